@@ -27,7 +27,8 @@ bool NameMatches(int index, const BuiltinRecord& record, std::string_view name) 
 
 bool CharsFit(char a, char b) {
     if (a == 'u' || b == 'u' || a == 'U' || b == 'U') return true;
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
 }
 
 bool SignatureMatches(std::string_view recordSig, std::string_view call) {
@@ -78,11 +79,14 @@ std::string FormatBuiltinNotFound(const char* name, const char* callSignature) {
     return out;
 }
 
-char BuiltinResultChar(const BuiltinRecord& record) { return record.signature[0]; }
+char BuiltinResultChar(const BuiltinRecord& record) {
+    return record.signature[0];
+}
 
 int BuiltinVisibleArgCount(const BuiltinRecord& record) {
     int n = 0;
-    for (const char* p = record.signature + 1; *p && *p != '|'; ++p) ++n;
+    for (const char* p = record.signature + 1; *p && *p != '|'; ++p)
+        ++n;
     return n;
 }
 

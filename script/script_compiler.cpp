@@ -50,7 +50,8 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
             continue;
         }
         if (c == '/' && i + 1 < src.size() && src[i + 1] == '/') {
-            while (i < src.size() && src[i] != '\n') ++i;
+            while (i < src.size() && src[i] != '\n')
+                ++i;
             continue;
         }
         if (c == '/' && i + 1 < src.size() && src[i + 1] == '*') {
@@ -110,7 +111,8 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
                     } else {
                         return error("a wide string literal is not valid UTF-8");
                     }
-                    if (k + n > bytes.size()) return error("a wide string literal is not valid UTF-8");
+                    if (k + n > bytes.size())
+                        return error("a wide string literal is not valid UTF-8");
                     for (size_t m = 1; m < n; ++m) {
                         const unsigned char cb = static_cast<unsigned char>(bytes[k + m]);
                         if ((cb & 0xC0) != 0x80) {
@@ -165,8 +167,9 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
                 if (value > 0xFFFFFFFFLL) return error("number literal too large");
                 ++j;
             }
-            if (j == digits || (j < src.size() && (std::isalnum(static_cast<unsigned char>(src[j])) ||
-                                                   src[j] == '_'))) {
+            if (j == digits ||
+                (j < src.size() &&
+                 (std::isalnum(static_cast<unsigned char>(src[j])) || src[j] == '_'))) {
                 return error("malformed number literal");
             }
             if (base == 10 && value > 0x7FFFFFFFLL + 1) return error("number literal too large");
@@ -211,8 +214,8 @@ int TypeKeyword(const std::string& word) {
 
 int BinaryOperator(const std::string& p) {
     static const std::pair<const char*, int> kOps[] = {
-        {"+", OP_ADD},   {"-", OP_SUB},    {"*", OP_MUL},    {"/", OP_DIV},  {"%", OP_MOD},
-        {"==", OP_ISEQ}, {"!=", OP_ISNEQ}, {"<", OP_LT},     {">", OP_GT},   {"<=", OP_LTEQ},
+        {"+", OP_ADD},   {"-", OP_SUB},     {"*", OP_MUL},    {"/", OP_DIV}, {"%", OP_MOD},
+        {"==", OP_ISEQ}, {"!=", OP_ISNEQ},  {"<", OP_LT},     {">", OP_GT},  {"<=", OP_LTEQ},
         {">=", OP_GTEQ}, {"&&", OP_LOGAND}, {"||", OP_LOGOR}, {"^", OP_XOR},
     };
     for (const auto& [text, cls] : kOps) {
@@ -223,10 +226,10 @@ int BinaryOperator(const std::string& p) {
 
 const std::set<std::string>& ReservedWords() {
     static const std::set<std::string> words = {
-        "if",       "else",   "while",    "for",    "switch",  "case",   "default",
+        "if",       "else",     "while",  "for",    "switch",   "case",    "default",
         "break",    "continue", "return", "goto",   "function", "trigger", "member",
-        "inherits", "forward", "int",     "string", "ustring", "loc",    "location",
-        "obj",      "object", "list",     "void"};
+        "inherits", "forward",  "int",    "string", "ustring",  "loc",     "location",
+        "obj",      "object",   "list",   "void"};
     return words;
 }
 
@@ -241,9 +244,7 @@ public:
 private:
     enum class Block { Body, If, Else, Loop, Switch };
 
-    const SrcToken& Peek(size_t ahead = 0) const {
-        return t_[std::min(p_ + ahead, t_.size() - 1)];
-    }
+    const SrcToken& Peek(size_t ahead = 0) const { return t_[std::min(p_ + ahead, t_.size() - 1)]; }
     const SrcToken& Take() {
         const SrcToken& t = Peek();
         if (p_ < t_.size() - 1) ++p_;
@@ -311,7 +312,8 @@ private:
             out_.push_back(static_cast<u8>(v >> 8));
         } else {
             EmitCode(T_DWORD, line);
-            for (int k = 0; k < 4; ++k) out_.push_back(static_cast<u8>(v >> (8 * k)));
+            for (int k = 0; k < 4; ++k)
+                out_.push_back(static_cast<u8>(v >> (8 * k)));
         }
     }
     bool EmitString(const SrcToken& t) {
@@ -329,7 +331,8 @@ private:
         static const char* const kHex = "0123456789abcdef";
         std::string line = "L\"";
         for (char16_t u : t.wide) {
-            for (int shift = 12; shift >= 0; shift -= 4) line += kHex[(u >> shift) & 0xF];
+            for (int shift = 12; shift >= 0; shift -= 4)
+                line += kHex[(u >> shift) & 0xF];
         }
         line += '"';
         if (line.size() > ScriptStringTable::kMaxLineLength) {
@@ -339,9 +342,9 @@ private:
     }
     void EmitPunct(const SrcToken& t) {
         static const std::pair<const char*, int> kMap[] = {
-            {"(", SM_LPAREN},  {")", SM_RPAREN},  {",", SM_COMMA},    {";", SM_SEMI},
-            {"{", SM_LBRACE},  {"}", SM_RBRACE},  {"[", SM_LBRACKET}, {"]", SM_RBRACKET},
-            {"!", OP_NOT},     {"=", OP_ASSIGN},  {"++", OP_INC},     {"--", OP_DEC},
+            {"(", SM_LPAREN}, {")", SM_RPAREN}, {",", SM_COMMA},    {";", SM_SEMI},
+            {"{", SM_LBRACE}, {"}", SM_RBRACE}, {"[", SM_LBRACKET}, {"]", SM_RBRACKET},
+            {"!", OP_NOT},    {"=", OP_ASSIGN}, {"++", OP_INC},     {"--", OP_DEC},
         };
         for (const auto& [text, cls] : kMap) {
             if (t.text == text) {
@@ -585,7 +588,8 @@ bool Emitter::Statement() {
             if (b == Block::Switch) inSwitch = true;
         }
         if (word == "continue" && !inLoop) return Error("'continue' outside a loop");
-        if (word == "break" && !inLoop && !inSwitch) return Error("'break' outside a loop or switch");
+        if (word == "break" && !inLoop && !inSwitch)
+            return Error("'break' outside a loop or switch");
         EmitCode(word == "break" ? TK_BREAK : TK_CONTINUE, Take().line);
         return Expect(";");
     }
@@ -671,8 +675,9 @@ bool Emitter::Expr(const char* end1, const char* end2) {
         // Subscripts bind to everything on their left, so only the first operand takes them.
         while (Is("[")) {
             if (!first) {
-                return Error("a list subscript after an operator applies to the whole left "
-                             "side; put it first or use a variable");
+                return Error(
+                    "a list subscript after an operator applies to the whole left "
+                    "side; put it first or use a variable");
             }
             EmitPunct(Take());
             if (!Expr("]") || !Expect("]")) return false;
@@ -749,7 +754,9 @@ bool Emitter::Operand() {
     }
 }
 
-bool Emitter::Run() { return Top(); }
+bool Emitter::Run() {
+    return Top();
+}
 
 bool ValidClassName(const std::string& name) {
     if (name.empty()) return false;
@@ -815,8 +822,7 @@ bool ScriptCompiler::Validate(std::string& errors) {
         CompileReport report;
         std::vector<u8> stream = src->second;
         stream.push_back(0);
-        auto cls =
-            CompileScriptClass(stream.data(), stream.size(), strings_, name, load, report);
+        auto cls = CompileScriptClass(stream.data(), stream.size(), strings_, name, load, report);
         const LineMap& map = lines_[name];
         for (const CompileNote& note : report.notes) {
             errors += map.fileName + ":" + std::to_string(map.LineAt(note.offset)) + ": " +

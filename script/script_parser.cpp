@@ -5,8 +5,8 @@
 
 #include "script/builtin_table.h"
 #include "script/script_value.h"
-#include "script/token_file.h"
 #include "script/token_codes.h"
+#include "script/token_file.h"
 
 namespace {
 
@@ -22,11 +22,11 @@ struct OperatorRow {
 };
 
 const OperatorRow kOperators[] = {
-    {OP_INC, "oprinc"},     {OP_DEC, "oprdec"},    {OP_ADD, "oprplus"},   {OP_SUB, "oprminus"},
-    {OP_MUL, "oprmult"},    {OP_DIV, "oprdiv"},    {OP_LOGAND, "oprand"}, {OP_LOGOR, "opror"},
-    {OP_XOR, "oprxor"},     {OP_ISEQ, "oprequiv"}, {OP_ISNEQ, "oprnequiv"}, {OP_GT, "oprgt"},
-    {OP_LT, "oprlt"},       {OP_MOD, "oprmod"},    {OP_GTEQ, "oprgteq"},  {OP_LTEQ, "oprlteq"},
-    {OP_NOT, "oprnot"},     {SM_LPAREN, "oprnull"}, {SM_LBRACKET, "oprlist"},
+    {OP_INC, "oprinc"},  {OP_DEC, "oprdec"},     {OP_ADD, "oprplus"},      {OP_SUB, "oprminus"},
+    {OP_MUL, "oprmult"}, {OP_DIV, "oprdiv"},     {OP_LOGAND, "oprand"},    {OP_LOGOR, "opror"},
+    {OP_XOR, "oprxor"},  {OP_ISEQ, "oprequiv"},  {OP_ISNEQ, "oprnequiv"},  {OP_GT, "oprgt"},
+    {OP_LT, "oprlt"},    {OP_MOD, "oprmod"},     {OP_GTEQ, "oprgteq"},     {OP_LTEQ, "oprlteq"},
+    {OP_NOT, "oprnot"},  {SM_LPAREN, "oprnull"}, {SM_LBRACKET, "oprlist"},
 };
 
 const char* OperatorBuiltin(int cls) {
@@ -108,8 +108,7 @@ private:
     bool CompileDeclaration(ScriptVarTable& vars, const ScriptToken& t);
     bool CompileAssignment(ScriptVarTable& vars, const std::string& target);
     bool CompileExpression(ScriptVarTable& vars, ScriptNode*& list, Term term, int depth = 0);
-    bool CompileElement(ScriptVarTable& vars, ScriptNode*& list, const ScriptToken& t,
-                        int depth);
+    bool CompileElement(ScriptVarTable& vars, ScriptNode*& list, const ScriptToken& t, int depth);
     bool CloseBlock(ScriptVarTable& vars);
     bool CheckArguments(const char* what, const std::string& sig, ScriptNode* args);
     bool AppendCall(ScriptNode*& chain, const BuiltinRecord* record, ScriptNode* args);
@@ -183,7 +182,8 @@ u8 Parser::ExpressionType(const ScriptNode* node) const {
 
 std::string Parser::ArgumentSignature(const ScriptNode* args) const {
     std::string sig = "u";
-    for (const ScriptNode* a = args; a; a = a->next) sig += SignatureOfType(ExpressionType(a));
+    for (const ScriptNode* a = args; a; a = a->next)
+        sig += SignatureOfType(ExpressionType(a));
     return sig;
 }
 
@@ -416,16 +416,22 @@ bool Parser::CompileAssignment(ScriptVarTable& vars, const std::string& target) 
     const char* sig = nullptr;
     switch (tt) {
         case kTypeInt:
-            if (rt == kTypeInt || unk) name = "assignint", sig = "vIi";
-            else if (rt == kTypeString) name = "assignintstr", sig = "vIs";
+            if (rt == kTypeInt || unk)
+                name = "assignint", sig = "vIi";
+            else if (rt == kTypeString)
+                name = "assignintstr", sig = "vIs";
             break;
         case kTypeString:
-            if (rt == kTypeString || unk) name = "assignstr", sig = "vSs";
-            else if (rt == kTypeInt) name = "assignstrint", sig = "vSi";
+            if (rt == kTypeString || unk)
+                name = "assignstr", sig = "vSs";
+            else if (rt == kTypeInt)
+                name = "assignstrint", sig = "vSi";
             break;
         case kTypeUString:
-            if (rt == kTypeUString || unk) name = "assignust", sig = "vQq";
-            else if (rt == kTypeInt) name = "assignustint", sig = "vQi";
+            if (rt == kTypeUString || unk)
+                name = "assignust", sig = "vQq";
+            else if (rt == kTypeInt)
+                name = "assignustint", sig = "vQi";
             break;
         case kTypeObject:
             if (rt == kTypeObject || unk) name = "assignobj", sig = "vOo";
@@ -559,7 +565,8 @@ bool Parser::CompileKeywordOrBuiltin(ScriptVarTable& vars, u8 resultType, const 
         if (!CheckArguments("TK_WHILE", loop->signature, cond)) return false;
         if (!AppendCall(*chain_, loop, cond)) return false;
         ScriptNode* whileNode = *chain_;
-        while (whileNode->next) whileNode = whileNode->next;
+        while (whileNode->next)
+            whileNode = whileNode->next;
         ScriptToken step;
         const size_t saved = pos_;
         if (!Next(step)) return false;
@@ -572,7 +579,8 @@ bool Parser::CompileKeywordOrBuiltin(ScriptVarTable& vars, u8 resultType, const 
                 return Fail("the step of a for loop must be an assignment");
             }
             if (!CompileAssignment(vars, target.text)) return false;
-            for (ScriptNode* n = whileNode->next; n; n = n->next) n->forStep = true;
+            for (ScriptNode* n = whileNode->next; n; n = n->next)
+                n->forStep = true;
         }
         if (!Expect(SM_LBRACE, "{ after for (...)")) return false;
         blocks_.push_back(TK_FOR);

@@ -18,8 +18,8 @@ struct CompileNote {
 };
 
 struct CompileReport {
-    std::string error;         // empty on success
-    size_t errorOffset = 0;    // the last token read when the compile failed
+    std::string error;       // empty on success
+    size_t errorOffset = 0;  // the last token read when the compile failed
     // What the server accepts but does nothing with or keeps silently (an assignment that
     // emits nothing, a jump to a missing label, a repeated declaration). The script
     // compiler treats these as errors.

@@ -5,9 +5,9 @@
 namespace {
 
 const TypeInfo kTypes[8] = {
-    {"int", 'i', 4, TK_INT},    {"str", 's', 4, TK_STRING}, {"ust", 'q', 4, TK_USTRING},
-    {"loc", 'c', 6, TK_LOC},    {"obj", 'o', 4, TK_OBJ},    {"lis", 'l', 4, TK_LIST},
-    {"voi", 'v', 0, TK_VOID},   {"unk", 'u', 0, -1},
+    {"int", 'i', 4, TK_INT},  {"str", 's', 4, TK_STRING}, {"ust", 'q', 4, TK_USTRING},
+    {"loc", 'c', 6, TK_LOC},  {"obj", 'o', 4, TK_OBJ},    {"lis", 'l', 4, TK_LIST},
+    {"voi", 'v', 0, TK_VOID}, {"unk", 'u', 0, -1},
 };
 
 }  // namespace

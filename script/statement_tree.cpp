@@ -50,9 +50,14 @@ const std::string* StatementArena::NewText(std::string text) {
     return &texts_.back();
 }
 
-const std::u16string* StatementArena::NewWideText(std::u16string text) {
-    wideTexts_.push_back(std::move(text));
-    return &wideTexts_.back();
+CStr* StatementArena::NewString(const char* text) {
+    strings_.emplace_back(text);
+    return &strings_.back();
+}
+
+CUStr* StatementArena::NewUString(const WChar* text) {
+    ustrings_.emplace_back(text);
+    return &ustrings_.back();
 }
 
 ScriptNode* AppendNode(ScriptNode*& head, ScriptNode* node) {
@@ -60,7 +65,8 @@ ScriptNode* AppendNode(ScriptNode*& head, ScriptNode* node) {
         head = node;
     } else {
         ScriptNode* last = head;
-        while (last->next) last = last->next;
+        while (last->next)
+            last = last->next;
         last->next = node;
     }
     return node;
@@ -68,8 +74,8 @@ ScriptNode* AppendNode(ScriptNode*& head, ScriptNode* node) {
 
 namespace {
 
-ScriptNode* AppendVariable(StatementArena& a, ScriptNode*& head, NodeKind kind, s32 index,
-                           u8 type, u32 offset) {
+ScriptNode* AppendVariable(StatementArena& a, ScriptNode*& head, NodeKind kind, s32 index, u8 type,
+                           u32 offset) {
     ScriptNode* node = a.NewNode(kind);
     node->value = index;
     node->varType = type;
@@ -112,7 +118,7 @@ ScriptNode* AppendStringConstant(StatementArena& a, ScriptNode*& head, const std
     if (!body.empty() && body.front() == '"') body.erase(0, 1);
     if (!body.empty() && body.back() == '"') body.pop_back();
     ScriptNode* node = a.NewNode(NodeKind::StringConstant);
-    node->text = a.NewText(std::move(body));
+    node->str = a.NewString(body.c_str());
     return AppendNode(head, node);
 }
 
@@ -139,12 +145,12 @@ ScriptNode* AppendUStringConstant(StatementArena& a, ScriptNode*& head, const st
     }
     if (!body.empty() && body.back() == '"') body.pop_back();
     ScriptNode* node = a.NewNode(NodeKind::UStringConstant);
-    node->wtext = a.NewWideText(DecodeHexUStr(body));
+    const std::u16string units = DecodeHexUStr(body);
+    node->ustr = a.NewUString(units.c_str());
     return AppendNode(head, node);
 }
 
-ScriptNode* AppendScriptCall(StatementArena& a, ScriptNode*& head, s32 function,
-                             ScriptNode* args) {
+ScriptNode* AppendScriptCall(StatementArena& a, ScriptNode*& head, s32 function, ScriptNode* args) {
     ScriptNode* node = a.NewNode(NodeKind::ScriptCall);
     node->value = function;
     node->child = args;
@@ -229,7 +235,8 @@ struct ScanStack {
 
 // Pops a closed loop or switch: the break nodes on top, then its opening node.
 void PopClosed(ScanStack& s) {
-    while (s.count > 0 && ControlClass(s.Top()) == TK_BREAK) s.Pop();
+    while (s.count > 0 && ControlClass(s.Top()) == TK_BREAK)
+        s.Pop();
     s.Pop();
 }
 
@@ -310,7 +317,8 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
                     if (last->next != call) {
                         loop->next = last->next;
                         ScriptNode* before = loop;
-                        while (before->next != call) before = before->next;
+                        while (before->next != call)
+                            before = before->next;
                         before->next = first;
                         last->next = call;
                     }
@@ -323,7 +331,8 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
                 return false;
             }
             int i = 0;
-            while (ControlClass(s.Top(i)) == TK_BREAK) ++i;
+            while (ControlClass(s.Top(i)) == TK_BREAK)
+                ++i;
             ScriptNode* loop = s.Top(i);
             if (ControlClass(loop) != TK_WHILE) {
                 error = "end of loop without its loop";
@@ -331,7 +340,8 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
             }
             AppendJumpTarget(a, args)->target = loop;
             SetTarget(loop, call);
-            for (int k = 0; k < i; ++k) SetTarget(s.Top(k), call);
+            for (int k = 0; k < i; ++k)
+                SetTarget(s.Top(k), call);
             break;
         }
         case TK_CONTINUE: {
@@ -360,14 +370,16 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
                 return false;
             }
             int i = 0;
-            while (ControlClass(s.Top(i)) == TK_BREAK) ++i;
+            while (ControlClass(s.Top(i)) == TK_BREAK)
+                ++i;
             ScriptNode* sw = s.Top(i);
             ScriptNode* table = ControlClass(sw) == TK_SWITCH ? JumpTableOf(sw) : nullptr;
             if (!table) {
                 error = "end of switch without its switch";
                 return false;
             }
-            for (int k = 0; k < i; ++k) SetTarget(s.Top(k), call);
+            for (int k = 0; k < i; ++k)
+                SetTarget(s.Top(k), call);
             bool hasDefault = false;
             for (SwitchCase* e = table->cases; e; e = e->next) {
                 if (e->value == kDefaultCaseValue) hasDefault = true;
@@ -425,7 +437,8 @@ bool ResolveLabels(StatementArena& a, ScriptNode* head, std::string& error) {
         return false;
     }
     std::vector<const std::string*> texts;
-    for (ScriptNode* n : labels) texts.push_back(n->text);
+    for (ScriptNode* n : labels)
+        texts.push_back(n->text);
     const BuiltinRecord* gotoRecord = FindBuiltin("TK_GOTO", "vi");
     bool ok = true;
     for (size_t i = 0; i < labels.size() && ok; ++i) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/cstr.h"
+#include "core/custr.h"
 #include "core/types.h"
 
 struct BuiltinRecord;
@@ -23,9 +25,9 @@ enum class NodeKind : u8 {
     IntConstant = 6,   // value
     StringConstant = 7,
     UStringConstant = 8,
-    Label = 9,          // text: the label before resolution; null once it marks a target
-    JumpTable = 10,     // hidden operand of TK_SWITCH; cases = its table
-    JumpTarget = 11,    // hidden jump operand; target = the node jumped to (null until linked)
+    Label = 9,        // text: the label before resolution; null once it marks a target
+    JumpTable = 10,   // hidden operand of TK_SWITCH; cases = its table
+    JumpTarget = 11,  // hidden jump operand; target = the node jumped to (null until linked)
 };
 
 struct ScriptNode;
@@ -40,14 +42,15 @@ constexpr s32 kDefaultCaseValue = -666;
 
 struct ScriptNode {
     NodeKind kind = NodeKind::IntConstant;
-    u8 varType = 0;     // variable nodes: the value type
+    u8 varType = 0;        // variable nodes: the value type
     bool forStep = false;  // the step statement of a for loop, moved before its loop end
-    s32 value = 0;      // int constant, function index, variable entry index
-    u32 varOffset = 0;  // variable nodes: the byte offset in the frame or member storage
+    s32 value = 0;         // int constant, function index, variable entry index
+    u32 varOffset = 0;     // variable nodes: the byte offset in the frame or member storage
     const BuiltinRecord* builtin = nullptr;
     ScriptNode* target = nullptr;
-    const std::string* text = nullptr;      // string constant text, label text
-    const std::u16string* wtext = nullptr;  // ustring constant
+    const std::string* text = nullptr;  // label text
+    CStr* str = nullptr;                // string constant, made at compile time
+    CUStr* ustr = nullptr;              // ustring constant, made at compile time
     SwitchCase* cases = nullptr;
     ScriptNode* next = nullptr;
     ScriptNode* child = nullptr;
@@ -62,11 +65,12 @@ public:
     StatementArena& operator=(const StatementArena&) = delete;
 
     ScriptNode* NewNode(NodeKind kind);
-    void FreeNode(ScriptNode* node);  // the node alone, not its children or next
+    void FreeNode(ScriptNode* node);   // the node alone, not its children or next
     void FreeChain(ScriptNode* head);  // a chain with all its children
     SwitchCase* NewCase(s32 value, ScriptNode* target);
     const std::string* NewText(std::string text);
-    const std::u16string* NewWideText(std::u16string text);
+    CStr* NewString(const char* text);
+    CUStr* NewUString(const WChar* text);
     size_t NodesInUse() const { return inUse_; }
 
 private:
@@ -77,15 +81,15 @@ private:
     size_t inUse_ = 0;
     std::deque<SwitchCase> cases_;
     std::deque<std::string> texts_;
-    std::deque<std::u16string> wideTexts_;
+    std::deque<CStr> strings_;
+    std::deque<CUStr> ustrings_;
 };
 
 // Append helpers: each links a new node at the end of the chain (head may be null) and
 // returns it.
 ScriptNode* AppendNode(ScriptNode*& head, ScriptNode* node);
 ScriptNode* AppendLocal(StatementArena& a, ScriptNode*& head, s32 index, u8 type, u32 offset);
-ScriptNode* AppendLocalTarget(StatementArena& a, ScriptNode*& head, s32 index, u8 type,
-                              u32 offset);
+ScriptNode* AppendLocalTarget(StatementArena& a, ScriptNode*& head, s32 index, u8 type, u32 offset);
 ScriptNode* AppendMember(StatementArena& a, ScriptNode*& head, s32 index, u8 type, u32 offset);
 ScriptNode* AppendMemberTarget(StatementArena& a, ScriptNode*& head, s32 index, u8 type,
                                u32 offset);
@@ -95,8 +99,7 @@ ScriptNode* AppendStringConstant(StatementArena& a, ScriptNode*& head, const std
 // A leading quote or L and a quote is skipped, a trailing quote removed and the rest decoded
 // from groups of four hexadecimal digits into UTF-16 (up to a blank or the end).
 ScriptNode* AppendUStringConstant(StatementArena& a, ScriptNode*& head, const std::string& text);
-ScriptNode* AppendScriptCall(StatementArena& a, ScriptNode*& head, s32 function,
-                             ScriptNode* args);
+ScriptNode* AppendScriptCall(StatementArena& a, ScriptNode*& head, s32 function, ScriptNode* args);
 ScriptNode* AppendLabel(StatementArena& a, ScriptNode*& head, const std::string& text);
 ScriptNode* AppendJumpTarget(StatementArena& a, ScriptNode*& head);
 ScriptNode* AppendJumpTableAnchor(StatementArena& a, ScriptNode*& head);

@@ -44,7 +44,8 @@ bool ScriptStringTable::LoadFromFile(const std::string& path, std::string& error
 s32 ScriptStringTable::Intern(const std::string& text) {
     if (index_.size() != lines_.size()) {
         index_.clear();
-        for (size_t i = 0; i < lines_.size(); ++i) index_.emplace(lines_[i], static_cast<s32>(i));
+        for (size_t i = 0; i < lines_.size(); ++i)
+            index_.emplace(lines_[i], static_cast<s32>(i));
     }
     auto found = index_.find(text);
     if (found != index_.end()) return found->second;

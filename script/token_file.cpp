@@ -4,7 +4,9 @@
 
 namespace {
 
-u16 ReadU16(const u8* p) { return static_cast<u16>(p[0] | (p[1] << 8)); }
+u16 ReadU16(const u8* p) {
+    return static_cast<u16>(p[0] | (p[1] << 8));
+}
 
 }  // namespace
 
@@ -22,7 +24,9 @@ bool IsNumberToken(const ScriptToken& token) {
     return cls == T_BYTE || cls == T_WORD || cls == T_DWORD;
 }
 
-s32 DecodeNumberToken(const ScriptToken& token) { return IsNumberToken(token) ? token.number : -1; }
+s32 DecodeNumberToken(const ScriptToken& token) {
+    return IsNumberToken(token) ? token.number : -1;
+}
 
 bool TokenReader::Fail(size_t offset, const std::string& what) {
     error_ = what + " at offset " + std::to_string(offset);
@@ -32,8 +36,9 @@ bool TokenReader::Fail(size_t offset, const std::string& what) {
 bool TokenReader::ReadLine(size_t offset, std::string& out) {
     const u16 index = ReadU16(data_ + offset + 2);
     if (!table_->Has(index)) {
-        return Fail(offset, "string index " + std::to_string(index) + " is past the string table (" +
-                                std::to_string(table_->Count()) + " lines)");
+        return Fail(offset, "string index " + std::to_string(index) +
+                                " is past the string table (" + std::to_string(table_->Count()) +
+                                " lines)");
     }
     out = table_->Line(index);
     return true;

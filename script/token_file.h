@@ -14,10 +14,10 @@
 struct ScriptToken {
     enum class Form : u8 { End, Raw, Text };
     Form form = Form::End;
-    u16 code = 0;         // Raw: the token's code
-    s32 number = 0;       // Raw number tokens: the decoded operand
-    std::string text;     // Text: the identifier, or the literal between quotes
-    size_t offset = 0;    // where the token began in the stream
+    u16 code = 0;       // Raw: the token's code
+    s32 number = 0;     // Raw number tokens: the decoded operand
+    std::string text;   // Text: the identifier, or the literal between quotes
+    size_t offset = 0;  // where the token began in the stream
 
     bool IsEnd() const { return form == Form::End; }
     // The class of a raw token (-1 for text tokens, the end and unknown codes).
