@@ -74,3 +74,10 @@ private:
     std::vector<std::unique_ptr<ScriptVarTable>> ownedTables_;
     std::vector<std::unique_ptr<TriggerHandler>> ownedHandlers_;
 };
+
+// A readable listing of a statement chain, one statement per line ("3: TK_IF(oprgt(x,5),->5)"):
+// locals by name, "&" for assignment targets, "m." for members, jump operands as "->N" with
+// N the index of the target statement, switch tables as "{value->N,...}". For tests and
+// debugging.
+std::string DescribeChain(const CScriptClass& cls, const ScriptVarTable& locals,
+                          const ScriptNode* head);

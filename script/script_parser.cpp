@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "script/builtin_table.h"
 #include "script/script_value.h"
@@ -124,8 +125,9 @@ private:
     std::unique_ptr<CScriptClass> cls_;
     size_t pos_ = 0;
     size_t lastOffset_ = 0;
-    ScriptNode** chain_ = nullptr;  // the body being compiled
-    std::vector<int> blocks_;       // the open blocks of the body
+    ScriptNode** chain_ = nullptr;                      // the body being compiled
+    std::vector<int> blocks_;                           // the open blocks of the body
+    std::map<const ScriptNode*, size_t> labelOffsets_;  // for messages
 };
 
 Kind Parser::Classify(const ScriptVarTable& vars, const ScriptToken& t, int& index) const {
@@ -643,7 +645,7 @@ bool Parser::CompileStatement(ScriptVarTable& vars, u8 resultType, const ScriptT
             if (!ReadName(label, "a label name")) return false;
             ScriptToken after;
             if (!Next(after)) return false;
-            AppendLabel(cls_->code, *chain_, label);
+            labelOffsets_[AppendLabel(cls_->code, *chain_, label)] = t.offset;
             return true;
         }
         case Kind::RBrace:
@@ -667,9 +669,10 @@ bool Parser::CompileStatements(ScriptVarTable& vars, u8 resultType) {
         if (!Next(t)) return false;
     }
     std::string error;
-    if (!ResolveLabels(cls_->code, vars.body, error)) {
-        if (error.rfind("bad label", 0) == 0) {
-            Note(error);
+    ScriptNode* bad = nullptr;
+    if (!ResolveLabels(cls_->code, vars.body, error, &bad)) {
+        if (bad) {
+            report_.notes.push_back({labelOffsets_[bad], error});
         } else {
             return Fail(error);
         }

@@ -427,7 +427,7 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
     return true;
 }
 
-bool ResolveLabels(StatementArena& a, ScriptNode* head, std::string& error) {
+bool ResolveLabels(StatementArena& a, ScriptNode* head, std::string& error, ScriptNode** badJump) {
     std::vector<ScriptNode*> labels;
     for (ScriptNode* n = head; n; n = n->next) {
         if (n->kind == NodeKind::Label && n->text) labels.push_back(n);
@@ -456,6 +456,7 @@ bool ResolveLabels(StatementArena& a, ScriptNode* head, std::string& error) {
         }
         if (!target) {
             error = "bad label '" + text + "'";
+            if (badJump) *badJump = labels[i];
             ok = false;
             break;
         }

@@ -121,7 +121,8 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
 // Turns label jumps into TK_GOTO calls. False when a jump has no label: the message
 // "bad label '%s'" is set and that and later jumps stay labels that do nothing. Also false,
 // with a message, when a body holds more than kMaxLabels labels (nothing is resolved).
-bool ResolveLabels(StatementArena& a, ScriptNode* head, std::string& error);
+bool ResolveLabels(StatementArena& a, ScriptNode* head, std::string& error,
+                   ScriptNode** badJump = nullptr);
 
 // The first record of a control-flow keyword ("TK_IF" ...).
 const BuiltinRecord* KeywordRecord(const char* name);
