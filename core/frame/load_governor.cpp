@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/frame/tick_log.h"
-#include "platform/random.h"
+#include "core/log_sink.h"
+#include "core/random_numbers.h"
 #include "script/script_services.h"
 #include "server/rules/rules_services.h"
 #include "server/world/world_services.h"
@@ -12,13 +12,9 @@ LoadGovernor g_loadGovernor;
 
 namespace {
 
-// A uniform draw in lo..hi from the runtime generator.
-int DrawInRange(int lo, int hi) {
-    return lo + platform::Rand() % (hi - lo + 1);
-}
-
 void LogDefcon(const char* text, u16 players) {
-    TickLog("gamestatus", "panic", std::string(text) + std::to_string(players) + ")");
+    const std::string message = std::string(text) + std::to_string(players) + ")";
+    GetLogSink().Log(0, 0, 0, "", "gamestatus", "panic", message.c_str());
 }
 
 }  // namespace
@@ -59,7 +55,7 @@ void LoadGovernor::NpcKillStep(u16 players) {
 int LoadGovernor::RemoveNpcs() {
     if (npcKillBatch <= 0) return 0;
     WorldServices& world = GetWorldServices();
-    const int start = DrawInRange(0, kMobileTableBuckets - 1);
+    const int start = RandomRange(0, kMobileTableBuckets - 1);
     int removed = 0;
     int bucket = start;
     do {

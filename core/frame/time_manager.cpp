@@ -1,13 +1,16 @@
 #include "core/frame/time_manager.h"
 
-#include <cctype>
+#include <chrono>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <string>
 
 #include "area/area_services.h"
+#include "core/cstr.h"
 #include "core/frame/load_governor.h"
-#include "core/frame/tick_log.h"
+#include "core/log_sink.h"
+#include "core/next_word.h"
 #include "platform/clock.h"
 #include "script/script_services.h"
 #include "server/net/net_services.h"
@@ -42,24 +45,6 @@ int FindPeriod(const char* name) {
         if (std::strcmp(name, kPeriodNames[i]) == 0) return i;
     }
     return -1;
-}
-
-// Copies the next white-space-delimited word of `text` into `word` (room for `room` bytes)
-// with A-Z lower-cased and returns the position after it and one separator.
-const char* TakeWord(const char* text, char* word, size_t room) {
-    while (*text != '\0' && std::isspace(static_cast<unsigned char>(*text)))
-        ++text;
-    size_t n = 0;
-    while (*text != '\0' && !std::isspace(static_cast<unsigned char>(*text))) {
-        if (n + 1 < room) {
-            char c = *text;
-            word[n++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-        ++text;
-    }
-    word[n] = '\0';
-    if (*text != '\0') ++text;
-    return text;
 }
 
 }  // namespace
@@ -221,7 +206,7 @@ void CTimeManager::ParseSchedule(const char* text, Visit visit) {
     const char* at = work;
     for (;;) {
         char word[kScheduleTextMax + 1];
-        at = TakeWord(at, word, sizeof word);
+        at = NextWord(at, word, sizeof word);
         if (word[0] == '\0') return;
         char* colon = std::strchr(word, ':');
         if (colon == nullptr) return;
@@ -290,7 +275,7 @@ void CTimeManager::LogStatistics() {
                        " NPCs (" + std::to_string(npcs.notInvulnerable) + " normal, " +
                        std::to_string(npcs.live - npcs.notInvulnerable) + " nonnormal), " +
                        std::to_string(items) + " dynamics on " + GetNetServices().GetWorldName();
-    TickLog("stats", "misc", text);
+    GetLogSink().Log(0, 0, 0, "", "stats", "misc", text.c_str());
 }
 
 void QueueDeferredTrigger(u32 serial, int trigger, CScriptInstance* argument) {
@@ -329,4 +314,14 @@ int CancelDeferredTriggers(CScriptInstance* argument) {
 
 int CountDeferredTriggers() {
     return static_cast<int>(DeferredQueue().size());
+}
+
+void GetCurrentTimeText(CStr& out) {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    char text[128] = "";
+    if (localtime_r(&now, &local) != nullptr) {
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    }
+    out = text;
 }

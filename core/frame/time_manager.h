@@ -10,6 +10,7 @@
 #include "core/types.h"
 
 class CScriptInstance;
+class CStr;
 class LoadGovernor;
 
 // The pulse counter keeps 30 bits and wraps from kPulseMask to 0.
@@ -135,6 +136,10 @@ int RunDeferredTriggers();
 int CancelDeferredTriggers(CScriptInstance* argument);
 // Entries waiting, cancelled ones included.
 int CountDeferredTriggers();
+
+// Sets `out` to the current local date and time as "YYYY-MM-DD HH:MM" (the script builtin
+// getCurrentTimeStr).
+void GetCurrentTimeText(CStr& out);
 
 // The drain budget of RunDeferredTriggers.
 constexpr int kDeferredTriggerBacklog = 25;

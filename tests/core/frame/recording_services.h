@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "area/area_services.h"
-#include "core/frame/tick_log.h"
 #include "core/frame/time_manager.h"
+#include "core/log_sink.h"
 #include "platform/clock.h"
 #include "script/script_services.h"
 #include "server/net/net_services.h"
@@ -264,10 +264,7 @@ struct RecordingServices {
         SetRulesServices(&rules);
         SetAreaServices(&area);
         GetNpcCounters() = NpcCounters{};
-        SetTickLogObserver([this](const std::string& source, const std::string& severity,
-                                  const std::string& message) {
-            trace.push_back("log(" + source + "," + severity + "," + message + ")");
-        });
+        previousObserver_ = GetLogSink().SetObserver(&logToTrace_);
     }
     ~RecordingServices() {
         SetWorldServices(nullptr);
@@ -276,13 +273,25 @@ struct RecordingServices {
         SetRulesServices(nullptr);
         SetAreaServices(nullptr);
         GetNpcCounters() = NpcCounters{};
-        SetTickLogObserver(nullptr);
+        GetLogSink().SetObserver(previousObserver_);
         // With no world, every entry left is dropped unsent.
         while (CountDeferredTriggers() > 0)
             RunDeferredTriggers();
     }
     RecordingServices(const RecordingServices&) = delete;
     RecordingServices& operator=(const RecordingServices&) = delete;
+
+    // Log entries go into the trace as "log(source,severity,message)".
+    struct LogToTrace : LogObserver {
+        explicit LogToTrace(Trace& t) : trace(t) {}
+        void OnLogEntry(const LogEntryView& e) override {
+            trace.push_back(std::string("log(") + e.source + "," + e.severity + "," + e.message +
+                            ")");
+        }
+        Trace& trace;
+    };
+    LogToTrace logToTrace_{trace};
+    LogObserver* previousObserver_ = nullptr;
 
     // The trace entries that start with `prefix`, in order.
     std::vector<std::string> Only(const std::string& prefix) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cstr.h"
 #include "core/frame/load_governor.h"
 #include "platform/clock.h"
 #include "recording_services.h"
@@ -176,6 +177,21 @@ TEST(WorldTick, StatisticsLine) {
     EXPECT_EQ(services.Only("log("),
               std::vector<std::string>{"log(stats,misc,3 players, 10 NPCs (7 normal, 3 nonnormal), "
                                        "1234 dynamics on Unknown?)"});
+}
+
+TEST(WorldTick, CurrentTimeText) {
+    CStr text("old");
+    GetCurrentTimeText(text);
+    const std::string shape = "dddd-dd-dd dd:dd";
+    const std::string got = text.CText();
+    ASSERT_EQ(got.size(), shape.size()) << got;
+    for (size_t i = 0; i < shape.size(); ++i) {
+        if (shape[i] == 'd') {
+            EXPECT_TRUE(got[i] >= '0' && got[i] <= '9') << got;
+        } else {
+            EXPECT_EQ(got[i], shape[i]) << got;
+        }
+    }
 }
 
 // ---- Game calendar and schedules ----
