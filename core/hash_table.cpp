@@ -24,3 +24,7 @@ int StringHashMod(const char* text, int n) {
     }
     return static_cast<int>(h % (static_cast<u32>(n) + 1u));
 }
+
+int CStrHashMod(const CStr& key, int n) {
+    return StringHashMod(key.GetText(), n);
+}

@@ -5,7 +5,8 @@
 // Iteration order: buckets 0 to 65, and inside a bucket from the oldest pair to the newest.
 //
 // Keys are hashed through an overload of HashKeyMod(key, n) found for the key type (integers
-// here, texts beside their string class), and compared with ==.
+// and CStr here), and compared with == (for CStr: ignoring case, as the hash folds case).
+#include "core/cstr.h"
 #include "core/linked_list.h"
 #include "core/types.h"
 
@@ -15,9 +16,14 @@ int IntHashMod(int key, int n);
 // Hash of the text's bytes with A-Z folded to a-z, so texts equal but for case meet in one
 // bucket. A null text hashes as empty.
 int StringHashMod(const char* text, int n);
+// StringHashMod over the string's text; a string without a buffer hashes as empty.
+int CStrHashMod(const CStr& key, int n);
 
 inline int HashKeyMod(int key, int n) {
     return IntHashMod(key, n);
+}
+inline int HashKeyMod(const CStr& key, int n) {
+    return CStrHashMod(key, n);
 }
 
 // A position in a table: plain values, copied freely. All zero is invalid.

@@ -86,6 +86,33 @@ TEST(HashTable, UniqueTableRefusesASecondEqualKey) {
     EXPECT_EQ(names.GetCount(), 2);
 }
 
+TEST(HashTable, StringKeysIgnoreCase) {
+    EXPECT_EQ(CStrHashMod(CStr("abc"), 65), 33);
+    EXPECT_EQ(CStrHashMod(CStr("ABC"), 65), 33);
+    EXPECT_EQ(CStrHashMod(CStr(static_cast<const char*>(nullptr)), 65), 0);  // no buffer
+
+    CHashTable<CStr, CStr> unique(1);
+    EXPECT_EQ(unique.Add("Sword", "first"), 1);
+    EXPECT_EQ(unique.Add("sword", "second"), 0);
+    EXPECT_EQ(unique.Add(CStr(static_cast<const char*>(nullptr)), "none"), 1);
+    EXPECT_EQ(unique.Add("", "empty"), 0);  // a string without a buffer reads as empty
+    ASSERT_NE(unique.FindValue("SWORD"), nullptr);
+    EXPECT_EQ(*unique.FindValue("SWORD"), "first");
+    EXPECT_EQ(unique.Find("abc", 1).IsValid(), 0);
+
+    CHashTable<CStr, int> names(0);
+    names.Add("Dagger", 1);
+    names.Add("DAGGER", 2);
+    names.Add("abc", 3);
+    names.Add("ABC", 4);
+    EXPECT_EQ(names.GetCount(), 4);
+    EXPECT_EQ(*names.GetValue(names.Find("dagger", 1)), 1);
+    EXPECT_EQ(*names.GetValue(names.Find("dagger", 0)), 2);
+    const auto abc = names.Find("Abc", 1);
+    EXPECT_EQ(abc.bucket, 33);
+    EXPECT_EQ(*names.GetValue(names.FindFrom("aBC", names.NextInBucket(abc, 1), 1)), 4);
+}
+
 TEST(HashTable, DuplicatesKeepArrivalOrder) {
     IntTable table(0);
     table.Add(5, 100);

@@ -1,5 +1,7 @@
 #include "core/linked_list.h"
 
+#include "core/cstr.h"
+
 #include <gtest/gtest.h>
 
 #include <strings.h>
@@ -39,10 +41,18 @@ std::vector<T> Walk(const CLinkedList<T>& list, int direction) {
     return out;
 }
 
-std::vector<std::string> Texts(const CLinkedList<Text>& list) {
+std::string Str(const Text& t) {
+    return t.s;
+}
+std::string Str(const CStr& t) {
+    return t.CText();
+}
+
+template <typename S>
+std::vector<std::string> Texts(const CLinkedList<S>& list) {
     std::vector<std::string> out;
     for (auto* n = list.GetHead(); n != nullptr; n = list.NextOf(n))
-        out.push_back(n->GetData()->s);
+        out.push_back(Str(*n->GetData()));
     return out;
 }
 
@@ -234,18 +244,30 @@ TEST(LinkedList, NodeOfAnotherListIsRefused) {
     ExpectConsistent(b);
 }
 
-TEST(LinkedList, FindFromStartNodeAndDirection) {
-    CLinkedList<Text> list;
+// The string cases run over the test's own text type and over CStr: both compare equal
+// ignoring case and order by bytes.
+template <typename S>
+class StringList : public ::testing::Test {};
+using StringTypes = ::testing::Types<Text, CStr>;
+TYPED_TEST_SUITE(StringList, StringTypes);
+
+TYPED_TEST(StringList, FindFromStartNodeAndDirection) {
+    CLinkedList<TypeParam> list;
     auto* first = list.AddTail("sword");
     list.AddTail("shield");
     auto* last = list.AddTail("Sword");
-    EXPECT_EQ(list.Find(Text("SWORD"), nullptr, 1), first);  // equality ignores case
-    EXPECT_EQ(list.Find(Text("SWORD"), nullptr, 0), last);
-    EXPECT_EQ(list.Find(Text("sword"), last, 1), last);  // the start node itself matches
-    EXPECT_EQ(list.Find(Text("sword"), list.NextOf(first), 1), last);
-    EXPECT_EQ(list.Find(Text("shield"), last, 1), nullptr);  // walk starts past it
-    EXPECT_EQ(list.Find(Text("axe"), nullptr, 1), nullptr);
+    EXPECT_EQ(list.Find(TypeParam("SWORD"), nullptr, 1), first);  // equality ignores case
+    EXPECT_EQ(list.Find(TypeParam("SWORD"), nullptr, 0), last);
+    EXPECT_EQ(list.Find(TypeParam("sword"), last, 1), last);  // the start node itself matches
+    EXPECT_EQ(list.Find(TypeParam("sword"), list.NextOf(first), 1), last);
+    EXPECT_EQ(list.Find(TypeParam("shield"), last, 1), nullptr);  // walk starts past it
+    EXPECT_EQ(list.Find(TypeParam("axe"), nullptr, 1), nullptr);
 
+    // A plain text key compares without building a string first.
+    EXPECT_EQ(list.Find("SHIELD", nullptr, 1), list.NextOf(first));
+}
+
+TEST(LinkedList, FindComparesNumbers) {
     CLinkedList<int> numbers;
     for (int v : {4, -1, 4})
         numbers.AddTail(v);
@@ -253,7 +275,7 @@ TEST(LinkedList, FindFromStartNodeAndDirection) {
     EXPECT_EQ(numbers.Find(4, nullptr, 0), numbers.GetTail());
 }
 
-TEST(LinkedList, FindSortedGivesUpAtTheSortPlace) {
+TYPED_TEST(StringList, FindSortedGivesUpAtTheSortPlace) {
     struct Case {
         std::vector<const char*> list;  // sorted in byte order along the walk
         const char* key;
@@ -272,20 +294,20 @@ TEST(LinkedList, FindSortedGivesUpAtTheSortPlace) {
         {{"e", "c", "a"}, "d", 1, 0, nullptr},
     };
     for (const Case& c : cases) {
-        CLinkedList<Text> list;
+        CLinkedList<TypeParam> list;
         for (const char* t : c.list)
             list.AddTail(t);
-        auto* node = list.FindSorted(Text(c.key), nullptr, c.direction, c.ascending);
+        auto* node = list.FindSorted(TypeParam(c.key), nullptr, c.direction, c.ascending);
         if (c.found == nullptr) {
             EXPECT_EQ(node, nullptr) << c.key;
         } else {
             ASSERT_NE(node, nullptr) << c.key;
-            EXPECT_EQ(node->GetData()->s, c.found) << c.key;
+            EXPECT_EQ(Str(*node->GetData()), c.found) << c.key;
         }
     }
 }
 
-TEST(LinkedList, InsertSortedPlacesByByteOrder) {
+TYPED_TEST(StringList, InsertSortedPlacesByByteOrder) {
     struct Row {
         std::vector<const char*> start;
         const char* value;
@@ -302,19 +324,19 @@ TEST(LinkedList, InsertSortedPlacesByByteOrder) {
         {{"e", "c", "a"}, "d", 1, 0, {"e", "d", "c", "a"}},  // descending list
     };
     for (const Row& r : rows) {
-        CLinkedList<Text> list;
+        CLinkedList<TypeParam> list;
         for (const char* t : r.start)
             list.AddTail(t);
-        list.InsertSorted(new Text(r.value), r.direction, r.ascending);
+        list.InsertSorted(new TypeParam(r.value), r.direction, r.ascending);
         EXPECT_EQ(Texts(list), r.result) << r.value;
         ExpectConsistent(list);
     }
 
     // Equal values keep their arrival order.
-    CLinkedList<Text> list;
+    CLinkedList<TypeParam> list;
     list.AddTail("a");
-    auto* first = list.InsertSortedCopy(Text("b"), 1, 1);
-    auto* second = list.InsertSortedCopy(Text("b"), 1, 1);
+    auto* first = list.InsertSortedCopy(TypeParam("b"), 1, 1);
+    auto* second = list.InsertSortedCopy(TypeParam("b"), 1, 1);
     list.AddTail("c");
     EXPECT_EQ(list.NextOf(first), second);
     EXPECT_EQ(list.InsertSorted(nullptr, 1, 1), nullptr);

@@ -1,5 +1,7 @@
 #include "core/weighted_list.h"
 
+#include "core/cstr.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,7 +12,8 @@
 
 namespace {
 
-using List = CWeightedList<std::string>;
+// Effect names and word lists draw texts.
+using List = CWeightedList<CStr>;
 
 // Index (from the head) of the entry at a position, -1 for an invalid one.
 int IndexOf(const List& list, List::Position pos) {
@@ -31,7 +34,7 @@ struct Entry {
 void Fill(List& list, const std::vector<Entry>& entries) {
     int i = 0;
     for (const Entry& e : entries) {
-        auto pos = list.Add("e" + std::to_string(i++), e.weight, 0);
+        auto pos = list.Add(CStr(("e" + std::to_string(i++)).c_str()), e.weight, 0);
         list.SetEnabled(pos, e.enabled);
     }
 }
