@@ -195,8 +195,7 @@ public:
 
     // As Find over a sorted list, giving up (null) at the first element the key sorts below
     // (ascending 1) or above (otherwise). Equality is tested before order.
-    template <typename K>
-    Node* FindSorted(const K& key, Node* start, int direction, int ascending) const {
+    Node* FindSorted(const T& key, Node* start, int direction, int ascending) const {
         Node* node = FirstOfWalk(start, direction);
         for (; node != nullptr; node = Step(node, direction)) {
             const T* element = node->element_;

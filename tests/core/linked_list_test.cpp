@@ -265,6 +265,7 @@ TYPED_TEST(StringList, FindFromStartNodeAndDirection) {
 
     // A plain text key compares without building a string first.
     EXPECT_EQ(list.Find("SHIELD", nullptr, 1), list.NextOf(first));
+    EXPECT_EQ(list.FindSorted("sword", nullptr, 1, 0), first);
 }
 
 TEST(LinkedList, FindComparesNumbers) {
