@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
 #include <vector>
 
 #include "platform/random.h"
@@ -34,7 +33,9 @@ struct Entry {
 void Fill(List& list, const std::vector<Entry>& entries) {
     int i = 0;
     for (const Entry& e : entries) {
-        auto pos = list.Add(CStr(("e" + std::to_string(i++)).c_str()), e.weight, 0);
+        CStr name("e");
+        name += i++;
+        auto pos = list.Add(name, e.weight, 0);
         list.SetEnabled(pos, e.enabled);
     }
 }
