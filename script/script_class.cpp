@@ -50,6 +50,12 @@ struct ChainDescriber {
         return found == index.end() ? "->?" : "->" + std::to_string(found->second);
     }
 
+    static std::string Prefixed(const char* prefix, const std::string& text) {
+        std::string out(prefix);
+        out.append(text);
+        return out;
+    }
+
     static std::string VarName(const ScriptVarTable& table, s32 i) {
         if (i < 0 || static_cast<size_t>(i) >= table.entries.size()) return "?";
         return table.entries[static_cast<size_t>(i)].name;
@@ -68,11 +74,11 @@ struct ChainDescriber {
             case NodeKind::Local:
                 return VarName(locals, n->value);
             case NodeKind::LocalTarget:
-                return "&" + VarName(locals, n->value);
+                return Prefixed("&", VarName(locals, n->value));
             case NodeKind::Member:
-                return "m." + VarName(cls.members, n->value);
+                return Prefixed("m.", VarName(cls.members, n->value));
             case NodeKind::MemberTarget:
-                return "&m." + VarName(cls.members, n->value);
+                return Prefixed("&m.", VarName(cls.members, n->value));
             case NodeKind::IntConstant:
                 return std::to_string(n->value);
             case NodeKind::StringConstant:

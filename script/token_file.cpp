@@ -63,15 +63,15 @@ bool TokenReader::Read(size_t& position, ScriptToken& token) {
         token.form = ScriptToken::Form::Text;
         std::string line;
         if (!ReadLine(position, line)) return false;
-        token.text = "\"";
-        if (line.size() > 1) token.text.append(line, 1);
+        token.text.assign(1, '"');
+        if (line.size() > 1) token.text.append(line.data() + 1, line.size() - 1);
         position += 4;
         while (position + 2 <= size_ && TokenClassOfCode(ReadU16(data_ + position)) == T_STR) {
             if (position + 4 > size_) return Fail(position, "token operand cut short");
             if (!ReadLine(position, line)) return false;
             token.text.pop_back();  // never empty: it starts with the quote
-            if (line.size() > 1) token.text.append(line, 1);
-            if (token.text.empty()) token.text = "\"";
+            if (line.size() > 1) token.text.append(line.data() + 1, line.size() - 1);
+            if (token.text.empty()) token.text.assign(1, '"');
             position += 4;
         }
         return true;
