@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TokenReader reader(tokens.data(), tokens.size(), table);
     size_t pos = 0;
     ScriptToken t;
-    for (int i = 0; i < 100000 && reader.Read(pos, t) && !t.IsEnd(); ++i) {
+    for (int i = 0; i < 100000 && reader.ReadToken(pos, t) && !t.IsEnd(); ++i) {
         if (pos > tokens.size()) __builtin_trap();
     }
 

@@ -71,7 +71,7 @@ private:
     // --- tokens
     bool Next(ScriptToken& t) {
         lastOffset_ = pos_;
-        if (!reader_.Read(pos_, t)) return Fail(reader_.Error());
+        if (!reader_.ReadToken(pos_, t)) return Fail(reader_.Error());
         return true;
     }
     bool Fail(const std::string& message) {

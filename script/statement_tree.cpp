@@ -122,7 +122,7 @@ ScriptNode* AppendStringConstant(StatementArena& a, ScriptNode*& head, const std
     return AppendNode(head, node);
 }
 
-std::u16string DecodeHexUStr(const std::string& text) {
+std::u16string DecodeHexUnits(const std::string& text) {
     std::u16string out;
     for (size_t i = 0; i + 4 <= text.size() && text[i] != ' '; i += 4) {
         int unit = 0;
@@ -145,7 +145,7 @@ ScriptNode* AppendUStringConstant(StatementArena& a, ScriptNode*& head, const st
     }
     if (!body.empty() && body.back() == '"') body.pop_back();
     ScriptNode* node = a.NewNode(NodeKind::UStringConstant);
-    const std::u16string units = DecodeHexUStr(body);
+    const std::u16string units = DecodeHexUnits(body);
     node->ustr = a.NewUString(units.c_str());
     return AppendNode(head, node);
 }

@@ -106,7 +106,7 @@ ScriptNode* AppendJumpTableAnchor(StatementArena& a, ScriptNode*& head);
 
 // Decodes groups of four hexadecimal digits into UTF-16 units up to a blank or the end; an
 // incomplete or non-hex group ends the text.
-std::u16string DecodeHexUStr(const std::string& text);
+std::u16string DecodeHexUnits(const std::string& text);
 
 // The open blocks and labels one body may hold.
 constexpr int kMaxOpenControlNodes = 128;

@@ -44,7 +44,7 @@ bool TokenReader::ReadLine(size_t offset, std::string& out) {
     return true;
 }
 
-bool TokenReader::Read(size_t& position, ScriptToken& token) {
+bool TokenReader::ReadToken(size_t& position, ScriptToken& token) {
     token.form = ScriptToken::Form::End;
     token.code = 0;
     token.number = 0;

@@ -40,7 +40,7 @@ public:
     // Reads the token at the position and moves the position past it. At the end of the
     // stream (a zero byte or the end of the buffer) the token is the end token and the
     // position stays. Returns false, with an error, when the stream is malformed there.
-    bool Read(size_t& position, ScriptToken& token);
+    bool ReadToken(size_t& position, ScriptToken& token);
 
     const std::string& Error() const { return error_; }
     size_t Size() const { return size_; }

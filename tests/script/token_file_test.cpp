@@ -34,10 +34,10 @@ TEST(ScriptTokenReader, AdjacentStringPiecesFormOneLiteral) {
     TokenReader reader(s.data(), s.size(), b.table);
     size_t pos = 0;
     ScriptToken t;
-    ASSERT_TRUE(reader.Read(pos, t));
+    ASSERT_TRUE(reader.ReadToken(pos, t));
     EXPECT_EQ(t.text, "\"abcd\"");
     EXPECT_EQ(pos, 8u);
-    ASSERT_TRUE(reader.Read(pos, t));
+    ASSERT_TRUE(reader.ReadToken(pos, t));
     EXPECT_TRUE(MatchTokenClass(t, SM_SEMI));
 }
 
@@ -49,10 +49,10 @@ TEST(ScriptTokenReader, EndOfStreamRepeats) {
         TokenReader reader(s.data(), s.size(), b.table);
         size_t pos = 0;
         ScriptToken t;
-        ASSERT_TRUE(reader.Read(pos, t));
+        ASSERT_TRUE(reader.ReadToken(pos, t));
         EXPECT_EQ(t.text, "x");
         for (int i = 0; i < 2; ++i) {
-            ASSERT_TRUE(reader.Read(pos, t));
+            ASSERT_TRUE(reader.ReadToken(pos, t));
             EXPECT_TRUE(t.IsEnd());
             EXPECT_EQ(pos, 4u);
         }
@@ -74,7 +74,7 @@ TEST(ScriptTokenReader, NumberTokensDecode) {
         TokenReader reader(c.bytes.data(), c.bytes.size(), table);
         size_t pos = 0;
         ScriptToken t;
-        ASSERT_TRUE(reader.Read(pos, t));
+        ASSERT_TRUE(reader.ReadToken(pos, t));
         EXPECT_EQ(DecodeNumberToken(t), c.value);
         EXPECT_EQ(pos, c.bytes.size());
     }
@@ -131,7 +131,7 @@ TEST(ScriptTokenReader, MalformedStreamsAreRefusedWithoutReadingPastTheBuffer) {
         TokenReader reader(exact.data(), exact.size(), table);
         size_t pos = 0;
         ScriptToken t;
-        EXPECT_FALSE(reader.Read(pos, t));
+        EXPECT_FALSE(reader.ReadToken(pos, t));
         EXPECT_NE(reader.Error().find(c.message), std::string::npos) << reader.Error();
     }
 }
@@ -142,7 +142,7 @@ TEST(ScriptTokenReader, UnknownCodesAreTwoByteTokensOfNoClass) {
     TokenReader reader(s.data(), s.size(), table);
     size_t pos = 0;
     ScriptToken t;
-    ASSERT_TRUE(reader.Read(pos, t));
+    ASSERT_TRUE(reader.ReadToken(pos, t));
     EXPECT_EQ(t.Class(), -1);
     EXPECT_EQ(pos, 2u);
 }
