@@ -1,6 +1,9 @@
 #include "script/builtin_table.h"
 
 #include <cctype>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "script/token_codes.h"
 
@@ -47,6 +50,25 @@ bool SignatureMatches(std::string_view recordSig, std::string_view call) {
     }
 }
 
+// The record indexes of each name in table order; the keyword records are listed under
+// their keyword's class name too.
+const std::unordered_map<std::string_view, std::vector<int>>& NameIndex() {
+    static const std::unordered_map<std::string_view, std::vector<int>> index = [] {
+        std::unordered_map<std::string_view, std::vector<int>> out;
+        for (int i = 0; i < builtin_records::kRecordCount; ++i) {
+            const BuiltinRecord& r = builtin_records::kRecords[i];
+            out[r.name].push_back(i);
+            if (i < kKeywordRecords) {
+                const int cls = TK_IF + i > TK_RETURN ? TK_RETURN : TK_IF + i;
+                std::vector<int>& alias = out[TokenClassName(cls)];
+                if (alias.empty() || alias.back() != i) alias.push_back(i);
+            }
+        }
+        return out;
+    }();
+    return index;
+}
+
 }  // namespace
 
 std::span<const BuiltinRecord> BuiltinTable() {
@@ -54,18 +76,23 @@ std::span<const BuiltinRecord> BuiltinTable() {
 }
 
 const BuiltinRecord* FindBuiltin(std::string_view name, std::string_view callSignature) {
-    const auto table = BuiltinTable();
-    for (size_t i = 0; i < table.size(); ++i) {
-        const BuiltinRecord& record = table[i];
-        if (!NameMatches(static_cast<int>(i), record, name)) continue;
+    const auto& index = NameIndex();
+    const auto found = index.find(name);
+    if (found == index.end()) return nullptr;
+    for (const int i : found->second) {
+        const BuiltinRecord& record = builtin_records::kRecords[i];
+        if (!NameMatches(i, record, name)) continue;
         if (SignatureMatches(record.signature, callSignature)) return &record;
     }
     return nullptr;
 }
 
 bool IsBuiltinName(std::string_view name) {
-    for (const BuiltinRecord& record : BuiltinTable()) {
-        if (name == record.name) return true;
+    const auto& index = NameIndex();
+    const auto found = index.find(name);
+    if (found == index.end()) return false;
+    for (const int i : found->second) {
+        if (name == builtin_records::kRecords[i].name) return true;
     }
     return false;
 }
