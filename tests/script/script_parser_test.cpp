@@ -147,6 +147,21 @@ TEST(ScriptParser, TriggerPriorityAndUnknownTriggerName) {
     EXPECT_EQ(c.report.notes[0].text, "unknown trigger 'nosuchtrigger'");
 }
 
+TEST(ScriptParser, AJumpToAMissingLabelStopsResolutionWithoutFailing) {
+    TokenStreamBuilder b;
+    b.VoidFunction("f");
+    b.Code(TK_GOTO).Id("here:").Semi();
+    b.Code(TK_GOTO).Id("nowhere").Semi();
+    b.Code(TK_GOTO).Id("here").Semi();
+    b.Close();
+    Compiled c = Compile(b);
+    ASSERT_TRUE(c.cls) << c.report.error;
+    // The bad jump and the one after it stay labels that do nothing.
+    EXPECT_EQ(Chain(c), "0: label\n1: label nowhere\n2: label here\n");
+    ASSERT_EQ(c.report.notes.size(), 1u);
+    EXPECT_EQ(c.report.notes[0].text, "bad label 'nowhere'");
+}
+
 TEST(ScriptParser, ForwardDeclarationTakesTheLaterBody) {
     TokenStreamBuilder b;
     b.Code(TK_FORWARD).Code(TK_INT).Id("g").L().Code(TK_INT).Code(SM_COMMA).Code(TK_STRING);
