@@ -63,7 +63,8 @@ void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
                 return;
             }
             slot.kind = static_cast<ArgKind>(type);
-        } else if (hidden[k] && chars[k] == 'i') {
+        } else if (chars[k] == 'i' && (hidden[k] || record.handler == &BuiltinJump)) {
+            // Hidden int operands are jump targets, and so is the label operand of a goto.
             slot.kind = ArgKind::JumpTarget;
         } else {
             slot.kind = KindOfChar(chars[k]);
