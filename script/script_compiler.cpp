@@ -443,6 +443,13 @@ bool Emitter::Top() {
             if (FindTriggerNumber(name.text) == kNoTrigger) {
                 return Error("unknown trigger '" + name.text + "'");
             }
+            const TriggerArgKind argKind = GetTriggerInfo(FindTriggerNumber(name.text)).arg;
+            if (argKind == TriggerArgKind::Text && !Is("(", 1)) {
+                return Error("trigger '" + name.text + "' needs its argument in parentheses");
+            }
+            if (argKind == TriggerArgKind::None && Is("(", 1)) {
+                return Error("trigger '" + name.text + "' takes no argument");
+            }
             if (!EmitId(Take().text, name.line)) return false;
             if (Is("(")) {
                 EmitPunct(Take());

@@ -380,6 +380,8 @@ TEST(ScriptCompilerErrors, RefusesWhatTheServerWouldMishandle) {
         {"function void f() {\n  strlen();\n}\n",
          "t.zqs:2: script class 't': Could not find function with name 'strlen' and args 'u'"},
         {"trigger usage { return 1; }\n", "t.zqs:1: unknown trigger 'usage'"},
+        {"trigger message { return 1; }\n", "t.zqs:1: trigger 'message' needs its argument"},
+        {"trigger use(3) { return 1; }\n", "t.zqs:1: trigger 'use' takes no argument"},
         {"function int f(int a) {\n  return a + 1 * 2;\n}\n",
          "t.zqs:2: operators '+' and '*' mixed without parentheses"},
         {"function void f(int a) {\n  if (a) { }\n  else if (a) { }\n}\n",
