@@ -509,7 +509,8 @@ int ArchiveStream::Close() {
     if (writable_ && ok && (length_ != 0 || entry_.size != 0)) {
         entry_.size = u32(RoundUp4(length_) + 4);
     }
-    if (archive_.CloseMember(&entry_) == 0) ok = false;
+    // A member opened only for reading leaves the archive file as it was.
+    if (writable_ && archive_.CloseMember(&entry_) == 0) ok = false;
     return ok ? 0 : EOF;
 }
 
