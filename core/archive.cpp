@@ -160,14 +160,24 @@ bool DataArchive::LoadDirectory() {
             return Fail("member " + e.name + " runs past the end of the file");
         }
     }
-    // Room of each member: up to the next member's stored bytes; the last one may grow.
-    std::vector<u32> starts;
-    for (const ArchiveEntry& e : entries)
-        starts.push_back(e.offset);
-    std::sort(starts.begin(), starts.end());
-    for (ArchiveEntry& e : entries) {
-        auto next = std::upper_bound(starts.begin(), starts.end(), e.offset);
-        e.room = next == starts.end() ? kNoLimit : u64(*next - e.offset);
+    // Members may not share bytes: writing one would change the other. The room of each
+    // member runs up to the next member's stored bytes; the last one may grow.
+    std::vector<ArchiveEntry*> byOffset;
+    for (ArchiveEntry& e : entries)
+        byOffset.push_back(&e);
+    std::sort(byOffset.begin(), byOffset.end(),
+              [](const ArchiveEntry* a, const ArchiveEntry* b) { return a->offset < b->offset; });
+    for (size_t i = 0; i < byOffset.size(); ++i) {
+        ArchiveEntry& e = *byOffset[i];
+        if (i + 1 == byOffset.size()) {
+            e.room = kNoLimit;
+            continue;
+        }
+        const ArchiveEntry& next = *byOffset[i + 1];
+        if (u64(e.offset) + e.size > next.offset || e.offset == next.offset) {
+            return Fail("members " + e.name + " and " + next.name + " overlap");
+        }
+        e.room = u64(next.offset) - e.offset;
     }
     entries_ = std::move(entries);
     for (const ArchiveEntry& e : entries_)
@@ -228,6 +238,8 @@ size_t DataArchive::ReadMember(void* buffer, size_t size, size_t count, ArchiveE
 u64 DataArchive::MemberLimit(const ArchiveEntry& entry) const {
     u64 limit = entry.capacity != 0 ? entry.capacity : kNoLimit;
     limit = std::min(limit, entry.room);
+    // A member may always be rewritten within the bytes it has.
+    limit = std::max<u64>(limit, entry.size);
     return std::min<u64>(limit, u64(kMaxMemberBytes));
 }
 

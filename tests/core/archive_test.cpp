@@ -438,11 +438,12 @@ TEST_F(ArchiveFileTest, MalformedDirectoriesAreErrorsNotCrashes) {
     }
     std::vector<u8> atLimit;
     for (int i = 0; i < kArchiveMaxEntries; ++i) {
-        std::vector<u8> e = EncipheredEntry("m" + std::to_string(i) + ".q");
+        std::vector<u8> e = EncipheredEntry("m" + std::to_string(i) + ".q", u32(i));
         atLimit.insert(atLimit.end(), e.begin(), e.end());
     }
     std::vector<u8> end = EncipheredEntry(kArchiveEndName);
     atLimit.insert(atLimit.end(), end.begin(), end.end());
+    atLimit.resize(atLimit.size() + kArchiveMaxEntries, 0);
 
     std::vector<u8> unterminated = good;
     {
@@ -451,6 +452,11 @@ TEST_F(ArchiveFileTest, MalformedDirectoriesAreErrorsNotCrashes) {
         GostCounterMode(cipher, kArchiveInitialCounter).Apply(raw.data(), raw.size());
         std::copy(raw.begin(), raw.end(), unterminated.begin());
     }
+    std::vector<u8> overlap = EncipheredEntry("x.q", 0, 8);
+    for (const std::vector<u8>& e : {EncipheredEntry("y.q", 4, 4), end}) {
+        overlap.insert(overlap.end(), e.begin(), e.end());
+    }
+    overlap.resize(overlap.size() + 8, 0);
     std::vector<u8> pastEnd = EncipheredEntry("x.q", 0, 100);
     pastEnd.insert(pastEnd.end(), end.begin(), end.end());
 
@@ -470,6 +476,7 @@ TEST_F(ArchiveFileTest, MalformedDirectoriesAreErrorsNotCrashes) {
         {"3000 members and the end entry", atLimit, ""},
         {"unterminated name", unterminated, "entry 0 has an unterminated name"},
         {"member past the end of the file", pastEnd, "member x.q runs past the end"},
+        {"members sharing bytes", overlap, "members x.q and y.q overlap"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
