@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/archive_builder.h"
+#include "platform/random.h"
 #include "tests/core/archive_fixture.h"
 
 namespace {
@@ -344,6 +345,75 @@ TEST_F(ArchiveTest, WritesReadBackAfterReopen) {
     EXPECT_EQ(ReadAll("data", 333), expect);
     const ArchiveEntry* e = EntryNamed("data.q");
     EXPECT_EQ(e->size, (expect.size() + 3) / 4 * 4 + 4);
+}
+
+// Random seeks, reads, writes, single bytes and reopens on a growing member, against a
+// plain byte vector: every paging path (loads of several pages, growth, pages written out
+// ahead of the offset, writes past the end) must agree with it.
+TEST_F(ArchiveTest, RandomOperationsMatchAModel) {
+    ArchiveBuilder b;
+    ASSERT_TRUE(b.Add("before", std::string_view("x")));
+    ASSERT_TRUE(b.Add("m", Pattern(5000, 2), false));
+    Open(b);
+    std::vector<u8> model = Pattern(5000, 2);
+    size_t pos = 0;
+    platform::SeedRandom(99);
+    auto big = [&](size_t n) { return (size_t(platform::Rand()) << 15 | platform::Rand()) % n; };
+    ArchiveHandle h = ArchiveOpen("m", "r+");
+    ASSERT_NE(h, nullptr);
+    for (int op = 0; op < 3000; ++op) {
+        SCOPED_TRACE(op);
+        switch (platform::Rand() % 6) {
+            case 0:
+                pos = big(model.size() + 100);
+                ASSERT_EQ(ArchiveSeek(h, long(pos), SEEK_SET), 0);
+                break;
+            case 1: {
+                size_t n = big(20000);
+                std::vector<u8> got(n);
+                size_t k = ArchiveRead(got.data(), 1, n, h);
+                size_t expect = pos < model.size() ? std::min(n, model.size() - pos) : 0;
+                ASSERT_EQ(k, expect);
+                ASSERT_TRUE(std::equal(got.begin(), got.begin() + long(k),
+                                       model.begin() + long(std::min(pos, model.size()))));
+                pos += k;
+                if (k < n) pos = std::max(pos, model.size() + 1);
+                break;
+            }
+            case 2:
+            case 3: {
+                size_t n = big(platform::Rand() % 4 == 0 ? 40000 : 3000);
+                std::vector<u8> data = Pattern(n, u32(op));
+                ASSERT_EQ(ArchiveWrite(data.data(), 1, n, h), n);
+                if (pos > model.size()) model.resize(pos, 0);
+                if (pos + n > model.size()) model.resize(pos + n);
+                std::copy(data.begin(), data.end(), model.begin() + long(pos));
+                pos += n;
+                break;
+            }
+            case 4: {
+                int c = ArchiveGetc(h);
+                ASSERT_EQ(c, pos < model.size() ? int(model[pos]) : -1);
+                pos = pos < model.size() ? pos + 1 : std::max(pos, model.size() + 1);
+                break;
+            }
+            default:
+                if (platform::Rand() % 10 == 0) {
+                    ASSERT_EQ(ArchiveClose(h), 0);
+                    h = ArchiveOpen("m", "r+");
+                    ASSERT_NE(h, nullptr);
+                    pos = 0;
+                }
+                break;
+        }
+        ASSERT_EQ(ArchiveTell(h), long(pos));
+        ASSERT_EQ(ArchiveEof(h) != 0, pos > model.size());
+    }
+    ASSERT_EQ(ArchiveClose(h), 0);
+    Reopen();
+    EXPECT_TRUE(ReadAll("m", 7777) == model);
+    std::vector<u8> before = ReadAll("before");
+    EXPECT_EQ(std::string(before.begin(), before.end()), "x");
 }
 
 // One stream per member; a closed handle is refused rather than treated as a FILE*.
