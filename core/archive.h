@@ -106,7 +106,10 @@ private:
 };
 
 // One open member as a buffered, seekable byte stream; pages are deciphered when read and
-// enciphered when written.
+// enciphered when written. A stream starts at the member's beginning. The logical length
+// grows only as far as the member's capacity (and the room before the next member) leaves
+// space for the padding and the trailer; a write past it is cut and says so in its count.
+// A write past the end leaves zeros in the gap.
 class ArchiveStream {
 public:
     ArchiveStream(DataArchive& archive, ArchiveEntry& entry, bool writable);
