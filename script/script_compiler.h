@@ -43,6 +43,10 @@ private:
     std::map<std::string, LineMap> lines_;
 };
 
+// The data-file directory the server reads the members from: the content builder stores
+// member "sdb.txt" as kScriptDataDirectory + "sdb.txt", and so on.
+constexpr const char* kScriptDataDirectory = "../.rundir/scripts/";
+
 // Compiles every "*.zqs" file of a directory (in name order; the class name is the file name
 // without ".zqs"). On success outMembers holds "sdb.txt" and one "<class>.m" per class, in a
 // fixed order, ready to be packed into the archive's "scripts/" directory. On failure the

@@ -1,5 +1,9 @@
 #include "script/string_table.h"
 
+#include "core/archive.h"
+#include "script/token_file.h"
+
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -63,4 +67,26 @@ std::string ScriptStringTable::ToText() const {
         out += '\n';
     }
     return out;
+}
+
+bool ScriptStringTable::LoadFromArchive(std::string& error) {
+    Clear();
+    ArchiveHandle file = ArchiveOpen(kArchivePath, "r");
+    if (!file) {
+        error = std::string("cannot open the script string table ") + kArchivePath;
+        return false;
+    }
+    std::vector<u8> bytes;
+    const bool read = ReadWholeArchiveFile(file, bytes);
+    ArchiveClose(file);
+    if (!read) {
+        error = std::string("cannot read the script string table ") + kArchivePath;
+        return false;
+    }
+    if (!LoadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                      error)) {
+        error = std::string(kArchivePath) + ": " + error;
+        return false;
+    }
+    return true;
 }

@@ -20,6 +20,11 @@ public:
     // A line longer than kMaxLineLength or more than kMaxLines lines is refused: the table
     // is left empty, false is returned and error says why.
     bool LoadFromText(std::string_view text, std::string& error);
+    // The data-file path of the table.
+    static constexpr const char* kArchivePath = "../.rundir/scripts/sdb.txt";
+    // Reads the table from the data archive (kArchivePath). False with an error, and an
+    // empty table, when the member is missing or malformed.
+    bool LoadFromArchive(std::string& error);
     // Reads the table from a file on disk; false and an error when it cannot be read.
     bool LoadFromFile(const std::string& path, std::string& error);
 

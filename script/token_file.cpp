@@ -1,6 +1,9 @@
 #include "script/token_file.h"
 
+#include <cstdio>
 #include <cstring>
+
+#include "core/file_layer.h"
 
 namespace {
 
@@ -95,5 +98,32 @@ bool TokenReader::ReadToken(size_t& position, ScriptToken& token) {
         std::memcpy(&token.number, &v, 4);
     }
     position += 2 + operand;
+    return true;
+}
+
+bool ReadWholeArchiveFile(ArchiveHandle file, std::vector<u8>& out) {
+    if (ArchiveSeek(file, 0, SEEK_END) != 0) return false;
+    const long size = ArchiveTell(file);
+    if (size < 0 || ArchiveSeek(file, 0, SEEK_SET) != 0) return false;
+    out.resize(static_cast<size_t>(size));
+    return size == 0 || ArchiveRead(out.data(), 1, out.size(), file) == out.size();
+}
+
+bool LoadTokenFile(const std::string& className, std::vector<u8>& out, std::string& error) {
+    out.clear();
+    const std::string name = className + ".m";
+    ArchiveHandle file = net_openfile(kScriptDataFileId, name.c_str(), "rb");
+    if (!file) {
+        error = "script class '" + className + "': no token file " + name;
+        return false;
+    }
+    const bool read = ReadWholeArchiveFile(file, out);
+    ArchiveClose(file);
+    if (!read) {
+        out.clear();
+        error = "script class '" + className + "': cannot read " + name;
+        return false;
+    }
+    out.push_back(0);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/archive.h"
 #include "core/types.h"
 #include "script/string_table.h"
 #include "script/token_codes.h"
@@ -30,6 +31,17 @@ bool MatchTokenClass(const ScriptToken& token, int cls);
 // The number of a T_BYTE, T_WORD or T_DWORD token; -1 for any other token.
 s32 DecodeNumberToken(const ScriptToken& token);
 bool IsNumberToken(const ScriptToken& token);
+
+// The data-file id of the scripts directory, where "<class>.m" lives.
+constexpr int kScriptDataFileId = 49;
+
+// Reads an open data file whole (its size taken by seeking to the end); false when it cannot
+// be sized or read.
+bool ReadWholeArchiveFile(ArchiveHandle file, std::vector<u8>& out);
+
+// Reads the token file of a class ("<class>.m" in the scripts directory) whole, with a zero
+// byte appended. False with an error naming the class when it is missing or unreadable.
+bool LoadTokenFile(const std::string& className, std::vector<u8>& out, std::string& error);
 
 class TokenReader {
 public:
