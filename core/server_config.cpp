@@ -5,9 +5,13 @@ int g_spawnClient = 1;
 s16 g_startX = 0;
 s16 g_startY = 0;
 
-ServerConfig::~ServerConfig() { Stop(); }
+ServerConfig::~ServerConfig() {
+    Stop();
+}
 
-void ServerConfig::Stop() { started_ = false; }
+void ServerConfig::Stop() {
+    started_ = false;
+}
 
 std::string ServerConfigPath(const std::string& serverName) {
     return "../.rundir/" + serverName + "/server.txt";

@@ -92,18 +92,25 @@ void TickLatencyStats::LogTickTiming() {
 }
 
 void TickLatencyStats::ClearRing() {
-    for (s32& entry : ring) entry = 0;
+    for (s32& entry : ring)
+        entry = 0;
 }
 
 void RecordTickInterval(u32 previousTickStart) {
     g_tickLatencyStats.RecordTickInterval(previousTickStart);
 }
-void AccumulateTickTiming() { g_tickLatencyStats.AccumulateTickTiming(); }
-void LogTickTiming() { g_tickLatencyStats.LogTickTiming(); }
+void AccumulateTickTiming() {
+    g_tickLatencyStats.AccumulateTickTiming();
+}
+void LogTickTiming() {
+    g_tickLatencyStats.LogTickTiming();
+}
 
 // --- signals, housekeeping -------------------------------------------------------------
 
-void QuitSignalHandler(int) { RequestQuit(); }
+void QuitSignalHandler(int) {
+    RequestQuit();
+}
 
 void PeriodicHousekeeping() {}
 
@@ -186,7 +193,9 @@ void FinishClientThread(ClientLauncher& launcher) {
 
 // --- the loop --------------------------------------------------------------------------
 
-int ServerMainLoop() { return ServerMainLoop(ServerLoopHooks{}); }
+int ServerMainLoop() {
+    return ServerMainLoop(ServerLoopHooks{});
+}
 
 int ServerMainLoop(const ServerLoopHooks& hooks) {
     // Start-up.
@@ -194,7 +203,8 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     std::signal(SIGTERM, QuitSignalHandler);
     std::signal(SIGINT, QuitSignalHandler);
     NoteServerPhase("startup");
-    while (g_progressWindowHandle.load(std::memory_order_acquire) == nullptr) platform::Yield();
+    while (g_progressWindowHandle.load(std::memory_order_acquire) == nullptr)
+        platform::Yield();
 
     ClientLauncher launcher;
     ClientServerAddress.store(kLocalHost, std::memory_order_release);

@@ -44,8 +44,8 @@ void AccumulateTickTiming();
 void LogTickTiming();  // called by the world tick every 1024th pulse
 
 // The log call of the frame: source tag, severity tag, message.
-using FrameLogFn = std::function<void(const char* source, const char* severity,
-                                      const std::string& message)>;
+using FrameLogFn =
+    std::function<void(const char* source, const char* severity, const std::string& message)>;
 // Replaces where the frame's log entries go (null: the server's log sink); for tests.
 void SetFrameLogForTesting(FrameLogFn log);
 

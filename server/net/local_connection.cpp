@@ -29,7 +29,9 @@ void CUserSock::OnReadable() {
     if (g_recordPolls.load(std::memory_order_relaxed)) Record("OnReadable");
 }
 
-bool CUserSock::HasPendingOutput() const { return false; }
+bool CUserSock::HasPendingOutput() const {
+    return false;
+}
 
 void CUserSock::FlushSendQueue() {
     if (g_recordPolls.load(std::memory_order_relaxed)) Record("FlushSendQueue");
@@ -40,14 +42,18 @@ void CreateLocalUserSock() {
     Record("CreateLocalUserSock");
 }
 
-CUserSock* LocalUserSock() { return g_localUserSock.get(); }
+CUserSock* LocalUserSock() {
+    return g_localUserSock.get();
+}
 
 void DestroyAllSockets() {
     g_localUserSock.reset();
     Record("DestroyAllSockets");
 }
 
-void LoadTextFiles() { Record("LoadTextFiles"); }
+void LoadTextFiles() {
+    Record("LoadTextFiles");
+}
 
 void NoteServerPhase(const char* phase) {
     Record(std::string("NoteServerPhase ") + (phase ? phase : ""));
@@ -63,7 +69,9 @@ void ClearProtocolServiceCalls() {
     g_calls.clear();
 }
 
-void RecordSocketPolls(bool on) { g_recordPolls.store(on, std::memory_order_relaxed); }
+void RecordSocketPolls(bool on) {
+    g_recordPolls.store(on, std::memory_order_relaxed);
+}
 
 void SetProtocolServiceObserver(std::function<void(const std::string&)> observer) {
     std::lock_guard<std::mutex> lock(g_recordMutex);
