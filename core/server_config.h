@@ -69,5 +69,11 @@ extern s16 g_startY;
 // `error` when `server.txt` is not in the archive.
 int ReadServerConfig(ServerConfig& config, std::string* error);
 
+// Skips to the next '<' and answers the text up to the following '>' (at most 1023
+// characters; the rest of a longer entry is skipped). Null when the data ends first or the
+// entry is "@@@ END @@@" (any case). The text lives in one shared buffer that the next call
+// overwrites. `handle` is an open archive member or file (core/archive.h).
+const char* ReadBracketEntry(void* handle);
+
 // The archive member path of a world's `server.txt`.
 std::string ServerConfigPath(const std::string& serverName);
