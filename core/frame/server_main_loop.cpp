@@ -3,10 +3,10 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <system_error>
 
 #include "core/frame/progress_window.h"
+#include "core/log_sink.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
 #include "core/server_config.h"
@@ -29,17 +29,9 @@ constexpr u32 kLocalHost = 0x7F000001;  // 127.0.0.1
 // How long shutdown waits for a client thread that is still ending.
 constexpr u32 kClientEndWaitMs = 5000;
 
-std::mutex g_logMutex;
-FrameLogFn g_log;
-
+// A system entry of the server's log: no acting player, serial 0, no actor name.
 void FrameLog(const char* source, const char* severity, const std::string& message) {
-    FrameLogFn log;
-    {
-        std::lock_guard<std::mutex> lock(g_logMutex);
-        log = g_log;
-    }
-    if (log) log(source, severity, message);
-    // The server's log sink discards every entry in this build.
+    GetLogSink().Log(0, 0, 0, "", source, severity, message.c_str());
 }
 
 // The client thread's end, shared with the thread, which may outlive the launcher.
@@ -48,11 +40,6 @@ struct ClientEnd {
 };
 
 }  // namespace
-
-void SetFrameLogForTesting(FrameLogFn log) {
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    g_log = std::move(log);
-}
 
 // --- tick statistics -------------------------------------------------------------------
 

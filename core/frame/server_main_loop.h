@@ -43,12 +43,6 @@ void RecordTickInterval(u32 previousTickStart);
 void AccumulateTickTiming();
 void LogTickTiming();  // called by the world tick every 1024th pulse
 
-// The log call of the frame: source tag, severity tag, message.
-using FrameLogFn =
-    std::function<void(const char* source, const char* severity, const std::string& message)>;
-// Replaces where the frame's log entries go (null: the server's log sink); for tests.
-void SetFrameLogForTesting(FrameLogFn log);
-
 // The text of the entry written when a world tick took too long.
 inline constexpr const char* kSlowTickMessage = "CTimeManager::Update() took > 10 seconds.";
 

@@ -24,7 +24,9 @@ int MsLeft(Clock::time_point deadline) {
 }
 }  // namespace
 
-std::string RunDir() { return ZQ_RUN_DIR; }
+std::string RunDir() {
+    return ZQ_RUN_DIR;
+}
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zqdemo-e2e-XXXXXX").string();
@@ -59,7 +61,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& workDi
         close(fds[0]);
         close(fds[1]);
         if (chdir(workDir.c_str()) != 0) _exit(126);
-        for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+        for (const std::string& e : env)
+            putenv(const_cast<char*>(e.c_str()));
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -123,7 +126,8 @@ int ChildProcess::WaitForExit(int timeoutMs) {
     }
     // The rest of what it wrote.
     Clock::time_point drainEnd = Clock::now() + std::chrono::milliseconds(1000);
-    while (stderrFd_ >= 0 && MsLeft(drainEnd) > 0) ReadAvailable(MsLeft(drainEnd));
+    while (stderrFd_ >= 0 && MsLeft(drainEnd) > 0)
+        ReadAvailable(MsLeft(drainEnd));
     if (!exited_ || !WIFEXITED(status_)) return -1;
     return WEXITSTATUS(status_);
 }

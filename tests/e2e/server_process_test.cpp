@@ -14,8 +14,12 @@ namespace {
 const std::string kInitializing = "Varnok Online Demo - Status: Initializing...";
 const std::string kExiting = "Varnok Online Demo - Status: Exiting...";
 
-std::string Program() { return e2e::RunDir() + "/zqdemo"; }
-std::string Archive() { return e2e::RunDir() + "/zqdemo.dat"; }
+std::string Program() {
+    return e2e::RunDir() + "/zqdemo";
+}
+std::string Archive() {
+    return e2e::RunDir() + "/zqdemo.dat";
+}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -55,6 +59,10 @@ struct BadStart {
     const char* mentioned;  // the message names this
 };
 
+void PrintTo(const BadStart& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BadStartTest : public ::testing::TestWithParam<BadStart> {};
 
 TEST_P(BadStartTest, EndsWithOneClearLineAndExitCodeOne) {
@@ -86,9 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {},
                  "zqdemo.dat"},
-        BadStart{"CutShort", [] { return ReadFile(Archive()).substr(0, 300); }, {},
-                 "zqdemo.dat"},
-        BadStart{"NoSuchWorld", [] { return ReadFile(Archive()); }, {"SERVERNAME=Elsewhere"},
+        BadStart{"CutShort", [] { return ReadFile(Archive()).substr(0, 300); }, {}, "zqdemo.dat"},
+        BadStart{"NoSuchWorld",
+                 [] { return ReadFile(Archive()); },
+                 {"SERVERNAME=Elsewhere"},
                  "../.rundir/Elsewhere/server.txt"}),
     [](const ::testing::TestParamInfo<BadStart>& info) { return std::string(info.param.name); });
 

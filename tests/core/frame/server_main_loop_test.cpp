@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/frame/progress_window.h"
+#include "core/log_sink.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
 #include "core/server_config.h"
@@ -38,10 +39,6 @@ namespace {
 // Start near the wrap of the millisecond clock so every run crosses it.
 constexpr u32 kStartMs = 0xFFFFF000u;
 
-struct LogEntry {
-    std::string source, severity, message;
-};
-
 // What the rest of the process looked like when a protocol service was called.
 struct ServiceCall {
     std::string name;
@@ -63,10 +60,6 @@ protected:
         platform::SetClientWindowAlive(false);
         g_tickLatencyStats = TickLatencyStats{};
         ClearProtocolServiceCalls();
-        SetFrameLogForTesting(
-            [this](const char* source, const char* severity, const std::string& message) {
-                logs.push_back({source, severity, message});
-            });
         SetProtocolServiceObserver([this](const std::string& name) {
             platform::ProgressView* view = g_progressWindowHandle.load();
             platform::ProgressViewState s = view ? view->State() : platform::ProgressViewState{};
@@ -82,7 +75,6 @@ protected:
     void TearDown() override {
         RecordSocketPolls(false);
         SetProtocolServiceObserver(nullptr);
-        SetFrameLogForTesting(nullptr);
         window.reset();
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
@@ -129,7 +121,7 @@ protected:
     platform::ManualClock clock{kStartMs};
     std::unique_ptr<ProgressWindow> window;
     std::vector<u32> ticks;
-    std::vector<LogEntry> logs;
+    LogCapture log;
     std::vector<ServiceCall> calls;
     bool windowVisibleDuringTicks = false;
 };
@@ -145,7 +137,7 @@ TEST_F(ServerLoopTest, TicksStartAtLeast250msAfterThePreviousStartAndDriftLater)
     for (u32 interval : Intervals())
         EXPECT_EQ(interval, 252u);
     EXPECT_EQ(platform::ElapsedMs(ticks.front(), ticks.back()), 19u * 252u);
-    EXPECT_TRUE(logs.empty());
+    EXPECT_TRUE(log.Entries().empty());
 
     // All 20 intervals (the first counted from the end of start-up) went into the ring.
     const TickLatencyStats& stats = g_tickLatencyStats;
@@ -156,10 +148,11 @@ TEST_F(ServerLoopTest, TicksStartAtLeast250msAfterThePreviousStartAndDriftLater)
     EXPECT_EQ(stats.ringPeak, 252);
     EXPECT_EQ(stats.ringMean, (20 * 252) >> 7);  // unwritten entries count as 0
     LogTickTiming();
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_EQ(logs[0].source, "timing");
-    EXPECT_EQ(logs[0].severity, "timing");
-    EXPECT_EQ(logs[0].message, "Average: 252 Peak: 252");
+    ASSERT_EQ(log.Entries().size(), 1u);
+    EXPECT_EQ(log.Entries()[0].source, "timing");
+    EXPECT_EQ(log.Entries()[0].severity, "timing");
+    EXPECT_EQ(log.Entries()[0].message, "Average: 252 Peak: 252");
+    EXPECT_EQ(log.Entries()[0].serial, 0u);
 }
 
 TEST_F(ServerLoopTest, ASlowTickIsLoggedOnceAndTheNextStartsFromItsStart) {
@@ -173,10 +166,10 @@ TEST_F(ServerLoopTest, ASlowTickIsLoggedOnceAndTheNextStartsFromItsStart) {
                                           : n == 5 ? 10
                                                    : 0; });
     EXPECT_EQ(result, 0);
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_EQ(logs[0].source, "timing");
-    EXPECT_EQ(logs[0].severity, "error");
-    EXPECT_EQ(logs[0].message, kSlowTickMessage);
+    ASSERT_EQ(log.Entries().size(), 1u);
+    EXPECT_EQ(log.Entries()[0].source, "timing");
+    EXPECT_EQ(log.Entries()[0].severity, "error");
+    EXPECT_EQ(log.Entries()[0].message, kSlowTickMessage);
     std::vector<u32> intervals = Intervals();
     for (u32 interval : intervals)
         EXPECT_EQ(interval, 250u);
@@ -280,10 +273,7 @@ TEST_F(ServerLoopTest, AClientThatEndsWithoutAWindowEndsTheServer) {
 // The statistics of tick intervals, recorded directly.
 TEST(TickLatencyStats, RingMeanPeakAndReport) {
     platform::ManualClock clock(1000);
-    std::vector<std::pair<std::string, std::string>> logs;
-    SetFrameLogForTesting([&](const char* source, const char* severity, const std::string& m) {
-        logs.push_back({std::string(source) + "/" + severity, m});
-    });
+    LogCapture log;
     TickLatencyStats stats;
     auto tick = [&](u32 interval) {
         u32 previous = clock.Now();
@@ -293,7 +283,7 @@ TEST(TickLatencyStats, RingMeanPeakAndReport) {
     };
 
     stats.LogTickTiming();  // nothing recorded: nothing logged, nothing changed
-    EXPECT_TRUE(logs.empty());
+    EXPECT_TRUE(log.Entries().empty());
 
     struct Case {
         u32 interval;
@@ -315,14 +305,15 @@ TEST(TickLatencyStats, RingMeanPeakAndReport) {
     }
 
     stats.LogTickTiming();
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_EQ(logs[0].first, "timing/timing");
-    EXPECT_EQ(logs[0].second, "Average: 268 Peak: 300");  // (256 + 300 + 250) / 3
+    ASSERT_EQ(log.Entries().size(), 1u);
+    EXPECT_EQ(log.Entries()[0].source, "timing");
+    EXPECT_EQ(log.Entries()[0].severity, "timing");
+    EXPECT_EQ(log.Entries()[0].message, "Average: 268 Peak: 300");  // (256 + 300 + 250) / 3
     EXPECT_EQ(stats.reportCount, 0);
     EXPECT_EQ(stats.reportSum, 0);
     EXPECT_EQ(stats.reportLargest, 0);
     stats.LogTickTiming();
-    EXPECT_EQ(logs.size(), 1u);
+    EXPECT_EQ(log.Entries().size(), 1u);
 
     // A clock that went backwards gives a negative interval: not recorded.
     u32 ahead = clock.Now() + 100;
@@ -339,7 +330,6 @@ TEST(TickLatencyStats, RingMeanPeakAndReport) {
     EXPECT_EQ(stats.ringPeak, 260);
     stats.ClearRing();
     EXPECT_EQ(stats.ring[5], 0);
-    SetFrameLogForTesting(nullptr);
 }
 
 }  // namespace
