@@ -5,7 +5,9 @@
 #include <memory>
 #include <system_error>
 
+#include "core/chunk_queue.h"
 #include "core/frame/progress_window.h"
+#include "core/frame/time_manager.h"
 #include "core/log_sink.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
@@ -195,6 +197,9 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
 
     ClientLauncher launcher;
     ClientServerAddress.store(kLocalHost, std::memory_order_release);
+    // The two links live until the process ends (made once per process).
+    if (ClientToServerQueue == nullptr) ClientToServerQueue = new ChunkQueue;
+    if (ServerToClientQueue == nullptr) ServerToClientQueue = new ChunkQueue;
     SetStartupStatus("Initializing...");
     SetStartupProgress(-1);
     CreateLocalUserSock();
@@ -205,6 +210,11 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     u32 tickTime = housekeepingTime;
     StartClientThread(launcher);
     ShowStartupWindow(false);
+
+    // The world tick reports the tick intervals every 1024th pulse.
+    g_timeManager.SetTickTimingReport(&LogTickTiming);
+    std::function<void()> worldTick = hooks.worldTick;
+    if (!worldTick) worldTick = [] { g_timeManager.Update(); };
 
     // The loop.
     while (!IsQuitting()) {
@@ -230,7 +240,7 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
                 RecordTickInterval(tickTime);
                 AccumulateTickTiming();
                 tickTime = now;
-                if (hooks.worldTick) hooks.worldTick();
+                worldTick();
                 if (platform::ElapsedMs(now, platform::NowMs()) > kSlowTickMs) {
                     FrameLog("timing", "error", kSlowTickMessage);
                 }

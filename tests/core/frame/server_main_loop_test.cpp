@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/frame/progress_window.h"
+#include "core/frame/time_manager.h"
 #include "core/log_sink.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
@@ -85,19 +86,21 @@ protected:
 
     // Runs the server main loop; every pass steps the clock by `stepMs` and then calls
     // `onPass`. A tick takes `tickCost(n)` ms (n counts ticks from 1).
+    // With `timeManagerTick` the loop runs its own world tick, the time manager.
     int Run(u32 stepMs, std::function<void()> onPass,
-            std::function<u32(std::size_t)> tickCost = nullptr) {
+            std::function<u32(std::size_t)> tickCost = nullptr, bool timeManagerTick = false) {
         clock.onYield = [this, stepMs, onPass] {
             clock.Advance(stepMs);
             if (onPass) onPass();
         };
         ServerLoopHooks hooks;
-        hooks.worldTick = [this, tickCost] {
-            ticks.push_back(platform::NowMs());
-            platform::ProgressView* view = g_progressWindowHandle.load();
-            windowVisibleDuringTicks |= view->State().visible;
-            if (tickCost) clock.Advance(tickCost(ticks.size()));
-        };
+        if (!timeManagerTick)
+            hooks.worldTick = [this, tickCost] {
+                ticks.push_back(platform::NowMs());
+                platform::ProgressView* view = g_progressWindowHandle.load();
+                windowVisibleDuringTicks |= view->State().visible;
+                if (tickCost) clock.Advance(tickCost(ticks.size()));
+            };
         int result = ServerMainLoop(hooks);
         clock.onYield = nullptr;
         return result;
@@ -173,6 +176,26 @@ TEST_F(ServerLoopTest, ASlowTickIsLoggedOnceAndTheNextStartsFromItsStart) {
     std::vector<u32> intervals = Intervals();
     for (u32 interval : intervals)
         EXPECT_EQ(interval, 250u);
+}
+
+TEST_F(ServerLoopTest, TheWorldTickIsTheTimeManagerWhichReportsTickTiming) {
+    g_timeManager.SetPulseNum(0);
+    int result = Run(
+        25,
+        [] {
+            if (g_timeManager.GetPulseNum() >= 1025) RequestQuit();
+        },
+        nullptr, true);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(g_timeManager.GetPulseNum(), 1025);
+    // The report is logged at pulses 0 and 1024, each over the intervals since the last.
+    std::vector<LogRecord> timing = log.FromSource("timing");
+    ASSERT_EQ(timing.size(), 2u);
+    for (const LogRecord& r : timing) {
+        EXPECT_EQ(r.severity, "timing");
+        EXPECT_EQ(r.message, "Average: 250 Peak: 250");
+    }
+    EXPECT_EQ(g_tickLatencyStats.reportCount, 0);  // the last pulse's interval was reported
 }
 
 TEST_F(ServerLoopTest, PauseFlagSkipsTheTick) {
