@@ -162,6 +162,15 @@ TEST(ScriptParser, AJumpToAMissingLabelStopsResolutionWithoutFailing) {
     EXPECT_EQ(c.report.notes[0].text, "bad label 'nowhere'");
 }
 
+TEST(ScriptParser, BreakAndContinueOutsideLoopsKeepANullTarget) {
+    TokenStreamBuilder b;
+    b.VoidFunction("f").Code(TK_BREAK).Semi().Code(TK_CONTINUE).Semi().Close();
+    Compiled c = Compile(b);
+    ASSERT_TRUE(c.cls) << c.report.error;
+    // Run time: jumping to null ends the function as if its body had run out.
+    EXPECT_EQ(Chain(c), "0: TK_BREAK(->null)\n1: TK_CONTINUE(->null)\n");
+}
+
 TEST(ScriptParser, ForwardDeclarationTakesTheLaterBody) {
     TokenStreamBuilder b;
     b.Code(TK_FORWARD).Code(TK_INT).Id("g").L().Code(TK_INT).Code(SM_COMMA).Code(TK_STRING);
