@@ -674,7 +674,6 @@ bool Emitter::ExprList(const char* end) {
 // applies operators left to right without precedence, so mixing them needs parentheses).
 bool Emitter::Expr(const char* end1, const char* end2) {
     if (++exprDepth_ > 48) return Error("expression nested too deeply");
-    const int startLine = Peek().line;
     std::string op;
     bool first = true;
     for (;;) {
@@ -702,7 +701,6 @@ bool Emitter::Expr(const char* end1, const char* end2) {
         op = t.text;
         EmitPunct(Take());
     }
-    (void)startLine;
     --exprDepth_;
     return true;
 }
