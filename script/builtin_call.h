@@ -61,6 +61,10 @@ public:
     // A return statement: places the value (none for a void return) as the function's result
     // and ends the function.
     virtual void Return(const BuiltinValue* value) = 0;
+    // The answer the thread gives when it is killed (setDefaultReturn).
+    virtual void SetDefaultResult(s32 value) { (void)value; }
+    // Whether the thread has been stopped.
+    virtual bool IsKilled() const { return false; }
 };
 
 constexpr int kMaxBuiltinArgs = 12;
