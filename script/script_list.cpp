@@ -82,9 +82,11 @@ void CScriptList::Clear() {
     }
     head_ = tail_ = nullptr;
     count_ = 0;
+    cacheNode_ = nullptr;
 }
 
 void CScriptList::LinkNodeBefore(CScriptListNode* at, CScriptListNode* node) {
+    cacheNode_ = nullptr;
     if (!at) {
         node->prev = tail_;
         node->next = nullptr;
@@ -108,6 +110,7 @@ void CScriptList::LinkNodeBefore(CScriptListNode* at, CScriptListNode* node) {
 }
 
 void CScriptList::UnlinkNode(CScriptListNode* node) {
+    cacheNode_ = nullptr;
     if (node->prev) {
         node->prev->next = node->next;
     } else {
@@ -137,10 +140,31 @@ CScriptList& CScriptList::Prepend(u8 tag, ScriptListValue v) {
 }
 
 CScriptListNode* CScriptList::NodeAt(s32 index) const {
-    if (index < 0) return nullptr;
+    if (index < 0 || index >= count_) return nullptr;
+    // Walk from the nearest of the head, the tail and the last node found, so that reading a
+    // list in order costs one step per item.
+    s32 at = 0;
     CScriptListNode* node = head_;
-    for (s32 i = 0; node && i < index; ++i)
+    s32 best = index;
+    if (count_ - 1 - index < best) {
+        best = count_ - 1 - index;
+        at = count_ - 1;
+        node = tail_;
+    }
+    if (cacheNode_ && (index > cacheIndex_ ? index - cacheIndex_ : cacheIndex_ - index) < best) {
+        at = cacheIndex_;
+        node = cacheNode_;
+    }
+    while (at < index) {
         node = node->next;
+        ++at;
+    }
+    while (at > index) {
+        node = node->prev;
+        --at;
+    }
+    cacheIndex_ = index;
+    cacheNode_ = node;
     return node;
 }
 

@@ -91,4 +91,7 @@ private:
     CScriptListNode* head_ = nullptr;
     CScriptListNode* tail_ = nullptr;
     s32 count_ = 0;
+    // The node NodeAt found last and its index; cleared by every change of the chain.
+    mutable CScriptListNode* cacheNode_ = nullptr;
+    mutable s32 cacheIndex_ = 0;
 };

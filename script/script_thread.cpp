@@ -54,6 +54,8 @@ enum Op : u8 {
     kOpNothing,
     kOpReturnInt,
     kOpReturnVoid,
+    kOpListInt,  // oprlist "ili" / "oli"
+    kOpAppend,   // append "vlu"
 };
 
 // Per record: its fast operation and its decoded argument characters.
@@ -127,6 +129,9 @@ std::vector<RecordInfo> BuildInfos() {
             {BuiltinReturnValue, "vi", kOpReturnInt},
             {BuiltinReturnValue, "vo", kOpReturnInt},
             {BuiltinReturnVoid, "v", kOpReturnVoid},
+            {OprListInt, "ili", kOpListInt},
+            {OprListInt, "oli", kOpListInt},
+            {ListAppend, "vlu", kOpAppend},
         };
         for (const auto& f : fast)
             if (h && h == f.h && sig == f.sig) info.op = f.op;
@@ -154,6 +159,12 @@ const RecordInfo& InfoOf(const BuiltinRecord* r) {
     static const std::vector<RecordInfo> infos = BuildInfos();
     static const BuiltinRecord* const base = BuiltinTable().data();
     return infos[static_cast<size_t>(r - base)];
+}
+
+// The fast operation of a builtin call node, noted in the node on first use.
+inline Op OpOf(const ScriptNode* n) {
+    if (n->runOp == 0) n->runOp = static_cast<u8>(InfoOf(n->builtin).op + 1);
+    return static_cast<Op>(n->runOp - 1);
 }
 
 // The last statement value as the 32-bit word a handler answers: ints and serials as they
@@ -286,6 +297,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
         stack_[k].l = static_cast<CScriptList*>(NewScriptObjectOfType(vars_->entries[k].type));
     base_ = 0;
+    frame_ = stack_.data();
     runNext = gRunning.head;
     gRunning.head = this;
     ++gRunning.count;
@@ -382,7 +394,7 @@ ScriptSlot* CScriptThread::VariableSlot(const ScriptNode* n) {
     switch (n->kind) {
         case NodeKind::Local:
         case NodeKind::LocalTarget:
-            return &stack_[base_ + static_cast<size_t>(n->value)];
+            return &frame_[n->value];
         case NodeKind::Member:
         case NodeKind::MemberTarget:
             if (!instance_ || n->value < 0 || n->value >= instance_->MemberCount()) return nullptr;
@@ -426,13 +438,17 @@ s32 CScriptThread::EvalInt(const ScriptNode* n) {
             return n->value;
         case NodeKind::Local:
         case NodeKind::LocalTarget:
-            return stack_[base_ + static_cast<size_t>(n->value)].i;
+            return frame_[n->value].i;
         case NodeKind::BuiltinCall: {
-            const Op op = InfoOf(n->builtin).op;
+            const Op op = OpOf(n);
             if (op >= kOpPlus && op <= kOpLe) {
-                const s32 a = EvalInt(n->child);
+                const ScriptNode* l = n->child;
+                const ScriptNode* r = l->next;
+                const s32 a = l->kind == NodeKind::Local ? frame_[l->value].i : EvalInt(l);
                 if (stop_) return 0;
-                const s32 b = EvalInt(n->child->next);
+                const s32 b = r->kind == NodeKind::Local         ? frame_[r->value].i
+                              : r->kind == NodeKind::IntConstant ? r->value
+                                                                 : EvalInt(r);
                 switch (op) {
                     case kOpPlus:
                         return static_cast<s32>(static_cast<u32>(a) + static_cast<u32>(b));
@@ -463,6 +479,16 @@ s32 CScriptThread::EvalInt(const ScriptNode* n) {
                     default:
                         return a <= b;
                 }
+            }
+            if (op == kOpListInt) {
+                ScriptSlot list{};
+                Eval(n->child, list);
+                if (stop_) return 0;
+                const s32 index = EvalInt(n->child->next);
+                if (stop_ || !list.l) return 0;
+                const u8 tag = n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
+                const CScriptListNode* item = GetListItemOfType(*list.l, index, tag);
+                return item ? item->value.i : 0;
             }
             if (op == kOpNot) return EvalInt(n->child) == 0;
             if (op == kOpNull) return EvalInt(n->child);
@@ -496,10 +522,10 @@ u8 CScriptThread::Eval(const ScriptNode* n, ScriptSlot& out) {
             return n->varType;
         }
         case NodeKind::BuiltinCall: {
-            const Op op = InfoOf(n->builtin).op;
-            if (op >= kOpPlus && op <= kOpNull) {
+            const Op op = OpOf(n);
+            if ((op >= kOpPlus && op <= kOpNull) || op == kOpListInt) {
                 out.i = EvalInt(n);
-                return kTypeInt;
+                return n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
             }
             return CallBuiltinNode(n, out);
         }
@@ -640,6 +666,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
             return kTypeVoid;
         }
         stack_.push_back(v);
+        frame_ = stack_.data() + base_;
     }
     const ScriptVarTable* vars = fn.vars;
     if (!vars || !vars->body) {
@@ -679,6 +706,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     const size_t savedBase = base_;
     const s32 savedTop = topWord_;
     base_ = newBase;
+    frame_ = stack_.data() + base_;
     ++gRunning.callDepth;
     RunChain(vars->body);
     --gRunning.callDepth;
@@ -686,6 +714,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
     stack_.resize(newBase);
     base_ = savedBase;
+    frame_ = stack_.data() + base_;
     topWord_ = savedTop;
     if (stop_) return kTypeVoid;
     // The returned value, or the empty value of the result type when the body ended without
@@ -729,8 +758,8 @@ void CScriptThread::RunChain(const ScriptNode* head) {
         const ScriptNode* next = cur->next;
         const size_t mark = temps_.size();
         if (cur->kind == NodeKind::BuiltinCall) {
-            const RecordInfo& info = InfoOf(cur->builtin);
-            switch (info.op) {
+            const Op op = OpOf(cur);
+            switch (op) {
                 case kOpIf: {
                     const s32 cond = EvalInt(cur->child);
                     if (stop_) return;
@@ -758,14 +787,14 @@ void CScriptThread::RunChain(const ScriptNode* head) {
                 case kOpDec: {
                     ScriptSlot* var = VariableSlot(cur->child);
                     if (!var) goto generic;
-                    if (info.op == kOpAssignInt) {
+                    if (op == kOpAssignInt) {
                         const s32 v = EvalInt(cur->child->next);
                         if (stop_) return;
                         var = VariableSlot(cur->child);  // the stack may have moved
                         var->i = v;
                     } else {
                         var->i = static_cast<s32>(static_cast<u32>(var->i) +
-                                                  (info.op == kOpInc ? 1u : 0xFFFFFFFFu));
+                                                  (op == kOpInc ? 1u : 0xFFFFFFFFu));
                     }
                     break;
                 }
@@ -777,6 +806,18 @@ void CScriptThread::RunChain(const ScriptNode* head) {
                     returnValue_.i = v;
                     flow_ = Flow::Return;
                     return;
+                }
+                case kOpAppend: {
+                    const ScriptNode* value = cur->child->next;
+                    const u8 t = ExprType(value);
+                    if (t != kTypeInt && t != kTypeObject) goto generic;
+                    ScriptSlot list{};
+                    Eval(cur->child, list);
+                    if (stop_) return;
+                    const s32 v = EvalInt(value);
+                    if (stop_) return;
+                    if (list.l) list.l->Append(t, ScriptListValue::Int(v));
+                    break;
                 }
                 case kOpReturnVoid:
                     returnType_ = kTypeVoid;

@@ -84,6 +84,7 @@ private:
     const ScriptVarTable* vars_;
     std::vector<ScriptSlot> stack_;  // the frames: one slot per variable
     size_t base_ = 0;                // the current frame's first slot
+    ScriptSlot* frame_ = nullptr;    // stack_.data() + base_, renewed whenever either changes
     std::vector<Temp> temps_;
     s32 result_ = 0;     // the default answer
     s32 topWord_ = 0;    // the value the last statement left in the current function

@@ -44,6 +44,7 @@ struct ScriptNode {
     NodeKind kind = NodeKind::IntConstant;
     u8 varType = 0;        // variable nodes: the value type
     bool forStep = false;  // the step statement of a for loop, moved before its loop end
+    mutable u8 runOp = 0;  // the interpreter's own note of how it runs a builtin call (0: none yet)
     s32 value = 0;         // int constant, function index, variable entry index
     u32 varOffset = 0;     // variable nodes: the byte offset in the frame or member storage
     const BuiltinRecord* builtin = nullptr;

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  lua5.4
   libgcrypt20-dev
   clang libclang-rt-14-dev
 )
