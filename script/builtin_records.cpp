@@ -2,6 +2,7 @@
 // behaviour is not built yet; CallBuiltin stops the script thread when one is called.
 #include "script/builtin_call.h"
 #include "script/builtin_handlers.h"
+#include "script/builtin_script_control.h"
 #include "script/builtin_table.h"
 
 namespace builtin_records {
@@ -151,19 +152,19 @@ const BuiltinRecord kRecords[] = {
     {"selectType", nullptr, "vooisl"},
     {"selectTypeAndHue", nullptr, "vooisl"},
     {"selectHue", nullptr, "vooii"},
-    {"message", nullptr, "vosl"},
-    {"messageret", nullptr, "ioosl"},
+    {"message", BuiltinMessage, "vosl"},
+    {"messageret", BuiltinMessageRet, "ioosl"},
     {"multimessage", nullptr, "vosl"},
     {"multiMessage", nullptr, "vosl"},
     {"multiMessageToLoc", nullptr, "vcsl"},
     {"multiMessageToRange", nullptr, "vcisl"},
     {"messageToRange", nullptr, "vcisl"},
-    {"hasscript", nullptr, "ios"},
-    {"hasScript", nullptr, "ios"},
-    {"attachscript", nullptr, "vos"},
-    {"attachScript", nullptr, "vos"},
-    {"detachscript", nullptr, "vos"},
-    {"detachScript", nullptr, "vos"},
+    {"hasscript", BuiltinHasScript, "ios"},
+    {"hasScript", BuiltinHasScript, "ios"},
+    {"attachscript", BuiltinAttachScript, "vos"},
+    {"attachScript", BuiltinAttachScript, "vos"},
+    {"detachscript", BuiltinDetachScript, "vos"},
+    {"detachScript", BuiltinDetachScript, "vos"},
     {"addfrag", nullptr, "vos"},
     {"addFrag", nullptr, "vos"},
     {"addfragment", nullptr, "vos"},
@@ -217,7 +218,7 @@ const BuiltinRecord kRecords[] = {
     {"teleportNoFall", nullptr, "ioc"},
     {"dropObj", nullptr, "ioc"},
     {"deleteObject", nullptr, "vo"},
-    {"deleteObjectNoFall", nullptr, "vo"},
+    {"deleteObjectNoFall", BuiltinDeleteObjectNoFall, "vo"},
     {"putObjContainer", nullptr, "ioo"},
     {"toMobile", nullptr, "ioo"},
     {"putMobContainer", nullptr, "ioo"},

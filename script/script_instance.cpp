@@ -1,8 +1,15 @@
 #include "script/script_instance.h"
 
+#include "script/obj_attachments.h"
 #include "script/script_class.h"
 #include "script/script_thread.h"
 #include "script/script_value.h"
+#include "script/script_world_link.h"
+
+namespace {
+constexpr size_t kTriggerTimeNumber = 14;
+constexpr size_t kTriggerMoonNumber = 38;
+}  // namespace
 
 CScriptInstance::CScriptInstance(const CScriptClass* cls) : cls_(cls) {
     const auto& entries = cls->members.entries;
@@ -25,9 +32,39 @@ void CScriptInstance::SetObject(CBaseObject* object, u32 serial) {
         members_[0].i = static_cast<s32>(serial);
 }
 
+bool CScriptInstance::Bind(CBaseObject* object) {
+    ScriptObjectLink& objects = GetScriptObjectLink();
+    CObjAttachments** slot = object ? objects.AttachmentsOf(object) : nullptr;
+    if (!slot || tornDown_) return false;
+    ObjScripts::Attach(*slot, this);
+    set_ = slot;
+    SetObject(object, objects.SerialOf(object));
+    for (const TriggerHandler* h = cls_->handlers[kTriggerTimeNumber]; h; h = h->next)
+        GetScriptTimeLink().RegisterTime(this, h->textArg.c_str());
+    for (const TriggerHandler* h = cls_->handlers[kTriggerMoonNumber]; h; h = h->next)
+        objects.AddMoonListener(this);
+    if (!objects.IsDetached(object)) objects.RenewRangeListeners(object);
+    return true;
+}
+
 void CScriptInstance::TearDown() {
     if (tornDown_) return;
     KillThreadsOfInstance(this);
     tornDown_ = true;
+    if (!object_ && !set_) return;
+    ScriptObjectLink& objects = GetScriptObjectLink();
+    if (cls_->handlers[kTriggerTimeNumber]) {
+        GetScriptTimeLink().DropDeferredTriggers(this);
+        for (const TriggerHandler* h = cls_->handlers[kTriggerTimeNumber]; h; h = h->next)
+            GetScriptTimeLink().UnregisterTime(this, h->textArg.c_str());
+    }
+    for (const TriggerHandler* h = cls_->handlers[kTriggerMoonNumber]; h; h = h->next)
+        objects.RemoveMoonListener(this);
+    CBaseObject* object = object_;
+    // A forgotten set means the object itself is being destroyed: leave it alone.
+    const bool linked = set_ != nullptr;
+    if (set_) ObjScripts::Unlink(*set_, this);
+    set_ = nullptr;
     object_ = nullptr;
+    if (linked && object && !objects.IsDetached(object)) objects.RenewRangeListeners(object);
 }

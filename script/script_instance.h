@@ -15,6 +15,7 @@
 
 class CBaseObject;
 class CScriptClass;
+class CObjAttachments;
 
 class CScriptInstance {
 public:
@@ -31,10 +32,18 @@ public:
     ScriptSlot& Member(int index) { return members_[static_cast<size_t>(index)]; }
     int MemberCount() const { return static_cast<int>(members_.size()); }
 
-    // Called by the binder and the teardown.
+    // Sets the object without binding (tests, tools): "this" becomes the serial.
     void SetObject(CBaseObject* object, u32 serial);
-    // Marks the instance dead: its threads are killed; the object link is cleared.
+    // Attaches the instance to the object: it joins the object's attachment set, its time
+    // and moon handlers are registered, the object's range listeners are renewed and "this"
+    // holds the object's serial. False when the object cannot carry scripts.
+    bool Bind(CBaseObject* object);
+    // Marks the instance dead: its threads are killed, its registrations taken back, it
+    // leaves its object's attachment set; the object link is cleared. Members stay
+    // allocated until the instance is freed.
     void TearDown();
+    // The set the instance was linked into is gone (the object is being destroyed).
+    void ForgetSet() { set_ = nullptr; }
 
     CScriptInstance* nextAttached = nullptr;  // the next instance in the object's set
     CScriptInstance* nextReleased = nullptr;  // deferred-free list
@@ -43,6 +52,7 @@ private:
     const CScriptClass* cls_;
     std::vector<ScriptSlot> members_;
     CBaseObject* object_ = nullptr;
+    CObjAttachments** set_ = nullptr;  // the object's attachment-set pointer while bound
     u32 serial_ = 0;
     bool tornDown_ = false;
 };

@@ -87,7 +87,10 @@ void CScriptManager::SetClassSource(ScriptClassSource* source) {
 }
 
 void CScriptManager::UnloadAll() {
-    FreeReleasedInstances();
+    for (CScriptInstance* i : live_)
+        delete i;
+    live_.clear();
+    released_.clear();
     head_ = nullptr;
     classes_.clear();
     strings_.Clear();

@@ -42,7 +42,8 @@ public:
 
     // Puts a class source in place (the caller keeps it alive); null puts back the archive.
     void SetClassSource(ScriptClassSource* source);
-    // Forgets every loaded class and the string table (tests; no instance may be alive).
+    // Forgets every loaded class, the string table and every instance (tests: no script may
+    // run and no object may hold an instance).
     void UnloadAll();
     int LoadCount() const { return loads_; }
     const std::string& LastError() const { return lastError_; }

@@ -52,6 +52,10 @@ inline std::string CompileSources(const std::vector<std::pair<std::string, std::
 class ScriptRuntimeTest : public ::testing::Test {
 protected:
     void SetUp() override { manager.SetClassSource(&source); }
+    void TearDown() override {
+        manager.UnloadAll();
+        manager.SetClassSource(nullptr);
+    }
 
     void Compile(const std::vector<std::pair<std::string, std::string>>& sources) {
         const std::string errors = CompileSources(sources, source);
@@ -107,7 +111,7 @@ protected:
     }
 
     MemoryClassSource source;
-    CScriptManager manager;
+    CScriptManager& manager = GetScriptManager();
 };
 
 constexpr int kUse = 23;

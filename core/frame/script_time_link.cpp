@@ -1,0 +1,26 @@
+#include "core/frame/script_time_link.h"
+
+#include "core/frame/time_manager.h"
+#include "script/script_world_link.h"
+
+namespace {
+
+class ClockTimeLink : public ScriptTimeLink {
+public:
+    void RegisterTime(CScriptInstance* instance, const char* text) override {
+        g_timeManager.AddSchedule(instance, text);
+    }
+    void UnregisterTime(CScriptInstance* instance, const char* text) override {
+        g_timeManager.RemoveSchedule(instance, text);
+    }
+    void DropDeferredTriggers(CScriptInstance* instance) override {
+        CancelDeferredTriggers(instance);
+    }
+};
+
+}  // namespace
+
+void InstallScriptTimeLink() {
+    static ClockTimeLink link;
+    SetScriptTimeLink(&link);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// What the script runtime needs of the world and of the world clock, as two small
+// interfaces that those subsystems install at start-up. Until they do, the defaults stand
+// for "no world": objects have no attachment slot and nothing is registered.
+#include "core/types.h"
+
+class CBaseObject;
+class CObjAttachments;
+class CScriptInstance;
+
+// The kinds that object validators test.
+enum class ObjectKind : u8 { Any, Weapon, Mobile, Npc, Container, Player, Corpse, Map, Book };
+
+// The world objects scripts attach to.
+class ScriptObjectLink {
+public:
+    virtual ~ScriptObjectLink() = default;
+    // The object's attachment-set pointer (CItem keeps it); null for an object that cannot
+    // carry scripts or variables.
+    virtual CObjAttachments** AttachmentsOf(CBaseObject* object) {
+        (void)object;
+        return nullptr;
+    }
+    virtual u32 SerialOf(CBaseObject* object) {
+        (void)object;
+        return 0;
+    }
+    // The object type number (type scripts).
+    virtual int TypeOf(CBaseObject* object) {
+        (void)object;
+        return 0;
+    }
+    // Whether objects of the type get the script class named after the type number.
+    virtual bool HasTypeScript(int type) {
+        (void)type;
+        return false;
+    }
+    // The kind test of a validator (Any is always true).
+    virtual bool IsKind(CBaseObject* object, ObjectKind kind) {
+        (void)object;
+        return kind == ObjectKind::Any;
+    }
+    // Deletes the object (its DeleteSelf; defaults to the world services').
+    virtual void DeleteObject(CBaseObject* object);
+    // Neither in the world nor in a container.
+    virtual bool IsDetached(CBaseObject* object) {
+        (void)object;
+        return true;
+    }
+    // The live object of a serial, or null (defaults to the world services' lookup).
+    virtual CBaseObject* FindBySerial(u32 serial);
+    // Takes the object's range listeners away and adds them again (a script came or went).
+    virtual void RenewRangeListeners(CBaseObject* object) { (void)object; }
+    // Moon listeners (instances with a moon handler).
+    virtual void AddMoonListener(CScriptInstance* instance) { (void)instance; }
+    virtual void RemoveMoonListener(CScriptInstance* instance) { (void)instance; }
+};
+
+// The world clock's time schedules and the deferred trigger queue.
+class ScriptTimeLink {
+public:
+    virtual ~ScriptTimeLink() = default;
+    // Registers an instance's time handler under its schedule text (the pointer identifies
+    // the registration) and takes it back.
+    virtual void RegisterTime(CScriptInstance* instance, const char* text) {
+        (void)instance, (void)text;
+    }
+    virtual void UnregisterTime(CScriptInstance* instance, const char* text) {
+        (void)instance, (void)text;
+    }
+    // Drops the queued deferred triggers whose argument is the instance.
+    virtual void DropDeferredTriggers(CScriptInstance* instance) { (void)instance; }
+};
+
+ScriptObjectLink& GetScriptObjectLink();
+void SetScriptObjectLink(ScriptObjectLink* link);  // null puts back the default
+ScriptTimeLink& GetScriptTimeLink();
+void SetScriptTimeLink(ScriptTimeLink* link);  // null puts back the default
