@@ -7,6 +7,7 @@
 class CBaseObject;
 class CObjAttachments;
 class CScriptInstance;
+struct TimedCallback;
 
 // The kinds that object validators test.
 enum class ObjectKind : u8 { Any, Weapon, Mobile, Npc, Container, Player, Corpse, Map, Book };
@@ -18,6 +19,11 @@ public:
     // The object's attachment-set pointer (CItem keeps it); null for an object that cannot
     // carry scripts or variables.
     virtual CObjAttachments** AttachmentsOf(CBaseObject* object) {
+        (void)object;
+        return nullptr;
+    }
+    // The head of the object's timed-callback list (CItem keeps it); null when it has none.
+    virtual TimedCallback** CallbacksOf(CBaseObject* object) {
         (void)object;
         return nullptr;
     }

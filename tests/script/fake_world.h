@@ -9,10 +9,12 @@
 #include "script/obj_attachments.h"
 #include "script/script_thread.h"
 #include "script/script_world_link.h"
+#include "server/world/timed_callbacks.h"
 
 struct FakeObject {
     u32 serial = 0;
     CObjAttachments* set = nullptr;
+    TimedCallback* callbacks = nullptr;
     bool detached = false;
     bool player = false;
     int type = 0;
@@ -42,12 +44,14 @@ public:
         CBaseObject* b = Ptr(it->second.get());
         KillThreadsOfObject(b);
         FreeAttachments(it->second->set);
+        ClearCallbacks(it->second->callbacks);
         objects.erase(it);
     }
     CObjAttachments*& Set(u32 serial) { return objects.at(serial)->set; }
 
     CObjAttachments** AttachmentsOf(CBaseObject* o) override { return &Obj(o)->set; }
     u32 SerialOf(CBaseObject* o) override { return Obj(o)->serial; }
+    TimedCallback** CallbacksOf(CBaseObject* o) override { return &Obj(o)->callbacks; }
     int TypeOf(CBaseObject* o) override { return Obj(o)->type; }
     bool IsDetached(CBaseObject* o) override { return Obj(o)->detached; }
     bool HasTypeScript(int type) override { return typeScripts.count(type) != 0; }

@@ -1,0 +1,55 @@
+#pragma once
+// Per-object timed callbacks: after so many pulses, perform one of 19 actions with a key
+// (and possibly a text) on the object. Each object keeps the head of its own list (new
+// nodes first); the world tick runs RunAllCallbacks once per pulse, which visits only the
+// objects on the pending list. A callback added with n ticks runs on the (n + 1)-th pulse
+// after it was added.
+//
+// Actions are looked up in a table; the script-side ones (5: trigger "callback", 11, 18 and
+// 19: remove an object variable) are built in, the world-side ones are installed by the
+// world model with SetCallbackAction. An action may delete the object: the pass then stops
+// and frees the object's remaining due callbacks.
+#include "core/cstr.h"
+#include "core/types.h"
+
+class CBaseObject;
+
+struct TimedCallback {
+    s32 ticks = 0;
+    s32 key = 0;
+    s32 action = 0;
+    char* text = nullptr;  // owned copy, or null
+    TimedCallback* next = nullptr;
+};
+
+constexpr int kCallbackActions = 20;  // 1..19; 0 is empty
+
+using CallbackAction = void (*)(CBaseObject* object, s32 key, const char* text);
+// Installs the effect of an action (1..19); null makes it do nothing. Returns the previous.
+CallbackAction SetCallbackAction(int action, CallbackAction effect);
+
+// The operations on one object's list (its head and its serial).
+TimedCallback* AddCallback(TimedCallback*& head, u32 serial, s32 ticks, s32 action, s32 key,
+                           const char* text);
+void RemoveCallback(TimedCallback*& head, s32 action, s32 key);
+bool HasCallback(const TimedCallback* head, s32 action, s32 key);
+void ClearCallbacks(TimedCallback*& head);
+// Puts the serial on the pending list when it is not there.
+void EnsureCallbacksPending(u32 serial);
+
+// Finds the object, replaces its callbacks of that action and key by a new one; null when
+// the serial names no object.
+TimedCallback* ScheduleCallback(s32 ticks, u32 serial, s32 action, s32 key, const char* text);
+// One pulse for one object: the number of callbacks that came due, 0 when it deleted itself.
+int RunCallbacks(CBaseObject* object);
+// The world tick's step: every pending object once.
+void RunAllCallbacks();
+int PendingCallbackObjects();
+
+// Save text: "callback=" then "action key ticks " for every callback whose action is not
+// 7, 10 or 11, then "0". False (nothing written) when no callback qualifies.
+bool WriteCallbacks(const TimedCallback* head, CStr& out);
+// Reads "action key ticks" triples up to an action of 0 (the text after "callback=") and
+// adds them without text. Stops at malformed input; actions outside 1..19 are skipped.
+// Returns the number added.
+int ReadCallbacks(TimedCallback*& head, u32 serial, const char* text);
