@@ -180,7 +180,7 @@ bool Selected(Select sel, const TriggerHandler* h, const ScriptTriggerArgs& args
 
 int RunPairs(const std::vector<CScriptInstance*>& instances,
              const std::vector<const TriggerHandler*>& handlers, int trigger,
-             const ScriptTriggerArgs& args) {
+             const ScriptTriggerArgs& args, int* ran) {
     const Select sel = SelectionOf(trigger);
     // Choose before running anything (speech patterns are all tested first).
     std::vector<size_t> chosen;
@@ -201,6 +201,7 @@ int RunPairs(const std::vector<CScriptInstance*>& instances,
     for (size_t k : chosen) {
         CScriptInstance* instance = instances[k];
         if (instance->IsTornDown()) continue;
+        if (ran) ++*ran;
         answer = RunScriptFunction(instance, handlers[k], packed.slots.data(),
                                    static_cast<int>(packed.slots.size()));
         if (answer == 0) break;
@@ -216,7 +217,7 @@ CreationQueue gCreation;
 
 }  // namespace
 
-int DispatchTrigger(CObjAttachments* set, int trigger, const ScriptTriggerArgs& args) {
+int DispatchTrigger(CObjAttachments* set, int trigger, const ScriptTriggerArgs& args, int* ran) {
     if (!set || trigger < 0 || trigger >= kTriggerCount) return 1;
     if (RunningThreadCount() >= kMaxNestedScriptThreads) {
         LogTooDeep();
@@ -237,18 +238,18 @@ int DispatchTrigger(CObjAttachments* set, int trigger, const ScriptTriggerArgs& 
     } else {
         ObjScripts::CollectTriggerHandlers(set, trigger, instances, handlers);
     }
-    return RunPairs(instances, handlers, trigger, args);
+    return RunPairs(instances, handlers, trigger, args, ran);
 }
 
-int sendTrigger(CBaseObject* object, int trigger, const ScriptTriggerArgs& args) {
+int sendTrigger(CBaseObject* object, int trigger, const ScriptTriggerArgs& args, int* ran) {
     if (!object) return 1;
     CObjAttachments** slot = GetScriptObjectLink().AttachmentsOf(object);
     if (!slot || !*slot) return 1;
-    return DispatchTrigger(*slot, trigger, args);
+    return DispatchTrigger(*slot, trigger, args, ran);
 }
 
 int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
-                      const std::vector<TriggerValue>& values, const char* format) {
+                      const std::vector<TriggerValue>& values, const char* format, int* ran) {
     CScriptList list;
     size_t next = 0;
     for (const char* f = format ? format : ""; *f && next < values.size(); ++f) {
@@ -279,7 +280,7 @@ int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
     ScriptTriggerArgs args;
     args.select = message ? message : "";
     args.params = {TriggerValue::Obj(sender), TriggerValue::List(&list)};
-    return sendTrigger(target, kTriggerMessage, args);
+    return sendTrigger(target, kTriggerMessage, args, ran);
 }
 
 void BeginCreationTriggerQueue() {

@@ -52,14 +52,18 @@ struct ScriptTriggerArgs {
 };
 
 // Runs the handlers of the scripts in the attachment set; 0 when a handler answered 0, else
-// 1 (also without handlers).
-int DispatchTrigger(CObjAttachments* set, int trigger, const ScriptTriggerArgs& args);
+// 1 (also without handlers). When `ran` is given it is increased by the number of handlers
+// that ran.
+int DispatchTrigger(CObjAttachments* set, int trigger, const ScriptTriggerArgs& args,
+                    int* ran = nullptr);
 // The same for a world object (its attachment set through the object link).
-int sendTrigger(CBaseObject* object, int trigger, const ScriptTriggerArgs& args);
+int sendTrigger(CBaseObject* object, int trigger, const ScriptTriggerArgs& args,
+                int* ran = nullptr);
 // A message (trigger 22): the args list is built from the format characters (c location,
 // i int, o serial, s text, x list copied in; others skipped) and the values in order.
 int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
-                      const std::vector<TriggerValue>& values, const char* format);
+                      const std::vector<TriggerValue>& values, const char* format,
+                      int* ran = nullptr);
 
 // Case-insensitive wildcard match: '*' matches any run of characters.
 bool WildcardMatch(const char* text, const char* pattern);
