@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "core/cstr.h"
+#include "core/custr.h"
 #include "core/log_sink.h"
 #include "script/obj_attachments.h"
 #include "script/script_class.h"
@@ -129,20 +130,43 @@ void LogTooDeep() {
 struct PackedArgs {
     std::vector<ScriptSlot> slots;
     std::vector<CStr*> strings;
+    std::vector<CUStr*> ustrings;
     std::vector<CScriptList*> lists;
     ~PackedArgs() {
         for (CStr* s : strings)
             delete s;
+        for (CUStr* q : ustrings)
+            delete q;
         for (CScriptList* l : lists)
             delete l;
     }
 };
 
-void Pack(const std::vector<TriggerValue>& params, PackedArgs& out) {
+// Packs the values for the handler's parameters. A value whose type does not fit a string,
+// ustring or list parameter gives that parameter an empty value of its type, so a handler
+// never sees a number where it expects a string or a list.
+void Pack(const std::vector<TriggerValue>& params, const ScriptVarTable* vars, PackedArgs& out) {
     out.slots.assign(params.size(), ScriptSlot{});
     for (size_t k = 0; k < params.size(); ++k) {
         const TriggerValue& v = params[k];
         ScriptSlot& slot = out.slots[k];
+        const u8 want = vars && k < vars->entries.size() ? vars->entries[k].type : v.type;
+        const auto isPointer = [](u8 t) {
+            return t == kTypeString || t == kTypeUString || t == kTypeList;
+        };
+        if (want != v.type && (isPointer(want) || isPointer(v.type))) {
+            if (want == kTypeString) {
+                slot.s = new CStr();
+                out.strings.push_back(slot.s);
+            } else if (want == kTypeUString) {
+                slot.q = new CUStr();
+                out.ustrings.push_back(slot.q);
+            } else if (want == kTypeList) {
+                slot.l = new CScriptList();
+                out.lists.push_back(slot.l);
+            }
+            continue;
+        }
         switch (v.type) {
             case kTypeString:
                 slot.s = new CStr(v.text.c_str());
@@ -196,7 +220,7 @@ int RunPairs(const std::vector<CScriptInstance*>& instances,
     }
     if (chosen.empty()) return 1;
     PackedArgs packed;
-    Pack(args.params, packed);
+    Pack(args.params, handlers[chosen.front()]->vars, packed);
     int answer = 1;
     for (size_t k : chosen) {
         CScriptInstance* instance = instances[k];
@@ -354,4 +378,20 @@ void DetachScript(CBaseObject* object, const char* className) {
     KillThreadsOfObjectClass(object, className);
     if (CScriptInstance* i = ObjScripts::FindClassNamed(*slot, className))
         GetScriptManager().ReleaseInstance(i);
+}
+
+int WorldLoadedFlag = 0;
+
+void StopObjectScriptThreads(CBaseObject* object) {
+    KillThreadsOfObject(object);
+}
+
+void SetObjectVariable(CBaseObject* object, const char* name, u8 type, ScriptListValue value) {
+    CObjAttachments** slot = object ? GetScriptObjectLink().AttachmentsOf(object) : nullptr;
+    if (slot) ObjVars::Set(*slot, name, type, value);
+}
+
+void RemoveObjectVariable(CBaseObject* object, const char* name) {
+    CObjAttachments** slot = object ? GetScriptObjectLink().AttachmentsOf(object) : nullptr;
+    if (slot) ObjVars::Remove(*slot, name);
 }

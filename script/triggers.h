@@ -84,3 +84,21 @@ int AttachTypeScript(CBaseObject* object);
 // Detaches and releases the first instance of that class; the running threads of that class
 // on the object are killed.
 void DetachScript(CBaseObject* object, const char* className);
+
+// The names the world load and the world model use for the operations above.
+inline void BeginDeferCreationTriggers() {
+    BeginCreationTriggerQueue();
+}
+inline void FireDeferredCreationTriggers() {
+    DrainCreationTriggerQueue();
+}
+// Ends every running script thread that belongs to the object (before its attachments are
+// freed).
+void StopObjectScriptThreads(CBaseObject* object);
+// Sets or removes an object variable of the object (its attachment set through the object
+// link, made on demand). The value is copied by its type.
+struct ScriptListValue;
+void SetObjectVariable(CBaseObject* object, const char* name, u8 type, ScriptListValue value);
+void RemoveObjectVariable(CBaseObject* object, const char* name);
+// Set to 1 by the world load at its end; nothing reads it.
+extern int WorldLoadedFlag;

@@ -29,7 +29,8 @@ TEST_F(ObjVarsTest, SettingANameReplacesItWhateverItsType) {
     ASSERT_NE(ObjVars::GetString(set, "x"), nullptr);
     EXPECT_STREQ(ObjVars::GetString(set, "x")->CText(), "five");
     int count = 0;
-    for (CScriptValue* v = set->vars; v; v = v->next) ++count;
+    for (CScriptValue* v = set->vars; v; v = v->next)
+        ++count;
     EXPECT_EQ(count, 1);
     // The replaced record's value was released, not the record.
     EXPECT_EQ(ReleasedValueCount(), 0);

@@ -165,6 +165,25 @@ trigger callback(8) {
     EXPECT_EQ(Int(in, "keyed"), 8);
 }
 
+TEST_F(Triggers, ValuesOfTheWrongTypeNeverReachAStringParameter) {
+    Compile({{"talk", R"(
+member int len;
+trigger speech("*") {
+    len = strlen(arg) + 1;
+    return 1;
+}
+)"}});
+    CBaseObject* o = world.Add(1);
+    ASSERT_EQ(AttachScript(o, "talk", 0), nullptr);
+    ScriptTriggerArgs args;
+    args.params = {TriggerValue::Obj(5), TriggerValue::Int(0x1234)};  // an int for the text
+    EXPECT_EQ(sendTrigger(o, kSpeech, args), 1);
+    EXPECT_EQ(Int(world.Set(1)->scripts, "len"), 1);
+    args.params.resize(1);  // and no text at all
+    EXPECT_EQ(sendTrigger(o, kSpeech, args), 1);
+    EXPECT_EQ(Int(world.Set(1)->scripts, "len"), 1);
+}
+
 TEST_F(Triggers, NestingBeyond64ThreadsIsRefused) {
     Compile({{"nest", R"(
 member int depth;
