@@ -15,8 +15,16 @@ CScriptListNode* GetListItemOfType(CScriptList& list, s32 index, u8 tag);
 // Integer operators (a, b -> int). Arithmetic wraps; a zero divisor gives 2147483647 for
 // both division and remainder, and the overflowing -2147483648 / -1 gives -2147483648 with
 // remainder 0.
-s32 ScriptDiv(s32 a, s32 b);
-s32 ScriptMod(s32 a, s32 b);
+inline s32 ScriptDiv(s32 a, s32 b) {
+    if (b == 0) return 2147483647;
+    if (b == -1) return static_cast<s32>(0u - static_cast<u32>(a));
+    return a / b;
+}
+inline s32 ScriptMod(s32 a, s32 b) {
+    if (b == 0) return 2147483647;
+    if (b == -1) return 0;
+    return a % b;
+}
 void OprNull(BuiltinCall& call);
 void OprNot(BuiltinCall& call);
 void OprPlus(BuiltinCall& call);

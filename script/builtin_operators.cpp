@@ -61,16 +61,6 @@ void OprMinus(BuiltinCall& c) {
 void OprMult(BuiltinCall& c) {
     c.SetInt(Wrap(static_cast<u32>(c.Int(0)) * static_cast<u32>(c.Int(1))));
 }
-s32 ScriptDiv(s32 a, s32 b) {
-    if (b == 0) return INT_MAX;
-    if (b == -1) return Wrap(0u - static_cast<u32>(a));
-    return a / b;
-}
-s32 ScriptMod(s32 a, s32 b) {
-    if (b == 0) return INT_MAX;
-    if (b == -1) return 0;
-    return a % b;
-}
 void OprDiv(BuiltinCall& c) {
     c.SetInt(ScriptDiv(c.Int(0), c.Int(1)));
 }

@@ -24,6 +24,9 @@ struct ScriptVarTable {
     std::vector<ScriptVarEntry> entries;
     u32 frameSize = 0;
     ScriptNode* body = nullptr;  // the statement chain compiled with this table
+    // The interpreter's note whether any variable is a string, ustring or list (-1: not yet
+    // looked at).
+    mutable s8 holdsObjects = -1;
 
     // The entry index of a name, or -1.
     int Find(std::string_view name) const;

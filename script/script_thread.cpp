@@ -432,6 +432,27 @@ u8 CScriptThread::ExprType(const ScriptNode* n) const {
     }
 }
 
+// An int operand: locals, constants and parentheses directly, anything else evaluated.
+inline s32 CScriptThread::Operand(const ScriptNode* x) {
+    for (;;) {
+        switch (x->kind) {
+            case NodeKind::Local:
+            case NodeKind::LocalTarget:
+                return frame_[x->value].i;
+            case NodeKind::IntConstant:
+                return x->value;
+            case NodeKind::BuiltinCall:
+                if (OpOf(x) == kOpNull) {
+                    x = x->child;
+                    continue;
+                }
+                return EvalInt(x);
+            default:
+                return EvalInt(x);
+        }
+    }
+}
+
 s32 CScriptThread::EvalInt(const ScriptNode* n) {
     switch (n->kind) {
         case NodeKind::IntConstant:
@@ -442,13 +463,9 @@ s32 CScriptThread::EvalInt(const ScriptNode* n) {
         case NodeKind::BuiltinCall: {
             const Op op = OpOf(n);
             if (op >= kOpPlus && op <= kOpLe) {
-                const ScriptNode* l = n->child;
-                const ScriptNode* r = l->next;
-                const s32 a = l->kind == NodeKind::Local ? frame_[l->value].i : EvalInt(l);
+                const s32 a = Operand(n->child);
                 if (stop_) return 0;
-                const s32 b = r->kind == NodeKind::Local         ? frame_[r->value].i
-                              : r->kind == NodeKind::IntConstant ? r->value
-                                                                 : EvalInt(r);
+                const s32 b = Operand(n->child->next);
                 switch (op) {
                     case kOpPlus:
                         return static_cast<s32>(static_cast<u32>(a) + static_cast<u32>(b));
@@ -687,8 +704,15 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     const size_t argCount = stack_.size() - newBase;
     const size_t n2 = vars->entries.size();
     stack_.resize(newBase + (n2 > argCount ? n2 : argCount), ScriptSlot{});
+    if (vars->holdsObjects < 0) {
+        vars->holdsObjects = 0;
+        for (const ScriptVarEntry& e : vars->entries)
+            if (e.type == kTypeString || e.type == kTypeUString || e.type == kTypeList)
+                vars->holdsObjects = 1;
+    }
+    const bool holdsObjects = vars->holdsObjects > 0;
     // Parameters are values: string, ustring and list arguments are copied into the frame.
-    for (size_t k = 0; k < n2; ++k) {
+    for (size_t k = 0; holdsObjects && k < n2; ++k) {
         const u8 t = vars->entries[k].type;
         if (t != kTypeString && t != kTypeUString && t != kTypeList) continue;
         ScriptSlot& slot = stack_[newBase + k];
@@ -710,7 +734,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     ++gRunning.callDepth;
     RunChain(vars->body);
     --gRunning.callDepth;
-    for (size_t k = 0; k < n2; ++k)
+    for (size_t k = 0; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
     stack_.resize(newBase);
     base_ = savedBase;

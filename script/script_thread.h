@@ -73,6 +73,7 @@ private:
     // Evaluates an expression; answers its value type (void and unknown carry nothing).
     u8 Eval(const ScriptNode* node, ScriptSlot& out);
     s32 EvalInt(const ScriptNode* node);
+    s32 Operand(const ScriptNode* node);
     u8 CallBuiltinNode(const ScriptNode* node, ScriptSlot& out);
     u8 CallScriptNode(const ScriptNode* node, ScriptSlot& out);
     u8 ExprType(const ScriptNode* node) const;
