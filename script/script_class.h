@@ -37,7 +37,8 @@ struct ScriptVarTable {
 struct ScriptFunction {
     const ScriptVarTable* vars = nullptr;  // null until a body has been compiled
     std::string name;
-    std::string signature;  // result character, then one character per parameter
+    std::string signature;         // result character, then one character per parameter
+    mutable u8 resultType = 0xFF;  // the interpreter's note of the result's value type
 };
 
 struct TriggerHandler {

@@ -56,6 +56,11 @@ enum Op : u8 {
     kOpReturnVoid,
     kOpListInt,  // oprlist "ili" / "oli"
     kOpAppend,   // append "vlu"
+    // Codes of the other nodes, so that one switch tells how to evaluate any node.
+    kNodeLocal,
+    kNodeConst,
+    kNodeScriptCall,
+    kNodeOther,
 };
 
 // Per record: its fast operation and its decoded argument characters.
@@ -162,8 +167,26 @@ const RecordInfo& InfoOf(const BuiltinRecord* r) {
 }
 
 // The fast operation of a builtin call node, noted in the node on first use.
+Op ComputeCode(const ScriptNode* n) {
+    switch (n->kind) {
+        case NodeKind::BuiltinCall:
+            return InfoOf(n->builtin).op;
+        case NodeKind::Local:
+        case NodeKind::LocalTarget:
+            return kNodeLocal;
+        case NodeKind::IntConstant:
+            return kNodeConst;
+        case NodeKind::ScriptCall:
+            return kNodeScriptCall;
+        default:
+            return kNodeOther;
+    }
+}
+
+// How a node is evaluated: its fast operation, or its node code. Noted in the node on first
+// use.
 inline Op OpOf(const ScriptNode* n) {
-    if (n->runOp == 0) n->runOp = static_cast<u8>(InfoOf(n->builtin).op + 1);
+    if (n->runOp == 0) n->runOp = static_cast<u8>(ComputeCode(n) + 1);
     return static_cast<Op>(n->runOp - 1);
 }
 
@@ -435,89 +458,89 @@ u8 CScriptThread::ExprType(const ScriptNode* n) const {
 // An int operand: locals, constants and parentheses directly, anything else evaluated.
 inline s32 CScriptThread::Operand(const ScriptNode* x) {
     for (;;) {
-        switch (x->kind) {
-            case NodeKind::Local:
-            case NodeKind::LocalTarget:
+        switch (OpOf(x)) {
+            case kNodeLocal:
                 return frame_[x->value].i;
-            case NodeKind::IntConstant:
+            case kNodeConst:
                 return x->value;
-            case NodeKind::BuiltinCall:
-                if (OpOf(x) == kOpNull) {
-                    x = x->child;
-                    continue;
-                }
-                return EvalInt(x);
+            case kOpNull:
+                x = x->child;
+                continue;
             default:
                 return EvalInt(x);
         }
     }
 }
 
-s32 CScriptThread::EvalInt(const ScriptNode* n) {
-    switch (n->kind) {
-        case NodeKind::IntConstant:
-            return n->value;
-        case NodeKind::Local:
-        case NodeKind::LocalTarget:
-            return frame_[n->value].i;
-        case NodeKind::BuiltinCall: {
-            const Op op = OpOf(n);
-            if (op >= kOpPlus && op <= kOpLe) {
-                const s32 a = Operand(n->child);
-                if (stop_) return 0;
-                const s32 b = Operand(n->child->next);
-                switch (op) {
-                    case kOpPlus:
-                        return static_cast<s32>(static_cast<u32>(a) + static_cast<u32>(b));
-                    case kOpMinus:
-                        return static_cast<s32>(static_cast<u32>(a) - static_cast<u32>(b));
-                    case kOpMult:
-                        return static_cast<s32>(static_cast<u32>(a) * static_cast<u32>(b));
-                    case kOpDiv:
-                        return ScriptDiv(a, b);
-                    case kOpMod:
-                        return ScriptMod(a, b);
-                    case kOpAnd:
-                        return a != 0 && b != 0;
-                    case kOpOr:
-                        return a != 0 || b != 0;
-                    case kOpXor:
-                        return a ^ b;
-                    case kOpEq:
-                        return a == b;
-                    case kOpNe:
-                        return a != b;
-                    case kOpGt:
-                        return a > b;
-                    case kOpLt:
-                        return a < b;
-                    case kOpGe:
-                        return a >= b;
-                    default:
-                        return a <= b;
-                }
-            }
-            if (op == kOpListInt) {
-                ScriptSlot list{};
-                Eval(n->child, list);
-                if (stop_) return 0;
-                const s32 index = EvalInt(n->child->next);
-                if (stop_ || !list.l) return 0;
-                const u8 tag = n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
-                const CScriptListNode* item = GetListItemOfType(*list.l, index, tag);
-                return item ? item->value.i : 0;
-            }
-            if (op == kOpNot) return EvalInt(n->child) == 0;
-            if (op == kOpNull) return EvalInt(n->child);
-            break;
-        }
-        default:
-            break;
+#define ZQ_BINARY(expr)                        \
+    {                                          \
+        const s32 a = Operand(n->child);       \
+        if (stop_) return 0;                   \
+        const s32 b = Operand(n->child->next); \
+        return expr;                           \
     }
-    ScriptSlot v{};
-    Eval(n, v);
-    return v.i;
+
+s32 CScriptThread::EvalInt(const ScriptNode* n) {
+    switch (OpOf(n)) {
+        case kNodeConst:
+            return n->value;
+        case kNodeLocal:
+            return frame_[n->value].i;
+        case kNodeScriptCall: {
+            ScriptSlot v{};
+            CallScriptNode(n, v);
+            return v.i;
+        }
+        case kOpNull:
+            return Operand(n->child);
+        case kOpNot:
+            return Operand(n->child) == 0;
+        case kOpPlus:
+            ZQ_BINARY(static_cast<s32>(static_cast<u32>(a) + static_cast<u32>(b)))
+        case kOpMinus:
+            ZQ_BINARY(static_cast<s32>(static_cast<u32>(a) - static_cast<u32>(b)))
+        case kOpMult:
+            ZQ_BINARY(static_cast<s32>(static_cast<u32>(a) * static_cast<u32>(b)))
+        case kOpDiv:
+            ZQ_BINARY(ScriptDiv(a, b))
+        case kOpMod:
+            ZQ_BINARY(ScriptMod(a, b))
+        case kOpAnd:
+            ZQ_BINARY(a != 0 && b != 0)
+        case kOpOr:
+            ZQ_BINARY(a != 0 || b != 0)
+        case kOpXor:
+            ZQ_BINARY(a ^ b)
+        case kOpEq:
+            ZQ_BINARY(a == b)
+        case kOpNe:
+            ZQ_BINARY(a != b)
+        case kOpGt:
+            ZQ_BINARY(a > b)
+        case kOpLt:
+            ZQ_BINARY(a < b)
+        case kOpGe:
+            ZQ_BINARY(a >= b)
+        case kOpLe:
+            ZQ_BINARY(a <= b)
+        case kOpListInt: {
+            ScriptSlot list{};
+            Eval(n->child, list);
+            if (stop_) return 0;
+            const s32 index = EvalInt(n->child->next);
+            if (stop_ || !list.l) return 0;
+            const u8 tag = n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
+            const CScriptListNode* item = GetListItemOfType(*list.l, index, tag);
+            return item ? item->value.i : 0;
+        }
+        default: {
+            ScriptSlot v{};
+            Eval(n, v);
+            return v.i;
+        }
+    }
 }
+#undef ZQ_BINARY
 
 u8 CScriptThread::Eval(const ScriptNode* n, ScriptSlot& out) {
     switch (n->kind) {
@@ -672,8 +695,11 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         return kTypeVoid;
     }
     const ScriptFunction& fn = fns[static_cast<size_t>(n->value)];
-    const u8 rt0 = TypeFromSignature(fn.signature.empty() ? 'v' : fn.signature[0]);
-    const u8 rt = rt0 == kTypeNone ? static_cast<u8>(kTypeVoid) : rt0;
+    if (fn.resultType == 0xFF) {
+        const u8 t = TypeFromSignature(fn.signature.empty() ? 'v' : fn.signature[0]);
+        fn.resultType = t == kTypeNone ? static_cast<u8>(kTypeVoid) : t;
+    }
+    const u8 rt = fn.resultType;
     const size_t newBase = stack_.size();
     for (const ScriptNode* child = n->child; child; child = child->next) {
         ScriptSlot v{};
