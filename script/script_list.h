@@ -55,6 +55,8 @@ public:
     ~CScriptList() { Clear(); }
 
     void Clear();
+    // A consistency hook run before a list is walked; it checks nothing.
+    void CheckValid() const {}
     CScriptList& Append(u8 tag, ScriptListValue v);
     CScriptList& Prepend(u8 tag, ScriptListValue v);
     // Before the node at the index (a negative index inserts first); at or past the count,

@@ -7,6 +7,7 @@
 
 #include "core/chunk_queue.h"
 #include "core/frame/progress_window.h"
+#include "core/frame/script_time_link.h"
 #include "core/frame/time_manager.h"
 #include "core/log_sink.h"
 #include "core/loop_state.h"
@@ -14,6 +15,7 @@
 #include "core/server_config.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
+#include "script/script_runtime.h"
 #include "server/net/local_connection.h"
 #include "server/world/world_init.h"
 
@@ -203,6 +205,9 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     SetStartupStatus("Initializing...");
     SetStartupProgress(-1);
     CreateLocalUserSock();
+    // The script runtime answers the tick and the world load from here on.
+    InstallScriptRuntime();
+    InstallScriptTimeLink();
     CreateWorld(g_serverConfig.width, g_serverConfig.height);
     g_tickLatencyStats.ClearRing();
     PeriodicHousekeeping();
