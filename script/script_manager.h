@@ -53,6 +53,10 @@ public:
     CScriptInstance* NewScriptInstance(const CScriptClass* cls);
     void ReleaseInstance(CScriptInstance* instance);
     void FreeReleasedInstances();
+    // Whether the pointer is an instance of the registry that has not been freed yet.
+    bool IsLive(const CScriptInstance* instance) const {
+        return live_.count(const_cast<CScriptInstance*>(instance)) != 0;
+    }
     int LiveInstanceCount() const { return static_cast<int>(live_.size()); }
     int ReleasedInstanceCount() const { return static_cast<int>(released_.size()); }
 

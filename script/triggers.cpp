@@ -327,7 +327,10 @@ void DrainCreationTriggerQueue() {
         const auto [serial, instance] = gCreation.entries.front();
         gCreation.entries.pop_front();
         CBaseObject* object = GetScriptObjectLink().FindBySerial(serial);
-        if (!object || instance->IsTornDown() || instance->GetObject() != object) continue;
+        // The instance may have been freed since (a pulse ran during the load).
+        if (!object || !GetScriptManager().IsLive(instance) || instance->IsTornDown() ||
+            instance->GetObject() != object)
+            continue;
         ScriptTriggerArgs args;
         args.instance = instance;
         sendTrigger(object, kTriggerCreation, args);
