@@ -242,7 +242,7 @@ public:
     bool Run();
 
 private:
-    enum class Block { Body, If, Else, Loop, Switch };
+    enum class Block { Body, If, Else, Loop, ForLoop, Switch };
 
     const SrcToken& Peek(size_t ahead = 0) const { return t_[std::min(p_ + ahead, t_.size() - 1)]; }
     const SrcToken& Take() {
@@ -557,7 +557,7 @@ bool Emitter::Statement() {
         if (!Is(")")) {
             if (!Name("a variable") || !AfterName()) return false;
         }
-        return Expect(")") && Body(Block::Loop);
+        return Expect(")") && Body(Block::ForLoop);
     }
     if (word == "switch") {
         EmitCode(TK_SWITCH, Take().line);
@@ -589,12 +589,19 @@ bool Emitter::Statement() {
         return true;
     }
     if (word == "break" || word == "continue") {
-        bool inLoop = false, inSwitch = false;
+        bool inLoop = false, inSwitch = false, innermostIsFor = false;
         for (Block b : blocks_) {
-            if (b == Block::Loop) inLoop = true;
+            if (b == Block::Loop || b == Block::ForLoop) {
+                inLoop = true;
+                innermostIsFor = b == Block::ForLoop;
+            }
             if (b == Block::Switch) inSwitch = true;
         }
         if (word == "continue" && !inLoop) return Error("'continue' outside a loop");
+        // The server's continue goes back to the loop's test, past a for loop's step, which
+        // would then never run again: the loop would not end.
+        if (word == "continue" && innermostIsFor)
+            return Error("'continue' in a for loop would skip its step (use a while loop)");
         if (word == "break" && !inLoop && !inSwitch)
             return Error("'break' outside a loop or switch");
         EmitCode(word == "break" ? TK_BREAK : TK_CONTINUE, Take().line);

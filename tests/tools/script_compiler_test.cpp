@@ -128,13 +128,13 @@ TEST(ScriptRoundTrip, WhileWithBreakAndContinue) {
 TEST(ScriptRoundTrip, ForLoopMovesItsStepBeforeTheLoopEnd) {
     EXPECT_EQ(Body("void",
                    "for (int i = 0; i < a; i++) {\n"
-                   "  if (i == 2) { continue; }\n"
+                   "  if (i == 2) { break; }\n"
                    "  barkint(i);\n"
                    "}"),
               "0: assignint(&i,0)\n"
               "1: TK_WHILE(oprlt(i,a),->7)\n"
               "2: TK_IF(oprequiv(i,2),->4)\n"
-              "3: TK_CONTINUE(->1)\n"
+              "3: TK_BREAK(->7)\n"
               "4: TK_ENDIF\n"
               "5: barkint(i)\n"
               "6: oprinc(&i)\n"
@@ -389,6 +389,10 @@ TEST(ScriptCompilerErrors, RefusesWhatTheServerWouldMishandle) {
         {"function void f(int a) {\n  while (a) {\n    a++;\n}\n",
          "t.zqs:5: unterminated block opened at line 1"},
         {"function void f() {\n  break;\n}\n", "t.zqs:2: 'break' outside a loop or switch"},
+        {"function void f(int a) {\n  for (a = 0; a < 3; a++) {\n    while (a) {\n      "
+         "continue;\n    }\n"
+         "    continue;\n  }\n}\n",
+         "t.zqs:6: 'continue' in a for loop would skip its step (use a while loop)"},
         {"function void f() {\n  goto nowhere;\n}\n", "t.zqs:2: bad label 'nowhere'"},
         {"function void f(int a) {\n  a = -a;\n}\n",
          "t.zqs:2: unary minus only works on number literals"},
