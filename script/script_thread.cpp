@@ -324,7 +324,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     runNext = gRunning.head;
     gRunning.head = this;
     ++gRunning.count;
-    if (instance_ && instance_->IsTornDown()) Kill();
+    if (!instance_ || instance_->IsTornDown()) Kill();
     if (!stop_) RunChain(vars_->body);
     gRunning.head = runNext;
     --gRunning.count;
@@ -616,13 +616,18 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
         if (stop_) return kTypeVoid;
         switch (kind) {
             case ArgKind::String:
-                a.s = v.s;
-                break;
             case ArgKind::UString:
-                a.q = v.q;
-                break;
             case ArgKind::List:
-                a.l = v.l;
+                if (!v.l) {
+                    // No object behind the value (a variable outside its table): the thread
+                    // cannot go on.
+                    LogThreadError(instance_, "a string or list argument without a value");
+                    Kill();
+                    return kTypeVoid;
+                }
+                if (kind == ArgKind::String) a.s = v.s;
+                if (kind == ArgKind::UString) a.q = v.q;
+                if (kind == ArgKind::List) a.l = v.l;
                 break;
             case ArgKind::Location:
                 a.loc = LocationOf(v);
