@@ -7,6 +7,15 @@
 
 namespace {
 
+// Buffers are sized in s32; no size below 1 reaches the allocator.
+char* NewBuffer(int capacity) {
+    return new char[capacity > 0 ? static_cast<size_t>(static_cast<unsigned>(capacity)) : 1];
+}
+
+void CopyChars(char* dst, const char* src, int n) {
+    if (n > 0) std::memmove(dst, src, static_cast<size_t>(n));
+}
+
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -14,8 +23,12 @@ char AsciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Lengths and capacities are signed 32-bit: a longer text is cut to this length so that no
+// size computation can overflow.
+constexpr int kMaxTextLength = 0x3FFFFFFF;
+
 int TextLength(const char* text) {
-    return text ? static_cast<int>(std::strlen(text)) : 0;
+    return text ? static_cast<int>(strnlen(text, kMaxTextLength)) : 0;
 }
 
 }  // namespace
@@ -31,8 +44,8 @@ CClientStr::CClientStr(const char* text) {
 }
 
 CClientStr::CClientStr(char c) {
-    data_ = new char[growStep_];
-    capacity_ = growStep_;
+    data_ = NewBuffer(kGrowStep);
+    capacity_ = kGrowStep;
     data_[0] = c;
     data_[1] = '\0';
     // A NUL character makes the empty text, not a one-character string holding a NUL.
@@ -44,10 +57,11 @@ CClientStr::~CClientStr() {
 }
 
 void CClientStr::Reallocate(int newCapacity) {
-    char* fresh = new char[newCapacity];
+    char* fresh = NewBuffer(newCapacity);
     int keep = data_ ? length_ : 0;
     if (keep > newCapacity - 1) keep = newCapacity - 1;
-    if (keep > 0) std::memcpy(fresh, data_, keep);
+    if (keep < 0) keep = 0;
+    CopyChars(fresh, data_, keep);
     fresh[keep] = '\0';
     delete[] data_;
     data_ = fresh;
@@ -63,13 +77,13 @@ char* CClientStr::Assign(const char* text) {
     int len = TextLength(text);
     if (capacity_ < len + 1) {
         // The text may lie inside our own buffer: copy before freeing.
-        char* fresh = new char[len + growStep_];
-        std::memcpy(fresh, text, len);
+        char* fresh = NewBuffer(len + kGrowStep);
+        CopyChars(fresh, text, len);
         delete[] data_;
         data_ = fresh;
-        capacity_ = len + growStep_;
+        capacity_ = len + kGrowStep;
     } else {
-        std::memmove(data_, text, len);
+        CopyChars(data_, text, len);
     }
     data_[len] = '\0';
     length_ = len;
@@ -79,17 +93,18 @@ char* CClientStr::Assign(const char* text) {
 void CClientStr::Append(const char* text) {
     if (!text || text[0] == '\0') return;
     int added = TextLength(text);
+    if (added > kMaxTextLength - length_) added = kMaxTextLength - length_;
     if (capacity_ < length_ + added + 1) {
-        int newCapacity = length_ + added + growStep_;
-        char* fresh = new char[newCapacity];
-        if (length_ > 0) std::memcpy(fresh, data_, length_);
-        std::memcpy(fresh + length_, text, added);
+        int newCapacity = length_ + added + kGrowStep;
+        char* fresh = NewBuffer(newCapacity);
+        CopyChars(fresh, data_, length_);
+        CopyChars(fresh + length_, text, added);
         fresh[length_ + added] = '\0';
         delete[] data_;
         data_ = fresh;
         capacity_ = newCapacity;
     } else {
-        std::memmove(data_ + length_, text, added);
+        CopyChars(data_ + length_, text, added);
         data_[length_ + added] = '\0';
     }
     length_ += added;
@@ -145,10 +160,10 @@ CClientStr& CClientStr::operator+=(char c) {
 
 CClientStr& CClientStr::Prepend(char c) {
     if (c == '\0') return *this;
-    int newCapacity = (length_ + 1 >= capacity_) ? capacity_ + growStep_ : capacity_;
-    char* fresh = new char[newCapacity];
+    int newCapacity = (length_ + 1 >= capacity_) ? capacity_ + kGrowStep : capacity_;
+    char* fresh = NewBuffer(newCapacity);
     fresh[0] = c;
-    if (length_ > 0) std::memcpy(fresh + 1, data_, length_);
+    CopyChars(fresh + 1, data_, length_);
     fresh[length_ + 1] = '\0';
     delete[] data_;
     data_ = fresh;
@@ -160,12 +175,13 @@ CClientStr& CClientStr::Prepend(char c) {
 CClientStr& CClientStr::Prepend(const char* text) {
     if (!text) return *this;
     int n = TextLength(text);
-    int g = growStep_ > n ? growStep_ : n;
+    if (n > kMaxTextLength - length_) n = kMaxTextLength - length_;
+    int g = kGrowStep > n ? kGrowStep : n;
     int newCapacity = (length_ + g >= capacity_) ? capacity_ + g : capacity_;
     if (newCapacity < length_ + n + 1) newCapacity = length_ + n + 1;
-    char* fresh = new char[newCapacity];
-    std::memcpy(fresh, text, n);
-    if (length_ > 0) std::memcpy(fresh + n, data_, length_);
+    char* fresh = NewBuffer(newCapacity);
+    CopyChars(fresh, text, n);
+    CopyChars(fresh + n, data_, length_);
     fresh[n + length_] = '\0';
     delete[] data_;
     data_ = fresh;

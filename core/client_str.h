@@ -69,10 +69,12 @@ public:
     CClientStr& operator+(const CClientStr& other) const;
 
 private:
+    // Room a replaced buffer gets beyond its text (at least the terminator's).
+    static constexpr s32 kGrowStep = 64;
+
     void Reallocate(int newCapacity);
 
     char* data_ = nullptr;
     s32 length_ = 0;
-    s32 growStep_ = 64;
     s32 capacity_ = 0;
 };

@@ -7,6 +7,15 @@
 
 namespace {
 
+// Buffers are sized in s32; no size below 1 reaches the allocator.
+char* NewBuffer(int capacity) {
+    return new char[capacity > 0 ? static_cast<size_t>(static_cast<unsigned>(capacity)) : 1];
+}
+
+void CopyChars(char* dst, const char* src, int n) {
+    if (n > 0) std::memmove(dst, src, static_cast<size_t>(n));
+}
+
 // The one NUL character that out-of-range indexing points at.
 const char kSharedNul = '\0';
 
@@ -17,16 +26,17 @@ char AsciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-int TextLength(const char* text) {
-    // Strings are counted in signed 32 bits; no text of ours comes near that.
-    return text ? static_cast<int>(std::strlen(text)) : 0;
-}
+// Lengths and capacities are signed 32-bit: a longer text is cut to this length so that no
+// size computation can overflow.
+constexpr int kMaxTextLength = 0x3FFFFFFF;
 
 int BoundedLength(const char* text, int n) {
-    int len = 0;
-    while (len < n && text[len] != '\0')
-        ++len;
-    return len;
+    if (n > kMaxTextLength) n = kMaxTextLength;
+    return n > 0 ? static_cast<int>(strnlen(text, static_cast<size_t>(n))) : 0;
+}
+
+int TextLength(const char* text) {
+    return text ? BoundedLength(text, kMaxTextLength) : 0;
 }
 
 bool InSet(const char* set, char c) {
@@ -68,7 +78,7 @@ CStr::CStr(const char* text) {
 }
 
 CStr::CStr(char c) {
-    data_ = new char[2];
+    data_ = NewBuffer(2);
     capacity_ = 2;
     data_[0] = c;
     data_[1] = '\0';
@@ -81,10 +91,11 @@ CStr::~CStr() {
 }
 
 void CStr::Reallocate(int newCapacity) {
-    char* fresh = new char[newCapacity];
+    char* fresh = NewBuffer(newCapacity);
     int keep = data_ ? length_ : 0;
     if (keep > newCapacity - 1) keep = newCapacity - 1;
-    if (keep > 0) std::memcpy(fresh, data_, keep);
+    if (keep < 0) keep = 0;
+    CopyChars(fresh, data_, keep);
     fresh[keep] = '\0';
     delete[] data_;
     data_ = fresh;
@@ -108,13 +119,13 @@ char* CStr::AssignLeft(const char* text, int n) {
     int len = n > 0 ? BoundedLength(text, n) : 0;
     if (capacity_ < len + 1) {
         // The text may lie inside our own buffer: copy before freeing.
-        char* fresh = new char[len + growStep_];
-        std::memcpy(fresh, text, len);
+        char* fresh = NewBuffer(len + kGrowStep);
+        CopyChars(fresh, text, len);
         delete[] data_;
         data_ = fresh;
-        capacity_ = len + growStep_;
+        capacity_ = len + kGrowStep;
     } else {
-        std::memmove(data_, text, len);
+        CopyChars(data_, text, len);
     }
     data_[len] = '\0';
     length_ = len;
@@ -148,18 +159,19 @@ CStr& CStr::operator=(char c) {
 void CStr::Append(const char* text) {
     if (!text || text[0] == '\0') return;
     int added = TextLength(text);
+    if (added > kMaxTextLength - length_) added = kMaxTextLength - length_;
     if (capacity_ < length_ + added + 1) {
         // The text may be our own: fill the new buffer before freeing the old one.
-        int newCapacity = length_ + added + growStep_;
-        char* fresh = new char[newCapacity];
-        if (length_ > 0) std::memcpy(fresh, data_, length_);
-        std::memcpy(fresh + length_, text, added);
+        int newCapacity = length_ + added + kGrowStep;
+        char* fresh = NewBuffer(newCapacity);
+        CopyChars(fresh, data_, length_);
+        CopyChars(fresh + length_, text, added);
         fresh[length_ + added] = '\0';
         delete[] data_;
         data_ = fresh;
         capacity_ = newCapacity;
     } else {
-        std::memmove(data_ + length_, text, added);
+        CopyChars(data_ + length_, text, added);
         data_[length_ + added] = '\0';
     }
     length_ += added;
@@ -207,13 +219,13 @@ CStr& CStr::operator+=(char c) {
 
 CStr& CStr::Prepend(char c) {
     if (c == '\0') return *this;
-    int newCapacity = (length_ + 1 >= capacity_) ? capacity_ + growStep_ : capacity_;
+    int newCapacity = (length_ + 1 >= capacity_) ? capacity_ + kGrowStep : capacity_;
     // A string without a buffer has capacity 0: make sure the character and the
     // terminator fit whatever the step.
     if (newCapacity < length_ + 2) newCapacity = length_ + 2;
-    char* fresh = new char[newCapacity];
+    char* fresh = NewBuffer(newCapacity);
     fresh[0] = c;
-    if (length_ > 0) std::memcpy(fresh + 1, data_, length_);
+    CopyChars(fresh + 1, data_, length_);
     fresh[length_ + 1] = '\0';
     delete[] data_;
     data_ = fresh;
@@ -225,12 +237,13 @@ CStr& CStr::Prepend(char c) {
 CStr& CStr::Prepend(const char* text) {
     if (!text) return *this;
     int n = TextLength(text);
-    int g = growStep_ > n ? growStep_ : n;
+    if (n > kMaxTextLength - length_) n = kMaxTextLength - length_;
+    int g = kGrowStep > n ? kGrowStep : n;
     int newCapacity = (length_ + g >= capacity_) ? capacity_ + g : capacity_;
     if (newCapacity < length_ + n + 1) newCapacity = length_ + n + 1;
-    char* fresh = new char[newCapacity];
-    std::memcpy(fresh, text, n);
-    if (length_ > 0) std::memcpy(fresh + n, data_, length_);
+    char* fresh = NewBuffer(newCapacity);
+    CopyChars(fresh, text, n);
+    CopyChars(fresh + n, data_, length_);
     fresh[n + length_] = '\0';
     delete[] data_;
     data_ = fresh;

@@ -6,6 +6,11 @@
 
 namespace {
 
+// Buffers are sized in s32; no size below 1 reaches the allocator.
+WChar* NewBuffer(int capacity) {
+    return new WChar[capacity > 0 ? static_cast<size_t>(static_cast<unsigned>(capacity)) : 1];
+}
+
 // The one NUL code unit that out-of-range indexing points at.
 const WChar kSharedNul = 0;
 
@@ -16,7 +21,12 @@ WChar AsciiUpper(WChar c) {
     return (c >= u'a' && c <= u'z') ? static_cast<WChar>(c - u'a' + u'A') : c;
 }
 
+// Lengths and capacities are signed 32-bit: a longer text is cut to this length so that no
+// size computation can overflow.
+constexpr int kMaxTextLength = 0x3FFFFFFF;
+
 int BoundedLength(const WChar* text, int n) {
+    if (n > kMaxTextLength) n = kMaxTextLength;
     int len = 0;
     while (len < n && text[len] != 0)
         ++len;
@@ -50,6 +60,10 @@ void FormatNumber(WChar (&out)[kNumberUnits], const char* format, T value) {
     out[n] = 0;
 }
 
+int TextLength(const WChar* text) {
+    return text ? BoundedLength(text, kMaxTextLength) : 0;
+}
+
 }  // namespace
 
 CUStr::CUStr() {
@@ -65,7 +79,7 @@ CUStr::CUStr(const WChar* text) {
 }
 
 CUStr::CUStr(WChar c) {
-    data_ = new WChar[2];
+    data_ = NewBuffer(2);
     capacity_ = 2;
     data_[0] = c;
     data_[1] = 0;
@@ -78,9 +92,10 @@ CUStr::~CUStr() {
 }
 
 void CUStr::Reallocate(int newCapacity) {
-    WChar* fresh = new WChar[newCapacity];
+    WChar* fresh = NewBuffer(newCapacity);
     int keep = data_ ? length_ : 0;
     if (keep > newCapacity - 1) keep = newCapacity - 1;
+    if (keep < 0) keep = 0;
     CopyUnits(fresh, data_, keep);
     fresh[keep] = 0;
     delete[] data_;
@@ -105,11 +120,11 @@ WChar* CUStr::AssignLeft(const WChar* text, int n) {
     int len = n > 0 ? BoundedLength(text, n) : 0;
     if (capacity_ < len + 1) {
         // The text may lie inside our own buffer: copy before freeing.
-        WChar* fresh = new WChar[len + growStep_];
+        WChar* fresh = NewBuffer(len + kGrowStep);
         CopyUnits(fresh, text, len);
         delete[] data_;
         data_ = fresh;
-        capacity_ = len + growStep_;
+        capacity_ = len + kGrowStep;
     } else {
         CopyUnits(data_, text, len);
     }
@@ -144,11 +159,12 @@ CUStr& CUStr::operator=(WChar c) {
 
 void CUStr::Append(const WChar* text) {
     if (!text || text[0] == 0) return;
-    int added = WideStrLen(text);
+    int added = TextLength(text);
+    if (added > kMaxTextLength - length_) added = kMaxTextLength - length_;
     if (capacity_ < length_ + added + 1) {
         // The text may be our own: fill the new buffer before freeing the old one.
-        int newCapacity = length_ + added + growStep_;
-        WChar* fresh = new WChar[newCapacity];
+        int newCapacity = length_ + added + kGrowStep;
+        WChar* fresh = NewBuffer(newCapacity);
         CopyUnits(fresh, data_, length_);
         CopyUnits(fresh + length_, text, added);
         fresh[length_ + added] = 0;
@@ -203,11 +219,11 @@ CUStr& CUStr::operator+=(WChar c) {
 
 CUStr& CUStr::Prepend(WChar c) {
     if (c == 0) return *this;
-    int newCapacity = (length_ + 1 >= capacity_) ? capacity_ + growStep_ : capacity_;
+    int newCapacity = (length_ + 1 >= capacity_) ? capacity_ + kGrowStep : capacity_;
     // A string without a buffer has capacity 0: make sure the unit and the terminator fit
     // whatever the step.
     if (newCapacity < length_ + 2) newCapacity = length_ + 2;
-    WChar* fresh = new WChar[newCapacity];
+    WChar* fresh = NewBuffer(newCapacity);
     fresh[0] = c;
     CopyUnits(fresh + 1, data_, length_);
     fresh[length_ + 1] = 0;
@@ -220,11 +236,12 @@ CUStr& CUStr::Prepend(WChar c) {
 
 CUStr& CUStr::Prepend(const WChar* text) {
     if (!text) return *this;
-    int n = WideStrLen(text);
-    int g = growStep_ > n ? growStep_ : n;
+    int n = TextLength(text);
+    if (n > kMaxTextLength - length_) n = kMaxTextLength - length_;
+    int g = kGrowStep > n ? kGrowStep : n;
     int newCapacity = (length_ + g >= capacity_) ? capacity_ + g : capacity_;
     if (newCapacity < length_ + n + 1) newCapacity = length_ + n + 1;
-    WChar* fresh = new WChar[newCapacity];
+    WChar* fresh = NewBuffer(newCapacity);
     CopyUnits(fresh, text, n);
     CopyUnits(fresh + n, data_, length_);
     fresh[n + length_] = 0;

@@ -51,7 +51,7 @@ public:
     const WChar* CText() const { return data_ ? data_ : u""; }
     int GetLength() const { return length_; }
     int GetCapacity() const { return capacity_; }
-    int GetGrowStep() const { return growStep_; }
+    int GetGrowStep() const { return kGrowStep; }
 
     // The code unit at the index, or a pointer to a shared NUL unit for an index outside
     // the text (negative indices included).
@@ -100,11 +100,13 @@ public:
     bool SkipToAny(int& position, int& lineCount, const WChar* set, bool forward = true) const;
 
 private:
+    // Room a replaced buffer gets beyond its text (at least the terminator's).
+    static constexpr s32 kGrowStep = 1;
+
     // Replaces the buffer with a new one of the given capacity holding the current text.
     void Reallocate(int newCapacity);
 
     WChar* data_ = nullptr;
     s32 length_ = 0;
-    s32 growStep_ = 1;
     s32 capacity_ = 0;
 };
