@@ -2,6 +2,7 @@
 
 #include "server/net/packet_services.h"
 #include "server/world/map_queries.h"
+#include "core/spatial_grid.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
@@ -222,6 +223,11 @@ void CPlayer::ChooseAlignmentSide() {}
 CNPC::CNPC() : npcFlags_(0) { g_mobileTable.Link(this); }
 
 CNPC::~CNPC() { g_mobileTable.Unlink(this); }
+
+int CNPC::DistanceTo(int x, int y) const {
+    const Location at = GetWorldLocation();
+    return ChebyshevDistanceXY(at.x, at.y, x, y);
+}
 
 void CNPC::PlaceInWorld(const Location& at) { CItem::PlaceInWorld(at); }
 void CNPC::PlaceInWorldQuiet(const Location& at) { CItem::PlaceInWorldQuiet(at); }

@@ -156,6 +156,9 @@ public:
     virtual void SetNpcFlags(int mask) { npcFlags_ |= mask; }
     virtual void ClearNpcFlags(int mask) { npcFlags_ &= ~mask; }
 
+    // Chebyshev distance from the NPC's position (the NPC grid asks it).
+    int DistanceTo(int x, int y) const;
+
     // The mobile table's bucket chain.
     CNPC* tableNext = nullptr;
     CNPC* tablePrev = nullptr;

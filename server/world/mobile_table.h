@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/location.h"
+#include "core/spatial_grid.h"
 #include "core/types.h"
 
 class CNPC;
@@ -18,12 +19,6 @@ struct MobileCreationRecord {
     Location at;
 };
 
-// The rectangle of the NPC grid (cells of 64 tiles); the grid itself comes with the
-// program's spatial grid container.
-struct NpcGridArea {
-    int x0, y0, width, height, shift;
-};
-
 class MobileTable {
 public:
     static constexpr int kBucketCount = 64;
@@ -33,7 +28,8 @@ public:
     ~MobileTable();
 
     void CreateGrid(int x0, int y0, int width, int height);
-    const NpcGridArea* GetGrid() const { return grid_.get(); }
+    // The NPC grid (cells of 64 tiles over the server rectangle); null before CreateGrid.
+    SpatialGrid<CNPC>* GetGrid() { return grid_.get(); }
 
     void Link(CNPC* npc);
     void Unlink(CNPC* npc);
@@ -51,7 +47,7 @@ public:
 private:
     CNPC* buckets_[kBucketCount];
     CNPC* cursor_;
-    std::unique_ptr<NpcGridArea> grid_;
+    std::unique_ptr<SpatialGrid<CNPC>> grid_;
     std::vector<u32> immediate_;
     int rotor_ = 0;
     CNPC* current_ = nullptr;
