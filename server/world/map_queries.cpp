@@ -362,7 +362,7 @@ int CWorldMap::HasLineOfSight(const Location& from, const Location& to, int mode
     const bool toAbove = to.z >= GetElevation(to.x, to.y);
     if (fromAbove != toAbove) return 0;
     u32 mask = 0;
-    if (mode & 1) mask |= kTileWindow | kTileNoShoot;
+    if (mode & 1) mask |= kTileWall | kTileNoShoot;
     if (mode & 2) mask |= kTileImpassable;
     const int dx = to.x - from.x;
     const int dy = to.y - from.y;

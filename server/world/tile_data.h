@@ -19,7 +19,7 @@ enum TileFlag : u32 {
     kTileSurface = 0x200,
     kTileBridge = 0x400,
     kTileGeneric = 0x800,         // stackable: counted in whole units
-    kTileWindow = 0x1000,         // blocks sight (with 0x2000)
+    kTileWall = 0x1000,           // blocks sight
     kTileNoShoot = 0x2000,        // blocks sight
     kTileArticleA = 0x4000,
     kTileArticleAn = 0x8000,

@@ -25,9 +25,9 @@ void InstallTestTileSet() {
     GetTileData().Clear();
     SetStatic(kPlainItem, 0, 1, "pebble");
     SetStatic(kTable, kTileSurface, 6, "table");
-    SetStatic(kWall, kTileImpassable, 20, "wall");
-    SetStatic(kWindow, kTileImpassable | kTileWindow, 20, "window");
-    SetStatic(kDoorGraphic, kTileImpassable | kTileDoor, 20, "door");
+    SetStatic(kWall, kTileImpassable | kTileWall | kTileNoShoot, 20, "wall");
+    SetStatic(kWindow, kTileImpassable, 20, "window");
+    SetStatic(kDoorGraphic, kTileImpassable | kTileDoor | kTileNoShoot, 20, "door");
     SetStatic(kDoorGraphic + 1, kTileDoor, 20, "open door");
     SetStatic(kBridgePart, kTileSurface | kTileBridge, 4, "bridge");
     SetStatic(kLowWall, kTileImpassable, 9, "low wall");

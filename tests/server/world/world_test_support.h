@@ -25,10 +25,10 @@
 enum TestGraphic {
     kPlainItem = 100,   // weight 1, height 1
     kTable = 101,       // surface, height 6
-    kWall = 102,        // impassable, height 20
-    kWindow = 103,      // impassable, blocks sight, height 20
+    kWall = 102,        // impassable, blocks sight, height 20
+    kWindow = 103,      // impassable, lets sight through, height 20
     kDoorGraphic = 104, // door, impassable, height 20
-    kBridgePart = 105,  // surface + bridge, height 4
+    kBridgePart = 107,  // surface + bridge, height 4
     kLowWall = 106,     // impassable, height 9 (for edges at 9/10)
     kBag = 110,         // container
     kSword = 111,       // weapon

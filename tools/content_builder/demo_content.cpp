@@ -1,0 +1,50 @@
+#include "tools/content_builder/demo_content.h"
+
+#include <cstdio>
+
+#include "tools/content_builder/map_files.h"
+#include "tools/content_builder/terrain.h"
+#include "tools/content_builder/tile_set.h"
+
+const char* const kTileDataPath = "../.rundir/tiledata.mul";
+const char* const kHuesPath = "../.rundir/hues.mul";
+const char* const kAnimDataPath = "../.rundir/animdata.mul";
+const char* const kArtDimPath = "../.rundir/artdim.dat";
+const char* const kTimePath = "../.rundir/time.mul";
+const char* const kTypeScriptListPath = "../.rundir/scripts/objscr.txt";
+
+std::string WorldFilePath(const std::string& world, const char* file) {
+    return "../.rundir/" + world + "/" + file;
+}
+
+namespace {
+std::vector<u8> Text(const std::string& text) { return std::vector<u8>(text.begin(), text.end()); }
+}  // namespace
+
+DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int width,
+                                   int height) {
+    DataMembers members;
+    const DemoWorld demo = BuildDemoWorld(x0, y0, width, height);
+    members[WorldFilePath(world, "map0.mul")] = WriteMapFile(demo.terrain);
+    std::vector<u8> index, data;
+    WriteStaticsFiles(demo.terrain, demo.statics, index, data);
+    members[WorldFilePath(world, "staidx0.mul")] = std::move(index);
+    members[WorldFilePath(world, "statics0.mul")] = std::move(data);
+    const TileSet& tiles = DemoTileSet();
+    members[kTileDataPath] = WriteTileDataFile(tiles);
+    members[kHuesPath] = WriteHuesFile(DemoHues());
+    members[kAnimDataPath] = WriteAnimDataFile(DemoAnimData());
+    members[kArtDimPath] = WriteArtDimensionsFile(DemoArtSizes(tiles));
+    members[kTimePath] = WriteTimeFile(9);  // the demo starts in the morning
+    // No object type carries a type script in the demo: the list is empty.
+    members[kTypeScriptListPath] = Text("\n");
+    std::string regions;
+    for (const DemoRegion& r : demo.resourceRegions) {
+        char buffer[160];
+        std::snprintf(buffer, sizeof buffer, "Region Name: %s\nRegion Rect: %d %d %d %d\n",
+                      r.name.c_str(), r.left, r.top, r.right, r.bottom);
+        regions += buffer;
+    }
+    members[WorldFilePath(world, "resregions.txt")] = Text(regions);
+    return members;
+}
