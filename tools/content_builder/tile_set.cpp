@@ -51,9 +51,9 @@ TileSet BuildTileSet() {
 
     const u32 wall = kTileImpassable | kTileWall | kTileNoShoot;
     Static(t, kStoneWall, 4, {wall, 20, 255, 0, 0, "stone wall"});
-    Static(t, kWindowWall, 1, {kTileImpassable | kTileWall, 20, 255, 0, 0, "window"});
+    Static(t, kWindowWall, 1, {kTileImpassable, 20, 255, 0, 0, "window"});
     Static(t, kWoodFloor, 4, {kTileSurface, 0, 255, 0, 0, "wooden floor"});
-    Static(t, kRoof, 4, {kTileRoof | kTileSurface | kTileImpassable, 3, 255, 0, 0, "roof"});
+    Static(t, kRoof, 4, {kTileRoof | kTileSurface, 3, 255, 0, 0, "roof"});
     Static(t, kStairs, 1, {kTileSurface | kTileBridge, 5, 255, 0, 0, "stairs"});
     Static(t, kDoor, 1,
            {kTileDoor | kTileImpassable | kTileNoShoot | kTileArticleA, 20, 255, 0, 0, "door"});
