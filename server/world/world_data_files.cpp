@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/archive.h"
 #include "core/loop_state.h"
 #include "server/world/base_object.h"
 #include "server/world/sector_grid.h"
@@ -14,6 +15,20 @@ u32 U32(const u8* p) {
            (static_cast<u32>(p[2]) << 16) | (static_cast<u32>(p[3]) << 24);
 }
 }  // namespace
+
+bool ReadArchiveFile(const std::string& path, std::vector<u8>& out) {
+    out.clear();
+    ArchiveHandle handle = ArchiveOpen(path.c_str(), "rb");
+    if (!handle) return false;
+    u8 chunk[65536];
+    while (true) {
+        const size_t got = ArchiveRead(chunk, 1, sizeof chunk, handle);
+        if (got == 0) break;
+        out.insert(out.end(), chunk, chunk + got);
+    }
+    ArchiveClose(handle);
+    return true;
+}
 
 std::string WorldDataPath(const std::string& world, const char* file) {
     return "../.rundir/" + world + "/" + file;

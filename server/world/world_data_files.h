@@ -45,6 +45,9 @@ std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0,
 int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2,
                       int right2, int bottom2);
 
+// Reads a whole file of the data archive by the path the server opens it under.
+bool ReadArchiveFile(const std::string& path, std::vector<u8>& out);
+
 // The paths of the files, as the server opens them.
 std::string WorldDataPath(const std::string& world, const char* file);
 

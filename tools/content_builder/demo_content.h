@@ -19,6 +19,23 @@ extern const char* const kArtDimPath;
 extern const char* const kTimePath;
 extern const char* const kTypeScriptListPath;
 
+class ArchiveBuilder;
+
+// The world rectangle that a `server.txt` text gives (entries <x>, <y>, <width>, <height>;
+// the server's defaults 0, 0, 1024, 1024 for those it lacks).
+struct WorldRect {
+    int x = 0;
+    int y = 0;
+    int width = 1024;
+    int height = 1024;
+};
+WorldRect WorldRectFromServerTxt(const std::string& text);
+
+// Adds every member of BuildServerDataMembers for the world rectangle of the world's
+// `server.txt` (`<contentDir>/server.txt`, else the defaults). False with a message.
+bool AddWorldData(ArchiveBuilder& builder, const std::string& contentDir,
+                  const std::string& world, std::string* error);
+
 // The terrain, statics, tile data, hues, animation data, art sizes, starting hour, type-script
 // list and resource regions of the demo world over the rectangle (x0, y0, width, height).
 DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int width,
