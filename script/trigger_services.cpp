@@ -1,7 +1,11 @@
 #include "script/trigger_services.h"
 
-int TriggerServices::SendTrigger(CItem*, int, const TriggerArgs&) { return 1; }
-bool TriggerServices::HasAttachedScript(const CItem*) { return false; }
+int TriggerServices::SendTrigger(CItem*, int, const TriggerArgs&) {
+    return 1;
+}
+bool TriggerServices::HasAttachedScript(const CItem*) {
+    return false;
+}
 void TriggerServices::GetHandlerRanges(const CItem*, int, std::vector<int>&) {}
 void TriggerServices::FreeAttachments(CItem*) {}
 
@@ -10,7 +14,9 @@ TriggerServices g_noScripts;
 TriggerServices* g_current = nullptr;
 }  // namespace
 
-TriggerServices& Triggers() { return g_current ? *g_current : g_noScripts; }
+TriggerServices& Triggers() {
+    return g_current ? *g_current : g_noScripts;
+}
 
 TriggerServices* SetTriggerServices(TriggerServices* services) {
     TriggerServices* previous = g_current;

@@ -23,10 +23,10 @@ enum WorldTrigger {
 
 // The arguments that travel with a trigger; each trigger uses the ones it names.
 struct TriggerArgs {
-    int value = 0;         // the range value of a range trigger
-    u32 serial = 0;        // the other object: mover, wearer, speaker
-    Location a;            // range triggers: where the mover was
-    Location b;            // range triggers: where the mover goes
+    int value = 0;               // the range value of a range trigger
+    u32 serial = 0;              // the other object: mover, wearer, speaker
+    Location a;                  // range triggers: where the mover was
+    Location b;                  // range triggers: where the mover goes
     const char* text = nullptr;  // speech
 };
 

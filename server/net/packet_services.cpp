@@ -14,7 +14,9 @@ PacketServices g_noPlayers;
 PacketServices* g_current = nullptr;
 }  // namespace
 
-PacketServices& Packets() { return g_current ? *g_current : g_noPlayers; }
+PacketServices& Packets() {
+    return g_current ? *g_current : g_noPlayers;
+}
 
 PacketServices* SetPacketServices(PacketServices* services) {
     PacketServices* previous = g_current;

@@ -9,7 +9,9 @@ NpcServices g_idle;
 NpcServices* g_current = nullptr;
 }  // namespace
 
-NpcServices& NpcRules() { return g_current ? *g_current : g_idle; }
+NpcServices& NpcRules() {
+    return g_current ? *g_current : g_idle;
+}
 
 NpcServices* SetNpcServices(NpcServices* services) {
     NpcServices* previous = g_current;

@@ -17,7 +17,9 @@ CBaseObject::CBaseObject() : type_(0), detached_(1), hue_(0) {
     ++g_liveObjects.baseObjects;
 }
 
-CBaseObject::~CBaseObject() { --g_liveObjects.baseObjects; }
+CBaseObject::~CBaseObject() {
+    --g_liveObjects.baseObjects;
+}
 
 void CBaseObject::SetType(int type) {
     type_ = (type < 0 || type >= 0x4000) ? kInvalidTypeReplacement : static_cast<u16>(type);
@@ -27,20 +29,36 @@ void CBaseObject::PlaceInWorld(const Location&) {}
 void CBaseObject::PlaceInWorldQuiet(const Location&) {}
 void CBaseObject::RemoveFromWorld() {}
 void CBaseObject::RemoveFromWorldQuiet() {}
-int CBaseObject::IsStatic() const { return 0; }
-int CBaseObject::IsPlayer() const { return 0; }
-int CBaseObject::IsDynamic() const { return 0; }
-int CBaseObject::IsGeneric() const { return 0; }
-int CBaseObject::GetValue(int, int) { return 0; }
-int CBaseObject::GetHeight() const { return 0; }
+int CBaseObject::IsStatic() const {
+    return 0;
+}
+int CBaseObject::IsPlayer() const {
+    return 0;
+}
+int CBaseObject::IsDynamic() const {
+    return 0;
+}
+int CBaseObject::IsGeneric() const {
+    return 0;
+}
+int CBaseObject::GetValue(int, int) {
+    return 0;
+}
+int CBaseObject::GetHeight() const {
+    return 0;
+}
 
 int CBaseObject::GetSurfaceHeight() const {
     const int height = GetHeight();
     return (GetObjectFlags() & kTileBridge) ? height / 2 : height;
 }
 
-u32 CBaseObject::GetObjectFlags() const { return 0; }
-const char* CBaseObject::GetRealName() const { return GetTileData().Static(type_).name; }
+u32 CBaseObject::GetObjectFlags() const {
+    return 0;
+}
+const char* CBaseObject::GetRealName() const {
+    return GetTileData().Static(type_).name;
+}
 
 int CBaseObject::IsHair() const {
     if (type_ >= 0x4000) return 0;
@@ -54,13 +72,17 @@ u32 CBaseObject::GetMoveClass(int moveType) const {
     return MoveClassFromFlags(*this, GetObjectFlags(), moveType);
 }
 
-u32 CBaseObject::GetLandMoveClass(int landTile) const { return GetLandMoveClassFor(landTile, 0); }
+u32 CBaseObject::GetLandMoveClass(int landTile) const {
+    return GetLandMoveClassFor(landTile, 0);
+}
 
 u32 CBaseObject::GetMoveClassDefault(const CBaseObject& other) const {
     return other.GetMoveClass(0);
 }
 
-const char* CBaseObject::GetName(int) const { return GetRealName(); }
+const char* CBaseObject::GetName(int) const {
+    return GetRealName();
+}
 
 // Speech comes with the object texts; until then objects say nothing.
 void CBaseObject::BarkUnicode(const u16*, int, int, int) {}
@@ -68,7 +90,9 @@ void CBaseObject::Bark(const char*, int, int, int) {}
 void CBaseObject::EBarkUnicode(const u16* text, int hue, int font, int) {
     BarkUnicode(text, hue, font, 7);
 }
-void CBaseObject::EBark(const char* text, int hue, int font, int) { Bark(text, hue, font, 7); }
+void CBaseObject::EBark(const char* text, int hue, int font, int) {
+    Bark(text, hue, font, 7);
+}
 void CBaseObject::BarkToHuedUnicode(CPlayer*, CBaseObject*, const u16*, int) {}
 void CBaseObject::BarkToHued(CPlayer*, CBaseObject*, const char*, int) {}
 void CBaseObject::BarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text) {
@@ -86,15 +110,25 @@ void CBaseObject::EBarkTo(CPlayer* player, CBaseObject* subject, const char* tex
     EBarkToHued(player, subject, text, 946);
 }
 
-Location CBaseObject::GetWorldLocation() const { return loc_; }
+Location CBaseObject::GetWorldLocation() const {
+    return loc_;
+}
 
 int CBaseObject::IsDoor() const {
     return (GetTileData().StaticFlags(type_) & kTileDoor) ? 1 : 0;
 }
-int CBaseObject::IsClosedDoor() const { return IsDoor(); }
-int CBaseObject::IsDetached() const { return detached_; }
-void CBaseObject::DeleteSelf() { delete this; }
-int CBaseObject::GetMoveType() const { return 0; }
+int CBaseObject::IsClosedDoor() const {
+    return IsDoor();
+}
+int CBaseObject::IsDetached() const {
+    return detached_;
+}
+void CBaseObject::DeleteSelf() {
+    delete this;
+}
+int CBaseObject::GetMoveType() const {
+    return 0;
+}
 
 void CBaseObject::CollectObjectsOnTop(std::vector<CItem*>& out) {
     if (!g_sectorGrid.Contains(loc_.x, loc_.y)) return;
@@ -117,7 +151,8 @@ void CBaseObject::CollectObjectsOnTop(std::vector<CItem*>& out) {
 void CBaseObject::GetObjectsOnTop(std::vector<u32>& serials) {
     std::vector<CItem*> found;
     CollectObjectsOnTop(found);
-    for (CItem* item : found) serials.push_back(item->GetSerial());
+    for (CItem* item : found)
+        serials.push_back(item->GetSerial());
 }
 
 // ---------------------------------------------------------------- move classes
@@ -283,14 +318,19 @@ void CStaticObject::RemoveFromWorld() {
     if (cell >= 0) Packets().NoteStaticsChanged(cell);
 }
 
-int CStaticObject::GetHeight() const { return GetTileData().Static(type_).height; }
-u32 CStaticObject::GetObjectFlags() const { return GetTileData().StaticFlags(type_); }
+int CStaticObject::GetHeight() const {
+    return GetTileData().Static(type_).height;
+}
+u32 CStaticObject::GetObjectFlags() const {
+    return GetTileData().StaticFlags(type_);
+}
 
 void CStaticObject::MoveToSectorChainEnd() {
     SectorCell* cell = g_sectorGrid.CellAt(loc_.x, loc_.y);
     if (!cell || cell->statics != this || !next) return;
     CStaticObject* last = next;
-    while (last->next) last = last->next;
+    while (last->next)
+        last = last->next;
     cell->statics = next;
     next->prev = nullptr;
     last->next = this;
@@ -304,12 +344,22 @@ CCountedObject::CCountedObject() : template_(kNoTemplate), resources_(nullptr) {
     ++g_liveObjects.countedObjects;
 }
 
-CCountedObject::~CCountedObject() { --g_liveObjects.countedObjects; }
+CCountedObject::~CCountedObject() {
+    --g_liveObjects.countedObjects;
+}
 
-void CCountedObject::DeleteSelf() { delete this; }
-int CCountedObject::GetQuantity() const { return 1; }
-int CCountedObject::IsSectorResources() const { return 0; }
-int CCountedObject::GetResourceAmount(int) const { return 0; }
+void CCountedObject::DeleteSelf() {
+    delete this;
+}
+int CCountedObject::GetQuantity() const {
+    return 1;
+}
+int CCountedObject::IsSectorResources() const {
+    return 0;
+}
+int CCountedObject::GetResourceAmount(int) const {
+    return 0;
+}
 
 // ---------------------------------------------------------------- kinds
 
@@ -335,15 +385,25 @@ int MatchesObjectKind(const CBaseObject* object, int bit) {
     if (!object->IsDynamic()) return 0;
     const CItem* item = static_cast<const CItem*>(object);
     switch (bit) {
-        case kKindContainer: return item->IsContainer();
-        case kKindMap: return item->IsMap();
-        case kKindMobile: return item->IsMobile();
-        case kKindNpc: return item->IsNPC();
-        case kKindShopKeeper: return item->IsShopKeeper();
-        case kKindGuard: return item->IsGuard();
-        case kKindGhost: return item->IsGhost();
-        case kKindWeapon: return item->IsWeapon();
-        case kKindBulletinBoard: return item->IsBulletinBoard();
-        default: return 0;
+        case kKindContainer:
+            return item->IsContainer();
+        case kKindMap:
+            return item->IsMap();
+        case kKindMobile:
+            return item->IsMobile();
+        case kKindNpc:
+            return item->IsNPC();
+        case kKindShopKeeper:
+            return item->IsShopKeeper();
+        case kKindGuard:
+            return item->IsGuard();
+        case kKindGhost:
+            return item->IsGhost();
+        case kKindWeapon:
+            return item->IsWeapon();
+        case kKindBulletinBoard:
+            return item->IsBulletinBoard();
+        default:
+            return 0;
     }
 }

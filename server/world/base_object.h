@@ -83,8 +83,7 @@ public:
     virtual void Bark(const char* text, int hue, int font, int type);
     virtual void EBarkUnicode(const u16* text, int hue, int font, int type);
     virtual void EBark(const char* text, int hue, int font, int type);
-    virtual void BarkToHuedUnicode(CPlayer* player, CBaseObject* subject, const u16* text,
-                                   int hue);
+    virtual void BarkToHuedUnicode(CPlayer* player, CBaseObject* subject, const u16* text, int hue);
     virtual void BarkToHued(CPlayer* player, CBaseObject* subject, const char* text, int hue);
     virtual void BarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text);
     virtual void BarkTo(CPlayer* player, CBaseObject* subject, const char* text);

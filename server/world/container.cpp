@@ -30,7 +30,9 @@ void CContainer::UnlinkChild(CItem* item) {
     item->container_ = nullptr;
 }
 
-CItem* CContainer::FindContained(u32 serial) const { return FindInChain(serial, firstChild_); }
+CItem* CContainer::FindContained(u32 serial) const {
+    return FindInChain(serial, firstChild_);
+}
 
 int CContainer::GetValue(int useTypeBase, int applyMinimum) {
     return CItem::GetValue(useTypeBase, applyMinimum);
@@ -43,7 +45,9 @@ void CContainer::DeleteSelf() {
     if (IsObjectAlive(serial, this)) delete this;
 }
 
-int CContainer::GetContentWeight() const { return contentWeight_; }
+int CContainer::GetContentWeight() const {
+    return contentWeight_;
+}
 void CContainer::DropContentsAt(const Location&) {}
 void CContainer::DropContentsOrSendHome(const Location&) {}
 void CContainer::DeleteContentsOrSendHome() {}
@@ -54,8 +58,12 @@ void CContainer::CheckRegistration() {
         child->CheckRegistration();
     }
 }
-CItem* CContainer::FindObjVarListHolder(const char*, CItem*) { return nullptr; }
-int CContainer::GetMaxWeight() const { return 0; }
+CItem* CContainer::FindObjVarListHolder(const char*, CItem*) {
+    return nullptr;
+}
+int CContainer::GetMaxWeight() const {
+    return 0;
+}
 void CContainer::MarkContentsValueless() {}
 
 void CContainer::DeleteContents() {
@@ -70,14 +78,20 @@ void CContainer::DeleteContents() {
     }
 }
 
-int CContainer::CancelTrade() { return 0; }
-int CContainer::CanHold(CItem*) const { return 1; }
+int CContainer::CancelTrade() {
+    return 0;
+}
+int CContainer::CanHold(CItem*) const {
+    return 1;
+}
 
 // ---------------------------------------------------------------- CBulletinBoard
 
 CBulletinBoard::CBulletinBoard() = default;
 CBulletinBoard::~CBulletinBoard() = default;
-void CBulletinBoard::DeleteSelf() { CContainer::DeleteSelf(); }
+void CBulletinBoard::DeleteSelf() {
+    CContainer::DeleteSelf();
+}
 
 // ---------------------------------------------------------------- CCorpse
 
@@ -97,4 +111,6 @@ int CCorpse::GetValue(int useTypeBase, int applyMinimum) {
 void CCorpse::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
     CItem::SendToPlayers(players, flag);
 }
-void CCorpse::SendToPlayer(CPlayer* player, int flag) { CItem::SendToPlayer(player, flag); }
+void CCorpse::SendToPlayer(CPlayer* player, int flag) {
+    CItem::SendToPlayer(player, flag);
+}

@@ -14,7 +14,9 @@ int PlayerDeleteAllowed = 0;
 int SectorResourcesDeleteAllowed = 0;
 
 namespace {
-bool IsTriggerLayer(int layer) { return layer >= 1 && layer <= 24; }
+bool IsTriggerLayer(int layer) {
+    return layer >= 1 && layer <= 24;
+}
 }  // namespace
 
 CItem* IsObjectAlive(u32 serial, const CItem* object) {
@@ -169,8 +171,12 @@ void CItem::RemoveCommon(bool loud) {
     }
 }
 
-void CItem::RemoveFromWorld() { RemoveCommon(true); }
-void CItem::RemoveFromWorldQuiet() { RemoveCommon(false); }
+void CItem::RemoveFromWorld() {
+    RemoveCommon(true);
+}
+void CItem::RemoveFromWorldQuiet() {
+    RemoveCommon(false);
+}
 
 // ---------------------------------------------------------------- placement record
 
@@ -255,7 +261,8 @@ void CItem::MoveToSectorChainEnd() {
     SectorCell* cell = g_sectorGrid.CellAt(loc_.x, loc_.y);
     if (!cell || cell->objects != this || !nextSibling_) return;
     CItem* last = nextSibling_;
-    while (last->nextSibling_) last = last->nextSibling_;
+    while (last->nextSibling_)
+        last = last->nextSibling_;
     cell->objects = nextSibling_;
     nextSibling_->prevSibling_ = nullptr;
     last->nextSibling_ = this;
@@ -361,13 +368,18 @@ int CItem::ReturnToLastPlace() {
 Location CItem::GetWorldLocation() const {
     const CItem* item = this;
     // Containers never hold themselves; the depth bound guards against a damaged chain.
-    for (int depth = 0; item->container_ && depth < 1000; ++depth) item = item->container_;
+    for (int depth = 0; item->container_ && depth < 1000; ++depth)
+        item = item->container_;
     return item->loc_;
 }
 
-int CItem::IsContained() const { return container_ ? 1 : 0; }
+int CItem::IsContained() const {
+    return container_ ? 1 : 0;
+}
 
-int CItem::IsEquipped() const { return GetEquipLayer() >= 0 ? 1 : 0; }
+int CItem::IsEquipped() const {
+    return GetEquipLayer() >= 0 ? 1 : 0;
+}
 
 int CItem::GetEquipLayer() const {
     if (!container_ || !container_->IsMobile()) return -1;
@@ -380,7 +392,8 @@ int CItem::GetEquipLayer() const {
 
 CMobile* CItem::GetTopMobile() const {
     const CItem* item = this;
-    for (int depth = 0; item->container_ && depth < 1000; ++depth) item = item->container_;
+    for (int depth = 0; item->container_ && depth < 1000; ++depth)
+        item = item->container_;
     return item->IsMobile() ? const_cast<CMobile*>(static_cast<const CMobile*>(item)) : nullptr;
 }
 
@@ -388,8 +401,12 @@ int CItem::GetShownGraphic() const {
     return type_ + ((status_ & kStatusShowsNextGraphic) ? 1 : 0);
 }
 
-int CItem::GetHeight() const { return GetTileData().Static(GetShownGraphic()).height; }
-u32 CItem::GetObjectFlags() const { return GetTileData().StaticFlags(GetShownGraphic()); }
+int CItem::GetHeight() const {
+    return GetTileData().Static(GetShownGraphic()).height;
+}
+u32 CItem::GetObjectFlags() const {
+    return GetTileData().StaticFlags(GetShownGraphic());
+}
 
 int CItem::IsDoor() const {
     return (GetTileData().StaticFlags(GetShownGraphic()) & kTileDoor) ? 1 : 0;
@@ -402,9 +419,15 @@ int CItem::IsGeneric() const {
     return (GetTileData().StaticFlags(type_) & kTileGeneric) ? 1 : 0;
 }
 
-const char* CItem::GetName(int) const { return GetRealName(); }
-int CItem::GetQuantity() const { return 1; }
-int CItem::GetResourceAmount(int) const { return 0; }
+const char* CItem::GetName(int) const {
+    return GetRealName();
+}
+int CItem::GetQuantity() const {
+    return 1;
+}
+int CItem::GetResourceAmount(int) const {
+    return 0;
+}
 
 int CItem::GetValue(int useTypeBase, int applyMinimum) {
     // Object variables ("valueless", "mybasevalue", "satiety") and resources join with the
@@ -420,20 +443,37 @@ int CItem::GetValue(int useTypeBase, int applyMinimum) {
     return value;
 }
 
-int CItem::GetTotalValue() { return GetValue(1, 1); }
+int CItem::GetTotalValue() {
+    return GetValue(1, 1);
+}
 
-int CItem::IsMovableBy(CMobile*) const { return 1; }
-int CItem::IsFreelyUsable(CMobile*) const { return 1; }
-int CItem::IsFreelyViewable(CMobile*) const { return 1; }
+int CItem::IsMovableBy(CMobile*) const {
+    return 1;
+}
+int CItem::IsFreelyUsable(CMobile*) const {
+    return 1;
+}
+int CItem::IsFreelyViewable(CMobile*) const {
+    return 1;
+}
 int CItem::IsMultiCompOrSectorResources() const {
     return multiLink_ != nullptr || IsSectorResources() ? 1 : 0;
 }
-int CItem::GetWeight() const { return GetTileData().Static(GetShownGraphic()).weight; }
-int CItem::GetContentWeight() const { return GetWeight(); }
-int CItem::CanStackWith(CItem*) const { return 0; }
-void CItem::GetDescriptiveName(CStr& out, int) const { out = GetRealName(); }
+int CItem::GetWeight() const {
+    return GetTileData().Static(GetShownGraphic()).weight;
+}
+int CItem::GetContentWeight() const {
+    return GetWeight();
+}
+int CItem::CanStackWith(CItem*) const {
+    return 0;
+}
+void CItem::GetDescriptiveName(CStr& out, int) const {
+    out = GetRealName();
+}
 void CItem::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
-    for (CPlayer* player : players) SendToPlayer(player, flag);
+    for (CPlayer* player : players)
+        SendToPlayer(player, flag);
 }
 void CItem::SendToPlayer(CPlayer*, int) {}
 int CItem::GetLayerByte() const {
@@ -461,19 +501,27 @@ void CItem::CheckRegistration() {
     FindSelfBySerial();
     if (container_) container_->FindSelfBySerial();
 }
-CItem* CItem::FindSelfBySerial() const { return g_objectManager.FindBySerial(serial_); }
+CItem* CItem::FindSelfBySerial() const {
+    return g_objectManager.FindBySerial(serial_);
+}
 void CItem::CheckRegistrationUnlessLoading() {
     if (!g_objectManager.LoadingFlag) FindSelfBySerial();
 }
-CItem* CItem::FindObjVarListHolder(const char*, CItem*) { return nullptr; }
-int CItem::GetPacketAmount() const { return GetQuantity(); }
+CItem* CItem::FindObjVarListHolder(const char*, CItem*) {
+    return nullptr;
+}
+int CItem::GetPacketAmount() const {
+    return GetQuantity();
+}
 void CItem::ApplyStatusFlags(u8) {}
 void CItem::GetStatusFlags(u8& packetStatus) const {
     packetStatus = 0;
     if (status_ & kStatusWeightOverride) packetStatus |= 0x20;
     if (status_ & kStatusHidden) packetStatus |= 0x80;
 }
-int CItem::IsHidden() const { return (status_ & kStatusHidden) ? 1 : 0; }
+int CItem::IsHidden() const {
+    return (status_ & kStatusHidden) ? 1 : 0;
+}
 void CItem::SetHidden(int flag) {
     if (flag) {
         status_ |= kStatusHidden;
@@ -482,17 +530,27 @@ void CItem::SetHidden(int flag) {
     }
 }
 void CItem::SetMurderCount(int) {}
-int CItem::GetNotorietyFor(CMobile*) const { return 0; }
+int CItem::GetNotorietyFor(CMobile*) const {
+    return 0;
+}
 void CItem::RefreshAggression() {}
-int CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) { return 0; }
-int CItem::CanBeFreelyAggressedBy(CMobile*) { return 0; }
+int CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return 0;
+}
+int CItem::CanBeFreelyAggressedBy(CMobile*) {
+    return 0;
+}
 void CItem::RecordAggressionWithInfo(CMobile*, CPlayer*, u32) {}
 void CItem::ReceiveAggressionFrom(CMobile*) {}
 void CItem::ReceiveUnhealthyActionFrom(CMobile*) {}
 void CItem::GetControllerInfo(ControllerInfo&) {}
 void CItem::ChangeReputation(int, int) {}
-void CItem::DumpText(CStr& out, int) { out = GetRealName(); }
-int CItem::WriteSaveFields(CStr&, int) { return 0; }
+void CItem::DumpText(CStr& out, int) {
+    out = GetRealName();
+}
+int CItem::WriteSaveFields(CStr&, int) {
+    return 0;
+}
 
 // ---------------------------------------------------------------- templates
 

@@ -4,9 +4,15 @@
 
 CSectorResources::CSectorResources() = default;
 CSectorResources::~CSectorResources() = default;
-void CSectorResources::PlaceInWorld(const Location& at) { CItem::PlaceInWorld(at); }
-void CSectorResources::PlaceInWorldQuiet(const Location& at) { CItem::PlaceInWorldQuiet(at); }
-void CSectorResources::RemoveFromWorld() { CItem::RemoveFromWorld(); }
+void CSectorResources::PlaceInWorld(const Location& at) {
+    CItem::PlaceInWorld(at);
+}
+void CSectorResources::PlaceInWorldQuiet(const Location& at) {
+    CItem::PlaceInWorldQuiet(at);
+}
+void CSectorResources::RemoveFromWorld() {
+    CItem::RemoveFromWorld();
+}
 
 void CSectorResources::DeleteSelf() {
     if (!SectorResourcesDeleteAllowed) return;
@@ -21,8 +27,12 @@ int CSectorResources::MoveTo(const Location& at) {
 
 // ---------------------------------------------------------------- CMapItem
 
-CMapItem::CMapItem() { ++g_liveObjects.mapItems; }
-CMapItem::~CMapItem() { --g_liveObjects.mapItems; }
+CMapItem::CMapItem() {
+    ++g_liveObjects.mapItems;
+}
+CMapItem::~CMapItem() {
+    --g_liveObjects.mapItems;
+}
 int CMapItem::GetValue(int useTypeBase, int applyMinimum) {
     return CItem::GetValue(useTypeBase, applyMinimum);
 }
@@ -40,4 +50,6 @@ int CWeapon::GetValue(int useTypeBase, int applyMinimum) {
 void CWeapon::DeleteSelf() {
     if (DeleteSelfChecked()) delete this;
 }
-int CWeapon::EquipOn(CMobile* mobile, int layer) { return CItem::EquipOn(mobile, layer); }
+int CWeapon::EquipOn(CMobile* mobile, int layer) {
+    return CItem::EquipOn(mobile, layer);
+}

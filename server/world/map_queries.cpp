@@ -45,8 +45,8 @@ int CWorldMap::GetElevation(int x, int y) const {
 
 int CWorldMap::GetLowestCornerZ(int x, int y) const {
     if (!g_sectorGrid.Contains(x + 1, y + 1)) return GetCornerZ(x, y);
-    return std::min({GetCornerZ(x, y), GetCornerZ(x + 1, y), GetCornerZ(x + 1, y + 1),
-                     GetCornerZ(x, y + 1)});
+    return std::min(
+        {GetCornerZ(x, y), GetCornerZ(x + 1, y), GetCornerZ(x + 1, y + 1), GetCornerZ(x, y + 1)});
 }
 
 int CWorldMap::GetTerrainZTowards(const Location& at, int direction) const {
@@ -174,8 +174,8 @@ int CWorldMap::FindGoodZ(const Location& at, int low, int high, int height, int 
     return best;
 }
 
-void CWorldMap::GetStandRange(int& low, int& high, const Location& at, int direction,
-                              int moveType, const CBaseObject* mover, int useDirection) const {
+void CWorldMap::GetStandRange(int& low, int& high, const Location& at, int direction, int moveType,
+                              const CBaseObject* mover, int useDirection) const {
     std::vector<MapSurface> list;
     CollectSurfaces(list, at, moveType, mover, 0);
     low = kNoZ;
@@ -183,8 +183,8 @@ void CWorldMap::GetStandRange(int& low, int& high, const Location& at, int direc
     if (list.empty()) return;
     const MapSurface& terrain = list[0];
     if ((terrain.flags & kMoveSurface) && terrain.Top() <= at.z) {
-        const int t = useDirection ? GetTerrainZTowards(at, direction & 7)
-                                   : GetElevation(at.x, at.y);
+        const int t =
+            useDirection ? GetTerrainZTowards(at, direction & 7) : GetElevation(at.x, at.y);
         low = std::max(low, t);
         high = std::max(high, t);
     }
@@ -216,8 +216,10 @@ int CWorldMap::GetFloorZ(const Location& at) const {
         if (r < t && t <= at.z) r = t;
     };
     if (cell) {
-        for (CItem* item = cell->objects; item; item = item->GetNextSibling()) consider(*item);
-        for (const CStaticObject* s = cell->statics; s; s = s->next) consider(*s);
+        for (CItem* item = cell->objects; item; item = item->GetNextSibling())
+            consider(*item);
+        for (const CStaticObject* s = cell->statics; s; s = s->next)
+            consider(*s);
     }
     const int e = GetElevation(at.x, at.y);
     if (r != kNoZ && (at.z < e || r >= e)) return r;
@@ -262,7 +264,8 @@ int CWorldMap::FindGoodSpotNearWithElev(Location& at, int low, int high, int min
         }
         minDistance = 1;
     }
-    for (int i = 0; i < 4; ++i) std::swap(sideOrder_[i], sideOrder_[platform::Rand() & 3]);
+    for (int i = 0; i < 4; ++i)
+        std::swap(sideOrder_[i], sideOrder_[platform::Rand() & 3]);
     for (int r = minDistance; r <= maxDistance; ++r) {
         for (int k = 1 - r; k <= r; ++k) {
             const int candidates[4][2] = {{start.x + k, start.y - r},
@@ -283,9 +286,8 @@ int CWorldMap::FindGoodSpotNearWithElev(Location& at, int low, int high, int min
     return 0;
 }
 
-int CWorldMap::FindRandomSpotInRect(Location& out, const Location& cornerA,
-                                    const Location& cornerB, int density, int height,
-                                    int moveType, const CBaseObject* mover,
+int CWorldMap::FindRandomSpotInRect(Location& out, const Location& cornerA, const Location& cornerB,
+                                    int density, int height, int moveType, const CBaseObject* mover,
                                     const SpotFilter& filter) const {
     if (!g_sectorGrid.Contains(cornerA.x, cornerA.y) ||
         !g_sectorGrid.Contains(cornerB.x, cornerB.y)) {

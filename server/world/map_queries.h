@@ -53,13 +53,12 @@ public:
     int DropCheck(Location& at, int& z, int height) const;
 
     // Spots.
-    int FindGoodSpotNearWithElev(Location& at, int low, int high, int minDistance,
-                                 int maxDistance, int height, int moveType,
-                                 const CBaseObject* mover);
-    int FindGoodSpotNear(Location& at, int minDistance, int maxDistance, int height,
-                         int moveType, const CBaseObject* mover) {
-        return FindGoodSpotNearWithElev(at, -128, 128, minDistance, maxDistance, height,
-                                        moveType, mover);
+    int FindGoodSpotNearWithElev(Location& at, int low, int high, int minDistance, int maxDistance,
+                                 int height, int moveType, const CBaseObject* mover);
+    int FindGoodSpotNear(Location& at, int minDistance, int maxDistance, int height, int moveType,
+                         const CBaseObject* mover) {
+        return FindGoodSpotNearWithElev(at, -128, 128, minDistance, maxDistance, height, moveType,
+                                        mover);
     }
     using SpotFilter = std::function<int(const Location&)>;
     int FindRandomSpotInRect(Location& out, const Location& cornerA, const Location& cornerB,

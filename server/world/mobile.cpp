@@ -1,8 +1,8 @@
 #include "server/world/mobile.h"
 
+#include "core/spatial_grid.h"
 #include "server/net/packet_services.h"
 #include "server/world/map_queries.h"
-#include "core/spatial_grid.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
@@ -48,8 +48,12 @@ int CMobile::GetValue(int useTypeBase, int applyMinimum) {
     return CContainer::GetValue(useTypeBase, applyMinimum);
 }
 
-int CMobile::GetHeight() const { return 16; }
-const char* CMobile::GetRealName() const { return ""; }
+int CMobile::GetHeight() const {
+    return 16;
+}
+const char* CMobile::GetRealName() const {
+    return "";
+}
 
 u32 CMobile::GetMoveClass(int moveType) const {
     if (g_worldMap.IsSettling() || moveType == 6 || moveType == 7) return 0;
@@ -65,7 +69,9 @@ u32 CMobile::GetMoveClassDefault(const CBaseObject& other) const {
     return other.GetMoveClass(GetMoveType());
 }
 
-const char* CMobile::GetName(int) const { return GetRealName(); }
+const char* CMobile::GetName(int) const {
+    return GetRealName();
+}
 void CMobile::Bark(const char*, int, int, int) {}
 void CMobile::EBark(const char*, int, int, int) {}
 void CMobile::BarkTo(CPlayer*, CBaseObject*, const char*) {}
@@ -77,23 +83,43 @@ void CMobile::DeleteSelf() {
     if (IsObjectAlive(serial, this)) delete this;
 }
 
-int CMobile::EquipOn(CMobile*, int) { return 0; }
-int CMobile::GetContentWeight() const { return contentWeight_; }
+int CMobile::EquipOn(CMobile*, int) {
+    return 0;
+}
+int CMobile::GetContentWeight() const {
+    return contentWeight_;
+}
 void CMobile::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
     CItem::SendToPlayers(players, flag);
 }
 void CMobile::SendToPlayer(CPlayer*, int) {}
-int CMobile::GetLayerByte() const { return 0; }
+int CMobile::GetLayerByte() const {
+    return 0;
+}
 void CMobile::RecalcWeight() {}
-CItem* CMobile::FindObjVarListHolder(const char*, CItem*) { return nullptr; }
+CItem* CMobile::FindObjVarListHolder(const char*, CItem*) {
+    return nullptr;
+}
 void CMobile::ApplyStatusFlags(u8) {}
-void CMobile::GetStatusFlags(u8& packetStatus) const { packetStatus = 0; }
-int CMobile::GetNotorietyFor(CMobile*) const { return 0; }
-int CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) { return 0; }
-int CMobile::GetMaxWeight() const { return 30; }
+void CMobile::GetStatusFlags(u8& packetStatus) const {
+    packetStatus = 0;
+}
+int CMobile::GetNotorietyFor(CMobile*) const {
+    return 0;
+}
+int CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return 0;
+}
+int CMobile::GetMaxWeight() const {
+    return 30;
+}
 void CMobile::MarkContentsValueless() {}
-void CMobile::DeleteContents() { CContainer::DeleteContents(); }
-int CMobile::CanHold(CItem*) const { return 0; }
+void CMobile::DeleteContents() {
+    CContainer::DeleteContents();
+}
+int CMobile::CanHold(CItem*) const {
+    return 0;
+}
 void CMobile::Die() {}
 void CMobile::SetCurHits(int) {}
 void CMobile::SetMaxHits(int) {}
@@ -112,16 +138,30 @@ void CMobile::ModifyRealStat(int, int) {}
 void CMobile::ModifyStat(int, int) {}
 void CMobile::SetStatMod(int, int) {}
 void CMobile::SetNotoriety(int) {}
-void CMobile::GetTitledName(CStr& out) const { out = GetRealName(); }
-int CMobile::Walk(int, int) { return 0; }
-int CMobile::MoveInDirection(int, int) { return 0; }
+void CMobile::GetTitledName(CStr& out) const {
+    out = GetRealName();
+}
+int CMobile::Walk(int, int) {
+    return 0;
+}
+int CMobile::MoveInDirection(int, int) {
+    return 0;
+}
 void CMobile::Kill() {}
-int CMobile::GetMoveSpeed() const { return 0; }
-int CMobile::GetTravelZ(const Location& at, int, int) const { return at.z; }
-int CMobile::IsExhausted() const { return 0; }
+int CMobile::GetMoveSpeed() const {
+    return 0;
+}
+int CMobile::GetTravelZ(const Location& at, int, int) const {
+    return at.z;
+}
+int CMobile::IsExhausted() const {
+    return 0;
+}
 void CMobile::ConsumeMoveFatigue() {}
 void CMobile::RegenerateFatigue() {}
-int CMobile::CheckHealthy() { return 1; }
+int CMobile::CheckHealthy() {
+    return 1;
+}
 void CMobile::MakeInvulnerable() {}
 void CMobile::MakeVulnerable() {}
 void CMobile::ApplyStatCap() {}
@@ -170,7 +210,9 @@ void CPlayer::RemoveFromWorld() {
     detached_ = 1;
 }
 
-void CPlayer::RemoveFromWorldQuiet() { CMobile::RemoveFromWorldQuiet(); }
+void CPlayer::RemoveFromWorldQuiet() {
+    CMobile::RemoveFromWorldQuiet();
+}
 
 u32 CPlayer::GetMoveClass(int moveType) const {
     if (IsGhost() || (IsHidden() && IsEditing())) return 0;
@@ -181,7 +223,9 @@ u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
     return CMobile::GetMoveClassDefault(other);
 }
 
-const char* CPlayer::GetName(int flag) const { return CMobile::GetName(flag); }
+const char* CPlayer::GetName(int flag) const {
+    return CMobile::GetName(flag);
+}
 
 void CPlayer::DeleteSelf() {
     if (!PlayerDeleteAllowed) return;
@@ -194,12 +238,16 @@ int CPlayer::GetMoveType() const {
     return CMobile::GetMoveType();
 }
 
-void CPlayer::SetSerial(u32 serial) { CItem::SetSerial(serial); }
+void CPlayer::SetSerial(u32 serial) {
+    CItem::SetSerial(serial);
+}
 void CPlayer::SetMurderCount(int) {}
 void CPlayer::ReceiveUnhealthyActionFrom(CMobile*) {}
 void CPlayer::GetControllerInfo(ControllerInfo&) {}
 void CPlayer::ChangeReputation(int, int) {}
-int CPlayer::CancelTrade() { return 0; }
+int CPlayer::CancelTrade() {
+    return 0;
+}
 void CPlayer::Die() {}
 
 int CPlayer::GetBodyTableValue() const {
@@ -208,10 +256,16 @@ int CPlayer::GetBodyTableValue() const {
 }
 
 void CPlayer::SetNotoriety(int) {}
-void CPlayer::GetTitledName(CStr& out) const { CMobile::GetTitledName(out); }
-int CPlayer::Walk(int, int) { return 0; }
+void CPlayer::GetTitledName(CStr& out) const {
+    CMobile::GetTitledName(out);
+}
+int CPlayer::Walk(int, int) {
+    return 0;
+}
 void CPlayer::Kill() {}
-int CPlayer::IsExhausted() const { return 0; }
+int CPlayer::IsExhausted() const {
+    return 0;
+}
 void CPlayer::ApplySkillCap() {}
 void CPlayer::ApplyStatCapIfAllowed() {}
 void CPlayer::AdjustStatIfAllowed(int) {}
@@ -220,21 +274,37 @@ void CPlayer::ChooseAlignmentSide() {}
 
 // ---------------------------------------------------------------- CNPC
 
-CNPC::CNPC() : npcFlags_(0) { g_mobileTable.Link(this); }
+CNPC::CNPC() : npcFlags_(0) {
+    g_mobileTable.Link(this);
+}
 
-CNPC::~CNPC() { g_mobileTable.Unlink(this); }
+CNPC::~CNPC() {
+    g_mobileTable.Unlink(this);
+}
 
 int CNPC::DistanceTo(int x, int y) const {
     const Location at = GetWorldLocation();
     return ChebyshevDistanceXY(at.x, at.y, x, y);
 }
 
-void CNPC::PlaceInWorld(const Location& at) { CItem::PlaceInWorld(at); }
-void CNPC::PlaceInWorldQuiet(const Location& at) { CItem::PlaceInWorldQuiet(at); }
-void CNPC::RemoveFromWorld() { CItem::RemoveFromWorld(); }
-void CNPC::RemoveFromWorldQuiet() { CMobile::RemoveFromWorldQuiet(); }
-void CNPC::DeleteSelf() { CMobile::DeleteSelf(); }
-int CNPC::GetMoveType() const { return CMobile::GetMoveType(); }
+void CNPC::PlaceInWorld(const Location& at) {
+    CItem::PlaceInWorld(at);
+}
+void CNPC::PlaceInWorldQuiet(const Location& at) {
+    CItem::PlaceInWorldQuiet(at);
+}
+void CNPC::RemoveFromWorld() {
+    CItem::RemoveFromWorld();
+}
+void CNPC::RemoveFromWorldQuiet() {
+    CMobile::RemoveFromWorldQuiet();
+}
+void CNPC::DeleteSelf() {
+    CMobile::DeleteSelf();
+}
+int CNPC::GetMoveType() const {
+    return CMobile::GetMoveType();
+}
 
 void CNPC::SetSerial(u32 serial) {
     g_mobileTable.Unlink(this);
@@ -242,13 +312,27 @@ void CNPC::SetSerial(u32 serial) {
     g_mobileTable.Link(this);
 }
 
-void CNPC::GetTitledName(CStr& out) const { CMobile::GetTitledName(out); }
+void CNPC::GetTitledName(CStr& out) const {
+    CMobile::GetTitledName(out);
+}
 void CNPC::MakeInvulnerable() {}
 void CNPC::MakeVulnerable() {}
 
-void CGuard::PlaceInWorld(const Location& at) { CNPC::PlaceInWorld(at); }
-void CGuard::PlaceInWorldQuiet(const Location& at) { CNPC::PlaceInWorldQuiet(at); }
-void CGuard::RemoveFromWorld() { CNPC::RemoveFromWorld(); }
-void CGuard::RemoveFromWorldQuiet() { CNPC::RemoveFromWorldQuiet(); }
-void CGuard::DeleteSelf() { CNPC::DeleteSelf(); }
-void CShopKeeper::DeleteSelf() { CNPC::DeleteSelf(); }
+void CGuard::PlaceInWorld(const Location& at) {
+    CNPC::PlaceInWorld(at);
+}
+void CGuard::PlaceInWorldQuiet(const Location& at) {
+    CNPC::PlaceInWorldQuiet(at);
+}
+void CGuard::RemoveFromWorld() {
+    CNPC::RemoveFromWorld();
+}
+void CGuard::RemoveFromWorldQuiet() {
+    CNPC::RemoveFromWorldQuiet();
+}
+void CGuard::DeleteSelf() {
+    CNPC::DeleteSelf();
+}
+void CShopKeeper::DeleteSelf() {
+    CNPC::DeleteSelf();
+}

@@ -10,7 +10,8 @@ MobileTable::MobileTable() : buckets_{}, cursor_(nullptr) {}
 MobileTable::~MobileTable() = default;
 
 void MobileTable::CreateGrid(int x0, int y0, int width, int height) {
-    grid_ = std::make_unique<SpatialGrid<CNPC>>(x0, y0, x0 + width - 1, y0 + height - 1, kGridShift);
+    grid_ =
+        std::make_unique<SpatialGrid<CNPC>>(x0, y0, x0 + width - 1, y0 + height - 1, kGridShift);
 }
 
 void MobileTable::Link(CNPC* npc) {

@@ -20,12 +20,15 @@ CObjectManager::CObjectManager()
     // One resource prototype per graphic, made as bulk work.
     LoadingFlag = 1;
     prototypes_ = new CCountedObject[kTileCount];
-    for (int i = 0; i < kTileCount; ++i) prototypes_[i].SetType(i);
+    for (int i = 0; i < kTileCount; ++i)
+        prototypes_[i].SetType(i);
     LoadingFlag = 0;
 }
 
 // The manager lives until the process ends; its prototypes are reclaimed with it.
-CObjectManager::~CObjectManager() { delete[] prototypes_; }
+CObjectManager::~CObjectManager() {
+    delete[] prototypes_;
+}
 
 CCountedObject* CObjectManager::GetResourcePrototype(int graphic) const {
     return graphic >= 0 && graphic < kTileCount ? &prototypes_[graphic] : nullptr;
@@ -80,10 +83,10 @@ int CObjectManager::SerialExistsEitherForm(u32 serial) const {
 
 void CObjectManager::CollectAllSerials(std::vector<u32>& out) const {
     for (CItem* head : buckets_) {
-        for (CItem* item = head; item; item = item->bucketNext) out.push_back(item->GetSerial());
+        for (CItem* item = head; item; item = item->bucketNext)
+            out.push_back(item->GetSerial());
     }
 }
-
 
 // ---------------------------------------------------------------- templates
 
@@ -187,7 +190,8 @@ CItem* FindInChain(u32 serial, CItem* first) {
     for (CItem* item = first; item; item = item->GetNextSibling()) {
         if (item->GetSerial() == serial) return item;
         if (item->IsContainer()) {
-            if (CItem* found = FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
+            if (CItem* found =
+                    FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
                 return found;
             }
         }
@@ -219,7 +223,8 @@ CItem* CObjectManager::FindNear(const CBaseObject& around, u32 serial, int radiu
             if (std::max(std::abs(l.x - at.x), std::abs(l.y - at.y)) > radius) continue;
             if (item->GetSerial() == serial) return item;
             if (item->IsContainer()) {
-                if (CItem* found = FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
+                if (CItem* found =
+                        FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
                     return found;
                 }
                 if (item->IsMobile()) {
@@ -269,7 +274,8 @@ int CObjectManager::SendSpeechTrigger(CItem* speaker, const Location& at, const 
     }
     // Listeners are kept by serial: a handler may delete another listener.
     std::vector<u32> serials;
-    for (CItem* item : heard) serials.push_back(item->GetSerial());
+    for (CItem* item : heard)
+        serials.push_back(item->GetSerial());
     TriggerArgs args;
     args.serial = speaker ? speaker->GetSerial() : 0;
     args.text = text;

@@ -44,7 +44,8 @@ int CSectorGrid::Build(int x0, int y0, int width, int height) {
     cells_.assign(static_cast<size_t>(columns) * rows, SectorCell{});
     for (SectorCell& cell : cells_) {
         for (auto& row : cell.terrain) {
-            for (TerrainEntry& entry : row) entry = TerrainEntry{0, 0};
+            for (TerrainEntry& entry : row)
+                entry = TerrainEntry{0, 0};
         }
     }
     return 0;

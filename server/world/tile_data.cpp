@@ -4,10 +4,12 @@
 
 namespace {
 
-u16 ReadU16(const u8* p) { return static_cast<u16>(p[0] | (p[1] << 8)); }
+u16 ReadU16(const u8* p) {
+    return static_cast<u16>(p[0] | (p[1] << 8));
+}
 u32 ReadU32(const u8* p) {
-    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) |
-           (static_cast<u32>(p[2]) << 16) | (static_cast<u32>(p[3]) << 24);
+    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) | (static_cast<u32>(p[2]) << 16) |
+           (static_cast<u32>(p[3]) << 24);
 }
 void CopyName(char* out, const u8* in) {
     std::memcpy(out, in, 20);
@@ -19,7 +21,9 @@ const StaticTileRecord kNoStatic{};
 
 }  // namespace
 
-TileData::TileData() { Clear(); }
+TileData::TileData() {
+    Clear();
+}
 
 void TileData::Clear() {
     land_.assign(kTileCount, LandTileRecord{});
@@ -96,7 +100,8 @@ int TileData::ReadAnimData(const u8* data, size_t size) {
 
 int TileData::ReadArtDimensions(const u8* data, size_t size) {
     if (!data || size < static_cast<size_t>(kArtDimFileSize)) return -1;
-    for (int i = 0; i < kTileCount * 2; ++i) artSize_[i] = ReadU16(data + i * 2);
+    for (int i = 0; i < kTileCount * 2; ++i)
+        artSize_[i] = ReadU16(data + i * 2);
     return 0;
 }
 

@@ -12,22 +12,22 @@ constexpr int kTileCount = 0x4000;
 
 // Tile flag bits. Land tiles use the first few; statics all of them.
 enum TileFlag : u32 {
-    kTileWeapon = 0x2,            // with 0x8000000: weapons and armour
+    kTileWeapon = 0x2,  // with 0x8000000: weapons and armour
     kTileBackground = 0x10,
     kTileImpassable = 0x40,
     kTileWet = 0x80,
     kTileSurface = 0x200,
     kTileBridge = 0x400,
-    kTileGeneric = 0x800,         // stackable: counted in whole units
-    kTileWall = 0x1000,           // blocks sight
-    kTileNoShoot = 0x2000,        // blocks sight
+    kTileGeneric = 0x800,   // stackable: counted in whole units
+    kTileWall = 0x1000,     // blocks sight
+    kTileNoShoot = 0x2000,  // blocks sight
     kTileArticleA = 0x4000,
     kTileArticleAn = 0x8000,
     kTileNoDraw = 0x10000,
     kTileMap = 0x100000,
     kTileContainer = 0x200000,
     kTileWearable = 0x400000,
-    kTileLayered = 0x800000,      // its layer byte is an equipment layer
+    kTileLayered = 0x800000,  // its layer byte is an equipment layer
     kTileArmour = 0x8000000,
     kTileRoof = 0x10000000,
     kTileDoor = 0x20000000,
@@ -90,7 +90,7 @@ public:
     int ReadAnimData(const u8* data, size_t size);
     int ReadArtDimensions(const u8* data, size_t size);
 
-    const u8* HueRecord(int hue) const;    // 88 bytes, null outside the table
+    const u8* HueRecord(int hue) const;       // 88 bytes, null outside the table
     const u8* AnimRecord(int graphic) const;  // 68 bytes, null outside the table
     void GetArtSize(int graphic, int& width, int& height) const;
 
@@ -100,9 +100,9 @@ public:
 private:
     std::vector<LandTileRecord> land_;
     std::vector<StaticTileRecord> statics_;
-    std::vector<u8> hues_;   // kHueTableCount records of 88 bytes
-    std::vector<u8> hues2_;  // kHueTableCount records of 148 bytes (nothing fills it yet)
-    std::vector<u8> anim_;   // kTileCount records of 68 bytes
+    std::vector<u8> hues_;      // kHueTableCount records of 88 bytes
+    std::vector<u8> hues2_;     // kHueTableCount records of 148 bytes (nothing fills it yet)
+    std::vector<u8> anim_;      // kTileCount records of 68 bytes
     std::vector<u16> artSize_;  // width, height per graphic
 };
 

@@ -9,10 +9,12 @@
 #include "server/world/tile_data.h"
 
 namespace {
-u16 U16(const u8* p) { return static_cast<u16>(p[0] | (p[1] << 8)); }
+u16 U16(const u8* p) {
+    return static_cast<u16>(p[0] | (p[1] << 8));
+}
 u32 U32(const u8* p) {
-    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) |
-           (static_cast<u32>(p[2]) << 16) | (static_cast<u32>(p[3]) << 24);
+    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) | (static_cast<u32>(p[2]) << 16) |
+           (static_cast<u32>(p[3]) << 24);
 }
 }  // namespace
 
@@ -74,7 +76,8 @@ int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
     int placed = 0;
     for (int n = 0; n < cells; ++n) {
         SectorCell* cell = g_sectorGrid.GetCell(n);
-        while (CStaticObject* old = cell->statics) old->Release();
+        while (CStaticObject* old = cell->statics)
+            old->Release();
         const size_t entry = static_cast<size_t>(n) * 12;
         if (entry + 12 > index.size()) continue;
         const u32 offset = U32(index.data() + entry);
@@ -105,13 +108,13 @@ void LoadTypeScriptList(const std::vector<u8>& bytes, TypeScriptBitSet& bits) {
     }
 }
 
-int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2,
-                      int right2, int bottom2) {
+int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
+                      int bottom2) {
     return left2 < right1 && left1 < right2 && top2 < bottom1 && top1 < bottom2 ? 1 : 0;
 }
 
-std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0, int y0,
-                                                int width, int height) {
+std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0, int y0, int width,
+                                                int height) {
     std::vector<ResourceRegion> regions;
     size_t pos = 0;
     auto nextLine = [&](std::string& line) {
@@ -128,15 +131,14 @@ std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0,
         char name[512] = {};
         if (!nextLine(line) || std::sscanf(line.c_str(), "Region Name: %511s", name) != 1) break;
         region.name = name;
-        if (!nextLine(line) ||
-            std::sscanf(line.c_str(), "Region Rect: %d %d %d %d", &region.left, &region.top,
-                        &region.right, &region.bottom) < 1) {
+        if (!nextLine(line) || std::sscanf(line.c_str(), "Region Rect: %d %d %d %d", &region.left,
+                                           &region.top, &region.right, &region.bottom) < 1) {
             break;
         }
         const int right = x0 + width;
         const int bottom = y0 + height;
-        if (!RectanglesOverlap(region.left, region.top, region.right, region.bottom, x0, y0,
-                               right, bottom)) {
+        if (!RectanglesOverlap(region.left, region.top, region.right, region.bottom, x0, y0, right,
+                               bottom)) {
             continue;
         }
         region.left = std::max(region.left, x0);
@@ -185,10 +187,9 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
     out.gameHour = ReadGameHour(hasHour ? &bytes : nullptr);
     if (read("../.rundir/scripts/objscr.txt", bytes)) LoadTypeScriptList(bytes, TypeScriptBits());
     if (read(WorldDataPath(world, "resregions.txt"), bytes)) {
-        out.resourceRegions =
-            LoadResourceRegions(std::string(bytes.begin(), bytes.end()), g_sectorGrid.GetX0(),
-                                g_sectorGrid.GetY0(), g_sectorGrid.GetWidth(),
-                                g_sectorGrid.GetHeight());
+        out.resourceRegions = LoadResourceRegions(
+            std::string(bytes.begin(), bytes.end()), g_sectorGrid.GetX0(), g_sectorGrid.GetY0(),
+            g_sectorGrid.GetWidth(), g_sectorGrid.GetHeight());
     }
     std::vector<u8> index;
     if (read(WorldDataPath(world, "staidx0.mul"), index) &&

@@ -40,10 +40,10 @@ struct ResourceRegion {
 };
 // Pairs of "Region Name: %s" and "Region Rect: %d %d %d %d" lines; areas outside the world
 // are dropped, the others clipped to it.
-std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0, int y0,
-                                                int width, int height);
-int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2,
-                      int right2, int bottom2);
+std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0, int y0, int width,
+                                                int height);
+int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
+                      int bottom2);
 
 // Reads a whole file of the data archive by the path the server opens it under.
 bool ReadArchiveFile(const std::string& path, std::vector<u8>& out);

@@ -25,8 +25,8 @@ namespace {
 void CreateWorld(int width, int height) {
     g_sectorGrid.SetCorner(g_serverConfig.x, g_serverConfig.y);
     if (g_sectorGrid.Create(width, height) != 0) {
-        StartupFailure("the world size " + std::to_string(width) + " x " +
-                       std::to_string(height) + " in server.txt gives no map cells");
+        StartupFailure("the world size " + std::to_string(width) + " x " + std::to_string(height) +
+                       " in server.txt gives no map cells");
     }
     InstallWorldModelServices();
     // The player and NPC grids, the region manager and the rest of the world load sequence

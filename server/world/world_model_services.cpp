@@ -8,14 +8,20 @@ CBaseObject* WorldModelServices::FindBySerial(u32 serial) {
     return g_objectManager.FindBySerial(serial);
 }
 
-s32 WorldModelServices::CountLiveItems() { return g_liveObjects.items; }
+s32 WorldModelServices::CountLiveItems() {
+    return g_liveObjects.items;
+}
 
 void WorldModelServices::DeleteSelf(CBaseObject* object) {
     if (object) object->DeleteSelf();
 }
 
-void WorldModelServices::NpcHeartbeatSweep() { g_mobileTable.NpcHeartbeatSweep(); }
-void WorldModelServices::NpcStateSweep() { g_mobileTable.NpcStateSweep(); }
+void WorldModelServices::NpcHeartbeatSweep() {
+    g_mobileTable.NpcHeartbeatSweep();
+}
+void WorldModelServices::NpcStateSweep() {
+    g_mobileTable.NpcStateSweep();
+}
 
 u32 WorldModelServices::FirstNpcInBucket(int bucket) {
     if (bucket < 0 || bucket >= MobileTable::kBucketCount) return 0;

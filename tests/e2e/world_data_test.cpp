@@ -17,7 +17,9 @@ struct MissingWorldData {
     const char* mentioned;
 };
 
-void PrintTo(const MissingWorldData& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MissingWorldData& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MissingWorldDataTest : public ::testing::TestWithParam<MissingWorldData> {};
 

@@ -24,7 +24,9 @@ std::string WorldFilePath(const std::string& world, const char* file) {
 }
 
 namespace {
-std::vector<u8> Text(const std::string& text) { return std::vector<u8>(text.begin(), text.end()); }
+std::vector<u8> Text(const std::string& text) {
+    return std::vector<u8>(text.begin(), text.end());
+}
 }  // namespace
 
 DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int width,
@@ -78,8 +80,8 @@ WorldRect WorldRectFromServerTxt(const std::string& text) {
     return rect;
 }
 
-bool AddWorldData(ArchiveBuilder& builder, const std::string& contentDir,
-                  const std::string& world, std::string* error) {
+bool AddWorldData(ArchiveBuilder& builder, const std::string& contentDir, const std::string& world,
+                  std::string* error) {
     std::string text = DefaultServerTxt();
     const std::filesystem::path source = std::filesystem::path(contentDir) / "server.txt";
     std::error_code ec;

@@ -33,10 +33,9 @@ WorldRect WorldRectFromServerTxt(const std::string& text);
 
 // Adds every member of BuildServerDataMembers for the world rectangle of the world's
 // `server.txt` (`<contentDir>/server.txt`, else the defaults). False with a message.
-bool AddWorldData(ArchiveBuilder& builder, const std::string& contentDir,
-                  const std::string& world, std::string* error);
+bool AddWorldData(ArchiveBuilder& builder, const std::string& contentDir, const std::string& world,
+                  std::string* error);
 
 // The terrain, statics, tile data, hues, animation data, art sizes, starting hour, type-script
 // list and resource regions of the demo world over the rectangle (x0, y0, width, height).
-DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int width,
-                                   int height);
+DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int width, int height);

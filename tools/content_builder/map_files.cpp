@@ -13,7 +13,7 @@ void PutU32(std::vector<u8>& out, u32 v) {
 }
 void PutName(std::vector<u8>& out, const char* name) {
     char padded[20] = {};
-    std::strncpy(padded, name, sizeof padded);
+    std::memcpy(padded, name, strnlen(name, sizeof padded));
     out.insert(out.end(), padded, padded + sizeof padded);
 }
 }  // namespace
@@ -33,8 +33,8 @@ std::vector<u8> WriteMapFile(const TerrainGrid& terrain) {
             PutU32(out, 0);
             for (int y = 0; y < 8; ++y) {
                 for (int x = 0; x < 8; ++x) {
-                    const TerrainGrid::Cell& cell = terrain.At(terrain.x0 + column * 8 + x,
-                                                               terrain.y0 + row * 8 + y);
+                    const TerrainGrid::Cell& cell =
+                        terrain.At(terrain.x0 + column * 8 + x, terrain.y0 + row * 8 + y);
                     PutU16(out, cell.tile);
                     out.push_back(static_cast<u8>(cell.z));
                 }
@@ -95,7 +95,8 @@ std::vector<u8> WriteTileDataFile(const TileSet& tiles) {
         out.push_back(r.weight);
         out.push_back(r.layer);
         PutU32(out, r.value);
-        for (u16 v : r.values) PutU16(out, v);
+        for (u16 v : r.values)
+            PutU16(out, v);
         out.push_back(r.height);
         PutName(out, r.name);
     }
@@ -109,7 +110,8 @@ std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues) {
         if (i % kHueGroupSize == 0) PutU32(out, 0);
         const HueRecord blank{};
         const HueRecord& h = i < static_cast<int>(hues.size()) ? hues[i] : blank;
-        for (u16 c : h.colours) PutU16(out, c);
+        for (u16 c : h.colours)
+            PutU16(out, c);
         PutU16(out, h.tableStart);
         PutU16(out, h.tableEnd);
         out.insert(out.end(), h.name, h.name + sizeof h.name);
@@ -124,7 +126,8 @@ std::vector<u8> WriteAnimDataFile(const std::vector<AnimRecord>& records) {
         if (i % kAnimGroupSize == 0) PutU32(out, 0);
         const AnimRecord blank{};
         const AnimRecord& r = i < static_cast<int>(records.size()) ? records[i] : blank;
-        for (s8 f : r.frames) out.push_back(static_cast<u8>(f));
+        for (s8 f : r.frames)
+            out.push_back(static_cast<u8>(f));
         out.push_back(r.count);
         out.push_back(r.interval);
         out.push_back(r.startDelay);

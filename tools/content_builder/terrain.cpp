@@ -38,7 +38,8 @@ int ISqrt(s64 v) {
     if (v <= 0) return 0;
     s64 r = 0;
     s64 bit = s64{1} << 62;
-    while (bit > v) bit >>= 2;
+    while (bit > v)
+        bit >>= 2;
     while (bit) {
         if (v >= r + bit) {
             v -= r + bit;
@@ -153,8 +154,7 @@ private:
                 } else {
                     const int rolling = Noise(lx, ly, 24, 3) / 64;  // 0-3
                     const int z = 2 + rolling + HillHeight(lx, ly);
-                    SetCell(lx, ly, z >= 50 ? Variant(kRock, lx, ly) : Variant(kGrass, lx, ly),
-                            z);
+                    SetCell(lx, ly, z >= 50 ? Variant(kRock, lx, ly) : Variant(kGrass, lx, ly), z);
                 }
             }
         }
@@ -168,8 +168,8 @@ private:
                 break;
             }
         }
-        for (Location* l : {&world_.places.hillTop, &world_.places.rockPeak,
-                            &world_.places.beach}) {
+        for (Location* l :
+             {&world_.places.hillTop, &world_.places.rockPeak, &world_.places.beach}) {
             l->z = Cell(l->x - x0_, l->y - y0_)->z;
         }
     }
@@ -249,18 +249,21 @@ private:
     void Paths() {
         // East from the square, over the river, to the foot of the lower hill.
         for (int lx = town_.x + 27; lx < hills_[1].x - hills_[1].radius / 2; ++lx) {
-            for (int d = -1; d <= 1; ++d) PathTile(lx, pathY_ + d);
+            for (int d = -1; d <= 1; ++d)
+                PathTile(lx, pathY_ + d);
         }
         // North-west from the square into the forest.
         for (int i = 0; i < radius_ * 40 / 100; ++i) {
-            for (int d = -1; d <= 1; ++d) PathTile(town_.x - 27 - i + d, town_.y - 21 - i);
+            for (int d = -1; d <= 1; ++d)
+                PathTile(town_.x - 27 - i + d, town_.y - 21 - i);
         }
     }
 
     void Bridge() {
         const int rx = RiverX(pathY_);
         for (int ly = pathY_ - 1; ly <= pathY_ + 1; ++ly) {
-            for (int lx = rx - 3; lx <= rx + 2; ++lx) Put(static_cast<u16>(kBridge + (lx & 3)), lx, ly, 0);
+            for (int lx = rx - 3; lx <= rx + 2; ++lx)
+                Put(static_cast<u16>(kBridge + (lx & 3)), lx, ly, 0);
         }
         world_.places.bridgeMiddle = At(rx, pathY_, 0);
     }
@@ -305,12 +308,12 @@ private:
         world_.resourceRegions.push_back({"forest", x0_ + forestBox_[0], y0_ + forestBox_[1],
                                           x0_ + forestBox_[2], y0_ + forestBox_[3]});
         const Hill& high = hills_[0];
-        world_.resourceRegions.push_back({"hills", x0_ + high.x - high.radius,
-                                          y0_ + high.y - high.radius,
-                                          x0_ + high.x + high.radius + 1,
-                                          y0_ + high.y + high.radius + 1});
-        world_.resourceRegions.push_back({"meadow", x0_ + cx_ - radius_ / 4, y0_ + cy_ + radius_ / 3,
-                                          x0_ + cx_ + radius_ / 4, y0_ + cy_ + radius_ / 2});
+        world_.resourceRegions.push_back(
+            {"hills", x0_ + high.x - high.radius, y0_ + high.y - high.radius,
+             x0_ + high.x + high.radius + 1, y0_ + high.y + high.radius + 1});
+        world_.resourceRegions.push_back({"meadow", x0_ + cx_ - radius_ / 4,
+                                          y0_ + cy_ + radius_ / 3, x0_ + cx_ + radius_ / 4,
+                                          y0_ + cy_ + radius_ / 2});
     }
 
     DemoWorld world_;

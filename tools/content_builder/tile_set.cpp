@@ -12,7 +12,7 @@ void Land(TileSet& t, int first, int count, u32 flags, const char* name) {
         LandTileRecord& r = t.land[i];
         r.flags = flags;
         r.texture = static_cast<u16>(i);
-        std::strncpy(r.name, name, 20);
+        std::memcpy(r.name, name, strnlen(name, 20));
     }
 }
 
@@ -33,7 +33,7 @@ void Static(TileSet& t, int first, int count, const StaticDef& d) {
         r.weight = static_cast<u8>(d.weight);
         r.layer = static_cast<u8>(d.layer);
         r.values[2] = static_cast<u16>(d.baseValue);
-        std::strncpy(r.name, d.name, 20);
+        std::memcpy(r.name, d.name, strnlen(d.name, 20));
     }
 }
 
@@ -64,14 +64,13 @@ TileSet BuildTileSet() {
     Static(t, kChair, 1, {kTileSurface | kTileArticleA, 3, 10, 0, 10, "chair"});
     Static(t, kTree, 4, {kTileImpassable | kTileNoShoot | kTileArticleA, 20, 255, 0, 0, "tree"});
     Static(t, kLeaves, 1, {kTileBackground, 20, 255, 0, 0, "leaves"});
-    Static(t, kBackpack, 1,
-           {kTileContainer | kTileWearable | kTileLayered | kTileArticleA, 3, 3, 21, 15,
-            "backpack"});
+    Static(
+        t, kBackpack, 1,
+        {kTileContainer | kTileWearable | kTileLayered | kTileArticleA, 3, 3, 21, 15, "backpack"});
     Static(t, kChest, 1, {kTileContainer | kTileArticleA, 4, 15, 0, 30, "wooden chest"});
     Static(t, kGold, 1, {kTileGeneric, 0, 0, 0, 1, "gold coin"});
     Static(t, kLongSword, 1,
-           {kTileWeapon | kTileWearable | kTileLayered | kTileArticleA, 1, 7, 1, 55,
-            "long sword"});
+           {kTileWeapon | kTileWearable | kTileLayered | kTileArticleA, 1, 7, 1, 55, "long sword"});
     Static(t, kTunic, 1,
            {kTileArmour | kTileWearable | kTileLayered | kTileArticleA, 1, 4, 13, 40,
             "leather tunic"});
@@ -96,8 +95,8 @@ std::vector<HueRecord> DemoHues() {
         const char* name;
         int r, g, b;  // the full-strength colour, 0-31 each
     } families[] = {
-        {"red", 28, 4, 4},     {"orange", 30, 16, 2}, {"yellow", 30, 28, 6}, {"green", 6, 26, 6},
-        {"teal", 4, 24, 22},   {"blue", 6, 10, 30},   {"purple", 20, 6, 28}, {"grey", 20, 20, 20},
+        {"red", 28, 4, 4},   {"orange", 30, 16, 2}, {"yellow", 30, 28, 6}, {"green", 6, 26, 6},
+        {"teal", 4, 24, 22}, {"blue", 6, 10, 30},   {"purple", 20, 6, 28}, {"grey", 20, 20, 20},
     };
     std::vector<HueRecord> hues(kHueCount);
     for (int i = 1; i < kHueCount; ++i) {
@@ -111,8 +110,8 @@ std::vector<HueRecord> DemoHues() {
                 const int v = full * level / 36;
                 return v > 31 ? 31 : v;
             };
-            h.colours[c] = static_cast<u16>((channel(f.r) << 10) | (channel(f.g) << 5) |
-                                            channel(f.b));
+            h.colours[c] =
+                static_cast<u16>((channel(f.r) << 10) | (channel(f.g) << 5) | channel(f.b));
         }
         h.tableStart = h.colours[0];
         h.tableEnd = h.colours[31];
@@ -124,7 +123,8 @@ std::vector<HueRecord> DemoHues() {
 std::vector<AnimRecord> DemoAnimData() {
     std::vector<AnimRecord> records(kTileCount);
     AnimRecord& fire = records[kCampFire];
-    for (int i = 0; i < 4; ++i) fire.frames[i] = static_cast<s8>(i);
+    for (int i = 0; i < 4; ++i)
+        fire.frames[i] = static_cast<s8>(i);
     fire.count = 4;
     fire.interval = 2;
     return records;

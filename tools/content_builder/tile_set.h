@@ -20,29 +20,29 @@ constexpr u16 kRock = 220;      // 220-223: impassable rock that blocks sight
 constexpr u16 kCobbles = 1001;  // 1001-1004: the town square
 
 // Statics.
-constexpr u16 kStoneWall = 100;     // 100-103: walls, height 20, block sight
-constexpr u16 kWindowWall = 104;    // impassable, lets sight through
-constexpr u16 kWoodFloor = 1169;    // 1169-1172: surface, height 0
-constexpr u16 kRoof = 1414;         // 1414-1417: roof, surface, height 3
-constexpr u16 kStairs = 1801;       // surface and bridge, height 5
-constexpr u16 kDoor = 1653;         // closed door: impassable, blocks sight
-constexpr u16 kDoorOpen = 1654;     // the open door (the next graphic)
-constexpr u16 kBridge = 1993;       // 1993-1996: bridge planks, surface and bridge, height 2
+constexpr u16 kStoneWall = 100;   // 100-103: walls, height 20, block sight
+constexpr u16 kWindowWall = 104;  // impassable, lets sight through
+constexpr u16 kWoodFloor = 1169;  // 1169-1172: surface, height 0
+constexpr u16 kRoof = 1414;       // 1414-1417: roof, surface, height 3
+constexpr u16 kStairs = 1801;     // surface and bridge, height 5
+constexpr u16 kDoor = 1653;       // closed door: impassable, blocks sight
+constexpr u16 kDoorOpen = 1654;   // the open door (the next graphic)
+constexpr u16 kBridge = 1993;     // 1993-1996: bridge planks, surface and bridge, height 2
 constexpr u16 kCampFire = 2839;
-constexpr u16 kTable = 2868;        // surface, height 6
-constexpr u16 kChair = 2902;        // surface, height 3
-constexpr u16 kTree = 3274;         // 3274-3277: trunks, impassable, block sight, height 20
-constexpr u16 kLeaves = 3278;       // foliage, background
-constexpr u16 kBackpack = 3701;     // container, wearable on layer 21
-constexpr u16 kChest = 3645;        // container, height 4
-constexpr u16 kGold = 3821;         // stackable
-constexpr u16 kLongSword = 3937;    // weapon, layer 1
-constexpr u16 kTunic = 5068;        // armour, layer 13
-constexpr u16 kMap = 5355;          // map item
-constexpr u16 kShortHair = 8251;    // hair, layer 11
-constexpr u16 kBeard = 8267;        // beard, layer 16
-constexpr u16 kBoard = 7774;        // bulletin board (and 7775)
-constexpr u16 kSignpost = 2980;     // impassable, height 12
+constexpr u16 kTable = 2868;      // surface, height 6
+constexpr u16 kChair = 2902;      // surface, height 3
+constexpr u16 kTree = 3274;       // 3274-3277: trunks, impassable, block sight, height 20
+constexpr u16 kLeaves = 3278;     // foliage, background
+constexpr u16 kBackpack = 3701;   // container, wearable on layer 21
+constexpr u16 kChest = 3645;      // container, height 4
+constexpr u16 kGold = 3821;       // stackable
+constexpr u16 kLongSword = 3937;  // weapon, layer 1
+constexpr u16 kTunic = 5068;      // armour, layer 13
+constexpr u16 kMap = 5355;        // map item
+constexpr u16 kShortHair = 8251;  // hair, layer 11
+constexpr u16 kBeard = 8267;      // beard, layer 16
+constexpr u16 kBoard = 7774;      // bulletin board (and 7775)
+constexpr u16 kSignpost = 2980;   // impassable, height 12
 
 }  // namespace demo_tiles
 

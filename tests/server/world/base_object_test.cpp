@@ -23,7 +23,8 @@ protected:
     }
     std::vector<CItem*> Children(CItem* bag) {
         std::vector<CItem*> out;
-        for (CItem* i = static_cast<CContainer*>(bag)->GetFirstChild(); i; i = i->GetNextSibling()) {
+        for (CItem* i = static_cast<CContainer*>(bag)->GetFirstChild(); i;
+             i = i->GetNextSibling()) {
             out.push_back(i);
         }
         return out;
@@ -84,7 +85,8 @@ TEST_F(BaseObjectTest, ContainerChildListLosesItsFirstAndLastChildren) {
     CItem* a = NewItem();
     CItem* b = NewItem();
     CItem* c = NewItem();
-    for (CItem* i : {a, b, c}) ASSERT_EQ(i->AddToContainer(bag, Location(1, 2, 0)), 1);
+    for (CItem* i : {a, b, c})
+        ASSERT_EQ(i->AddToContainer(bag, Location(1, 2, 0)), 1);
     EXPECT_EQ(Children(bag), (std::vector<CItem*>{c, b, a}));
     EXPECT_TRUE(a->GetWorldLocation() == Location(10, 10, 0));
     c->RemoveFromWorld();  // the first child
@@ -106,8 +108,8 @@ TEST_F(BaseObjectTest, EquippingAndTakingOffSendTriggersOnlyForLayersOneToTwenty
         int layer;
         bool triggers;
         bool wornPacket;
-    } cases[] = {{0, false, false}, {1, true, true}, {24, true, true}, {25, false, true},
-                 {29, false, true}};
+    } cases[] = {
+        {0, false, false}, {1, true, true}, {24, true, true}, {25, false, true}, {29, false, true}};
     for (const Case& c : cases) {
         triggers.calls.clear();
         packets.log.clear();
@@ -256,12 +258,14 @@ TEST_F(BaseObjectTest, PlacementPoolGrowsByBlocksAndReusesRecords) {
     // Records are never handed back to the system: the process-wide pool keeps its blocks.
     PlacementPool& pool = GetPlacementPool();
     std::vector<PlacementRecord*> taken;
-    while (pool.GetFreeCount() > 0) taken.push_back(pool.Acquire());
+    while (pool.GetFreeCount() > 0)
+        taken.push_back(pool.Acquire());
     const int blocks = pool.GetBlockCount();
     PlacementRecord* first = pool.Acquire();
     EXPECT_EQ(pool.GetBlockCount(), blocks + 1);
     EXPECT_EQ(pool.GetFreeCount(), PlacementPool::kBlockSize - 1);
-    for (PlacementRecord* r : taken) pool.Release(r);
+    for (PlacementRecord* r : taken)
+        pool.Release(r);
     first->lastWearer = 7;
     pool.Release(first);
     PlacementRecord* again = pool.Acquire();
@@ -367,10 +371,10 @@ TEST_F(BaseObjectTest, MoveClassesForEachMovementType) {
         int type;
         u32 expected;
     } cases[] = {
-        {wall, 0, 0x40},    {table, 0, 0x240},  {bridge, 0, 0x640}, {wall, 1, 0x40},
-        {table, 1, 0x240},  {wall, 3, 0x40},    {table, 7, 0x200},  {wall, 9, 0},
-        {table, 2, 0x240},  {door, 6, 0},  // type 6 passes doors
-        {wall, 6, 0},  // and dynamic objects anyone may move
+        {wall, 0, 0x40},   {table, 0, 0x240}, {bridge, 0, 0x640}, {wall, 1, 0x40},
+        {table, 1, 0x240}, {wall, 3, 0x40},   {table, 7, 0x200},  {wall, 9, 0},
+        {table, 2, 0x240}, {door, 6, 0},  // type 6 passes doors
+        {wall, 6, 0},                     // and dynamic objects anyone may move
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.object->GetMoveClass(c.type), c.expected)
@@ -380,7 +384,7 @@ TEST_F(BaseObjectTest, MoveClassesForEachMovementType) {
     struct LandCase {
         int tile, type;
         u32 expected;
-    } land[] = {{kGrass, 0, 0x640}, {kWater, 0, 0x40}, {kWater, 3, 0x640}, {kGrass, 3, 0x40},
+    } land[] = {{kGrass, 0, 0x640}, {kWater, 0, 0x40},  {kWater, 3, 0x640}, {kGrass, 3, 0x40},
                 {2, 0, 0},          {kGrass, 7, 0x600}, {10, 8, 0x40},      {kGrass, 9, 0x40}};
     for (const LandCase& c : land) {
         EXPECT_EQ(GetLandMoveClassFor(c.tile, c.type), c.expected) << c.tile << " " << c.type;

@@ -34,7 +34,8 @@ protected:
     }
     static void TearDownTestSuite() {
         for (int n = 0; n < g_sectorGrid.GetCellCount(); ++n) {
-            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics) s->Release();
+            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics)
+                s->Release();
         }
         DeleteAllObjects();
         InstallTestTileSet();
@@ -99,8 +100,8 @@ TEST_F(DemoWorldTest, KnownPlacesOfTheIsland) {
     // The hills rise: the grassy top is well above the town, the rocky peak is no place to
     // stand and blocks sight across it.
     EXPECT_GE(places->hillTop.z, 25);
-    EXPECT_EQ(StandZ(places->hillTop), g_worldMap.GetElevation(places->hillTop.x,
-                                                               places->hillTop.y));
+    EXPECT_EQ(StandZ(places->hillTop),
+              g_worldMap.GetElevation(places->hillTop.x, places->hillTop.y));
     EXPECT_TRUE(Is(places->rockPeak, demo_tiles::kRock));
     EXPECT_EQ(StandZ(places->rockPeak), kNoZ);
     // A tree trunk blocks its tile.

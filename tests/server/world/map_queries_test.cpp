@@ -25,7 +25,8 @@ protected:
     }
     void ReleaseStatics() {
         for (int n = 0; n < g_sectorGrid.GetCellCount(); ++n) {
-            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics) s->Release();
+            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics)
+                s->Release();
         }
     }
     // Writes the terrain and statics and loads them into the grid.
@@ -55,17 +56,16 @@ TEST_F(MapQueryTest, ElevationFromTheFourCorners) {
     Corners(4, 4, 0, 10, 20, 10);
     Corners(8, 8, 0, 0, 9, 1);
     Corners(12, 12, 5, 5, 5, 5);
-    Corners(16, 16, 0, 10, 0, 10);  // a tie takes the a-c diagonal
+    Corners(16, 16, 0, 10, 0, 10);    // a tie takes the a-c diagonal
     Corners(20, 20, -3, -10, 0, 10);  // halves are floored
     terrain.At(31, 31).z = 7;
     Load();
     struct Case {
         int x, y, elevation, lowest;
     } cases[] = {
-        {4, 4, 10, 0}, {8, 8, 0, 0},  {12, 12, 5, 5}, {16, 16, 0, 0},
-        {20, 20, -2, -10},
-        {31, 31, 7, 7},  // (x+1, y+1) off the grid: its own corner
-        {-1, 5, 0, 0},   {40, 5, 0, 0},
+        {4, 4, 10, 0},     {8, 8, 0, 0},   {12, 12, 5, 5}, {16, 16, 0, 0},
+        {20, 20, -2, -10}, {31, 31, 7, 7},  // (x+1, y+1) off the grid: its own corner
+        {-1, 5, 0, 0},     {40, 5, 0, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(map.GetElevation(c.x, c.y), c.elevation) << c.x << "," << c.y;
@@ -101,12 +101,10 @@ TEST_F(MapQueryTest, CanExistAtAnswersBlockedOrTheSurfacesThere) {
         int x, y, z, height;
         int answer;
     } cases[] = {
-        {5, 5, 0, 10, 0},
-        {6, 6, 0, 10, 7},   // on the ground (top 0 == z): 1 + 4 + 2
-        {6, 6, 5, 10, 0},
-        {7, 7, 6, 10, 7},   // on the table top
-        {7, 7, 0, 10, 0},   // inside the table
-        {8, 8, 3, 10, 5},   // above the ground: a surface, but not standing on it
+        {5, 5, 0, 10, 0}, {6, 6, 0, 10, 7},  // on the ground (top 0 == z): 1 + 4 + 2
+        {6, 6, 5, 10, 0}, {7, 7, 6, 10, 7},  // on the table top
+        {7, 7, 0, 10, 0},                    // inside the table
+        {8, 8, 3, 10, 5},                    // above the ground: a surface, but not standing on it
     };
     for (const Case& c : cases) {
         EXPECT_EQ(map.CanExistAt(Location(c.x, c.y, c.z), c.height, 0, nullptr, 0), c.answer)
@@ -121,30 +119,29 @@ TEST_F(MapQueryTest, CanExistAtAnswersBlockedOrTheSurfacesThere) {
 }
 
 TEST_F(MapQueryTest, FindGoodZPicksTheNearestStandingPlaceThatFits) {
-    Static(kTable, 3, 3, 0);       // stand on top at 6
-    Static(kWall, 4, 4, 5);        // a gap of 5 under it
-    Static(kBridgePart, 5, 5, 10); // a bridge whose top counts at 12
-    Static(kLowWall, 6, 6, 30);    // a ceiling at 30
+    Static(kTable, 3, 3, 0);        // stand on top at 6
+    Static(kWall, 4, 4, 5);         // a gap of 5 under it
+    Static(kBridgePart, 5, 5, 10);  // a bridge whose top counts at 12
+    Static(kLowWall, 6, 6, 30);     // a ceiling at 30
     Load();
     struct Case {
         int x, y, z, low, high, height, type;
         int expected;
     } cases[] = {
-        {3, 3, 0, -128, 128, 10, 1, 6},
-        {3, 3, 20, -128, 128, 10, 1, 6},
-        {4, 4, 0, -128, 128, 10, 1, kNoZ},  // the only gap (under the wall) is too short
-        {4, 4, 0, -128, 128, 5, 1, 0},      // ... for something of height 10, not 5
-        {5, 5, 11, -128, 128, 6, 1, 12},    // the bridge
-        {5, 5, 0, -128, 128, 6, 1, 0},      // the ground below the bridge
-        {6, 6, 10, -128, 128, 10, 2, 10},   // flying: stays at its z under the ceiling
-        {6, 6, 25, -128, 128, 10, 2, 20},   // flying too high: just under the ceiling
-        {6, 6, 10, -128, 128, 10, 1, 0},    // walking: the ground
-        {40, 4, 0, -128, 128, 10, 1, kNoZ}, // off the grid
+        {3, 3, 0, -128, 128, 10, 1, 6},     {3, 3, 20, -128, 128, 10, 1, 6},
+        {4, 4, 0, -128, 128, 10, 1, kNoZ},   // the only gap (under the wall) is too short
+        {4, 4, 0, -128, 128, 5, 1, 0},       // ... for something of height 10, not 5
+        {5, 5, 11, -128, 128, 6, 1, 12},     // the bridge
+        {5, 5, 0, -128, 128, 6, 1, 0},       // the ground below the bridge
+        {6, 6, 10, -128, 128, 10, 2, 10},    // flying: stays at its z under the ceiling
+        {6, 6, 25, -128, 128, 10, 2, 20},    // flying too high: just under the ceiling
+        {6, 6, 10, -128, 128, 10, 1, 0},     // walking: the ground
+        {40, 4, 0, -128, 128, 10, 1, kNoZ},  // off the grid
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(map.FindGoodZ(Location(c.x, c.y, c.z), c.low, c.high, c.height, c.type,
-                                nullptr, 0),
-                  c.expected)
+        EXPECT_EQ(
+            map.FindGoodZ(Location(c.x, c.y, c.z), c.low, c.high, c.height, c.type, nullptr, 0),
+            c.expected)
             << c.x << "," << c.y << " z" << c.z << " type " << c.type;
     }
     int z = 0;
@@ -161,7 +158,8 @@ TEST_F(MapQueryTest, FindGoodZPicksTheNearestStandingPlaceThatFits) {
 
 TEST_F(MapQueryTest, SpotsNearAPlace) {
     for (int x = 9; x <= 11; ++x) {
-        for (int y = 9; y <= 11; ++y) Static(kWall, x, y, 0);
+        for (int y = 9; y <= 11; ++y)
+            Static(kWall, x, y, 0);
     }
     Static(kWall, 20, 20, 0);
     Load();
@@ -170,7 +168,7 @@ TEST_F(MapQueryTest, SpotsNearAPlace) {
     EXPECT_EQ(map.FindGoodSpotNear(at, 0, 3, 10, 1, nullptr), 1);
     EXPECT_TRUE(at == Location(15, 15, 0));  // the start itself when it fits
     Location walled(10, 10, 0);
-    EXPECT_EQ(map.FindGoodSpotNear(walled, 0, 1, 10, 1, nullptr), 0);  // walls all round
+    EXPECT_EQ(map.FindGoodSpotNear(walled, 0, 1, 10, 1, nullptr), 0);          // walls all round
     EXPECT_EQ(std::max(std::abs(walled.x - 10), std::abs(walled.y - 10)), 1);  // the last tried
     Location low(10, 10, 0);
     ASSERT_EQ(map.FindGoodSpotNearWithElev(low, -128, 5, 0, 3, 10, 1, nullptr), 1);
@@ -183,8 +181,8 @@ TEST_F(MapQueryTest, SpotsNearAPlace) {
     // A random spot in a rectangle stays inside it and fits.
     for (int i = 0; i < 20; ++i) {
         Location spot;
-        ASSERT_EQ(map.FindRandomSpotInRect(spot, Location(2, 2, 0), Location(12, 12, 0), 64, 10,
-                                           1, nullptr, nullptr),
+        ASSERT_EQ(map.FindRandomSpotInRect(spot, Location(2, 2, 0), Location(12, 12, 0), 64, 10, 1,
+                                           nullptr, nullptr),
                   1);
         EXPECT_TRUE(spot.x >= 2 && spot.x <= 12 && spot.y >= 2 && spot.y <= 12);
         EXPECT_EQ(spot.z, 0);
@@ -197,12 +195,12 @@ TEST_F(MapQueryTest, SpotsNearAPlace) {
 }
 
 TEST_F(MapQueryTest, LineOfSight) {
-    Static(kWall, 10, 5, 0);           // a wall across the middle of row 5
-    Static(kWindow, 10, 8, 0);    // a window: sight passes, missiles do not
-    Corners(10, 12, 40, 40, 40, 40);   // a hill in row 12
-    terrain.At(10, 14).tile = kRock;   // rock blocks sight whatever its height
-    Static(kWall, 3, 24, 0);           // in the path of one of the two rays only
-    Static(kPlainItem, 11, 18, 0);     // nothing that blocks
+    Static(kWall, 10, 5, 0);          // a wall across the middle of row 5
+    Static(kWindow, 10, 8, 0);        // a window: sight passes, missiles do not
+    Corners(10, 12, 40, 40, 40, 40);  // a hill in row 12
+    terrain.At(10, 14).tile = kRock;  // rock blocks sight whatever its height
+    Static(kWall, 3, 24, 0);          // in the path of one of the two rays only
+    Static(kPlainItem, 11, 18, 0);    // nothing that blocks
     Load();
     CItem* door = PlacedItem(10, 20, 0, kDoorGraphic);
     struct Case {
@@ -272,8 +270,7 @@ TEST_F(MapQueryTest, CollectingObjectsAtATile) {
     EXPECT_EQ(map.CollectObjectsAt(4, 4, 0, 5, out, nullptr), 1);
     EXPECT_EQ(out, (std::vector<CItem*>{a}));
     out.clear();
-    EXPECT_EQ(map.CollectObjectsAt(4, 4, -128, 128, out,
-                                   [&](CItem* i) { return i == b ? 1 : 0; }),
+    EXPECT_EQ(map.CollectObjectsAt(4, 4, -128, 128, out, [&](CItem* i) { return i == b ? 1 : 0; }),
               1);
     EXPECT_EQ(out, (std::vector<CItem*>{b}));
     EXPECT_EQ(map.CollectObjectsAt(99, 4, -128, 128, out, nullptr), 0);

@@ -24,7 +24,8 @@ struct RecordingNpcRules : NpcServices {
     }
     int Count(const std::string& what) const {
         int n = 0;
-        for (const std::string& line : log) n += line == what;
+        for (const std::string& line : log)
+            n += line == what;
         return n;
     }
 };
@@ -35,7 +36,8 @@ protected:
         WorldTest::SetUp();
         SetNpcServices(&rules);
         // The rotor carries over from earlier tests: bring it back to 0.
-        while (g_mobileTable.GetRotor() != 0) g_mobileTable.NpcHeartbeatSweep();
+        while (g_mobileTable.GetRotor() != 0)
+            g_mobileTable.NpcHeartbeatSweep();
         rules.log.clear();
     }
     void TearDown() override {
@@ -55,7 +57,7 @@ protected:
 
 TEST_F(MobileTableTest, NpcsAreFoundByTheirSerialInTheirBucket) {
     CNPC* a = Npc(0x40000003);
-    CNPC* b = Npc(0x40000043);  // same bucket
+    CNPC* b = Npc(0x40000043);                 // same bucket
     EXPECT_EQ(g_mobileTable.GetBucket(3), b);  // newest first
     EXPECT_EQ(g_mobileTable.FindMobileBySerial(0x40000003), a);
     EXPECT_EQ(g_mobileTable.FindMobileBySerial(0x40000043), b);
@@ -71,14 +73,17 @@ TEST_F(MobileTableTest, NpcsAreFoundByTheirSerialInTheirBucket) {
 
 TEST_F(MobileTableTest, HeartbeatsCoverOneEighthPerCallAndTheRotorCarriesOver) {
     std::vector<CNPC*> npcs;
-    for (u32 bucket = 0; bucket < 64; ++bucket) npcs.push_back(Npc(0x40000000 + bucket));
+    for (u32 bucket = 0; bucket < 64; ++bucket)
+        npcs.push_back(Npc(0x40000000 + bucket));
     g_mobileTable.NpcHeartbeatSweep();
     ASSERT_EQ(rules.log.size(), 8u);
     EXPECT_EQ(rules.log[0], Beat(npcs[0]));
     EXPECT_EQ(rules.log[7], Beat(npcs[7]));
-    for (int i = 1; i < 8; ++i) g_mobileTable.NpcHeartbeatSweep();
+    for (int i = 1; i < 8; ++i)
+        g_mobileTable.NpcHeartbeatSweep();
     EXPECT_EQ(rules.log.size(), 64u);
-    for (CNPC* npc : npcs) EXPECT_EQ(rules.Count(Beat(npc)), 1);
+    for (CNPC* npc : npcs)
+        EXPECT_EQ(rules.Count(Beat(npc)), 1);
     // The ninth call is one pass into the second cycle.
     rules.log.clear();
     g_mobileTable.NpcHeartbeatSweep();
@@ -103,7 +108,8 @@ TEST_F(MobileTableTest, SweepsSurviveDeletionsDuringTheSweep) {
     // A heartbeat that deletes its own NPC.
     rules.log.clear();
     rules.onHeartBeat = [&](CNPC* npc) { npc->DeleteSelf(); };
-    for (int i = 0; i < 8; ++i) g_mobileTable.NpcHeartbeatSweep();
+    for (int i = 0; i < 8; ++i)
+        g_mobileTable.NpcHeartbeatSweep();
     EXPECT_EQ(rules.log.size(), 2u);
     EXPECT_EQ(g_mobileTable.GetBucket(5), nullptr);
 }

@@ -76,8 +76,8 @@ TEST_F(ObjectManagerTest, CreationPicksTheClassFromTheTileFlags) {
         int graphic;
         int kind;
     } cases[] = {
-        {kPlainItem, kKindItem},  {kBag, kKindContainer}, {kSword, kKindWeapon},
-        {kMapGraphic, kKindMap},  {7774, kKindBulletinBoard},  // its flags say container
+        {kPlainItem, kKindItem},    {kBag, kKindContainer},     {kSword, kKindWeapon},
+        {kMapGraphic, kKindMap},    {7774, kKindBulletinBoard},  // its flags say container
         {7775, kKindBulletinBoard},
     };
     for (const Case& c : cases) {
@@ -126,20 +126,13 @@ TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
         int kind;
         int container, usable, mobile, npc;
     } cases[] = {
-        {"item", &item, 2, 0, 0, 0, 0},
-        {"container", &bag, 4, 1, 1, 0, 0},
-        {"board", &board, 8192, 1, 0, 0, 0},
-        {"corpse", &corpse, 4, 1, 1, 0, 0},
-        {"mobile", &mobile, 16, 1, 1, 1, 0},
-        {"player", &player, 256, 1, 1, 1, 0},
-        {"npc", &npc, 32, 1, 1, 1, 1},
-        {"guard", &guard, 128, 1, 1, 1, 1},
-        {"shopkeeper", &shop, 64, 1, 1, 1, 1},
-        {"weapon", &weapon, 4096, 0, 0, 0, 0},
-        {"map", &map, 8, 0, 0, 0, 0},
-        {"sector resources", &holder, 2, 0, 0, 0, 0},
-        {"static", &scenery, 1, 0, 0, 0, 0},
-        {"prototype", &prototype, 1, 0, 0, 0, 0},
+        {"item", &item, 2, 0, 0, 0, 0},        {"container", &bag, 4, 1, 1, 0, 0},
+        {"board", &board, 8192, 1, 0, 0, 0},   {"corpse", &corpse, 4, 1, 1, 0, 0},
+        {"mobile", &mobile, 16, 1, 1, 1, 0},   {"player", &player, 256, 1, 1, 1, 0},
+        {"npc", &npc, 32, 1, 1, 1, 1},         {"guard", &guard, 128, 1, 1, 1, 1},
+        {"shopkeeper", &shop, 64, 1, 1, 1, 1}, {"weapon", &weapon, 4096, 0, 0, 0, 0},
+        {"map", &map, 8, 0, 0, 0, 0},          {"sector resources", &holder, 2, 0, 0, 0, 0},
+        {"static", &scenery, 1, 0, 0, 0, 0},   {"prototype", &prototype, 1, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GetObjectKind(c.object), c.kind) << c.name;

@@ -14,7 +14,7 @@ TEST_F(SectorGridTest, CellIndexesRunColumnByColumnAndOffMapIsMinusOne) {
     struct Case {
         int x, y, cell;
     } cases[] = {
-        {100, 200, 0}, {107, 207, 0}, {100, 208, 1}, {108, 200, 2}, {131, 215, 7},
+        {100, 200, 0}, {107, 207, 0},  {100, 208, 1},  {108, 200, 2},  {131, 215, 7},
         {99, 200, -1}, {100, 199, -1}, {132, 200, -1}, {100, 216, -1}, {-32768, 200, -1},
     };
     for (const Case& c : cases) {

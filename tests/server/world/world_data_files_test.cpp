@@ -21,7 +21,8 @@ protected:
     }
     void ReleaseStatics() {
         for (int n = 0; n < g_sectorGrid.GetCellCount(); ++n) {
-            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics) s->Release();
+            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics)
+                s->Release();
         }
     }
     void TearDown() override {
@@ -36,7 +37,8 @@ TEST_F(WorldDataFilesTest, BlocksRunDownEachColumnOfCells) {
     TerrainGrid terrain(0, 0, 16, 16, 0, 0);
     // Mark each block by the tile number of its corner cell.
     for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) terrain.At(x, y).tile = static_cast<u16>(1000 + x * 100 + y);
+        for (int x = 0; x < 16; ++x)
+            terrain.At(x, y).tile = static_cast<u16>(1000 + x * 100 + y);
     }
     terrain.At(13, 10).z = -7;
     const std::vector<u8> bytes = WriteMapFile(terrain);
@@ -82,7 +84,8 @@ TEST_F(WorldDataFilesTest, StaticsRecordsOutsideTheDataAreSkipped) {
     bad[12 * 2 + 4] = 200;  // cell 2's length (the table is in cell 2: x 9 -> column 1, row 0)
     EXPECT_EQ(LoadStatics(bad, data), 1);
     bad = index;
-    for (int i = 0; i < 4; ++i) bad[i] = 0xF0;  // cell 0's offset far beyond the data
+    for (int i = 0; i < 4; ++i)
+        bad[i] = 0xF0;  // cell 0's offset far beyond the data
     EXPECT_EQ(LoadStatics(bad, data), 1);
     bad.resize(13);
     EXPECT_EQ(LoadStatics(bad, data), 0);
@@ -102,8 +105,7 @@ TEST_F(WorldDataFilesTest, MissingOrShortRequiredFilesAreClearErrors) {
         {"no map", [&] { files.erase("../.rundir/Demo/map0.mul"); }, "map0.mul"},
         {"short map", [&] { files["../.rundir/Demo/map0.mul"].resize(63 * 196); }, "map0.mul"},
         {"no tile data", [&] { files.erase("../.rundir/tiledata.mul"); }, "tiledata.mul"},
-        {"short tile data", [&] { files["../.rundir/tiledata.mul"].resize(1000); },
-         "tiledata.mul"},
+        {"short tile data", [&] { files["../.rundir/tiledata.mul"].resize(1000); }, "tiledata.mul"},
     };
     for (const Case& c : cases) {
         auto saved = files;
@@ -128,9 +130,13 @@ TEST_F(WorldDataFilesTest, SmallTextAndNumberFiles) {
     struct HourCase {
         std::vector<u8> bytes;
         int hour;
-    } hours[] = {{{7, 0, 0, 0}, 7}, {{23, 0, 0, 0}, 23}, {{24, 0, 0, 0}, 12}, {{5, 0}, 12},
+    } hours[] = {{{7, 0, 0, 0}, 7},
+                 {{23, 0, 0, 0}, 23},
+                 {{24, 0, 0, 0}, 12},
+                 {{5, 0}, 12},
                  {{0, 0, 0, 1}, 12}};
-    for (const HourCase& c : hours) EXPECT_EQ(ReadGameHour(&c.bytes), c.hour);
+    for (const HourCase& c : hours)
+        EXPECT_EQ(ReadGameHour(&c.bytes), c.hour);
     EXPECT_EQ(ReadGameHour(nullptr), 12);
 
     struct ListCase {
@@ -162,8 +168,7 @@ TEST_F(WorldDataFilesTest, SmallTextAndNumberFiles) {
         {{0, 0, 10, 10}, {2, 2, 3, 3}, 1},
     };
     for (const OverlapCase& c : overlaps) {
-        EXPECT_EQ(RectanglesOverlap(c.a[0], c.a[1], c.a[2], c.a[3], c.b[0], c.b[1], c.b[2],
-                                    c.b[3]),
+        EXPECT_EQ(RectanglesOverlap(c.a[0], c.a[1], c.a[2], c.a[3], c.b[0], c.b[1], c.b[2], c.b[3]),
                   c.overlap);
     }
 

@@ -12,12 +12,12 @@ void SetStatic(int graphic, u32 flags, int height, const char* name, int weight 
     r->height = static_cast<u8>(height);
     r->weight = static_cast<u8>(weight);
     r->values[2] = static_cast<u16>(baseValue);
-    std::strncpy(r->name, name, 20);
+    std::memcpy(r->name, name, strnlen(name, 20));
 }
 void SetLand(int tile, u32 flags, const char* name) {
     LandTileRecord* r = GetTileData().MutableLand(tile);
     r->flags = flags;
-    std::strncpy(r->name, name, 20);
+    std::memcpy(r->name, name, strnlen(name, 20));
 }
 }  // namespace
 
@@ -75,7 +75,9 @@ void WorldTest::TearDown() {
     EXPECT_EQ(g_liveObjects.items, 0);
 }
 
-CItem* WorldTest::NewItem(int graphic) { return g_objectManager.CreateItem(graphic); }
+CItem* WorldTest::NewItem(int graphic) {
+    return g_objectManager.CreateItem(graphic);
+}
 
 CItem* WorldTest::PlacedItem(int x, int y, int z, int graphic) {
     CItem* item = NewItem(graphic);

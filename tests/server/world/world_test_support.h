@@ -23,17 +23,17 @@
 
 // Graphics of the test tile set.
 enum TestGraphic {
-    kPlainItem = 100,   // weight 1, height 1
-    kTable = 101,       // surface, height 6
-    kWall = 102,        // impassable, blocks sight, height 20
-    kWindow = 103,      // impassable, lets sight through, height 20
-    kDoorGraphic = 104, // door, impassable, height 20
-    kBridgePart = 107,  // surface + bridge, height 4
-    kLowWall = 106,     // impassable, height 9 (for edges at 9/10)
-    kBag = 110,         // container
-    kSword = 111,       // weapon
-    kMapGraphic = 112,  // map
-    kValued = 113,      // base value 5
+    kPlainItem = 100,    // weight 1, height 1
+    kTable = 101,        // surface, height 6
+    kWall = 102,         // impassable, blocks sight, height 20
+    kWindow = 103,       // impassable, lets sight through, height 20
+    kDoorGraphic = 104,  // door, impassable, height 20
+    kBridgePart = 107,   // surface + bridge, height 4
+    kLowWall = 106,      // impassable, height 9 (for edges at 9/10)
+    kBag = 110,          // container
+    kSword = 111,        // weapon
+    kMapGraphic = 112,   // map
+    kValued = 113,       // base value 5
 };
 // Land tiles of the test tile set.
 enum TestLand {

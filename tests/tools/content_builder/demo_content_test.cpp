@@ -83,10 +83,10 @@ TEST(DemoContent, OtherRectanglesAreCoveredToo) {
 
 TEST(DemoContent, TheTileSetNamesEveryTileItUses) {
     const TileSet& tiles = DemoTileSet();
-    for (int graphic : {demo_tiles::kStoneWall, demo_tiles::kDoor, demo_tiles::kRoof,
-                        demo_tiles::kWoodFloor, demo_tiles::kBridge, demo_tiles::kTree,
-                        demo_tiles::kBackpack, demo_tiles::kLongSword, demo_tiles::kMap,
-                        demo_tiles::kGold, demo_tiles::kBoard}) {
+    for (int graphic :
+         {demo_tiles::kStoneWall, demo_tiles::kDoor, demo_tiles::kRoof, demo_tiles::kWoodFloor,
+          demo_tiles::kBridge, demo_tiles::kTree, demo_tiles::kBackpack, demo_tiles::kLongSword,
+          demo_tiles::kMap, demo_tiles::kGold, demo_tiles::kBoard}) {
         EXPECT_NE(tiles.statics[graphic].name[0], '\0') << graphic;
     }
     EXPECT_NE(tiles.statics[demo_tiles::kBackpack].flags & kTileContainer, 0u);
