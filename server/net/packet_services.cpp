@@ -7,6 +7,7 @@ void PacketServices::SendContainerItem(CItem*, const Location&) {}
 void PacketServices::SendCorpseEquipment(CItem*, const Location&) {}
 void PacketServices::SendContainerContents(CItem*, const Location&) {}
 void PacketServices::SendPlayerStatus(CPlayer*) {}
+void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
 void PacketServices::NoteStaticsChanged(int) {}
 
 namespace {

@@ -26,6 +26,8 @@ public:
     virtual void SendContainerContents(CItem* container, const Location& at);
     // 0x11: the status of a player's own mobile, to that player.
     virtual void SendPlayerStatus(CPlayer* player);
+    // A system message to one player.
+    virtual void SendSystemMessage(CPlayer* player, const char* text);
     // 0x3F: the statics of a cell changed (world-data change log).
     virtual void NoteStaticsChanged(int cell);
 };

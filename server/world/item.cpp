@@ -390,6 +390,23 @@ int CItem::GetEquipLayer() const {
     return -1;
 }
 
+int CItem::IsInBankBox() const {
+    const CItem* item = this;
+    for (int depth = 0; item && depth < 1000; ++depth) {
+        CItem* holder = item->container_;
+        if (holder && holder->IsMobile() &&
+            static_cast<const CMobile*>(holder)->GetLayer(29) == item) {
+            return 1;
+        }
+        item = holder;
+    }
+    return 0;
+}
+
+int CItem::IsDecayIgnoredGraphic() const {
+    return type_ == 3612 || type_ == 4006 || type_ == 4013 ? 1 : 0;
+}
+
 CMobile* CItem::GetTopMobile() const {
     const CItem* item = this;
     for (int depth = 0; item->container_ && depth < 1000; ++depth)

@@ -155,7 +155,15 @@ public:
     void SetPlacementLocation(int x, int y, int z);
     void SetPlacementContainerLocation(int x, int y, int z);
 
-    // Destroyed trigger, then delete unless a script already did: 1 when the object is gone.
+    // Whether the item (a container counts itself) or a container above it is worn on layer
+    // 29, the bank box.
+    int IsInBankBox() const;
+    // Graphics the decay removal leaves alone.
+    int IsDecayIgnoredGraphic() const;
+    // The multi hook of putting an item into a container; multis come later.
+    int NotifyMultiOfPlacement(CItem*) { return 1; }
+
+    // Destroyed trigger; 1 when the object still resolves to itself afterwards.
     int DeleteSelfChecked();
 
     // Links of the serial hash, the template list and the sibling chain (owned by the object
@@ -170,6 +178,8 @@ protected:
     friend class CContainer;
     friend class CMobile;
     friend class CObjectManager;
+    friend void SuspendObjectTree(CItem*);
+    friend void ResumeObjectTree(CItem*);
     // Weight bookkeeping with the container; both answer the equipment layer (-1 if none).
     int AddWeightTo(CItem* container);
     int RemoveWeightFrom(CItem* container);
@@ -187,6 +197,8 @@ protected:
     u8 decayCount_;
     CObjAttachments* attachments_;
     void* multiLink_;
+    // Set while a tree is suspended: the object was detached when it was taken out.
+    bool suspendedDetached_ = false;
 };
 
 // The object under `serial` when it is still this very object, else null.

@@ -1,11 +1,14 @@
 #include "server/world/object_manager.h"
 
 #include <algorithm>
+#include <string>
 
 #include "script/trigger_services.h"
+#include "server/net/packet_services.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/mobile.h"
+#include "server/world/mobile_table.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
@@ -85,6 +88,113 @@ void CObjectManager::CollectAllSerials(std::vector<u32>& out) const {
     for (CItem* head : buckets_) {
         for (CItem* item = head; item; item = item->bucketNext)
             out.push_back(item->GetSerial());
+    }
+}
+
+int IsRegistered(const CItem* object) {
+    if (!object) return 0;
+    for (CItem* item = g_objectManager.GetBucketHead(object->GetSerial() & 0xFFFF); item;
+         item = item->bucketNext) {
+        if (item == object) return 1;
+    }
+    return 0;
+}
+
+namespace {
+const char* KindName(const CItem* item) {
+    if (item->IsPlayer()) return "Player";
+    if (item->IsNPC()) return "NPC";
+    if (item->IsMobile()) return "Mobile";
+    if (item->IsContainer()) return "Container";
+    return item->IsStatic() ? "Static" : "Dynamic";
+}
+}  // namespace
+
+void CObjectManager::CheckDuplicateIds(CPlayer* player) {
+    bool found = false;
+    for (int bucket = 0; bucket < kSerialBuckets; ++bucket) {
+        for (CItem* first = buckets_[bucket]; first; first = first->bucketNext) {
+            for (CItem* second = first->bucketNext; second; second = second->bucketNext) {
+                if (first->GetSerial() != second->GetSerial()) continue;
+                found = true;
+                const std::string text =
+                    "DupId: " + std::to_string(static_cast<int>(first->GetSerial())) + " (" +
+                    KindName(first) + "-" + KindName(second) + ")";
+                Packets().SendSystemMessage(player, text.c_str());
+                // The fresh serial moves it to another bucket: this bucket's walk restarts.
+                second->SetSerial(IssueSerial());
+                second = first;
+            }
+        }
+    }
+    if (!found) Packets().SendSystemMessage(player, "No Duplicate Id's found.");
+}
+
+const StaticTileRecord& GetTileInfo(int graphic) {
+    static StaticTileRecord copy;
+    copy = GetTileData().Static(graphic);
+    return copy;
+}
+
+// ---------------------------------------------------------------- whole trees
+
+void SuspendObjectTree(CItem* object) {
+    if (!object) return;
+    if (object->IsContainer()) {
+        // A trade container belongs to its trade's tear-down.
+        const int ended = static_cast<CContainer*>(object)->CancelTrade();
+        if (ended && !object->IsPlayer()) return;
+    }
+    g_objectManager.UnlinkSerial(object);
+    if (!object->IsContained()) {
+        if (object->IsDetached()) {
+            object->detached_ = 0;
+            object->suspendedDetached_ = true;
+        } else {
+            object->UnlinkFromChain();
+        }
+    }
+    g_objectManager.UnlinkTemplate(object);
+    if (object->IsContainer()) {
+        std::vector<CItem*> children;
+        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
+             c = c->GetNextSibling()) {
+            children.push_back(c);
+        }
+        for (CItem* child : children)
+            SuspendObjectTree(child);
+    }
+    if (object->IsMobile()) {
+        CMobile* mobile = static_cast<CMobile*>(object);
+        for (int layer = 0; layer < kLayerCount; ++layer)
+            SuspendObjectTree(mobile->GetLayer(layer));
+        if (object->IsNPC()) g_mobileTable.Unlink(static_cast<CNPC*>(object));
+    }
+}
+
+void ResumeObjectTree(CItem* object) {
+    if (!object) return;
+    g_objectManager.LinkSerial(object);
+    if (!object->IsContained()) {
+        if (object->suspendedDetached_) {
+            object->detached_ = 1;
+            object->suspendedDetached_ = false;
+        } else {
+            object->LinkIntoCell(object->GetLocation());
+        }
+    }
+    g_objectManager.LinkTemplate(object, object->GetTemplateId());
+    if (object->IsContainer()) {
+        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
+             c = c->GetNextSibling()) {
+            ResumeObjectTree(c);
+        }
+    }
+    if (object->IsMobile()) {
+        CMobile* mobile = static_cast<CMobile*>(object);
+        for (int layer = 0; layer < kLayerCount; ++layer)
+            ResumeObjectTree(mobile->GetLayer(layer));
+        if (object->IsNPC()) g_mobileTable.Link(static_cast<CNPC*>(object));
     }
 }
 

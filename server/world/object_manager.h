@@ -7,6 +7,7 @@
 #include "core/location.h"
 #include "core/types.h"
 #include "server/world/base_object.h"
+#include "server/world/tile_data.h"
 
 class CItem;
 class CMobile;
@@ -65,6 +66,10 @@ public:
     CBaseObject* FindObjectAtXY(const Location& at) const;
     CBaseObject* FindObjectAtXYZ(const Location& at) const;
 
+    // Game-master check: objects of one bucket with equal serials are reported to the player
+    // and the second of each pair gets a fresh serial.
+    void CheckDuplicateIds(CPlayer* player);
+
     // Table reads of the tile data.
     int GetItemTileWeight(int graphic) const;
     int GetItemTileHeightByte(int graphic) const;
@@ -97,5 +102,14 @@ extern CObjectManager g_objectManager;
 // An object of the class that the graphic's tile flags ask for, of that type; null for a
 // graphic of 0x4000 or above.
 CBaseObject* CreateObjectOfType(int graphic, int staticRequest);
+// 1 when the object is itself in the chain of its serial's bucket (0 for null).
+int IsRegistered(const CItem* object);
+// Takes a whole object tree out of every registry (serial hash, cell chain, template list,
+// mobile table) and puts it back; the objects keep their places and links meanwhile.
+void SuspendObjectTree(CItem* object);
+void ResumeObjectTree(CItem* object);
+// The tile record of a graphic, copied into one record that the next call overwrites.
+const StaticTileRecord& GetTileInfo(int graphic);
+
 // Looks through a sibling chain (and into containers and what mobiles wear) for the serial.
 CItem* FindInChain(u32 serial, CItem* first);

@@ -1,5 +1,6 @@
 #include "server/world/world_data_files.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/archive.h"
@@ -30,6 +31,26 @@ bool ReadArchiveFile(const std::string& path, std::vector<u8>& out) {
     }
     ArchiveClose(handle);
     return true;
+}
+
+bool WriteArchiveFile(const std::string& path, const std::vector<u8>& bytes) {
+    ArchiveHandle handle = ArchiveOpen(path.c_str(), "wb");
+    if (!handle) return false;
+    const size_t written = ArchiveWrite(bytes.data(), 1, bytes.size(), handle);
+    ArchiveClose(handle);
+    return written == bytes.size();
+}
+
+std::vector<u8> ComputeArtDimensions(const std::vector<u8>& artIndex, const std::vector<u8>& art) {
+    std::vector<u8> table(static_cast<size_t>(kArtDimFileSize), 0);
+    for (int i = 0; i < kTileCount; ++i) {
+        const size_t record = static_cast<size_t>(kTileCount + i) * 12;
+        if (record + 4 > artIndex.size()) continue;
+        const u32 offset = U32(artIndex.data() + record);
+        if (offset == 0xFFFFFFFFu || static_cast<size_t>(offset) + 8 > art.size()) continue;
+        std::copy(art.begin() + offset + 4, art.begin() + offset + 8, table.begin() + i * 4);
+    }
+    return table;
 }
 
 std::string WorldDataPath(const std::string& world, const char* file) {
@@ -151,7 +172,7 @@ std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0,
 }
 
 int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
-                       WorldDataResult* result, std::string* error) {
+                       WorldDataResult* result, std::string* error, const DataFileWriter& write) {
     auto fail = [&](const std::string& message) {
         if (error) *error = message;
         return 1;
@@ -162,11 +183,12 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
     // The tile data and the terrain are what every map query stands on.
     const std::string tilePath = "../.rundir/tiledata.mul";
     if (!read(tilePath, bytes)) return fail("The tile data file tiledata.mul is missing.");
-    if (tiles.ReadTileData(bytes.data(), bytes.size()) != 0) {
+    if (bytes.size() < static_cast<size_t>(kTileDataFileSize)) {
         return fail("The tile data file tiledata.mul is damaged: it holds " +
                     std::to_string(bytes.size()) + " bytes of the " +
                     std::to_string(kTileDataFileSize) + " it needs.");
     }
+    if (!IsQuitting()) tiles.ReadTileData(bytes.data(), bytes.size());
     const std::string mapPath = WorldDataPath(world, "map0.mul");
     if (!read(mapPath, bytes)) return fail("The world map file " + mapPath + " is missing.");
     const size_t needed = static_cast<size_t>(g_sectorGrid.GetCellCount()) * kMapBlockSize;
@@ -176,10 +198,24 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
                     " it needs.");
     }
 
-    if (read("../.rundir/hues.mul", bytes)) tiles.ReadHues(bytes.data(), bytes.size());
-    if (read("../.rundir/animdata.mul", bytes)) tiles.ReadAnimData(bytes.data(), bytes.size());
+    // A reader that finds the quit flag set reads nothing.
+    if (read("../.rundir/hues.mul", bytes) && !IsQuitting()) {
+        tiles.ReadHues(bytes.data(), bytes.size());
+    }
+    if (read("../.rundir/animdata.mul", bytes) && !IsQuitting()) {
+        tiles.ReadAnimData(bytes.data(), bytes.size());
+    }
     if (read("../.rundir/artdim.dat", bytes)) {
         tiles.ReadArtDimensions(bytes.data(), bytes.size());
+    } else {
+        std::vector<u8> artIndex, art;
+        if (!read("../.rundir/artidx.mul", artIndex) || !read("../.rundir/art.mul", art)) {
+            artIndex.clear();
+            art.clear();
+        }
+        const std::vector<u8> table = ComputeArtDimensions(artIndex, art);
+        tiles.ReadArtDimensions(table.data(), table.size());
+        if (write) write("../.rundir/artdim.dat", table);
     }
     WorldDataResult local;
     WorldDataResult& out = result ? *result : local;

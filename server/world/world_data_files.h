@@ -45,8 +45,20 @@ std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0,
 int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
                       int bottom2);
 
+// Writes a data file by its path; false when it cannot be written.
+using DataFileWriter = std::function<bool(const std::string& path, const std::vector<u8>& bytes)>;
+
 // Reads a whole file of the data archive by the path the server opens it under.
 bool ReadArchiveFile(const std::string& path, std::vector<u8>& out);
+// Replaces a member of the data archive ("wb"); false when the archive has no writable
+// member of that name.
+bool WriteArchiveFile(const std::string& path, const std::vector<u8>& bytes);
+
+// The art-size table computed from the client art files: for graphic i the 12-byte index
+// record 0x4000 + i of `artidx.mul` gives the offset of its art in `art.mul`, where the
+// width and height are the two u16 at offset + 4. Records or offsets outside the files
+// (and offset 0xFFFFFFFF) give 0 x 0.
+std::vector<u8> ComputeArtDimensions(const std::vector<u8>& artIndex, const std::vector<u8>& art);
 
 // The paths of the files, as the server opens them.
 std::string WorldDataPath(const std::string& world, const char* file);
@@ -62,5 +74,8 @@ struct WorldDataResult {
 // The terrain and the tile data are required: a missing or short `map0.mul` or
 // `tiledata.mul` answers 1 with a message naming the file in `error`. The others are
 // optional and leave their tables as they were when missing or short.
+// Without `artdim.dat` the art sizes are computed from the art files and written back
+// through `write` when one is given.
 int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
-                       WorldDataResult* result, std::string* error);
+                       WorldDataResult* result, std::string* error,
+                       const DataFileWriter& write = nullptr);

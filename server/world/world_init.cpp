@@ -38,7 +38,8 @@ void CreateWorld(int width, int height) {
     }
     std::string error;
     WorldDataResult result;
-    if (LoadWorldDataFiles(ReadArchiveFile, g_serverConfig.serverName, &result, &error) != 0) {
+    if (LoadWorldDataFiles(ReadArchiveFile, g_serverConfig.serverName, &result, &error,
+                           WriteArchiveFile) != 0) {
         StartupFailure(error);
     }
     LoadTextFiles();

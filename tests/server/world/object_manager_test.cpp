@@ -253,3 +253,84 @@ TEST_F(ObjectManagerTest, SpeechConsidersOnlyTheFirst251Listeners) {
 }
 
 }  // namespace
+
+namespace {
+
+struct MessagePackets : RecordingPackets {
+    std::vector<std::string> messages;
+    void SendSystemMessage(CPlayer*, const char* text) override { messages.push_back(text); }
+};
+
+class WholeTreeTest : public WorldTest {};
+
+TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
+    CNPC* npc = new CNPC;
+    npc->PlaceInWorld(Location(10, 10, 0));
+    CItem* pack = NewItem(kBag);
+    pack->EquipOn(npc, 21);
+    CItem* coin = NewItem();
+    coin->AddToContainer(pack, Location(3, 3, 0));
+    coin->SetTemplateId(12);
+    CItem* loose = NewItem();  // detached, not in any chain
+    const u32 serials[] = {npc->GetSerial(), pack->GetSerial(), coin->GetSerial()};
+
+    SuspendObjectTree(npc);
+    SuspendObjectTree(loose);
+    for (u32 s : serials)
+        EXPECT_EQ(g_objectManager.FindBySerial(s), nullptr);
+    EXPECT_EQ(IsRegistered(npc), 0);
+    EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, nullptr);
+    EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), nullptr);
+    EXPECT_EQ(g_objectManager.GetTemplateCount(12), 0);
+    EXPECT_EQ(coin->GetContainer(), pack);  // the tree itself stays together
+
+    ResumeObjectTree(npc);
+    ResumeObjectTree(loose);
+    EXPECT_EQ(g_objectManager.FindBySerial(serials[0]), npc);
+    EXPECT_EQ(g_objectManager.FindBySerial(serials[2]), coin);
+    EXPECT_EQ(IsRegistered(coin), 1);
+    EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, npc);
+    EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), npc);
+    EXPECT_EQ(g_objectManager.GetTemplateCount(12), 1);
+    EXPECT_TRUE(loose->IsDetached());
+    EXPECT_EQ(pack->IsInBankBox(), 0);
+    EXPECT_EQ(IsRegistered(nullptr), 0);
+}
+
+TEST_F(WholeTreeTest, DuplicateSerialsAreReportedAndRenumbered) {
+    MessagePackets messages;
+    SetPacketServices(&messages);
+    g_objectManager.CheckDuplicateIds(nullptr);
+    EXPECT_EQ(messages.messages, (std::vector<std::string>{"No Duplicate Id's found."}));
+    messages.messages.clear();
+    CItem* a = NewItem();
+    CMobile* b = new CMobile;
+    b->SetSerial(a->GetSerial());
+    g_objectManager.CheckDuplicateIds(nullptr);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].find("DupId: "), std::string::npos);
+    EXPECT_NE(messages.messages[0].find("(Mobile-Dynamic)"), std::string::npos)
+        << messages.messages[0];
+    EXPECT_NE(a->GetSerial(), b->GetSerial());
+    EXPECT_EQ(g_objectManager.FindBySerial(a->GetSerial()), a);
+    EXPECT_EQ(g_objectManager.FindBySerial(b->GetSerial()), b);
+    SetPacketServices(&packets);
+}
+
+TEST_F(WholeTreeTest, TheBankBoxIsLayerTwentyNine) {
+    CMobile* owner = new CMobile;
+    owner->PlaceInWorld(Location(5, 5, 0));
+    CItem* bank = NewItem(kBag);
+    bank->EquipOn(owner, 29);
+    CItem* box = NewItem(kBag);
+    box->AddToContainer(bank, Location(1, 1, 0));
+    CItem* gem = NewItem();
+    gem->AddToContainer(box, Location(1, 1, 0));
+    EXPECT_EQ(bank->IsInBankBox(), 1);
+    EXPECT_EQ(gem->IsInBankBox(), 1);
+    CItem* worn = NewItem();
+    worn->EquipOn(owner, 5);
+    EXPECT_EQ(worn->IsInBankBox(), 0);
+}
+
+}  // namespace

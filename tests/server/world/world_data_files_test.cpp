@@ -189,3 +189,53 @@ TEST_F(WorldDataFilesTest, SmallTextAndNumberFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+void PutU32At(std::vector<u8>& v, size_t at, u32 value) {
+    for (int i = 0; i < 4; ++i)
+        v[at + i] = static_cast<u8>(value >> (8 * i));
+}
+
+TEST(ArtDimensions, ComputedFromTheArtFilesWithEveryRecordChecked) {
+    std::vector<u8> index(static_cast<size_t>(kTileCount + 8) * 12, 0);
+    for (int i = 0; i < 8; ++i)
+        PutU32At(index, (kTileCount + i) * 12, 0xFFFFFFFFu);
+    std::vector<u8> art(16, 0);
+    art[4] = 44;                                 // width 44
+    art[6] = 60;                                 // height 60
+    PutU32At(index, (kTileCount + 5) * 12, 0);   // graphic 5: art at 0
+    PutU32At(index, (kTileCount + 6) * 12, 12);  // graphic 6: runs past the end of art.mul
+    PutU32At(index, (kTileCount + 7) * 12, 8);   // graphic 7: the last 8 bytes exactly
+    art[12] = 3;
+    art[14] = 4;
+    const std::vector<u8> table = ComputeArtDimensions(index, art);
+    ASSERT_EQ(table.size(), static_cast<size_t>(kArtDimFileSize));
+    EXPECT_EQ(table[5 * 4], 44);
+    EXPECT_EQ(table[5 * 4 + 2], 60);
+    EXPECT_EQ(table[6 * 4], 0);
+    EXPECT_EQ(table[7 * 4], 3);
+    EXPECT_EQ(table[7 * 4 + 2], 4);
+    // Graphics whose index records lie beyond a short index are 0 x 0; no files: all 0.
+    EXPECT_EQ(table[100 * 4], 0);
+    const std::vector<u8> empty = ComputeArtDimensions({}, {});
+    EXPECT_EQ(empty, std::vector<u8>(static_cast<size_t>(kArtDimFileSize), 0));
+}
+
+TEST_F(WorldDataFilesTest, WithoutArtSizesTheComputedTableIsWrittenBack) {
+    ASSERT_EQ(g_sectorGrid.Build(0, 0, 64, 64), 0);
+    files["../.rundir/tiledata.mul"] = WriteTileDataFile(TileSet());
+    files["../.rundir/Demo/map0.mul"] = WriteMapFile(TerrainGrid(0, 0, 64, 64, kGrass, 0));
+    std::vector<std::string> written;
+    std::string error;
+    ASSERT_EQ(LoadWorldDataFiles(Reader(), "Demo", nullptr, &error,
+                                 [&](const std::string& path, const std::vector<u8>& bytes) {
+                                     written.push_back(path);
+                                     EXPECT_EQ(bytes.size(), static_cast<size_t>(kArtDimFileSize));
+                                     return true;
+                                 }),
+              0);
+    EXPECT_EQ(written, (std::vector<std::string>{"../.rundir/artdim.dat"}));
+}
+
+}  // namespace
