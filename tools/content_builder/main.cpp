@@ -9,6 +9,7 @@
 
 #include "core/archive_builder.h"
 #include "tools/content_builder/demo_content.h"
+#include "tools/content_builder/script_content.h"
 #include "tools/content_builder/server_content.h"
 
 namespace {
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     ArchiveBuilder builder;
     std::string error;
     if (!AddServerConfig(builder, contentDir, world, &error) ||
+        !AddScripts(builder, contentDir, &error) ||
         !AddWorldData(builder, contentDir, world, &error)) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());
         return 1;
