@@ -1,5 +1,6 @@
 #include "server/world/item.h"
 
+#include "platform/clock.h"
 #include "script/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
@@ -97,6 +98,14 @@ void CItem::PlaceInWorld(const Location& at) {
     LinkIntoCell(at);
     AddRangeListeners(this);
     detached_ = 0;
+    if (type_ == kCampFireGraphic) {
+        // Players by the new fire start camping unless they already are.
+        std::vector<CPlayer*> players;
+        CollectPlayersNear(GetWorldLocation(), 8, players);
+        for (CPlayer* player : players) {
+            if (player->GetCampStartTime() == 0) player->SetCampStartTime(platform::NowMs());
+        }
+    }
     if (!(status_ & kStatusShownByMulti)) {
         const Location where = GetWorldLocation();
         Packets().SendObjectInfo(this, where);
@@ -151,6 +160,12 @@ void CItem::RemoveCommon(bool loud) {
     }
     RemoveRangeListeners(this);
     RecordPlacement(0);
+    if (loud && type_ == kCampFireGraphic && !container_) {
+        std::vector<CPlayer*> players;
+        CollectPlayersNear(where, 8, players);
+        for (CPlayer* player : players)
+            player->SetCampStartTime(0);
+    }
     if (loud && SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
         Packets().SendDeleteObject(serial_, where, nullptr);
     }

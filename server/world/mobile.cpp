@@ -1,6 +1,7 @@
 #include "server/world/mobile.h"
 
 #include "core/spatial_grid.h"
+#include "platform/clock.h"
 #include "server/net/packet_services.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile_table.h"
@@ -168,6 +169,37 @@ void CMobile::ApplyStatCap() {}
 void CMobile::AdjustStat(int) {}
 void CMobile::ApplySkillCap() {}
 
+// ---------------------------------------------------------------- near a place
+
+namespace {
+template <typename Visit>
+void ForObjectsNear(const Location& at, int radius, Visit visit) {
+    int cells[CSectorGrid::kRangeCapacity];
+    g_sectorGrid.CellsInRange(at, radius, cells, CSectorGrid::kRangeCapacity);
+    for (int i = 0; cells[i] != -1; ++i) {
+        for (CItem* item = g_sectorGrid.GetCell(cells[i])->objects; item;
+             item = item->GetNextSibling()) {
+            const Location& l = item->GetLocation();
+            if (ChebyshevDistanceXY(l.x, l.y, at.x, at.y) <= radius) visit(item);
+        }
+    }
+}
+}  // namespace
+
+void CollectPlayersNear(const Location& at, int radius, std::vector<CPlayer*>& out) {
+    ForObjectsNear(at, radius, [&](CItem* item) {
+        if (item->IsPlayer()) out.push_back(static_cast<CPlayer*>(item));
+    });
+}
+
+int IsCampFireNear(const Location& at) {
+    int found = 0;
+    ForObjectsNear(at, 8, [&](CItem* item) {
+        if (item->GetType() == kCampFireGraphic) found = 1;
+    });
+    return found;
+}
+
 // ---------------------------------------------------------------- CPlayer
 
 CPlayer::CPlayer() : flags_(0) {}
@@ -195,6 +227,11 @@ void CPlayer::PlaceInWorld(const Location& at) {
     // The player's own packets (its update, light and surroundings) come with the player
     // life cycle; the placement itself is the quiet one.
     PlaceInWorldQuiet(at);
+    if (IsCampFireNear(GetWorldLocation())) {
+        if (campStartTime_ == 0) campStartTime_ = platform::NowMs();
+    } else {
+        campStartTime_ = 0;
+    }
 }
 
 void CPlayer::RemoveFromWorld() {

@@ -130,11 +130,15 @@ public:
     void SetFlagWord(u32 flags) { flags_ = flags; }
     int IsEditing() const { return (flags_ & 0x02) ? 1 : 0; }
     const Location& GetLastValidTerrain() const { return lastValidTerrain_; }
+    // The camp: the time (ms) the player sat down by a camp fire, 0 when not camping.
+    u32 GetCampStartTime() const { return campStartTime_; }
+    void SetCampStartTime(u32 ms) { campStartTime_ = ms; }
 
 protected:
     void RecordValidTerrain(const Location& at);
     u32 flags_;
     Location lastValidTerrain_;
+    u32 campStartTime_ = 0;
 };
 
 class CNPC : public CMobile {
@@ -186,3 +190,8 @@ public:
     void DeleteSelf() override;
     int IsShopKeeper() const override { return 1; }
 };
+
+// Players within `radius` tiles (Chebyshev) of a place in the world.
+void CollectPlayersNear(const Location& at, int radius, std::vector<CPlayer*>& out);
+// Whether a camp fire lies in the world within 8 tiles of the place.
+int IsCampFireNear(const Location& at);

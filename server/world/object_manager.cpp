@@ -130,6 +130,10 @@ void CObjectManager::CheckDuplicateIds(CPlayer* player) {
     if (!found) Packets().SendSystemMessage(player, "No Duplicate Id's found.");
 }
 
+void CObjectManager::SendCompressionNotice(CPlayer* player) {
+    Packets().SendSystemMessage(player, "Compression not yet implemented.");
+}
+
 const StaticTileRecord& GetTileInfo(int graphic) {
     static StaticTileRecord copy;
     copy = GetTileData().Static(graphic);

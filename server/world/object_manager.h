@@ -69,6 +69,7 @@ public:
     // Game-master check: objects of one bucket with equal serials are reported to the player
     // and the second of each pair gets a fresh serial.
     void CheckDuplicateIds(CPlayer* player);
+    void SendCompressionNotice(CPlayer* player);
 
     // Table reads of the tile data.
     int GetItemTileWeight(int graphic) const;

@@ -312,3 +312,11 @@ void CSectorGrid::SettleEach(std::vector<u32> serials) {
         if (object) SettleObject(object);
     }
 }
+
+void CSectorGrid::SettleEachByPosition(const std::vector<CItem*>& objects) {
+    std::vector<u32> serials;
+    for (CItem* object : objects) {
+        if (object) serials.push_back(object->GetSerial());
+    }
+    SettleEach(std::move(serials));
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
 #include "server/world/placement_record.h"
 #include "world_test_support.h"
 
@@ -351,6 +352,52 @@ TEST_F(BaseObjectTest, ProtectedClassesRefuseDeletion) {
     holder->DeleteSelf();
     SectorResourcesDeleteAllowed = 0;
     EXPECT_EQ(g_objectManager.FindBySerial(holderSerial), nullptr);
+}
+
+TEST_F(BaseObjectTest, ACampFireStartsAndStopsTheCampOfPlayersNearIt) {
+    platform::ManualClock clock(1000);
+    CPlayer* near = static_cast<CPlayer*>(PlacedMobile(20, 20, true));
+    CPlayer* camping = static_cast<CPlayer*>(PlacedMobile(26, 14, true));
+    CPlayer* far = static_cast<CPlayer*>(PlacedMobile(30, 20, true));
+    camping->SetCampStartTime(500);
+    clock.Set(2000);
+    CItem* fire = PlacedItem(21, 21, 0, kCampFireGraphic);
+    EXPECT_EQ(near->GetCampStartTime(), 2000u);
+    EXPECT_EQ(camping->GetCampStartTime(), 500u);  // already running: kept
+    EXPECT_EQ(far->GetCampStartTime(), 0u);        // 9 tiles away in x
+    // A player placed by the fire starts camping; one placed away from it stops.
+    clock.Set(3000);
+    far->MoveTo(Location(28, 21, 0));
+    EXPECT_EQ(far->GetCampStartTime(), 3000u);
+    far->MoveTo(Location(40, 40, 0));
+    EXPECT_EQ(far->GetCampStartTime(), 0u);
+    fire->RemoveFromWorld();
+    EXPECT_EQ(near->GetCampStartTime(), 0u);
+    EXPECT_EQ(camping->GetCampStartTime(), 0u);
+}
+
+TEST_F(BaseObjectTest, ObjectsWithNothingToStandOnAreGivenUp) {
+    // Water that is nobody's ground (and never a valid last place) in one cell.
+    GetTileData().MutableLand(168)->flags = kTileWet | kTileImpassable;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 8; x < 16; ++x)
+            g_sectorGrid.TerrainAt(x, y)->tile = 168;
+    }
+    g_sectorGrid.TerrainAt(2, 2)->z = 0;
+    CPlayer* player = new CPlayer;
+    player->PlaceInWorld(Location(2, 2, 0));  // valid terrain: remembered
+    player->MoveTo(Location(10, 3, 0));       // over the water
+    CItem* crate = PlacedItem(11, 3, 0);
+    const u32 crateSerial = crate->GetSerial();
+    g_sectorGrid.SettleObjects({player->GetSerial(), crateSerial});
+    EXPECT_TRUE(player->GetLocation() == Location(2, 2, 0));  // back on its last valid ground
+    EXPECT_EQ(g_objectManager.FindBySerial(crateSerial), nullptr);
+    // Settling one by one: each finds its own ground.
+    CItem* a = PlacedItem(3, 3, 9);
+    CItem* b = PlacedItem(4, 4, 5);
+    g_sectorGrid.SettleEachByPosition({a, b});
+    EXPECT_EQ(a->GetLocation().z, 0);
+    EXPECT_EQ(b->GetLocation().z, 0);
 }
 
 TEST_F(BaseObjectTest, ValueOfAPlainItem) {
