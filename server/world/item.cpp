@@ -196,10 +196,10 @@ void CItem::RemoveFromWorldQuiet() {
 // ---------------------------------------------------------------- placement record
 
 void CItem::RecordPlacement(int fromAnyLayer) {
+    if (!placement_) placement_ = GetPlacementPool().Acquire();
     if (IsEquipped()) {
         CMobile* wearer = static_cast<CMobile*>(container_);
         if (!fromAnyLayer && wearer->GetLayer(0) == this) return;
-        if (!placement_) placement_ = GetPlacementPool().Acquire();
         placement_->lastWearer = wearer->GetSerial();
         placement_->lastLayer = kNoLayer;
         for (int i = fromAnyLayer ? 0 : 1; i < kLayerCount; ++i) {
@@ -214,7 +214,6 @@ void CItem::RecordPlacement(int fromAnyLayer) {
         return;
     }
     if (IsInTrade()) return;
-    if (!placement_) placement_ = GetPlacementPool().Acquire();
     placement_->lastWearer = 0;
     placement_->lastLayer = kNoLayer;
     if (container_) {

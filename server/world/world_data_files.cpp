@@ -171,6 +171,14 @@ std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0,
     return regions;
 }
 
+namespace {
+WorldDataResult g_loaded;
+}  // namespace
+
+const WorldDataResult& GetLoadedWorldData() {
+    return g_loaded;
+}
+
 int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
                        WorldDataResult* result, std::string* error, const DataFileWriter& write) {
     auto fail = [&](const std::string& message) {
@@ -232,5 +240,6 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
         read(WorldDataPath(world, "statics0.mul"), bytes)) {
         out.staticsPlaced = LoadStatics(index, bytes);
     }
+    g_loaded = out;
     return 0;
 }

@@ -70,6 +70,10 @@ struct WorldDataResult {
     std::vector<ResourceRegion> resourceRegions;
 };
 
+// What the last LoadWorldDataFiles found, for the parts that take it up: the starting game
+// hour (for the game clock) and the resource-bank areas (for the bank manager).
+const WorldDataResult& GetLoadedWorldData();
+
 // Reads every file above into the sector grid, the tile data and the type-script bits.
 // The terrain and the tile data are required: a missing or short `map0.mul` or
 // `tiledata.mul` answers 1 with a message naming the file in `error`. The others are

@@ -67,6 +67,8 @@ size_t DemoWorldTest::regions = 0;
 
 TEST_F(DemoWorldTest, TheFilesLoadWithTheirScenery) {
     EXPECT_EQ(gameHour, 9);
+    EXPECT_EQ(GetLoadedWorldData().gameHour, 9);
+    EXPECT_EQ(GetLoadedWorldData().resourceRegions.size(), 3u);
     EXPECT_GT(statics, 1000);
     EXPECT_EQ(regions, 3u);
     EXPECT_STREQ(GetTileData().Static(demo_tiles::kDoor).name, "door");
