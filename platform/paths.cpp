@@ -15,6 +15,7 @@ std::string ExecutablePath() {
 }
 
 std::string RunDirectory() {
+    if (const char* d = std::getenv("ZQ_RUN_DIR"); d && *d) return d;
     std::string exe = ExecutablePath();
     auto slash = exe.rfind('/');
     if (slash == std::string::npos) return ".";

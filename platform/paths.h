@@ -4,7 +4,8 @@
 
 namespace platform {
 
-// The directory of the running executable, without a trailing slash ("." when unknown).
+// The directory the game runs from: $ZQ_RUN_DIR when set (tests), else the directory of the
+// running executable, without a trailing slash ("." when unknown).
 std::string RunDirectory();
 // The full path of the running executable (empty when unknown).
 std::string ExecutablePath();

@@ -1,0 +1,58 @@
+#include "client/app/client_main_loop.h"
+
+#include "client/app/client_app.h"
+#include "client/app/main_window.h"
+#include "client/app/subsystem_hooks.h"
+#include "platform/clock.h"
+
+void PaceFrameTicks(u32 now, u32& last, u32 interval, bool frameSkipping,
+                    const std::function<void(u32)>& tick) {
+    u32 elapsed = platform::ElapsedMs(last, now);
+    if (elapsed < interval) return;
+    // Two intervals in unsigned arithmetic; an interval this large never occurs, but
+    // must not wrap into a small value.
+    u64 twice = 2ull * interval;
+    if (elapsed < twice) {
+        tick(0);
+        last += interval;
+        return;
+    }
+    if (frameSkipping) tick(1);
+    tick(0);
+    last = now;
+}
+
+bool ClientMainLoop::RunPass() {
+    ClientMainWindow& window = TheMainWindow();
+    ClientMessage message;
+    bool got = window.TakeMessage(message);
+    while (got && message.kind != ClientMessage::Kind::kQuit) {
+        window.Dispatch(message);
+        client_hooks::SoundUpdate();
+        platform::SleepMs(0);
+        got = window.TakeMessage(message);
+    }
+    if (got && message.kind == ClientMessage::Kind::kQuit) {
+        exitCode_ = static_cast<int>(message.value);
+        return false;
+    }
+    client_hooks::PollConnection();
+    client_hooks::SoundUpdate();
+    // Keep the pointer position fresh for the cursor timer between messages.
+    window.RefreshPointer();
+    CClientApp* app = CClientApp::Instance();
+    if (app) {
+        PaceFrameTicks(platform::NowMs(), last_, app->frameInterval, app->options.frameSkipping,
+                       [app](u32 skip) { app->ClientTick(skip); });
+    }
+    return true;
+}
+
+int RunClientMainLoop(ClientMainLoop& loop) {
+    while (loop.RunPass()) {
+        // Nothing in the loop waits; give the processor up for about a millisecond so an
+        // idle client does not spin.
+        platform::Yield();
+    }
+    return loop.ExitCode();
+}
