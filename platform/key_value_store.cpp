@@ -85,9 +85,8 @@ int HexDigit(char c) {
 
 KeyValueStore::KeyValueStore(std::string path) : path_(std::move(path)) {}
 
-KeyValueStore& KeyValueStore::Default() {
-    static KeyValueStore store(UserConfigDirectory() + "/settings.txt");
-    return store;
+KeyValueStore KeyValueStore::Default() {
+    return KeyValueStore(UserConfigDirectory() + "/settings.txt");
 }
 
 std::optional<std::string> KeyValueStore::GetString(const std::string& name) const {

@@ -16,7 +16,8 @@ class KeyValueStore {
 public:
     // A store in the given file; the default is "settings.txt" in UserConfigDirectory().
     explicit KeyValueStore(std::string path);
-    static KeyValueStore& Default();
+    // The store in the user configuration directory as it is now.
+    static KeyValueStore Default();
 
     const std::string& Path() const { return path_; }
 

@@ -10,8 +10,10 @@
 namespace platform {
 namespace {
 
-std::unique_ptr<WindowBackend>& Slot() {
-    static std::unique_ptr<WindowBackend> backend;
+// Never destroyed at exit: the client thread may still be using the back end while the
+// process ends, and SDL must only be called from that thread.
+WindowBackend*& Slot() {
+    static WindowBackend* backend = nullptr;
     return backend;
 }
 
@@ -28,17 +30,17 @@ WindowBackend& Backend() {
     auto& slot = Slot();
     if (!slot) {
         if (HeadlessRequested()) {
-            slot = std::make_unique<HeadlessBackend>();
+            slot = new HeadlessBackend;
         } else {
-            slot = std::make_unique<SdlBackend>();
+            slot = new SdlBackend;
         }
     }
     return *slot;
 }
 
 std::unique_ptr<WindowBackend> InstallBackend(std::unique_ptr<WindowBackend> backend) {
-    std::unique_ptr<WindowBackend> old = std::move(Slot());
-    Slot() = std::move(backend);
+    std::unique_ptr<WindowBackend> old(Slot());
+    Slot() = backend.release();
     g_cursorShown = true;
     return old;
 }

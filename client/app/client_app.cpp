@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <new>
 
 #include "client/app/subsystem_hooks.h"
@@ -18,7 +17,9 @@
 
 namespace {
 
-std::unique_ptr<CClientApp> g_app;
+// A plain pointer, not destroyed at exit: ClientMain deletes the object when the client
+// thread ends, and the process may exit while that thread is still shutting down.
+CClientApp* g_app = nullptr;
 std::atomic<bool> g_quitting{false};
 
 // Words written to a new obscene.lst (scrambled when written).
@@ -144,7 +145,8 @@ void ShowMessageBox(const std::string& text, const std::string& caption, bool fa
     if (fatal) platform::ExitProcess(1);
 }
 
-CClientApp::CClientApp(std::string dir) : installDir(std::move(dir)) {
+CClientApp::CClientApp(std::string dir, bool readConfiguration) : installDir(std::move(dir)) {
+    if (!readConfiguration) return;
     // The macro tables start empty (keyboard commands); then the two configuration files,
     // the character-slot colours and the macros.
     ReadConfigFile(*this, true);
@@ -156,7 +158,7 @@ CClientApp::CClientApp(std::string dir) : installDir(std::move(dir)) {
 CClientApp::~CClientApp() = default;
 
 CClientApp* CClientApp::Instance() {
-    return g_app.get();
+    return g_app;
 }
 
 CClientApp& CClientApp::CreateInstance() {
@@ -173,17 +175,18 @@ CClientApp& CClientApp::CreateInstance() {
             "Varnok Online is not installed correctly. Please reinstall it from its CD.", "ERROR",
             platform::MessageIcon::kError);
         // No configuration is read: an object with defaults and no install directory.
-        g_app.reset(new CClientApp(std::string()));
-        g_app->options = ClientOptions{};
-        g_app->playerName = "ZQ Player";
+        DestroyInstance();
+        g_app = new CClientApp(std::string(), false);
         return *g_app;
     }
-    g_app.reset(new CClientApp(exePath.substr(0, slash + 1)));
+    DestroyInstance();
+    g_app = new CClientApp(exePath.substr(0, slash + 1));
     return *g_app;
 }
 
 void CClientApp::DestroyInstance() {
-    g_app.reset();
+    delete g_app;
+    g_app = nullptr;
 }
 
 std::string CClientApp::MakeHDPath(std::string_view name) const {

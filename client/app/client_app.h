@@ -17,9 +17,10 @@ struct IgnoreEntry {
 
 class CClientApp {
 public:
-    // Builds the object and reads the configuration from `installDir` (which ends in '/'
-    // or is empty: file names then resolve against the working directory).
-    explicit CClientApp(std::string installDir);
+    // Builds the object and, unless told not to, reads the configuration from `installDir`
+    // (which ends in '/' or is empty: file names then resolve against the working
+    // directory).
+    explicit CClientApp(std::string installDir, bool readConfiguration = true);
     virtual ~CClientApp();
     CClientApp(const CClientApp&) = delete;
     CClientApp& operator=(const CClientApp&) = delete;

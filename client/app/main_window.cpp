@@ -32,8 +32,10 @@ void TimerLock::Release() {
 }
 
 ClientMainWindow& TheMainWindow() {
-    static ClientMainWindow window;
-    return window;
+    // Never destroyed at exit: the server may end the process while the client thread is
+    // still shutting down.
+    static ClientMainWindow* window = new ClientMainWindow;
+    return *window;
 }
 
 std::string ClientWindowTitle(const char* text) {

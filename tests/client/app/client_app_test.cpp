@@ -7,6 +7,7 @@
 #include "client/app/subsystem_hooks.h"
 #include "client_test_env.h"
 #include "platform/clock.h"
+#include "platform/key_value_store.h"
 
 namespace {
 
@@ -163,6 +164,35 @@ TEST(ClientApp, UnacceptableNames) {
                    Case{"Cassandra", false}}) {
         EXPECT_EQ(IsUnacceptableName(c.name), c.refused) << c.name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClientAppInstance, InstallDirectoryComesFromTheStoredExePath) {
+    ClientTestEnv env;
+    // Nothing stored: the run directory, so the configuration there is read.
+    env.WriteFile("zq.cfg", "PlayerName=Runner\n");
+    CClientApp& app = CClientApp::CreateInstance();
+    EXPECT_EQ(app.installDir, env.InstallDir());
+    EXPECT_EQ(app.playerName, "Runner");
+
+    std::filesystem::create_directories(env.Dir() + "/elsewhere");
+    env.WriteFile("elsewhere/zq.cfg", "PlayerName=Elsewhere\n");
+    ASSERT_TRUE(
+        platform::KeyValueStore::Default().SetString("ExePath", env.Dir() + "/elsewhere/zqdemo"));
+    EXPECT_EQ(CClientApp::CreateInstance().playerName, "Elsewhere");
+
+    // A stored path without a directory: the installation message, defaults, no files.
+    ASSERT_TRUE(platform::KeyValueStore::Default().SetString("ExePath", "zqdemo"));
+    CClientApp& bare = CClientApp::CreateInstance();
+    EXPECT_EQ(bare.installDir, "");
+    EXPECT_EQ(bare.playerName, "ZQ Player");
+    ASSERT_EQ(env.Backend().Messages().size(), 1u);
+    EXPECT_EQ(env.Backend().Messages()[0].caption, "ERROR");
+    CClientApp::DestroyInstance();
+    EXPECT_EQ(CClientApp::Instance(), nullptr);
 }
 
 }  // namespace
