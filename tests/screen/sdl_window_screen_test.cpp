@@ -2,9 +2,12 @@
 // the X server, and closing the window ending the client.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
 #include <atomic>
+
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -12,6 +15,7 @@
 
 #include "core/process_link.h"
 #include "platform/client_window.h"
+#include "platform/keys.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/window_backend.h"
 
@@ -115,6 +119,50 @@ TEST(SdlWindowScreen, WindowHasTheClientSizeAndTitleAndShowsFramesPixelExact) {
             wrong += shown[p] != expected[p];
         EXPECT_EQ(wrong, 0u) << (is565 ? "565" : "555");
     }
+    backend.CloseWindow();
+}
+
+TEST(SdlWindowScreen, SdlEventsBecomeKeyMessagesAndCharacters) {
+    platform::SdlBackend backend;
+    ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
+    platform::InputEvent e;
+    while (backend.PollEvent(e)) {
+    }
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_TAB;
+    key.key.keysym.scancode = SDL_SCANCODE_TAB;
+    key.key.repeat = 1;
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    std::strcpy(text.text.text, "a\xC3\xA9");
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    SDL_Event up{};
+    up.type = SDL_KEYUP;
+    up.key.keysym.sym = SDLK_UP;
+    ASSERT_EQ(SDL_PushEvent(&up), 1);
+
+    std::vector<platform::InputEvent> got;
+    while (backend.PollEvent(e)) {
+        if (e.type != platform::EventType::kMouseMove && e.type != platform::EventType::kActivate &&
+            e.type != platform::EventType::kDeactivate) {
+            got.push_back(e);
+        }
+    }
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_EQ(got[0].type, platform::EventType::kKeyDown);
+    EXPECT_EQ(got[0].key, platform::kVkTab);
+    EXPECT_NE(got[0].keyData & platform::kKeyDataWasDown, 0u);
+    EXPECT_EQ(platform::KeyNameFromKeyData(got[0].keyData), "Tab");
+    EXPECT_EQ(got[1].type, platform::EventType::kChar);
+    EXPECT_EQ(got[1].character, 9u);
+    EXPECT_EQ(got[2].character, u32{'a'});
+    EXPECT_EQ(got[3].character, 0xE9u);
+    EXPECT_EQ(got[4].type, platform::EventType::kKeyUp);
+    EXPECT_EQ(got[4].key, platform::kVkUp);
+    EXPECT_NE(got[4].keyData & platform::kKeyDataExtended, 0u);
+    EXPECT_NE(got[4].keyData & platform::kKeyDataReleased, 0u);
     backend.CloseWindow();
 }
 
