@@ -1,11 +1,20 @@
 #include "platform/headless/headless_backend.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+#include "platform/clock.h"
 
 #include "platform/keys.h"
 #include "platform/png_file.h"
 
 namespace platform {
+
+HeadlessBackend::HeadlessBackend() {
+    if (const char* v = std::getenv("ZQ_HEADLESS_CLOSE_AFTER_MS"); v && *v) {
+        closeAfterMs_ = static_cast<u32>(std::strtoul(v, nullptr, 10));
+    }
+}
 
 bool HeadlessBackend::OpenWindow(const std::string& title) {
     if (failOpen_) {
@@ -13,6 +22,8 @@ bool HeadlessBackend::OpenWindow(const std::string& title) {
         return false;
     }
     open_ = true;
+    openedAt_ = NowMs();
+    closeSent_ = false;
     title_ = title;
     fullScreen_ = false;
     return true;
@@ -30,6 +41,13 @@ bool HeadlessBackend::SetFullScreen(bool on) {
 }
 
 bool HeadlessBackend::PollEvent(InputEvent& event) {
+    if (open_ && closeAfterMs_ != 0 && !closeSent_ &&
+        HasElapsed(openedAt_, NowMs(), closeAfterMs_)) {
+        closeSent_ = true;
+        event = InputEvent{};
+        event.type = EventType::kClose;
+        return true;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (events_.empty()) return false;

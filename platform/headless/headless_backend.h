@@ -14,6 +14,11 @@ namespace platform {
 
 class HeadlessBackend : public WindowBackend {
 public:
+    // With the environment variable ZQ_HEADLESS_CLOSE_AFTER_MS set to n, a window that has
+    // been open n ms (by platform::NowMs) gets a close request: the simplest scripted
+    // session, for running the whole process headless.
+    HeadlessBackend();
+
     int DesktopBitsPerPixel() override { return desktopBits_; }
 
     bool OpenWindow(const std::string& title) override;
@@ -57,6 +62,8 @@ public:
     void SetPointer(int x, int y);
     void SetFocus(bool focus) { focus_ = focus; }
     void SetDesktopBits(int bits) { desktopBits_ = bits; }
+    // Asks for a close request once the window has been open `ms` ms (0: never).
+    void SetCloseAfterMs(u32 ms) { closeAfterMs_ = ms; }
     // Makes the next OpenWindow fail.
     void FailNextOpen() { failOpen_ = true; }
 
@@ -98,6 +105,9 @@ private:
     bool cursorVisible_ = true;
     int cursorCalls_ = 0;
     std::string clipboard_;
+    u32 closeAfterMs_ = 0;
+    u32 openedAt_ = 0;
+    bool closeSent_ = false;
 };
 
 }  // namespace platform

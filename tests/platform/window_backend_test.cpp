@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/keys.h"
 
@@ -110,6 +111,20 @@ TEST(HeadlessBackend, InjectedEventsUpdateKeyAndPointerState) {
     b.PointerPosition(x, y);
     EXPECT_EQ(x, 12);
     EXPECT_EQ(y, 34);
+    EXPECT_FALSE(b.PollEvent(e));
+}
+
+TEST(HeadlessBackend, ScriptedCloseArrivesOnceAfterTheGivenTime) {
+    ManualClock clock(500);
+    HeadlessBackend b;
+    b.SetCloseAfterMs(300);
+    ASSERT_TRUE(b.OpenWindow("T"));
+    InputEvent e;
+    clock.Advance(299);
+    EXPECT_FALSE(b.PollEvent(e));
+    clock.Advance(1);
+    ASSERT_TRUE(b.PollEvent(e));
+    EXPECT_EQ(e.type, EventType::kClose);
     EXPECT_FALSE(b.PollEvent(e));
 }
 
