@@ -9,8 +9,12 @@
 // The quit flag only ever goes from 0 to 1. A signal handler may set it.
 extern std::atomic<int> g_quitFlag;
 
-inline bool IsQuitting() { return g_quitFlag.load(std::memory_order_acquire) != 0; }
-inline void RequestQuit() { g_quitFlag.store(1, std::memory_order_release); }
+inline bool IsQuitting() {
+    return g_quitFlag.load(std::memory_order_acquire) != 0;
+}
+inline void RequestQuit() {
+    g_quitFlag.store(1, std::memory_order_release);
+}
 
 // The time taken at the top of every pass of the main loop.
 u32 GetLoopTime();

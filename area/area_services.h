@@ -1,0 +1,32 @@
+#pragma once
+// What the world tick asks of the world data: the resource banks' spawning and regrowth,
+// the weather, and the hint table's ageing.
+//
+// This is an interface. Until the world data installs its implementation, the one in place
+// is this class itself: no banks, no weather regions, no hints.
+
+class AreaServices {
+public:
+    virtual ~AreaServices() = default;
+
+    // CResourceBankManager.
+    virtual void LogSpawnStatistics() {}
+    virtual bool IsFastSpawning() { return false; }
+    virtual void RunSpawnPass(int passKind, int restricted) { (void)passKind, (void)restricted; }
+    virtual void RestartRegrowth() {}
+    virtual void RegrowStep() {}
+
+    // WeatherManager.
+    virtual void UpdateWeather() {}
+    virtual void AdvanceSeason() {}
+
+    // HintTable: one ageing pass over all hints.
+    virtual void AgeHints() {}
+};
+
+// The implementation in use. Never null.
+AreaServices& GetAreaServices();
+
+// Puts an implementation in place (the caller keeps it alive while installed); null puts back
+// the empty one.
+void SetAreaServices(AreaServices* services);

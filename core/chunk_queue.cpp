@@ -1,0 +1,71 @@
+#include "core/chunk_queue.h"
+
+#include <cstring>
+#include <new>
+
+ChunkQueue* ClientToServerQueue = nullptr;
+ChunkQueue* ServerToClientQueue = nullptr;
+
+ChunkQueue::~ChunkQueue() {
+    // Unlink iteratively: a long queue must not recurse through the node destructors.
+    std::unique_ptr<ChunkQueueNode> node = std::move(head_);
+    while (node)
+        node = std::move(node->next);
+}
+
+s32 ChunkQueue::Put(const void* data, s32 length) {
+    if (length <= 0 || data == nullptr) return 0;
+    // The copy is made outside the lock; the lock only covers linking the node.
+    std::unique_ptr<ChunkQueueNode> node(new (std::nothrow) ChunkQueueNode);
+    if (!node) return 0;
+    node->data.reset(new (std::nothrow) u8[static_cast<size_t>(length)]);
+    if (!node->data) return 0;
+    std::memcpy(node->data.get(), data, static_cast<size_t>(length));
+    node->length = length;
+
+    std::lock_guard<std::mutex> guard(lock_);
+    ChunkQueueNode* raw = node.get();
+    if (tail_ == nullptr) {
+        head_ = std::move(node);
+    } else {
+        tail_->next = std::move(node);
+    }
+    tail_ = raw;
+    return length;
+}
+
+s32 ChunkQueue::Get(void* buffer, s32 size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    u8* out = static_cast<u8*>(buffer);
+    s32 total = 0;
+
+    std::lock_guard<std::mutex> guard(lock_);
+    while (head_) {
+        const s32 remaining = head_->length - head_->offset;
+        if (remaining >= size - total) {
+            // Only a head chunk that can never fit is split, and only as the call's first
+            // chunk: a chunk that merely does not fit after others waits for the next call.
+            if (total == 0 && size > 1) {
+                const s32 part = size - 1;
+                std::memcpy(out, head_->data.get() + head_->offset, static_cast<size_t>(part));
+                head_->offset += part;
+                total = part;
+            }
+            break;
+        }
+        std::memcpy(out + total, head_->data.get() + head_->offset, static_cast<size_t>(remaining));
+        total += remaining;
+        std::unique_ptr<ChunkQueueNode> done = std::move(head_);
+        head_ = std::move(done->next);
+        if (!head_) tail_ = nullptr;
+    }
+    return total;
+}
+
+s32 ChunkQueue::CountChunks() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    s32 count = 0;
+    for (const ChunkQueueNode* node = head_.get(); node; node = node->next.get())
+        ++count;
+    return count;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The in-memory link between the server and the built-in client. Each side puts the bytes it
+// would have written to a socket and gets the bytes it would have read from one. Every put
+// becomes one chunk with its own copy of the bytes; chunks come out in put order, whole, and
+// a get never fills the caller's buffer to its very last byte.
+//
+// Both threads may use a queue at the same time; each queue has its own lock.
+#include <memory>
+#include <mutex>
+
+#include "core/types.h"
+
+class ChunkQueue {
+public:
+    ChunkQueue() = default;
+    ~ChunkQueue();
+    ChunkQueue(const ChunkQueue&) = delete;
+    ChunkQueue& operator=(const ChunkQueue&) = delete;
+
+    // Queues a copy of `length` bytes as one chunk and returns `length`. Nothing is queued and
+    // 0 is returned for an empty put, a negative length, a null pointer, or when the copy
+    // cannot be allocated.
+    s32 Put(const void* data, s32 length);
+
+    // Copies whole chunks, oldest first, into `buffer` while the total stays strictly below
+    // `size`; a chunk that would bring the total to `size` or beyond stays queued. Returns the
+    // number of bytes copied (0 when nothing was taken; the buffer is then untouched).
+    //
+    // A head chunk that could never fit (its remaining length is `size` or more) would
+    // otherwise block the link for good: when it is the first chunk of the call, its first
+    // `size` - 1 bytes are handed out and the rest stays at the head for the next call. The
+    // byte stream is unchanged; only that chunk's boundary moves.
+    s32 Get(void* buffer, s32 size);
+
+    // Number of chunks waiting (for tests and diagnostics).
+    s32 CountChunks() const;
+
+private:
+    struct ChunkQueueNode {
+        std::unique_ptr<u8[]> data;
+        s32 length = 0;  // bytes in data
+        s32 offset = 0;  // bytes of data already handed out (only a split head chunk)
+        std::unique_ptr<ChunkQueueNode> next;
+    };
+
+    mutable std::mutex lock_;
+    std::unique_ptr<ChunkQueueNode> head_;
+    ChunkQueueNode* tail_ = nullptr;
+};
+
+// The two links of the process, created by the server main loop before the client thread
+// starts and never destroyed: what the client sends, and what the server sends.
+extern ChunkQueue* ClientToServerQueue;
+extern ChunkQueue* ServerToClientQueue;

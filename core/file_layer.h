@@ -1,0 +1,18 @@
+#pragma once
+// The server's data files by number: a fixed table of paths (files, or directories whose
+// files are named by the caller), opened through the data archive's file API.
+#include "core/archive.h"
+
+struct DataFileRecord {
+    const char* path;  // null: the id has no file
+    int isDirectory;
+    int flag;  // kept with the record; nothing reads it
+};
+
+// The record of a data-file id, or null for an id outside the table.
+const DataFileRecord* DataFilePath(int id);
+
+// Opens data file `id` with `ArchiveOpen` and the mode: for a directory record its path
+// followed by `name`, else the record's path (the name is not used). Null for an id
+// without a record or a path, or when the open fails.
+ArchiveHandle net_openfile(int id, const char* name, const char* mode);

@@ -1,0 +1,181 @@
+#include "core/sector_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+void PutLe32(u8* p, s32 v) {
+    u32 u = static_cast<u32>(v);
+    p[0] = u8(u);
+    p[1] = u8(u >> 8);
+    p[2] = u8(u >> 16);
+    p[3] = u8(u >> 24);
+}
+
+s32 GetLe32(const u8* p) {
+    return static_cast<s32>(u32(p[0]) | (u32(p[1]) << 8) | (u32(p[2]) << 16) | (u32(p[3]) << 24));
+}
+
+}  // namespace
+
+int SectorStore::Open(const char* indexPath, const char* dataPath, const char* mode) {
+    Close();
+    if (indexPath == nullptr || dataPath == nullptr || mode == nullptr) return 0;
+    index_ = ArchiveOpen(indexPath, mode);
+    data_ = ArchiveOpen(dataPath, mode);
+    if (index_ == nullptr || data_ == nullptr) {
+        Close();
+        return 0;
+    }
+    mode_ = mode;
+    return 1;
+}
+
+void SectorStore::Close() {
+    if (index_ != nullptr) ArchiveClose(index_);
+    if (data_ != nullptr) ArchiveClose(data_);
+    index_ = nullptr;
+    data_ = nullptr;
+    mode_.clear();
+}
+
+bool SectorStore::WriteEntry(const IndexEntry& e) {
+    u8 raw[kEntrySize];
+    PutLe32(raw, e.offset);
+    PutLe32(raw + 4, e.length);
+    PutLe32(raw + 8, e.extra);
+    return ArchiveWrite(raw, 1, kEntrySize, index_) == size_t(kEntrySize);
+}
+
+bool SectorStore::ReadEntry(IndexEntry& e) {
+    u8 raw[kEntrySize];
+    if (ArchiveRead(raw, 1, kEntrySize, index_) != size_t(kEntrySize)) return false;
+    e.offset = GetLe32(raw);
+    e.length = GetLe32(raw + 4);
+    e.extra = GetLe32(raw + 8);
+    return true;
+}
+
+s64 SectorStore::DataLength() {
+    if (ArchiveSeek(data_, 0, SEEK_END) != 0) return -1;
+    return ArchiveTell(data_);
+}
+
+int SectorStore::Write(s32 n, const void* bytes, s32 length, s32 extra) {
+    if (!IsOpen()) return 0;
+    if (length > 0 && bytes == nullptr) return 0;
+    bool sequential = !mode_.empty() && mode_[0] == 'w';
+    IndexEntry e;
+    e.extra = extra;
+    if (sequential) {
+        if (length < 1) return WriteEntry(e) ? 1 : 0;
+        e.offset = static_cast<s32>(ArchiveTell(data_));
+        e.length = length;
+        if (!WriteEntry(e)) return 0;
+        return ArchiveWrite(bytes, 1, size_t(length), data_) == size_t(length) ? 1 : 0;
+    }
+
+    if (n < 0) return 0;
+    long at = long(n) * kEntrySize;
+    if (ArchiveSeek(index_, at, SEEK_SET) != 0) return 0;
+    if (length < 1) return WriteEntry(e) ? 1 : 0;
+    IndexEntry old;
+    if (!ReadEntry(old)) old = IndexEntry{};
+    s64 dataLength = DataLength();
+    if (dataLength < 0) return 0;
+    bool fitsOld =
+        old.offset >= 0 && old.length >= length && s64(old.offset) + old.length <= dataLength;
+    s64 offset = fitsOld ? old.offset : dataLength;
+    if (offset > 0x7FFFFFFF - s64(length)) return 0;
+    e.offset = static_cast<s32>(offset);
+    e.length = length;
+    if (ArchiveSeek(index_, at, SEEK_SET) != 0 || !WriteEntry(e)) return 0;
+    if (ArchiveSeek(data_, long(offset), SEEK_SET) != 0) return 0;
+    return ArchiveWrite(bytes, 1, size_t(length), data_) == size_t(length) ? 1 : 0;
+}
+
+int SectorStore::Read(s32 n, std::vector<u8>& bytes, s32& extra) {
+    bytes.clear();
+    extra = 0;
+    if (!IsOpen() || n < 0) return 0;
+    IndexEntry e;
+    if (ArchiveSeek(index_, long(n) * kEntrySize, SEEK_SET) != 0 || !ReadEntry(e)) return 0;
+    extra = e.extra;
+    if (e.offset == -1 || e.length <= 0) return 1;
+    // The entry comes from a file: its bytes must lie within the data file.
+    s64 dataLength = DataLength();
+    if (e.offset < 0 || s64(e.offset) + e.length > dataLength) {
+        extra = 0;
+        return 0;
+    }
+    bytes.resize(size_t(e.length));
+    if (ArchiveSeek(data_, e.offset, SEEK_SET) != 0 ||
+        ArchiveRead(bytes.data(), 1, bytes.size(), data_) != bytes.size()) {
+        bytes.clear();
+        extra = 0;
+        return 0;
+    }
+    return 1;
+}
+
+int SectorStore::Compact(const char* indexPath, const char* dataPath) {
+    Close();
+    if (!Open(indexPath, dataPath, "rb")) return -1;
+    if (ArchiveSeek(index_, 0, SEEK_END) != 0) {
+        Close();
+        return -1;
+    }
+    s64 count = ArchiveTell(index_) / kEntrySize;
+    s64 dataLength = DataLength();
+    if (ArchiveSeek(index_, 0, SEEK_SET) != 0 || dataLength < 0) {
+        Close();
+        return -1;
+    }
+    std::vector<IndexEntry> entries(size_t(std::max<s64>(count, 0)));
+    s64 live = 0;
+    for (IndexEntry& e : entries) {
+        if (!ReadEntry(e)) {
+            Close();
+            return -1;
+        }
+        if (e.offset != -1 && e.length > 0) live += e.length;
+    }
+    if (live * 150 / 100 >= dataLength) {
+        Close();
+        return 0;
+    }
+
+    // Gather the live records before anything is truncated.
+    std::vector<std::vector<u8>> records(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        IndexEntry& e = entries[i];
+        if (e.offset == -1 || e.length <= 0) continue;
+        if (e.offset < 0 || s64(e.offset) + e.length > dataLength) {
+            Close();
+            return -1;
+        }
+        records[i].resize(size_t(e.length));
+        if (ArchiveSeek(data_, e.offset, SEEK_SET) != 0 ||
+            ArchiveRead(records[i].data(), 1, records[i].size(), data_) != records[i].size()) {
+            Close();
+            return -1;
+        }
+    }
+    Close();
+    // Both must be writable before either is truncated.
+    if (!Open(indexPath, dataPath, "r+b")) return -1;
+    Close();
+    if (!Open(indexPath, dataPath, "wb")) return -1;
+    bool ok = true;
+    for (size_t i = 0; i < entries.size() && ok; ++i) {
+        IndexEntry e = entries[i];
+        if (e.offset == -1 || e.length <= 0) {
+            ok = WriteEntry(IndexEntry{-1, -1, e.extra});
+        } else {
+            ok = Write(0, records[i].data(), e.length, e.extra) == 1;
+        }
+    }
+    Close();
+    return ok ? 1 : -1;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// What the rest of the server asks of the game rules and the NPC behaviour: the NPC counters
+// and the skill table's periodic step.
+//
+// This is an interface. Until the rules install their implementation, the one in place is
+// this class itself, whose step does nothing.
+#include "core/types.h"
+
+// Counted up and down by the constructors and destructors of the NPC classes; read by the
+// world tick's statistics line and the load governor.
+struct NpcCounters {
+    s32 live = 0;             // live NPCs
+    s32 notInvulnerable = 0;  // live NPCs that are not invulnerable
+    s32 guards = 0;           // live guards
+    s32 shopkeepers = 0;      // live shopkeepers
+};
+
+NpcCounters& GetNpcCounters();
+
+class RulesServices {
+public:
+    virtual ~RulesServices() = default;
+
+    // The skill table's step, run by the world tick every 4096th pulse.
+    virtual void SkillTableStep() {}
+};
+
+// The implementation in use. Never null.
+RulesServices& GetRulesServices();
+
+// Puts an implementation in place (the caller keeps it alive while installed); null puts back
+// the empty one.
+void SetRulesServices(RulesServices* services);

@@ -1,0 +1,112 @@
+#include "core/arena_allocator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+std::uintptr_t Addr(void* p) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
+
+TEST(Arena, SmallBlocksShareAChunk) {
+    ArenaAllocator arena;
+    void* a = nullptr;
+    void* b = nullptr;
+    ArenaChunk* ca = arena.Alloc(5, &a);
+    ArenaChunk* cb = arena.Alloc(5, &b);
+    ASSERT_NE(ca, nullptr);
+    EXPECT_EQ(ca, cb);
+    EXPECT_EQ(Addr(b) - Addr(a), 8u);
+    EXPECT_EQ(ca->capacity, kArenaChunkSize);
+    EXPECT_EQ(Addr(ca->base) % kArenaChunkAlign, 0u);
+    EXPECT_EQ(a, ca->base);
+    EXPECT_EQ(arena.ChunkCount(), 1u);
+}
+
+TEST(Arena, ChunkSizes) {
+    struct Case {
+        std::size_t request;
+        std::size_t capacity;
+    } cases[] = {
+        {1, 0x8000},      {0x8000, 0x8000},  // exactly a chunk
+        {0x8001, 0xA000}, {0x9000, 0xA000}, {0xA000, 0xA000}, {0x100000, 0x100000},
+    };
+    for (const Case& c : cases) {
+        ArenaAllocator arena;
+        void* p = nullptr;
+        ArenaChunk* chunk = arena.Alloc(c.request, &p);
+        ASSERT_NE(chunk, nullptr);
+        EXPECT_EQ(chunk->capacity, c.capacity) << std::hex << c.request;
+        EXPECT_EQ(Addr(chunk->base) % kArenaChunkAlign, 0u);
+        // Every handed-out byte is usable (the sanitizer checks the bounds).
+        std::memset(p, 0xAB, c.request);
+    }
+}
+
+TEST(Arena, GrowsWhenTheLastChunkIsShort) {
+    ArenaAllocator arena;
+    void* small = nullptr;
+    ArenaChunk* first = arena.Alloc(16, &small);
+    void* big = nullptr;
+    ArenaChunk* second = arena.Alloc(0x9000, &big);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(second->capacity, 0xA000u);
+    EXPECT_EQ(arena.ChunkCount(), 2u);
+    // Later requests go to the last chunk while it has room, not back to the first.
+    void* after = nullptr;
+    EXPECT_EQ(arena.Alloc(0x1000, &after), second);
+    EXPECT_EQ(Addr(after), Addr(big) + 0x9000);
+    EXPECT_EQ(second->Free(), 0u);
+    EXPECT_NE(arena.Alloc(1, &after), second);
+    EXPECT_EQ(arena.ChunkCount(), 3u);
+}
+
+TEST(Arena, BlocksAreAlignedAndDisjoint) {
+    ArenaAllocator arena;
+    std::uintptr_t end = 0;
+    ArenaChunk* chunk = nullptr;
+    for (std::size_t size : {1u, 3u, 12u, 7u, 24u, 5u, 100u}) {
+        void* p = nullptr;
+        ArenaChunk* c = arena.Alloc(size, &p);
+        if (c == chunk) {
+            EXPECT_GE(Addr(p), end);
+        }
+        chunk = c;
+        EXPECT_EQ(Addr(p) % 8, 0u);
+        std::memset(p, 0xCD, size);
+        // An 8-byte value fits at every block start.
+        if (size >= sizeof(u64)) *static_cast<u64*>(p) = 0x0102030405060708ull;
+        end = Addr(p) + size;
+    }
+}
+
+TEST(Arena, RefusesOversizedRequests) {
+    ArenaAllocator arena;
+    void* p = reinterpret_cast<void*>(1);
+    EXPECT_EQ(arena.Alloc(kArenaMaxRequest + 1, &p), nullptr);
+    EXPECT_EQ(p, nullptr);
+    p = reinterpret_cast<void*>(1);
+    EXPECT_EQ(arena.Alloc(static_cast<std::size_t>(-1), &p), nullptr);
+    EXPECT_EQ(p, nullptr);
+    EXPECT_EQ(arena.ChunkCount(), 0u);
+    // A zero-byte request is fine.
+    EXPECT_NE(arena.Alloc(0, &p), nullptr);
+}
+
+TEST(Arena, ProcessArenaKeepsItsData) {
+    void* p = nullptr;
+    ArenaChunk* chunk = ArenaAlloc(32, &p);
+    ASSERT_NE(chunk, nullptr);
+    chunk->BeginWrite();
+    std::memcpy(p, "interned name", 14);
+    chunk->EndWrite();
+    void* q = nullptr;
+    ArenaAlloc(32, &q);
+    EXPECT_STREQ(static_cast<const char*>(p), "interned name");
+    EXPECT_EQ(&GetArena(), &GetArena());
+}
+
+}  // namespace
