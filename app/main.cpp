@@ -1,10 +1,41 @@
-// Process entry of the demo. For now the program holds the core library only: it says
-// plainly what it is and exits, so that `make run` works from the first commit on.
+// Process entry of the demo: the server runs on this thread, the client on a thread of its
+// own. Start-up order: the server configuration (data archive, server.txt, random seed),
+// then the progress window, the saved process arguments and the server main loop.
 #include <cstdio>
+#include <string>
 
-int main() {
-    std::printf(
-        "Varnok Online demo: core library build. The server and client are not built yet;\n"
-        "run `make test` to exercise what exists.\n");
-    return 0;
+#include "core/frame/progress_window.h"
+#include "core/frame/server_main_loop.h"
+#include "core/process_link.h"
+#include "core/server_config.h"
+
+namespace {
+
+void SaveProcessArgs(int argc, char** argv) {
+    ProcessArgs& saved = SavedProcessArgs();
+    saved.argv.assign(argv, argv + argc);
+    saved.commandLine.clear();
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) saved.commandLine += ' ';
+        saved.commandLine += argv[i];
+    }
+    saved.showCommand = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (g_serverConfig.Start("zqdemo.dat", &error) != 0) {
+        std::fprintf(stderr, "zqdemo: %s\n", error.c_str());
+        return 1;
+    }
+    int result;
+    {
+        ProgressWindow progressWindow;
+        SaveProcessArgs(argc, argv);
+        result = ServerMainLoop();
+    }
+    g_serverConfig.Stop();
+    return result;
 }

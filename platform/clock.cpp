@@ -47,6 +47,8 @@ ManualClock::ManualClock(u32 startMs) : now_(startMs) {
     }
 }
 
-ManualClock::~ManualClock() { g_manual.store(nullptr, std::memory_order_release); }
+ManualClock::~ManualClock() {
+    g_manual.store(nullptr, std::memory_order_release);
+}
 
 }  // namespace platform

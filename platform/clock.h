@@ -15,10 +15,14 @@ namespace platform {
 u32 NowMs();
 
 // Milliseconds from `from` to `to`, correct across the wrap.
-inline u32 ElapsedMs(u32 from, u32 to) { return to - from; }
+inline u32 ElapsedMs(u32 from, u32 to) {
+    return to - from;
+}
 
 // True when at least `interval` ms have passed from `from` to `now`.
-inline bool HasElapsed(u32 from, u32 now, u32 interval) { return ElapsedMs(from, now) >= interval; }
+inline bool HasElapsed(u32 from, u32 now, u32 interval) {
+    return ElapsedMs(from, now) >= interval;
+}
 
 // Gives up the processor for at most about 1 ms, so polling loops do not burn a core.
 // Under a manual clock it only runs the clock's yield hook.

@@ -4,25 +4,28 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace platform {
 
 InstanceLock::~InstanceLock() {
     Release();
 }
 
-bool InstanceLock::Acquire(const std::string& dir, const std::string& name) {
+InstanceLock::Result InstanceLock::TryAcquire(const std::string& dir, const std::string& name) {
     Release();
     std::string path = dir + "/" + name + ".lock";
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) return Result::kUnavailable;
     // flock locks belong to the open file description, so a second open in this process
     // conflicts too, just as a second process would.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        bool held = errno == EWOULDBLOCK;
         ::close(fd);
-        return false;
+        return held ? Result::kHeldElsewhere : Result::kUnavailable;
     }
     fd_ = fd;
-    return true;
+    return Result::kAcquired;
 }
 
 void InstanceLock::Release() {

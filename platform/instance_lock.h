@@ -13,9 +13,15 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // Takes the lock named `name` (the file "<dir>/<name>.lock"); false when another
-    // process (or another InstanceLock of this one) holds it or the file cannot be made.
-    bool Acquire(const std::string& dir, const std::string& name);
+    enum class Result { kAcquired, kHeldElsewhere, kUnavailable };
+    // Takes the lock named `name` (the file "<dir>/<name>.lock"): kHeldElsewhere when
+    // another process (or another InstanceLock of this one) holds it, kUnavailable when the
+    // file cannot be made (for example a read-only directory).
+    Result TryAcquire(const std::string& dir, const std::string& name);
+    // True only when the lock was taken.
+    bool Acquire(const std::string& dir, const std::string& name) {
+        return TryAcquire(dir, name) == Result::kAcquired;
+    }
     void Release();
     bool Held() const { return fd_ >= 0; }
 

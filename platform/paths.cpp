@@ -16,11 +16,9 @@ std::string ExecutablePath() {
 
 std::string RunDirectory() {
     if (const char* d = std::getenv("ZQ_RUN_DIR"); d && *d) return d;
-    std::string exe = ExecutablePath();
-    auto slash = exe.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return exe.substr(0, slash);
+    std::error_code ec;
+    auto cwd = std::filesystem::current_path(ec);
+    return ec ? std::string(".") : cwd.string();
 }
 
 std::string UserConfigDirectory() {

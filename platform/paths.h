@@ -4,8 +4,9 @@
 
 namespace platform {
 
-// The directory the game runs from: $ZQ_RUN_DIR when set (tests), else the directory of the
-// running executable, without a trailing slash ("." when unknown).
+// The directory the game runs from: $ZQ_RUN_DIR when set (tests), else the working
+// directory, where the server also finds its data archive; no trailing slash ("." when
+// unknown).
 std::string RunDirectory();
 // The full path of the running executable (empty when unknown).
 std::string ExecutablePath();

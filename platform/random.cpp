@@ -27,6 +27,8 @@ int Rand() {
     return static_cast<int>((x >> 49) & kRandMax);
 }
 
-void SeedRandom(u32 seed) { t_random.state = Scramble(seed); }
+void SeedRandom(u32 seed) {
+    t_random.state = Scramble(seed);
+}
 
 }  // namespace platform

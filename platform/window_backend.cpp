@@ -1,6 +1,7 @@
 #include "platform/window_backend.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,12 +25,21 @@ bool HeadlessRequested() {
     return v && *v && std::strcmp(v, "0") != 0;
 }
 
+bool DisplayAvailable() {
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (wayland && *wayland);
+}
+
 }  // namespace
 
 WindowBackend& Backend() {
     auto& slot = Slot();
     if (!slot) {
         if (HeadlessRequested()) {
+            slot = new HeadlessBackend;
+        } else if (!DisplayAvailable()) {
+            std::fprintf(stderr, "zqdemo: no display; the client runs without a window\n");
             slot = new HeadlessBackend;
         } else {
             slot = new SdlBackend;

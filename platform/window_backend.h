@@ -94,8 +94,9 @@ public:
 };
 
 // The back end in use. Until one is installed, the first call picks one: the headless back
-// end when the environment variable ZQ_HEADLESS is set to a non-empty value other than "0",
-// else SDL2.
+// end when the environment variable ZQ_HEADLESS is set to a non-empty value other than "0"
+// or when there is no display at all (neither DISPLAY nor WAYLAND_DISPLAY; a line on stderr
+// says so), else SDL2.
 WindowBackend& Backend();
 // Installs a back end (tests install a headless one); returns the one it replaces.
 std::unique_ptr<WindowBackend> InstallBackend(std::unique_ptr<WindowBackend> backend);

@@ -1,5 +1,7 @@
 // The body of the client thread: single-instance and display checks, start-up of every
 // client subsystem in a fixed order, the main loop until the quit message, and shutdown.
+#include <cstdio>
+
 #include "client/app/client_app.h"
 #include "client/app/client_main_loop.h"
 #include "client/app/full_screen_display.h"
@@ -29,8 +31,15 @@ int ClientMain(const ProcessArgs& args) {
     const std::string runDir = platform::RunDirectory();
 
     // 1-3: one client at a time, no patcher running, a desktop of at least 16 bits.
-    if (!ClientInstanceLock().Held() && !ClientInstanceLock().Acquire(runDir, "ZqClientApp")) {
-        ShowMessageBox("Another instance of ZQ is already running.", "ERROR", true);
+    if (!ClientInstanceLock().Held()) {
+        using Result = platform::InstanceLock::Result;
+        Result lock = ClientInstanceLock().TryAcquire(runDir, "ZqClientApp");
+        if (lock == Result::kHeldElsewhere) {
+            ShowMessageBox("Another instance of ZQ is already running.", "ERROR", true);
+        } else if (lock == Result::kUnavailable) {
+            // Not a second copy: the run directory cannot hold the lock file.
+            std::fprintf(stderr, "zqdemo: cannot make the instance lock in %s\n", runDir.c_str());
+        }
     }
     if (platform::IsInstanceLockHeld(runDir, "ZqPatchApp")) {
         ShowMessageBox("An instance of ZQ Patch is already running.", "ERROR", true);

@@ -3,6 +3,7 @@
 #include "client/app/client_app.h"
 #include "client/app/main_window.h"
 #include "client/app/subsystem_hooks.h"
+#include "core/loop_state.h"
 #include "platform/clock.h"
 
 void PaceFrameTicks(u32 now, u32& last, u32 interval, bool frameSkipping,
@@ -24,6 +25,14 @@ void PaceFrameTicks(u32 now, u32& last, u32 interval, bool frameSkipping,
 
 bool ClientMainLoop::RunPass() {
     ClientMainWindow& window = TheMainWindow();
+    // The process is ending (a signal): close the window as the user would, so the client
+    // shuts down in order instead of being cut off.
+    if (IsQuitting() && window.Exists() && !closeRequested_) {
+        closeRequested_ = true;
+        ClientMessage close;
+        close.kind = ClientMessage::Kind::kClose;
+        window.PostMessage(close);
+    }
     ClientMessage message;
     bool got = window.TakeMessage(message);
     while (got && message.kind != ClientMessage::Kind::kQuit) {

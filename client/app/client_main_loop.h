@@ -28,6 +28,7 @@ public:
 private:
     u32 last_;
     int exitCode_ = 0;
+    bool closeRequested_ = false;
 };
 
 // Runs passes until the quit message; yields the processor in idle passes.

@@ -55,8 +55,10 @@ TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstLetsGo) {
     first.Release();
     EXPECT_FALSE(IsInstanceLockHeld(dir, "ZqTestApp"));
     EXPECT_TRUE(second.Acquire(dir, "ZqTestApp"));
+    EXPECT_EQ(first.TryAcquire(dir, "ZqTestApp"), InstanceLock::Result::kHeldElsewhere);
     InstanceLock nowhere;
-    EXPECT_FALSE(nowhere.Acquire("/nonexistent-dir", "ZqTestApp"));
+    EXPECT_EQ(nowhere.TryAcquire("/nonexistent-dir", "ZqTestApp"),
+              InstanceLock::Result::kUnavailable);
 }
 
 TEST(PeriodicTimer, NoCallbackRunsAfterStopReturns) {

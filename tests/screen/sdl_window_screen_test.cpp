@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/process_link.h"
+#include "e2e/process_runner.h"
 #include "platform/client_window.h"
 #include "platform/keys.h"
 #include "platform/sdl/sdl_backend.h"
@@ -73,6 +74,41 @@ std::vector<u16> Pattern(bool is565) {
         f[i] = static_cast<u16>(is565 ? v : (v & 0x7FFF));
     }
     return f;
+}
+
+// Asks the top-level window whose title starts with `title` to close, the way a click on
+// the title bar's close button does (waits up to 5 s for the window to appear).
+bool CloseWindowByTitle(const std::string& title) {
+    XDisplay x;
+    if (!x.get()) return false;
+    Window root = DefaultRootWindow(x.get());
+    Window target = 0;
+    for (int i = 0; i < 500 && !target; ++i) {
+        Window parent, *children = nullptr;
+        unsigned n = 0;
+        Window rootOut;
+        XQueryTree(x.get(), root, &rootOut, &parent, &children, &n);
+        for (unsigned c = 0; c < n && !target; ++c) {
+            char* name = nullptr;
+            if (XFetchName(x.get(), children[c], &name) && name) {
+                if (std::string(name).rfind(title, 0) == 0) target = children[c];
+                XFree(name);
+            }
+        }
+        if (children) XFree(children);
+        if (!target) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!target) return false;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = target;
+    ev.xclient.message_type = XInternAtom(x.get(), "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(x.get(), "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x.get(), target, False, NoEventMask, &ev);
+    XFlush(x.get());
+    return true;
 }
 
 TEST(SdlWindowScreen, WindowHasTheClientSizeAndTitleAndShowsFramesPixelExact) {
@@ -178,39 +214,10 @@ TEST(SdlWindowScreen, ClosingTheWindowEndsTheClient) {
     // the way a click on the title bar's close button does.
     std::atomic<bool> sent{false};
     std::thread closer([&] {
-        XDisplay x;
-        if (!x.get()) return;
         for (int i = 0; i < 500 && !platform::IsClientWindowAlive(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        // Find the window by its title among the root's children.
-        Window root = DefaultRootWindow(x.get());
-        Window target = 0;
-        for (int i = 0; i < 500 && !target; ++i) {
-            Window parent, *children = nullptr;
-            unsigned n = 0;
-            XQueryTree(x.get(), root, &root, &parent, &children, &n);
-            for (unsigned c = 0; c < n && !target; ++c) {
-                char* name = nullptr;
-                if (XFetchName(x.get(), children[c], &name) && name) {
-                    if (std::string(name).rfind("Varnok Online", 0) == 0) target = children[c];
-                    XFree(name);
-                }
-            }
-            if (children) XFree(children);
-            if (!target) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (!target) return;
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = target;
-        ev.xclient.message_type = XInternAtom(x.get(), "WM_PROTOCOLS", False);
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(x.get(), "WM_DELETE_WINDOW", False));
-        ev.xclient.data.l[1] = CurrentTime;
-        XSendEvent(x.get(), target, False, NoEventMask, &ev);
-        XFlush(x.get());
-        sent = true;
+        sent = CloseWindowByTitle("Varnok Online");
     });
     int code = ClientMain(ProcessArgs{});
     closer.join();
@@ -218,7 +225,24 @@ TEST(SdlWindowScreen, ClosingTheWindowEndsTheClient) {
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(platform::IsClientWindowAlive());
     platform::InstallBackend(std::move(old));
+    unsetenv("ZQ_RUN_DIR");
+    unsetenv("ZQ_CONFIG_DIR");
     std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SdlWindowScreen, ClosingTheGameWindowEndsTheWholeProcess) {
+    e2e::TempDir dir;
+    dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
+                           {"ZQ_CONFIG_DIR=" + dir.Path() + "/config"});
+    ASSERT_TRUE(game.Started());
+    ASSERT_TRUE(CloseWindowByTitle("Varnok Online")) << game.Stderr();
+    // The server looks for the window every 5 s.
+    EXPECT_EQ(game.WaitForExit(15000), 0) << game.Stderr();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "client/app/main_window.h"
 #include "client/app/subsystem_hooks.h"
 #include "client_test_env.h"
+#include "core/loop_state.h"
 #include "core/process_link.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
@@ -131,6 +132,19 @@ TEST_F(ClientLoopTest, CloseEndsTheLoopWithCodeZeroAndTheWindowGone) {
     EXPECT_NE(std::find(trace.begin(), trace.end(), "SaveDesktop"), trace.end());
     // The connection is not polled once the quit message is taken.
     EXPECT_EQ(std::find(trace.begin(), trace.end(), "PollConnection"), trace.end());
+}
+
+TEST_F(ClientLoopTest, AProcessQuitClosesTheWindowInOrder) {
+    ClientMainLoop loop(platform::NowMs());
+    ASSERT_TRUE(loop.RunPass());
+    RequestQuit();
+    client_hooks::StartTrace();
+    EXPECT_FALSE(loop.RunPass());
+    auto trace = client_hooks::TakeTrace();
+    g_quitFlag.store(0);  // the flag is process-wide: put it back for the next test
+    EXPECT_EQ(loop.ExitCode(), 0);
+    EXPECT_FALSE(platform::IsClientWindowAlive());
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "SaveDesktop"), trace.end());
 }
 
 TEST_F(ClientLoopTest, ExitCommandClosesTheWindow) {

@@ -1,0 +1,56 @@
+// The demo content builder: writes the data archive `zqdemo.dat` that the server reads,
+// from the sources in content/ and from generators. The output depends on nothing but its
+// inputs, so every build writes the same bytes.
+//
+//   content_builder --content DIR --out FILE [--world NAME]
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/archive_builder.h"
+#include "tools/content_builder/server_content.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: content_builder --content DIR --out FILE [--world NAME]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string contentDir, out, world = kDefaultWorldName;
+    for (int i = 1; i < argc; ++i) {
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) return false;
+            into = argv[++i];
+            return true;
+        };
+        bool ok;
+        if (std::strcmp(argv[i], "--content") == 0) {
+            ok = value(contentDir);
+        } else if (std::strcmp(argv[i], "--out") == 0) {
+            ok = value(out);
+        } else if (std::strcmp(argv[i], "--world") == 0) {
+            ok = value(world) && !world.empty();
+        } else {
+            ok = false;
+        }
+        if (!ok) return Usage();
+    }
+    if (contentDir.empty() || out.empty()) return Usage();
+
+    ArchiveBuilder builder;
+    std::string error;
+    if (!AddServerConfig(builder, contentDir, world, &error)) {
+        std::fprintf(stderr, "content_builder: %s\n", error.c_str());
+        return 1;
+    }
+    if (!builder.Write(out)) {
+        std::fprintf(stderr, "content_builder: cannot write %s: %s\n", out.c_str(),
+                     builder.Error().c_str());
+        return 1;
+    }
+    return 0;
+}
