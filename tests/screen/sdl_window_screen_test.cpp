@@ -130,6 +130,23 @@ TEST(SdlWindowScreen, WindowHasTheClientSizeAndTitleAndShowsFramesPixelExact) {
     name = reinterpret_cast<char*>(text.value);
     EXPECT_STREQ(name, "Varnok Online");
     XFree(text.value);
+    // The window cannot be resized: its size hints pin it to the client area.
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(x.get(), w, &hints, &supplied));
+    EXPECT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+    EXPECT_EQ(hints.min_width, kClientWidth);
+    EXPECT_EQ(hints.max_width, kClientWidth);
+    EXPECT_EQ(hints.min_height, kClientHeight);
+    EXPECT_EQ(hints.max_height, kClientHeight);
+    // Clipboard text goes out and comes back.
+    backend.SetClipboardText("Varnok clipboard");
+    EXPECT_EQ(backend.ClipboardText(), "Varnok clipboard");
+    // Full screen and back to the fixed window.
+    ASSERT_TRUE(backend.SetFullScreen(true));
+    EXPECT_TRUE(backend.IsFullScreen());
+    ASSERT_TRUE(backend.SetFullScreen(false));
+    EXPECT_FALSE(backend.IsFullScreen());
 
     const u32 ring = 640 * 3 + 10;
     for (bool is565 : {false, true}) {
