@@ -28,7 +28,7 @@ void Yield() {
         if (manual->onYield) manual->onYield();
         return;
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void SleepMs(u32 ms) {

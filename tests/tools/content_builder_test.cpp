@@ -79,6 +79,11 @@ TEST_F(ContentBuilder, WritesTheSameBytesOnEveryRun) {
     EXPECT_EQ(g_spawnClient, 1);
     EXPECT_EQ(config.width, 1024);
     EXPECT_EQ(config.height, 1024);
+
+    // The compiled demo scripts travel in the same archive.
+    ArchiveHandle table = ArchiveOpen("../.rundir/scripts/sdb.txt", "r");
+    ASSERT_NE(table, nullptr);
+    ArchiveClose(table);
 }
 
 TEST_F(ContentBuilder, GeneratesTheConfigurationWhenThereIsNoSource) {
@@ -106,6 +111,12 @@ TEST_F(ContentBuilder, AnotherWorldNameAndBadArguments) {
     EXPECT_EQ(Build("--content " + Path("empty") + " --out"), 2);
     EXPECT_EQ(Build("--content " + Path("empty") + " --bogus --out " + Path("x.dat")), 2);
     EXPECT_EQ(Build("--content " + Path("empty") + " --out " + Path("no/such/dir/x.dat")), 1);
+
+    // A script that does not compile stops the build.
+    fs::create_directories(root_ / "bad" / "scripts");
+    std::ofstream(root_ / "bad" / "scripts" / "broken.zqs")
+        << "trigger use {\n    noSuchBuiltin();\n}\n";
+    EXPECT_EQ(Build("--content " + Path("bad") + " --out " + Path("bad.dat")), 1);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/archive_builder.h"
+#include "tools/content_builder/script_content.h"
 #include "tools/content_builder/server_content.h"
 
 namespace {
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
 
     ArchiveBuilder builder;
     std::string error;
-    if (!AddServerConfig(builder, contentDir, world, &error)) {
+    if (!AddServerConfig(builder, contentDir, world, &error) ||
+        !AddScripts(builder, contentDir, &error)) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());
         return 1;
     }

@@ -1,0 +1,95 @@
+// Fuzz target: the script token reader and parser, and our compiler's front end.
+//
+// Input: a 16-bit little-endian length n, then n bytes of string table text, then the token
+// stream (handed over without the zero byte the loader appends, so a read past the end is
+// caught). The same bytes are also compiled as script source text.
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "script/script_compiler.h"
+#include "script/script_parser.h"
+#include "script/token_file.h"
+
+namespace {
+
+const char kSeedSource[] =
+    "member int n;\n"
+    "member list l;\n"
+    "forward int g(int, string);\n"
+    "function int g(int a, string s) {\n"
+    "  int i;\n"
+    "  for (i = 0; i < a; i++) { if (i == 3) { continue; } else { n = n + i; } }\n"
+    "  while (a > 0) { a--; if (a == 1) { break; } }\n"
+    "  switch (a) { case 1: n = 2; break; case -7: n = 1; default: n = 0; }\n"
+    "  l = 1, \"two\", L\"three\";\n"
+    "  string t = l[1];\n"
+    "  goto out;\n"
+    "out:\n"
+    "  return (a + 1) * 2;\n"
+    "}\n"
+    "trigger 300 speech(\"*hi*\") { bark(this, arg); return 1; }\n"
+    "trigger callback(4) { return g(2, \"x\"); }\n";
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The compiler front end on the raw bytes as source text.
+    {
+        ScriptCompiler compiler;
+        std::string errors;
+        if (compiler.AddSource({"fuzz.zqs", "fuzz", std::string(data, data + size)}, errors)) {
+            compiler.Validate(errors);
+        }
+    }
+    if (size < 2) return 0;
+    const size_t tableSize = std::min<size_t>(data[0] | (data[1] << 8), size - 2);
+    ScriptStringTable table;
+    std::string error;
+    if (!table.LoadFromText(std::string(data + 2, data + 2 + tableSize), error)) return 0;
+    const std::vector<u8> tokens(data + 2 + tableSize, data + size);
+
+    // Every token the reader gives, until the end or a malformed token.
+    TokenReader reader(tokens.data(), tokens.size(), table);
+    size_t pos = 0;
+    ScriptToken t;
+    for (int i = 0; i < 100000 && reader.ReadToken(pos, t) && !t.IsEnd(); ++i) {
+        if (pos > tokens.size()) __builtin_trap();
+    }
+
+    // The parser, with a parent class that is always the same small class.
+    CompileReport report;
+    std::unique_ptr<CScriptClass> parent;
+    auto resolve = [&](const std::string& name, std::string&) -> const CScriptClass* {
+        if (parent) return parent.get();
+        const u8 body[] = {0};
+        CompileReport r;
+        parent = CompileScriptClass(body, sizeof body, table, name, nullptr, r);
+        return parent.get();
+    };
+    auto cls = CompileScriptClass(tokens.data(), tokens.size(), table, "fuzz", resolve, report);
+    if (cls) {
+        for (const ScriptFunction& f : cls->functions) {
+            if (f.vars) DescribeChain(*cls, *f.vars, f.vars->body);
+        }
+    }
+    return 0;
+}
+
+// Seeds: the compiled sample class in the input layout, and its source text.
+extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
+    ScriptCompiler compiler;
+    std::string errors;
+    if (!compiler.AddSource({"seed.zqs", "seed", kSeedSource}, errors)) return;
+    const std::string table = compiler.Strings().ToText();
+    const std::vector<u8>& tokens = compiler.TokenFiles().at("seed");
+    std::vector<u8> input;
+    input.push_back(static_cast<u8>(table.size() & 0xFF));
+    input.push_back(static_cast<u8>(table.size() >> 8));
+    input.insert(input.end(), table.begin(), table.end());
+    input.insert(input.end(), tokens.begin(), tokens.end());
+    emit(input.data(), input.size());
+    emit(reinterpret_cast<const u8*>(kSeedSource), sizeof kSeedSource - 1);
+}

@@ -1,0 +1,129 @@
+#include "script/builtin_call.h"
+
+#include <cctype>
+#include <string>
+
+#include "core/log_sink.h"
+#include "script/script_value.h"
+#include "script/statement_tree.h"
+
+namespace {
+
+ArgKind KindOfChar(char c) {
+    switch (std::tolower(static_cast<unsigned char>(c))) {
+        case 's':
+            return ArgKind::String;
+        case 'q':
+            return ArgKind::UString;
+        case 'c':
+            return ArgKind::Location;
+        case 'o':
+            return ArgKind::Object;
+        case 'l':
+            return ArgKind::List;
+        case 'j':
+            return ArgKind::JumpTable;
+        default:
+            return ArgKind::Int;
+    }
+}
+
+}  // namespace
+
+void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
+    BuiltinCall call(host, record);
+    const char* sig = record.signature;
+    // Argument characters and whether each is a hidden operand.
+    char chars[kMaxBuiltinArgs];
+    bool hidden[kMaxBuiltinArgs];
+    int n = 0;
+    bool afterBar = false;
+    for (const char* p = sig + 1; *p; ++p) {
+        if (*p == '|') {
+            afterBar = true;
+            continue;
+        }
+        if (n == kMaxBuiltinArgs) {
+            host.Kill();
+            return;
+        }
+        chars[n] = *p;
+        hidden[n] = afterBar;
+        ++n;
+    }
+    call.argCount = n;
+    // Pop from the last argument to the first.
+    for (int k = n - 1; k >= 0; --k) {
+        BuiltinValue& slot = call.args[k];
+        if (chars[k] == 'u') {
+            const u8 type = host.ArgumentType(k);
+            if (type > kTypeList) {
+                // An any-type argument without a value: a run-time error, no message.
+                host.Kill();
+                return;
+            }
+            slot.kind = static_cast<ArgKind>(type);
+        } else if (chars[k] == 'i' && (hidden[k] || record.handler == &BuiltinJump)) {
+            // Hidden int operands are jump targets, and so is the label operand of a goto.
+            slot.kind = ArgKind::JumpTarget;
+        } else {
+            slot.kind = KindOfChar(chars[k]);
+        }
+        host.PopArgument(slot.kind, slot);
+    }
+    if (!record.handler) {
+        const std::string message = std::string("script builtin '") + record.name + "' (" + sig +
+                                    ") is not built yet; the script thread is stopped";
+        GetLogSink().Log(0, 0, 0, "", "script", "error", message.c_str());
+        host.Kill();
+        return;
+    }
+    const char result = sig[0];
+    call.result.kind = KindOfChar(result);
+    if (result == 's') call.result.s = host.NewStringTemporary();
+    if (result == 'q') call.result.q = host.NewUStringTemporary();
+    record.handler(call);
+    for (int k = 0; k < n; ++k) {
+        if (hidden[k]) continue;
+        if (chars[k] == 'I' || chars[k] == 'O' || chars[k] == 'C') host.WriteBack(k, call.args[k]);
+    }
+    if (result != 'v' && result != 'u') host.PushResult(call.result);
+}
+
+void BuiltinIf(BuiltinCall& call) {
+    if (call.Int(0) == 0) call.host.JumpTo(call.Arg(1).node, false);
+}
+
+void BuiltinJump(BuiltinCall& call) {
+    call.host.JumpTo(call.Arg(call.argCount - 1).node, false);
+}
+
+void BuiltinLoopBack(BuiltinCall& call) {
+    call.host.JumpTo(call.Arg(0).node, true);
+}
+
+void BuiltinSwitch(BuiltinCall& call) {
+    const s32 value = call.Int(0);
+    ScriptNode* target = nullptr;
+    ScriptNode* fallback = nullptr;
+    for (SwitchCase* e = call.Arg(1).table; e; e = e->next) {
+        if (e->value == value) {
+            target = e->target;
+            break;
+        }
+        if (e->value == kDefaultCaseValue) fallback = e->target;
+    }
+    call.host.JumpTo(target ? target : fallback, false);
+}
+
+void BuiltinNothing(BuiltinCall&) {}
+
+void BuiltinReturnVoid(BuiltinCall& call) {
+    call.host.Return(nullptr);
+}
+
+void BuiltinReturnValue(BuiltinCall& call) {
+    call.host.Return(&call.Arg(0));
+}
+
+void BuiltinPlaceholder(BuiltinCall&) {}
