@@ -3,8 +3,14 @@
 #include "client/app/client_app.h"
 #include "client/app/main_window.h"
 #include "client/app/subsystem_hooks.h"
+#include "core/chunk_queue.h"
 #include "core/loop_state.h"
 #include "platform/clock.h"
+
+namespace {
+// The longest an idle pass of the client sleeps: input and server bytes wait at most this.
+constexpr u32 kIdleWaitMs = 5;
+}  // namespace
 
 void PaceFrameTicks(u32 now, u32& last, u32 interval, bool frameSkipping,
                     const std::function<void(u32)>& tick) {
@@ -59,9 +65,13 @@ bool ClientMainLoop::RunPass() {
 
 int RunClientMainLoop(ClientMainLoop& loop) {
     while (loop.RunPass()) {
-        // Nothing in the loop waits; give the processor up for about a millisecond so an
-        // idle client does not spin.
-        platform::Yield();
+        // Nothing in the pass waits: sleep a few milliseconds, or until the server sends
+        // something, so an idle client does not spin. Input waits at most that long.
+        if (ServerToClientQueue != nullptr) {
+            ServerToClientQueue->WaitForPutAfter(ServerToClientQueue->PutCount(), kIdleWaitMs);
+        } else {
+            platform::Yield();
+        }
     }
     return loop.ExitCode();
 }
