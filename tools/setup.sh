@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgcrypt20-dev
   clang libclang-rt-14-dev
+  libsdl2-dev libpng-dev libx11-dev xvfb xauth
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "core/frame/server_main_loop.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -24,6 +25,8 @@ namespace {
 
 constexpr u32 kTickIntervalMs = 250;
 constexpr u32 kHousekeepingIntervalMs = 600;
+// The longest an idle pass sleeps, so a signal or the client's window closing is seen soon.
+constexpr u32 kMaxIdleWaitMs = 20;
 constexpr u32 kWindowCheckIntervalMs = 5000;
 constexpr u32 kSlowTickMs = 10;
 constexpr s32 kShortestRecordedInterval = 10;
@@ -228,6 +231,7 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
             housekeepingTime = loopTime;
             PeriodicHousekeeping();
         }
+        const u32 seenPuts = ClientToServerQueue->PutCount();
         if (CUserSock* local = LocalUserSock()) {
             local->OnReadable();
             if (local->HasPendingOutput()) local->FlushSendQueue();
@@ -246,8 +250,16 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
                 }
             }
         }
-        // Waits up to about a millisecond so the loop does not burn a core.
-        platform::Yield();
+        // Sleep until the client sends something or the next tick is due, so an idle
+        // server does not burn a core.
+        const u32 sinceTick = platform::ElapsedMs(tickTime, platform::NowMs());
+        const u32 untilTick = sinceTick >= kTickIntervalMs ? 0 : kTickIntervalMs - sinceTick;
+        const u32 wait = std::min(untilTick, kMaxIdleWaitMs);
+        if (wait == 0) {
+            platform::Yield();
+        } else {
+            ClientToServerQueue->WaitForPutAfter(seenPuts, wait);
+        }
     }
 
     // Shutdown.
