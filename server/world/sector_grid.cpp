@@ -320,3 +320,40 @@ void CSectorGrid::SettleEachByPosition(const std::vector<CItem*>& objects) {
     }
     SettleEach(std::move(serials));
 }
+
+// ---------------------------------------------------------------- ambience
+
+void CSectorGrid::ApplyRegionAmbience(const std::vector<AmbienceRegion>& regions) {
+    auto counts = [](u16 v) { return v != 0 && v != 0xFFFF; };
+    auto hasSound = [&](const AmbienceRegion& r) { return counts(r.music) || counts(r.daySound); };
+    auto area = [](const AmbienceRegion& r) { return static_cast<s64>(r.width) * r.height; };
+    std::vector<const AmbienceRegion*> order;
+    size_t silent = 0;  // regions without music or sound stand before this index
+    for (const AmbienceRegion& r : regions) {
+        if (!hasSound(r)) {
+            order.insert(order.begin(), &r);
+            ++silent;
+            continue;
+        }
+        auto at = order.begin() + static_cast<std::ptrdiff_t>(silent);
+        while (at != order.end() && area(**at) >= area(r))
+            ++at;
+        order.insert(at, &r);
+    }
+    for (const AmbienceRegion* r : order) {
+        const int firstColumn = (r->x - x0_) / 8;
+        const int lastColumn = (r->x + r->width - x0_) / 8;
+        const int firstRow = (r->y - y0_) / 8;
+        const int lastRow = (r->y + r->height - y0_) / 8;
+        for (int column = std::max(firstColumn, 0); column <= lastColumn && column < columns_;
+             ++column) {
+            for (int row = std::max(firstRow, 0); row <= lastRow && row < rows_; ++row) {
+                SectorCell& cell = cells_[static_cast<size_t>(column) * rows_ + row];
+                cell.music = r->music == 0 ? 0xFFFF : r->music;
+                cell.daySound = r->daySound;
+                cell.nightSound = r->nightSound;
+                cell.light = r->light;
+            }
+        }
+    }
+}

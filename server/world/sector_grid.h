@@ -37,6 +37,15 @@ struct SectorCell {
     u16 light = 0;
 };
 
+// The ambience a region gives the cells it covers (the region manager hands these over).
+struct AmbienceRegion {
+    int x, y, width, height;
+    u16 music;
+    u16 daySound;
+    u16 nightSound;
+    u16 light;
+};
+
 class CSectorGrid {
 public:
     static constexpr int kCellShift = 3;
@@ -92,6 +101,11 @@ public:
     void CollectObjectsAt(std::vector<CItem*>& out, const Location& at);
     void CollectObjectsAtOrAbove(std::vector<CItem*>& out, const Location& at);
     void CollectObjectsAtOrBelow(std::vector<CItem*>& out, const Location& at);
+
+    // Sets the music, sounds and light of the cells from the regions: regions without music
+    // or day sound first, then the others by decreasing area, so that the smallest region
+    // with music or sound wins a cell.
+    void ApplyRegionAmbience(const std::vector<AmbienceRegion>& regions);
 
     // Objects that lost what they stood on.
     void SettleObjects(const std::vector<u32>& serials);

@@ -207,3 +207,32 @@ TEST_F(SectorGridTest, AStackOnADestroyedTableFallsTogether) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SectorGridTest, TheSmallestRegionWithMusicOrSoundWinsACell) {
+    const std::vector<AmbienceRegion> regions = {
+        {0, 0, 64, 64, 5, 0, 0, 1},     // large, with music
+        {8, 8, 8, 8, 7, 0, 0, 2},       // small, with music: wins its cells
+        {0, 0, 16, 16, 0, 0, 33, 3},    // no music, no day sound: applied first
+        {40, 40, 16, 16, 0, 9, 10, 4},  // middle-sized, with a day sound
+    };
+    g_sectorGrid.ApplyRegionAmbience(regions);
+    auto cell = [](int x, int y) { return *g_sectorGrid.CellAt(x, y); };
+    EXPECT_EQ(cell(9, 9).music, 7);
+    EXPECT_EQ(cell(9, 9).light, 2);
+    EXPECT_EQ(cell(0, 0).music, 5);  // the silent region came first and was painted over
+    EXPECT_EQ(cell(0, 0).nightSound, 0);
+    EXPECT_EQ(cell(45, 45).music, 0xFFFF);  // music 0 is stored as none
+    EXPECT_EQ(cell(45, 45).daySound, 9);
+    EXPECT_EQ(cell(30, 30).light, 1);
+    // Both ends are included: x 8 + 8 reaches the cell of x 16.
+    EXPECT_EQ(cell(16, 16).music, 7);
+    // A region partly off the grid changes only the cells inside.
+    g_sectorGrid.ApplyRegionAmbience({{-100, -100, 110, 110, 11, 0, 0, 0}});
+    EXPECT_EQ(cell(0, 0).music, 11);
+    EXPECT_EQ(cell(8, 8).music, 11);
+    EXPECT_EQ(cell(24, 24).music, 5);
+}
+
+}  // namespace
