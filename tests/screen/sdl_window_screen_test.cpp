@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <atomic>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -220,7 +221,7 @@ TEST(SdlWindowScreen, SdlEventsBecomeKeyMessagesAndCharacters) {
 }
 
 TEST(SdlWindowScreen, ClosingTheWindowEndsTheClient) {
-    std::string dir = ::testing::TempDir() + "/zq_screen_run";
+    std::string dir = ::testing::TempDir() + "zq_screen_run_" + std::to_string(getpid());
     std::filesystem::create_directories(dir);
     setenv("ZQ_RUN_DIR", dir.c_str(), 1);
     setenv("ZQ_CONFIG_DIR", (dir + "/config").c_str(), 1);
