@@ -16,6 +16,7 @@
 #include "platform/client_window.h"
 #include "platform/clock.h"
 #include "server/net/local_connection.h"
+#include "server/world/world_data_files.h"
 #include "server/world/world_init.h"
 
 std::atomic<int> g_pauseFlag{0};
@@ -207,6 +208,8 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     SetStartupProgress(-1);
     CreateLocalUserSock();
     CreateWorld(g_serverConfig.width, g_serverConfig.height);
+    // The game clock goes on from the hour the world was saved at.
+    g_timeManager.SetHour(GetLoadedWorldData().gameHour);
     g_tickLatencyStats.ClearRing();
     PeriodicHousekeeping();
     u32 housekeepingTime = platform::NowMs();
