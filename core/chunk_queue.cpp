@@ -1,7 +1,10 @@
 #include "core/chunk_queue.h"
 
+#include <chrono>
 #include <cstring>
 #include <new>
+
+#include "platform/clock.h"
 
 ChunkQueue* ClientToServerQueue = nullptr;
 ChunkQueue* ServerToClientQueue = nullptr;
@@ -23,14 +26,18 @@ s32 ChunkQueue::Put(const void* data, s32 length) {
     std::memcpy(node->data.get(), data, static_cast<size_t>(length));
     node->length = length;
 
-    std::lock_guard<std::mutex> guard(lock_);
-    ChunkQueueNode* raw = node.get();
-    if (tail_ == nullptr) {
-        head_ = std::move(node);
-    } else {
-        tail_->next = std::move(node);
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        ChunkQueueNode* raw = node.get();
+        if (tail_ == nullptr) {
+            head_ = std::move(node);
+        } else {
+            tail_->next = std::move(node);
+        }
+        tail_ = raw;
+        ++puts_;
     }
-    tail_ = raw;
+    arrived_.notify_all();
     return length;
 }
 
@@ -68,4 +75,19 @@ s32 ChunkQueue::CountChunks() const {
     for (const ChunkQueueNode* node = head_.get(); node; node = node->next.get())
         ++count;
     return count;
+}
+
+u32 ChunkQueue::PutCount() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return puts_;
+}
+
+bool ChunkQueue::WaitForPutAfter(u32 seenPuts, u32 maxMs) {
+    if (platform::IsManualClockInstalled()) {
+        platform::Yield();
+        return PutCount() != seenPuts;
+    }
+    std::unique_lock<std::mutex> guard(lock_);
+    return arrived_.wait_for(guard, std::chrono::milliseconds(maxMs),
+                             [&] { return puts_ != seenPuts; });
 }

@@ -5,6 +5,7 @@
 // a get never fills the caller's buffer to its very last byte.
 //
 // Both threads may use a queue at the same time; each queue has its own lock.
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -35,6 +36,16 @@ public:
     // Number of chunks waiting (for tests and diagnostics).
     s32 CountChunks() const;
 
+    // How many puts the queue has taken so far (wrapping). A reader notes it before it
+    // drains the queue and then waits for a later put with WaitForPutAfter.
+    u32 PutCount() const;
+
+    // Waits until the put count differs from `seenPuts` or `maxMs` passed, and answers
+    // whether a put came. An idle loop sleeps here instead of polling; bytes it left
+    // queued on purpose (a partial packet) do not wake it. Under a manual clock it does
+    // not block: it yields once (running the clock's hook) and answers.
+    bool WaitForPutAfter(u32 seenPuts, u32 maxMs);
+
 private:
     struct ChunkQueueNode {
         std::unique_ptr<u8[]> data;
@@ -44,6 +55,8 @@ private:
     };
 
     mutable std::mutex lock_;
+    std::condition_variable arrived_;
+    u32 puts_ = 0;
     std::unique_ptr<ChunkQueueNode> head_;
     ChunkQueueNode* tail_ = nullptr;
 };

@@ -23,6 +23,10 @@ u32 NowMs() {
     return RealNowMs();
 }
 
+bool IsManualClockInstalled() {
+    return g_manual.load(std::memory_order_acquire) != nullptr;
+}
+
 void Yield() {
     if (ManualClock* manual = g_manual.load(std::memory_order_acquire)) {
         if (manual->onYield) manual->onYield();

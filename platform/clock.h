@@ -28,6 +28,9 @@ inline bool HasElapsed(u32 from, u32 now, u32 interval) {
 // Under a manual clock it only runs the clock's yield hook.
 void Yield();
 
+// True while a ManualClock is installed: waits must then not block on real time.
+bool IsManualClockInstalled();
+
 // Sleeps for the given time on the real clock; under a manual clock it advances the
 // manual clock instead and returns at once.
 void SleepMs(u32 ms);

@@ -1,5 +1,102 @@
-// Placeholder body of the client thread until the client shell exists: it has no window,
-// so it returns at once.
-#include "core/process_link.h"
+// The body of the client thread: single-instance and display checks, start-up of every
+// client subsystem in a fixed order, the main loop until the quit message, and shutdown.
+#include <cstdio>
 
-int ClientMain(const ProcessArgs&) { return 0; }
+#include "client/app/client_app.h"
+#include "client/app/client_main_loop.h"
+#include "client/app/full_screen_display.h"
+#include "client/app/main_window.h"
+#include "client/app/subsystem_hooks.h"
+#include "core/process_link.h"
+#include "platform/clock.h"
+#include "platform/instance_lock.h"
+#include "platform/paths.h"
+#include "platform/window_backend.h"
+
+namespace {
+
+constexpr const char* kVersion = "1.09";
+
+// Held for the life of the process once taken: the system drops it when the process ends.
+platform::InstanceLock& ClientInstanceLock() {
+    static platform::InstanceLock lock;
+    return lock;
+}
+
+}  // namespace
+
+int ClientMain(const ProcessArgs& args) {
+    using namespace client_hooks;
+    platform::WindowBackend& backend = platform::Backend();
+    const std::string runDir = platform::RunDirectory();
+
+    // 1-3: one client at a time, no patcher running, a desktop of at least 16 bits.
+    if (!ClientInstanceLock().Held()) {
+        using Result = platform::InstanceLock::Result;
+        Result lock = ClientInstanceLock().TryAcquire(runDir, "ZqClientApp");
+        if (lock == Result::kHeldElsewhere) {
+            ShowMessageBox("Another instance of ZQ is already running.", "ERROR", true);
+        } else if (lock == Result::kUnavailable) {
+            // Not a second copy: the run directory cannot hold the lock file.
+            std::fprintf(stderr, "zqdemo: cannot make the instance lock in %s\n", runDir.c_str());
+        }
+    }
+    if (platform::IsInstanceLockHeld(runDir, "ZqPatchApp")) {
+        ShowMessageBox("An instance of ZQ Patch is already running.", "ERROR", true);
+    }
+    if (backend.DesktopBitsPerPixel() < 16) {
+        ShowMessageBox(
+            "ERROR: Varnok Online requires that Windows be in 16-bit color mode in order to "
+            "run.\n\nPlease go to the Windows Display Settings in the Control Panel and change "
+            "the color setting before attempting to run ZQ.",
+            "Error: Color Mode", true);
+    }
+
+    // The client-wide object: paths, options (zq.cfg, login.cfg), character colours.
+    CClientApp& app = CClientApp::CreateInstance();
+    // The configured edit-server address stands unless the server has set its own.
+    if (ClientServerAddress.load() == 0 && app.options.editServerAddress != 0) {
+        ClientServerAddress.store(app.options.editServerAddress);
+    }
+
+    // 4-23.
+    CreateMultiPlacement();
+    app.LoadWordLists();
+    DataCacheInit();
+    DataCacheLoadPatches();
+    CursorLoadArt();
+    CreatePlayerObject();
+    ClientMainWindow& window = TheMainWindow();
+    window.Create(args, app);
+    platform::ShowSystemCursor(false);
+    CursorSetDrawEnabled(1);
+    SoundInit();
+    CreateWorldViewGumps();
+    CreateSpeechLine();
+    GiveSpeechLineFocus();
+    CreateConnection();
+    // The window has no menu, so there are no check marks to set.
+    ShowSystemMessage(std::string("ZQ Demo Version ") + kVersion + ".", 0, 3);
+    ClientMainLoop loop(platform::NowMs());
+    MusicPlayTrack(8, true, false);
+
+    int code = RunClientMainLoop(loop);
+
+    // Shutdown.
+    LanguageCleanup();
+    window.KillCursorTimer();
+    for (auto& closeDialog : window.dialogTable) {
+        if (closeDialog) {
+            auto close = std::move(closeDialog);
+            closeDialog = nullptr;
+            close();
+        }
+    }
+    DeletePlayerObject();
+    DeleteSpeechLine();
+    DeleteConnection();
+    CloseJournalLog();
+    ReleaseFullScreenDisplay();
+    CClientApp::DestroyInstance();
+    return code;
+}

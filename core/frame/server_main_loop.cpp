@@ -1,5 +1,6 @@
 #include "core/frame/server_main_loop.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "platform/clock.h"
 #include "script/script_runtime.h"
 #include "server/net/local_connection.h"
+#include "server/world/world_data_files.h"
 #include "server/world/world_init.h"
 
 std::atomic<int> g_pauseFlag{0};
@@ -26,6 +28,8 @@ namespace {
 
 constexpr u32 kTickIntervalMs = 250;
 constexpr u32 kHousekeepingIntervalMs = 600;
+// The longest an idle pass sleeps, so a signal or the client's window closing is seen soon.
+constexpr u32 kMaxIdleWaitMs = 20;
 constexpr u32 kWindowCheckIntervalMs = 5000;
 constexpr u32 kSlowTickMs = 10;
 constexpr s32 kShortestRecordedInterval = 10;
@@ -209,6 +213,8 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     InstallScriptRuntime();
     InstallScriptTimeLink();
     CreateWorld(g_serverConfig.width, g_serverConfig.height);
+    // The game clock goes on from the hour the world was saved at.
+    g_timeManager.SetHour(GetLoadedWorldData().gameHour);
     g_tickLatencyStats.ClearRing();
     PeriodicHousekeeping();
     u32 housekeepingTime = platform::NowMs();
@@ -233,6 +239,7 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
             housekeepingTime = loopTime;
             PeriodicHousekeeping();
         }
+        const u32 seenPuts = ClientToServerQueue->PutCount();
         if (CUserSock* local = LocalUserSock()) {
             local->OnReadable();
             if (local->HasPendingOutput()) local->FlushSendQueue();
@@ -251,8 +258,16 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
                 }
             }
         }
-        // Waits up to about a millisecond so the loop does not burn a core.
-        platform::Yield();
+        // Sleep until the client sends something or the next tick is due, so an idle
+        // server does not burn a core.
+        const u32 sinceTick = platform::ElapsedMs(tickTime, platform::NowMs());
+        const u32 untilTick = sinceTick >= kTickIntervalMs ? 0 : kTickIntervalMs - sinceTick;
+        const u32 wait = std::min(untilTick, kMaxIdleWaitMs);
+        if (wait == 0) {
+            platform::Yield();
+        } else {
+            ClientToServerQueue->WaitForPutAfter(seenPuts, wait);
+        }
     }
 
     // Shutdown.

@@ -71,12 +71,12 @@ TEST_F(ContentBuilder, WritesTheSameBytesOnEveryRun) {
     EXPECT_EQ(a, Bytes(ZQ_RUN_DIR "/zqdemo.dat"));
     EXPECT_FALSE(fs::exists(Path("a.dat.tmp")));
 
-    // The demo's world runs without the built-in client until the client exists.
+    // The demo's world starts the built-in client.
     ServerConfig config;
     std::string error;
     ASSERT_EQ(ReadConfig(Path("a.dat"), config, &error), 0) << error;
     EXPECT_EQ(config.serverName, "ZQGoldDemo");
-    EXPECT_EQ(g_spawnClient, 0);
+    EXPECT_EQ(g_spawnClient, 1);
     EXPECT_EQ(config.width, 1024);
     EXPECT_EQ(config.height, 1024);
 

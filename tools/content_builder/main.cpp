@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/archive_builder.h"
+#include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/script_content.h"
 #include "tools/content_builder/server_content.h"
 
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
     ArchiveBuilder builder;
     std::string error;
     if (!AddServerConfig(builder, contentDir, world, &error) ||
-        !AddScripts(builder, contentDir, &error)) {
+        !AddScripts(builder, contentDir, &error) ||
+        !AddWorldData(builder, contentDir, world, &error)) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());
         return 1;
     }

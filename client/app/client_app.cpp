@@ -1,0 +1,369 @@
+#include "client/app/client_app.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <new>
+
+#include "client/app/subsystem_hooks.h"
+#include "platform/clock.h"
+#include "platform/key_value_store.h"
+#include "platform/paths.h"
+#include "platform/process_exit.h"
+#include "platform/window_backend.h"
+
+namespace {
+
+// A plain pointer, not destroyed at exit: ClientMain deletes the object when the client
+// thread ends, and the process may exit while that thread is still shutting down.
+CClientApp* g_app = nullptr;
+std::atomic<bool> g_quitting{false};
+
+// Words written to a new obscene.lst (scrambled when written).
+constexpr const char* kBuiltInObsceneWords[] = {"damn", "crap", "bastard", "bugger", "arse"};
+
+// Name tables of the character-name check (case-insensitive).
+constexpr const char* kReservedNames[] = {
+    "varnok",     "guard",    "guards",    "admin",   "administrator", "system",    "server",
+    "staff",      "official", "moderator", "helper",  "support",       "developer", "dev",
+    "player",     "unknown",  "nobody",    "someone", "ghost",         "corpse",    "vendor",
+    "shopkeeper", "banker",   "healer",    "mage",    "warrior",       "king",      "queen",
+    "prince",     "princess", "god",       "goddess"};
+constexpr const char* kObsceneNameWords[] = {
+    "damn", "crap", "bastard", "bugger", "arse",   "hell",   "piss",     "bloody",
+    "sod",  "git",  "prat",    "twit",   "wanker", "tosser", "bollocks", "slag",
+    "tart", "cow",  "pig",     "scum",   "filth",  "dung",   "turd"};
+constexpr const char* kAnywhereWords[] = {
+    "fuck", "shit",  "cunt",   "dick", "cock",  "pussy", "whore", "slut", "nigg", "fag", "rape",
+    "nazi", "penis", "vagina", "anus", "semen", "porn",  "sex",   "tits", "boob", "jizz"};
+constexpr const char* kWholeWordsLast[] = {"ass", "cum", "nut", "hoe", "homo"};
+
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\'' || c == '-' || c == '.';
+}
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Whether the first occurrence of `word` in `name` stands as a whole word.
+bool FirstOccurrenceIsWholeWord(const std::string& name, std::string_view word) {
+    auto at = name.find(word);
+    if (at == std::string::npos) return false;
+    bool startOk = at == 0 || IsSeparator(name[at - 1]);
+    size_t end = at + word.size();
+    bool endOk = end == name.size() || IsSeparator(name[end]);
+    return startOk && endOk;
+}
+
+void OutOfMemory() {
+    std::set_new_handler(nullptr);
+    ShowMessageBox(
+        "There is not enough memory to continue execution.  If you do not have virtual memory "
+        "enabled, this could be the problem. Otherwise, you may be low on disk space, or may "
+        "need to increase the amount of space allocated for virtual memory.",
+        "Out of memory", true);
+}
+
+// Reads a whole file; false when it cannot be opened.
+bool ReadFile(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+}  // namespace
+
+std::string ScrambleText(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\0') break;
+        u8 v = static_cast<u8>(static_cast<u8>(c) + 13);
+        if (v >= 128) v = static_cast<u8>(v - 95);
+        out += static_cast<char>(v);
+    }
+    return out;
+}
+
+std::string UnscrambleText(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\0') break;
+        u8 v = static_cast<u8>(static_cast<u8>(c) - 13);
+        if (v < 32) v = static_cast<u8>(v + 95);
+        out += static_cast<char>(v);
+    }
+    return out;
+}
+
+bool IsUnacceptableName(std::string_view raw) {
+    if (raw.empty() || !std::isalpha(static_cast<unsigned char>(raw[0]))) return true;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (!std::isalpha(static_cast<unsigned char>(c)) && !IsSeparator(c)) return true;
+        if (i > 0 && IsSeparator(c) && IsSeparator(raw[i - 1])) return true;
+    }
+    std::string name = Lower(raw);
+    for (const char* prefix : {"lord", "lady", "gm", "counselor", "seer"}) {
+        if (name.rfind(prefix, 0) == 0) return true;
+    }
+    for (const char* w : kReservedNames) {
+        if (FirstOccurrenceIsWholeWord(name, w)) return true;
+    }
+    for (const char* w : kObsceneNameWords) {
+        if (FirstOccurrenceIsWholeWord(name, w)) return true;
+    }
+    for (const char* w : kAnywhereWords) {
+        if (name.find(w) != std::string::npos) return true;
+    }
+    for (const char* w : kWholeWordsLast) {
+        if (FirstOccurrenceIsWholeWord(name, w)) return true;
+    }
+    return false;
+}
+
+bool IsClientQuitting() {
+    return g_quitting.load(std::memory_order_acquire);
+}
+void SetClientQuitting() {
+    g_quitting.store(true, std::memory_order_release);
+}
+void ResetClientQuittingForTests() {
+    g_quitting.store(false, std::memory_order_release);
+}
+
+void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal) {
+    platform::Backend().ShowMessage(
+        text, caption, fatal ? platform::MessageIcon::kError : platform::MessageIcon::kNone);
+    if (fatal) platform::ExitProcess(1);
+}
+
+CClientApp::CClientApp(std::string dir, bool readConfiguration) : installDir(std::move(dir)) {
+    if (!readConfiguration) return;
+    // The macro tables start empty (keyboard commands); then the two configuration files,
+    // the character-slot colours and the macros.
+    ReadConfigFile(*this, true);
+    ReadConfigFile(*this, false);
+    ReadCharData();
+    client_hooks::ReadMacros();
+}
+
+CClientApp::~CClientApp() = default;
+
+CClientApp* CClientApp::Instance() {
+    return g_app;
+}
+
+CClientApp& CClientApp::CreateInstance() {
+    std::set_new_handler(OutOfMemory);
+    std::string exePath;
+    if (auto stored = platform::KeyValueStore::Default().GetString("ExePath")) {
+        exePath = *stored;
+    } else {
+        exePath = platform::RunDirectory() + "/zqdemo";
+    }
+    auto slash = exePath.rfind('/');
+    if (exePath.empty() || slash == std::string::npos) {
+        platform::Backend().ShowMessage(
+            "Varnok Online is not installed correctly. Please reinstall it from its CD.", "ERROR",
+            platform::MessageIcon::kError);
+        // No configuration is read: an object with defaults and no install directory.
+        DestroyInstance();
+        g_app = new CClientApp(std::string(), false);
+        return *g_app;
+    }
+    DestroyInstance();
+    g_app = new CClientApp(exePath.substr(0, slash + 1));
+    return *g_app;
+}
+
+void CClientApp::DestroyInstance() {
+    delete g_app;
+    g_app = nullptr;
+}
+
+std::string CClientApp::MakeHDPath(std::string_view name) const {
+    std::string out = installDir;
+    if (!out.empty() && out.back() != '/') out += '/';
+    out += name;
+    return out;
+}
+
+std::string CClientApp::MakeCDPath(std::string_view name) const {
+    std::string out = options.cdRomDataPath;
+    if (!out.empty() && out.back() != '/') out += '/';
+    out += name;
+    return out;
+}
+
+void CClientApp::AdvanceClientClock() {
+    if (++clockTick >= 20) {
+        clockTick = 0;
+        if (++clockMinute >= 60) {
+            clockMinute = 0;
+            if (++clockHour > 23) clockHour = 0;
+        }
+    }
+}
+
+void CClientApp::ClientTick(u32 skipDraw) {
+    using namespace client_hooks;
+    u32 now = platform::NowMs();
+    currentTickTime = now;
+    if (platform::ElapsedMs(lastTickTime, now) < kMinTickSpacingMs) return;
+    lastTickTime = now;
+    ++realTicks;
+
+    bool oncePerSecond = false;
+    if (platform::HasElapsed(lastSecondTime, now, 1000)) {
+        lastSecondTime = now;
+        AdvanceClientClock();
+        oncePerSecond = true;
+    }
+    PathWalkerStep();
+    MusicUpdate();
+    SoundUpdate();
+    CursorUpdate();
+    WalkQueueStepTick();
+    MobilesTick();
+    if (oncePerSecond) AgeSavedBarks();
+    WeatherTick();
+    GumpDesktopUpdate();
+    if (!skipDraw) {
+        DrawWorldViewFrame();
+        ++framesDrawn;
+    }
+    // The renderer's post-frame hook has no work in this system.
+
+    // Keep-alive: the timer only starts once the player is in the world (or the link is
+    // compressed); after that at most one 0x73 per 61 seconds.
+    if (!inWorld && !ConnectionCompressionOn()) {
+        lastKeepAliveTime = now;
+    } else if (platform::HasElapsed(lastKeepAliveTime, now, 61000)) {
+        lastKeepAliveTime = now;
+        SendKeepAlive(0);
+    }
+}
+
+void CClientApp::LoadWordLists() {
+    obsceneWords.clear();
+    ignoreList.clear();
+    std::string path = MakeHDPath("obscene.lst");
+    std::string text;
+    if (!ReadFile(path, text)) {
+        std::ofstream out(path, std::ios::binary);
+        for (const char* w : kBuiltInObsceneWords)
+            out << ScrambleText(w) << '\n';
+        out.close();
+        ReadFile(path, text);
+    }
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line(text.data() + pos, end - pos);
+        pos = end;
+        if (pos < text.size() && text[pos] == '\r') ++pos;
+        if (pos < text.size() && text[pos] == '\n') ++pos;
+        if (line.empty()) continue;
+        if (obsceneWords.size() >= kMaxObsceneWords) break;  // further words are ignored
+        std::string word = UnscrambleText(line);
+        if (word.size() > kMaxObsceneWordLength) word.resize(kMaxObsceneWordLength);
+        obsceneWords.push_back(word);
+    }
+
+    std::string ignorePath = MakeHDPath("ignore.lst");
+    std::string bytes;
+    if (!ReadFile(ignorePath, bytes)) {
+        std::ofstream(ignorePath, std::ios::binary).close();
+        ReadFile(ignorePath, bytes);
+    }
+    // Whole 34-byte records only; a short tail is ignored.
+    for (size_t off = 0; off + 34 <= bytes.size(); off += 34) {
+        if (ignoreList.size() >= kMaxIgnoreEntries) break;
+        IgnoreEntry e{};
+        std::memcpy(e.name, bytes.data() + off, 30);
+        e.name[29] = '\0';
+        const auto* s = reinterpret_cast<const u8*>(bytes.data() + off + 30);
+        e.serial = static_cast<u32>(s[0]) | (static_cast<u32>(s[1]) << 8) |
+                   (static_cast<u32>(s[2]) << 16) | (static_cast<u32>(s[3]) << 24);
+        ignoreList.push_back(e);
+    }
+    client_hooks::LoadWordListsDone();
+}
+
+bool CClientApp::SaveWordLists() const {
+    std::ofstream words(MakeHDPath("obscene.lst"), std::ios::binary | std::ios::trunc);
+    for (const std::string& w : obsceneWords)
+        words << ScrambleText(w) << '\n';
+    std::ofstream ignore(MakeHDPath("ignore.lst"), std::ios::binary | std::ios::trunc);
+    for (const IgnoreEntry& e : ignoreList) {
+        ignore.write(e.name, 30);
+        const char serial[4] = {static_cast<char>(e.serial), static_cast<char>(e.serial >> 8),
+                                static_cast<char>(e.serial >> 16),
+                                static_cast<char>(e.serial >> 24)};
+        ignore.write(serial, 4);
+    }
+    words.close();
+    ignore.close();
+    return !words.fail() && !ignore.fail();
+}
+
+void CClientApp::ReadCharData() {
+    std::fill(std::begin(slotSpeechHues), std::end(slotSpeechHues), 690);
+    std::fill(std::begin(slotEmoteHues), std::end(slotEmoteHues), 549);
+    std::string bytes;
+    if (!ReadFile(MakeHDPath("chardata.mul"), bytes)) return;
+    // A short file sets what it holds; the defaults stay for the rest.
+    for (size_t i = 0; i < 10 && 2 * i + 1 < bytes.size(); ++i) {
+        u16 v = static_cast<u16>(static_cast<u8>(bytes[2 * i]) |
+                                 (static_cast<u8>(bytes[2 * i + 1]) << 8));
+        (i < 5 ? slotSpeechHues[i] : slotEmoteHues[i - 5]) = v;
+    }
+}
+
+bool CClientApp::WriteCharData() const {
+    std::ofstream out(MakeHDPath("chardata.mul"), std::ios::binary | std::ios::trunc);
+    for (int i = 0; i < 10; ++i) {
+        u16 v = i < 5 ? slotSpeechHues[i] : slotEmoteHues[i - 5];
+        out.put(static_cast<char>(v & 0xFF));
+        out.put(static_cast<char>(v >> 8));
+    }
+    out.close();
+    return !out.fail();
+}
+
+void CClientApp::ChooseCharacterSlot(int slot) {
+    if (slot < 0 || slot >= 5) return;
+    speechHue = slotSpeechHues[slot];
+    emoteHue = slotEmoteHues[slot];
+}
+
+bool CClientApp::IsIgnored(u32 serial) const {
+    return std::any_of(ignoreList.begin(), ignoreList.end(),
+                       [serial](const IgnoreEntry& e) { return e.serial == serial; });
+}
+
+void CClientApp::SetCursorMode(int mode) {
+    int shape = 17;
+    if ((mode >= 1 && mode <= 8) || (mode >= 31 && mode <= 38)) shape = 0;
+    if (mode == 39) shape = 19;
+    client_hooks::SetCursorShape(shape);
+}
+
+void CClientApp::BeginTargeting() {
+    targeting = true;
+    client_hooks::SetCursorShape(19);
+}
+
+void CClientApp::EndTargeting() {
+    targeting = false;
+    client_hooks::SetCursorShape(17);
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The client-wide singleton: paths, options, the player's name and text colours, the client
+// clock, the word lists and the frame interval; ClientTick is the per-frame update.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "client/app/client_config.h"
+#include "core/types.h"
+
+class ClientConnection;
+
+struct IgnoreEntry {
+    char name[30];
+    u32 serial;
+};
+
+class CClientApp {
+public:
+    // Builds the object and, unless told not to, reads the configuration from `installDir`
+    // (which ends in '/' or is empty: file names then resolve against the working
+    // directory).
+    explicit CClientApp(std::string installDir, bool readConfiguration = true);
+    virtual ~CClientApp();
+    CClientApp(const CClientApp&) = delete;
+    CClientApp& operator=(const CClientApp&) = delete;
+
+    // The process's one instance, made by CreateClientApp; null before.
+    static CClientApp* Instance();
+    // Makes the process's instance: the install directory comes from the stored "ExePath"
+    // (the executable's path when none is stored), cut after its last '/'. When no usable
+    // path is found the installation message is shown and the client runs on with an empty
+    // install directory and default options.
+    static CClientApp& CreateInstance();
+    static void DestroyInstance();
+
+    // The per-frame update; skipDraw != 0 runs every update but draws nothing.
+    void ClientTick(u32 skipDraw);
+
+    std::string MakeHDPath(std::string_view name) const;
+    std::string MakeCDPath(std::string_view name) const;
+
+    // Word lists: obscene.lst (text, scrambled words) and ignore.lst (30-byte name, 4-byte
+    // serial records) in the install directory, created when missing.
+    void LoadWordLists();
+    bool SaveWordLists() const;
+    // chardata.mul: the five speech hues then the five emote hues.
+    void ReadCharData();
+    bool WriteCharData() const;
+    // Makes the speech and emote hue those of a character slot 0..4.
+    void ChooseCharacterSlot(int slot);
+
+    bool IsIgnored(u32 serial) const;
+    void SetCursorMode(int mode);
+    void BeginTargeting();
+    void EndTargeting();
+
+    // --- Fields -------------------------------------------------------------------------
+    ClientConnection* connection = nullptr;
+    u32 frameInterval = 50;
+    std::string installDir;
+    u16 speechHue = 946, speechFont = 3, emoteHue = 946, emoteFont = 3;
+    u16 slotSpeechHues[5] = {690, 690, 690, 690, 690};
+    u16 slotEmoteHues[5] = {549, 549, 549, 549, 549};
+    std::string playerName = "ZQ Player";
+    u32 clockHour = 0, clockMinute = 0, clockTick = 0;
+    std::vector<IgnoreEntry> ignoreList;    // at most kMaxIgnoreEntries
+    std::vector<std::string> obsceneWords;  // at most kMaxObsceneWords, unscrambled
+    ClientOptions options;
+
+    // Values of the frame tick (globals of the client shell).
+    u32 lastTickTime = 0;
+    u32 lastSecondTime = 0;
+    u32 currentTickTime = 0;
+    u32 lastKeepAliveTime = 0;
+    bool keepAliveStarted = false;
+    bool inWorld = false;
+    bool inGame = false;
+    bool targeting = false;
+    // Counters for the frame counter and tests: real ticks run and frames drawn.
+    u32 realTicks = 0;
+    u32 framesDrawn = 0;
+
+    static constexpr size_t kMaxIgnoreEntries = 20;
+    static constexpr size_t kMaxObsceneWords = 80;
+    static constexpr size_t kMaxObsceneWordLength = 29;
+    static constexpr u32 kMinTickSpacingMs = 76;
+
+private:
+    void AdvanceClientClock();
+};
+
+// The transformation of stored words and passwords, and its inverse.
+std::string ScrambleText(std::string_view text);
+std::string UnscrambleText(std::string_view text);
+
+// Character-name check: true when the name must be refused.
+bool IsUnacceptableName(std::string_view name);
+
+// Set when the client window is destroyed: the client is going away. Never cleared.
+bool IsClientQuitting();
+void SetClientQuitting();
+// Test helper: clears the quitting flag.
+void ResetClientQuittingForTests();
+
+// Shows a modal box (OK, no owner); with `fatal` the process then exits with code 1.
+void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal);

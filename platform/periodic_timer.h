@@ -1,0 +1,41 @@
+#pragma once
+// A periodic callback on a thread of its own (the software cursor's 25 ms timer).
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "core/types.h"
+
+namespace platform {
+
+class PeriodicTimer {
+public:
+    PeriodicTimer() = default;
+    ~PeriodicTimer() { Stop(); }
+    PeriodicTimer(const PeriodicTimer&) = delete;
+    PeriodicTimer& operator=(const PeriodicTimer&) = delete;
+
+    // Starts calling `callback` every `periodMs` ms of real time; false when already
+    // running or the thread cannot be started.
+    bool Start(u32 periodMs, std::function<void()> callback);
+    // Stops the timer. When it returns no callback is running and none will run again.
+    // Called from inside the callback it only marks the timer stopped.
+    void Stop();
+    // Not to be called from inside the callback.
+    bool Running() const;
+
+private:
+    void Run(u32 periodMs);
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::function<void()> callback_;
+    std::thread thread_;
+    std::atomic<std::thread::id> timerThread_{};
+    bool running_ = false;
+    bool stop_ = false;
+};
+
+}  // namespace platform

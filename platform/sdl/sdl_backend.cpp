@@ -1,0 +1,396 @@
+#include "platform/sdl/sdl_backend.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/keys.h"
+
+namespace platform {
+namespace {
+
+struct KeyMap {
+    SDL_Keycode sdl;
+    u32 vk;
+};
+
+constexpr KeyMap kKeyMap[] = {
+    {SDLK_BACKSPACE, kVkBack},
+    {SDLK_TAB, kVkTab},
+    {SDLK_RETURN, kVkReturn},
+    {SDLK_KP_ENTER, kVkReturn},
+    {SDLK_LSHIFT, kVkShift},
+    {SDLK_RSHIFT, kVkShift},
+    {SDLK_LCTRL, kVkControl},
+    {SDLK_RCTRL, kVkControl},
+    {SDLK_LALT, kVkMenu},
+    {SDLK_RALT, kVkMenu},
+    {SDLK_PAUSE, kVkPause},
+    {SDLK_CAPSLOCK, kVkCapital},
+    {SDLK_ESCAPE, kVkEscape},
+    {SDLK_SPACE, kVkSpace},
+    {SDLK_PAGEUP, kVkPrior},
+    {SDLK_PAGEDOWN, kVkNext},
+    {SDLK_END, kVkEnd},
+    {SDLK_HOME, kVkHome},
+    {SDLK_LEFT, kVkLeft},
+    {SDLK_UP, kVkUp},
+    {SDLK_RIGHT, kVkRight},
+    {SDLK_DOWN, kVkDown},
+    {SDLK_PRINTSCREEN, kVkSnapshot},
+    {SDLK_INSERT, kVkInsert},
+    {SDLK_DELETE, kVkDelete},
+    {SDLK_LGUI, kVkLWin},
+    {SDLK_RGUI, kVkRWin},
+    {SDLK_APPLICATION, kVkApps},
+    {SDLK_KP_0, kVkNumpad0},
+    {SDLK_KP_1, kVkNumpad0 + 1},
+    {SDLK_KP_2, kVkNumpad0 + 2},
+    {SDLK_KP_3, kVkNumpad0 + 3},
+    {SDLK_KP_4, kVkNumpad0 + 4},
+    {SDLK_KP_5, kVkNumpad0 + 5},
+    {SDLK_KP_6, kVkNumpad0 + 6},
+    {SDLK_KP_7, kVkNumpad0 + 7},
+    {SDLK_KP_8, kVkNumpad0 + 8},
+    {SDLK_KP_9, kVkNumpad0 + 9},
+    {SDLK_KP_MULTIPLY, kVkMultiply},
+    {SDLK_KP_PLUS, kVkAdd},
+    {SDLK_KP_MINUS, kVkSubtract},
+    {SDLK_KP_PERIOD, kVkDecimal},
+    {SDLK_KP_DIVIDE, kVkDivide},
+    {SDLK_NUMLOCKCLEAR, kVkNumLock},
+    {SDLK_SCROLLLOCK, kVkScroll},
+    {SDLK_SEMICOLON, kVkOem1},
+    {SDLK_EQUALS, kVkOemPlus},
+    {SDLK_COMMA, kVkOemComma},
+    {SDLK_MINUS, kVkOemMinus},
+    {SDLK_PERIOD, kVkOemPeriod},
+    {SDLK_SLASH, kVkOem2},
+    {SDLK_BACKQUOTE, kVkOem3},
+    {SDLK_LEFTBRACKET, kVkOem4},
+    {SDLK_BACKSLASH, kVkOem5},
+    {SDLK_RIGHTBRACKET, kVkOem6},
+    {SDLK_QUOTE, kVkOem7},
+};
+
+u32 VirtualKeyOf(SDL_Keycode k) {
+    if (k >= SDLK_a && k <= SDLK_z) return static_cast<u32>('A' + (k - SDLK_a));
+    if (k >= SDLK_0 && k <= SDLK_9) return static_cast<u32>('0' + (k - SDLK_0));
+    if (k >= SDLK_F1 && k <= SDLK_F12) return kVkF1 + static_cast<u32>(k - SDLK_F1);
+    for (const KeyMap& m : kKeyMap) {
+        if (m.sdl == k) return m.vk;
+    }
+    return 0;
+}
+
+SDL_Keycode SdlKeyOf(u32 vk) {
+    if (vk >= 'A' && vk <= 'Z') return SDLK_a + static_cast<SDL_Keycode>(vk - 'A');
+    if (vk >= '0' && vk <= '9') return SDLK_0 + static_cast<SDL_Keycode>(vk - '0');
+    if (vk >= kVkF1 && vk < kVkF1 + 12) return SDLK_F1 + static_cast<SDL_Keycode>(vk - kVkF1);
+    for (const KeyMap& m : kKeyMap) {
+        if (m.vk == vk) return m.sdl;
+    }
+    return SDLK_UNKNOWN;
+}
+
+// Decodes one UTF-8 sequence at s[i], advancing i; returns 0 for a malformed sequence.
+u32 NextCodePoint(const char* s, size_t& i) {
+    auto b = static_cast<u8>(s[i++]);
+    if (b < 0x80) return b;
+    int extra = (b >= 0xF0) ? 3 : (b >= 0xE0) ? 2 : (b >= 0xC0) ? 1 : -1;
+    if (extra < 0) return 0;
+    u32 cp = b & (0x3F >> extra);
+    for (int n = 0; n < extra; ++n) {
+        auto c = static_cast<u8>(s[i]);
+        if ((c & 0xC0) != 0x80) return 0;
+        ++i;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    return cp;
+}
+
+}  // namespace
+
+SdlBackend::~SdlBackend() {
+    CloseWindow();
+}
+
+bool SdlBackend::StartVideo() {
+    if (videoStarted_) return true;
+    // The server owns SIGINT/SIGTERM; SDL must not install its own handlers.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "video: %s\n", SDL_GetError());
+        return false;
+    }
+    videoStarted_ = true;
+    return true;
+}
+
+int SdlBackend::DesktopBitsPerPixel() {
+    SDL_DisplayMode mode;
+    // Without a display the window cannot be made anyway; that failure is the one reported.
+    if (!StartVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 16;
+    return static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+}
+
+bool SdlBackend::OpenWindow(const std::string& title) {
+    if (window_) return true;
+    if (!StartVideo()) return false;
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               kClientWidth, kClientHeight, SDL_WINDOW_SHOWN);
+    if (!window_) {
+        std::fprintf(stderr, "video: %s\n", SDL_GetError());
+        return false;
+    }
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) {
+        std::fprintf(stderr, "video: %s\n", SDL_GetError());
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+        return false;
+    }
+    // Full screen scales the 640x480 picture; mouse coordinates come back in its terms.
+    SDL_RenderSetLogicalSize(renderer_, kClientWidth, kClientHeight);
+    SDL_StartTextInput();
+    fullScreen_ = false;
+    return true;
+}
+
+void SdlBackend::CloseWindow() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+    fullScreen_ = false;
+    pending_.clear();
+    if (videoStarted_) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        videoStarted_ = false;
+    }
+}
+
+void SdlBackend::SetTitle(const std::string& title) {
+    if (window_) SDL_SetWindowTitle(window_, title.c_str());
+}
+
+std::string SdlBackend::Title() const {
+    return window_ ? SDL_GetWindowTitle(window_) : "";
+}
+
+bool SdlBackend::SetFullScreen(bool on) {
+    if (!window_) return false;
+    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        return false;
+    }
+    fullScreen_ = on;
+    if (!on) SDL_SetWindowSize(window_, kClientWidth, kClientHeight);
+    return true;
+}
+
+bool SdlBackend::Translate(const void* raw, InputEvent& out) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(raw);
+    out = InputEvent{};
+    switch (e.type) {
+        case SDL_QUIT:
+            out.type = EventType::kClose;
+            return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    out.type = EventType::kClose;
+                    return true;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    out.type = EventType::kActivate;
+                    return true;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    out.type = EventType::kDeactivate;
+                    return true;
+                default:
+                    return false;
+            }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            u32 vk = VirtualKeyOf(e.key.keysym.sym);
+            if (vk == 0) return false;
+            bool down = e.type == SDL_KEYDOWN;
+            bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+            out.type = down ? EventType::kKeyDown : EventType::kKeyUp;
+            out.key = vk;
+            out.keyData = MakeKeyData(vk, down && e.key.repeat != 0, !down, alt);
+            out.systemKey = alt || vk == kVkMenu || vk == kVkF1 + 9;
+            // Keys that type a control character produce no text event; make one.
+            if (down) {
+                u32 ch = vk == kVkReturn   ? 13
+                         : vk == kVkBack   ? 8
+                         : vk == kVkEscape ? 27
+                         : vk == kVkTab    ? 9
+                                           : 0;
+                if (ch) {
+                    InputEvent c;
+                    c.type = EventType::kChar;
+                    c.character = ch;
+                    pending_.push_back(c);
+                }
+            }
+            return true;
+        }
+        case SDL_TEXTINPUT: {
+            const char* text = e.text.text;
+            size_t i = 0;
+            while (text[i]) {
+                u32 cp = NextCodePoint(text, i);
+                if (cp == 0) continue;
+                InputEvent c;
+                c.type = EventType::kChar;
+                c.character = cp;
+                pending_.push_back(c);
+            }
+            return false;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT &&
+                e.button.button != SDL_BUTTON_MIDDLE) {
+                return false;
+            }
+            out.type = e.type == SDL_MOUSEBUTTONDOWN ? EventType::kMouseDown : EventType::kMouseUp;
+            out.button = e.button.button == SDL_BUTTON_LEFT    ? MouseButton::kLeft
+                         : e.button.button == SDL_BUTTON_RIGHT ? MouseButton::kRight
+                                                               : MouseButton::kMiddle;
+            out.x = e.button.x;
+            out.y = e.button.y;
+            return true;
+        case SDL_MOUSEMOTION:
+            out.type = EventType::kMouseMove;
+            out.x = e.motion.x;
+            out.y = e.motion.y;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool SdlBackend::PollEvent(InputEvent& event) {
+    for (;;) {
+        if (!pending_.empty()) {
+            event = pending_.front();
+            pending_.pop_front();
+            return true;
+        }
+        if (!videoStarted_) return false;
+        SDL_Event e;
+        if (!SDL_PollEvent(&e)) return false;
+        InputEvent out;
+        if (Translate(&e, out)) {
+            // A translated event goes before the characters it produced.
+            pending_.push_front(out);
+        }
+    }
+}
+
+void SdlBackend::PointerPosition(int& x, int& y) {
+    int wx = 0, wy = 0;
+    SDL_GetMouseState(&wx, &wy);
+    if (renderer_ && fullScreen_) {
+        float lx = 0, ly = 0;
+        SDL_RenderWindowToLogical(renderer_, wx, wy, &lx, &ly);
+        x = static_cast<int>(lx);
+        y = static_cast<int>(ly);
+        return;
+    }
+    x = wx;
+    y = wy;
+}
+
+bool SdlBackend::HasFocus() const {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool SdlBackend::IsKeyDown(u32 vk) const {
+    if (!videoStarted_) return false;
+    SDL_Keymod mod = SDL_GetModState();
+    if (vk == kVkControl) return (mod & KMOD_CTRL) != 0;
+    if (vk == kVkShift) return (mod & KMOD_SHIFT) != 0;
+    if (vk == kVkMenu) return (mod & KMOD_ALT) != 0;
+    SDL_Keycode k = SdlKeyOf(vk);
+    if (k == SDLK_UNKNOWN) return false;
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    SDL_Scancode sc = SDL_GetScancodeFromKey(k);
+    return sc > 0 && sc < count && state[sc] != 0;
+}
+
+u32 SdlBackend::DoubleClickTimeMs() const {
+    const char* hint = SDL_GetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME);
+    if (hint) {
+        int v = std::atoi(hint);
+        if (v > 0) return static_cast<u32>(v);
+    }
+    return 500;
+}
+
+void SdlBackend::Present(const u16* buffer, u32 ringOffset, PixelFormat format) {
+    if (!renderer_ || !buffer) return;
+    if (texture_ && textureFormat_ != format) {
+        SDL_DestroyTexture(texture_);
+        texture_ = nullptr;
+    }
+    if (!texture_) {
+        Uint32 f = format == PixelFormat::k565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB555;
+        texture_ = SDL_CreateTexture(renderer_, f, SDL_TEXTUREACCESS_STREAMING, kClientWidth,
+                                     kClientHeight);
+        if (!texture_) return;
+        textureFormat_ = format;
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
+    CopyRingFrame(buffer, ringOffset, static_cast<u16*>(pixels), static_cast<u32>(pitch) / 2,
+                  false);
+    SDL_UnlockTexture(texture_);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlBackend::SetSystemCursorVisible(bool visible) {
+    if (videoStarted_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+std::string SdlBackend::ClipboardText() {
+    if (!videoStarted_ || !SDL_HasClipboardText()) return {};
+    char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+}
+
+void SdlBackend::SetClipboardText(const std::string& text) {
+    if (videoStarted_) SDL_SetClipboardText(text.c_str());
+}
+
+void SdlBackend::ShowMessage(const std::string& text, const std::string& caption,
+                             MessageIcon icon) {
+    Uint32 flags = icon == MessageIcon::kError     ? SDL_MESSAGEBOX_ERROR
+                   : icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING
+                                                   : SDL_MESSAGEBOX_INFORMATION;
+    // Always logged as well: with no display the box cannot appear.
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
+}
+
+unsigned long SdlBackend::NativeWindowId() const {
+    if (!window_) return 0;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+    return static_cast<unsigned long>(info.info.x11.window);
+}
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+#pragma once
+// The SDL2 back end: a real window with a 640x480 client area, keyboard and mouse, the
+// frame presented through a streaming texture, full screen, clipboard and message boxes.
+// SDL's video subsystem is started on first use; all calls come from the client thread.
+#include <deque>
+#include <string>
+
+#include "platform/window_backend.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace platform {
+
+class SdlBackend : public WindowBackend {
+public:
+    SdlBackend() = default;
+    ~SdlBackend() override;
+
+    int DesktopBitsPerPixel() override;
+
+    bool OpenWindow(const std::string& title) override;
+    void CloseWindow() override;
+    bool IsWindowOpen() const override { return window_ != nullptr; }
+
+    void SetTitle(const std::string& title) override;
+    std::string Title() const override;
+
+    bool SetFullScreen(bool on) override;
+    bool IsFullScreen() const override { return fullScreen_; }
+
+    bool PollEvent(InputEvent& event) override;
+    void PointerPosition(int& x, int& y) override;
+    bool HasFocus() const override;
+    bool IsKeyDown(u32 virtualKey) const override;
+    u32 DoubleClickTimeMs() const override;
+
+    void Present(const u16* buffer, u32 ringOffset, PixelFormat format) override;
+    void SetSystemCursorVisible(bool visible) override;
+
+    std::string ClipboardText() override;
+    void SetClipboardText(const std::string& text) override;
+
+    void ShowMessage(const std::string& text, const std::string& caption,
+                     MessageIcon icon) override;
+
+    // The native X11 window id of the game window (0 when none or not on X11); used by
+    // the screen tests to read back what reached the display.
+    unsigned long NativeWindowId() const;
+
+private:
+    bool StartVideo();
+    bool Translate(const void* sdlEvent, InputEvent& out);
+
+    bool videoStarted_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    PixelFormat textureFormat_ = PixelFormat::k555;
+    bool fullScreen_ = false;
+    std::deque<InputEvent> pending_;
+};
+
+}  // namespace platform

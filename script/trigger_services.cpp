@@ -1,0 +1,25 @@
+#include "script/trigger_services.h"
+
+int TriggerServices::SendTrigger(CItem*, int, const TriggerArgs&) {
+    return 1;
+}
+bool TriggerServices::HasAttachedScript(const CItem*) {
+    return false;
+}
+void TriggerServices::GetHandlerRanges(const CItem*, int, std::vector<int>&) {}
+void TriggerServices::FreeAttachments(CItem*) {}
+
+namespace {
+TriggerServices g_noScripts;
+TriggerServices* g_current = nullptr;
+}  // namespace
+
+TriggerServices& Triggers() {
+    return g_current ? *g_current : g_noScripts;
+}
+
+TriggerServices* SetTriggerServices(TriggerServices* services) {
+    TriggerServices* previous = g_current;
+    g_current = services;
+    return previous;
+}

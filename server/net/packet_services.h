@@ -1,0 +1,37 @@
+#pragma once
+// What the world model asks of the server protocol: the object packets that tell players
+// about a change in the world. Each call names the packet and the place; the protocol builds
+// it and sends it to every player within 18 tiles (Chebyshev) of that place, through the
+// player registry. The default implementation sends nothing (no players yet).
+#include "core/location.h"
+#include "core/types.h"
+
+class CItem;
+class CMobile;
+class CPlayer;
+
+class PacketServices {
+public:
+    virtual ~PacketServices() = default;
+    // 0x1A: an item in the world, to the players in range of `at`.
+    virtual void SendObjectInfo(CItem* item, const Location& at);
+    // 0x1D: the object is gone, to the players in range of `at` (`except` is left out).
+    virtual void SendDeleteObject(u32 serial, const Location& at, CPlayer* except);
+    // 0x2E: an item worn on a layer, to the players in range of the wearer.
+    virtual void SendWornItem(CItem* item, CMobile* wearer, int layer);
+    // 0x25: an item put into a container, to the players in range of its world location.
+    virtual void SendContainerItem(CItem* item, const Location& at);
+    // 0x89 and 0x3C: a corpse's worn objects and contents, to the players in range of `at`.
+    virtual void SendCorpseEquipment(CItem* corpse, const Location& at);
+    virtual void SendContainerContents(CItem* container, const Location& at);
+    // 0x11: the status of a player's own mobile, to that player.
+    virtual void SendPlayerStatus(CPlayer* player);
+    // A system message to one player.
+    virtual void SendSystemMessage(CPlayer* player, const char* text);
+    // 0x3F: the statics of a cell changed (world-data change log).
+    virtual void NoteStaticsChanged(int cell);
+};
+
+PacketServices& Packets();
+// Installs an implementation (null puts back the default); answers the previous one.
+PacketServices* SetPacketServices(PacketServices* services);

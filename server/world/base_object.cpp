@@ -1,0 +1,409 @@
+#include "server/world/base_object.h"
+
+#include <algorithm>
+
+#include "server/net/packet_services.h"
+#include "server/world/item.h"
+#include "server/world/object_manager.h"
+#include "server/world/sector_grid.h"
+#include "server/world/tile_data.h"
+
+LiveObjectCounts g_liveObjects = {};
+
+// ---------------------------------------------------------------- CBaseObject
+
+CBaseObject::CBaseObject() : type_(0), detached_(1), hue_(0) {
+    SetType(0);
+    ++g_liveObjects.baseObjects;
+}
+
+CBaseObject::~CBaseObject() {
+    --g_liveObjects.baseObjects;
+}
+
+void CBaseObject::SetType(int type) {
+    type_ = (type < 0 || type >= 0x4000) ? kInvalidTypeReplacement : static_cast<u16>(type);
+}
+
+void CBaseObject::PlaceInWorld(const Location&) {}
+void CBaseObject::PlaceInWorldQuiet(const Location&) {}
+void CBaseObject::RemoveFromWorld() {}
+void CBaseObject::RemoveFromWorldQuiet() {}
+int CBaseObject::IsStatic() const {
+    return 0;
+}
+int CBaseObject::IsPlayer() const {
+    return 0;
+}
+int CBaseObject::IsDynamic() const {
+    return 0;
+}
+int CBaseObject::IsGeneric() const {
+    return 0;
+}
+int CBaseObject::GetValue(int, int) {
+    return 0;
+}
+int CBaseObject::GetHeight() const {
+    return 0;
+}
+
+int CBaseObject::GetSurfaceHeight() const {
+    const int height = GetHeight();
+    return (GetObjectFlags() & kTileBridge) ? height / 2 : height;
+}
+
+u32 CBaseObject::GetObjectFlags() const {
+    return 0;
+}
+const char* CBaseObject::GetRealName() const {
+    return GetTileData().Static(type_).name;
+}
+
+int CBaseObject::IsHair() const {
+    if (type_ >= 0x4000) return 0;
+    const StaticTileRecord& r = GetTileData().Static(type_);
+    return (r.flags & kTileWearable) && (r.layer == 11 || r.layer == 16) ? 1 : 0;
+}
+
+void CBaseObject::MoveToSectorChainEnd() {}
+
+u32 CBaseObject::GetMoveClass(int moveType) const {
+    return MoveClassFromFlags(*this, GetObjectFlags(), moveType);
+}
+
+u32 CBaseObject::GetLandMoveClass(int landTile) const {
+    return GetLandMoveClassFor(landTile, 0);
+}
+
+u32 CBaseObject::GetMoveClassDefault(const CBaseObject& other) const {
+    return other.GetMoveClass(0);
+}
+
+const char* CBaseObject::GetName(int) const {
+    return GetRealName();
+}
+
+// Speech comes with the object texts; until then objects say nothing.
+void CBaseObject::BarkUnicode(const u16*, int, int, int) {}
+void CBaseObject::Bark(const char*, int, int, int) {}
+void CBaseObject::EBarkUnicode(const u16* text, int hue, int font, int) {
+    BarkUnicode(text, hue, font, 7);
+}
+void CBaseObject::EBark(const char* text, int hue, int font, int) {
+    Bark(text, hue, font, 7);
+}
+void CBaseObject::BarkToHuedUnicode(CPlayer*, CBaseObject*, const u16*, int) {}
+void CBaseObject::BarkToHued(CPlayer*, CBaseObject*, const char*, int) {}
+void CBaseObject::BarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text) {
+    BarkToHuedUnicode(player, subject, text, 946);
+}
+void CBaseObject::BarkTo(CPlayer* player, CBaseObject* subject, const char* text) {
+    BarkToHued(player, subject, text, 946);
+}
+void CBaseObject::EBarkToHuedUnicode(CPlayer*, CBaseObject*, const u16*, int) {}
+void CBaseObject::EBarkToHued(CPlayer*, CBaseObject*, const char*, int) {}
+void CBaseObject::EBarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text) {
+    EBarkToHuedUnicode(player, subject, text, 946);
+}
+void CBaseObject::EBarkTo(CPlayer* player, CBaseObject* subject, const char* text) {
+    EBarkToHued(player, subject, text, 946);
+}
+
+Location CBaseObject::GetWorldLocation() const {
+    return loc_;
+}
+
+int CBaseObject::IsDoor() const {
+    return (GetTileData().StaticFlags(type_) & kTileDoor) ? 1 : 0;
+}
+int CBaseObject::IsClosedDoor() const {
+    return IsDoor();
+}
+int CBaseObject::IsDetached() const {
+    return detached_;
+}
+void CBaseObject::DeleteSelf() {
+    delete this;
+}
+int CBaseObject::GetMoveType() const {
+    return 0;
+}
+
+void CBaseObject::CollectObjectsOnTop(std::vector<CItem*>& out) {
+    if (!g_sectorGrid.Contains(loc_.x, loc_.y)) return;
+    if (!(GetObjectFlags() & kTileSurface)) return;
+    int top = loc_.z + GetSurfaceHeight();
+    std::vector<CItem*> candidates;
+    g_sectorGrid.CollectObjectsAtOrAbove(candidates, Location(loc_.x, loc_.y, top));
+    std::stable_sort(candidates.begin(), candidates.end(), [](const CItem* a, const CItem* b) {
+        return a->GetLocation().z < b->GetLocation().z;
+    });
+    for (CItem* candidate : candidates) {
+        if (candidate->GetLocation().z > top) break;
+        top = candidate->GetLocation().z + candidate->GetHeight();
+        if (candidate == this || candidate->IsMultiCompOrSectorResources()) continue;
+        if (std::find(out.begin(), out.end(), candidate) != out.end()) continue;
+        out.push_back(candidate);
+    }
+}
+
+void CBaseObject::GetObjectsOnTop(std::vector<u32>& serials) {
+    std::vector<CItem*> found;
+    CollectObjectsOnTop(found);
+    for (CItem* item : found)
+        serials.push_back(item->GetSerial());
+}
+
+// ---------------------------------------------------------------- move classes
+
+namespace {
+bool IsType6Passable(int graphic) {
+    return graphic == 1682 || graphic == 1781 || graphic == 1782 || graphic == 2118 ||
+           graphic == 2163;
+}
+}  // namespace
+
+u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType) {
+    const bool blocks = flags & (kTileImpassable | kTileSurface);
+    u32 result = 0;
+    switch (moveType) {
+        case 0:
+            if (blocks) result |= kMoveBlocking;
+            if (flags & kTileSurface) result |= kMoveSurface;
+            if (flags & kTileBridge) result |= kMoveBridge;
+            return result;
+        case 1:
+        case 6:
+        case 8:
+            if (blocks) result |= kMoveBlocking;
+            if (!(flags & kTileImpassable)) {
+                if (flags & kTileSurface) result |= kMoveSurface;
+                if (flags & kTileBridge) result |= kMoveBridge;
+            }
+            if (moveType == 6) {
+                bool passable = IsType6Passable(object.GetType()) || object.IsDoor();
+                if (!passable && object.IsDynamic()) {
+                    passable = static_cast<const CItem&>(object).IsMovableBy(nullptr) != 0;
+                }
+                if (passable) result &= ~static_cast<u32>(kMoveBlocking);
+            }
+            return result;
+        case 2:
+            if (blocks) result |= kMoveBlocking;
+            if (object.GetHeight() < 20 && !(flags & kTileBackground)) result |= kMoveSurface;
+            if (flags & kTileBridge) result |= kMoveBridge;
+            return result;
+        case 3:
+        case 4:
+            return (flags & kTileWet) ? kMoveSurface : kMoveBlocking;
+        case 5:
+            if (blocks) result |= kMoveBlocking;
+            if ((flags & kTileSurface) && !(flags & kTileImpassable)) result |= kMoveSurface;
+            if (flags & kTileBridge) result |= kMoveBridge;
+            if (flags & kTileWet) result |= 0x600;
+            return result;
+        case 7:
+            return kMoveSurface;
+        default:
+            return 0;
+    }
+}
+
+u32 GetLandMoveClassFor(int tile, int moveType) {
+    if (IsImpassableTerrainTile(tile)) return 0;
+    const u32 flags = GetTileData().LandFlags(tile);
+    const u32 open = kMoveBlocking | kMoveSurface | kMoveBridge;
+    switch (moveType) {
+        case 0:
+        case 1:
+        case 2:
+        case 6:
+            return (flags & kTileImpassable) ? kMoveBlocking : open;
+        case 3:
+        case 4:
+            return (flags & kTileWet) ? open : kMoveBlocking;
+        case 5:
+            return (!(flags & kTileImpassable) || (flags & kTileWet)) ? open : kMoveBlocking;
+        case 7:
+            return kMoveSurface | kMoveBridge;
+        case 8:
+            if ((tile >= 9 && tile <= 21) || (tile >= 113 && tile <= 120) ||
+                (tile >= 336 && tile <= 348)) {
+                return kMoveBlocking;
+            }
+            return (flags & kTileImpassable) ? kMoveBlocking : open;
+        default:
+            return kMoveBlocking;
+    }
+}
+
+// ---------------------------------------------------------------- CStaticObject
+
+namespace {
+struct StaticPool {
+    CStaticObject* free = nullptr;
+};
+StaticPool g_staticPool;
+constexpr int kStaticBlock = 4096;
+}  // namespace
+
+CStaticObject::CStaticObject() = default;
+CStaticObject::~CStaticObject() = default;
+
+CStaticObject* CStaticObject::Acquire() {
+    CStaticObject* object = g_staticPool.free;
+    if (!object) {
+        // Blocks live for the whole process.
+        CStaticObject* block = new CStaticObject[kStaticBlock];
+        for (int i = kStaticBlock - 1; i >= 1; --i) {
+            block[i].poolNext = g_staticPool.free;
+            g_staticPool.free = &block[i];
+        }
+        object = &block[0];
+    } else {
+        g_staticPool.free = object->poolNext;
+    }
+    object->poolNext = nullptr;
+    object->SetType(0);
+    object->hue_ = 0;
+    object->loc_.SetUnset();
+    object->detached_ = 1;
+    ++g_liveObjects.staticsInUse;
+    return object;
+}
+
+void CStaticObject::Release() {
+    if (!detached_) RemoveFromWorld();
+    poolNext = g_staticPool.free;
+    g_staticPool.free = this;
+    --g_liveObjects.staticsInUse;
+}
+
+void CStaticObject::PlaceInWorldQuiet(const Location& at) {
+    loc_ = at;
+    SectorCell* cell = g_sectorGrid.CellAt(at.x, at.y);
+    if (cell) {
+        prev = nullptr;
+        next = cell->statics;
+        if (next) next->prev = this;
+        cell->statics = this;
+    }
+    detached_ = 0;
+}
+
+void CStaticObject::PlaceInWorld(const Location& at) {
+    PlaceInWorldQuiet(at);
+    const int cell = g_sectorGrid.CellIndexOf(at);
+    if (cell >= 0) Packets().NoteStaticsChanged(cell);
+}
+
+void CStaticObject::Unlink() {
+    SectorCell* cell = g_sectorGrid.CellAt(loc_.x, loc_.y);
+    if (cell && cell->statics == this) cell->statics = next;
+    if (prev) prev->next = next;
+    if (next) next->prev = prev;
+    next = prev = nullptr;
+}
+
+void CStaticObject::RemoveFromWorldQuiet() {
+    Unlink();
+    detached_ = 1;
+}
+
+void CStaticObject::RemoveFromWorld() {
+    Unlink();
+    detached_ = 1;
+    const int cell = g_sectorGrid.CellIndexOf(loc_);
+    if (cell >= 0) Packets().NoteStaticsChanged(cell);
+}
+
+int CStaticObject::GetHeight() const {
+    return GetTileData().Static(type_).height;
+}
+u32 CStaticObject::GetObjectFlags() const {
+    return GetTileData().StaticFlags(type_);
+}
+
+void CStaticObject::MoveToSectorChainEnd() {
+    SectorCell* cell = g_sectorGrid.CellAt(loc_.x, loc_.y);
+    if (!cell || cell->statics != this || !next) return;
+    CStaticObject* last = next;
+    while (last->next)
+        last = last->next;
+    cell->statics = next;
+    next->prev = nullptr;
+    last->next = this;
+    prev = last;
+    next = nullptr;
+}
+
+// ---------------------------------------------------------------- CCountedObject
+
+CCountedObject::CCountedObject() : template_(kNoTemplate), resources_(nullptr) {
+    ++g_liveObjects.countedObjects;
+}
+
+CCountedObject::~CCountedObject() {
+    --g_liveObjects.countedObjects;
+}
+
+void CCountedObject::DeleteSelf() {
+    delete this;
+}
+int CCountedObject::GetQuantity() const {
+    return 1;
+}
+int CCountedObject::IsSectorResources() const {
+    return 0;
+}
+int CCountedObject::GetResourceAmount(int) const {
+    return 0;
+}
+
+// ---------------------------------------------------------------- kinds
+
+int GetObjectKind(const CBaseObject* object) {
+    if (!object || !object->IsDynamic()) return kKindStatic;
+    const CItem* item = static_cast<const CItem*>(object);
+    if (item->IsMap()) return kKindMap;
+    if (item->IsWeapon()) return kKindWeapon;
+    if (!item->IsContainer()) return kKindItem;
+    if (item->IsBulletinBoard()) return kKindBulletinBoard;
+    if (!item->IsMobile()) return kKindContainer;
+    if (item->IsPlayer()) return kKindPlayer;
+    if (!item->IsNPC()) return kKindMobile;
+    if (item->IsShopKeeper()) return kKindShopKeeper;
+    if (item->IsGuard()) return kKindGuard;
+    return kKindNpc;
+}
+
+int MatchesObjectKind(const CBaseObject* object, int bit) {
+    if (!object) return 0;
+    if (bit == kKindItem) return object->IsDynamic();
+    if (bit == kKindPlayer) return object->IsPlayer();
+    if (!object->IsDynamic()) return 0;
+    const CItem* item = static_cast<const CItem*>(object);
+    switch (bit) {
+        case kKindContainer:
+            return item->IsContainer();
+        case kKindMap:
+            return item->IsMap();
+        case kKindMobile:
+            return item->IsMobile();
+        case kKindNpc:
+            return item->IsNPC();
+        case kKindShopKeeper:
+            return item->IsShopKeeper();
+        case kKindGuard:
+            return item->IsGuard();
+        case kKindGhost:
+            return item->IsGhost();
+        case kKindWeapon:
+            return item->IsWeapon();
+        case kKindBulletinBoard:
+            return item->IsBulletinBoard();
+        default:
+            return 0;
+    }
+}

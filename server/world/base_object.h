@@ -1,0 +1,175 @@
+#pragma once
+// The root of the world's class tree: every thing in the world is a CBaseObject. Fixed
+// scenery is a CStaticObject (no serial, from a pool); everything that can be counted in
+// units of resources derives from CCountedObject; everything with a serial is a CItem.
+//
+// The virtual operations are declared in one fixed order, base operations first; the class
+// files of later subsystems fill in the bodies that belong to them.
+#include <vector>
+
+#include "core/location.h"
+#include "core/types.h"
+
+class CItem;
+class CMobile;
+class CPlayer;
+struct ResourceEntry;
+
+// The type stored instead of any graphic of 0x4000 or above.
+constexpr u16 kInvalidTypeReplacement = 2429;
+constexpr int kNoTemplate = 0xFFFF;
+
+// Bits that GetObjectKind answers.
+enum ObjectKind {
+    kKindStatic = 1,
+    kKindItem = 2,
+    kKindContainer = 4,
+    kKindMap = 8,
+    kKindMobile = 16,
+    kKindNpc = 32,
+    kKindShopKeeper = 64,
+    kKindGuard = 128,
+    kKindPlayer = 256,
+    kKindGhost = 2048,
+    kKindWeapon = 4096,
+    kKindBulletinBoard = 8192,
+};
+
+// Move-class bits: what an object presents to a walker.
+enum MoveClassBit : u32 {
+    kMoveBlocking = 0x40,
+    kMoveSurface = 0x200,
+    kMoveBridge = 0x400,
+};
+
+// Process-wide counts of live objects per class (constructors add, destructors subtract).
+struct LiveObjectCounts {
+    int baseObjects;
+    int countedObjects;
+    int items;
+    int mapItems;
+    int staticsInUse;
+};
+extern LiveObjectCounts g_liveObjects;
+
+class CBaseObject {
+public:
+    CBaseObject();
+    CBaseObject(const CBaseObject&) = delete;
+    CBaseObject& operator=(const CBaseObject&) = delete;
+
+    virtual ~CBaseObject();
+    virtual void PlaceInWorld(const Location& at);
+    virtual void PlaceInWorldQuiet(const Location& at);
+    virtual void RemoveFromWorld();
+    virtual void RemoveFromWorldQuiet();
+    virtual int IsStatic() const;
+    virtual int IsPlayer() const;
+    virtual int IsDynamic() const;
+    virtual int IsGeneric() const;
+    virtual int GetValue(int useTypeBase, int applyMinimum);
+    virtual int GetHeight() const;
+    virtual int GetSurfaceHeight() const;
+    virtual u32 GetObjectFlags() const;
+    virtual const char* GetRealName() const;
+    virtual int IsHair() const;
+    virtual void MoveToSectorChainEnd();
+    virtual u32 GetMoveClass(int moveType) const;
+    virtual u32 GetLandMoveClass(int landTile) const;
+    // What `other` presents to this object when it walks (its own movement type).
+    virtual u32 GetMoveClassDefault(const CBaseObject& other) const;
+    virtual const char* GetName(int flag) const;
+    virtual void BarkUnicode(const u16* text, int hue, int font, int type);
+    virtual void Bark(const char* text, int hue, int font, int type);
+    virtual void EBarkUnicode(const u16* text, int hue, int font, int type);
+    virtual void EBark(const char* text, int hue, int font, int type);
+    virtual void BarkToHuedUnicode(CPlayer* player, CBaseObject* subject, const u16* text, int hue);
+    virtual void BarkToHued(CPlayer* player, CBaseObject* subject, const char* text, int hue);
+    virtual void BarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text);
+    virtual void BarkTo(CPlayer* player, CBaseObject* subject, const char* text);
+    virtual void EBarkToHuedUnicode(CPlayer* player, CBaseObject* subject, const u16* text,
+                                    int hue);
+    virtual void EBarkToHued(CPlayer* player, CBaseObject* subject, const char* text, int hue);
+    virtual void EBarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text);
+    virtual void EBarkTo(CPlayer* player, CBaseObject* subject, const char* text);
+    virtual Location GetWorldLocation() const;
+    virtual int IsDoor() const;
+    virtual int IsClosedDoor() const;
+    virtual int IsDetached() const;
+    virtual void DeleteSelf();
+    virtual int GetMoveType() const;
+
+    u16 GetType() const { return type_; }
+    void SetType(int type);
+    u16 GetHue() const { return hue_; }
+    void SetHue(u16 hue) { hue_ = hue; }
+    const Location& GetLocation() const { return loc_; }
+    // Copies a Location into loc with no world update.
+    void SetLocationField(const Location& at) { loc_ = at; }
+    void SetDetachedField(u8 value) { detached_ = value; }
+
+    // What stands on this object (a surface): the dynamic objects stacked on its top.
+    void CollectObjectsOnTop(std::vector<CItem*>& out);
+    void GetObjectsOnTop(std::vector<u32>& serials);
+
+protected:
+    u16 type_;
+    u8 detached_;
+    u16 hue_;
+    Location loc_;
+};
+
+// The move class of a land tile for a movement type.
+u32 GetLandMoveClassFor(int tile, int moveType);
+// The move class of an object with the given flags and graphic for a movement type.
+u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType);
+
+class CStaticObject : public CBaseObject {
+public:
+    CStaticObject();
+    ~CStaticObject() override;
+    void PlaceInWorld(const Location& at) override;
+    void PlaceInWorldQuiet(const Location& at) override;
+    void RemoveFromWorld() override;
+    void RemoveFromWorldQuiet() override;
+    int IsStatic() const override { return 1; }
+    int GetHeight() const override;
+    u32 GetObjectFlags() const override;
+    void MoveToSectorChainEnd() override;
+
+    // A static object from the pool, and its return (leaves the world first).
+    static CStaticObject* Acquire();
+    void Release();
+
+    CStaticObject* next = nullptr;  // the statics chain of its cell
+    CStaticObject* prev = nullptr;
+    CStaticObject* poolNext = nullptr;
+
+private:
+    void Unlink();
+};
+
+class CCountedObject : public CBaseObject {
+public:
+    CCountedObject();
+    ~CCountedObject() override;
+    void DeleteSelf() override;
+    virtual int GetQuantity() const;
+    virtual int IsSectorResources() const;
+    virtual int GetResourceAmount(int key) const;
+
+    const Location& GetCreationLocation() const { return cloc_; }
+    void SetCreationLocation(const Location& at) { cloc_ = at; }
+    int GetTemplateId() const { return template_; }
+    void SetTemplateField(int id) { template_ = static_cast<u16>(id); }
+    ResourceEntry* GetResources() const { return resources_; }
+
+protected:
+    Location cloc_;
+    u16 template_;
+    ResourceEntry* resources_;
+};
+
+// The kind bit of an object's class (the decay code asks which objects may decay).
+int GetObjectKind(const CBaseObject* object);
+int MatchesObjectKind(const CBaseObject* object, int bit);

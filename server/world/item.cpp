@@ -1,0 +1,597 @@
+#include "server/world/item.h"
+
+#include "platform/clock.h"
+#include "script/trigger_services.h"
+#include "server/net/packet_services.h"
+#include "server/world/container.h"
+#include "server/world/mobile.h"
+#include "server/world/object_manager.h"
+#include "server/world/placement_record.h"
+#include "server/world/sector_grid.h"
+#include "server/world/tile_data.h"
+
+int SendRemovalPackets = 1;
+int PlayerDeleteAllowed = 0;
+int SectorResourcesDeleteAllowed = 0;
+
+namespace {
+bool IsTriggerLayer(int layer) {
+    return layer >= 1 && layer <= 24;
+}
+}  // namespace
+
+CItem* IsObjectAlive(u32 serial, const CItem* object) {
+    CItem* found = g_objectManager.FindBySerial(serial);
+    return found == object ? found : nullptr;
+}
+
+// ---------------------------------------------------------------- life
+
+CItem::CItem()
+    : callbacks_(nullptr),
+      nextSibling_(nullptr),
+      prevSibling_(nullptr),
+      container_(nullptr),
+      placement_(nullptr),
+      serial_(0),
+      status_(0),
+      decayCount_(0),
+      attachments_(nullptr),
+      multiLink_(nullptr) {
+    ++g_liveObjects.items;
+    serial_ = g_objectManager.NewSerial();
+    g_objectManager.LinkSerial(this);
+}
+
+CItem::~CItem() {
+    // A dying object hears no more triggers: a script run from here could delete it again.
+    status_ |= kStatusNoTriggers;
+    if (!detached_) CItem::RemoveFromWorld();
+    Triggers().FreeAttachments(this);
+    attachments_ = nullptr;
+    FreePlacement();
+    --g_liveObjects.items;
+    g_objectManager.UnlinkSerial(this);
+    g_objectManager.OnSerialReleased(serial_);
+    LeaveTemplateList();
+}
+
+void CItem::DeleteSelf() {
+    if (DeleteSelfChecked()) delete this;
+}
+
+int CItem::DeleteSelfChecked() {
+    const u32 serial = serial_;
+    if (!(status_ & (kStatusNoTriggers | kStatusDestroyedSent))) {
+        status_ |= kStatusDestroyedSent;
+        TriggerArgs args;
+        Triggers().SendTrigger(this, kTriggerDestroyed, args);
+    }
+    return IsObjectAlive(serial, this) ? 1 : 0;
+}
+
+// ---------------------------------------------------------------- placement
+
+void CItem::LinkIntoCell(const Location& at) {
+    loc_ = at;
+    SectorCell* cell = g_sectorGrid.CellAt(at.x, at.y);
+    if (!cell) return;
+    prevSibling_ = nullptr;
+    nextSibling_ = cell->objects;
+    if (nextSibling_) nextSibling_->prevSibling_ = this;
+    cell->objects = this;
+}
+
+void CItem::PlaceInWorldQuiet(const Location& at) {
+    // Linking an item that is still somewhere would tie two chains together.
+    if (!detached_) RemoveFromWorldQuiet();
+    if (cloc_.IsUnset()) cloc_ = at;
+    LinkIntoCell(at);
+    AddRangeListeners(this);
+    detached_ = 0;
+    FreePlacement();
+}
+
+void CItem::PlaceInWorld(const Location& at) {
+    if (!detached_) RemoveFromWorldQuiet();
+    if (cloc_.IsUnset()) cloc_ = at;
+    LinkIntoCell(at);
+    AddRangeListeners(this);
+    detached_ = 0;
+    if (type_ == kCampFireGraphic) {
+        // Players by the new fire start camping unless they already are.
+        std::vector<CPlayer*> players;
+        CollectPlayersNear(GetWorldLocation(), 8, players);
+        for (CPlayer* player : players) {
+            if (player->GetCampStartTime() == 0) player->SetCampStartTime(platform::NowMs());
+        }
+    }
+    if (!(status_ & kStatusShownByMulti)) {
+        const Location where = GetWorldLocation();
+        Packets().SendObjectInfo(this, where);
+        if (IsCorpse()) {
+            Packets().SendCorpseEquipment(this, where);
+            Packets().SendContainerContents(this, where);
+        }
+    }
+    FreePlacement();
+}
+
+// ---------------------------------------------------------------- removal
+
+int CItem::AddWeightTo(CItem* container) {
+    if (!container) return -1;
+    return GetEquipLayer();
+}
+
+int CItem::RemoveWeightFrom(CItem* container) {
+    if (!container) return -1;
+    return GetEquipLayer();
+}
+
+void CItem::UnlinkFromChain() {
+    if (container_) {
+        if (container_->IsContainer()) {
+            CContainer* holder = static_cast<CContainer*>(container_);
+            if (holder->firstChild_ == this) holder->firstChild_ = nextSibling_;
+        }
+    } else {
+        SectorCell* cell = g_sectorGrid.CellAt(loc_.x, loc_.y);
+        if (cell && cell->objects == this) cell->objects = nextSibling_;
+    }
+    if (prevSibling_) prevSibling_->nextSibling_ = nextSibling_;
+    if (nextSibling_) nextSibling_->prevSibling_ = prevSibling_;
+    nextSibling_ = prevSibling_ = nullptr;
+}
+
+void CItem::RemoveCommon(bool loud) {
+    const u32 serial = serial_;
+    const Location where = GetWorldLocation();
+    CMobile* topBefore = GetTopMobile();
+    int layer = GetEquipLayer();
+    if (!(status_ & kStatusWeightless)) layer = RemoveWeightFrom(container_);
+    if (layer >= 0 && loud && !(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
+        TriggerArgs args;
+        args.serial = container_ ? container_->GetSerial() : 0;
+        Triggers().SendTrigger(this, kTriggerUnequip, args);
+        // The handler may have deleted the item: then it is not touched again.
+        if (!IsObjectAlive(serial, this)) return;
+        layer = GetEquipLayer();
+    }
+    RemoveRangeListeners(this);
+    RecordPlacement(0);
+    if (loud && type_ == kCampFireGraphic && !container_) {
+        std::vector<CPlayer*> players;
+        CollectPlayersNear(where, 8, players);
+        for (CPlayer* player : players)
+            player->SetCampStartTime(0);
+    }
+    if (loud && SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
+        Packets().SendDeleteObject(serial_, where, nullptr);
+    }
+    if (layer >= 0) {
+        static_cast<CMobile*>(container_)->SetLayerField(layer, nullptr);
+        container_ = nullptr;
+        detached_ = 1;
+        if (loud && topBefore && topBefore->IsPlayer()) {
+            Packets().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+        }
+        return;
+    }
+    UnlinkFromChain();
+    container_ = nullptr;
+    detached_ = 1;
+    if (loud && topBefore && topBefore->IsPlayer()) {
+        Packets().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+    }
+}
+
+void CItem::RemoveFromWorld() {
+    RemoveCommon(true);
+}
+void CItem::RemoveFromWorldQuiet() {
+    RemoveCommon(false);
+}
+
+// ---------------------------------------------------------------- placement record
+
+void CItem::RecordPlacement(int fromAnyLayer) {
+    if (!placement_) placement_ = GetPlacementPool().Acquire();
+    if (IsEquipped()) {
+        CMobile* wearer = static_cast<CMobile*>(container_);
+        if (!fromAnyLayer && wearer->GetLayer(0) == this) return;
+        placement_->lastWearer = wearer->GetSerial();
+        placement_->lastLayer = kNoLayer;
+        for (int i = fromAnyLayer ? 0 : 1; i < kLayerCount; ++i) {
+            if (wearer->GetLayer(i) == this) {
+                placement_->lastLayer = static_cast<u16>(i);
+                break;
+            }
+        }
+        placement_->lastContainer = 0;
+        placement_->lastContainerLocation.SetUnset();
+        placement_->lastLocation = GetWorldLocation();
+        return;
+    }
+    if (IsInTrade()) return;
+    placement_->lastWearer = 0;
+    placement_->lastLayer = kNoLayer;
+    if (container_) {
+        placement_->lastContainer = container_->GetSerial();
+        placement_->lastContainerLocation = loc_;
+    } else {
+        placement_->lastContainer = 0;
+        placement_->lastContainerLocation.SetUnset();
+    }
+    placement_->lastLocation = GetWorldLocation();
+}
+
+void CItem::FreePlacement() {
+    if (!placement_) return;
+    GetPlacementPool().Release(placement_);
+    placement_ = nullptr;
+}
+
+void CItem::SetPlacementContainer(u32 serial) {
+    if (!placement_) placement_ = GetPlacementPool().Acquire();
+    placement_->lastContainer = serial;
+}
+void CItem::SetPlacementWearer(u32 serial) {
+    if (!placement_) placement_ = GetPlacementPool().Acquire();
+    placement_->lastWearer = serial;
+}
+void CItem::SetPlacementLayer(int layer) {
+    if (!placement_) placement_ = GetPlacementPool().Acquire();
+    placement_->lastLayer = static_cast<u16>(layer);
+}
+void CItem::SetPlacementLocation(int x, int y, int z) {
+    if (!placement_) placement_ = GetPlacementPool().Acquire();
+    placement_->lastLocation.Set(x, y, z);
+}
+void CItem::SetPlacementContainerLocation(int x, int y, int z) {
+    if (!placement_) placement_ = GetPlacementPool().Acquire();
+    placement_->lastContainerLocation.Set(x, y, z);
+}
+
+// ---------------------------------------------------------------- moving
+
+int CItem::MoveTo(const Location& at) {
+    if (!detached_) RemoveFromWorld();
+    PlaceInWorld(at);
+    return 1;
+}
+
+int CItem::MoveToChecked(const Location& at) {
+    if (!g_sectorGrid.Contains(at.x, at.y)) return 0;
+    const u32 serial = serial_;
+    RemoveFromWorld();
+    if (!IsObjectAlive(serial, this)) return 0;
+    PlaceInWorld(at);
+    return 1;
+}
+
+void CItem::MoveToSectorChainEnd() {
+    if (container_) return;
+    SectorCell* cell = g_sectorGrid.CellAt(loc_.x, loc_.y);
+    if (!cell || cell->objects != this || !nextSibling_) return;
+    CItem* last = nextSibling_;
+    while (last->nextSibling_)
+        last = last->nextSibling_;
+    cell->objects = nextSibling_;
+    nextSibling_->prevSibling_ = nullptr;
+    last->nextSibling_ = this;
+    prevSibling_ = last;
+    nextSibling_ = nullptr;
+}
+
+int CItem::AddToContainer(CItem* container, const Location& at) {
+    if (IsSectorResources()) return 1;
+    if (!container || !container->IsContainer() || container == this || !detached_) return 0;
+    decayCount_ = 0;
+    Location position = at;
+    if (position.x == -1) {
+        // The container's layout rectangle comes with the container rules; until then the
+        // item goes to the window's corner.
+        position.x = 0;
+        position.y = 0;
+    }
+    static_cast<CContainer*>(container)->LinkChildAtHead(this);
+    if (!(status_ & kStatusWeightless)) AddWeightTo(container);
+    loc_ = position;
+    detached_ = 0;
+    if (!g_objectManager.LoadingFlag) Packets().SendContainerItem(this, GetWorldLocation());
+    CMobile* top = GetTopMobile();
+    if (top && top->IsPlayer()) Packets().SendPlayerStatus(static_cast<CPlayer*>(top));
+    FreePlacement();
+    return 1;
+}
+
+int CItem::InsertIntoContainerByX(CItem* container) {
+    return AddToContainer(container, loc_);
+}
+int CItem::InsertIntoContainerOrdered(CItem* container) {
+    return AddToContainer(container, loc_);
+}
+
+int CItem::EquipOn(CMobile* mobile, int layer) {
+    if (multiLink_) {
+        ReturnToLastPlace();
+        return 0;
+    }
+    if (!mobile || layer < 0 || layer >= kLayerCount || mobile->GetLayer(layer)) return 0;
+    // An item still lying somewhere would be in two places at once.
+    if (!detached_ || mobile == this) return 0;
+    decayCount_ = 0;
+    mobile->SetLayerField(layer, this);
+    container_ = mobile;
+    detached_ = 0;
+    AddWeightTo(mobile);
+    if (!g_objectManager.LoadingFlag && !mobile->IsDetached() && layer != 0 &&
+        !(status_ & kStatusShownByMulti)) {
+        Packets().SendWornItem(this, mobile, layer);
+    }
+    CMobile* top = GetTopMobile();
+    if (top && top->IsPlayer()) Packets().SendPlayerStatus(static_cast<CPlayer*>(top));
+    if (!(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
+        TriggerArgs args;
+        args.serial = mobile->GetSerial();
+        // A handler may delete the item; callers look it up again by serial.
+        Triggers().SendTrigger(this, kTriggerEquip, args);
+    }
+    return 1;
+}
+
+int CItem::PutInPack(CMobile* mobile) {
+    if (!mobile) return 0;
+    for (int i = 0; i <= 25; ++i) {
+        CItem* worn = mobile->GetLayer(i);
+        if (worn && worn->IsUsableContainer()) {
+            return AddToContainer(worn, Location(-1, -1, 0));
+        }
+    }
+    PlaceInWorld(mobile->GetWorldLocation());
+    return 1;
+}
+
+int CItem::ReturnToLastPlace() {
+    if (!placement_) return 0;
+    const PlacementRecord record = *placement_;
+    if (record.lastWearer) {
+        CMobile* wearer = g_objectManager.FindMobile(record.lastWearer);
+        if (wearer) return EquipOn(wearer, record.lastLayer);
+    }
+    if (record.lastContainer) {
+        CItem* holder = g_objectManager.FindBySerial(record.lastContainer);
+        if (holder && holder != this) {
+            if (holder->IsContainer()) {
+                AddToContainer(holder, record.lastContainerLocation);
+                return 1;
+            }
+            // Merging onto a stack comes with the stacking rules.
+        }
+    }
+    if (g_sectorGrid.Contains(record.lastLocation.x, record.lastLocation.y)) {
+        PlaceInWorld(record.lastLocation);
+        return 1;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- queries
+
+Location CItem::GetWorldLocation() const {
+    const CItem* item = this;
+    // Containers never hold themselves; the depth bound guards against a damaged chain.
+    for (int depth = 0; item->container_ && depth < 1000; ++depth)
+        item = item->container_;
+    return item->loc_;
+}
+
+int CItem::IsContained() const {
+    return container_ ? 1 : 0;
+}
+
+int CItem::IsEquipped() const {
+    return GetEquipLayer() >= 0 ? 1 : 0;
+}
+
+int CItem::GetEquipLayer() const {
+    if (!container_ || !container_->IsMobile()) return -1;
+    const CMobile* wearer = static_cast<const CMobile*>(container_);
+    for (int i = 0; i < kLayerCount; ++i) {
+        if (wearer->GetLayer(i) == this) return i;
+    }
+    return -1;
+}
+
+int CItem::IsInBankBox() const {
+    const CItem* item = this;
+    for (int depth = 0; item && depth < 1000; ++depth) {
+        CItem* holder = item->container_;
+        if (holder && holder->IsMobile() &&
+            static_cast<const CMobile*>(holder)->GetLayer(29) == item) {
+            return 1;
+        }
+        item = holder;
+    }
+    return 0;
+}
+
+int CItem::IsDecayIgnoredGraphic() const {
+    return type_ == 3612 || type_ == 4006 || type_ == 4013 ? 1 : 0;
+}
+
+CMobile* CItem::GetTopMobile() const {
+    const CItem* item = this;
+    for (int depth = 0; item->container_ && depth < 1000; ++depth)
+        item = item->container_;
+    return item->IsMobile() ? const_cast<CMobile*>(static_cast<const CMobile*>(item)) : nullptr;
+}
+
+int CItem::GetShownGraphic() const {
+    return type_ + ((status_ & kStatusShowsNextGraphic) ? 1 : 0);
+}
+
+int CItem::GetHeight() const {
+    return GetTileData().Static(GetShownGraphic()).height;
+}
+u32 CItem::GetObjectFlags() const {
+    return GetTileData().StaticFlags(GetShownGraphic());
+}
+
+int CItem::IsDoor() const {
+    return (GetTileData().StaticFlags(GetShownGraphic()) & kTileDoor) ? 1 : 0;
+}
+int CItem::IsClosedDoor() const {
+    return IsDoor() && !(status_ & kStatusShowsNextGraphic) ? 1 : 0;
+}
+
+int CItem::IsGeneric() const {
+    return (GetTileData().StaticFlags(type_) & kTileGeneric) ? 1 : 0;
+}
+
+const char* CItem::GetName(int) const {
+    return GetRealName();
+}
+int CItem::GetQuantity() const {
+    return 1;
+}
+int CItem::GetResourceAmount(int) const {
+    return 0;
+}
+
+int CItem::GetValue(int useTypeBase, int applyMinimum) {
+    // Object variables ("valueless", "mybasevalue", "satiety") and resources join with the
+    // object-variable and resource rules; without them the sum is 0.
+    int sum = 0;
+    if (sum <= 1) sum = useTypeBase ? 2 : 2 * GetQuantity();
+    const int base = GetTileData().Static(GetShownGraphic()).BaseValue();
+    int value = sum + base;
+    if (applyMinimum) {
+        if (value <= 0) value = base;
+        if (value <= 0) value = 1;
+    }
+    return value;
+}
+
+int CItem::GetTotalValue() {
+    return GetValue(1, 1);
+}
+
+int CItem::IsMovableBy(CMobile*) const {
+    return 1;
+}
+int CItem::IsFreelyUsable(CMobile*) const {
+    return 1;
+}
+int CItem::IsFreelyViewable(CMobile*) const {
+    return 1;
+}
+int CItem::IsMultiCompOrSectorResources() const {
+    return multiLink_ != nullptr || IsSectorResources() ? 1 : 0;
+}
+int CItem::GetWeight() const {
+    return GetTileData().Static(GetShownGraphic()).weight;
+}
+int CItem::GetContentWeight() const {
+    return GetWeight();
+}
+int CItem::CanStackWith(CItem*) const {
+    return 0;
+}
+void CItem::GetDescriptiveName(CStr& out, int) const {
+    out = GetRealName();
+}
+void CItem::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
+    for (CPlayer* player : players)
+        SendToPlayer(player, flag);
+}
+void CItem::SendToPlayer(CPlayer*, int) {}
+int CItem::GetLayerByte() const {
+    const StaticTileRecord& r = GetTileData().Static(type_);
+    return (r.flags & kTileLayered) ? r.layer : 0;
+}
+void CItem::GetArtSize(int& width, int& height) const {
+    GetTileData().GetArtSize(GetShownGraphic(), width, height);
+}
+
+void CItem::SetSerial(u32 serial) {
+    g_objectManager.OnSerialChanging(this);
+    g_objectManager.UnlinkSerial(this);
+    if (serial != serial_) g_objectManager.OnSerialReleased(serial_);
+    serial_ = serial;
+    g_objectManager.LinkSerial(this);
+}
+
+void CItem::CheckDecay() {}
+void CItem::DropContentsAt(const Location&) {}
+void CItem::DropContentsOrSendHome(const Location&) {}
+void CItem::DeleteContentsOrSendHome() {}
+void CItem::RecalcWeight() {}
+void CItem::CheckRegistration() {
+    FindSelfBySerial();
+    if (container_) container_->FindSelfBySerial();
+}
+CItem* CItem::FindSelfBySerial() const {
+    return g_objectManager.FindBySerial(serial_);
+}
+void CItem::CheckRegistrationUnlessLoading() {
+    if (!g_objectManager.LoadingFlag) FindSelfBySerial();
+}
+CItem* CItem::FindObjVarListHolder(const char*, CItem*) {
+    return nullptr;
+}
+int CItem::GetPacketAmount() const {
+    return GetQuantity();
+}
+void CItem::ApplyStatusFlags(u8) {}
+void CItem::GetStatusFlags(u8& packetStatus) const {
+    packetStatus = 0;
+    if (status_ & kStatusWeightOverride) packetStatus |= 0x20;
+    if (status_ & kStatusHidden) packetStatus |= 0x80;
+}
+int CItem::IsHidden() const {
+    return (status_ & kStatusHidden) ? 1 : 0;
+}
+void CItem::SetHidden(int flag) {
+    if (flag) {
+        status_ |= kStatusHidden;
+    } else {
+        status_ &= static_cast<u8>(~kStatusHidden);
+    }
+}
+void CItem::SetMurderCount(int) {}
+int CItem::GetNotorietyFor(CMobile*) const {
+    return 0;
+}
+void CItem::RefreshAggression() {}
+int CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return 0;
+}
+int CItem::CanBeFreelyAggressedBy(CMobile*) {
+    return 0;
+}
+void CItem::RecordAggressionWithInfo(CMobile*, CPlayer*, u32) {}
+void CItem::ReceiveAggressionFrom(CMobile*) {}
+void CItem::ReceiveUnhealthyActionFrom(CMobile*) {}
+void CItem::GetControllerInfo(ControllerInfo&) {}
+void CItem::ChangeReputation(int, int) {}
+void CItem::DumpText(CStr& out, int) {
+    out = GetRealName();
+}
+int CItem::WriteSaveFields(CStr&, int) {
+    return 0;
+}
+
+// ---------------------------------------------------------------- templates
+
+void CItem::SetTemplateId(int id) {
+    LeaveTemplateList();
+    template_ = static_cast<u16>(id);
+    g_objectManager.LinkTemplate(this, id);
+}
+
+void CItem::LeaveTemplateList() {
+    g_objectManager.UnlinkTemplate(this);
+    template_ = kNoTemplate;
+}

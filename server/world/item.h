@@ -1,0 +1,205 @@
+#pragma once
+// CItem: every world object with a serial. An item lives in exactly one place at a time: the
+// dynamic-object chain of a sector cell, the child list of a container, an equipment layer
+// of a mobile, or nowhere (detached). It is registered by serial from construction to
+// destruction.
+#include <vector>
+
+#include "core/cstr.h"
+#include "server/world/base_object.h"
+
+class CContainer;
+class CObjAttachments;
+struct PlacementRecord;
+struct TimedCallback;
+struct ControllerInfo;
+
+enum ItemStatus : u8 {
+    kStatusWeightOverride = 0x01,
+    kStatusHidden = 0x02,
+    kStatusShowsNextGraphic = 0x04,
+    kStatusShownByMulti = 0x10,
+    kStatusDestroyedSent = 0x20,
+    kStatusNoTriggers = 0x40,
+    kStatusWeightless = 0x80,
+};
+
+constexpr int kLayerCount = 30;
+constexpr int kNoLayer = 26;  // the placement record's "worn on no layer"
+constexpr u16 kCampFireGraphic = 2839;
+
+// Removals send the delete-object packet only while this is set.
+extern int SendRemovalPackets;
+extern int PlayerDeleteAllowed;
+extern int SectorResourcesDeleteAllowed;
+
+class CItem : public CCountedObject {
+public:
+    CItem();
+    ~CItem() override;
+
+    void PlaceInWorld(const Location& at) override;
+    void PlaceInWorldQuiet(const Location& at) override;
+    void RemoveFromWorld() override;
+    void RemoveFromWorldQuiet() override;
+    int IsDynamic() const override { return 1; }
+    int IsGeneric() const override;
+    int GetValue(int useTypeBase, int applyMinimum) override;
+    int GetHeight() const override;
+    u32 GetObjectFlags() const override;
+    void MoveToSectorChainEnd() override;
+    const char* GetName(int flag) const override;
+    Location GetWorldLocation() const override;
+    int IsDoor() const override;
+    int IsClosedDoor() const override;
+    void DeleteSelf() override;
+    int GetQuantity() const override;
+    int GetResourceAmount(int key) const override;
+
+    virtual void DumpText(CStr& out, int withHeading);
+    virtual int MoveTo(const Location& at);
+    virtual int ReturnToLastPlace();
+    virtual int MoveToChecked(const Location& at);
+    virtual int AddToContainer(CItem* container, const Location& at);
+    virtual int InsertIntoContainerByX(CItem* container);
+    virtual int InsertIntoContainerOrdered(CItem* container);
+    virtual int EquipOn(CMobile* mobile, int layer);
+    virtual int PutInPack(CMobile* mobile);
+    virtual int WriteSaveFields(CStr& out, int withLetter);
+    virtual int GetTotalValue();
+    virtual int IsMobile() const { return 0; }
+    virtual int IsContainer() const { return 0; }
+    virtual int IsUsableContainer() const { return 0; }
+    virtual int IsBulletinBoard() const { return 0; }
+    virtual int IsMap() const { return 0; }
+    virtual int IsNPC() const { return 0; }
+    virtual int IsShopKeeper() const { return 0; }
+    virtual int IsGuard() const { return 0; }
+    virtual int IsReservedKind() const { return 0; }
+    virtual int IsGhost() const { return 0; }
+    virtual int IsWeapon() const { return 0; }
+    virtual int IsCorpse() const { return 0; }
+    virtual int IsSpellbook() const { return 0; }
+    virtual int IsContained() const;
+    virtual int IsEquipped() const;
+    virtual int GetEquipLayer() const;
+    virtual int IsMovableBy(CMobile* mobile) const;
+    virtual int IsFreelyUsable(CMobile* mobile) const;
+    virtual int IsFreelyViewable(CMobile* mobile) const;
+    virtual int IsMultiCompOrSectorResources() const;
+    virtual int GetWeight() const;
+    virtual int GetContentWeight() const;
+    virtual int CanStackWith(CItem* other) const;
+    virtual void GetDescriptiveName(CStr& out, int withAmount) const;
+    virtual void SendToPlayers(std::vector<CPlayer*>& players, int flag);
+    virtual void SendToPlayer(CPlayer* player, int flag);
+    virtual int GetLayerByte() const;
+    virtual void GetArtSize(int& width, int& height) const;
+    virtual void SetSerial(u32 serial);
+    virtual void CheckDecay();
+    virtual void DropContentsAt(const Location& at);
+    virtual void DropContentsOrSendHome(const Location& at);
+    virtual void DeleteContentsOrSendHome();
+    virtual void RecalcWeight();
+    virtual void CheckRegistration();
+    virtual CItem* FindSelfBySerial() const;
+    virtual void CheckRegistrationUnlessLoading();
+    virtual CItem* FindObjVarListHolder(const char* listName, CItem* object);
+    virtual int GetPacketAmount() const;
+    virtual void ApplyStatusFlags(u8 packetStatus);
+    virtual void GetStatusFlags(u8& packetStatus) const;
+    virtual int IsHidden() const;
+    virtual void SetHidden(int flag);
+    virtual void SetMurderCount(int count);
+    virtual int GetNotorietyFor(CMobile* viewer) const;
+    virtual void RefreshAggression();
+    virtual int IsLawfulTargetWithInfo(CMobile* attacker, ControllerInfo* info);
+    virtual int CanBeFreelyAggressedBy(CMobile* attacker);
+    virtual void RecordAggressionWithInfo(CMobile* aggressor, CPlayer* controller,
+                                          u32 controllerSerial);
+    virtual void ReceiveAggressionFrom(CMobile* aggressor);
+    virtual void ReceiveUnhealthyActionFrom(CMobile* doer);
+    virtual void GetControllerInfo(ControllerInfo& out);
+    virtual void ChangeReputation(int first, int second);
+
+    // Plain accessors and non-virtual behaviour.
+    u32 GetSerial() const { return serial_; }
+    void SetSerialField(u32 serial) { serial_ = serial; }
+    u8 GetStatus() const { return status_; }
+    void SetStatus(u8 status) { status_ = status; }
+    u8 GetDecayCount() const { return decayCount_; }
+    void SetDecayCount(u8 count) { decayCount_ = count; }
+    CItem* GetContainer() const { return container_; }
+    CItem* GetNextSibling() const { return nextSibling_; }
+    CItem* GetPrevSibling() const { return prevSibling_; }
+    PlacementRecord* GetPlacement() const { return placement_; }
+    void* GetMultiLink() const { return multiLink_; }
+    void SetMultiLink(void* link) { multiLink_ = link; }
+    // The graphic with the status-0x04 increment.
+    int GetShownGraphic() const;
+
+    CMobile* GetTopMobile() const;
+    int IsInTrade() const { return 0; }  // trade sessions come later
+    void SetTemplateId(int id);
+    void LeaveTemplateList();
+
+    // Links the item at the head of its cell's dynamic-object chain; loc = the Location.
+    void LinkIntoCell(const Location& at);
+
+    // The placement record (where the item was before it was taken away).
+    void RecordPlacement(int fromAnyLayer);
+    void FreePlacement();
+    void SetPlacementContainer(u32 serial);
+    void SetPlacementWearer(u32 serial);
+    void SetPlacementLayer(int layer);
+    void SetPlacementLocation(int x, int y, int z);
+    void SetPlacementContainerLocation(int x, int y, int z);
+
+    // Whether the item (a container counts itself) or a container above it is worn on layer
+    // 29, the bank box.
+    int IsInBankBox() const;
+    // Graphics the decay removal leaves alone.
+    int IsDecayIgnoredGraphic() const;
+    // The multi hook of putting an item into a container; multis come later.
+    int NotifyMultiOfPlacement(CItem*) { return 1; }
+
+    // Destroyed trigger; 1 when the object still resolves to itself afterwards.
+    int DeleteSelfChecked();
+
+    // Links of the serial hash, the template list and the sibling chain (owned by the object
+    // manager, the sector grid and the containers).
+    CItem* bucketNext = nullptr;
+    CItem* bucketPrev = nullptr;
+    CItem* templateNext = nullptr;
+    CItem* templatePrev = nullptr;
+
+protected:
+    friend class CSectorGrid;
+    friend class CContainer;
+    friend class CMobile;
+    friend class CObjectManager;
+    friend void SuspendObjectTree(CItem*);
+    friend void ResumeObjectTree(CItem*);
+    // Weight bookkeeping with the container; both answer the equipment layer (-1 if none).
+    int AddWeightTo(CItem* container);
+    int RemoveWeightFrom(CItem* container);
+    // Unlinks from the sibling chain (container child list or cell chain).
+    void UnlinkFromChain();
+    void RemoveCommon(bool loud);
+
+    TimedCallback* callbacks_;
+    CItem* nextSibling_;
+    CItem* prevSibling_;
+    CItem* container_;
+    PlacementRecord* placement_;
+    u32 serial_;
+    u8 status_;
+    u8 decayCount_;
+    CObjAttachments* attachments_;
+    void* multiLink_;
+    // Set while a tree is suspended: the object was detached when it was taken out.
+    bool suspendedDetached_ = false;
+};
+
+// The object under `serial` when it is still this very object, else null.
+CItem* IsObjectAlive(u32 serial, const CItem* object);

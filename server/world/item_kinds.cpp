@@ -1,0 +1,55 @@
+#include "server/world/item_kinds.h"
+
+// ---------------------------------------------------------------- CSectorResources
+
+CSectorResources::CSectorResources() = default;
+CSectorResources::~CSectorResources() = default;
+void CSectorResources::PlaceInWorld(const Location& at) {
+    CItem::PlaceInWorld(at);
+}
+void CSectorResources::PlaceInWorldQuiet(const Location& at) {
+    CItem::PlaceInWorldQuiet(at);
+}
+void CSectorResources::RemoveFromWorld() {
+    CItem::RemoveFromWorld();
+}
+
+void CSectorResources::DeleteSelf() {
+    if (!SectorResourcesDeleteAllowed) return;
+    if (DeleteSelfChecked()) delete this;
+}
+
+int CSectorResources::MoveTo(const Location& at) {
+    // The holder stays at its home.
+    if (!cloc_.IsUnset() && !(cloc_ == at)) return 0;
+    return CItem::MoveTo(at);
+}
+
+// ---------------------------------------------------------------- CMapItem
+
+CMapItem::CMapItem() {
+    ++g_liveObjects.mapItems;
+}
+CMapItem::~CMapItem() {
+    --g_liveObjects.mapItems;
+}
+int CMapItem::GetValue(int useTypeBase, int applyMinimum) {
+    return CItem::GetValue(useTypeBase, applyMinimum);
+}
+void CMapItem::DeleteSelf() {
+    if (DeleteSelfChecked()) delete this;
+}
+
+// ---------------------------------------------------------------- CWeapon
+
+CWeapon::CWeapon() = default;
+CWeapon::~CWeapon() = default;
+int CWeapon::GetValue(int useTypeBase, int applyMinimum) {
+    return CItem::GetValue(useTypeBase, applyMinimum);
+}
+void CWeapon::DeleteSelf() {
+    if (DeleteSelfChecked()) delete this;
+}
+int CWeapon::EquipOn(CMobile* mobile, int layer) {
+    return CItem::EquipOn(mobile, layer);
+}

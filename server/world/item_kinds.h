@@ -1,0 +1,40 @@
+#pragma once
+// The item classes without children: the per-sector resource holder, maps and weapons.
+// Their own fields and rules come with sector resources, map items and weapons.
+#include "server/world/item.h"
+
+extern int SectorResourcesDeleteAllowed;
+
+class CSectorResources : public CItem {
+public:
+    CSectorResources();
+    ~CSectorResources() override;
+    void PlaceInWorld(const Location& at) override;
+    void PlaceInWorldQuiet(const Location& at) override;
+    void RemoveFromWorld() override;
+    u32 GetMoveClass(int) const override { return 0; }
+    void DeleteSelf() override;
+    int IsSectorResources() const override { return 1; }
+    int MoveTo(const Location& at) override;
+    int AddToContainer(CItem*, const Location&) override { return 0; }
+    int EquipOn(CMobile*, int) override { return 0; }
+};
+
+class CMapItem : public CItem {
+public:
+    CMapItem();
+    ~CMapItem() override;
+    int GetValue(int useTypeBase, int applyMinimum) override;
+    void DeleteSelf() override;
+    int IsMap() const override { return 1; }
+};
+
+class CWeapon : public CItem {
+public:
+    CWeapon();
+    ~CWeapon() override;
+    int GetValue(int useTypeBase, int applyMinimum) override;
+    void DeleteSelf() override;
+    int EquipOn(CMobile* mobile, int layer) override;
+    int IsWeapon() const override { return 1; }
+};

@@ -1,0 +1,88 @@
+#pragma once
+// The shape of the world at a tile: terrain tile and height, the surfaces an object can stand
+// on, the z at which something of a given height fits, free spots near a place, and whether
+// one point sees another. Stateless apart from a few process-wide scratch values; reads the
+// sector grid's terrain and object chains and the tile data. -128 stands for "no z".
+#include <functional>
+#include <vector>
+
+#include "core/location.h"
+#include "core/types.h"
+
+class CBaseObject;
+class CItem;
+
+constexpr int kNoZ = -128;
+
+struct MapSurface {
+    u32 flags;
+    s16 z;
+    s16 height;
+    const CBaseObject* object;
+    int Top() const;
+};
+
+struct SightBlockTest {
+    int top;
+    u32 mask;
+};
+
+class CWorldMap {
+public:
+    // Terrain.
+    int GetCornerZ(int x, int y) const;
+    int GetTerrainTile(const Location& at) const { return GetTerrainTileAt(at.x, at.y); }
+    int GetTerrainTileAt(int x, int y) const;
+    int GetElevation(int x, int y) const;
+    int GetLowestCornerZ(int x, int y) const;
+    int GetTerrainZTowards(const Location& at, int direction) const;
+    const int* GetCornerHeights(int x, int y);
+    int IsInvalidTerrainAt(const Location& at) const;
+
+    // Surfaces and z.
+    void CollectSurfaces(std::vector<MapSurface>& out, const Location& at, int moveType,
+                         const CBaseObject* mover, int terrainZOffset) const;
+    int CanExistAt(const Location& at, int height, int moveType, const CBaseObject* mover,
+                   int terrainZOffset) const;
+    int FindGoodZ(const Location& at, int low, int high, int height, int moveType,
+                  const CBaseObject* mover, int terrainZOffset) const;
+    void GetStandRange(int& low, int& high, const Location& at, int direction, int moveType,
+                       const CBaseObject* mover, int useDirection) const;
+    int GetFloorZ(const Location& at) const;
+    int SettleObjectZ(CBaseObject* object, int& z, int height);
+    int DropCheck(Location& at, int& z, int height) const;
+
+    // Spots.
+    int FindGoodSpotNearWithElev(Location& at, int low, int high, int minDistance, int maxDistance,
+                                 int height, int moveType, const CBaseObject* mover);
+    int FindGoodSpotNear(Location& at, int minDistance, int maxDistance, int height, int moveType,
+                         const CBaseObject* mover) {
+        return FindGoodSpotNearWithElev(at, -128, 128, minDistance, maxDistance, height, moveType,
+                                        mover);
+    }
+    using SpotFilter = std::function<int(const Location&)>;
+    int FindRandomSpotInRect(Location& out, const Location& cornerA, const Location& cornerB,
+                             int density, int height, int moveType, const CBaseObject* mover,
+                             const SpotFilter& filter) const;
+    using ObjectFilter = std::function<int(CItem*)>;
+    int CollectObjectsAt(int x, int y, int zLow, int zHigh, std::vector<CItem*>& out,
+                         const ObjectFilter& filter) const;
+    CItem* FindDoorAt(const Location& at, int zLow, int zHigh) const;
+
+    // Sight and distance.
+    int HasLineOfSight(const Location& from, const Location& to, int mode) const;
+    int IsBlockedAt(const Location& at, const SightBlockTest& test) const;
+    static int Distance3D(const Location& a, const Location& b);
+
+    int IsSettling() const { return settling_; }
+
+private:
+    int settling_ = 0;
+    int sideOrder_[4] = {0, 1, 2, 3};
+    int cornerHeights_[4] = {};
+};
+
+extern CWorldMap g_worldMap;
+
+// Line of sight between two objects, each raised by half its height.
+int ItemCanSee(const CItem& from, const CItem& to, int mode);

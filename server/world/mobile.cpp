@@ -1,0 +1,375 @@
+#include "server/world/mobile.h"
+
+#include "core/spatial_grid.h"
+#include "platform/clock.h"
+#include "server/net/packet_services.h"
+#include "server/world/map_queries.h"
+#include "server/world/mobile_table.h"
+#include "server/world/object_manager.h"
+#include "server/world/sector_grid.h"
+#include "server/world/tile_data.h"
+
+// ---------------------------------------------------------------- CMobile
+
+CMobile::CMobile() : layers_{}, moveType_(1) {}
+
+CMobile::~CMobile() {
+    // What the mobile wears goes with it (each destructor clears its own layer).
+    for (int i = 0; i < kLayerCount; ++i) {
+        while (CItem* worn = layers_[i]) {
+            worn->SetStatus(worn->GetStatus() | kStatusNoTriggers);
+            delete worn;
+            if (layers_[i] == worn) layers_[i] = nullptr;
+        }
+    }
+}
+
+CItem* CMobile::GetLayer(int layer) const {
+    return layer >= 0 && layer < kLayerCount ? layers_[layer] : nullptr;
+}
+
+void CMobile::SetLayerField(int layer, CItem* item) {
+    if (layer >= 0 && layer < kLayerCount) layers_[layer] = item;
+}
+
+void CMobile::RemoveFromWorldQuiet() {
+    RemoveRangeListeners(this);
+    RecordPlacement(0);
+    const int layer = GetEquipLayer();
+    if (layer >= 0) {
+        static_cast<CMobile*>(container_)->SetLayerField(layer, nullptr);
+    } else {
+        UnlinkFromChain();
+    }
+    container_ = nullptr;
+    detached_ = 1;
+}
+
+int CMobile::GetValue(int useTypeBase, int applyMinimum) {
+    return CContainer::GetValue(useTypeBase, applyMinimum);
+}
+
+int CMobile::GetHeight() const {
+    return 16;
+}
+const char* CMobile::GetRealName() const {
+    return "";
+}
+
+u32 CMobile::GetMoveClass(int moveType) const {
+    if (g_worldMap.IsSettling() || moveType == 6 || moveType == 7) return 0;
+    return kMoveBlocking;
+}
+
+u32 CMobile::GetLandMoveClass(int landTile) const {
+    return GetLandMoveClassFor(landTile, GetMoveType());
+}
+
+u32 CMobile::GetMoveClassDefault(const CBaseObject& other) const {
+    // Followers and guards step through each other; that comes with the follower rules.
+    return other.GetMoveClass(GetMoveType());
+}
+
+const char* CMobile::GetName(int) const {
+    return GetRealName();
+}
+void CMobile::Bark(const char*, int, int, int) {}
+void CMobile::EBark(const char*, int, int, int) {}
+void CMobile::BarkTo(CPlayer*, CBaseObject*, const char*) {}
+
+void CMobile::DeleteSelf() {
+    const u32 serial = serial_;
+    if (!DeleteSelfChecked()) return;
+    DeleteContents();
+    if (IsObjectAlive(serial, this)) delete this;
+}
+
+int CMobile::EquipOn(CMobile*, int) {
+    return 0;
+}
+int CMobile::GetContentWeight() const {
+    return contentWeight_;
+}
+void CMobile::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
+    CItem::SendToPlayers(players, flag);
+}
+void CMobile::SendToPlayer(CPlayer*, int) {}
+int CMobile::GetLayerByte() const {
+    return 0;
+}
+void CMobile::RecalcWeight() {}
+CItem* CMobile::FindObjVarListHolder(const char*, CItem*) {
+    return nullptr;
+}
+void CMobile::ApplyStatusFlags(u8) {}
+void CMobile::GetStatusFlags(u8& packetStatus) const {
+    packetStatus = 0;
+}
+int CMobile::GetNotorietyFor(CMobile*) const {
+    return 0;
+}
+int CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return 0;
+}
+int CMobile::GetMaxWeight() const {
+    return 30;
+}
+void CMobile::MarkContentsValueless() {}
+void CMobile::DeleteContents() {
+    CContainer::DeleteContents();
+}
+int CMobile::CanHold(CItem*) const {
+    return 0;
+}
+void CMobile::Die() {}
+void CMobile::SetCurHits(int) {}
+void CMobile::SetMaxHits(int) {}
+void CMobile::SetCurFatigue(int) {}
+void CMobile::SetMaxFatigue(int) {}
+void CMobile::SetCurMana(int) {}
+void CMobile::SetMaxMana(int) {}
+void CMobile::AddCurHits(int) {}
+void CMobile::AddMaxHits(int) {}
+void CMobile::AddCurFatigue(int) {}
+void CMobile::AddMaxFatigue(int) {}
+void CMobile::AddCurMana(int) {}
+void CMobile::AddMaxMana(int) {}
+void CMobile::SetRealStat(int, int) {}
+void CMobile::ModifyRealStat(int, int) {}
+void CMobile::ModifyStat(int, int) {}
+void CMobile::SetStatMod(int, int) {}
+void CMobile::SetNotoriety(int) {}
+void CMobile::GetTitledName(CStr& out) const {
+    out = GetRealName();
+}
+int CMobile::Walk(int, int) {
+    return 0;
+}
+int CMobile::MoveInDirection(int, int) {
+    return 0;
+}
+void CMobile::Kill() {}
+int CMobile::GetMoveSpeed() const {
+    return 0;
+}
+int CMobile::GetTravelZ(const Location& at, int, int) const {
+    return at.z;
+}
+int CMobile::IsExhausted() const {
+    return 0;
+}
+void CMobile::ConsumeMoveFatigue() {}
+void CMobile::RegenerateFatigue() {}
+int CMobile::CheckHealthy() {
+    return 1;
+}
+void CMobile::MakeInvulnerable() {}
+void CMobile::MakeVulnerable() {}
+void CMobile::ApplyStatCap() {}
+void CMobile::AdjustStat(int) {}
+void CMobile::ApplySkillCap() {}
+
+// ---------------------------------------------------------------- near a place
+
+namespace {
+template <typename Visit>
+void ForObjectsNear(const Location& at, int radius, Visit visit) {
+    int cells[CSectorGrid::kRangeCapacity];
+    g_sectorGrid.CellsInRange(at, radius, cells, CSectorGrid::kRangeCapacity);
+    for (int i = 0; cells[i] != -1; ++i) {
+        for (CItem* item = g_sectorGrid.GetCell(cells[i])->objects; item;
+             item = item->GetNextSibling()) {
+            const Location& l = item->GetLocation();
+            if (ChebyshevDistanceXY(l.x, l.y, at.x, at.y) <= radius) visit(item);
+        }
+    }
+}
+}  // namespace
+
+void CollectPlayersNear(const Location& at, int radius, std::vector<CPlayer*>& out) {
+    ForObjectsNear(at, radius, [&](CItem* item) {
+        if (item->IsPlayer()) out.push_back(static_cast<CPlayer*>(item));
+    });
+}
+
+int IsCampFireNear(const Location& at) {
+    int found = 0;
+    ForObjectsNear(at, 8, [&](CItem* item) {
+        if (item->GetType() == kCampFireGraphic) found = 1;
+    });
+    return found;
+}
+
+// ---------------------------------------------------------------- CPlayer
+
+CPlayer::CPlayer() : flags_(0) {}
+CPlayer::~CPlayer() = default;
+
+void CPlayer::RecordValidTerrain(const Location& at) {
+    const TerrainEntry* terrain = g_sectorGrid.TerrainAt(at.x, at.y);
+    if (terrain && !IsInvalidTerrainTile(terrain->tile) && terrain->z == at.z) {
+        lastValidTerrain_ = at;
+    }
+}
+
+void CPlayer::PlaceInWorldQuiet(const Location& at) {
+    if (cloc_.IsUnset()) cloc_ = at;
+    RecordValidTerrain(at);
+    if (detached_) {
+        LinkIntoCell(at);
+        detached_ = 0;
+        AddRangeListeners(this);
+    }
+    FreePlacement();
+}
+
+void CPlayer::PlaceInWorld(const Location& at) {
+    // The player's own packets (its update, light and surroundings) come with the player
+    // life cycle; the placement itself is the quiet one.
+    PlaceInWorldQuiet(at);
+    if (IsCampFireNear(GetWorldLocation())) {
+        if (campStartTime_ == 0) campStartTime_ = platform::NowMs();
+    } else {
+        campStartTime_ = 0;
+    }
+}
+
+void CPlayer::RemoveFromWorld() {
+    const Location where = GetWorldLocation();
+    RemoveRangeListeners(this);
+    RecordPlacement(0);
+    CancelTrade();
+    if (SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
+        Packets().SendDeleteObject(serial_, where, this);
+    }
+    UnlinkFromChain();
+    container_ = nullptr;
+    detached_ = 1;
+}
+
+void CPlayer::RemoveFromWorldQuiet() {
+    CMobile::RemoveFromWorldQuiet();
+}
+
+u32 CPlayer::GetMoveClass(int moveType) const {
+    if (IsGhost() || (IsHidden() && IsEditing())) return 0;
+    return CMobile::GetMoveClass(moveType);
+}
+
+u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
+    return CMobile::GetMoveClassDefault(other);
+}
+
+const char* CPlayer::GetName(int flag) const {
+    return CMobile::GetName(flag);
+}
+
+void CPlayer::DeleteSelf() {
+    if (!PlayerDeleteAllowed) return;
+    CMobile::DeleteSelf();
+}
+
+int CPlayer::GetMoveType() const {
+    if ((flags_ & 0x02) && (flags_ & 0x10)) return 7;
+    if (IsGhost()) return 6;
+    return CMobile::GetMoveType();
+}
+
+void CPlayer::SetSerial(u32 serial) {
+    CItem::SetSerial(serial);
+}
+void CPlayer::SetMurderCount(int) {}
+void CPlayer::ReceiveUnhealthyActionFrom(CMobile*) {}
+void CPlayer::GetControllerInfo(ControllerInfo&) {}
+void CPlayer::ChangeReputation(int, int) {}
+int CPlayer::CancelTrade() {
+    return 0;
+}
+void CPlayer::Die() {}
+
+int CPlayer::GetBodyTableValue() const {
+    static const u8 kValues[14] = {6, 5, 3, 2, 2, 8, 4, 5, 8, 7, 3, 7, 7, 8};
+    return type_ < 14 ? kValues[type_] : 0;
+}
+
+void CPlayer::SetNotoriety(int) {}
+void CPlayer::GetTitledName(CStr& out) const {
+    CMobile::GetTitledName(out);
+}
+int CPlayer::Walk(int, int) {
+    return 0;
+}
+void CPlayer::Kill() {}
+int CPlayer::IsExhausted() const {
+    return 0;
+}
+void CPlayer::ApplySkillCap() {}
+void CPlayer::ApplyStatCapIfAllowed() {}
+void CPlayer::AdjustStatIfAllowed(int) {}
+void CPlayer::ReceiveHelpfulActionFrom(CMobile*) {}
+void CPlayer::ChooseAlignmentSide() {}
+
+// ---------------------------------------------------------------- CNPC
+
+CNPC::CNPC() : npcFlags_(0) {
+    g_mobileTable.Link(this);
+}
+
+CNPC::~CNPC() {
+    g_mobileTable.Unlink(this);
+}
+
+int CNPC::DistanceTo(int x, int y) const {
+    const Location at = GetWorldLocation();
+    return ChebyshevDistanceXY(at.x, at.y, x, y);
+}
+
+void CNPC::PlaceInWorld(const Location& at) {
+    CItem::PlaceInWorld(at);
+}
+void CNPC::PlaceInWorldQuiet(const Location& at) {
+    CItem::PlaceInWorldQuiet(at);
+}
+void CNPC::RemoveFromWorld() {
+    CItem::RemoveFromWorld();
+}
+void CNPC::RemoveFromWorldQuiet() {
+    CMobile::RemoveFromWorldQuiet();
+}
+void CNPC::DeleteSelf() {
+    CMobile::DeleteSelf();
+}
+int CNPC::GetMoveType() const {
+    return CMobile::GetMoveType();
+}
+
+void CNPC::SetSerial(u32 serial) {
+    g_mobileTable.Unlink(this);
+    CItem::SetSerial(serial);
+    g_mobileTable.Link(this);
+}
+
+void CNPC::GetTitledName(CStr& out) const {
+    CMobile::GetTitledName(out);
+}
+void CNPC::MakeInvulnerable() {}
+void CNPC::MakeVulnerable() {}
+
+void CGuard::PlaceInWorld(const Location& at) {
+    CNPC::PlaceInWorld(at);
+}
+void CGuard::PlaceInWorldQuiet(const Location& at) {
+    CNPC::PlaceInWorldQuiet(at);
+}
+void CGuard::RemoveFromWorld() {
+    CNPC::RemoveFromWorld();
+}
+void CGuard::RemoveFromWorldQuiet() {
+    CNPC::RemoveFromWorldQuiet();
+}
+void CGuard::DeleteSelf() {
+    CNPC::DeleteSelf();
+}
+void CShopKeeper::DeleteSelf() {
+    CNPC::DeleteSelf();
+}

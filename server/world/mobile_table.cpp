@@ -1,0 +1,92 @@
+#include "server/world/mobile_table.h"
+
+#include "server/rules/npc_services.h"
+#include "server/world/mobile.h"
+#include "server/world/object_manager.h"
+
+MobileTable g_mobileTable;
+
+MobileTable::MobileTable() : buckets_{}, cursor_(nullptr) {}
+MobileTable::~MobileTable() = default;
+
+void MobileTable::CreateGrid(int x0, int y0, int width, int height) {
+    grid_ =
+        std::make_unique<SpatialGrid<CNPC>>(x0, y0, x0 + width - 1, y0 + height - 1, kGridShift);
+}
+
+void MobileTable::Link(CNPC* npc) {
+    CNPC*& head = buckets_[npc->GetSerial() & 0x3F];
+    npc->tablePrev = nullptr;
+    npc->tableNext = head;
+    if (head) head->tablePrev = npc;
+    head = npc;
+}
+
+void MobileTable::Unlink(CNPC* npc) {
+    CNPC*& head = buckets_[npc->GetSerial() & 0x3F];
+    if (head != npc && !npc->tablePrev) return;  // not linked
+    // A running sweep goes on with the NPC after this one.
+    if (cursor_ == npc) cursor_ = npc->tableNext;
+    if (current_ == npc) current_ = nullptr;
+    if (head == npc) head = npc->tableNext;
+    if (npc->tablePrev) npc->tablePrev->tableNext = npc->tableNext;
+    if (npc->tableNext) npc->tableNext->tablePrev = npc->tablePrev;
+    npc->tableNext = npc->tablePrev = nullptr;
+}
+
+CNPC* MobileTable::FindMobileBySerial(u32 serial) const {
+    for (CNPC* npc = buckets_[serial & 0x3F]; npc; npc = npc->tableNext) {
+        if (npc->GetSerial() == serial) return npc;
+    }
+    return nullptr;
+}
+
+void MobileTable::NpcHeartbeatSweep() {
+    std::vector<u32> queued;
+    queued.swap(immediate_);
+    for (u32 serial : queued) {
+        CNPC* npc = g_objectManager.FindNPC(serial);
+        if (!npc) continue;
+        current_ = npc;
+        NpcRules().HeartBeat(npc);
+        current_ = nullptr;
+    }
+    for (int pass = 0; pass < 8; ++pass) {
+        cursor_ = buckets_[rotor_];
+        while (CNPC* npc = cursor_) {
+            cursor_ = npc->tableNext;
+            if (!npc->IsDetached() && !npc->IsContained()) {
+                current_ = npc;
+                NpcRules().HeartBeat(npc);
+                current_ = nullptr;
+            }
+        }
+        rotor_ = (rotor_ + 1) % kBucketCount;
+    }
+    cursor_ = nullptr;
+}
+
+void MobileTable::NpcStateSweep() {
+    for (int bucket = 0; bucket < kBucketCount; ++bucket) {
+        cursor_ = buckets_[bucket];
+        while (CNPC* npc = cursor_) {
+            cursor_ = npc->tableNext;
+            const u32 serial = npc->GetSerial();
+            NpcRules().TickBookkeeping(npc);
+            // The bookkeeping may have ended the NPC.
+            if (g_objectManager.FindBySerial(serial) != npc) continue;
+            if (!npc->IsDetached() && !npc->IsContained()) {
+                current_ = npc;
+                NpcRules().ExecuteNpcState(npc);
+                current_ = nullptr;
+            }
+        }
+    }
+    cursor_ = nullptr;
+}
+
+void MobileTable::PlaceNewMobile(const MobileCreationRecord& record, CMobile* mobile) {
+    if (!mobile) return;
+    mobile->SetBodyType(record.type);
+    mobile->PlaceInWorld(record.at);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The non-player characters by serial in 64 buckets, their spatial grid, and the sweeps of
+// the world tick that run their heartbeats and states. A sweep keeps a cursor on the next
+// NPC, and unlinking an NPC during a sweep moves the cursor past it, so a heartbeat may
+// delete any NPC, itself included.
+#include <memory>
+#include <vector>
+
+#include "core/location.h"
+#include "core/spatial_grid.h"
+#include "core/types.h"
+
+class CNPC;
+class CMobile;
+
+struct MobileCreationRecord {
+    u16 type;
+    u8 flags;
+    Location at;
+};
+
+class MobileTable {
+public:
+    static constexpr int kBucketCount = 64;
+    static constexpr int kGridShift = 6;
+
+    MobileTable();
+    ~MobileTable();
+
+    void CreateGrid(int x0, int y0, int width, int height);
+    // The NPC grid (cells of 64 tiles over the server rectangle); null before CreateGrid.
+    SpatialGrid<CNPC>* GetGrid() { return grid_.get(); }
+
+    void Link(CNPC* npc);
+    void Unlink(CNPC* npc);
+    CNPC* FindMobileBySerial(u32 serial) const;
+    CNPC* GetBucket(int index) const { return buckets_[index & 0x3F]; }
+
+    void QueueImmediateHeartbeat(u32 serial) { immediate_.push_back(serial); }
+    void NpcHeartbeatSweep();
+    void NpcStateSweep();
+    void PlaceNewMobile(const MobileCreationRecord& record, CMobile* mobile);
+
+    int GetRotor() const { return rotor_; }
+    CNPC* GetCurrentNpc() const { return current_; }
+
+private:
+    CNPC* buckets_[kBucketCount];
+    CNPC* cursor_;
+    std::unique_ptr<SpatialGrid<CNPC>> grid_;
+    std::vector<u32> immediate_;
+    int rotor_ = 0;
+    CNPC* current_ = nullptr;
+};
+
+extern MobileTable g_mobileTable;

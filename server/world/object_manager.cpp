@@ -1,0 +1,463 @@
+#include "server/world/object_manager.h"
+
+#include <algorithm>
+#include <string>
+
+#include "script/trigger_services.h"
+#include "server/net/packet_services.h"
+#include "server/world/container.h"
+#include "server/world/item_kinds.h"
+#include "server/world/mobile.h"
+#include "server/world/mobile_table.h"
+#include "server/world/sector_grid.h"
+#include "server/world/tile_data.h"
+
+int CreateStaticsFlag = 0;
+
+CObjectManager g_objectManager;
+
+CObjectManager::CObjectManager()
+    : buckets_(kSerialBuckets, nullptr),
+      templateHeads_(kTemplateLists, nullptr),
+      templateCounts_(kTemplateLists, 0) {
+    // One resource prototype per graphic, made as bulk work.
+    LoadingFlag = 1;
+    prototypes_ = new CCountedObject[kTileCount];
+    for (int i = 0; i < kTileCount; ++i)
+        prototypes_[i].SetType(i);
+    LoadingFlag = 0;
+}
+
+// The manager lives until the process ends; its prototypes are reclaimed with it.
+CObjectManager::~CObjectManager() {
+    delete[] prototypes_;
+}
+
+CCountedObject* CObjectManager::GetResourcePrototype(int graphic) const {
+    return graphic >= 0 && graphic < kTileCount ? &prototypes_[graphic] : nullptr;
+}
+
+// ---------------------------------------------------------------- serial hash
+
+void CObjectManager::LinkSerial(CItem* item) {
+    CItem*& head = buckets_[item->GetSerial() & 0xFFFF];
+    item->bucketPrev = nullptr;
+    item->bucketNext = head;
+    if (head) head->bucketPrev = item;
+    head = item;
+}
+
+void CObjectManager::UnlinkSerial(CItem* item) {
+    CItem*& head = buckets_[item->GetSerial() & 0xFFFF];
+    if (head == item) {
+        head = item->bucketNext;
+    } else if (!item->bucketPrev) {
+        return;  // not in this bucket (already unlinked)
+    }
+    if (item->bucketPrev) item->bucketPrev->bucketNext = item->bucketNext;
+    if (item->bucketNext) item->bucketNext->bucketPrev = item->bucketPrev;
+    item->bucketNext = item->bucketPrev = nullptr;
+}
+
+CItem* CObjectManager::FindBySerial(u32 serial) const {
+    for (CItem* item = buckets_[serial & 0xFFFF]; item; item = item->bucketNext) {
+        if (item->GetSerial() == serial) return item;
+    }
+    return nullptr;
+}
+
+CMobile* CObjectManager::FindMobile(u32 serial) const {
+    CItem* item = FindBySerial(serial);
+    return item && item->IsMobile() ? static_cast<CMobile*>(item) : nullptr;
+}
+
+CNPC* CObjectManager::FindNPC(u32 serial) const {
+    CItem* item = FindBySerial(serial);
+    return item && item->IsNPC() ? static_cast<CNPC*>(item) : nullptr;
+}
+
+CItem* CObjectManager::GetBucketHead(int bucket) const {
+    return bucket >= 0 && bucket < kSerialBuckets ? buckets_[bucket] : nullptr;
+}
+
+int CObjectManager::SerialExistsEitherForm(u32 serial) const {
+    return FindBySerial(serial) || FindBySerial(serial ^ 0x40000000u) ? 1 : 0;
+}
+
+void CObjectManager::CollectAllSerials(std::vector<u32>& out) const {
+    for (CItem* head : buckets_) {
+        for (CItem* item = head; item; item = item->bucketNext)
+            out.push_back(item->GetSerial());
+    }
+}
+
+int IsRegistered(const CItem* object) {
+    if (!object) return 0;
+    for (CItem* item = g_objectManager.GetBucketHead(object->GetSerial() & 0xFFFF); item;
+         item = item->bucketNext) {
+        if (item == object) return 1;
+    }
+    return 0;
+}
+
+namespace {
+const char* KindName(const CItem* item) {
+    if (item->IsPlayer()) return "Player";
+    if (item->IsNPC()) return "NPC";
+    if (item->IsMobile()) return "Mobile";
+    if (item->IsContainer()) return "Container";
+    return item->IsStatic() ? "Static" : "Dynamic";
+}
+}  // namespace
+
+void CObjectManager::CheckDuplicateIds(CPlayer* player) {
+    bool found = false;
+    for (int bucket = 0; bucket < kSerialBuckets; ++bucket) {
+        for (CItem* first = buckets_[bucket]; first; first = first->bucketNext) {
+            for (CItem* second = first->bucketNext; second; second = second->bucketNext) {
+                if (first->GetSerial() != second->GetSerial()) continue;
+                found = true;
+                const std::string text =
+                    "DupId: " + std::to_string(static_cast<int>(first->GetSerial())) + " (" +
+                    KindName(first) + "-" + KindName(second) + ")";
+                Packets().SendSystemMessage(player, text.c_str());
+                // The fresh serial moves it to another bucket: this bucket's walk restarts.
+                second->SetSerial(IssueSerial());
+                second = first;
+            }
+        }
+    }
+    if (!found) Packets().SendSystemMessage(player, "No Duplicate Id's found.");
+}
+
+void CObjectManager::SendCompressionNotice(CPlayer* player) {
+    Packets().SendSystemMessage(player, "Compression not yet implemented.");
+}
+
+const StaticTileRecord& GetTileInfo(int graphic) {
+    static StaticTileRecord copy;
+    copy = GetTileData().Static(graphic);
+    return copy;
+}
+
+// ---------------------------------------------------------------- whole trees
+
+void SuspendObjectTree(CItem* object) {
+    if (!object) return;
+    if (object->IsContainer()) {
+        // A trade container belongs to its trade's tear-down.
+        const int ended = static_cast<CContainer*>(object)->CancelTrade();
+        if (ended && !object->IsPlayer()) return;
+    }
+    g_objectManager.UnlinkSerial(object);
+    if (!object->IsContained()) {
+        if (object->IsDetached()) {
+            object->detached_ = 0;
+            object->suspendedDetached_ = true;
+        } else {
+            object->UnlinkFromChain();
+        }
+    }
+    g_objectManager.UnlinkTemplate(object);
+    if (object->IsContainer()) {
+        std::vector<CItem*> children;
+        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
+             c = c->GetNextSibling()) {
+            children.push_back(c);
+        }
+        for (CItem* child : children)
+            SuspendObjectTree(child);
+    }
+    if (object->IsMobile()) {
+        CMobile* mobile = static_cast<CMobile*>(object);
+        for (int layer = 0; layer < kLayerCount; ++layer)
+            SuspendObjectTree(mobile->GetLayer(layer));
+        if (object->IsNPC()) g_mobileTable.Unlink(static_cast<CNPC*>(object));
+    }
+}
+
+void ResumeObjectTree(CItem* object) {
+    if (!object) return;
+    g_objectManager.LinkSerial(object);
+    if (!object->IsContained()) {
+        if (object->suspendedDetached_) {
+            object->detached_ = 1;
+            object->suspendedDetached_ = false;
+        } else {
+            object->LinkIntoCell(object->GetLocation());
+        }
+    }
+    g_objectManager.LinkTemplate(object, object->GetTemplateId());
+    if (object->IsContainer()) {
+        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
+             c = c->GetNextSibling()) {
+            ResumeObjectTree(c);
+        }
+    }
+    if (object->IsMobile()) {
+        CMobile* mobile = static_cast<CMobile*>(object);
+        for (int layer = 0; layer < kLayerCount; ++layer)
+            ResumeObjectTree(mobile->GetLayer(layer));
+        if (object->IsNPC()) g_mobileTable.Link(static_cast<CNPC*>(object));
+    }
+}
+
+// ---------------------------------------------------------------- templates
+
+void CObjectManager::LinkTemplate(CItem* item, int id) {
+    if (id < 0 || id >= kTemplateLists) return;
+    CItem*& head = templateHeads_[id];
+    item->templatePrev = nullptr;
+    item->templateNext = head;
+    if (head) head->templatePrev = item;
+    head = item;
+    ++templateCounts_[id];
+}
+
+void CObjectManager::UnlinkTemplate(CItem* item) {
+    const int id = item->GetTemplateId();
+    if (id < 0 || id >= kTemplateLists) return;
+    CItem*& head = templateHeads_[id];
+    if (head != item && !item->templatePrev) return;  // not listed
+    if (head == item) head = item->templateNext;
+    if (item->templatePrev) item->templatePrev->templateNext = item->templateNext;
+    if (item->templateNext) item->templateNext->templatePrev = item->templatePrev;
+    item->templateNext = item->templatePrev = nullptr;
+    --templateCounts_[id];
+}
+
+CItem* CObjectManager::GetTemplateHead(int id) const {
+    return id >= 0 && id < kTemplateLists ? templateHeads_[id] : nullptr;
+}
+
+int CObjectManager::GetTemplateCount(int id) const {
+    return id >= 0 && id < kTemplateLists ? templateCounts_[id] : 0;
+}
+
+// ---------------------------------------------------------------- creation
+
+CBaseObject* CreateObjectOfType(int graphic, int staticRequest) {
+    if (graphic < 0 || graphic >= kTileCount) return nullptr;
+    CBaseObject* object = nullptr;
+    const u32 flags = GetTileData().StaticFlags(graphic);
+    if (staticRequest && CreateStaticsFlag) {
+        object = CStaticObject::Acquire();
+    } else if (flags & kTileMap) {
+        object = new CMapItem;
+    } else if (graphic == 7774 || graphic == 7775) {
+        object = new CBulletinBoard;
+    } else if (flags & kTileContainer) {
+        object = new CContainer;
+    } else if (flags & kTileWeaponFlags) {
+        // The weapon definitions come with the weapon table.
+        object = new CWeapon;
+    } else if (staticRequest == 1) {
+        object = CStaticObject::Acquire();
+    } else {
+        object = new CItem;
+    }
+    object->SetType(graphic);
+    return object;
+}
+
+namespace {
+void Discard(CBaseObject* object) {
+    if (object->IsStatic()) {
+        static_cast<CStaticObject*>(object)->Release();
+    } else {
+        object->DeleteSelf();
+    }
+}
+}  // namespace
+
+CItem* CObjectManager::CreateItem(int graphic) {
+    CBaseObject* object = CreateObjectOfType(graphic, 0);
+    if (!object) return nullptr;
+    if (!object->IsDynamic()) {
+        Discard(object);
+        return nullptr;
+    }
+    return static_cast<CItem*>(object);
+}
+
+CItem* CObjectManager::CreateContainer(int graphic) {
+    CItem* item = CreateItem(graphic);
+    if (item && !item->IsContainer()) {
+        item->DeleteSelf();
+        return nullptr;
+    }
+    return item;
+}
+
+CItem* CObjectManager::CreateWeapon(int graphic) {
+    CItem* item = CreateItem(graphic);
+    if (item && !item->IsWeapon()) {
+        item->DeleteSelf();
+        return nullptr;
+    }
+    return item;
+}
+
+// ---------------------------------------------------------------- searches by place
+
+CItem* FindInChain(u32 serial, CItem* first) {
+    for (CItem* item = first; item; item = item->GetNextSibling()) {
+        if (item->GetSerial() == serial) return item;
+        if (item->IsContainer()) {
+            if (CItem* found =
+                    FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
+                return found;
+            }
+        }
+        if (item->IsMobile()) {
+            const CMobile* mobile = static_cast<const CMobile*>(item);
+            for (int layer = 0; layer <= 25; ++layer) {
+                CItem* worn = mobile->GetLayer(layer);
+                if (!worn) continue;
+                if (worn->GetSerial() == serial) return worn;
+                if (worn->IsContainer()) {
+                    CItem* found =
+                        FindInChain(serial, static_cast<CContainer*>(worn)->GetFirstChild());
+                    if (found) return found;
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+CItem* CObjectManager::FindNear(const CBaseObject& around, u32 serial, int radius) const {
+    const Location& at = around.GetLocation();
+    int cells[CSectorGrid::kRangeCapacity];
+    g_sectorGrid.CellsInRange(at, radius, cells, CSectorGrid::kRangeCapacity);
+    for (int i = 0; cells[i] != -1; ++i) {
+        const SectorCell* cell = g_sectorGrid.GetCell(cells[i]);
+        for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
+            const Location& l = item->GetLocation();
+            if (std::max(std::abs(l.x - at.x), std::abs(l.y - at.y)) > radius) continue;
+            if (item->GetSerial() == serial) return item;
+            if (item->IsContainer()) {
+                if (CItem* found =
+                        FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
+                    return found;
+                }
+                if (item->IsMobile()) {
+                    const CMobile* mobile = static_cast<const CMobile*>(item);
+                    for (int layer = 0; layer <= 25; ++layer) {
+                        CItem* worn = mobile->GetLayer(layer);
+                        if (!worn) continue;
+                        if (worn->GetSerial() == serial) return worn;
+                        if (worn->IsContainer()) {
+                            CItem* found = FindInChain(
+                                serial, static_cast<CContainer*>(worn)->GetFirstChild());
+                            if (found) return found;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+int CObjectManager::SendSpeechTrigger(CItem* speaker, const Location& at, const char* text,
+                                      int radius) {
+    if (text && text[0] == '@') return 0;
+    constexpr int kMaxListeners = 251;
+    std::vector<CItem*> heard;
+    int cells[CSectorGrid::kRangeCapacity];
+    g_sectorGrid.CellsInRange(at, radius, cells, CSectorGrid::kRangeCapacity);
+    for (int i = 0; cells[i] != -1 && static_cast<int>(heard.size()) < kMaxListeners; ++i) {
+        const SectorCell* cell = g_sectorGrid.GetCell(cells[i]);
+        for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
+            if (!Triggers().HasAttachedScript(item)) continue;
+            heard.push_back(item);
+            if (static_cast<int>(heard.size()) >= kMaxListeners) break;
+        }
+    }
+    auto distance = [&](const CItem* item) {
+        const Location& l = item->GetLocation();
+        return std::max(std::abs(l.x - at.x), std::abs(l.y - at.y));
+    };
+    for (size_t i = 0; i < heard.size(); ++i) {
+        size_t best = i;
+        for (size_t j = i + 1; j < heard.size(); ++j) {
+            if (distance(heard[j]) < distance(heard[best])) best = j;
+        }
+        std::swap(heard[i], heard[best]);
+    }
+    // Listeners are kept by serial: a handler may delete another listener.
+    std::vector<u32> serials;
+    for (CItem* item : heard)
+        serials.push_back(item->GetSerial());
+    TriggerArgs args;
+    args.serial = speaker ? speaker->GetSerial() : 0;
+    args.text = text;
+    for (size_t i = 0; i < heard.size(); ++i) {
+        CItem* listener = IsObjectAlive(serials[i], heard[i]);
+        if (!listener) continue;
+        if (Triggers().SendTrigger(listener, kTriggerSpeech, args) == 0) return 0;
+    }
+    return 1;
+}
+
+CBaseObject* CObjectManager::FindTopObjectAt(const Location& at) const {
+    const SectorCell* cell = g_sectorGrid.GetCell(g_sectorGrid.CellIndexOf(at));
+    if (!cell) return nullptr;
+    CBaseObject* best = nullptr;
+    int bestZ = -128;
+    for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
+        const Location& l = item->GetLocation();
+        if (l.x == at.x && l.y == at.y && l.z > bestZ) {
+            best = item;
+            bestZ = l.z;
+        }
+    }
+    for (CStaticObject* s = cell->statics; s; s = s->next) {
+        const Location& l = s->GetLocation();
+        if (l.x == at.x && l.y == at.y && l.z > bestZ) {
+            best = s;
+            bestZ = l.z;
+        }
+    }
+    return best;
+}
+
+CBaseObject* CObjectManager::FindObjectAtXY(const Location& at) const {
+    const SectorCell* cell = g_sectorGrid.GetCell(g_sectorGrid.CellIndexOf(at));
+    if (!cell) return nullptr;
+    for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
+        if (item->GetLocation().EqualsXY(at)) return item;
+    }
+    for (CStaticObject* s = cell->statics; s; s = s->next) {
+        if (s->GetLocation().EqualsXY(at)) return s;
+    }
+    return nullptr;
+}
+
+CBaseObject* CObjectManager::FindObjectAtXYZ(const Location& at) const {
+    const SectorCell* cell = g_sectorGrid.GetCell(g_sectorGrid.CellIndexOf(at));
+    if (!cell) return nullptr;
+    for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
+        if (item->GetLocation() == at) return item;
+    }
+    for (CStaticObject* s = cell->statics; s; s = s->next) {
+        if (s->GetLocation() == at) return s;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- tile reads
+
+int CObjectManager::GetItemTileWeight(int graphic) const {
+    return GetTileData().Static(graphic).weight;
+}
+int CObjectManager::GetItemTileHeightByte(int graphic) const {
+    return GetTileData().Static(graphic).height;
+}
+int CObjectManager::IsItemTileImpassable(int graphic) const {
+    return (GetTileData().StaticFlags(graphic) & kTileImpassable) ? 1 : 0;
+}
+int CObjectManager::IsLandTileImpassable(int tile) const {
+    return (GetTileData().LandFlags(tile) & kTileImpassable) ? 1 : 0;
+}

@@ -1,0 +1,116 @@
+#pragma once
+// The registry of world objects: issues serials, finds every item by serial in 65,536
+// buckets, keeps per-template lists, creates objects of the right class for a graphic, and
+// answers searches by place through the sector grid.
+#include <vector>
+
+#include "core/location.h"
+#include "core/types.h"
+#include "server/world/base_object.h"
+#include "server/world/tile_data.h"
+
+class CItem;
+class CMobile;
+class CNPC;
+class CPlayer;
+class CStaticObject;
+
+constexpr u32 kFirstSerial = 0x40000001;
+constexpr int kSerialBuckets = 65536;
+constexpr int kTemplateLists = 4096;
+
+// Set by the world-editing commands while they create objects: a static request then
+// yields a pooled static object.
+extern int CreateStaticsFlag;
+
+class CObjectManager {
+public:
+    CObjectManager();
+    ~CObjectManager();
+    CObjectManager(const CObjectManager&) = delete;
+    CObjectManager& operator=(const CObjectManager&) = delete;
+
+    // Serials.
+    u32 NewSerial() { return LoadingFlag ? 0 : IssueSerial(); }
+    u32 IssueSerial() { return serialCounter_++; }
+    u32 PeekSerialCounter() const { return serialCounter_; }
+    void SetSerialCounter(u32 next) { serialCounter_ = next; }
+    void OnSerialReleased(u32) {}
+    void OnSerialChanging(CItem*) {}
+
+    // The serial hash.
+    void LinkSerial(CItem* item);
+    void UnlinkSerial(CItem* item);
+    CItem* FindBySerial(u32 serial) const;
+    CMobile* FindMobile(u32 serial) const;
+    CNPC* FindNPC(u32 serial) const;
+    CItem* GetBucketHead(int bucket) const;
+    int SerialExistsEitherForm(u32 serial) const;
+    void CollectAllSerials(std::vector<u32>& out) const;
+
+    // Template lists.
+    void LinkTemplate(CItem* item, int id);
+    void UnlinkTemplate(CItem* item);
+    CItem* GetTemplateHead(int id) const;
+    int GetTemplateCount(int id) const;
+
+    // Creation.
+    CItem* CreateItem(int graphic);
+    CItem* CreateContainer(int graphic);
+    CItem* CreateWeapon(int graphic);
+
+    // Searches by place.
+    CItem* FindNear(const CBaseObject& around, u32 serial, int radius) const;
+    int SendSpeechTrigger(CItem* speaker, const Location& at, const char* text, int radius);
+    CBaseObject* FindTopObjectAt(const Location& at) const;
+    CBaseObject* FindObjectAtXY(const Location& at) const;
+    CBaseObject* FindObjectAtXYZ(const Location& at) const;
+
+    // Game-master check: objects of one bucket with equal serials are reported to the player
+    // and the second of each pair gets a fresh serial.
+    void CheckDuplicateIds(CPlayer* player);
+    void SendCompressionNotice(CPlayer* player);
+
+    // Table reads of the tile data.
+    int GetItemTileWeight(int graphic) const;
+    int GetItemTileHeightByte(int graphic) const;
+    int IsItemTileImpassable(int graphic) const;
+    int IsLandTileImpassable(int tile) const;
+
+    // The table write brackets of the loaders.
+    void UnlockTileData() {}
+    void LockTileData() {}
+    void UnlockAnimData() {}
+    void LockAnimData() {}
+    void UnlockHueTables() {}
+    void LockHueTables() {}
+
+    // The per-graphic resource prototype (null outside 0..0x3FFF).
+    CCountedObject* GetResourcePrototype(int graphic) const;
+
+    int LoadingFlag = 0;
+
+private:
+    u32 serialCounter_ = kFirstSerial;
+    std::vector<CItem*> buckets_;
+    std::vector<CItem*> templateHeads_;
+    std::vector<int> templateCounts_;
+    CCountedObject* prototypes_ = nullptr;
+};
+
+extern CObjectManager g_objectManager;
+
+// An object of the class that the graphic's tile flags ask for, of that type; null for a
+// graphic of 0x4000 or above.
+CBaseObject* CreateObjectOfType(int graphic, int staticRequest);
+// 1 when the object is itself in the chain of its serial's bucket (0 for null).
+int IsRegistered(const CItem* object);
+// Takes a whole object tree out of every registry (serial hash, cell chain, template list,
+// mobile table) and puts it back; the objects keep their places and links meanwhile.
+void SuspendObjectTree(CItem* object);
+void ResumeObjectTree(CItem* object);
+// The tile record of a graphic, copied into one record that the next call overwrites.
+const StaticTileRecord& GetTileInfo(int graphic);
+
+// Looks through a sibling chain (and into containers and what mobiles wear) for the serial.
+CItem* FindInChain(u32 serial, CItem* first);

@@ -1,0 +1,144 @@
+#include "server/world/tile_data.h"
+
+#include <cstring>
+
+namespace {
+
+u16 ReadU16(const u8* p) {
+    return static_cast<u16>(p[0] | (p[1] << 8));
+}
+u32 ReadU32(const u8* p) {
+    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) | (static_cast<u32>(p[2]) << 16) |
+           (static_cast<u32>(p[3]) << 24);
+}
+void CopyName(char* out, const u8* in) {
+    std::memcpy(out, in, 20);
+    out[20] = '\0';
+}
+
+const LandTileRecord kNoLand{};
+const StaticTileRecord kNoStatic{};
+
+}  // namespace
+
+TileData::TileData() {
+    Clear();
+}
+
+void TileData::Clear() {
+    land_.assign(kTileCount, LandTileRecord{});
+    statics_.assign(kTileCount, StaticTileRecord{});
+    hues_.assign(static_cast<size_t>(kHueTableCount) * kHueRecordSize, 0);
+    hues2_.assign(static_cast<size_t>(kHueTableCount) * 148, 0);
+    anim_.assign(static_cast<size_t>(kTileCount) * kAnimRecordSize, 0);
+    artSize_.assign(static_cast<size_t>(kTileCount) * 2, 0);
+}
+
+const LandTileRecord& TileData::Land(int tile) const {
+    return tile >= 0 && tile < kTileCount ? land_[tile] : kNoLand;
+}
+const StaticTileRecord& TileData::Static(int graphic) const {
+    return graphic >= 0 && graphic < kTileCount ? statics_[graphic] : kNoStatic;
+}
+LandTileRecord* TileData::MutableLand(int tile) {
+    return tile >= 0 && tile < kTileCount ? &land_[tile] : nullptr;
+}
+StaticTileRecord* TileData::MutableStatic(int graphic) {
+    return graphic >= 0 && graphic < kTileCount ? &statics_[graphic] : nullptr;
+}
+
+int TileData::ReadTileData(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kTileDataFileSize)) return -1;
+    const u8* p = data;
+    for (int i = 0; i < kTileCount; ++i) {
+        if (i % kTileGroupSize == 0) p += 4;
+        LandTileRecord& r = land_[i];
+        r.flags = ReadU32(p);
+        r.texture = ReadU16(p + 4);
+        CopyName(r.name, p + 6);
+        p += kLandRecordSize;
+    }
+    for (int i = 0; i < kTileCount; ++i) {
+        if (i % kTileGroupSize == 0) p += 4;
+        StaticTileRecord& r = statics_[i];
+        r.flags = ReadU32(p);
+        r.weight = p[4];
+        r.layer = p[5];
+        r.value = ReadU32(p + 6);
+        r.values[0] = ReadU16(p + 10);
+        r.values[1] = ReadU16(p + 12);
+        r.values[2] = ReadU16(p + 14);
+        r.height = p[16];
+        CopyName(r.name, p + 17);
+        p += kStaticRecordSize;
+    }
+    return 0;
+}
+
+int TileData::ReadHues(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kHuesFileSize)) return -1;
+    const u8* p = data;
+    for (int i = 0; i < kHueCount; ++i) {
+        if (i % kHueGroupSize == 0) p += 4;
+        std::memcpy(&hues_[static_cast<size_t>(i) * kHueRecordSize], p, kHueRecordSize);
+        p += kHueRecordSize;
+    }
+    return 0;
+}
+
+int TileData::ReadAnimData(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kAnimDataFileSize)) return -1;
+    std::fill(anim_.begin(), anim_.end(), 0);
+    const u8* p = data;
+    for (int i = 0; i < kTileCount; ++i) {
+        if (i % kAnimGroupSize == 0) p += 4;
+        std::memcpy(&anim_[static_cast<size_t>(i) * kAnimRecordSize], p, kAnimRecordSize);
+        p += kAnimRecordSize;
+    }
+    return 0;
+}
+
+int TileData::ReadArtDimensions(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kArtDimFileSize)) return -1;
+    for (int i = 0; i < kTileCount * 2; ++i)
+        artSize_[i] = ReadU16(data + i * 2);
+    return 0;
+}
+
+const u8* TileData::HueRecord(int hue) const {
+    return hue >= 0 && hue < kHueTableCount ? &hues_[static_cast<size_t>(hue) * kHueRecordSize]
+                                            : nullptr;
+}
+
+const u8* TileData::AnimRecord(int graphic) const {
+    return graphic >= 0 && graphic < kTileCount
+               ? &anim_[static_cast<size_t>(graphic) * kAnimRecordSize]
+               : nullptr;
+}
+
+void TileData::GetArtSize(int graphic, int& width, int& height) const {
+    if (graphic < 0 || graphic >= kTileCount) {
+        width = height = 0;
+        return;
+    }
+    width = artSize_[graphic * 2];
+    height = artSize_[graphic * 2 + 1];
+}
+
+TileData& GetTileData() {
+    static TileData data;
+    return data;
+}
+
+int IsImpassableTerrainTile(int tile) {
+    return tile == 2 || (tile >= 430 && tile <= 437) || tile == 475 ? 1 : 0;
+}
+
+int IsInvalidTerrainTile(int tile) {
+    return (tile >= 168 && tile <= 171) || tile == 310 || tile == 311 ? 1 : 0;
+}
+
+int IsNoDrawType(int graphic) {
+    if (graphic == 1 || (graphic >= 8600 && graphic <= 8610) || graphic == 14170) return 1;
+    return (GetTileData().StaticFlags(graphic) & kTileNoDraw) ? 1 : 0;
+}

@@ -1,0 +1,245 @@
+#include "server/world/world_data_files.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/archive.h"
+#include "core/loop_state.h"
+#include "server/world/base_object.h"
+#include "server/world/sector_grid.h"
+#include "server/world/tile_data.h"
+
+namespace {
+u16 U16(const u8* p) {
+    return static_cast<u16>(p[0] | (p[1] << 8));
+}
+u32 U32(const u8* p) {
+    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) | (static_cast<u32>(p[2]) << 16) |
+           (static_cast<u32>(p[3]) << 24);
+}
+}  // namespace
+
+bool ReadArchiveFile(const std::string& path, std::vector<u8>& out) {
+    out.clear();
+    ArchiveHandle handle = ArchiveOpen(path.c_str(), "rb");
+    if (!handle) return false;
+    u8 chunk[65536];
+    while (true) {
+        const size_t got = ArchiveRead(chunk, 1, sizeof chunk, handle);
+        if (got == 0) break;
+        out.insert(out.end(), chunk, chunk + got);
+    }
+    ArchiveClose(handle);
+    return true;
+}
+
+bool WriteArchiveFile(const std::string& path, const std::vector<u8>& bytes) {
+    ArchiveHandle handle = ArchiveOpen(path.c_str(), "wb");
+    if (!handle) return false;
+    const size_t written = ArchiveWrite(bytes.data(), 1, bytes.size(), handle);
+    ArchiveClose(handle);
+    return written == bytes.size();
+}
+
+std::vector<u8> ComputeArtDimensions(const std::vector<u8>& artIndex, const std::vector<u8>& art) {
+    std::vector<u8> table(static_cast<size_t>(kArtDimFileSize), 0);
+    for (int i = 0; i < kTileCount; ++i) {
+        const size_t record = static_cast<size_t>(kTileCount + i) * 12;
+        if (record + 4 > artIndex.size()) continue;
+        const u32 offset = U32(artIndex.data() + record);
+        if (offset == 0xFFFFFFFFu || static_cast<size_t>(offset) + 8 > art.size()) continue;
+        std::copy(art.begin() + offset + 4, art.begin() + offset + 8, table.begin() + i * 4);
+    }
+    return table;
+}
+
+std::string WorldDataPath(const std::string& world, const char* file) {
+    return "../.rundir/" + world + "/" + file;
+}
+
+int LoadTerrain(const std::vector<u8>& bytes) {
+    const size_t cells = static_cast<size_t>(g_sectorGrid.GetCellCount());
+    if (bytes.size() < cells * kMapBlockSize) return -1;
+    if (IsQuitting()) return 0;
+    g_sectorGrid.BeginAccess();
+    for (size_t n = 0; n < cells; ++n) {
+        SectorCell* cell = g_sectorGrid.GetCell(static_cast<int>(n));
+        const u8* block = bytes.data() + n * kMapBlockSize + 4;
+        for (int i = 0; i < 64; ++i) {
+            TerrainEntry& entry = cell->terrain[i / 8][i % 8];
+            entry.tile = U16(block + i * 3);
+            entry.z = static_cast<s8>(block[i * 3 + 2]);
+        }
+        cell->editFlags = 0;
+    }
+    g_sectorGrid.EndAccess();
+    return 0;
+}
+
+int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
+    int x = 0, y = 0;
+    if (!g_sectorGrid.GetCell(cell)) return 0;
+    g_sectorGrid.CellCorner(cell, x, y);
+    int placed = 0;
+    for (size_t at = 0; at + 7 <= length; at += 7) {
+        const u8* r = bytes + at;
+        CStaticObject* object = CStaticObject::Acquire();
+        object->SetType(U16(r));
+        object->SetHue(U16(r + 5));
+        object->PlaceInWorldQuiet(Location(x + (r[2] & 7), y + (r[3] & 7), static_cast<s8>(r[4])));
+        ++placed;
+    }
+    return placed;
+}
+
+int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
+    const int cells = g_sectorGrid.GetCellCount();
+    int placed = 0;
+    for (int n = 0; n < cells; ++n) {
+        SectorCell* cell = g_sectorGrid.GetCell(n);
+        while (CStaticObject* old = cell->statics)
+            old->Release();
+        const size_t entry = static_cast<size_t>(n) * 12;
+        if (entry + 12 > index.size()) continue;
+        const u32 offset = U32(index.data() + entry);
+        const u32 length = U32(index.data() + entry + 4);
+        if (offset == 0xFFFFFFFFu || length == 0) continue;
+        if (offset > data.size() || length > data.size() - offset) continue;
+        placed += ReadStaticsRecord(n, data.data() + offset, length);
+    }
+    return placed;
+}
+
+int ReadGameHour(const std::vector<u8>* bytes) {
+    if (!bytes || bytes->size() < 4) return 12;
+    const u32 hour = U32(bytes->data());
+    return hour <= 23 ? static_cast<int>(hour) : 12;
+}
+
+void LoadTypeScriptList(const std::vector<u8>& bytes, TypeScriptBitSet& bits) {
+    s64 number = -1;
+    for (u8 c : bytes) {
+        if (c >= '0' && c <= '9') {
+            if (number < 0) number = 0;
+            if (number < 0x10000000) number = number * 10 + (c - '0');
+            continue;
+        }
+        if (number > 0 && number < static_cast<s64>(bits.size())) bits.set(number);
+        number = -1;
+    }
+}
+
+int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
+                      int bottom2) {
+    return left2 < right1 && left1 < right2 && top2 < bottom1 && top1 < bottom2 ? 1 : 0;
+}
+
+std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0, int y0, int width,
+                                                int height) {
+    std::vector<ResourceRegion> regions;
+    size_t pos = 0;
+    auto nextLine = [&](std::string& line) {
+        if (pos >= text.size()) return false;
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        line = text.substr(pos, std::min<size_t>(end - pos, 511));
+        pos = end + 1;
+        return true;
+    };
+    std::string line;
+    while (true) {
+        ResourceRegion region{"", 0, 0, 0, 0};
+        char name[512] = {};
+        if (!nextLine(line) || std::sscanf(line.c_str(), "Region Name: %511s", name) != 1) break;
+        region.name = name;
+        if (!nextLine(line) || std::sscanf(line.c_str(), "Region Rect: %d %d %d %d", &region.left,
+                                           &region.top, &region.right, &region.bottom) < 1) {
+            break;
+        }
+        const int right = x0 + width;
+        const int bottom = y0 + height;
+        if (!RectanglesOverlap(region.left, region.top, region.right, region.bottom, x0, y0, right,
+                               bottom)) {
+            continue;
+        }
+        region.left = std::max(region.left, x0);
+        region.top = std::max(region.top, y0);
+        region.right = std::min(region.right, right);
+        region.bottom = std::min(region.bottom, bottom);
+        if (region.left < region.right && region.top < region.bottom) regions.push_back(region);
+    }
+    return regions;
+}
+
+namespace {
+WorldDataResult g_loaded;
+}  // namespace
+
+const WorldDataResult& GetLoadedWorldData() {
+    return g_loaded;
+}
+
+int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
+                       WorldDataResult* result, std::string* error, const DataFileWriter& write) {
+    auto fail = [&](const std::string& message) {
+        if (error) *error = message;
+        return 1;
+    };
+    std::vector<u8> bytes;
+    TileData& tiles = GetTileData();
+
+    // The tile data and the terrain are what every map query stands on.
+    const std::string tilePath = "../.rundir/tiledata.mul";
+    if (!read(tilePath, bytes)) return fail("The tile data file tiledata.mul is missing.");
+    if (bytes.size() < static_cast<size_t>(kTileDataFileSize)) {
+        return fail("The tile data file tiledata.mul is damaged: it holds " +
+                    std::to_string(bytes.size()) + " bytes of the " +
+                    std::to_string(kTileDataFileSize) + " it needs.");
+    }
+    if (!IsQuitting()) tiles.ReadTileData(bytes.data(), bytes.size());
+    const std::string mapPath = WorldDataPath(world, "map0.mul");
+    if (!read(mapPath, bytes)) return fail("The world map file " + mapPath + " is missing.");
+    const size_t needed = static_cast<size_t>(g_sectorGrid.GetCellCount()) * kMapBlockSize;
+    if (LoadTerrain(bytes) != 0) {
+        return fail("The world map file " + mapPath + " is too short for the world: it holds " +
+                    std::to_string(bytes.size()) + " bytes of the " + std::to_string(needed) +
+                    " it needs.");
+    }
+
+    // A reader that finds the quit flag set reads nothing.
+    if (read("../.rundir/hues.mul", bytes) && !IsQuitting()) {
+        tiles.ReadHues(bytes.data(), bytes.size());
+    }
+    if (read("../.rundir/animdata.mul", bytes) && !IsQuitting()) {
+        tiles.ReadAnimData(bytes.data(), bytes.size());
+    }
+    if (read("../.rundir/artdim.dat", bytes)) {
+        tiles.ReadArtDimensions(bytes.data(), bytes.size());
+    } else {
+        std::vector<u8> artIndex, art;
+        if (!read("../.rundir/artidx.mul", artIndex) || !read("../.rundir/art.mul", art)) {
+            artIndex.clear();
+            art.clear();
+        }
+        const std::vector<u8> table = ComputeArtDimensions(artIndex, art);
+        tiles.ReadArtDimensions(table.data(), table.size());
+        if (write) write("../.rundir/artdim.dat", table);
+    }
+    WorldDataResult local;
+    WorldDataResult& out = result ? *result : local;
+    const bool hasHour = read("../.rundir/time.mul", bytes);
+    out.gameHour = ReadGameHour(hasHour ? &bytes : nullptr);
+    if (read("../.rundir/scripts/objscr.txt", bytes)) LoadTypeScriptList(bytes, TypeScriptBits());
+    if (read(WorldDataPath(world, "resregions.txt"), bytes)) {
+        out.resourceRegions = LoadResourceRegions(
+            std::string(bytes.begin(), bytes.end()), g_sectorGrid.GetX0(), g_sectorGrid.GetY0(),
+            g_sectorGrid.GetWidth(), g_sectorGrid.GetHeight());
+    }
+    std::vector<u8> index;
+    if (read(WorldDataPath(world, "staidx0.mul"), index) &&
+        read(WorldDataPath(world, "statics0.mul"), bytes)) {
+        out.staticsPlaced = LoadStatics(index, bytes);
+    }
+    g_loaded = out;
+    return 0;
+}

@@ -1,0 +1,41 @@
+#include "server/world/world_model_services.h"
+
+#include "server/world/mobile.h"
+#include "server/world/mobile_table.h"
+#include "server/world/object_manager.h"
+
+CBaseObject* WorldModelServices::FindBySerial(u32 serial) {
+    return g_objectManager.FindBySerial(serial);
+}
+
+s32 WorldModelServices::CountLiveItems() {
+    return g_liveObjects.items;
+}
+
+void WorldModelServices::DeleteSelf(CBaseObject* object) {
+    if (object) object->DeleteSelf();
+}
+
+void WorldModelServices::NpcHeartbeatSweep() {
+    g_mobileTable.NpcHeartbeatSweep();
+}
+void WorldModelServices::NpcStateSweep() {
+    g_mobileTable.NpcStateSweep();
+}
+
+u32 WorldModelServices::FirstNpcInBucket(int bucket) {
+    if (bucket < 0 || bucket >= MobileTable::kBucketCount) return 0;
+    CNPC* npc = g_mobileTable.GetBucket(bucket);
+    return npc ? npc->GetSerial() : 0;
+}
+
+u32 WorldModelServices::NextNpcInBucket(u32 serial) {
+    CNPC* npc = g_mobileTable.FindMobileBySerial(serial);
+    if (!npc || !npc->tableNext) return 0;
+    return npc->tableNext->GetSerial();
+}
+
+void InstallWorldModelServices() {
+    static WorldModelServices services;
+    SetWorldServices(&services);
+}

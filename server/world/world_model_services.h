@@ -1,0 +1,20 @@
+#pragma once
+// The world model's answers to the world tick: objects by serial, the live-item count, the
+// NPC sweeps of the mobile table and a walk over its buckets by serial. Installed by the
+// world's start-up; the other steps (combat, callbacks, players, moons, boards) come with
+// their parts of the world model.
+#include "server/world/world_services.h"
+
+class WorldModelServices : public WorldServices {
+public:
+    CBaseObject* FindBySerial(u32 serial) override;
+    s32 CountLiveItems() override;
+    void DeleteSelf(CBaseObject* object) override;
+    void NpcHeartbeatSweep() override;
+    void NpcStateSweep() override;
+    u32 FirstNpcInBucket(int bucket) override;
+    u32 NextNpcInBucket(u32 serial) override;
+};
+
+// Puts the world model's services in place for the world tick.
+void InstallWorldModelServices();

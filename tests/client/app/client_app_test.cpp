@@ -1,0 +1,198 @@
+#include "client/app/client_app.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "client/app/subsystem_hooks.h"
+#include "client_test_env.h"
+#include "platform/clock.h"
+#include "platform/key_value_store.h"
+
+namespace {
+
+int Count(const std::vector<std::string>& trace, const std::string& name) {
+    return static_cast<int>(std::count(trace.begin(), trace.end(), name));
+}
+
+TEST(ClientApp, PathsJoinWithOneSeparator) {
+    ClientTestEnv env;
+    CClientApp app("/games/zq/");
+    EXPECT_EQ(app.MakeHDPath("zq.cfg"), "/games/zq/zq.cfg");
+    app.installDir = "/games/zq";
+    EXPECT_EQ(app.MakeHDPath("zq.cfg"), "/games/zq/zq.cfg");
+    app.installDir.clear();
+    EXPECT_EQ(app.MakeHDPath("zq.cfg"), "zq.cfg");
+    app.options.cdRomDataPath = "/cd";
+    EXPECT_EQ(app.MakeCDPath("art.mul"), "/cd/art.mul");
+}
+
+TEST(ClientApp, ScrambleTextAndItsInverse) {
+    EXPECT_EQ(ScrambleText("abc"), "nop");
+    // 'z' + 13 = 135 >= 128, so 95 is taken off.
+    EXPECT_EQ(ScrambleText("z"), std::string(1, static_cast<char>(135 - 95)));
+    for (std::string s : {"secret", "Zz~ !", "The quick brown fox"}) {
+        EXPECT_EQ(UnscrambleText(ScrambleText(s)), s);
+    }
+}
+
+TEST(ClientTick, RunsAtMostOncePer76MsAndSkipDrawOnlySkipsDrawing) {
+    ClientTestEnv env;
+    platform::ManualClock clock(10000);
+    CClientApp app(env.InstallDir());
+    client_hooks::StartTrace();
+    app.ClientTick(0);
+    EXPECT_EQ(app.realTicks, 1u);
+    clock.Advance(50);
+    app.ClientTick(0);  // 50 ms later: returns at once
+    EXPECT_EQ(app.realTicks, 1u);
+    clock.Advance(26);
+    app.ClientTick(1);  // 76 ms after the first: runs, without drawing
+    EXPECT_EQ(app.realTicks, 2u);
+    EXPECT_EQ(app.framesDrawn, 1u);
+    auto trace = client_hooks::TakeTrace();
+    EXPECT_EQ(Count(trace, "DrawWorldViewFrame"), 1);
+    EXPECT_EQ(Count(trace, "GumpDesktopUpdate"), 2);
+    EXPECT_EQ(Count(trace, "MobilesTick"), 2);
+    const std::vector<std::string> order = {"PathWalkerStep", "MusicUpdate",       "SoundUpdate",
+                                            "CursorUpdate",   "WalkQueueStepTick", "MobilesTick"};
+    EXPECT_TRUE(std::equal(order.begin(), order.end(), trace.begin())) << trace[0];
+}
+
+TEST(ClientTick, ClockAdvancesOneTickPerSecondEvenWhenLate) {
+    ClientTestEnv env;
+    platform::ManualClock clock(5000);
+    CClientApp app(env.InstallDir());
+    app.clockMinute = 59;
+    app.clockHour = 23;
+    app.clockTick = 18;
+    app.ClientTick(1);
+    EXPECT_EQ(app.clockTick, 19u);
+    clock.Advance(999);
+    app.ClientTick(1);
+    EXPECT_EQ(app.clockTick, 19u);
+    clock.Advance(5000);  // five seconds late: still one step
+    app.ClientTick(1);
+    EXPECT_EQ(app.clockTick, 0u);
+    EXPECT_EQ(app.clockMinute, 0u);
+    EXPECT_EQ(app.clockHour, 0u);
+}
+
+TEST(ClientTick, KeepAliveOnlyInTheWorldAndAtMostOncePer61Seconds) {
+    ClientTestEnv env;
+    platform::ManualClock clock(0);
+    CClientApp app(env.InstallDir());
+    client_hooks::StartTrace();
+    for (int i = 0; i < 100; ++i) {
+        clock.Advance(1000);
+        app.ClientTick(1);
+    }
+    EXPECT_EQ(Count(client_hooks::TakeTrace(), "SendKeepAlive"), 0);
+    app.inWorld = true;
+    client_hooks::StartTrace();
+    for (int i = 0; i < 122; ++i) {
+        clock.Advance(1000);
+        app.ClientTick(1);
+    }
+    EXPECT_EQ(Count(client_hooks::TakeTrace(), "SendKeepAlive"), 2);
+}
+
+TEST(ClientApp, WordListsAreCreatedWhenMissingAndReadBack) {
+    ClientTestEnv env;
+    CClientApp app(env.InstallDir());
+    app.LoadWordLists();
+    EXPECT_FALSE(app.obsceneWords.empty());
+    EXPECT_EQ(app.obsceneWords[0], "damn");
+    EXPECT_NE(env.ReadFile("obscene.lst").find(ScrambleText("damn") + "\n"), std::string::npos);
+    EXPECT_TRUE(app.ignoreList.empty());
+
+    std::string ignore;
+    auto record = [&](const char* name, u32 serial) {
+        std::string r(name);
+        r.resize(30, '\0');
+        for (int i = 0; i < 4; ++i)
+            r += static_cast<char>(serial >> (8 * i));
+        return r;
+    };
+    ignore = record("Pest", 0x01020304) + record(std::string(30, 'N').c_str(), 7) + "short";
+    env.WriteFile("ignore.lst", ignore);
+    std::string words = ScrambleText("alpha") + "\r\n\r\n" + ScrambleText(std::string(40, 'q')) +
+                        "\r" + ScrambleText("omega");
+    env.WriteFile("obscene.lst", words);
+    app.LoadWordLists();
+    ASSERT_EQ(app.obsceneWords.size(), 3u);
+    EXPECT_EQ(app.obsceneWords[1], std::string(29, 'q'));
+    EXPECT_EQ(app.obsceneWords[2], "omega");
+    ASSERT_EQ(app.ignoreList.size(), 2u);
+    EXPECT_TRUE(app.IsIgnored(0x01020304));
+    EXPECT_FALSE(app.IsIgnored(0x04030201));
+    EXPECT_EQ(std::string(app.ignoreList[1].name), std::string(29, 'N'));
+
+    ASSERT_TRUE(app.SaveWordLists());
+    CClientApp again(env.InstallDir());
+    again.LoadWordLists();
+    EXPECT_EQ(again.obsceneWords, app.obsceneWords);
+    EXPECT_EQ(again.ignoreList.size(), 2u);
+}
+
+TEST(ClientApp, CharDataSetsWhatItHoldsAndKeepsDefaultsForTheRest) {
+    ClientTestEnv env;
+    env.WriteFile("chardata.mul", std::string("\x01\x02\x03", 3));  // one hue and a half
+    CClientApp app(env.InstallDir());
+    EXPECT_EQ(app.slotSpeechHues[0], 0x0201);
+    EXPECT_EQ(app.slotSpeechHues[1], 690);
+    EXPECT_EQ(app.slotEmoteHues[4], 549);
+    app.slotEmoteHues[2] = 1234;
+    ASSERT_TRUE(app.WriteCharData());
+    CClientApp again(env.InstallDir());
+    EXPECT_EQ(again.slotEmoteHues[2], 1234);
+    again.ChooseCharacterSlot(2);
+    EXPECT_EQ(again.emoteHue, 1234);
+    again.ChooseCharacterSlot(7);  // out of range: nothing
+    EXPECT_EQ(again.emoteHue, 1234);
+}
+
+TEST(ClientApp, UnacceptableNames) {
+    struct Case {
+        const char* name;
+        bool refused;
+    };
+    for (Case c : {Case{"Alia", false}, Case{"Mary-Jane O'Hara", false}, Case{"J.Smith", false},
+                   Case{"", true}, Case{"1Alia", true}, Case{"Al1a", true}, Case{"Al--ia", true},
+                   Case{"lordvane", true}, Case{"Gmork", true}, Case{"Ann Guard", true},
+                   Case{"Guardian", false}, Case{"Xshitx", true}, Case{"Big Ass", true},
+                   Case{"Cassandra", false}}) {
+        EXPECT_EQ(IsUnacceptableName(c.name), c.refused) << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClientAppInstance, InstallDirectoryComesFromTheStoredExePath) {
+    ClientTestEnv env;
+    // Nothing stored: the run directory, so the configuration there is read.
+    env.WriteFile("zq.cfg", "PlayerName=Runner\n");
+    CClientApp& app = CClientApp::CreateInstance();
+    EXPECT_EQ(app.installDir, env.InstallDir());
+    EXPECT_EQ(app.playerName, "Runner");
+
+    std::filesystem::create_directories(env.Dir() + "/elsewhere");
+    env.WriteFile("elsewhere/zq.cfg", "PlayerName=Elsewhere\n");
+    ASSERT_TRUE(
+        platform::KeyValueStore::Default().SetString("ExePath", env.Dir() + "/elsewhere/zqdemo"));
+    EXPECT_EQ(CClientApp::CreateInstance().playerName, "Elsewhere");
+
+    // A stored path without a directory: the installation message, defaults, no files.
+    ASSERT_TRUE(platform::KeyValueStore::Default().SetString("ExePath", "zqdemo"));
+    CClientApp& bare = CClientApp::CreateInstance();
+    EXPECT_EQ(bare.installDir, "");
+    EXPECT_EQ(bare.playerName, "ZQ Player");
+    ASSERT_EQ(env.Backend().Messages().size(), 1u);
+    EXPECT_EQ(env.Backend().Messages()[0].caption, "ERROR");
+    CClientApp::DestroyInstance();
+    EXPECT_EQ(CClientApp::Instance(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,266 @@
+// The real SDL window on a virtual X server: size, title, presented pixels read back from
+// the X server, and closing the window ending the client.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "core/process_link.h"
+#include "e2e/process_runner.h"
+#include "platform/client_window.h"
+#include "platform/keys.h"
+#include "platform/sdl/sdl_backend.h"
+#include "platform/window_backend.h"
+
+// X11 last: its macros (None, Status, ...) clash with names in the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+using platform::kClientHeight;
+using platform::kClientWidth;
+using platform::kFramePixels;
+
+class XDisplay {
+public:
+    XDisplay() : display_(XOpenDisplay(nullptr)) {}
+    ~XDisplay() {
+        if (display_) XCloseDisplay(display_);
+    }
+    Display* get() const { return display_; }
+
+private:
+    Display* display_;
+};
+
+// Reads the window's client area from the X server as 16-bit pixels, each channel cut back
+// to its top bits.
+std::vector<u16> ReadWindow(Display* d, Window w, bool is565) {
+    XSync(d, False);
+    XImage* image = XGetImage(d, w, 0, 0, kClientWidth, kClientHeight, AllPlanes, ZPixmap);
+    std::vector<u16> out;
+    if (!image) return out;
+    out.resize(kFramePixels);
+    for (int y = 0; y < kClientHeight; ++y) {
+        for (int x = 0; x < kClientWidth; ++x) {
+            unsigned long p = XGetPixel(image, x, y);
+            u32 r = (p & image->red_mask) >> 16;
+            u32 g = (p & image->green_mask) >> 8;
+            u32 b = p & image->blue_mask;
+            out[static_cast<size_t>(y) * kClientWidth + x] =
+                is565 ? static_cast<u16>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3))
+                      : static_cast<u16>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+        }
+    }
+    XDestroyImage(image);
+    return out;
+}
+
+std::vector<u16> Pattern(bool is565) {
+    std::vector<u16> f(kFramePixels);
+    for (u32 i = 0; i < kFramePixels; ++i) {
+        u32 x = i % kClientWidth, y = i / kClientWidth;
+        u32 v = (x * 37 + y * 1021 + (x ^ y) * 7) & 0xFFFF;
+        f[i] = static_cast<u16>(is565 ? v : (v & 0x7FFF));
+    }
+    return f;
+}
+
+// Asks the top-level window whose title starts with `title` to close, the way a click on
+// the title bar's close button does (waits up to 5 s for the window to appear).
+bool CloseWindowByTitle(const std::string& title) {
+    XDisplay x;
+    if (!x.get()) return false;
+    Window root = DefaultRootWindow(x.get());
+    Window target = 0;
+    for (int i = 0; i < 500 && !target; ++i) {
+        Window parent, *children = nullptr;
+        unsigned n = 0;
+        Window rootOut;
+        XQueryTree(x.get(), root, &rootOut, &parent, &children, &n);
+        for (unsigned c = 0; c < n && !target; ++c) {
+            char* name = nullptr;
+            if (XFetchName(x.get(), children[c], &name) && name) {
+                if (std::string(name).rfind(title, 0) == 0) target = children[c];
+                XFree(name);
+            }
+        }
+        if (children) XFree(children);
+        if (!target) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!target) return false;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = target;
+    ev.xclient.message_type = XInternAtom(x.get(), "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(x.get(), "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x.get(), target, False, NoEventMask, &ev);
+    XFlush(x.get());
+    return true;
+}
+
+TEST(SdlWindowScreen, WindowHasTheClientSizeAndTitleAndShowsFramesPixelExact) {
+    XDisplay x;
+    ASSERT_NE(x.get(), nullptr) << "no X display";
+    platform::SdlBackend backend;
+    ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
+    Window w = backend.NativeWindowId();
+    ASSERT_NE(w, 0u);
+
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(x.get(), w, &attributes));
+    EXPECT_EQ(attributes.width, kClientWidth);
+    EXPECT_EQ(attributes.height, kClientHeight);
+    char* name = nullptr;
+    // SDL sets the UTF-8 name; the classic name property carries it as well.
+    XTextProperty text;
+    ASSERT_TRUE(XGetWMName(x.get(), w, &text));
+    name = reinterpret_cast<char*>(text.value);
+    EXPECT_STREQ(name, "Varnok Online");
+    XFree(text.value);
+    // The window cannot be resized: its size hints pin it to the client area.
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(x.get(), w, &hints, &supplied));
+    EXPECT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+    EXPECT_EQ(hints.min_width, kClientWidth);
+    EXPECT_EQ(hints.max_width, kClientWidth);
+    EXPECT_EQ(hints.min_height, kClientHeight);
+    EXPECT_EQ(hints.max_height, kClientHeight);
+    // Clipboard text goes out and comes back.
+    backend.SetClipboardText("Varnok clipboard");
+    EXPECT_EQ(backend.ClipboardText(), "Varnok clipboard");
+    // Full screen and back to the fixed window.
+    ASSERT_TRUE(backend.SetFullScreen(true));
+    EXPECT_TRUE(backend.IsFullScreen());
+    ASSERT_TRUE(backend.SetFullScreen(false));
+    EXPECT_FALSE(backend.IsFullScreen());
+
+    const u32 ring = 640 * 3 + 10;
+    for (bool is565 : {false, true}) {
+        auto frame = Pattern(is565);
+        std::vector<u16> shown;
+        std::vector<u16> expected(kFramePixels);
+        for (u32 p = 0; p < kFramePixels; ++p)
+            expected[p] = frame[(p + ring) % kFramePixels];
+        // The picture reaches the X server asynchronously: present and read back a few
+        // times until it is there (bounded).
+        for (int attempt = 0; attempt < 50 && shown != expected; ++attempt) {
+            backend.Present(frame.data(), ring,
+                            is565 ? platform::PixelFormat::k565 : platform::PixelFormat::k555);
+            platform::InputEvent e;
+            while (backend.PollEvent(e)) {
+            }
+            shown = ReadWindow(x.get(), w, is565);
+            if (shown != expected) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_EQ(shown.size(), expected.size());
+        size_t wrong = 0;
+        for (u32 p = 0; p < kFramePixels; ++p)
+            wrong += shown[p] != expected[p];
+        EXPECT_EQ(wrong, 0u) << (is565 ? "565" : "555");
+    }
+    backend.CloseWindow();
+}
+
+TEST(SdlWindowScreen, SdlEventsBecomeKeyMessagesAndCharacters) {
+    platform::SdlBackend backend;
+    ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
+    platform::InputEvent e;
+    while (backend.PollEvent(e)) {
+    }
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_TAB;
+    key.key.keysym.scancode = SDL_SCANCODE_TAB;
+    key.key.repeat = 1;
+    ASSERT_EQ(SDL_PushEvent(&key), 1);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    std::strcpy(text.text.text, "a\xC3\xA9");
+    ASSERT_EQ(SDL_PushEvent(&text), 1);
+    SDL_Event up{};
+    up.type = SDL_KEYUP;
+    up.key.keysym.sym = SDLK_UP;
+    ASSERT_EQ(SDL_PushEvent(&up), 1);
+
+    std::vector<platform::InputEvent> got;
+    while (backend.PollEvent(e)) {
+        if (e.type != platform::EventType::kMouseMove && e.type != platform::EventType::kActivate &&
+            e.type != platform::EventType::kDeactivate) {
+            got.push_back(e);
+        }
+    }
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_EQ(got[0].type, platform::EventType::kKeyDown);
+    EXPECT_EQ(got[0].key, platform::kVkTab);
+    EXPECT_NE(got[0].keyData & platform::kKeyDataWasDown, 0u);
+    EXPECT_EQ(platform::KeyNameFromKeyData(got[0].keyData), "Tab");
+    EXPECT_EQ(got[1].type, platform::EventType::kChar);
+    EXPECT_EQ(got[1].character, 9u);
+    EXPECT_EQ(got[2].character, u32{'a'});
+    EXPECT_EQ(got[3].character, 0xE9u);
+    EXPECT_EQ(got[4].type, platform::EventType::kKeyUp);
+    EXPECT_EQ(got[4].key, platform::kVkUp);
+    EXPECT_NE(got[4].keyData & platform::kKeyDataExtended, 0u);
+    EXPECT_NE(got[4].keyData & platform::kKeyDataReleased, 0u);
+    backend.CloseWindow();
+}
+
+TEST(SdlWindowScreen, ClosingTheWindowEndsTheClient) {
+    std::string dir = ::testing::TempDir() + "zq_screen_run_" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    setenv("ZQ_RUN_DIR", dir.c_str(), 1);
+    setenv("ZQ_CONFIG_DIR", (dir + "/config").c_str(), 1);
+    auto* sdl = new platform::SdlBackend;
+    auto old = platform::InstallBackend(std::unique_ptr<platform::WindowBackend>(sdl));
+
+    // A second thread plays the window manager: once the window exists it asks it to close
+    // the way a click on the title bar's close button does.
+    std::atomic<bool> sent{false};
+    std::thread closer([&] {
+        for (int i = 0; i < 500 && !platform::IsClientWindowAlive(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        sent = CloseWindowByTitle("Varnok Online");
+    });
+    int code = ClientMain(ProcessArgs{});
+    closer.join();
+    EXPECT_TRUE(sent.load());
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(platform::IsClientWindowAlive());
+    platform::InstallBackend(std::move(old));
+    unsetenv("ZQ_RUN_DIR");
+    unsetenv("ZQ_CONFIG_DIR");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SdlWindowScreen, ClosingTheGameWindowEndsTheWholeProcess) {
+    e2e::TempDir dir;
+    dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
+                           {"ZQ_CONFIG_DIR=" + dir.Path() + "/config"});
+    ASSERT_TRUE(game.Started());
+    ASSERT_TRUE(CloseWindowByTitle("Varnok Online")) << game.Stderr();
+    // The server looks for the window every 5 s.
+    EXPECT_EQ(game.WaitForExit(15000), 0) << game.Stderr();
+}
+
+}  // namespace

@@ -1,0 +1,336 @@
+#include "server/world/object_manager.h"
+
+#include <gtest/gtest.h>
+
+#include "world_test_support.h"
+
+namespace {
+
+class ObjectManagerTest : public WorldTest {};
+
+TEST_F(ObjectManagerTest, SerialsAreIssuedInOrderAndFoundInTheirBucket) {
+    const u32 next = g_objectManager.PeekSerialCounter();
+    CItem* a = NewItem();
+    CItem* b = NewItem();
+    EXPECT_EQ(a->GetSerial(), next);
+    EXPECT_EQ(b->GetSerial(), next + 1);
+    // A new item is registered before it is placed anywhere.
+    EXPECT_TRUE(a->IsDetached());
+    EXPECT_EQ(g_objectManager.FindBySerial(a->GetSerial()), a);
+    EXPECT_EQ(g_objectManager.GetBucketHead(b->GetSerial() & 0xFFFF), b);
+    const u32 serialA = a->GetSerial();
+    a->DeleteSelf();
+    EXPECT_EQ(g_objectManager.FindBySerial(serialA), nullptr);
+    EXPECT_EQ(g_objectManager.FindBySerial(b->GetSerial()), b);
+    // Serials are never reused.
+    CItem* c = NewItem();
+    EXPECT_EQ(c->GetSerial(), next + 2);
+}
+
+TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets) {
+    struct Case {
+        u32 first, second;
+    } cases[] = {
+        {0x40010005, 0x40020005},
+        {0x4000FFFF, 0x7FFFFFFF},
+        {0x00000000, 0x00010000},
+    };
+    for (const Case& c : cases) {
+        CItem* a = NewItem();
+        CItem* b = NewItem();
+        a->SetSerial(c.first);
+        b->SetSerial(c.second);
+        EXPECT_EQ(g_objectManager.FindBySerial(c.first), a) << std::hex << c.first;
+        EXPECT_EQ(g_objectManager.FindBySerial(c.second), b) << std::hex << c.second;
+        EXPECT_EQ(g_objectManager.FindBySerial(c.first ^ 0x00100000), nullptr);
+        EXPECT_EQ(g_objectManager.SerialExistsEitherForm(c.first ^ 0x40000000), 1);
+        a->SetSerial(c.first + 1);
+        EXPECT_EQ(g_objectManager.FindBySerial(c.first), nullptr);
+        EXPECT_EQ(g_objectManager.FindBySerial(c.first + 1), a);
+        EXPECT_EQ(g_objectManager.FindBySerial(c.second), b);
+        a->DeleteSelf();
+        b->DeleteSelf();
+        EXPECT_EQ(g_objectManager.FindBySerial(c.second), nullptr);
+    }
+}
+
+TEST_F(ObjectManagerTest, LoadingFlagGivesSerialZeroUntilTheReaderSetsTheSavedOne) {
+    const u32 next = g_objectManager.PeekSerialCounter();
+    g_objectManager.LoadingFlag = 1;
+    CItem* loaded = NewItem();
+    CItem* second = NewItem();
+    g_objectManager.LoadingFlag = 0;
+    EXPECT_EQ(loaded->GetSerial(), 0u);
+    EXPECT_EQ(second->GetSerial(), 0u);
+    EXPECT_EQ(g_objectManager.PeekSerialCounter(), next);
+    EXPECT_NE(g_objectManager.FindBySerial(0), nullptr);
+    loaded->SetSerial(0x40001234);
+    second->SetSerial(0x40001235);
+    EXPECT_EQ(g_objectManager.FindBySerial(0), nullptr);
+    EXPECT_EQ(g_objectManager.FindBySerial(0x40001234), loaded);
+    EXPECT_EQ(g_objectManager.FindBySerial(0x40001235), second);
+}
+
+TEST_F(ObjectManagerTest, CreationPicksTheClassFromTheTileFlags) {
+    struct Case {
+        int graphic;
+        int kind;
+    } cases[] = {
+        {kPlainItem, kKindItem},    {kBag, kKindContainer},     {kSword, kKindWeapon},
+        {kMapGraphic, kKindMap},    {7774, kKindBulletinBoard},  // its flags say container
+        {7775, kKindBulletinBoard},
+    };
+    for (const Case& c : cases) {
+        CItem* item = g_objectManager.CreateItem(c.graphic);
+        ASSERT_NE(item, nullptr) << c.graphic;
+        EXPECT_EQ(GetObjectKind(item), c.kind) << c.graphic;
+        EXPECT_EQ(item->GetType(), c.graphic);
+        item->DeleteSelf();
+    }
+    EXPECT_EQ(g_objectManager.CreateItem(0x4000), nullptr);
+    EXPECT_EQ(g_objectManager.CreateItem(-1), nullptr);
+    // A refused creation leaves nothing behind.
+    const int before = g_liveObjects.items;
+    EXPECT_EQ(g_objectManager.CreateContainer(kPlainItem), nullptr);
+    EXPECT_EQ(g_objectManager.CreateWeapon(kBag), nullptr);
+    EXPECT_EQ(g_liveObjects.items, before);
+    CItem* bag = g_objectManager.CreateContainer(kBag);
+    ASSERT_NE(bag, nullptr);
+    // A static request yields a pooled static object only through the raw factory.
+    const int statics = g_liveObjects.staticsInUse;
+    CBaseObject* scenery = CreateObjectOfType(kWall, 1);
+    ASSERT_TRUE(scenery->IsStatic());
+    EXPECT_EQ(g_liveObjects.staticsInUse, statics + 1);
+    static_cast<CStaticObject*>(scenery)->Release();
+    EXPECT_EQ(g_liveObjects.staticsInUse, statics);
+}
+
+TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
+    CContainer bag;
+    CBulletinBoard board;
+    CCorpse corpse;
+    CMobile mobile;
+    CPlayer player;
+    CNPC npc;
+    CGuard guard;
+    CShopKeeper shop;
+    CWeapon weapon;
+    CMapItem map;
+    CSectorResources holder;
+    CItem item;
+    CStaticObject scenery;
+    CCountedObject prototype;
+    struct Case {
+        const char* name;
+        CBaseObject* object;
+        int kind;
+        int container, usable, mobile, npc;
+    } cases[] = {
+        {"item", &item, 2, 0, 0, 0, 0},        {"container", &bag, 4, 1, 1, 0, 0},
+        {"board", &board, 8192, 1, 0, 0, 0},   {"corpse", &corpse, 4, 1, 1, 0, 0},
+        {"mobile", &mobile, 16, 1, 1, 1, 0},   {"player", &player, 256, 1, 1, 1, 0},
+        {"npc", &npc, 32, 1, 1, 1, 1},         {"guard", &guard, 128, 1, 1, 1, 1},
+        {"shopkeeper", &shop, 64, 1, 1, 1, 1}, {"weapon", &weapon, 4096, 0, 0, 0, 0},
+        {"map", &map, 8, 0, 0, 0, 0},          {"sector resources", &holder, 2, 0, 0, 0, 0},
+        {"static", &scenery, 1, 0, 0, 0, 0},   {"prototype", &prototype, 1, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(GetObjectKind(c.object), c.kind) << c.name;
+        if (!c.object->IsDynamic()) continue;
+        CItem* i = static_cast<CItem*>(c.object);
+        EXPECT_EQ(i->IsContainer(), c.container) << c.name;
+        EXPECT_EQ(i->IsUsableContainer(), c.usable) << c.name;
+        EXPECT_EQ(i->IsMobile(), c.mobile) << c.name;
+        EXPECT_EQ(i->IsNPC(), c.npc) << c.name;
+        EXPECT_EQ(MatchesObjectKind(c.object, c.kind), c.kind == 2 || c.kind == 1 ? c.kind == 2 : 1)
+            << c.name;
+    }
+    EXPECT_EQ(holder.IsSectorResources(), 1);
+    EXPECT_EQ(item.IsSectorResources(), 0);
+    EXPECT_EQ(scenery.IsStatic(), 1);
+    // A ghost is still a player to the kind bits; only the ghost test says otherwise.
+    player.SetType(402);
+    EXPECT_EQ(player.IsGhost(), 1);
+    EXPECT_EQ(GetObjectKind(&player), 256);
+    EXPECT_EQ(MatchesObjectKind(&player, kKindGhost), 1);
+    EXPECT_EQ(MatchesObjectKind(&item, kKindGhost), 0);
+    EXPECT_EQ(MatchesObjectKind(nullptr, kKindItem), 0);
+    EXPECT_EQ(MatchesObjectKind(&item, 1), 0);
+    EXPECT_EQ(MatchesObjectKind(&item, 512), 0);
+}
+
+TEST_F(ObjectManagerTest, TypesOfTheGraphicRangeAndAboveIt) {
+    struct Case {
+        int set;
+        int stored;
+    } cases[] = {{0, 0}, {0x3FFF, 0x3FFF}, {0x4000, 2429}, {0xFFFF, 2429}, {-1, 2429}};
+    for (const Case& c : cases) {
+        CItem item;
+        item.SetType(c.set);
+        EXPECT_EQ(item.GetType(), c.stored) << c.set;
+    }
+}
+
+TEST_F(ObjectManagerTest, TemplateListsCountTheirObjects) {
+    CItem* a = NewItem();
+    CItem* b = NewItem();
+    CItem* c = NewItem();
+    a->SetTemplateId(7);
+    b->SetTemplateId(7);
+    c->SetTemplateId(5000);  // beyond the lists: kept as a number, not listed
+    EXPECT_EQ(g_objectManager.GetTemplateCount(7), 2);
+    EXPECT_EQ(g_objectManager.GetTemplateHead(7), b);
+    EXPECT_EQ(c->GetTemplateId(), 5000);
+    a->DeleteSelf();
+    EXPECT_EQ(g_objectManager.GetTemplateCount(7), 1);
+    b->LeaveTemplateList();
+    EXPECT_EQ(b->GetTemplateId(), kNoTemplate);
+    EXPECT_EQ(g_objectManager.GetTemplateCount(7), 0);
+    EXPECT_EQ(g_objectManager.GetTemplateHead(7), nullptr);
+}
+
+TEST_F(ObjectManagerTest, SearchesByPlace) {
+    CItem* near = PlacedItem(10, 10, 0);
+    CItem* far = PlacedItem(30, 10, 0);
+    CItem* bag = PlacedItem(11, 10, 0, kBag);
+    CItem* inside = NewItem();
+    inside->AddToContainer(bag, Location(5, 5, 0));
+    CItem* center = PlacedItem(10, 11, 5);
+    EXPECT_EQ(g_objectManager.FindNear(*center, near->GetSerial(), 2), near);
+    EXPECT_EQ(g_objectManager.FindNear(*center, far->GetSerial(), 2), nullptr);
+    EXPECT_EQ(g_objectManager.FindNear(*center, inside->GetSerial(), 2), inside);
+    // The top object at a tile: the greatest z wins, a tie keeps the first found.
+    CItem* high = PlacedItem(10, 10, 7);
+    EXPECT_EQ(g_objectManager.FindTopObjectAt(Location(10, 10, 0)), high);
+    EXPECT_EQ(g_objectManager.FindTopObjectAt(Location(12, 12, 0)), nullptr);
+    EXPECT_EQ(g_objectManager.FindObjectAtXYZ(Location(10, 11, 5)), center);
+    // Off the grid: nothing, never an access outside the cells.
+    EXPECT_EQ(g_objectManager.FindTopObjectAt(Location(-5, 10, 0)), nullptr);
+    EXPECT_EQ(g_objectManager.FindObjectAtXY(Location(64, 64, 0)), nullptr);
+}
+
+TEST_F(ObjectManagerTest, SpeechReachesScriptedObjectsNearestFirst) {
+    CItem* speaker = PlacedItem(20, 20, 0);
+    CItem* far = PlacedItem(24, 20, 0);
+    CItem* near = PlacedItem(21, 20, 0);
+    CItem* mute = PlacedItem(20, 21, 0);
+    triggers.scripted = {far->GetSerial(), near->GetSerial()};
+    EXPECT_EQ(g_objectManager.SendSpeechTrigger(speaker, Location(20, 20, 0), "hail", 8), 1);
+    ASSERT_EQ(triggers.calls.size(), 2u);
+    EXPECT_EQ(triggers.calls[0].serial, near->GetSerial());
+    EXPECT_EQ(triggers.calls[1].serial, far->GetSerial());
+    EXPECT_STREQ(triggers.calls[0].args.text, "hail");
+    (void)mute;
+    triggers.calls.clear();
+    EXPECT_EQ(g_objectManager.SendSpeechTrigger(speaker, Location(20, 20, 0), "@cmd", 8), 0);
+    EXPECT_TRUE(triggers.calls.empty());
+    // A veto stops the rest; a listener deleted by an earlier one is skipped.
+    triggers.answers[{near->GetSerial(), kTriggerSpeech}] = 0;
+    EXPECT_EQ(g_objectManager.SendSpeechTrigger(speaker, Location(20, 20, 0), "hi", 8), 0);
+    EXPECT_EQ(triggers.calls.size(), 1u);
+    triggers.answers.clear();
+    triggers.calls.clear();
+    const u32 farSerial = far->GetSerial();
+    triggers.onTrigger = [&](CItem* object, int) {
+        if (object == near) {
+            CItem* victim = g_objectManager.FindBySerial(farSerial);
+            if (victim) victim->DeleteSelf();
+        }
+    };
+    EXPECT_EQ(g_objectManager.SendSpeechTrigger(speaker, Location(20, 20, 0), "hi", 8), 1);
+    EXPECT_EQ(triggers.TriggersFor(farSerial), (std::vector<int>{kTriggerDestroyed}));
+}
+
+TEST_F(ObjectManagerTest, SpeechConsidersOnlyTheFirst251Listeners) {
+    std::vector<CItem*> crowd;
+    for (int i = 0; i < 300; ++i) {
+        CItem* item = PlacedItem(16 + i % 16, 16 + (i / 16) % 16, 0);
+        triggers.scripted.insert(item->GetSerial());
+        crowd.push_back(item);
+    }
+    EXPECT_EQ(g_objectManager.SendSpeechTrigger(nullptr, Location(24, 24, 0), "hi", 12), 1);
+    EXPECT_EQ(triggers.calls.size(), 251u);
+}
+
+}  // namespace
+
+namespace {
+
+struct MessagePackets : RecordingPackets {
+    std::vector<std::string> messages;
+    void SendSystemMessage(CPlayer*, const char* text) override { messages.push_back(text); }
+};
+
+class WholeTreeTest : public WorldTest {};
+
+TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
+    CNPC* npc = new CNPC;
+    npc->PlaceInWorld(Location(10, 10, 0));
+    CItem* pack = NewItem(kBag);
+    pack->EquipOn(npc, 21);
+    CItem* coin = NewItem();
+    coin->AddToContainer(pack, Location(3, 3, 0));
+    coin->SetTemplateId(12);
+    CItem* loose = NewItem();  // detached, not in any chain
+    const u32 serials[] = {npc->GetSerial(), pack->GetSerial(), coin->GetSerial()};
+
+    SuspendObjectTree(npc);
+    SuspendObjectTree(loose);
+    for (u32 s : serials)
+        EXPECT_EQ(g_objectManager.FindBySerial(s), nullptr);
+    EXPECT_EQ(IsRegistered(npc), 0);
+    EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, nullptr);
+    EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), nullptr);
+    EXPECT_EQ(g_objectManager.GetTemplateCount(12), 0);
+    EXPECT_EQ(coin->GetContainer(), pack);  // the tree itself stays together
+
+    ResumeObjectTree(npc);
+    ResumeObjectTree(loose);
+    EXPECT_EQ(g_objectManager.FindBySerial(serials[0]), npc);
+    EXPECT_EQ(g_objectManager.FindBySerial(serials[2]), coin);
+    EXPECT_EQ(IsRegistered(coin), 1);
+    EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, npc);
+    EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), npc);
+    EXPECT_EQ(g_objectManager.GetTemplateCount(12), 1);
+    EXPECT_TRUE(loose->IsDetached());
+    EXPECT_EQ(pack->IsInBankBox(), 0);
+    EXPECT_EQ(IsRegistered(nullptr), 0);
+}
+
+TEST_F(WholeTreeTest, DuplicateSerialsAreReportedAndRenumbered) {
+    MessagePackets messages;
+    SetPacketServices(&messages);
+    g_objectManager.CheckDuplicateIds(nullptr);
+    EXPECT_EQ(messages.messages, (std::vector<std::string>{"No Duplicate Id's found."}));
+    messages.messages.clear();
+    CItem* a = NewItem();
+    CMobile* b = new CMobile;
+    b->SetSerial(a->GetSerial());
+    g_objectManager.CheckDuplicateIds(nullptr);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].find("DupId: "), std::string::npos);
+    EXPECT_NE(messages.messages[0].find("(Mobile-Dynamic)"), std::string::npos)
+        << messages.messages[0];
+    EXPECT_NE(a->GetSerial(), b->GetSerial());
+    EXPECT_EQ(g_objectManager.FindBySerial(a->GetSerial()), a);
+    EXPECT_EQ(g_objectManager.FindBySerial(b->GetSerial()), b);
+    SetPacketServices(&packets);
+}
+
+TEST_F(WholeTreeTest, TheBankBoxIsLayerTwentyNine) {
+    CMobile* owner = new CMobile;
+    owner->PlaceInWorld(Location(5, 5, 0));
+    CItem* bank = NewItem(kBag);
+    bank->EquipOn(owner, 29);
+    CItem* box = NewItem(kBag);
+    box->AddToContainer(bank, Location(1, 1, 0));
+    CItem* gem = NewItem();
+    gem->AddToContainer(box, Location(1, 1, 0));
+    EXPECT_EQ(bank->IsInBankBox(), 1);
+    EXPECT_EQ(gem->IsInBankBox(), 1);
+    CItem* worn = NewItem();
+    worn->EquipOn(owner, 5);
+    EXPECT_EQ(worn->IsInBankBox(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+#include "world_test_support.h"
+
+#include <cstring>
+
+#include "server/world/placement_record.h"
+
+namespace {
+void SetStatic(int graphic, u32 flags, int height, const char* name, int weight = 1,
+               int baseValue = 0) {
+    StaticTileRecord* r = GetTileData().MutableStatic(graphic);
+    r->flags = flags;
+    r->height = static_cast<u8>(height);
+    r->weight = static_cast<u8>(weight);
+    r->values[2] = static_cast<u16>(baseValue);
+    std::memcpy(r->name, name, strnlen(name, 20));
+}
+void SetLand(int tile, u32 flags, const char* name) {
+    LandTileRecord* r = GetTileData().MutableLand(tile);
+    r->flags = flags;
+    std::memcpy(r->name, name, strnlen(name, 20));
+}
+}  // namespace
+
+void InstallTestTileSet() {
+    GetTileData().Clear();
+    SetStatic(kPlainItem, 0, 1, "pebble");
+    SetStatic(kTable, kTileSurface, 6, "table");
+    SetStatic(kWall, kTileImpassable | kTileWall | kTileNoShoot, 20, "wall");
+    SetStatic(kWindow, kTileImpassable, 20, "window");
+    SetStatic(kDoorGraphic, kTileImpassable | kTileDoor | kTileNoShoot, 20, "door");
+    SetStatic(kDoorGraphic + 1, kTileDoor, 20, "open door");
+    SetStatic(kBridgePart, kTileSurface | kTileBridge, 4, "bridge");
+    SetStatic(kLowWall, kTileImpassable, 9, "low wall");
+    SetStatic(kBag, kTileContainer, 3, "bag");
+    SetStatic(kSword, kTileWeapon, 1, "sword");
+    SetStatic(kMapGraphic, kTileMap, 1, "map");
+    SetStatic(7774, kTileContainer, 1, "board");
+    SetStatic(kValued, 0, 1, "trinket", 1, 5);
+    SetLand(kGrass, 0, "grass");
+    SetLand(kWater, kTileWet | kTileImpassable, "water");
+    SetLand(kRock, kTileImpassable | kTileBackground, "rock");
+}
+
+void DeleteAllObjects() {
+    for (int guard = 0; guard < 100000; ++guard) {
+        std::vector<u32> serials;
+        g_objectManager.CollectAllSerials(serials);
+        CItem* victim = nullptr;
+        for (u32 serial : serials) {
+            CItem* item = g_objectManager.FindBySerial(serial);
+            if (item && !item->IsContained()) {
+                victim = item;
+                break;
+            }
+        }
+        if (!victim) return;
+        victim->SetStatus(victim->GetStatus() | kStatusNoTriggers);
+        delete victim;
+    }
+}
+
+void WorldTest::SetUp() {
+    InstallTestTileSet();
+    g_sectorGrid.Build(0, 0, 64, 64);
+    g_mobileTable.CreateGrid(0, 0, 64, 64);
+    SetTriggerServices(&triggers);
+    SetPacketServices(&packets);
+}
+
+void WorldTest::TearDown() {
+    SetTriggerServices(nullptr);
+    SetPacketServices(nullptr);
+    DeleteAllObjects();
+    g_objectManager.LoadingFlag = 0;
+    EXPECT_EQ(g_liveObjects.items, 0);
+}
+
+CItem* WorldTest::NewItem(int graphic) {
+    return g_objectManager.CreateItem(graphic);
+}
+
+CItem* WorldTest::PlacedItem(int x, int y, int z, int graphic) {
+    CItem* item = NewItem(graphic);
+    item->PlaceInWorld(Location(x, y, z));
+    return item;
+}

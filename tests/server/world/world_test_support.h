@@ -1,0 +1,128 @@
+#pragma once
+// Recording stand-ins for the services the world model calls (script triggers, object
+// packets, NPC steps) and a fixture with a small world of 64 x 64 tiles at (0, 0).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "script/trigger_services.h"
+#include "server/net/packet_services.h"
+#include "server/rules/npc_services.h"
+#include "server/world/container.h"
+#include "server/world/item.h"
+#include "server/world/item_kinds.h"
+#include "server/world/mobile.h"
+#include "server/world/mobile_table.h"
+#include "server/world/object_manager.h"
+#include "server/world/sector_grid.h"
+#include "server/world/tile_data.h"
+
+// Graphics of the test tile set.
+enum TestGraphic {
+    kPlainItem = 100,    // weight 1, height 1
+    kTable = 101,        // surface, height 6
+    kWall = 102,         // impassable, blocks sight, height 20
+    kWindow = 103,       // impassable, lets sight through, height 20
+    kDoorGraphic = 104,  // door, impassable, height 20
+    kBridgePart = 107,   // surface + bridge, height 4
+    kLowWall = 106,      // impassable, height 9 (for edges at 9/10)
+    kBag = 110,          // container
+    kSword = 111,        // weapon
+    kMapGraphic = 112,   // map
+    kValued = 113,       // base value 5
+};
+// Land tiles of the test tile set.
+enum TestLand {
+    kGrass = 3,
+    kWater = 50,  // wet, impassable
+    kRock = 60,   // impassable, background (blocks sight)
+};
+
+struct RecordingTriggers : TriggerServices {
+    struct Call {
+        u32 serial;
+        int trigger;
+        TriggerArgs args;
+    };
+    std::vector<Call> calls;
+    std::set<u32> scripted;
+    // serial -> (trigger, range) handlers
+    std::map<u32, std::vector<std::pair<int, int>>> handlers;
+    // (serial, trigger) -> answer (default 1)
+    std::map<std::pair<u32, int>, int> answers;
+    // Runs inside the trigger (e.g. deletes an object).
+    std::function<void(CItem*, int)> onTrigger;
+
+    int SendTrigger(CItem* object, int trigger, const TriggerArgs& args) override {
+        const u32 serial = object->GetSerial();
+        calls.push_back({serial, trigger, args});
+        if (onTrigger) onTrigger(object, trigger);
+        auto it = answers.find({serial, trigger});
+        return it == answers.end() ? 1 : it->second;
+    }
+    bool HasAttachedScript(const CItem* object) override {
+        return scripted.count(object->GetSerial()) > 0;
+    }
+    void GetHandlerRanges(const CItem* object, int trigger, std::vector<int>& out) override {
+        auto it = handlers.find(object->GetSerial());
+        if (it == handlers.end()) return;
+        for (auto& [t, range] : it->second) {
+            if (t == trigger) out.push_back(range);
+        }
+    }
+    std::vector<int> TriggersFor(u32 serial) const {
+        std::vector<int> out;
+        for (const Call& c : calls) {
+            if (c.serial == serial) out.push_back(c.trigger);
+        }
+        return out;
+    }
+};
+
+struct RecordingPackets : PacketServices {
+    std::vector<std::string> log;
+    static std::string Serial(u32 s) { return std::to_string(s); }
+    void SendObjectInfo(CItem* item, const Location&) override {
+        log.push_back("1A " + Serial(item->GetSerial()));
+    }
+    void SendDeleteObject(u32 serial, const Location&, CPlayer*) override {
+        log.push_back("1D " + Serial(serial));
+    }
+    void SendWornItem(CItem* item, CMobile*, int layer) override {
+        log.push_back("2E " + Serial(item->GetSerial()) + " " + std::to_string(layer));
+    }
+    void SendContainerItem(CItem* item, const Location&) override {
+        log.push_back("25 " + Serial(item->GetSerial()));
+    }
+    void SendCorpseEquipment(CItem* corpse, const Location&) override {
+        log.push_back("89 " + Serial(corpse->GetSerial()));
+    }
+    void SendContainerContents(CItem* container, const Location&) override {
+        log.push_back("3C " + Serial(container->GetSerial()));
+    }
+    void SendPlayerStatus(CPlayer* player) override {
+        log.push_back("11 " + Serial(player->GetSerial()));
+    }
+    void NoteStaticsChanged(int cell) override { log.push_back("3F " + std::to_string(cell)); }
+};
+
+// Sets the test tile set into the server's tile data.
+void InstallTestTileSet();
+// Deletes every registered object (uncontained first; contents go with their holders).
+void DeleteAllObjects();
+
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    CItem* NewItem(int graphic = kPlainItem);
+    CItem* PlacedItem(int x, int y, int z, int graphic = kPlainItem);
+
+    RecordingTriggers triggers;
+    RecordingPackets packets;
+};

@@ -1,0 +1,107 @@
+#include "tools/content_builder/demo_content.h"
+
+#include <gtest/gtest.h>
+
+#include "server/world/tile_data.h"
+#include "tools/content_builder/tile_set.h"
+
+namespace {
+
+u64 Fnv1a(const std::vector<u8>& bytes) {
+    u64 h = 0xcbf29ce484222325ull;
+    for (u8 b : bytes) {
+        h ^= b;
+        h *= 0x100000001b3ull;
+    }
+    return h;
+}
+
+TEST(DemoContent, TheMembersAndTheirSizes) {
+    const DataMembers members = BuildServerDataMembers("ZQGoldDemo", 0, 0, 1024, 1024);
+    struct Case {
+        const char* path;
+        size_t size;  // 0: any non-empty size
+    } cases[] = {
+        {"../.rundir/ZQGoldDemo/map0.mul", 128u * 128 * 196},
+        {"../.rundir/ZQGoldDemo/staidx0.mul", 128u * 128 * 12},
+        {"../.rundir/ZQGoldDemo/statics0.mul", 0},
+        {"../.rundir/ZQGoldDemo/resregions.txt", 0},
+        {"../.rundir/tiledata.mul", static_cast<size_t>(kTileDataFileSize)},
+        {"../.rundir/hues.mul", static_cast<size_t>(kHuesFileSize)},
+        {"../.rundir/animdata.mul", static_cast<size_t>(kAnimDataFileSize)},
+        {"../.rundir/artdim.dat", static_cast<size_t>(kArtDimFileSize)},
+        {"../.rundir/time.mul", 4},
+        {"../.rundir/scripts/objscr.txt", 0},
+    };
+    EXPECT_EQ(members.size(), std::size(cases));
+    for (const Case& c : cases) {
+        auto it = members.find(c.path);
+        ASSERT_NE(it, members.end()) << c.path;
+        if (c.size) {
+            EXPECT_EQ(it->second.size(), c.size) << c.path;
+        } else {
+            EXPECT_FALSE(it->second.empty()) << c.path;
+        }
+    }
+    EXPECT_EQ(members.at("../.rundir/ZQGoldDemo/statics0.mul").size() % 7, 0u);
+}
+
+// The same bytes on every build: the generators use integer arithmetic and fixed rules only.
+// A change to the demo world changes these sums on purpose; update them with it.
+TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
+    const DataMembers first = BuildServerDataMembers("ZQGoldDemo", 0, 0, 1024, 1024);
+    const DataMembers second = BuildServerDataMembers("ZQGoldDemo", 0, 0, 1024, 1024);
+    EXPECT_TRUE(first == second);
+    const std::map<std::string, u64> expected = {
+        {"../.rundir/ZQGoldDemo/map0.mul", 0xb8acc698a2e35c90ull},
+        {"../.rundir/ZQGoldDemo/resregions.txt", 0xceda942abf418463ull},
+        {"../.rundir/ZQGoldDemo/staidx0.mul", 0xb2bc272d87100c01ull},
+        {"../.rundir/ZQGoldDemo/statics0.mul", 0x794dd64786dc797full},
+        {"../.rundir/animdata.mul", 0x46859b6f40a5bc4full},
+        {"../.rundir/artdim.dat", 0x607bac09646d0999ull},
+        {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
+        {"../.rundir/scripts/objscr.txt", 0xaf63c74c8601c8ddull},
+        {"../.rundir/tiledata.mul", 0xac3ba63bde85f667ull},
+        {"../.rundir/time.mul", 0xad002ab9f9463becull},
+    };
+    for (const auto& [path, bytes] : first) {
+        auto it = expected.find(path);
+        if (it != expected.end()) {
+            EXPECT_EQ(Fnv1a(bytes), it->second) << path;
+        }
+    }
+    EXPECT_EQ(expected.size(), first.size());
+}
+
+TEST(DemoContent, OtherRectanglesAreCoveredToo) {
+    const DataMembers members = BuildServerDataMembers("Small", 256, 512, 256, 264);
+    EXPECT_EQ(members.at("../.rundir/Small/map0.mul").size(), 32u * 33 * 196);
+    const std::string regions(members.at("../.rundir/Small/resregions.txt").begin(),
+                              members.at("../.rundir/Small/resregions.txt").end());
+    EXPECT_NE(regions.find("Region Name: forest\nRegion Rect: "), std::string::npos);
+}
+
+TEST(DemoContent, TheTileSetNamesEveryTileItUses) {
+    const TileSet& tiles = DemoTileSet();
+    for (int graphic :
+         {demo_tiles::kStoneWall, demo_tiles::kDoor, demo_tiles::kRoof, demo_tiles::kWoodFloor,
+          demo_tiles::kBridge, demo_tiles::kTree, demo_tiles::kBackpack, demo_tiles::kLongSword,
+          demo_tiles::kMap, demo_tiles::kGold, demo_tiles::kBoard}) {
+        EXPECT_NE(tiles.statics[graphic].name[0], '\0') << graphic;
+    }
+    EXPECT_NE(tiles.statics[demo_tiles::kBackpack].flags & kTileContainer, 0u);
+    EXPECT_EQ(tiles.statics[demo_tiles::kBackpack].layer, 21);
+    EXPECT_NE(tiles.statics[demo_tiles::kLongSword].flags & kTileWeaponFlags, 0u);
+    EXPECT_NE(tiles.statics[demo_tiles::kDoor].flags & kTileDoor, 0u);
+    EXPECT_EQ(tiles.statics[demo_tiles::kDoorOpen].flags & kTileImpassable, 0u);
+    EXPECT_NE(tiles.statics[demo_tiles::kBridge].flags & kTileBridge, 0u);
+    EXPECT_NE(tiles.statics[demo_tiles::kGold].flags & kTileGeneric, 0u);
+    EXPECT_NE(tiles.land[demo_tiles::kWater].flags & kTileWet, 0u);
+    EXPECT_NE(tiles.land[demo_tiles::kRock].flags & kTileBackground, 0u);
+    // Hue families ramp from dark to light.
+    const std::vector<HueRecord> hues = DemoHues();
+    EXPECT_STREQ(hues[1].name, "red 1");
+    EXPECT_LT(hues[1].colours[0], hues[1].colours[31]);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+#include "tools/content_builder/map_files.h"
+
+#include <cstring>
+
+namespace {
+void PutU16(std::vector<u8>& out, u32 v) {
+    out.push_back(static_cast<u8>(v & 0xFF));
+    out.push_back(static_cast<u8>((v >> 8) & 0xFF));
+}
+void PutU32(std::vector<u8>& out, u32 v) {
+    PutU16(out, v & 0xFFFF);
+    PutU16(out, v >> 16);
+}
+void PutName(std::vector<u8>& out, const char* name) {
+    char padded[20] = {};
+    std::memcpy(padded, name, strnlen(name, sizeof padded));
+    out.insert(out.end(), padded, padded + sizeof padded);
+}
+}  // namespace
+
+TerrainGrid::TerrainGrid(int x0_, int y0_, int width_, int height_, u16 tile, s8 z)
+    : x0(x0_), y0(y0_), width(width_), height(height_) {
+    cells.assign(static_cast<size_t>(width) * height, Cell{tile, z});
+}
+
+std::vector<u8> WriteMapFile(const TerrainGrid& terrain) {
+    std::vector<u8> out;
+    const int columns = terrain.width / 8;
+    const int rows = terrain.height / 8;
+    out.reserve(static_cast<size_t>(columns) * rows * 196);
+    for (int column = 0; column < columns; ++column) {
+        for (int row = 0; row < rows; ++row) {
+            PutU32(out, 0);
+            for (int y = 0; y < 8; ++y) {
+                for (int x = 0; x < 8; ++x) {
+                    const TerrainGrid::Cell& cell =
+                        terrain.At(terrain.x0 + column * 8 + x, terrain.y0 + row * 8 + y);
+                    PutU16(out, cell.tile);
+                    out.push_back(static_cast<u8>(cell.z));
+                }
+            }
+        }
+    }
+    return out;
+}
+
+void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& statics,
+                       std::vector<u8>& index, std::vector<u8>& data) {
+    const int columns = area.width / 8;
+    const int rows = area.height / 8;
+    std::vector<std::vector<const StaticEntry*>> perCell(static_cast<size_t>(columns) * rows);
+    for (const StaticEntry& s : statics) {
+        if (s.x < area.x0 || s.y < area.y0) continue;
+        const int column = (s.x - area.x0) >> 3;
+        const int row = (s.y - area.y0) >> 3;
+        if (column >= columns || row >= rows) continue;
+        perCell[static_cast<size_t>(column) * rows + row].push_back(&s);
+    }
+    index.clear();
+    data.clear();
+    for (const auto& cell : perCell) {
+        if (cell.empty()) {
+            PutU32(index, 0xFFFFFFFFu);
+            PutU32(index, 0);
+            PutU32(index, 0);
+            continue;
+        }
+        PutU32(index, static_cast<u32>(data.size()));
+        PutU32(index, static_cast<u32>(cell.size() * 7));
+        PutU32(index, 0);
+        for (const StaticEntry* s : cell) {
+            PutU16(data, s->graphic);
+            data.push_back(static_cast<u8>((s->x - area.x0) & 7));
+            data.push_back(static_cast<u8>((s->y - area.y0) & 7));
+            data.push_back(static_cast<u8>(s->z));
+            PutU16(data, s->hue);
+        }
+    }
+}
+
+std::vector<u8> WriteTileDataFile(const TileSet& tiles) {
+    std::vector<u8> out;
+    out.reserve(kTileDataFileSize);
+    for (int i = 0; i < kTileCount; ++i) {
+        if (i % kTileGroupSize == 0) PutU32(out, 0);
+        const LandTileRecord& r = tiles.land[i];
+        PutU32(out, r.flags);
+        PutU16(out, r.texture);
+        PutName(out, r.name);
+    }
+    for (int i = 0; i < kTileCount; ++i) {
+        if (i % kTileGroupSize == 0) PutU32(out, 0);
+        const StaticTileRecord& r = tiles.statics[i];
+        PutU32(out, r.flags);
+        out.push_back(r.weight);
+        out.push_back(r.layer);
+        PutU32(out, r.value);
+        for (u16 v : r.values)
+            PutU16(out, v);
+        out.push_back(r.height);
+        PutName(out, r.name);
+    }
+    return out;
+}
+
+std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues) {
+    std::vector<u8> out;
+    out.reserve(kHuesFileSize);
+    for (int i = 0; i < kHueCount; ++i) {
+        if (i % kHueGroupSize == 0) PutU32(out, 0);
+        const HueRecord blank{};
+        const HueRecord& h = i < static_cast<int>(hues.size()) ? hues[i] : blank;
+        for (u16 c : h.colours)
+            PutU16(out, c);
+        PutU16(out, h.tableStart);
+        PutU16(out, h.tableEnd);
+        out.insert(out.end(), h.name, h.name + sizeof h.name);
+    }
+    return out;
+}
+
+std::vector<u8> WriteAnimDataFile(const std::vector<AnimRecord>& records) {
+    std::vector<u8> out;
+    out.reserve(kAnimDataFileSize);
+    for (int i = 0; i < kTileCount; ++i) {
+        if (i % kAnimGroupSize == 0) PutU32(out, 0);
+        const AnimRecord blank{};
+        const AnimRecord& r = i < static_cast<int>(records.size()) ? records[i] : blank;
+        for (s8 f : r.frames)
+            out.push_back(static_cast<u8>(f));
+        out.push_back(r.count);
+        out.push_back(r.interval);
+        out.push_back(r.startDelay);
+        out.push_back(r.unused);
+    }
+    return out;
+}
+
+std::vector<u8> WriteArtDimensionsFile(const std::vector<std::pair<u16, u16>>& sizes) {
+    std::vector<u8> out;
+    out.reserve(kArtDimFileSize);
+    for (int i = 0; i < kTileCount; ++i) {
+        const auto size = i < static_cast<int>(sizes.size()) ? sizes[i] : std::pair<u16, u16>{};
+        PutU16(out, size.first);
+        PutU16(out, size.second);
+    }
+    return out;
+}
+
+std::vector<u8> WriteTimeFile(u32 hour) {
+    std::vector<u8> out;
+    PutU32(out, hour);
+    return out;
+}

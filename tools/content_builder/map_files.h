@@ -1,0 +1,75 @@
+#pragma once
+// Writers of the binary world data files: the terrain (`map0.mul`), the statics pair
+// (`staidx0.mul` / `statics0.mul`), the tile data (`tiledata.mul`), the hues (`hues.mul`),
+// the animation data (`animdata.mul`), the art sizes (`artdim.dat`) and the starting hour
+// (`time.mul`). All fields little-endian; the same bytes for the same input on every build.
+#include <vector>
+
+#include "core/types.h"
+#include "server/world/tile_data.h"
+
+// A rectangle of terrain: one {tile, z} per tile, row by row (index (y - y0) * width + x - x0).
+struct TerrainGrid {
+    int x0 = 0;
+    int y0 = 0;
+    int width = 0;
+    int height = 0;
+    struct Cell {
+        u16 tile = 0;
+        s8 z = 0;
+    };
+    std::vector<Cell> cells;
+
+    TerrainGrid() = default;
+    TerrainGrid(int x0, int y0, int width, int height, u16 tile, s8 z);
+    bool Contains(int x, int y) const {
+        return x >= x0 && y >= y0 && x < x0 + width && y < y0 + height;
+    }
+    Cell& At(int x, int y) { return cells[static_cast<size_t>(y - y0) * width + (x - x0)]; }
+    const Cell& At(int x, int y) const {
+        return cells[static_cast<size_t>(y - y0) * width + (x - x0)];
+    }
+};
+
+// One piece of fixed scenery.
+struct StaticEntry {
+    u16 graphic;
+    int x;
+    int y;
+    s8 z;
+    u16 hue;
+};
+
+// The tile set: 0x4000 land and 0x4000 static records.
+struct TileSet {
+    std::vector<LandTileRecord> land = std::vector<LandTileRecord>(kTileCount);
+    std::vector<StaticTileRecord> statics = std::vector<StaticTileRecord>(kTileCount);
+};
+
+// One block of 196 bytes per 8 x 8 cell, cells column by column (block = column * rows + row).
+std::vector<u8> WriteMapFile(const TerrainGrid& terrain);
+// The statics of each cell as 7-byte records; the index holds {offset, length, 0} per cell,
+// offset 0xFFFFFFFF for an empty cell. Statics outside the rectangle are left out.
+void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& statics,
+                       std::vector<u8>& index, std::vector<u8>& data);
+std::vector<u8> WriteTileDataFile(const TileSet& tiles);
+// 1024 hues in groups of 8, each 32 colours, a table start and end, and a name.
+struct HueRecord {
+    u16 colours[32];
+    u16 tableStart;
+    u16 tableEnd;
+    char name[20];
+};
+std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues);
+// 0x4000 records of 64 frame bytes and four bytes (count, interval, start delay, unused).
+struct AnimRecord {
+    s8 frames[64];
+    u8 count;
+    u8 interval;
+    u8 startDelay;
+    u8 unused;
+};
+std::vector<u8> WriteAnimDataFile(const std::vector<AnimRecord>& records);
+// Width and height of each static graphic's art.
+std::vector<u8> WriteArtDimensionsFile(const std::vector<std::pair<u16, u16>>& sizes);
+std::vector<u8> WriteTimeFile(u32 hour);

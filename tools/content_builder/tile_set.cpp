@@ -1,0 +1,142 @@
+#include "tools/content_builder/tile_set.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+using namespace demo_tiles;
+
+void Land(TileSet& t, int first, int count, u32 flags, const char* name) {
+    for (int i = first; i < first + count; ++i) {
+        LandTileRecord& r = t.land[i];
+        r.flags = flags;
+        r.texture = static_cast<u16>(i);
+        std::memcpy(r.name, name, strnlen(name, 20));
+    }
+}
+
+struct StaticDef {
+    u32 flags;
+    int height;
+    int weight;
+    int layer;
+    int baseValue;
+    const char* name;
+};
+
+void Static(TileSet& t, int first, int count, const StaticDef& d) {
+    for (int i = first; i < first + count; ++i) {
+        StaticTileRecord& r = t.statics[i];
+        r.flags = d.flags;
+        r.height = static_cast<u8>(d.height);
+        r.weight = static_cast<u8>(d.weight);
+        r.layer = static_cast<u8>(d.layer);
+        r.values[2] = static_cast<u16>(d.baseValue);
+        std::memcpy(r.name, d.name, strnlen(d.name, 20));
+    }
+}
+
+TileSet BuildTileSet() {
+    TileSet t;
+    Land(t, 0, 1, 0, "void");
+    Land(t, 2, 1, kTileImpassable, "no draw");
+    Land(t, kGrass, 4, 0, "grass");
+    Land(t, kSand, 4, 0, "sand");
+    Land(t, kDirt, 4, 0, "dirt");
+    Land(t, kWater, 4, kTileWet | kTileImpassable, "water");
+    Land(t, kForest, 4, 0, "forest");
+    Land(t, kRock, 4, kTileImpassable | kTileBackground, "rock");
+    Land(t, kCobbles, 4, 0, "cobblestones");
+
+    const u32 wall = kTileImpassable | kTileWall | kTileNoShoot;
+    Static(t, kStoneWall, 4, {wall, 20, 255, 0, 0, "stone wall"});
+    Static(t, kWindowWall, 1, {kTileImpassable, 20, 255, 0, 0, "window"});
+    Static(t, kWoodFloor, 4, {kTileSurface, 0, 255, 0, 0, "wooden floor"});
+    Static(t, kRoof, 4, {kTileRoof | kTileSurface, 3, 255, 0, 0, "roof"});
+    Static(t, kStairs, 1, {kTileSurface | kTileBridge, 5, 255, 0, 0, "stairs"});
+    Static(t, kDoor, 1,
+           {kTileDoor | kTileImpassable | kTileNoShoot | kTileArticleA, 20, 255, 0, 0, "door"});
+    Static(t, kDoorOpen, 1, {kTileDoor | kTileArticleA, 20, 255, 0, 0, "door"});
+    Static(t, kBridge, 4, {kTileSurface | kTileBridge, 2, 255, 0, 0, "bridge"});
+    Static(t, kCampFire, 1, {kTileArticleA, 2, 255, 0, 0, "camp fire"});
+    Static(t, kTable, 1, {kTileSurface | kTileArticleA, 6, 20, 0, 20, "table"});
+    Static(t, kChair, 1, {kTileSurface | kTileArticleA, 3, 10, 0, 10, "chair"});
+    Static(t, kTree, 4, {kTileImpassable | kTileNoShoot | kTileArticleA, 20, 255, 0, 0, "tree"});
+    Static(t, kLeaves, 1, {kTileBackground, 20, 255, 0, 0, "leaves"});
+    Static(
+        t, kBackpack, 1,
+        {kTileContainer | kTileWearable | kTileLayered | kTileArticleA, 3, 3, 21, 15, "backpack"});
+    Static(t, kChest, 1, {kTileContainer | kTileArticleA, 4, 15, 0, 30, "wooden chest"});
+    Static(t, kGold, 1, {kTileGeneric, 0, 0, 0, 1, "gold coin"});
+    Static(t, kLongSword, 1,
+           {kTileWeapon | kTileWearable | kTileLayered | kTileArticleA, 1, 7, 1, 55, "long sword"});
+    Static(t, kTunic, 1,
+           {kTileArmour | kTileWearable | kTileLayered | kTileArticleA, 1, 4, 13, 40,
+            "leather tunic"});
+    Static(t, kMap, 1, {kTileMap | kTileArticleA, 0, 1, 0, 10, "map"});
+    Static(t, kShortHair, 1, {kTileWearable | kTileLayered, 0, 0, 11, 0, "short hair"});
+    Static(t, kBeard, 1, {kTileWearable | kTileLayered, 0, 0, 16, 0, "beard"});
+    Static(t, kBoard, 2, {kTileContainer | kTileArticleA, 12, 255, 0, 0, "bulletin board"});
+    Static(t, kSignpost, 1, {kTileImpassable | kTileArticleA, 12, 255, 0, 0, "signpost"});
+    return t;
+}
+
+}  // namespace
+
+const TileSet& DemoTileSet() {
+    static const TileSet tiles = BuildTileSet();
+    return tiles;
+}
+
+std::vector<HueRecord> DemoHues() {
+    // 15-bit colours (5 bits each of red, green, blue); each family ramps from dark to light.
+    struct Family {
+        const char* name;
+        int r, g, b;  // the full-strength colour, 0-31 each
+    } families[] = {
+        {"red", 28, 4, 4},   {"orange", 30, 16, 2}, {"yellow", 30, 28, 6}, {"green", 6, 26, 6},
+        {"teal", 4, 24, 22}, {"blue", 6, 10, 30},   {"purple", 20, 6, 28}, {"grey", 20, 20, 20},
+    };
+    std::vector<HueRecord> hues(kHueCount);
+    for (int i = 1; i < kHueCount; ++i) {
+        HueRecord& h = hues[i];
+        const Family& f = families[(i - 1) / 8 % 8];
+        const int shade = (i - 1) % 8;  // 0 darkest .. 7 lightest
+        for (int c = 0; c < 32; ++c) {
+            // Brightness rises along the table; lighter shades start higher.
+            const int level = (c * (8 + shade * 3)) / 31 + shade;  // 0 .. 36
+            auto channel = [&](int full) {
+                const int v = full * level / 36;
+                return v > 31 ? 31 : v;
+            };
+            h.colours[c] =
+                static_cast<u16>((channel(f.r) << 10) | (channel(f.g) << 5) | channel(f.b));
+        }
+        h.tableStart = h.colours[0];
+        h.tableEnd = h.colours[31];
+        std::snprintf(h.name, sizeof h.name, "%s %d", f.name, shade + 1);
+    }
+    return hues;
+}
+
+std::vector<AnimRecord> DemoAnimData() {
+    std::vector<AnimRecord> records(kTileCount);
+    AnimRecord& fire = records[kCampFire];
+    for (int i = 0; i < 4; ++i)
+        fire.frames[i] = static_cast<s8>(i);
+    fire.count = 4;
+    fire.interval = 2;
+    return records;
+}
+
+std::vector<std::pair<u16, u16>> DemoArtSizes(const TileSet& tiles) {
+    std::vector<std::pair<u16, u16>> sizes(kTileCount);
+    for (int i = 0; i < kTileCount; ++i) {
+        const StaticTileRecord& r = tiles.statics[i];
+        if (r.name[0] == '\0') continue;
+        // Art is 44 pixels wide per tile and 4 pixels tall per unit of height.
+        sizes[i] = {44, static_cast<u16>(44 + r.height * 4)};
+    }
+    return sizes;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The demo's designed tile set: the land tiles and static graphics the demo world is made of,
+// with names, the flags the server reads (impassable, wet, surface, bridge, stackable, blocks
+// sight, container, wearable, door, roof, ...), heights, weights, layers and values; and the
+// hues, animation data and art sizes that go with them. The server's and the client's copies
+// of these files come from this one description.
+#include <vector>
+
+#include "tools/content_builder/map_files.h"
+
+namespace demo_tiles {
+
+// Land tiles.
+constexpr u16 kGrass = 3;       // 3-6
+constexpr u16 kDirt = 113;      // 113-116: paths (also barred to movement type 8)
+constexpr u16 kSand = 22;       // 22-25: shore
+constexpr u16 kWater = 168;     // 168-171: wet, impassable, never a valid last place
+constexpr u16 kForest = 196;    // 196-199: forest floor
+constexpr u16 kRock = 220;      // 220-223: impassable rock that blocks sight
+constexpr u16 kCobbles = 1001;  // 1001-1004: the town square
+
+// Statics.
+constexpr u16 kStoneWall = 100;   // 100-103: walls, height 20, block sight
+constexpr u16 kWindowWall = 104;  // impassable, lets sight through
+constexpr u16 kWoodFloor = 1169;  // 1169-1172: surface, height 0
+constexpr u16 kRoof = 1414;       // 1414-1417: roof, surface, height 3
+constexpr u16 kStairs = 1801;     // surface and bridge, height 5
+constexpr u16 kDoor = 1653;       // closed door: impassable, blocks sight
+constexpr u16 kDoorOpen = 1654;   // the open door (the next graphic)
+constexpr u16 kBridge = 1993;     // 1993-1996: bridge planks, surface and bridge, height 2
+constexpr u16 kCampFire = 2839;
+constexpr u16 kTable = 2868;      // surface, height 6
+constexpr u16 kChair = 2902;      // surface, height 3
+constexpr u16 kTree = 3274;       // 3274-3277: trunks, impassable, block sight, height 20
+constexpr u16 kLeaves = 3278;     // foliage, background
+constexpr u16 kBackpack = 3701;   // container, wearable on layer 21
+constexpr u16 kChest = 3645;      // container, height 4
+constexpr u16 kGold = 3821;       // stackable
+constexpr u16 kLongSword = 3937;  // weapon, layer 1
+constexpr u16 kTunic = 5068;      // armour, layer 13
+constexpr u16 kMap = 5355;        // map item
+constexpr u16 kShortHair = 8251;  // hair, layer 11
+constexpr u16 kBeard = 8267;      // beard, layer 16
+constexpr u16 kBoard = 7774;      // bulletin board (and 7775)
+constexpr u16 kSignpost = 2980;   // impassable, height 12
+
+}  // namespace demo_tiles
+
+// The tile set (built once, the same every time).
+const TileSet& DemoTileSet();
+// The hue table: hue 0 plain, then families of 8 related hues.
+std::vector<HueRecord> DemoHues();
+// Animation records: the camp fire and the flickering lights.
+std::vector<AnimRecord> DemoAnimData();
+// Art sizes of the static graphics.
+std::vector<std::pair<u16, u16>> DemoArtSizes(const TileSet& tiles);
