@@ -84,6 +84,6 @@ void BuiltinDetachScript(BuiltinCall& c) {
 
 void BuiltinDeleteObjectNoFall(BuiltinCall& c) {
     CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)), "deleteObject");
-    if (!object || GetScriptObjectLink().IsKind(object, ObjectKind::Player)) return;
+    if (!object || GetScriptObjectLink().IsKind(object, ScriptObjectKind::Player)) return;
     GetScriptObjectLink().DeleteObject(object);
 }

@@ -4,6 +4,7 @@
 #include "script/script_instance.h"
 #include "script/script_manager.h"
 #include "script/triggers.h"
+#include "server/world/world_script_link.h"
 
 void ScriptRuntimeServices::ReleaseQueuedScriptValues() {
     FreeReleasedValues();
@@ -37,4 +38,5 @@ u32 ScriptRuntimeServices::GetInstanceObjectSerial(CScriptInstance* instance) {
 void InstallScriptRuntime() {
     static ScriptRuntimeServices services;
     SetScriptServices(&services);
+    InstallWorldScriptLink();
 }

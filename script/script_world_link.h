@@ -10,7 +10,7 @@ class CScriptInstance;
 struct TimedCallback;
 
 // The kinds that object validators test.
-enum class ObjectKind : u8 { Any, Weapon, Mobile, Npc, Container, Player, Corpse, Map, Book };
+enum class ScriptObjectKind : u8 { Any, Weapon, Mobile, Npc, Container, Player, Corpse, Map, Book };
 
 // The world objects scripts attach to.
 class ScriptObjectLink {
@@ -42,9 +42,9 @@ public:
         return false;
     }
     // The kind test of a validator (Any is always true).
-    virtual bool IsKind(CBaseObject* object, ObjectKind kind) {
+    virtual bool IsKind(CBaseObject* object, ScriptObjectKind kind) {
         (void)object;
-        return kind == ObjectKind::Any;
+        return kind == ScriptObjectKind::Any;
     }
     // Deletes the object (its DeleteSelf; defaults to the world services').
     virtual void DeleteObject(CBaseObject* object);

@@ -3,6 +3,7 @@
 #include "server/world/mobile.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
+#include "server/world/timed_callbacks.h"
 
 CBaseObject* WorldModelServices::FindBySerial(u32 serial) {
     return g_objectManager.FindBySerial(serial);
@@ -33,6 +34,10 @@ u32 WorldModelServices::NextNpcInBucket(u32 serial) {
     CNPC* npc = g_mobileTable.FindMobileBySerial(serial);
     if (!npc || !npc->tableNext) return 0;
     return npc->tableNext->GetSerial();
+}
+
+void WorldModelServices::RunAllCallbacks() {
+    ::RunAllCallbacks();
 }
 
 void InstallWorldModelServices() {

@@ -14,6 +14,7 @@ public:
     void NpcStateSweep() override;
     u32 FirstNpcInBucket(int bucket) override;
     u32 NextNpcInBucket(u32 serial) override;
+    void RunAllCallbacks() override;
 };
 
 // Puts the world model's services in place for the world tick.

@@ -1,0 +1,182 @@
+#include "server/world/world_script_link.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "script/obj_attachments.h"
+#include "script/script_class.h"
+#include "script/script_thread.h"
+#include "script/script_world_link.h"
+#include "script/trigger_services.h"
+#include "script/trigger_table.h"
+#include "script/triggers.h"
+#include "script/type_script_bits.h"
+#include "server/world/item.h"
+#include "server/world/object_manager.h"
+#include "server/world/sector_grid.h"
+#include "server/world/timed_callbacks.h"
+
+namespace {
+
+// The item keeps its attachment-set and callback-list heads to itself; the script runtime
+// is their one user and reaches them through this accessor.
+struct ItemSlots : CItem {
+    static CObjAttachments*& Attachments(CItem* item) { return item->*(&ItemSlots::attachments_); }
+    static TimedCallback*& Callbacks(CItem* item) { return item->*(&ItemSlots::callbacks_); }
+};
+
+CItem* AsItem(CBaseObject* object) {
+    return object && object->IsDynamic() ? static_cast<CItem*>(object) : nullptr;
+}
+
+int Chebyshev(const Location& a, const Location& b) {
+    const Location d = a - b;
+    return std::max(std::abs(static_cast<int>(d.x)), std::abs(static_cast<int>(d.y)));
+}
+
+class WorldObjectLink : public ScriptObjectLink {
+public:
+    CObjAttachments** AttachmentsOf(CBaseObject* object) override {
+        CItem* item = AsItem(object);
+        return item ? &ItemSlots::Attachments(item) : nullptr;
+    }
+    TimedCallback** CallbacksOf(CBaseObject* object) override {
+        CItem* item = AsItem(object);
+        return item ? &ItemSlots::Callbacks(item) : nullptr;
+    }
+    u32 SerialOf(CBaseObject* object) override {
+        CItem* item = AsItem(object);
+        return item ? item->GetSerial() : 0;
+    }
+    int TypeOf(CBaseObject* object) override { return object ? object->GetType() : 0; }
+    bool HasTypeScript(int type) override {
+        return type >= 0 && type < static_cast<int>(TypeScriptBits().size()) &&
+               TypeScriptBits().test(static_cast<size_t>(type));
+    }
+    bool IsKind(CBaseObject* object, ScriptObjectKind kind) override {
+        CItem* item = AsItem(object);
+        switch (kind) {
+            case ScriptObjectKind::Any:
+                return true;
+            case ScriptObjectKind::Player:
+                return object->IsPlayer() != 0;
+            case ScriptObjectKind::Weapon:
+                return item && item->IsWeapon();
+            case ScriptObjectKind::Mobile:
+                return item && item->IsMobile();
+            case ScriptObjectKind::Npc:
+                return item && item->IsNPC();
+            case ScriptObjectKind::Container:
+                return item && item->IsContainer();
+            case ScriptObjectKind::Corpse:
+                return item && item->IsCorpse();
+            case ScriptObjectKind::Map:
+                return item && item->IsMap();
+            case ScriptObjectKind::Book:
+                return item && (object->GetType() == 4081 || object->GetType() == 4082);
+        }
+        return false;
+    }
+    void DeleteObject(CBaseObject* object) override {
+        if (object) object->DeleteSelf();
+    }
+    bool IsDetached(CBaseObject* object) override { return !object || object->IsDetached(); }
+    CBaseObject* FindBySerial(u32 serial) override { return g_objectManager.FindBySerial(serial); }
+    void RenewRangeListeners(CBaseObject* object) override {
+        CItem* item = AsItem(object);
+        if (!item) return;
+        RemoveRangeListeners(item);
+        AddRangeListeners(item);
+    }
+};
+
+// The world's argument record turned into handler parameters by the trigger's table row.
+ScriptTriggerArgs FromWorldArgs(int trigger, const TriggerArgs& in) {
+    ScriptTriggerArgs out;
+    if (in.text) out.select = in.text;
+    out.key = in.value;
+    if (trigger < 0 || trigger >= kTriggerCount) return out;
+    const TriggerInfo& info = GetTriggerInfo(trigger);
+    for (int k = 0; k < info.paramCount; ++k) {
+        switch (info.params[k].type) {
+            case 'o':
+                out.params.push_back(TriggerValue::Obj(in.serial));
+                break;
+            case 's':
+                out.params.push_back(TriggerValue::Str(in.text));
+                break;
+            case 'c':
+                out.params.push_back(TriggerValue::Loc(in.a));
+                break;
+            case 'l':
+                out.params.push_back(TriggerValue::List(nullptr));
+                break;
+            default:
+                out.params.push_back(TriggerValue::Int(in.value));
+                break;
+        }
+    }
+    return out;
+}
+
+class ScriptTriggerServices : public TriggerServices {
+public:
+    int SendTrigger(CItem* object, int trigger, const TriggerArgs& args) override {
+        if (!object) return 1;
+        if (trigger == kTriggerEnterRange || trigger == kTriggerLeaveRange) {
+            // Enter: the mover was farther than the range and is now within it; leave: the
+            // other way round.
+            const Location here = object->GetWorldLocation();
+            const bool wasIn = Chebyshev(here, args.a) <= args.value;
+            const bool isIn = Chebyshev(here, args.b) <= args.value;
+            if (trigger == kTriggerEnterRange ? (wasIn || !isIn) : (!wasIn || isIn)) return 1;
+        }
+        return sendTrigger(object, trigger, FromWorldArgs(trigger, args));
+    }
+    bool HasAttachedScript(const CItem* object) override {
+        return object && ObjScripts::HasAny(ItemSlots::Attachments(const_cast<CItem*>(object)));
+    }
+    void GetHandlerRanges(const CItem* object, int trigger, std::vector<int>& out) override {
+        if (!object) return;
+        std::vector<const TriggerHandler*> handlers;
+        ObjScripts::CollectHandlersFor(ItemSlots::Attachments(const_cast<CItem*>(object)), trigger,
+                                       handlers);
+        for (const TriggerHandler* h : handlers)
+            out.push_back(h->intArg);
+    }
+    // The object is being destroyed: its threads stop, its variables and scripts are
+    // released and its timed callbacks freed.
+    void FreeAttachments(CItem* object) override {
+        if (!object) return;
+        StopObjectScriptThreads(object);
+        ::FreeAttachments(ItemSlots::Attachments(object));
+        ClearCallbacks(ItemSlots::Callbacks(object));
+    }
+};
+
+}  // namespace
+
+void InstallWorldScriptLink() {
+    static WorldObjectLink link;
+    static ScriptTriggerServices triggers;
+    SetScriptObjectLink(&link);
+    SetTriggerServices(&triggers);
+}
+
+int SendTriggerInRange(const Location& at, int range, int trigger, const ScriptTriggerArgs& args) {
+    std::vector<int> cells(1024);
+    g_sectorGrid.CellsInRange(at, range, cells.data(), static_cast<int>(cells.size()));
+    for (int i = 0; cells[static_cast<size_t>(i)] != -1; ++i) {
+        const SectorCell* cell = g_sectorGrid.GetCell(cells[static_cast<size_t>(i)]);
+        if (!cell) continue;
+        // Serials first: a handler may delete or move any of these objects.
+        std::vector<u32> serials;
+        for (CItem* o = cell->objects; o; o = o->GetNextSibling())
+            if (Chebyshev(o->GetWorldLocation(), at) < range) serials.push_back(o->GetSerial());
+        for (u32 serial : serials) {
+            CItem* o = g_objectManager.FindBySerial(serial);
+            if (o && sendTrigger(o, trigger, args) == 0) return 0;
+        }
+    }
+    return 1;
+}
