@@ -315,6 +315,9 @@ TEST_F(Triggers, AttachingAndTypeScripts) {
     EXPECT_EQ(AttachTypeScript(o), 1);
     EXPECT_EQ(world.Set(1)->scripts->GetClass()->name, "3705");
     EXPECT_EQ(Int(world.Set(1)->scripts, "got"), 1);
+    EXPECT_TRUE(ObjScripts::HasScriptNamed(world.Set(1), "37"));
+    EXPECT_TRUE(ObjScripts::HasScriptNamed(world.Set(1), "pla"));
+    EXPECT_FALSE(ObjScripts::HasScriptNamed(world.Set(1), "37050"));
     EXPECT_EQ(AttachTypeScript(world.Add(2, 3707)), 1);  // no such class: nothing attached
     EXPECT_EQ(world.Set(2), nullptr);
     EXPECT_EQ(AttachTypeScript(world.Add(3, 3706)), 0);  // its creation handler deleted it
