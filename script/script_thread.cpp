@@ -899,7 +899,7 @@ void CScriptThread::RunChain(const ScriptNode* head) {
             if (stop_) return;
             if (t <= kTypeList) topWord_ = TopWordOf(t, v);
         }
-        ReleaseTemps(mark);
+        if (temps_.size() > mark) ReleaseTemps(mark);
         cur = next;
     }
 }
