@@ -1,14 +1,17 @@
 #include "script/script_services.h"
 
+#include "script/script_runtime.h"
+
 namespace {
-ScriptServices g_noScripts;
-ScriptServices* g_scriptServices = &g_noScripts;
+ScriptServices* g_scriptServices = nullptr;  // null: the script runtime's
 }  // namespace
 
 ScriptServices& GetScriptServices() {
-    return *g_scriptServices;
+    if (g_scriptServices) return *g_scriptServices;
+    static ScriptRuntimeServices runtime;
+    return runtime;
 }
 
 void SetScriptServices(ScriptServices* services) {
-    g_scriptServices = services ? services : &g_noScripts;
+    g_scriptServices = services;
 }

@@ -3,9 +3,9 @@
 // sending a trigger or a script message to an object, and the object a script instance is
 // attached to.
 //
-// This is an interface. Until the script runtime installs its implementation, the one in
-// place is this class itself, which behaves as if no object had a script attached: the
-// release passes have nothing to release, triggers meet no handler, messages no answer.
+// This is an interface. The implementation in force by default is the script runtime's
+// (script/script_runtime.h); this base class, which behaves as if no object had a script
+// attached, is what test stand-ins derive from.
 #include "core/types.h"
 
 class CBaseObject;
@@ -51,5 +51,5 @@ public:
 ScriptServices& GetScriptServices();
 
 // Puts an implementation in place (the caller keeps it alive while installed); null puts back
-// the empty one.
+// the script runtime's.
 void SetScriptServices(ScriptServices* services);

@@ -1,10 +1,10 @@
 #include "script/script_world_link.h"
 
+#include "server/world/world_script_link.h"
 #include "server/world/world_services.h"
 
 namespace {
-ScriptObjectLink gDefaultObjects;
-ScriptObjectLink* gObjects = &gDefaultObjects;
+ScriptObjectLink* gObjects = nullptr;  // null: the world model's
 ScriptTimeLink gDefaultTime;
 ScriptTimeLink* gTime = &gDefaultTime;
 }  // namespace
@@ -18,10 +18,10 @@ void ScriptObjectLink::DeleteObject(CBaseObject* object) {
 }
 
 ScriptObjectLink& GetScriptObjectLink() {
-    return *gObjects;
+    return gObjects ? *gObjects : WorldScriptObjectLink();
 }
 void SetScriptObjectLink(ScriptObjectLink* link) {
-    gObjects = link ? link : &gDefaultObjects;
+    gObjects = link;
 }
 ScriptTimeLink& GetScriptTimeLink() {
     return *gTime;

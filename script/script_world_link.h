@@ -1,7 +1,9 @@
 #pragma once
 // What the script runtime needs of the world and of the world clock, as two small
-// interfaces that those subsystems install at start-up. Until they do, the defaults stand
-// for "no world": objects have no attachment slot and nothing is registered.
+// interfaces. The object link in force by default is the world model's
+// (server/world/world_script_link.h); the clock link is installed at start-up
+// (core/frame/script_time_link.h), and until then time handlers register nowhere. The base
+// classes stand for "no world" and are what test stand-ins derive from.
 #include "core/types.h"
 
 class CBaseObject;
@@ -79,6 +81,6 @@ public:
 };
 
 ScriptObjectLink& GetScriptObjectLink();
-void SetScriptObjectLink(ScriptObjectLink* link);  // null puts back the default
+void SetScriptObjectLink(ScriptObjectLink* link);  // null puts back the world model's
 ScriptTimeLink& GetScriptTimeLink();
 void SetScriptTimeLink(ScriptTimeLink* link);  // null puts back the default

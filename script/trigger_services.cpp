@@ -1,5 +1,7 @@
 #include "script/trigger_services.h"
 
+#include "server/world/world_script_link.h"
+
 int TriggerServices::SendTrigger(CItem*, int, const TriggerArgs&) {
     return 1;
 }
@@ -10,12 +12,11 @@ void TriggerServices::GetHandlerRanges(const CItem*, int, std::vector<int>&) {}
 void TriggerServices::FreeAttachments(CItem*) {}
 
 namespace {
-TriggerServices g_noScripts;
 TriggerServices* g_current = nullptr;
 }  // namespace
 
 TriggerServices& Triggers() {
-    return g_current ? *g_current : g_noScripts;
+    return g_current ? *g_current : WorldScriptTriggerServices();
 }
 
 TriggerServices* SetTriggerServices(TriggerServices* services) {

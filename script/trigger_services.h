@@ -1,9 +1,10 @@
 #pragma once
 // What the world model asks of the script language: sending a trigger to the scripts attached
 // to an object (with the handlers' veto answer), which range triggers an object's scripts
-// listen to, and tearing an object's scripts down. The script language installs its own
-// implementation; until then the default one stands for "no scripts attached": every trigger
-// answers 1 and no object has a handler.
+// listen to, and tearing an object's scripts down. The implementation in force by default is
+// the script runtime's (server/world/world_script_link.h); this base class, which stands for
+// "no scripts attached" (every trigger answers 1, no object has a handler), is what test
+// stand-ins derive from.
 #include <vector>
 
 #include "core/location.h"
@@ -47,6 +48,6 @@ public:
 
 // The services in force (never null).
 TriggerServices& Triggers();
-// Installs an implementation (null puts back the default); answers the previous one, or null
-// when the default was in force.
+// Installs an implementation (null puts back the script runtime's); answers the previous one,
+// or null when the default was in force.
 TriggerServices* SetTriggerServices(TriggerServices* services);

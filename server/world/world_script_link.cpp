@@ -156,11 +156,19 @@ public:
 
 }  // namespace
 
-void InstallWorldScriptLink() {
+ScriptObjectLink& WorldScriptObjectLink() {
     static WorldObjectLink link;
+    return link;
+}
+
+TriggerServices& WorldScriptTriggerServices() {
     static ScriptTriggerServices triggers;
-    SetScriptObjectLink(&link);
-    SetTriggerServices(&triggers);
+    return triggers;
+}
+
+void InstallWorldScriptLink() {
+    SetScriptObjectLink(&WorldScriptObjectLink());
+    SetTriggerServices(&WorldScriptTriggerServices());
 }
 
 int SendTriggerInRange(const Location& at, int range, int trigger, const ScriptTriggerArgs& args) {

@@ -10,7 +10,13 @@
 class CItem;
 struct ScriptTriggerArgs;
 
-// Puts the world link and the trigger services in place (server start-up).
+class ScriptObjectLink;
+class TriggerServices;
+
+// The world model's object link and trigger services (the defaults in force).
+ScriptObjectLink& WorldScriptObjectLink();
+TriggerServices& WorldScriptTriggerServices();
+// Puts them in place explicitly (server start-up; tests that replaced them).
 void InstallWorldScriptLink();
 
 // Sends the trigger to every object whose Chebyshev distance to the place is below the
