@@ -47,8 +47,8 @@ protected:
         return log;
     }
     std::string Seen() {
-        CScriptInstance* i = world.Set(kLog)->scripts;
-        return List(i, "seen");
+        CScriptInstance* i = ObjScripts::FindClassNamed(world.Set(kLog), "logger");
+        return i ? List(i, "seen") : "<no logger>";
     }
     int Use(CBaseObject* o) {
         ScriptTriggerArgs args;
@@ -257,6 +257,38 @@ trigger message("detach") {
     EXPECT_TRUE(outer->IsTornDown());
     EXPECT_EQ(Int(outer, "after"), 0);
     EXPECT_EQ(world.Set(1), nullptr);  // the emptied set is released
+}
+
+TEST_F(Triggers, ANestedHandlerMayDeleteTheOuterObject) {
+    Compile({{"logger", kLogScript},
+             {"second", Reporter("second", 1)},
+             {"caller", R"(
+member int after;
+trigger targetobj {
+    list l = "caller";
+    messageret(this, usedon, "seen", l);
+    messageret(this, usedon, "delete", l);
+    after = 1;
+    return 1;
+}
+)"},
+             {"deleter", R"(
+trigger message("delete") {
+    deleteObjectNoFall(sender);
+    return 1;
+}
+)"}});
+    LogObject();
+    ASSERT_EQ(AttachScript(world.FindBySerial(kLog), "deleter", 0), nullptr);
+    CBaseObject* o = world.Add(1);
+    ASSERT_EQ(AttachScript(o, "second", 0), nullptr);
+    ASSERT_EQ(AttachScript(o, "caller", 0), nullptr);
+    CScriptInstance* caller = world.Set(1)->scripts;
+    EXPECT_EQ(Use(o), 0);
+    EXPECT_EQ(world.FindBySerial(1), nullptr);
+    EXPECT_EQ(Int(caller, "after"), 0);
+    EXPECT_EQ(Seen(), "caller");  // "second" never ran
+    manager.FreeReleasedInstances();
 }
 
 TEST_F(Triggers, AHandlerDetachingItsOwnScriptStopsAtOnce) {

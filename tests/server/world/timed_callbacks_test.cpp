@@ -116,6 +116,23 @@ trigger callback(3) {
     EXPECT_EQ(Int(world.Set(1)->scripts, "fired"), 1);
 }
 
+TEST_F(Callbacks, ACallbackHandlerDeletingItsObjectStopsTheOtherDueOnes) {
+    Compile({{"fuse", R"(
+trigger callback(1) {
+    deleteObjectNoFall(this);
+    return 1;
+}
+)"}});
+    CBaseObject* o = world.Add(1);
+    ASSERT_EQ(AttachScript(o, "fuse", 0), nullptr);
+    AddCallback(Head(1), 1, 0, 9, 5, nullptr);
+    AddCallback(Head(1), 1, 0, 5, 1, nullptr);  // newest: runs first and deletes
+    RunAllCallbacks();
+    EXPECT_EQ(world.FindBySerial(1), nullptr);
+    EXPECT_TRUE(gRan.empty());
+    manager.FreeReleasedInstances();
+}
+
 TEST_F(Callbacks, SaveTextAndReadingItBack) {
     world.Add(1);
     CStr out;
