@@ -1,8 +1,6 @@
 // Operator, assignment, list-subscript and list builtins.
-#include <climits>
 #include <cstdio>
 
-#include "core/log_sink.h"
 #include "script/builtin_call.h"
 #include "script/builtin_handlers.h"
 #include "script/script_list.h"
