@@ -63,34 +63,12 @@ enum Op : u8 {
     kNodeOther,
 };
 
-// Per record: its fast operation and its decoded argument characters.
+// Per record: its fast operation, its result type and its decoded arguments.
 struct RecordInfo {
     Op op = kOpGeneric;
-    u8 argCount = 0;
     u8 result = kTypeVoid;  // value type of the result (void and unknown push nothing)
-    char chars[kMaxBuiltinArgs] = {};
-    bool hidden[kMaxBuiltinArgs] = {};
-    ArgKind kinds[kMaxBuiltinArgs] = {};
+    ArgSignature args;
 };
-
-ArgKind KindOfChar(char c) {
-    switch (c | 0x20) {
-        case 's':
-            return ArgKind::String;
-        case 'q':
-            return ArgKind::UString;
-        case 'c':
-            return ArgKind::Location;
-        case 'o':
-            return ArgKind::Object;
-        case 'l':
-            return ArgKind::List;
-        case 'j':
-            return ArgKind::JumpTable;
-        default:
-            return ArgKind::Int;
-    }
-}
 
 std::vector<RecordInfo> BuildInfos() {
     std::vector<RecordInfo> infos;
@@ -142,19 +120,8 @@ std::vector<RecordInfo> BuildInfos() {
             if (h && h == f.h && sig == f.sig) info.op = f.op;
         const u8 rt = TypeFromSignature(sig[0]);
         info.result = rt == kTypeNone ? static_cast<u8>(kTypeUnknown) : rt;
-        bool afterBar = false;
-        int n = 0;
-        for (size_t k = 1; k < sig.size() && n < kMaxBuiltinArgs; ++k) {
-            if (sig[k] == '|') {
-                afterBar = true;
-                continue;
-            }
-            info.chars[n] = sig[k];
-            info.hidden[n] = afterBar;
-            info.kinds[n] = KindOfChar(sig[k]);
-            ++n;
-        }
-        info.argCount = static_cast<u8>(n);
+        // A longer signature keeps its first kMaxBuiltinArgs arguments.
+        DecodeArgSignature(r.signature + 1, info.args);
         infos.push_back(info);
     }
     return infos;
@@ -584,10 +551,11 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
     const BuiltinRecord& rec = *n->builtin;
     const RecordInfo& info = InfoOf(&rec);
     BuiltinCall call(*this, rec);
+    const ArgSignature& args = info.args;
     const ScriptNode* children[kMaxBuiltinArgs] = {};
-    call.argCount = info.argCount;
+    call.argCount = args.count;
     const ScriptNode* child = n->child;
-    for (int k = 0; k < info.argCount && child; ++k, child = child->next) {
+    for (int k = 0; k < args.count && child; ++k, child = child->next) {
         children[k] = child;
         BuiltinValue& a = call.args[k];
         if (child->kind == NodeKind::JumpTarget) {
@@ -600,8 +568,8 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
             a.table = child->cases;
             continue;
         }
-        ArgKind kind = info.kinds[k];
-        if (info.chars[k] == 'u') {
+        ArgKind kind = args.kinds[k];
+        if (args.chars[k] == 'u') {
             const u8 t = ExprType(child);
             if (t > kTypeList) {
                 // An any-type argument without a value: a run-time error, no message.
@@ -652,12 +620,11 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
     callChildren_ = children;
     rec.handler(call);
     callChildren_ = savedChildren;
-    for (int k = 0; k < info.argCount; ++k) {
-        const char c = info.chars[k];
-        if (!info.hidden[k] && (c == 'I' || c == 'O' || c == 'C') && children[k]) {
+    for (int k = 0; k < args.count; ++k) {
+        if (args.WritesBack(k) && children[k]) {
             ScriptSlot* var = VariableSlot(children[k]);
             if (!var) continue;
-            if (c == 'C')
+            if (args.chars[k] == 'C')
                 SetSlotLocation(*var, call.args[k].loc);
             else
                 var->i = call.args[k].i;
