@@ -156,29 +156,13 @@ Kind Parser::Classify(const ScriptVarTable& vars, const ScriptToken& t, int& ind
 
 u8 Parser::ExpressionType(const ScriptNode* node) const {
     switch (node->kind) {
-        case NodeKind::BuiltinCall: {
-            const u8 t = TypeFromSignature(BuiltinResultChar(*node->builtin));
-            return t == kTypeNone ? static_cast<u8>(kTypeUnknown) : t;
-        }
-        case NodeKind::ScriptCall: {
-            const ScriptFunction& f = cls_->functions[static_cast<size_t>(node->value)];
-            const u8 t = TypeFromSignature(f.signature[0]);
-            return t == kTypeNone ? static_cast<u8>(kTypeUnknown) : t;
-        }
-        case NodeKind::Local:
-        case NodeKind::LocalTarget:
-        case NodeKind::Member:
-        case NodeKind::MemberTarget:
-            return node->varType;
-        case NodeKind::IntConstant:
-        case NodeKind::JumpTarget:
-            return kTypeInt;
-        case NodeKind::StringConstant:
-            return kTypeString;
-        case NodeKind::UStringConstant:
-            return kTypeUString;
+        case NodeKind::BuiltinCall:
+            return ResultTypeFromSignature(BuiltinResultChar(*node->builtin));
+        case NodeKind::ScriptCall:
+            return ResultTypeFromSignature(
+                cls_->functions[static_cast<size_t>(node->value)].signature[0]);
         default:
-            return kTypeUnknown;
+            return LeafNodeType(node);
     }
 }
 

@@ -118,8 +118,7 @@ std::vector<RecordInfo> BuildInfos() {
         };
         for (const auto& f : fast)
             if (h && h == f.h && sig == f.sig) info.op = f.op;
-        const u8 rt = TypeFromSignature(sig[0]);
-        info.result = rt == kTypeNone ? static_cast<u8>(kTypeUnknown) : rt;
+        info.result = ResultTypeFromSignature(sig[0]);
         // A longer signature keeps its first kMaxBuiltinArgs arguments.
         DecodeArgSignature(r.signature + 1, info.args);
         infos.push_back(info);
@@ -184,15 +183,36 @@ void InstallKillHook() {
     (void)installed;
 }
 
-// The pools live for the whole process (never destroyed, so objects handed back while other
-// statics are being destroyed still have somewhere to go).
-std::vector<CStr*>& StringPool() {
-    static auto* pool = new std::vector<CStr*>();
+// Emptied strings and ustrings kept for reuse. The pools live for the whole process (never
+// destroyed, so objects handed back while other statics are being destroyed still have
+// somewhere to go).
+template <class T>
+std::vector<T*>& PoolOf() {
+    static auto* pool = new std::vector<T*>();
     return *pool;
 }
-std::vector<CUStr*>& UStringPool() {
-    static auto* pool = new std::vector<CUStr*>();
-    return *pool;
+
+template <class T>
+T* TakeFromPool() {
+    auto& pool = PoolOf<T>();
+    if (pool.empty()) return new T();
+    T* object = pool.back();
+    pool.pop_back();
+    return object;
+}
+
+// Keeps the emptied object unless its buffer is large or the pool is full.
+template <class T>
+void GiveToPool(T* object) {
+    constexpr int kMaxKeptBuffer = 4096;
+    constexpr size_t kMaxPooled = 1024;
+    auto& pool = PoolOf<T>();
+    if (object->GetCapacity() > kMaxKeptBuffer || pool.size() >= kMaxPooled) {
+        delete object;
+    } else {
+        object->Clear();
+        pool.push_back(object);
+    }
 }
 
 void LogThreadError(CScriptInstance* instance, const char* what) {
@@ -207,20 +227,10 @@ void LogThreadError(CScriptInstance* instance, const char* what) {
 
 void* NewScriptObjectOfType(u8 type) {
     switch (type) {
-        case kTypeString: {
-            auto& pool = StringPool();
-            if (pool.empty()) return new CStr();
-            CStr* s = pool.back();
-            pool.pop_back();
-            return s;
-        }
-        case kTypeUString: {
-            auto& pool = UStringPool();
-            if (pool.empty()) return new CUStr();
-            CUStr* s = pool.back();
-            pool.pop_back();
-            return s;
-        }
+        case kTypeString:
+            return TakeFromPool<CStr>();
+        case kTypeUString:
+            return TakeFromPool<CUStr>();
         case kTypeList:
             return new CScriptList();
         default:
@@ -230,31 +240,13 @@ void* NewScriptObjectOfType(u8 type) {
 
 void FreeScriptObjectOfType(u8 type, void* object) {
     if (!object) return;
-    constexpr int kMaxKeptBuffer = 4096;
-    constexpr size_t kMaxPooled = 1024;
     switch (type) {
-        case kTypeString: {
-            auto* s = static_cast<CStr*>(object);
-            auto& pool = StringPool();
-            if (s->GetCapacity() > kMaxKeptBuffer || pool.size() >= kMaxPooled) {
-                delete s;
-            } else {
-                s->Clear();
-                pool.push_back(s);
-            }
+        case kTypeString:
+            GiveToPool(static_cast<CStr*>(object));
             break;
-        }
-        case kTypeUString: {
-            auto* s = static_cast<CUStr*>(object);
-            auto& pool = UStringPool();
-            if (s->GetCapacity() > kMaxKeptBuffer || pool.size() >= kMaxPooled) {
-                delete s;
-            } else {
-                s->Clear();
-                pool.push_back(s);
-            }
+        case kTypeUString:
+            GiveToPool(static_cast<CUStr*>(object));
             break;
-        }
         case kTypeList:
             delete static_cast<CScriptList*>(object);
             break;
@@ -402,23 +394,10 @@ u8 CScriptThread::ExprType(const ScriptNode* n) const {
             if (!instance_) return kTypeUnknown;
             const auto& fns = instance_->GetClass()->functions;
             if (n->value < 0 || static_cast<size_t>(n->value) >= fns.size()) return kTypeUnknown;
-            const u8 t = TypeFromSignature(fns[static_cast<size_t>(n->value)].signature[0]);
-            return t == kTypeNone ? static_cast<u8>(kTypeUnknown) : t;
+            return ResultTypeFromSignature(fns[static_cast<size_t>(n->value)].signature[0]);
         }
-        case NodeKind::Local:
-        case NodeKind::LocalTarget:
-        case NodeKind::Member:
-        case NodeKind::MemberTarget:
-            return n->varType;
-        case NodeKind::IntConstant:
-        case NodeKind::JumpTarget:
-            return kTypeInt;
-        case NodeKind::StringConstant:
-            return kTypeString;
-        case NodeKind::UStringConstant:
-            return kTypeUString;
         default:
-            return kTypeUnknown;
+            return LeafNodeType(n);
     }
 }
 
