@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "core/byte_order.h"
 #include "script/builtin_table.h"
 #include "script/script_parser.h"
 #include "script/token_codes.h"
@@ -285,8 +286,7 @@ private:
     void EmitCode(int cls, int line) {
         Mark(line);
         const u16 code = TokenCode(cls);
-        out_.push_back(static_cast<u8>(code & 0xFF));
-        out_.push_back(static_cast<u8>(code >> 8));
+        AppendLe16(out_, code);
     }
     bool EmitIndexed(int cls, const std::string& text, int line) {
         const s32 index = strings_.Intern(text);
@@ -296,8 +296,7 @@ private:
                          line);
         }
         EmitCode(cls, line);
-        out_.push_back(static_cast<u8>(index & 0xFF));
-        out_.push_back(static_cast<u8>((index >> 8) & 0xFF));
+        AppendLe16(out_, static_cast<u16>(index));
         return true;
     }
     bool EmitId(const std::string& text, int line) { return EmitIndexed(T_ID, text, line); }
@@ -308,12 +307,10 @@ private:
             out_.push_back(static_cast<u8>(v));
         } else if (value >= 0 && value <= 65535) {
             EmitCode(T_WORD, line);
-            out_.push_back(static_cast<u8>(v & 0xFF));
-            out_.push_back(static_cast<u8>(v >> 8));
+            AppendLe16(out_, static_cast<u16>(v));
         } else {
             EmitCode(T_DWORD, line);
-            for (int k = 0; k < 4; ++k)
-                out_.push_back(static_cast<u8>(v >> (8 * k)));
+            AppendLe32(out_, v);
         }
     }
     bool EmitString(const SrcToken& t) {
