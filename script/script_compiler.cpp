@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "core/byte_order.h"
+#include "core/hex_digit.h"
 #include "script/builtin_table.h"
 #include "script/script_parser.h"
 #include "script/token_codes.h"
@@ -158,12 +159,9 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
             }
             const size_t digits = j;
             s64 value = 0;
-            while (j < src.size() && std::isxdigit(static_cast<unsigned char>(src[j]))) {
-                const char d = src[j];
-                const int v = std::isdigit(static_cast<unsigned char>(d))
-                                  ? d - '0'
-                                  : std::tolower(static_cast<unsigned char>(d)) - 'a' + 10;
-                if (v >= base) break;
+            while (j < src.size()) {
+                const int v = HexDigit(src[j]);
+                if (v < 0 || v >= base) break;
                 value = value * base + v;
                 if (value > 0xFFFFFFFFLL) return error("number literal too large");
                 ++j;
