@@ -34,7 +34,7 @@ void CScriptValue::ClearPayload() {
 void CScriptValue::SetPayload(u8 newType, ScriptListValue v) {
     ClearPayload();
     type = newType;
-    value = NewScriptPayload(newType, v);
+    CopyIntoPayload(value, newType, v);
 }
 
 CScriptValue* NewScriptValue() {

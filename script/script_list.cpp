@@ -4,8 +4,7 @@
 #include "script/script_thread_control.h"
 #include "script/script_value.h"
 
-ScriptPayload NewScriptPayload(u8 type, ScriptListValue v) {
-    ScriptPayload payload{};
+void CopyIntoPayload(ScriptPayload& payload, u8 type, ScriptListValue v) {
     switch (type) {
         case kTypeString: {
             const CStr* src = static_cast<const CStr*>(v.p);
@@ -31,7 +30,6 @@ ScriptPayload NewScriptPayload(u8 type, ScriptListValue v) {
             payload.i = v.i;
             break;
     }
-    return payload;
 }
 
 void FreeScriptPayload(u8 type, ScriptPayload& payload) {
@@ -55,7 +53,7 @@ void FreeScriptPayload(u8 type, ScriptPayload& payload) {
 
 void CScriptListNode::Init(u8 newTag, ScriptListValue v) {
     tag = newTag;
-    value = NewScriptPayload(tag, v);
+    CopyIntoPayload(value, tag, v);
 }
 
 void CScriptListNode::ReleasePayload() {

@@ -29,8 +29,8 @@ union ScriptPayload {
     CScriptList* l;
 };
 
-// A payload of the type holding a deep copy of v.
-ScriptPayload NewScriptPayload(u8 type, ScriptListValue v);
+// Makes the payload hold a deep copy of v as that type (what it held is not freed).
+void CopyIntoPayload(ScriptPayload& payload, u8 type, ScriptListValue v);
 // Frees what a payload of the type owns (the payload itself is left as it is).
 void FreeScriptPayload(u8 type, ScriptPayload& payload);
 

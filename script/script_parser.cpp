@@ -155,15 +155,15 @@ Kind Parser::Classify(const ScriptVarTable& vars, const ScriptToken& t, int& ind
 }
 
 u8 Parser::ExpressionType(const ScriptNode* node) const {
-    switch (node->kind) {
-        case NodeKind::BuiltinCall:
-            return ResultTypeFromSignature(BuiltinResultChar(*node->builtin));
-        case NodeKind::ScriptCall:
+    return ExpressionTypeOf(
+        node,
+        [](const ScriptNode* call) {
+            return ResultTypeFromSignature(BuiltinResultChar(*call->builtin));
+        },
+        [this](const ScriptNode* call) {
             return ResultTypeFromSignature(
-                cls_->functions[static_cast<size_t>(node->value)].signature[0]);
-        default:
-            return LeafNodeType(node);
-    }
+                cls_->functions[static_cast<size_t>(call->value)].signature[0]);
+        });
 }
 
 std::string Parser::ArgumentSignature(const ScriptNode* args) const {

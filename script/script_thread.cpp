@@ -183,38 +183,6 @@ void InstallKillHook() {
     (void)installed;
 }
 
-// Emptied strings and ustrings kept for reuse. The pools live for the whole process (never
-// destroyed, so objects handed back while other statics are being destroyed still have
-// somewhere to go).
-template <class T>
-std::vector<T*>& PoolOf() {
-    static auto* pool = new std::vector<T*>();
-    return *pool;
-}
-
-template <class T>
-T* TakeFromPool() {
-    auto& pool = PoolOf<T>();
-    if (pool.empty()) return new T();
-    T* object = pool.back();
-    pool.pop_back();
-    return object;
-}
-
-// Keeps the emptied object unless its buffer is large or the pool is full.
-template <class T>
-void GiveToPool(T* object) {
-    constexpr int kMaxKeptBuffer = 4096;
-    constexpr size_t kMaxPooled = 1024;
-    auto& pool = PoolOf<T>();
-    if (object->GetCapacity() > kMaxKeptBuffer || pool.size() >= kMaxPooled) {
-        delete object;
-    } else {
-        object->Clear();
-        pool.push_back(object);
-    }
-}
-
 void LogThreadError(CScriptInstance* instance, const char* what) {
     char message[256];
     const CScriptClass* cls = instance ? instance->GetClass() : nullptr;
@@ -224,36 +192,6 @@ void LogThreadError(CScriptInstance* instance, const char* what) {
 }
 
 }  // namespace
-
-void* NewScriptObjectOfType(u8 type) {
-    switch (type) {
-        case kTypeString:
-            return TakeFromPool<CStr>();
-        case kTypeUString:
-            return TakeFromPool<CUStr>();
-        case kTypeList:
-            return new CScriptList();
-        default:
-            return nullptr;
-    }
-}
-
-void FreeScriptObjectOfType(u8 type, void* object) {
-    if (!object) return;
-    switch (type) {
-        case kTypeString:
-            GiveToPool(static_cast<CStr*>(object));
-            break;
-        case kTypeUString:
-            GiveToPool(static_cast<CUStr*>(object));
-            break;
-        case kTypeList:
-            delete static_cast<CScriptList*>(object);
-            break;
-        default:
-            break;
-    }
-}
 
 CScriptThread::CScriptThread(CScriptInstance* instance, const ScriptVarTable* vars)
     : instance_(instance), vars_(vars) {
@@ -387,18 +325,15 @@ ScriptSlot* CScriptThread::VariableSlot(const ScriptNode* n) {
 }
 
 u8 CScriptThread::ExprType(const ScriptNode* n) const {
-    switch (n->kind) {
-        case NodeKind::BuiltinCall:
-            return InfoOf(n->builtin).result;
-        case NodeKind::ScriptCall: {
+    return ExpressionTypeOf(
+        n, [](const ScriptNode* call) { return InfoOf(call->builtin).result; },
+        [this](const ScriptNode* call) -> u8 {
             if (!instance_) return kTypeUnknown;
             const auto& fns = instance_->GetClass()->functions;
-            if (n->value < 0 || static_cast<size_t>(n->value) >= fns.size()) return kTypeUnknown;
-            return ResultTypeFromSignature(fns[static_cast<size_t>(n->value)].signature[0]);
-        }
-        default:
-            return LeafNodeType(n);
-    }
+            if (call->value < 0 || static_cast<size_t>(call->value) >= fns.size())
+                return kTypeUnknown;
+            return ResultTypeFromSignature(fns[static_cast<size_t>(call->value)].signature[0]);
+        });
 }
 
 // An int operand: locals, constants and parentheses directly, anything else evaluated.
