@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "script/script_class.h"
@@ -15,9 +15,27 @@
 #include "script/script_instance.h"
 #include "script/script_manager.h"
 #include "script/script_thread.h"
-#include "tests/script/memory_class_source.h"
 
 namespace {
+
+class MemorySource : public ScriptClassSource {
+public:
+    bool LoadStringTable(ScriptStringTable& table, std::string& error) override {
+        return table.LoadFromText(strings, error);
+    }
+    bool LoadTokens(const std::string& name, std::vector<u8>& out, std::string& error) override {
+        auto it = files.find(name);
+        if (it == files.end()) {
+            error = "no class " + name;
+            return false;
+        }
+        out = it->second;
+        out.push_back(0);
+        return true;
+    }
+    std::string strings;
+    std::map<std::string, std::vector<u8>> files;
+};
 
 struct Program {
     const char* name;
@@ -111,15 +129,19 @@ bool RunLua(const std::string& file, int n, double& seconds, long long& result) 
 
 int main() {
     const std::filesystem::path luaDir = std::filesystem::path(__FILE__).parent_path() / "lua";
-    std::vector<std::pair<std::string, std::string>> sources;
+    MemorySource source;
+    ScriptCompiler compiler;
+    std::string errors;
     for (const Program& p : kPrograms)
-        sources.emplace_back(p.name, WithN(p.source, p.n));
-    MemoryClassSource source;
-    const std::string errors = CompileSources(sources, source);
+        compiler.AddSource(ScriptSource{std::string(p.name) + ".zqs", p.name, WithN(p.source, p.n)},
+                           errors);
+    if (errors.empty()) compiler.Validate(errors);
     if (!errors.empty()) {
         std::fprintf(stderr, "%s", errors.c_str());
         return 1;
     }
+    source.strings = compiler.Strings().ToText();
+    source.files = compiler.TokenFiles();
     CScriptManager& manager = GetScriptManager();
     manager.SetClassSource(&source);
 
