@@ -6,6 +6,8 @@
 #include <cstring>
 #include <functional>
 
+#include "core/byte_order.h"
+
 namespace {
 
 constexpr u64 kNoLimit = UINT64_MAX;
@@ -14,17 +16,6 @@ constexpr s64 kMaxMemberBytes = 0xFFFFFFFFll;
 // A sequential writer keeps this many bytes before the write offset in memory before
 // writing the leading pages out.
 constexpr s64 kWriteAhead = 16384;
-
-inline u32 LoadLe32(const u8* p) {
-    return u32(p[0]) | (u32(p[1]) << 8) | (u32(p[2]) << 16) | (u32(p[3]) << 24);
-}
-
-inline void StoreLe32(u8* p, u32 v) {
-    p[0] = u8(v);
-    p[1] = u8(v >> 8);
-    p[2] = u8(v >> 16);
-    p[3] = u8(v >> 24);
-}
 
 inline s64 PageOf(s64 at) {
     return at & ~s64(kArchivePageSize - 1);

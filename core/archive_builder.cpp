@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/archive.h"
+#include "core/byte_order.h"
 #include "core/gost_cipher.h"
 
 namespace {
@@ -88,10 +89,7 @@ std::vector<u8> ArchiveBuilder::Build() {
         if (!m.bytes.empty()) std::memcpy(p, m.bytes.data(), m.bytes.size());
         u32 len = static_cast<u32>(m.bytes.size());
         u8* trailer = p + entries[i].size - 4;
-        trailer[0] = u8(len);
-        trailer[1] = u8(len >> 8);
-        trailer[2] = u8(len >> 16);
-        trailer[3] = u8(len >> 24);
+        StoreLe32(trailer, len);
         // Each 4096-byte page of the member is one run: Apply restarts every 4096 bytes.
         counter.Apply(p, entries[i].size);
     }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/byte_order.h"
+
 namespace {
 
 // The S-box set of the test parameter set of GOST R 34.11-94 (1.2.643.2.2.30.0). Box 0
@@ -44,17 +46,6 @@ constexpr RoundTables kTables = BuildTables();
 inline u32 RoundF(u32 v) {
     return kTables.t[0][v & 0xFF] ^ kTables.t[1][(v >> 8) & 0xFF] ^ kTables.t[2][(v >> 16) & 0xFF] ^
            kTables.t[3][v >> 24];
-}
-
-inline u32 LoadLe32(const u8* p) {
-    return u32(p[0]) | (u32(p[1]) << 8) | (u32(p[2]) << 16) | (u32(p[3]) << 24);
-}
-
-inline void StoreLe32(u8* p, u32 v) {
-    p[0] = u8(v);
-    p[1] = u8(v >> 8);
-    p[2] = u8(v >> 16);
-    p[3] = u8(v >> 24);
 }
 
 }  // namespace

@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/byte_order.h"
+
 namespace {
 
 void PutLe32(u8* p, s32 v) {
-    u32 u = static_cast<u32>(v);
-    p[0] = u8(u);
-    p[1] = u8(u >> 8);
-    p[2] = u8(u >> 16);
-    p[3] = u8(u >> 24);
+    StoreLe32(p, static_cast<u32>(v));
 }
 
 s32 GetLe32(const u8* p) {
-    return static_cast<s32>(u32(p[0]) | (u32(p[1]) << 8) | (u32(p[2]) << 16) | (u32(p[3]) << 24));
+    return static_cast<s32>(LoadLe32(p));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "core/hex_digit.h"
 #include "platform/paths.h"
 
 namespace platform {
@@ -72,13 +73,6 @@ bool Save(const std::string& path, const std::map<std::string, std::string>& val
 
 bool ValidName(const std::string& name) {
     return !name.empty() && name.find_first_of("=\n\r") == std::string::npos;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 }  // namespace

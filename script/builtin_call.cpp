@@ -1,61 +1,46 @@
 #include "script/builtin_call.h"
 
-#include <cctype>
 #include <string>
 
 #include "core/log_sink.h"
 #include "script/script_value.h"
 #include "script/statement_tree.h"
 
-namespace {
-
-ArgKind KindOfChar(char c) {
-    switch (std::tolower(static_cast<unsigned char>(c))) {
-        case 's':
-            return ArgKind::String;
-        case 'q':
-            return ArgKind::UString;
-        case 'c':
-            return ArgKind::Location;
-        case 'o':
-            return ArgKind::Object;
-        case 'l':
-            return ArgKind::List;
-        case 'j':
-            return ArgKind::JumpTable;
-        default:
-            return ArgKind::Int;
-    }
-}
-
-}  // namespace
-
-void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
-    BuiltinCall call(host, record);
-    const char* sig = record.signature;
-    // Argument characters and whether each is a hidden operand.
-    char chars[kMaxBuiltinArgs];
-    bool hidden[kMaxBuiltinArgs];
+bool DecodeArgSignature(const char* args, ArgSignature& out) {
     int n = 0;
     bool afterBar = false;
-    for (const char* p = sig + 1; *p; ++p) {
+    for (const char* p = args; *p; ++p) {
         if (*p == '|') {
             afterBar = true;
             continue;
         }
         if (n == kMaxBuiltinArgs) {
-            host.Kill();
-            return;
+            out.count = n;
+            return false;
         }
-        chars[n] = *p;
-        hidden[n] = afterBar;
+        out.chars[n] = *p;
+        out.hidden[n] = afterBar;
+        out.kinds[n] = KindOfChar(*p);
         ++n;
     }
+    out.count = n;
+    return true;
+}
+
+void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
+    BuiltinCall call(host, record);
+    const char* sig = record.signature;
+    ArgSignature args;
+    if (!DecodeArgSignature(sig + 1, args)) {
+        host.Kill();
+        return;
+    }
+    const int n = args.count;
     call.argCount = n;
     // Pop from the last argument to the first.
     for (int k = n - 1; k >= 0; --k) {
         BuiltinValue& slot = call.args[k];
-        if (chars[k] == 'u') {
+        if (args.chars[k] == 'u') {
             const u8 type = host.ArgumentType(k);
             if (type > kTypeList) {
                 // An any-type argument without a value: a run-time error, no message.
@@ -63,11 +48,11 @@ void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
                 return;
             }
             slot.kind = static_cast<ArgKind>(type);
-        } else if (chars[k] == 'i' && (hidden[k] || record.handler == &BuiltinJump)) {
+        } else if (args.chars[k] == 'i' && (args.hidden[k] || record.handler == &BuiltinJump)) {
             // Hidden int operands are jump targets, and so is the label operand of a goto.
             slot.kind = ArgKind::JumpTarget;
         } else {
-            slot.kind = KindOfChar(chars[k]);
+            slot.kind = args.kinds[k];
         }
         host.PopArgument(slot.kind, slot);
     }
@@ -83,10 +68,8 @@ void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
     if (result == 's') call.result.s = host.NewStringTemporary();
     if (result == 'q') call.result.q = host.NewUStringTemporary();
     record.handler(call);
-    for (int k = 0; k < n; ++k) {
-        if (hidden[k]) continue;
-        if (chars[k] == 'I' || chars[k] == 'O' || chars[k] == 'C') host.WriteBack(k, call.args[k]);
-    }
+    for (int k = 0; k < n; ++k)
+        if (args.WritesBack(k)) host.WriteBack(k, call.args[k]);
     if (result != 'v' && result != 'u') host.PushResult(call.result);
 }
 

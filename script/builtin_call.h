@@ -69,6 +69,46 @@ public:
 
 constexpr int kMaxBuiltinArgs = 12;
 
+// How an argument character travels: s string, q ustring, c location, o object, l list,
+// j jump table, anything else an int (either case; upper case marks a by-reference argument).
+inline ArgKind KindOfChar(char c) {
+    // c | 0x20 folds A-Z to lower case and sends no other character to one of the letters.
+    switch (c | 0x20) {
+        case 's':
+            return ArgKind::String;
+        case 'q':
+            return ArgKind::UString;
+        case 'c':
+            return ArgKind::Location;
+        case 'o':
+            return ArgKind::Object;
+        case 'l':
+            return ArgKind::List;
+        case 'j':
+            return ArgKind::JumpTable;
+        default:
+            return ArgKind::Int;
+    }
+}
+
+// The arguments of a signature: their characters ('|' left out), whether each is a hidden
+// operand (after '|') and how each travels.
+struct ArgSignature {
+    int count = 0;
+    char chars[kMaxBuiltinArgs] = {};
+    bool hidden[kMaxBuiltinArgs] = {};
+    ArgKind kinds[kMaxBuiltinArgs] = {};
+
+    // A visible by-reference int, object or location, copied back after the call.
+    bool WritesBack(int k) const {
+        return !hidden[k] && (chars[k] == 'I' || chars[k] == 'O' || chars[k] == 'C');
+    }
+};
+
+// Decodes the argument characters of a signature (what follows the result character).
+// False when there are more than kMaxBuiltinArgs; the first kMaxBuiltinArgs are kept.
+bool DecodeArgSignature(const char* args, ArgSignature& out);
+
 // What a handler sees: its arguments (visible ones first, then the hidden operands) and its
 // result.
 class BuiltinCall {

@@ -26,22 +26,7 @@ void ReleaseSetIfEmpty(CObjAttachments*& set) {
 }  // namespace
 
 void CScriptValue::ClearPayload() {
-    switch (type) {
-        case kTypeString:
-            delete value.s;
-            break;
-        case kTypeUString:
-            delete value.q;
-            break;
-        case kTypeLocation:
-            delete value.c;
-            break;
-        case kTypeList:
-            delete value.l;
-            break;
-        default:
-            break;
-    }
+    FreeScriptPayload(type, value);
     value.l = nullptr;
     type = kTypeUnknown;
 }
@@ -49,25 +34,7 @@ void CScriptValue::ClearPayload() {
 void CScriptValue::SetPayload(u8 newType, ScriptListValue v) {
     ClearPayload();
     type = newType;
-    switch (newType) {
-        case kTypeString:
-            value.s = v.p ? new CStr(*static_cast<const CStr*>(v.p)) : new CStr();
-            break;
-        case kTypeUString:
-            value.q = v.p ? new CUStr(*static_cast<const CUStr*>(v.p)) : new CUStr();
-            break;
-        case kTypeLocation:
-            value.c = new Location();
-            if (v.p) *value.c = *static_cast<const Location*>(v.p);
-            break;
-        case kTypeList:
-            value.l = new CScriptList();
-            if (v.p) value.l->AppendCopyOf(*static_cast<const CScriptList*>(v.p));
-            break;
-        default:
-            value.i = v.i;
-            break;
-    }
+    CopyIntoPayload(value, newType, v);
 }
 
 CScriptValue* NewScriptValue() {

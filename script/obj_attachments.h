@@ -25,13 +25,7 @@ struct TriggerHandler;
 class CScriptValue {
 public:
     u8 type = 7;  // 0 int, 1 string, 2 ustring, 3 location, 4 object, 5 list; 7 unset
-    union {
-        s32 i;
-        CStr* s;
-        CUStr* q;
-        Location* c;
-        CScriptList* l;
-    } value{};
+    ScriptPayload value{};
     const char* name = nullptr;  // interned
     CScriptValue* next = nullptr;
     bool released = false;

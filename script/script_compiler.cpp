@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "core/byte_order.h"
+#include "core/hex_digit.h"
 #include "script/builtin_table.h"
 #include "script/script_parser.h"
 #include "script/token_codes.h"
@@ -157,12 +159,9 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
             }
             const size_t digits = j;
             s64 value = 0;
-            while (j < src.size() && std::isxdigit(static_cast<unsigned char>(src[j]))) {
-                const char d = src[j];
-                const int v = std::isdigit(static_cast<unsigned char>(d))
-                                  ? d - '0'
-                                  : std::tolower(static_cast<unsigned char>(d)) - 'a' + 10;
-                if (v >= base) break;
+            while (j < src.size()) {
+                const int v = HexDigit(src[j]);
+                if (v < 0 || v >= base) break;
                 value = value * base + v;
                 if (value > 0xFFFFFFFFLL) return error("number literal too large");
                 ++j;
@@ -285,8 +284,7 @@ private:
     void EmitCode(int cls, int line) {
         Mark(line);
         const u16 code = TokenCode(cls);
-        out_.push_back(static_cast<u8>(code & 0xFF));
-        out_.push_back(static_cast<u8>(code >> 8));
+        AppendLe16(out_, code);
     }
     bool EmitIndexed(int cls, const std::string& text, int line) {
         const s32 index = strings_.Intern(text);
@@ -296,8 +294,7 @@ private:
                          line);
         }
         EmitCode(cls, line);
-        out_.push_back(static_cast<u8>(index & 0xFF));
-        out_.push_back(static_cast<u8>((index >> 8) & 0xFF));
+        AppendLe16(out_, static_cast<u16>(index));
         return true;
     }
     bool EmitId(const std::string& text, int line) { return EmitIndexed(T_ID, text, line); }
@@ -308,12 +305,10 @@ private:
             out_.push_back(static_cast<u8>(v));
         } else if (value >= 0 && value <= 65535) {
             EmitCode(T_WORD, line);
-            out_.push_back(static_cast<u8>(v & 0xFF));
-            out_.push_back(static_cast<u8>(v >> 8));
+            AppendLe16(out_, static_cast<u16>(v));
         } else {
             EmitCode(T_DWORD, line);
-            for (int k = 0; k < 4; ++k)
-                out_.push_back(static_cast<u8>(v >> (8 * k)));
+            AppendLe32(out_, v);
         }
     }
     bool EmitString(const SrcToken& t) {

@@ -4,52 +4,60 @@
 #include "script/script_thread_control.h"
 #include "script/script_value.h"
 
-void CScriptListNode::Init(u8 newTag, ScriptListValue v) {
-    tag = newTag;
-    switch (tag) {
+void CopyIntoPayload(ScriptPayload& payload, u8 type, ScriptListValue v) {
+    switch (type) {
         case kTypeString: {
             const CStr* src = static_cast<const CStr*>(v.p);
-            value.s = src ? new CStr(*src) : new CStr();
+            payload.s = src ? new CStr(*src) : new CStr();
             break;
         }
         case kTypeUString: {
             const CUStr* src = static_cast<const CUStr*>(v.p);
-            value.q = src ? new CUStr(*src) : new CUStr();
+            payload.q = src ? new CUStr(*src) : new CUStr();
             break;
         }
         case kTypeLocation: {
-            value.c = new Location();
-            if (v.p) *value.c = *static_cast<const Location*>(v.p);
+            payload.c = new Location();
+            if (v.p) *payload.c = *static_cast<const Location*>(v.p);
             break;
         }
         case kTypeList: {
-            value.l = new CScriptList();
-            if (v.p) value.l->AppendCopyOf(*static_cast<const CScriptList*>(v.p));
+            payload.l = new CScriptList();
+            if (v.p) payload.l->AppendCopyOf(*static_cast<const CScriptList*>(v.p));
             break;
         }
         default:
-            value.i = v.i;
+            payload.i = v.i;
             break;
     }
 }
 
-void CScriptListNode::ReleasePayload() {
-    switch (tag) {
+void FreeScriptPayload(u8 type, ScriptPayload& payload) {
+    switch (type) {
         case kTypeString:
-            delete value.s;
+            delete payload.s;
             break;
         case kTypeUString:
-            delete value.q;
+            delete payload.q;
             break;
         case kTypeLocation:
-            delete value.c;
+            delete payload.c;
             break;
         case kTypeList:
-            delete value.l;
+            delete payload.l;
             break;
         default:
             break;
     }
+}
+
+void CScriptListNode::Init(u8 newTag, ScriptListValue v) {
+    tag = newTag;
+    CopyIntoPayload(value, tag, v);
+}
+
+void CScriptListNode::ReleasePayload() {
+    FreeScriptPayload(tag, value);
     value.i = 0;
 }
 

@@ -19,17 +19,26 @@ struct ScriptListValue {
     static ScriptListValue Ptr(const void* ptr) { return {0, ptr}; }
 };
 
+// A typed value that owns its object: ints and serials as they are; strings, ustrings,
+// locations and lists on the heap. The holder keeps the type.
+union ScriptPayload {
+    s32 i;
+    CStr* s;
+    CUStr* q;
+    Location* c;
+    CScriptList* l;
+};
+
+// Makes the payload hold a deep copy of v as that type (what it held is not freed).
+void CopyIntoPayload(ScriptPayload& payload, u8 type, ScriptListValue v);
+// Frees what a payload of the type owns (the payload itself is left as it is).
+void FreeScriptPayload(u8 type, ScriptPayload& payload);
+
 struct CScriptListNode {
     CScriptListNode* next = nullptr;
     CScriptListNode* prev = nullptr;
     u8 tag = 0;
-    union {
-        s32 i;
-        CStr* s;
-        CUStr* q;
-        Location* c;
-        CScriptList* l;
-    } value{};
+    ScriptPayload value{};
 
     // Sets the tag and copies the value by tag.
     void Init(u8 tag, ScriptListValue v);

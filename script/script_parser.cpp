@@ -155,31 +155,15 @@ Kind Parser::Classify(const ScriptVarTable& vars, const ScriptToken& t, int& ind
 }
 
 u8 Parser::ExpressionType(const ScriptNode* node) const {
-    switch (node->kind) {
-        case NodeKind::BuiltinCall: {
-            const u8 t = TypeFromSignature(BuiltinResultChar(*node->builtin));
-            return t == kTypeNone ? static_cast<u8>(kTypeUnknown) : t;
-        }
-        case NodeKind::ScriptCall: {
-            const ScriptFunction& f = cls_->functions[static_cast<size_t>(node->value)];
-            const u8 t = TypeFromSignature(f.signature[0]);
-            return t == kTypeNone ? static_cast<u8>(kTypeUnknown) : t;
-        }
-        case NodeKind::Local:
-        case NodeKind::LocalTarget:
-        case NodeKind::Member:
-        case NodeKind::MemberTarget:
-            return node->varType;
-        case NodeKind::IntConstant:
-        case NodeKind::JumpTarget:
-            return kTypeInt;
-        case NodeKind::StringConstant:
-            return kTypeString;
-        case NodeKind::UStringConstant:
-            return kTypeUString;
-        default:
-            return kTypeUnknown;
-    }
+    return ExpressionTypeOf(
+        node,
+        [](const ScriptNode* call) {
+            return ResultTypeFromSignature(BuiltinResultChar(*call->builtin));
+        },
+        [this](const ScriptNode* call) {
+            return ResultTypeFromSignature(
+                cls_->functions[static_cast<size_t>(call->value)].signature[0]);
+        });
 }
 
 std::string Parser::ArgumentSignature(const ScriptNode* args) const {

@@ -63,34 +63,12 @@ enum Op : u8 {
     kNodeOther,
 };
 
-// Per record: its fast operation and its decoded argument characters.
+// Per record: its fast operation, its result type and its decoded arguments.
 struct RecordInfo {
     Op op = kOpGeneric;
-    u8 argCount = 0;
     u8 result = kTypeVoid;  // value type of the result (void and unknown push nothing)
-    char chars[kMaxBuiltinArgs] = {};
-    bool hidden[kMaxBuiltinArgs] = {};
-    ArgKind kinds[kMaxBuiltinArgs] = {};
+    ArgSignature args;
 };
-
-ArgKind KindOfChar(char c) {
-    switch (c | 0x20) {
-        case 's':
-            return ArgKind::String;
-        case 'q':
-            return ArgKind::UString;
-        case 'c':
-            return ArgKind::Location;
-        case 'o':
-            return ArgKind::Object;
-        case 'l':
-            return ArgKind::List;
-        case 'j':
-            return ArgKind::JumpTable;
-        default:
-            return ArgKind::Int;
-    }
-}
 
 std::vector<RecordInfo> BuildInfos() {
     std::vector<RecordInfo> infos;
@@ -140,21 +118,9 @@ std::vector<RecordInfo> BuildInfos() {
         };
         for (const auto& f : fast)
             if (h && h == f.h && sig == f.sig) info.op = f.op;
-        const u8 rt = TypeFromSignature(sig[0]);
-        info.result = rt == kTypeNone ? static_cast<u8>(kTypeUnknown) : rt;
-        bool afterBar = false;
-        int n = 0;
-        for (size_t k = 1; k < sig.size() && n < kMaxBuiltinArgs; ++k) {
-            if (sig[k] == '|') {
-                afterBar = true;
-                continue;
-            }
-            info.chars[n] = sig[k];
-            info.hidden[n] = afterBar;
-            info.kinds[n] = KindOfChar(sig[k]);
-            ++n;
-        }
-        info.argCount = static_cast<u8>(n);
+        info.result = ResultTypeFromSignature(sig[0]);
+        // A longer signature keeps its first kMaxBuiltinArgs arguments.
+        DecodeArgSignature(r.signature + 1, info.args);
         infos.push_back(info);
     }
     return infos;
@@ -217,17 +183,6 @@ void InstallKillHook() {
     (void)installed;
 }
 
-// The pools live for the whole process (never destroyed, so objects handed back while other
-// statics are being destroyed still have somewhere to go).
-std::vector<CStr*>& StringPool() {
-    static auto* pool = new std::vector<CStr*>();
-    return *pool;
-}
-std::vector<CUStr*>& UStringPool() {
-    static auto* pool = new std::vector<CUStr*>();
-    return *pool;
-}
-
 void LogThreadError(CScriptInstance* instance, const char* what) {
     char message[256];
     const CScriptClass* cls = instance ? instance->GetClass() : nullptr;
@@ -237,64 +192,6 @@ void LogThreadError(CScriptInstance* instance, const char* what) {
 }
 
 }  // namespace
-
-void* NewScriptObjectOfType(u8 type) {
-    switch (type) {
-        case kTypeString: {
-            auto& pool = StringPool();
-            if (pool.empty()) return new CStr();
-            CStr* s = pool.back();
-            pool.pop_back();
-            return s;
-        }
-        case kTypeUString: {
-            auto& pool = UStringPool();
-            if (pool.empty()) return new CUStr();
-            CUStr* s = pool.back();
-            pool.pop_back();
-            return s;
-        }
-        case kTypeList:
-            return new CScriptList();
-        default:
-            return nullptr;
-    }
-}
-
-void FreeScriptObjectOfType(u8 type, void* object) {
-    if (!object) return;
-    constexpr int kMaxKeptBuffer = 4096;
-    constexpr size_t kMaxPooled = 1024;
-    switch (type) {
-        case kTypeString: {
-            auto* s = static_cast<CStr*>(object);
-            auto& pool = StringPool();
-            if (s->GetCapacity() > kMaxKeptBuffer || pool.size() >= kMaxPooled) {
-                delete s;
-            } else {
-                s->Clear();
-                pool.push_back(s);
-            }
-            break;
-        }
-        case kTypeUString: {
-            auto* s = static_cast<CUStr*>(object);
-            auto& pool = UStringPool();
-            if (s->GetCapacity() > kMaxKeptBuffer || pool.size() >= kMaxPooled) {
-                delete s;
-            } else {
-                s->Clear();
-                pool.push_back(s);
-            }
-            break;
-        }
-        case kTypeList:
-            delete static_cast<CScriptList*>(object);
-            break;
-        default:
-            break;
-    }
-}
 
 CScriptThread::CScriptThread(CScriptInstance* instance, const ScriptVarTable* vars)
     : instance_(instance), vars_(vars) {
@@ -428,31 +325,15 @@ ScriptSlot* CScriptThread::VariableSlot(const ScriptNode* n) {
 }
 
 u8 CScriptThread::ExprType(const ScriptNode* n) const {
-    switch (n->kind) {
-        case NodeKind::BuiltinCall:
-            return InfoOf(n->builtin).result;
-        case NodeKind::ScriptCall: {
+    return ExpressionTypeOf(
+        n, [](const ScriptNode* call) { return InfoOf(call->builtin).result; },
+        [this](const ScriptNode* call) -> u8 {
             if (!instance_) return kTypeUnknown;
             const auto& fns = instance_->GetClass()->functions;
-            if (n->value < 0 || static_cast<size_t>(n->value) >= fns.size()) return kTypeUnknown;
-            const u8 t = TypeFromSignature(fns[static_cast<size_t>(n->value)].signature[0]);
-            return t == kTypeNone ? static_cast<u8>(kTypeUnknown) : t;
-        }
-        case NodeKind::Local:
-        case NodeKind::LocalTarget:
-        case NodeKind::Member:
-        case NodeKind::MemberTarget:
-            return n->varType;
-        case NodeKind::IntConstant:
-        case NodeKind::JumpTarget:
-            return kTypeInt;
-        case NodeKind::StringConstant:
-            return kTypeString;
-        case NodeKind::UStringConstant:
-            return kTypeUString;
-        default:
-            return kTypeUnknown;
-    }
+            if (call->value < 0 || static_cast<size_t>(call->value) >= fns.size())
+                return kTypeUnknown;
+            return ResultTypeFromSignature(fns[static_cast<size_t>(call->value)].signature[0]);
+        });
 }
 
 // An int operand: locals, constants and parentheses directly, anything else evaluated.
@@ -584,10 +465,11 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
     const BuiltinRecord& rec = *n->builtin;
     const RecordInfo& info = InfoOf(&rec);
     BuiltinCall call(*this, rec);
+    const ArgSignature& args = info.args;
     const ScriptNode* children[kMaxBuiltinArgs] = {};
-    call.argCount = info.argCount;
+    call.argCount = args.count;
     const ScriptNode* child = n->child;
-    for (int k = 0; k < info.argCount && child; ++k, child = child->next) {
+    for (int k = 0; k < args.count && child; ++k, child = child->next) {
         children[k] = child;
         BuiltinValue& a = call.args[k];
         if (child->kind == NodeKind::JumpTarget) {
@@ -600,8 +482,8 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
             a.table = child->cases;
             continue;
         }
-        ArgKind kind = info.kinds[k];
-        if (info.chars[k] == 'u') {
+        ArgKind kind = args.kinds[k];
+        if (args.chars[k] == 'u') {
             const u8 t = ExprType(child);
             if (t > kTypeList) {
                 // An any-type argument without a value: a run-time error, no message.
@@ -652,12 +534,11 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
     callChildren_ = children;
     rec.handler(call);
     callChildren_ = savedChildren;
-    for (int k = 0; k < info.argCount; ++k) {
-        const char c = info.chars[k];
-        if (!info.hidden[k] && (c == 'I' || c == 'O' || c == 'C') && children[k]) {
+    for (int k = 0; k < args.count; ++k) {
+        if (args.WritesBack(k) && children[k]) {
             ScriptSlot* var = VariableSlot(children[k]);
             if (!var) continue;
-            if (c == 'C')
+            if (args.chars[k] == 'C')
                 SetSlotLocation(*var, call.args[k].loc);
             else
                 var->i = call.args[k].i;

@@ -27,6 +27,11 @@ struct TypeInfo {
 const TypeInfo& GetTypeInfo(int type);
 // Index of a signature character (scans the rows in order); kTypeNone when none matches.
 u8 TypeFromSignature(char c);
+// The value type a result character gives: kTypeUnknown where no type matches.
+inline u8 ResultTypeFromSignature(char c) {
+    const u8 t = TypeFromSignature(c);
+    return t == kTypeNone ? static_cast<u8>(kTypeUnknown) : t;
+}
 // Index of a type keyword token class (rows 0..6); kTypeNone when none matches.
 u8 TypeFromKeywordClass(int tokenClass);
 // The signature character of a type; '?' for kTypeNone.

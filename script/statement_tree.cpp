@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/hex_digit.h"
 #include "script/builtin_table.h"
 #include "script/token_codes.h"
 
@@ -81,13 +82,6 @@ ScriptNode* AppendVariable(StatementArena& a, ScriptNode*& head, NodeKind kind, 
     node->varType = type;
     node->varOffset = offset;
     return AppendNode(head, node);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 }  // namespace

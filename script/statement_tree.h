@@ -12,6 +12,7 @@
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/types.h"
+#include "script/script_value.h"
 
 struct BuiltinRecord;
 
@@ -130,3 +131,31 @@ const BuiltinRecord* KeywordRecord(const char* name);
 bool IsRecord(const ScriptNode* node, const BuiltinRecord* record);
 // The hidden jump operand of a call (its last JumpTarget child), or null.
 ScriptNode* HiddenTarget(const ScriptNode* call);
+
+// The value type of an expression node: a call's result type as builtinResult(node) or
+// functionResult(node) tells it, a variable's declared type, a constant's type; kTypeUnknown
+// for anything else. One switch, so that the interpreter's typing stays a single jump.
+template <class BuiltinResult, class FunctionResult>
+u8 ExpressionTypeOf(const ScriptNode* node, BuiltinResult builtinResult,
+                    FunctionResult functionResult) {
+    switch (node->kind) {
+        case NodeKind::BuiltinCall:
+            return builtinResult(node);
+        case NodeKind::ScriptCall:
+            return functionResult(node);
+        case NodeKind::Local:
+        case NodeKind::LocalTarget:
+        case NodeKind::Member:
+        case NodeKind::MemberTarget:
+            return node->varType;
+        case NodeKind::IntConstant:
+        case NodeKind::JumpTarget:
+            return kTypeInt;
+        case NodeKind::StringConstant:
+            return kTypeString;
+        case NodeKind::UStringConstant:
+            return kTypeUString;
+        default:
+            return kTypeUnknown;
+    }
+}

@@ -3,15 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/byte_order.h"
 #include "core/file_layer.h"
-
-namespace {
-
-u16 ReadU16(const u8* p) {
-    return static_cast<u16>(p[0] | (p[1] << 8));
-}
-
-}  // namespace
 
 bool MatchTokenClass(const ScriptToken& token, int cls) {
     if (cls < 0 || cls >= kTokenClassCount) return false;
@@ -37,7 +30,7 @@ bool TokenReader::Fail(size_t offset, const std::string& what) {
 }
 
 bool TokenReader::ReadLine(size_t offset, std::string& out) {
-    const u16 index = ReadU16(data_ + offset + 2);
+    const u16 index = LoadLe16(data_ + offset + 2);
     if (!table_->Has(index)) {
         return Fail(offset, "string index " + std::to_string(index) +
                                 " is past the string table (" + std::to_string(table_->Count()) +
@@ -55,7 +48,7 @@ bool TokenReader::ReadToken(size_t& position, ScriptToken& token) {
     token.offset = position;
     if (position >= size_ || data_[position] == 0) return true;
     if (position + 2 > size_) return Fail(position, "token code cut short");
-    const u16 code = ReadU16(data_ + position);
+    const u16 code = LoadLe16(data_ + position);
     const int cls = TokenClassOfCode(code);
     const size_t operand = static_cast<size_t>(TokenOperandSize(cls));
     if (position + 2 + operand > size_) return Fail(position, "token operand cut short");
@@ -69,7 +62,7 @@ bool TokenReader::ReadToken(size_t& position, ScriptToken& token) {
         token.text.assign(1, '"');
         if (line.size() > 1) token.text.append(line.data() + 1, line.size() - 1);
         position += 4;
-        while (position + 2 <= size_ && TokenClassOfCode(ReadU16(data_ + position)) == T_STR) {
+        while (position + 2 <= size_ && TokenClassOfCode(LoadLe16(data_ + position)) == T_STR) {
             if (position + 4 > size_) return Fail(position, "token operand cut short");
             if (!ReadLine(position, line)) return false;
             token.text.pop_back();  // never empty: it starts with the quote
@@ -91,10 +84,9 @@ bool TokenReader::ReadToken(size_t& position, ScriptToken& token) {
     if (cls == T_BYTE) {
         token.number = p[0];
     } else if (cls == T_WORD) {
-        token.number = ReadU16(p);
+        token.number = LoadLe16(p);
     } else if (cls == T_DWORD) {
-        u32 v = static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) |
-                (static_cast<u32>(p[2]) << 16) | (static_cast<u32>(p[3]) << 24);
+        const u32 v = LoadLe32(p);
         std::memcpy(&token.number, &v, 4);
     }
     position += 2 + operand;

@@ -166,6 +166,12 @@ public:
     // Destroyed trigger; 1 when the object still resolves to itself afterwards.
     int DeleteSelfChecked();
 
+    // The heads of the object's script attachment set and timed callback list; the script
+    // runtime owns what they point to (null when there is none).
+    CObjAttachments*& ScriptAttachments() { return attachments_; }
+    const CObjAttachments* ScriptAttachments() const { return attachments_; }
+    TimedCallback*& TimedCallbacks() { return callbacks_; }
+
     // Links of the serial hash, the template list and the sibling chain (owned by the object
     // manager, the sector grid and the containers).
     CItem* bucketNext = nullptr;

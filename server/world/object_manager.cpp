@@ -300,29 +300,36 @@ CItem* CObjectManager::CreateWeapon(int graphic) {
 
 // ---------------------------------------------------------------- searches by place
 
-CItem* FindInChain(u32 serial, CItem* first) {
-    for (CItem* item = first; item; item = item->GetNextSibling()) {
-        if (item->GetSerial() == serial) return item;
-        if (item->IsContainer()) {
-            if (CItem* found =
-                    FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
-                return found;
-            }
-        }
-        if (item->IsMobile()) {
-            const CMobile* mobile = static_cast<const CMobile*>(item);
-            for (int layer = 0; layer <= 25; ++layer) {
-                CItem* worn = mobile->GetLayer(layer);
-                if (!worn) continue;
-                if (worn->GetSerial() == serial) return worn;
-                if (worn->IsContainer()) {
-                    CItem* found =
-                        FindInChain(serial, static_cast<CContainer*>(worn)->GetFirstChild());
-                    if (found) return found;
-                }
-            }
+namespace {
+
+// The serial among a container's contents at any depth, or null.
+CItem* FindInContents(u32 serial, CItem* item) {
+    if (!item->IsContainer()) return nullptr;
+    return FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild());
+}
+
+// The object itself, something inside it, or for a mobile an item worn on layers 0..25 or
+// something inside one.
+CItem* FindInOrOn(u32 serial, CItem* item) {
+    if (item->GetSerial() == serial) return item;
+    if (CItem* found = FindInContents(serial, item)) return found;
+    if (item->IsMobile()) {
+        const CMobile* mobile = static_cast<const CMobile*>(item);
+        for (int layer = 0; layer <= 25; ++layer) {
+            CItem* worn = mobile->GetLayer(layer);
+            if (!worn) continue;
+            if (worn->GetSerial() == serial) return worn;
+            if (CItem* found = FindInContents(serial, worn)) return found;
         }
     }
+    return nullptr;
+}
+
+}  // namespace
+
+CItem* FindInChain(u32 serial, CItem* first) {
+    for (CItem* item = first; item; item = item->GetNextSibling())
+        if (CItem* found = FindInOrOn(serial, item)) return found;
     return nullptr;
 }
 
@@ -335,26 +342,7 @@ CItem* CObjectManager::FindNear(const CBaseObject& around, u32 serial, int radiu
         for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
             const Location& l = item->GetLocation();
             if (std::max(std::abs(l.x - at.x), std::abs(l.y - at.y)) > radius) continue;
-            if (item->GetSerial() == serial) return item;
-            if (item->IsContainer()) {
-                if (CItem* found =
-                        FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild())) {
-                    return found;
-                }
-                if (item->IsMobile()) {
-                    const CMobile* mobile = static_cast<const CMobile*>(item);
-                    for (int layer = 0; layer <= 25; ++layer) {
-                        CItem* worn = mobile->GetLayer(layer);
-                        if (!worn) continue;
-                        if (worn->GetSerial() == serial) return worn;
-                        if (worn->IsContainer()) {
-                            CItem* found = FindInChain(
-                                serial, static_cast<CContainer*>(worn)->GetFirstChild());
-                            if (found) return found;
-                        }
-                    }
-                }
-            }
+            if (CItem* found = FindInOrOn(serial, item)) return found;
         }
     }
     return nullptr;

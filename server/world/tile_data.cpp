@@ -2,15 +2,10 @@
 
 #include <cstring>
 
+#include "core/byte_order.h"
+
 namespace {
 
-u16 ReadU16(const u8* p) {
-    return static_cast<u16>(p[0] | (p[1] << 8));
-}
-u32 ReadU32(const u8* p) {
-    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) | (static_cast<u32>(p[2]) << 16) |
-           (static_cast<u32>(p[3]) << 24);
-}
 void CopyName(char* out, const u8* in) {
     std::memcpy(out, in, 20);
     out[20] = '\0';
@@ -53,21 +48,21 @@ int TileData::ReadTileData(const u8* data, size_t size) {
     for (int i = 0; i < kTileCount; ++i) {
         if (i % kTileGroupSize == 0) p += 4;
         LandTileRecord& r = land_[i];
-        r.flags = ReadU32(p);
-        r.texture = ReadU16(p + 4);
+        r.flags = LoadLe32(p);
+        r.texture = LoadLe16(p + 4);
         CopyName(r.name, p + 6);
         p += kLandRecordSize;
     }
     for (int i = 0; i < kTileCount; ++i) {
         if (i % kTileGroupSize == 0) p += 4;
         StaticTileRecord& r = statics_[i];
-        r.flags = ReadU32(p);
+        r.flags = LoadLe32(p);
         r.weight = p[4];
         r.layer = p[5];
-        r.value = ReadU32(p + 6);
-        r.values[0] = ReadU16(p + 10);
-        r.values[1] = ReadU16(p + 12);
-        r.values[2] = ReadU16(p + 14);
+        r.value = LoadLe32(p + 6);
+        r.values[0] = LoadLe16(p + 10);
+        r.values[1] = LoadLe16(p + 12);
+        r.values[2] = LoadLe16(p + 14);
         r.height = p[16];
         CopyName(r.name, p + 17);
         p += kStaticRecordSize;
@@ -101,7 +96,7 @@ int TileData::ReadAnimData(const u8* data, size_t size) {
 int TileData::ReadArtDimensions(const u8* data, size_t size) {
     if (!data || size < static_cast<size_t>(kArtDimFileSize)) return -1;
     for (int i = 0; i < kTileCount * 2; ++i)
-        artSize_[i] = ReadU16(data + i * 2);
+        artSize_[i] = LoadLe16(data + i * 2);
     return 0;
 }
 

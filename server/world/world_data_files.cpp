@@ -4,20 +4,11 @@
 #include <cstdio>
 
 #include "core/archive.h"
+#include "core/byte_order.h"
 #include "core/loop_state.h"
 #include "server/world/base_object.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
-
-namespace {
-u16 U16(const u8* p) {
-    return static_cast<u16>(p[0] | (p[1] << 8));
-}
-u32 U32(const u8* p) {
-    return static_cast<u32>(p[0]) | (static_cast<u32>(p[1]) << 8) | (static_cast<u32>(p[2]) << 16) |
-           (static_cast<u32>(p[3]) << 24);
-}
-}  // namespace
 
 bool ReadArchiveFile(const std::string& path, std::vector<u8>& out) {
     out.clear();
@@ -46,7 +37,7 @@ std::vector<u8> ComputeArtDimensions(const std::vector<u8>& artIndex, const std:
     for (int i = 0; i < kTileCount; ++i) {
         const size_t record = static_cast<size_t>(kTileCount + i) * 12;
         if (record + 4 > artIndex.size()) continue;
-        const u32 offset = U32(artIndex.data() + record);
+        const u32 offset = LoadLe32(artIndex.data() + record);
         if (offset == 0xFFFFFFFFu || static_cast<size_t>(offset) + 8 > art.size()) continue;
         std::copy(art.begin() + offset + 4, art.begin() + offset + 8, table.begin() + i * 4);
     }
@@ -67,7 +58,7 @@ int LoadTerrain(const std::vector<u8>& bytes) {
         const u8* block = bytes.data() + n * kMapBlockSize + 4;
         for (int i = 0; i < 64; ++i) {
             TerrainEntry& entry = cell->terrain[i / 8][i % 8];
-            entry.tile = U16(block + i * 3);
+            entry.tile = LoadLe16(block + i * 3);
             entry.z = static_cast<s8>(block[i * 3 + 2]);
         }
         cell->editFlags = 0;
@@ -84,8 +75,8 @@ int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
     for (size_t at = 0; at + 7 <= length; at += 7) {
         const u8* r = bytes + at;
         CStaticObject* object = CStaticObject::Acquire();
-        object->SetType(U16(r));
-        object->SetHue(U16(r + 5));
+        object->SetType(LoadLe16(r));
+        object->SetHue(LoadLe16(r + 5));
         object->PlaceInWorldQuiet(Location(x + (r[2] & 7), y + (r[3] & 7), static_cast<s8>(r[4])));
         ++placed;
     }
@@ -101,8 +92,8 @@ int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
             old->Release();
         const size_t entry = static_cast<size_t>(n) * 12;
         if (entry + 12 > index.size()) continue;
-        const u32 offset = U32(index.data() + entry);
-        const u32 length = U32(index.data() + entry + 4);
+        const u32 offset = LoadLe32(index.data() + entry);
+        const u32 length = LoadLe32(index.data() + entry + 4);
         if (offset == 0xFFFFFFFFu || length == 0) continue;
         if (offset > data.size() || length > data.size() - offset) continue;
         placed += ReadStaticsRecord(n, data.data() + offset, length);
@@ -112,7 +103,7 @@ int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
 
 int ReadGameHour(const std::vector<u8>* bytes) {
     if (!bytes || bytes->size() < 4) return 12;
-    const u32 hour = U32(bytes->data());
+    const u32 hour = LoadLe32(bytes->data());
     return hour <= 23 ? static_cast<int>(hour) : 12;
 }
 

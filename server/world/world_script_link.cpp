@@ -18,13 +18,6 @@
 
 namespace {
 
-// The item keeps its attachment-set and callback-list heads to itself; the script runtime
-// is their one user and reaches them through this accessor.
-struct ItemSlots : CItem {
-    static CObjAttachments*& Attachments(CItem* item) { return item->*(&ItemSlots::attachments_); }
-    static TimedCallback*& Callbacks(CItem* item) { return item->*(&ItemSlots::callbacks_); }
-};
-
 CItem* AsItem(CBaseObject* object) {
     return object && object->IsDynamic() ? static_cast<CItem*>(object) : nullptr;
 }
@@ -38,11 +31,11 @@ class WorldObjectLink : public ScriptObjectLink {
 public:
     CObjAttachments** AttachmentsOf(CBaseObject* object) override {
         CItem* item = AsItem(object);
-        return item ? &ItemSlots::Attachments(item) : nullptr;
+        return item ? &item->ScriptAttachments() : nullptr;
     }
     TimedCallback** CallbacksOf(CBaseObject* object) override {
         CItem* item = AsItem(object);
-        return item ? &ItemSlots::Callbacks(item) : nullptr;
+        return item ? &item->TimedCallbacks() : nullptr;
     }
     u32 SerialOf(CBaseObject* object) override {
         CItem* item = AsItem(object);
@@ -134,13 +127,12 @@ public:
         return sendTrigger(object, trigger, FromWorldArgs(trigger, args));
     }
     bool HasAttachedScript(const CItem* object) override {
-        return object && ObjScripts::HasAny(ItemSlots::Attachments(const_cast<CItem*>(object)));
+        return object && ObjScripts::HasAny(object->ScriptAttachments());
     }
     void GetHandlerRanges(const CItem* object, int trigger, std::vector<int>& out) override {
         if (!object) return;
         std::vector<const TriggerHandler*> handlers;
-        ObjScripts::CollectHandlersFor(ItemSlots::Attachments(const_cast<CItem*>(object)), trigger,
-                                       handlers);
+        ObjScripts::CollectHandlersFor(object->ScriptAttachments(), trigger, handlers);
         for (const TriggerHandler* h : handlers)
             out.push_back(h->intArg);
     }
@@ -149,8 +141,8 @@ public:
     void FreeAttachments(CItem* object) override {
         if (!object) return;
         StopObjectScriptThreads(object);
-        ::FreeAttachments(ItemSlots::Attachments(object));
-        ClearCallbacks(ItemSlots::Callbacks(object));
+        ::FreeAttachments(object->ScriptAttachments());
+        ClearCallbacks(object->TimedCallbacks());
     }
 };
 

@@ -2,15 +2,9 @@
 
 #include <cstring>
 
+#include "core/byte_order.h"
+
 namespace {
-void PutU16(std::vector<u8>& out, u32 v) {
-    out.push_back(static_cast<u8>(v & 0xFF));
-    out.push_back(static_cast<u8>((v >> 8) & 0xFF));
-}
-void PutU32(std::vector<u8>& out, u32 v) {
-    PutU16(out, v & 0xFFFF);
-    PutU16(out, v >> 16);
-}
 void PutName(std::vector<u8>& out, const char* name) {
     char padded[20] = {};
     std::memcpy(padded, name, strnlen(name, sizeof padded));
@@ -30,12 +24,12 @@ std::vector<u8> WriteMapFile(const TerrainGrid& terrain) {
     out.reserve(static_cast<size_t>(columns) * rows * 196);
     for (int column = 0; column < columns; ++column) {
         for (int row = 0; row < rows; ++row) {
-            PutU32(out, 0);
+            AppendLe32(out, 0);
             for (int y = 0; y < 8; ++y) {
                 for (int x = 0; x < 8; ++x) {
                     const TerrainGrid::Cell& cell =
                         terrain.At(terrain.x0 + column * 8 + x, terrain.y0 + row * 8 + y);
-                    PutU16(out, cell.tile);
+                    AppendLe16(out, cell.tile);
                     out.push_back(static_cast<u8>(cell.z));
                 }
             }
@@ -60,20 +54,20 @@ void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& 
     data.clear();
     for (const auto& cell : perCell) {
         if (cell.empty()) {
-            PutU32(index, 0xFFFFFFFFu);
-            PutU32(index, 0);
-            PutU32(index, 0);
+            AppendLe32(index, 0xFFFFFFFFu);
+            AppendLe32(index, 0);
+            AppendLe32(index, 0);
             continue;
         }
-        PutU32(index, static_cast<u32>(data.size()));
-        PutU32(index, static_cast<u32>(cell.size() * 7));
-        PutU32(index, 0);
+        AppendLe32(index, static_cast<u32>(data.size()));
+        AppendLe32(index, static_cast<u32>(cell.size() * 7));
+        AppendLe32(index, 0);
         for (const StaticEntry* s : cell) {
-            PutU16(data, s->graphic);
+            AppendLe16(data, s->graphic);
             data.push_back(static_cast<u8>((s->x - area.x0) & 7));
             data.push_back(static_cast<u8>((s->y - area.y0) & 7));
             data.push_back(static_cast<u8>(s->z));
-            PutU16(data, s->hue);
+            AppendLe16(data, s->hue);
         }
     }
 }
@@ -82,21 +76,21 @@ std::vector<u8> WriteTileDataFile(const TileSet& tiles) {
     std::vector<u8> out;
     out.reserve(kTileDataFileSize);
     for (int i = 0; i < kTileCount; ++i) {
-        if (i % kTileGroupSize == 0) PutU32(out, 0);
+        if (i % kTileGroupSize == 0) AppendLe32(out, 0);
         const LandTileRecord& r = tiles.land[i];
-        PutU32(out, r.flags);
-        PutU16(out, r.texture);
+        AppendLe32(out, r.flags);
+        AppendLe16(out, r.texture);
         PutName(out, r.name);
     }
     for (int i = 0; i < kTileCount; ++i) {
-        if (i % kTileGroupSize == 0) PutU32(out, 0);
+        if (i % kTileGroupSize == 0) AppendLe32(out, 0);
         const StaticTileRecord& r = tiles.statics[i];
-        PutU32(out, r.flags);
+        AppendLe32(out, r.flags);
         out.push_back(r.weight);
         out.push_back(r.layer);
-        PutU32(out, r.value);
+        AppendLe32(out, r.value);
         for (u16 v : r.values)
-            PutU16(out, v);
+            AppendLe16(out, v);
         out.push_back(r.height);
         PutName(out, r.name);
     }
@@ -107,13 +101,13 @@ std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues) {
     std::vector<u8> out;
     out.reserve(kHuesFileSize);
     for (int i = 0; i < kHueCount; ++i) {
-        if (i % kHueGroupSize == 0) PutU32(out, 0);
+        if (i % kHueGroupSize == 0) AppendLe32(out, 0);
         const HueRecord blank{};
         const HueRecord& h = i < static_cast<int>(hues.size()) ? hues[i] : blank;
         for (u16 c : h.colours)
-            PutU16(out, c);
-        PutU16(out, h.tableStart);
-        PutU16(out, h.tableEnd);
+            AppendLe16(out, c);
+        AppendLe16(out, h.tableStart);
+        AppendLe16(out, h.tableEnd);
         out.insert(out.end(), h.name, h.name + sizeof h.name);
     }
     return out;
@@ -123,7 +117,7 @@ std::vector<u8> WriteAnimDataFile(const std::vector<AnimRecord>& records) {
     std::vector<u8> out;
     out.reserve(kAnimDataFileSize);
     for (int i = 0; i < kTileCount; ++i) {
-        if (i % kAnimGroupSize == 0) PutU32(out, 0);
+        if (i % kAnimGroupSize == 0) AppendLe32(out, 0);
         const AnimRecord blank{};
         const AnimRecord& r = i < static_cast<int>(records.size()) ? records[i] : blank;
         for (s8 f : r.frames)
@@ -141,14 +135,14 @@ std::vector<u8> WriteArtDimensionsFile(const std::vector<std::pair<u16, u16>>& s
     out.reserve(kArtDimFileSize);
     for (int i = 0; i < kTileCount; ++i) {
         const auto size = i < static_cast<int>(sizes.size()) ? sizes[i] : std::pair<u16, u16>{};
-        PutU16(out, size.first);
-        PutU16(out, size.second);
+        AppendLe16(out, size.first);
+        AppendLe16(out, size.second);
     }
     return out;
 }
 
 std::vector<u8> WriteTimeFile(u32 hour) {
     std::vector<u8> out;
-    PutU32(out, hour);
+    AppendLe32(out, hour);
     return out;
 }

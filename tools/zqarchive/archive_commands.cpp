@@ -9,6 +9,7 @@
 
 #include "core/archive.h"
 #include "core/archive_builder.h"
+#include "core/hex_digit.h"
 
 namespace fs = std::filesystem;
 
@@ -74,18 +75,9 @@ bool ParseKey(const std::string& hex, ArchiveKey& key) {
     for (size_t i = 0; i < 32; ++i) {
         unsigned v = 0;
         for (int k = 0; k < 2; ++k) {
-            char c = hex[2 * i + size_t(k)];
-            unsigned d;
-            if (c >= '0' && c <= '9') {
-                d = unsigned(c - '0');
-            } else if (c >= 'a' && c <= 'f') {
-                d = unsigned(c - 'a' + 10);
-            } else if (c >= 'A' && c <= 'F') {
-                d = unsigned(c - 'A' + 10);
-            } else {
-                return false;
-            }
-            v = v * 16 + d;
+            const int d = HexDigit(hex[2 * i + size_t(k)]);
+            if (d < 0) return false;
+            v = v * 16 + unsigned(d);
         }
         key[i] = u8(v);
     }
