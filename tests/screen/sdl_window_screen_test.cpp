@@ -79,7 +79,27 @@ std::vector<u16> Pattern(bool is565) {
 
 // Asks the top-level window whose title starts with `title` to close, the way a click on
 // the title bar's close button does (waits up to 5 s for the window to appear).
-bool CloseWindowByTitle(const std::string& title) {
+// The process that owns a window, from the _NET_WM_PID property SDL sets; 0 when absent.
+long WindowPid(Display* display, Window window) {
+    Atom property = XInternAtom(display, "_NET_WM_PID", True);
+    if (property == None) return 0;
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && count == 1 && format == 32) {
+        pid = *reinterpret_cast<long*>(data);
+    }
+    if (data) XFree(data);
+    return pid;
+}
+
+// `pid` 0 takes the first window with the title; otherwise only a window of that process
+// counts, so a window an earlier test closed but the X server still lists is never taken.
+bool CloseWindowByTitle(const std::string& title, long pid = 0) {
     XDisplay x;
     if (!x.get()) return false;
     Window root = DefaultRootWindow(x.get());
@@ -92,7 +112,10 @@ bool CloseWindowByTitle(const std::string& title) {
         for (unsigned c = 0; c < n && !target; ++c) {
             char* name = nullptr;
             if (XFetchName(x.get(), children[c], &name) && name) {
-                if (std::string(name).rfind(title, 0) == 0) target = children[c];
+                if (std::string(name).rfind(title, 0) == 0 &&
+                    (pid == 0 || WindowPid(x.get(), children[c]) == pid)) {
+                    target = children[c];
+                }
                 XFree(name);
             }
         }
@@ -235,7 +258,7 @@ TEST(SdlWindowScreen, ClosingTheWindowEndsTheClient) {
         for (int i = 0; i < 500 && !platform::IsClientWindowAlive(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        sent = CloseWindowByTitle("Varnok Online");
+        sent = CloseWindowByTitle("Varnok Online", getpid());
     });
     int code = ClientMain(ProcessArgs{});
     closer.join();
@@ -258,7 +281,7 @@ TEST(SdlWindowScreen, ClosingTheGameWindowEndsTheWholeProcess) {
     e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
                            {"ZQ_CONFIG_DIR=" + dir.Path() + "/config"});
     ASSERT_TRUE(game.Started());
-    ASSERT_TRUE(CloseWindowByTitle("Varnok Online")) << game.Stderr();
+    ASSERT_TRUE(CloseWindowByTitle("Varnok Online", game.Pid())) << game.Stderr();
     // The server looks for the window every 5 s.
     EXPECT_EQ(game.WaitForExit(15000), 0) << game.Stderr();
 }
