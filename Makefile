@@ -12,7 +12,10 @@ build: setup
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 
-run: build
+# Builds only what the game needs: the executable and its data archive.
+run: setup
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS) --target zqdemo zqdemo_data
 	@cd build/release/run && ./zqdemo
 
 test: setup
