@@ -54,3 +54,8 @@ constexpr const char* kScriptDataDirectory = "../.rundir/scripts/";
 bool CompileScriptDirectory(const std::string& dir,
                             std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
                             std::string& errors);
+// The same for the named source files, in the order given (a class's parent must be among
+// them).
+bool CompileScriptFiles(const std::vector<std::string>& files,
+                        std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
+                        std::string& errors);
