@@ -110,13 +110,6 @@ char BuiltinResultChar(const BuiltinRecord& record) {
     return record.signature[0];
 }
 
-int BuiltinVisibleArgCount(const BuiltinRecord& record) {
-    int n = 0;
-    for (const char* p = record.signature + 1; *p && *p != '|'; ++p)
-        ++n;
-    return n;
-}
-
 int BuiltinArgCount(const BuiltinRecord& record) {
     int n = 0;
     for (const char* p = record.signature + 1; *p; ++p) {

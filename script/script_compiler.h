@@ -29,7 +29,6 @@ public:
     const ScriptStringTable& Strings() const { return strings_; }
     // The token files by class name.
     const std::map<std::string, std::vector<u8>>& TokenFiles() const { return tokens_; }
-    int ClassCount() const { return static_cast<int>(tokens_.size()); }
 
 private:
     struct LineMap {

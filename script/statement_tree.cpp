@@ -20,7 +20,6 @@ ScriptNode* StatementArena::NewNode(NodeKind kind) {
     }
     *node = ScriptNode{};
     node->kind = kind;
-    ++inUse_;
     return node;
 }
 
@@ -29,7 +28,6 @@ void StatementArena::FreeNode(ScriptNode* node) {
     *node = ScriptNode{};
     node->next = free_;
     free_ = node;
-    --inUse_;
 }
 
 void StatementArena::FreeChain(ScriptNode* head) {
@@ -170,11 +168,6 @@ const BuiltinRecord* KeywordRecord(const char* name) {
         if (std::strcmp(record.name, name) == 0) return &record;
     }
     return nullptr;
-}
-
-bool IsRecord(const ScriptNode* node, const BuiltinRecord* record) {
-    return node && node->kind == NodeKind::BuiltinCall && node->builtin && record &&
-           std::strcmp(node->builtin->name, record->name) == 0;
 }
 
 ScriptNode* HiddenTarget(const ScriptNode* call) {
