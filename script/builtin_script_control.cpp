@@ -10,6 +10,7 @@
 #include "script/object_validators.h"
 #include "script/script_instance.h"
 #include "script/script_manager.h"
+#include "script/script_services.h"
 #include "script/script_thread.h"
 #include "script/script_thread_control.h"
 #include "script/triggers.h"
@@ -30,7 +31,7 @@ int FireMessage(CBaseObject* target, u32 sender, const CStr& name, const CScript
     ScriptTriggerArgs trigger;
     trigger.select = name.CText();
     trigger.params = {TriggerValue::Obj(sender), TriggerValue::List(&args)};
-    return sendTrigger(target, 22, trigger);
+    return sendTrigger(target, kTriggerMessage, trigger);
 }
 
 }  // namespace

@@ -18,16 +18,6 @@ namespace {
 // TK_IF + i, and every class past TK_RETURN stands for TK_RETURN.
 constexpr int kKeywordRecords = 20;
 
-bool NameMatches(int index, const BuiltinRecord& record, std::string_view name) {
-    if (name == record.name) return true;
-    if (index < kKeywordRecords) {
-        int cls = TK_IF + index;
-        if (cls > TK_RETURN) cls = TK_RETURN;
-        return name == TokenClassName(cls);
-    }
-    return false;
-}
-
 bool CharsFit(char a, char b) {
     if (a == 'u' || b == 'u' || a == 'U' || b == 'U') return true;
     return std::tolower(static_cast<unsigned char>(a)) ==
@@ -80,8 +70,8 @@ const BuiltinRecord* FindBuiltin(std::string_view name, std::string_view callSig
     const auto found = index.find(name);
     if (found == index.end()) return nullptr;
     for (const int i : found->second) {
+        // Every record listed under the name carries it or is its keyword's record.
         const BuiltinRecord& record = builtin_records::kRecords[i];
-        if (!NameMatches(i, record, name)) continue;
         if (SignatureMatches(record.signature, callSignature)) return &record;
     }
     return nullptr;
@@ -108,13 +98,6 @@ std::string FormatBuiltinNotFound(const char* name, const char* callSignature) {
 
 char BuiltinResultChar(const BuiltinRecord& record) {
     return record.signature[0];
-}
-
-int BuiltinVisibleArgCount(const BuiltinRecord& record) {
-    int n = 0;
-    for (const char* p = record.signature + 1; *p && *p != '|'; ++p)
-        ++n;
-    return n;
 }
 
 int BuiltinArgCount(const BuiltinRecord& record) {

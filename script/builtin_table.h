@@ -40,8 +40,6 @@ std::string FormatBuiltinNotFound(const char* name, const char* callSignature);
 
 // Signature helpers.
 char BuiltinResultChar(const BuiltinRecord& record);
-// Arguments written in the script (before '|').
-int BuiltinVisibleArgCount(const BuiltinRecord& record);
 // Every argument character, hidden operands included ('|' not counted).
 int BuiltinArgCount(const BuiltinRecord& record);
 // The index of a record in the table.

@@ -1,5 +1,8 @@
 #include "script/script_class.h"
 
+#include <map>
+
+#include "script/builtin_table.h"
 #include "script/script_value.h"
 
 int ScriptVarTable::Find(std::string_view name) const {
@@ -32,10 +35,6 @@ TriggerHandler* CScriptClass::NewHandler() {
     ownedHandlers_.push_back(std::make_unique<TriggerHandler>());
     return ownedHandlers_.back().get();
 }
-
-#include <map>
-
-#include "script/builtin_table.h"
 
 namespace {
 

@@ -856,33 +856,23 @@ bool ScriptCompiler::Validate(std::string& errors) {
     return ok;
 }
 
-bool CompileScriptDirectory(const std::string& dir,
-                            std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
-                            std::string& errors) {
+bool CompileScriptFiles(const std::vector<std::string>& files,
+                        std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
+                        std::string& errors) {
     namespace fs = std::filesystem;
     outMembers.clear();
-    std::error_code ec;
-    std::vector<fs::path> files;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file() && it->path().extension() == ".zqs") files.push_back(it->path());
-    }
-    if (ec) {
-        errors += dir + ": cannot read the script directory: " + ec.message() + "\n";
-        return false;
-    }
-    std::sort(files.begin(), files.end());
     ScriptCompiler compiler;
     bool ok = true;
-    for (const fs::path& file : files) {
+    for (const std::string& file : files) {
         std::ifstream in(file, std::ios::binary);
         if (!in) {
-            errors += file.string() + ": cannot open\n";
+            errors += file + ": cannot open\n";
             ok = false;
             continue;
         }
         std::ostringstream text;
         text << in.rdbuf();
-        ScriptSource source{file.string(), file.stem().string(), text.str()};
+        ScriptSource source{file, fs::path(file).stem().string(), text.str()};
         if (!compiler.AddSource(source, errors)) ok = false;
     }
     if (!ok || !compiler.Validate(errors)) return false;
@@ -892,4 +882,25 @@ bool CompileScriptDirectory(const std::string& dir,
         outMembers.emplace_back(name + ".m", tokens);
     }
     return true;
+}
+
+bool CompileScriptDirectory(const std::string& dir,
+                            std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
+                            std::string& errors) {
+    namespace fs = std::filesystem;
+    outMembers.clear();
+    std::error_code ec;
+    std::vector<fs::path> paths;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_regular_file() && it->path().extension() == ".zqs") paths.push_back(it->path());
+    }
+    if (ec) {
+        errors += dir + ": cannot read the script directory: " + ec.message() + "\n";
+        return false;
+    }
+    std::sort(paths.begin(), paths.end());
+    std::vector<std::string> files;
+    for (const fs::path& path : paths)
+        files.push_back(path.string());
+    return CompileScriptFiles(files, outMembers, errors);
 }

@@ -29,7 +29,6 @@ public:
     const ScriptStringTable& Strings() const { return strings_; }
     // The token files by class name.
     const std::map<std::string, std::vector<u8>>& TokenFiles() const { return tokens_; }
-    int ClassCount() const { return static_cast<int>(tokens_.size()); }
 
 private:
     struct LineMap {
@@ -54,3 +53,8 @@ constexpr const char* kScriptDataDirectory = "../.rundir/scripts/";
 bool CompileScriptDirectory(const std::string& dir,
                             std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
                             std::string& errors);
+// The same for the named source files, in the order given (a class's parent must be among
+// them).
+bool CompileScriptFiles(const std::vector<std::string>& files,
+                        std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
+                        std::string& errors);

@@ -110,7 +110,7 @@ private:
     bool CompileAssignment(ScriptVarTable& vars, const std::string& target);
     bool CompileExpression(ScriptVarTable& vars, ScriptNode*& list, Term term, int depth = 0);
     bool CompileElement(ScriptVarTable& vars, ScriptNode*& list, const ScriptToken& t, int depth);
-    bool CloseBlock(ScriptVarTable& vars);
+    bool CloseBlock();
     bool CheckArguments(const char* what, const std::string& sig, ScriptNode* args);
     bool AppendCall(ScriptNode*& chain, const BuiltinRecord* record, ScriptNode* args);
     bool AppendTargetNode(ScriptVarTable& vars, ScriptNode*& list, const std::string& name);
@@ -486,8 +486,7 @@ bool Parser::CompileDeclaration(ScriptVarTable& vars, const ScriptToken& first) 
     return CompileAssignment(vars, name);
 }
 
-bool Parser::CloseBlock(ScriptVarTable& vars) {
-    (void)vars;
+bool Parser::CloseBlock() {
     const int open = blocks_.back();
     blocks_.pop_back();
     const char* closing = nullptr;
@@ -633,7 +632,7 @@ bool Parser::CompileStatement(ScriptVarTable& vars, u8 resultType, const ScriptT
             return true;
         }
         case Kind::RBrace:
-            return CloseBlock(vars);
+            return CloseBlock();
         case Kind::Other:
             if (t.form == ScriptToken::Form::Text) Note("unknown name '" + t.text + "' skipped");
             return true;

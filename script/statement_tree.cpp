@@ -20,7 +20,6 @@ ScriptNode* StatementArena::NewNode(NodeKind kind) {
     }
     *node = ScriptNode{};
     node->kind = kind;
-    ++inUse_;
     return node;
 }
 
@@ -29,7 +28,6 @@ void StatementArena::FreeNode(ScriptNode* node) {
     *node = ScriptNode{};
     node->next = free_;
     free_ = node;
-    --inUse_;
 }
 
 void StatementArena::FreeChain(ScriptNode* head) {
@@ -172,11 +170,6 @@ const BuiltinRecord* KeywordRecord(const char* name) {
     return nullptr;
 }
 
-bool IsRecord(const ScriptNode* node, const BuiltinRecord* record) {
-    return node && node->kind == NodeKind::BuiltinCall && node->builtin && record &&
-           std::strcmp(node->builtin->name, record->name) == 0;
-}
-
 ScriptNode* HiddenTarget(const ScriptNode* call) {
     ScriptNode* found = nullptr;
     for (ScriptNode* c = call ? call->child : nullptr; c; c = c->next) {
@@ -251,6 +244,32 @@ void ScanLoops(ScriptNode* head, ScriptNode* end, bool withSwitches, bool withBr
 
 const char* kTooDeep = "control blocks nested too deeply";
 
+// The innermost loop or switch still open before a closing node, with the break statements
+// inside it (on the scan stack above it).
+struct OpenBlock {
+    ScanStack stack;
+    int breaks = 0;
+    ScriptNode* node = nullptr;  // null when nothing is open
+
+    void TargetBreaks(ScriptNode* end) const {
+        for (int k = 0; k < breaks; ++k)
+            SetTarget(stack.Top(k), end);
+    }
+};
+
+// False with kTooDeep when the blocks nest too deeply.
+bool ScanOpenBlock(ScriptNode* head, ScriptNode* end, OpenBlock& block, std::string& error) {
+    ScanLoops(head, end, true, true, block.stack);
+    if (block.stack.overflow) {
+        error = kTooDeep;
+        return false;
+    }
+    while (ControlClass(block.stack.Top(block.breaks)) == TK_BREAK)
+        ++block.breaks;
+    block.node = block.stack.Top(block.breaks);
+    return true;
+}
+
 }  // namespace
 
 bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record, ScriptNode* args,
@@ -318,24 +337,15 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
                     }
                 }
             }
-            ScanStack s;
-            ScanLoops(head, call, true, true, s);
-            if (s.overflow) {
-                error = kTooDeep;
-                return false;
-            }
-            int i = 0;
-            while (ControlClass(s.Top(i)) == TK_BREAK)
-                ++i;
-            ScriptNode* loop = s.Top(i);
-            if (ControlClass(loop) != TK_WHILE) {
+            OpenBlock block;
+            if (!ScanOpenBlock(head, call, block, error)) return false;
+            if (ControlClass(block.node) != TK_WHILE) {
                 error = "end of loop without its loop";
                 return false;
             }
-            AppendJumpTarget(a, args)->target = loop;
-            SetTarget(loop, call);
-            for (int k = 0; k < i; ++k)
-                SetTarget(s.Top(k), call);
+            AppendJumpTarget(a, args)->target = block.node;
+            SetTarget(block.node, call);
+            block.TargetBreaks(call);
             break;
         }
         case TK_CONTINUE: {
@@ -357,23 +367,15 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
             break;
         }
         case TK_ENDSWITCH: {
-            ScanStack s;
-            ScanLoops(head, call, true, true, s);
-            if (s.overflow) {
-                error = kTooDeep;
-                return false;
-            }
-            int i = 0;
-            while (ControlClass(s.Top(i)) == TK_BREAK)
-                ++i;
-            ScriptNode* sw = s.Top(i);
-            ScriptNode* table = ControlClass(sw) == TK_SWITCH ? JumpTableOf(sw) : nullptr;
+            OpenBlock block;
+            if (!ScanOpenBlock(head, call, block, error)) return false;
+            ScriptNode* table =
+                ControlClass(block.node) == TK_SWITCH ? JumpTableOf(block.node) : nullptr;
             if (!table) {
                 error = "end of switch without its switch";
                 return false;
             }
-            for (int k = 0; k < i; ++k)
-                SetTarget(s.Top(k), call);
+            block.TargetBreaks(call);
             bool hasDefault = false;
             for (SwitchCase* e = table->cases; e; e = e->next) {
                 if (e->value == kDefaultCaseValue) hasDefault = true;

@@ -73,14 +73,12 @@ public:
     const std::string* NewText(std::string text);
     CStr* NewString(const char* text);
     CUStr* NewUString(const WChar* text);
-    size_t NodesInUse() const { return inUse_; }
 
 private:
     static constexpr size_t kBlockNodes = 256;
     std::vector<std::unique_ptr<ScriptNode[]>> blocks_;
     size_t usedInLastBlock_ = kBlockNodes;
     ScriptNode* free_ = nullptr;
-    size_t inUse_ = 0;
     std::deque<SwitchCase> cases_;
     std::deque<std::string> texts_;
     std::deque<CStr> strings_;
@@ -128,7 +126,6 @@ bool ResolveLabels(StatementArena& a, ScriptNode* head, std::string& error,
 
 // The first record of a control-flow keyword ("TK_IF" ...).
 const BuiltinRecord* KeywordRecord(const char* name);
-bool IsRecord(const ScriptNode* node, const BuiltinRecord* record);
 // The hidden jump operand of a call (its last JumpTarget child), or null.
 ScriptNode* HiddenTarget(const ScriptNode* call);
 

@@ -4,8 +4,6 @@
 #include "script/token_file.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 bool ScriptStringTable::LoadFromText(std::string_view text, std::string& error) {
     Clear();
@@ -31,18 +29,6 @@ bool ScriptStringTable::LoadFromText(std::string_view text, std::string& error) 
         pos = next;
     }
     return true;
-}
-
-bool ScriptStringTable::LoadFromFile(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open string table " + path;
-        lines_.clear();
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    return LoadFromText(buffer.str(), error);
 }
 
 s32 ScriptStringTable::Intern(const std::string& text) {

@@ -25,8 +25,6 @@ public:
     // Reads the table from the data archive (kArchivePath). False with an error, and an
     // empty table, when the member is missing or malformed.
     bool LoadFromArchive(std::string& error);
-    // Reads the table from a file on disk; false and an error when it cannot be read.
-    bool LoadFromFile(const std::string& path, std::string& error);
 
     void Clear() {
         lines_.clear();

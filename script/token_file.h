@@ -55,7 +55,6 @@ public:
     bool ReadToken(size_t& position, ScriptToken& token);
 
     const std::string& Error() const { return error_; }
-    size_t Size() const { return size_; }
 
 private:
     bool Fail(size_t offset, const std::string& what);

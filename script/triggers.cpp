@@ -307,20 +307,16 @@ int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
     return sendTrigger(target, kTriggerMessage, args, ran);
 }
 
-void BeginCreationTriggerQueue() {
+void BeginDeferCreationTriggers() {
     gCreation.active = true;
     gCreation.entries.clear();
-}
-
-bool CreationTriggerQueueActive() {
-    return gCreation.active;
 }
 
 void QueueCreationTrigger(u32 serial, CScriptInstance* instance) {
     gCreation.entries.emplace_back(serial, instance);
 }
 
-void DrainCreationTriggerQueue() {
+void FireDeferredCreationTriggers() {
     gCreation.active = false;
     ScriptActivityScope active;  // the queued instances stay allocated while we drain
     while (!gCreation.entries.empty()) {

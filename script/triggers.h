@@ -68,12 +68,12 @@ int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
 // Case-insensitive wildcard match: '*' matches any run of characters.
 bool WildcardMatch(const char* text, const char* pattern);
 
-// Creation triggers held back during the world load.
-void BeginCreationTriggerQueue();
-bool CreationTriggerQueueActive();
+// Creation triggers held back during the world load: from BeginDeferCreationTriggers on,
+// attaching a script queues its creation trigger; FireDeferredCreationTriggers stops queueing
+// and sends trigger 15 to every queued instance whose object still exists.
+void BeginDeferCreationTriggers();
 void QueueCreationTrigger(u32 serial, CScriptInstance* instance);
-// Stops queueing and sends trigger 15 to every queued instance whose object still exists.
-void DrainCreationTriggerQueue();
+void FireDeferredCreationTriggers();
 
 // Attaching scripts. Null on success, else "Failed to get script class", "Script already
 // attached of class" or "Failed to get script instance".
@@ -85,13 +85,6 @@ int AttachTypeScript(CBaseObject* object);
 // on the object are killed.
 void DetachScript(CBaseObject* object, const char* className);
 
-// The names the world load and the world model use for the operations above.
-inline void BeginDeferCreationTriggers() {
-    BeginCreationTriggerQueue();
-}
-inline void FireDeferredCreationTriggers() {
-    DrainCreationTriggerQueue();
-}
 // Ends every running script thread that belongs to the object (before its attachments are
 // freed).
 void StopObjectScriptThreads(CBaseObject* object);

@@ -73,4 +73,25 @@ TEST_F(ScriptFilesTest, AMissingStringTableIsReported) {
     EXPECT_NE(error.find("sdb.txt"), std::string::npos) << error;
 }
 
+// The named-files entry (zqsc FILE.zqs...) gives what the directory gives for the same files,
+// and a missing file is reported by name with no members.
+TEST(CompileScriptFiles, NamedFilesMatchTheirDirectory) {
+    const auto dir = std::filesystem::path(__FILE__).parent_path() / "../../content/scripts";
+    std::vector<std::pair<std::string, std::vector<u8>>> fromDir, fromFiles;
+    std::string errors;
+    ASSERT_TRUE(CompileScriptDirectory(dir.string(), fromDir, errors)) << errors;
+    std::vector<std::string> files;
+    for (const auto& [name, bytes] : fromDir) {
+        if (name != "sdb.txt")
+            files.push_back((dir / (name.substr(0, name.size() - 2) + ".zqs")).string());
+    }
+    ASSERT_TRUE(CompileScriptFiles(files, fromFiles, errors)) << errors;
+    EXPECT_EQ(fromFiles, fromDir);
+
+    files.push_back((dir / "nosuchclass.zqs").string());
+    EXPECT_FALSE(CompileScriptFiles(files, fromFiles, errors));
+    EXPECT_TRUE(fromFiles.empty());
+    EXPECT_NE(errors.find("nosuchclass.zqs: cannot open"), std::string::npos) << errors;
+}
+
 }  // namespace

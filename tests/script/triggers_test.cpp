@@ -318,13 +318,13 @@ trigger creation {
 )"}});
     CBaseObject* a = world.Add(1);
     CBaseObject* b = world.Add(2);
-    BeginCreationTriggerQueue();
+    BeginDeferCreationTriggers();
     ASSERT_EQ(AttachScript(a, "born", 1), nullptr);
     ASSERT_EQ(AttachScript(b, "born", 1), nullptr);
     CScriptInstance* ia = world.Set(1)->scripts;
     EXPECT_EQ(Int(ia, "created"), 0);
     world.Delete(2);
-    DrainCreationTriggerQueue();
+    FireDeferredCreationTriggers();
     EXPECT_EQ(Int(ia, "created"), 1);
     // Outside the load the trigger fires at once, for the new instance only.
     CBaseObject* c = world.Add(3);

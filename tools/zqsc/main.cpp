@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,35 +41,10 @@ int main(int argc, char** argv) {
 
     std::vector<std::pair<std::string, std::vector<u8>>> members;
     std::string errors;
-    bool ok;
     std::error_code ec;
-    if (inputs.size() == 1 && fs::is_directory(inputs[0], ec)) {
-        ok = CompileScriptDirectory(inputs[0], members, errors);
-    } else {
-        ScriptCompiler compiler;
-        ok = true;
-        for (const std::string& file : inputs) {
-            std::ifstream in(file, std::ios::binary);
-            if (!in) {
-                errors += file + ": cannot open\n";
-                ok = false;
-                continue;
-            }
-            std::ostringstream text;
-            text << in.rdbuf();
-            if (!compiler.AddSource({file, fs::path(file).stem().string(), text.str()}, errors)) {
-                ok = false;
-            }
-        }
-        if (ok) ok = compiler.Validate(errors);
-        if (ok) {
-            const std::string table = compiler.Strings().ToText();
-            members.emplace_back("sdb.txt", std::vector<u8>(table.begin(), table.end()));
-            for (const auto& [name, tokens] : compiler.TokenFiles()) {
-                members.emplace_back(name + ".m", tokens);
-            }
-        }
-    }
+    const bool ok = inputs.size() == 1 && fs::is_directory(inputs[0], ec)
+                        ? CompileScriptDirectory(inputs[0], members, errors)
+                        : CompileScriptFiles(inputs, members, errors);
     if (!ok) {
         std::fputs(errors.c_str(), stderr);
         return 1;
