@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "script/builtin_handlers.h"
 #include "script/obj_attachments.h"
 #include "script/script_class.h"
 #include "script/script_thread.h"
@@ -14,6 +15,7 @@
 #include "server/world/item.h"
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
+#include "server/world/tile_data.h"
 #include "server/world/timed_callbacks.h"
 
 namespace {
@@ -158,9 +160,18 @@ TriggerServices& WorldScriptTriggerServices() {
     return triggers;
 }
 
+bool SortKeyOfObject(u32 serial, int& key) {
+    const CItem* object = g_objectManager.FindBySerial(serial);
+    if (!object) return false;
+    // The misc word: the low 16 bits of the value of the graphic's tile record.
+    key = static_cast<int>(GetTileData().Static(object->GetType()).value & 0xFFFF);
+    return true;
+}
+
 void InstallWorldScriptLink() {
     SetScriptObjectLink(&WorldScriptObjectLink());
     SetTriggerServices(&WorldScriptTriggerServices());
+    SetSortObjectKey(&SortKeyOfObject);
 }
 
 int SendTriggerInRange(const Location& at, int range, int trigger, const ScriptTriggerArgs& args) {

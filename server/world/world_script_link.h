@@ -16,7 +16,8 @@ class TriggerServices;
 // The world model's object link and trigger services (the defaults in force).
 ScriptObjectLink& WorldScriptObjectLink();
 TriggerServices& WorldScriptTriggerServices();
-// Puts them in place explicitly (server start-up; tests that replaced them).
+// Puts them in place explicitly (server start-up; tests that replaced them), with the
+// object order of sortList (the tile-data misc word of each object's graphic).
 void InstallWorldScriptLink();
 
 // Sends the trigger to every object whose Chebyshev distance to the place is below the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../../script/script_runtime_fixture.h"
+#include "script/builtin_handlers.h"
 #include "script/obj_attachments.h"
 #include "script/script_value.h"
 #include "script/script_world_link.h"
@@ -149,6 +150,28 @@ trigger callback(2) {
     WorldModelServices services;
     services.RunAllCallbacks();
     EXPECT_EQ(MemberInt(First(item), "fired"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WorldScripts, SortListOrdersObjectsByTheirTileMiscWord) {
+    // sortList's object mode asks the world for a key: the low 16 bits of the tile value.
+    GetTileData().MutableStatic(kPlainItem)->value = 0x70005;
+    GetTileData().MutableStatic(kTable)->value = 3;
+    CItem* pebble = PlacedItem(10, 10, 0);
+    CItem* table = g_objectManager.CreateItem(kTable);
+    ASSERT_NE(table, nullptr);
+    SortObjectKey key = SetSortObjectKey(nullptr);
+    ASSERT_NE(key, nullptr);
+    int k = -1;
+    EXPECT_TRUE(key(pebble->GetSerial(), k));
+    EXPECT_EQ(k, 5);
+    EXPECT_TRUE(key(table->GetSerial(), k));
+    EXPECT_EQ(k, 3);
+    EXPECT_FALSE(key(0x7FFFFFF0u, k));  // no such object: the pair compares as equal
+    SetSortObjectKey(key);
 }
 
 }  // namespace
