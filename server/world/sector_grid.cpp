@@ -14,27 +14,26 @@ CSectorGrid g_sectorGrid;
 namespace {
 // Cells beyond this count (a 16384 x 16384 tile world) are refused as a damaged size.
 constexpr s64 kMaxCells = s64{1} << 22;
-}  // namespace
 
-CSectorGrid::~CSectorGrid() {
-    for (SectorCell& cell : cells_) {
+void FreeListeners(std::vector<SectorCell>& cells) {
+    for (SectorCell& cell : cells) {
         while (RangeListener* node = cell.listeners) {
             cell.listeners = node->next;
             delete node;
         }
     }
 }
+}  // namespace
+
+CSectorGrid::~CSectorGrid() {
+    FreeListeners(cells_);
+}
 
 int CSectorGrid::Build(int x0, int y0, int width, int height) {
     const int columns = width / 8;
     const int rows = height / 8;
     if (columns <= 0 || rows <= 0 || static_cast<s64>(columns) * rows > kMaxCells) return -1;
-    for (SectorCell& cell : cells_) {
-        while (RangeListener* node = cell.listeners) {
-            cell.listeners = node->next;
-            delete node;
-        }
-    }
+    FreeListeners(cells_);
     x0_ = x0;
     y0_ = y0;
     width_ = width;
@@ -42,12 +41,6 @@ int CSectorGrid::Build(int x0, int y0, int width, int height) {
     columns_ = columns;
     rows_ = rows;
     cells_.assign(static_cast<size_t>(columns) * rows, SectorCell{});
-    for (SectorCell& cell : cells_) {
-        for (auto& row : cell.terrain) {
-            for (TerrainEntry& entry : row)
-                entry = TerrainEntry{0, 0};
-        }
-    }
     return 0;
 }
 

@@ -25,7 +25,7 @@ struct RangeListener {
 };
 
 struct SectorCell {
-    TerrainEntry terrain[8][8];  // [y & 7][x & 7]
+    TerrainEntry terrain[8][8] = {};  // [y & 7][x & 7]; a fresh cell is tile 0 at z 0
     CStaticObject* statics = nullptr;
     CItem* objects = nullptr;
     CSectorResources* resources = nullptr;
