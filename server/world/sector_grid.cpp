@@ -283,25 +283,28 @@ int CSectorGrid::SettleObject(CItem* object) {
     return 0;
 }
 
-void CSectorGrid::SettleEach(std::vector<u32> serials) {
-    auto key = [](u32 serial, Location& out) {
-        CItem* object = g_objectManager.FindBySerial(serial);
-        if (!object) return false;
-        out = object->GetLocation();
-        return true;
+void CSectorGrid::SettleEach(const std::vector<u32>& serials) {
+    // Each object's place is looked up once, before the sort.
+    struct Keyed {
+        u32 serial;
+        bool found;
+        Location at;
     };
-    std::stable_sort(serials.begin(), serials.end(), [&](u32 a, u32 b) {
-        Location la, lb;
-        const bool hasA = key(a, la);
-        const bool hasB = key(b, lb);
-        // Serials without an object go last (they settle nothing).
-        if (!hasA || !hasB) return hasA && !hasB;
-        if (la.x != lb.x) return la.x < lb.x;
-        if (la.y != lb.y) return la.y < lb.y;
-        return la.z < lb.z;
-    });
+    std::vector<Keyed> keyed;
+    keyed.reserve(serials.size());
     for (u32 serial : serials) {
         CItem* object = g_objectManager.FindBySerial(serial);
+        keyed.push_back({serial, object != nullptr, object ? object->GetLocation() : Location()});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        // Serials without an object go last (they settle nothing).
+        if (!a.found || !b.found) return a.found && !b.found;
+        if (a.at.x != b.at.x) return a.at.x < b.at.x;
+        if (a.at.y != b.at.y) return a.at.y < b.at.y;
+        return a.at.z < b.at.z;
+    });
+    for (const Keyed& k : keyed) {
+        CItem* object = g_objectManager.FindBySerial(k.serial);
         if (object) SettleObject(object);
     }
 }
@@ -311,7 +314,7 @@ void CSectorGrid::SettleEachByPosition(const std::vector<CItem*>& objects) {
     for (CItem* object : objects) {
         if (object) serials.push_back(object->GetSerial());
     }
-    SettleEach(std::move(serials));
+    SettleEach(serials);
 }
 
 // ---------------------------------------------------------------- ambience

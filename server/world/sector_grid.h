@@ -109,7 +109,7 @@ public:
 
     // Objects that lost what they stood on.
     void SettleObjects(const std::vector<u32>& serials);
-    void SettleEach(std::vector<u32> serials);
+    void SettleEach(const std::vector<u32>& serials);
     void SettleEachByPosition(const std::vector<CItem*>& objects);
 
     // Server-edge flags (north, west, south, east); nothing sets them in this system.
