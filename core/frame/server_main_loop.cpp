@@ -212,7 +212,10 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     // The script runtime answers the tick and the world load from here on.
     InstallScriptRuntime();
     InstallScriptTimeLink();
-    CreateWorld(g_serverConfig.width, g_serverConfig.height);
+    if (CreateWorld(g_serverConfig.width, g_serverConfig.height) != 0) {
+        DestroyAllSockets();
+        return 1;
+    }
     // The game clock goes on from the hour the world was saved at.
     g_timeManager.SetHour(GetLoadedWorldData().gameHour);
     g_tickLatencyStats.ClearRing();

@@ -139,7 +139,7 @@ public:
     int GetShownGraphic() const;
 
     CMobile* GetTopMobile() const;
-    int IsInTrade() const { return 0; }  // trade sessions come later
+    int IsInTrade() const { return 0; }  // trade sessions are not built: never in one
     void SetTemplateId(int id);
     void LeaveTemplateList();
 
@@ -160,7 +160,7 @@ public:
     int IsInBankBox() const;
     // Graphics the decay removal leaves alone.
     int IsDecayIgnoredGraphic() const;
-    // The multi hook of putting an item into a container; multis come later.
+    // The multi hook of putting an item into a container; multis are not built.
     int NotifyMultiOfPlacement(CItem*) { return 1; }
 
     // Destroyed trigger; 1 when the object still resolves to itself afterwards.

@@ -142,6 +142,28 @@ const StaticTileRecord& GetTileInfo(int graphic) {
 
 // ---------------------------------------------------------------- whole trees
 
+namespace {
+
+// What an object carries with it: a container's contents, then what a mobile wears.
+std::vector<CItem*> OwnedObjects(CItem* object) {
+    std::vector<CItem*> owned;
+    if (object->IsContainer()) {
+        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
+             c = c->GetNextSibling()) {
+            owned.push_back(c);
+        }
+    }
+    if (object->IsMobile()) {
+        const CMobile* mobile = static_cast<const CMobile*>(object);
+        for (int layer = 0; layer < kLayerCount; ++layer) {
+            if (CItem* worn = mobile->GetLayer(layer)) owned.push_back(worn);
+        }
+    }
+    return owned;
+}
+
+}  // namespace
+
 void SuspendObjectTree(CItem* object) {
     if (!object) return;
     if (object->IsContainer()) {
@@ -159,21 +181,9 @@ void SuspendObjectTree(CItem* object) {
         }
     }
     g_objectManager.UnlinkTemplate(object);
-    if (object->IsContainer()) {
-        std::vector<CItem*> children;
-        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
-             c = c->GetNextSibling()) {
-            children.push_back(c);
-        }
-        for (CItem* child : children)
-            SuspendObjectTree(child);
-    }
-    if (object->IsMobile()) {
-        CMobile* mobile = static_cast<CMobile*>(object);
-        for (int layer = 0; layer < kLayerCount; ++layer)
-            SuspendObjectTree(mobile->GetLayer(layer));
-        if (object->IsNPC()) g_mobileTable.Unlink(static_cast<CNPC*>(object));
-    }
+    for (CItem* owned : OwnedObjects(object))
+        SuspendObjectTree(owned);
+    if (object->IsNPC()) g_mobileTable.Unlink(static_cast<CNPC*>(object));
 }
 
 void ResumeObjectTree(CItem* object) {
@@ -188,18 +198,9 @@ void ResumeObjectTree(CItem* object) {
         }
     }
     g_objectManager.LinkTemplate(object, object->GetTemplateId());
-    if (object->IsContainer()) {
-        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
-             c = c->GetNextSibling()) {
-            ResumeObjectTree(c);
-        }
-    }
-    if (object->IsMobile()) {
-        CMobile* mobile = static_cast<CMobile*>(object);
-        for (int layer = 0; layer < kLayerCount; ++layer)
-            ResumeObjectTree(mobile->GetLayer(layer));
-        if (object->IsNPC()) g_mobileTable.Link(static_cast<CNPC*>(object));
-    }
+    for (CItem* owned : OwnedObjects(object))
+        ResumeObjectTree(owned);
+    if (object->IsNPC()) g_mobileTable.Link(static_cast<CNPC*>(object));
 }
 
 // ---------------------------------------------------------------- templates
@@ -411,28 +412,31 @@ CBaseObject* CObjectManager::FindTopObjectAt(const Location& at) const {
     return best;
 }
 
-CBaseObject* CObjectManager::FindObjectAtXY(const Location& at) const {
+namespace {
+
+// The first object of the cell holding the place (dynamic objects before statics) whose
+// location matches.
+template <class Matches>
+CBaseObject* FirstObjectInCell(const Location& at, Matches matches) {
     const SectorCell* cell = g_sectorGrid.GetCell(g_sectorGrid.CellIndexOf(at));
     if (!cell) return nullptr;
     for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
-        if (item->GetLocation().EqualsXY(at)) return item;
+        if (matches(item->GetLocation())) return item;
     }
     for (CStaticObject* s = cell->statics; s; s = s->next) {
-        if (s->GetLocation().EqualsXY(at)) return s;
+        if (matches(s->GetLocation())) return s;
     }
     return nullptr;
 }
 
+}  // namespace
+
+CBaseObject* CObjectManager::FindObjectAtXY(const Location& at) const {
+    return FirstObjectInCell(at, [&](const Location& l) { return l.EqualsXY(at); });
+}
+
 CBaseObject* CObjectManager::FindObjectAtXYZ(const Location& at) const {
-    const SectorCell* cell = g_sectorGrid.GetCell(g_sectorGrid.CellIndexOf(at));
-    if (!cell) return nullptr;
-    for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
-        if (item->GetLocation() == at) return item;
-    }
-    for (CStaticObject* s = cell->statics; s; s = s->next) {
-        if (s->GetLocation() == at) return s;
-    }
-    return nullptr;
+    return FirstObjectInCell(at, [&](const Location& l) { return l == at; });
 }
 
 // ---------------------------------------------------------------- tile reads

@@ -14,27 +14,26 @@ CSectorGrid g_sectorGrid;
 namespace {
 // Cells beyond this count (a 16384 x 16384 tile world) are refused as a damaged size.
 constexpr s64 kMaxCells = s64{1} << 22;
-}  // namespace
 
-CSectorGrid::~CSectorGrid() {
-    for (SectorCell& cell : cells_) {
+void FreeListeners(std::vector<SectorCell>& cells) {
+    for (SectorCell& cell : cells) {
         while (RangeListener* node = cell.listeners) {
             cell.listeners = node->next;
             delete node;
         }
     }
 }
+}  // namespace
+
+CSectorGrid::~CSectorGrid() {
+    FreeListeners(cells_);
+}
 
 int CSectorGrid::Build(int x0, int y0, int width, int height) {
     const int columns = width / 8;
     const int rows = height / 8;
     if (columns <= 0 || rows <= 0 || static_cast<s64>(columns) * rows > kMaxCells) return -1;
-    for (SectorCell& cell : cells_) {
-        while (RangeListener* node = cell.listeners) {
-            cell.listeners = node->next;
-            delete node;
-        }
-    }
+    FreeListeners(cells_);
     x0_ = x0;
     y0_ = y0;
     width_ = width;
@@ -42,12 +41,6 @@ int CSectorGrid::Build(int x0, int y0, int width, int height) {
     columns_ = columns;
     rows_ = rows;
     cells_.assign(static_cast<size_t>(columns) * rows, SectorCell{});
-    for (SectorCell& cell : cells_) {
-        for (auto& row : cell.terrain) {
-            for (TerrainEntry& entry : row)
-                entry = TerrainEntry{0, 0};
-        }
-    }
     return 0;
 }
 
@@ -290,25 +283,28 @@ int CSectorGrid::SettleObject(CItem* object) {
     return 0;
 }
 
-void CSectorGrid::SettleEach(std::vector<u32> serials) {
-    auto key = [](u32 serial, Location& out) {
-        CItem* object = g_objectManager.FindBySerial(serial);
-        if (!object) return false;
-        out = object->GetLocation();
-        return true;
+void CSectorGrid::SettleEach(const std::vector<u32>& serials) {
+    // Each object's place is looked up once, before the sort.
+    struct Keyed {
+        u32 serial;
+        bool found;
+        Location at;
     };
-    std::stable_sort(serials.begin(), serials.end(), [&](u32 a, u32 b) {
-        Location la, lb;
-        const bool hasA = key(a, la);
-        const bool hasB = key(b, lb);
-        // Serials without an object go last (they settle nothing).
-        if (!hasA || !hasB) return hasA && !hasB;
-        if (la.x != lb.x) return la.x < lb.x;
-        if (la.y != lb.y) return la.y < lb.y;
-        return la.z < lb.z;
-    });
+    std::vector<Keyed> keyed;
+    keyed.reserve(serials.size());
     for (u32 serial : serials) {
         CItem* object = g_objectManager.FindBySerial(serial);
+        keyed.push_back({serial, object != nullptr, object ? object->GetLocation() : Location()});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        // Serials without an object go last (they settle nothing).
+        if (!a.found || !b.found) return a.found && !b.found;
+        if (a.at.x != b.at.x) return a.at.x < b.at.x;
+        if (a.at.y != b.at.y) return a.at.y < b.at.y;
+        return a.at.z < b.at.z;
+    });
+    for (const Keyed& k : keyed) {
+        CItem* object = g_objectManager.FindBySerial(k.serial);
         if (object) SettleObject(object);
     }
 }
@@ -318,7 +314,7 @@ void CSectorGrid::SettleEachByPosition(const std::vector<CItem*>& objects) {
     for (CItem* object : objects) {
         if (object) serials.push_back(object->GetSerial());
     }
-    SettleEach(std::move(serials));
+    SettleEach(serials);
 }
 
 // ---------------------------------------------------------------- ambience

@@ -25,7 +25,7 @@ struct RangeListener {
 };
 
 struct SectorCell {
-    TerrainEntry terrain[8][8];  // [y & 7][x & 7]
+    TerrainEntry terrain[8][8] = {};  // [y & 7][x & 7]; a fresh cell is tile 0 at z 0
     CStaticObject* statics = nullptr;
     CItem* objects = nullptr;
     CSectorResources* resources = nullptr;
@@ -109,7 +109,7 @@ public:
 
     // Objects that lost what they stood on.
     void SettleObjects(const std::vector<u32>& serials);
-    void SettleEach(std::vector<u32> serials);
+    void SettleEach(const std::vector<u32>& serials);
     void SettleEachByPosition(const std::vector<CItem*>& objects);
 
     // Server-edge flags (north, west, south, east); nothing sets them in this system.

@@ -180,8 +180,7 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
     TileData& tiles = GetTileData();
 
     // The tile data and the terrain are what every map query stands on.
-    const std::string tilePath = "../.rundir/tiledata.mul";
-    if (!read(tilePath, bytes)) return fail("The tile data file tiledata.mul is missing.");
+    if (!read(kTileDataPath, bytes)) return fail("The tile data file tiledata.mul is missing.");
     if (bytes.size() < static_cast<size_t>(kTileDataFileSize)) {
         return fail("The tile data file tiledata.mul is damaged: it holds " +
                     std::to_string(bytes.size()) + " bytes of the " +
@@ -198,29 +197,29 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
     }
 
     // A reader that finds the quit flag set reads nothing.
-    if (read("../.rundir/hues.mul", bytes) && !IsQuitting()) {
+    if (read(kHuesPath, bytes) && !IsQuitting()) {
         tiles.ReadHues(bytes.data(), bytes.size());
     }
-    if (read("../.rundir/animdata.mul", bytes) && !IsQuitting()) {
+    if (read(kAnimDataPath, bytes) && !IsQuitting()) {
         tiles.ReadAnimData(bytes.data(), bytes.size());
     }
-    if (read("../.rundir/artdim.dat", bytes)) {
+    if (read(kArtDimPath, bytes)) {
         tiles.ReadArtDimensions(bytes.data(), bytes.size());
     } else {
         std::vector<u8> artIndex, art;
-        if (!read("../.rundir/artidx.mul", artIndex) || !read("../.rundir/art.mul", art)) {
+        if (!read(kArtIndexPath, artIndex) || !read(kArtPath, art)) {
             artIndex.clear();
             art.clear();
         }
         const std::vector<u8> table = ComputeArtDimensions(artIndex, art);
         tiles.ReadArtDimensions(table.data(), table.size());
-        if (write) write("../.rundir/artdim.dat", table);
+        if (write) write(kArtDimPath, table);
     }
     WorldDataResult local;
     WorldDataResult& out = result ? *result : local;
-    const bool hasHour = read("../.rundir/time.mul", bytes);
+    const bool hasHour = read(kTimePath, bytes);
     out.gameHour = ReadGameHour(hasHour ? &bytes : nullptr);
-    if (read("../.rundir/scripts/objscr.txt", bytes)) LoadTypeScriptList(bytes, TypeScriptBits());
+    if (read(kTypeScriptListPath, bytes)) LoadTypeScriptList(bytes, TypeScriptBits());
     if (read(WorldDataPath(world, "resregions.txt"), bytes)) {
         out.resourceRegions = LoadResourceRegions(
             std::string(bytes.begin(), bytes.end()), g_sectorGrid.GetX0(), g_sectorGrid.GetY0(),

@@ -60,8 +60,17 @@ bool WriteArchiveFile(const std::string& path, const std::vector<u8>& bytes);
 // (and offset 0xFFFFFFFF) give 0 x 0.
 std::vector<u8> ComputeArtDimensions(const std::vector<u8>& artIndex, const std::vector<u8>& art);
 
-// The paths of the files, as the server opens them.
+// The paths of the files, as the server opens them (the content builder stores the demo's
+// files under the same paths). WorldDataPath gives those of one world's directory.
 std::string WorldDataPath(const std::string& world, const char* file);
+inline constexpr const char* kTileDataPath = "../.rundir/tiledata.mul";
+inline constexpr const char* kHuesPath = "../.rundir/hues.mul";
+inline constexpr const char* kAnimDataPath = "../.rundir/animdata.mul";
+inline constexpr const char* kArtDimPath = "../.rundir/artdim.dat";
+inline constexpr const char* kArtIndexPath = "../.rundir/artidx.mul";
+inline constexpr const char* kArtPath = "../.rundir/art.mul";
+inline constexpr const char* kTimePath = "../.rundir/time.mul";
+inline constexpr const char* kTypeScriptListPath = "../.rundir/scripts/objscr.txt";
 
 // What the start-up read found besides the tables it filled.
 struct WorldDataResult {

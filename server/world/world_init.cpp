@@ -1,7 +1,6 @@
 #include "server/world/world_init.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "core/archive.h"
@@ -13,20 +12,21 @@
 
 namespace {
 
-// A world that cannot be built is no world to serve: the process ends with exit code 1.
-[[noreturn]] void StartupFailure(const std::string& message) {
+// A world that cannot be built is no world to serve: the reason goes to standard error and
+// the caller ends the process with exit code 1.
+int StartupFailure(const std::string& message) {
     std::fprintf(stderr, "zqdemo: %s\n", message.c_str());
     std::fflush(stderr);
-    std::_Exit(1);
+    return 1;
 }
 
 }  // namespace
 
-void CreateWorld(int width, int height) {
+int CreateWorld(int width, int height) {
     g_sectorGrid.SetCorner(g_serverConfig.x, g_serverConfig.y);
     if (g_sectorGrid.Create(width, height) != 0) {
-        StartupFailure("the world size " + std::to_string(width) + " x " + std::to_string(height) +
-                       " in server.txt gives no map cells");
+        return StartupFailure("the world size " + std::to_string(width) + " x " +
+                              std::to_string(height) + " in server.txt gives no map cells");
     }
     InstallWorldModelServices();
     // The player and NPC grids, the region manager and the rest of the world load sequence
@@ -34,13 +34,14 @@ void CreateWorld(int width, int height) {
     // before it gets here; without one (the main loop's own tests) the world stays empty.
     if (GetDataArchive() == nullptr) {
         LoadTextFiles();
-        return;
+        return 0;
     }
     std::string error;
     WorldDataResult result;
     if (LoadWorldDataFiles(ReadArchiveFile, g_serverConfig.serverName, &result, &error,
                            WriteArchiveFile) != 0) {
-        StartupFailure(error);
+        return StartupFailure(error);
     }
     LoadTextFiles();
+    return 0;
 }

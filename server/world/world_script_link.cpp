@@ -54,7 +54,7 @@ public:
             case ScriptObjectKind::Any:
                 return true;
             case ScriptObjectKind::Player:
-                return object->IsPlayer() != 0;
+                return item && item->IsPlayer();
             case ScriptObjectKind::Weapon:
                 return item && item->IsWeapon();
             case ScriptObjectKind::Mobile:

@@ -7,21 +7,11 @@
 #include <iterator>
 
 #include "core/archive_builder.h"
+#include "server/world/world_data_files.h"
 #include "tools/content_builder/map_files.h"
 #include "tools/content_builder/server_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
-
-const char* const kTileDataPath = "../.rundir/tiledata.mul";
-const char* const kHuesPath = "../.rundir/hues.mul";
-const char* const kAnimDataPath = "../.rundir/animdata.mul";
-const char* const kArtDimPath = "../.rundir/artdim.dat";
-const char* const kTimePath = "../.rundir/time.mul";
-const char* const kTypeScriptListPath = "../.rundir/scripts/objscr.txt";
-
-std::string WorldFilePath(const std::string& world, const char* file) {
-    return "../.rundir/" + world + "/" + file;
-}
 
 namespace {
 std::vector<u8> Text(const std::string& text) {
@@ -33,11 +23,11 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
                                    int height) {
     DataMembers members;
     const DemoWorld demo = BuildDemoWorld(x0, y0, width, height);
-    members[WorldFilePath(world, "map0.mul")] = WriteMapFile(demo.terrain);
+    members[WorldDataPath(world, "map0.mul")] = WriteMapFile(demo.terrain);
     std::vector<u8> index, data;
     WriteStaticsFiles(demo.terrain, demo.statics, index, data);
-    members[WorldFilePath(world, "staidx0.mul")] = std::move(index);
-    members[WorldFilePath(world, "statics0.mul")] = std::move(data);
+    members[WorldDataPath(world, "staidx0.mul")] = std::move(index);
+    members[WorldDataPath(world, "statics0.mul")] = std::move(data);
     const TileSet& tiles = DemoTileSet();
     members[kTileDataPath] = WriteTileDataFile(tiles);
     members[kHuesPath] = WriteHuesFile(DemoHues());
@@ -53,7 +43,7 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
                       r.name.c_str(), r.left, r.top, r.right, r.bottom);
         regions += buffer;
     }
-    members[WorldFilePath(world, "resregions.txt")] = Text(regions);
+    members[WorldDataPath(world, "resregions.txt")] = Text(regions);
     return members;
 }
 

@@ -10,15 +10,6 @@
 
 using DataMembers = std::map<std::string, std::vector<u8>>;
 
-// Paths the server opens. `world` is the world's directory name (its server name).
-std::string WorldFilePath(const std::string& world, const char* file);
-extern const char* const kTileDataPath;
-extern const char* const kHuesPath;
-extern const char* const kAnimDataPath;
-extern const char* const kArtDimPath;
-extern const char* const kTimePath;
-extern const char* const kTypeScriptListPath;
-
 class ArchiveBuilder;
 
 // The world rectangle that a `server.txt` text gives (entries <x>, <y>, <width>, <height>;

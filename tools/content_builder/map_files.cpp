@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/byte_order.h"
+#include "server/world/world_data_files.h"
 
 namespace {
 void PutName(std::vector<u8>& out, const char* name) {
@@ -21,7 +22,7 @@ std::vector<u8> WriteMapFile(const TerrainGrid& terrain) {
     std::vector<u8> out;
     const int columns = terrain.width / 8;
     const int rows = terrain.height / 8;
-    out.reserve(static_cast<size_t>(columns) * rows * 196);
+    out.reserve(static_cast<size_t>(columns) * rows * kMapBlockSize);
     for (int column = 0; column < columns; ++column) {
         for (int row = 0; row < rows; ++row) {
             AppendLe32(out, 0);
