@@ -171,17 +171,15 @@ CClientApp& CClientApp::CreateInstance() {
         exePath = platform::RunDirectory() + "/zqdemo";
     }
     auto slash = exePath.rfind('/');
-    if (exePath.empty() || slash == std::string::npos) {
+    const bool installed = slash != std::string::npos;
+    if (!installed) {
         platform::Backend().ShowMessage(
             "Varnok Online is not installed correctly. Please reinstall it from its CD.", "ERROR",
             platform::MessageIcon::kError);
-        // No configuration is read: an object with defaults and no install directory.
-        DestroyInstance();
-        g_app = new CClientApp(std::string(), false);
-        return *g_app;
     }
+    // Without an install directory no configuration is read: an object with defaults.
     DestroyInstance();
-    g_app = new CClientApp(exePath.substr(0, slash + 1));
+    g_app = new CClientApp(installed ? exePath.substr(0, slash + 1) : std::string(), installed);
     return *g_app;
 }
 
