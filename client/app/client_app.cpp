@@ -280,10 +280,8 @@ void CClientApp::LoadWordLists() {
 
     std::string ignorePath = MakeHDPath("ignore.lst");
     std::string bytes;
-    if (!ReadFile(ignorePath, bytes)) {
-        std::ofstream(ignorePath, std::ios::binary).close();
-        ReadFile(ignorePath, bytes);
-    }
+    // A missing list is created empty; there is then nothing to read.
+    if (!ReadFile(ignorePath, bytes)) std::ofstream(ignorePath, std::ios::binary).close();
     // Whole 34-byte records only; a short tail is ignored.
     for (size_t off = 0; off + 34 <= bytes.size(); off += 34) {
         if (ignoreList.size() >= kMaxIgnoreEntries) break;
