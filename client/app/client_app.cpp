@@ -9,6 +9,7 @@
 #include <new>
 
 #include "client/app/subsystem_hooks.h"
+#include "core/byte_order.h"
 #include "platform/clock.h"
 #include "platform/key_value_store.h"
 #include "platform/paths.h"
@@ -170,17 +171,15 @@ CClientApp& CClientApp::CreateInstance() {
         exePath = platform::RunDirectory() + "/zqdemo";
     }
     auto slash = exePath.rfind('/');
-    if (exePath.empty() || slash == std::string::npos) {
+    const bool installed = slash != std::string::npos;
+    if (!installed) {
         platform::Backend().ShowMessage(
             "Varnok Online is not installed correctly. Please reinstall it from its CD.", "ERROR",
             platform::MessageIcon::kError);
-        // No configuration is read: an object with defaults and no install directory.
-        DestroyInstance();
-        g_app = new CClientApp(std::string(), false);
-        return *g_app;
     }
+    // Without an install directory no configuration is read: an object with defaults.
     DestroyInstance();
-    g_app = new CClientApp(exePath.substr(0, slash + 1));
+    g_app = new CClientApp(installed ? exePath.substr(0, slash + 1) : std::string(), installed);
     return *g_app;
 }
 
@@ -281,10 +280,8 @@ void CClientApp::LoadWordLists() {
 
     std::string ignorePath = MakeHDPath("ignore.lst");
     std::string bytes;
-    if (!ReadFile(ignorePath, bytes)) {
-        std::ofstream(ignorePath, std::ios::binary).close();
-        ReadFile(ignorePath, bytes);
-    }
+    // A missing list is created empty; there is then nothing to read.
+    if (!ReadFile(ignorePath, bytes)) std::ofstream(ignorePath, std::ios::binary).close();
     // Whole 34-byte records only; a short tail is ignored.
     for (size_t off = 0; off + 34 <= bytes.size(); off += 34) {
         if (ignoreList.size() >= kMaxIgnoreEntries) break;
@@ -292,8 +289,7 @@ void CClientApp::LoadWordLists() {
         std::memcpy(e.name, bytes.data() + off, 30);
         e.name[29] = '\0';
         const auto* s = reinterpret_cast<const u8*>(bytes.data() + off + 30);
-        e.serial = static_cast<u32>(s[0]) | (static_cast<u32>(s[1]) << 8) |
-                   (static_cast<u32>(s[2]) << 16) | (static_cast<u32>(s[3]) << 24);
+        e.serial = LoadLe32(s);
         ignoreList.push_back(e);
     }
     client_hooks::LoadWordListsDone();
@@ -306,10 +302,9 @@ bool CClientApp::SaveWordLists() const {
     std::ofstream ignore(MakeHDPath("ignore.lst"), std::ios::binary | std::ios::trunc);
     for (const IgnoreEntry& e : ignoreList) {
         ignore.write(e.name, 30);
-        const char serial[4] = {static_cast<char>(e.serial), static_cast<char>(e.serial >> 8),
-                                static_cast<char>(e.serial >> 16),
-                                static_cast<char>(e.serial >> 24)};
-        ignore.write(serial, 4);
+        u8 serial[4];
+        StoreLe32(serial, e.serial);
+        ignore.write(reinterpret_cast<const char*>(serial), 4);
     }
     words.close();
     ignore.close();
@@ -323,8 +318,7 @@ void CClientApp::ReadCharData() {
     if (!ReadFile(MakeHDPath("chardata.mul"), bytes)) return;
     // A short file sets what it holds; the defaults stay for the rest.
     for (size_t i = 0; i < 10 && 2 * i + 1 < bytes.size(); ++i) {
-        u16 v = static_cast<u16>(static_cast<u8>(bytes[2 * i]) |
-                                 (static_cast<u8>(bytes[2 * i + 1]) << 8));
+        u16 v = LoadLe16(reinterpret_cast<const u8*>(bytes.data() + 2 * i));
         (i < 5 ? slotSpeechHues[i] : slotEmoteHues[i - 5]) = v;
     }
 }
@@ -332,9 +326,9 @@ void CClientApp::ReadCharData() {
 bool CClientApp::WriteCharData() const {
     std::ofstream out(MakeHDPath("chardata.mul"), std::ios::binary | std::ios::trunc);
     for (int i = 0; i < 10; ++i) {
-        u16 v = i < 5 ? slotSpeechHues[i] : slotEmoteHues[i - 5];
-        out.put(static_cast<char>(v & 0xFF));
-        out.put(static_cast<char>(v >> 8));
+        u8 v[2];
+        StoreLe16(v, i < 5 ? slotSpeechHues[i] : slotEmoteHues[i - 5]);
+        out.write(reinterpret_cast<const char*>(v), 2);
     }
     out.close();
     return !out.fail();

@@ -73,7 +73,6 @@ public:
     u32 lastSecondTime = 0;
     u32 currentTickTime = 0;
     u32 lastKeepAliveTime = 0;
-    bool keepAliveStarted = false;
     bool inWorld = false;
     bool inGame = false;
     bool targeting = false;

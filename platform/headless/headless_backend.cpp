@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
-
 #include "platform/keys.h"
 #include "platform/png_file.h"
 

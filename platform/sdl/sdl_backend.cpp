@@ -193,8 +193,7 @@ bool SdlBackend::SetFullScreen(bool on) {
     return true;
 }
 
-bool SdlBackend::Translate(const void* raw, InputEvent& out) {
-    const SDL_Event& e = *static_cast<const SDL_Event*>(raw);
+bool SdlBackend::Translate(const SDL_Event& e, InputEvent& out) {
     out = InputEvent{};
     switch (e.type) {
         case SDL_QUIT:
@@ -287,7 +286,7 @@ bool SdlBackend::PollEvent(InputEvent& event) {
         SDL_Event e;
         if (!SDL_PollEvent(&e)) return false;
         InputEvent out;
-        if (Translate(&e, out)) {
+        if (Translate(e, out)) {
             // A translated event goes before the characters it produced.
             pending_.push_front(out);
         }

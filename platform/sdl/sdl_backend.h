@@ -10,6 +10,7 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+union SDL_Event;
 
 namespace platform {
 
@@ -51,7 +52,7 @@ public:
 
 private:
     bool StartVideo();
-    bool Translate(const void* sdlEvent, InputEvent& out);
+    bool Translate(const SDL_Event& e, InputEvent& out);
 
     bool videoStarted_ = false;
     SDL_Window* window_ = nullptr;

@@ -77,8 +77,6 @@ std::vector<u16> Pattern(bool is565) {
     return f;
 }
 
-// Asks the top-level window whose title starts with `title` to close, the way a click on
-// the title bar's close button does (waits up to 5 s for the window to appear).
 // The process that owns a window, from the _NET_WM_PID property SDL sets; 0 when absent.
 long WindowPid(Display* display, Window window) {
     Atom property = XInternAtom(display, "_NET_WM_PID", True);
@@ -97,6 +95,8 @@ long WindowPid(Display* display, Window window) {
     return pid;
 }
 
+// Asks the top-level window whose title starts with `title` to close, the way a click on
+// the title bar's close button does (waits up to 5 s for the window to appear).
 // `pid` 0 takes the first window with the title; otherwise only a window of that process
 // counts, so a window an earlier test closed but the X server still lists is never taken.
 bool CloseWindowByTitle(const std::string& title, long pid = 0) {
