@@ -1,14 +1,15 @@
 #include "area/area_services.h"
 
+#include "core/service_slot.h"
+
 namespace {
-AreaServices g_noAreaData;
-AreaServices* g_areaServices = &g_noAreaData;
+ServiceSlot<AreaServices> g_areaServices;
 }  // namespace
 
 AreaServices& GetAreaServices() {
-    return *g_areaServices;
+    return g_areaServices.Get();
 }
 
 void SetAreaServices(AreaServices* services) {
-    g_areaServices = services ? services : &g_noAreaData;
+    g_areaServices.Set(services);
 }

@@ -53,9 +53,10 @@ void CreateLocalUserSock();
 CUserSock* LocalUserSock();
 // Destroys every socket object; called once at shutdown.
 void DestroyAllSockets();
-// Loads the start-up texts (login.txt, update.txt, the tips).
+// Loads the start-up texts (login.txt, update.txt, the tips). Not built yet: the call is
+// only recorded.
 void LoadTextFiles();
-// Notes the phase the server is in ("startup", "loading"); does nothing.
+// Notes the phase the server is in ("startup", "loading"); does nothing but record the call.
 void NoteServerPhase(const char* phase);
 
 // The services called so far, in order: "NoteServerPhase startup", "CreateLocalUserSock",

@@ -1,14 +1,15 @@
 #include "server/net/net_services.h"
 
+#include "core/service_slot.h"
+
 namespace {
-NetServices g_noNet;
-NetServices* g_netServices = &g_noNet;
+ServiceSlot<NetServices> g_netServices;
 }  // namespace
 
 NetServices& GetNetServices() {
-    return *g_netServices;
+    return g_netServices.Get();
 }
 
 void SetNetServices(NetServices* services) {
-    g_netServices = services ? services : &g_noNet;
+    g_netServices.Set(services);
 }

@@ -1,5 +1,7 @@
 #include "server/net/packet_services.h"
 
+#include "core/service_slot.h"
+
 void PacketServices::SendObjectInfo(CItem*, const Location&) {}
 void PacketServices::SendDeleteObject(u32, const Location&, CPlayer*) {}
 void PacketServices::SendWornItem(CItem*, CMobile*, int) {}
@@ -11,16 +13,14 @@ void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
 void PacketServices::NoteStaticsChanged(int) {}
 
 namespace {
-PacketServices g_noPlayers;
-PacketServices* g_current = nullptr;
+// The empty implementation sends nothing: no players yet.
+ServiceSlot<PacketServices> g_packets;
 }  // namespace
 
 PacketServices& Packets() {
-    return g_current ? *g_current : g_noPlayers;
+    return g_packets.Get();
 }
 
 PacketServices* SetPacketServices(PacketServices* services) {
-    PacketServices* previous = g_current;
-    g_current = services;
-    return previous;
+    return g_packets.Set(services);
 }

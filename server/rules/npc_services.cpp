@@ -1,20 +1,19 @@
 #include "server/rules/npc_services.h"
 
+#include "core/service_slot.h"
+
 void NpcServices::HeartBeat(CNPC*) {}
 void NpcServices::TickBookkeeping(CNPC*) {}
 void NpcServices::ExecuteNpcState(CNPC*) {}
 
 namespace {
-NpcServices g_idle;
-NpcServices* g_current = nullptr;
+ServiceSlot<NpcServices> g_npcRules;
 }  // namespace
 
 NpcServices& NpcRules() {
-    return g_current ? *g_current : g_idle;
+    return g_npcRules.Get();
 }
 
 NpcServices* SetNpcServices(NpcServices* services) {
-    NpcServices* previous = g_current;
-    g_current = services;
-    return previous;
+    return g_npcRules.Set(services);
 }

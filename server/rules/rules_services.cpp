@@ -1,9 +1,10 @@
 #include "server/rules/rules_services.h"
 
+#include "core/service_slot.h"
+
 namespace {
 NpcCounters g_npcCounters;
-RulesServices g_noRules;
-RulesServices* g_rulesServices = &g_noRules;
+ServiceSlot<RulesServices> g_rulesServices;
 }  // namespace
 
 NpcCounters& GetNpcCounters() {
@@ -11,9 +12,9 @@ NpcCounters& GetNpcCounters() {
 }
 
 RulesServices& GetRulesServices() {
-    return *g_rulesServices;
+    return g_rulesServices.Get();
 }
 
 void SetRulesServices(RulesServices* services) {
-    g_rulesServices = services ? services : &g_noRules;
+    g_rulesServices.Set(services);
 }

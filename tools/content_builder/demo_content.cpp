@@ -2,14 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "core/archive_builder.h"
 #include "server/world/world_data_files.h"
 #include "tools/content_builder/map_files.h"
-#include "tools/content_builder/server_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -70,16 +66,9 @@ WorldRect WorldRectFromServerTxt(const std::string& text) {
     return rect;
 }
 
-bool AddWorldData(ArchiveBuilder& builder, const std::string& contentDir, const std::string& world,
+bool AddWorldData(ArchiveBuilder& builder, const std::string& serverTxt, const std::string& world,
                   std::string* error) {
-    std::string text = DefaultServerTxt();
-    const std::filesystem::path source = std::filesystem::path(contentDir) / "server.txt";
-    std::error_code ec;
-    if (std::filesystem::exists(source, ec)) {
-        std::ifstream in(source, std::ios::binary);
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    const WorldRect rect = WorldRectFromServerTxt(text);
+    const WorldRect rect = WorldRectFromServerTxt(serverTxt);
     if (rect.width < 256 || rect.height < 256 || rect.width % 8 || rect.height % 8 ||
         rect.width > 8192 || rect.height > 8192) {
         *error = "the world size in server.txt must be whole cells of 8 tiles, 256 to 8192";

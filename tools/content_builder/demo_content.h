@@ -22,9 +22,9 @@ struct WorldRect {
 };
 WorldRect WorldRectFromServerTxt(const std::string& text);
 
-// Adds every member of BuildServerDataMembers for the world rectangle of the world's
-// `server.txt` (`<contentDir>/server.txt`, else the defaults). False with a message.
-bool AddWorldData(ArchiveBuilder& builder, const std::string& contentDir, const std::string& world,
+// Adds every member of BuildServerDataMembers for the world rectangle of the text of the
+// world's `server.txt`. False with a message.
+bool AddWorldData(ArchiveBuilder& builder, const std::string& serverTxt, const std::string& world,
                   std::string* error);
 
 // The terrain, statics, tile data, hues, animation data, art sizes, starting hour, type-script

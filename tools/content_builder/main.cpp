@@ -45,9 +45,11 @@ int main(int argc, char** argv) {
 
     ArchiveBuilder builder;
     std::string error;
-    if (!AddServerConfig(builder, contentDir, world, &error) ||
+    std::string serverTxt;
+    if (!ReadServerTxt(contentDir, serverTxt, &error) ||
+        !AddServerConfig(builder, serverTxt, world, &error) ||
         !AddScripts(builder, contentDir, &error) ||
-        !AddWorldData(builder, contentDir, world, &error)) {
+        !AddWorldData(builder, serverTxt, world, &error)) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());
         return 1;
     }

@@ -18,9 +18,8 @@ std::string DefaultServerTxt() {
            "<@@@ END @@@>\n";
 }
 
-bool AddServerConfig(ArchiveBuilder& builder, const std::string& contentDir,
-                     const std::string& worldName, std::string* error) {
-    std::string text;
+bool ReadServerTxt(const std::string& contentDir, std::string& text, std::string* error) {
+    text.clear();
     std::filesystem::path source = std::filesystem::path(contentDir) / "server.txt";
     std::error_code ec;
     if (std::filesystem::exists(source, ec)) {
@@ -33,8 +32,13 @@ bool AddServerConfig(ArchiveBuilder& builder, const std::string& contentDir,
     } else {
         text = DefaultServerTxt();
     }
+    return true;
+}
+
+bool AddServerConfig(ArchiveBuilder& builder, const std::string& serverTxt,
+                     const std::string& worldName, std::string* error) {
     std::string member = ServerConfigPath(worldName);
-    if (!builder.Add(member, std::string_view(text))) {
+    if (!builder.Add(member, std::string_view(serverTxt))) {
         *error = "cannot add " + member + ": " + builder.Error();
         return false;
     }
