@@ -139,8 +139,10 @@ int SdlBackend::DesktopBitsPerPixel() {
 bool SdlBackend::OpenWindow(const std::string& title) {
     if (window_) return true;
     if (!StartVideo()) return false;
+    // Made hidden and shown once the renderer exists: making a renderer may replace the
+    // window, and a window the user could already click must be the one that stays.
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                               kClientWidth, kClientHeight, SDL_WINDOW_SHOWN);
+                               kClientWidth, kClientHeight, SDL_WINDOW_HIDDEN);
     if (!window_) {
         std::fprintf(stderr, "video: %s\n", SDL_GetError());
         return false;
@@ -155,6 +157,7 @@ bool SdlBackend::OpenWindow(const std::string& title) {
     }
     // Full screen scales the 640x480 picture; mouse coordinates come back in its terms.
     SDL_RenderSetLogicalSize(renderer_, kClientWidth, kClientHeight);
+    SDL_ShowWindow(window_);
     SDL_StartTextInput();
     fullScreen_ = false;
     return true;

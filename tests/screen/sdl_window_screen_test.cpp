@@ -95,13 +95,25 @@ long WindowPid(Display* display, Window window) {
     return pid;
 }
 
+// Windows come and go while we look at them: an X error about one is not fatal here.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+bool IsMapped(Display* display, Window window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
 // Asks the top-level window whose title starts with `title` to close, the way a click on
-// the title bar's close button does (waits up to 5 s for the window to appear).
-// `pid` 0 takes the first window with the title; otherwise only a window of that process
-// counts, so a window an earlier test closed but the X server still lists is never taken.
+// the title bar's close button does (waits up to 5 s for the window to appear). Only a
+// shown window counts, as only a shown window can be clicked. `pid` 0 takes the first such
+// window; otherwise only a window of that process counts, so a window an earlier test
+// closed but the X server still lists is never taken.
 bool CloseWindowByTitle(const std::string& title, long pid = 0) {
     XDisplay x;
     if (!x.get()) return false;
+    XErrorHandler oldHandler = XSetErrorHandler(IgnoreXError);
     Window root = DefaultRootWindow(x.get());
     Window target = 0;
     for (int i = 0; i < 500 && !target; ++i) {
@@ -112,7 +124,7 @@ bool CloseWindowByTitle(const std::string& title, long pid = 0) {
         for (unsigned c = 0; c < n && !target; ++c) {
             char* name = nullptr;
             if (XFetchName(x.get(), children[c], &name) && name) {
-                if (std::string(name).rfind(title, 0) == 0 &&
+                if (std::string(name).rfind(title, 0) == 0 && IsMapped(x.get(), children[c]) &&
                     (pid == 0 || WindowPid(x.get(), children[c]) == pid)) {
                     target = children[c];
                 }
@@ -122,7 +134,10 @@ bool CloseWindowByTitle(const std::string& title, long pid = 0) {
         if (children) XFree(children);
         if (!target) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (!target) return false;
+    if (!target) {
+        XSetErrorHandler(oldHandler);
+        return false;
+    }
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = target;
@@ -131,7 +146,8 @@ bool CloseWindowByTitle(const std::string& title, long pid = 0) {
     ev.xclient.data.l[0] = static_cast<long>(XInternAtom(x.get(), "WM_DELETE_WINDOW", False));
     ev.xclient.data.l[1] = CurrentTime;
     XSendEvent(x.get(), target, False, NoEventMask, &ev);
-    XFlush(x.get());
+    XSync(x.get(), False);
+    XSetErrorHandler(oldHandler);
     return true;
 }
 
