@@ -1,12 +1,12 @@
 #include "core/server_config.h"
 
-#include <strings.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/archive.h"
+#include "core/cstr.h"
 #include "core/next_word.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -61,7 +61,7 @@ const char* ReadBracketEntry(ArchiveHandle handle) {
         if (length < kEntryBufferSize - 1) entry[length++] = static_cast<char>(c);
     }
     entry[length] = '\0';
-    if (strcasecmp(entry, kEndEntry) == 0) return nullptr;
+    if (StrCompareNoCase(entry, kEndEntry) == 0) return nullptr;
     return entry;
 }
 
