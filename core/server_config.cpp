@@ -1,6 +1,5 @@
 #include "core/server_config.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -31,7 +30,6 @@ constexpr const char* kWorldFiles[ServerConfig::kWorldFileCount] = {
 // A decimal value the way the runtime's atoi reads it (white space, a sign, leading
 // digits; 0 when there are none), but held to the range of an int instead of overflowing.
 int ParseDecimal(const char* text) {
-    errno = 0;
     long value = std::strtol(text, nullptr, 10);
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
