@@ -28,7 +28,7 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-std::string LowerCopy(const char* s) {
+std::string LowerCopy(std::string_view s) {
     std::string out(s);
     for (char& c : out)
         c = LowerAscii(c);
@@ -38,11 +38,7 @@ std::string LowerCopy(const char* s) {
 }  // namespace
 
 std::string ArchiveMemberName(std::string_view path) {
-    std::string name(path);
-    for (char& c : name)
-        c = LowerAscii(c);
-    name += ".q";
-    return name;
+    return LowerCopy(path) + ".q";
 }
 
 void EncodeArchiveEntry(const ArchiveEntry& entry, u8* out) {
