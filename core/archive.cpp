@@ -28,7 +28,7 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-std::string LowerCopy(const char* s) {
+std::string LowerCopy(std::string_view s) {
     std::string out(s);
     for (char& c : out)
         c = LowerAscii(c);
@@ -38,11 +38,7 @@ std::string LowerCopy(const char* s) {
 }  // namespace
 
 std::string ArchiveMemberName(std::string_view path) {
-    std::string name(path);
-    for (char& c : name)
-        c = LowerAscii(c);
-    name += ".q";
-    return name;
+    return LowerCopy(path) + ".q";
 }
 
 void EncodeArchiveEntry(const ArchiveEntry& entry, u8* out) {
@@ -303,7 +299,7 @@ bool ArchiveStream::ReadTrailer() {
     buffer_.shrink_to_fit();
     valid_ = 0;
     length_ = 0;
-    if (!ok || RoundUp4(trailer) + 4 != stored) return false;
+    if (!ok || ArchiveStoredSize(trailer) != u64(stored)) return false;
     length_ = trailer;
     trailerLength_ = trailer;
     return true;
@@ -510,7 +506,7 @@ int ArchiveStream::Close() {
     }
     ok = Flush() && ok && !failed_;
     if (writable_ && ok && (length_ != 0 || entry_.size != 0)) {
-        entry_.size = u32(RoundUp4(length_) + 4);
+        entry_.size = u32(ArchiveStoredSize(u64(length_)));
     }
     // A member opened only for reading leaves the archive file as it was.
     if (writable_ && archive_.CloseMember(&entry_) == 0) ok = false;

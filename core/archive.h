@@ -33,6 +33,12 @@ inline constexpr u32 kArchivePageSize = 4096;
 inline constexpr GostBlock kArchiveInitialCounter = {0x7e, 0x19, 0xc4, 0xa2,
                                                      0x5d, 0x08, 0xb3, 0xf6};
 
+// The stored size of a member of `logical` bytes: padded to a multiple of 4, then the
+// trailer.
+inline constexpr u64 ArchiveStoredSize(u64 logical) {
+    return ((logical + 3) & ~u64(3)) + 4;
+}
+
 // One directory entry as held in memory.
 struct ArchiveEntry {
     std::string name;  // lower-case path of the data file with ".q" appended

@@ -9,14 +9,6 @@
 #include "core/byte_order.h"
 #include "core/gost_cipher.h"
 
-namespace {
-
-u64 StoredSize(u64 logical) {
-    return ((logical + 3) & ~u64(3)) + 4;
-}
-
-}  // namespace
-
 ArchiveBuilder::ArchiveBuilder(const ArchiveKey& key) : key_(key) {}
 
 bool ArchiveBuilder::Add(std::string_view path, const void* data, size_t size, bool readOnly,
@@ -37,7 +29,8 @@ bool ArchiveBuilder::Add(std::string_view path, const void* data, size_t size, b
         error_ = "an archive holds at most " + std::to_string(kArchiveMaxEntries) + " members";
         return false;
     }
-    if (u64(size) > 0xFFFFFFFFull - 8 || (capacity != 0 && StoredSize(size) > u64(capacity))) {
+    if (u64(size) > 0xFFFFFFFFull - 8 ||
+        (capacity != 0 && ArchiveStoredSize(size) > u64(capacity))) {
         error_ = "member " + name + " (" + std::to_string(size) +
                  " bytes, with its trailer) does not fit its capacity of " +
                  std::to_string(capacity);
@@ -61,7 +54,7 @@ std::vector<u8> ArchiveBuilder::Build() {
         e.offset = static_cast<u32>(dataSize);
         e.capacity = m.capacity;
         e.readOnly = m.readOnly ? 1 : 0;
-        e.size = static_cast<u32>(StoredSize(m.bytes.size()));
+        e.size = static_cast<u32>(ArchiveStoredSize(m.bytes.size()));
         u64 reserved = std::max<u64>(e.size, m.capacity);
         dataSize += reserved;
         if (dataSize > 0xFFFFFFFFull || dirSize + dataSize > 0xFFFFFFFFull) {

@@ -153,7 +153,7 @@ public:
     // The first pair of the first present bucket from the given one: up for direction 1,
     // down otherwise. A bucket number outside 0..65 is invalid.
     Iter FirstFrom(int bucket, int direction) const {
-        if (static_cast<unsigned>(bucket) >= static_cast<unsigned>(kBuckets)) return Iter();
+        if (!InRange(bucket)) return Iter();
         const int stepBy = direction == 1 ? 1 : -1;
         for (int b = bucket; InRange(b); b += stepBy) {
             if (keys_[b] == nullptr) continue;

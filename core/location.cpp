@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/cstr.h"
+
 const DirectionStep kDirectionSteps[8] = {
     {0, -1}, {+1, -1}, {+1, 0}, {+1, +1}, {0, +1}, {-1, +1}, {-1, 0}, {-1, -1},
 };
@@ -22,17 +24,6 @@ int IntSqrt(s64 v) {
     while ((r + 1) * (r + 1) <= v)
         ++r;
     return static_cast<int>(r);
-}
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        if (FoldAscii(*a) != FoldAscii(*b)) return false;
-    }
-    return *a == *b;
 }
 
 // Jail cells beyond the surface, then the towns and places of the demo world, each under a
@@ -171,7 +162,7 @@ const NamedPlace* NamedPlaces() {
 bool FindNamedLocation(const char* name, Location& out) {
     if (name == nullptr) return false;
     for (const NamedPlace* p = kNamedPlaceTable; p->name != nullptr; ++p) {
-        if (EqualsNoCase(p->name, name)) {
+        if (StrCompareNoCase(p->name, name) == 0) {
             out.Set(p->x, p->y, p->z);
             return true;
         }

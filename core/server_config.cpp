@@ -1,12 +1,11 @@
 #include "core/server_config.h"
 
-#include <strings.h>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/archive.h"
+#include "core/cstr.h"
 #include "core/next_word.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -31,7 +30,6 @@ constexpr const char* kWorldFiles[ServerConfig::kWorldFileCount] = {
 // A decimal value the way the runtime's atoi reads it (white space, a sign, leading
 // digits; 0 when there are none), but held to the range of an int instead of overflowing.
 int ParseDecimal(const char* text) {
-    errno = 0;
     long value = std::strtol(text, nullptr, 10);
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
@@ -61,7 +59,7 @@ const char* ReadBracketEntry(ArchiveHandle handle) {
         if (length < kEntryBufferSize - 1) entry[length++] = static_cast<char>(c);
     }
     entry[length] = '\0';
-    if (strcasecmp(entry, kEndEntry) == 0) return nullptr;
+    if (StrCompareNoCase(entry, kEndEntry) == 0) return nullptr;
     return entry;
 }
 

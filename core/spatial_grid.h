@@ -44,9 +44,7 @@ public:
         if (columns * rows > kMaxCells) return;
         shift_ = shift;
         firstColumn_ = static_cast<int>(firstColumn);
-        lastColumn_ = static_cast<int>(lastColumn);
         firstRow_ = static_cast<int>(firstRow);
-        lastRow_ = static_cast<int>(lastRow);
         columns_ = static_cast<int>(columns);
         rows_ = static_cast<int>(rows);
         cells_.resize(static_cast<size_t>(columns * rows));
@@ -186,8 +184,8 @@ private:
     }
 
     int shift_ = 0;
-    int firstColumn_ = 0, lastColumn_ = -1;
-    int firstRow_ = 0, lastRow_ = -1;
+    int firstColumn_ = 0;
+    int firstRow_ = 0;
     int columns_ = 0, rows_ = 0;
     std::vector<Cell> cells_;
     int count_ = 0;

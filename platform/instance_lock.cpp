@@ -7,6 +7,13 @@
 #include <cerrno>
 
 namespace platform {
+namespace {
+
+std::string LockPath(const std::string& dir, const std::string& name) {
+    return dir + "/" + name + ".lock";
+}
+
+}  // namespace
 
 InstanceLock::~InstanceLock() {
     Release();
@@ -14,7 +21,7 @@ InstanceLock::~InstanceLock() {
 
 InstanceLock::Result InstanceLock::TryAcquire(const std::string& dir, const std::string& name) {
     Release();
-    std::string path = dir + "/" + name + ".lock";
+    std::string path = LockPath(dir, name);
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return Result::kUnavailable;
     // flock locks belong to the open file description, so a second open in this process
@@ -36,7 +43,7 @@ void InstanceLock::Release() {
 }
 
 bool IsInstanceLockHeld(const std::string& dir, const std::string& name) {
-    std::string path = dir + "/" + name + ".lock";
+    std::string path = LockPath(dir, name);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "core/hex_digit.h"
 #include "platform/paths.h"

@@ -1,7 +1,5 @@
 #include "platform/paths.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>

@@ -1,8 +1,8 @@
 #pragma once
 // The client's window, input and presentation, behind one small interface with two back
 // ends: SDL2 (a real window) and headless (no display; tests inject events and read the
-// presented frame). Every call is made on the client thread, except SetFrameSink-free
-// queries documented as thread-safe.
+// presented frame). Every call is made on the client thread; only the headless back end's
+// test controls may be called from other threads.
 #include <memory>
 #include <string>
 
