@@ -1,6 +1,7 @@
 #include "platform/key_value_store.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -41,9 +42,14 @@ std::string Unescape(const std::string& s) {
     return out;
 }
 
-std::map<std::string, std::string> Load(const std::string& path) {
-    std::map<std::string, std::string> values;
+// Reads every value. False when the file exists but cannot be read whole: a reader then
+// sees no values, and a writer must not replace the file, or every other value would be lost.
+bool Load(const std::string& path, std::map<std::string, std::string>& values) {
+    values.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return !ec;
     std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -51,7 +57,7 @@ std::map<std::string, std::string> Load(const std::string& path) {
         if (eq == std::string::npos || eq == 0) continue;
         values[line.substr(0, eq)] = Unescape(line.substr(eq + 1));
     }
-    return values;
+    return !in.bad();
 }
 
 bool Save(const std::string& path, const std::map<std::string, std::string>& values) {
@@ -83,7 +89,8 @@ KeyValueStore KeyValueStore::Default() {
 }
 
 std::optional<std::string> KeyValueStore::GetString(const std::string& name) const {
-    auto values = Load(path_);
+    std::map<std::string, std::string> values;
+    Load(path_, values);
     auto it = values.find(name);
     if (it == values.end()) return std::nullopt;
     return it->second;
@@ -91,7 +98,8 @@ std::optional<std::string> KeyValueStore::GetString(const std::string& name) con
 
 bool KeyValueStore::SetString(const std::string& name, const std::string& value) {
     if (!ValidName(name)) return false;
-    auto values = Load(path_);
+    std::map<std::string, std::string> values;
+    if (!Load(path_, values)) return false;
     values[name] = value;
     return Save(path_, values);
 }
@@ -120,7 +128,8 @@ bool KeyValueStore::SetBinary(const std::string& name, const std::vector<u8>& va
 }
 
 bool KeyValueStore::Remove(const std::string& name) {
-    auto values = Load(path_);
+    std::map<std::string, std::string> values;
+    if (!Load(path_, values)) return false;
     if (values.erase(name) == 0) return true;
     return Save(path_, values);
 }

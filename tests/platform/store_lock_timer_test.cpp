@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -42,6 +43,21 @@ TEST(KeyValueStore, MalformedFileAndValuesReadAsMissing) {
     EXPECT_FALSE(s.GetBinary("nothex"));
     EXPECT_EQ(*s.GetBinary("ok"), std::vector<u8>{0x0A});
     EXPECT_FALSE(s.GetString(""));
+}
+
+TEST(KeyValueStore, AFileThatCannotBeReadIsNeverReplaced) {
+    // A path that exists but cannot be read as settings (here a folder holding a file): a
+    // write must fail rather than replace it with the one new value.
+    std::string path = TempPath("kv_unreadable");
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    std::ofstream(path + "/keep") << "x";
+    KeyValueStore store(path);
+    EXPECT_FALSE(store.GetString("ExePath").has_value());
+    EXPECT_FALSE(store.SetString("ExePath", "/elsewhere"));
+    EXPECT_FALSE(store.Remove("ExePath"));
+    EXPECT_TRUE(std::filesystem::exists(path + "/keep"));
+    std::filesystem::remove_all(path);
 }
 
 TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstLetsGo) {
