@@ -24,11 +24,6 @@ CItem* AsItem(CBaseObject* object) {
     return object && object->IsDynamic() ? static_cast<CItem*>(object) : nullptr;
 }
 
-int Chebyshev(const Location& a, const Location& b) {
-    const Location d = a - b;
-    return std::max(std::abs(static_cast<int>(d.x)), std::abs(static_cast<int>(d.y)));
-}
-
 class WorldObjectLink : public ScriptObjectLink {
 public:
     CObjAttachments** AttachmentsOf(CBaseObject* object) override {
@@ -122,8 +117,8 @@ public:
             // Enter: the mover was farther than the range and is now within it; leave: the
             // other way round.
             const Location here = object->GetWorldLocation();
-            const bool wasIn = Chebyshev(here, args.a) <= args.value;
-            const bool isIn = Chebyshev(here, args.b) <= args.value;
+            const bool wasIn = (here - args.a).ChebyshevLength() <= args.value;
+            const bool isIn = (here - args.b).ChebyshevLength() <= args.value;
             if (trigger == kTriggerEnterRange ? (wasIn || !isIn) : (!wasIn || isIn)) return 1;
         }
         return sendTrigger(object, trigger, FromWorldArgs(trigger, args));
@@ -183,7 +178,8 @@ int SendTriggerInRange(const Location& at, int range, int trigger, const ScriptT
         // Serials first: a handler may delete or move any of these objects.
         std::vector<u32> serials;
         for (CItem* o = cell->objects; o; o = o->GetNextSibling())
-            if (Chebyshev(o->GetWorldLocation(), at) < range) serials.push_back(o->GetSerial());
+            if ((o->GetWorldLocation() - at).ChebyshevLength() < range)
+                serials.push_back(o->GetSerial());
         for (u32 serial : serials) {
             CItem* o = g_objectManager.FindBySerial(serial);
             if (o && sendTrigger(o, trigger, args) == 0) return 0;
