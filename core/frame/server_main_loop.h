@@ -77,6 +77,7 @@ struct ServerLoopHooks {
     std::function<void()> worldTick;  // null: CTimeManager::Update
 };
 
-// Start-up, loop and shutdown. Always answers 0.
+// Start-up, loop and shutdown. Answers 0, or 1 when the world cannot be built from its data
+// files (the reason is already printed).
 int ServerMainLoop();
 int ServerMainLoop(const ServerLoopHooks& hooks);
