@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "core/frame/progress_window.h"
-#include "core/frame/server_main_loop.h"
 #include "core/process_link.h"
-#include "core/server_config.h"
+#include "server/frame/progress_window.h"
+#include "server/frame/server_main_loop.h"
+#include "server/server_config.h"
 
 namespace {
 

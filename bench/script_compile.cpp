@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "script/script_compiler.h"
-#include "script/script_parser.h"
+#include "script/compiler/script_compiler.h"
+#include "script/compiler/script_parser.h"
 
 namespace {
 

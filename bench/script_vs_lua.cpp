@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "script/script_class.h"
-#include "script/script_compiler.h"
-#include "script/script_instance.h"
-#include "script/script_manager.h"
-#include "script/script_thread.h"
+#include "script/compiler/script_class.h"
+#include "script/compiler/script_compiler.h"
+#include "script/runtime/script_instance.h"
+#include "script/runtime/script_manager.h"
+#include "script/runtime/script_thread.h"
 
 namespace {
 

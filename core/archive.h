@@ -21,7 +21,7 @@
 
 #include "core/archive_key.h"
 #include "core/gost_cipher.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 inline constexpr char kArchiveFileName[] = "zqdemo.dat";
 inline constexpr char kArchiveEndName[] = "@@@.@@@";

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/archive_key.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class ArchiveBuilder {
 public:

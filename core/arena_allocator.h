@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 constexpr std::size_t kArenaChunkSize = 0x8000;
 constexpr std::size_t kArenaChunkAlign = 8192;

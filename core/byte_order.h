@@ -4,7 +4,7 @@
 // order never matter.
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 inline u16 LoadLe16(const u8* p) {
     return static_cast<u16>(p[0] | (p[1] << 8));

@@ -9,7 +9,7 @@
 #include <memory>
 #include <mutex>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 class ChunkQueue {
 public:

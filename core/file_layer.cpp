@@ -64,3 +64,11 @@ ArchiveHandle net_openfile(int id, const char* name, const char* mode) {
     if (rec->isDirectory != 0 && name != nullptr) path += name;
     return ArchiveOpen(path.c_str(), mode);
 }
+
+bool ReadWholeArchiveFile(ArchiveHandle file, std::vector<u8>& out) {
+    if (ArchiveSeek(file, 0, SEEK_END) != 0) return false;
+    const long size = ArchiveTell(file);
+    if (size < 0 || ArchiveSeek(file, 0, SEEK_SET) != 0) return false;
+    out.resize(static_cast<size_t>(size));
+    return size == 0 || ArchiveRead(out.data(), 1, out.size(), file) == out.size();
+}

@@ -1,7 +1,10 @@
 #pragma once
 // The server's data files by number: a fixed table of paths (files, or directories whose
 // files are named by the caller), opened through the data archive's file API.
+#include <vector>
+
 #include "core/archive.h"
+#include "platform/types.h"
 
 struct DataFileRecord {
     const char* path;  // null: the id has no file
@@ -16,3 +19,7 @@ const DataFileRecord* DataFilePath(int id);
 // followed by `name`, else the record's path (the name is not used). Null for an id
 // without a record or a path, or when the open fails.
 ArchiveHandle net_openfile(int id, const char* name, const char* mode);
+
+// Reads an open data file whole (its size taken by seeking to the end); false when it cannot
+// be sized or read.
+bool ReadWholeArchiveFile(ArchiveHandle file, std::vector<u8>& out);

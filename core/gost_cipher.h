@@ -9,7 +9,7 @@
 #include <array>
 #include <cstddef>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 using GostKey = std::array<u8, 32>;
 using GostBlock = std::array<u8, 8>;

@@ -13,7 +13,7 @@
 // operator+ and Mid hand back a reference to a temporary owned by the operator, one per form,
 // per class and per thread. The next call of the same form overwrites it, so copy the result
 // before calling that form again.
-#include "core/types.h"
+#include "platform/types.h"
 
 // The server's strings, CStr and CUStr.
 struct ServerStringPolicy {

@@ -8,7 +8,7 @@
 // and CStr here), and compared with == (for CStr: ignoring case, as the hash folds case).
 #include "core/cstr.h"
 #include "core/linked_list.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 // Bucket helpers: the key reduced modulo n + 1 (the table passes its highest bucket, 65).
 // A negative n gives bucket 0.

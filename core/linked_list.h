@@ -8,7 +8,7 @@
 //
 // Each node also remembers the list that made it. The operations that change links refuse a
 // node of another list, so a stale or foreign position cannot corrupt the links or count.
-#include "core/types.h"
+#include "platform/types.h"
 
 template <typename T>
 class CLinkedList;

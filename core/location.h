@@ -2,7 +2,7 @@
 // World positions of the server. The main surface is kSurfaceWidth x kSurfaceHeight tiles and
 // wraps around at its edges; everything at x >= kSurfaceWidth is a set of separate places
 // (jail cells and the like) that never wraps and counts as far away from the surface.
-#include "core/types.h"
+#include "platform/types.h"
 
 constexpr int kSurfaceWidth = 5120;
 constexpr int kSurfaceHeight = 4096;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 // One entry as handed to an observer. The texts are only valid during the call.
 struct LogEntryView {

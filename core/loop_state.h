@@ -4,7 +4,7 @@
 // destructors cut their work short) and the loop time, the server's "now" in milliseconds.
 #include <atomic>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 // The quit flag only ever goes from 0 to 1. A signal handler may set it.
 extern std::atomic<int> g_quitFlag;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 // The process's own arguments, saved by the entry for the client thread.
 struct ProcessArgs {

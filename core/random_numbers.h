@@ -2,7 +2,7 @@
 // The server's random helpers. Every draw comes from platform::Rand(), which yields 15-bit
 // values (0..32767); the game's odds depend on that shape (a draw taken modulo a range, a
 // range of more than 32768 values capped at lo + 32767), so it is kept on purpose.
-#include "core/types.h"
+#include "platform/types.h"
 
 // lo + Rand() % (hi - lo + 1); 0 when hi < lo (no draw then).
 int RandomRange(int lo, int hi);

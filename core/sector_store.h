@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/archive.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class SectorStore {
 public:

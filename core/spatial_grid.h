@@ -12,7 +12,7 @@
 #include <list>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 // max(|x1 - x2|, |y1 - y2|) on plain integers (no wrap).
 inline int ChebyshevDistanceXY(int x1, int y1, int x2, int y2) {

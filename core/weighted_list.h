@@ -9,8 +9,8 @@
 //
 // The total is kept in 64 bits so that weights read from data can never overflow it.
 #include "core/linked_list.h"
-#include "core/types.h"
 #include "platform/random.h"
+#include "platform/types.h"
 
 template <typename T>
 struct CWeightedEntry {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "script/script_compiler.h"
-#include "script/script_parser.h"
-#include "script/token_file.h"
+#include "script/compiler/script_compiler.h"
+#include "script/compiler/script_parser.h"
+#include "script/compiler/token_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <functional>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <map>
 
-#include "core/hex_digit.h"
+#include "platform/hex_digit.h"
 #include "platform/paths.h"
 
 namespace platform {

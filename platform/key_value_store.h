@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 

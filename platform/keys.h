@@ -4,7 +4,7 @@
 // keys in that form whatever the host system calls them.
 #include <string>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 

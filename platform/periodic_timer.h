@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // Writes 16-bit pictures as 8-bit RGB PNG files (for looking at frames from tests).
 #include <string>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 // Game rules depend on that range (draws are taken modulo a range and capped at 32768
 // values), so it is part of the behaviour, not a detail. Nothing else in the program
 // draws random numbers.
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "client/app/client_config.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class ClientConnection;
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 class CClientApp;
 

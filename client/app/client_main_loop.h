@@ -3,7 +3,7 @@
 // sound and run the paced frame tick.
 #include <functional>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 // The pacing rule of the frame tick. `last` is the time the previous interval began:
 // - less than one interval since it: nothing;

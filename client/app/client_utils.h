@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 // A block from the ordinary allocator; the tag names the block for diagnostics only.
 void* TaggedNew(size_t size, const char* tag);

@@ -1,6 +1,6 @@
 #pragma once
 // Presentation of the client's 640x480 16-bit back buffer, windowed or full screen.
-#include "core/types.h"
+#include "platform/types.h"
 
 struct FullScreenDisplay {
     bool active = false;  // full screen is set up

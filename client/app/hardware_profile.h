@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace platform {
 class KeyValueStore;

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "core/process_link.h"
-#include "core/types.h"
 #include "platform/periodic_timer.h"
+#include "platform/types.h"
 #include "platform/window_backend.h"
 
 class CClientApp;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 namespace client_hooks {
 

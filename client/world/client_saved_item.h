@@ -2,7 +2,7 @@
 // The client's record of an object the server removed: kept (in a CLinkedList) so that it
 // can be brought back when an object with the owner's serial is created again.
 #include "core/client_str.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class ClientSavedItem {
 public:

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
 #include "platform/random.h"
+#include "platform/types.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 extern "C" __attribute__((weak)) void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size));

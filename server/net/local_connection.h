@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 // A server-side connection. The main loop polls the local one through these operations.
 class CSocket {

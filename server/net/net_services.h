@@ -4,7 +4,7 @@
 //
 // This is an interface. Until the protocol installs its implementation, the one in place is
 // this class itself: nobody holds the editing lock, and the world name is "Unknown?".
-#include "core/types.h"
+#include "platform/types.h"
 
 constexpr u8 kTimePacketId = 0x5B;
 constexpr int kTimePacketLength = 4;

@@ -4,7 +4,7 @@
 // it and sends it to every player within 18 tiles (Chebyshev) of that place, through the
 // player registry. The default implementation sends nothing (no players yet).
 #include "core/location.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class CItem;
 class CMobile;

@@ -4,7 +4,7 @@
 //
 // This is an interface. Until the rules install their implementation, the one in place is
 // this class itself, whose step does nothing.
-#include "core/types.h"
+#include "platform/types.h"
 
 // Counted up and down by the constructors and destructors of the NPC classes; read by the
 // world tick's statistics line and the load governor.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/location.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class CItem;
 class CMobile;

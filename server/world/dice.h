@@ -2,7 +2,7 @@
 // A dice expression count d sides + bonus: a weapon's damage, a mobile's natural weapon, and
 // the values game-master commands and world files set. Each field is one byte; values from a
 // text or a setter keep their low 8 bits.
-#include "core/types.h"
+#include "platform/types.h"
 
 class Dice {
 public:

@@ -1,7 +1,7 @@
 #include "server/world/item.h"
 
 #include "platform/clock.h"
-#include "script/trigger_services.h"
+#include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
 #include "server/world/mobile.h"

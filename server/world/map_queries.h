@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/location.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class CBaseObject;
 class CItem;

@@ -8,7 +8,7 @@
 
 #include "core/location.h"
 #include "core/spatial_grid.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class CNPC;
 class CMobile;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "script/trigger_services.h"
+#include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"

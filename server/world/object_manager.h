@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/location.h"
-#include "core/types.h"
+#include "platform/types.h"
 #include "server/world/base_object.h"
 #include "server/world/tile_data.h"
 

@@ -3,7 +3,7 @@
 // only while it is away from a place. Records come from a pool that grows 4096 records at a
 // time and never shrinks.
 #include "core/location.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 struct PlacementRecord {
     Location lastLocation;           // world location when removed

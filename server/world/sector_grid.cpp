@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "script/trigger_services.h"
+#include "script/runtime/trigger_services.h"
 #include "server/world/item.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"

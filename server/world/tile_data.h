@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 constexpr int kTileCount = 0x4000;
 

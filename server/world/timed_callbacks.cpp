@@ -8,9 +8,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "script/obj_attachments.h"
-#include "script/script_world_link.h"
-#include "script/triggers.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_world_link.h"
+#include "script/runtime/triggers.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 // world model with SetCallbackAction. An action may delete the object: the pass then stops
 // and frees the object's remaining due callbacks.
 #include "core/cstr.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class CBaseObject;
 

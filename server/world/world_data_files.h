@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
-#include "script/type_script_bits.h"
+#include "platform/types.h"
+#include "script/runtime/type_script_bits.h"
 
 // Gets the bytes of a data file by its path; false when the file is missing.
 using DataFileReader = std::function<bool(const std::string& path, std::vector<u8>& out)>;

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/archive.h"
-#include "core/server_config.h"
 #include "server/net/local_connection.h"
+#include "server/server_config.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_data_files.h"
 #include "server/world/world_model_services.h"

@@ -5,7 +5,7 @@
 // record, handler ranges, freeing an object's scripts), and sending a trigger to every
 // object near a place.
 #include "core/location.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 class CItem;
 struct ScriptTriggerArgs;

@@ -6,7 +6,7 @@
 //
 // This is an interface. Until the world model installs its implementation, the one in place
 // is this class itself: an empty world in which every step has nothing to do.
-#include "core/types.h"
+#include "platform/types.h"
 
 class CBaseObject;
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/archive_builder.h"
-#include "core/server_config.h"
 #include "e2e/process_runner.h"
+#include "server/server_config.h"
 #include "server/world/tile_data.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <set>
 
-#include "script/obj_attachments.h"
-#include "script/script_thread.h"
-#include "script/script_world_link.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_thread.h"
+#include "script/runtime/script_world_link.h"
 #include "server/world/timed_callbacks.h"
 
 struct FakeObject {

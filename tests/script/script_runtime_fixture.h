@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "core/cstr.h"
-#include "script/script_class.h"
-#include "script/script_compiler.h"
-#include "script/script_instance.h"
-#include "script/script_list.h"
-#include "script/script_manager.h"
-#include "script/script_thread.h"
+#include "script/compiler/script_class.h"
+#include "script/compiler/script_compiler.h"
+#include "script/runtime/script_instance.h"
+#include "script/runtime/script_list.h"
+#include "script/runtime/script_manager.h"
+#include "script/runtime/script_thread.h"
 
 class MemoryClassSource : public ScriptClassSource {
 public:

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/archive.h"
-#include "core/server_config.h"
+#include "server/server_config.h"
 
 namespace fs = std::filesystem;
 

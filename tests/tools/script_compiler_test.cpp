@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "script/builtin_table.h"
-#include "script/script_class.h"
-#include "script/script_compiler.h"
-#include "script/script_parser.h"
-#include "script/string_table.h"
+#include "script/builtins/builtin_table.h"
+#include "script/compiler/script_class.h"
+#include "script/compiler/script_compiler.h"
+#include "script/compiler/script_parser.h"
+#include "script/compiler/string_table.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "script/script_compiler.h"
+#include "script/compiler/script_compiler.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 
 using DataMembers = std::map<std::string, std::vector<u8>>;
 

@@ -5,7 +5,7 @@
 // (`time.mul`). All fields little-endian; the same bytes for the same input on every build.
 #include <vector>
 
-#include "core/types.h"
+#include "platform/types.h"
 #include "server/world/tile_data.h"
 
 // A rectangle of terrain: one {tile, z} per tile, row by row (index (y - y0) * width + x - x0).

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/archive_builder.h"
-#include "script/script_compiler.h"
+#include "script/compiler/script_compiler.h"
 
 bool AddScripts(ArchiveBuilder& builder, const std::string& contentDir, std::string* error) {
     const std::string dir = contentDir + "/scripts";

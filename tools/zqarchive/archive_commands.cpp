@@ -9,7 +9,7 @@
 
 #include "core/archive.h"
 #include "core/archive_builder.h"
-#include "core/hex_digit.h"
+#include "platform/hex_digit.h"
 
 namespace fs = std::filesystem;
 

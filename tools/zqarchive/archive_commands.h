@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/archive_key.h"
-#include "core/types.h"
+#include "platform/types.h"
 
 // A member packed writable, optionally with a capacity in bytes.
 struct WritableMember {

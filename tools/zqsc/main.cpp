@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "script/script_compiler.h"
+#include "script/compiler/script_compiler.h"
 
 namespace {
 

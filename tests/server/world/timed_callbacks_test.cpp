@@ -9,7 +9,7 @@
 
 #include "../../script/fake_world.h"
 #include "../../script/script_runtime_fixture.h"
-#include "script/triggers.h"
+#include "script/runtime/triggers.h"
 
 namespace {
 

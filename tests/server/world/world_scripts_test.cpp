@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "../../script/script_runtime_fixture.h"
-#include "script/builtin_handlers.h"
-#include "script/obj_attachments.h"
-#include "script/script_value.h"
-#include "script/script_world_link.h"
-#include "script/triggers.h"
+#include "script/builtins/builtin_handlers.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_value.h"
+#include "script/runtime/script_world_link.h"
+#include "script/runtime/triggers.h"
 #include "server/world/timed_callbacks.h"
 #include "server/world/world_model_services.h"
 #include "server/world/world_script_link.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "script/trigger_services.h"
+#include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/rules/npc_services.h"
 #include "server/world/container.h"

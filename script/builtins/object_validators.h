@@ -1,0 +1,30 @@
+#pragma once
+// Object validators: every builtin that acts on an object turns the script's serial into a
+// live world object of the kind it needs. A serial that names nothing, a detached object or
+// one of the wrong kind fails; the diagnostic is formed and discarded (nothing reaches the
+// script or a player), and the builtin answers the zero of its result type.
+#include "platform/types.h"
+#include "script/runtime/script_world_link.h"
+
+class CBaseObject;
+
+// Resolving validators: the object or null. `who` is the builtin's name for the diagnostic.
+CBaseObject* ResolveObject(u32 serial, const char* who);
+CBaseObject* ResolveWeapon(u32 serial, const char* who);
+CBaseObject* ResolveMobile(u32 serial, const char* who);
+CBaseObject* ResolveNpc(u32 serial, const char* who);
+CBaseObject* ResolveContainer(u32 serial, const char* who);
+CBaseObject* ResolvePlayer(u32 serial, const char* who);
+CBaseObject* ResolveCorpse(u32 serial, const char* who);
+CBaseObject* ResolveMap(u32 serial, const char* who);
+CBaseObject* ResolveWritableBook(u32 serial, const char* who);
+
+// Check-and-call validators: the predicate's answer for a usable object, else 0.
+using ObjectPredicate = int (*)(CBaseObject* object);
+int CheckObject(u32 serial, ObjectPredicate predicate, const char* who);
+int CheckMobile(u32 serial, ObjectPredicate predicate, const char* who);
+int CheckContainer(u32 serial, ObjectPredicate predicate, const char* who);
+int CheckPlayer(u32 serial, ObjectPredicate predicate, const char* who);
+
+// The diagnostic of the last failed validation (kept for tests; never shown).
+const char* LastValidatorDiagnostic();

@@ -1,0 +1,855 @@
+#include "script/runtime/script_thread.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "core/cstr.h"
+#include "core/custr.h"
+#include "core/log_sink.h"
+#include "script/builtins/builtin_handlers.h"
+#include "script/builtins/builtin_table.h"
+#include "script/compiler/script_class.h"
+#include "script/compiler/statement_tree.h"
+#include "script/runtime/script_instance.h"
+#include "script/runtime/script_list.h"
+#include "script/runtime/script_thread_control.h"
+#include "script/runtime/script_value.h"
+
+namespace {
+
+struct RunningList {
+    CScriptThread* head = nullptr;
+    int count = 0;
+    int callDepth = 0;  // script function frames of all running threads
+    int activity = 0;   // dispatches in progress
+};
+RunningList gRunning;
+
+// What the interpreter does itself instead of going through CallBuiltin: the operators,
+// assignments and control flow that make up most statements.
+enum Op : u8 {
+    kOpGeneric = 0,
+    kOpPlus,
+    kOpMinus,
+    kOpMult,
+    kOpDiv,
+    kOpMod,
+    kOpAnd,
+    kOpOr,
+    kOpXor,
+    kOpEq,
+    kOpNe,
+    kOpGt,
+    kOpLt,
+    kOpGe,
+    kOpLe,
+    kOpNot,
+    kOpNull,
+    kOpAssignInt,
+    kOpInc,
+    kOpDec,
+    kOpIf,
+    kOpJump,
+    kOpLoopBack,
+    kOpNothing,
+    kOpReturnInt,
+    kOpReturnVoid,
+    kOpListInt,  // oprlist "ili" / "oli"
+    kOpAppend,   // append "vlu"
+    // Codes of the other nodes, so that one switch tells how to evaluate any node.
+    kNodeLocal,
+    kNodeConst,
+    kNodeScriptCall,
+    kNodeOther,
+};
+
+// Per record: its fast operation, its result type and its decoded arguments.
+struct RecordInfo {
+    Op op = kOpGeneric;
+    u8 result = kTypeVoid;  // value type of the result (void and unknown push nothing)
+    ArgSignature args;
+};
+
+std::vector<RecordInfo> BuildInfos() {
+    std::vector<RecordInfo> infos;
+    for (const BuiltinRecord& r : BuiltinTable()) {
+        RecordInfo info;
+        const std::string sig = r.signature;
+        const BuiltinHandler h = r.handler;
+        struct {
+            BuiltinHandler h;
+            const char* sig;
+            Op op;
+        } const fast[] = {
+            {OprPlus, "iii", kOpPlus},
+            {OprMinus, "iii", kOpMinus},
+            {OprMult, "iii", kOpMult},
+            {OprDiv, "iii", kOpDiv},
+            {OprMod, "iii", kOpMod},
+            {OprAnd, "iii", kOpAnd},
+            {OprOr, "iii", kOpOr},
+            {OprXor, "iii", kOpXor},
+            {OprEquiv, "iii", kOpEq},
+            {OprEquiv, "ioo", kOpEq},
+            {OprNEquiv, "iii", kOpNe},
+            {OprNEquiv, "ioo", kOpNe},
+            {OprGt, "iii", kOpGt},
+            {OprLt, "iii", kOpLt},
+            {OprGtEq, "iii", kOpGe},
+            {OprLtEq, "iii", kOpLe},
+            {OprNot, "ii", kOpNot},
+            {OprNull, "ii", kOpNull},
+            {ObjToInt, "io", kOpNull},
+            {AssignInt, "vIi", kOpAssignInt},
+            {AssignInt, "vOo", kOpAssignInt},
+            {OprInc, "vI", kOpInc},
+            {OprDec, "vI", kOpDec},
+            {BuiltinIf, "vi|i", kOpIf},
+            {BuiltinJump, "v|i", kOpJump},
+            {BuiltinJump, "vi", kOpJump},
+            {BuiltinLoopBack, "v|i", kOpLoopBack},
+            {BuiltinNothing, "v", kOpNothing},
+            {BuiltinReturnValue, "vi", kOpReturnInt},
+            {BuiltinReturnValue, "vo", kOpReturnInt},
+            {BuiltinReturnVoid, "v", kOpReturnVoid},
+            {OprListInt, "ili", kOpListInt},
+            {OprListInt, "oli", kOpListInt},
+            {ListAppend, "vlu", kOpAppend},
+        };
+        for (const auto& f : fast)
+            if (h && h == f.h && sig == f.sig) info.op = f.op;
+        info.result = ResultTypeFromSignature(sig[0]);
+        // A longer signature keeps its first kMaxBuiltinArgs arguments.
+        DecodeArgSignature(r.signature + 1, info.args);
+        infos.push_back(info);
+    }
+    return infos;
+}
+
+const RecordInfo& InfoOf(const BuiltinRecord* r) {
+    static const std::vector<RecordInfo> infos = BuildInfos();
+    static const BuiltinRecord* const base = BuiltinTable().data();
+    return infos[static_cast<size_t>(r - base)];
+}
+
+// The fast operation of a builtin call node, noted in the node on first use.
+Op ComputeCode(const ScriptNode* n) {
+    switch (n->kind) {
+        case NodeKind::BuiltinCall:
+            return InfoOf(n->builtin).op;
+        case NodeKind::Local:
+        case NodeKind::LocalTarget:
+            return kNodeLocal;
+        case NodeKind::IntConstant:
+            return kNodeConst;
+        case NodeKind::ScriptCall:
+            return kNodeScriptCall;
+        default:
+            return kNodeOther;
+    }
+}
+
+// How a node is evaluated: its fast operation, or its node code. Noted in the node on first
+// use.
+inline Op OpOf(const ScriptNode* n) {
+    if (n->runOp == 0) n->runOp = static_cast<u8>(ComputeCode(n) + 1);
+    return static_cast<Op>(n->runOp - 1);
+}
+
+// The last statement value as the 32-bit word a handler answers: ints and serials as they
+// are, a location by its z word, a string, ustring or list by a non-zero handle.
+s32 TopWordOf(u8 type, const ScriptSlot& v) {
+    switch (type) {
+        case kTypeInt:
+        case kTypeObject:
+            return v.i;
+        case kTypeLocation:
+            return static_cast<u16>(v.c.z);
+        case kTypeString:
+        case kTypeUString:
+        case kTypeList:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void KillCurrentThreadHookImpl() {
+    if (gRunning.head) gRunning.head->Kill();
+}
+
+void InstallKillHook() {
+    static const bool installed = (SetKillCurrentThreadHook(&KillCurrentThreadHookImpl), true);
+    (void)installed;
+}
+
+void LogThreadError(CScriptInstance* instance, const char* what) {
+    char message[256];
+    const CScriptClass* cls = instance ? instance->GetClass() : nullptr;
+    std::snprintf(message, sizeof message, "%s [%s]; the script thread is stopped", what,
+                  cls ? cls->name.c_str() : "");
+    GetLogSink().Log(0, 0, 0, "", "script", "error", message);
+}
+
+}  // namespace
+
+CScriptThread::CScriptThread(CScriptInstance* instance, const ScriptVarTable* vars)
+    : instance_(instance), vars_(vars) {
+    InstallKillHook();
+    stack_.reserve(32);
+}
+
+CScriptThread::~CScriptThread() {
+    ReleaseTemps(0);
+}
+
+void CScriptThread::Kill() {
+    stop_ = true;
+    instance_ = nullptr;
+}
+
+s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
+    const size_t n = vars_->entries.size();
+    stack_.assign(n, ScriptSlot{});
+    if (argCount > static_cast<int>(n)) argCount = static_cast<int>(n);
+    for (int k = 0; k < argCount; ++k)
+        stack_[static_cast<size_t>(k)] = args[k];
+    for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
+        stack_[k].l = static_cast<CScriptList*>(NewScriptObjectOfType(vars_->entries[k].type));
+    base_ = 0;
+    frame_ = stack_.data();
+    runNext = gRunning.head;
+    gRunning.head = this;
+    ++gRunning.count;
+    if (!instance_ || instance_->IsTornDown()) Kill();
+    if (!stop_) RunChain(vars_->body);
+    gRunning.head = runNext;
+    --gRunning.count;
+    s32 answer = result_;
+    if (!stop_) answer = flow_ == Flow::Return ? TopWordOf(returnType_, returnValue_) : topWord_;
+    for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
+        FreeScriptObjectOfType(vars_->entries[k].type, stack_[k].l);
+    stack_.clear();
+    ReleaseTemps(0);
+    return answer;
+}
+
+void CScriptThread::ReleaseTemps(size_t mark) {
+    while (temps_.size() > mark) {
+        const Temp t = temps_.back();
+        temps_.pop_back();
+        FreeScriptObjectOfType(t.type, t.object);
+    }
+}
+
+CStr* CScriptThread::NewStringTemporary() {
+    auto* s = static_cast<CStr*>(NewScriptObjectOfType(kTypeString));
+    AddTemp(kTypeString, s);
+    return s;
+}
+
+CUStr* CScriptThread::NewUStringTemporary() {
+    auto* s = static_cast<CUStr*>(NewScriptObjectOfType(kTypeUString));
+    AddTemp(kTypeUString, s);
+    return s;
+}
+
+void CScriptThread::JumpTo(ScriptNode* target, bool runTargetNext) {
+    flow_ = Flow::Jump;
+    jumpTarget_ = target;
+    runTargetNext_ = runTargetNext;
+}
+
+void CScriptThread::Return(const BuiltinValue* value) {
+    flow_ = Flow::Return;
+    returnValue_ = ScriptSlot{};
+    if (!value) {
+        returnType_ = kTypeVoid;
+        return;
+    }
+    switch (value->kind) {
+        case ArgKind::Location:
+            returnType_ = kTypeLocation;
+            SetSlotLocation(returnValue_, value->loc);
+            break;
+        case ArgKind::String: {
+            returnType_ = kTypeString;
+            CStr* copy = NewStringTemporary();
+            *copy = *value->s;
+            returnValue_.s = copy;
+            break;
+        }
+        case ArgKind::Object:
+            returnType_ = kTypeObject;
+            returnValue_.i = value->i;
+            break;
+        default:
+            returnType_ = kTypeInt;
+            returnValue_.i = value->i;
+            break;
+    }
+}
+
+// The interpreter evaluates its arguments itself; the stack-based host operations of
+// CallBuiltin are not used by it.
+void CScriptThread::PopArgument(ArgKind, BuiltinValue&) {}
+void CScriptThread::PushResult(const BuiltinValue&) {}
+
+u8 CScriptThread::ArgumentType(int index) {
+    if (!callChildren_) return kTypeUnknown;
+    return ExprType(callChildren_[index]);
+}
+
+void CScriptThread::WriteBack(int index, const BuiltinValue& slot) {
+    if (!callChildren_) return;
+    ScriptSlot* var = VariableSlot(callChildren_[index]);
+    if (!var) return;
+    if (slot.kind == ArgKind::Location)
+        SetSlotLocation(*var, slot.loc);
+    else
+        var->i = slot.i;
+}
+
+ScriptSlot* CScriptThread::VariableSlot(const ScriptNode* n) {
+    switch (n->kind) {
+        case NodeKind::Local:
+        case NodeKind::LocalTarget:
+            return &frame_[n->value];
+        case NodeKind::Member:
+        case NodeKind::MemberTarget:
+            if (!instance_ || n->value < 0 || n->value >= instance_->MemberCount()) return nullptr;
+            return &instance_->Member(n->value);
+        default:
+            return nullptr;
+    }
+}
+
+u8 CScriptThread::ExprType(const ScriptNode* n) const {
+    return ExpressionTypeOf(
+        n, [](const ScriptNode* call) { return InfoOf(call->builtin).result; },
+        [this](const ScriptNode* call) -> u8 {
+            if (!instance_) return kTypeUnknown;
+            const auto& fns = instance_->GetClass()->functions;
+            if (call->value < 0 || static_cast<size_t>(call->value) >= fns.size())
+                return kTypeUnknown;
+            return ResultTypeFromSignature(fns[static_cast<size_t>(call->value)].signature[0]);
+        });
+}
+
+// An int operand: locals, constants and parentheses directly, anything else evaluated.
+inline s32 CScriptThread::Operand(const ScriptNode* x) {
+    for (;;) {
+        switch (OpOf(x)) {
+            case kNodeLocal:
+                return frame_[x->value].i;
+            case kNodeConst:
+                return x->value;
+            case kOpNull:
+                x = x->child;
+                continue;
+            default:
+                return EvalInt(x);
+        }
+    }
+}
+
+#define ZQ_BINARY(expr)                        \
+    {                                          \
+        const s32 a = Operand(n->child);       \
+        if (stop_) return 0;                   \
+        const s32 b = Operand(n->child->next); \
+        return expr;                           \
+    }
+
+s32 CScriptThread::EvalInt(const ScriptNode* n) {
+    switch (OpOf(n)) {
+        case kNodeConst:
+            return n->value;
+        case kNodeLocal:
+            return frame_[n->value].i;
+        case kNodeScriptCall: {
+            ScriptSlot v{};
+            CallScriptNode(n, v);
+            return v.i;
+        }
+        case kOpNull:
+            return Operand(n->child);
+        case kOpNot:
+            return Operand(n->child) == 0;
+        case kOpPlus:
+            ZQ_BINARY(static_cast<s32>(static_cast<u32>(a) + static_cast<u32>(b)))
+        case kOpMinus:
+            ZQ_BINARY(static_cast<s32>(static_cast<u32>(a) - static_cast<u32>(b)))
+        case kOpMult:
+            ZQ_BINARY(static_cast<s32>(static_cast<u32>(a) * static_cast<u32>(b)))
+        case kOpDiv:
+            ZQ_BINARY(ScriptDiv(a, b))
+        case kOpMod:
+            ZQ_BINARY(ScriptMod(a, b))
+        case kOpAnd:
+            ZQ_BINARY(a != 0 && b != 0)
+        case kOpOr:
+            ZQ_BINARY(a != 0 || b != 0)
+        case kOpXor:
+            ZQ_BINARY(a ^ b)
+        case kOpEq:
+            ZQ_BINARY(a == b)
+        case kOpNe:
+            ZQ_BINARY(a != b)
+        case kOpGt:
+            ZQ_BINARY(a > b)
+        case kOpLt:
+            ZQ_BINARY(a < b)
+        case kOpGe:
+            ZQ_BINARY(a >= b)
+        case kOpLe:
+            ZQ_BINARY(a <= b)
+        case kOpListInt: {
+            ScriptSlot list{};
+            Eval(n->child, list);
+            if (stop_) return 0;
+            const s32 index = EvalInt(n->child->next);
+            if (stop_ || !list.l) return 0;
+            const u8 tag = n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
+            const CScriptListNode* item = GetListItemOfType(*list.l, index, tag);
+            return item ? item->value.i : 0;
+        }
+        default: {
+            ScriptSlot v{};
+            Eval(n, v);
+            return v.i;
+        }
+    }
+}
+#undef ZQ_BINARY
+
+u8 CScriptThread::Eval(const ScriptNode* n, ScriptSlot& out) {
+    switch (n->kind) {
+        case NodeKind::IntConstant:
+            out.i = n->value;
+            return kTypeInt;
+        case NodeKind::StringConstant:
+            out.s = n->str;
+            return kTypeString;
+        case NodeKind::UStringConstant:
+            out.q = n->ustr;
+            return kTypeUString;
+        case NodeKind::Local:
+        case NodeKind::LocalTarget:
+        case NodeKind::Member:
+        case NodeKind::MemberTarget: {
+            ScriptSlot* var = VariableSlot(n);
+            out = var ? *var : ScriptSlot{};
+            return n->varType;
+        }
+        case NodeKind::BuiltinCall: {
+            const Op op = OpOf(n);
+            if ((op >= kOpPlus && op <= kOpNull) || op == kOpListInt) {
+                out.i = EvalInt(n);
+                return n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
+            }
+            return CallBuiltinNode(n, out);
+        }
+        case NodeKind::ScriptCall:
+            return CallScriptNode(n, out);
+        case NodeKind::JumpTarget:
+            out.i = 0;
+            return kTypeInt;
+        default:
+            out.i = 0;
+            return kTypeUnknown;
+    }
+}
+
+u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
+    const BuiltinRecord& rec = *n->builtin;
+    const RecordInfo& info = InfoOf(&rec);
+    BuiltinCall call(*this, rec);
+    const ArgSignature& args = info.args;
+    const ScriptNode* children[kMaxBuiltinArgs] = {};
+    call.argCount = args.count;
+    const ScriptNode* child = n->child;
+    for (int k = 0; k < args.count && child; ++k, child = child->next) {
+        children[k] = child;
+        BuiltinValue& a = call.args[k];
+        if (child->kind == NodeKind::JumpTarget) {
+            a.kind = ArgKind::JumpTarget;
+            a.node = child->target;
+            continue;
+        }
+        if (child->kind == NodeKind::JumpTable) {
+            a.kind = ArgKind::JumpTable;
+            a.table = child->cases;
+            continue;
+        }
+        ArgKind kind = args.kinds[k];
+        if (args.chars[k] == 'u') {
+            const u8 t = ExprType(child);
+            if (t > kTypeList) {
+                // An any-type argument without a value: a run-time error, no message.
+                Kill();
+                return kTypeVoid;
+            }
+            kind = static_cast<ArgKind>(t);
+        }
+        a.kind = kind;
+        ScriptSlot v{};
+        Eval(child, v);
+        if (stop_) return kTypeVoid;
+        switch (kind) {
+            case ArgKind::String:
+            case ArgKind::UString:
+            case ArgKind::List:
+                if (!v.l) {
+                    // No object behind the value (a variable outside its table): the thread
+                    // cannot go on.
+                    LogThreadError(instance_, "a string or list argument without a value");
+                    Kill();
+                    return kTypeVoid;
+                }
+                if (kind == ArgKind::String) a.s = v.s;
+                if (kind == ArgKind::UString) a.q = v.q;
+                if (kind == ArgKind::List) a.l = v.l;
+                break;
+            case ArgKind::Location:
+                a.loc = LocationOf(v);
+                break;
+            default:
+                a.i = v.i;
+                break;
+        }
+    }
+    if (!rec.handler) {
+        const std::string message = std::string("script builtin '") + rec.name + "' (" +
+                                    rec.signature + ") is not built yet";
+        LogThreadError(instance_, message.c_str());
+        Kill();
+        return kTypeVoid;
+    }
+    const u8 rt = info.result;
+    call.result.kind = rt <= kTypeList ? static_cast<ArgKind>(rt) : ArgKind::Int;
+    if (rt == kTypeString) call.result.s = NewStringTemporary();
+    if (rt == kTypeUString) call.result.q = NewUStringTemporary();
+    const ScriptNode* const* savedChildren = callChildren_;
+    callChildren_ = children;
+    rec.handler(call);
+    callChildren_ = savedChildren;
+    for (int k = 0; k < args.count; ++k) {
+        if (args.WritesBack(k) && children[k]) {
+            ScriptSlot* var = VariableSlot(children[k]);
+            if (!var) continue;
+            if (args.chars[k] == 'C')
+                SetSlotLocation(*var, call.args[k].loc);
+            else
+                var->i = call.args[k].i;
+        }
+    }
+    switch (rt) {
+        case kTypeInt:
+        case kTypeObject:
+            out.i = call.result.i;
+            break;
+        case kTypeString:
+            out.s = call.result.s;
+            break;
+        case kTypeUString:
+            out.q = call.result.q;
+            break;
+        case kTypeLocation:
+            SetSlotLocation(out, call.result.loc);
+            break;
+        case kTypeList:
+            out.l = call.result.l ? call.result.l : new CScriptList();
+            AddTemp(kTypeList, out.l);
+            break;
+        default:
+            break;
+    }
+    return rt;
+}
+
+u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
+    out = ScriptSlot{};
+    if (!instance_) {
+        Kill();
+        return kTypeVoid;
+    }
+    // The instance's own class: a child class's version runs even from inherited code.
+    const auto& fns = instance_->GetClass()->functions;
+    if (n->value < 0 || static_cast<size_t>(n->value) >= fns.size()) {
+        Kill();
+        return kTypeVoid;
+    }
+    const ScriptFunction& fn = fns[static_cast<size_t>(n->value)];
+    if (fn.resultType == 0xFF) {
+        const u8 t = TypeFromSignature(fn.signature.empty() ? 'v' : fn.signature[0]);
+        fn.resultType = t == kTypeNone ? static_cast<u8>(kTypeVoid) : t;
+    }
+    const u8 rt = fn.resultType;
+    const size_t newBase = stack_.size();
+    for (const ScriptNode* child = n->child; child; child = child->next) {
+        ScriptSlot v{};
+        Eval(child, v);
+        if (stop_) {
+            stack_.resize(newBase);
+            return kTypeVoid;
+        }
+        stack_.push_back(v);
+        frame_ = stack_.data() + base_;
+    }
+    const ScriptVarTable* vars = fn.vars;
+    if (!vars || !vars->body) {
+        // A function that was only declared: the thread cannot go on.
+        stack_.resize(newBase);
+        Kill();
+        return rt;
+    }
+    if (gRunning.callDepth >= kMaxScriptCallDepth) {
+        stack_.resize(newBase);
+        char what[96];
+        std::snprintf(what, sizeof what, "script calls nested deeper than %d in %s",
+                      kMaxScriptCallDepth, fn.name.c_str());
+        LogThreadError(instance_, what);
+        Kill();
+        return rt;
+    }
+    const size_t argCount = stack_.size() - newBase;
+    const size_t n2 = vars->entries.size();
+    stack_.resize(newBase + (n2 > argCount ? n2 : argCount), ScriptSlot{});
+    if (vars->holdsObjects < 0) {
+        vars->holdsObjects = 0;
+        for (const ScriptVarEntry& e : vars->entries)
+            if (e.type == kTypeString || e.type == kTypeUString || e.type == kTypeList)
+                vars->holdsObjects = 1;
+    }
+    const bool holdsObjects = vars->holdsObjects > 0;
+    // Parameters are values: string, ustring and list arguments are copied into the frame.
+    for (size_t k = 0; holdsObjects && k < n2; ++k) {
+        const u8 t = vars->entries[k].type;
+        if (t != kTypeString && t != kTypeUString && t != kTypeList) continue;
+        ScriptSlot& slot = stack_[newBase + k];
+        void* fresh = NewScriptObjectOfType(t);
+        if (k < argCount && slot.l) {
+            if (t == kTypeString)
+                *static_cast<CStr*>(fresh) = *slot.s;
+            else if (t == kTypeUString)
+                *static_cast<CUStr*>(fresh) = *slot.q;
+            else
+                static_cast<CScriptList*>(fresh)->AppendCopyOf(*slot.l);
+        }
+        slot.l = static_cast<CScriptList*>(fresh);
+    }
+    const size_t savedBase = base_;
+    const s32 savedTop = topWord_;
+    base_ = newBase;
+    frame_ = stack_.data() + base_;
+    ++gRunning.callDepth;
+    RunChain(vars->body);
+    --gRunning.callDepth;
+    for (size_t k = 0; holdsObjects && k < n2; ++k)
+        FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
+    stack_.resize(newBase);
+    base_ = savedBase;
+    frame_ = stack_.data() + base_;
+    topWord_ = savedTop;
+    if (stop_) return kTypeVoid;
+    // The returned value, or the empty value of the result type when the body ended without
+    // a return statement.
+    const bool returned = flow_ == Flow::Return;
+    flow_ = Flow::Next;
+    switch (rt) {
+        case kTypeInt:
+        case kTypeObject:
+            out.i = returned && returnType_ != kTypeLocation ? returnValue_.i : 0;
+            break;
+        case kTypeLocation:
+            if (returned && returnType_ == kTypeLocation)
+                out = returnValue_;
+            else
+                out.c = ScriptLoc{0, 0, 0};
+            break;
+        case kTypeString:
+            if (returned && returnType_ == kTypeString) {
+                out.s = returnValue_.s;  // a temporary of this thread
+            } else {
+                out.s = NewStringTemporary();
+            }
+            break;
+        case kTypeUString:
+            out.q = NewUStringTemporary();
+            break;
+        case kTypeList:
+            out.l = new CScriptList();
+            AddTemp(kTypeList, out.l);
+            break;
+        default:
+            break;
+    }
+    return rt;
+}
+
+void CScriptThread::RunChain(const ScriptNode* head) {
+    const ScriptNode* cur = head;
+    while (cur) {
+        const ScriptNode* next = cur->next;
+        const size_t mark = temps_.size();
+        if (cur->kind == NodeKind::BuiltinCall) {
+            const Op op = OpOf(cur);
+            switch (op) {
+                case kOpIf: {
+                    const s32 cond = EvalInt(cur->child);
+                    if (stop_) return;
+                    if (cond == 0) {
+                        const ScriptNode* t = cur->child->next ? cur->child->next->target : nullptr;
+                        next = t ? t->next : nullptr;
+                    }
+                    break;
+                }
+                case kOpJump: {
+                    const ScriptNode* op = cur->child;
+                    while (op && op->next)
+                        op = op->next;
+                    const ScriptNode* t = op ? op->target : nullptr;
+                    next = t ? t->next : nullptr;
+                    break;
+                }
+                case kOpLoopBack:
+                    next = cur->child ? cur->child->target : nullptr;
+                    break;
+                case kOpNothing:
+                    break;
+                case kOpAssignInt:
+                case kOpInc:
+                case kOpDec: {
+                    ScriptSlot* var = VariableSlot(cur->child);
+                    if (!var) goto generic;
+                    if (op == kOpAssignInt) {
+                        const s32 v = EvalInt(cur->child->next);
+                        if (stop_) return;
+                        var = VariableSlot(cur->child);  // the stack may have moved
+                        var->i = v;
+                    } else {
+                        var->i = static_cast<s32>(static_cast<u32>(var->i) +
+                                                  (op == kOpInc ? 1u : 0xFFFFFFFFu));
+                    }
+                    break;
+                }
+                case kOpReturnInt: {
+                    const s32 v = EvalInt(cur->child);
+                    if (stop_) return;
+                    returnType_ = kTypeInt;
+                    returnValue_ = ScriptSlot{};
+                    returnValue_.i = v;
+                    flow_ = Flow::Return;
+                    return;
+                }
+                case kOpAppend: {
+                    const ScriptNode* value = cur->child->next;
+                    const u8 t = ExprType(value);
+                    if (t != kTypeInt && t != kTypeObject) goto generic;
+                    ScriptSlot list{};
+                    Eval(cur->child, list);
+                    if (stop_) return;
+                    const s32 v = EvalInt(value);
+                    if (stop_) return;
+                    if (list.l) list.l->Append(t, ScriptListValue::Int(v));
+                    break;
+                }
+                case kOpReturnVoid:
+                    returnType_ = kTypeVoid;
+                    returnValue_ = ScriptSlot{};
+                    flow_ = Flow::Return;
+                    return;
+                default:
+                generic : {
+                    ScriptSlot v{};
+                    const u8 t = Eval(cur, v);
+                    if (stop_) return;
+                    if (flow_ == Flow::Return) return;
+                    if (flow_ == Flow::Jump) {
+                        flow_ = Flow::Next;
+                        next = runTargetNext_ || !jumpTarget_ ? jumpTarget_ : jumpTarget_->next;
+                    }
+                    if (t <= kTypeList) topWord_ = TopWordOf(t, v);
+                    break;
+                }
+            }
+        } else if (cur->kind == NodeKind::ScriptCall) {
+            ScriptSlot v{};
+            const u8 t = CallScriptNode(cur, v);
+            if (stop_) return;
+            if (t <= kTypeList) topWord_ = TopWordOf(t, v);
+        }
+        if (temps_.size() > mark) ReleaseTemps(mark);
+        cur = next;
+    }
+}
+
+s32 RunScriptBody(CScriptInstance* instance, const ScriptVarTable* vars, const ScriptSlot* args,
+                  int argCount) {
+    if (!vars) return 0;
+    CScriptThread thread(instance, vars);
+    return thread.Run(args, argCount);
+}
+
+s32 RunScriptFunction(CScriptInstance* instance, const TriggerHandler* handler,
+                      const ScriptSlot* args, int argCount) {
+    if (!handler) return 0;
+    return RunScriptBody(instance, handler->vars, args, argCount);
+}
+
+CScriptThread* CurrentScriptThread() {
+    return gRunning.head;
+}
+
+CScriptThread* PreviousScriptThread() {
+    return gRunning.head ? gRunning.head->runNext : nullptr;
+}
+
+int RunningThreadCount() {
+    return gRunning.count;
+}
+
+bool ScriptActivity() {
+    return gRunning.count > 0 || gRunning.activity > 0;
+}
+
+ScriptActivityScope::ScriptActivityScope() {
+    ++gRunning.activity;
+}
+ScriptActivityScope::~ScriptActivityScope() {
+    --gRunning.activity;
+}
+
+void KillThread(CScriptThread* thread) {
+    if (thread) thread->Kill();
+}
+
+void KillThreadsOfInstance(CScriptInstance* instance) {
+    for (CScriptThread* t = gRunning.head; t; t = t->runNext)
+        if (t->GetInstance() == instance) t->Kill();
+}
+
+void KillThreadsOfObject(CBaseObject* object) {
+    for (CScriptThread* t = gRunning.head; t; t = t->runNext)
+        if (t->GetInstance() && t->GetInstance()->GetObject() == object) t->Kill();
+}
+
+void KillThreadsOfObjectClass(CBaseObject* object, const char* className) {
+    for (CScriptThread* t = gRunning.head; t; t = t->runNext) {
+        CScriptInstance* i = t->GetInstance();
+        if (i && i->GetObject() == object && i->GetClass()->name == className) t->Kill();
+    }
+}
+
+CBaseObject* CurrentScriptObject() {
+    CScriptThread* t = gRunning.head;
+    return t && t->GetInstance() ? t->GetInstance()->GetObject() : nullptr;
+}
+
+int AppendRunningClassName(CStr& out) {
+    CScriptThread* t = gRunning.head;
+    if (!t || !t->GetInstance()) return 0;
+    out += t->GetInstance()->GetClass()->name.c_str();
+    return 1;
+}

@@ -1,0 +1,133 @@
+#pragma once
+// The interpreter. A script thread runs one trigger handler (and the script functions it
+// calls) to its end on the server's main thread: RunScriptFunction returns only when the
+// handler has finished, returned, been killed, or its instance was torn down. A builtin may
+// send a trigger, which runs further threads to their end inside it; the running-thread list
+// is the stack of these nested threads, its head the current thread.
+//
+// Ownership and lifetimes:
+// - A thread lives on the C++ stack of its RunScriptFunction; the running list only points
+//   at threads that are inside their RunScriptFunction, and each leaves it before returning.
+// - Killing a thread (KillThread, KillCurrentThread, teardown of its instance) only sets its
+//   killed flag and drops its instance: the thread stops before its next statement or
+//   expression and answers its default result (0, or what setDefaultReturn set). Nothing is
+//   unwound from outside; the thread frees its own locals and temporaries as it returns.
+// - A thread refers to its instance by pointer; instances stay allocated while any thread
+//   runs (see script_instance.h), and a torn-down instance kills its threads first.
+// - World objects are never held by pointer across a builtin call: scripts name them by
+//   serial, and builtins look them up again after anything that may have run a handler.
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+#include "script/builtins/builtin_call.h"
+#include "script/runtime/script_slot.h"
+
+class CBaseObject;
+class CScriptClass;
+class CScriptInstance;
+struct ScriptVarTable;
+struct ScriptNode;
+struct TriggerHandler;
+
+// Script function calls may nest this deep in all running threads together; a deeper call
+// stops its thread with a log line instead of exhausting the stack.
+constexpr int kMaxScriptCallDepth = 1000;
+
+class CScriptThread final : public BuiltinCallHost {
+public:
+    CScriptThread(CScriptInstance* instance, const ScriptVarTable* vars);
+    ~CScriptThread() override;
+    CScriptThread(const CScriptThread&) = delete;
+    CScriptThread& operator=(const CScriptThread&) = delete;
+
+    // Runs the body with the given first variables (the handler's parameters, by value;
+    // strings, ustrings and lists stay the caller's) and answers the result.
+    s32 Run(const ScriptSlot* args, int argCount);
+
+    CScriptInstance* GetInstance() const { return instance_; }
+    bool IsKilled() const override { return stop_; }
+    void Kill() override;
+
+    // BuiltinCallHost.
+    void PopArgument(ArgKind kind, BuiltinValue& slot) override;
+    u8 ArgumentType(int index) override;
+    void WriteBack(int index, const BuiltinValue& slot) override;
+    void PushResult(const BuiltinValue& result) override;
+    CStr* NewStringTemporary() override;
+    CUStr* NewUStringTemporary() override;
+    void JumpTo(ScriptNode* target, bool runTargetNext) override;
+    void Return(const BuiltinValue* value) override;
+    void SetDefaultResult(s32 value) override { result_ = value; }
+
+    CScriptThread* runNext = nullptr;  // the running list, toward the outer threads
+
+private:
+    struct Temp {
+        u8 type;
+        void* object;
+    };
+    enum class Flow : u8 { Next, Jump, Return };
+
+    void RunChain(const ScriptNode* head);
+    // Evaluates an expression; answers its value type (void and unknown carry nothing).
+    u8 Eval(const ScriptNode* node, ScriptSlot& out);
+    s32 EvalInt(const ScriptNode* node);
+    s32 Operand(const ScriptNode* node);
+    u8 CallBuiltinNode(const ScriptNode* node, ScriptSlot& out);
+    u8 CallScriptNode(const ScriptNode* node, ScriptSlot& out);
+    u8 ExprType(const ScriptNode* node) const;
+    ScriptSlot* VariableSlot(const ScriptNode* node);
+    void ReleaseTemps(size_t mark);
+    void AddTemp(u8 type, void* object) { temps_.push_back(Temp{type, object}); }
+
+    CScriptInstance* instance_;
+    const ScriptVarTable* vars_;
+    std::vector<ScriptSlot> stack_;  // the frames: one slot per variable
+    size_t base_ = 0;                // the current frame's first slot
+    ScriptSlot* frame_ = nullptr;    // stack_.data() + base_, renewed whenever either changes
+    std::vector<Temp> temps_;
+    s32 result_ = 0;     // the default answer
+    s32 topWord_ = 0;    // the value the last statement left in the current function
+    bool stop_ = false;  // killed
+    Flow flow_ = Flow::Next;
+    const ScriptNode* jumpTarget_ = nullptr;
+    bool runTargetNext_ = false;
+    ScriptSlot returnValue_{};
+    u8 returnType_ = 6;
+    const ScriptNode* const* callChildren_ = nullptr;  // the builtin call being made
+};
+
+// Runs a trigger handler of the instance with its packed parameters (one slot per parameter,
+// in order) and answers its result: the value its return statement gave, else the last value
+// a statement left, else 0; a killed thread answers its default result.
+s32 RunScriptFunction(CScriptInstance* instance, const TriggerHandler* handler,
+                      const ScriptSlot* args, int argCount);
+// The same for any compiled variable table (a function body), used by tests and tools.
+s32 RunScriptBody(CScriptInstance* instance, const ScriptVarTable* vars, const ScriptSlot* args,
+                  int argCount);
+
+// The running threads, innermost first.
+CScriptThread* CurrentScriptThread();
+int RunningThreadCount();
+// The thread that runs inside the current one's caller (the one before it), or null.
+CScriptThread* PreviousScriptThread();
+// True while a thread runs or a trigger dispatch is in progress: released instances and
+// values must not be freed then.
+bool ScriptActivity();
+// Dispatches mark themselves active with this guard.
+struct ScriptActivityScope {
+    ScriptActivityScope();
+    ~ScriptActivityScope();
+};
+
+void KillThread(CScriptThread* thread);
+void KillThreadsOfInstance(CScriptInstance* instance);
+void KillThreadsOfObject(CBaseObject* object);
+// Threads whose instance is attached to the object and whose class has exactly that name.
+void KillThreadsOfObjectClass(CBaseObject* object, const char* className);
+// The object the current thread's instance is attached to, or null.
+CBaseObject* CurrentScriptObject();
+// Appends the name of the current thread's class; 0 when there is no thread or instance.
+class CStr;
+int AppendRunningClassName(CStr& out);

@@ -1,0 +1,53 @@
+#pragma once
+// What the world model asks of the script language: sending a trigger to the scripts attached
+// to an object (with the handlers' veto answer), which range triggers an object's scripts
+// listen to, and tearing an object's scripts down. The implementation in force by default is
+// the script runtime's (server/world/world_script_link.h); this base class, which stands for
+// "no scripts attached" (every trigger answers 1, no object has a handler), is what test
+// stand-ins derive from.
+#include <vector>
+
+#include "core/location.h"
+#include "platform/types.h"
+
+class CItem;
+
+// Trigger numbers the world model sends.
+enum WorldTrigger {
+    kTriggerSpeech = 0,
+    kTriggerEnterRange = 16,
+    kTriggerLeaveRange = 17,
+    kTriggerDestroyed = 43,
+    kTriggerEquip = 44,
+    kTriggerUnequip = 45,
+};
+
+// The arguments that travel with a trigger; each trigger uses the ones it names.
+struct TriggerArgs {
+    int value = 0;               // the range value of a range trigger
+    u32 serial = 0;              // the other object: mover, wearer, speaker
+    Location a;                  // range triggers: where the mover was
+    Location b;                  // range triggers: where the mover goes
+    const char* text = nullptr;  // speech
+};
+
+class TriggerServices {
+public:
+    virtual ~TriggerServices() = default;
+    // Runs the object's handlers for the trigger. 0 when a handler vetoed or overrode the
+    // default, else 1 (also when there is no handler). A handler may delete the object:
+    // callers look it up again by serial before touching it.
+    virtual int SendTrigger(CItem* object, int trigger, const TriggerArgs& args);
+    // Whether any script is attached to the object.
+    virtual bool HasAttachedScript(const CItem* object);
+    // Appends the range value of every handler the object's scripts have for the trigger.
+    virtual void GetHandlerRanges(const CItem* object, int trigger, std::vector<int>& out);
+    // Ends the object's script threads and frees its attachments (object destruction).
+    virtual void FreeAttachments(CItem* object);
+};
+
+// The services in force (never null).
+TriggerServices& Triggers();
+// Installs an implementation (null puts back the script runtime's); answers the previous one,
+// or null when the default was in force.
+TriggerServices* SetTriggerServices(TriggerServices* services);

@@ -1,0 +1,6 @@
+#include "script/runtime/type_script_bits.h"
+
+TypeScriptBitSet& TypeScriptBits() {
+    static TypeScriptBitSet bits;
+    return bits;
+}

@@ -1,6 +1,0 @@
-#include "script/type_script_bits.h"
-
-TypeScriptBitSet& TypeScriptBits() {
-    static TypeScriptBitSet bits;
-    return bits;
-}

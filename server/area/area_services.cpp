@@ -1,0 +1,15 @@
+#include "server/area/area_services.h"
+
+#include "core/service_slot.h"
+
+namespace {
+ServiceSlot<AreaServices> g_areaServices;
+}  // namespace
+
+AreaServices& GetAreaServices() {
+    return g_areaServices.Get();
+}
+
+void SetAreaServices(AreaServices* services) {
+    g_areaServices.Set(services);
+}

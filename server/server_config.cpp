@@ -1,0 +1,175 @@
+#include "server/server_config.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/archive.h"
+#include "core/cstr.h"
+#include "core/next_word.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+
+ServerConfig g_serverConfig;
+int g_spawnClient = 1;
+s16 g_startX = 0;
+s16 g_startY = 0;
+
+namespace {
+
+constexpr std::size_t kMaxNameLength = 127;
+constexpr std::size_t kEntryBufferSize = 1024;
+constexpr const char* kDefaultServerName = "ZQGoldDemo";
+constexpr const char* kEndEntry = "@@@ END @@@";
+
+constexpr const char* kWorldFiles[ServerConfig::kWorldFileCount] = {
+    "map0.mul",    "staidx0.mul",  "staidx0.bkp",  "statics0.mul", "statics0.bkp", "dynidx0.mul",
+    "dynidx0.bkp", "dynamic0.mul", "dynamic0.bkp", "tempidx.mul",  "temp.mul",     "regions.txt",
+};
+
+// A decimal value the way the runtime's atoi reads it (white space, a sign, leading
+// digits; 0 when there are none), but held to the range of an int instead of overflowing.
+int ParseDecimal(const char* text) {
+    long value = std::strtol(text, nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+std::string CutName(std::string text) {
+    if (text.size() > kMaxNameLength) text.resize(kMaxNameLength);
+    return text;
+}
+
+}  // namespace
+
+const char* ReadBracketEntry(ArchiveHandle handle) {
+    static char entry[kEntryBufferSize];
+    int c;
+    do {
+        c = ArchiveGetc(handle);
+        if (c == -1) return nullptr;
+    } while (c != '<');
+    std::size_t length = 0;
+    for (;;) {
+        c = ArchiveGetc(handle);
+        if (c == -1) return nullptr;
+        if (c == '>') break;
+        // An entry longer than the buffer is cut; the rest of it is skipped.
+        if (length < kEntryBufferSize - 1) entry[length++] = static_cast<char>(c);
+    }
+    entry[length] = '\0';
+    if (StrCompareNoCase(entry, kEndEntry) == 0) return nullptr;
+    return entry;
+}
+
+std::string ServerConfigPath(const std::string& serverName) {
+    return "../.rundir/" + serverName + "/server.txt";
+}
+
+int ReadServerConfig(ServerConfig& config, std::string* error) {
+    const char* name = std::getenv("SERVERNAME");
+    config.serverName = CutName(name && *name ? name : kDefaultServerName);
+    config.owner = "Default Owner";
+    config.port = 12346;
+    config.width = 1024;
+    config.height = 1024;
+    config.x = 0;
+    config.y = 0;
+    config.id = 0;
+    config.statics = config.terrain = config.art = config.tiledata = config.hues = 0;
+    config.resources = config.animdata = config.templates = config.multis = 0;
+    g_spawnClient = 1;
+    g_startX = 0;
+    g_startY = 0;
+
+    std::string path = ServerConfigPath(config.serverName);
+    ArchiveHandle file = ArchiveOpen(path.c_str(), "r");
+    if (file == nullptr) {
+        if (error) {
+            *error = "the data archive has no " + path + " (the configuration of the world \"" +
+                     config.serverName + "\"; set SERVERNAME to choose another world)";
+        }
+        return 1;
+    }
+
+    struct Flag {
+        const char* key;
+        int ServerConfig::*field;
+    };
+    static const Flag kFlags[] = {
+        {"statics", &ServerConfig::statics},   {"terrain", &ServerConfig::terrain},
+        {"art", &ServerConfig::art},           {"tiledata", &ServerConfig::tiledata},
+        {"hues", &ServerConfig::hues},         {"resources", &ServerConfig::resources},
+        {"animdata", &ServerConfig::animdata}, {"templates", &ServerConfig::templates},
+        {"multis", &ServerConfig::multis},
+    };
+    struct Number {
+        const char* key;
+        int ServerConfig::*field;
+    };
+    static const Number kNumbers[] = {
+        {"id", &ServerConfig::id},       {"port", &ServerConfig::port},
+        {"x", &ServerConfig::x},         {"y", &ServerConfig::y},
+        {"width", &ServerConfig::width}, {"height", &ServerConfig::height},
+    };
+
+    while (const char* entry = ReadBracketEntry(file)) {
+        char key[kEntryBufferSize];
+        const char* value = NextWord(entry, key);
+        if (value == nullptr) value = "";
+        while (*value == ' ' || *value == '\t' || *value == '\r' || *value == '\n' ||
+               *value == '\v' || *value == '\f') {
+            ++value;
+        }
+        if (std::strcmp(key, "owner") == 0) {
+            config.owner = CutName(value);
+        } else if (std::strcmp(key, "spawnclient") == 0) {
+            g_spawnClient = ParseDecimal(value);
+        } else if (std::strcmp(key, "startx") == 0) {
+            g_startX = static_cast<s16>(static_cast<u16>(ParseDecimal(value)));
+        } else if (std::strcmp(key, "starty") == 0) {
+            g_startY = static_cast<s16>(static_cast<u16>(ParseDecimal(value)));
+        } else {
+            for (const Number& n : kNumbers) {
+                if (std::strcmp(key, n.key) == 0) config.*n.field = ParseDecimal(value);
+            }
+            for (const Flag& f : kFlags) {
+                if (std::strcmp(key, f.key) == 0) {
+                    config.*f.field = (value[0] == 'W' || value[0] == 'w') ? 1 : 0;
+                }
+            }
+        }
+    }
+    ArchiveClose(file);
+
+    for (int i = 0; i < ServerConfig::kWorldFileCount; ++i) {
+        config.worldFilePaths[i] = "../.rundir/" + config.serverName + "/" + kWorldFiles[i];
+    }
+    return 0;
+}
+
+ServerConfig::~ServerConfig() {
+    Stop();
+}
+
+int ServerConfig::Start(const char* archivePath, std::string* error) {
+    if (InitDataArchive(archivePath) == 0) {
+        if (error) *error = DataArchiveError();
+        ShutdownDataArchive();
+        return 1;
+    }
+    started_ = true;
+    if (ReadServerConfig(*this, error) != 0) {
+        Stop();
+        return 1;
+    }
+    platform::SeedRandom(platform::NowMs());
+    return 0;
+}
+
+void ServerConfig::Stop() {
+    if (!started_) return;
+    started_ = false;
+    ShutdownDataArchive();
+}

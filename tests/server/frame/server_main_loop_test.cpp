@@ -1,0 +1,358 @@
+#include "server/frame/server_main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <thread>
+#include <vector>
+
+#include "core/log_sink.h"
+#include "core/loop_state.h"
+#include "core/process_link.h"
+#include "platform/client_window.h"
+#include "platform/clock.h"
+#include "server/frame/progress_window.h"
+#include "server/frame/time_manager.h"
+#include "server/net/local_connection.h"
+#include "server/server_config.h"
+
+// The client entry of this test program: a fake client that the tests steer. With a
+// window it opens one and ends when the test closes it; without, it ends at once.
+namespace {
+std::atomic<bool> g_clientMakesWindow{false};
+std::atomic<int> g_clientStarts{0};
+std::atomic<u32> g_addressSeenByClient{0};
+}  // namespace
+
+int ClientMain(const ProcessArgs&) {
+    g_clientStarts.fetch_add(1);
+    g_addressSeenByClient.store(ClientServerAddress.load());
+    if (g_clientMakesWindow.load()) {
+        platform::SetClientWindowAlive(true);
+        while (platform::IsClientWindowAlive())
+            std::this_thread::yield();
+    }
+    return 0;
+}
+
+namespace {
+
+// Start near the wrap of the millisecond clock so every run crosses it.
+constexpr u32 kStartMs = 0xFFFFF000u;
+
+// What the rest of the process looked like when a protocol service was called.
+struct ServiceCall {
+    std::string name;
+    bool windowVisible;
+    std::string status;
+    bool barVisible;
+    u32 time;
+};
+
+class ServerLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_quitFlag.store(0);
+        g_pauseFlag.store(0);
+        g_spawnClient = 0;
+        g_clientMakesWindow = false;
+        g_clientStarts = 0;
+        ClientServerAddress.store(0);
+        platform::SetClientWindowAlive(false);
+        g_tickLatencyStats = TickLatencyStats{};
+        ClearProtocolServiceCalls();
+        SetProtocolServiceObserver([this](const std::string& name) {
+            platform::ProgressView* view = g_progressWindowHandle.load();
+            platform::ProgressViewState s = view ? view->State() : platform::ProgressViewState{};
+            calls.push_back({name, s.visible, s.status, s.barVisible, platform::NowMs()});
+        });
+        window = std::make_unique<ProgressWindow>(
+            std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
+        // The window exists before the loop starts, so start-up steps no clock.
+        while (g_progressWindowHandle.load() == nullptr)
+            std::this_thread::yield();
+    }
+
+    void TearDown() override {
+        RecordSocketPolls(false);
+        SetProtocolServiceObserver(nullptr);
+        window.reset();
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        g_quitFlag.store(0);
+        g_spawnClient = 1;
+        platform::SetClientWindowAlive(false);
+    }
+
+    // Runs the server main loop; every pass steps the clock by `stepMs` and then calls
+    // `onPass`. A tick takes `tickCost(n)` ms (n counts ticks from 1).
+    // With `timeManagerTick` the loop runs its own world tick, the time manager.
+    int Run(u32 stepMs, std::function<void()> onPass,
+            std::function<u32(std::size_t)> tickCost = nullptr, bool timeManagerTick = false) {
+        clock.onYield = [this, stepMs, onPass] {
+            clock.Advance(stepMs);
+            if (onPass) onPass();
+        };
+        ServerLoopHooks hooks;
+        if (!timeManagerTick)
+            hooks.worldTick = [this, tickCost] {
+                ticks.push_back(platform::NowMs());
+                platform::ProgressView* view = g_progressWindowHandle.load();
+                windowVisibleDuringTicks |= view->State().visible;
+                if (tickCost) clock.Advance(tickCost(ticks.size()));
+            };
+        int result = ServerMainLoop(hooks);
+        clock.onYield = nullptr;
+        return result;
+    }
+
+    std::vector<u32> Intervals() const {
+        std::vector<u32> out;
+        for (std::size_t i = 1; i < ticks.size(); ++i) {
+            out.push_back(platform::ElapsedMs(ticks[i - 1], ticks[i]));
+        }
+        return out;
+    }
+
+    std::vector<std::string> CallNames() const {
+        std::vector<std::string> names;
+        for (const ServiceCall& c : calls)
+            names.push_back(c.name);
+        return names;
+    }
+
+    platform::ManualClock clock{kStartMs};
+    std::unique_ptr<ProgressWindow> window;
+    std::vector<u32> ticks;
+    LogCapture log;
+    std::vector<ServiceCall> calls;
+    bool windowVisibleDuringTicks = false;
+};
+
+TEST_F(ServerLoopTest, TicksStartAtLeast250msAfterThePreviousStartAndDriftLater) {
+    // Passes 7 ms apart: 250 is not a multiple of 7, so every tick comes at 252 ms and the
+    // lateness adds up instead of being caught up.
+    int result = Run(7, [this] {
+        if (ticks.size() >= 20) RequestQuit();
+    });
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(ticks.size(), 20u);
+    for (u32 interval : Intervals())
+        EXPECT_EQ(interval, 252u);
+    EXPECT_EQ(platform::ElapsedMs(ticks.front(), ticks.back()), 19u * 252u);
+    EXPECT_TRUE(log.Entries().empty());
+
+    // All 20 intervals (the first counted from the end of start-up) went into the ring.
+    const TickLatencyStats& stats = g_tickLatencyStats;
+    EXPECT_EQ(stats.ringIndex, 20);
+    EXPECT_EQ(stats.ring[0], 252);
+    EXPECT_EQ(stats.ring[19], 252);
+    EXPECT_EQ(stats.ring[20], 0);
+    EXPECT_EQ(stats.ringPeak, 252);
+    EXPECT_EQ(stats.ringMean, (20 * 252) >> 7);  // unwritten entries count as 0
+    LogTickTiming();
+    ASSERT_EQ(log.Entries().size(), 1u);
+    EXPECT_EQ(log.Entries()[0].source, "timing");
+    EXPECT_EQ(log.Entries()[0].severity, "timing");
+    EXPECT_EQ(log.Entries()[0].message, "Average: 252 Peak: 252");
+    EXPECT_EQ(log.Entries()[0].serial, 0u);
+}
+
+TEST_F(ServerLoopTest, ASlowTickIsLoggedOnceAndTheNextStartsFromItsStart) {
+    // Tick 3 takes 40 ms, tick 5 exactly 10 ms (not more than 10: no entry).
+    int result = Run(
+        1,
+        [this] {
+            if (ticks.size() >= 8) RequestQuit();
+        },
+        [](std::size_t n) -> u32 { return n == 3   ? 40
+                                          : n == 5 ? 10
+                                                   : 0; });
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(log.Entries().size(), 1u);
+    EXPECT_EQ(log.Entries()[0].source, "timing");
+    EXPECT_EQ(log.Entries()[0].severity, "error");
+    EXPECT_EQ(log.Entries()[0].message, kSlowTickMessage);
+    std::vector<u32> intervals = Intervals();
+    for (u32 interval : intervals)
+        EXPECT_EQ(interval, 250u);
+}
+
+TEST_F(ServerLoopTest, TheWorldTickIsTheTimeManagerWhichReportsTickTiming) {
+    g_timeManager.SetPulseNum(0);
+    int result = Run(
+        25,
+        [] {
+            if (g_timeManager.GetPulseNum() >= 1025) RequestQuit();
+        },
+        nullptr, true);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(g_timeManager.GetPulseNum(), 1025);
+    // The report is logged at pulses 0 and 1024, each over the intervals since the last.
+    std::vector<LogRecord> timing = log.FromSource("timing");
+    ASSERT_EQ(timing.size(), 2u);
+    for (const LogRecord& r : timing) {
+        EXPECT_EQ(r.severity, "timing");
+        EXPECT_EQ(r.message, "Average: 250 Peak: 250");
+    }
+    EXPECT_EQ(g_tickLatencyStats.reportCount, 0);  // the last pulse's interval was reported
+}
+
+TEST_F(ServerLoopTest, PauseFlagSkipsTheTick) {
+    g_pauseFlag.store(1);
+    Run(5, [] {
+        if (platform::ElapsedMs(kStartMs, platform::NowMs()) >= 2000) RequestQuit();
+    });
+    EXPECT_TRUE(ticks.empty());
+}
+
+class SignalTest : public ServerLoopTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SignalTest, WithoutClientOnlyASignalEndsTheServerAfterItsShutdownSteps) {
+    g_spawnClient = 0;
+    RecordSocketPolls(true);
+    const int signal = GetParam();
+    int passes = 0;
+    int result = Run(10, [&] {
+        ++passes;
+        if (platform::ElapsedMs(kStartMs, platform::NowMs()) >= 3000 && !IsQuitting()) {
+            std::raise(signal);
+        }
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(IsQuitting());
+    EXPECT_EQ(g_clientStarts.load(), 0);  // no client thread
+    EXPECT_EQ(ClientServerAddress.load(), 0x7F000001u);
+    EXPECT_EQ(ticks.size(), 11u);  // 250, 500, ... 2750 ms
+    EXPECT_FALSE(windowVisibleDuringTicks);
+    EXPECT_EQ(LocalUserSock(), nullptr);
+
+    // Start-up, one poll per pass, shutdown; in that order.
+    std::vector<std::string> names = CallNames();
+    ASSERT_GE(names.size(), 5u);
+    EXPECT_EQ(names[0], "NoteServerPhase startup");
+    EXPECT_EQ(names[1], "CreateLocalUserSock");
+    EXPECT_EQ(names[2], "LoadTextFiles");
+    EXPECT_EQ(names.back(), "DestroyAllSockets");
+    int polls = 0;
+    for (std::size_t i = 3; i + 1 < names.size(); ++i) {
+        EXPECT_EQ(names[i], "OnReadable");  // nothing pending: never a flush
+        ++polls;
+    }
+    EXPECT_GE(polls, passes - 2);
+
+    // The window said "Initializing..." without a bar during start-up, and was shown again
+    // with "Exiting..." before the sockets went.
+    EXPECT_EQ(calls[1].status, "Initializing...");
+    EXPECT_FALSE(calls[1].barVisible);
+    EXPECT_TRUE(calls.back().windowVisible);
+    EXPECT_EQ(calls.back().status, "Exiting...");
+}
+
+INSTANTIATE_TEST_SUITE_P(SigintAndSigterm, SignalTest, ::testing::Values(SIGINT, SIGTERM));
+
+TEST_F(ServerLoopTest, TheClosedClientWindowIsNoticedAtTheNext5000msCheck) {
+    g_spawnClient = 1;
+    g_clientMakesWindow = true;
+    bool seen = false;
+    u32 seenAt = 0, closedAt = 0;
+    int result = Run(1, [&] {
+        u32 now = platform::NowMs();
+        if (!seen && platform::IsClientWindowAlive()) {
+            seen = true;
+            seenAt = now - 1;  // the pass that first saw the window, before this step
+        }
+        if (seen && closedAt == 0 && platform::ElapsedMs(seenAt, now) >= 7000) {
+            closedAt = now;
+            platform::SetClientWindowAlive(false);
+        }
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(IsQuitting());
+    EXPECT_EQ(g_clientStarts.load(), 1);
+    EXPECT_EQ(g_addressSeenByClient.load(), 0x7F000001u);  // set before the client starts
+    ASSERT_TRUE(seen);
+    // Checks at 5000 and 10000 ms after the window was first seen: the window closed at
+    // 7000 is noticed at 10000, and the server shuts down then.
+    ASSERT_EQ(calls.back().name, "DestroyAllSockets");
+    EXPECT_EQ(platform::ElapsedMs(seenAt, calls.back().time), 10000u);
+    EXPECT_LE(platform::ElapsedMs(closedAt, calls.back().time), 5000u);
+    EXPECT_EQ(calls.back().status, "Exiting...");
+    // Ticks went on while the window lived (timed from the end of start-up, which the wait
+    // for the first window may move by a few ms).
+    EXPECT_NEAR(static_cast<double>(ticks.size()), 10000.0 / 250.0, 1.0);
+}
+
+TEST_F(ServerLoopTest, AClientThatEndsWithoutAWindowEndsTheServer) {
+    g_spawnClient = 1;
+    g_clientMakesWindow = false;
+    int result = Run(1, nullptr);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(IsQuitting());
+    EXPECT_EQ(g_clientStarts.load(), 1);
+    EXPECT_EQ(CallNames().back(), "DestroyAllSockets");
+}
+
+// The statistics of tick intervals, recorded directly.
+TEST(TickLatencyStats, RingMeanPeakAndReport) {
+    platform::ManualClock clock(1000);
+    LogCapture log;
+    TickLatencyStats stats;
+    auto tick = [&](u32 interval) {
+        u32 previous = clock.Now();
+        clock.Advance(interval);
+        stats.RecordTickInterval(previous);
+        stats.AccumulateTickTiming();
+    };
+
+    stats.LogTickTiming();  // nothing recorded: nothing logged, nothing changed
+    EXPECT_TRUE(log.Entries().empty());
+
+    struct Case {
+        u32 interval;
+        s32 ringIndex, mean, peak, count;
+    };
+    const Case cases[] = {
+        {256, 1, 256 >> 7, 256, 1},  // one entry among 127 zeros
+        {9, 1, 256 >> 7, 256, 1},    // below 10 ms: not recorded
+        {300, 2, 556 >> 7, 300, 2},  // a new peak
+        {250, 3, 806 >> 7, 300, 3},
+    };
+    for (const Case& c : cases) {
+        tick(c.interval);
+        EXPECT_EQ(stats.lastInterval, static_cast<s32>(c.interval));
+        EXPECT_EQ(stats.ringIndex, c.ringIndex) << c.interval;
+        EXPECT_EQ(stats.ringMean, c.mean) << c.interval;
+        EXPECT_EQ(stats.ringPeak, c.peak) << c.interval;
+        EXPECT_EQ(stats.reportCount, c.count) << c.interval;
+    }
+
+    stats.LogTickTiming();
+    ASSERT_EQ(log.Entries().size(), 1u);
+    EXPECT_EQ(log.Entries()[0].source, "timing");
+    EXPECT_EQ(log.Entries()[0].severity, "timing");
+    EXPECT_EQ(log.Entries()[0].message, "Average: 268 Peak: 300");  // (256 + 300 + 250) / 3
+    EXPECT_EQ(stats.reportCount, 0);
+    EXPECT_EQ(stats.reportSum, 0);
+    EXPECT_EQ(stats.reportLargest, 0);
+    stats.LogTickTiming();
+    EXPECT_EQ(log.Entries().size(), 1u);
+
+    // A clock that went backwards gives a negative interval: not recorded.
+    u32 ahead = clock.Now() + 100;
+    stats.RecordTickInterval(ahead);
+    stats.AccumulateTickTiming();
+    EXPECT_EQ(stats.ringIndex, 3);
+    EXPECT_EQ(stats.reportCount, 0);
+
+    // After 128 entries the ring wraps and the mean is over real entries only.
+    for (int i = 0; i < 128; ++i)
+        tick(260);
+    EXPECT_EQ(stats.ringIndex, 3);
+    EXPECT_EQ(stats.ringMean, 260);
+    EXPECT_EQ(stats.ringPeak, 260);
+    stats.ClearRing();
+    EXPECT_EQ(stats.ring[5], 0);
+}
+
+}  // namespace
