@@ -1,0 +1,22 @@
+#pragma once
+// The layering rule of the source tree, checked over every `#include "…"`: platform/ at the
+// bottom, core/ above it, the server's subsystems and the client above core/ (never each
+// other), app/ on top. tools/, tests/, bench/ and fuzz/ may use anything.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace layering {
+
+// The layer a source path belongs to ("server/frame", "server", "script", "client", …), from
+// its path relative to the tree's root; empty for folders the rule does not govern.
+std::string LayerOf(const std::string& relativePath);
+
+// True when code of layer `from` may include a header of layer `to`.
+bool MayInclude(const std::string& from, const std::string& to);
+
+// Every include of the tree under `root` that points up a layer or across the halves, one
+// text each: "file:line: includes \"header\" (from → to)".
+std::vector<std::string> FindLayerViolations(const std::filesystem::path& root);
+
+}  // namespace layering
