@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path DemoScripts() {
-    return fs::path(__FILE__).parent_path() / "../../content/scripts";
+    return fs::path(ZQ_SOURCE_DIR) / "content/scripts";
 }
 
 TEST(CompileScriptDirectory, DemoScriptsCompileToTheSameBytesEveryTime) {

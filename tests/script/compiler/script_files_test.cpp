@@ -16,7 +16,7 @@ namespace {
 class ScriptFilesTest : public ArchiveTest {
 protected:
     void Pack(bool withTable) {
-        const auto dir = std::filesystem::path(__FILE__).parent_path() / "../../../content/scripts";
+        const auto dir = std::filesystem::path(ZQ_SOURCE_DIR) / "content/scripts";
         std::vector<std::pair<std::string, std::vector<u8>>> members;
         std::string errors;
         ASSERT_TRUE(CompileScriptDirectory(dir.string(), members, errors)) << errors;
@@ -76,7 +76,7 @@ TEST_F(ScriptFilesTest, AMissingStringTableIsReported) {
 // The named-files entry (zqsc FILE.zqs...) gives what the directory gives for the same files,
 // and a missing file is reported by name with no members.
 TEST(CompileScriptFiles, NamedFilesMatchTheirDirectory) {
-    const auto dir = std::filesystem::path(__FILE__).parent_path() / "../../../content/scripts";
+    const auto dir = std::filesystem::path(ZQ_SOURCE_DIR) / "content/scripts";
     std::vector<std::pair<std::string, std::vector<u8>>> fromDir, fromFiles;
     std::string errors;
     ASSERT_TRUE(CompileScriptDirectory(dir.string(), fromDir, errors)) << errors;

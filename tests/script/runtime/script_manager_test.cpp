@@ -13,7 +13,7 @@ namespace {
 class ScriptManagerTest : public ArchiveTest {
 protected:
     void SetUp() override {
-        const auto dir = std::filesystem::path(__FILE__).parent_path() / "../../../content/scripts";
+        const auto dir = std::filesystem::path(ZQ_SOURCE_DIR) / "content/scripts";
         std::vector<std::pair<std::string, std::vector<u8>>> members;
         std::string errors;
         ASSERT_TRUE(CompileScriptDirectory(dir.string(), members, errors)) << errors;
