@@ -8,7 +8,7 @@
 #include <iterator>
 #include <new>
 
-#include "client/app/subsystem_hooks.h"
+#include "client/app/client_subsystem_services.h"
 #include "core/byte_order.h"
 #include "platform/clock.h"
 #include "platform/key_value_store.h"
@@ -21,7 +21,6 @@ namespace {
 // A plain pointer, not destroyed at exit: ClientMain deletes the object when the client
 // thread ends, and the process may exit while that thread is still shutting down.
 CClientApp* g_app = nullptr;
-std::atomic<bool> g_quitting{false};
 
 // Words written to a new obscene.lst (scrambled when written).
 constexpr const char* kBuiltInObsceneWords[] = {"damn", "crap", "bastard", "bugger", "arse"};
@@ -130,16 +129,6 @@ bool IsUnacceptableName(std::string_view raw) {
     return false;
 }
 
-bool IsClientQuitting() {
-    return g_quitting.load(std::memory_order_acquire);
-}
-void SetClientQuitting() {
-    g_quitting.store(true, std::memory_order_release);
-}
-void ResetClientQuittingForTests() {
-    g_quitting.store(false, std::memory_order_release);
-}
-
 void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal) {
     platform::Backend().ShowMessage(
         text, caption, fatal ? platform::MessageIcon::kError : platform::MessageIcon::kNone);
@@ -153,7 +142,7 @@ CClientApp::CClientApp(std::string dir, bool readConfiguration) : installDir(std
     ReadConfigFile(*this, true);
     ReadConfigFile(*this, false);
     ReadCharData();
-    client_hooks::ReadMacros();
+    GetClientSubsystemServices().ReadMacros();
 }
 
 CClientApp::~CClientApp() = default;
@@ -213,7 +202,7 @@ void CClientApp::AdvanceClientClock() {
 }
 
 void CClientApp::ClientTick(u32 skipDraw) {
-    using namespace client_hooks;
+    ClientSubsystemServices& subsystems = GetClientSubsystemServices();
     u32 now = platform::NowMs();
     currentTickTime = now;
     if (platform::ElapsedMs(lastTickTime, now) < kMinTickSpacingMs) return;
@@ -226,28 +215,28 @@ void CClientApp::ClientTick(u32 skipDraw) {
         AdvanceClientClock();
         oncePerSecond = true;
     }
-    PathWalkerStep();
-    MusicUpdate();
-    SoundUpdate();
-    CursorUpdate();
-    WalkQueueStepTick();
-    MobilesTick();
-    if (oncePerSecond) AgeSavedBarks();
-    WeatherTick();
-    GumpDesktopUpdate();
+    subsystems.PathWalkerStep();
+    subsystems.MusicUpdate();
+    subsystems.SoundUpdate();
+    subsystems.CursorUpdate();
+    subsystems.WalkQueueStepTick();
+    subsystems.MobilesTick();
+    if (oncePerSecond) subsystems.AgeSavedBarks();
+    subsystems.WeatherTick();
+    subsystems.GumpDesktopUpdate();
     if (!skipDraw) {
-        DrawWorldViewFrame();
+        subsystems.DrawWorldViewFrame();
         ++framesDrawn;
     }
     // The renderer's post-frame hook has no work in this system.
 
     // Keep-alive: the timer only starts once the player is in the world (or the link is
     // compressed); after that at most one 0x73 per 61 seconds.
-    if (!inWorld && !ConnectionCompressionOn()) {
+    if (!inWorld && !subsystems.ConnectionCompressionOn()) {
         lastKeepAliveTime = now;
     } else if (platform::HasElapsed(lastKeepAliveTime, now, 61000)) {
         lastKeepAliveTime = now;
-        SendKeepAlive(0);
+        subsystems.SendKeepAlive(0);
     }
 }
 
@@ -292,7 +281,7 @@ void CClientApp::LoadWordLists() {
         e.serial = LoadLe32(s);
         ignoreList.push_back(e);
     }
-    client_hooks::LoadWordListsDone();
+    GetClientSubsystemServices().LoadWordListsDone();
 }
 
 bool CClientApp::SaveWordLists() const {
@@ -349,15 +338,15 @@ void CClientApp::SetCursorMode(int mode) {
     int shape = 17;
     if ((mode >= 1 && mode <= 8) || (mode >= 31 && mode <= 38)) shape = 0;
     if (mode == 39) shape = 19;
-    client_hooks::SetCursorShape(shape);
+    GetClientSubsystemServices().SetCursorShape(shape);
 }
 
 void CClientApp::BeginTargeting() {
     targeting = true;
-    client_hooks::SetCursorShape(19);
+    GetClientSubsystemServices().SetCursorShape(19);
 }
 
 void CClientApp::EndTargeting() {
     targeting = false;
-    client_hooks::SetCursorShape(17);
+    GetClientSubsystemServices().SetCursorShape(17);
 }

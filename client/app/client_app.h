@@ -1,6 +1,7 @@
 #pragma once
 // The client-wide singleton: paths, options, the player's name and text colours, the client
 // clock, the word lists and the frame interval; ClientTick is the per-frame update.
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,8 @@ public:
     bool inWorld = false;
     bool inGame = false;
     bool targeting = false;
+    // Set when the client window is destroyed: the client is going away. Never cleared.
+    std::atomic<bool> quitting{false};
     // Counters for the frame counter and tests: real ticks run and frames drawn.
     u32 realTicks = 0;
     u32 framesDrawn = 0;
@@ -95,12 +98,6 @@ std::string UnscrambleText(std::string_view text);
 
 // Character-name check: true when the name must be refused.
 bool IsUnacceptableName(std::string_view name);
-
-// Set when the client window is destroyed: the client is going away. Never cleared.
-bool IsClientQuitting();
-void SetClientQuitting();
-// Test helper: clears the quitting flag.
-void ResetClientQuittingForTests();
 
 // Shows a modal box (OK, no owner); with `fatal` the process then exits with code 1.
 void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal);

@@ -4,9 +4,10 @@
 
 #include "client/app/client_app.h"
 #include "client/app/client_main_loop.h"
+#include "client/app/client_services.h"
+#include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
-#include "client/app/subsystem_hooks.h"
 #include "core/process_link.h"
 #include "platform/clock.h"
 #include "platform/instance_lock.h"
@@ -26,7 +27,8 @@ platform::InstanceLock& ClientInstanceLock() {
 }  // namespace
 
 int ClientMain(const ProcessArgs& args) {
-    using namespace client_hooks;
+    InstallClientServices();
+    ClientSubsystemServices& subsystems = GetClientSubsystemServices();
     platform::WindowBackend& backend = platform::Backend();
     const std::string runDir = platform::RunDirectory();
 
@@ -60,30 +62,30 @@ int ClientMain(const ProcessArgs& args) {
     }
 
     // 4-23.
-    CreateMultiPlacement();
+    subsystems.CreateMultiPlacement();
     app.LoadWordLists();
-    DataCacheInit();
-    DataCacheLoadPatches();
-    CursorLoadArt();
-    CreatePlayerObject();
+    subsystems.DataCacheInit();
+    subsystems.DataCacheLoadPatches();
+    subsystems.CursorLoadArt();
+    subsystems.CreatePlayerObject();
     ClientMainWindow& window = TheMainWindow();
     window.Create(args, app);
     platform::ShowSystemCursor(false);
-    CursorSetDrawEnabled(1);
-    SoundInit();
-    CreateWorldViewGumps();
-    CreateSpeechLine();
-    GiveSpeechLineFocus();
-    CreateConnection();
+    subsystems.CursorSetDrawEnabled(1);
+    subsystems.SoundInit();
+    subsystems.CreateWorldViewGumps();
+    subsystems.CreateSpeechLine();
+    subsystems.GiveSpeechLineFocus();
+    subsystems.CreateConnection();
     // The window has no menu, so there are no check marks to set.
-    ShowSystemMessage(std::string("ZQ Demo Version ") + kVersion + ".", 0, 3);
+    subsystems.ShowSystemMessage(std::string("ZQ Demo Version ") + kVersion + ".", 0, 3);
     ClientMainLoop loop(platform::NowMs());
-    MusicPlayTrack(8, true, false);
+    subsystems.MusicPlayTrack(8, true, false);
 
     int code = RunClientMainLoop(loop);
 
     // Shutdown.
-    LanguageCleanup();
+    subsystems.LanguageCleanup();
     window.KillCursorTimer();
     for (auto& closeDialog : window.dialogTable) {
         if (closeDialog) {
@@ -92,10 +94,10 @@ int ClientMain(const ProcessArgs& args) {
             close();
         }
     }
-    DeletePlayerObject();
-    DeleteSpeechLine();
-    DeleteConnection();
-    CloseJournalLog();
+    subsystems.DeletePlayerObject();
+    subsystems.DeleteSpeechLine();
+    subsystems.DeleteConnection();
+    subsystems.CloseJournalLog();
     ReleaseFullScreenDisplay();
     CClientApp::DestroyInstance();
     return code;

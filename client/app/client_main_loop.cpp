@@ -1,8 +1,8 @@
 #include "client/app/client_main_loop.h"
 
 #include "client/app/client_app.h"
+#include "client/app/client_subsystem_services.h"
 #include "client/app/main_window.h"
-#include "client/app/subsystem_hooks.h"
 #include "core/chunk_queue.h"
 #include "core/loop_state.h"
 #include "platform/clock.h"
@@ -43,7 +43,7 @@ bool ClientMainLoop::RunPass() {
     bool got = window.TakeMessage(message);
     while (got && message.kind != ClientMessage::Kind::kQuit) {
         window.Dispatch(message);
-        client_hooks::SoundUpdate();
+        GetClientSubsystemServices().SoundUpdate();
         platform::SleepMs(0);
         got = window.TakeMessage(message);
     }
@@ -51,8 +51,8 @@ bool ClientMainLoop::RunPass() {
         exitCode_ = static_cast<int>(message.value);
         return false;
     }
-    client_hooks::PollConnection();
-    client_hooks::SoundUpdate();
+    GetClientSubsystemServices().PollConnection();
+    GetClientSubsystemServices().SoundUpdate();
     // Keep the pointer position fresh for the cursor timer between messages.
     window.RefreshPointer();
     CClientApp* app = CClientApp::Instance();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "client/app/client_app.h"
-#include "client/app/subsystem_hooks.h"
+#include "client/app/client_subsystem_services.h"
 #include "platform/window_backend.h"
 
 FullScreenDisplay& TheFullScreenDisplay() {
@@ -31,14 +31,14 @@ void ReleaseFullScreenDisplay() {
 }
 
 void PresentFrame(u16* backBuffer, u32 ringOffset) {
-    std::lock_guard<std::recursive_mutex> lock(client_hooks::CursorOuterLock());
-    client_hooks::CursorDrawIntoBackBuffer();
+    std::lock_guard<std::recursive_mutex> lock(CursorOuterLock());
+    GetClientSubsystemServices().CursorDrawIntoBackBuffer();
     if (!backBuffer) return;
     CClientApp* app = CClientApp::Instance();
     bool use565 = app && app->options.use565;
     platform::Backend().Present(backBuffer, ringOffset,
                                 use565 ? platform::PixelFormat::k565 : platform::PixelFormat::k555);
-    client_hooks::CursorRemoveFromBackBuffer();
+    GetClientSubsystemServices().CursorRemoveFromBackBuffer();
 }
 
 u16* ShellBackBuffer() {

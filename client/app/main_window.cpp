@@ -1,8 +1,8 @@
 #include "client/app/main_window.h"
 
 #include "client/app/client_app.h"
+#include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
-#include "client/app/subsystem_hooks.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
@@ -145,7 +145,7 @@ void ClientMainWindow::Dispatch(const ClientMessage& message) {
             SendCommand(message.value);
             return;
         case ClientMessage::Kind::kHotKey:
-            if (active) client_hooks::RunMacroNumber(message.value);
+            if (active) GetClientSubsystemServices().RunMacroNumber(message.value);
             return;
         case ClientMessage::Kind::kInput:
             break;
@@ -159,20 +159,20 @@ void ClientMainWindow::Dispatch(const ClientMessage& message) {
             OnKeyUp(e.key);
             break;
         case EventType::kChar:
-            client_hooks::TypedCharacter(e.character);
+            GetClientSubsystemServices().TypedCharacter(e.character);
             break;
         case EventType::kMouseDown:
             if (e.button == platform::MouseButton::kLeft) {
-                client_hooks::CursorLeftPress(e.x, e.y);
+                GetClientSubsystemServices().CursorLeftPress(e.x, e.y);
             } else if (e.button == platform::MouseButton::kRight) {
-                client_hooks::CursorRightPress(e.x, e.y);
+                GetClientSubsystemServices().CursorRightPress(e.x, e.y);
             }
             break;
         case EventType::kMouseUp:
             if (e.button == platform::MouseButton::kLeft) {
-                client_hooks::CursorLeftRelease(e.x, e.y);
+                GetClientSubsystemServices().CursorLeftRelease(e.x, e.y);
             } else if (e.button == platform::MouseButton::kRight) {
-                client_hooks::CursorRightRelease(e.x, e.y);
+                GetClientSubsystemServices().CursorRightRelease(e.x, e.y);
             }
             break;
         case EventType::kActivate:
@@ -193,49 +193,50 @@ void ClientMainWindow::OnDestroy() {
     platform::Backend().CloseWindow();
     platform::SetClientWindowAlive(false);
     if (switchingFullScreen) return;
-    client_hooks::SaveDesktop();
-    SetClientQuitting();
+    GetClientSubsystemServices().SaveDesktop();
+    if (app_) app_->quitting.store(true, std::memory_order_release);
     PostQuit(0);
 }
 
 void ClientMainWindow::OnKeyDown(u32 vk, u32 keyData) {
-    using namespace client_hooks;
+    ClientSubsystemServices& subsystems = GetClientSubsystemServices();
     const bool holdTab = app_ && app_->options.holdTabForCombat;
     if (vk == platform::kVkTab) {
-        int pending = PendingWarModeRequest();
+        int pending = subsystems.PendingWarModeRequest();
         if (holdTab) {
-            if ((pending < 0 && !PlayerInWarMode()) || pending == 0) SetWarMode(1);
+            if ((pending < 0 && !subsystems.PlayerInWarMode()) || pending == 0)
+                subsystems.SetWarMode(1);
         } else if (!(keyData & platform::kKeyDataWasDown)) {
-            SetWarMode(-1);
+            subsystems.SetWarMode(-1);
         }
     }
-    if (OptionsGumpCaptureKey(vk, keyData)) return;
+    if (subsystems.OptionsGumpCaptureKey(vk, keyData)) return;
     platform::WindowBackend& b = platform::Backend();
     ctrlDown = b.IsKeyDown(platform::kVkControl);
     shiftDown = b.IsKeyDown(platform::kVkShift);
     altDown = b.IsKeyDown(platform::kVkMenu);
-    if (RunMacroForKey(vk, ctrlDown, altDown, shiftDown)) return;
-    if (HasKeyboardFocusGump()) {
+    if (subsystems.RunMacroForKey(vk, ctrlDown, altDown, shiftDown)) return;
+    if (subsystems.HasKeyboardFocusGump()) {
         if ((vk >= platform::kVkPrior && vk <= platform::kVkDown) || vk == platform::kVkDelete) {
-            FocusGumpOnKey(vk + 0xE000);
+            subsystems.FocusGumpOnKey(vk + 0xE000);
         }
         // Other keys arrive as typed characters.
         return;
     }
-    SpeechLineOnKeyDown(vk, keyData);
+    subsystems.SpeechLineOnKeyDown(vk, keyData);
 }
 
 void ClientMainWindow::OnKeyUp(u32 vk) {
-    using namespace client_hooks;
+    ClientSubsystemServices& subsystems = GetClientSubsystemServices();
     if (vk != platform::kVkTab || !app_ || !app_->options.holdTabForCombat) return;
-    int pending = PendingWarModeRequest();
-    if ((pending < 0 && PlayerInWarMode()) || pending == 1) SetWarMode(0);
+    int pending = subsystems.PendingWarModeRequest();
+    if ((pending < 0 && subsystems.PlayerInWarMode()) || pending == 1) subsystems.SetWarMode(0);
 }
 
 void ClientMainWindow::ToggleFullScreen() {
     switchingFullScreen = true;
     {
-        std::lock_guard<std::recursive_mutex> lock(client_hooks::CursorOuterLock());
+        std::lock_guard<std::recursive_mutex> lock(CursorOuterLock());
         if (!TheFullScreenDisplay().active) {
             maximiseMark = true;
             CreateFullScreenDisplay();
@@ -248,7 +249,7 @@ void ClientMainWindow::ToggleFullScreen() {
 }
 
 void ClientMainWindow::SendCommand(u32 id) {
-    using namespace client_hooks;
+    ClientSubsystemServices& subsystems = GetClientSubsystemServices();
     const bool inGame = app_ && app_->inGame;
     switch (id) {
         case kCmdExit: {
@@ -263,28 +264,28 @@ void ClientMainWindow::SendCommand(u32 id) {
             break;
         case kCmdOptions:
         case kCmdOptions2:
-            if (inGame) OpenGump(5000);
+            if (inGame) subsystems.OpenGump(5000);
             break;
         case kCmdToggleMusic:
-            SetMusicEnabled(!IsMusicEnabled());
+            subsystems.SetMusicEnabled(!subsystems.IsMusicEnabled());
             break;
         case kCmdToggleSound:
-            SetSoundEnabled(!IsSoundEnabled());
+            subsystems.SetSoundEnabled(!subsystems.IsSoundEnabled());
             break;
         case kCmdWarMode:
-            if (inGame) SetWarMode(-1);
+            if (inGame) subsystems.SetWarMode(-1);
             break;
         case kCmdSpellbook:
-            if (inGame) SendTextCommand(67, "");
+            if (inGame) subsystems.SendTextCommand(67, "");
             break;
         case kCmdOverviewMap:
-            if (inGame) OpenGump(5010);
+            if (inGame) subsystems.OpenGump(5010);
             break;
         case kCmdToggleObscenityFilter:
             if (app_) app_->options.obscenityFilter = !app_->options.obscenityFilter;
             break;
         case kCmdHelpRequest:
-            SendHelpRequest();
+            subsystems.SendHelpRequest();
             break;
         case kCmdToggleFootsteps:
             if (app_) app_->options.footsteps = !app_->options.footsteps;
@@ -298,11 +299,10 @@ void ClientMainWindow::CursorTimerCallback() {
     // Never blocks: a busy timer lock or outer lock skips this tick.
     if (!timerLock.TryAcquire()) return;
     if (!timerReentry_.exchange(true)) {
-        std::unique_lock<std::recursive_mutex> outer(client_hooks::CursorOuterLock(),
-                                                     std::try_to_lock);
+        std::unique_lock<std::recursive_mutex> outer(CursorOuterLock(), std::try_to_lock);
         if (outer.owns_lock()) {
-            client_hooks::CursorTimerStep(pointerX.load(std::memory_order_relaxed),
-                                          pointerY.load(std::memory_order_relaxed));
+            GetClientSubsystemServices().CursorTimerStep(pointerX.load(std::memory_order_relaxed),
+                                                         pointerY.load(std::memory_order_relaxed));
         }
         timerReentry_.store(false);
     }
@@ -310,6 +310,6 @@ void ClientMainWindow::CursorTimerCallback() {
 }
 
 void ClientMainWindow::KillCursorTimer() {
-    std::lock_guard<std::recursive_mutex> lock(client_hooks::CursorOuterLock());
+    std::lock_guard<std::recursive_mutex> lock(CursorOuterLock());
     cursorTimer_.Stop();
 }

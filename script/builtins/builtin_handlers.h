@@ -81,10 +81,6 @@ void ListClear(BuiltinCall& call);
 void ListItemType(BuiltinCall& call);
 void ListPrint(BuiltinCall& call);
 void ListSort(BuiltinCall& call);
-// The key by which sortList orders objects (the world link installs the tile-data misc word of
-// the object's graphic): false when the serial names no usable object.
-using SortObjectKey = bool (*)(u32 serial, int& key);
-SortObjectKey SetSortObjectKey(SortObjectKey key);
 
 // Strings.
 void StrPlus(BuiltinCall& call);

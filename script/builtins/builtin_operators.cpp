@@ -6,6 +6,7 @@
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_thread_control.h"
 #include "script/runtime/script_value.h"
+#include "script/runtime/script_world_link.h"
 
 namespace {
 
@@ -236,9 +237,6 @@ void ListPrint(BuiltinCall&) {}
 
 namespace {
 
-// The object comparison of sortList; installed by the world (tile-data misc word).
-SortObjectKey gSortObjectKey = nullptr;
-
 // Answers >0 when a should go after b. Wrong types stop the thread and compare equal.
 int SortCompare(BuiltinCall& c, int mode, const CScriptListNode* a, const CScriptListNode* b) {
     switch (mode) {
@@ -260,8 +258,9 @@ int SortCompare(BuiltinCall& c, int mode, const CScriptListNode* a, const CScrip
                 return 0;
             }
             int ka = 0, kb = 0;
-            if (!gSortObjectKey || !gSortObjectKey(static_cast<u32>(a->value.i), ka) ||
-                !gSortObjectKey(static_cast<u32>(b->value.i), kb))
+            ScriptObjectServices& objects = GetScriptObjectServices();
+            if (!objects.SortKeyOf(static_cast<u32>(a->value.i), ka) ||
+                !objects.SortKeyOf(static_cast<u32>(b->value.i), kb))
                 return 0;
             return ka > kb ? 1 : (ka < kb ? -1 : 0);
         }
@@ -269,12 +268,6 @@ int SortCompare(BuiltinCall& c, int mode, const CScriptListNode* a, const CScrip
 }
 
 }  // namespace
-
-SortObjectKey SetSortObjectKey(SortObjectKey key) {
-    SortObjectKey old = gSortObjectKey;
-    gSortObjectKey = key;
-    return old;
-}
 
 void ListSort(BuiltinCall& c) {
     CScriptList& list = c.List(0);

@@ -24,7 +24,7 @@ u32 RunningObjectSerial() {
 
 // After a trigger: the running thread ends when its own object is gone.
 void SelfCheck(u32 self) {
-    if (self && !GetScriptObjectLink().FindBySerial(self)) KillCurrentThread();
+    if (self && !GetScriptObjectServices().FindBySerial(self)) KillCurrentThread();
 }
 
 int FireMessage(CBaseObject* target, u32 sender, const CStr& name, const CScriptList& args) {
@@ -52,7 +52,7 @@ void BuiltinMessageRet(BuiltinCall& c) {
 
 void BuiltinHasScript(BuiltinCall& c) {
     CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)), "hasScript");
-    CObjAttachments** slot = object ? GetScriptObjectLink().AttachmentsOf(object) : nullptr;
+    CObjAttachments** slot = object ? GetScriptObjectServices().AttachmentsOf(object) : nullptr;
     if (!slot) {
         c.SetInt(0);
         return;
@@ -85,6 +85,6 @@ void BuiltinDetachScript(BuiltinCall& c) {
 
 void BuiltinDeleteObjectNoFall(BuiltinCall& c) {
     CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)), "deleteObject");
-    if (!object || GetScriptObjectLink().IsKind(object, ScriptObjectKind::Player)) return;
-    GetScriptObjectLink().DeleteObject(object);
+    if (!object || GetScriptObjectServices().IsKind(object, ScriptObjectKind::Player)) return;
+    GetScriptObjectServices().DeleteObject(object);
 }

@@ -7,7 +7,7 @@ namespace {
 char gDiagnostic[256];
 
 CBaseObject* Resolve(u32 serial, ScriptObjectKind kind, const char* format, const char* who) {
-    ScriptObjectLink& link = GetScriptObjectLink();
+    ScriptObjectServices& link = GetScriptObjectServices();
     CBaseObject* object = serial ? link.FindBySerial(serial) : nullptr;
     if (object && !link.IsDetached(object) && link.IsKind(object, kind)) return object;
     std::snprintf(gDiagnostic, sizeof gDiagnostic, format, who ? who : "(null)");

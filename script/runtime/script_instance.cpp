@@ -33,14 +33,14 @@ void CScriptInstance::SetObject(CBaseObject* object, u32 serial) {
 }
 
 bool CScriptInstance::Bind(CBaseObject* object) {
-    ScriptObjectLink& objects = GetScriptObjectLink();
+    ScriptObjectServices& objects = GetScriptObjectServices();
     CObjAttachments** slot = object ? objects.AttachmentsOf(object) : nullptr;
     if (!slot || tornDown_) return false;
     ObjScripts::Attach(*slot, this);
     set_ = slot;
     SetObject(object, objects.SerialOf(object));
     for (const TriggerHandler* h = cls_->handlers[kTriggerTimeNumber]; h; h = h->next)
-        GetScriptTimeLink().RegisterTime(this, h->textArg.c_str());
+        GetScriptTimeServices().RegisterTime(this, h->textArg.c_str());
     for (const TriggerHandler* h = cls_->handlers[kTriggerMoonNumber]; h; h = h->next)
         objects.AddMoonListener(this);
     if (!objects.IsDetached(object)) objects.RenewRangeListeners(object);
@@ -52,11 +52,11 @@ void CScriptInstance::TearDown() {
     KillThreadsOfInstance(this);
     tornDown_ = true;
     if (!object_ && !set_) return;
-    ScriptObjectLink& objects = GetScriptObjectLink();
+    ScriptObjectServices& objects = GetScriptObjectServices();
     if (cls_->handlers[kTriggerTimeNumber]) {
-        GetScriptTimeLink().DropDeferredTriggers(this);
+        GetScriptTimeServices().DropDeferredTriggers(this);
         for (const TriggerHandler* h = cls_->handlers[kTriggerTimeNumber]; h; h = h->next)
-            GetScriptTimeLink().UnregisterTime(this, h->textArg.c_str());
+            GetScriptTimeServices().UnregisterTime(this, h->textArg.c_str());
     }
     for (const TriggerHandler* h = cls_->handlers[kTriggerMoonNumber]; h; h = h->next)
         objects.RemoveMoonListener(this);

@@ -4,7 +4,6 @@
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/triggers.h"
-#include "server/world/world_script_link.h"
 
 void ScriptRuntimeServices::ReleaseQueuedScriptValues() {
     FreeReleasedValues();
@@ -33,10 +32,4 @@ int ScriptRuntimeServices::SendScriptMessage(CBaseObject* object, const char* me
 
 u32 ScriptRuntimeServices::GetInstanceObjectSerial(CScriptInstance* instance) {
     return instance && !instance->IsTornDown() ? instance->GetObjectSerial() : 0;
-}
-
-void InstallScriptRuntime() {
-    static ScriptRuntimeServices services;
-    SetScriptServices(&services);
-    InstallWorldScriptLink();
 }

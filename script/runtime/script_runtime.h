@@ -1,7 +1,7 @@
 #pragma once
 // The script language's answers to the world tick and the frame (ScriptServices): the
 // end-of-pulse release passes, deferred time and creation triggers, script messages and
-// the object of an instance. InstallScriptRuntime puts them in place at server start-up.
+// the object of an instance. InstallServerServices puts them in force at server start-up.
 #include "script/runtime/script_services.h"
 
 class ScriptRuntimeServices : public ScriptServices {
@@ -15,5 +15,3 @@ public:
     int SendScriptMessage(CBaseObject* object, const char* message, int number) override;
     u32 GetInstanceObjectSerial(CScriptInstance* instance) override;
 };
-
-void InstallScriptRuntime();

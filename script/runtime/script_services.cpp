@@ -1,17 +1,15 @@
 #include "script/runtime/script_services.h"
 
-#include "script/runtime/script_runtime.h"
+#include "core/service_slot.h"
 
 namespace {
-ScriptServices* g_scriptServices = nullptr;  // null: the script runtime's
+ServiceSlot<ScriptServices> g_scriptServices;
 }  // namespace
 
 ScriptServices& GetScriptServices() {
-    if (g_scriptServices) return *g_scriptServices;
-    static ScriptRuntimeServices runtime;
-    return runtime;
+    return g_scriptServices.Get();
 }
 
-void SetScriptServices(ScriptServices* services) {
-    g_scriptServices = services;
+ScriptServices* SetScriptServices(ScriptServices* services) {
+    return g_scriptServices.Set(services);
 }

@@ -3,9 +3,9 @@
 // sending a trigger or a script message to an object, and the object a script instance is
 // attached to.
 //
-// This is an interface. The implementation in force by default is the script runtime's
-// (script/runtime/script_runtime.h); this base class, which behaves as if no object had a script
-// attached, is what test stand-ins derive from.
+// This is an interface. Until the server's start-up installs the script runtime's
+// (ScriptRuntimeServices), the one in force is this class itself, which behaves as if no
+// object had a script attached.
 #include "platform/types.h"
 
 class CBaseObject;
@@ -47,9 +47,8 @@ public:
     }
 };
 
-// The implementation in use. Never null.
+// The implementation in force (never null).
 ScriptServices& GetScriptServices();
-
-// Puts an implementation in place (the caller keeps it alive while installed); null puts back
-// the script runtime's.
-void SetScriptServices(ScriptServices* services);
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
+ScriptServices* SetScriptServices(ScriptServices* services);

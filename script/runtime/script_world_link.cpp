@@ -1,31 +1,21 @@
 #include "script/runtime/script_world_link.h"
 
-#include "server/world/world_script_link.h"
-#include "server/world/world_services.h"
+#include "core/service_slot.h"
 
 namespace {
-ScriptObjectLink* gObjects = nullptr;  // null: the world model's
-ScriptTimeLink gDefaultTime;
-ScriptTimeLink* gTime = &gDefaultTime;
+ServiceSlot<ScriptObjectServices> g_scriptObjectServices;
+ServiceSlot<ScriptTimeServices> g_scriptTimeServices;
 }  // namespace
 
-CBaseObject* ScriptObjectLink::FindBySerial(u32 serial) {
-    return GetWorldServices().FindBySerial(serial);
+ScriptObjectServices& GetScriptObjectServices() {
+    return g_scriptObjectServices.Get();
 }
-
-void ScriptObjectLink::DeleteObject(CBaseObject* object) {
-    GetWorldServices().DeleteSelf(object);
+ScriptObjectServices* SetScriptObjectServices(ScriptObjectServices* services) {
+    return g_scriptObjectServices.Set(services);
 }
-
-ScriptObjectLink& GetScriptObjectLink() {
-    return gObjects ? *gObjects : WorldScriptObjectLink();
+ScriptTimeServices& GetScriptTimeServices() {
+    return g_scriptTimeServices.Get();
 }
-void SetScriptObjectLink(ScriptObjectLink* link) {
-    gObjects = link;
-}
-ScriptTimeLink& GetScriptTimeLink() {
-    return *gTime;
-}
-void SetScriptTimeLink(ScriptTimeLink* link) {
-    gTime = link ? link : &gDefaultTime;
+ScriptTimeServices* SetScriptTimeServices(ScriptTimeServices* services) {
+    return g_scriptTimeServices.Set(services);
 }

@@ -1,9 +1,9 @@
 #pragma once
 // What the script runtime needs of the world and of the world clock, as two small
-// interfaces. The object link in force by default is the world model's
-// (server/world/world_script_link.h); the clock link is installed at start-up
-// (server/frame/script_time_link.h), and until then time handlers register nowhere. The base
-// classes stand for "no world" and are what test stand-ins derive from.
+// interfaces. Until the server's start-up installs the world model's object services
+// (server/world/world_script_link.h) and the clock's time services
+// (server/frame/script_time_link.h), the ones in force are these classes themselves: no
+// world (no objects, nothing to delete) and no clock (time handlers register nowhere).
 #include "platform/types.h"
 
 class CBaseObject;
@@ -15,9 +15,9 @@ struct TimedCallback;
 enum class ScriptObjectKind : u8 { Any, Weapon, Mobile, Npc, Container, Player, Corpse, Map, Book };
 
 // The world objects scripts attach to.
-class ScriptObjectLink {
+class ScriptObjectServices {
 public:
-    virtual ~ScriptObjectLink() = default;
+    virtual ~ScriptObjectServices() = default;
     // The object's attachment-set pointer (CItem keeps it); null for an object that cannot
     // carry scripts or variables.
     virtual CObjAttachments** AttachmentsOf(CBaseObject* object) {
@@ -48,15 +48,24 @@ public:
         (void)object;
         return kind == ScriptObjectKind::Any;
     }
-    // Deletes the object (its DeleteSelf; defaults to the world services').
-    virtual void DeleteObject(CBaseObject* object);
+    // Deletes the object (its DeleteSelf).
+    virtual void DeleteObject(CBaseObject* object) { (void)object; }
     // Neither in the world nor in a container.
     virtual bool IsDetached(CBaseObject* object) {
         (void)object;
         return true;
     }
-    // The live object of a serial, or null (defaults to the world services' lookup).
-    virtual CBaseObject* FindBySerial(u32 serial);
+    // The live object of a serial, or null.
+    virtual CBaseObject* FindBySerial(u32 serial) {
+        (void)serial;
+        return nullptr;
+    }
+    // The key by which sortList orders objects (the tile-data misc word of the object's
+    // graphic): false when the serial names no usable object (the pair then compares equal).
+    virtual bool SortKeyOf(u32 serial, int& key) {
+        (void)serial, (void)key;
+        return false;
+    }
     // Takes the object's range listeners away and adds them again (a script came or went).
     virtual void RenewRangeListeners(CBaseObject* object) { (void)object; }
     // Moon listeners (instances with a moon handler).
@@ -65,9 +74,9 @@ public:
 };
 
 // The world clock's time schedules and the deferred trigger queue.
-class ScriptTimeLink {
+class ScriptTimeServices {
 public:
-    virtual ~ScriptTimeLink() = default;
+    virtual ~ScriptTimeServices() = default;
     // Registers an instance's time handler under its schedule text (the pointer identifies
     // the registration) and takes it back.
     virtual void RegisterTime(CScriptInstance* instance, const char* text) {
@@ -80,7 +89,10 @@ public:
     virtual void DropDeferredTriggers(CScriptInstance* instance) { (void)instance; }
 };
 
-ScriptObjectLink& GetScriptObjectLink();
-void SetScriptObjectLink(ScriptObjectLink* link);  // null puts back the world model's
-ScriptTimeLink& GetScriptTimeLink();
-void SetScriptTimeLink(ScriptTimeLink* link);  // null puts back the default
+// The implementations in force (never null), and their installers (the caller keeps the
+// implementation alive while installed; null puts back the empty one), which answer the
+// previous one, or null when the empty one was in force.
+ScriptObjectServices& GetScriptObjectServices();
+ScriptObjectServices* SetScriptObjectServices(ScriptObjectServices* services);
+ScriptTimeServices& GetScriptTimeServices();
+ScriptTimeServices* SetScriptTimeServices(ScriptTimeServices* services);

@@ -1,6 +1,6 @@
 #include "script/runtime/trigger_services.h"
 
-#include "server/world/world_script_link.h"
+#include "core/service_slot.h"
 
 int TriggerServices::SendTrigger(CItem*, int, const TriggerArgs&) {
     return 1;
@@ -12,15 +12,13 @@ void TriggerServices::GetHandlerRanges(const CItem*, int, std::vector<int>&) {}
 void TriggerServices::FreeAttachments(CItem*) {}
 
 namespace {
-TriggerServices* g_current = nullptr;
+ServiceSlot<TriggerServices> g_triggerServices;
 }  // namespace
 
-TriggerServices& Triggers() {
-    return g_current ? *g_current : WorldScriptTriggerServices();
+TriggerServices& GetTriggerServices() {
+    return g_triggerServices.Get();
 }
 
 TriggerServices* SetTriggerServices(TriggerServices* services) {
-    TriggerServices* previous = g_current;
-    g_current = services;
-    return previous;
+    return g_triggerServices.Set(services);
 }

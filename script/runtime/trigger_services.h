@@ -1,10 +1,11 @@
 #pragma once
 // What the world model asks of the script language: sending a trigger to the scripts attached
 // to an object (with the handlers' veto answer), which range triggers an object's scripts
-// listen to, and tearing an object's scripts down. The implementation in force by default is
-// the script runtime's (server/world/world_script_link.h); this base class, which stands for
-// "no scripts attached" (every trigger answers 1, no object has a handler), is what test
-// stand-ins derive from.
+// listen to, and tearing an object's scripts down.
+//
+// This is an interface. Until the server's start-up installs the script runtime's (through the
+// world model's link, WorldScriptTriggerServices), the one in force is this class itself:
+// no scripts attached, every trigger answers 1 and no object has a handler.
 #include <vector>
 
 #include "core/location.h"
@@ -46,8 +47,8 @@ public:
     virtual void FreeAttachments(CItem* object);
 };
 
-// The services in force (never null).
-TriggerServices& Triggers();
-// Installs an implementation (null puts back the script runtime's); answers the previous one,
-// or null when the default was in force.
+// The implementation in force (never null).
+TriggerServices& GetTriggerServices();
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
 TriggerServices* SetTriggerServices(TriggerServices* services);

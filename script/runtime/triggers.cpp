@@ -267,7 +267,7 @@ int DispatchTrigger(CObjAttachments* set, int trigger, const ScriptTriggerArgs& 
 
 int sendTrigger(CBaseObject* object, int trigger, const ScriptTriggerArgs& args, int* ran) {
     if (!object) return 1;
-    CObjAttachments** slot = GetScriptObjectLink().AttachmentsOf(object);
+    CObjAttachments** slot = GetScriptObjectServices().AttachmentsOf(object);
     if (!slot || !*slot) return 1;
     return DispatchTrigger(*slot, trigger, args, ran);
 }
@@ -322,7 +322,7 @@ void FireDeferredCreationTriggers() {
     while (!gCreation.entries.empty()) {
         const auto [serial, instance] = gCreation.entries.front();
         gCreation.entries.pop_front();
-        CBaseObject* object = GetScriptObjectLink().FindBySerial(serial);
+        CBaseObject* object = GetScriptObjectServices().FindBySerial(serial);
         // The instance may have been freed since (a pulse ran during the load).
         if (!object || !GetScriptManager().IsLive(instance) || instance->IsTornDown() ||
             instance->GetObject() != object)
@@ -337,7 +337,7 @@ const char* AttachScript(CBaseObject* object, const char* className, int fireCre
     CScriptManager& manager = GetScriptManager();
     const CScriptClass* cls = className ? manager.FindClass(className) : nullptr;
     if (!cls) return "Failed to get script class";
-    ScriptObjectLink& objects = GetScriptObjectLink();
+    ScriptObjectServices& objects = GetScriptObjectServices();
     CObjAttachments** slot = object ? objects.AttachmentsOf(object) : nullptr;
     if (slot && ObjScripts::FindClass(*slot, cls)) return "Script already attached of class";
     CScriptInstance* instance = slot ? manager.NewScriptInstance(cls) : nullptr;
@@ -358,7 +358,7 @@ const char* AttachScript(CBaseObject* object, const char* className, int fireCre
 }
 
 int AttachTypeScript(CBaseObject* object) {
-    ScriptObjectLink& objects = GetScriptObjectLink();
+    ScriptObjectServices& objects = GetScriptObjectServices();
     if (!object) return 0;
     const int type = objects.TypeOf(object);
     if (!objects.HasTypeScript(type)) return 1;
@@ -372,7 +372,7 @@ int AttachTypeScript(CBaseObject* object) {
 }
 
 void DetachScript(CBaseObject* object, const char* className) {
-    CObjAttachments** slot = object ? GetScriptObjectLink().AttachmentsOf(object) : nullptr;
+    CObjAttachments** slot = object ? GetScriptObjectServices().AttachmentsOf(object) : nullptr;
     if (!slot || !className) return;
     KillThreadsOfObjectClass(object, className);
     if (CScriptInstance* i = ObjScripts::FindClassNamed(*slot, className))
@@ -386,11 +386,11 @@ void StopObjectScriptThreads(CBaseObject* object) {
 }
 
 void SetObjectVariable(CBaseObject* object, const char* name, u8 type, ScriptListValue value) {
-    CObjAttachments** slot = object ? GetScriptObjectLink().AttachmentsOf(object) : nullptr;
+    CObjAttachments** slot = object ? GetScriptObjectServices().AttachmentsOf(object) : nullptr;
     if (slot) ObjVars::Set(*slot, name, type, value);
 }
 
 void RemoveObjectVariable(CBaseObject* object, const char* name) {
-    CObjAttachments** slot = object ? GetScriptObjectLink().AttachmentsOf(object) : nullptr;
+    CObjAttachments** slot = object ? GetScriptObjectServices().AttachmentsOf(object) : nullptr;
     if (slot) ObjVars::Remove(*slot, name);
 }

@@ -10,6 +10,6 @@ AreaServices& GetAreaServices() {
     return g_areaServices.Get();
 }
 
-void SetAreaServices(AreaServices* services) {
-    g_areaServices.Set(services);
+AreaServices* SetAreaServices(AreaServices* services) {
+    return g_areaServices.Set(services);
 }

@@ -2,7 +2,7 @@
 // What the world tick asks of the world data: the resource banks' spawning and regrowth,
 // the weather, and the hint table's ageing.
 //
-// This is an interface. Until the world data installs its implementation, the one in place
+// This is an interface. Until the world data is built and installed, the one in force
 // is this class itself: no banks, no weather regions, no hints.
 
 class AreaServices {
@@ -24,9 +24,8 @@ public:
     virtual void AgeHints() {}
 };
 
-// The implementation in use. Never null.
+// The implementation in force (never null).
 AreaServices& GetAreaServices();
-
-// Puts an implementation in place (the caller keeps it alive while installed); null puts back
-// the empty one.
-void SetAreaServices(AreaServices* services);
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
+AreaServices* SetAreaServices(AreaServices* services);

@@ -12,11 +12,11 @@
 #include "core/process_link.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
-#include "script/runtime/script_runtime.h"
 #include "server/frame/progress_window.h"
-#include "server/frame/script_time_link.h"
+#include "server/frame/server_services.h"
 #include "server/frame/time_manager.h"
 #include "server/net/local_connection.h"
+#include "server/net/net_services.h"
 #include "server/server_config.h"
 #include "server/world/world_data_files.h"
 #include "server/world/world_init.h"
@@ -189,6 +189,7 @@ void FinishClientThread(ClientLauncher& launcher) {
 // --- the loop --------------------------------------------------------------------------
 
 int ServerMainLoop() {
+    InstallServerServices();
     return ServerMainLoop(ServerLoopHooks{});
 }
 
@@ -197,7 +198,8 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     SetLoopTime(platform::NowMs());
     std::signal(SIGTERM, QuitSignalHandler);
     std::signal(SIGINT, QuitSignalHandler);
-    NoteServerPhase("startup");
+    NetServices& net = GetNetServices();
+    net.NoteServerPhase("startup");
     while (g_progressWindowHandle.load(std::memory_order_acquire) == nullptr)
         platform::Yield();
 
@@ -208,12 +210,9 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     if (ServerToClientQueue == nullptr) ServerToClientQueue = new ChunkQueue;
     SetStartupStatus("Initializing...");
     SetStartupProgress(-1);
-    CreateLocalUserSock();
-    // The script runtime answers the tick and the world load from here on.
-    InstallScriptRuntime();
-    InstallScriptTimeLink();
+    net.CreateLocalUserSock();
     if (CreateWorld(g_serverConfig.width, g_serverConfig.height) != 0) {
-        DestroyAllSockets();
+        net.DestroyAllSockets();
         return 1;
     }
     // The game clock goes on from the hour the world was saved at.
@@ -243,7 +242,7 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
             PeriodicHousekeeping();
         }
         const u32 seenPuts = ClientToServerQueue->PutCount();
-        if (CUserSock* local = LocalUserSock()) {
+        if (CUserSock* local = net.LocalUserSock()) {
             local->OnReadable();
             if (local->HasPendingOutput()) local->FlushSendQueue();
         }
@@ -276,7 +275,7 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     // Shutdown.
     ShowStartupWindow(true);
     SetStartupStatus("Exiting...");
-    DestroyAllSockets();
+    net.DestroyAllSockets();
     FinishClientThread(launcher);
     return 0;
 }

@@ -78,6 +78,8 @@ struct ServerLoopHooks {
 };
 
 // Start-up, loop and shutdown. Answers 0, or 1 when the world cannot be built from its data
-// files (the reason is already printed).
+// files (the reason is already printed). The first form installs the server's services
+// (InstallServerServices) and runs the loop with its own world tick; the second runs with the
+// services already in force, which tests install.
 int ServerMainLoop();
 int ServerMainLoop(const ServerLoopHooks& hooks);

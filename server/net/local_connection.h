@@ -1,14 +1,10 @@
 #pragma once
-// The server protocol's services that the process frame calls: the local connection that
-// stands for the built-in client, the destruction of every socket at shutdown, the start-up
-// texts and the phase notes. The protocol subsystem fills these in; until then the socket's
-// work is empty and every service records that it was called, so the frame's order of
-// calls can be checked.
-#include <functional>
-#include <string>
-#include <vector>
+// The server side of a client connection, and the local connection that stands for the
+// built-in client. Until the protocol is built, the socket's work is empty.
+#include <memory>
 
 #include "platform/types.h"
+#include "server/net/net_services.h"
 
 // A server-side connection. The main loop polls the local one through these operations.
 class CSocket {
@@ -46,26 +42,15 @@ public:
 inline constexpr u32 kLocalSocketValue = 0xBEEF;
 inline constexpr u32 kLocalPeerAddress = 0x7F000001;  // 127.0.0.1
 
-// Creates the CUserSock (socket value 0xBEEF, peer 127.0.0.1) of the built-in client and
-// keeps it as the local connection.
-void CreateLocalUserSock();
-// The local connection, or null before CreateLocalUserSock and after DestroyAllSockets.
-CUserSock* LocalUserSock();
-// Destroys every socket object; called once at shutdown.
-void DestroyAllSockets();
-// Loads the start-up texts (login.txt, update.txt, the tips). Not built yet: the call is
-// only recorded.
-void LoadTextFiles();
-// Notes the phase the server is in ("startup", "loading"); does nothing but record the call.
-void NoteServerPhase(const char* phase);
+// The protocol's services as far as they are built: the local connection of the built-in
+// client, made at start-up and destroyed with every other socket at shutdown. The phase notes
+// and the start-up texts are not built yet (NetServices' own answers: nothing happens).
+class LocalConnectionServices : public NetServices {
+public:
+    void CreateLocalUserSock() override;
+    CUserSock* LocalUserSock() override;
+    void DestroyAllSockets() override;
 
-// The services called so far, in order: "NoteServerPhase startup", "CreateLocalUserSock",
-// "LoadTextFiles", "DestroyAllSockets", and the local socket's "OnReadable",
-// "FlushSendQueue" (the poll is recorded only when the recording of polls is on, so an
-// idle server does not grow the list).
-std::vector<std::string> ProtocolServiceCalls();
-void ClearProtocolServiceCalls();
-void RecordSocketPolls(bool on);
-// Called with each recorded entry as it is made (tests look at the rest of the process
-// at that moment); null removes it.
-void SetProtocolServiceObserver(std::function<void(const std::string&)> observer);
+private:
+    std::unique_ptr<CUserSock> localUserSock_;
+};

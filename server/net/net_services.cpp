@@ -10,6 +10,6 @@ NetServices& GetNetServices() {
     return g_netServices.Get();
 }
 
-void SetNetServices(NetServices* services) {
-    g_netServices.Set(services);
+NetServices* SetNetServices(NetServices* services) {
+    return g_netServices.Set(services);
 }

@@ -1,10 +1,15 @@
 #pragma once
-// What the world tick asks of the server protocol and administration: the world-editing
-// lock, the time packet and the process-wide world-name text.
+// What the process frame asks of the server protocol and administration: the server's phase
+// notes and start-up texts, the local connection of the built-in client and the destruction
+// of every socket (main loop, world load); the world-editing lock, the time packet and the
+// process-wide world-name text (world tick).
 //
-// This is an interface. Until the protocol installs its implementation, the one in place is
-// this class itself: nobody holds the editing lock, and the world name is "Unknown?".
+// This is an interface. Until the server's start-up installs the protocol's (as far as it is
+// built: LocalConnectionServices), the one in force is this class itself: no sockets, nobody
+// holds the editing lock, and the world name is "Unknown?".
 #include "platform/types.h"
+
+class CUserSock;
 
 constexpr u8 kTimePacketId = 0x5B;
 constexpr int kTimePacketLength = 4;
@@ -12,6 +17,19 @@ constexpr int kTimePacketLength = 4;
 class NetServices {
 public:
     virtual ~NetServices() = default;
+
+    // Notes the phase the server is in ("startup", "loading").
+    virtual void NoteServerPhase(const char* phase) { (void)phase; }
+    // Loads the start-up texts (login.txt, update.txt, the tips).
+    virtual void LoadTextFiles() {}
+
+    // Makes the server side of the built-in client's connection (socket value 0xBEEF, peer
+    // 127.0.0.1) and keeps it as the local connection.
+    virtual void CreateLocalUserSock() {}
+    // The local connection, or null before CreateLocalUserSock and after DestroyAllSockets.
+    virtual CUserSock* LocalUserSock() { return nullptr; }
+    // Destroys every socket object; called once at shutdown.
+    virtual void DestroyAllSockets() {}
 
     // Whether an administrator holds the world-editing lock; while held, the world tick runs
     // nothing but the lock's idle check.
@@ -35,9 +53,8 @@ public:
     virtual const char* GetWorldName() { return "Unknown?"; }
 };
 
-// The implementation in use. Never null.
+// The implementation in force (never null).
 NetServices& GetNetServices();
-
-// Puts an implementation in place (the caller keeps it alive while installed); null puts back
-// the empty one.
-void SetNetServices(NetServices* services);
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
+NetServices* SetNetServices(NetServices* services);

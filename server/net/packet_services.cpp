@@ -14,13 +14,13 @@ void PacketServices::NoteStaticsChanged(int) {}
 
 namespace {
 // The empty implementation sends nothing: no players yet.
-ServiceSlot<PacketServices> g_packets;
+ServiceSlot<PacketServices> g_packetServices;
 }  // namespace
 
-PacketServices& Packets() {
-    return g_packets.Get();
+PacketServices& GetPacketServices() {
+    return g_packetServices.Get();
 }
 
 PacketServices* SetPacketServices(PacketServices* services) {
-    return g_packets.Set(services);
+    return g_packetServices.Set(services);
 }

@@ -2,7 +2,10 @@
 // What the world model asks of the server protocol: the object packets that tell players
 // about a change in the world. Each call names the packet and the place; the protocol builds
 // it and sends it to every player within 18 tiles (Chebyshev) of that place, through the
-// player registry. The default implementation sends nothing (no players yet).
+// player registry.
+//
+// This is an interface. Until the protocol installs its implementation, the one in force is
+// this class itself, which sends nothing (no players yet).
 #include "core/location.h"
 #include "platform/types.h"
 
@@ -32,6 +35,8 @@ public:
     virtual void NoteStaticsChanged(int cell);
 };
 
-PacketServices& Packets();
-// Installs an implementation (null puts back the default); answers the previous one.
+// The implementation in force (never null).
+PacketServices& GetPacketServices();
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
 PacketServices* SetPacketServices(PacketServices* services);

@@ -7,13 +7,13 @@ void NpcServices::TickBookkeeping(CNPC*) {}
 void NpcServices::ExecuteNpcState(CNPC*) {}
 
 namespace {
-ServiceSlot<NpcServices> g_npcRules;
+ServiceSlot<NpcServices> g_npcServices;
 }  // namespace
 
-NpcServices& NpcRules() {
-    return g_npcRules.Get();
+NpcServices& GetNpcServices() {
+    return g_npcServices.Get();
 }
 
 NpcServices* SetNpcServices(NpcServices* services) {
-    return g_npcRules.Set(services);
+    return g_npcServices.Set(services);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // What the world model's mobile table asks of the NPC behaviour: one heartbeat of an NPC, its
-// per-tick bookkeeping and one step of its current state. The NPC behaviour installs its own
-// implementation; the default one does nothing.
+// per-tick bookkeeping and one step of its current state.
+//
+// This is an interface. Until the NPC behaviour installs its implementation, the one in force
+// is this class itself, which does nothing.
 class CNPC;
 
 class NpcServices {
@@ -13,6 +15,8 @@ public:
     virtual void ExecuteNpcState(CNPC* npc);
 };
 
-NpcServices& NpcRules();
-// Installs an implementation (null puts back the default); answers the previous one.
+// The implementation in force (never null).
+NpcServices& GetNpcServices();
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
 NpcServices* SetNpcServices(NpcServices* services);

@@ -15,6 +15,6 @@ RulesServices& GetRulesServices() {
     return g_rulesServices.Get();
 }
 
-void SetRulesServices(RulesServices* services) {
-    g_rulesServices.Set(services);
+RulesServices* SetRulesServices(RulesServices* services) {
+    return g_rulesServices.Set(services);
 }

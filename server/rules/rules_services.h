@@ -2,7 +2,7 @@
 // What the rest of the server asks of the game rules and the NPC behaviour: the NPC counters
 // and the skill table's periodic step.
 //
-// This is an interface. Until the rules install their implementation, the one in place is
+// This is an interface. Until the rules are built and installed, the one in force is
 // this class itself, whose step does nothing.
 #include "platform/types.h"
 
@@ -25,9 +25,8 @@ public:
     virtual void SkillTableStep() {}
 };
 
-// The implementation in use. Never null.
+// The implementation in force (never null).
 RulesServices& GetRulesServices();
-
-// Puts an implementation in place (the caller keeps it alive while installed); null puts back
-// the empty one.
-void SetRulesServices(RulesServices* services);
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
+RulesServices* SetRulesServices(RulesServices* services);

@@ -295,7 +295,7 @@ void CStaticObject::PlaceInWorldQuiet(const Location& at) {
 void CStaticObject::PlaceInWorld(const Location& at) {
     PlaceInWorldQuiet(at);
     const int cell = g_sectorGrid.CellIndexOf(at);
-    if (cell >= 0) Packets().NoteStaticsChanged(cell);
+    if (cell >= 0) GetPacketServices().NoteStaticsChanged(cell);
 }
 
 void CStaticObject::Unlink() {
@@ -315,7 +315,7 @@ void CStaticObject::RemoveFromWorld() {
     Unlink();
     detached_ = 1;
     const int cell = g_sectorGrid.CellIndexOf(loc_);
-    if (cell >= 0) Packets().NoteStaticsChanged(cell);
+    if (cell >= 0) GetPacketServices().NoteStaticsChanged(cell);
 }
 
 int CStaticObject::GetHeight() const {

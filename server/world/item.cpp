@@ -47,7 +47,7 @@ CItem::~CItem() {
     // A dying object hears no more triggers: a script run from here could delete it again.
     status_ |= kStatusNoTriggers;
     if (!detached_) CItem::RemoveFromWorld();
-    Triggers().FreeAttachments(this);
+    GetTriggerServices().FreeAttachments(this);
     attachments_ = nullptr;
     FreePlacement();
     --g_liveObjects.items;
@@ -65,7 +65,7 @@ int CItem::DeleteSelfChecked() {
     if (!(status_ & (kStatusNoTriggers | kStatusDestroyedSent))) {
         status_ |= kStatusDestroyedSent;
         TriggerArgs args;
-        Triggers().SendTrigger(this, kTriggerDestroyed, args);
+        GetTriggerServices().SendTrigger(this, kTriggerDestroyed, args);
     }
     return IsObjectAlive(serial, this) ? 1 : 0;
 }
@@ -108,10 +108,10 @@ void CItem::PlaceInWorld(const Location& at) {
     }
     if (!(status_ & kStatusShownByMulti)) {
         const Location where = GetWorldLocation();
-        Packets().SendObjectInfo(this, where);
+        GetPacketServices().SendObjectInfo(this, where);
         if (IsCorpse()) {
-            Packets().SendCorpseEquipment(this, where);
-            Packets().SendContainerContents(this, where);
+            GetPacketServices().SendCorpseEquipment(this, where);
+            GetPacketServices().SendContainerContents(this, where);
         }
     }
     FreePlacement();
@@ -153,7 +153,7 @@ void CItem::RemoveCommon(bool loud) {
     if (layer >= 0 && loud && !(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
         args.serial = container_ ? container_->GetSerial() : 0;
-        Triggers().SendTrigger(this, kTriggerUnequip, args);
+        GetTriggerServices().SendTrigger(this, kTriggerUnequip, args);
         // The handler may have deleted the item: then it is not touched again.
         if (!IsObjectAlive(serial, this)) return;
         layer = GetEquipLayer();
@@ -167,14 +167,14 @@ void CItem::RemoveCommon(bool loud) {
             player->SetCampStartTime(0);
     }
     if (loud && SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
-        Packets().SendDeleteObject(serial_, where, nullptr);
+        GetPacketServices().SendDeleteObject(serial_, where, nullptr);
     }
     if (layer >= 0) {
         static_cast<CMobile*>(container_)->SetLayerField(layer, nullptr);
         container_ = nullptr;
         detached_ = 1;
         if (loud && topBefore && topBefore->IsPlayer()) {
-            Packets().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+            GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
         }
         return;
     }
@@ -182,7 +182,7 @@ void CItem::RemoveCommon(bool loud) {
     container_ = nullptr;
     detached_ = 1;
     if (loud && topBefore && topBefore->IsPlayer()) {
-        Packets().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+        GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
     }
 }
 
@@ -299,9 +299,10 @@ int CItem::AddToContainer(CItem* container, const Location& at) {
     if (!(status_ & kStatusWeightless)) AddWeightTo(container);
     loc_ = position;
     detached_ = 0;
-    if (!g_objectManager.LoadingFlag) Packets().SendContainerItem(this, GetWorldLocation());
+    if (!g_objectManager.LoadingFlag)
+        GetPacketServices().SendContainerItem(this, GetWorldLocation());
     CMobile* top = GetTopMobile();
-    if (top && top->IsPlayer()) Packets().SendPlayerStatus(static_cast<CPlayer*>(top));
+    if (top && top->IsPlayer()) GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(top));
     FreePlacement();
     return 1;
 }
@@ -328,15 +329,15 @@ int CItem::EquipOn(CMobile* mobile, int layer) {
     AddWeightTo(mobile);
     if (!g_objectManager.LoadingFlag && !mobile->IsDetached() && layer != 0 &&
         !(status_ & kStatusShownByMulti)) {
-        Packets().SendWornItem(this, mobile, layer);
+        GetPacketServices().SendWornItem(this, mobile, layer);
     }
     CMobile* top = GetTopMobile();
-    if (top && top->IsPlayer()) Packets().SendPlayerStatus(static_cast<CPlayer*>(top));
+    if (top && top->IsPlayer()) GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(top));
     if (!(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
         args.serial = mobile->GetSerial();
         // A handler may delete the item; callers look it up again by serial.
-        Triggers().SendTrigger(this, kTriggerEquip, args);
+        GetTriggerServices().SendTrigger(this, kTriggerEquip, args);
     }
     return 1;
 }

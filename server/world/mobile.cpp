@@ -240,7 +240,7 @@ void CPlayer::RemoveFromWorld() {
     RecordPlacement(0);
     CancelTrade();
     if (SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
-        Packets().SendDeleteObject(serial_, where, this);
+        GetPacketServices().SendDeleteObject(serial_, where, this);
     }
     UnlinkFromChain();
     container_ = nullptr;

@@ -48,7 +48,7 @@ void MobileTable::NpcHeartbeatSweep() {
         CNPC* npc = g_objectManager.FindNPC(serial);
         if (!npc) continue;
         current_ = npc;
-        NpcRules().HeartBeat(npc);
+        GetNpcServices().HeartBeat(npc);
         current_ = nullptr;
     }
     for (int pass = 0; pass < 8; ++pass) {
@@ -57,7 +57,7 @@ void MobileTable::NpcHeartbeatSweep() {
             cursor_ = npc->tableNext;
             if (!npc->IsDetached() && !npc->IsContained()) {
                 current_ = npc;
-                NpcRules().HeartBeat(npc);
+                GetNpcServices().HeartBeat(npc);
                 current_ = nullptr;
             }
         }
@@ -72,12 +72,12 @@ void MobileTable::NpcStateSweep() {
         while (CNPC* npc = cursor_) {
             cursor_ = npc->tableNext;
             const u32 serial = npc->GetSerial();
-            NpcRules().TickBookkeeping(npc);
+            GetNpcServices().TickBookkeeping(npc);
             // The bookkeeping may have ended the NPC.
             if (g_objectManager.FindBySerial(serial) != npc) continue;
             if (!npc->IsDetached() && !npc->IsContained()) {
                 current_ = npc;
-                NpcRules().ExecuteNpcState(npc);
+                GetNpcServices().ExecuteNpcState(npc);
                 current_ = nullptr;
             }
         }

@@ -120,18 +120,18 @@ void CObjectManager::CheckDuplicateIds(CPlayer* player) {
                 const std::string text =
                     "DupId: " + std::to_string(static_cast<int>(first->GetSerial())) + " (" +
                     KindName(first) + "-" + KindName(second) + ")";
-                Packets().SendSystemMessage(player, text.c_str());
+                GetPacketServices().SendSystemMessage(player, text.c_str());
                 // The fresh serial moves it to another bucket: this bucket's walk restarts.
                 second->SetSerial(IssueSerial());
                 second = first;
             }
         }
     }
-    if (!found) Packets().SendSystemMessage(player, "No Duplicate Id's found.");
+    if (!found) GetPacketServices().SendSystemMessage(player, "No Duplicate Id's found.");
 }
 
 void CObjectManager::SendCompressionNotice(CPlayer* player) {
-    Packets().SendSystemMessage(player, "Compression not yet implemented.");
+    GetPacketServices().SendSystemMessage(player, "Compression not yet implemented.");
 }
 
 const StaticTileRecord& GetTileInfo(int graphic) {
@@ -359,7 +359,7 @@ int CObjectManager::SendSpeechTrigger(CItem* speaker, const Location& at, const 
     for (int i = 0; cells[i] != -1 && static_cast<int>(heard.size()) < kMaxListeners; ++i) {
         const SectorCell* cell = g_sectorGrid.GetCell(cells[i]);
         for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
-            if (!Triggers().HasAttachedScript(item)) continue;
+            if (!GetTriggerServices().HasAttachedScript(item)) continue;
             heard.push_back(item);
             if (static_cast<int>(heard.size()) >= kMaxListeners) break;
         }
@@ -385,7 +385,7 @@ int CObjectManager::SendSpeechTrigger(CItem* speaker, const Location& at, const 
     for (size_t i = 0; i < heard.size(); ++i) {
         CItem* listener = IsObjectAlive(serials[i], heard[i]);
         if (!listener) continue;
-        if (Triggers().SendTrigger(listener, kTriggerSpeech, args) == 0) return 0;
+        if (GetTriggerServices().SendTrigger(listener, kTriggerSpeech, args) == 0) return 0;
     }
     return 1;
 }

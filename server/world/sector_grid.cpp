@@ -142,13 +142,13 @@ void CSectorGrid::CollectObjectsAtOrBelow(std::vector<CItem*>& out, const Locati
 
 void AddRangeListeners(CItem* object) {
     if (!object) return;
-    if (!Triggers().HasAttachedScript(object) && !object->IsMobile()) return;
+    if (!GetTriggerServices().HasAttachedScript(object) && !object->IsMobile()) return;
     const Location at = object->GetWorldLocation();
     SectorCell* cell = g_sectorGrid.CellAt(at.x, at.y);
     if (!cell) return;
     for (int trigger : {kTriggerEnterRange, kTriggerLeaveRange}) {
         std::vector<int> ranges;
-        Triggers().GetHandlerRanges(object, trigger, ranges);
+        GetTriggerServices().GetHandlerRanges(object, trigger, ranges);
         for (int range : ranges) {
             cell->listeners = new RangeListener{object, range, trigger, cell->listeners};
         }
@@ -206,7 +206,7 @@ int FireRangeTriggers(CItem* mover, const Location& from, const Location& to) {
         args.serial = moverSerial;
         args.a = from;
         args.b = to;
-        if (Triggers().SendTrigger(listener, entry.trigger, args) == 0) {
+        if (GetTriggerServices().SendTrigger(listener, entry.trigger, args) == 0) {
             result = 0;
             break;
         }

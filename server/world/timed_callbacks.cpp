@@ -58,7 +58,7 @@ Pending gPending;
 
 void RemoveVariable(CBaseObject* object, const char* name) {
     if (!name) return;
-    CObjAttachments** set = GetScriptObjectLink().AttachmentsOf(object);
+    CObjAttachments** set = GetScriptObjectServices().AttachmentsOf(object);
     if (set) ObjVars::Remove(*set, name);
 }
 
@@ -77,7 +77,7 @@ void ActionRemoveOrder(CBaseObject* object, s32, const char*) {
     RemoveVariable(object, "order");
 }
 void ActionDelete(CBaseObject* object, s32, const char*) {
-    GetScriptObjectLink().DeleteObject(object);
+    GetScriptObjectServices().DeleteObject(object);
 }
 
 CallbackAction gActions[kCallbackActions] = {
@@ -144,7 +144,7 @@ void ClearCallbacks(TimedCallback*& head) {
 }
 
 TimedCallback* ScheduleCallback(s32 ticks, u32 serial, s32 action, s32 key, const char* text) {
-    ScriptObjectLink& link = GetScriptObjectLink();
+    ScriptObjectServices& link = GetScriptObjectServices();
     CBaseObject* object = link.FindBySerial(serial);
     TimedCallback** head = object ? link.CallbacksOf(object) : nullptr;
     if (!head) return nullptr;
@@ -153,7 +153,7 @@ TimedCallback* ScheduleCallback(s32 ticks, u32 serial, s32 action, s32 key, cons
 }
 
 int RunCallbacks(CBaseObject* object) {
-    ScriptObjectLink& link = GetScriptObjectLink();
+    ScriptObjectServices& link = GetScriptObjectServices();
     TimedCallback** head = object ? link.CallbacksOf(object) : nullptr;
     if (!head || !*head || link.IsDetached(object)) return 0;
     const u32 serial = link.SerialOf(object);
@@ -187,7 +187,7 @@ int RunCallbacks(CBaseObject* object) {
 }
 
 void RunAllCallbacks() {
-    ScriptObjectLink& link = GetScriptObjectLink();
+    ScriptObjectServices& link = GetScriptObjectServices();
     std::vector<u32> run;
     std::deque<u32> kept;
     for (u32 serial : gPending.order) {

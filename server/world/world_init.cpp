@@ -4,11 +4,10 @@
 #include <string>
 
 #include "core/archive.h"
-#include "server/net/local_connection.h"
+#include "server/net/net_services.h"
 #include "server/server_config.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_data_files.h"
-#include "server/world/world_model_services.h"
 
 namespace {
 
@@ -28,12 +27,11 @@ int CreateWorld(int width, int height) {
         return StartupFailure("the world size " + std::to_string(width) + " x " +
                               std::to_string(height) + " in server.txt gives no map cells");
     }
-    InstallWorldModelServices();
     // The player and NPC grids, the region manager and the rest of the world load sequence
     // join here as their parts are built. The server proper has opened its data archive
     // before it gets here; without one (the main loop's own tests) the world stays empty.
     if (GetDataArchive() == nullptr) {
-        LoadTextFiles();
+        GetNetServices().LoadTextFiles();
         return 0;
     }
     std::string error;
@@ -42,6 +40,6 @@ int CreateWorld(int width, int height) {
                            WriteArchiveFile) != 0) {
         return StartupFailure(error);
     }
-    LoadTextFiles();
+    GetNetServices().LoadTextFiles();
     return 0;
 }

@@ -39,8 +39,3 @@ u32 WorldModelServices::NextNpcInBucket(u32 serial) {
 void WorldModelServices::RunAllCallbacks() {
     ::RunAllCallbacks();
 }
-
-void InstallWorldModelServices() {
-    static WorldModelServices services;
-    SetWorldServices(&services);
-}

@@ -1,7 +1,7 @@
 #pragma once
 // The world model's answers to the world tick: objects by serial, the live-item count, the
-// NPC sweeps of the mobile table and a walk over its buckets by serial. Installed by the
-// world's start-up; the other steps (combat, callbacks, players, moons, boards) come with
+// NPC sweeps of the mobile table and a walk over its buckets by serial. InstallServerServices
+// puts them in force; the other steps (combat, callbacks, players, moons, boards) come with
 // their parts of the world model.
 #include "server/world/world_services.h"
 
@@ -16,6 +16,3 @@ public:
     u32 NextNpcInBucket(u32 serial) override;
     void RunAllCallbacks() override;
 };
-
-// Puts the world model's services in place for the world tick.
-void InstallWorldModelServices();

@@ -24,7 +24,7 @@ CItem* AsItem(CBaseObject* object) {
     return object && object->IsDynamic() ? static_cast<CItem*>(object) : nullptr;
 }
 
-class WorldObjectLink : public ScriptObjectLink {
+class WorldObjectLink : public ScriptObjectServices {
 public:
     CObjAttachments** AttachmentsOf(CBaseObject* object) override {
         CItem* item = AsItem(object);
@@ -77,6 +77,13 @@ public:
         if (!item) return;
         RemoveRangeListeners(item);
         AddRangeListeners(item);
+    }
+    bool SortKeyOf(u32 serial, int& key) override {
+        const CItem* object = g_objectManager.FindBySerial(serial);
+        if (!object) return false;
+        // The misc word: the low 16 bits of the value of the graphic's tile record.
+        key = static_cast<int>(GetTileData().Static(object->GetType()).value & 0xFFFF);
+        return true;
     }
 };
 
@@ -145,7 +152,7 @@ public:
 
 }  // namespace
 
-ScriptObjectLink& WorldScriptObjectLink() {
+ScriptObjectServices& WorldScriptObjectServices() {
     static WorldObjectLink link;
     return link;
 }
@@ -153,20 +160,6 @@ ScriptObjectLink& WorldScriptObjectLink() {
 TriggerServices& WorldScriptTriggerServices() {
     static ScriptTriggerServices triggers;
     return triggers;
-}
-
-bool SortKeyOfObject(u32 serial, int& key) {
-    const CItem* object = g_objectManager.FindBySerial(serial);
-    if (!object) return false;
-    // The misc word: the low 16 bits of the value of the graphic's tile record.
-    key = static_cast<int>(GetTileData().Static(object->GetType()).value & 0xFFFF);
-    return true;
-}
-
-void InstallWorldScriptLink() {
-    SetScriptObjectLink(&WorldScriptObjectLink());
-    SetTriggerServices(&WorldScriptTriggerServices());
-    SetSortObjectKey(&SortKeyOfObject);
 }
 
 int SendTriggerInRange(const Location& at, int range, int trigger, const ScriptTriggerArgs& args) {

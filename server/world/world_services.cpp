@@ -1,14 +1,15 @@
 #include "server/world/world_services.h"
 
+#include "core/service_slot.h"
+
 namespace {
-WorldServices g_emptyWorld;
-WorldServices* g_worldServices = &g_emptyWorld;
+ServiceSlot<WorldServices> g_worldServices;
 }  // namespace
 
 WorldServices& GetWorldServices() {
-    return *g_worldServices;
+    return g_worldServices.Get();
 }
 
-void SetWorldServices(WorldServices* services) {
-    g_worldServices = services ? services : &g_emptyWorld;
+WorldServices* SetWorldServices(WorldServices* services) {
+    return g_worldServices.Set(services);
 }

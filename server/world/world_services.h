@@ -4,8 +4,9 @@
 // bulletin boards, a few counts, the storm of the load governor, and a walk over the NPCs of
 // the mobile table.
 //
-// This is an interface. Until the world model installs its implementation, the one in place
-// is this class itself: an empty world in which every step has nothing to do.
+// This is an interface. Until the server's start-up installs the world model's
+// (WorldModelServices), the one in force is this class itself: an empty world in which every
+// step has nothing to do.
 #include "platform/types.h"
 
 class CBaseObject;
@@ -72,9 +73,8 @@ public:
     virtual void ExpireBulletinMessages(int day) { (void)day; }
 };
 
-// The implementation in use. Never null.
+// The implementation in force (never null).
 WorldServices& GetWorldServices();
-
-// Puts an implementation in place (the caller keeps it alive while installed); null puts back
-// the empty one.
-void SetWorldServices(WorldServices* services);
+// Installs an implementation (the caller keeps it alive while installed; null puts back the
+// empty one); answers the previous one, or null when the empty one was in force.
+WorldServices* SetWorldServices(WorldServices* services);

@@ -20,13 +20,13 @@ struct FakeObject {
     int type = 0;
 };
 
-class FakeWorld : public ScriptObjectLink {
+class FakeWorld : public ScriptObjectServices {
 public:
-    FakeWorld() { SetScriptObjectLink(this); }
+    FakeWorld() { SetScriptObjectServices(this); }
     ~FakeWorld() override {
         while (!objects.empty())
             Delete(objects.begin()->first);
-        SetScriptObjectLink(nullptr);
+        SetScriptObjectServices(nullptr);
     }
     static CBaseObject* Ptr(FakeObject* o) { return reinterpret_cast<CBaseObject*>(o); }
     static FakeObject* Obj(CBaseObject* b) { return reinterpret_cast<FakeObject*>(b); }

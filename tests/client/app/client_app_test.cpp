@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "client/app/subsystem_hooks.h"
+#include "client_subsystem_trace.h"
 #include "client_test_env.h"
 #include "platform/clock.h"
 #include "platform/key_value_store.h"
@@ -39,8 +39,9 @@ TEST(ClientApp, ScrambleTextAndItsInverse) {
 TEST(ClientTick, RunsAtMostOncePer76MsAndSkipDrawOnlySkipsDrawing) {
     ClientTestEnv env;
     platform::ManualClock clock(10000);
+    ClientSubsystemTrace subsystems;
     CClientApp app(env.InstallDir());
-    client_hooks::StartTrace();
+    subsystems.Start();
     app.ClientTick(0);
     EXPECT_EQ(app.realTicks, 1u);
     clock.Advance(50);
@@ -50,7 +51,7 @@ TEST(ClientTick, RunsAtMostOncePer76MsAndSkipDrawOnlySkipsDrawing) {
     app.ClientTick(1);  // 76 ms after the first: runs, without drawing
     EXPECT_EQ(app.realTicks, 2u);
     EXPECT_EQ(app.framesDrawn, 1u);
-    auto trace = client_hooks::TakeTrace();
+    auto trace = subsystems.Take();
     EXPECT_EQ(Count(trace, "DrawWorldViewFrame"), 1);
     EXPECT_EQ(Count(trace, "GumpDesktopUpdate"), 2);
     EXPECT_EQ(Count(trace, "MobilesTick"), 2);
@@ -81,20 +82,21 @@ TEST(ClientTick, ClockAdvancesOneTickPerSecondEvenWhenLate) {
 TEST(ClientTick, KeepAliveOnlyInTheWorldAndAtMostOncePer61Seconds) {
     ClientTestEnv env;
     platform::ManualClock clock(0);
+    ClientSubsystemTrace subsystems;
     CClientApp app(env.InstallDir());
-    client_hooks::StartTrace();
+    subsystems.Start();
     for (int i = 0; i < 100; ++i) {
         clock.Advance(1000);
         app.ClientTick(1);
     }
-    EXPECT_EQ(Count(client_hooks::TakeTrace(), "SendKeepAlive"), 0);
+    EXPECT_EQ(Count(subsystems.Take(), "SendKeepAlive"), 0);
     app.inWorld = true;
-    client_hooks::StartTrace();
+    subsystems.Start();
     for (int i = 0; i < 122; ++i) {
         clock.Advance(1000);
         app.ClientTick(1);
     }
-    EXPECT_EQ(Count(client_hooks::TakeTrace(), "SendKeepAlive"), 2);
+    EXPECT_EQ(Count(subsystems.Take(), "SendKeepAlive"), 2);
 }
 
 TEST(ClientApp, WordListsAreCreatedWhenMissingAndReadBack) {

@@ -7,7 +7,7 @@
 #include "client/app/client_app.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
-#include "client/app/subsystem_hooks.h"
+#include "client_subsystem_trace.h"
 #include "client_test_env.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
@@ -61,7 +61,6 @@ TEST(PaceFrameTicks, CatchUpPassesRunOneTickEach) {
 class ClientLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetClientQuittingForTests();
         app_ = &CClientApp::CreateInstance();
         TheMainWindow().Create(ProcessArgs{}, *app_);
     }
@@ -69,8 +68,8 @@ protected:
         TheMainWindow().KillCursorTimer();
         ReleaseFullScreenDisplay();
         CClientApp::DestroyInstance();
-        ResetClientQuittingForTests();
     }
+    ClientSubsystemTrace subsystems_;
     ClientTestEnv env_;
     platform::ManualClock clock_{100000};
     CClientApp* app_ = nullptr;
@@ -80,9 +79,9 @@ TEST_F(ClientLoopTest, FrameSkippingPathUpdatesWithoutDrawing) {
     app_->options.frameSkipping = true;
     ClientMainLoop loop(platform::NowMs());
     clock_.Advance(120);
-    client_hooks::StartTrace();
+    subsystems_.Start();
     ASSERT_TRUE(loop.RunPass());
-    auto trace = client_hooks::TakeTrace();
+    auto trace = subsystems_.Take();
     // The update-only tick ran; the normal tick right after it met the 76 ms gate.
     EXPECT_EQ(app_->realTicks, 1u);
     EXPECT_EQ(app_->framesDrawn, 0u);
@@ -105,9 +104,9 @@ TEST_F(ClientLoopTest, MessagesAreDrainedBeforeTheConnectionIsPolled) {
         move.x = i;
         env_.Backend().Inject(move);
     }
-    client_hooks::StartTrace();
+    subsystems_.Start();
     ASSERT_TRUE(loop.RunPass());
-    auto trace = client_hooks::TakeTrace();
+    auto trace = subsystems_.Take();
     EXPECT_EQ(env_.Backend().PendingEvents(), 0u);
     std::vector<std::string> expected = {"SoundUpdate", "SoundUpdate", "SoundUpdate",
                                          "PollConnection", "SoundUpdate"};
@@ -122,11 +121,11 @@ TEST_F(ClientLoopTest, CloseEndsTheLoopWithCodeZeroAndTheWindowGone) {
     platform::InputEvent late;
     late.type = platform::EventType::kMouseMove;
     env_.Backend().Inject(late);
-    client_hooks::StartTrace();
+    subsystems_.Start();
     EXPECT_FALSE(loop.RunPass());
-    auto trace = client_hooks::TakeTrace();
+    auto trace = subsystems_.Take();
     EXPECT_EQ(loop.ExitCode(), 0);
-    EXPECT_TRUE(IsClientQuitting());
+    EXPECT_TRUE(app_->quitting.load());
     EXPECT_FALSE(platform::IsClientWindowAlive());
     EXPECT_FALSE(env_.Backend().IsWindowOpen());
     EXPECT_NE(std::find(trace.begin(), trace.end(), "SaveDesktop"), trace.end());
@@ -138,9 +137,9 @@ TEST_F(ClientLoopTest, AProcessQuitClosesTheWindowInOrder) {
     ClientMainLoop loop(platform::NowMs());
     ASSERT_TRUE(loop.RunPass());
     RequestQuit();
-    client_hooks::StartTrace();
+    subsystems_.Start();
     EXPECT_FALSE(loop.RunPass());
-    auto trace = client_hooks::TakeTrace();
+    auto trace = subsystems_.Take();
     g_quitFlag.store(0);  // the flag is process-wide: put it back for the next test
     EXPECT_EQ(loop.ExitCode(), 0);
     EXPECT_FALSE(platform::IsClientWindowAlive());
@@ -165,7 +164,7 @@ TEST_F(ClientLoopTest, FullScreenCommandSwitchesAndSwitchesBack) {
     EXPECT_FALSE(env_.Backend().IsFullScreen());
     EXPECT_FALSE(TheFullScreenDisplay().active);
     // A switch is not a destruction: the client keeps running.
-    EXPECT_FALSE(IsClientQuitting());
+    EXPECT_FALSE(app_->quitting.load());
 }
 
 void Press(platform::HeadlessBackend& b, u32 vk, bool down, bool repeat = false) {
@@ -179,20 +178,20 @@ TEST_F(ClientLoopTest, KeyRouting) {
     auto& b = env_.Backend();
     // Hold Tab for combat (the default): a press asks for war, a release for peace (the
     // hooks report no pending request and peace, so only the press asks).
-    client_hooks::StartTrace();
+    subsystems_.Start();
     Press(b, platform::kVkTab, true);
     Press(b, platform::kVkTab, false);
-    auto trace = client_hooks::TakeTrace();
+    auto trace = subsystems_.Take();
     EXPECT_EQ(std::count(trace.begin(), trace.end(), "SetWarMode"), 1);
     // Tab still goes on to the macros and the speech line.
     EXPECT_EQ(std::count(trace.begin(), trace.end(), "SpeechLineOnKeyDown"), 1);
 
     // With the option off, an auto-repeated Tab toggles nothing.
     app_->options.holdTabForCombat = false;
-    client_hooks::StartTrace();
+    subsystems_.Start();
     Press(b, platform::kVkTab, true);
     Press(b, platform::kVkTab, true, true);
-    trace = client_hooks::TakeTrace();
+    trace = subsystems_.Take();
     EXPECT_EQ(std::count(trace.begin(), trace.end(), "SetWarMode"), 1);
 
     // Modifier states are read at the key press.
@@ -241,7 +240,6 @@ TEST_F(ClientLoopTest, TitleNamesTheAccount) {
 
 TEST(ClientMain, RunsHeadlessUntilTheWindowIsClosed) {
     ClientTestEnv env;
-    ResetClientQuittingForTests();
     env.WriteFile("zq.cfg", "AcctID=ann\nAcctLastName=Lee\nMouse=fast\n");
     platform::ManualClock clock(1000);
     int passes = 0;
@@ -258,7 +256,6 @@ TEST(ClientMain, RunsHeadlessUntilTheWindowIsClosed) {
     EXPECT_FALSE(platform::IsClientWindowAlive());
     EXPECT_FALSE(TheMainWindow().CursorTimerRunning());
     EXPECT_EQ(CClientApp::Instance(), nullptr);
-    ResetClientQuittingForTests();
 }
 
 TEST(ClientMainDeathTest, ASecondCopyIsRefusedWithExitCode1) {

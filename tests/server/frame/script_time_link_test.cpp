@@ -19,15 +19,16 @@ class ScriptTimeLinkTest : public ScriptRuntimeTest {
 protected:
     void SetUp() override {
         ScriptRuntimeTest::SetUp();
-        InstallScriptTimeLink();
+        SetScriptTimeServices(&clockLink);
     }
     void TearDown() override {
         while (!world.objects.empty())
             world.Delete(world.objects.begin()->first);
-        SetScriptTimeLink(nullptr);
+        SetScriptTimeServices(nullptr);
         manager.FreeReleasedInstances();
         ScriptRuntimeTest::TearDown();
     }
+    ClockTimeServices clockLink;
     FakeWorld world;
 };
 

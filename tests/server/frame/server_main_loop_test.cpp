@@ -6,14 +6,15 @@
 #include <thread>
 #include <vector>
 
+#include "../server_services_scope.h"
 #include "core/log_sink.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
+#include "recording_protocol.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/time_manager.h"
-#include "server/net/local_connection.h"
 #include "server/server_config.h"
 
 // The client entry of this test program: a fake client that the tests steer. With a
@@ -60,12 +61,7 @@ protected:
         ClientServerAddress.store(0);
         platform::SetClientWindowAlive(false);
         g_tickLatencyStats = TickLatencyStats{};
-        ClearProtocolServiceCalls();
-        SetProtocolServiceObserver([this](const std::string& name) {
-            platform::ProgressView* view = g_progressWindowHandle.load();
-            platform::ProgressViewState s = view ? view->State() : platform::ProgressViewState{};
-            calls.push_back({name, s.visible, s.status, s.barVisible, platform::NowMs()});
-        });
+        SetNetServices(&protocol);
         window = std::make_unique<ProgressWindow>(
             std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
         // The window exists before the loop starts, so start-up steps no clock.
@@ -74,8 +70,6 @@ protected:
     }
 
     void TearDown() override {
-        RecordSocketPolls(false);
-        SetProtocolServiceObserver(nullptr);
         window.reset();
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
@@ -122,6 +116,13 @@ protected:
     }
 
     platform::ManualClock clock{kStartMs};
+    // The real services, with the protocol's replaced by a recording one.
+    ServerServicesScope services;
+    RecordingProtocol protocol{[this](const std::string& name) {
+        platform::ProgressView* view = g_progressWindowHandle.load();
+        platform::ProgressViewState s = view ? view->State() : platform::ProgressViewState{};
+        calls.push_back({name, s.visible, s.status, s.barVisible, platform::NowMs()});
+    }};
     std::unique_ptr<ProgressWindow> window;
     std::vector<u32> ticks;
     LogCapture log;
@@ -210,7 +211,7 @@ class SignalTest : public ServerLoopTest, public ::testing::WithParamInterface<i
 
 TEST_P(SignalTest, WithoutClientOnlyASignalEndsTheServerAfterItsShutdownSteps) {
     g_spawnClient = 0;
-    RecordSocketPolls(true);
+    protocol.RecordSocketPolls(true);
     const int signal = GetParam();
     int passes = 0;
     int result = Run(10, [&] {
@@ -225,7 +226,7 @@ TEST_P(SignalTest, WithoutClientOnlyASignalEndsTheServerAfterItsShutdownSteps) {
     EXPECT_EQ(ClientServerAddress.load(), 0x7F000001u);
     EXPECT_EQ(ticks.size(), 11u);  // 250, 500, ... 2750 ms
     EXPECT_FALSE(windowVisibleDuringTicks);
-    EXPECT_EQ(LocalUserSock(), nullptr);
+    EXPECT_EQ(protocol.LocalUserSock(), nullptr);
 
     // Start-up, one poll per pass, shutdown; in that order.
     std::vector<std::string> names = CallNames();

@@ -3,7 +3,10 @@
 // scripts and callbacks, callbacks run by the world tick's step.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "../../script/script_runtime_fixture.h"
+#include "../server_services_scope.h"
 #include "script/builtins/builtin_handlers.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_value.h"
@@ -21,14 +24,16 @@ protected:
     void SetUp() override {
         WorldTest::SetUp();
         GetScriptManager().SetClassSource(&source);
-        InstallWorldScriptLink();
+        // The real world, in place of WorldTest's recording triggers; packets have no real
+        // implementation yet, so WorldTest's recording ones stay.
+        realServices_.emplace();
     }
     void TearDown() override {
         DeleteAllObjects();
         RunAllCallbacks();
         GetScriptManager().FreeReleasedInstances();
         FreeReleasedValues();
-        SetScriptObjectLink(nullptr);
+        realServices_.reset();
         GetScriptManager().UnloadAll();
         GetScriptManager().SetClassSource(nullptr);
         WorldTest::TearDown();
@@ -37,13 +42,14 @@ protected:
         ASSERT_EQ(CompileSources(sources, source), "");
     }
     CScriptInstance* First(CItem* item) {
-        CObjAttachments** set = GetScriptObjectLink().AttachmentsOf(item);
+        CObjAttachments** set = GetScriptObjectServices().AttachmentsOf(item);
         return set && *set ? (*set)->scripts : nullptr;
     }
     s32 MemberInt(CScriptInstance* in, const char* name) {
         return in->Member(in->GetClass()->members.Find(name)).i;
     }
     MemoryClassSource source;
+    std::optional<ServerServicesScope> realServices_;
 };
 
 TEST_F(WorldScripts, AHandlerDeletingItsItemStopsThere) {
@@ -61,7 +67,7 @@ trigger equip {
     CScriptInstance* in = First(item);
     TriggerArgs args;
     args.serial = 77;
-    EXPECT_EQ(Triggers().SendTrigger(item, 44, args), 0);  // killed: its default, 0
+    EXPECT_EQ(GetTriggerServices().SendTrigger(item, 44, args), 0);  // killed: its default, 0
     EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
     EXPECT_TRUE(in->IsTornDown());
     EXPECT_EQ(MemberInt(in, "after"), 0);
@@ -90,7 +96,7 @@ trigger leaverange(3) {
         args.serial = 5;
         args.a = Location(fromX, 10, 0);
         args.b = Location(toX, 10, 0);
-        Triggers().SendTrigger(item, trigger, args);
+        GetTriggerServices().SendTrigger(item, trigger, args);
     };
     step(16, 14, 13);
     step(16, 13, 12);
@@ -99,7 +105,7 @@ trigger leaverange(3) {
     step(17, 13, 14);
     EXPECT_EQ(MemberInt(in, "left"), 1);
     std::vector<int> ranges;
-    Triggers().GetHandlerRanges(item, 16, ranges);
+    GetTriggerServices().GetHandlerRanges(item, 16, ranges);
     EXPECT_EQ(ranges, std::vector<int>{3});
 }
 
@@ -114,8 +120,8 @@ trigger speech("*hello*") {
     CItem* near = PlacedItem(10, 10, 0);
     CItem* plain = PlacedItem(11, 10, 0);
     ASSERT_EQ(AttachScript(near, "ear", 0), nullptr);
-    EXPECT_TRUE(Triggers().HasAttachedScript(near));
-    EXPECT_FALSE(Triggers().HasAttachedScript(plain));
+    EXPECT_TRUE(GetTriggerServices().HasAttachedScript(near));
+    EXPECT_FALSE(GetTriggerServices().HasAttachedScript(plain));
     EXPECT_EQ(g_objectManager.SendSpeechTrigger(nullptr, Location(12, 10, 0), "Hello there", 8), 1);
     EXPECT_EQ(g_objectManager.SendSpeechTrigger(nullptr, Location(12, 10, 0), "bye", 8), 1);
     EXPECT_EQ(MemberInt(First(near), "heard"), 1);
@@ -163,15 +169,14 @@ TEST_F(WorldScripts, SortListOrdersObjectsByTheirTileMiscWord) {
     CItem* pebble = PlacedItem(10, 10, 0);
     CItem* table = g_objectManager.CreateItem(kTable);
     ASSERT_NE(table, nullptr);
-    SortObjectKey key = SetSortObjectKey(nullptr);
-    ASSERT_NE(key, nullptr);
+    ScriptObjectServices& objects = GetScriptObjectServices();
+    ASSERT_EQ(&objects, &WorldScriptObjectServices());
     int k = -1;
-    EXPECT_TRUE(key(pebble->GetSerial(), k));
+    EXPECT_TRUE(objects.SortKeyOf(pebble->GetSerial(), k));
     EXPECT_EQ(k, 5);
-    EXPECT_TRUE(key(table->GetSerial(), k));
+    EXPECT_TRUE(objects.SortKeyOf(table->GetSerial(), k));
     EXPECT_EQ(k, 3);
-    EXPECT_FALSE(key(0x7FFFFFF0u, k));  // no such object: the pair compares as equal
-    SetSortObjectKey(key);
+    EXPECT_FALSE(objects.SortKeyOf(0x7FFFFFF0u, k));  // no such object: the pair compares equal
 }
 
 }  // namespace

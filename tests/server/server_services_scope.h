@@ -1,0 +1,33 @@
+#pragma once
+// For tests that want the real world: puts the server's real services in force for the life
+// of the object (InstallServerServices, as the main loop does at start-up) and every empty one
+// back afterwards, so the next test starts from the empty slots.
+#include "script/runtime/script_services.h"
+#include "script/runtime/script_world_link.h"
+#include "script/runtime/trigger_services.h"
+#include "server/area/area_services.h"
+#include "server/frame/server_services.h"
+#include "server/net/net_services.h"
+#include "server/net/packet_services.h"
+#include "server/rules/npc_services.h"
+#include "server/rules/rules_services.h"
+#include "server/world/world_services.h"
+
+class ServerServicesScope {
+public:
+    ServerServicesScope() { InstallServerServices(); }
+    ~ServerServicesScope() {
+        SetNetServices(nullptr);
+        SetPacketServices(nullptr);
+        SetWorldServices(nullptr);
+        SetNpcServices(nullptr);
+        SetRulesServices(nullptr);
+        SetAreaServices(nullptr);
+        SetScriptServices(nullptr);
+        SetScriptObjectServices(nullptr);
+        SetScriptTimeServices(nullptr);
+        SetTriggerServices(nullptr);
+    }
+    ServerServicesScope(const ServerServicesScope&) = delete;
+    ServerServicesScope& operator=(const ServerServicesScope&) = delete;
+};
