@@ -7,13 +7,10 @@
 // (script/runtime/script_runtime.h); this base class, which behaves as if no object had a script
 // attached, is what test stand-ins derive from.
 #include "platform/types.h"
+#include "script/compiler/trigger_table.h"
 
 class CBaseObject;
 class CScriptInstance;
-
-// Trigger numbers of the script language's trigger table used outside it.
-constexpr int kTriggerTime = 14;     // "time"
-constexpr int kTriggerMessage = 22;  // "message"
 
 class ScriptServices {
 public:
