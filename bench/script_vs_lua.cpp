@@ -154,7 +154,7 @@ int main() {
             return 1;
         }
         CScriptInstance* instance = manager.NewScriptInstance(cls);
-        const TriggerHandler* handler = cls->handlers[23];
+        const TriggerHandler* handler = cls->handlers[kTriggerUse];
         double best = 1e9;
         s32 ours = 0;
         for (int run = 0; run < 5; ++run) {

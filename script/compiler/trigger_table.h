@@ -5,9 +5,84 @@
 
 #include "platform/types.h"
 
-constexpr int kTriggerCount = 71;
+// The trigger numbers: a handler's trigger, the number a sender passes, the index of a class's
+// handler chains. The names are the trigger names of the script language.
+enum TriggerNumber : int {
+    kTriggerSpeech,
+    kTriggerGotAttacked,
+    kTriggerKilledTarget,
+    kTriggerAversion,
+    kTriggerDeath,
+    kTriggerSawDeath,
+    kTriggerFightPulse,
+    kTriggerWasHit,
+    kTriggerFailFood,
+    kTriggerFailDesire,
+    kTriggerFailShelter,
+    kTriggerFoundFood,
+    kTriggerFoundDesire,
+    kTriggerFoundShelter,
+    kTriggerTime,
+    kTriggerCreation,
+    kTriggerEnterRange,
+    kTriggerLeaveRange,
+    kTriggerLoiter,
+    kTriggerSeekFood,
+    kTriggerSeekDesire,
+    kTriggerSeekShelter,
+    kTriggerMessage,
+    kTriggerUse,
+    kTriggerTargetObj,
+    kTriggerTargetLoc,
+    kTriggerWeather,
+    kTriggerWasDropped,
+    kTriggerLookedAt,
+    kTriggerGive,
+    kTriggerWasGotten,
+    kTriggerPathFound,
+    kTriggerPathNotFound,
+    kTriggerCallback,
+    kTriggerIsHitting,
+    kTriggerConvoFunc,
+    kTriggerTypeSelected,
+    kTriggerHueSelected,
+    kTriggerMoon,
+    kTriggerMinRangeAttack,
+    kTriggerMinRangeDefend,
+    kTriggerMaxRangeAttack,
+    kTriggerMaxRangeDefend,
+    kTriggerDestroyed,
+    kTriggerEquip,
+    kTriggerUnequip,
+    kTriggerIsStackableOn,
+    kTriggerStackOnto,
+    kTriggerMultiRecycle,
+    kTriggerDecay,
+    kTriggerServerSwitch,
+    kTriggerOorUse,
+    kTriggerAcquireDesire,
+    kTriggerLogout,
+    kTriggerObjectLoaded,
+    kTriggerGenericGump,
+    kTriggerOorTargetObj,
+    kTriggerPkPost,
+    kTriggerTextEntry,
+    kTriggerShop,
+    kTriggerStolenFrom,
+    kTriggerObjAccess,
+    kTriggerIsHealthy,
+    kTriggerOnline,
+    kTriggerTransAccountCheck,
+    kTriggerTransResponse,
+    kTriggerCanBuy,
+    kTriggerMobIsHitting,
+    kTriggerFameChanged,
+    kTriggerKarmaChanged,
+    kTriggerMurderCountChanged,
+    kTriggerCount
+};
 // The number a handler with an unknown trigger name gets; no object ever receives it.
-constexpr int kNoTrigger = 71;
+constexpr int kNoTrigger = kTriggerCount;
 
 enum class TriggerArgKind : u8 { None, Text, Int };
 
@@ -17,12 +92,13 @@ struct TriggerParam {
 };
 
 struct TriggerInfo {
+    TriggerNumber number;
     const char* name;
     TriggerArgKind arg;
     int paramCount;
     TriggerParam params[4];
 };
 
-const TriggerInfo& GetTriggerInfo(int number);  // number 0..70
+const TriggerInfo& GetTriggerInfo(int number);  // number 0..kTriggerCount-1
 // The trigger number of a lower-case name, compared exactly; kNoTrigger when none.
 int FindTriggerNumber(std::string_view name);

@@ -1,15 +1,11 @@
 #include "script/runtime/script_instance.h"
 
 #include "script/compiler/script_class.h"
+#include "script/compiler/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_thread.h"
 #include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
-
-namespace {
-constexpr size_t kTriggerTimeNumber = 14;
-constexpr size_t kTriggerMoonNumber = 38;
-}  // namespace
 
 CScriptInstance::CScriptInstance(const CScriptClass* cls) : cls_(cls) {
     const auto& entries = cls->members.entries;
@@ -39,9 +35,9 @@ bool CScriptInstance::Bind(CBaseObject* object) {
     ObjScripts::Attach(*slot, this);
     set_ = slot;
     SetObject(object, objects.SerialOf(object));
-    for (const TriggerHandler* h = cls_->handlers[kTriggerTimeNumber]; h; h = h->next)
+    for (const TriggerHandler* h = cls_->handlers[kTriggerTime]; h; h = h->next)
         GetScriptTimeServices().RegisterTime(this, h->textArg.c_str());
-    for (const TriggerHandler* h = cls_->handlers[kTriggerMoonNumber]; h; h = h->next)
+    for (const TriggerHandler* h = cls_->handlers[kTriggerMoon]; h; h = h->next)
         objects.AddMoonListener(this);
     if (!objects.IsDetached(object)) objects.RenewRangeListeners(object);
     return true;
@@ -53,12 +49,12 @@ void CScriptInstance::TearDown() {
     tornDown_ = true;
     if (!object_ && !set_) return;
     ScriptObjectServices& objects = GetScriptObjectServices();
-    if (cls_->handlers[kTriggerTimeNumber]) {
+    if (cls_->handlers[kTriggerTime]) {
         GetScriptTimeServices().DropDeferredTriggers(this);
-        for (const TriggerHandler* h = cls_->handlers[kTriggerTimeNumber]; h; h = h->next)
+        for (const TriggerHandler* h = cls_->handlers[kTriggerTime]; h; h = h->next)
             GetScriptTimeServices().UnregisterTime(this, h->textArg.c_str());
     }
-    for (const TriggerHandler* h = cls_->handlers[kTriggerMoonNumber]; h; h = h->next)
+    for (const TriggerHandler* h = cls_->handlers[kTriggerMoon]; h; h = h->next)
         objects.RemoveMoonListener(this);
     CBaseObject* object = object_;
     // A forgotten set means the object itself is being destroyed: leave it alone.

@@ -7,13 +7,10 @@
 // (ScriptRuntimeServices), the one in force is this class itself, which behaves as if no
 // object had a script attached.
 #include "platform/types.h"
+#include "script/compiler/trigger_table.h"
 
 class CBaseObject;
 class CScriptInstance;
-
-// Trigger numbers of the script language's trigger table used outside it.
-constexpr int kTriggerTime = 14;     // "time"
-constexpr int kTriggerMessage = 22;  // "message"
 
 class ScriptServices {
 public:

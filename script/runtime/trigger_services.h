@@ -10,18 +10,9 @@
 
 #include "core/location.h"
 #include "platform/types.h"
+#include "script/compiler/trigger_table.h"
 
 class CItem;
-
-// Trigger numbers the world model sends.
-enum WorldTrigger {
-    kTriggerSpeech = 0,
-    kTriggerEnterRange = 16,
-    kTriggerLeaveRange = 17,
-    kTriggerDestroyed = 43,
-    kTriggerEquip = 44,
-    kTriggerUnequip = 45,
-};
 
 // The arguments that travel with a trigger; each trigger uses the ones it names.
 struct TriggerArgs {

@@ -74,14 +74,6 @@ bool WildcardMatch(const char* text, const char* pattern) {
 
 namespace {
 
-constexpr int kTriggerSpeech = 0;
-constexpr int kTriggerTime = 14;
-constexpr int kTriggerCreation = 15;
-constexpr int kTriggerEnterRange = 16;
-constexpr int kTriggerLeaveRange = 17;
-constexpr int kTriggerMessage = 22;
-constexpr int kTriggerConvoFunc = 35;
-
 enum class Select { All, Text, FirstText, Pattern, Key, FirstKey, OneOfInstance, Instance };
 
 Select SelectionOf(int trigger) {
@@ -98,15 +90,15 @@ Select SelectionOf(int trigger) {
             return Select::FirstText;
         case kTriggerEnterRange:
         case kTriggerLeaveRange:
-        case 31:
-        case 32:
-        case 33:
+        case kTriggerPathFound:
+        case kTriggerPathNotFound:
+        case kTriggerCallback:
             return Select::Key;
-        case 36:
-        case 37:
-        case 55:
-        case 58:
-        case 61:
+        case kTriggerTypeSelected:
+        case kTriggerHueSelected:
+        case kTriggerGenericGump:
+        case kTriggerTextEntry:
+        case kTriggerObjAccess:
             return Select::FirstKey;
         default:
             return Select::All;

@@ -24,7 +24,25 @@ namespace {
 // Schedule texts are read up to this many characters.
 constexpr size_t kScheduleTextMax = 127;
 
-// Pulses between the mobiles' light countdown and moon update.
+// How often the periodic steps of a pulse run, in pulses of 250 ms. Each is a power of two:
+// a step runs on the pulses whose low bits below its cadence are all zero, so steps of the
+// same cadence run together and a longer cadence's pulses are also a shorter one's.
+enum class Cadence : s32 {
+    kHeartbeat = 8,        // 2 s: the NPCs' heartbeat sweep
+    kLoadCheck = 16,       // 4 s: the load governor
+    kSpawn = 32,           // 8 s: the regular spawn pass
+    kWeather = 128,        // 32 s: weather
+    kTimingReport = 1024,  // ~4 min: the main loop's tick intervals
+    kBroadcast = 2048,     // ~8.5 min: time of day to all, hint ageing, play age
+    kRegrowth = 4096,      // ~17 min: regrowth restart, the skill table step
+    kStatistics = 8192,    // ~34 min: the statistics lines
+};
+
+constexpr bool RunsOn(s32 pulse, Cadence cadence) {
+    return (pulse & (static_cast<s32>(cadence) - 1)) == 0;
+}
+
+// Pulses between the mobiles' light countdown and moon update (20 min; not a power of two).
 constexpr s32 kMoonPulses = 4800;
 
 struct DeferredTrigger {
@@ -110,32 +128,32 @@ void CTimeManager::Update() {
     lastUpdateTime_ = platform::NowMs();
 
     // The reports look at the pulse before this pulse's increment.
-    if ((pulse_ & 0x3FF) == 0 && tickTimingReport_) tickTimingReport_();
-    if ((pulse_ & 0x1FFF) == 0) LogStatistics();
+    if (RunsOn(pulse_, Cadence::kTimingReport) && tickTimingReport_) tickTimingReport_();
+    if (RunsOn(pulse_, Cadence::kStatistics)) LogStatistics();
 
     pulse_ = (pulse_ + 1) & kPulseMask;
     const s32 p = pulse_;
 
-    if ((p & 0x1FFF) == 0) GetAreaServices().LogSpawnStatistics();
-    if ((p & 0x7FF) == 0) {
+    if (RunsOn(p, Cadence::kStatistics)) GetAreaServices().LogSpawnStatistics();
+    if (RunsOn(p, Cadence::kBroadcast)) {
         u8 packet[kTimePacketLength];
         int length = GetNetServices().BuildTimePacket(packet, calendar_.hour, calendar_.minute,
                                                       calendar_.pulseInMinute);
         GetWorldServices().SendToAll(packet, length);
     }
-    if ((p & 0xF) == 0) (governor_ ? *governor_ : g_loadGovernor).Run();
-    if ((p & 0x7FF) == 0) GetAreaServices().AgeHints();
+    if (RunsOn(p, Cadence::kLoadCheck)) (governor_ ? *governor_ : g_loadGovernor).Run();
+    if (RunsOn(p, Cadence::kBroadcast)) GetAreaServices().AgeHints();
     GetWorldServices().DecayTick(p);
-    if ((p & 7) == 0) GetWorldServices().NpcHeartbeatSweep();
+    if (RunsOn(p, Cadence::kHeartbeat)) GetWorldServices().NpcHeartbeatSweep();
     GetWorldServices().NpcStateSweep();
     GetWorldServices().CombatHeartBeat(p);
     if (GetAreaServices().IsFastSpawning()) GetAreaServices().RunSpawnPass(0, 0);
-    if ((p & 0x1F) == 0) GetAreaServices().RunSpawnPass(1, 0);
-    if ((p & 0xFFF) == 0) GetAreaServices().RestartRegrowth();
+    if (RunsOn(p, Cadence::kSpawn)) GetAreaServices().RunSpawnPass(1, 0);
+    if (RunsOn(p, Cadence::kRegrowth)) GetAreaServices().RestartRegrowth();
     GetAreaServices().RegrowStep();
-    if ((p & 0x7F) == 0) GetAreaServices().UpdateWeather();
-    if ((p & 0x7FF) == 0) GetWorldServices().AddPlayAgeToAll(1);
-    if ((p & 0xFFF) == 0) GetRulesServices().SkillTableStep();
+    if (RunsOn(p, Cadence::kWeather)) GetAreaServices().UpdateWeather();
+    if (RunsOn(p, Cadence::kBroadcast)) GetWorldServices().AddPlayAgeToAll(1);
+    if (RunsOn(p, Cadence::kRegrowth)) GetRulesServices().SkillTableStep();
     GetWorldServices().RunAllCallbacks();
     GetWorldServices().TickAll();
     AdvanceClock();

@@ -1,7 +1,7 @@
 #pragma once
 // The server's world clock. The main loop calls CTimeManager::Update once every 250 ms; each
-// call is one pulse. The pulse counter drives the periodic work of the world through fixed
-// power-of-two masks, and a game calendar (20 pulses to the game minute) fires the scripts'
+// call is one pulse. The pulse counter paces the periodic work of the world in power-of-two
+// cadences, and a game calendar (20 pulses to the game minute) fires the scripts'
 // "time" trigger at the minutes, hours, days, weeks, months and years their schedule texts
 // name, through the deferred trigger queue, which each pulse drains within a time budget.
 #include <array>

@@ -8,13 +8,12 @@
 #include <unordered_set>
 #include <vector>
 
+#include "script/compiler/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
 
 namespace {
-
-constexpr int kTriggerCallback = 33;
 
 // Nodes come from blocks of 1024 kept for the life of the process.
 struct NodePool {

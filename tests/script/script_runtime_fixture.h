@@ -113,6 +113,3 @@ protected:
     MemoryClassSource source;
     CScriptManager& manager = GetScriptManager();
 };
-
-constexpr int kUse = 23;
-constexpr int kCreation = 15;

@@ -338,10 +338,10 @@ TEST(ScriptRoundTrip, InheritanceSharesTheParentsTablesAndHandlers) {
     EXPECT_EQ(child->members.Find("extra"), 2);
     EXPECT_EQ(child->members.entries[2].offset, 12u);  // this 4 + home 8
     // The child's handler first, then the parent's list.
-    const TriggerHandler* h = child->handlers[23];
+    const TriggerHandler* h = child->handlers[kTriggerUse];
     ASSERT_TRUE(h && h->next);
-    EXPECT_EQ(h->next, base->handlers[23]);
-    EXPECT_EQ(TriggerChain(*child, 23), "0: TK_RETURN(0)\n");
+    EXPECT_EQ(h->next, base->handlers[kTriggerUse]);
+    EXPECT_EQ(TriggerChain(*child, kTriggerUse), "0: TK_RETURN(0)\n");
 }
 
 TEST(ScriptRoundTrip, TriggerPrioritiesArgumentsAndImplicitParameters) {
@@ -354,17 +354,18 @@ TEST(ScriptRoundTrip, TriggerPrioritiesArgumentsAndImplicitParameters) {
         << rt.errors;
     const CScriptClass* cls = rt.Load("t");
     ASSERT_TRUE(cls);
-    EXPECT_EQ(cls->handlers[23]->priority, 1000);
-    const TriggerHandler* speech = cls->handlers[0];
+    EXPECT_EQ(cls->handlers[kTriggerUse]->priority, 1000);
+    const TriggerHandler* speech = cls->handlers[kTriggerSpeech];
     EXPECT_EQ(speech->priority, 250);
     EXPECT_EQ(speech->textArg, "*hi*");
-    EXPECT_EQ(TriggerChain(*cls, 0), "0: bark(m.this,arg)\n1: TK_RETURN(1)\n");
-    EXPECT_EQ(cls->handlers[33]->intArg, 12);
+    EXPECT_EQ(TriggerChain(*cls, kTriggerSpeech), "0: bark(m.this,arg)\n1: TK_RETURN(1)\n");
+    EXPECT_EQ(cls->handlers[kTriggerCallback]->intArg, 12);
     // targetloc: user o, place c, objtype i, then the locals.
-    const ScriptVarTable& vars = *cls->handlers[25]->vars;
+    const ScriptVarTable& vars = *cls->handlers[kTriggerTargetLoc]->vars;
     EXPECT_EQ(vars.entries[2].name, "objtype");
     EXPECT_EQ(vars.entries[2].offset, 12u);
-    EXPECT_EQ(TriggerChain(*cls, 25), "0: assignloc(&p,place)\n1: TK_RETURN(objtype)\n");
+    EXPECT_EQ(TriggerChain(*cls, kTriggerTargetLoc),
+              "0: assignloc(&p,place)\n1: TK_RETURN(objtype)\n");
 }
 
 // Compile errors: each source is refused with the line and the message given.

@@ -33,7 +33,7 @@ trigger use {
 }
 )"}});
     CScriptInstance* in = Instance("ints");
-    Fire(in, kUse, {0});
+    Fire(in, kTriggerUse, {0});
     EXPECT_EQ(List(in, "r"),
               "-2147483648|2147483647|-2|2147483647|-3|-1|2147483647|-2147483648|0|1|1|6|0|1|1|0|"
               "1");
@@ -80,7 +80,7 @@ trigger use {
 }
 )"}});
     CScriptInstance* in = Instance("strs");
-    Fire(in, kUse, {0});
+    Fire(in, kTriggerUse, {0});
     EXPECT_EQ(List(in, "words"), "ab|c");
     EXPECT_EQ(List(in, "pieces"), "a |b|c");
     EXPECT_EQ(List(in, "lines"), "aaaa|bbbb|cccc");
@@ -133,7 +133,7 @@ trigger use {
 }
 )"}});
     CScriptInstance* in = Instance("lists");
-    Fire(in, kUse, {0});
+    Fire(in, kTriggerUse, {0});
     EXPECT_EQ(List(in, "a"), "6|8|1|two|9|7");
     EXPECT_EQ(List(in, "r"), "6|1|0|0|7|6|3|8|0");
     EXPECT_EQ(List(in, "b"), "8|1|9");
@@ -170,7 +170,7 @@ trigger use {
     Compile(sources);
     for (int k = 0; k < i; ++k) {
         CScriptInstance* in = Instance("k" + std::to_string(k));
-        EXPECT_EQ(Fire(in, kUse, {0}), 0) << statements[k];
+        EXPECT_EQ(Fire(in, kTriggerUse, {0}), 0) << statements[k];
         EXPECT_EQ(Int(in, "marker"), 0) << statements[k];
         EXPECT_EQ(List(in, "l"), "1|2|3") << statements[k];
     }
@@ -193,9 +193,9 @@ trigger lookedat {
 }
 )"}});
     CScriptInstance* in = Instance("locs");
-    EXPECT_EQ(Fire(in, kUse, {0}), 0);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 0);
     EXPECT_EQ(LocationOf(Member(in, "where")), Location(5, 5, 5));  // the assignment never ran
-    EXPECT_EQ(Fire(in, 28, {0}), 1);
+    EXPECT_EQ(Fire(in, kTriggerLookedAt, {0}), 1);
 }
 
 }  // namespace

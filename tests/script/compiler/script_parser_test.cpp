@@ -137,7 +137,7 @@ TEST(ScriptParser, TriggerPriorityAndUnknownTriggerName) {
     b.Code(TK_TRIGGER).Id("nosuchtrigger").Open().Id("barkint").L().Byte(1).R().Semi().Close();
     Compiled c = Compile(b);
     ASSERT_TRUE(c.cls) << c.report.error;
-    EXPECT_EQ(c.cls->handlers[23]->priority, 250);
+    EXPECT_EQ(c.cls->handlers[kTriggerUse]->priority, 250);
     // The unknown trigger's body is compiled but attached to no list.
     for (const TriggerHandler* h : c.cls->handlers) {
         for (; h; h = h->next)

@@ -34,7 +34,7 @@ trigger use {
 }
 )"}});
     CScriptInstance* in = Instance("rec");
-    EXPECT_EQ(Fire(in, kUse, {0}), 1);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 1);
     EXPECT_EQ(Int(in, "f10"), 3628800);
     EXPECT_EQ(Int(in, "fib15"), 610);
     EXPECT_EQ(List(in, "trace"), "10|9|8|7|6|5|4|3|2|1");
@@ -55,7 +55,7 @@ trigger use {
 )"}});
     LogCapture log;
     CScriptInstance* in = Instance("deep");
-    EXPECT_EQ(Fire(in, kUse, {0}), 7);  // killed: the default result
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 7);  // killed: the default result
     EXPECT_EQ(Int(in, "depth"), kMaxScriptCallDepth);
     ASSERT_EQ(log.FromSource("script").size(), 1u);
     EXPECT_NE(log.FromSource("script")[0].message.find("nested deeper"), std::string::npos);
@@ -82,8 +82,8 @@ function int kind() {
 )"}});
     CScriptInstance* p = Instance("parent");
     CScriptInstance* c = Instance("child");
-    Fire(p, kUse, {0});
-    Fire(c, kUse, {0});
+    Fire(p, kTriggerUse, {0});
+    Fire(c, kTriggerUse, {0});
     EXPECT_EQ(Int(p, "got"), 1);
     EXPECT_EQ(Int(c, "got"), 2);
 }
@@ -117,7 +117,7 @@ trigger use {
 }
 )"}});
     CScriptInstance* in = Instance("refs");
-    Fire(in, kUse, {0});
+    Fire(in, kTriggerUse, {0});
     EXPECT_EQ(Int(in, "local"), 7);
     EXPECT_EQ(Int(in, "m"), 9);
     EXPECT_EQ(LocationOf(Member(in, "here")), Location(1, 2, 3));
@@ -143,10 +143,10 @@ trigger use {
 }
 )"}});
     CScriptInstance* in = Instance("strs");
-    Fire(in, kUse, {0});
+    Fire(in, kTriggerUse, {0});
     EXPECT_EQ(Str(in, "out"), "hey!x!");
     EXPECT_EQ(Str(in, "after"), "hey");
-    Fire(in, kUse, {0});  // the constant "x" was not changed by the first run
+    Fire(in, kTriggerUse, {0});  // the constant "x" was not changed by the first run
     EXPECT_EQ(Str(in, "out"), "hey!x!");
 }
 
@@ -218,7 +218,7 @@ done:
 }
 )"}});
     CScriptInstance* in = Instance("flow");
-    EXPECT_EQ(Fire(in, kUse, {0}), 1);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 1);
     EXPECT_EQ(Int(in, "sum"), 1 + 2 + 4 + 5 + 6 + 7);
     EXPECT_EQ(Int(in, "count"), 42);
     EXPECT_EQ(List(in, "seen"), "one|two|two|minus3|other|five|after|after|3");
@@ -270,14 +270,14 @@ trigger equip {
 )"}});
     CScriptInstance* in = Instance("rets");
     in->SetObject(nullptr, 1234);
-    EXPECT_EQ(Fire(in, kUse, {0}), 5);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 5);
     EXPECT_EQ(Int(in, "noReturnInt"), 0);
     EXPECT_EQ(Str(in, "noReturnStr"), "");
     EXPECT_EQ(LocationOf(Member(in, "place")), Location(7, 8, 9));
     EXPECT_EQ(Int(in, "who"), 1234);
-    EXPECT_EQ(Fire(in, 28, {0}), 7);  // the last statement value: strlen's 7
-    EXPECT_EQ(Fire(in, 30, {0}), 0);  // no statements
-    EXPECT_EQ(Fire(in, 44, {0}), 0);  // quiet() left 0; the void call leaves nothing
+    EXPECT_EQ(Fire(in, kTriggerLookedAt, {0}), 7);   // the last statement value: strlen's 7
+    EXPECT_EQ(Fire(in, kTriggerWasGotten, {0}), 0);  // no statements
+    EXPECT_EQ(Fire(in, kTriggerEquip, {0}), 0);      // quiet() left 0; the void call leaves nothing
 }
 
 TEST_F(Interpreter, KilledThreadsAnswerTheirDefault) {
@@ -308,13 +308,13 @@ trigger wasgotten {
 }
 )"}});
     CScriptInstance* in = Instance("kill");
-    EXPECT_EQ(Fire(in, kUse, {0}), 0);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 0);
     EXPECT_EQ(Int(in, "before"), 1);
     EXPECT_EQ(Int(in, "after"), 0);
-    EXPECT_EQ(Fire(in, 28, {0}), 9);  // killed inside a called function
+    EXPECT_EQ(Fire(in, kTriggerLookedAt, {0}), 9);  // killed inside a called function
     EXPECT_EQ(Int(in, "before"), 1);
     EXPECT_EQ(Int(in, "after"), 0);
-    EXPECT_EQ(Fire(in, 30, {0}), 6);  // a normal end overrides the default
+    EXPECT_EQ(Fire(in, kTriggerWasGotten, {0}), 6);  // a normal end overrides the default
 }
 
 TEST_F(Interpreter, UnbuiltBuiltinStopsTheThreadWithItsName) {
@@ -328,7 +328,7 @@ trigger use {
 )"}});
     LogCapture log;
     CScriptInstance* in = Instance("unbuilt");
-    EXPECT_EQ(Fire(in, kUse, {0}), 0);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 0);
     EXPECT_EQ(Int(in, "after"), 0);
     ASSERT_EQ(log.FromSource("script").size(), 1u);
     EXPECT_NE(log.FromSource("script")[0].message.find("'bark'"), std::string::npos);
@@ -349,8 +349,8 @@ trigger use {
 }
 )"}});
     CScriptInstance* in = Instance("fresh");
-    Fire(in, kUse, {0});
-    Fire(in, kUse, {0});
+    Fire(in, kTriggerUse, {0});
+    Fire(in, kTriggerUse, {0});
     EXPECT_EQ(Int(in, "len"), 2);
     EXPECT_EQ(Int(in, "items"), 1);
 }

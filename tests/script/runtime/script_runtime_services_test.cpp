@@ -33,14 +33,14 @@ trigger time("hour:18") {
     ASSERT_EQ(AttachScript(o, "clock", 0), std::string("Script already attached of class"));
     CScriptInstance* in = world.Set(1)->scripts;
     EXPECT_EQ(services.GetInstanceObjectSerial(in), 1u);
-    EXPECT_EQ(services.sendTrigger(o, 14, in), 1);
+    EXPECT_EQ(services.sendTrigger(o, kTriggerTime, in), 1);
     EXPECT_EQ(Int(in, "ticks"), 1);
     CBaseObject* other = world.Add(2);
-    EXPECT_EQ(services.sendTrigger(other, 14, in), 1);  // not its object: nothing runs
+    EXPECT_EQ(services.sendTrigger(other, kTriggerTime, in), 1);  // not its object: nothing runs
     EXPECT_EQ(Int(in, "ticks"), 1);
     DetachScript(o, "clock");
     EXPECT_EQ(services.GetInstanceObjectSerial(in), 0u);
-    EXPECT_EQ(services.sendTrigger(o, 14, in), 1);
+    EXPECT_EQ(services.sendTrigger(o, kTriggerTime, in), 1);
     EXPECT_EQ(manager.ReleasedInstanceCount(), 1);
     services.ReleaseQueuedScriptInstances();
     EXPECT_EQ(manager.ReleasedInstanceCount(), 0);

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kTargetObj = 24;
-constexpr int kSpeech = 0;
 constexpr u32 kLog = 900;
 
 // A log object: every "seen" message appends its first argument to the member "seen".
@@ -53,7 +51,7 @@ protected:
     int Use(CBaseObject* o) {
         ScriptTriggerArgs args;
         args.params = {TriggerValue::Obj(1), TriggerValue::Obj(kLog)};
-        return sendTrigger(o, kTargetObj, args);
+        return sendTrigger(o, kTriggerTargetObj, args);
     }
     FakeWorld world;
 };
@@ -77,8 +75,8 @@ TEST_F(Triggers, HandlersRunNewestScriptFirstAndAZeroAnswerVetoes) {
     EXPECT_EQ(Use(v), 0);
     EXPECT_EQ(Seen(), "other|c2|c1|p|veto");
     // An object without handlers for the trigger lets the event go on.
-    EXPECT_EQ(sendTrigger(world.Add(3), kTargetObj, {}), 1);
-    EXPECT_EQ(sendTrigger(nullptr, kTargetObj, {}), 1);
+    EXPECT_EQ(sendTrigger(world.Add(3), kTriggerTargetObj, {}), 1);
+    EXPECT_EQ(sendTrigger(nullptr, kTriggerTargetObj, {}), 1);
 }
 
 TEST_F(Triggers, PriorityIsTheChanceOutOf1024) {
@@ -105,7 +103,7 @@ trigger 512 use {
     ScriptTriggerArgs args;
     args.params = {TriggerValue::Obj(5)};
     for (int k = 0; k < 400; ++k)
-        EXPECT_EQ(sendTrigger(o, kUse, args), 1);
+        EXPECT_EQ(sendTrigger(o, kTriggerUse, args), 1);
     CScriptInstance* in = world.Set(1)->scripts;
     EXPECT_EQ(Int(in, "never"), 0);
     EXPECT_EQ(Int(in, "always"), 400);
@@ -144,7 +142,7 @@ trigger callback(8) {
         ScriptTriggerArgs args;
         args.select = text;
         args.params = {TriggerValue::Obj(5), TriggerValue::Str(text)};
-        EXPECT_EQ(sendTrigger(o, kSpeech, args), 1);
+        EXPECT_EQ(sendTrigger(o, kTriggerSpeech, args), 1);
     }
     EXPECT_EQ(List(in, "heard"), "well HELLO there|hello");
 
@@ -161,7 +159,7 @@ trigger callback(8) {
 
     ScriptTriggerArgs key;
     key.key = 8;
-    sendTrigger(o, 33, key);
+    sendTrigger(o, kTriggerCallback, key);
     EXPECT_EQ(Int(in, "keyed"), 8);
 }
 
@@ -177,10 +175,10 @@ trigger speech("*") {
     ASSERT_EQ(AttachScript(o, "talk", 0), nullptr);
     ScriptTriggerArgs args;
     args.params = {TriggerValue::Obj(5), TriggerValue::Int(0x1234)};  // an int for the text
-    EXPECT_EQ(sendTrigger(o, kSpeech, args), 1);
+    EXPECT_EQ(sendTrigger(o, kTriggerSpeech, args), 1);
     EXPECT_EQ(Int(world.Set(1)->scripts, "len"), 1);
     args.params.resize(1);  // and no text at all
-    EXPECT_EQ(sendTrigger(o, kSpeech, args), 1);
+    EXPECT_EQ(sendTrigger(o, kTriggerSpeech, args), 1);
     EXPECT_EQ(Int(world.Set(1)->scripts, "len"), 1);
 }
 
@@ -253,7 +251,7 @@ trigger message("detach") {
     CScriptInstance* outer = world.Set(1)->scripts;
     ScriptTriggerArgs args;
     args.params = {TriggerValue::Obj(2)};
-    EXPECT_EQ(sendTrigger(o, kUse, args), 3);  // killed: its default
+    EXPECT_EQ(sendTrigger(o, kTriggerUse, args), 3);  // killed: its default
     EXPECT_TRUE(outer->IsTornDown());
     EXPECT_EQ(Int(outer, "after"), 0);
     EXPECT_EQ(world.Set(1), nullptr);  // the emptied set is released
@@ -303,7 +301,7 @@ trigger use {
     CBaseObject* o = world.Add(1);
     ASSERT_EQ(AttachScript(o, "selfdetach", 0), nullptr);
     CScriptInstance* in = world.Set(1)->scripts;
-    EXPECT_EQ(sendTrigger(o, kUse, {}), 0);
+    EXPECT_EQ(sendTrigger(o, kTriggerUse, {}), 0);
     EXPECT_EQ(Int(in, "after"), 0);
     manager.FreeReleasedInstances();
 }

@@ -47,7 +47,7 @@ trigger time("hour:6") {
     ASSERT_EQ(AttachScript(o, "lamp", 0), nullptr);
     EXPECT_EQ(g_timeManager.CountScheduled(SchedulePeriod::kHour, 18), before18 + 1);
     EXPECT_EQ(g_timeManager.CountScheduled(SchedulePeriod::kHour, 6), before6 + 1);
-    QueueDeferredTrigger(1, 14, world.Set(1)->scripts);
+    QueueDeferredTrigger(1, kTriggerTime, world.Set(1)->scripts);
     const int queued = CountDeferredTriggers();
     world.Delete(1);  // the object goes: its instance is released
     EXPECT_EQ(g_timeManager.CountScheduled(SchedulePeriod::kHour, 18), before18);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,88 +24,130 @@ void RecordTickTimingReport() {
     g_reportTrace->push_back("LogTickTiming");
 }
 
-// What one Update must call, in order, given the pulse before it (q) and the calendar it
-// starts from. Each step with the mask of pulses it runs on (0: every pulse).
-std::vector<std::string> ExpectedPulse(s32 q, const GameCalendar& c, bool fastSpawning,
-                                       bool firstUpdate) {
-    const s32 p = (q + 1) & kPulseMask;
-    std::vector<std::string> v;
-    auto on = [](s32 pulse, s32 mask) { return (pulse & mask) == 0; };
-    v.push_back("IsEditLockHeld");
-    v.push_back("ReleaseQueuedScriptValues");
-    v.push_back("ReleaseQueuedScriptInstances");
-    // Reports look at the pulse before its increment.
-    if (on(q, 0x3FF)) v.push_back("LogTickTiming");
-    if (on(q, 0x1FFF)) {
-        for (const char* s : {"CountOnline", "CountLiveItems", "GetWorldName"})
-            v.push_back(s);
-        v.push_back(
-            "log(stats,misc,0 players, 0 NPCs (0 normal, 0 nonnormal), 0 dynamics on "
-            "Unknown?)");
-    }
-    if (on(p, 0x1FFF)) v.push_back("LogSpawnStatistics");
-    if (on(p, 0x7FF)) {
-        char packet[64];
-        std::snprintf(packet, sizeof packet, "SendToAll(5b %02x %02x %02x)", c.hour, c.minute,
-                      c.pulseInMinute);
-        v.push_back("BuildTimePacket");
-        v.push_back(packet);
-    }
-    if (on(p, 0xF)) v.push_back("CountOnline");  // the load governor's run
-    if (on(p, 0x7FF)) v.push_back("AgeHints");
-    v.push_back(Call("DecayTick", p));
-    if (on(p, 7)) v.push_back("NpcHeartbeatSweep");
-    v.push_back("NpcStateSweep");
-    v.push_back(Call("CombatHeartBeat", p));
-    v.push_back("IsFastSpawning");
-    if (fastSpawning) v.push_back("RunSpawnPass(0,0)");
-    if (on(p, 0x1F)) v.push_back("RunSpawnPass(1,0)");
-    if (on(p, 0xFFF)) v.push_back("RestartRegrowth");
-    v.push_back("RegrowStep");
-    if (on(p, 0x7F)) v.push_back("UpdateWeather");
-    if (on(p, 0x7FF)) v.push_back("AddPlayAgeToAll(1)");
-    if (on(p, 0xFFF)) v.push_back("SkillTableStep");
-    v.push_back("RunAllCallbacks");
-    v.push_back("TickAll");
-    v.push_back("GetCorvanePhase");
-    v.push_back("GetIlvessaPhase");
-    if (firstUpdate) v.push_back("NotifyListeners(1,1)");
-    if (p % 4800 == 0) {
-        v.push_back("CountDownMobileLights");
-        v.push_back(Call("UpdateMoons", p / 4800));
-    }
-    return v;
-}
-
-// Runs `pulses` updates from pulse `start` and checks every call of every one.
-void TracePulses(s32 start, int pulses, bool fastSpawning) {
-    platform::ManualClock clock(1000);
+// One update from a chosen pulse counter, on a fresh clock at the default calendar (12:00).
+struct OnePulse {
+    platform::ManualClock clock{1000};
     RecordingServices services;
-    services.area.fastSpawning = fastSpawning;
-    g_reportTrace = &services.trace;
     LoadGovernor governor;
-    CTimeManager tm(&governor);
-    tm.SetTickTimingReport(&RecordTickTimingReport);
-    tm.SetPulseNum(start);
-    for (int i = 0; i < pulses; ++i) {
-        const s32 q = tm.GetPulseNum();
-        const GameCalendar before = tm.GetCalendar();
-        services.trace.clear();
-        tm.Update();
-        ASSERT_EQ(services.trace, ExpectedPulse(q, before, fastSpawning, i == 0))
-            << "pulse " << q << " -> " << tm.GetPulseNum();
-        clock.Advance(250);
+    CTimeManager tm{&governor};
+
+    OnePulse() {
+        g_reportTrace = &services.trace;
+        tm.SetTickTimingReport(&RecordTickTimingReport);
+    }
+    ~OnePulse() { g_reportTrace = nullptr; }
+};
+
+TEST(WorldTick, ChosenPulsesRunTheirSteps) {
+    // Each column is one update from a chosen pulse counter, on a fresh clock at 12:00.
+    struct Column {
+        s32 before;         // the pulse counter before the update; it ends on the next
+        bool firstUpdate;   // the clock's first look at the moons: both phases are news
+        bool fastSpawning;  // the area asks for a fast spawn pass every pulse
+    };
+    const Column columns[] = {
+        {3, false, false},          // a: pulse 4, of no cadence
+        {0, true, false},           // b: both reports look at the pulse before, 0
+        {7, false, false},          // c: 8
+        {15, false, false},         // d: 16
+        {31, false, false},         // e: 32
+        {127, false, false},        // f: 128
+        {1024, false, false},       // g: the timing report without the statistics line
+        {2047, false, false},       // h: 2048
+        {4095, false, false},       // i: 4096
+        {4799, false, false},       // j: 4800, the lights and moons
+        {8191, false, false},       // k: 8192
+        {8192, false, false},       // l: both reports again
+        {kPulseMask, false, true},  // m: the counter wraps to 0, a pulse of every cadence
+    };
+    // Every call an update can make, in the order it makes them, with one mark per column, a to
+    // m: 'x' when that column's update makes the call. A column read down is the literal list
+    // of its calls. '#' in a call stands for the pulse the update ends on.
+    struct Step {
+        const char* on;
+        const char* call;
+    };
+    const Step steps[] = {
+        {"xxxxxxxxxxxxx", "IsEditLockHeld"},
+        {"xxxxxxxxxxxxx", "ReleaseQueuedScriptValues"},
+        {"xxxxxxxxxxxxx", "ReleaseQueuedScriptInstances"},
+        {".x....x....x.", "LogTickTiming"},
+        {".x.........x.", "CountOnline"},  // the statistics line
+        {".x.........x.", "CountLiveItems"},
+        {".x.........x.", "GetWorldName"},
+        {".x.........x.",
+         "log(stats,misc,0 players, 0 NPCs (0 normal, 0 nonnormal), 0 dynamics on Unknown?)"},
+        {"..........x.x", "LogSpawnStatistics"},
+        {".......xx.x.x", "BuildTimePacket"},
+        {".......xx.x.x", "SendToAll(5b 0c 00 00)"},  // the time before this pulse's clock step
+        {"...xxx.xxxx.x", "CountOnline"},             // the load governor's run
+        {".......xx.x.x", "AgeHints"},
+        {"xxxxxxxxxxxxx", "DecayTick(#)"},
+        {"..xxxx.xxxx.x", "NpcHeartbeatSweep"},
+        {"xxxxxxxxxxxxx", "NpcStateSweep"},
+        {"xxxxxxxxxxxxx", "CombatHeartBeat(#)"},
+        {"xxxxxxxxxxxxx", "IsFastSpawning"},
+        {"............x", "RunSpawnPass(0,0)"},
+        {"....xx.xxxx.x", "RunSpawnPass(1,0)"},
+        {"........x.x.x", "RestartRegrowth"},
+        {"xxxxxxxxxxxxx", "RegrowStep"},
+        {".....x.xx.x.x", "UpdateWeather"},
+        {".......xx.x.x", "AddPlayAgeToAll(1)"},
+        {"........x.x.x", "SkillTableStep"},
+        {"xxxxxxxxxxxxx", "RunAllCallbacks"},
+        {"xxxxxxxxxxxxx", "TickAll"},
+        {"xxxxxxxxxxxxx", "GetCorvanePhase"},
+        {"xxxxxxxxxxxxx", "GetIlvessaPhase"},
+        {".x...........", "NotifyListeners(1,1)"},
+        {".........x..x", "CountDownMobileLights"},
+        {".........x...", "UpdateMoons(1)"},
+        {"............x", "UpdateMoons(0)"},
+    };
+    for (size_t col = 0; col < std::size(columns); ++col) {
+        const Column& c = columns[col];
+        const s32 after = (c.before + 1) & kPulseMask;
+        Trace want;
+        for (const Step& step : steps) {
+            ASSERT_EQ(std::strlen(step.on), std::size(columns)) << step.call;
+            if (step.on[col] != 'x') continue;
+            std::string call = step.call;
+            const size_t at = call.find('#');
+            if (at != std::string::npos) call.replace(at, 1, std::to_string(after));
+            want.push_back(call);
+        }
+        OnePulse f;
+        f.services.area.fastSpawning = c.fastSpawning;
+        if (!c.firstUpdate) f.tm.CheckMoonPhases();
+        f.tm.SetPulseNum(c.before);
+        f.services.trace.clear();
+        f.tm.Update();
+        EXPECT_EQ(f.services.trace, want) << "pulse " << c.before;
+        EXPECT_EQ(f.tm.GetPulseNum(), after);
     }
 }
 
-TEST(WorldTick, StepsRunInOrderAtTheirPulseMasks) {
-    // From pulse 0 past 8192: every mask, the 4800th pulse and the statistics reports.
-    TracePulses(0, 8200, false);
-}
-
-TEST(WorldTick, StepsAcrossTheWrapOfThePulseCounter) {
-    // Pulse 0x3FFFFFFF is followed by 0, on which every masked step runs.
-    TracePulses(kPulseMask - 20, 30, true);
+TEST(WorldTick, EachStepRunsItsShareOfAWholeCycle) {
+    // 8192 updates from pulse 0 end on pulse 8192, the longest cadence: how often each ran.
+    OnePulse f;
+    for (int i = 0; i < 8192; ++i) {
+        f.tm.Update();
+        f.clock.Advance(250);
+    }
+    const std::pair<const char*, size_t> counts[] = {
+        {"IsEditLockHeld", 8192},   {"DecayTick", 8192},
+        {"TickAll", 8192},          {"NpcHeartbeatSweep", 1024},
+        {"CountOnline", 512 + 1},  // the load governor, and the statistics line at pulse 0
+        {"RunSpawnPass(1,0)", 256}, {"RunSpawnPass(0,0)", 0},  // no fast spawning asked for
+        {"UpdateWeather", 64},      {"LogTickTiming", 8},
+        {"BuildTimePacket", 4},     {"AgeHints", 4},
+        {"AddPlayAgeToAll", 4},     {"RestartRegrowth", 2},
+        {"SkillTableStep", 2},      {"LogSpawnStatistics", 1},
+        {"log(stats", 1},           {"CountDownMobileLights", 1},
+        {"NotifyListeners", 1},  // the phases never change after the first look
+    };
+    for (const auto& [step, times] : counts) {
+        EXPECT_EQ(f.services.Only(step).size(), times) << step;
+    }
 }
 
 TEST(WorldTick, PulseCounterWrapsAt30Bits) {
