@@ -31,6 +31,8 @@ struct SrcToken {
     int line = 0;
 };
 
+const char* const kDecimalTooLarge = "number literal too large: an int goes up to 2147483647";
+
 bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken>& out,
            std::string& errors) {
     int line = 1;
@@ -165,7 +167,10 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
                 const int v = HexDigit(src[j]);
                 if (v < 0 || v >= base) break;
                 value = value * base + v;
-                if (value > 0xFFFFFFFFLL) return error("number literal too large");
+                if (value > 0xFFFFFFFFLL) {
+                    return error(base == 10 ? kDecimalTooLarge
+                                            : "number literal too large: a hex int has 8 digits");
+                }
                 ++j;
             }
             if (j == digits ||
@@ -173,7 +178,8 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
                  (std::isalnum(static_cast<unsigned char>(src[j])) || src[j] == '_'))) {
                 return error("malformed number literal");
             }
-            if (base == 10 && value > 0x7FFFFFFFLL + 1) return error("number literal too large");
+            // 2147483648 stays for a minus sign before it (see IntLiteral).
+            if (base == 10 && value > 0x7FFFFFFFLL + 1) return error(kDecimalTooLarge);
             t.kind = Lex::Number;
             t.number = value;
             t.hex = base == 16;
@@ -352,7 +358,7 @@ private:
     // its 32-bit pattern.
     bool IntLiteral(const SrcToken& t, s32& out) {
         if (!t.hex && t.number > 0x7FFFFFFFLL) {
-            return Error("number literal too large: an int goes up to 2147483647", t.line);
+            return Error(kDecimalTooLarge, t.line);
         }
         out = static_cast<s32>(static_cast<u32>(t.number));
         return true;
@@ -768,7 +774,8 @@ bool Emitter::Operand() {
                 const int line = t.line;
                 Take();
                 const s64 value = -Take().number;
-                if (value < -2147483648LL) return Error("number literal too large", line);
+                if (value < -2147483648LL)
+                    return Error("number literal too small: an int goes down to -2147483648", line);
                 EmitNumber(value, line);
                 return true;
             }
