@@ -168,8 +168,9 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
                 if (v < 0 || v >= base) break;
                 value = value * base + v;
                 if (value > 0xFFFFFFFFLL) {
-                    return error(base == 10 ? kDecimalTooLarge
-                                            : "number literal too large: a hex int has 8 digits");
+                    return error(base == 10
+                                     ? kDecimalTooLarge
+                                     : "number literal too large: a hex int has at most 32 bits");
                 }
                 ++j;
             }
