@@ -6,17 +6,22 @@
 #include "script/runtime/script_value.h"
 
 int ScriptVarTable::Find(std::string_view name) const {
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].name == name) return static_cast<int>(i);
-    }
-    return -1;
+    const auto found = index_.find(name);
+    return found == index_.end() ? -1 : found->second;
 }
 
 int ScriptVarTable::Add(const std::string& name, u8 type) {
-    if (Find(name) >= 0) return -1;
+    const int index = static_cast<int>(entries.size());
+    if (!index_.emplace(name, index).second) return -1;
     entries.push_back(ScriptVarEntry{name, type, frameSize});
     frameSize += SlotSizeOfType(type);
-    return static_cast<int>(entries.size() - 1);
+    return index;
+}
+
+void ScriptVarTable::ReplaceEntries(const ScriptVarTable& from) {
+    entries = from.entries;
+    frameSize = from.frameSize;
+    index_ = from.index_;
 }
 
 int CScriptClass::FindFunction(std::string_view functionName) const {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/types.h"
@@ -19,7 +20,8 @@ struct ScriptVarEntry {
 };
 
 // The variables of a class's members, or of one function's or handler's parameters and
-// locals. Entries are never removed, so an index stays valid while the table grows.
+// locals. Entries are never removed, so an index stays valid while the table grows. Entries
+// are added through Add (or ReplaceEntries), which keep the name index that Find uses.
 struct ScriptVarTable {
     std::vector<ScriptVarEntry> entries;
     u32 frameSize = 0;
@@ -28,10 +30,20 @@ struct ScriptVarTable {
     // looked at).
     mutable s8 holdsObjects = -1;
 
-    // The entry index of a name, or -1.
+    // The entry index of a name, or -1. Constant time: a body may declare thousands.
     int Find(std::string_view name) const;
     // Adds a variable at the end of the frame; -1 (nothing added) when the name exists.
     int Add(const std::string& name, u8 type);
+    // Makes the entries and frame size those of another table (a child class starts with
+    // its parent's members).
+    void ReplaceEntries(const ScriptVarTable& from);
+
+private:
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> index_;
 };
 
 struct ScriptFunction {

@@ -12,6 +12,7 @@
 #include "platform/hex_digit.h"
 #include "script/builtins/builtin_table.h"
 #include "script/compiler/script_parser.h"
+#include "script/compiler/statement_tree.h"
 #include "script/compiler/token_codes.h"
 #include "script/compiler/trigger_table.h"
 
@@ -26,8 +27,11 @@ struct SrcToken {
     std::string text;  // name, punctuation, or the decoded string bytes
     std::u16string wide;
     s64 number = 0;
+    bool hex = false;  // a number written in hexadecimal
     int line = 0;
 };
+
+const char* const kDecimalTooLarge = "number literal too large: an int goes up to 2147483647";
 
 bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken>& out,
            std::string& errors) {
@@ -163,7 +167,11 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
                 const int v = HexDigit(src[j]);
                 if (v < 0 || v >= base) break;
                 value = value * base + v;
-                if (value > 0xFFFFFFFFLL) return error("number literal too large");
+                if (value > 0xFFFFFFFFLL) {
+                    return error(base == 10
+                                     ? kDecimalTooLarge
+                                     : "number literal too large: a hex int has at most 32 bits");
+                }
                 ++j;
             }
             if (j == digits ||
@@ -171,9 +179,11 @@ bool Lexer(const std::string& src, const std::string& file, std::vector<SrcToken
                  (std::isalnum(static_cast<unsigned char>(src[j])) || src[j] == '_'))) {
                 return error("malformed number literal");
             }
-            if (base == 10 && value > 0x7FFFFFFFLL + 1) return error("number literal too large");
+            // 2147483648 stays for a minus sign before it (see IntLiteral).
+            if (base == 10 && value > 0x7FFFFFFFLL + 1) return error(kDecimalTooLarge);
             t.kind = Lex::Number;
             t.number = value;
+            t.hex = base == 16;
             i = j;
             out.push_back(std::move(t));
             continue;
@@ -259,6 +269,7 @@ private:
         errors_ += file_ + ":" + std::to_string(line ? line : Peek().line) + ": " + what + "\n";
         return false;
     }
+    bool TooDeep() { return Error(ExpressionTooDeepMessage()); }
     bool Expect(const char* punct) {
         if (!Is(punct)) {
             return Error(std::string("expected '") + punct + "'" + Describe(Peek()));
@@ -287,6 +298,14 @@ private:
         AppendLe16(out_, code);
     }
     bool EmitIndexed(int cls, const std::string& text, int line) {
+        // The server refuses the whole string table when one line is longer.
+        if (text.size() > ScriptStringTable::kMaxLineLength) {
+            return Error("name too long: " + std::to_string(text.size()) +
+                             " characters where a string table line holds at most " +
+                             std::to_string(ScriptStringTable::kMaxLineLength) +
+                             " (a label's ':' counts)",
+                         line);
+        }
         const s32 index = strings_.Intern(text);
         if (index < 0) {
             return Error("string table overflow: more than " +
@@ -334,6 +353,16 @@ private:
             return Error("wide string literal longer than 255 UTF-16 units", t.line);
         }
         return EmitId(line, t.line);
+    }
+    // The int a number literal stands for. A decimal literal must fit (2147483648 only comes
+    // with its minus sign, which Operand folds); a hex literal above 0x7fffffff stands for
+    // its 32-bit pattern.
+    bool IntLiteral(const SrcToken& t, s32& out) {
+        if (!t.hex && t.number > 0x7FFFFFFFLL) {
+            return Error(kDecimalTooLarge, t.line);
+        }
+        out = static_cast<s32>(static_cast<u32>(t.number));
+        return true;
     }
     void EmitPunct(const SrcToken& t) {
         static const std::pair<const char*, int> kMap[] = {
@@ -430,7 +459,9 @@ bool Emitter::Top() {
         } else if (IsWord("trigger")) {
             EmitCode(TK_TRIGGER, Take().line);
             if (Peek().kind == Lex::Number) {
-                EmitNumber(Peek().number, Peek().line);
+                s32 priority;
+                if (!IntLiteral(Peek(), priority)) return false;
+                EmitNumber(priority, Peek().line);
                 Take();
             }
             const SrcToken& name = Peek();
@@ -450,7 +481,9 @@ bool Emitter::Top() {
                 EmitPunct(Take());
                 const SrcToken& arg = Peek();
                 if (arg.kind == Lex::Number) {
-                    EmitNumber(arg.number, arg.line);
+                    s32 value;
+                    if (!IntLiteral(arg, value)) return false;
+                    EmitNumber(value, arg.line);
                 } else if (arg.kind == Lex::String) {
                     if (!EmitString(arg)) return false;
                 } else if (arg.kind == Lex::Name) {
@@ -472,6 +505,11 @@ bool Emitter::Top() {
 bool Emitter::Body(Block kind) {
     if (!Is("{")) return Error("expected '{'" + Describe(Peek()));
     const int open = Peek().line;
+    // blocks_ holds the function or trigger body too. Refused before recursing: thousands
+    // of nested blocks would overflow the stack.
+    if (blocks_.size() > static_cast<size_t>(kMaxOpenControlNodes)) {
+        return Error(BlocksTooDeepMessage());
+    }
     EmitPunct(Take());
     blocks_.push_back(kind);
     while (!Is("}")) {
@@ -675,7 +713,7 @@ bool Emitter::ExprList(const char* end) {
 // One expression: operands joined by binary operators, all the same operator (the server
 // applies operators left to right without precedence, so mixing them needs parentheses).
 bool Emitter::Expr(const char* end1, const char* end2) {
-    if (++exprDepth_ > 48) return Error("expression nested too deeply");
+    if (++exprDepth_ > kMaxExpressionDepth) return TooDeep();
     std::string op;
     bool first = true;
     for (;;) {
@@ -710,15 +748,13 @@ bool Emitter::Expr(const char* end1, const char* end2) {
 bool Emitter::Operand() {
     const SrcToken& t = Peek();
     switch (t.kind) {
-        case Lex::Number:
-            if (t.number > 0x7FFFFFFFLL) {
-                // Hex literals above 0x7fffffff stand for their 32-bit pattern.
-                EmitNumber(static_cast<s32>(static_cast<u32>(t.number)), t.line);
-            } else {
-                EmitNumber(t.number, t.line);
-            }
+        case Lex::Number: {
+            s32 value;
+            if (!IntLiteral(t, value)) return false;
+            EmitNumber(value, t.line);
             Take();
             return true;
+        }
         case Lex::String:
             if (!EmitString(t)) return false;
             Take();
@@ -739,7 +775,8 @@ bool Emitter::Operand() {
                 const int line = t.line;
                 Take();
                 const s64 value = -Take().number;
-                if (value < -2147483648LL) return Error("number literal too large", line);
+                if (value < -2147483648LL)
+                    return Error("number literal too small: an int goes down to -2147483648", line);
                 EmitNumber(value, line);
                 return true;
             }
@@ -747,8 +784,12 @@ bool Emitter::Operand() {
                 return Error("unary minus only works on number literals: write (0 - x)");
             }
             if (t.text == "!") {
+                // Each '!' is a level of the expression; counting them bounds this recursion.
+                if (++exprDepth_ > kMaxExpressionDepth) return TooDeep();
                 EmitPunct(Take());
-                return Operand();
+                if (!Operand()) return false;
+                --exprDepth_;
+                return true;
             }
             if (t.text == "(") {
                 EmitPunct(Take());

@@ -15,8 +15,6 @@ namespace {
 // is already on it would compile forever.
 thread_local std::vector<std::string> g_compiling;
 
-constexpr int kMaxExpressionDepth = 64;
-
 struct OperatorRow {
     int cls;
     const char* builtin;
@@ -112,7 +110,16 @@ private:
     bool CompileElement(ScriptVarTable& vars, ScriptNode*& list, const ScriptToken& t, int depth);
     bool CloseBlock();
     bool CheckArguments(const char* what, const std::string& sig, ScriptNode* args);
-    bool AppendCall(ScriptNode*& chain, const BuiltinRecord* record, ScriptNode* args);
+    // Appends to the body being compiled, linking the control-flow markers.
+    bool AppendCall(const BuiltinRecord* record, ScriptNode* args);
+    // The null link at the end of the body, found from the last node appended so that a
+    // long body is built in linear time.
+    ScriptNode*& BodyEnd() {
+        ScriptNode** link = tail_ ? &tail_->next : chain_;
+        while (*link)
+            link = &(*link)->next;
+        return *link;
+    }
     bool AppendTargetNode(ScriptVarTable& vars, ScriptNode*& list, const std::string& name);
 
     Kind Classify(const ScriptVarTable& vars, const ScriptToken& t, int& index) const;
@@ -126,6 +133,7 @@ private:
     size_t pos_ = 0;
     size_t lastOffset_ = 0;
     ScriptNode** chain_ = nullptr;                      // the body being compiled
+    ScriptNode* tail_ = nullptr;                        // its last node (or one before)
     std::vector<int> blocks_;                           // the open blocks of the body
     std::map<const ScriptNode*, size_t> labelOffsets_;  // for messages
 };
@@ -173,9 +181,9 @@ std::string Parser::ArgumentSignature(const ScriptNode* args) const {
     return sig;
 }
 
-bool Parser::AppendCall(ScriptNode*& chain, const BuiltinRecord* record, ScriptNode* args) {
+bool Parser::AppendCall(const BuiltinRecord* record, ScriptNode* args) {
     std::string error;
-    if (!LinkCall(cls_->code, chain, record, args, error)) return Fail(error);
+    if (!LinkCall(cls_->code, *chain_, tail_, record, args, error)) return Fail(error);
     return true;
 }
 
@@ -189,6 +197,8 @@ bool Parser::CheckArguments(const char* what, const std::string& sig, ScriptNode
         if (!a) {
             return Fail("too few arguments for '" + std::string(what) + "' ('" + sig + "')");
         }
+        // The interpreter recurses once per level: a deeper argument would overflow its stack.
+        if (ExpressionDepth(a) > kMaxExpressionDepth) return Fail(ExpressionTooDeepMessage());
         const u8 type = ExpressionType(a);
         const bool placeholder = a->kind == NodeKind::BuiltinCall && type == kTypeUnknown;
         bool fits;
@@ -327,7 +337,7 @@ bool Parser::CompileElement(ScriptVarTable& vars, ScriptNode*& list, const Scrip
 bool Parser::CompileExpression(ScriptVarTable& vars, ScriptNode*& list, Term term, int depth) {
     bool opened = depth < 0;
     if (depth < 0) depth = -depth;
-    if (depth > kMaxExpressionDepth) return Fail("expression nested too deeply");
+    if (depth > kMaxExpressionDepth) return Fail(ExpressionTooDeepMessage());
     ScriptToken t;
     if (!opened) {
         if (!Next(t)) return false;
@@ -376,14 +386,13 @@ bool Parser::CompileAssignment(ScriptVarTable& vars, const std::string& target) 
     if (MatchTokenClass(op, SM_SEMI) || MatchTokenClass(op, SM_RPAREN)) return true;
     ScriptNode* args = nullptr;
     if (!AppendTargetNode(vars, args, target)) return false;
-    ScriptNode*& chain = *chain_;
     if (MatchTokenClass(op, OP_INC) || MatchTokenClass(op, OP_DEC)) {
         const BuiltinRecord* record =
             FindBuiltin(MatchTokenClass(op, OP_INC) ? "oprinc" : "oprdec", "vI");
         ScriptToken after;
         if (!Next(after)) return false;
         if (!CheckArguments(record->name, record->signature, args)) return false;
-        return AppendCall(chain, record, args);
+        return AppendCall(record, args);
     }
     if (!MatchTokenClass(op, OP_ASSIGN)) return Fail("expected = after '" + target + "'");
     ScriptNode* values = nullptr;
@@ -441,7 +450,7 @@ bool Parser::CompileAssignment(ScriptVarTable& vars, const std::string& target) 
                 const BuiltinRecord* clear = FindBuiltin("clearlist", "vl");
                 const BuiltinRecord* append = FindBuiltin("append", "vlu");
                 if (!CheckArguments("clearlist", clear->signature, args)) return false;
-                if (!AppendCall(chain, clear, args)) return false;
+                if (!AppendCall(clear, args)) return false;
                 while (values) {
                     ScriptNode* value = values;
                     values = values->next;
@@ -450,7 +459,7 @@ bool Parser::CompileAssignment(ScriptVarTable& vars, const std::string& target) 
                     if (!AppendTargetNode(vars, pair, target)) return false;
                     pair->next = value;
                     if (!CheckArguments("append", append->signature, pair)) return false;
-                    if (!AppendCall(chain, append, pair)) return false;
+                    if (!AppendCall(append, pair)) return false;
                 }
                 return true;
             }
@@ -468,7 +477,7 @@ bool Parser::CompileAssignment(ScriptVarTable& vars, const std::string& target) 
     const BuiltinRecord* record = FindBuiltin(name, sig);
     args->next = values;
     if (!CheckArguments(name, record->signature, args)) return false;
-    return AppendCall(chain, record, args);
+    return AppendCall(record, args);
 }
 
 bool Parser::CompileDeclaration(ScriptVarTable& vars, const ScriptToken& first) {
@@ -508,7 +517,7 @@ bool Parser::CloseBlock() {
             ScriptToken t;
             if (!Next(t)) return false;
             if (MatchTokenClass(t, TK_ELSE)) {
-                if (!AppendCall(*chain_, KeywordRecord("TK_ELSE"), nullptr)) return false;
+                if (!AppendCall(KeywordRecord("TK_ELSE"), nullptr)) return false;
                 if (!Expect(SM_LBRACE, "{ after else")) return false;
                 blocks_.push_back(TK_ELSE);
                 return true;
@@ -520,7 +529,7 @@ bool Parser::CloseBlock() {
         default:
             return Fail("unbalanced block");
     }
-    return AppendCall(*chain_, KeywordRecord(closing), nullptr);
+    return AppendCall(KeywordRecord(closing), nullptr);
 }
 
 bool Parser::CompileKeywordOrBuiltin(ScriptVarTable& vars, u8 resultType, const ScriptToken& t) {
@@ -548,10 +557,8 @@ bool Parser::CompileKeywordOrBuiltin(ScriptVarTable& vars, u8 resultType, const 
         if (!cond) AppendIntConstant(code, cond, 1);
         const BuiltinRecord* loop = KeywordRecord("TK_WHILE");
         if (!CheckArguments("TK_WHILE", loop->signature, cond)) return false;
-        if (!AppendCall(*chain_, loop, cond)) return false;
-        ScriptNode* whileNode = *chain_;
-        while (whileNode->next)
-            whileNode = whileNode->next;
+        if (!AppendCall(loop, cond)) return false;
+        ScriptNode* whileNode = tail_;
         ScriptToken step;
         const size_t saved = pos_;
         if (!Next(step)) return false;
@@ -585,7 +592,7 @@ bool Parser::CompileKeywordOrBuiltin(ScriptVarTable& vars, u8 resultType, const 
             value = DecodeNumberToken(number);
         }
         AppendIntConstant(code, args, value);
-        return AppendCall(*chain_, KeywordRecord("TK_CASE"), args);
+        return AppendCall(KeywordRecord("TK_CASE"), args);
     } else {
         if (!CompileExpression(vars, args, Term::Paren)) return false;
         const std::string sig = ArgumentSignature(args);
@@ -593,11 +600,11 @@ bool Parser::CompileKeywordOrBuiltin(ScriptVarTable& vars, u8 resultType, const 
         if (!record) return Fail(FormatBuiltinNotFound(name.c_str(), sig.c_str()));
     }
     if (!CheckArguments(name.c_str(), record->signature, args)) return false;
-    if (!AppendCall(*chain_, record, args)) return false;
+    if (!AppendCall(record, args)) return false;
     if (c == TK_WHILE || c == TK_IF || c == TK_ELSE || c == TK_SWITCH) {
         if (!Expect(SM_LBRACE, "{ to open the block")) return false;
         if (blocks_.size() >= static_cast<size_t>(kMaxOpenControlNodes)) {
-            return Fail("control blocks nested too deeply");
+            return Fail(BlocksTooDeepMessage());
         }
         blocks_.push_back(c);
     }
@@ -620,7 +627,7 @@ bool Parser::CompileStatement(ScriptVarTable& vars, u8 resultType, const ScriptT
             if (!CompileExpression(vars, args, Term::Paren)) return false;
             const ScriptFunction& f = cls_->functions[static_cast<size_t>(index)];
             if (!CheckArguments(f.name.c_str(), f.signature, args)) return false;
-            AppendScriptCall(cls_->code, *chain_, index, args);
+            tail_ = AppendScriptCall(cls_->code, BodyEnd(), index, args);
             return true;
         }
         case Kind::Goto: {
@@ -628,7 +635,8 @@ bool Parser::CompileStatement(ScriptVarTable& vars, u8 resultType, const ScriptT
             if (!ReadName(label, "a label name")) return false;
             ScriptToken after;
             if (!Next(after)) return false;
-            labelOffsets_[AppendLabel(cls_->code, *chain_, label)] = t.offset;
+            tail_ = AppendLabel(cls_->code, BodyEnd(), label);
+            labelOffsets_[tail_] = t.offset;
             return true;
         }
         case Kind::RBrace:
@@ -643,6 +651,7 @@ bool Parser::CompileStatement(ScriptVarTable& vars, u8 resultType, const ScriptT
 
 bool Parser::CompileStatements(ScriptVarTable& vars, u8 resultType) {
     chain_ = &vars.body;
+    tail_ = nullptr;
     blocks_.clear();
     ScriptToken t;
     if (!Next(t)) return false;
@@ -661,6 +670,7 @@ bool Parser::CompileStatements(ScriptVarTable& vars, u8 resultType) {
         }
     }
     chain_ = nullptr;
+    tail_ = nullptr;
     return true;
 }
 
@@ -690,8 +700,7 @@ bool Parser::CompileInherits() {
         return Fail("unknown parent class '" + name + "'" + (error.empty() ? "" : ": " + error));
     }
     cls_->functions = parent->functions;
-    cls_->members.entries = parent->members.entries;
-    cls_->members.frameSize = parent->members.frameSize;
+    cls_->members.ReplaceEntries(parent->members);
     cls_->handlers = parent->handlers;
     cls_->parent = parent;
     return true;

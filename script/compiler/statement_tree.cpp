@@ -163,6 +163,25 @@ ScriptNode* AppendJumpTableAnchor(StatementArena& a, ScriptNode*& head) {
     return AppendNode(head, a.NewNode(NodeKind::JumpTable));
 }
 
+int ExpressionDepth(const ScriptNode* node) {
+    int deepest = 0;
+    for (const ScriptNode* c = node->child; c; c = c->next) {
+        const int d = ExpressionDepth(c);
+        if (d > deepest) deepest = d;
+    }
+    return deepest + 1;
+}
+
+std::string ExpressionTooDeepMessage() {
+    return "expression nested too deeply (more than " + std::to_string(kMaxExpressionDepth) +
+           " levels; each operator of a chain counts)";
+}
+
+std::string BlocksTooDeepMessage() {
+    return "blocks nested too deeply (more than " + std::to_string(kMaxOpenControlNodes) +
+           " open blocks)";
+}
+
 const BuiltinRecord* KeywordRecord(const char* name) {
     for (const BuiltinRecord& record : BuiltinTable()) {
         if (std::strcmp(record.name, name) == 0) return &record;
@@ -242,7 +261,14 @@ void ScanLoops(ScriptNode* head, ScriptNode* end, bool withSwitches, bool withBr
     }
 }
 
-const char* kTooDeep = "control blocks nested too deeply";
+// What the scan stacks count, for the messages when one overflows.
+static_assert(kMaxOpenControlNodes == 128, "the messages below name the limit");
+const char* kTooManyOpenLoops =
+    "more than 128 loops, switches and break statements open at once (a break inside a loop "
+    "or switch counts until that loop or switch ends)";
+const char* kTooManyNestedLoops = "loops and switches nested more than 128 deep";
+const char* kTooManyOpenIfs =
+    "more than 128 if and else blocks open at once (an else counts with its if)";
 
 // The innermost loop or switch still open before a closing node, with the break statements
 // inside it (on the scan stack above it).
@@ -257,11 +283,11 @@ struct OpenBlock {
     }
 };
 
-// False with kTooDeep when the blocks nest too deeply.
+// False with kTooManyOpenLoops when the scan stack overflows.
 bool ScanOpenBlock(ScriptNode* head, ScriptNode* end, OpenBlock& block, std::string& error) {
     ScanLoops(head, end, true, true, block.stack);
     if (block.stack.overflow) {
-        error = kTooDeep;
+        error = kTooManyOpenLoops;
         return false;
     }
     while (ControlClass(block.stack.Top(block.breaks)) == TK_BREAK)
@@ -272,11 +298,12 @@ bool ScanOpenBlock(ScriptNode* head, ScriptNode* end, OpenBlock& block, std::str
 
 }  // namespace
 
-bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record, ScriptNode* args,
-              std::string& error) {
+bool LinkCall(StatementArena& a, ScriptNode*& head, ScriptNode*& tail, const BuiltinRecord* record,
+              ScriptNode* args, std::string& error) {
     ScriptNode* call = a.NewNode(NodeKind::BuiltinCall);
     call->builtin = record;
-    AppendNode(head, call);
+    AppendNode(tail ? tail : head, call);
+    tail = call;
     const int cls = ControlClass(call);
 
     switch (cls) {
@@ -288,7 +315,7 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
                 if (c == TK_ENDSWITCH) s.Pop();
             }
             if (s.overflow) {
-                error = kTooDeep;
+                error = kTooManyNestedLoops;
                 return false;
             }
             ScriptNode* sw = s.Top();
@@ -352,7 +379,7 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
             ScanStack s;
             ScanLoops(head, call, true, false, s);
             if (s.overflow) {
-                error = kTooDeep;
+                error = kTooManyNestedLoops;
                 return false;
             }
             ScriptNode* loop = nullptr;
@@ -399,7 +426,7 @@ bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record,
                 }
             }
             if (s.overflow) {
-                error = kTooDeep;
+                error = kTooManyOpenIfs;
                 return false;
             }
             ScriptNode* open = s.Top();

@@ -108,15 +108,35 @@ ScriptNode* AppendJumpTableAnchor(StatementArena& a, ScriptNode*& head);
 // incomplete or non-hex group ends the text.
 std::u16string DecodeHexUnits(const std::string& text);
 
-// The open blocks and labels one body may hold.
+// The open blocks and labels one body may hold. The linker's stack of open loops and
+// switches also holds each break inside them until their end, so a loop or switch with many
+// breaks reaches the limit without nesting.
 constexpr int kMaxOpenControlNodes = 128;
 constexpr int kMaxLabels = 128;
 
+// The deepest expression the interpreter may evaluate: it recurses once per level on the C
+// stack. Each call, operator, parenthesis, subscript and '!' is one level above its operands,
+// and a chain applies left to right, so `a + b + c` is two levels above `a`. Every argument
+// of every call (statements included) is at most this deep; the script compiler and the
+// server's parser refuse anything deeper, and the parser stops recursing at this depth too.
+constexpr int kMaxExpressionDepth = 64;
+
+// The depth of an expression tree as the interpreter recurses on it: 1 for a constant or a
+// variable, 1 + the deepest argument for a call. Recurses on the tree, so call it only on
+// trees whose arguments were checked already.
+int ExpressionDepth(const ScriptNode* node);
+
+// The messages of the two limits, the same from the script compiler and the server's parser.
+std::string ExpressionTooDeepMessage();
+std::string BlocksTooDeepMessage();
+
 // Appends a call of the record with the argument chain and links it with the control-flow
-// markers before it. False (with a message) when the construct has no partner (a case
-// outside a switch, an else or end of if without an if) or nests too deeply.
-bool LinkCall(StatementArena& a, ScriptNode*& head, const BuiltinRecord* record, ScriptNode* args,
-              std::string& error);
+// markers before it. tail is the chain's last node (or a node before it, or null): the new
+// call is linked after the end found from there, and tail becomes the call. False (with a message)
+// when the construct has no partner (a case outside a switch, an else or end of if without an if)
+// or nests too deeply.
+bool LinkCall(StatementArena& a, ScriptNode*& head, ScriptNode*& tail, const BuiltinRecord* record,
+              ScriptNode* args, std::string& error);
 
 // Turns label jumps into TK_GOTO calls. False when a jump has no label: the message
 // "bad label '%s'" is set and that and later jumps stay labels that do nothing. Also false,
