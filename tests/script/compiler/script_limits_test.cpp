@@ -97,7 +97,7 @@ TEST_F(ScriptLimits, EveryExpressionFormIsBoundedAndTheDeepestAllowedRuns) {
         Compile({{name, UseHandler(form.statement(kDepth), form.setup)}});
         CScriptInstance* in = Instance(name);
         ASSERT_NE(in, nullptr);
-        EXPECT_EQ(Fire(in, kUse, {0}), 1);
+        EXPECT_EQ(Fire(in, kTriggerUse, {0}), 1);
         const std::string value =
             std::string(form.member) == "s" ? Str(in, "s") : std::to_string(Int(in, form.member));
         EXPECT_EQ(value, form.value);
@@ -251,7 +251,7 @@ TEST_F(ScriptLimits, TheLongestNameLoadsAndRuns) {
                               " = 41;\n  " + longest + "++;\n  return 1;\n}\n"}});
     CScriptInstance* in = Instance("longname");
     ASSERT_NE(in, nullptr);
-    EXPECT_EQ(Fire(in, kUse, {0}), 1);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 1);
     EXPECT_EQ(Int(in, longest.c_str()), 42);
 }
 
@@ -277,7 +277,7 @@ TEST_F(ScriptLimits, IntLiteralsAtTheEdgesKeepTheirValues) {
               "  pattern = 0xFFFFFFFF;\n  return 1;\n}\n"}});
     CScriptInstance* in = Instance("edges");
     ASSERT_NE(in, nullptr);
-    EXPECT_EQ(Fire(in, kUse, {0}), 1);
+    EXPECT_EQ(Fire(in, kTriggerUse, {0}), 1);
     EXPECT_EQ(Int(in, "lowest"), INT32_MIN);
     EXPECT_EQ(Int(in, "highest"), INT32_MAX);
     EXPECT_EQ(Int(in, "pattern"), -1);
