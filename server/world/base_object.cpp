@@ -12,7 +12,7 @@ LiveObjectCounts g_liveObjects = {};
 
 // ---------------------------------------------------------------- CBaseObject
 
-CBaseObject::CBaseObject() : type_(0), detached_(1), hue_(0) {
+CBaseObject::CBaseObject() : type_(0), detached_(true), hue_(0) {
     SetType(0);
     ++g_liveObjects.baseObjects;
 }
@@ -29,17 +29,17 @@ void CBaseObject::PlaceInWorld(const Location&) {}
 void CBaseObject::PlaceInWorldQuiet(const Location&) {}
 void CBaseObject::RemoveFromWorld() {}
 void CBaseObject::RemoveFromWorldQuiet() {}
-int CBaseObject::IsStatic() const {
-    return 0;
+bool CBaseObject::IsStatic() const {
+    return false;
 }
-int CBaseObject::IsPlayer() const {
-    return 0;
+bool CBaseObject::IsPlayer() const {
+    return false;
 }
-int CBaseObject::IsDynamic() const {
-    return 0;
+bool CBaseObject::IsDynamic() const {
+    return false;
 }
-int CBaseObject::IsGeneric() const {
-    return 0;
+bool CBaseObject::IsGeneric() const {
+    return false;
 }
 int CBaseObject::GetValue(int, int) {
     return 0;
@@ -60,10 +60,10 @@ const char* CBaseObject::GetRealName() const {
     return GetTileData().Static(type_).name;
 }
 
-int CBaseObject::IsHair() const {
-    if (type_ >= 0x4000) return 0;
+bool CBaseObject::IsHair() const {
+    if (type_ >= 0x4000) return false;
     const StaticTileRecord& r = GetTileData().Static(type_);
-    return (r.flags & kTileWearable) && (r.layer == 11 || r.layer == 16) ? 1 : 0;
+    return (r.flags & kTileWearable) && (r.layer == 11 || r.layer == 16);
 }
 
 void CBaseObject::MoveToSectorChainEnd() {}
@@ -114,13 +114,22 @@ Location CBaseObject::GetWorldLocation() const {
     return loc_;
 }
 
-int CBaseObject::IsDoor() const {
-    return (GetTileData().StaticFlags(type_) & kTileDoor) ? 1 : 0;
+bool CBaseObject::IsDoor() const {
+    return (GetTileData().StaticFlags(type_) & kTileDoor) != 0;
 }
-int CBaseObject::IsClosedDoor() const {
+bool CBaseObject::IsClosedDoor() const {
     return IsDoor();
 }
-int CBaseObject::IsDetached() const {
+CItem* CBaseObject::AsItem() {
+    return IsDynamic() ? static_cast<CItem*>(this) : nullptr;
+}
+const CItem* CBaseObject::AsItem() const {
+    return IsDynamic() ? static_cast<const CItem*>(this) : nullptr;
+}
+CStaticObject* CBaseObject::AsStatic() {
+    return IsStatic() ? static_cast<CStaticObject*>(this) : nullptr;
+}
+bool CBaseObject::IsDetached() const {
     return detached_;
 }
 void CBaseObject::DeleteSelf() {
@@ -183,9 +192,8 @@ u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType) {
             }
             if (moveType == 6) {
                 bool passable = IsType6Passable(object.GetType()) || object.IsDoor();
-                if (!passable && object.IsDynamic()) {
-                    passable = static_cast<const CItem&>(object).IsMovableBy(nullptr) != 0;
-                }
+                const CItem* item = object.AsItem();
+                if (!passable && item) passable = item->IsMovableBy(nullptr);
                 if (passable) result &= ~static_cast<u32>(kMoveBlocking);
             }
             return result;
@@ -268,7 +276,7 @@ CStaticObject* CStaticObject::Acquire() {
     object->SetType(0);
     object->hue_ = 0;
     object->loc_.SetUnset();
-    object->detached_ = 1;
+    object->detached_ = true;
     ++g_liveObjects.staticsInUse;
     return object;
 }
@@ -289,7 +297,7 @@ void CStaticObject::PlaceInWorldQuiet(const Location& at) {
         if (next) next->prev = this;
         cell->statics = this;
     }
-    detached_ = 0;
+    detached_ = false;
 }
 
 void CStaticObject::PlaceInWorld(const Location& at) {
@@ -308,12 +316,12 @@ void CStaticObject::Unlink() {
 
 void CStaticObject::RemoveFromWorldQuiet() {
     Unlink();
-    detached_ = 1;
+    detached_ = true;
 }
 
 void CStaticObject::RemoveFromWorld() {
     Unlink();
-    detached_ = 1;
+    detached_ = true;
     const int cell = g_sectorGrid.CellIndexOf(loc_);
     if (cell >= 0) Packets().NoteStaticsChanged(cell);
 }
@@ -354,8 +362,8 @@ void CCountedObject::DeleteSelf() {
 int CCountedObject::GetQuantity() const {
     return 1;
 }
-int CCountedObject::IsSectorResources() const {
-    return 0;
+bool CCountedObject::IsSectorResources() const {
+    return false;
 }
 int CCountedObject::GetResourceAmount(int) const {
     return 0;
@@ -364,8 +372,8 @@ int CCountedObject::GetResourceAmount(int) const {
 // ---------------------------------------------------------------- kinds
 
 int GetObjectKind(const CBaseObject* object) {
-    if (!object || !object->IsDynamic()) return kKindStatic;
-    const CItem* item = static_cast<const CItem*>(object);
+    const CItem* item = object ? object->AsItem() : nullptr;
+    if (!item) return kKindStatic;
     if (item->IsMap()) return kKindMap;
     if (item->IsWeapon()) return kKindWeapon;
     if (!item->IsContainer()) return kKindItem;
@@ -378,12 +386,12 @@ int GetObjectKind(const CBaseObject* object) {
     return kKindNpc;
 }
 
-int MatchesObjectKind(const CBaseObject* object, int bit) {
-    if (!object) return 0;
+bool MatchesObjectKind(const CBaseObject* object, int bit) {
+    if (!object) return false;
     if (bit == kKindItem) return object->IsDynamic();
     if (bit == kKindPlayer) return object->IsPlayer();
-    if (!object->IsDynamic()) return 0;
-    const CItem* item = static_cast<const CItem*>(object);
+    const CItem* item = object->AsItem();
+    if (!item) return false;
     switch (bit) {
         case kKindContainer:
             return item->IsContainer();
@@ -404,6 +412,6 @@ int MatchesObjectKind(const CBaseObject* object, int bit) {
         case kKindBulletinBoard:
             return item->IsBulletinBoard();
         default:
-            return 0;
+            return false;
     }
 }

@@ -81,8 +81,8 @@ void CContainer::DeleteContents() {
 int CContainer::CancelTrade() {
     return 0;
 }
-int CContainer::CanHold(CItem*) const {
-    return 1;
+bool CContainer::CanHold(CItem*) const {
+    return true;
 }
 
 // ---------------------------------------------------------------- CBulletinBoard

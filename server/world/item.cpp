@@ -88,7 +88,7 @@ void CItem::PlaceInWorldQuiet(const Location& at) {
     if (cloc_.IsUnset()) cloc_ = at;
     LinkIntoCell(at);
     AddRangeListeners(this);
-    detached_ = 0;
+    detached_ = false;
     FreePlacement();
 }
 
@@ -97,7 +97,7 @@ void CItem::PlaceInWorld(const Location& at) {
     if (cloc_.IsUnset()) cloc_ = at;
     LinkIntoCell(at);
     AddRangeListeners(this);
-    detached_ = 0;
+    detached_ = false;
     if (type_ == kCampFireGraphic) {
         // Players by the new fire start camping unless they already are.
         std::vector<CPlayer*> players;
@@ -131,8 +131,7 @@ int CItem::RemoveWeightFrom(CItem* container) {
 
 void CItem::UnlinkFromChain() {
     if (container_) {
-        if (container_->IsContainer()) {
-            CContainer* holder = static_cast<CContainer*>(container_);
+        if (CContainer* holder = container_->AsContainer()) {
             if (holder->firstChild_ == this) holder->firstChild_ = nextSibling_;
         }
     } else {
@@ -170,19 +169,19 @@ void CItem::RemoveCommon(bool loud) {
         Packets().SendDeleteObject(serial_, where, nullptr);
     }
     if (layer >= 0) {
-        static_cast<CMobile*>(container_)->SetLayerField(layer, nullptr);
+        container_->AsMobile()->SetLayerField(layer, nullptr);
         container_ = nullptr;
-        detached_ = 1;
-        if (loud && topBefore && topBefore->IsPlayer()) {
-            Packets().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+        detached_ = true;
+        if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
+            Packets().SendPlayerStatus(player);
         }
         return;
     }
     UnlinkFromChain();
     container_ = nullptr;
-    detached_ = 1;
-    if (loud && topBefore && topBefore->IsPlayer()) {
-        Packets().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+    detached_ = true;
+    if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
+        Packets().SendPlayerStatus(player);
     }
 }
 
@@ -198,7 +197,7 @@ void CItem::RemoveFromWorldQuiet() {
 void CItem::RecordPlacement(int fromAnyLayer) {
     if (!placement_) placement_ = GetPlacementPool().Acquire();
     if (IsEquipped()) {
-        CMobile* wearer = static_cast<CMobile*>(container_);
+        CMobile* wearer = container_->AsMobile();
         if (!fromAnyLayer && wearer->GetLayer(0) == this) return;
         placement_->lastWearer = wearer->GetSerial();
         placement_->lastLayer = kNoLayer;
@@ -295,13 +294,13 @@ int CItem::AddToContainer(CItem* container, const Location& at) {
         position.x = 0;
         position.y = 0;
     }
-    static_cast<CContainer*>(container)->LinkChildAtHead(this);
+    container->AsContainer()->LinkChildAtHead(this);
     if (!(status_ & kStatusWeightless)) AddWeightTo(container);
     loc_ = position;
-    detached_ = 0;
+    detached_ = false;
     if (!g_objectManager.LoadingFlag) Packets().SendContainerItem(this, GetWorldLocation());
     CMobile* top = GetTopMobile();
-    if (top && top->IsPlayer()) Packets().SendPlayerStatus(static_cast<CPlayer*>(top));
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr) Packets().SendPlayerStatus(player);
     FreePlacement();
     return 1;
 }
@@ -324,14 +323,14 @@ int CItem::EquipOn(CMobile* mobile, int layer) {
     decayCount_ = 0;
     mobile->SetLayerField(layer, this);
     container_ = mobile;
-    detached_ = 0;
+    detached_ = false;
     AddWeightTo(mobile);
     if (!g_objectManager.LoadingFlag && !mobile->IsDetached() && layer != 0 &&
         !(status_ & kStatusShownByMulti)) {
         Packets().SendWornItem(this, mobile, layer);
     }
     CMobile* top = GetTopMobile();
-    if (top && top->IsPlayer()) Packets().SendPlayerStatus(static_cast<CPlayer*>(top));
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr) Packets().SendPlayerStatus(player);
     if (!(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
         args.serial = mobile->GetSerial();
@@ -387,45 +386,70 @@ Location CItem::GetWorldLocation() const {
     return item->loc_;
 }
 
-int CItem::IsContained() const {
-    return container_ ? 1 : 0;
+bool CItem::IsContained() const {
+    return container_ != nullptr;
 }
 
-int CItem::IsEquipped() const {
-    return GetEquipLayer() >= 0 ? 1 : 0;
+bool CItem::IsEquipped() const {
+    return GetEquipLayer() >= 0;
 }
 
 int CItem::GetEquipLayer() const {
-    if (!container_ || !container_->IsMobile()) return -1;
-    const CMobile* wearer = static_cast<const CMobile*>(container_);
+    const CMobile* wearer = container_ ? container_->AsMobile() : nullptr;
+    if (!wearer) return -1;
     for (int i = 0; i < kLayerCount; ++i) {
         if (wearer->GetLayer(i) == this) return i;
     }
     return -1;
 }
 
-int CItem::IsInBankBox() const {
+bool CItem::IsInBankBox() const {
     const CItem* item = this;
     for (int depth = 0; item && depth < 1000; ++depth) {
         CItem* holder = item->container_;
-        if (holder && holder->IsMobile() &&
-            static_cast<const CMobile*>(holder)->GetLayer(29) == item) {
-            return 1;
-        }
+        const CMobile* wearer = holder ? holder->AsMobile() : nullptr;
+        if (wearer && wearer->GetLayer(kBankBoxLayer) == item) return true;
         item = holder;
     }
-    return 0;
+    return false;
 }
 
-int CItem::IsDecayIgnoredGraphic() const {
-    return type_ == 3612 || type_ == 4006 || type_ == 4013 ? 1 : 0;
+namespace {
+// Graphics the decay removal leaves alone.
+constexpr u16 kDecayIgnoredGraphics[] = {3612, 4006, 4013};
+}  // namespace
+
+bool CItem::IsDecayIgnoredGraphic() const {
+    for (u16 graphic : kDecayIgnoredGraphics) {
+        if (type_ == graphic) return true;
+    }
+    return false;
+}
+
+CContainer* CItem::AsContainer() {
+    return IsContainer() ? static_cast<CContainer*>(this) : nullptr;
+}
+const CContainer* CItem::AsContainer() const {
+    return IsContainer() ? static_cast<const CContainer*>(this) : nullptr;
+}
+CMobile* CItem::AsMobile() {
+    return IsMobile() ? static_cast<CMobile*>(this) : nullptr;
+}
+const CMobile* CItem::AsMobile() const {
+    return IsMobile() ? static_cast<const CMobile*>(this) : nullptr;
+}
+CPlayer* CItem::AsPlayer() {
+    return IsPlayer() ? static_cast<CPlayer*>(this) : nullptr;
+}
+CNPC* CItem::AsNPC() {
+    return IsNPC() ? static_cast<CNPC*>(this) : nullptr;
 }
 
 CMobile* CItem::GetTopMobile() const {
     const CItem* item = this;
     for (int depth = 0; item->container_ && depth < 1000; ++depth)
         item = item->container_;
-    return item->IsMobile() ? const_cast<CMobile*>(static_cast<const CMobile*>(item)) : nullptr;
+    return const_cast<CItem*>(item)->AsMobile();
 }
 
 int CItem::GetShownGraphic() const {
@@ -439,15 +463,15 @@ u32 CItem::GetObjectFlags() const {
     return GetTileData().StaticFlags(GetShownGraphic());
 }
 
-int CItem::IsDoor() const {
-    return (GetTileData().StaticFlags(GetShownGraphic()) & kTileDoor) ? 1 : 0;
+bool CItem::IsDoor() const {
+    return (GetTileData().StaticFlags(GetShownGraphic()) & kTileDoor) != 0;
 }
-int CItem::IsClosedDoor() const {
-    return IsDoor() && !(status_ & kStatusShowsNextGraphic) ? 1 : 0;
+bool CItem::IsClosedDoor() const {
+    return IsDoor() && !(status_ & kStatusShowsNextGraphic);
 }
 
-int CItem::IsGeneric() const {
-    return (GetTileData().StaticFlags(type_) & kTileGeneric) ? 1 : 0;
+bool CItem::IsGeneric() const {
+    return (GetTileData().StaticFlags(type_) & kTileGeneric) != 0;
 }
 
 const char* CItem::GetName(int) const {
@@ -478,17 +502,17 @@ int CItem::GetTotalValue() {
     return GetValue(1, 1);
 }
 
-int CItem::IsMovableBy(CMobile*) const {
-    return 1;
+bool CItem::IsMovableBy(CMobile*) const {
+    return true;
 }
-int CItem::IsFreelyUsable(CMobile*) const {
-    return 1;
+bool CItem::IsFreelyUsable(CMobile*) const {
+    return true;
 }
-int CItem::IsFreelyViewable(CMobile*) const {
-    return 1;
+bool CItem::IsFreelyViewable(CMobile*) const {
+    return true;
 }
-int CItem::IsMultiCompOrSectorResources() const {
-    return multiLink_ != nullptr || IsSectorResources() ? 1 : 0;
+bool CItem::IsMultiCompOrSectorResources() const {
+    return multiLink_ != nullptr || IsSectorResources();
 }
 int CItem::GetWeight() const {
     return GetTileData().Static(GetShownGraphic()).weight;
@@ -496,8 +520,8 @@ int CItem::GetWeight() const {
 int CItem::GetContentWeight() const {
     return GetWeight();
 }
-int CItem::CanStackWith(CItem*) const {
-    return 0;
+bool CItem::CanStackWith(CItem*) const {
+    return false;
 }
 void CItem::GetDescriptiveName(CStr& out, int) const {
     out = GetRealName();
@@ -550,8 +574,8 @@ void CItem::GetStatusFlags(u8& packetStatus) const {
     if (status_ & kStatusWeightOverride) packetStatus |= 0x20;
     if (status_ & kStatusHidden) packetStatus |= 0x80;
 }
-int CItem::IsHidden() const {
-    return (status_ & kStatusHidden) ? 1 : 0;
+bool CItem::IsHidden() const {
+    return (status_ & kStatusHidden) != 0;
 }
 void CItem::SetHidden(int flag) {
     if (flag) {
@@ -565,11 +589,11 @@ int CItem::GetNotorietyFor(CMobile*) const {
     return 0;
 }
 void CItem::RefreshAggression() {}
-int CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
-    return 0;
+bool CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return false;
 }
-int CItem::CanBeFreelyAggressedBy(CMobile*) {
-    return 0;
+bool CItem::CanBeFreelyAggressedBy(CMobile*) {
+    return false;
 }
 void CItem::RecordAggressionWithInfo(CMobile*, CPlayer*, u32) {}
 void CItem::ReceiveAggressionFrom(CMobile*) {}

@@ -14,7 +14,7 @@ public:
     void RemoveFromWorld() override;
     u32 GetMoveClass(int) const override { return 0; }
     void DeleteSelf() override;
-    int IsSectorResources() const override { return 1; }
+    bool IsSectorResources() const override { return true; }
     int MoveTo(const Location& at) override;
     int AddToContainer(CItem*, const Location&) override { return 0; }
     int EquipOn(CMobile*, int) override { return 0; }
@@ -26,7 +26,7 @@ public:
     ~CMapItem() override;
     int GetValue(int useTypeBase, int applyMinimum) override;
     void DeleteSelf() override;
-    int IsMap() const override { return 1; }
+    bool IsMap() const override { return true; }
 };
 
 class CWeapon : public CItem {
@@ -36,5 +36,5 @@ public:
     int GetValue(int useTypeBase, int applyMinimum) override;
     void DeleteSelf() override;
     int EquipOn(CMobile* mobile, int layer) override;
-    int IsWeapon() const override { return 1; }
+    bool IsWeapon() const override { return true; }
 };

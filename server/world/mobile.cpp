@@ -37,12 +37,12 @@ void CMobile::RemoveFromWorldQuiet() {
     RecordPlacement(0);
     const int layer = GetEquipLayer();
     if (layer >= 0) {
-        static_cast<CMobile*>(container_)->SetLayerField(layer, nullptr);
+        container_->AsMobile()->SetLayerField(layer, nullptr);
     } else {
         UnlinkFromChain();
     }
     container_ = nullptr;
-    detached_ = 1;
+    detached_ = true;
 }
 
 int CMobile::GetValue(int useTypeBase, int applyMinimum) {
@@ -108,8 +108,8 @@ void CMobile::GetStatusFlags(u8& packetStatus) const {
 int CMobile::GetNotorietyFor(CMobile*) const {
     return 0;
 }
-int CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
-    return 0;
+bool CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return false;
 }
 int CMobile::GetMaxWeight() const {
     return 30;
@@ -118,8 +118,8 @@ void CMobile::MarkContentsValueless() {}
 void CMobile::DeleteContents() {
     CContainer::DeleteContents();
 }
-int CMobile::CanHold(CItem*) const {
-    return 0;
+bool CMobile::CanHold(CItem*) const {
+    return false;
 }
 void CMobile::Die() {}
 void CMobile::SetCurHits(int) {}
@@ -155,8 +155,8 @@ int CMobile::GetMoveSpeed() const {
 int CMobile::GetTravelZ(const Location& at, int, int) const {
     return at.z;
 }
-int CMobile::IsExhausted() const {
-    return 0;
+bool CMobile::IsExhausted() const {
+    return false;
 }
 void CMobile::ConsumeMoveFatigue() {}
 void CMobile::RegenerateFatigue() {}
@@ -188,11 +188,11 @@ void ForObjectsNear(const Location& at, int radius, Visit visit) {
 
 void CollectPlayersNear(const Location& at, int radius, std::vector<CPlayer*>& out) {
     ForObjectsNear(at, radius, [&](CItem* item) {
-        if (item->IsPlayer()) out.push_back(static_cast<CPlayer*>(item));
+        if (CPlayer* player = item->AsPlayer()) out.push_back(player);
     });
 }
 
-int IsCampFireNear(const Location& at) {
+bool IsCampFireNear(const Location& at) {
     int found = 0;
     ForObjectsNear(at, 8, [&](CItem* item) {
         if (item->GetType() == kCampFireGraphic) found = 1;
@@ -217,7 +217,7 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
     RecordValidTerrain(at);
     if (detached_) {
         LinkIntoCell(at);
-        detached_ = 0;
+        detached_ = false;
         AddRangeListeners(this);
     }
     FreePlacement();
@@ -244,7 +244,7 @@ void CPlayer::RemoveFromWorld() {
     }
     UnlinkFromChain();
     container_ = nullptr;
-    detached_ = 1;
+    detached_ = true;
 }
 
 void CPlayer::RemoveFromWorldQuiet() {
@@ -300,8 +300,8 @@ int CPlayer::Walk(int, int) {
     return 0;
 }
 void CPlayer::Kill() {}
-int CPlayer::IsExhausted() const {
-    return 0;
+bool CPlayer::IsExhausted() const {
+    return false;
 }
 void CPlayer::ApplySkillCap() {}
 void CPlayer::ApplyStatCapIfAllowed() {}

@@ -45,7 +45,7 @@ public:
     CMobile* FindMobile(u32 serial) const;
     CNPC* FindNPC(u32 serial) const;
     CItem* GetBucketHead(int bucket) const;
-    int SerialExistsEitherForm(u32 serial) const;
+    bool SerialExistsEitherForm(u32 serial) const;
     void CollectAllSerials(std::vector<u32>& out) const;
 
     // Template lists.
@@ -74,8 +74,8 @@ public:
     // Table reads of the tile data.
     int GetItemTileWeight(int graphic) const;
     int GetItemTileHeightByte(int graphic) const;
-    int IsItemTileImpassable(int graphic) const;
-    int IsLandTileImpassable(int tile) const;
+    bool IsItemTileImpassable(int graphic) const;
+    bool IsLandTileImpassable(int tile) const;
 
     // The table write brackets of the loaders.
     void UnlockTileData() {}
@@ -104,7 +104,7 @@ extern CObjectManager g_objectManager;
 // graphic of 0x4000 or above.
 CBaseObject* CreateObjectOfType(int graphic, int staticRequest);
 // 1 when the object is itself in the chain of its serial's bucket (0 for null).
-int IsRegistered(const CItem* object);
+bool IsRegistered(const CItem* object);
 // Takes a whole object tree out of every registry (serial hash, cell chain, template list,
 // mobile table) and puts it back; the objects keep their places and links meanwhile.
 void SuspendObjectTree(CItem* object);
