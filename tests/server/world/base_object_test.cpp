@@ -24,8 +24,7 @@ protected:
     }
     std::vector<CItem*> Children(CItem* bag) {
         std::vector<CItem*> out;
-        for (CItem* i = static_cast<CContainer*>(bag)->GetFirstChild(); i;
-             i = i->GetNextSibling()) {
+        for (CItem* i = bag->AsContainer()->GetFirstChild(); i; i = i->GetNextSibling()) {
             out.push_back(i);
         }
         return out;
@@ -164,7 +163,7 @@ TEST_F(BaseObjectTest, PutInPackUsesTheFirstUsableWornContainerElseTheGround) {
     EXPECT_EQ(item->GetContainer(), pack);
     EXPECT_EQ(item->GetTopMobile(), mobile);
     // A player at the top gets its status when its pack changes.
-    CPlayer* player = static_cast<CPlayer*>(PlacedMobile(16, 16, true));
+    CPlayer* player = PlacedMobile(16, 16, true)->AsPlayer();
     CItem* playerPack = NewItem(kBag);
     playerPack->EquipOn(player, 21);
     packets.log.clear();
@@ -331,7 +330,7 @@ TEST_F(BaseObjectTest, ContainerDeletionStopsWhenAContentScriptDeletesTheContain
 }
 
 TEST_F(BaseObjectTest, ProtectedClassesRefuseDeletion) {
-    CPlayer* player = static_cast<CPlayer*>(PlacedMobile(5, 5, true));
+    CPlayer* player = PlacedMobile(5, 5, true)->AsPlayer();
     const u32 serial = player->GetSerial();
     player->DeleteSelf();
     EXPECT_EQ(g_objectManager.FindBySerial(serial), player);
@@ -356,9 +355,9 @@ TEST_F(BaseObjectTest, ProtectedClassesRefuseDeletion) {
 
 TEST_F(BaseObjectTest, ACampFireStartsAndStopsTheCampOfPlayersNearIt) {
     platform::ManualClock clock(1000);
-    CPlayer* near = static_cast<CPlayer*>(PlacedMobile(20, 20, true));
-    CPlayer* camping = static_cast<CPlayer*>(PlacedMobile(26, 14, true));
-    CPlayer* far = static_cast<CPlayer*>(PlacedMobile(30, 20, true));
+    CPlayer* near = PlacedMobile(20, 20, true)->AsPlayer();
+    CPlayer* camping = PlacedMobile(26, 14, true)->AsPlayer();
+    CPlayer* far = PlacedMobile(30, 20, true)->AsPlayer();
     camping->SetCampStartTime(500);
     clock.Set(2000);
     CItem* fire = PlacedItem(21, 21, 0, kCampFireGraphic);

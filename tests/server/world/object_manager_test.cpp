@@ -43,7 +43,7 @@ TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets
         EXPECT_EQ(g_objectManager.FindBySerial(c.first), a) << std::hex << c.first;
         EXPECT_EQ(g_objectManager.FindBySerial(c.second), b) << std::hex << c.second;
         EXPECT_EQ(g_objectManager.FindBySerial(c.first ^ 0x00100000), nullptr);
-        EXPECT_EQ(g_objectManager.SerialExistsEitherForm(c.first ^ 0x40000000), 1);
+        EXPECT_TRUE(g_objectManager.SerialExistsEitherForm(c.first ^ 0x40000000));
         a->SetSerial(c.first + 1);
         EXPECT_EQ(g_objectManager.FindBySerial(c.first), nullptr);
         EXPECT_EQ(g_objectManager.FindBySerial(c.first + 1), a);
@@ -101,7 +101,7 @@ TEST_F(ObjectManagerTest, CreationPicksTheClassFromTheTileFlags) {
     CBaseObject* scenery = CreateObjectOfType(kWall, 1);
     ASSERT_TRUE(scenery->IsStatic());
     EXPECT_EQ(g_liveObjects.staticsInUse, statics + 1);
-    static_cast<CStaticObject*>(scenery)->Release();
+    scenery->AsStatic()->Release();
     EXPECT_EQ(g_liveObjects.staticsInUse, statics);
 }
 
@@ -136,8 +136,8 @@ TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GetObjectKind(c.object), c.kind) << c.name;
-        if (!c.object->IsDynamic()) continue;
-        CItem* i = static_cast<CItem*>(c.object);
+        CItem* i = c.object->AsItem();
+        if (!i) continue;
         EXPECT_EQ(i->IsContainer(), c.container) << c.name;
         EXPECT_EQ(i->IsUsableContainer(), c.usable) << c.name;
         EXPECT_EQ(i->IsMobile(), c.mobile) << c.name;
@@ -145,18 +145,18 @@ TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
         EXPECT_EQ(MatchesObjectKind(c.object, c.kind), c.kind == 2 || c.kind == 1 ? c.kind == 2 : 1)
             << c.name;
     }
-    EXPECT_EQ(holder.IsSectorResources(), 1);
-    EXPECT_EQ(item.IsSectorResources(), 0);
-    EXPECT_EQ(scenery.IsStatic(), 1);
+    EXPECT_TRUE(holder.IsSectorResources());
+    EXPECT_FALSE(item.IsSectorResources());
+    EXPECT_TRUE(scenery.IsStatic());
     // A ghost is still a player to the kind bits; only the ghost test says otherwise.
     player.SetType(402);
-    EXPECT_EQ(player.IsGhost(), 1);
+    EXPECT_TRUE(player.IsGhost());
     EXPECT_EQ(GetObjectKind(&player), 256);
-    EXPECT_EQ(MatchesObjectKind(&player, kKindGhost), 1);
-    EXPECT_EQ(MatchesObjectKind(&item, kKindGhost), 0);
-    EXPECT_EQ(MatchesObjectKind(nullptr, kKindItem), 0);
-    EXPECT_EQ(MatchesObjectKind(&item, 1), 0);
-    EXPECT_EQ(MatchesObjectKind(&item, 512), 0);
+    EXPECT_TRUE(MatchesObjectKind(&player, kKindGhost));
+    EXPECT_FALSE(MatchesObjectKind(&item, kKindGhost));
+    EXPECT_FALSE(MatchesObjectKind(nullptr, kKindItem));
+    EXPECT_FALSE(MatchesObjectKind(&item, 1));
+    EXPECT_FALSE(MatchesObjectKind(&item, 512));
 }
 
 TEST_F(ObjectManagerTest, TypesOfTheGraphicRangeAndAboveIt) {
@@ -278,7 +278,7 @@ TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
     SuspendObjectTree(loose);
     for (u32 s : serials)
         EXPECT_EQ(g_objectManager.FindBySerial(s), nullptr);
-    EXPECT_EQ(IsRegistered(npc), 0);
+    EXPECT_FALSE(IsRegistered(npc));
     EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, nullptr);
     EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), nullptr);
     EXPECT_EQ(g_objectManager.GetTemplateCount(12), 0);
@@ -288,13 +288,13 @@ TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
     ResumeObjectTree(loose);
     EXPECT_EQ(g_objectManager.FindBySerial(serials[0]), npc);
     EXPECT_EQ(g_objectManager.FindBySerial(serials[2]), coin);
-    EXPECT_EQ(IsRegistered(coin), 1);
+    EXPECT_TRUE(IsRegistered(coin));
     EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, npc);
     EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), npc);
     EXPECT_EQ(g_objectManager.GetTemplateCount(12), 1);
     EXPECT_TRUE(loose->IsDetached());
-    EXPECT_EQ(pack->IsInBankBox(), 0);
-    EXPECT_EQ(IsRegistered(nullptr), 0);
+    EXPECT_FALSE(pack->IsInBankBox());
+    EXPECT_FALSE(IsRegistered(nullptr));
 }
 
 TEST_F(WholeTreeTest, DuplicateSerialsAreReportedAndRenumbered) {
@@ -326,11 +326,11 @@ TEST_F(WholeTreeTest, TheBankBoxIsLayerTwentyNine) {
     box->AddToContainer(bank, Location(1, 1, 0));
     CItem* gem = NewItem();
     gem->AddToContainer(box, Location(1, 1, 0));
-    EXPECT_EQ(bank->IsInBankBox(), 1);
-    EXPECT_EQ(gem->IsInBankBox(), 1);
+    EXPECT_TRUE(bank->IsInBankBox());
+    EXPECT_TRUE(gem->IsInBankBox());
     CItem* worn = NewItem();
     worn->EquipOn(owner, 5);
-    EXPECT_EQ(worn->IsInBankBox(), 0);
+    EXPECT_FALSE(worn->IsInBankBox());
 }
 
 }  // namespace
