@@ -10,10 +10,6 @@
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
-int SendRemovalPackets = 1;
-int PlayerDeleteAllowed = 0;
-int SectorResourcesDeleteAllowed = 0;
-
 namespace {
 bool IsTriggerLayer(int layer) {
     return layer >= 1 && layer <= 24;
@@ -165,7 +161,8 @@ void CItem::RemoveCommon(bool loud) {
         for (CPlayer* player : players)
             player->SetCampStartTime(0);
     }
-    if (loud && SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
+    if (loud && g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets) &&
+        !(status_ & kStatusShownByMulti)) {
         Packets().SendDeleteObject(serial_, where, nullptr);
     }
     if (layer >= 0) {
@@ -298,7 +295,8 @@ int CItem::AddToContainer(CItem* container, const Location& at) {
     if (!(status_ & kStatusWeightless)) AddWeightTo(container);
     loc_ = position;
     detached_ = false;
-    if (!g_objectManager.LoadingFlag) Packets().SendContainerItem(this, GetWorldLocation());
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading))
+        Packets().SendContainerItem(this, GetWorldLocation());
     CMobile* top = GetTopMobile();
     if (CPlayer* player = top ? top->AsPlayer() : nullptr) Packets().SendPlayerStatus(player);
     FreePlacement();
@@ -325,7 +323,7 @@ int CItem::EquipOn(CMobile* mobile, int layer) {
     container_ = mobile;
     detached_ = false;
     AddWeightTo(mobile);
-    if (!g_objectManager.LoadingFlag && !mobile->IsDetached() && layer != 0 &&
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading) && !mobile->IsDetached() && layer != 0 &&
         !(status_ & kStatusShownByMulti)) {
         Packets().SendWornItem(this, mobile, layer);
     }
@@ -560,7 +558,7 @@ CItem* CItem::FindSelfBySerial() const {
     return g_objectManager.FindBySerial(serial_);
 }
 void CItem::CheckRegistrationUnlessLoading() {
-    if (!g_objectManager.LoadingFlag) FindSelfBySerial();
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading)) FindSelfBySerial();
 }
 CItem* CItem::FindObjVarListHolder(const char*, CItem*) {
     return nullptr;

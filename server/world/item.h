@@ -30,11 +30,6 @@ constexpr int kNoLayer = 26;  // the placement record's "worn on no layer"
 constexpr int kBankBoxLayer = 29;
 constexpr u16 kCampFireGraphic = 2839;
 
-// Removals send the delete-object packet only while this is set.
-extern int SendRemovalPackets;
-extern int PlayerDeleteAllowed;
-extern int SectorResourcesDeleteAllowed;
-
 class CItem : public CCountedObject {
 public:
     CItem();

@@ -1,5 +1,7 @@
 #include "server/world/item_kinds.h"
 
+#include "server/world/object_manager.h"
+
 // ---------------------------------------------------------------- CSectorResources
 
 CSectorResources::CSectorResources() = default;
@@ -15,7 +17,7 @@ void CSectorResources::RemoveFromWorld() {
 }
 
 void CSectorResources::DeleteSelf() {
-    if (!SectorResourcesDeleteAllowed) return;
+    if (!g_objectManager.IsOn(ObjectSwitch::kSectorResourcesDeleteAllowed)) return;
     if (DeleteSelfChecked()) delete this;
 }
 

@@ -3,8 +3,6 @@
 // Their own fields and rules come with sector resources, map items and weapons.
 #include "server/world/item.h"
 
-extern int SectorResourcesDeleteAllowed;
-
 class CSectorResources : public CItem {
 public:
     CSectorResources();

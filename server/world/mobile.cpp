@@ -239,7 +239,8 @@ void CPlayer::RemoveFromWorld() {
     RemoveRangeListeners(this);
     RecordPlacement(0);
     CancelTrade();
-    if (SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
+    if (g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets) &&
+        !(status_ & kStatusShownByMulti)) {
         Packets().SendDeleteObject(serial_, where, this);
     }
     UnlinkFromChain();
@@ -265,7 +266,7 @@ const char* CPlayer::GetName(int flag) const {
 }
 
 void CPlayer::DeleteSelf() {
-    if (!PlayerDeleteAllowed) return;
+    if (!g_objectManager.IsOn(ObjectSwitch::kPlayerDeleteAllowed)) return;
     CMobile::DeleteSelf();
 }
 

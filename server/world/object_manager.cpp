@@ -12,8 +12,6 @@
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
-int CreateStaticsFlag = 0;
-
 CObjectManager g_objectManager;
 
 CObjectManager::CObjectManager()
@@ -21,16 +19,24 @@ CObjectManager::CObjectManager()
       templateHeads_(kTemplateLists, nullptr),
       templateCounts_(kTemplateLists, 0) {
     // One resource prototype per graphic, made as bulk work.
-    LoadingFlag = 1;
+    ObjectSwitchGuard loading(ObjectSwitch::kLoading, true, *this);
     prototypes_ = new CCountedObject[kTileCount];
     for (int i = 0; i < kTileCount; ++i)
         prototypes_[i].SetType(i);
-    LoadingFlag = 0;
 }
 
 // The manager lives until the process ends; its prototypes are reclaimed with it.
 CObjectManager::~CObjectManager() {
     delete[] prototypes_;
+}
+
+ObjectSwitchGuard::ObjectSwitchGuard(ObjectSwitch which, bool on, CObjectManager& manager)
+    : manager_(manager), which_(which), old_(manager.IsOn(which)) {
+    manager_.switches_[static_cast<int>(which_)] = on;
+}
+
+ObjectSwitchGuard::~ObjectSwitchGuard() {
+    manager_.switches_[static_cast<int>(which_)] = old_;
 }
 
 CCountedObject* CObjectManager::GetResourcePrototype(int graphic) const {
@@ -234,11 +240,12 @@ int CObjectManager::GetTemplateCount(int id) const {
 
 // ---------------------------------------------------------------- creation
 
-CBaseObject* CreateObjectOfType(int graphic, int staticRequest) {
+CBaseObject* CreateObjectOfType(int graphic, ObjectForm form) {
     if (graphic < 0 || graphic >= kTileCount) return nullptr;
     CBaseObject* object = nullptr;
     const u32 flags = GetTileData().StaticFlags(graphic);
-    if (staticRequest && CreateStaticsFlag) {
+    const bool staticWanted = form == ObjectForm::kStaticWanted;
+    if (staticWanted && g_objectManager.IsOn(ObjectSwitch::kCreateStatics)) {
         object = CStaticObject::Acquire();
     } else if (flags & kTileMap) {
         object = new CMapItem;
@@ -249,7 +256,7 @@ CBaseObject* CreateObjectOfType(int graphic, int staticRequest) {
     } else if (flags & kTileWeaponFlags) {
         // The weapon definitions come with the weapon table.
         object = new CWeapon;
-    } else if (staticRequest == 1) {
+    } else if (staticWanted) {
         object = CStaticObject::Acquire();
     } else {
         object = new CItem;
@@ -269,7 +276,7 @@ void Discard(CBaseObject* object) {
 }  // namespace
 
 CItem* CObjectManager::CreateItem(int graphic) {
-    CBaseObject* object = CreateObjectOfType(graphic, 0);
+    CBaseObject* object = CreateObjectOfType(graphic, ObjectForm::kDynamic);
     if (!object) return nullptr;
     CItem* item = object->AsItem();
     if (!item) Discard(object);

@@ -12,6 +12,8 @@
 
 namespace {
 
+bool g_worldLoaded = false;
+
 // A world that cannot be built is no world to serve: the reason goes to standard error and
 // the caller ends the process with exit code 1.
 int StartupFailure(const std::string& message) {
@@ -34,6 +36,7 @@ int CreateWorld(int width, int height) {
     // before it gets here; without one (the main loop's own tests) the world stays empty.
     if (GetDataArchive() == nullptr) {
         LoadTextFiles();
+        g_worldLoaded = true;
         return 0;
     }
     std::string error;
@@ -43,5 +46,10 @@ int CreateWorld(int width, int height) {
         return StartupFailure(error);
     }
     LoadTextFiles();
+    g_worldLoaded = true;
     return 0;
+}
+
+bool IsWorldLoaded() {
+    return g_worldLoaded;
 }

@@ -50,9 +50,11 @@ TEST_F(BaseObjectTest, PlacingAndRemovingKeepsTheCellChainAndTellsPlayersInRange
     b->RemoveFromWorldQuiet();
     EXPECT_TRUE(packets.log.empty());
     // While removal packets are switched off nothing is sent either.
-    SendRemovalPackets = 0;
-    a->RemoveFromWorld();
-    SendRemovalPackets = 1;
+    {
+        ObjectSwitchGuard quiet(ObjectSwitch::kSendRemovalPackets, false);
+        a->RemoveFromWorld();
+    }
+    EXPECT_TRUE(g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets));
     EXPECT_TRUE(packets.log.empty());
     EXPECT_TRUE(Chain(10, 10).empty());
     // The first place is kept; moving changes only loc.
@@ -139,9 +141,10 @@ TEST_F(BaseObjectTest, EquippingAndTakingOffSendTriggersOnlyForLayersOneToTwenty
     item->SetStatus(kStatusNoTriggers);
     triggers.calls.clear();
     packets.log.clear();
-    g_objectManager.LoadingFlag = 1;
-    EXPECT_EQ(item->EquipOn(wearer, 5), 1);
-    g_objectManager.LoadingFlag = 0;
+    {
+        ObjectSwitchGuard loading(ObjectSwitch::kLoading, true);
+        EXPECT_EQ(item->EquipOn(wearer, 5), 1);
+    }
     EXPECT_TRUE(triggers.calls.empty());
     EXPECT_TRUE(packets.log.empty());
     // A mobile is never worn.
@@ -334,9 +337,10 @@ TEST_F(BaseObjectTest, ProtectedClassesRefuseDeletion) {
     const u32 serial = player->GetSerial();
     player->DeleteSelf();
     EXPECT_EQ(g_objectManager.FindBySerial(serial), player);
-    PlayerDeleteAllowed = 1;
-    player->DeleteSelf();
-    PlayerDeleteAllowed = 0;
+    {
+        ObjectSwitchGuard allowed(ObjectSwitch::kPlayerDeleteAllowed, true);
+        player->DeleteSelf();
+    }
     EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
 
     CSectorResources* holder = new CSectorResources;
@@ -347,9 +351,10 @@ TEST_F(BaseObjectTest, ProtectedClassesRefuseDeletion) {
     const u32 holderSerial = holder->GetSerial();
     holder->DeleteSelf();
     EXPECT_NE(g_objectManager.FindBySerial(holderSerial), nullptr);
-    SectorResourcesDeleteAllowed = 1;
-    holder->DeleteSelf();
-    SectorResourcesDeleteAllowed = 0;
+    {
+        ObjectSwitchGuard allowed(ObjectSwitch::kSectorResourcesDeleteAllowed, true);
+        holder->DeleteSelf();
+    }
     EXPECT_EQ(g_objectManager.FindBySerial(holderSerial), nullptr);
 }
 

@@ -56,10 +56,13 @@ TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets
 
 TEST_F(ObjectManagerTest, LoadingFlagGivesSerialZeroUntilTheReaderSetsTheSavedOne) {
     const u32 next = g_objectManager.PeekSerialCounter();
-    g_objectManager.LoadingFlag = 1;
-    CItem* loaded = NewItem();
-    CItem* second = NewItem();
-    g_objectManager.LoadingFlag = 0;
+    CItem* loaded = nullptr;
+    CItem* second = nullptr;
+    {
+        ObjectSwitchGuard loading(ObjectSwitch::kLoading, true);
+        loaded = NewItem();
+        second = NewItem();
+    }
     EXPECT_EQ(loaded->GetSerial(), 0u);
     EXPECT_EQ(second->GetSerial(), 0u);
     EXPECT_EQ(g_objectManager.PeekSerialCounter(), next);
@@ -98,11 +101,56 @@ TEST_F(ObjectManagerTest, CreationPicksTheClassFromTheTileFlags) {
     ASSERT_NE(bag, nullptr);
     // A static request yields a pooled static object only through the raw factory.
     const int statics = g_liveObjects.staticsInUse;
-    CBaseObject* scenery = CreateObjectOfType(kWall, 1);
+    CBaseObject* scenery = CreateObjectOfType(kWall, ObjectForm::kStaticWanted);
     ASSERT_TRUE(scenery->IsStatic());
     EXPECT_EQ(g_liveObjects.staticsInUse, statics + 1);
     scenery->AsStatic()->Release();
     EXPECT_EQ(g_liveObjects.staticsInUse, statics);
+}
+
+TEST_F(ObjectManagerTest, WhileStaticsAreCreatedAStaticRequestYieldsAStaticOfAnyClass) {
+    // A container graphic asked for as a static: a container normally, a static only while the
+    // world-editing switch is on; a dynamic request ignores the switch.
+    CBaseObject* bag = CreateObjectOfType(kBag, ObjectForm::kStaticWanted);
+    EXPECT_TRUE(bag->AsItem() && bag->AsItem()->IsContainer());
+    bag->DeleteSelf();
+    ObjectSwitchGuard editing(ObjectSwitch::kCreateStatics, true);
+    CBaseObject* scenery = CreateObjectOfType(kBag, ObjectForm::kStaticWanted);
+    ASSERT_NE(scenery->AsStatic(), nullptr);
+    EXPECT_EQ(scenery->GetType(), kBag);
+    scenery->AsStatic()->Release();
+    CBaseObject* dynamic = CreateObjectOfType(kBag, ObjectForm::kDynamic);
+    EXPECT_TRUE(dynamic->IsDynamic());
+    dynamic->DeleteSelf();
+}
+
+TEST(ObjectSwitchGuardTest, EachGuardPutsBackTheValueItFound) {
+    struct Case {
+        ObjectSwitch which;
+        bool byDefault;
+    };
+    const Case cases[] = {
+        {ObjectSwitch::kSendRemovalPackets, true},
+        {ObjectSwitch::kCreateStatics, false},
+        {ObjectSwitch::kPlayerDeleteAllowed, false},
+        {ObjectSwitch::kSectorResourcesDeleteAllowed, false},
+        {ObjectSwitch::kLoading, false},
+    };
+    for (const Case& c : cases) {
+        const int n = static_cast<int>(c.which);
+        EXPECT_EQ(g_objectManager.IsOn(c.which), c.byDefault) << n;
+        {
+            ObjectSwitchGuard outer(c.which, !c.byDefault);
+            EXPECT_EQ(g_objectManager.IsOn(c.which), !c.byDefault) << n;
+            {
+                ObjectSwitchGuard inner(c.which, c.byDefault);
+                EXPECT_EQ(g_objectManager.IsOn(c.which), c.byDefault) << n;
+            }
+            // The inner guard restores the outer guard's value, not the default.
+            EXPECT_EQ(g_objectManager.IsOn(c.which), !c.byDefault) << n;
+        }
+        EXPECT_EQ(g_objectManager.IsOn(c.which), c.byDefault) << n;
+    }
 }
 
 TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
