@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 #include "script/fake_world.h"
 
@@ -24,49 +25,44 @@ int AnswerSeven(CBaseObject*) {
     return 7;
 }
 
-struct KindCase {
-    ScriptObjectKind kind;
-    const char* resolveText;
-    const char* checkText;
-};
-
-const KindCase kCases[] = {
-    {ScriptObjectKind::Any, "b: object id is invalid.\n", "b: tried to check invalid object.\n"},
-    {ScriptObjectKind::Weapon, "b: weapon id is invalid.\n", "b: tried to check invalid weapon.\n"},
-    {ScriptObjectKind::Mobile, "b: mobile id is invalid.\n", "b: tried to check invalid mobile.\n"},
-    {ScriptObjectKind::Npc, "b: NPC id is invalid.\n", "b: tried to check invalid NPC.\n"},
-    {ScriptObjectKind::Container, "b: container id is invalid.\n",
-     "b: tried to check invalid container.\n"},
-    {ScriptObjectKind::Player, "b: player id is invalid.\n", "b: tried to check invalid player.\n"},
-    {ScriptObjectKind::Corpse, "b: id is invalid.\n", "b: tried to check invalid corpse.\n"},
-    {ScriptObjectKind::Map, "b: map id is invalid.\n", "b: tried to check invalid map.\n"},
-    {ScriptObjectKind::Book, "b: RWBook id is invalid.\n", "b: tried to check invalid RWBook.\n"},
+// Each kind and the word its diagnostics use for it.
+const std::pair<ScriptObjectKind, std::string> kKindWords[] = {
+    {ScriptObjectKind::Any, "object"},          {ScriptObjectKind::Weapon, "weapon"},
+    {ScriptObjectKind::Mobile, "mobile"},       {ScriptObjectKind::Npc, "NPC"},
+    {ScriptObjectKind::Container, "container"}, {ScriptObjectKind::Player, "player"},
+    {ScriptObjectKind::Corpse, "corpse"},       {ScriptObjectKind::Map, "map"},
+    {ScriptObjectKind::Book, "RWBook"},
 };
 
 TEST(ObjectValidatorsTest, AnObjectOfTheKindPassesAndEveryFailureNamesBuiltinAndKind) {
-    for (const KindCase& c : kCases) {
-        const int k = static_cast<int>(c.kind);
+    for (const auto& [kind, word] : kKindWords) {
+        const int k = static_cast<int>(kind);
+        // The corpse validator's resolve text names no kind.
+        const std::string resolveText = kind == ScriptObjectKind::Corpse
+                                            ? "b: id is invalid.\n"
+                                            : "b: " + word + " id is invalid.\n";
+        const std::string checkText = "b: tried to check invalid " + word + ".\n";
         KindWorld world;
         CBaseObject* right = world.Add(10);
-        world.kinds[10] = c.kind;
+        world.kinds[10] = kind;
         world.Add(11);  // a plain object: of no kind but Any
         world.kinds[11] = ScriptObjectKind::Any;
         CBaseObject* gone = world.Add(12);
-        world.kinds[12] = c.kind;
+        world.kinds[12] = kind;
         FakeWorld::Obj(gone)->detached = true;
 
-        EXPECT_EQ(ResolveObject(10, "b", c.kind), right) << k;
-        EXPECT_EQ(CheckObject(10, AnswerSeven, "b", c.kind), 7) << k;
+        EXPECT_EQ(ResolveObject(10, "b", kind), right) << k;
+        EXPECT_EQ(CheckObject(10, AnswerSeven, "b", kind), 7) << k;
         // Wrong kind (Any accepts it), detached, unknown and zero serials fail.
         for (u32 serial : {11u, 12u, 99u, 0u}) {
-            if (serial == 11 && c.kind == ScriptObjectKind::Any) continue;
-            EXPECT_EQ(ResolveObject(serial, "b", c.kind), nullptr) << k << " " << serial;
-            EXPECT_EQ(std::string(LastValidatorDiagnostic()), c.resolveText) << k;
-            EXPECT_EQ(CheckObject(serial, AnswerSeven, "b", c.kind), 0) << k << " " << serial;
-            EXPECT_EQ(std::string(LastValidatorDiagnostic()), c.checkText) << k;
+            if (serial == 11 && kind == ScriptObjectKind::Any) continue;
+            EXPECT_EQ(ResolveObject(serial, "b", kind), nullptr) << k << " " << serial;
+            EXPECT_EQ(LastValidatorDiagnostic(), resolveText) << k;
+            EXPECT_EQ(CheckObject(serial, AnswerSeven, "b", kind), 0) << k << " " << serial;
+            EXPECT_EQ(LastValidatorDiagnostic(), checkText) << k;
         }
         // A usable object with no predicate answers 0.
-        EXPECT_EQ(CheckObject(10, nullptr, "b", c.kind), 0) << k;
+        EXPECT_EQ(CheckObject(10, nullptr, "b", kind), 0) << k;
     }
 }
 
