@@ -167,9 +167,14 @@ void CBaseObject::GetObjectsOnTop(std::vector<u32>& serials) {
 // ---------------------------------------------------------------- move classes
 
 namespace {
-bool IsType6Passable(int graphic) {
-    return graphic == 1682 || graphic == 1781 || graphic == 1782 || graphic == 2118 ||
-           graphic == 2163;
+// Graphics a ghost walks through.
+constexpr u16 kGhostPassableGraphics[] = {1682, 1781, 1782, 2118, 2163};
+
+bool IsGhostPassable(int graphic) {
+    for (u16 g : kGhostPassableGraphics) {
+        if (graphic == g) return true;
+    }
+    return false;
 }
 }  // namespace
 
@@ -191,7 +196,7 @@ u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType) {
                 if (flags & kTileBridge) result |= kMoveBridge;
             }
             if (moveType == 6) {
-                bool passable = IsType6Passable(object.GetType()) || object.IsDoor();
+                bool passable = IsGhostPassable(object.GetType()) || object.IsDoor();
                 const CItem* item = object.AsItem();
                 if (!passable && item) passable = item->IsMovableBy(nullptr);
                 if (passable) result &= ~static_cast<u32>(kMoveBlocking);
@@ -371,7 +376,7 @@ int CCountedObject::GetResourceAmount(int) const {
 
 // ---------------------------------------------------------------- kinds
 
-int GetObjectKind(const CBaseObject* object) {
+ObjectKind GetObjectKind(const CBaseObject* object) {
     const CItem* item = object ? object->AsItem() : nullptr;
     if (!item) return kKindStatic;
     if (item->IsMap()) return kKindMap;
@@ -386,13 +391,13 @@ int GetObjectKind(const CBaseObject* object) {
     return kKindNpc;
 }
 
-bool MatchesObjectKind(const CBaseObject* object, int bit) {
+bool MatchesObjectKind(const CBaseObject* object, ObjectKind kind) {
     if (!object) return false;
-    if (bit == kKindItem) return object->IsDynamic();
-    if (bit == kKindPlayer) return object->IsPlayer();
+    if (kind == kKindItem) return object->IsDynamic();
+    if (kind == kKindPlayer) return object->IsPlayer();
     const CItem* item = object->AsItem();
     if (!item) return false;
-    switch (bit) {
+    switch (kind) {
         case kKindContainer:
             return item->IsContainer();
         case kKindMap:

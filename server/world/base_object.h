@@ -21,7 +21,7 @@ constexpr u16 kInvalidTypeReplacement = 2429;
 constexpr int kNoTemplate = 0xFFFF;
 
 // Bits that GetObjectKind answers.
-enum ObjectKind {
+enum ObjectKind : int {
     kKindStatic = 1,
     kKindItem = 2,
     kKindContainer = 4,
@@ -178,5 +178,5 @@ protected:
 };
 
 // The kind bit of an object's class (the decay code asks which objects may decay).
-int GetObjectKind(const CBaseObject* object);
-bool MatchesObjectKind(const CBaseObject* object, int bit);
+ObjectKind GetObjectKind(const CBaseObject* object);
+bool MatchesObjectKind(const CBaseObject* object, ObjectKind kind);

@@ -154,7 +154,7 @@ void CItem::RemoveCommon(bool loud) {
         layer = GetEquipLayer();
     }
     RemoveRangeListeners(this);
-    RecordPlacement(0);
+    RecordPlacement(WornLayers::kFromLayerOne);
     if (loud && type_ == kCampFireGraphic && !container_) {
         std::vector<CPlayer*> players;
         CollectPlayersNear(where, 8, players);
@@ -191,7 +191,8 @@ void CItem::RemoveFromWorldQuiet() {
 
 // ---------------------------------------------------------------- placement record
 
-void CItem::RecordPlacement(int fromAnyLayer) {
+void CItem::RecordPlacement(WornLayers layers) {
+    const bool fromAnyLayer = layers == WornLayers::kAny;
     if (!placement_) placement_ = GetPlacementPool().Acquire();
     if (IsEquipped()) {
         CMobile* wearer = container_->AsMobile();
@@ -575,8 +576,8 @@ void CItem::GetStatusFlags(u8& packetStatus) const {
 bool CItem::IsHidden() const {
     return (status_ & kStatusHidden) != 0;
 }
-void CItem::SetHidden(int flag) {
-    if (flag) {
+void CItem::SetHidden(bool hidden) {
+    if (hidden) {
         status_ |= kStatusHidden;
     } else {
         status_ &= static_cast<u8>(~kStatusHidden);

@@ -106,7 +106,7 @@ public:
     virtual void ApplyStatusFlags(u8 packetStatus);
     virtual void GetStatusFlags(u8& packetStatus) const;
     virtual bool IsHidden() const;
-    virtual void SetHidden(int flag);
+    virtual void SetHidden(bool hidden);
     virtual void SetMurderCount(int count);
     virtual int GetNotorietyFor(CMobile* viewer) const;
     virtual void RefreshAggression();
@@ -151,8 +151,10 @@ public:
     // Links the item at the head of its cell's dynamic-object chain; loc = the Location.
     void LinkIntoCell(const Location& at);
 
-    // The placement record (where the item was before it was taken away).
-    void RecordPlacement(int fromAnyLayer);
+    // The placement record (where the item was before it was taken away). An item worn on
+    // layer 0 is recorded as worn only when every layer counts.
+    enum class WornLayers : u8 { kFromLayerOne, kAny };
+    void RecordPlacement(WornLayers layers);
     void FreePlacement();
     void SetPlacementContainer(u32 serial);
     void SetPlacementWearer(u32 serial);

@@ -108,12 +108,12 @@ int CWorldMap::CanExistAt(const Location& at, int height, int moveType, const CB
                           int terrainZOffset) const {
     std::vector<MapSurface> surfaces;
     CollectSurfaces(surfaces, at, moveType, mover, terrainZOffset);
-    int answer = 1;
+    int answer = kExistFits;
     for (const MapSurface& s : surfaces) {
         if ((s.flags & kMoveBlocking) && s.z < at.z + height && s.Top() > at.z) return 0;
         if (s.flags & kMoveSurface) {
-            answer |= 4;
-            if (s.Top() == at.z) answer |= 2;
+            answer |= kExistSurfaceThere;
+            if (s.Top() == at.z) answer |= kExistOnSurfaceTop;
         }
     }
     return answer;
@@ -175,7 +175,7 @@ int CWorldMap::FindGoodZ(const Location& at, int low, int high, int height, int 
 }
 
 void CWorldMap::GetStandRange(int& low, int& high, const Location& at, int direction, int moveType,
-                              const CBaseObject* mover, int useDirection) const {
+                              const CBaseObject* mover, StandTerrain from) const {
     std::vector<MapSurface> list;
     CollectSurfaces(list, at, moveType, mover, 0);
     low = kNoZ;
@@ -183,8 +183,9 @@ void CWorldMap::GetStandRange(int& low, int& high, const Location& at, int direc
     if (list.empty()) return;
     const MapSurface& terrain = list[0];
     if ((terrain.flags & kMoveSurface) && terrain.Top() <= at.z) {
-        const int t =
-            useDirection ? GetTerrainZTowards(at, direction & 7) : GetElevation(at.x, at.y);
+        const int t = from == StandTerrain::kTowardsDirection
+                          ? GetTerrainZTowards(at, direction & 7)
+                          : GetElevation(at.x, at.y);
         low = std::max(low, t);
         high = std::max(high, t);
     }
@@ -236,7 +237,7 @@ bool CWorldMap::SettleObjectZ(CBaseObject* object, int& z, int height) {
     object->RemoveFromWorldQuiet();
     int low = kNoZ;
     int high = at.z;
-    GetStandRange(low, high, at, 0, moveType, object, 0);
+    GetStandRange(low, high, at, 0, moveType, object, StandTerrain::kElevation);
     z = FindGoodZ(at, low, high, height, moveType, nullptr, 0);
     object->PlaceInWorldQuiet(at);
     settling_ = saved;
@@ -359,13 +360,14 @@ bool CWorldMap::IsBlockedAt(const Location& at, const SightBlockTest& test) cons
     return false;
 }
 
-bool CWorldMap::HasLineOfSight(const Location& from, const Location& to, int mode) const {
+bool CWorldMap::HasLineOfSight(const Location& from, const Location& to,
+                               SightBlockers blockers) const {
     const bool fromAbove = from.z >= GetElevation(from.x, from.y);
     const bool toAbove = to.z >= GetElevation(to.x, to.y);
     if (fromAbove != toAbove) return false;
     u32 mask = 0;
-    if (mode & 1) mask |= kTileWall | kTileNoShoot;
-    if (mode & 2) mask |= kTileImpassable;
+    if (blockers & kSightWalls) mask |= kTileWall | kTileNoShoot;
+    if (blockers & kSightImpassable) mask |= kTileImpassable;
     const int dx = to.x - from.x;
     const int dy = to.y - from.y;
     const int dz = to.z - from.z;
@@ -434,8 +436,8 @@ int CWorldMap::Distance3D(const Location& a, const Location& b) {
     return std::max({std::abs(a.x - b.x), std::abs(a.y - b.y), std::abs(a.z - b.z) / 11});
 }
 
-bool ItemCanSee(const CItem& from, const CItem& to, int mode) {
+bool ItemCanSee(const CItem& from, const CItem& to, SightBlockers blockers) {
     const Location a = from.GetWorldLocation() + Location(0, 0, from.GetHeight() / 2);
     const Location b = to.GetWorldLocation() + Location(0, 0, to.GetHeight() / 2);
-    return g_worldMap.HasLineOfSight(a, b, mode);
+    return g_worldMap.HasLineOfSight(a, b, blockers);
 }

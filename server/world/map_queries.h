@@ -22,6 +22,24 @@ struct MapSurface {
     int Top() const;
 };
 
+// What stops a line of sight besides the terrain: walls and no-shoot tiles (sight), and
+// impassable tiles (missiles). The bits combine.
+enum SightBlockers : u8 {
+    kSightTerrainOnly = 0,
+    kSightWalls = 1,
+    kSightImpassable = 2,
+};
+
+// The bits of CanExistAt's answer (0 when the place is blocked).
+enum ExistBits : int {
+    kExistFits = 1,
+    kExistOnSurfaceTop = 2,
+    kExistSurfaceThere = 4,
+};
+
+// Where GetStandRange takes the terrain height from.
+enum class StandTerrain : u8 { kElevation, kTowardsDirection };
+
 struct SightBlockTest {
     int top;
     u32 mask;
@@ -47,7 +65,7 @@ public:
     int FindGoodZ(const Location& at, int low, int high, int height, int moveType,
                   const CBaseObject* mover, int terrainZOffset) const;
     void GetStandRange(int& low, int& high, const Location& at, int direction, int moveType,
-                       const CBaseObject* mover, int useDirection) const;
+                       const CBaseObject* mover, StandTerrain from) const;
     int GetFloorZ(const Location& at) const;
     bool SettleObjectZ(CBaseObject* object, int& z, int height);
     bool DropCheck(Location& at, int& z, int height) const;
@@ -70,7 +88,7 @@ public:
     CItem* FindDoorAt(const Location& at, int zLow, int zHigh) const;
 
     // Sight and distance.
-    bool HasLineOfSight(const Location& from, const Location& to, int mode) const;
+    bool HasLineOfSight(const Location& from, const Location& to, SightBlockers blockers) const;
     bool IsBlockedAt(const Location& at, const SightBlockTest& test) const;
     static int Distance3D(const Location& a, const Location& b);
 
@@ -85,4 +103,4 @@ private:
 extern CWorldMap g_worldMap;
 
 // Line of sight between two objects, each raised by half its height.
-bool ItemCanSee(const CItem& from, const CItem& to, int mode);
+bool ItemCanSee(const CItem& from, const CItem& to, SightBlockers blockers);

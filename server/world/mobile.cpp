@@ -34,7 +34,7 @@ void CMobile::SetLayerField(int layer, CItem* item) {
 
 void CMobile::RemoveFromWorldQuiet() {
     RemoveRangeListeners(this);
-    RecordPlacement(0);
+    RecordPlacement(WornLayers::kFromLayerOne);
     const int layer = GetEquipLayer();
     if (layer >= 0) {
         container_->AsMobile()->SetLayerField(layer, nullptr);
@@ -237,7 +237,7 @@ void CPlayer::PlaceInWorld(const Location& at) {
 void CPlayer::RemoveFromWorld() {
     const Location where = GetWorldLocation();
     RemoveRangeListeners(this);
-    RecordPlacement(0);
+    RecordPlacement(WornLayers::kFromLayerOne);
     CancelTrade();
     if (g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets) &&
         !(status_ & kStatusShownByMulti)) {

@@ -238,12 +238,12 @@ TEST_F(BaseObjectTest, LayerZeroIsRecordedOnlyWhenAskedFor) {
     CItem* item = PlacedItem(3, 4, 5);
     item->RemoveFromWorld();  // records the world place
     item->EquipOn(wearer, 0);
-    item->RemoveFromWorld();  // layer 0 with flag 0: the earlier place stays
+    item->RemoveFromWorld();  // layer 0, from layer one: the earlier place stays
     ASSERT_NE(item->GetPlacement(), nullptr);
     EXPECT_EQ(item->GetPlacement()->lastWearer, 0u);
     EXPECT_TRUE(item->GetPlacement()->lastLocation == Location(3, 4, 5));
     item->EquipOn(wearer, 0);
-    item->RecordPlacement(1);
+    item->RecordPlacement(CItem::WornLayers::kAny);
     EXPECT_EQ(item->GetPlacement()->lastWearer, wearer->GetSerial());
     EXPECT_EQ(item->GetPlacement()->lastLayer, 0);
     // A record whose places are all gone or off the grid puts nothing back.

@@ -206,42 +206,42 @@ TEST_F(MapQueryTest, LineOfSight) {
     struct Case {
         const char* name;
         Location from, to;
-        int mode;
+        SightBlockers blockers;
         int clear;
     } cases[] = {
-        {"open ground", Location(5, 3, 0), Location(15, 3, 0), 1, 1},
-        {"wall", Location(5, 5, 5), Location(15, 5, 5), 1, 0},
-        {"over the wall", Location(5, 5, 30), Location(15, 5, 30), 1, 1},
-        {"window, sight", Location(5, 8, 5), Location(15, 8, 5), 1, 1},
-        {"window, missiles", Location(5, 8, 5), Location(15, 8, 5), 2, 0},
-        {"terrain only", Location(5, 5, 5), Location(15, 5, 5), 0, 1},
-        {"over the hill", Location(5, 12, 50), Location(15, 12, 50), 1, 1},
-        {"into the hill", Location(5, 12, 5), Location(10, 12, 5), 1, 0},
-        {"rock", Location(5, 14, 5), Location(15, 14, 5), 0, 0},
-        {"one ray passes", Location(2, 24, 5), Location(8, 27, 5), 1, 1},
-        {"closed door", Location(5, 20, 5), Location(15, 20, 5), 1, 0},
-        {"same tile 15 apart", Location(10, 5, 1), Location(10, 5, 16), 1, 1},
-        {"same tile 16 apart", Location(10, 5, 1), Location(10, 5, 17), 1, 0},
-        {"neighbours 16 apart", Location(9, 5, 1), Location(10, 5, 17), 1, 0},
-        {"neighbours, clear", Location(4, 4, 1), Location(5, 4, 17), 1, 1},
+        {"open ground", Location(5, 3, 0), Location(15, 3, 0), kSightWalls, 1},
+        {"wall", Location(5, 5, 5), Location(15, 5, 5), kSightWalls, 0},
+        {"over the wall", Location(5, 5, 30), Location(15, 5, 30), kSightWalls, 1},
+        {"window, sight", Location(5, 8, 5), Location(15, 8, 5), kSightWalls, 1},
+        {"window, missiles", Location(5, 8, 5), Location(15, 8, 5), kSightImpassable, 0},
+        {"terrain only", Location(5, 5, 5), Location(15, 5, 5), kSightTerrainOnly, 1},
+        {"over the hill", Location(5, 12, 50), Location(15, 12, 50), kSightWalls, 1},
+        {"into the hill", Location(5, 12, 5), Location(10, 12, 5), kSightWalls, 0},
+        {"rock", Location(5, 14, 5), Location(15, 14, 5), kSightTerrainOnly, 0},
+        {"one ray passes", Location(2, 24, 5), Location(8, 27, 5), kSightWalls, 1},
+        {"closed door", Location(5, 20, 5), Location(15, 20, 5), kSightWalls, 0},
+        {"same tile 15 apart", Location(10, 5, 1), Location(10, 5, 16), kSightWalls, 1},
+        {"same tile 16 apart", Location(10, 5, 1), Location(10, 5, 17), kSightWalls, 0},
+        {"neighbours 16 apart", Location(9, 5, 1), Location(10, 5, 17), kSightWalls, 0},
+        {"neighbours, clear", Location(4, 4, 1), Location(5, 4, 17), kSightWalls, 1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(map.HasLineOfSight(c.from, c.to, c.mode), c.clear) << c.name;
+        EXPECT_EQ(map.HasLineOfSight(c.from, c.to, c.blockers), c.clear) << c.name;
     }
     // With the other ray's tile blocked too, nothing passes.
     Static(kWall, 3, 25, 0);
     Load();
-    EXPECT_FALSE(map.HasLineOfSight(Location(2, 24, 5), Location(8, 27, 5), 1));
+    EXPECT_FALSE(map.HasLineOfSight(Location(2, 24, 5), Location(8, 27, 5), kSightWalls));
     // The door opens (it shows its next graphic) and sight passes.
     door->SetStatus(kStatusShowsNextGraphic);
-    EXPECT_TRUE(map.HasLineOfSight(Location(5, 20, 5), Location(15, 20, 5), 1));
+    EXPECT_TRUE(map.HasLineOfSight(Location(5, 20, 5), Location(15, 20, 5), kSightWalls));
     EXPECT_EQ(map.FindDoorAt(Location(10, 20, 0), -5, 5), door);
     EXPECT_EQ(map.FindDoorAt(Location(10, 20, 0), 1, 5), nullptr);
     EXPECT_EQ(map.FindDoorAt(Location(-1, 20, 0), -5, 5), nullptr);
     // Between objects, each raised by half its height.
     CItem* a = PlacedItem(5, 5, 0, kWall);
     CItem* b = PlacedItem(15, 5, 0, kWall);
-    EXPECT_FALSE(ItemCanSee(*a, *b, 1));
+    EXPECT_FALSE(ItemCanSee(*a, *b, kSightWalls));
     EXPECT_EQ(CWorldMap::Distance3D(Location(0, 0, 0), Location(3, 1, 44)), 4);
     EXPECT_EQ(CWorldMap::Distance3D(Location(0, 0, 0), Location(3, 1, 21)), 3);
 }
@@ -256,7 +256,7 @@ TEST_F(MapQueryTest, ReStandingAnObjectAndTheStandRange) {
     EXPECT_TRUE(item->GetLocation() == Location(3, 3, 9));  // put back where it was
     EXPECT_FALSE(map.IsSettling());
     int low = 0, high = 0;
-    map.GetStandRange(low, high, Location(3, 3, 9), 0, 1, nullptr, 0);
+    map.GetStandRange(low, high, Location(3, 3, 9), 0, 1, nullptr, StandTerrain::kElevation);
     EXPECT_EQ(low, 6);  // the table's top is below: low rises to it
     EXPECT_EQ(high, 9);
 }

@@ -190,7 +190,8 @@ TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
         EXPECT_EQ(i->IsUsableContainer(), c.usable) << c.name;
         EXPECT_EQ(i->IsMobile(), c.mobile) << c.name;
         EXPECT_EQ(i->IsNPC(), c.npc) << c.name;
-        EXPECT_EQ(MatchesObjectKind(c.object, c.kind), c.kind == 2 || c.kind == 1 ? c.kind == 2 : 1)
+        EXPECT_EQ(MatchesObjectKind(c.object, static_cast<ObjectKind>(c.kind)),
+                  c.kind == 2 || c.kind == 1 ? c.kind == 2 : 1)
             << c.name;
     }
     EXPECT_TRUE(holder.IsSectorResources());
@@ -203,8 +204,8 @@ TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
     EXPECT_TRUE(MatchesObjectKind(&player, kKindGhost));
     EXPECT_FALSE(MatchesObjectKind(&item, kKindGhost));
     EXPECT_FALSE(MatchesObjectKind(nullptr, kKindItem));
-    EXPECT_FALSE(MatchesObjectKind(&item, 1));
-    EXPECT_FALSE(MatchesObjectKind(&item, 512));
+    EXPECT_FALSE(MatchesObjectKind(&item, kKindStatic));
+    EXPECT_FALSE(MatchesObjectKind(&item, static_cast<ObjectKind>(512)));
 }
 
 TEST_F(ObjectManagerTest, TypesOfTheGraphicRangeAndAboveIt) {
