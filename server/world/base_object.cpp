@@ -188,21 +188,21 @@ u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType) {
             if (flags & kTileBridge) result |= kMoveBridge;
             return result;
         case 1:
-        case 6:
+        case kMoveTypeGhost:
         case 8:
             if (blocks) result |= kMoveBlocking;
             if (!(flags & kTileImpassable)) {
                 if (flags & kTileSurface) result |= kMoveSurface;
                 if (flags & kTileBridge) result |= kMoveBridge;
             }
-            if (moveType == 6) {
+            if (moveType == kMoveTypeGhost) {
                 bool passable = IsGhostPassable(object.GetType()) || object.IsDoor();
                 const CItem* item = object.AsItem();
                 if (!passable && item) passable = item->IsMovableBy(nullptr);
                 if (passable) result &= ~static_cast<u32>(kMoveBlocking);
             }
             return result;
-        case 2:
+        case kMoveTypeFlying:
             if (blocks) result |= kMoveBlocking;
             if (object.GetHeight() < 20 && !(flags & kTileBackground)) result |= kMoveSurface;
             if (flags & kTileBridge) result |= kMoveBridge;
@@ -214,9 +214,9 @@ u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType) {
             if (blocks) result |= kMoveBlocking;
             if ((flags & kTileSurface) && !(flags & kTileImpassable)) result |= kMoveSurface;
             if (flags & kTileBridge) result |= kMoveBridge;
-            if (flags & kTileWet) result |= 0x600;
+            if (flags & kTileWet) result |= kMoveSurface | kMoveBridge;
             return result;
-        case 7:
+        case kMoveTypeEditing:
             return kMoveSurface;
         default:
             return 0;
@@ -230,15 +230,15 @@ u32 GetLandMoveClassFor(int tile, int moveType) {
     switch (moveType) {
         case 0:
         case 1:
-        case 2:
-        case 6:
+        case kMoveTypeFlying:
+        case kMoveTypeGhost:
             return (flags & kTileImpassable) ? kMoveBlocking : open;
         case 3:
         case 4:
             return (flags & kTileWet) ? open : kMoveBlocking;
         case 5:
             return (!(flags & kTileImpassable) || (flags & kTileWet)) ? open : kMoveBlocking;
-        case 7:
+        case kMoveTypeEditing:
             return kMoveSurface | kMoveBridge;
         case 8:
             if ((tile >= 9 && tile <= 21) || (tile >= 113 && tile <= 120) ||

@@ -36,6 +36,13 @@ enum ObjectKind : int {
     kKindBulletinBoard = 8192,
 };
 
+// The movement types (0-8) that the code tests by name.
+enum MoveType : int {
+    kMoveTypeFlying = 2,   // travels above the floor and may hover under a blocker
+    kMoveTypeGhost = 6,    // passes doors, movable objects and other mobiles
+    kMoveTypeEditing = 7,  // a hidden editing player: every tile and object is ground to it
+};
+
 // Move-class bits: what an object presents to a walker.
 enum MoveClassBit : u32 {
     kMoveBlocking = 0x40,

@@ -150,7 +150,7 @@ int CWorldMap::FindGoodZ(const Location& at, int low, int high, int height, int 
                 int distance;
                 if (t > z) {
                     distance = t - z;
-                } else if (moveType == 2) {
+                } else if (moveType == kMoveTypeFlying) {
                     if (z + height <= b.z) {
                         t = z;
                         distance = 0;

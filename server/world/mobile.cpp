@@ -57,7 +57,8 @@ const char* CMobile::GetRealName() const {
 }
 
 u32 CMobile::GetMoveClass(int moveType) const {
-    if (g_worldMap.IsSettling() || moveType == 6 || moveType == 7) return 0;
+    if (g_worldMap.IsSettling() || moveType == kMoveTypeGhost || moveType == kMoveTypeEditing)
+        return 0;
     return kMoveBlocking;
 }
 
@@ -271,8 +272,8 @@ void CPlayer::DeleteSelf() {
 }
 
 int CPlayer::GetMoveType() const {
-    if ((flags_ & 0x02) && (flags_ & 0x10)) return 7;
-    if (IsGhost()) return 6;
+    if ((flags_ & 0x02) && (flags_ & 0x10)) return kMoveTypeEditing;
+    if (IsGhost()) return kMoveTypeGhost;
     return CMobile::GetMoveType();
 }
 

@@ -91,6 +91,9 @@ protected:
     int moveType_;
 };
 
+// The bodies of a dead player.
+constexpr u16 kGhostBodies[] = {402, 403};
+
 class CPlayer : public CMobile {
 public:
     CPlayer();
@@ -105,7 +108,7 @@ public:
     const char* GetName(int flag) const override;
     void DeleteSelf() override;
     int GetMoveType() const override;
-    bool IsGhost() const override { return type_ == 402 || type_ == 403; }
+    bool IsGhost() const override { return type_ == kGhostBodies[0] || type_ == kGhostBodies[1]; }
     void SetSerial(u32 serial) override;
     void SetMurderCount(int count) override;
     void ReceiveUnhealthyActionFrom(CMobile* doer) override;

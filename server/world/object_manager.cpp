@@ -14,6 +14,11 @@
 
 CObjectManager g_objectManager;
 
+namespace {
+// The graphics made as bulletin boards.
+constexpr int kBulletinBoardGraphics[] = {7774, 7775};
+}  // namespace
+
 CObjectManager::CObjectManager()
     : buckets_(kSerialBuckets, nullptr),
       templateHeads_(kTemplateLists, nullptr),
@@ -249,7 +254,7 @@ CBaseObject* CreateObjectOfType(int graphic, ObjectForm form) {
         object = CStaticObject::Acquire();
     } else if (flags & kTileMap) {
         object = new CMapItem;
-    } else if (graphic == 7774 || graphic == 7775) {
+    } else if (graphic == kBulletinBoardGraphics[0] || graphic == kBulletinBoardGraphics[1]) {
         object = new CBulletinBoard;
     } else if (flags & kTileContainer) {
         object = new CContainer;
