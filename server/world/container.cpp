@@ -78,8 +78,8 @@ void CContainer::DeleteContents() {
     }
 }
 
-int CContainer::CancelTrade() {
-    return 0;
+bool CContainer::CancelTrade() {
+    return false;
 }
 bool CContainer::CanHold(CItem*) const {
     return true;

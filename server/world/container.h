@@ -23,7 +23,7 @@ public:
     virtual int GetMaxWeight() const;
     virtual void MarkContentsValueless();
     virtual void DeleteContents();
-    virtual int CancelTrade();
+    virtual bool CancelTrade();
     virtual bool CanHold(CItem* item) const;
 
     CItem* GetFirstChild() const { return firstChild_; }

@@ -56,14 +56,14 @@ void CItem::DeleteSelf() {
     if (DeleteSelfChecked()) delete this;
 }
 
-int CItem::DeleteSelfChecked() {
+bool CItem::DeleteSelfChecked() {
     const u32 serial = serial_;
     if (!(status_ & (kStatusNoTriggers | kStatusDestroyedSent))) {
         status_ |= kStatusDestroyedSent;
         TriggerArgs args;
         Triggers().SendTrigger(this, kTriggerDestroyed, args);
     }
-    return IsObjectAlive(serial, this) ? 1 : 0;
+    return IsObjectAlive(serial, this) != nullptr;
 }
 
 // ---------------------------------------------------------------- placement
@@ -252,19 +252,19 @@ void CItem::SetPlacementContainerLocation(int x, int y, int z) {
 
 // ---------------------------------------------------------------- moving
 
-int CItem::MoveTo(const Location& at) {
+bool CItem::MoveTo(const Location& at) {
     if (!detached_) RemoveFromWorld();
     PlaceInWorld(at);
-    return 1;
+    return true;
 }
 
-int CItem::MoveToChecked(const Location& at) {
-    if (!g_sectorGrid.Contains(at.x, at.y)) return 0;
+bool CItem::MoveToChecked(const Location& at) {
+    if (!g_sectorGrid.Contains(at.x, at.y)) return false;
     const u32 serial = serial_;
     RemoveFromWorld();
-    if (!IsObjectAlive(serial, this)) return 0;
+    if (!IsObjectAlive(serial, this)) return false;
     PlaceInWorld(at);
-    return 1;
+    return true;
 }
 
 void CItem::MoveToSectorChainEnd() {
@@ -281,9 +281,9 @@ void CItem::MoveToSectorChainEnd() {
     nextSibling_ = nullptr;
 }
 
-int CItem::AddToContainer(CItem* container, const Location& at) {
-    if (IsSectorResources()) return 1;
-    if (!container || !container->IsContainer() || container == this || !detached_) return 0;
+bool CItem::AddToContainer(CItem* container, const Location& at) {
+    if (IsSectorResources()) return true;
+    if (!container || !container->IsContainer() || container == this || !detached_) return false;
     decayCount_ = 0;
     Location position = at;
     if (position.x == -1) {
@@ -301,24 +301,24 @@ int CItem::AddToContainer(CItem* container, const Location& at) {
     CMobile* top = GetTopMobile();
     if (CPlayer* player = top ? top->AsPlayer() : nullptr) Packets().SendPlayerStatus(player);
     FreePlacement();
-    return 1;
+    return true;
 }
 
-int CItem::InsertIntoContainerByX(CItem* container) {
+bool CItem::InsertIntoContainerByX(CItem* container) {
     return AddToContainer(container, loc_);
 }
-int CItem::InsertIntoContainerOrdered(CItem* container) {
+bool CItem::InsertIntoContainerOrdered(CItem* container) {
     return AddToContainer(container, loc_);
 }
 
-int CItem::EquipOn(CMobile* mobile, int layer) {
+bool CItem::EquipOn(CMobile* mobile, int layer) {
     if (multiLink_) {
         ReturnToLastPlace();
-        return 0;
+        return false;
     }
-    if (!mobile || layer < 0 || layer >= kLayerCount || mobile->GetLayer(layer)) return 0;
+    if (!mobile || layer < 0 || layer >= kLayerCount || mobile->GetLayer(layer)) return false;
     // An item still lying somewhere would be in two places at once.
-    if (!detached_ || mobile == this) return 0;
+    if (!detached_ || mobile == this) return false;
     decayCount_ = 0;
     mobile->SetLayerField(layer, this);
     container_ = mobile;
@@ -336,11 +336,11 @@ int CItem::EquipOn(CMobile* mobile, int layer) {
         // A handler may delete the item; callers look it up again by serial.
         Triggers().SendTrigger(this, kTriggerEquip, args);
     }
-    return 1;
+    return true;
 }
 
-int CItem::PutInPack(CMobile* mobile) {
-    if (!mobile) return 0;
+bool CItem::PutInPack(CMobile* mobile) {
+    if (!mobile) return false;
     for (int i = 0; i <= 25; ++i) {
         CItem* worn = mobile->GetLayer(i);
         if (worn && worn->IsUsableContainer()) {
@@ -348,11 +348,11 @@ int CItem::PutInPack(CMobile* mobile) {
         }
     }
     PlaceInWorld(mobile->GetWorldLocation());
-    return 1;
+    return true;
 }
 
-int CItem::ReturnToLastPlace() {
-    if (!placement_) return 0;
+bool CItem::ReturnToLastPlace() {
+    if (!placement_) return false;
     const PlacementRecord record = *placement_;
     if (record.lastWearer) {
         CMobile* wearer = g_objectManager.FindMobile(record.lastWearer);
@@ -363,16 +363,16 @@ int CItem::ReturnToLastPlace() {
         if (holder && holder != this) {
             if (holder->IsContainer()) {
                 AddToContainer(holder, record.lastContainerLocation);
-                return 1;
+                return true;
             }
             // Merging onto a stack comes with the stacking rules.
         }
     }
     if (g_sectorGrid.Contains(record.lastLocation.x, record.lastLocation.y)) {
         PlaceInWorld(record.lastLocation);
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 // ---------------------------------------------------------------- queries

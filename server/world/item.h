@@ -54,14 +54,14 @@ public:
     int GetResourceAmount(int key) const override;
 
     virtual void DumpText(CStr& out, int withHeading);
-    virtual int MoveTo(const Location& at);
-    virtual int ReturnToLastPlace();
-    virtual int MoveToChecked(const Location& at);
-    virtual int AddToContainer(CItem* container, const Location& at);
-    virtual int InsertIntoContainerByX(CItem* container);
-    virtual int InsertIntoContainerOrdered(CItem* container);
-    virtual int EquipOn(CMobile* mobile, int layer);
-    virtual int PutInPack(CMobile* mobile);
+    virtual bool MoveTo(const Location& at);
+    virtual bool ReturnToLastPlace();
+    virtual bool MoveToChecked(const Location& at);
+    virtual bool AddToContainer(CItem* container, const Location& at);
+    virtual bool InsertIntoContainerByX(CItem* container);
+    virtual bool InsertIntoContainerOrdered(CItem* container);
+    virtual bool EquipOn(CMobile* mobile, int layer);
+    virtual bool PutInPack(CMobile* mobile);
     virtual int WriteSaveFields(CStr& out, int withLetter);
     virtual int GetTotalValue();
     virtual bool IsMobile() const { return false; }
@@ -168,10 +168,10 @@ public:
     // Graphics the decay removal leaves alone.
     bool IsDecayIgnoredGraphic() const;
     // The multi hook of putting an item into a container; multis are not built.
-    int NotifyMultiOfPlacement(CItem*) { return 1; }
+    bool NotifyMultiOfPlacement(CItem*) { return true; }
 
-    // Destroyed trigger; 1 when the object still resolves to itself afterwards.
-    int DeleteSelfChecked();
+    // Destroyed trigger; true when the object still resolves to itself afterwards.
+    bool DeleteSelfChecked();
 
     // The heads of the object's script attachment set and timed callback list; the script
     // runtime owns what they point to (null when there is none).

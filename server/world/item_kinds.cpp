@@ -21,9 +21,9 @@ void CSectorResources::DeleteSelf() {
     if (DeleteSelfChecked()) delete this;
 }
 
-int CSectorResources::MoveTo(const Location& at) {
+bool CSectorResources::MoveTo(const Location& at) {
     // The holder stays at its home.
-    if (!cloc_.IsUnset() && !(cloc_ == at)) return 0;
+    if (!cloc_.IsUnset() && !(cloc_ == at)) return false;
     return CItem::MoveTo(at);
 }
 
@@ -52,6 +52,6 @@ int CWeapon::GetValue(int useTypeBase, int applyMinimum) {
 void CWeapon::DeleteSelf() {
     if (DeleteSelfChecked()) delete this;
 }
-int CWeapon::EquipOn(CMobile* mobile, int layer) {
+bool CWeapon::EquipOn(CMobile* mobile, int layer) {
     return CItem::EquipOn(mobile, layer);
 }

@@ -13,9 +13,9 @@ public:
     u32 GetMoveClass(int) const override { return 0; }
     void DeleteSelf() override;
     bool IsSectorResources() const override { return true; }
-    int MoveTo(const Location& at) override;
-    int AddToContainer(CItem*, const Location&) override { return 0; }
-    int EquipOn(CMobile*, int) override { return 0; }
+    bool MoveTo(const Location& at) override;
+    bool AddToContainer(CItem*, const Location&) override { return false; }
+    bool EquipOn(CMobile*, int) override { return false; }
 };
 
 class CMapItem : public CItem {
@@ -33,6 +33,6 @@ public:
     ~CWeapon() override;
     int GetValue(int useTypeBase, int applyMinimum) override;
     void DeleteSelf() override;
-    int EquipOn(CMobile* mobile, int layer) override;
+    bool EquipOn(CMobile* mobile, int layer) override;
     bool IsWeapon() const override { return true; }
 };

@@ -85,8 +85,8 @@ void CMobile::DeleteSelf() {
     if (IsObjectAlive(serial, this)) delete this;
 }
 
-int CMobile::EquipOn(CMobile*, int) {
-    return 0;
+bool CMobile::EquipOn(CMobile*, int) {
+    return false;
 }
 int CMobile::GetContentWeight() const {
     return contentWeight_;
@@ -284,8 +284,8 @@ void CPlayer::SetMurderCount(int) {}
 void CPlayer::ReceiveUnhealthyActionFrom(CMobile*) {}
 void CPlayer::GetControllerInfo(ControllerInfo&) {}
 void CPlayer::ChangeReputation(int, int) {}
-int CPlayer::CancelTrade() {
-    return 0;
+bool CPlayer::CancelTrade() {
+    return false;
 }
 void CPlayer::Die() {}
 

@@ -25,7 +25,7 @@ public:
     bool IsClosedDoor() const override { return false; }
     void DeleteSelf() override;
     int GetMoveType() const override { return moveType_; }
-    int EquipOn(CMobile* mobile, int layer) override;
+    bool EquipOn(CMobile* mobile, int layer) override;
     bool IsMobile() const override { return true; }
     bool IsSpellbook() const override { return false; }
     bool IsMultiCompOrSectorResources() const override { return false; }
@@ -114,7 +114,7 @@ public:
     void ReceiveUnhealthyActionFrom(CMobile* doer) override;
     void GetControllerInfo(ControllerInfo& out) override;
     void ChangeReputation(int first, int second) override;
-    int CancelTrade() override;
+    bool CancelTrade() override;
     void Die() override;
     int GetBodyTableValue() const override;
     void SetNotoriety(int value) override;

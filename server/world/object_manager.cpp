@@ -176,7 +176,7 @@ void SuspendObjectTree(CItem* object) {
     if (!object) return;
     if (CContainer* container = object->AsContainer()) {
         // A trade container belongs to its trade's tear-down.
-        const int ended = container->CancelTrade();
+        const bool ended = container->CancelTrade();
         if (ended && !object->IsPlayer()) return;
     }
     g_objectManager.UnlinkSerial(object);

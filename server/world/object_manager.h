@@ -137,7 +137,7 @@ private:
 // An object of the class that the graphic's tile flags ask for, of that type; null for a
 // graphic of 0x4000 or above.
 CBaseObject* CreateObjectOfType(int graphic, ObjectForm form);
-// 1 when the object is itself in the chain of its serial's bucket (0 for null).
+// Whether the object is itself in the chain of its serial's bucket (false for null).
 bool IsRegistered(const CItem* object);
 // Takes a whole object tree out of every registry (serial hash, cell chain, template list,
 // mobile table) and puts it back; the objects keep their places and links meanwhile.

@@ -267,8 +267,8 @@ void CSectorGrid::SettleObjects(const std::vector<u32>& serials) {
     }
 }
 
-int CSectorGrid::SettleObject(CItem* object) {
-    if (object->IsContained()) return 0;
+bool CSectorGrid::SettleObject(CItem* object) {
+    if (object->IsContained()) return false;
     int z = -128;
     if (g_worldMap.SettleObjectZ(object, z, object->GetHeight())) {
         Location at = object->GetWorldLocation();
@@ -276,10 +276,10 @@ int CSectorGrid::SettleObject(CItem* object) {
         const u32 serial = object->GetSerial();
         object->RemoveFromWorld();
         if (IsObjectAlive(serial, object)) object->PlaceInWorld(at);
-        return 1;
+        return true;
     }
     GiveUp(object);
-    return 0;
+    return false;
 }
 
 void CSectorGrid::SettleEach(const std::vector<u32>& serials) {

@@ -122,7 +122,7 @@ public:
 private:
     void SendToSafety(CPlayer* player);
     void GiveUp(CItem* object);
-    int SettleObject(CItem* object);
+    bool SettleObject(CItem* object);
 
     int x0_ = 0;
     int y0_ = 0;

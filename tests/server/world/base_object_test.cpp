@@ -61,9 +61,9 @@ TEST_F(BaseObjectTest, PlacingAndRemovingKeepsTheCellChainAndTellsPlayersInRange
     a->MoveTo(Location(30, 30, 2));
     EXPECT_TRUE(a->GetCreationLocation() == Location(10, 10, 0));
     EXPECT_TRUE(a->GetLocation() == Location(30, 30, 2));
-    EXPECT_EQ(a->MoveToChecked(Location(64, 0, 0)), 0);
+    EXPECT_FALSE(a->MoveToChecked(Location(64, 0, 0)));
     EXPECT_TRUE(a->GetLocation() == Location(30, 30, 2));
-    EXPECT_EQ(a->MoveToChecked(Location(31, 30, 0)), 1);
+    EXPECT_TRUE(a->MoveToChecked(Location(31, 30, 0)));
     EXPECT_EQ(Chain(31, 30), (std::vector<CItem*>{a}));
 }
 
@@ -88,7 +88,7 @@ TEST_F(BaseObjectTest, ContainerChildListLosesItsFirstAndLastChildren) {
     CItem* b = NewItem();
     CItem* c = NewItem();
     for (CItem* i : {a, b, c})
-        ASSERT_EQ(i->AddToContainer(bag, Location(1, 2, 0)), 1);
+        ASSERT_TRUE(i->AddToContainer(bag, Location(1, 2, 0)));
     EXPECT_EQ(Children(bag), (std::vector<CItem*>{c, b, a}));
     EXPECT_TRUE(a->GetWorldLocation() == Location(10, 10, 0));
     c->RemoveFromWorld();  // the first child
@@ -123,7 +123,7 @@ TEST_F(BaseObjectTest, EquippingAndTakingOffSendTriggersOnlyForLayersOneToTwenty
         EXPECT_EQ(packets.log.size(), c.wornPacket ? 1u : 0u) << c.layer;
         // A taken layer refuses a second item.
         CItem* other = NewItem();
-        EXPECT_EQ(other->EquipOn(wearer, c.layer), 0);
+        EXPECT_FALSE(other->EquipOn(wearer, c.layer));
         item->RemoveFromWorld();
         EXPECT_EQ(wearer->GetLayer(c.layer), nullptr);
         EXPECT_EQ(item->GetEquipLayer(), -1);
@@ -135,34 +135,34 @@ TEST_F(BaseObjectTest, EquippingAndTakingOffSendTriggersOnlyForLayersOneToTwenty
         }
     }
     CItem* item = NewItem();
-    EXPECT_EQ(item->EquipOn(wearer, 30), 0);
-    EXPECT_EQ(item->EquipOn(wearer, -1), 0);
+    EXPECT_FALSE(item->EquipOn(wearer, 30));
+    EXPECT_FALSE(item->EquipOn(wearer, -1));
     // Suppressed triggers and the loading flag.
     item->SetStatus(kStatusNoTriggers);
     triggers.calls.clear();
     packets.log.clear();
     {
         ObjectSwitchGuard loading(ObjectSwitch::kLoading, true);
-        EXPECT_EQ(item->EquipOn(wearer, 5), 1);
+        EXPECT_TRUE(item->EquipOn(wearer, 5));
     }
     EXPECT_TRUE(triggers.calls.empty());
     EXPECT_TRUE(packets.log.empty());
     // A mobile is never worn.
     CMobile other;
-    EXPECT_EQ(other.EquipOn(wearer, 3), 0);
+    EXPECT_FALSE(other.EquipOn(wearer, 3));
 }
 
 TEST_F(BaseObjectTest, PutInPackUsesTheFirstUsableWornContainerElseTheGround) {
     CMobile* mobile = PlacedMobile(15, 15);
     CItem* loose = NewItem();
-    ASSERT_EQ(loose->PutInPack(mobile), 1);
+    ASSERT_TRUE(loose->PutInPack(mobile));
     EXPECT_EQ(Chain(15, 15), (std::vector<CItem*>{loose, mobile}));
     CItem* board = g_objectManager.CreateItem(7774);  // a container that cannot be opened
     board->EquipOn(mobile, 3);
     CItem* pack = NewItem(kBag);
     pack->EquipOn(mobile, 21);
     CItem* item = NewItem();
-    ASSERT_EQ(item->PutInPack(mobile), 1);
+    ASSERT_TRUE(item->PutInPack(mobile));
     EXPECT_EQ(item->GetContainer(), pack);
     EXPECT_EQ(item->GetTopMobile(), mobile);
     // A player at the top gets its status when its pack changes.
@@ -251,10 +251,10 @@ TEST_F(BaseObjectTest, LayerZeroIsRecordedOnlyWhenAskedFor) {
     lost->SetPlacementWearer(0x4FFFFFF0);
     lost->SetPlacementContainer(0x4FFFFFF1);
     lost->SetPlacementLocation(500, 500, 0);
-    EXPECT_EQ(lost->ReturnToLastPlace(), 0);
+    EXPECT_FALSE(lost->ReturnToLastPlace());
     EXPECT_TRUE(lost->IsDetached());
     CItem* none = NewItem();
-    EXPECT_EQ(none->ReturnToLastPlace(), 0);
+    EXPECT_FALSE(none->ReturnToLastPlace());
 }
 
 TEST_F(BaseObjectTest, PlacementPoolGrowsByBlocksAndReusesRecords) {
@@ -345,9 +345,9 @@ TEST_F(BaseObjectTest, ProtectedClassesRefuseDeletion) {
 
     CSectorResources* holder = new CSectorResources;
     holder->PlaceInWorld(Location(8, 8, 0));
-    EXPECT_EQ(holder->MoveTo(Location(9, 9, 0)), 0);  // stays at its home
-    EXPECT_EQ(holder->MoveTo(Location(8, 8, 0)), 1);
-    EXPECT_EQ(holder->EquipOn(nullptr, 1), 0);
+    EXPECT_FALSE(holder->MoveTo(Location(9, 9, 0)));  // stays at its home
+    EXPECT_TRUE(holder->MoveTo(Location(8, 8, 0)));
+    EXPECT_FALSE(holder->EquipOn(nullptr, 1));
     const u32 holderSerial = holder->GetSerial();
     holder->DeleteSelf();
     EXPECT_NE(g_objectManager.FindBySerial(holderSerial), nullptr);
