@@ -40,7 +40,7 @@ enum ObjectKind : int {
 enum MoveType : int {
     kMoveTypeFlying = 2,   // travels above the floor and may hover under a blocker
     kMoveTypeGhost = 6,    // passes doors, movable objects and other mobiles
-    kMoveTypeEditing = 7,  // a hidden editing player: every tile and object is ground to it
+    kMoveTypeEditing = 7,  // edit mode with pass-through: every tile and object is ground
 };
 
 // Move-class bits: what an object presents to a walker.

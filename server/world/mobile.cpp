@@ -272,7 +272,7 @@ void CPlayer::DeleteSelf() {
 }
 
 int CPlayer::GetMoveType() const {
-    if ((flags_ & 0x02) && (flags_ & 0x10)) return kMoveTypeEditing;
+    if ((flags_ & kPlayerEditing) && (flags_ & kPlayerPassThrough)) return kMoveTypeEditing;
     if (IsGhost()) return kMoveTypeGhost;
     return CMobile::GetMoveType();
 }

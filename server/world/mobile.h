@@ -91,6 +91,12 @@ protected:
     int moveType_;
 };
 
+// Bits of the player's flag word that the world classes test.
+enum PlayerFlagBit : u32 {
+    kPlayerEditing = 0x02,      // god mode: the world-editing commands are open to it
+    kPlayerPassThrough = 0x10,  // with edit mode: walks through everything
+};
+
 // The bodies of a dead player.
 constexpr u16 kGhostBodies[] = {402, 403};
 
@@ -131,7 +137,7 @@ public:
 
     u32 GetFlagWord() const { return flags_; }
     void SetFlagWord(u32 flags) { flags_ = flags; }
-    bool IsEditing() const { return (flags_ & 0x02) != 0; }
+    bool IsEditing() const { return (flags_ & kPlayerEditing) != 0; }
     const Location& GetLastValidTerrain() const { return lastValidTerrain_; }
     // The camp: the time (ms) the player sat down by a camp fire, 0 when not camping.
     u32 GetCampStartTime() const { return campStartTime_; }
