@@ -54,7 +54,7 @@ TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets
     }
 }
 
-TEST_F(ObjectManagerTest, LoadingFlagGivesSerialZeroUntilTheReaderSetsTheSavedOne) {
+TEST_F(ObjectManagerTest, WhileLoadingNewObjectsGetSerialZeroUntilTheReaderSetsTheSavedOne) {
     const u32 next = g_objectManager.PeekSerialCounter();
     CItem* loaded = nullptr;
     CItem* second = nullptr;
