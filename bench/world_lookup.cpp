@@ -105,7 +105,8 @@ void BM_LineOfSight(benchmark::State& state) {
     }
     size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(g_worldMap.HasLineOfSight(pairs[i].first, pairs[i].second, 1));
+        benchmark::DoNotOptimize(
+            g_worldMap.HasLineOfSight(pairs[i].first, pairs[i].second, kSightWalls));
         i = (i + 1) & 4095;
     }
     state.SetItemsProcessed(state.iterations());

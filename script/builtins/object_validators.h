@@ -8,23 +8,14 @@
 
 class CBaseObject;
 
-// Resolving validators: the object or null. `who` is the builtin's name for the diagnostic.
-CBaseObject* ResolveObject(u32 serial, const char* who);
-CBaseObject* ResolveWeapon(u32 serial, const char* who);
-CBaseObject* ResolveMobile(u32 serial, const char* who);
-CBaseObject* ResolveNpc(u32 serial, const char* who);
-CBaseObject* ResolveContainer(u32 serial, const char* who);
-CBaseObject* ResolvePlayer(u32 serial, const char* who);
-CBaseObject* ResolveCorpse(u32 serial, const char* who);
-CBaseObject* ResolveMap(u32 serial, const char* who);
-CBaseObject* ResolveWritableBook(u32 serial, const char* who);
+// Resolving validator: the object or null. `who` is the builtin's name for the diagnostic.
+CBaseObject* ResolveObject(u32 serial, const char* who,
+                           ScriptObjectKind kind = ScriptObjectKind::Any);
 
-// Check-and-call validators: the predicate's answer for a usable object, else 0.
+// Check-and-call validator: the predicate's answer for a usable object, else 0.
 using ObjectPredicate = int (*)(CBaseObject* object);
-int CheckObject(u32 serial, ObjectPredicate predicate, const char* who);
-int CheckMobile(u32 serial, ObjectPredicate predicate, const char* who);
-int CheckContainer(u32 serial, ObjectPredicate predicate, const char* who);
-int CheckPlayer(u32 serial, ObjectPredicate predicate, const char* who);
+int CheckObject(u32 serial, ObjectPredicate predicate, const char* who,
+                ScriptObjectKind kind = ScriptObjectKind::Any);
 
 // The diagnostic of the last failed validation (kept for tests; never shown).
 const char* LastValidatorDiagnostic();

@@ -371,8 +371,6 @@ void DetachScript(CBaseObject* object, const char* className) {
         GetScriptManager().ReleaseInstance(i);
 }
 
-int WorldLoadedFlag = 0;
-
 void StopObjectScriptThreads(CBaseObject* object) {
     KillThreadsOfObject(object);
 }

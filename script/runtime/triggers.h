@@ -93,5 +93,3 @@ void StopObjectScriptThreads(CBaseObject* object);
 struct ScriptListValue;
 void SetObjectVariable(CBaseObject* object, const char* name, u8 type, ScriptListValue value);
 void RemoveObjectVariable(CBaseObject* object, const char* name);
-// Set to 1 by the world load at its end; nothing reads it.
-extern int WorldLoadedFlag;

@@ -12,7 +12,7 @@ LiveObjectCounts g_liveObjects = {};
 
 // ---------------------------------------------------------------- CBaseObject
 
-CBaseObject::CBaseObject() : type_(0), detached_(1), hue_(0) {
+CBaseObject::CBaseObject() : type_(0), detached_(true), hue_(0) {
     SetType(0);
     ++g_liveObjects.baseObjects;
 }
@@ -29,17 +29,17 @@ void CBaseObject::PlaceInWorld(const Location&) {}
 void CBaseObject::PlaceInWorldQuiet(const Location&) {}
 void CBaseObject::RemoveFromWorld() {}
 void CBaseObject::RemoveFromWorldQuiet() {}
-int CBaseObject::IsStatic() const {
-    return 0;
+bool CBaseObject::IsStatic() const {
+    return false;
 }
-int CBaseObject::IsPlayer() const {
-    return 0;
+bool CBaseObject::IsPlayer() const {
+    return false;
 }
-int CBaseObject::IsDynamic() const {
-    return 0;
+bool CBaseObject::IsDynamic() const {
+    return false;
 }
-int CBaseObject::IsGeneric() const {
-    return 0;
+bool CBaseObject::IsGeneric() const {
+    return false;
 }
 int CBaseObject::GetValue(int, int) {
     return 0;
@@ -60,10 +60,10 @@ const char* CBaseObject::GetRealName() const {
     return GetTileData().Static(type_).name;
 }
 
-int CBaseObject::IsHair() const {
-    if (type_ >= 0x4000) return 0;
+bool CBaseObject::IsHair() const {
+    if (type_ >= 0x4000) return false;
     const StaticTileRecord& r = GetTileData().Static(type_);
-    return (r.flags & kTileWearable) && (r.layer == 11 || r.layer == 16) ? 1 : 0;
+    return (r.flags & kTileWearable) && (r.layer == 11 || r.layer == 16);
 }
 
 void CBaseObject::MoveToSectorChainEnd() {}
@@ -114,13 +114,22 @@ Location CBaseObject::GetWorldLocation() const {
     return loc_;
 }
 
-int CBaseObject::IsDoor() const {
-    return (GetTileData().StaticFlags(type_) & kTileDoor) ? 1 : 0;
+bool CBaseObject::IsDoor() const {
+    return (GetTileData().StaticFlags(type_) & kTileDoor) != 0;
 }
-int CBaseObject::IsClosedDoor() const {
+bool CBaseObject::IsClosedDoor() const {
     return IsDoor();
 }
-int CBaseObject::IsDetached() const {
+CItem* CBaseObject::AsItem() {
+    return IsDynamic() ? static_cast<CItem*>(this) : nullptr;
+}
+const CItem* CBaseObject::AsItem() const {
+    return IsDynamic() ? static_cast<const CItem*>(this) : nullptr;
+}
+CStaticObject* CBaseObject::AsStatic() {
+    return IsStatic() ? static_cast<CStaticObject*>(this) : nullptr;
+}
+bool CBaseObject::IsDetached() const {
     return detached_;
 }
 void CBaseObject::DeleteSelf() {
@@ -158,9 +167,14 @@ void CBaseObject::GetObjectsOnTop(std::vector<u32>& serials) {
 // ---------------------------------------------------------------- move classes
 
 namespace {
-bool IsType6Passable(int graphic) {
-    return graphic == 1682 || graphic == 1781 || graphic == 1782 || graphic == 2118 ||
-           graphic == 2163;
+// Graphics a ghost walks through.
+constexpr u16 kGhostPassableGraphics[] = {1682, 1781, 1782, 2118, 2163};
+
+bool IsGhostPassable(int graphic) {
+    for (u16 g : kGhostPassableGraphics) {
+        if (graphic == g) return true;
+    }
+    return false;
 }
 }  // namespace
 
@@ -174,22 +188,21 @@ u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType) {
             if (flags & kTileBridge) result |= kMoveBridge;
             return result;
         case 1:
-        case 6:
+        case kMoveTypeGhost:
         case 8:
             if (blocks) result |= kMoveBlocking;
             if (!(flags & kTileImpassable)) {
                 if (flags & kTileSurface) result |= kMoveSurface;
                 if (flags & kTileBridge) result |= kMoveBridge;
             }
-            if (moveType == 6) {
-                bool passable = IsType6Passable(object.GetType()) || object.IsDoor();
-                if (!passable && object.IsDynamic()) {
-                    passable = static_cast<const CItem&>(object).IsMovableBy(nullptr) != 0;
-                }
+            if (moveType == kMoveTypeGhost) {
+                bool passable = IsGhostPassable(object.GetType()) || object.IsDoor();
+                const CItem* item = object.AsItem();
+                if (!passable && item) passable = item->IsMovableBy(nullptr);
                 if (passable) result &= ~static_cast<u32>(kMoveBlocking);
             }
             return result;
-        case 2:
+        case kMoveTypeFlying:
             if (blocks) result |= kMoveBlocking;
             if (object.GetHeight() < 20 && !(flags & kTileBackground)) result |= kMoveSurface;
             if (flags & kTileBridge) result |= kMoveBridge;
@@ -201,9 +214,9 @@ u32 MoveClassFromFlags(const CBaseObject& object, u32 flags, int moveType) {
             if (blocks) result |= kMoveBlocking;
             if ((flags & kTileSurface) && !(flags & kTileImpassable)) result |= kMoveSurface;
             if (flags & kTileBridge) result |= kMoveBridge;
-            if (flags & kTileWet) result |= 0x600;
+            if (flags & kTileWet) result |= kMoveSurface | kMoveBridge;
             return result;
-        case 7:
+        case kMoveTypeEditing:
             return kMoveSurface;
         default:
             return 0;
@@ -217,15 +230,15 @@ u32 GetLandMoveClassFor(int tile, int moveType) {
     switch (moveType) {
         case 0:
         case 1:
-        case 2:
-        case 6:
+        case kMoveTypeFlying:
+        case kMoveTypeGhost:
             return (flags & kTileImpassable) ? kMoveBlocking : open;
         case 3:
         case 4:
             return (flags & kTileWet) ? open : kMoveBlocking;
         case 5:
             return (!(flags & kTileImpassable) || (flags & kTileWet)) ? open : kMoveBlocking;
-        case 7:
+        case kMoveTypeEditing:
             return kMoveSurface | kMoveBridge;
         case 8:
             if ((tile >= 9 && tile <= 21) || (tile >= 113 && tile <= 120) ||
@@ -268,7 +281,7 @@ CStaticObject* CStaticObject::Acquire() {
     object->SetType(0);
     object->hue_ = 0;
     object->loc_.SetUnset();
-    object->detached_ = 1;
+    object->detached_ = true;
     ++g_liveObjects.staticsInUse;
     return object;
 }
@@ -289,7 +302,7 @@ void CStaticObject::PlaceInWorldQuiet(const Location& at) {
         if (next) next->prev = this;
         cell->statics = this;
     }
-    detached_ = 0;
+    detached_ = false;
 }
 
 void CStaticObject::PlaceInWorld(const Location& at) {
@@ -308,12 +321,12 @@ void CStaticObject::Unlink() {
 
 void CStaticObject::RemoveFromWorldQuiet() {
     Unlink();
-    detached_ = 1;
+    detached_ = true;
 }
 
 void CStaticObject::RemoveFromWorld() {
     Unlink();
-    detached_ = 1;
+    detached_ = true;
     const int cell = g_sectorGrid.CellIndexOf(loc_);
     if (cell >= 0) GetPacketServices().NoteStaticsChanged(cell);
 }
@@ -354,8 +367,8 @@ void CCountedObject::DeleteSelf() {
 int CCountedObject::GetQuantity() const {
     return 1;
 }
-int CCountedObject::IsSectorResources() const {
-    return 0;
+bool CCountedObject::IsSectorResources() const {
+    return false;
 }
 int CCountedObject::GetResourceAmount(int) const {
     return 0;
@@ -363,9 +376,9 @@ int CCountedObject::GetResourceAmount(int) const {
 
 // ---------------------------------------------------------------- kinds
 
-int GetObjectKind(const CBaseObject* object) {
-    if (!object || !object->IsDynamic()) return kKindStatic;
-    const CItem* item = static_cast<const CItem*>(object);
+ObjectKind GetObjectKind(const CBaseObject* object) {
+    const CItem* item = object ? object->AsItem() : nullptr;
+    if (!item) return kKindStatic;
     if (item->IsMap()) return kKindMap;
     if (item->IsWeapon()) return kKindWeapon;
     if (!item->IsContainer()) return kKindItem;
@@ -378,13 +391,13 @@ int GetObjectKind(const CBaseObject* object) {
     return kKindNpc;
 }
 
-int MatchesObjectKind(const CBaseObject* object, int bit) {
-    if (!object) return 0;
-    if (bit == kKindItem) return object->IsDynamic();
-    if (bit == kKindPlayer) return object->IsPlayer();
-    if (!object->IsDynamic()) return 0;
-    const CItem* item = static_cast<const CItem*>(object);
-    switch (bit) {
+bool MatchesObjectKind(const CBaseObject* object, ObjectKind kind) {
+    if (!object) return false;
+    if (kind == kKindItem) return object->IsDynamic();
+    if (kind == kKindPlayer) return object->IsPlayer();
+    const CItem* item = object->AsItem();
+    if (!item) return false;
+    switch (kind) {
         case kKindContainer:
             return item->IsContainer();
         case kKindMap:
@@ -404,6 +417,6 @@ int MatchesObjectKind(const CBaseObject* object, int bit) {
         case kKindBulletinBoard:
             return item->IsBulletinBoard();
         default:
-            return 0;
+            return false;
     }
 }

@@ -13,6 +13,7 @@
 class CItem;
 class CMobile;
 class CPlayer;
+class CStaticObject;
 struct ResourceEntry;
 
 // The type stored instead of any graphic of 0x4000 or above.
@@ -20,7 +21,7 @@ constexpr u16 kInvalidTypeReplacement = 2429;
 constexpr int kNoTemplate = 0xFFFF;
 
 // Bits that GetObjectKind answers.
-enum ObjectKind {
+enum ObjectKind : int {
     kKindStatic = 1,
     kKindItem = 2,
     kKindContainer = 4,
@@ -33,6 +34,13 @@ enum ObjectKind {
     kKindGhost = 2048,
     kKindWeapon = 4096,
     kKindBulletinBoard = 8192,
+};
+
+// The movement types (0-8) that the code tests by name.
+enum MoveType : int {
+    kMoveTypeFlying = 2,   // travels above the floor and may hover under a blocker
+    kMoveTypeGhost = 6,    // passes doors, movable objects and other mobiles
+    kMoveTypeEditing = 7,  // edit mode with pass-through: every tile and object is ground
 };
 
 // Move-class bits: what an object presents to a walker.
@@ -63,16 +71,16 @@ public:
     virtual void PlaceInWorldQuiet(const Location& at);
     virtual void RemoveFromWorld();
     virtual void RemoveFromWorldQuiet();
-    virtual int IsStatic() const;
-    virtual int IsPlayer() const;
-    virtual int IsDynamic() const;
-    virtual int IsGeneric() const;
+    virtual bool IsStatic() const;
+    virtual bool IsPlayer() const;
+    virtual bool IsDynamic() const;
+    virtual bool IsGeneric() const;
     virtual int GetValue(int useTypeBase, int applyMinimum);
     virtual int GetHeight() const;
     virtual int GetSurfaceHeight() const;
     virtual u32 GetObjectFlags() const;
     virtual const char* GetRealName() const;
-    virtual int IsHair() const;
+    virtual bool IsHair() const;
     virtual void MoveToSectorChainEnd();
     virtual u32 GetMoveClass(int moveType) const;
     virtual u32 GetLandMoveClass(int landTile) const;
@@ -93,11 +101,17 @@ public:
     virtual void EBarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text);
     virtual void EBarkTo(CPlayer* player, CBaseObject* subject, const char* text);
     virtual Location GetWorldLocation() const;
-    virtual int IsDoor() const;
-    virtual int IsClosedDoor() const;
-    virtual int IsDetached() const;
+    virtual bool IsDoor() const;
+    virtual bool IsClosedDoor() const;
+    virtual bool IsDetached() const;
     virtual void DeleteSelf();
     virtual int GetMoveType() const;
+
+    // The object as its class, or null when it is of another class (in place of a kind test
+    // followed by a cast).
+    CItem* AsItem();
+    const CItem* AsItem() const;
+    CStaticObject* AsStatic();
 
     u16 GetType() const { return type_; }
     void SetType(int type);
@@ -106,7 +120,7 @@ public:
     const Location& GetLocation() const { return loc_; }
     // Copies a Location into loc with no world update.
     void SetLocationField(const Location& at) { loc_ = at; }
-    void SetDetachedField(u8 value) { detached_ = value; }
+    void SetDetachedField(bool value) { detached_ = value; }
 
     // What stands on this object (a surface): the dynamic objects stacked on its top.
     void CollectObjectsOnTop(std::vector<CItem*>& out);
@@ -114,7 +128,7 @@ public:
 
 protected:
     u16 type_;
-    u8 detached_;
+    bool detached_;
     u16 hue_;
     Location loc_;
 };
@@ -132,7 +146,7 @@ public:
     void PlaceInWorldQuiet(const Location& at) override;
     void RemoveFromWorld() override;
     void RemoveFromWorldQuiet() override;
-    int IsStatic() const override { return 1; }
+    bool IsStatic() const override { return true; }
     int GetHeight() const override;
     u32 GetObjectFlags() const override;
     void MoveToSectorChainEnd() override;
@@ -155,7 +169,7 @@ public:
     ~CCountedObject() override;
     void DeleteSelf() override;
     virtual int GetQuantity() const;
-    virtual int IsSectorResources() const;
+    virtual bool IsSectorResources() const;
     virtual int GetResourceAmount(int key) const;
 
     const Location& GetCreationLocation() const { return cloc_; }
@@ -171,5 +185,5 @@ protected:
 };
 
 // The kind bit of an object's class (the decay code asks which objects may decay).
-int GetObjectKind(const CBaseObject* object);
-int MatchesObjectKind(const CBaseObject* object, int bit);
+ObjectKind GetObjectKind(const CBaseObject* object);
+bool MatchesObjectKind(const CBaseObject* object, ObjectKind kind);

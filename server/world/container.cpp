@@ -78,11 +78,11 @@ void CContainer::DeleteContents() {
     }
 }
 
-int CContainer::CancelTrade() {
-    return 0;
+bool CContainer::CancelTrade() {
+    return false;
 }
-int CContainer::CanHold(CItem*) const {
-    return 1;
+bool CContainer::CanHold(CItem*) const {
+    return true;
 }
 
 // ---------------------------------------------------------------- CBulletinBoard

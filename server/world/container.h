@@ -10,9 +10,9 @@ public:
     ~CContainer() override;
     int GetValue(int useTypeBase, int applyMinimum) override;
     void DeleteSelf() override;
-    int IsContainer() const override { return 1; }
-    int IsUsableContainer() const override { return 1; }
-    int IsSpellbook() const override { return 0; }
+    bool IsContainer() const override { return true; }
+    bool IsUsableContainer() const override { return true; }
+    bool IsSpellbook() const override { return false; }
     int GetContentWeight() const override;
     void DropContentsAt(const Location& at) override;
     void DropContentsOrSendHome(const Location& at) override;
@@ -23,8 +23,8 @@ public:
     virtual int GetMaxWeight() const;
     virtual void MarkContentsValueless();
     virtual void DeleteContents();
-    virtual int CancelTrade();
-    virtual int CanHold(CItem* item) const;
+    virtual bool CancelTrade();
+    virtual bool CanHold(CItem* item) const;
 
     CItem* GetFirstChild() const { return firstChild_; }
     // Child-list links (the container rules insert in their own orders).
@@ -44,8 +44,8 @@ public:
     CBulletinBoard();
     ~CBulletinBoard() override;
     void DeleteSelf() override;
-    int IsUsableContainer() const override { return 0; }
-    int IsBulletinBoard() const override { return 1; }
+    bool IsUsableContainer() const override { return false; }
+    bool IsBulletinBoard() const override { return true; }
 };
 
 class CCorpse : public CContainer {
@@ -53,8 +53,8 @@ public:
     CCorpse();
     ~CCorpse() override;
     int GetValue(int useTypeBase, int applyMinimum) override;
-    int IsCorpse() const override { return 1; }
-    int IsSpellbook() const override { return 0; }
+    bool IsCorpse() const override { return true; }
+    bool IsSpellbook() const override { return false; }
     void SendToPlayers(std::vector<CPlayer*>& players, int flag) override;
     void SendToPlayer(CPlayer* player, int flag) override;
     int GetLayerByte() const override { return GetDirection(); }

@@ -10,10 +10,6 @@
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
-int SendRemovalPackets = 1;
-int PlayerDeleteAllowed = 0;
-int SectorResourcesDeleteAllowed = 0;
-
 namespace {
 bool IsTriggerLayer(int layer) {
     return layer >= 1 && layer <= 24;
@@ -60,14 +56,14 @@ void CItem::DeleteSelf() {
     if (DeleteSelfChecked()) delete this;
 }
 
-int CItem::DeleteSelfChecked() {
+bool CItem::DeleteSelfChecked() {
     const u32 serial = serial_;
     if (!(status_ & (kStatusNoTriggers | kStatusDestroyedSent))) {
         status_ |= kStatusDestroyedSent;
         TriggerArgs args;
         GetTriggerServices().SendTrigger(this, kTriggerDestroyed, args);
     }
-    return IsObjectAlive(serial, this) ? 1 : 0;
+    return IsObjectAlive(serial, this) != nullptr;
 }
 
 // ---------------------------------------------------------------- placement
@@ -88,7 +84,7 @@ void CItem::PlaceInWorldQuiet(const Location& at) {
     if (cloc_.IsUnset()) cloc_ = at;
     LinkIntoCell(at);
     AddRangeListeners(this);
-    detached_ = 0;
+    detached_ = false;
     FreePlacement();
 }
 
@@ -97,7 +93,7 @@ void CItem::PlaceInWorld(const Location& at) {
     if (cloc_.IsUnset()) cloc_ = at;
     LinkIntoCell(at);
     AddRangeListeners(this);
-    detached_ = 0;
+    detached_ = false;
     if (type_ == kCampFireGraphic) {
         // Players by the new fire start camping unless they already are.
         std::vector<CPlayer*> players;
@@ -131,8 +127,7 @@ int CItem::RemoveWeightFrom(CItem* container) {
 
 void CItem::UnlinkFromChain() {
     if (container_) {
-        if (container_->IsContainer()) {
-            CContainer* holder = static_cast<CContainer*>(container_);
+        if (CContainer* holder = container_->AsContainer()) {
             if (holder->firstChild_ == this) holder->firstChild_ = nextSibling_;
         }
     } else {
@@ -159,30 +154,31 @@ void CItem::RemoveCommon(bool loud) {
         layer = GetEquipLayer();
     }
     RemoveRangeListeners(this);
-    RecordPlacement(0);
+    RecordPlacement(WornLayers::kFromLayerOne);
     if (loud && type_ == kCampFireGraphic && !container_) {
         std::vector<CPlayer*> players;
         CollectPlayersNear(where, 8, players);
         for (CPlayer* player : players)
             player->SetCampStartTime(0);
     }
-    if (loud && SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
+    if (loud && g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets) &&
+        !(status_ & kStatusShownByMulti)) {
         GetPacketServices().SendDeleteObject(serial_, where, nullptr);
     }
     if (layer >= 0) {
-        static_cast<CMobile*>(container_)->SetLayerField(layer, nullptr);
+        container_->AsMobile()->SetLayerField(layer, nullptr);
         container_ = nullptr;
-        detached_ = 1;
-        if (loud && topBefore && topBefore->IsPlayer()) {
-            GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+        detached_ = true;
+        if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
+            GetPacketServices().SendPlayerStatus(player);
         }
         return;
     }
     UnlinkFromChain();
     container_ = nullptr;
-    detached_ = 1;
-    if (loud && topBefore && topBefore->IsPlayer()) {
-        GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(topBefore));
+    detached_ = true;
+    if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
+        GetPacketServices().SendPlayerStatus(player);
     }
 }
 
@@ -195,10 +191,11 @@ void CItem::RemoveFromWorldQuiet() {
 
 // ---------------------------------------------------------------- placement record
 
-void CItem::RecordPlacement(int fromAnyLayer) {
+void CItem::RecordPlacement(WornLayers layers) {
+    const bool fromAnyLayer = layers == WornLayers::kAny;
     if (!placement_) placement_ = GetPlacementPool().Acquire();
     if (IsEquipped()) {
-        CMobile* wearer = static_cast<CMobile*>(container_);
+        CMobile* wearer = container_->AsMobile();
         if (!fromAnyLayer && wearer->GetLayer(0) == this) return;
         placement_->lastWearer = wearer->GetSerial();
         placement_->lastLayer = kNoLayer;
@@ -255,19 +252,19 @@ void CItem::SetPlacementContainerLocation(int x, int y, int z) {
 
 // ---------------------------------------------------------------- moving
 
-int CItem::MoveTo(const Location& at) {
+bool CItem::MoveTo(const Location& at) {
     if (!detached_) RemoveFromWorld();
     PlaceInWorld(at);
-    return 1;
+    return true;
 }
 
-int CItem::MoveToChecked(const Location& at) {
-    if (!g_sectorGrid.Contains(at.x, at.y)) return 0;
+bool CItem::MoveToChecked(const Location& at) {
+    if (!g_sectorGrid.Contains(at.x, at.y)) return false;
     const u32 serial = serial_;
     RemoveFromWorld();
-    if (!IsObjectAlive(serial, this)) return 0;
+    if (!IsObjectAlive(serial, this)) return false;
     PlaceInWorld(at);
-    return 1;
+    return true;
 }
 
 void CItem::MoveToSectorChainEnd() {
@@ -284,9 +281,9 @@ void CItem::MoveToSectorChainEnd() {
     nextSibling_ = nullptr;
 }
 
-int CItem::AddToContainer(CItem* container, const Location& at) {
-    if (IsSectorResources()) return 1;
-    if (!container || !container->IsContainer() || container == this || !detached_) return 0;
+bool CItem::AddToContainer(CItem* container, const Location& at) {
+    if (IsSectorResources()) return true;
+    if (!container || !container->IsContainer() || container == this || !detached_) return false;
     decayCount_ = 0;
     Location position = at;
     if (position.x == -1) {
@@ -295,55 +292,55 @@ int CItem::AddToContainer(CItem* container, const Location& at) {
         position.x = 0;
         position.y = 0;
     }
-    static_cast<CContainer*>(container)->LinkChildAtHead(this);
+    container->AsContainer()->LinkChildAtHead(this);
     if (!(status_ & kStatusWeightless)) AddWeightTo(container);
     loc_ = position;
-    detached_ = 0;
-    if (!g_objectManager.LoadingFlag)
+    detached_ = false;
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading))
         GetPacketServices().SendContainerItem(this, GetWorldLocation());
     CMobile* top = GetTopMobile();
-    if (top && top->IsPlayer()) GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(top));
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr) GetPacketServices().SendPlayerStatus(player);
     FreePlacement();
-    return 1;
+    return true;
 }
 
-int CItem::InsertIntoContainerByX(CItem* container) {
+bool CItem::InsertIntoContainerByX(CItem* container) {
     return AddToContainer(container, loc_);
 }
-int CItem::InsertIntoContainerOrdered(CItem* container) {
+bool CItem::InsertIntoContainerOrdered(CItem* container) {
     return AddToContainer(container, loc_);
 }
 
-int CItem::EquipOn(CMobile* mobile, int layer) {
+bool CItem::EquipOn(CMobile* mobile, int layer) {
     if (multiLink_) {
         ReturnToLastPlace();
-        return 0;
+        return false;
     }
-    if (!mobile || layer < 0 || layer >= kLayerCount || mobile->GetLayer(layer)) return 0;
+    if (!mobile || layer < 0 || layer >= kLayerCount || mobile->GetLayer(layer)) return false;
     // An item still lying somewhere would be in two places at once.
-    if (!detached_ || mobile == this) return 0;
+    if (!detached_ || mobile == this) return false;
     decayCount_ = 0;
     mobile->SetLayerField(layer, this);
     container_ = mobile;
-    detached_ = 0;
+    detached_ = false;
     AddWeightTo(mobile);
-    if (!g_objectManager.LoadingFlag && !mobile->IsDetached() && layer != 0 &&
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading) && !mobile->IsDetached() && layer != 0 &&
         !(status_ & kStatusShownByMulti)) {
         GetPacketServices().SendWornItem(this, mobile, layer);
     }
     CMobile* top = GetTopMobile();
-    if (top && top->IsPlayer()) GetPacketServices().SendPlayerStatus(static_cast<CPlayer*>(top));
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr) GetPacketServices().SendPlayerStatus(player);
     if (!(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
         args.serial = mobile->GetSerial();
         // A handler may delete the item; callers look it up again by serial.
         GetTriggerServices().SendTrigger(this, kTriggerEquip, args);
     }
-    return 1;
+    return true;
 }
 
-int CItem::PutInPack(CMobile* mobile) {
-    if (!mobile) return 0;
+bool CItem::PutInPack(CMobile* mobile) {
+    if (!mobile) return false;
     for (int i = 0; i <= 25; ++i) {
         CItem* worn = mobile->GetLayer(i);
         if (worn && worn->IsUsableContainer()) {
@@ -351,11 +348,11 @@ int CItem::PutInPack(CMobile* mobile) {
         }
     }
     PlaceInWorld(mobile->GetWorldLocation());
-    return 1;
+    return true;
 }
 
-int CItem::ReturnToLastPlace() {
-    if (!placement_) return 0;
+bool CItem::ReturnToLastPlace() {
+    if (!placement_) return false;
     const PlacementRecord record = *placement_;
     if (record.lastWearer) {
         CMobile* wearer = g_objectManager.FindMobile(record.lastWearer);
@@ -366,16 +363,16 @@ int CItem::ReturnToLastPlace() {
         if (holder && holder != this) {
             if (holder->IsContainer()) {
                 AddToContainer(holder, record.lastContainerLocation);
-                return 1;
+                return true;
             }
             // Merging onto a stack comes with the stacking rules.
         }
     }
     if (g_sectorGrid.Contains(record.lastLocation.x, record.lastLocation.y)) {
         PlaceInWorld(record.lastLocation);
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 // ---------------------------------------------------------------- queries
@@ -388,45 +385,70 @@ Location CItem::GetWorldLocation() const {
     return item->loc_;
 }
 
-int CItem::IsContained() const {
-    return container_ ? 1 : 0;
+bool CItem::IsContained() const {
+    return container_ != nullptr;
 }
 
-int CItem::IsEquipped() const {
-    return GetEquipLayer() >= 0 ? 1 : 0;
+bool CItem::IsEquipped() const {
+    return GetEquipLayer() >= 0;
 }
 
 int CItem::GetEquipLayer() const {
-    if (!container_ || !container_->IsMobile()) return -1;
-    const CMobile* wearer = static_cast<const CMobile*>(container_);
+    const CMobile* wearer = container_ ? container_->AsMobile() : nullptr;
+    if (!wearer) return -1;
     for (int i = 0; i < kLayerCount; ++i) {
         if (wearer->GetLayer(i) == this) return i;
     }
     return -1;
 }
 
-int CItem::IsInBankBox() const {
+bool CItem::IsInBankBox() const {
     const CItem* item = this;
     for (int depth = 0; item && depth < 1000; ++depth) {
         CItem* holder = item->container_;
-        if (holder && holder->IsMobile() &&
-            static_cast<const CMobile*>(holder)->GetLayer(29) == item) {
-            return 1;
-        }
+        const CMobile* wearer = holder ? holder->AsMobile() : nullptr;
+        if (wearer && wearer->GetLayer(kBankBoxLayer) == item) return true;
         item = holder;
     }
-    return 0;
+    return false;
 }
 
-int CItem::IsDecayIgnoredGraphic() const {
-    return type_ == 3612 || type_ == 4006 || type_ == 4013 ? 1 : 0;
+namespace {
+// Graphics the decay removal leaves alone.
+constexpr u16 kDecayIgnoredGraphics[] = {3612, 4006, 4013};
+}  // namespace
+
+bool CItem::IsDecayIgnoredGraphic() const {
+    for (u16 graphic : kDecayIgnoredGraphics) {
+        if (type_ == graphic) return true;
+    }
+    return false;
+}
+
+CContainer* CItem::AsContainer() {
+    return IsContainer() ? static_cast<CContainer*>(this) : nullptr;
+}
+const CContainer* CItem::AsContainer() const {
+    return IsContainer() ? static_cast<const CContainer*>(this) : nullptr;
+}
+CMobile* CItem::AsMobile() {
+    return IsMobile() ? static_cast<CMobile*>(this) : nullptr;
+}
+const CMobile* CItem::AsMobile() const {
+    return IsMobile() ? static_cast<const CMobile*>(this) : nullptr;
+}
+CPlayer* CItem::AsPlayer() {
+    return IsPlayer() ? static_cast<CPlayer*>(this) : nullptr;
+}
+CNPC* CItem::AsNPC() {
+    return IsNPC() ? static_cast<CNPC*>(this) : nullptr;
 }
 
 CMobile* CItem::GetTopMobile() const {
     const CItem* item = this;
     for (int depth = 0; item->container_ && depth < 1000; ++depth)
         item = item->container_;
-    return item->IsMobile() ? const_cast<CMobile*>(static_cast<const CMobile*>(item)) : nullptr;
+    return const_cast<CItem*>(item)->AsMobile();
 }
 
 int CItem::GetShownGraphic() const {
@@ -440,15 +462,15 @@ u32 CItem::GetObjectFlags() const {
     return GetTileData().StaticFlags(GetShownGraphic());
 }
 
-int CItem::IsDoor() const {
-    return (GetTileData().StaticFlags(GetShownGraphic()) & kTileDoor) ? 1 : 0;
+bool CItem::IsDoor() const {
+    return (GetTileData().StaticFlags(GetShownGraphic()) & kTileDoor) != 0;
 }
-int CItem::IsClosedDoor() const {
-    return IsDoor() && !(status_ & kStatusShowsNextGraphic) ? 1 : 0;
+bool CItem::IsClosedDoor() const {
+    return IsDoor() && !(status_ & kStatusShowsNextGraphic);
 }
 
-int CItem::IsGeneric() const {
-    return (GetTileData().StaticFlags(type_) & kTileGeneric) ? 1 : 0;
+bool CItem::IsGeneric() const {
+    return (GetTileData().StaticFlags(type_) & kTileGeneric) != 0;
 }
 
 const char* CItem::GetName(int) const {
@@ -479,17 +501,17 @@ int CItem::GetTotalValue() {
     return GetValue(1, 1);
 }
 
-int CItem::IsMovableBy(CMobile*) const {
-    return 1;
+bool CItem::IsMovableBy(CMobile*) const {
+    return true;
 }
-int CItem::IsFreelyUsable(CMobile*) const {
-    return 1;
+bool CItem::IsFreelyUsable(CMobile*) const {
+    return true;
 }
-int CItem::IsFreelyViewable(CMobile*) const {
-    return 1;
+bool CItem::IsFreelyViewable(CMobile*) const {
+    return true;
 }
-int CItem::IsMultiCompOrSectorResources() const {
-    return multiLink_ != nullptr || IsSectorResources() ? 1 : 0;
+bool CItem::IsMultiCompOrSectorResources() const {
+    return multiLink_ != nullptr || IsSectorResources();
 }
 int CItem::GetWeight() const {
     return GetTileData().Static(GetShownGraphic()).weight;
@@ -497,8 +519,8 @@ int CItem::GetWeight() const {
 int CItem::GetContentWeight() const {
     return GetWeight();
 }
-int CItem::CanStackWith(CItem*) const {
-    return 0;
+bool CItem::CanStackWith(CItem*) const {
+    return false;
 }
 void CItem::GetDescriptiveName(CStr& out, int) const {
     out = GetRealName();
@@ -537,7 +559,7 @@ CItem* CItem::FindSelfBySerial() const {
     return g_objectManager.FindBySerial(serial_);
 }
 void CItem::CheckRegistrationUnlessLoading() {
-    if (!g_objectManager.LoadingFlag) FindSelfBySerial();
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading)) FindSelfBySerial();
 }
 CItem* CItem::FindObjVarListHolder(const char*, CItem*) {
     return nullptr;
@@ -551,11 +573,11 @@ void CItem::GetStatusFlags(u8& packetStatus) const {
     if (status_ & kStatusWeightOverride) packetStatus |= 0x20;
     if (status_ & kStatusHidden) packetStatus |= 0x80;
 }
-int CItem::IsHidden() const {
-    return (status_ & kStatusHidden) ? 1 : 0;
+bool CItem::IsHidden() const {
+    return (status_ & kStatusHidden) != 0;
 }
-void CItem::SetHidden(int flag) {
-    if (flag) {
+void CItem::SetHidden(bool hidden) {
+    if (hidden) {
         status_ |= kStatusHidden;
     } else {
         status_ &= static_cast<u8>(~kStatusHidden);
@@ -566,11 +588,11 @@ int CItem::GetNotorietyFor(CMobile*) const {
     return 0;
 }
 void CItem::RefreshAggression() {}
-int CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
-    return 0;
+bool CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return false;
 }
-int CItem::CanBeFreelyAggressedBy(CMobile*) {
-    return 0;
+bool CItem::CanBeFreelyAggressedBy(CMobile*) {
+    return false;
 }
 void CItem::RecordAggressionWithInfo(CMobile*, CPlayer*, u32) {}
 void CItem::ReceiveAggressionFrom(CMobile*) {}

@@ -9,6 +9,7 @@
 #include "server/world/base_object.h"
 
 class CContainer;
+class CNPC;
 class CObjAttachments;
 struct PlacementRecord;
 struct TimedCallback;
@@ -26,12 +27,8 @@ enum ItemStatus : u8 {
 
 constexpr int kLayerCount = 30;
 constexpr int kNoLayer = 26;  // the placement record's "worn on no layer"
+constexpr int kBankBoxLayer = 29;
 constexpr u16 kCampFireGraphic = 2839;
-
-// Removals send the delete-object packet only while this is set.
-extern int SendRemovalPackets;
-extern int PlayerDeleteAllowed;
-extern int SectorResourcesDeleteAllowed;
 
 class CItem : public CCountedObject {
 public:
@@ -42,54 +39,54 @@ public:
     void PlaceInWorldQuiet(const Location& at) override;
     void RemoveFromWorld() override;
     void RemoveFromWorldQuiet() override;
-    int IsDynamic() const override { return 1; }
-    int IsGeneric() const override;
+    bool IsDynamic() const override { return true; }
+    bool IsGeneric() const override;
     int GetValue(int useTypeBase, int applyMinimum) override;
     int GetHeight() const override;
     u32 GetObjectFlags() const override;
     void MoveToSectorChainEnd() override;
     const char* GetName(int flag) const override;
     Location GetWorldLocation() const override;
-    int IsDoor() const override;
-    int IsClosedDoor() const override;
+    bool IsDoor() const override;
+    bool IsClosedDoor() const override;
     void DeleteSelf() override;
     int GetQuantity() const override;
     int GetResourceAmount(int key) const override;
 
     virtual void DumpText(CStr& out, int withHeading);
-    virtual int MoveTo(const Location& at);
-    virtual int ReturnToLastPlace();
-    virtual int MoveToChecked(const Location& at);
-    virtual int AddToContainer(CItem* container, const Location& at);
-    virtual int InsertIntoContainerByX(CItem* container);
-    virtual int InsertIntoContainerOrdered(CItem* container);
-    virtual int EquipOn(CMobile* mobile, int layer);
-    virtual int PutInPack(CMobile* mobile);
+    virtual bool MoveTo(const Location& at);
+    virtual bool ReturnToLastPlace();
+    virtual bool MoveToChecked(const Location& at);
+    virtual bool AddToContainer(CItem* container, const Location& at);
+    virtual bool InsertIntoContainerByX(CItem* container);
+    virtual bool InsertIntoContainerOrdered(CItem* container);
+    virtual bool EquipOn(CMobile* mobile, int layer);
+    virtual bool PutInPack(CMobile* mobile);
     virtual int WriteSaveFields(CStr& out, int withLetter);
     virtual int GetTotalValue();
-    virtual int IsMobile() const { return 0; }
-    virtual int IsContainer() const { return 0; }
-    virtual int IsUsableContainer() const { return 0; }
-    virtual int IsBulletinBoard() const { return 0; }
-    virtual int IsMap() const { return 0; }
-    virtual int IsNPC() const { return 0; }
-    virtual int IsShopKeeper() const { return 0; }
-    virtual int IsGuard() const { return 0; }
-    virtual int IsReservedKind() const { return 0; }
-    virtual int IsGhost() const { return 0; }
-    virtual int IsWeapon() const { return 0; }
-    virtual int IsCorpse() const { return 0; }
-    virtual int IsSpellbook() const { return 0; }
-    virtual int IsContained() const;
-    virtual int IsEquipped() const;
+    virtual bool IsMobile() const { return false; }
+    virtual bool IsContainer() const { return false; }
+    virtual bool IsUsableContainer() const { return false; }
+    virtual bool IsBulletinBoard() const { return false; }
+    virtual bool IsMap() const { return false; }
+    virtual bool IsNPC() const { return false; }
+    virtual bool IsShopKeeper() const { return false; }
+    virtual bool IsGuard() const { return false; }
+    virtual bool IsReservedKind() const { return false; }
+    virtual bool IsGhost() const { return false; }
+    virtual bool IsWeapon() const { return false; }
+    virtual bool IsCorpse() const { return false; }
+    virtual bool IsSpellbook() const { return false; }
+    virtual bool IsContained() const;
+    virtual bool IsEquipped() const;
     virtual int GetEquipLayer() const;
-    virtual int IsMovableBy(CMobile* mobile) const;
-    virtual int IsFreelyUsable(CMobile* mobile) const;
-    virtual int IsFreelyViewable(CMobile* mobile) const;
-    virtual int IsMultiCompOrSectorResources() const;
+    virtual bool IsMovableBy(CMobile* mobile) const;
+    virtual bool IsFreelyUsable(CMobile* mobile) const;
+    virtual bool IsFreelyViewable(CMobile* mobile) const;
+    virtual bool IsMultiCompOrSectorResources() const;
     virtual int GetWeight() const;
     virtual int GetContentWeight() const;
-    virtual int CanStackWith(CItem* other) const;
+    virtual bool CanStackWith(CItem* other) const;
     virtual void GetDescriptiveName(CStr& out, int withAmount) const;
     virtual void SendToPlayers(std::vector<CPlayer*>& players, int flag);
     virtual void SendToPlayer(CPlayer* player, int flag);
@@ -108,19 +105,27 @@ public:
     virtual int GetPacketAmount() const;
     virtual void ApplyStatusFlags(u8 packetStatus);
     virtual void GetStatusFlags(u8& packetStatus) const;
-    virtual int IsHidden() const;
-    virtual void SetHidden(int flag);
+    virtual bool IsHidden() const;
+    virtual void SetHidden(bool hidden);
     virtual void SetMurderCount(int count);
     virtual int GetNotorietyFor(CMobile* viewer) const;
     virtual void RefreshAggression();
-    virtual int IsLawfulTargetWithInfo(CMobile* attacker, ControllerInfo* info);
-    virtual int CanBeFreelyAggressedBy(CMobile* attacker);
+    virtual bool IsLawfulTargetWithInfo(CMobile* attacker, ControllerInfo* info);
+    virtual bool CanBeFreelyAggressedBy(CMobile* attacker);
     virtual void RecordAggressionWithInfo(CMobile* aggressor, CPlayer* controller,
                                           u32 controllerSerial);
     virtual void ReceiveAggressionFrom(CMobile* aggressor);
     virtual void ReceiveUnhealthyActionFrom(CMobile* doer);
     virtual void GetControllerInfo(ControllerInfo& out);
     virtual void ChangeReputation(int first, int second);
+
+    // The item as its class, or null when it is of another class.
+    CContainer* AsContainer();
+    const CContainer* AsContainer() const;
+    CMobile* AsMobile();
+    const CMobile* AsMobile() const;
+    CPlayer* AsPlayer();
+    CNPC* AsNPC();
 
     // Plain accessors and non-virtual behaviour.
     u32 GetSerial() const { return serial_; }
@@ -139,15 +144,17 @@ public:
     int GetShownGraphic() const;
 
     CMobile* GetTopMobile() const;
-    int IsInTrade() const { return 0; }  // trade sessions are not built: never in one
+    bool IsInTrade() const { return false; }  // trade sessions are not built: never in one
     void SetTemplateId(int id);
     void LeaveTemplateList();
 
     // Links the item at the head of its cell's dynamic-object chain; loc = the Location.
     void LinkIntoCell(const Location& at);
 
-    // The placement record (where the item was before it was taken away).
-    void RecordPlacement(int fromAnyLayer);
+    // The placement record (where the item was before it was taken away). An item worn on
+    // layer 0 is recorded as worn only when every layer counts.
+    enum class WornLayers : u8 { kFromLayerOne, kAny };
+    void RecordPlacement(WornLayers layers);
     void FreePlacement();
     void SetPlacementContainer(u32 serial);
     void SetPlacementWearer(u32 serial);
@@ -155,16 +162,16 @@ public:
     void SetPlacementLocation(int x, int y, int z);
     void SetPlacementContainerLocation(int x, int y, int z);
 
-    // Whether the item (a container counts itself) or a container above it is worn on layer
-    // 29, the bank box.
-    int IsInBankBox() const;
+    // Whether the item (a container counts itself) or a container above it is worn on the bank
+    // box layer.
+    bool IsInBankBox() const;
     // Graphics the decay removal leaves alone.
-    int IsDecayIgnoredGraphic() const;
+    bool IsDecayIgnoredGraphic() const;
     // The multi hook of putting an item into a container; multis are not built.
-    int NotifyMultiOfPlacement(CItem*) { return 1; }
+    bool NotifyMultiOfPlacement(CItem*) { return true; }
 
-    // Destroyed trigger; 1 when the object still resolves to itself afterwards.
-    int DeleteSelfChecked();
+    // Destroyed trigger; true when the object still resolves to itself afterwards.
+    bool DeleteSelfChecked();
 
     // The heads of the object's script attachment set and timed callback list; the script
     // runtime owns what they point to (null when there is none).

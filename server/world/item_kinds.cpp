@@ -1,5 +1,7 @@
 #include "server/world/item_kinds.h"
 
+#include "server/world/object_manager.h"
+
 // ---------------------------------------------------------------- CSectorResources
 
 CSectorResources::CSectorResources() = default;
@@ -15,13 +17,13 @@ void CSectorResources::RemoveFromWorld() {
 }
 
 void CSectorResources::DeleteSelf() {
-    if (!SectorResourcesDeleteAllowed) return;
+    if (!g_objectManager.IsOn(ObjectSwitch::kSectorResourcesDeleteAllowed)) return;
     if (DeleteSelfChecked()) delete this;
 }
 
-int CSectorResources::MoveTo(const Location& at) {
+bool CSectorResources::MoveTo(const Location& at) {
     // The holder stays at its home.
-    if (!cloc_.IsUnset() && !(cloc_ == at)) return 0;
+    if (!cloc_.IsUnset() && !(cloc_ == at)) return false;
     return CItem::MoveTo(at);
 }
 
@@ -50,6 +52,6 @@ int CWeapon::GetValue(int useTypeBase, int applyMinimum) {
 void CWeapon::DeleteSelf() {
     if (DeleteSelfChecked()) delete this;
 }
-int CWeapon::EquipOn(CMobile* mobile, int layer) {
+bool CWeapon::EquipOn(CMobile* mobile, int layer) {
     return CItem::EquipOn(mobile, layer);
 }

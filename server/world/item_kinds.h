@@ -3,8 +3,6 @@
 // Their own fields and rules come with sector resources, map items and weapons.
 #include "server/world/item.h"
 
-extern int SectorResourcesDeleteAllowed;
-
 class CSectorResources : public CItem {
 public:
     CSectorResources();
@@ -14,10 +12,10 @@ public:
     void RemoveFromWorld() override;
     u32 GetMoveClass(int) const override { return 0; }
     void DeleteSelf() override;
-    int IsSectorResources() const override { return 1; }
-    int MoveTo(const Location& at) override;
-    int AddToContainer(CItem*, const Location&) override { return 0; }
-    int EquipOn(CMobile*, int) override { return 0; }
+    bool IsSectorResources() const override { return true; }
+    bool MoveTo(const Location& at) override;
+    bool AddToContainer(CItem*, const Location&) override { return false; }
+    bool EquipOn(CMobile*, int) override { return false; }
 };
 
 class CMapItem : public CItem {
@@ -26,7 +24,7 @@ public:
     ~CMapItem() override;
     int GetValue(int useTypeBase, int applyMinimum) override;
     void DeleteSelf() override;
-    int IsMap() const override { return 1; }
+    bool IsMap() const override { return true; }
 };
 
 class CWeapon : public CItem {
@@ -35,6 +33,6 @@ public:
     ~CWeapon() override;
     int GetValue(int useTypeBase, int applyMinimum) override;
     void DeleteSelf() override;
-    int EquipOn(CMobile* mobile, int layer) override;
-    int IsWeapon() const override { return 1; }
+    bool EquipOn(CMobile* mobile, int layer) override;
+    bool IsWeapon() const override { return true; }
 };

@@ -68,7 +68,7 @@ const int* CWorldMap::GetCornerHeights(int x, int y) {
     return cornerHeights_;
 }
 
-int CWorldMap::IsInvalidTerrainAt(const Location& at) const {
+bool CWorldMap::IsInvalidTerrainAt(const Location& at) const {
     return IsInvalidTerrainTile(GetTerrainTile(at));
 }
 
@@ -108,12 +108,12 @@ int CWorldMap::CanExistAt(const Location& at, int height, int moveType, const CB
                           int terrainZOffset) const {
     std::vector<MapSurface> surfaces;
     CollectSurfaces(surfaces, at, moveType, mover, terrainZOffset);
-    int answer = 1;
+    int answer = kExistFits;
     for (const MapSurface& s : surfaces) {
         if ((s.flags & kMoveBlocking) && s.z < at.z + height && s.Top() > at.z) return 0;
         if (s.flags & kMoveSurface) {
-            answer |= 4;
-            if (s.Top() == at.z) answer |= 2;
+            answer |= kExistSurfaceThere;
+            if (s.Top() == at.z) answer |= kExistOnSurfaceTop;
         }
     }
     return answer;
@@ -150,7 +150,7 @@ int CWorldMap::FindGoodZ(const Location& at, int low, int high, int height, int 
                 int distance;
                 if (t > z) {
                     distance = t - z;
-                } else if (moveType == 2) {
+                } else if (moveType == kMoveTypeFlying) {
                     if (z + height <= b.z) {
                         t = z;
                         distance = 0;
@@ -175,7 +175,7 @@ int CWorldMap::FindGoodZ(const Location& at, int low, int high, int height, int 
 }
 
 void CWorldMap::GetStandRange(int& low, int& high, const Location& at, int direction, int moveType,
-                              const CBaseObject* mover, int useDirection) const {
+                              const CBaseObject* mover, StandTerrain from) const {
     std::vector<MapSurface> list;
     CollectSurfaces(list, at, moveType, mover, 0);
     low = kNoZ;
@@ -183,8 +183,9 @@ void CWorldMap::GetStandRange(int& low, int& high, const Location& at, int direc
     if (list.empty()) return;
     const MapSurface& terrain = list[0];
     if ((terrain.flags & kMoveSurface) && terrain.Top() <= at.z) {
-        const int t =
-            useDirection ? GetTerrainZTowards(at, direction & 7) : GetElevation(at.x, at.y);
+        const int t = from == StandTerrain::kTowardsDirection
+                          ? GetTerrainZTowards(at, direction & 7)
+                          : GetElevation(at.x, at.y);
         low = std::max(low, t);
         high = std::max(high, t);
     }
@@ -226,41 +227,41 @@ int CWorldMap::GetFloorZ(const Location& at) const {
     return e;
 }
 
-int CWorldMap::SettleObjectZ(CBaseObject* object, int& z, int height) {
+bool CWorldMap::SettleObjectZ(CBaseObject* object, int& z, int height) {
     z = kNoZ;
-    if (!object) return 0;
+    if (!object) return false;
     const Location at = object->GetWorldLocation();
     const int moveType = object->GetMoveType();
-    const int saved = settling_;
-    settling_ = 1;
+    const bool saved = settling_;
+    settling_ = true;
     object->RemoveFromWorldQuiet();
     int low = kNoZ;
     int high = at.z;
-    GetStandRange(low, high, at, 0, moveType, object, 0);
+    GetStandRange(low, high, at, 0, moveType, object, StandTerrain::kElevation);
     z = FindGoodZ(at, low, high, height, moveType, nullptr, 0);
     object->PlaceInWorldQuiet(at);
     settling_ = saved;
-    return z != kNoZ ? 1 : 0;
+    return z != kNoZ;
 }
 
-int CWorldMap::DropCheck(Location& at, int& z, int height) const {
-    if (!g_sectorGrid.Contains(at.x, at.y)) return 0;
+bool CWorldMap::DropCheck(Location& at, int& z, int height) const {
+    if (!g_sectorGrid.Contains(at.x, at.y)) return false;
     z = FindGoodZ(at, -128, 128, height, 1, nullptr, 0);
-    return z != kNoZ ? 1 : 0;
+    return z != kNoZ;
 }
 
 // ---------------------------------------------------------------- spots
 
-int CWorldMap::FindGoodSpotNearWithElev(Location& at, int low, int high, int minDistance,
-                                        int maxDistance, int height, int moveType,
-                                        const CBaseObject* mover) {
+bool CWorldMap::FindGoodSpotNearWithElev(Location& at, int low, int high, int minDistance,
+                                         int maxDistance, int height, int moveType,
+                                         const CBaseObject* mover) {
     const Location start = at;
     if (minDistance <= 0) {
-        if (!g_sectorGrid.Contains(start.x, start.y)) return 0;
+        if (!g_sectorGrid.Contains(start.x, start.y)) return false;
         const int z = FindGoodZ(start, low, high, height, moveType, mover, 0);
         if (z != kNoZ) {
             at.z = static_cast<s16>(z);
-            return 1;
+            return true;
         }
         minDistance = 1;
     }
@@ -278,20 +279,20 @@ int CWorldMap::FindGoodSpotNearWithElev(Location& at, int low, int high, int min
                 const int z = FindGoodZ(at, low, high, height, moveType, mover, 0);
                 if (z != kNoZ) {
                     at.z = static_cast<s16>(z);
-                    return 1;
+                    return true;
                 }
             }
         }
     }
-    return 0;
+    return false;
 }
 
-int CWorldMap::FindRandomSpotInRect(Location& out, const Location& cornerA, const Location& cornerB,
-                                    int density, int height, int moveType, const CBaseObject* mover,
-                                    const SpotFilter& filter) const {
+bool CWorldMap::FindRandomSpotInRect(Location& out, const Location& cornerA,
+                                     const Location& cornerB, int density, int height, int moveType,
+                                     const CBaseObject* mover, const SpotFilter& filter) const {
     if (!g_sectorGrid.Contains(cornerA.x, cornerA.y) ||
         !g_sectorGrid.Contains(cornerB.x, cornerB.y)) {
-        return 0;
+        return false;
     }
     const Location a(std::min(cornerA.x, cornerB.x), std::min(cornerA.y, cornerB.y),
                      std::min(cornerA.z, cornerB.z));
@@ -309,10 +310,10 @@ int CWorldMap::FindRandomSpotInRect(Location& out, const Location& cornerA, cons
         candidate.z = static_cast<s16>(z);
         if (!filter || filter(candidate)) {
             out = candidate;
-            return 1;
+            return true;
         }
     }
-    return 0;
+    return false;
 }
 
 int CWorldMap::CollectObjectsAt(int x, int y, int zLow, int zHigh, std::vector<CItem*>& out,
@@ -341,9 +342,9 @@ CItem* CWorldMap::FindDoorAt(const Location& at, int zLow, int zHigh) const {
 
 // ---------------------------------------------------------------- sight
 
-int CWorldMap::IsBlockedAt(const Location& at, const SightBlockTest& test) const {
+bool CWorldMap::IsBlockedAt(const Location& at, const SightBlockTest& test) const {
     const SectorCell* cell = g_sectorGrid.GetCell(g_sectorGrid.CellIndexOf(at));
-    if (!cell) return 0;
+    if (!cell) return false;
     auto blocks = [&](const CBaseObject& object) {
         const Location& l = object.GetLocation();
         if (l.x != at.x || l.y != at.y) return false;
@@ -351,21 +352,22 @@ int CWorldMap::IsBlockedAt(const Location& at, const SightBlockTest& test) const
         return l.z < test.top && at.z < l.z + object.GetHeight();
     };
     for (CItem* item = cell->objects; item; item = item->GetNextSibling()) {
-        if (blocks(*item)) return 1;
+        if (blocks(*item)) return true;
     }
     for (const CStaticObject* s = cell->statics; s; s = s->next) {
-        if (blocks(*s)) return 1;
+        if (blocks(*s)) return true;
     }
-    return 0;
+    return false;
 }
 
-int CWorldMap::HasLineOfSight(const Location& from, const Location& to, int mode) const {
+bool CWorldMap::HasLineOfSight(const Location& from, const Location& to,
+                               SightBlockers blockers) const {
     const bool fromAbove = from.z >= GetElevation(from.x, from.y);
     const bool toAbove = to.z >= GetElevation(to.x, to.y);
-    if (fromAbove != toAbove) return 0;
+    if (fromAbove != toAbove) return false;
     u32 mask = 0;
-    if (mode & 1) mask |= kTileWall | kTileNoShoot;
-    if (mode & 2) mask |= kTileImpassable;
+    if (blockers & kSightWalls) mask |= kTileWall | kTileNoShoot;
+    if (blockers & kSightImpassable) mask |= kTileImpassable;
     const int dx = to.x - from.x;
     const int dy = to.y - from.y;
     const int dz = to.z - from.z;
@@ -373,11 +375,11 @@ int CWorldMap::HasLineOfSight(const Location& from, const Location& to, int mode
     const int zmax = std::max(from.z, to.z);
     const int zmin = std::min(from.z, to.z);
     if (n <= 1) {
-        if (std::abs(dz) < 16) return 1;
+        if (std::abs(dz) < 16) return true;
         const SightBlockTest test{zmax, mask};
-        if (IsBlockedAt(Location(from.x, from.y, zmin), test)) return 0;
-        if (n == 1 && IsBlockedAt(Location(to.x, to.y, zmin), test)) return 0;
-        return 1;
+        if (IsBlockedAt(Location(from.x, from.y, zmin), test)) return false;
+        if (n == 1 && IsBlockedAt(Location(to.x, to.y, zmin), test)) return false;
+        return true;
     }
     const s64 sx = (static_cast<s64>(dx) * 65536) / n;
     const s64 sy = (static_cast<s64>(dy) * 65536) / n;
@@ -425,17 +427,17 @@ int CWorldMap::HasLineOfSight(const Location& from, const Location& to, int mode
         };
         if (aliveA) examine(ax, ay, aliveA);
         if (aliveB) examine(bx, by, aliveB);
-        if (!aliveA && !aliveB) return 0;
+        if (!aliveA && !aliveB) return false;
     }
-    return 1;
+    return true;
 }
 
 int CWorldMap::Distance3D(const Location& a, const Location& b) {
     return std::max({std::abs(a.x - b.x), std::abs(a.y - b.y), std::abs(a.z - b.z) / 11});
 }
 
-int ItemCanSee(const CItem& from, const CItem& to, int mode) {
+bool ItemCanSee(const CItem& from, const CItem& to, SightBlockers blockers) {
     const Location a = from.GetWorldLocation() + Location(0, 0, from.GetHeight() / 2);
     const Location b = to.GetWorldLocation() + Location(0, 0, to.GetHeight() / 2);
-    return g_worldMap.HasLineOfSight(a, b, mode);
+    return g_worldMap.HasLineOfSight(a, b, blockers);
 }

@@ -22,6 +22,24 @@ struct MapSurface {
     int Top() const;
 };
 
+// What stops a line of sight besides the terrain: walls and no-shoot tiles (sight), and
+// impassable tiles (missiles). The bits combine.
+enum SightBlockers : u8 {
+    kSightTerrainOnly = 0,
+    kSightWalls = 1,
+    kSightImpassable = 2,
+};
+
+// The bits of CanExistAt's answer (0 when the place is blocked).
+enum ExistBits : int {
+    kExistFits = 1,
+    kExistOnSurfaceTop = 2,
+    kExistSurfaceThere = 4,
+};
+
+// Where GetStandRange takes the terrain height from.
+enum class StandTerrain : u8 { kElevation, kTowardsDirection };
+
 struct SightBlockTest {
     int top;
     u32 mask;
@@ -37,7 +55,7 @@ public:
     int GetLowestCornerZ(int x, int y) const;
     int GetTerrainZTowards(const Location& at, int direction) const;
     const int* GetCornerHeights(int x, int y);
-    int IsInvalidTerrainAt(const Location& at) const;
+    bool IsInvalidTerrainAt(const Location& at) const;
 
     // Surfaces and z.
     void CollectSurfaces(std::vector<MapSurface>& out, const Location& at, int moveType,
@@ -47,37 +65,37 @@ public:
     int FindGoodZ(const Location& at, int low, int high, int height, int moveType,
                   const CBaseObject* mover, int terrainZOffset) const;
     void GetStandRange(int& low, int& high, const Location& at, int direction, int moveType,
-                       const CBaseObject* mover, int useDirection) const;
+                       const CBaseObject* mover, StandTerrain from) const;
     int GetFloorZ(const Location& at) const;
-    int SettleObjectZ(CBaseObject* object, int& z, int height);
-    int DropCheck(Location& at, int& z, int height) const;
+    bool SettleObjectZ(CBaseObject* object, int& z, int height);
+    bool DropCheck(Location& at, int& z, int height) const;
 
     // Spots.
-    int FindGoodSpotNearWithElev(Location& at, int low, int high, int minDistance, int maxDistance,
-                                 int height, int moveType, const CBaseObject* mover);
-    int FindGoodSpotNear(Location& at, int minDistance, int maxDistance, int height, int moveType,
-                         const CBaseObject* mover) {
+    bool FindGoodSpotNearWithElev(Location& at, int low, int high, int minDistance, int maxDistance,
+                                  int height, int moveType, const CBaseObject* mover);
+    bool FindGoodSpotNear(Location& at, int minDistance, int maxDistance, int height, int moveType,
+                          const CBaseObject* mover) {
         return FindGoodSpotNearWithElev(at, -128, 128, minDistance, maxDistance, height, moveType,
                                         mover);
     }
-    using SpotFilter = std::function<int(const Location&)>;
-    int FindRandomSpotInRect(Location& out, const Location& cornerA, const Location& cornerB,
-                             int density, int height, int moveType, const CBaseObject* mover,
-                             const SpotFilter& filter) const;
-    using ObjectFilter = std::function<int(CItem*)>;
+    using SpotFilter = std::function<bool(const Location&)>;
+    bool FindRandomSpotInRect(Location& out, const Location& cornerA, const Location& cornerB,
+                              int density, int height, int moveType, const CBaseObject* mover,
+                              const SpotFilter& filter) const;
+    using ObjectFilter = std::function<bool(CItem*)>;
     int CollectObjectsAt(int x, int y, int zLow, int zHigh, std::vector<CItem*>& out,
                          const ObjectFilter& filter) const;
     CItem* FindDoorAt(const Location& at, int zLow, int zHigh) const;
 
     // Sight and distance.
-    int HasLineOfSight(const Location& from, const Location& to, int mode) const;
-    int IsBlockedAt(const Location& at, const SightBlockTest& test) const;
+    bool HasLineOfSight(const Location& from, const Location& to, SightBlockers blockers) const;
+    bool IsBlockedAt(const Location& at, const SightBlockTest& test) const;
     static int Distance3D(const Location& a, const Location& b);
 
-    int IsSettling() const { return settling_; }
+    bool IsSettling() const { return settling_; }
 
 private:
-    int settling_ = 0;
+    bool settling_ = false;
     int sideOrder_[4] = {0, 1, 2, 3};
     int cornerHeights_[4] = {};
 };
@@ -85,4 +103,4 @@ private:
 extern CWorldMap g_worldMap;
 
 // Line of sight between two objects, each raised by half its height.
-int ItemCanSee(const CItem& from, const CItem& to, int mode);
+bool ItemCanSee(const CItem& from, const CItem& to, SightBlockers blockers);

@@ -34,15 +34,15 @@ void CMobile::SetLayerField(int layer, CItem* item) {
 
 void CMobile::RemoveFromWorldQuiet() {
     RemoveRangeListeners(this);
-    RecordPlacement(0);
+    RecordPlacement(WornLayers::kFromLayerOne);
     const int layer = GetEquipLayer();
     if (layer >= 0) {
-        static_cast<CMobile*>(container_)->SetLayerField(layer, nullptr);
+        container_->AsMobile()->SetLayerField(layer, nullptr);
     } else {
         UnlinkFromChain();
     }
     container_ = nullptr;
-    detached_ = 1;
+    detached_ = true;
 }
 
 int CMobile::GetValue(int useTypeBase, int applyMinimum) {
@@ -57,7 +57,8 @@ const char* CMobile::GetRealName() const {
 }
 
 u32 CMobile::GetMoveClass(int moveType) const {
-    if (g_worldMap.IsSettling() || moveType == 6 || moveType == 7) return 0;
+    if (g_worldMap.IsSettling() || moveType == kMoveTypeGhost || moveType == kMoveTypeEditing)
+        return 0;
     return kMoveBlocking;
 }
 
@@ -84,8 +85,8 @@ void CMobile::DeleteSelf() {
     if (IsObjectAlive(serial, this)) delete this;
 }
 
-int CMobile::EquipOn(CMobile*, int) {
-    return 0;
+bool CMobile::EquipOn(CMobile*, int) {
+    return false;
 }
 int CMobile::GetContentWeight() const {
     return contentWeight_;
@@ -108,8 +109,8 @@ void CMobile::GetStatusFlags(u8& packetStatus) const {
 int CMobile::GetNotorietyFor(CMobile*) const {
     return 0;
 }
-int CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
-    return 0;
+bool CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
+    return false;
 }
 int CMobile::GetMaxWeight() const {
     return 30;
@@ -118,8 +119,8 @@ void CMobile::MarkContentsValueless() {}
 void CMobile::DeleteContents() {
     CContainer::DeleteContents();
 }
-int CMobile::CanHold(CItem*) const {
-    return 0;
+bool CMobile::CanHold(CItem*) const {
+    return false;
 }
 void CMobile::Die() {}
 void CMobile::SetCurHits(int) {}
@@ -155,8 +156,8 @@ int CMobile::GetMoveSpeed() const {
 int CMobile::GetTravelZ(const Location& at, int, int) const {
     return at.z;
 }
-int CMobile::IsExhausted() const {
-    return 0;
+bool CMobile::IsExhausted() const {
+    return false;
 }
 void CMobile::ConsumeMoveFatigue() {}
 void CMobile::RegenerateFatigue() {}
@@ -188,11 +189,11 @@ void ForObjectsNear(const Location& at, int radius, Visit visit) {
 
 void CollectPlayersNear(const Location& at, int radius, std::vector<CPlayer*>& out) {
     ForObjectsNear(at, radius, [&](CItem* item) {
-        if (item->IsPlayer()) out.push_back(static_cast<CPlayer*>(item));
+        if (CPlayer* player = item->AsPlayer()) out.push_back(player);
     });
 }
 
-int IsCampFireNear(const Location& at) {
+bool IsCampFireNear(const Location& at) {
     int found = 0;
     ForObjectsNear(at, 8, [&](CItem* item) {
         if (item->GetType() == kCampFireGraphic) found = 1;
@@ -217,7 +218,7 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
     RecordValidTerrain(at);
     if (detached_) {
         LinkIntoCell(at);
-        detached_ = 0;
+        detached_ = false;
         AddRangeListeners(this);
     }
     FreePlacement();
@@ -237,14 +238,15 @@ void CPlayer::PlaceInWorld(const Location& at) {
 void CPlayer::RemoveFromWorld() {
     const Location where = GetWorldLocation();
     RemoveRangeListeners(this);
-    RecordPlacement(0);
+    RecordPlacement(WornLayers::kFromLayerOne);
     CancelTrade();
-    if (SendRemovalPackets && !(status_ & kStatusShownByMulti)) {
+    if (g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets) &&
+        !(status_ & kStatusShownByMulti)) {
         GetPacketServices().SendDeleteObject(serial_, where, this);
     }
     UnlinkFromChain();
     container_ = nullptr;
-    detached_ = 1;
+    detached_ = true;
 }
 
 void CPlayer::RemoveFromWorldQuiet() {
@@ -265,13 +267,13 @@ const char* CPlayer::GetName(int flag) const {
 }
 
 void CPlayer::DeleteSelf() {
-    if (!PlayerDeleteAllowed) return;
+    if (!g_objectManager.IsOn(ObjectSwitch::kPlayerDeleteAllowed)) return;
     CMobile::DeleteSelf();
 }
 
 int CPlayer::GetMoveType() const {
-    if ((flags_ & 0x02) && (flags_ & 0x10)) return 7;
-    if (IsGhost()) return 6;
+    if ((flags_ & kPlayerEditing) && (flags_ & kPlayerPassThrough)) return kMoveTypeEditing;
+    if (IsGhost()) return kMoveTypeGhost;
     return CMobile::GetMoveType();
 }
 
@@ -282,8 +284,8 @@ void CPlayer::SetMurderCount(int) {}
 void CPlayer::ReceiveUnhealthyActionFrom(CMobile*) {}
 void CPlayer::GetControllerInfo(ControllerInfo&) {}
 void CPlayer::ChangeReputation(int, int) {}
-int CPlayer::CancelTrade() {
-    return 0;
+bool CPlayer::CancelTrade() {
+    return false;
 }
 void CPlayer::Die() {}
 
@@ -300,8 +302,8 @@ int CPlayer::Walk(int, int) {
     return 0;
 }
 void CPlayer::Kill() {}
-int CPlayer::IsExhausted() const {
-    return 0;
+bool CPlayer::IsExhausted() const {
+    return false;
 }
 void CPlayer::ApplySkillCap() {}
 void CPlayer::ApplyStatCapIfAllowed() {}

@@ -21,14 +21,14 @@ public:
     void Bark(const char* text, int hue, int font, int type) override;
     void EBark(const char* text, int hue, int font, int type) override;
     void BarkTo(CPlayer* player, CBaseObject* subject, const char* text) override;
-    int IsDoor() const override { return 0; }
-    int IsClosedDoor() const override { return 0; }
+    bool IsDoor() const override { return false; }
+    bool IsClosedDoor() const override { return false; }
     void DeleteSelf() override;
     int GetMoveType() const override { return moveType_; }
-    int EquipOn(CMobile* mobile, int layer) override;
-    int IsMobile() const override { return 1; }
-    int IsSpellbook() const override { return 0; }
-    int IsMultiCompOrSectorResources() const override { return 0; }
+    bool EquipOn(CMobile* mobile, int layer) override;
+    bool IsMobile() const override { return true; }
+    bool IsSpellbook() const override { return false; }
+    bool IsMultiCompOrSectorResources() const override { return false; }
     int GetContentWeight() const override;
     void SendToPlayers(std::vector<CPlayer*>& players, int flag) override;
     void SendToPlayer(CPlayer* player, int flag) override;
@@ -38,11 +38,11 @@ public:
     void ApplyStatusFlags(u8 packetStatus) override;
     void GetStatusFlags(u8& packetStatus) const override;
     int GetNotorietyFor(CMobile* viewer) const override;
-    int IsLawfulTargetWithInfo(CMobile* attacker, ControllerInfo* info) override;
+    bool IsLawfulTargetWithInfo(CMobile* attacker, ControllerInfo* info) override;
     int GetMaxWeight() const override;
     void MarkContentsValueless() override;
     void DeleteContents() override;
-    int CanHold(CItem* item) const override;
+    bool CanHold(CItem* item) const override;
     virtual void Die();
     virtual int GetBodyTableValue() const { return 0; }
     virtual void SetCurHits(int value);
@@ -69,7 +69,7 @@ public:
     virtual void Kill();
     virtual int GetMoveSpeed() const;
     virtual int GetTravelZ(const Location& at, int low, int high) const;
-    virtual int IsExhausted() const;
+    virtual bool IsExhausted() const;
     virtual void ConsumeMoveFatigue();
     virtual void RegenerateFatigue();
     virtual int CheckHealthy();
@@ -91,6 +91,15 @@ protected:
     int moveType_;
 };
 
+// Bits of the player's flag word that the world classes test.
+enum PlayerFlagBit : u32 {
+    kPlayerEditing = 0x02,      // god mode: the world-editing commands are open to it
+    kPlayerPassThrough = 0x10,  // with edit mode: walks through everything
+};
+
+// The bodies of a dead player.
+constexpr u16 kGhostBodies[] = {402, 403};
+
 class CPlayer : public CMobile {
 public:
     CPlayer();
@@ -99,26 +108,26 @@ public:
     void PlaceInWorldQuiet(const Location& at) override;
     void RemoveFromWorld() override;
     void RemoveFromWorldQuiet() override;
-    int IsPlayer() const override { return 1; }
+    bool IsPlayer() const override { return true; }
     u32 GetMoveClass(int moveType) const override;
     u32 GetMoveClassDefault(const CBaseObject& other) const override;
     const char* GetName(int flag) const override;
     void DeleteSelf() override;
     int GetMoveType() const override;
-    int IsGhost() const override { return type_ == 402 || type_ == 403; }
+    bool IsGhost() const override { return type_ == kGhostBodies[0] || type_ == kGhostBodies[1]; }
     void SetSerial(u32 serial) override;
     void SetMurderCount(int count) override;
     void ReceiveUnhealthyActionFrom(CMobile* doer) override;
     void GetControllerInfo(ControllerInfo& out) override;
     void ChangeReputation(int first, int second) override;
-    int CancelTrade() override;
+    bool CancelTrade() override;
     void Die() override;
     int GetBodyTableValue() const override;
     void SetNotoriety(int value) override;
     void GetTitledName(CStr& out) const override;
     int Walk(int direction, int flag) override;
     void Kill() override;
-    int IsExhausted() const override;
+    bool IsExhausted() const override;
     void HandleHealthGain() override {}
     void ApplySkillCap() override;
     virtual void ApplyStatCapIfAllowed();
@@ -128,7 +137,7 @@ public:
 
     u32 GetFlagWord() const { return flags_; }
     void SetFlagWord(u32 flags) { flags_ = flags; }
-    int IsEditing() const { return (flags_ & 0x02) ? 1 : 0; }
+    bool IsEditing() const { return (flags_ & kPlayerEditing) != 0; }
     const Location& GetLastValidTerrain() const { return lastValidTerrain_; }
     // The camp: the time (ms) the player sat down by a camp fire, 0 when not camping.
     u32 GetCampStartTime() const { return campStartTime_; }
@@ -151,12 +160,12 @@ public:
     void RemoveFromWorldQuiet() override;
     void DeleteSelf() override;
     int GetMoveType() const override;
-    int IsNPC() const override { return 1; }
+    bool IsNPC() const override { return true; }
     void SetSerial(u32 serial) override;
     void GetTitledName(CStr& out) const override;
     void MakeInvulnerable() override;
     void MakeVulnerable() override;
-    virtual int HasNpcFlags(int mask) const { return (npcFlags_ & mask) ? 1 : 0; }
+    virtual bool HasNpcFlags(int mask) const { return (npcFlags_ & mask) != 0; }
     virtual void SetNpcFlags(int mask) { npcFlags_ |= mask; }
     virtual void ClearNpcFlags(int mask) { npcFlags_ &= ~mask; }
 
@@ -180,7 +189,7 @@ public:
     void RemoveFromWorld() override;
     void RemoveFromWorldQuiet() override;
     void DeleteSelf() override;
-    int IsGuard() const override { return 1; }
+    bool IsGuard() const override { return true; }
 };
 
 class CShopKeeper : public CNPC {
@@ -188,10 +197,10 @@ public:
     CShopKeeper() = default;
     ~CShopKeeper() override = default;
     void DeleteSelf() override;
-    int IsShopKeeper() const override { return 1; }
+    bool IsShopKeeper() const override { return true; }
 };
 
 // Players within `radius` tiles (Chebyshev) of a place in the world.
 void CollectPlayersNear(const Location& at, int radius, std::vector<CPlayer*>& out);
 // Whether a camp fire lies in the world within 8 tiles of the place.
-int IsCampFireNear(const Location& at);
+bool IsCampFireNear(const Location& at);

@@ -12,25 +12,36 @@
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
-int CreateStaticsFlag = 0;
-
 CObjectManager g_objectManager;
+
+namespace {
+// The graphics made as bulletin boards.
+constexpr int kBulletinBoardGraphics[] = {7774, 7775};
+}  // namespace
 
 CObjectManager::CObjectManager()
     : buckets_(kSerialBuckets, nullptr),
       templateHeads_(kTemplateLists, nullptr),
       templateCounts_(kTemplateLists, 0) {
     // One resource prototype per graphic, made as bulk work.
-    LoadingFlag = 1;
+    ObjectSwitchGuard loading(ObjectSwitch::kLoading, true, *this);
     prototypes_ = new CCountedObject[kTileCount];
     for (int i = 0; i < kTileCount; ++i)
         prototypes_[i].SetType(i);
-    LoadingFlag = 0;
 }
 
 // The manager lives until the process ends; its prototypes are reclaimed with it.
 CObjectManager::~CObjectManager() {
     delete[] prototypes_;
+}
+
+ObjectSwitchGuard::ObjectSwitchGuard(ObjectSwitch which, bool on, CObjectManager& manager)
+    : manager_(manager), which_(which), old_(manager.IsOn(which)) {
+    manager_.switches_[static_cast<int>(which_)] = on;
+}
+
+ObjectSwitchGuard::~ObjectSwitchGuard() {
+    manager_.switches_[static_cast<int>(which_)] = old_;
 }
 
 CCountedObject* CObjectManager::GetResourcePrototype(int graphic) const {
@@ -68,20 +79,20 @@ CItem* CObjectManager::FindBySerial(u32 serial) const {
 
 CMobile* CObjectManager::FindMobile(u32 serial) const {
     CItem* item = FindBySerial(serial);
-    return item && item->IsMobile() ? static_cast<CMobile*>(item) : nullptr;
+    return item ? item->AsMobile() : nullptr;
 }
 
 CNPC* CObjectManager::FindNPC(u32 serial) const {
     CItem* item = FindBySerial(serial);
-    return item && item->IsNPC() ? static_cast<CNPC*>(item) : nullptr;
+    return item ? item->AsNPC() : nullptr;
 }
 
 CItem* CObjectManager::GetBucketHead(int bucket) const {
     return bucket >= 0 && bucket < kSerialBuckets ? buckets_[bucket] : nullptr;
 }
 
-int CObjectManager::SerialExistsEitherForm(u32 serial) const {
-    return FindBySerial(serial) || FindBySerial(serial ^ 0x40000000u) ? 1 : 0;
+bool CObjectManager::SerialExistsEitherForm(u32 serial) const {
+    return FindBySerial(serial) || FindBySerial(serial ^ 0x40000000u);
 }
 
 void CObjectManager::CollectAllSerials(std::vector<u32>& out) const {
@@ -91,13 +102,13 @@ void CObjectManager::CollectAllSerials(std::vector<u32>& out) const {
     }
 }
 
-int IsRegistered(const CItem* object) {
-    if (!object) return 0;
+bool IsRegistered(const CItem* object) {
+    if (!object) return false;
     for (CItem* item = g_objectManager.GetBucketHead(object->GetSerial() & 0xFFFF); item;
          item = item->bucketNext) {
-        if (item == object) return 1;
+        if (item == object) return true;
     }
-    return 0;
+    return false;
 }
 
 namespace {
@@ -147,14 +158,11 @@ namespace {
 // What an object carries with it: a container's contents, then what a mobile wears.
 std::vector<CItem*> OwnedObjects(CItem* object) {
     std::vector<CItem*> owned;
-    if (object->IsContainer()) {
-        for (CItem* c = static_cast<CContainer*>(object)->GetFirstChild(); c;
-             c = c->GetNextSibling()) {
+    if (const CContainer* container = object->AsContainer()) {
+        for (CItem* c = container->GetFirstChild(); c; c = c->GetNextSibling())
             owned.push_back(c);
-        }
     }
-    if (object->IsMobile()) {
-        const CMobile* mobile = static_cast<const CMobile*>(object);
+    if (const CMobile* mobile = object->AsMobile()) {
         for (int layer = 0; layer < kLayerCount; ++layer) {
             if (CItem* worn = mobile->GetLayer(layer)) owned.push_back(worn);
         }
@@ -166,15 +174,15 @@ std::vector<CItem*> OwnedObjects(CItem* object) {
 
 void SuspendObjectTree(CItem* object) {
     if (!object) return;
-    if (object->IsContainer()) {
+    if (CContainer* container = object->AsContainer()) {
         // A trade container belongs to its trade's tear-down.
-        const int ended = static_cast<CContainer*>(object)->CancelTrade();
+        const bool ended = container->CancelTrade();
         if (ended && !object->IsPlayer()) return;
     }
     g_objectManager.UnlinkSerial(object);
     if (!object->IsContained()) {
         if (object->IsDetached()) {
-            object->detached_ = 0;
+            object->detached_ = false;
             object->suspendedDetached_ = true;
         } else {
             object->UnlinkFromChain();
@@ -183,7 +191,7 @@ void SuspendObjectTree(CItem* object) {
     g_objectManager.UnlinkTemplate(object);
     for (CItem* owned : OwnedObjects(object))
         SuspendObjectTree(owned);
-    if (object->IsNPC()) g_mobileTable.Unlink(static_cast<CNPC*>(object));
+    if (CNPC* npc = object->AsNPC()) g_mobileTable.Unlink(npc);
 }
 
 void ResumeObjectTree(CItem* object) {
@@ -191,7 +199,7 @@ void ResumeObjectTree(CItem* object) {
     g_objectManager.LinkSerial(object);
     if (!object->IsContained()) {
         if (object->suspendedDetached_) {
-            object->detached_ = 1;
+            object->detached_ = true;
             object->suspendedDetached_ = false;
         } else {
             object->LinkIntoCell(object->GetLocation());
@@ -200,7 +208,7 @@ void ResumeObjectTree(CItem* object) {
     g_objectManager.LinkTemplate(object, object->GetTemplateId());
     for (CItem* owned : OwnedObjects(object))
         ResumeObjectTree(owned);
-    if (object->IsNPC()) g_mobileTable.Link(static_cast<CNPC*>(object));
+    if (CNPC* npc = object->AsNPC()) g_mobileTable.Link(npc);
 }
 
 // ---------------------------------------------------------------- templates
@@ -237,22 +245,23 @@ int CObjectManager::GetTemplateCount(int id) const {
 
 // ---------------------------------------------------------------- creation
 
-CBaseObject* CreateObjectOfType(int graphic, int staticRequest) {
+CBaseObject* CreateObjectOfType(int graphic, ObjectForm form) {
     if (graphic < 0 || graphic >= kTileCount) return nullptr;
     CBaseObject* object = nullptr;
     const u32 flags = GetTileData().StaticFlags(graphic);
-    if (staticRequest && CreateStaticsFlag) {
+    const bool staticWanted = form == ObjectForm::kStaticWanted;
+    if (staticWanted && g_objectManager.IsOn(ObjectSwitch::kCreateStatics)) {
         object = CStaticObject::Acquire();
     } else if (flags & kTileMap) {
         object = new CMapItem;
-    } else if (graphic == 7774 || graphic == 7775) {
+    } else if (graphic == kBulletinBoardGraphics[0] || graphic == kBulletinBoardGraphics[1]) {
         object = new CBulletinBoard;
     } else if (flags & kTileContainer) {
         object = new CContainer;
     } else if (flags & kTileWeaponFlags) {
         // The weapon definitions come with the weapon table.
         object = new CWeapon;
-    } else if (staticRequest == 1) {
+    } else if (staticWanted) {
         object = CStaticObject::Acquire();
     } else {
         object = new CItem;
@@ -263,8 +272,8 @@ CBaseObject* CreateObjectOfType(int graphic, int staticRequest) {
 
 namespace {
 void Discard(CBaseObject* object) {
-    if (object->IsStatic()) {
-        static_cast<CStaticObject*>(object)->Release();
+    if (CStaticObject* scenery = object->AsStatic()) {
+        scenery->Release();
     } else {
         object->DeleteSelf();
     }
@@ -272,13 +281,11 @@ void Discard(CBaseObject* object) {
 }  // namespace
 
 CItem* CObjectManager::CreateItem(int graphic) {
-    CBaseObject* object = CreateObjectOfType(graphic, 0);
+    CBaseObject* object = CreateObjectOfType(graphic, ObjectForm::kDynamic);
     if (!object) return nullptr;
-    if (!object->IsDynamic()) {
-        Discard(object);
-        return nullptr;
-    }
-    return static_cast<CItem*>(object);
+    CItem* item = object->AsItem();
+    if (!item) Discard(object);
+    return item;
 }
 
 CItem* CObjectManager::CreateContainer(int graphic) {
@@ -305,8 +312,8 @@ namespace {
 
 // The serial among a container's contents at any depth, or null.
 CItem* FindInContents(u32 serial, CItem* item) {
-    if (!item->IsContainer()) return nullptr;
-    return FindInChain(serial, static_cast<CContainer*>(item)->GetFirstChild());
+    const CContainer* container = item->AsContainer();
+    return container ? FindInChain(serial, container->GetFirstChild()) : nullptr;
 }
 
 // The object itself, something inside it, or for a mobile an item worn on layers 0..25 or
@@ -314,8 +321,7 @@ CItem* FindInContents(u32 serial, CItem* item) {
 CItem* FindInOrOn(u32 serial, CItem* item) {
     if (item->GetSerial() == serial) return item;
     if (CItem* found = FindInContents(serial, item)) return found;
-    if (item->IsMobile()) {
-        const CMobile* mobile = static_cast<const CMobile*>(item);
+    if (const CMobile* mobile = item->AsMobile()) {
         for (int layer = 0; layer <= 25; ++layer) {
             CItem* worn = mobile->GetLayer(layer);
             if (!worn) continue;
@@ -447,9 +453,9 @@ int CObjectManager::GetItemTileWeight(int graphic) const {
 int CObjectManager::GetItemTileHeightByte(int graphic) const {
     return GetTileData().Static(graphic).height;
 }
-int CObjectManager::IsItemTileImpassable(int graphic) const {
-    return (GetTileData().StaticFlags(graphic) & kTileImpassable) ? 1 : 0;
+bool CObjectManager::IsItemTileImpassable(int graphic) const {
+    return (GetTileData().StaticFlags(graphic) & kTileImpassable) != 0;
 }
-int CObjectManager::IsLandTileImpassable(int tile) const {
-    return (GetTileData().LandFlags(tile) & kTileImpassable) ? 1 : 0;
+bool CObjectManager::IsLandTileImpassable(int tile) const {
+    return (GetTileData().LandFlags(tile) & kTileImpassable) != 0;
 }

@@ -19,9 +19,26 @@ constexpr u32 kFirstSerial = 0x40000001;
 constexpr int kSerialBuckets = 65536;
 constexpr int kTemplateLists = 4096;
 
-// Set by the world-editing commands while they create objects: a static request then
-// yields a pooled static object.
-extern int CreateStaticsFlag;
+// The switches of object handling. Each is changed only for a stretch of work, through an
+// ObjectSwitchGuard that puts the old value back.
+enum class ObjectSwitch : u8 {
+    // Removals send the delete-object packet (on by default).
+    kSendRemovalPackets,
+    // Set by the world-editing commands while they create objects: a static request then
+    // yields a pooled static object.
+    kCreateStatics,
+    // Players and sector resource holders refuse DeleteSelf unless these are set.
+    kPlayerDeleteAllowed,
+    kSectorResourcesDeleteAllowed,
+    // Bulk work such as a world load: new objects get serial 0 (the reader sets the saved
+    // one), and placing them sends nothing.
+    kLoading,
+    kCount,
+};
+
+// What CreateObjectOfType is asked for: a dynamic object, or a static one where the class
+// allows it (a plain item, or any graphic while statics are created).
+enum class ObjectForm : u8 { kDynamic, kStaticWanted };
 
 class CObjectManager {
 public:
@@ -31,7 +48,7 @@ public:
     CObjectManager& operator=(const CObjectManager&) = delete;
 
     // Serials.
-    u32 NewSerial() { return LoadingFlag ? 0 : IssueSerial(); }
+    u32 NewSerial() { return IsOn(ObjectSwitch::kLoading) ? 0 : IssueSerial(); }
     u32 IssueSerial() { return serialCounter_++; }
     u32 PeekSerialCounter() const { return serialCounter_; }
     void SetSerialCounter(u32 next) { serialCounter_ = next; }
@@ -45,7 +62,7 @@ public:
     CMobile* FindMobile(u32 serial) const;
     CNPC* FindNPC(u32 serial) const;
     CItem* GetBucketHead(int bucket) const;
-    int SerialExistsEitherForm(u32 serial) const;
+    bool SerialExistsEitherForm(u32 serial) const;
     void CollectAllSerials(std::vector<u32>& out) const;
 
     // Template lists.
@@ -74,8 +91,8 @@ public:
     // Table reads of the tile data.
     int GetItemTileWeight(int graphic) const;
     int GetItemTileHeightByte(int graphic) const;
-    int IsItemTileImpassable(int graphic) const;
-    int IsLandTileImpassable(int tile) const;
+    bool IsItemTileImpassable(int graphic) const;
+    bool IsLandTileImpassable(int tile) const;
 
     // The table write brackets of the loaders.
     void UnlockTileData() {}
@@ -88,9 +105,11 @@ public:
     // The per-graphic resource prototype (null outside 0..0x3FFF).
     CCountedObject* GetResourcePrototype(int graphic) const;
 
-    int LoadingFlag = 0;
+    bool IsOn(ObjectSwitch which) const { return switches_[static_cast<int>(which)]; }
 
 private:
+    friend class ObjectSwitchGuard;
+    bool switches_[static_cast<int>(ObjectSwitch::kCount)] = {true, false, false, false, false};
     u32 serialCounter_ = kFirstSerial;
     std::vector<CItem*> buckets_;
     std::vector<CItem*> templateHeads_;
@@ -100,11 +119,26 @@ private:
 
 extern CObjectManager g_objectManager;
 
+// Sets one switch of the object manager for the guard's lifetime; the old value comes back
+// when the guard goes.
+class ObjectSwitchGuard {
+public:
+    ObjectSwitchGuard(ObjectSwitch which, bool on, CObjectManager& manager = g_objectManager);
+    ~ObjectSwitchGuard();
+    ObjectSwitchGuard(const ObjectSwitchGuard&) = delete;
+    ObjectSwitchGuard& operator=(const ObjectSwitchGuard&) = delete;
+
+private:
+    CObjectManager& manager_;
+    ObjectSwitch which_;
+    bool old_;
+};
+
 // An object of the class that the graphic's tile flags ask for, of that type; null for a
 // graphic of 0x4000 or above.
-CBaseObject* CreateObjectOfType(int graphic, int staticRequest);
-// 1 when the object is itself in the chain of its serial's bucket (0 for null).
-int IsRegistered(const CItem* object);
+CBaseObject* CreateObjectOfType(int graphic, ObjectForm form);
+// Whether the object is itself in the chain of its serial's bucket (false for null).
+bool IsRegistered(const CItem* object);
 // Takes a whole object tree out of every registry (serial hash, cell chain, template list,
 // mobile table) and puts it back; the objects keep their places and links meanwhile.
 void SuspendObjectTree(CItem* object);

@@ -83,13 +83,13 @@ const TerrainEntry* CSectorGrid::TerrainAt(int x, int y) const {
     return cell ? &cell->terrain[(y - y0_) & 7][(x - x0_) & 7] : nullptr;
 }
 
-int CSectorGrid::IsNearServerEdge(int x, int y) const {
-    if (!Contains(x, y)) return 0;
-    if (edgeNorth && y - y0_ <= 18) return 1;
-    if (edgeWest && x - x0_ <= 18) return 1;
-    if (edgeSouth && y0_ + height_ - y <= 18) return 1;
-    if (edgeEast && x0_ + width_ - x <= 18) return 1;
-    return 0;
+bool CSectorGrid::IsNearServerEdge(int x, int y) const {
+    if (!Contains(x, y)) return false;
+    if (edgeNorth && y - y0_ <= 18) return true;
+    if (edgeWest && x - x0_ <= 18) return true;
+    if (edgeSouth && y0_ + height_ - y <= 18) return true;
+    if (edgeEast && x0_ + width_ - x <= 18) return true;
+    return false;
 }
 
 int CSectorGrid::CellsInRange(const Location& at, int radius, int* out, int capacity) const {
@@ -216,8 +216,7 @@ int FireRangeTriggers(CItem* mover, const Location& from, const Location& to) {
 
 // ---------------------------------------------------------------- settling
 
-void CSectorGrid::SendToSafety(CItem* object) {
-    CPlayer* player = static_cast<CPlayer*>(object);
+void CSectorGrid::SendToSafety(CPlayer* player) {
     Location target = player->GetLastValidTerrain();
     if (target.IsUnset()) target.Set(x0_, y0_, 0);
     if (!Contains(target.x, target.y)) return;
@@ -228,8 +227,8 @@ void CSectorGrid::SendToSafety(CItem* object) {
 }
 
 void CSectorGrid::GiveUp(CItem* object) {
-    if (object->IsPlayer()) {
-        SendToSafety(object);
+    if (CPlayer* player = object->AsPlayer()) {
+        SendToSafety(player);
         return;
     }
     // The decay removal (with its contents) stands in for an object with nowhere to stand.
@@ -268,8 +267,8 @@ void CSectorGrid::SettleObjects(const std::vector<u32>& serials) {
     }
 }
 
-int CSectorGrid::SettleObject(CItem* object) {
-    if (object->IsContained()) return 0;
+bool CSectorGrid::SettleObject(CItem* object) {
+    if (object->IsContained()) return false;
     int z = -128;
     if (g_worldMap.SettleObjectZ(object, z, object->GetHeight())) {
         Location at = object->GetWorldLocation();
@@ -277,10 +276,10 @@ int CSectorGrid::SettleObject(CItem* object) {
         const u32 serial = object->GetSerial();
         object->RemoveFromWorld();
         if (IsObjectAlive(serial, object)) object->PlaceInWorld(at);
-        return 1;
+        return true;
     }
     GiveUp(object);
-    return 0;
+    return false;
 }
 
 void CSectorGrid::SettleEach(const std::vector<u32>& serials) {

@@ -9,6 +9,7 @@
 
 class CBaseObject;
 class CItem;
+class CPlayer;
 class CStaticObject;
 class CSectorResources;
 
@@ -90,10 +91,10 @@ public:
     TerrainEntry* TerrainAt(int x, int y);
     const TerrainEntry* TerrainAt(int x, int y) const;
 
-    int Contains(int x, int y) const { return CellIndexAt(x, y) >= 0 ? 1 : 0; }
-    static int IsInWorld(int x, int y) { return x >= 0 && x <= 6143 && y >= 0 && y <= 4095; }
-    int IsNearServerEdge(int x, int y) const;
-    int IsForeignArea(const Location&) const { return 0; }
+    bool Contains(int x, int y) const { return CellIndexAt(x, y) >= 0; }
+    static bool IsInWorld(int x, int y) { return x >= 0 && x <= 6143 && y >= 0 && y <= 4095; }
+    bool IsNearServerEdge(int x, int y) const;
+    bool IsForeignArea(const Location&) const { return false; }
     // The cells the square of the radius around the Location touches, ended by -1; at most
     // capacity - 1 indices. Answers how many were written (without the -1).
     int CellsInRange(const Location& at, int radius, int* out, int capacity) const;
@@ -119,9 +120,9 @@ public:
     int edgeEast = 0;
 
 private:
-    void SendToSafety(CItem* object);
+    void SendToSafety(CPlayer* player);
     void GiveUp(CItem* object);
-    int SettleObject(CItem* object);
+    bool SettleObject(CItem* object);
 
     int x0_ = 0;
     int y0_ = 0;

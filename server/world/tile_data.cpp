@@ -125,15 +125,15 @@ TileData& GetTileData() {
     return data;
 }
 
-int IsImpassableTerrainTile(int tile) {
-    return tile == 2 || (tile >= 430 && tile <= 437) || tile == 475 ? 1 : 0;
+bool IsImpassableTerrainTile(int tile) {
+    return tile == 2 || (tile >= 430 && tile <= 437) || tile == 475;
 }
 
-int IsInvalidTerrainTile(int tile) {
-    return (tile >= 168 && tile <= 171) || tile == 310 || tile == 311 ? 1 : 0;
+bool IsInvalidTerrainTile(int tile) {
+    return (tile >= 168 && tile <= 171) || tile == 310 || tile == 311;
 }
 
-int IsNoDrawType(int graphic) {
-    if (graphic == 1 || (graphic >= 8600 && graphic <= 8610) || graphic == 14170) return 1;
-    return (GetTileData().StaticFlags(graphic) & kTileNoDraw) ? 1 : 0;
+bool IsNoDrawType(int graphic) {
+    if (graphic == 1 || (graphic >= 8600 && graphic <= 8610) || graphic == 14170) return true;
+    return (GetTileData().StaticFlags(graphic) & kTileNoDraw) != 0;
 }

@@ -110,8 +110,8 @@ private:
 TileData& GetTileData();
 
 // Terrain tiles no mobile may stand on: 2, 430-437, 475.
-int IsImpassableTerrainTile(int tile);
+bool IsImpassableTerrainTile(int tile);
 // Terrain tiles that mark no valid ground: 168-171, 310, 311.
-int IsInvalidTerrainTile(int tile);
+bool IsInvalidTerrainTile(int tile);
 // Graphics that are never drawn: tile flag 0x10000, or 1, 8600-8610, 14170.
-int IsNoDrawType(int graphic);
+bool IsNoDrawType(int graphic);

@@ -53,7 +53,7 @@ struct Pending {
     std::deque<u32> order;
     std::unordered_set<u32> members;
 };
-Pending gPending;
+Pending g_pending;
 
 void RemoveVariable(CBaseObject* object, const char* name) {
     if (!name) return;
@@ -79,7 +79,7 @@ void ActionDelete(CBaseObject* object, s32, const char*) {
     GetScriptObjectServices().DeleteObject(object);
 }
 
-CallbackAction gActions[kCallbackActions] = {
+CallbackAction g_actions[kCallbackActions] = {
     nullptr,           ActionDelete,      nullptr, nullptr, nullptr, ActionCallbackTrigger,
     ActionDelete,      nullptr,           nullptr, nullptr, nullptr, ActionRemoveVariable,
     nullptr,           nullptr,           nullptr, nullptr, nullptr, nullptr,
@@ -90,13 +90,13 @@ CallbackAction gActions[kCallbackActions] = {
 
 CallbackAction SetCallbackAction(int action, CallbackAction effect) {
     if (action < 1 || action >= kCallbackActions) return nullptr;
-    CallbackAction old = gActions[action];
-    gActions[action] = effect;
+    CallbackAction old = g_actions[action];
+    g_actions[action] = effect;
     return old;
 }
 
 void EnsureCallbacksPending(u32 serial) {
-    if (gPending.members.insert(serial).second) gPending.order.push_back(serial);
+    if (g_pending.members.insert(serial).second) g_pending.order.push_back(serial);
 }
 
 TimedCallback* AddCallback(TimedCallback*& head, u32 serial, s32 ticks, s32 action, s32 key,
@@ -173,8 +173,8 @@ int RunCallbacks(CBaseObject* object) {
     for (size_t k = 0; k < due.size(); ++k) {
         TimedCallback* node = due[k];
         const s32 action = node->action;
-        if (action > 0 && action < kCallbackActions && gActions[action])
-            gActions[action](object, node->key, node->text);
+        if (action > 0 && action < kCallbackActions && g_actions[action])
+            g_actions[action](object, node->key, node->text);
         if (link.FindBySerial(serial) != object) {
             for (size_t j = k; j < due.size(); ++j)
                 Pool().Give(due[j]);
@@ -189,23 +189,23 @@ void RunAllCallbacks() {
     ScriptObjectServices& link = GetScriptObjectServices();
     std::vector<u32> run;
     std::deque<u32> kept;
-    for (u32 serial : gPending.order) {
+    for (u32 serial : g_pending.order) {
         CBaseObject* object = link.FindBySerial(serial);
         TimedCallback** head = object ? link.CallbacksOf(object) : nullptr;
         if (head && *head) {
             run.push_back(serial);
             kept.push_back(serial);
         } else {
-            gPending.members.erase(serial);
+            g_pending.members.erase(serial);
         }
     }
-    gPending.order.swap(kept);
+    g_pending.order.swap(kept);
     for (u32 serial : run)
         if (CBaseObject* object = link.FindBySerial(serial)) RunCallbacks(object);
 }
 
 int PendingCallbackObjects() {
-    return static_cast<int>(gPending.order.size());
+    return static_cast<int>(g_pending.order.size());
 }
 
 bool WriteCallbacks(const TimedCallback* head, CStr& out) {

@@ -120,9 +120,9 @@ void LoadTypeScriptList(const std::vector<u8>& bytes, TypeScriptBitSet& bits) {
     }
 }
 
-int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
-                      int bottom2) {
-    return left2 < right1 && left1 < right2 && top2 < bottom1 && top1 < bottom2 ? 1 : 0;
+bool RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2,
+                       int right2, int bottom2) {
+    return left2 < right1 && left1 < right2 && top2 < bottom1 && top1 < bottom2;
 }
 
 std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0, int y0, int width,

@@ -42,8 +42,8 @@ struct ResourceRegion {
 // are dropped, the others clipped to it.
 std::vector<ResourceRegion> LoadResourceRegions(const std::string& text, int x0, int y0, int width,
                                                 int height);
-int RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2, int right2,
-                      int bottom2);
+bool RectanglesOverlap(int left1, int top1, int right1, int bottom1, int left2, int top2,
+                       int right2, int bottom2);
 
 // Writes a data file by its path; false when it cannot be written.
 using DataFileWriter = std::function<bool(const std::string& path, const std::vector<u8>& bytes)>;

@@ -11,6 +11,8 @@
 
 namespace {
 
+bool g_worldLoaded = false;
+
 // A world that cannot be built is no world to serve: the reason goes to standard error and
 // the caller ends the process with exit code 1.
 int StartupFailure(const std::string& message) {
@@ -32,6 +34,7 @@ int CreateWorld(int width, int height) {
     // before it gets here; without one (the main loop's own tests) the world stays empty.
     if (GetDataArchive() == nullptr) {
         GetNetServices().LoadTextFiles();
+        g_worldLoaded = true;
         return 0;
     }
     std::string error;
@@ -41,5 +44,10 @@ int CreateWorld(int width, int height) {
         return StartupFailure(error);
     }
     GetNetServices().LoadTextFiles();
+    g_worldLoaded = true;
     return 0;
+}
+
+bool IsWorldLoaded() {
+    return g_worldLoaded;
 }

@@ -5,3 +5,5 @@
 // Returns 0 on success; 1 when the world cannot be built, after printing the reason on
 // standard error (the caller then ends the process with exit code 1).
 int CreateWorld(int width, int height);
+// Whether a world load has run to its end.
+bool IsWorldLoaded();

@@ -20,22 +20,32 @@
 
 namespace {
 
-CItem* AsItem(CBaseObject* object) {
-    return object && object->IsDynamic() ? static_cast<CItem*>(object) : nullptr;
+CItem* ItemOf(CBaseObject* object) {
+    return object ? object->AsItem() : nullptr;
+}
+
+// The graphics of a book a player can write in.
+constexpr u16 kWritableBookGraphics[] = {4081, 4082};
+
+bool IsWritableBookGraphic(int graphic) {
+    for (u16 g : kWritableBookGraphics) {
+        if (graphic == g) return true;
+    }
+    return false;
 }
 
 class WorldObjectLink : public ScriptObjectServices {
 public:
     CObjAttachments** AttachmentsOf(CBaseObject* object) override {
-        CItem* item = AsItem(object);
+        CItem* item = ItemOf(object);
         return item ? &item->ScriptAttachments() : nullptr;
     }
     TimedCallback** CallbacksOf(CBaseObject* object) override {
-        CItem* item = AsItem(object);
+        CItem* item = ItemOf(object);
         return item ? &item->TimedCallbacks() : nullptr;
     }
     u32 SerialOf(CBaseObject* object) override {
-        CItem* item = AsItem(object);
+        CItem* item = ItemOf(object);
         return item ? item->GetSerial() : 0;
     }
     int TypeOf(CBaseObject* object) override { return object ? object->GetType() : 0; }
@@ -44,7 +54,7 @@ public:
                TypeScriptBits().test(static_cast<size_t>(type));
     }
     bool IsKind(CBaseObject* object, ScriptObjectKind kind) override {
-        CItem* item = AsItem(object);
+        CItem* item = ItemOf(object);
         switch (kind) {
             case ScriptObjectKind::Any:
                 return true;
@@ -63,7 +73,7 @@ public:
             case ScriptObjectKind::Map:
                 return item && item->IsMap();
             case ScriptObjectKind::Book:
-                return item && (object->GetType() == 4081 || object->GetType() == 4082);
+                return item && IsWritableBookGraphic(object->GetType());
         }
         return false;
     }
@@ -73,7 +83,7 @@ public:
     bool IsDetached(CBaseObject* object) override { return !object || object->IsDetached(); }
     CBaseObject* FindBySerial(u32 serial) override { return g_objectManager.FindBySerial(serial); }
     void RenewRangeListeners(CBaseObject* object) override {
-        CItem* item = AsItem(object);
+        CItem* item = ItemOf(object);
         if (!item) return;
         RemoveRangeListeners(item);
         AddRangeListeners(item);

@@ -24,8 +24,7 @@ protected:
     }
     std::vector<CItem*> Children(CItem* bag) {
         std::vector<CItem*> out;
-        for (CItem* i = static_cast<CContainer*>(bag)->GetFirstChild(); i;
-             i = i->GetNextSibling()) {
+        for (CItem* i = bag->AsContainer()->GetFirstChild(); i; i = i->GetNextSibling()) {
             out.push_back(i);
         }
         return out;
@@ -51,18 +50,20 @@ TEST_F(BaseObjectTest, PlacingAndRemovingKeepsTheCellChainAndTellsPlayersInRange
     b->RemoveFromWorldQuiet();
     EXPECT_TRUE(packets.log.empty());
     // While removal packets are switched off nothing is sent either.
-    SendRemovalPackets = 0;
-    a->RemoveFromWorld();
-    SendRemovalPackets = 1;
+    {
+        ObjectSwitchGuard quiet(ObjectSwitch::kSendRemovalPackets, false);
+        a->RemoveFromWorld();
+    }
+    EXPECT_TRUE(g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets));
     EXPECT_TRUE(packets.log.empty());
     EXPECT_TRUE(Chain(10, 10).empty());
     // The first place is kept; moving changes only loc.
     a->MoveTo(Location(30, 30, 2));
     EXPECT_TRUE(a->GetCreationLocation() == Location(10, 10, 0));
     EXPECT_TRUE(a->GetLocation() == Location(30, 30, 2));
-    EXPECT_EQ(a->MoveToChecked(Location(64, 0, 0)), 0);
+    EXPECT_FALSE(a->MoveToChecked(Location(64, 0, 0)));
     EXPECT_TRUE(a->GetLocation() == Location(30, 30, 2));
-    EXPECT_EQ(a->MoveToChecked(Location(31, 30, 0)), 1);
+    EXPECT_TRUE(a->MoveToChecked(Location(31, 30, 0)));
     EXPECT_EQ(Chain(31, 30), (std::vector<CItem*>{a}));
 }
 
@@ -87,7 +88,7 @@ TEST_F(BaseObjectTest, ContainerChildListLosesItsFirstAndLastChildren) {
     CItem* b = NewItem();
     CItem* c = NewItem();
     for (CItem* i : {a, b, c})
-        ASSERT_EQ(i->AddToContainer(bag, Location(1, 2, 0)), 1);
+        ASSERT_TRUE(i->AddToContainer(bag, Location(1, 2, 0)));
     EXPECT_EQ(Children(bag), (std::vector<CItem*>{c, b, a}));
     EXPECT_TRUE(a->GetWorldLocation() == Location(10, 10, 0));
     c->RemoveFromWorld();  // the first child
@@ -122,7 +123,7 @@ TEST_F(BaseObjectTest, EquippingAndTakingOffSendTriggersOnlyForLayersOneToTwenty
         EXPECT_EQ(packets.log.size(), c.wornPacket ? 1u : 0u) << c.layer;
         // A taken layer refuses a second item.
         CItem* other = NewItem();
-        EXPECT_EQ(other->EquipOn(wearer, c.layer), 0);
+        EXPECT_FALSE(other->EquipOn(wearer, c.layer));
         item->RemoveFromWorld();
         EXPECT_EQ(wearer->GetLayer(c.layer), nullptr);
         EXPECT_EQ(item->GetEquipLayer(), -1);
@@ -134,37 +135,38 @@ TEST_F(BaseObjectTest, EquippingAndTakingOffSendTriggersOnlyForLayersOneToTwenty
         }
     }
     CItem* item = NewItem();
-    EXPECT_EQ(item->EquipOn(wearer, 30), 0);
-    EXPECT_EQ(item->EquipOn(wearer, -1), 0);
+    EXPECT_FALSE(item->EquipOn(wearer, 30));
+    EXPECT_FALSE(item->EquipOn(wearer, -1));
     // Suppressed triggers and the loading flag.
     item->SetStatus(kStatusNoTriggers);
     triggers.calls.clear();
     packets.log.clear();
-    g_objectManager.LoadingFlag = 1;
-    EXPECT_EQ(item->EquipOn(wearer, 5), 1);
-    g_objectManager.LoadingFlag = 0;
+    {
+        ObjectSwitchGuard loading(ObjectSwitch::kLoading, true);
+        EXPECT_TRUE(item->EquipOn(wearer, 5));
+    }
     EXPECT_TRUE(triggers.calls.empty());
     EXPECT_TRUE(packets.log.empty());
     // A mobile is never worn.
     CMobile other;
-    EXPECT_EQ(other.EquipOn(wearer, 3), 0);
+    EXPECT_FALSE(other.EquipOn(wearer, 3));
 }
 
 TEST_F(BaseObjectTest, PutInPackUsesTheFirstUsableWornContainerElseTheGround) {
     CMobile* mobile = PlacedMobile(15, 15);
     CItem* loose = NewItem();
-    ASSERT_EQ(loose->PutInPack(mobile), 1);
+    ASSERT_TRUE(loose->PutInPack(mobile));
     EXPECT_EQ(Chain(15, 15), (std::vector<CItem*>{loose, mobile}));
     CItem* board = g_objectManager.CreateItem(7774);  // a container that cannot be opened
     board->EquipOn(mobile, 3);
     CItem* pack = NewItem(kBag);
     pack->EquipOn(mobile, 21);
     CItem* item = NewItem();
-    ASSERT_EQ(item->PutInPack(mobile), 1);
+    ASSERT_TRUE(item->PutInPack(mobile));
     EXPECT_EQ(item->GetContainer(), pack);
     EXPECT_EQ(item->GetTopMobile(), mobile);
     // A player at the top gets its status when its pack changes.
-    CPlayer* player = static_cast<CPlayer*>(PlacedMobile(16, 16, true));
+    CPlayer* player = PlacedMobile(16, 16, true)->AsPlayer();
     CItem* playerPack = NewItem(kBag);
     playerPack->EquipOn(player, 21);
     packets.log.clear();
@@ -236,12 +238,12 @@ TEST_F(BaseObjectTest, LayerZeroIsRecordedOnlyWhenAskedFor) {
     CItem* item = PlacedItem(3, 4, 5);
     item->RemoveFromWorld();  // records the world place
     item->EquipOn(wearer, 0);
-    item->RemoveFromWorld();  // layer 0 with flag 0: the earlier place stays
+    item->RemoveFromWorld();  // layer 0, from layer one: the earlier place stays
     ASSERT_NE(item->GetPlacement(), nullptr);
     EXPECT_EQ(item->GetPlacement()->lastWearer, 0u);
     EXPECT_TRUE(item->GetPlacement()->lastLocation == Location(3, 4, 5));
     item->EquipOn(wearer, 0);
-    item->RecordPlacement(1);
+    item->RecordPlacement(CItem::WornLayers::kAny);
     EXPECT_EQ(item->GetPlacement()->lastWearer, wearer->GetSerial());
     EXPECT_EQ(item->GetPlacement()->lastLayer, 0);
     // A record whose places are all gone or off the grid puts nothing back.
@@ -249,10 +251,10 @@ TEST_F(BaseObjectTest, LayerZeroIsRecordedOnlyWhenAskedFor) {
     lost->SetPlacementWearer(0x4FFFFFF0);
     lost->SetPlacementContainer(0x4FFFFFF1);
     lost->SetPlacementLocation(500, 500, 0);
-    EXPECT_EQ(lost->ReturnToLastPlace(), 0);
+    EXPECT_FALSE(lost->ReturnToLastPlace());
     EXPECT_TRUE(lost->IsDetached());
     CItem* none = NewItem();
-    EXPECT_EQ(none->ReturnToLastPlace(), 0);
+    EXPECT_FALSE(none->ReturnToLastPlace());
 }
 
 TEST_F(BaseObjectTest, PlacementPoolGrowsByBlocksAndReusesRecords) {
@@ -331,34 +333,36 @@ TEST_F(BaseObjectTest, ContainerDeletionStopsWhenAContentScriptDeletesTheContain
 }
 
 TEST_F(BaseObjectTest, ProtectedClassesRefuseDeletion) {
-    CPlayer* player = static_cast<CPlayer*>(PlacedMobile(5, 5, true));
+    CPlayer* player = PlacedMobile(5, 5, true)->AsPlayer();
     const u32 serial = player->GetSerial();
     player->DeleteSelf();
     EXPECT_EQ(g_objectManager.FindBySerial(serial), player);
-    PlayerDeleteAllowed = 1;
-    player->DeleteSelf();
-    PlayerDeleteAllowed = 0;
+    {
+        ObjectSwitchGuard allowed(ObjectSwitch::kPlayerDeleteAllowed, true);
+        player->DeleteSelf();
+    }
     EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
 
     CSectorResources* holder = new CSectorResources;
     holder->PlaceInWorld(Location(8, 8, 0));
-    EXPECT_EQ(holder->MoveTo(Location(9, 9, 0)), 0);  // stays at its home
-    EXPECT_EQ(holder->MoveTo(Location(8, 8, 0)), 1);
-    EXPECT_EQ(holder->EquipOn(nullptr, 1), 0);
+    EXPECT_FALSE(holder->MoveTo(Location(9, 9, 0)));  // stays at its home
+    EXPECT_TRUE(holder->MoveTo(Location(8, 8, 0)));
+    EXPECT_FALSE(holder->EquipOn(nullptr, 1));
     const u32 holderSerial = holder->GetSerial();
     holder->DeleteSelf();
     EXPECT_NE(g_objectManager.FindBySerial(holderSerial), nullptr);
-    SectorResourcesDeleteAllowed = 1;
-    holder->DeleteSelf();
-    SectorResourcesDeleteAllowed = 0;
+    {
+        ObjectSwitchGuard allowed(ObjectSwitch::kSectorResourcesDeleteAllowed, true);
+        holder->DeleteSelf();
+    }
     EXPECT_EQ(g_objectManager.FindBySerial(holderSerial), nullptr);
 }
 
 TEST_F(BaseObjectTest, ACampFireStartsAndStopsTheCampOfPlayersNearIt) {
     platform::ManualClock clock(1000);
-    CPlayer* near = static_cast<CPlayer*>(PlacedMobile(20, 20, true));
-    CPlayer* camping = static_cast<CPlayer*>(PlacedMobile(26, 14, true));
-    CPlayer* far = static_cast<CPlayer*>(PlacedMobile(30, 20, true));
+    CPlayer* near = PlacedMobile(20, 20, true)->AsPlayer();
+    CPlayer* camping = PlacedMobile(26, 14, true)->AsPlayer();
+    CPlayer* far = PlacedMobile(30, 20, true)->AsPlayer();
     camping->SetCampStartTime(500);
     clock.Set(2000);
     CItem* fire = PlacedItem(21, 21, 0, kCampFireGraphic);

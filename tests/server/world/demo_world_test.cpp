@@ -114,15 +114,16 @@ TEST_F(DemoWorldTest, SightInTown) {
     const Location inside(places->houseInside.x, places->houseInside.y, 8);
     // Out through the wall: blocked. Out across the square in the open: clear.
     const Location outsideNorth(places->houseWall.x, places->houseWall.y - 3, 8);
-    EXPECT_EQ(g_worldMap.HasLineOfSight(inside, outsideNorth, 1), 0);
+    EXPECT_FALSE(g_worldMap.HasLineOfSight(inside, outsideNorth, kSightWalls));
     const Location square(places->townSquare.x, places->townSquare.y, 8);
-    EXPECT_EQ(g_worldMap.HasLineOfSight(square, Location(square.x + 4, square.y + 2, 8), 1), 1);
+    EXPECT_TRUE(
+        g_worldMap.HasLineOfSight(square, Location(square.x + 4, square.y + 2, 8), kSightWalls));
     // Through the window: sight passes, missiles do not.
     const Location window = places->houseWindow;
     const Location inFront(window.x + 3, window.y, 8);
     const Location behind(window.x - 3, window.y, 8);
-    EXPECT_EQ(g_worldMap.HasLineOfSight(inFront, behind, 1), 1);
-    EXPECT_EQ(g_worldMap.HasLineOfSight(inFront, behind, 2), 0);
+    EXPECT_TRUE(g_worldMap.HasLineOfSight(inFront, behind, kSightWalls));
+    EXPECT_FALSE(g_worldMap.HasLineOfSight(inFront, behind, kSightImpassable));
 }
 
 }  // namespace

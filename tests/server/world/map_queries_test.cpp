@@ -146,10 +146,10 @@ TEST_F(MapQueryTest, FindGoodZPicksTheNearestStandingPlaceThatFits) {
     }
     int z = 0;
     Location drop(3, 3, 50);
-    EXPECT_EQ(map.DropCheck(drop, z, 1), 1);
+    EXPECT_TRUE(map.DropCheck(drop, z, 1));
     EXPECT_EQ(z, 6);
     Location off(-3, 3, 0);
-    EXPECT_EQ(map.DropCheck(off, z, 1), 0);
+    EXPECT_FALSE(map.DropCheck(off, z, 1));
     // The floor under a flyer: the highest top at or below its z.
     EXPECT_EQ(map.GetFloorZ(Location(3, 3, 10)), 6);
     EXPECT_EQ(map.GetFloorZ(Location(5, 5, 20)), 12);
@@ -165,19 +165,19 @@ TEST_F(MapQueryTest, SpotsNearAPlace) {
     Load();
     platform::SeedRandom(5);
     Location at(15, 15, 0);
-    EXPECT_EQ(map.FindGoodSpotNear(at, 0, 3, 10, 1, nullptr), 1);
+    EXPECT_TRUE(map.FindGoodSpotNear(at, 0, 3, 10, 1, nullptr));
     EXPECT_TRUE(at == Location(15, 15, 0));  // the start itself when it fits
     Location walled(10, 10, 0);
-    EXPECT_EQ(map.FindGoodSpotNear(walled, 0, 1, 10, 1, nullptr), 0);          // walls all round
+    EXPECT_FALSE(map.FindGoodSpotNear(walled, 0, 1, 10, 1, nullptr));          // walls all round
     EXPECT_EQ(std::max(std::abs(walled.x - 10), std::abs(walled.y - 10)), 1);  // the last tried
     Location low(10, 10, 0);
-    ASSERT_EQ(map.FindGoodSpotNearWithElev(low, -128, 5, 0, 3, 10, 1, nullptr), 1);
+    ASSERT_TRUE(map.FindGoodSpotNearWithElev(low, -128, 5, 0, 3, 10, 1, nullptr));
     EXPECT_EQ(std::max(std::abs(low.x - 10), std::abs(low.y - 10)), 2);
     EXPECT_EQ(low.z, 0);
     Location nowhere(20, 20, 0);
-    EXPECT_EQ(map.FindGoodSpotNearWithElev(nowhere, -128, 5, 0, 0, 10, 1, nullptr), 0);
+    EXPECT_FALSE(map.FindGoodSpotNearWithElev(nowhere, -128, 5, 0, 0, 10, 1, nullptr));
     Location off(-10, 5, 0);
-    EXPECT_EQ(map.FindGoodSpotNear(off, 0, 2, 10, 1, nullptr), 0);
+    EXPECT_FALSE(map.FindGoodSpotNear(off, 0, 2, 10, 1, nullptr));
     // A random spot in a rectangle stays inside it and fits.
     for (int i = 0; i < 20; ++i) {
         Location spot;
@@ -206,42 +206,42 @@ TEST_F(MapQueryTest, LineOfSight) {
     struct Case {
         const char* name;
         Location from, to;
-        int mode;
+        SightBlockers blockers;
         int clear;
     } cases[] = {
-        {"open ground", Location(5, 3, 0), Location(15, 3, 0), 1, 1},
-        {"wall", Location(5, 5, 5), Location(15, 5, 5), 1, 0},
-        {"over the wall", Location(5, 5, 30), Location(15, 5, 30), 1, 1},
-        {"window, sight", Location(5, 8, 5), Location(15, 8, 5), 1, 1},
-        {"window, missiles", Location(5, 8, 5), Location(15, 8, 5), 2, 0},
-        {"terrain only", Location(5, 5, 5), Location(15, 5, 5), 0, 1},
-        {"over the hill", Location(5, 12, 50), Location(15, 12, 50), 1, 1},
-        {"into the hill", Location(5, 12, 5), Location(10, 12, 5), 1, 0},
-        {"rock", Location(5, 14, 5), Location(15, 14, 5), 0, 0},
-        {"one ray passes", Location(2, 24, 5), Location(8, 27, 5), 1, 1},
-        {"closed door", Location(5, 20, 5), Location(15, 20, 5), 1, 0},
-        {"same tile 15 apart", Location(10, 5, 1), Location(10, 5, 16), 1, 1},
-        {"same tile 16 apart", Location(10, 5, 1), Location(10, 5, 17), 1, 0},
-        {"neighbours 16 apart", Location(9, 5, 1), Location(10, 5, 17), 1, 0},
-        {"neighbours, clear", Location(4, 4, 1), Location(5, 4, 17), 1, 1},
+        {"open ground", Location(5, 3, 0), Location(15, 3, 0), kSightWalls, 1},
+        {"wall", Location(5, 5, 5), Location(15, 5, 5), kSightWalls, 0},
+        {"over the wall", Location(5, 5, 30), Location(15, 5, 30), kSightWalls, 1},
+        {"window, sight", Location(5, 8, 5), Location(15, 8, 5), kSightWalls, 1},
+        {"window, missiles", Location(5, 8, 5), Location(15, 8, 5), kSightImpassable, 0},
+        {"terrain only", Location(5, 5, 5), Location(15, 5, 5), kSightTerrainOnly, 1},
+        {"over the hill", Location(5, 12, 50), Location(15, 12, 50), kSightWalls, 1},
+        {"into the hill", Location(5, 12, 5), Location(10, 12, 5), kSightWalls, 0},
+        {"rock", Location(5, 14, 5), Location(15, 14, 5), kSightTerrainOnly, 0},
+        {"one ray passes", Location(2, 24, 5), Location(8, 27, 5), kSightWalls, 1},
+        {"closed door", Location(5, 20, 5), Location(15, 20, 5), kSightWalls, 0},
+        {"same tile 15 apart", Location(10, 5, 1), Location(10, 5, 16), kSightWalls, 1},
+        {"same tile 16 apart", Location(10, 5, 1), Location(10, 5, 17), kSightWalls, 0},
+        {"neighbours 16 apart", Location(9, 5, 1), Location(10, 5, 17), kSightWalls, 0},
+        {"neighbours, clear", Location(4, 4, 1), Location(5, 4, 17), kSightWalls, 1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(map.HasLineOfSight(c.from, c.to, c.mode), c.clear) << c.name;
+        EXPECT_EQ(map.HasLineOfSight(c.from, c.to, c.blockers), c.clear) << c.name;
     }
     // With the other ray's tile blocked too, nothing passes.
     Static(kWall, 3, 25, 0);
     Load();
-    EXPECT_EQ(map.HasLineOfSight(Location(2, 24, 5), Location(8, 27, 5), 1), 0);
+    EXPECT_FALSE(map.HasLineOfSight(Location(2, 24, 5), Location(8, 27, 5), kSightWalls));
     // The door opens (it shows its next graphic) and sight passes.
     door->SetStatus(kStatusShowsNextGraphic);
-    EXPECT_EQ(map.HasLineOfSight(Location(5, 20, 5), Location(15, 20, 5), 1), 1);
+    EXPECT_TRUE(map.HasLineOfSight(Location(5, 20, 5), Location(15, 20, 5), kSightWalls));
     EXPECT_EQ(map.FindDoorAt(Location(10, 20, 0), -5, 5), door);
     EXPECT_EQ(map.FindDoorAt(Location(10, 20, 0), 1, 5), nullptr);
     EXPECT_EQ(map.FindDoorAt(Location(-1, 20, 0), -5, 5), nullptr);
     // Between objects, each raised by half its height.
     CItem* a = PlacedItem(5, 5, 0, kWall);
     CItem* b = PlacedItem(15, 5, 0, kWall);
-    EXPECT_EQ(ItemCanSee(*a, *b, 1), 0);
+    EXPECT_FALSE(ItemCanSee(*a, *b, kSightWalls));
     EXPECT_EQ(CWorldMap::Distance3D(Location(0, 0, 0), Location(3, 1, 44)), 4);
     EXPECT_EQ(CWorldMap::Distance3D(Location(0, 0, 0), Location(3, 1, 21)), 3);
 }
@@ -251,12 +251,12 @@ TEST_F(MapQueryTest, ReStandingAnObjectAndTheStandRange) {
     Load();
     CItem* item = PlacedItem(3, 3, 9);
     int z = 0;
-    EXPECT_EQ(map.SettleObjectZ(item, z, item->GetHeight()), 1);
+    EXPECT_TRUE(map.SettleObjectZ(item, z, item->GetHeight()));
     EXPECT_EQ(z, 6);
     EXPECT_TRUE(item->GetLocation() == Location(3, 3, 9));  // put back where it was
-    EXPECT_EQ(map.IsSettling(), 0);
+    EXPECT_FALSE(map.IsSettling());
     int low = 0, high = 0;
-    map.GetStandRange(low, high, Location(3, 3, 9), 0, 1, nullptr, 0);
+    map.GetStandRange(low, high, Location(3, 3, 9), 0, 1, nullptr, StandTerrain::kElevation);
     EXPECT_EQ(low, 6);  // the table's top is below: low rises to it
     EXPECT_EQ(high, 9);
 }
@@ -274,7 +274,7 @@ TEST_F(MapQueryTest, CollectingObjectsAtATile) {
               1);
     EXPECT_EQ(out, (std::vector<CItem*>{b}));
     EXPECT_EQ(map.CollectObjectsAt(99, 4, -128, 128, out, nullptr), 0);
-    EXPECT_EQ(map.IsInvalidTerrainAt(Location(4, 4, 0)), 0);
+    EXPECT_FALSE(map.IsInvalidTerrainAt(Location(4, 4, 0)));
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets
         EXPECT_EQ(g_objectManager.FindBySerial(c.first), a) << std::hex << c.first;
         EXPECT_EQ(g_objectManager.FindBySerial(c.second), b) << std::hex << c.second;
         EXPECT_EQ(g_objectManager.FindBySerial(c.first ^ 0x00100000), nullptr);
-        EXPECT_EQ(g_objectManager.SerialExistsEitherForm(c.first ^ 0x40000000), 1);
+        EXPECT_TRUE(g_objectManager.SerialExistsEitherForm(c.first ^ 0x40000000));
         a->SetSerial(c.first + 1);
         EXPECT_EQ(g_objectManager.FindBySerial(c.first), nullptr);
         EXPECT_EQ(g_objectManager.FindBySerial(c.first + 1), a);
@@ -54,12 +54,15 @@ TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets
     }
 }
 
-TEST_F(ObjectManagerTest, LoadingFlagGivesSerialZeroUntilTheReaderSetsTheSavedOne) {
+TEST_F(ObjectManagerTest, WhileLoadingNewObjectsGetSerialZeroUntilTheReaderSetsTheSavedOne) {
     const u32 next = g_objectManager.PeekSerialCounter();
-    g_objectManager.LoadingFlag = 1;
-    CItem* loaded = NewItem();
-    CItem* second = NewItem();
-    g_objectManager.LoadingFlag = 0;
+    CItem* loaded = nullptr;
+    CItem* second = nullptr;
+    {
+        ObjectSwitchGuard loading(ObjectSwitch::kLoading, true);
+        loaded = NewItem();
+        second = NewItem();
+    }
     EXPECT_EQ(loaded->GetSerial(), 0u);
     EXPECT_EQ(second->GetSerial(), 0u);
     EXPECT_EQ(g_objectManager.PeekSerialCounter(), next);
@@ -98,11 +101,56 @@ TEST_F(ObjectManagerTest, CreationPicksTheClassFromTheTileFlags) {
     ASSERT_NE(bag, nullptr);
     // A static request yields a pooled static object only through the raw factory.
     const int statics = g_liveObjects.staticsInUse;
-    CBaseObject* scenery = CreateObjectOfType(kWall, 1);
+    CBaseObject* scenery = CreateObjectOfType(kWall, ObjectForm::kStaticWanted);
     ASSERT_TRUE(scenery->IsStatic());
     EXPECT_EQ(g_liveObjects.staticsInUse, statics + 1);
-    static_cast<CStaticObject*>(scenery)->Release();
+    scenery->AsStatic()->Release();
     EXPECT_EQ(g_liveObjects.staticsInUse, statics);
+}
+
+TEST_F(ObjectManagerTest, WhileStaticsAreCreatedAStaticRequestYieldsAStaticOfAnyClass) {
+    // A container graphic asked for as a static: a container normally, a static only while the
+    // world-editing switch is on; a dynamic request ignores the switch.
+    CBaseObject* bag = CreateObjectOfType(kBag, ObjectForm::kStaticWanted);
+    EXPECT_TRUE(bag->AsItem() && bag->AsItem()->IsContainer());
+    bag->DeleteSelf();
+    ObjectSwitchGuard editing(ObjectSwitch::kCreateStatics, true);
+    CBaseObject* scenery = CreateObjectOfType(kBag, ObjectForm::kStaticWanted);
+    ASSERT_NE(scenery->AsStatic(), nullptr);
+    EXPECT_EQ(scenery->GetType(), kBag);
+    scenery->AsStatic()->Release();
+    CBaseObject* dynamic = CreateObjectOfType(kBag, ObjectForm::kDynamic);
+    EXPECT_TRUE(dynamic->IsDynamic());
+    dynamic->DeleteSelf();
+}
+
+TEST(ObjectSwitchGuardTest, EachGuardPutsBackTheValueItFound) {
+    struct Case {
+        ObjectSwitch which;
+        bool byDefault;
+    };
+    const Case cases[] = {
+        {ObjectSwitch::kSendRemovalPackets, true},
+        {ObjectSwitch::kCreateStatics, false},
+        {ObjectSwitch::kPlayerDeleteAllowed, false},
+        {ObjectSwitch::kSectorResourcesDeleteAllowed, false},
+        {ObjectSwitch::kLoading, false},
+    };
+    for (const Case& c : cases) {
+        const int n = static_cast<int>(c.which);
+        EXPECT_EQ(g_objectManager.IsOn(c.which), c.byDefault) << n;
+        {
+            ObjectSwitchGuard outer(c.which, !c.byDefault);
+            EXPECT_EQ(g_objectManager.IsOn(c.which), !c.byDefault) << n;
+            {
+                ObjectSwitchGuard inner(c.which, c.byDefault);
+                EXPECT_EQ(g_objectManager.IsOn(c.which), c.byDefault) << n;
+            }
+            // The inner guard restores the outer guard's value, not the default.
+            EXPECT_EQ(g_objectManager.IsOn(c.which), !c.byDefault) << n;
+        }
+        EXPECT_EQ(g_objectManager.IsOn(c.which), c.byDefault) << n;
+    }
 }
 
 TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
@@ -136,27 +184,28 @@ TEST_F(ObjectManagerTest, KindsAndIsKindAnswersOfEveryClass) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GetObjectKind(c.object), c.kind) << c.name;
-        if (!c.object->IsDynamic()) continue;
-        CItem* i = static_cast<CItem*>(c.object);
+        CItem* i = c.object->AsItem();
+        if (!i) continue;
         EXPECT_EQ(i->IsContainer(), c.container) << c.name;
         EXPECT_EQ(i->IsUsableContainer(), c.usable) << c.name;
         EXPECT_EQ(i->IsMobile(), c.mobile) << c.name;
         EXPECT_EQ(i->IsNPC(), c.npc) << c.name;
-        EXPECT_EQ(MatchesObjectKind(c.object, c.kind), c.kind == 2 || c.kind == 1 ? c.kind == 2 : 1)
+        EXPECT_EQ(MatchesObjectKind(c.object, static_cast<ObjectKind>(c.kind)),
+                  c.kind == 2 || c.kind == 1 ? c.kind == 2 : 1)
             << c.name;
     }
-    EXPECT_EQ(holder.IsSectorResources(), 1);
-    EXPECT_EQ(item.IsSectorResources(), 0);
-    EXPECT_EQ(scenery.IsStatic(), 1);
+    EXPECT_TRUE(holder.IsSectorResources());
+    EXPECT_FALSE(item.IsSectorResources());
+    EXPECT_TRUE(scenery.IsStatic());
     // A ghost is still a player to the kind bits; only the ghost test says otherwise.
     player.SetType(402);
-    EXPECT_EQ(player.IsGhost(), 1);
+    EXPECT_TRUE(player.IsGhost());
     EXPECT_EQ(GetObjectKind(&player), 256);
-    EXPECT_EQ(MatchesObjectKind(&player, kKindGhost), 1);
-    EXPECT_EQ(MatchesObjectKind(&item, kKindGhost), 0);
-    EXPECT_EQ(MatchesObjectKind(nullptr, kKindItem), 0);
-    EXPECT_EQ(MatchesObjectKind(&item, 1), 0);
-    EXPECT_EQ(MatchesObjectKind(&item, 512), 0);
+    EXPECT_TRUE(MatchesObjectKind(&player, kKindGhost));
+    EXPECT_FALSE(MatchesObjectKind(&item, kKindGhost));
+    EXPECT_FALSE(MatchesObjectKind(nullptr, kKindItem));
+    EXPECT_FALSE(MatchesObjectKind(&item, kKindStatic));
+    EXPECT_FALSE(MatchesObjectKind(&item, static_cast<ObjectKind>(512)));
 }
 
 TEST_F(ObjectManagerTest, TypesOfTheGraphicRangeAndAboveIt) {
@@ -278,7 +327,7 @@ TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
     SuspendObjectTree(loose);
     for (u32 s : serials)
         EXPECT_EQ(g_objectManager.FindBySerial(s), nullptr);
-    EXPECT_EQ(IsRegistered(npc), 0);
+    EXPECT_FALSE(IsRegistered(npc));
     EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, nullptr);
     EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), nullptr);
     EXPECT_EQ(g_objectManager.GetTemplateCount(12), 0);
@@ -288,13 +337,13 @@ TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
     ResumeObjectTree(loose);
     EXPECT_EQ(g_objectManager.FindBySerial(serials[0]), npc);
     EXPECT_EQ(g_objectManager.FindBySerial(serials[2]), coin);
-    EXPECT_EQ(IsRegistered(coin), 1);
+    EXPECT_TRUE(IsRegistered(coin));
     EXPECT_EQ(g_sectorGrid.CellAt(10, 10)->objects, npc);
     EXPECT_EQ(g_mobileTable.FindMobileBySerial(npc->GetSerial()), npc);
     EXPECT_EQ(g_objectManager.GetTemplateCount(12), 1);
     EXPECT_TRUE(loose->IsDetached());
-    EXPECT_EQ(pack->IsInBankBox(), 0);
-    EXPECT_EQ(IsRegistered(nullptr), 0);
+    EXPECT_FALSE(pack->IsInBankBox());
+    EXPECT_FALSE(IsRegistered(nullptr));
 }
 
 TEST_F(WholeTreeTest, DuplicateSerialsAreReportedAndRenumbered) {
@@ -326,11 +375,11 @@ TEST_F(WholeTreeTest, TheBankBoxIsLayerTwentyNine) {
     box->AddToContainer(bank, Location(1, 1, 0));
     CItem* gem = NewItem();
     gem->AddToContainer(box, Location(1, 1, 0));
-    EXPECT_EQ(bank->IsInBankBox(), 1);
-    EXPECT_EQ(gem->IsInBankBox(), 1);
+    EXPECT_TRUE(bank->IsInBankBox());
+    EXPECT_TRUE(gem->IsInBankBox());
     CItem* worn = NewItem();
     worn->EquipOn(owner, 5);
-    EXPECT_EQ(worn->IsInBankBox(), 0);
+    EXPECT_FALSE(worn->IsInBankBox());
 }
 
 }  // namespace

@@ -31,9 +31,9 @@ TEST_F(SectorGridTest, CellIndexesRunColumnByColumnAndOffMapIsMinusOne) {
     // Sizes that give no cells are refused.
     EXPECT_EQ(grid.Build(0, 0, 7, 64), -1);
     EXPECT_EQ(grid.Build(0, 0, 64, -8), -1);
-    EXPECT_EQ(CSectorGrid::IsInWorld(6143, 4095), 1);
-    EXPECT_EQ(CSectorGrid::IsInWorld(6144, 0), 0);
-    EXPECT_EQ(CSectorGrid::IsInWorld(0, -1), 0);
+    EXPECT_TRUE(CSectorGrid::IsInWorld(6143, 4095));
+    EXPECT_FALSE(CSectorGrid::IsInWorld(6144, 0));
+    EXPECT_FALSE(CSectorGrid::IsInWorld(0, -1));
 }
 
 TEST_F(SectorGridTest, CellsInRangeCoverTheSquareAndRespectTheCapacity) {

@@ -16,6 +16,7 @@ TEST(CreateWorldTest, ASizeWithNoMapCellsAnswersOneAndSaysWhy) {
         EXPECT_NE(err.find("zqdemo: "), std::string::npos) << err;
         EXPECT_NE(err.find("server.txt gives no map cells"), std::string::npos) << err;
     }
+    EXPECT_FALSE(IsWorldLoaded());
 }
 
 }  // namespace

@@ -71,7 +71,6 @@ void WorldTest::TearDown() {
     SetTriggerServices(nullptr);
     SetPacketServices(nullptr);
     DeleteAllObjects();
-    g_objectManager.LoadingFlag = 0;
     EXPECT_EQ(g_liveObjects.items, 0);
 }
 
