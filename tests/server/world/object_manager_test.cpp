@@ -297,6 +297,35 @@ TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
     EXPECT_EQ(IsRegistered(nullptr), 0);
 }
 
+TEST_F(WholeTreeTest, AResumedTreeRunsItsTimedCallbacksAgain) {
+    CNPC* npc = new CNPC;
+    npc->PlaceInWorld(Location(10, 10, 0));
+    CItem* pack = NewItem(kBag);
+    pack->EquipOn(npc, 21);
+    CItem* coin = NewItem();
+    coin->AddToContainer(pack, Location(3, 3, 0));
+    CItem* plain = PlacedItem(12, 12, 0);  // no callbacks: nothing to re-arm
+    const u32 npcSerial = npc->GetSerial();
+    const u32 coinSerial = coin->GetSerial();
+    ScheduleCallback(1, coinSerial, 1, 0, nullptr);
+    ScheduleCallback(1, npcSerial, 1, 0, nullptr);
+
+    SuspendObjectTree(npc);
+    SuspendObjectTree(plain);
+    RunAllCallbacks();  // the sweep drops what it cannot find
+    EXPECT_EQ(PendingCallbackObjects(), 0);
+    ResumeObjectTree(npc);
+    ResumeObjectTree(plain);
+    EXPECT_EQ(PendingCallbackObjects(), 2);
+    RunAllCallbacks();
+    EXPECT_EQ(g_objectManager.FindBySerial(coinSerial), coin);
+    RunAllCallbacks();  // the second pulse after scheduling with 1 tick
+    EXPECT_EQ(g_objectManager.FindBySerial(coinSerial), nullptr);
+    EXPECT_EQ(g_objectManager.FindBySerial(npcSerial), nullptr);
+    RunAllCallbacks();
+    EXPECT_EQ(PendingCallbackObjects(), 0);
+}
+
 TEST_F(WholeTreeTest, DuplicateSerialsAreReportedAndRenumbered) {
     MessagePackets messages;
     SetPacketServices(&messages);
