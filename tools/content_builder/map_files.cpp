@@ -69,8 +69,8 @@ void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& 
         AppendLe32(index, 0);
         for (const StaticEntry* s : cell) {
             AppendLe16(data, s->graphic);
-            data.push_back(static_cast<u8>((s->x - area.x0) & 7));
-            data.push_back(static_cast<u8>((s->y - area.y0) & 7));
+            data.push_back(static_cast<u8>(s->x & 7));
+            data.push_back(static_cast<u8>(s->y & 7));
             data.push_back(static_cast<u8>(s->z));
             AppendLe16(data, s->hue);
         }

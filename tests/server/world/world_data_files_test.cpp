@@ -129,6 +129,34 @@ TEST_F(WorldDataFilesTest, StaticsRecordsOutsideTheDataAreSkipped) {
     EXPECT_EQ(LoadStatics(bad, data), 0);
 }
 
+TEST_F(WorldDataFilesTest, AStaticsRecordHoldsTheLowBitsOfItsCoordinates) {
+    const int corners[][2] = {{0, 0}, {4, 3}, {5, 0}, {0, 7}};
+    for (const auto& corner : corners) {
+        const int x0 = corner[0];
+        const int y0 = corner[1];
+        ASSERT_EQ(g_sectorGrid.Build(x0, y0, 16, 16), 0);
+        TerrainGrid area(x0, y0, 16, 16, 0, 0);
+        const std::vector<StaticEntry> statics = {{kWall, x0 + 9, y0 + 2, 5, 0},
+                                                  {kTable, x0 + 15, y0 + 15, -3, 0},
+                                                  {kWall, x0, y0, 1, 0}};
+        std::vector<u8> index, data;
+        WriteStaticsFiles(area, statics, index, data);
+        ASSERT_EQ(data.size(), 3u * 7);
+        // The first record of the data is the corner's wall: its bytes are x0 & 7, y0 & 7.
+        EXPECT_EQ(data[2], x0 & 7);
+        EXPECT_EQ(data[3], y0 & 7);
+        ASSERT_EQ(LoadStatics(index, data), 3);
+        for (const StaticEntry& s : statics) {
+            const CStaticObject* object = g_sectorGrid.CellAt(s.x, s.y)->statics;
+            ASSERT_NE(object, nullptr);
+            EXPECT_TRUE(object->GetLocation() == Location(s.x, s.y, s.z))
+                << x0 << "," << y0 << ": " << object->GetLocation().x << ","
+                << object->GetLocation().y;
+        }
+        ReleaseStatics();
+    }
+}
+
 TEST_F(WorldDataFilesTest, MissingOrShortRequiredFilesAreClearErrors) {
     ASSERT_EQ(g_sectorGrid.Build(0, 0, 64, 64), 0);
     TileSet tiles;
