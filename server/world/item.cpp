@@ -644,15 +644,15 @@ void CItem::RemoveHome() {
     ObjVars::Remove(attachments_, kHomeVariable);
 }
 
-int CItem::SendHome() {
+bool CItem::SendHome() {
     Location home;
-    if (!GetHome(home) || !g_sectorGrid.Contains(home.x, home.y)) return 0;
+    if (!GetHome(home) || !g_sectorGrid.Contains(home.x, home.y)) return false;
     const u32 serial = serial_;
     if (!detached_) RemoveFromWorld();
     // An unequip handler may have deleted the item.
-    if (!IsObjectAlive(serial, this)) return 0;
+    if (!IsObjectAlive(serial, this)) return false;
     PlaceInWorld(home);
-    return 1;
+    return true;
 }
 
 bool CItem::IsAtHome() const {

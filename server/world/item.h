@@ -179,8 +179,8 @@ public:
     void SetHome(const Location& at);
     void SetHomeHere();  // the item's world location
     void RemoveHome();
-    // Moves the item home: 0 without a home or when it lies outside the grid, else 1.
-    int SendHome();
+    // Moves the item home: false without a home or when it lies outside the grid.
+    bool SendHome();
     // An uncontained item that is not a mobile, standing exactly at its home, when the home
     // lies in a city or justice region.
     bool IsAtHome() const;

@@ -150,7 +150,7 @@ struct ActionEntry {
     bool logged;
 };
 
-ActionEntry gActions[kCallbackActions] = {
+ActionEntry g_actions[kCallbackActions] = {
     {nullptr, "", false},
     {ActionDelete, "", false},
     {ActionCorpseDecay, "", false},
@@ -174,7 +174,7 @@ ActionEntry gActions[kCallbackActions] = {
 };
 
 void LogNotBuilt(int action) {
-    ActionEntry& entry = gActions[action];
+    ActionEntry& entry = g_actions[action];
     if (entry.logged) return;
     entry.logged = true;
     char message[160];
@@ -189,7 +189,7 @@ void LogNotBuilt(int action) {
 
 CallbackAction SetCallbackAction(int action, CallbackAction effect) {
     if (action < 1 || action >= kCallbackActions) return nullptr;
-    ActionEntry& entry = gActions[action];
+    ActionEntry& entry = g_actions[action];
     CallbackAction old = entry.effect;
     entry.effect = effect;
     entry.logged = false;
@@ -197,7 +197,7 @@ CallbackAction SetCallbackAction(int action, CallbackAction effect) {
 }
 
 bool IsCallbackActionBuilt(int action) {
-    return action >= 1 && action < kCallbackActions && gActions[action].effect != nullptr;
+    return action >= 1 && action < kCallbackActions && g_actions[action].effect != nullptr;
 }
 
 void EnsureCallbacksPending(u32 serial) {
@@ -279,13 +279,13 @@ int RunCallbacks(CBaseObject* object) {
     for (size_t k = 0; k < due.size(); ++k) {
         TimedCallback* node = due[k];
         const s32 action = node->action;
-        if (action > 0 && action < kCallbackActions && !gActions[action].effect) {
+        if (action > 0 && action < kCallbackActions && !g_actions[action].effect) {
             LogNotBuilt(action);
             kept.push_back(node);
             continue;
         }
         if (action > 0 && action < kCallbackActions) {
-            gActions[action].effect(object, node->key, node->text);
+            g_actions[action].effect(object, node->key, node->text);
             ++ran;
         }
         if (link.FindBySerial(serial) != object) {

@@ -517,20 +517,21 @@ TEST_F(BaseObjectTest, SendingHome) {
         std::function<CItem*()> setup;
         bool hasHome;
         Location home;
-        int result;
+        bool result;
     };
     std::vector<Case> cases = {
-        {"no home", [&] { return PlacedItem(5, 5, 0); }, false, Location(), 0},
-        {"home off the grid", [&] { return PlacedItem(5, 5, 0); }, true, Location(500, 5, 0), 0},
-        {"from the world", [&] { return PlacedItem(5, 5, 0); }, true, Location(40, 41, 3), 1},
+        {"no home", [&] { return PlacedItem(5, 5, 0); }, false, Location(), false},
+        {"home off the grid", [&] { return PlacedItem(5, 5, 0); }, true, Location(500, 5, 0),
+         false},
+        {"from the world", [&] { return PlacedItem(5, 5, 0); }, true, Location(40, 41, 3), true},
         {"from a bag",
          [&] {
              CItem* i = NewItem();
              i->AddToContainer(bag, Location(2, 2, 0));
              return i;
          },
-         true, Location(42, 41, 3), 1},
-        {"detached", [&] { return NewItem(); }, true, Location(43, 41, 3), 1},
+         true, Location(42, 41, 3), true},
+        {"detached", [&] { return NewItem(); }, true, Location(43, 41, 3), true},
     };
     for (const Case& c : cases) {
         CItem* item = c.setup();
