@@ -575,10 +575,10 @@ std::string DataArchiveError() {
     return g_archiveError;
 }
 
-ArchiveHandle ArchiveOpen(const char* path, const char* mode) {
-    if (g_archive == nullptr || path == nullptr || mode == nullptr) return nullptr;
-    if (std::strlen(path) > 1021) return nullptr;
-    std::string name = ArchiveMemberName(path);
+namespace {
+
+// Opens a stream over the member of that name (already the stored form).
+ArchiveHandle OpenMemberStream(const std::string& name, const char* mode) {
     std::string m(mode, std::min<size_t>(std::strlen(mode), 14));
     if (m.find('b') == std::string::npos) m += 'b';
     bool writable = m.find('+') != std::string::npos || m.find('w') != std::string::npos;
@@ -591,6 +591,26 @@ ArchiveHandle ArchiveOpen(const char* path, const char* mode) {
     if (!stream->IsValid()) return nullptr;
     g_streams.emplace(entry, std::move(stream));
     return entry;
+}
+
+}  // namespace
+
+ArchiveHandle ArchiveOpen(const char* path, const char* mode) {
+    if (g_archive == nullptr || path == nullptr || mode == nullptr) return nullptr;
+    if (std::strlen(path) > 1021) return nullptr;
+    return OpenMemberStream(ArchiveMemberName(path), mode);
+}
+
+ArchiveHandle ArchiveOpenExact(const char* name, const char* mode) {
+    if (g_archive == nullptr || name == nullptr || mode == nullptr) return nullptr;
+    if (std::strlen(name) >= kArchiveNameSize) return nullptr;
+    std::string lower(name);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    // Only a member name has a stream; without one the handle could not be read.
+    if (lower.size() < 2 || lower.compare(lower.size() - 2, 2, ".q") != 0) return nullptr;
+    return OpenMemberStream(lower, mode);
 }
 
 size_t ArchiveRead(void* buffer, size_t size, size_t count, ArchiveHandle handle) {

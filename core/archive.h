@@ -180,6 +180,10 @@ using ArchiveHandle = void*;
 // mode holds '+' or 'w'; 'w' truncates. Null when absent, when a write open meets a
 // read-only member, when the member is already open, or when its trailer is corrupt.
 ArchiveHandle ArchiveOpen(const char* path, const char* mode);
+// Opens the member by its stored name as given ("dir/file.mul.q"; A-Z lower-cased for the
+// lookup, nothing appended), with the same rules as ArchiveOpen. Null for a name that does
+// not end in ".q", which names no member.
+ArchiveHandle ArchiveOpenExact(const char* name, const char* mode);
 size_t ArchiveRead(void* buffer, size_t size, size_t count, ArchiveHandle handle);
 size_t ArchiveWrite(const void* buffer, size_t size, size_t count, ArchiveHandle handle);
 int ArchiveSeek(ArchiveHandle handle, long offset, int whence);

@@ -5,9 +5,9 @@
 
 namespace {
 
-// Every handed-out block starts on this boundary, so that any table with 8-byte fields can be
-// placed in the arena.
-constexpr std::size_t kBlockAlign = 8;
+// Block sizes are rounded up to this step, so every block starts on a 4-byte boundary: the
+// arena's tables hold 8-, 16- and 32-bit fields only.
+constexpr std::size_t kBlockAlign = 4;
 
 std::size_t RoundUp(std::size_t v, std::size_t to) {
     return (v + to - 1) / to * to;

@@ -32,10 +32,11 @@ public:
     ArenaAllocator(const ArenaAllocator&) = delete;
     ArenaAllocator& operator=(const ArenaAllocator&) = delete;
 
-    // Hands out size bytes (8-byte aligned) from the last chunk when it has room, otherwise
-    // from a new chunk of kArenaChunkSize bytes, or of size rounded up to kArenaChunkAlign
-    // when size is larger. Answers the chunk and stores the address in *out; on failure (a
-    // request above kArenaMaxRequest, or no memory) answers null and stores null.
+    // Hands out size bytes (4-byte aligned; the size is rounded up to a multiple of 4) from the
+    // last chunk when it has room, otherwise from a new chunk of kArenaChunkSize bytes, or of size
+    // rounded up to kArenaChunkAlign when size is larger. Answers the chunk and stores the address
+    // in *out; on failure (a request above kArenaMaxRequest, or no memory) answers null and stores
+    // null.
     ArenaChunk* Alloc(std::size_t size, void** out);
 
     std::size_t ChunkCount() const { return chunks_.size(); }

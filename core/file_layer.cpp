@@ -1,5 +1,7 @@
 #include "core/file_layer.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -71,4 +73,18 @@ bool ReadWholeArchiveFile(ArchiveHandle file, std::vector<u8>& out) {
     if (size < 0 || ArchiveSeek(file, 0, SEEK_SET) != 0) return false;
     out.resize(static_cast<size_t>(size));
     return size == 0 || ArchiveRead(out.data(), 1, out.size(), file) == out.size();
+}
+
+int RenameDataFile(const char* from, const char* to) {
+    if (from == nullptr || to == nullptr || std::rename(from, to) != 0) return -1;
+    const std::string companion = std::string(from) + ".q";
+    if (std::rename(companion.c_str(), (std::string(to) + ".q").c_str()) != 0 && errno != ENOENT)
+        return -1;
+    return 0;
+}
+
+int DeleteDataFile(const char* path) {
+    if (path == nullptr || std::remove(path) != 0) return -1;
+    if (std::remove((std::string(path) + ".q").c_str()) != 0 && errno != ENOENT) return -1;
+    return 0;
 }

@@ -104,3 +104,17 @@ int BoyerMooreSearch(std::string_view pattern, std::string_view text) {
     }
     return -1;
 }
+
+char* CopyText(const char* text) {
+    if (text == nullptr) return nullptr;
+    const std::size_t n = std::strlen(text) + 1;
+    char* copy = new char[n];
+    std::memcpy(copy, text, n);
+    return copy;
+}
+
+void ReplaceText(char*& slot, const char* text) {
+    char* copy = CopyText(text);
+    delete[] slot;
+    slot = copy;
+}

@@ -33,3 +33,9 @@ private:
 // Position of the first occurrence of `pattern` in `text`, ignoring the case of A-Z; -1
 // when there is none. An empty pattern matches at 0.
 int BoyerMooreSearch(std::string_view pattern, std::string_view text);
+
+// A heap copy of the text (free it with delete[]); null for null.
+char* CopyText(const char* text);
+// Frees the text the slot holds and stores a copy of the new one (null leaves it null). The
+// new text may be the slot's own.
+void ReplaceText(char*& slot, const char* text);

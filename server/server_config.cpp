@@ -63,6 +63,29 @@ const char* ReadBracketEntry(ArchiveHandle handle) {
     return entry;
 }
 
+const char* ReadArchiveLine(ArchiveHandle handle) {
+    static char line[256];
+    std::size_t length = 0;
+    bool any = false;
+    for (;;) {
+        const int c = ArchiveGetc(handle);
+        // The end of the data ends the line too: waiting for a '\n' that never comes would
+        // never return.
+        if (c == -1) {
+            if (!any) return nullptr;
+            break;
+        }
+        any = true;
+        if (c == '\n') break;
+        if (c == '\r') continue;
+        if (length < sizeof line - 1) line[length++] = static_cast<char>(c);
+    }
+    line[length] = '\0';
+    return line;
+}
+
+void ServerConfig::Report(const char*) {}
+
 std::string ServerConfigPath(const std::string& serverName) {
     return "../.rundir/" + serverName + "/server.txt";
 }

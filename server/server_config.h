@@ -51,6 +51,10 @@ struct ServerConfig {
     // Closes the data archive (also done by the destructor after a successful Start).
     void Stop();
 
+    // Where the world-editing code reports a form of editing it no longer takes ("Outdated
+    // form of editing."). Such reports are dropped in this build, as the log's entries are.
+    static void Report(const char* text);
+
 private:
     bool started_ = false;
 };
@@ -74,6 +78,12 @@ int ReadServerConfig(ServerConfig& config, std::string* error);
 // entry is "@@@ END @@@" (any case). The text lives in one shared buffer that the next call
 // overwrites. `handle` is an open archive member or file (core/archive.h).
 const char* ReadBracketEntry(void* handle);
+
+// Reads one line: the characters up to the next '\n' (which is dropped), without any '\r'.
+// At most 255 characters are kept; the rest of a longer line is skipped. Null when the data
+// ends before any character; a last line without '\n' is still answered. The text lives in
+// one shared buffer that the next call overwrites.
+const char* ReadArchiveLine(void* handle);
 
 // The archive member path of a world's `server.txt`.
 std::string ServerConfigPath(const std::string& serverName);

@@ -1,6 +1,9 @@
 #include "server/world/item.h"
 
+#include "core/log_sink.h"
 #include "platform/clock.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
@@ -9,11 +12,16 @@
 #include "server/world/placement_record.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/timed_callbacks.h"
 
 namespace {
 bool IsTriggerLayer(int layer) {
     return layer >= 1 && layer <= 24;
 }
+
+// A valueless item lying in the world deletes itself after this many pulses (one minute).
+constexpr s32 kValuelessExpiryTicks = 240;
+constexpr s32 kActionDeleteValueless = 8;
 }  // namespace
 
 CItem* IsObjectAlive(u32 serial, const CItem* object) {
@@ -78,10 +86,17 @@ void CItem::LinkIntoCell(const Location& at) {
     cell->objects = this;
 }
 
+void CItem::ScheduleValuelessExpiry() {
+    if (!IsValueless()) return;
+    RemoveCallback(callbacks_, kActionDeleteValueless, 0);
+    AddCallback(callbacks_, serial_, kValuelessExpiryTicks, kActionDeleteValueless, 0, nullptr);
+}
+
 void CItem::PlaceInWorldQuiet(const Location& at) {
     // Linking an item that is still somewhere would tie two chains together.
     if (!detached_) RemoveFromWorldQuiet();
     if (cloc_.IsUnset()) cloc_ = at;
+    ScheduleValuelessExpiry();
     LinkIntoCell(at);
     AddRangeListeners(this);
     detached_ = false;
@@ -91,6 +106,7 @@ void CItem::PlaceInWorldQuiet(const Location& at) {
 void CItem::PlaceInWorld(const Location& at) {
     if (!detached_) RemoveFromWorldQuiet();
     if (cloc_.IsUnset()) cloc_ = at;
+    ScheduleValuelessExpiry();
     LinkIntoCell(at);
     AddRangeListeners(this);
     detached_ = false;
@@ -145,7 +161,8 @@ void CItem::RemoveCommon(bool loud) {
     CMobile* topBefore = GetTopMobile();
     int layer = GetEquipLayer();
     if (!(status_ & kStatusWeightless)) layer = RemoveWeightFrom(container_);
-    if (layer >= 0 && loud && !(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
+    // The quiet form keeps the unequip trigger too: only its packets and camp timers go.
+    if (layer >= 0 && !(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
         args.serial = container_ ? container_->GetSerial() : 0;
         GetTriggerServices().SendTrigger(this, kTriggerUnequip, args);
@@ -153,6 +170,7 @@ void CItem::RemoveCommon(bool loud) {
         if (!IsObjectAlive(serial, this)) return;
         layer = GetEquipLayer();
     }
+    if (IsValueless()) RemoveCallback(callbacks_, kActionDeleteValueless, 0);
     RemoveRangeListeners(this);
     RecordPlacement(WornLayers::kFromLayerOne);
     if (loud && type_ == kCampFireGraphic && !container_) {
@@ -299,7 +317,8 @@ bool CItem::AddToContainer(CItem* container, const Location& at) {
     if (!g_objectManager.IsOn(ObjectSwitch::kLoading))
         GetPacketServices().SendContainerItem(this, GetWorldLocation());
     CMobile* top = GetTopMobile();
-    if (CPlayer* player = top ? top->AsPlayer() : nullptr) GetPacketServices().SendPlayerStatus(player);
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr)
+        GetPacketServices().SendPlayerStatus(player);
     FreePlacement();
     return true;
 }
@@ -329,7 +348,8 @@ bool CItem::EquipOn(CMobile* mobile, int layer) {
         GetPacketServices().SendWornItem(this, mobile, layer);
     }
     CMobile* top = GetTopMobile();
-    if (CPlayer* player = top ? top->AsPlayer() : nullptr) GetPacketServices().SendPlayerStatus(player);
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr)
+        GetPacketServices().SendPlayerStatus(player);
     if (!(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
         args.serial = mobile->GetSerial();
@@ -354,15 +374,18 @@ bool CItem::PutInPack(CMobile* mobile) {
 bool CItem::ReturnToLastPlace() {
     if (!placement_) return false;
     const PlacementRecord record = *placement_;
-    if (record.lastWearer) {
+    // Each recorded place is tried in turn; one that refuses the item (a taken layer, a full
+    // or vanished container) passes it on, so the item is never left nowhere while the
+    // recorded world location can take it. An item with a multi link would only come back
+    // here from EquipOn.
+    if (record.lastWearer && !multiLink_) {
         CMobile* wearer = g_objectManager.FindMobile(record.lastWearer);
-        if (wearer) return EquipOn(wearer, record.lastLayer);
+        if (wearer && EquipOn(wearer, record.lastLayer)) return true;
     }
     if (record.lastContainer) {
         CItem* holder = g_objectManager.FindBySerial(record.lastContainer);
         if (holder && holder != this) {
-            if (holder->IsContainer()) {
-                AddToContainer(holder, record.lastContainerLocation);
+            if (holder->IsContainer() && AddToContainer(holder, record.lastContainerLocation)) {
                 return true;
             }
             // Merging onto a stack comes with the stacking rules.
@@ -604,6 +627,73 @@ void CItem::DumpText(CStr& out, int) {
 }
 int CItem::WriteSaveFields(CStr&, int) {
     return 0;
+}
+
+// ---------------------------------------------------------------- variables
+
+bool CItem::IsValueless() const {
+    return ObjVars::Has(attachments_, "valueless", kTypeInt);
+}
+
+void CItem::EnsurePending() {
+    if (callbacks_) EnsureCallbacksPending(serial_);
+}
+
+// ---------------------------------------------------------------- home
+
+namespace {
+constexpr char kHomeVariable[] = "home";
+}  // namespace
+
+bool CItem::HasHome() const {
+    return ObjVars::Has(attachments_, kHomeVariable, kTypeLocation);
+}
+
+bool CItem::GetHome(Location& out) const {
+    return ObjVars::GetLocation(attachments_, kHomeVariable, out);
+}
+
+void CItem::SetHome(const Location& at) {
+    if (at.IsUnset()) {
+        RemoveHome();
+        return;
+    }
+    ObjVars::Set(attachments_, kHomeVariable, kTypeLocation, ScriptListValue::Ptr(&at));
+}
+
+void CItem::SetHomeHere() {
+    SetHome(GetWorldLocation());
+}
+
+void CItem::RemoveHome() {
+    ObjVars::Remove(attachments_, kHomeVariable);
+}
+
+bool CItem::SendHome() {
+    Location home;
+    if (!GetHome(home) || !g_sectorGrid.Contains(home.x, home.y)) return false;
+    const u32 serial = serial_;
+    if (!detached_) RemoveFromWorld();
+    // An unequip handler may have deleted the item.
+    if (!IsObjectAlive(serial, this)) return false;
+    PlaceInWorld(home);
+    return true;
+}
+
+bool CItem::IsAtHome() const {
+    Location home;
+    if (IsContained() || IsMobile() || !GetHome(home)) return false;
+    if (loc_.x != home.x || loc_.y != home.y || loc_.z != home.z) return false;
+    // Only a home inside a city or justice region counts, and regions are not built yet: no
+    // item is at home until they are.
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        GetLogSink().Log(0, 0, 0, "", "world", "error",
+                         "CItem::IsAtHome: the city and justice regions are not built yet; "
+                         "no item counts as at home");
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------- templates

@@ -173,6 +173,25 @@ public:
     // Destroyed trigger; true when the object still resolves to itself afterwards.
     bool DeleteSelfChecked();
 
+    // The int object variable "valueless" exists, whatever its value. Such an item placed in
+    // the world deletes itself after 240 pulses unless it is taken away first.
+    bool IsValueless() const;
+    // Puts the item back on the timed-callback pending list when it has callbacks (an object
+    // resumed into the world).
+    void EnsurePending();
+
+    // Home: the Location object variable "home". SetHome with an unset Location removes it.
+    bool HasHome() const;
+    bool GetHome(Location& out) const;
+    void SetHome(const Location& at);
+    void SetHomeHere();  // the item's world location
+    void RemoveHome();
+    // Moves the item home: false without a home or when it lies outside the grid.
+    bool SendHome();
+    // An uncontained item that is not a mobile, standing exactly at its home, when the home
+    // lies in a city or justice region.
+    bool IsAtHome() const;
+
     // The heads of the object's script attachment set and timed callback list; the script
     // runtime owns what they point to (null when there is none).
     CObjAttachments*& ScriptAttachments() { return attachments_; }
@@ -199,6 +218,8 @@ protected:
     // Unlinks from the sibling chain (container child list or cell chain).
     void UnlinkFromChain();
     void RemoveCommon(bool loud);
+    // A valueless item gets its action-8 callback (replacing an earlier one).
+    void ScheduleValuelessExpiry();
 
     TimedCallback* callbacks_;
     CItem* nextSibling_;

@@ -206,6 +206,8 @@ void ResumeObjectTree(CItem* object) {
         }
     }
     g_objectManager.LinkTemplate(object, object->GetTemplateId());
+    // The callback sweep dropped the object while it could not be found by its serial.
+    object->EnsurePending();
     for (CItem* owned : OwnedObjects(object))
         ResumeObjectTree(owned);
     if (CNPC* npc = object->AsNPC()) g_mobileTable.Link(npc);

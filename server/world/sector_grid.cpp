@@ -75,12 +75,12 @@ const SectorCell* CSectorGrid::GetCell(int cell) const {
 
 TerrainEntry* CSectorGrid::TerrainAt(int x, int y) {
     SectorCell* cell = CellAt(x, y);
-    return cell ? &cell->terrain[(y - y0_) & 7][(x - x0_) & 7] : nullptr;
+    return cell ? &cell->terrain[y & 7][x & 7] : nullptr;
 }
 
 const TerrainEntry* CSectorGrid::TerrainAt(int x, int y) const {
     const SectorCell* cell = GetCell(CellIndexAt(x, y));
-    return cell ? &cell->terrain[(y - y0_) & 7][(x - x0_) & 7] : nullptr;
+    return cell ? &cell->terrain[y & 7][x & 7] : nullptr;
 }
 
 bool CSectorGrid::IsNearServerEdge(int x, int y) const {

@@ -8,10 +8,15 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/log_sink.h"
 #include "script/compiler/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
+#include "server/world/container.h"
+#include "server/world/item.h"
+#include "server/world/object_manager.h"
 
 namespace {
 
@@ -61,38 +66,137 @@ void RemoveVariable(CBaseObject* object, const char* name) {
     if (set) ObjVars::Remove(*set, name);
 }
 
+// The world object behind an action's object (every object with callbacks is a CItem).
+CItem* AsItem(CBaseObject* object) {
+    return object && object->IsDynamic() ? static_cast<CItem*>(object) : nullptr;
+}
+
+void ActionDelete(CBaseObject* object, s32, const char*) {
+    GetScriptObjectServices().DeleteObject(object);
+}
+
+// A corpse empties onto the ground where it lies (hair is deleted), then goes.
+void ActionCorpseDecay(CBaseObject* object, s32, const char*) {
+    ScriptObjectServices& link = GetScriptObjectServices();
+    if (!link.IsKind(object, ScriptObjectKind::Corpse)) return;
+    CItem* corpse = AsItem(object);
+    const u32 serial = corpse->GetSerial();
+    if (corpse->IsContainer()) {
+        // Serials first: a trigger run by a move or a deletion may delete any of them.
+        std::vector<u32> contents;
+        for (CItem* c = static_cast<CContainer*>(corpse)->GetFirstChild(); c;
+             c = c->GetNextSibling())
+            contents.push_back(c->GetSerial());
+        for (u32 content : contents) {
+            if (!IsObjectAlive(serial, corpse)) return;
+            CItem* item = g_objectManager.FindBySerial(content);
+            if (!item || item->GetContainer() != corpse) continue;
+            if (item->IsHair()) {
+                item->DeleteSelf();
+            } else {
+                item->MoveTo(corpse->GetWorldLocation());
+            }
+        }
+        if (!IsObjectAlive(serial, corpse)) return;
+    }
+    link.DeleteObject(corpse);
+}
+
 void ActionCallbackTrigger(CBaseObject* object, s32 key, const char*) {
     ScriptTriggerArgs args;
     args.key = key;
     sendTrigger(object, kTriggerCallback, args);
 }
+
+void ActionDeleteValueless(CBaseObject* object, s32, const char*) {
+    ScriptObjectServices& link = GetScriptObjectServices();
+    CObjAttachments** set = link.AttachmentsOf(object);
+    if (set && ObjVars::Has(*set, "valueless", kTypeInt)) link.DeleteObject(object);
+}
+
+void ActionNothing(CBaseObject*, s32, const char*) {}
+
 void ActionRemoveVariable(CBaseObject* object, s32, const char* text) {
     RemoveVariable(object, text);
 }
+
+// The variable goes and the object is placed again where it stands, so that the players
+// around see it afresh. Only an object lying in the world is placed again: the Location of
+// a contained or worn one is its place inside its holder.
+void ActionRemoveVariableAndReplace(CBaseObject* object, s32, const char* text) {
+    if (!text) return;
+    RemoveVariable(object, text);
+    CItem* item = AsItem(object);
+    if (!item || item->IsDetached() || item->IsContained()) return;
+    const Location at = item->GetLocation();
+    item->RemoveFromWorldQuiet();
+    item->PlaceInWorld(at);
+}
+
 void ActionRemoveChaos(CBaseObject* object, s32, const char*) {
     RemoveVariable(object, "chaos");
 }
 void ActionRemoveOrder(CBaseObject* object, s32, const char*) {
     RemoveVariable(object, "order");
 }
-void ActionDelete(CBaseObject* object, s32, const char*) {
-    GetScriptObjectServices().DeleteObject(object);
-}
 
-CallbackAction g_actions[kCallbackActions] = {
-    nullptr,           ActionDelete,      nullptr, nullptr, nullptr, ActionCallbackTrigger,
-    ActionDelete,      nullptr,           nullptr, nullptr, nullptr, ActionRemoveVariable,
-    nullptr,           nullptr,           nullptr, nullptr, nullptr, nullptr,
-    ActionRemoveChaos, ActionRemoveOrder,
+// One entry per action. An entry without an effect is not built yet: its callbacks stay
+// where they are (and in the save text) until the effect exists, and the first one that
+// comes due says so in the log.
+struct ActionEntry {
+    CallbackAction effect;
+    const char* waitsFor;  // what a missing effect needs, for the log
+    bool logged;
 };
+
+ActionEntry g_actions[kCallbackActions] = {
+    {nullptr, "", false},
+    {ActionDelete, "", false},
+    {ActionCorpseDecay, "", false},
+    {nullptr, "the player's delayed log-out", false},
+    {nullptr, "door closing", false},
+    {ActionCallbackTrigger, "", false},
+    {ActionDelete, "", false},
+    {nullptr, "object speech", false},
+    {ActionDeleteValueless, "", false},
+    {ActionNothing, "", false},
+    {ActionNothing, "", false},
+    {ActionRemoveVariable, "", false},
+    {nullptr, "the player's war mode", false},
+    {ActionRemoveVariableAndReplace, "", false},
+    {nullptr, "the mobile's freeze flag", false},
+    {nullptr, "the mobile's squelch flag", false},
+    {nullptr, "the mobile's invulnerability", false},
+    {nullptr, "reputation records", false},
+    {ActionRemoveChaos, "", false},
+    {ActionRemoveOrder, "", false},
+};
+
+void LogNotBuilt(int action) {
+    ActionEntry& entry = g_actions[action];
+    if (entry.logged) return;
+    entry.logged = true;
+    char message[160];
+    std::snprintf(message, sizeof message,
+                  "timed callback action %d is not built yet (it needs %s); its callbacks are "
+                  "kept",
+                  action, entry.waitsFor[0] ? entry.waitsFor : "an effect");
+    GetLogSink().Log(0, 0, 0, "", "callback", "error", message);
+}
 
 }  // namespace
 
 CallbackAction SetCallbackAction(int action, CallbackAction effect) {
     if (action < 1 || action >= kCallbackActions) return nullptr;
-    CallbackAction old = g_actions[action];
-    g_actions[action] = effect;
+    ActionEntry& entry = g_actions[action];
+    CallbackAction old = entry.effect;
+    entry.effect = effect;
+    entry.logged = false;
     return old;
+}
+
+bool IsCallbackActionBuilt(int action) {
+    return action >= 1 && action < kCallbackActions && g_actions[action].effect != nullptr;
 }
 
 void EnsureCallbacksPending(u32 serial) {
@@ -169,20 +273,35 @@ int RunCallbacks(CBaseObject* object) {
             l = &node->next;
         }
     }
-    const int count = static_cast<int>(due.size());
+    int ran = 0;
+    std::vector<TimedCallback*> kept;  // due, but their action is not built yet
     for (size_t k = 0; k < due.size(); ++k) {
         TimedCallback* node = due[k];
         const s32 action = node->action;
-        if (action > 0 && action < kCallbackActions && g_actions[action])
-            g_actions[action](object, node->key, node->text);
+        if (action > 0 && action < kCallbackActions && !g_actions[action].effect) {
+            LogNotBuilt(action);
+            kept.push_back(node);
+            continue;
+        }
+        if (action > 0 && action < kCallbackActions) {
+            g_actions[action].effect(object, node->key, node->text);
+            ++ran;
+        }
         if (link.FindBySerial(serial) != object) {
             for (size_t j = k; j < due.size(); ++j)
                 Pool().Give(due[j]);
+            for (TimedCallback* n : kept)
+                Pool().Give(n);
             return 0;
         }
         Pool().Give(node);
     }
-    return count;
+    // The kept ones go back to the head of the list in the order they had.
+    for (size_t k = kept.size(); k-- > 0;) {
+        kept[k]->next = *head;
+        *head = kept[k];
+    }
+    return ran;
 }
 
 void RunAllCallbacks() {

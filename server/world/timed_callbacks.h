@@ -5,10 +5,16 @@
 // objects on the pending list. A callback added with n ticks runs on the (n + 1)-th pulse
 // after it was added.
 //
-// Actions are looked up in a table; the script-side ones (5: trigger "callback", 11, 18 and
-// 19: remove an object variable) are built in, the world-side ones are installed by the
-// world model with SetCallbackAction. An action may delete the object: the pass then stops
-// and frees the object's remaining due callbacks.
+// Actions are looked up in a table. Built: 1 and 6 delete the object, 2 empties a corpse
+// onto the ground and deletes it, 5 fires the script trigger "callback", 8 deletes a
+// valueless object, 9 and 10 have no effect, 11 removes the object variable named by the
+// text, 13 does the same and places the object again where it lies, 18 and 19 remove
+// "chaos" and "order". The others wait for the rules they act on (3 the player's delayed
+// log-out, 4 door closing, 7 object speech, 12 war mode, 14 and 15 the mobile's freeze and
+// squelch flags, 16 invulnerability, 17 reputation records): a due callback of such an
+// action is kept, not run and not counted, and the first one logs that it is not built.
+// An action may delete the object: the pass then stops and frees the object's remaining
+// due callbacks. The objects given to actions are world objects (CItem).
 #include "core/cstr.h"
 #include "platform/types.h"
 
@@ -25,8 +31,10 @@ struct TimedCallback {
 constexpr int kCallbackActions = 20;  // 1..19; 0 is empty
 
 using CallbackAction = void (*)(CBaseObject* object, s32 key, const char* text);
-// Installs the effect of an action (1..19); null makes it do nothing. Returns the previous.
+// Installs the effect of an action (1..19); null marks it not built. Either way its "not
+// built" log entry may come again. Returns the previous effect.
 CallbackAction SetCallbackAction(int action, CallbackAction effect);
+bool IsCallbackActionBuilt(int action);
 
 // The operations on one object's list (its head and its serial).
 TimedCallback* AddCallback(TimedCallback*& head, u32 serial, s32 ticks, s32 action, s32 key,
@@ -40,7 +48,8 @@ void EnsureCallbacksPending(u32 serial);
 // Finds the object, replaces its callbacks of that action and key by a new one; null when
 // the serial names no object.
 TimedCallback* ScheduleCallback(s32 ticks, u32 serial, s32 action, s32 key, const char* text);
-// One pulse for one object: the number of callbacks that came due, 0 when it deleted itself.
+// One pulse for one object: the number of due callbacks whose action ran (those of actions
+// not built stay), 0 when it deleted itself.
 int RunCallbacks(CBaseObject* object);
 // The world tick's step: every pending object once.
 void RunAllCallbacks();

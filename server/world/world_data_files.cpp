@@ -77,7 +77,10 @@ int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
         CStaticObject* object = CStaticObject::Acquire();
         object->SetType(LoadLe16(r));
         object->SetHue(LoadLe16(r + 5));
-        object->PlaceInWorldQuiet(Location(x + (r[2] & 7), y + (r[3] & 7), static_cast<s8>(r[4])));
+        // The record holds x & 7 and y & 7: the tile of the cell with those low bits, which
+        // is the corner plus the byte only when the world's corner is a multiple of 8.
+        object->PlaceInWorldQuiet(
+            Location(x + ((r[2] - x) & 7), y + ((r[3] - y) & 7), static_cast<s8>(r[4])));
         ++placed;
     }
     return placed;

@@ -210,6 +210,44 @@ TEST_F(ArchiveTest, NamesAreLowerCased) {
     EXPECT_EQ(ArchiveMemberName("A/b.C"), "a/b.c.q");
 }
 
+// The exact form takes the stored name itself: nothing is appended, only A-Z are folded.
+TEST_F(ArchiveTest, OpenExactTakesTheStoredName) {
+    ArchiveBuilder b;
+    ASSERT_TRUE(b.Add("../.rundir/hues.mul", std::string_view("hues")));
+    ASSERT_TRUE(b.Add("ro", std::string_view("fixed"), true));
+    Open(b);
+    struct Case {
+        const char* name;
+        const char* mode;
+        const char* content;  // null: refused
+    };
+    const Case cases[] = {
+        {"../.rundir/hues.mul.q", "r", "hues"},
+        {"../.RUNDIR/Hues.Mul.Q", "r", "hues"},
+        {"../.rundir/hues.mul", "r", nullptr},  // the path, not the member's name
+        {"../.rundir/hues.mul.q.q", "r", nullptr},
+        {"ro.q", "r", "fixed"},
+        {"ro.q", "r+", nullptr},  // read-only
+        {"missing.q", "r", nullptr},
+        {".q", "r", nullptr},
+        {"q", "r", nullptr},
+        {"", "r", nullptr},
+    };
+    for (const Case& c : cases) {
+        ArchiveHandle h = ArchiveOpenExact(c.name, c.mode);
+        ASSERT_EQ(h != nullptr, c.content != nullptr) << c.name << " " << c.mode;
+        if (h == nullptr) continue;
+        char buf[32] = {};
+        ArchiveGets(buf, sizeof buf, h);
+        EXPECT_STREQ(buf, c.content) << c.name;
+        // One stream per member, whichever way it was opened.
+        EXPECT_EQ(ArchiveOpenExact(c.name, c.mode), nullptr) << c.name;
+        ArchiveClose(h);
+    }
+    EXPECT_EQ(ArchiveOpenExact(nullptr, "r"), nullptr);
+    EXPECT_EQ(ArchiveOpenExact(std::string(300, 'a').append(".q").c_str(), "r"), nullptr);
+}
+
 // Read-only members refuse every write open; a 'w' open of a writable member starts empty.
 TEST_F(ArchiveTest, ReadOnlyAndWriteOpens) {
     ArchiveBuilder b;

@@ -64,23 +64,28 @@ TEST(Arena, GrowsWhenTheLastChunkIsShort) {
     EXPECT_EQ(arena.ChunkCount(), 3u);
 }
 
-TEST(Arena, BlocksAreAlignedAndDisjoint) {
+TEST(Arena, BlocksAreRoundedUpToAMultipleOfFourAndDisjoint) {
+    // Each request's size rounded up to 4 is the distance to the next block of the chunk.
+    struct Case {
+        std::size_t size;
+        std::size_t step;
+    } cases[] = {{1, 4}, {3, 4}, {4, 4}, {5, 8}, {12, 12}, {7, 8}, {13, 16}, {24, 24}, {100, 100}};
     ArenaAllocator arena;
-    std::uintptr_t end = 0;
-    ArenaChunk* chunk = nullptr;
-    for (std::size_t size : {1u, 3u, 12u, 7u, 24u, 5u, 100u}) {
+    void* previous = nullptr;
+    std::size_t previousStep = 0;
+    for (const Case& c : cases) {
         void* p = nullptr;
-        ArenaChunk* c = arena.Alloc(size, &p);
-        if (c == chunk) {
-            EXPECT_GE(Addr(p), end);
+        ArenaChunk* chunk = arena.Alloc(c.size, &p);
+        ASSERT_EQ(chunk, &arena.Chunk(0));
+        if (previous) {
+            EXPECT_EQ(Addr(p) - Addr(previous), previousStep) << c.size;
         }
-        chunk = c;
-        EXPECT_EQ(Addr(p) % 8, 0u);
-        std::memset(p, 0xCD, size);
-        // An 8-byte value fits at every block start.
-        if (size >= sizeof(u64)) *static_cast<u64*>(p) = 0x0102030405060708ull;
-        end = Addr(p) + size;
+        EXPECT_EQ(Addr(p) % 4, 0u);
+        std::memset(p, 0xCD, c.size);
+        previous = p;
+        previousStep = c.step;
     }
+    EXPECT_EQ(arena.Chunk(0).used, 4u + 4 + 4 + 8 + 12 + 8 + 16 + 24 + 100);
 }
 
 TEST(Arena, RefusesOversizedRequests) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "tests/core/archive_fixture.h"
@@ -69,6 +71,70 @@ TEST_F(ArchiveTest, NetOpenFileById) {
         EXPECT_STREQ(buf, c.content);
         ArchiveClose(h);
     }
+}
+
+// Data files on disk with their ".q" companions, in a directory of the test's own.
+class DataFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = TestFilePath("_dir");
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Path(const char* name) const { return dir_ + "/" + name; }
+    void Make(const char* name, const char* text) const { std::ofstream(Path(name)) << text; }
+    bool Exists(const char* name) const { return std::filesystem::exists(Path(name)); }
+    std::string Text(const char* name) const {
+        std::ifstream in(Path(name));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string dir_;
+};
+
+TEST_F(DataFileOnDisk, RenamingMovesTheCompanionToo) {
+    Make("a.mul", "data");
+    Make("a.mul.q", "member");
+    EXPECT_EQ(RenameDataFile(Path("a.mul").c_str(), Path("b.mul").c_str()), 0);
+    EXPECT_FALSE(Exists("a.mul"));
+    EXPECT_FALSE(Exists("a.mul.q"));
+    EXPECT_EQ(Text("b.mul"), "data");
+    EXPECT_EQ(Text("b.mul.q"), "member");
+    // Without a companion the file alone moves.
+    Make("c.mul", "alone");
+    EXPECT_EQ(RenameDataFile(Path("c.mul").c_str(), Path("d.mul").c_str()), 0);
+    EXPECT_EQ(Text("d.mul"), "alone");
+    EXPECT_FALSE(Exists("d.mul.q"));
+    // A missing file: nothing moves, not even a companion that is there.
+    Make("e.mul.q", "orphan");
+    EXPECT_EQ(RenameDataFile(Path("e.mul").c_str(), Path("f.mul").c_str()), -1);
+    EXPECT_TRUE(Exists("e.mul.q"));
+    EXPECT_FALSE(Exists("f.mul.q"));
+    // A companion that cannot follow (its target is a directory that is not empty) fails.
+    Make("g.mul", "g");
+    Make("g.mul.q", "gq");
+    std::filesystem::create_directories(Path("h.mul.q/inside"));
+    EXPECT_EQ(RenameDataFile(Path("g.mul").c_str(), Path("h.mul").c_str()), -1);
+    EXPECT_EQ(RenameDataFile(nullptr, Path("x").c_str()), -1);
+}
+
+TEST_F(DataFileOnDisk, DeletingTakesTheCompanionToo) {
+    Make("a.mul", "data");
+    Make("a.mul.q", "member");
+    EXPECT_EQ(DeleteDataFile(Path("a.mul").c_str()), 0);
+    EXPECT_FALSE(Exists("a.mul"));
+    EXPECT_FALSE(Exists("a.mul.q"));
+    Make("b.mul", "alone");
+    EXPECT_EQ(DeleteDataFile(Path("b.mul").c_str()), 0);
+    EXPECT_FALSE(Exists("b.mul"));
+    Make("c.mul.q", "orphan");
+    EXPECT_EQ(DeleteDataFile(Path("c.mul").c_str()), -1);
+    EXPECT_TRUE(Exists("c.mul.q"));
+    // A companion that cannot go (a directory with contents) fails.
+    Make("d.mul", "d");
+    std::filesystem::create_directories(Path("d.mul.q/inside"));
+    EXPECT_EQ(DeleteDataFile(Path("d.mul").c_str()), -1);
+    EXPECT_FALSE(Exists("d.mul"));
+    EXPECT_EQ(DeleteDataFile(nullptr), -1);
 }
 
 }  // namespace

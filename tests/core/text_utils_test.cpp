@@ -117,4 +117,28 @@ TEST_F(ArchiveTest, TextLineListLoadsLines) {
     EXPECT_EQ(list.Save("/nonexistent-dir/x.txt"), 1);
 }
 
+TEST(CopyText, CopiesAndReplacesOwnedTexts) {
+    EXPECT_EQ(CopyText(nullptr), nullptr);
+    const char original[] = "name";
+    char* copy = CopyText(original);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, original);
+    EXPECT_STREQ(copy, "name");
+    char* empty = CopyText("");
+    EXPECT_STREQ(empty, "");
+    delete[] empty;
+
+    char* slot = nullptr;
+    ReplaceText(slot, "first");
+    EXPECT_STREQ(slot, "first");
+    ReplaceText(slot, copy);  // the old text is freed (the leak checker sees it)
+    EXPECT_STREQ(slot, "name");
+    EXPECT_NE(slot, copy);
+    ReplaceText(slot, slot);  // its own text
+    EXPECT_STREQ(slot, "name");
+    ReplaceText(slot, nullptr);
+    EXPECT_EQ(slot, nullptr);
+    delete[] copy;
+}
+
 }  // namespace

@@ -184,4 +184,37 @@ TEST(ServerConfig, StartSeedsTheGeneratorFromTheClock) {
     g_spawnClient = 1;
 }
 
+TEST(ReadArchiveLine, LinesWithoutCarriageReturnsUpToTheEndOfTheData) {
+    const std::string longLine(300, 'x');
+    struct Case {
+        std::string data;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"abc\r\ndef\nlast", {"abc", "def", "last"}},
+        {"\n\n", {"", ""}},
+        {"", {}},
+        {"x\r", {"x"}},
+        {"a\rb\n", {"ab"}},
+        {longLine + "\nnext\n", {std::string(255, 'x'), "next"}},
+    };
+    for (const Case& c : cases) {
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        std::fwrite(c.data.data(), 1, c.data.size(), file);
+        std::rewind(file);
+        std::vector<std::string> lines;
+        while (const char* line = ReadArchiveLine(file)) {
+            lines.push_back(line);
+            ASSERT_LE(lines.size(), 10u) << "the end of the data must end the reading";
+        }
+        EXPECT_EQ(lines, c.lines) << c.data.substr(0, 20);
+        std::fclose(file);
+    }
+}
+
+TEST(ServerConfig, ReportsOfTheEditingCodeAreAccepted) {
+    ServerConfig::Report("Outdated form of editing.");
+    ServerConfig::Report(nullptr);
+}
+
 }  // namespace

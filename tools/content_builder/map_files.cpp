@@ -26,10 +26,14 @@ std::vector<u8> WriteMapFile(const TerrainGrid& terrain) {
     for (int column = 0; column < columns; ++column) {
         for (int row = 0; row < rows; ++row) {
             AppendLe32(out, 0);
-            for (int y = 0; y < 8; ++y) {
-                for (int x = 0; x < 8; ++x) {
+            // Entries are ordered by y & 7, then x & 7, whatever the corner of the world: the
+            // tile of slot (r, c) is the one of the block whose low three bits are r and c.
+            const int bx = terrain.x0 + column * 8;
+            const int by = terrain.y0 + row * 8;
+            for (int r = 0; r < 8; ++r) {
+                for (int c = 0; c < 8; ++c) {
                     const TerrainGrid::Cell& cell =
-                        terrain.At(terrain.x0 + column * 8 + x, terrain.y0 + row * 8 + y);
+                        terrain.At(bx + ((c - bx) & 7), by + ((r - by) & 7));
                     AppendLe16(out, cell.tile);
                     out.push_back(static_cast<u8>(cell.z));
                 }
@@ -65,8 +69,8 @@ void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& 
         AppendLe32(index, 0);
         for (const StaticEntry* s : cell) {
             AppendLe16(data, s->graphic);
-            data.push_back(static_cast<u8>((s->x - area.x0) & 7));
-            data.push_back(static_cast<u8>((s->y - area.y0) & 7));
+            data.push_back(static_cast<u8>(s->x & 7));
+            data.push_back(static_cast<u8>(s->y & 7));
             data.push_back(static_cast<u8>(s->z));
             AppendLe16(data, s->hue);
         }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/log_sink.h"
 #include "platform/clock.h"
+#include "script/runtime/script_value.h"
 #include "server/world/placement_record.h"
 #include "world_test_support.h"
 
@@ -152,6 +154,46 @@ TEST_F(BaseObjectTest, EquippingAndTakingOffSendTriggersOnlyForLayersOneToTwenty
     EXPECT_FALSE(other.EquipOn(wearer, 3));
 }
 
+TEST_F(BaseObjectTest, TheQuietRemovalOfAWornItemStillSendsTheUnequipTrigger) {
+    CMobile* wearer = PlacedMobile(20, 20);
+    struct Case {
+        bool quiet;
+        int layer;
+        u8 status;
+        bool unequip;
+    } cases[] = {
+        {false, 4, 0, true},
+        {true, 4, 0, true},
+        {true, 24, 0, true},
+        {true, 0, 0, false},                 // layer 0 has no triggers
+        {true, 25, 0, false},                // nor the layers above 24
+        {true, 4, kStatusNoTriggers, false}  // suppressed
+    };
+    for (const Case& c : cases) {
+        CItem* item = NewItem();
+        item->SetStatus(c.status);
+        ASSERT_EQ(item->EquipOn(wearer, c.layer), 1);
+        triggers.calls.clear();
+        packets.log.clear();
+        if (c.quiet) {
+            item->RemoveFromWorldQuiet();
+        } else {
+            item->RemoveFromWorld();
+        }
+        EXPECT_EQ(wearer->GetLayer(c.layer), nullptr);
+        EXPECT_TRUE(item->IsDetached());
+        const std::vector<int> expected =
+            c.unequip ? std::vector<int>{kTriggerUnequip} : std::vector<int>{};
+        EXPECT_EQ(triggers.TriggersFor(item->GetSerial()), expected) << c.quiet << " " << c.layer;
+        if (c.unequip) {
+            EXPECT_EQ(triggers.calls[0].args.serial, wearer->GetSerial());
+        }
+        if (c.quiet) {
+            EXPECT_TRUE(packets.log.empty()) << c.layer;
+        }
+    }
+}
+
 TEST_F(BaseObjectTest, PutInPackUsesTheFirstUsableWornContainerElseTheGround) {
     CMobile* mobile = PlacedMobile(15, 15);
     CItem* loose = NewItem();
@@ -223,6 +265,94 @@ TEST_F(BaseObjectTest, PlacementRecordsRememberWhereAnItemWas) {
     }
 }
 
+// An item that no container takes (a full one, in the container rules).
+struct UnpackableItem : CItem {
+    UnpackableItem() { SetType(kPlainItem); }
+    bool AddToContainer(CItem*, const Location&) override { return false; }
+};
+
+TEST_F(BaseObjectTest, ReturningFallsBackToTheLastWorldLocationWhenNoRecordedPlaceTakesIt) {
+    CMobile* wearer = PlacedMobile(20, 20);
+    CItem* bag = PlacedItem(22, 22, 0, kBag);
+    struct Case {
+        const char* name;
+        std::function<CItem*()> setup;  // an item taken away from somewhere, ready to return
+        int result;
+        bool worn;
+        CItem* container;
+        Location at;
+    };
+    std::vector<Case> cases = {
+        {"layer free",
+         [&] {
+             CItem* i = NewItem();
+             i->EquipOn(wearer, 9);
+             i->RemoveFromWorld();
+             return i;
+         },
+         1, true, wearer, Location()},
+        {"layer taken",
+         [&] {
+             CItem* i = NewItem();
+             i->EquipOn(wearer, 10);
+             i->RemoveFromWorld();
+             NewItem()->EquipOn(wearer, 10);
+             return i;
+         },
+         1, false, nullptr, Location(20, 20, 0)},
+        {"container refuses",
+         [&] {
+             CItem* i = new UnpackableItem;
+             i->SetPlacementContainer(bag->GetSerial());
+             i->SetPlacementContainerLocation(3, 4, 0);
+             i->SetPlacementLocation(22, 22, 0);
+             return i;
+         },
+         1, false, nullptr, Location(22, 22, 0)},
+        {"wearer and container gone",
+         [&] {
+             CItem* i = NewItem();
+             i->SetPlacementWearer(0x4FFFFFF0);
+             i->SetPlacementLayer(3);
+             i->SetPlacementContainer(0x4FFFFFF1);
+             i->SetPlacementLocation(7, 8, 1);
+             return i;
+         },
+         1, false, nullptr, Location(7, 8, 1)},
+        {"container takes it",
+         [&] {
+             CItem* i = NewItem();
+             i->AddToContainer(bag, Location(5, 6, 0));
+             i->RemoveFromWorld();
+             return i;
+         },
+         1, false, bag, Location(5, 6, 0)},
+        {"nowhere to go",
+         [&] {
+             CItem* i = new UnpackableItem;
+             i->SetPlacementContainer(bag->GetSerial());
+             i->SetPlacementLocation(500, 500, 0);  // off the grid
+             return i;
+         },
+         0, false, nullptr, Location()},
+    };
+    for (const Case& c : cases) {
+        CItem* item = c.setup();
+        ASSERT_TRUE(item->IsDetached()) << c.name;
+        EXPECT_EQ(item->ReturnToLastPlace(), c.result) << c.name;
+        EXPECT_EQ(item->IsDetached(), c.result == 0) << c.name;
+        EXPECT_EQ(item->IsEquipped() == 1, c.worn) << c.name;
+        EXPECT_EQ(item->GetContainer(), c.container) << c.name;
+        if (c.result && !c.worn) {
+            EXPECT_TRUE(item->GetLocation() == c.at) << c.name;
+        }
+        if (c.result && !c.container) {
+            const std::vector<CItem*> chain = Chain(c.at.x, c.at.y);
+            EXPECT_NE(std::find(chain.begin(), chain.end(), item), chain.end()) << c.name;
+        }
+    }
+}
+
 TEST_F(BaseObjectTest, ASecondRemovalRewritesTheOneRecord) {
     CItem* item = PlacedItem(5, 6, 7);
     item->RemoveFromWorld();
@@ -255,6 +385,190 @@ TEST_F(BaseObjectTest, LayerZeroIsRecordedOnlyWhenAskedFor) {
     EXPECT_TRUE(lost->IsDetached());
     CItem* none = NewItem();
     EXPECT_FALSE(none->ReturnToLastPlace());
+}
+
+void SetIntVariable(CItem* item, const char* name, int value) {
+    ObjVars::Set(item->ScriptAttachments(), name, kTypeInt, ScriptListValue::Int(value));
+}
+
+const TimedCallback* ExpiryOf(CItem* item) {
+    for (const TimedCallback* n = item->TimedCallbacks(); n; n = n->next)
+        if (n->action == 8 && n->key == 0) return n;
+    return nullptr;
+}
+
+TEST_F(BaseObjectTest, AValuelessItemPlacedInTheWorldExpiresUnlessTakenAway) {
+    struct Case {
+        const char* name;
+        bool quiet;
+        const char* variable;
+        int value;
+        bool expires;
+    } cases[] = {
+        {"loud, valueless 1", false, "valueless", 1, true},
+        {"quiet, valueless 1", true, "valueless", 1, true},
+        {"loud, valueless 0", false, "valueless", 0, true},  // whatever its value
+        {"loud, other variable", false, "valuable", 1, false},
+    };
+    for (const Case& c : cases) {
+        CItem* item = NewItem();
+        SetIntVariable(item, c.variable, c.value);
+        EXPECT_EQ(item->IsValueless(), c.expires) << c.name;
+        if (c.quiet) {
+            item->PlaceInWorldQuiet(Location(30, 30, 0));
+        } else {
+            item->PlaceInWorld(Location(30, 30, 0));
+        }
+        const TimedCallback* expiry = ExpiryOf(item);
+        ASSERT_EQ(expiry != nullptr, c.expires) << c.name;
+        if (expiry) {
+            EXPECT_EQ(expiry->ticks, 240) << c.name;
+            EXPECT_EQ(expiry->next, nullptr) << c.name;
+        }
+    }
+    // Placed again elsewhere: still one expiry, counting from the new placement.
+    CItem* moved = NewItem();
+    SetIntVariable(moved, "valueless", 1);
+    moved->PlaceInWorld(Location(31, 31, 0));
+    RunAllCallbacks();
+    moved->MoveTo(Location(32, 32, 0));
+    ASSERT_NE(ExpiryOf(moved), nullptr);
+    EXPECT_EQ(ExpiryOf(moved)->ticks, 240);
+    EXPECT_EQ(ExpiryOf(moved)->next, nullptr);
+    // It goes on the 241st pulse after its placement.
+    const u32 serial = moved->GetSerial();
+    for (int pulse = 0; pulse < 240; ++pulse)
+        RunAllCallbacks();
+    ASSERT_EQ(g_objectManager.FindBySerial(serial), moved);
+    RunAllCallbacks();
+    EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
+}
+
+TEST_F(BaseObjectTest, TakingAValuelessItemAwayTakesItsExpiryAway) {
+    CMobile* wearer = PlacedMobile(20, 20);
+    CItem* bag = PlacedItem(21, 21, 0, kBag);
+    struct Case {
+        const char* name;
+        std::function<void(CItem*)> takeAway;
+    } cases[] = {
+        {"removed", [](CItem* i) { i->RemoveFromWorld(); }},
+        {"removed quietly", [](CItem* i) { i->RemoveFromWorldQuiet(); }},
+        {"put into a bag",
+         [&](CItem* i) {
+             i->RemoveFromWorld();
+             i->AddToContainer(bag, Location(1, 1, 0));
+         }},
+        {"worn",
+         [&](CItem* i) {
+             i->RemoveFromWorld();
+             i->EquipOn(wearer, 5);
+         }},
+    };
+    for (const Case& c : cases) {
+        CItem* item = NewItem();
+        SetIntVariable(item, "valueless", 1);
+        item->PlaceInWorld(Location(25, 25, 0));
+        ASSERT_NE(ExpiryOf(item), nullptr) << c.name;
+        // Another callback of action 8 under another key is not the expiry.
+        AddCallback(item->TimedCallbacks(), item->GetSerial(), 50, 8, 3, nullptr);
+        c.takeAway(item);
+        EXPECT_EQ(ExpiryOf(item), nullptr) << c.name;
+        EXPECT_TRUE(HasCallback(item->TimedCallbacks(), 8, 3)) << c.name;
+        RemoveCallback(item->TimedCallbacks(), 8, 3);
+        const u32 serial = item->GetSerial();
+        for (int pulse = 0; pulse < 300; ++pulse)
+            RunAllCallbacks();
+        EXPECT_EQ(g_objectManager.FindBySerial(serial), item) << c.name;
+    }
+}
+
+TEST_F(BaseObjectTest, HomeIsALocationVariable) {
+    CItem* bag = PlacedItem(12, 13, 1, kBag);
+    CItem* item = NewItem();
+    item->AddToContainer(bag, Location(2, 2, 0));
+    Location home;
+    EXPECT_FALSE(item->HasHome());
+    EXPECT_FALSE(item->GetHome(home));
+    item->SetHome(Location(30, 31, 2));
+    EXPECT_TRUE(item->HasHome());
+    ASSERT_TRUE(item->GetHome(home));
+    EXPECT_TRUE(home == Location(30, 31, 2));
+    Location stored;
+    ASSERT_TRUE(ObjVars::GetLocation(item->ScriptAttachments(), "home", stored));
+    EXPECT_TRUE(stored == Location(30, 31, 2));
+    item->SetHomeHere();  // the world location, not the place inside the bag
+    ASSERT_TRUE(item->GetHome(home));
+    EXPECT_TRUE(home == Location(12, 13, 1));
+    Location unset;
+    unset.SetUnset();
+    item->SetHome(unset);
+    EXPECT_FALSE(item->HasHome());
+    item->SetHome(Location(1, 1, 0));
+    item->RemoveHome();
+    EXPECT_FALSE(item->HasHome());
+    EXPECT_EQ(item->ScriptAttachments(), nullptr);  // nothing else was held
+    // An int "home" is no home.
+    SetIntVariable(item, "home", 5);
+    EXPECT_FALSE(item->HasHome());
+}
+
+TEST_F(BaseObjectTest, SendingHome) {
+    CItem* bag = PlacedItem(12, 13, 1, kBag);
+    struct Case {
+        const char* name;
+        std::function<CItem*()> setup;
+        bool hasHome;
+        Location home;
+        bool result;
+    };
+    std::vector<Case> cases = {
+        {"no home", [&] { return PlacedItem(5, 5, 0); }, false, Location(), false},
+        {"home off the grid", [&] { return PlacedItem(5, 5, 0); }, true, Location(500, 5, 0),
+         false},
+        {"from the world", [&] { return PlacedItem(5, 5, 0); }, true, Location(40, 41, 3), true},
+        {"from a bag",
+         [&] {
+             CItem* i = NewItem();
+             i->AddToContainer(bag, Location(2, 2, 0));
+             return i;
+         },
+         true, Location(42, 41, 3), true},
+        {"detached", [&] { return NewItem(); }, true, Location(43, 41, 3), true},
+    };
+    for (const Case& c : cases) {
+        CItem* item = c.setup();
+        if (c.hasHome) item->SetHome(c.home);
+        const Location before = item->GetLocation();
+        CItem* holder = item->GetContainer();
+        packets.log.clear();
+        EXPECT_EQ(item->SendHome(), c.result) << c.name;
+        if (c.result) {
+            EXPECT_EQ(item->GetContainer(), nullptr) << c.name;
+            EXPECT_TRUE(item->GetLocation() == c.home) << c.name;
+            EXPECT_EQ(Chain(c.home.x, c.home.y).front(), item) << c.name;
+            EXPECT_EQ(packets.log.back(), "1A " + S(item)) << c.name;
+        } else {
+            EXPECT_TRUE(item->GetLocation() == before) << c.name;
+            EXPECT_EQ(item->GetContainer(), holder) << c.name;
+            EXPECT_TRUE(packets.log.empty()) << c.name;
+        }
+    }
+}
+
+TEST_F(BaseObjectTest, NoItemIsAtHomeUntilRegionsExist) {
+    CItem* bag = PlacedItem(12, 13, 1, kBag);
+    CItem* lying = PlacedItem(20, 21, 2);
+    lying->SetHome(Location(20, 21, 2));
+    CItem* held = NewItem();
+    held->AddToContainer(bag, Location(20, 21, 2));
+    held->SetHome(Location(20, 21, 2));
+    CItem* away = PlacedItem(20, 22, 2);
+    away->SetHome(Location(20, 21, 2));
+    LogCapture log;
+    for (CItem* item : {lying, held, away, lying})
+        EXPECT_FALSE(item->IsAtHome());
+    // The region test that would decide is reported once at most, never per call.
+    EXPECT_LE(log.FromSource("world").size(), 1u);
 }
 
 TEST_F(BaseObjectTest, PlacementPoolGrowsByBlocksAndReusesRecords) {

@@ -310,15 +310,27 @@ struct MessagePackets : RecordingPackets {
     void SendSystemMessage(CPlayer*, const char* text) override { messages.push_back(text); }
 };
 
-class WholeTreeTest : public WorldTest {};
+class WholeTreeTest : public WorldTest {
+protected:
+    // An NPC in the world wearing a pack (layer 21) that holds a coin.
+    struct Tree {
+        CNPC* npc;
+        CItem* pack;
+        CItem* coin;
+    };
+    Tree NpcWithPackAndCoin() {
+        CNPC* npc = new CNPC;
+        npc->PlaceInWorld(Location(10, 10, 0));
+        CItem* pack = NewItem(kBag);
+        pack->EquipOn(npc, 21);
+        CItem* coin = NewItem();
+        coin->AddToContainer(pack, Location(3, 3, 0));
+        return {npc, pack, coin};
+    }
+};
 
 TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
-    CNPC* npc = new CNPC;
-    npc->PlaceInWorld(Location(10, 10, 0));
-    CItem* pack = NewItem(kBag);
-    pack->EquipOn(npc, 21);
-    CItem* coin = NewItem();
-    coin->AddToContainer(pack, Location(3, 3, 0));
+    auto [npc, pack, coin] = NpcWithPackAndCoin();
     coin->SetTemplateId(12);
     CItem* loose = NewItem();  // detached, not in any chain
     const u32 serials[] = {npc->GetSerial(), pack->GetSerial(), coin->GetSerial()};
@@ -344,6 +356,30 @@ TEST_F(WholeTreeTest, ASuspendedTreeLeavesEveryRegistryAndComesBackWhole) {
     EXPECT_TRUE(loose->IsDetached());
     EXPECT_FALSE(pack->IsInBankBox());
     EXPECT_FALSE(IsRegistered(nullptr));
+}
+
+TEST_F(WholeTreeTest, AResumedTreeRunsItsTimedCallbacksAgain) {
+    auto [npc, pack, coin] = NpcWithPackAndCoin();
+    CItem* plain = PlacedItem(12, 12, 0);  // no callbacks: nothing to re-arm
+    const u32 npcSerial = npc->GetSerial();
+    const u32 coinSerial = coin->GetSerial();
+    ScheduleCallback(1, coinSerial, 1, 0, nullptr);
+    ScheduleCallback(1, npcSerial, 1, 0, nullptr);
+
+    SuspendObjectTree(npc);
+    SuspendObjectTree(plain);
+    RunAllCallbacks();  // the sweep drops what it cannot find
+    EXPECT_EQ(PendingCallbackObjects(), 0);
+    ResumeObjectTree(npc);
+    ResumeObjectTree(plain);
+    EXPECT_EQ(PendingCallbackObjects(), 2);
+    RunAllCallbacks();
+    EXPECT_EQ(g_objectManager.FindBySerial(coinSerial), coin);
+    RunAllCallbacks();  // the second pulse after scheduling with 1 tick
+    EXPECT_EQ(g_objectManager.FindBySerial(coinSerial), nullptr);
+    EXPECT_EQ(g_objectManager.FindBySerial(npcSerial), nullptr);
+    RunAllCallbacks();
+    EXPECT_EQ(PendingCallbackObjects(), 0);
 }
 
 TEST_F(WholeTreeTest, DuplicateSerialsAreReportedAndRenumbered) {

@@ -59,6 +59,44 @@ TEST_F(WorldDataFilesTest, BlocksRunDownEachColumnOfCells) {
     EXPECT_EQ(g_sectorGrid.TerrainAt(0, 15)->tile, 1015);
 }
 
+TEST_F(WorldDataFilesTest, ATerrainCellIsFoundByTheLowBitsOfItsCoordinates) {
+    // Inside a block the entry of tile (x, y) is (y & 7) * 8 + (x & 7), also when the world's
+    // corner is not a multiple of 8.
+    const int corners[][2] = {{0, 0}, {4, 3}, {8, 16}, {5, 0}, {0, 7}};
+    for (const auto& corner : corners) {
+        const int x0 = corner[0];
+        const int y0 = corner[1];
+        ASSERT_EQ(g_sectorGrid.Build(x0, y0, 16, 16), 0);
+        TerrainGrid terrain(x0, y0, 16, 16, 0, 0);
+        for (int y = y0; y < y0 + 16; ++y) {
+            for (int x = x0; x < x0 + 16; ++x) {
+                terrain.At(x, y).tile = static_cast<u16>(x * 100 + y);
+                terrain.At(x, y).z = static_cast<s8>(x - y);
+            }
+        }
+        const std::vector<u8> bytes = WriteMapFile(terrain);
+        ASSERT_EQ(bytes.size(), 4u * 196);
+        // Tile (x0 + 9, y0 + 2) lies in block 1 * rows + 0 = 2.
+        const int x = x0 + 9;
+        const int y = y0 + 2;
+        const u8* cell = bytes.data() + 2 * 196 + 4 + ((y & 7) * 8 + (x & 7)) * 3;
+        EXPECT_EQ(cell[0] | (cell[1] << 8), x * 100 + y) << x0 << "," << y0;
+        ASSERT_EQ(LoadTerrain(bytes), 0);
+        int wrong = 0;
+        for (int ty = y0; ty < y0 + 16; ++ty) {
+            for (int tx = x0; tx < x0 + 16; ++tx) {
+                const TerrainEntry* entry = g_sectorGrid.TerrainAt(tx, ty);
+                ASSERT_NE(entry, nullptr);
+                if (entry->tile != tx * 100 + ty || entry->z != tx - ty) ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << x0 << "," << y0;
+        // The grid's own record: the entry a loader filled at (y & 7, x & 7) is the one read.
+        g_sectorGrid.CellAt(x, y)->terrain[y & 7][x & 7].tile = 7;
+        EXPECT_EQ(g_sectorGrid.TerrainAt(x, y)->tile, 7) << x0 << "," << y0;
+    }
+}
+
 TEST_F(WorldDataFilesTest, StaticsRecordsOutsideTheDataAreSkipped) {
     ASSERT_EQ(g_sectorGrid.Build(0, 0, 16, 16), 0);
     TerrainGrid area(0, 0, 16, 16, 0, 0);
@@ -89,6 +127,34 @@ TEST_F(WorldDataFilesTest, StaticsRecordsOutsideTheDataAreSkipped) {
     EXPECT_EQ(LoadStatics(bad, data), 1);
     bad.resize(13);
     EXPECT_EQ(LoadStatics(bad, data), 0);
+}
+
+TEST_F(WorldDataFilesTest, AStaticsRecordHoldsTheLowBitsOfItsCoordinates) {
+    const int corners[][2] = {{0, 0}, {4, 3}, {5, 0}, {0, 7}};
+    for (const auto& corner : corners) {
+        const int x0 = corner[0];
+        const int y0 = corner[1];
+        ASSERT_EQ(g_sectorGrid.Build(x0, y0, 16, 16), 0);
+        TerrainGrid area(x0, y0, 16, 16, 0, 0);
+        const std::vector<StaticEntry> statics = {{kWall, x0 + 9, y0 + 2, 5, 0},
+                                                  {kTable, x0 + 15, y0 + 15, -3, 0},
+                                                  {kWall, x0, y0, 1, 0}};
+        std::vector<u8> index, data;
+        WriteStaticsFiles(area, statics, index, data);
+        ASSERT_EQ(data.size(), 3u * 7);
+        // The first record of the data is the corner's wall: its bytes are x0 & 7, y0 & 7.
+        EXPECT_EQ(data[2], x0 & 7);
+        EXPECT_EQ(data[3], y0 & 7);
+        ASSERT_EQ(LoadStatics(index, data), 3);
+        for (const StaticEntry& s : statics) {
+            const CStaticObject* object = g_sectorGrid.CellAt(s.x, s.y)->statics;
+            ASSERT_NE(object, nullptr);
+            EXPECT_TRUE(object->GetLocation() == Location(s.x, s.y, s.z))
+                << x0 << "," << y0 << ": " << object->GetLocation().x << ","
+                << object->GetLocation().y;
+        }
+        ReleaseStatics();
+    }
 }
 
 TEST_F(WorldDataFilesTest, MissingOrShortRequiredFilesAreClearErrors) {

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "script/runtime/script_world_link.h"
 #include "server/world/placement_record.h"
+#include "server/world/world_script_link.h"
 
 namespace {
 void SetStatic(int graphic, u32 flags, int height, const char* name, int weight = 1,
@@ -65,12 +67,16 @@ void WorldTest::SetUp() {
     g_mobileTable.CreateGrid(0, 0, 64, 64);
     SetTriggerServices(&triggers);
     SetPacketServices(&packets);
+    // Timed callbacks and object variables reach the objects through the world's link.
+    SetScriptObjectServices(&WorldScriptObjectServices());
 }
 
 void WorldTest::TearDown() {
+    // The objects go while the stand-ins are in force: they free what the objects carry.
+    DeleteAllObjects();
     SetTriggerServices(nullptr);
     SetPacketServices(nullptr);
-    DeleteAllObjects();
+    SetScriptObjectServices(nullptr);
     EXPECT_EQ(g_liveObjects.items, 0);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "script/runtime/obj_attachments.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/rules/npc_services.h"
@@ -20,6 +21,7 @@
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/timed_callbacks.h"
 
 // Graphics of the test tile set.
 enum TestGraphic {
@@ -73,6 +75,11 @@ struct RecordingTriggers : TriggerServices {
         for (auto& [t, range] : it->second) {
             if (t == trigger) out.push_back(range);
         }
+    }
+    // Frees what the object carries: its variables and its timed callbacks.
+    void FreeAttachments(CItem* object) override {
+        ::FreeAttachments(object->ScriptAttachments());
+        ClearCallbacks(object->TimedCallbacks());
     }
     std::vector<int> TriggersFor(u32 serial) const {
         std::vector<int> out;
