@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/keys.h"
 
@@ -111,6 +112,32 @@ u32 NextCodePoint(const char* s, size_t& i) {
     return cp;
 }
 
+// Drivers that draw nowhere a user can see.
+bool IsScreenVideoDriver(const std::string& name) {
+    return name != "offscreen" && name != "dummy" && name != "evdev";
+}
+
+// Whether the renderer draws through OpenGL on a rasteriser that runs on the processor
+// (its threads would cost more than presenting through the window surface).
+bool RendersOnSoftwareGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name) return false;
+    std::string name = info.name;
+    if (name.rfind("opengl", 0) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!getString) return false;
+    constexpr unsigned kGlRenderer = 0x1F01;
+    const unsigned char* text = getString(kGlRenderer);
+    if (!text) return false;
+    std::string renderer_name = reinterpret_cast<const char*>(text);
+    for (const char* soft :
+         {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "SwiftShader"}) {
+        if (renderer_name.find(soft) != std::string::npos) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 SdlBackend::~SdlBackend() {
@@ -121,12 +148,32 @@ bool SdlBackend::StartVideo() {
     if (videoStarted_) return true;
     // The server owns SIGINT/SIGTERM; SDL must not install its own handlers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "video: %s\n", SDL_GetError());
-        return false;
+    // Unless the user names a driver, only one that shows a window on a screen will do:
+    // SDL would otherwise fall back to an off-screen driver and the game would run
+    // unseen. Headless running is chosen before this back end is made.
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen && *chosen) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "video: %s\n", SDL_GetError());
+            return false;
+        }
+        videoStarted_ = true;
+        return true;
     }
-    videoStarted_ = true;
-    return true;
+    std::string failures;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (!name || !IsScreenVideoDriver(name)) continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            videoStarted_ = true;
+            return true;
+        }
+        failures += std::string(failures.empty() ? "" : "; ") + name + ": " + SDL_GetError();
+    }
+    std::fprintf(stderr, "video: no display can be opened (%s)\n",
+                 failures.empty() ? "no video driver" : failures.c_str());
+    return false;
 }
 
 int SdlBackend::DesktopBitsPerPixel() {
@@ -147,8 +194,21 @@ bool SdlBackend::OpenWindow(const std::string& title) {
         std::fprintf(stderr, "video: %s\n", SDL_GetError());
         return false;
     }
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    // An accelerated renderer where the machine has one; else SDL's software renderer,
+    // which draws into the window surface. The surface itself must then not be backed by
+    // OpenGL either.
+    // A renderer the user names (SDL_RENDER_DRIVER) is kept.
+    const char* namedRenderer = std::getenv("SDL_RENDER_DRIVER");
+    const bool userChoice = namedRenderer && *namedRenderer;
+    renderer_ = SDL_CreateRenderer(window_, -1, userChoice ? 0 : SDL_RENDERER_ACCELERATED);
+    if (renderer_ && !userChoice && RendersOnSoftwareGl(renderer_)) {
+        SDL_DestroyRenderer(renderer_);
+        renderer_ = nullptr;
+    }
+    if (!renderer_) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (!renderer_) {
         std::fprintf(stderr, "video: %s\n", SDL_GetError());
         SDL_DestroyWindow(window_);
@@ -356,7 +416,8 @@ void SdlBackend::Present(const u16* buffer, u32 ringOffset, PixelFormat format) 
     CopyRingFrame(buffer, ringOffset, static_cast<u16*>(pixels), static_cast<u32>(pitch) / 2,
                   false);
     SDL_UnlockTexture(texture_);
-    SDL_RenderClear(renderer_);
+    // Windowed, the picture covers the whole window; full screen leaves bars to clear.
+    if (fullScreen_) SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
 }
@@ -385,6 +446,12 @@ void SdlBackend::ShowMessage(const std::string& text, const std::string& caption
     // Always logged as well: with no display the box cannot appear.
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
+}
+
+std::string SdlBackend::RendererName() const {
+    SDL_RendererInfo info;
+    if (!renderer_ || SDL_GetRendererInfo(renderer_, &info) != 0 || !info.name) return {};
+    return info.name;
 }
 
 unsigned long SdlBackend::NativeWindowId() const {

@@ -215,6 +215,17 @@ TEST(SdlWindowScreen, WindowHasTheClientSizeAndTitleAndShowsFramesPixelExact) {
     backend.CloseWindow();
 }
 
+TEST(SdlWindowScreen, PresentsWithoutASoftwareOpenGlRasteriser) {
+    // A virtual X server has no graphics hardware: OpenGL there runs on the processor with a
+    // pool of threads, so frames go through SDL's software renderer instead.
+    platform::SdlBackend backend;
+    ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
+    EXPECT_EQ(backend.RendererName(), "software");
+    std::vector<u16> frame(kFramePixels, 0x7C00);
+    backend.Present(frame.data(), 0, platform::PixelFormat::k555);
+    backend.CloseWindow();
+}
+
 TEST(SdlWindowScreen, SdlEventsBecomeKeyMessagesAndCharacters) {
     platform::SdlBackend backend;
     ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
