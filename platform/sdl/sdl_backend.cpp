@@ -146,6 +146,8 @@ SdlBackend::~SdlBackend() {
 
 bool SdlBackend::StartVideo() {
     if (videoStarted_) return true;
+    // Said once: a display that cannot be opened stays so for this run.
+    if (videoFailed_) return false;
     // The server owns SIGINT/SIGTERM; SDL must not install its own handlers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Unless the user names a driver, only one that shows a window on a screen will do:
@@ -155,6 +157,7 @@ bool SdlBackend::StartVideo() {
     if (chosen && *chosen) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "video: %s\n", SDL_GetError());
+            videoFailed_ = true;
             return false;
         }
         videoStarted_ = true;
@@ -173,6 +176,7 @@ bool SdlBackend::StartVideo() {
     }
     std::fprintf(stderr, "video: no display can be opened (%s)\n",
                  failures.empty() ? "no video driver" : failures.c_str());
+    videoFailed_ = true;
     return false;
 }
 

@@ -60,6 +60,7 @@ private:
     bool Translate(const SDL_Event& e, InputEvent& out);
 
     bool videoStarted_ = false;
+    bool videoFailed_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;

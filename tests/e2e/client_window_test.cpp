@@ -54,4 +54,18 @@ TEST(ClientWindow, ASecondCopyInTheSameDirectoryIsRefused) {
     EXPECT_EQ(first.WaitForExit(15000), 0) << first.Stderr();
 }
 
+TEST(ClientWindow, ADisplayThatCannotBeOpenedEndsTheGameWithExitOne) {
+    e2e::TempDir dir;
+    dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    // The window back end was not told to run headless, and the display named does not
+    // exist: the game must not run on unseen.
+    e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
+                           {"ZQ_HEADLESS=0", "DISPLAY=:65000",
+                            "WAYLAND_DISPLAY=", "ZQ_CONFIG_DIR=" + dir.Path() + "/config"});
+    ASSERT_TRUE(game.Started());
+    EXPECT_EQ(game.WaitForExit(15000), 1) << game.Stderr();
+    // No box can show there: the message reaches the terminal.
+    EXPECT_NE(game.Stderr().find("Failed to create window."), std::string::npos) << game.Stderr();
+}
+
 }  // namespace
