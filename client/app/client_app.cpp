@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -10,6 +11,7 @@
 
 #include "client/app/subsystem_hooks.h"
 #include "core/byte_order.h"
+#include "platform/bounded_file_read.h"
 #include "platform/clock.h"
 #include "platform/key_value_store.h"
 #include "platform/paths.h"
@@ -72,13 +74,10 @@ void OutOfMemory() {
         "Out of memory", true);
 }
 
-// Reads a whole file; false when it cannot be opened.
-bool ReadFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
+// The word lists are small: 80 words, 20 ignore records of 34 bytes.
+constexpr size_t kMaxWordListBytes = 1 << 20;
+constexpr size_t kIgnoreRecordBytes = 34;
+constexpr size_t kCharDataBytes = 20;
 
 }  // namespace
 
@@ -138,6 +137,18 @@ void SetClientQuitting() {
 }
 void ResetClientQuittingForTests() {
     g_quitting.store(false, std::memory_order_release);
+}
+
+ClientFileRead ReadClientFile(const std::string& path, size_t maxBytes, bool prefixOnly,
+                              std::string& out, const char* instead) {
+    platform::FileReadResult r = platform::ReadBoundedFile(
+        path, maxBytes,
+        prefixOnly ? platform::Oversize::kTakePrefix : platform::Oversize::kWholeOnly, out);
+    if (r.Read()) return ClientFileRead::kRead;
+    if (r.status == platform::FileReadStatus::kMissing) return ClientFileRead::kMissing;
+    std::fprintf(stderr, "zqdemo: cannot read %s (%s); %s\n", path.c_str(), r.reason.c_str(),
+                 instead);
+    return ClientFileRead::kFailed;
 }
 
 void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal) {
@@ -254,14 +265,18 @@ void CClientApp::ClientTick(u32 skipDraw) {
 void CClientApp::LoadWordLists() {
     obsceneWords.clear();
     ignoreList.clear();
+    // A missing list is made from the built-in words; one that is there but cannot be read
+    // is left alone, and the list stays empty.
     std::string path = MakeHDPath("obscene.lst");
     std::string text;
-    if (!ReadFile(path, text)) {
+    const char* emptyWords = "the obscene-word list stays empty";
+    ClientFileRead read = ReadClientFile(path, kMaxWordListBytes, false, text, emptyWords);
+    if (read == ClientFileRead::kMissing) {
         std::ofstream out(path, std::ios::binary);
         for (const char* w : kBuiltInObsceneWords)
             out << ScrambleText(w) << '\n';
         out.close();
-        ReadFile(path, text);
+        ReadClientFile(path, kMaxWordListBytes, false, text, emptyWords);
     }
     size_t pos = 0;
     while (pos < text.size()) {
@@ -280,10 +295,14 @@ void CClientApp::LoadWordLists() {
 
     std::string ignorePath = MakeHDPath("ignore.lst");
     std::string bytes;
-    // A missing list is created empty; there is then nothing to read.
-    if (!ReadFile(ignorePath, bytes)) std::ofstream(ignorePath, std::ios::binary).close();
+    // Only the records that are kept are read. A missing list is created empty; there is
+    // then nothing to read.
+    if (ReadClientFile(ignorePath, kMaxIgnoreEntries * kIgnoreRecordBytes, true, bytes,
+                       "the ignore list stays empty") == ClientFileRead::kMissing) {
+        std::ofstream(ignorePath, std::ios::binary).close();
+    }
     // Whole 34-byte records only; a short tail is ignored.
-    for (size_t off = 0; off + 34 <= bytes.size(); off += 34) {
+    for (size_t off = 0; off + kIgnoreRecordBytes <= bytes.size(); off += kIgnoreRecordBytes) {
         if (ignoreList.size() >= kMaxIgnoreEntries) break;
         IgnoreEntry e{};
         std::memcpy(e.name, bytes.data() + off, 30);
@@ -315,7 +334,10 @@ void CClientApp::ReadCharData() {
     std::fill(std::begin(slotSpeechHues), std::end(slotSpeechHues), 690);
     std::fill(std::begin(slotEmoteHues), std::end(slotEmoteHues), 549);
     std::string bytes;
-    if (!ReadFile(MakeHDPath("chardata.mul"), bytes)) return;
+    if (ReadClientFile(MakeHDPath("chardata.mul"), kCharDataBytes, true, bytes,
+                       "the default character colours stay") != ClientFileRead::kRead) {
+        return;
+    }
     // A short file sets what it holds; the defaults stay for the rest.
     for (size_t i = 0; i < 10 && 2 * i + 1 < bytes.size(); ++i) {
         u16 v = LoadLe16(reinterpret_cast<const u8*>(bytes.data() + 2 * i));

@@ -4,6 +4,8 @@
 #include <signal.h>
 
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -66,6 +68,36 @@ TEST(ClientWindow, ADisplayThatCannotBeOpenedEndsTheGameWithExitOne) {
     EXPECT_EQ(game.WaitForExit(15000), 1) << game.Stderr();
     // No box can show there: the message reaches the terminal.
     EXPECT_NE(game.Stderr().find("Failed to create window."), std::string::npos) << game.Stderr();
+}
+
+TEST(ClientWindow, SettingsFilesThatCannotBeReadNeverEndTheGame) {
+    // Every settings file of the client replaced by a folder in one run and by a link to an
+    // endless device in another: the game runs on defaults and says which files it skipped.
+    const char* const files[] = {"zq.cfg", "login.cfg", "obscene.lst", "ignore.lst",
+                                 "chardata.mul"};
+    e2e::TempDir folders, devices;
+    for (const char* file : files) {
+        std::filesystem::create_directory(folders.Path() + "/" + file);
+        std::filesystem::create_symlink("/dev/zero", devices.Path() + "/" + file);
+    }
+    std::vector<std::unique_ptr<e2e::ChildProcess>> games;
+    for (const e2e::TempDir* dir : {&folders, &devices}) {
+        dir->CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+        games.push_back(std::make_unique<e2e::ChildProcess>(
+            e2e::RunDir() + "/zqdemo", dir->Path(),
+            std::vector<std::string>{"ZQ_HEADLESS=1", "ZQ_HEADLESS_CLOSE_AFTER_MS=300",
+                                     "ZQ_CONFIG_DIR=" + dir->Path() + "/config"}));
+        ASSERT_TRUE(games.back()->Started());
+    }
+    for (auto& game : games) {
+        // The server looks for the closed window every 5 s.
+        EXPECT_EQ(game->WaitForExit(20000), 0) << game->Stderr();
+        for (const char* file : files) {
+            EXPECT_NE(game->Stderr().find(std::string("/") + file + " ("), std::string::npos)
+                << file << "\n"
+                << game->Stderr();
+        }
+    }
 }
 
 }  // namespace

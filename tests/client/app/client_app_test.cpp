@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "client/app/subsystem_hooks.h"
 #include "client_test_env.h"
@@ -133,6 +134,52 @@ TEST(ClientApp, WordListsAreCreatedWhenMissingAndReadBack) {
     again.LoadWordLists();
     EXPECT_EQ(again.obsceneWords, app.obsceneWords);
     EXPECT_EQ(again.ignoreList.size(), 2u);
+}
+
+TEST(ClientApp, SettingsFilesThatCannotBeReadGiveTheirDefaultsAndAMessage) {
+    // Each of the client's own files replaced by something that is not a readable file.
+    enum class Kind { kDirectory, kEndlessDevice, kUnopenable, kMissing };
+    const char* const files[] = {"zq.cfg", "login.cfg", "obscene.lst", "ignore.lst",
+                                 "chardata.mul"};
+    for (Kind kind : {Kind::kDirectory, Kind::kEndlessDevice, Kind::kUnopenable, Kind::kMissing}) {
+        for (const char* file : files) {
+            ClientTestEnv env;
+            const std::string path = env.Dir() + "/" + file;
+            switch (kind) {
+                case Kind::kDirectory:
+                    std::filesystem::create_directory(path);
+                    break;
+                case Kind::kEndlessDevice:
+                    std::filesystem::create_symlink("/dev/zero", path);
+                    break;
+                case Kind::kUnopenable:
+                    std::filesystem::create_symlink(path, path);  // a loop, even for root
+                    break;
+                case Kind::kMissing:
+                    break;
+            }
+            const std::string what =
+                std::string(file) + " kind " + std::to_string(static_cast<int>(kind));
+            ::testing::internal::CaptureStderr();
+            CClientApp app(env.InstallDir());
+            app.LoadWordLists();
+            const std::string err = ::testing::internal::GetCapturedStderr();
+            EXPECT_EQ(app.playerName, "ZQ Player") << what;
+            EXPECT_EQ(app.slotSpeechHues[0], 690) << what;
+            EXPECT_EQ(app.slotEmoteHues[4], 549) << what;
+            EXPECT_TRUE(app.ignoreList.empty()) << what;
+            const bool wordsBroken = std::string(file) == "obscene.lst" && kind != Kind::kMissing;
+            EXPECT_EQ(app.obsceneWords.empty(), wordsBroken) << what;
+            if (kind == Kind::kMissing) {
+                EXPECT_EQ(err, "") << what;
+            } else {
+                // The message names the file; what stood there is left as it was.
+                EXPECT_NE(err.find(path), std::string::npos) << what << ": " << err;
+                std::error_code ec;
+                EXPECT_FALSE(std::filesystem::is_regular_file(path, ec)) << what;
+            }
+        }
+    }
 }
 
 TEST(ClientApp, CharDataSetsWhatItHoldsAndKeepsDefaultsForTheRest) {
