@@ -13,6 +13,7 @@
 #include "core/byte_order.h"
 #include "platform/bounded_file_read.h"
 #include "platform/clock.h"
+#include "platform/instance_lock.h"
 #include "platform/key_value_store.h"
 #include "platform/paths.h"
 #include "platform/process_exit.h"
@@ -78,6 +79,27 @@ void OutOfMemory() {
 constexpr size_t kMaxWordListBytes = 1 << 20;
 constexpr size_t kIgnoreRecordBytes = 34;
 constexpr size_t kCharDataBytes = 20;
+
+// One game window per user, whatever directory each copy runs from: a lock beside the
+// user's settings stands for the window class. Held for the life of the process once taken
+// (the system drops it when the process ends); the per-directory instance lock is separate.
+void CheckNoOtherClientWindow() {
+    static platform::InstanceLock windowLock;
+    if (windowLock.Held()) return;
+    const std::string dir = platform::UserConfigDirectory();
+    platform::MakeDirectories(dir);
+    using Result = platform::InstanceLock::Result;
+    Result result = windowLock.TryAcquire(dir, kWindowLockName);
+    if (result == Result::kHeldElsewhere) {
+        platform::Backend().ShowMessage("Another copy of ZQ is already running!", "",
+                                        platform::MessageIcon::kInformation);
+        platform::ExitProcess(0);
+    }
+    if (result == Result::kUnavailable) {
+        // Not a second copy: the settings directory cannot hold the lock file.
+        std::fprintf(stderr, "zqdemo: cannot make the window lock in %s\n", dir.c_str());
+    }
+}
 
 }  // namespace
 
@@ -175,6 +197,7 @@ CClientApp* CClientApp::Instance() {
 
 CClientApp& CClientApp::CreateInstance() {
     std::set_new_handler(OutOfMemory);
+    CheckNoOtherClientWindow();
     std::string exePath;
     if (auto stored = platform::KeyValueStore::Default().GetString("ExePath")) {
         exePath = *stored;

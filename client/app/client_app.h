@@ -10,6 +10,9 @@
 
 class ClientConnection;
 
+// The per-user lock that stands for the game window's class.
+inline constexpr const char* kWindowLockName = "ZqClientWindow";
+
 struct IgnoreEntry {
     char name[30];
     u32 serial;
@@ -27,10 +30,13 @@ public:
 
     // The process's one instance, made by CreateClientApp; null before.
     static CClientApp* Instance();
-    // Makes the process's instance: the install directory comes from the stored "ExePath"
-    // (the executable's path when none is stored), cut after its last '/'. When no usable
-    // path is found the installation message is shown and the client runs on with an empty
-    // install directory and default options.
+    // Makes the process's instance. When another copy of the game of the same user has its
+    // window (the lock kWindowLockName in the user's settings directory is held), says
+    // "Another copy of ZQ is already running!" and ends the process with code 0. Then the
+    // install directory comes from the stored "ExePath" (the executable's path when none is
+    // stored), cut after its last '/'. When no usable path is found the installation
+    // message is shown and the client runs on with an empty install directory and default
+    // options.
     static CClientApp& CreateInstance();
     static void DestroyInstance();
 

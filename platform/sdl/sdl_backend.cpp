@@ -448,7 +448,11 @@ void SdlBackend::ShowMessage(const std::string& text, const std::string& caption
                    : icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING
                                                    : SDL_MESSAGEBOX_INFORMATION;
     // Always logged as well: with no display the box cannot appear.
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    if (caption.empty()) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
     SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
 }
 

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "client/app/client_app.h"
 #include "e2e/process_runner.h"
 #include "platform/instance_lock.h"
 
@@ -98,6 +99,31 @@ TEST(ClientWindow, SettingsFilesThatCannotBeReadNeverEndTheGame) {
                 << game->Stderr();
         }
     }
+}
+
+TEST(ClientWindow, ASecondCopyOfTheSameUserFromAnotherDirectoryEndsWithExitZero) {
+    e2e::TempDir first, second, config;
+    first.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    second.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    // Two run directories, one user (one settings directory).
+    const std::vector<std::string> env = {"ZQ_HEADLESS=1", "ZQ_CONFIG_DIR=" + config.Path()};
+    e2e::ChildProcess running(e2e::RunDir() + "/zqdemo", first.Path(), env);
+    ASSERT_TRUE(running.Started());
+    bool held = false;
+    for (int i = 0; i < 2000 && !held && running.Running(); ++i) {
+        held = platform::IsInstanceLockHeld(config.Path(), kWindowLockName);
+        if (!held) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(held) << running.Stderr();
+    e2e::ChildProcess another(e2e::RunDir() + "/zqdemo", second.Path(), env);
+    ASSERT_TRUE(another.Started());
+    EXPECT_EQ(another.WaitForExit(20000), 0) << another.Stderr();
+    EXPECT_NE(another.Stderr().find("Another copy of ZQ is already running!"), std::string::npos)
+        << another.Stderr();
+    // The first copy plays on until it is told to end.
+    EXPECT_TRUE(running.Running());
+    running.Signal(SIGINT);
+    EXPECT_EQ(running.WaitForExit(15000), 0) << running.Stderr();
 }
 
 }  // namespace
