@@ -7,14 +7,15 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <new>
 
+#include "client/app/full_screen_display.h"
 #include "client/app/subsystem_hooks.h"
 #include "core/byte_order.h"
 #include "platform/bounded_file_read.h"
 #include "platform/clock.h"
 #include "platform/instance_lock.h"
 #include "platform/key_value_store.h"
+#include "platform/out_of_memory.h"
 #include "platform/paths.h"
 #include "platform/process_exit.h"
 #include "platform/window_backend.h"
@@ -66,8 +67,10 @@ bool FirstOccurrenceIsWholeWord(const std::string& name, std::string_view word) 
     return startOk && endOk;
 }
 
-void OutOfMemory() {
-    std::set_new_handler(nullptr);
+// The client thread's report of a failed allocation: full screen is left so the box can be
+// seen, and the box ends the process.
+void ClientOutOfMemory() {
+    if (TheFullScreenDisplay().active) ReleaseFullScreenDisplay();
     ShowMessageBox(
         "There is not enough memory to continue execution.  If you do not have virtual memory "
         "enabled, this could be the problem. Otherwise, you may be low on disk space, or may "
@@ -196,7 +199,9 @@ CClientApp* CClientApp::Instance() {
 }
 
 CClientApp& CClientApp::CreateInstance() {
-    std::set_new_handler(OutOfMemory);
+    // The allocator's handler is process-wide; the box is this thread's report only.
+    platform::InstallOutOfMemoryHandler();
+    platform::SetThreadOutOfMemoryReport(&ClientOutOfMemory);
     CheckNoOtherClientWindow();
     std::string exePath;
     if (auto stored = platform::KeyValueStore::Default().GetString("ExePath")) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
+#include <thread>
 
 #include "client/app/subsystem_hooks.h"
 #include "client_test_env.h"
@@ -240,6 +242,25 @@ TEST(ClientAppInstance, InstallDirectoryComesFromTheStoredExePath) {
     EXPECT_EQ(env.Backend().Messages()[0].caption, "ERROR");
     CClientApp::DestroyInstance();
     EXPECT_EQ(CClientApp::Instance(), nullptr);
+}
+
+TEST(ClientAppInstanceDeathTest, OnlyTheClientThreadShowsTheOutOfMemoryBox) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ClientTestEnv env;
+    // Making the instance installs the process-wide handler; the box is the client's.
+    auto failOn = [](bool clientThread) {
+        CClientApp::CreateInstance();
+        if (clientThread) {
+            std::get_new_handler()();
+        } else {
+            std::thread other([] { std::get_new_handler()(); });
+            other.join();
+        }
+    };
+    EXPECT_EXIT(failOn(true), ::testing::ExitedWithCode(1),
+                "\\[message box\\] Out of memory: There is not enough memory");
+    // Another thread (the server's, say) never shows a box from there.
+    EXPECT_EXIT(failOn(false), ::testing::ExitedWithCode(1), "^zqdemo: out of memory\n$");
 }
 
 }  // namespace
