@@ -2,11 +2,23 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <new>
 #include <string>
+#include <thread>
 
+#include "platform/instance_lock.h"
 #include "platform/keys.h"
 
 namespace platform {
@@ -137,6 +149,81 @@ bool RendersOnSoftwareGl(SDL_Renderer* renderer) {
     }
     return false;
 }
+
+// SDL shows a box from a process it forks, which waits for the user on its own. Left as
+// it is, that process would inherit the game's quit handler (so Ctrl-C would not end it)
+// and its instance locks, and would outlive the game. While a box is shown, a fork on the
+// showing thread makes a child that dies with the game, ends on Ctrl-C, and drops its
+// copies of the locks; its process id is published in a shared page so that a watcher can
+// end the box once the process is ending.
+thread_local bool t_showingBox = false;
+std::atomic<pid_t>* g_boxChild = nullptr;  // in a page shared with the child
+pid_t g_boxParent = 0;
+
+void BoxChildAfterFork() {
+    if (!t_showingBox) return;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The game may have ended before the line above: then end at once.
+    if (::getppid() != g_boxParent) ::_exit(1);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        std::signal(signal, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    CloseInstanceLocksInChild();
+    if (g_boxChild) g_boxChild->store(::getpid());
+}
+
+void PrepareBoxFork() {
+    if (t_showingBox && g_boxChild) g_boxChild->store(0);
+}
+
+class MessageBoxProcessGuard {
+public:
+    MessageBoxProcessGuard() {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            void* page = ::mmap(nullptr, sizeof(std::atomic<pid_t>), PROT_READ | PROT_WRITE,
+                                MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+            if (page != MAP_FAILED) g_boxChild = new (page) std::atomic<pid_t>(0);
+            ::pthread_atfork(&PrepareBoxFork, nullptr, &BoxChildAfterFork);
+        });
+        g_boxParent = ::getpid();
+        if (g_boxChild) g_boxChild->store(0);
+        t_showingBox = true;
+        // Without a watcher (no thread to be had, say out of memory) the box still ends
+        // with the process.
+        try {
+            watcher_ = std::thread([this] { Watch(); });
+        } catch (...) {
+        }
+    }
+    ~MessageBoxProcessGuard() {
+        t_showingBox = false;
+        done_.store(true);
+        if (watcher_.joinable()) watcher_.join();
+        if (g_boxChild) g_boxChild->store(0);
+    }
+    MessageBoxProcessGuard(const MessageBoxProcessGuard&) = delete;
+    MessageBoxProcessGuard& operator=(const MessageBoxProcessGuard&) = delete;
+
+private:
+    // Once the process is ending, every box process that appears is ended (SDL may try a
+    // second time when the first one dies).
+    void Watch() {
+        while (!done_.load()) {
+            if (MessageBoxCancelled() && g_boxChild) {
+                pid_t child = g_boxChild->exchange(0);
+                if (child > 0) ::kill(child, SIGKILL);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(kWatchPeriodMs));
+        }
+    }
+
+    static constexpr int kWatchPeriodMs = 20;
+    std::atomic<bool> done_{false};
+    std::thread watcher_;
+};
 
 }  // namespace
 
@@ -453,6 +540,9 @@ void SdlBackend::ShowMessage(const std::string& text, const std::string& caption
     } else {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     }
+    // The process is ending already: nobody would read the box.
+    if (MessageBoxCancelled()) return;
+    MessageBoxProcessGuard guard;
     SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
 }
 
