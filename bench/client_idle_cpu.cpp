@@ -76,10 +76,11 @@ private:
 };
 
 // Runs the client thread with `backend` installed for `idle` of real time and reports the
-// process's processor use over that time.
-// `close` asks the window to close the way the user would.
+// process's processor use over that time (and the frames shown, when `frames` can count
+// them). `close` asks the window to close the way the user would.
 void MeasureIdleClient(benchmark::State& state, platform::WindowBackend* backend,
-                       const std::string& dirName, const std::function<void()>& close) {
+                       const std::string& dirName, const std::function<void()>& close,
+                       const std::function<u32()>& frames = nullptr) {
     std::string dir = std::filesystem::temp_directory_path() / dirName;
     std::filesystem::create_directories(dir);
     setenv("ZQ_RUN_DIR", dir.c_str(), 1);
@@ -96,15 +97,18 @@ void MeasureIdleClient(benchmark::State& state, platform::WindowBackend* backend
             std::this_thread::yield();
         // Start-up work (opening the display, the first frames) is not idling.
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const u32 frames0 = frames ? frames() : 0;
         double cpu0 = ProcessCpuSeconds();
         auto wall0 = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(idle);
         double cpu = ProcessCpuSeconds() - cpu0;
         double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+        const u32 shown = frames ? frames() - frames0 : 0;
         close();
         client.join();
         state.counters["cpu_percent_of_one_core"] = 100.0 * cpu / wall;
+        if (frames) state.counters["frames_per_second"] = shown / wall;
         if (code != 0) state.SkipWithError("the client ended with an error");
     }
     platform::InstallBackend(std::move(old));
@@ -113,8 +117,9 @@ void MeasureIdleClient(benchmark::State& state, platform::WindowBackend* backend
 
 void BM_ClientIdleCpuHeadless(benchmark::State& state) {
     auto* headless = new platform::HeadlessBackend;
-    MeasureIdleClient(state, headless, "zq_bench_client_idle",
-                      [headless] { headless->InjectClose(); });
+    MeasureIdleClient(
+        state, headless, "zq_bench_client_idle", [headless] { headless->InjectClose(); },
+        [headless] { return headless->PresentCount(); });
 }
 
 void BM_ClientIdleCpuWindowedUnderXvfb(benchmark::State& state) {
