@@ -7,6 +7,7 @@
 #include "core/process_link.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/server_main_loop.h"
+#include "server/frame/server_out_of_memory.h"
 #include "server/server_config.h"
 
 namespace {
@@ -25,6 +26,8 @@ void SaveProcessArgs(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // This thread is the server's; the client thread sets its own report when it starts.
+    InstallServerOutOfMemoryHandler();
     std::string error;
     if (g_serverConfig.Start("zqdemo.dat", &error) != 0) {
         std::fprintf(stderr, "zqdemo: %s\n", error.c_str());

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace platform {
@@ -11,6 +12,25 @@ namespace {
 
 std::string LockPath(const std::string& dir, const std::string& name) {
     return dir + "/" + name + ".lock";
+}
+
+// The descriptors of the locks this process holds, for a forked child to drop its copies
+// without taking anything (async-signal-safe reads only).
+constexpr int kMaxHeldLocks = 8;
+std::atomic<int> g_heldLockFds[kMaxHeldLocks] = {-1, -1, -1, -1, -1, -1, -1, -1};
+
+void RememberHeld(int fd) {
+    for (std::atomic<int>& slot : g_heldLockFds) {
+        int expected = -1;
+        if (slot.compare_exchange_strong(expected, fd)) return;
+    }
+}
+
+void ForgetHeld(int fd) {
+    for (std::atomic<int>& slot : g_heldLockFds) {
+        int expected = fd;
+        if (slot.compare_exchange_strong(expected, -1)) return;
+    }
 }
 
 }  // namespace
@@ -32,13 +52,23 @@ InstanceLock::Result InstanceLock::TryAcquire(const std::string& dir, const std:
         return held ? Result::kHeldElsewhere : Result::kUnavailable;
     }
     fd_ = fd;
+    RememberHeld(fd);
     return Result::kAcquired;
 }
 
 void InstanceLock::Release() {
     if (fd_ >= 0) {
+        ForgetHeld(fd_);
         ::close(fd_);
         fd_ = -1;
+    }
+}
+
+void CloseInstanceLocksInChild() {
+    // Closing the child's copy leaves the parent's lock in place; unlocking would not.
+    for (std::atomic<int>& slot : g_heldLockFds) {
+        int fd = slot.load();
+        if (fd >= 0) ::close(fd);
     }
 }
 

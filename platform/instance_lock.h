@@ -29,6 +29,11 @@ private:
     int fd_ = -1;
 };
 
+// In a child process made by fork (and not replaced by exec): closes the child's copies of
+// the locks the parent holds, so the child never keeps them after the parent ends. The
+// parent keeps its locks. Async-signal-safe.
+void CloseInstanceLocksInChild();
+
 // True when some process holds the lock `name` in `dir` (the file is not created).
 bool IsInstanceLockHeld(const std::string& dir, const std::string& name);
 

@@ -1,10 +1,10 @@
 #include "platform/key_value_store.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <map>
 
+#include "platform/bounded_file_read.h"
 #include "platform/hex_digit.h"
 #include "platform/paths.h"
 
@@ -42,22 +42,29 @@ std::string Unescape(const std::string& s) {
     return out;
 }
 
+// The store holds a handful of short values; a file larger than this is not ours.
+constexpr size_t kMaxStoreBytes = 1 << 20;
+
 // Reads every value. False when the file exists but cannot be read whole: a reader then
 // sees no values, and a writer must not replace the file, or every other value would be lost.
 bool Load(const std::string& path, std::map<std::string, std::string>& values) {
     values.clear();
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return !ec;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string text;
+    FileReadResult read = ReadBoundedFile(path, kMaxStoreBytes, Oversize::kWholeOnly, text);
+    if (read.status == FileReadStatus::kMissing) return true;
+    if (!read.Read()) return false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         auto eq = line.find('=');
         if (eq == std::string::npos || eq == 0) continue;
         values[line.substr(0, eq)] = Unescape(line.substr(eq + 1));
     }
-    return !in.bad();
+    return true;
 }
 
 bool Save(const std::string& path, const std::map<std::string, std::string>& values) {

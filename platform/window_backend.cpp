@@ -1,6 +1,7 @@
 #include "platform/window_backend.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,7 @@ WindowBackend*& Slot() {
 }
 
 bool g_cursorShown = true;
+std::atomic<MessageBoxCancelCheck> g_boxCancelCheck{nullptr};
 
 bool HeadlessRequested() {
     const char* v = std::getenv("ZQ_HEADLESS");
@@ -53,6 +55,15 @@ std::unique_ptr<WindowBackend> InstallBackend(std::unique_ptr<WindowBackend> bac
     Slot() = backend.release();
     g_cursorShown = true;
     return old;
+}
+
+void SetMessageBoxCancelCheck(MessageBoxCancelCheck check) {
+    g_boxCancelCheck.store(check);
+}
+
+bool MessageBoxCancelled() {
+    MessageBoxCancelCheck check = g_boxCancelCheck.load();
+    return check != nullptr && check();
 }
 
 void ShowSystemCursor(bool show) {

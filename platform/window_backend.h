@@ -88,7 +88,8 @@ public:
     virtual std::string ClipboardText() = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
 
-    // A modal message box with an OK button and no owner.
+    // A modal message box with an OK button and no owner. It never outlives the process,
+    // and it is taken down (and the call returns) once MessageBoxCancelled() answers true.
     virtual void ShowMessage(const std::string& text, const std::string& caption,
                              MessageIcon icon) = 0;
 };
@@ -100,6 +101,12 @@ public:
 WindowBackend& Backend();
 // Installs a back end (tests install a headless one); returns the one it replaces.
 std::unique_ptr<WindowBackend> InstallBackend(std::unique_ptr<WindowBackend> backend);
+
+// Whether the process is ending, as the program tells the back ends (none set: never). A
+// message box waiting for the user is then taken down.
+using MessageBoxCancelCheck = bool (*)();
+void SetMessageBoxCancelCheck(MessageBoxCancelCheck check);
+bool MessageBoxCancelled();
 
 // Shows or hides the system cursor, calling the back end only when the wanted state
 // differs from the cached one. The cache starts as shown.

@@ -3,15 +3,19 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <new>
 
 #include "client/app/client_subsystem_services.h"
+#include "client/app/full_screen_display.h"
 #include "core/byte_order.h"
+#include "platform/bounded_file_read.h"
 #include "platform/clock.h"
+#include "platform/instance_lock.h"
 #include "platform/key_value_store.h"
+#include "platform/out_of_memory.h"
 #include "platform/paths.h"
 #include "platform/process_exit.h"
 #include "platform/window_backend.h"
@@ -62,8 +66,10 @@ bool FirstOccurrenceIsWholeWord(const std::string& name, std::string_view word) 
     return startOk && endOk;
 }
 
-void OutOfMemory() {
-    std::set_new_handler(nullptr);
+// The client thread's report of a failed allocation: full screen is left so the box can be
+// seen, and the box ends the process.
+void ClientOutOfMemory() {
+    if (TheFullScreenDisplay().active) ReleaseFullScreenDisplay();
     ShowMessageBox(
         "There is not enough memory to continue execution.  If you do not have virtual memory "
         "enabled, this could be the problem. Otherwise, you may be low on disk space, or may "
@@ -71,12 +77,30 @@ void OutOfMemory() {
         "Out of memory", true);
 }
 
-// Reads a whole file; false when it cannot be opened.
-bool ReadFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+// The word lists are small: 80 words, 20 ignore records of 34 bytes.
+constexpr size_t kMaxWordListBytes = 1 << 20;
+constexpr size_t kIgnoreRecordBytes = 34;
+constexpr size_t kCharDataBytes = 20;
+
+// One game window per user, whatever directory each copy runs from: a lock beside the
+// user's settings stands for the window class. Held for the life of the process once taken
+// (the system drops it when the process ends); the per-directory instance lock is separate.
+void CheckNoOtherClientWindow() {
+    static platform::InstanceLock windowLock;
+    if (windowLock.Held()) return;
+    const std::string dir = platform::UserConfigDirectory();
+    platform::MakeDirectories(dir);
+    using Result = platform::InstanceLock::Result;
+    Result result = windowLock.TryAcquire(dir, kWindowLockName);
+    if (result == Result::kHeldElsewhere) {
+        platform::Backend().ShowMessage("Another copy of ZQ is already running!", "",
+                                        platform::MessageIcon::kInformation);
+        platform::ExitProcess(0);
+    }
+    if (result == Result::kUnavailable) {
+        // Not a second copy: the settings directory cannot hold the lock file.
+        std::fprintf(stderr, "zqdemo: cannot make the window lock in %s\n", dir.c_str());
+    }
 }
 
 }  // namespace
@@ -129,6 +153,18 @@ bool IsUnacceptableName(std::string_view raw) {
     return false;
 }
 
+ClientFileRead ReadClientFile(const std::string& path, size_t maxBytes, bool prefixOnly,
+                              std::string& out, const char* instead) {
+    platform::FileReadResult r = platform::ReadBoundedFile(
+        path, maxBytes,
+        prefixOnly ? platform::Oversize::kTakePrefix : platform::Oversize::kWholeOnly, out);
+    if (r.Read()) return ClientFileRead::kRead;
+    if (r.status == platform::FileReadStatus::kMissing) return ClientFileRead::kMissing;
+    std::fprintf(stderr, "zqdemo: cannot read %s (%s); %s\n", path.c_str(), r.reason.c_str(),
+                 instead);
+    return ClientFileRead::kFailed;
+}
+
 void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal) {
     platform::Backend().ShowMessage(
         text, caption, fatal ? platform::MessageIcon::kError : platform::MessageIcon::kNone);
@@ -152,7 +188,10 @@ CClientApp* CClientApp::Instance() {
 }
 
 CClientApp& CClientApp::CreateInstance() {
-    std::set_new_handler(OutOfMemory);
+    // The allocator's handler is process-wide; the box is this thread's report only.
+    platform::InstallOutOfMemoryHandler();
+    platform::SetThreadOutOfMemoryReport(&ClientOutOfMemory);
+    CheckNoOtherClientWindow();
     std::string exePath;
     if (auto stored = platform::KeyValueStore::Default().GetString("ExePath")) {
         exePath = *stored;
@@ -243,14 +282,18 @@ void CClientApp::ClientTick(u32 skipDraw) {
 void CClientApp::LoadWordLists() {
     obsceneWords.clear();
     ignoreList.clear();
+    // A missing list is made from the built-in words; one that is there but cannot be read
+    // is left alone, and the list stays empty.
     std::string path = MakeHDPath("obscene.lst");
     std::string text;
-    if (!ReadFile(path, text)) {
+    const char* emptyWords = "the obscene-word list stays empty";
+    ClientFileRead read = ReadClientFile(path, kMaxWordListBytes, false, text, emptyWords);
+    if (read == ClientFileRead::kMissing) {
         std::ofstream out(path, std::ios::binary);
         for (const char* w : kBuiltInObsceneWords)
             out << ScrambleText(w) << '\n';
         out.close();
-        ReadFile(path, text);
+        ReadClientFile(path, kMaxWordListBytes, false, text, emptyWords);
     }
     size_t pos = 0;
     while (pos < text.size()) {
@@ -269,10 +312,14 @@ void CClientApp::LoadWordLists() {
 
     std::string ignorePath = MakeHDPath("ignore.lst");
     std::string bytes;
-    // A missing list is created empty; there is then nothing to read.
-    if (!ReadFile(ignorePath, bytes)) std::ofstream(ignorePath, std::ios::binary).close();
+    // Only the records that are kept are read. A missing list is created empty; there is
+    // then nothing to read.
+    if (ReadClientFile(ignorePath, kMaxIgnoreEntries * kIgnoreRecordBytes, true, bytes,
+                       "the ignore list stays empty") == ClientFileRead::kMissing) {
+        std::ofstream(ignorePath, std::ios::binary).close();
+    }
     // Whole 34-byte records only; a short tail is ignored.
-    for (size_t off = 0; off + 34 <= bytes.size(); off += 34) {
+    for (size_t off = 0; off + kIgnoreRecordBytes <= bytes.size(); off += kIgnoreRecordBytes) {
         if (ignoreList.size() >= kMaxIgnoreEntries) break;
         IgnoreEntry e{};
         std::memcpy(e.name, bytes.data() + off, 30);
@@ -304,7 +351,10 @@ void CClientApp::ReadCharData() {
     std::fill(std::begin(slotSpeechHues), std::end(slotSpeechHues), 690);
     std::fill(std::begin(slotEmoteHues), std::end(slotEmoteHues), 549);
     std::string bytes;
-    if (!ReadFile(MakeHDPath("chardata.mul"), bytes)) return;
+    if (ReadClientFile(MakeHDPath("chardata.mul"), kCharDataBytes, true, bytes,
+                       "the default character colours stay") != ClientFileRead::kRead) {
+        return;
+    }
     // A short file sets what it holds; the defaults stay for the rest.
     for (size_t i = 0; i < 10 && 2 * i + 1 < bytes.size(); ++i) {
         u16 v = LoadLe16(reinterpret_cast<const u8*>(bytes.data() + 2 * i));

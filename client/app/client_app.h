@@ -11,6 +11,9 @@
 
 class ClientConnection;
 
+// The per-user lock that stands for the game window's class.
+inline constexpr const char* kWindowLockName = "ZqClientWindow";
+
 struct IgnoreEntry {
     char name[30];
     u32 serial;
@@ -28,10 +31,13 @@ public:
 
     // The process's one instance, made by CreateClientApp; null before.
     static CClientApp* Instance();
-    // Makes the process's instance: the install directory comes from the stored "ExePath"
-    // (the executable's path when none is stored), cut after its last '/'. When no usable
-    // path is found the installation message is shown and the client runs on with an empty
-    // install directory and default options.
+    // Makes the process's instance. When another copy of the game of the same user has its
+    // window (the lock kWindowLockName in the user's settings directory is held), says
+    // "Another copy of ZQ is already running!" and ends the process with code 0. Then the
+    // install directory comes from the stored "ExePath" (the executable's path when none is
+    // stored), cut after its last '/'. When no usable path is found the installation
+    // message is shown and the client runs on with an empty install directory and default
+    // options.
     static CClientApp& CreateInstance();
     static void DestroyInstance();
 
@@ -98,6 +104,14 @@ std::string UnscrambleText(std::string_view text);
 
 // Character-name check: true when the name must be refused.
 bool IsUnacceptableName(std::string_view name);
+
+// Reads one of the client's own files from the install directory, at most `maxBytes` of it
+// (with `prefixOnly` a longer file gives its first `maxBytes`, else it is refused). A file
+// that is there but cannot be read (a directory, a device, no permission, too large) is
+// reported on stderr with its path, the reason and `instead`, what happens in its place.
+enum class ClientFileRead { kRead, kMissing, kFailed };
+ClientFileRead ReadClientFile(const std::string& path, size_t maxBytes, bool prefixOnly,
+                              std::string& out, const char* instead);
 
 // Shows a modal box (OK, no owner); with `fatal` the process then exits with code 1.
 void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal);

@@ -8,8 +8,6 @@
 #include <cctype>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "client/app/client_app.h"
 
@@ -464,9 +462,11 @@ void ReadConfigText(CClientApp& app, std::string_view text, bool mainFile) {
 }
 
 bool ReadConfigFile(CClientApp& app, bool mainFile) {
-    std::ifstream in(app.MakeHDPath(mainFile ? "zq.cfg" : "login.cfg"), std::ios::binary);
-    if (!in) return false;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    if (ReadClientFile(app.MakeHDPath(mainFile ? "zq.cfg" : "login.cfg"), kMaxConfigFileBytes,
+                       false, text, "its options keep their values") != ClientFileRead::kRead) {
+        return false;
+    }
     ReadConfigText(app, text, mainFile);
     return true;
 }

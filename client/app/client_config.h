@@ -97,6 +97,9 @@ constexpr size_t kMaxBackupLoginServers = 4;
 // Longest text option kept (the account and password fields of the login packets).
 constexpr size_t kMaxTextOption = 30;
 constexpr size_t kMaxPathOption = 260;
+// Largest configuration file read; a larger one is refused whole (a real one is a few
+// kilobytes).
+constexpr size_t kMaxConfigFileBytes = 1 << 20;
 // Longest configuration line; the rest of a longer line is dropped.
 constexpr size_t kMaxConfigLine = 255;
 
@@ -117,7 +120,8 @@ int FindConfigKey(std::string_view key);
 // Sets one option from the value text of a line of the main file (zq.cfg) or not.
 void ApplyConfigEntry(CClientApp& app, int id, std::string_view value, bool mainFile);
 // Reads zq.cfg (mainFile) or login.cfg from the install directory; a missing file is
-// skipped. Returns whether the file was read.
+// skipped, one that cannot be read is reported and skipped. Returns whether the file was
+// read.
 bool ReadConfigFile(CClientApp& app, bool mainFile);
 // Applies every line of a configuration text as ReadConfigFile does.
 void ReadConfigText(CClientApp& app, std::string_view text, bool mainFile);

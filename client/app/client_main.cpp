@@ -8,6 +8,7 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
+#include "core/loop_state.h"
 #include "core/process_link.h"
 #include "platform/clock.h"
 #include "platform/instance_lock.h"
@@ -31,6 +32,8 @@ int ClientMain(const ProcessArgs& args) {
     ClientSubsystemServices& subsystems = GetClientSubsystemServices();
     platform::WindowBackend& backend = platform::Backend();
     const std::string runDir = platform::RunDirectory();
+    // A box that waits for the user is taken down once the process is asked to end.
+    platform::SetMessageBoxCancelCheck(&IsQuitting);
 
     // 1-3: one client at a time, no patcher running, a desktop of at least 16 bits.
     if (!ClientInstanceLock().Held()) {

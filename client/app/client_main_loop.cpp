@@ -7,11 +7,6 @@
 #include "core/loop_state.h"
 #include "platform/clock.h"
 
-namespace {
-// The longest an idle pass of the client sleeps: input and server bytes wait at most this.
-constexpr u32 kIdleWaitMs = 5;
-}  // namespace
-
 void PaceFrameTicks(u32 now, u32& last, u32 interval, bool frameSkipping,
                     const std::function<void(u32)>& tick) {
     u32 elapsed = platform::ElapsedMs(last, now);
@@ -51,6 +46,8 @@ bool ClientMainLoop::RunPass() {
         exitCode_ = static_cast<int>(message.value);
         return false;
     }
+    // Bytes the server puts from here on wake the idle wait after this pass.
+    if (ServerToClientQueue != nullptr) seenPuts_ = ServerToClientQueue->PutCount();
     GetClientSubsystemServices().PollConnection();
     GetClientSubsystemServices().SoundUpdate();
     // Keep the pointer position fresh for the cursor timer between messages.
@@ -63,14 +60,24 @@ bool ClientMainLoop::RunPass() {
     return true;
 }
 
+u32 ClientMainLoop::IdleWaitMs(u32 now) const {
+    const CClientApp* app = CClientApp::Instance();
+    const u32 interval = app ? app->frameInterval : kFallbackIntervalMs;
+    const u32 elapsed = platform::ElapsedMs(last_, now);
+    return elapsed >= interval ? 0 : interval - elapsed;
+}
+
 int RunClientMainLoop(ClientMainLoop& loop) {
     while (loop.RunPass()) {
-        // Nothing in the pass waits: sleep a few milliseconds, or until the server sends
-        // something, so an idle client does not spin. Input waits at most that long.
-        if (ServerToClientQueue != nullptr) {
-            ServerToClientQueue->WaitForPutAfter(ServerToClientQueue->PutCount(), kIdleWaitMs);
-        } else {
+        // Nothing in a pass waits: sleep until the next frame is due or the server sends
+        // something, so an idle client does not spin. Input is taken at the next wake.
+        const u32 wait = loop.IdleWaitMs(platform::NowMs());
+        if (wait == 0 || platform::IsManualClockInstalled()) {
             platform::Yield();
+        } else if (ServerToClientQueue != nullptr) {
+            ServerToClientQueue->WaitForPutAfter(loop.SeenPuts(), wait);
+        } else {
+            platform::SleepMs(wait);
         }
     }
     return loop.ExitCode();

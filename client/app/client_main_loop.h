@@ -24,12 +24,23 @@ public:
     // The quit message's code.
     int ExitCode() const { return exitCode_; }
     u32 Last() const { return last_; }
+    // How long an idle loop may sleep after a pass at `now`: until the next frame is due
+    // (0 when it is due already).
+    u32 IdleWaitMs(u32 now) const;
+    // The server-to-client put count seen before the pass polled the connection: a later
+    // put holds bytes the pass has not read.
+    u32 SeenPuts() const { return seenPuts_; }
+
+    // The pacing interval when there is no client object.
+    static constexpr u32 kFallbackIntervalMs = 50;
 
 private:
     u32 last_;
+    u32 seenPuts_ = 0;
     int exitCode_ = 0;
     bool closeRequested_ = false;
 };
 
-// Runs passes until the quit message; yields the processor in idle passes.
+// Runs passes until the quit message; between passes it sleeps until the next frame is due
+// or the server sends something.
 int RunClientMainLoop(ClientMainLoop& loop);

@@ -2,10 +2,23 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <new>
+#include <string>
+#include <thread>
 
+#include "platform/instance_lock.h"
 #include "platform/keys.h"
 
 namespace platform {
@@ -111,6 +124,107 @@ u32 NextCodePoint(const char* s, size_t& i) {
     return cp;
 }
 
+// Drivers that draw nowhere a user can see.
+bool IsScreenVideoDriver(const std::string& name) {
+    return name != "offscreen" && name != "dummy" && name != "evdev";
+}
+
+// Whether the renderer draws through OpenGL on a rasteriser that runs on the processor
+// (its threads would cost more than presenting through the window surface).
+bool RendersOnSoftwareGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name) return false;
+    std::string name = info.name;
+    if (name.rfind("opengl", 0) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!getString) return false;
+    constexpr unsigned kGlRenderer = 0x1F01;
+    const unsigned char* text = getString(kGlRenderer);
+    if (!text) return false;
+    std::string renderer_name = reinterpret_cast<const char*>(text);
+    for (const char* soft :
+         {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "SwiftShader"}) {
+        if (renderer_name.find(soft) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// SDL shows a box from a process it forks, which waits for the user on its own. Left as
+// it is, that process would inherit the game's quit handler (so Ctrl-C would not end it)
+// and its instance locks, and would outlive the game. While a box is shown, a fork on the
+// showing thread makes a child that dies with the game, ends on Ctrl-C, and drops its
+// copies of the locks; its process id is published in a shared page so that a watcher can
+// end the box once the process is ending.
+thread_local bool t_showingBox = false;
+std::atomic<pid_t>* g_boxChild = nullptr;  // in a page shared with the child
+pid_t g_boxParent = 0;
+
+void BoxChildAfterFork() {
+    if (!t_showingBox) return;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The game may have ended before the line above: then end at once.
+    if (::getppid() != g_boxParent) ::_exit(1);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        std::signal(signal, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    CloseInstanceLocksInChild();
+    if (g_boxChild) g_boxChild->store(::getpid());
+}
+
+void PrepareBoxFork() {
+    if (t_showingBox && g_boxChild) g_boxChild->store(0);
+}
+
+class MessageBoxProcessGuard {
+public:
+    MessageBoxProcessGuard() {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            void* page = ::mmap(nullptr, sizeof(std::atomic<pid_t>), PROT_READ | PROT_WRITE,
+                                MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+            if (page != MAP_FAILED) g_boxChild = new (page) std::atomic<pid_t>(0);
+            ::pthread_atfork(&PrepareBoxFork, nullptr, &BoxChildAfterFork);
+        });
+        g_boxParent = ::getpid();
+        if (g_boxChild) g_boxChild->store(0);
+        t_showingBox = true;
+        // Without a watcher (no thread to be had, say out of memory) the box still ends
+        // with the process.
+        try {
+            watcher_ = std::thread([this] { Watch(); });
+        } catch (...) {
+        }
+    }
+    ~MessageBoxProcessGuard() {
+        t_showingBox = false;
+        done_.store(true);
+        if (watcher_.joinable()) watcher_.join();
+        if (g_boxChild) g_boxChild->store(0);
+    }
+    MessageBoxProcessGuard(const MessageBoxProcessGuard&) = delete;
+    MessageBoxProcessGuard& operator=(const MessageBoxProcessGuard&) = delete;
+
+private:
+    // Once the process is ending, every box process that appears is ended (SDL may try a
+    // second time when the first one dies).
+    void Watch() {
+        while (!done_.load()) {
+            if (MessageBoxCancelled() && g_boxChild) {
+                pid_t child = g_boxChild->exchange(0);
+                if (child > 0) ::kill(child, SIGKILL);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(kWatchPeriodMs));
+        }
+    }
+
+    static constexpr int kWatchPeriodMs = 20;
+    std::atomic<bool> done_{false};
+    std::thread watcher_;
+};
+
 }  // namespace
 
 SdlBackend::~SdlBackend() {
@@ -119,14 +233,38 @@ SdlBackend::~SdlBackend() {
 
 bool SdlBackend::StartVideo() {
     if (videoStarted_) return true;
+    // Said once: a display that cannot be opened stays so for this run.
+    if (videoFailed_) return false;
     // The server owns SIGINT/SIGTERM; SDL must not install its own handlers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "video: %s\n", SDL_GetError());
-        return false;
+    // Unless the user names a driver, only one that shows a window on a screen will do:
+    // SDL would otherwise fall back to an off-screen driver and the game would run
+    // unseen. Headless running is chosen before this back end is made.
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen && *chosen) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "video: %s\n", SDL_GetError());
+            videoFailed_ = true;
+            return false;
+        }
+        videoStarted_ = true;
+        return true;
     }
-    videoStarted_ = true;
-    return true;
+    std::string failures;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (!name || !IsScreenVideoDriver(name)) continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            videoStarted_ = true;
+            return true;
+        }
+        failures += std::string(failures.empty() ? "" : "; ") + name + ": " + SDL_GetError();
+    }
+    std::fprintf(stderr, "video: no display can be opened (%s)\n",
+                 failures.empty() ? "no video driver" : failures.c_str());
+    videoFailed_ = true;
+    return false;
 }
 
 int SdlBackend::DesktopBitsPerPixel() {
@@ -147,8 +285,21 @@ bool SdlBackend::OpenWindow(const std::string& title) {
         std::fprintf(stderr, "video: %s\n", SDL_GetError());
         return false;
     }
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    // An accelerated renderer where the machine has one; else SDL's software renderer,
+    // which draws into the window surface. The surface itself must then not be backed by
+    // OpenGL either.
+    // A renderer the user names (SDL_RENDER_DRIVER) is kept.
+    const char* namedRenderer = std::getenv("SDL_RENDER_DRIVER");
+    const bool userChoice = namedRenderer && *namedRenderer;
+    renderer_ = SDL_CreateRenderer(window_, -1, userChoice ? 0 : SDL_RENDERER_ACCELERATED);
+    if (renderer_ && !userChoice && RendersOnSoftwareGl(renderer_)) {
+        SDL_DestroyRenderer(renderer_);
+        renderer_ = nullptr;
+    }
+    if (!renderer_) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (!renderer_) {
         std::fprintf(stderr, "video: %s\n", SDL_GetError());
         SDL_DestroyWindow(window_);
@@ -356,7 +507,8 @@ void SdlBackend::Present(const u16* buffer, u32 ringOffset, PixelFormat format) 
     CopyRingFrame(buffer, ringOffset, static_cast<u16*>(pixels), static_cast<u32>(pitch) / 2,
                   false);
     SDL_UnlockTexture(texture_);
-    SDL_RenderClear(renderer_);
+    // Windowed, the picture covers the whole window; full screen leaves bars to clear.
+    if (fullScreen_) SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
 }
@@ -383,8 +535,21 @@ void SdlBackend::ShowMessage(const std::string& text, const std::string& caption
                    : icon == MessageIcon::kWarning ? SDL_MESSAGEBOX_WARNING
                                                    : SDL_MESSAGEBOX_INFORMATION;
     // Always logged as well: with no display the box cannot appear.
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    if (caption.empty()) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
+    // The process is ending already: nobody would read the box.
+    if (MessageBoxCancelled()) return;
+    MessageBoxProcessGuard guard;
     SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
+}
+
+std::string SdlBackend::RendererName() const {
+    SDL_RendererInfo info;
+    if (!renderer_ || SDL_GetRendererInfo(renderer_, &info) != 0 || !info.name) return {};
+    return info.name;
 }
 
 unsigned long SdlBackend::NativeWindowId() const {

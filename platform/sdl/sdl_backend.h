@@ -1,6 +1,8 @@
 #pragma once
 // The SDL2 back end: a real window with a 640x480 client area, keyboard and mouse, the
-// frame presented through a streaming texture, full screen, clipboard and message boxes.
+// frame presented through a streaming texture (an accelerated renderer, or SDL's software
+// renderer into the window surface where only a software rasteriser exists), full screen,
+// clipboard and message boxes.
 // SDL's video subsystem is started on first use; all calls come from the client thread.
 #include <deque>
 #include <string>
@@ -49,12 +51,16 @@ public:
     // The native X11 window id of the game window (0 when none or not on X11); used by
     // the screen tests to read back what reached the display.
     unsigned long NativeWindowId() const;
+    // The SDL renderer that presents the frames ("software" where the machine has no
+    // accelerated one); empty without a window.
+    std::string RendererName() const;
 
 private:
     bool StartVideo();
     bool Translate(const SDL_Event& e, InputEvent& out);
 
     bool videoStarted_ = false;
+    bool videoFailed_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -50,6 +51,13 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& workDir,
                            const std::vector<std::string>& env) {
+    // Each game keeps its settings (and its per-user window lock) in its own directory
+    // unless the test names one: games of parallel tests are not one user's copies.
+    std::vector<std::string> environment = env;
+    const bool namesConfig = std::any_of(env.begin(), env.end(), [](const std::string& e) {
+        return e.rfind("ZQ_CONFIG_DIR=", 0) == 0;
+    });
+    if (!namesConfig) environment.push_back("ZQ_CONFIG_DIR=" + workDir + "/config");
     int fds[2];
     if (pipe(fds) != 0) return;
     pid_ = fork();
@@ -61,7 +69,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& workDi
         close(fds[0]);
         close(fds[1]);
         if (chdir(workDir.c_str()) != 0) _exit(126);
-        for (const std::string& e : env)
+        for (const std::string& e : environment)
             putenv(const_cast<char*>(e.c_str()));
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);

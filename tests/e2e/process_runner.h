@@ -27,7 +27,8 @@ private:
 
 class ChildProcess {
 public:
-    // Starts `program` in `workDir` with `env` (NAME=value) added to the environment.
+    // Starts `program` in `workDir` with `env` (NAME=value) added to the environment. Unless
+    // `env` names ZQ_CONFIG_DIR, the user's settings directory is `workDir`/config.
     ChildProcess(const std::string& program, const std::string& workDir,
                  const std::vector<std::string>& env = {});
     ~ChildProcess();  // kills a child that still runs

@@ -22,9 +22,10 @@
 #include "platform/window_backend.h"
 
 // X11 last: its macros (None, Status, ...) clash with names in the headers above.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include "screen/x_window_search.h"
 
 namespace {
 
@@ -77,77 +78,15 @@ std::vector<u16> Pattern(bool is565) {
     return f;
 }
 
-// The process that owns a window, from the _NET_WM_PID property SDL sets; 0 when absent.
-long WindowPid(Display* display, Window window) {
-    Atom property = XInternAtom(display, "_NET_WM_PID", True);
-    if (property == None) return 0;
-    Atom type;
-    int format;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    long pid = 0;
-    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) == Success &&
-        data && count == 1 && format == 32) {
-        pid = *reinterpret_cast<long*>(data);
-    }
-    if (data) XFree(data);
-    return pid;
-}
-
-// Windows come and go while we look at them: an X error about one is not fatal here.
-int IgnoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-
-bool IsMapped(Display* display, Window window) {
-    XWindowAttributes attributes;
-    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
-}
-
-// Asks the top-level window whose title starts with `title` to close, the way a click on
-// the title bar's close button does (waits up to 5 s for the window to appear). Only a
-// shown window counts, as only a shown window can be clicked. `pid` 0 takes the first such
-// window; otherwise only a window of that process counts, so a window an earlier test
-// closed but the X server still lists is never taken.
+// Asks the top-level window of `pid` (0: any) whose title starts with `title` to close, the
+// way a click on the title bar's close button does (waits up to 5 s for the window to
+// appear).
 bool CloseWindowByTitle(const std::string& title, long pid = 0) {
     XDisplay x;
     if (!x.get()) return false;
-    XErrorHandler oldHandler = XSetErrorHandler(IgnoreXError);
-    Window root = DefaultRootWindow(x.get());
-    Window target = 0;
-    for (int i = 0; i < 500 && !target; ++i) {
-        Window parent, *children = nullptr;
-        unsigned n = 0;
-        Window rootOut;
-        XQueryTree(x.get(), root, &rootOut, &parent, &children, &n);
-        for (unsigned c = 0; c < n && !target; ++c) {
-            char* name = nullptr;
-            if (XFetchName(x.get(), children[c], &name) && name) {
-                if (std::string(name).rfind(title, 0) == 0 && IsMapped(x.get(), children[c]) &&
-                    (pid == 0 || WindowPid(x.get(), children[c]) == pid)) {
-                    target = children[c];
-                }
-                XFree(name);
-            }
-        }
-        if (children) XFree(children);
-        if (!target) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (!target) {
-        XSetErrorHandler(oldHandler);
-        return false;
-    }
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = target;
-    ev.xclient.message_type = XInternAtom(x.get(), "WM_PROTOCOLS", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(x.get(), "WM_DELETE_WINDOW", False));
-    ev.xclient.data.l[1] = CurrentTime;
-    XSendEvent(x.get(), target, False, NoEventMask, &ev);
-    XSync(x.get(), False);
-    XSetErrorHandler(oldHandler);
+    Window target = screen::FindShownWindow(x.get(), title, pid, 5000);
+    if (!target) return false;
+    screen::AskToClose(x.get(), target);
     return true;
 }
 
@@ -212,6 +151,17 @@ TEST(SdlWindowScreen, WindowHasTheClientSizeAndTitleAndShowsFramesPixelExact) {
             wrong += shown[p] != expected[p];
         EXPECT_EQ(wrong, 0u) << (is565 ? "565" : "555");
     }
+    backend.CloseWindow();
+}
+
+TEST(SdlWindowScreen, PresentsWithoutASoftwareOpenGlRasteriser) {
+    // A virtual X server has no graphics hardware: OpenGL there runs on the processor with a
+    // pool of threads, so frames go through SDL's software renderer instead.
+    platform::SdlBackend backend;
+    ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
+    EXPECT_EQ(backend.RendererName(), "software");
+    std::vector<u16> frame(kFramePixels, 0x7C00);
+    backend.Present(frame.data(), 0, platform::PixelFormat::k555);
     backend.CloseWindow();
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <new>
+#include <thread>
 
 #include "client_subsystem_trace.h"
 #include "client_test_env.h"
@@ -137,6 +140,52 @@ TEST(ClientApp, WordListsAreCreatedWhenMissingAndReadBack) {
     EXPECT_EQ(again.ignoreList.size(), 2u);
 }
 
+TEST(ClientApp, SettingsFilesThatCannotBeReadGiveTheirDefaultsAndAMessage) {
+    // Each of the client's own files replaced by something that is not a readable file.
+    enum class Kind { kDirectory, kEndlessDevice, kUnopenable, kMissing };
+    const char* const files[] = {"zq.cfg", "login.cfg", "obscene.lst", "ignore.lst",
+                                 "chardata.mul"};
+    for (Kind kind : {Kind::kDirectory, Kind::kEndlessDevice, Kind::kUnopenable, Kind::kMissing}) {
+        for (const char* file : files) {
+            ClientTestEnv env;
+            const std::string path = env.Dir() + "/" + file;
+            switch (kind) {
+                case Kind::kDirectory:
+                    std::filesystem::create_directory(path);
+                    break;
+                case Kind::kEndlessDevice:
+                    std::filesystem::create_symlink("/dev/zero", path);
+                    break;
+                case Kind::kUnopenable:
+                    std::filesystem::create_symlink(path, path);  // a loop, even for root
+                    break;
+                case Kind::kMissing:
+                    break;
+            }
+            const std::string what =
+                std::string(file) + " kind " + std::to_string(static_cast<int>(kind));
+            ::testing::internal::CaptureStderr();
+            CClientApp app(env.InstallDir());
+            app.LoadWordLists();
+            const std::string err = ::testing::internal::GetCapturedStderr();
+            EXPECT_EQ(app.playerName, "ZQ Player") << what;
+            EXPECT_EQ(app.slotSpeechHues[0], 690) << what;
+            EXPECT_EQ(app.slotEmoteHues[4], 549) << what;
+            EXPECT_TRUE(app.ignoreList.empty()) << what;
+            const bool wordsBroken = std::string(file) == "obscene.lst" && kind != Kind::kMissing;
+            EXPECT_EQ(app.obsceneWords.empty(), wordsBroken) << what;
+            if (kind == Kind::kMissing) {
+                EXPECT_EQ(err, "") << what;
+            } else {
+                // The message names the file; what stood there is left as it was.
+                EXPECT_NE(err.find(path), std::string::npos) << what << ": " << err;
+                std::error_code ec;
+                EXPECT_FALSE(std::filesystem::is_regular_file(path, ec)) << what;
+            }
+        }
+    }
+}
+
 TEST(ClientApp, CharDataSetsWhatItHoldsAndKeepsDefaultsForTheRest) {
     ClientTestEnv env;
     env.WriteFile("chardata.mul", std::string("\x01\x02\x03", 3));  // one hue and a half
@@ -195,6 +244,25 @@ TEST(ClientAppInstance, InstallDirectoryComesFromTheStoredExePath) {
     EXPECT_EQ(env.Backend().Messages()[0].caption, "ERROR");
     CClientApp::DestroyInstance();
     EXPECT_EQ(CClientApp::Instance(), nullptr);
+}
+
+TEST(ClientAppInstanceDeathTest, OnlyTheClientThreadShowsTheOutOfMemoryBox) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ClientTestEnv env;
+    // Making the instance installs the process-wide handler; the box is the client's.
+    auto failOn = [](bool clientThread) {
+        CClientApp::CreateInstance();
+        if (clientThread) {
+            std::get_new_handler()();
+        } else {
+            std::thread other([] { std::get_new_handler()(); });
+            other.join();
+        }
+    };
+    EXPECT_EXIT(failOn(true), ::testing::ExitedWithCode(1),
+                "\\[message box\\] Out of memory: There is not enough memory");
+    // Another thread (the server's, say) never shows a box from there.
+    EXPECT_EXIT(failOn(false), ::testing::ExitedWithCode(1), "^zqdemo: out of memory\n$");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "client/app/main_window.h"
 #include "client_subsystem_trace.h"
 #include "client_test_env.h"
+#include "core/chunk_queue.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
 #include "platform/client_window.h"
@@ -94,6 +95,26 @@ TEST_F(ClientLoopTest, FrameSkippingPathUpdatesWithoutDrawing) {
     EXPECT_EQ(app_->realTicks, 2u);
     EXPECT_EQ(app_->framesDrawn, 1u);
     EXPECT_EQ(env_.Backend().PresentCount(), 1u);
+}
+
+TEST_F(ClientLoopTest, AnIdleLoopSleepsUntilTheNextFrameOrTheNextPacket) {
+    if (ServerToClientQueue == nullptr) ServerToClientQueue = new ChunkQueue;
+    ClientMainLoop loop(platform::NowMs());
+    // Until the next frame is due, not a few milliseconds.
+    EXPECT_EQ(loop.IdleWaitMs(platform::NowMs()), 50u);
+    clock_.Advance(20);
+    ASSERT_TRUE(loop.RunPass());
+    EXPECT_EQ(loop.IdleWaitMs(platform::NowMs()), 30u);
+    clock_.Advance(30);
+    EXPECT_EQ(loop.IdleWaitMs(platform::NowMs()), 0u);
+    ASSERT_TRUE(loop.RunPass());
+    EXPECT_EQ(loop.IdleWaitMs(platform::NowMs()), 50u);
+    // Bytes the server sends after the pass polled wake the wait that follows it.
+    const u8 packet[] = {0x55};
+    ASSERT_EQ(ServerToClientQueue->Put(packet, 1), 1);
+    EXPECT_TRUE(ServerToClientQueue->WaitForPutAfter(loop.SeenPuts(), 50));
+    u8 drain[16];
+    ServerToClientQueue->Get(drain, sizeof drain);
 }
 
 TEST_F(ClientLoopTest, MessagesAreDrainedBeforeTheConnectionIsPolled) {
