@@ -177,9 +177,11 @@ void ListAppend(BuiltinCall& c) {
 void ListPrepend(BuiltinCall& c) {
     c.List(0).Prepend(TagOfArg(c.Arg(1)), ValueOfArg(c.Arg(1)));
 }
+// A negative index of insert and removeItem means the front of the list; other builtins
+// refuse negative indexes.
 void ListInsert(BuiltinCall& c) {
     const s32 index = c.Int(2);
-    if (index < 0 || index > c.List(0).Count()) {
+    if (index > c.List(0).Count()) {
         c.host.Kill();
         return;
     }
@@ -215,7 +217,7 @@ void ListTruncate(BuiltinCall& c) {
 void ListRemoveItem(BuiltinCall& c) {
     const s32 index = c.Int(1);
     CScriptList& list = c.List(0);
-    if (index < 0 || index > list.Count()) {
+    if (index > list.Count()) {
         c.host.Kill();
         return;
     }

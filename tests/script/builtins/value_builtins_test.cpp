@@ -145,9 +145,9 @@ trigger use {
 // after it is never set.
 TEST_F(ValueBuiltins, IndexErrorsStopTheThread) {
     const char* statements[] = {
-        "insert(l, 1, 4);", "setItem(l, 1, 4);", "removeItem(l, 4);",
-        "int x = l[3];",    "string s = l[0];",  "loc p = l[3];",
-        "sortList(l, 6);",  "sortList(m, 0);",   "int y = l[0 - 1];",
+        "insert(l, 1, 4);",  "setItem(l, 1, 4);",     "removeItem(l, 4);", "int x = l[3];",
+        "string s = l[0];",  "loc p = l[3];",         "sortList(l, 6);",   "sortList(m, 0);",
+        "int y = l[0 - 1];", "setItem(l, 1, 0 - 1);",
     };
     int i = 0;
     std::vector<std::pair<std::string, std::string>> sources;
@@ -173,6 +173,45 @@ trigger use {
         EXPECT_EQ(Fire(in, kUse, {0}), 0) << statements[k];
         EXPECT_EQ(Int(in, "marker"), 0) << statements[k];
         EXPECT_EQ(List(in, "l"), "1|2|3") << statements[k];
+    }
+}
+
+// insert and removeItem take a negative index as the front of the list; scripts rely on it.
+TEST_F(ValueBuiltins, NegativeIndexesOfInsertAndRemoveItemMeanTheFront) {
+    const struct {
+        const char* statement;
+        const char* l;
+        const char* e;
+    } rows[] = {
+        {"insert(l, 9, 0 - 1);", "9|1|2|3", ""},
+        {"insert(l, 9, 0 - 3);", "9|1|2|3", ""},
+        {"insert(e, 9, 0 - 1);", "1|2|3", "9"},
+        {"removeItem(l, 0 - 1);", "2|3", ""},
+        {"removeItem(l, 0 - 2147483647);", "2|3", ""},
+        {"removeItem(e, 0 - 1);", "1|2|3", ""},  // nothing to remove
+    };
+    std::vector<std::pair<std::string, std::string>> sources;
+    int i = 0;
+    for (const auto& row : rows) {
+        sources.push_back({"n" + std::to_string(i++), std::string(R"(
+member int marker;
+member list l;
+member list e;
+trigger use {
+    l = 1, 2, 3;
+    )") + row.statement + R"(
+    marker = 1;
+    return 1;
+}
+)"});
+    }
+    Compile(sources);
+    for (int k = 0; k < i; ++k) {
+        CScriptInstance* in = Instance("n" + std::to_string(k));
+        EXPECT_EQ(Fire(in, kUse, {0}), 1) << rows[k].statement;
+        EXPECT_EQ(Int(in, "marker"), 1) << rows[k].statement;
+        EXPECT_EQ(List(in, "l"), rows[k].l) << rows[k].statement;
+        EXPECT_EQ(List(in, "e"), rows[k].e) << rows[k].statement;
     }
 }
 
