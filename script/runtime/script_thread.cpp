@@ -174,6 +174,18 @@ s32 TopWordOf(u8 type, const ScriptSlot& v) {
     }
 }
 
+bool IsVariableNode(const ScriptNode* n) {
+    switch (n->kind) {
+        case NodeKind::Local:
+        case NodeKind::LocalTarget:
+        case NodeKind::Member:
+        case NodeKind::MemberTarget:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void KillCurrentThreadHookImpl() {
     if (gRunning.head) gRunning.head->Kill();
 }
@@ -623,21 +635,31 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
                 vars->holdsObjects = 1;
     }
     const bool holdsObjects = vars->holdsObjects > 0;
-    // Parameters are values: string, ustring and list arguments are copied into the frame.
-    for (size_t k = 0; holdsObjects && k < n2; ++k) {
+    // The arguments become the first variables of the new frame: a string, ustring or list
+    // variable passes its own object, so the function may fill the caller's list. A constant
+    // or a computed value passes a copy of its own (a temporary of the caller's statement),
+    // so that no function writes into a compiled constant.
+    const ScriptNode* arg = n->child;
+    for (size_t k = 0; holdsObjects && k < n2; ++k, arg = arg ? arg->next : nullptr) {
         const u8 t = vars->entries[k].type;
         if (t != kTypeString && t != kTypeUString && t != kTypeList) continue;
         ScriptSlot& slot = stack_[newBase + k];
-        void* fresh = NewScriptObjectOfType(t);
-        if (k < argCount && slot.l) {
-            if (t == kTypeString)
-                *static_cast<CStr*>(fresh) = *slot.s;
-            else if (t == kTypeUString)
-                *static_cast<CUStr*>(fresh) = *slot.q;
-            else
-                static_cast<CScriptList*>(fresh)->AppendCopyOf(*slot.l);
+        if (k >= argCount) {
+            slot.l = static_cast<CScriptList*>(NewScriptObjectOfType(t));  // a local
+            continue;
         }
-        slot.l = static_cast<CScriptList*>(fresh);
+        if (slot.l && arg && IsVariableNode(arg)) continue;
+        void* copy = NewScriptObjectOfType(t);
+        AddTemp(t, copy);
+        if (slot.l) {
+            if (t == kTypeString)
+                *static_cast<CStr*>(copy) = *slot.s;
+            else if (t == kTypeUString)
+                *static_cast<CUStr*>(copy) = *slot.q;
+            else
+                static_cast<CScriptList*>(copy)->AppendCopyOf(*slot.l);
+        }
+        slot.l = static_cast<CScriptList*>(copy);
     }
     const size_t savedBase = base_;
     const s32 savedTop = topWord_;
@@ -646,7 +668,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     ++gRunning.callDepth;
     RunChain(vars->body);
     --gRunning.callDepth;
-    for (size_t k = 0; holdsObjects && k < n2; ++k)
+    for (size_t k = argCount; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
     stack_.resize(newBase);
     base_ = savedBase;

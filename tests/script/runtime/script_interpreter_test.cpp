@@ -126,28 +126,73 @@ trigger use {
     EXPECT_EQ(Int(in, "viaFunction"), 7);  // the parameter is a copy: y stays 3
 }
 
-TEST_F(Interpreter, StringParametersAreCopies) {
-    Compile({{"strs", R"(
+// A string, ustring or list variable passed to a function is the function's parameter
+// itself; a constant or a computed value passes a copy, so compiled constants never change.
+TEST_F(Interpreter, VariableArgumentsAreTheCallersObjectsConstantsAreCopied) {
+    Compile({{"params", R"(
 member string out;
 member string after;
+member list filled;
+member list nest;
+member int innerCount;
+member ustring wide;
+member ustring wideAfter;
 function string shout(string s) {
     s = s + "!";
     return s;
+}
+function void fill(list out) {
+    append(out, 1);
+    append(out, "two");
+}
+function void fillTwice(list l) {
+    fill(l);
+    fill(l);
+}
+function void grow(list l) {
+    append(l, 5);
+    innerCount = numInList(l);
+}
+function void widen(ustring u) {
+    u = L"zz";
 }
 trigger use {
     string a = "hey";
     out = shout(a);
     after = a;
     out = out + shout("x");
+    clearList(filled);
+    fill(filled);
+    list mine;
+    fillTwice(mine);
+    append(filled, numInList(mine));
+    list inner = 7;
+    nest = inner;
+    nest = 0;
+    append(nest, inner);
+    grow(nest[1]);
+    widen(wide);
+    widen(L"k");
+    widen(wideAfter);
+    wideAfter = L"k";
     return 1;
 }
 )"}});
-    CScriptInstance* in = Instance("strs");
-    Fire(in, kUse, {0});
-    EXPECT_EQ(Str(in, "out"), "hey!x!");
-    EXPECT_EQ(Str(in, "after"), "hey");
-    Fire(in, kUse, {0});  // the constant "x" was not changed by the first run
-    EXPECT_EQ(Str(in, "out"), "hey!x!");
+    CScriptInstance* in = Instance("params");
+    for (int run = 0; run < 2; ++run) {  // the constants "x" and L"k" are the same each run
+        Fire(in, kUse, {0});
+        EXPECT_EQ(Str(in, "out"), "hey!x!");
+        EXPECT_EQ(Str(in, "after"), "hey!");
+        EXPECT_EQ(List(in, "filled"), "1|two|4");
+        EXPECT_EQ(List(in, "nest"), "0|<5>");
+        EXPECT_EQ(Member(in, "nest").l->Tail()->value.l->Count(), 1);  // grew a copy
+        EXPECT_EQ(Int(in, "innerCount"), 2);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(Member(in, "wide").q->CText())),
+                  u"zz");
+        EXPECT_EQ(
+            std::u16string(reinterpret_cast<const char16_t*>(Member(in, "wideAfter").q->CText())),
+            u"k");
+    }
 }
 
 TEST_F(Interpreter, LoopsSwitchesAndJumps) {
