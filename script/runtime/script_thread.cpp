@@ -1,6 +1,7 @@
 #include "script/runtime/script_thread.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/cstr.h"
@@ -10,6 +11,7 @@
 #include "script/builtins/builtin_table.h"
 #include "script/compiler/script_class.h"
 #include "script/compiler/statement_tree.h"
+#include "script/compiler/trigger_table.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_thread_control.h"
@@ -24,6 +26,7 @@ struct RunningList {
     int activity = 0;   // dispatches in progress
 };
 RunningList gRunning;
+s64 gStepBudget = kDefaultScriptStepBudget;
 
 // What the interpreter does itself instead of going through CallBuiltin: the operators,
 // assignments and control flow that make up most statements.
@@ -195,12 +198,40 @@ void InstallKillHook() {
     (void)installed;
 }
 
-void LogThreadError(CScriptInstance* instance, const char* what) {
-    char message[256];
+void LogThreadError(CScriptInstance* instance, const std::string& what) {
     const CScriptClass* cls = instance ? instance->GetClass() : nullptr;
-    std::snprintf(message, sizeof message, "%s [%s]; the script thread is stopped", what,
-                  cls ? cls->name.c_str() : "");
-    GetLogSink().Log(0, 0, 0, "", "script", "error", message);
+    const std::string message =
+        what + " [" + (cls ? cls->name : std::string()) + "]; the script thread is stopped";
+    GetLogSink().Log(0, 0, 0, "", "script", "error", message.c_str());
+}
+
+// Where a statement is, for a log line: "statement N of function f" or "... of trigger t",
+// N counted from 0 in the body's statement chain, then the statement as the listing shows it.
+std::string DescribeStatement(const CScriptClass& cls, const ScriptVarTable& vars,
+                              const ScriptNode* at) {
+    std::string body = "a body";
+    for (const ScriptFunction& fn : cls.functions)
+        if (fn.vars == &vars) body = "function " + fn.name;
+    for (int t = 0; t < kTriggerCount; ++t)
+        for (const TriggerHandler* h = cls.handlers[static_cast<size_t>(t)]; h; h = h->next)
+            if (h->vars == &vars) body = std::string("trigger ") + GetTriggerInfo(t).name;
+    int index = 0;
+    for (const ScriptNode* n = vars.body; n && n != at; n = n->next)
+        ++index;
+    const std::string listing = DescribeChain(cls, vars, vars.body);
+    const std::string prefix = std::to_string(index) + ": ";
+    std::string statement;
+    for (size_t p = 0; p < listing.size();) {
+        size_t end = listing.find('\n', p);
+        if (end == std::string::npos) end = listing.size();
+        if (listing.compare(p, prefix.size(), prefix) == 0) {
+            statement = listing.substr(p + prefix.size(), end - p - prefix.size());
+            break;
+        }
+        p = end + 1;
+    }
+    if (statement.size() > 120) statement = statement.substr(0, 117) + "...";
+    return "statement " + std::to_string(index) + " of " + body + " (" + statement + ")";
 }
 
 }  // namespace
@@ -209,6 +240,12 @@ CScriptThread::CScriptThread(CScriptInstance* instance, const ScriptVarTable* va
     : instance_(instance), vars_(vars) {
     InstallKillHook();
     stack_.reserve(32);
+}
+
+s64 SetScriptStepBudget(s64 statements) {
+    const s64 old = gStepBudget;
+    gStepBudget = statements;
+    return old;
 }
 
 CScriptThread::~CScriptThread() {
@@ -230,6 +267,8 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
         stack_[k].l = static_cast<CScriptList*>(NewScriptObjectOfType(vars_->entries[k].type));
     base_ = 0;
     frame_ = stack_.data();
+    frameVars_ = vars_;
+    stepsLeft_ = gStepBudget;
     runNext = gRunning.head;
     gRunning.head = this;
     ++gRunning.count;
@@ -244,6 +283,15 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     stack_.clear();
     ReleaseTemps(0);
     return answer;
+}
+
+void CScriptThread::StopOverBudget(const ScriptNode* at) {
+    std::string what =
+        "script thread ran more than " + std::to_string(gStepBudget) + " statements in one run";
+    if (instance_ && frameVars_)
+        what += ", at " + DescribeStatement(*instance_->GetClass(), *frameVars_, at);
+    LogThreadError(instance_, what);
+    Kill();
 }
 
 void CScriptThread::ReleaseTemps(size_t mark) {
@@ -663,11 +711,14 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     }
     const size_t savedBase = base_;
     const s32 savedTop = topWord_;
+    const ScriptVarTable* savedVars = frameVars_;
     base_ = newBase;
     frame_ = stack_.data() + base_;
+    frameVars_ = vars;
     ++gRunning.callDepth;
     RunChain(vars->body);
     --gRunning.callDepth;
+    frameVars_ = savedVars;
     for (size_t k = argCount; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
     stack_.resize(newBase);
@@ -713,6 +764,10 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
 void CScriptThread::RunChain(const ScriptNode* head) {
     const ScriptNode* cur = head;
     while (cur) {
+        if (--stepsLeft_ < 0) {
+            StopOverBudget(cur);
+            return;
+        }
         const ScriptNode* next = cur->next;
         const size_t mark = temps_.size();
         if (cur->kind == NodeKind::BuiltinCall) {

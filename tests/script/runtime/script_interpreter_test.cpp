@@ -63,6 +63,66 @@ trigger use {
     EXPECT_EQ(RunningThreadCount(), 0);
 }
 
+// A handler that never ends is stopped once its activation has run the step budget: the log
+// names the class and the statement, the thread answers its default, and every activation
+// starts with a full budget.
+TEST_F(Interpreter, StepBudgetStopsHandlersThatNeverEnd) {
+    Compile({{"spin", R"(
+member int passes;
+function void forever() {
+    while (1) {
+        passes++;
+    }
+}
+trigger use {
+    setDefaultReturn(5);
+    while (1) {
+    }
+    return 1;
+}
+trigger lookedat {
+    forever();
+    return 1;
+}
+trigger creation {
+    int i = 0;
+    while (i < 200) {
+        i++;
+    }
+    return i;
+}
+)"}});
+    const s64 saved = SetScriptStepBudget(1000);
+    LogCapture log;
+    CScriptInstance* in = Instance("spin");
+    const struct {
+        int trigger;
+        s32 answer;
+        const char* where;
+    } rows[] = {
+        {kUse, 5, "at statement 2 of trigger use (TK_ENDWHILE(->1))"},
+        {28, 0, "of function forever"},
+    };
+    for (const auto& row : rows) {
+        log.Clear();
+        EXPECT_EQ(Fire(in, row.trigger, {0}), row.answer) << row.where;
+        ASSERT_EQ(log.FromSource("script").size(), 1u) << row.where;
+        const std::string line = log.FromSource("script")[0].message;
+        EXPECT_NE(line.find("more than 1000 statements"), std::string::npos) << line;
+        EXPECT_NE(line.find(row.where), std::string::npos) << line;
+        EXPECT_NE(line.find("[spin]"), std::string::npos) << line;
+        EXPECT_EQ(RunningThreadCount(), 0);
+    }
+    EXPECT_GT(Int(in, "passes"), 300);
+    EXPECT_LT(Int(in, "passes"), 1000);
+    // About 600 statements each: two runs together exceed the budget, each alone does not.
+    log.Clear();
+    EXPECT_EQ(Fire(in, kCreation, {0}), 200);
+    EXPECT_EQ(Fire(in, kCreation, {0}), 200);
+    EXPECT_TRUE(log.FromSource("script").empty());
+    SetScriptStepBudget(saved);
+}
+
 TEST_F(Interpreter, OverriddenFunctionRunsEvenFromInheritedCode) {
     Compile({{"parent", R"(
 member int got;
