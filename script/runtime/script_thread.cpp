@@ -1,12 +1,12 @@
 #include "script/runtime/script_thread.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/log_sink.h"
+#include "platform/large_stack.h"
 #include "script/builtins/builtin_handlers.h"
 #include "script/builtins/builtin_table.h"
 #include "script/compiler/script_class.h"
@@ -27,6 +27,18 @@ struct RunningList {
 };
 RunningList gRunning;
 s64 gStepBudget = kDefaultScriptStepBudget;
+
+// Every thread runs on this stack: the outermost one switches to it, nested ones are on it.
+platform::LargeStack& ScriptStack() {
+    static platform::LargeStack stack(kScriptStackBytes);
+    return stack;
+}
+
+// True when the caller's frame is within the reserve of the script stack's end.
+inline bool ScriptStackLow() {
+    return ScriptStack().RoomBelow(__builtin_frame_address(0), kScriptStackReserve) <
+           kScriptStackReserve;
+}
 
 // What the interpreter does itself instead of going through CallBuiltin: the operators,
 // assignments and control flow that make up most statements.
@@ -273,6 +285,10 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     gRunning.head = this;
     ++gRunning.count;
     if (!instance_ || instance_->IsTornDown()) Kill();
+    if (!stop_ && ScriptStackLow()) {
+        LogThreadError(instance_, "nested script threads use more stack than the interpreter has");
+        Kill();
+    }
     if (!stop_) RunChain(vars_->body);
     gRunning.head = runNext;
     --gRunning.count;
@@ -579,6 +595,12 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
                 break;
         }
     }
+    if (ScriptStackLow()) {
+        LogThreadError(instance_, std::string("script expression around '") + rec.name +
+                                      "' uses more stack than the interpreter has");
+        Kill();
+        return kTypeVoid;
+    }
     if (!rec.handler) {
         const std::string message = std::string("script builtin '") + rec.name + "' (" +
                                     rec.signature + ") is not built yet";
@@ -664,11 +686,13 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         Kill();
         return rt;
     }
-    if (gRunning.callDepth >= kMaxScriptCallDepth) {
+    if (gRunning.callDepth >= kMaxScriptCallDepth || ScriptStackLow()) {
         stack_.resize(newBase);
-        char what[96];
-        std::snprintf(what, sizeof what, "script calls nested deeper than %d in %s",
-                      kMaxScriptCallDepth, fn.name.c_str());
+        const std::string what =
+            gRunning.callDepth >= kMaxScriptCallDepth
+                ? "script calls nested deeper than " + std::to_string(kMaxScriptCallDepth) +
+                      " in " + fn.name
+                : "script calls in " + fn.name + " use more stack than the interpreter has";
         LogThreadError(instance_, what);
         Kill();
         return rt;
@@ -865,8 +889,22 @@ void CScriptThread::RunChain(const ScriptNode* head) {
 s32 RunScriptBody(CScriptInstance* instance, const ScriptVarTable* vars, const ScriptSlot* args,
                   int argCount) {
     if (!vars) return 0;
-    CScriptThread thread(instance, vars);
-    return thread.Run(args, argCount);
+    struct Activation {
+        CScriptInstance* instance;
+        const ScriptVarTable* vars;
+        const ScriptSlot* args;
+        int argCount;
+        s32 result;
+    } a{instance, vars, args, argCount, 0};
+    // The outermost thread moves onto the script stack; nested ones are already there.
+    ScriptStack().Run(
+        [](void* p) {
+            auto* a = static_cast<Activation*>(p);
+            CScriptThread thread(a->instance, a->vars);
+            a->result = thread.Run(a->args, a->argCount);
+        },
+        &a);
+    return a.result;
 }
 
 s32 RunScriptFunction(CScriptInstance* instance, const TriggerHandler* handler,

@@ -31,8 +31,14 @@ struct ScriptNode;
 struct TriggerHandler;
 
 // Script function calls may nest this deep in all running threads together; a deeper call
-// stops its thread with a log line instead of exhausting the stack.
-constexpr int kMaxScriptCallDepth = 1000;
+// stops its thread with a log line instead of exhausting the stack. Threads run on a stack
+// of their own (kScriptStackBytes, committed only as it is used), measured to hold this many
+// calls with room to spare in every build, the sanitizer builds included. Whatever would
+// still come within kScriptStackReserve of its end (unusually large expressions in every
+// call, many nested threads) stops the thread the same way.
+constexpr int kMaxScriptCallDepth = 10000;
+constexpr size_t kScriptStackBytes = size_t{256} << 20;
+constexpr size_t kScriptStackReserve = size_t{1} << 20;
 
 // Each activation of a script thread (one RunScriptFunction) may run this many statements,
 // those of the functions it calls included; past it the thread is stopped with a log line

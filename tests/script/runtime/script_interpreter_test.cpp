@@ -40,6 +40,81 @@ trigger use {
     EXPECT_EQ(List(in, "trace"), "10|9|8|7|6|5|4|3|2|1");
 }
 
+// Recursion as deep as the documented cap runs to its end, in every build: the interpreter
+// has a stack of its own sized for it.
+TEST_F(Interpreter, RecursionRunsToTheCallDepthCap) {
+    Compile({{"sum", R"(
+member int want;
+member int total;
+member int text;  // items the deepest calls added to one list passed down
+function int sum(int n) {
+    if (n <= 0) {
+        return 0;
+    }
+    return sum(n - 1) + n;
+}
+function void fill(int n, list l) {
+    if (n <= 0) {
+        return;
+    }
+    append(l, n);
+    fill(n - 1, l);
+}
+trigger use {
+    total = sum(want);
+    list l;
+    clearList(l);
+    fill(want, l);
+    text = numInList(l);
+    return 1;
+}
+)"}});
+    CScriptInstance* in = Instance("sum");
+    // sum(n) nests n + 1 calls: the second run reaches the cap exactly.
+    for (const s32 depth : {2000, kMaxScriptCallDepth - 1}) {
+        LogCapture log;
+        Member(in, "want").i = depth;
+        EXPECT_EQ(Fire(in, kUse, {0}), 1) << depth;
+        EXPECT_EQ(Int(in, "total"), depth * (depth + 1) / 2) << depth;
+        EXPECT_EQ(Int(in, "text"), depth) << depth;
+        EXPECT_TRUE(log.FromSource("script").empty()) << depth;
+    }
+}
+
+// Calls whose every level holds a long expression may need more stack than the cap's worth
+// of plain calls: the thread then stops with a log line instead of overflowing the stack.
+TEST_F(Interpreter, DeepCallsInsideLongExpressionsNeverOverflowTheStack) {
+    std::string chain;
+    for (int k = 0; k < 200; ++k)
+        chain += " + \"a\"";
+    Compile({{"wide", R"(
+member int got;
+function string f(int n) {
+    if (n <= 0) {
+        return "";
+    }
+    return f(n - 1))" + chain +
+                          R"(;
+}
+trigger use {
+    string s = f(9000);
+    got = strlen(s);
+    return 1;
+}
+)"}});
+    LogCapture log;
+    CScriptInstance* in = Instance("wide");
+    const s32 answer = Fire(in, kUse, {0});
+    if (log.FromSource("script").empty()) {
+        EXPECT_EQ(answer, 1);
+        EXPECT_EQ(Int(in, "got"), 9000 * 200);
+    } else {
+        EXPECT_EQ(answer, 0);
+        EXPECT_NE(log.FromSource("script")[0].message.find("more stack"), std::string::npos);
+    }
+    EXPECT_EQ(RunningThreadCount(), 0);
+}
+
 TEST_F(Interpreter, RunawayRecursionStopsTheThreadWithALogLine) {
     Compile({{"deep", R"(
 member int depth;
