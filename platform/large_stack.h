@@ -2,7 +2,7 @@
 // A stack of its own for work that recurses deeply (the script interpreter). The region is
 // reserved once; its pages are committed only as they are touched, and an inaccessible guard
 // region lies below it. The work runs on the calling thread, which waits for it: nothing
-// runs concurrently, only the stack pointer moves.
+// runs concurrently, only the stack pointer moves. One stack serves one thread at a time.
 #include <cstddef>
 
 namespace platform {
