@@ -22,8 +22,9 @@ public:
     // True while work runs on this stack.
     bool Active() const { return active_; }
     size_t Size() const { return size_; }
-    // The bytes still free below `address` (a local's address or the frame address of the
-    // caller) when it lies on this stack; `fallback` otherwise.
+    // The bytes still free below `address` (the caller's __builtin_frame_address(0); the
+    // address sanitizer may keep locals elsewhere) when it lies on this stack; `fallback`
+    // otherwise.
     size_t RoomBelow(const void* address, size_t fallback) const;
 
 private:

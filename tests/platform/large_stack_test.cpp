@@ -35,15 +35,13 @@ TEST(LargeStack, RunsRecursionDeeperThanTheThreadStack) {
     stack.Run(
         [](void* p) {
             auto* d = static_cast<Deep*>(p);
-            int local = 0;
-            d->roomAtStart = d->stack->RoomBelow(&local, 0);
+            d->roomAtStart = d->stack->RoomBelow(__builtin_frame_address(0), 0);
             d->result = Descend(d->levels);
             // Work already on the stack runs in place, further down the same stack.
             d->stack->Run(
                 [](void* q) {
                     auto* e = static_cast<Deep*>(q);
-                    int inner = 0;
-                    e->roomNested = e->stack->RoomBelow(&inner, 0);
+                    e->roomNested = e->stack->RoomBelow(__builtin_frame_address(0), 0);
                     e->nestedActive = e->stack->Active();
                 },
                 d);
@@ -55,8 +53,8 @@ TEST(LargeStack, RunsRecursionDeeperThanTheThreadStack) {
     EXPECT_GT(deep.roomNested, 0u);
     EXPECT_TRUE(deep.nestedActive);
     EXPECT_FALSE(stack.Active());
-    int outside = 0;
-    EXPECT_EQ(stack.RoomBelow(&outside, 7), 7u);  // not on the stack: the fallback
+    // Not on the stack: the fallback.
+    EXPECT_EQ(stack.RoomBelow(__builtin_frame_address(0), 7), 7u);
 }
 
 TEST(LargeStack, AnExceptionComesBackToTheCaller) {
