@@ -1,5 +1,8 @@
 // Operator, assignment, list-subscript and list builtins.
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <vector>
 
 #include "script/builtins/builtin_call.h"
 #include "script/builtins/builtin_handlers.h"
@@ -178,9 +181,11 @@ void ListAppend(BuiltinCall& c) {
 void ListPrepend(BuiltinCall& c) {
     c.List(0).Prepend(TagOfArg(c.Arg(1)), ValueOfArg(c.Arg(1)));
 }
+// A negative index of insert and removeItem means the front of the list; other builtins
+// refuse negative indexes.
 void ListInsert(BuiltinCall& c) {
     const s32 index = c.Int(2);
-    if (index < 0 || index > c.List(0).Count()) {
+    if (index > c.List(0).Count()) {
         c.host.Kill();
         return;
     }
@@ -216,7 +221,7 @@ void ListTruncate(BuiltinCall& c) {
 void ListRemoveItem(BuiltinCall& c) {
     const s32 index = c.Int(1);
     CScriptList& list = c.List(0);
-    if (index < 0 || index > list.Count()) {
+    if (index > list.Count()) {
         c.host.Kill();
         return;
     }
@@ -267,8 +272,41 @@ int SortCompare(BuiltinCall& c, int mode, const CScriptListNode* a, const CScrip
     }
 }
 
+// One pass of the exchange sort: each item against its successor, the later one moved in
+// front when the pair is out of order.
+void ExchangePass(BuiltinCall& c, CScriptList& list, int mode, bool descending) {
+    CScriptList::Cursor cur{&list, list.Head()};
+    while (cur.node && cur.node->next) {
+        CScriptListNode* a = cur.node;
+        CScriptListNode* b = a->next;
+        const int cmp = descending ? SortCompare(c, mode, b, a) : SortCompare(c, mode, a, b);
+        if (cmp > 0) {
+            CScriptList::Cursor at{&list, b};
+            CScriptListNode* taken = list.Unlink(at);
+            CScriptList::Cursor before{&list, a};
+            list.LinkBefore(before, taken);
+        } else {
+            cur.node = b;
+        }
+    }
+}
+
+struct SortItem {
+    CScriptListNode* node;
+    s32 key;           // int mode: the value; object mode: the misc word
+    const CStr* text;  // string mode
+};
+
 }  // namespace
 
+// The order is the one the exchange sort of sortList gives (passes of adjacent exchanges
+// until nothing moves; equal items keep their order), found in O(n log n):
+// - An item that compares equal with everything (a non-string in string mode, an object
+//   without a misc word in object mode) is never exchanged, so it stays where it is and no
+//   item passes it: each run of items between such fixed items is sorted on its own, and a
+//   stable sort gives exactly the exchange sort's order.
+// - A wrong type in integer or object mode stops the thread at the first pass, which the
+//   exchange sort still finishes and then ends: that one pass is run as it is.
 void ListSort(BuiltinCall& c) {
     CScriptList& list = c.List(0);
     const s32 modeArg = c.Int(1);
@@ -279,28 +317,56 @@ void ListSort(BuiltinCall& c) {
         return;
     }
     if (list.Count() < 2) return;
-    // Stable exchange sort over the nodes; a wrong pair stops the thread (and the sort).
-    bool stopped = false;
-    for (bool moved = true; moved && !stopped;) {
-        moved = false;
-        CScriptList::Cursor cur{&list, list.Head()};
-        while (cur.node && cur.node->next) {
-            CScriptListNode* a = cur.node;
-            CScriptListNode* b = a->next;
-            const int cmp = descending ? SortCompare(c, mode, b, a) : SortCompare(c, mode, a, b);
-            if (c.host.IsKilled()) stopped = true;
-            if (cmp > 0) {
-                CScriptList::Cursor at{&list, b};
-                CScriptListNode* taken = list.Unlink(at);
-                CScriptList::Cursor before{&list, a};
-                list.LinkBefore(before, taken);
-                moved = true;
-                // a moved one step on; compare it with its new successor.
-            } else {
-                cur.node = b;
+    const u8 wanted = mode == 0 ? kTypeInt : (mode == 2 ? kTypeString : kTypeObject);
+    if (mode != 2) {
+        for (CScriptListNode* n = list.Head(); n; n = n->next) {
+            if (n->tag != wanted) {
+                ExchangePass(c, list, mode, descending);
+                return;
             }
         }
     }
+    std::vector<SortItem> items;
+    std::vector<bool> fixed;
+    items.reserve(static_cast<size_t>(list.Count()));
+    fixed.reserve(static_cast<size_t>(list.Count()));
+    for (CScriptListNode* n = list.Head(); n; n = n->next) {
+        SortItem item{n, 0, nullptr};
+        bool movable = true;
+        if (mode == 0) {
+            item.key = n->value.i;
+        } else if (mode == 2) {
+            movable = n->tag == kTypeString;
+            if (movable) item.text = n->value.s;
+        } else {
+            int key = 0;
+            movable = GetScriptObjectServices().SortKeyOf(static_cast<u32>(n->value.i), key);
+            item.key = key;
+        }
+        items.push_back(item);
+        fixed.push_back(!movable);
+    }
+    const auto before = [mode, descending](const SortItem& x, const SortItem& y) {
+        if (mode == 2) return descending ? *x.text > *y.text : *x.text < *y.text;
+        return descending ? x.key > y.key : x.key < y.key;
+    };
+    for (size_t first = 0; first < items.size();) {
+        if (fixed[first]) {
+            ++first;
+            continue;
+        }
+        size_t last = first;
+        while (last < items.size() && !fixed[last])
+            ++last;
+        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(first),
+                         items.begin() + static_cast<std::ptrdiff_t>(last), before);
+        first = last;
+    }
+    std::vector<CScriptListNode*> order;
+    order.reserve(items.size());
+    for (const SortItem& item : items)
+        order.push_back(item.node);
+    list.Relink(order.data(), static_cast<s32>(order.size()));
 }
 
 void SetDefaultReturn(BuiltinCall& c) {

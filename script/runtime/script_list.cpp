@@ -282,3 +282,14 @@ void CScriptList::LinkBefore(Cursor& cursor, CScriptListNode* node) {
     LinkNodeBefore(cursor.node, node);
     cursor.node = node;
 }
+
+void CScriptList::Relink(CScriptListNode* const* nodes, s32 count) {
+    cacheNode_ = nullptr;
+    head_ = count > 0 ? nodes[0] : nullptr;
+    tail_ = count > 0 ? nodes[count - 1] : nullptr;
+    for (s32 i = 0; i < count; ++i) {
+        nodes[i]->prev = i > 0 ? nodes[i - 1] : nullptr;
+        nodes[i]->next = i + 1 < count ? nodes[i + 1] : nullptr;
+    }
+    count_ = count;
+}

@@ -90,6 +90,10 @@ public:
     // the cursor then points at it.
     void LinkBefore(Cursor& cursor, CScriptListNode* node);
 
+    // Links the list's own nodes again in the given order; `nodes` holds every node of the
+    // list exactly once (what sortList computed).
+    void Relink(CScriptListNode* const* nodes, s32 count);
+
     CScriptListNode* Head() const { return head_; }
     CScriptListNode* Tail() const { return tail_; }
     // The node at a 0-based index, or null.

@@ -1,15 +1,17 @@
 #include "script/runtime/script_thread.h"
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/log_sink.h"
+#include "platform/large_stack.h"
 #include "script/builtins/builtin_handlers.h"
 #include "script/builtins/builtin_table.h"
 #include "script/compiler/script_class.h"
 #include "script/compiler/statement_tree.h"
+#include "script/compiler/trigger_table.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_thread_control.h"
@@ -24,6 +26,19 @@ struct RunningList {
     int activity = 0;   // dispatches in progress
 };
 RunningList gRunning;
+s64 gStepBudget = kDefaultScriptStepBudget;
+
+// Every thread runs on this stack: the outermost one switches to it, nested ones are on it.
+platform::LargeStack& ScriptStack() {
+    static platform::LargeStack stack(kScriptStackBytes);
+    return stack;
+}
+
+// True when the caller's frame is within the reserve of the script stack's end.
+inline bool ScriptStackLow() {
+    return ScriptStack().RoomBelow(__builtin_frame_address(0), kScriptStackReserve) <
+           kScriptStackReserve;
+}
 
 // What the interpreter does itself instead of going through CallBuiltin: the operators,
 // assignments and control flow that make up most statements.
@@ -174,6 +189,18 @@ s32 TopWordOf(u8 type, const ScriptSlot& v) {
     }
 }
 
+bool IsVariableNode(const ScriptNode* n) {
+    switch (n->kind) {
+        case NodeKind::Local:
+        case NodeKind::LocalTarget:
+        case NodeKind::Member:
+        case NodeKind::MemberTarget:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void KillCurrentThreadHookImpl() {
     if (gRunning.head) gRunning.head->Kill();
 }
@@ -183,12 +210,40 @@ void InstallKillHook() {
     (void)installed;
 }
 
-void LogThreadError(CScriptInstance* instance, const char* what) {
-    char message[256];
+void LogThreadError(CScriptInstance* instance, const std::string& what) {
     const CScriptClass* cls = instance ? instance->GetClass() : nullptr;
-    std::snprintf(message, sizeof message, "%s [%s]; the script thread is stopped", what,
-                  cls ? cls->name.c_str() : "");
-    GetLogSink().Log(0, 0, 0, "", "script", "error", message);
+    const std::string message =
+        what + " [" + (cls ? cls->name : std::string()) + "]; the script thread is stopped";
+    GetLogSink().Log(0, 0, 0, "", "script", "error", message.c_str());
+}
+
+// Where a statement is, for a log line: "statement N of function f" or "... of trigger t",
+// N counted from 0 in the body's statement chain, then the statement as the listing shows it.
+std::string DescribeStatement(const CScriptClass& cls, const ScriptVarTable& vars,
+                              const ScriptNode* at) {
+    std::string body = "a body";
+    for (const ScriptFunction& fn : cls.functions)
+        if (fn.vars == &vars) body = "function " + fn.name;
+    for (int t = 0; t < kTriggerCount; ++t)
+        for (const TriggerHandler* h = cls.handlers[static_cast<size_t>(t)]; h; h = h->next)
+            if (h->vars == &vars) body = std::string("trigger ") + GetTriggerInfo(t).name;
+    int index = 0;
+    for (const ScriptNode* n = vars.body; n && n != at; n = n->next)
+        ++index;
+    const std::string listing = DescribeChain(cls, vars, vars.body);
+    const std::string prefix = std::to_string(index) + ": ";
+    std::string statement;
+    for (size_t p = 0; p < listing.size();) {
+        size_t end = listing.find('\n', p);
+        if (end == std::string::npos) end = listing.size();
+        if (listing.compare(p, prefix.size(), prefix) == 0) {
+            statement = listing.substr(p + prefix.size(), end - p - prefix.size());
+            break;
+        }
+        p = end + 1;
+    }
+    if (statement.size() > 120) statement = statement.substr(0, 117) + "...";
+    return "statement " + std::to_string(index) + " of " + body + " (" + statement + ")";
 }
 
 }  // namespace
@@ -197,6 +252,12 @@ CScriptThread::CScriptThread(CScriptInstance* instance, const ScriptVarTable* va
     : instance_(instance), vars_(vars) {
     InstallKillHook();
     stack_.reserve(32);
+}
+
+s64 SetScriptStepBudget(s64 statements) {
+    const s64 old = gStepBudget;
+    gStepBudget = statements;
+    return old;
 }
 
 CScriptThread::~CScriptThread() {
@@ -218,10 +279,16 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
         stack_[k].l = static_cast<CScriptList*>(NewScriptObjectOfType(vars_->entries[k].type));
     base_ = 0;
     frame_ = stack_.data();
+    frameVars_ = vars_;
+    stepsLeft_ = gStepBudget;
     runNext = gRunning.head;
     gRunning.head = this;
     ++gRunning.count;
     if (!instance_ || instance_->IsTornDown()) Kill();
+    if (!stop_ && ScriptStackLow()) {
+        LogThreadError(instance_, "nested script threads use more stack than the interpreter has");
+        Kill();
+    }
     if (!stop_) RunChain(vars_->body);
     gRunning.head = runNext;
     --gRunning.count;
@@ -232,6 +299,15 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     stack_.clear();
     ReleaseTemps(0);
     return answer;
+}
+
+void CScriptThread::StopOverBudget(const ScriptNode* at) {
+    std::string what =
+        "script thread ran more than " + std::to_string(gStepBudget) + " statements in one run";
+    if (instance_ && frameVars_)
+        what += ", at " + DescribeStatement(*instance_->GetClass(), *frameVars_, at);
+    LogThreadError(instance_, what);
+    Kill();
 }
 
 void CScriptThread::ReleaseTemps(size_t mark) {
@@ -519,6 +595,12 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
                 break;
         }
     }
+    if (ScriptStackLow()) {
+        LogThreadError(instance_, std::string("script expression around '") + rec.name +
+                                      "' uses more stack than the interpreter has");
+        Kill();
+        return kTypeVoid;
+    }
     if (!rec.handler) {
         const std::string message = std::string("script builtin '") + rec.name + "' (" +
                                     rec.signature + ") is not built yet";
@@ -604,11 +686,13 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         Kill();
         return rt;
     }
-    if (gRunning.callDepth >= kMaxScriptCallDepth) {
+    if (gRunning.callDepth >= kMaxScriptCallDepth || ScriptStackLow()) {
         stack_.resize(newBase);
-        char what[96];
-        std::snprintf(what, sizeof what, "script calls nested deeper than %d in %s",
-                      kMaxScriptCallDepth, fn.name.c_str());
+        const std::string what =
+            gRunning.callDepth >= kMaxScriptCallDepth
+                ? "script calls nested deeper than " + std::to_string(kMaxScriptCallDepth) +
+                      " in " + fn.name
+                : "script calls in " + fn.name + " use more stack than the interpreter has";
         LogThreadError(instance_, what);
         Kill();
         return rt;
@@ -623,30 +707,43 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
                 vars->holdsObjects = 1;
     }
     const bool holdsObjects = vars->holdsObjects > 0;
-    // Parameters are values: string, ustring and list arguments are copied into the frame.
-    for (size_t k = 0; holdsObjects && k < n2; ++k) {
+    // The arguments become the first variables of the new frame: a string, ustring or list
+    // variable passes its own object, so the function may fill the caller's list. A constant
+    // or a computed value passes a copy of its own (a temporary of the caller's statement),
+    // so that no function writes into a compiled constant.
+    const ScriptNode* arg = n->child;
+    for (size_t k = 0; holdsObjects && k < n2; ++k, arg = arg ? arg->next : nullptr) {
         const u8 t = vars->entries[k].type;
         if (t != kTypeString && t != kTypeUString && t != kTypeList) continue;
         ScriptSlot& slot = stack_[newBase + k];
-        void* fresh = NewScriptObjectOfType(t);
-        if (k < argCount && slot.l) {
-            if (t == kTypeString)
-                *static_cast<CStr*>(fresh) = *slot.s;
-            else if (t == kTypeUString)
-                *static_cast<CUStr*>(fresh) = *slot.q;
-            else
-                static_cast<CScriptList*>(fresh)->AppendCopyOf(*slot.l);
+        if (k >= argCount) {
+            slot.l = static_cast<CScriptList*>(NewScriptObjectOfType(t));  // a local
+            continue;
         }
-        slot.l = static_cast<CScriptList*>(fresh);
+        if (slot.l && arg && IsVariableNode(arg)) continue;
+        void* copy = NewScriptObjectOfType(t);
+        AddTemp(t, copy);
+        if (slot.l) {
+            if (t == kTypeString)
+                *static_cast<CStr*>(copy) = *slot.s;
+            else if (t == kTypeUString)
+                *static_cast<CUStr*>(copy) = *slot.q;
+            else
+                static_cast<CScriptList*>(copy)->AppendCopyOf(*slot.l);
+        }
+        slot.l = static_cast<CScriptList*>(copy);
     }
     const size_t savedBase = base_;
     const s32 savedTop = topWord_;
+    const ScriptVarTable* savedVars = frameVars_;
     base_ = newBase;
     frame_ = stack_.data() + base_;
+    frameVars_ = vars;
     ++gRunning.callDepth;
     RunChain(vars->body);
     --gRunning.callDepth;
-    for (size_t k = 0; holdsObjects && k < n2; ++k)
+    frameVars_ = savedVars;
+    for (size_t k = argCount; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
     stack_.resize(newBase);
     base_ = savedBase;
@@ -691,6 +788,10 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
 void CScriptThread::RunChain(const ScriptNode* head) {
     const ScriptNode* cur = head;
     while (cur) {
+        if (--stepsLeft_ < 0) {
+            StopOverBudget(cur);
+            return;
+        }
         const ScriptNode* next = cur->next;
         const size_t mark = temps_.size();
         if (cur->kind == NodeKind::BuiltinCall) {
@@ -788,8 +889,22 @@ void CScriptThread::RunChain(const ScriptNode* head) {
 s32 RunScriptBody(CScriptInstance* instance, const ScriptVarTable* vars, const ScriptSlot* args,
                   int argCount) {
     if (!vars) return 0;
-    CScriptThread thread(instance, vars);
-    return thread.Run(args, argCount);
+    struct Activation {
+        CScriptInstance* instance;
+        const ScriptVarTable* vars;
+        const ScriptSlot* args;
+        int argCount;
+        s32 result;
+    } a{instance, vars, args, argCount, 0};
+    // The outermost thread moves onto the script stack; nested ones are already there.
+    ScriptStack().Run(
+        [](void* p) {
+            auto* a = static_cast<Activation*>(p);
+            CScriptThread thread(a->instance, a->vars);
+            a->result = thread.Run(a->args, a->argCount);
+        },
+        &a);
+    return a.result;
 }
 
 s32 RunScriptFunction(CScriptInstance* instance, const TriggerHandler* handler,

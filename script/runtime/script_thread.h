@@ -31,8 +31,21 @@ struct ScriptNode;
 struct TriggerHandler;
 
 // Script function calls may nest this deep in all running threads together; a deeper call
-// stops its thread with a log line instead of exhausting the stack.
-constexpr int kMaxScriptCallDepth = 1000;
+// stops its thread with a log line instead of exhausting the stack. Threads run on a stack
+// of their own (kScriptStackBytes, committed only as it is used), measured to hold this many
+// calls with room to spare in every build, the sanitizer builds included. Whatever would
+// still come within kScriptStackReserve of its end (unusually large expressions in every
+// call, many nested threads) stops the thread the same way.
+constexpr int kMaxScriptCallDepth = 10000;
+constexpr size_t kScriptStackBytes = size_t{256} << 20;
+constexpr size_t kScriptStackReserve = size_t{1} << 20;
+
+// Each activation of a script thread (one RunScriptFunction) may run this many statements,
+// those of the functions it calls included; past it the thread is stopped with a log line
+// naming the class and the statement, so a handler that never ends cannot hang the server.
+constexpr s64 kDefaultScriptStepBudget = 10'000'000;
+// Sets the budget of the activations that start from now on; answers the previous one.
+s64 SetScriptStepBudget(s64 statements);
 
 class CScriptThread final : public BuiltinCallHost {
 public:
@@ -79,6 +92,8 @@ private:
     u8 ExprType(const ScriptNode* node) const;
     ScriptSlot* VariableSlot(const ScriptNode* node);
     void ReleaseTemps(size_t mark);
+    // Stops the thread at the statement that went past the step budget, with a log line.
+    void StopOverBudget(const ScriptNode* at);
     void AddTemp(u8 type, void* object) { temps_.push_back(Temp{type, object}); }
 
     CScriptInstance* instance_;
@@ -87,7 +102,9 @@ private:
     size_t base_ = 0;                // the current frame's first slot
     ScriptSlot* frame_ = nullptr;    // stack_.data() + base_, renewed whenever either changes
     std::vector<Temp> temps_;
-    s32 result_ = 0;     // the default answer
+    const ScriptVarTable* frameVars_ = nullptr;  // the variable table of the running body
+    s64 stepsLeft_ = 0;                          // statements this activation may still run
+    s32 result_ = 0;                             // the default answer
     s32 topWord_ = 0;    // the value the last statement left in the current function
     bool stop_ = false;  // killed
     Flow flow_ = Flow::Next;

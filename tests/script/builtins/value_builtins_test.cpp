@@ -141,38 +141,71 @@ trigger use {
     EXPECT_EQ(List(in, "sortedStr"), "B|a|b|c");
 }
 
-// Each row: a statement that must stop the thread; the handler answers 0 and the marker
-// after it is never set.
-TEST_F(ValueBuiltins, IndexErrorsStopTheThread) {
-    const char* statements[] = {
-        "insert(l, 1, 4);", "setItem(l, 1, 4);", "removeItem(l, 4);",
-        "int x = l[3];",    "string s = l[0];",  "loc p = l[3];",
-        "sortList(l, 6);",  "sortList(m, 0);",   "int y = l[0 - 1];",
-    };
-    int i = 0;
+// One class per statement, named prefix + its index: its use handler sets l = 1, 2, 3 and
+// m = 1, "x", runs the statement and then sets the member marker.
+std::vector<std::pair<std::string, std::string>> StatementClasses(
+    const std::string& prefix, const std::vector<std::string>& statements) {
     std::vector<std::pair<std::string, std::string>> sources;
-    for (const char* st : statements) {
-        sources.push_back({"k" + std::to_string(i++), std::string(R"(
+    for (size_t k = 0; k < statements.size(); ++k) {
+        sources.push_back({prefix + std::to_string(k), R"(
 member int marker;
 member list l;
 member list m;
-member list n;
+member list e;
 member loc where;
 trigger use {
     l = 1, 2, 3;
     m = 1, "x";
-    )") + st + R"(
+    )" + statements[k] + R"(
     marker = 1;
     return 1;
 }
 )"});
     }
-    Compile(sources);
-    for (int k = 0; k < i; ++k) {
+    return sources;
+}
+
+// Each row: a statement that must stop the thread; the handler answers 0 and the marker
+// after it is never set.
+TEST_F(ValueBuiltins, IndexErrorsStopTheThread) {
+    const std::vector<std::string> statements = {
+        "insert(l, 1, 4);",  "setItem(l, 1, 4);",     "removeItem(l, 4);", "int x = l[3];",
+        "string s = l[0];",  "loc p = l[3];",         "sortList(l, 6);",   "sortList(m, 0);",
+        "int y = l[0 - 1];", "setItem(l, 1, 0 - 1);",
+    };
+    Compile(StatementClasses("k", statements));
+    for (size_t k = 0; k < statements.size(); ++k) {
         CScriptInstance* in = Instance("k" + std::to_string(k));
         EXPECT_EQ(Fire(in, kTriggerUse, {0}), 0) << statements[k];
         EXPECT_EQ(Int(in, "marker"), 0) << statements[k];
         EXPECT_EQ(List(in, "l"), "1|2|3") << statements[k];
+    }
+}
+
+// insert and removeItem take a negative index as the front of the list; scripts rely on it.
+TEST_F(ValueBuiltins, NegativeIndexesOfInsertAndRemoveItemMeanTheFront) {
+    const struct {
+        const char* statement;
+        const char* l;
+        const char* e;
+    } rows[] = {
+        {"insert(l, 9, 0 - 1);", "9|1|2|3", ""},
+        {"insert(l, 9, 0 - 3);", "9|1|2|3", ""},
+        {"insert(e, 9, 0 - 1);", "1|2|3", "9"},
+        {"removeItem(l, 0 - 1);", "2|3", ""},
+        {"removeItem(l, 0 - 2147483647);", "2|3", ""},
+        {"removeItem(e, 0 - 1);", "1|2|3", ""},  // nothing to remove
+    };
+    std::vector<std::string> statements;
+    for (const auto& row : rows)
+        statements.push_back(row.statement);
+    Compile(StatementClasses("n", statements));
+    for (size_t k = 0; k < statements.size(); ++k) {
+        CScriptInstance* in = Instance("n" + std::to_string(k));
+        EXPECT_EQ(Fire(in, kTriggerUse, {0}), 1) << rows[k].statement;
+        EXPECT_EQ(Int(in, "marker"), 1) << rows[k].statement;
+        EXPECT_EQ(List(in, "l"), rows[k].l) << rows[k].statement;
+        EXPECT_EQ(List(in, "e"), rows[k].e) << rows[k].statement;
     }
 }
 

@@ -40,6 +40,82 @@ trigger use {
     EXPECT_EQ(List(in, "trace"), "10|9|8|7|6|5|4|3|2|1");
 }
 
+// Recursion as deep as the documented cap runs to its end, in every build: the interpreter
+// has a stack of its own sized for it.
+TEST_F(Interpreter, RecursionRunsToTheCallDepthCap) {
+    Compile({{"sum", R"(
+member int want;
+member int total;
+member int text;  // items the deepest calls added to one list passed down
+function int sum(int n) {
+    if (n <= 0) {
+        return 0;
+    }
+    return sum(n - 1) + n;
+}
+function void fill(int n, list l) {
+    if (n <= 0) {
+        return;
+    }
+    append(l, n);
+    fill(n - 1, l);
+}
+trigger use {
+    total = sum(want);
+    list l;
+    clearList(l);
+    fill(want, l);
+    text = numInList(l);
+    return 1;
+}
+)"}});
+    CScriptInstance* in = Instance("sum");
+    // sum(n) nests n + 1 calls: the second run reaches the cap exactly.
+    for (const s32 depth : {2000, kMaxScriptCallDepth - 1}) {
+        LogCapture log;
+        Member(in, "want").i = depth;
+        EXPECT_EQ(Fire(in, kTriggerUse, {0}), 1) << depth;
+        EXPECT_EQ(Int(in, "total"), depth * (depth + 1) / 2) << depth;
+        EXPECT_EQ(Int(in, "text"), depth) << depth;
+        EXPECT_TRUE(log.FromSource("script").empty()) << depth;
+    }
+}
+
+// Calls whose every level holds a long expression may need more stack than the cap's worth
+// of plain calls: the thread then stops with a log line instead of overflowing the stack.
+TEST_F(Interpreter, DeepCallsInsideLongExpressionsNeverOverflowTheStack) {
+    // The longest chain the compiler takes (64 values) at every level of a deep recursion.
+    std::string chain;
+    for (int k = 0; k < 61; ++k)
+        chain += " + \"a\"";
+    Compile({{"wide", R"(
+member int got;
+function string f(int n) {
+    if (n <= 0) {
+        return "";
+    }
+    return f(n - 1))" + chain +
+                          R"(;
+}
+trigger use {
+    string s = f(9000);
+    got = strlen(s);
+    return 1;
+}
+)"}});
+    LogCapture log;
+    CScriptInstance* in = Instance("wide");
+    const s32 answer = Fire(in, kTriggerUse, {0});
+    if (log.FromSource("script").empty()) {
+        EXPECT_EQ(answer, 1);
+        EXPECT_EQ(Int(in, "got"), 9000 * 61);
+    } else {
+        EXPECT_EQ(answer, 0);
+        EXPECT_NE(log.FromSource("script")[0].message.find("more stack"), std::string::npos);
+    }
+    EXPECT_EQ(RunningThreadCount(), 0);
+}
+
 TEST_F(Interpreter, RunawayRecursionStopsTheThreadWithALogLine) {
     Compile({{"deep", R"(
 member int depth;
@@ -61,6 +137,66 @@ trigger use {
     EXPECT_NE(log.FromSource("script")[0].message.find("nested deeper"), std::string::npos);
     // The thread is gone and another run starts afresh.
     EXPECT_EQ(RunningThreadCount(), 0);
+}
+
+// A handler that never ends is stopped once its activation has run the step budget: the log
+// names the class and the statement, the thread answers its default, and every activation
+// starts with a full budget.
+TEST_F(Interpreter, StepBudgetStopsHandlersThatNeverEnd) {
+    Compile({{"spin", R"(
+member int passes;
+function void forever() {
+    while (1) {
+        passes++;
+    }
+}
+trigger use {
+    setDefaultReturn(5);
+    while (1) {
+    }
+    return 1;
+}
+trigger lookedat {
+    forever();
+    return 1;
+}
+trigger creation {
+    int i = 0;
+    while (i < 200) {
+        i++;
+    }
+    return i;
+}
+)"}});
+    const s64 saved = SetScriptStepBudget(1000);
+    LogCapture log;
+    CScriptInstance* in = Instance("spin");
+    const struct {
+        int trigger;
+        s32 answer;
+        const char* where;
+    } rows[] = {
+        {kTriggerUse, 5, "at statement 2 of trigger use (TK_ENDWHILE(->1))"},
+        {28, 0, "of function forever"},
+    };
+    for (const auto& row : rows) {
+        log.Clear();
+        EXPECT_EQ(Fire(in, row.trigger, {0}), row.answer) << row.where;
+        ASSERT_EQ(log.FromSource("script").size(), 1u) << row.where;
+        const std::string line = log.FromSource("script")[0].message;
+        EXPECT_NE(line.find("more than 1000 statements"), std::string::npos) << line;
+        EXPECT_NE(line.find(row.where), std::string::npos) << line;
+        EXPECT_NE(line.find("[spin]"), std::string::npos) << line;
+        EXPECT_EQ(RunningThreadCount(), 0);
+    }
+    EXPECT_GT(Int(in, "passes"), 300);
+    EXPECT_LT(Int(in, "passes"), 1000);
+    // About 600 statements each: two runs together exceed the budget, each alone does not.
+    log.Clear();
+    EXPECT_EQ(Fire(in, kTriggerCreation, {0}), 200);
+    EXPECT_EQ(Fire(in, kTriggerCreation, {0}), 200);
+    EXPECT_TRUE(log.FromSource("script").empty());
+    SetScriptStepBudget(saved);
 }
 
 TEST_F(Interpreter, OverriddenFunctionRunsEvenFromInheritedCode) {
@@ -126,28 +262,73 @@ trigger use {
     EXPECT_EQ(Int(in, "viaFunction"), 7);  // the parameter is a copy: y stays 3
 }
 
-TEST_F(Interpreter, StringParametersAreCopies) {
-    Compile({{"strs", R"(
+// A string, ustring or list variable passed to a function is the function's parameter
+// itself; a constant or a computed value passes a copy, so compiled constants never change.
+TEST_F(Interpreter, VariableArgumentsAreTheCallersObjectsConstantsAreCopied) {
+    Compile({{"params", R"(
 member string out;
 member string after;
+member list filled;
+member list nest;
+member int innerCount;
+member ustring wide;
+member ustring wideAfter;
 function string shout(string s) {
     s = s + "!";
     return s;
+}
+function void fill(list out) {
+    append(out, 1);
+    append(out, "two");
+}
+function void fillTwice(list l) {
+    fill(l);
+    fill(l);
+}
+function void grow(list l) {
+    append(l, 5);
+    innerCount = numInList(l);
+}
+function void widen(ustring u) {
+    u = L"zz";
 }
 trigger use {
     string a = "hey";
     out = shout(a);
     after = a;
     out = out + shout("x");
+    clearList(filled);
+    fill(filled);
+    list mine;
+    fillTwice(mine);
+    append(filled, numInList(mine));
+    list inner = 7;
+    nest = inner;
+    nest = 0;
+    append(nest, inner);
+    grow(nest[1]);
+    widen(wide);
+    widen(L"k");
+    widen(wideAfter);
+    wideAfter = L"k";
     return 1;
 }
 )"}});
-    CScriptInstance* in = Instance("strs");
-    Fire(in, kTriggerUse, {0});
-    EXPECT_EQ(Str(in, "out"), "hey!x!");
-    EXPECT_EQ(Str(in, "after"), "hey");
-    Fire(in, kTriggerUse, {0});  // the constant "x" was not changed by the first run
-    EXPECT_EQ(Str(in, "out"), "hey!x!");
+    CScriptInstance* in = Instance("params");
+    for (int run = 0; run < 2; ++run) {  // the constants "x" and L"k" are the same each run
+        Fire(in, kTriggerUse, {0});
+        EXPECT_EQ(Str(in, "out"), "hey!x!");
+        EXPECT_EQ(Str(in, "after"), "hey!");
+        EXPECT_EQ(List(in, "filled"), "1|two|4");
+        EXPECT_EQ(List(in, "nest"), "0|<5>");
+        EXPECT_EQ(Member(in, "nest").l->Tail()->value.l->Count(), 1);  // grew a copy
+        EXPECT_EQ(Int(in, "innerCount"), 2);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(Member(in, "wide").q->CText())),
+                  u"zz");
+        EXPECT_EQ(
+            std::u16string(reinterpret_cast<const char16_t*>(Member(in, "wideAfter").q->CText())),
+            u"k");
+    }
 }
 
 TEST_F(Interpreter, LoopsSwitchesAndJumps) {
