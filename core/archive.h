@@ -78,6 +78,8 @@ public:
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Error() const { return error_; }
+    // The archive file's path (or the label it was opened under), for messages.
+    const std::string& Label() const { return label_; }
 
     // Looks a member up by name (lower-cased A-Z first); null when absent. With 'w' in the
     // mode the member is truncated (stored size and position 0). Write opens ('w' or '+')

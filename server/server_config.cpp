@@ -134,8 +134,10 @@ int ReadServerConfig(ServerConfig& config, std::string* error) {
     ArchiveHandle file = ArchiveOpen(path.c_str(), "r");
     if (file == nullptr) {
         if (error) {
-            *error = "the data archive has no " + path + " (the configuration of the world \"" +
-                     config.serverName + "\"; set SERVERNAME to choose another world)";
+            const DataArchive* archive = GetDataArchive();
+            *error = "the data archive " + (archive ? archive->Label() + " " : std::string()) +
+                     "has no " + path + " (the configuration of the world \"" + config.serverName +
+                     "\"; set SERVERNAME to choose another world)";
         }
         return 1;
     }

@@ -40,7 +40,9 @@ int CreateWorld(int width, int height) {
     WorldDataResult result;
     if (LoadWorldDataFiles(ReadArchiveFile, g_serverConfig.serverName, &result, &error,
                            WriteArchiveFile) != 0) {
-        return StartupFailure(error);
+        // Say where the world's files were looked for.
+        return StartupFailure(error + " (looked for in the data archive " +
+                              GetDataArchive()->Label() + ")");
     }
     LoadTextFiles();
     return 0;

@@ -27,9 +27,12 @@ private:
 
 class ChildProcess {
 public:
-    // Starts `program` in `workDir` with `env` (NAME=value) added to the environment.
+    // Starts `program` in `workDir` with `env` (NAME=value) added to the environment and
+    // `args` as its arguments. With `captureStdout` its standard output goes to the same pipe
+    // as stderr (read through Stderr()); otherwise to /dev/null.
     ChildProcess(const std::string& program, const std::string& workDir,
-                 const std::vector<std::string>& env = {});
+                 const std::vector<std::string>& env = {},
+                 const std::vector<std::string>& args = {}, bool captureStdout = false);
     ~ChildProcess();  // kills a child that still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
