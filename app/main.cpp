@@ -76,6 +76,8 @@ void PrintUsage(std::FILE* out) {
         "  DISPLAY, WAYLAND_DISPLAY\n"
         "                   the display the game window opens on; without either the client\n"
         "                   runs without a window until Ctrl-C.\n"
+        "  SDL_VIDEODRIVER, SDL_RENDER_DRIVER\n"
+        "                   the video driver and renderer SDL is to use for the window.\n"
         "  ZQ_HEADLESS=1    run the client without a window even when a display exists.\n"
         "  ZQ_HEADLESS_CLOSE_AFTER_MS=n\n"
         "                   without a window: ask the client to close after n ms.\n"
