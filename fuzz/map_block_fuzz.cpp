@@ -62,24 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 // The demo world's terrain as the content builder writes it, cut to a few areas.
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     const world_fuzz::DemoFiles& demo = world_fuzz::Demo();
-    int c0 = 0, r0 = 0;
-    world_fuzz::BusiestWindow(c0, r0);
-    struct Cut {
-        int c0, r0, columns, rows, cornerDx, cornerDy;
-    };
-    const Cut cuts[] = {
-        {c0, r0, 8, 8, 0, 0},          // the busiest part, on whole cells
-        {c0, r0, 8, 8, 3, 5},          // the same at a corner off the cell lines
-        {0, 0, 1, 1, 0, 0},            // one cell
-        {c0 + 2, r0 + 1, 5, 3, 0, 0},  // a narrow area
-    };
-    for (const Cut& c : cuts) {
-        world_fuzz::Area area;
-        area.columns = c.columns;
-        area.rows = c.rows;
-        area.x0 = c.c0 * 8 + c.cornerDx;
-        area.y0 = c.r0 * 8 + c.cornerDy;
-        std::vector<u8> input = world_fuzz::Header(area);
+    for (const world_fuzz::Cut& c : world_fuzz::SeedCuts()) {
+        std::vector<u8> input = world_fuzz::Header(c.AreaOf());
         const std::vector<u8> blocks =
             world_fuzz::CutCells(demo.map, kMapBlockSize, c.c0, c.r0, c.columns, c.rows);
         input.insert(input.end(), blocks.begin(), blocks.end());

@@ -64,19 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 // index entries keep their offsets into the whole data file).
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     const world_fuzz::DemoFiles& demo = world_fuzz::Demo();
-    int c0 = 0, r0 = 0;
-    world_fuzz::BusiestWindow(c0, r0);
-    struct Cut {
-        int c0, r0, columns, rows, cornerDx;
-    };
-    const Cut cuts[] = {{c0, r0, 8, 8, 0}, {c0, r0, 8, 8, 5}, {c0 + 3, r0 + 2, 2, 3, 0}};
-    for (const Cut& c : cuts) {
-        world_fuzz::Area area;
-        area.columns = c.columns;
-        area.rows = c.rows;
-        area.x0 = c.c0 * 8 + c.cornerDx;
-        area.y0 = c.r0 * 8;
-        std::vector<u8> input = world_fuzz::Header(area);
+    for (const world_fuzz::Cut& c : world_fuzz::SeedCuts()) {
+        std::vector<u8> input = world_fuzz::Header(c.AreaOf());
         const std::vector<u8> index =
             world_fuzz::CutCells(demo.staticsIndex, 12, c.c0, c.r0, c.columns, c.rows);
         AppendLe16(input, static_cast<u16>(index.size()));

@@ -31,16 +31,15 @@ std::vector<u8> Repeated(const uint8_t* data, size_t length, size_t size) {
 // The busiest 8 x 8 cells of the demo world, loaded once.
 world_fuzz::Area LoadDemoArea() {
     const world_fuzz::DemoFiles& demo = world_fuzz::Demo();
-    int c0 = 0, r0 = 0;
-    world_fuzz::BusiestWindow(c0, r0);
-    world_fuzz::Area area;
-    area.columns = area.rows = 8;
-    area.x0 = c0 * 8;
-    area.y0 = r0 * 8;
+    const world_fuzz::Cut busiest = world_fuzz::SeedCuts().front();
+    const world_fuzz::Area area = busiest.AreaOf();
     world_fuzz::InstallDemoTileData();
     world_fuzz::BuildArea(area);
-    LoadTerrain(world_fuzz::CutCells(demo.map, kMapBlockSize, c0, r0, 8, 8));
-    LoadStatics(world_fuzz::CutCells(demo.staticsIndex, 12, c0, r0, 8, 8), demo.statics);
+    LoadTerrain(world_fuzz::CutCells(demo.map, kMapBlockSize, busiest.c0, busiest.r0,
+                                     busiest.columns, busiest.rows));
+    LoadStatics(world_fuzz::CutCells(demo.staticsIndex, 12, busiest.c0, busiest.r0, busiest.columns,
+                                     busiest.rows),
+                demo.statics);
     return area;
 }
 

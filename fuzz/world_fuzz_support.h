@@ -141,4 +141,30 @@ inline void BusiestWindow(int& c0, int& r0) {
     }
 }
 
+// A piece of the demo world that a seed covers: the cells from column c0 and row r0, and
+// the area's corner moved off the cell lines by (cornerDx, cornerDy).
+struct Cut {
+    int c0, r0, columns, rows, cornerDx, cornerDy;
+
+    Area AreaOf() const {
+        Area area;
+        area.columns = columns;
+        area.rows = rows;
+        area.x0 = c0 * 8 + cornerDx;
+        area.y0 = r0 * 8 + cornerDy;
+        return area;
+    }
+};
+
+// The pieces the world targets seed from: the busiest 8 x 8 cells on whole cells and off
+// the cell lines, a single cell, and a narrow area.
+inline std::vector<Cut> SeedCuts() {
+    int c0 = 0, r0 = 0;
+    BusiestWindow(c0, r0);
+    return {{c0, r0, 8, 8, 0, 0},
+            {c0, r0, 8, 8, 3, 5},
+            {0, 0, 1, 1, 0, 0},
+            {c0 + 2, r0 + 1, 5, 3, 0, 0}};
+}
+
 }  // namespace world_fuzz
