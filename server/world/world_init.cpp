@@ -41,8 +41,9 @@ int CreateWorld(int width, int height) {
     if (LoadWorldDataFiles(ReadArchiveFile, g_serverConfig.serverName, &result, &error,
                            WriteArchiveFile) != 0) {
         // Say where the world's files were looked for.
+        if (!error.empty() && error.back() == '.') error.pop_back();
         return StartupFailure(error + " (looked for in the data archive " +
-                              GetDataArchive()->Label() + ")");
+                              GetDataArchive()->Label() + ").");
     }
     LoadTextFiles();
     return 0;
