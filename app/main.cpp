@@ -2,9 +2,14 @@
 // own. Start-up order: the server configuration (data archive, server.txt, random seed),
 // then the progress window, the saved process arguments and the server main loop.
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
+#include "core/archive.h"
 #include "core/process_link.h"
+#include "platform/paths.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/server_main_loop.h"
 #include "server/frame/server_out_of_memory.h"
@@ -23,13 +28,81 @@ void SaveProcessArgs(int argc, char** argv) {
     saved.showCommand = 1;
 }
 
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
+    }
+    return false;
+}
+
+// The data archive is looked for in the working directory; naming it in full tells a user
+// who started the game from elsewhere where it was looked for.
+std::string ArchivePath() {
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(kArchiveFileName, ec);
+    return ec ? std::string(kArchiveFileName) : path.string();
+}
+
+void PrintUsage(std::FILE* out) {
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    const std::string workDir = ec ? std::string("(unknown)") : cwd.string();
+    std::fprintf(
+        out,
+        "Usage: zqdemo [--help]\n"
+        "\n"
+        "Runs the Varnok Online demo: the game-world server and the game client in one\n"
+        "process. To quit, close the game window or press Ctrl-C.\n"
+        "\n"
+        "Working directory: %s\n"
+        "Start the game from the directory that holds its data archive.\n"
+        "\n"
+        "Files read:\n"
+        "  zqdemo.dat       the data archive, in the working directory:\n"
+        "                   %s\n"
+        "                   The world's files are members of it under ../.rundir/<world>/:\n"
+        "                   server.txt, map0.mul, staidx0.mul, statics0.mul, resregions.txt.\n"
+        "  zq.cfg, login.cfg, obscene.lst, ignore.lst, chardata.mul\n"
+        "                   the client's options and lists, in the directory of the program\n"
+        "                   recorded as ExePath in settings.txt, else in the run directory\n"
+        "                   (ZQ_RUN_DIR, else the working directory); missing lists are made.\n"
+        "  settings.txt     the per-user settings, in the configuration directory:\n"
+        "                   %s\n"
+        "  ZqClientApp.lock the lock that keeps a second copy from starting, in the run\n"
+        "                   directory.\n"
+        "\n"
+        "Environment variables:\n"
+        "  SERVERNAME       the world to run (default ZQGoldDemo): its files are read from\n"
+        "                   ../.rundir/<SERVERNAME>/ in the data archive.\n"
+        "  DISPLAY, WAYLAND_DISPLAY\n"
+        "                   the display the game window opens on; without either the client\n"
+        "                   runs without a window until Ctrl-C.\n"
+        "  SDL_VIDEODRIVER, SDL_RENDER_DRIVER\n"
+        "                   the video driver and renderer SDL is to use for the window.\n"
+        "  ZQ_HEADLESS=1    run the client without a window even when a display exists.\n"
+        "  ZQ_HEADLESS_CLOSE_AFTER_MS=n\n"
+        "                   without a window: ask the client to close after n ms.\n"
+        "  ZQ_RUN_DIR       the run directory, where the client's files and lock are looked\n"
+        "                   for (default: the working directory).\n"
+        "  ZQ_CONFIG_DIR    the per-user configuration directory (default\n"
+        "                   $XDG_CONFIG_HOME/zqdemo, else $HOME/.config/zqdemo).\n"
+        "  XDG_CONFIG_HOME, HOME\n"
+        "                   used for the configuration directory when ZQ_CONFIG_DIR is unset.\n"
+        "  printl           the server's print mask (a decimal number); kept for developers.\n",
+        workDir.c_str(), ArchivePath().c_str(), platform::UserConfigDirectory().c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // This thread is the server's; the client thread sets its own report when it starts.
     InstallServerOutOfMemoryHandler();
+    if (AsksForHelp(argc, argv)) {
+        PrintUsage(stdout);
+        return 0;
+    }
     std::string error;
-    if (g_serverConfig.Start("zqdemo.dat", &error) != 0) {
+    if (g_serverConfig.Start(ArchivePath().c_str(), &error) != 0) {
         std::fprintf(stderr, "zqdemo: %s\n", error.c_str());
         return 1;
     }

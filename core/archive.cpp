@@ -76,12 +76,19 @@ DataArchive::~DataArchive() {
 int DataArchive::Open(const char* path) {
     Close();
     error_.clear();
-    std::FILE* f = std::fopen(path, "rb+");
+    // Read-only until a member is opened for writing: a demo that only reads its data must
+    // run from an archive it may not write (a read-only file or medium).
+    std::FILE* f = std::fopen(path, "rb");
     if (f == nullptr) {
         error_ = std::string("cannot open the data archive ") + path + ": " + std::strerror(errno);
         return 0;
     }
-    return OpenFile(f, path);
+    int ok = OpenFile(f, path);
+    if (ok) {
+        path_ = path;
+        fileWritable_ = false;
+    }
+    return ok;
 }
 
 int DataArchive::OpenFile(std::FILE* file, const std::string& label) {
@@ -89,6 +96,9 @@ int DataArchive::OpenFile(std::FILE* file, const std::string& label) {
     error_.clear();
     file_ = file;
     label_ = label;
+    // A file handed over was opened as its owner chose; writes to it are tried as they come.
+    path_.clear();
+    fileWritable_ = true;
     if (!LoadDirectory()) {
         std::fclose(file_);
         file_ = nullptr;
@@ -100,6 +110,8 @@ int DataArchive::OpenFile(std::FILE* file, const std::string& label) {
 void DataArchive::Close() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
+    path_.clear();
+    fileWritable_ = false;
     index_.clear();
     entries_.clear();
     directorySize_ = 0;
@@ -187,11 +199,27 @@ ArchiveEntry* DataArchive::OpenMember(const char* name, const char* mode) {
     // Writing to a read-only member would change its bytes while its directory entry is
     // never written back: refuse every write open, not only 'w'.
     if ((truncate || update) && e->readOnly != 0) return nullptr;
+    if ((truncate || update) && !MakeWritable()) return nullptr;
     if (truncate) {
         e->size = 0;
         e->position = 0;
     }
     return e;
+}
+
+bool DataArchive::MakeWritable() {
+    if (fileWritable_) return true;
+    if (file_ == nullptr || path_.empty()) return false;
+    std::FILE* f = std::fopen(path_.c_str(), "rb+");
+    if (f == nullptr) {
+        error_ = "cannot write to the data archive " + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    // Every member access seeks first, so the file can be swapped under open streams.
+    std::fclose(file_);
+    file_ = f;
+    fileWritable_ = true;
+    return true;
 }
 
 int DataArchive::CloseMember(ArchiveEntry* entry) {

@@ -66,19 +66,25 @@ public:
     DataArchive(const DataArchive&) = delete;
     DataArchive& operator=(const DataArchive&) = delete;
 
-    // Opens the archive file "rb+" and loads its directory. 0 when the file cannot be
+    // Opens the archive file for reading and loads its directory. 0 when the file cannot be
     // opened or its directory is malformed; Error() then says why, and the directory is
-    // empty so that every open of a member fails.
+    // empty so that every open of a member fails. The file is opened for writing only when
+    // a member is first opened for writing; a file that may not be written then refuses
+    // that open (and Error() says why) while reading goes on.
     int Open(const char* path);
-    // The same over an already open file (taken over, closed by the archive).
+    // The same over an already open file (taken over, closed by the archive), used in the
+    // mode its owner opened it with.
     int OpenFile(std::FILE* file, const std::string& label);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Error() const { return error_; }
+    // The archive file's path (or the label it was opened under), for messages.
+    const std::string& Label() const { return label_; }
 
     // Looks a member up by name (lower-cased A-Z first); null when absent. With 'w' in the
     // mode the member is truncated (stored size and position 0). Write opens ('w' or '+')
-    // of a read-only member answer null.
+    // of a read-only member, or of any member while the archive file cannot be written,
+    // answer null.
     ArchiveEntry* OpenMember(const char* name, const char* mode);
     // Looks a member up without opening it.
     ArchiveEntry* FindMember(const char* name);
@@ -100,10 +106,14 @@ public:
 private:
     bool LoadDirectory();
     bool Fail(const std::string& why);
+    // Reopens the archive file for reading and writing (once); false when it may not be.
+    bool MakeWritable();
 
     GostCipher cipher_;
     GostCounterMode counter_;
     std::FILE* file_ = nullptr;
+    std::string path_;  // the file's path when opened by Open (empty for OpenFile)
+    bool fileWritable_ = false;
     std::string label_;
     std::string error_;
     std::map<std::string, int> index_;

@@ -41,19 +41,21 @@ s32 ChunkQueue::Put(const void* data, s32 length) {
     return length;
 }
 
-s32 ChunkQueue::Get(void* buffer, s32 size) {
-    if (buffer == nullptr || size <= 0) return 0;
+s32 ChunkQueue::Get(void* buffer, s32 room, s32 bufferSize) {
+    if (buffer == nullptr || room <= 0) return 0;
+    if (bufferSize < room) bufferSize = room;
     u8* out = static_cast<u8*>(buffer);
     s32 total = 0;
 
     std::lock_guard<std::mutex> guard(lock_);
     while (head_) {
         const s32 remaining = head_->length - head_->offset;
-        if (remaining >= size - total) {
-            // Only a head chunk that can never fit is split, and only as the call's first
-            // chunk: a chunk that merely does not fit after others waits for the next call.
-            if (total == 0 && size > 1) {
-                const s32 part = size - 1;
+        if (remaining >= room - total) {
+            // Only a head chunk that can never fit the reader's whole buffer is split, and
+            // only as the call's first chunk: a chunk that merely does not fit the room left
+            // now waits for a later call.
+            if (total == 0 && remaining >= bufferSize && room > 1) {
+                const s32 part = room - 1;
                 std::memcpy(out, head_->data.get() + head_->offset, static_cast<size_t>(part));
                 head_->offset += part;
                 total = part;

@@ -24,14 +24,18 @@ public:
     s32 Put(const void* data, s32 length);
 
     // Copies whole chunks, oldest first, into `buffer` while the total stays strictly below
-    // `size`; a chunk that would bring the total to `size` or beyond stays queued. Returns the
+    // `room`; a chunk that would bring the total to `room` or beyond stays queued. Returns the
     // number of bytes copied (0 when nothing was taken; the buffer is then untouched).
     //
-    // A head chunk that could never fit (its remaining length is `size` or more) would
-    // otherwise block the link for good: when it is the first chunk of the call, its first
-    // `size` - 1 bytes are handed out and the rest stays at the head for the next call. The
-    // byte stream is unchanged; only that chunk's boundary moves.
-    s32 Get(void* buffer, s32 size);
+    // `bufferSize` is the size of the reader's whole receive buffer, of which `room` is the
+    // part still free. A chunk that does not fit the room now waits whole for a later call
+    // with more room: readers count on getting each chunk whole. Only a head chunk that could
+    // never be taken whole (its remaining length is `bufferSize` or more) is handed out in
+    // pieces, as the call's first chunk and up to `room` - 1 bytes at a time, so it cannot
+    // block the link for good. The byte stream is unchanged; only that chunk's boundary moves.
+    s32 Get(void* buffer, s32 room, s32 bufferSize);
+    // The same for a reader whose whole buffer is free (`room` equals `bufferSize`).
+    s32 Get(void* buffer, s32 size) { return Get(buffer, size, size); }
 
     // Number of chunks waiting (for tests and diagnostics).
     s32 CountChunks() const;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "core/archive.h"
 #include "core/cstr.h"
@@ -41,19 +42,65 @@ std::string CutName(std::string text) {
     return text;
 }
 
+// One axis of the world area: its corner and size, and the lines of server.txt they came
+// from (0: the default).
+struct WorldAxis {
+    const char* cornerKey;
+    const char* sizeKey;
+    int corner;
+    int size;
+    int cornerLine;
+    int sizeLine;
+};
+
+std::string LinesOf(int a, int b) {
+    if (a > b) std::swap(a, b);
+    if (a == 0 || a == b) return "line " + std::to_string(b);
+    return "lines " + std::to_string(a) + " and " + std::to_string(b);
+}
+
+// Every tile of the world must have coordinates a Location can hold; sums beyond them
+// would wrap the world's cells onto each other, or overflow.
+bool CheckWorldAxis(const WorldAxis& axis, const std::string& path, std::string* error) {
+    const s64 last = static_cast<s64>(axis.corner) + axis.size - 1;
+    const bool cornerOut = axis.corner < kMinWorldCoordinate || axis.corner > kMaxWorldCoordinate;
+    if (!cornerOut && (axis.size <= 0 || last <= kMaxWorldCoordinate)) return true;
+    if (error) {
+        const std::string range = "the coordinates " + std::to_string(kMinWorldCoordinate) +
+                                  " to " + std::to_string(kMaxWorldCoordinate);
+        if (cornerOut) {
+            *error = path + " " + LinesOf(0, axis.cornerLine) + ": the world corner " +
+                     axis.cornerKey + " " + std::to_string(axis.corner) + " is outside " + range;
+        } else {
+            *error = path + " " + LinesOf(axis.cornerLine, axis.sizeLine) + ": the world corner " +
+                     axis.cornerKey + " " + std::to_string(axis.corner) + " and " + axis.sizeKey +
+                     " " + std::to_string(axis.size) + " reach " + std::to_string(last) +
+                     ", outside " + range;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 const char* ReadBracketEntry(ArchiveHandle handle) {
+    return ReadBracketEntry(handle, nullptr);
+}
+
+const char* ReadBracketEntry(ArchiveHandle handle, BracketEntryLines* lines) {
     static char entry[kEntryBufferSize];
     int c;
     do {
         c = ArchiveGetc(handle);
         if (c == -1) return nullptr;
+        if (c == '\n' && lines) ++lines->next;
     } while (c != '<');
+    if (lines) lines->entry = lines->next;
     std::size_t length = 0;
     for (;;) {
         c = ArchiveGetc(handle);
         if (c == -1) return nullptr;
+        if (c == '\n' && lines) ++lines->next;
         if (c == '>') break;
         // An entry longer than the buffer is cut; the rest of it is skipped.
         if (length < kEntryBufferSize - 1) entry[length++] = static_cast<char>(c);
@@ -110,8 +157,10 @@ int ReadServerConfig(ServerConfig& config, std::string* error) {
     ArchiveHandle file = ArchiveOpen(path.c_str(), "r");
     if (file == nullptr) {
         if (error) {
-            *error = "the data archive has no " + path + " (the configuration of the world \"" +
-                     config.serverName + "\"; set SERVERNAME to choose another world)";
+            const DataArchive* archive = GetDataArchive();
+            *error = "the data archive " + (archive ? archive->Label() + " " : std::string()) +
+                     "has no " + path + " (the configuration of the world \"" + config.serverName +
+                     "\"; set SERVERNAME to choose another world)";
         }
         return 1;
     }
@@ -137,7 +186,10 @@ int ReadServerConfig(ServerConfig& config, std::string* error) {
         {"width", &ServerConfig::width}, {"height", &ServerConfig::height},
     };
 
-    while (const char* entry = ReadBracketEntry(file)) {
+    // The line of the entry each of x, y, width and height was last set by.
+    int lineOf[4] = {0, 0, 0, 0};
+    BracketEntryLines lines;
+    while (const char* entry = ReadBracketEntry(file, &lines)) {
         char key[kEntryBufferSize];
         const char* value = NextWord(entry, key);
         if (value == nullptr) value = "";
@@ -157,6 +209,10 @@ int ReadServerConfig(ServerConfig& config, std::string* error) {
             for (const Number& n : kNumbers) {
                 if (std::strcmp(key, n.key) == 0) config.*n.field = ParseDecimal(value);
             }
+            static const char* const kAreaKeys[4] = {"x", "y", "width", "height"};
+            for (int i = 0; i < 4; ++i) {
+                if (std::strcmp(key, kAreaKeys[i]) == 0) lineOf[i] = lines.entry;
+            }
             for (const Flag& f : kFlags) {
                 if (std::strcmp(key, f.key) == 0) {
                     config.*f.field = (value[0] == 'W' || value[0] == 'w') ? 1 : 0;
@@ -165,6 +221,14 @@ int ReadServerConfig(ServerConfig& config, std::string* error) {
         }
     }
     ArchiveClose(file);
+
+    const WorldAxis axes[2] = {
+        {"x", "width", config.x, config.width, lineOf[0], lineOf[2]},
+        {"y", "height", config.y, config.height, lineOf[1], lineOf[3]},
+    };
+    for (const WorldAxis& axis : axes) {
+        if (!CheckWorldAxis(axis, path, error)) return 1;
+    }
 
     for (int i = 0; i < ServerConfig::kWorldFileCount; ++i) {
         config.worldFilePaths[i] = "../.rundir/" + config.serverName + "/" + kWorldFiles[i];

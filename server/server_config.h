@@ -70,7 +70,8 @@ extern s16 g_startY;
 // Reads the configuration of the world named by the environment variable SERVERNAME
 // (default "ZQGoldDemo") from the open data archive into `config`, `g_spawnClient` and the
 // start location, and builds the world file paths. Returns 0, or 1 with a message in
-// `error` when `server.txt` is not in the archive.
+// `error` when `server.txt` is not in the archive, or when the world's corner and size
+// reach past the coordinates a Location can hold (the message names the lines).
 int ReadServerConfig(ServerConfig& config, std::string* error);
 
 // Skips to the next '<' and answers the text up to the following '>' (at most 1023
@@ -84,6 +85,19 @@ const char* ReadBracketEntry(void* handle);
 // ends before any character; a last line without '\n' is still answered. The text lives in
 // one shared buffer that the next call overwrites.
 const char* ReadArchiveLine(void* handle);
+
+// Line numbers for readers that name the line of an entry: `next` is the line the reader
+// stands on (1 at the start of the data), `entry` the line of the last entry's '<'.
+struct BracketEntryLines {
+    int next = 1;
+    int entry = 0;
+};
+// The same, counting the lines it passes in `lines`.
+const char* ReadBracketEntry(void* handle, BracketEntryLines* lines);
+
+// The coordinates a world may cover: those a Location can hold.
+inline constexpr int kMinWorldCoordinate = -32768;
+inline constexpr int kMaxWorldCoordinate = 32767;
 
 // The archive member path of a world's `server.txt`.
 std::string ServerConfigPath(const std::string& serverName);

@@ -222,6 +222,10 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     u32 housekeepingTime = platform::NowMs();
     u32 tickTime = housekeepingTime;
     StartClientThread(launcher);
+    // The last status stays on the terminal while the game runs: say that it runs and how
+    // to end it, rather than leave "Initializing..." standing.
+    SetStartupProgress(-1);
+    SetStartupStatus(g_spawnClient != 0 ? kRunningStatus : kRunningWithoutClientStatus);
     ShowStartupWindow(false);
 
     // The world tick reports the tick intervals every 1024th pulse.

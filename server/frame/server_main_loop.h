@@ -46,6 +46,13 @@ void LogTickTiming();  // called by the world tick every 1024th pulse
 // The text of the entry written when a world tick took too long.
 inline constexpr const char* kSlowTickMessage = "CTimeManager::Update() took > 10 seconds.";
 
+// The status left on the progress window once start-up is done: the game runs, and how to
+// end it (with the built-in client, and without it).
+inline constexpr const char* kRunningStatus =
+    "Running. To quit, close the game window or press Ctrl-C.";
+inline constexpr const char* kRunningWithoutClientStatus =
+    "Running without the game client. To quit, press Ctrl-C.";
+
 // Sets the quit flag; installed for SIGTERM and SIGINT.
 void QuitSignalHandler(int signal);
 

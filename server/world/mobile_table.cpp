@@ -1,5 +1,8 @@
 #include "server/world/mobile_table.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "server/rules/npc_services.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
@@ -10,8 +13,14 @@ MobileTable::MobileTable() : buckets_{}, cursor_(nullptr) {}
 MobileTable::~MobileTable() = default;
 
 void MobileTable::CreateGrid(int x0, int y0, int width, int height) {
+    // The far corner in 64 bits: a corner near the top of the int range must not overflow
+    // (the configuration refuses such worlds; the grid stays safe without it).
+    auto last = [](int first, int size) {
+        const s64 end = static_cast<s64>(first) + size - 1;
+        return static_cast<int>(std::clamp<s64>(end, INT_MIN, INT_MAX));
+    };
     grid_ =
-        std::make_unique<SpatialGrid<CNPC>>(x0, y0, x0 + width - 1, y0 + height - 1, kGridShift);
+        std::make_unique<SpatialGrid<CNPC>>(x0, y0, last(x0, width), last(y0, height), kGridShift);
 }
 
 void MobileTable::Link(CNPC* npc) {

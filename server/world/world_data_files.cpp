@@ -183,9 +183,11 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
     TileData& tiles = GetTileData();
 
     // The tile data and the terrain are what every map query stands on.
-    if (!read(kTileDataPath, bytes)) return fail("The tile data file tiledata.mul is missing.");
+    if (!read(kTileDataPath, bytes)) {
+        return fail(std::string("The tile data file ") + kTileDataPath + " is missing.");
+    }
     if (bytes.size() < static_cast<size_t>(kTileDataFileSize)) {
-        return fail("The tile data file tiledata.mul is damaged: it holds " +
+        return fail(std::string("The tile data file ") + kTileDataPath + " is damaged: it holds " +
                     std::to_string(bytes.size()) + " bytes of the " +
                     std::to_string(kTileDataFileSize) + " it needs.");
     }

@@ -41,7 +41,10 @@ int CreateWorld(int width, int height) {
     WorldDataResult result;
     if (LoadWorldDataFiles(ReadArchiveFile, g_serverConfig.serverName, &result, &error,
                            WriteArchiveFile) != 0) {
-        return StartupFailure(error);
+        // Say where the world's files were looked for.
+        if (!error.empty() && error.back() == '.') error.pop_back();
+        return StartupFailure(error + " (looked for in the data archive " +
+                              GetDataArchive()->Label() + ").");
     }
     GetNetServices().LoadTextFiles();
     g_worldLoaded = true;

@@ -1,8 +1,12 @@
 #include "core/archive.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -276,6 +280,93 @@ TEST_F(ArchiveTest, ReadOnlyAndWriteOpens) {
     ArchiveHandle h = ArchiveOpen("ro", "r");
     EXPECT_EQ(ArchiveWrite("x", 1, 1, h), 0u);
     ArchiveClose(h);
+}
+
+// The access modes (O_RDONLY, O_WRONLY, O_RDWR) of this process's open descriptors of `path`.
+std::vector<int> OpenModesOf(const std::string& path) {
+    std::vector<int> modes;
+    std::error_code ec;
+    const auto target = std::filesystem::canonical(path, ec);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+        std::error_code linkError;
+        if (std::filesystem::read_symlink(fd.path(), linkError) != target || linkError) continue;
+        std::ifstream info("/proc/self/fdinfo/" + fd.path().filename().string());
+        std::string key;
+        while (info >> key) {
+            if (key == "flags:") {
+                std::string octal;
+                info >> octal;
+                modes.push_back(static_cast<int>(std::stol(octal, nullptr, 8)) & O_ACCMODE);
+                break;
+            }
+        }
+    }
+    return modes;
+}
+
+// An archive the demo only reads is never opened for writing, so a read-only file serves;
+// it is opened for writing only when a member is.
+TEST_F(ArchiveTest, TheArchiveFileIsWrittenOnlyWhenAMemberIs) {
+    ArchiveBuilder b;
+    ASSERT_TRUE(b.Add("config", std::string_view("<width 64>"), true));
+    ASSERT_TRUE(b.Add("save", std::string_view("old"), false, 64));
+    Open(b);
+    EXPECT_EQ(OpenModesOf(path_), std::vector<int>{O_RDONLY});
+    EXPECT_EQ(ReadAll("config").size(), 10u);
+    EXPECT_EQ(ReadAll("save").size(), 3u);
+    EXPECT_EQ(OpenModesOf(path_), std::vector<int>{O_RDONLY});
+    // A write open reopens the file for writing; streams open for reading go on.
+    ArchiveHandle reader = ArchiveOpen("config", "r");
+    ASSERT_NE(reader, nullptr);
+    char first[4] = {};
+    ASSERT_EQ(ArchiveRead(first, 1, 3, reader), 3u);
+    ArchiveHandle writer = ArchiveOpen("save", "w");
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(OpenModesOf(path_), std::vector<int>{O_RDWR});
+    EXPECT_EQ(ArchiveWrite("new!", 1, 4, writer), 4u);
+    EXPECT_EQ(ArchiveClose(writer), 0);
+    char rest[8] = {};
+    EXPECT_EQ(ArchiveRead(rest, 1, sizeof rest, reader), 7u);
+    EXPECT_EQ(std::string(first) + rest, "<width 64>");
+    ArchiveClose(reader);
+    Reopen();
+    std::vector<u8> saved = ReadAll("save");
+    EXPECT_EQ(std::string(saved.begin(), saved.end()), "new!");
+}
+
+TEST_F(ArchiveTest, AnArchiveThatMayNotBeWrittenIsReadAndRefusesWriteOpens) {
+    ArchiveBuilder b;
+    ASSERT_TRUE(b.Add("config", std::string_view("<width 64>"), true));
+    ASSERT_TRUE(b.Add("save", std::string_view("old"), false, 64));
+    path_ = TestFilePath(".dat");
+    ASSERT_TRUE(b.Write(path_)) << b.Error();
+    const std::vector<u8> before = FileBytes(path_);
+    const std::string moved = path_ + ".moved";
+    if (geteuid() != 0) {
+        ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
+        ASSERT_EQ(InitDataArchive(path_.c_str()), 1) << DataArchiveError();
+    } else {
+        // Permissions do not bind the superuser: the file is moved away under the open
+        // archive and a directory takes its name, which no one can open for writing.
+        ASSERT_EQ(InitDataArchive(path_.c_str()), 1) << DataArchiveError();
+        ASSERT_EQ(std::rename(path_.c_str(), moved.c_str()), 0);
+        ASSERT_EQ(mkdir(path_.c_str(), 0755), 0);
+    }
+    EXPECT_EQ(ReadAll("config").size(), 10u);
+    EXPECT_EQ(ArchiveOpen("save", "w"), nullptr);
+    EXPECT_EQ(ArchiveOpen("save", "r+"), nullptr);
+    EXPECT_NE(GetDataArchive()->Error().find("cannot write to the data archive"), std::string::npos)
+        << GetDataArchive()->Error();
+    // The refused opens changed nothing: the member still reads as it was.
+    std::vector<u8> saved = ReadAll("save");
+    EXPECT_EQ(std::string(saved.begin(), saved.end()), "old");
+    ShutdownDataArchive();
+    if (geteuid() == 0) {
+        rmdir(path_.c_str());
+        std::rename(moved.c_str(), path_.c_str());
+    }
+    chmod(path_.c_str(), 0644);
+    EXPECT_EQ(FileBytes(path_), before);
 }
 
 // A write past a non-zero capacity is cut so that the padding and the trailer still fit,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -124,6 +125,43 @@ TEST(ChunkQueue, ChunkLargerThanTheReadersBufferStillGetsThrough) {
     u8 b = 0;
     EXPECT_EQ(q.Get(&b, 1), 0);
     EXPECT_EQ(q.Get(&b, 2), 1);
+}
+
+TEST(ChunkQueue, AChunkThatFitsTheWholeBufferWaitsForRoomInsteadOfBeingCut) {
+    // A reader with a 64-byte buffer holds some bytes already (a partial packet) and offers
+    // only the rest as room. A head chunk that fits the whole buffer but not the room waits
+    // whole for a later call; only a chunk that could never fit the buffer is cut.
+    struct Case {
+        const char* name;
+        s32 chunk;
+        s32 room;
+        s32 got;  // bytes handed out by the call
+    };
+    const Case cases[] = {
+        {"fits the room", 20, 24, 20},
+        {"would fill the room exactly: waits", 24, 24, 0},
+        {"larger than the room, smaller than the buffer: waits", 40, 24, 0},
+        {"one byte below the buffer: waits", 63, 24, 0},
+        {"as large as the buffer: cut to the room", 64, 24, 23},
+        {"larger than the buffer: cut to the room", 500, 24, 23},
+    };
+    constexpr s32 kBufferSize = 64;
+    for (const Case& c : cases) {
+        ChunkQueue q;
+        std::vector<u8> chunk = Bytes(c.chunk, 1);
+        q.Put(chunk.data(), c.chunk);
+        std::vector<u8> buf(kBufferSize, 0xEE);
+        const s32 held = kBufferSize - c.room;
+        EXPECT_EQ(q.Get(buf.data() + held, c.room, kBufferSize), c.got) << c.name;
+        EXPECT_EQ(q.CountChunks(), 1 - (c.got == c.chunk ? 1 : 0)) << c.name;
+        if (c.got == 0) {
+            // Once the reader has drained its buffer the chunk comes whole (or, when it can
+            // never fit, in pieces of the whole buffer).
+            const s32 whole = std::min(c.chunk, kBufferSize - 1);
+            EXPECT_EQ(q.Get(buf.data(), kBufferSize, kBufferSize), whole) << c.name;
+            EXPECT_TRUE(std::equal(buf.begin(), buf.begin() + whole, chunk.begin())) << c.name;
+        }
+    }
 }
 
 TEST(ChunkQueue, DestroyingAQueueFreesItsChunks) {

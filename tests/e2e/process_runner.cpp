@@ -50,7 +50,8 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
 }
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& workDir,
-                           const std::vector<std::string>& env) {
+                           const std::vector<std::string>& env,
+                           const std::vector<std::string>& args, bool captureStdout) {
     // Each game keeps its settings (and its per-user window lock) in its own directory
     // unless the test names one: games of parallel tests are not one user's copies.
     std::vector<std::string> environment = env;
@@ -58,6 +59,12 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& workDi
         return e.rfind("ZQ_CONFIG_DIR=", 0) == 0;
     });
     if (!namesConfig) environment.push_back("ZQ_CONFIG_DIR=" + workDir + "/config");
+    // The argument vector is made before the fork: the child only execs.
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0) return;
     pid_ = fork();
@@ -65,13 +72,13 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& workDi
         dup2(fds[1], STDERR_FILENO);
         int devnull = open("/dev/null", O_RDWR);
         dup2(devnull, STDIN_FILENO);
-        dup2(devnull, STDOUT_FILENO);
+        dup2(captureStdout ? fds[1] : devnull, STDOUT_FILENO);
         close(fds[0]);
         close(fds[1]);
         if (chdir(workDir.c_str()) != 0) _exit(126);
         for (const std::string& e : environment)
             putenv(const_cast<char*>(e.c_str()));
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);

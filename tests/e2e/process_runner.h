@@ -27,10 +27,13 @@ private:
 
 class ChildProcess {
 public:
-    // Starts `program` in `workDir` with `env` (NAME=value) added to the environment. Unless
-    // `env` names ZQ_CONFIG_DIR, the user's settings directory is `workDir`/config.
+    // Starts `program` in `workDir` with `env` (NAME=value) added to the environment and
+    // `args` as its arguments. With `captureStdout` its standard output goes to the same pipe
+    // as stderr (read through Stderr()); otherwise to /dev/null.
+    // Unless `env` names ZQ_CONFIG_DIR, the user's settings directory is `workDir`/config.
     ChildProcess(const std::string& program, const std::string& workDir,
-                 const std::vector<std::string>& env = {});
+                 const std::vector<std::string>& env = {},
+                 const std::vector<std::string>& args = {}, bool captureStdout = false);
     ~ChildProcess();  // kills a child that still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,6 +1,7 @@
 // The server refuses to start on an archive whose map or tile data cannot hold the world.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "core/archive_builder.h"
@@ -44,6 +45,10 @@ TEST_P(MissingWorldDataTest, EndsWithAMessageNamingTheFileAndExitCodeOne) {
     const std::string& err = server.Stderr();
     EXPECT_NE(err.find("zqdemo: "), std::string::npos) << err;
     EXPECT_NE(err.find(c.mentioned), std::string::npos) << err;
+    // Where the file was looked for: the data archive, by its full path.
+    const std::string archive =
+        "data archive " + std::filesystem::canonical(dir.Path()).string() + "/zqdemo.dat";
+    EXPECT_NE(err.find(archive), std::string::npos) << err;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -96,14 +96,14 @@ TEST(ServerConfig, EntriesEndMarkerAndDefaults) {
              EXPECT_EQ(g_startX, static_cast<s16>(70000 & 0xFFFF));  // kept to 16 bits
              EXPECT_EQ(g_startY, -1);
          }},
-        {"<owner   The Owner\tName> <port abc> <id 12abc> <x 99999999999> <y -5>",
+        {"<owner   The Owner\tName> <port abc> <id 12abc> <port 99999999999> <y -5>",
          [](const ServerConfig& c) {
              EXPECT_EQ(c.owner, "The Owner\tName");  // white space after the key skipped
-             EXPECT_EQ(c.port, 0);                   // malformed values read as 0
              EXPECT_EQ(c.id, 12);                    // leading digits
-             EXPECT_EQ(c.x, INT_MAX);                // held to an int, never overflowing
+             EXPECT_EQ(c.port, INT_MAX);             // held to an int, never overflowing
              EXPECT_EQ(c.y, -5);
          }},
+        {"<port abc>", [](const ServerConfig& c) { EXPECT_EQ(c.port, 0); }},  // malformed: 0
         {"text <unknown 5> between <id 1> entries <id 2>",
          [](const ServerConfig& c) { EXPECT_EQ(c.id, 2); }},  // the last one wins
         {"<id 7> <port 99",
@@ -125,6 +125,39 @@ TEST(ServerConfig, EntriesEndMarkerAndDefaults) {
         k.check(config);
     }
     g_spawnClient = 1;
+}
+
+TEST(ServerConfig, AWorldAreaBeyondTheCoordinatesIsRefusedNamingTheLines) {
+    unsetenv("SERVERNAME");
+    struct Case {
+        const char* text;
+        const char* named;  // empty: accepted
+    };
+    const Case cases[] = {
+        // Each tile must have coordinates a Location holds: -32768 to 32767.
+        {"<x 31744> <width 1024>", ""},  // the last column is 32767
+        {"<x -32768>\n<y -5>", ""},
+        {"<x 31745> <width 1024>", "line 1: the world corner x 31745 and width 1024 reach 32768"},
+        {"\n<width 1024>\n<x 32000>", "lines 2 and 3: the world corner x 32000 and width 1024"},
+        {"<x 99999999999>", "line 1: the world corner x 2147483647 is outside"},
+        {"\n\n<y 2147483600>", "line 3: the world corner y 2147483600 is outside"},
+        {"<height 2147483647>", "line 1: the world corner y 0 and height 2147483647"},
+        {"<x -40000>", "line 1: the world corner x -40000 is outside"},
+        {"<y 1>\n<height 100>\n<height 32768>", "lines 1 and 3: the world corner y 1 and height"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ServerConfig config;
+        Read r = ReadFrom(c.text, config);
+        if (*c.named == '\0') {
+            EXPECT_EQ(r.result, 0) << r.error;
+            continue;
+        }
+        EXPECT_EQ(r.result, 1);
+        EXPECT_EQ(r.error.rfind(kDemoPath + " ", 0), 0u) << r.error;
+        EXPECT_NE(r.error.find(c.named), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find("-32768 to 32767"), std::string::npos) << r.error;
+    }
 }
 
 TEST(ServerConfig, WorldNameFromTheEnvironmentNamesEveryPath) {

@@ -248,6 +248,10 @@ TEST_P(SignalTest, WithoutClientOnlyASignalEndsTheServerAfterItsShutdownSteps) {
     EXPECT_FALSE(calls[1].barVisible);
     EXPECT_TRUE(calls.back().windowVisible);
     EXPECT_EQ(calls.back().status, "Exiting...");
+    // While it runs, the status says so and how to end it (no client: only the signal).
+    EXPECT_FALSE(calls[3].windowVisible);
+    EXPECT_EQ(calls[3].status, kRunningWithoutClientStatus);
+    EXPECT_FALSE(calls[3].barVisible);
 }
 
 INSTANTIATE_TEST_SUITE_P(SigintAndSigterm, SignalTest, ::testing::Values(SIGINT, SIGTERM));
@@ -257,6 +261,7 @@ TEST_F(ServerLoopTest, TheClosedClientWindowIsNoticedAtTheNext5000msCheck) {
     g_clientMakesWindow = true;
     bool seen = false;
     u32 seenAt = 0, closedAt = 0;
+    std::string statusWhileRunning;
     int result = Run(1, [&] {
         u32 now = platform::NowMs();
         if (!seen && platform::IsClientWindowAlive()) {
@@ -265,6 +270,7 @@ TEST_F(ServerLoopTest, TheClosedClientWindowIsNoticedAtTheNext5000msCheck) {
         }
         if (seen && closedAt == 0 && platform::ElapsedMs(seenAt, now) >= 7000) {
             closedAt = now;
+            statusWhileRunning = g_progressWindowHandle.load()->State().status;
             platform::SetClientWindowAlive(false);
         }
     });
@@ -279,6 +285,8 @@ TEST_F(ServerLoopTest, TheClosedClientWindowIsNoticedAtTheNext5000msCheck) {
     EXPECT_EQ(platform::ElapsedMs(seenAt, calls.back().time), 10000u);
     EXPECT_LE(platform::ElapsedMs(closedAt, calls.back().time), 5000u);
     EXPECT_EQ(calls.back().status, "Exiting...");
+    // While the game ran the status said how to end it.
+    EXPECT_EQ(statusWhileRunning, kRunningStatus);
     // Ticks went on while the window lived (timed from the end of start-up, which the wait
     // for the first window may move by a few ms).
     EXPECT_NEAR(static_cast<double>(ticks.size()), 10000.0 / 250.0, 1.0);

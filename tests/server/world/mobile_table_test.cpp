@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "world_test_support.h"
 
 namespace {
@@ -69,6 +71,15 @@ TEST_F(MobileTableTest, NpcsAreFoundByTheirSerialInTheirBucket) {
     EXPECT_EQ(g_mobileTable.GetBucket(3), nullptr);
     ASSERT_NE(g_mobileTable.GetGrid(), nullptr);
     EXPECT_EQ(g_mobileTable.GetGrid()->GetShift(), 6);
+}
+
+TEST_F(MobileTableTest, AGridCornerAtTheTopOfTheIntRangeDoesNotOverflow) {
+    // The far corner is corner + size - 1, which overflows an int near 2^31 (undefined
+    // behaviour, caught by the sanitizer); the grid then reaches to the top of the range.
+    g_mobileTable.CreateGrid(INT_MAX - 100, INT_MAX - 10, 1024, 1024);
+    ASSERT_NE(g_mobileTable.GetGrid(), nullptr);
+    EXPECT_EQ(g_mobileTable.GetGrid()->Contains(INT_MAX - 100, INT_MAX), 1);
+    g_mobileTable.CreateGrid(0, 0, 64, 64);
 }
 
 TEST_F(MobileTableTest, HeartbeatsCoverOneEighthPerCallAndTheRotorCarriesOver) {
