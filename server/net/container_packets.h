@@ -77,6 +77,8 @@ struct SellEntry {
     u16 price = 0;
     std::string name;
 };
+// 0x9E grows with the names, up to the protocol's limit.
+constexpr size_t kMaxSellListLength = PacketWriter::kMaxPacketLength;
 // 0x9E: what a vendor buys (the shop code collects at most 250 entries).
 bool BuildSellListPacket(PacketWriter& w, u32 vendorSerial, const std::vector<SellEntry>& entries);
 

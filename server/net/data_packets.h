@@ -10,6 +10,10 @@
 #include "core/packet_writer.h"
 #include "platform/types.h"
 
+// The packets of unbounded data (a cell's statics, raw data, multi components, texts) are
+// bounded by the protocol's limit.
+constexpr size_t kMaxDataPacketLength = PacketWriter::kMaxPacketLength;
+
 // 0x3F: the statics of one sector cell (block), 7 bytes each; an unknown cell is refused.
 bool BuildStaticsBlockPacket(PacketWriter& w, int block);
 
@@ -87,7 +91,8 @@ bool BuildGraphicResourcePacket(PacketWriter& w, int graphic, int index,
 
 // Packets the server can build and nothing sends.
 constexpr size_t kNineValuesLength = 37;
-bool BuildNineValuesPacket(PacketWriter& w, const u32 (&values)[9]);                       // 0x3E
+bool BuildNineValuesPacket(PacketWriter& w, const u32 (&values)[9]);  // 0x3E
+constexpr size_t kValueBlockLength = 83;
 bool BuildValueBlockPacket(PacketWriter& w, u32 value, const u8 (&block)[76]);             // 0x50
 bool BuildTextPacket51(PacketWriter& w, const char* text);                                 // 0x51
 bool BuildRecordTextPacket(PacketWriter& w, int byte, bool recordFlag, const char* text);  // 0x94
@@ -111,6 +116,7 @@ struct AccountCharacter {
     std::string name;
     std::string password;
 };
+constexpr size_t kMaxAccountCharactersLength = 4 + 255 * 60;
 bool BuildAccountCharactersPacket(PacketWriter& w, const std::vector<AccountCharacter>& list);
 constexpr size_t kServerAddressLength = 11;
 bool BuildServerAddressPacket(PacketWriter& w, int port, u32 key);  // 0x8C

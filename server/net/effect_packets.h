@@ -102,4 +102,5 @@ struct FriendEntry {
 };
 // 0x69: a friend list (nothing sends it): kind 0 one byte 0; kinds 1 and 2 names and
 // serials; kind 3 whether each friend lets the player see its state. At most 255 entries.
+constexpr size_t kMaxFriendListLength = PacketWriter::kMaxPacketLength;
 bool BuildFriendListPacket(PacketWriter& w, int kind, const std::vector<FriendEntry>& entries);

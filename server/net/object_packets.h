@@ -117,6 +117,8 @@ struct SkillNameEntry {
     const char* name = "";
 };
 
+// The skill packets grow with the skill table, up to the protocol's limit.
+constexpr size_t kMaxSkillPacketLength = PacketWriter::kMaxPacketLength;
 // 0x3A type 0xFE: the names of skills 0 .. count - 1 (the count is sent as given; numbers that
 // are invalid or past the table are left out). Names are cut to 254 characters.
 bool BuildSkillNamesPacket(PacketWriter& w, int count, const std::vector<SkillNameEntry>& table);

@@ -29,6 +29,9 @@ bool BuildTextMessagePacket(PacketWriter& w, const CBaseObject* speaker, int typ
 bool BuildTextMessageFromPacket(PacketWriter& w, u32 serial, int graphic, const char* name,
                                 int type, const char* text, int hue, int font);
 
+// The packets with texts of the caller's length are bounded by the protocol's limit.
+constexpr size_t kMaxPromptPacketLength = PacketWriter::kMaxPacketLength;
+
 // 0xAB: a string query for `serial`, with the builtin's integers around the prompt.
 bool BuildStringQueryPacket(PacketWriter& w, u32 serial, int id, const char* prompt, int a, int b,
                             u32 c, const char* defaultText);
@@ -57,6 +60,7 @@ struct MenuEntry {
 };
 // The length byte of a menu entry: 0 without a text, else its length cut to 255, at least 1.
 int MenuItemTextLength(const char* text);
+constexpr size_t kMaxMenuLength = PacketWriter::kMaxPacketLength;
 // 0x7C: a menu of at most 255 entries, with a title of at most 255 characters.
 bool BuildMenuPacket(PacketWriter& w, u32 serial, int menuId, const char* title,
                      const std::vector<MenuEntry>& entries);
@@ -69,6 +73,7 @@ bool BuildTargetCursorPacket(PacketWriter& w, int kind, u32 id, int flag);
 constexpr size_t kMultiTargetLength = 26;
 bool BuildMultiTargetPacket(PacketWriter& w, u32 serial, const int (&values)[4]);
 
+constexpr size_t kMaxObjectListTargetLength = PacketWriter::kMaxPacketLength;
 // 0xB4: a location cursor with a list of values.
 bool BuildObjectListTargetPacket(PacketWriter& w, u32 serial, int a, int b, int c,
                                  const std::vector<int>& list);
@@ -86,6 +91,7 @@ struct GumpEntry {
 };
 // The layout text (with its terminator) must fit 16,384 bytes; a longer layout is not sent.
 constexpr size_t kMaxGumpLayoutBytes = 16384;
+constexpr size_t kMaxGenericGumpLength = PacketWriter::kMaxPacketLength;
 // 0xB0: a server-defined gump. Narrow texts are widened byte by byte as Latin-1.
 bool BuildGenericGumpPacket(PacketWriter& w, u32 serial, u32 a, u32 b, u32 c,
                             const std::vector<GumpEntry>& layout,

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "../world/world_test_support.h"
+#include "core/log_sink.h"
 #include "packet_test_support.h"
 
 namespace {
@@ -82,6 +83,13 @@ TEST_F(DataPacketsTest, MultiComponentsAreSentInNetworkOrderFieldByField) {
     std::vector<u8> big(0xFFFF, 0);
     ASSERT_TRUE(BuildMultiDataPacket(tooLong.w, 3, big.data(), big.size()));
     EXPECT_EQ(tooLong.Bytes().size(), 11u);
+
+    // Records just under 0xFFFF bytes would not fit the 16-bit length: not sent, logged.
+    std::vector<u8> nearly(0xFFFC, 0);  // 5461 records: 11 + 65532 bytes
+    LogCapture log;
+    BuiltPacket overflow;
+    EXPECT_FALSE(BuildMultiDataPacket(overflow.w, 3, nearly.data(), nearly.size()));
+    EXPECT_EQ(log.Entries().size(), 1u);
 }
 
 TEST_F(DataPacketsTest, AGraphicsThreeResourceEntriesAreAHeaderAndThreeEntries) {
