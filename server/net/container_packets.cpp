@@ -8,10 +8,6 @@
 
 namespace {
 
-u16 Word(int value) {
-    return static_cast<u16>(value);
-}
-
 int ChildCount(const CContainer& container) {
     int count = 0;
     for (const CItem* child = container.GetFirstChild(); child; child = child->GetNextSibling())
@@ -38,7 +34,7 @@ void AppendContainedItem(PacketWriter& w, const CItem& item, int amount, u32 con
     w.AppendLong(item.GetSerial());
     w.AppendShort(item.GetType());
     w.AppendByte(GraphicIncrement(item));
-    w.AppendShort(Word(amount));
+    w.AppendShort(FieldWord(amount));
     w.AppendShort(at.x);
     w.AppendShort(at.y);
     w.AppendLong(containerSerial);
@@ -50,7 +46,7 @@ void AppendContainedItem(PacketWriter& w, const CItem& item, int amount, u32 con
 bool BuildOpenGumpPacket(PacketWriter& w, u32 serial, int gump) {
     w.Begin(0x24, false);
     w.AppendLong(serial);
-    w.AppendShort(Word(gump));
+    w.AppendShort(FieldWord(gump));
     return FinishPacket(w, 0x24);
 }
 
@@ -79,7 +75,7 @@ bool BuildContainerContentsPacket(PacketWriter& w, const CContainer& container, 
     if (sent > kMaxContainerContentsItems) sent = kMaxContainerContentsItems;
 
     w.Begin(0x3C, true);
-    w.AppendShort(Word(sent));
+    w.AppendShort(FieldWord(sent));
     int written = 0;
     for (const CItem* c = LastChild(container); c && written < sent; c = c->GetPrevSibling()) {
         const int listed = listedAmount(*c);
@@ -110,27 +106,22 @@ bool BuildDragEffectPacket(PacketWriter& w, const DragEffect& d) {
 }
 
 bool BuildPickUpRejectPacket(PacketWriter& w, int reason) {
-    w.Begin(0x27, false);
-    w.AppendByte(static_cast<u8>(reason));
-    return FinishPacket(w, 0x27);
+    return BuildOneBytePacket(w, 0x27, reason);
 }
 
 bool BuildDropRejectPacket(PacketWriter& w, int a, int b) {
     w.Begin(0x28, false);
-    w.AppendShort(Word(a));
-    w.AppendShort(Word(b));
+    w.AppendShort(FieldWord(a));
+    w.AppendShort(FieldWord(b));
     return FinishPacket(w, 0x28);
 }
 
 bool BuildDropAcceptPacket(PacketWriter& w) {
-    w.Begin(0x29, false);
-    return FinishPacket(w, 0x29);
+    return BuildIdOnlyPacket(w, 0x29);
 }
 
 bool BuildObjectSignalPacket(PacketWriter& w, u32 value) {
-    w.Begin(0x2A, false);
-    w.AppendLong(value);
-    return FinishPacket(w, 0x2A);
+    return BuildOneLongPacket(w, 0x2A, value);
 }
 
 bool BuildSecureTradePacket(PacketWriter& w, int action, u32 a, u32 b, u32 c, const char* name) {
@@ -181,7 +172,7 @@ bool BuildShopListPacket(PacketWriter& w, const CContainer& container, int perce
 bool BuildSellListPacket(PacketWriter& w, u32 vendorSerial, const std::vector<SellEntry>& entries) {
     w.Begin(0x9E, true);
     w.AppendLong(vendorSerial);
-    w.AppendShort(Word(static_cast<int>(entries.size())));
+    w.AppendShort(FieldWord(static_cast<int>(entries.size())));
     for (const SellEntry& e : entries) {
         const size_t length = e.name.size() > 0xFFFF ? 0xFFFF : e.name.size();
         w.AppendLong(e.serial);
@@ -205,9 +196,9 @@ bool BuildShopClosePacket(PacketWriter& w, u32 vendorSerial, int flag) {
 bool BuildMapDisplayPacket(PacketWriter& w, u32 serial, int art, const int (&properties)[6]) {
     w.Begin(0x90, false);
     w.AppendLong(serial);
-    w.AppendShort(Word(art));
+    w.AppendShort(FieldWord(art));
     for (int p : properties)
-        w.AppendShort(Word(p));
+        w.AppendShort(FieldWord(p));
     return FinishPacket(w, 0x90);
 }
 
@@ -216,7 +207,7 @@ bool BuildMapPinPacket(PacketWriter& w, u32 serial, int action, int pin, int x, 
     w.AppendLong(serial);
     w.AppendByte(static_cast<u8>(action));
     w.AppendByte(static_cast<u8>(pin));
-    w.AppendShort(Word(x));
-    w.AppendShort(Word(y));
+    w.AppendShort(FieldWord(x));
+    w.AppendShort(FieldWord(y));
     return FinishPacket(w, 0x56);
 }

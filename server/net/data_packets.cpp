@@ -12,10 +12,6 @@ constexpr size_t kTileNameField = 20;
 constexpr int kHueColours = 32;
 constexpr int kRegionNameField = 40;
 
-u16 Word(int value) {
-    return static_cast<u16>(value);
-}
-
 }  // namespace
 
 bool BuildStaticsBlockPacket(PacketWriter& w, int block) {
@@ -158,8 +154,8 @@ bool BuildMultiDataPacket(PacketWriter& w, u32 multi, const u8* data, size_t len
 
 bool BuildTerrainCellPacket(PacketWriter& w, int x, int y, int z) {
     w.Begin(0x14, false);
-    w.AppendShort(Word(x));
-    w.AppendShort(Word(y));
+    w.AppendShort(FieldWord(x));
+    w.AppendShort(FieldWord(y));
     w.AppendByte(static_cast<u8>(z));
     return FinishPacket(w, 0x14);
 }
@@ -179,11 +175,11 @@ bool BuildResourceTypePacket(PacketWriter& w, const ResourceTypeFields* type) {
 namespace {
 void AppendResourceEntry(PacketWriter& w, const ResourceEntryFields& e) {
     for (int amount : e.amounts)
-        w.AppendShort(Word(amount));
-    w.AppendShort(Word(e.kind));
+        w.AppendShort(FieldWord(amount));
+    w.AppendShort(FieldWord(e.kind));
     w.AppendLong(0);
     w.AppendLong(0);
-    w.AppendShort(Word(e.key));
+    w.AppendShort(FieldWord(e.key));
 }
 }  // namespace
 
@@ -193,7 +189,7 @@ bool BuildResourceEntryPacket(PacketWriter& w, u32 request, bool last, int index
     w.AppendShort(last ? 1 : 0);
     w.AppendShort(2);
     w.AppendLong(request);
-    w.AppendShort(Word(index));
+    w.AppendShort(FieldWord(index));
     AppendResourceEntry(w, entry);
     return FinishPacket(w, 0x36);
 }
@@ -201,9 +197,9 @@ bool BuildResourceEntryPacket(PacketWriter& w, u32 request, bool last, int index
 bool BuildGraphicResourcePacket(PacketWriter& w, int graphic, int index,
                                 const ResourceEntryFields* entry) {
     w.Begin(0x36, true);
-    w.AppendShort(Word(graphic));
+    w.AppendShort(FieldWord(graphic));
     w.AppendShort(entry ? 1 : 0);
-    w.AppendShort(Word(entry ? index : 0));
+    w.AppendShort(FieldWord(entry ? index : 0));
     if (entry) AppendResourceEntry(w, *entry);
     return FinishPacket(w, 0x36);
 }
@@ -246,35 +242,29 @@ bool BuildTwoValuesPacket(PacketWriter& w, u32 a, u32 b) {
 
 bool BuildThreeWordsPacket(PacketWriter& w, int a, int b, int c) {
     w.Begin(0x38, false);
-    w.AppendShort(Word(a));
-    w.AppendShort(Word(b));
-    w.AppendShort(Word(c));
+    w.AppendShort(FieldWord(a));
+    w.AppendShort(FieldWord(b));
+    w.AppendShort(FieldWord(c));
     return FinishPacket(w, 0x38);
 }
 
 bool BuildWordAndBytePacket(PacketWriter& w, int word, int byte) {
     w.Begin(0x1E, false);
-    w.AppendShort(Word(word));
+    w.AppendShort(FieldWord(word));
     w.AppendByte(static_cast<u8>(byte));
     return FinishPacket(w, 0x1E);
 }
 
 bool BuildOneByte3DPacket(PacketWriter& w, int value) {
-    w.Begin(0x3D, false);
-    w.AppendByte(static_cast<u8>(value));
-    return FinishPacket(w, 0x3D);
+    return BuildOneBytePacket(w, 0x3D, value);
 }
 
 bool BuildAccountRefusedPacket(PacketWriter& w, int reason) {
-    w.Begin(0x82, false);
-    w.AppendByte(static_cast<u8>(reason));
-    return FinishPacket(w, 0x82);
+    return BuildOneBytePacket(w, 0x82, reason);
 }
 
 bool BuildDeleteResultPacket(PacketWriter& w, int result) {
-    w.Begin(0x85, false);
-    w.AppendByte(static_cast<u8>(result));
-    return FinishPacket(w, 0x85);
+    return BuildOneBytePacket(w, 0x85, result);
 }
 
 bool BuildAccountCharactersPacket(PacketWriter& w, const std::vector<AccountCharacter>& list) {
@@ -291,7 +281,7 @@ bool BuildAccountCharactersPacket(PacketWriter& w, const std::vector<AccountChar
 bool BuildServerAddressPacket(PacketWriter& w, int port, u32 key) {
     w.Begin(0x8C, false);
     w.AppendLong(0);
-    w.AppendShort(Word(port));
+    w.AppendShort(FieldWord(port));
     w.AppendLong(key);
     return FinishPacket(w, 0x8C);
 }

@@ -21,13 +21,6 @@ constexpr u32 kLoginColours[16] = {0,        0x0000FF, 0x00FF00, 0xFF0000, 0xFFF
                                    0x00FFFF, 0xFFFFFF, 0x00007F, 0x007F00, 0x7F0000, 0x7F7F00,
                                    0x7F007F, 0x007F7F, 0x7F7F7F, 0xFF7F00};
 
-u8 LowByte(int value) {
-    return static_cast<u8>(value);
-}
-u16 Word(int value) {
-    return static_cast<u16>(value);
-}
-
 // The 16 bytes 0x77 and 0x78 share.
 void AppendMobileFields(PacketWriter& w, const CMobile& mobile, int direction, int notoriety) {
     const Location& at = mobile.GetLocation();
@@ -35,11 +28,11 @@ void AppendMobileFields(PacketWriter& w, const CMobile& mobile, int direction, i
     w.AppendShort(mobile.GetBody());
     w.AppendShort(at.x);
     w.AppendShort(at.y);
-    w.AppendByte(LowByte(at.z));
-    w.AppendByte(LowByte(direction));
+    w.AppendByte(FieldByte(at.z));
+    w.AppendByte(FieldByte(direction));
     w.AppendShort(mobile.GetHue());
     w.AppendByte(StatusFlagsByte(mobile));
-    w.AppendByte(LowByte(notoriety));
+    w.AppendByte(FieldByte(notoriety));
 }
 
 }  // namespace
@@ -65,12 +58,12 @@ bool BuildObjectInfoPacket(PacketWriter& w, const CItem& item, const ItemPacketV
     w.AppendLong(item.GetSerial() | (withAmount ? 0x80000000u : 0u));
     w.AppendShort(static_cast<u16>(graphic | (increment ? kFieldFollowsBit : 0)));
     if (increment) w.AppendByte(increment);
-    if (withAmount) w.AppendShort(Word(amount));
+    if (withAmount) w.AppendShort(FieldWord(amount));
     w.AppendShort(static_cast<u16>((at.x & 0x7FFF) | (layerByte ? kFieldFollowsBit : 0)));
     w.AppendShort(static_cast<u16>((at.y & 0x3FFF) | (item.GetHue() ? kFieldFollowsBit : 0) |
                                    (flags ? kFlagsFollowBit : 0)));
-    if (layerByte) w.AppendByte(LowByte(layerByte));
-    w.AppendByte(LowByte(at.z));
+    if (layerByte) w.AppendByte(FieldByte(layerByte));
+    w.AppendByte(FieldByte(at.z));
     if (item.GetHue()) w.AppendShort(item.GetHue());
     if (flags) w.AppendByte(flags);
     return FinishPacket(w, 0x1A);
@@ -85,21 +78,19 @@ bool BuildLoginConfirmPacket(PacketWriter& w, const CPlayer& player, int directi
     w.AppendShort(at.x);
     w.AppendShort(at.y);
     w.AppendShort(ZWord(at.z));
-    w.AppendByte(LowByte(direction));
-    w.AppendByte(LowByte(g_serverConfig.id));
+    w.AppendByte(FieldByte(direction));
+    w.AppendByte(FieldByte(g_serverConfig.id));
     w.AppendLong(kLoginColours[RandomRange(1, 15)]);
-    w.AppendShort(Word(g_serverConfig.x));
-    w.AppendShort(Word(g_serverConfig.y));
-    w.AppendShort(Word(g_serverConfig.width));
-    w.AppendShort(Word(g_serverConfig.height));
+    w.AppendShort(FieldWord(g_serverConfig.x));
+    w.AppendShort(FieldWord(g_serverConfig.y));
+    w.AppendShort(FieldWord(g_serverConfig.width));
+    w.AppendShort(FieldWord(g_serverConfig.height));
     w.AppendZeros(6);
     return FinishPacket(w, 0x1B);
 }
 
 bool BuildDeleteObjectPacket(PacketWriter& w, u32 serial) {
-    w.Begin(0x1D, false);
-    w.AppendLong(serial);
-    return FinishPacket(w, 0x1D);
+    return BuildOneLongPacket(w, 0x1D, serial);
 }
 
 bool BuildPlayerUpdatePacket(PacketWriter& w, const CPlayer& player, int direction) {
@@ -112,26 +103,26 @@ bool BuildPlayerUpdatePacket(PacketWriter& w, const CPlayer& player, int directi
     w.AppendByte(StatusFlagsByte(player));
     w.AppendShort(at.x);
     w.AppendShort(at.y);
-    w.AppendShort(Word(g_serverConfig.id));
-    w.AppendByte(LowByte(direction));
-    w.AppendByte(LowByte(at.z));
+    w.AppendShort(FieldWord(g_serverConfig.id));
+    w.AppendByte(FieldByte(direction));
+    w.AppendByte(FieldByte(at.z));
     return FinishPacket(w, 0x20);
 }
 
 bool BuildMoveRejectPacket(PacketWriter& w, int sequence, int x, int y, int direction, int z) {
     w.Begin(0x21, false);
-    w.AppendByte(LowByte(sequence));
-    w.AppendShort(Word(x));
-    w.AppendShort(Word(y));
-    w.AppendByte(LowByte(direction));
-    w.AppendByte(LowByte(z));
+    w.AppendByte(FieldByte(sequence));
+    w.AppendShort(FieldWord(x));
+    w.AppendShort(FieldWord(y));
+    w.AppendByte(FieldByte(direction));
+    w.AppendByte(FieldByte(z));
     return FinishPacket(w, 0x21);
 }
 
 bool BuildMoveAckPacket(PacketWriter& w, int sequence, int notoriety) {
     w.Begin(0x22, false);
-    w.AppendByte(LowByte(sequence));
-    w.AppendByte(LowByte(notoriety));
+    w.AppendByte(FieldByte(sequence));
+    w.AppendByte(FieldByte(notoriety));
     return FinishPacket(w, 0x22);
 }
 
@@ -151,7 +142,7 @@ bool BuildMobileIncomingPacket(PacketWriter& w, const CMobile& mobile, int direc
         const u16 hue = item->GetHue();
         w.AppendLong(item->GetSerial());
         w.AppendShort(static_cast<u16>(item->GetType() | (hue ? kFieldFollowsBit : 0)));
-        w.AppendByte(LowByte(layer));
+        w.AppendByte(FieldByte(layer));
         if (hue) w.AppendShort(hue);
     }
     w.AppendLong(0);
@@ -163,7 +154,7 @@ bool BuildWornItemPacket(PacketWriter& w, const CItem& item, const CMobile& wear
     w.AppendLong(item.GetSerial());
     w.AppendShort(item.GetType());
     w.AppendByte(GraphicIncrement(item));
-    w.AppendByte(LowByte(layer));
+    w.AppendByte(FieldByte(layer));
     w.AppendLong(wearer.GetSerial());
     w.AppendShort(item.GetHue());
     return FinishPacket(w, 0x2E);
@@ -175,7 +166,7 @@ bool BuildCorpseEquipmentPacket(PacketWriter& w, u32 corpseSerial,
     w.AppendLong(corpseSerial);
     for (int i = 0; i < kCorpseSlotCount; ++i) {
         if (!slots[i]) continue;
-        w.AppendByte(LowByte(i + 1));
+        w.AppendByte(FieldByte(i + 1));
         w.AppendLong(slots[i]->GetSerial());
     }
     w.AppendByte(0);
@@ -203,21 +194,21 @@ bool BuildStatusPacket(PacketWriter& w, const CMobile& mobile, bool detailed,
     w.Begin(0x11, true);
     w.AppendLong(mobile.GetSerial());
     w.AppendFixedText(name, 30);
-    w.AppendShort(Word(v.hits));
-    w.AppendShort(Word(v.maxHits));
+    w.AppendShort(FieldWord(v.hits));
+    w.AppendShort(FieldWord(v.maxHits));
     w.AppendByte(mobile.IsNPC() && values.isPetOfViewer ? 1 : 0);
     w.AppendByte(detailed ? 1 : 0);
     if (detailed) {
-        w.AppendByte(mobile.IsPlayer() ? LowByte(values.sex) : 0);
+        w.AppendByte(mobile.IsPlayer() ? FieldByte(values.sex) : 0);
         for (int stat : values.stats)
-            w.AppendShort(Word(stat));
-        w.AppendShort(Word(v.fatigue));
-        w.AppendShort(Word(v.maxFatigue));
-        w.AppendShort(Word(v.mana));
-        w.AppendShort(Word(v.maxMana));
+            w.AppendShort(FieldWord(stat));
+        w.AppendShort(FieldWord(v.fatigue));
+        w.AppendShort(FieldWord(v.maxFatigue));
+        w.AppendShort(FieldWord(v.mana));
+        w.AppendShort(FieldWord(v.maxMana));
         w.AppendLong(values.gold);
-        w.AppendShort(Word(values.armour));
-        w.AppendShort(Word(mobile.GetWeight()));
+        w.AppendShort(FieldWord(values.armour));
+        w.AppendShort(FieldWord(mobile.GetWeight()));
     }
     return FinishPacket(w, 0x11);
 }
@@ -225,12 +216,12 @@ bool BuildStatusPacket(PacketWriter& w, const CMobile& mobile, bool detailed,
 bool BuildFullStatsPacket(PacketWriter& w, u32 serial, const MobileVitals& v) {
     w.Begin(0x2D, false);
     w.AppendLong(serial);
-    w.AppendShort(Word(v.maxHits));
-    w.AppendShort(Word(v.hits));
-    w.AppendShort(Word(v.maxMana));
-    w.AppendShort(Word(v.mana));
-    w.AppendShort(Word(v.maxFatigue));
-    w.AppendShort(Word(v.fatigue));
+    w.AppendShort(FieldWord(v.maxHits));
+    w.AppendShort(FieldWord(v.hits));
+    w.AppendShort(FieldWord(v.maxMana));
+    w.AppendShort(FieldWord(v.mana));
+    w.AppendShort(FieldWord(v.maxFatigue));
+    w.AppendShort(FieldWord(v.fatigue));
     return FinishPacket(w, 0x2D);
 }
 
@@ -238,8 +229,8 @@ namespace {
 bool BuildStatBar(PacketWriter& w, u8 id, u32 serial, int maximum, int current) {
     w.Begin(id, false);
     w.AppendLong(serial);
-    w.AppendShort(Word(maximum));
-    w.AppendShort(Word(current));
+    w.AppendShort(FieldWord(maximum));
+    w.AppendShort(FieldWord(current));
     return FinishPacket(w, id);
 }
 }  // namespace
@@ -257,7 +248,7 @@ bool BuildFatiguePacket(PacketWriter& w, u32 serial, int maximum, int current) {
 bool BuildSkillNamesPacket(PacketWriter& w, int count, const std::vector<SkillNameEntry>& table) {
     w.Begin(0x3A, true);
     w.AppendByte(0xFE);
-    w.AppendShort(Word(count));
+    w.AppendShort(FieldWord(count));
     for (int i = 0; i < count && i < static_cast<int>(table.size()); ++i) {
         const SkillNameEntry& skill = table[static_cast<size_t>(i)];
         if (!skill.valid) continue;
@@ -275,8 +266,8 @@ bool BuildSkillListPacket(PacketWriter& w, u8 type, const std::vector<int>& valu
     w.Begin(0x3A, true);
     w.AppendByte(type);
     for (size_t i = 0; i < values.size(); ++i) {
-        w.AppendShort(Word(static_cast<int>(i) + 1));
-        w.AppendShort(Word(values[i]));
+        w.AppendShort(FieldWord(static_cast<int>(i) + 1));
+        w.AppendShort(FieldWord(values[i]));
     }
     w.AppendShort(0);
     return FinishPacket(w, 0x3A);
@@ -285,8 +276,8 @@ bool BuildSkillListPacket(PacketWriter& w, u8 type, const std::vector<int>& valu
 bool BuildSkillUpdatePacket(PacketWriter& w, int skill, int value) {
     w.Begin(0x3A, true);
     w.AppendByte(0xFF);
-    w.AppendShort(Word(skill));
-    w.AppendShort(Word(value));
+    w.AppendShort(FieldWord(skill));
+    w.AppendShort(FieldWord(value));
     return FinishPacket(w, 0x3A);
 }
 
@@ -294,6 +285,6 @@ bool BuildPaperdollPacket(PacketWriter& w, u32 serial, const char* title, int wa
     w.Begin(0x88, false);
     w.AppendLong(serial);
     w.AppendFixedText(title, 60);
-    w.AppendByte(LowByte(warMode));
+    w.AppendByte(FieldByte(warMode));
     return FinishPacket(w, 0x88);
 }

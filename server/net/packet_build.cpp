@@ -28,6 +28,23 @@ bool RefusePacket(u8 id, const char* reason) {
     return false;
 }
 
+bool BuildIdOnlyPacket(PacketWriter& w, u8 id) {
+    w.Begin(id, false);
+    return FinishPacket(w, id);
+}
+
+bool BuildOneBytePacket(PacketWriter& w, u8 id, int value) {
+    w.Begin(id, false);
+    w.AppendByte(static_cast<u8>(value));
+    return FinishPacket(w, id);
+}
+
+bool BuildOneLongPacket(PacketWriter& w, u8 id, u32 value) {
+    w.Begin(id, false);
+    w.AppendLong(value);
+    return FinishPacket(w, id);
+}
+
 u8 GraphicIncrement(const CItem& item) {
     return (item.GetStatus() & kStatusShowsNextGraphic) ? 1 : 0;
 }

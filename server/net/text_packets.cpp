@@ -12,10 +12,6 @@ namespace {
 constexpr size_t kNameField = 30;
 constexpr int kNameAnswerRange = 18;
 
-u16 Word(int value) {
-    return static_cast<u16>(value);
-}
-
 size_t CappedLength(const char* text, size_t cap) {
     return text ? strnlen(text, cap) : 0;
 }
@@ -32,10 +28,10 @@ void AppendMessageHeader(PacketWriter& w, u8 id, u32 serial, int graphic, int ty
                          int font) {
     w.Begin(id, true);
     w.AppendLong(serial);
-    w.AppendShort(Word(graphic));
+    w.AppendShort(FieldWord(graphic));
     w.AppendByte(static_cast<u8>(type));
-    w.AppendShort(Word(hue));
-    w.AppendShort(Word(font));
+    w.AppendShort(FieldWord(hue));
+    w.AppendShort(FieldWord(font));
 }
 
 void AppendMessageText(PacketWriter& w, const char* text) {
@@ -78,7 +74,7 @@ bool BuildStringQueryPacket(PacketWriter& w, u32 serial, int id, const char* pro
                             u32 c, const char* defaultText) {
     w.Begin(0xAB, true);
     w.AppendLong(serial);
-    w.AppendShort(Word(id));
+    w.AppendShort(FieldWord(id));
     AppendCountedText(w, prompt);
     w.AppendByte(static_cast<u8>(a));
     w.AppendByte(static_cast<u8>(b));
@@ -166,7 +162,7 @@ bool BuildMenuPacket(PacketWriter& w, u32 serial, int menuId, const char* title,
     const size_t count = entries.size() > 255 ? 255 : entries.size();
     w.Begin(0x7C, true);
     w.AppendLong(serial);
-    w.AppendShort(Word(menuId));
+    w.AppendShort(FieldWord(menuId));
     w.AppendByte(static_cast<u8>(titleLength));
     w.AppendBytes(title, titleLength);
     w.AppendByte(static_cast<u8>(count));
@@ -197,7 +193,7 @@ bool BuildMultiTargetPacket(PacketWriter& w, u32 serial, const int (&values)[4])
     w.AppendLong(serial);
     w.AppendZeros(12);
     for (int v : values)
-        w.AppendShort(Word(v));
+        w.AppendShort(FieldWord(v));
     return FinishPacket(w, 0x99);
 }
 
@@ -206,20 +202,20 @@ bool BuildObjectListTargetPacket(PacketWriter& w, u32 serial, int a, int b, int 
     w.Begin(0xB4, true);
     w.AppendByte(1);
     w.AppendLong(serial);
-    w.AppendShort(Word(a));
-    w.AppendShort(Word(b));
-    w.AppendShort(Word(c));
-    w.AppendShort(Word(static_cast<int>(list.size())));
+    w.AppendShort(FieldWord(a));
+    w.AppendShort(FieldWord(b));
+    w.AppendShort(FieldWord(c));
+    w.AppendShort(FieldWord(static_cast<int>(list.size())));
     for (int v : list)
-        w.AppendShort(Word(v));
+        w.AppendShort(FieldWord(v));
     return FinishPacket(w, 0xB4);
 }
 
 bool BuildHuePickerPacket(PacketWriter& w, u32 serial, int id, int graphic) {
     w.Begin(0x95, false);
     w.AppendLong(serial);
-    w.AppendShort(Word(id));
-    w.AppendShort(Word(graphic));
+    w.AppendShort(FieldWord(id));
+    w.AppendShort(FieldWord(graphic));
     return FinishPacket(w, 0x95);
 }
 
@@ -240,14 +236,14 @@ bool BuildGenericGumpPacket(PacketWriter& w, u32 serial, u32 a, u32 b, u32 c,
     w.AppendLong(c);
     w.AppendShort(static_cast<u16>(joined.size() + 1));
     w.AppendCText(joined.c_str());
-    w.AppendShort(Word(static_cast<int>(texts.size())));
+    w.AppendShort(FieldWord(static_cast<int>(texts.size())));
     for (const GumpEntry& e : texts) {
         if (e.kind == GumpEntry::Kind::kWide) {
-            w.AppendShort(Word(static_cast<int>(e.wide.size())));
+            w.AppendShort(FieldWord(static_cast<int>(e.wide.size())));
             for (char16_t unit : e.wide)
                 w.AppendShort(static_cast<u16>(unit));
         } else if (e.kind == GumpEntry::Kind::kNarrow) {
-            w.AppendShort(Word(static_cast<int>(e.narrow.size())));
+            w.AppendShort(FieldWord(static_cast<int>(e.narrow.size())));
             for (char ch : e.narrow)
                 w.AppendShort(static_cast<u8>(ch));
         } else {
@@ -271,16 +267,14 @@ bool BuildSignGumpPacket(PacketWriter& w, u32 serial, int gump, const char* text
                          const char* text2) {
     w.Begin(0x8B, true);
     w.AppendLong(serial);
-    w.AppendShort(Word(gump));
+    w.AppendShort(FieldWord(gump));
     AppendCountedText(w, text1);
     AppendCountedText(w, text2);
     return FinishPacket(w, 0x8B);
 }
 
 bool BuildSequencePacket(PacketWriter& w, int value) {
-    w.Begin(0x7B, false);
-    w.AppendByte(static_cast<u8>(value));
-    return FinishPacket(w, 0x7B);
+    return BuildOneBytePacket(w, 0x7B, value);
 }
 
 bool BuildGmRequestPacket(PacketWriter& w, int a, int b, u32 serial, const char* name,
