@@ -88,6 +88,8 @@ TEST_F(ContainerPacketsTest, ShopListListsAtMost250WithPricesAndCapitalisedNames
     EXPECT_EQ(Be32(b, 8), 10u);
     EXPECT_EQ(b[12], 7);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[13])), "Pebble");
+    // Only the packet's copy is capitalised; the item's own name stays as it was.
+    EXPECT_STREQ(stock->GetFirstChild()->GetName(0), "pebble");
 
     struct Case {
         int price;

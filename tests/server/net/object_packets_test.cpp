@@ -41,10 +41,14 @@ protected:
 TEST_F(ObjectPacketsTest, ObjectInfoGoldenBytes) {
     CItem* item = ItemAt(kStackable, 0x40000001, Location(100, 200, 5));
     ASSERT_TRUE(BuildObjectInfoPacket(p.w, *item, values));
-    // A stack of no units is sent as one, without the amount field.
     EXPECT_EQ(p.Bytes(), Hex("1A 00 0E 40 00 00 01 01 00 00 64 00 C8 05"));
 
+    // A stack of no resource units is sent as one, without the amount field.
     GetTileData().MutableStatic(kStackable)->flags = kTileGeneric;
+    BuiltPacket empty;
+    ASSERT_TRUE(BuildObjectInfoPacket(empty.w, *item, values));
+    EXPECT_EQ(empty.Bytes(), p.Bytes());
+
     values.units[item->GetSerial()] = 20;
     item->SetHue(0x0481);
     BuiltPacket q;
