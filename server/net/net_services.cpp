@@ -1,6 +1,8 @@
 #include "server/net/net_services.h"
 
+#include "core/packet_writer.h"
 #include "core/service_slot.h"
+#include "server/net/effect_packets.h"
 
 namespace {
 ServiceSlot<NetServices> g_netServices;
@@ -12,4 +14,9 @@ NetServices& GetNetServices() {
 
 NetServices* SetNetServices(NetServices* services) {
     return g_netServices.Set(services);
+}
+
+int NetServices::BuildTimePacket(u8* buffer, int hour, int minute, int pulseInMinute) {
+    PacketWriter w(buffer, kTimePacketLength);
+    return ::BuildTimePacket(w, hour, minute, pulseInMinute) ? static_cast<int>(w.Length()) : 0;
 }

@@ -8,11 +8,12 @@
 // built: LocalConnectionServices), the one in force is this class itself: no sockets, nobody
 // holds the editing lock, and the world name is "Unknown?".
 #include "platform/types.h"
+#include "server/net/effect_packets.h"
 
 class CUserSock;
 
-constexpr u8 kTimePacketId = 0x5B;
-constexpr int kTimePacketLength = 4;
+// The time packet the world tick sends (0x5B).
+constexpr int kTimePacketLength = static_cast<int>(kTimeLength);
 
 class NetServices {
 public:
@@ -39,15 +40,9 @@ public:
     // the clock went backwards.
     virtual void CheckEditLockIdle() {}
 
-    // Fills `buffer` (at least kTimePacketLength bytes) with the time packet: id, the game
-    // clock's hour, minute and pulse within the minute, one byte each. Returns its length.
-    virtual int BuildTimePacket(u8* buffer, int hour, int minute, int pulseInMinute) {
-        buffer[0] = kTimePacketId;
-        buffer[1] = static_cast<u8>(hour);
-        buffer[2] = static_cast<u8>(minute);
-        buffer[3] = static_cast<u8>(pulseInMinute);
-        return kTimePacketLength;
-    }
+    // Fills `buffer` (at least kTimePacketLength bytes) with the time packet 0x5B: the game
+    // clock's hour, minute and pulse within the minute (0-19). Returns its length.
+    virtual int BuildTimePacket(u8* buffer, int hour, int minute, int pulseInMinute);
 
     // The world-name text: "Unknown?" until the world load names the world.
     virtual const char* GetWorldName() { return "Unknown?"; }
