@@ -10,7 +10,7 @@
 
 namespace {
 
-class OneRecord : public GumpArtSource {
+class OneRecord : public GumpArtServices {
 public:
     GumpArtRecord record;
     bool FindGumpArt(u32 id, GumpArtRecord& out) override {
@@ -46,7 +46,7 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 6) return 0;
     OneRecord source;
-    GumpArtSource* previous = SetGumpArtSource(&source);
+    GumpArtServices* previous = SetGumpArtServices(&source);
     u32 extra;
     std::memcpy(&extra, data, 4);
     const int x = static_cast<s8>(data[4]), y = static_cast<s8>(data[5]);
@@ -61,6 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int py = 0; py < h && py < 8; ++py)
             for (int px = 0; px < w && px < 8; ++px)
                 GetGumpArtPixel(1, px, py);
-    SetGumpArtSource(previous);
+    SetGumpArtServices(previous);
     return 0;
 }

@@ -9,8 +9,7 @@
 
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     // Place at (-1, 2); 4 x 2: row 0 runs {1, 2 pixels}, row 1 {0, 4 pixels}.
-    const u16 words[] = {0, 0, 4, 2, 0, 6, 1, 2, 0x7C00, 0x03E0, 0, 0,
-                         0, 4, 1,   2, 3, 4, 0, 0};
+    const u16 words[] = {0, 0, 4, 2, 0, 6, 1, 2, 0x7C00, 0x03E0, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0};
     std::vector<u8> seed = {0xFF, 0x02};
     const u8* bytes = reinterpret_cast<const u8*>(words);
     seed.insert(seed.end(), bytes, bytes + sizeof words);

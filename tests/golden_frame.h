@@ -38,8 +38,7 @@ inline ::testing::AssertionResult MatchesGolden(const std::string& name, const u
                 diff[i] = static_cast<u16>((want & 0x7BDE) >> 1);
             }
         }
-    if (read && w == width && h == height && differing == 0)
-        return ::testing::AssertionSuccess();
+    if (read && w == width && h == height && differing == 0) return ::testing::AssertionSuccess();
     const char* tmp = std::getenv("TEST_TMPDIR");
     const std::string base = std::string(tmp != nullptr ? tmp : "/tmp") + "/" + name;
     platform::WriteFramePng(base + ".actual.png", pixels, width, height, false);

@@ -174,8 +174,8 @@ std::vector<CFontTable::Line> CFontTable::WrapLines(int font, const std::string&
     return lines;
 }
 
-bool CFontTable::MeasureWrappedText(int font, const char* text, int width, int& widest,
-                                    int& height, int& firstBaseline, int indent) const {
+bool CFontTable::MeasureWrappedText(int font, const char* text, int width, int& widest, int& height,
+                                    int& firstBaseline, int indent) const {
     if (!HasFont(font) || text == nullptr) return false;
     widest = height = firstBaseline = 0;
     for (const Line& line : WrapLines(font, text, width, indent)) {

@@ -76,8 +76,7 @@ public:
     int CharsInWidth(int font, std::string_view text, int width) const;
     // One line's width, height and baseline; characters 0-31 are skipped. False for a
     // missing font (outputs unchanged).
-    bool MeasureText(int font, std::string_view text, int& width, int& height,
-                     int& baseline) const;
+    bool MeasureText(int font, std::string_view text, int& width, int& height, int& baseline) const;
     // Index of the last character of the first line, or -1 when the whole text fits (also
     // when the first character alone overflows).
     int FindLineBreak(int font, std::string_view text, int width) const;
@@ -91,8 +90,7 @@ public:
                   const ClipRect& clip);
     // The text wrapped to the width; answers the height used.
     int DrawWrappedText(int x, int y, int font, int hue, const char* text, int width,
-                        const TextTarget& target, const ClipRect& clip, int indent,
-                        int lineStep);
+                        const TextTarget& target, const ClipRect& clip, int indent, int lineStep);
     // One line cut with "..." at the rectangle's right edge.
     bool DrawTextEllipsis(int x, int y, int font, int hue, const char* text,
                           const TextTarget& target, const ClipRect& clip);

@@ -10,8 +10,8 @@
 
 namespace {
 
-ServiceSlot<GumpArtSource>& Slot() {
-    static ServiceSlot<GumpArtSource> slot;
+ServiceSlot<GumpArtServices>& Slot() {
+    static ServiceSlot<GumpArtServices> slot;
     return slot;
 }
 
@@ -23,7 +23,7 @@ u32 ReadU32(const u8* p) {
 
 }  // namespace
 
-bool GumpArtSource::FindGumpArt(u32, GumpArtRecord&) {
+bool GumpArtServices::FindGumpArt(u32, GumpArtRecord&) {
     static bool told = false;
     if (!told) {
         told = true;
@@ -32,11 +32,11 @@ bool GumpArtSource::FindGumpArt(u32, GumpArtRecord&) {
     return false;
 }
 
-GumpArtSource& GetGumpArtSource() {
+GumpArtServices& GetGumpArtServices() {
     return Slot().Get();
 }
 
-GumpArtSource* SetGumpArtSource(GumpArtSource* source) {
+GumpArtServices* SetGumpArtServices(GumpArtServices* source) {
     return Slot().Set(source);
 }
 
@@ -86,7 +86,7 @@ namespace {
 
 bool OpenGumpArt(u32 id, GumpArtImage& image) {
     GumpArtRecord record;
-    return GetGumpArtSource().FindGumpArt(id, record) && image.Open(record);
+    return GetGumpArtServices().FindGumpArt(id, record) && image.Open(record);
 }
 
 }  // namespace
@@ -107,7 +107,8 @@ void CopyGumpToBuf(SpanFn span, u32 id, int x, int y, u16* dst, int dstWidth, in
 void CopyGumpToBufClipped(SpanFn span, u32 id, const ClipRect& clip, int x, int y, u16* dst,
                           int dstWidth, int dstHeight) {
     GumpArtImage image;
-    if (OpenGumpArt(id, image)) CopyGumpImageClipped(span, image, clip, x, y, dst, dstWidth, dstHeight);
+    if (OpenGumpArt(id, image))
+        CopyGumpImageClipped(span, image, clip, x, y, dst, dstWidth, dstHeight);
 }
 
 void CopyGumpImageClipped(SpanFn span, const GumpArtImage& image, const ClipRect& clip, int x,

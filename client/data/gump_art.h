@@ -21,16 +21,16 @@ struct GumpArtRecord {
 
 // Where gump art records come from (the data cache). The one in force until a real source is
 // installed has no records and says so once in the client log.
-class GumpArtSource {
+class GumpArtServices {
 public:
-    virtual ~GumpArtSource() = default;
+    virtual ~GumpArtServices() = default;
     // The record of a gump id; false when it does not exist.
     virtual bool FindGumpArt(u32 id, GumpArtRecord& out);
 };
-GumpArtSource& GetGumpArtSource();
+GumpArtServices& GetGumpArtServices();
 // Installs a source (kept alive by the caller; null puts back the empty one); answers the
 // previous one.
-GumpArtSource* SetGumpArtSource(GumpArtSource* source);
+GumpArtServices* SetGumpArtServices(GumpArtServices* source);
 
 // A record checked against its size. Rows decode into a caller's line.
 class GumpArtImage {

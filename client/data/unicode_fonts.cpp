@@ -72,7 +72,8 @@ void DrawUnicodeLine(const TextTarget& target, const WChar* text, int x, int y, 
                      const ClipRect& clipIn, u16 selectionColour, int first, int last) {
     if (target.pixels == nullptr || text == nullptr) return;
     const ClipRect clip{std::max(clipIn.left, 0), std::max(clipIn.top, 0),
-                        std::min(clipIn.right, target.width), std::min(clipIn.bottom, target.height)};
+                        std::min(clipIn.right, target.width),
+                        std::min(clipIn.bottom, target.height)};
     const UnicodeFontFile& file = CurrentFile();
     int number = 0;  // glyph characters so far
     for (; *text != 0; ++text) {
@@ -181,8 +182,8 @@ void UnicodeMeasureWrappedText(const WChar* text, int width, int& widest, int& h
     const std::vector<ULine> lines = WrapUnicode(text, width);
     widest = 0;
     for (const ULine& line : lines)
-        widest = std::max(widest, UnicodeTextWidth(static_cast<int>(line.text.size()),
-                                                   line.text.c_str()));
+        widest = std::max(widest,
+                          UnicodeTextWidth(static_cast<int>(line.text.size()), line.text.c_str()));
     height = kUnicodeLineHeight * static_cast<int>(lines.size());
     firstBaseline = 0;
 }
@@ -208,9 +209,8 @@ void UnicodeDrawText(const TextTarget& target, const WChar* text, int x, int y, 
     DrawUnicodeLine(target, text, x, y, colour, clip, colour, 0, -1);
 }
 
-void UnicodeDrawTextSelected(const TextTarget& target, const WChar* text, int x, int y,
-                             u16 colour, const ClipRect& clip, u16 selectionColour, int first,
-                             int last) {
+void UnicodeDrawTextSelected(const TextTarget& target, const WChar* text, int x, int y, u16 colour,
+                             const ClipRect& clip, u16 selectionColour, int first, int last) {
     DrawUnicodeLine(target, text, x, y, colour, clip, selectionColour, first, last);
 }
 
@@ -219,15 +219,15 @@ void UnicodeDrawWrappedText(const TextTarget& target, int width, const WChar* te
     UnicodeDrawWrappedTextSelected(target, width, text, x, y, colour, clip, colour, 0, -1);
 }
 
-void UnicodeDrawWrappedTextSelected(const TextTarget& target, int width, const WChar* text,
-                                    int x, int y, u16 colour, const ClipRect& clip,
-                                    u16 selectionColour, int first, int last) {
+void UnicodeDrawWrappedTextSelected(const TextTarget& target, int width, const WChar* text, int x,
+                                    int y, u16 colour, const ClipRect& clip, u16 selectionColour,
+                                    int first, int last) {
     if (text == nullptr) return;
     const std::vector<ULine> lines = WrapUnicode(text, width);
     for (size_t i = 0; i < lines.size(); ++i) {
         const int shift = static_cast<int>(lines[i].start);
         DrawUnicodeLine(target, lines[i].text.c_str(), x,
-                        y + kUnicodeLineHeight * static_cast<int>(i), colour, clip,
-                        selectionColour, first - shift, last - shift);
+                        y + kUnicodeLineHeight * static_cast<int>(i), colour, clip, selectionColour,
+                        first - shift, last - shift);
     }
 }

@@ -78,14 +78,13 @@ void UnicodeDrawText(const TextTarget& target, const WChar* text, int x, int y, 
                      const ClipRect& clip);
 // The same; glyph characters number first..last (counting only units with a glyph, from 0)
 // take the selection colour.
-void UnicodeDrawTextSelected(const TextTarget& target, const WChar* text, int x, int y,
-                             u16 colour, const ClipRect& clip, u16 selectionColour, int first,
-                             int last);
+void UnicodeDrawTextSelected(const TextTarget& target, const WChar* text, int x, int y, u16 colour,
+                             const ClipRect& clip, u16 selectionColour, int first, int last);
 // The text wrapped to the width, one line every 18 pixels.
 void UnicodeDrawWrappedText(const TextTarget& target, int width, const WChar* text, int x, int y,
                             u16 colour, const ClipRect& clip);
 // The same with a selection; first and last count units of the whole text and are shifted
 // line by line.
-void UnicodeDrawWrappedTextSelected(const TextTarget& target, int width, const WChar* text,
-                                    int x, int y, u16 colour, const ClipRect& clip,
-                                    u16 selectionColour, int first, int last);
+void UnicodeDrawWrappedTextSelected(const TextTarget& target, int width, const WChar* text, int x,
+                                    int y, u16 colour, const ClipRect& clip, u16 selectionColour,
+                                    int first, int last);

@@ -189,7 +189,8 @@ void DrawArtClipped(SpanFn span, ArtRecord art, const ClipRect& clipIn, int x, i
             const s64 from = std::max(a, c0);
             const s64 to = std::min<s64>(a + count, c1);
             if (from < to)
-                span(g_target + lineStart + from, words + pixels + (from - a), static_cast<int>(to - from));
+                span(g_target + lineStart + from, words + pixels + (from - a),
+                     static_cast<int>(to - from));
             a += count;
             at = pixels + count;
         }

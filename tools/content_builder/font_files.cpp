@@ -38,12 +38,12 @@ constexpr FaceSpec kUnicodeFaces[3] = {
 
 // Characters 0x80-0x9F of the 8-bit fonts take the Western code page's symbols; 0 for the
 // five unassigned codes (no glyph).
-constexpr u16 kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr u16 kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                   0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-constexpr u16 kOutline = 0x0421;  // (1, 1, 1): the dark rim around every stroke
+constexpr u16 kOutline = 0x0421;   // (1, 1, 1): the dark rim around every stroke
 constexpr int kInkThreshold = 96;  // coverage from which a pixel is ink
 
 class FreeType {
@@ -115,7 +115,8 @@ FontGlyphRecord RenderGlyph(FreeType& ft, const FaceSpec& spec, int c) {
         if (y < 0 || y >= height) continue;
         for (int col = 0; col < static_cast<int>(bitmap.width); ++col) {
             const int x = left + col;
-            if (x < width) cover[static_cast<size_t>(y) * width + x] = bitmap.buffer[r * bitmap.pitch + col];
+            if (x < width)
+                cover[static_cast<size_t>(y) * width + x] = bitmap.buffer[r * bitmap.pitch + col];
         }
     }
     auto ink = [&](int x, int y) {

@@ -49,8 +49,8 @@ std::vector<u8> GumpArtWriter::IndexBytes() const {
             continue;
         }
         const GumpPicture& p = it->second;
-        const u32 length = static_cast<u32>(
-            EncodeGumpArt(p.pixels.data(), p.width, p.height).size());
+        const u32 length =
+            static_cast<u32>(EncodeGumpArt(p.pixels.data(), p.width, p.height).size());
         PutU32(out, offset);
         PutU32(out, length);
         PutU32(out, static_cast<u32>(p.width) << 16 | static_cast<u32>(p.height));

@@ -56,7 +56,7 @@ TEST_F(FontsTest, TheTableAndItsGlyphs) {
     struct Case {
         int font, c, width, height;
     } cases[] = {{0, 'a', 3, 5}, {0, 'W', 6, 5}, {0, 'g', 3, 6}, {0, 0xE9, 4, 5}, {0, 31, 0, 0},
-                 {0, 256, 0, 0}, {0, 200, 0, 0}, {1, 'a', 0, 0},  {25, 'a', 0, 0}};
+                 {0, 256, 0, 0}, {0, 200, 0, 0}, {1, 'a', 0, 0}, {25, 'a', 0, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(table_.GlyphWidth(c.font, c.c), c.width) << c.font << " " << c.c;
         EXPECT_EQ(table_.GlyphHeight(c.font, c.c), c.height) << c.font << " " << c.c;
@@ -64,7 +64,7 @@ TEST_F(FontsTest, TheTableAndItsGlyphs) {
     EXPECT_FALSE(table_.HasGlyph(0, 200));
     EXPECT_TRUE(table_.HasGlyph(0, 0xE9));
     EXPECT_EQ(table_.TextWidth(0, 3, "aW\xE9"), 3 + 6 + 4);
-    EXPECT_EQ(table_.TextWidth(0, 10, "ab"), 6);  // stops at the end
+    EXPECT_EQ(table_.TextWidth(0, 10, "ab"), 6);      // stops at the end
     EXPECT_EQ(table_.CharsInWidth(0, "abcd", 7), 2);  // 3 < 7, 3 < 4, 3 >= 1
 }
 
@@ -119,7 +119,10 @@ TEST_F(FontsTest, MeasuringSkipsControlCharacters) {
 
 TEST_F(FontsTest, DrawingOneLine) {
     // Baseline at row 5: glyph rows 2..6 (top = 5 + 1 - 5 + 1), the last below the baseline.
-    ASSERT_TRUE(table_.DrawText(1, 5, 0, 0, "ab\x01" "c", Target(), all_));
+    ASSERT_TRUE(table_.DrawText(1, 5, 0, 0,
+                                "ab\x01"
+                                "c",
+                                Target(), all_));
     EXPECT_EQ(Row(1), std::string(40, '.'));
     EXPECT_EQ(Row(2), ".######" + std::string(33, '.'));  // stops at the control character
     EXPECT_EQ(Row(6), ".######" + std::string(33, '.'));
@@ -134,7 +137,11 @@ TEST_F(FontsTest, DrawingOneLine) {
     EXPECT_EQ(Row(2), std::string(40, '.'));
     // Characters 128-255 with their own glyphs; a missing glyph ends the line.
     pixels_.assign(kW * kH, 0);
-    table_.DrawText(0, 5, 0, 0, "\xE9" "a\xC8" "a", Target(), all_);
+    table_.DrawText(0, 5, 0, 0,
+                    "\xE9"
+                    "a\xC8"
+                    "a",
+                    Target(), all_);
     EXPECT_EQ(Row(3), "#######" + std::string(33, '.'));
     // A clip or a position outside the destination writes nothing outside it.
     pixels_.assign(kW * kH, 0);
@@ -204,7 +211,10 @@ TEST_F(FontsTest, EllipsisCutsAtTheRightEdge) {
     EXPECT_EQ(At(6, 2), kGlyphRed);  // the first '.'
     // A text that fits is drawn as it is; a glyph that cannot be drawn does not end it.
     pixels_.assign(kW * kH, 0);
-    table_.DrawTextEllipsis(0, 5, 0, 0, "a\x01" "b", Target(), all_);
+    table_.DrawTextEllipsis(0, 5, 0, 0,
+                            "a\x01"
+                            "b",
+                            Target(), all_);
     EXPECT_EQ(Row(3), "######" + std::string(34, '.'));
 }
 

@@ -8,18 +8,18 @@
 
 #include "client/data/gump_art.h"
 
-class ScopedGumpArtSource : public GumpArtSource {
+class ScopedGumpArtServices : public GumpArtServices {
 public:
-    ScopedGumpArtSource() : previous_(SetGumpArtSource(this)) {}
-    ~ScopedGumpArtSource() override { SetGumpArtSource(previous_); }
-    ScopedGumpArtSource(const ScopedGumpArtSource&) = delete;
-    ScopedGumpArtSource& operator=(const ScopedGumpArtSource&) = delete;
+    ScopedGumpArtServices() : previous_(SetGumpArtServices(this)) {}
+    ~ScopedGumpArtServices() override { SetGumpArtServices(previous_); }
+    ScopedGumpArtServices(const ScopedGumpArtServices&) = delete;
+    ScopedGumpArtServices& operator=(const ScopedGumpArtServices&) = delete;
 
 private:
-    GumpArtSource* previous_;
+    GumpArtServices* previous_;
 };
 
-class GumpRecordsSource : public ScopedGumpArtSource {
+class GumpRecordsSource : public ScopedGumpArtServices {
 public:
     void Put(u32 id, std::vector<u8> bytes, int width, int height) {
         records_[id] = {std::move(bytes), static_cast<u32>(width) << 16 | static_cast<u32>(height)};
@@ -39,7 +39,7 @@ private:
     std::map<u32, Stored> records_;
 };
 
-class GumpFilesSource : public ScopedGumpArtSource {
+class GumpFilesSource : public ScopedGumpArtServices {
 public:
     GumpFilesSource(std::vector<u8> index, std::vector<u8> data)
         : index_(std::move(index)), data_(std::move(data)) {}

@@ -27,9 +27,7 @@ constexpr u32 kId = 40;
 
 class GumpArtTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        source_.Put(kId, EncodeGumpArt(&kPicture[0][0], kW, kH), kW, kH);
-    }
+    void SetUp() override { source_.Put(kId, EncodeGumpArt(&kPicture[0][0], kW, kH), kW, kH); }
     GumpRecordsSource source_;
 };
 
@@ -38,8 +36,8 @@ protected:
 // in 565 mode where the picture is not 0), the destination's own, or for the plain copy 0.
 TEST_F(GumpArtTest, ClippedCopiesAtEveryEdgeAndRunBoundary) {
     constexpr int DW = 9, DH = 6;
-    const ClipRect clips[] = {{0, 0, DW, DH}, {1, 1, 8, 5}, {3, 2, 4, 3}, {-20, -20, 40, 40},
-                              {5, 5, 5, 5}};
+    const ClipRect clips[] = {
+        {0, 0, DW, DH}, {1, 1, 8, 5}, {3, 2, 4, 3}, {-20, -20, 40, 40}, {5, 5, 5, 5}};
     for (bool is565 : {false, true}) {
         Scoped565 mode(is565);
         for (bool keyed : {true, false})
@@ -66,8 +64,8 @@ TEST_F(GumpArtTest, ClippedCopiesAtEveryEdgeAndRunBoundary) {
                                 ASSERT_EQ(dst[dy * DW + dx], want)
                                     << (is565 ? "565 " : "555 ") << (keyed ? "keyed " : "plain ")
                                     << "at " << x << "," << y << " pixel " << dx << "," << dy
-                                    << " clip " << clip.left << "," << clip.top << ","
-                                    << clip.right << "," << clip.bottom;
+                                    << " clip " << clip.left << "," << clip.top << "," << clip.right
+                                    << "," << clip.bottom;
                             }
                     }
     }
@@ -143,7 +141,7 @@ TEST_F(GumpArtTest, MalformedRecordsStayInsideTheirBytes) {
         u16 pixel00, pixel01;  // row 0 col 0, row 1 col 1 drawn onto 0x5555
     };
     std::vector<u8> rowPastEnd = good;
-    rowPastEnd[0] = 0xFF;  // row 0 starts far outside
+    rowPastEnd[0] = 0xFF;                                              // row 0 starts far outside
     std::vector<u8> cutRuns(good.begin(), good.begin() + 4 * kH + 4);  // only row 0's first run
     std::vector<u8> wideRun = good;
     wideRun[4 * kH + 2] = 0xFF;  // row 0's first run: 255 pixels
@@ -172,7 +170,7 @@ TEST_F(GumpArtTest, MalformedRecordsStayInsideTheirBytes) {
 }
 
 // Until the data cache is wired in, every gump art is missing, and the log says so once.
-TEST(GumpArtSource, TheEmptySourceSaysSoOnce) {
+TEST(GumpArtServices, TheEmptySourceSaysSoOnce) {
     LogCapture capture(GetClientLogSink());
     int w = 0, h = 0;
     EXPECT_FALSE(GetGumpArtSize(1, w, h));

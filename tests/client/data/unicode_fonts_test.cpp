@@ -48,7 +48,7 @@ TEST_F(UnicodeFontsTest, GlyphsAndAdvances) {
         WChar unit;
         bool glyph;
         int advance;
-    } cases[] = {{u' ', true, 8}, {u'A', true, 4}, {u'B', true, 11}, {u'C', true, 3},
+    } cases[] = {{u' ', true, 8},  {u'A', true, 4},  {u'B', true, 11}, {u'C', true, 3},
                  {u'Z', false, 0}, {u'T', false, 0}, {u'\n', false, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(UnicodeHasGlyph(c.unit), c.glyph) << int{c.unit};

@@ -51,8 +51,13 @@ TEST(UStr, WordsNumbersAndNarrowing) {
     struct Case {
         const WChar* text;
         int value;
-    } cases[] = {{u"42", 42},    {u"-42", -42}, {u"--7", 7},        {u"+-+3x9", -3},
-                 {u" 5", 0},     {u"", 0},      {u"99999999999", 2147483647}};
+    } cases[] = {{u"42", 42},
+                 {u"-42", -42},
+                 {u"--7", 7},
+                 {u"+-+3x9", -3},
+                 {u" 5", 0},
+                 {u"", 0},
+                 {u"99999999999", 2147483647}};
     for (const Case& c : cases)
         EXPECT_EQ(UStrToInt(c.text), c.value);
     EXPECT_TRUE(UStrIsSpace(u' '));

@@ -15,8 +15,8 @@ TEST(Bitmap16, CopiesClipAtEveryEdge) {
     std::vector<u16> src(SW * SH);
     for (int i = 0; i < SW * SH; ++i)
         src[i] = static_cast<u16>(i % 5 == 0 ? 0 : 100 + i);  // some see-through pixels
-    const ClipRect clips[] = {{0, 0, DW, DH}, {1, 1, 5, 4}, {2, 0, 3, 5}, {-9, -9, 99, 99},
-                              {4, 4, 1, 1}};
+    const ClipRect clips[] = {
+        {0, 0, DW, DH}, {1, 1, 5, 4}, {2, 0, 3, 5}, {-9, -9, 99, 99}, {4, 4, 1, 1}};
     for (bool keyed : {false, true})
         for (const ClipRect& clip : clips)
             for (int y = -SH - 1; y <= DH + 1; ++y)
@@ -43,8 +43,8 @@ TEST(Bitmap16, CopiesClipAtEveryEdge) {
     // The unclipped form is the same as a rectangle of the whole destination.
     std::vector<u16> a(DW * DH, 7), b(DW * DH, 7);
     CopyBitmapToBuf(SpanCopy, src.data(), SW, SH, 5, 3, a.data(), DW, DH);
-    CopyBitmapToBufClipped(SpanCopy, src.data(), ClipRect{0, 0, DW, DH}, SW, SH, 5, 3, b.data(),
-                           DW, DH);
+    CopyBitmapToBufClipped(SpanCopy, src.data(), ClipRect{0, 0, DW, DH}, SW, SH, 5, 3, b.data(), DW,
+                           DH);
     EXPECT_EQ(a, b);
 }
 
@@ -54,9 +54,9 @@ TEST(Bitmap16, FillCoversExactlyTheRectangle) {
         int left, top, right, bottom;  // expected filled, inclusive; right < left for none
     } cases[] = {
         {2, 1, 5, 2, 2, 1, 5, 2},
-        {3, 0, 6, 0, 3, 0, 6, 0},     // odd start and even end: both ends filled
+        {3, 0, 6, 0, 3, 0, 6, 0},      // odd start and even end: both ends filled
         {-3, -2, 20, 20, 0, 0, 7, 4},  // cut to the bitmap
-        {5, 1, 4, 1, 5, 1, 4, 1},     // empty
+        {5, 1, 4, 1, 5, 1, 4, 1},      // empty
     };
     for (const Case& c : cases) {
         Bitmap16 bitmap(8, 5);
@@ -84,7 +84,7 @@ TEST(Bitmap16, LinesPlotOnePixelPerStepWithBothEnds) {
         int x1, y1, x2, y2;
         size_t count;
     } cases[] = {
-        {0, 0, 10, 3, 11}, {10, 3, 0, 0, 11}, {5, 2, 5, 9, 8}, {5, 9, 5, 2, 8},
+        {0, 0, 10, 3, 11}, {10, 3, 0, 0, 11}, {5, 2, 5, 9, 8},   {5, 9, 5, 2, 8},
         {9, 4, 1, 4, 9},   {3, 3, 3, 3, 1},   {2, 1, 5, 20, 20}, {20, 20, 0, 37, 21},
     };
     for (const Case& c : cases) {

@@ -14,9 +14,13 @@ TEST(PixelFormat, PackingAndUnpacking) {
         u8 r, g, b;
         u16 pixel;
     } cases[] = {
-        {255, 255, 255, 0x7FFF}, {8, 16, 24, 0x0443}, {0, 0, 0, 0},
+        {255, 255, 255, 0x7FFF},
+        {8, 16, 24, 0x0443},
+        {0, 0, 0, 0},
         {7, 7, 7, 0},  // below one step of each channel
-        {255, 0, 0, 0x7C00},     {0, 255, 0, 0x03E0}, {0, 0, 255, 0x001F},
+        {255, 0, 0, 0x7C00},
+        {0, 255, 0, 0x03E0},
+        {0, 0, 255, 0x001F},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RgbToPixel16(c.r, c.g, c.b), c.pixel) << int{c.r} << "," << int{c.g};
@@ -33,12 +37,10 @@ TEST(PixelFormat, GreyTableWeighsTheChannels) {
     const u16* grey = GreyTable();
     struct Case {
         u16 colour, grey;
-    } cases[] = {{0, 0},
-                 {0x7C00, 0x5294},  // pure red: grey 20
-                 {0x03E0, 0x1084},  // pure green: grey 4
-                 {0x001F, 0x18C6},  // pure blue: grey 6
-                 {0x7FFF, 0x7FFF},
-                 {0x0421, 0x0421}};  // (536 + 104 + 160) / 100 = 8, >> 3 = 1
+    } cases[] = {{0, 0},           {0x7C00, 0x5294},   // pure red: grey 20
+                 {0x03E0, 0x1084},                     // pure green: grey 4
+                 {0x001F, 0x18C6},                     // pure blue: grey 6
+                 {0x7FFF, 0x7FFF}, {0x0421, 0x0421}};  // (536 + 104 + 160) / 100 = 8, >> 3 = 1
     for (const Case& c : cases)
         EXPECT_EQ(grey[c.colour], c.grey) << std::hex << c.colour;
 }

@@ -124,7 +124,8 @@ const std::vector<std::vector<ArtRun>> kRows = {
 u16 Expected(int c, int r) {
     if (r < 0 || r >= static_cast<int>(kRows.size())) return 0;
     for (const ArtRun& run : kRows[r])
-        if (c >= run.x && c < run.x + static_cast<int>(run.pixels.size())) return run.pixels[c - run.x];
+        if (c >= run.x && c < run.x + static_cast<int>(run.pixels.size()))
+            return run.pixels[c - run.x];
     return 0;
 }
 
@@ -132,8 +133,8 @@ TEST(StaticArt, ClippedAtEveryEdgeAndRunBoundary) {
     const std::vector<u16> art = MakeArt(6, kRows);
     const ArtRecord record{art.data(), art.size()};
     constexpr int W = 10, H = 8;
-    const ClipRect clips[] = {{0, 0, W, H}, {2, 1, 7, 6}, {3, 2, 4, 3}, {0, 0, 0, 0},
-                              {-5, -5, 50, 50}, {5, 5, 2, 2}};
+    const ClipRect clips[] = {{0, 0, W, H}, {2, 1, 7, 6},     {3, 2, 4, 3},
+                              {0, 0, 0, 0}, {-5, -5, 50, 50}, {5, 5, 2, 2}};
     for (const ClipRect& clip : clips)
         for (int y = -5; y <= H + 1; ++y)
             for (int x = -7; x <= W + 1; ++x) {
@@ -142,8 +143,8 @@ TEST(StaticArt, ClippedAtEveryEdgeAndRunBoundary) {
                 DrawArtClipped(SpanCopy, record, clip, x, y);
                 for (int ty = 0; ty < H; ++ty)
                     for (int tx = 0; tx < W; ++tx) {
-                        const bool inClip = tx >= clip.left && tx < clip.right &&
-                                            ty >= clip.top && ty < clip.bottom;
+                        const bool inClip = tx >= clip.left && tx < clip.right && ty >= clip.top &&
+                                            ty < clip.bottom;
                         const u16 painted = Expected(tx - x, ty - y);
                         const u16 want = inClip && painted != 0 ? painted : 0xFFFF;
                         ASSERT_EQ(target[ty * W + tx], want)
@@ -179,7 +180,8 @@ TEST(StaticArt, AnImageInsideTheClipIsDrawnWhole) {
         std::vector<u16> target(4 * 20, 0);
         SetBlitTarget(target.data(), 4, 20);
         if (clipped)
-            DrawArtClipped(SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{0, 0, 4, 20}, 1, 2);
+            DrawArtClipped(SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{0, 0, 4, 20}, 1,
+                           2);
         else
             DrawArt(SpanCopy, ArtRecord{art.data(), art.size()}, 1, 2);
         for (int r = 0; r < 10; ++r)
@@ -217,8 +219,8 @@ TEST(StaticArt, MalformedRecordsStayInsideTheirBytes) {
     EXPECT_EQ(target[1], 2);
     EXPECT_EQ(target[2], 0);
     // A clip larger than the target is cut to it.
-    DrawArtClipped(SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{-100, -100, 100, 100},
-                   6, 3);
+    DrawArtClipped(SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{-100, -100, 100, 100}, 6,
+                   3);
     EXPECT_EQ(target[3 * 8 + 7], 2);
     SetBlitTarget(nullptr, 0, 0);
 }

@@ -7,8 +7,8 @@
 
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"
-#include "client/data/unicode_fonts.h"
 #include "client/data/gump_art_fixture.h"
+#include "client/data/unicode_fonts.h"
 #include "client/render/bitmap16.h"
 #include "client/render/span_blit.h"
 #include "golden_frame.h"
@@ -144,9 +144,10 @@ TEST(FontAndGumpFiles, GoldenFontSheets) {
             const int i = c - 32, col = i % columns, row = i / columns;
             const char text[2] = {static_cast<char>(c), 0};
             table.MeasureText(font, text, x0, h, baseline);
-            table.DrawText(2 + col * (cell + 2), 2 + row * (lineHeight + 2) + lineHeight - 1 -
-                                                     table.Font(font)->glyphs[i].descent,
-                           font, 0, text, target, all);
+            table.DrawText(
+                2 + col * (cell + 2),
+                2 + row * (lineHeight + 2) + lineHeight - 1 - table.Font(font)->glyphs[i].descent,
+                font, 0, text, target, all);
         }
         // A sentence under the sheet, as text is drawn: one line, glyph after glyph.
         table.DrawText(2, 2 + rows * (lineHeight + 2) + lineHeight - 4, font, 0,
@@ -167,8 +168,9 @@ TEST(FontAndGumpFiles, GoldenUnicodeFonts) {
         const int y = 4 + font * 2 * kUnicodeLineHeight;
         UnicodeDrawText(target, u"The quick brown fox jumps over the lazy dog.", 4, y, 0x7FFF,
                         ClipRect{0, 0, frame.Width(), frame.Height()});
-        UnicodeDrawText(target, u"\u00C5ngstr\u00F6m \u0416\u0438\u0437\u043D\u044C "
-                                u"\u03A9\u03BC\u03AD\u03B3\u03B1 \u00DF\u00F8 \u20AC 0123456789",
+        UnicodeDrawText(target,
+                        u"\u00C5ngstr\u00F6m \u0416\u0438\u0437\u043D\u044C "
+                        u"\u03A9\u03BC\u03AD\u03B3\u03B1 \u00DF\u00F8 \u20AC 0123456789",
                         4, y + kUnicodeLineHeight, 0x7E00,
                         ClipRect{0, 0, frame.Width(), frame.Height()});
     }
@@ -183,9 +185,9 @@ TEST(FontAndGumpFiles, GumpArtReadBackAndGoldenPanel) {
     struct Case {
         u32 id;
         int width, height;
-    } cases[] = {{kGumpHuePanel, 260, 175},   {kGumpOkButton, 46, 22},
+    } cases[] = {{kGumpHuePanel, 260, 175},      {kGumpOkButton, 46, 22},
                  {kGumpOkButtonPressed, 46, 22}, {kGumpOkButtonHover, 46, 22},
-                 {kGumpThumb, 12, 16},        {kGumpThumbPressed, 12, 16}};
+                 {kGumpThumb, 12, 16},           {kGumpThumbPressed, 12, 16}};
     for (const Case& c : cases) {
         int w = 0, h = 0;
         EXPECT_TRUE(GetGumpArtSize(c.id, w, h)) << c.id;
@@ -193,7 +195,7 @@ TEST(FontAndGumpFiles, GumpArtReadBackAndGoldenPanel) {
         EXPECT_EQ(h, c.height);
     }
     int w = 0, h = 0;
-    EXPECT_FALSE(GetGumpArtSize(2300, w, h));  // an id the index holds no art for
+    EXPECT_FALSE(GetGumpArtSize(2300, w, h));         // an id the index holds no art for
     EXPECT_EQ(GetGumpArtPixel(kGumpThumb, 0, 0), 0);  // a see-through corner
 
     Bitmap16 frame(300, 200);
