@@ -40,42 +40,37 @@ void FillBitmapRect(int x1, int y1, int x2, int y2, u16 colour, Bitmap16& bitmap
 
 namespace {
 
-// The line walk: a straight run when one axis is constant, else one pixel per step along the
-// longer axis with the other coordinate in 16.16 fixed point. The truncated step can leave
-// the last pixel one short of the far end; the far end itself is plotted instead.
+// One pixel per step along the major axis from a1 to a2, the minor coordinate (b1 to b2) in
+// 16.16 fixed point; plot(a, b). The truncated step can leave the last pixel one short of the
+// far end; the far end itself is plotted instead.
+template <class Plot>
+void WalkMajorAxis(int a1, int b1, int a2, int b2, Plot plot) {
+    const s64 da = s64{a2} - a1;
+    const s64 step = (s64{b2} - b1) * 65536 / std::llabs(da);
+    const int dir = da > 0 ? 1 : -1;
+    s64 b = s64{b1} * 65536;
+    plot(a1, b1);
+    for (int a = a1; a != a2;) {
+        a += dir;
+        b += step;
+        plot(a, a == a2 ? b2 : static_cast<int>(b >> 16));
+    }
+}
+
+// The line walk: a straight run when one axis is constant, else the longer axis is the major
+// one (y when the two are equally long).
 template <class Plot>
 void WalkLine(int x1, int y1, int x2, int y2, Plot plot) {
     if (x1 == x2) {
         for (int y = std::min(y1, y2); y <= std::max(y1, y2); ++y)
             plot(x1, y);
-        return;
-    }
-    if (y1 == y2) {
+    } else if (y1 == y2) {
         for (int x = std::min(x1, x2); x <= std::max(x1, x2); ++x)
             plot(x, y1);
-        return;
-    }
-    const s64 dx = s64{x2} - x1, dy = s64{y2} - y1;
-    if (std::llabs(dy) < std::llabs(dx)) {
-        const s64 step = dy * 65536 / std::llabs(dx);
-        s64 y = s64{y1} * 65536;
-        const int dir = dx > 0 ? 1 : -1;
-        plot(x1, y1);
-        for (int x = x1; x != x2;) {
-            x += dir;
-            y += step;
-            plot(x, x == x2 ? y2 : static_cast<int>(y >> 16));
-        }
+    } else if (std::llabs(s64{y2} - y1) < std::llabs(s64{x2} - x1)) {
+        WalkMajorAxis(x1, y1, x2, y2, plot);
     } else {
-        const s64 step = dx * 65536 / std::llabs(dy);
-        s64 x = s64{x1} * 65536;
-        const int dir = dy > 0 ? 1 : -1;
-        plot(x1, y1);
-        for (int y = y1; y != y2;) {
-            y += dir;
-            x += step;
-            plot(y == y2 ? x2 : static_cast<int>(x >> 16), y);
-        }
+        WalkMajorAxis(y1, x1, y2, x2, [&](int y, int x) { plot(x, y); });
     }
 }
 

@@ -12,6 +12,7 @@
 #include "client/render/bitmap16.h"
 #include "client/render/span_blit.h"
 #include "golden_frame.h"
+#include "tools/content_builder/file_checksum.h"
 #include "tools/content_builder/font_files.h"
 
 namespace {
@@ -26,15 +27,6 @@ const Files& BuiltFiles() {
         return f;
     }();
     return files;
-}
-
-u64 Fnv1a(const std::vector<u8>& bytes) {
-    u64 h = 0xcbf29ce484222325ull;
-    for (u8 b : bytes) {
-        h ^= b;
-        h *= 0x100000001b3ull;
-    }
-    return h;
 }
 
 // The files are the same on every build: their checksums are pinned. A change of the
