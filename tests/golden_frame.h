@@ -12,9 +12,10 @@
 #include "platform/png_file.h"
 #include "platform/types.h"
 
-inline ::testing::AssertionResult MatchesGolden(const std::string& name, const u16* pixels,
-                                                int width, int height) {
-    const std::string golden = std::string(ZQ_SOURCE_DIR) + "/tests/golden/" + name + ".png";
+// Compares with <dir>/<name>.png.
+inline ::testing::AssertionResult MatchesGoldenIn(const std::string& dir, const std::string& name,
+                                                  const u16* pixels, int width, int height) {
+    const std::string golden = dir + "/" + name + ".png";
     const char* update = std::getenv("ZQ_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
         if (!platform::WriteFramePng(golden, pixels, width, height, false))
@@ -50,4 +51,11 @@ inline ::testing::AssertionResult MatchesGolden(const std::string& name, const u
         failure << golden << ": " << w << "x" << h << " golden, " << width << "x" << height
                 << " frame, " << differing << " pixels differ";
     return failure << "; actual frame " << base << ".actual.png, diff " << base << ".diff.png";
+}
+
+// Compares with tests/golden/<name>.png.
+inline ::testing::AssertionResult MatchesGolden(const std::string& name, const u16* pixels,
+                                                int width, int height) {
+    return MatchesGoldenIn(std::string(ZQ_SOURCE_DIR) + "/tests/golden", name, pixels, width,
+                           height);
 }
