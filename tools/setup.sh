@@ -10,6 +10,7 @@ packages=(
   libgcrypt20-dev
   clang libclang-rt-14-dev
   libsdl2-dev libpng-dev libx11-dev xvfb xauth
+  libfreetype-dev fonts-dejavu-core
 )
 
 missing=()

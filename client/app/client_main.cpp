@@ -8,6 +8,7 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
+#include "client/render/pixel_format.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
 #include "platform/clock.h"
@@ -59,6 +60,8 @@ int ClientMain(const ProcessArgs& args) {
 
     // The client-wide object: paths, options (zq.cfg, login.cfg), character colours.
     CClientApp& app = CClientApp::CreateInstance();
+    // The pixel format is fixed for the process from the option read just now.
+    SetPixelFormat565(app.options.use565);
     // The configured edit-server address stands unless the server has set its own.
     if (ClientServerAddress.load() == 0 && app.options.editServerAddress != 0) {
         ClientServerAddress.store(app.options.editServerAddress);

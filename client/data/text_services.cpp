@@ -1,0 +1,47 @@
+#include "client/data/text_services.h"
+
+#include "client/app/client_app.h"
+#include "client/app/client_log.h"
+#include "core/service_slot.h"
+
+namespace {
+
+ServiceSlot<TextServices>& Slot() {
+    static ServiceSlot<TextServices> slot;
+    return slot;
+}
+
+}  // namespace
+
+bool TextServices::ObscenityFilterOn() {
+    const CClientApp* app = CClientApp::Instance();
+    return app != nullptr && app->options.obscenityFilter;
+}
+
+bool TextServices::InputControlDrawing() {
+    return false;
+}
+
+void TextServices::FilterProfanity(std::string&) {
+    static bool told = false;
+    if (!told) {
+        told = true;
+        LogClientError("text", "profanity filter not built yet: texts pass unchanged");
+    }
+}
+
+TextServices& GetTextServices() {
+    return Slot().Get();
+}
+
+TextServices* SetTextServices(TextServices* services) {
+    return Slot().Set(services);
+}
+
+std::string FilteredForDrawing(const char* text) {
+    std::string copy = text != nullptr ? text : "";
+    TextServices& services = GetTextServices();
+    if (services.ObscenityFilterOn() && !services.InputControlDrawing())
+        services.FilterProfanity(copy);
+    return copy;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// What the text routines need of other client subsystems: whether obscene words are filtered
+// (the option, and whether an input control is drawing its own text, which is never
+// filtered), and the profanity filter itself.
+//
+// The one in force until the real ones are installed reads the option from the client
+// object, knows of no input control, and passes texts through unchanged (saying so once in
+// the client log): the filter is not built yet.
+#include <string>
+
+class TextServices {
+public:
+    virtual ~TextServices() = default;
+    virtual bool ObscenityFilterOn();
+    // True while an input control draws its own text (gumps set it).
+    virtual bool InputControlDrawing();
+    // Rewrites obscene words of an 8-bit text in place; the length stays.
+    virtual void FilterProfanity(std::string& text);
+};
+
+TextServices& GetTextServices();
+// Installs an implementation (kept alive by the caller; null puts back the default);
+// answers the previous one.
+TextServices* SetTextServices(TextServices* services);
+
+// Filters a copy of the text when the option is on and no input control is drawing.
+std::string FilteredForDrawing(const char* text);

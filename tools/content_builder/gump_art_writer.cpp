@@ -1,0 +1,69 @@
+#include "tools/content_builder/gump_art_writer.h"
+
+namespace {
+
+void PutU32(std::vector<u8>& out, u32 v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<u8>(v >> (8 * i)));
+}
+
+}  // namespace
+
+std::vector<u8> EncodeGumpArt(const u16* pixels, int width, int height) {
+    std::vector<u32> rows;
+    std::vector<u32> runs;
+    for (int y = 0; y < height; ++y) {
+        rows.push_back(static_cast<u32>(height + runs.size()));
+        const u16* row = pixels + static_cast<size_t>(y) * width;
+        for (int x = 0; x < width;) {
+            int length = 1;
+            while (x + length < width && row[x + length] == row[x] && length < 0xFFFF)
+                ++length;
+            runs.push_back(static_cast<u32>(length) << 16 | row[x]);
+            x += length;
+        }
+    }
+    std::vector<u8> out;
+    for (u32 v : rows)
+        PutU32(out, v);
+    for (u32 v : runs)
+        PutU32(out, v);
+    return out;
+}
+
+void GumpArtWriter::Add(u32 id, const GumpPicture& picture) {
+    pictures_[id] = picture;
+}
+
+std::vector<u8> GumpArtWriter::IndexBytes() const {
+    std::vector<u8> out;
+    if (pictures_.empty()) return out;
+    const u32 count = pictures_.rbegin()->first + 1;
+    u32 offset = 0;
+    for (u32 id = 0; id < count; ++id) {
+        auto it = pictures_.find(id);
+        if (it == pictures_.end()) {
+            PutU32(out, 0xFFFFFFFF);
+            PutU32(out, 0);
+            PutU32(out, 0);
+            continue;
+        }
+        const GumpPicture& p = it->second;
+        const u32 length =
+            static_cast<u32>(EncodeGumpArt(p.pixels.data(), p.width, p.height).size());
+        PutU32(out, offset);
+        PutU32(out, length);
+        PutU32(out, static_cast<u32>(p.width) << 16 | static_cast<u32>(p.height));
+        offset += length;
+    }
+    return out;
+}
+
+std::vector<u8> GumpArtWriter::DataBytes() const {
+    std::vector<u8> out;
+    for (const auto& [id, p] : pictures_) {
+        const std::vector<u8> record = EncodeGumpArt(p.pixels.data(), p.width, p.height);
+        out.insert(out.end(), record.begin(), record.end());
+    }
+    return out;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Writes gump art in the client's layout: gumpidx.mul (12-byte entries {s32 offset, s32
+// length, u32 width << 16 | height}, offset -1 for an id without art) and gumpart.mul (per
+// record: height u32 row offsets in 32-bit words from the record's start, then each row's
+// runs as u32 {colour low, length high}).
+#include <map>
+#include <vector>
+
+#include "platform/types.h"
+
+// One record's bytes for a width x height picture of 5-5-5 pixels (0 see-through).
+std::vector<u8> EncodeGumpArt(const u16* pixels, int width, int height);
+
+struct GumpPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<u16> pixels;
+};
+
+class GumpArtWriter {
+public:
+    void Add(u32 id, const GumpPicture& picture);
+    // The two files' bytes; the index covers ids 0 .. the highest added.
+    std::vector<u8> IndexBytes() const;
+    std::vector<u8> DataBytes() const;
+
+private:
+    std::map<u32, GumpPicture> pictures_;
+};
