@@ -8,6 +8,8 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
+#include "client/data/back_buffer.h"
+#include "client/data/client_data_start.h"
 #include "core/process_link.h"
 #include "platform/clock.h"
 #include "platform/instance_lock.h"
@@ -61,6 +63,9 @@ int ClientMain(const ProcessArgs& args) {
         ClientServerAddress.store(app.options.editServerAddress);
     }
 
+    // The tables every later loader builds on: tile data, animation data, hues.
+    LoadClientDataTables(app);
+
     // 4-23.
     subsystems.CreateMultiPlacement();
     app.LoadWordLists();
@@ -70,6 +75,7 @@ int ClientMain(const ProcessArgs& args) {
     subsystems.CreatePlayerObject();
     ClientMainWindow& window = TheMainWindow();
     window.Create(args, app);
+    CreateBackBuffer();
     platform::ShowSystemCursor(false);
     subsystems.CursorSetDrawEnabled(1);
     subsystems.SoundInit();
@@ -99,6 +105,7 @@ int ClientMain(const ProcessArgs& args) {
     subsystems.DeleteConnection();
     subsystems.CloseJournalLog();
     ReleaseFullScreenDisplay();
+    DeleteBackBuffer();
     CClientApp::DestroyInstance();
     return code;
 }
