@@ -75,6 +75,7 @@ void ClientSubsystemServices::GumpDesktopUpdate() {}
 
 void ClientSubsystemServices::DrawWorldViewFrame() {
     // Until the world view draws, the back buffer as created is what the window shows.
+    CreateBackBuffer();
     PresentFrame(BackBufferPixels(), 0);
 }
 
