@@ -16,6 +16,7 @@ namespace {
 TEST(ClientWindow, ClosingTheWindowEndsTheWholeProcessWithExitZero) {
     e2e::TempDir dir;
     dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    dir.LinkClientInstall();
     // The headless window is closed 300 ms after it opens, as a user closing it would.
     e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
                            {"ZQ_HEADLESS=1", "ZQ_HEADLESS_CLOSE_AFTER_MS=300",
@@ -33,6 +34,7 @@ TEST(ClientWindow, ClosingTheWindowEndsTheWholeProcessWithExitZero) {
 TEST(ClientWindow, ASecondCopyInTheSameDirectoryIsRefused) {
     e2e::TempDir dir;
     dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    dir.LinkClientInstall();
     const std::vector<std::string> env = {"ZQ_HEADLESS=1",
                                           "ZQ_CONFIG_DIR=" + dir.Path() + "/config"};
     e2e::ChildProcess first(e2e::RunDir() + "/zqdemo", dir.Path(), env);
