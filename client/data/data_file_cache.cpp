@@ -9,6 +9,7 @@
 #include "client/data/anim_data.h"
 #include "client/data/data_log.h"
 #include "client/data/tile_data.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -41,16 +42,6 @@ constexpr const char* kNotWritable =
 CDHDCache::FontPatchHandler& FontHandler() {
     static CDHDCache::FontPatchHandler handler;
     return handler;
-}
-
-u32 Le32(const u8* p) {
-    return static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 | static_cast<u32>(p[2]) << 16 |
-           static_cast<u32>(p[3]) << 24;
-}
-
-void PutLe32(u8* p, u32 v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<u8>(v >> (8 * i));
 }
 
 bool Opens(const std::string& path) {
@@ -177,14 +168,14 @@ void CDHDCache::LoadPatches() {
     const u8* base = verdata_->Base();
     const size_t size = verdata_->Size();
     if (size < 4) return;
-    const u32 count = Le32(base);
+    const u32 count = LoadLe32(base);
     // Only records that lie wholly inside the file are read.
     const size_t records = std::min<size_t>(count, (size - 4) / 20);
     for (size_t i = 0; i < records; ++i) {
         const u8* r = base + 4 + i * 20;
-        const Patch patch{Le32(r + 4), Le32(r + 8), Le32(r + 12), Le32(r + 16)};
+        const Patch patch{LoadLe32(r + 4), LoadLe32(r + 8), LoadLe32(r + 12), LoadLe32(r + 16)};
         if (static_cast<u64>(patch.offset) + patch.length > size) continue;
-        ApplyPatchRecord(Le32(r), patch);
+        ApplyPatchRecord(LoadLe32(r), patch);
     }
 }
 
@@ -260,9 +251,9 @@ const u8* CDHDCache::GetRecord(int indexFile, int dataFile, s32 id, s32* length,
         entry = GetIndexEntry(indexFile, id);
         if (!entry) return nullptr;
     }
-    const s32 offset = static_cast<s32>(Le32(entry));
-    const s32 size = static_cast<s32>(Le32(entry + 4));
-    *extra = Le32(entry + 8);
+    const s32 offset = static_cast<s32>(LoadLe32(entry));
+    const s32 size = static_cast<s32>(LoadLe32(entry + 4));
+    *extra = LoadLe32(entry + 8);
     if (offset < 0) return nullptr;
     // A record that does not lie wholly inside the data file is absent.
     if (size <= 0 || static_cast<u64>(offset) + static_cast<u64>(size) > data->Size())
@@ -322,15 +313,15 @@ bool CDHDCache::UpdateRecord(int indexFile, int dataFile, s32 id, u32 extra, con
             std::memset(old, 0xFF, 4);
             std::memset(old + 4, 0, 4);
         }
-        const s32 oldOffset = static_cast<s32>(Le32(old));
-        s32 oldLength = static_cast<s32>(Le32(old + 4));
+        const s32 oldOffset = static_cast<s32>(LoadLe32(old));
+        s32 oldLength = static_cast<s32>(LoadLe32(old + 4));
         if (oldLength < 0 || oldOffset < 0) oldLength = 0;
         u8 entry[12];
         bool writeData = false;
         long dataAt = 0;
         if (oldLength >= length) {
-            PutLe32(entry, length <= 0 ? 0xFFFFFFFFu : static_cast<u32>(oldOffset));
-            PutLe32(entry + 4, static_cast<u32>(length));
+            StoreLe32(entry, length <= 0 ? 0xFFFFFFFFu : static_cast<u32>(oldOffset));
+            StoreLe32(entry + 4, static_cast<u32>(length));
             writeData = length > 0;
             dataAt = oldOffset;
         } else {
@@ -339,13 +330,13 @@ bool CDHDCache::UpdateRecord(int indexFile, int dataFile, s32 id, u32 extra, con
             if (probe && std::fseek(probe, 0, SEEK_END) == 0) end = std::ftell(probe);
             if (probe) std::fclose(probe);
             if (end >= 0) {
-                PutLe32(entry, static_cast<u32>(end));
-                PutLe32(entry + 4, static_cast<u32>(length));
+                StoreLe32(entry, static_cast<u32>(end));
+                StoreLe32(entry + 4, static_cast<u32>(length));
                 writeData = true;
                 dataAt = end;
             }
         }
-        PutLe32(entry + 8, extra);
+        StoreLe32(entry + 8, extra);
         bool dataOk = true;
         if (writeData) {
             CloseFile(dataFile);

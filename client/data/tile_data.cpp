@@ -6,42 +6,27 @@
 #include <iterator>
 
 #include "client/data/data_log.h"
+#include "core/byte_order.h"
 
 namespace {
 
-u16 Le16(const u8* p) {
-    return static_cast<u16>(p[0] | p[1] << 8);
-}
-u32 Le32(const u8* p) {
-    return static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 | static_cast<u32>(p[2]) << 16 |
-           static_cast<u32>(p[3]) << 24;
-}
-void Put16(u8* p, u16 v) {
-    p[0] = static_cast<u8>(v);
-    p[1] = static_cast<u8>(v >> 8);
-}
-void Put32(u8* p, u32 v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<u8>(v >> (8 * i));
-}
-
 ClientLandTile DecodeLand(const u8* p) {
     ClientLandTile t;
-    t.flags = Le32(p);
-    t.texture = Le16(p + 4);
+    t.flags = LoadLe32(p);
+    t.texture = LoadLe16(p + 4);
     std::memcpy(t.name, p + 6, 20);
     return t;
 }
 
 ClientStaticTile DecodeStatic(const u8* p) {
     ClientStaticTile t;
-    t.flags = Le32(p);
+    t.flags = LoadLe32(p);
     t.weight = p[4];
     t.layer = p[5];
-    t.quantity = Le32(p + 6);
-    t.animation = Le16(p + 10);
-    t.hue = Le16(p + 12);
-    t.light = Le16(p + 14);
+    t.quantity = LoadLe32(p + 6);
+    t.animation = LoadLe16(p + 10);
+    t.hue = LoadLe16(p + 12);
+    t.light = LoadLe16(p + 14);
     t.height = p[16];
     std::memcpy(t.name, p + 17, 20);
     return t;
@@ -50,19 +35,19 @@ ClientStaticTile DecodeStatic(const u8* p) {
 }  // namespace
 
 void EncodeLandTile(const ClientLandTile& t, u8* p) {
-    Put32(p, t.flags);
-    Put16(p + 4, t.texture);
+    StoreLe32(p, t.flags);
+    StoreLe16(p + 4, t.texture);
     std::memcpy(p + 6, t.name, 20);
 }
 
 void EncodeStaticTile(const ClientStaticTile& t, u8* p) {
-    Put32(p, t.flags);
+    StoreLe32(p, t.flags);
     p[4] = t.weight;
     p[5] = t.layer;
-    Put32(p + 6, t.quantity);
-    Put16(p + 10, t.animation);
-    Put16(p + 12, t.hue);
-    Put16(p + 14, t.light);
+    StoreLe32(p + 6, t.quantity);
+    StoreLe16(p + 10, t.animation);
+    StoreLe16(p + 12, t.hue);
+    StoreLe16(p + 14, t.light);
     p[16] = t.height;
     std::memcpy(p + 17, t.name, 20);
 }
@@ -113,29 +98,15 @@ bool ClientTileData::UpdateTileBlock(int block, const u8* data, size_t length) {
 
 bool ClientTileData::UpdateLandTileBlock(int block, const u8* data, size_t length) {
     if (block < 0 || block >= kLandBlockCount || !data || length < kLandBlockBytes) return false;
-    FILE* f = path_.empty() ? nullptr : std::fopen(path_.c_str(), "r+b");
-    if (f && std::fseek(f, static_cast<long>(block) * kLandBlockBytes, SEEK_SET) != 0) {
-        std::fclose(f);
-        f = nullptr;
-    }
-    bool written = f && std::fwrite(data, 1, 4, f) == 4;
     for (int i = 0; i < kTileBlockRecords; ++i) {
         const int tile = block * kTileBlockRecords + i;
-        const u8* record = data + 4 + i * kClientLandRecordSize;
-        const ClientLandTile next = DecodeLand(record);
+        const ClientLandTile next = DecodeLand(data + 4 + i * kClientLandRecordSize);
         const bool textureChanged = next.texture != land_[tile].texture;
         land_[tile] = next;
         if (textureChanged && listener_) listener_->RefreshLandGraphic(tile);
-        if (f)
-            written = std::fwrite(record, 1, kClientLandRecordSize, f) ==
-                          static_cast<size_t>(kClientLandRecordSize) &&
-                      written;
     }
-    if (f) written = std::fclose(f) == 0 && written;
-    if (!written) {
-        DataLog("tile data land block " + std::to_string(block) + " not written to " + path_ +
-                "; updated in memory only");
-    }
+    WriteBlock(static_cast<long>(block) * kLandBlockBytes, data, kLandBlockBytes,
+               "land block " + std::to_string(block));
     return true;
 }
 
@@ -145,38 +116,32 @@ bool ClientTileData::UpdateStaticTileBlock(int block, const u8* data, size_t len
         return false;
     }
     const int first = (block - kLandBlockCount) * kTileBlockRecords;
-    FILE* f = path_.empty() ? nullptr : std::fopen(path_.c_str(), "r+b");
-    if (f &&
-        std::fseek(
-            f, kStaticBlocksStart + static_cast<long>(block - kLandBlockCount) * kStaticBlockBytes,
-            SEEK_SET) != 0) {
-        std::fclose(f);
-        f = nullptr;
-    }
-    bool written = f && std::fwrite(data, 1, 4, f) == 4;
     bool rebuild = false;
     for (int i = 0; i < kTileBlockRecords; ++i) {
         const int graphic = first + i;
-        const u8* record = data + 4 + i * kClientStaticRecordSize;
-        const ClientStaticTile next = DecodeStatic(record);
+        const ClientStaticTile next = DecodeStatic(data + 4 + i * kClientStaticRecordSize);
         const ClientStaticTile& old = statics_[graphic];
         if ((old.flags ^ next.flags) & (kClientTileLightSource | kClientTileAnimated))
             rebuild = true;
         const bool replace = old.flags != next.flags || old.hue != next.hue;
         statics_[graphic] = next;
         if (replace && listener_) listener_->RefreshStaticGraphic(graphic);
-        if (f)
-            written = std::fwrite(record, 1, kClientStaticRecordSize, f) ==
-                          static_cast<size_t>(kClientStaticRecordSize) &&
-                      written;
     }
-    if (f) written = std::fclose(f) == 0 && written;
-    if (!written) {
-        DataLog("tile data static block " + std::to_string(block) + " not written to " + path_ +
-                "; updated in memory only");
-    }
+    WriteBlock(kStaticBlocksStart + static_cast<long>(block - kLandBlockCount) * kStaticBlockBytes,
+               data, kStaticBlockBytes, "static block " + std::to_string(block));
     if (rebuild && listener_) listener_->RebuildLightAndAnimatedLists();
     return true;
+}
+
+void ClientTileData::WriteBlock(long offset, const u8* data, size_t bytes,
+                                const std::string& what) const {
+    // The block's bytes are the file's layout: header word and records in field order.
+    FILE* f = path_.empty() ? nullptr : std::fopen(path_.c_str(), "r+b");
+    bool written =
+        f && std::fseek(f, offset, SEEK_SET) == 0 && std::fwrite(data, 1, bytes, f) == bytes;
+    if (f) written = std::fclose(f) == 0 && written;
+    if (!written)
+        DataLog("tile data " + what + " not written to " + path_ + "; updated in memory only");
 }
 
 void ClientTileData::ApplyPatchBlock(u32 id, const u8* data, size_t length) {

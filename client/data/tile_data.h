@@ -90,8 +90,8 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    void StoreStatic(int graphic, const u8* record);
-    void StoreLand(int tile, const u8* record);
+    // Writes a block back to the file; a failure leaves memory updated and logs a line.
+    void WriteBlock(long offset, const u8* data, size_t bytes, const std::string& what) const;
 
     std::vector<ClientLandTile> land_;
     std::vector<ClientStaticTile> statics_;

@@ -11,20 +11,12 @@
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "server/world/tile_data.h"
+#include "tests/tools/content_builder/fnv1a.h"
 #include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
 namespace {
-
-u64 Fnv1a(const std::vector<u8>& bytes) {
-    u64 h = 0xcbf29ce484222325ull;
-    for (u8 b : bytes) {
-        h ^= b;
-        h *= 0x100000001b3ull;
-    }
-    return h;
-}
 
 // The demo install written once for the whole program (77 MB of map).
 class ClientFilesTest : public ::testing::Test {

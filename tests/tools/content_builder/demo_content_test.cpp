@@ -3,18 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "server/world/tile_data.h"
+#include "tests/tools/content_builder/fnv1a.h"
 #include "tools/content_builder/tile_set.h"
 
 namespace {
-
-u64 Fnv1a(const std::vector<u8>& bytes) {
-    u64 h = 0xcbf29ce484222325ull;
-    for (u8 b : bytes) {
-        h ^= b;
-        h *= 0x100000001b3ull;
-    }
-    return h;
-}
 
 TEST(DemoContent, TheMembersAndTheirSizes) {
     const DataMembers members = BuildServerDataMembers("ZQGoldDemo", 0, 0, 1024, 1024);
