@@ -99,8 +99,8 @@ public:
     BlockCache& Cache() { return cache_; }
     const DataCacheSettings& Settings() const { return settings_; }
 
-    // Receivers of the font patches (kind 33): the font table installs one. Until then font
-    // patches are logged once and skipped.
+    // Receiver of the font patches (kind 33): the font table installs one, and refuses font
+    // numbers outside its table. Until then font patches are logged once and skipped.
     using FontPatchHandler = std::function<void(u32 font, const u8* data, size_t length)>;
     static void SetFontPatchHandler(FontPatchHandler handler);
 

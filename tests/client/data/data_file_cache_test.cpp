@@ -218,6 +218,22 @@ TEST_F(DataFileCacheTest, UpdateRecordOnACdInstallOnlyForgetsTheCachedCopy) {
     EXPECT_EQ(Read(1), "bravo!");
 }
 
+TEST_F(DataFileCacheTest, ArtRecordsComeFromTheClientsCache) {
+    std::filesystem::create_directories(Hd());
+    WriteDataFiles(Hd(), FourArtRecords());
+    DataCacheSettings s;
+    s.hdDir = Hd();
+    s.maximumInstall = true;
+    TheDataCache().Init(s);
+    s32 length = -1;
+    const u8* art = GetArtRecord(1, &length);
+    EXPECT_EQ(AsText(art, length), "bravo!");
+    EXPECT_EQ(GetArtRecord(2, &length), nullptr);
+    EXPECT_EQ(length, 0);
+    EXPECT_EQ(GetArtRecord(0x4000), nullptr);  // no static art in this install
+    TheDataCache().Shutdown();
+}
+
 TEST(DataFileCacheDeathTest, AFileFoundNowhereEndsTheClient) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ClientTestEnv env;
