@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "client/data/data_log.h"
+#include "client/data/row_copy.h"
 
 namespace {
 
@@ -45,6 +48,30 @@ TEST(BackBuffer, DiamondAndShadeTables) {
     EXPECT_EQ(Shades().shade[31][31], 0);
     EXPECT_EQ(Shades().red[31][4], 27u << 10);
     EXPECT_EQ(Shades().green[31][0], 31u << 5);
+}
+
+}  // namespace
+
+TEST(RowCopy, CopiesExactlyTheCountAtAnyAlignment) {
+    const u16 source[5] = {0x7FFF, 0x001F, 0x03E0, 0x7C00, 0x0421};
+    const u16 wide[5] = {0xFFDF, 0x001F, 0x07C0, 0xF800, 0x0841};
+    for (int count : {0, 1, 4, 5}) {
+        for (int shift : {0, 1}) {  // destination 4-byte aligned or not
+            alignas(4) u16 out[8];
+            std::fill(std::begin(out), std::end(out), 0xAAAA);
+            SpanCopyAligned(out + shift, source, count);
+            for (int i = 0; i < 8; ++i) {
+                const bool inside = i >= shift && i < shift + count;
+                EXPECT_EQ(out[i], inside ? source[i - shift] : 0xAAAA) << count << shift << i;
+            }
+            std::fill(std::begin(out), std::end(out), 0xAAAA);
+            SpanCopy555To565(out + shift, source, count);
+            for (int i = 0; i < 8; ++i) {
+                const bool inside = i >= shift && i < shift + count;
+                EXPECT_EQ(out[i], inside ? wide[i - shift] : 0xAAAA) << count << shift << i;
+            }
+        }
+    }
 }
 
 }  // namespace
