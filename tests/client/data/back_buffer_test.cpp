@@ -50,8 +50,6 @@ TEST(BackBuffer, DiamondAndShadeTables) {
     EXPECT_EQ(Shades().green[31][0], 31u << 5);
 }
 
-}  // namespace
-
 TEST(RowCopy, CopiesExactlyTheCountAtAnyAlignment) {
     const u16 source[5] = {0x7FFF, 0x001F, 0x03E0, 0x7C00, 0x0421};
     const u16 wide[5] = {0xFFDF, 0x001F, 0x07C0, 0xF800, 0x0841};
