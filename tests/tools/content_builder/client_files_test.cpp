@@ -2,6 +2,7 @@
 #include "tools/content_builder/client_files.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,7 +23,9 @@ namespace {
 class ClientFilesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        dir_ = new std::string(::testing::TempDir() + "/client_files_install/");
+        // One directory per process: the suite's tests may run in parallel processes.
+        dir_ = new std::string(::testing::TempDir() + "/client_files_install_" +
+                               std::to_string(::getpid()) + "/");
         std::filesystem::remove_all(*dir_);
         files_ = new ClientFiles(BuildClientFiles(0, 0, 1024, 1024));
         std::string error;
@@ -149,7 +152,8 @@ TEST_F(ClientFilesTest, BothTerrainsAgreeAndTheInstallStarts) {
 }
 
 TEST(ClientFileWriters, IndexedRecordsAndPatchesReadBack) {
-    const std::string dir = ::testing::TempDir() + "/client_file_writers/";
+    const std::string dir =
+        ::testing::TempDir() + "/client_file_writers_" + std::to_string(::getpid()) + "/";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     auto write = [&](const std::string& name, const std::vector<u8>& bytes) {
