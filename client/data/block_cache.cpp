@@ -113,19 +113,23 @@ s32 BlockCache::PopSpare() {
     return e;
 }
 
-void BlockCache::UnlinkUsed(s32 e) {
+void BlockCache::Unlink(s32 e, s32& head, s32& tail) {
     Entry& entry = At(e);
     if (entry.previous >= 0) {
         At(entry.previous).next = entry.next;
     } else {
-        UsedHead() = entry.next;
+        head = entry.next;
     }
     if (entry.next >= 0) {
         At(entry.next).previous = entry.previous;
     } else {
-        UsedTail() = entry.previous;
+        tail = entry.previous;
     }
     entry.next = entry.previous = -1;
+}
+
+void BlockCache::UnlinkUsed(s32 e) {
+    Unlink(e, UsedHead(), UsedTail());
 }
 
 void BlockCache::PushUsedHead(s32 e) {
@@ -138,17 +142,7 @@ void BlockCache::PushUsedHead(s32 e) {
 }
 
 void BlockCache::UnlinkFree(s32 e) {
-    Entry& entry = At(e);
-    if (entry.previous >= 0) {
-        At(entry.previous).next = entry.next;
-    } else {
-        FreeHead() = entry.next;
-    }
-    if (entry.next >= 0) {
-        At(entry.next).previous = entry.previous;
-    } else {
-        FreeTail() = entry.previous;
-    }
+    Unlink(e, FreeHead(), FreeTail());
 }
 
 void BlockCache::Touch(s32 e) {

@@ -80,6 +80,8 @@ private:
 
     void PushSpare(s32 entry);
     s32 PopSpare();
+    // Takes an entry out of a doubly linked list with the given head and tail.
+    void Unlink(s32 entry, s32& head, s32& tail);
     void UnlinkUsed(s32 entry);
     void PushUsedHead(s32 entry);
     void UnlinkFree(s32 entry);
