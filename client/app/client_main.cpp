@@ -8,6 +8,8 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
+#include "client/data/back_buffer.h"
+#include "client/data/client_data_start.h"
 #include "client/render/pixel_format.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
@@ -67,6 +69,9 @@ int ClientMain(const ProcessArgs& args) {
         ClientServerAddress.store(app.options.editServerAddress);
     }
 
+    // The tables every later loader builds on: tile data, animation data, hues.
+    LoadClientDataTables(app);
+
     // 4-23.
     subsystems.CreateMultiPlacement();
     app.LoadWordLists();
@@ -76,6 +81,7 @@ int ClientMain(const ProcessArgs& args) {
     subsystems.CreatePlayerObject();
     ClientMainWindow& window = TheMainWindow();
     window.Create(args, app);
+    CreateBackBuffer();
     platform::ShowSystemCursor(false);
     subsystems.CursorSetDrawEnabled(1);
     subsystems.SoundInit();
@@ -105,6 +111,7 @@ int ClientMain(const ProcessArgs& args) {
     subsystems.DeleteConnection();
     subsystems.CloseJournalLog();
     ReleaseFullScreenDisplay();
+    DeleteBackBuffer();
     CClientApp::DestroyInstance();
     return code;
 }

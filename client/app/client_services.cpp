@@ -1,7 +1,23 @@
 #include "client/app/client_services.h"
 
+#include "client/app/client_app.h"
+#include "client/app/client_subsystem_services.h"
+#include "client/data/client_data_start.h"
+
+namespace {
+
+// The subsystems built so far; the others keep ClientSubsystemServices' empty answers.
+class BuiltClientServices : public ClientSubsystemServices {
+public:
+    void DataCacheInit() override {
+        if (CClientApp* app = CClientApp::Instance()) InitDataCache(*app);
+    }
+    void DataCacheLoadPatches() override { LoadDataPatches(); }
+};
+
+}  // namespace
+
 void InstallClientServices() {
-    // No client subsystem behind a slot is built yet: the cursor manager, sound, music,
-    // connection and the others keep ClientSubsystemServices' empty answers. Each one that
-    // lands is installed here.
+    static BuiltClientServices services;
+    SetClientSubsystemServices(&services);
 }

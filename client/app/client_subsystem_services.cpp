@@ -1,6 +1,7 @@
 #include "client/app/client_subsystem_services.h"
 
 #include "client/app/full_screen_display.h"
+#include "client/data/back_buffer.h"
 #include "core/service_slot.h"
 
 namespace {
@@ -73,8 +74,9 @@ void ClientSubsystemServices::WeatherTick() {}
 void ClientSubsystemServices::GumpDesktopUpdate() {}
 
 void ClientSubsystemServices::DrawWorldViewFrame() {
-    // Until the world view draws, the shell's black back buffer is what the window shows.
-    PresentFrame(ShellBackBuffer(), 0);
+    // Until the world view draws, the back buffer as created is what the window shows.
+    CreateBackBuffer();
+    PresentFrame(BackBufferPixels(), 0);
 }
 
 void ClientSubsystemServices::SendKeepAlive(int) {}

@@ -40,8 +40,3 @@ void PresentFrame(u16* backBuffer, u32 ringOffset) {
                                 use565 ? platform::PixelFormat::k565 : platform::PixelFormat::k555);
     GetClientSubsystemServices().CursorRemoveFromBackBuffer();
 }
-
-u16* ShellBackBuffer() {
-    static std::vector<u16> buffer(platform::kFramePixels, 0);
-    return buffer.data();
-}

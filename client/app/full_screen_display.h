@@ -20,6 +20,3 @@ void ReleaseFullScreenDisplay();
 // pointer is taken out again. All of it under the cursor manager's outer lock. Does nothing
 // when `backBuffer` is null.
 void PresentFrame(u16* backBuffer, u32 ringOffset);
-
-// The shell's own back buffer (black) that is presented until the renderer draws frames.
-u16* ShellBackBuffer();

@@ -555,7 +555,7 @@ void CItem::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
 void CItem::SendToPlayer(CPlayer*, int) {}
 int CItem::GetLayerByte() const {
     const StaticTileRecord& r = GetTileData().Static(type_);
-    return (r.flags & kTileLayered) ? r.layer : 0;
+    return (r.flags & kTileLightSource) ? r.layer : 0;
 }
 void CItem::GetArtSize(int& width, int& height) const {
     GetTileData().GetArtSize(GetShownGraphic(), width, height);

@@ -27,7 +27,8 @@ enum TileFlag : u32 {
     kTileMap = 0x100000,
     kTileContainer = 0x200000,
     kTileWearable = 0x400000,
-    kTileLayered = 0x800000,  // its layer byte is an equipment layer
+    kTileLightSource = 0x800000,  // its layer byte (and word 14) is the light number
+    kTileAnimated = 0x1000000,    // animated in place (animdata)
     kTileArmour = 0x8000000,
     kTileRoof = 0x10000000,
     kTileDoor = 0x20000000,

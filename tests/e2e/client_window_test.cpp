@@ -19,6 +19,7 @@ namespace {
 TEST(ClientWindow, ClosingTheWindowEndsTheWholeProcessWithExitZero) {
     e2e::TempDir dir;
     dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    dir.LinkClientInstall();
     // The headless window is closed 300 ms after it opens, as a user closing it would.
     e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
                            {"ZQ_HEADLESS=1", "ZQ_HEADLESS_CLOSE_AFTER_MS=300",
@@ -36,6 +37,7 @@ TEST(ClientWindow, ClosingTheWindowEndsTheWholeProcessWithExitZero) {
 TEST(ClientWindow, ASecondCopyInTheSameDirectoryIsRefused) {
     e2e::TempDir dir;
     dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    dir.LinkClientInstall();
     const std::vector<std::string> env = {"ZQ_HEADLESS=1",
                                           "ZQ_CONFIG_DIR=" + dir.Path() + "/config"};
     e2e::ChildProcess first(e2e::RunDir() + "/zqdemo", dir.Path(), env);
@@ -60,6 +62,7 @@ TEST(ClientWindow, ASecondCopyInTheSameDirectoryIsRefused) {
 TEST(ClientWindow, ADisplayThatCannotBeOpenedEndsTheGameWithExitOne) {
     e2e::TempDir dir;
     dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    dir.LinkClientInstall();
     // The window back end was not told to run headless, and the display named does not
     // exist: the game must not run on unseen.
     e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
@@ -84,6 +87,7 @@ TEST(ClientWindow, SettingsFilesThatCannotBeReadNeverEndTheGame) {
     std::vector<std::unique_ptr<e2e::ChildProcess>> games;
     for (const e2e::TempDir* dir : {&folders, &devices}) {
         dir->CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+        dir->LinkClientInstall();
         games.push_back(std::make_unique<e2e::ChildProcess>(
             e2e::RunDir() + "/zqdemo", dir->Path(),
             std::vector<std::string>{"ZQ_HEADLESS=1", "ZQ_HEADLESS_CLOSE_AFTER_MS=300",
@@ -103,8 +107,10 @@ TEST(ClientWindow, SettingsFilesThatCannotBeReadNeverEndTheGame) {
 
 TEST(ClientWindow, ASecondCopyOfTheSameUserFromAnotherDirectoryEndsWithExitZero) {
     e2e::TempDir first, second, config;
-    first.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
-    second.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    for (const e2e::TempDir* dir : {&first, &second}) {
+        dir->CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+        dir->LinkClientInstall();
+    }
     // Two run directories, one user (one settings directory).
     const std::vector<std::string> env = {"ZQ_HEADLESS=1", "ZQ_CONFIG_DIR=" + config.Path()};
     e2e::ChildProcess running(e2e::RunDir() + "/zqdemo", first.Path(), env);

@@ -44,6 +44,23 @@ void TempDir::CopyIn(const std::string& from, const std::string& name) const {
     std::filesystem::copy_file(from, path_ + "/" + name);
 }
 
+void LinkClientInstall(const std::string& dir) {
+    for (const auto& entry : std::filesystem::directory_iterator(RunDir())) {
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || (ext != ".mul" && ext != ".idx" && ext != ".txt")) {
+            continue;
+        }
+        // A file the test put there itself (a settings file made unreadable) stays.
+        const std::string target = dir + "/" + entry.path().filename().string();
+        std::error_code ec;
+        if (std::filesystem::symlink_status(target, ec).type() !=
+            std::filesystem::file_type::not_found) {
+            continue;
+        }
+        std::filesystem::create_symlink(entry.path(), target);
+    }
+}
+
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
     std::ofstream out(path_ + "/" + name, std::ios::binary);
     out << bytes;

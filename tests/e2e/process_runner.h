@@ -10,6 +10,9 @@ namespace e2e {
 
 // The build's run directory (executable and archive), set by the build.
 std::string RunDir();
+// Links the client's install files of the build's run directory (data files, tables, colour
+// lists) into `dir`, so a client started there finds them.
+void LinkClientInstall(const std::string& dir);
 // A fresh empty directory under the system's temporary directory, removed by the owner.
 class TempDir {
 public:
@@ -18,6 +21,7 @@ public:
     const std::string& Path() const { return path_; }
     // Copies a file into the directory under the given name.
     void CopyIn(const std::string& from, const std::string& name) const;
+    void LinkClientInstall() const { e2e::LinkClientInstall(path_); }
     // Writes bytes into a file of the directory.
     void Write(const std::string& name, const std::string& bytes) const;
 

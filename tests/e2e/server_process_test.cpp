@@ -38,6 +38,7 @@ class ServerRunsUntilSignal : public ::testing::TestWithParam<int> {};
 TEST_P(ServerRunsUntilSignal, PrintsProgressRunsAndExitsZeroAfterItsShutdown) {
     e2e::TempDir dir;
     dir.CopyIn(Archive(), "zqdemo.dat");
+    dir.LinkClientInstall();
     e2e::ChildProcess server(Program(), dir.Path());
     ASSERT_TRUE(server.Started());
     // The status is shown after the signal handlers are in place.

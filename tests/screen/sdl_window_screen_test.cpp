@@ -212,6 +212,7 @@ TEST(SdlWindowScreen, SdlEventsBecomeKeyMessagesAndCharacters) {
 TEST(SdlWindowScreen, ClosingTheWindowEndsTheClient) {
     std::string dir = ::testing::TempDir() + "zq_screen_run_" + std::to_string(getpid());
     std::filesystem::create_directories(dir);
+    e2e::LinkClientInstall(dir);
     setenv("ZQ_RUN_DIR", dir.c_str(), 1);
     setenv("ZQ_CONFIG_DIR", (dir + "/config").c_str(), 1);
     auto* sdl = new platform::SdlBackend;
@@ -244,6 +245,7 @@ namespace {
 TEST(SdlWindowScreen, ClosingTheGameWindowEndsTheWholeProcess) {
     e2e::TempDir dir;
     dir.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+    dir.LinkClientInstall();
     e2e::ChildProcess game(e2e::RunDir() + "/zqdemo", dir.Path(),
                            {"ZQ_CONFIG_DIR=" + dir.Path() + "/config"});
     ASSERT_TRUE(game.Started());

@@ -1,13 +1,14 @@
-// The demo content builder: writes the data archive `zqdemo.dat` that the server reads,
-// from the sources in content/ and from generators. The output depends on nothing but its
-// inputs, so every build writes the same bytes.
+// The demo content builder: writes the data archive `zqdemo.dat` that the server reads, and
+// the client's install files, from the sources in content/ and from generators. The output
+// depends on nothing but its inputs, so every build writes the same bytes.
 //
-//   content_builder --content DIR --out FILE [--world NAME]
+//   content_builder --content DIR [--out FILE] [--client-dir DIR] [--world NAME]
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "core/archive_builder.h"
+#include "tools/content_builder/client_files.h"
 #include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/script_content.h"
 #include "tools/content_builder/server_content.h"
@@ -15,14 +16,16 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: content_builder --content DIR --out FILE [--world NAME]\n");
+    std::fprintf(stderr,
+                 "usage: content_builder --content DIR [--out FILE] [--client-dir DIR] "
+                 "[--world NAME]\n");
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string contentDir, out, world = kDefaultWorldName;
+    std::string contentDir, out, clientDir, world = kDefaultWorldName;
     for (int i = 1; i < argc; ++i) {
         auto value = [&](std::string& into) {
             if (i + 1 >= argc) return false;
@@ -34,6 +37,8 @@ int main(int argc, char** argv) {
             ok = value(contentDir);
         } else if (std::strcmp(argv[i], "--out") == 0) {
             ok = value(out);
+        } else if (std::strcmp(argv[i], "--client-dir") == 0) {
+            ok = value(clientDir) && !clientDir.empty();
         } else if (std::strcmp(argv[i], "--world") == 0) {
             ok = value(world) && !world.empty();
         } else {
@@ -41,13 +46,26 @@ int main(int argc, char** argv) {
         }
         if (!ok) return Usage();
     }
-    if (contentDir.empty() || out.empty()) return Usage();
+    if (contentDir.empty() || (out.empty() && clientDir.empty())) return Usage();
 
-    ArchiveBuilder builder;
     std::string error;
     std::string serverTxt;
-    if (!ReadServerTxt(contentDir, serverTxt, &error) ||
-        !AddServerConfig(builder, serverTxt, world, &error) ||
+    if (!ReadServerTxt(contentDir, serverTxt, &error)) {
+        std::fprintf(stderr, "content_builder: %s\n", error.c_str());
+        return 1;
+    }
+    if (!clientDir.empty()) {
+        const WorldRect rect = WorldRectFromServerTxt(serverTxt);
+        if (!WriteClientFiles(clientDir, BuildClientFiles(rect.x, rect.y, rect.width, rect.height),
+                              &error)) {
+            std::fprintf(stderr, "content_builder: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    if (out.empty()) return 0;
+
+    ArchiveBuilder builder;
+    if (!AddServerConfig(builder, serverTxt, world, &error) ||
         !AddScripts(builder, contentDir, &error) ||
         !AddWorldData(builder, serverTxt, world, &error)) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());

@@ -102,10 +102,10 @@ std::vector<u8> WriteTileDataFile(const TileSet& tiles) {
     return out;
 }
 
-std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues) {
+std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues, int count) {
     std::vector<u8> out;
-    out.reserve(kHuesFileSize);
-    for (int i = 0; i < kHueCount; ++i) {
+    out.reserve(static_cast<size_t>(count / kHueGroupSize) * (4 + kHueGroupSize * kHueRecordSize));
+    for (int i = 0; i < count; ++i) {
         if (i % kHueGroupSize == 0) AppendLe32(out, 0);
         const HueRecord blank{};
         const HueRecord& h = i < static_cast<int>(hues.size()) ? hues[i] : blank;
@@ -127,10 +127,10 @@ std::vector<u8> WriteAnimDataFile(const std::vector<AnimRecord>& records) {
         const AnimRecord& r = i < static_cast<int>(records.size()) ? records[i] : blank;
         for (s8 f : r.frames)
             out.push_back(static_cast<u8>(f));
-        out.push_back(r.count);
+        out.push_back(r.startFrame);
+        out.push_back(r.frameCount);
         out.push_back(r.interval);
-        out.push_back(r.startDelay);
-        out.push_back(r.unused);
+        out.push_back(r.startOffset);
     }
     return out;
 }

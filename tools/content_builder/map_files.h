@@ -53,21 +53,23 @@ std::vector<u8> WriteMapFile(const TerrainGrid& terrain);
 void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& statics,
                        std::vector<u8>& index, std::vector<u8>& data);
 std::vector<u8> WriteTileDataFile(const TileSet& tiles);
-// 1024 hues in groups of 8, each 32 colours, a table start and end, and a name.
+// Hues in groups of 8, each 32 colours, a table start and end, and a name: `count` records
+// (the server's file holds 1024, the client's 3000; missing records are blank).
 struct HueRecord {
     u16 colours[32];
     u16 tableStart;
     u16 tableEnd;
     char name[20];
 };
-std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues);
-// 0x4000 records of 64 frame bytes and four bytes (count, interval, start delay, unused).
+std::vector<u8> WriteHuesFile(const std::vector<HueRecord>& hues, int count = kHueCount);
+// 0x4000 records of 64 frame offsets and four bytes: the starting frame, the frame count, the
+// interval in ticks (0: not animated) and the start offset of the timing.
 struct AnimRecord {
     s8 frames[64];
-    u8 count;
+    u8 startFrame;
+    u8 frameCount;
     u8 interval;
-    u8 startDelay;
-    u8 unused;
+    u8 startOffset;
 };
 std::vector<u8> WriteAnimDataFile(const std::vector<AnimRecord>& records);
 // Width and height of each static graphic's art.

@@ -59,24 +59,22 @@ TileSet BuildTileSet() {
            {kTileDoor | kTileImpassable | kTileNoShoot | kTileArticleA, 20, 255, 0, 0, "door"});
     Static(t, kDoorOpen, 1, {kTileDoor | kTileArticleA, 20, 255, 0, 0, "door"});
     Static(t, kBridge, 4, {kTileSurface | kTileBridge, 2, 255, 0, 0, "bridge"});
-    Static(t, kCampFire, 1, {kTileArticleA, 2, 255, 0, 0, "camp fire"});
+    Static(t, kCampFire, 1, {kTileAnimated | kTileArticleA, 2, 255, 0, 0, "camp fire"});
     Static(t, kTable, 1, {kTileSurface | kTileArticleA, 6, 20, 0, 20, "table"});
     Static(t, kChair, 1, {kTileSurface | kTileArticleA, 3, 10, 0, 10, "chair"});
     Static(t, kTree, 4, {kTileImpassable | kTileNoShoot | kTileArticleA, 20, 255, 0, 0, "tree"});
     Static(t, kLeaves, 1, {kTileBackground, 20, 255, 0, 0, "leaves"});
-    Static(
-        t, kBackpack, 1,
-        {kTileContainer | kTileWearable | kTileLayered | kTileArticleA, 3, 3, 21, 15, "backpack"});
+    Static(t, kBackpack, 1,
+           {kTileContainer | kTileWearable | kTileArticleA, 3, 3, 21, 15, "backpack"});
     Static(t, kChest, 1, {kTileContainer | kTileArticleA, 4, 15, 0, 30, "wooden chest"});
     Static(t, kGold, 1, {kTileGeneric, 0, 0, 0, 1, "gold coin"});
     Static(t, kLongSword, 1,
-           {kTileWeapon | kTileWearable | kTileLayered | kTileArticleA, 1, 7, 1, 55, "long sword"});
+           {kTileWeapon | kTileWearable | kTileArticleA, 1, 7, 1, 55, "long sword"});
     Static(t, kTunic, 1,
-           {kTileArmour | kTileWearable | kTileLayered | kTileArticleA, 1, 4, 13, 40,
-            "leather tunic"});
+           {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40, "leather tunic"});
     Static(t, kMap, 1, {kTileMap | kTileArticleA, 0, 1, 0, 10, "map"});
-    Static(t, kShortHair, 1, {kTileWearable | kTileLayered, 0, 0, 11, 0, "short hair"});
-    Static(t, kBeard, 1, {kTileWearable | kTileLayered, 0, 0, 16, 0, "beard"});
+    Static(t, kShortHair, 1, {kTileWearable, 0, 0, 11, 0, "short hair"});
+    Static(t, kBeard, 1, {kTileWearable, 0, 0, 16, 0, "beard"});
     Static(t, kBoard, 2, {kTileContainer | kTileArticleA, 12, 255, 0, 0, "bulletin board"});
     Static(t, kSignpost, 1, {kTileImpassable | kTileArticleA, 12, 255, 0, 0, "signpost"});
     return t;
@@ -125,7 +123,7 @@ std::vector<AnimRecord> DemoAnimData() {
     AnimRecord& fire = records[kCampFire];
     for (int i = 0; i < 4; ++i)
         fire.frames[i] = static_cast<s8>(i);
-    fire.count = 4;
+    fire.frameCount = 4;
     fire.interval = 2;
     return records;
 }

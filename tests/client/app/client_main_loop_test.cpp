@@ -261,6 +261,7 @@ TEST_F(ClientLoopTest, TitleNamesTheAccount) {
 
 TEST(ClientMain, RunsHeadlessUntilTheWindowIsClosed) {
     ClientTestEnv env;
+    env.LinkClientInstall();
     env.WriteFile("zq.cfg", "AcctID=ann\nAcctLastName=Lee\nMouse=fast\n");
     platform::ManualClock clock(1000);
     int passes = 0;
@@ -306,6 +307,7 @@ TEST(ClientMainDeathTest, RunningPatcherAndLowColourDepthAreRefused) {
 TEST(ClientMainDeathTest, AWindowThatCannotBeMadeIsFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ClientTestEnv env;
+    env.LinkClientInstall();
     env.Backend().FailNextOpen();
     EXPECT_EXIT(ClientMain(ProcessArgs{}), ::testing::ExitedWithCode(1),
                 "Error: Failed to create window.");

@@ -30,8 +30,27 @@ public:
     }
 
     const std::string& Dir() const { return dir_; }
-    std::string InstallDir() const { return dir_ + "/"; }
-    platform::HeadlessBackend& Backend() { return *backend_; }
+#ifdef ZQ_RUN_DIR
+    // Links the client's install files that the content builder wrote into the build's run
+    // directory (data files, tables, colour lists) into this test's directory, so the client
+    // starts as installed; the test's own zq.cfg stays its own.
+    void LinkClientInstall() const {
+        for (const auto& entry : std::filesystem::directory_iterator(ZQ_RUN_DIR)) {
+            const std::string name = entry.path().filename().string();
+            const std::string ext = entry.path().extension().string();
+            if (!entry.is_regular_file() || (ext != ".mul" && ext != ".idx" && ext != ".txt")) {
+                continue;
+            }
+            std::filesystem::create_symlink(entry.path(), dir_ + "/" + name);
+        }
+    }
+#endif
+    std::string InstallDir() const {
+        return dir_ + "/";
+    }
+    platform::HeadlessBackend& Backend() {
+        return *backend_;
+    }
 
     void WriteFile(const std::string& name, const std::string& bytes) const {
         std::ofstream out(dir_ + "/" + name, std::ios::binary | std::ios::trunc);

@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         WorldTest::SetUp();
         StaticTileRecord* layered = GetTileData().MutableStatic(kLayered);
-        layered->flags = kTileLayered | kTileWearable;
+        layered->flags = kTileLightSource | kTileWearable;
         layered->layer = 9;
     }
     CItem* ItemAt(int graphic, u32 serial, const Location& at) {

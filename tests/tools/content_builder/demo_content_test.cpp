@@ -49,11 +49,11 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
         {"../.rundir/ZQGoldDemo/resregions.txt", 0xceda942abf418463ull},
         {"../.rundir/ZQGoldDemo/staidx0.mul", 0xb2bc272d87100c01ull},
         {"../.rundir/ZQGoldDemo/statics0.mul", 0x794dd64786dc797full},
-        {"../.rundir/animdata.mul", 0x46859b6f40a5bc4full},
+        {"../.rundir/animdata.mul", 0xafbb0f253b0bd55full},
         {"../.rundir/artdim.dat", 0x607bac09646d0999ull},
         {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
         {"../.rundir/scripts/objscr.txt", 0xaf63c74c8601c8ddull},
-        {"../.rundir/tiledata.mul", 0xac3ba63bde85f667ull},
+        {"../.rundir/tiledata.mul", 0x167380ee4a043352ull},
         {"../.rundir/time.mul", 0xad002ab9f9463becull},
     };
     for (const auto& [path, bytes] : first) {
@@ -82,6 +82,14 @@ TEST(DemoContent, TheTileSetNamesEveryTileItUses) {
         EXPECT_NE(tiles.statics[graphic].name[0], '\0') << graphic;
     }
     EXPECT_NE(tiles.statics[demo_tiles::kBackpack].flags & kTileContainer, 0u);
+    // Wearables carry the wearable flag and their layer; the light-source flag is for lights.
+    for (int graphic : {demo_tiles::kBackpack, demo_tiles::kLongSword, demo_tiles::kTunic,
+                        demo_tiles::kShortHair, demo_tiles::kBeard}) {
+        EXPECT_NE(tiles.statics[graphic].flags & kTileWearable, 0u) << graphic;
+        EXPECT_EQ(tiles.statics[graphic].flags & kTileLightSource, 0u) << graphic;
+    }
+    EXPECT_EQ(tiles.statics[demo_tiles::kTunic].layer, 13);
+    EXPECT_NE(tiles.statics[demo_tiles::kCampFire].flags & kTileAnimated, 0u);
     EXPECT_EQ(tiles.statics[demo_tiles::kBackpack].layer, 21);
     EXPECT_NE(tiles.statics[demo_tiles::kLongSword].flags & kTileWeaponFlags, 0u);
     EXPECT_NE(tiles.statics[demo_tiles::kDoor].flags & kTileDoor, 0u);

@@ -1,0 +1,30 @@
+#include "client/data/client_data_start.h"
+
+#include "client/app/client_app.h"
+#include "client/data/anim_data.h"
+#include "client/data/hue_table.h"
+#include "client/data/tile_data.h"
+
+DataCacheSettings DataCacheSettingsFor(const CClientApp& app) {
+    DataCacheSettings s;
+    s.hdDir = app.MakeHDPath("");
+    s.cdDir = app.MakeCDPath("");
+    s.maximumInstall = app.options.hdUsageMax;
+    s.cacheSize = app.options.cacheSize;
+    s.useVerData = app.options.useVerData;
+    return s;
+}
+
+void LoadClientDataTables(const CClientApp& app) {
+    TheClientTileData().LoadTileData(app.MakeHDPath("tiledata.mul"));
+    TheAnimData().LoadAnimData(app.MakeHDPath("animdata.mul"));
+    LoadHues(TheHueTable(), app.MakeHDPath(""), app.options.highlightColors);
+}
+
+void InitDataCache(const CClientApp& app) {
+    TheDataCache().Init(DataCacheSettingsFor(app));
+}
+
+void LoadDataPatches() {
+    TheDataCache().LoadPatches();
+}

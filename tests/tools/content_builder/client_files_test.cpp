@@ -1,0 +1,195 @@
+// The client's install files, read back by the client's own readers.
+#include "tools/content_builder/client_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "client/data/anim_data.h"
+#include "client/data/data_file_cache.h"
+#include "client/data/hue_table.h"
+#include "client/data/tile_data.h"
+#include "server/world/tile_data.h"
+#include "tools/content_builder/file_checksum.h"
+#include "tools/content_builder/demo_content.h"
+#include "tools/content_builder/terrain.h"
+#include "tools/content_builder/tile_set.h"
+
+namespace {
+
+// The demo install written once for the whole program (77 MB of map).
+class ClientFilesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // One directory per process: the suite's tests may run in parallel processes.
+        dir_ = new std::string(::testing::TempDir() + "/client_files_install_" +
+                               std::to_string(::getpid()) + "/");
+        std::filesystem::remove_all(*dir_);
+        files_ = new ClientFiles(BuildClientFiles(0, 0, 1024, 1024));
+        std::string error;
+        ASSERT_TRUE(WriteClientFiles(*dir_, *files_, &error)) << error;
+    }
+    static void TearDownTestSuite() {
+        std::filesystem::remove_all(*dir_);
+        delete dir_;
+        delete files_;
+    }
+    static std::string* dir_;
+    static ClientFiles* files_;
+};
+std::string* ClientFilesTest::dir_ = nullptr;
+ClientFiles* ClientFilesTest::files_ = nullptr;
+
+TEST_F(ClientFilesTest, TheSameBytesOnEveryBuild) {
+    const std::map<std::string, u64> expected = {
+        {"animdata.mul", 0xafbb0f253b0bd55full}, {"tiledata.mul", 0x167380ee4a043352ull},
+        {"hairhue.txt", 0xc987b5d12d439011ull},  {"hues.mul", 0xecf911ae9a8e4f43ull},
+        {"map0.mul", 0xf8f5f5d09579a490ull},     {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
+        {"staidx0.mul", 0xeb61d73f7b39f801ull},  {"statics0.mul", 0x794dd64786dc797full},
+    };
+    for (const auto& [name, sum] : expected) {
+        ASSERT_TRUE(files_->count(name)) << name;
+        EXPECT_EQ(Fnv1a(files_->at(name)), sum) << name;
+    }
+    EXPECT_TRUE(BuildClientFiles(0, 0, 1024, 1024) == *files_);
+}
+
+TEST_F(ClientFilesTest, TablesReadBackThroughTheClientReaders) {
+    const TileSet& tiles = DemoTileSet();
+    ClientTileData tileData;
+    tileData.LoadTileData(*dir_ + "tiledata.mul");
+    for (int g : {int(demo_tiles::kCampFire), int(demo_tiles::kBackpack), int(demo_tiles::kTable),
+                  0x3FFF}) {
+        const StaticTileRecord& s = tiles.statics[g];
+        const ClientStaticTile& c = tileData.Static(g);
+        EXPECT_EQ(c.flags, s.flags) << g;
+        EXPECT_EQ(c.layer, s.layer) << g;
+        EXPECT_EQ(c.height, s.height) << g;
+        EXPECT_EQ(c.weight, s.weight) << g;
+        EXPECT_EQ(c.light, s.values[2]) << g;
+        EXPECT_STREQ(c.name, s.name) << g;
+    }
+    EXPECT_STREQ(tileData.Land(demo_tiles::kWater).name, "water");
+    EXPECT_NE(tileData.Static(demo_tiles::kCampFire).flags & kClientTileAnimated, 0u);
+
+    AnimDataTable anim;
+    anim.LoadAnimData(*dir_ + "animdata.mul");
+    const AnimRecord fire = DemoAnimData()[demo_tiles::kCampFire];
+    EXPECT_EQ(anim.Record(demo_tiles::kCampFire).frameCount, fire.frameCount);
+    EXPECT_EQ(anim.Record(demo_tiles::kCampFire).interval, fire.interval);
+    EXPECT_EQ(anim.Record(demo_tiles::kCampFire).frames[3], fire.frames[3]);
+
+    // 3000 hues: the first 1024 are the server's file, byte for byte.
+    const std::vector<u8>& clientHues = files_->at("hues.mul");
+    const std::vector<u8> serverHues =
+        BuildServerDataMembers("ZQGoldDemo", 0, 0, 1024, 1024).at("../.rundir/hues.mul");
+    EXPECT_EQ(clientHues.size(), 375u * 708);
+    EXPECT_TRUE(std::equal(serverHues.begin(), serverHues.end(), clientHues.begin()));
+    HueTable hues;
+    LoadHues(hues, *dir_);
+    const std::vector<HueRecord> demo = DemoHues();
+    EXPECT_EQ(hues.Hue(9)->colours[31], demo[8].colours[31]);
+    EXPECT_STREQ(hues.Hue(9)->name, demo[8].name);
+    // Skin: 56 colours in groups from hue 1001; hair: 48 hues 1101-1148.
+    EXPECT_EQ(hues.skinGroups.hueCount, 56);
+    EXPECT_EQ(hues.skinGroups.starts.size(), 7u);
+    EXPECT_EQ(hues.skinColours.size(), 56u);
+    EXPECT_EQ(hues.hairGroups.hueCount, 48);
+    EXPECT_STREQ(hues.Hue(1148)->name, "HairHue #1148");
+    EXPECT_STRNE(hues.Hue(1149)->name, "HairHue #1149");
+}
+
+TEST_F(ClientFilesTest, BothTerrainsAgreeAndTheInstallStarts) {
+    CDHDCache cache;
+    DataCacheSettings s;
+    s.hdDir = *dir_;
+    s.maximumInstall = true;
+    cache.Init(s);
+    const DemoWorld world = BuildDemoWorld(0, 0, 1024, 1024);
+    const std::vector<u8> serverMap =
+        BuildServerDataMembers("ZQGoldDemo", 0, 0, 1024, 1024).at("../.rundir/ZQGoldDemo/map0.mul");
+    struct Cell {
+        int x, y;
+    } cells[] = {{0, 0}, {7, 9}, {512, 512}, {1023, 1023}, {300, 700}, {1024, 0}, {6143, 4095}};
+    for (const Cell& c : cells) {
+        const u8* block = cache.GetIndexEntry(kFileMap, (c.x >> 3) * 512 + (c.y >> 3));
+        ASSERT_NE(block, nullptr);
+        const u8* cell = block + 4 + (c.y & 7) * 24 + (c.x & 7) * 3;
+        const u16 tile = static_cast<u16>(cell[0] | cell[1] << 8);
+        const s8 z = static_cast<s8>(cell[2]);
+        if (c.x < 1024 && c.y < 1024) {
+            // The server's file: blocks column by column over its 128 x 128 blocks.
+            const u8* server = serverMap.data() + ((c.x >> 3) * 128 + (c.y >> 3)) * 196 + 4 +
+                               (c.y & 7) * 24 + (c.x & 7) * 3;
+            EXPECT_EQ(tile, server[0] | server[1] << 8) << c.x << "," << c.y;
+            EXPECT_EQ(z, static_cast<s8>(server[2])) << c.x << "," << c.y;
+            EXPECT_EQ(tile, world.terrain.At(c.x, c.y).tile);
+        } else {
+            EXPECT_GE(tile, demo_tiles::kWater);  // sea outside the server's world
+            EXPECT_LT(tile, demo_tiles::kWater + 4);
+        }
+    }
+    // Statics: the camp fire's block lists it at its place.
+    const Location fire = world.places.campFire;
+    s32 length;
+    u32 extra;
+    const u8* statics = cache.GetRecord(kFileStaticsIndex, kFileStatics,
+                                        (fire.x >> 3) * 512 + (fire.y >> 3), &length, &extra);
+    ASSERT_NE(statics, nullptr);
+    bool found = false;
+    for (s32 i = 0; i + 7 <= length; i += 7) {
+        const u16 graphic = static_cast<u16>(statics[i] | statics[i + 1] << 8);
+        if (graphic == demo_tiles::kCampFire && statics[i + 2] == (fire.x & 7) &&
+            statics[i + 3] == (fire.y & 7)) {
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found);
+    // The data files without records yet are empty mappings.
+    EXPECT_EQ(cache.GetRecord(kFileArtIndex, kFileArt, 0, &length, &extra), nullptr);
+}
+
+TEST(ClientFileWriters, IndexedRecordsAndPatchesReadBack) {
+    const std::string dir =
+        ::testing::TempDir() + "/client_file_writers_" + std::to_string(::getpid()) + "/";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    auto write = [&](const std::string& name, const std::vector<u8>& bytes) {
+        std::ofstream(dir + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    };
+    for (int f = 0; f < kDataFileCount; ++f)
+        write(DataFileTable(f).name, {});
+    std::vector<IndexedRecord> records(5);
+    records[1] = {true, {1, 2, 3}, 0x00200010};
+    records[4] = {true, {9}, 0};
+    std::vector<u8> index, data;
+    WriteIndexedRecords(records, index, data);
+    write("gumpidx.mul", index);
+    write("gumpart.mul", data);
+    write("verdata.mul", WriteVerdataFile({{kFileGumpArt, 4, {7, 7}, 5}}));
+    CDHDCache cache;
+    DataCacheSettings s;
+    s.hdDir = dir;
+    cache.Init(s);
+    cache.LoadPatches();
+    s32 length;
+    u32 extra;
+    const u8* r = cache.GetRecord(kFileGumpIndex, kFileGumpArt, 1, &length, &extra);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(length, 3);
+    EXPECT_EQ(extra, 0x00200010u);
+    EXPECT_EQ(r[2], 3);
+    EXPECT_EQ(cache.GetRecord(kFileGumpIndex, kFileGumpArt, 0, &length, &extra), nullptr);
+    r = cache.GetRecord(kFileGumpIndex, kFileGumpArt, 4, &length, &extra);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(length, 2);
+    EXPECT_EQ(extra, 5u);
+    cache.Shutdown();
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
