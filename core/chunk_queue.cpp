@@ -17,6 +17,10 @@ ChunkQueue::~ChunkQueue() {
 }
 
 s32 ChunkQueue::Put(const void* data, s32 length) {
+    return Put(data, length, Generation());
+}
+
+s32 ChunkQueue::Put(const void* data, s32 length, u32 generation) {
     if (length <= 0 || data == nullptr) return 0;
     // The copy is made outside the lock; the lock only covers linking the node.
     std::unique_ptr<ChunkQueueNode> node(new (std::nothrow) ChunkQueueNode);
@@ -28,6 +32,7 @@ s32 ChunkQueue::Put(const void* data, s32 length) {
 
     {
         std::lock_guard<std::mutex> guard(lock_);
+        if (closed_ || generation != generation_) return -1;
         ChunkQueueNode* raw = node.get();
         if (tail_ == nullptr) {
             head_ = std::move(node);
@@ -42,11 +47,21 @@ s32 ChunkQueue::Put(const void* data, s32 length) {
 }
 
 s32 ChunkQueue::Get(void* buffer, s32 size) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return GetLocked(buffer, size);
+}
+
+s32 ChunkQueue::Get(void* buffer, s32 size, u32 generation) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (generation != generation_) return -1;
+    return GetLocked(buffer, size);
+}
+
+s32 ChunkQueue::GetLocked(void* buffer, s32 size) {
+    if (closed_ && !head_) return -1;
     if (buffer == nullptr || size <= 0) return 0;
     u8* out = static_cast<u8*>(buffer);
     s32 total = 0;
-
-    std::lock_guard<std::mutex> guard(lock_);
     while (head_) {
         const s32 remaining = head_->length - head_->offset;
         if (remaining >= size - total) {
@@ -67,6 +82,50 @@ s32 ChunkQueue::Get(void* buffer, s32 size) {
         if (!head_) tail_ = nullptr;
     }
     return total;
+}
+
+void ChunkQueue::Wake() {
+    // A reader waiting for a put learns of a close or a reopen the same way.
+    ++puts_;
+    arrived_.notify_all();
+}
+
+void ChunkQueue::Close() {
+    std::lock_guard<std::mutex> guard(lock_);
+    closed_ = true;
+    Wake();
+}
+
+bool ChunkQueue::Close(u32 generation) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (generation != generation_) return false;
+    closed_ = true;
+    Wake();
+    return true;
+}
+
+u32 ChunkQueue::Reopen() {
+    std::unique_ptr<ChunkQueueNode> old;
+    std::lock_guard<std::mutex> guard(lock_);
+    old = std::move(head_);
+    tail_ = nullptr;
+    closed_ = false;
+    ++generation_;
+    Wake();
+    // Unlink the old session's chunks iteratively (see the destructor).
+    while (old)
+        old = std::move(old->next);
+    return generation_;
+}
+
+u32 ChunkQueue::Generation() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return generation_;
+}
+
+bool ChunkQueue::IsClosed() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return closed_;
 }
 
 s32 ChunkQueue::CountChunks() const {
