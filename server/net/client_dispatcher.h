@@ -26,10 +26,10 @@ ClientPacketHandler FindClientPacketHandler(u8 id, bool editing);
 void NotBuiltClientPacket(CPlayer& player, PacketReader& packet);
 
 // The handlers built here: packets that are only read, and empty ones.
-void HandleReadTwoSerials(CPlayer& player, PacketReader& packet);        // 0x39
-void HandleReadTwoLongs(CPlayer& player, PacketReader& packet);          // 0x4B
-void HandleReadPageText(CPlayer& player, PacketReader& packet);          // 0x52
-void HandleGameLoginInGame(CPlayer& player, PacketReader& packet);       // 0x91
-void HandleReadShort(CPlayer& player, PacketReader& packet);             // 0xA0
-void HandleClientSystemInfo(CPlayer& player, PacketReader& packet);      // 0xA4
-void HandleEmptyClientPacket(CPlayer& player, PacketReader& packet);     // 0x69, 0x6B, 0xA7, 0xAD
+void HandleReadTwoSerials(CPlayer& player, PacketReader& packet);     // 0x39
+void HandleReadTwoLongs(CPlayer& player, PacketReader& packet);       // 0x4B
+void HandleReadPageText(CPlayer& player, PacketReader& packet);       // 0x52
+void HandleGameLoginInGame(CPlayer& player, PacketReader& packet);    // 0x91
+void HandleReadShort(CPlayer& player, PacketReader& packet);          // 0xA0
+void HandleClientSystemInfo(CPlayer& player, PacketReader& packet);   // 0xA4
+void HandleEmptyClientPacket(CPlayer& player, PacketReader& packet);  // 0x69, 0x6B, 0xA7, 0xAD

@@ -78,7 +78,7 @@ void SendPacketToNearestPlayers(const PacketWriter& packet, const Location& at, 
     SendToNearest(packet, at, maxCount, kNearestPlayersRadius, false);
 }
 
-void SendPacketToNearestPlayersInSight(const PacketWriter& packet, const Location& at,
-                                       int maxCount, int radius) {
+void SendPacketToNearestPlayersInSight(const PacketWriter& packet, const Location& at, int maxCount,
+                                       int radius) {
     SendToNearest(packet, at, maxCount, radius, true);
 }

@@ -29,5 +29,5 @@ void SendPacketToPlayers(const std::vector<CPlayer*>& players, const PacketWrite
 void SendPacketToNearestPlayers(const PacketWriter& packet, const Location& at, int maxCount);
 // The same within `radius`, keeping only the players whose eye point (8 above their place)
 // sees `at`.
-void SendPacketToNearestPlayersInSight(const PacketWriter& packet, const Location& at,
-                                       int maxCount, int radius);
+void SendPacketToNearestPlayersInSight(const PacketWriter& packet, const Location& at, int maxCount,
+                                       int radius);

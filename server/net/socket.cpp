@@ -280,12 +280,13 @@ void ReapSockets() {
 
 CUserSock* RefreshLocalLink() {
     CUserSock* local = LocalUserSock;
-    if (local && ClientToServerQueue && ClientToServerQueue->Generation() != g_servedLinkGeneration) {
+    if (local && ClientToServerQueue &&
+        ClientToServerQueue->Generation() != g_servedLinkGeneration) {
         local->state = kSocketClosing;  // the client reopened the link: this session is over
     }
     ReapSockets();
-    if (LocalUserSock == nullptr && g_linkStarted && ClientToServerQueue &&
-        ServerToClientQueue && !ClientToServerQueue->IsClosed() &&
+    if (LocalUserSock == nullptr && g_linkStarted && ClientToServerQueue && ServerToClientQueue &&
+        !ClientToServerQueue->IsClosed() &&
         ClientToServerQueue->Generation() != g_servedLinkGeneration) {
         CreateLocalUserSock();
     }

@@ -300,7 +300,8 @@ bool CItem::AddToContainer(CItem* container, const Location& at) {
     if (!g_objectManager.IsOn(ObjectSwitch::kLoading))
         GetPacketServices().SendContainerItem(this, GetWorldLocation());
     CMobile* top = GetTopMobile();
-    if (CPlayer* player = top ? top->AsPlayer() : nullptr) GetPacketServices().SendPlayerStatus(player);
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr)
+        GetPacketServices().SendPlayerStatus(player);
     FreePlacement();
     return true;
 }
@@ -330,7 +331,8 @@ bool CItem::EquipOn(CMobile* mobile, int layer) {
         GetPacketServices().SendWornItem(this, mobile, layer);
     }
     CMobile* top = GetTopMobile();
-    if (CPlayer* player = top ? top->AsPlayer() : nullptr) GetPacketServices().SendPlayerStatus(player);
+    if (CPlayer* player = top ? top->AsPlayer() : nullptr)
+        GetPacketServices().SendPlayerStatus(player);
     if (!(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
         args.serial = mobile->GetSerial();

@@ -1,8 +1,8 @@
 #include "server/world/mobile.h"
 
+#include "core/log_sink.h"
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
-#include "core/log_sink.h"
 #include "server/net/packet_services.h"
 #include "server/net/socket.h"
 #include "server/world/map_queries.h"
