@@ -49,7 +49,7 @@ void FakePlayer::LogOut(int) {
 
 void FakePlayer::EnterWorld(CUserSock* connection) {
     loggedIn = true;
-    if (connection) connection->loggedIn = 1;
+    if (connection && marksConnection) connection->loggedIn = 1;
     if (journal) journal->push_back("enter " + name_);
 }
 

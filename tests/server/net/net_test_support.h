@@ -27,6 +27,8 @@ public:
     void EnterWorld(CUserSock* connection) override;
 
     bool loggedIn = false;
+    // Whether entering marks the connection as in game (the world entry's job).
+    bool marksConnection = true;
     std::vector<std::string>* journal = nullptr;  // "enter NAME", "logout NAME"
 
 private:
