@@ -104,7 +104,7 @@ TEST_F(MalformedPacketTest, AReadPastThePacketClosesTheConnectionNamingIdAndOffs
         s->FlushSendQueue();
         EXPECT_EQ(s->state, c.state) << c.name;
         std::vector<std::string> lines;
-        for (const LogRecord& r : log.Entries())
+        for (const LogRecord& r : log.FromSource("badness"))
             lines.push_back(r.message);
         EXPECT_EQ(lines,
                   c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line})
