@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/log_sink.h"
+#include "core/loop_state.h"
 #include "core/packet_writer.h"
 #include "platform/tcp_socket.h"
 #include "server/net/listen_socket.h"
@@ -14,6 +15,7 @@
 #include "server/net/send_queue.h"
 #include "server/net/socket_poll.h"
 #include "tests/server/net/net_test_support.h"
+#include "tests/server/world/world_test_support.h"
 
 namespace {
 
@@ -258,6 +260,122 @@ TEST_F(SocketTest, AListenerThatCannotBindSaysWhyAndAnswersFailure) {
     CListenSocket* third = new CListenSocket;
     ASSERT_TRUE(third->InitRange(first->port, u16(first->port + 50), 8));
     EXPECT_GT(third->port, first->port);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SocketTest, NothingIsSentOnceTheProcessIsQuitting) {
+    FakePlayer* ann = registry.Add("Ann");
+    ThrottledSock* s = new ThrottledSock;
+    LinkPlayerToSocket(ann, s);
+    ann->SetLocationField(Location(10, 10, 0));
+    u8 bytes[2];
+    PacketWriter w(bytes, sizeof bytes);
+    w.Begin(0x55, false);
+    g_quitFlag.store(1);
+    SendPacketToPlayers({ann}, w);
+    SendPacketToNearestPlayers(w, Location(10, 10, 0), 5);
+    g_quitFlag.store(0);
+    EXPECT_FALSE(s->HasPendingOutput());
+}
+
+TEST_F(SocketTest, APlayerThatGoesAwayLeavesNoPointerInItsConnection) {
+    ThrottledSock* s = new ThrottledSock;
+    {
+        FakePlayer gone("Gone");
+        LinkPlayerToSocket(&gone, s);
+        EXPECT_EQ(s->player, &gone);
+    }
+    EXPECT_EQ(s->player, nullptr);
+}
+
+TEST_F(SocketTest, AConnectedSocketDrainsItsQueueToThePeer) {
+    CListenSocket* listener = new CListenSocket;
+    ASSERT_TRUE(listener->Init(0, 8));
+    CUserSock* client = new CUserSock(-1, 0);
+    ASSERT_TRUE(client->Connect(0x7F000001, listener->port, false));
+    ASSERT_NE(client->handle, -1);
+    platform::SocketPollEntry e;
+    e.handle = listener->handle;
+    e.wantRead = true;
+    ASSERT_EQ(platform::PollSockets(&e, 1, 2000), 1);
+    CUserSock* accepted = listener->Accept();
+    ASSERT_NE(accepted, nullptr);
+    std::vector<u8> sent;
+    for (int i = 0; i < 100; ++i) {
+        const std::vector<u8> p = Packet(0x80);
+        client->QueuePacket(p.data(), p.size());
+        sent.insert(sent.end(), p.begin(), p.end());
+    }
+    client->Drain();
+    EXPECT_FALSE(client->HasPendingOutput());
+    std::vector<u8> got;
+    while (got.size() < sent.size()) {
+        platform::SocketPollEntry r;
+        r.handle = accepted->handle;
+        r.wantRead = true;
+        if (platform::PollSockets(&r, 1, 2000) != 1) break;
+        u8 buf[4096];
+        const long n = platform::ReceiveBytes(accepted->handle, buf, sizeof buf);
+        if (n <= 0) break;
+        got.insert(got.end(), buf, buf + n);
+    }
+    EXPECT_EQ(got, sent);
+
+    // Nothing listens on a closed listener's port any more.
+    const u16 port = listener->port;
+    listener->state = kSocketClosing;
+    ReapSockets();
+    CUserSock* refused = new CUserSock(-1, 0);
+    EXPECT_FALSE(refused->Connect(0x7F000001, port, true));
+    EXPECT_EQ(refused->handle, -1);
+}
+
+class SightTest : public WorldTest {
+protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        saved_ = SetPlayerRegistry(&registry);
+    }
+    void TearDown() override {
+        DeleteAllSockets();
+        SetPlayerRegistry(saved_);
+        for (auto& p : registry.players)
+            p.release();  // world objects: the world's teardown deletes them
+        WorldTest::TearDown();
+    }
+    RecordingRegistry registry;
+    CPlayerRegistry* saved_ = nullptr;
+};
+
+TEST_F(SightTest, OnlyPlayersWhoseEyesSeeThePlaceGetThePacket) {
+    PlacedItem(10, 12, 0, kWall);
+    struct Where {
+        const char* name;
+        int x, y;
+        bool reached;
+    };
+    const Where players[] = {
+        {"in the open", 14, 10, true},
+        {"behind the wall", 10, 14, false},
+        {"beyond the radius", 10, 30, false},
+        {"next to the place", 9, 9, true},
+    };
+    std::vector<ThrottledSock*> socks;
+    for (const Where& w : players) {
+        FakePlayer* p = registry.Add(w.name);
+        p->SetLocationField(Location(w.x, w.y, 0));
+        socks.push_back(new ThrottledSock);
+        LinkPlayerToSocket(p, socks.back());
+    }
+    u8 bytes[2];
+    PacketWriter w(bytes, sizeof bytes);
+    w.Begin(0x55, false);
+    SendPacketToNearestPlayersInSight(w, Location(10, 10, 0), 10, 12);
+    for (size_t i = 0; i < socks.size(); ++i)
+        EXPECT_EQ(socks[i]->HasPendingOutput(), players[i].reached) << players[i].name;
 }
 
 }  // namespace
