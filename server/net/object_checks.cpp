@@ -15,34 +15,32 @@ CItem* IsObjectAlive(CItem* object, u32 serial) {
     return g_objectManager.FindBySerial(serial) == object ? object : nullptr;
 }
 
+namespace {
+// The live object as the class an accessor asks for, or null.
+template <class T>
+T* AliveAs(CItem* object, u32 serial, T* (CItem::*as)()) {
+    CItem* alive = IsObjectAlive(object, serial);
+    return alive ? (alive->*as)() : nullptr;
+}
+}  // namespace
+
 CMobile* IsMobileAlive(CItem* object, u32 serial) {
-    CItem* alive = IsObjectAlive(object, serial);
-    return alive ? alive->AsMobile() : nullptr;
+    return AliveAs(object, serial, &CItem::AsMobile);
 }
-
 CPlayer* IsPlayerAlive(CItem* object, u32 serial) {
-    CItem* alive = IsObjectAlive(object, serial);
-    return alive ? alive->AsPlayer() : nullptr;
+    return AliveAs(object, serial, &CItem::AsPlayer);
 }
-
 CNPC* IsNpcAlive(CItem* object, u32 serial) {
-    CItem* alive = IsObjectAlive(object, serial);
-    return alive ? alive->AsNPC() : nullptr;
+    return AliveAs(object, serial, &CItem::AsNPC);
 }
-
 CWeapon* IsWeaponAlive(CItem* object, u32 serial) {
-    CItem* alive = IsObjectAlive(object, serial);
-    return alive ? alive->AsWeapon() : nullptr;
+    return AliveAs(object, serial, &CItem::AsWeapon);
 }
-
 CContainer* IsContainerAlive(CItem* object, u32 serial) {
-    CItem* alive = IsObjectAlive(object, serial);
-    return alive ? alive->AsContainer() : nullptr;
+    return AliveAs(object, serial, &CItem::AsContainer);
 }
-
 CMapItem* IsMapAlive(CItem* object, u32 serial) {
-    CItem* alive = IsObjectAlive(object, serial);
-    return alive ? alive->AsMap() : nullptr;
+    return AliveAs(object, serial, &CItem::AsMap);
 }
 
 void CheckReach(CPlayer& player, u32& serial, bool allowOtherMobiles) {
