@@ -36,6 +36,12 @@ public:
         state |= 1;
         handle = -1;
     }
+    // A handle that takes `refill` bytes per flush when set.
+    void FlushSendQueue() override {
+        if (refill) budget = refill;
+        CUserSock::FlushSendQueue();
+    }
+    size_t refill = 0;
     size_t budget = 0;
     bool fail = false;
     std::vector<u8> wire;
@@ -376,6 +382,33 @@ TEST_F(SightTest, OnlyPlayersWhoseEyesSeeThePlaceGetThePacket) {
     SendPacketToNearestPlayersInSight(w, Location(10, 10, 0), 10, 12);
     for (size_t i = 0; i < socks.size(); ++i)
         EXPECT_EQ(socks[i]->HasPendingOutput(), players[i].reached) << players[i].name;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SocketTest, FlushingAllSocketsAndDrainingOneGoOnUntilTheQueuesAreEmpty) {
+    // Each handle takes one 2-byte packet per flush: emptying three packets takes three passes.
+    std::vector<ThrottledSock*> socks;
+    for (int i = 0; i < 5; ++i) {
+        socks.push_back(new ThrottledSock);
+        socks.back()->refill = 2;
+        for (int n = 0; n < 3; ++n)
+            socks.back()->QueuePacket(Hex("53 01").data(), 2);
+    }
+    socks[4]->handle = -1;  // no handle: left alone
+    FlushAllSockets();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(socks[size_t(i)]->wire.size(), 6u) << i;
+    EXPECT_TRUE(socks[4]->wire.empty());
+    ThrottledSock* one = new ThrottledSock;
+    one->refill = 2;
+    for (int n = 0; n < 5; ++n)
+        one->QueuePacket(Hex("53 01").data(), 2);
+    one->Drain();
+    EXPECT_EQ(one->wire.size(), 10u);
+    EXPECT_FALSE(one->HasPendingOutput());
 }
 
 }  // namespace
