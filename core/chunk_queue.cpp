@@ -9,6 +9,15 @@
 ChunkQueue* ClientToServerQueue = nullptr;
 ChunkQueue* ServerToClientQueue = nullptr;
 
+void CloseClientLink() {
+    if (ClientToServerQueue) ClientToServerQueue->Close();
+}
+
+void ReopenClientLink() {
+    if (ServerToClientQueue) ServerToClientQueue->Reopen();
+    if (ClientToServerQueue) ClientToServerQueue->Reopen();
+}
+
 ChunkQueue::~ChunkQueue() {
     // Unlink iteratively: a long queue must not recurse through the node destructors.
     std::unique_ptr<ChunkQueueNode> node = std::move(head_);

@@ -93,3 +93,10 @@ private:
 // starts and never destroyed: what the client sends, and what the server sends.
 extern ChunkQueue* ClientToServerQueue;
 extern ChunkQueue* ServerToClientQueue;
+
+// The client's side of a session of the link. Closing ends it: the server reads -1, ends the
+// session and closes the answer queue. Reopening starts a new session: the answer queue first,
+// then the request queue, so the server never meets the new session's requests with the old
+// session's closed answer queue.
+void CloseClientLink();
+void ReopenClientLink();

@@ -285,8 +285,9 @@ CUserSock* RefreshLocalLink() {
         local->state = kSocketClosing;  // the client reopened the link: this session is over
     }
     ReapSockets();
+    // A new session is served once both of its queues are open.
     if (LocalUserSock == nullptr && g_linkStarted && ClientToServerQueue && ServerToClientQueue &&
-        !ClientToServerQueue->IsClosed() &&
+        !ClientToServerQueue->IsClosed() && !ServerToClientQueue->IsClosed() &&
         ClientToServerQueue->Generation() != g_servedLinkGeneration) {
         CreateLocalUserSock();
     }

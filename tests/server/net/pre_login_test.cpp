@@ -171,9 +171,12 @@ TEST_F(PreLoginTest, ARefusedPacketEndsTheSessionAndAReopenedLinkLogsInAfresh) {
     ServerPass();
     EXPECT_EQ(LocalUserSock, nullptr) << "no connection until the client reopens";
 
+    // Requests of a new session wait while its answer queue is still closed.
     toServer.Reopen();
-    toClient.Reopen();
     ClientSends(Packet(0x5D, 0, "Ann"));
+    ServerPass();
+    EXPECT_EQ(LocalUserSock, nullptr);
+    toClient.Reopen();
     ServerPass();
     ASSERT_NE(LocalUserSock, nullptr);
     EXPECT_EQ(LocalUserSock->SocketValue(), 0xBEEFu);
@@ -185,12 +188,15 @@ TEST_F(PreLoginTest, ARefusedPacketEndsTheSessionAndAReopenedLinkLogsInAfresh) {
 TEST_F(PreLoginTest, TheClientsCloseReachesTheServerAndEndsTheSession) {
     FakePlayer* ann = registry.Add("Ann");
     Exchange(Packet(0x5D, 0, "Ann"));
-    toServer.Close();
+    CloseClientLink();
     ServerPass();  // the read answers -1: marked
     ServerPass();  // reaped
     EXPECT_EQ(LocalUserSock, nullptr);
     EXPECT_EQ(registry.journal, (std::vector<std::string>{"enter Ann", "logout Ann"}));
     EXPECT_EQ(ann->GetUserSock(), nullptr);
+    bool closed = false;
+    ClientReads(&closed);
+    EXPECT_TRUE(closed) << "the server closed its answers too";
 }
 
 TEST_F(PreLoginTest, ACloseAndReopenBetweenTwoPassesStillGetsAFreshConnection) {
@@ -199,10 +205,8 @@ TEST_F(PreLoginTest, ACloseAndReopenBetweenTwoPassesStillGetsAFreshConnection) {
     CUserSock* first = LocalUserSock;
     first->loggedIn = 1;
     // The client ends its session and starts a new one before the server looks again.
-    toServer.Close();
-    toClient.Close();
-    toServer.Reopen();
-    toClient.Reopen();
+    CloseClientLink();
+    ReopenClientLink();
     ClientSends(Packet(0x5D, 0, "Ann"));
     ServerPass();
     ASSERT_NE(LocalUserSock, nullptr);
