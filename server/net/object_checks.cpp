@@ -2,6 +2,7 @@
 
 #include "core/spatial_grid.h"
 #include "server/world/container.h"
+#include "server/world/item.h"
 #include "server/world/item_kinds.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
@@ -10,37 +11,32 @@ namespace {
 constexpr int kBackpackLayer = 21;
 }  // namespace
 
-CItem* IsObjectAlive(CItem* object, u32 serial) {
-    if (object == nullptr) return nullptr;
-    return g_objectManager.FindBySerial(serial) == object ? object : nullptr;
-}
-
 namespace {
 // The live object as the class an accessor asks for, or null.
 template <class T>
-T* AliveAs(CItem* object, u32 serial, T* (CItem::*as)()) {
-    CItem* alive = IsObjectAlive(object, serial);
+T* AliveAs(u32 serial, const CItem* object, T* (CItem::*as)()) {
+    CItem* alive = IsObjectAlive(serial, object);
     return alive ? (alive->*as)() : nullptr;
 }
 }  // namespace
 
-CMobile* IsMobileAlive(CItem* object, u32 serial) {
-    return AliveAs(object, serial, &CItem::AsMobile);
+CMobile* IsMobileAlive(u32 serial, const CItem* object) {
+    return AliveAs(serial, object, &CItem::AsMobile);
 }
-CPlayer* IsPlayerAlive(CItem* object, u32 serial) {
-    return AliveAs(object, serial, &CItem::AsPlayer);
+CPlayer* IsPlayerAlive(u32 serial, const CItem* object) {
+    return AliveAs(serial, object, &CItem::AsPlayer);
 }
-CNPC* IsNpcAlive(CItem* object, u32 serial) {
-    return AliveAs(object, serial, &CItem::AsNPC);
+CNPC* IsNpcAlive(u32 serial, const CItem* object) {
+    return AliveAs(serial, object, &CItem::AsNPC);
 }
-CWeapon* IsWeaponAlive(CItem* object, u32 serial) {
-    return AliveAs(object, serial, &CItem::AsWeapon);
+CWeapon* IsWeaponAlive(u32 serial, const CItem* object) {
+    return AliveAs(serial, object, &CItem::AsWeapon);
 }
-CContainer* IsContainerAlive(CItem* object, u32 serial) {
-    return AliveAs(object, serial, &CItem::AsContainer);
+CContainer* IsContainerAlive(u32 serial, const CItem* object) {
+    return AliveAs(serial, object, &CItem::AsContainer);
 }
-CMapItem* IsMapAlive(CItem* object, u32 serial) {
-    return AliveAs(object, serial, &CItem::AsMap);
+CMapItem* IsMapAlive(u32 serial, const CItem* object) {
+    return AliveAs(serial, object, &CItem::AsMap);
 }
 
 void CheckReach(CPlayer& player, u32& serial, bool allowOtherMobiles) {

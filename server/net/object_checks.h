@@ -1,8 +1,8 @@
 #pragma once
 // Checks on serials taken from client packets. A serial may name an object that a script
 // deleted meanwhile, or, once its number has been issued again, another object: a check
-// answers the object only when the serial still names that very object (and it is of the
-// kind asked for), else null.
+// answers the object only when the serial still names that very object (the world's
+// IsObjectAlive) and it is of the kind asked for, else null.
 #include "platform/types.h"
 
 class CContainer;
@@ -13,13 +13,12 @@ class CNPC;
 class CPlayer;
 class CWeapon;
 
-CItem* IsObjectAlive(CItem* object, u32 serial);
-CMobile* IsMobileAlive(CItem* object, u32 serial);
-CPlayer* IsPlayerAlive(CItem* object, u32 serial);
-CNPC* IsNpcAlive(CItem* object, u32 serial);
-CWeapon* IsWeaponAlive(CItem* object, u32 serial);
-CContainer* IsContainerAlive(CItem* object, u32 serial);
-CMapItem* IsMapAlive(CItem* object, u32 serial);
+CMobile* IsMobileAlive(u32 serial, const CItem* object);
+CPlayer* IsPlayerAlive(u32 serial, const CItem* object);
+CNPC* IsNpcAlive(u32 serial, const CItem* object);
+CWeapon* IsWeaponAlive(u32 serial, const CItem* object);
+CContainer* IsContainerAlive(u32 serial, const CItem* object);
+CMapItem* IsMapAlive(u32 serial, const CItem* object);
 
 // The farthest (Chebyshev, x and y) a player reaches an object in the world or its holder.
 inline constexpr int kReachTiles = 18;

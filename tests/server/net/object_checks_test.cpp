@@ -22,15 +22,15 @@ protected:
 TEST_F(ObjectChecksTest, ASerialIssuedAgainNamesTheNewObjectOnly) {
     CItem* old = NewItem();
     const u32 serial = old->GetSerial();
-    EXPECT_EQ(IsObjectAlive(old, serial), old);
+    EXPECT_EQ(IsObjectAlive(serial, old), old);
     delete old;
     g_objectManager.SetSerialCounter(serial);
     CItem* reissued = NewItem();
     ASSERT_EQ(reissued->GetSerial(), serial);
-    EXPECT_EQ(IsObjectAlive(old, serial), nullptr) << "the old object is gone";
-    EXPECT_EQ(IsObjectAlive(reissued, serial), reissued);
-    EXPECT_EQ(IsObjectAlive(reissued, serial + 1), nullptr);
-    EXPECT_EQ(IsObjectAlive(nullptr, serial), nullptr);
+    EXPECT_EQ(IsObjectAlive(serial, old), nullptr) << "the old object is gone";
+    EXPECT_EQ(IsObjectAlive(serial, reissued), reissued);
+    EXPECT_EQ(IsObjectAlive(serial + 1, reissued), nullptr);
+    EXPECT_EQ(IsObjectAlive(serial, nullptr), nullptr);
 }
 
 TEST_F(ObjectChecksTest, TypedChecksAnswerOnlyObjectsOfTheirKind) {
@@ -41,19 +41,19 @@ TEST_F(ObjectChecksTest, TypedChecksAnswerOnlyObjectsOfTheirKind) {
     CPlayer* player = Placed<CPlayer>(10, 10);
     CMobile* mobile = Placed<CMobile>(11, 10);
     auto s = [](CItem* i) { return i->GetSerial(); };
-    EXPECT_EQ(IsContainerAlive(bag, s(bag)), bag->AsContainer());
-    EXPECT_EQ(IsContainerAlive(plain, s(plain)), nullptr);
-    EXPECT_EQ(IsWeaponAlive(sword, s(sword)), sword->AsWeapon());
-    EXPECT_NE(IsWeaponAlive(sword, s(sword)), nullptr);
-    EXPECT_EQ(IsWeaponAlive(plain, s(plain)), nullptr);
-    EXPECT_NE(IsMapAlive(map, s(map)), nullptr);
-    EXPECT_EQ(IsMapAlive(bag, s(bag)), nullptr);
-    EXPECT_EQ(IsPlayerAlive(player, s(player)), player);
-    EXPECT_EQ(IsPlayerAlive(mobile, s(mobile)), nullptr);
-    EXPECT_EQ(IsMobileAlive(mobile, s(mobile)), mobile);
-    EXPECT_EQ(IsMobileAlive(plain, s(plain)), nullptr);
-    EXPECT_EQ(IsNpcAlive(mobile, s(mobile)), nullptr);
-    EXPECT_EQ(IsMobileAlive(player, s(mobile)), nullptr) << "another object's serial";
+    EXPECT_EQ(IsContainerAlive(s(bag), bag), bag->AsContainer());
+    EXPECT_EQ(IsContainerAlive(s(plain), plain), nullptr);
+    EXPECT_EQ(IsWeaponAlive(s(sword), sword), sword->AsWeapon());
+    EXPECT_NE(IsWeaponAlive(s(sword), sword), nullptr);
+    EXPECT_EQ(IsWeaponAlive(s(plain), plain), nullptr);
+    EXPECT_NE(IsMapAlive(s(map), map), nullptr);
+    EXPECT_EQ(IsMapAlive(s(bag), bag), nullptr);
+    EXPECT_EQ(IsPlayerAlive(s(player), player), player);
+    EXPECT_EQ(IsPlayerAlive(s(mobile), mobile), nullptr);
+    EXPECT_EQ(IsMobileAlive(s(mobile), mobile), mobile);
+    EXPECT_EQ(IsMobileAlive(s(plain), plain), nullptr);
+    EXPECT_EQ(IsNpcAlive(s(mobile), mobile), nullptr);
+    EXPECT_EQ(IsMobileAlive(s(mobile), player), nullptr) << "another object's serial";
 }
 
 TEST_F(ObjectChecksTest, ReachIs18TilesToTheHolderAndEverythingThePlayerCarries) {
