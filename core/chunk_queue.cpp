@@ -26,10 +26,6 @@ ChunkQueue::~ChunkQueue() {
 }
 
 s32 ChunkQueue::Put(const void* data, s32 length) {
-    return Put(data, length, Generation());
-}
-
-s32 ChunkQueue::Put(const void* data, s32 length, u32 generation) {
     if (length <= 0 || data == nullptr) return 0;
     // The copy is made outside the lock; the lock only covers linking the node.
     std::unique_ptr<ChunkQueueNode> node(new (std::nothrow) ChunkQueueNode);
@@ -41,7 +37,7 @@ s32 ChunkQueue::Put(const void* data, s32 length, u32 generation) {
 
     {
         std::lock_guard<std::mutex> guard(lock_);
-        if (closed_ || generation != generation_) return -1;
+        if (closed_) return -1;
         ChunkQueueNode* raw = node.get();
         if (tail_ == nullptr) {
             head_ = std::move(node);
@@ -56,21 +52,12 @@ s32 ChunkQueue::Put(const void* data, s32 length, u32 generation) {
 }
 
 s32 ChunkQueue::Get(void* buffer, s32 size) {
-    std::lock_guard<std::mutex> guard(lock_);
-    return GetLocked(buffer, size);
-}
-
-s32 ChunkQueue::Get(void* buffer, s32 size, u32 generation) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (generation != generation_) return -1;
-    return GetLocked(buffer, size);
-}
-
-s32 ChunkQueue::GetLocked(void* buffer, s32 size) {
-    if (closed_ && !head_) return -1;
     if (buffer == nullptr || size <= 0) return 0;
     u8* out = static_cast<u8*>(buffer);
     s32 total = 0;
+
+    std::lock_guard<std::mutex> guard(lock_);
+    if (closed_ && !head_) return -1;
     while (head_) {
         const s32 remaining = head_->length - head_->offset;
         if (remaining >= size - total) {
@@ -91,50 +78,6 @@ s32 ChunkQueue::GetLocked(void* buffer, s32 size) {
         if (!head_) tail_ = nullptr;
     }
     return total;
-}
-
-void ChunkQueue::Wake() {
-    // A reader waiting for a put learns of a close or a reopen the same way.
-    ++puts_;
-    arrived_.notify_all();
-}
-
-void ChunkQueue::Close() {
-    std::lock_guard<std::mutex> guard(lock_);
-    closed_ = true;
-    Wake();
-}
-
-bool ChunkQueue::Close(u32 generation) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (generation != generation_) return false;
-    closed_ = true;
-    Wake();
-    return true;
-}
-
-u32 ChunkQueue::Reopen() {
-    std::unique_ptr<ChunkQueueNode> old;
-    std::lock_guard<std::mutex> guard(lock_);
-    old = std::move(head_);
-    tail_ = nullptr;
-    closed_ = false;
-    ++generation_;
-    Wake();
-    // Unlink the old session's chunks iteratively (see the destructor).
-    while (old)
-        old = std::move(old->next);
-    return generation_;
-}
-
-u32 ChunkQueue::Generation() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return generation_;
-}
-
-bool ChunkQueue::IsClosed() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return closed_;
 }
 
 s32 ChunkQueue::CountChunks() const {
@@ -158,4 +101,64 @@ bool ChunkQueue::WaitForPutAfter(u32 seenPuts, u32 maxMs) {
     std::unique_lock<std::mutex> guard(lock_);
     return arrived_.wait_for(guard, std::chrono::milliseconds(maxMs),
                              [&] { return puts_ != seenPuts; });
+}
+
+void ChunkQueue::Wake() {
+    ++puts_;
+    arrived_.notify_all();
+}
+
+void ChunkQueue::Close() {
+    std::lock_guard<std::mutex> guard(lock_);
+    closed_ = true;
+    Wake();
+}
+
+bool ChunkQueue::CloseSession(u32 generation) {
+    std::lock_guard<std::mutex> session(sessionLock_);
+    std::lock_guard<std::mutex> guard(lock_);
+    if (generation != generation_) return false;
+    closed_ = true;
+    Wake();
+    return true;
+}
+
+u32 ChunkQueue::Reopen() {
+    std::unique_ptr<ChunkQueueNode> old;
+    u32 generation = 0;
+    {
+        std::lock_guard<std::mutex> session(sessionLock_);
+        std::lock_guard<std::mutex> guard(lock_);
+        old = std::move(head_);
+        tail_ = nullptr;
+        closed_ = false;
+        generation = ++generation_;
+        Wake();
+    }
+    // The old session's chunks go outside the locks, iteratively (see the destructor).
+    while (old)
+        old = std::move(old->next);
+    return generation;
+}
+
+u32 ChunkQueue::Generation() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return generation_;
+}
+
+bool ChunkQueue::IsClosed() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return closed_;
+}
+
+s32 ChunkQueue::GetInSession(u32 generation, void* buffer, s32 size) {
+    std::lock_guard<std::mutex> session(sessionLock_);
+    if (Generation() != generation) return -1;
+    return Get(buffer, size);
+}
+
+s32 ChunkQueue::PutInSession(u32 generation, const void* data, s32 length) {
+    std::lock_guard<std::mutex> session(sessionLock_);
+    if (Generation() != generation) return -1;
+    return Put(data, length);
 }

@@ -175,14 +175,14 @@ void CUserSock::Close() {
 void CUserSock::OnReaped() {
     if (!local_) return;
     // Both directions of this session end: the client reads -1 once it has what was sent.
-    if (ClientToServerQueue) ClientToServerQueue->Close(inGeneration_);
-    if (ServerToClientQueue) ServerToClientQueue->Close(outGeneration_);
+    if (ClientToServerQueue) ClientToServerQueue->CloseSession(inGeneration_);
+    if (ServerToClientQueue) ServerToClientQueue->CloseSession(outGeneration_);
 }
 
 long CUserSock::ReceiveRaw(u8* into, size_t room) {
     if (local_) {
         if (ClientToServerQueue == nullptr) return 0;
-        return ClientToServerQueue->Get(into, static_cast<s32>(room), inGeneration_);
+        return ClientToServerQueue->GetInSession(inGeneration_, into, static_cast<s32>(room));
     }
     if (handle == -1) return -1;
     const long got = platform::ReceiveBytes(handle, into, room);
@@ -215,7 +215,8 @@ void CUserSock::ReceiveUserSock() {
 long CUserSock::SendRaw(const u8* data, size_t count) {
     if (!local_) return CSocket::SendRaw(data, count);
     if (ServerToClientQueue == nullptr) return 0;
-    const s32 put = ServerToClientQueue->Put(data, static_cast<s32>(count), outGeneration_);
+    const s32 put =
+        ServerToClientQueue->PutInSession(outGeneration_, data, static_cast<s32>(count));
     return put < 0 ? -1 : put;
 }
 

@@ -245,7 +245,7 @@ TEST(ChunkQueueLink, ASessionEndsWithItsGenerationAndANewOneStartsOpenAndEmpty) 
     ChunkQueue q;
     const u32 first = q.Generation();
     const std::vector<u8> a = Bytes(3, 7);
-    ASSERT_EQ(q.Put(a.data(), 3, first), 3);
+    ASSERT_EQ(q.PutInSession(first, a.data(), 3), 3);
     // Closed and reopened between two reads of the old session: the old session's reader
     // gets -1 instead of the new session's bytes, and its puts go nowhere.
     q.Close();
@@ -255,13 +255,13 @@ TEST(ChunkQueueLink, ASessionEndsWithItsGenerationAndANewOneStartsOpenAndEmpty) 
     EXPECT_EQ(q.CountChunks(), 0);
     ASSERT_EQ(q.Put(a.data(), 3), 3);
     u8 buf[16];
-    EXPECT_EQ(q.Get(buf, 16, first), -1);
-    EXPECT_EQ(q.Put(a.data(), 3, first), -1);
-    EXPECT_FALSE(q.Close(first));  // closing the old session leaves the new one open
+    EXPECT_EQ(q.GetInSession(first, buf, 16), -1);
+    EXPECT_EQ(q.PutInSession(first, a.data(), 3), -1);
+    EXPECT_FALSE(q.CloseSession(first));  // closing the old session leaves the new one open
     EXPECT_FALSE(q.IsClosed());
-    EXPECT_EQ(q.Get(buf, 16, second), 3);
-    EXPECT_TRUE(q.Close(second));
-    EXPECT_EQ(q.Get(buf, 16, second), -1);
+    EXPECT_EQ(q.GetInSession(second, buf, 16), 3);
+    EXPECT_TRUE(q.CloseSession(second));
+    EXPECT_EQ(q.GetInSession(second, buf, 16), -1);
 }
 
 TEST(ChunkQueueLink, CloseAndReopenWakeAWaitingReader) {
