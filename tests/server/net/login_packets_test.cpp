@@ -29,9 +29,9 @@ TEST(LoginPackets, AnEmptyListWithTheStartBlockIs387Bytes) {
     PacketWriter w(bytes, sizeof bytes);
     BuildCharacterListPacket(w, 0, kCharacterListWithStart, nullptr, nullptr);
     ASSERT_TRUE(w.Ok());
-    std::vector<u8> expected = Hex("81 01 83 00 CD");
+    std::vector<u8> expected = FromHex("81 01 83 00 CD");
     expected.resize(expected.size() + 300, 0);
-    for (const auto& part : {Hex("01 00"), Text("Sorvenmar", 16), Hex("01 00"),
+    for (const auto& part : {FromHex("01 00"), Text("Sorvenmar", 16), FromHex("01 00"),
                              Text("Vessholm", 31), Text("Copper Kettle", 31)})
         expected.insert(expected.end(), part.begin(), part.end());
     ASSERT_EQ(expected.size(), 387u);

@@ -8,7 +8,7 @@
 #include "server/net/local_connection.h"
 #include "server/net/packet_table.h"
 
-std::vector<u8> Hex(const std::string& text) {
+std::vector<u8> FromHex(const std::string& text) {
     std::vector<u8> out;
     unsigned value = 0;
     int digits = 0;

@@ -14,7 +14,7 @@
 #include "server/world/player_registry.h"
 
 // Hex text ("53 02") to bytes.
-std::vector<u8> Hex(const std::string& text);
+std::vector<u8> FromHex(const std::string& text);
 // Bytes to hex text, one space between bytes.
 std::string ToHex(const std::vector<u8>& bytes);
 

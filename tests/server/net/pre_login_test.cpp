@@ -156,7 +156,7 @@ TEST_F(PreLoginTest, ARefusedPacketEndsTheSessionAndAReopenedLinkLogsInAfresh) {
     Exchange(Packet(0x5D, 0, "Ann"));
     CUserSock* first = LocalUserSock;
     ASSERT_EQ(first->player, ann);
-    ClientSends(Hex("02 00 01"));  // a walk before the connection is in game
+    ClientSends(FromHex("02 00 01"));  // a walk before the connection is in game
     ServerPass();
     EXPECT_EQ(first->state, u32(kSocketClosing));
     ServerPass();  // reaped after the poll

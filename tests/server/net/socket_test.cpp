@@ -51,8 +51,8 @@ using SocketTest = LinkTest;
 
 TEST_F(SocketTest, APacketQueuedBehindAHalfSentOneFollowsItsRest) {
     ThrottledSock* s = new ThrottledSock;
-    const std::vector<u8> a = Hex("1A 00 0A 01 02 03 04 05 06 07");
-    const std::vector<u8> b = Hex("53 02");
+    const std::vector<u8> a = FromHex("1A 00 0A 01 02 03 04 05 06 07");
+    const std::vector<u8> b = FromHex("53 02");
     s->QueuePacket(a.data(), a.size());
     s->budget = 6;
     s->FlushSendQueue();
@@ -72,7 +72,7 @@ TEST_F(SocketTest, APacketQueuedBehindAHalfSentOneFollowsItsRest) {
 
 TEST_F(SocketTest, ASendErrorClosesTheSocketAndTheReaperTakesIt) {
     ThrottledSock* s = new ThrottledSock;
-    s->QueuePacket(Hex("55").data(), 1);
+    s->QueuePacket(FromHex("55").data(), 1);
     s->fail = true;
     s->FlushSendQueue();
     EXPECT_EQ(s->state, u32(kSocketClosing));
@@ -395,7 +395,7 @@ TEST_F(SocketTest, FlushingAllSocketsAndDrainingOneGoOnUntilTheQueuesAreEmpty) {
         socks.push_back(new ThrottledSock);
         socks.back()->refill = 2;
         for (int n = 0; n < 3; ++n)
-            socks.back()->QueuePacket(Hex("53 01").data(), 2);
+            socks.back()->QueuePacket(FromHex("53 01").data(), 2);
     }
     socks[4]->handle = -1;  // no handle: left alone
     FlushAllSockets();
@@ -405,7 +405,7 @@ TEST_F(SocketTest, FlushingAllSocketsAndDrainingOneGoOnUntilTheQueuesAreEmpty) {
     ThrottledSock* one = new ThrottledSock;
     one->refill = 2;
     for (int n = 0; n < 5; ++n)
-        one->QueuePacket(Hex("53 01").data(), 2);
+        one->QueuePacket(FromHex("53 01").data(), 2);
     one->Drain();
     EXPECT_EQ(one->wire.size(), 10u);
     EXPECT_FALSE(one->HasPendingOutput());
