@@ -28,8 +28,7 @@ void LogOutAndUnlink(CUserSock* socket) {
     if (player == nullptr) return;
     if (player->IsLoggedIn()) player->LogOut(1);
     // LogOut may have let the player go; its destructor then cleared our pointer.
-    if (socket->player) socket->player->SetUserSock(nullptr);
-    socket->player = nullptr;
+    UnlinkPlayer(socket);
 }
 
 }  // namespace
