@@ -9,6 +9,15 @@
 ChunkQueue* ClientToServerQueue = nullptr;
 ChunkQueue* ServerToClientQueue = nullptr;
 
+void CloseClientLink() {
+    if (ClientToServerQueue) ClientToServerQueue->Close();
+}
+
+void ReopenClientLink() {
+    if (ServerToClientQueue) ServerToClientQueue->Reopen();
+    if (ClientToServerQueue) ClientToServerQueue->Reopen();
+}
+
 ChunkQueue::~ChunkQueue() {
     // Unlink iteratively: a long queue must not recurse through the node destructors.
     std::unique_ptr<ChunkQueueNode> node = std::move(head_);
@@ -28,6 +37,7 @@ s32 ChunkQueue::Put(const void* data, s32 length) {
 
     {
         std::lock_guard<std::mutex> guard(lock_);
+        if (closed_) return -1;
         ChunkQueueNode* raw = node.get();
         if (tail_ == nullptr) {
             head_ = std::move(node);
@@ -48,6 +58,7 @@ s32 ChunkQueue::Get(void* buffer, s32 room, s32 bufferSize) {
     s32 total = 0;
 
     std::lock_guard<std::mutex> guard(lock_);
+    if (closed_ && !head_) return -1;
     while (head_) {
         const s32 remaining = head_->length - head_->offset;
         if (remaining >= room - total) {
@@ -92,4 +103,64 @@ bool ChunkQueue::WaitForPutAfter(u32 seenPuts, u32 maxMs) {
     std::unique_lock<std::mutex> guard(lock_);
     return arrived_.wait_for(guard, std::chrono::milliseconds(maxMs),
                              [&] { return puts_ != seenPuts; });
+}
+
+void ChunkQueue::Wake() {
+    ++puts_;
+    arrived_.notify_all();
+}
+
+void ChunkQueue::Close() {
+    std::lock_guard<std::mutex> guard(lock_);
+    closed_ = true;
+    Wake();
+}
+
+bool ChunkQueue::CloseSession(u32 generation) {
+    std::lock_guard<std::mutex> session(sessionLock_);
+    std::lock_guard<std::mutex> guard(lock_);
+    if (generation != generation_) return false;
+    closed_ = true;
+    Wake();
+    return true;
+}
+
+u32 ChunkQueue::Reopen() {
+    std::unique_ptr<ChunkQueueNode> old;
+    u32 generation = 0;
+    {
+        std::lock_guard<std::mutex> session(sessionLock_);
+        std::lock_guard<std::mutex> guard(lock_);
+        old = std::move(head_);
+        tail_ = nullptr;
+        closed_ = false;
+        generation = ++generation_;
+        Wake();
+    }
+    // The old session's chunks go outside the locks, iteratively (see the destructor).
+    while (old)
+        old = std::move(old->next);
+    return generation;
+}
+
+u32 ChunkQueue::Generation() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return generation_;
+}
+
+bool ChunkQueue::IsClosed() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return closed_;
+}
+
+s32 ChunkQueue::GetInSession(u32 generation, void* buffer, s32 size) {
+    std::lock_guard<std::mutex> session(sessionLock_);
+    if (Generation() != generation) return -1;
+    return Get(buffer, size);
+}
+
+s32 ChunkQueue::PutInSession(u32 generation, const void* data, s32 length) {
+    std::lock_guard<std::mutex> session(sessionLock_);
+    if (Generation() != generation) return -1;
+    return Put(data, length);
 }

@@ -50,6 +50,21 @@ public:
     // not block: it yields once (running the clock's hook) and answers.
     bool WaitForPutAfter(u32 seenPuts, u32 maxMs);
 
+    // Sessions of the link. Either side can close it: once closed and drained, Get answers -1
+    // and Put answers -1 without queueing. Reopen starts the next session (open, empty, the
+    // next generation). A side that holds one session passes its generation: its gets answer
+    // -1 and its puts are dropped once the link has been closed or reopened since, so bytes
+    // never cross from one session into the next. Closing and reopening wake a waiting reader
+    // like a put.
+    void Close();
+    // Closes only that session (a newer one stays open); answers whether it did.
+    bool CloseSession(u32 generation);
+    u32 Reopen();
+    u32 Generation() const;
+    bool IsClosed() const;
+    s32 GetInSession(u32 generation, void* buffer, s32 size);
+    s32 PutInSession(u32 generation, const void* data, s32 length);
+
 private:
     struct ChunkQueueNode {
         std::unique_ptr<u8[]> data;
@@ -63,9 +78,22 @@ private:
     u32 puts_ = 0;
     std::unique_ptr<ChunkQueueNode> head_;
     ChunkQueueNode* tail_ = nullptr;
+    // Taken before lock_ by whatever checks a session and then reads, writes or ends it.
+    std::mutex sessionLock_;
+    u32 generation_ = 0;
+    bool closed_ = false;
+
+    void Wake();
 };
 
 // The two links of the process, created by the server main loop before the client thread
 // starts and never destroyed: what the client sends, and what the server sends.
 extern ChunkQueue* ClientToServerQueue;
 extern ChunkQueue* ServerToClientQueue;
+
+// The client's side of a session of the link. Closing ends it: the server reads -1, ends the
+// session and closes the answer queue. Reopening starts a new session: the answer queue first,
+// then the request queue, so the server never meets the new session's requests with the old
+// session's closed answer queue.
+void CloseClientLink();
+void ReopenClientLink();

@@ -1,21 +1,17 @@
 #include "server/net/local_connection.h"
 
-void CUserSock::OnReadable() {}
-
-bool CUserSock::HasPendingOutput() const {
-    return false;
+void LocalConnectionServices::NoteServerPhase(const char* phase) {
+    ::NoteServerPhase(phase);
 }
 
-void CUserSock::FlushSendQueue() {}
-
 void LocalConnectionServices::CreateLocalUserSock() {
-    localUserSock_ = std::make_unique<CUserSock>(kLocalSocketValue, kLocalPeerAddress);
+    ::CreateLocalUserSock();
 }
 
 CUserSock* LocalConnectionServices::LocalUserSock() {
-    return localUserSock_.get();
+    return RefreshLocalLink();
 }
 
 void LocalConnectionServices::DestroyAllSockets() {
-    localUserSock_.reset();
+    DeleteAllSockets();
 }

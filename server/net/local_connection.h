@@ -1,56 +1,17 @@
 #pragma once
-// The server side of a client connection, and the local connection that stands for the
-// built-in client. Until the protocol is built, the socket's work is empty.
-#include <memory>
-
-#include "platform/types.h"
+// The protocol's services as the main loop reaches them: the local link of the built-in
+// client, made at start-up, served on every pass and destroyed with every other socket at
+// shutdown. The start-up texts are not built yet (NetServices' own answer: nothing happens).
 #include "server/net/net_services.h"
+#include "server/net/socket.h"
 
-// A server-side connection. The main loop polls the local one through these operations.
-class CSocket {
-public:
-    CSocket(u32 socketValue, u32 peerAddress) : socketValue_(socketValue), peer_(peerAddress) {}
-    virtual ~CSocket() = default;
-    CSocket(const CSocket&) = delete;
-    CSocket& operator=(const CSocket&) = delete;
-
-    // Takes the bytes that arrived and handles the packets in them.
-    virtual void OnReadable() {}
-    // True while packets wait in the send queue.
-    virtual bool HasPendingOutput() const { return false; }
-    // Sends the queued packets.
-    virtual void FlushSendQueue() {}
-
-    u32 SocketValue() const { return socketValue_; }
-    u32 PeerAddress() const { return peer_; }  // IPv4, host order
-
-private:
-    u32 socketValue_;
-    u32 peer_;
-};
-
-// The server side of one client connection. For the local connection the bytes come from
-// ClientToServerQueue and go to ServerToClientQueue; for now its work is empty.
-class CUserSock : public CSocket {
-public:
-    using CSocket::CSocket;
-    void OnReadable() override;
-    bool HasPendingOutput() const override;
-    void FlushSendQueue() override;
-};
-
-inline constexpr u32 kLocalSocketValue = 0xBEEF;
-inline constexpr u32 kLocalPeerAddress = 0x7F000001;  // 127.0.0.1
-
-// The protocol's services as far as they are built: the local connection of the built-in
-// client, made at start-up and destroyed with every other socket at shutdown. The phase notes
-// and the start-up texts are not built yet (NetServices' own answers: nothing happens).
 class LocalConnectionServices : public NetServices {
 public:
+    void NoteServerPhase(const char* phase) override;
     void CreateLocalUserSock() override;
+    // The local link's socket for this pass. A socket marked for closing is reaped first (its
+    // player logged out, both directions of its session closed), and when the client has
+    // reopened the link since, a fresh socket (0xBEEF, 127.0.0.1, not logged in) serves it.
     CUserSock* LocalUserSock() override;
     void DestroyAllSockets() override;
-
-private:
-    std::unique_ptr<CUserSock> localUserSock_;
 };

@@ -7,6 +7,7 @@
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
+#include "server/world/item_kinds.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
 #include "server/world/placement_record.h"
@@ -465,6 +466,12 @@ CPlayer* CItem::AsPlayer() {
 }
 CNPC* CItem::AsNPC() {
     return IsNPC() ? static_cast<CNPC*>(this) : nullptr;
+}
+CWeapon* CItem::AsWeapon() {
+    return IsWeapon() ? static_cast<CWeapon*>(this) : nullptr;
+}
+CMapItem* CItem::AsMap() {
+    return IsMap() ? static_cast<CMapItem*>(this) : nullptr;
 }
 
 CMobile* CItem::GetTopMobile() const {

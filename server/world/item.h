@@ -9,7 +9,9 @@
 #include "server/world/base_object.h"
 
 class CContainer;
+class CMapItem;
 class CNPC;
+class CWeapon;
 class CObjAttachments;
 struct PlacementRecord;
 struct TimedCallback;
@@ -126,6 +128,8 @@ public:
     const CMobile* AsMobile() const;
     CPlayer* AsPlayer();
     CNPC* AsNPC();
+    CWeapon* AsWeapon();
+    CMapItem* AsMap();
 
     // Plain accessors and non-virtual behaviour.
     u32 GetSerial() const { return serial_; }

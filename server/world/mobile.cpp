@@ -1,8 +1,10 @@
 #include "server/world/mobile.h"
 
+#include "core/log_sink.h"
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
 #include "server/net/packet_services.h"
+#include "server/net/socket.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
@@ -204,7 +206,36 @@ bool IsCampFireNear(const Location& at) {
 // ---------------------------------------------------------------- CPlayer
 
 CPlayer::CPlayer() : flags_(0) {}
-CPlayer::~CPlayer() = default;
+
+CPlayer::~CPlayer() {
+    // A connection must never keep pointing at a player that is gone.
+    if (userSock_ && userSock_->player == this) userSock_->player = nullptr;
+}
+
+namespace {
+// One log line per hook the first time it is reached.
+void NotBuiltOnce(bool& logged, const char* what) {
+    if (logged) return;
+    logged = true;
+    GetLogSink().Log(0, 0, 0, "", "players", "error", what);
+}
+}  // namespace
+
+bool CPlayer::IsLoggedIn() const {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::IsLoggedIn is not built yet");
+    return false;
+}
+
+void CPlayer::LogOut(int) {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::LogOut is not built yet");
+}
+
+void CPlayer::EnterWorld(CUserSock*) {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::EnterWorld is not built yet");
+}
 
 void CPlayer::RecordValidTerrain(const Location& at) {
     const TerrainEntry* terrain = g_sectorGrid.TerrainAt(at.x, at.y);

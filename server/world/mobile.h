@@ -5,6 +5,8 @@
 // their operations, layers and movement type.
 #include "server/world/container.h"
 
+class CUserSock;
+
 class CMobile : public CContainer {
 public:
     CMobile();
@@ -135,6 +137,27 @@ public:
     virtual void ReceiveHelpfulActionFrom(CMobile* doer);
     virtual void ChooseAlignmentSide();
 
+    // The player's life cycle as the connection sees it; the player rules fill these in.
+    // Until then each says once in the log that it is not built yet: IsLoggedIn answers false
+    // (nobody has entered the world), LogOut and EnterWorld do nothing more.
+    virtual bool IsLoggedIn() const;
+    // Takes the player out of the game; `keepInMemory` 1 keeps the character among the
+    // logged-out players.
+    virtual void LogOut(int keepInMemory);
+    // Puts the player into the world for its connection (the player's part of world entry).
+    virtual void EnterWorld(CUserSock* connection);
+
+    // The connection playing this character, or null. The link is two-way and is made and
+    // cleared by the connection's side (LinkPlayerToSocket, UnlinkPlayer).
+    CUserSock* GetUserSock() const { return userSock_; }
+    void SetUserSock(CUserSock* socket) { userSock_ = socket; }
+    // The keys of the character's creation request: the account it belongs to (the client's
+    // address on the in-process link) and the character's own number.
+    u32 GetAccountKey() const { return accountKey_; }
+    void SetAccountKey(u32 key) { accountKey_ = key; }
+    u32 GetCharacterKey() const { return characterKey_; }
+    void SetCharacterKey(u32 key) { characterKey_ = key; }
+
     u32 GetFlagWord() const { return flags_; }
     void SetFlagWord(u32 flags) { flags_ = flags; }
     bool IsEditing() const { return (flags_ & kPlayerEditing) != 0; }
@@ -148,6 +171,9 @@ protected:
     u32 flags_;
     Location lastValidTerrain_;
     u32 campStartTime_ = 0;
+    CUserSock* userSock_ = nullptr;
+    u32 accountKey_ = 0;
+    u32 characterKey_ = 0;
 };
 
 class CNPC : public CMobile {

@@ -262,3 +262,54 @@ TEST(ChunkQueue, SmallReaderOnAnotherThreadGetsTheWholeStream) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ChunkQueueLink, AClosedLinkDrainsThenAnswersMinusOneAndDropsPuts) {
+    ChunkQueue q;
+    const std::vector<u8> a = Bytes(4, 1);
+    ASSERT_EQ(q.Put(a.data(), 4), 4);
+    q.Close();
+    EXPECT_TRUE(q.IsClosed());
+    EXPECT_EQ(q.Put(a.data(), 4), -1);  // dropped
+    u8 buf[16];
+    EXPECT_EQ(q.Get(buf, 16), 4);  // what was queued before the close still arrives
+    EXPECT_EQ(std::memcmp(buf, a.data(), 4), 0);
+    EXPECT_EQ(q.Get(buf, 16), -1);
+    EXPECT_EQ(q.Get(buf, 16), -1);  // and stays so
+}
+
+TEST(ChunkQueueLink, ASessionEndsWithItsGenerationAndANewOneStartsOpenAndEmpty) {
+    ChunkQueue q;
+    const u32 first = q.Generation();
+    const std::vector<u8> a = Bytes(3, 7);
+    ASSERT_EQ(q.PutInSession(first, a.data(), 3), 3);
+    // Closed and reopened between two reads of the old session: the old session's reader
+    // gets -1 instead of the new session's bytes, and its puts go nowhere.
+    q.Close();
+    const u32 second = q.Reopen();
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(q.IsClosed());
+    EXPECT_EQ(q.CountChunks(), 0);
+    ASSERT_EQ(q.Put(a.data(), 3), 3);
+    u8 buf[16];
+    EXPECT_EQ(q.GetInSession(first, buf, 16), -1);
+    EXPECT_EQ(q.PutInSession(first, a.data(), 3), -1);
+    EXPECT_FALSE(q.CloseSession(first));  // closing the old session leaves the new one open
+    EXPECT_FALSE(q.IsClosed());
+    EXPECT_EQ(q.GetInSession(second, buf, 16), 3);
+    EXPECT_TRUE(q.CloseSession(second));
+    EXPECT_EQ(q.GetInSession(second, buf, 16), -1);
+}
+
+TEST(ChunkQueueLink, CloseAndReopenWakeAWaitingReader) {
+    ChunkQueue q;
+    u32 seen = q.PutCount();
+    q.Close();
+    EXPECT_NE(q.PutCount(), seen);
+    seen = q.PutCount();
+    q.Reopen();
+    EXPECT_NE(q.PutCount(), seen);
+}
+
+}  // namespace

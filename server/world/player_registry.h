@@ -1,0 +1,64 @@
+#pragma once
+// The player registry as the connection reaches it: creating a character from a creation
+// request, finding a character by name among the players online and logged out, listing an
+// account's characters and collecting the players near a place.
+//
+// This is an interface. Until the player rules install the registry, the one in force is this
+// class itself: there are no players, and CreatePlayer says once in the log that it is not
+// built yet and answers null.
+//
+// Linking: CreatePlayer only makes the character. The connection that asked for it links
+// player and connection both ways (LinkPlayerToSocket), because what happens to a player the
+// connection already had is the connection's rule.
+#include <vector>
+
+#include "core/location.h"
+#include "platform/types.h"
+
+class CPlayer;
+
+// The 23 values of a character creation request, as the client sent them.
+struct NewCharacter {
+    u16 x = 0;  // 0xFFFF: the configured start location
+    u16 y = 0;
+    s8 z = 0;
+    char name[31] = {};
+    char password[31] = {};
+    u8 sex = 0;
+    u8 strength = 0;
+    u8 dexterity = 0;
+    u8 intelligence = 0;
+    u8 skill[3] = {};
+    u8 skillValue[3] = {};
+    u16 skinHue = 0;
+    u16 hairStyle = 0;
+    u16 hairHue = 0;
+    u16 beardStyle = 0;
+    u16 beardHue = 0;
+    u32 characterKey = 0;
+    u32 accountKey = 0;
+};
+
+class CPlayerRegistry {
+public:
+    virtual ~CPlayerRegistry() = default;
+
+    // Makes a new character by the creation rules (start place, stats, skills, hues, hair,
+    // backpack, starting kit); null when it cannot be made. The player is not linked to a
+    // connection.
+    virtual CPlayer* CreatePlayer(const NewCharacter& request);
+    // The character of that name, online first, then logged out; names compare without
+    // regard to letter case. Null when there is none.
+    virtual CPlayer* FindByNameAny(const char* name);
+    // Appends the characters whose account key is `key`: the players online, then the
+    // logged-out ones.
+    virtual void ListByAccountKey(u32 key, std::vector<CPlayer*>& out);
+    // Appends the players within `radius` tiles (Chebyshev) of `at`.
+    virtual void CollectInRange(std::vector<CPlayer*>& out, const Location& at, int radius);
+};
+
+// The registry in force (never null).
+CPlayerRegistry& GetPlayerRegistry();
+// Installs a registry (the caller keeps it alive while installed; null puts back the empty
+// one); answers the previous one, or null when the empty one was in force.
+CPlayerRegistry* SetPlayerRegistry(CPlayerRegistry* registry);
