@@ -1,7 +1,11 @@
 #include "client/app/client_services.h"
 
+#include "client/app/client_subsystem_services.h"
+#include "client/net/client_link_services.h"
+
 void InstallClientServices() {
-    // No client subsystem behind a slot is built yet: the cursor manager, sound, music,
-    // connection and the others keep ClientSubsystemServices' empty answers. Each one that
-    // lands is installed here.
+    // The connection is real; the cursor manager, sound, music and the other subsystems
+    // behind the slot keep ClientSubsystemServices' empty answers until they land.
+    static ClientLinkServices services;
+    SetClientSubsystemServices(&services);
 }
