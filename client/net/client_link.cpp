@@ -29,6 +29,11 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
 
 ClientLink::~ClientLink() = default;
 
+void ClientLink::SetFrontEnd(LoginFrontEnd* frontEnd) {
+    if (!frontEnd && !ownFrontEnd_) ownFrontEnd_.reset(new LoginFrontEnd);
+    frontEnd_ = frontEnd ? frontEnd : ownFrontEnd_.get();
+}
+
 bool ClientLink::EditServerSet() {
     return ClientServerAddress.load() != 0;
 }

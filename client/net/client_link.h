@@ -50,6 +50,8 @@ public:
     ServerPacketDispatcher& Dispatcher() { return dispatcher_; }
     ClientStreamState& Stream() { return stream_; }
     LoginFrontEnd& FrontEnd() { return *frontEnd_; }
+    // Puts a front end in force (null: the link's own recording one); the caller keeps it.
+    void SetFrontEnd(LoginFrontEnd* frontEnd);
     ClientLoginHooks& Hooks() { return *hooks_; }
     ClientStateRecord state;
 

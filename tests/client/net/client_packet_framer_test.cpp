@@ -40,15 +40,16 @@ struct Stream {
 
 Bytes Cat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const Bytes& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
-const Bytes kLoginComplete = {0x55};                                   // fixed, 1 byte
-const Bytes kLight = {0x4F, 0x07};                                     // fixed, 2 bytes
-const Bytes kDelete = {0x1D, 0x40, 0x00, 0x00, 0x01};                  // fixed, 5 bytes
-const Bytes kUrl = {0xA5, 0x00, 0x08, 'a', '.', 'b', 'c', 0};          // variable, 8 bytes
-const Bytes kEmptyVariable = {0xA5, 0x00, 0x03};                       // variable, header only
+const Bytes kLoginComplete = {0x55};                           // fixed, 1 byte
+const Bytes kLight = {0x4F, 0x07};                             // fixed, 2 bytes
+const Bytes kDelete = {0x1D, 0x40, 0x00, 0x00, 0x01};          // fixed, 5 bytes
+const Bytes kUrl = {0xA5, 0x00, 0x08, 'a', '.', 'b', 'c', 0};  // variable, 8 bytes
+const Bytes kEmptyVariable = {0xA5, 0x00, 0x03};               // variable, header only
 const Bytes kPause = {0x33, 0x01};
 const Bytes kResume = {0x33, 0x00};
 
@@ -106,9 +107,11 @@ TEST(ClientPacketFramer, UnframeableStreamsAreRefusedWithAReport) {
 TEST(ClientPacketFramer, IdsWithoutACaseAreConsumed) {
     RecordingDispatcher slots;
     // Only the accepted ids have slots: 0x10, 0x26 and 0xB6 fall through.
-    for (int id : {0x10, 0x26, 0xB6}) EXPECT_FALSE(slots.dispatcher.SetSlot(id, {}));
+    for (int id : {0x10, 0x26, 0xB6})
+        EXPECT_FALSE(slots.dispatcher.SetSlot(id, {}));
     ClientPacketFramer framer(slots.dispatcher);
-    Bytes stream = Cat({Bytes(215, 0), Bytes{0x26, 1, 2, 3, 4}, Bytes{0xB6, 0, 0, 0, 0, 0}, kLight});
+    Bytes stream =
+        Cat({Bytes(215, 0), Bytes{0x26, 1, 2, 3, 4}, Bytes{0xB6, 0, 0, 0, 0, 0}, kLight});
     stream[0] = 0x10;
     size_t count = stream.size();
     ASSERT_TRUE(framer.Frame(stream.data(), count, 65536));

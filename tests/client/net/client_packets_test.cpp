@@ -29,11 +29,10 @@ TEST(ClientPackets, Goldens) {
     EXPECT_EQ(Built([](PacketWriter& w) { BuildWalkRequestPacket(w, 3 | 0x80, 1); }),
               (Bytes{0x02, 0x83, 0x01}));
     EXPECT_EQ(Built([](PacketWriter& w) { BuildPingPacket(w); }), (Bytes{0x73, 0x00}));
-    EXPECT_EQ(Built([](PacketWriter& w) {
-                  BuildTargetResponsePacket(w, CancelTarget(0x40000010, 0));
-              }),
-              (Bytes{0x6C, 0x00, 0x40, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF,
-                     0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(
+        Built([](PacketWriter& w) { BuildTargetResponsePacket(w, CancelTarget(0x40000010, 0)); }),
+        (Bytes{0x6C, 0x00, 0x40, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF,
+               0xFF, 0x00, 0x00, 0x00, 0x00}));
 }
 
 TEST(ClientPackets, PlayCharacterZeroFillsAndEndsWithTheClientAddress) {
@@ -65,8 +64,7 @@ TEST(ClientPackets, ClientAddressPlaces) {
 }
 
 TEST(ClientPackets, VariableLengths) {
-    const Bytes speech =
-        Built([](PacketWriter& w) { BuildSpeechPacket(w, 0, 0x3B2, 3, "a"); });
+    const Bytes speech = Built([](PacketWriter& w) { BuildSpeechPacket(w, 0, 0x3B2, 3, "a"); });
     EXPECT_EQ(speech.size(), 10u);
     EXPECT_EQ(speech[1] << 8 | speech[2], 10);
     const Bytes page = Built([](PacketWriter& w) { BuildBookPagePacket(w, 0x40000001, 2, {}); });
@@ -78,7 +76,8 @@ TEST(ClientPackets, VariableLengths) {
 }
 
 TEST(ClientPackets, HelpTextIsCutToItsFieldWithoutTerminator) {
-    const Bytes p = Built([](PacketWriter& w) { BuildHelpRequestPacket(w, std::string(300, 'h')); });
+    const Bytes p =
+        Built([](PacketWriter& w) { BuildHelpRequestPacket(w, std::string(300, 'h')); });
     ASSERT_EQ(p.size(), 258u);
     EXPECT_EQ(p[257], 'h');
 }
@@ -127,9 +126,11 @@ TEST(ClientPackets, EveryFixedBuilderWritesItsTableLength) {
 
 TEST(ServerPacketDispatcher, AcceptsNinetyNineIds) {
     int accepted = 0;
-    for (int id = 0; id < 256; ++id) accepted += ServerPacketDispatcher::Accepts(id);
+    for (int id = 0; id < 256; ++id)
+        accepted += ServerPacketDispatcher::Accepts(id);
     EXPECT_EQ(accepted, kAcceptedServerPacketCount);
-    for (int id : {0x10, 0x26, 0xB6, 0xBA, 0xFF}) EXPECT_FALSE(ServerPacketDispatcher::Accepts(id));
+    for (int id : {0x10, 0x26, 0xB6, 0xBA, 0xFF})
+        EXPECT_FALSE(ServerPacketDispatcher::Accepts(id));
 }
 
 }  // namespace

@@ -23,11 +23,12 @@ std::vector<u8> DecodeInPieces(const std::vector<u8>& stream, const std::vector<
         fed = upTo;
         std::vector<u8> input = pending;
         input.resize(pending.size() + HuffmanDecoder::kInputSlack, 0xA5);
-        const size_t used =
-            decoder.Decode(input.data(), pending.size(), decoded.data(), decodedCount, decoded.size());
+        const size_t used = decoder.Decode(input.data(), pending.size(), decoded.data(),
+                                           decodedCount, decoded.size());
         pending.erase(pending.begin(), pending.begin() + used);
     };
-    for (size_t cut : cuts) feed(cut);
+    for (size_t cut : cuts)
+        feed(cut);
     feed(stream.size());
     decoded.resize(decodedCount);
     return decoded;
@@ -65,12 +66,14 @@ TEST(HuffmanDecoder, RandomPacketsCutAnywhereDecodeEqual) {
         const int packets = 1 + int(random() % 6);
         for (int p = 0; p < packets; ++p) {
             std::vector<u8> packet(1 + random() % 300);
-            for (u8& b : packet) b = u8(random());
+            for (u8& b : packet)
+                b = u8(random());
             plain.insert(plain.end(), packet.begin(), packet.end());
             HuffmanEncodeAppend(packet.data(), packet.size(), stream);
         }
         std::vector<size_t> cuts;
-        for (int i = 0, n = int(random() % 8); i < n; ++i) cuts.push_back(random() % stream.size());
+        for (int i = 0, n = int(random() % 8); i < n; ++i)
+            cuts.push_back(random() % stream.size());
         std::sort(cuts.begin(), cuts.end());
         ASSERT_EQ(DecodeInPieces(stream, cuts), plain) << "round " << round;
     }
@@ -78,7 +81,8 @@ TEST(HuffmanDecoder, RandomPacketsCutAnywhereDecodeEqual) {
 
 TEST(HuffmanDecoder, EveryByteCutOfOnePacket) {
     std::vector<u8> plain(64);
-    for (size_t i = 0; i < plain.size(); ++i) plain[i] = u8(i * 37 + 5);
+    for (size_t i = 0; i < plain.size(); ++i)
+        plain[i] = u8(i * 37 + 5);
     const std::vector<u8> stream = HuffmanEncode(plain);
     for (size_t cut = 0; cut <= stream.size(); ++cut) {
         ASSERT_EQ(DecodeInPieces(stream, {cut}), plain) << "cut at " << cut;
@@ -96,7 +100,8 @@ TEST(HuffmanDecoder, FillerAfterEndMarkIsSkipped) {
 
 TEST(HuffmanDecoder, StopsAtAFullOutputAndKeepsTheRest) {
     std::vector<u8> plain(70000);
-    for (size_t i = 0; i < plain.size(); ++i) plain[i] = u8(i);
+    for (size_t i = 0; i < plain.size(); ++i)
+        plain[i] = u8(i);
     std::vector<u8> stream = HuffmanEncode(plain);
     stream.resize(stream.size() + HuffmanDecoder::kInputSlack);
     const size_t streamBytes = stream.size() - HuffmanDecoder::kInputSlack;

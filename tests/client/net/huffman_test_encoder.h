@@ -19,7 +19,8 @@ inline void HuffmanEncodeAppend(const u8* data, size_t count, std::vector<u8>& o
             }
         }
     };
-    for (size_t i = 0; i < count; ++i) put(HuffmanCodeTable(data[i]));
+    for (size_t i = 0; i < count; ++i)
+        put(HuffmanCodeTable(data[i]));
     put(HuffmanCodeTable(kHuffmanEndSymbol));
     if (bits) out.push_back(u8(pending << (8 - bits)));
 }
