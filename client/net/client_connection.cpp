@@ -39,7 +39,7 @@ bool ClientConnection::OpenLocal() {
     }
     ResetBuffers();
     scrambling_ = false;
-    peerAddress_ = kOwnAddress;
+    peerAddress_ = 0;  // the in-process link has no peer address
     socket_ = kLocalLinkMarker;
     return true;
 }
