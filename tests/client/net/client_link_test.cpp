@@ -210,6 +210,34 @@ TEST(ClientLink, NoticeNumbersAreKeptEvenWhenNothingIsShown) {
     EXPECT_EQ(f.link.state.currentVer, 5);
 }
 
+TEST(ClientLink, NothingIsDispatchedAfterAHandlerClosedTheConnection) {
+    LinkFixture f(0);
+    f.link.OpenLocalConnection();
+    Bytes stream = CharacterList({}, 0, {}, {});
+    Bytes update(17, 0);
+    update[0] = 0x77;
+    stream.insert(stream.end(), update.begin(), update.end());
+    f.ServerSends(stream);
+    EXPECT_FALSE(f.link.Connection().IsOpen());
+    EXPECT_EQ(f.link.UnhandledCount(0x77), 0);
+    EXPECT_EQ(f.link.Connection().ReceiveCount(), 0u);
+}
+
+TEST(ClientLink, AReopenedConnectionStartsAfresh) {
+    LinkFixture f;
+    f.link.OpenLocalConnection();
+    // Half a packet, then the connection closes and opens again.
+    f.ServerSends({0x77, 0x00, 0x00});
+    EXPECT_EQ(f.link.Connection().ReceiveCount(), 3u);
+    f.link.CloseConnection();
+    EXPECT_FALSE(f.link.Connection().IsOpen());
+    ASSERT_TRUE(f.link.OpenLocalConnection());
+    EXPECT_TRUE(f.link.Connection().IsOpen());
+    EXPECT_EQ(f.link.Connection().ReceiveCount(), 0u);
+    f.ServerSends({0x55});
+    EXPECT_TRUE(f.hooks.inGame);
+}
+
 TEST(LoginPacketHandlers, TownGroupsStayTogetherInOrder) {
     platform::SeedRandom(3);
     int bFirst = 0;
