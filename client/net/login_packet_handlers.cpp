@@ -48,13 +48,24 @@ void ReadCharacters(PacketReader& r, CharacterEntries& out) {
     }
 }
 
+// Puts the five characters in the record's slots and the named ones on the list.
+void StoreCharacters(const CharacterEntries& c, ClientStateRecord& s, LoginFrontEnd& fe) {
+    for (int i = 0; i < ClientStateRecord::kSlots; ++i) {
+        s.characters[i] = {c.names[i], c.passwords[i]};
+        if (!c.names[i].empty()) fe.AddCharacter(c.names[i], c.passwords[i], i);
+    }
+}
+
 struct LocationEntry {
     u8 index;
     std::string town;
     std::string place;
 };
 
-void ReadLocations(PacketReader& r, u8 count, std::vector<LocationEntry>& out) {
+// The start-location list: its count byte, then the entries.
+void ReadLocations(PacketReader& r, std::vector<LocationEntry>& out) {
+    u8 count = 0;
+    r.ReadByte(count);
     for (int i = 0; i < count && r.Ok(); ++i) {
         LocationEntry e;
         r.ReadByte(e.index);
@@ -192,7 +203,14 @@ void LoginPacketHandlers::SetTitle(bool characterName) {
     link_.Hooks().SetWindowTitle(title);
 }
 
-void LoginPacketHandlers::ServersDown() {
+void LoginPacketHandlers::ClearLoginScreens() {
+    LoginFrontEnd& fe = link_.FrontEnd();
+    fe.DeleteCurrentNotice();
+    fe.DeleteCharacterList();
+    fe.HideAccountLogin();
+}
+
+void LoginPacketHandlers::ServersDown(bool centred) {
     LoginFrontEnd& fe = link_.FrontEnd();
     fe.DeleteCurrentNotice();
     if (fe.HasAccountLogin()) {
@@ -200,8 +218,8 @@ void LoginPacketHandlers::ServersDown() {
         LoginNotice notice;
         notice.text = kServersDown;
         notice.owner = NoticeOwner::kAccountLogin;
-        notice.centred = true;
-        notice.button = false;
+        notice.centred = centred;
+        notice.button = !centred;
         fe.ShowNotice(notice);
     }
     link_.CloseConnection();
@@ -263,10 +281,8 @@ void LoginPacketHandlers::OnCharacterList(const u8* packet, size_t length) {
         s.name = FixedText(r, 16, 15);
         servers.push_back(s);
     }
-    u8 locationCount = 0;
-    r.ReadByte(locationCount);
     std::vector<LocationEntry> locations;
-    ReadLocations(r, locationCount, locations);
+    ReadLocations(r, locations);
     if (!r.Ok()) return link_.RefusePacket(r);
 
     ClientStateRecord& s = link_.state;
@@ -280,27 +296,19 @@ void LoginPacketHandlers::OnCharacterList(const u8* packet, size_t length) {
         s.characterCount = count;
     }
     if (!onGameServer) s.nextLoginKey = key;
-    for (int i = 0; i < ClientStateRecord::kSlots; ++i) {
-        if (!edit) continue;
-        s.characters[i] = {characters.names[i], characters.passwords[i]};
-        if (!characters.names[i].empty()) {
-            fe.AddCharacter(characters.names[i], characters.passwords[i], i);
-        }
-    }
-    if (serverCount == 0 && !edit) return ServersDown();
+    if (edit) StoreCharacters(characters, s, fe);
+    if (serverCount == 0 && !edit) return ServersDown(true);
     if (serverCount > 0 && !onGameServer) {
         s.servers.clear();
         for (const ServerListEntry& e : servers) {
             if (!e.name.empty()) s.servers.push_back(e);
         }
     }
-    if (locationCount > 0 && !onGameServer) {
+    if (!locations.empty() && !onGameServer) {
         const std::vector<size_t> starts = StoreLocations(locations, s.startLocations, false);
         ShuffleTownGroups(s.startLocations, starts);
     }
-    fe.DeleteCurrentNotice();
-    fe.DeleteCharacterList();
-    fe.HideAccountLogin();
+    ClearLoginScreens();
     if (edit) {
         fe.ShowCharacterList();
     } else {
@@ -331,27 +339,13 @@ void LoginPacketHandlers::OnServerList(const u8* packet, size_t length) {
     HardwareProfileStep();
     SetTitle(false);
     link_.state.nextLoginKey = key;
-    if (count == 0) {
-        LoginFrontEnd& fe = link_.FrontEnd();
-        fe.DeleteCurrentNotice();
-        if (fe.HasAccountLogin()) {
-            fe.HideAccountLogin();
-            LoginNotice notice;
-            notice.text = kServersDown;
-            notice.owner = NoticeOwner::kAccountLogin;
-            fe.ShowNotice(notice);
-        }
-        link_.CloseConnection();
-        return;
-    }
+    if (count == 0) return ServersDown(false);
     link_.state.servers.clear();
     for (const ServerListEntry& e : servers) {
         if (!e.name.empty()) link_.state.servers.push_back(e);
     }
     LoginFrontEnd& fe = link_.FrontEnd();
-    fe.DeleteCurrentNotice();
-    fe.DeleteCharacterList();
-    fe.HideAccountLogin();
+    ClearLoginScreens();
     ServerChoiceList(1228, false);
     if (fe.HasCharacterList()) fe.CharacterListFieldEnter();
 }
@@ -362,10 +356,8 @@ void LoginPacketHandlers::OnGameCharacterList(const u8* packet, size_t length) {
     r.ReadByte(count);
     CharacterEntries characters;
     ReadCharacters(r, characters);
-    u8 locationCount = 0;
-    r.ReadByte(locationCount);
     std::vector<LocationEntry> locations;
-    ReadLocations(r, locationCount, locations);
+    ReadLocations(r, locations);
     if (!r.Ok()) return link_.RefusePacket(r);
 
     ClientStateRecord& s = link_.state;
@@ -373,17 +365,10 @@ void LoginPacketHandlers::OnGameCharacterList(const u8* packet, size_t length) {
     SetTitle(false);
     fe.CreateCharacterList();
     s.characterCount = count;
-    for (int i = 0; i < ClientStateRecord::kSlots; ++i) {
-        s.characters[i] = {characters.names[i], characters.passwords[i]};
-        if (!characters.names[i].empty()) {
-            fe.AddCharacter(characters.names[i], characters.passwords[i], i);
-        }
-    }
+    StoreCharacters(characters, s, fe);
     const std::vector<size_t> starts = StoreLocations(locations, s.startLocations, true);
     ShuffleTownGroups(s.startLocations, starts);
-    fe.DeleteCurrentNotice();
-    fe.DeleteCharacterList();
-    fe.HideAccountLogin();
+    ClearLoginScreens();
     fe.ShowCharacterList();
 }
 
@@ -464,11 +449,7 @@ void LoginPacketHandlers::OnCharacterListUpdate(const u8* packet, size_t length)
         s.characters[i] = {};
     }
     s.characterCount = count;
-    for (int i = 0; i < ClientStateRecord::kSlots; ++i) {
-        if (characters.names[i].empty()) continue;
-        s.characters[i] = {characters.names[i], characters.passwords[i]};
-        fe.AddCharacter(characters.names[i], characters.passwords[i], i);
-    }
+    StoreCharacters(characters, s, fe);
     fe.DeleteCurrentNotice();
     fe.SetCharacterListVisible();
 }

@@ -36,7 +36,9 @@ public:
 private:
     void HardwareProfileStep();
     void SetTitle(bool characterName);
-    void ServersDown();
+    // Closes the connection and says the servers are down over the account login.
+    void ServersDown(bool centred);
+    void ClearLoginScreens();
     void ServerChoiceList(int art, bool fromCharacterList);
 
     ClientLink& link_;
