@@ -169,6 +169,21 @@ TEST(ClientPacketFramer, APacketThatCannotFitBehindTheHeldOnesEndsThePause) {
     EXPECT_EQ(s.slots.seen[2], next);
 }
 
+TEST(ClientPacketFramer, APacketThatJustFitsBehindTheHeldOnesStaysPaused) {
+    Stream s;
+    ASSERT_TRUE(s.Arrive(kPause));
+    Bytes big(60000, 0);
+    big[0] = 0xA5;
+    big[1] = u8(60000 >> 8);
+    big[2] = u8(60000 & 0xFF);
+    ASSERT_TRUE(s.Arrive(big));
+    // 60,000 + 5,535 is the most the receive buffer can hold: the pause goes on.
+    const size_t rest = 65535 - 60000;
+    ASSERT_TRUE(s.Arrive({0xA5, u8(rest >> 8), u8(rest & 0xFF)}));
+    EXPECT_TRUE(s.framer.Holding());
+    EXPECT_TRUE(s.slots.seen.empty());
+}
+
 TEST(ClientPacketFramer, StopEmptiesTheBufferAfterTheCurrentPacket) {
     RecordingDispatcher slots;
     ClientPacketFramer* framerPtr = nullptr;
