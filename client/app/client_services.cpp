@@ -3,11 +3,14 @@
 #include "client/app/client_app.h"
 #include "client/app/client_subsystem_services.h"
 #include "client/data/client_data_start.h"
+#include "client/net/client_link_services.h"
 
 namespace {
 
-// The subsystems built so far; the others keep ClientSubsystemServices' empty answers.
-class BuiltClientServices : public ClientSubsystemServices {
+// The subsystems built so far: the data cache and the connection. The cursor manager, sound,
+// music and the others behind the slot keep ClientSubsystemServices' empty answers until they
+// land.
+class BuiltClientServices : public ClientLinkServices {
 public:
     void DataCacheInit() override {
         if (CClientApp* app = CClientApp::Instance()) InitDataCache(*app);

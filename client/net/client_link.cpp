@@ -1,0 +1,100 @@
+#include "client/net/client_link.h"
+
+#include <cstdio>
+
+#include "client/gumps/frontend/login_front_end.h"
+#include "client/net/client_login_hooks.h"
+#include "client/net/link_report.h"
+#include "client/net/login_packet_handlers.h"
+#include "core/packet_reader.h"
+#include "core/process_link.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+
+ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
+    : ownFrontEnd_(frontEnd ? nullptr : new LoginFrontEnd),
+      ownHooks_(hooks ? nullptr : new ClientLoginHooks),
+      frontEnd_(frontEnd ? frontEnd : ownFrontEnd_.get()),
+      hooks_(hooks ? hooks : ownHooks_.get()),
+      connection_(NewConnection()) {
+    for (int id = 0; id < 256; ++id) {
+        if (ServerPacketDispatcher::Accepts(id) && id != kPausePacketId) {
+            dispatcher_.SetSlot(
+                id, [this](const u8* packet, size_t length) { RecordUnhandled(packet, length); });
+        }
+    }
+    handlers_.reset(new LoginPacketHandlers(*this));
+    handlers_->Install(dispatcher_);
+}
+
+ClientLink::~ClientLink() = default;
+
+void ClientLink::SetFrontEnd(LoginFrontEnd* frontEnd) {
+    if (!frontEnd && !ownFrontEnd_) ownFrontEnd_.reset(new LoginFrontEnd);
+    frontEnd_ = frontEnd ? frontEnd : ownFrontEnd_.get();
+}
+
+bool ClientLink::EditServerSet() {
+    return ClientServerAddress.load() != 0;
+}
+
+std::unique_ptr<ClientConnection> ClientLink::NewConnection() {
+    return std::unique_ptr<ClientConnection>(new ClientConnection(dispatcher_, stream_));
+}
+
+void ClientLink::Retire(std::unique_ptr<ClientConnection> connection) {
+    if (connection) retired_.push_back(std::move(connection));
+}
+
+void ClientLink::ReplaceConnection(std::unique_ptr<ClientConnection> next, bool keepPrevious) {
+    if (keepPrevious) {
+        Retire(std::move(previous_));
+        previous_ = std::move(connection_);
+    } else {
+        Retire(std::move(connection_));
+    }
+    connection_ = std::move(next);
+}
+
+bool ClientLink::OpenLocalConnection() {
+    connectionWanted = true;
+    if (connection_->IsOpen()) return true;
+    platform::SeedRandom(platform::NowMs());
+    loginServerIndex = loginServerCount > 0 ? int(platform::Rand() % loginServerCount) : 0;
+    loginServerAddress = ClientConnection::kOwnAddress;
+    loginServerPort = 12346;
+    connectionOpen = true;
+    return connection_->OpenLocal();
+}
+
+void ClientLink::Poll() {
+    retired_.clear();
+    connection_->Poll();
+}
+
+bool ClientLink::Send(const PacketWriter& packet) {
+    return connection_->SendPacket(packet);
+}
+
+void ClientLink::CloseConnection() {
+    connectionOpen = false;
+    connection_->Close();
+}
+
+void ClientLink::RefusePacket(const PacketReader& reader) {
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  "Closing the connection: server packet 0x%02X is malformed at byte %zu.",
+                  reader.Id(), reader.FailOffset());
+    ReportLink(text);
+    CloseConnection();
+}
+
+void ClientLink::RecordUnhandled(const u8* packet, size_t length) {
+    const u8 id = packet[0];
+    char text[64];
+    std::snprintf(text, sizeof text, "Server packet 0x%02X is not handled yet.", id);
+    ReportLinkOnce(text);
+    ++unhandledCount_[id];
+    lastUnhandled_[id].assign(packet, packet + length);
+}
