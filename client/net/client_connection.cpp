@@ -86,6 +86,8 @@ void ClientConnection::Close() {
     if (socket_ == kClosedSocket) return;
     if (socket_ == kLocalLinkMarker) {
         CloseLocalLinkToServer();
+        // The next open starts a new session of the link.
+        linkClosed_ = true;
     } else {
         platform::CloseSocket(socket_);
     }

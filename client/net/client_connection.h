@@ -76,7 +76,7 @@ private:
     ClientStreamState& stream_;
     ClientPacketFramer framer_;
     s32 socket_ = kClosedSocket;
-    bool linkClosed_ = false;  // the in-process link answered "closed"
+    bool linkClosed_ = false;  // the in-process link was closed, by either side
     std::unique_ptr<u8[]> receive_;
     std::unique_ptr<u8[]> send_;
     size_t receiveCount_ = 0;

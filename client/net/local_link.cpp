@@ -1,6 +1,5 @@
 #include "client/net/local_link.h"
 
-#include "client/net/link_report.h"
 #include "core/chunk_queue.h"
 
 ChunkQueue* LocalLinkToServer() {
@@ -12,11 +11,11 @@ ChunkQueue* LocalLinkFromServer() {
 }
 
 void CloseLocalLinkToServer() {
-    // The queues cannot be closed yet: the server learns of a logout from packet 0x01 only.
-    ReportLinkOnce("Closing the in-process link is not built yet.");
+    // The server reads the end of the session, logs the player out and closes its answers.
+    CloseClientLink();
 }
 
 void ReopenLocalLink() {
-    // The queues cannot be closed yet, so there is nothing to reopen.
-    ReportLinkOnce("Reopening the in-process link is not built yet.");
+    CloseClientLink();
+    ReopenClientLink();
 }

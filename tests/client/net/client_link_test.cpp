@@ -238,6 +238,31 @@ TEST(ClientLink, AReopenedConnectionStartsAfresh) {
     EXPECT_TRUE(f.hooks.inGame);
 }
 
+// Logging out ends the session of the in-process link: the server drains what was sent and
+// then reads the end; the next connection starts a new session in which both directions work.
+TEST(ClientLink, ClosingEndsTheLinkSessionAndTheNextOpenStartsANewOne) {
+    LinkFixture f;
+    ASSERT_TRUE(f.link.OpenLocalConnection());
+    u8 ping[2];
+    PacketWriter w(ping, sizeof ping);
+    BuildPingPacket(w);
+    ASSERT_TRUE(f.link.Send(w));
+    f.link.Poll();
+    f.link.CloseConnection();
+    u8 got[16];
+    EXPECT_EQ(f.toServer.Get(got, sizeof got), 2);
+    EXPECT_EQ(f.toServer.Get(got, sizeof got), -1);
+    f.fromServer.Close();  // the server ends its side when it reaps the session
+
+    ASSERT_TRUE(f.link.OpenLocalConnection());
+    EXPECT_EQ(f.toServer.Get(got, sizeof got), 0);  // open again, nothing sent yet
+    ASSERT_TRUE(f.link.Send(w));
+    f.link.Poll();
+    EXPECT_EQ(f.toServer.Get(got, sizeof got), 2);
+    f.ServerSends({0x55});
+    EXPECT_TRUE(f.hooks.inGame);
+}
+
 TEST(LoginPacketHandlers, TownGroupsStayTogetherInOrder) {
     platform::SeedRandom(3);
     int bFirst = 0;
