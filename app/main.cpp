@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/process_link.h"
+#include "movie/intro_movie.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/server_main_loop.h"
 #include "server/frame/server_out_of_memory.h"
@@ -28,6 +29,7 @@ void SaveProcessArgs(int argc, char** argv) {
 int main(int argc, char** argv) {
     // This thread is the server's; the client thread sets its own report when it starts.
     InstallServerOutOfMemoryHandler();
+    movie::InstallIntroMovie();
     std::string error;
     if (g_serverConfig.Start("zqdemo.dat", &error) != 0) {
         std::fprintf(stderr, "zqdemo: %s\n", error.c_str());

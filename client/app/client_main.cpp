@@ -7,6 +7,7 @@
 #include "client/app/client_services.h"
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
+#include "client/app/intro_movie_hook.h"
 #include "client/app/main_window.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
@@ -76,6 +77,8 @@ int ClientMain(const ProcessArgs& args) {
     platform::ShowSystemCursor(false);
     subsystems.CursorSetDrawEnabled(1);
     subsystems.SoundInit();
+    // The intro plays before the world-view gumps exist; a key or click skips it.
+    if (app.options.showIntroAnim) RunIntroMovie();
     subsystems.CreateWorldViewGumps();
     subsystems.CreateSpeechLine();
     subsystems.GiveSpeechLineFocus();
