@@ -1,6 +1,7 @@
 #include "movie/movie_player.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -45,10 +46,12 @@ int ReadSoundData(MovieContext& ctx, u32 payloadSize) {
     const s64 decoded = ctx.sound.DecodedSize(ctx.payload.data(), payloadSize);
     // An unknown coding: the chunk is dropped; the clock runs on without it.
     if (decoded < 0) return kChunkSound;
-    // Decoded sound that could never fit the stream's free space is passed over.
+    // Decoded sound that might never fit the stream's free space is passed over: a device
+    // moves its play position in periods, so the free space need not reach the whole
+    // stream, and a chunk waiting for more would hold the movie forever.
     const u32 streamBytes =
         ctx.stream.created.load() ? ctx.stream.bufferSize : ctx.stream.desiredSize;
-    if (decoded >= s64(streamBytes)) return kChunkSkipped;
+    if (decoded > s64(streamBytes / 2)) return kChunkSkipped;
     const auto live =
         LiveRegions(ctx.audioRegions, ctx.stream.slotsRead.load(), ctx.stream.slotsWritten.load());
     const s64 at = ctx.audio.Place(u32(decoded), live);
@@ -85,27 +88,9 @@ int ReadVideo(MovieContext& ctx, u32 payloadSize, int type) {
 
 void LogNotBuilt(MovieContext& ctx, int type) {
     ++ctx.framesRefused;
-    if (ctx.notBuiltLogged[size_t(type)]) return;
-    ctx.notBuiltLogged[size_t(type)] = true;
+    static std::atomic<bool> logged[5];
+    if (logged[size_t(type)].exchange(true)) return;
     std::fprintf(stderr, "movie: frame type %d is not built yet; its frames are not shown\n", type);
-}
-
-void InitMovieSound(MovieContext& ctx) {
-    MovieControl& control = *ctx.control;
-    if ((control.flags & MOVIE_SOUND) && control.audio)
-        ctx.stream.desiredSize = control.audio->RingBytes();
-    else
-        ctx.stream.desiredSize = kDefaultStreamBytes;
-}
-
-void InitMovieVideo(MovieContext& ctx) {
-    MovieControl& control = *ctx.control;
-    if (control.audioCountsFrames) return;
-    if (control.format.bitsPerPixel == 0) control.format = DisplayFormat565();
-    if (!(control.flags & MOVIE_BRIGHTNESS)) control.brightness = 100;
-    BuildColourTables(ctx.colour, control.format, control.brightness,
-                      (control.flags & MOVIE_PIXEL_DOUBLE) != 0);
-    ctx.videoInitialised = true;
 }
 
 int BytesPerPixel(const DisplayFormat& format) {
@@ -141,6 +126,24 @@ bool MakeSurfaces(MovieContext& ctx, int width, int height) {
 }
 
 }  // namespace
+
+void InitMovieSound(MovieContext& ctx) {
+    MovieControl& control = *ctx.control;
+    if ((control.flags & MOVIE_SOUND) && control.audio)
+        ctx.stream.desiredSize = control.audio->RingBytes();
+    else
+        ctx.stream.desiredSize = kDefaultStreamBytes;
+}
+
+void InitMovieVideo(MovieContext& ctx) {
+    MovieControl& control = *ctx.control;
+    if (control.audioCountsFrames) return;
+    if (control.format.bitsPerPixel == 0) control.format = DisplayFormat565();
+    if (!(control.flags & MOVIE_BRIGHTNESS)) control.brightness = 100;
+    BuildColourTables(ctx.colour, control.format, control.brightness,
+                      (control.flags & MOVIE_PIXEL_DOUBLE) != 0);
+    ctx.videoInitialised = true;
+}
 
 std::unique_ptr<MovieContext> NewMovieContext(MovieControl& control) {
     auto ctx = std::make_unique<MovieContext>();
@@ -336,6 +339,7 @@ void RunPlaybackLoop(MovieControl& control) {
             control.state.exchange(kMoviePaused);
             s32 taken;
             do {
+                platform::Yield();
                 platform::SleepMs(20);
                 taken = control.state.exchange(kMoviePaused);
             } while (taken == kMoviePaused);
@@ -404,9 +408,10 @@ MovieControl* MoviePlayer(const std::string& path, MovieControl* control) {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+    // The stream's size bounds the sound chunks read ahead while opening.
+    InitMovieSound(*ctx);
     if (!OpenMovieStream(*ctx, path)) return nullptr;
     control->context = ctx.release();
-    InitMovieSound(*control->context);
     InitMovieVideo(*control->context);
     control->state.exchange(kMovieReady);
     control->context->initialised = true;

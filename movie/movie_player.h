@@ -128,7 +128,6 @@ struct MovieContext {
     bool videoInitialised = false;
     MovieColourTables colour;
     std::array<std::unique_ptr<MovieFrameDecoder>, kFrameCodings> decoders;
-    std::array<bool, 5> notBuiltLogged{};
     s32 framesRefused = 0;
     std::vector<u8> surfaceA, surfaceB;
     u8* target = nullptr;
@@ -147,6 +146,8 @@ MovieControl* MoviePlayer(const std::string& path, MovieControl* control);
 
 // The parts, for the asynchronous thread and for tests.
 bool OpenMovieStream(MovieContext& ctx, const std::string& path);
+void InitMovieSound(MovieContext& ctx);
+void InitMovieVideo(MovieContext& ctx);
 int ReadMovieChunk(MovieContext& ctx);
 void ReadAheadStep(MovieContext& ctx);
 void RunPlaybackLoop(MovieControl& control);
