@@ -375,7 +375,11 @@ void RunPlaybackLoop(MovieControl& control) {
             SwapFrameSurfaces(ctx);
         }
         ++control.frameCounter;
-        if (ctx.queuedVideo == 0 && (!control.audioPresent || ctx.stream.queued.load() == 0)) break;
+        // Both queues empty ends the movie only once reading has ended: a stretch of chunks
+        // that queue nothing must not cut off the frames after it.
+        if (ctx.queuedVideo == 0 && (!control.audioPresent || ctx.stream.queued.load() == 0) &&
+            ctx.lastSecondRead == kChunkEnd)
+            break;
         if (!control.audioPresent) continue;
         for (int waits = 0; waits < kMaxClockWaits; ++waits) {
             if (control.frameCounter - (ctx.stream.clock.load() - kSoundClockLead) < 1) break;

@@ -117,6 +117,25 @@ TEST(MoviePlayer, SilentMoviePlaysAsFastAsFramesDecode) {
     EXPECT_EQ(yields, 25);  // one per pass, no waiting for a clock
 }
 
+TEST(MoviePlayer, ChunksThatQueueNothingDoNotEndTheMovieEarly) {
+    platform::ManualClock clock;
+    MovieChunkWriter w;
+    for (int i = 0; i < 20; ++i)
+        w.Chunk("kVGT", movie_test::FramePayload());
+    for (int i = 0; i < 40; ++i)
+        w.Chunk("SCCl", std::vector<u8>(4, 0));
+    w.Chunk("pIQT", movie_test::FramePayload());
+    w.End();
+    OpenMovie m(w.Bytes());
+    m.control.refillByCaller = true;
+    ASSERT_TRUE(m.Open());
+    std::vector<RecordingDecoder::Seen> seen;
+    movie_test::InstallRecordingDecoders(*m.ctx, &seen);
+    Play(m);
+    ASSERT_EQ(seen.size(), 21u);
+    EXPECT_EQ(seen.back().type, kVariableLengthCodedFrame);
+}
+
 struct StopCase {
     const char* name;
     int stopAtFrame;
