@@ -178,6 +178,8 @@ bool MovieSoundDecoder::Decode(const u8* payload, size_t size, u8* out) {
             return true;
         }
         case kCompressionBlockAdpcm: {
+            // Shorter than its header: nothing to decode (and no header to read).
+            if (decoded == 0) return true;
             AdpcmChannelState state[2];
             for (int c = 0; c < 2; ++c) {
                 state[c].last = s16(u16(payload[4 + 4 * c] | payload[5 + 4 * c] << 8));

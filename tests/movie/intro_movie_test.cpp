@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "client/app/client_app.h"
-#include "client/app/client_test_env.h"
 #include "client/app/client_subsystem_trace.h"
+#include "client/app/client_test_env.h"
 #include "client/app/intro_movie_hook.h"
 #include "client/app/main_window.h"
 #include "core/process_link.h"
@@ -108,9 +108,9 @@ TEST(IntroMovie, PlaysAfterSoundInitWithCursorAndMusicSwitchedOffAndBack) {
     ClientTestEnv env;
     const IntroRun run = RunClient(env, true, false);
     EXPECT_EQ(run.code, 0);
-    const std::vector<std::string> want = {"SoundInit",         "CursorSetDrawEnabled",
-                                           "IsMusicEnabled",    "SetMusicEnabled",
-                                           "CursorSetDrawEnabled", "SetMusicEnabled"};
+    const std::vector<std::string> want = {
+        "SoundInit",       "CursorSetDrawEnabled", "IsMusicEnabled",
+        "SetMusicEnabled", "CursorSetDrawEnabled", "SetMusicEnabled"};
     EXPECT_EQ(AroundTheIntro(run.trace), want);
 }
 

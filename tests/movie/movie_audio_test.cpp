@@ -48,19 +48,22 @@ TEST(MovieSoundHeader, RecordsAreSignedByTheirOwnWidth) {
         {"0xAC44 in two bytes", {0xFD, 0x84, 2, 0xAC, 0x44, 0x8A}, Format(16, 1, -21436, 0)},
         {"0xAC44 in three bytes", {0xFD, 0x84, 3, 0, 0xAC, 0x44, 0x8A}, Format(16, 1, 44100, 0)},
         {"one byte 0x80", {0xFD, 0x82, 1, 0x80, 0x8A}, Format(16, -128, 22050, 0)},
-        {"three bytes 0x800000", {0xFD, 0x84, 3, 0x80, 0, 0, 0x8A},
-         Format(16, 1, -8388608, 0)},
-        {"four bytes unchanged", {0xFD, 0x81, 4, 0xFF, 0xFF, 0xFF, 0xFE, 0x8A},
+        {"three bytes 0x800000", {0xFD, 0x84, 3, 0x80, 0, 0, 0x8A}, Format(16, 1, -8388608, 0)},
+        {"four bytes unchanged",
+         {0xFD, 0x81, 4, 0xFF, 0xFF, 0xFF, 0xFE, 0x8A},
          Format(-2, 1, 22050, 0)},
-        {"all four fields", {0xFD, 0x81, 1, 8, 0x82, 1, 2, 0x83, 1, 7, 0x84, 2, 0x2B, 0x11, 0x8A},
+        {"all four fields",
+         {0xFD, 0x81, 1, 8, 0x82, 1, 2, 0x83, 1, 7, 0x84, 2, 0x2B, 0x11, 0x8A},
          Format(8, 2, 11025, 7)},
         {"records before the mark are skipped",
-         {0x84, 2, 0x1F, 0x40, 0x99, 0, 0xFD, 0x83, 1, 10, 0x8A}, Format(16, 1, 22050, 10)},
-        {"unknown tags are skipped", {0xFD, 0x85, 3, 1, 2, 3, 0x82, 1, 2, 0x8A},
+         {0x84, 2, 0x1F, 0x40, 0x99, 0, 0xFD, 0x83, 1, 10, 0x8A},
+         Format(16, 1, 22050, 10)},
+        {"unknown tags are skipped",
+         {0xFD, 0x85, 3, 1, 2, 3, 0x82, 1, 2, 0x8A},
          Format(16, 2, 22050, 0)},
-        {"nothing after the end record counts", {0xFD, 0x8A, 0x82, 1, 2},
-         Format(16, 1, 22050, 0)},
-        {"a record cut off by the payload's end", {0xFD, 0x82, 1, 2, 0x84, 2, 0x56},
+        {"nothing after the end record counts", {0xFD, 0x8A, 0x82, 1, 2}, Format(16, 1, 22050, 0)},
+        {"a record cut off by the payload's end",
+         {0xFD, 0x82, 1, 2, 0x84, 2, 0x56},
          Format(16, 2, 22050, 0)},
         {"no mark at all", {0x82, 1, 2}, Format(16, 1, 22050, 0)},
     };
@@ -140,6 +143,23 @@ TEST(MovieSoundCoding, BlockAdpcmFilterZeroShiftTwelveGivesTheCodes) {
     }
 }
 
+TEST(MovieSoundCoding, PayloadsShorterThanTheirHeaderDecodeToNothing) {
+    const std::pair<s32, size_t> cases[] = {
+        {kCompressionPcm, 0},        {kCompressionPcm, 3},         {kCompressionBlockAdpcm, 0},
+        {kCompressionBlockAdpcm, 5}, {kCompressionBlockAdpcm, 11}, {kCompressionIma, 0}};
+    for (const auto& [compression, size] : cases) {
+        {
+            MovieSoundDecoder d;
+            d.format = Format(16, 2, 22050, compression);
+            // Exactly the payload's bytes, so that reading past them is caught.
+            std::vector<u8> payload(size, 0x55);
+            EXPECT_EQ(d.DecodedSize(payload.data(), size), 0);
+            u8 out[4] = {};
+            EXPECT_TRUE(d.Decode(payload.data(), size, out));
+        }
+    }
+}
+
 TEST(MovieSoundCoding, BlockAdpcmFiltersPredictFromTheChunkHeader) {
     // Stereo, one block: left filter 1, right filter 2, both shift 12, all codes 0: the
     // samples follow the prediction from the header's last and previous samples.
@@ -166,18 +186,16 @@ TEST(MovieSoundCoding, BlockAdpcmFiltersPredictFromTheChunkHeader) {
 class ReferenceIma {
 public:
     s16 Decode(u8 delta) {
-        static const int kIndexTable[16] = {-1, -1, -1, -1, 2, 4, 6, 8,
-                                            -1, -1, -1, -1, 2, 4, 6, 8};
+        static const int kIndexTable[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
         static const int kStepsizeTable[89] = {
-            7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,
-            21,    23,    25,    28,    31,    34,    37,    41,    45,    50,    55,
-            60,    66,    73,    80,    88,    97,    107,   118,   130,   143,   157,
-            173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,
-            494,   544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,
-            1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,  3660,
-            4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442,
-            11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794,
-            32767};
+            7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,
+            23,    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,
+            73,    80,    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,
+            230,   253,   279,   307,   337,   371,   408,   449,   494,   544,   598,   658,
+            724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
+            2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,
+            7132,  7845,  8630,  9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350,
+            22385, 24623, 27086, 29794, 32767};
         const int step = kStepsizeTable[index_];
         const bool sign = delta & 8;
         const int magnitude = delta & 7;
@@ -326,13 +344,13 @@ TEST(MovieSoundRefill, PassesOnTheManualDevice) {
         s32 queued;
     };
     const Step steps[] = {
-        {0, 0, 0, 2},      // no free space
-        {500, 7, 400, 1},  // the first slot: the clock takes its tag
-        {0, 7, 400, 1},    // 100 free: the second slot waits
-        {400, 9, 800, 0},  // the second slot
-        {0, 10, 900, 0},   // empty queue: silence up to the play position, clock + 1
-        {0, 11, 900, 0},   // and + 1 on every empty pass
-        {300, 12, 200, 0}, // silence across the ring's end
+        {0, 0, 0, 2},       // no free space
+        {500, 7, 400, 1},   // the first slot: the clock takes its tag
+        {0, 7, 400, 1},     // 100 free: the second slot waits
+        {400, 9, 800, 0},   // the second slot
+        {0, 10, 900, 0},    // empty queue: silence up to the play position, clock + 1
+        {0, 11, 900, 0},    // and + 1 on every empty pass
+        {300, 12, 200, 0},  // silence across the ring's end
     };
     for (const Step& s : steps) {
         device.Step(s.move);

@@ -66,8 +66,7 @@ TEST(MovieColour, FullRangeEdgeEntries) {
 // Undoes the packing of one half of a table value: the fields from blue up, each borrow a
 // negative field took from the one above given back, each field read as the value nearest
 // to what the formula wants. `borrow` carries from the low half into the high half.
-void UnpackHalf(u32 half, const DisplayFormat& f, const double want[3], int& borrow,
-                int out[3]) {
+void UnpackHalf(u32 half, const DisplayFormat& f, const double want[3], int& borrow, int out[3]) {
     const int bits[3] = {f.blueBits, f.greenBits, f.redBits};
     const int shifts[3] = {f.blueShift, f.greenShift, f.redShift};
     for (int i = 0; i < 3; ++i) {  // blue, green, red
@@ -163,8 +162,7 @@ TEST(MovieColour, StudioRangeTablesFollowTheFloatFormulas) {
         // Two truncations: the product, then the brightness scaling of it.
         const double tolerance = brightness == 100 ? 1.0 : 1.0 + brightness / 100.0;
         for (int k = 0; k < 512; ++k) {
-            const double v =
-                std::clamp(1.164 * (2 * k + 1 - 384) * brightness / 100, 0.0, 255.0);
+            const double v = std::clamp(1.164 * (2 * k + 1 - 384) * brightness / 100, 0.0, 255.0);
             EXPECT_NEAR(double((t.redClamp[size_t(k)] >> 16) & 0xFF), v, tolerance) << k;
             EXPECT_NEAR(double((t.greenClamp[size_t(k)] >> 8) & 0xFF), v, tolerance) << k;
             EXPECT_NEAR(double(t.blueClamp[size_t(k)] & 0xFF), v, tolerance) << k;
