@@ -351,7 +351,9 @@ void RunPlaybackLoop(MovieControl& control) {
         platform::Yield();
         ReadAheadStep(ctx);
         if (!ctx.stream.created.load() && control.audioPresent) {
-            CreateSoundStream(ctx.stream, control.audio, (control.flags & MOVIE_SOUND) != 0,
+            // Without MOVIE_SOUND the movie is paced by the silent stream and heard nowhere.
+            const bool sound = (control.flags & MOVIE_SOUND) != 0;
+            CreateSoundStream(ctx.stream, sound ? control.audio : nullptr, sound,
                               ctx.sound.format.sampleRate);
             ctx.stream.clock.store(0);
         }
