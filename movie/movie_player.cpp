@@ -325,6 +325,13 @@ void SwapFrameSurfaces(MovieContext& ctx) {
 
 void RunPlaybackLoop(MovieControl& control) {
     MovieContext& ctx = *control.context;
+    if ((control.flags & MOVIE_ASYNC) && (control.flags & MOVIE_PRIORITY)) {
+        static std::atomic<bool> said{false};
+        if (!said.exchange(true))
+            std::fprintf(stderr,
+                         "movie: playback thread priorities are not built yet; the "
+                         "thread runs at normal priority\n");
+    }
     if (!control.refillByCaller && !ctx.refill.Start(ctx.stream)) {
         control.state.exchange(kMovieFinished);
         return;

@@ -3,8 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/window_backend.h"
 
 namespace platform {
 namespace {
@@ -23,11 +24,6 @@ void RingCopy(std::vector<u8>& ring, u32 offset, const u8* data, u32 size) {
         std::memset(&ring[offset], 0, first);
         std::memset(&ring[0], 0, size - first);
     }
-}
-
-bool HeadlessRequested() {
-    const char* v = std::getenv("ZQ_HEADLESS");
-    return v && *v && std::strcmp(v, "0") != 0;
 }
 
 class SdlAudioOutput : public AudioOutput {
