@@ -8,6 +8,7 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/app/intro_movie_hook.h"
 #include "client/app/main_window.h"
+#include "core/loop_state.h"
 #include "movie/movie_player.h"
 #include "platform/window_backend.h"
 
@@ -29,6 +30,8 @@ std::string FindIntroFile(const CClientApp& app, const char* name) {
 
 int IntroMovieCallback() {
     ++g_callbackCalls;
+    // The process is ending: the movie makes way, and the main loop closes the window.
+    if (IsQuitting()) return 1;
     ClientMainWindow& window = TheMainWindow();
     platform::InputEvent e;
     if (!platform::Backend().PollEvent(e)) return 0;

@@ -9,7 +9,8 @@ void PlayIntroMovie();
 
 // The per-frame callback of the intro: takes the next window event; a key or button press
 // stops the movie (non-zero), and so does a close request, which is then handed on to the
-// window so that the client closes as usual.
+// window so that the client closes as usual. It also stops the movie once the process is
+// asked to end.
 int IntroMovieCallback();
 
 // The intro as a video file ("music/intro.avi"): only its file check is built.

@@ -9,6 +9,7 @@
 #include "client/app/client_test_env.h"
 #include "client/app/intro_movie_hook.h"
 #include "client/app/main_window.h"
+#include "core/loop_state.h"
 #include "core/process_link.h"
 #include "movie/intro_movie.h"
 #include "movie_test_files.h"
@@ -48,6 +49,14 @@ TEST(IntroMovie, CallbackStopsOnKeysButtonsAndClose) {
             EXPECT_EQ(message.kind, ClientMessage::Kind::kClose);
         }
     }
+}
+
+TEST(IntroMovie, CallbackStopsWhenTheProcessIsEnding) {
+    ClientTestEnv env;
+    EXPECT_EQ(movie::IntroMovieCallback(), 0);
+    RequestQuit();
+    EXPECT_EQ(movie::IntroMovieCallback(), 1);
+    g_quitFlag.store(0);
 }
 
 // A movie with sound and frames of every type, none of which can be shown yet.
