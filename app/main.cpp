@@ -9,6 +9,7 @@
 
 #include "core/archive.h"
 #include "core/process_link.h"
+#include "movie/intro_movie.h"
 #include "platform/paths.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/server_main_loop.h"
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
         PrintUsage(stdout);
         return 0;
     }
+    movie::InstallIntroMovie();
     std::string error;
     if (g_serverConfig.Start(ArchivePath().c_str(), &error) != 0) {
         std::fprintf(stderr, "zqdemo: %s\n", error.c_str());

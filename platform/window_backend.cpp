@@ -22,11 +22,6 @@ WindowBackend*& Slot() {
 bool g_cursorShown = true;
 std::atomic<MessageBoxCancelCheck> g_boxCancelCheck{nullptr};
 
-bool HeadlessRequested() {
-    const char* v = std::getenv("ZQ_HEADLESS");
-    return v && *v && std::strcmp(v, "0") != 0;
-}
-
 bool DisplayAvailable() {
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
@@ -34,6 +29,11 @@ bool DisplayAvailable() {
 }
 
 }  // namespace
+
+bool HeadlessRequested() {
+    const char* v = std::getenv("ZQ_HEADLESS");
+    return v && *v && std::strcmp(v, "0") != 0;
+}
 
 WindowBackend& Backend() {
     auto& slot = Slot();

@@ -99,6 +99,9 @@ public:
 // or when there is no display at all (neither DISPLAY nor WAYLAND_DISPLAY; a line on stderr
 // says so), else SDL2.
 WindowBackend& Backend();
+// Whether the environment asks for a run without display or sound device (ZQ_HEADLESS set
+// to a non-empty value other than "0").
+bool HeadlessRequested();
 // Installs a back end (tests install a headless one); returns the one it replaces.
 std::unique_ptr<WindowBackend> InstallBackend(std::unique_ptr<WindowBackend> backend);
 

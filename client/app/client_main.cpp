@@ -1,5 +1,7 @@
 // The body of the client thread: single-instance and display checks, start-up of every
 // client subsystem in a fixed order, the main loop until the quit message, and shutdown.
+#include "client/app/client_main.h"
+
 #include <cstdio>
 
 #include "client/app/client_app.h"
@@ -7,6 +9,7 @@
 #include "client/app/client_services.h"
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
+#include "client/app/intro_movie_hook.h"
 #include "client/app/main_window.h"
 #include "client/data/back_buffer.h"
 #include "client/data/client_data_start.h"
@@ -32,6 +35,10 @@ platform::InstanceLock& ClientInstanceLock() {
 
 int ClientMain(const ProcessArgs& args) {
     InstallClientServices();
+    return RunClientWithInstalledServices(args);
+}
+
+int RunClientWithInstalledServices(const ProcessArgs& args) {
     ClientSubsystemServices& subsystems = GetClientSubsystemServices();
     platform::WindowBackend& backend = platform::Backend();
     const std::string runDir = platform::RunDirectory();
@@ -85,6 +92,8 @@ int ClientMain(const ProcessArgs& args) {
     platform::ShowSystemCursor(false);
     subsystems.CursorSetDrawEnabled(1);
     subsystems.SoundInit();
+    // The intro plays before the world-view gumps exist; a key or click skips it.
+    if (app.options.showIntroAnim) RunIntroMovie();
     subsystems.CreateWorldViewGumps();
     subsystems.CreateSpeechLine();
     subsystems.GiveSpeechLineFocus();
