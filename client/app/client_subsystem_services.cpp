@@ -1,11 +1,14 @@
 #include "client/app/client_subsystem_services.h"
 
+#include "client/app/client_log.h"
 #include "client/app/full_screen_display.h"
 #include "client/data/back_buffer.h"
 #include "core/service_slot.h"
 
 namespace {
+
 ServiceSlot<ClientSubsystemServices> g_clientSubsystemServices;
+
 }  // namespace
 
 ClientSubsystemServices& GetClientSubsystemServices() {
@@ -16,62 +19,115 @@ ClientSubsystemServices* SetClientSubsystemServices(ClientSubsystemServices* ser
     return g_clientSubsystemServices.Set(services);
 }
 
+void ClientSubsystemServices::NotBuiltYet(const char* entryPoint) {
+    std::lock_guard<std::mutex> guard(notBuiltLock_);
+    if (!notBuiltSaid_.insert(entryPoint).second) return;
+    LogClientError("subsystems", (std::string(entryPoint) + ": not built yet").c_str());
+}
+
 std::recursive_mutex& CursorOuterLock() {
     static std::recursive_mutex lock;
     return lock;
 }
 
-void ClientSubsystemServices::CreateMultiPlacement() {}
+void ClientSubsystemServices::CreateMultiPlacement() {
+    NotBuiltYet("CreateMultiPlacement");
+}
 
 void ClientSubsystemServices::LoadWordListsDone() {}
 
-void ClientSubsystemServices::DataCacheInit() {}
+void ClientSubsystemServices::DataCacheInit() {
+    NotBuiltYet("DataCacheInit");
+}
 
-void ClientSubsystemServices::DataCacheLoadPatches() {}
+void ClientSubsystemServices::DataCacheLoadPatches() {
+    NotBuiltYet("DataCacheLoadPatches");
+}
 
-void ClientSubsystemServices::CursorLoadArt() {}
+void ClientSubsystemServices::CursorLoadArt() {
+    NotBuiltYet("CursorLoadArt");
+}
 
-void ClientSubsystemServices::CreatePlayerObject() {}
+void ClientSubsystemServices::CreatePlayerObject() {
+    NotBuiltYet("CreatePlayerObject");
+}
 
-void ClientSubsystemServices::CursorSetDrawEnabled(int) {}
+void ClientSubsystemServices::CursorSetDrawEnabled(int) {
+    NotBuiltYet("CursorSetDrawEnabled");
+}
 
-void ClientSubsystemServices::SoundInit() {}
+void ClientSubsystemServices::SoundInit() {
+    NotBuiltYet("SoundInit");
+}
 
-void ClientSubsystemServices::CreateWorldViewGumps() {}
+void ClientSubsystemServices::CreateWorldViewGumps() {
+    NotBuiltYet("CreateWorldViewGumps");
+}
 
-void ClientSubsystemServices::CreateSpeechLine() {}
+void ClientSubsystemServices::CreateSpeechLine() {
+    NotBuiltYet("CreateSpeechLine");
+}
 
-void ClientSubsystemServices::CreateConnection() {}
+void ClientSubsystemServices::CreateConnection() {
+    NotBuiltYet("CreateConnection");
+}
 
-void ClientSubsystemServices::ShowSystemMessage(const std::string&, int, int) {}
+void ClientSubsystemServices::ShowSystemMessage(const std::string&, int, int) {
+    NotBuiltYet("ShowSystemMessage");
+}
 
-void ClientSubsystemServices::MusicPlayTrack(int, bool, bool) {}
+void ClientSubsystemServices::MusicPlayTrack(int, bool, bool) {
+    NotBuiltYet("MusicPlayTrack");
+}
 
-void ClientSubsystemServices::ReadMacros() {}
+void ClientSubsystemServices::ReadMacros() {
+    NotBuiltYet("ReadMacros");
+}
 
-void ClientSubsystemServices::PollConnection() {}
+void ClientSubsystemServices::PollConnection() {
+    NotBuiltYet("PollConnection");
+}
 
-void ClientSubsystemServices::SoundUpdate() {}
+void ClientSubsystemServices::SoundUpdate() {
+    NotBuiltYet("SoundUpdate");
+}
 
 bool ClientSubsystemServices::ConnectionCompressionOn() {
+    NotBuiltYet("ConnectionCompressionOn");
     return false;
 }
 
-void ClientSubsystemServices::PathWalkerStep() {}
+void ClientSubsystemServices::PathWalkerStep() {
+    NotBuiltYet("PathWalkerStep");
+}
 
-void ClientSubsystemServices::MusicUpdate() {}
+void ClientSubsystemServices::MusicUpdate() {
+    NotBuiltYet("MusicUpdate");
+}
 
-void ClientSubsystemServices::CursorUpdate() {}
+void ClientSubsystemServices::CursorUpdate() {
+    NotBuiltYet("CursorUpdate");
+}
 
-void ClientSubsystemServices::WalkQueueStepTick() {}
+void ClientSubsystemServices::WalkQueueStepTick() {
+    NotBuiltYet("WalkQueueStepTick");
+}
 
-void ClientSubsystemServices::MobilesTick() {}
+void ClientSubsystemServices::MobilesTick() {
+    NotBuiltYet("MobilesTick");
+}
 
-void ClientSubsystemServices::AgeSavedBarks() {}
+void ClientSubsystemServices::AgeSavedBarks() {
+    NotBuiltYet("AgeSavedBarks");
+}
 
-void ClientSubsystemServices::WeatherTick() {}
+void ClientSubsystemServices::WeatherTick() {
+    NotBuiltYet("WeatherTick");
+}
 
-void ClientSubsystemServices::GumpDesktopUpdate() {}
+void ClientSubsystemServices::GumpDesktopUpdate() {
+    NotBuiltYet("GumpDesktopUpdate");
+}
 
 void ClientSubsystemServices::DrawWorldViewFrame() {
     // Until the world view draws, the back buffer as created is what the window shows.
@@ -79,65 +135,107 @@ void ClientSubsystemServices::DrawWorldViewFrame() {
     PresentFrame(BackBufferPixels(), 0);
 }
 
-void ClientSubsystemServices::SendKeepAlive(int) {}
+void ClientSubsystemServices::SendKeepAlive(int) {
+    NotBuiltYet("SendKeepAlive");
+}
 
-void ClientSubsystemServices::SetCursorShape(int) {}
+void ClientSubsystemServices::SetCursorShape(int) {
+    NotBuiltYet("SetCursorShape");
+}
 
-void ClientSubsystemServices::SaveDesktop() {}
+void ClientSubsystemServices::SaveDesktop() {
+    NotBuiltYet("SaveDesktop");
+}
 
 int ClientSubsystemServices::PendingWarModeRequest() {
+    NotBuiltYet("PendingWarModeRequest");
     return -1;
 }
 
 bool ClientSubsystemServices::PlayerInWarMode() {
+    NotBuiltYet("PlayerInWarMode");
     return false;
 }
 
-void ClientSubsystemServices::SetWarMode(int) {}
+void ClientSubsystemServices::SetWarMode(int) {
+    NotBuiltYet("SetWarMode");
+}
 
 bool ClientSubsystemServices::OptionsGumpCaptureKey(u32, u32) {
+    NotBuiltYet("OptionsGumpCaptureKey");
     return false;
 }
 
 bool ClientSubsystemServices::RunMacroForKey(u32, bool, bool, bool) {
+    NotBuiltYet("RunMacroForKey");
     return false;
 }
 
-void ClientSubsystemServices::RunMacroNumber(u32) {}
+void ClientSubsystemServices::RunMacroNumber(u32) {
+    NotBuiltYet("RunMacroNumber");
+}
 
 bool ClientSubsystemServices::HasKeyboardFocusGump() {
+    NotBuiltYet("HasKeyboardFocusGump");
     return false;
 }
 
-void ClientSubsystemServices::FocusGumpOnKey(u32) {}
+void ClientSubsystemServices::FocusGumpOnKey(u32) {
+    NotBuiltYet("FocusGumpOnKey");
+}
 
 bool ClientSubsystemServices::SpeechLineOnKeyDown(u32, u32) {
+    NotBuiltYet("SpeechLineOnKeyDown");
     return false;
 }
 
-void ClientSubsystemServices::GiveSpeechLineFocus() {}
+void ClientSubsystemServices::GiveSpeechLineFocus() {
+    NotBuiltYet("GiveSpeechLineFocus");
+}
 
-void ClientSubsystemServices::TypedCharacter(u32) {}
+void ClientSubsystemServices::TypedCharacter(u32) {
+    NotBuiltYet("TypedCharacter");
+}
 
-void ClientSubsystemServices::CursorLeftPress(int, int) {}
+void ClientSubsystemServices::CursorLeftPress(int, int) {
+    NotBuiltYet("CursorLeftPress");
+}
 
-void ClientSubsystemServices::CursorLeftRelease(int, int) {}
+void ClientSubsystemServices::CursorLeftRelease(int, int) {
+    NotBuiltYet("CursorLeftRelease");
+}
 
-void ClientSubsystemServices::CursorRightPress(int, int) {}
+void ClientSubsystemServices::CursorRightPress(int, int) {
+    NotBuiltYet("CursorRightPress");
+}
 
-void ClientSubsystemServices::CursorRightRelease(int, int) {}
+void ClientSubsystemServices::CursorRightRelease(int, int) {
+    NotBuiltYet("CursorRightRelease");
+}
 
-void ClientSubsystemServices::CursorTimerStep(int, int) {}
+void ClientSubsystemServices::CursorTimerStep(int, int) {
+    NotBuiltYet("CursorTimerStep");
+}
 
-void ClientSubsystemServices::CursorDrawIntoBackBuffer() {}
+void ClientSubsystemServices::CursorDrawIntoBackBuffer() {
+    NotBuiltYet("CursorDrawIntoBackBuffer");
+}
 
-void ClientSubsystemServices::CursorRemoveFromBackBuffer() {}
+void ClientSubsystemServices::CursorRemoveFromBackBuffer() {
+    NotBuiltYet("CursorRemoveFromBackBuffer");
+}
 
-void ClientSubsystemServices::OpenGump(int) {}
+void ClientSubsystemServices::OpenGump(int) {
+    NotBuiltYet("OpenGump");
+}
 
-void ClientSubsystemServices::SendTextCommand(int, const std::string&) {}
+void ClientSubsystemServices::SendTextCommand(int, const std::string&) {
+    NotBuiltYet("SendTextCommand");
+}
 
-void ClientSubsystemServices::SendHelpRequest() {}
+void ClientSubsystemServices::SendHelpRequest() {
+    NotBuiltYet("SendHelpRequest");
+}
 
 bool ClientSubsystemServices::IsMusicEnabled() {
     return musicEnabled_;
@@ -155,12 +253,22 @@ void ClientSubsystemServices::SetSoundEnabled(bool on) {
     soundEnabled_ = on;
 }
 
-void ClientSubsystemServices::LanguageCleanup() {}
+void ClientSubsystemServices::LanguageCleanup() {
+    NotBuiltYet("LanguageCleanup");
+}
 
-void ClientSubsystemServices::DeletePlayerObject() {}
+void ClientSubsystemServices::DeletePlayerObject() {
+    NotBuiltYet("DeletePlayerObject");
+}
 
-void ClientSubsystemServices::DeleteSpeechLine() {}
+void ClientSubsystemServices::DeleteSpeechLine() {
+    NotBuiltYet("DeleteSpeechLine");
+}
 
-void ClientSubsystemServices::DeleteConnection() {}
+void ClientSubsystemServices::DeleteConnection() {
+    NotBuiltYet("DeleteConnection");
+}
 
-void ClientSubsystemServices::CloseJournalLog() {}
+void ClientSubsystemServices::CloseJournalLog() {
+    NotBuiltYet("CloseJournalLog");
+}

@@ -5,9 +5,11 @@
 // world view, macros).
 //
 // This is an interface. Until those subsystems are built and installed, the one in force is
-// this class itself: its entry points do nothing and its queries answer "no" (the music and
-// sound switches keep their setting; the world-view frame shows the shell's back buffer).
+// this class itself: its entry points do nothing, each saying once in the client's log that
+// its subsystem is not built yet, and its queries answer "no" (the music and sound switches
+// keep their setting; the world-view frame shows the shell's back buffer).
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/types.h"
@@ -91,8 +93,13 @@ public:
     virtual void CloseJournalLog();
 
 private:
+    // An entry point whose subsystem is not built yet does nothing and says so once.
+    void NotBuiltYet(const char* entryPoint);
+
     bool musicEnabled_ = true;
     bool soundEnabled_ = true;
+    std::mutex notBuiltLock_;
+    std::set<std::string> notBuiltSaid_;
 };
 
 // The implementation in force (never null).
