@@ -21,8 +21,9 @@ public:
 
     // Notes the phase the server is in ("startup", "loading").
     virtual void NoteServerPhase(const char* phase) { (void)phase; }
-    // Loads the start-up texts (login.txt, update.txt, the tips).
-    virtual void LoadTextFiles() {}
+    // Loads the start-up texts (login.txt, update.txt, the tips). Not built yet: says so once
+    // in the log, and no text is sent at entry.
+    virtual void LoadTextFiles();
 
     // Makes the server side of the built-in client's connection (socket value 0xBEEF, peer
     // 127.0.0.1) and keeps it as the local connection.
