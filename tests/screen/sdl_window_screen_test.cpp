@@ -165,6 +165,17 @@ TEST(SdlWindowScreen, PresentsWithoutASoftwareOpenGlRasteriser) {
     backend.CloseWindow();
 }
 
+TEST(SdlWindowScreen, AWindowOpensRightAfterTheLastOneClosed) {
+    // Each close drops every connection to the X server, and the next open connects at once,
+    // as consecutive tests (or a game restarting its window) do. A server that resets when
+    // its last client leaves drops the connections made meanwhile.
+    for (int round = 0; round < 20; ++round) {
+        platform::SdlBackend backend;
+        ASSERT_TRUE(backend.OpenWindow("Varnok Online")) << "round " << round;
+        backend.CloseWindow();
+    }
+}
+
 TEST(SdlWindowScreen, SdlEventsBecomeKeyMessagesAndCharacters) {
     platform::SdlBackend backend;
     ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
