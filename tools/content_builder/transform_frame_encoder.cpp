@@ -25,11 +25,12 @@ int RoundToInt(double v) {
     return static_cast<int>(std::lround(v));
 }
 
-// The half-scale sample an 8-bit value is coded as. Full-range samples keep clear of the
-// 7-bit wrap of the colour tables, so that quantisation noise cannot flip black to white.
+// The half-scale sample an 8-bit value is coded as, half a sample up because the decoder's
+// transform rounds down. Full-range samples keep clear of the 7-bit wrap of the colour tables,
+// so that quantisation noise cannot flip black to white.
 double ByteToSample(int value, ColourRange range) {
-    if (range == ColourRange::kStudio) return value / 2.0;
-    return std::clamp((value - 129) / 2.0, -60.0, 58.0);
+    if (range == ColourRange::kStudio) return (value + 1) / 2.0;
+    return std::clamp((value - 128) / 2.0, -60.0, 58.0);
 }
 
 // Forward DCT, scaled so that the decoder's transform gives the samples back: F = 2 x the
@@ -218,8 +219,30 @@ double CopyCost(const YuvImage& image, const movie::SamplePicture& reference, in
     return cost;
 }
 
-// Copies are taken when the displaced picture is this close (mean squared error per pixel).
-constexpr double kCopyError = 4.0;
+// The same measure for the macroblock as the decoder rebuilds it from its levels.
+double IntraCost(const YuvImage& image, int mx, int my, const int levels[6][64],
+                 const s64 table[64], ColourRange range) {
+    s32 blocks[6][64];
+    for (int b = 0; b < 6; ++b) {
+        s64 coefficients[64];
+        coefficients[0] = s64(levels[b][0]) * 65536;
+        for (int i = 1; i < 64; ++i)
+            coefficients[i] = levels[b][i] * table[i];
+        movie::InverseTransformBlock(coefficients, blocks[b]);
+    }
+    double cost = 0;
+    for (int r = 0; r < 16; ++r)
+        for (int c = 0; c < 16; ++c) {
+            const size_t at = size_t(my + r) * size_t(image.width) + size_t(mx + c);
+            const int chroma = (r / 2) * 8 + c / 2;
+            const int dy =
+                image.y[at] - SampleToByte(blocks[(r / 8) * 2 + c / 8][(r % 8) * 8 + c % 8], range);
+            const int db = image.cb[at] - SampleToByte(blocks[4][chroma], range);
+            const int dr = image.cr[at] - SampleToByte(blocks[5][chroma], range);
+            cost += dy * dy + (db * db + dr * dr) / 2.0;
+        }
+    return cost;
+}
 
 }  // namespace
 
@@ -314,13 +337,22 @@ std::vector<u8> TransformFrameEncoder::EncodeVlcFrame(const YuvImage& image, int
     MsbWordWriter w;
     int predictors[3] = {0, 0, 0};
     double coefficients[6][64];
-    int levels[64];
+    int levels[6][64];
     const int lowest = range == ColourRange::kStudio ? 0 : -128;
     const int highest = range == ColourRange::kStudio ? 255 : 127;
     for (int my = 0; my < image.height; my += 16) {
         for (int mx = 0; mx < image.width; mx += 16) {
+            MacroblockCoefficients(image, mx, my, range, coefficients);
+            for (int b = 0; b < 6; ++b) {
+                levels[b][0] = ClampInt(RoundToInt(coefficients[b][0] / 8.0), lowest, highest);
+                for (int i = 1; i < 64; ++i) {
+                    const double step = double(table[i]) / movie::Prescale(i % 8, i / 8);
+                    levels[b][i] = ClampInt(RoundToInt(coefficients[b][i] / step), -255, 255);
+                }
+            }
             if (allowCopies) {
-                double best = kCopyError * 256;
+                // A copy is taken when it is no worse than coding the macroblock.
+                double best = reference ? IntraCost(image, mx, my, levels, table, range) : 0;
                 int bestDx = 0, bestDy = 0;
                 bool copy = false;
                 for (int dy = -8; dy <= 7 && reference; ++dy) {
@@ -347,15 +379,9 @@ std::vector<u8> TransformFrameEncoder::EncodeVlcFrame(const YuvImage& image, int
                     continue;
                 }
             }
-            MacroblockCoefficients(image, mx, my, range, coefficients);
             for (int b = 0; b < 6; ++b) {
                 const int component = b < 4 ? 0 : b - 3;
-                levels[0] = ClampInt(RoundToInt(coefficients[b][0] / 8.0), lowest, highest);
-                for (int i = 1; i < 64; ++i) {
-                    const double step = double(table[i]) / movie::Prescale(i % 8, i / 8);
-                    levels[i] = ClampInt(RoundToInt(coefficients[b][i] / step), -255, 255);
-                }
-                PutVlcBlock(w, levels, component != 0, predictors[component]);
+                PutVlcBlock(w, levels[b], component != 0, predictors[component]);
             }
         }
     }
