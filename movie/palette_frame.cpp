@@ -145,7 +145,7 @@ bool PaletteFrameDecoder::DecodePaletteDeltaFrame(const u8* payload, size_t size
 
     const int codebookBlocks = raw + fourColour;
     codebook_.resize(size_t(codebookBlocks) * 16);
-    std::memcpy(codebook_.data(), payload + rawAt, 16 * size_t(raw));
+    if (raw > 0) std::memcpy(codebook_.data(), payload + rawAt, 16 * size_t(raw));
     for (int k = 0; k < fourColour; ++k) {
         const u8* block = payload + fourAt + 8 * size_t(k);
         const u32 word =

@@ -335,6 +335,20 @@ TEST(PaletteDeltaFrame, FourColourPixelsTakeTheirTwoBitsFromTheTop) {
     EXPECT_EQ(block[15], 6);
 }
 
+TEST(PaletteDeltaFrame, VectorsAloneWithAnEmptyCodebook) {
+    PaletteFrameDecoder d;
+    const std::vector<u8> key = KeyFrame(8, 4, 0, {}, Ramp());
+    ASSERT_TRUE(d.DecodePaletteKeyFrame(key.data(), key.size()));
+    Delta swap;
+    swap.vectors = {{4, 0}, {-4, 0}};
+    swap.bits = 1;
+    swap.indices = {0, 1};
+    const std::vector<u8> bytes = swap.Bytes();
+    ASSERT_TRUE(d.DecodePaletteDeltaFrame(bytes.data(), bytes.size()));
+    EXPECT_EQ(BlockOf(PictureOf(d), 0, 0), BlockOf(Ramp(), 4, 0));
+    EXPECT_EQ(BlockOf(PictureOf(d), 4, 0), BlockOf(Ramp(), 0, 0));
+}
+
 TEST(PaletteDeltaFrame, IndexWidthZeroReusesTheLastDeltaFramesIndices) {
     PaletteFrameDecoder d;
     const std::vector<u8> key = KeyFrame(8, 4, 0, {}, Ramp());
