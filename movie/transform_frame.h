@@ -13,7 +13,8 @@
 // Streams that break the format's limits are handled safely: a size that is not a multiple of
 // 16, or larger than the sink, refuses the frame; qualities above 100 count as 100; a run
 // past position 63 ends its block, and so does a code running past the macroblock record
-// (type 3) or the frame (type 4, whose remaining macroblocks are then left as they were);
+// (type 3) or the frame (type 4, which leaves the macroblock cut off and the rest as they
+// were);
 // copy sources are clamped into the frame; studio-range table indices are clamped to the
 // tables.
 #include <vector>
