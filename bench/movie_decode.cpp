@@ -73,6 +73,13 @@ struct Tables {
     }
 };
 
+// Frames per second, and the size of the frame decoded.
+void Report(benchmark::State& state, size_t bytes) {
+    state.counters["frames/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["bytes"] = double(bytes);
+}
+
 std::vector<u8> g_target(size_t(kWidth) * kHeight * 4), g_reference(g_target.size());
 
 void PaletteKeyFrames(benchmark::State& state) {
@@ -88,9 +95,7 @@ void PaletteKeyFrames(benchmark::State& state) {
                                    g_target.data());
         benchmark::DoNotOptimize(g_target.data());
     }
-    state.counters["frames/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["bytes"] = double(key.size());
+    Report(state, key.size());
 }
 
 void PaletteDeltaFrames(benchmark::State& state) {
@@ -115,9 +120,7 @@ void PaletteDeltaFrames(benchmark::State& state) {
                                    g_target.data());
         benchmark::DoNotOptimize(g_target.data());
     }
-    state.counters["frames/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["bytes"] = double(there.size());
+    Report(state, there.size());
 }
 
 enum class Coding { kQuality, kVlcPan, kVlcWhole };
@@ -147,9 +150,7 @@ void TransformFrames(benchmark::State& state, Coding coding) {
         }
         benchmark::DoNotOptimize(g_target.data());
     }
-    state.counters["frames/s"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["bytes"] = double(frame.size());
+    Report(state, frame.size());
 }
 
 void QualityCodedFrames(benchmark::State& state) {

@@ -18,17 +18,13 @@ inline void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-// A palette picture: bands, a disc and a patch of detail, moved right by `shift`.
+// A palette picture: diagonal stripes over a checkerboard, moved right by `shift`.
 inline std::vector<u8> PalettePicture(int shift) {
     std::vector<u8> p(size_t(kWidth * kHeight));
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const int sx = x + shift;
-            u8 v = u8(1 + (sx / 6) % 3);
-            if ((sx - 30) * (sx - 30) + (y - 20) * (y - 20) < 100) v = 9;
-            if (x < 12 && y < 12) v = u8((x * 7 + y * 13 + shift * 5) % 23 + 20);
-            p[size_t(y * kWidth + x)] = v;
-        }
+    for (size_t i = 0; i < p.size(); ++i) {
+        const int x = int(i) % kWidth + shift, y = int(i) / kWidth;
+        p[i] = ((x + y) / 5) % 4 == 0 ? u8(30 + x % 7) : u8(((x / 8) ^ (y / 8)) & 1);
+    }
     return p;
 }
 
@@ -69,18 +65,7 @@ struct Tables {
         }
     }
     movie::ColourTables View() const {
-        movie::ColourTables t;
-        t.luma = luma;
-        t.cb = cb;
-        t.cr = cr;
-        t.redClamp = red;
-        t.greenClamp = green;
-        t.blueClamp = blue;
-        t.crToRed = crToRed;
-        t.cbToBlue = cbToBlue;
-        t.cbToGreen = cbToGreen;
-        t.crToGreen = crToGreen;
-        return t;
+        return {luma, cb, cr, red, green, blue, crToRed, cbToBlue, cbToGreen, crToGreen};
     }
 };
 

@@ -32,6 +32,9 @@ TEST(DecompressLz, CommandsOfEveryForm) {
     const Case cases[] = {
         // 2 literals, then 3 bytes from one back: a run of the last byte.
         {"short match, distance 1", {0x02, 0x00, 'a', 'b', 0xFC}, {'a', 'b', 'b', 'b', 'b'}},
+        {"00 00 repeats the last byte three times",
+         {0xE0, 1, 2, 3, 4, 0x00, 0x00, 0xFC},
+         {1, 2, 3, 4, 4, 4, 4}},
         {"end without literals", {0xFC}, {}},
         {"end with three literals", {0xFF, 'x', 'y', 'z'}, {'x', 'y', 'z'}},
         {"literal run of 4", {0xE0, 1, 2, 3, 4, 0xFC}, {1, 2, 3, 4}},

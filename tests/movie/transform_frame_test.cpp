@@ -556,18 +556,7 @@ struct TestTables {
     u32 luma[128], cb[128], cr[128], red[512], green[512], blue[512];
     s32 crToRed[256], cbToBlue[256], cbToGreen[256], crToGreen[256];
     ColourTables View() const {
-        ColourTables t;
-        t.luma = luma;
-        t.cb = cb;
-        t.cr = cr;
-        t.redClamp = red;
-        t.greenClamp = green;
-        t.blueClamp = blue;
-        t.crToRed = crToRed;
-        t.cbToBlue = cbToBlue;
-        t.cbToGreen = cbToGreen;
-        t.crToGreen = crToGreen;
-        return t;
+        return {luma, cb, cr, red, green, blue, crToRed, cbToBlue, cbToGreen, crToGreen};
     }
     // Full range: the three 7-bit indices in separate bytes. Studio range: the clamped
     // indices, red + green + blue, in fields of 10 bits each; the chroma tables as zero.
