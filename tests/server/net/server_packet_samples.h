@@ -260,7 +260,7 @@ protected:
              [&](PacketWriter& w) {
                  return BuildAccountCharactersPacket(w, {{"a", "b"}});
              },
-             0},
+             kAccountCharactersLength},
             {0x8C, [&](PacketWriter& w) { return BuildServerAddressPacket(w, 2593, 7); },
              kServerAddressLength},
             // Unicode speech.
