@@ -66,8 +66,8 @@ TEST_F(ClientToServerFieldsTest, CreateCharacterReachesTheRegistryFieldForField)
     c.serverByte = 0;
     c.startCity = 3;
     c.slot = 2;
-    EXPECT_TRUE(Exchange(ClientBuilt([&](PacketWriter& w) { BuildCreateCharacterPacket(w, c); }))
-                    .empty());
+    EXPECT_TRUE(
+        Exchange(ClientBuilt([&](PacketWriter& w) { BuildCreateCharacterPacket(w, c); })).empty());
     ASSERT_EQ(registry.created.size(), 1u);
     const NewCharacter& n = registry.created[0];
     EXPECT_EQ(n.x, 0xFFFF) << "the configured start place";
@@ -105,9 +105,8 @@ TEST_F(ClientToServerFieldsTest, PlayAndAccountLoginReachTheirHandlers) {
                     BuildPlayCharacterPacket(w, "tester", "", 0);
                 })).empty());
     EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Tester"});
-    EXPECT_EQ(ToHex(Exchange(ClientBuilt([](PacketWriter& w) {
-                  BuildPlayCharacterPacket(w, "Nobody", "", 1);
-              }))),
+    EXPECT_EQ(ToHex(Exchange(ClientBuilt(
+                  [](PacketWriter& w) { BuildPlayCharacterPacket(w, "Nobody", "", 1); }))),
               "53 01");
 }
 
@@ -141,8 +140,8 @@ TEST_F(ClientToServerFieldsTest, InGamePacketsCarryTheirFieldsWhereTheServerRead
         EXPECT_EQ(sequence, 1);
     }
     {
-        const std::vector<u8> speech =
-            ClientBuilt([](PacketWriter& w) { BuildSpeechPacket(w, 9, 0x03B2, 3, "Hail, friend"); });
+        const std::vector<u8> speech = ClientBuilt(
+            [](PacketWriter& w) { BuildSpeechPacket(w, 9, 0x03B2, 3, "Hail, friend"); });
         PacketReader r = ServerReader(speech);
         u8 type = 0;
         u16 hue = 0, font = 0;
