@@ -7,12 +7,14 @@
 #include <sstream>
 #include <string>
 
+#include "client/gumps/frontend/login_front_end.h"
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
 #include "client/net/client_packet_length_table.h"
 #include "client/net/link_report.h"
 #include "core/packet_reader.h"
 #include "server/net/login_packets.h"
+#include "server/server_config.h"
 #include "tests/server/net/server_packet_samples.h"
 
 namespace {
@@ -313,6 +315,78 @@ TEST_F(ServerToClientFieldsTest, EveryFieldReadsBackInTheClientsLayout) {
         EXPECT_EQ(ReadFields(bytes, ClientPacketIsVariable(bytes[0]), c.format), c.expected)
             << c.name;
     }
+}
+
+// Keeps what the world entry hands to the client world.
+struct EnterWorldHooks : ClientLoginHooks {
+    void EnterWorld(const EnterWorldInfo& info) override {
+        entered = info;
+        ClientLoginHooks::EnterWorld(info);
+    }
+    EnterWorldInfo entered;
+};
+
+TEST_F(ServerToClientFieldsTest, TheClientsLoginHandlersReadTheServersPackets) {
+    LinkReportCapture reports;
+    EnterWorldHooks hooks;
+    LoginFrontEnd screens;
+    ClientLink link(&screens, &hooks);
+    auto deliver = [&](const std::function<bool(PacketWriter&)>& build) {
+        BuiltPacket built;
+        ASSERT_TRUE(build(built.w));
+        const std::vector<u8> bytes = built.Bytes();
+        link.Dispatcher().Dispatch(bytes.data(), bytes.size());
+    };
+
+    CPlayer* entering = new CPlayer;
+    entering->SetBodyType(400);
+    entering->PlaceInWorld(Location(30, 40, 7));
+    deliver([&](PacketWriter& w) { return BuildLoginConfirmPacket(w, *entering, 3); });
+    EXPECT_EQ(hooks.entered.serial, entering->GetSerial());
+    EXPECT_EQ(hooks.entered.body, 400);
+    EXPECT_EQ(hooks.entered.x, 30);
+    EXPECT_EQ(hooks.entered.y, 40);
+    EXPECT_EQ(hooks.entered.z, 7);
+    EXPECT_EQ(hooks.entered.direction, 3);
+    EXPECT_EQ(hooks.entered.map, u8(g_serverConfig.id));
+    EXPECT_EQ(hooks.entered.bounds[0], u16(g_serverConfig.x));
+    EXPECT_EQ(hooks.entered.bounds[1], u16(g_serverConfig.y));
+    EXPECT_EQ(hooks.entered.bounds[2], u16(g_serverConfig.width));
+    EXPECT_EQ(hooks.entered.bounds[3], u16(g_serverConfig.height));
+    EXPECT_TRUE(hooks.inWorld);
+
+    deliver([&](PacketWriter& w) { return BuildLoginCompletePacket(w); });
+    EXPECT_TRUE(hooks.inGame);
+
+    deliver([&](PacketWriter& w) { return BuildSignal97Packet(w, 5); });
+    EXPECT_EQ(hooks.calls.back(), "ServerStep 5");
+    deliver([&](PacketWriter& w) { return BuildWebBrowsePacket(w, "http://x.test/"); });
+    EXPECT_EQ(hooks.calls.back(), "OpenUrl http://x.test/");
+    const std::string tip = "first\nsecond\n";
+    deliver([&](PacketWriter& w) { return BuildNoticePacket(w, kNoticeTip, 5, &tip); });
+    EXPECT_EQ(hooks.calls.back(), "ShowTip 0 5 first second ");
+    EXPECT_EQ(link.state.lastTip, 5);
+
+    struct Refusal {
+        std::function<bool(PacketWriter&)> build;
+        const char* text;
+    };
+    const Refusal refusals[] = {
+        {[](PacketWriter& w) {
+             BuildLoginRejectPacket(w, kLoginRejectNameInUse);
+             return w.Ok();
+         },
+         "This character already exists.\nPlaying..."},
+        {[](PacketWriter& w) { return BuildAccountRefusedPacket(w, 1); },
+         "Someone is already using this account."},
+    };
+    for (const Refusal& r : refusals) {
+        deliver(r.build);
+        ASSERT_FALSE(screens.notices.empty());
+        EXPECT_EQ(screens.notices.back().text, r.text);
+    }
+    for (const std::string& line : reports.Lines())
+        EXPECT_EQ(line.find("Closing the connection"), std::string::npos) << line;
 }
 
 }  // namespace
