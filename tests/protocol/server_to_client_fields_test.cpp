@@ -21,7 +21,8 @@ namespace {
 
 // Reads a packet as `format` says, one token per field:
 //   B u8, S u16, L u32 (decimal); T<n> a text of n bytes; Z a terminated text;
-//   b / s a text counted by a u8 / u16; R the rest of the packet as text; x<n> n bytes skipped.
+//   b / s a text counted by a u8 / u16; w a u16 count of 16-bit characters (shown as 8-bit);
+//   R the rest of the packet as text; x<n> n bytes skipped.
 // Answers the values joined by spaces, or what failed.
 std::string ReadFields(const std::vector<u8>& packet, bool variable, const std::string& format) {
     PacketReader r(packet.data(), packet.size(), variable ? 3 : 1);
@@ -67,6 +68,16 @@ std::string ReadFields(const std::vector<u8>& packet, bool variable, const std::
             std::string text(r.Ok() ? reinterpret_cast<const char*>(bytes) : "",
                              r.Ok() ? count : 0);
             put(text.c_str());  // up to its terminator
+        } else if (kind == 'w') {
+            u16 c = 0;
+            r.ReadShort(c);
+            std::string text;
+            for (u16 i = 0; i < c; ++i) {
+                u16 unit = 0;
+                r.ReadShort(unit);
+                text += char(unit);
+            }
+            put(text);
         } else if (kind == 'x') {
             r.Skip(n);
         }
@@ -74,6 +85,38 @@ std::string ReadFields(const std::vector<u8>& packet, bool variable, const std::
     if (!r.Ok()) return "read past the packet at " + std::to_string(r.FailOffset());
     if (r.Remaining()) return out + " +" + std::to_string(r.Remaining()) + " bytes unread";
     return out;
+}
+
+std::string Repeat(const std::string& format, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += (out.empty() ? "" : " ") + format;
+    return out;
+}
+
+// 0x1A as the client reads it: the flag bits of serial, graphic, x and y say which optional
+// fields follow. Answers serial graphic increment amount x y direction z hue flags.
+std::string ReadObjectInfo(const std::vector<u8>& packet) {
+    PacketReader r(packet.data(), packet.size(), 3);
+    u32 serial = 0;
+    u16 graphic = 0, amount = 1, x = 0, y = 0, hue = 0;
+    u8 increment = 0, direction = 0, z = 0, flags = 0;
+    r.ReadLong(serial);
+    r.ReadShort(graphic);
+    if (graphic & 0x8000) r.ReadByte(increment);
+    if (serial & 0x80000000u) r.ReadShort(amount);
+    r.ReadShort(x);
+    r.ReadShort(y);
+    if (x & 0x8000) r.ReadByte(direction);
+    r.ReadByte(z);
+    if (y & 0x8000) r.ReadShort(hue);
+    if (y & 0x4000) r.ReadByte(flags);
+    if (!r.Ok() || r.Remaining()) return "malformed";
+    std::ostringstream out;
+    out << (serial & 0x7FFFFFFF) << ' ' << (graphic & 0x7FFF) << ' ' << int(increment) << ' '
+        << amount << ' ' << (x & 0x7FFF) << ' ' << (y & 0x3FFF) << ' ' << int(direction) << ' '
+        << int(z) << ' ' << hue << ' ' << int(flags);
+    return out.str();
 }
 
 class ServerToClientFieldsTest : public ServerPacketSamplesTest {
@@ -123,6 +166,20 @@ TEST_F(ServerToClientFieldsTest, EveryFieldReadsBackInTheClientsLayout) {
     const int multiValues[4] = {0x13EC, 1, 2, 3};
     const std::vector<MenuEntry> menuEntries = {{0x0EED, 0x21, "gold"}, {0x0F0E, 0, nullptr}};
     const std::string tip = "first\r\nsecond\n\nthird\n";
+    RegionFields region;
+    region.firstName = "Vessholm";
+    region.value = 7;
+    for (int i = 0; i < 6; ++i)
+        region.six[i] = u16(10 + i);
+    region.secondName = "Harbour";
+    region.three[0] = 1, region.three[1] = 2, region.three[2] = 3;
+    region.byte = 4;
+    region.last = 5;
+    std::vector<GumpEntry> gump(2);
+    gump[0] = {GumpEntry::Kind::kNarrow, "{page 0}", {}};
+    gump[1] = {GumpEntry::Kind::kWide, "", u"Hi"};
+    const std::string landRecord = "L S T20", staticRecord = "L B B L S S S B T20",
+                      hueRecord = Repeat("S", 34) + " T20";
 
     struct Case {
         const char* name;
@@ -312,8 +369,33 @@ TEST_F(ServerToClientFieldsTest, EveryFieldReadsBackInTheClientsLayout) {
         BuiltPacket built;
         ASSERT_TRUE(c.build(built.w)) << c.name;
         const std::vector<u8> bytes = built.Bytes();
-        EXPECT_EQ(ReadFields(bytes, ClientPacketIsVariable(bytes[0]), c.format), c.expected)
-            << c.name;
+        const std::string read = ReadFields(bytes, ClientPacketIsVariable(bytes[0]), c.format);
+        if (c.expected.empty()) {
+            // Whole records from the data files: every byte read, nothing past the end.
+            EXPECT_EQ(read.find("read past"), std::string::npos) << c.name << ": " << read;
+            EXPECT_EQ(read.find("unread"), std::string::npos) << c.name << ": " << read;
+        } else {
+            EXPECT_EQ(read, c.expected) << c.name;
+        }
+    }
+}
+
+TEST_F(ServerToClientFieldsTest, ObjectInformationCarriesItsOptionalFieldsByTheirFlagBits) {
+    CItem* plain = PlacedItem(20, 30, 4);
+    CItem* hued = PlacedItem(21, 31, 5);
+    hued->SetHue(0x0455);
+    values.multis[hued->GetSerial()] = 5;  // a multi: bit 14 of the graphic stays
+    const struct {
+        CItem* item;
+        std::string expected;
+    } cases[] = {
+        {plain, std::to_string(plain->GetSerial()) + " 100 0 1 20 30 0 4 0 0"},
+        {hued, std::to_string(hued->GetSerial()) + " 16389 0 1 21 31 0 5 1109 0"},
+    };
+    for (const auto& c : cases) {
+        BuiltPacket built;
+        ASSERT_TRUE(BuildObjectInfoPacket(built.w, *c.item, values));
+        EXPECT_EQ(ReadObjectInfo(built.Bytes()), c.expected);
     }
 }
 
