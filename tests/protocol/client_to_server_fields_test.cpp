@@ -13,6 +13,7 @@
 #include "server/net/login_packets.h"
 #include "server/net/packet_table.h"
 #include "server/net/socket.h"
+#include "tests/protocol/creation_request.h"
 #include "tests/server/net/net_test_support.h"
 
 namespace {
@@ -48,48 +49,11 @@ protected:
 };
 
 TEST_F(ClientToServerFieldsTest, CreateCharacterReachesTheRegistryFieldForField) {
-    CreateCharacterRequest c;
-    c.name = "Tester";
-    c.password = "secret";
-    c.sex = 1;
-    c.strength = 45;
-    c.dexterity = 35;
-    c.intelligence = 10;
-    c.skills[0] = 25, c.skillValues[0] = 50;
-    c.skills[1] = 26, c.skillValues[1] = 30;
-    c.skills[2] = 27, c.skillValues[2] = 20;
-    c.skinHue = 0x83EA;
-    c.hairStyle = 0x203B;
-    c.hairHue = 0x044E;
-    c.beardStyle = 0x203F;
-    c.beardHue = 0x044F;
-    c.serverByte = 0;
-    c.startCity = 3;
-    c.slot = 2;
+    const CreateCharacterRequest c = TesterCreation();
     EXPECT_TRUE(
         Exchange(ClientBuilt([&](PacketWriter& w) { BuildCreateCharacterPacket(w, c); })).empty());
     ASSERT_EQ(registry.created.size(), 1u);
-    const NewCharacter& n = registry.created[0];
-    EXPECT_EQ(n.x, 0xFFFF) << "the configured start place";
-    EXPECT_EQ(n.y, 0xFFFF);
-    EXPECT_EQ(n.z, 0);
-    EXPECT_STREQ(n.name, "Tester");
-    EXPECT_STREQ(n.password, "secret");
-    EXPECT_EQ(n.sex, 1);
-    EXPECT_EQ(n.strength, 45);
-    EXPECT_EQ(n.dexterity, 35);
-    EXPECT_EQ(n.intelligence, 10);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(n.skill[i], c.skills[i]);
-        EXPECT_EQ(n.skillValue[i], c.skillValues[i]);
-    }
-    EXPECT_EQ(n.skinHue, 0x83EA);
-    EXPECT_EQ(n.hairStyle, 0x203B);
-    EXPECT_EQ(n.hairHue, 0x044E);
-    EXPECT_EQ(n.beardStyle, 0x203F);
-    EXPECT_EQ(n.beardHue, 0x044F);
-    EXPECT_EQ(n.characterKey, 2u) << "the slot";
-    EXPECT_EQ(n.accountKey, kLocalPeerAddress) << "the client's address";
+    ExpectCreatedAsSent(registry.created[0], c);
     EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Tester"});
 }
 

@@ -14,6 +14,7 @@
 #include "core/process_link.h"
 #include "server/net/local_connection.h"
 #include "server/net/socket.h"
+#include "tests/protocol/creation_request.h"
 #include "tests/server/net/net_test_support.h"
 
 namespace {
@@ -50,19 +51,6 @@ protected:
         link.Poll();
         return list;
     }
-    static CreateCharacterRequest Tester(const std::string& name = "Tester") {
-        CreateCharacterRequest c;
-        c.name = name;
-        c.password = "pw";
-        c.sex = 1;
-        c.strength = 45;
-        c.dexterity = 35;
-        c.intelligence = 10;
-        c.skinHue = 0x83EA;
-        c.startCity = 0;
-        return c;
-    }
-
     LinkReportCapture reports;
     ClientLoginHooks hooks;
     ClientLink link{nullptr, &hooks};
@@ -71,6 +59,13 @@ protected:
 private:
     u32 savedAddress_ = 0;
 };
+
+// The creation into the first slot, which the character list shows it in afterwards.
+CreateCharacterRequest FirstSlot(const std::string& name = "Tester") {
+    CreateCharacterRequest c = TesterCreation(name);
+    c.slot = 0;
+    return c;
+}
 
 std::vector<u8> EmptyCharacterList() {
     std::vector<u8> expected = FromHex("81 01 83 00 CD");
@@ -91,7 +86,7 @@ std::vector<u8> EmptyCharacterList() {
 }
 
 TEST_F(LocalLinkLoginTest, AccountLoginListsNoCharacterAndCreationReachesTheRegistry) {
-    driver.ScriptCreate(Tester());
+    driver.ScriptCreate(FirstSlot());
     const std::vector<u8> list = LoginToCharacterList();
     EXPECT_EQ(list, EmptyCharacterList());
     ASSERT_EQ(list.size(), 387u);
@@ -103,16 +98,7 @@ TEST_F(LocalLinkLoginTest, AccountLoginListsNoCharacterAndCreationReachesTheRegi
     EXPECT_THAT(driver.calls, ::testing::Contains("CharacterListFieldEnter"));
     Round();
     ASSERT_EQ(registry.created.size(), 1u);
-    const NewCharacter& c = registry.created[0];
-    EXPECT_STREQ(c.name, "Tester");
-    EXPECT_STREQ(c.password, "pw");
-    EXPECT_EQ(c.x, 0xFFFF);
-    EXPECT_EQ(c.sex, 1);
-    EXPECT_EQ(c.strength, 45);
-    EXPECT_EQ(c.dexterity, 35);
-    EXPECT_EQ(c.intelligence, 10);
-    EXPECT_EQ(c.skinHue, 0x83EA);
-    EXPECT_EQ(c.accountKey, kLocalPeerAddress);
+    ExpectCreatedAsSent(registry.created[0], FirstSlot());
     ASSERT_NE(LocalUserSock, nullptr);
     ASSERT_NE(LocalUserSock->player, nullptr);
     EXPECT_STREQ(LocalUserSock->player->GetRealName(), "Tester");
@@ -122,7 +108,7 @@ TEST_F(LocalLinkLoginTest, AccountLoginListsNoCharacterAndCreationReachesTheRegi
 }
 
 TEST_F(LocalLinkLoginTest, AfterLoggingOutAFreshLinkListsTheCharacterAndPlaysIt) {
-    driver.ScriptCreate(Tester());
+    driver.ScriptCreate(FirstSlot());
     LoginToCharacterList();
     Round();
     ASSERT_EQ(registry.created.size(), 1u);
@@ -179,7 +165,7 @@ TEST_F(LocalLinkLoginTest, AWalkBeforeLoginClosesTheLinkAndAFreshOneLogsIn) {
 
 TEST_F(LocalLinkLoginTest, CreatingANameInUseInAnyCaseIsRefusedAndTheClientSaysSo) {
     registry.Add("Tester");
-    driver.ScriptCreate(Tester("TESTER"));
+    driver.ScriptCreate(FirstSlot("TESTER"));
     LoginToCharacterList();
     link.Poll();
     ServerPass();
