@@ -268,12 +268,13 @@ bool BuildDeleteResultPacket(PacketWriter& w, int result) {
 }
 
 bool BuildAccountCharactersPacket(PacketWriter& w, const std::vector<AccountCharacter>& list) {
-    const size_t count = list.size() > 255 ? 255 : list.size();
+    constexpr size_t kSlots = 5;
+    const size_t count = list.size() > kSlots ? kSlots : list.size();
     w.Begin(0x86, true);
     w.AppendByte(static_cast<u8>(count));
-    for (size_t i = 0; i < count; ++i) {
-        w.AppendFixedText(list[i].name.c_str(), 30);
-        w.AppendFixedText(list[i].password.c_str(), 30);
+    for (size_t i = 0; i < kSlots; ++i) {
+        w.AppendFixedText(i < count ? list[i].name.c_str() : "", 30);
+        w.AppendFixedText(i < count ? list[i].password.c_str() : "", 30);
     }
     return FinishPacket(w, 0x86);
 }

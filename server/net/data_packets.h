@@ -111,12 +111,13 @@ constexpr size_t kAccountRefusedLength = 2;
 bool BuildAccountRefusedPacket(PacketWriter& w, int reason);  // 0x82
 constexpr size_t kDeleteResultLength = 2;
 bool BuildDeleteResultPacket(PacketWriter& w, int result);  // 0x85
-// 0x86: a 30-byte name and a 30-byte password per character, at most 255.
+// 0x86: the number of characters (at most five), then five slots of a 30-byte name and a
+// 30-byte password, the unused ones zero: the client reads all five slots.
 struct AccountCharacter {
     std::string name;
     std::string password;
 };
-constexpr size_t kMaxAccountCharactersLength = 4 + 255 * 60;
+constexpr size_t kAccountCharactersLength = 4 + 5 * 60;
 bool BuildAccountCharactersPacket(PacketWriter& w, const std::vector<AccountCharacter>& list);
 constexpr size_t kServerAddressLength = 11;
 bool BuildServerAddressPacket(PacketWriter& w, int port, u32 key);  // 0x8C

@@ -197,6 +197,10 @@ bool BuildMultiTargetPacket(PacketWriter& w, u32 serial, const int (&values)[4])
     return FinishPacket(w, 0x99);
 }
 
+namespace {
+constexpr size_t kObjectListValuesPerObject = 5;
+}  // namespace
+
 bool BuildObjectListTargetPacket(PacketWriter& w, u32 serial, int a, int b, int c,
                                  const std::vector<int>& list) {
     w.Begin(0xB4, true);
@@ -205,7 +209,7 @@ bool BuildObjectListTargetPacket(PacketWriter& w, u32 serial, int a, int b, int 
     w.AppendShort(FieldWord(a));
     w.AppendShort(FieldWord(b));
     w.AppendShort(FieldWord(c));
-    w.AppendShort(FieldWord(static_cast<int>(list.size())));
+    w.AppendShort(FieldWord(static_cast<int>(list.size() / kObjectListValuesPerObject)));
     for (int v : list)
         w.AppendShort(FieldWord(v));
     return FinishPacket(w, 0xB4);

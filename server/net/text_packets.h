@@ -74,7 +74,8 @@ constexpr size_t kMultiTargetLength = 26;
 bool BuildMultiTargetPacket(PacketWriter& w, u32 serial, const int (&values)[4]);
 
 constexpr size_t kMaxObjectListTargetLength = PacketWriter::kMaxPacketLength;
-// 0xB4: a location cursor with a list of values.
+// 0xB4: a location cursor with a list of values, five per previewed object; the count word
+// is the number of objects.
 bool BuildObjectListTargetPacket(PacketWriter& w, u32 serial, int a, int b, int c,
                                  const std::vector<int>& list);
 

@@ -1,0 +1,58 @@
+#pragma once
+// A character creation as the client sends it, and the check that the server's registry got
+// every one of its values.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "client/net/client_packets.h"
+#include "server/net/socket.h"
+#include "server/world/player_registry.h"
+
+// Distinct values in every field, so a field read from the wrong place shows.
+inline CreateCharacterRequest TesterCreation(const std::string& name = "Tester") {
+    CreateCharacterRequest c;
+    c.name = name;
+    c.password = "secret";
+    c.sex = 1;
+    c.strength = 45;
+    c.dexterity = 35;
+    c.intelligence = 10;
+    for (int i = 0; i < 3; ++i) {
+        c.skills[i] = u8(25 + i);
+        c.skillValues[i] = u8(50 - 10 * i);
+    }
+    c.skinHue = 0x83EA;
+    c.hairStyle = 0x203B;
+    c.hairHue = 0x044E;
+    c.beardStyle = 0x203F;
+    c.beardHue = 0x044F;
+    c.startCity = 3;
+    c.slot = 2;
+    return c;
+}
+
+// The registry's copy of the request: the client's values, the configured start place (x and
+// y 0xFFFF), the slot as character key and the client's address as account key.
+inline void ExpectCreatedAsSent(const NewCharacter& n, const CreateCharacterRequest& c) {
+    EXPECT_EQ(n.x, 0xFFFF);
+    EXPECT_EQ(n.y, 0xFFFF);
+    EXPECT_EQ(n.z, 0);
+    EXPECT_EQ(n.name, c.name);
+    EXPECT_EQ(n.password, c.password);
+    EXPECT_EQ(n.sex, c.sex);
+    EXPECT_EQ(n.strength, c.strength);
+    EXPECT_EQ(n.dexterity, c.dexterity);
+    EXPECT_EQ(n.intelligence, c.intelligence);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(n.skill[i], c.skills[i]);
+        EXPECT_EQ(n.skillValue[i], c.skillValues[i]);
+    }
+    EXPECT_EQ(n.skinHue, c.skinHue);
+    EXPECT_EQ(n.hairStyle, c.hairStyle);
+    EXPECT_EQ(n.hairHue, c.hairHue);
+    EXPECT_EQ(n.beardStyle, c.beardStyle);
+    EXPECT_EQ(n.beardHue, c.beardHue);
+    EXPECT_EQ(n.characterKey, c.slot);
+    EXPECT_EQ(n.accountKey, kLocalPeerAddress);
+}
