@@ -1,5 +1,6 @@
 #include "server/world/mobile.h"
 
+#include "core/log_sink.h"
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
 #include "server/net/packet_services.h"
@@ -119,7 +120,20 @@ void CMobile::MarkContentsValueless() {}
 void CMobile::DeleteContents() {
     CContainer::DeleteContents();
 }
-bool CMobile::CanHold(CItem*) const {
+int CMobile::GetMaxHitsForWeight() const {
+    // Maximum hit points come with the mobile's vitals; until then a mobile weighs only what
+    // it carries.
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        GetLogSink().Log(0, 0, 0, "", "world", "error",
+                         "CMobile::GetMaxHitsForWeight: mobile vitals are not built yet; a "
+                         "mobile's own weight counts as 0");
+    }
+    return 0;
+}
+
+bool CMobile::CanHold(CItem*, int*) const {
     return false;
 }
 void CMobile::Die() {}
