@@ -32,6 +32,8 @@ TEST(DemoContent, TheMembersAndTheirSizes) {
         {"../.rundir/artdim.dat", static_cast<size_t>(kArtDimFileSize)},
         {"../.rundir/time.mul", 4},
         {"../.rundir/scripts/objscr.txt", 0},
+        {"../.rundir/restypes.mul", 4u + 23 * 652},
+        {"../.rundir/itemres.mul", 0x4000u * 4 + 4 * 33},
     };
     EXPECT_EQ(members.size(), std::size(cases));
     for (const Case& c : cases) {
@@ -58,10 +60,12 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
         {"../.rundir/ZQGoldDemo/staidx0.mul", 0xb2bc272d87100c01ull},
         {"../.rundir/ZQGoldDemo/statics0.mul", 0x794dd64786dc797full},
         {"../.rundir/animdata.mul", 0x46859b6f40a5bc4full},
-        {"../.rundir/artdim.dat", 0x607bac09646d0999ull},
+        {"../.rundir/artdim.dat", 0x28e9a89602d4c21dull},
         {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
         {"../.rundir/scripts/objscr.txt", 0xaf63c74c8601c8ddull},
-        {"../.rundir/tiledata.mul", 0xac3ba63bde85f667ull},
+        {"../.rundir/tiledata.mul", 0x048ec04d35b2dd6cull},
+        {"../.rundir/restypes.mul", 0xe3183da164bb4bd4ull},
+        {"../.rundir/itemres.mul", 0x594c43e306cfb467ull},
         {"../.rundir/time.mul", 0xad002ab9f9463becull},
     };
     for (const auto& [path, bytes] : first) {
