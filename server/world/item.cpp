@@ -434,7 +434,11 @@ bool CItem::PutInPack(CMobile* mobile) {
     for (int i = 0; i <= 25; ++i) {
         CItem* worn = mobile->GetLayer(i);
         if (worn && worn->IsUsableContainer()) {
-            return AddToContainer(worn, Location(-1, -1, 0));
+            const u32 serial = serial_;
+            if (AddToContainer(worn, Location(-1, -1, 0))) return true;
+            // A pack that refuses the item leaves it at the mobile's feet, not nowhere.
+            if (!IsObjectAlive(serial, this) || !detached_) return true;
+            break;
         }
     }
     PlaceInWorld(mobile->GetWorldLocation());

@@ -99,7 +99,32 @@ void CMobile::SendToPlayer(CPlayer*, int) {}
 int CMobile::GetLayerByte() const {
     return 0;
 }
-void CMobile::RecalcWeight() {}
+void CMobile::RecalcWeight() {
+    // Everything worn and carried is taken off and put back so that the ordinary paths
+    // recompute every weight; no trigger fires meanwhile.
+    CItem* worn[kLayerCount];
+    for (int i = 0; i < kLayerCount; ++i)
+        worn[i] = layers_[i];
+    for (CItem* item : worn) {
+        if (!item) continue;
+        item->SetStatus(item->GetStatus() | kStatusNoTriggers);
+        if (!item->IsDetached()) item->RemoveFromWorld();
+        item->RecalcWeight();
+    }
+    CContainer::RecalcWeight();
+    std::vector<CItem*> refused;
+    for (int i = 0; i < kLayerCount; ++i) {
+        CItem* item = worn[i];
+        if (!item) continue;
+        const bool wornAgain = item->EquipOn(this, i);
+        item->SetStatus(item->GetStatus() & static_cast<u8>(~kStatusNoTriggers));
+        if (!wornAgain && item->IsDetached()) refused.push_back(item);
+    }
+    // An item that can no longer be worn (a weapon whose strength test now fails) is kept:
+    // it goes into the pack, else to the mobile's feet.
+    for (CItem* item : refused)
+        item->PutInPack(this);
+}
 CItem* CMobile::FindObjVarListHolder(const char*, CItem*) {
     return nullptr;
 }

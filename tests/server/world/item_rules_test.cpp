@@ -1,0 +1,478 @@
+// Containers, weights, resource units and stacks: the item rules that every carried object
+// goes through.
+#include <cstring>
+
+#include "core/byte_order.h"
+#include "core/log_sink.h"
+#include "platform/random.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_type.h"
+#include "world_test_support.h"
+
+namespace {
+
+constexpr int kGoldCoin = 3821;
+constexpr int kWidget = 200;  // one unit: 2 wood and 1 metal
+constexpr int kAnvil = 201;   // 50 stones
+constexpr int kPack = 3701;   // window 60
+constexpr int kWideArt = 202;
+
+class ItemRulesTest : public WorldTest {
+protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        SetTile(kGoldCoin, kTileGeneric, 0, "gold coin%s%");
+        SetTile(kWidget, kTileGeneric | kTileArticleA, 1, "widget%s%");
+        SetTile(kAnvil, 0, 50, "anvil");
+        SetTile(kPack, kTileContainer, 3, "backpack");
+        SetTile(kWideArt, 0, 1, "banner");
+        std::vector<u8> art(kArtDimFileSize, 0);
+        StoreLe16(&art[kPlainItem * 4], 10);
+        StoreLe16(&art[kPlainItem * 4 + 2], 20);
+        StoreLe16(&art[kWideArt * 4], 200);
+        StoreLe16(&art[kWideArt * 4 + 2], 300);
+        GetTileData().ReadArtDimensions(art.data(), art.size());
+        GetResourceTypes().Clear();
+        for (int g : {kGoldCoin, kWidget})
+            Prototype(g)->ClearResources();
+        gold = AddType("gold");
+        wood = AddType("wood");
+        metal = AddType("metal");
+        Prototype(kGoldCoin)->AddResource(gold, kResourceHeld, 1, 0, 1);
+        Prototype(kWidget)->AddResource(wood, kResourceHeld, 2, 0, 2);
+        Prototype(kWidget)->AddResource(metal, kResourceHeld, 1, 0, 1);
+    }
+    void TearDown() override {
+        WorldTest::TearDown();
+        for (int g : {kGoldCoin, kWidget})
+            Prototype(g)->ClearResources();
+        GetResourceTypes().Clear();
+    }
+
+    static void SetTile(int graphic, u32 flags, int weight, const char* name) {
+        StaticTileRecord* r = GetTileData().MutableStatic(graphic);
+        r->flags = flags;
+        r->weight = static_cast<u8>(weight);
+        std::memset(r->name, 0, sizeof r->name);
+        std::memcpy(r->name, name, strnlen(name, 20));
+    }
+    static int AddType(const char* name) {
+        auto* type = new CResourceType;
+        type->SetNumber(GetResourceTypes().AllocNumber());
+        type->SetInternalName(name);
+        GetResourceTypes().Add(type);
+        return type->GetNumber();
+    }
+    static CCountedObject* Prototype(int graphic) {
+        return g_objectManager.GetResourcePrototype(graphic);
+    }
+
+    CItem* Coins(int n) {
+        CItem* item = NewItem(kGoldCoin);
+        item->AddResource(gold, kResourceHeld, n, 0, n);
+        return item;
+    }
+    CItem* Widget(int woodAmount, int metalAmount) {
+        CItem* item = NewItem(kWidget);
+        if (woodAmount) item->AddResource(wood, kResourceHeld, woodAmount, 0, woodAmount);
+        if (metalAmount) item->AddResource(metal, kResourceHeld, metalAmount, 0, metalAmount);
+        return item;
+    }
+    CContainer* Bag(int graphic = kBag) { return NewItem(graphic)->AsContainer(); }
+    CContainer* PlacedBag(int graphic = kBag) {
+        CContainer* bag = Bag(graphic);
+        bag->PlaceInWorld(Location(5, 5, 0));
+        return bag;
+    }
+    static bool Put(CItem* item, CItem* into, int x = -1) {
+        return item->AddToContainer(into, Location(x, x, 0));
+    }
+    CMobile* Mobile() {
+        auto* m = new CMobile;
+        m->PlaceInWorld(Location(10, 10, 0));
+        return m;
+    }
+
+    int gold = 0, wood = 0, metal = 0;
+};
+
+// ---------------------------------------------------------------- weights and limits
+
+TEST_F(ItemRulesTest, GoldWeighsAStonePerFiftyCoinsRoundedUp) {
+    struct Case {
+        int coins, stones;
+    } cases[] = {{1, 1}, {50, 1}, {51, 2}, {60, 2}, {100, 2}, {101, 3}};
+    for (const Case& c : cases) {
+        CItem* coins = Coins(c.coins);
+        EXPECT_EQ(coins->GetQuantity(), c.coins);
+        EXPECT_EQ(coins->GetWeight(), c.stones) << c.coins << " coins";
+        coins->DeleteSelf();
+    }
+    // Something weightless by its tiles weighs a stone per ten.
+    CItem* widgets = Widget(2 * 11, 11);
+    EXPECT_EQ(widgets->GetWeight(), 11);  // tile weight 1 x 11 units
+}
+
+TEST_F(ItemRulesTest, ContainerLimitsAreFourHundredStonesAndOneHundredTwentyFiveItems) {
+    CContainer* bag = PlacedBag();
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(Put(NewItem(kAnvil), bag));
+    int code = 0;
+    CItem* anvil = NewItem(kAnvil);
+    EXPECT_TRUE(bag->CanHold(anvil, &code));  // exactly 400 stones fit
+    ASSERT_TRUE(Put(anvil, bag));
+    ASSERT_EQ(bag->GetContentWeight(), 400);
+    EXPECT_FALSE(bag->CanHold(NewItem(kPlainItem), &code));
+    EXPECT_EQ(code, 1);
+
+    // 124 items in a tree: a bag holding one item (two in all) is refused, an empty bag fits.
+    CContainer* crate = PlacedBag();
+    CContainer* inner = Bag();
+    ASSERT_TRUE(Put(inner, crate));
+    for (int i = 0; i < 123; ++i)
+        ASSERT_TRUE(Put(NewItem(kPlainItem), i % 2 ? crate : inner));
+    ASSERT_EQ(crate->CountItems(true), 124);
+    CContainer* full = Bag();
+    Put(NewItem(kPlainItem), full);
+    code = 0;
+    EXPECT_FALSE(crate->CanHold(full, &code));
+    EXPECT_EQ(code, 2);
+    // Asking the inner bag asks the outermost one.
+    code = 0;
+    EXPECT_FALSE(inner->CanHold(full, &code));
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(crate->CanHold(Bag(), &code));
+}
+
+TEST_F(ItemRulesTest, ContentWeightClimbsThreeLevelsAndStopsAtTheEndsOfItsRange) {
+    CMobile* mobile = Mobile();
+    CContainer* pack = Bag(kPack);
+    ASSERT_TRUE(pack->EquipOn(mobile, 21));
+    CContainer* pouch = Bag();
+    ASSERT_TRUE(Put(pouch, pack));
+    const int packBefore = pack->GetContentWeight();
+    const int mobileBefore = mobile->GetContentWeight();
+    ASSERT_TRUE(Put(NewItem(kAnvil), pouch));
+    EXPECT_EQ(pouch->GetContentWeight(), 50);
+    EXPECT_EQ(pack->GetContentWeight(), packBefore + 50);
+    EXPECT_EQ(mobile->GetContentWeight(), mobileBefore + 50);
+    pouch->GetFirstChild()->RemoveFromWorld();
+    EXPECT_EQ(pouch->GetContentWeight(), 0);
+    EXPECT_EQ(mobile->GetContentWeight(), mobileBefore);
+
+    // 60,000 + 10,000 stops at 65,535; taking away more than is cached leaves 0.
+    CContainer* box = PlacedBag();
+    box->AddContentWeight(60000);
+    box->AddContentWeight(10000);
+    EXPECT_EQ(box->GetContentWeight(), 65535);
+    box->RemoveContentWeight(70000);
+    EXPECT_EQ(box->GetContentWeight(), 0);
+}
+
+TEST_F(ItemRulesTest, CoinsWeighNothingInTheBankBoxAndCountAgainOutsideIt) {
+    CMobile* mobile = Mobile();
+    CContainer* bank = Bag();
+    ASSERT_TRUE(bank->EquipOn(mobile, kBankBoxLayer));
+    EXPECT_TRUE(bank->IsWeightless());
+    const int mobileWeight = mobile->GetContentWeight();
+
+    CContainer* purse = Bag();
+    ASSERT_TRUE(Put(Coins(500), purse));
+    EXPECT_EQ(purse->GetContentWeight(), 10);
+    ASSERT_TRUE(Put(purse, bank));
+    // Inside the bank box the purse's coins stop counting; the bank box is weightless.
+    EXPECT_EQ(purse->GetContentWeight(), 0);
+    EXPECT_EQ(bank->GetCachedContentWeight(), purse->GetWeight());
+    EXPECT_EQ(mobile->GetContentWeight(), mobileWeight);
+    // A bank box counts no items of its own: only its 400-stone limit applies to it.
+    EXPECT_EQ(bank->CountItems(true), 0);
+    int code = 0;
+    EXPECT_TRUE(bank->CanHold(Coins(60000), &code));
+
+    purse->RemoveFromWorld();
+    EXPECT_EQ(purse->GetContentWeight(), 10);
+    EXPECT_EQ(bank->GetCachedContentWeight(), 0);
+    purse->PlaceInWorld(Location(3, 3, 0));
+}
+
+// ---------------------------------------------------------------- layout
+
+TEST_F(ItemRulesTest, WindowsAndLayoutRectangles) {
+    struct Case {
+        int graphic, gump, minX, maxX, minY, maxY;
+    } cases[] = {
+        {kPack, 60, 44, 186, 65, 159},  {2448, 65, 35, 145, 38, 116}, {3646, 68, 20, 170, 10, 100},
+        {4006, 2330, 50, 232, 50, 180}, {7774, 82, 0, 110, 0, 62},    {kBag, 9, 20, 124, 85, 196},
+    };
+    for (const Case& c : cases) {
+        SetTile(c.graphic, kTileContainer, 1, "box");
+        CContainer* box = Bag(c.graphic);
+        ASSERT_NE(box, nullptr) << c.graphic;
+        int minX, maxX, minY, maxY;
+        box->GetGumpBounds(minX, maxX, minY, maxY);
+        EXPECT_EQ(box->GetGumpId(), c.gump) << c.graphic;
+        EXPECT_EQ(minX, c.minX);
+        EXPECT_EQ(maxX, c.maxX);
+        EXPECT_EQ(minY, c.minY);
+        EXPECT_EQ(maxY, c.maxY);
+        box->DeleteSelf();
+    }
+}
+
+TEST_F(ItemRulesTest, ItemsLandInsideTheWindowAndOversizeArtAtTheCorner) {
+    CContainer* bag = PlacedBag();
+    platform::SeedRandom(7);
+    for (int i = 0; i < 50; ++i) {
+        CItem* pebble = NewItem(kPlainItem);  // art 10 x 20
+        ASSERT_TRUE(Put(pebble, bag));
+        EXPECT_GE(pebble->GetLocation().x, 20);
+        EXPECT_LE(pebble->GetLocation().x, 124 - 10);
+        EXPECT_GE(pebble->GetLocation().y, 85);
+        EXPECT_LE(pebble->GetLocation().y, 196 - 20);
+    }
+    CItem* banner = NewItem(kWideArt);  // 200 x 300: wider and taller than the window
+    ASSERT_TRUE(Put(banner, bag));
+    EXPECT_EQ(banner->GetLocation().x, 0);
+    EXPECT_EQ(banner->GetLocation().y, 0);
+    // A given position is kept.
+    CItem* placed = NewItem(kPlainItem);
+    ASSERT_TRUE(Put(placed, bag, 33));
+    EXPECT_EQ(placed->GetLocation().x, 33);
+}
+
+TEST_F(ItemRulesTest, AContainerNeverGoesIntoItselfOrItsOwnContents) {
+    CContainer* outer = PlacedBag();
+    CContainer* inner = Bag();
+    ASSERT_TRUE(Put(inner, outer));
+    outer->RemoveFromWorld();
+    EXPECT_FALSE(Put(outer, inner));
+    EXPECT_FALSE(Put(outer, outer));
+    outer->PlaceInWorld(Location(1, 1, 0));
+}
+
+// ---------------------------------------------------------------- units
+
+TEST_F(ItemRulesTest, UnitsAreTheWholeNeedsHeld) {
+    struct Case {
+        int wood, metal, units;
+    } cases[] = {{7, 5, 3}, {7, 0, 0}, {2, 1, 1}, {1, 9, 0}, {0, 0, 0}};
+    for (const Case& c : cases) {
+        CItem* w = Widget(c.wood, c.metal);
+        EXPECT_EQ(w->CountResourceUnits(), c.units) << c.wood << " wood " << c.metal << " metal";
+        EXPECT_EQ(w->IsGeneric(), c.units > 0);
+        EXPECT_EQ(w->GetQuantity(), c.units > 0 ? c.units : 1);
+        w->DeleteSelf();
+    }
+    // Consuming one of 3 units leaves 4 wood and 2 metal.
+    CItem* w = Widget(7, 5);
+    EXPECT_TRUE(w->ConsumeResourceUnits(1));
+    EXPECT_EQ(w->GetResourceAmount(wood), 4);
+    EXPECT_EQ(w->GetResourceAmount(metal), 2);
+}
+
+TEST_F(ItemRulesTest, TransferMovesWholeUnitsAndTrimsTheSource) {
+    CItem* source = Widget(7, 5);
+    CItem* target = Widget(0, 0);
+    EXPECT_TRUE(source->TransferResourceUnits(target, 2));
+    EXPECT_EQ(target->GetResourceAmount(wood), 4);
+    EXPECT_EQ(target->GetResourceAmount(metal), 2);
+    // 3 wood and 3 metal are left: trimmed to one whole unit.
+    EXPECT_EQ(source->GetResourceAmount(wood), 2);
+    EXPECT_EQ(source->GetResourceAmount(metal), 1);
+    // Moving the last unit deletes the source.
+    const u32 serial = source->GetSerial();
+    EXPECT_FALSE(source->TransferResourceUnits(target, 1));
+    EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
+    EXPECT_EQ(target->CountResourceUnits(), 3);
+}
+
+TEST_F(ItemRulesTest, ANeedOfAmountZeroAsksForNothing) {
+    Prototype(kWidget)->FindResource(metal, kResourceHeld)->amounts[0] = 0;
+    CItem* w = Widget(6, 0);
+    EXPECT_EQ(w->CountResourceUnits(), 3);
+    EXPECT_TRUE(w->HasUnitsFor(3));
+}
+
+// ---------------------------------------------------------------- stacks
+
+TEST_F(ItemRulesTest, StacksOfAtMostSixtyThousandUnitsStack) {
+    struct Case {
+        int a, b;
+        int hueB;
+        bool stacks;
+    } cases[] = {
+        {30000, 30000, 0, true}, {30000, 30001, 0, false}, {1, 1, 0, true},
+        {1, 1, 33, false},       {59999, 1, 0, true},
+    };
+    for (const Case& c : cases) {
+        CItem* a = Coins(c.a);
+        CItem* b = Coins(c.b);
+        b->SetHue(static_cast<u16>(c.hueB));
+        EXPECT_EQ(a->CanStackWith(b), c.stacks) << c.a << "+" << c.b << " hue " << c.hueB;
+        a->DeleteSelf();
+        b->DeleteSelf();
+    }
+    // Not generic (no units held) never stacks.
+    CItem* empty = Coins(0);
+    EXPECT_FALSE(empty->CanStackWith(Coins(5)));
+}
+
+TEST_F(ItemRulesTest, AnIsStackableOnHandlerAnsweringZeroVetoes) {
+    CItem* a = Coins(5);
+    CItem* b = Coins(5);
+    triggers.answers[{a->GetSerial(), kTriggerIsStackableOn}] = 0;
+    EXPECT_FALSE(a->CanStackWith(b));
+    EXPECT_TRUE(b->CanStackWith(a));
+}
+
+TEST_F(ItemRulesTest, DroppingWithoutPositionMergesAndWithPositionDoesNot) {
+    CContainer* bag = PlacedBag();
+    CItem* stack = Coins(40);
+    ASSERT_TRUE(Put(stack, bag));
+    EXPECT_EQ(bag->GetContentWeight(), 1);
+    const u32 incoming = Coins(30)->GetSerial();
+    ASSERT_TRUE(Put(g_objectManager.FindBySerial(incoming), bag));
+    EXPECT_EQ(g_objectManager.FindBySerial(incoming), nullptr);  // merged and deleted
+    EXPECT_EQ(stack->GetQuantity(), 70);
+    EXPECT_EQ(bag->CountItems(false), 1);
+    EXPECT_EQ(bag->GetContentWeight(), 2);
+    ASSERT_TRUE(Put(Coins(30), bag, 40));
+    EXPECT_EQ(bag->CountItems(false), 2);
+    EXPECT_EQ(bag->GetContentWeight(), 3);
+}
+
+TEST_F(ItemRulesTest, HandlersThatDeleteTheirItemWhileStacking) {
+    CContainer* bag = PlacedBag();
+    CItem* stack = Coins(40);
+    ASSERT_TRUE(Put(stack, bag));
+    // isstackableon deletes the incoming item: nothing is merged or placed, nothing breaks.
+    CItem* incoming = Coins(10);
+    const u32 incomingSerial = incoming->GetSerial();
+    triggers.onTrigger = [&](CItem* object, int trigger) {
+        if (trigger == kTriggerIsStackableOn && object->GetSerial() == incomingSerial)
+            object->DeleteSelf();
+    };
+    EXPECT_FALSE(Put(incoming, bag));
+    EXPECT_EQ(g_objectManager.FindBySerial(incomingSerial), nullptr);
+    EXPECT_EQ(stack->GetQuantity(), 40);
+    EXPECT_EQ(bag->GetContentWeight(), 1);
+
+    // stackonto deletes the source: the target is left as it was.
+    CItem* source = Coins(10);
+    const u32 sourceSerial = source->GetSerial();
+    triggers.onTrigger = [&](CItem* object, int trigger) {
+        if (trigger == kTriggerStackOnto && object->GetSerial() == sourceSerial)
+            object->DeleteSelf();
+    };
+    EXPECT_TRUE(source->StackOnto(stack));
+    EXPECT_EQ(g_objectManager.FindBySerial(sourceSerial), nullptr);
+    EXPECT_EQ(stack->GetQuantity(), 40);
+    EXPECT_EQ(stack->GetContainer(), bag);
+}
+
+TEST_F(ItemRulesTest, SplitTenOfTwentyFiveAndMergeBack) {
+    CContainer* bag = PlacedBag();
+    CItem* stack = Coins(25);
+    ASSERT_TRUE(Put(stack, bag, 50));
+    CItem* part = stack->SplitStack(10);
+    ASSERT_NE(part, nullptr);
+    EXPECT_TRUE(part->IsDetached());
+    EXPECT_EQ(part->GetQuantity(), 10);
+    EXPECT_EQ(stack->GetQuantity(), 15);
+    EXPECT_EQ(stack->GetContainer(), bag);
+    EXPECT_EQ(stack->GetLocation().x, 50);
+    EXPECT_EQ(bag->GetContentWeight(), 1);
+    // Returning the part puts it back onto the stack it came from.
+    const u32 partSerial = part->GetSerial();
+    EXPECT_TRUE(part->ReturnToLastPlace());
+    EXPECT_EQ(g_objectManager.FindBySerial(partSerial), nullptr);
+    EXPECT_EQ(stack->GetQuantity(), 25);
+    EXPECT_EQ(bag->CountItems(false), 1);
+}
+
+TEST_F(ItemRulesTest, TakeAmountGathersFromNestedContainers) {
+    CContainer* pack = PlacedBag();
+    CContainer* pouch = Bag();
+    ASSERT_TRUE(Put(pouch, pack));
+    ASSERT_TRUE(Put(Coins(40), pouch));
+    ASSERT_TRUE(Put(Coins(30), pack));
+    EXPECT_EQ(pack->CountAmount(kGoldCoin), 70);
+    const int before = pack->GetContentWeight();
+    CItem* taken = pack->TakeAmount(kGoldCoin, 50, nullptr);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_TRUE(taken->IsDetached());
+    EXPECT_EQ(taken->GetQuantity(), 50);
+    EXPECT_EQ(pack->CountAmount(kGoldCoin), 20);
+    // The weights above follow: the pack's 30 coins went whole, 20 of the pouch's 40 stay.
+    EXPECT_EQ(before, 1 + 1 + 1);  // 30 coins, the bag, its 40 coins
+    EXPECT_EQ(pouch->GetContentWeight(), 1);
+    EXPECT_EQ(pack->GetContentWeight(), pouch->GetWeight());
+    EXPECT_EQ(pack->CountItems(false), 1);
+    // Asking for more than there is gives what there is.
+    CItem* rest = pack->TakeAmount(kGoldCoin, 500, nullptr);
+    ASSERT_NE(rest, nullptr);
+    EXPECT_EQ(rest->GetQuantity(), 20);
+    EXPECT_EQ(pack->CountAmount(kGoldCoin), 0);
+    EXPECT_EQ(pack->TakeAmount(kGoldCoin, 5, nullptr), nullptr);
+}
+
+// ---------------------------------------------------------------- recalculation
+
+TEST_F(ItemRulesTest, RecalculationRebuildsNestedWeightsWithoutTriggers) {
+    CContainer* outer = PlacedBag();
+    CContainer* inner = Bag();
+    ASSERT_TRUE(Put(inner, outer));
+    ASSERT_TRUE(Put(NewItem(kAnvil), inner));
+    ASSERT_TRUE(Put(NewItem(kAnvil), outer));
+    const int innerRight = inner->GetContentWeight();
+    const int outerRight = outer->GetContentWeight();
+    inner->AddContentWeight(77);  // damaged caches, both levels
+    ASSERT_NE(outer->GetContentWeight(), outerRight);
+    triggers.calls.clear();
+    outer->RecalcWeight();
+    EXPECT_EQ(inner->GetContentWeight(), innerRight);
+    EXPECT_EQ(outer->GetContentWeight(), outerRight);
+    EXPECT_EQ(inner->GetContainer(), outer);
+    EXPECT_EQ(outer->CountItems(true), 3);
+    EXPECT_TRUE(triggers.calls.empty());
+}
+
+// An item that refuses to be worn again, as a weapon whose strength test now fails.
+class RefusingItem : public CItem {
+public:
+    bool refuse = false;
+    bool EquipOn(CMobile* mobile, int layer) override {
+        return refuse ? false : CItem::EquipOn(mobile, layer);
+    }
+};
+
+TEST_F(ItemRulesTest, AnItemThatCannotBeWornAgainGoesToThePackElseToTheFeet) {
+    for (bool withPack : {true, false}) {
+        CMobile* mobile = Mobile();
+        CContainer* pack = nullptr;
+        if (withPack) {
+            pack = Bag(kPack);
+            ASSERT_TRUE(pack->EquipOn(mobile, 21));
+        }
+        auto* sword = new RefusingItem;
+        sword->SetType(kAnvil);
+        ASSERT_TRUE(sword->EquipOn(mobile, 1));
+        sword->refuse = true;
+        const u32 serial = sword->GetSerial();
+        mobile->RecalcWeight();
+        ASSERT_EQ(g_objectManager.FindBySerial(serial), sword) << "never deleted";
+        EXPECT_EQ(mobile->GetLayer(1), nullptr);
+        if (withPack) {
+            EXPECT_EQ(sword->GetContainer(), pack);
+            EXPECT_EQ(pack->GetContentWeight(), 50);
+        } else {
+            EXPECT_FALSE(sword->IsContained());
+            EXPECT_EQ(sword->GetLocation().x, 10);
+            EXPECT_EQ(sword->GetLocation().y, 10);
+        }
+        EXPECT_EQ(mobile->GetContentWeight(), withPack ? pack->GetWeight() : 0);
+        DeleteAllObjects();
+    }
+}
+
+}  // namespace
