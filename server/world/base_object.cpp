@@ -486,6 +486,13 @@ void CCountedObject::RemoveResourceAmount(s32 amount, int type) {
     }
 }
 
+int CCountedObject::CountResourceEntries() const {
+    int n = 0;
+    for (const ResourceEntry* e = resources_; e; e = e->next)
+        ++n;
+    return n;
+}
+
 void CCountedObject::TakeAllResources(CCountedObject* source) {
     if (!source || source == this) return;
     for (ResourceEntry* e = source->resources_; e;) {

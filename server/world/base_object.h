@@ -196,6 +196,7 @@ public:
     // Removes up to `amount` of the held current amounts of the type, in list order.
     void RemoveResourceAmount(s32 amount, int type);
     void TakeAllResources(CCountedObject* source);
+    int CountResourceEntries() const;
 
     const Location& GetCreationLocation() const { return cloc_; }
     void SetCreationLocation(const Location& at) { cloc_ = at; }
