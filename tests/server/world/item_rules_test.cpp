@@ -32,21 +32,12 @@ protected:
         StoreLe16(&art[kWideArt * 4], 200);
         StoreLe16(&art[kWideArt * 4 + 2], 300);
         GetTileData().ReadArtDimensions(art.data(), art.size());
-        GetResourceTypes().Clear();
-        for (int g : {kGoldCoin, kWidget})
-            Prototype(g)->ClearResources();
         gold = AddType("gold");
         wood = AddType("wood");
         metal = AddType("metal");
         Prototype(kGoldCoin)->AddResource(gold, kResourceHeld, 1, 0, 1);
         Prototype(kWidget)->AddResource(wood, kResourceHeld, 2, 0, 2);
         Prototype(kWidget)->AddResource(metal, kResourceHeld, 1, 0, 1);
-    }
-    void TearDown() override {
-        WorldTest::TearDown();
-        for (int g : {kGoldCoin, kWidget})
-            Prototype(g)->ClearResources();
-        GetResourceTypes().Clear();
     }
 
     static void SetTile(int graphic, u32 flags, int weight, const char* name) {

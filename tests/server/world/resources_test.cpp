@@ -136,14 +136,7 @@ TEST(ResourceTypeFile, TypeNumbersFromTheFileAreChecked) {
     EXPECT_EQ(log.FromSource("resources").size(), 1u);
 }
 
-class ItemResourceFile : public WorldTest {
-protected:
-    void TearDown() override {
-        for (int g : {0, 3821, 0x3FFF})
-            g_objectManager.GetResourcePrototype(g)->ClearResources();
-        WorldTest::TearDown();
-    }
-};
+class ItemResourceFile : public WorldTest {};
 
 TEST_F(ItemResourceFile, PrototypesRoundTripAndCurrentAmountsStayWithinCapacity) {
     std::vector<u8> empty = WriteItemResourceTable();

@@ -4,6 +4,7 @@
 
 #include "script/runtime/script_world_link.h"
 #include "server/world/placement_record.h"
+#include "server/world/resource_type.h"
 #include "server/world/world_script_link.h"
 
 namespace {
@@ -61,8 +62,15 @@ void DeleteAllObjects() {
     }
 }
 
+void ClearEconomy() {
+    GetResourceTypes().Clear();
+    for (int graphic = 0; graphic < kTileCount; ++graphic)
+        g_objectManager.GetResourcePrototype(graphic)->ClearResources();
+}
+
 void WorldTest::SetUp() {
     InstallTestTileSet();
+    ClearEconomy();
     g_sectorGrid.Build(0, 0, 64, 64);
     g_mobileTable.CreateGrid(0, 0, 64, 64);
     SetTriggerServices(&triggers);
@@ -74,6 +82,7 @@ void WorldTest::SetUp() {
 void WorldTest::TearDown() {
     // The objects go while the stand-ins are in force: they free what the objects carry.
     DeleteAllObjects();
+    ClearEconomy();
     SetTriggerServices(nullptr);
     SetPacketServices(nullptr);
     SetScriptObjectServices(nullptr);

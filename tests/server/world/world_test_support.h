@@ -119,6 +119,8 @@ struct RecordingPackets : PacketServices {
 
 // Sets the test tile set into the server's tile data.
 void InstallTestTileSet();
+// Empties the resource type table and every graphic's resource prototype.
+void ClearEconomy();
 // Deletes every registered object (uncontained first; contents go with their holders).
 void DeleteAllObjects();
 
