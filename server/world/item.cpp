@@ -575,9 +575,6 @@ bool CItem::IsGeneric() const {
            HasRequiredResources();
 }
 
-const char* CItem::GetName(int) const {
-    return GetRealName();
-}
 int CItem::GetQuantity() const {
     return IsGeneric() ? CountResourceUnits() : 1;
 }
@@ -650,9 +647,6 @@ bool CItem::IsMultiCompOrSectorResources() const {
 }
 int CItem::GetContentWeight() const {
     return GetWeight();
-}
-void CItem::GetDescriptiveName(CStr& out, int) const {
-    out = GetRealName();
 }
 void CItem::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
     for (CPlayer* player : players)

@@ -5,6 +5,8 @@
 #include "core/byte_order.h"
 #include "core/log_sink.h"
 #include "platform/random.h"
+#include "script/runtime/script_value.h"
+#include "server/world/object_texts.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"
 #include "world_test_support.h"
@@ -464,6 +466,101 @@ TEST_F(ItemRulesTest, AnItemThatCannotBeWornAgainGoesToThePackElseToTheFeet) {
         EXPECT_EQ(mobile->GetContentWeight(), withPack ? pack->GetWeight() : 0);
         DeleteAllObjects();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- names
+
+TEST(TileNames, PluralAndSingularPieces) {
+    struct Case {
+        const char* name;
+        const char* singular;
+        const char* plural;
+    } cases[] = {
+        {"loa%ves/f% of bread", "loaf of bread", "loaves of bread"},
+        {"gold coin%s%", "gold coin", "gold coins"},
+        {"%/a %sheep", "a sheep", "sheep"},
+        {"pebble", "pebble", "pebble"},
+        {"kni%ves/fe", "knife", "knives"},  // an unclosed piece runs to the end
+        {"%%", "", ""},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ResolveTileName(c.name, false), c.singular) << c.name;
+        EXPECT_EQ(ResolveTileName(c.name, true), c.plural) << c.name;
+    }
+    EXPECT_EQ(ResolveTileName(nullptr, true), "");
+    EXPECT_STREQ(ArticleOf(0x4000), "a ");
+    EXPECT_STREQ(ArticleOf(0x8000), "an ");
+    EXPECT_STREQ(ArticleOf(0xC000), "the ");
+    EXPECT_STREQ(ArticleOf(0x2000), "");
+}
+
+TEST_F(ItemRulesTest, NamesCarryTheAmountAndTheArticle) {
+    SetTile(kWidget, kTileGeneric | kTileArticleA, 1, "loa%ves/f% of bread");
+    CItem* one = Widget(2, 1);
+    CItem* three = Widget(6, 3);
+    EXPECT_STREQ(one->GetName(1), "a loaf of bread");
+    EXPECT_STREQ(three->GetName(1), "3 loaves of bread");
+    EXPECT_STREQ(three->GetName(0), "loaf of bread");
+    CStr text;
+    three->GetDescriptiveName(text, 1);
+    EXPECT_STREQ(text.CText(), "3 loaves of bread");
+    // A "lookAtText" names the object instead.
+    CStr custom("the baker's pride");
+    ObjVars::Set(one->ScriptAttachments(), "lookAtText", kTypeString,
+                 ScriptListValue::Ptr(&custom));
+    EXPECT_STREQ(one->GetName(1), "the baker's pride");
+}
+
+TEST_F(ItemRulesTest, LookingAtAnObject) {
+    auto* looker = new CPlayer;
+    looker->PlaceInWorld(Location(12, 12, 0));
+    CItem* coins = Coins(3);
+    coins->PlaceInWorld(Location(12, 13, 0));
+    const std::string seen = "1C " + std::to_string(looker->GetSerial()) + " " +
+                             std::to_string(coins->GetSerial()) + " 3 gold coins 946";
+    packets.log.clear();
+    EXPECT_EQ(LookAtObject(looker, coins->GetSerial()), 1);
+    EXPECT_EQ(packets.log, std::vector<std::string>{seen});
+    EXPECT_EQ(triggers.TriggersFor(coins->GetSerial()), std::vector<int>{kTriggerLookedAt});
+
+    struct Case {
+        const char* what;
+        bool hidden;
+        bool editing;
+        int answer;
+        bool sees;
+    } cases[] = {
+        {"hidden", true, false, 1, false},
+        {"hidden, looker in edit mode", true, true, 1, true},
+        {"lookedat answers 0", false, false, 0, false},
+    };
+    for (const Case& c : cases) {
+        coins->SetHidden(c.hidden);
+        looker->SetFlagWord(c.editing ? u32{kPlayerEditing} : 0u);
+        triggers.answers[{coins->GetSerial(), kTriggerLookedAt}] = c.answer;
+        packets.log.clear();
+        EXPECT_EQ(LookAtObject(looker, coins->GetSerial()), 1) << c.what;
+        EXPECT_EQ(packets.log.size(), c.sees ? 1u : 0u) << c.what;
+    }
+    EXPECT_EQ(LookAtObject(looker, 0x7FFFFFF0), 0);
+
+    // A lookedat handler that deletes the object: no text, nothing touched.
+    triggers.answers.clear();
+    coins->SetHidden(false);
+    triggers.onTrigger = [](CItem* object, int trigger) {
+        if (trigger == kTriggerLookedAt) object->DeleteSelf();
+    };
+    const u32 serial = coins->GetSerial();
+    packets.log.clear();
+    EXPECT_EQ(LookAtObject(looker, serial), 1);
+    EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
+    for (const std::string& sent : packets.log)
+        EXPECT_NE(sent.substr(0, 2), "1C") << sent;
 }
 
 }  // namespace

@@ -114,6 +114,10 @@ struct RecordingPackets : PacketServices {
     void SendPlayerStatus(CPlayer* player) override {
         log.push_back("11 " + Serial(player->GetSerial()));
     }
+    void SendObjectText(CPlayer* player, CItem* speaker, const char* text, int hue) override {
+        log.push_back("1C " + Serial(player->GetSerial()) + " " + Serial(speaker->GetSerial()) +
+                      " " + text + " " + std::to_string(hue));
+    }
     void NoteStaticsChanged(int cell) override { log.push_back("3F " + std::to_string(cell)); }
 };
 
