@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "server/world/object_manager.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_tables.h"
+#include "server/world/resource_type.h"
 #include "server/world/tile_data.h"
+#include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/tile_set.h"
 
 namespace {
@@ -106,6 +111,43 @@ TEST(DemoContent, TheTileSetNamesEveryTileItUses) {
     const std::vector<HueRecord> hues = DemoHues();
     EXPECT_STREQ(hues[1].name, "red 1");
     EXPECT_LT(hues[1].colours[0], hues[1].colours[31]);
+}
+
+// The server's readers take the demo's economy files as they are written, every name the
+// server asks for is there, and every stackable graphic needs something per unit.
+TEST(DemoContent, TheEconomyFilesReadBackWithEveryTypeAndNeed) {
+    CResourceTypeTable types;
+    const std::vector<u8> typeFile = DemoResourceTypesFile();
+    ASSERT_EQ(LoadResourceTypes(typeFile, types, nullptr), 0);
+    EXPECT_EQ(WriteResourceTypeTable(types), typeFile);
+    for (const char* name :
+         {"gold", "magic", "cloth", "wood", "water", "leather", "meat", "metal", "jewels", "good",
+          "evil", "humans", "CARNIVOREMEAT", "bone", "weapon", "RIDABLE"}) {
+        EXPECT_NE(types.FindNumber(name), 0) << name;
+    }
+    EXPECT_EQ(types.CountTypes(), static_cast<int>(DemoResourceTypeNames().size()));
+
+    const std::vector<u8> itemFile = DemoItemResourcesFile();
+    ASSERT_EQ(LoadItemResources(itemFile, nullptr), 0);
+    EXPECT_EQ(WriteItemResourceTable(), itemFile);
+    const TileSet& tiles = DemoTileSet();
+    for (int graphic = 0; graphic < kTileCount; ++graphic) {
+        const ResourceEntry* need = g_objectManager.GetResourcePrototype(graphic)->GetResources();
+        if (!(tiles.statics[graphic].flags & kTileGeneric)) {
+            EXPECT_EQ(need, nullptr) << graphic;
+            continue;
+        }
+        ASSERT_NE(need, nullptr) << graphic;
+        EXPECT_EQ(need->kind, kResourceHeld);
+        EXPECT_GT(need->amounts[0], 0) << graphic;
+        EXPECT_NE(types.GetByNumber(need->type), nullptr) << graphic;
+    }
+    const ResourceEntry* gold =
+        g_objectManager.GetResourcePrototype(demo_tiles::kGold)->GetResources();
+    EXPECT_EQ(gold->type, types.FindNumber("gold"));
+    // Leave no prototypes behind for other tests.
+    for (int graphic = 0; graphic < kTileCount; ++graphic)
+        g_objectManager.GetResourcePrototype(graphic)->ClearResources();
 }
 
 }  // namespace
