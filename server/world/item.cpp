@@ -8,6 +8,7 @@
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
+#include "server/world/map_queries.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
 #include "server/world/placement_record.h"
@@ -633,14 +634,80 @@ int CItem::GetTotalValue() {
     return GetValue(IsGeneric() ? HoldsOnlyRequiredResources() : 1, 1);
 }
 
-bool CItem::IsMovableBy(CMobile*) const {
-    return true;
+bool CItem::IsMovableBy(CMobile* mobile) const {
+    if (multiLink_) return false;
+    const CPlayer* player = mobile ? mobile->AsPlayer() : nullptr;
+    if (player && player->IsEditing()) return true;
+    if (IsNoDrawType(type_) || IsCorpse()) return false;
+    s32 overloaded = 0;
+    if ((status_ & kStatusWeightOverride) && GetObjVarIntChecked("overloadedWeight", overloaded))
+        return overloaded <= 90;
+    // A tile weight of 255 marks an immovable item.
+    return GetTileData().Static(GetShownGraphic()).weight < 91;
 }
-bool CItem::IsFreelyUsable(CMobile*) const {
-    return true;
+
+namespace {
+constexpr int kBackpackLayer = 21;
+constexpr int kUseRange = 4;
+constexpr int kObjAccessKey = 9;
+}  // namespace
+
+int CItem::AccessThroughContainers(const CItem** owner) const {
+    *owner = nullptr;
+    const CItem* below = this;
+    for (int depth = 0; below->container_ && depth < 1000; ++depth) {
+        const CItem* up = below->container_;
+        if (const CMobile* mobile = up->AsMobile()) {
+            *owner = mobile;
+            return mobile->GetLayer(kBackpackLayer) == below || IsEquipped() ? 1 : 0;
+        }
+        if (!up->IsUsableContainer()) return 0;
+        below = up;
+    }
+    return 1;
 }
-bool CItem::IsFreelyViewable(CMobile*) const {
-    return true;
+
+bool CItem::IsWithinReachOf(CMobile* mobile) const {
+    return ChebyshevDistanceWrapped(GetWorldLocation(), mobile->GetWorldLocation()) < kUseRange &&
+           ItemCanSee(*mobile, *this, kSightWalls);
+}
+
+bool CItem::IsFreelyUsable(CMobile* mobile) const {
+    if (!mobile) return false;
+    const CPlayer* player = mobile->AsPlayer();
+    if (player && player->IsEditing()) return true;
+    if (IsNoDrawType(type_)) return false;
+    const CItem* owner = nullptr;
+    if (!AccessThroughContainers(&owner)) return false;
+    if (owner && owner != mobile) {
+        // The owner's scripts decide: a handler answers 0 to grant access.
+        const u32 serial = serial_;
+        const u32 user = mobile->GetSerial();
+        TriggerArgs args;
+        args.value = kObjAccessKey;
+        args.serial = user;
+        args.other = serial;
+        if (GetTriggerServices().SendTrigger(const_cast<CItem*>(owner), kTriggerObjAccess, args))
+            return false;
+        // The handler may have deleted the item or the user.
+        if (!IsObjectAlive(serial, this) || !IsObjectAlive(user, mobile)) return false;
+    }
+    return IsWithinReachOf(mobile);
+}
+
+bool CItem::IsFreelyViewable(CMobile* mobile) const {
+    if (!mobile) return false;
+    const CPlayer* player = mobile->AsPlayer();
+    if (player && player->IsEditing()) return true;
+    if (IsNoDrawType(type_)) return false;
+    for (const CItem* up = container_; up; up = up->container_) {
+        if (up->IsMobile()) {
+            if (up == container_ && !IsEquipped()) return false;
+            break;
+        }
+        if (!up->IsUsableContainer()) return false;
+    }
+    return IsWithinReachOf(mobile);
 }
 bool CItem::IsMultiCompOrSectorResources() const {
     return multiLink_ != nullptr || IsSectorResources();
@@ -688,9 +755,17 @@ CItem* CItem::FindObjVarListHolder(const char*, CItem*) {
     return nullptr;
 }
 int CItem::GetPacketAmount() const {
-    return GetQuantity();
+    s32 v = 0;
+    if (type_ == 4079 || type_ == 4080) return GetObjVarIntChecked("bookNum", v) ? (v & 0xFFFF) : 0;
+    if (type_ == 4081 || type_ == 4082) {
+        if (GetObjVarIntChecked("bookPages", v)) return v & 0xFFFF;
+    }
+    return static_cast<int>(GetTileData().Static(type_).value & 0xFFFF);
 }
-void CItem::ApplyStatusFlags(u8) {}
+void CItem::ApplyStatusFlags(u8 packetStatus) {
+    if (packetStatus & 0x20) status_ |= kStatusWeightOverride;
+    if (packetStatus & 0x80) status_ |= kStatusHidden;
+}
 void CItem::GetStatusFlags(u8& packetStatus) const {
     packetStatus = 0;
     if (status_ & kStatusWeightOverride) packetStatus |= 0x20;
@@ -705,6 +780,36 @@ void CItem::SetHidden(bool hidden) {
     } else {
         status_ &= static_cast<u8>(~kStatusHidden);
     }
+    ResendToRange(!hidden);
+}
+
+void CItem::ResendToRange(int) {
+    if (detached_ || (status_ & kStatusShownByMulti)) return;
+    const Location where = GetWorldLocation();
+    if (!container_) {
+        GetPacketServices().SendObjectInfo(this, where);
+        return;
+    }
+    const int layer = GetEquipLayer();
+    if (layer >= 0) {
+        GetPacketServices().SendWornItem(this, container_->AsMobile(), layer);
+    } else {
+        GetPacketServices().SendContainerItem(this, where);
+    }
+}
+
+void CItem::SetOverloadedWeight(int weight) {
+    // The cached weights above change with the item's own.
+    CContainer* holder = container_ && !IsWeightless() ? container_->AsContainer() : nullptr;
+    if (holder) holder->RemoveContentWeight(GetWeight());
+    ObjVars::Set(attachments_, "overloadedWeight", kTypeInt, ScriptListValue::Int(weight));
+    status_ |= kStatusWeightOverride;
+    if (holder) holder->AddContentWeight(GetWeight());
+    ResendToRange(0);
+}
+
+void CItem::RestoreWeightOverride() {
+    if (ObjVars::Has(attachments_, "overloadedWeight", kTypeInt)) status_ |= kStatusWeightOverride;
 }
 void CItem::SetMurderCount(int) {}
 int CItem::GetNotorietyFor(CMobile*) const {

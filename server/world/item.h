@@ -167,6 +167,11 @@ public:
     // where it was. Null when nothing could be made.
     CItem* SplitStack(int amount);
 
+    // Sends the item again to the players within 18 tiles (not for a detached item).
+    void ResendToRange(int flag);
+    // The int object variable "overloadedWeight" replaces the tile weight (status 0x01).
+    void SetOverloadedWeight(int weight);
+    void RestoreWeightOverride();
     // Exempt from weight: see IsWeightless in item_stacking.cpp.
     bool IsWeightless() const;
     // The int object variable of the name, when it exists.
@@ -241,6 +246,12 @@ protected:
     friend class CObjectManager;
     friend void SuspendObjectTree(CItem*);
     friend void ResumeObjectTree(CItem*);
+    // The climb of the access rules: every container passed must be usable, and a mobile is
+    // entered only through its backpack or by the item being worn (*owner = that mobile).
+    // 1 when the climb passes, else 0.
+    int AccessThroughContainers(const CItem** owner) const;
+    // Less than 4 tiles away (wrapped) and in the mobile's sight.
+    bool IsWithinReachOf(CMobile* mobile) const;
     // A random corner inside the holder's window for this item's art (z 0).
     Location RandomSpotIn(const CContainer* holder) const;
     // Links before the first child whose key (x, or the sort key of a spellbook) is not

@@ -564,3 +564,176 @@ TEST_F(ItemRulesTest, LookingAtAnObject) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- access
+
+TEST_F(ItemRulesTest, MovableByWeight) {
+    struct Case {
+        int tileWeight;
+        int overloaded;  // -1: none
+        bool movable;
+    } cases[] = {{50, -1, true},   {90, -1, true},  {91, -1, false},
+                 {255, -1, false}, {255, 90, true}, {10, 91, false}};
+    CMobile* mover = Mobile();
+    for (const Case& c : cases) {
+        SetTile(kAnvil, 0, c.tileWeight, "anvil");
+        CItem* item = NewItem(kAnvil);
+        if (c.overloaded >= 0) item->SetOverloadedWeight(c.overloaded);
+        EXPECT_EQ(item->IsMovableBy(mover), c.movable) << c.tileWeight << " " << c.overloaded;
+        item->DeleteSelf();
+    }
+    auto* editor = new CPlayer;
+    editor->SetFlagWord(kPlayerEditing);
+    SetTile(kAnvil, 0, 255, "anvil");
+    EXPECT_TRUE(NewItem(kAnvil)->IsMovableBy(editor));
+}
+
+TEST_F(ItemRulesTest, AnOverloadedWeightKeepsTheCachedWeightsRight) {
+    CContainer* bag = PlacedBag();
+    CItem* anvil = NewItem(kAnvil);
+    ASSERT_TRUE(Put(anvil, bag));
+    anvil->SetOverloadedWeight(7);
+    EXPECT_EQ(anvil->GetWeight(), 7);
+    EXPECT_EQ(bag->GetContentWeight(), 7);
+    anvil->RemoveFromWorld();
+    EXPECT_EQ(bag->GetContentWeight(), 0);
+    anvil->PlaceInWorld(Location(2, 2, 0));
+}
+
+TEST_F(ItemRulesTest, UsingItemsInPacksNearAndFar) {
+    auto* owner = new CPlayer;
+    owner->PlaceInWorld(Location(20, 20, 0));
+    CContainer* pack = Bag(kPack);
+    ASSERT_TRUE(pack->EquipOn(owner, 21));
+    CItem* apple = NewItem();
+    ASSERT_TRUE(Put(apple, pack));
+    auto* other = new CPlayer;
+    other->PlaceInWorld(Location(21, 21, 0));
+
+    // The owner's own backpack items are usable within reach; a stranger needs the owner's
+    // objaccess handler to answer 0.
+    EXPECT_TRUE(apple->IsFreelyUsable(owner));
+    triggers.calls.clear();
+    EXPECT_FALSE(apple->IsFreelyUsable(other));
+    ASSERT_EQ(triggers.calls.size(), 1u);
+    EXPECT_EQ(triggers.calls[0].serial, owner->GetSerial());
+    EXPECT_EQ(triggers.calls[0].trigger, kTriggerObjAccess);
+    EXPECT_EQ(triggers.calls[0].args.value, 9);
+    EXPECT_EQ(triggers.calls[0].args.serial, other->GetSerial());
+    EXPECT_EQ(triggers.calls[0].args.other, apple->GetSerial());
+    triggers.answers[{owner->GetSerial(), kTriggerObjAccess}] = 0;
+    EXPECT_TRUE(apple->IsFreelyUsable(other));
+    // Viewing asks no one.
+    EXPECT_TRUE(apple->IsFreelyViewable(other));
+
+    // Too far (4 tiles) is out of reach.
+    other->MoveTo(Location(24, 20, 0));
+    EXPECT_FALSE(apple->IsFreelyUsable(other));
+    // A locked bag in the pack closes what is inside it.
+    other->MoveTo(Location(21, 20, 0));
+    CContainer* box = Bag();
+    ASSERT_TRUE(Put(box, pack));
+    CItem* ring = NewItem();
+    ASSERT_TRUE(Put(ring, box));
+    EXPECT_TRUE(ring->IsFreelyUsable(owner));
+    ObjVars::Set(box->ScriptAttachments(), "isLocked", kTypeInt, ScriptListValue::Int(1));
+    EXPECT_FALSE(ring->IsFreelyUsable(owner));
+    EXPECT_FALSE(ring->IsFreelyViewable(owner));
+    // Items in the bank box are not reached through the backpack.
+    CContainer* bank = Bag();
+    ASSERT_TRUE(bank->EquipOn(owner, kBankBoxLayer));
+    CItem* deed = NewItem();
+    ASSERT_TRUE(Put(deed, bank));
+    EXPECT_FALSE(deed->IsFreelyUsable(owner));
+}
+
+TEST_F(ItemRulesTest, AnObjAccessHandlerThatDeletesTheItem) {
+    auto* owner = new CPlayer;
+    owner->PlaceInWorld(Location(20, 20, 0));
+    CContainer* pack = Bag(kPack);
+    ASSERT_TRUE(pack->EquipOn(owner, 21));
+    CItem* apple = NewItem();
+    ASSERT_TRUE(Put(apple, pack));
+    auto* other = new CPlayer;
+    other->PlaceInWorld(Location(21, 21, 0));
+    const u32 serial = apple->GetSerial();
+    triggers.answers[{owner->GetSerial(), kTriggerObjAccess}] = 0;
+    triggers.onTrigger = [&](CItem*, int trigger) {
+        if (trigger == kTriggerObjAccess) g_objectManager.FindBySerial(serial)->DeleteSelf();
+    };
+    EXPECT_FALSE(apple->IsFreelyUsable(other));
+    EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
+}
+
+// ---------------------------------------------------------------- values and packets
+
+TEST_F(ItemRulesTest, ValuesCountVariablesAndHeldResources) {
+    const int magic = AddType("magic");
+    const int jewels = AddType("jewels");
+    SetTile(kValued, 0, 1, "trinket");
+    GetTileData().MutableStatic(kValued)->values[2] = 5;
+    struct Case {
+        const char* what;
+        int baseVar, satiety, metalHeld, magicHeld, jewelsHeld;
+        int value, typeBaseValue;
+    } cases[] = {
+        {"nothing", 0, 0, 0, 0, 0, 2 + 5, 2 + 5},
+        {"base value variable", 40, 0, 0, 0, 0, 40 + 5, 40 + 5},
+        {"metal twice, jewels twenty times", 0, 0, 3, 1, 2, 6 + 1 + 40 + 5, 2 + 5},
+        {"satiety", 0, 9, 0, 0, 0, 9 + 5, 9 + 5},
+    };
+    for (const Case& c : cases) {
+        CItem* item = NewItem(kValued);
+        if (c.baseVar) {
+            ObjVars::Set(item->ScriptAttachments(), "mybasevalue", kTypeInt,
+                         ScriptListValue::Int(c.baseVar));
+        }
+        if (c.satiety) {
+            ObjVars::Set(item->ScriptAttachments(), "satiety", kTypeInt,
+                         ScriptListValue::Int(c.satiety));
+        }
+        if (c.metalHeld) item->AddResource(metal, kResourceHeld, c.metalHeld, 0, c.metalHeld);
+        if (c.magicHeld) item->AddResource(magic, kResourceHeld, c.magicHeld, 0, c.magicHeld);
+        if (c.jewelsHeld) item->AddResource(jewels, kResourceHeld, c.jewelsHeld, 0, c.jewelsHeld);
+        EXPECT_EQ(item->GetValue(0, 1), c.value) << c.what;
+        EXPECT_EQ(item->GetValue(1, 1), c.typeBaseValue) << c.what;
+        item->DeleteSelf();
+    }
+    // Valueless: 0, and a container adds its children.
+    CContainer* bag = PlacedBag();
+    CItem* trinket = NewItem(kValued);
+    ASSERT_TRUE(Put(trinket, bag));
+    EXPECT_EQ(bag->GetValue(0, 1), bag->CItem::GetValue(0, 0) + 7);
+    ObjVars::Set(trinket->ScriptAttachments(), "valueless", kTypeInt, ScriptListValue::Int(0));
+    EXPECT_EQ(trinket->GetValue(0, 1), 0);
+}
+
+TEST_F(ItemRulesTest, HidingResendsAndStatusBitsFollowThePacketBits) {
+    CItem* item = PlacedItem(3, 3, 0);
+    packets.log.clear();
+    item->SetHidden(true);
+    EXPECT_EQ(packets.log, std::vector<std::string>{"1A " + std::to_string(item->GetSerial())});
+    u8 bits = 0;
+    item->GetStatusFlags(bits);
+    EXPECT_EQ(bits, 0x80);
+    CItem* other = NewItem();
+    other->ApplyStatusFlags(0xA0);
+    EXPECT_TRUE(other->IsHidden());
+    EXPECT_EQ(other->GetStatus() & kStatusWeightOverride, kStatusWeightOverride);
+    // Books carry their number or pages, anything else its tile's misc word.
+    SetTile(4079, 0, 1, "book");
+    SetTile(4081, 0, 1, "book");
+    GetTileData().MutableStatic(4081)->value = 0x12345;
+    CItem* readOnly = NewItem(4079);
+    EXPECT_EQ(readOnly->GetPacketAmount(), 0);
+    ObjVars::Set(readOnly->ScriptAttachments(), "bookNum", kTypeInt, ScriptListValue::Int(0x10007));
+    EXPECT_EQ(readOnly->GetPacketAmount(), 7);
+    CItem* writable = NewItem(4081);
+    EXPECT_EQ(writable->GetPacketAmount(), 0x2345);
+    ObjVars::Set(writable->ScriptAttachments(), "bookPages", kTypeInt, ScriptListValue::Int(12));
+    EXPECT_EQ(writable->GetPacketAmount(), 12);
+}
+
+}  // namespace

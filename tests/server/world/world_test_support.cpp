@@ -27,6 +27,8 @@ void SetLand(int tile, u32 flags, const char* name) {
 void InstallTestTileSet() {
     GetTileData().Clear();
     SetStatic(kPlainItem, 0, 1, "pebble");
+    // The misc word is the amount the packets of an item that is not stackable carry.
+    GetTileData().MutableStatic(kPlainItem)->value = 1;
     SetStatic(kTable, kTileSurface, 6, "table");
     SetStatic(kWall, kTileImpassable | kTileWall | kTileNoShoot, 20, "wall");
     SetStatic(kWindow, kTileImpassable, 20, "window");
