@@ -665,6 +665,22 @@ TEST_F(ItemRulesTest, AnObjAccessHandlerThatDeletesTheItem) {
     };
     EXPECT_FALSE(apple->IsFreelyUsable(other));
     EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
+
+    // And one that deletes the owner it was sent to (his pack and what it holds go with him).
+    CContainer* otherPack = Bag(kPack);
+    ASSERT_TRUE(otherPack->EquipOn(other, 21));
+    CItem* pear = NewItem();
+    ASSERT_TRUE(Put(pear, otherPack));
+    const u32 pearSerial = pear->GetSerial();
+    triggers.answers[{other->GetSerial(), kTriggerObjAccess}] = 0;
+    triggers.onTrigger = [](CItem* object, int trigger) {
+        if (trigger == kTriggerObjAccess) {
+            ObjectSwitchGuard allow(ObjectSwitch::kPlayerDeleteAllowed, true);
+            object->DeleteSelf();
+        }
+    };
+    EXPECT_FALSE(pear->IsFreelyUsable(owner));
+    EXPECT_EQ(g_objectManager.FindBySerial(pearSerial), nullptr);
 }
 
 // ---------------------------------------------------------------- values and packets
