@@ -10,6 +10,7 @@ void PacketServices::SendCorpseEquipment(CItem*, const Location&) {}
 void PacketServices::SendContainerContents(CItem*, const Location&) {}
 void PacketServices::SendPlayerStatus(CPlayer*) {}
 void PacketServices::SendObjectText(CPlayer*, CItem*, const char*, int) {}
+void PacketServices::SendSound(int, const Location&) {}
 void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
 void PacketServices::NoteStaticsChanged(int) {}
 

@@ -6,6 +6,7 @@
 #include "core/log_sink.h"
 #include "platform/random.h"
 #include "script/runtime/script_value.h"
+#include "server/world/doors.h"
 #include "server/world/object_texts.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"
@@ -750,6 +751,83 @@ TEST_F(ItemRulesTest, HidingResendsAndStatusBitsFollowThePacketBits) {
     EXPECT_EQ(writable->GetPacketAmount(), 0x2345);
     ObjVars::Set(writable->ScriptAttachments(), "bookPages", kTypeInt, ScriptListValue::Int(12));
     EXPECT_EQ(writable->GetPacketAmount(), 12);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- doors
+
+class DoorTest : public ItemRulesTest {
+protected:
+    static constexpr int kDoor = 1653;  // sound group 2: opens 236, closes 243
+    void SetUp() override {
+        ItemRulesTest::SetUp();
+        for (int g : {kDoor, kDoor + 1})
+            SetTile(g, kTileDoor, 255, "door");
+    }
+    CItem* Door(int x, int y, int variant) {
+        GetTileData().MutableStatic(kDoor)->layer = static_cast<u8>(variant);
+        CItem* door = NewItem(kDoor);
+        door->PlaceInWorld(Location(x, y, 0));
+        return door;
+    }
+};
+
+TEST_F(DoorTest, VariantsOpenToTheirSideAndCloseBack) {
+    struct Case {
+        int variant, dx, dy;
+    } cases[] = {{0, -1, 1}, {1, 1, 1},  {2, -1, 0}, {3, 1, -1},
+                 {4, 1, 1},  {5, 1, -1}, {6, -1, 1}, {7, 0, -1}};
+    for (const Case& c : cases) {
+        CItem* door = Door(20, 20, c.variant);
+        packets.log.clear();
+        ASSERT_TRUE(OpenDoor(door)) << c.variant;
+        EXPECT_EQ(door->GetLocation().x, 20 + c.dx);
+        EXPECT_EQ(door->GetLocation().y, 20 + c.dy);
+        EXPECT_FALSE(door->IsClosedDoor());
+        EXPECT_EQ(packets.log.back(),
+                  "54 236 " + std::to_string(20 + c.dx) + "," + std::to_string(20 + c.dy));
+        EXPECT_FALSE(OpenDoor(door)) << "already open";
+        ASSERT_TRUE(CloseDoor(door));
+        EXPECT_EQ(door->GetLocation().x, 20);
+        EXPECT_EQ(door->GetLocation().y, 20);
+        EXPECT_TRUE(door->IsClosedDoor());
+        EXPECT_EQ(packets.log.back(), "54 243 20,20");
+        door->DeleteSelf();
+    }
+    // A variant of 8 or more does nothing.
+    CItem* odd = Door(20, 20, 8);
+    EXPECT_FALSE(OpenDoor(odd));
+    EXPECT_TRUE(odd->IsClosedDoor());
+    // Nor does a door at the edge whose open spot lies outside the world.
+    CItem* edge = Door(0, 5, 2);
+    EXPECT_FALSE(OpenDoor(edge));
+}
+
+TEST_F(DoorTest, ToggleOpensBothDoorsAndABlockedCloseIsRetried) {
+    CItem* left = Door(20, 20, 1);
+    CItem* right = Door(21, 20, 1);
+    ToggleDoor(left);
+    EXPECT_FALSE(left->IsClosedDoor());
+    EXPECT_FALSE(right->IsClosedDoor());
+    EXPECT_TRUE(HasCallback(left->TimedCallbacks(), 4, 0));
+    EXPECT_TRUE(HasCallback(right->TimedCallbacks(), 4, 0));
+
+    // A mobile standing in the closed spot: the close waits and is tried again later.
+    auto* blocker = new CNPC;
+    blocker->PlaceInWorld(Location(20, 20, 0));
+    RemoveCallback(left->TimedCallbacks(), 4, 0);
+    ToggleDoor(left);
+    EXPECT_FALSE(left->IsClosedDoor());
+    EXPECT_TRUE(HasCallback(left->TimedCallbacks(), 4, 0));
+    blocker->MoveTo(Location(30, 30, 0));
+    ToggleDoor(left);
+    EXPECT_TRUE(left->IsClosedDoor());
+    // A generic use toggles a door.
+    UseGenericObject(nullptr, right);
+    EXPECT_TRUE(right->IsClosedDoor());
 }
 
 }  // namespace

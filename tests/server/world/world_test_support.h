@@ -118,6 +118,10 @@ struct RecordingPackets : PacketServices {
         log.push_back("1C " + Serial(player->GetSerial()) + " " + Serial(speaker->GetSerial()) +
                       " " + text + " " + std::to_string(hue));
     }
+    void SendSound(int sound, const Location& at) override {
+        log.push_back("54 " + std::to_string(sound) + " " + std::to_string(at.x) + "," +
+                      std::to_string(at.y));
+    }
     void NoteStaticsChanged(int cell) override { log.push_back("3F " + std::to_string(cell)); }
 };
 
