@@ -831,3 +831,65 @@ TEST_F(DoorTest, ToggleOpensBothDoorsAndABlockedCloseIsRetried) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- ordered containers, drops
+
+TEST_F(ItemRulesTest, SpellbooksSortBySpellAndTheWideBoardByX) {
+    SetTile(3834, kTileContainer, 1, "spellbook");
+    SetTile(11000, kTileContainer, 1, "board");
+    CContainer* book = PlacedBag(3834);
+    ASSERT_TRUE(book->IsSpellbook());
+    EXPECT_FALSE(book->IsUsableContainer());
+    EXPECT_TRUE(book->IsWeightless());
+    for (int spell : {30, 4, 17}) {
+        const int scroll = 300 + spell;
+        SetTile(scroll, 0, 1, "scroll");
+        GetTileData().MutableStatic(scroll)->value = static_cast<u32>(spell);
+        ASSERT_TRUE(Put(NewItem(scroll), book, 40));
+    }
+    std::vector<int> order;
+    for (CItem* c = book->GetFirstChild(); c; c = c->GetNextSibling())
+        order.push_back(c->GetType() - 300);
+    EXPECT_EQ(order, (std::vector<int>{4, 17, 30}));
+
+    CContainer* board = PlacedBag(11000);
+    for (int x : {90, 20, 55})
+        ASSERT_TRUE(Put(NewItem(), board, x));
+    order.clear();
+    for (CItem* c = board->GetFirstChild(); c; c = c->GetNextSibling())
+        order.push_back(c->GetLocation().x);
+    EXPECT_EQ(order, (std::vector<int>{20, 55, 90}));
+}
+
+TEST_F(ItemRulesTest, DroppingAndDeletingContentsSendsHomeWhatHasAHome) {
+    CContainer* chest = PlacedBag();
+    CItem* homeward = NewItem();
+    homeward->SetHome(Location(40, 40, 0));
+    CItem* plain = NewItem();
+    ASSERT_TRUE(Put(homeward, chest));
+    ASSERT_TRUE(Put(plain, chest));
+    chest->DropContentsOrSendHome(Location(7, 8, 0));
+    EXPECT_EQ(homeward->GetLocation().x, 40);
+    EXPECT_FALSE(homeward->IsContained());
+    EXPECT_EQ(plain->GetLocation().x, 7);
+    EXPECT_EQ(chest->GetContentWeight(), 0);
+
+    CContainer* crate = PlacedBag();
+    CContainer* inner = Bag();
+    ASSERT_TRUE(Put(inner, crate));
+    CItem* deep = NewItem();
+    ASSERT_TRUE(Put(deep, inner));
+    CItem* back = NewItem();
+    back->SetHome(Location(41, 41, 0));
+    ASSERT_TRUE(Put(back, inner));
+    const u32 deepSerial = deep->GetSerial();
+    crate->DeleteContentsOrSendHome();
+    EXPECT_EQ(g_objectManager.FindBySerial(deepSerial), nullptr);
+    EXPECT_EQ(back->GetLocation().x, 41);
+    EXPECT_EQ(crate->GetFirstChild(), nullptr);
+    EXPECT_EQ(crate->GetContentWeight(), 0);
+}
+
+}  // namespace
