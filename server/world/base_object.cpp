@@ -512,12 +512,8 @@ bool CCountedObject::IsSectorResources() const {
     return false;
 }
 int CCountedObject::GetResourceAmount(int key) const {
-    s32 sum = 0;
-    for (const ResourceEntry* e = resources_; e; e = e->next) {
-        if (key != 0 && e->type == key && e->kind == kResourceHeld)
-            sum = SaturatingAdd(sum, e->amounts[0]);
-    }
-    return sum;
+    // The capacities (first amounts) of the held entries.
+    return SumHeldAmounts(resources_, key, 0);
 }
 
 // ---------------------------------------------------------------- kinds

@@ -580,12 +580,8 @@ int CItem::GetQuantity() const {
     return IsGeneric() ? CountResourceUnits() : 1;
 }
 int CItem::GetResourceAmount(int key) const {
-    s32 sum = 0;
-    for (const ResourceEntry* e = resources_; e; e = e->next) {
-        if (key != 0 && e->type == key && e->kind == kResourceHeld)
-            sum = SaturatingAdd(sum, e->amounts[2]);
-    }
-    return sum;
+    // The current (third) amounts of the held entries.
+    return SumHeldAmounts(resources_, key, 2);
 }
 
 namespace {

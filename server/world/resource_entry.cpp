@@ -65,6 +65,15 @@ void ResourceEntry::Read(const u8* record) {
     type = static_cast<u16>(LoadLe32(record + 29));
 }
 
+s32 SumHeldAmounts(const ResourceEntry* list, int type, int index) {
+    s32 sum = 0;
+    for (const ResourceEntry* e = list; e && type != 0; e = e->next) {
+        if (e->type == type && e->kind == kResourceHeld)
+            sum = SaturatingAdd(sum, e->amounts[index]);
+    }
+    return sum;
+}
+
 ResourceEntry* AllocResourceEntry() {
     EntryPool& pool = Pool();
     if (!pool.free) {

@@ -26,6 +26,10 @@ struct ResourceEntry {
     void Read(const u8* record);
 };
 
+// The sum of amount `index` over the held entries of the type in the list (0 for type 0),
+// stopping at the ends of the 32-bit range.
+s32 SumHeldAmounts(const ResourceEntry* list, int type, int index);
+
 // A cleared entry (kind 3, type 0, no links) from the pool, and its return.
 ResourceEntry* AllocResourceEntry();
 void FreeResourceEntry(ResourceEntry* entry);

@@ -603,15 +603,29 @@ TEST_F(ItemRulesTest, AnOverloadedWeightKeepsTheCachedWeightsRight) {
     anvil->PlaceInWorld(Location(2, 2, 0));
 }
 
+// An owner with an apple in his backpack, and another player next to him.
+struct PackScene {
+    CPlayer* owner;
+    CContainer* pack;
+    CItem* apple;
+    CPlayer* other;
+};
+
+PackScene MakePackScene() {
+    PackScene s;
+    s.owner = new CPlayer;
+    s.owner->PlaceInWorld(Location(20, 20, 0));
+    s.pack = g_objectManager.CreateItem(kPack)->AsContainer();
+    EXPECT_TRUE(s.pack->EquipOn(s.owner, 21));
+    s.apple = g_objectManager.CreateItem(kPlainItem);
+    EXPECT_TRUE(s.apple->AddToContainer(s.pack, Location(-1, -1, 0)));
+    s.other = new CPlayer;
+    s.other->PlaceInWorld(Location(21, 21, 0));
+    return s;
+}
+
 TEST_F(ItemRulesTest, UsingItemsInPacksNearAndFar) {
-    auto* owner = new CPlayer;
-    owner->PlaceInWorld(Location(20, 20, 0));
-    CContainer* pack = Bag(kPack);
-    ASSERT_TRUE(pack->EquipOn(owner, 21));
-    CItem* apple = NewItem();
-    ASSERT_TRUE(Put(apple, pack));
-    auto* other = new CPlayer;
-    other->PlaceInWorld(Location(21, 21, 0));
+    auto [owner, pack, apple, other] = MakePackScene();
 
     // The owner's own backpack items are usable within reach; a stranger needs the owner's
     // objaccess handler to answer 0.
@@ -651,14 +665,7 @@ TEST_F(ItemRulesTest, UsingItemsInPacksNearAndFar) {
 }
 
 TEST_F(ItemRulesTest, AnObjAccessHandlerThatDeletesTheItem) {
-    auto* owner = new CPlayer;
-    owner->PlaceInWorld(Location(20, 20, 0));
-    CContainer* pack = Bag(kPack);
-    ASSERT_TRUE(pack->EquipOn(owner, 21));
-    CItem* apple = NewItem();
-    ASSERT_TRUE(Put(apple, pack));
-    auto* other = new CPlayer;
-    other->PlaceInWorld(Location(21, 21, 0));
+    auto [owner, pack, apple, other] = MakePackScene();
     const u32 serial = apple->GetSerial();
     triggers.answers[{owner->GetSerial(), kTriggerObjAccess}] = 0;
     triggers.onTrigger = [&](CItem*, int trigger) {
