@@ -28,6 +28,13 @@ protected:
                 s->Release();
         }
     }
+    // The tile data and a flat 64 x 64 map at z 3: the files a load cannot do without.
+    void AddRequiredFiles() {
+        TileSet tiles;
+        files["../.rundir/tiledata.mul"] = WriteTileDataFile(tiles);
+        TerrainGrid terrain(0, 0, 64, 64, kGrass, 3);
+        files["../.rundir/Demo/map0.mul"] = WriteMapFile(terrain);
+    }
     void TearDown() override {
         ReleaseStatics();
         WorldTest::TearDown();
@@ -162,10 +169,7 @@ TEST_F(WorldDataFilesTest, AStaticsRecordHoldsTheLowBitsOfItsCoordinates) {
 
 TEST_F(WorldDataFilesTest, MissingOrShortRequiredFilesAreClearErrors) {
     ASSERT_EQ(g_sectorGrid.Build(0, 0, 64, 64), 0);
-    TileSet tiles;
-    files["../.rundir/tiledata.mul"] = WriteTileDataFile(tiles);
-    TerrainGrid terrain(0, 0, 64, 64, kGrass, 3);
-    files["../.rundir/Demo/map0.mul"] = WriteMapFile(terrain);
+    AddRequiredFiles();
     struct Case {
         const char* name;
         std::function<void()> damage;
@@ -198,10 +202,7 @@ TEST_F(WorldDataFilesTest, MissingOrShortRequiredFilesAreClearErrors) {
 // The economy's files are optional; present but short, they stop the start-up naming them.
 TEST_F(WorldDataFilesTest, ShortEconomyFilesAreStartUpErrors) {
     ASSERT_EQ(g_sectorGrid.Build(0, 0, 64, 64), 0);
-    TileSet tiles;
-    files["../.rundir/tiledata.mul"] = WriteTileDataFile(tiles);
-    TerrainGrid terrain(0, 0, 64, 64, kGrass, 3);
-    files["../.rundir/Demo/map0.mul"] = WriteMapFile(terrain);
+    AddRequiredFiles();
     CResourceTypeTable types;
     auto* gold = new CResourceType;
     gold->SetNumber(1);
