@@ -176,15 +176,20 @@ void CContainer::RemoveContentWeight(int n) {
 }
 
 void CContainer::RecalcContentWeight() {
+    // Each child counts as adding it counts: its whole weight (a container's own weight with
+    // its contents), nothing when it is weightless.
     s64 sum = 0;
     for (CItem* child = firstChild_; child; child = child->GetNextSibling()) {
-        if (child->IsContainer()) {
-            sum += child->GetContentWeight();
-        } else if (!child->IsWeightless()) {
-            sum += child->GetWeight();
-        }
+        if (!child->IsWeightless()) sum += child->GetWeight();
     }
     contentWeight_ = sum > kMaxCachedWeight ? kMaxCachedWeight : static_cast<int>(sum);
+}
+
+void CContainer::RecalcTreeContentWeight() {
+    for (CItem* child = firstChild_; child; child = child->GetNextSibling()) {
+        if (CContainer* c = child->AsContainer()) c->RecalcTreeContentWeight();
+    }
+    RecalcContentWeight();
 }
 
 int ContainerTreeWeight(const CItem* item) {

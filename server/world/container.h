@@ -56,6 +56,9 @@ public:
     void AddContentWeight(int n);
     void RemoveContentWeight(int n);
     void RecalcContentWeight();
+    // The same for every container inside first, so that coins deep inside a container
+    // taken into or out of the bank box stop or start counting at every level.
+    void RecalcTreeContentWeight();
 
 protected:
     friend class CItem;

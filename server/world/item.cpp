@@ -190,7 +190,7 @@ void CItem::RemoveCommon(bool loud) {
     UnlinkFromChain();
     container_ = nullptr;
     detached_ = true;
-    if (leavesBankBox) AsContainer()->RecalcContentWeight();
+    if (leavesBankBox) AsContainer()->RecalcTreeContentWeight();
     if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
         GetPacketServices().SendPlayerStatus(player);
     }
@@ -358,7 +358,7 @@ bool CItem::AddToContainer(CItem* container, const Location& at) {
         position.z = at.z;
     }
     holder->LinkChildAtHead(this);
-    if (IsContainer() && IsInBankBox()) AsContainer()->RecalcContentWeight();
+    if (IsContainer() && IsInBankBox()) AsContainer()->RecalcTreeContentWeight();
     AddWeightTo(container);
     loc_ = position;
     detached_ = false;

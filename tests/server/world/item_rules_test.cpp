@@ -187,6 +187,22 @@ TEST_F(ItemRulesTest, CoinsWeighNothingInTheBankBoxAndCountAgainOutsideIt) {
     EXPECT_EQ(purse->GetContentWeight(), 10);
     EXPECT_EQ(bank->GetCachedContentWeight(), 0);
     purse->PlaceInWorld(Location(3, 3, 0));
+
+    // Coins two levels down stop and start counting as well.
+    CContainer* chest = Bag();
+    CContainer* pouch = Bag();
+    ASSERT_TRUE(Put(Coins(1000), pouch));
+    ASSERT_TRUE(Put(pouch, chest));
+    ASSERT_EQ(chest->GetContentWeight(), pouch->GetWeight());
+    ASSERT_TRUE(Put(chest, bank));
+    EXPECT_EQ(pouch->GetContentWeight(), 0);
+    EXPECT_EQ(chest->GetContentWeight(), pouch->GetWeight());
+    EXPECT_EQ(bank->GetCachedContentWeight(), ContainerTreeWeight(chest));
+    chest->RemoveFromWorld();
+    EXPECT_EQ(pouch->GetContentWeight(), 20);
+    EXPECT_EQ(chest->GetContentWeight(), pouch->GetWeight());
+    EXPECT_EQ(bank->GetCachedContentWeight(), 0);
+    chest->PlaceInWorld(Location(3, 4, 0));
 }
 
 // ---------------------------------------------------------------- layout
