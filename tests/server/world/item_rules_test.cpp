@@ -1,5 +1,6 @@
 // Containers, weights, resource units and stacks: the item rules that every carried object
 // goes through.
+#include <climits>
 #include <cstring>
 
 #include "core/byte_order.h"
@@ -748,6 +749,18 @@ TEST_F(ItemRulesTest, ValuesCountVariablesAndHeldResources) {
     EXPECT_EQ(bag->GetValue(0, 1), bag->CItem::GetValue(0, 0) + 7);
     ObjVars::Set(trinket->ScriptAttachments(), "valueless", kTypeInt, ScriptListValue::Int(0));
     EXPECT_EQ(trinket->GetValue(0, 1), 0);
+
+    // Sums stop at the end of the range: a hoard of jewels in a chest of hoards.
+    CContainer* chest = PlacedBag();
+    for (int i = 0; i < 3; ++i) {
+        CItem* hoard = NewItem(kValued);
+        hoard->AddResource(jewels, kResourceHeld, INT_MAX, 0, INT_MAX);
+        ObjVars::Set(hoard->ScriptAttachments(), "mybasevalue", kTypeInt,
+                     ScriptListValue::Int(INT_MAX));
+        EXPECT_EQ(hoard->GetValue(0, 1), INT_MAX);
+        ASSERT_TRUE(Put(hoard, chest, 30));
+    }
+    EXPECT_EQ(chest->GetValue(0, 1), INT_MAX);
 }
 
 TEST_F(ItemRulesTest, HidingResendsAndStatusBitsFollowThePacketBits) {
