@@ -393,7 +393,11 @@ void CContainer::CheckRegistration() {
         child->CheckRegistration();
     }
 }
-CItem* CContainer::FindObjVarListHolder(const char*, CItem*) {
+CItem* CContainer::FindObjVarListHolder(const char* listName, CItem* object) {
+    if (CItem* self = CItem::FindObjVarListHolder(listName, object)) return self;
+    for (CItem* child = firstChild_; child; child = child->GetNextSibling()) {
+        if (CItem* holder = child->FindObjVarListHolder(listName, object)) return holder;
+    }
     return nullptr;
 }
 int CContainer::GetMaxWeight() const {

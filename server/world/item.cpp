@@ -4,6 +4,7 @@
 #include "core/random_numbers.h"
 #include "platform/clock.h"
 #include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_list.h"
 #include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
@@ -747,8 +748,12 @@ CItem* CItem::FindSelfBySerial() const {
 void CItem::CheckRegistrationUnlessLoading() {
     if (!g_objectManager.IsOn(ObjectSwitch::kLoading)) FindSelfBySerial();
 }
-CItem* CItem::FindObjVarListHolder(const char*, CItem*) {
-    return nullptr;
+CItem* CItem::FindObjVarListHolder(const char* listName, CItem* object) {
+    const CScriptList* list = ObjVars::GetList(attachments_, listName);
+    if (!list || !object) return nullptr;
+    return list->Contains(kTypeObject, ScriptListValue::Int(static_cast<s32>(object->GetSerial())))
+               ? this
+               : nullptr;
 }
 int CItem::GetPacketAmount() const {
     s32 v = 0;

@@ -125,7 +125,13 @@ void CMobile::RecalcWeight() {
     for (CItem* item : refused)
         item->PutInPack(this);
 }
-CItem* CMobile::FindObjVarListHolder(const char*, CItem*) {
+CItem* CMobile::FindObjVarListHolder(const char* listName, CItem* object) {
+    if (CItem* self = CItem::FindObjVarListHolder(listName, object)) return self;
+    for (int layer = 0; layer <= 25; ++layer) {
+        CItem* worn = layers_[layer];
+        if (CItem* holder = worn ? worn->FindObjVarListHolder(listName, object) : nullptr)
+            return holder;
+    }
     return nullptr;
 }
 void CMobile::ApplyStatusFlags(u8) {}

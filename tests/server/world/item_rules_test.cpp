@@ -6,6 +6,7 @@
 #include "core/byte_order.h"
 #include "core/log_sink.h"
 #include "platform/random.h"
+#include "script/runtime/script_list.h"
 #include "script/runtime/script_value.h"
 #include "server/world/doors.h"
 #include "server/world/object_texts.h"
@@ -926,6 +927,34 @@ TEST_F(ItemRulesTest, DroppingAndDeletingContentsSendsHomeWhatHasAHome) {
     EXPECT_EQ(back->GetLocation().x, 41);
     EXPECT_EQ(crate->GetFirstChild(), nullptr);
     EXPECT_EQ(crate->GetContentWeight(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ItemRulesTest, TheHolderOfAnObjectListIsFoundInsideContainersAndOnMobiles) {
+    CItem* key = NewItem();
+    auto listOf = [](CItem* holder, CItem* member) {
+        CScriptList list;
+        list.Append(kTypeObject, ScriptListValue::Int(static_cast<s32>(member->GetSerial())));
+        ObjVars::Set(holder->ScriptAttachments(), "keys", kTypeList, ScriptListValue::Ptr(&list));
+    };
+    CMobile* mobile = Mobile();
+    CContainer* pack = Bag(kPack);
+    ASSERT_TRUE(pack->EquipOn(mobile, 21));
+    CContainer* pouch = Bag();
+    ASSERT_TRUE(Put(pouch, pack));
+    CItem* ring = NewItem();
+    ASSERT_TRUE(Put(ring, pouch));
+    EXPECT_EQ(mobile->FindObjVarListHolder("keys", key), nullptr);
+    listOf(ring, key);
+    EXPECT_EQ(mobile->FindObjVarListHolder("keys", key), ring);
+    EXPECT_EQ(pack->FindObjVarListHolder("keys", key), ring);
+    EXPECT_EQ(mobile->FindObjVarListHolder("keys", ring), nullptr);
+    EXPECT_EQ(mobile->FindObjVarListHolder("locks", key), nullptr);
+    listOf(pack, key);
+    EXPECT_EQ(mobile->FindObjVarListHolder("keys", key), pack);
 }
 
 }  // namespace
