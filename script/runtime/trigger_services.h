@@ -18,6 +18,7 @@ class CItem;
 struct TriggerArgs {
     int value = 0;               // the range value of a range trigger
     u32 serial = 0;              // the other object: mover, wearer, speaker
+    u32 other = 0;               // a second object (objaccess: the item used)
     Location a;                  // range triggers: where the mover was
     Location b;                  // range triggers: where the mover goes
     const char* text = nullptr;  // speech

@@ -48,28 +48,9 @@ TriggerValue TriggerValue::List(const CScriptList* l) {
     return t;
 }
 
-bool WildcardMatch(const char* text, const char* pattern) {
-    // Iterative match with one backtrack point for the last '*'.
-    const char* star = nullptr;
-    const char* resume = nullptr;
-    while (*text) {
-        if (*pattern == '*') {
-            star = pattern++;
-            resume = text;
-        } else if (*pattern && std::tolower(static_cast<unsigned char>(*pattern)) ==
-                                   std::tolower(static_cast<unsigned char>(*text))) {
-            ++pattern;
-            ++text;
-        } else if (star) {
-            pattern = star + 1;
-            text = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == '*')
-        ++pattern;
-    return *pattern == 0;
+WildcardCaptures& SpeechCaptures() {
+    static WildcardCaptures captures(10, 512);
+    return captures;
 }
 
 namespace {
@@ -182,7 +163,7 @@ void Pack(const std::vector<TriggerValue>& params, const ScriptVarTable* vars, P
 bool Selected(Select sel, const TriggerHandler* h, const ScriptTriggerArgs& args) {
     switch (sel) {
         case Select::Pattern:
-            return WildcardMatch(args.select.c_str(), h->textArg.c_str());
+            return SpeechCaptures().Match(args.select.c_str(), h->textArg.c_str());
         case Select::Text:
         case Select::FirstText:
             return h->textArg == args.select;
@@ -218,6 +199,9 @@ int RunPairs(const std::vector<CScriptInstance*>& instances,
         CScriptInstance* instance = instances[k];
         if (instance->IsTornDown()) continue;
         if (ran) ++*ran;
+        // The handler reads the captures of its own pattern.
+        if (sel == Select::Pattern)
+            SpeechCaptures().Match(args.select.c_str(), handlers[k]->textArg.c_str());
         answer = RunScriptFunction(instance, handlers[k], packed.slots.data(),
                                    static_cast<int>(packed.slots.size()));
         if (answer == 0) break;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/location.h"
+#include "core/wildcard_captures.h"
 #include "platform/types.h"
 
 class CBaseObject;
@@ -65,8 +66,9 @@ int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
                       const std::vector<TriggerValue>& values, const char* format,
                       int* ran = nullptr);
 
-// Case-insensitive wildcard match: '*' matches any run of characters.
-bool WildcardMatch(const char* text, const char* pattern);
+// The speech patterns' matcher (10 captures of up to 511 characters). While a speech handler
+// runs, its captures are those of its own pattern against the spoken text.
+WildcardCaptures& SpeechCaptures();
 
 // Creation triggers held back during the world load: from BeginDeferCreationTriggers on,
 // attaching a script queues its creation trigger; FireDeferredCreationTriggers stops queueing

@@ -9,6 +9,8 @@ void PacketServices::SendContainerItem(CItem*, const Location&) {}
 void PacketServices::SendCorpseEquipment(CItem*, const Location&) {}
 void PacketServices::SendContainerContents(CItem*, const Location&) {}
 void PacketServices::SendPlayerStatus(CPlayer*) {}
+void PacketServices::SendObjectText(CPlayer*, CItem*, const char*, int) {}
+void PacketServices::SendSound(int, const Location&) {}
 void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
 void PacketServices::NoteStaticsChanged(int) {}
 

@@ -29,6 +29,11 @@ public:
     virtual void SendContainerContents(CItem* container, const Location& at);
     // 0x11: the status of a player's own mobile, to that player.
     virtual void SendPlayerStatus(CPlayer* player);
+    // 0x1C: a text from an object to one player (message type 6, font 3): what the player
+    // sees of an object he looked at.
+    virtual void SendObjectText(CPlayer* player, CItem* speaker, const char* text, int hue);
+    // 0x54: a sound at a place, to the players in range of it.
+    virtual void SendSound(int sound, const Location& at);
     // A system message to one player.
     virtual void SendSystemMessage(CPlayer* player, const char* text);
     // 0x3F: the statics of a cell changed (world-data change log).

@@ -5,6 +5,8 @@
 #include "server/net/packet_services.h"
 #include "server/world/item.h"
 #include "server/world/object_manager.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
@@ -358,7 +360,146 @@ CCountedObject::CCountedObject() : template_(kNoTemplate), resources_(nullptr) {
 }
 
 CCountedObject::~CCountedObject() {
+    ClearResources();
     --g_liveObjects.countedObjects;
+}
+
+void CCountedObject::InsertResource(ResourceEntry* entry) {
+    if (!entry) return;
+    entry->prev = nullptr;
+    entry->next = resources_;
+    if (resources_) resources_->prev = entry;
+    resources_ = entry;
+    for (ResourceEntry* older = entry->next; older; older = older->next) {
+        if (older->type != entry->type || older->kind != entry->kind) continue;
+        for (int i = 0; i < 3; ++i)
+            entry->amounts[i] = SaturatingAdd(entry->amounts[i], older->amounts[i]);
+        FreeResourceEntry(UnlinkResource(older));
+        break;
+    }
+}
+
+ResourceEntry* CCountedObject::UnlinkResource(ResourceEntry* entry) {
+    if (!entry) return nullptr;
+    if (resources_ == entry) resources_ = entry->next;
+    if (entry->prev) entry->prev->next = entry->next;
+    if (entry->next) entry->next->prev = entry->prev;
+    entry->next = entry->prev = nullptr;
+    return entry;
+}
+
+ResourceEntry* CCountedObject::AddResource(int type, int kind, s32 first, s32 second, s32 third) {
+    ResourceEntry* entry = AllocResourceEntry();
+    entry->type = static_cast<u16>(type);
+    entry->kind = static_cast<u8>(kind);
+    entry->amounts[0] = first;
+    entry->amounts[1] = second;
+    entry->amounts[2] = third;
+    InsertResource(entry);
+    return entry;
+}
+
+ResourceEntry* CCountedObject::AddScaledCopy(const ResourceEntry& prototype, s32 factor) {
+    const s32 first = SaturatingMul(prototype.amounts[0], factor);
+    return AddResource(prototype.type, prototype.kind, first,
+                       SaturatingMul(prototype.amounts[1], factor), first);
+}
+
+void CCountedObject::AddTypeResources(const Location& at, s32 factor) {
+    if (cloc_.IsUnset()) cloc_ = at;
+    const CCountedObject* prototype = g_objectManager.GetResourcePrototype(type_);
+    if (!prototype || prototype == this) return;
+    for (const ResourceEntry* e = prototype->resources_; e; e = e->next)
+        AddScaledCopy(*e, factor);
+}
+
+ResourceEntry* CCountedObject::FindResource(int type, int kind) const {
+    if (type == 0) return nullptr;
+    for (ResourceEntry* e = resources_; e; e = e->next) {
+        if (e->type == type && e->kind == kind) return e;
+    }
+    return nullptr;
+}
+
+bool CCountedObject::GetResourceAmountByNumber(s32& out, int type, int kind, int index) const {
+    return ResourceEntry::GetAmount(FindResource(type, kind), index, out);
+}
+
+bool CCountedObject::GetResourceAmountByName(s32& out, const char* name, int kind,
+                                             int index) const {
+    return GetResourceAmountByNumber(out, GetResourceTypes().FindNumber(name), kind, index);
+}
+
+void CCountedObject::ClearResources() {
+    while (resources_)
+        FreeResourceEntry(UnlinkResource(resources_));
+}
+
+void CCountedObject::TakeResources(CCountedObject* source, s32 amount, int type) {
+    if (!source || source == this || amount <= 0) return;
+    const bool sector = source->IsSectorResources();
+    s32 needed = amount;
+    for (ResourceEntry* e = source->resources_; e && needed > 0;) {
+        ResourceEntry* next = e->next;
+        const bool wanted =
+            e->kind == kResourceHeld && e->type != 0 && (type < 0 || e->type == type);
+        if (wanted && e->amounts[2] > 0) {
+            if (e->amounts[2] > needed) {
+                AddResource(e->type, kResourceHeld, needed, 0, needed);
+                e->amounts[2] -= needed;
+                if (!sector) e->amounts[0] = SaturatingAdd(e->amounts[0], -s64(needed));
+                return;
+            }
+            needed -= e->amounts[2];
+            if (sector && e->amounts[1] != 0) {
+                // A holder keeps its entry so that regrowth can refill it.
+                AddResource(e->type, kResourceHeld, e->amounts[2], 0, e->amounts[2]);
+                e->amounts[2] = 0;
+            } else {
+                InsertResource(source->UnlinkResource(e));
+            }
+        }
+        e = next;
+    }
+}
+
+void CCountedObject::RemoveResourceAmount(s32 amount, int type) {
+    if (amount <= 0) return;
+    const bool sector = IsSectorResources();
+    s32 remaining = amount;
+    for (ResourceEntry* e = resources_; e && remaining > 0;) {
+        ResourceEntry* next = e->next;
+        if (e->kind == kResourceHeld && e->type != 0 && e->type == type && e->amounts[2] > 0) {
+            if (e->amounts[2] > remaining) {
+                e->amounts[2] -= remaining;
+                if (!sector) e->amounts[0] = SaturatingAdd(e->amounts[0], -s64(remaining));
+                return;
+            }
+            remaining -= e->amounts[2];
+            if (sector && e->amounts[1] != 0) {
+                e->amounts[2] = 0;
+            } else {
+                FreeResourceEntry(UnlinkResource(e));
+            }
+        }
+        e = next;
+    }
+}
+
+int CCountedObject::CountResourceEntries() const {
+    int n = 0;
+    for (const ResourceEntry* e = resources_; e; e = e->next)
+        ++n;
+    return n;
+}
+
+void CCountedObject::TakeAllResources(CCountedObject* source) {
+    if (!source || source == this) return;
+    for (ResourceEntry* e = source->resources_; e;) {
+        ResourceEntry* next = e->next;
+        if (e->kind == kResourceHeld) InsertResource(source->UnlinkResource(e));
+        e = next;
+    }
 }
 
 void CCountedObject::DeleteSelf() {
@@ -370,8 +511,9 @@ int CCountedObject::GetQuantity() const {
 bool CCountedObject::IsSectorResources() const {
     return false;
 }
-int CCountedObject::GetResourceAmount(int) const {
-    return 0;
+int CCountedObject::GetResourceAmount(int key) const {
+    // The capacities (first amounts) of the held entries.
+    return SumHeldAmounts(resources_, key, 0);
 }
 
 // ---------------------------------------------------------------- kinds

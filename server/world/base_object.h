@@ -172,6 +172,32 @@ public:
     virtual bool IsSectorResources() const;
     virtual int GetResourceAmount(int key) const;
 
+    // The resource list (kind 3 entries are what the object holds). Amounts never wrap: sums
+    // and scaled copies stop at the ends of the 32-bit range.
+    // Pushes the entry at the head; an older entry of the same type and kind is folded into
+    // it (its three amounts added) and freed.
+    void InsertResource(ResourceEntry* entry);
+    ResourceEntry* UnlinkResource(ResourceEntry* entry);
+    ResourceEntry* AddResource(int type, int kind, s32 first, s32 second, s32 third);
+    // A copy scaled by the factor that starts full: (first, second, first) x factor.
+    ResourceEntry* AddScaledCopy(const ResourceEntry& prototype, s32 factor);
+    // Copies of the entries of the resource prototype of the object's graphic, scaled by the
+    // factor; the creation location becomes `at` when it is unset. (Template lists join with
+    // the template table.)
+    void AddTypeResources(const Location& at, s32 factor);
+    // The first entry of the non-zero type and the kind, or null.
+    ResourceEntry* FindResource(int type, int kind) const;
+    bool GetResourceAmountByNumber(s32& out, int type, int kind, int index) const;
+    bool GetResourceAmountByName(s32& out, const char* name, int kind, int index) const;
+    void ClearResources();
+    // Moves up to `amount` of held current amounts from the source, over every type when
+    // `type` is negative, entry by entry in list order.
+    void TakeResources(CCountedObject* source, s32 amount, int type);
+    // Removes up to `amount` of the held current amounts of the type, in list order.
+    void RemoveResourceAmount(s32 amount, int type);
+    void TakeAllResources(CCountedObject* source);
+    int CountResourceEntries() const;
+
     const Location& GetCreationLocation() const { return cloc_; }
     void SetCreationLocation(const Location& at) { cloc_ = at; }
     int GetTemplateId() const { return template_; }

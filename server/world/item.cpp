@@ -1,16 +1,21 @@
 #include "server/world/item.h"
 
 #include "core/log_sink.h"
+#include "core/random_numbers.h"
 #include "platform/clock.h"
 #include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_list.h"
 #include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
+#include "server/world/map_queries.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
 #include "server/world/placement_record.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 #include "server/world/timed_callbacks.h"
@@ -132,16 +137,6 @@ void CItem::PlaceInWorld(const Location& at) {
 
 // ---------------------------------------------------------------- removal
 
-int CItem::AddWeightTo(CItem* container) {
-    if (!container) return -1;
-    return GetEquipLayer();
-}
-
-int CItem::RemoveWeightFrom(CItem* container) {
-    if (!container) return -1;
-    return GetEquipLayer();
-}
-
 void CItem::UnlinkFromChain() {
     if (container_) {
         if (CContainer* holder = container_->AsContainer()) {
@@ -160,8 +155,9 @@ void CItem::RemoveCommon(bool loud) {
     const u32 serial = serial_;
     const Location where = GetWorldLocation();
     CMobile* topBefore = GetTopMobile();
-    int layer = GetEquipLayer();
-    if (!(status_ & kStatusWeightless)) layer = RemoveWeightFrom(container_);
+    // A container leaving the bank box weighs its coins again once it is out.
+    const bool leavesBankBox = IsContainer() && container_ && IsInBankBox();
+    int layer = RemoveWeightFrom(container_);
     // The quiet form keeps the unequip trigger too: only its packets and camp timers go.
     if (layer >= 0 && !(status_ & kStatusNoTriggers) && IsTriggerLayer(layer)) {
         TriggerArgs args;
@@ -196,6 +192,7 @@ void CItem::RemoveCommon(bool loud) {
     UnlinkFromChain();
     container_ = nullptr;
     detached_ = true;
+    if (leavesBankBox) AsContainer()->RecalcTreeContentWeight();
     if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
         GetPacketServices().SendPlayerStatus(player);
     }
@@ -300,35 +297,110 @@ void CItem::MoveToSectorChainEnd() {
     nextSibling_ = nullptr;
 }
 
-bool CItem::AddToContainer(CItem* container, const Location& at) {
-    if (IsSectorResources()) return true;
-    if (!container || !container->IsContainer() || container == this || !detached_) return false;
-    decayCount_ = 0;
-    Location position = at;
-    if (position.x == -1) {
-        // The container's layout rectangle comes with the container rules; until then the
-        // item goes to the window's corner.
-        position.x = 0;
-        position.y = 0;
+namespace {
+// A container may not go into itself or into anything inside it.
+bool IsInsideOf(const CItem* container, const CItem* item) {
+    for (int depth = 0; container && depth < 1000; ++depth) {
+        if (container == item) return true;
+        container = container->GetContainer();
     }
-    container->AsContainer()->LinkChildAtHead(this);
-    if (!(status_ & kStatusWeightless)) AddWeightTo(container);
-    loc_ = position;
-    detached_ = false;
+    return false;
+}
+}  // namespace
+
+Location CItem::RandomSpotIn(const CContainer* holder) const {
+    int minX, maxX, minY, maxY, width, height;
+    holder->GetGumpBounds(minX, maxX, minY, maxY);
+    GetArtSize(width, height);
+    // Art larger than the window puts the corner at 0 (RandomRange answers 0 for an empty
+    // range).
+    return Location(RandomRange(minX, maxX - width), RandomRange(minY, maxY - height), 0);
+}
+
+void CItem::NotifyContainerPlacement() {
     if (!g_objectManager.IsOn(ObjectSwitch::kLoading))
         GetPacketServices().SendContainerItem(this, GetWorldLocation());
     CMobile* top = GetTopMobile();
     if (CPlayer* player = top ? top->AsPlayer() : nullptr)
         GetPacketServices().SendPlayerStatus(player);
+}
+
+bool CItem::AddToContainer(CItem* container, const Location& at) {
+    if (IsSectorResources()) return true;
+    if (!container || !container->IsContainer() || !detached_ || IsInsideOf(container, this)) {
+        return false;
+    }
+    CContainer* holder = container->AsContainer();
+    if (container->GetType() == 11000 || container->IsSpellbook()) {
+        loc_ = at;
+        const u32 serial = serial_;
+        const bool placed = container->GetType() == 11000 ? InsertIntoContainerByX(container)
+                                                          : InsertIntoContainerOrdered(container);
+        if (placed && IsObjectAlive(serial, this) && container_ == holder) AddWeightTo(container);
+        return placed;
+    }
+    decayCount_ = 0;
+    Location position = at;
+    if (position.x == -1) {
+        if (IsGeneric()) {
+            const u32 serial = serial_;
+            std::vector<u32> children;
+            for (CItem* c = holder->GetFirstChild(); c; c = c->GetNextSibling())
+                children.push_back(c->GetSerial());
+            for (u32 childSerial : children) {
+                CItem* child = g_objectManager.FindBySerial(childSerial);
+                if (!child || child->GetContainer() != holder) continue;
+                const bool stacks = CanStackWith(child);
+                // The isstackableon handler may have deleted either item.
+                if (!IsObjectAlive(serial, this)) return false;
+                if (stacks && IsObjectAlive(childSerial, child)) return MergeOnto(child);
+            }
+        }
+        position = RandomSpotIn(holder);
+        position.z = at.z;
+    }
+    holder->LinkChildAtHead(this);
+    if (IsContainer() && IsInBankBox()) AsContainer()->RecalcTreeContentWeight();
+    AddWeightTo(container);
+    loc_ = position;
+    detached_ = false;
+    NotifyContainerPlacement();
+    FreePlacement();
+    return true;
+}
+
+bool CItem::InsertIntoContainerOrderedBy(CItem* container, bool byX) {
+    if (multiLink_) return ReturnToLastPlace();
+    CContainer* holder = container ? container->AsContainer() : nullptr;
+    if (!holder || !detached_ || IsInsideOf(container, this)) return false;
+    if (loc_.x == -1) {
+        const s16 z = loc_.z;
+        loc_ = RandomSpotIn(holder);
+        loc_.z = z;
+    }
+    auto key = [byX](const CItem* item) {
+        if (byX) return static_cast<int>(item->loc_.x);
+        return item->IsGeneric()
+                   ? item->CountResourceUnits()
+                   : static_cast<int>(GetTileData().Static(item->type_).value & 0xFFFF);
+    };
+    const int mine = key(this);
+    CItem* before = holder->GetFirstChild();
+    while (before && key(before) < mine)
+        before = before->GetNextSibling();
+    holder->LinkChildBefore(this, before);
+    detached_ = false;
+    decayCount_ = 0;
+    NotifyContainerPlacement();
     FreePlacement();
     return true;
 }
 
 bool CItem::InsertIntoContainerByX(CItem* container) {
-    return AddToContainer(container, loc_);
+    return InsertIntoContainerOrderedBy(container, true);
 }
 bool CItem::InsertIntoContainerOrdered(CItem* container) {
-    return AddToContainer(container, loc_);
+    return InsertIntoContainerOrderedBy(container, false);
 }
 
 bool CItem::EquipOn(CMobile* mobile, int layer) {
@@ -365,7 +437,11 @@ bool CItem::PutInPack(CMobile* mobile) {
     for (int i = 0; i <= 25; ++i) {
         CItem* worn = mobile->GetLayer(i);
         if (worn && worn->IsUsableContainer()) {
-            return AddToContainer(worn, Location(-1, -1, 0));
+            const u32 serial = serial_;
+            if (AddToContainer(worn, Location(-1, -1, 0))) return true;
+            // A pack that refuses the item leaves it at the mobile's feet, not nowhere.
+            if (!IsObjectAlive(serial, this) || !detached_) return true;
+            break;
         }
     }
     PlaceInWorld(mobile->GetWorldLocation());
@@ -386,10 +462,14 @@ bool CItem::ReturnToLastPlace() {
     if (record.lastContainer) {
         CItem* holder = g_objectManager.FindBySerial(record.lastContainer);
         if (holder && holder != this) {
-            if (holder->IsContainer() && AddToContainer(holder, record.lastContainerLocation)) {
-                return true;
+            if (holder->IsContainer()) {
+                if (AddToContainer(holder, record.lastContainerLocation)) return true;
+            } else {
+                const u32 serial = serial_;
+                const bool stacks = CanStackWith(holder);
+                if (!IsObjectAlive(serial, this)) return true;  // a handler deleted it
+                if (stacks && IsObjectAlive(record.lastContainer, holder)) return MergeOnto(holder);
             }
-            // Merging onto a stack comes with the stacking rules.
         }
     }
     if (g_sectorGrid.Contains(record.lastLocation.x, record.lastLocation.y)) {
@@ -500,60 +580,144 @@ bool CItem::IsClosedDoor() const {
 }
 
 bool CItem::IsGeneric() const {
-    return (GetTileData().StaticFlags(type_) & kTileGeneric) != 0;
+    return type_ < kTileCount && (GetTileData().StaticFlags(type_) & kTileGeneric) != 0 &&
+           HasRequiredResources();
 }
 
-const char* CItem::GetName(int) const {
-    return GetRealName();
-}
 int CItem::GetQuantity() const {
-    return 1;
+    return IsGeneric() ? CountResourceUnits() : 1;
 }
-int CItem::GetResourceAmount(int) const {
-    return 0;
+int CItem::GetResourceAmount(int key) const {
+    // The current (third) amounts of the held entries.
+    return SumHeldAmounts(resources_, key, 2);
 }
+
+namespace {
+// Resource types that make an item worth something, with their weights in its value.
+struct ValueResource {
+    const char* name;
+    int weight;
+};
+constexpr ValueResource kValueResources[] = {{"magic", 1}, {"gold", 1},  {"cloth", 1},
+                                             {"wood", 1},  {"water", 1}, {"leather", 1},
+                                             {"meat", 1},  {"metal", 2}, {"jewels", 20}};
+}  // namespace
 
 int CItem::GetValue(int useTypeBase, int applyMinimum) {
-    // Object variables ("valueless", "mybasevalue", "satiety") and resources join with the
-    // object-variable and resource rules; without them the sum is 0.
-    int sum = 0;
-    if (sum <= 1) sum = useTypeBase ? 2 : 2 * GetQuantity();
-    const int base = GetTileData().Static(GetShownGraphic()).BaseValue();
-    int value = sum + base;
-    if (applyMinimum) {
-        if (value <= 0) value = base;
-        if (value <= 0) value = 1;
+    if (IsValueless()) return 0;
+    s64 sum = 0;
+    s32 v = 0;
+    if (GetObjVarIntChecked("mybasevalue", v)) sum += v;
+    const CCountedObject* source = useTypeBase ? g_objectManager.GetResourcePrototype(type_)
+                                               : static_cast<CCountedObject*>(this);
+    if (source) {
+        for (const ValueResource& r : kValueResources) {
+            s32 amount = 0;
+            const int type = GetResourceTypes().FindNumber(r.name);
+            if (type && source->GetResourceAmountByNumber(amount, type, kResourceHeld, 2))
+                sum += static_cast<s64>(amount) * r.weight;
+        }
     }
+    if (GetObjVarIntChecked("satiety", v)) sum += v;
+    if (sum <= 1) sum = useTypeBase ? 2 : 2 * static_cast<s64>(GetQuantity());
+    sum += GetTileData().Static(GetShownGraphic()).BaseValue();
+    int value = static_cast<int>(sum > 0x7FFFFFFF    ? 0x7FFFFFFF
+                                 : sum < -0x7FFFFFFF ? -0x7FFFFFFF
+                                                     : sum);
+    if (applyMinimum) value = ApplyValueMinimum(value);
     return value;
 }
 
-int CItem::GetTotalValue() {
-    return GetValue(1, 1);
+int CItem::ApplyValueMinimum(int value) const {
+    if (value <= 0) value = GetTileData().Static(GetShownGraphic()).BaseValue();
+    return value <= 0 ? 1 : value;
 }
 
-bool CItem::IsMovableBy(CMobile*) const {
-    return true;
+int CItem::GetTotalValue() {
+    // A stack made only of what its type needs is worth its type; anything more counts itself.
+    return GetValue(IsGeneric() ? HoldsOnlyRequiredResources() : 1, 1);
 }
-bool CItem::IsFreelyUsable(CMobile*) const {
-    return true;
+
+bool CItem::IsMovableBy(CMobile* mobile) const {
+    if (multiLink_) return false;
+    const CPlayer* player = mobile ? mobile->AsPlayer() : nullptr;
+    if (player && player->IsEditing()) return true;
+    if (IsNoDrawType(type_) || IsCorpse()) return false;
+    s32 overloaded = 0;
+    if ((status_ & kStatusWeightOverride) && GetObjVarIntChecked("overloadedWeight", overloaded))
+        return overloaded <= 90;
+    // A tile weight of 255 marks an immovable item.
+    return GetTileData().Static(GetShownGraphic()).weight < 91;
 }
-bool CItem::IsFreelyViewable(CMobile*) const {
-    return true;
+
+namespace {
+constexpr int kBackpackLayer = 21;
+constexpr int kUseRange = 4;
+constexpr int kObjAccessKey = 9;
+}  // namespace
+
+int CItem::AccessThroughContainers(const CItem** owner) const {
+    *owner = nullptr;
+    const CItem* below = this;
+    for (int depth = 0; below->container_ && depth < 1000; ++depth) {
+        const CItem* up = below->container_;
+        if (const CMobile* mobile = up->AsMobile()) {
+            *owner = mobile;
+            return mobile->GetLayer(kBackpackLayer) == below || IsEquipped() ? 1 : 0;
+        }
+        if (!up->IsUsableContainer()) return 0;
+        below = up;
+    }
+    return 1;
+}
+
+bool CItem::IsWithinReachOf(CMobile* mobile) const {
+    return ChebyshevDistanceWrapped(GetWorldLocation(), mobile->GetWorldLocation()) < kUseRange &&
+           ItemCanSee(*mobile, *this, kSightWalls);
+}
+
+bool CItem::IsFreelyUsable(CMobile* mobile) const {
+    if (!mobile) return false;
+    const CPlayer* player = mobile->AsPlayer();
+    if (player && player->IsEditing()) return true;
+    if (IsNoDrawType(type_)) return false;
+    const CItem* owner = nullptr;
+    if (!AccessThroughContainers(&owner)) return false;
+    if (owner && owner != mobile) {
+        // The owner's scripts decide: a handler answers 0 to grant access.
+        const u32 serial = serial_;
+        const u32 user = mobile->GetSerial();
+        TriggerArgs args;
+        args.value = kObjAccessKey;
+        args.serial = user;
+        args.other = serial;
+        if (GetTriggerServices().SendTrigger(const_cast<CItem*>(owner), kTriggerObjAccess, args))
+            return false;
+        // The handler may have deleted the item or the user.
+        if (!IsObjectAlive(serial, this) || !IsObjectAlive(user, mobile)) return false;
+    }
+    return IsWithinReachOf(mobile);
+}
+
+bool CItem::IsFreelyViewable(CMobile* mobile) const {
+    if (!mobile) return false;
+    const CPlayer* player = mobile->AsPlayer();
+    if (player && player->IsEditing()) return true;
+    if (IsNoDrawType(type_)) return false;
+    for (const CItem* up = container_; up; up = up->container_) {
+        if (up->IsMobile()) {
+            if (up == container_ && !IsEquipped()) return false;
+            break;
+        }
+        if (!up->IsUsableContainer()) return false;
+    }
+    return IsWithinReachOf(mobile);
 }
 bool CItem::IsMultiCompOrSectorResources() const {
     return multiLink_ != nullptr || IsSectorResources();
 }
-int CItem::GetWeight() const {
-    return GetTileData().Static(GetShownGraphic()).weight;
-}
 int CItem::GetContentWeight() const {
     return GetWeight();
-}
-bool CItem::CanStackWith(CItem*) const {
-    return false;
-}
-void CItem::GetDescriptiveName(CStr& out, int) const {
-    out = GetRealName();
 }
 void CItem::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
     for (CPlayer* player : players)
@@ -591,13 +755,25 @@ CItem* CItem::FindSelfBySerial() const {
 void CItem::CheckRegistrationUnlessLoading() {
     if (!g_objectManager.IsOn(ObjectSwitch::kLoading)) FindSelfBySerial();
 }
-CItem* CItem::FindObjVarListHolder(const char*, CItem*) {
-    return nullptr;
+CItem* CItem::FindObjVarListHolder(const char* listName, CItem* object) {
+    const CScriptList* list = ObjVars::GetList(attachments_, listName);
+    if (!list || !object) return nullptr;
+    return list->Contains(kTypeObject, ScriptListValue::Int(static_cast<s32>(object->GetSerial())))
+               ? this
+               : nullptr;
 }
 int CItem::GetPacketAmount() const {
-    return GetQuantity();
+    s32 v = 0;
+    if (type_ == 4079 || type_ == 4080) return GetObjVarIntChecked("bookNum", v) ? (v & 0xFFFF) : 0;
+    if (type_ == 4081 || type_ == 4082) {
+        if (GetObjVarIntChecked("bookPages", v)) return v & 0xFFFF;
+    }
+    return static_cast<int>(GetTileData().Static(type_).value & 0xFFFF);
 }
-void CItem::ApplyStatusFlags(u8) {}
+void CItem::ApplyStatusFlags(u8 packetStatus) {
+    if (packetStatus & 0x20) status_ |= kStatusWeightOverride;
+    if (packetStatus & 0x80) status_ |= kStatusHidden;
+}
 void CItem::GetStatusFlags(u8& packetStatus) const {
     packetStatus = 0;
     if (status_ & kStatusWeightOverride) packetStatus |= 0x20;
@@ -612,6 +788,36 @@ void CItem::SetHidden(bool hidden) {
     } else {
         status_ &= static_cast<u8>(~kStatusHidden);
     }
+    ResendToRange(!hidden);
+}
+
+void CItem::ResendToRange(int) {
+    if (detached_ || (status_ & kStatusShownByMulti)) return;
+    const Location where = GetWorldLocation();
+    if (!container_) {
+        GetPacketServices().SendObjectInfo(this, where);
+        return;
+    }
+    const int layer = GetEquipLayer();
+    if (layer >= 0) {
+        GetPacketServices().SendWornItem(this, container_->AsMobile(), layer);
+    } else {
+        GetPacketServices().SendContainerItem(this, where);
+    }
+}
+
+void CItem::SetOverloadedWeight(int weight) {
+    // The cached weights above change with the item's own.
+    CContainer* holder = container_ && !IsWeightless() ? container_->AsContainer() : nullptr;
+    if (holder) holder->RemoveContentWeight(GetWeight());
+    ObjVars::Set(attachments_, "overloadedWeight", kTypeInt, ScriptListValue::Int(weight));
+    status_ |= kStatusWeightOverride;
+    if (holder) holder->AddContentWeight(GetWeight());
+    ResendToRange(0);
+}
+
+void CItem::RestoreWeightOverride() {
+    if (ObjVars::Has(attachments_, "overloadedWeight", kTypeInt)) status_ |= kStatusWeightOverride;
 }
 void CItem::SetMurderCount(int) {}
 int CItem::GetNotorietyFor(CMobile*) const {

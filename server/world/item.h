@@ -66,6 +66,8 @@ public:
     virtual bool PutInPack(CMobile* mobile);
     virtual int WriteSaveFields(CStr& out, int withLetter);
     virtual int GetTotalValue();
+    // A value of 0 or less becomes the tile base value, and never less than 1.
+    int ApplyValueMinimum(int value) const;
     virtual bool IsMobile() const { return false; }
     virtual bool IsContainer() const { return false; }
     virtual bool IsUsableContainer() const { return false; }
@@ -147,6 +149,38 @@ public:
     // The graphic with the status-0x04 increment.
     int GetShownGraphic() const;
 
+    // Resource units (item_stacking.cpp). A generic item's quantity is the number of whole
+    // units of its graphic's needs (the held entries of its resource prototype); a need of
+    // amount 0 or less is no need.
+    bool HasRequiredResources() const;
+    bool HoldsOnlyRequiredResources() const;
+    int CountResourceUnits() const;
+    bool HasUnitsFor(int n) const;
+    // Trims the held needs to (units - n) whole units; with none left the item deletes
+    // itself and the answer is false.
+    bool ConsumeResourceUnits(int n);
+    // The target takes n units' worth of its needs from this item, which is then trimmed to
+    // its whole units (false when it was deleted because none remained).
+    bool TransferResourceUnits(CItem* target, int n);
+
+    // Stacking (item_stacking.cpp). The source merges into the target and is deleted; false
+    // when the target could not be put back.
+    bool StackOnto(CItem* target);
+    bool MergeOnto(CItem* target) { return StackOnto(target); }
+    // A new detached item holding `amount` units split off this stack; this stack goes back
+    // where it was. Null when nothing could be made.
+    CItem* SplitStack(int amount);
+
+    // Sends the item again to the players within 18 tiles (not for a detached item).
+    void ResendToRange(int flag);
+    // The int object variable "overloadedWeight" replaces the tile weight (status 0x01).
+    void SetOverloadedWeight(int weight);
+    void RestoreWeightOverride();
+    // Exempt from weight: see IsWeightless in item_stacking.cpp.
+    bool IsWeightless() const;
+    // The int object variable of the name, when it exists.
+    bool GetObjVarIntChecked(const char* name, s32& out) const;
+
     CMobile* GetTopMobile() const;
     bool IsInTrade() const { return false; }  // trade sessions are not built: never in one
     void SetTemplateId(int id);
@@ -216,7 +250,21 @@ protected:
     friend class CObjectManager;
     friend void SuspendObjectTree(CItem*);
     friend void ResumeObjectTree(CItem*);
-    // Weight bookkeeping with the container; both answer the equipment layer (-1 if none).
+    // The climb of the access rules: every container passed must be usable, and a mobile is
+    // entered only through its backpack or by the item being worn (*owner = that mobile).
+    // 1 when the climb passes, else 0.
+    int AccessThroughContainers(const CItem** owner) const;
+    // Less than 4 tiles away (wrapped) and in the mobile's sight.
+    bool IsWithinReachOf(CMobile* mobile) const;
+    // A random corner inside the holder's window for this item's art (z 0).
+    Location RandomSpotIn(const CContainer* holder) const;
+    // Links before the first child whose key (x, or the sort key of a spellbook) is not
+    // below this item's.
+    bool InsertIntoContainerOrderedBy(CItem* container, bool byX);
+    // 0x25 to the players in range (unless loading) and the carrier's status.
+    void NotifyContainerPlacement();
+    // Weight bookkeeping with the container, skipped for a weightless item; both answer the
+    // equipment layer (-1 if none).
     int AddWeightTo(CItem* container);
     int RemoveWeightFrom(CItem* container);
     // Unlinks from the sibling chain (container child list or cell chain).

@@ -100,8 +100,39 @@ void CMobile::SendToPlayer(CPlayer*, int) {}
 int CMobile::GetLayerByte() const {
     return 0;
 }
-void CMobile::RecalcWeight() {}
-CItem* CMobile::FindObjVarListHolder(const char*, CItem*) {
+void CMobile::RecalcWeight() {
+    // Everything worn and carried is taken off and put back so that the ordinary paths
+    // recompute every weight; no trigger fires meanwhile.
+    CItem* worn[kLayerCount];
+    for (int i = 0; i < kLayerCount; ++i)
+        worn[i] = layers_[i];
+    for (CItem* item : worn) {
+        if (!item) continue;
+        item->SetStatus(item->GetStatus() | kStatusNoTriggers);
+        if (!item->IsDetached()) item->RemoveFromWorld();
+        item->RecalcWeight();
+    }
+    CContainer::RecalcWeight();
+    std::vector<CItem*> refused;
+    for (int i = 0; i < kLayerCount; ++i) {
+        CItem* item = worn[i];
+        if (!item) continue;
+        const bool wornAgain = item->EquipOn(this, i);
+        item->SetStatus(item->GetStatus() & static_cast<u8>(~kStatusNoTriggers));
+        if (!wornAgain && item->IsDetached()) refused.push_back(item);
+    }
+    // An item that can no longer be worn (a weapon whose strength test now fails) is kept:
+    // it goes into the pack, else to the mobile's feet.
+    for (CItem* item : refused)
+        item->PutInPack(this);
+}
+CItem* CMobile::FindObjVarListHolder(const char* listName, CItem* object) {
+    if (CItem* self = CItem::FindObjVarListHolder(listName, object)) return self;
+    for (int layer = 0; layer <= 25; ++layer) {
+        CItem* worn = layers_[layer];
+        if (CItem* holder = worn ? worn->FindObjVarListHolder(listName, object) : nullptr)
+            return holder;
+    }
     return nullptr;
 }
 void CMobile::ApplyStatusFlags(u8) {}
@@ -121,7 +152,20 @@ void CMobile::MarkContentsValueless() {}
 void CMobile::DeleteContents() {
     CContainer::DeleteContents();
 }
-bool CMobile::CanHold(CItem*) const {
+int CMobile::GetMaxHitsForWeight() const {
+    // Maximum hit points come with the mobile's vitals; until then a mobile weighs only what
+    // it carries.
+    static bool logged = false;
+    if (!logged) {
+        logged = true;
+        GetLogSink().Log(0, 0, 0, "", "world", "error",
+                         "CMobile::GetMaxHitsForWeight: mobile vitals are not built yet; a "
+                         "mobile's own weight counts as 0");
+    }
+    return 0;
+}
+
+bool CMobile::CanHold(CItem*, int*) const {
     return false;
 }
 void CMobile::Die() {}

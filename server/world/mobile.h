@@ -44,7 +44,7 @@ public:
     int GetMaxWeight() const override;
     void MarkContentsValueless() override;
     void DeleteContents() override;
-    bool CanHold(CItem* item) const override;
+    bool CanHold(CItem* item, int* code = nullptr) const override;
     virtual void Die();
     virtual int GetBodyTableValue() const { return 0; }
     virtual void SetCurHits(int value);
@@ -82,6 +82,8 @@ public:
     virtual void AdjustStat(int stat);
     virtual void ApplySkillCap();
 
+    // Half of it is the mobile's own weight; the vitals supply it.
+    virtual int GetMaxHitsForWeight() const;
     CItem* GetLayer(int layer) const;
     void SetLayerField(int layer, CItem* item);
     void SetMoveType(int type) { moveType_ = type; }

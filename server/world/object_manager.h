@@ -101,6 +101,8 @@ public:
     void LockAnimData() {}
     void UnlockHueTables() {}
     void LockHueTables() {}
+    void UnlockItemResources() {}
+    void LockItemResources() {}
 
     // The per-graphic resource prototype (null outside 0..0x3FFF).
     CCountedObject* GetResourcePrototype(int graphic) const;

@@ -15,6 +15,7 @@
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
 #include "server/world/container.h"
+#include "server/world/doors.h"
 #include "server/world/item.h"
 #include "server/world/object_manager.h"
 
@@ -140,6 +141,10 @@ void ActionRemoveOrder(CBaseObject* object, s32, const char*) {
     RemoveVariable(object, "order");
 }
 
+void ActionCloseDoor(CBaseObject* object, s32, const char*) {
+    if (CItem* door = object ? object->AsItem() : nullptr) CloseDoor(door);
+}
+
 // One entry per action. An entry without an effect is not built yet: its callbacks stay
 // where they are (and in the save text) until the effect exists, and the first one that
 // comes due says so in the log.
@@ -154,7 +159,7 @@ ActionEntry g_actions[kCallbackActions] = {
     {ActionDelete, "", false},
     {ActionCorpseDecay, "", false},
     {nullptr, "the player's delayed log-out", false},
-    {nullptr, "door closing", false},
+    {ActionCloseDoor, "", false},
     {ActionCallbackTrigger, "", false},
     {ActionDelete, "", false},
     {nullptr, "object speech", false},

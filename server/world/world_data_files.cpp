@@ -7,6 +7,8 @@
 #include "core/byte_order.h"
 #include "core/loop_state.h"
 #include "server/world/base_object.h"
+#include "server/world/resource_tables.h"
+#include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
@@ -219,6 +221,16 @@ int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
         const std::vector<u8> table = ComputeArtDimensions(artIndex, art);
         tiles.ReadArtDimensions(table.data(), table.size());
         if (write) write(kArtDimPath, table);
+    }
+    // The economy's vocabulary: without the files no type is known and nothing is generic;
+    // a damaged one is no world to serve.
+    if (read(kResourceTypesPath, bytes) && !IsQuitting()) {
+        std::string message;
+        if (LoadResourceTypes(bytes, GetResourceTypes(), &message) != 0) return fail(message);
+    }
+    if (read(kItemResourcesPath, bytes) && !IsQuitting()) {
+        std::string message;
+        if (LoadItemResources(bytes, &message) != 0) return fail(message);
     }
     WorldDataResult local;
     WorldDataResult& out = result ? *result : local;

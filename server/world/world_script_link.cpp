@@ -104,10 +104,13 @@ ScriptTriggerArgs FromWorldArgs(int trigger, const TriggerArgs& in) {
     out.key = in.value;
     if (trigger < 0 || trigger >= kTriggerCount) return out;
     const TriggerInfo& info = GetTriggerInfo(trigger);
+    int objects = 0;
     for (int k = 0; k < info.paramCount; ++k) {
         switch (info.params[k].type) {
             case 'o':
-                out.params.push_back(TriggerValue::Obj(in.serial));
+                // The second object parameter takes the second object when there is one.
+                out.params.push_back(
+                    TriggerValue::Obj(objects++ == 1 && in.other ? in.other : in.serial));
                 break;
             case 's':
                 out.params.push_back(TriggerValue::Str(in.text));

@@ -4,7 +4,9 @@
 #include <cstdlib>
 
 #include "core/archive_builder.h"
+#include "server/world/resource_tables.h"
 #include "server/world/world_data_files.h"
+#include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/map_files.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
@@ -29,6 +31,8 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
     members[kHuesPath] = WriteHuesFile(DemoHues());
     members[kAnimDataPath] = WriteAnimDataFile(DemoAnimData());
     members[kArtDimPath] = WriteArtDimensionsFile(DemoArtSizes(tiles));
+    members[kResourceTypesPath] = DemoResourceTypesFile();
+    members[kItemResourcesPath] = DemoItemResourcesFile();
     members[kTimePath] = WriteTimeFile(9);  // the demo starts in the morning
     // No object type carries a type script in the demo: the list is empty.
     members[kTypeScriptListPath] = Text("\n");

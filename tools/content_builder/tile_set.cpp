@@ -7,6 +7,9 @@ namespace {
 
 using namespace demo_tiles;
 
+// What a bag, a chest or a backpack holds at most.
+constexpr u32 kContainerStones = 400;
+
 void Land(TileSet& t, int first, int count, u32 flags, const char* name) {
     for (int i = first; i < first + count; ++i) {
         LandTileRecord& r = t.land[i];
@@ -23,6 +26,7 @@ struct StaticDef {
     int layer;
     int baseValue;
     const char* name;
+    u32 value = 0;  // the 32-bit value: a container's capacity in stones
 };
 
 void Static(TileSet& t, int first, int count, const StaticDef& d) {
@@ -33,6 +37,7 @@ void Static(TileSet& t, int first, int count, const StaticDef& d) {
         r.weight = static_cast<u8>(d.weight);
         r.layer = static_cast<u8>(d.layer);
         r.values[2] = static_cast<u16>(d.baseValue);
+        r.value = d.value;
         std::memcpy(r.name, d.name, strnlen(d.name, 20));
     }
 }
@@ -66,8 +71,17 @@ TileSet BuildTileSet() {
     Static(t, kLeaves, 1, {kTileBackground, 20, 255, 0, 0, "leaves"});
     Static(t, kBackpack, 1,
            {kTileContainer | kTileWearable | kTileArticleA, 3, 3, 21, 15, "backpack"});
-    Static(t, kChest, 1, {kTileContainer | kTileArticleA, 4, 15, 0, 30, "wooden chest"});
-    Static(t, kGold, 1, {kTileGeneric, 0, 0, 0, 1, "gold coin"});
+    Static(t, kChest, 1,
+           {kTileContainer | kTileArticleA, 4, 15, 0, 30, "wooden chest", kContainerStones});
+    Static(t, kBag, 1, {kTileContainer | kTileArticleA, 2, 1, 0, 5, "bag", kContainerStones});
+    // Stackable goods: the '%' pieces give the plural (%plural/singular%).
+    Static(t, kGold, 1, {kTileGeneric, 0, 0, 0, 1, "gold coin%s%"});
+    Static(t, kLogs, 1, {kTileGeneric | kTileArticleA, 1, 2, 0, 2, "log%s%"});
+    Static(t, kIngots, 1, {kTileGeneric | kTileArticleAn, 1, 1, 0, 5, "ingot%s%"});
+    Static(t, kBread, 1, {kTileGeneric | kTileArticleA, 1, 1, 0, 1, "loa%ves/f% of bread"});
+    Static(t, kLantern, 1, {kTileArticleA, 8, 3, 0, 12, "lantern"});
+    Static(t, kLampPost, 1, {kTileImpassable | kTileArticleA, 18, 255, 0, 0, "lamp post"});
+    Static(t, kShopSign, 1, {kTileArticleA, 6, 255, 0, 0, "shop sign"});
     Static(t, kLongSword, 1,
            {kTileWeapon | kTileWearable | kTileArticleA, 1, 7, 1, 55, "long sword"});
     Static(t, kTunic, 1,

@@ -163,6 +163,33 @@ trigger callback(8) {
     EXPECT_EQ(Int(in, "keyed"), 8);
 }
 
+TEST_F(Triggers, ASpeechHandlerRunsWithTheCapturesOfItsOwnPattern) {
+    Compile({{"shop", R"(
+member int heard;
+trigger speech("zzz*") {
+    heard = heard + 100;
+    return 1;
+}
+trigger speech("buy * now") {
+    heard = heard + 1;
+    return 1;
+}
+trigger speech("qqq*") {
+    heard = heard + 100;
+    return 1;
+}
+)"}});
+    CBaseObject* o = world.Add(1);
+    ASSERT_EQ(AttachScript(o, "shop", 0), nullptr);
+    ScriptTriggerArgs args;
+    args.select = "Buy a long sword NOW";
+    args.params = {TriggerValue::Obj(5), TriggerValue::Str(args.select.c_str())};
+    EXPECT_EQ(sendTrigger(o, kTriggerSpeech, args), 1);
+    EXPECT_EQ(Int(world.Set(1)->scripts, "heard"), 1);
+    ASSERT_EQ(SpeechCaptures().Used(), 1);
+    EXPECT_STREQ(SpeechCaptures().GetCapture(0), "a long sword");
+}
+
 TEST_F(Triggers, ValuesOfTheWrongTypeNeverReachAStringParameter) {
     Compile({{"talk", R"(
 member int len;

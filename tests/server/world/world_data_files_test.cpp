@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/loop_state.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_tables.h"
+#include "server/world/resource_type.h"
 #include "tools/content_builder/map_files.h"
 #include "world_test_support.h"
 
@@ -24,6 +27,13 @@ protected:
             while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics)
                 s->Release();
         }
+    }
+    // The tile data and a flat 64 x 64 map at z 3: the files a load cannot do without.
+    void AddRequiredFiles() {
+        TileSet tiles;
+        files["../.rundir/tiledata.mul"] = WriteTileDataFile(tiles);
+        TerrainGrid terrain(0, 0, 64, 64, kGrass, 3);
+        files["../.rundir/Demo/map0.mul"] = WriteMapFile(terrain);
     }
     void TearDown() override {
         ReleaseStatics();
@@ -159,10 +169,7 @@ TEST_F(WorldDataFilesTest, AStaticsRecordHoldsTheLowBitsOfItsCoordinates) {
 
 TEST_F(WorldDataFilesTest, MissingOrShortRequiredFilesAreClearErrors) {
     ASSERT_EQ(g_sectorGrid.Build(0, 0, 64, 64), 0);
-    TileSet tiles;
-    files["../.rundir/tiledata.mul"] = WriteTileDataFile(tiles);
-    TerrainGrid terrain(0, 0, 64, 64, kGrass, 3);
-    files["../.rundir/Demo/map0.mul"] = WriteMapFile(terrain);
+    AddRequiredFiles();
     struct Case {
         const char* name;
         std::function<void()> damage;
@@ -190,6 +197,32 @@ TEST_F(WorldDataFilesTest, MissingOrShortRequiredFilesAreClearErrors) {
     // A larger map than the world needs is read up to the world's size.
     files["../.rundir/Demo/map0.mul"].resize(80 * 196);
     EXPECT_EQ(LoadWorldDataFiles(Reader(), "Demo", &result, &error), 0);
+}
+
+// The economy's files are optional; present but short, they stop the start-up naming them.
+TEST_F(WorldDataFilesTest, ShortEconomyFilesAreStartUpErrors) {
+    ASSERT_EQ(g_sectorGrid.Build(0, 0, 64, 64), 0);
+    AddRequiredFiles();
+    CResourceTypeTable types;
+    auto* gold = new CResourceType;
+    gold->SetNumber(1);
+    gold->SetInternalName("gold");
+    types.Add(gold);
+    files["../.rundir/restypes.mul"] = WriteResourceTypeTable(types);
+    g_objectManager.GetResourcePrototype(3821)->AddResource(1, kResourceHeld, 1, 0, 1);
+    files["../.rundir/itemres.mul"] = WriteItemResourceTable();
+    ClearEconomy();
+    std::string error;
+    ASSERT_EQ(LoadWorldDataFiles(Reader(), "Demo", nullptr, &error), 0) << error;
+    EXPECT_EQ(GetResourceTypes().FindNumber("gold"), 1);
+    EXPECT_NE(g_objectManager.GetResourcePrototype(3821)->GetResources(), nullptr);
+    for (const char* path : {"../.rundir/restypes.mul", "../.rundir/itemres.mul"}) {
+        auto saved = files;
+        files[path].pop_back();
+        EXPECT_EQ(LoadWorldDataFiles(Reader(), "Demo", nullptr, &error), 1) << path;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        files = saved;
+    }
 }
 
 TEST_F(WorldDataFilesTest, SmallTextAndNumberFiles) {

@@ -4,6 +4,7 @@
 
 #include "script/runtime/script_world_link.h"
 #include "server/world/placement_record.h"
+#include "server/world/resource_type.h"
 #include "server/world/world_script_link.h"
 
 namespace {
@@ -26,6 +27,8 @@ void SetLand(int tile, u32 flags, const char* name) {
 void InstallTestTileSet() {
     GetTileData().Clear();
     SetStatic(kPlainItem, 0, 1, "pebble");
+    // The misc word is the amount the packets of an item that is not stackable carry.
+    GetTileData().MutableStatic(kPlainItem)->value = 1;
     SetStatic(kTable, kTileSurface, 6, "table");
     SetStatic(kWall, kTileImpassable | kTileWall | kTileNoShoot, 20, "wall");
     SetStatic(kWindow, kTileImpassable, 20, "window");
@@ -61,8 +64,15 @@ void DeleteAllObjects() {
     }
 }
 
+void ClearEconomy() {
+    GetResourceTypes().Clear();
+    for (int graphic = 0; graphic < kTileCount; ++graphic)
+        g_objectManager.GetResourcePrototype(graphic)->ClearResources();
+}
+
 void WorldTest::SetUp() {
     InstallTestTileSet();
+    ClearEconomy();
     g_sectorGrid.Build(0, 0, 64, 64);
     g_mobileTable.CreateGrid(0, 0, 64, 64);
     SetTriggerServices(&triggers);
@@ -74,6 +84,7 @@ void WorldTest::SetUp() {
 void WorldTest::TearDown() {
     // The objects go while the stand-ins are in force: they free what the objects carry.
     DeleteAllObjects();
+    ClearEconomy();
     SetTriggerServices(nullptr);
     SetPacketServices(nullptr);
     SetScriptObjectServices(nullptr);

@@ -114,11 +114,21 @@ struct RecordingPackets : PacketServices {
     void SendPlayerStatus(CPlayer* player) override {
         log.push_back("11 " + Serial(player->GetSerial()));
     }
+    void SendObjectText(CPlayer* player, CItem* speaker, const char* text, int hue) override {
+        log.push_back("1C " + Serial(player->GetSerial()) + " " + Serial(speaker->GetSerial()) +
+                      " " + text + " " + std::to_string(hue));
+    }
+    void SendSound(int sound, const Location& at) override {
+        log.push_back("54 " + std::to_string(sound) + " " + std::to_string(at.x) + "," +
+                      std::to_string(at.y));
+    }
     void NoteStaticsChanged(int cell) override { log.push_back("3F " + std::to_string(cell)); }
 };
 
 // Sets the test tile set into the server's tile data.
 void InstallTestTileSet();
+// Empties the resource type table and every graphic's resource prototype.
+void ClearEconomy();
 // Deletes every registered object (uncontained first; contents go with their holders).
 void DeleteAllObjects();
 

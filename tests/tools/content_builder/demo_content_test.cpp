@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "server/world/object_manager.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_tables.h"
+#include "server/world/resource_type.h"
 #include "server/world/tile_data.h"
+#include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/file_checksum.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -24,6 +29,8 @@ TEST(DemoContent, TheMembersAndTheirSizes) {
         {"../.rundir/artdim.dat", static_cast<size_t>(kArtDimFileSize)},
         {"../.rundir/time.mul", 4},
         {"../.rundir/scripts/objscr.txt", 0},
+        {"../.rundir/restypes.mul", 4u + 23 * 652},
+        {"../.rundir/itemres.mul", 0x4000u * 4 + 4 * 33},
     };
     EXPECT_EQ(members.size(), std::size(cases));
     for (const Case& c : cases) {
@@ -50,10 +57,12 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
         {"../.rundir/ZQGoldDemo/staidx0.mul", 0xb2bc272d87100c01ull},
         {"../.rundir/ZQGoldDemo/statics0.mul", 0x794dd64786dc797full},
         {"../.rundir/animdata.mul", 0xafbb0f253b0bd55full},
-        {"../.rundir/artdim.dat", 0x607bac09646d0999ull},
+        {"../.rundir/artdim.dat", 0x28e9a89602d4c21dull},
         {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
         {"../.rundir/scripts/objscr.txt", 0xaf63c74c8601c8ddull},
-        {"../.rundir/tiledata.mul", 0x167380ee4a043352ull},
+        {"../.rundir/tiledata.mul", 0xc0e8b05bc74b1c5dull},
+        {"../.rundir/restypes.mul", 0xe3183da164bb4bd4ull},
+        {"../.rundir/itemres.mul", 0x594c43e306cfb467ull},
         {"../.rundir/time.mul", 0xad002ab9f9463becull},
     };
     for (const auto& [path, bytes] : first) {
@@ -102,6 +111,43 @@ TEST(DemoContent, TheTileSetNamesEveryTileItUses) {
     const std::vector<HueRecord> hues = DemoHues();
     EXPECT_STREQ(hues[1].name, "red 1");
     EXPECT_LT(hues[1].colours[0], hues[1].colours[31]);
+}
+
+// The server's readers take the demo's economy files as they are written, every name the
+// server asks for is there, and every stackable graphic needs something per unit.
+TEST(DemoContent, TheEconomyFilesReadBackWithEveryTypeAndNeed) {
+    CResourceTypeTable types;
+    const std::vector<u8> typeFile = DemoResourceTypesFile();
+    ASSERT_EQ(LoadResourceTypes(typeFile, types, nullptr), 0);
+    EXPECT_EQ(WriteResourceTypeTable(types), typeFile);
+    for (const char* name :
+         {"gold", "magic", "cloth", "wood", "water", "leather", "meat", "metal", "jewels", "good",
+          "evil", "humans", "CARNIVOREMEAT", "bone", "weapon", "RIDABLE"}) {
+        EXPECT_NE(types.FindNumber(name), 0) << name;
+    }
+    EXPECT_EQ(types.CountTypes(), static_cast<int>(DemoResourceTypeNames().size()));
+
+    const std::vector<u8> itemFile = DemoItemResourcesFile();
+    ASSERT_EQ(LoadItemResources(itemFile, nullptr), 0);
+    EXPECT_EQ(WriteItemResourceTable(), itemFile);
+    const TileSet& tiles = DemoTileSet();
+    for (int graphic = 0; graphic < kTileCount; ++graphic) {
+        const ResourceEntry* need = g_objectManager.GetResourcePrototype(graphic)->GetResources();
+        if (!(tiles.statics[graphic].flags & kTileGeneric)) {
+            EXPECT_EQ(need, nullptr) << graphic;
+            continue;
+        }
+        ASSERT_NE(need, nullptr) << graphic;
+        EXPECT_EQ(need->kind, kResourceHeld);
+        EXPECT_GT(need->amounts[0], 0) << graphic;
+        EXPECT_NE(types.GetByNumber(need->type), nullptr) << graphic;
+    }
+    const ResourceEntry* gold =
+        g_objectManager.GetResourcePrototype(demo_tiles::kGold)->GetResources();
+    EXPECT_EQ(gold->type, types.FindNumber("gold"));
+    // Leave no prototypes behind for other tests.
+    for (int graphic = 0; graphic < kTileCount; ++graphic)
+        g_objectManager.GetResourcePrototype(graphic)->ClearResources();
 }
 
 }  // namespace
