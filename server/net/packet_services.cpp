@@ -10,6 +10,10 @@ void PacketServices::SendCorpseEquipment(CItem*, const Location&) {}
 void PacketServices::SendContainerContents(CItem*, const Location&) {}
 void PacketServices::SendPlayerStatus(CPlayer*) {}
 void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
+void PacketServices::TellSelf(CPlayer*, const char*) {}
+void PacketServices::SendVitals(CPlayer*, CMobile*, int) {}
+void PacketServices::SendSkillUpdate(CPlayer*, int) {}
+void PacketServices::SendMobile(CPlayer*, CMobile*, bool) {}
 void PacketServices::NoteStaticsChanged(int) {}
 
 namespace {

@@ -11,9 +11,28 @@
 
 // ---------------------------------------------------------------- CMobile
 
-CMobile::CMobile() : layers_{}, moveType_(1) {}
+CMobile::CMobile() : layers_{}, moveType_(1) {
+    for (u32& t : skillTimes_)
+        t = kSkillBaseTime;
+    g_mobileManager.Link(this);
+}
 
 CMobile::~CMobile() {
+    ClearCombatLists();
+    if (leader_) leader_->RemoveFollower(this);
+    // A leader hands its followers on: the first leads the others.
+    if (firstFollower_) {
+        CMobile* heir = firstFollower_;
+        RemoveFollower(heir);
+        std::vector<CMobile*> rest;
+        while (firstFollower_) {
+            rest.push_back(firstFollower_);
+            RemoveFollower(firstFollower_);
+        }
+        for (auto it = rest.rbegin(); it != rest.rend(); ++it)
+            heir->AddFollower(*it);
+    }
+    g_mobileManager.Unlink(this);
     // What the mobile wears goes with it (each destructor clears its own layer).
     for (int i = 0; i < kLayerCount; ++i) {
         while (CItem* worn = layers_[i]) {
@@ -67,7 +86,10 @@ u32 CMobile::GetLandMoveClass(int landTile) const {
 }
 
 u32 CMobile::GetMoveClassDefault(const CBaseObject& other) const {
-    // Followers and guards step through each other; that comes with the follower rules.
+    // A leader passes through its followers, a guard through every mobile.
+    const CItem* item = other.IsDynamic() ? static_cast<const CItem*>(&other) : nullptr;
+    const CMobile* mobile = item ? item->AsMobile() : nullptr;
+    if (mobile && ((leads_ && mobile->leader_ == this) || IsGuard())) return 0;
     return other.GetMoveClass(GetMoveType());
 }
 
@@ -96,7 +118,7 @@ void CMobile::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
 }
 void CMobile::SendToPlayer(CPlayer*, int) {}
 int CMobile::GetLayerByte() const {
-    return 0;
+    return direction_;
 }
 void CMobile::RecalcWeight() {}
 CItem* CMobile::FindObjVarListHolder(const char*, CItem*) {
@@ -113,7 +135,7 @@ bool CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
     return false;
 }
 int CMobile::GetMaxWeight() const {
-    return 30;
+    return 4 * stats_[kStatStrength] + 30;
 }
 void CMobile::MarkContentsValueless() {}
 void CMobile::DeleteContents() {
@@ -123,52 +145,10 @@ bool CMobile::CanHold(CItem*) const {
     return false;
 }
 void CMobile::Die() {}
-void CMobile::SetCurHits(int) {}
-void CMobile::SetMaxHits(int) {}
-void CMobile::SetCurFatigue(int) {}
-void CMobile::SetMaxFatigue(int) {}
-void CMobile::SetCurMana(int) {}
-void CMobile::SetMaxMana(int) {}
-void CMobile::AddCurHits(int) {}
-void CMobile::AddMaxHits(int) {}
-void CMobile::AddCurFatigue(int) {}
-void CMobile::AddMaxFatigue(int) {}
-void CMobile::AddCurMana(int) {}
-void CMobile::AddMaxMana(int) {}
-void CMobile::SetRealStat(int, int) {}
-void CMobile::ModifyRealStat(int, int) {}
-void CMobile::ModifyStat(int, int) {}
-void CMobile::SetStatMod(int, int) {}
-void CMobile::SetNotoriety(int) {}
 void CMobile::GetTitledName(CStr& out) const {
     out = GetRealName();
 }
-int CMobile::Walk(int, int) {
-    return 0;
-}
-int CMobile::MoveInDirection(int, int) {
-    return 0;
-}
 void CMobile::Kill() {}
-int CMobile::GetMoveSpeed() const {
-    return 0;
-}
-int CMobile::GetTravelZ(const Location& at, int, int) const {
-    return at.z;
-}
-bool CMobile::IsExhausted() const {
-    return false;
-}
-void CMobile::ConsumeMoveFatigue() {}
-void CMobile::RegenerateFatigue() {}
-int CMobile::CheckHealthy() {
-    return 1;
-}
-void CMobile::MakeInvulnerable() {}
-void CMobile::MakeVulnerable() {}
-void CMobile::ApplyStatCap() {}
-void CMobile::AdjustStat(int) {}
-void CMobile::ApplySkillCap() {}
 
 // ---------------------------------------------------------------- near a place
 
@@ -298,14 +278,11 @@ void CPlayer::SetNotoriety(int) {}
 void CPlayer::GetTitledName(CStr& out) const {
     CMobile::GetTitledName(out);
 }
-int CPlayer::Walk(int, int) {
+int CPlayer::Walk(int, int*) {
+    // The player's own walk checks come with the player rules.
     return 0;
 }
 void CPlayer::Kill() {}
-bool CPlayer::IsExhausted() const {
-    return false;
-}
-void CPlayer::ApplySkillCap() {}
 void CPlayer::ApplyStatCapIfAllowed() {}
 void CPlayer::AdjustStatIfAllowed(int) {}
 void CPlayer::ReceiveHelpfulActionFrom(CMobile*) {}
