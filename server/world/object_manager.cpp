@@ -301,7 +301,8 @@ CItem* CObjectManager::CreateContainer(int graphic) {
 
 CItem* CObjectManager::CreateWeapon(int graphic) {
     CItem* item = CreateItem(graphic);
-    if (item && !item->IsWeapon()) {
+    // A weapon comes from the template its graphic names; without one there is no weapon.
+    if (item && (!item->IsWeapon() || !static_cast<CWeapon*>(item)->ApplyTemplateFromGraphic())) {
         item->DeleteSelf();
         return nullptr;
     }

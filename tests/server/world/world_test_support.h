@@ -50,6 +50,7 @@ struct RecordingTriggers : TriggerServices {
         u32 serial;
         int trigger;
         TriggerArgs args;
+        std::vector<int> ints;  // the int parameters the sender gave (args.ints copied)
     };
     std::vector<Call> calls;
     std::set<u32> scripted;
@@ -64,7 +65,9 @@ struct RecordingTriggers : TriggerServices {
 
     int SendTrigger(CItem* object, int trigger, const TriggerArgs& args) override {
         const u32 serial = object->GetSerial();
-        calls.push_back({serial, trigger, args});
+        calls.push_back({serial, trigger, args,
+                         std::vector<int>(args.ints, args.ints + args.intCount)});
+        calls.back().args.ints = nullptr;
         if (onTrigger) onTrigger(object, trigger);
         auto it = answers.find({serial, trigger});
         return it == answers.end() ? 1 : it->second;
