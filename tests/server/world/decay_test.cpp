@@ -19,7 +19,9 @@ protected:
 TEST_F(DecayTest, ModesSetTheSweep) {
     struct Case {
         int mode, interval, buckets, limit, home, step;
-    } cases[] = {{0, 1, 4, 250, 112, 112}, {1, 1, 2048, 72, 18, 6}, {2, 0, 0, 255, 0, 0},
+    } cases[] = {{0, 1, 4, 250, 112, 112},
+                 {1, 1, 2048, 72, 18, 6},
+                 {2, 0, 0, 255, 0, 0},
                  {-7, 0, 0, 255, 0, 0}};
     for (const Case& c : cases) {
         g_decay.position = 99;

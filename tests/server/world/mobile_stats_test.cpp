@@ -291,8 +291,8 @@ TEST_F(MobileStatsTest, NotorietyCoolDownAndClamp) {
     EXPECT_EQ(npc->GetNotoriety(), -127);
     npc->SetNotoriety(-127);
     EXPECT_EQ(packets.With("77").size(), 3u) << "one update per change";
-    EXPECT_EQ(packets.With("77").front(), "77 " + std::to_string(viewer->GetSerial()) + " " +
-                                              std::to_string(npc->GetSerial()));
+    EXPECT_EQ(packets.With("77").front(),
+              "77 " + std::to_string(viewer->GetSerial()) + " " + std::to_string(npc->GetSerial()));
     npc->LoseFame(10);
     EXPECT_EQ(npc->GetNotoriety(), -117);
     npc->GainFame(10);

@@ -86,9 +86,9 @@ TEST_F(SteppingTest, AStepMovesRevealsAndFalls) {
     EXPECT_EQ(npc->GetDirection(), 0x82);
     EXPECT_FALSE(npc->IsHidden());
     EXPECT_EQ(npc->GetCurHits(), 40);  // a drop of 40: 10 hits
-    EXPECT_EQ(packets.With("77"), (std::vector<std::string>{"77 " +
-                                                             std::to_string(viewer->GetSerial()) +
-                                                             " " + std::to_string(npc->GetSerial())}));
+    EXPECT_EQ(packets.With("77"),
+              (std::vector<std::string>{"77 " + std::to_string(viewer->GetSerial()) + " " +
+                                        std::to_string(npc->GetSerial())}));
     // Into another cell, with the landing z worked out.
     EXPECT_EQ(npc->MoveInDirection(4, -128), 1);
     EXPECT_EQ(npc->MoveInDirection(4, -128), 1);

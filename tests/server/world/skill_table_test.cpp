@@ -12,8 +12,7 @@
 namespace {
 
 std::string Block(const std::string& name, int capWeight = 10, const char* curve = "0 500 800",
-                  const char* flag = "TRUE", const char* script = "skill_script",
-                  int version = 0) {
+                  const char* flag = "TRUE", const char* script = "skill_script", int version = 0) {
     std::string b;
     b += "Name " + name + "\n";
     b += "Str 10\nDex 20\nInt 30\n";
@@ -59,8 +58,9 @@ TEST(SkillTable, FileVariants) {
          "--\n" + Block("Alchemy") + "--\nName X\nStr ten\n", 1, 0, 500, 500},
         {"empty", "", 0, 0, 500, 500},
         {"header only", "version 2\nStatCurve 9\nSkillCurve 9\n", 0, 2, 9, 9},
-        {"CRLF lines", "--\r\nName Alchemy\r\nStr 1\r\nDex 1\r\nInt 1\r\nW 1\r\nW 1\r\nW 1\r\n"
-                       "Curve 0 500 800\r\nS 1\r\nP 1\r\nU T\r\nC 1\r\nScript s\r\n",
+        {"CRLF lines",
+         "--\r\nName Alchemy\r\nStr 1\r\nDex 1\r\nInt 1\r\nW 1\r\nW 1\r\nW 1\r\n"
+         "Curve 0 500 800\r\nS 1\r\nP 1\r\nU T\r\nC 1\r\nScript s\r\n",
          1, 0, 500, 500},
     };
     for (const Case& c : cases) {
@@ -76,8 +76,7 @@ TEST(SkillTable, FileVariants) {
 TEST(SkillTable, RecordFields) {
     CSkillTable table;
     ASSERT_EQ(table.LoadFromText("version 1\nStatCurve 1\nSkillCurve 2\n--\n" +
-                                 Block("Alchemy and Brewing", 15, "0 500 800", "false", "alch",
-                                       1)),
+                                 Block("Alchemy and Brewing", 15, "0 500 800", "false", "alch", 1)),
               1);
     const SkillRecord* r = table.GetSkill(0);
     ASSERT_NE(r, nullptr);
@@ -102,14 +101,14 @@ TEST(SkillTable, LongNamesAndLinesAreCut) {
     const std::string longName(200, 'n');
     const std::string longScript(120, 's');
     CSkillTable table;
-    ASSERT_EQ(table.LoadFromText("--\n" + Block(longName, 1, "0 500 800", "T",
-                                                 longScript.c_str())),
+    ASSERT_EQ(table.LoadFromText("--\n" + Block(longName, 1, "0 500 800", "T", longScript.c_str())),
               1);
     EXPECT_EQ(std::string(table.GetSkillName(0)), longName.substr(0, 79));
     EXPECT_EQ(std::string(table.GetScriptName(0)), longScript.substr(0, 79));
     // A line longer than 511 characters: its tail is not read as the next line.
     const std::string padded = "Str 10" + std::string(600, ' ') + "999";
-    std::string text = "--\nName A\n" + padded + "\nDex 1\nInt 1\nW 1\nW 1\nW 1\nC 0 500 800\n"
+    std::string text = "--\nName A\n" + padded +
+                       "\nDex 1\nInt 1\nW 1\nW 1\nW 1\nC 0 500 800\n"
                        "S 1\nP 1\nU T\nC 1\nScript s\n";
     ASSERT_EQ(table.LoadFromText(text), 1);
     EXPECT_EQ(table.GetSkill(0)->statWeights[0], 10);

@@ -12,8 +12,9 @@ namespace {
 
 std::string TemplateText(const char* type, const char* hands, int strength = 0,
                          const char* speed = "30") {
-    return std::string("Name: a blade\nWeapon Class: 2d6+1\nArmor Class: 0d0+5\n"
-                       "Hit Points: 0d0+60\nSpeed: ") +
+    return std::string(
+               "Name: a blade\nWeapon Class: 2d6+1\nArmor Class: 0d0+5\n"
+               "Hit Points: 0d0+60\nSpeed: ") +
            speed + "\nRange: 2\nMin Range: 1\nType: " + type + "\nHandedness: " + hands +
            "\nStrength Needed: " + std::to_string(strength) +
            "\nAmmo Type: 70000\nBow: 1\nHitFx: 567\nMissFx: 568\n";
@@ -173,11 +174,26 @@ TEST_F(WeaponTest, EquipRefusals) {
         {"too weak", 9, {}, kSword, 1, false, "You are not strong enough to equip that."},
         {"strong enough", 10, {}, kSword, 1, true, nullptr},
         {"layer 0 is always allowed", 0, {}, kSword, 0, true, nullptr},
-        {"one weapon at a time", 50, {kSword}, kAxe, 2, false,
+        {"one weapon at a time",
+         50,
+         {kSword},
+         kAxe,
+         2,
+         false,
          "You can only wield one weapon at a time."},
-        {"two-handed blocks both hands", 50, {kAxe}, kShield, 1, false,
+        {"two-handed blocks both hands",
+         50,
+         {kAxe},
+         kShield,
+         1,
+         false,
          "You already have something in both hands."},
-        {"two-handed needs both hands", 50, {kShield}, kAxe, 2, false,
+        {"two-handed needs both hands",
+         50,
+         {kShield},
+         kAxe,
+         2,
+         false,
          "You must have both hands free to wield this weapon."},
         {"a shield beside a sword", 50, {kSword}, kShield, 2, true, nullptr},
     };
@@ -191,9 +207,9 @@ TEST_F(WeaponTest, EquipRefusals) {
         CWeapon* w = Weapon(c.graphic);
         EXPECT_EQ(w->EquipOn(p, c.layer), c.ok) << c.what;
         const std::vector<std::string> told =
-            c.message ? std::vector<std::string>{"1C " + std::to_string(p->GetSerial()) + " " +
-                                                 c.message}
-                      : std::vector<std::string>{};
+            c.message
+                ? std::vector<std::string>{"1C " + std::to_string(p->GetSerial()) + " " + c.message}
+                : std::vector<std::string>{};
         EXPECT_EQ(packets.With("1C"), told) << c.what;
         if (!c.ok) w->DeleteSelf();
         p->SetStatus(p->GetStatus() | kStatusNoTriggers);

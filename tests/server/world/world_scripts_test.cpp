@@ -67,7 +67,8 @@ trigger equip {
     CScriptInstance* in = First(item);
     TriggerArgs args;
     args.serial = 77;
-    EXPECT_EQ(GetTriggerServices().SendTrigger(item, kTriggerEquip, args), 0);  // killed: its default, 0
+    EXPECT_EQ(GetTriggerServices().SendTrigger(item, kTriggerEquip, args),
+              0);  // killed: its default, 0
     EXPECT_EQ(g_objectManager.FindBySerial(serial), nullptr);
     EXPECT_TRUE(in->IsTornDown());
     EXPECT_EQ(MemberInt(in, "after"), 0);

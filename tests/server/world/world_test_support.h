@@ -65,8 +65,8 @@ struct RecordingTriggers : TriggerServices {
 
     int SendTrigger(CItem* object, int trigger, const TriggerArgs& args) override {
         const u32 serial = object->GetSerial();
-        calls.push_back({serial, trigger, args,
-                         std::vector<int>(args.ints, args.ints + args.intCount)});
+        calls.push_back(
+            {serial, trigger, args, std::vector<int>(args.ints, args.ints + args.intCount)});
         calls.back().args.ints = nullptr;
         if (onTrigger) onTrigger(object, trigger);
         auto it = answers.find({serial, trigger});

@@ -24,6 +24,11 @@ TEST(DemoContent, TheMembersAndTheirSizes) {
         {"../.rundir/artdim.dat", static_cast<size_t>(kArtDimFileSize)},
         {"../.rundir/time.mul", 4},
         {"../.rundir/scripts/objscr.txt", 0},
+        {"../.rundir/skills.txt", 0},
+        {"../.rundir/weapons/weapon.1", 0},
+        {"../.rundir/weapons/weapon.2", 0},
+        {"../.rundir/weapons/weapon.3", 0},
+        {"../.rundir/weapons/weapon.4", 0},
     };
     EXPECT_EQ(members.size(), std::size(cases));
     for (const Case& c : cases) {
@@ -50,16 +55,21 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
         {"../.rundir/ZQGoldDemo/staidx0.mul", 0xb2bc272d87100c01ull},
         {"../.rundir/ZQGoldDemo/statics0.mul", 0x794dd64786dc797full},
         {"../.rundir/animdata.mul", 0x46859b6f40a5bc4full},
-        {"../.rundir/artdim.dat", 0x607bac09646d0999ull},
+        {"../.rundir/artdim.dat", 0xcc4ce99eb7d50d19ull},
         {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
         {"../.rundir/scripts/objscr.txt", 0xaf63c74c8601c8ddull},
-        {"../.rundir/tiledata.mul", 0xac3ba63bde85f667ull},
+        {"../.rundir/tiledata.mul", 0xa486a722b15a0b4full},
         {"../.rundir/time.mul", 0xad002ab9f9463becull},
+        {"../.rundir/skills.txt", 0xca34e7e56dd8b983ull},
+        {"../.rundir/weapons/weapon.1", 0xacbea56a92026e27ull},
+        {"../.rundir/weapons/weapon.2", 0x91477e6eadb89d6bull},
+        {"../.rundir/weapons/weapon.3", 0xdbb763ca64f13ddull},
+        {"../.rundir/weapons/weapon.4", 0x9dae57667a9d0f27ull},
     };
     for (const auto& [path, bytes] : first) {
         auto it = expected.find(path);
         if (it != expected.end()) {
-            EXPECT_EQ(Fnv1a(bytes), it->second) << path;
+            EXPECT_EQ(Fnv1a(bytes), it->second) << path << std::hex << " 0x" << Fnv1a(bytes);
         }
     }
     EXPECT_EQ(expected.size(), first.size());
