@@ -224,6 +224,11 @@ public:
     int Dismount();
     u32 GetSavedRiding() const { return savedRiding_; }
 
+    // The bank box: a container of graphic 3708 worn on layer 29, holding the gold.
+    CContainer* EnsureBankBox();
+    int GetBankGold();
+    int PutMoneyInBank(CItem* gold, int amount);
+
     // Doors in the mobile's way.
     bool CanOpenDoors() const;
     int OpenDoorInDirection(int direction);

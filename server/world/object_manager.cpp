@@ -261,7 +261,7 @@ CBaseObject* CreateObjectOfType(int graphic, ObjectForm form) {
     } else if (flags & kTileContainer) {
         object = new CContainer;
     } else if (flags & kTileWeaponFlags) {
-        // The weapon definitions come with the weapon table.
+        // Weapons and armour; CObjectManager::CreateWeapon rolls them from their template.
         object = new CWeapon;
     } else if (staticWanted) {
         object = CStaticObject::Acquire();

@@ -242,3 +242,53 @@ TEST_F(DoorTest, AClosingBlockedByAMobileIsRetried) {
 }
 
 }  // namespace
+
+namespace {
+
+class BankTest : public WorldTest {
+protected:
+    CPlayer* Owner() {
+        auto* p = new CPlayer;
+        p->PlaceInWorld(Location(5, 5, 0));
+        return p;
+    }
+};
+
+TEST_F(BankTest, BoxOnLayer29) {
+    CPlayer* p = Owner();
+    EXPECT_EQ(p->GetBankGold(), 0);
+    EXPECT_EQ(p->GetLayer(kBankBoxLayer), nullptr) << "asking makes no box";
+    CContainer* box = p->EnsureBankBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(p->GetLayer(kBankBoxLayer), box);
+    EXPECT_EQ(box->GetType(), 3708);
+    EXPECT_TRUE(box->GetStatus() & kStatusShownByMulti) << "sent to nobody unasked";
+    EXPECT_EQ(p->EnsureBankBox(), box);
+    box->SetType(kBag);
+    EXPECT_EQ(p->EnsureBankBox(), box);
+    EXPECT_EQ(box->GetType(), 3708);
+}
+
+TEST_F(BankTest, APlainItemOnLayer29BecomesGoldInANewBox) {
+    CPlayer* p = Owner();
+    CItem* plain = NewItem();
+    ASSERT_TRUE(plain->EquipOn(p, kBankBoxLayer));
+    CContainer* box = p->EnsureBankBox();
+    ASSERT_NE(box, static_cast<CItem*>(plain));
+    EXPECT_EQ(plain->GetContainer(), box);
+    EXPECT_EQ(plain->GetType(), 3821);
+    EXPECT_EQ(p->GetBankGold(), 1);
+}
+
+TEST_F(BankTest, Deposits) {
+    CPlayer* p = Owner();
+    CItem* coins = PlacedItem(6, 6, 0, kPlainItem);
+    coins->SetType(3821);
+    EXPECT_EQ(p->PutMoneyInBank(coins, -5), 1);
+    EXPECT_EQ(coins->GetContainer(), nullptr);
+    EXPECT_EQ(p->PutMoneyInBank(coins, coins->GetQuantity()), -1);
+    EXPECT_EQ(coins->GetContainer(), p->GetLayer(kBankBoxLayer));
+    EXPECT_EQ(p->GetBankGold(), coins->GetQuantity());
+}
+
+}  // namespace
