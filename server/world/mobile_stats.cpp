@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "script/runtime/trigger_services.h"
+#include "script/runtime/triggers.h"
 #include "server/net/packet_services.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
@@ -86,8 +87,16 @@ void CMobile::StatChanged(int stat, int delta) {
     if (stat == kStatDexterity) AddMaxFatigue(delta);
     if (stat == kStatIntelligence) AddMaxMana(delta);
     if (CPlayer* player = AsPlayer()) GetPacketServices().SendPlayerStatus(player);
-    // A weaker mobile may no longer hold what it wields: the "checkeq" script sorts that
-    // out (attached by the script runtime; nothing here removes the item).
+    // A weaker mobile may no longer hold what it wields: the "checkeq" script sorts that out;
+    // nothing here takes the item off.
+    if (stat != kStatStrength || delta >= 0) return;
+    for (int layer = 1; layer <= 25; ++layer) {
+        CItem* worn = layers_[layer];
+        if (worn && worn->IsWeapon() && !static_cast<CWeapon*>(worn)->CanEquip(this, layer)) {
+            AttachScript(this, "checkeq", 0);
+            return;
+        }
+    }
 }
 
 int CMobile::SetRealStat(int stat, int value) {

@@ -223,6 +223,21 @@ TEST_F(WeaponTest, EquipRefusals) {
     EXPECT_EQ(npc->GetWeapon()->GetType(), kSword);
 }
 
+TEST_F(WeaponTest, LosingStrengthKeepsTheWeaponWorn) {
+    CPlayer* p = Player(12);
+    CWeapon* sword = Weapon(kSword);
+    ASSERT_TRUE(sword->EquipOn(p, 1));
+    packets.log.clear();
+    p->ModifyRealStat(kStatStrength, -3);
+    EXPECT_EQ(p->GetLayer(1), sword);
+    EXPECT_EQ(packets.With("1C"),
+              (std::vector<std::string>{"1C " + std::to_string(p->GetSerial()) +
+                                        " You are not strong enough to equip that."}));
+    packets.log.clear();
+    p->ModifyRealStat(kStatStrength, 5);
+    EXPECT_TRUE(packets.With("1C").empty());
+}
+
 TEST_F(WeaponTest, Value) {
     CWeapon* armour = Weapon(kSword);
     GetTileData().MutableStatic(kSword)->layer = 13;  // armour value 5
