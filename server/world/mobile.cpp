@@ -1,7 +1,14 @@
 #include "server/world/mobile.h"
 
 #include "core/spatial_grid.h"
+
+#include <algorithm>
+#include <climits>
+
 #include "platform/clock.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_list.h"
+#include "script/runtime/script_value.h"
 #include "server/net/packet_services.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile_table.h"
@@ -65,7 +72,55 @@ void CMobile::RemoveFromWorldQuiet() {
 }
 
 int CMobile::GetValue(int useTypeBase, int applyMinimum) {
-    return CContainer::GetValue(useTypeBase, applyMinimum);
+    const bool valueless = IsValueless();
+    s64 value = 0;
+    if (!valueless) {
+        value = CContainer::GetValue(useTypeBase, 0);
+        s32 tame = 50;
+        ObjVars::GetInt(attachments_, "petCanTame", tame);
+        value += static_cast<s64>(stats_[0] + stats_[1] + stats_[2] + maxHits_ + maxFatigue_ +
+                                  maxMana_) /
+                 3 * (tame / 10);
+        for (u16 skill : skills_)
+            value += skill / 10;
+        value += naturalArmor_ + naturalWeapon_.Average();
+    }
+    for (int layer = 0; layer <= 25; ++layer) {
+        if (layers_[layer]) value += layers_[layer]->GetValue(useTypeBase, 0);
+    }
+    value = std::clamp<s64>(value, INT32_MIN, INT32_MAX);
+    if (!valueless && applyMinimum && value <= 0) {
+        value = GetTileInfo(type_).BaseValue();
+        if (value <= 0) value = 1;
+    }
+    return static_cast<int>(value);
+}
+
+int CMobile::GetPowerRating() const {
+    int rating = stats_[0] + stats_[1] + stats_[2] + curHits_ / 2 + curMana_ / 2 + curFatigue_ / 2;
+    for (u16 skill : skills_)
+        rating += skill / 100;
+    return rating;
+}
+
+bool CMobile::IsPet() const {
+    s32 pet = 0;
+    return ObjVars::GetInt(attachments_, "isPet", pet) && pet != 0;
+}
+
+bool CMobile::IsOwnedPet() const {
+    const CScriptList* bosses = ObjVars::GetList(attachments_, "myBoss");
+    return bosses && bosses->Count() > 0;
+}
+
+bool CMobile::IsPetOf(const CItem* owner) const {
+    const CScriptList* bosses = ObjVars::GetList(attachments_, "myBoss");
+    if (!bosses || !owner) return false;
+    for (const CScriptListNode* n = bosses->Head(); n; n = n->next) {
+        if (n->tag == kTypeObject && static_cast<u32>(n->value.i) == owner->GetSerial())
+            return true;
+    }
+    return false;
 }
 
 int CMobile::GetHeight() const {
@@ -114,9 +169,15 @@ int CMobile::GetContentWeight() const {
     return contentWeight_;
 }
 void CMobile::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
-    CItem::SendToPlayers(players, flag);
+    for (CPlayer* player : players)
+        SendToPlayer(player, flag);
 }
-void CMobile::SendToPlayer(CPlayer*, int) {}
+void CMobile::SendToPlayer(CPlayer* player, int flag) {
+    // A player viewing itself gets its own update; the sender picks the packet by viewer.
+    if (!player || (status_ & kStatusShownByMulti) || detached_) return;
+    if (!IsObjectAlive(serial_, this)) return;
+    GetPacketServices().SendMobile(player, this, flag != 0);
+}
 int CMobile::GetLayerByte() const {
     return direction_;
 }
@@ -124,12 +185,19 @@ void CMobile::RecalcWeight() {}
 CItem* CMobile::FindObjVarListHolder(const char*, CItem*) {
     return nullptr;
 }
-void CMobile::ApplyStatusFlags(u8) {}
+void CMobile::ApplyStatusFlags(u8 packetStatus) {
+    statusFlags_ = static_cast<u8>((statusFlags_ & ~1) | (packetStatus & 1));
+    CContainer::ApplyStatusFlags(packetStatus);
+}
 void CMobile::GetStatusFlags(u8& packetStatus) const {
-    packetStatus = 0;
+    CContainer::GetStatusFlags(packetStatus);
+    packetStatus |= statusFlags_;
 }
 int CMobile::GetNotorietyFor(CMobile*) const {
-    return 0;
+    // The reputation rules give the base answer; until they come every viewer sees 1.
+    const int base = 1;
+    if (base == 1 && !IsHumanBody() && !IsOwnedPet()) return 3;
+    return base;
 }
 bool CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
     return false;
@@ -141,7 +209,12 @@ void CMobile::MarkContentsValueless() {}
 void CMobile::DeleteContents() {
     CContainer::DeleteContents();
 }
-bool CMobile::CanHold(CItem*) const {
+bool CMobile::CanHold(CItem* item) const {
+    // The pack (the first usable container worn) decides.
+    for (int layer = 0; layer <= 25; ++layer) {
+        const CItem* worn = layers_[layer];
+        if (worn && worn->IsUsableContainer()) return worn->AsContainer()->CanHold(item);
+    }
     return false;
 }
 void CMobile::Die() {}

@@ -6,6 +6,7 @@
 // with the player and NPC work.
 #include "server/world/combat_lists.h"
 #include "server/world/container.h"
+#include "server/world/dice.h"
 
 class CWeapon;
 
@@ -229,6 +230,19 @@ public:
     int GetBankGold();
     int PutMoneyInBank(CItem* gold, int amount);
 
+    // Pets: "isPet" non-zero; owned when the list "myBoss" holds someone.
+    bool IsPet() const;
+    bool IsOwnedPet() const;
+    bool IsPetOf(const CItem* owner) const;
+    bool IsHumanBody() const { return GetBody() >= 400 && GetBody() <= 403; }
+    // Natural weapon (1d8 at construction) and armour.
+    const Dice& GetNaturalWeapon() const { return naturalWeapon_; }
+    void SetNaturalWeapon(const Dice& d) { naturalWeapon_ = d; }
+    int RollNaturalDamage() const { return naturalWeapon_.Roll(); }
+    int GetNaturalArmor() const { return naturalArmor_; }
+    void SetNaturalArmor(int ac) { naturalArmor_ = ac; }
+    int GetPowerRating() const;
+
     // Doors in the mobile's way.
     bool CanOpenDoors() const;
     int OpenDoorInDirection(int direction);
@@ -278,6 +292,8 @@ protected:
     AttackList attacking_;
     AttackList attackedBy_;
     u32 savedRiding_ = 0;
+    Dice naturalWeapon_{"1d8"};
+    int naturalArmor_ = 0;
 };
 
 // Bits of the player's flag word that the world classes test.

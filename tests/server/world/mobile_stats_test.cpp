@@ -3,6 +3,9 @@
 
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_list.h"
+#include "script/runtime/script_value.h"
 #include "server/world/skill_table.h"
 #include "world_test_support.h"
 
@@ -339,6 +342,58 @@ TEST_F(MobileStatsTest, FatigueFromMovementAndRest) {
     npc->RegenerateFatigue();
     EXPECT_EQ(npc->GetCurFatigue(), 1);
     EXPECT_EQ(npc->GetMoveSpeed(), 35);
+}
+
+TEST_F(MobileStatsTest, PetsAndTheNotorietyTheySee) {
+    CPlayer* owner = PlacedPlayer();
+    CNPC* wolf = PlacedNpc();
+    wolf->SetBodyType(225);
+    CNPC* man = PlacedNpc(14, 10);
+    man->SetBodyType(400);
+    EXPECT_EQ(wolf->GetNotorietyFor(owner), 3);
+    EXPECT_EQ(man->GetNotorietyFor(owner), 1);
+    EXPECT_FALSE(wolf->IsPet());
+    ObjVars::Set(wolf->ScriptAttachments(), "isPet", kTypeInt, ScriptListValue::Int(1));
+    EXPECT_TRUE(wolf->IsPet());
+    CScriptList bosses;
+    ObjVars::Set(wolf->ScriptAttachments(), "myBoss", kTypeList, ScriptListValue::Ptr(&bosses));
+    EXPECT_FALSE(wolf->IsOwnedPet()) << "an empty boss list owns nothing";
+    bosses.Append(kTypeObject, ScriptListValue::Int(static_cast<s32>(owner->GetSerial())));
+    ObjVars::Set(wolf->ScriptAttachments(), "myBoss", kTypeList, ScriptListValue::Ptr(&bosses));
+    EXPECT_TRUE(wolf->IsOwnedPet());
+    EXPECT_TRUE(wolf->IsPetOf(owner));
+    EXPECT_FALSE(wolf->IsPetOf(man));
+    EXPECT_EQ(wolf->GetNotorietyFor(owner), 1);
+}
+
+TEST_F(MobileStatsTest, ValueOfAMobile) {
+    CNPC* npc = PlacedNpc();
+    npc->SetRealStat(kStatStrength, 30);   // max hits 30
+    npc->SetRealStat(kStatDexterity, 15);  // max fatigue 15
+    // (30 + 15 + 30 + 15) / 3 * (50 / 10) = 150, natural weapon 1d8 averages 4.
+    EXPECT_EQ(npc->GetValue(0, 0), npc->CContainer::GetValue(0, 0) + 150 + 4);
+    ObjVars::Set(npc->ScriptAttachments(), "petCanTame", kTypeInt, ScriptListValue::Int(100));
+    EXPECT_EQ(npc->GetValue(0, 0), npc->CContainer::GetValue(0, 0) + 300 + 4);
+    ObjVars::Set(npc->ScriptAttachments(), "valueless", kTypeInt, ScriptListValue::Int(0));
+    EXPECT_EQ(npc->GetValue(0, 1), 0) << "a valueless mobile is worth what it wears";
+    EXPECT_EQ(npc->GetPowerRating(), 45);
+}
+
+TEST_F(MobileStatsTest, StatusFlagsShowOnlyOnChange) {
+    CPlayer* viewer = PlacedPlayer();
+    CNPC* npc = PlacedNpc();
+    packets.log.clear();
+    npc->SetStatusFlag(kMobilePoisoned);
+    npc->SetStatusFlag(kMobilePoisoned);
+    npc->ClearStatusFlag(kMobileCursed);
+    EXPECT_EQ(packets.With("77").size(), 1u);
+    u8 status = 0;
+    npc->GetStatusFlags(status);
+    EXPECT_EQ(status & kMobilePoisoned, kMobilePoisoned);
+    npc->SetStatus(npc->GetStatus() | kStatusShownByMulti);
+    packets.log.clear();
+    npc->SendToPlayer(viewer, 1);
+    EXPECT_TRUE(packets.log.empty());
 }
 
 }  // namespace
