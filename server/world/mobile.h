@@ -215,6 +215,8 @@ public:
     CMobile* GetNextFollower() const { return nextFollower_; }
     bool IsFollowing() const { return follows_ != 0; }
     bool HasLedFollowers() const { return leads_ != 0; }
+    // Each follower whose walk checks pass steps one tile the same way (a player's step).
+    void MoveFollowers(int direction);
 
     // Mounts: the rider wears a mount item on layer 25 and holds the mount mobile inside
     // itself while riding.

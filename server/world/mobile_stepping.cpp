@@ -106,3 +106,15 @@ int CMobile::MoveInDirection(int direction, int z) {
     if (to.z < from.z) TakeFallDamage(from.z - to.z);
     return 1;
 }
+
+void CMobile::MoveFollowers(int direction) {
+    // Serials first: a step's range triggers may delete any follower.
+    std::vector<u32> serials;
+    for (CMobile* f = firstFollower_; f; f = f->nextFollower_)
+        serials.push_back(f->GetSerial());
+    for (u32 serial : serials) {
+        CMobile* f = g_objectManager.FindMobile(serial);
+        if (f && f->leader_ == this && f->Walk(direction))
+            f->MoveInDirection(direction, kNoLandingZ);
+    }
+}

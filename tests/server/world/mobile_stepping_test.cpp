@@ -120,4 +120,16 @@ TEST_F(SteppingTest, RangeListenersVetoOrDeleteTheMover) {
     RemoveRangeListeners(watcher);
 }
 
+TEST_F(SteppingTest, FollowersStepAlongWhenTheyCan) {
+    CNPC* leader = Npc(10, 10);
+    CNPC* free = Npc(10, 12);
+    CNPC* blocked = Npc(20, 12);
+    PlacedItem(21, 12, 0, kWall);
+    leader->AddFollower(free);
+    leader->AddFollower(blocked);
+    leader->MoveFollowers(2);
+    EXPECT_EQ(free->GetLocation(), Location(11, 12, 0));
+    EXPECT_EQ(blocked->GetLocation(), Location(20, 12, 0));
+}
+
 }  // namespace
