@@ -42,28 +42,27 @@ u32 SkillClockSeconds() {
 
 }  // namespace
 
-int StatCapChance(int total, int middle) {
-    double c;
-    if (total <= 170) {
-        const double d = total - 65;
-        c = middle * d * d / (105.0 * 105.0);
-    } else {
-        const double d = total - 170;
-        c = middle + (1000.0 - middle) * d * d / (55.0 * 55.0);
+namespace {
+// Two parabolas through (start, 0), (knee, middle) and (end, 1000), each flat at its left end;
+// in thousandths, truncated toward zero.
+int CapCurve(int x, int start, int knee, int end, int middle) {
+    if (x <= knee) {
+        const double d = x - start;
+        return static_cast<int>(middle * d * d /
+                                (static_cast<double>(knee - start) * (knee - start)));
     }
-    return static_cast<int>(c);
+    const double d = x - knee;
+    return static_cast<int>(middle + (1000.0 - middle) * d * d /
+                                         (static_cast<double>(end - knee) * (end - knee)));
+}
+}  // namespace
+
+int StatCapChance(int total, int middle) {
+    return CapCurve(total, 65, 170, 225, middle);
 }
 
 int SkillCapChance(int weightedTotal, int middle) {
-    double c;
-    if (weightedTotal <= 6000) {
-        const double d = weightedTotal - 1000;
-        c = middle * d * d / (5000.0 * 5000.0);
-    } else {
-        const double d = weightedTotal - 6000;
-        c = middle + (1000.0 - middle) * d * d / (1000.0 * 1000.0);
-    }
-    return static_cast<int>(c);
+    return CapCurve(weightedTotal, 1000, 6000, 7000, middle);
 }
 
 // ---------------------------------------------------------------- stats
