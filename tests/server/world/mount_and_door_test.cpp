@@ -227,6 +227,16 @@ TEST_F(DoorTest, ADoubleDoorOpensBothHalves) {
     EXPECT_FALSE(right->IsClosedDoor());
 }
 
+TEST_F(DoorTest, TheClosingCallbackClosesTheDoor) {
+    CItem* door = Door(10, 10);
+    ToggleDoor(door);
+    ASSERT_FALSE(door->IsClosedDoor());
+    for (int pulse = 0; pulse <= kDoorCloseTicks; ++pulse)
+        RunAllCallbacks();
+    EXPECT_TRUE(door->IsClosedDoor());
+    EXPECT_EQ(door->GetLocation(), Location(10, 10, 0));
+}
+
 TEST_F(DoorTest, AClosingBlockedByAMobileIsRetried) {
     CItem* door = Door(10, 10);
     ASSERT_TRUE(OpenDoor(door));
@@ -289,6 +299,33 @@ TEST_F(BankTest, Deposits) {
     EXPECT_EQ(p->PutMoneyInBank(coins, coins->GetQuantity()), -1);
     EXPECT_EQ(coins->GetContainer(), p->GetLayer(kBankBoxLayer));
     EXPECT_EQ(p->GetBankGold(), coins->GetQuantity());
+}
+
+TEST_F(BankTest, MobFlagsRunOut) {
+    struct Case {
+        int action;
+        int flag;
+        const char* told;
+    } cases[] = {{14, kMobFrozen, "You are no longer frozen."},
+                 {15, kMobSquelched, "You are no longer squelched."},
+                 {16, kMobInvulnerable, "You are no longer invulnerable."}};
+    for (const Case& c : cases) {
+        CPlayer* p = Owner();
+        p->SetMobFlag(c.flag, true);
+        ScheduleCallback(0, p->GetSerial(), c.action, 0, nullptr);
+        packets.log.clear();
+        RunAllCallbacks();
+        EXPECT_FALSE(p->GetMobFlag(c.flag)) << c.action;
+        EXPECT_EQ(
+            packets.With("msg"),
+            (std::vector<std::string>{"msg " + std::to_string(p->GetSerial()) + " " + c.told}))
+            << c.action;
+        // Nothing to lift: nothing said.
+        ScheduleCallback(0, p->GetSerial(), c.action, 0, nullptr);
+        packets.log.clear();
+        RunAllCallbacks();
+        EXPECT_TRUE(packets.With("msg").empty()) << c.action;
+    }
 }
 
 }  // namespace
