@@ -10,6 +10,9 @@ bool TriggerServices::HasAttachedScript(const CItem*) {
 }
 void TriggerServices::GetHandlerRanges(const CItem*, int, std::vector<int>&) {}
 void TriggerServices::FreeAttachments(CItem*) {}
+bool TriggerServices::TakeIntReturn(s32&) {
+    return false;
+}
 
 namespace {
 ServiceSlot<TriggerServices> g_triggerServices;

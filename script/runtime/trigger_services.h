@@ -22,6 +22,10 @@ struct TriggerArgs {
     Location a;                  // range triggers: where the mover was
     Location b;                  // range triggers: where the mover goes
     const char* text = nullptr;  // speech
+    // Triggers with several int parameters: their values in order (the first int parameter
+    // takes `value` when none are given).
+    const int* ints = nullptr;
+    int intCount = 0;
 };
 
 class TriggerServices {
@@ -37,6 +41,9 @@ public:
     virtual void GetHandlerRanges(const CItem* object, int trigger, std::vector<int>& out);
     // Ends the object's script threads and frees its attachments (object destruction).
     virtual void FreeAttachments(CItem* object);
+    // The integer a handler of the last trigger returned through `intRet`, consumed: true and
+    // the value when there was one.
+    virtual bool TakeIntReturn(s32& value);
 };
 
 // The implementation in force (never null).

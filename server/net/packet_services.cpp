@@ -12,6 +12,10 @@ void PacketServices::SendPlayerStatus(CPlayer*) {}
 void PacketServices::SendObjectText(CPlayer*, CItem*, const char*, int) {}
 void PacketServices::SendSound(int, const Location&) {}
 void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
+void PacketServices::TellSelf(CPlayer*, const char*) {}
+void PacketServices::SendVitals(CPlayer*, CMobile*, int) {}
+void PacketServices::SendSkillUpdate(CPlayer*, int) {}
+void PacketServices::SendMobile(CPlayer*, CMobile*, bool) {}
 void PacketServices::NoteStaticsChanged(int) {}
 
 namespace {

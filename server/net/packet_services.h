@@ -36,6 +36,15 @@ public:
     virtual void SendSound(int sound, const Location& at);
     // A system message to one player.
     virtual void SendSystemMessage(CPlayer* player, const char* text);
+    // 0x1C: a text the player's own mobile says to that player alone (refusals).
+    virtual void TellSelf(CPlayer* player, const char* text);
+    // 0xA1 (kind 0, hits), 0xA2 (1, mana), 0xA3 (2, fatigue), 0x2D (3, all three): the
+    // mobile's vitals, to one player.
+    virtual void SendVitals(CPlayer* to, CMobile* mobile, int kind);
+    // 0x3A type 0xFF: one skill's value, to the player.
+    virtual void SendSkillUpdate(CPlayer* player, int skill);
+    // 0x77 (or 0x78 with `full`): the mobile as `viewer` sees it, with the notoriety it sees.
+    virtual void SendMobile(CPlayer* viewer, CMobile* mobile, bool full);
     // 0x3F: the statics of a cell changed (world-data change log).
     virtual void NoteStaticsChanged(int cell);
 };

@@ -1,6 +1,7 @@
 #include "server/rules/rules_services.h"
 
 #include "core/service_slot.h"
+#include "server/world/skill_table.h"
 
 namespace {
 NpcCounters g_npcCounters;
@@ -17,4 +18,8 @@ RulesServices& GetRulesServices() {
 
 RulesServices* SetRulesServices(RulesServices* services) {
     return g_rulesServices.Set(services);
+}
+
+void RulesServices::SkillTableStep() {
+    g_skillTable.Tick();
 }

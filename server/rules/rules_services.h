@@ -3,8 +3,10 @@
 // and the skill table's periodic step.
 //
 // This is an interface. Until the rules are built and installed, the one in force is
-// this class itself, whose step does nothing.
+// this class itself: the skill table's step runs, and no combat step is made.
 #include "platform/types.h"
+
+class CMobile;
 
 // Counted up and down by the constructors and destructors of the NPC classes; read by the
 // world tick's statistics line and the load governor.
@@ -22,7 +24,10 @@ public:
     virtual ~RulesServices() = default;
 
     // The skill table's step, run by the world tick every 4096th pulse.
-    virtual void SkillTableStep() {}
+    virtual void SkillTableStep();
+    // One mobile's combat step (choosing, approaching and hitting an opponent), run by the
+    // combat heartbeat every pulse. A step may delete any mobile, this one included.
+    virtual void CombatStep(CMobile* mobile) { (void)mobile; }
 };
 
 // The implementation in force (never null).

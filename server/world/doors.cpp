@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kActionCloseDoor = 4;
-constexpr int kAutoCloseTicks = 60;
-
 // The open spot of each variant, relative to the closed one.
 constexpr s8 kOpenSteps[8][2] = {{-1, 1}, {1, 1},  {-1, 0}, {1, -1},
                                  {1, 1},  {1, -1}, {-1, 1}, {0, -1}};
@@ -63,8 +60,8 @@ bool IsSpotBlocked(const Location& at) {
 }
 
 void ScheduleClose(CItem* door) {
-    RemoveCallback(door->TimedCallbacks(), kActionCloseDoor, 0);
-    AddCallback(door->TimedCallbacks(), door->GetSerial(), kAutoCloseTicks, kActionCloseDoor, 0,
+    RemoveCallback(door->TimedCallbacks(), kDoorCloseAction, 0);
+    AddCallback(door->TimedCallbacks(), door->GetSerial(), kDoorCloseTicks, kDoorCloseAction, 0,
                 nullptr);
 }
 

@@ -7,6 +7,11 @@
 class CItem;
 class CPlayer;
 
+// An open door closes itself this many ticks later (the timed-callback action below), or tries
+// again as long after while a mobile stands in the way.
+constexpr int kDoorCloseTicks = 60;
+constexpr int kDoorCloseAction = 4;
+
 // The variant of a door's graphic, -1 for a layer byte of 8 or more (such a door stays put).
 int DoorVariant(const CItem& door);
 // Each answers whether the door moved.

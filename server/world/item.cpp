@@ -740,7 +740,6 @@ void CItem::SetSerial(u32 serial) {
     g_objectManager.LinkSerial(this);
 }
 
-void CItem::CheckDecay() {}
 void CItem::DropContentsAt(const Location&) {}
 void CItem::DropContentsOrSendHome(const Location&) {}
 void CItem::DeleteContentsOrSendHome() {}

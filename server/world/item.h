@@ -208,6 +208,10 @@ public:
     // The multi hook of putting an item into a container; multis are not built.
     bool NotifyMultiOfPlacement(CItem*) { return true; }
 
+    // The end of an object's life by decay (decay.cpp): home when it has one, else deleted; a
+    // container in the world spills its contents first (flag 0) or loses them (flag 1).
+    void DecayNow(int flag);
+
     // Destroyed trigger; true when the object still resolves to itself afterwards.
     bool DeleteSelfChecked();
 

@@ -41,17 +41,3 @@ int CMapItem::GetValue(int useTypeBase, int applyMinimum) {
 void CMapItem::DeleteSelf() {
     if (DeleteSelfChecked()) delete this;
 }
-
-// ---------------------------------------------------------------- CWeapon
-
-CWeapon::CWeapon() = default;
-CWeapon::~CWeapon() = default;
-int CWeapon::GetValue(int useTypeBase, int applyMinimum) {
-    return CItem::GetValue(useTypeBase, applyMinimum);
-}
-void CWeapon::DeleteSelf() {
-    if (DeleteSelfChecked()) delete this;
-}
-bool CWeapon::EquipOn(CMobile* mobile, int layer) {
-    return CItem::EquipOn(mobile, layer);
-}

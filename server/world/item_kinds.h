@@ -1,7 +1,8 @@
 #pragma once
-// The item classes without children: the per-sector resource holder, maps and weapons.
-// Their own fields and rules come with sector resources, map items and weapons.
+// The item classes without children: the per-sector resource holder, maps (weapons:
+// weapon.h). Their own fields and rules come with sector resources and map items.
 #include "server/world/item.h"
+#include "server/world/weapon.h"
 
 class CSectorResources : public CItem {
 public:
@@ -25,14 +26,4 @@ public:
     int GetValue(int useTypeBase, int applyMinimum) override;
     void DeleteSelf() override;
     bool IsMap() const override { return true; }
-};
-
-class CWeapon : public CItem {
-public:
-    CWeapon();
-    ~CWeapon() override;
-    int GetValue(int useTypeBase, int applyMinimum) override;
-    void DeleteSelf() override;
-    bool EquipOn(CMobile* mobile, int layer) override;
-    bool IsWeapon() const override { return true; }
 };

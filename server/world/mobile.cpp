@@ -2,7 +2,14 @@
 
 #include "core/log_sink.h"
 #include "core/spatial_grid.h"
+
+#include <algorithm>
+#include <climits>
+
 #include "platform/clock.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_list.h"
+#include "script/runtime/script_value.h"
 #include "server/net/packet_services.h"
 #include "server/net/socket.h"
 #include "server/world/map_queries.h"
@@ -13,9 +20,28 @@
 
 // ---------------------------------------------------------------- CMobile
 
-CMobile::CMobile() : layers_{}, moveType_(1) {}
+CMobile::CMobile() : layers_{}, moveType_(1) {
+    for (u32& t : skillTimes_)
+        t = kSkillBaseTime;
+    g_mobileManager.Link(this);
+}
 
 CMobile::~CMobile() {
+    ClearCombatLists();
+    if (leader_) leader_->RemoveFollower(this);
+    // A leader hands its followers on: the first leads the others.
+    if (firstFollower_) {
+        CMobile* heir = firstFollower_;
+        RemoveFollower(heir);
+        std::vector<CMobile*> rest;
+        while (firstFollower_) {
+            rest.push_back(firstFollower_);
+            RemoveFollower(firstFollower_);
+        }
+        for (auto it = rest.rbegin(); it != rest.rend(); ++it)
+            heir->AddFollower(*it);
+    }
+    g_mobileManager.Unlink(this);
     // What the mobile wears goes with it (each destructor clears its own layer).
     for (int i = 0; i < kLayerCount; ++i) {
         while (CItem* worn = layers_[i]) {
@@ -48,7 +74,55 @@ void CMobile::RemoveFromWorldQuiet() {
 }
 
 int CMobile::GetValue(int useTypeBase, int applyMinimum) {
-    return CContainer::GetValue(useTypeBase, applyMinimum);
+    const bool valueless = IsValueless();
+    s64 value = 0;
+    if (!valueless) {
+        value = CContainer::GetValue(useTypeBase, 0);
+        s32 tame = 50;
+        ObjVars::GetInt(attachments_, "petCanTame", tame);
+        value += static_cast<s64>(stats_[0] + stats_[1] + stats_[2] + maxHits_ + maxFatigue_ +
+                                  maxMana_) /
+                 3 * (tame / 10);
+        for (u16 skill : skills_)
+            value += skill / 10;
+        value += naturalArmor_ + naturalWeapon_.Average();
+    }
+    for (int layer = 0; layer <= 25; ++layer) {
+        if (layers_[layer]) value += layers_[layer]->GetValue(useTypeBase, 0);
+    }
+    value = std::clamp<s64>(value, INT32_MIN, INT32_MAX);
+    if (!valueless && applyMinimum && value <= 0) {
+        value = GetTileInfo(type_).BaseValue();
+        if (value <= 0) value = 1;
+    }
+    return static_cast<int>(value);
+}
+
+int CMobile::GetPowerRating() const {
+    int rating = stats_[0] + stats_[1] + stats_[2] + curHits_ / 2 + curMana_ / 2 + curFatigue_ / 2;
+    for (u16 skill : skills_)
+        rating += skill / 100;
+    return rating;
+}
+
+bool CMobile::IsPet() const {
+    s32 pet = 0;
+    return ObjVars::GetInt(attachments_, "isPet", pet) && pet != 0;
+}
+
+bool CMobile::IsOwnedPet() const {
+    const CScriptList* bosses = ObjVars::GetList(attachments_, "myBoss");
+    return bosses && bosses->Count() > 0;
+}
+
+bool CMobile::IsPetOf(const CItem* owner) const {
+    const CScriptList* bosses = ObjVars::GetList(attachments_, "myBoss");
+    if (!bosses || !owner) return false;
+    for (const CScriptListNode* n = bosses->Head(); n; n = n->next) {
+        if (n->tag == kTypeObject && static_cast<u32>(n->value.i) == owner->GetSerial())
+            return true;
+    }
+    return false;
 }
 
 int CMobile::GetHeight() const {
@@ -69,7 +143,10 @@ u32 CMobile::GetLandMoveClass(int landTile) const {
 }
 
 u32 CMobile::GetMoveClassDefault(const CBaseObject& other) const {
-    // Followers and guards step through each other; that comes with the follower rules.
+    // A leader passes through its followers, a guard through every mobile.
+    const CItem* item = other.IsDynamic() ? static_cast<const CItem*>(&other) : nullptr;
+    const CMobile* mobile = item ? item->AsMobile() : nullptr;
+    if (mobile && ((leads_ && mobile->leader_ == this) || IsGuard())) return 0;
     return other.GetMoveClass(GetMoveType());
 }
 
@@ -94,11 +171,17 @@ int CMobile::GetContentWeight() const {
     return contentWeight_;
 }
 void CMobile::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
-    CItem::SendToPlayers(players, flag);
+    for (CPlayer* player : players)
+        SendToPlayer(player, flag);
 }
-void CMobile::SendToPlayer(CPlayer*, int) {}
+void CMobile::SendToPlayer(CPlayer* player, int flag) {
+    // A player viewing itself gets its own update; the sender picks the packet by viewer.
+    if (!player || (status_ & kStatusShownByMulti) || detached_) return;
+    if (!IsObjectAlive(serial_, this)) return;
+    GetPacketServices().SendMobile(player, this, flag != 0);
+}
 int CMobile::GetLayerByte() const {
-    return 0;
+    return direction_;
 }
 void CMobile::RecalcWeight() {
     // Everything worn and carried is taken off and put back so that the ordinary paths
@@ -135,86 +218,47 @@ CItem* CMobile::FindObjVarListHolder(const char* listName, CItem* object) {
     }
     return nullptr;
 }
-void CMobile::ApplyStatusFlags(u8) {}
+void CMobile::ApplyStatusFlags(u8 packetStatus) {
+    statusFlags_ = static_cast<u8>((statusFlags_ & ~1) | (packetStatus & 1));
+    CContainer::ApplyStatusFlags(packetStatus);
+}
 void CMobile::GetStatusFlags(u8& packetStatus) const {
-    packetStatus = 0;
+    CContainer::GetStatusFlags(packetStatus);
+    packetStatus |= statusFlags_;
 }
 int CMobile::GetNotorietyFor(CMobile*) const {
-    return 0;
+    // The reputation rules give the base answer; until they come every viewer sees 1.
+    const int base = 1;
+    if (base == 1 && !IsHumanBody() && !IsOwnedPet()) return 3;
+    return base;
 }
 bool CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
     return false;
 }
 int CMobile::GetMaxWeight() const {
-    return 30;
+    return 4 * stats_[kStatStrength] + 30;
 }
 void CMobile::MarkContentsValueless() {}
 void CMobile::DeleteContents() {
     CContainer::DeleteContents();
 }
 int CMobile::GetMaxHitsForWeight() const {
-    // Maximum hit points come with the mobile's vitals; until then a mobile weighs only what
-    // it carries.
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        GetLogSink().Log(0, 0, 0, "", "world", "error",
-                         "CMobile::GetMaxHitsForWeight: mobile vitals are not built yet; a "
-                         "mobile's own weight counts as 0");
-    }
-    return 0;
+    return GetMaxHits();
 }
 
-bool CMobile::CanHold(CItem*, int*) const {
+bool CMobile::CanHold(CItem* item, int* code) const {
+    // The pack (the first usable container worn) decides.
+    for (int layer = 0; layer <= 25; ++layer) {
+        const CItem* worn = layers_[layer];
+        if (worn && worn->IsUsableContainer()) return worn->AsContainer()->CanHold(item, code);
+    }
     return false;
 }
 void CMobile::Die() {}
-void CMobile::SetCurHits(int) {}
-void CMobile::SetMaxHits(int) {}
-void CMobile::SetCurFatigue(int) {}
-void CMobile::SetMaxFatigue(int) {}
-void CMobile::SetCurMana(int) {}
-void CMobile::SetMaxMana(int) {}
-void CMobile::AddCurHits(int) {}
-void CMobile::AddMaxHits(int) {}
-void CMobile::AddCurFatigue(int) {}
-void CMobile::AddMaxFatigue(int) {}
-void CMobile::AddCurMana(int) {}
-void CMobile::AddMaxMana(int) {}
-void CMobile::SetRealStat(int, int) {}
-void CMobile::ModifyRealStat(int, int) {}
-void CMobile::ModifyStat(int, int) {}
-void CMobile::SetStatMod(int, int) {}
-void CMobile::SetNotoriety(int) {}
 void CMobile::GetTitledName(CStr& out) const {
     out = GetRealName();
 }
-int CMobile::Walk(int, int) {
-    return 0;
-}
-int CMobile::MoveInDirection(int, int) {
-    return 0;
-}
 void CMobile::Kill() {}
-int CMobile::GetMoveSpeed() const {
-    return 0;
-}
-int CMobile::GetTravelZ(const Location& at, int, int) const {
-    return at.z;
-}
-bool CMobile::IsExhausted() const {
-    return false;
-}
-void CMobile::ConsumeMoveFatigue() {}
-void CMobile::RegenerateFatigue() {}
-int CMobile::CheckHealthy() {
-    return 1;
-}
-void CMobile::MakeInvulnerable() {}
-void CMobile::MakeVulnerable() {}
-void CMobile::ApplyStatCap() {}
-void CMobile::AdjustStat(int) {}
-void CMobile::ApplySkillCap() {}
 
 // ---------------------------------------------------------------- near a place
 
@@ -373,14 +417,11 @@ void CPlayer::SetNotoriety(int) {}
 void CPlayer::GetTitledName(CStr& out) const {
     CMobile::GetTitledName(out);
 }
-int CPlayer::Walk(int, int) {
+int CPlayer::Walk(int, int*) {
+    // The player's own walk checks come with the player rules.
     return 0;
 }
 void CPlayer::Kill() {}
-bool CPlayer::IsExhausted() const {
-    return false;
-}
-void CPlayer::ApplySkillCap() {}
 void CPlayer::ApplyStatCapIfAllowed() {}
 void CPlayer::AdjustStatIfAllowed(int) {}
 void CPlayer::ReceiveHelpfulActionFrom(CMobile*) {}

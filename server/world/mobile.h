@@ -1,9 +1,32 @@
 #pragma once
 // Mobiles: the creatures of the world, players and non-player characters. A mobile is a
-// container (its backpack contents) with 30 equipment layers. Vitals, stats, movement,
-// combat and death come with the mobile, player and NPC rules; here the classes stand with
-// their operations, layers and movement type.
+// container (its backpack contents) with 30 equipment layers, stats, vitals and skills,
+// notoriety, fame and karma, combat lists and followers. Stats, vitals and skills live in
+// mobile_stats.cpp, stepping in mobile_stepping.cpp; death and the player's own rules come
+// with the player and NPC work.
+#include "server/world/combat_lists.h"
 #include "server/world/container.h"
+#include "server/world/dice.h"
+
+class CWeapon;
+
+enum StatIndex : int { kStatStrength, kStatDexterity, kStatIntelligence };
+constexpr int kMobileSkills = 50;
+// Every skill's last-use time at construction (seconds on the game's fixed time base).
+constexpr u32 kSkillBaseTime = 872023169;
+constexpr int kStatTotalCap = 225;
+constexpr int kSkillWeightCap = 7000;
+// Status flag bits.
+enum MobileStatusBit : u8 { kMobilePoisoned = 0x04, kMobileCursed = 0x08, kMobileFighting = 0x40 };
+// Mob flag bits.
+enum MobFlagBit : u8 { kMobInvulnerable = 0x01, kMobFrozen = 0x02, kMobSquelched = 0x04 };
+constexpr int kMountLayer = 25;
+
+// The cap curves: chance per 1000 that a gain is paid for by another stat or skill.
+// Stat curve through (65, 0), (170, m), (225, 1000); skill curve through (1000, 0),
+// (6000, m), (7000, 1000). Each is a pair of parabolas, truncated toward zero.
+int StatCapChance(int total, int middle);
+int SkillCapChance(int weightedTotal, int middle);
 
 class CUserSock;
 
@@ -47,52 +70,236 @@ public:
     bool CanHold(CItem* item, int* code = nullptr) const override;
     virtual void Die();
     virtual int GetBodyTableValue() const { return 0; }
-    virtual void SetCurHits(int value);
-    virtual void SetMaxHits(int value);
-    virtual void SetCurFatigue(int value);
-    virtual void SetMaxFatigue(int value);
-    virtual void SetCurMana(int value);
-    virtual void SetMaxMana(int value);
-    virtual void AddCurHits(int delta);
-    virtual void AddMaxHits(int delta);
-    virtual void AddCurFatigue(int delta);
-    virtual void AddMaxFatigue(int delta);
-    virtual void AddCurMana(int delta);
-    virtual void AddMaxMana(int delta);
-    virtual void SetRealStat(int stat, int value);
-    virtual void ModifyRealStat(int stat, int delta);
-    virtual void ModifyStat(int stat, int delta);
-    virtual void SetStatMod(int stat, int value);
+
+    // Vitals. The setters clamp (current to 0..maximum, maxima to 0 or more), send one vitals
+    // update when the stored value changed, and answer the stored value; the adders answer
+    // the change.
+    virtual int SetCurHits(int value);
+    virtual int SetMaxHits(int value);
+    virtual int SetCurFatigue(int value);
+    virtual int SetMaxFatigue(int value);
+    virtual int SetCurMana(int value);
+    virtual int SetMaxMana(int value);
+    virtual int AddCurHits(int delta);
+    virtual int AddMaxHits(int delta);
+    virtual int AddCurFatigue(int delta);
+    virtual int AddMaxFatigue(int delta);
+    virtual int AddCurMana(int delta);
+    virtual int AddMaxMana(int delta);
+    // Stats: each change of a base or modifier moves the matching maximum (strength hits,
+    // dexterity fatigue, intelligence mana) by the same amount.
+    virtual int SetRealStat(int stat, int value);
+    virtual int ModifyRealStat(int stat, int delta);
+    virtual int ModifyStat(int stat, int delta);
+    virtual int SetStatMod(int stat, int value);
     virtual void SetNotoriety(int value);
     virtual void GetTitledName(CStr& out) const;
-    // The walk checks and one step belong to the movement rules; the slots stand here.
-    virtual int Walk(int direction, int flag);
+    // Whether a step in the direction is possible; `landingZ` (when given) receives the z the
+    // mobile would land at. One tile's move, keeping the world and the viewers up to date.
+    virtual int Walk(int direction, int* landingZ = nullptr);
     virtual int MoveInDirection(int direction, int z);
     virtual void Kill();
     virtual int GetMoveSpeed() const;
     virtual int GetTravelZ(const Location& at, int low, int high) const;
-    virtual bool IsExhausted() const;
-    virtual void ConsumeMoveFatigue();
+    virtual bool IsExhausted();
+    virtual void ConsumeMoveFatigue(int amount);
     virtual void RegenerateFatigue();
     virtual int CheckHealthy();
     virtual void HandleHealthGain() {}
     virtual void MakeInvulnerable();
     virtual void MakeVulnerable();
-    virtual void ApplyStatCap();
-    virtual void AdjustStat(int stat);
-    virtual void ApplySkillCap();
+    virtual int ApplyStatCap(int stat, int count);
+    virtual int AdjustStat(int stat, int value);
+    virtual int ApplySkillCap(int skill, int count);
 
-    // Half of it is the mobile's own weight; the vitals supply it.
+    // The maximum hit points, half of which is the mobile's own weight.
     virtual int GetMaxHitsForWeight() const;
     CItem* GetLayer(int layer) const;
     void SetLayerField(int layer, CItem* item);
     void SetMoveType(int type) { moveType_ = type; }
     void SetBodyType(int body) { SetType(body); }
     u16 GetBody() const { return type_; }
+    CWeapon* GetWeapon() const;
+
+    // Stats (0 strength, 1 dexterity, 2 intelligence; other indexes read 0).
+    int GetBaseStat(int stat) const;
+    int GetStatMod(int stat) const;
+    int GetStat(int stat) const;
+    int GetCurHits() const { return curHits_; }
+    int GetMaxHits() const { return maxHits_; }
+    int GetCurFatigue() const { return curFatigue_; }
+    int GetMaxFatigue() const { return maxFatigue_; }
+    int GetCurMana() const { return curMana_; }
+    int GetMaxMana() const { return maxMana_; }
+    void SetAllVitals(int value);
+    // The players within 18 tiles that watch this mobile's vitals (itself, for a player).
+    void SendVitalsUpdate(int kind);
+    // Hit points lost by a fall of `height`: none for flyers, ghosts and drops below 22.
+    void TakeFallDamage(int height);
+    int GetLoadPercent() const;
+    int GetLoadRatio() const;
+    int GetFatigueCounter() const { return clocks_[1]; }
+
+    // Skills: indexes valid by the skill table only.
+    int GetBaseSkill(int skill) const;
+    int GetSkillMod(int skill) const;
+    int GetSkillLevel(int skill) const;
+    void SetSkill(int skill, int value);
+    void SetSkillMod(int skill, int value);
+    int AddSkill(int skill, int delta);
+    int AddSkillMod(int skill, int delta);
+    int GetSkillTotal() const;
+    int GetWeightedSkillTotal() const;
+    void AdjustSkillPool(int skill, int delta);
+    int GetSkillPool() const { return skillPool_; }
+    void SetSkillPool(int pool) { skillPool_ = pool; }
+    u32 GetSkillUseTime(int skill) const;
+    void SetSkillUseTime(int skill, u32 seconds);
+    // The skill tempered by the three stats by the record's weights and stat percent.
+    int GetEffectiveSkill(int skill, int baseFlag) const;
+    int GetEffectiveBaseSkill(int skill) const { return GetEffectiveSkill(skill, 1); }
+
+    // Notoriety, fame and karma.
+    int GetNotoriety() const { return notoriety_; }
+    void ChangeNotoriety(int delta);
+    void LoseFame(int delta);
+    void GainFame(int delta);
+    int GetNotorietyTitle() const;
+    int GetNotorietyCooldown() const { return notorietyCooldown_; }
+    void SetNotorietyCooldown(int value) { notorietyCooldown_ = value; }
+    int GetFame() const { return fame_; }
+    void SetFame(int value);
+    int GetFameLevel() const;
+    int ChangeFame(int target);
+    int GetKarma() const { return karma_; }
+    void SetKarma(int value);
+    int GetEffectiveKarma() const;
+    int GetKarmaLevel() const;
+    int ChangeKarma(int target);
+
+    // Flags.
+    bool GetMobFlag(int mask) const { return (mobFlags_ & mask & 0xFF) != 0; }
+    void SetMobFlag(int mask, bool on);
+    bool IsInvulnerable() const { return GetMobFlag(kMobInvulnerable); }
+    bool IsFrozen() const { return GetMobFlag(kMobFrozen); }
+    bool IsSquelched() const { return GetMobFlag(kMobSquelched); }
+    u8 GetStatusByte() const { return statusFlags_; }
+    bool HasStatusFlag(int mask) const { return (statusFlags_ & mask) != 0; }
+    void SetStatusFlag(int mask);
+    void ClearStatusFlag(int mask);
+    int GetDirection() const { return direction_; }
+    void SetDirection(int direction) { direction_ = direction; }
+
+    // Light.
+    void SetLightLevel(int duration, int level);
+    int GetLightDuration() const { return lightDuration_; }
+    int GetLightLevel() const { return lightLevel_; }
+    void SetLightDurationField(int duration) { lightDuration_ = static_cast<u8>(duration); }
+
+    // Combat lists.
+    bool AddOpponent(u32 serial);
+    bool AddAggressor(u32 serial);
+    void RemoveOpponent(u32 serial, bool alsoAggressor);
+    void ClearCombatList();
+    void ClearCombatLists();
+    void AgeCombatLists();
+    void MakePeace();
+    const AttackList& GetCombatList() const { return attacking_; }
+    const AttackList& GetAggressorList() const { return attackedBy_; }
+    CMobile* GetNextMobile() const { return nextMobile_; }
+
+    // Followers: the new one goes to the head of the leader's list.
+    CMobile* AddFollower(CMobile* follower);
+    void RemoveFollower(CMobile* follower);
+    void RemoveAllFollowers();
+    int CountFollowers() const;
+    CMobile* GetLeader() const { return leader_; }
+    CMobile* GetFirstFollower() const { return firstFollower_; }
+    CMobile* GetLastFollower() const { return lastFollower_; }
+    CMobile* GetNextFollower() const { return nextFollower_; }
+    bool IsFollowing() const { return follows_ != 0; }
+    bool HasLedFollowers() const { return leads_ != 0; }
+    // Each follower whose walk checks pass steps one tile the same way (a player's step).
+    void MoveFollowers(int direction);
+
+    // Mounts: the rider wears a mount item on layer 25 and holds the mount mobile inside
+    // itself while riding.
+    bool IsMounted() const { return layers_[kMountLayer] != nullptr; }
+    CMobile* GetMount() const;
+    bool CanRide() const;
+    int Mount(CMobile* mount);
+    int Dismount();
+    u32 GetSavedRiding() const { return savedRiding_; }
+
+    // The bank box: a container of graphic 3708 worn on layer 29, holding the gold.
+    CContainer* EnsureBankBox();
+    int GetBankGold();
+    int PutMoneyInBank(CItem* gold, int amount);
+
+    // Pets: "isPet" non-zero; owned when the list "myBoss" holds someone.
+    bool IsPet() const;
+    bool IsOwnedPet() const;
+    bool IsPetOf(const CItem* owner) const;
+    bool IsHumanBody() const { return GetBody() >= 400 && GetBody() <= 403; }
+    // Natural weapon (1d8 at construction) and armour.
+    const Dice& GetNaturalWeapon() const { return naturalWeapon_; }
+    void SetNaturalWeapon(const Dice& d) { naturalWeapon_ = d; }
+    int RollNaturalDamage() const { return naturalWeapon_.Roll(); }
+    int GetNaturalArmor() const { return naturalArmor_; }
+    void SetNaturalArmor(int ac) { naturalArmor_ = ac; }
+    int GetPowerRating() const;
+
+    // Doors in the mobile's way.
+    bool CanOpenDoors() const;
+    int OpenDoorInDirection(int direction);
+    int UseDoor(CItem* door);
+
+    // Stepping helpers: the z window a mobile stands in at a place.
+    void GetStandingZ(const Location& at, int& low, int& high) const;
 
 protected:
+    friend class CMobileManager;
+    void StatChanged(int stat, int delta);
+    int StoreVital(int& field, int value, int kind);
+    void FameKarmaReport(int oldValue, int newValue, const char* what);
+    void NotifyNearby();
+
     CItem* layers_[kLayerCount];
     int moveType_;
+    // The list of all mobiles (the mobile manager's).
+    CMobile* nextMobile_ = nullptr;
+    CMobile* prevMobile_ = nullptr;
+    // Followers.
+    CMobile* nextFollower_ = nullptr;
+    CMobile* prevFollower_ = nullptr;
+    CMobile* firstFollower_ = nullptr;
+    CMobile* lastFollower_ = nullptr;
+    CMobile* leader_ = nullptr;
+    int follows_ = 0;
+    int leads_ = 0;
+    // Skills, stats and vitals.
+    u16 skills_[kMobileSkills] = {};
+    s16 skillMods_[kMobileSkills] = {};
+    u32 skillTimes_[kMobileSkills];
+    s32 skillPool_ = 0;
+    s16 stats_[3] = {};
+    s16 statMods_[3] = {};
+    s32 curHits_ = 0, maxHits_ = 0, curFatigue_ = 0, maxFatigue_ = 0, curMana_ = 0, maxMana_ = 0;
+    s32 clocks_[4] = {};
+    s8 notoriety_ = 0;
+    u16 fame_ = 0;
+    s16 karma_ = 0;
+    s32 notorietyCooldown_ = 0;
+    u8 mobFlags_ = 0;
+    u8 statusFlags_ = 0;
+    int direction_ = 0;
+    u8 lightDuration_ = 0;
+    u8 lightLevel_ = 0;
+    AttackList attacking_;
+    AttackList attackedBy_;
+    u32 savedRiding_ = 0;
+    Dice naturalWeapon_{"1d8"};
+    int naturalArmor_ = 0;
 };
 
 // Bits of the player's flag word that the world classes test.
@@ -129,11 +336,9 @@ public:
     int GetBodyTableValue() const override;
     void SetNotoriety(int value) override;
     void GetTitledName(CStr& out) const override;
-    int Walk(int direction, int flag) override;
+    int Walk(int direction, int* landingZ = nullptr) override;
     void Kill() override;
-    bool IsExhausted() const override;
     void HandleHealthGain() override {}
-    void ApplySkillCap() override;
     virtual void ApplyStatCapIfAllowed();
     virtual void AdjustStatIfAllowed(int stat);
     virtual void ReceiveHelpfulActionFrom(CMobile* doer);

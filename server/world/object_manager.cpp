@@ -261,7 +261,7 @@ CBaseObject* CreateObjectOfType(int graphic, ObjectForm form) {
     } else if (flags & kTileContainer) {
         object = new CContainer;
     } else if (flags & kTileWeaponFlags) {
-        // The weapon definitions come with the weapon table.
+        // Weapons and armour; CObjectManager::CreateWeapon rolls them from their template.
         object = new CWeapon;
     } else if (staticWanted) {
         object = CStaticObject::Acquire();
@@ -301,7 +301,8 @@ CItem* CObjectManager::CreateContainer(int graphic) {
 
 CItem* CObjectManager::CreateWeapon(int graphic) {
     CItem* item = CreateItem(graphic);
-    if (item && !item->IsWeapon()) {
+    // A weapon comes from the template its graphic names; without one there is no weapon.
+    if (item && (!item->IsWeapon() || !static_cast<CWeapon*>(item)->ApplyTemplateFromGraphic())) {
         item->DeleteSelf();
         return nullptr;
     }

@@ -14,9 +14,11 @@
 #include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
+#include "server/net/packet_services.h"
 #include "server/world/container.h"
 #include "server/world/doors.h"
 #include "server/world/item.h"
+#include "server/world/mobile.h"
 #include "server/world/object_manager.h"
 
 namespace {
@@ -141,8 +143,34 @@ void ActionRemoveOrder(CBaseObject* object, s32, const char*) {
     RemoveVariable(object, "order");
 }
 
+// A door closes (or tries again later when a mobile stands in its way).
 void ActionCloseDoor(CBaseObject* object, s32, const char*) {
-    if (CItem* door = object ? object->AsItem() : nullptr) CloseDoor(door);
+    if (CItem* door = AsItem(object)) CloseDoor(door);
+}
+
+// A mobile flag runs out; a player is told.
+void ClearMobFlag(CBaseObject* object, int flag, const char* told) {
+    CItem* item = AsItem(object);
+    CMobile* mobile = item ? item->AsMobile() : nullptr;
+    if (!mobile || !mobile->GetMobFlag(flag)) return;
+    if (flag == kMobInvulnerable) {
+        mobile->MakeVulnerable();
+    } else {
+        mobile->SetMobFlag(flag, false);
+    }
+    if (CPlayer* player = mobile->AsPlayer()) GetPacketServices().SendSystemMessage(player, told);
+}
+
+void ActionUnfreeze(CBaseObject* object, s32, const char*) {
+    ClearMobFlag(object, kMobFrozen, "You are no longer frozen.");
+}
+
+void ActionUnsquelch(CBaseObject* object, s32, const char*) {
+    ClearMobFlag(object, kMobSquelched, "You are no longer squelched.");
+}
+
+void ActionVulnerable(CBaseObject* object, s32, const char*) {
+    ClearMobFlag(object, kMobInvulnerable, "You are no longer invulnerable.");
 }
 
 // One entry per action. An entry without an effect is not built yet: its callbacks stay
@@ -169,9 +197,9 @@ ActionEntry g_actions[kCallbackActions] = {
     {ActionRemoveVariable, "", false},
     {nullptr, "the player's war mode", false},
     {ActionRemoveVariableAndReplace, "", false},
-    {nullptr, "the mobile's freeze flag", false},
-    {nullptr, "the mobile's squelch flag", false},
-    {nullptr, "the mobile's invulnerability", false},
+    {ActionUnfreeze, "", false},
+    {ActionUnsquelch, "", false},
+    {ActionVulnerable, "", false},
     {nullptr, "reputation records", false},
     {ActionRemoveChaos, "", false},
     {ActionRemoveOrder, "", false},

@@ -7,6 +7,8 @@
 #include "server/net/net_services.h"
 #include "server/server_config.h"
 #include "server/world/sector_grid.h"
+#include "server/world/skill_table.h"
+#include "server/world/weapon.h"
 #include "server/world/world_data_files.h"
 
 namespace {
@@ -46,6 +48,8 @@ int CreateWorld(int width, int height) {
         return StartupFailure(error + " (looked for in the data archive " +
                               GetDataArchive()->Label() + ").");
     }
+    g_weaponTemplates.LoadAll();
+    g_skillTable.Load();
     GetNetServices().LoadTextFiles();
     g_worldLoaded = true;
     return 0;

@@ -1,5 +1,7 @@
 #include "server/world/world_model_services.h"
 
+#include "server/world/combat_lists.h"
+#include "server/world/decay.h"
 #include "server/world/mobile.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
@@ -38,4 +40,16 @@ u32 WorldModelServices::NextNpcInBucket(u32 serial) {
 
 void WorldModelServices::RunAllCallbacks() {
     ::RunAllCallbacks();
+}
+
+void WorldModelServices::DecayTick(s32 pulse) {
+    ::DecayTick(pulse);
+}
+
+void WorldModelServices::CombatHeartBeat(s32 pulse) {
+    g_mobileManager.CombatHeartBeat(pulse);
+}
+
+void WorldModelServices::CountDownMobileLights() {
+    g_mobileManager.CountDownLights();
 }

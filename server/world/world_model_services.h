@@ -1,6 +1,7 @@
 #pragma once
 // The world model's answers to the world tick: objects by serial, the live-item count, the
-// NPC sweeps of the mobile table and a walk over its buckets by serial. InstallServerServices
+// NPC sweeps of the mobile table and a walk over its buckets by serial, decay, the combat
+// heartbeat and the mobiles' light countdown. InstallServerServices
 // puts them in force; the other steps (combat, callbacks, players, moons, boards) come with
 // their parts of the world model.
 #include "server/world/world_services.h"
@@ -15,4 +16,7 @@ public:
     u32 FirstNpcInBucket(int bucket) override;
     u32 NextNpcInBucket(u32 serial) override;
     void RunAllCallbacks() override;
+    void DecayTick(s32 pulse) override;
+    void CombatHeartBeat(s32 pulse) override;
+    void CountDownMobileLights() override;
 };

@@ -105,6 +105,7 @@ ScriptTriggerArgs FromWorldArgs(int trigger, const TriggerArgs& in) {
     if (trigger < 0 || trigger >= kTriggerCount) return out;
     const TriggerInfo& info = GetTriggerInfo(trigger);
     int objects = 0;
+    int nextInt = 0;
     for (int k = 0; k < info.paramCount; ++k) {
         switch (info.params[k].type) {
             case 'o':
@@ -122,7 +123,9 @@ ScriptTriggerArgs FromWorldArgs(int trigger, const TriggerArgs& in) {
                 out.params.push_back(TriggerValue::List(nullptr));
                 break;
             default:
-                out.params.push_back(TriggerValue::Int(in.value));
+                out.params.push_back(
+                    TriggerValue::Int(nextInt < in.intCount ? in.ints[nextInt] : in.value));
+                ++nextInt;
                 break;
         }
     }
@@ -152,6 +155,13 @@ public:
         ObjScripts::CollectHandlersFor(object->ScriptAttachments(), trigger, handlers);
         for (const TriggerHandler* h : handlers)
             out.push_back(h->intArg);
+    }
+    bool TakeIntReturn(s32& value) override {
+        TriggerReturnSlot& slot = GlobalTriggerReturn();
+        if (!slot.set) return false;
+        slot.set = false;
+        value = slot.value;
+        return true;
     }
     // The object is being destroyed: its threads stop, its variables and scripts are
     // released and its timed callbacks freed.

@@ -8,6 +8,7 @@
 #include "server/world/world_data_files.h"
 #include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/map_files.h"
+#include "tools/content_builder/mobile_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -44,6 +45,7 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
         regions += buffer;
     }
     members[WorldDataPath(world, "resregions.txt")] = Text(regions);
+    AddMobileDataMembers(members);
     return members;
 }
 

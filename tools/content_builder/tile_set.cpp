@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/content_builder/mobile_content.h"
+
 namespace {
 
 using namespace demo_tiles;
@@ -85,7 +87,20 @@ TileSet BuildTileSet() {
     Static(t, kLongSword, 1,
            {kTileWeapon | kTileWearable | kTileArticleA, 1, 7, 1, 55, "long sword"});
     Static(t, kTunic, 1,
-           {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40, "leather tunic"});
+           {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40,
+            "leather tunic"});
+    Static(
+        t, kShield, 1,
+        {kTileArmour | kTileWearable | kTileArticleA, 1, 5, 2, 30, "wooden shield"});
+    Static(
+        t, kStaff, 1,
+        {kTileWeapon | kTileWearable | kTileArticleA, 1, 4, 2, 20, "quarter staff"});
+    Static(t, kMountItems, 4, {kTileWearable, 0, 0, 25, 0, "mount"});
+    // The tile value of a wieldable names its weapon template.
+    t.statics[kLongSword].value = demo_weapons::kLongSwordTemplate;
+    t.statics[kTunic].value = demo_weapons::kTunicTemplate;
+    t.statics[kShield].value = demo_weapons::kShieldTemplate;
+    t.statics[kStaff].value = demo_weapons::kStaffTemplate;
     Static(t, kMap, 1, {kTileMap | kTileArticleA, 0, 1, 0, 10, "map"});
     Static(t, kShortHair, 1, {kTileWearable, 0, 0, 11, 0, "short hair"});
     Static(t, kBeard, 1, {kTileWearable, 0, 0, 16, 0, "beard"});

@@ -45,11 +45,15 @@ constexpr u16 kLampPost = 2850;   // street lamp, impassable
 constexpr u16 kShopSign = 2984;   // hanging shop sign
 constexpr u16 kLongSword = 3937;  // weapon, layer 1
 constexpr u16 kTunic = 5068;      // armour, layer 13
-constexpr u16 kMap = 5355;        // map item
-constexpr u16 kShortHair = 8251;  // hair, layer 11
-constexpr u16 kBeard = 8267;      // beard, layer 16
-constexpr u16 kBoard = 7774;      // bulletin board (and 7775)
-constexpr u16 kSignpost = 2980;   // impassable, height 12
+constexpr u16 kShield = 7026;     // shield, layer 2
+constexpr u16 kStaff = 3721;      // two-handed staff, layer 2
+// Mount items worn on layer 25 by riders, by the mount's body.
+constexpr u16 kMountItems = 16031;  // 16031-16034
+constexpr u16 kMap = 5355;          // map item
+constexpr u16 kShortHair = 8251;    // hair, layer 11
+constexpr u16 kBeard = 8267;        // beard, layer 16
+constexpr u16 kBoard = 7774;        // bulletin board (and 7775)
+constexpr u16 kSignpost = 2980;     // impassable, height 12
 
 }  // namespace demo_tiles
 

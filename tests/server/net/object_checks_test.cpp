@@ -36,7 +36,7 @@ TEST_F(ObjectChecksTest, ASerialIssuedAgainNamesTheNewObjectOnly) {
 TEST_F(ObjectChecksTest, TypedChecksAnswerOnlyObjectsOfTheirKind) {
     CItem* plain = NewItem();
     CItem* bag = NewItem(kBag);
-    CItem* sword = g_objectManager.CreateWeapon(kSword);
+    CItem* sword = NewItem(kSword);  // a weapon by its tile flags, no template needed
     CItem* map = NewItem(kMapGraphic);
     CPlayer* player = Placed<CPlayer>(10, 10);
     CMobile* mobile = Placed<CMobile>(11, 10);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,6 +50,7 @@ struct RecordingTriggers : TriggerServices {
         u32 serial;
         int trigger;
         TriggerArgs args;
+        std::vector<int> ints;  // the int parameters the sender gave (args.ints copied)
     };
     std::vector<Call> calls;
     std::set<u32> scripted;
@@ -58,10 +60,14 @@ struct RecordingTriggers : TriggerServices {
     std::map<std::pair<u32, int>, int> answers;
     // Runs inside the trigger (e.g. deletes an object).
     std::function<void(CItem*, int)> onTrigger;
+    // What a handler hands back through intRet (consumed by TakeIntReturn).
+    std::optional<s32> intReturn;
 
     int SendTrigger(CItem* object, int trigger, const TriggerArgs& args) override {
         const u32 serial = object->GetSerial();
-        calls.push_back({serial, trigger, args});
+        calls.push_back(
+            {serial, trigger, args, std::vector<int>(args.ints, args.ints + args.intCount)});
+        calls.back().args.ints = nullptr;
         if (onTrigger) onTrigger(object, trigger);
         auto it = answers.find({serial, trigger});
         return it == answers.end() ? 1 : it->second;
@@ -80,6 +86,12 @@ struct RecordingTriggers : TriggerServices {
     void FreeAttachments(CItem* object) override {
         ::FreeAttachments(object->ScriptAttachments());
         ClearCallbacks(object->TimedCallbacks());
+    }
+    bool TakeIntReturn(s32& value) override {
+        if (!intReturn) return false;
+        value = *intReturn;
+        intReturn.reset();
+        return true;
     }
     std::vector<int> TriggersFor(u32 serial) const {
         std::vector<int> out;
@@ -123,6 +135,32 @@ struct RecordingPackets : PacketServices {
                       std::to_string(at.y));
     }
     void NoteStaticsChanged(int cell) override { log.push_back("3F " + std::to_string(cell)); }
+    void SendSystemMessage(CPlayer* player, const char* text) override {
+        log.push_back("msg " + Serial(player->GetSerial()) + " " + text);
+    }
+    void TellSelf(CPlayer* player, const char* text) override {
+        log.push_back("1C " + Serial(player->GetSerial()) + " " + text);
+    }
+    void SendVitals(CPlayer* to, CMobile* mobile, int kind) override {
+        static const char* kPackets[] = {"A1", "A2", "A3", "2D"};
+        log.push_back(std::string(kPackets[kind & 3]) + " " + Serial(to->GetSerial()) + " " +
+                      Serial(mobile->GetSerial()));
+    }
+    void SendSkillUpdate(CPlayer* player, int skill) override {
+        log.push_back("3A " + Serial(player->GetSerial()) + " " + std::to_string(skill));
+    }
+    void SendMobile(CPlayer* viewer, CMobile* mobile, bool full) override {
+        log.push_back(std::string(full ? "78 " : "77 ") + Serial(viewer->GetSerial()) + " " +
+                      Serial(mobile->GetSerial()));
+    }
+    // The entries that start with the prefix.
+    std::vector<std::string> With(const std::string& prefix) const {
+        std::vector<std::string> out;
+        for (const std::string& e : log) {
+            if (e.compare(0, prefix.size(), prefix) == 0) out.push_back(e);
+        }
+        return out;
+    }
 };
 
 // Sets the test tile set into the server's tile data.

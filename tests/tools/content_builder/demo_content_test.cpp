@@ -31,6 +31,11 @@ TEST(DemoContent, TheMembersAndTheirSizes) {
         {"../.rundir/scripts/objscr.txt", 0},
         {"../.rundir/restypes.mul", 4u + 23 * 652},
         {"../.rundir/itemres.mul", 0x4000u * 4 + 4 * 33},
+        {"../.rundir/skills.txt", 0},
+        {"../.rundir/weapons/weapon.1", 0},
+        {"../.rundir/weapons/weapon.2", 0},
+        {"../.rundir/weapons/weapon.3", 0},
+        {"../.rundir/weapons/weapon.4", 0},
     };
     EXPECT_EQ(members.size(), std::size(cases));
     for (const Case& c : cases) {
@@ -57,18 +62,23 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
         {"../.rundir/ZQGoldDemo/staidx0.mul", 0xb2bc272d87100c01ull},
         {"../.rundir/ZQGoldDemo/statics0.mul", 0x794dd64786dc797full},
         {"../.rundir/animdata.mul", 0xafbb0f253b0bd55full},
-        {"../.rundir/artdim.dat", 0x28e9a89602d4c21dull},
+        {"../.rundir/artdim.dat", 0x05822a3afb27861dull},
         {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
         {"../.rundir/scripts/objscr.txt", 0xaf63c74c8601c8ddull},
-        {"../.rundir/tiledata.mul", 0xc0e8b05bc74b1c5dull},
+        {"../.rundir/tiledata.mul", 0xcd6839d4d6964895ull},
         {"../.rundir/restypes.mul", 0xe3183da164bb4bd4ull},
         {"../.rundir/itemres.mul", 0x594c43e306cfb467ull},
         {"../.rundir/time.mul", 0xad002ab9f9463becull},
+        {"../.rundir/skills.txt", 0xca34e7e56dd8b983ull},
+        {"../.rundir/weapons/weapon.1", 0xacbea56a92026e27ull},
+        {"../.rundir/weapons/weapon.2", 0x91477e6eadb89d6bull},
+        {"../.rundir/weapons/weapon.3", 0xdbb763ca64f13ddull},
+        {"../.rundir/weapons/weapon.4", 0x9dae57667a9d0f27ull},
     };
     for (const auto& [path, bytes] : first) {
         auto it = expected.find(path);
         if (it != expected.end()) {
-            EXPECT_EQ(Fnv1a(bytes), it->second) << path;
+            EXPECT_EQ(Fnv1a(bytes), it->second) << path << std::hex << " 0x" << Fnv1a(bytes);
         }
     }
     EXPECT_EQ(expected.size(), first.size());

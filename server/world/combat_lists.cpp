@@ -1,0 +1,83 @@
+#include "server/world/combat_lists.h"
+
+#include <algorithm>
+
+#include "core/log_sink.h"
+#include "server/rules/rules_services.h"
+#include "server/world/mobile.h"
+
+CMobileManager g_mobileManager;
+
+bool AttackList::Add(u32 serial) {
+    for (SerialTimer& e : entries_) {
+        if (e.serial == serial) {
+            e.timeout = kTimeout;
+            return false;
+        }
+    }
+    entries_.push_back({serial, kTimeout});
+    return true;
+}
+
+void AttackList::Remove(u32 serial) {
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                  [serial](const SerialTimer& e) { return e.serial == serial; }),
+                   entries_.end());
+}
+
+bool AttackList::Has(u32 serial) const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [serial](const SerialTimer& e) { return e.serial == serial; });
+}
+
+void AttackList::CountDown() {
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                  [](const SerialTimer& e) { return e.timeout == 0; }),
+                   entries_.end());
+    for (SerialTimer& e : entries_)
+        --e.timeout;
+}
+
+void CMobileManager::Link(CMobile* mobile) {
+    mobile->nextMobile_ = head_;
+    mobile->prevMobile_ = nullptr;
+    if (head_) head_->prevMobile_ = mobile;
+    head_ = mobile;
+}
+
+void CMobileManager::Unlink(CMobile* mobile) {
+    // A heartbeat about to visit this mobile goes on with the one after it.
+    if (cursor_ == mobile) cursor_ = mobile->nextMobile_;
+    if (mobile->prevMobile_) {
+        mobile->prevMobile_->nextMobile_ = mobile->nextMobile_;
+    } else if (head_ == mobile) {
+        head_ = mobile->nextMobile_;
+    }
+    if (mobile->nextMobile_) mobile->nextMobile_->prevMobile_ = mobile->prevMobile_;
+    mobile->nextMobile_ = mobile->prevMobile_ = nullptr;
+}
+
+void CMobileManager::CombatHeartBeat(s32 pulse) {
+    if (cursor_) {
+        GetLogSink().Log(0, 0, 0, "", "badness", "error",
+                         "CMobileManager::CombatHeartBeat() nextCombatMobile not NULL!");
+    }
+    CMobile* m = head_;
+    while (m) {
+        cursor_ = m->nextMobile_;
+        if (!m->IsDetached() && !m->GetContainer()) {
+            if (pulse & 4) m->AgeCombatLists();
+            GetRulesServices().CombatStep(m);
+        }
+        m = cursor_;
+    }
+    cursor_ = nullptr;
+}
+
+void CMobileManager::CountDownLights() {
+    for (CMobile* m = head_; m; m = m->nextMobile_) {
+        if (m->GetLightDuration() == 0) continue;
+        m->SetLightDurationField(m->GetLightDuration() - 1);
+        if (m->GetLightDuration() == 0) m->SetLightLevel(0, 0);
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Combat lists: every mobile keeps whom it attacks (its combat list) and who attacked it (its
+// aggressor list) as serials with a countdown; the mobile manager keeps the list of all
+// mobiles and runs the combat heartbeat over it with a cursor that survives the deletion of
+// any mobile during a combat step.
+#include <vector>
+
+#include "platform/types.h"
+
+class CMobile;
+
+struct SerialTimer {
+    u32 serial;
+    u16 timeout;
+};
+
+class AttackList {
+public:
+    static constexpr u16 kTimeout = 120;
+    // Absent: appended with the full timeout, true. Present: timeout reset, false.
+    bool Add(u32 serial);
+    void Remove(u32 serial);
+    bool Has(u32 serial) const;
+    // Drops every entry whose timeout is 0 and counts every other one down.
+    void CountDown();
+    void Clear() { entries_.clear(); }
+    bool IsEmpty() const { return entries_.empty(); }
+    const std::vector<SerialTimer>& Entries() const { return entries_; }
+
+private:
+    std::vector<SerialTimer> entries_;
+};
+
+class CMobileManager {
+public:
+    CMobile* GetFirstMobile() const { return head_; }
+    // The combat step of every mobile standing free in the world (detached, contained and
+    // ridden mobiles are skipped); on pulses with bit 2 set both lists are aged first.
+    void CombatHeartBeat(s32 pulse);
+    // Every 4800th pulse: each non-zero light duration counts down; at 0 the light goes off.
+    void CountDownLights();
+    CMobile* GetCursor() const { return cursor_; }
+
+private:
+    friend class CMobile;
+    void Link(CMobile* mobile);
+    void Unlink(CMobile* mobile);
+    CMobile* head_ = nullptr;
+    CMobile* cursor_ = nullptr;
+};
+
+extern CMobileManager g_mobileManager;
