@@ -237,6 +237,45 @@ void CPlayer::EnterWorld(CUserSock*) {
     NotBuiltOnce(logged, "CPlayer::EnterWorld is not built yet");
 }
 
+void CPlayer::SendSurroundings() {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::SendSurroundings is not built yet");
+}
+
+int CPlayer::SetWarMode(int) {
+    // War mode stays as it was.
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::SetWarMode is not built yet");
+    return warModeBytes_[0] ? 1 : 0;
+}
+
+bool CPlayer::Resurrect() {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::Resurrect is not built yet");
+    return false;
+}
+
+void CPlayer::ApplyResurrectionLoss(int, int) {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::ApplyResurrectionLoss is not built yet");
+}
+
+void CPlayer::LookAtObject(u32) {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::LookAtObject is not built yet");
+}
+
+void CPlayer::SetWarModeBytes(const u8 (&bytes)[kWarModeByteCount]) {
+    for (int i = 0; i < kWarModeByteCount; ++i)
+        warModeBytes_[i] = bytes[i];
+}
+
+void CPlayer::PushLastExamined(u32 serial) {
+    for (int i = kLastExaminedCount - 1; i > 0; --i)
+        lastExamined_[i] = lastExamined_[i - 1];
+    lastExamined_[0] = serial;
+}
+
 void CPlayer::RecordValidTerrain(const Location& at) {
     const TerrainEntry* terrain = g_sectorGrid.TerrainAt(at.x, at.y);
     if (terrain && !IsInvalidTerrainTile(terrain->tile) && terrain->z == at.z) {

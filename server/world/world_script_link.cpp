@@ -104,10 +104,11 @@ ScriptTriggerArgs FromWorldArgs(int trigger, const TriggerArgs& in) {
     out.key = in.value;
     if (trigger < 0 || trigger >= kTriggerCount) return out;
     const TriggerInfo& info = GetTriggerInfo(trigger);
+    int objects = 0;
     for (int k = 0; k < info.paramCount; ++k) {
         switch (info.params[k].type) {
             case 'o':
-                out.params.push_back(TriggerValue::Obj(in.serial));
+                out.params.push_back(TriggerValue::Obj(objects++ == 0 ? in.serial : in.other));
                 break;
             case 's':
                 out.params.push_back(TriggerValue::Str(in.text));
