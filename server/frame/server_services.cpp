@@ -6,6 +6,7 @@
 #include "server/frame/script_time_link.h"
 #include "server/frame/time_manager.h"
 #include "server/net/local_connection.h"
+#include "server/net/protocol_packet_services.h"
 #include "server/net/protocol_world_services.h"
 #include "server/world/world_model_services.h"
 #include "server/world/world_script_link.h"
@@ -30,6 +31,7 @@ void InstallServerServices() {
     static ScriptRuntimeServices script;
     static ClockTimeServices time;
     static ClockProtocolServices protocol;
+    static ProtocolPacketServices packets;
     SetNetServices(&net);
     SetWorldServices(&world);
     SetScriptServices(&script);
@@ -37,4 +39,5 @@ void InstallServerServices() {
     SetTriggerServices(&WorldScriptTriggerServices());
     SetScriptTimeServices(&time);
     SetProtocolWorldServices(&protocol);
+    SetPacketServices(&packets);
 }
