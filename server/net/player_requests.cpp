@@ -16,20 +16,6 @@
 
 namespace {
 
-void NotBuiltOnce(bool& logged, const char* what) {
-    if (logged) return;
-    logged = true;
-    GetLogSink().Log(0, 0, 0, "", "protocol", "error", what);
-}
-
-template <size_t N, class Build>
-void SendBuilt(CPlayer& player, Build build) {
-    u8 buffer[N];
-    PacketWriter w(buffer, sizeof buffer);
-    build(w);
-    SendPacketToPlayer(&player, w);
-}
-
 void SendAllSkills(CPlayer& player) {
     std::vector<int> values;
     GetProtocolWorldServices().SkillValues(player, values);
@@ -43,7 +29,7 @@ void SendOneSkill(CPlayer& player, u32 skill) {
     std::vector<int> values;
     GetProtocolWorldServices().SkillValues(player, values);
     if (skill >= values.size()) return;
-    SendBuilt<kSkillUpdateLength>(player, [&](PacketWriter& w) {
+    BuildAndSendToPlayer<kSkillUpdateLength>(player, [&](PacketWriter& w) {
         BuildSkillUpdatePacket(w, static_cast<int>(skill), values[skill]);
     });
 }
@@ -62,9 +48,8 @@ void SendMobileStatus(CMobile& mobile, CPlayer& viewer, bool full) {
     if (g_objectManager.IsOn(ObjectSwitch::kLoading)) return;
     MobileStatusValues values;
     GetProtocolWorldServices().StatusValues(mobile, viewer, values);
-    SendBuilt<kMaxStatusLength>(viewer, [&](PacketWriter& w) {
-        BuildStatusPacket(w, mobile, full, values);
-    });
+    BuildAndSendToPlayer<kMaxStatusLength>(
+        viewer, [&](PacketWriter& w) { BuildStatusPacket(w, mobile, full, values); });
 }
 
 void HandleWalkRequest(CPlayer& player, PacketReader& packet) {
@@ -84,8 +69,8 @@ void HandleGodModeRequest(CPlayer& player, PacketReader& packet) {
         player.SetFlag(kPlayerEditing, true);
         GetLogSink().Log(0, 0, 0, "", "misc", "godmode", "god mode enabled");
     }
-    SendBuilt<kGodModeLength>(player,
-                              [&](PacketWriter& w) { BuildGodModePacket(w, player.IsEditing()); });
+    BuildAndSendToPlayer<kGodModeLength>(
+        player, [&](PacketWriter& w) { BuildGodModePacket(w, player.IsEditing()); });
 }
 
 void HandleAttackRequest(CPlayer& player, PacketReader& packet) {
@@ -109,7 +94,7 @@ void HandleResyncRequest(CPlayer& player, PacketReader& packet) {
     const u32 serial = player.GetSerial();
     player.SendSurroundings();
     if (!IsObjectAlive(serial, &player)) return;
-    SendBuilt<kPlayerUpdateLength>(player, [&](PacketWriter& w) {
+    BuildAndSendToPlayer<kPlayerUpdateLength>(player, [&](PacketWriter& w) {
         BuildPlayerUpdatePacket(w, player, GetProtocolWorldServices().Facing(player));
     });
 }
@@ -120,7 +105,8 @@ void HandleDeathChoice(CPlayer& player, PacketReader& packet) {
     if (!player.IsGhost() || !player.IsFrozen()) return;
     player.SetFrozen(false);
     if (choice != 1) return;  // a free ghost
-    SendBuilt<kDeathStatusLength>(player, [](PacketWriter& w) { BuildDeathStatusPacket(w, 1); });
+    BuildAndSendToPlayer<kDeathStatusLength>(player,
+                                             [](PacketWriter& w) { BuildDeathStatusPacket(w, 1); });
     if (player.Resurrect()) player.ApplyResurrectionLoss(10, 10);
 }
 
@@ -145,7 +131,7 @@ void HandleStatusRequest(CPlayer& player, PacketReader& packet) {
         case kStatusResourceEntries: {
             if (!player.HasGodRights()) break;
             static bool logged = false;
-            NotBuiltOnce(logged, "status requests about resources are not built yet");
+            LogProtocolNotBuilt(logged, "status requests about resources are not built yet");
             break;
         }
         default:
@@ -212,7 +198,7 @@ void HandleWarModeRequest(CPlayer& player, PacketReader& packet) {
     if (!IsObjectAlive(serial, &player)) return;
     bytes[0] = static_cast<u8>(state);
     player.SetWarModeBytes(bytes);
-    SendBuilt<kWarModeLength>(player, [&](PacketWriter& w) {
+    BuildAndSendToPlayer<kWarModeLength>(player, [&](PacketWriter& w) {
         BuildWarModePacket(w, bytes[0], bytes[1], bytes[2], bytes[3]);
     });
 }

@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/log_sink.h"
 #include "core/packet_writer.h"
 #include "server/net/container_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/net/player_requests.h"
+#include "server/net/protocol_world_services.h"
 #include "server/net/speech.h"
 #include "server/world/container.h"
 #include "server/world/mobile.h"
 #include "server/world/player_registry.h"
 
 namespace {
-
-void NotBuiltOnce(bool& logged, const char* what) {
-    if (logged) return;
-    logged = true;
-    GetLogSink().Log(0, 0, 0, "", "protocol", "error", what);
-}
 
 // Sends the built packet to every player within 18 tiles of `at` but `except`.
 void SendNear(const PacketWriter& w, const Location& at, const CPlayer* except = nullptr) {
@@ -33,13 +27,13 @@ void SendNear(const PacketWriter& w, const Location& at, const CPlayer* except =
 
 int WorldItemPacketValues::ResourceUnits(const CItem&) const {
     static bool logged = false;
-    NotBuiltOnce(logged, "resource units of items are not built yet");
+    LogProtocolNotBuilt(logged, "resource units of items are not built yet");
     return 0;
 }
 
 int WorldItemPacketValues::SpellbookEntry(const CItem&) const {
     static bool logged = false;
-    NotBuiltOnce(logged, "spellbook entries are not built yet");
+    LogProtocolNotBuilt(logged, "spellbook entries are not built yet");
     return 0;
 }
 
@@ -108,5 +102,5 @@ void ProtocolPacketServices::SendSystemMessage(CPlayer* player, const char* text
 
 void ProtocolPacketServices::NoteStaticsChanged(int) {
     static bool logged = false;
-    NotBuiltOnce(logged, "the world-data change log is not built yet");
+    LogProtocolNotBuilt(logged, "the world-data change log is not built yet");
 }

@@ -8,17 +8,11 @@ namespace {
 
 ServiceSlot<ProtocolWorldServices> g_protocolWorld;
 
-void NotBuiltOnce(bool& logged, const char* what) {
-    if (logged) return;
-    logged = true;
-    GetLogSink().Log(0, 0, 0, "", "protocol", "error", what);
-}
-
 }  // namespace
 
 void ProtocolWorldServices::GameClock(int& hour, int& minute, int& pulseInMinute) {
     static bool logged = false;
-    NotBuiltOnce(logged, "game clock for the protocol is not installed");
+    LogProtocolNotBuilt(logged, "game clock for the protocol is not installed");
     hour = 12;
     minute = 0;
     pulseInMinute = 0;
@@ -26,31 +20,37 @@ void ProtocolWorldServices::GameClock(int& hour, int& minute, int& pulseInMinute
 
 int ProtocolWorldServices::Facing(const CMobile&) {
     static bool logged = false;
-    NotBuiltOnce(logged, "mobile facing is not built yet");
+    LogProtocolNotBuilt(logged, "mobile facing is not built yet");
     return 0;
 }
 
 void ProtocolWorldServices::SeasonAndTemperature(const Location&, int& season, int& temperature) {
     static bool logged = false;
-    NotBuiltOnce(logged, "weather regions are not built yet");
+    LogProtocolNotBuilt(logged, "weather regions are not built yet");
     season = 0;
     temperature = 0;
 }
 
 void ProtocolWorldServices::StatusValues(const CMobile&, const CPlayer&, MobileStatusValues& out) {
     static bool logged = false;
-    NotBuiltOnce(logged, "mobile vitals for the status window are not built yet");
+    LogProtocolNotBuilt(logged, "mobile vitals for the status window are not built yet");
     out = MobileStatusValues{};
 }
 
 void ProtocolWorldServices::SkillValues(const CPlayer&, std::vector<int>&) {
     static bool logged = false;
-    NotBuiltOnce(logged, "skill values are not built yet");
+    LogProtocolNotBuilt(logged, "skill values are not built yet");
 }
 
 void ProtocolWorldServices::StartAttack(CPlayer&, CMobile&, int) {
     static bool logged = false;
-    NotBuiltOnce(logged, "StartAttack is not built yet");
+    LogProtocolNotBuilt(logged, "StartAttack is not built yet");
+}
+
+void LogProtocolNotBuilt(bool& logged, const char* what) {
+    if (logged) return;
+    logged = true;
+    GetLogSink().Log(0, 0, 0, "", "protocol", "error", what);
 }
 
 ProtocolWorldServices& GetProtocolWorldServices() {

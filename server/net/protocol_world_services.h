@@ -43,6 +43,10 @@ public:
     virtual void ResendCombatTarget(CPlayer& player) { (void)player; }
 };
 
+// Logs `what` once under "protocol" (the flag is the caller's static), for a part of the
+// protocol whose owner is not built yet.
+void LogProtocolNotBuilt(bool& logged, const char* what);
+
 // The implementation in force (never null).
 ProtocolWorldServices& GetProtocolWorldServices();
 // Installs an implementation (the caller keeps it alive while installed; null puts back the

@@ -10,6 +10,7 @@
 #include "core/random_numbers.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_senders.h"
+#include "server/net/protocol_world_services.h"
 #include "server/net/text_packets.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"
@@ -42,8 +43,8 @@ u32 SpeakerFlags(const CMobile& speaker) {
     return p ? p->GetFlagWord() : 0;
 }
 
-void SendMessageTo(CPlayer& listener, const CMobile& speaker, int type, const char* text,
-                   int hue, int font) {
+void SendMessageTo(CPlayer& listener, const CMobile& speaker, int type, const char* text, int hue,
+                   int font) {
     u8 buffer[kMaxTextMessageLength];
     PacketWriter w(buffer, sizeof buffer);
     BuildTextMessagePacket(w, &speaker, type, text, hue, font, IsGameMasterInGmBody(speaker));
@@ -147,11 +148,7 @@ void HandleSpeech(CPlayer& player, PacketReader& packet) {
     if (player.IsCounselor()) GetLogSink().Log(0, 0, 0, "", "misc", "counselortext", text);
     if ((player.IsCounselor() || player.IsGameMaster()) && (text[0] == '.' || text[0] == '=')) {
         static bool logged = false;
-        if (!logged) {
-            logged = true;
-            GetLogSink().Log(0, 0, 0, "", "protocol", "error",
-                             "counselor commands are not built yet");
-        }
+        LogProtocolNotBuilt(logged, "counselor commands are not built yet");
         return;
     }
     const u32 serial = player.GetSerial();

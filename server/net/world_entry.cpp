@@ -13,15 +13,6 @@
 
 namespace {
 
-// Sends a packet of at most 37 bytes built by `build` to the player.
-template <class Build>
-void SendSmall(CPlayer& player, Build build) {
-    u8 buffer[kLoginConfirmLength];
-    PacketWriter w(buffer, sizeof buffer);
-    build(w);
-    SendPacketToPlayer(&player, w);
-}
-
 bool StillThere(u32 serial, const CPlayer& player) {
     return IsObjectAlive(serial, &player) != nullptr;
 }
@@ -35,9 +26,8 @@ void EnterWorld(CPlayer& player, CUserSock& connection) {
     // Whoever enters may switch god mode on.
     player.SetFlag(kPlayerGodRights, true);
 
-    SendSmall(player, [&](PacketWriter& w) {
-        BuildLoginConfirmPacket(w, player, world.Facing(player));
-    });
+    BuildAndSendToPlayer<kLoginConfirmLength>(
+        player, [&](PacketWriter& w) { BuildLoginConfirmPacket(w, player, world.Facing(player)); });
     connection.loggedIn = 1;
 
     player.EnterWorld(&connection);  // runs trigger "online"
@@ -47,9 +37,8 @@ void EnterWorld(CPlayer& player, CUserSock& connection) {
     if (!StillThere(serial, player)) return;
 
     const u8* war = player.GetWarModeBytes();
-    SendSmall(player, [&](PacketWriter& w) {
-        BuildWarModePacket(w, war[0], war[1], war[2], war[3]);
-    });
+    BuildAndSendToPlayer<kWarModeLength>(
+        player, [&](PacketWriter& w) { BuildWarModePacket(w, war[0], war[1], war[2], war[3]); });
 
     // The vitals are kept by the mobile rules; the mobile packets carry what the world has.
     std::vector<CPlayer*> nearby;
@@ -61,7 +50,8 @@ void EnterWorld(CPlayer& player, CUserSock& connection) {
 
     // The start-up text "login.txt" comes with the text commands; none is loaded yet.
 
-    SendSmall(player, [](PacketWriter& w) { BuildLoginCompletePacket(w); });
+    BuildAndSendToPlayer<kLoginCompleteLength>(
+        player, [](PacketWriter& w) { BuildLoginCompletePacket(w); });
 
     world.UpdateGuardZone(player);
     world.ResendCombatTarget(player);
@@ -70,12 +60,13 @@ void EnterWorld(CPlayer& player, CUserSock& connection) {
     int season = 0;
     int temperature = 0;
     world.SeasonAndTemperature(player.GetLocation(), season, temperature);
-    SendSmall(player, [&](PacketWriter& w) {
+    BuildAndSendToPlayer<kWeatherLength>(player, [&](PacketWriter& w) {
         BuildWeatherPacket(w, kWeatherSeasonType, season, temperature);
     });
     int hour = 0;
     int minute = 0;
     int pulse = 0;
     world.GameClock(hour, minute, pulse);
-    SendSmall(player, [&](PacketWriter& w) { BuildTimePacket(w, hour, minute, pulse); });
+    BuildAndSendToPlayer<kTimeLength>(
+        player, [&](PacketWriter& w) { BuildTimePacket(w, hour, minute, pulse); });
 }

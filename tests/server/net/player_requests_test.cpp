@@ -20,9 +20,8 @@ using RequestTest = PlayerWorldTest;
 
 TEST_F(RequestTest, EachHandlerReadsItsWholePacketAndStopsWhenItIsOneByteShort) {
     // Each id with the offset of its last field, where a packet one byte short fails.
-    const std::pair<int, size_t> ids[] = {{0x02, 2}, {0x04, 1}, {0x05, 1}, {0x09, 1},
-                                          {0x22, 2}, {0x2C, 1}, {0x34, 6}, {0x6C, 17},
-                                          {0x72, 4}, {0x73, 1}};
+    const std::pair<int, size_t> ids[] = {{0x02, 2}, {0x04, 1}, {0x05, 1},  {0x09, 1}, {0x22, 2},
+                                          {0x2C, 1}, {0x34, 6}, {0x6C, 17}, {0x72, 4}, {0x73, 1}};
     for (auto [id, lastField] : ids) {
         const ClientPacketHandler handler = FindClientPacketHandler(u8(id), false);
         ASSERT_NE(handler, nullptr);
@@ -62,7 +61,8 @@ TEST_F(RequestTest, WalkLookResyncAndKeepAliveReachThePlayer) {
     EXPECT_EQ(RunHex("09 40 00 00 2A"), "");
     EXPECT_EQ(RunHex("73 00"), "") << "keep-alive: no answer";
     const auto resync = Run(Request("22 00 00"));
-    EXPECT_EQ(ann->calls, (std::vector<std::string>{"walk 3 9", "look 1073741866", "surroundings"}));
+    EXPECT_EQ(ann->calls,
+              (std::vector<std::string>{"walk 3 9", "look 1073741866", "surroundings"}));
     ASSERT_EQ(resync.size(), 1u);
     EXPECT_EQ(ToHex({resync[0].begin(), resync[0].begin() + 5}), "20 " + Serial(ann->GetSerial()))
         << "the player's own update after its surroundings";
@@ -128,8 +128,14 @@ TEST_F(RequestTest, TheDeathMenuAnswerCountsOnlyForAFrozenGhost) {
         {"a ghost not frozen", true, false, true, "2C 01", "", {}, false},
         {"stay a ghost", true, true, true, "2C 00", "", {}, false},
         {"resurrect", true, true, true, "2C 01", "2C 01", {"resurrect", "loss 10 10"}, false},
-        {"a resurrection that fails costs nothing", true, true, false, "2C 01", "2C 01",
-         {"resurrect"}, false},
+        {"a resurrection that fails costs nothing",
+         true,
+         true,
+         false,
+         "2C 01",
+         "2C 01",
+         {"resurrect"},
+         false},
     };
     for (const Case& c : cases) {
         ann->calls.clear();
@@ -277,15 +283,14 @@ TEST_F(TargetTest, TheCallbackSeesEveryAnswerFirstEvenWithoutARequester) {
     static std::vector<std::string> seen;
     seen.clear();
     ann->SetTargetCallback([](CPlayer&, int cursor, u32 t, int x, int y, int z) {
-        seen.push_back(std::to_string(cursor) + " " + std::to_string(t) + " " +
-                       std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z));
+        seen.push_back(std::to_string(cursor) + " " + std::to_string(t) + " " + std::to_string(x) +
+                       " " + std::to_string(y) + " " + std::to_string(z));
     });
     CItem* distant = PlacedItem(60, 60, 0);
     Run(Answer(0, 0, target->GetSerial()));
     Run(Answer(0, requester->GetSerial(), distant->GetSerial()));
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"0 " + std::to_string(target->GetSerial()) + " 21 22 -2",
-                                        "0 0 21 22 -2"}))
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "0 " + std::to_string(target->GetSerial()) + " 21 22 -2", "0 0 21 22 -2"}))
         << "the second target is out of reach";
     EXPECT_EQ(triggers.calls.size(), 3u) << "no requester: no trigger";
 }

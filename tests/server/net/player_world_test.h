@@ -90,4 +90,3 @@ private:
     CPlayerRegistry* savedRegistry_ = nullptr;
     ProtocolWorldServices* savedWorld_ = nullptr;
 };
-

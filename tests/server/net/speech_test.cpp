@@ -21,7 +21,7 @@ class SpeechTest : public PlayerWorldTest {
 protected:
     // Ann says `text` with the given type, hue and font; answers the messages Ann reads.
     std::vector<Heard> Say(const std::string& text, int type = 0, int hue = 946, int font = 3,
-             FakePlayer* speaker = nullptr) {
+                           FakePlayer* speaker = nullptr) {
         std::vector<u8> p = {0x03, 0, 0, u8(type), u8(hue >> 8), u8(hue), u8(font >> 8), u8(font)};
         p.insert(p.end(), text.begin(), text.end());
         p.push_back(0);
@@ -55,9 +55,9 @@ TEST_F(SpeechTest, HueAndFontAreClampedOutsideGodMode) {
         int heardHue, heardFont;
     };
     const Case cases[] = {
-        {false, 0, 3, 1001, 3},   {false, 1, 3, 1001, 3},   {false, 2, 3, 2, 3},
+        {false, 0, 3, 1001, 3},    {false, 1, 3, 1001, 3},    {false, 2, 3, 2, 3},
         {false, 1001, 7, 1001, 3}, {false, 1002, 3, 1001, 3}, {false, 2000, 0, 1001, 3},
-        {true, 0, 7, 0, 7},       {true, 2000, 1, 2000, 1},
+        {true, 0, 7, 0, 7},        {true, 2000, 1, 2000, 1},
     };
     for (const Case& c : cases) {
         ann->SetFlagWord(c.godMode ? u32(kPlayerEditing) : 0u);
@@ -98,8 +98,8 @@ TEST_F(SpeechTest, EachTypeCarriesItsRange) {
         int range;  // -1: nobody hears
     };
     const Case cases[] = {
-        {"normal", 0, 9}, {"type 3", 3, 9},   {"type 4", 4, 9},   {"emote", 2, 7},
-        {"whisper", 8, 1}, {"yell", 9, 18},   {"type 5", 5, -1},  {"system", 6, -1},
+        {"normal", 0, 9},  {"type 3", 3, 9},    {"type 4", 4, 9},  {"emote", 2, 7},
+        {"whisper", 8, 1}, {"yell", 9, 18},     {"type 5", 5, -1}, {"system", 6, -1},
         {"type 7", 7, -1}, {"type 10", 10, -1},
     };
     for (const Case& c : cases) {
@@ -220,8 +220,7 @@ TEST(GhostHearing, TheMatrixOfSightGodModeFlagsAndGhosts) {
         {"god mode", 0, false, kPlayerEditing, true, H::kClear},
         {"counselor", 0, false, kPlayerCounselor, true, H::kClear},
         {"unseen ghost listener", 0, true, 0, false, H::kNothing},
-        {"unseen, heard ghost", kPlayerGhostHeard, false, kPlayerHearsGhosts, false,
-         H::kNothing},
+        {"unseen, heard ghost", kPlayerGhostHeard, false, kPlayerHearsGhosts, false, H::kNothing},
         {"unseen god mode", 0, false, kPlayerEditing, false, H::kClear},
         {"unseen counselor", 0, false, kPlayerCounselor, false, H::kClear},
     };

@@ -75,9 +75,8 @@ TEST_F(WorldEntryTest, TheStepsRunInOrderAndTheClientReadsTheirPackets) {
     EnterWorld(ann, *s);
     Drain();
 
-    EXPECT_EQ(trace, (std::vector<std::string>{"1B", "place", "held", "72", "shown to 1",
-                                               "trades", "55", "guard zone", "combat target",
-                                               "65", "5B"}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"1B", "place", "held", "72", "shown to 1", "trades",
+                                               "55", "guard zone", "combat target", "65", "5B"}));
     EXPECT_TRUE(ann.HasGodRights());
     EXPECT_EQ(s->loggedIn, 1u);
     ASSERT_EQ(packets.size(), 5u);
