@@ -169,7 +169,7 @@ void HandleSpeech(CPlayer& player, PacketReader& packet) {
         case kSpeechBroadcast:
             if (player.IsEditing()) {
                 std::vector<CPlayer*> everyone;
-                GetPlayerRegistry().CollectInRange(everyone, player.GetLocation(), INT_MAX);
+                GetPlayerRegistry().CollectOnline(everyone);
                 u8 buffer[kMaxTextMessageLength];
                 PacketWriter w(buffer, sizeof buffer);
                 BuildTextMessagePacket(w, &player, type, text, hue, font, false);

@@ -75,8 +75,6 @@ public:
     bool loggedIn = false;
     bool resurrects = true;
     std::vector<std::string> calls;
-    // Whether entering marks the connection as in game (the world entry's job).
-    bool marksConnection = true;
     std::vector<std::string>* journal = nullptr;  // "enter NAME", "logout NAME"
 
 private:
@@ -118,6 +116,8 @@ public:
     CPlayer* FindByNameAny(const char* name) override;
     void ListByAccountKey(u32 key, std::vector<CPlayer*>& out) override;
     void CollectInRange(std::vector<CPlayer*>& out, const Location& at, int radius) override;
+    // Every player of the list.
+    void CollectOnline(std::vector<CPlayer*>& out) override;
 
     FakePlayer* Add(const std::string& name, u32 accountKey = kLocalPeerAddress);
 

@@ -133,7 +133,6 @@ TEST_F(PreLoginTest, PlayingACharacterHeldElsewhereTakesItOverAndClosesTheOther)
 
 TEST_F(PreLoginTest, PlayingTheCharacterThisConnectionHoldsKeepsTheConnection) {
     FakePlayer* ann = registry.Add("Ann");
-    ann->marksConnection = false;
     Exchange(Packet(0x5D, 0, "Ann"));
     Exchange(Packet(0x5D, 0, "Ann"));
     EXPECT_EQ(LocalUserSock->state, 0u);
@@ -142,7 +141,7 @@ TEST_F(PreLoginTest, PlayingTheCharacterThisConnectionHoldsKeepsTheConnection) {
 }
 
 TEST_F(PreLoginTest, AConnectionWithAPlayerLogsItOutBeforeTakingAnother) {
-    registry.Add("Bo")->marksConnection = false;
+    registry.Add("Bo");
     registry.Add("Ann");
     Exchange(Packet(0x5D, 0, "Bo"));
     Exchange(Packet(0x5D, 0, "Ann"));
