@@ -19,9 +19,14 @@
 
 namespace {
 
+// Only a game master can be in the game-master body, which comes with the player rules.
 bool IsGameMasterInGmBody(const CMobile& speaker) {
-    (void)speaker;
-    return false;  // the game-master body comes with the player rules
+    const CPlayer* player = speaker.IsPlayer() ? static_cast<const CPlayer*>(&speaker) : nullptr;
+    if (player && player->IsGameMaster()) {
+        static bool logged = false;
+        LogProtocolNotBuilt(logged, "the game-master body is not built yet");
+    }
+    return false;
 }
 
 bool IsBlank(const char* text) {
