@@ -17,8 +17,8 @@ class CItem;
 // The arguments that travel with a trigger; each trigger uses the ones it names.
 struct TriggerArgs {
     int value = 0;               // the range value of a range trigger
-    u32 serial = 0;              // the other object: mover, wearer, speaker
-    u32 other = 0;               // a second object (objaccess: the item used)
+    u32 serial = 0;              // the other object: mover, wearer, speaker, user
+    u32 other = 0;               // a second object: the item used (objaccess), a target
     Location a;                  // range triggers: where the mover was
     Location b;                  // range triggers: where the mover goes
     const char* text = nullptr;  // speech

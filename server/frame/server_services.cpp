@@ -4,19 +4,40 @@
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
 #include "server/frame/script_time_link.h"
+#include "server/frame/time_manager.h"
 #include "server/net/local_connection.h"
+#include "server/net/protocol_packet_services.h"
+#include "server/net/protocol_world_services.h"
 #include "server/world/world_model_services.h"
 #include "server/world/world_script_link.h"
+
+namespace {
+
+// The protocol's world answers built so far: the game clock.
+class ClockProtocolServices : public ProtocolWorldServices {
+public:
+    void GameClock(int& hour, int& minute, int& pulseInMinute) override {
+        hour = g_timeManager.GetHour();
+        minute = g_timeManager.GetMinute();
+        pulseInMinute = g_timeManager.GetPulseInMinute();
+    }
+};
+
+}  // namespace
 
 void InstallServerServices() {
     static LocalConnectionServices net;
     static WorldModelServices world;
     static ScriptRuntimeServices script;
     static ClockTimeServices time;
+    static ClockProtocolServices protocol;
+    static ProtocolPacketServices packets;
     SetNetServices(&net);
     SetWorldServices(&world);
     SetScriptServices(&script);
     SetScriptObjectServices(&WorldScriptObjectServices());
     SetTriggerServices(&WorldScriptTriggerServices());
     SetScriptTimeServices(&time);
+    SetProtocolWorldServices(&protocol);
+    SetPacketServices(&packets);
 }

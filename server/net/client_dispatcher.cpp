@@ -4,6 +4,8 @@
 
 #include "core/log_sink.h"
 #include "core/packet_reader.h"
+#include "server/net/player_requests.h"
+#include "server/net/speech.h"
 #include "server/world/mobile.h"
 
 namespace {
@@ -13,23 +15,22 @@ struct HandlerRow {
     ClientPacketHandler handler;
 };
 
-// Served for every player. The slots of the world-entry requests (0x02, 0x04, 0x05, 0x09,
-// 0x22, 0x2C, 0x34, 0x6C, 0x72, 0x73) and of speech (0x03) come next; the others with items,
-// trade and dialogs, text commands, books, the admin queries, the editors and Unicode speech.
+// Served for every player. The slots still not built come with items, trade and dialogs, text
+// commands, books, the admin queries and the editors.
 constexpr HandlerRow kGeneralTable[] = {
-    {0x02, NotBuiltClientPacket},     // walk request
-    {0x03, NotBuiltClientPacket},     // speech
-    {0x04, NotBuiltClientPacket},     // god mode on or off
-    {0x05, NotBuiltClientPacket},     // attack request
+    {0x02, HandleWalkRequest},        // walk request
+    {0x03, HandleSpeech},             // speech
+    {0x04, HandleGodModeRequest},     // god mode on or off
+    {0x05, HandleAttackRequest},      // attack request
     {0x06, NotBuiltClientPacket},     // use
     {0x07, NotBuiltClientPacket},     // pick up
     {0x08, NotBuiltClientPacket},     // drop
-    {0x09, NotBuiltClientPacket},     // look at
+    {0x09, HandleLookAt},             // look at
     {0x12, NotBuiltClientPacket},     // text command
     {0x13, NotBuiltClientPacket},     // equip
-    {0x22, NotBuiltClientPacket},     // resynchronisation request
-    {0x2C, NotBuiltClientPacket},     // death menu choice
-    {0x34, NotBuiltClientPacket},     // status request
+    {0x22, HandleResyncRequest},      // resynchronisation request
+    {0x2C, HandleDeathChoice},        // death menu choice
+    {0x34, HandleStatusRequest},      // status request
     {0x37, NotBuiltClientPacket},     // move an object by an offset
     {0x39, HandleReadTwoSerials},     // read, no effect
     {0x3B, NotBuiltClientPacket},     // buy from a vendor
@@ -39,11 +40,11 @@ constexpr HandlerRow kGeneralTable[] = {
     {0x66, NotBuiltClientPacket},     // book page
     {0x69, HandleEmptyClientPacket},  // nothing
     {0x6B, HandleEmptyClientPacket},  // nothing
-    {0x6C, NotBuiltClientPacket},     // target cursor answer
+    {0x6C, HandleTargetResponse},     // target cursor answer
     {0x6F, NotBuiltClientPacket},     // secure trade
     {0x71, NotBuiltClientPacket},     // bulletin board
-    {0x72, NotBuiltClientPacket},     // war mode
-    {0x73, NotBuiltClientPacket},     // keep-alive
+    {0x72, HandleWarModeRequest},     // war mode
+    {0x73, HandleKeepAlive},          // keep-alive
     {0x75, NotBuiltClientPacket},     // rename a pet
     {0x79, NotBuiltClientPacket},     // admin query
     {0x7D, NotBuiltClientPacket},     // menu choice

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "core/location.h"
+#include "core/packet_writer.h"
 #include "platform/types.h"
 
 class CPlayer;
 class CSocket;
-class PacketWriter;
 
 // The radius SendPacketToNearestPlayers looks in.
 inline constexpr int kNearestPlayersRadius = 12;
@@ -31,3 +31,13 @@ void SendPacketToNearestPlayers(const PacketWriter& packet, const Location& at, 
 // sees `at`.
 void SendPacketToNearestPlayersInSight(const PacketWriter& packet, const Location& at, int maxCount,
                                        int radius);
+
+// Builds a packet of at most N bytes with `build(writer)` on the stack and sends it to the
+// player.
+template <size_t N, class Build>
+void BuildAndSendToPlayer(CPlayer& player, Build build) {
+    u8 buffer[N];
+    PacketWriter w(buffer, N);
+    build(w);
+    SendPacketToPlayer(&player, w);
+}

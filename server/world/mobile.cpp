@@ -1,11 +1,10 @@
 #include "server/world/mobile.h"
 
-#include "core/log_sink.h"
-#include "core/spatial_grid.h"
-
 #include <algorithm>
 #include <climits>
 
+#include "core/log_sink.h"
+#include "core/spatial_grid.h"
 #include "platform/clock.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_list.h"
@@ -15,6 +14,7 @@
 #include "server/world/map_queries.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
+#include "server/world/object_texts.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
@@ -323,6 +323,49 @@ void CPlayer::LogOut(int) {
 void CPlayer::EnterWorld(CUserSock*) {
     static bool logged = false;
     NotBuiltOnce(logged, "CPlayer::EnterWorld is not built yet");
+}
+
+void CPlayer::WalkRequest(int, int) {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::WalkRequest is not built yet");
+}
+
+void CPlayer::SendSurroundings() {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::SendSurroundings is not built yet");
+}
+
+int CPlayer::SetWarMode(int) {
+    // War mode stays as it was.
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::SetWarMode is not built yet");
+    return warModeBytes_[0] ? 1 : 0;
+}
+
+bool CPlayer::Resurrect() {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::Resurrect is not built yet");
+    return false;
+}
+
+void CPlayer::ApplyResurrectionLoss(int, int) {
+    static bool logged = false;
+    NotBuiltOnce(logged, "CPlayer::ApplyResurrectionLoss is not built yet");
+}
+
+void CPlayer::LookAtObject(u32 serial) {
+    ::LookAtObject(this, serial);
+}
+
+void CPlayer::SetWarModeBytes(const u8 (&bytes)[kWarModeByteCount]) {
+    for (int i = 0; i < kWarModeByteCount; ++i)
+        warModeBytes_[i] = bytes[i];
+}
+
+void CPlayer::PushLastExamined(u32 serial) {
+    for (int i = kLastExaminedCount - 1; i > 0; --i)
+        lastExamined_[i] = lastExamined_[i - 1];
+    lastExamined_[0] = serial;
 }
 
 void CPlayer::RecordValidTerrain(const Location& at) {

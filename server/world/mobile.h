@@ -28,6 +28,7 @@ constexpr int kMountLayer = 25;
 int StatCapChance(int total, int middle);
 int SkillCapChance(int weightedTotal, int middle);
 
+class CPlayer;
 class CUserSock;
 
 class CMobile : public CContainer {
@@ -256,6 +257,9 @@ public:
 
     // Stepping helpers: the z window a mobile stands in at a place.
     void GetStandingZ(const Location& at, int& low, int& high) const;
+    // The hue of the mobile's last speech, which its later messages use.
+    int GetDefaultTextHue() const { return defaultTextHue_; }
+    void SetDefaultTextHue(int hue) { defaultTextHue_ = hue; }
 
 protected:
     friend class CMobileManager;
@@ -300,13 +304,25 @@ protected:
     u32 savedRiding_ = 0;
     Dice naturalWeapon_{"1d8"};
     int naturalArmor_ = 0;
+    int defaultTextHue_ = 946;
 };
 
 // Bits of the player's flag word that the world classes test.
 enum PlayerFlagBit : u32 {
-    kPlayerEditing = 0x02,      // god mode: the world-editing commands are open to it
-    kPlayerPassThrough = 0x10,  // with edit mode: walks through everything
+    kPlayerEditing = 0x02,         // god mode: the world-editing commands are open to it
+    kPlayerGodRights = 0x08,       // may switch god mode on (given at world entry)
+    kPlayerPassThrough = 0x10,     // with edit mode: walks through everything
+    kPlayerGhostHeard = 0x20,      // a ghost whose speech living players hear, garbled
+    kPlayerHearsGhosts = 0x400,    // hears ghosts in clear
+    kPlayerGameMaster = 0x1000,    // game master: hears everything, dot commands
+    kPlayerNonCombatant = 0x4000,  // ignored by war mode; its speech wakes no scripts
+    kPlayerCounselor = 0x8000,     // counselor: hears everything, speech logged
 };
+
+// A server-side routine that sees every target answer of the player before scripts do:
+// (player, cursor type, target serial after the reach check, x, y, z).
+using PlayerTargetCallback = void (*)(CPlayer& player, int cursorType, u32 target, int x, int y,
+                                      int z);
 
 // The bodies of a dead player.
 constexpr u16 kGhostBodies[] = {402, 403};
@@ -352,7 +368,22 @@ public:
     // logged-out players.
     virtual void LogOut(int keepInMemory);
     // Puts the player into the world for its connection (the player's part of world entry).
+    // Step three of the world entry: places the player (start location when unset, the map's
+    // elevation, trigger "online", god mode off, counselors counted).
     virtual void EnterWorld(CUserSock* connection);
+    // A walk request of the client (packet 0x02): the step is acknowledged or refused by its
+    // sequence number, with the fatigue rules of a player's walk.
+    virtual void WalkRequest(int direction, int sequence);
+    // Sends the player everything within 18 tiles, and the player to everyone within 18.
+    virtual void SendSurroundings();
+    // Sets war mode from the client's flag; answers the resulting war state (0 or 1).
+    virtual int SetWarMode(int flag);
+    // Brings a ghost back to life with its graded message; answers whether it worked.
+    virtual bool Resurrect();
+    // The stat and skill loss a resurrection costs.
+    virtual void ApplyResurrectionLoss(int statLoss, int skillLoss);
+    // The player looks at the object of that serial (trigger "lookedat" and the name label).
+    virtual void LookAtObject(u32 serial);
 
     // The connection playing this character, or null. The link is two-way and is made and
     // cleared by the connection's side (LinkPlayerToSocket, UnlinkPlayer).
@@ -368,6 +399,27 @@ public:
     u32 GetFlagWord() const { return flags_; }
     void SetFlagWord(u32 flags) { flags_ = flags; }
     bool IsEditing() const { return (flags_ & kPlayerEditing) != 0; }
+    bool HasFlag(u32 bit) const { return (flags_ & bit) != 0; }
+    void SetFlag(u32 bit, bool on) { flags_ = on ? flags_ | bit : flags_ & ~bit; }
+    bool HasGodRights() const { return HasFlag(kPlayerGodRights); }
+    bool IsGameMaster() const { return HasFlag(kPlayerGameMaster); }
+    bool IsCounselor() const { return HasFlag(kPlayerCounselor); }
+    bool IsNonCombatant() const { return HasFlag(kPlayerNonCombatant); }
+    // Frozen (a ghost waits in the death menu) and squelched (may not speak).
+    bool IsFrozen() const { return frozen_; }
+    void SetFrozen(bool on) { frozen_ = on; }
+    bool IsSquelched() const { return squelched_; }
+    void SetSquelched(bool on) { squelched_ = on; }
+    // The four war-mode bytes the client sent last (flag and three it stores), echoed at entry.
+    static constexpr int kWarModeByteCount = 4;
+    const u8* GetWarModeBytes() const { return warModeBytes_; }
+    void SetWarModeBytes(const u8 (&bytes)[kWarModeByteCount]);
+    // The serials of the last objects whose status the player asked for, newest first.
+    static constexpr int kLastExaminedCount = 8;
+    void PushLastExamined(u32 serial);
+    u32 GetLastExamined(int index) const { return lastExamined_[index]; }
+    PlayerTargetCallback GetTargetCallback() const { return targetCallback_; }
+    void SetTargetCallback(PlayerTargetCallback callback) { targetCallback_ = callback; }
     const Location& GetLastValidTerrain() const { return lastValidTerrain_; }
     // The camp: the time (ms) the player sat down by a camp fire, 0 when not camping.
     u32 GetCampStartTime() const { return campStartTime_; }
@@ -381,6 +433,11 @@ protected:
     CUserSock* userSock_ = nullptr;
     u32 accountKey_ = 0;
     u32 characterKey_ = 0;
+    bool frozen_ = false;
+    bool squelched_ = false;
+    u8 warModeBytes_[kWarModeByteCount] = {};
+    u32 lastExamined_[kLastExaminedCount] = {};
+    PlayerTargetCallback targetCallback_ = nullptr;
 };
 
 class CNPC : public CMobile {

@@ -25,6 +25,8 @@ void CPlayerRegistry::ListByAccountKey(u32, std::vector<CPlayer*>&) {}
 
 void CPlayerRegistry::CollectInRange(std::vector<CPlayer*>&, const Location&, int) {}
 
+void CPlayerRegistry::CollectOnline(std::vector<CPlayer*>&) {}
+
 CPlayerRegistry& GetPlayerRegistry() {
     return g_playerRegistry.Get();
 }

@@ -55,6 +55,8 @@ public:
     virtual void ListByAccountKey(u32 key, std::vector<CPlayer*>& out);
     // Appends the players within `radius` tiles (Chebyshev) of `at`.
     virtual void CollectInRange(std::vector<CPlayer*>& out, const Location& at, int radius);
+    // Appends every player online, in the order of the player list.
+    virtual void CollectOnline(std::vector<CPlayer*>& out);
 };
 
 // The registry in force (never null).

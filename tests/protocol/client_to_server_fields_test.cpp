@@ -50,8 +50,11 @@ protected:
 
 TEST_F(ClientToServerFieldsTest, CreateCharacterReachesTheRegistryFieldForField) {
     const CreateCharacterRequest c = TesterCreation();
-    EXPECT_TRUE(
-        Exchange(ClientBuilt([&](PacketWriter& w) { BuildCreateCharacterPacket(w, c); })).empty());
+    // The new character enters the world at once: the server's answer opens with 0x1B.
+    const std::vector<u8> entry =
+        Exchange(ClientBuilt([&](PacketWriter& w) { BuildCreateCharacterPacket(w, c); }));
+    ASSERT_FALSE(entry.empty());
+    EXPECT_EQ(entry[0], 0x1B);
     ASSERT_EQ(registry.created.size(), 1u);
     ExpectCreatedAsSent(registry.created[0], c);
     EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Tester"});
@@ -65,9 +68,10 @@ TEST_F(ClientToServerFieldsTest, PlayAndAccountLoginReachTheirHandlers) {
     ASSERT_EQ(list.size(), kCharacterListMaxLength);
     EXPECT_EQ(ToHex({list.begin(), list.begin() + 5}), "81 01 83 01 CD");
     EXPECT_STREQ(reinterpret_cast<const char*>(&list[5]), "Tester");
-    EXPECT_TRUE(Exchange(ClientBuilt([](PacketWriter& w) {
-                    BuildPlayCharacterPacket(w, "tester", "", 0);
-                })).empty());
+    const std::vector<u8> entry = Exchange(
+        ClientBuilt([](PacketWriter& w) { BuildPlayCharacterPacket(w, "tester", "", 0); }));
+    ASSERT_FALSE(entry.empty());
+    EXPECT_EQ(entry[0], 0x1B);
     EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Tester"});
     EXPECT_EQ(ToHex(Exchange(ClientBuilt(
                   [](PacketWriter& w) { BuildPlayCharacterPacket(w, "Nobody", "", 1); }))),

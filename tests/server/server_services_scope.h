@@ -9,6 +9,7 @@
 #include "server/frame/server_services.h"
 #include "server/net/net_services.h"
 #include "server/net/packet_services.h"
+#include "server/net/protocol_world_services.h"
 #include "server/rules/npc_services.h"
 #include "server/rules/rules_services.h"
 #include "server/world/world_services.h"
@@ -27,6 +28,7 @@ public:
         SetScriptObjectServices(nullptr);
         SetScriptTimeServices(nullptr);
         SetTriggerServices(nullptr);
+        SetProtocolWorldServices(nullptr);
     }
     ServerServicesScope(const ServerServicesScope&) = delete;
     ServerServicesScope& operator=(const ServerServicesScope&) = delete;

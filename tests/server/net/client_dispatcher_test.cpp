@@ -40,9 +40,10 @@ TEST(ClientDispatcher, GeneralIdsForEveryoneEditIdsOnlyInEditModeTheRestIgnored)
 }
 
 TEST(ClientDispatcher, ReadOnlyAndEmptyHandlersAreBuiltTheLaterOnesSaySoOncePerId) {
-    for (int id : {0x39, 0x4B, 0x52, 0xA0, 0xA4, 0x69, 0x6B, 0xA7, 0xAD, 0x91})
+    for (int id : {0x39, 0x4B, 0x52, 0xA0, 0xA4, 0x69, 0x6B, 0xA7, 0xAD, 0x91, 0x02,
+                   0x03, 0x04, 0x05, 0x09, 0x22, 0x2C, 0x34, 0x6C, 0x72, 0x73})
         EXPECT_NE(FindClientPacketHandler(u8(id), false), NotBuiltClientPacket) << std::hex << id;
-    for (int id : {0x02, 0x03, 0x04, 0x05, 0x09, 0x22, 0x2C, 0x34, 0x6C, 0x72, 0x73, 0x06, 0x12})
+    for (int id : {0x06, 0x07, 0x08, 0x12, 0x13, 0x66, 0x93})
         EXPECT_EQ(FindClientPacketHandler(u8(id), false), NotBuiltClientPacket) << std::hex << id;
 
     FakePlayer player("Ann");
@@ -78,8 +79,8 @@ TEST_F(MalformedPacketTest, AReadPastThePacketClosesTheConnectionNamingIdAndOffs
         bool loggedIn;
         std::vector<u8> bytes;
         u32 state;
-        std::string line;  // the log line, "" for none
-        std::string answer;
+        std::string line;    // the log line, "" for none
+        std::string answer;  // the client's bytes; "1B..." for the world entry's packets
     };
     const Case cases[] = {
         {"0x52 without its 80-byte field", true, Packet(0x52, 3), 1,
@@ -87,7 +88,7 @@ TEST_F(MalformedPacketTest, AReadPastThePacketClosesTheConnectionNamingIdAndOffs
         {"0x52 cut inside its 80-byte field", true, Packet(0x52, 40), 1,
          "client packet 0x52 read past its end at offset 3", ""},
         {"0x52 with the field and no text", true, page, 0, "", ""},
-        {"a name filling its field is read as its 30 bytes", false, longName, 0, "", ""},
+        {"a name filling its field is read as its 30 bytes", false, longName, 0, "", "1B..."},
         {"0xA4 whole", true, Packet(0xA4), 0, "", ""},
     };
     registry.Add(std::string(30, 'A'));
@@ -109,7 +110,12 @@ TEST_F(MalformedPacketTest, AReadPastThePacketClosesTheConnectionNamingIdAndOffs
         EXPECT_EQ(lines,
                   c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line})
             << c.name;
-        EXPECT_EQ(ToHex(ClientReads()), c.answer) << c.name;
+        const std::string answer = ToHex(ClientReads());
+        if (c.answer == "1B...") {
+            EXPECT_EQ(answer.substr(0, 2), "1B") << c.name;
+        } else {
+            EXPECT_EQ(answer, c.answer) << c.name;
+        }
         DeleteAllSockets();
     }
 }

@@ -6,6 +6,7 @@
 #include "core/cstr.h"
 #include "core/spatial_grid.h"
 #include "server/net/local_connection.h"
+#include "server/net/object_packets.h"
 #include "server/net/packet_table.h"
 
 std::vector<u8> FromHex(const std::string& text) {
@@ -38,6 +39,46 @@ std::string ToHex(const std::vector<u8>& bytes) {
     return out;
 }
 
+std::vector<std::vector<u8>> SplitPackets(const std::vector<u8>& bytes) {
+    std::vector<std::vector<u8>> out;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        const int length = PacketFramedLength(bytes.data() + at, bytes.size() - at);
+        if (length <= 0 || at + size_t(length) > bytes.size()) break;
+        out.emplace_back(bytes.begin() + long(at), bytes.begin() + long(at + size_t(length)));
+        at += size_t(length);
+    }
+    return out;
+}
+
+std::string PacketIds(const std::vector<u8>& bytes) {
+    std::vector<u8> ids;
+    for (const auto& p : SplitPackets(bytes))
+        ids.push_back(p[0]);
+    return ToHex(ids);
+}
+
+void RecordingProtocolWorld::GameClock(int& h, int& m, int& p) {
+    h = hour;
+    m = minute;
+    p = pulse;
+}
+
+void RecordingProtocolWorld::SeasonAndTemperature(const Location&, int& s, int& t) {
+    s = season;
+    t = temperature;
+}
+
+void RecordingProtocolWorld::StatusValues(const CMobile&, const CPlayer&, MobileStatusValues& out) {
+    out = MobileStatusValues{};
+    out.vitals.hits = hits;
+}
+
+void RecordingProtocolWorld::StartAttack(CPlayer& player, CMobile& target, int flag) {
+    attacks.push_back(std::to_string(player.GetSerial()) + " -> " +
+                      std::to_string(target.GetSerial()) + ", " + std::to_string(flag));
+}
+
 FakePlayer::FakePlayer(std::string name, u32 accountKey) : name_(std::move(name)) {
     SetAccountKey(accountKey);
 }
@@ -47,10 +88,31 @@ void FakePlayer::LogOut(int) {
     if (journal) journal->push_back("logout " + name_);
 }
 
-void FakePlayer::EnterWorld(CUserSock* connection) {
+void FakePlayer::EnterWorld(CUserSock*) {
     loggedIn = true;
-    if (connection && marksConnection) connection->loggedIn = 1;
     if (journal) journal->push_back("enter " + name_);
+}
+
+void FakePlayer::WalkRequest(int direction, int sequence) {
+    calls.push_back("walk " + std::to_string(direction) + " " + std::to_string(sequence));
+}
+
+int FakePlayer::SetWarMode(int flag) {
+    calls.push_back("war " + std::to_string(flag));
+    return flag ? 1 : 0;
+}
+
+bool FakePlayer::Resurrect() {
+    calls.push_back("resurrect");
+    return resurrects;
+}
+
+void FakePlayer::ApplyResurrectionLoss(int stat, int skill) {
+    calls.push_back("loss " + std::to_string(stat) + " " + std::to_string(skill));
+}
+
+void FakePlayer::SendToPlayers(std::vector<CPlayer*>& players, int) {
+    calls.push_back("shown to " + std::to_string(players.size()));
 }
 
 FakePlayer* RecordingRegistry::Add(const std::string& name, u32 accountKey) {
@@ -84,6 +146,11 @@ void RecordingRegistry::CollectInRange(std::vector<CPlayer*>& out, const Locatio
         const Location& l = p->GetLocation();
         if (ChebyshevDistanceXY(l.x, l.y, at.x, at.y) <= radius) out.push_back(p.get());
     }
+}
+
+void RecordingRegistry::CollectOnline(std::vector<CPlayer*>& out) {
+    for (auto& p : players)
+        out.push_back(p.get());
 }
 
 void LinkTest::SetUp() {

@@ -46,11 +46,14 @@ TEST_F(FramerTest, TwoLoginPacketsAreFramedTheSameHoweverTheBytesAreSplit) {
         EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Ann"}) << split;
         s->FlushSendQueue();
         const std::vector<u8> out = ClientReads();
-        ASSERT_EQ(out.size(), 2u + 387u) << split;
+        // The refusal, the world entry's packets (37 + 5 + 1 + 4 + 4 bytes), the list.
+        constexpr size_t kEntry = 51;
+        ASSERT_EQ(out.size(), 2u + kEntry + 387u) << split;
         EXPECT_EQ(ToHex({out.begin(), out.begin() + 2}), "53 01") << split;
-        EXPECT_EQ(out[2], 0x81) << split;
-        EXPECT_EQ(out[5], 1) << "one character listed, split " << split;
-        EXPECT_EQ(out[7], 'A') << split;
+        EXPECT_EQ(out[2], 0x1B) << split;
+        EXPECT_EQ(out[2 + kEntry], 0x81) << split;
+        EXPECT_EQ(out[2 + kEntry + 3], 1) << "one character listed, split " << split;
+        EXPECT_EQ(out[2 + kEntry + 5], 'A') << split;
         UnlinkPlayer(s);
         DeleteAllSockets();
     }
@@ -74,7 +77,12 @@ TEST_F(FramerTest, LengthsIdsFilterAndMarker) {
         {"variable length 0 is no packet", true, {FromHex("03 00 00")}, 0, 2, 1},
         {"variable length 1 is no packet", true, {FromHex("03 00 01")}, 0, 2, 1},
         {"variable length 2 is no packet", true, {FromHex("03 00 02")}, 0, 2, 1},
-        {"variable length 3 is an empty packet", true, {FromHex("03 00 03")}, 0, 0, 0},
+        {"variable length 3 is framed whole; an empty speech packet is then refused",
+         true,
+         {FromHex("03 00 03")},
+         1,
+         0,
+         0},
         {"id 0xB6 and above have no length", true, {FromHex("B6 FF 73 00")}, 0, 0, 2},
         {"unaccepted id 0x0B", true, {FromHex("0B 73 00")}, 0, 0, 1},
         {"a walk before login closes", false, {FromHex("02 00 01")}, 1, 3, 0},

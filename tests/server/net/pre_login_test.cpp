@@ -56,7 +56,7 @@ TEST_F(PreLoginTest, PlayingAnUnknownNameIsRefusedWithReasonOne) {
 }
 
 TEST_F(PreLoginTest, ANewCharacterIsMadeFromTheRequestLinkedAndEntered) {
-    EXPECT_TRUE(Exchange(Create("Bo")).empty());
+    EXPECT_EQ(Exchange(Create("Bo")).at(0), 0x1B) << "only the world entry answers";
     ASSERT_EQ(registry.created.size(), 1u);
     const NewCharacter& c = registry.created[0];
     EXPECT_EQ(c.x, 0x0102);
@@ -133,7 +133,6 @@ TEST_F(PreLoginTest, PlayingACharacterHeldElsewhereTakesItOverAndClosesTheOther)
 
 TEST_F(PreLoginTest, PlayingTheCharacterThisConnectionHoldsKeepsTheConnection) {
     FakePlayer* ann = registry.Add("Ann");
-    ann->marksConnection = false;
     Exchange(Packet(0x5D, 0, "Ann"));
     Exchange(Packet(0x5D, 0, "Ann"));
     EXPECT_EQ(LocalUserSock->state, 0u);
@@ -142,7 +141,7 @@ TEST_F(PreLoginTest, PlayingTheCharacterThisConnectionHoldsKeepsTheConnection) {
 }
 
 TEST_F(PreLoginTest, AConnectionWithAPlayerLogsItOutBeforeTakingAnother) {
-    registry.Add("Bo")->marksConnection = false;
+    registry.Add("Bo");
     registry.Add("Ann");
     Exchange(Packet(0x5D, 0, "Bo"));
     Exchange(Packet(0x5D, 0, "Ann"));
@@ -152,11 +151,10 @@ TEST_F(PreLoginTest, AConnectionWithAPlayerLogsItOutBeforeTakingAnother) {
 
 TEST_F(PreLoginTest, ARefusedPacketEndsTheSessionAndAReopenedLinkLogsInAfresh) {
     FakePlayer* ann = registry.Add("Ann");
-    ann->marksConnection = false;  // the world entry does not mark it yet
     Exchange(Packet(0x5D, 0, "Ann"));
     CUserSock* first = LocalUserSock;
     ASSERT_EQ(first->player, ann);
-    ClientSends(FromHex("02 00 01"));  // a walk before the connection is in game
+    ClientSends(FromHex("03 00 08 00 00 00 00 03"));  // speech without its text's terminator
     ServerPass();
     EXPECT_EQ(first->state, u32(kSocketClosing));
     ServerPass();  // reaped after the poll

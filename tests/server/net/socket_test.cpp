@@ -19,34 +19,6 @@
 
 namespace {
 
-// A connection whose handle takes at most `budget` bytes in all (then "would block"), or
-// fails when `fail` is set.
-class ThrottledSock : public CUserSock {
-public:
-    ThrottledSock() : CUserSock(-1, 0x0A000001) { handle = 1000000; }
-    ~ThrottledSock() override { handle = -1; }
-    long SendRaw(const u8* data, size_t count) override {
-        if (fail) return -1;
-        const size_t n = std::min(count, budget);
-        wire.insert(wire.end(), data, data + n);
-        budget -= n;
-        return long(n);
-    }
-    void Close() override {
-        state |= 1;
-        handle = -1;
-    }
-    // A handle that takes `refill` bytes per flush when set.
-    void FlushSendQueue() override {
-        if (refill) budget = refill;
-        CUserSock::FlushSendQueue();
-    }
-    size_t refill = 0;
-    size_t budget = 0;
-    bool fail = false;
-    std::vector<u8> wire;
-};
-
 using SocketTest = LinkTest;
 
 TEST_F(SocketTest, APacketQueuedBehindAHalfSentOneFollowsItsRest) {

@@ -24,8 +24,8 @@ protected:
     void SetUp() override {
         WorldTest::SetUp();
         GetScriptManager().SetClassSource(&source);
-        // The real world, in place of WorldTest's recording triggers; packets have no real
-        // implementation yet, so WorldTest's recording ones stay.
+        // The real world, in place of WorldTest's recording triggers and packets (the packets
+        // go to the players in range: none here).
         realServices_.emplace();
     }
     void TearDown() override {
@@ -108,6 +108,26 @@ trigger leaverange(3) {
     std::vector<int> ranges;
     GetTriggerServices().GetHandlerRanges(item, 16, ranges);
     EXPECT_EQ(ranges, std::vector<int>{3});
+}
+
+TEST_F(WorldScripts, ATriggerOfTwoObjectsGetsBothTheUserAndTheObjectUsedOn) {
+    Compile({{"aim", R"(
+member obj who;
+member obj what;
+trigger targetobj {
+    who = user;
+    what = usedon;
+    return 1;
+}
+)"}});
+    CItem* item = PlacedItem(10, 10, 0);
+    ASSERT_EQ(AttachScript(item, "aim", 0), nullptr);
+    TriggerArgs args;
+    args.serial = 5;
+    args.other = 9;
+    GetTriggerServices().SendTrigger(item, kTriggerTargetObj, args);
+    EXPECT_EQ(MemberInt(First(item), "who"), 5);
+    EXPECT_EQ(MemberInt(First(item), "what"), 9);
 }
 
 TEST_F(WorldScripts, SpeechReachesScriptedListenersWhosePatternMatches) {

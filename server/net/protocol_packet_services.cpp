@@ -1,0 +1,106 @@
+#include "server/net/protocol_packet_services.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/packet_writer.h"
+#include "server/net/container_packets.h"
+#include "server/net/packet_senders.h"
+#include "server/net/player_requests.h"
+#include "server/net/protocol_world_services.h"
+#include "server/net/speech.h"
+#include "server/world/container.h"
+#include "server/world/mobile.h"
+#include "server/world/player_registry.h"
+
+namespace {
+
+// Sends the built packet to every player within 18 tiles of `at` but `except`.
+void SendNear(const PacketWriter& w, const Location& at, const CPlayer* except = nullptr) {
+    std::vector<CPlayer*> players;
+    GetPlayerRegistry().CollectInRange(players, at, kObjectPacketRadius);
+    players.erase(std::remove(players.begin(), players.end(), except), players.end());
+    SendPacketToPlayers(players, w);
+}
+
+}  // namespace
+
+int WorldItemPacketValues::ResourceUnits(const CItem&) const {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "resource units of items are not built yet");
+    return 0;
+}
+
+int WorldItemPacketValues::SpellbookEntry(const CItem&) const {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "spellbook entries are not built yet");
+    return 0;
+}
+
+int WorldItemPacketValues::MultiType(const CItem&) const {
+    return -1;
+}
+
+void ProtocolPacketServices::SendObjectInfo(CItem* item, const Location& at) {
+    if (!item) return;
+    u8 buffer[kMaxObjectInfoLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildObjectInfoPacket(w, *item, values_);
+    SendNear(w, at);
+}
+
+void ProtocolPacketServices::SendDeleteObject(u32 serial, const Location& at, CPlayer* except) {
+    u8 buffer[kDeleteObjectLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildDeleteObjectPacket(w, serial);
+    SendNear(w, at, except);
+}
+
+void ProtocolPacketServices::SendWornItem(CItem* item, CMobile* wearer, int layer) {
+    if (!item || !wearer) return;
+    u8 buffer[kWornItemLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildWornItemPacket(w, *item, *wearer, layer);
+    SendNear(w, wearer->GetWorldLocation());
+}
+
+void ProtocolPacketServices::SendContainerItem(CItem* item, const Location& at) {
+    const CContainer* container =
+        item && item->GetContainer() ? item->GetContainer()->AsContainer() : nullptr;
+    if (!container) return;
+    u8 buffer[kContainerItemLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildContainerItemPacket(w, *item, *container, values_);
+    SendNear(w, at);
+}
+
+void ProtocolPacketServices::SendCorpseEquipment(CItem* corpse, const Location& at) {
+    CCorpse* body = corpse && corpse->IsCorpse() ? static_cast<CCorpse*>(corpse) : nullptr;
+    if (!body) return;
+    u8 buffer[kMaxCorpseEquipmentLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildCorpseEquipmentPacket(w, body->GetSerial(), body->worn);
+    SendNear(w, at);
+}
+
+void ProtocolPacketServices::SendContainerContents(CItem* container, const Location& at) {
+    const CContainer* holder = container ? container->AsContainer() : nullptr;
+    if (!holder) return;
+    std::vector<u8> buffer(kMaxContainerContentsLength);
+    PacketWriter w(buffer.data(), buffer.size());
+    BuildContainerContentsPacket(w, *holder, false, false, values_);
+    SendNear(w, at);
+}
+
+void ProtocolPacketServices::SendPlayerStatus(CPlayer* player) {
+    if (player) SendMobileStatus(*player, *player, true);
+}
+
+void ProtocolPacketServices::SendSystemMessage(CPlayer* player, const char* text) {
+    if (player && text) ::SendSystemMessage(*player, text);
+}
+
+void ProtocolPacketServices::NoteStaticsChanged(int) {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "the world-data change log is not built yet");
+}

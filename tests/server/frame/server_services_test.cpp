@@ -1,0 +1,27 @@
+// The services the server's start-up installs, as the protocol reaches them.
+#include "server/frame/server_services.h"
+
+#include <gtest/gtest.h>
+
+#include "server/frame/time_manager.h"
+#include "tests/server/server_services_scope.h"
+
+namespace {
+
+TEST(ServerServices, TheProtocolReadsTheGameClockOfTheTimeManager) {
+    const GameCalendar saved = g_timeManager.GetCalendar();
+    ServerServicesScope services;
+    GameCalendar calendar;
+    calendar.hour = 7;
+    calendar.minute = 42;
+    calendar.pulseInMinute = 19;
+    ASSERT_TRUE(g_timeManager.SetCalendar(calendar));
+    int hour = 0, minute = 0, pulse = 0;
+    GetProtocolWorldServices().GameClock(hour, minute, pulse);
+    EXPECT_EQ(hour, 7);
+    EXPECT_EQ(minute, 42);
+    EXPECT_EQ(pulse, 19);
+    g_timeManager.SetCalendar(saved);
+}
+
+}  // namespace
