@@ -28,7 +28,7 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
     members[kTileDataPath] = WriteTileDataFile(tiles);
     members[kHuesPath] = WriteHuesFile(DemoHues());
     members[kAnimDataPath] = WriteAnimDataFile(DemoAnimData());
-    members[kArtDimPath] = WriteArtDimensionsFile(DemoArtSizes(tiles));
+    members[kArtDimPath] = WriteArtDimensionsFile(DemoArtSizes());
     members[kTimePath] = WriteTimeFile(9);  // the demo starts in the morning
     // No object type carries a type script in the demo: the list is empty.
     members[kTypeScriptListPath] = Text("\n");

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/content_builder/art_files.h"
+
 namespace {
 
 using namespace demo_tiles;
@@ -128,13 +130,6 @@ std::vector<AnimRecord> DemoAnimData() {
     return records;
 }
 
-std::vector<std::pair<u16, u16>> DemoArtSizes(const TileSet& tiles) {
-    std::vector<std::pair<u16, u16>> sizes(kTileCount);
-    for (int i = 0; i < kTileCount; ++i) {
-        const StaticTileRecord& r = tiles.statics[i];
-        if (r.name[0] == '\0') continue;
-        // Art is 44 pixels wide per tile and 4 pixels tall per unit of height.
-        sizes[i] = {44, static_cast<u16>(44 + r.height * 4)};
-    }
-    return sizes;
+std::vector<std::pair<u16, u16>> DemoArtSizes() {
+    return MeasureStaticArt(BuildDemoArt());
 }

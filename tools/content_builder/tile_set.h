@@ -52,5 +52,5 @@ const TileSet& DemoTileSet();
 std::vector<HueRecord> DemoHues();
 // Animation records: the camp fire and the flickering lights.
 std::vector<AnimRecord> DemoAnimData();
-// Art sizes of the static graphics.
-std::vector<std::pair<u16, u16>> DemoArtSizes(const TileSet& tiles);
+// Art sizes of the static graphics, measured from the generated art (art_files.h).
+std::vector<std::pair<u16, u16>> DemoArtSizes();

@@ -13,6 +13,7 @@
 #include "client/data/tile_data.h"
 #include "server/world/tile_data.h"
 #include "tools/content_builder/file_checksum.h"
+#include "tools/content_builder/font_and_gump_files.h"
 #include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
@@ -30,6 +31,8 @@ protected:
         files_ = new ClientFiles(BuildClientFiles(0, 0, 1024, 1024));
         std::string error;
         ASSERT_TRUE(WriteClientFiles(*dir_, *files_, &error)) << error;
+        // The install's fonts and gump art, as the content builder writes them beside.
+        ASSERT_TRUE(WriteFontAndGumpFiles(*dir_, &error)) << error;
     }
     static void TearDownTestSuite() {
         std::filesystem::remove_all(*dir_);
@@ -148,7 +151,7 @@ TEST_F(ClientFilesTest, BothTerrainsAgreeAndTheInstallStarts) {
     }
     EXPECT_TRUE(found);
     // The data files without records yet are empty mappings.
-    EXPECT_EQ(cache.GetRecord(kFileArtIndex, kFileArt, 0, &length, &extra), nullptr);
+    EXPECT_EQ(cache.GetRecord(kFileAnimIndex, kFileAnim, 0, &length, &extra), nullptr);
 }
 
 TEST(ClientFileWriters, IndexedRecordsAndPatchesReadBack) {
