@@ -35,7 +35,7 @@ ArtBitmap MakeArtBitmap(u32 id, bool grey, bool dibWidth) {
         s32 length = 0;
         const u8* record = GetArtRecord(static_cast<s32>(id + 0x4000), &length);
         std::vector<u16> words(record != nullptr && length > 0 ? static_cast<size_t>(length) / 2
-                                                                : 0);
+                                                               : 0);
         for (size_t i = 0; i < words.size(); ++i)
             words[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
         const ArtRecord art{words.data(), words.size()};

@@ -33,16 +33,16 @@ Colour ColourOf(const char* name) {
         const char* word;
         Colour colour;
     } const table[] = {
-        {"grass", {7, 17, 5}},         {"sand", {26, 23, 14}},     {"dirt", {17, 12, 7}},
-        {"water", {4, 9, 22}},         {"forest", {5, 12, 4}},     {"rock", {13, 12, 11}},
-        {"cobble", {16, 15, 13}},      {"void", {1, 1, 1}},        {"wall", {18, 17, 15}},
-        {"window", {14, 18, 22}},      {"floor", {19, 13, 7}},     {"roof", {20, 8, 6}},
-        {"stairs", {17, 12, 8}},       {"door", {15, 9, 4}},       {"bridge", {16, 11, 6}},
-        {"fire", {31, 16, 2}},         {"table", {18, 12, 6}},     {"chair", {17, 11, 5}},
-        {"tree", {10, 7, 4}},          {"leaves", {6, 16, 5}},     {"backpack", {16, 10, 5}},
-        {"chest", {18, 12, 4}},        {"gold", {30, 25, 4}},      {"sword", {22, 22, 24}},
-        {"tunic", {15, 10, 6}},        {"map", {27, 25, 18}},      {"hair", {12, 8, 5}},
-        {"beard", {12, 8, 5}},         {"bulletin", {18, 13, 8}},  {"signpost", {16, 11, 6}},
+        {"grass", {7, 17, 5}},    {"sand", {26, 23, 14}},    {"dirt", {17, 12, 7}},
+        {"water", {4, 9, 22}},    {"forest", {5, 12, 4}},    {"rock", {13, 12, 11}},
+        {"cobble", {16, 15, 13}}, {"void", {1, 1, 1}},       {"wall", {18, 17, 15}},
+        {"window", {14, 18, 22}}, {"floor", {19, 13, 7}},    {"roof", {20, 8, 6}},
+        {"stairs", {17, 12, 8}},  {"door", {15, 9, 4}},      {"bridge", {16, 11, 6}},
+        {"fire", {31, 16, 2}},    {"table", {18, 12, 6}},    {"chair", {17, 11, 5}},
+        {"tree", {10, 7, 4}},     {"leaves", {6, 16, 5}},    {"backpack", {16, 10, 5}},
+        {"chest", {18, 12, 4}},   {"gold", {30, 25, 4}},     {"sword", {22, 22, 24}},
+        {"tunic", {15, 10, 6}},   {"map", {27, 25, 18}},     {"hair", {12, 8, 5}},
+        {"beard", {12, 8, 5}},    {"bulletin", {18, 13, 8}}, {"signpost", {16, 11, 6}},
     };
     for (const Entry& e : table)
         if (std::strstr(name, e.word) != nullptr) return e.colour;

@@ -118,27 +118,27 @@ GumpPicture ExtraArt(CFontTable& fonts, const ScreenManifest::Extra& extra) {
 void ManifestChildSize(const ManifestChild& child, const CFontTable& fonts, int& width,
                        int& height) {
     switch (child.kind) {
-    case ManifestKind::kButton: {
-        int w = 0, h = 0, baseline = 0;
-        fonts.MeasureText(kButtonFont, child.label, w, h, baseline);
-        width = std::max(w + 16, 22);
-        height = kButtonHeight;
-        return;
-    }
-    case ManifestKind::kToggle:
-        width = height = kToggleSize;
-        return;
-    case ManifestKind::kThumb:
-        width = height = kThumbSize;
-        return;
-    case ManifestKind::kField:
-    case ManifestKind::kPicture:
-        width = child.width;
-        height = child.height;
-        return;
-    case ManifestKind::kWell:
-        width = height = 0;
-        return;
+        case ManifestKind::kButton: {
+            int w = 0, h = 0, baseline = 0;
+            fonts.MeasureText(kButtonFont, child.label, w, h, baseline);
+            width = std::max(w + 16, 22);
+            height = kButtonHeight;
+            return;
+        }
+        case ManifestKind::kToggle:
+            width = height = kToggleSize;
+            return;
+        case ManifestKind::kThumb:
+            width = height = kThumbSize;
+            return;
+        case ManifestKind::kField:
+        case ManifestKind::kPicture:
+            width = child.width;
+            height = child.height;
+            return;
+        case ManifestKind::kWell:
+            width = height = 0;
+            return;
     }
 }
 
@@ -173,36 +173,37 @@ void AddScreenGumpArt(GumpArtWriter& writer, CFontTable& fonts) {
             int w = 0, h = 0;
             ManifestChildSize(child, fonts, w, h);
             switch (child.kind) {
-            case ManifestKind::kWell:
-                panel.Fill(child.x, child.y, child.x + child.width, child.y + child.height,
-                           GumpRgb5(2, 2, 2));
-                panel.Bevel(child.x - 1, child.y - 1, child.x + child.width + 1,
-                            child.y + child.height + 1, 1, true);
-                break;
-            case ManifestKind::kThumb:
-                // The track the thumb slides along.
-                panel.Fill(child.x, child.y + 4, child.trackEnd, child.y + 8, GumpRgb5(3, 3, 3));
-                panel.Bevel(child.x - 1, child.y + 3, child.trackEnd + 1, child.y + 9, 1, true);
-                add(child.ids[0], ThumbArt(false));
-                add(child.ids[1], ThumbArt(true));
-                break;
-            case ManifestKind::kButton:
-                for (size_t i = 0; i < child.ids.size(); ++i)
-                    add(child.ids[i], ButtonArt(fonts, child.label, w, static_cast<int>(i)));
-                break;
-            case ManifestKind::kField:
-                for (size_t i = 0; i < child.ids.size(); ++i)
-                    add(child.ids[i], FieldArt(w, h, static_cast<int>(i)));
-                break;
-            case ManifestKind::kToggle:
-                add(child.ids[0], ToggleArt(false, false));
-                add(child.ids[1], ToggleArt(true, false));
-                add(child.ids[2], ToggleArt(false, true));
-                add(child.ids[3], ToggleArt(true, true));
-                break;
-            case ManifestKind::kPicture:
-                add(child.ids[0], BarArt(w, h, child.ids[0] == 2054));
-                break;
+                case ManifestKind::kWell:
+                    panel.Fill(child.x, child.y, child.x + child.width, child.y + child.height,
+                               GumpRgb5(2, 2, 2));
+                    panel.Bevel(child.x - 1, child.y - 1, child.x + child.width + 1,
+                                child.y + child.height + 1, 1, true);
+                    break;
+                case ManifestKind::kThumb:
+                    // The track the thumb slides along.
+                    panel.Fill(child.x, child.y + 4, child.trackEnd, child.y + 8,
+                               GumpRgb5(3, 3, 3));
+                    panel.Bevel(child.x - 1, child.y + 3, child.trackEnd + 1, child.y + 9, 1, true);
+                    add(child.ids[0], ThumbArt(false));
+                    add(child.ids[1], ThumbArt(true));
+                    break;
+                case ManifestKind::kButton:
+                    for (size_t i = 0; i < child.ids.size(); ++i)
+                        add(child.ids[i], ButtonArt(fonts, child.label, w, static_cast<int>(i)));
+                    break;
+                case ManifestKind::kField:
+                    for (size_t i = 0; i < child.ids.size(); ++i)
+                        add(child.ids[i], FieldArt(w, h, static_cast<int>(i)));
+                    break;
+                case ManifestKind::kToggle:
+                    add(child.ids[0], ToggleArt(false, false));
+                    add(child.ids[1], ToggleArt(true, false));
+                    add(child.ids[2], ToggleArt(false, true));
+                    add(child.ids[3], ToggleArt(true, true));
+                    break;
+                case ManifestKind::kPicture:
+                    add(child.ids[0], BarArt(w, h, child.ids[0] == 2054));
+                    break;
             }
         }
         add(screen.panel, panel.picture);

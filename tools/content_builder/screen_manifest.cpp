@@ -58,24 +58,22 @@ std::vector<ScreenManifest> Build() {
     s.push_back({"AcctLogin gump",
                  1040,
                  {Field(91, 30, {1055, 1042, 1056, 1041}, 150, 20),
-                  Field(89, 65, {1057, 1044, 1058, 1043}, 150, 20), Button(243, 114, 1048, "Log In"),
-                  Button(33, 114, 1045, "Back"), remember},
+                  Field(89, 65, {1057, 1044, 1058, 1043}, 150, 20),
+                  Button(243, 114, 1048, "Log In"), Button(33, 114, 1045, "Back"), remember},
                  {}});
-    s.push_back({"Login gump",
-                 1100,
-                 {Field(81, 77, {1116, 1117, 1118}, 200, 18), Field(93, 96, {1119, 1120, 1121}, 200, 18),
-                  Field(100, 114, {1122, 1123, 1124}, 200, 18),
-                  Field(92, 134, {1125, 1126, 1127}, 200, 18),
-                  Field(78, 153, {1128, 1129, 1130}, 200, 18), Button(63, 30, 1107, "New"),
-                  Button(57, 183, 1101, "Delete"), Button(246, 183, 1104, "Password"),
-                  Button(245, 30, 1113, "Play"), Button(160, 13, 1110, "Back")},
-                 {}});
+    s.push_back(
+        {"Login gump",
+         1100,
+         {Field(81, 77, {1116, 1117, 1118}, 200, 18), Field(93, 96, {1119, 1120, 1121}, 200, 18),
+          Field(100, 114, {1122, 1123, 1124}, 200, 18), Field(92, 134, {1125, 1126, 1127}, 200, 18),
+          Field(78, 153, {1128, 1129, 1130}, 200, 18), Button(63, 30, 1107, "New"),
+          Button(57, 183, 1101, "Delete"), Button(246, 183, 1104, "Password"),
+          Button(245, 30, 1113, "Play"), Button(160, 13, 1110, "Back")},
+         {}});
     s.push_back({"PlayChar gump", 1140, PasswordDialog({130}), {}});
     s.push_back({"ChgPW gump", 1140, PasswordDialog({58, 102, 146}), {}});
-    s.push_back({"Small notice",
-                 2070,
-                 {Button(65, 75, 2071, "Cancel"), Button(65, 75, 2074, "OK")},
-                 {}});
+    s.push_back(
+        {"Small notice", 2070, {Button(65, 75, 2071, "Cancel"), Button(65, 75, 2074, "OK")}, {}});
     ManifestChild emptyBar{K::kPicture, 34, 59, {2053}, ""},
         fullBar{K::kPicture, 34, 59, {2054}, ""};
     emptyBar.width = fullBar.width = 110;
@@ -90,15 +88,15 @@ std::vector<ScreenManifest> Build() {
                   Thumb(59, 148, 149), Thumb(59, 178, 149), Button(163, 75, 1212, "Profession"),
                   Button(62, 208, 1218, "Cancel"), Button(286, 208, 1215, "Next")},
                  {{1211, 110, 240}, {1226, 220, 300}, {1228, 220, 300}}});
-    s.push_back({"InitSkill gump",
-                 1230,
-                 {Well(131, 49, 166, 20), Well(131, 93, 166, 20), Well(131, 138, 166, 20),
-                  Well(301, 58, 36, 14), Well(302, 103, 36, 14), Well(303, 149, 36, 14),
-                  Thumb(130, 68, 296), Thumb(130, 113, 296), Thumb(130, 159, 296),
-                  Button(92, 52, 1238, "..."), Button(90, 97, 1241, "..."),
-                  Button(90, 141, 1244, "..."), Button(93, 203, 1235, "Back"),
-                  Button(280, 202, 1232, "Next")},
-                 {{1231, 110, 240}}});
+    s.push_back(
+        {"InitSkill gump",
+         1230,
+         {Well(131, 49, 166, 20), Well(131, 93, 166, 20), Well(131, 138, 166, 20),
+          Well(301, 58, 36, 14), Well(302, 103, 36, 14), Well(303, 149, 36, 14),
+          Thumb(130, 68, 296), Thumb(130, 113, 296), Thumb(130, 159, 296),
+          Button(92, 52, 1238, "..."), Button(90, 97, 1241, "..."), Button(90, 141, 1244, "..."),
+          Button(93, 203, 1235, "Back"), Button(280, 202, 1232, "Next")},
+         {{1231, 110, 240}}});
     s.push_back({"CharCreation gump",
                  1260,
                  {Well(46, 230, 106, 14), Well(260, 230, 106, 14), Thumb(159, 270, 251),

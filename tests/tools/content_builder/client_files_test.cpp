@@ -12,9 +12,9 @@
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "server/world/tile_data.h"
+#include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/file_checksum.h"
 #include "tools/content_builder/font_and_gump_files.h"
-#include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
