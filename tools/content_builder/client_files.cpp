@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/byte_order.h"
+#include "tools/content_builder/anim_files.h"
 #include "tools/content_builder/art_files.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
@@ -145,10 +146,11 @@ ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
     files["skinhue.txt"] = std::vector<u8>(skin.begin(), skin.end());
     files["hairhue.txt"] = std::vector<u8>(hair.begin(), hair.end());
     WriteIndexedRecords(BuildDemoArt(), files["artidx.mul"], files["art.mul"]);
+    WriteIndexedRecords(BuildDemoAnimations(), files["anim.idx"], files["anim.mul"]);
     // Gump art comes with the fonts (font_and_gump_files.h). The other data files hold no
     // records yet: empty index/data pairs.
-    for (const char* name : {"anim.idx", "anim.mul", "soundidx.mul", "sound.mul", "texidx.mul",
-                             "texmaps.mul", "multi.idx", "multi.mul", "skills.idx", "skills.mul"}) {
+    for (const char* name : {"soundidx.mul", "sound.mul", "texidx.mul", "texmaps.mul", "multi.idx",
+                             "multi.mul", "skills.idx", "skills.mul"}) {
         files[name] = {};
     }
     const std::string cfg = "HdUsage=max\n";

@@ -113,6 +113,63 @@ GumpPicture ExtraArt(CFontTable& fonts, const ScreenManifest::Extra& extra) {
     return c.picture;
 }
 
+constexpr int kFigureWidth = 160;
+constexpr int kFigureHeight = 300;
+
+// A paperdoll piece: the region of the figure it covers, in greys where a hue recolours it
+// (body, hair, beard) and in cloth colours otherwise.
+GumpPicture FigureArt(u32 id) {
+    GumpCanvas c(kFigureWidth, kFigureHeight);
+    const bool female = id == 13 || id >= 60000;
+    const int cx = kFigureWidth / 2;
+    auto ellipse = [&](int x0, int y0, int rx, int ry, u16 colour) {
+        for (int y = y0 - ry; y <= y0 + ry; ++y)
+            for (int x = x0 - rx; x <= x0 + rx; ++x)
+                if ((x - x0) * (x - x0) * ry * ry + (y - y0) * (y - y0) * rx * rx <=
+                        rx * rx * ry * ry &&
+                    x >= 0 && y >= 0 && x < kFigureWidth && y < kFigureHeight)
+                    c.At(x, y) = colour;
+    };
+    const u16 skin = GumpRgb5(20, 20, 20), hair = GumpRgb5(18, 18, 18);
+    const int waist = female ? 20 : 24;
+    if (id == 12 || id == 13) {
+        ellipse(cx, 70, 14, 18, skin);             // head
+        c.Fill(cx - 5, 86, cx + 5, 96, skin);      // neck
+        c.Fill(cx - 28, 96, cx + 28, 180, skin);   // torso
+        c.Fill(cx - 40, 100, cx - 30, 190, skin);  // arms
+        c.Fill(cx + 30, 100, cx + 40, 190, skin);
+        c.Fill(cx - waist, 180, cx - 3, 290, skin);  // legs
+        c.Fill(cx + 3, 180, cx + waist, 290, skin);
+    } else if (id == 50434 || id == 60434) {
+        c.Fill(cx - 30, 96, cx + 30, 170, GumpRgb5(6, 10, 18));  // shirt
+        c.Fill(cx - 42, 98, cx - 29, 140, GumpRgb5(6, 10, 18));
+        c.Fill(cx + 29, 98, cx + 42, 140, GumpRgb5(6, 10, 18));
+    } else if (id == 50431 || id == 60449) {
+        c.Fill(cx - waist - 1, 170, cx + waist + 1, female ? 240 : 282,
+               female ? GumpRgb5(16, 6, 8) : GumpRgb5(10, 8, 5));  // trousers or skirt
+    } else if (id == 50480 || id == 60480) {
+        c.Fill(cx - 30, 166, cx + 30, 174, GumpRgb5(9, 5, 2));  // belt
+    } else if (id == 50622) {
+        c.Fill(cx - waist - 2, 282, cx - 2, 296, GumpRgb5(5, 3, 1));  // shoes
+        c.Fill(cx + 2, 282, cx + waist + 2, 296, GumpRgb5(5, 3, 1));
+    } else {
+        const int style = static_cast<int>(id % 10000) - 600;
+        if (style < 60) {
+            ellipse(cx, 60, 16, 10, hair);
+            if (style == 1) c.Fill(cx - 17, 60, cx + 17, 110, hair);
+            if (style == 2) c.Fill(cx - 4, 60, cx + 4, 120, hair);
+            if (style == 3) {
+                c.Fill(0, 0, kFigureWidth, kFigureHeight, 0);
+                c.Fill(cx - 3, 44, cx + 3, 62, hair);
+            }
+        } else {
+            const int length = style == 61 ? 110 : (style == 60 ? 96 : 92);
+            c.Fill(cx - (style == 60 ? 4 : 12), 80, cx + (style == 60 ? 4 : 12), length, hair);
+        }
+    }
+    return c.picture;
+}
+
 }  // namespace
 
 void ManifestChildSize(const ManifestChild& child, const CFontTable& fonts, int& width,
@@ -209,5 +266,7 @@ void AddScreenGumpArt(GumpArtWriter& writer, CFontTable& fonts) {
         add(screen.panel, panel.picture);
         for (const ScreenManifest::Extra& extra : screen.extras)
             add(extra.id, ExtraArt(fonts, extra));
+        for (u32 id : screen.figures)
+            add(id, FigureArt(id));
     }
 }

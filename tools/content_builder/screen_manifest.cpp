@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/content_builder/tile_set.h"
+
 namespace {
 
 using K = ManifestKind;
@@ -104,7 +106,8 @@ std::vector<ScreenManifest> Build() {
                   Thumb(46, 251, 148), Thumb(262, 251, 365), Button(176, 200, 1271, "Sex"),
                   Button(52, 204, 1274, "Hair"), Button(266, 204, 1277, "Beard"),
                   Button(297, 150, 1268, "Next"), Button(60, 151, 1265, "Back")},
-                 {{1261, 110, 240}, {1262, 110, 240}, {1263, 40, 20}, {1264, 40, 20}}});
+                 {{1261, 110, 240}, {1262, 110, 240}, {1263, 40, 20}, {1264, 40, 20}},
+                 FigureGumpIds()});
     s.push_back({"CityChoice gump",
                  1300,
                  {Well(105, 58, 180, 16), Well(105, 134, 180, 16),
@@ -115,6 +118,16 @@ std::vector<ScreenManifest> Build() {
 }
 
 }  // namespace
+
+std::vector<u32> FigureGumpIds() {
+    std::vector<u32> ids = {12, 13, 50431, 50434, 50480, 50622, 60434, 60449, 60480};
+    for (const WornAnimation& w : DemoWornAnimations()) {
+        if (w.animation < 600) continue;  // hair and beards only
+        ids.push_back(50000u + w.animation);
+        if (w.animation < 660) ids.push_back(60000u + w.animation);  // women have no beards
+    }
+    return ids;
+}
 
 const std::vector<ScreenManifest>& FrontEndScreenManifest() {
     static const std::vector<ScreenManifest> screens = Build();
@@ -129,6 +142,7 @@ std::vector<u32> ManifestGumpIds() {
             ids.insert(ids.end(), c.ids.begin(), c.ids.end());
         for (const ScreenManifest::Extra& e : screen.extras)
             ids.push_back(e.id);
+        ids.insert(ids.end(), screen.figures.begin(), screen.figures.end());
     }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());

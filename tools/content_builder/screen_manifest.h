@@ -40,9 +40,14 @@ struct ScreenManifest {
         int height;
     };
     std::vector<Extra> extras;
+    // Paperdoll pieces the screen puts together into a figure (body, clothes, hair, beards).
+    std::vector<u32> figures;
 };
 
 // The login screens, the notices and the character-creation screens.
 const std::vector<ScreenManifest>& FrontEndScreenManifest();
+// The figure pieces of the appearance screen: bodies 12 and 13, the starting clothes, and
+// 50000 (male) or 60000 (female) + the animation number of each hair and beard style.
+std::vector<u32> FigureGumpIds();
 // Every id the manifest names, in ascending order without repeats.
 std::vector<u32> ManifestGumpIds();

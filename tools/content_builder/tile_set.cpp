@@ -76,13 +76,28 @@ TileSet BuildTileSet() {
            {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40, "leather tunic"});
     Static(t, kMap, 1, {kTileMap | kTileArticleA, 0, 1, 0, 10, "map"});
     Static(t, kShortHair, 1, {kTileWearable, 0, 0, 11, 0, "short hair"});
+    Static(t, kLongHair, 1, {kTileWearable, 0, 0, 11, 0, "long hair"});
+    Static(t, kPonyTail, 1, {kTileWearable, 0, 0, 11, 0, "ponytail"});
+    Static(t, kMohawk, 1, {kTileWearable, 0, 0, 11, 0, "mohawk"});
+    Static(t, kGoatee, 1, {kTileWearable, 0, 0, 16, 0, "goatee"});
     Static(t, kBeard, 1, {kTileWearable, 0, 0, 16, 0, "beard"});
+    Static(t, kShortBeard, 1, {kTileWearable, 0, 0, 16, 0, "short beard"});
+    for (const WornAnimation& w : DemoWornAnimations())
+        t.statics[w.graphic].values[0] = w.animation;
     Static(t, kBoard, 2, {kTileContainer | kTileArticleA, 12, 255, 0, 0, "bulletin board"});
     Static(t, kSignpost, 1, {kTileImpassable | kTileArticleA, 12, 255, 0, 0, "signpost"});
     return t;
 }
 
 }  // namespace
+
+const std::vector<WornAnimation>& DemoWornAnimations() {
+    static const std::vector<WornAnimation> worn = {
+        {kTunic, 500},  {kLongSword, 520}, {kShortHair, 600}, {kLongHair, 601},   {kPonyTail, 602},
+        {kMohawk, 603}, {kGoatee, 660},    {kBeard, 661},     {kShortBeard, 662},
+    };
+    return worn;
+}
 
 const TileSet& DemoTileSet() {
     static const TileSet tiles = BuildTileSet();

@@ -39,10 +39,15 @@ constexpr u16 kGold = 3821;       // stackable
 constexpr u16 kLongSword = 3937;  // weapon, layer 1
 constexpr u16 kTunic = 5068;      // armour, layer 13
 constexpr u16 kMap = 5355;        // map item
-constexpr u16 kShortHair = 8251;  // hair, layer 11
-constexpr u16 kBeard = 8267;      // beard, layer 16
-constexpr u16 kBoard = 7774;      // bulletin board (and 7775)
-constexpr u16 kSignpost = 2980;   // impassable, height 12
+constexpr u16 kShortHair = 8251;  // hair, layer 11 (8252, 8253, 8260: more styles)
+constexpr u16 kLongHair = 8252;
+constexpr u16 kPonyTail = 8253;
+constexpr u16 kMohawk = 8260;
+constexpr u16 kGoatee = 8256;  // beards, layer 16
+constexpr u16 kBeard = 8267;
+constexpr u16 kShortBeard = 8268;
+constexpr u16 kBoard = 7774;     // bulletin board (and 7775)
+constexpr u16 kSignpost = 2980;  // impassable, height 12
 
 }  // namespace demo_tiles
 
@@ -50,6 +55,14 @@ constexpr u16 kSignpost = 2980;   // impassable, height 12
 const TileSet& DemoTileSet();
 // The hue table: hue 0 plain, then families of 8 related hues.
 std::vector<HueRecord> DemoHues();
+// Animation bodies of worn graphics (the tile data's animation number): the picture of the
+// item on a mobile and, + 50000 (male) or + 60000 (female), on the paperdoll.
+struct WornAnimation {
+    u16 graphic;
+    u16 animation;
+};
+const std::vector<WornAnimation>& DemoWornAnimations();
+
 // Animation records: the camp fire and the flickering lights.
 std::vector<AnimRecord> DemoAnimData();
 // Art sizes of the static graphics, measured from the generated art (art_files.h).
