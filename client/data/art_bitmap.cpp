@@ -40,7 +40,8 @@ ArtBitmap MakeArtBitmap(u32 id, bool grey, bool dibWidth) {
             words[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
         const ArtRecord art{words.data(), words.size()};
         int width = 0, height = 0;
-        if (words.empty() || !ArtRecordSize(art, width, height) || width == 0 || height == 0) {
+        if (words.empty() || !ArtRecordSize(art, width, height) || width == 0 || height == 0 ||
+            width > kMaxArtBitmapSide || height > kMaxArtBitmapSide) {
             LandTileBitmap(0, out);
         } else {
             out.width = dibWidth ? (width + 3) & ~3 : width;

@@ -11,6 +11,10 @@ struct ArtBitmap {
     std::vector<u16> pixels;  // width x height, 0 see-through
 };
 
+// The largest side of a static piece; a record claiming more (its header alone could ask for
+// 65535 x 65535 pixels) counts as missing.
+constexpr int kMaxArtBitmapSide = 2048;
+
 // Ids with 0x8000 set are land tiles (art record id & 0x7FFF, 44 x 44, the diamond squared);
 // other ids are static graphics (art record id + 0x4000). A missing piece is replaced by land
 // tile 0; a missing land tile 0 leaves a cleared 44 x 44 bitmap. With `grey` every pixel goes

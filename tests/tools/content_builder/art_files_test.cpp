@@ -10,6 +10,7 @@
 #include "client/data/art_bitmap.h"
 #include "client/data/data_file_cache.h"
 #include "client/render/span_blit.h"
+#include "core/byte_order.h"
 #include "server/world/tile_data.h"
 #include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/file_checksum.h"
@@ -97,6 +98,39 @@ TEST_F(ArtFilesTest, StaticArtAndArtDimAgree) {
     EXPECT_EQ(missing.width, 44);
     EXPECT_EQ(missing.pixels, MakeArtBitmap(0x8000, false, false).pixels);
     EXPECT_EQ(MakeArtBitmap(0x6053 - 0x4000, false, true).width % 4, 0);
+}
+
+// A record whose header claims a huge picture is not drawn: land tile 0 stands in for it.
+TEST(ArtBitmap, OversizedPiecesCountAsMissing) {
+    std::vector<IndexedRecord> records(0x4010);
+    std::vector<u16> square(44 * 44, 0x0421);
+    records[0] = {true, EncodeLandArt(square.data()), 0};
+    struct Case {
+        int width, height;
+        bool drawn;
+    } cases[] = {{kMaxArtBitmapSide, 1, true},
+                 {1, kMaxArtBitmapSide, true},
+                 {kMaxArtBitmapSide + 1, 1, false},
+                 {65535, 2, false},
+                 {2, 65535, false}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        // Header and row table only: every row ends at once.
+        std::vector<u8> bytes = {0, 0, 0, 0};
+        AppendLe16(bytes, static_cast<u16>(cases[i].width));
+        AppendLe16(bytes, static_cast<u16>(cases[i].height));
+        for (int r = 0; r < cases[i].height; ++r)
+            AppendLe16(bytes, 0);
+        AppendLe16(bytes, 0);
+        AppendLe16(bytes, 0);
+        records[0x4001 + i] = {true, bytes, 0};
+    }
+    ScratchInstall install("art_bitmap_oversized", {{kFileArtIndex, kFileArt, records}});
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const ArtBitmap bitmap = MakeArtBitmap(static_cast<u32>(1 + i), false, false);
+        EXPECT_EQ(bitmap.width, cases[i].drawn ? cases[i].width : 44);
+        EXPECT_EQ(bitmap.height, cases[i].drawn ? cases[i].height : 44);
+    }
 }
 
 TEST_F(ArtFilesTest, GreyBitmapsAreGrey) {
