@@ -7,6 +7,7 @@
 #include "core/byte_order.h"
 #include "tools/content_builder/anim_files.h"
 #include "tools/content_builder/art_files.h"
+#include "tools/content_builder/sound_files.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -147,10 +148,11 @@ ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
     files["hairhue.txt"] = std::vector<u8>(hair.begin(), hair.end());
     WriteIndexedRecords(BuildDemoArt(), files["artidx.mul"], files["art.mul"]);
     WriteIndexedRecords(BuildDemoAnimations(), files["anim.idx"], files["anim.mul"]);
+    WriteIndexedRecords(BuildDemoSounds(), files["soundidx.mul"], files["sound.mul"]);
     // Gump art comes with the fonts (font_and_gump_files.h). The other data files hold no
     // records yet: empty index/data pairs.
-    for (const char* name : {"soundidx.mul", "sound.mul", "texidx.mul", "texmaps.mul", "multi.idx",
-                             "multi.mul", "skills.idx", "skills.mul"}) {
+    for (const char* name :
+         {"texidx.mul", "texmaps.mul", "multi.idx", "multi.mul", "skills.idx", "skills.mul"}) {
         files[name] = {};
     }
     const std::string cfg = "HdUsage=max\n";
