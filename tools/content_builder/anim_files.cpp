@@ -22,7 +22,7 @@ std::vector<u16> Palette() {
 }
 
 // What a layer paints of the figure.
-enum class Part { kBody, kTunic, kSword, kHair, kBeard };
+enum class Part { kBody, kTunic, kSword, kHair, kBeard, kBeast };
 
 Part PartOf(int body) {
     if (body < 500) return Part::kBody;
@@ -36,7 +36,7 @@ Part PartOf(int body) {
 // walking phase, a dying figure sinks towards the ground.
 u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x, int y) {
     const bool dying = action == 21 || action == 22;
-    const int frames = DemoActionFrames(action);
+    const int frames = 6;
     if (dying) {
         // Lying down: rows squeezed towards the bottom as the frames go on.
         const int squeeze = (frame + 1) * 8 / frames;  // 1..8
@@ -55,7 +55,21 @@ u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x
     const bool legs = y >= 34 && y < kFigureHeight &&
                       (std::abs(dx - 2 - swing * (y - 34) / 14) <= 1 ||
                        std::abs(dx + 2 + swing * (y - 34) / 14) <= 1);
+    if (part == Part::kBeast) {
+        // Four legs under a long body, head forward; the legs move in pairs.
+        const int by = y - (kFigureHeight - 26);  // the beast stands in the last 26 rows
+        if (by < 0) return 0;
+        const bool trunk = by >= 6 && by < 16 && std::abs(dx) <= 9;
+        const bool snout = by >= 2 && by < 10 && dx >= 8 && dx <= 11;
+        const int step = moving ? (frame % 4 - 1) : 0;
+        const bool leg =
+            by >= 16 && (std::abs(dx + 7 + step) <= 1 || std::abs(dx - 7 - step) <= 1 ||
+                         std::abs(dx + 3 - step) <= 1 || std::abs(dx - 3 + step) <= 1);
+        return trunk || snout || leg ? static_cast<u8>(40 + (dx + by + 40) % 4) : 0;
+    }
     switch (part) {
+        case Part::kBeast:
+            return 0;
         case Part::kBody:
             if (head || neck || torso || arms || legs) return static_cast<u8>(14 + (dx + y) % 3);
             return 0;
@@ -113,11 +127,10 @@ std::vector<u8> EncodeFrame(Part part, int style, int action, int frame, int dir
     return out;
 }
 
-std::vector<u8> EncodeAnimation(Part part, int style, int action, int direction) {
+std::vector<u8> EncodeAnimation(Part part, int style, int action, int direction, int frames) {
     std::vector<u8> out;
     for (u16 c : Palette())
         AppendLe16(out, c);
-    const int frames = DemoActionFrames(action);
     AppendLe32(out, static_cast<u32>(frames));
     std::vector<std::vector<u8>> encoded;
     for (int f = 0; f < frames; ++f)
@@ -144,7 +157,23 @@ int DemoActionFrames(int action) {
 }
 
 u32 HumanAnimationId(int body, int action, int direction) {
+    return AnimationId(body, action, direction);
+}
+
+u32 AnimationId(int body, int action, int direction) {
+    if (body < 200) return static_cast<u32>(body * 110 + 5 * action + direction);
+    if (body < 400) return static_cast<u32>(22000 + (body - 200) * 65 + 5 * action + direction);
     return static_cast<u32>(35000 + (body - 400) * 175 + 5 * action + direction);
+}
+
+const std::vector<DemoCreature>& DemoCreatures() {
+    // Walking, standing and both deaths of each; frame counts as the mobile drawing expects
+    // them (a death shows frame 3 or 5 of its corpse, so it has more).
+    static const std::vector<DemoCreature> creatures = {
+        {6, {{0, 10}, {1, 1}, {2, 6}, {3, 6}}},
+        {225, {{0, 5}, {1, 5}, {2, 1}, {8, 6}, {12, 6}}},
+    };
+    return creatures;
 }
 
 std::vector<IndexedRecord> BuildDemoAnimations() {
@@ -168,6 +197,19 @@ std::vector<IndexedRecord> BuildDemoAnimations() {
         for (int action : DemoHumanActions())
             for (int d = 0; d < 5; ++d)
                 records[HumanAnimationId(b.body, action, d)] = {
-                    true, EncodeAnimation(b.part, b.style, action, d), 0};
+                    true, EncodeAnimation(b.part, b.style, action, d, DemoActionFrames(action)), 0};
+    for (const DemoCreature& c : DemoCreatures())
+        for (const auto& [action, frames] : c.actions) {
+            // Creatures of the second range die with actions 8 and 12; the drawing is the
+            // same lying-down sequence as the first range's 2 and 3.
+            const int drawn = action == 8 || action == 2
+                                  ? 21
+                                  : (action == 12 || action == 3    ? 22
+                                     : action == 1 && c.body >= 200 ? 2
+                                                                    : action);
+            for (int d = 0; d < 5; ++d)
+                records[AnimationId(c.body, action, d)] = {
+                    true, EncodeAnimation(Part::kBeast, 0, drawn, d, frames), 0};
+        }
     return records;
 }
