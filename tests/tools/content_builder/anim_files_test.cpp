@@ -59,25 +59,12 @@ bool DecodeFrame(const u8* record, s32 length, int frame, DecodedFrame& out) {
     }
 }
 
-class AnimFilesTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        records_ = new std::vector<IndexedRecord>(BuildDemoAnimations());
-        install_ = new ScratchInstall("anim_files", {{kFileAnimIndex, kFileAnim, *records_}});
-    }
-    static void TearDownTestSuite() {
-        delete install_;
-        delete records_;
-    }
-    static std::vector<IndexedRecord>* records_;
-    static ScratchInstall* install_;
+class AnimFilesTest : public ScratchInstallSuite<kFileAnimIndex, kFileAnim, &BuildDemoAnimations> {
 };
-std::vector<IndexedRecord>* AnimFilesTest::records_ = nullptr;
-ScratchInstall* AnimFilesTest::install_ = nullptr;
 
 TEST_F(AnimFilesTest, TheSameBytesOnEveryBuild) {
     std::vector<u8> index, data;
-    WriteIndexedRecords(*records_, index, data);
+    WriteIndexedRecords(Records(), index, data);
     EXPECT_EQ(Fnv1a(index), 0xf9dfafab2aa93015ull) << std::hex << Fnv1a(index);
     EXPECT_EQ(Fnv1a(data), 0x43fc9aab95c2ed55ull) << std::hex << Fnv1a(data);
 }
@@ -148,7 +135,7 @@ TEST_F(AnimFilesTest, CreaturesWalkStandAndDie) {
 // Walking moves the legs: two frames of a walk differ, the standing frames of a direction
 // stay alike in size.
 TEST_F(AnimFilesTest, WalkingFramesDiffer) {
-    const IndexedRecord& walk = (*records_)[HumanAnimationId(400, 0, 2)];
+    const IndexedRecord& walk = (Records())[HumanAnimationId(400, 0, 2)];
     DecodedFrame a, b;
     ASSERT_TRUE(DecodeFrame(walk.bytes.data(), static_cast<s32>(walk.bytes.size()), 0, a));
     ASSERT_TRUE(DecodeFrame(walk.bytes.data(), static_cast<s32>(walk.bytes.size()), 2, b));

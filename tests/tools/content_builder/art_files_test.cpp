@@ -19,25 +19,11 @@
 
 namespace {
 
-class ArtFilesTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        art_ = new std::vector<IndexedRecord>(BuildDemoArt());
-        install_ = new ScratchInstall("art_files", {{kFileArtIndex, kFileArt, *art_}});
-    }
-    static void TearDownTestSuite() {
-        delete install_;
-        delete art_;
-    }
-    static std::vector<IndexedRecord>* art_;
-    static ScratchInstall* install_;
-};
-std::vector<IndexedRecord>* ArtFilesTest::art_ = nullptr;
-ScratchInstall* ArtFilesTest::install_ = nullptr;
+class ArtFilesTest : public ScratchInstallSuite<kFileArtIndex, kFileArt, &BuildDemoArt> {};
 
 TEST_F(ArtFilesTest, TheSameBytesOnEveryBuild) {
     std::vector<u8> index, data;
-    WriteIndexedRecords(*art_, index, data);
+    WriteIndexedRecords(Records(), index, data);
     EXPECT_EQ(Fnv1a(index), 0x3355834b49b4e8bull) << std::hex << Fnv1a(index);
     EXPECT_EQ(Fnv1a(data), 0x3b4fcd9cc6de1ea2ull) << std::hex << Fnv1a(data);
     std::vector<u8> index2, data2;

@@ -12,21 +12,16 @@
 #include "client/render/bitmap16.h"
 #include "client/render/span_blit.h"
 #include "golden_frame.h"
+#include "tools/content_builder/built_font_and_gump_files.h"
 #include "tools/content_builder/file_checksum.h"
 #include "tools/content_builder/font_files.h"
 
 namespace {
 
-using Files = std::map<std::string, std::vector<u8>>;
+using Files = FontAndGumpFiles;
 
 const Files& BuiltFiles() {
-    static const Files files = [] {
-        Files f;
-        std::string error;
-        EXPECT_TRUE(BuildFontAndGumpFiles(f, &error)) << error;
-        return f;
-    }();
-    return files;
+    return BuiltFontAndGumpFiles();
 }
 
 // The files are the same on every build: their checksums are pinned. A change of the

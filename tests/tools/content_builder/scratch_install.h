@@ -48,3 +48,25 @@ private:
     }
     std::string dir_;
 };
+
+// A suite whose tests share one scratch install of the records `Build` makes, kept in
+// `Records()`.
+template <int IndexFile, int DataFile, std::vector<IndexedRecord> (*Build)()>
+class ScratchInstallSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        records_ = new std::vector<IndexedRecord>(Build());
+        install_ =
+            new ScratchInstall(::testing::UnitTest::GetInstance()->current_test_suite()->name(),
+                               {{IndexFile, DataFile, *records_}});
+    }
+    static void TearDownTestSuite() {
+        delete install_;
+        delete records_;
+    }
+    static const std::vector<IndexedRecord>& Records() { return *records_; }
+
+private:
+    static inline std::vector<IndexedRecord>* records_ = nullptr;
+    static inline ScratchInstall* install_ = nullptr;
+};

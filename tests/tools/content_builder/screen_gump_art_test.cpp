@@ -11,20 +11,14 @@
 #include "client/data/gump_art_fixture.h"
 #include "client/render/bitmap16.h"
 #include "golden_frame.h"
-#include "tools/content_builder/font_and_gump_files.h"
+#include "tools/content_builder/built_font_and_gump_files.h"
 
 namespace {
 
-using Files = std::map<std::string, std::vector<u8>>;
+using Files = FontAndGumpFiles;
 
 const Files& BuiltFiles() {
-    static const Files files = [] {
-        Files f;
-        std::string error;
-        EXPECT_TRUE(BuildFontAndGumpFiles(f, &error)) << error;
-        return f;
-    }();
-    return files;
+    return BuiltFontAndGumpFiles();
 }
 
 const CFontTable& Fonts() {
