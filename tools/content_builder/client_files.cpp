@@ -7,6 +7,7 @@
 #include "core/byte_order.h"
 #include "tools/content_builder/anim_files.h"
 #include "tools/content_builder/art_files.h"
+#include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/sound_files.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
@@ -152,9 +153,10 @@ ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
     files.merge(BuildWorldViewFiles(art));
     WriteIndexedRecords(BuildDemoAnimations(), files["anim.idx"], files["anim.mul"]);
     WriteIndexedRecords(BuildDemoSounds(), files["soundidx.mul"], files["sound.mul"]);
-    // Gump art comes with the fonts (font_and_gump_files.h). The other data files hold no
-    // records yet: empty index/data pairs.
-    for (const char* name : {"multi.idx", "multi.mul", "skills.idx", "skills.mul"}) {
+    WriteIndexedRecords(BuildDemoSkillRecords(), files["skills.idx"], files["skills.mul"]);
+    // Gump art comes with the fonts (font_and_gump_files.h). The demo has no multis: an empty
+    // index/data pair.
+    for (const char* name : {"multi.idx", "multi.mul"}) {
         files[name] = {};
     }
     const std::string cfg = "HdUsage=max\n";

@@ -51,6 +51,7 @@ TEST_F(ClientFilesTest, TheSameBytesOnEveryBuild) {
         {"hairhue.txt", 0xc987b5d12d439011ull},  {"hues.mul", 0xecf911ae9a8e4f43ull},
         {"map0.mul", 0xf8f5f5d09579a490ull},     {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
         {"staidx0.mul", 0xeb61d73f7b39f801ull},  {"statics0.mul", 0x794dd64786dc797full},
+        {"skills.idx", 0x4efb0a62200d8b14ull},   {"skills.mul", 0xc53189c021057f97ull},
     };
     for (const auto& [name, sum] : expected) {
         ASSERT_TRUE(files_->count(name)) << name;
