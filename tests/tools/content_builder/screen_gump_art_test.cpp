@@ -134,4 +134,19 @@ TEST(ScreenGumpArt, GoldenScreens) {
     ExpectScreenGolden("CharCreation gump", "screen_char_creation");
 }
 
+// The appearance screen's preview of a man with short hair and a beard, its pieces in the
+// order the screen draws them (the hues left out).
+TEST(ScreenGumpArt, GoldenFigurePreview) {
+    StrictGumpArt art;
+    int w = 0, h = 0;
+    ASSERT_TRUE(GetGumpArtSize(1260, w, h));
+    Bitmap16 frame(w, h);
+    u16* px = frame.Pixels();
+    CopyGumpToBuf(SpanCopyKeyed, 1260, 0, 0, px, w, h);
+    CopyGumpToBuf(SpanCopyKeyed, 1263, 177, 221, px, w, h);
+    for (u32 id : {12u, 50434u, 50600u, 50661u, 50622u, 50431u, 50480u})
+        CopyGumpToBuf(SpanCopyKeyed, id, 124, -40, px, w, h);
+    EXPECT_TRUE(MatchesGolden("screen_figure_preview", px, w, h));
+}
+
 }  // namespace
