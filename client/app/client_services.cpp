@@ -1,8 +1,15 @@
 #include "client/app/client_services.h"
 
+#include <string>
+
 #include "client/app/client_app.h"
+#include "client/app/client_log.h"
 #include "client/app/client_subsystem_services.h"
+#include "client/data/back_buffer.h"
+#include "client/data/cached_gump_art.h"
 #include "client/data/client_data_start.h"
+#include "client/data/data_file_cache.h"
+#include "client/data/fonts.h"
 #include "client/net/client_link_services.h"
 
 namespace {
@@ -23,4 +30,15 @@ public:
 void InstallClientServices() {
     static BuiltClientServices services;
     SetClientSubsystemServices(&services);
+    // Gump art comes from the data cache; the back buffer's start-up background is gump art.
+    static CachedGumpArt gumpArt;
+    SetGumpArtServices(&gumpArt);
+    SetBackgroundPainter(&PaintGumpArtBackground);
+    // verdata.mul's font patches replace whole fonts of the font table.
+    CDHDCache::SetFontPatchHandler([](u32 font, const u8* data, size_t length) {
+        if (font >= static_cast<u32>(CFontTable::kSlots) ||
+            !GetFontTable().ReplaceFont(static_cast<int>(font), data, length)) {
+            LogClientError("fonts", ("font patch " + std::to_string(font) + " refused").c_str());
+        }
+    });
 }

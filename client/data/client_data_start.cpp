@@ -2,6 +2,7 @@
 
 #include "client/app/client_app.h"
 #include "client/data/anim_data.h"
+#include "client/data/fonts.h"
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 
@@ -19,6 +20,7 @@ void LoadClientDataTables(const CClientApp& app) {
     TheClientTileData().LoadTileData(app.MakeHDPath("tiledata.mul"));
     TheAnimData().LoadAnimData(app.MakeHDPath("animdata.mul"));
     LoadHues(TheHueTable(), app.MakeHDPath(""), app.options.highlightColors);
+    GetFontTable().Load(app.MakeHDPath("fonts.mul"));
 }
 
 void InitDataCache(const CClientApp& app) {

@@ -5,8 +5,13 @@
 #include <fstream>
 
 #include "core/byte_order.h"
+#include "tools/content_builder/anim_files.h"
+#include "tools/content_builder/art_files.h"
+#include "tools/content_builder/skill_names.h"
+#include "tools/content_builder/sound_files.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
+#include "tools/content_builder/world_view_files.h"
 
 void WriteIndexedRecords(const std::vector<IndexedRecord>& records, std::vector<u8>& index,
                          std::vector<u8>& data) {
@@ -143,10 +148,15 @@ ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
     const std::string hair = WriteColourList(DemoHairColours());
     files["skinhue.txt"] = std::vector<u8>(skin.begin(), skin.end());
     files["hairhue.txt"] = std::vector<u8>(hair.begin(), hair.end());
-    // The other data files hold no records yet: empty index/data pairs.
-    for (const char* name : {"artidx.mul", "art.mul", "anim.idx", "anim.mul", "soundidx.mul",
-                             "sound.mul", "texidx.mul", "texmaps.mul", "gumpidx.mul", "gumpart.mul",
-                             "multi.idx", "multi.mul", "skills.idx", "skills.mul"}) {
+    const std::vector<IndexedRecord> art = BuildDemoArt();
+    WriteIndexedRecords(art, files["artidx.mul"], files["art.mul"]);
+    files.merge(BuildWorldViewFiles(art));
+    WriteIndexedRecords(BuildDemoAnimations(), files["anim.idx"], files["anim.mul"]);
+    WriteIndexedRecords(BuildDemoSounds(), files["soundidx.mul"], files["sound.mul"]);
+    WriteIndexedRecords(BuildDemoSkillRecords(), files["skills.idx"], files["skills.mul"]);
+    // Gump art comes with the fonts (font_and_gump_files.h). The demo has no multis: an empty
+    // index/data pair.
+    for (const char* name : {"multi.idx", "multi.mul"}) {
         files[name] = {};
     }
     const std::string cfg = "HdUsage=max\n";

@@ -31,7 +31,7 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
     members[kTileDataPath] = WriteTileDataFile(tiles);
     members[kHuesPath] = WriteHuesFile(DemoHues());
     members[kAnimDataPath] = WriteAnimDataFile(DemoAnimData());
-    members[kArtDimPath] = WriteArtDimensionsFile(DemoArtSizes(tiles));
+    members[kArtDimPath] = WriteArtDimensionsFile(DemoArtSizes());
     members[kResourceTypesPath] = DemoResourceTypesFile();
     members[kItemResourcesPath] = DemoItemResourcesFile();
     members[kTimePath] = WriteTimeFile(9);  // the demo starts in the morning

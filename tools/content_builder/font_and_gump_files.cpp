@@ -4,56 +4,12 @@
 
 #include "client/data/fonts.h"
 #include "tools/content_builder/font_files.h"
+#include "tools/content_builder/screen_gump_art.h"
 
 namespace {
 
-u16 Rgb5(int r, int g, int b) {
-    return static_cast<u16>(r << 10 | g << 5 | b);
-}
-
-// A small fixed grain so that panels are not flat; the same on every build.
-int Grain(int x, int y) {
-    u32 h = static_cast<u32>(x) * 73856093u ^ static_cast<u32>(y) * 19349663u;
-    h ^= h >> 13;
-    return static_cast<int>(h % 3);
-}
-
-struct Canvas {
-    GumpPicture picture;
-    Canvas(int w, int h) {
-        picture.width = w;
-        picture.height = h;
-        picture.pixels.assign(static_cast<size_t>(w) * h, 0);
-    }
-    u16& At(int x, int y) { return picture.pixels[static_cast<size_t>(y) * picture.width + x]; }
-    void Fill(int x0, int y0, int x1, int y1, u16 colour) {
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                At(x, y) = colour;
-    }
-    // A raised (or, with `sunken`, pressed-in) frame of the given thickness.
-    void Bevel(int x0, int y0, int x1, int y1, int thickness, bool sunken) {
-        const u16 light = Rgb5(22, 21, 18), dark = Rgb5(4, 4, 3);
-        for (int t = 0; t < thickness; ++t) {
-            const u16 topLeft = sunken ? dark : light, bottomRight = sunken ? light : dark;
-            for (int x = x0 + t; x < x1 - t; ++x) {
-                At(x, y0 + t) = topLeft;
-                At(x, y1 - 1 - t) = bottomRight;
-            }
-            for (int y = y0 + t; y < y1 - t; ++y) {
-                At(x0 + t, y) = topLeft;
-                At(x1 - 1 - t, y) = bottomRight;
-            }
-        }
-    }
-    void Stone(int x0, int y0, int x1, int y1, int r, int g, int b) {
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const int n = Grain(x, y);
-                At(x, y) = Rgb5(r + n, g + n, b + n);
-            }
-    }
-};
+using Canvas = GumpCanvas;
+constexpr auto Rgb5 = GumpRgb5;
 
 GumpPicture HuePanel() {
     Canvas c(260, 175);
@@ -112,6 +68,9 @@ bool BuildFontAndGumpFiles(std::map<std::string, std::vector<u8>>& files, std::s
         if (!BuildUnicodeFont(i, files[unicodeNames[i]], error)) return false;
     GumpArtWriter gumps;
     AddFixtureGumpArt(gumps, files["fonts.mul"]);
+    CFontTable fonts;
+    fonts.LoadBytes(files["fonts.mul"].data(), files["fonts.mul"].size());
+    AddScreenGumpArt(gumps, fonts);
     files["gumpidx.mul"] = gumps.IndexBytes();
     files["gumpart.mul"] = gumps.DataBytes();
     return true;

@@ -67,3 +67,48 @@ std::vector<u8> GumpArtWriter::DataBytes() const {
     }
     return out;
 }
+
+namespace {
+
+int Grain(int x, int y) {
+    u32 h = static_cast<u32>(x) * 73856093u ^ static_cast<u32>(y) * 19349663u;
+    h ^= h >> 13;
+    return static_cast<int>(h % 3);
+}
+
+}  // namespace
+
+GumpCanvas::GumpCanvas(int w, int h) {
+    picture.width = w;
+    picture.height = h;
+    picture.pixels.assign(static_cast<size_t>(w) * h, 0);
+}
+
+void GumpCanvas::Fill(int x0, int y0, int x1, int y1, u16 colour) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            At(x, y) = colour;
+}
+
+void GumpCanvas::Bevel(int x0, int y0, int x1, int y1, int thickness, bool sunken) {
+    const u16 light = GumpRgb5(22, 21, 18), dark = GumpRgb5(4, 4, 3);
+    for (int t = 0; t < thickness; ++t) {
+        const u16 topLeft = sunken ? dark : light, bottomRight = sunken ? light : dark;
+        for (int x = x0 + t; x < x1 - t; ++x) {
+            At(x, y0 + t) = topLeft;
+            At(x, y1 - 1 - t) = bottomRight;
+        }
+        for (int y = y0 + t; y < y1 - t; ++y) {
+            At(x0 + t, y) = topLeft;
+            At(x1 - 1 - t, y) = bottomRight;
+        }
+    }
+}
+
+void GumpCanvas::Stone(int x0, int y0, int x1, int y1, int r, int g, int b) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const int n = Grain(x, y);
+            At(x, y) = GumpRgb5(r + n, g + n, b + n);
+        }
+}

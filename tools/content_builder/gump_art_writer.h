@@ -27,3 +27,20 @@ public:
 private:
     std::map<u32, GumpPicture> pictures_;
 };
+
+// 5-5-5 pixel from channels 0-31.
+inline u16 GumpRgb5(int r, int g, int b) {
+    return static_cast<u16>(r << 10 | g << 5 | b);
+}
+
+// A picture being painted: fills, bevelled frames, grained stone.
+struct GumpCanvas {
+    GumpPicture picture;
+    GumpCanvas(int w, int h);
+    u16& At(int x, int y) { return picture.pixels[static_cast<size_t>(y) * picture.width + x]; }
+    void Fill(int x0, int y0, int x1, int y1, u16 colour);
+    // A raised (or, with `sunken`, pressed-in) frame of the given thickness.
+    void Bevel(int x0, int y0, int x1, int y1, int thickness, bool sunken);
+    // Channels with a small fixed grain added, the same on every build.
+    void Stone(int x0, int y0, int x1, int y1, int r, int g, int b);
+};

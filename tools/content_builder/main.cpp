@@ -10,6 +10,7 @@
 #include "core/archive_builder.h"
 #include "tools/content_builder/client_files.h"
 #include "tools/content_builder/demo_content.h"
+#include "tools/content_builder/font_and_gump_files.h"
 #include "tools/content_builder/script_content.h"
 #include "tools/content_builder/server_content.h"
 
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
     if (!clientDir.empty()) {
         const WorldRect rect = WorldRectFromServerTxt(serverTxt);
         if (!WriteClientFiles(clientDir, BuildClientFiles(rect.x, rect.y, rect.width, rect.height),
-                              &error)) {
+                              &error) ||
+            !WriteFontAndGumpFiles(clientDir, &error)) {
             std::fprintf(stderr, "content_builder: %s\n", error.c_str());
             return 1;
         }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tools/content_builder/mobile_content.h"
+#include "tools/content_builder/art_files.h"
 
 namespace {
 
@@ -103,13 +104,28 @@ TileSet BuildTileSet() {
     t.statics[kStaff].value = demo_weapons::kStaffTemplate;
     Static(t, kMap, 1, {kTileMap | kTileArticleA, 0, 1, 0, 10, "map"});
     Static(t, kShortHair, 1, {kTileWearable, 0, 0, 11, 0, "short hair"});
+    Static(t, kLongHair, 1, {kTileWearable, 0, 0, 11, 0, "long hair"});
+    Static(t, kPonyTail, 1, {kTileWearable, 0, 0, 11, 0, "ponytail"});
+    Static(t, kMohawk, 1, {kTileWearable, 0, 0, 11, 0, "mohawk"});
+    Static(t, kGoatee, 1, {kTileWearable, 0, 0, 16, 0, "goatee"});
     Static(t, kBeard, 1, {kTileWearable, 0, 0, 16, 0, "beard"});
+    Static(t, kShortBeard, 1, {kTileWearable, 0, 0, 16, 0, "short beard"});
+    for (const WornAnimation& w : DemoWornAnimations())
+        t.statics[w.graphic].values[0] = w.animation;
     Static(t, kBoard, 2, {kTileContainer | kTileArticleA, 12, 255, 0, 0, "bulletin board"});
     Static(t, kSignpost, 1, {kTileImpassable | kTileArticleA, 12, 255, 0, 0, "signpost"});
     return t;
 }
 
 }  // namespace
+
+const std::vector<WornAnimation>& DemoWornAnimations() {
+    static const std::vector<WornAnimation> worn = {
+        {kTunic, 500},  {kLongSword, 520}, {kShortHair, 600}, {kLongHair, 601},   {kPonyTail, 602},
+        {kMohawk, 603}, {kGoatee, 660},    {kBeard, 661},     {kShortBeard, 662},
+    };
+    return worn;
+}
 
 const TileSet& DemoTileSet() {
     static const TileSet tiles = BuildTileSet();
@@ -157,13 +173,6 @@ std::vector<AnimRecord> DemoAnimData() {
     return records;
 }
 
-std::vector<std::pair<u16, u16>> DemoArtSizes(const TileSet& tiles) {
-    std::vector<std::pair<u16, u16>> sizes(kTileCount);
-    for (int i = 0; i < kTileCount; ++i) {
-        const StaticTileRecord& r = tiles.statics[i];
-        if (r.name[0] == '\0') continue;
-        // Art is 44 pixels wide per tile and 4 pixels tall per unit of height.
-        sizes[i] = {44, static_cast<u16>(44 + r.height * 4)};
-    }
-    return sizes;
+std::vector<std::pair<u16, u16>> DemoArtSizes() {
+    return MeasureStaticArt(BuildDemoArt());
 }

@@ -49,11 +49,16 @@ constexpr u16 kShield = 7026;     // shield, layer 2
 constexpr u16 kStaff = 3721;      // two-handed staff, layer 2
 // Mount items worn on layer 25 by riders, by the mount's body.
 constexpr u16 kMountItems = 16031;  // 16031-16034
-constexpr u16 kMap = 5355;          // map item
-constexpr u16 kShortHair = 8251;    // hair, layer 11
-constexpr u16 kBeard = 8267;        // beard, layer 16
-constexpr u16 kBoard = 7774;        // bulletin board (and 7775)
-constexpr u16 kSignpost = 2980;     // impassable, height 12
+constexpr u16 kMap = 5355;        // map item
+constexpr u16 kShortHair = 8251;  // hair, layer 11 (8252, 8253, 8260: more styles)
+constexpr u16 kLongHair = 8252;
+constexpr u16 kPonyTail = 8253;
+constexpr u16 kMohawk = 8260;
+constexpr u16 kGoatee = 8256;  // beards, layer 16
+constexpr u16 kBeard = 8267;
+constexpr u16 kShortBeard = 8268;
+constexpr u16 kBoard = 7774;     // bulletin board (and 7775)
+constexpr u16 kSignpost = 2980;  // impassable, height 12
 
 }  // namespace demo_tiles
 
@@ -61,7 +66,15 @@ constexpr u16 kSignpost = 2980;     // impassable, height 12
 const TileSet& DemoTileSet();
 // The hue table: hue 0 plain, then families of 8 related hues.
 std::vector<HueRecord> DemoHues();
+// Animation bodies of worn graphics (the tile data's animation number): the picture of the
+// item on a mobile and, + 50000 (male) or + 60000 (female), on the paperdoll.
+struct WornAnimation {
+    u16 graphic;
+    u16 animation;
+};
+const std::vector<WornAnimation>& DemoWornAnimations();
+
 // Animation records: the camp fire and the flickering lights.
 std::vector<AnimRecord> DemoAnimData();
-// Art sizes of the static graphics.
-std::vector<std::pair<u16, u16>> DemoArtSizes(const TileSet& tiles);
+// Art sizes of the static graphics, measured from the generated art (art_files.h).
+std::vector<std::pair<u16, u16>> DemoArtSizes();

@@ -7,6 +7,7 @@
 #include "client/app/client_app.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
+#include "client/data/fonts.h"
 #include "client_subsystem_trace.h"
 #include "client_test_env.h"
 #include "core/chunk_queue.h"
@@ -275,6 +276,8 @@ TEST(ClientMain, RunsHeadlessUntilTheWindowIsClosed) {
     EXPECT_EQ(passes, 40);
     EXPECT_GE(env.Backend().PresentCount(), 4u);
     EXPECT_EQ(env.Backend().Title(), "Varnok Online - ann Lee");
+    // fonts.mul of the install was read at start.
+    EXPECT_TRUE(GetFontTable().HasFont(9));
     EXPECT_FALSE(platform::IsClientWindowAlive());
     EXPECT_FALSE(TheMainWindow().CursorTimerRunning());
     EXPECT_EQ(CClientApp::Instance(), nullptr);

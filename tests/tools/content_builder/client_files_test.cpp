@@ -12,8 +12,9 @@
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "server/world/tile_data.h"
-#include "tools/content_builder/file_checksum.h"
 #include "tools/content_builder/demo_content.h"
+#include "tools/content_builder/file_checksum.h"
+#include "tools/content_builder/font_and_gump_files.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -30,6 +31,8 @@ protected:
         files_ = new ClientFiles(BuildClientFiles(0, 0, 1024, 1024));
         std::string error;
         ASSERT_TRUE(WriteClientFiles(*dir_, *files_, &error)) << error;
+        // The install's fonts and gump art, as the content builder writes them beside.
+        ASSERT_TRUE(WriteFontAndGumpFiles(*dir_, &error)) << error;
     }
     static void TearDownTestSuite() {
         std::filesystem::remove_all(*dir_);
@@ -44,10 +47,11 @@ ClientFiles* ClientFilesTest::files_ = nullptr;
 
 TEST_F(ClientFilesTest, TheSameBytesOnEveryBuild) {
     const std::map<std::string, u64> expected = {
-        {"animdata.mul", 0xafbb0f253b0bd55full}, {"tiledata.mul", 0xcd6839d4d6964895ull},
+        {"animdata.mul", 0xafbb0f253b0bd55full}, {"tiledata.mul", 0x1c065c908b3bcda8ull},
         {"hairhue.txt", 0xc987b5d12d439011ull},  {"hues.mul", 0xecf911ae9a8e4f43ull},
         {"map0.mul", 0xf8f5f5d09579a490ull},     {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
         {"staidx0.mul", 0xeb61d73f7b39f801ull},  {"statics0.mul", 0x794dd64786dc797full},
+        {"skills.idx", 0x4efb0a62200d8b14ull},   {"skills.mul", 0xc53189c021057f97ull},
     };
     for (const auto& [name, sum] : expected) {
         ASSERT_TRUE(files_->count(name)) << name;
@@ -148,7 +152,7 @@ TEST_F(ClientFilesTest, BothTerrainsAgreeAndTheInstallStarts) {
     }
     EXPECT_TRUE(found);
     // The data files without records yet are empty mappings.
-    EXPECT_EQ(cache.GetRecord(kFileArtIndex, kFileArt, 0, &length, &extra), nullptr);
+    EXPECT_EQ(cache.GetRecord(kFileAnimIndex, kFileAnim, 0, &length, &extra), nullptr);
 }
 
 TEST(ClientFileWriters, IndexedRecordsAndPatchesReadBack) {

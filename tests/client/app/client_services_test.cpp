@@ -1,0 +1,96 @@
+// What InstallClientServices connects: gump art from the data cache, the back buffer's
+// start-up background, and verdata.mul's font patches into the font table.
+#include "client/app/client_services.h"
+
+#include <gtest/gtest.h>
+
+#include "client/data/back_buffer.h"
+#include "client/data/data_file_cache.h"
+#include "client/data/fonts.h"
+#include "client/data/gump_art.h"
+#include "client_test_env.h"
+#include "core/byte_order.h"
+
+namespace {
+
+// One font's glyph records: every character one pixel wide and tall.
+std::vector<u8> OnePixelFont() {
+    std::vector<u8> font;
+    for (int c = 0; c < CFont::kGlyphs; ++c) {
+        font.insert(font.end(), {1, 1, 0});
+        AppendLe16(font, 0x7FFF);
+    }
+    return font;
+}
+
+// verdata.mul with one font patch per entry.
+std::string FontPatches(const std::vector<std::pair<u32, std::vector<u8>>>& patches) {
+    std::vector<u8> out;
+    AppendLe32(out, static_cast<u32>(patches.size()));
+    u32 offset = static_cast<u32>(4 + 20 * patches.size());
+    for (const auto& [font, data] : patches) {
+        for (u32 v : {kPatchFont, font, offset, static_cast<u32>(data.size()), 0u})
+            AppendLe32(out, v);
+        offset += static_cast<u32>(data.size());
+    }
+    for (const auto& p : patches)
+        out.insert(out.end(), p.second.begin(), p.second.end());
+    return std::string(out.begin(), out.end());
+}
+
+class ClientServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env_.LinkClientInstall();
+        InstallClientServices();
+        DataCacheSettings s;
+        s.hdDir = env_.InstallDir();
+        s.maximumInstall = true;
+        TheDataCache().Init(s);
+    }
+    void TearDown() override {
+        DeleteBackBuffer();
+        TheDataCache().Shutdown();
+        GetFontTable().Clear();
+    }
+    ClientTestEnv env_;
+};
+
+TEST_F(ClientServicesTest, GumpArtComesFromTheDataCache) {
+    int width = 0, height = 0;
+    ASSERT_TRUE(GetGumpArtSize(1415, width, height));
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    // An id past every record, and one inside the index without art.
+    EXPECT_FALSE(GetGumpArtSize(0x7FFFFFFFu, width, height));
+    EXPECT_FALSE(GetGumpArtSize(0xFFFFFFFFu, width, height));
+    EXPECT_FALSE(GetGumpArtSize(3, width, height));
+}
+
+TEST_F(ClientServicesTest, TheBackBufferStartsWithTheBackgroundArt) {
+    DeleteBackBuffer();
+    CreateBackBuffer();
+    const u16* pixels = BackBufferPixels();
+    ASSERT_NE(pixels, nullptr);
+    for (auto [x, y] : {std::pair{0, 0}, {320, 240}, {639, 479}, {17, 401}})
+        EXPECT_EQ(pixels[y * kBackBufferWidth + x], GetGumpArtPixel(1415, x, y)) << x << "," << y;
+    EXPECT_NE(pixels[240 * kBackBufferWidth + 320], 0);
+}
+
+TEST_F(ClientServicesTest, FontPatchesReplaceFontsOfTheTable) {
+    ASSERT_TRUE(GetFontTable().Load(env_.InstallDir() + "fonts.mul"));
+    const int before = GetFontTable().GlyphWidth(2, 'W');
+    ASSERT_GT(before, 1);
+    std::vector<u8> truncated = OnePixelFont();
+    truncated.resize(truncated.size() / 2);
+    // Font 2 is replaced; font 3's records do not fit and font 40 lies outside the table.
+    env_.WriteFile("verdata.mul",
+                   FontPatches({{2, OnePixelFont()}, {3, truncated}, {40, OnePixelFont()}}));
+    const int font3 = GetFontTable().GlyphWidth(3, 'W');
+    TheDataCache().LoadPatches();
+    EXPECT_EQ(GetFontTable().GlyphWidth(2, 'W'), 1);
+    EXPECT_EQ(GetFontTable().GlyphWidth(3, 'W'), font3);
+    EXPECT_FALSE(GetFontTable().HasFont(40));
+}
+
+}  // namespace
