@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/byte_order.h"
+#include "tools/content_builder/intro_movie_builder.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -130,8 +131,9 @@ void WriteClientStaticsFiles(const std::vector<StaticEntry>& statics, std::vecto
     WriteStaticsFiles(area, statics, index, data);
 }
 
-ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
-    ClientFiles files;
+bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
+                      std::string* error) {
+    files.clear();
     const DemoWorld world = BuildDemoWorld(x0, y0, width, height);
     files["map0.mul"] = WriteClientMapFile(world.terrain);
     WriteClientStaticsFiles(world.statics, files["staidx0.mul"], files["statics0.mul"]);
@@ -149,9 +151,11 @@ ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
                              "multi.idx", "multi.mul", "skills.idx", "skills.mul"}) {
         files[name] = {};
     }
-    const std::string cfg = "HdUsage=max\n";
+    if (!intro_movie::BuildIntroMovieFile(world.terrain, files["music/intro.wve"], error))
+        return false;
+    const std::string cfg = "HdUsage=max\nShowIntroAnim=on\n";
     files["zq.cfg"] = std::vector<u8>(cfg.begin(), cfg.end());
-    return files;
+    return true;
 }
 
 bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::string* error) {
@@ -159,6 +163,7 @@ bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::str
     std::filesystem::create_directories(dir, ec);
     for (const auto& [name, bytes] : files) {
         const std::string path = dir + "/" + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
