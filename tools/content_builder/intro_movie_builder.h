@@ -5,7 +5,8 @@
 // the title is uncovered from the left); then a slow pan across the island's terrain as
 // transform frames (a type 3 frame every second, type 4 frames between them, copying what
 // only moved). The chunks go header, then video and sound in turn, then the end chunk.
-// Deterministic: integer arithmetic throughout, the same bytes on every build.
+// Deterministic: the pictures and the music are drawn with integer arithmetic only (no libm),
+// and the encoders depend only on their input: the same bytes on every build.
 #include <string>
 #include <vector>
 
