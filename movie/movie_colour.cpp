@@ -168,15 +168,28 @@ void BuildPalettePixels(MovieColourTables& t, const u8* palette, const DisplayFo
     }
 }
 
-u32 StudioRangePixel(const MovieColourTables& t, int y, int cb, int cr) {
-    auto at = [](int i) { return size_t(std::clamp(i, 0, 511)); };
-    const int crIndex = cr & 0xFF;
-    const int cbIndex = cb & 0xFF;
-    const u32 red = t.redClamp[at(96 + t.crToRed[size_t(crIndex)] + y)];
-    const u32 blue = t.blueClamp[at(73 + t.cbToBlue[size_t(cbIndex)] + y)];
-    const u32 green =
-        t.greenClamp[at(250 + t.crToGreen[size_t(crIndex)] - t.cbToGreen[size_t(cbIndex)] + y)];
-    return red + green + blue;
+ColourTables ColourTableView(const MovieColourTables& t) {
+    ColourTables v;
+    v.luma = t.luma.data();
+    v.cb = t.cb.data();
+    v.cr = t.cr.data();
+    v.redClamp = t.redClamp.data();
+    v.greenClamp = t.greenClamp.data();
+    v.blueClamp = t.blueClamp.data();
+    v.crToRed = t.crToRed.data();
+    v.cbToBlue = t.cbToBlue.data();
+    v.cbToGreen = t.cbToGreen.data();
+    v.crToGreen = t.crToGreen.data();
+    return v;
+}
+
+u32 StudioRangePixel(const ColourTables& t, s32 y, s32 cb, s32 cr) {
+    // 64-bit sums: a corrupt stream's samples may lie far outside the tables.
+    const auto at = [](s64 index) { return size_t(std::clamp<s64>(index, 0, 511)); };
+    const s64 red = 96 + s64(t.crToRed[cr & 0xFF]) + y;
+    const s64 blue = 73 + s64(t.cbToBlue[cb & 0xFF]) + y;
+    const s64 green = 250 + s64(t.crToGreen[cr & 0xFF]) - s64(t.cbToGreen[cb & 0xFF]) + y;
+    return t.redClamp[at(red)] + t.greenClamp[at(green)] + t.blueClamp[at(blue)];
 }
 
 }  // namespace movie

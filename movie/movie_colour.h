@@ -47,13 +47,33 @@ void BuildColourTables(MovieColourTables& tables, const DisplayFormat& format, i
 void BuildPalettePixels(MovieColourTables& tables, const u8* palette, const DisplayFormat& format,
                         bool pixelDouble);
 
+// Views of the conversion's tables (they stay the owner's): what the frame decoders read, so
+// that tests and benchmarks can hand them tables of their own.
+struct ColourTables {
+    // Full range: 128 entries each, indexed by a sample's low 7 bits.
+    const u32* luma = nullptr;
+    const u32* cb = nullptr;
+    const u32* cr = nullptr;
+    // Studio range: clamping tables of 512 entries and chroma tables of 256 entries indexed
+    // by a sample's low 8 bits.
+    const u32* redClamp = nullptr;
+    const u32* greenClamp = nullptr;
+    const u32* blueClamp = nullptr;
+    const s32* crToRed = nullptr;
+    const s32* cbToBlue = nullptr;
+    const s32* cbToGreen = nullptr;
+    const s32* crToGreen = nullptr;
+};
+
+ColourTables ColourTableView(const MovieColourTables& tables);
+
 // Full-range conversion of half-scale level-shifted samples (a pixel pair).
-inline u32 FullRangePixel(const MovieColourTables& t, int y, int cb, int cr) {
-    return t.luma[size_t(y & 0x7F)] + t.cb[size_t(cb & 0x7F)] + t.cr[size_t(cr & 0x7F)];
+inline u32 FullRangePixel(const ColourTables& t, s32 y, s32 cb, s32 cr) {
+    return t.luma[y & 0x7F] + t.cb[cb & 0x7F] + t.cr[cr & 0x7F];
 }
 
 // Studio-range conversion of half-scale unsigned samples (a pixel pair); indices outside
 // the clamp tables are held at their ends.
-u32 StudioRangePixel(const MovieColourTables& t, int y, int cb, int cr);
+u32 StudioRangePixel(const ColourTables& t, s32 y, s32 cb, s32 cr);
 
 }  // namespace movie

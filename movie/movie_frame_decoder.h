@@ -48,11 +48,9 @@ public:
     virtual bool Decode(const u8* payload, size_t size, MovieFrame& frame) = 0;
 };
 
-// A new decoder for the coding of `type`; null while that coding is not built.
-std::unique_ptr<MovieFrameDecoder> MakeMovieFrameDecoder(int type);
-
-// The header shared by both transform codings: signed 16-bit width and height at offsets
-// 0 and 2, the quality byte at offset 4.
-bool ReadTransformFrameSize(const u8* payload, size_t size, int& width, int& height);
+// A new decoder for the coding of `type` (palette colours scaled by `brightness` percent);
+// null for a type that has no coding. The decoders write 16-bit pixels (or 32-bit pairs);
+// frames for other display depths are refused.
+std::unique_ptr<MovieFrameDecoder> MakeMovieFrameDecoder(int type, int brightness = 100);
 
 }  // namespace movie

@@ -86,13 +86,6 @@ int ReadVideo(MovieContext& ctx, u32 payloadSize, int type) {
     return kChunkVideo;
 }
 
-void LogNotBuilt(MovieContext& ctx, int type) {
-    ++ctx.framesRefused;
-    static std::atomic<bool> logged[5];
-    if (logged[size_t(type)].exchange(true)) return;
-    std::fprintf(stderr, "movie: frame type %d is not built yet; its frames are not shown\n", type);
-}
-
 int BytesPerPixel(const DisplayFormat& format) {
     return format.bitsPerPixel <= 16 ? 2 : 4;
 }
@@ -256,9 +249,9 @@ bool OpenMovieStream(MovieContext& ctx, const std::string& path) {
 bool DecodeFrame(MovieContext& ctx, const VideoSlot& slot) {
     MovieControl& control = *ctx.control;
     auto& decoder = ctx.decoders[size_t(CodingOfFrameType(slot.type))];
-    if (!decoder) decoder = MakeMovieFrameDecoder(slot.type);
+    if (!decoder) decoder = MakeMovieFrameDecoder(slot.type, control.brightness);
     if (!decoder) {
-        LogNotBuilt(ctx, slot.type);
+        ++ctx.framesRefused;
         return false;
     }
     int width = control.frameWidth;

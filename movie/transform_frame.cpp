@@ -388,30 +388,16 @@ bool DecodeVlcFrame(const u8* payload, size_t size, MacroblockSink& sink) {
 
 // ---- Sinks ----
 
-u32 PixelTarget::FullRangePixel(s32 y, s32 cb, s32 cr) const {
-    return tables_.luma[y & 0x7F] + tables_.cb[cb & 0x7F] + tables_.cr[cr & 0x7F];
-}
-
-u32 PixelTarget::StudioRangePixel(s32 y, s32 cb, s32 cr) const {
-    const auto clamp = [](s64 index) {
-        return size_t(index < 0 ? 0 : (index > 511 ? 511 : index));
-    };
-    const s64 red = 96 + s64(tables_.crToRed[cr & 0xFF]) + y;
-    const s64 blue = 73 + s64(tables_.cbToBlue[cb & 0xFF]) + y;
-    const s64 green =
-        250 + s64(tables_.crToGreen[cr & 0xFF]) - s64(tables_.cbToGreen[cb & 0xFF]) + y;
-    return tables_.redClamp[clamp(red)] + tables_.greenClamp[clamp(green)] +
-           tables_.blueClamp[clamp(blue)];
-}
-
 void PixelTarget::PutMacroblock(int x, int y, const MacroblockSamples& samples, ColourRange range) {
     u8* at = target_ + size_t(y) * pitch_ + size_t(x) * (pixelDouble_ ? 4 : 2);
     if (range == ColourRange::kFull) {
-        WriteMacroblockPixels(at, pitch_, pixelDouble_, samples,
-                              [this](s32 l, s32 b, s32 r) { return FullRangePixel(l, b, r); });
+        WriteMacroblockPixels(at, pitch_, pixelDouble_, samples, [this](s32 l, s32 b, s32 r) {
+            return FullRangePixel(tables_, l, b, r);
+        });
     } else {
-        WriteMacroblockPixels(at, pitch_, pixelDouble_, samples,
-                              [this](s32 l, s32 b, s32 r) { return StudioRangePixel(l, b, r); });
+        WriteMacroblockPixels(at, pitch_, pixelDouble_, samples, [this](s32 l, s32 b, s32 r) {
+            return StudioRangePixel(tables_, l, b, r);
+        });
     }
 }
 

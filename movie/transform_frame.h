@@ -19,6 +19,7 @@
 // tables.
 #include <vector>
 
+#include "movie/movie_colour.h"
 #include "platform/types.h"
 
 namespace movie {
@@ -61,23 +62,6 @@ bool ReadTransformFrameHeader(const u8* payload, size_t size, TransformFrameHead
 bool DecodeQualityFrame(const u8* payload, size_t size, MacroblockSink& sink);
 bool DecodeVlcFrame(const u8* payload, size_t size, MacroblockSink& sink);
 
-// Views of the colour conversion's tables (they stay the caller's).
-struct ColourTables {
-    // Full range: 128 entries each, indexed by a sample's low 7 bits.
-    const u32* luma = nullptr;
-    const u32* cb = nullptr;
-    const u32* cr = nullptr;
-    // Studio range: clamping tables of 512 entries and chroma tables of 256 entries indexed
-    // by a sample's low 8 bits.
-    const u32* redClamp = nullptr;
-    const u32* greenClamp = nullptr;
-    const u32* blueClamp = nullptr;
-    const s32* crToRed = nullptr;
-    const s32* cbToBlue = nullptr;
-    const s32* cbToGreen = nullptr;
-    const s32* crToGreen = nullptr;
-};
-
 // Display pixels through the colour tables: 16-bit pixels (the low half of each table sum),
 // or 32-bit pixel pairs (the whole sum) when pixelDouble. The target and the reference
 // (the previous picture, read by copies) share the pitch in bytes.
@@ -97,10 +81,6 @@ public:
     int Height() const override { return height_; }
     void PutMacroblock(int x, int y, const MacroblockSamples& samples, ColourRange range) override;
     void CopyMacroblock(int x, int y, int fromX, int fromY) override;
-
-    // One pixel (or pixel pair) of each conversion.
-    u32 FullRangePixel(s32 y, s32 cb, s32 cr) const;
-    u32 StudioRangePixel(s32 y, s32 cb, s32 cr) const;
 
 private:
     ColourTables tables_;

@@ -59,6 +59,11 @@ void LinkClientInstall(const std::string& dir) {
         }
         std::filesystem::create_symlink(entry.path(), target);
     }
+    // These runs are not about the intro: it stays off unless the test wrote its own zq.cfg.
+    const std::string cfg = dir + "/zq.cfg";
+    std::error_code ec;
+    if (std::filesystem::symlink_status(cfg, ec).type() == std::filesystem::file_type::not_found)
+        std::ofstream(cfg) << "ShowIntroAnim=off\n";
 }
 
 void TempDir::Write(const std::string& name, const std::string& bytes) const {

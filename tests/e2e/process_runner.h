@@ -11,7 +11,8 @@ namespace e2e {
 // The build's run directory (executable and archive), set by the build.
 std::string RunDir();
 // Links the client's install files of the build's run directory (data files, tables, colour
-// lists) into `dir`, so a client started there finds them.
+// lists) into `dir`, so a client started there finds them. The intro movie is not linked,
+// and a zq.cfg turning it off is written unless the test put its own there first.
 void LinkClientInstall(const std::string& dir);
 // A fresh empty directory under the system's temporary directory, removed by the owner.
 class TempDir {

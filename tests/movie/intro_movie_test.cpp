@@ -60,7 +60,7 @@ TEST(IntroMovie, CallbackStopsWhenTheProcessIsEnding) {
     g_quitFlag.store(0);
 }
 
-// A movie with sound and frames of every type, none of which can be shown yet.
+// A movie with sound and a frame header of every type over filler.
 std::string IntroBytes() {
     movie_writer::MovieChunkWriter w;
     w.Chunk("SCHl", movie_test::PcmHeader(1));

@@ -125,7 +125,7 @@ TEST(MovieColour, OtherDepthsUseEightBitFields) {
                 const double r = l + 1.402 * dr, g = l - 0.344 * db - 0.714 * dr,
                              b = l + 1.772 * db;
                 if (r < 0 || r > 255 || g < 0 || g > 255 || b < 0 || b > 255) continue;
-                const Fields got = Unpack(FullRangePixel(t, y, cb, cr), f);
+                const Fields got = Unpack(FullRangePixel(ColourTableView(t), y, cb, cr), f);
                 EXPECT_NEAR(got.r, r, 1) << y << " " << cb << " " << cr;
                 EXPECT_NEAR(got.g, g, 1) << y << " " << cb << " " << cr;
                 EXPECT_NEAR(got.b, b, 1) << y << " " << cb << " " << cr;
@@ -138,8 +138,8 @@ TEST(MovieColour, StudioRangeEdgeCases) {
     const DisplayFormat f = DisplayFormat565();
     MovieColourTables t;
     BuildColourTables(t, f, 100, false);
-    EXPECT_EQ(StudioRangePixel(t, 8, 64, 64), 0u);
-    EXPECT_EQ(StudioRangePixel(t, 117, 64, 64) & 0xFFFF, 0xFFFFu);
+    EXPECT_EQ(StudioRangePixel(ColourTableView(t), 8, 64, 64), 0u);
+    EXPECT_EQ(StudioRangePixel(ColourTableView(t), 117, 64, 64) & 0xFFFF, 0xFFFFu);
     // Brightness 50: nominal white (2k + 1 - 384 = 219) comes out at 127, and the clamp to
     // 255 applies after the scaling.
     const DisplayFormat wide = DisplayFormat888();
@@ -194,7 +194,7 @@ TEST(MovieColour, StudioRangePixelsFollowTheFloatFormulas) {
                 const int r = Clamp255(1.164 * (Y - 16) + 1.596 * (Cr - 128));
                 const int g = Clamp255(1.164 * (Y - 16) - 0.813 * (Cr - 128) - 0.391 * (Cb - 128));
                 const int b = Clamp255(1.164 * (Y - 16) + 2.018 * (Cb - 128));
-                const Fields got = Unpack(StudioRangePixel(t, y, cb, cr), f);
+                const Fields got = Unpack(StudioRangePixel(ColourTableView(t), y, cb, cr), f);
                 // Each chroma table truncates toward zero and the clamp tables take half-
                 // scale indices: red and blue lose up to one index step, green two.
                 EXPECT_NEAR(got.r, r, 4) << y << " " << cb << " " << cr;
@@ -204,8 +204,9 @@ TEST(MovieColour, StudioRangePixelsFollowTheFloatFormulas) {
         }
     }
     // Samples far outside the nominal range stay inside the tables.
-    EXPECT_EQ(StudioRangePixel(t, 1000, 127, 127), StudioRangePixel(t, 2000, 127, 127));
-    EXPECT_EQ(StudioRangePixel(t, -1000, 0, 0), 0u);
+    EXPECT_EQ(StudioRangePixel(ColourTableView(t), 1000, 127, 127),
+              StudioRangePixel(ColourTableView(t), 2000, 127, 127));
+    EXPECT_EQ(StudioRangePixel(ColourTableView(t), -1000, 0, 0), 0u);
 }
 
 TEST(MovieColour, PalettePixels) {

@@ -1,5 +1,5 @@
 // The playback loop: pacing by the sound clock, frames behind, stop, pause and the state
-// word, the asynchronous mode, elapsed time, frame types not built, and sound on SDL's dummy
+// word, the asynchronous mode, elapsed time, refused frames, and sound on SDL's dummy
 // audio driver.
 #include <gtest/gtest.h>
 
@@ -21,12 +21,13 @@ namespace {
 // Header, then video and sound in the safe order, then the end chunk. Frame types cycle
 // through `types`.
 std::vector<u8> SafeOrderMovie(int frames, std::vector<int> types = {1}, bool sound = true,
-                               size_t soundFrames = 50) {
+                               size_t soundFrames = 50, int frameSide = 16) {
     static const char* const kTags[] = {"", "kVGT", "fVGT", "pQGT", "pIQT"};
     MovieChunkWriter w;
     if (sound) w.Chunk("SCHl", movie_test::PcmHeader());
     for (int i = 0; i < frames; ++i) {
-        w.Chunk(kTags[types[size_t(i) % types.size()]], movie_test::FramePayload());
+        w.Chunk(kTags[types[size_t(i) % types.size()]],
+                movie_test::FramePayload(frameSide, frameSide));
         if (sound) w.Chunk("SCDl", movie_test::PcmPayload(soundFrames));
     }
     w.End();
@@ -221,10 +222,11 @@ TEST(MoviePlayer, ElapsedTimeIsTheLoopsDuration) {
     EXPECT_EQ(control.state.load(), kMovieReleased);
 }
 
-TEST(MoviePlayer, FrameTypesNotBuiltAreRefusedAndTheMovieStillEnds) {
+TEST(MoviePlayer, FramesTheDecodersRefuseAreNotShownAndTheMovieStillEnds) {
     platform::ManualClock clock;
     platform::HeadlessAudioOutput device(32768, kSilentStepBytes);
-    std::vector<u8> file = SafeOrderMovie(12, {1, 2, 3, 4});
+    // 12 x 12 is off every coding's block grid.
+    std::vector<u8> file = SafeOrderMovie(12, {1, 2, 3, 4}, true, 50, 12);
     MemoryMovieSource source(file.data(), file.size());
     MovieControl control;
     control.flags = MOVIE_OWN_FILE | MOVIE_SOUND | MOVIE_FRAME_CALLBACK;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "movie/movie_player.h"
+#include "movie/transform_frame.h"
 #include "tools/content_builder/movie_writer.h"
 
 namespace movie_test {
@@ -72,7 +73,11 @@ public:
         : control_(control), seen_(seen) {}
     bool FrameSize(int type, const u8* payload, size_t size, int& width, int& height) override {
         if (type == movie::kPaletteDeltaFrame) return false;
-        return movie::ReadTransformFrameSize(payload, size, width, height);
+        movie::TransformFrameHeader header;
+        if (!movie::ReadTransformFrameHeader(payload, size, header)) return false;
+        width = header.width;
+        height = header.height;
+        return true;
     }
     bool Decode(const u8*, size_t, movie::MovieFrame& frame) override {
         const s32 clock = control_->context ? control_->context->stream.clock.load() : 0;

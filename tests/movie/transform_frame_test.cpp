@@ -579,15 +579,13 @@ struct TestTables {
 
 TEST(PixelTarget, FullRangeUsesTheLowSevenBits) {
     TestTables tables;
-    PixelTarget target(tables.View(), 16, 16, true, nullptr, nullptr, 64);
-    EXPECT_EQ(target.FullRangePixel(5, -1, 130), 5u | 0x7Fu << 8 | 2u << 16);
+    EXPECT_EQ(FullRangePixel(tables.View(), 5, -1, 130), 5u | 0x7Fu << 8 | 2u << 16);
 }
 
 TEST(PixelTarget, StudioIndicesAreClampedToTheTables) {
     TestTables tables;
     tables.crToRed[0xFF] = -170;  // cr = -1
     tables.cbToBlue[0x10] = 40;
-    PixelTarget target(tables.View(), 16, 16, false, nullptr, nullptr, 32);
     struct Case {
         s32 y, cb, cr;
         u32 red, green, blue;
@@ -598,7 +596,8 @@ TEST(PixelTarget, StudioIndicesAreClampedToTheTables) {
                                                                      // the red table
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(target.StudioRangePixel(c.y, c.cb, c.cr), c.red | c.green << 10 | c.blue << 20)
+        EXPECT_EQ(StudioRangePixel(tables.View(), c.y, c.cb, c.cr),
+                  c.red | c.green << 10 | c.blue << 20)
             << c.y;
     }
 }

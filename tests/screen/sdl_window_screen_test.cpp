@@ -5,17 +5,25 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "client/app/client_main.h"
+#include "client/app/client_subsystem_trace.h"
+#include "client/app/intro_movie_hook.h"
 #include "core/process_link.h"
 #include "e2e/process_runner.h"
+#include "movie/intro_movie.h"
 #include "platform/client_window.h"
 #include "platform/keys.h"
 #include "platform/sdl/sdl_backend.h"
@@ -247,6 +255,116 @@ TEST(SdlWindowScreen, ClosingTheWindowEndsTheClient) {
     unsetenv("ZQ_RUN_DIR");
     unsetenv("ZQ_CONFIG_DIR");
     std::filesystem::remove_all(dir);
+}
+
+// Whether the screen shows a movie on scan lines: rows of one parity lit, the others black.
+bool ShowsScanLinePicture(const std::vector<u16>& pixels) {
+    int lit[2] = {0, 0};
+    for (int y = 0; y < kClientHeight; ++y) {
+        int count = 0;
+        for (int x = 0; x < kClientWidth; ++x)
+            if (pixels[static_cast<size_t>(y) * kClientWidth + x] != 0) ++count;
+        if (count > 20) ++lit[y % 2];
+    }
+    return (lit[0] >= 200 && lit[1] == 0) || (lit[1] >= 200 && lit[0] == 0);
+}
+
+// A left-button press inside the window, as the X server delivers a click.
+void ClickIn(Display* d, Window w, int x, int y) {
+    XEvent ev{};
+    ev.xbutton.type = ButtonPress;
+    ev.xbutton.display = d;
+    ev.xbutton.window = w;
+    ev.xbutton.root = DefaultRootWindow(d);
+    ev.xbutton.time = CurrentTime;
+    ev.xbutton.x = x;
+    ev.xbutton.y = y;
+    ev.xbutton.same_screen = True;
+    ev.xbutton.button = Button1;
+    XSendEvent(d, w, True, ButtonPressMask, &ev);
+    ev.xbutton.type = ButtonRelease;
+    ev.xbutton.state = Button1Mask;
+    XSendEvent(d, w, True, ButtonReleaseMask, &ev);
+    XSync(d, False);
+}
+
+// The entry points from SoundInit up to the next step of the start-up, without the cursor
+// timer's steps (the window's timer events reach the window during the intro as well).
+std::vector<std::string> AroundTheIntro(const std::vector<std::string>& trace) {
+    auto from = std::find(trace.begin(), trace.end(), "SoundInit");
+    auto to = std::find(from, trace.end(), "CreateWorldViewGumps");
+    std::vector<std::string> out;
+    std::copy_if(from, to, std::back_inserter(out),
+                 [](const std::string& name) { return name != "CursorTimerStep"; });
+    return out;
+}
+
+// The generated intro in the real window: it plays (pixel pairs between black scan lines),
+// a click stops it and the client goes on with its start-up. The main menu that follows
+// the intro in the full game is not built yet: the next start-up step stands for it.
+TEST(SdlWindowScreen, TheIntroPlaysAndAClickGoesOnWithTheStartUp) {
+    const std::string intro = std::string(ZQ_RUN_DIR) + "/music/intro.wve";
+    ASSERT_TRUE(std::filesystem::exists(intro)) << "the content builder writes " << intro;
+    std::string dir = ::testing::TempDir() + "zq_screen_intro_" + std::to_string(getpid());
+    std::filesystem::create_directories(dir + "/music");
+    {
+        std::ofstream cfg(dir + "/zq.cfg");
+        cfg << "ShowIntroAnim=on\n";
+    }
+    e2e::LinkClientInstall(dir);
+    std::filesystem::create_symlink(intro, dir + "/music/intro.wve");
+    setenv("ZQ_RUN_DIR", dir.c_str(), 1);
+    setenv("ZQ_CONFIG_DIR", (dir + "/config").c_str(), 1);
+    // The music is played, into SDL's dummy sound device.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    auto* sdl = new platform::SdlBackend;
+    auto old = platform::InstallBackend(std::unique_ptr<platform::WindowBackend>(sdl));
+    movie::InstallIntroMovie();
+    ClientSubsystemTrace trace;
+    trace.Start();
+
+    std::atomic<bool> introSeen{false}, stillInIntroAtClick{false}, wentOn{false};
+    double clickToNextStep = -1;
+    std::thread user([&] {
+        XDisplay x;
+        Window w = x.get() ? screen::FindShownWindow(x.get(), "Varnok Online", getpid(), 5000) : 0;
+        if (!w) return;
+        for (int i = 0; i < 400 && !introSeen; ++i) {
+            introSeen = ShowsScanLinePicture(ReadWindow(x.get(), w, true));
+            if (!introSeen) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (introSeen) {
+            stillInIntroAtClick = !trace.Has("CreateWorldViewGumps");
+            const auto clicked = std::chrono::steady_clock::now();
+            ClickIn(x.get(), w, kClientWidth / 2, kClientHeight / 2);
+            for (int i = 0; i < 1000 && !trace.Has("CreateWorldViewGumps"); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            wentOn = trace.Has("CreateWorldViewGumps");
+            clickToNextStep =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count();
+        }
+        screen::AskToClose(x.get(), w);
+    });
+    const int code = RunClientWithInstalledServices(ProcessArgs{});
+    user.join();
+    const std::vector<std::string> calls = trace.Take();
+    SetIntroMovieRoutine(nullptr);
+    platform::InstallBackend(std::move(old));
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("ZQ_RUN_DIR");
+    unsetenv("ZQ_CONFIG_DIR");
+    std::filesystem::remove_all(dir);
+
+    EXPECT_EQ(code, 0);
+    ASSERT_TRUE(introSeen) << "the intro never showed in the window";
+    EXPECT_TRUE(stillInIntroAtClick);
+    EXPECT_TRUE(wentOn) << "the click did not end the intro";
+    // Well before the 6 seconds the intro lasts by itself.
+    EXPECT_LT(clickToNextStep, 3.0);
+    const std::vector<std::string> around = {
+        "SoundInit",       "CursorSetDrawEnabled", "IsMusicEnabled",
+        "SetMusicEnabled", "CursorSetDrawEnabled", "SetMusicEnabled"};
+    EXPECT_EQ(AroundTheIntro(calls), around);
 }
 
 }  // namespace

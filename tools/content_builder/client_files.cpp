@@ -9,6 +9,7 @@
 #include "tools/content_builder/art_files.h"
 #include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/sound_files.h"
+#include "tools/content_builder/intro_movie_builder.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 #include "tools/content_builder/world_view_files.h"
@@ -135,8 +136,9 @@ void WriteClientStaticsFiles(const std::vector<StaticEntry>& statics, std::vecto
     WriteStaticsFiles(area, statics, index, data);
 }
 
-ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
-    ClientFiles files;
+bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
+                      std::string* error) {
+    files.clear();
     const DemoWorld world = BuildDemoWorld(x0, y0, width, height);
     files["map0.mul"] = WriteClientMapFile(world.terrain);
     WriteClientStaticsFiles(world.statics, files["staidx0.mul"], files["statics0.mul"]);
@@ -159,9 +161,11 @@ ClientFiles BuildClientFiles(int x0, int y0, int width, int height) {
     for (const char* name : {"multi.idx", "multi.mul"}) {
         files[name] = {};
     }
-    const std::string cfg = "HdUsage=max\n";
+    if (!intro_movie::BuildIntroMovieFile(world.terrain, files["music/intro.wve"], error))
+        return false;
+    const std::string cfg = "HdUsage=max\nShowIntroAnim=on\n";
     files["zq.cfg"] = std::vector<u8>(cfg.begin(), cfg.end());
-    return files;
+    return true;
 }
 
 bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::string* error) {
@@ -169,6 +173,7 @@ bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::str
     std::filesystem::create_directories(dir, ec);
     for (const auto& [name, bytes] : files) {
         const std::string path = dir + "/" + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));

@@ -4,7 +4,8 @@
 // server's world where its rectangle lies, sea elsewhere), the tile data, animation data and
 // hues from the same generators as the server's files (the client's hue file holds 3000 hues,
 // the first 1024 equal to the server's), the skin and hair colour lists, the index/data pairs
-// of the other data files, and `zq.cfg`. Deterministic: the same bytes on every build.
+// of the other data files, the intro movie, and `zq.cfg` (with the intro on). Deterministic: the
+// same bytes on every build.
 #include <map>
 #include <string>
 #include <vector>
@@ -54,7 +55,10 @@ void WriteClientStaticsFiles(const std::vector<StaticEntry>& statics, std::vecto
                              std::vector<u8>& data);
 
 using ClientFiles = std::map<std::string, std::vector<u8>>;
-// Every install file of the client for the world rectangle, by file name.
-ClientFiles BuildClientFiles(int x0, int y0, int width, int height);
-// Writes them into `dir`; false with a message.
+// Every install file of the client for the world rectangle, by file name (a path below the
+// install directory), the intro movie "music/intro.wve" among them. False with a message when
+// the title font cannot be rendered.
+bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
+                      std::string* error);
+// Writes them into `dir`, making the directories they lie in; false with a message.
 bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::string* error);

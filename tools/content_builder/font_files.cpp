@@ -146,6 +146,15 @@ FontGlyphRecord RenderGlyph(FreeType& ft, const FaceSpec& spec, int c) {
     return glyph;
 }
 
+bool BuildFontGlyphs(FreeType& ft, int slot, std::vector<FontGlyphRecord>& glyphs,
+                     std::string* error) {
+    glyphs.clear();
+    if (!ft.Open(kFonts[slot], error)) return false;
+    for (int c = 32; c < 256; ++c)
+        glyphs.push_back(RenderGlyph(ft, kFonts[slot], c));
+    return true;
+}
+
 }  // namespace
 
 void AppendEmptyFontSlot(std::vector<u8>& out) {
@@ -197,13 +206,16 @@ bool BuildFontsMul(std::vector<u8>& out, std::string* error) {
             AppendEmptyFontSlot(out);
             continue;
         }
-        if (!ft.Open(kFonts[slot], error)) return false;
         std::vector<FontGlyphRecord> glyphs;
-        for (int c = 32; c < 256; ++c)
-            glyphs.push_back(RenderGlyph(ft, kFonts[slot], c));
+        if (!BuildFontGlyphs(ft, slot, glyphs, error)) return false;
         AppendFont(out, glyphs);
     }
     return true;
+}
+
+bool BuildFontGlyphs(int slot, std::vector<FontGlyphRecord>& glyphs, std::string* error) {
+    FreeType ft;
+    return BuildFontGlyphs(ft, slot, glyphs, error);
 }
 
 bool BuildUnicodeFont(int font, std::vector<u8>& out, std::string* error) {

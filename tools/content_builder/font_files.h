@@ -41,5 +41,7 @@ std::string DejaVuDirectory();
 
 // The whole fonts.mul. False with a message when a face cannot be read.
 bool BuildFontsMul(std::vector<u8>& out, std::string* error);
+// The 224 glyphs of fonts.mul's slot (0 .. kBuiltFonts - 1), characters 32..255.
+bool BuildFontGlyphs(int slot, std::vector<FontGlyphRecord>& glyphs, std::string* error);
 // Unicode font 0, 1 or 2.
 bool BuildUnicodeFont(int font, std::vector<u8>& out, std::string* error);

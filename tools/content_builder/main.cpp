@@ -57,8 +57,9 @@ int main(int argc, char** argv) {
     }
     if (!clientDir.empty()) {
         const WorldRect rect = WorldRectFromServerTxt(serverTxt);
-        if (!WriteClientFiles(clientDir, BuildClientFiles(rect.x, rect.y, rect.width, rect.height),
-                              &error) ||
+        ClientFiles files;
+        if (!BuildClientFiles(rect.x, rect.y, rect.width, rect.height, files, &error) ||
+            !WriteClientFiles(clientDir, files, &error) ||
             !WriteFontAndGumpFiles(clientDir, &error)) {
             std::fprintf(stderr, "content_builder: %s\n", error.c_str());
             return 1;

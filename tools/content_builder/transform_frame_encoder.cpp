@@ -202,16 +202,41 @@ std::vector<u8> FrameHeader(const YuvImage& image, int quality, u8 flags) {
 
 // Sum of squared differences between the image and the reference picture displaced, over one
 // macroblock; gives up once above `limit`.
-double CopyCost(const YuvImage& image, const movie::SamplePicture& reference, int x, int y,
-                int fromX, int fromY, ColourRange range, double limit) {
+// The reference picture as 8-bit bytes in the range of the frame being coded: the copy
+// search reads every reference pixel many times.
+struct ReferenceBytes {
+    int width = 0;
+    std::vector<int> y, cb, cr;
+};
+
+ReferenceBytes BytesOf(const movie::SamplePicture& reference, ColourRange range) {
+    ReferenceBytes out;
+    out.width = reference.Width();
+    const size_t n = size_t(reference.Width()) * size_t(reference.Height());
+    out.y.resize(n);
+    out.cb.resize(n);
+    out.cr.resize(n);
+    for (int ry = 0; ry < reference.Height(); ++ry) {
+        for (int rx = 0; rx < reference.Width(); ++rx) {
+            const size_t at = size_t(ry) * size_t(out.width) + size_t(rx);
+            out.y[at] = SampleToByte(reference.Y(rx, ry), range);
+            out.cb[at] = SampleToByte(reference.Cb(rx, ry), range);
+            out.cr[at] = SampleToByte(reference.Cr(rx, ry), range);
+        }
+    }
+    return out;
+}
+
+double CopyCost(const YuvImage& image, const ReferenceBytes& reference, int x, int y, int fromX,
+                int fromY, double limit) {
     double cost = 0;
     for (int r = 0; r < 16; ++r) {
+        const size_t at = size_t(y + r) * size_t(image.width) + size_t(x);
+        const size_t from = size_t(fromY + r) * size_t(reference.width) + size_t(fromX);
         for (int c = 0; c < 16; ++c) {
-            const size_t at = size_t(y + r) * size_t(image.width) + size_t(x + c);
-            const int rx = fromX + c, ry = fromY + r;
-            const int dy = image.y[at] - SampleToByte(reference.Y(rx, ry), range);
-            const int db = image.cb[at] - SampleToByte(reference.Cb(rx, ry), range);
-            const int dr = image.cr[at] - SampleToByte(reference.Cr(rx, ry), range);
+            const int dy = image.y[at + size_t(c)] - reference.y[from + size_t(c)];
+            const int db = image.cb[at + size_t(c)] - reference.cb[from + size_t(c)];
+            const int dr = image.cr[at + size_t(c)] - reference.cr[from + size_t(c)];
             cost += dy * dy + (db * db + dr * dr) / 2.0;
         }
         if (cost > limit) return cost;
@@ -334,6 +359,8 @@ std::vector<u8> TransformFrameEncoder::EncodeVlcFrame(const YuvImage& image, int
         reference_ && reference_->Width() == image.width && reference_->Height() == image.height
             ? reference_.get()
             : nullptr;
+    const ReferenceBytes referenceBytes =
+        reference && allowCopies ? BytesOf(*reference, range) : ReferenceBytes{};
     MsbWordWriter w;
     int predictors[3] = {0, 0, 0};
     double coefficients[6][64];
@@ -362,7 +389,7 @@ std::vector<u8> TransformFrameEncoder::EncodeVlcFrame(const YuvImage& image, int
                             fromY + 16 > image.height)
                             continue;
                         const double cost =
-                            CopyCost(image, *reference, mx, my, fromX, fromY, range, best);
+                            CopyCost(image, referenceBytes, mx, my, fromX, fromY, best);
                         if (cost <= best && (!copy || cost < best)) {
                             best = cost;
                             bestDx = dx;

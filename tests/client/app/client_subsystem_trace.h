@@ -21,6 +21,13 @@ public:
         trace_.clear();
         tracing_ = true;
     }
+    // Whether the entry point was called since Start (recording goes on).
+    bool Has(const std::string& name) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const std::string& n : trace_)
+            if (n == name) return true;
+        return false;
+    }
     // The trace so far; recording stops.
     std::vector<std::string> Take() {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -6,7 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string_view>
 
+#include "client/app/client_app.h"
+#include "client/app/client_config.h"
 #include "client/data/anim_data.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/hue_table.h"
@@ -28,8 +32,9 @@ protected:
         dir_ = new std::string(::testing::TempDir() + "/client_files_install_" +
                                std::to_string(::getpid()) + "/");
         std::filesystem::remove_all(*dir_);
-        files_ = new ClientFiles(BuildClientFiles(0, 0, 1024, 1024));
+        files_ = new ClientFiles;
         std::string error;
+        ASSERT_TRUE(BuildClientFiles(0, 0, 1024, 1024, *files_, &error)) << error;
         ASSERT_TRUE(WriteClientFiles(*dir_, *files_, &error)) << error;
         // The install's fonts and gump art, as the content builder writes them beside.
         ASSERT_TRUE(WriteFontAndGumpFiles(*dir_, &error)) << error;
@@ -47,17 +52,21 @@ ClientFiles* ClientFilesTest::files_ = nullptr;
 
 TEST_F(ClientFilesTest, TheSameBytesOnEveryBuild) {
     const std::map<std::string, u64> expected = {
-        {"animdata.mul", 0xafbb0f253b0bd55full}, {"tiledata.mul", 0x1c065c908b3bcda8ull},
-        {"hairhue.txt", 0xc987b5d12d439011ull},  {"hues.mul", 0xecf911ae9a8e4f43ull},
-        {"map0.mul", 0xf8f5f5d09579a490ull},     {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
-        {"staidx0.mul", 0xeb61d73f7b39f801ull},  {"statics0.mul", 0x794dd64786dc797full},
-        {"skills.idx", 0x4efb0a62200d8b14ull},   {"skills.mul", 0xc53189c021057f97ull},
+        {"animdata.mul", 0xafbb0f253b0bd55full},    {"tiledata.mul", 0x1c065c908b3bcda8ull},
+        {"hairhue.txt", 0xc987b5d12d439011ull},     {"hues.mul", 0xecf911ae9a8e4f43ull},
+        {"map0.mul", 0xf8f5f5d09579a490ull},        {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
+        {"staidx0.mul", 0xeb61d73f7b39f801ull},     {"statics0.mul", 0x794dd64786dc797full},
+        {"skills.idx", 0x4efb0a62200d8b14ull},      {"skills.mul", 0xc53189c021057f97ull},
+        {"music/intro.wve", 0x04ca95d484ce5a19ull}, {"music/intro.wve", 0x04ca95d484ce5a19ull},
     };
     for (const auto& [name, sum] : expected) {
         ASSERT_TRUE(files_->count(name)) << name;
         EXPECT_EQ(Fnv1a(files_->at(name)), sum) << name;
     }
-    EXPECT_TRUE(BuildClientFiles(0, 0, 1024, 1024) == *files_);
+    ClientFiles again;
+    std::string error;
+    ASSERT_TRUE(BuildClientFiles(0, 0, 1024, 1024, again, &error)) << error;
+    EXPECT_TRUE(again == *files_);
 }
 
 TEST_F(ClientFilesTest, TablesReadBackThroughTheClientReaders) {
@@ -153,6 +162,20 @@ TEST_F(ClientFilesTest, BothTerrainsAgreeAndTheInstallStarts) {
     EXPECT_TRUE(found);
     // The data files without records yet are empty mappings.
     EXPECT_EQ(cache.GetRecord(kFileAnimIndex, kFileAnim, 0, &length, &extra), nullptr);
+}
+
+TEST_F(ClientFilesTest, TheIntroIsWrittenUnderMusicAndSwitchedOn) {
+    std::ifstream in(*dir_ + "music/intro.wve", std::ios::binary);
+    const std::vector<u8> written((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+    EXPECT_TRUE(written == files_->at("music/intro.wve"));
+    // Read as the client reads its configuration: the intro is on (whatever the default).
+    CClientApp app(*dir_, false);
+    app.options.showIntroAnim = false;
+    const std::vector<u8>& cfg = files_->at("zq.cfg");
+    ReadConfigText(app, std::string_view(reinterpret_cast<const char*>(cfg.data()), cfg.size()),
+                   true);
+    EXPECT_TRUE(app.options.showIntroAnim);
 }
 
 TEST(ClientFileWriters, IndexedRecordsAndPatchesReadBack) {
