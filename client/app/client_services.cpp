@@ -3,6 +3,7 @@
 #include "client/app/client_app.h"
 #include "client/app/client_subsystem_services.h"
 #include "client/data/client_data_start.h"
+#include "client/gumps/framework/gump_shell_services.h"
 #include "client/net/client_link_services.h"
 
 namespace {
@@ -21,6 +22,7 @@ public:
 }  // namespace
 
 void InstallClientServices() {
-    static BuiltClientServices services;
+    // The gump framework answers the desktop, frame, focus, key and mouse entry points.
+    static GumpShellServices<BuiltClientServices> services;
     SetClientSubsystemServices(&services);
 }
