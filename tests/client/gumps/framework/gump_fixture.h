@@ -81,7 +81,8 @@ public:
     // A picture of a colour with its left column see-through.
     void Notched(u32 id, int width, int height, u16 colour) {
         std::vector<u16> pixels(static_cast<size_t>(width) * height, colour);
-        for (int y = 0; y < height; ++y) pixels[static_cast<size_t>(y) * width] = 0;
+        for (int y = 0; y < height; ++y)
+            pixels[static_cast<size_t>(y) * width] = 0;
         Put(id, EncodeGumpArt(pixels.data(), width, height), width, height);
     }
 };
@@ -89,7 +90,8 @@ public:
 // The fixture font in every slot.
 inline void LoadFixtureFontsEverywhere() {
     std::vector<u8> bytes;
-    for (int slot = 0; slot < CFontTable::kSlots; ++slot) AppendFont(bytes, FixtureGlyphs());
+    for (int slot = 0; slot < CFontTable::kSlots; ++slot)
+        AppendFont(bytes, FixtureGlyphs());
     GetFontTable().LoadBytes(bytes.data(), bytes.size());
 }
 

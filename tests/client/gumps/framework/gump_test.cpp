@@ -15,7 +15,8 @@ class GumpTreeTest : public GumpDesktopTest {};
 
 std::vector<CGump*> TopLevel() {
     std::vector<CGump*> out;
-    for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling) out.push_back(g);
+    for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
+        out.push_back(g);
     return out;
 }
 
@@ -103,8 +104,8 @@ TEST_F(GumpTreeTest, MovingKeepsFiftyPixelsOnTheScreen) {
         int w, h, dx, dy, x, y;
     };
     const Case cases[] = {
-        {30, 30, 700, 0, 610, 0},     {30, 30, -100, 0, 0, 0},     {300, 100, -400, 0, -250, 0},
-        {300, 100, 800, 0, 590, 0},   {100, 300, 0, -500, 0, -250}, {100, 300, 0, 900, 0, 430},
+        {30, 30, 700, 0, 610, 0},   {30, 30, -100, 0, 0, 0},      {300, 100, -400, 0, -250, 0},
+        {300, 100, 800, 0, 590, 0}, {100, 300, 0, -500, 0, -250}, {100, 300, 0, 900, 0, 430},
     };
     for (const Case& c : cases) {
         CGump* g = MakeFilledGump(0, 0, c.w, c.h, 1);
