@@ -34,6 +34,11 @@ public:
     }
     int RandomBelow(int n) override {
         if (n < 1) return 0;
+        if (!scripted.empty()) {
+            const int draw = scripted.front();
+            scripted.erase(scripted.begin());
+            return draw % n;
+        }
         seed = seed * 1103515245u + 12345u;
         return static_cast<int>((seed >> 16) % static_cast<u32>(n));
     }
@@ -59,6 +64,8 @@ public:
     bool autoArrange = true;
     bool offsetGumps = true;
     u32 seed = 1;
+    // Draws answered first, in order, before the generator's.
+    std::vector<int> scripted;
     u32 playerSerial = 0x1234;
     int playerBody = 400;
     bool enteredWorld = true;
