@@ -111,8 +111,10 @@ std::string DesktopFileName(int slot) {
 
 void ClampDesktopSize(DesktopRecord& r) {
     if (r.kind != DesktopRecord::kJournal && r.kind != DesktopRecord::kSkills) return;
-    const int maxHeight = std::max(kResizeBottom - r.y, kResizeMinHeight);
-    r.height = static_cast<u16>(std::clamp<int>(r.height, kResizeMinHeight, maxHeight));
+    // y comes from the file: any s32, so the limit is worked out in 64 bits.
+    const long long maxHeight =
+        std::max<long long>(static_cast<long long>(kResizeBottom) - r.y, kResizeMinHeight);
+    r.height = static_cast<u16>(std::clamp<long long>(r.height, kResizeMinHeight, maxHeight));
     r.width = static_cast<u16>(std::min<int>(r.width, kScreenWidth));
 }
 

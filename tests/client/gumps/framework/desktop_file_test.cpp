@@ -107,7 +107,8 @@ TEST_F(DesktopFileTest, JournalAndSkillSizesAreClampedToTheirResizeLimits) {
         u16 height, clamped;
     };
     for (const Case& c : {Case{2, 0, 100, 220}, Case{2, 100, 900, 360}, Case{4, 300, 250, 220},
-                          Case{4, 10, 300, 300}, Case{6, 0, 5, 5}}) {
+                          Case{4, 10, 300, 300}, Case{6, 0, 5, 5},
+                          Case{2, -2147483647, 60000, 60000}, Case{4, 2147483647, 900, 220}}) {
         DesktopRecord r{c.kind, 0, c.y, 0, 9000, c.height, 0};
         ClampDesktopSize(r);
         EXPECT_EQ(r.height, c.clamped) << int{c.kind} << " at y " << c.y;
