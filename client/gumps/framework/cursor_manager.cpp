@@ -5,8 +5,9 @@
 #include "client/gumps/framework/gump_desktop.h"
 
 CursorManager& TheCursorManager() {
-    static CursorManager manager;
-    return manager;
+    // Never destroyed, like the desktop whose gumps it routes to.
+    static CursorManager* manager = new CursorManager;
+    return *manager;
 }
 
 void CursorManager::Reset() {

@@ -10,8 +10,10 @@
 #include "platform/clock.h"
 
 CGumpDesktop& TheGumpDesktop() {
-    static CGumpDesktop desktop;
-    return desktop;
+    // Never destroyed: gumps still open at exit would otherwise reach the cursor manager and
+    // the host after those are gone.
+    static CGumpDesktop* desktop = new CGumpDesktop;
+    return *desktop;
 }
 
 CGumpDesktop::CGumpDesktop() : save_(kScreenPixels, 0) {}
