@@ -10,8 +10,7 @@ CButtonGump::CButtonGump(int bx, int by, CGump*, int buttonMode, int frame, Butt
                          int normalArt, int pressed_, int tag)
     : mode(buttonMode), pressedArt(pressed_), minimisedTag(tag), callback(std::move(cb)) {
     kindLabel = "Button gump";
-    x = normalX = minimisedX = bx;
-    y = normalY = minimisedY = by;
+    PlaceAt(bx, by);
     artId = normalArt;
     frameIndex = frame;
     int w = 0, h = 0;
@@ -25,8 +24,7 @@ CButtonGump::CButtonGump(int left, int top, int right, int bottom, CGump*, int b
                          int frame, ButtonCallback cb, int tag)
     : mode(buttonMode), minimisedTag(tag), callback(std::move(cb)) {
     kindLabel = "Button gump";
-    x = normalX = minimisedX = left;
-    y = normalY = minimisedY = top;
+    PlaceAt(left, top);
     artId = 0;
     frameIndex = frame;
     width = right - left + 1;
@@ -41,8 +39,7 @@ CButtonGump::CButtonGump(int bx, int by, int w, CGump*, int buttonMode, int fram
                          int tag)
     : mode(buttonMode), minimisedTag(tag), plainFrame(true), callback(std::move(cb)) {
     kindLabel = "Button gump";
-    x = normalX = minimisedX = bx;
-    y = normalY = minimisedY = by;
+    PlaceAt(bx, by);
     artId = barArt;
     frameIndex = frame;
     int aw = 0, ah = 0;

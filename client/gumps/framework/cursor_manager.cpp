@@ -20,51 +20,38 @@ void CursorManager::MoveTo(int x, int y) {
     y_ = y;
 }
 
+void CursorManager::ToCaptured(void (CGump::*handler)(int, int)) {
+    if (captured_ == nullptr) return;
+    int lx = x_, ly = y_;
+    captured_->ScreenToLocal(lx, ly);
+    (captured_->*handler)(lx, ly);
+}
+
 void CursorManager::OnLeftDown(int x, int y) {
     MoveTo(x, y);
     if (captured_ == nullptr) captured_ = TheGumpDesktop().GumpAt(x_, y_, nullptr, true);
-    if (captured_ != nullptr) {
-        int lx = x_, ly = y_;
-        captured_->ScreenToLocal(lx, ly);
-        captured_->OnLeftDown(lx, ly);
-    }
+    ToCaptured(&CGump::OnLeftDown);
 }
 
 void CursorManager::OnLeftUp(int x, int y) {
     MoveTo(x, y);
-    if (captured_ != nullptr) {
-        int lx = x_, ly = y_;
-        captured_->ScreenToLocal(lx, ly);
-        captured_->OnLeftUp(lx, ly);
-    }
+    ToCaptured(&CGump::OnLeftUp);
 }
 
 void CursorManager::OnRightDown(int x, int y) {
     MoveTo(x, y);
     if (captured_ == nullptr) captured_ = TheGumpDesktop().RightClickGumpAt(x_, y_);
-    if (captured_ != nullptr) {
-        int lx = x_, ly = y_;
-        captured_->ScreenToLocal(lx, ly);
-        captured_->OnRightDown(lx, ly);
-    }
+    ToCaptured(&CGump::OnRightDown);
 }
 
 void CursorManager::OnRightUp(int x, int y) {
     MoveTo(x, y);
-    if (captured_ != nullptr) {
-        int lx = x_, ly = y_;
-        captured_->ScreenToLocal(lx, ly);
-        captured_->OnRightUp(lx, ly);
-    }
+    ToCaptured(&CGump::OnRightUp);
 }
 
 void CursorManager::TickHover() {
     CGumpDesktop& desktop = TheGumpDesktop();
-    if (captured_ != nullptr) {
-        int lx = x_, ly = y_;
-        captured_->ScreenToLocal(lx, ly);
-        captured_->OnDrag(lx, ly);
-    }
+    ToCaptured(&CGump::OnDrag);
     CGump* const over = desktop.GumpAt(x_, y_, nullptr, false);
     if (desktop.hoverGump != nullptr && desktop.hoverGump != over)
         desktop.hoverGump->OnMouseLeave();

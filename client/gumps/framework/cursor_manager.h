@@ -41,6 +41,9 @@ public:
     void Reset();
 
 private:
+    // The captured gump, if any, gets the event at the hot spot in its local coordinates.
+    void ToCaptured(void (CGump::*handler)(int, int));
+
     CGump* captured_ = nullptr;
     int x_ = 0;
     int y_ = 0;

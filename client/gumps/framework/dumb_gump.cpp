@@ -9,8 +9,7 @@ CDumbGump::CDumbGump(int dx, int dy, CGump*, int w, int h, int staticArt, const 
                      int gumpArt)
     : staticArtId(staticArt) {
     kindLabel = "dumb gump";
-    x = normalX = minimisedX = dx;
-    y = normalY = minimisedY = dy;
+    PlaceAt(dx, dy);
     width = pitch = std::max(w, 0);
     height = std::max(h, 0);
     Bitmap16& frame = MakeFrame(0);

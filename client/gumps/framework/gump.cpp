@@ -244,6 +244,11 @@ void CGump::SetFrame(int index, const u16* pixels, int srcPitch) {
                   pixels + static_cast<ptrdiff_t>(row) * srcPitch + width, &frame.At(0, row));
 }
 
+void CGump::PlaceAt(int px, int py) {
+    x = normalX = minimisedX = px;
+    y = normalY = minimisedY = py;
+}
+
 void CGump::ReleaseCapture() {
     TheCursorManager().ReleaseGump(this);
 }

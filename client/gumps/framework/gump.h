@@ -138,6 +138,8 @@ public:
     Bitmap16& MakeFrame(int index);
     // Releases the mouse capture when this gump holds it.
     void ReleaseCapture();
+    // Puts the gump at (x, y), which also becomes its normal and minimised position.
+    void PlaceAt(int px, int py);
 
     const char* kindLabel = "normal gump";
     int resultValue = 0;

@@ -21,18 +21,9 @@ constexpr int kCaretHue = 902;
 
 CInputControlGump::CInputControlGump(int fx, int fy, CGump*, int art, int altArt, int fieldKind,
                                      int max, int textFont, int textHue, bool isEditable,
-                                     bool isLabel, int w)
-    : editable(isEditable),
-      labelMode(isLabel),
-      kind(fieldKind),
-      alternateArt(altArt),
-      maximum(max),
-      caret(fieldKind == kNumber ? 1 : 0),
-      font(static_cast<u16>(textFont)),
-      hue(static_cast<u16>(textHue)) {
-    kindLabel = "InputControl gump";
-    x = normalX = minimisedX = fx;
-    y = normalY = minimisedY = fy;
+                                     bool isLabel, int w) {
+    Setup(fx, fy, fieldKind, max, textFont, textHue, isEditable, isLabel);
+    alternateArt = altArt;
     artId = art;
     GetGumpArtSize(static_cast<u32>(art), width, height);
     height += 1;
@@ -41,29 +32,32 @@ CInputControlGump::CInputControlGump(int fx, int fy, CGump*, int art, int altArt
         barBackground = true;
     }
     pitch = width;
-    frames.resize(1);
     Redraw();
 }
 
 CInputControlGump::CInputControlGump(int fx, int fy, CGump*, int w, int h, int fieldKind, int max,
                                      int textFont, int textHue, bool isEditable, bool isLabel,
-                                     bool bar)
-    : editable(isEditable),
-      labelMode(isLabel),
-      barBackground(bar),
-      noBackground(true),
-      kind(fieldKind),
-      maximum(max),
-      caret(fieldKind == kNumber ? 1 : 0),
-      font(static_cast<u16>(textFont)),
-      hue(static_cast<u16>(textHue)) {
-    kindLabel = "InputControl gump";
-    x = normalX = minimisedX = fx;
-    y = normalY = minimisedY = fy;
+                                     bool bar) {
+    Setup(fx, fy, fieldKind, max, textFont, textHue, isEditable, isLabel);
+    barBackground = bar;
+    noBackground = true;
     width = pitch = w;
     height = h;
-    frames.resize(1);
     Redraw();
+}
+
+void CInputControlGump::Setup(int fx, int fy, int fieldKind, int max, int textFont, int textHue,
+                              bool isEditable, bool isLabel) {
+    kindLabel = "InputControl gump";
+    PlaceAt(fx, fy);
+    editable = isEditable;
+    labelMode = isLabel;
+    kind = fieldKind;
+    maximum = max;
+    caret = fieldKind == kNumber ? 1 : 0;
+    font = static_cast<u16>(textFont);
+    hue = static_cast<u16>(textHue);
+    frames.resize(1);
 }
 
 int CInputControlGump::TextLimit() const {
@@ -154,12 +148,6 @@ void CInputControlGump::Redraw() {
     } else {
         fonts.DrawText(leftMargin, textY, font, hue, fromScroll.c_str(), target, rect);
     }
-}
-
-void CInputControlGump::Draw(const ClipRect& clip) {
-    if (!visible) return;
-    DrawFrame(clip, SpanCopyKeyed, 0);
-    DrawChildren(clip);
 }
 
 bool CInputControlGump::ContainsPoint(int px, int py) {

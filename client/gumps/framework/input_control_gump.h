@@ -29,7 +29,6 @@ public:
     // The largest length the text may reach.
     int TextLimit() const;
 
-    void Draw(const ClipRect& clip) override;
     bool ContainsPoint(int x, int y) override;
     void OnLeftDown(int x, int y) override;
     void OnLeftUp(int x, int y) override;
@@ -73,6 +72,8 @@ public:
     u16 hue = 0;
 
 private:
+    void Setup(int x, int y, int kind, int maximum, int font, int hue, bool editable,
+               bool labelMode);
     bool Focused() const;
     std::string Shown() const;
     void ScrollBack();

@@ -16,8 +16,7 @@ CListBoxControlGump::CListBoxControlGump(int lx, int ly, int art, int textFont, 
       font(static_cast<u16>(textFont)),
       hue(static_cast<u16>(textHue)) {
     kindLabel = "ListBoxControl gump";
-    x = normalX = minimisedX = lx;
-    y = normalY = minimisedY = ly;
+    PlaceAt(lx, ly);
     artId = art;
     visible = false;
     GetGumpArtSize(static_cast<u32>(art), width, height);
@@ -77,12 +76,6 @@ void CListBoxControlGump::Redraw(int) {
         CopyGumpToBuf(SpanCopyKeyed, 2437, width - aw - left, height - ah, frame.Pixels(), width,
                       height);
     }
-}
-
-void CListBoxControlGump::Draw(const ClipRect& clip) {
-    if (!visible) return;
-    DrawFrame(clip, SpanCopyKeyed, 0);
-    DrawChildren(clip);
 }
 
 bool CListBoxControlGump::ContainsPoint(int px, int py) {

@@ -23,7 +23,6 @@ public:
     // Redraws one row, or everything with -1.
     void Redraw(int row);
 
-    void Draw(const ClipRect& clip) override;
     bool ContainsPoint(int x, int y) override;
     void OnDrag(int x, int y) override;
     void OnHover() override;

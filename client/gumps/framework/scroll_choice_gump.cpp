@@ -46,8 +46,7 @@ void CScrollChoiceGump::Build(int art, bool serverList) {
     artId = art;
     GetGumpArtSize(static_cast<u32>(art), width, height);
     pitch = width;
-    x = normalX = minimisedX = (kScreenWidth - width) / 2;
-    y = normalY = minimisedY = (kScreenHeight - height) / 2;
+    PlaceAt((kScreenWidth - width) / 2, (kScreenHeight - height) / 2);
     frames.resize(1);
     int thumbX = 198, upL = 185, upT = 2, upR = 210, upB = 20, dnL = 178, dnT = 264, dnR = 204,
         dnB = 284;
@@ -147,12 +146,6 @@ void CScrollChoiceGump::OnSliderMoved(int position, int range, CGump*) {
     first = range > 0 ? std::min(position * Count() / range, Count() - 1) : 0;
     first = std::max(first, 0);
     Redraw();
-}
-
-void CScrollChoiceGump::Draw(const ClipRect& clip) {
-    if (!visible) return;
-    DrawFrame(clip, SpanCopyKeyed, 0);
-    DrawChildren(clip);
 }
 
 bool CScrollChoiceGump::ContainsPoint(int px, int py) {

@@ -48,7 +48,6 @@ public:
     void SortBySecondColumn();
     void SortByPing();
 
-    void Draw(const ClipRect& clip) override;
     bool ContainsPoint(int x, int y) override;
     void OnMouseOver(int x, int y) override;
     void OnMouseLeave() override;

@@ -7,8 +7,7 @@
 namespace {
 void Place(CGump& g, int x, int y, int w, int h) {
     g.kindLabel = "sign gump";
-    g.x = g.normalX = g.minimisedX = x;
-    g.y = g.normalY = g.minimisedY = y;
+    g.PlaceAt(x, y);
     g.width = g.pitch = w;
     g.height = h;
 }

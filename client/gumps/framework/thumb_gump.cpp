@@ -9,8 +9,7 @@
 CThumbGump::CThumbGump(int tx, int ty, bool isVertical, int trackEnd, CGump*, int art)
     : vertical(isVertical) {
     kindLabel = "Thumb gump";
-    x = normalX = minimisedX = tx;
-    y = normalY = minimisedY = ty;
+    PlaceAt(tx, ty);
     artId = art;
     GetGumpArtSize(static_cast<u32>(art), width, height);
     pitch = width;

@@ -9,8 +9,7 @@ CToggleControlGump::CToggleControlGump(int tx, int ty, CGump*, int off, int on, 
                                        int disabledOff, int disabledOn)
     : artOn(on), disabledArtOff(disabledOff), disabledArtOn(disabledOn), state(initial) {
     kindLabel = "ToggleControl gump";
-    x = normalX = minimisedX = tx;
-    y = normalY = minimisedY = ty;
+    PlaceAt(tx, ty);
     artId = off;
     GetGumpArtSize(static_cast<u32>(off), artWidth_, artHeight_);
     CFontTable& fonts = GetFontTable();
@@ -42,12 +41,6 @@ void CToggleControlGump::Redraw() {
     }
     CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(state != 0 ? on : off), 0, 0, frame->Pixels(),
                   width, height);
-}
-
-void CToggleControlGump::Draw(const ClipRect& clip) {
-    if (!visible) return;
-    DrawFrame(clip, SpanCopyKeyed, 0);
-    DrawChildren(clip);
 }
 
 bool CToggleControlGump::ContainsPoint(int px, int py) {

@@ -10,7 +10,6 @@ public:
                        const std::string& label, int state, int disabledArtOff, int disabledArtOn);
 
     void Redraw();
-    void Draw(const ClipRect& clip) override;
     bool ContainsPoint(int x, int y) override;
     void OnLeftDown(int x, int y) override;
     void OnLeftUp(int x, int y) override;

@@ -21,18 +21,12 @@ CWaitingGump::CWaitingGump(int wx, int wy, const std::string& text, CGump* targe
     desktop.SetKeyboardFocus(this);
     GetGumpArtSize(static_cast<u32>(artId), width, height);
     pitch = width;
-    if (style == 1) {
-        x = 121;
-        y = 102;
-    } else if (wx == -1) {
-        x = 320 - width / 2;
-        y = 240 - height / 2;
-    } else {
-        x = wx;
-        y = wy;
-    }
-    normalX = minimisedX = x;
-    normalY = minimisedY = y;
+    if (style == 1)
+        PlaceAt(121, 102);
+    else if (wx == -1)
+        PlaceAt(320 - width / 2, 240 - height / 2);
+    else
+        PlaceAt(wx, wy);
     Bitmap16& bare = MakeFrame(1);
     CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(artId), 0, 0, bare.Pixels(), width, height);
     DrawMessage();

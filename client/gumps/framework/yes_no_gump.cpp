@@ -12,8 +12,7 @@ CYesNoGump::CYesNoGump(const std::string& question, ButtonCallback yes, ButtonCa
     artId = 2070;
     GetGumpArtSize(2070, width, height);
     pitch = width;
-    x = normalX = minimisedX = 320 - width / 2;
-    y = normalY = minimisedY = 240 - height / 2;
+    PlaceAt(320 - width / 2, 240 - height / 2);
     Bitmap16& frame = MakeFrame(0);
     CopyGumpToBuf(SpanCopyKeyed, 2070, 0, 0, frame.Pixels(), width, height);
     GetFontTable().DrawWrappedText(33, 30, 1, 902, question.c_str(), 115,
@@ -32,12 +31,6 @@ CYesNoGump::CYesNoGump(const std::string& question, ButtonCallback yes, ButtonCa
 
 CYesNoGump::~CYesNoGump() {
     if (TheGumpDesktop().modalGump == this) TheGumpDesktop().modalGump = nullptr;
-}
-
-void CYesNoGump::Draw(const ClipRect& clip) {
-    if (!visible) return;
-    DrawFrame(clip, SpanCopyKeyed, 0);
-    DrawChildren(clip);
 }
 
 bool CYesNoGump::ContainsPoint(int px, int py) {

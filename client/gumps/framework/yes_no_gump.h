@@ -13,7 +13,6 @@ public:
     CYesNoGump(const std::string& question, ButtonCallback yes, ButtonCallback no, int value);
     ~CYesNoGump() override;
 
-    void Draw(const ClipRect& clip) override;
     bool ContainsPoint(int x, int y) override;
     void OnLeftDown(int x, int y) override;
     void OnLeftUp(int x, int y) override;
