@@ -46,22 +46,6 @@ bool CSignGump::ContainsPoint(int px, int py) {
     return FramePixelSet(px, py, 0);
 }
 
-void CSignGump::OnLeftDown(int px, int py) {
-    BringToFront(false);
-    dragging = true;
-    grabX = px;
-    grabY = py;
-}
-
-void CSignGump::OnDrag(int px, int py) {
-    if (dragging) MoveBy(px - grabX, py - grabY, true);
-}
-
-void CSignGump::OnLeftUp(int, int) {
-    dragging = false;
-    ReleaseCapture();
-}
-
 void CSignGump::OnRightUp(int, int) {
     ReleaseCapture();
     delete this;

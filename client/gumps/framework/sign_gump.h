@@ -2,9 +2,9 @@
 // A draggable sign or notice with text; a right click closes it.
 #include <string>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/framework/movable_gump.h"
 
-class CSignGump : public CGump {
+class CSignGump : public CMovableGump {
 public:
     // The sign of an art: the text wrapped inside the art's item area, font 1, hue 902.
     CSignGump(int x, int y, int artId, const std::string& title, const std::string& text,
@@ -16,11 +16,6 @@ public:
               u32 object);
 
     bool ContainsPoint(int x, int y) override;
-    void OnLeftDown(int x, int y) override;
-    void OnDrag(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
     void OnRightUp(int x, int y) override;
     bool IsSignGump() override { return true; }
-
-    bool dragging = false;
 };

@@ -37,22 +37,6 @@ bool CYesNoGump::ContainsPoint(int px, int py) {
     return px >= 0 && py >= 0 && px < width && py < height;
 }
 
-void CYesNoGump::OnLeftDown(int px, int py) {
-    BringToFront(false);
-    dragging = true;
-    grabX = px;
-    grabY = py;
-}
-
-void CYesNoGump::OnDrag(int px, int py) {
-    if (dragging) MoveBy(px - grabX, py - grabY, true);
-}
-
-void CYesNoGump::OnLeftUp(int, int) {
-    dragging = false;
-    ReleaseCapture();
-}
-
 void CYesNoGump::OnRightUp(int, int) {
     ReleaseCapture();
 }

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "client/gumps/framework/button_gump.h"
+#include "client/gumps/framework/movable_gump.h"
 
-class CYesNoGump : public CGump {
+class CYesNoGump : public CMovableGump {
 public:
     // Builds the window at the screen's centre and makes it the desktop's modal gump; the
     // creator links it at the top level.
@@ -14,13 +15,9 @@ public:
     ~CYesNoGump() override;
 
     bool ContainsPoint(int x, int y) override;
-    void OnLeftDown(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
     void OnRightUp(int x, int y) override;
     void OnMouseOver(int x, int y) override;
-    void OnDrag(int x, int y) override;
     bool ClosesOnEscape() override { return false; }
 
-    bool dragging = false;
     int value = 0;
 };
