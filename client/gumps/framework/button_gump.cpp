@@ -9,43 +9,25 @@
 CButtonGump::CButtonGump(int bx, int by, CGump*, int buttonMode, int frame, ButtonCallback cb,
                          int normalArt, int pressed_, int tag)
     : mode(buttonMode), pressedArt(pressed_), minimisedTag(tag), callback(std::move(cb)) {
-    kindLabel = "Button gump";
-    PlaceAt(bx, by);
-    artId = normalArt;
-    frameIndex = frame;
     int w = 0, h = 0;
     GetGumpArtSize(static_cast<u32>(normalArt != 0 ? normalArt : pressed_), w, h);
-    width = pitch = w;
-    height = h;
-    frames.resize(2);
+    Setup(bx, by, normalArt, frame, w, h);
 }
 
 CButtonGump::CButtonGump(int left, int top, int right, int bottom, CGump*, int buttonMode,
                          int frame, ButtonCallback cb, int tag)
     : mode(buttonMode), minimisedTag(tag), callback(std::move(cb)) {
-    kindLabel = "Button gump";
-    PlaceAt(left, top);
-    artId = 0;
-    frameIndex = frame;
-    width = right - left + 1;
-    if (width % 2 != 0) ++width;
-    pitch = width;
-    height = bottom - top + 1;
-    frames.resize(2);
+    const int w = right - left + 1;
+    Setup(left, top, 0, frame, w + w % 2, bottom - top + 1);
 }
 
 CButtonGump::CButtonGump(int bx, int by, int w, CGump*, int buttonMode, int frame,
                          ButtonCallback cb, int barArt, int pressedBarArt, const std::string& label,
                          int tag)
     : mode(buttonMode), minimisedTag(tag), plainFrame(true), callback(std::move(cb)) {
-    kindLabel = "Button gump";
-    PlaceAt(bx, by);
-    artId = barArt;
-    frameIndex = frame;
     int aw = 0, ah = 0;
     GetGumpArtSize(static_cast<u32>(barArt), aw, ah);
-    width = pitch = w;
-    height = ah;
+    Setup(bx, by, barArt, frame, w, ah);
     CFontTable& fonts = GetFontTable();
     int tw = 0, th = 0, baseline = 0;
     fonts.MeasureText(1, label, tw, th, baseline);
@@ -57,6 +39,16 @@ CButtonGump::CButtonGump(int bx, int by, int w, CGump*, int buttonMode, int fram
         fonts.DrawText((width - tw) / 2, (height - th) / 2 + baseline + 2, 1, 902, label.c_str(),
                        target, ClipRect{0, 0, width, height});
     }
+}
+
+void CButtonGump::Setup(int bx, int by, int art, int frame, int w, int h) {
+    kindLabel = "Button gump";
+    PlaceAt(bx, by);
+    artId = art;
+    frameIndex = frame;
+    width = pitch = w;
+    height = h;
+    frames.resize(2);
 }
 
 void CButtonGump::Fire() {

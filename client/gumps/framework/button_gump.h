@@ -55,6 +55,7 @@ public:
     bool pressed = false;
 
 private:
+    void Setup(int x, int y, int art, int frame, int width, int height);
     void Fire();
     void DrawArt(const ClipRect& clip, int art, bool hued);
 };
