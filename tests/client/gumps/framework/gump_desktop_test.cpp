@@ -154,3 +154,37 @@ TEST_F(GumpRedrawTest, ComposedGumpsMatchTheirGoldenFrameIn555And565) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GumpRedrawTest, ButtonsShowPressedHoverAndGreyedLooks) {
+    // Hue 960 turns every colour green; the other hues are left as they are.
+    std::vector<u16> hues(960 * 32, 0);
+    std::fill(hues.begin() + 959 * 32, hues.end(), 0x03E0);
+    SetBlitHueTable(hues.data(), 960, 32);
+    art.Solid(800, 20, 10, 0x7FFF);
+    art.Solid(801, 20, 10, 0x7C00);
+    art.Solid(802, 20, 10, 0x001F);
+    CGump* window = MakeFilledGump(100, 100, 100, 100, 0x1111);
+    auto* button = new CButtonGump(10, 10, window, CButtonGump::kPush, 0, nullptr, 800, 801, 0);
+    button->hoverArt = 802;
+    button->AttachTo(window);
+    struct Case {
+        int frame;
+        bool hovered, disabled;
+        u16 shown;
+    };
+    for (const Case& c : {Case{0, false, false, 0x7FFF}, Case{1, false, false, 0x7C00},
+                          Case{0, true, false, 0x001F}, Case{0, true, true, 0x03E0},
+                          Case{1, false, true, 0x03E0}}) {
+        button->frameIndex = c.frame;
+        button->hovered = c.hovered;
+        button->disabled = c.disabled;
+        DrawFrame();
+        EXPECT_EQ(Shown(115, 115), c.shown)
+            << "frame " << c.frame << " hovered " << c.hovered << " disabled " << c.disabled;
+    }
+    SetBlitHueTable(nullptr, 0, 0);
+}
+
+}  // namespace

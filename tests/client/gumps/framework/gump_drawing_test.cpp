@@ -167,6 +167,15 @@ TEST_F(GumpDrawingTest, ColumnsCycleTheirMiddlePiecesAndRowsTileToTheClip) {
     EXPECT_EQ(centred.At(4, 15), 0);
     EXPECT_EQ(centred.At(0, 35), 4);  // the bottom is as wide as the top: at x = 0
 
+    // A missing piece inside the cycle has no height: the strip ends there instead of never.
+    art.Solid(650, 20, 10, 1);
+    art.Solid(651, 20, 7, 2);
+    art.Solid(654, 20, 10, 4);
+    Bitmap16 gap(20, 60);
+    DrawGumpArtColumn(650, 3, gap, 0, 0);
+    EXPECT_EQ(gap.At(10, 12), 2);
+    EXPECT_EQ(gap.At(10, 55), 4);
+
     Bitmap16 topOnly(20, 40);
     DrawGumpArtColumn(620, 1, topOnly, 0, 0);  // no pieces at all
     EXPECT_EQ(CountColour(topOnly, 0), 800);
