@@ -12,9 +12,9 @@ void GumpShellCreateDesktop() {
 }
 
 void GumpShellDrawFrame() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    if (desktop.Screen() == nullptr) GumpShellCreateDesktop();
-    desktop.DrawGumps({0, 0, kScreenWidth, kScreenHeight}, true);
+    // The back buffer may have been made again since the last frame.
+    GumpShellCreateDesktop();
+    TheGumpDesktop().DrawGumps({0, 0, kScreenWidth, kScreenHeight}, true);
 }
 
 void GumpShellCursorUpdate() {
