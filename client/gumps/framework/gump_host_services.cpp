@@ -29,8 +29,10 @@ void GumpHostServices::Record(const std::string& call) {
     calls.push_back(call);
 }
 
-void GumpHostServices::NotBuiltYet(const char* what) {
-    Record(what);
+void GumpHostServices::NotBuiltYet(const char* what, const std::string& detail) {
+    std::string call = what;
+    if (!detail.empty()) call.append(" ").append(detail);
+    Record(call);
     if (said_.insert(what).second) {
         const std::string message = std::string(what) + ": not built yet";
         LogClientError("gumps", message.c_str());
@@ -132,13 +134,11 @@ bool GumpHostServices::ObjectIsMobile(u32) {
 }
 
 void GumpHostServices::RequestUseObject(u32 serial) {
-    NotBuiltYet("RequestUseObject");
-    calls.back() += " " + std::to_string(serial);
+    NotBuiltYet("RequestUseObject", std::to_string(serial));
 }
 
 void GumpHostServices::RequestStatus(int type, u32 serial) {
-    NotBuiltYet("RequestStatus");
-    calls.back() += " " + std::to_string(type) + " " + std::to_string(serial);
+    NotBuiltYet("RequestStatus", std::to_string(type) + " " + std::to_string(serial));
 }
 
 void GumpHostServices::SetOpenSkillsOnList() {
@@ -146,14 +146,12 @@ void GumpHostServices::SetOpenSkillsOnList() {
 }
 
 CGump* GumpHostServices::MakeWindow(int artId, u32, int, int, bool container) {
-    NotBuiltYet(container ? "MakeWindow container" : "MakeWindow");
-    calls.back() += " " + std::to_string(artId);
+    NotBuiltYet(container ? "MakeWindow container" : "MakeWindow", std::to_string(artId));
     return nullptr;
 }
 
 CGump* GumpHostServices::MakeStatusWindow(u32, bool small) {
-    NotBuiltYet("MakeStatusWindow");
-    calls.back() += small ? " small" : " full";
+    NotBuiltYet("MakeStatusWindow", small ? "small" : "full");
     return nullptr;
 }
 
@@ -163,8 +161,7 @@ CGump* GumpHostServices::MakeFightingBar(int, int) {
 }
 
 CGump* GumpHostServices::MakeSpellIcon(int, int, int spellIndex) {
-    NotBuiltYet("MakeSpellIcon");
-    calls.back() += " " + std::to_string(spellIndex);
+    NotBuiltYet("MakeSpellIcon", std::to_string(spellIndex));
     return nullptr;
 }
 

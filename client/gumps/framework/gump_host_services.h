@@ -74,7 +74,8 @@ public:
 
 protected:
     void Record(const std::string& call);
-    void NotBuiltYet(const char* what);
+    // Records the call (with its details) and says once that it is not built.
+    void NotBuiltYet(const char* what, const std::string& detail = "");
 
 private:
     std::set<std::string> said_;
