@@ -10,13 +10,14 @@
 #include "client/data/client_data_start.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
+#include "client/gumps/framework/gump_shell_services.h"
 #include "client/net/client_link_services.h"
 
 namespace {
 
-// The subsystems built so far: the data cache and the connection. The cursor manager, sound,
-// music and the others behind the slot keep ClientSubsystemServices' empty answers until they
-// land.
+// The subsystems built so far: the data cache and the connection (the gump framework is
+// mixed in below). Sound, music and the others behind the slot keep ClientSubsystemServices'
+// empty answers until they land.
 class BuiltClientServices : public ClientLinkServices {
 public:
     void DataCacheInit() override {
@@ -28,7 +29,8 @@ public:
 }  // namespace
 
 void InstallClientServices() {
-    static BuiltClientServices services;
+    // The gump framework answers the desktop, frame, focus, key and mouse entry points.
+    static GumpShellServices<BuiltClientServices> services;
     SetClientSubsystemServices(&services);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.
     static CachedGumpArt gumpArt;

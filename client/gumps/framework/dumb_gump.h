@@ -1,0 +1,20 @@
+#pragma once
+// A picture that is never hit: backgrounds, decorations, overlays. It shows its frame (keyed,
+// or blended three quarters over the screen when translucent). Static art
+// (the world view's art records) is not built yet: `staticArtId` is kept, not drawn.
+#include "client/gumps/framework/gump.h"
+
+class CDumbGump : public CGump {
+public:
+    // The frame is cleared, filled from `pixels` (width x height) when given, then the gump art
+    // is copied over it (plain, colour 0 included) when `gumpArt` is not -1.
+    CDumbGump(int x, int y, CGump* parent, int width, int height, int staticArt, const u16* pixels,
+              int gumpArt);
+
+    void Draw(const ClipRect& clip) override;
+    bool ContainsPoint(int, int) override { return false; }
+    bool ClosesOnEscape() override { return false; }
+
+    bool translucent = false;
+    int staticArtId = 0;
+};
