@@ -4,6 +4,7 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/data/client_data_start.h"
 #include "client/net/client_link_services.h"
+#include "client/world/client_mobile.h"
 
 namespace {
 
@@ -16,6 +17,10 @@ public:
         if (CClientApp* app = CClientApp::Instance()) InitDataCache(*app);
     }
     void DataCacheLoadPatches() override { LoadDataPatches(); }
+    void CreatePlayerObject() override {
+        if (!ThePlayer()) new CClientPlayer;
+    }
+    void DeletePlayerObject() override { delete ThePlayer(); }
 };
 
 }  // namespace

@@ -42,7 +42,8 @@ std::array<int, kDiagonalOrderLength> BuildDiagonalOrder() {
         }
     }
     std::vector<int> order(4096);
-    for (int cell = 0; cell < 4096; ++cell) order[size_t(n[size_t(cell)])] = cell;
+    for (int cell = 0; cell < 4096; ++cell)
+        order[size_t(n[size_t(cell)])] = cell;
     std::array<int, kDiagonalOrderLength> table{};
     size_t count = 0;
     for (int cell : order) {
@@ -123,15 +124,18 @@ void SweepCell(int column, int row) {
 }
 
 void SweepColumn(int column) {
-    for (int row = 0; row < 64; ++row) SweepCell(column, row);
+    for (int row = 0; row < 64; ++row)
+        SweepCell(column, row);
 }
 
 void SweepRow(int row) {
-    for (int column = 0; column < 64; ++column) SweepCell(column, row);
+    for (int column = 0; column < 64; ++column)
+        SweepCell(column, row);
 }
 
 void SweepAllCells() {
-    for (int column = 0; column < 64; ++column) SweepColumn(column);
+    for (int column = 0; column < 64; ++column)
+        SweepColumn(column);
 }
 
 void RecentreCellGrid(int centreX, int centreY) {
@@ -148,14 +152,18 @@ void RecentreCellGrid(int centreX, int centreY) {
         SweepAllCells();
     } else {
         if (dx > 0) {
-            for (int c = g_grid.cornerX; c < tx; ++c) SweepColumn(c & 63);
+            for (int c = g_grid.cornerX; c < tx; ++c)
+                SweepColumn(c & 63);
         } else {
-            for (int c = tx; c < g_grid.cornerX; ++c) SweepColumn(c & 63);
+            for (int c = tx; c < g_grid.cornerX; ++c)
+                SweepColumn(c & 63);
         }
         if (dy > 0) {
-            for (int r = g_grid.cornerY; r < ty; ++r) SweepRow(r & 63);
+            for (int r = g_grid.cornerY; r < ty; ++r)
+                SweepRow(r & 63);
         } else {
-            for (int r = ty; r < g_grid.cornerY; ++r) SweepRow(r & 63);
+            for (int r = ty; r < g_grid.cornerY; ++r)
+                SweepRow(r & 63);
         }
     }
     g_grid.cornerX = tx;

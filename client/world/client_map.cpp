@@ -1,7 +1,7 @@
 #include "client/world/client_map.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -58,10 +58,14 @@ int CClientMap::GetLandTile(int x, int y) const {
 }
 
 int CClientMap::GetCellZ(int x, int y) const {
-    if (x < 0) x += width;
-    else if (x >= width) x -= width;
-    if (y < 0) y += height;
-    else if (y >= height) y -= height;
+    if (x < 0)
+        x += width;
+    else if (x >= width)
+        x -= width;
+    if (y < 0)
+        y += height;
+    else if (y >= height)
+        y -= height;
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
     const u8* c = MapCell(x, y);
     return c ? s8(c[2]) : 0;
@@ -166,10 +170,14 @@ void CClientMap::MakeLand(int x, int y) {
         tile = (x < 5120 || x > 6143 || y < 0 || y > 4095) ? 580 : GetLandTile(x, y) & 0x7FFF;
         c = GetCornerHeights(x, y);
     } else {
-        if (lx < 0) lx += kSurfaceWidth;
-        else if (lx > 5119) lx -= kSurfaceWidth;
-        if (ly < 0) ly += kSurfaceHeight;
-        else if (ly > 4095) ly -= kSurfaceHeight;
+        if (lx < 0)
+            lx += kSurfaceWidth;
+        else if (lx > 5119)
+            lx -= kSurfaceWidth;
+        if (ly < 0)
+            ly += kSurfaceHeight;
+        else if (ly > 4095)
+            ly -= kSurfaceHeight;
         tile = GetLandTile(lx, ly) & 0x7FFF;
         c = GetCornerHeights(lx, ly);
     }
@@ -208,11 +216,12 @@ void CClientMap::RefreshStatics() {
             if (c < 0 || c >= kBlocksPerRow) continue;
             const int block = c * kBlocksPerColumn + r;
             bool loaded = false;
-            for (int slot : slots) loaded = loaded || slot == block;
+            for (int slot : slots)
+                loaded = loaded || slot == block;
             if (loaded) continue;
             s32 length = 0;
-            const u8* rec = TheDataCache().GetRecord(kFileStaticsIndex, kFileStatics, block,
-                                                     &length, nullptr);
+            const u8* rec =
+                TheDataCache().GetRecord(kFileStaticsIndex, kFileStatics, block, &length, nullptr);
             for (s32 i = 0; rec && i + 7 <= length; i += 7) {
                 int g = rec[i] | (rec[i + 1] << 8);
                 if (g > 0x3FFF) g = 1;
@@ -273,8 +282,7 @@ void CClientMap::RefreshView() {
     }
 }
 
-bool CClientMap::LineOfSight(const ClientLocation& from, const ClientLocation& to,
-                             u32 mask) const {
+bool CClientMap::LineOfSight(const ClientLocation& from, const ClientLocation& to, u32 mask) const {
     if (from == to) return true;
     const int n = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
     if (n == 0) return true;

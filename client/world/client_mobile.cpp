@@ -19,10 +19,10 @@ std::array<AnimInfoEntry, 1000> g_animInfo{};
 struct StatuetteArt {
     int body, art;
 };
-constexpr StatuetteArt kStatuettes[] = {
-    {5, 24861},   {6, 24858},   {200, 24863}, {201, 24859}, {204, 24868}, {205, 24869},
-    {211, 24856}, {212, 24862}, {214, 24857}, {217, 24860}, {225, 24866}, {226, 24864},
-    {228, 24865}, {238, 24867}, {291, 24870}, {292, 24871}};
+constexpr StatuetteArt kStatuettes[] = {{5, 24861},   {6, 24858},   {200, 24863}, {201, 24859},
+                                        {204, 24868}, {205, 24869}, {211, 24856}, {212, 24862},
+                                        {214, 24857}, {217, 24860}, {225, 24866}, {226, 24864},
+                                        {228, 24865}, {238, 24867}, {291, 24870}, {292, 24871}};
 
 // Start-cell offsets (column, row) by direction while a step is shown.
 constexpr int kMobileStepOffset[8][2] = {{0, 1}, {0, 1}, {0, 0}, {0, 0},
@@ -89,8 +89,10 @@ CClientMobile::~CClientMobile() {
         item = nullptr;
     }
     CClientWorld& w = TheClientWorld();
-    if (mobilePrev) mobilePrev->mobileNext = mobileNext;
-    else if (w.mobileHead == this) w.mobileHead = mobileNext;
+    if (mobilePrev)
+        mobilePrev->mobileNext = mobileNext;
+    else if (w.mobileHead == this)
+        w.mobileHead = mobileNext;
     if (mobileNext) mobileNext->mobilePrev = mobilePrev;
     --w.mobileCount;
 }
@@ -107,7 +109,8 @@ CClientPlayer::~CClientPlayer() {
     if (g_player == this) g_player = nullptr;
 }
 
-// --- cells ----------------------------------------------------------------------------------------
+// --- cells
+// ----------------------------------------------------------------------------------------
 
 void CClientMobile::StartCell(int& column, int& row) const {
     column = loc.x;
@@ -181,10 +184,12 @@ void CClientMobile::SetNotoriety(int value) {
 
 void CClientPlayer::SetNotoriety(int value) {
     notoriety = value;
-    for (CClientMobile* m = TheClientWorld().mobileHead; m; m = m->mobileNext) m->Invalidate();
+    for (CClientMobile* m = TheClientWorld().mobileHead; m; m = m->mobileNext)
+        m->Invalidate();
 }
 
-// --- death ----------------------------------------------------------------------------------------
+// --- death
+// ----------------------------------------------------------------------------------------
 
 void CClientMobile::Die(u32 corpseSerial, int fallMode) {
     serial |= 0x80000000u;
@@ -247,7 +252,8 @@ bool DyingMobileTable::IsPending(u32 corpseSerial, u32 markedSerial) const {
     return false;
 }
 
-// --- actions --------------------------------------------------------------------------------------
+// --- actions
+// --------------------------------------------------------------------------------------
 
 void CClientMobile::StartAction(int id, int frameCount, int frameDelay, int repeatCount,
                                 bool backward, bool pingPong) {
@@ -394,9 +400,8 @@ int CClientMobile::MovesPerTile() const {
     return running ? e.run : e.walk;
 }
 
-void ChooseMovementAction(int body, int counter, int actionFrame, int runningActionId,
-                          bool running, bool mounted, bool idle, bool torch, int& outAction,
-                          int& outFrame) {
+void ChooseMovementAction(int body, int counter, int actionFrame, int runningActionId, bool running,
+                          bool mounted, bool idle, bool torch, int& outAction, int& outFrame) {
     int act = 7, frames = 1;
     if (body < 200) {
         act = 0;
@@ -469,20 +474,36 @@ int GetZVal(const s8 c[4], bool main, int offset, int dir) {
         return centre;
     }
     if (dir < 0 || dir > 7) {
-        TheWorldHooks().ShowMessage(
-            "Someone tried to call GetZVal with theDir not between 0 and 7", "Bugger");
+        TheWorldHooks().ShowMessage("Someone tried to call GetZVal with theDir not between 0 and 7",
+                                    "Bugger");
         return centre;
     }
     int edge = 0;
     switch (dir) {
-        case 0: edge = (c[1] + c[0]) >> 1; break;
-        case 1: edge = c[1]; break;
-        case 2: edge = (c[1] + c[2]) >> 1; break;
-        case 3: edge = c[2]; break;
-        case 4: edge = (c[2] + c[3]) >> 1; break;
-        case 5: edge = c[3]; break;
-        case 6: edge = (c[3] + c[0]) >> 1; break;
-        default: edge = c[0]; break;
+        case 0:
+            edge = (c[1] + c[0]) >> 1;
+            break;
+        case 1:
+            edge = c[1];
+            break;
+        case 2:
+            edge = (c[1] + c[2]) >> 1;
+            break;
+        case 3:
+            edge = c[2];
+            break;
+        case 4:
+            edge = (c[2] + c[3]) >> 1;
+            break;
+        case 5:
+            edge = c[3];
+            break;
+        case 6:
+            edge = (c[3] + c[0]) >> 1;
+            break;
+        default:
+            edge = c[0];
+            break;
     }
     return offset == 2 ? edge : (centre + edge) >> 1;
 }
@@ -545,8 +566,8 @@ void CClientMobile::UpdateStep() {
     if (stepProgress == 0) {
         ComputeDrawnZ(loc.x, loc.y, loc.z, 0, d, false, from, to, done, m);
     } else if ((m >> 1) < stepProgress) {
-        ComputeDrawnZ(stepStart.x, stepStart.y, stepStart.z, m - stepProgress, d, falling, from,
-                      to, done, m);
+        ComputeDrawnZ(stepStart.x, stepStart.y, stepStart.z, m - stepProgress, d, falling, from, to,
+                      done, m);
     } else {
         ComputeDrawnZ(loc.x, loc.y, loc.z, stepProgress, (d + 4) & 7, falling, from, to, done, m);
     }

@@ -138,9 +138,8 @@ void RunActionSequencer();
 CClientMobile* ActionSlot(int slot);
 
 // The movement action and frame shown when no action runs (actionFrame -1), or the action's.
-void ChooseMovementAction(int body, int counter, int actionFrame, int runningActionId,
-                          bool running, bool mounted, bool idle, bool torch, int& outAction,
-                          int& outFrame);
+void ChooseMovementAction(int body, int counter, int actionFrame, int runningActionId, bool running,
+                          bool mounted, bool idle, bool torch, int& outAction, int& outFrame);
 
 // Frames per tile by body: {walk, run}; {4, 2} for bodies without an entry.
 struct AnimInfoEntry {

@@ -29,9 +29,12 @@ constexpr int kItemsPerBlock = 64;
 
 bool AddsToContents(const CClientObject* before, const CClientObject* o, int mode) {
     switch (mode) {
-        case 11000: return before->loc.x >= o->loc.x;
-        case 4006: return before->loc.y <= o->loc.y;
-        default: return before->amount >= o->amount;
+        case 11000:
+            return before->loc.x >= o->loc.x;
+        case 4006:
+            return before->loc.y <= o->loc.y;
+        default:
+            return before->amount >= o->amount;
     }
 }
 
@@ -125,10 +128,17 @@ std::string GetTileName(int graphic, bool plural) {
     std::string out;
     if (!plural) {
         switch (tile.flags & 0xC000) {
-            case 0x4000: out = "a "; break;
-            case 0x8000: out = "an "; break;
-            case 0xC000: out = "the "; break;
-            default: break;
+            case 0x4000:
+                out = "a ";
+                break;
+            case 0x8000:
+                out = "an ";
+                break;
+            case 0xC000:
+                out = "the ";
+                break;
+            default:
+                break;
         }
     }
     const size_t n = strnlen(tile.name, sizeof tile.name);
@@ -315,9 +325,12 @@ void CClientObject::AddToContainer(CClientContainer* c, const ClientLocation& at
     CClientItem* self = static_cast<CClientItem*>(this);
     loc = at;
     int mode = 0;
-    if (c->graphic == 11000) mode = 11000;
-    else if (c->graphic == 4006) mode = 4006;
-    else if (c->IsSpellbook()) mode = 1;
+    if (c->graphic == 11000)
+        mode = 11000;
+    else if (c->graphic == 4006)
+        mode = 4006;
+    else if (c->IsSpellbook())
+        mode = 1;
     if (mode) {
         CClientObject* before = c->contents;
         CClientObject* last = nullptr;
@@ -328,8 +341,10 @@ void CClientObject::AddToContainer(CClientContainer* c, const ClientLocation& at
         allNext = before;
         allPrev = last;
         if (before) before->allPrev = this;
-        if (last) last->allNext = this;
-        else c->contents = this;
+        if (last)
+            last->allNext = this;
+        else
+            c->contents = this;
     } else {
         allPrev = nullptr;
         allNext = c->contents;
@@ -370,8 +385,10 @@ void CClientObject::EquipOn(CClientMobile* mobile, int layerIndex) {
 void CClientObject::LeaveWorldLists() {
     CClientWorld& w = TheClientWorld();
     if (StaticTileOf(graphic).flags & kClientTileAnimated) {
-        if (animPrev) animPrev->animNext = animNext;
-        else if (w.animHead == this) w.animHead = animNext;
+        if (animPrev)
+            animPrev->animNext = animNext;
+        else if (w.animHead == this)
+            w.animHead = animNext;
         if (animNext) animNext->animPrev = animPrev;
         animNext = animPrev = nullptr;
     }
@@ -435,8 +452,10 @@ void CClientObject::AddToLightList() {
 void CClientObject::RemoveFromLightList() {
     if (!inLightList) return;
     CClientWorld& w = TheClientWorld();
-    if (lightPrev) lightPrev->lightNext = lightNext;
-    else if (w.lightHead == this) w.lightHead = lightNext;
+    if (lightPrev)
+        lightPrev->lightNext = lightNext;
+    else if (w.lightHead == this)
+        w.lightHead = lightNext;
     if (lightNext) lightNext->lightPrev = lightPrev;
     lightNext = lightPrev = nullptr;
     inLightList = 0;
@@ -453,23 +472,28 @@ void CClientObject::AddToSeeThroughList() {
 
 void CClientObject::RemoveFromSeeThroughList() {
     CClientWorld& w = TheClientWorld();
-    if (seePrev) seePrev->seeNext = seeNext;
-    else if (w.seeHead == this) w.seeHead = seeNext;
-    else return;
+    if (seePrev)
+        seePrev->seeNext = seeNext;
+    else if (w.seeHead == this)
+        w.seeHead = seeNext;
+    else
+        return;
     if (seeNext) seeNext->seePrev = seePrev;
     seeNext = seePrev = nullptr;
 }
 
 int CClientObject::BarkCount() const {
     int n = 0;
-    for (const OverheadText* b = firstBark; b; b = b->older) ++n;
+    for (const OverheadText* b = firstBark; b; b = b->older)
+        ++n;
     return n;
 }
 
 OverheadText* CClientObject::AddBark(const std::string& text, u16 barkHue, u16 font, int mode) {
     while (BarkCount() > 2) {
         OverheadText** p = &firstBark;
-        while ((*p)->older) p = &(*p)->older;
+        while ((*p)->older)
+            p = &(*p)->older;
         delete *p;
         *p = nullptr;
     }
@@ -481,8 +505,7 @@ OverheadText* CClientObject::AddBark(const std::string& text, u16 barkHue, u16 f
     b->created = platform::NowMs();
     b->older = firstBark;
     firstBark = b;
-    TheWorldHooks().BarkAdded(IsServerObject() ? static_cast<CClientItem*>(this)->serial : 0,
-                              text);
+    TheWorldHooks().BarkAdded(IsServerObject() ? static_cast<CClientItem*>(this)->serial : 0, text);
     return b;
 }
 
@@ -520,9 +543,12 @@ void CClientItem::InitItemFields() {
 
 void CClientItem::UnlinkServerList() {
     CClientWorld& w = TheClientWorld();
-    if (serverPrev) serverPrev->serverNext = serverNext;
-    else if (w.serverHead == this) w.serverHead = serverNext;
-    else return;
+    if (serverPrev)
+        serverPrev->serverNext = serverNext;
+    else if (w.serverHead == this)
+        w.serverHead = serverNext;
+    else
+        return;
     if (serverNext) serverNext->serverPrev = serverPrev;
     serverNext = serverPrev = nullptr;
 }
@@ -579,8 +605,10 @@ void CClientItem::RemoveFromWorld() {
     WorldHooks& hooks = TheWorldHooks();
     CClientObject* old = holder;
     if (old) {
-        if (old->IsMobile()) old->Invalidate();
-        else if (inCell) RemoveFromCell();
+        if (old->IsMobile())
+            old->Invalidate();
+        else if (inCell)
+            RemoveFromCell();
     } else if (inCell) {
         RemoveFromCell();
     }
@@ -595,8 +623,10 @@ void CClientItem::RemoveFromWorld() {
             hooks.RedrawPaperdoll(m->serial);
         } else if (old->UsesCellShift()) {
             auto* c = static_cast<CClientContainer*>(old);
-            if (allPrev) allPrev->allNext = allNext;
-            else if (c->contents == this) c->contents = allNext;
+            if (allPrev)
+                allPrev->allNext = allNext;
+            else if (c->contents == this)
+                c->contents = allNext;
             if (allNext) allNext->allPrev = allPrev;
         }
         holder = nullptr;
@@ -643,7 +673,8 @@ void CClientContainer::DeleteContents() {
 }
 
 void CClientContainer::DestroySlices() {
-    while (firstSlice) delete firstSlice;
+    while (firstSlice)
+        delete firstSlice;
 }
 
 void CClientContainer::PlaceInCell() {
@@ -706,7 +737,8 @@ bool CClientMapItem::EditPins(int operation, int index, int x, int y) {
     auto seek = [&](int limit) {
         if (index > limit) return false;
         at = &firstPin;
-        for (int i = 0; i < index; ++i) at = &(*at)->next;
+        for (int i = 0; i < index; ++i)
+            at = &(*at)->next;
         return true;
     };
     switch (operation) {
@@ -748,6 +780,7 @@ bool CClientMapItem::EditPins(int operation, int index, int x, int y) {
             }
             pinCount = 0;
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }

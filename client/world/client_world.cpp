@@ -12,16 +12,22 @@ CClientWorld& TheClientWorld() {
 void CClientWorld::AppendAll(CClientObject* o) {
     o->allNext = nullptr;
     o->allPrev = allTail;
-    if (allTail) allTail->allNext = o;
-    else allHead = o;
+    if (allTail)
+        allTail->allNext = o;
+    else
+        allHead = o;
     allTail = o;
 }
 
 void CClientWorld::UnlinkAll(CClientObject* o) {
-    if (o->allPrev) o->allPrev->allNext = o->allNext;
-    else if (allHead == o) allHead = o->allNext;
-    if (o->allNext) o->allNext->allPrev = o->allPrev;
-    else if (allTail == o) allTail = o->allPrev;
+    if (o->allPrev)
+        o->allPrev->allNext = o->allNext;
+    else if (allHead == o)
+        allHead = o->allNext;
+    if (o->allNext)
+        o->allNext->allPrev = o->allPrev;
+    else if (allTail == o)
+        allTail = o->allPrev;
     o->allNext = o->allPrev = nullptr;
 }
 
@@ -32,8 +38,8 @@ CClientObject* CClientWorld::FindBySerial(u32 serial) const {
     return nullptr;
 }
 
-CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount,
-                                          int x, int y, int z, u8 dir, u16 hue, u8 flags) {
+CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x,
+                                          int y, int z, u8 dir, u16 hue, u8 flags) {
     const CClientMap& map = TheClientMap();
     if (map.centreX < kSurfaceWidth) {
         if (map.centreX < 18 && x > 5102) x -= kSurfaceWidth;
@@ -50,8 +56,10 @@ CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment,
     bool newItem = false;
     if (!o && (serial & 0x40000000)) {
         CClientItem* item;
-        if (graphic == 8198) item = new CClientCorpse(serial, graphic);
-        else if (IsMapGraphic(graphic)) item = new CClientMapItem(serial, graphic, increment, true);
+        if (graphic == 8198)
+            item = new CClientCorpse(serial, graphic);
+        else if (IsMapGraphic(graphic))
+            item = new CClientMapItem(serial, graphic, increment, true);
         else if (IsContainerGraphic(graphic)) {
             item = new CClientContainer(serial, graphic, increment, true);
         } else {
@@ -227,6 +235,24 @@ void CClientWorld::Clear() {
         }
         o->Destroy();
         o = allHead;
-        while (o && o->IsPlayer()) o = o->allNext;
+        while (o && o->IsPlayer())
+            o = o->allNext;
     }
+}
+
+void CClientWorld::EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 dir, int map) {
+    playerSerial = serial;
+    CClientPlayer* player = ThePlayer();
+    if (!player) return;
+    player->serial = serial;
+    player->graphic = u16(body & 0x3FFF);
+    globalLight = 0;
+    player->lightLevel = 0;
+    dragging = 0;
+    TheWorldHooks().ResetWalkQueue();
+    if (!player->detached) player->RemoveFromWorld();
+    TheClientMap().Reset();
+    player->direction = dir;
+    player->PlaceInWorld(ClientLocation{s16(x), s16(y), s16(z)});
+    TheClientMap().Recenter(x, y, z, map);
 }

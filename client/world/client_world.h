@@ -57,6 +57,9 @@ public:
     void SaveBarks(const CClientObject& object);
     void RestoreBarks(CClientObject& object);
     void AgeSavedBarks();
+    // The world steps of entering it: the player's serial and body, the reset of the world
+    // state and the map window, the player placed and the map recentred on it.
+    void EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 direction, int map);
     // Empties the world when the client leaves the game.
     void Clear();
     // Appends / unlinks on the all-objects list.

@@ -46,7 +46,8 @@ void CDisplayObject::InsertIntoCell(int column, int row, bool boxFirst) {
     row &= 63;
     CDisplayObject*& head = CellHead(column, row);
     CDisplayObject* after = nullptr;
-    for (CDisplayObject* o = head; o && o->depthKey <= depthKey; o = o->cellNext) after = o;
+    for (CDisplayObject* o = head; o && o->depthKey <= depthKey; o = o->cellNext)
+        after = o;
     if (after) {
         cellNext = after->cellNext;
         cellPrev = after;

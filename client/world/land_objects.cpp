@@ -77,13 +77,12 @@ bool LandTile::IsHidden() const {
     return !inCell || (g_levels.cutOn && loc.z > g_levels.cutLevel);
 }
 
-TexturedLandTile* TexturedLandTile::Allocate(int graphic, const ClientLocation& at,
-                                             const s8 c[4]) {
-    TexturedLandTile* o =
-        Take(g_texturedFree, g_counts.texturedLive, g_counts.texturedAllocated);
+TexturedLandTile* TexturedLandTile::Allocate(int graphic, const ClientLocation& at, const s8 c[4]) {
+    TexturedLandTile* o = Take(g_texturedFree, g_counts.texturedLive, g_counts.texturedAllocated);
     o->landGraphic = graphic;
     o->loc = at;
-    for (int i = 0; i < 4; ++i) o->corners[i] = c[i];
+    for (int i = 0; i < 4; ++i)
+        o->corners[i] = c[i];
     // The cell's cut diagonal: corners 0-2 when |c1 - c3| >= |c0 - c2|, else 1-3.
     const bool main = std::abs(c[1] - c[3]) >= std::abs(c[0] - c[2]);
     o->cutCorner[0] = main ? 0 : 1;
@@ -127,7 +126,8 @@ int TexturedLandTile::GetStandZ() const {
 
 int TexturedLandTile::GetLowZ() const {
     int lo = corners[0];
-    for (s8 c : corners) lo = c < lo ? c : lo;
+    for (s8 c : corners)
+        lo = c < lo ? c : lo;
     return lo;
 }
 
