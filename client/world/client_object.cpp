@@ -691,9 +691,10 @@ void CClientContainer::UpdateFigureBox(int anchorOffsetX, int h) {
     if (TheWorldHooks().FigureBox(*this, figure)) {
         box = figure;
     } else {
+        // The tile under the figure.
         box.top = rowKey * 22 - loc.z * 4;
         box.bottom = box.top + 44;
-        box.left = columnKey * 22;
+        box.left = columnKey * 22 - 22;
         box.right = box.left + 44;
     }
     const int anchor = columnKey * 22 + 1 + anchorOffsetX;
