@@ -10,7 +10,8 @@ class CellGridTest : public WorldFixture {};
 
 std::vector<CDisplayObject*> CellList(int x, int y) {
     std::vector<CDisplayObject*> out;
-    for (CDisplayObject* o = CellHead(x, y); o; o = o->cellNext) out.push_back(o);
+    for (CDisplayObject* o = CellHead(x, y); o; o = o->cellNext)
+        out.push_back(o);
     return out;
 }
 
@@ -52,7 +53,8 @@ TEST_F(CellGridTest, DepthKeysOrderACell) {
     CClientObject* flatA = CClientObject::AllocateStatic(5);
     CClientObject* flatB = CClientObject::AllocateStatic(5);
     LandTile* land = LandTile::Allocate(3, ClientLocation{4, 4, 10});
-    for (CClientObject* o : {low, tall, flatA, flatB}) o->loc.Set(4, 4, 10);
+    for (CClientObject* o : {low, tall, flatA, flatB})
+        o->loc.Set(4, 4, 10);
     tall->PlaceInCell();
     flatA->PlaceInCell();
     low->PlaceInCell();
@@ -120,8 +122,8 @@ TEST_F(CellGridTest, TallFiguresGetBandsOf44InTheCellsDiagonallyBelow) {
     } cases[] = {
         {200, 130, {44, 44, 42}},  // a creature
         {200, 100, {44, 44, 12}},
-        {200, 0, {}},     // ends at its band start: no slice
-        {400, 130, {}},   // humans are never cut into bands
+        {200, 0, {}},    // ends at its band start: no slice
+        {400, 130, {}},  // humans are never cut into bands
     };
     for (const Case& c : cases) {
         tall.below = c.below;
@@ -130,7 +132,8 @@ TEST_F(CellGridTest, TallFiguresGetBandsOf44InTheCellsDiagonallyBelow) {
         m.PlaceInCell();
         std::vector<int> heights;
         std::vector<CSpriteSlice*> slices;
-        for (CSpriteSlice* s = m.firstSlice; s; s = s->nextSlice) slices.insert(slices.begin(), s);
+        for (CSpriteSlice* s = m.firstSlice; s; s = s->nextSlice)
+            slices.insert(slices.begin(), s);
         for (size_t i = 0; i < slices.size(); ++i) {
             CSpriteSlice* s = slices[i];
             heights.push_back(s->bandBottom - s->bandTop);
@@ -170,22 +173,22 @@ TEST_F(CellGridTest, RecentringSweepsWhatLeavesTheWindow) {
         int fromX, fromY, toX, toY;
         int cells;
     } cases[] = {
-        {-1, -1, 100, 100, 4096},       // the first recentring sweeps everything
-        {100, 100, 101, 100, 64},       // one cell east: one column
-        {100, 100, 101, 101, 128},      // south-east: one column and one row
-        {100, 100, 100, 99, 64},        // north: one row
-        {5119, 100, 0, 100, 64},        // over the east edge: one column, not all
-        {0, 100, 5119, 100, 64},        // and back west
-        {100, 4095, 100, 0, 64},        // over the south edge
-        {100, 100, 300, 100, 4096},     // a jump
+        {-1, -1, 100, 100, 4096},    // the first recentring sweeps everything
+        {100, 100, 101, 100, 64},    // one cell east: one column
+        {100, 100, 101, 101, 128},   // south-east: one column and one row
+        {100, 100, 100, 99, 64},     // north: one row
+        {5119, 100, 0, 100, 64},     // over the east edge: one column, not all
+        {0, 100, 5119, 100, 64},     // and back west
+        {100, 4095, 100, 0, 64},     // over the south edge
+        {100, 100, 300, 100, 4096},  // a jump
     };
     for (const Case& c : cases) {
         InitCellGrid();
         if (c.fromX >= 0) RecentreCellGrid(c.fromX, c.fromY);
         TheSweepCounts() = SweepCounts{};
         RecentreCellGrid(c.toX, c.toY);
-        EXPECT_EQ(TheSweepCounts().cells, c.cells) << c.fromX << "," << c.fromY << " -> " << c.toX
-                                                   << "," << c.toY;
+        EXPECT_EQ(TheSweepCounts().cells, c.cells)
+            << c.fromX << "," << c.fromY << " -> " << c.toX << "," << c.toY;
         EXPECT_EQ(TheCellGrid().cornerColumn, (c.toX - 32) & 63);
     }
 }

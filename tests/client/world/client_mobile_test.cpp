@@ -28,8 +28,8 @@ TEST_F(ClientMobileTest, DeathActionByBodyAndFallMode) {
     struct Case {
         int body, fallMode, action, frames;
     } cases[] = {
-        {100, 1, 130, 5},  {100, 0, 131, 5},  {160, 1, 136, 15}, {160, 0, 136, 15},
-        {250, 1, 136, 5},  {250, 0, 140, 5},  {400, 1, 149, 5},  {400, 0, 150, 5},
+        {100, 1, 130, 5}, {100, 0, 131, 5}, {160, 1, 136, 15}, {160, 0, 136, 15},
+        {250, 1, 136, 5}, {250, 0, 140, 5}, {400, 1, 149, 5},  {400, 0, 150, 5},
     };
     u32 serial = 0x50;
     for (const Case& c : cases) {
@@ -67,7 +67,8 @@ TEST_F(ClientMobileTest, ResolveInBothOrders) {
             m->Destroy();  // it leaves the view before its death action ends
         } else {
             // The action ends and the mobile is destroyed with it.
-            for (int i = 0; i < 50 && ActionSlot(0); ++i) RunActionSequencer();
+            for (int i = 0; i < 50 && ActionSlot(0); ++i)
+                RunActionSequencer();
         }
         EXPECT_TRUE(TheDyingMobiles().entries.empty());
         EXPECT_EQ(TheClientWorld().FindBySerial(0x70 | 0x80000000u), nullptr);
@@ -93,7 +94,8 @@ TEST_F(ClientMobileTest, SequencerExamples) {
         CClientMobile* m = Mobile(0x80, 400);
         m->StartAction(7, c.frames, c.delay, c.repeat, c.backward, c.pingPong);
         std::vector<int> want;
-        for (int f : c.shown) want.insert(want.end(), size_t(c.delay + 2), f);
+        for (int f : c.shown)
+            want.insert(want.end(), size_t(c.delay + 2), f);
         // The last frame is shown one step less: the end comes on the step that would leave it.
         EXPECT_EQ(Frames(*m), want) << c.frames << " " << c.repeat << " " << c.pingPong;
         EXPECT_EQ(m->sequencerSlot, -1);
@@ -111,7 +113,8 @@ TEST_F(ClientMobileTest, ATwentyFirstActionGetsNoSlotAndStaysOnItsFirstFrame) {
     }
     EXPECT_EQ(mobiles[19]->sequencerSlot, 19);
     EXPECT_EQ(mobiles[20]->sequencerSlot, -1);
-    for (int i = 0; i < 2; ++i) RunActionSequencer();
+    for (int i = 0; i < 2; ++i)
+        RunActionSequencer();
     EXPECT_EQ(mobiles[0]->action.frame, 1);
     EXPECT_EQ(mobiles[20]->action.frame, 0);
     EXPECT_TRUE(mobiles[20]->action.active);
@@ -124,7 +127,8 @@ TEST_F(ClientMobileTest, TheSequencerSurvivesDeathsThatDestroyMobiles) {
     CClientMobile* b = Mobile(0x201, 400, 12, 10);
     a->Die(0x40000200, 1);
     b->Die(0x40000201, 1);
-    for (int i = 0; i < 40; ++i) RunActionSequencer();
+    for (int i = 0; i < 40; ++i)
+        RunActionSequencer();
     EXPECT_EQ(TheClientWorld().mobileCount, 1);
     EXPECT_EQ(ActionSlot(0), nullptr);
     EXPECT_EQ(ActionSlot(1), nullptr);
@@ -143,7 +147,8 @@ TEST_F(ClientMobileTest, ThePlayersDeathActionOnlyEnds) {
     CClientPlayer* p = MakePlayer();
     p->PlaceInWorld(ClientLocation{10, 10, 0});
     p->Die(0, 1);
-    while (p->action.active) RunActionSequencer();
+    while (p->action.active)
+        RunActionSequencer();
     EXPECT_EQ(ThePlayer(), p);
 }
 
@@ -223,7 +228,8 @@ TEST_F(ClientMobileTest, GroundAndStairHeights) {
     struct Stair {
         int offset, dir, z;
     } stairs[] = {{1, 0, 18}, {2, 1, 20}, {1, 4, 12}, {2, 5, 10}, {1, 2, 15}, {0, 0, 15}};
-    for (const Stair& s : stairs) EXPECT_EQ(StairZ(10, 10, s.offset, s.dir), s.z);
+    for (const Stair& s : stairs)
+        EXPECT_EQ(StairZ(10, 10, s.offset, s.dir), s.z);
     EXPECT_EQ(FallZ(30, 0, 1, 10), 30);
     EXPECT_EQ(FallZ(30, 0, 6, 10), 15);
     EXPECT_EQ(FallZ(30, 0, 5, 2), 30);  // two frames per tile never divides by zero

@@ -15,9 +15,10 @@ TEST(ClampGraphicIdTest, KeepsHighBitsAndClampsTheId) {
         {0x4BB8, 0x4001},  // id 3000 with bit 14
         {0x8000, 0x8000},  // id 0 keeps only bit 15
         {0x4000, 0x0000},  // id 0 drops bit 14
-        {2999, 2999},      {3000, 1},     {0xC000 | 5, 0xC000 | 5},
+        {2999, 2999},     {3000, 1}, {0xC000 | 5, 0xC000 | 5},
     };
-    for (const Case& c : cases) EXPECT_EQ(ClampGraphicId(c.in), c.out) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(ClampGraphicId(c.in), c.out) << c.in;
 }
 
 TEST_F(ClientObjectTest, UpdateObjectChoosesTheClassByKindAndTileFlags) {
@@ -29,10 +30,8 @@ TEST_F(ClientObjectTest, UpdateObjectChoosesTheClassByKindAndTileFlags) {
         u16 graphic;
         bool corpse, mapItem, container, mobile;
     } cases[] = {
-        {0x40000001, 8198, true, false, true, false},
-        {0x40000002, 101, false, true, true, false},
-        {0x40000003, 100, false, false, true, false},
-        {0x40000004, 200, false, false, false, false},
+        {0x40000001, 8198, true, false, true, false}, {0x40000002, 101, false, true, true, false},
+        {0x40000003, 100, false, false, true, false}, {0x40000004, 200, false, false, false, false},
         {0x00000005, 200, false, false, true, true},
     };
     for (const Case& c : cases) {
@@ -68,11 +67,14 @@ TEST_F(ClientObjectTest, AmountArtDoublingAndCheckedTileIndexes) {
         int art;
         bool doubled;
     } cases[] = {
-        {3821, 0, 1, 0x4000 + 3821, false}, {3821, 0, 5, 0x4000 + 3822, false},
-        {3821, 0, 6, 0x4000 + 3823, false}, {3000, 0, 2, 0x4000 + 3000, true},
+        {3821, 0, 1, 0x4000 + 3821, false},
+        {3821, 0, 5, 0x4000 + 3822, false},
+        {3821, 0, 6, 0x4000 + 3823, false},
+        {3000, 0, 2, 0x4000 + 3000, true},
         {3000, 0, 1, 0x4000 + 3000, false},
         // graphic + increment past the tile records: no record (flags 0), no art
-        {0x3FFF, 1, 1, 0, false},           {0, -1, 1, 0, false},
+        {0x3FFF, 1, 1, 0, false},
+        {0, -1, 1, 0, false},
     };
     for (const Case& c : cases) {
         CClientItem* o = CClientItem::Allocate(0x40000100, c.graphic, c.increment);
@@ -128,10 +130,12 @@ TEST_F(ClientObjectTest, StaticsPoolGrowsByBlocksOf512) {
     const int live = StaticsPoolCounts().live;
     // Use up whatever is free, then count the blocks that new allocations build.
     const int freeBefore = allocated - live;
-    for (int i = 0; i < freeBefore + 513; ++i) taken.push_back(CClientObject::AllocateStatic(5));
+    for (int i = 0; i < freeBefore + 513; ++i)
+        taken.push_back(CClientObject::AllocateStatic(5));
     EXPECT_EQ(StaticsPoolCounts().allocated, allocated + 1024);
     EXPECT_EQ(StaticsPoolCounts().live, live + freeBefore + 513);
-    for (CClientObject* o : taken) o->Destroy();
+    for (CClientObject* o : taken)
+        o->Destroy();
     EXPECT_EQ(StaticsPoolCounts().live, live);
     EXPECT_EQ(CClientObject::AllocateStatic(5), taken.back());  // last freed, first out
     taken.back()->Destroy();
@@ -166,11 +170,13 @@ TEST_F(ClientObjectTest, ContainerOrders) {
             if (c.containerGraphic == 3000) place(*it);
         }
         if (c.containerGraphic != 3000) {
-            for (int k : c.keys) place(k);
+            for (int k : c.keys)
+                place(k);
         }
         CClientItem* added = place(c.newKey);
         size_t index = 0;
-        for (CClientObject* o = box->contents; o && o != added; o = o->allNext) ++index;
+        for (CClientObject* o = box->contents; o && o != added; o = o->allNext)
+            ++index;
         EXPECT_EQ(index, c.position) << c.containerGraphic;
         box->Destroy();
     }
@@ -195,7 +201,8 @@ TEST_F(ClientObjectTest, AtMostThreeBarksAndSavedBarksComeBackThenAge) {
     MakePlayer();
     CClientObject* o = TheClientWorld().UpdateObject(0x40000600, 10, 0, 1, 0, 0, 0, 0, 0, 0);
     ASSERT_NE(o, nullptr);
-    for (const char* t : {"one", "two", "three", "four"}) o->AddBark(t, 0, 3, 0);
+    for (const char* t : {"one", "two", "three", "four"})
+        o->AddBark(t, 0, 3, 0);
     EXPECT_EQ(o->BarkCount(), 3);
     EXPECT_EQ(o->firstBark->text, "four");
     EXPECT_EQ(o->firstBark->older->older->text, "two");
@@ -211,7 +218,8 @@ TEST_F(ClientObjectTest, AtMostThreeBarksAndSavedBarksComeBackThenAge) {
     EXPECT_TRUE(TheClientWorld().savedBarks.empty());
 
     TheClientWorld().SaveBarks(*again);
-    for (int i = 0; i < 4; ++i) TheClientWorld().AgeSavedBarks();
+    for (int i = 0; i < 4; ++i)
+        TheClientWorld().AgeSavedBarks();
     EXPECT_EQ(TheClientWorld().savedBarks.size(), 3u);
     TheClientWorld().AgeSavedBarks();
     EXPECT_TRUE(TheClientWorld().savedBarks.empty());
@@ -227,11 +235,14 @@ TEST_F(ClientObjectTest, TileNamesChooseByNumberAndReadOnlyTheNameField) {
         bool plural;
         const char* name;
     } cases[] = {
-        {30, false, "a loaf"},  {30, true, "loaves"},
-        {31, false, "an apple"}, {31, true, "apples"},
+        {30, false, "a loaf"},
+        {30, true, "loaves"},
+        {31, false, "an apple"},
+        {31, true, "apples"},
         {32, false, "the abcdefghijklmnopqrst"},
     };
-    for (const Case& c : cases) EXPECT_EQ(GetTileName(c.graphic, c.plural), c.name);
+    for (const Case& c : cases)
+        EXPECT_EQ(GetTileName(c.graphic, c.plural), c.name);
 }
 
 TEST_F(ClientObjectTest, EditPinsKeepsTheCountAndRefusesIndexesOutOfRange) {

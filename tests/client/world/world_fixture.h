@@ -46,8 +46,9 @@ protected:
     void LoadTiles() {
         std::vector<u8> image(size_t(kStaticBlocksStart) + 512 * size_t(kStaticBlockBytes));
         for (const auto& [g, t] : statics) {
-            EncodeStaticTile(t, &image[size_t(kStaticBlocksStart) + size_t(g / 32) * kStaticBlockBytes +
-                                       4 + size_t(g % 32) * kClientStaticRecordSize]);
+            EncodeStaticTile(
+                t, &image[size_t(kStaticBlocksStart) + size_t(g / 32) * kStaticBlockBytes + 4 +
+                          size_t(g % 32) * kClientStaticRecordSize]);
         }
         for (const auto& [g, t] : land) {
             EncodeLandTile(t, &image[size_t(g / 32) * kLandBlockBytes + 4 +
