@@ -119,22 +119,22 @@ void CClientMap::Move(int dx, int dy, int z) {
     const int oldX = centreX;
     centreX += dx;
     centreY += dy;
-    if (oldX < kSurfaceWidth) {
+    if (oldX < kClientSurfaceWidth) {
         if (centreX > 5119) {
-            centreX -= kSurfaceWidth;
-            ShiftObjects(-kSurfaceWidth, 0);
+            centreX -= kClientSurfaceWidth;
+            ShiftObjects(-kClientSurfaceWidth, 0);
         }
         if (centreX < 0) {
-            centreX += kSurfaceWidth;
-            ShiftObjects(kSurfaceWidth, 0);
+            centreX += kClientSurfaceWidth;
+            ShiftObjects(kClientSurfaceWidth, 0);
         }
         if (centreY > 4095) {
-            centreY -= kSurfaceHeight;
-            ShiftObjects(0, -kSurfaceHeight);
+            centreY -= kClientSurfaceHeight;
+            ShiftObjects(0, -kClientSurfaceHeight);
         }
         if (centreY < 0) {
-            centreY += kSurfaceHeight;
-            ShiftObjects(0, kSurfaceHeight);
+            centreY += kClientSurfaceHeight;
+            ShiftObjects(0, kClientSurfaceHeight);
         }
     }
     centreZ = z;
@@ -166,18 +166,18 @@ void CClientMap::ShiftObjects(int dx, int dy) {
 void CClientMap::MakeLand(int x, int y) {
     int lx = x, ly = y, tile;
     const s8* c;
-    if (centreX >= kSurfaceWidth) {
+    if (centreX >= kClientSurfaceWidth) {
         tile = (x < 5120 || x > 6143 || y < 0 || y > 4095) ? 580 : GetLandTile(x, y) & 0x7FFF;
         c = GetCornerHeights(x, y);
     } else {
         if (lx < 0)
-            lx += kSurfaceWidth;
+            lx += kClientSurfaceWidth;
         else if (lx > 5119)
-            lx -= kSurfaceWidth;
+            lx -= kClientSurfaceWidth;
         if (ly < 0)
-            ly += kSurfaceHeight;
+            ly += kClientSurfaceHeight;
         else if (ly > 4095)
-            ly -= kSurfaceHeight;
+            ly -= kClientSurfaceHeight;
         tile = GetLandTile(lx, ly) & 0x7FFF;
         c = GetCornerHeights(lx, ly);
     }
@@ -311,9 +311,9 @@ bool CClientMap::LineOfSight(const ClientLocation& from, const ClientLocation& t
 int ClientDistanceTo(const ClientLocation& a, int x, int y) {
     if ((a.x > 5119) != (x > 5119)) return 9999;
     int dx = std::abs(a.x - x), dy = std::abs(a.y - y);
-    if (a.x < kSurfaceWidth) {
-        dx = std::min(dx, kSurfaceWidth - dx);
-        dy = std::min(dy, kSurfaceHeight - dy);
+    if (a.x < kClientSurfaceWidth) {
+        dx = std::min(dx, kClientSurfaceWidth - dx);
+        dy = std::min(dy, kClientSurfaceHeight - dy);
     }
     return std::max(dx, dy);
 }

@@ -7,8 +7,8 @@
 #include "client/world/client_location.h"
 #include "platform/types.h"
 
-constexpr int kSurfaceWidth = 5120;
-constexpr int kSurfaceHeight = 4096;
+constexpr int kClientSurfaceWidth = 5120;
+constexpr int kClientSurfaceHeight = 4096;
 
 class CClientMap {
 public:

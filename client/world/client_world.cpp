@@ -41,11 +41,11 @@ CClientObject* CClientWorld::FindBySerial(u32 serial) const {
 CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x,
                                           int y, int z, u8 dir, u16 hue, u8 flags) {
     const CClientMap& map = TheClientMap();
-    if (map.centreX < kSurfaceWidth) {
-        if (map.centreX < 18 && x > 5102) x -= kSurfaceWidth;
-        if (map.centreX >= 5102 && x <= 18) x += kSurfaceWidth;
-        if (map.centreY < 18 && y > 4078) y -= kSurfaceHeight;
-        if (map.centreY >= 4078 && y <= 18) y += kSurfaceHeight;
+    if (map.centreX < kClientSurfaceWidth) {
+        if (map.centreX < 18 && x > 5102) x -= kClientSurfaceWidth;
+        if (map.centreX >= 5102 && x <= 18) x += kClientSurfaceWidth;
+        if (map.centreY < 18 && y > 4078) y -= kClientSurfaceHeight;
+        if (map.centreY >= 4078 && y <= 18) y += kClientSurfaceHeight;
     }
     int multi = -1;
     if (graphic >= 0x4000) {
