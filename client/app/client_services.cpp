@@ -4,7 +4,7 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/data/client_data_start.h"
 #include "client/net/client_link_services.h"
-#include "client/world/client_mobile.h"
+#include "client/world/client_world.h"
 
 namespace {
 
@@ -21,6 +21,7 @@ public:
         if (!ThePlayer()) new CClientPlayer;
     }
     void DeletePlayerObject() override { delete ThePlayer(); }
+    void AgeSavedBarks() override { TheClientWorld().AgeSavedBarks(); }
 };
 
 }  // namespace

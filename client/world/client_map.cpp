@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "client/data/data_file_cache.h"
+#include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_world.h"
@@ -228,7 +229,7 @@ void CClientMap::RefreshStatics() {
                 CClientObject* o = CClientObject::AllocateStatic(g);
                 const ClientStaticTile& tile = StaticTileOf(g);
                 if (tile.flags & kClientTileLightSource) o->direction = tile.layer;
-                o->hue = u16(rec[i + 5] | (rec[i + 6] << 8));
+                o->hue = StaticsEntryHue(u16(rec[i + 5] | (rec[i + 6] << 8)));
                 o->PlaceInWorld(ClientLocation{s16(c * 8 + rec[i + 2]), s16(r * 8 + rec[i + 3]),
                                                s8(rec[i + 4])});
             }
@@ -306,6 +307,10 @@ bool CClientMap::LineOfSight(const ClientLocation& from, const ClientLocation& t
         }
     }
     return true;
+}
+
+u16 StaticsEntryHue(u16 hue) {
+    return hue > kClientHueCount ? 0 : hue;
 }
 
 int ClientDistanceTo(const ClientLocation& a, int x, int y) {

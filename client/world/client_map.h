@@ -46,5 +46,8 @@ private:
 
 CClientMap& TheClientMap();
 
+// The hue a map static takes from its statics entry: one past the hue table gets none.
+u16 StaticsEntryHue(u16 hue);
+
 int ClientDistance(const ClientLocation& a, const ClientLocation& b);
 int ClientDistanceTo(const ClientLocation& a, int x, int y);

@@ -22,6 +22,14 @@ TEST(ClientDistanceTest, WrapsOnTheSurfaceOnly) {
     }
 }
 
+TEST(StaticsEntryHueTest, HuesPastTheTableGetNoRecolour) {
+    struct Case {
+        u16 in, out;
+    } cases[] = {{0, 0}, {1, 1}, {3000, 3000}, {3001, 0}, {0xFFFF, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(StaticsEntryHue(c.in), c.out) << c.in;
+}
+
 class ClientMapTest : public WorldFixture {
 protected:
     void SetUp() override {
