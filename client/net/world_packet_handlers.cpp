@@ -33,6 +33,29 @@ void TakePlayerFlags(CClientPlayer& player, u8 flags) {
     if (old != flags) TheWorldHooks().RefreshPlayerStatus();
 }
 
+// The leading fields of 0x77 and 0x78.
+struct MobileFields {
+    u32 serial = 0;
+    u16 body = 0, x = 0, y = 0, hue = 0;
+    u8 z = 0, dir = 0, flags = 0, noto = 0;
+
+    bool Read(PacketReader& r) {
+        r.ReadLong(serial);
+        r.ReadShort(body);
+        r.ReadShort(x);
+        r.ReadShort(y);
+        r.ReadByte(z);
+        r.ReadByte(dir);
+        r.ReadShort(hue);
+        r.ReadByte(flags);
+        r.ReadByte(noto);
+        return r.Ok();
+    }
+    void Update() const {
+        TheClientWorld().UpdateObject(serial, body, 0, 0, x, y, s8(z), dir, hue, flags);
+    }
+};
+
 u32 PlayerSerial() {
     return TheClientWorld().playerSerial;
 }
@@ -152,56 +175,36 @@ void WorldPacketHandlers::OnPlayerUpdate(const u8* packet, size_t length) {
 
 void WorldPacketHandlers::OnMobileUpdate(const u8* packet, size_t length) {
     PacketReader r(packet, length, 1);
-    u32 serial = 0;
-    u16 body = 0, x = 0, y = 0, hue = 0;
-    u8 z = 0, dir = 0, flags = 0, noto = 0;
-    r.ReadLong(serial);
-    r.ReadShort(body);
-    r.ReadShort(x);
-    r.ReadShort(y);
-    r.ReadByte(z);
-    r.ReadByte(dir);
-    r.ReadShort(hue);
-    r.ReadByte(flags);
-    r.ReadByte(noto);
-    if (!r.Ok()) return link_.RefusePacket(r);
+    MobileFields f;
+    if (!f.Read(r)) return link_.RefusePacket(r);
+    const u32 serial = f.serial;
     CClientObject* o = TheClientWorld().FindBySerial(serial);
     if (!o) return;
-    if (o->IsMobile()) static_cast<CClientMobile*>(o)->SetNotoriety(noto);
+    if (o->IsMobile()) static_cast<CClientMobile*>(o)->SetNotoriety(f.noto);
     if (!o->IsPlayer()) {
-        TheClientWorld().UpdateObject(serial, body, 0, 0, x, y, s8(z), dir, hue, flags);
+        f.Update();
     } else {
-        TakePlayerFlags(*static_cast<CClientPlayer*>(o), flags);
+        TakePlayerFlags(*static_cast<CClientPlayer*>(o), f.flags);
     }
 }
 
 void WorldPacketHandlers::OnMobileIncoming(const u8* packet, size_t length) {
     PacketReader r(packet, length, 3);
-    u32 serial = 0;
-    u16 body = 0, x = 0, y = 0, hue = 0;
-    u8 z = 0, dir = 0, flags = 0, noto = 0;
-    r.ReadLong(serial);
-    r.ReadShort(body);
-    r.ReadShort(x);
-    r.ReadShort(y);
-    r.ReadByte(z);
-    r.ReadByte(dir);
-    r.ReadShort(hue);
-    r.ReadByte(flags);
-    r.ReadByte(noto);
-    if (!r.Ok()) return link_.RefusePacket(r);
+    MobileFields f;
+    if (!f.Read(r)) return link_.RefusePacket(r);
+    const u32 serial = f.serial;
     CClientWorld& world = TheClientWorld();
     if (serial == PlayerSerial() && ThePlayer()) {
-        TakePlayerFlags(*ThePlayer(), flags);
+        TakePlayerFlags(*ThePlayer(), f.flags);
     } else {
-        world.UpdateObject(serial, body, 0, 0, x, y, s8(z), dir, hue, flags);
+        f.Update();
     }
     CClientObject* found = world.FindBySerial(serial);
     CClientMobile* mobile =
         found && found->IsMobile() ? static_cast<CClientMobile*>(found) : nullptr;
     if (mobile) {
         if (mobile->inCell) mobile->RemoveFromCell();
-        mobile->SetNotoriety(noto);
+        mobile->SetNotoriety(f.noto);
     }
     for (;;) {
         u32 itemSerial = 0;

@@ -1,7 +1,6 @@
 #include "client/world/client_object.h"
 
 #include <cstring>
-#include <vector>
 
 #include "client/data/data_file_cache.h"
 #include "client/data/tile_data.h"
@@ -15,17 +14,8 @@ bool g_clientTearDown = false;
 
 namespace {
 
-PoolCounts g_staticsCounts;
-PoolCounts g_itemsCounts;
-bool g_staticsRefilling = false;
-bool g_itemsRefilling = false;
-CClientObject* g_staticsFree = nullptr;
-CClientItem* g_itemsFree = nullptr;
-// Pool blocks live until exit (reachable from here).
-std::vector<void*> g_blocks;
-
-constexpr int kStaticsPerBlock = 512;
-constexpr int kItemsPerBlock = 64;
+ObjectPool<CClientObject, 512> g_statics;
+ObjectPool<CClientItem, 64> g_items;
 
 bool AddsToContents(const CClientObject* before, const CClientObject* o, int mode) {
     switch (mode) {
@@ -40,66 +30,28 @@ bool AddsToContents(const CClientObject* before, const CClientObject* o, int mod
 
 }  // namespace
 
-// The pools' access to the objects' protected initialisers.
+// The pools' access to the objects' protected initialisers and links.
 struct ObjectPools {
-    static CClientObject* TakeStatic() {
-        if (!g_staticsFree) {
-            g_staticsRefilling = true;
-            auto* block = new CClientObject[kStaticsPerBlock];
-            g_blocks.push_back(block);
-            g_staticsCounts.allocated += kStaticsPerBlock;
-            g_staticsRefilling = false;
-            for (int i = kStaticsPerBlock - 1; i >= 1; --i) {
-                block[i].allNext = g_staticsFree;
-                g_staticsFree = &block[i];
-            }
-            ++g_staticsCounts.live;
-            return &block[0];
-        }
-        CClientObject* o = g_staticsFree;
-        g_staticsFree = o->allNext;
-        ++g_staticsCounts.live;
-        return o;
-    }
+    static CClientObject*& StaticLink(CClientObject* o) { return o->allNext; }
+    static CClientItem*& ItemLink(CClientItem* o) { return o->serverNext; }
+    static CClientObject* TakeStatic() { return g_statics.Take(StaticLink); }
     static void GiveStatic(CClientObject* o) {
-        --g_staticsCounts.live;
         if (!o->detached) o->RemoveFromWorld();
-        o->allNext = g_staticsFree;
-        g_staticsFree = o;
+        g_statics.Give(o, StaticLink);
         o->DeleteBarks();
     }
-    static CClientItem* TakeItem() {
-        if (!g_itemsFree) {
-            g_itemsRefilling = true;
-            auto* block = new CClientItem[kItemsPerBlock];
-            g_blocks.push_back(block);
-            g_itemsCounts.allocated += kItemsPerBlock;
-            g_itemsRefilling = false;
-            for (int i = kItemsPerBlock - 1; i >= 1; --i) {
-                block[i].serverNext = g_itemsFree;
-                g_itemsFree = &block[i];
-            }
-            ++g_itemsCounts.live;
-            return &block[0];
-        }
-        CClientItem* o = g_itemsFree;
-        g_itemsFree = o->serverNext;
-        ++g_itemsCounts.live;
-        return o;
-    }
+    static CClientItem* TakeItem() { return g_items.Take(ItemLink); }
     static void GiveItem(CClientItem* o) {
-        --g_itemsCounts.live;
         o->ReleaseItem();
-        o->serverNext = g_itemsFree;
-        g_itemsFree = o;
+        g_items.Give(o, ItemLink);
     }
 };
 
 PoolCounts& StaticsPoolCounts() {
-    return g_staticsCounts;
+    return g_statics.counts;
 }
 PoolCounts& ItemsPoolCounts() {
-    return g_itemsCounts;
+    return g_items.counts;
 }
 
 u16 ClampGraphicId(u16 value) {
@@ -172,7 +124,7 @@ std::string GetTileName(int graphic, bool plural) {
 // --- CClientObject ------------------------------------------------------------------------------
 
 CClientObject::CClientObject() {
-    if (!g_staticsRefilling) ResetObjectFields();
+    if (!g_statics.refilling) ResetObjectFields();
 }
 
 void CClientObject::ResetObjectFields() {
@@ -526,7 +478,7 @@ void CClientObject::DeleteBarks() {
 // --- CClientItem --------------------------------------------------------------------------------
 
 CClientItem::CClientItem() {
-    if (!g_itemsRefilling) InitItemFields();
+    if (!g_items.refilling) InitItemFields();
 }
 
 void CClientItem::InitItemFields() {

@@ -10,6 +10,7 @@
 
 #include "client/render/span_blit.h"
 #include "client/world/display_object.h"
+#include "client/world/object_pool.h"
 
 class CClientMobile;
 class CClientContainer;
@@ -217,11 +218,6 @@ public:
     int pinCount = 0;
 };
 
-// Pool counters of one pooled class.
-struct PoolCounts {
-    int live = 0;
-    int allocated = 0;
-};
 PoolCounts& StaticsPoolCounts();
 PoolCounts& ItemsPoolCounts();
 

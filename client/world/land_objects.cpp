@@ -1,49 +1,31 @@
 #include "client/world/land_objects.h"
 
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
-LandPoolCounts g_counts;
 LevelRecord g_levels;
-std::vector<void*> g_landBlocks;  // pool blocks live until exit
-LandTile* g_flatFree = nullptr;
-TexturedLandTile* g_texturedFree = nullptr;
-constexpr int kLandPerBlock = 128;
+ObjectPool<LandTile, 128> g_flat;
+ObjectPool<TexturedLandTile, 128> g_textured;
 
-template <typename T>
-T* Take(T*& freeHead, int& live, int& allocated) {
-    T* o = freeHead;
-    if (!o) {
-        auto* block = new T[kLandPerBlock];
-        g_landBlocks.push_back(block);
-        allocated += kLandPerBlock;
-        for (int i = kLandPerBlock - 1; i >= 1; --i) {
-            block[i].cellNext = freeHead;
-            freeHead = &block[i];
-        }
-        o = &block[0];
-    } else {
-        freeHead = static_cast<T*>(o->cellNext);
-        o->cellNext = nullptr;
-    }
-    ++live;
-    return o;
+CDisplayObject*& CellLink(CDisplayObject* o) {
+    return o->cellNext;
 }
 
-template <typename T>
-void Give(T* o, T*& freeHead, int& live) {
-    --live;
+template <typename T, int N>
+void Release(ObjectPool<T, N>& pool, T* o) {
     if (o->inCell) o->RemoveFromCell();
-    o->cellNext = freeHead;
-    freeHead = o;
+    pool.Give(o, CellLink);
 }
 
 }  // namespace
 
-LandPoolCounts& TheLandPoolCounts() {
-    return g_counts;
+PoolCounts& FlatLandPoolCounts() {
+    return g_flat.counts;
+}
+
+PoolCounts& TexturedLandPoolCounts() {
+    return g_textured.counts;
 }
 
 LevelRecord& TheLevels() {
@@ -51,14 +33,14 @@ LevelRecord& TheLevels() {
 }
 
 LandTile* LandTile::Allocate(int graphic, const ClientLocation& at) {
-    LandTile* o = Take(g_flatFree, g_counts.flatLive, g_counts.flatAllocated);
+    LandTile* o = g_flat.Take(CellLink);
     o->landGraphic = graphic;
     o->loc = at;
     return o;
 }
 
 void LandTile::Destroy() {
-    Give(this, g_flatFree, g_counts.flatLive);
+    Release(g_flat, this);
 }
 
 void LandTile::UpdateScreenBox() {
@@ -78,7 +60,7 @@ bool LandTile::IsHidden() const {
 }
 
 TexturedLandTile* TexturedLandTile::Allocate(int graphic, const ClientLocation& at, const s8 c[4]) {
-    TexturedLandTile* o = Take(g_texturedFree, g_counts.texturedLive, g_counts.texturedAllocated);
+    TexturedLandTile* o = g_textured.Take(CellLink);
     o->landGraphic = graphic;
     o->loc = at;
     for (int i = 0; i < 4; ++i)
@@ -92,7 +74,7 @@ TexturedLandTile* TexturedLandTile::Allocate(int graphic, const ClientLocation& 
 }
 
 void TexturedLandTile::Destroy() {
-    Give(this, g_texturedFree, g_counts.texturedLive);
+    Release(g_textured, this);
 }
 
 void TexturedLandTile::UpdateScreenBox() {

@@ -2,6 +2,7 @@
 // Land objects of the cell grid: flat tiles and tiles drawn as two textured triangles. Both
 // come from pools; the client map makes one per cell of the window around the centre.
 #include "client/world/display_object.h"
+#include "client/world/object_pool.h"
 
 class LandTile : public CDisplayObject {
 public:
@@ -35,10 +36,8 @@ public:
     int steepFlag = 0;  // corner 2 at least 11 above corner 0
 };
 
-struct LandPoolCounts {
-    int flatLive = 0, flatAllocated = 0, texturedLive = 0, texturedAllocated = 0;
-};
-LandPoolCounts& TheLandPoolCounts();
+PoolCounts& FlatLandPoolCounts();
+PoolCounts& TexturedLandPoolCounts();
 
 // The level record: level cut and roof levels.
 struct LevelRecord {

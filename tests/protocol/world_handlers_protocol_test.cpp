@@ -12,11 +12,7 @@ namespace {
 
 class WorldHandlersProtocolTest : public WorldFixture {
 protected:
-    WorldHandlersProtocolTest() {
-        player = MakePlayer(1, 400);
-        TheClientMap().playerOutOfWorld = true;
-        player->PlaceInWorld(ClientLocation{10, 10, 0});
-    }
+    WorldHandlersProtocolTest() : player(PlayerInStillWorld()) {}
     void Deliver(const PacketWriter& w) {
         ASSERT_TRUE(w.Ok());
         link.Dispatcher().Dispatch(w.Data(), w.Length());
@@ -26,7 +22,7 @@ protected:
             TheClientWorld().UpdateObject(serial, u16(body), 0, 0, 12, 10, 0, 0, 0, 0));
     }
     ClientLink link;
-    CClientPlayer* player = nullptr;
+    CClientPlayer* player;
     u8 buffer[512];
 };
 

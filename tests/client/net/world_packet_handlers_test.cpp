@@ -37,11 +37,7 @@ Packet Fixed(u8 id) {
 
 class WorldPacketHandlersTest : public WorldFixture {
 protected:
-    WorldPacketHandlersTest() {
-        player = MakePlayer(1, 400);
-        TheClientMap().playerOutOfWorld = true;
-        player->PlaceInWorld(ClientLocation{10, 10, 0});
-    }
+    WorldPacketHandlersTest() : player(PlayerInStillWorld()) {}
     void Send(const Bytes& bytes) { link.Dispatcher().Dispatch(bytes.data(), bytes.size()); }
     CClientObject* Find(u32 serial) { return TheClientWorld().FindBySerial(serial); }
     // 0x78 for a mobile with the given worn items {serial, graphic, layer, hue or -1}.
@@ -63,7 +59,7 @@ protected:
     }
 
     ClientLink link;
-    CClientPlayer* player = nullptr;
+    CClientPlayer* player;
 };
 
 TEST_F(WorldPacketHandlersTest, ObjectInfoReadsItsOptionalFields) {

@@ -63,6 +63,14 @@ protected:
         return p;
     }
 
+    // A player standing at (10, 10) with the map window held still (no data files read).
+    CClientPlayer* PlayerInStillWorld() {
+        CClientPlayer* p = MakePlayer(1, 400);
+        TheClientMap().playerOutOfWorld = true;
+        p->PlaceInWorld(ClientLocation{10, 10, 0});
+        return p;
+    }
+
     // Empties the grid, the lists, the tables and the map window.
     static void ResetWorld() {
         CClientWorld& w = TheClientWorld();
