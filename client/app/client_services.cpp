@@ -29,4 +29,5 @@ public:
 void InstallClientServices() {
     static BuiltClientServices services;
     SetClientSubsystemServices(&services);
+    TheClientTileData().SetListener(&TheWorldTileListener());
 }

@@ -305,16 +305,10 @@ void CClientObject::AddToContainer(CClientContainer* c, const ClientLocation& at
     }
     self->holder = c;
     detached = 0;
-    if (mode == 1) {
-        TheWorldHooks().RedrawContainerItem(c->serial, self->serial);
-    } else {
-        TheWorldHooks().RedrawContainerItem(c->serial, self->serial);
-        if (mode == 0 && !c->IsCorpse()) {
-            // A bulletin board asks the server for the message header; the gumps decide
-            // whether the container shows as one.
-            TheWorldHooks().RequestBulletinHeader(c->serial, self->serial);
-        }
-    }
+    // The container's open gump shows the new content: a container gump redraws its
+    // rectangle, a spellbook refreshes, a bulletin board asks the server for the message's
+    // header, a vendor's shop updates its list.
+    TheWorldHooks().ContainerItemAdded(c->serial, self->serial);
     if (mode == 0 && c->IsCorpse() && !c->holder && c->inCell) {
         c->RemoveFromCell();
         c->PlaceInCell();

@@ -86,6 +86,7 @@ public:
 
     void AddToLightList();
     void RemoveFromLightList();
+    void LinkAnimated();
     void AddToSeeThroughList();
     void RemoveFromSeeThroughList();
 
@@ -120,7 +121,6 @@ protected:
     // Steps 2 and 3 of the detaching: the animated, light and see-through lists.
     void LeaveWorldLists();
     void UnlinkAllObjects();
-    void LinkAnimated();
 
     friend struct ObjectPools;
 };

@@ -1,7 +1,9 @@
 #include "client/world/client_world.h"
 
 #include "client/data/tile_data.h"
+#include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
+#include "client/world/land_objects.h"
 #include "platform/clock.h"
 
 CClientWorld& TheClientWorld() {
@@ -255,4 +257,43 @@ void CClientWorld::EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 dir,
     player->direction = dir;
     player->PlaceInWorld(ClientLocation{s16(x), s16(y), s16(z)});
     TheClientMap().Recenter(x, y, z, map);
+}
+
+WorldTileListener& TheWorldTileListener() {
+    static WorldTileListener listener;
+    return listener;
+}
+
+void WorldTileListener::RefreshStaticGraphic(int graphic) {
+    for (CClientObject* o = TheClientWorld().allHead; o; o = o->allNext) {
+        if (o->TileGraphic() != graphic || !o->inCell) continue;
+        o->RemoveFromCell();
+        o->PlaceInCell();
+    }
+}
+
+void WorldTileListener::RefreshLandGraphic(int tile) {
+    for (CDisplayObject* head : TheCellGrid().heads) {
+        for (CDisplayObject* o = head; o; o = o->cellNext) {
+            if (!o->IsLand()) continue;
+            const int shown = o->IsTexturedLand() ? static_cast<TexturedLandTile*>(o)->landGraphic
+                                                  : static_cast<LandTile*>(o)->landGraphic;
+            if (shown == tile) o->Invalidate();
+        }
+    }
+}
+
+void WorldTileListener::RebuildLightAndAnimatedLists() {
+    CClientWorld& w = TheClientWorld();
+    while (w.lightHead)
+        w.lightHead->RemoveFromLightList();
+    while (CClientObject* o = w.animHead) {
+        w.animHead = o->animNext;
+        o->animNext = o->animPrev = nullptr;
+    }
+    for (CClientObject* o = w.allHead; o; o = o->allNext) {
+        if (StaticTileOf(o->graphic).flags & kClientTileAnimated) o->LinkAnimated();
+        if (o->GetTileFlags() & kClientTileLightSource) o->AddToLightList();
+    }
+    TheWorldHooks().AnimatedStaticsChanged();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "client/data/tile_data.h"
 #include "client/world/client_mobile.h"
 
 struct SavedBark {
@@ -72,3 +73,14 @@ public:
 };
 
 CClientWorld& TheClientWorld();
+
+// What a tile-data block update asks of the world: objects of a changed static graphic are
+// placed again (re-sorted in their cells), land showing a changed tile is redrawn, and the
+// light-source and animated lists are rebuilt when those flags changed.
+class WorldTileListener : public TileDataListener {
+public:
+    void RefreshStaticGraphic(int graphic) override;
+    void RefreshLandGraphic(int tile) override;
+    void RebuildLightAndAnimatedLists() override;
+};
+WorldTileListener& TheWorldTileListener();

@@ -21,7 +21,7 @@ public:
         return false;
     }
     void RedrawRadar() override { Say("radar gump"); }
-    void RedrawContainerItem(u32, u32) override { Say("container gumps"); }
+    void ContainerItemAdded(u32, u32) override { Say("container gumps"); }
     void RedrawContainerRect(u32, const ScreenRect&) override { Say("container gumps"); }
     void RedrawPaperdoll(u32) override { Say("paperdoll gumps"); }
     void RefreshPlayerStatus() override { Say("status gumps"); }
@@ -33,7 +33,6 @@ public:
     void DeleteFreeBarks() override { Say("bark gumps"); }
     void BarkAdded(u32, const std::string&) override { Say("bark gumps"); }
     void ShowMessage(const std::string&, const std::string&) override { Say("message boxes"); }
-    void RequestBulletinHeader(u32, u32) override { Say("bulletin boards"); }
     void OpenAmountGump(u32) override { Say("amount gump"); }
     void PlaySound(int, bool, int, int, int) override { Say("sound"); }
     void PlayMusic(int, bool, bool) override { Say("music"); }
@@ -81,8 +80,8 @@ WorldHooks* SetWorldHooks(WorldHooks* hooks) {
 bool WorldHooks::FigureBox(const CClientContainer&, ScreenRect&) {
     return false;
 }
-void WorldHooks::RedrawContainerItem(u32 container, u32 item) {
-    Record("RedrawContainerItem " + Hex(container) + " " + Hex(item));
+void WorldHooks::ContainerItemAdded(u32 container, u32 item) {
+    Record("ContainerItemAdded " + Hex(container) + " " + Hex(item));
 }
 void WorldHooks::RedrawContainerRect(u32 container, const ScreenRect&) {
     Record("RedrawContainerRect " + Hex(container));
@@ -98,9 +97,6 @@ void WorldHooks::BarkAdded(u32 object, const std::string& text) {
 }
 void WorldHooks::ShowMessage(const std::string& text, const std::string& caption) {
     Record("ShowMessage " + text + " / " + caption);
-}
-void WorldHooks::RequestBulletinHeader(u32 board, u32 message) {
-    Record("RequestBulletinHeader " + Hex(board) + " " + Hex(message));
 }
 void WorldHooks::OpenAmountGump(u32 serial) {
     Record("OpenAmountGump " + Hex(serial));

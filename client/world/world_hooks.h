@@ -32,7 +32,9 @@ public:
 
     // --- gumps ----------------------------------------------------------------------------------
     virtual void RedrawRadar() { Record("RedrawRadar"); }
-    virtual void RedrawContainerItem(u32 container, u32 item);
+    // An object entered a container; its open gump (container, spellbook, bulletin board,
+    // shop) shows it.
+    virtual void ContainerItemAdded(u32 container, u32 item);
     virtual void RedrawContainerRect(u32 container, const ScreenRect& rect);
     virtual void RedrawPaperdoll(u32 mobile);
     virtual void RefreshPlayerStatus() { Record("RefreshPlayerStatus"); }
@@ -45,7 +47,6 @@ public:
     virtual void DeleteFreeBarks() { Record("DeleteFreeBarks"); }
     virtual void BarkAdded(u32 object, const std::string& text);
     virtual void ShowMessage(const std::string& text, const std::string& caption);
-    virtual void RequestBulletinHeader(u32 board, u32 message);
     // The stack amount gump for an object about to be dragged.
     virtual void OpenAmountGump(u32 serial);
 

@@ -197,6 +197,31 @@ TEST_F(ClientObjectTest, EquippingOnLayerZeroLeavesLightsAndPaperdollsAlone) {
     EXPECT_TRUE(torch->IsEquipped());
 }
 
+TEST_F(ClientObjectTest, TileBlockUpdatesRebuildTheLightAndAnimatedLists) {
+    MakePlayer();
+    TheClientTileData().SetListener(&TheWorldTileListener());
+    CClientObject* lamp = CClientObject::AllocateStatic(60);
+    lamp->PlaceInWorld(ClientLocation{3, 3, 0});
+    CClientObject* wheel = CClientObject::AllocateStatic(61);
+    wheel->PlaceInWorld(ClientLocation{4, 3, 0});
+    EXPECT_FALSE(lamp->inLightList);
+    // Static block 1 holds graphics 32-63: flag 60 a light source, 61 animated.
+    std::vector<u8> block(kStaticBlockBytes);
+    ClientStaticTile light, turning;
+    light.flags = kClientTileLightSource;
+    turning.flags = kClientTileAnimated;
+    EncodeStaticTile(light, &block[4 + (60 - 32) * kClientStaticRecordSize]);
+    EncodeStaticTile(turning, &block[4 + (61 - 32) * kClientStaticRecordSize]);
+    TheClientTileData().UpdateStaticTileBlock(512 + 1, block.data(), block.size());
+    EXPECT_TRUE(lamp->inLightList);
+    EXPECT_EQ(TheClientWorld().animHead, wheel);
+    std::fill(block.begin(), block.end(), u8(0));
+    TheClientTileData().UpdateStaticTileBlock(512 + 1, block.data(), block.size());
+    EXPECT_FALSE(lamp->inLightList);
+    EXPECT_EQ(TheClientWorld().animHead, nullptr);
+    TheClientTileData().SetListener(nullptr);
+}
+
 TEST_F(ClientObjectTest, AtMostThreeBarksAndSavedBarksComeBackThenAge) {
     MakePlayer();
     CClientObject* o = TheClientWorld().UpdateObject(0x40000600, 10, 0, 1, 0, 0, 0, 0, 0, 0);
