@@ -66,7 +66,9 @@ protected:
     // A player standing at (10, 10) with the map window held still (no data files read).
     CClientPlayer* PlayerInStillWorld() {
         CClientPlayer* p = MakePlayer(1, 400);
-        TheClientMap().playerOutOfWorld = true;
+        CClientMap& map = TheClientMap();
+        map.playerOutOfWorld = true;
+        map.centreX = map.centreY = 10;
         p->PlaceInWorld(ClientLocation{10, 10, 0});
         return p;
     }
