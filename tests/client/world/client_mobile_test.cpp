@@ -246,6 +246,45 @@ TEST_F(ClientMobileTest, ThePlayersStepAtRestSetsTheScrollAndDrawnZ) {
     EXPECT_EQ(ViewScrollY, 200 * 22 - p->drawnZ * 4 - 217);
 }
 
+TEST_F(ClientMobileTest, TheDrawnHeightOfAMobilesStep) {
+    RecentreCellGrid(20, 20);
+    SetStatic(80, 0x400, 10);               // stairs: stood on at half their height
+    SetStatic(81, 0x400 | 0x40000000, 10);  // stairs turned by 6
+    struct Case {
+        int stairs;  // 0: none
+        int progress, direction;
+        bool steep;
+        int drawnZ;
+    } cases[] = {
+        {80, 3, 0, false, 8},  // more than half the frames left: the start cell, offset 1
+        {81, 3, 0, false, 5},  // turned to 6: the middle of the stairs
+        {80, 0, 0, false, 5},  // at rest: offset 0
+        {0, 3, 0, true, 13},   // a steep drop: the fall curve of 10 frames, 7 done
+    };
+    for (const Case& c : cases) {
+        CClientObject* stairs = nullptr;
+        if (c.stairs) {
+            stairs = CClientObject::AllocateStatic(c.stairs);
+            stairs->loc.Set(5, 5, 0);
+            stairs->PlaceInCell();
+        }
+        CClientMobile m(0x600, 400, 0);
+        m.direction = u8(c.direction);
+        m.stepStart.Set(5, 5, 5);
+        m.loc.Set(c.progress ? 6 : 5, c.progress ? 4 : 5, c.progress && !c.steep ? 0 : 5);
+        if (c.steep) m.loc.Set(6, 4, 0);
+        m.stepProgress = c.progress;
+        m.steepStep = c.steep ? 1 : 0;
+        m.stepDrop = c.steep ? 33 : 0;
+        m.UpdateStep();
+        EXPECT_EQ(m.drawnZ, c.drawnZ) << c.stairs << " " << c.progress;
+        if (stairs) {
+            stairs->RemoveFromCell();
+            stairs->Destroy();
+        }
+    }
+}
+
 TEST_F(ClientMobileTest, NotorietyTests) {
     struct Case {
         int value;
