@@ -244,3 +244,41 @@ TEST_F(CellGridTest, WalksSurviveADestroyThatTakesOtherObjectsOfTheCell) {
 }
 
 }  // namespace
+
+namespace {
+
+class VisibilityTest : public WorldFixture {};
+
+TEST_F(VisibilityTest, TheLevelCutAndRoofLevelHideByHeight) {
+    CClientPlayer* p = MakePlayer();
+    p->PlaceInWorld(ClientLocation{3, 3, 0});
+    SetStatic(90, 0x10000000);  // a roof piece
+    LandTile* high = LandTile::Allocate(3, ClientLocation{5, 5, 30});
+    high->PlaceInCell();
+    CClientObject* onHigh = CClientObject::AllocateStatic(5);
+    onHigh->PlaceInWorld(ClientLocation{5, 5, 31});
+    CClientObject* low = CClientObject::AllocateStatic(5);
+    low->PlaceInWorld(ClientLocation{6, 6, 0});
+    CClientObject* roof = CClientObject::AllocateStatic(90);
+    roof->PlaceInWorld(ClientLocation{6, 7, 0});
+    struct Case {
+        int cutOn, cutLevel, roofLevel;
+        bool highHidden, onHighHidden, lowHidden, roofHidden;
+    } cases[] = {
+        {0, 0, 127, false, false, false, false},
+        {1, 16, 127, true, true, false, false},  // land above the cut and what stands on it
+        {1, 40, 127, false, false, false, false},
+        {0, 0, 20, false, true, false, true},  // a roof level hides every roof piece
+    };
+    for (const Case& c : cases) {
+        TheLevels() = LevelRecord{c.cutOn, c.cutLevel, c.roofLevel, c.roofLevel};
+        EXPECT_EQ(high->IsHidden(), c.highHidden) << c.cutLevel << " " << c.roofLevel;
+        EXPECT_EQ(onHigh->IsHidden(), c.onHighHidden) << c.cutLevel << " " << c.roofLevel;
+        EXPECT_EQ(low->IsHidden(), c.lowHidden) << c.cutLevel << " " << c.roofLevel;
+        EXPECT_EQ(roof->IsHidden(), c.roofHidden) << c.cutLevel << " " << c.roofLevel;
+        EXPECT_FALSE(p->IsHidden());
+    }
+    high->Destroy();
+}
+
+}  // namespace
