@@ -12,11 +12,12 @@
 #include "client/data/fonts.h"
 #include "client/gumps/framework/gump_shell_services.h"
 #include "client/net/client_link_services.h"
+#include "client/world/client_world.h"
 
 namespace {
 
-// The subsystems built so far: the data cache and the connection (the gump framework is
-// mixed in below). Sound, music and the others behind the slot keep ClientSubsystemServices'
+// The subsystems built so far: the data cache, the connection and the player object of the
+// client world (the gump framework is mixed in below). Sound, music and the others behind the slot keep ClientSubsystemServices'
 // empty answers until they land.
 class BuiltClientServices : public ClientLinkServices {
 public:
@@ -24,6 +25,11 @@ public:
         if (CClientApp* app = CClientApp::Instance()) InitDataCache(*app);
     }
     void DataCacheLoadPatches() override { LoadDataPatches(); }
+    void CreatePlayerObject() override {
+        if (!ThePlayer()) new CClientPlayer;
+    }
+    void DeletePlayerObject() override { delete ThePlayer(); }
+    void AgeSavedBarks() override { TheClientWorld().AgeSavedBarks(); }
 };
 
 }  // namespace
@@ -43,4 +49,6 @@ void InstallClientServices() {
             LogClientError("fonts", ("font patch " + std::to_string(font) + " refused").c_str());
         }
     });
+    // Tile-data block updates reach the client world.
+    TheClientTileData().SetListener(&TheWorldTileListener());
 }

@@ -6,6 +6,7 @@
 #include "client/net/client_login_hooks.h"
 #include "client/net/link_report.h"
 #include "client/net/login_packet_handlers.h"
+#include "client/net/world_packet_handlers.h"
 #include "core/packet_reader.h"
 #include "core/process_link.h"
 #include "platform/clock.h"
@@ -25,6 +26,8 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
     }
     handlers_.reset(new LoginPacketHandlers(*this));
     handlers_->Install(dispatcher_);
+    worldHandlers_.reset(new WorldPacketHandlers(*this));
+    worldHandlers_->Install(dispatcher_);
 }
 
 ClientLink::~ClientLink() = default;

@@ -16,6 +16,7 @@
 class ClientLoginHooks;
 class LoginFrontEnd;
 class LoginPacketHandlers;
+class WorldPacketHandlers;
 class PacketReader;
 class PacketWriter;
 
@@ -48,6 +49,7 @@ public:
     ClientConnection* PreviousConnection() { return previous_.get(); }
 
     ServerPacketDispatcher& Dispatcher() { return dispatcher_; }
+    WorldPacketHandlers& WorldHandlers() { return *worldHandlers_; }
     ClientStreamState& Stream() { return stream_; }
     LoginFrontEnd& FrontEnd() { return *frontEnd_; }
     // Puts a front end in force (null: the link's own recording one); the caller keeps it.
@@ -87,6 +89,7 @@ private:
     // start of the next poll.
     std::vector<std::unique_ptr<ClientConnection>> retired_;
     std::unique_ptr<LoginPacketHandlers> handlers_;
+    std::unique_ptr<WorldPacketHandlers> worldHandlers_;
     std::array<int, 256> unhandledCount_{};
     std::array<std::vector<u8>, 256> lastUnhandled_;
 };

@@ -4,6 +4,8 @@
 #include "client/app/main_window.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
+#include "client/world/client_map.h"
+#include "client/world/client_world.h"
 #include "core/packet_writer.h"
 #include "platform/key_value_store.h"
 
@@ -43,6 +45,21 @@ void ShellLoginHooks::SetInWorld(bool on) {
 void ShellLoginHooks::SetInGame(bool on) {
     ClientLoginHooks::SetInGame(on);
     if (CClientApp* app = CClientApp::Instance()) app->inGame = on;
+}
+
+void ShellLoginHooks::EnterWorld(const EnterWorldInfo& info) {
+    CClientMap& map = TheClientMap();
+    for (int i = 0; i < 4; ++i)
+        map.area[i] = info.bounds[i];
+    TheClientWorld().EnterWorld(info.serial, info.body, s16(info.x), s16(info.y), s16(info.z),
+                                info.direction, info.map);
+}
+
+void ShellLoginHooks::ServerChange(const u16 bounds[4], u8 map) {
+    CClientMap& m = TheClientMap();
+    for (int i = 0; i < 4; ++i)
+        m.area[i] = bounds[i];
+    m.Recenter(-1, -1, -1, map);
 }
 
 ClientLinkServices::ClientLinkServices() = default;

@@ -19,6 +19,8 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption) override;
     void SetInWorld(bool on) override;
     void SetInGame(bool on) override;
+    void EnterWorld(const EnterWorldInfo& info) override;
+    void ServerChange(const u16 bounds[4], u8 map) override;
 };
 
 class ClientLinkServices : public ClientSubsystemServices {

@@ -1,0 +1,299 @@
+#include "client/world/client_world.h"
+
+#include "client/data/tile_data.h"
+#include "client/world/cell_grid.h"
+#include "client/world/client_map.h"
+#include "client/world/land_objects.h"
+#include "platform/clock.h"
+
+CClientWorld& TheClientWorld() {
+    static CClientWorld world;
+    return world;
+}
+
+void CClientWorld::AppendAll(CClientObject* o) {
+    o->allNext = nullptr;
+    o->allPrev = allTail;
+    if (allTail)
+        allTail->allNext = o;
+    else
+        allHead = o;
+    allTail = o;
+}
+
+void CClientWorld::UnlinkAll(CClientObject* o) {
+    if (o->allPrev)
+        o->allPrev->allNext = o->allNext;
+    else if (allHead == o)
+        allHead = o->allNext;
+    if (o->allNext)
+        o->allNext->allPrev = o->allPrev;
+    else if (allTail == o)
+        allTail = o->allPrev;
+    o->allNext = o->allPrev = nullptr;
+}
+
+CClientObject* CClientWorld::FindBySerial(u32 serial) const {
+    for (CClientItem* o = serverHead; o; o = o->serverNext) {
+        if (o->serial == serial) return o;
+    }
+    return nullptr;
+}
+
+CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x,
+                                          int y, int z, u8 dir, u16 hue, u8 flags) {
+    const CClientMap& map = TheClientMap();
+    if (map.centreX < kClientSurfaceWidth) {
+        if (map.centreX < 18 && x > 5102) x -= kClientSurfaceWidth;
+        if (map.centreX >= 5102 && x <= 18) x += kClientSurfaceWidth;
+        if (map.centreY < 18 && y > 4078) y -= kClientSurfaceHeight;
+        if (map.centreY >= 4078 && y <= 18) y += kClientSurfaceHeight;
+    }
+    int multi = -1;
+    if (graphic >= 0x4000) {
+        multi = graphic - 0x4000;
+        graphic = 1;
+    }
+    CClientObject* o = FindBySerial(serial);
+    bool newItem = false;
+    if (!o && (serial & 0x40000000)) {
+        CClientItem* item;
+        if (graphic == 8198)
+            item = new CClientCorpse(serial, graphic);
+        else if (IsMapGraphic(graphic))
+            item = new CClientMapItem(serial, graphic, increment, true);
+        else if (IsContainerGraphic(graphic)) {
+            item = new CClientContainer(serial, graphic, increment, true);
+        } else {
+            item = CClientItem::Allocate(serial, graphic, increment);
+        }
+        item->direction = dir;
+        item->hue = ClampGraphicId(hue);
+        item->amount = amount;
+        item->SetStatusFlags(flags);
+        o = item;
+        newItem = true;
+    } else if (!o) {
+        auto* m = new CClientMobile(serial, graphic, increment);
+        m->direction = dir & 0x7F;
+        m->running = (dir & 0x80) ? 1 : 0;
+        m->hue = ClampGraphicId(hue);
+        m->loc.Set(x, y, z);
+        m->drawnZ = z;
+        m->PlaceInWorld(m->loc);
+        m->SetStatusFlags(flags);
+        m->idle = 0;
+        o = m;
+    } else if (!o->IsMobile()) {
+        o->RemoveFromWorld();
+    }
+    if (o->IsMobile()) {
+        auto* m = static_cast<CClientMobile*>(o);
+        m->lastActivity = platform::NowMs();
+        const QueuedStep next{ClientLocation{s16(x), s16(y), s16(z)}, u16(graphic & 0x3FFF), dir,
+                              flags};
+        if (m->queuedSteps >= 4) {
+            const bool was = m->inCell != 0;
+            if (was) m->RemoveFromCell();
+            m->stepProgress = 1;
+            m->loc.Set(x, y, z);
+            m->graphic = u16(graphic & 0x3FFF);
+            m->direction = dir & 0x7F;
+            m->hue = ClampGraphicId(hue);
+            m->queuedSteps = 0;
+            m->SetStatusFlags(flags);
+            m->idle = 0;
+            if (was) m->PlaceInCell();
+        } else {
+            if (m->idle && m->inCell) {
+                m->RemoveFromCell();
+                m->idle = 0;
+                m->PlaceInCell();
+            }
+            m->idle = 0;
+            bool same;
+            if (m->queuedSteps > 0) {
+                const QueuedStep& last = m->steps[m->queuedSteps - 1];
+                same = last.loc == next.loc && last.direction == next.direction &&
+                       last.body == next.body && last.flags == next.flags;
+            } else {
+                same = m->loc == next.loc && (m->direction | (m->running ? 0x80 : 0)) == dir &&
+                       m->graphic == next.body && m->statusFlags == flags;
+            }
+            if (!same) m->steps[m->queuedSteps++] = next;
+        }
+        return o;
+    }
+    o->loc.Set(x, y, z);
+    o->increment = increment;
+    o->direction = dir;
+    o->amount = amount;
+    o->SetStatusFlags(flags);
+    o->hue = ClampGraphicId(hue);
+    if (multi < 0) {
+        o->graphic = u16(graphic & 0x3FFF);
+        o->PlaceInWorld(o->loc);
+    } else {
+        // Multis place their components through the multi loader, which is not built yet:
+        // the object stands for the multi alone.
+        lastMultiNumber = multi;
+        o->graphic = u16(graphic & 0x3FFF);
+        o->MarkMultiMember();
+        o->PlaceInWorld(o->loc);
+    }
+    if (newItem) RestoreBarks(*o);
+    if (!o->IsWithinRange(18) && !o->IsMultiMember()) {
+        o->Destroy();
+        return nullptr;
+    }
+    return o;
+}
+
+bool CClientWorld::PickUpObject(CClientObject* object, u16 wanted) {
+    if (!object || !object->IsServerObject()) return false;
+    auto* item = static_cast<CClientItem*>(object);
+    if (!item->IsWithinRange(3)) return false;
+    if (CClientPlayer* p = ThePlayer()) {
+        ClientLocation eye = p->loc;
+        eye.z = s16(eye.z + 12);
+        if (!TheClientMap().LineOfSight(item->Outermost()->loc, eye, 0x40)) return false;
+    }
+    const u32 tileFlags = StaticTileOf(item->TileGraphic()).flags;
+    if (wanted == 0 && item->amount > 1 && (tileFlags & kClientTileStackable)) {
+        TheWorldHooks().OpenAmountGump(item->serial);
+        return false;
+    }
+    drag = DragRecord{};
+    drag.loc = item->loc;
+    drag.graphic = item->graphic;
+    drag.increment = item->increment;
+    drag.serial = item->serial;
+    drag.hue = ClampGraphicId(item->hue);
+    drag.amount = wanted ? wanted : item->amount;
+    drag.flags = item->statusFlags;
+    drag.tileFlags = tileFlags;
+    if (CClientObject* parent = item->holder) {
+        if (parent->IsMobile()) {
+            auto* m = static_cast<CClientMobile*>(parent);
+            drag.wearer = m;
+            for (int l = 1; l < kLayerSlots; ++l) {
+                if (m->layers[l] == item) drag.layer = u16(l);
+            }
+        } else if (parent->UsesCellShift()) {
+            drag.container = static_cast<CClientContainer*>(parent);
+        }
+    }
+    pickedSerial = item->serial;
+    pickedAmount = drag.amount;
+    item->Destroy();
+    dragging = 1;
+    return true;
+}
+
+void CClientWorld::SaveBarks(const CClientObject& object) {
+    if (!object.IsServerObject()) return;
+    const u32 serial = static_cast<const CClientItem&>(object).serial;
+    for (const OverheadText* b = object.firstBark; b; b = b->older) {
+        savedBarks.push_back({0, serial, b->text, b->hue, b->font, b->created, b->lifetime});
+    }
+}
+
+void CClientWorld::RestoreBarks(CClientObject& object) {
+    if (!object.IsServerObject()) return;
+    const u32 serial = static_cast<CClientItem&>(object).serial;
+    // Oldest first, so the newest saved text ends up the object's newest.
+    for (size_t i = savedBarks.size(); i-- > 0;) {
+        if (savedBarks[i].serial != serial) continue;
+        const SavedBark r = savedBarks[i];
+        savedBarks.erase(savedBarks.begin() + long(i));
+        OverheadText* b = object.AddBark(r.text, r.hue, r.font, 0);
+        b->created = r.created;
+        b->lifetime = r.lifetime;
+    }
+}
+
+void CClientWorld::AgeSavedBarks() {
+    for (size_t i = 0; i < savedBarks.size();) {
+        if (++savedBarks[i].age >= 5) {
+            savedBarks.erase(savedBarks.begin() + long(i));
+        } else {
+            ++i;
+        }
+    }
+}
+
+void CClientWorld::Clear() {
+    if (CClientPlayer* p = ThePlayer()) {
+        if (!p->detached) p->RemoveFromWorld();
+        for (int l = 0; l <= kMountLayer; ++l) {
+            if (p->layers[l]) p->layers[l]->Destroy();
+        }
+    }
+    CClientObject* o = allHead;
+    while (o) {
+        if (o->IsPlayer()) {
+            o = o->allNext;
+            continue;
+        }
+        o->Destroy();
+        o = allHead;
+        while (o && o->IsPlayer())
+            o = o->allNext;
+    }
+}
+
+void CClientWorld::EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 dir, int map) {
+    playerSerial = serial;
+    CClientPlayer* player = ThePlayer();
+    if (!player) return;
+    player->serial = serial;
+    player->graphic = u16(body & 0x3FFF);
+    globalLight = 0;
+    player->lightLevel = 0;
+    dragging = 0;
+    TheWorldHooks().ResetWalkQueue();
+    if (!player->detached) player->RemoveFromWorld();
+    TheClientMap().Reset();
+    player->direction = dir;
+    player->PlaceInWorld(ClientLocation{s16(x), s16(y), s16(z)});
+    TheClientMap().Recenter(x, y, z, map);
+}
+
+WorldTileListener& TheWorldTileListener() {
+    static WorldTileListener listener;
+    return listener;
+}
+
+void WorldTileListener::RefreshStaticGraphic(int graphic) {
+    for (CClientObject* o = TheClientWorld().allHead; o; o = o->allNext) {
+        if (o->TileGraphic() != graphic || !o->inCell) continue;
+        o->RemoveFromCell();
+        o->PlaceInCell();
+    }
+}
+
+void WorldTileListener::RefreshLandGraphic(int tile) {
+    for (CDisplayObject* head : TheCellGrid().heads) {
+        for (CDisplayObject* o = head; o; o = o->cellNext) {
+            if (!o->IsLand()) continue;
+            const int shown = o->IsTexturedLand() ? static_cast<TexturedLandTile*>(o)->landGraphic
+                                                  : static_cast<LandTile*>(o)->landGraphic;
+            if (shown == tile) o->Invalidate();
+        }
+    }
+}
+
+void WorldTileListener::RebuildLightAndAnimatedLists() {
+    CClientWorld& w = TheClientWorld();
+    while (w.lightHead)
+        w.lightHead->RemoveFromLightList();
+    while (CClientObject* o = w.animHead) {
+        w.animHead = o->animNext;
+        o->animNext = o->animPrev = nullptr;
+    }
+    for (CClientObject* o = w.allHead; o; o = o->allNext) {
+        if (StaticTileOf(o->graphic).flags & kClientTileAnimated) o->LinkAnimated();
+        if (o->GetTileFlags() & kClientTileLightSource) o->AddToLightList();
+    }
+    TheWorldHooks().AnimatedStaticsChanged();
+}

@@ -1,0 +1,116 @@
+#include "client/world/world_hooks.h"
+
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+#include "client/app/client_log.h"
+
+namespace {
+
+// The running client's stand-in until gumps, sound, effects and the renderer land: each
+// entry says once in the client's log that its subsystem is not built yet, and nothing is
+// kept (the recording base would grow for ever).
+class UnbuiltWorldHooks : public WorldHooks {
+public:
+    void InvalidateRect(const ScreenRect&) override { Say("renderer dirty rectangles"); }
+    void InvalidateWorldView() override { Say("renderer dirty rectangles"); }
+    void ClearScreenBuffer() override { Say("renderer screen buffer"); }
+    bool FigureBox(const CClientContainer&, ScreenRect&) override {
+        Say("mobile and corpse figures");
+        return false;
+    }
+    void RedrawRadar() override { Say("radar gump"); }
+    void ContainerItemAdded(u32, u32) override { Say("container gumps"); }
+    void RedrawContainerRect(u32, const ScreenRect&) override { Say("container gumps"); }
+    void RedrawPaperdoll(u32) override { Say("paperdoll gumps"); }
+    void RefreshPlayerStatus() override { Say("status gumps"); }
+    void DeleteGumpsOf(u32) override { Say("gump desktop"); }
+    void DeleteBankBoxGump() override { Say("container gumps"); }
+    void CloseOnEscapeGumps() override { Say("gump desktop"); }
+    void DeleteChoiceGump() override { Say("gump desktop"); }
+    void DeleteDragGump() override { Say("drag gump"); }
+    void DeleteFreeBarks() override { Say("bark gumps"); }
+    void BarkAdded(u32, const std::string&) override { Say("bark gumps"); }
+    void ShowMessage(const std::string&, const std::string&) override { Say("message boxes"); }
+    void OpenAmountGump(u32) override { Say("amount gump"); }
+    void PlaySound(int, bool, int, int, int) override { Say("sound"); }
+    void PlayMusic(int, bool, bool) override { Say("music"); }
+    void MobileGone(u32) override { Say("graphic effects"); }
+    void InvalidateSeeThroughCircle() override { Say("see-through circle"); }
+    void AnimatedStaticsChanged() override { Say("animated statics"); }
+    void DeleteMovingEffects() override { Say("graphic effects"); }
+    void ResetWalkQueue() override { Say("walk queue"); }
+    void StopWeather() override { Say("weather"); }
+    void SetWarMode(int) override { Say("war mode"); }
+
+private:
+    void Say(const char* what) {
+        if (!said_.insert(what).second) return;
+        LogClientError("world", (std::string(what) + ": not built yet").c_str());
+    }
+    std::set<std::string> said_;
+};
+
+UnbuiltWorldHooks& Unbuilt() {
+    static UnbuiltWorldHooks hooks;
+    return hooks;
+}
+
+WorldHooks* g_hooks = nullptr;
+
+std::string Hex(u32 v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%08X", v);
+    return buf;
+}
+
+}  // namespace
+
+WorldHooks& TheWorldHooks() {
+    return g_hooks ? *g_hooks : Unbuilt();
+}
+
+WorldHooks* SetWorldHooks(WorldHooks* hooks) {
+    WorldHooks* old = g_hooks;
+    g_hooks = hooks;
+    return old;
+}
+
+bool WorldHooks::FigureBox(const CClientContainer&, ScreenRect&) {
+    return false;
+}
+void WorldHooks::ContainerItemAdded(u32 container, u32 item) {
+    Record("ContainerItemAdded " + Hex(container) + " " + Hex(item));
+}
+void WorldHooks::RedrawContainerRect(u32 container, const ScreenRect&) {
+    Record("RedrawContainerRect " + Hex(container));
+}
+void WorldHooks::RedrawPaperdoll(u32 mobile) {
+    Record("RedrawPaperdoll " + Hex(mobile));
+}
+void WorldHooks::DeleteGumpsOf(u32 serial) {
+    Record("DeleteGumpsOf " + Hex(serial));
+}
+void WorldHooks::BarkAdded(u32 object, const std::string& text) {
+    Record("BarkAdded " + Hex(object) + " " + text);
+}
+void WorldHooks::ShowMessage(const std::string& text, const std::string& caption) {
+    Record("ShowMessage " + text + " / " + caption);
+}
+void WorldHooks::OpenAmountGump(u32 serial) {
+    Record("OpenAmountGump " + Hex(serial));
+}
+void WorldHooks::PlaySound(int sound, bool panned, int, int, int) {
+    Record("PlaySound " + std::to_string(sound) + (panned ? " panned" : ""));
+}
+void WorldHooks::PlayMusic(int piece, bool repeat, bool forced) {
+    Record("PlayMusic " + std::to_string(piece) + (repeat ? " repeat" : "") +
+           (forced ? " forced" : ""));
+}
+void WorldHooks::MobileGone(u32 serial) {
+    Record("MobileGone " + Hex(serial));
+}
+void WorldHooks::SetWarMode(int mode) {
+    Record("SetWarMode " + std::to_string(mode));
+}
