@@ -195,6 +195,13 @@ public:
         // with the process.
         try {
             watcher_ = std::thread([this] { Watch(); });
+            // SDL forks the box process right after this. A thread still starting up may
+            // hold a lock of the memory allocator (the sanitizers' allocator takes none
+            // around a fork), and the box process, which allocates, would then wait on it
+            // for ever and no box would appear. Once the watcher runs its loop it allocates
+            // nothing more.
+            while (!started_.load())
+                std::this_thread::yield();
         } catch (...) {
         }
     }
@@ -211,6 +218,7 @@ private:
     // Once the process is ending, every box process that appears is ended (SDL may try a
     // second time when the first one dies).
     void Watch() {
+        started_.store(true);
         while (!done_.load()) {
             if (MessageBoxCancelled() && g_boxChild) {
                 pid_t child = g_boxChild->exchange(0);
@@ -222,6 +230,7 @@ private:
 
     static constexpr int kWatchPeriodMs = 20;
     std::atomic<bool> done_{false};
+    std::atomic<bool> started_{false};
     std::thread watcher_;
 };
 
