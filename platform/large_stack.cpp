@@ -55,10 +55,10 @@ struct Switch {
     size_t callerSize = 0;
 };
 
-thread_local Switch* tSwitch = nullptr;
+thread_local Switch* g_switch = nullptr;
 
 void Entry() {
-    Switch* s = tSwitch;
+    Switch* s = g_switch;
     FinishSwitch(nullptr, &s->callerBottom, &s->callerSize);
     try {
         s->fn(s->arg);
@@ -110,8 +110,8 @@ void LargeStack::Run(void (*fn)(void*), void* arg) {
     s.callee.uc_stack.ss_size = size_;
     s.callee.uc_link = nullptr;
     makecontext(&s.callee, &Entry, 0);
-    Switch* const outer = tSwitch;
-    tSwitch = &s;
+    Switch* const outer = g_switch;
+    g_switch = &s;
     active_ = true;
     // getcontext returns a second time when the work is over and Entry resumes the caller.
     // (swapcontext would do the same, but the address sanitizer warns about it.)
@@ -125,7 +125,7 @@ void LargeStack::Run(void (*fn)(void*), void* arg) {
     }
     FinishSwitch(fakeStack, nullptr, nullptr);
     active_ = false;
-    tSwitch = outer;
+    g_switch = outer;
     if (s.error) std::rethrow_exception(s.error);
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // The base handed out for an empty file: readable as zero bytes, never dereferenced.
 const unsigned char kEmptyMapping[1] = {0};
-unsigned char kEmptyWritable[1] = {0};
+unsigned char g_emptyWritable[1] = {0};
 
 std::string Describe(const char* format, const std::string& path, int error) {
     char text[512];
@@ -100,7 +100,7 @@ unsigned char* MappedFileWriter::Open() {
     }
     if (size_ == 0) {
         ::close(fd);
-        base_ = kEmptyWritable;
+        base_ = g_emptyWritable;
         return base_;
     }
     void* view = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);

@@ -11,8 +11,8 @@
 namespace platform {
 namespace {
 
-thread_local OutOfMemoryReport t_report = nullptr;
-thread_local bool t_reporting = false;
+thread_local OutOfMemoryReport g_report = nullptr;
+thread_local bool g_reporting = false;
 std::atomic<bool> g_installed{false};
 std::atomic<bool> g_ending{false};
 
@@ -40,12 +40,12 @@ void InstallOutOfMemoryHandler() {
 }
 
 void SetThreadOutOfMemoryReport(OutOfMemoryReport report) {
-    t_report = report;
+    g_report = report;
 }
 
 void HandleOutOfMemory() {
     // The report itself ran out of memory: end at once.
-    if (t_reporting) {
+    if (g_reporting) {
         WriteStderr("zqdemo: out of memory\n");
         std::_Exit(1);
     }
@@ -54,9 +54,9 @@ void HandleOutOfMemory() {
         for (;;)
             ::pause();
     }
-    t_reporting = true;
-    if (t_report) {
-        t_report();
+    g_reporting = true;
+    if (g_report) {
+        g_report();
     } else {
         WriteStderr("zqdemo: out of memory\n");
     }

@@ -16,19 +16,19 @@ u64 Scramble(u32 seed) {
     return z ^ (z >> 31);
 }
 
-thread_local RandomState t_random{Scramble(1)};
+thread_local RandomState g_random{Scramble(1)};
 
 }  // namespace
 
 int Rand() {
-    u64& s = t_random.state;
+    u64& s = g_random.state;
     s = s * 6364136223846793005ull + 1442695040888963407ull;
     u64 x = s ^ (s >> 29);
     return static_cast<int>((x >> 49) & kRandMax);
 }
 
 void SeedRandom(u32 seed) {
-    t_random.state = Scramble(seed);
+    g_random.state = Scramble(seed);
 }
 
 }  // namespace platform

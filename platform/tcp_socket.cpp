@@ -16,10 +16,10 @@ namespace platform {
 
 namespace {
 
-thread_local int t_lastError = 0;
+thread_local int g_lastError = 0;
 
 bool Fail() {
-    t_lastError = errno;
+    g_lastError = errno;
     return false;
 }
 
@@ -119,7 +119,7 @@ long ReceiveBytes(SocketHandle handle, void* data, size_t count) {
 }
 
 int LastSocketError() {
-    return t_lastError;
+    return g_lastError;
 }
 
 bool SocketWouldBlock(int error) {

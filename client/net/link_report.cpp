@@ -6,11 +6,11 @@
 #include <set>
 
 namespace {
-thread_local LinkReportCapture* t_capture = nullptr;
+thread_local LinkReportCapture* g_capture = nullptr;
 }  // namespace
 
 void ReportLink(const std::string& line) {
-    LinkReportCapture* capture = t_capture;
+    LinkReportCapture* capture = g_capture;
     if (capture) capture->lines_.push_back(line);
     if (!capture || !capture->quiet_) std::fprintf(stderr, "zqdemo: %s\n", line.c_str());
 }
@@ -20,17 +20,17 @@ void ReportLinkOnce(const std::string& line) {
     static std::set<std::string> said;
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (!said.insert(line).second && !t_capture) return;
+        if (!said.insert(line).second && !g_capture) return;
     }
     ReportLink(line);
 }
 
-LinkReportCapture::LinkReportCapture() : previous_(t_capture) {
-    t_capture = this;
+LinkReportCapture::LinkReportCapture() : previous_(g_capture) {
+    g_capture = this;
 }
 
 LinkReportCapture::~LinkReportCapture() {
-    t_capture = previous_;
+    g_capture = previous_;
 }
 
 bool LinkReportCapture::Has(const std::string& line) const {

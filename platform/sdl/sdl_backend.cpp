@@ -156,12 +156,12 @@ bool RendersOnSoftwareGl(SDL_Renderer* renderer) {
 // showing thread makes a child that dies with the game, ends on Ctrl-C, and drops its
 // copies of the locks; its process id is published in a shared page so that a watcher can
 // end the box once the process is ending.
-thread_local bool t_showingBox = false;
+thread_local bool g_showingBox = false;
 std::atomic<pid_t>* g_boxChild = nullptr;  // in a page shared with the child
 pid_t g_boxParent = 0;
 
 void BoxChildAfterFork() {
-    if (!t_showingBox) return;
+    if (!g_showingBox) return;
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     // The game may have ended before the line above: then end at once.
     if (::getppid() != g_boxParent) ::_exit(1);
@@ -175,7 +175,7 @@ void BoxChildAfterFork() {
 }
 
 void PrepareBoxFork() {
-    if (t_showingBox && g_boxChild) g_boxChild->store(0);
+    if (g_showingBox && g_boxChild) g_boxChild->store(0);
 }
 
 class MessageBoxProcessGuard {
@@ -190,7 +190,7 @@ public:
         });
         g_boxParent = ::getpid();
         if (g_boxChild) g_boxChild->store(0);
-        t_showingBox = true;
+        g_showingBox = true;
         // Without a watcher (no thread to be had, say out of memory) the box still ends
         // with the process.
         try {
@@ -206,7 +206,7 @@ public:
         }
     }
     ~MessageBoxProcessGuard() {
-        t_showingBox = false;
+        g_showingBox = false;
         done_.store(true);
         if (watcher_.joinable()) watcher_.join();
         if (g_boxChild) g_boxChild->store(0);

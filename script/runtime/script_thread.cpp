@@ -25,8 +25,8 @@ struct RunningList {
     int callDepth = 0;  // script function frames of all running threads
     int activity = 0;   // dispatches in progress
 };
-RunningList gRunning;
-s64 gStepBudget = kDefaultScriptStepBudget;
+RunningList g_running;
+s64 g_stepBudget = kDefaultScriptStepBudget;
 
 // Every thread runs on this stack: the outermost one switches to it, nested ones are on it.
 platform::LargeStack& ScriptStack() {
@@ -202,7 +202,7 @@ bool IsVariableNode(const ScriptNode* n) {
 }
 
 void KillCurrentThreadHookImpl() {
-    if (gRunning.head) gRunning.head->Kill();
+    if (g_running.head) g_running.head->Kill();
 }
 
 void InstallKillHook() {
@@ -255,8 +255,8 @@ CScriptThread::CScriptThread(CScriptInstance* instance, const ScriptVarTable* va
 }
 
 s64 SetScriptStepBudget(s64 statements) {
-    const s64 old = gStepBudget;
-    gStepBudget = statements;
+    const s64 old = g_stepBudget;
+    g_stepBudget = statements;
     return old;
 }
 
@@ -280,18 +280,18 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     base_ = 0;
     frame_ = stack_.data();
     frameVars_ = vars_;
-    stepsLeft_ = gStepBudget;
-    runNext = gRunning.head;
-    gRunning.head = this;
-    ++gRunning.count;
+    stepsLeft_ = g_stepBudget;
+    runNext = g_running.head;
+    g_running.head = this;
+    ++g_running.count;
     if (!instance_ || instance_->IsTornDown()) Kill();
     if (!stop_ && ScriptStackLow()) {
         LogThreadError(instance_, "nested script threads use more stack than the interpreter has");
         Kill();
     }
     if (!stop_) RunChain(vars_->body);
-    gRunning.head = runNext;
-    --gRunning.count;
+    g_running.head = runNext;
+    --g_running.count;
     s32 answer = result_;
     if (!stop_) answer = flow_ == Flow::Return ? TopWordOf(returnType_, returnValue_) : topWord_;
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
@@ -303,7 +303,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
 
 void CScriptThread::StopOverBudget(const ScriptNode* at) {
     std::string what =
-        "script thread ran more than " + std::to_string(gStepBudget) + " statements in one run";
+        "script thread ran more than " + std::to_string(g_stepBudget) + " statements in one run";
     if (instance_ && frameVars_)
         what += ", at " + DescribeStatement(*instance_->GetClass(), *frameVars_, at);
     LogThreadError(instance_, what);
@@ -686,10 +686,10 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         Kill();
         return rt;
     }
-    if (gRunning.callDepth >= kMaxScriptCallDepth || ScriptStackLow()) {
+    if (g_running.callDepth >= kMaxScriptCallDepth || ScriptStackLow()) {
         stack_.resize(newBase);
         const std::string what =
-            gRunning.callDepth >= kMaxScriptCallDepth
+            g_running.callDepth >= kMaxScriptCallDepth
                 ? "script calls nested deeper than " + std::to_string(kMaxScriptCallDepth) +
                       " in " + fn.name
                 : "script calls in " + fn.name + " use more stack than the interpreter has";
@@ -739,9 +739,9 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     base_ = newBase;
     frame_ = stack_.data() + base_;
     frameVars_ = vars;
-    ++gRunning.callDepth;
+    ++g_running.callDepth;
     RunChain(vars->body);
-    --gRunning.callDepth;
+    --g_running.callDepth;
     frameVars_ = savedVars;
     for (size_t k = argCount; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
@@ -914,26 +914,26 @@ s32 RunScriptFunction(CScriptInstance* instance, const TriggerHandler* handler,
 }
 
 CScriptThread* CurrentScriptThread() {
-    return gRunning.head;
+    return g_running.head;
 }
 
 CScriptThread* PreviousScriptThread() {
-    return gRunning.head ? gRunning.head->runNext : nullptr;
+    return g_running.head ? g_running.head->runNext : nullptr;
 }
 
 int RunningThreadCount() {
-    return gRunning.count;
+    return g_running.count;
 }
 
 bool ScriptActivity() {
-    return gRunning.count > 0 || gRunning.activity > 0;
+    return g_running.count > 0 || g_running.activity > 0;
 }
 
 ScriptActivityScope::ScriptActivityScope() {
-    ++gRunning.activity;
+    ++g_running.activity;
 }
 ScriptActivityScope::~ScriptActivityScope() {
-    --gRunning.activity;
+    --g_running.activity;
 }
 
 void KillThread(CScriptThread* thread) {
@@ -941,29 +941,29 @@ void KillThread(CScriptThread* thread) {
 }
 
 void KillThreadsOfInstance(CScriptInstance* instance) {
-    for (CScriptThread* t = gRunning.head; t; t = t->runNext)
+    for (CScriptThread* t = g_running.head; t; t = t->runNext)
         if (t->GetInstance() == instance) t->Kill();
 }
 
 void KillThreadsOfObject(CBaseObject* object) {
-    for (CScriptThread* t = gRunning.head; t; t = t->runNext)
+    for (CScriptThread* t = g_running.head; t; t = t->runNext)
         if (t->GetInstance() && t->GetInstance()->GetObject() == object) t->Kill();
 }
 
 void KillThreadsOfObjectClass(CBaseObject* object, const char* className) {
-    for (CScriptThread* t = gRunning.head; t; t = t->runNext) {
+    for (CScriptThread* t = g_running.head; t; t = t->runNext) {
         CScriptInstance* i = t->GetInstance();
         if (i && i->GetObject() == object && i->GetClass()->name == className) t->Kill();
     }
 }
 
 CBaseObject* CurrentScriptObject() {
-    CScriptThread* t = gRunning.head;
+    CScriptThread* t = g_running.head;
     return t && t->GetInstance() ? t->GetInstance()->GetObject() : nullptr;
 }
 
 int AppendRunningClassName(CStr& out) {
-    CScriptThread* t = gRunning.head;
+    CScriptThread* t = g_running.head;
     if (!t || !t->GetInstance()) return 0;
     out += t->GetInstance()->GetClass()->name.c_str();
     return 1;

@@ -213,7 +213,7 @@ struct CreationQueue {
     bool active = false;
     std::deque<std::pair<u32, CScriptInstance*>> entries;
 };
-CreationQueue gCreation;
+CreationQueue g_creationQueue;
 
 }  // namespace
 
@@ -284,20 +284,20 @@ int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
 }
 
 void BeginDeferCreationTriggers() {
-    gCreation.active = true;
-    gCreation.entries.clear();
+    g_creationQueue.active = true;
+    g_creationQueue.entries.clear();
 }
 
 void QueueCreationTrigger(u32 serial, CScriptInstance* instance) {
-    gCreation.entries.emplace_back(serial, instance);
+    g_creationQueue.entries.emplace_back(serial, instance);
 }
 
 void FireDeferredCreationTriggers() {
-    gCreation.active = false;
+    g_creationQueue.active = false;
     ScriptActivityScope active;  // the queued instances stay allocated while we drain
-    while (!gCreation.entries.empty()) {
-        const auto [serial, instance] = gCreation.entries.front();
-        gCreation.entries.pop_front();
+    while (!g_creationQueue.entries.empty()) {
+        const auto [serial, instance] = g_creationQueue.entries.front();
+        g_creationQueue.entries.pop_front();
         CBaseObject* object = GetScriptObjectServices().FindBySerial(serial);
         // The instance may have been freed since (a pulse ran during the load).
         if (!object || !GetScriptManager().IsLive(instance) || instance->IsTornDown() ||
@@ -322,7 +322,7 @@ const char* AttachScript(CBaseObject* object, const char* className, int fireCre
         return "Failed to get script instance";
     }
     if (fireCreation) {
-        if (gCreation.active) {
+        if (g_creationQueue.active) {
             QueueCreationTrigger(objects.SerialOf(object), instance);
         } else {
             ScriptTriggerArgs args;
