@@ -24,6 +24,7 @@
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
 #include "server/world/timed_callbacks.h"
+#include "tests/server/world/delete_all_objects.h"
 
 namespace {
 
@@ -59,25 +60,6 @@ void MakeWorldOnce() {
     g_sectorGrid.Build(0, 0, 64, 64);
     g_mobileTable.CreateGrid(0, 0, 64, 64);
     SetScriptStepBudget(kStepBudget);
-}
-
-// Deletes every object, outermost first, without triggers.
-void DeleteAllObjects() {
-    for (int guard = 0; guard < 100000; ++guard) {
-        std::vector<u32> serials;
-        g_objectManager.CollectAllSerials(serials);
-        CItem* victim = nullptr;
-        for (u32 serial : serials) {
-            CItem* item = g_objectManager.FindBySerial(serial);
-            if (item && !item->IsContained()) {
-                victim = item;
-                break;
-            }
-        }
-        if (!victim) return;
-        victim->SetStatus(victim->GetStatus() | kStatusNoTriggers);
-        delete victim;
-    }
 }
 
 const char* const kSeeds[] = {

@@ -46,24 +46,6 @@ void InstallTestTileSet() {
     SetLand(kRock, kTileImpassable | kTileBackground, "rock");
 }
 
-void DeleteAllObjects() {
-    for (int guard = 0; guard < 100000; ++guard) {
-        std::vector<u32> serials;
-        g_objectManager.CollectAllSerials(serials);
-        CItem* victim = nullptr;
-        for (u32 serial : serials) {
-            CItem* item = g_objectManager.FindBySerial(serial);
-            if (item && !item->IsContained()) {
-                victim = item;
-                break;
-            }
-        }
-        if (!victim) return;
-        victim->SetStatus(victim->GetStatus() | kStatusNoTriggers);
-        delete victim;
-    }
-}
-
 void ClearEconomy() {
     GetResourceTypes().Clear();
     for (int graphic = 0; graphic < kTileCount; ++graphic)

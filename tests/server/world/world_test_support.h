@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "server/world/delete_all_objects.h"
+
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
@@ -167,9 +169,6 @@ struct RecordingPackets : PacketServices {
 void InstallTestTileSet();
 // Empties the resource type table and every graphic's resource prototype.
 void ClearEconomy();
-// Deletes every registered object (uncontained first; contents go with their holders).
-void DeleteAllObjects();
-
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -1,0 +1,25 @@
+#pragma once
+// Deletes every object of the world, outermost first, without triggers: what a test fixture
+// or a fuzz run does between cases. (No gtest here, so fuzz targets can use it.)
+#include <vector>
+
+#include "server/world/item.h"
+#include "server/world/object_manager.h"
+
+inline void DeleteAllObjects() {
+    for (int guard = 0; guard < 100000; ++guard) {
+        std::vector<u32> serials;
+        g_objectManager.CollectAllSerials(serials);
+        CItem* victim = nullptr;
+        for (u32 serial : serials) {
+            CItem* item = g_objectManager.FindBySerial(serial);
+            if (item && !item->IsContained()) {
+                victim = item;
+                break;
+            }
+        }
+        if (!victim) return;
+        victim->SetStatus(victim->GetStatus() | kStatusNoTriggers);
+        delete victim;
+    }
+}
