@@ -24,32 +24,13 @@
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
 #include "server/world/timed_callbacks.h"
+#include "tests/script/memory_class_source.h"
 #include "tests/server/world/delete_all_objects.h"
 
 namespace {
 
 constexpr const char* kClassName = "fuzzed";
 constexpr s64 kStepBudget = 20000;
-
-// The compiled scripts of one input, served to the script manager from memory.
-class CompiledClasses : public ScriptClassSource {
-public:
-    bool LoadStringTable(ScriptStringTable& table, std::string& error) override {
-        return table.LoadFromText(strings, error);
-    }
-    bool LoadTokens(const std::string& name, std::vector<u8>& out, std::string& error) override {
-        const auto it = files.find(name);
-        if (it == files.end()) {
-            error = "no class " + name;
-            return false;
-        }
-        out = it->second;
-        out.push_back(0);
-        return true;
-    }
-    std::string strings;
-    std::map<std::string, std::vector<u8>> files;
-};
 
 // The server's real services over a 64 x 64 world at (0, 0), made once.
 void MakeWorldOnce() {
@@ -99,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     compiler.Validate(errors);
     if (!errors.empty()) return 0;
 
-    CompiledClasses source;
+    MemoryClassSource source;
     source.strings = compiler.Strings().ToText();
     source.files = compiler.TokenFiles();
     CScriptManager& manager = GetScriptManager();

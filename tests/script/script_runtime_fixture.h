@@ -11,29 +11,11 @@
 #include "core/cstr.h"
 #include "script/compiler/script_class.h"
 #include "script/compiler/script_compiler.h"
+#include "script/memory_class_source.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/script_thread.h"
-
-class MemoryClassSource : public ScriptClassSource {
-public:
-    bool LoadStringTable(ScriptStringTable& table, std::string& error) override {
-        return table.LoadFromText(strings, error);
-    }
-    bool LoadTokens(const std::string& name, std::vector<u8>& out, std::string& error) override {
-        auto it = files.find(name);
-        if (it == files.end()) {
-            error = "no class " + name;
-            return false;
-        }
-        out = it->second;
-        out.push_back(0);
-        return true;
-    }
-    std::string strings;
-    std::map<std::string, std::vector<u8>> files;
-};
 
 // Compiles {class name, source} pairs; empty on success, else the compiler's errors.
 inline std::string CompileSources(const std::vector<std::pair<std::string, std::string>>& sources,
