@@ -79,7 +79,8 @@ void CButtonGump::OnLeftUp(int, int) {
         frameIndex = frameIndex == 0 ? 1 : 0;
         CGump* const owner = parent;
         Fire();
-        if (owner != nullptr) owner->OnControlChanged(this);
+        // The callback may have closed the window, and this button with it.
+        if (IsGumpAlive(this) && IsGumpAlive(owner)) owner->OnControlChanged(this);
     } else {
         frameIndex = 0;
     }

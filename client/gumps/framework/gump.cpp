@@ -1,6 +1,7 @@
 #include "client/gumps/framework/gump.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/cursor_manager.h"
@@ -50,7 +51,24 @@ void ResetMinimizedSlots() {
     Slots().clear();
 }
 
-CGump::CGump() = default;
+namespace {
+
+// Every gump alive, so that a handler can tell whether a callback it ran deleted the gump it
+// stands in (a button whose callback closes its window).
+std::unordered_set<const CGump*>& LiveGumps() {
+    static std::unordered_set<const CGump*> live;
+    return live;
+}
+
+}  // namespace
+
+bool IsGumpAlive(const CGump* gump) {
+    return gump != nullptr && LiveGumps().count(gump) != 0;
+}
+
+CGump::CGump() {
+    LiveGumps().insert(this);
+}
 
 CGump::CGump(int gx, int gy, CGump*, u32 obj, int frameCount, int w, int h)
     : pitch((w + 7) & ~7),
@@ -63,11 +81,13 @@ CGump::CGump(int gx, int gy, CGump*, u32 obj, int frameCount, int w, int h)
       normalY(gy),
       minimisedX(gx),
       minimisedY(gy) {
+    LiveGumps().insert(this);
     frames.resize(static_cast<size_t>(std::max(frameCount, 0)));
     if (obj != 0 && obj == GetGumpHostServices().PlayerSerial()) artId = 0;
 }
 
 CGump::~CGump() {
+    LiveGumps().erase(this);
     if (slotX != 0 || slotY != 0) ReleaseMinimizedSlot(slotX, slotY);
     CGumpDesktop& desktop = TheGumpDesktop();
     desktop.ForgetGump(this);

@@ -188,6 +188,10 @@ void ReleaseMinimizedSlot(int slotX, int slotY);
 // Empties the registry (tests and shutdown).
 void ResetMinimizedSlots();
 
+// True while the gump has not been deleted: a handler that ran a callback which may close
+// windows asks before it touches its own gump again.
+bool IsGumpAlive(const CGump* gump);
+
 // The screen size every gump clamps to.
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;

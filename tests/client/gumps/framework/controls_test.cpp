@@ -86,6 +86,17 @@ TEST_F(ControlsTest, ButtonModesFireAsTheirModeSays) {
     EXPECT_EQ(window->changed, (std::vector<CGump*>{toggle, toggle}));
 }
 
+// A toggle whose callback closes its own window: nothing touches the deleted window or button.
+TEST_F(ControlsTest, AToggleWhoseCallbackClosesItsWindowStopsThere) {
+    auto* toggle = new CButtonGump(
+        0, 0, window, CButtonGump::kToggle, 0, [](CGump* parent) { delete parent; }, 800, 801, 0);
+    toggle->AttachTo(window);
+    EXPECT_TRUE(IsGumpAlive(window));
+    Click(105, 105);  // under ASan a use of the freed window would stop the test here
+    EXPECT_FALSE(IsGumpAlive(toggle));
+    window = nullptr;
+}
+
 TEST_F(ControlsTest, ADisabledButtonNeitherFiresNorChangesAndDrawsGreyed) {
     int fired = 0;
     for (int mode : {0, 1, 2}) {
