@@ -12,6 +12,7 @@
 #include "server/world/container.h"
 #include "server/world/mobile.h"
 #include "server/world/player_registry.h"
+#include "server/world/world_packet_values.h"
 
 namespace {
 
@@ -25,27 +26,11 @@ void SendNear(const PacketWriter& w, const Location& at, const CPlayer* except =
 
 }  // namespace
 
-int WorldItemPacketValues::ResourceUnits(const CItem&) const {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "resource units of items are not built yet");
-    return 0;
-}
-
-int WorldItemPacketValues::SpellbookEntry(const CItem&) const {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "spellbook entries are not built yet");
-    return 0;
-}
-
-int WorldItemPacketValues::MultiType(const CItem&) const {
-    return -1;
-}
-
 void ProtocolPacketServices::SendObjectInfo(CItem* item, const Location& at) {
     if (!item) return;
     u8 buffer[kMaxObjectInfoLength];
     PacketWriter w(buffer, sizeof buffer);
-    BuildObjectInfoPacket(w, *item, values_);
+    BuildObjectInfoPacket(w, *item, GetWorldItemPacketValues());
     SendNear(w, at);
 }
 
@@ -70,7 +55,7 @@ void ProtocolPacketServices::SendContainerItem(CItem* item, const Location& at) 
     if (!container) return;
     u8 buffer[kContainerItemLength];
     PacketWriter w(buffer, sizeof buffer);
-    BuildContainerItemPacket(w, *item, *container, values_);
+    BuildContainerItemPacket(w, *item, *container, GetWorldItemPacketValues());
     SendNear(w, at);
 }
 
@@ -88,7 +73,7 @@ void ProtocolPacketServices::SendContainerContents(CItem* container, const Locat
     if (!holder) return;
     std::vector<u8> buffer(kMaxContainerContentsLength);
     PacketWriter w(buffer.data(), buffer.size());
-    BuildContainerContentsPacket(w, *holder, false, false, values_);
+    BuildContainerContentsPacket(w, *holder, false, false, GetWorldItemPacketValues());
     SendNear(w, at);
 }
 

@@ -8,16 +8,6 @@
 // The radius the world's object packets reach.
 inline constexpr int kObjectPacketRadius = 18;
 
-// What the object packets list that the world model does not count yet: resource units and
-// spellbook entries say once in the log that they are not built yet and answer 0; no item is
-// a multi yet.
-class WorldItemPacketValues : public ItemPacketValues {
-public:
-    int ResourceUnits(const CItem& item) const override;
-    int SpellbookEntry(const CItem& item) const override;
-    int MultiType(const CItem& item) const override;
-};
-
 class ProtocolPacketServices : public PacketServices {
 public:
     void SendObjectInfo(CItem* item, const Location& at) override;
@@ -30,7 +20,4 @@ public:
     void SendSystemMessage(CPlayer* player, const char* text) override;
     // The world-data change log comes with the world-editing tools: says so once.
     void NoteStaticsChanged(int cell) override;
-
-private:
-    WorldItemPacketValues values_;
 };
