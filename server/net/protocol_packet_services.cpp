@@ -5,10 +5,12 @@
 
 #include "core/packet_writer.h"
 #include "server/net/container_packets.h"
+#include "server/net/effect_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/net/player_requests.h"
 #include "server/net/protocol_world_services.h"
 #include "server/net/speech.h"
+#include "server/net/text_packets.h"
 #include "server/world/container.h"
 #include "server/world/mobile.h"
 #include "server/world/player_registry.h"
@@ -83,6 +85,46 @@ void ProtocolPacketServices::SendPlayerStatus(CPlayer* player) {
 
 void ProtocolPacketServices::SendSystemMessage(CPlayer* player, const char* text) {
     if (player && text) ::SendSystemMessage(*player, text);
+}
+
+void ProtocolPacketServices::SendObjectText(CPlayer* player, CItem* speaker, const char* text,
+                                            int hue) {
+    if (!player || !speaker || !text) return;
+    u8 buffer[kMaxTextMessageLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildTextMessagePacket(w, speaker, kSpeechSystem, text, hue, kDefaultSpeechFont, false);
+    SendPacketToPlayer(player, w);
+}
+
+void ProtocolPacketServices::SendSound(int sound, const Location& at) {
+    u8 buffer[kSoundLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildSoundPacket(w, kSoundAtPlace, sound, 0, at);
+    SendNear(w, at);
+}
+
+void ProtocolPacketServices::TellSelf(CPlayer* player, const char* text) {
+    if (!player || !text) return;
+    u8 buffer[kMaxTextMessageLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildTextMessagePacket(w, player, kSpeechNormal, text, kDefaultSpeechHue, kDefaultSpeechFont,
+                           false);
+    SendPacketToPlayer(player, w);
+}
+
+void ProtocolPacketServices::SendVitals(CPlayer*, CMobile*, int) {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "the vitals packets of the world are not built yet");
+}
+
+void ProtocolPacketServices::SendSkillUpdate(CPlayer*, int) {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "the skill update packet of the world is not built yet");
+}
+
+void ProtocolPacketServices::SendMobile(CPlayer*, CMobile*, bool) {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "the mobile packets of the world are not built yet");
 }
 
 void ProtocolPacketServices::NoteStaticsChanged(int) {

@@ -191,6 +191,76 @@ TEST_F(ObjectPacketTest, AStackMovedIntoABagAndAHatPutOnAsTheClientReadsThem) {
     EXPECT_EQ(Ids(far), "");
 }
 
+TEST_F(ObjectPacketTest, RefusalsLookAtTextsAndSoundsReachTheirPlayers) {
+    // A refusal: Ann speaks it to herself alone (type 0, hue 946, font 3).
+    real.TellSelf(ann, "I can't reach that.");
+    auto told = Received(ann);
+    ASSERT_EQ(told.size(), 1u);
+    {
+        PacketReader r(told[0].data(), told[0].size(), 3);
+        u32 serial = 0;
+        u16 graphic = 0, hue = 0, font = 0;
+        u8 type = 0;
+        char name[31] = {};
+        const char* text = nullptr;
+        r.ReadLong(serial);
+        r.ReadShort(graphic);
+        r.ReadByte(type);
+        r.ReadShort(hue);
+        r.ReadShort(font);
+        r.ReadFixedText(name, sizeof name, 30);
+        r.ReadCText(text);
+        ASSERT_TRUE(r.Ok()) << ToHex(told[0]);
+        EXPECT_EQ(r.Id(), 0x1C);
+        EXPECT_EQ(serial, ann->GetSerial());
+        EXPECT_EQ(type, 0);
+        EXPECT_EQ(hue, 946);
+        EXPECT_EQ(font, 3);
+        EXPECT_STREQ(name, "Ann");
+        EXPECT_STREQ(text, "I can't reach that.");
+    }
+    EXPECT_EQ(Ids(near), "");
+
+    // What Ann sees of a stone she looked at: spoken by the stone, to her alone.
+    CItem* stone = PlacedItem(20, 21, 0);
+    Drop();
+    real.SendObjectText(ann, stone, "a pebble", 33);
+    told = Received(ann);
+    ASSERT_EQ(told.size(), 1u);
+    {
+        PacketReader r(told[0].data(), told[0].size(), 3);
+        u32 serial = 0;
+        u16 graphic = 0, hue = 0;
+        u8 type = 0;
+        r.ReadLong(serial);
+        r.ReadShort(graphic);
+        r.ReadByte(type);
+        r.ReadShort(hue);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_EQ(serial, stone->GetSerial());
+        EXPECT_EQ(graphic, kPlainItem);
+        EXPECT_EQ(type, 6);
+        EXPECT_EQ(hue, 33);
+    }
+    EXPECT_EQ(Ids(near), "");
+
+    // A sound at a place: the players within 18 tiles hear it.
+    real.SendSound(0x57, Location(20, 20, 0));
+    EXPECT_EQ(Ids(ann), "54");
+    EXPECT_EQ(Ids(near), "54");
+    EXPECT_EQ(Ids(far), "");
+
+    // Vitals, skills and mobiles from the world are not sent yet and say so once.
+    LogCapture log;
+    real.SendVitals(ann, ann, 0);
+    real.SendVitals(ann, ann, 3);
+    real.SendSkillUpdate(ann, 1);
+    real.SendMobile(near, ann, false);
+    EXPECT_EQ(log.FromSource("protocol").size(), 3u);
+    EXPECT_EQ(Ids(ann), "");
+    EXPECT_EQ(Ids(near), "");
+}
+
 TEST_F(ObjectPacketTest, TheStaticsChangeLogIsNotBuiltAndSaysSo) {
     LogCapture log;
     real.NoteStaticsChanged(3);
