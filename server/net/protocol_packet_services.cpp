@@ -112,9 +112,36 @@ void ProtocolPacketServices::TellSelf(CPlayer* player, const char* text) {
     SendPacketToPlayer(player, w);
 }
 
-void ProtocolPacketServices::SendVitals(CPlayer*, CMobile*, int) {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "the vitals packets of the world are not built yet");
+void ProtocolPacketServices::SendVitals(CPlayer* to, CMobile* mobile, int kind) {
+    if (!to || !mobile) return;
+    u8 buffer[kFullStatsLength];
+    PacketWriter w(buffer, sizeof buffer);
+    const u32 serial = mobile->GetSerial();
+    switch (kind) {
+        case 0:
+            BuildHitsPacket(w, serial, mobile->GetMaxHits(), mobile->GetCurHits());
+            break;
+        case 1:
+            BuildManaPacket(w, serial, mobile->GetMaxMana(), mobile->GetCurMana());
+            break;
+        case 2:
+            BuildFatiguePacket(w, serial, mobile->GetMaxFatigue(), mobile->GetCurFatigue());
+            break;
+        case 3: {
+            MobileVitals v;
+            v.hits = mobile->GetCurHits();
+            v.maxHits = mobile->GetMaxHits();
+            v.mana = mobile->GetCurMana();
+            v.maxMana = mobile->GetMaxMana();
+            v.fatigue = mobile->GetCurFatigue();
+            v.maxFatigue = mobile->GetMaxFatigue();
+            BuildFullStatsPacket(w, serial, v);
+            break;
+        }
+        default:
+            return;
+    }
+    SendPacketToPlayer(to, w);
 }
 
 void ProtocolPacketServices::SendSkillUpdate(CPlayer*, int) {

@@ -21,9 +21,8 @@ public:
     void SendObjectText(CPlayer* player, CItem* speaker, const char* text, int hue) override;
     void SendSound(int sound, const Location& at) override;
     void TellSelf(CPlayer* player, const char* text) override;
-    // Vitals, skill values and mobile updates from the world say once that they are not
-    // built yet.
     void SendVitals(CPlayer* to, CMobile* mobile, int kind) override;
+    // Skill values and mobile updates from the world say once that they are not built yet.
     void SendSkillUpdate(CPlayer* player, int skill) override;
     void SendMobile(CPlayer* viewer, CMobile* mobile, bool full) override;
     // The world-data change log comes with the world-editing tools: says so once.

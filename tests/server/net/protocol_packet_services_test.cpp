@@ -250,13 +250,33 @@ TEST_F(ObjectPacketTest, RefusalsLookAtTextsAndSoundsReachTheirPlayers) {
     EXPECT_EQ(Ids(near), "54");
     EXPECT_EQ(Ids(far), "");
 
-    // Vitals, skills and mobiles from the world are not sent yet and say so once.
+    // Vitals: one bar or all three, to the one player, maximum before current.
+    ann->SetMaxHits(50);
+    ann->SetMaxMana(60);
+    ann->SetMaxFatigue(70);
+    ann->SetAllVitals(40);
+    Drop();
+    const std::string serial = Serial(ann->GetSerial());
+    const char* maxima[] = {"00 32", "00 3C", "00 46"};
+    for (int kind = 0; kind < 3; ++kind) {
+        real.SendVitals(near, ann, kind);
+        const auto bars = Received(near);
+        ASSERT_EQ(bars.size(), 1u) << kind;
+        EXPECT_EQ(ToHex(bars[0]),
+                  ToHex({u8(0xA1 + kind)}) + " " + serial + " " + maxima[kind] + " 00 28");
+    }
+    real.SendVitals(near, ann, 3);
+    const auto all = Received(near);
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(ToHex(all[0]), "2D " + serial + " 00 32 00 28 00 3C 00 28 00 46 00 28");
+    EXPECT_EQ(Ids(ann), "");
+
+    // Skills and mobiles from the world are not sent yet and say so once.
     LogCapture log;
-    real.SendVitals(ann, ann, 0);
-    real.SendVitals(ann, ann, 3);
     real.SendSkillUpdate(ann, 1);
+    real.SendSkillUpdate(ann, 2);
     real.SendMobile(near, ann, false);
-    EXPECT_EQ(log.FromSource("protocol").size(), 3u);
+    EXPECT_EQ(log.FromSource("protocol").size(), 2u);
     EXPECT_EQ(Ids(ann), "");
     EXPECT_EQ(Ids(near), "");
 }
