@@ -5,13 +5,16 @@
 
 #include "core/packet_writer.h"
 #include "server/net/container_packets.h"
+#include "server/net/effect_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/net/player_requests.h"
 #include "server/net/protocol_world_services.h"
 #include "server/net/speech.h"
+#include "server/net/text_packets.h"
 #include "server/world/container.h"
 #include "server/world/mobile.h"
 #include "server/world/player_registry.h"
+#include "server/world/world_packet_values.h"
 
 namespace {
 
@@ -25,27 +28,11 @@ void SendNear(const PacketWriter& w, const Location& at, const CPlayer* except =
 
 }  // namespace
 
-int WorldItemPacketValues::ResourceUnits(const CItem&) const {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "resource units of items are not built yet");
-    return 0;
-}
-
-int WorldItemPacketValues::SpellbookEntry(const CItem&) const {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "spellbook entries are not built yet");
-    return 0;
-}
-
-int WorldItemPacketValues::MultiType(const CItem&) const {
-    return -1;
-}
-
 void ProtocolPacketServices::SendObjectInfo(CItem* item, const Location& at) {
     if (!item) return;
     u8 buffer[kMaxObjectInfoLength];
     PacketWriter w(buffer, sizeof buffer);
-    BuildObjectInfoPacket(w, *item, values_);
+    BuildObjectInfoPacket(w, *item, GetWorldItemPacketValues());
     SendNear(w, at);
 }
 
@@ -70,7 +57,7 @@ void ProtocolPacketServices::SendContainerItem(CItem* item, const Location& at) 
     if (!container) return;
     u8 buffer[kContainerItemLength];
     PacketWriter w(buffer, sizeof buffer);
-    BuildContainerItemPacket(w, *item, *container, values_);
+    BuildContainerItemPacket(w, *item, *container, GetWorldItemPacketValues());
     SendNear(w, at);
 }
 
@@ -88,7 +75,7 @@ void ProtocolPacketServices::SendContainerContents(CItem* container, const Locat
     if (!holder) return;
     std::vector<u8> buffer(kMaxContainerContentsLength);
     PacketWriter w(buffer.data(), buffer.size());
-    BuildContainerContentsPacket(w, *holder, false, false, values_);
+    BuildContainerContentsPacket(w, *holder, false, false, GetWorldItemPacketValues());
     SendNear(w, at);
 }
 
@@ -98,6 +85,73 @@ void ProtocolPacketServices::SendPlayerStatus(CPlayer* player) {
 
 void ProtocolPacketServices::SendSystemMessage(CPlayer* player, const char* text) {
     if (player && text) ::SendSystemMessage(*player, text);
+}
+
+void ProtocolPacketServices::SendObjectText(CPlayer* player, CItem* speaker, const char* text,
+                                            int hue) {
+    if (!player || !speaker || !text) return;
+    u8 buffer[kMaxTextMessageLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildTextMessagePacket(w, speaker, kSpeechSystem, text, hue, kDefaultSpeechFont, false);
+    SendPacketToPlayer(player, w);
+}
+
+void ProtocolPacketServices::SendSound(int sound, const Location& at) {
+    u8 buffer[kSoundLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildSoundPacket(w, kSoundAtPlace, sound, 0, at);
+    SendNear(w, at);
+}
+
+void ProtocolPacketServices::TellSelf(CPlayer* player, const char* text) {
+    if (!player || !text) return;
+    u8 buffer[kMaxTextMessageLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildTextMessagePacket(w, player, kSpeechNormal, text, kDefaultSpeechHue, kDefaultSpeechFont,
+                           false);
+    SendPacketToPlayer(player, w);
+}
+
+void ProtocolPacketServices::SendVitals(CPlayer* to, CMobile* mobile, int kind) {
+    if (!to || !mobile) return;
+    u8 buffer[kFullStatsLength];
+    PacketWriter w(buffer, sizeof buffer);
+    const u32 serial = mobile->GetSerial();
+    switch (kind) {
+        case 0:
+            BuildHitsPacket(w, serial, mobile->GetMaxHits(), mobile->GetCurHits());
+            break;
+        case 1:
+            BuildManaPacket(w, serial, mobile->GetMaxMana(), mobile->GetCurMana());
+            break;
+        case 2:
+            BuildFatiguePacket(w, serial, mobile->GetMaxFatigue(), mobile->GetCurFatigue());
+            break;
+        case 3: {
+            MobileVitals v;
+            v.hits = mobile->GetCurHits();
+            v.maxHits = mobile->GetMaxHits();
+            v.mana = mobile->GetCurMana();
+            v.maxMana = mobile->GetMaxMana();
+            v.fatigue = mobile->GetCurFatigue();
+            v.maxFatigue = mobile->GetMaxFatigue();
+            BuildFullStatsPacket(w, serial, v);
+            break;
+        }
+        default:
+            return;
+    }
+    SendPacketToPlayer(to, w);
+}
+
+void ProtocolPacketServices::SendSkillUpdate(CPlayer*, int) {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "the skill update packet of the world is not built yet");
+}
+
+void ProtocolPacketServices::SendMobile(CPlayer*, CMobile*, bool) {
+    static bool logged = false;
+    LogProtocolNotBuilt(logged, "the mobile packets of the world are not built yet");
 }
 
 void ProtocolPacketServices::NoteStaticsChanged(int) {

@@ -8,16 +8,6 @@
 // The radius the world's object packets reach.
 inline constexpr int kObjectPacketRadius = 18;
 
-// What the object packets list that the world model does not count yet: resource units and
-// spellbook entries say once in the log that they are not built yet and answer 0; no item is
-// a multi yet.
-class WorldItemPacketValues : public ItemPacketValues {
-public:
-    int ResourceUnits(const CItem& item) const override;
-    int SpellbookEntry(const CItem& item) const override;
-    int MultiType(const CItem& item) const override;
-};
-
 class ProtocolPacketServices : public PacketServices {
 public:
     void SendObjectInfo(CItem* item, const Location& at) override;
@@ -28,9 +18,13 @@ public:
     void SendContainerContents(CItem* container, const Location& at) override;
     void SendPlayerStatus(CPlayer* player) override;
     void SendSystemMessage(CPlayer* player, const char* text) override;
+    void SendObjectText(CPlayer* player, CItem* speaker, const char* text, int hue) override;
+    void SendSound(int sound, const Location& at) override;
+    void TellSelf(CPlayer* player, const char* text) override;
+    void SendVitals(CPlayer* to, CMobile* mobile, int kind) override;
+    // Skill values and mobile updates from the world say once that they are not built yet.
+    void SendSkillUpdate(CPlayer* player, int skill) override;
+    void SendMobile(CPlayer* viewer, CMobile* mobile, bool full) override;
     // The world-data change log comes with the world-editing tools: says so once.
     void NoteStaticsChanged(int cell) override;
-
-private:
-    WorldItemPacketValues values_;
 };

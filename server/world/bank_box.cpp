@@ -1,6 +1,5 @@
 // The bank box: a container worn on layer 29 that holds a mobile's banked gold. It is made on
 // demand and never shown to anyone but the owner opening it.
-#include "core/log_sink.h"
 #include "server/world/container.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
@@ -54,12 +53,22 @@ int CMobile::PutMoneyInBank(CItem* gold, int amount) {
         gold->AddToContainer(box, kUnsetPosition);
         return -1;
     }
-    // Part of a stack needs the stack split, which comes with the stacking rules.
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        GetLogSink().Log(0, 0, 0, "", "world", "error",
-                         "CMobile::PutMoneyInBank: depositing part of a stack is not built yet");
-    }
-    return 1;
+    // Part of a stack: the part goes into the box, the rest stays where it was.
+    const u32 serial = gold->GetSerial();
+    CItem* part = gold->SplitStack(amount);
+    // Nothing was split off (an amount of 0): nothing went into the bank.
+    if (!part) return 1;
+    part->AddToContainer(box, kUnsetPosition);
+    CItem* rest = g_objectManager.FindBySerial(serial);
+    if (rest != gold) return -1;
+    if (gold->CountResourceUnits() > 0) return -2;
+    // Drained by an amount past its size: the empty pile goes.
+    if (!gold->IsDetached()) gold->RemoveFromWorld();
+    gold->DeleteSelf();
+    return -1;
+}
+
+CItem* CMobile::WithdrawFromBank(int amount) {
+    if (!layers_[kBankBoxLayer]) return nullptr;
+    return EnsureBankBox()->TakeAmount(kGoldGraphic, amount, nullptr);
 }

@@ -235,7 +235,12 @@ public:
     // The bank box: a container of graphic 3708 worn on layer 29, holding the gold.
     CContainer* EnsureBankBox();
     int GetBankGold();
+    // Puts `amount` of the gold pile into the bank box: -1 when the pile went whole (or is
+    // gone), -2 when part went and the rest stays where it was, 1 when nothing went.
     int PutMoneyInBank(CItem* gold, int amount);
+    // Takes `amount` gold out of the bank box as one detached pile (short when the bank
+    // holds less); null without a bank box or gold in it.
+    CItem* WithdrawFromBank(int amount);
 
     // Pets: "isPet" non-zero; owned when the list "myBoss" holds someone.
     bool IsPet() const;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "core/log_sink.h"
+#include "core/packet_reader.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_type.h"
 #include "tests/server/net/packet_test_support.h"
 #include "tests/server/net/player_world_test.h"
 
@@ -77,6 +80,204 @@ TEST_F(ObjectPacketTest, WornItemsContainerItemsStatusAndSystemMessages) {
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(ToHex({told[0].begin(), told[0].begin() + 14}),
               "1C 00 45 FF FF FF FF FF FF 06 03 B2 00 03");
+    EXPECT_EQ(Ids(near), "");
+}
+
+// A stack of coins dropped near Ann, moved into a bag and a hat put on, read back field by
+// field from the bytes Near's connection received.
+TEST_F(ObjectPacketTest, AStackMovedIntoABagAndAHatPutOnAsTheClientReadsThem) {
+    constexpr int kCoin = 3821;
+    StaticTileRecord* tile = GetTileData().MutableStatic(kCoin);
+    tile->flags = kTileGeneric;
+    auto* goldType = new CResourceType;
+    goldType->SetNumber(GetResourceTypes().AllocNumber());
+    goldType->SetInternalName("gold");
+    GetResourceTypes().Add(goldType);
+    const int gold = goldType->GetNumber();
+    g_objectManager.GetResourcePrototype(kCoin)->AddResource(gold, kResourceHeld, 1, 0, 1);
+
+    CItem* coins = NewItem(kCoin);
+    coins->AddResource(gold, kResourceHeld, 25, 0, 25);
+    coins->PlaceInWorld(Location(20, 20, 3));
+    auto shown = Received(near);
+    ASSERT_EQ(shown.size(), 1u);
+    {
+        PacketReader r(shown[0].data(), shown[0].size(), 3);
+        u32 serial = 0;
+        u16 graphic = 0, amount = 0, x = 0, y = 0;
+        u8 z = 0;
+        r.ReadLong(serial);
+        r.ReadShort(graphic);
+        r.ReadShort(amount);
+        r.ReadShort(x);
+        r.ReadShort(y);
+        r.ReadByte(z);
+        ASSERT_TRUE(r.Ok()) << ToHex(shown[0]);
+        EXPECT_EQ(r.Id(), 0x1A);
+        EXPECT_EQ(serial, coins->GetSerial() | 0x80000000u) << "an amount follows";
+        EXPECT_EQ(graphic, kCoin);
+        EXPECT_EQ(amount, 25);
+        EXPECT_EQ(x, 20);
+        EXPECT_EQ(y, 20);
+        EXPECT_EQ(z, 3);
+        EXPECT_EQ(r.Remaining(), 0u);
+    }
+
+    CItem* bag = PlacedItem(20, 21, 0, kBag);
+    Drop();
+    coins->RemoveFromWorld();
+    ASSERT_TRUE(coins->AddToContainer(bag, Location(5, 6, 0)));
+    shown = Received(near);
+    ASSERT_EQ(shown.size(), 2u);
+    {
+        PacketReader r(shown[0].data(), shown[0].size(), 1);
+        u32 serial = 0;
+        r.ReadLong(serial);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_EQ(r.Id(), 0x1D);
+        EXPECT_EQ(serial, coins->GetSerial());
+        EXPECT_EQ(r.Remaining(), 0u);
+    }
+    {
+        PacketReader r(shown[1].data(), shown[1].size(), 1);
+        u32 serial = 0, container = 0;
+        u16 graphic = 0, amount = 0, x = 0, y = 0, hue = 0;
+        u8 increment = 0;
+        r.ReadLong(serial);
+        r.ReadShort(graphic);
+        r.ReadByte(increment);
+        r.ReadShort(amount);
+        r.ReadShort(x);
+        r.ReadShort(y);
+        r.ReadLong(container);
+        r.ReadShort(hue);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_EQ(r.Id(), 0x25);
+        EXPECT_EQ(serial, coins->GetSerial());
+        EXPECT_EQ(graphic, kCoin);
+        EXPECT_EQ(amount, 25);
+        EXPECT_EQ(x, 5);
+        EXPECT_EQ(y, 6);
+        EXPECT_EQ(container, bag->GetSerial());
+        EXPECT_EQ(hue, 0);
+        EXPECT_EQ(r.Remaining(), 0u);
+    }
+
+    CItem* hat = NewItem();
+    hat->SetHue(33);
+    ASSERT_TRUE(hat->EquipOn(ann, 6));
+    shown = Received(near);
+    ASSERT_EQ(shown.size(), 1u);
+    {
+        PacketReader r(shown[0].data(), shown[0].size(), 1);
+        u32 serial = 0, wearer = 0;
+        u16 graphic = 0, hue = 0;
+        u8 increment = 0, layer = 0;
+        r.ReadLong(serial);
+        r.ReadShort(graphic);
+        r.ReadByte(increment);
+        r.ReadByte(layer);
+        r.ReadLong(wearer);
+        r.ReadShort(hue);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_EQ(r.Id(), 0x2E);
+        EXPECT_EQ(serial, hat->GetSerial());
+        EXPECT_EQ(graphic, kPlainItem);
+        EXPECT_EQ(layer, 6);
+        EXPECT_EQ(wearer, ann->GetSerial());
+        EXPECT_EQ(hue, 33);
+        EXPECT_EQ(r.Remaining(), 0u);
+    }
+    EXPECT_EQ(Ids(far), "");
+}
+
+TEST_F(ObjectPacketTest, RefusalsLookAtTextsAndSoundsReachTheirPlayers) {
+    // A refusal: Ann speaks it to herself alone (type 0, hue 946, font 3).
+    real.TellSelf(ann, "I can't reach that.");
+    auto told = Received(ann);
+    ASSERT_EQ(told.size(), 1u);
+    {
+        PacketReader r(told[0].data(), told[0].size(), 3);
+        u32 serial = 0;
+        u16 graphic = 0, hue = 0, font = 0;
+        u8 type = 0;
+        char name[31] = {};
+        const char* text = nullptr;
+        r.ReadLong(serial);
+        r.ReadShort(graphic);
+        r.ReadByte(type);
+        r.ReadShort(hue);
+        r.ReadShort(font);
+        r.ReadFixedText(name, sizeof name, 30);
+        r.ReadCText(text);
+        ASSERT_TRUE(r.Ok()) << ToHex(told[0]);
+        EXPECT_EQ(r.Id(), 0x1C);
+        EXPECT_EQ(serial, ann->GetSerial());
+        EXPECT_EQ(type, 0);
+        EXPECT_EQ(hue, 946);
+        EXPECT_EQ(font, 3);
+        EXPECT_STREQ(name, "Ann");
+        EXPECT_STREQ(text, "I can't reach that.");
+    }
+    EXPECT_EQ(Ids(near), "");
+
+    // What Ann sees of a stone she looked at: spoken by the stone, to her alone.
+    CItem* stone = PlacedItem(20, 21, 0);
+    Drop();
+    real.SendObjectText(ann, stone, "a pebble", 33);
+    told = Received(ann);
+    ASSERT_EQ(told.size(), 1u);
+    {
+        PacketReader r(told[0].data(), told[0].size(), 3);
+        u32 serial = 0;
+        u16 graphic = 0, hue = 0;
+        u8 type = 0;
+        r.ReadLong(serial);
+        r.ReadShort(graphic);
+        r.ReadByte(type);
+        r.ReadShort(hue);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_EQ(serial, stone->GetSerial());
+        EXPECT_EQ(graphic, kPlainItem);
+        EXPECT_EQ(type, 6);
+        EXPECT_EQ(hue, 33);
+    }
+    EXPECT_EQ(Ids(near), "");
+
+    // A sound at a place: the players within 18 tiles hear it.
+    real.SendSound(0x57, Location(20, 20, 0));
+    EXPECT_EQ(Ids(ann), "54");
+    EXPECT_EQ(Ids(near), "54");
+    EXPECT_EQ(Ids(far), "");
+
+    // Vitals: one bar or all three, to the one player, maximum before current.
+    ann->SetMaxHits(50);
+    ann->SetMaxMana(60);
+    ann->SetMaxFatigue(70);
+    ann->SetAllVitals(40);
+    Drop();
+    const std::string serial = Serial(ann->GetSerial());
+    const char* maxima[] = {"00 32", "00 3C", "00 46"};
+    for (int kind = 0; kind < 3; ++kind) {
+        real.SendVitals(near, ann, kind);
+        const auto bars = Received(near);
+        ASSERT_EQ(bars.size(), 1u) << kind;
+        EXPECT_EQ(ToHex(bars[0]),
+                  ToHex({u8(0xA1 + kind)}) + " " + serial + " " + maxima[kind] + " 00 28");
+    }
+    real.SendVitals(near, ann, 3);
+    const auto all = Received(near);
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(ToHex(all[0]), "2D " + serial + " 00 32 00 28 00 3C 00 28 00 46 00 28");
+    EXPECT_EQ(Ids(ann), "");
+
+    // Skills and mobiles from the world are not sent yet and say so once.
+    LogCapture log;
+    real.SendSkillUpdate(ann, 1);
+    real.SendSkillUpdate(ann, 2);
+    real.SendMobile(near, ann, false);
+    EXPECT_EQ(log.FromSource("protocol").size(), 2u);
+    EXPECT_EQ(Ids(ann), "");
     EXPECT_EQ(Ids(near), "");
 }
 

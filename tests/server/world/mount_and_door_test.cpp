@@ -4,6 +4,8 @@
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_value.h"
 #include "server/world/doors.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_type.h"
 #include "server/world/timed_callbacks.h"
 #include "world_test_support.h"
 
@@ -299,6 +301,74 @@ TEST_F(BankTest, Deposits) {
     EXPECT_EQ(p->PutMoneyInBank(coins, coins->GetQuantity()), -1);
     EXPECT_EQ(coins->GetContainer(), p->GetLayer(kBankBoxLayer));
     EXPECT_EQ(p->GetBankGold(), coins->GetQuantity());
+}
+
+TEST_F(BankTest, PartialDepositsAndWithdrawals) {
+    auto* goldType = new CResourceType;
+    goldType->SetNumber(GetResourceTypes().AllocNumber());
+    goldType->SetInternalName("gold");
+    GetResourceTypes().Add(goldType);
+    const int gold = goldType->GetNumber();
+    g_objectManager.GetResourcePrototype(3821)->AddResource(gold, kResourceHeld, 1, 0, 1);
+    GetTileData().MutableStatic(3821)->flags = kTileGeneric;
+    auto coins = [&](int n) {
+        CItem* pile = NewItem(3821);
+        pile->AddResource(gold, kResourceHeld, n, 0, n);
+        return pile;
+    };
+    CPlayer* p = Owner();
+    EXPECT_EQ(p->WithdrawFromBank(10), nullptr) << "no box, nothing to take";
+
+    struct Case {
+        const char* what;
+        int pile, amount;
+        int answer;
+        int left;  // units left in the pile where it lay; -1: the pile is gone
+        int banked;
+    } cases[] = {
+        {"part of a pile", 25, 10, -2, 15, 10},
+        {"all of it", 25, 25, -1, -1, 25},
+        {"more than there is", 25, 40, -1, -1, 25},
+        {"nothing", 25, 0, 1, 25, 0},
+    };
+    for (const Case& c : cases) {
+        CPlayer* owner = Owner();
+        CContainer* pack = NewItem(kBag)->AsContainer();
+        ASSERT_TRUE(pack->EquipOn(owner, 21));
+        CItem* pile = coins(c.pile);
+        ASSERT_TRUE(pile->AddToContainer(pack, Location(30, 30, 0)));
+        const u32 serial = pile->GetSerial();
+        EXPECT_EQ(owner->PutMoneyInBank(pile, c.amount), c.answer) << c.what;
+        CItem* after = g_objectManager.FindBySerial(serial);
+        if (c.left < 0) {
+            EXPECT_TRUE(after == nullptr || after->GetContainer() == owner->GetLayer(29)) << c.what;
+        } else {
+            ASSERT_EQ(after, pile) << c.what;
+            EXPECT_EQ(pile->GetQuantity(), c.left) << c.what;
+            EXPECT_EQ(pile->GetContainer(), pack) << c.what;
+            EXPECT_EQ(pile->GetLocation().x, 30) << c.what;
+            EXPECT_EQ(pack->GetContentWeight(), 1) << c.what;
+        }
+        EXPECT_EQ(owner->GetBankGold(), c.banked) << c.what;
+    }
+
+    // Withdrawing gathers from the box into one detached pile; asking past the balance gives
+    // what there is; an emptied box gives nothing.
+    CContainer* box = p->EnsureBankBox();
+    ASSERT_TRUE(coins(30)->AddToContainer(box, Location(10, 10, 0)));
+    ASSERT_TRUE(coins(40)->AddToContainer(box, Location(20, 20, 0)));
+    CItem* taken = p->WithdrawFromBank(50);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_TRUE(taken->IsDetached());
+    EXPECT_EQ(taken->GetQuantity(), 50);
+    EXPECT_EQ(p->GetBankGold(), 20);
+    CItem* rest = p->WithdrawFromBank(500);
+    ASSERT_NE(rest, nullptr);
+    EXPECT_EQ(rest->GetQuantity(), 20);
+    EXPECT_EQ(p->GetBankGold(), 0);
+    EXPECT_EQ(p->WithdrawFromBank(1), nullptr);
+    taken->DeleteSelf();
+    rest->DeleteSelf();
 }
 
 TEST_F(BankTest, MobFlagsRunOut) {
