@@ -19,6 +19,7 @@ public:
     virtual void SendAccountLogin(const std::string& account, const std::string& password) = 0;
     virtual void SendPlayCharacter(const std::string& name, const std::string& password,
                                    int slot) = 0;
+    virtual void SendDeleteCharacter(const std::string& password, int slot) = 0;
     virtual void SendDisconnect() = 0;
     virtual void CloseConnection() = 0;
     virtual void SetWindowTitle(const std::string& text) = 0;

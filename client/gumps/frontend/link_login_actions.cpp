@@ -32,6 +32,13 @@ void LinkLoginActions::SendPlayCharacter(const std::string& name, const std::str
     link_.Send(w);
 }
 
+void LinkLoginActions::SendDeleteCharacter(const std::string& password, int slot) {
+    u8 buffer[39];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildDeleteCharacterPacket(w, password, u32(slot));
+    link_.Send(w);
+}
+
 void LinkLoginActions::SendDisconnect() {
     u8 buffer[5];
     PacketWriter w(buffer, sizeof buffer);

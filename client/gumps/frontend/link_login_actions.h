@@ -14,6 +14,7 @@ public:
     bool Connect() override;
     void SendAccountLogin(const std::string& account, const std::string& password) override;
     void SendPlayCharacter(const std::string& name, const std::string& password, int slot) override;
+    void SendDeleteCharacter(const std::string& password, int slot) override;
     void SendDisconnect() override;
     void CloseConnection() override;
     void SetWindowTitle(const std::string& text) override;

@@ -5,6 +5,7 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
+#include "client/gumps/frontend/char_password_dialog.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/net/link_report.h"
 
@@ -138,11 +139,9 @@ void CLoginGump::Play(CGump*) {
     ClientStateRecord& state = actions->State();
     const int slot = list->slots[row];
     if (slot >= 0 && slot < ClientStateRecord::kSlots && !state.characters[slot].password.empty()) {
-        // The character-password dialog is not built: say so instead of sending a login the
-        // server would refuse.
-        ReportLinkOnce("The character password dialog is not built yet.");
+        auto* dialog = new CPlayCharGump(list->rows[row]->Text());
+        dialog->AttachTo(nullptr);
         list->visible = false;
-        ShowFrontEndNotice("That character password is invalid.", list, 1, false);
         return;
     }
     state.playerName = list->rows[row]->Text();
@@ -173,8 +172,9 @@ void CLoginGump::DeleteCharacter(CGump*) {
         ShowFrontEndNotice("No character to delete.", list, 1, false);
         return;
     }
-    ReportLinkOnce("The delete-character dialog is not built yet.");
-    ShowFrontEndNotice("Deleting characters is not available yet.", nullptr, 0, false);
+    list->visible = false;
+    auto* dialog = new CDeleteCharGump(list->rows[row]->Text());
+    dialog->AttachTo(nullptr);
 }
 
 void CLoginGump::ChangePassword(CGump*) {

@@ -12,6 +12,7 @@
 #include "client/gumps/framework/toggle_control_gump.h"
 #include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/acct_login_gump.h"
+#include "client/gumps/frontend/char_password_dialog.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
@@ -45,6 +46,9 @@ public:
     void SendPlayCharacter(const std::string& name, const std::string& password,
                            int slot) override {
         calls.push_back("Play " + name + " [" + password + "] " + std::to_string(slot));
+    }
+    void SendDeleteCharacter(const std::string& password, int slot) override {
+        calls.push_back("Delete [" + password + "] " + std::to_string(slot));
     }
     void SendDisconnect() override { calls.push_back("Disconnect"); }
     void CloseConnection() override {
@@ -152,6 +156,12 @@ TEST_F(LoginScreensTest, EveryScreenKeepsItsChildrenInsideAndClickable) {
     login->visible = false;
     CLoginGump* list = ShowList({{"Alda", 0}, {"Bran", 1}, {"Cora", 2}, {"Dane", 3}, {"Eve", 4}});
     ExpectChildrenInsideAndHittable(list);
+    for (CGump* dialog : {static_cast<CGump*>(new CPlayCharGump("Alda")),
+                          static_cast<CGump*>(new CDeleteCharGump("Alda"))}) {
+        dialog->AttachTo(nullptr);
+        ExpectChildrenInsideAndHittable(dialog);
+        delete dialog;
+    }
     for (int style : {1, 0}) {
         CGump* notice = ShowFrontEndNotice("A notice", list, style, false);
         ExpectChildrenInsideAndHittable(notice);
@@ -301,6 +311,66 @@ TEST_F(LoginScreensTest, BackFromTheListDisconnectsAndShowsTheMenu) {
     EXPECT_EQ(D().loginGump, nullptr);
     EXPECT_TRUE(D().mainMenuGump->visible);
     EXPECT_EQ(actions.calls, (std::vector<std::string>{"Disconnect", "Close", "Title "}));
+}
+
+TEST_F(LoginScreensTest, ACharacterWithAPasswordIsPlayedThroughTheDialog) {
+    CLoginGump* list = ShowList({{"Alda", 0}});
+    actions.state.characters[0].password = "stored";
+    ClickOn(ButtonWithArt(list, 1113));
+    EXPECT_TRUE(actions.calls.empty());
+    EXPECT_FALSE(list->visible);
+    CGump* dialog = D().head;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_STREQ(dialog->kindLabel, "PlayChar gump");
+    Type("typed\r");  // the password field has the focus from the start
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Play Alda [typed] 0"}));
+    EXPECT_EQ(D().head, D().noticeGump);
+    EXPECT_EQ(NoticeText(), "Entering Sorvenmar... ");
+    EXPECT_FALSE(list->visible);
+}
+
+TEST_F(LoginScreensTest, EveryWayOfClosingADialogShowsTheListAgain) {
+    enum Way { kCancel, kRightClick, kEscape };
+    for (Way way : {kCancel, kRightClick, kEscape}) {
+        SCOPED_TRACE(way);
+        D().DeleteAllGumps();
+        CLoginGump* list = ShowList({{"Alda", 0}});
+        ClickOn(ButtonWithArt(list, 1101));
+        CGump* dialog = D().head;
+        ASSERT_STREQ(dialog->kindLabel, "DeleteChar gump");
+        EXPECT_FALSE(list->visible);
+        if (way == kCancel) ClickOn(ButtonWithArt(dialog, 1144));
+        if (way == kRightClick) {
+            int sx = 5, sy = 5;
+            dialog->LocalToScreen(sx, sy);
+            TheCursorManager().OnRightDown(sx, sy);
+            TheCursorManager().OnRightUp(sx, sy);
+        }
+        if (way == kEscape) Type("\x1b");
+        EXPECT_EQ(D().head, list);
+        EXPECT_TRUE(list->visible);
+        EXPECT_TRUE(actions.calls.empty());
+    }
+}
+
+TEST_F(LoginScreensTest, DeleteSendsTheTypedPasswordAndTheSlot) {
+    CLoginGump* list = ShowList({{"Alda", 0}, {"Cora", 2}});
+    ClickOn(list->rows[1]);
+    ClickOn(ButtonWithArt(list, 1101));
+    Type("pw");
+    ClickOn(ButtonWithArt(D().head, 1147));
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Delete [pw] 2"}));
+    EXPECT_EQ(NoticeText(), "Deleting character... ");
+    EXPECT_FALSE(list->visible);
+}
+
+TEST_F(LoginScreensTest, DeleteOnAnEmptyRowSaysSo) {
+    CLoginGump* list = ShowList({{"Alda", 0}});
+    ClickOn(list->rows[3]);
+    ClickOn(ButtonWithArt(list, 1101));
+    EXPECT_EQ(NoticeText(), "No character to delete.");
+    ClickOn(D().noticeGump->firstChild);
+    EXPECT_TRUE(list->visible);
 }
 
 TEST_F(LoginScreensTest, QuitButtonEndsTheClient) {
