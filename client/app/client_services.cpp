@@ -62,6 +62,10 @@ class FrontEndShellServices : public GumpShellServices<Base> {
 public:
     void CreateWorldViewGumps() override {
         GumpShellServices<Base>::CreateWorldViewGumps();
+        if (CClientApp* app = CClientApp::Instance()) {
+            TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
+            TheLoginChoices().chestOpening = app->options.chestOpening;
+        }
         ShowMainMenu();
     }
 };

@@ -48,8 +48,11 @@ void DeleteCurrentFrontEndNotice() {
 void ShowMainMenu() {
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.mainMenuGump == nullptr) {
-        auto* menu = new CMainMenuGump();
+        auto* menu = new CMainMenuGump(TheLoginChoices().chestOpening);
         menu->AttachTo(nullptr);
+        // The chest picture covers the menu from the first tick; raising it only in the
+        // menu's tick would put it ahead of the tick walk and tick the menu twice.
+        if (menu->overlay != nullptr) menu->overlay->BringToFront(false);
         desktop.mainMenuGump = menu;
     }
     desktop.mainMenuGump->visible = true;

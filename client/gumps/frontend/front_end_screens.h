@@ -33,6 +33,8 @@ LoginScreenActions* SetLoginScreenActions(LoginScreenActions* actions);
 // Choices the screens keep for the whole run.
 struct LoginChoices {
     bool rememberPassword = true;
+    // The main menu opens with the chest animation, which ends in a login by itself.
+    bool chestOpening = false;
 };
 LoginChoices& TheLoginChoices();
 

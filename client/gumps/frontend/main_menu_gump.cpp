@@ -1,10 +1,12 @@
 #include "client/gumps/frontend/main_menu_gump.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/cursor_manager.h"
+#include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/frontend/acct_login_gump.h"
@@ -14,6 +16,22 @@ namespace {
 
 constexpr int kMenuArt = 1010;
 constexpr int kBackgroundArt = 1000;
+constexpr int kChestClosedArt = 1400;
+// The chest's last picture; the pictures before it count down to 1401.
+constexpr int kChestOpenArt = 1415;
+
+// Draws gump art over the whole ring-addressed screen buffer (nothing without one).
+void DrawOverScreen(int art) {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    u16* screen = desktop.Screen();
+    if (screen == nullptr) return;
+    std::vector<u16> picture(CGumpDesktop::kScreenPixels, 0);
+    CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(art), 0, 0, picture.data(), kScreenWidth,
+                  kScreenHeight);
+    const u32 ring = desktop.RingOffset();
+    for (u32 i = 0; i < static_cast<u32>(CGumpDesktop::kScreenPixels); ++i)
+        screen[(i + ring) % CGumpDesktop::kScreenPixels] = picture[i];
+}
 
 struct MenuButton {
     int x, y, art;
@@ -28,17 +46,10 @@ constexpr MenuButton kButtons[] = {
 }  // namespace
 
 void DrawFrontEndBackground() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    u16* screen = desktop.Screen();
-    if (screen == nullptr) return;
-    std::vector<u16> picture(CGumpDesktop::kScreenPixels, 0);
-    CopyGumpToBuf(SpanCopyKeyed, kBackgroundArt, 0, 0, picture.data(), kScreenWidth, kScreenHeight);
-    const u32 ring = desktop.RingOffset();
-    for (u32 i = 0; i < static_cast<u32>(CGumpDesktop::kScreenPixels); ++i)
-        screen[(i + ring) % CGumpDesktop::kScreenPixels] = picture[i];
+    DrawOverScreen(kBackgroundArt);
 }
 
-CMainMenuGump::CMainMenuGump() {
+CMainMenuGump::CMainMenuGump(bool chestOpening) {
     kindLabel = "MainMenu gump";
     artId = kMenuArt;
     GetGumpArtSize(kMenuArt, width, height);
@@ -55,7 +66,45 @@ CMainMenuGump::CMainMenuGump() {
         button->hoverArt = b.art + 2;
         button->AttachTo(this);
     }
+    if (!chestOpening) {
+        DrawFrontEndBackground();
+        return;
+    }
+    DrawOverScreen(kChestOpenArt);
+    overlay =
+        new CDumbGump(0, 0, nullptr, kScreenWidth, kScreenHeight, 0, nullptr, kChestClosedArt);
+    overlay->AttachTo(nullptr);
+    countdown = kChestTicks;
+}
+
+CMainMenuGump::~CMainMenuGump() {
+    // The overlay may have gone already when the whole desktop is emptied.
+    for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling) {
+        if (g == overlay) {
+            delete overlay;
+            break;
+        }
+    }
+}
+
+void CMainMenuGump::Tick() {
+    if (countdown > 0) {
+        overlay->BringToFront(false);
+        if (countdown < 15) {
+            Bitmap16& frame = overlay->MakeFrame(0);
+            std::fill(frame.Pixels(), frame.Pixels() + kScreenWidth * kScreenHeight, u16{0});
+            CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(kChestOpenArt - countdown), 0, 0,
+                          frame.Pixels(), kScreenWidth, kScreenHeight);
+        }
+        --countdown;
+        return;
+    }
+    if (overlay == nullptr) return;
     DrawFrontEndBackground();
+    delete overlay;
+    overlay = nullptr;
+    OpenAccountLogin(this);
+    CAcctLoginGump::OnAccountLogin(TheGumpDesktop().accountLoginGump);
 }
 
 void CMainMenuGump::OpenAccountLogin(CGump*) {
@@ -74,7 +123,7 @@ void CMainMenuGump::OpenAccountLogin(CGump*) {
 }
 
 bool CMainMenuGump::ContainsPoint(int px, int py) {
-    return visible && px >= 0 && py >= 0 && px < width && py < height;
+    return visible && countdown == 0 && px >= 0 && py >= 0 && px < width && py < height;
 }
 
 void CMainMenuGump::OnLeftDown(int, int) {

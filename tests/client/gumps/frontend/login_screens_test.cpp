@@ -373,6 +373,42 @@ TEST_F(LoginScreensTest, DeleteOnAnEmptyRowSaysSo) {
     EXPECT_TRUE(list->visible);
 }
 
+TEST_F(LoginScreensTest, ChestAnimationLogsInByItselfOnThe21stTick) {
+    // The generated chest pictures, each as a full screen.
+    auto picture = [](int id) {
+        std::vector<u16> p(CGumpDesktop::kScreenPixels, 0);
+        CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(id), 0, 0, p.data(), 640, 480);
+        return p;
+    };
+    auto shownByOverlay = [](CGump* overlay) {
+        const u16* p = overlay->Frame(0)->Pixels();
+        return std::vector<u16>(p, p + CGumpDesktop::kScreenPixels);
+    };
+    ASSERT_NE(picture(1400), picture(1401));
+    actions.state.accountName = "saved";
+    actions.state.accountPassword = "pw";
+    TheLoginChoices().chestOpening = true;
+    ShowMainMenu();
+    auto* menu = static_cast<CMainMenuGump*>(D().mainMenuGump);
+    ASSERT_NE(menu->overlay, nullptr);
+    int menuX = 0, menuY = 0;
+    menu->LocalToScreen(menuX, menuY);
+    // No input reaches the menu while the chest opens.
+    EXPECT_NE(D().GumpAt(menuX + 150, menuY + 75, nullptr, false), menu->firstChild);
+    for (int tick = 1; tick <= 20; ++tick) {
+        SCOPED_TRACE(tick);
+        D().Update();
+        const int shown = tick <= 6 ? 1400 : 1394 + tick;
+        EXPECT_TRUE(shownByOverlay(menu->overlay) == picture(shown));
+        EXPECT_EQ(D().head, menu->overlay);
+        EXPECT_TRUE(actions.calls.empty());
+    }
+    D().Update();
+    EXPECT_EQ(menu->overlay, nullptr);
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Connect", "AccountLogin saved pw"}));
+    EXPECT_TRUE(screen == picture(1000));  // the title picture is back
+}
+
 TEST_F(LoginScreensTest, QuitButtonEndsTheClient) {
     ShowMainMenu();
     ClickOn(ButtonWithArt(D().mainMenuGump, 1026));
