@@ -11,12 +11,14 @@
 #include "client/data/client_data_start.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
+#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/gump_shell_services.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/net/client_link.h"
 #include "client/net/client_link_services.h"
+#include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
 
 namespace {
@@ -56,6 +58,26 @@ private:
     std::unique_ptr<LinkLoginActions> actions_;
 };
 
+// What the gumps ask of the running client about the player: the player object of the client
+// world and the slot chosen on the character list.
+class ClientGumpHost : public GumpHostServices {
+public:
+    u32 PlayerSerial() override { return ThePlayer() != nullptr ? ThePlayer()->serial : 0; }
+    int PlayerBody() override { return ThePlayer() != nullptr ? ThePlayer()->graphic : 0; }
+    bool EnteredWorldThisRun() override {
+        const CClientApp* app = CClientApp::Instance();
+        entered_ = entered_ || (app != nullptr && app->inWorld);
+        return entered_;
+    }
+    int ChosenSlot() override {
+        const ClientLink* link = TheClientLink();
+        return link != nullptr ? link->state.chosenSlot : -1;
+    }
+
+private:
+    bool entered_ = false;
+};
+
 // The front end starts with the main menu, made by the desktop's start-up step.
 template <class Base>
 class FrontEndShellServices : public GumpShellServices<Base> {
@@ -76,6 +98,8 @@ void InstallClientServices() {
     // The gump framework answers the desktop, frame, focus, key and mouse entry points.
     static FrontEndShellServices<BuiltClientServices> services;
     SetClientSubsystemServices(&services);
+    static ClientGumpHost gumpHost;
+    SetGumpHostServices(&gumpHost);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.
     static CachedGumpArt gumpArt;
     SetGumpArtServices(&gumpArt);
