@@ -29,13 +29,7 @@ CInputControlGump* MakeField(CGump* owner, int x, int y, int art, int hover, int
 }  // namespace
 
 CAcctLoginGump::CAcctLoginGump() {
-    kindLabel = "AcctLogin gump";
-    artId = kArt;
-    GetGumpArtSize(kArt, width, height);
-    pitch = width;
-    PlaceAt(128, 108);
-    Bitmap16& frame = MakeFrame(0);
-    CopyGumpToBuf(SpanCopyKeyed, kArt, 0, 0, frame.Pixels(), width, height);
+    SetUpScreenArt(*this, "AcctLogin gump", kArt, 128, 108);
     account = MakeField(this, 91, 30, 1055, 1042, 1056, 1041, 5, 1);
     password = MakeField(this, 89, 65, 1057, 1044, 1058, 1043, 7, 2);
     password->password = true;

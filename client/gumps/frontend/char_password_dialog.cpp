@@ -27,13 +27,8 @@ bool SelectedRowFilled(CLoginGump* list) {
 }  // namespace
 
 CCharPasswordDialog::CCharPasswordDialog(const char* label, const std::string& question) {
-    kindLabel = label;
-    artId = kArt;
-    GetGumpArtSize(kArt, width, height);
-    pitch = width;
-    PlaceAt(121, 102);
-    Bitmap16& frame = MakeFrame(0);
-    CopyGumpToBuf(SpanCopyKeyed, kArt, 0, 0, frame.Pixels(), width, height);
+    SetUpScreenArt(*this, label, kArt, 121, 102);
+    Bitmap16& frame = *Frame(0);
     const TextTarget target{frame.Pixels(), width, height};
     const ClipRect all{0, 0, width, height};
     CFontTable& fonts = GetFontTable();
@@ -65,22 +60,6 @@ CCharPasswordDialog::~CCharPasswordDialog() {
 
 bool CCharPasswordDialog::ContainsPoint(int px, int py) {
     return px >= 0 && py >= 0 && px < width && py < height;
-}
-
-void CCharPasswordDialog::OnLeftDown(int px, int py) {
-    BringToFront(false);
-    dragging = true;
-    grabX = px;
-    grabY = py;
-}
-
-void CCharPasswordDialog::OnDrag(int px, int py) {
-    if (dragging) MoveBy(px - grabX, py - grabY, true);
-}
-
-void CCharPasswordDialog::OnLeftUp(int, int) {
-    dragging = false;
-    ReleaseCapture();
 }
 
 void CCharPasswordDialog::OnRightUp(int, int) {

@@ -4,17 +4,14 @@
 // and Escape close them, and closing shows the character list again.
 #include <string>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/framework/movable_gump.h"
 
 class CInputControlGump;
 
-class CCharPasswordDialog : public CGump {
+class CCharPasswordDialog : public CMovableGump {
 public:
     ~CCharPasswordDialog() override;
 
-    void OnLeftDown(int x, int y) override;
-    void OnDrag(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
     void OnRightUp(int x, int y) override;
     void OnMouseOver(int x, int y) override;
     bool ContainsPoint(int x, int y) override;
@@ -24,7 +21,6 @@ public:
 
     virtual void Ok() = 0;
 
-    bool dragging = false;
     CInputControlGump* password = nullptr;
 
 protected:

@@ -1,5 +1,6 @@
 #include "client/gumps/frontend/front_end_screens.h"
 
+#include "client/data/gump_art.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/waiting_gump.h"
@@ -22,6 +23,17 @@ LoginScreenActions* SetLoginScreenActions(LoginScreenActions* actions) {
 LoginChoices& TheLoginChoices() {
     static LoginChoices choices;
     return choices;
+}
+
+void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y) {
+    screen.kindLabel = label;
+    screen.artId = art;
+    GetGumpArtSize(static_cast<u32>(art), screen.width, screen.height);
+    screen.pitch = screen.width;
+    screen.PlaceAt(x, y);
+    Bitmap16& frame = screen.MakeFrame(0);
+    CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(art), 0, 0, frame.Pixels(), screen.width,
+                  screen.height);
 }
 
 CGump* ShowProgressNotice(const std::string& text, CGump* returnGump) {

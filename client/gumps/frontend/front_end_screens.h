@@ -38,6 +38,9 @@ struct LoginChoices {
 };
 LoginChoices& TheLoginChoices();
 
+// A screen's start: its name, its gump art drawn into its one frame, its place.
+void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y);
+
 // Progress: a large notice without a button that becomes the current notice, in front.
 CGump* ShowProgressNotice(const std::string& text, CGump* returnGump);
 // A notice with a button: style 1 large, 0 small; `quit` ends the client on its button. It

@@ -29,13 +29,7 @@ CLoginGump* List() {
 }  // namespace
 
 CLoginGump::CLoginGump(int selectedRow) : selected(selectedRow) {
-    kindLabel = "Login gump";
-    artId = kArt;
-    GetGumpArtSize(kArt, width, height);
-    pitch = width;
-    PlaceAt(124, 104);
-    Bitmap16& frame = MakeFrame(0);
-    CopyGumpToBuf(SpanCopyKeyed, kArt, 0, 0, frame.Pixels(), width, height);
+    SetUpScreenArt(*this, "Login gump", kArt, 124, 104);
     for (int i = 0; i < kRows; ++i) {
         const RowPlace& p = kRowPlaces[i];
         auto* row = new CInputControlGump(p.x, p.y, this, p.art, p.art + 2,

@@ -50,13 +50,7 @@ void DrawFrontEndBackground() {
 }
 
 CMainMenuGump::CMainMenuGump(bool chestOpening) {
-    kindLabel = "MainMenu gump";
-    artId = kMenuArt;
-    GetGumpArtSize(kMenuArt, width, height);
-    pitch = width;
-    PlaceAt(106, 117);
-    Bitmap16& frame = MakeFrame(0);
-    CopyGumpToBuf(SpanCopyKeyed, kMenuArt, 0, 0, frame.Pixels(), width, height);
+    SetUpScreenArt(*this, "MainMenu gump", kMenuArt, 106, 117);
     for (const MenuButton& b : kButtons) {
         ButtonCallback callback;
         if (b.login) callback = &CMainMenuGump::OpenAccountLogin;
