@@ -1,0 +1,121 @@
+#include "client/gumps/frontend/acct_login_gump.h"
+
+#include "client/data/gump_art.h"
+#include "client/gumps/framework/button_gump.h"
+#include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/framework/gump_host_services.h"
+#include "client/gumps/framework/input_control_gump.h"
+#include "client/gumps/framework/toggle_control_gump.h"
+#include "client/gumps/frontend/front_end_screens.h"
+
+namespace {
+
+constexpr int kArt = 1040;
+constexpr int kHue = 902;
+
+CInputControlGump* MakeField(CGump* owner, int x, int y, int art, int hover, int selected,
+                             int empty, int left, int top) {
+    auto* field = new CInputControlGump(x, y, owner, art, selected, CInputControlGump::kText, 30, 2,
+                                        kHue, true, false, 0);
+    field->hoverArt = static_cast<u16>(hover);
+    field->emptyArt = static_cast<u16>(empty);
+    field->leftMargin = static_cast<u8>(left);
+    field->topMargin = static_cast<u8>(top);
+    field->Redraw();
+    field->AttachTo(owner);
+    return field;
+}
+
+}  // namespace
+
+CAcctLoginGump::CAcctLoginGump() {
+    SetUpScreenArt(*this, "AcctLogin gump", kArt, 128, 108);
+    account = MakeField(this, 91, 30, 1055, 1042, 1056, 1041, 5, 1);
+    password = MakeField(this, 89, 65, 1057, 1044, 1058, 1043, 7, 2);
+    password->password = true;
+    password->Redraw();
+    auto* login = new CButtonGump(243, 114, this, CButtonGump::kPush, 0,
+                                  &CAcctLoginGump::OnAccountLogin, 1048, 1049, 0);
+    login->hoverArt = 1050;
+    login->AttachTo(this);
+    auto* back =
+        new CButtonGump(33, 114, this, CButtonGump::kPush, 0, &CAcctLoginGump::Back, 1045, 1046, 0);
+    back->hoverArt = 1047;
+    back->AttachTo(this);
+    remember = new CToggleControlGump(133, 104, this, 1051, 1053, 1, kHue, "",
+                                      TheLoginChoices().rememberPassword ? 1 : 0, 0, 0);
+    remember->hoverArtOff = 1052;
+    remember->hoverArtOn = 1054;
+    remember->Redraw();
+    remember->AttachTo(this);
+}
+
+void CAcctLoginGump::OnAccountLogin(CGump*) {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    auto* screen = static_cast<CAcctLoginGump*>(desktop.accountLoginGump);
+    LoginScreenActions* actions = TheLoginScreenActions();
+    if (screen == nullptr || actions == nullptr) return;
+    ClientStateRecord& state = actions->State();
+    state.accountLastName.clear();
+    state.accountName = screen->account->Text();
+    state.accountPassword = screen->password->Text();
+    TheLoginChoices().rememberPassword = screen->remember->state != 0;
+    if (!actions->ConnectionOpen()) {
+        screen->visible = false;
+        CGump* progress = ShowProgressNotice("Connecting... ", desktop.mainMenuGump);
+        // Shown before the connect step, which may take a while.
+        desktop.DrawGumps({0, 0, kScreenWidth, kScreenHeight}, true);
+        const bool connected = actions->Connect();
+        if (desktop.noticeGump == progress) DeleteCurrentFrontEndNotice();
+        if (!connected) {
+            ShowFrontEndNotice(
+                "Couldn't connect to Varnok Online.  Please try again in a few moments.", screen, 1,
+                false);
+            return;
+        }
+    }
+    DeleteCurrentFrontEndNotice();
+    ShowProgressNotice("Entering Sorvenmar... ", screen);
+    actions->SendAccountLogin(state.accountName, state.accountPassword);
+    screen->visible = false;
+}
+
+void CAcctLoginGump::Back(CGump*) {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    delete desktop.accountLoginGump;
+    desktop.accountLoginGump = nullptr;
+    ShowMainMenu();
+    if (LoginScreenActions* actions = TheLoginScreenActions()) {
+        actions->CloseConnection();
+        actions->SetWindowTitle("");
+    }
+}
+
+bool CAcctLoginGump::ContainsPoint(int px, int py) {
+    return px >= 0 && py >= 0 && px < width && py < height;
+}
+
+void CAcctLoginGump::OnLeftDown(int, int) {
+    BringToFront(false);
+}
+
+void CAcctLoginGump::OnLeftUp(int, int) {
+    ReleaseCapture();
+}
+
+void CAcctLoginGump::OnMouseOver(int, int) {
+    GetGumpHostServices().SetCursorMode(0);
+}
+
+void CAcctLoginGump::OnFieldTab() {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    CInputControlGump* next = nullptr;
+    if (desktop.keyboardFocus == account) next = password;
+    if (desktop.keyboardFocus == password) next = account;
+    if (next == nullptr) return;
+    CInputControlGump* previous = static_cast<CInputControlGump*>(desktop.keyboardFocus);
+    desktop.SetKeyboardFocus(next);
+    previous->Redraw();
+    next->caret = static_cast<int>(next->Text().size());
+    next->Redraw();
+}

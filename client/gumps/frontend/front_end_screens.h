@@ -1,0 +1,56 @@
+#pragma once
+// What the login screens share: the actions they ask of the connection (the client link in the
+// running client, a recording fake in tests), the login choices kept between screens, the
+// current notice, and the quit helpers.
+#include <string>
+
+#include "client/net/client_state_record.h"
+
+class CGump;
+
+class LoginScreenActions {
+public:
+    virtual ~LoginScreenActions() = default;
+    // The account, the character slots and the choices the link shares with the screens.
+    virtual ClientStateRecord& State() = 0;
+    virtual bool ConnectionOpen() = 0;
+    // Opens the connection to the login server; false when that failed.
+    virtual bool Connect() = 0;
+    virtual void SendAccountLogin(const std::string& account, const std::string& password) = 0;
+    virtual void SendPlayCharacter(const std::string& name, const std::string& password,
+                                   int slot) = 0;
+    virtual void SendDeleteCharacter(const std::string& password, int slot) = 0;
+    virtual void SendDisconnect() = 0;
+    virtual void CloseConnection() = 0;
+    virtual void SetWindowTitle(const std::string& text) = 0;
+};
+
+// The actions in force (null while none is installed: the screens then only change screens).
+LoginScreenActions* TheLoginScreenActions();
+// Installs actions; returns the previous ones.
+LoginScreenActions* SetLoginScreenActions(LoginScreenActions* actions);
+
+// Choices the screens keep for the whole run.
+struct LoginChoices {
+    bool rememberPassword = true;
+    // The main menu opens with the chest animation, which ends in a login by itself.
+    bool chestOpening = false;
+};
+LoginChoices& TheLoginChoices();
+
+// A screen's start: its name, its gump art drawn into its one frame, its place.
+void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y);
+
+// Progress: a large notice without a button that becomes the current notice, in front.
+CGump* ShowProgressNotice(const std::string& text, CGump* returnGump);
+// A notice with a button: style 1 large, 0 small; `quit` ends the client on its button. It
+// becomes the current notice and the modal gump.
+CGump* ShowFrontEndNotice(const std::string& text, CGump* returnGump, int style, bool quit);
+void DeleteCurrentFrontEndNotice();
+
+// Shows the main menu, making one when none exists.
+void ShowMainMenu();
+
+// Ends the client's main loop; the button-callback form ignores its gump.
+void PostClientQuit();
+void QuitClientButton(CGump*);

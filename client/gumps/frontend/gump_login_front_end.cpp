@@ -1,0 +1,118 @@
+#include "client/gumps/frontend/gump_login_front_end.h"
+
+#include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/frontend/front_end_screens.h"
+#include "client/gumps/frontend/login_gump.h"
+#include "client/net/link_report.h"
+
+namespace {
+
+CLoginGump* ShownList() {
+    return static_cast<CLoginGump*>(TheGumpDesktop().loginGump);
+}
+
+CGump* NoticeTarget(NoticeOwner owner) {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    switch (owner) {
+        case NoticeOwner::kAccountLogin:
+            return desktop.accountLoginGump;
+        case NoticeOwner::kMainMenu:
+            return desktop.mainMenuGump;
+        case NoticeOwner::kCharacterList:
+            return desktop.loginGump;
+        case NoticeOwner::kNone:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+GumpLoginFrontEnd::~GumpLoginFrontEnd() {
+    delete pending_;
+}
+
+void GumpLoginFrontEnd::CreateCharacterList() {
+    delete pending_;
+    // The row of the character last played starts selected.
+    LoginScreenActions* actions = TheLoginScreenActions();
+    pending_ = new CLoginGump(actions != nullptr ? actions->State().chosenSlot : 0);
+}
+
+void GumpLoginFrontEnd::AddCharacter(const std::string& name, const std::string&, int slot) {
+    if (CLoginGump* list = pending_ != nullptr ? pending_ : ShownList())
+        list->AddCharacter(name, slot);
+}
+
+void GumpLoginFrontEnd::RemoveCharacter(int slot) {
+    if (CLoginGump* list = ShownList()) list->RemoveCharacter(slot);
+}
+
+void GumpLoginFrontEnd::ShowCharacterList() {
+    if (pending_ == nullptr) return;
+    CGumpDesktop& desktop = TheGumpDesktop();
+    DeleteCurrentFrontEndNotice();
+    delete desktop.loginGump;
+    desktop.loginGump = nullptr;
+    HideAccountLogin();
+    pending_->AttachTo(nullptr);
+    desktop.loginGump = pending_;
+    pending_ = nullptr;
+}
+
+bool GumpLoginFrontEnd::HasCharacterList() const {
+    return ShownList() != nullptr;
+}
+
+void GumpLoginFrontEnd::DeleteCharacterList() {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    delete desktop.loginGump;
+    desktop.loginGump = nullptr;
+}
+
+void GumpLoginFrontEnd::SetCharacterListVisible() {
+    if (CLoginGump* list = ShownList()) list->visible = true;
+}
+
+void GumpLoginFrontEnd::CharacterListFieldEnter() {
+    if (CLoginGump* list = ShownList()) list->OnFieldEnter();
+}
+
+void GumpLoginFrontEnd::DeleteCurrentNotice() {
+    DeleteCurrentFrontEndNotice();
+}
+
+void GumpLoginFrontEnd::ShowNotice(const LoginNotice& notice) {
+    CGump* target = NoticeTarget(notice.owner);
+    if (!notice.button) {
+        ShowProgressNotice(notice.text, target);
+        return;
+    }
+    ShowFrontEndNotice(notice.text, target, notice.centred ? 0 : notice.style, notice.value == 1);
+}
+
+bool GumpLoginFrontEnd::HasAccountLogin() const {
+    return TheGumpDesktop().accountLoginGump != nullptr;
+}
+
+void GumpLoginFrontEnd::HideAccountLogin() {
+    if (CGump* screen = TheGumpDesktop().accountLoginGump) screen->visible = false;
+}
+
+void GumpLoginFrontEnd::DeleteCharacterCreation() {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    delete desktop.charCreationGump;
+    desktop.charCreationGump = nullptr;
+    delete desktop.cityChoiceGump;
+    desktop.cityChoiceGump = nullptr;
+}
+
+void GumpLoginFrontEnd::ShowServerChoice(const std::string&, int, int,
+                                         const std::vector<ServerChoiceItem>& items) {
+    // The in-process server answers the account login with the character list; the chooser
+    // of a server list is not built.
+    serverChoice = items;
+    ReportLinkOnce("The server chooser of the login screens is not built yet.");
+    ShowFrontEndNotice("Choosing a game server is not available yet.",
+                       TheGumpDesktop().mainMenuGump, 1, false);
+}
