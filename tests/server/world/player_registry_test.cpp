@@ -16,6 +16,7 @@
 #include "server/server_config.h"
 #include "server/world/mobile.h"
 #include "server/world/sector_grid.h"
+#include "server/world/world_model_services.h"
 #include "tests/server/net/net_test_support.h"
 #include "tests/server/world/world_test_support.h"
 
@@ -221,6 +222,49 @@ TEST_F(PlayerRegistryTest, TheTickWalkSurvivesPlayersDeletedDuringIt) {
             delete p[i];
         }
     }
+}
+
+TEST_F(PlayerRegistryTest, SendersReachThePlayersInRangeAndAllOnline) {
+    CPlayer* near = Create("Near");
+    CPlayer* edge = Create("Edge");
+    CPlayer* far = Create("Far");
+    CPlayer* gone = Create("Gone");
+    edge->RemoveFromWorldQuiet();
+    edge->PlaceInWorldQuiet(Location(20, 10, 0));  // 10 tiles away: in range
+    far->RemoveFromWorldQuiet();
+    far->PlaceInWorldQuiet(Location(40, 40, 0));
+    CPlayer* players[] = {near, edge, far, gone};
+    ThrottledSock* socks[4];
+    for (int i = 0; i < 4; ++i) {
+        socks[i] = new ThrottledSock;
+        socks[i]->budget = 1 << 20;
+        socks[i]->loggedIn = 1;
+        LinkPlayerToSocket(players[i], socks[i]);
+    }
+    gone->LogOut(0);
+    auto received = [&]() {
+        std::string out;
+        for (ThrottledSock* s : socks) {
+            s->FlushSendQueue();
+            out += std::to_string(s->wire.size());
+            s->wire.clear();
+        }
+        return out;
+    };
+    received();
+    u8 bytes[1] = {0x55};
+    PacketWriter packet(bytes, sizeof bytes);
+    packet.AppendByte(0x55);
+    registry.SendToRange(packet, Location(10, 10, 0), 10);
+    EXPECT_EQ(received(), "1100");
+    registry.SendToRangeExcept(packet, Location(10, 10, 0), 10, near);
+    EXPECT_EQ(received(), "0100");
+    WorldModelServices world;
+    CPlayerRegistry* saved = SetPlayerRegistry(&registry);
+    world.SendToAll(bytes, 1);
+    SetPlayerRegistry(saved);
+    EXPECT_EQ(received(), "1110") << "logged-out characters get nothing";
+    DeleteAllSockets();
 }
 
 // A character created through the real registry over a real queue pair.
