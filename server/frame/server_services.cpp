@@ -8,6 +8,7 @@
 #include "server/net/local_connection.h"
 #include "server/net/protocol_packet_services.h"
 #include "server/net/protocol_world_services.h"
+#include "server/world/player_registry.h"
 #include "server/world/world_model_services.h"
 #include "server/world/world_script_link.h"
 
@@ -32,6 +33,7 @@ void InstallServerServices() {
     static ClockTimeServices time;
     static ClockProtocolServices protocol;
     static ProtocolPacketServices packets;
+    static CPlayerRegistry players;
     SetNetServices(&net);
     SetWorldServices(&world);
     SetScriptServices(&script);
@@ -40,4 +42,5 @@ void InstallServerServices() {
     SetScriptTimeServices(&time);
     SetProtocolWorldServices(&protocol);
     SetPacketServices(&packets);
+    SetPlayerRegistry(&players);
 }

@@ -2,19 +2,24 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "core/log_sink.h"
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
+#include "script/compiler/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_value.h"
+#include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/net/socket.h"
+#include "server/server_config.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_texts.h"
+#include "server/world/player_registry.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 
@@ -293,11 +298,22 @@ bool IsCampFireNear(const Location& at) {
 
 // ---------------------------------------------------------------- CPlayer
 
-CPlayer::CPlayer() : flags_(0) {}
+CPlayer::CPlayer() : flags_(0) {
+    LinkLivePlayer(this);
+}
 
 CPlayer::~CPlayer() {
     // A connection must never keep pointing at a player that is gone.
     if (userSock_ && userSock_->player == this) userSock_->player = nullptr;
+    UnlinkLivePlayer(this);
+}
+
+void CPlayer::SetName(const char* name) {
+    std::snprintf(name_, sizeof name_, "%s", name ? name : "");
+}
+
+void CPlayer::SetAccountName(const char* name) {
+    std::snprintf(accountName_, sizeof accountName_, "%s", name ? name : "");
 }
 
 namespace {
@@ -309,20 +325,49 @@ void NotBuiltOnce(bool& logged, const char* what) {
 }
 }  // namespace
 
-bool CPlayer::IsLoggedIn() const {
+void CPlayer::Tick() {
     static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::IsLoggedIn is not built yet");
-    return false;
+    NotBuiltOnce(logged, "CPlayer::Tick is not built yet");
+}
+
+bool CPlayer::IsLoggedIn() const {
+    return HasFlag(kPlayerLoggedIn);
 }
 
 void CPlayer::LogOut(int) {
-    static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::LogOut is not built yet");
+    // The delayed log-out outside a safe place comes with the player's timed state; until
+    // then every log-out leaves at once.
+    SetFlag(kPlayerLoggedIn, false);
+    CancelTrade();
+    SetFlag(kPlayerEditing, false);
+    AddLoggedOutPlayer(this);
 }
 
 void CPlayer::EnterWorld(CUserSock*) {
-    static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::EnterWorld is not built yet");
+    RestoreLoggedOutPlayer(this);
+    Location at = GetLocation();
+    if (at.x == -1) at = ConfiguredStartLocation();
+    if (!IsDetached()) RemoveFromWorldQuiet();
+    const int z = g_worldMap.FindGoodZ(at, at.z - 8, at.z + 8, GetHeight(), GetMoveType(), this, 0);
+    const u32 serial = GetSerial();
+    if (z != kNoZ) {
+        at.z = static_cast<s8>(z);
+        PlaceInWorld(at);
+    } else {
+        PlaceInWorldQuiet(at);
+    }
+    GetTriggerServices().SendTrigger(this, kTriggerOnline, TriggerArgs{});
+    CPlayer* self = FindLivePlayerBySerial(serial);
+    if (self != this) return;  // the trigger deleted the player
+    if (z == kNoZ) {
+        // No standing place there: the last valid ground, else the world corner.
+        RemoveFromWorldQuiet();
+        const Location& safe = GetLastValidTerrain();
+        PlaceInWorldQuiet(safe.IsUnset() ? WorldCorner() : safe);
+    }
+    SetFlag(kPlayerLoggedIn, true);
+    SetFlag(kPlayerEditing, false);
+    SetFlag(kPlayerMarked, false);
 }
 
 void CPlayer::WalkRequest(int, int) {

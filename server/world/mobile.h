@@ -321,7 +321,10 @@ enum PlayerFlagBit : u32 {
     kPlayerHearsGhosts = 0x400,    // hears ghosts in clear
     kPlayerGameMaster = 0x1000,    // game master: hears everything, dot commands
     kPlayerNonCombatant = 0x4000,  // ignored by war mode; its speech wakes no scripts
+    kPlayerLoggedIn = 0x04,        // a connection plays the character
+    kPlayerLoggedOut = 0x2000,     // kept in memory among the logged-out characters
     kPlayerCounselor = 0x8000,     // counselor: hears everything, speech logged
+    kPlayerMarked = 0x10000,       // marked for a purge of logged-out characters
 };
 
 // A server-side routine that sees every target answer of the player before scripts do:
@@ -365,9 +368,17 @@ public:
     virtual void ReceiveHelpfulActionFrom(CMobile* doer);
     virtual void ChooseAlignmentSide();
 
-    // The player's life cycle as the connection sees it; the player rules fill these in.
-    // Until then each says once in the log that it is not built yet: IsLoggedIn answers false
-    // (nobody has entered the world), LogOut and EnterWorld do nothing more.
+    const char* GetRealName() const override { return name_; }
+    // The character's name, cut to the name field.
+    void SetName(const char* name);
+
+    // The per-pulse state of the player (run by the registry's tick walk). Not built yet: it
+    // says so once in the log.
+    virtual void Tick();
+
+    // The player's life cycle as the connection sees it. A player is logged in while a
+    // connection plays it; the walk and the other request hooks still say once in the log
+    // that they are not built yet.
     virtual bool IsLoggedIn() const;
     // Takes the player out of the game; `keepInMemory` 1 keeps the character among the
     // logged-out players.
@@ -429,8 +440,23 @@ public:
     // The camp: the time (ms) the player sat down by a camp fire, 0 when not camping.
     u32 GetCampStartTime() const { return campStartTime_; }
     void SetCampStartTime(u32 ms) { campStartTime_ = ms; }
+    // The account name (bounded copy) and the 0/1 sex byte of the creation.
+    const char* GetAccountName() const { return accountName_; }
+    void SetAccountName(const char* name);
+    int GetSex() const { return sex_; }
+    void SetSex(int female) { sex_ = female ? 1 : 0; }
+    // The millisecond time the character was made.
+    u32 GetCreationTime() const { return creationTime_; }
+    void SetCreationTime(u32 ms) { creationTime_ = ms; }
+
+    static constexpr int kNameCapacity = 32;
+    static constexpr int kAccountNameCapacity = 32;
 
 protected:
+    char name_[kNameCapacity] = {};
+    char accountName_[kAccountNameCapacity] = {};
+    u8 sex_ = 0;
+    u32 creationTime_ = 0;
     void RecordValidTerrain(const Location& at);
     u32 flags_;
     Location lastValidTerrain_;

@@ -1,31 +1,246 @@
 #include "server/world/player_registry.h"
 
+#include <strings.h>
+#include <algorithm>
+#include <cstdlib>
+
 #include "core/log_sink.h"
 #include "core/service_slot.h"
+#include "platform/clock.h"
+#include "server/net/packet_senders.h"
+#include "server/server_config.h"
+#include "server/world/mobile.h"
+#include "server/world/object_manager.h"
 
 namespace {
+
 ServiceSlot<CPlayerRegistry> g_playerRegistry;
+
+// Newest first. Logged-out characters are not in it.
+std::vector<CPlayer*> g_livePlayers;
+// The index of the next player of a running tick walk, -1 outside it.
+int g_tickCursor = -1;
+// Every character constructed and not yet destroyed.
+int g_livePlayerCount = 0;
+std::vector<CPlayer*> g_loggedOut;
+
+constexpr int kHairLayer = 11;
+constexpr int kBeardLayer = 16;
+constexpr int kBackpackLayer = 21;
+constexpr int kBackpackGraphic = 0xE75;
+constexpr int kSkillCount = 50;
+
+bool SameName(const CPlayer* player, const char* name) {
+    return name && strcasecmp(player->GetRealName(), name) == 0;
+}
+
+int Chebyshev(const Location& a, const Location& b) {
+    return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y));
+}
+
+bool ValidHair(int style, bool female) {
+    if (style == 0) return true;
+    if (style == 8262 && !female) return false;
+    return (style >= 8251 && style <= 8253) || (style >= 8260 && style <= 8266);
+}
+
+bool ValidBeard(int style) {
+    return (style >= 8254 && style <= 8257) || (style >= 8267 && style <= 8269);
+}
+
+// Makes the item and wears it on the layer; an item that cannot be worn is deleted.
+void WearNew(CPlayer* player, int graphic, u16 hue, int layer, bool container) {
+    CItem* item =
+        container ? g_objectManager.CreateContainer(graphic) : g_objectManager.CreateItem(graphic);
+    if (!item) return;
+    item->SetHue(hue);
+    if (!item->EquipOn(player, layer)) item->DeleteSelf();
+}
+
 }  // namespace
 
-CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter&) {
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        GetLogSink().Log(0, 0, 0, "", "players", "error",
-                         "CPlayerRegistry::CreatePlayer is not built yet");
+void LinkLivePlayer(CPlayer* player) {
+    ++g_livePlayerCount;
+    g_livePlayers.insert(g_livePlayers.begin(), player);
+    if (g_tickCursor >= 0) ++g_tickCursor;
+}
+
+static void RemoveFromLiveList(CPlayer* player) {
+    auto it = std::find(g_livePlayers.begin(), g_livePlayers.end(), player);
+    if (it == g_livePlayers.end()) return;
+    const int index = static_cast<int>(it - g_livePlayers.begin());
+    g_livePlayers.erase(it);
+    if (g_tickCursor > index) --g_tickCursor;
+}
+
+void UnlinkLivePlayer(CPlayer* player) {
+    --g_livePlayerCount;
+    RemoveFromLiveList(player);
+    g_loggedOut.erase(std::remove(g_loggedOut.begin(), g_loggedOut.end(), player),
+                      g_loggedOut.end());
+}
+
+CPlayer* FindLivePlayerBySerial(u32 serial) {
+    for (CPlayer* p : g_livePlayers)
+        if (p->GetSerial() == serial) return p;
+    return nullptr;
+}
+
+void AddLoggedOutPlayer(CPlayer* player) {
+    if (std::find(g_loggedOut.begin(), g_loggedOut.end(), player) != g_loggedOut.end()) return;
+    // RemoveFromWorld sends the removal packet to the players near.
+    if (!player->IsDetached()) player->RemoveFromWorld();
+    RemoveFromLiveList(player);
+    player->SetFlag(kPlayerLoggedOut, true);
+    g_loggedOut.push_back(player);
+}
+
+CPlayer* RestoreLoggedOutPlayer(CPlayer* player) {
+    auto it = std::find(g_loggedOut.begin(), g_loggedOut.end(), player);
+    if (it == g_loggedOut.end()) return nullptr;
+    g_loggedOut.erase(it);
+    player->SetFlag(kPlayerLoggedOut, false);
+    g_livePlayers.insert(g_livePlayers.begin(), player);
+    if (g_tickCursor >= 0) ++g_tickCursor;
+    return player;
+}
+
+int LoggedOutCount() {
+    return static_cast<int>(g_loggedOut.size());
+}
+
+Location WorldCorner() {
+    return Location(static_cast<s16>(g_serverConfig.x), static_cast<s16>(g_serverConfig.y), 0);
+}
+
+Location ConfiguredStartLocation() {
+    return Location(static_cast<s16>(g_serverConfig.x + g_startX),
+                    static_cast<s16>(g_serverConfig.y + g_startY), 0);
+}
+
+NewCharacter ClampNewCharacter(const NewCharacter& request) {
+    NewCharacter c = request;
+    c.sex = c.sex ? 1 : 0;
+    const int str = c.strength, dex = c.dexterity, intel = c.intelligence;
+    const auto badStat = [](int v) { return v > 50 || v < 10; };
+    if (str + dex + intel > 100 || badStat(str) || badStat(dex) || badStat(intel)) {
+        c.strength = 34;
+        c.dexterity = 33;
+        c.intelligence = 33;
     }
+    const int skillSum = c.skillValue[0] + c.skillValue[1] + c.skillValue[2];
+    if (skillSum > 100 || c.skillValue[0] > 50 || c.skillValue[1] > 50 || c.skillValue[2] > 50) {
+        c.skillValue[0] = 34;
+        c.skillValue[1] = 33;
+        c.skillValue[2] = 33;
+    }
+    if (c.skinHue < 1002 || c.skinHue > 1058) c.skinHue = 1002;
+    if (c.hairHue < 1102 || c.hairHue > 1149) c.hairHue = 1102;
+    if (c.beardHue < 1102 || c.beardHue > 1149) c.beardHue = 1102;
+    if (!ValidHair(c.hairStyle, c.sex == 1)) c.hairStyle = 0;
+    if (c.sex == 1 || !ValidBeard(c.beardStyle)) c.beardStyle = 0;
+    return c;
+}
+
+CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
+    const NewCharacter c = ClampNewCharacter(request);
+    CPlayer* player = new CPlayer;
+    player->SetSerial(g_objectManager.NewSerial());
+    Location start = request.x == 0xFFFF ? ConfiguredStartLocation() : Location(c.x, c.y, c.z);
+    player->SetSex(c.sex);
+    player->SetBodyType(400 + c.sex);
+    player->SetName(c.name);
+    const int stats[3] = {c.strength, c.dexterity, c.intelligence};
+    for (int i = 0; i < 3; ++i)
+        player->SetRealStat(i, stats[i]);
+    player->SetMaxHits(c.strength);
+    player->SetCurHits(c.strength);
+    player->SetMaxMana(c.intelligence);
+    player->SetCurMana(c.intelligence);
+    player->SetMaxFatigue(c.dexterity);
+    player->SetCurFatigue(c.dexterity);
+    for (int n = 0; n < kSkillCount; ++n)
+        player->SetSkill(n, 0);
+    player->SetNotoriety(0);
+    player->SetHue(static_cast<u16>(c.skinHue | 0x8000));
+    for (int i = 0; i < 3; ++i)
+        if (c.skill[i] < kSkillCount) player->SetSkill(c.skill[i], c.skillValue[i] * 10);
+    player->SetCharacterKey(c.characterKey);
+    player->SetAccountKey(c.accountKey);
+    if (c.hairStyle) WearNew(player, c.hairStyle, c.hairHue, kHairLayer, false);
+    if (c.beardStyle) WearNew(player, c.beardStyle, c.beardHue, kBeardLayer, false);
+    WearNew(player, kBackpackGraphic, 0, kBackpackLayer, true);
+    // The request's start is kept: the character enters the world where it was asked for.
+    player->PlaceInWorldQuiet(start);
+    player->SetCreationTime(platform::NowMs());
+    return player;
+}
+
+CPlayer* CPlayerRegistry::FindBySerial(u32 serial) {
+    return FindLivePlayerBySerial(serial);
+}
+
+CPlayer* CPlayerRegistry::FindByName(const char* name) {
+    for (CPlayer* p : g_livePlayers)
+        if (SameName(p, name)) return p;
     return nullptr;
 }
 
-CPlayer* CPlayerRegistry::FindByNameAny(const char*) {
+CPlayer* CPlayerRegistry::FindByNameAny(const char* name) {
+    if (CPlayer* p = FindByName(name)) return p;
+    for (CPlayer* p : g_loggedOut)
+        if (SameName(p, name)) return p;
     return nullptr;
 }
 
-void CPlayerRegistry::ListByAccountKey(u32, std::vector<CPlayer*>&) {}
+void CPlayerRegistry::CollectAccountPlayers(std::vector<CPlayer*>& out, u32 accountKey) {
+    for (CPlayer* p : g_livePlayers)
+        if (p->GetAccountKey() == accountKey) out.push_back(p);
+    for (CPlayer* p : g_loggedOut)
+        if (p->GetAccountKey() == accountKey) out.push_back(p);
+}
 
-void CPlayerRegistry::CollectInRange(std::vector<CPlayer*>&, const Location&, int) {}
+void CPlayerRegistry::ListByAccountKey(u32 key, std::vector<CPlayer*>& out) {
+    CollectAccountPlayers(out, key);
+}
 
-void CPlayerRegistry::CollectOnline(std::vector<CPlayer*>&) {}
+void CPlayerRegistry::CollectInRange(std::vector<CPlayer*>& out, const Location& at, int radius) {
+    for (CPlayer* p : g_livePlayers)
+        if (!p->IsDetached() && Chebyshev(p->GetWorldLocation(), at) <= radius) out.push_back(p);
+}
+
+void CPlayerRegistry::CollectOnline(std::vector<CPlayer*>& out) {
+    out.insert(out.end(), g_livePlayers.begin(), g_livePlayers.end());
+}
+
+u16 CPlayerRegistry::CountOnline() {
+    return static_cast<u16>(g_livePlayerCount - LoggedOutCount());
+}
+
+void CPlayerRegistry::TickAll() {
+    g_tickCursor = 0;
+    while (g_tickCursor >= 0 && g_tickCursor < static_cast<int>(g_livePlayers.size())) {
+        CPlayer* player = g_livePlayers[g_tickCursor++];
+        if (!player->IsDetached()) player->Tick();
+    }
+    g_tickCursor = -1;
+}
+
+void CPlayerRegistry::SendToRange(const PacketWriter& packet, const Location& at, int radius) {
+    SendToRangeExcept(packet, at, radius, nullptr);
+}
+
+void CPlayerRegistry::SendToRangeExcept(const PacketWriter& packet, const Location& at, int radius,
+                                        const CPlayer* except) {
+    std::vector<CPlayer*> players;
+    CollectInRange(players, at, radius);
+    players.erase(std::remove(players.begin(), players.end(), except), players.end());
+    SendPacketToPlayers(players, packet);
+}
+
+void CPlayerRegistry::SendToAll(const PacketWriter& packet) {
+    SendPacketToPlayers(g_livePlayers, packet);
+}
 
 CPlayerRegistry& GetPlayerRegistry() {
     return g_playerRegistry.Get();

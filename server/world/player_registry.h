@@ -3,14 +3,15 @@
 // request, finding a character by name among the players online and logged out, listing an
 // account's characters and collecting the players near a place.
 //
-// This is an interface. Until the player rules install the registry, the one in force is this
-// class itself: there are no players, and CreatePlayer says once in the log that it is not
-// built yet and answers null.
+// The registry in force is this class itself, over the process-wide list of live players and
+// the list of logged-out characters kept in memory. Tests may install a replacement.
 //
 // Linking: CreatePlayer only makes the character. The connection that asked for it links
 // player and connection both ways (LinkPlayerToSocket), because what happens to a player the
 // connection already had is the connection's rule.
 #include <vector>
+
+#include "core/packet_writer.h"
 
 #include "core/location.h"
 #include "platform/types.h"
@@ -57,7 +58,44 @@ public:
     virtual void CollectInRange(std::vector<CPlayer*>& out, const Location& at, int radius);
     // Appends every player online, in the order of the player list.
     virtual void CollectOnline(std::vector<CPlayer*>& out);
+
+    // The live player of that serial; the first live player of that name (any case).
+    CPlayer* FindBySerial(u32 serial);
+    CPlayer* FindByName(const char* name);
+    // Appends every live, then every logged-out player of the account.
+    void CollectAccountPlayers(std::vector<CPlayer*>& out, u32 accountKey);
+    // Characters constructed and not destroyed, without the logged-out ones.
+    u16 CountOnline();
+    // Runs every attached live player's Tick in list order; a player may destroy itself (or
+    // the next one) during its tick.
+    void TickAll();
+    // Senders: the players within the radius (Chebyshev) of the place, without `except`; and
+    // every live player.
+    void SendToRange(const PacketWriter& packet, const Location& at, int radius);
+    void SendToRangeExcept(const PacketWriter& packet, const Location& at, int radius,
+                           const CPlayer* except);
+    void SendToAll(const PacketWriter& packet);
 };
+
+// The live list, kept by CPlayer's constructor and destructor (newest first).
+void LinkLivePlayer(CPlayer* player);
+void UnlinkLivePlayer(CPlayer* player);
+CPlayer* FindLivePlayerBySerial(u32 serial);
+
+// The logged-out characters: Add takes the player out of the world (removal packet to those
+// near) and out of the live list; Restore puts a logged-out player back into the live list
+// (not yet into the world) and answers it, or null when it was not logged out.
+void AddLoggedOutPlayer(CPlayer* player);
+CPlayer* RestoreLoggedOutPlayer(CPlayer* player);
+int LoggedOutCount();
+
+// The world corner of the configuration, and the configured start offset by it (z 0).
+Location WorldCorner();
+Location ConfiguredStartLocation();
+
+// The creation values as kept: out-of-range stats, skill values and hues fall back to their
+// defaults; a hair or beard style that is not allowed becomes 0.
+NewCharacter ClampNewCharacter(const NewCharacter& request);
 
 // The registry in force (never null).
 CPlayerRegistry& GetPlayerRegistry();

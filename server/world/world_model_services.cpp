@@ -1,10 +1,13 @@
 #include "server/world/world_model_services.h"
 
+#include <vector>
+
 #include "server/world/combat_lists.h"
 #include "server/world/decay.h"
 #include "server/world/mobile.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
+#include "server/world/player_registry.h"
 #include "server/world/timed_callbacks.h"
 
 CBaseObject* WorldModelServices::FindBySerial(u32 serial) {
@@ -52,4 +55,21 @@ void WorldModelServices::CombatHeartBeat(s32 pulse) {
 
 void WorldModelServices::CountDownMobileLights() {
     g_mobileManager.CountDownLights();
+}
+
+u16 WorldModelServices::CountOnline() {
+    return GetPlayerRegistry().CountOnline();
+}
+
+void WorldModelServices::SendToAll(const u8* packet, int length) {
+    if (!packet || length <= 0 || static_cast<size_t>(length) > PacketWriter::kMaxPacketLength)
+        return;
+    std::vector<u8> copy(packet, packet + length);
+    PacketWriter writer(copy.data(), copy.size());
+    writer.AppendBytes(packet, copy.size());
+    GetPlayerRegistry().SendToAll(writer);
+}
+
+void WorldModelServices::TickAll() {
+    GetPlayerRegistry().TickAll();
 }

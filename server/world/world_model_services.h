@@ -19,4 +19,7 @@ public:
     void DecayTick(s32 pulse) override;
     void CombatHeartBeat(s32 pulse) override;
     void CountDownMobileLights() override;
+    u16 CountOnline() override;
+    void SendToAll(const u8* packet, int length) override;
+    void TickAll() override;
 };

@@ -13,8 +13,8 @@ std::string DefaultServerTxt() {
            "<width 1024>\n"
            "<height 1024>\n"
            "<spawnclient 0>\n"
-           "<startx 512>\n"
-           "<starty 512>\n"
+           "<startx 390>\n"
+           "<starty 575>\n"
            "<@@@ END @@@>\n";
 }
 

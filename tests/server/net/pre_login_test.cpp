@@ -86,19 +86,6 @@ TEST_F(PreLoginTest, ANewCharacterIsMadeFromTheRequestLinkedAndEntered) {
     EXPECT_EQ(LocalUserSock->loggedIn, 1u);
 }
 
-TEST_F(PreLoginTest, WithoutThePlayerRulesCreationSaysSoAndStops) {
-    SetPlayerRegistry(nullptr);
-    LogCapture log;
-    EXPECT_TRUE(Exchange(Create("Bo")).empty());
-    EXPECT_TRUE(Exchange(Create("Cy")).empty());
-    EXPECT_EQ(LocalUserSock->player, nullptr);
-    EXPECT_EQ(LocalUserSock->state, 0u);
-    size_t lines = 0;
-    for (const LogRecord& r : log.Entries())
-        lines += r.message.find("CreatePlayer is not built yet") != std::string::npos;
-    EXPECT_LE(lines, 1u) << "said once at most (once per process)";
-}
-
 TEST_F(PreLoginTest, TheAccountListHoldsTheFirstFiveOfTheAddresssCharacters) {
     for (const char* name : {"C1", "C2", "C3", "C4", "C5", "C6", "C7"})
         registry.Add(name);

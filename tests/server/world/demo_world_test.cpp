@@ -2,9 +2,15 @@
 // through the map queries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
 #include "server/world/map_queries.h"
 #include "server/world/world_data_files.h"
 #include "tools/content_builder/demo_content.h"
+#include "tools/content_builder/server_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 #include "world_test_support.h"
@@ -124,6 +130,24 @@ TEST_F(DemoWorldTest, SightInTown) {
     const Location behind(window.x - 3, window.y, 8);
     EXPECT_TRUE(g_worldMap.HasLineOfSight(inFront, behind, kSightWalls));
     EXPECT_FALSE(g_worldMap.HasLineOfSight(inFront, behind, kSightImpassable));
+}
+
+// New characters start at the configured place: open ground in the town.
+TEST_F(DemoWorldTest, TheConfiguredStartIsOpenGroundInTown) {
+    std::string text;
+    std::string error;
+    ASSERT_TRUE(ReadServerTxt(std::string(ZQ_SOURCE_DIR) + "/content", text, &error)) << error;
+    auto value = [&](const char* key) {
+        const size_t at = text.find(std::string("<") + key + " ");
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + std::strlen(key) + 2);
+    };
+    const Location start(s16(value("startx")), s16(value("starty")), 0);
+    ASSERT_GE(start.x, 0);
+    EXPECT_NE(StandZ(start), kNoZ);
+    EXPECT_LE(std::max(std::abs(start.x - places->townSquare.x),
+                       std::abs(start.y - places->townSquare.y)),
+              32)
+        << "in the town, square at " << places->townSquare.x << "," << places->townSquare.y;
 }
 
 }  // namespace
