@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "client/data/back_buffer.h"
+#include "client/data/data_file_cache.h"
 #include "client/render/land_tile.h"
 #include "client/render/pixel_format.h"
 
@@ -39,6 +40,28 @@ bool DrawLand(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& 
             dst[i] = kGrey ? grey[src[i] & 0x7FFF] : src[i];
     }
     return true;
+}
+
+// The stored pixels of a land id (records are little-endian bytes with no alignment promised,
+// so they are read into a buffer), null when the id is past the land range or its record is
+// missing or shorter than a tile.
+const u16* LandArtPixels(int id) {
+    if (id < 0 || id >= 0x4000) return nullptr;
+    s32 length = 0;
+    const u8* record = GetArtRecord(id, &length);
+    if (record == nullptr || length < static_cast<s32>(kLandTilePixels * 2)) return nullptr;
+    static thread_local u16 tile[kLandTilePixels];
+    for (size_t i = 0; i < kLandTilePixels; ++i)
+        tile[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
+    return tile;
+}
+
+template <bool kGrey>
+bool DrawLandArt(int graphic, int x, int y, const ClipRect& clip) {
+    const u16* tile = LandArtPixels(graphic & 0x7FFF);
+    if (tile == nullptr) tile = LandArtPixels(0);
+    if (tile == nullptr) return false;
+    return DrawLand<kGrey>(tile, kLandTilePixels, x, y, clip);
 }
 
 // One edge of the triangle in 20.12 fixed point: screen x, light, texture u and v, each with
@@ -169,6 +192,14 @@ bool DrawLandPixels(const u16* tile, size_t tilePixels, int x, int y, const Clip
 
 bool DrawLandPixelsGrey(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clip) {
     return DrawLand<true>(tile, tilePixels, x, y, clip);
+}
+
+bool DrawLandTile(int graphic, int x, int y, const ClipRect& clip) {
+    return DrawLandArt<false>(graphic, x, y, clip);
+}
+
+bool DrawLandTileGrey(int graphic, int x, int y, const ClipRect& clip) {
+    return DrawLandArt<true>(graphic, x, y, clip);
 }
 
 void FillTexturedTriangle(const LandTexture& texture, TriVertex a, TriVertex b, TriVertex c,

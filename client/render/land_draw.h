@@ -14,6 +14,11 @@
 bool DrawLandPixels(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clip);
 bool DrawLandPixelsGrey(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clip);
 
+// The land art of `graphic` & 0x7FFF from the art file (a missing or short record falls back
+// to id 0), drawn as above; false when both are missing. Ids past the land range are missing.
+bool DrawLandTile(int graphic, int x, int y, const ClipRect& clip);
+bool DrawLandTileGrey(int graphic, int x, int y, const ClipRect& clip);
+
 // A triangle corner on screen; tag 1..4 names the texture corner it takes (top, right,
 // bottom, left of the texture square).
 struct TriVertex {

@@ -2,6 +2,10 @@
 
 #include <cstdlib>
 
+#include "client/render/land_draw.h"
+#include "client/world/cell_grid.h"
+#include "client/world/client_mobile.h"
+
 namespace {
 
 LevelRecord g_levels;
@@ -16,6 +20,11 @@ template <typename T, int N>
 void Release(ObjectPool<T, N>& pool, T* o) {
     if (o->inCell) o->RemoveFromCell();
     pool.Give(o, CellLink);
+}
+
+bool PlayerIsGhost() {
+    const CClientPlayer* player = ThePlayer();
+    return player != nullptr && player->IsGhost();
 }
 
 }  // namespace
@@ -41,6 +50,16 @@ LandTile* LandTile::Allocate(int graphic, const ClientLocation& at) {
 
 void LandTile::Destroy() {
     Release(g_flat, this);
+}
+
+void LandTile::Draw(const ScreenRect& clip) {
+    if (landGraphic == 2) return;
+    const ClipRect rect{clip.left, clip.top, clip.right, clip.bottom};
+    const int x = box.left - ViewScrollX, y = box.top - ViewScrollY;
+    if (PlayerIsGhost())
+        DrawLandTileGrey(landGraphic, x, y, rect);
+    else
+        DrawLandTile(landGraphic, x, y, rect);
 }
 
 void LandTile::UpdateScreenBox() {

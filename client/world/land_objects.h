@@ -8,6 +8,9 @@ class LandTile : public CDisplayObject {
 public:
     static LandTile* Allocate(int graphic, const ClientLocation& at);
     void Destroy() override;
+    // The land art at the box less the scroll offsets (grey while the player is a ghost);
+    // graphic 2 is never drawn.
+    void Draw(const ScreenRect& clip) override;
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     bool IsLand() const override { return true; }
