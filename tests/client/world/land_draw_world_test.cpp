@@ -112,4 +112,105 @@ TEST_F(LandObjectDrawTest, AGhostPlayerSeesLandInGrey) {
     EXPECT_NE(drawn, Expected(present, false, {0, 0, kW, kH}));
 }
 
+// A texture number with a 64 x 64 record in the install, 0 when there is none.
+int SomeTexture() {
+    for (int id = 1; id < 4096; ++id) {
+        s32 length = 0;
+        u32 size = 0;
+        const u8* r =
+            TheDataCache().GetRecord(kFileTextureIndex, kFileTextures, id, &length, &size);
+        if (r != nullptr && size == 0 && length >= 64 * 64 * 2) return id;
+    }
+    return 0;
+}
+
+class TexturedLandDrawTest : public LandObjectDrawTest {
+protected:
+    static constexpr int kGraphic = 77;
+    void SetUp() override {
+        LandObjectDrawTest::SetUp();
+        texture = SomeTexture();
+        land[kGraphic].texture = u16(texture);
+        LoadTiles();
+    }
+    // Draws a textured cell at (10, 12) so that b (the cell's row line) lands at row 30 and
+    // its left edge at column 15; returns the rows that received pixels.
+    std::vector<int> DrawCell(int graphic, s8 c0, s8 c1, s8 c2, s8 c3) {
+        std::fill(canvas.begin(), canvas.end(), kBackground);
+        SetBlitTarget(canvas.data(), kW, kH);
+        const s8 corners[4] = {c0, c1, c2, c3};
+        TexturedLandTile* tile =
+            TexturedLandTile::Allocate(graphic, ClientLocation{10, 12, 0}, corners);
+        tile->SetKeys(0);
+        tile->UpdateScreenBox();
+        ViewScrollX = tile->box.left - 15;
+        ViewScrollY = tile->rowKey * 22 - 30;
+        tile->Draw(ScreenRect{0, 0, kW, kH});
+        tile->Destroy();
+        std::vector<int> rows;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                if (canvas[y * kW + x] != kBackground) {
+                    rows.push_back(y);
+                    break;
+                }
+        return rows;
+    }
+    int texture = 0;
+};
+
+TEST_F(TexturedLandDrawTest, CutsTheCellAlongTheFlatterDiagonal) {
+    struct Case {
+        s8 c[4];
+        int triangles[2][3];
+        int highest[2];
+    } cases[] = {
+        {{0, 0, 0, 6}, {{0, 1, 2}, {2, 3, 0}}, {0, 3}},
+        {{0, 3, 6, 3}, {{0, 1, 3}, {1, 2, 3}}, {1, 2}},
+        {{12, 0, 0, 0}, {{0, 1, 3}, {1, 2, 3}}, {0, 2}},
+        {{4, 4, 4, 4}, {{0, 1, 2}, {2, 3, 0}}, {0, 2}},
+    };
+    for (const Case& c : cases) {
+        TexturedLandTile* tile = TexturedLandTile::Allocate(kGraphic, ClientLocation{1, 1, 0}, c.c);
+        for (int t = 0; t < 2; ++t) {
+            EXPECT_EQ(tile->highest[t], c.highest[t]) << int(c.c[1]) << " triangle " << t;
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(tile->triangles[t][i], c.triangles[t][i]) << int(c.c[1]) << " " << t;
+        }
+        tile->Destroy();
+    }
+}
+
+TEST_F(TexturedLandDrawTest, DrawsOnlyWhatFacesTheViewerAndHasATexture) {
+    ASSERT_NE(texture, 0);
+    // Rows: from one above the top corner down to the lowest corner on screen (the side
+    // corners, 2 high: 30 + 22 - 8; the bottom corner, 10 high, is at 30 + 45 - 40).
+    std::vector<int> rows = DrawCell(kGraphic, 0, 2, 10, 2);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), 29);
+    EXPECT_EQ(rows.back(), 30 + 22 - 8);
+    EXPECT_TRUE(DrawCell(kGraphic, 0, 2, 11, 2).empty()) << "faces away";
+    EXPECT_TRUE(DrawCell(2, 0, 2, 5, 2).empty()) << "graphic 2";
+    EXPECT_TRUE(DrawCell(kGraphic + 1, 0, 2, 5, 2).empty()) << "no texture";
+    // The flat-bottomed corner set of the triangle filler.
+    EXPECT_FALSE(DrawCell(kGraphic, 0, 2, 4, 2).empty());
+}
+
+TEST_F(TexturedLandDrawTest, TheLevelCutLeavesOutTrianglesAboveIt) {
+    ASSERT_NE(texture, 0);
+    // Cut along corners 1-3: the top triangle holds the corner at 12, the bottom one lies
+    // at 0 and starts at the 1-3 line (row 30 + 22).
+    std::vector<int> rows = DrawCell(kGraphic, 12, 0, 0, 0);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_LT(rows.front(), 52);
+    TheLevels().cutOn = 1;
+    TheLevels().cutLevel = 10;
+    rows = DrawCell(kGraphic, 12, 0, 0, 0);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GE(rows.front(), 52);
+    TheLevels().cutLevel = 12;
+    rows = DrawCell(kGraphic, 12, 0, 0, 0);
+    EXPECT_LT(rows.front(), 52);
+}
+
 }  // namespace
