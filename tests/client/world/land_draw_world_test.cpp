@@ -7,29 +7,22 @@
 #include "client/render/land_draw.h"
 #include "client/render/land_tile.h"
 #include "client/render/pixel_format.h"
-#include "tests/client/app/client_test_env.h"
-#include "tests/client/world/world_fixture.h"
+#include "tests/client/world/installed_world_fixture.h"
 
 namespace {
 
 constexpr int kW = 80, kH = 70;
 constexpr u16 kBackground = 0x0421;
 
-class LandObjectDrawTest : public WorldFixture {
+class LandObjectDrawTest : public InstalledWorldFixture {
 protected:
     void SetUp() override {
-        env_.reset(new ClientTestEnv);
-        env_->LinkClientInstall();
-        DataCacheSettings s;
-        s.hdDir = env_->InstallDir();
-        s.maximumInstall = true;
-        TheDataCache().Init(s);
+        InstalledWorldFixture::SetUp();
         SetBlitTarget(canvas.data(), kW, kH);
     }
     void TearDown() override {
         SetBlitTarget(nullptr, 0, 0);
-        ResetWorld();
-        TheDataCache().Shutdown();
+        InstalledWorldFixture::TearDown();
     }
     // The stored pixels of a land record, empty when it is missing or short.
     static std::vector<u16> LandArt(int id) {
@@ -66,7 +59,6 @@ protected:
     }
 
     std::vector<u16> canvas = std::vector<u16>(kW * kH, kBackground);
-    std::unique_ptr<ClientTestEnv> env_;
 };
 
 TEST_F(LandObjectDrawTest, DrawsItsArtMissingArtAsIdZeroAndNeverGraphicTwo) {

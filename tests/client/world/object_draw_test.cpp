@@ -6,23 +6,17 @@
 
 #include "client/data/data_file_cache.h"
 #include "client/render/span_blit.h"
-#include "tests/client/app/client_test_env.h"
-#include "tests/client/world/world_fixture.h"
+#include "tests/client/world/installed_world_fixture.h"
 
 namespace {
 
 constexpr int kW = 120, kH = 120;
 constexpr u16 kBackground = 0x2108;
 
-class ObjectDrawTest : public WorldFixture {
+class ObjectDrawTest : public InstalledWorldFixture {
 protected:
     void SetUp() override {
-        env_.reset(new ClientTestEnv);
-        env_->LinkClientInstall();
-        DataCacheSettings s;
-        s.hdDir = env_->InstallDir();
-        s.maximumInstall = true;
-        TheDataCache().Init(s);
+        InstalledWorldFixture::SetUp();
         hues_.resize(1000 * 32);
         for (size_t i = 0; i < hues_.size(); ++i)
             hues_[i] = u16((i * 97 + 5) & 0x7FFF);
@@ -39,8 +33,7 @@ protected:
     void TearDown() override {
         SetBlitTarget(nullptr, 0, 0);
         SetBlitHueTable(nullptr, 0, 32);
-        ResetWorld();
-        TheDataCache().Shutdown();
+        InstalledWorldFixture::TearDown();
     }
     // Places the object's box at (20, 20) and draws it clipped to the whole canvas.
     std::vector<u16> Draw(CClientObject* o) {
@@ -70,7 +63,6 @@ protected:
     const std::vector<u16> blank_ = std::vector<u16>(kW * kH, kBackground);
     int graphic_ = 0;
     std::vector<u16> hues_;
-    std::unique_ptr<ClientTestEnv> env_;
 };
 
 TEST_F(ObjectDrawTest, ColourEffectFollowsFlagsHueAndMark) {
