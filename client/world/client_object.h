@@ -129,6 +129,9 @@ protected:
     friend struct ObjectPools;
 };
 
+// Set while the world walk draws a hidden see-through piece: it is drawn translucent.
+extern bool DrawingSeeThrough;
+
 class CClientItem : public CClientObject {
 public:
     CClientItem();
