@@ -4,8 +4,10 @@
 
 #include <vector>
 
+#include "client/data/back_buffer.h"
 #include "client/data/data_file_cache.h"
 #include "client/render/span_blit.h"
+#include "client/render/world_draw.h"
 #include "tests/client/world/installed_world_fixture.h"
 
 namespace {
@@ -132,6 +134,37 @@ TEST_F(ObjectDrawTest, NeverDrawnAndDoubled) {
     CClientObject* marker = CClientObject::AllocateStatic(1);
     EXPECT_EQ(Draw(marker), blank_) << "marker";
     marker->Destroy();
+}
+
+// Through the cell walk: a static hidden by the level cut stays hidden, unless it is a
+// see-through piece, which is drawn translucent.
+TEST_F(ObjectDrawTest, HiddenSeeThroughPiecesAreDrawnTranslucent) {
+    ASSERT_NE(graphic_, 0);
+    PlayerInStillWorld();
+    RecentreCellGrid(10, 10);
+    TheLevels().cutOn = 1;
+    TheLevels().cutLevel = 10;
+    // Flags 0x20000 and 0x8 together blend the art under the background (here the black of
+    // the cut): a quarter of each pixel, black where the art has none.
+    std::vector<u16> translucent = Expected(SpanCopy, -1);
+    for (u16& p : translucent)
+        p = p == kBackground ? 0 : u16(((p & 0x739C) >> 2) | 1);
+    for (u32 flags : {0u, 0x20000u}) {
+        SetStatic(graphic_, flags);
+        CClientObject* o = CClientObject::AllocateStatic(graphic_);
+        o->PlaceInWorld(ClientLocation{12, 8, 20});
+        ASSERT_TRUE(o->IsHidden());
+        ViewScrollX = o->box.left - 20;
+        ViewScrollY = o->box.top - 20;
+        std::vector<u16> screen(kBackBufferWidth * kBackBufferHeight, kBackground);
+        DrawWorldRect(screen.data(), ScreenRect{0, 0, kW, kH});
+        std::vector<u16> drawn(kW * kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                drawn[y * kW + x] = screen[y * kBackBufferWidth + x];
+        EXPECT_EQ(drawn, flags ? translucent : std::vector<u16>(kW * kH, 0)) << flags;
+        o->Destroy();
+    }
 }
 
 }  // namespace
