@@ -156,6 +156,10 @@ void SetBlitTarget(u16* pixels, int rowWidth, int height) {
     g_targetHeight = std::max(height, 0);
 }
 
+BlitTarget CurrentBlitTarget() {
+    return BlitTarget{g_target, g_targetWidth, g_targetHeight};
+}
+
 void DrawArt(SpanFn span, ArtRecord art, int x, int y) {
     DrawArtClipped(span, art, ClipRect{0, 0, g_targetWidth, g_targetHeight}, x, y);
 }

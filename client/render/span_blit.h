@@ -67,6 +67,13 @@ bool ArtRecordSize(ArtRecord art, int& width, int& height);
 // The target of the art blitters: pixels, row width and height in pixels. Nothing outside
 // the target is written, whatever clip rectangle a blit is given.
 void SetBlitTarget(u16* pixels, int rowWidth, int height);
+struct BlitTarget {
+    u16* pixels = nullptr;
+    int rowWidth = 0;
+    int height = 0;
+};
+// The target SetBlitTarget installed, for the other drawing routines that write it.
+BlitTarget CurrentBlitTarget();
 // Every row and run of the image at (x, y).
 void DrawArt(SpanFn span, ArtRecord art, int x, int y);
 // The image at (x, y) clipped to the rectangle.

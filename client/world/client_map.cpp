@@ -191,7 +191,14 @@ void CClientMap::MakeLand(int x, int y) {
         land = LandTile::Allocate(tile, ClientLocation{s16(x), s16(y), corners[0]});
     } else {
         const int z = (corners[0] + corners[1] + corners[2] + corners[3]) >> 2;
-        land = TexturedLandTile::Allocate(tile, ClientLocation{s16(x), s16(y), s16(z)}, corners);
+        TexturedLandTile* textured =
+            TexturedLandTile::Allocate(tile, ClientLocation{s16(x), s16(y), s16(z)}, corners);
+        s8 nine[9][4];
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k)
+                std::memcpy(nine[j * 3 + k], GetCornerHeights(lx + k - 1, ly + j - 1), 4);
+        textured->SetCornerLights(nine);
+        land = textured;
     }
     land->PlaceInCell();
 }

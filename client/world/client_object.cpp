@@ -4,6 +4,8 @@
 
 #include "client/data/data_file_cache.h"
 #include "client/data/tile_data.h"
+#include "client/render/land_draw.h"
+#include "client/render/span_blit.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
@@ -195,6 +197,86 @@ ArtRecord CClientObject::GetArt() const {
     const u8* bytes = GetArtRecord(id, &length);
     if (!bytes || length < 8) return {};
     return {reinterpret_cast<const u16*>(bytes), size_t(length) / 2};
+}
+
+bool DrawingSeeThrough = false;
+
+namespace {
+
+// The span routine of an object's colour effect: tile flags 0x8 (translucent), 0x20000 and
+// 0x40000, plus 2 for a hue.
+SpanFn EffectSpan(u32 bits) {
+    switch (bits) {
+        case 0x2:
+        case 0x20002:
+            return SpanHue;
+        case 0x40002:
+        case 0x60002:
+            return SpanHueGrey;
+        case 0x8:
+        case 0x40008:
+            return SpanBlendOver;
+        case 0x20008:
+        case 0x60008:
+            return SpanBlendUnder;
+        case 0xA:
+            return SpanHueBlendOver;
+        case 0x4000A:
+            return SpanHueGreyBlendOver;
+        default:
+            return SpanCopy;
+    }
+}
+
+// Graphics that mark places for the server and are never drawn.
+bool IsMarker(int graphic) {
+    return graphic == 1 || (graphic >= 8600 && graphic <= 8610);
+}
+
+}  // namespace
+
+void CClientObject::Draw(const ScreenRect& clip) {
+    if (IsMobile()) {
+        CDisplayObject::Draw(clip);  // figures are drawn by their own class
+        return;
+    }
+    if (IsMarker(graphic)) return;
+    const CClientPlayer* player = ThePlayer();
+    bool ghost = player != nullptr && player->IsGhost();
+    const bool server = IsServerObject();
+    if (server && (statusFlags & 0x80)) {
+        // Hidden objects show only to a player in body 987, in the ghost view.
+        if (player == nullptr || player->graphic != 987) return;
+        ghost = true;
+    }
+    const u32 flags = GetTileFlags() | (DrawingSeeThrough ? 0x8u : 0u);
+    if (flags & 0x10000) return;
+    const int x = box.left - ViewScrollX, y = box.top - ViewScrollY;
+    const ClipRect rect{clip.left, clip.top, clip.right, clip.bottom};
+    const ArtRecord art = GetArt();
+    if (art.words == nullptr) {
+        if (ghost)
+            DrawLandTileGrey(0, x, y, rect);
+        else
+            DrawLandTile(0, x, y, rect);
+        return;
+    }
+    if (hue > 60000) return;
+    const bool doubled = IsDoubled();
+    const bool clipped = IsBoxOutside(clip) || doubled;
+    const int drawHue = ghost ? 946 : hue;
+    const bool marked = server && static_cast<const CClientItem*>(this)->serial ==
+                                      TheWorldHooks().MarkedObjectSerial();
+    BlitHue = marked ? 52 : drawHue - 1;
+    u32 bits = ghost ? 0 : flags & 0x60008;
+    if (drawHue != 0 || marked) bits += 2;
+    const SpanFn span = EffectSpan(bits);
+    if (clipped) {
+        DrawArtClipped(span, art, rect, x, y);
+        if (doubled) DrawArtClipped(span, art, rect, x + 5, y + 5);
+    } else {
+        DrawArt(span, art, x, y);
+    }
 }
 
 bool CClientObject::IsDoubled() const {

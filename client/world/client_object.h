@@ -47,6 +47,10 @@ public:
     static CClientObject* AllocateStatic(int graphic);
 
     void Destroy() override;
+    // The object's art with the colour effect its tile flags and hue ask for (grey view for
+    // a ghost player), clipped to the rectangle; a stack is drawn twice, 5 pixels apart;
+    // an object without art is drawn as the land diamond.
+    void Draw(const ScreenRect& clip) override;
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     bool IsWorldObject() const override { return true; }
@@ -124,6 +128,9 @@ protected:
 
     friend struct ObjectPools;
 };
+
+// Set while the world walk draws a hidden see-through piece: it is drawn translucent.
+extern bool DrawingSeeThrough;
 
 class CClientItem : public CClientObject {
 public:

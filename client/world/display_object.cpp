@@ -17,6 +17,12 @@ void CDisplayObject::Draw(const ScreenRect&) {
     LogClientError("world", "world-view drawing: not built yet");
 }
 
+bool CDisplayObject::IsBoxOutside(const ScreenRect& rect) const {
+    const int left = box.left - ViewScrollX, right = box.right - ViewScrollX;
+    const int top = box.top - ViewScrollY, bottom = box.bottom - ViewScrollY;
+    return !(rect.left <= left && right <= rect.right && rect.top <= top && bottom <= rect.bottom);
+}
+
 void CDisplayObject::PlaceInCell() {
     SetKeys(loc.z);
     InsertIntoCell(loc.x, loc.y);

@@ -43,6 +43,8 @@ public:
     virtual int GetEdgeZ(int /*direction*/) const { return loc.z; }
     virtual void RemoveFromWorld() {}
 
+    // False when the screen box, less the scroll offsets, lies wholly inside the rectangle.
+    bool IsBoxOutside(const ScreenRect& rect) const;
     // Adds the screen box, less the scroll offsets, to the dirty rectangles while in a cell.
     void Invalidate() const;
     // The sorted insertion into cell (column, row), with the cell shift for objects that use

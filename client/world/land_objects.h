@@ -8,6 +8,9 @@ class LandTile : public CDisplayObject {
 public:
     static LandTile* Allocate(int graphic, const ClientLocation& at);
     void Destroy() override;
+    // The land art at the box less the scroll offsets (grey while the player is a ghost);
+    // graphic 2 is never drawn.
+    void Draw(const ScreenRect& clip) override;
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     bool IsLand() const override { return true; }
@@ -19,7 +22,14 @@ public:
 class TexturedLandTile : public CDisplayObject {
 public:
     static TexturedLandTile* Allocate(int graphic, const ClientLocation& at, const s8 corners[4]);
+    // The corner lights from the corner heights of the nine cells around (the cell is
+    // nine[4]); set once when the map makes the cell.
+    void SetCornerLights(const s8 nine[9][4]);
     void Destroy() override;
+    // The two triangles filled from the land graphic's texture, lit per corner (grey while
+    // the player is a ghost). Nothing for a cell facing away, graphic 2 or no texture; under
+    // the level cut only the triangles whose highest corner is not above the cut.
+    void Draw(const ScreenRect& clip) override;
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     bool IsLand() const override { return true; }
@@ -34,6 +44,10 @@ public:
     // The two corners the level cut compares (the cell's diagonal).
     int cutCorner[2] = {0, 2};
     int steepFlag = 0;  // corner 2 at least 11 above corner 0
+    int lights[4] = {5, 5, 5, 5};
+    // The two triangles as corner indexes, and the index of each one's highest corner.
+    int triangles[2][3] = {{0, 1, 2}, {2, 3, 0}};
+    int highest[2] = {0, 2};
 };
 
 PoolCounts& FlatLandPoolCounts();

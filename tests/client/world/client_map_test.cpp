@@ -4,7 +4,7 @@
 
 #include "client/data/data_file_cache.h"
 #include "tests/client/app/client_test_env.h"
-#include "tests/client/world/world_fixture.h"
+#include "tests/client/world/installed_world_fixture.h"
 
 namespace {
 
@@ -30,20 +30,11 @@ TEST(StaticsEntryHueTest, HuesPastTheTableGetNoRecolour) {
         EXPECT_EQ(StaticsEntryHue(c.in), c.out) << c.in;
 }
 
-class ClientMapTest : public WorldFixture {
+class ClientMapTest : public InstalledWorldFixture {
 protected:
     void SetUp() override {
-        env_.reset(new ClientTestEnv);
-        env_->LinkClientInstall();
-        DataCacheSettings s;
-        s.hdDir = env_->InstallDir();
-        s.maximumInstall = true;
-        TheDataCache().Init(s);
+        InstalledWorldFixture::SetUp();
         TheClientTileData().LoadTileData(env_->InstallDir() + "tiledata.mul");
-    }
-    void TearDown() override {
-        ResetWorld();
-        TheDataCache().Shutdown();
     }
     // The map file's own answer for a cell, read without the map window.
     static int RawTile(int x, int y) {
@@ -77,7 +68,6 @@ protected:
         }
         return ClientLocation{512, 512, 0};
     }
-    std::unique_ptr<ClientTestEnv> env_;
 };
 
 TEST_F(ClientMapTest, TerrainQueriesAndOffMapAnswers) {
