@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "client/app/client_app.h"
 #include "client/app/client_main.h"
@@ -112,7 +113,12 @@ IntroRun RunClient(ClientTestEnv& env, bool showIntro, bool closeDuringMovie) {
 std::vector<std::string> AroundTheIntro(const std::vector<std::string>& trace) {
     auto from = std::find(trace.begin(), trace.end(), "SoundInit");
     auto to = std::find(from, trace.end(), "CreateWorldViewGumps");
-    return std::vector<std::string>(from, to);
+    // The software cursor's 25 ms timer steps on a thread of its own whenever it is due; it
+    // is no part of the order around the intro.
+    std::vector<std::string> steps;
+    std::copy_if(from, to, std::back_inserter(steps),
+                 [](const std::string& s) { return s != "CursorTimerStep"; });
+    return steps;
 }
 
 TEST(IntroMovie, PlaysAfterSoundInitWithCursorAndMusicSwitchedOffAndBack) {
