@@ -18,8 +18,9 @@ void BM_ClientDataBuild(benchmark::State& state) {
     std::string error;
     for (auto _ : state) {
         // The demo world's rectangle, as server.txt gives it.
-        if (!WriteClientFiles(dir, BuildClientFiles(0, 0, 1024, 1024), &error) ||
-            !WriteFontAndGumpFiles(dir, &error)) {
+        ClientFiles files;
+        if (!BuildClientFiles(0, 0, 1024, 1024, files, &error) ||
+            !WriteClientFiles(dir, files, &error) || !WriteFontAndGumpFiles(dir, &error)) {
             state.SkipWithError(error.c_str());
             break;
         }
