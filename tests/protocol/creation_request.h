@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "client/net/client_packets.h"
 #include "server/net/socket.h"
 #include "server/world/player_registry.h"
+#include "tests/server/net/net_test_support.h"
 
 // Distinct values in every field, so a field read from the wrong place shows.
 inline CreateCharacterRequest TesterCreation(const std::string& name = "Tester") {
@@ -55,4 +57,23 @@ inline void ExpectCreatedAsSent(const NewCharacter& n, const CreateCharacterRequ
     EXPECT_EQ(n.beardHue, c.beardHue);
     EXPECT_EQ(n.characterKey, c.slot);
     EXPECT_EQ(n.accountKey, kLocalPeerAddress);
+}
+
+// The server's 0x81 to an account without characters: the one server and start place.
+inline std::vector<u8> EmptyCharacterList() {
+    std::vector<u8> expected = FromHex("81 01 83 00 CD");
+    expected.resize(expected.size() + 300, 0);
+    auto text = [&](const char* t, size_t width) {
+        const std::string s(t);
+        for (size_t i = 0; i < width; ++i)
+            expected.push_back(i < s.size() ? u8(s[i]) : 0);
+    };
+    expected.push_back(1);
+    expected.push_back(0);
+    text("Sorvenmar", 16);
+    expected.push_back(1);
+    expected.push_back(0);
+    text("Vessholm", 31);
+    text("Copper Kettle", 31);
+    return expected;
 }

@@ -67,24 +67,6 @@ CreateCharacterRequest FirstSlot(const std::string& name = "Tester") {
     return c;
 }
 
-std::vector<u8> EmptyCharacterList() {
-    std::vector<u8> expected = FromHex("81 01 83 00 CD");
-    expected.resize(expected.size() + 300, 0);
-    auto text = [&](const char* t, size_t width) {
-        const std::string s(t);
-        for (size_t i = 0; i < width; ++i)
-            expected.push_back(i < s.size() ? u8(s[i]) : 0);
-    };
-    expected.push_back(1);
-    expected.push_back(0);
-    text("Sorvenmar", 16);
-    expected.push_back(1);
-    expected.push_back(0);
-    text("Vessholm", 31);
-    text("Copper Kettle", 31);
-    return expected;
-}
-
 TEST_F(LocalLinkLoginTest, AccountLoginListsNoCharacterAndCreationReachesTheRegistry) {
     driver.ScriptCreate(FirstSlot());
     const std::vector<u8> list = LoginToCharacterList();
