@@ -1,11 +1,12 @@
 #pragma once
 // A character creation as the client sends it, and the check that the server's registry got
-// every one of its values.
+// every one of its values; the empty character list and the log-out the login tests share.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "server/net/socket.h"
 #include "server/world/player_registry.h"
@@ -76,4 +77,14 @@ inline std::vector<u8> EmptyCharacterList() {
     text("Vessholm", 31);
     text("Copper Kettle", 31);
     return expected;
+}
+
+// The client logs out: sends 0x01, hands it on and closes its side of the link.
+inline void SendLogOutAndClose(ClientLink& link) {
+    u8 bytes[5];
+    PacketWriter bye(bytes, sizeof bytes);
+    BuildDisconnectPacket(bye);
+    link.Send(bye);
+    link.Poll();
+    link.CloseConnection();
 }

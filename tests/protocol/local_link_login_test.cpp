@@ -96,12 +96,7 @@ TEST_F(LocalLinkLoginTest, AfterLoggingOutAFreshLinkListsTheCharacterAndPlaysIt)
     ASSERT_EQ(registry.created.size(), 1u);
 
     // 0x01, then the client closes its side: the server reaps the socket and logs out.
-    u8 bytes[5];
-    PacketWriter bye(bytes, sizeof bytes);
-    BuildDisconnectPacket(bye);
-    link.Send(bye);
-    link.Poll();
-    link.CloseConnection();
+    SendLogOutAndClose(link);
     ServerPass();  // reads the 0x01
     ServerPass();  // reads the end of the session: marked
     ServerPass();  // reaped

@@ -140,12 +140,7 @@ TEST_F(ServerThreadLoginTest, CreatesPlaysAgainAfterLogOutSurvivesARefusalAndRef
 
     // 0x01 and the client closes its side: the server ends the session, logging out, and
     // closes its answers.
-    u8 bytes[5];
-    PacketWriter bye(bytes, sizeof bytes);
-    BuildDisconnectPacket(bye);
-    link.Send(bye);
-    link.Poll();
-    link.CloseConnection();
+    SendLogOutAndClose(link);
     ASSERT_TRUE(WaitFor([] { return ServerToClientQueue->IsClosed(); }));
 
     // A fresh link lists "Tester" and Enter plays it.
