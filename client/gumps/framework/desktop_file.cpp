@@ -6,6 +6,7 @@
 #include "client/gumps/framework/gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
+#include "core/byte_order.h"
 #include "platform/bounded_file_read.h"
 
 namespace {
@@ -20,14 +21,13 @@ public:
     }
     bool U16(u16& v) {
         if (size_ - at_ < 2) return false;
-        v = static_cast<u16>(data_[at_] | data_[at_ + 1] << 8);
+        v = LoadLe16(data_ + at_);
         at_ += 2;
         return true;
     }
     bool U32(u32& v) {
         if (size_ - at_ < 4) return false;
-        v = static_cast<u32>(data_[at_]) | static_cast<u32>(data_[at_ + 1]) << 8 |
-            static_cast<u32>(data_[at_ + 2]) << 16 | static_cast<u32>(data_[at_ + 3]) << 24;
+        v = LoadLe32(data_ + at_);
         at_ += 4;
         return true;
     }
@@ -43,15 +43,6 @@ private:
     size_t size_;
     size_t at_ = 0;
 };
-
-void PutU16(std::vector<u8>& out, u16 v) {
-    out.push_back(static_cast<u8>(v));
-    out.push_back(static_cast<u8>(v >> 8));
-}
-void PutU32(std::vector<u8>& out, u32 v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<u8>(v >> (8 * i)));
-}
 
 }  // namespace
 
@@ -91,15 +82,15 @@ bool ParseDesktopFile(const u8* data, size_t size, u32& serial, std::vector<Desk
 
 std::vector<u8> WriteDesktopFile(u32 serial, const std::vector<DesktopRecord>& records) {
     std::vector<u8> out;
-    PutU32(out, serial);
+    AppendLe32(out, serial);
     for (const DesktopRecord& r : records) {
         out.push_back(r.kind);
-        PutU32(out, static_cast<u32>(r.x));
-        PutU32(out, static_cast<u32>(r.y));
+        AppendLe32(out, static_cast<u32>(r.x));
+        AppendLe32(out, static_cast<u32>(r.y));
         out.push_back(r.kind == DesktopRecord::kSpellIcon ? r.spellIndex : r.minimised);
         if (r.kind == DesktopRecord::kJournal || r.kind == DesktopRecord::kSkills) {
-            PutU16(out, r.width);
-            PutU16(out, r.height);
+            AppendLe16(out, r.width);
+            AppendLe16(out, r.height);
         }
     }
     return out;
