@@ -17,27 +17,9 @@
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/script_thread.h"
+#include "tests/script/memory_class_source.h"
 
 namespace {
-
-class MemorySource : public ScriptClassSource {
-public:
-    bool LoadStringTable(ScriptStringTable& table, std::string& error) override {
-        return table.LoadFromText(strings, error);
-    }
-    bool LoadTokens(const std::string& name, std::vector<u8>& out, std::string& error) override {
-        auto it = files.find(name);
-        if (it == files.end()) {
-            error = "no class " + name;
-            return false;
-        }
-        out = it->second;
-        out.push_back(0);
-        return true;
-    }
-    std::string strings;
-    std::map<std::string, std::vector<u8>> files;
-};
 
 struct Program {
     const char* name;
@@ -176,7 +158,7 @@ bool RunLua(const std::string& file, int n, double& seconds, long long& result) 
 
 int main() {
     const std::filesystem::path luaDir = std::filesystem::path(__FILE__).parent_path() / "lua";
-    MemorySource source;
+    MemoryClassSource source;
     ScriptCompiler compiler;
     std::string errors;
     for (const Program& p : kPrograms)
