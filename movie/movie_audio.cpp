@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/byte_order.h"
 #include "platform/clock.h"
 
 namespace movie {
@@ -182,8 +183,8 @@ bool MovieSoundDecoder::Decode(const u8* payload, size_t size, u8* out) {
             if (decoded == 0) return true;
             AdpcmChannelState state[2];
             for (int c = 0; c < 2; ++c) {
-                state[c].last = s16(u16(payload[4 + 4 * c] | payload[5 + 4 * c] << 8));
-                state[c].before = s16(u16(payload[6 + 4 * c] | payload[7 + 4 * c] << 8));
+                state[c].last = s16(LoadLe16(payload + 4 + 4 * c));
+                state[c].before = s16(LoadLe16(payload + 6 + 4 * c));
             }
             const bool stereo = Stereo(format);
             const size_t blockBytes = stereo ? 30 : 15;

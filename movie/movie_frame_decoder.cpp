@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "core/byte_order.h"
 #include "movie/palette_frame.h"
 #include "movie/transform_frame.h"
 
@@ -10,7 +11,7 @@ namespace movie {
 namespace {
 
 u16 Le16(const u8* p) {
-    return u16(p[0] | p[1] << 8);
+    return LoadLe16(p);
 }
 
 // Only 15- and 16-bit displays are built: the decoders write 16-bit pixels or pixel pairs.

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/byte_order.h"
+
 namespace movie {
 
 namespace {
 
 u16 Le16(const u8* p) {
-    return static_cast<u16>(p[0] | p[1] << 8);
+    return LoadLe16(p);
 }
 
 // Field k of `bits` bits from an area packed from the least significant bit upward; bytes at

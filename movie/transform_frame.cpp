@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/byte_order.h"
 #include "movie/idct.h"
 #include "movie/vlc_tables.h"
 
@@ -11,7 +12,7 @@ namespace movie {
 namespace {
 
 s16 Le16Signed(const u8* p) {
-    return static_cast<s16>(p[0] | p[1] << 8);
+    return static_cast<s16>(LoadLe16(p));
 }
 
 int ClampInt(int v, int low, int high) {

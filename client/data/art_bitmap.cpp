@@ -4,6 +4,7 @@
 #include "client/render/land_tile.h"
 #include "client/render/pixel_format.h"
 #include "client/render/span_blit.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ bool SquareLandTile(s32 artId, ArtBitmap& out) {
     if (record == nullptr || length <= 0) return false;
     std::vector<u16> tile(static_cast<size_t>(length) / 2);
     for (size_t i = 0; i < tile.size(); ++i)
-        tile[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
+        tile[i] = LoadLe16(record + 2 * i);
     return LandTileToSquare(tile.data(), tile.size(), out.pixels.data());
 }
 
@@ -37,7 +38,7 @@ ArtBitmap MakeArtBitmap(u32 id, bool grey, bool dibWidth) {
         std::vector<u16> words(record != nullptr && length > 0 ? static_cast<size_t>(length) / 2
                                                                : 0);
         for (size_t i = 0; i < words.size(); ++i)
-            words[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
+            words[i] = LoadLe16(record + 2 * i);
         const ArtRecord art{words.data(), words.size()};
         int width = 0, height = 0;
         if (words.empty() || !ArtRecordSize(art, width, height) || width == 0 || height == 0 ||

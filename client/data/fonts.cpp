@@ -8,6 +8,7 @@
 #include "client/app/client_log.h"
 #include "client/data/text_services.h"
 #include "client/render/pixel_format.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::unique_ptr<CFont> ParseFont(const u8* data, size_t size, size_t& at) {
         if ((size - at) / 2 < pixels) return nullptr;
         glyph.pixels.resize(pixels);
         for (size_t i = 0; i < pixels; ++i)
-            glyph.pixels[i] = static_cast<u16>(data[at + 2 * i] | data[at + 2 * i + 1] << 8);
+            glyph.pixels[i] = LoadLe16(data + at + 2 * i);
         at += 2 * pixels;
     }
     return font;
@@ -222,20 +223,10 @@ int CFontTable::DrawGlyph(int x, int y, const CFont& font, unsigned char c, int 
     return glyph->width;
 }
 
-namespace {
-
-// The rectangle cut to the destination.
-ClipRect InsideTarget(const ClipRect& clip, const TextTarget& target) {
-    return ClipRect{std::max(clip.left, 0), std::max(clip.top, 0),
-                    std::min(clip.right, target.width), std::min(clip.bottom, target.height)};
-}
-
-}  // namespace
-
 void CFontTable::DrawLine(int x, int y, const CFont& font, int hue, std::string_view text,
                           const TextTarget& target, const ClipRect& clip, bool stopAtBlank) {
     if (target.pixels == nullptr) return;
-    const ClipRect inside = InsideTarget(clip, target);
+    const ClipRect inside = ClipToSize(clip, target.width, target.height);
     for (char c : text) {
         if (c == 0) break;
         const int advance =

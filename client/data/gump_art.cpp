@@ -139,5 +139,5 @@ u16 GetGumpArtPixel(u32 id, int x, int y) {
     if (x < 0 || y < 0 || x >= image.Width() || y >= image.Height()) return 0;
     const u16 colour = image.PixelAt(x, y);
     if (!Use565()) return colour;
-    return static_cast<u16>((colour & 0x1F) | ((colour & 0x7FE0) << 1));
+    return Convert555To565(colour);
 }

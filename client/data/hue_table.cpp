@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/byte_order.h"
+
 namespace {
 
 std::string ReadWhole(const std::string& path, bool* ok) {
@@ -79,9 +81,9 @@ void ReadHuesImage(HueTable& table, const u8* bytes, size_t size) {
         HueEntry& e = table.entries[i];
         const u8* p = bytes + at;
         for (int c = 0; c < 32; ++c)
-            e.colours[c] = static_cast<u16>(p[2 * c] | p[2 * c + 1] << 8);
-        e.start = static_cast<u16>(p[64] | p[65] << 8);
-        e.end = static_cast<u16>(p[66] | p[67] << 8);
+            e.colours[c] = LoadLe16(p + 2 * c);
+        e.start = LoadLe16(p + 64);
+        e.end = LoadLe16(p + 66);
         std::memcpy(e.name, p + 68, 20);
         if (e.start != 0 || e.end != 0) {
             for (u16& c : e.colours)

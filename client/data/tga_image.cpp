@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "client/app/client_app.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ int DecodeTgaImage(const u8* bytes, size_t size, u16* pixels, int width, int hei
     const int idLength = bytes[0];
     const int mapType = bytes[1];
     const int imageType = bytes[2];
-    const int fileWidth = bytes[12] | bytes[13] << 8;
-    const int fileHeight = bytes[14] | bytes[15] << 8;
+    const int fileWidth = LoadLe16(bytes + 12);
+    const int fileHeight = LoadLe16(bytes + 14);
     if (fileWidth != width || fileHeight != height) return 0;
     const int depth = bytes[16];
     if (mapType != 0 || (imageType != 2 && imageType != 10) || depth != 24) {

@@ -8,6 +8,7 @@
 #include "client/app/client_app.h"
 #include "client/data/text_services.h"
 #include "client/data/ustr.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -71,9 +72,7 @@ std::vector<ULine> WrapUnicode(const WChar* text, int width) {
 void DrawUnicodeLine(const TextTarget& target, const WChar* text, int x, int y, u16 colour,
                      const ClipRect& clipIn, u16 selectionColour, int first, int last) {
     if (target.pixels == nullptr || text == nullptr) return;
-    const ClipRect clip{std::max(clipIn.left, 0), std::max(clipIn.top, 0),
-                        std::min(clipIn.right, target.width),
-                        std::min(clipIn.bottom, target.height)};
+    const ClipRect clip = ClipToSize(clipIn, target.width, target.height);
     const UnicodeFontFile& file = CurrentFile();
     int number = 0;  // glyph characters so far
     for (; *text != 0; ++text) {
@@ -102,7 +101,7 @@ void DrawUnicodeLine(const TextTarget& target, const WChar* text, int x, int y, 
 bool UnicodeFontFile::Find(WChar unit, UnicodeGlyph& glyph) const {
     if (bytes_.size() < kOffsetTableBytes) return false;
     const u8* entry = bytes_.data() + 4 * static_cast<size_t>(unit);
-    const size_t offset = entry[0] | entry[1] << 8 | entry[2] << 16 | size_t{entry[3]} << 24;
+    const size_t offset = LoadLe32(entry);
     if (offset == 0 || offset > bytes_.size() || bytes_.size() - offset < 4) return false;
     const u8* at = bytes_.data() + offset;
     glyph.xOffset = static_cast<s8>(at[0]);

@@ -6,21 +6,16 @@
 #include "client/data/data_file_cache.h"
 #include "client/render/land_tile.h"
 #include "client/render/pixel_format.h"
+#include "core/byte_order.h"
 
 namespace {
-
-// The clip cut to the target.
-ClipRect ClipToTarget(const ClipRect& clip, const BlitTarget& target) {
-    return ClipRect{std::max(clip.left, 0), std::max(clip.top, 0),
-                    std::min(clip.right, target.rowWidth), std::min(clip.bottom, target.height)};
-}
 
 template <bool kGrey>
 bool DrawLand(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clipIn) {
     if (tile == nullptr || tilePixels < kLandTilePixels) return false;
     const BlitTarget target = CurrentBlitTarget();
     if (target.pixels == nullptr) return true;
-    const ClipRect clip = ClipToTarget(clipIn, target);
+    const ClipRect clip = ClipToSize(clipIn, target.rowWidth, target.height);
     // Visible tile columns [c0, c1) and rows [r0, r1); 64 bits since x and y may be anywhere.
     const s64 c0 = std::max<s64>(s64{clip.left} - x, 0);
     const s64 c1 = std::min<s64>(kLandTileSize, s64{clip.right} - x);
@@ -52,7 +47,7 @@ const u16* LandArtPixels(int id) {
     if (record == nullptr || length < static_cast<s32>(kLandTilePixels * 2)) return nullptr;
     static thread_local u16 tile[kLandTilePixels];
     for (size_t i = 0; i < kLandTilePixels; ++i)
-        tile[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
+        tile[i] = LoadLe16(record + 2 * i);
     return tile;
 }
 
@@ -107,7 +102,7 @@ void FillTriangle(const LandTexture& texture, TriVertex va, TriVertex vb, TriVer
     if (texture.texelCount < static_cast<size_t>(side * side)) return;
     const BlitTarget target = CurrentBlitTarget();
     if (target.pixels == nullptr) return;
-    const ClipRect clip = ClipToTarget(clipIn, target);
+    const ClipRect clip = ClipToSize(clipIn, target.rowWidth, target.height);
 
     auto corner = [&](TriVertex v, int light) {
         const s64 far = side - 1;

@@ -167,9 +167,7 @@ void DrawArt(SpanFn span, ArtRecord art, int x, int y) {
 void DrawArtClipped(SpanFn span, ArtRecord art, const ClipRect& clipIn, int x, int y) {
     int width = 0, height = 0;
     if (g_target == nullptr || !ArtRecordSize(art, width, height)) return;
-    const ClipRect clip{std::max(clipIn.left, 0), std::max(clipIn.top, 0),
-                        std::min(clipIn.right, g_targetWidth),
-                        std::min(clipIn.bottom, g_targetHeight)};
+    const ClipRect clip = ClipToSize(clipIn, g_targetWidth, g_targetHeight);
     // Image columns [c0, c1) and rows [r0, r1) are visible. Work in 64 bits: x and y may lie
     // anywhere.
     const s64 c0 = std::max<s64>(s64{clip.left} - x, 0);

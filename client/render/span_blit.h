@@ -18,6 +18,13 @@ struct ClipRect {
     s32 bottom = 0;
 };
 
+// The clip cut to a width x height target whose corner is at 0, 0.
+inline ClipRect ClipToSize(const ClipRect& clip, s32 width, s32 height) {
+    return ClipRect{clip.left < 0 ? 0 : clip.left, clip.top < 0 ? 0 : clip.top,
+                    clip.right > width ? width : clip.right,
+                    clip.bottom > height ? height : clip.bottom};
+}
+
 // --- Hues --------------------------------------------------------------------------------------
 // The hue table the recolouring spans read: `hueCount` records of 32 colours each, record i's
 // colours at colours + i * strideWords. The table's owner installs it (null: no hues).

@@ -11,6 +11,7 @@
 #include "client/world/cell_grid.h"
 #include "client/world/client_world.h"
 #include "client/world/land_objects.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void CClientMap::SetMapNumber(int n) {
 int CClientMap::GetLandTile(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0x8001;
     const u8* c = MapCell(x, y);
-    return c ? c[0] | (c[1] << 8) : 0;
+    return c ? LoadLe16(c) : 0;
 }
 
 int CClientMap::GetCellZ(int x, int y) const {
@@ -231,12 +232,12 @@ void CClientMap::RefreshStatics() {
             const u8* rec =
                 TheDataCache().GetRecord(kFileStaticsIndex, kFileStatics, block, &length, nullptr);
             for (s32 i = 0; rec && i + 7 <= length; i += 7) {
-                int g = rec[i] | (rec[i + 1] << 8);
+                int g = LoadLe16(rec + i);
                 if (g > 0x3FFF) g = 1;
                 CClientObject* o = CClientObject::AllocateStatic(g);
                 const ClientStaticTile& tile = StaticTileOf(g);
                 if (tile.flags & kClientTileLightSource) o->direction = tile.layer;
-                o->hue = StaticsEntryHue(u16(rec[i + 5] | (rec[i + 6] << 8)));
+                o->hue = StaticsEntryHue(LoadLe16(rec + i + 5));
                 o->PlaceInWorld(ClientLocation{s16(c * 8 + rec[i + 2]), s16(r * 8 + rec[i + 3]),
                                                s8(rec[i + 4])});
             }

@@ -9,6 +9,7 @@
 #include "client/render/land_vector.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_mobile.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ void TexturedLandTile::Draw(const ScreenRect& clip) {
     static thread_local std::vector<u16> texels;
     texels.resize(side * side);
     for (size_t i = 0; i < texels.size(); ++i)
-        texels[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
+        texels[i] = LoadLe16(record + 2 * i);
     const LandTexture tex{texels.data(), texels.size(), static_cast<int>(sizeCode)};
 
     const int a = box.left - ViewScrollX, b = rowKey * 22 - ViewScrollY;
