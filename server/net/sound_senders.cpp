@@ -36,24 +36,20 @@ void PlaySoundAtLocation(const Location& at, int sound, int extra) {
 }
 
 void PlaySoundForPlayer(CPlayer& player, int sound, int extra) {
-    u8 buffer[kSoundLength];
-    PacketWriter w(buffer, sizeof buffer);
-    BuildSoundPacket(w, kSoundAtPlace, sound, extra, player.GetLocation());
-    SendPacketToPlayer(&player, w);
+    BuildAndSendToPlayer<kSoundLength>(player, [&](PacketWriter& w) {
+        BuildSoundPacket(w, kSoundAtPlace, sound, extra, player.GetLocation());
+    });
 }
 
 void PlayAmbientSoundForPlayer(CPlayer& player, int sound) {
-    u8 buffer[kSoundLength];
-    PacketWriter w(buffer, sizeof buffer);
-    BuildSoundPacket(w, kAmbientSound, sound, 0, player.GetLocation());
-    SendPacketToPlayer(&player, w);
+    BuildAndSendToPlayer<kSoundLength>(player, [&](PacketWriter& w) {
+        BuildSoundPacket(w, kAmbientSound, sound, 0, player.GetLocation());
+    });
 }
 
 void PlayMusicForPlayer(CPlayer& player, int music) {
-    u8 buffer[kMusicLength];
-    PacketWriter w(buffer, sizeof buffer);
-    BuildMusicPacket(w, music);
-    SendPacketToPlayer(&player, w);
+    BuildAndSendToPlayer<kMusicLength>(player,
+                                       [&](PacketWriter& w) { BuildMusicPacket(w, music); });
 }
 
 void PlayMusicAtObject(const CBaseObject& object, int music) {
