@@ -74,6 +74,14 @@ void SendPacketToPlayers(const std::vector<CPlayer*>& players, const PacketWrite
         SendPacketToPlayer(p, packet.Data(), packet.Length());
 }
 
+void SendPacketToPlayersInRange(const PacketWriter& packet, const Location& at, int radius,
+                                const CPlayer* except) {
+    std::vector<CPlayer*> players;
+    GetPlayerRegistry().CollectInRange(players, at, radius);
+    players.erase(std::remove(players.begin(), players.end(), except), players.end());
+    SendPacketToPlayers(players, packet);
+}
+
 void SendPacketToNearestPlayers(const PacketWriter& packet, const Location& at, int maxCount) {
     SendToNearest(packet, at, maxCount, kNearestPlayersRadius, false);
 }

@@ -24,6 +24,9 @@ void SendPacketToPlayer(CPlayer* player, const PacketWriter& packet);
 void SendPacketToPlayer(CPlayer* player, const u8* data, size_t length);
 // To every player of the list, in list order; nothing once the process is quitting.
 void SendPacketToPlayers(const std::vector<CPlayer*>& players, const PacketWriter& packet);
+// To every player within `radius` of `at` but `except`; nothing once the process is quitting.
+void SendPacketToPlayersInRange(const PacketWriter& packet, const Location& at, int radius,
+                                const CPlayer* except = nullptr);
 // To the `maxCount` players nearest `at` within 12 tiles, nearest first; nothing once the
 // process is quitting.
 void SendPacketToNearestPlayers(const PacketWriter& packet, const Location& at, int maxCount);

@@ -20,10 +20,7 @@ namespace {
 
 // Sends the built packet to every player within 18 tiles of `at` but `except`.
 void SendNear(const PacketWriter& w, const Location& at, const CPlayer* except = nullptr) {
-    std::vector<CPlayer*> players;
-    GetPlayerRegistry().CollectInRange(players, at, kObjectPacketRadius);
-    players.erase(std::remove(players.begin(), players.end(), except), players.end());
-    SendPacketToPlayers(players, w);
+    SendPacketToPlayersInRange(w, at, kObjectPacketRadius, except);
 }
 
 }  // namespace

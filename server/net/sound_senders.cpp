@@ -1,31 +1,18 @@
 #include "server/net/sound_senders.h"
 
-#include <vector>
-
 #include "core/location.h"
 #include "core/packet_writer.h"
 #include "server/net/effect_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/world/base_object.h"
 #include "server/world/mobile.h"
-#include "server/world/player_registry.h"
-
-namespace {
-
-void SendToPlayersNear(const Location& at, int range, const PacketWriter& w) {
-    std::vector<CPlayer*> players;
-    GetPlayerRegistry().CollectInRange(players, at, range);
-    SendPacketToPlayers(players, w);
-}
-
-}  // namespace
 
 void PlaySoundAtObject(const CBaseObject& object, int sound, int extra) {
     const Location at = object.GetWorldLocation();
     u8 buffer[kSoundLength];
     PacketWriter w(buffer, sizeof buffer);
     BuildSoundPacket(w, kSoundAtPlace, sound, extra, at);
-    SendToPlayersNear(at, kObjectSoundRange, w);
+    SendPacketToPlayersInRange(w, at, kObjectSoundRange);
 }
 
 void PlaySoundAtLocation(const Location& at, int sound, int extra) {
@@ -36,29 +23,25 @@ void PlaySoundAtLocation(const Location& at, int sound, int extra) {
 }
 
 void PlaySoundForPlayer(CPlayer& player, int sound, int extra) {
-    u8 buffer[kSoundLength];
-    PacketWriter w(buffer, sizeof buffer);
-    BuildSoundPacket(w, kSoundAtPlace, sound, extra, player.GetLocation());
-    SendPacketToPlayer(&player, w);
+    BuildAndSendToPlayer<kSoundLength>(player, [&](PacketWriter& w) {
+        BuildSoundPacket(w, kSoundAtPlace, sound, extra, player.GetLocation());
+    });
 }
 
 void PlayAmbientSoundForPlayer(CPlayer& player, int sound) {
-    u8 buffer[kSoundLength];
-    PacketWriter w(buffer, sizeof buffer);
-    BuildSoundPacket(w, kAmbientSound, sound, 0, player.GetLocation());
-    SendPacketToPlayer(&player, w);
+    BuildAndSendToPlayer<kSoundLength>(player, [&](PacketWriter& w) {
+        BuildSoundPacket(w, kAmbientSound, sound, 0, player.GetLocation());
+    });
 }
 
 void PlayMusicForPlayer(CPlayer& player, int music) {
-    u8 buffer[kMusicLength];
-    PacketWriter w(buffer, sizeof buffer);
-    BuildMusicPacket(w, music);
-    SendPacketToPlayer(&player, w);
+    BuildAndSendToPlayer<kMusicLength>(player,
+                                       [&](PacketWriter& w) { BuildMusicPacket(w, music); });
 }
 
 void PlayMusicAtObject(const CBaseObject& object, int music) {
     u8 buffer[kMusicLength];
     PacketWriter w(buffer, sizeof buffer);
     BuildMusicPacket(w, music);
-    SendToPlayersNear(object.GetWorldLocation(), kObjectSoundRange, w);
+    SendPacketToPlayersInRange(w, object.GetWorldLocation(), kObjectSoundRange);
 }
