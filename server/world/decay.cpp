@@ -81,12 +81,11 @@ void CItem::DecayNow(int flag) {
     if (!IsRegistered(this)) return;
     const bool spills = flag == 0 && !detached_ && !container_ && IsContainer() && !IsMobile() &&
                         !IsDecayIgnoredGraphic();
+    if (spills) DropContentsAt(GetWorldLocation());
     if (HasHome()) {
-        if (spills) DropContentsAt(GetWorldLocation());
         SendHome();
         return;
     }
-    if (spills) DropContentsAt(GetWorldLocation());
     if (flag == 1) DeleteContentsOrSendHome();
     if (!IsPlayer()) DeleteSelf();
 }

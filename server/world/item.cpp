@@ -1,6 +1,5 @@
 #include "server/world/item.h"
 
-#include "core/log_sink.h"
 #include "core/random_numbers.h"
 #include "platform/clock.h"
 #include "script/runtime/obj_attachments.h"
@@ -19,6 +18,7 @@
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 #include "server/world/timed_callbacks.h"
+#include "server/world/world_utilities.h"
 
 namespace {
 bool IsTriggerLayer(int layer) {
@@ -899,12 +899,9 @@ bool CItem::IsAtHome() const {
     // Only a home inside a city or justice region counts, and regions are not built yet: no
     // item is at home until they are.
     static bool logged = false;
-    if (!logged) {
-        logged = true;
-        GetLogSink().Log(0, 0, 0, "", "world", "error",
-                         "CItem::IsAtHome: the city and justice regions are not built yet; "
-                         "no item counts as at home");
-    }
+    LogNotBuiltOnce(logged, "world",
+                    "CItem::IsAtHome: the city and justice regions are not built yet; "
+                    "no item counts as at home");
     return false;
 }
 

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdio>
 
-#include "core/log_sink.h"
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
 #include "script/compiler/trigger_table.h"
@@ -22,6 +21,7 @@
 #include "server/world/player_registry.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/world_utilities.h"
 
 // ---------------------------------------------------------------- CMobile
 
@@ -316,18 +316,9 @@ void CPlayer::SetAccountName(const char* name) {
     std::snprintf(accountName_, sizeof accountName_, "%s", name ? name : "");
 }
 
-namespace {
-// One log line per hook the first time it is reached.
-void NotBuiltOnce(bool& logged, const char* what) {
-    if (logged) return;
-    logged = true;
-    GetLogSink().Log(0, 0, 0, "", "players", "error", what);
-}
-}  // namespace
-
 void CPlayer::Tick() {
     static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::Tick is not built yet");
+    LogNotBuiltOnce(logged, "players", "CPlayer::Tick is not built yet");
 }
 
 bool CPlayer::IsLoggedIn() const {
@@ -372,30 +363,30 @@ void CPlayer::EnterWorld(CUserSock*) {
 
 void CPlayer::WalkRequest(int, int) {
     static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::WalkRequest is not built yet");
+    LogNotBuiltOnce(logged, "players", "CPlayer::WalkRequest is not built yet");
 }
 
 void CPlayer::SendSurroundings() {
     static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::SendSurroundings is not built yet");
+    LogNotBuiltOnce(logged, "players", "CPlayer::SendSurroundings is not built yet");
 }
 
 int CPlayer::SetWarMode(int) {
     // War mode stays as it was.
     static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::SetWarMode is not built yet");
+    LogNotBuiltOnce(logged, "players", "CPlayer::SetWarMode is not built yet");
     return warModeBytes_[0] ? 1 : 0;
 }
 
 bool CPlayer::Resurrect() {
     static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::Resurrect is not built yet");
+    LogNotBuiltOnce(logged, "players", "CPlayer::Resurrect is not built yet");
     return false;
 }
 
 void CPlayer::ApplyResurrectionLoss(int, int) {
     static bool logged = false;
-    NotBuiltOnce(logged, "CPlayer::ApplyResurrectionLoss is not built yet");
+    LogNotBuiltOnce(logged, "players", "CPlayer::ApplyResurrectionLoss is not built yet");
 }
 
 void CPlayer::LookAtObject(u32 serial) {

@@ -1,6 +1,7 @@
 #include "server/world/world_utilities.h"
 
 #include "core/location.h"
+#include "core/log_sink.h"
 #include "core/random_numbers.h"
 #include "core/text_utils.h"
 #include "server/world/base_object.h"
@@ -45,4 +46,10 @@ bool AnyWordOccurs(const char* text, const char* const* words) {
         if (BoyerMooreSearch(*words, text) >= 0) return true;
     }
     return false;
+}
+
+void LogNotBuiltOnce(bool& logged, const char* channel, const char* what) {
+    if (logged) return;
+    logged = true;
+    GetLogSink().Log(0, 0, 0, "", channel, "error", what);
 }

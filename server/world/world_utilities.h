@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers that the world code, the NPC rules and the scripts share: the eight
-// directions (0 north, clockwise to 7 north-west) and a word-list search.
+// directions (0 north, clockwise to 7 north-west), a word-list search and the once-only log
+// line of a hook not built yet.
 #include "platform/types.h"
 
 class CBaseObject;
@@ -13,5 +14,8 @@ int DirectionTo(const CBaseObject& from, const CBaseObject& to);
 int DirectionBetween(u32 a, u32 b);
 int ReverseDirection(int direction);
 int TurnTwoSteps(int direction);
+// Logs `what` as an error under `channel` the first time it is reached (`logged` is the
+// caller's own once-flag): the voice of a hook that is not built yet.
+void LogNotBuiltOnce(bool& logged, const char* channel, const char* what);
 // Whether any word of the null-terminated list occurs anywhere in the text (A-Z folded).
 bool AnyWordOccurs(const char* text, const char* const* words);
