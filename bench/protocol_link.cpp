@@ -11,7 +11,7 @@
 #include "core/packet_writer.h"
 #include "server/net/object_packets.h"
 #include "server/net/socket.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "server/net/packet_framer.h"
 #include "server/net/packet_table.h"
 #include "server/net/socket.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 
 namespace {
 

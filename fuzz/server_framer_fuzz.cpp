@@ -17,7 +17,7 @@
 #include "server/net/local_connection.h"
 #include "server/net/packet_table.h"
 #include "server/net/socket.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/player_registry.h"
 
 namespace {

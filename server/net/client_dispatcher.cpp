@@ -6,7 +6,7 @@
 #include "core/packet_reader.h"
 #include "server/net/player_requests.h"
 #include "server/net/speech.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 
 namespace {
 

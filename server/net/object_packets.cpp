@@ -5,7 +5,7 @@
 #include "core/random_numbers.h"
 #include "server/net/packet_build.h"
 #include "server/server_config.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/tile_data.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "core/packet_writer.h"
 #include "server/net/socket.h"
 #include "server/world/map_queries.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/player_registry.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "server/net/object_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/net/protocol_world_services.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/object_manager.h"
 
 namespace {

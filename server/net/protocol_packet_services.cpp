@@ -12,7 +12,7 @@
 #include "server/net/speech.h"
 #include "server/net/text_packets.h"
 #include "server/world/container.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/world_packet_values.h"
 

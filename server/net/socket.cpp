@@ -9,7 +9,7 @@
 #include "server/net/packet_framer.h"
 #include "server/net/packet_table.h"
 #include "server/net/send_queue.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 
 SocketListHead SocketList;
 CUserSock* LocalUserSock = nullptr;

@@ -5,7 +5,7 @@
 #include "server/net/effect_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/world/base_object.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 
 void PlaySoundAtObject(const CBaseObject& object, int sound, int extra) {
     const Location at = object.GetWorldLocation();

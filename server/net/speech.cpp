@@ -13,7 +13,7 @@
 #include "server/net/protocol_world_services.h"
 #include "server/net/text_packets.h"
 #include "server/world/map_queries.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/object_manager.h"
 #include "server/world/player_registry.h"
 

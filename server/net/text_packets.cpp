@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "server/net/packet_build.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/object_manager.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "server/net/speech.h"
 #include "server/net/text_packets.h"
 #include "server/world/item.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/object_manager.h"
 
 bool BuildUnicodeSpeechPacket(PacketWriter& w, const CBaseObject* speaker, int type,

@@ -8,7 +8,7 @@
 #include "server/net/packet_senders.h"
 #include "server/net/protocol_world_services.h"
 #include "server/net/socket.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/player_registry.h"
 
 namespace {

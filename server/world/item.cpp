@@ -10,7 +10,7 @@
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/map_queries.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/object_manager.h"
 #include "server/world/placement_record.h"
 #include "server/world/resource_entry.h"

@@ -5,7 +5,7 @@
 #include "script/runtime/trigger_services.h"
 #include "server/world/item.h"
 #include "server/world/map_queries.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
 

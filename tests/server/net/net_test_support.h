@@ -13,7 +13,7 @@
 #include "core/cstr.h"
 #include "server/net/protocol_world_services.h"
 #include "server/net/socket.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/player_registry.h"
 
 // Hex text ("53 02") to bytes.

@@ -14,7 +14,7 @@
 #include "server/net/packet_table.h"
 #include "server/net/socket.h"
 #include "server/server_config.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_model_services.h"
 #include "tests/server/net/net_test_support.h"

@@ -19,7 +19,7 @@
 #include "server/world/container.h"
 #include "server/world/item.h"
 #include "server/world/item_kinds.h"
-#include "server/world/mobile.h"
+#include "server/world/player.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"

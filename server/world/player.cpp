@@ -1,0 +1,225 @@
+#include "server/world/player.h"
+
+#include "platform/clock.h"
+#include "script/compiler/trigger_table.h"
+#include "script/runtime/trigger_services.h"
+#include "server/net/packet_services.h"
+#include "server/net/socket.h"
+#include "server/server_config.h"
+#include "server/world/map_queries.h"
+#include "server/world/object_manager.h"
+#include "server/world/object_texts.h"
+#include "server/world/player.h"
+#include "server/world/player_registry.h"
+#include "server/world/sector_grid.h"
+#include "server/world/world_utilities.h"
+
+// ---------------------------------------------------------------- CPlayer
+
+CPlayer::CPlayer() : flags_(0) {
+    LinkLivePlayer(this);
+}
+
+CPlayer::~CPlayer() {
+    // A connection must never keep pointing at a player that is gone.
+    if (userSock_ && userSock_->player == this) userSock_->player = nullptr;
+    UnlinkLivePlayer(this);
+}
+
+void CPlayer::SetName(const char* name) {
+    std::snprintf(name_, sizeof name_, "%s", name ? name : "");
+}
+
+void CPlayer::SetAccountName(const char* name) {
+    std::snprintf(accountName_, sizeof accountName_, "%s", name ? name : "");
+}
+
+void CPlayer::Tick() {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "players", "CPlayer::Tick is not built yet");
+}
+
+bool CPlayer::IsLoggedIn() const {
+    return HasFlag(kPlayerLoggedIn);
+}
+
+void CPlayer::LogOut(int) {
+    // The delayed log-out outside a safe place comes with the player's timed state; until
+    // then every log-out leaves at once.
+    SetFlag(kPlayerLoggedIn, false);
+    CancelTrade();
+    SetFlag(kPlayerEditing, false);
+    AddLoggedOutPlayer(this);
+}
+
+void CPlayer::EnterWorld(CUserSock*) {
+    RestoreLoggedOutPlayer(this);
+    Location at = GetLocation();
+    if (at.x == -1) at = ConfiguredStartLocation();
+    if (!IsDetached()) RemoveFromWorldQuiet();
+    const int z = g_worldMap.FindGoodZ(at, at.z - 8, at.z + 8, GetHeight(), GetMoveType(), this, 0);
+    const u32 serial = GetSerial();
+    if (z != kNoZ) {
+        at.z = static_cast<s8>(z);
+        PlaceInWorld(at);
+    } else {
+        PlaceInWorldQuiet(at);
+    }
+    GetTriggerServices().SendTrigger(this, kTriggerOnline, TriggerArgs{});
+    CPlayer* self = FindLivePlayerBySerial(serial);
+    if (self != this) return;  // the trigger deleted the player
+    if (z == kNoZ) {
+        // No standing place there: the last valid ground, else the world corner.
+        RemoveFromWorldQuiet();
+        const Location& safe = GetLastValidTerrain();
+        PlaceInWorldQuiet(safe.IsUnset() ? WorldCorner() : safe);
+    }
+    SetFlag(kPlayerLoggedIn, true);
+    SetFlag(kPlayerEditing, false);
+    SetFlag(kPlayerMarked, false);
+}
+
+void CPlayer::WalkRequest(int, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "players", "CPlayer::WalkRequest is not built yet");
+}
+
+void CPlayer::SendSurroundings() {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "players", "CPlayer::SendSurroundings is not built yet");
+}
+
+int CPlayer::SetWarMode(int) {
+    // War mode stays as it was.
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "players", "CPlayer::SetWarMode is not built yet");
+    return warModeBytes_[0] ? 1 : 0;
+}
+
+bool CPlayer::Resurrect() {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "players", "CPlayer::Resurrect is not built yet");
+    return false;
+}
+
+void CPlayer::ApplyResurrectionLoss(int, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "players", "CPlayer::ApplyResurrectionLoss is not built yet");
+}
+
+void CPlayer::LookAtObject(u32 serial) {
+    ::LookAtObject(this, serial);
+}
+
+void CPlayer::SetWarModeBytes(const u8 (&bytes)[kWarModeByteCount]) {
+    for (int i = 0; i < kWarModeByteCount; ++i)
+        warModeBytes_[i] = bytes[i];
+}
+
+void CPlayer::PushLastExamined(u32 serial) {
+    for (int i = kLastExaminedCount - 1; i > 0; --i)
+        lastExamined_[i] = lastExamined_[i - 1];
+    lastExamined_[0] = serial;
+}
+
+void CPlayer::RecordValidTerrain(const Location& at) {
+    const TerrainEntry* terrain = g_sectorGrid.TerrainAt(at.x, at.y);
+    if (terrain && !IsInvalidTerrainTile(terrain->tile) && terrain->z == at.z) {
+        lastValidTerrain_ = at;
+    }
+}
+
+void CPlayer::PlaceInWorldQuiet(const Location& at) {
+    if (cloc_.IsUnset()) cloc_ = at;
+    RecordValidTerrain(at);
+    if (detached_) {
+        LinkIntoCell(at);
+        detached_ = false;
+        AddRangeListeners(this);
+    }
+    FreePlacement();
+}
+
+void CPlayer::PlaceInWorld(const Location& at) {
+    // The player's own packets (its update, light and surroundings) come with the player
+    // life cycle; the placement itself is the quiet one.
+    PlaceInWorldQuiet(at);
+    if (IsCampFireNear(GetWorldLocation())) {
+        if (campStartTime_ == 0) campStartTime_ = platform::NowMs();
+    } else {
+        campStartTime_ = 0;
+    }
+}
+
+void CPlayer::RemoveFromWorld() {
+    const Location where = GetWorldLocation();
+    RemoveRangeListeners(this);
+    RecordPlacement(WornLayers::kFromLayerOne);
+    CancelTrade();
+    if (g_objectManager.IsOn(ObjectSwitch::kSendRemovalPackets) &&
+        !(status_ & kStatusShownByMulti)) {
+        GetPacketServices().SendDeleteObject(serial_, where, this);
+    }
+    UnlinkFromChain();
+    container_ = nullptr;
+    detached_ = true;
+}
+
+void CPlayer::RemoveFromWorldQuiet() {
+    CMobile::RemoveFromWorldQuiet();
+}
+
+u32 CPlayer::GetMoveClass(int moveType) const {
+    if (IsGhost() || (IsHidden() && IsEditing())) return 0;
+    return CMobile::GetMoveClass(moveType);
+}
+
+u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
+    return CMobile::GetMoveClassDefault(other);
+}
+
+const char* CPlayer::GetName(int flag) const {
+    return CMobile::GetName(flag);
+}
+
+void CPlayer::DeleteSelf() {
+    if (!g_objectManager.IsOn(ObjectSwitch::kPlayerDeleteAllowed)) return;
+    CMobile::DeleteSelf();
+}
+
+int CPlayer::GetMoveType() const {
+    if ((flags_ & kPlayerEditing) && (flags_ & kPlayerPassThrough)) return kMoveTypeEditing;
+    if (IsGhost()) return kMoveTypeGhost;
+    return CMobile::GetMoveType();
+}
+
+void CPlayer::SetSerial(u32 serial) {
+    CItem::SetSerial(serial);
+}
+void CPlayer::SetMurderCount(int) {}
+void CPlayer::ReceiveUnhealthyActionFrom(CMobile*) {}
+void CPlayer::GetControllerInfo(ControllerInfo&) {}
+void CPlayer::ChangeReputation(int, int) {}
+bool CPlayer::CancelTrade() {
+    return false;
+}
+void CPlayer::Die() {}
+
+int CPlayer::GetBodyTableValue() const {
+    static const u8 kValues[14] = {6, 5, 3, 2, 2, 8, 4, 5, 8, 7, 3, 7, 7, 8};
+    return type_ < 14 ? kValues[type_] : 0;
+}
+
+void CPlayer::SetNotoriety(int) {}
+void CPlayer::GetTitledName(CStr& out) const {
+    CMobile::GetTitledName(out);
+}
+int CPlayer::Walk(int, int*) {
+    // The player's own walk checks come with the player rules.
+    return 0;
+}
+void CPlayer::Kill() {}
+void CPlayer::ApplyStatCapIfAllowed() {}
+void CPlayer::AdjustStatIfAllowed(int) {}
+void CPlayer::ReceiveHelpfulActionFrom(CMobile*) {}
+void CPlayer::ChooseAlignmentSide() {}

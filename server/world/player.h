@@ -1,0 +1,148 @@
+#pragma once
+// Player characters: a mobile played through a connection, with its account keys, flags,
+// name and the player's own rules of entering, walking and leaving the world.
+#include "server/world/mobile.h"
+
+// A server-side routine that sees every target answer of the player before scripts do:
+// (player, cursor type, target serial after the reach check, x, y, z).
+using PlayerTargetCallback = void (*)(CPlayer& player, int cursorType, u32 target, int x, int y,
+                                      int z);
+
+// The bodies of a dead player.
+constexpr u16 kGhostBodies[] = {402, 403};
+
+class CPlayer : public CMobile {
+public:
+    CPlayer();
+    ~CPlayer() override;
+    void PlaceInWorld(const Location& at) override;
+    void PlaceInWorldQuiet(const Location& at) override;
+    void RemoveFromWorld() override;
+    void RemoveFromWorldQuiet() override;
+    bool IsPlayer() const override { return true; }
+    u32 GetMoveClass(int moveType) const override;
+    u32 GetMoveClassDefault(const CBaseObject& other) const override;
+    const char* GetName(int flag) const override;
+    void DeleteSelf() override;
+    int GetMoveType() const override;
+    bool IsGhost() const override { return type_ == kGhostBodies[0] || type_ == kGhostBodies[1]; }
+    void SetSerial(u32 serial) override;
+    void SetMurderCount(int count) override;
+    void ReceiveUnhealthyActionFrom(CMobile* doer) override;
+    void GetControllerInfo(ControllerInfo& out) override;
+    void ChangeReputation(int first, int second) override;
+    bool CancelTrade() override;
+    void Die() override;
+    int GetBodyTableValue() const override;
+    void SetNotoriety(int value) override;
+    void GetTitledName(CStr& out) const override;
+    int Walk(int direction, int* landingZ = nullptr) override;
+    void Kill() override;
+    void HandleHealthGain() override {}
+    virtual void ApplyStatCapIfAllowed();
+    virtual void AdjustStatIfAllowed(int stat);
+    virtual void ReceiveHelpfulActionFrom(CMobile* doer);
+    virtual void ChooseAlignmentSide();
+
+    const char* GetRealName() const override { return name_; }
+    // The character's name, cut to the name field.
+    void SetName(const char* name);
+
+    // The per-pulse state of the player (run by the registry's tick walk). Not built yet: it
+    // says so once in the log.
+    virtual void Tick();
+
+    // The player's life cycle as the connection sees it. A player is logged in while a
+    // connection plays it; the walk and the other request hooks still say once in the log
+    // that they are not built yet.
+    virtual bool IsLoggedIn() const;
+    // Takes the player out of the game; `keepInMemory` 1 keeps the character among the
+    // logged-out players.
+    virtual void LogOut(int keepInMemory);
+    // Puts the player into the world for its connection (the player's part of world entry).
+    // Step three of the world entry: places the player (start location when unset, the map's
+    // elevation, trigger "online", god mode off, counselors counted).
+    virtual void EnterWorld(CUserSock* connection);
+    // A walk request of the client (packet 0x02): the step is acknowledged or refused by its
+    // sequence number, with the fatigue rules of a player's walk.
+    virtual void WalkRequest(int direction, int sequence);
+    // Sends the player everything within 18 tiles, and the player to everyone within 18.
+    virtual void SendSurroundings();
+    // Sets war mode from the client's flag; answers the resulting war state (0 or 1).
+    virtual int SetWarMode(int flag);
+    // Brings a ghost back to life with its graded message; answers whether it worked.
+    virtual bool Resurrect();
+    // The stat and skill loss a resurrection costs.
+    virtual void ApplyResurrectionLoss(int statLoss, int skillLoss);
+    // The player looks at the object of that serial (trigger "lookedat" and the name label).
+    virtual void LookAtObject(u32 serial);
+
+    // The connection playing this character, or null. The link is two-way and is made and
+    // cleared by the connection's side (LinkPlayerToSocket, UnlinkPlayer).
+    CUserSock* GetUserSock() const { return userSock_; }
+    void SetUserSock(CUserSock* socket) { userSock_ = socket; }
+    // The keys of the character's creation request: the account it belongs to (the client's
+    // address on the in-process link) and the character's own number.
+    u32 GetAccountKey() const { return accountKey_; }
+    void SetAccountKey(u32 key) { accountKey_ = key; }
+    u32 GetCharacterKey() const { return characterKey_; }
+    void SetCharacterKey(u32 key) { characterKey_ = key; }
+
+    u32 GetFlagWord() const { return flags_; }
+    void SetFlagWord(u32 flags) { flags_ = flags; }
+    bool IsEditing() const { return (flags_ & kPlayerEditing) != 0; }
+    bool HasFlag(u32 bit) const { return (flags_ & bit) != 0; }
+    void SetFlag(u32 bit, bool on) { flags_ = on ? flags_ | bit : flags_ & ~bit; }
+    bool HasGodRights() const { return HasFlag(kPlayerGodRights); }
+    bool IsGameMaster() const { return HasFlag(kPlayerGameMaster); }
+    bool IsCounselor() const { return HasFlag(kPlayerCounselor); }
+    bool IsNonCombatant() const { return HasFlag(kPlayerNonCombatant); }
+    // Frozen (a ghost waits in the death menu) and squelched (may not speak).
+    bool IsFrozen() const { return frozen_; }
+    void SetFrozen(bool on) { frozen_ = on; }
+    bool IsSquelched() const { return squelched_; }
+    void SetSquelched(bool on) { squelched_ = on; }
+    // The four war-mode bytes the client sent last (flag and three it stores), echoed at entry.
+    static constexpr int kWarModeByteCount = 4;
+    const u8* GetWarModeBytes() const { return warModeBytes_; }
+    void SetWarModeBytes(const u8 (&bytes)[kWarModeByteCount]);
+    // The serials of the last objects whose status the player asked for, newest first.
+    static constexpr int kLastExaminedCount = 8;
+    void PushLastExamined(u32 serial);
+    u32 GetLastExamined(int index) const { return lastExamined_[index]; }
+    PlayerTargetCallback GetTargetCallback() const { return targetCallback_; }
+    void SetTargetCallback(PlayerTargetCallback callback) { targetCallback_ = callback; }
+    const Location& GetLastValidTerrain() const { return lastValidTerrain_; }
+    // The camp: the time (ms) the player sat down by a camp fire, 0 when not camping.
+    u32 GetCampStartTime() const { return campStartTime_; }
+    void SetCampStartTime(u32 ms) { campStartTime_ = ms; }
+    // The account name (bounded copy) and the 0/1 sex byte of the creation.
+    const char* GetAccountName() const { return accountName_; }
+    void SetAccountName(const char* name);
+    int GetSex() const { return sex_; }
+    void SetSex(int female) { sex_ = female ? 1 : 0; }
+    // The millisecond time the character was made.
+    u32 GetCreationTime() const { return creationTime_; }
+    void SetCreationTime(u32 ms) { creationTime_ = ms; }
+
+    static constexpr int kNameCapacity = 32;
+    static constexpr int kAccountNameCapacity = 32;
+
+protected:
+    char name_[kNameCapacity] = {};
+    char accountName_[kAccountNameCapacity] = {};
+    u8 sex_ = 0;
+    u32 creationTime_ = 0;
+    void RecordValidTerrain(const Location& at);
+    u32 flags_;
+    Location lastValidTerrain_;
+    u32 campStartTime_ = 0;
+    CUserSock* userSock_ = nullptr;
+    u32 accountKey_ = 0;
+    u32 characterKey_ = 0;
+    bool frozen_ = false;
+    bool squelched_ = false;
+    u8 warModeBytes_[kWarModeByteCount] = {};
+    u32 lastExamined_[kLastExaminedCount] = {};
+    PlayerTargetCallback targetCallback_ = nullptr;
+};
