@@ -15,6 +15,7 @@ class UnbuiltWorldHooks : public WorldHooks {
 public:
     void InvalidateRect(const ScreenRect&) override { Say("renderer dirty rectangles"); }
     void InvalidateWorldView() override { Say("renderer dirty rectangles"); }
+    void ScrollWorldView(int, int) override { Say("renderer dirty rectangles"); }
     void ClearScreenBuffer() override { Say("renderer screen buffer"); }
     bool FigureBox(const CClientContainer&, ScreenRect&) override {
         Say("mobile and corpse figures");

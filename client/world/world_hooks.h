@@ -23,6 +23,8 @@ public:
     // A rectangle of the world view (window pixels) to redraw.
     virtual void InvalidateRect(const ScreenRect& rect) { dirty.push_back(rect); }
     virtual void InvalidateWorldView() { ++wholeViewInvalidations; }
+    // The picture of the view moves by (dx, dy) pixels (the smooth scroll of a step).
+    virtual void ScrollWorldView(int dx, int dy) { scrolls.push_back({dx, dy, 0, 0}); }
     // The 640 x 480 screen buffer cleared to 0 (the level cut switching on).
     virtual void ClearScreenBuffer() { Record("ClearScreenBuffer"); }
     // The screen box of a mobile, corpse or player figure (its picture's extent in world-view
@@ -76,6 +78,7 @@ public:
 
     std::vector<std::string> calls;
     std::vector<ScreenRect> dirty;
+    std::vector<ScreenRect> scrolls;  // (dx, dy) in left and top
     int wholeViewInvalidations = 0;
     bool footsteps = true;
     u32 markedObject = 0;
