@@ -595,6 +595,9 @@ CClientItem::~CClientItem() {
 CClientItem* CClientItem::Allocate(u32 serial, int graphic, int increment) {
     CClientItem* o = ObjectPools::TakeItem();
     o->InitItemFields();
+    // Other fields carry over from the pooled object's last life, but standing for a multi
+    // must not: a stale mark would keep an item the update puts out of range for ever.
+    o->multiFlags = 0;
     o->serial = serial;
     o->graphic = u16(graphic & 0x3FFF);
     o->increment = s8(increment);

@@ -114,11 +114,13 @@ TEST_F(ClientObjectTest, PooledItemsComeBackAsTheSameObjectWithOldFields) {
     CClientItem* a = CClientItem::Allocate(0x40000300, 10, 0);
     a->amount = 7;
     a->hue = 33;
+    a->MarkMultiMember();
     a->Destroy();
     CClientItem* b = CClientItem::Allocate(0x40000301, 11, 0);
     EXPECT_EQ(a, b);
     EXPECT_EQ(b->amount, 7);
     EXPECT_EQ(b->hue, 33);
+    EXPECT_FALSE(b->IsMultiMember());  // a stale mark would keep it out of range for ever
     EXPECT_EQ(b->serial, 0x40000301u);
     EXPECT_EQ(TheClientWorld().FindBySerial(0x40000301), b);
     b->Destroy();
