@@ -1,14 +1,15 @@
 #include "script/compiler/script_compiler.h"
 
+#include "platform/bounded_file_read.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 
 #include "core/byte_order.h"
+#include "platform/bounded_file_read.h"
 #include "platform/hex_digit.h"
 #include "script/builtins/builtin_table.h"
 #include "script/compiler/script_parser.h"
@@ -897,6 +898,20 @@ bool ScriptCompiler::Validate(std::string& errors) {
     return ok;
 }
 
+namespace {
+// A script source is text a person writes; anything larger is not one (a device or a
+// runaway file must not be read until memory runs out).
+constexpr size_t kMaxScriptSourceBytes = 16u << 20;
+
+std::string ScriptSourceReadFailure(const platform::FileReadResult& read) {
+    switch (read.status) {
+        case platform::FileReadStatus::kMissing: return "cannot open (no such file)";
+        case platform::FileReadStatus::kTooLarge: return "larger than 16 MB, not a script source";
+        default: return "cannot open (" + read.reason + ")";
+    }
+}
+}  // namespace
+
 bool CompileScriptFiles(const std::vector<std::string>& files,
                         std::vector<std::pair<std::string, std::vector<u8>>>& outMembers,
                         std::string& errors) {
@@ -905,15 +920,15 @@ bool CompileScriptFiles(const std::vector<std::string>& files,
     ScriptCompiler compiler;
     bool ok = true;
     for (const std::string& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
-            errors += file + ": cannot open\n";
+        std::string text;
+        const platform::FileReadResult read = platform::ReadBoundedFile(
+            file, kMaxScriptSourceBytes, platform::Oversize::kWholeOnly, text);
+        if (!read.Read()) {
+            errors += file + ": " + ScriptSourceReadFailure(read) + "\n";
             ok = false;
             continue;
         }
-        std::ostringstream text;
-        text << in.rdbuf();
-        ScriptSource source{file, fs::path(file).stem().string(), text.str()};
+        ScriptSource source{file, fs::path(file).stem().string(), std::move(text)};
         if (!compiler.AddSource(source, errors)) ok = false;
     }
     if (!ok || !compiler.Validate(errors)) return false;

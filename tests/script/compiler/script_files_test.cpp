@@ -92,6 +92,12 @@ TEST(CompileScriptFiles, NamedFilesMatchTheirDirectory) {
     EXPECT_FALSE(CompileScriptFiles(files, fromFiles, errors));
     EXPECT_TRUE(fromFiles.empty());
     EXPECT_NE(errors.find("nosuchclass.zqs: cannot open"), std::string::npos) << errors;
+
+    // A directory (or a device) named as a source is refused, never read.
+    files.back() = dir.string();
+    errors.clear();
+    EXPECT_FALSE(CompileScriptFiles(files, fromFiles, errors));
+    EXPECT_NE(errors.find(dir.string() + ": cannot open ("), std::string::npos) << errors;
 }
 
 }  // namespace
