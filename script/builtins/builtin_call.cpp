@@ -27,6 +27,11 @@ bool DecodeArgSignature(const char* args, ArgSignature& out) {
     return true;
 }
 
+std::string UnbuiltBuiltinMessage(const BuiltinRecord& record) {
+    return std::string("script builtin '") + record.name + "' (" + record.signature +
+           ") is not built yet; the script thread is stopped";
+}
+
 void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
     BuiltinCall call(host, record);
     const char* sig = record.signature;
@@ -57,9 +62,7 @@ void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record) {
         host.PopArgument(slot.kind, slot);
     }
     if (!record.handler) {
-        const std::string message = std::string("script builtin '") + record.name + "' (" + sig +
-                                    ") is not built yet; the script thread is stopped";
-        GetLogSink().Log(0, 0, 0, "", "script", "error", message.c_str());
+        GetLogSink().Log(0, 0, 0, "", "script", "error", UnbuiltBuiltinMessage(record).c_str());
         host.Kill();
         return;
     }

@@ -3,6 +3,8 @@
 // thread's value stack by its signature, calls the handler with them, writes back the
 // by-reference arguments and pushes the result. The thread (the interpreter) is reached
 // through BuiltinCallHost, so the mechanism does not depend on how the stack is laid out.
+#include <string>
+
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/location.h"
@@ -139,6 +141,9 @@ public:
 
 // Runs one builtin call on the host's thread.
 void CallBuiltin(BuiltinCallHost& host, const BuiltinRecord& record);
+// The error that stops a script thread calling a builtin whose behaviour is not built yet
+// (both callers, the interpreter's fast path and CallBuiltin, say the same).
+std::string UnbuiltBuiltinMessage(const BuiltinRecord& record);
 
 // The control-flow handlers.
 void BuiltinIf(BuiltinCall& call);           // TK_IF, TK_WHILE (condition, target)

@@ -602,9 +602,7 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
         return kTypeVoid;
     }
     if (!rec.handler) {
-        const std::string message = std::string("script builtin '") + rec.name + "' (" +
-                                    rec.signature + ") is not built yet";
-        LogThreadError(instance_, message.c_str());
+        LogThreadError(instance_, UnbuiltBuiltinMessage(rec).c_str());
         Kill();
         return kTypeVoid;
     }
