@@ -7,9 +7,9 @@
 #include "core/byte_order.h"
 #include "tools/content_builder/anim_files.h"
 #include "tools/content_builder/art_files.h"
+#include "tools/content_builder/intro_movie_builder.h"
 #include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/sound_files.h"
-#include "tools/content_builder/intro_movie_builder.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 #include "tools/content_builder/world_view_files.h"
@@ -136,6 +136,10 @@ void WriteClientStaticsFiles(const std::vector<StaticEntry>& statics, std::vecto
     WriteStaticsFiles(area, statics, index, data);
 }
 
+namespace {
+constexpr const char* kClientConfigFile = "zq.cfg";
+}  // namespace
+
 bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
                       std::string* error) {
     files.clear();
@@ -164,7 +168,7 @@ bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
     if (!intro_movie::BuildIntroMovieFile(world.terrain, files["music/intro.wve"], error))
         return false;
     const std::string cfg = "HdUsage=max\nShowIntroAnim=on\n";
-    files["zq.cfg"] = std::vector<u8>(cfg.begin(), cfg.end());
+    files[kClientConfigFile] = std::vector<u8>(cfg.begin(), cfg.end());
     return true;
 }
 
@@ -173,6 +177,7 @@ bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::str
     std::filesystem::create_directories(dir, ec);
     for (const auto& [name, bytes] : files) {
         const std::string path = dir + "/" + name;
+        if (name == kClientConfigFile && std::filesystem::exists(path, ec)) continue;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()),

@@ -219,4 +219,30 @@ TEST(ClientFileWriters, IndexedRecordsAndPatchesReadBack) {
     std::filesystem::remove_all(dir);
 }
 
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A rebuild refreshes the data but keeps the settings the player saved in zq.cfg.
+TEST(WriteClientFiles, KeepsAnExistingConfigurationFile) {
+    const std::string dir =
+        ::testing::TempDir() + "/client_files_cfg_" + std::to_string(::getpid());
+    std::filesystem::remove_all(dir);
+    auto bytes = [](const std::string& text) { return std::vector<u8>(text.begin(), text.end()); };
+    std::string error;
+    ClientFiles first{{"zq.cfg", bytes("ShowIntroAnim=on\n")}, {"hues.txt", bytes("one")}};
+    ASSERT_TRUE(WriteClientFiles(dir, first, &error)) << error;
+    EXPECT_EQ(ReadAll(dir + "/zq.cfg"), "ShowIntroAnim=on\n");
+    {
+        std::ofstream saved(dir + "/zq.cfg", std::ios::trunc);
+        saved << "ShowIntroAnim=off\n";
+    }
+    ClientFiles second{{"zq.cfg", bytes("ShowIntroAnim=on\n")}, {"hues.txt", bytes("two")}};
+    ASSERT_TRUE(WriteClientFiles(dir, second, &error)) << error;
+    EXPECT_EQ(ReadAll(dir + "/zq.cfg"), "ShowIntroAnim=off\n");
+    EXPECT_EQ(ReadAll(dir + "/hues.txt"), "two");
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
