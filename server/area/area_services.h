@@ -4,6 +4,7 @@
 //
 // This is an interface. Until the world data is built and installed, the one in force
 // is this class itself: no banks, no weather regions, no hints.
+#include "core/location.h"
 
 class AreaServices {
 public:
@@ -22,6 +23,10 @@ public:
 
     // HintTable: one ageing pass over all hints.
     virtual void AgeHints() {}
+
+    // Regions: whether a place lies in a justice or city region (crimes there make the
+    // doer punishable). No regions: none.
+    virtual bool IsInJusticeRegion(const Location& at) { return (void)at, false; }
 };
 
 // The implementation in force (never null).

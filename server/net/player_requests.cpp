@@ -62,12 +62,10 @@ void HandleWalkRequest(CPlayer& player, PacketReader& packet) {
 void HandleGodModeRequest(CPlayer& player, PacketReader& packet) {
     u8 request = 0;
     if (!packet.ReadByte(request)) return;
-    if (request == 0) {
-        player.SetFlag(kPlayerEditing, false);
-        GetLogSink().Log(0, 0, 0, "", "misc", "godmode", "god mode disabled");
-    } else if (player.HasGodRights()) {
-        player.SetFlag(kPlayerEditing, true);
-        GetLogSink().Log(0, 0, 0, "", "misc", "godmode", "god mode enabled");
+    if (request != 0 && player.HasGodRights()) {
+        player.SetEditing();
+    } else {
+        player.ClearEditing();
     }
     BuildAndSendToPlayer<kGodModeLength>(
         player, [&](PacketWriter& w) { BuildGodModePacket(w, player.IsEditing()); });

@@ -818,22 +818,6 @@ void CItem::SetOverloadedWeight(int weight) {
 void CItem::RestoreWeightOverride() {
     if (ObjVars::Has(attachments_, "overloadedWeight", kTypeInt)) status_ |= kStatusWeightOverride;
 }
-void CItem::SetMurderCount(int) {}
-int CItem::GetNotorietyFor(CMobile*) const {
-    return 0;
-}
-void CItem::RefreshAggression() {}
-bool CItem::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
-    return false;
-}
-bool CItem::CanBeFreelyAggressedBy(CMobile*) {
-    return false;
-}
-void CItem::RecordAggressionWithInfo(CMobile*, CPlayer*, u32) {}
-void CItem::ReceiveAggressionFrom(CMobile*) {}
-void CItem::ReceiveUnhealthyActionFrom(CMobile*) {}
-void CItem::GetControllerInfo(ControllerInfo&) {}
-void CItem::ChangeReputation(int, int) {}
 void CItem::DumpText(CStr& out, int) {
     out = GetRealName();
 }

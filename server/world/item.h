@@ -111,17 +111,37 @@ public:
     virtual void GetStatusFlags(u8& packetStatus) const;
     virtual bool IsHidden() const;
     virtual void SetHidden(bool hidden);
+    // Reputation (reputation.cpp): "murderCount" = max(0, count), then the trigger
+    // "murdercountchanged".
     virtual void SetMurderCount(int count);
+    // How this object stands toward the viewer (a NotorietyClass, 1..6).
     virtual int GetNotorietyFor(CMobile* viewer) const;
+    // Re-arms the aggression mark (and lawful damage, and the controller timer when set).
     virtual void RefreshAggression();
+    // Whether the attacker (with its controller record) may attack this object lawfully.
     virtual bool IsLawfulTargetWithInfo(CMobile* attacker, ControllerInfo* info);
     virtual bool CanBeFreelyAggressedBy(CMobile* attacker);
     virtual void RecordAggressionWithInfo(CMobile* aggressor, CPlayer* controller,
                                           u32 controllerSerial);
     virtual void ReceiveAggressionFrom(CMobile* aggressor);
-    virtual void ReceiveUnhealthyActionFrom(CMobile* doer);
+    // Harm done by the doer: aggression recorded, then lawful damage or a crime. With `report`
+    // a player victim may report the doer's controller.
+    virtual void ReceiveUnhealthyActionFrom(CMobile* doer, bool report);
     virtual void GetControllerInfo(ControllerInfo& out);
-    virtual void ChangeReputation(int first, int second);
+    // A fame and karma change earned by this object goes to its controller.
+    virtual void ChangeReputation(int fame, int karma);
+    int GetMurderCount() const;
+    bool IsMurderer() const { return GetMurderCount() > 4; }
+    bool IsCriminal() const;
+    // Whether this object's guild is at war with the guild (stone, type) of another.
+    bool IsGuildEnemy(u32 guildstone, int guildType) const;
+    // The criminal mark for so many pulses; a new criminal is sent again to the players near.
+    void MarkCriminal(int ticks);
+    // The mark of that index expired (the reputation callback).
+    void ExpireReputation(int index);
+    // Harm done by the doer recorded: aggression, then lawful damage or a crime (and the
+    // controller's share). Fills the doer's controller record; true when it was a crime.
+    bool RecordHarmFrom(CMobile* doer, ControllerInfo& info);
 
     // The item as its class, or null when it is of another class.
     CContainer* AsContainer();

@@ -231,15 +231,6 @@ void CMobile::GetStatusFlags(u8& packetStatus) const {
     CContainer::GetStatusFlags(packetStatus);
     packetStatus |= statusFlags_;
 }
-int CMobile::GetNotorietyFor(CMobile*) const {
-    // The reputation rules give the base answer; until they come every viewer sees 1.
-    const int base = 1;
-    if (base == 1 && !IsHumanBody() && !IsOwnedPet()) return 3;
-    return base;
-}
-bool CMobile::IsLawfulTargetWithInfo(CMobile*, ControllerInfo*) {
-    return false;
-}
 int CMobile::GetMaxWeight() const {
     return 4 * stats_[kStatStrength] + 30;
 }

@@ -64,6 +64,9 @@ public:
     void GetStatusFlags(u8& packetStatus) const override;
     int GetNotorietyFor(CMobile* viewer) const override;
     bool IsLawfulTargetWithInfo(CMobile* attacker, ControllerInfo* info) override;
+    // A crime at the place: the criminal mark for so many pulses; in a justice region the
+    // mobile also becomes punishable (reputation.cpp).
+    void CommitCrimeAt(const Location& at, int ticks);
     int GetMaxWeight() const override;
     void MarkContentsValueless() override;
     void DeleteContents() override;

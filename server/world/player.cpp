@@ -178,10 +178,6 @@ u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
     return CMobile::GetMoveClassDefault(other);
 }
 
-const char* CPlayer::GetName(int flag) const {
-    return CMobile::GetName(flag);
-}
-
 void CPlayer::DeleteSelf() {
     if (!g_objectManager.IsOn(ObjectSwitch::kPlayerDeleteAllowed)) return;
     CMobile::DeleteSelf();
@@ -196,10 +192,6 @@ int CPlayer::GetMoveType() const {
 void CPlayer::SetSerial(u32 serial) {
     CItem::SetSerial(serial);
 }
-void CPlayer::SetMurderCount(int) {}
-void CPlayer::ReceiveUnhealthyActionFrom(CMobile*) {}
-void CPlayer::GetControllerInfo(ControllerInfo&) {}
-void CPlayer::ChangeReputation(int, int) {}
 bool CPlayer::CancelTrade() {
     return false;
 }
@@ -210,16 +202,8 @@ int CPlayer::GetBodyTableValue() const {
     return type_ < 14 ? kValues[type_] : 0;
 }
 
-void CPlayer::SetNotoriety(int) {}
-void CPlayer::GetTitledName(CStr& out) const {
-    CMobile::GetTitledName(out);
-}
 int CPlayer::Walk(int, int*) {
     // The player's own walk checks come with the player rules.
     return 0;
 }
 void CPlayer::Kill() {}
-void CPlayer::ApplyStatCapIfAllowed() {}
-void CPlayer::AdjustStatIfAllowed(int) {}
-void CPlayer::ReceiveHelpfulActionFrom(CMobile*) {}
-void CPlayer::ChooseAlignmentSide() {}

@@ -1,6 +1,7 @@
 #pragma once
 // Player characters: a mobile played through a connection, with its account keys, flags,
 // name and the player's own rules of entering, walking and leaving the world.
+#include "script/runtime/script_list.h"
 #include "server/world/mobile.h"
 
 // A server-side routine that sees every target answer of the player before scripts do:
@@ -28,21 +29,57 @@ public:
     bool IsGhost() const override { return type_ == kGhostBodies[0] || type_ == kGhostBodies[1]; }
     void SetSerial(u32 serial) override;
     void SetMurderCount(int count) override;
-    void ReceiveUnhealthyActionFrom(CMobile* doer) override;
+    void ReceiveUnhealthyActionFrom(CMobile* doer, bool report) override;
     void GetControllerInfo(ControllerInfo& out) override;
-    void ChangeReputation(int first, int second) override;
+    void ChangeReputation(int fame, int karma) override;
     bool CancelTrade() override;
     void Die() override;
     int GetBodyTableValue() const override;
-    void SetNotoriety(int value) override;
     void GetTitledName(CStr& out) const override;
     int Walk(int direction, int* landingZ = nullptr) override;
     void Kill() override;
-    void HandleHealthGain() override {}
-    virtual void ApplyStatCapIfAllowed();
-    virtual void AdjustStatIfAllowed(int stat);
-    virtual void ReceiveHelpfulActionFrom(CMobile* doer);
-    virtual void ChooseAlignmentSide();
+    // Healthy again: the victim's report lists are gone.
+    void HandleHealthGain() override;
+    // Staff (editing, counselors, game masters) are exempt from the caps.
+    int ApplySkillCap(int skill, int count) override;
+    virtual int ApplyStatCapIfAllowed(int stat, int count);
+    virtual int AdjustStatIfAllowed(int stat, int value);
+    // A player helping this one while it is a criminal or a murderer commits a crime.
+    virtual void ReceiveHelpfulActionFrom(CMobile* helper);
+    // Side 1 (good) or 2 (evil) of the alignment resources.
+    virtual void ChooseAlignmentSide(int side);
+
+    // Titles, roles and conduct (player_titles.cpp). The display name lives in the player's
+    // own buffer until the next call.
+    void GetCounselorTitle(CStr& out) const;
+    bool HasGmBody() const { return GetBody() == kGmBodyType; }
+    bool IsGameMasterInGmBody() const { return IsGameMaster() && HasGmBody(); }
+    bool IsCounselorInGmBody() const { return IsCounselor() && HasGmBody(); }
+    // Edit mode only with god rights; both changes are logged.
+    void SetEditing();
+    void ClearEditing();
+    // 1 when the role changed, 0 when it was already so.
+    int SetGameMaster();
+    int ClearGameMaster();
+    void AnnounceLoadedGameMaster();
+    // The notoriety moves by delta / (|notoriety| / 10, at least 1).
+    void AdjustNotoriety(int delta);
+    bool IsNotorietyPositive() const { return GetNotorietyTitle() > 0; }
+    bool IsNotorietyNegative() const { return GetNotorietyTitle() < 0; }
+    bool IsNotorietyNeutral() const { return GetNotorietyTitle() == 0; }
+    void JoinOrder();
+    void JoinChaos();
+    // A new combat target is stored and shown to the player (0xAA).
+    void SetCombatTarget(u32 serial);
+    u32 GetCombatTarget() const { return combatTarget_; }
+    // The connection's IPv4 address as "a.b.c.d" ("0.0.0.0" without one).
+    const char* GetAddressText() const;
+    bool IsOverloaded() const;
+    // IsOverloaded, telling the player its weight and maximum.
+    bool TellOverloaded();
+    // The format with the three titled names, to each of them that is a player.
+    static void TellThree(CMobile* a, CMobile* b, CMobile* c, const char* format);
+    int SumBaseStats() const;
 
     const char* GetRealName() const override { return name_; }
     // The character's name, cut to the name field.
@@ -126,10 +163,18 @@ public:
     void SetCreationTime(u32 ms) { creationTime_ = ms; }
 
     static constexpr int kNameCapacity = 32;
+    static constexpr u16 kGmBodyType = 987;
+    static constexpr size_t kDisplayNameNameChars = 250;
     static constexpr int kAccountNameCapacity = 32;
 
 protected:
+    bool IsStaffExempt() const;
+    void LogStaffEvent(const char* text) const;
+    void AppendToListVar(const char* name, u8 tag, ScriptListValue value);
+
     char name_[kNameCapacity] = {};
+    mutable char displayName_[256] = {};
+    u32 combatTarget_ = 0;
     char accountName_[kAccountNameCapacity] = {};
     u8 sex_ = 0;
     u32 creationTime_ = 0;

@@ -75,6 +75,11 @@ public:
     void SendToRangeExcept(const PacketWriter& packet, const Location& at, int radius,
                            const CPlayer* except);
     void SendToAll(const PacketWriter& packet);
+    // Appends the serials of the live players of a PlayerCategory (player_titles.cpp).
+    void CollectByCategory(std::vector<u32>& out, int kind);
+    // Every live player not editing whose base stats sum above 275 is logged and each of its
+    // base stats above 50 set to 50.
+    void AuditStatTotals();
 };
 
 // The live list, kept by CPlayer's constructor and destructor (newest first).

@@ -19,6 +19,7 @@
 #include "server/world/doors.h"
 #include "server/world/item.h"
 #include "server/world/player.h"
+#include "server/world/reputation.h"
 #include "server/world/object_manager.h"
 
 namespace {
@@ -200,7 +201,7 @@ ActionEntry g_actions[kCallbackActions] = {
     {ActionUnfreeze, "", false},
     {ActionUnsquelch, "", false},
     {ActionVulnerable, "", false},
-    {nullptr, "reputation records", false},
+    {ReputationTimerExpired, "", false},
     {ActionRemoveChaos, "", false},
     {ActionRemoveOrder, "", false},
 };

@@ -81,7 +81,7 @@ TEST_F(RequestTest, GodModeNeedsTheRightsAndIsAlwaysAnswered) {
         {"on with rights", kPlayerGodRights, "04 01", true, "2B 01", "god mode enabled"},
         {"any non-zero value is on", kPlayerGodRights, "04 7F", true, "2B 01", "god mode enabled"},
         {"off", kPlayerGodRights | kPlayerEditing, "04 00", false, "2B 00", "god mode disabled"},
-        {"on without rights", 0, "04 01", false, "2B 00", ""},
+        {"on without rights is off", 0, "04 01", false, "2B 00", "god mode disabled"},
         {"off without rights", kPlayerEditing, "04 00", false, "2B 00", "god mode disabled"},
     };
     for (const Case& c : cases) {
@@ -89,12 +89,11 @@ TEST_F(RequestTest, GodModeNeedsTheRightsAndIsAlwaysAnswered) {
         LogCapture log;
         EXPECT_EQ(RunHex(c.request), c.answer) << c.name;
         EXPECT_EQ(ann->IsEditing(), c.editing) << c.name;
-        const auto lines = log.FromSource("misc");
-        ASSERT_EQ(lines.size(), c.line[0] ? 1u : 0u) << c.name;
-        if (c.line[0]) {
-            EXPECT_EQ(lines[0].message, c.line) << c.name;
-            EXPECT_EQ(lines[0].severity, "godmode") << c.name;
-        }
+        const auto lines = log.FromSource("godmode");
+        ASSERT_EQ(lines.size(), 1u) << c.name;
+        EXPECT_EQ(lines[0].message, c.line) << c.name;
+        EXPECT_EQ(lines[0].severity, "misc") << c.name;
+        EXPECT_EQ(lines[0].serial, ann->GetSerial()) << c.name;
     }
 }
 
