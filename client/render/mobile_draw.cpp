@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "client/app/client_app.h"
+#include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "client/net/client_link.h"
 #include "client/net/client_link_services.h"
@@ -23,8 +24,6 @@ const u8 LayerDrawOrder[8][25] = {
     {25, 5, 4, 3, 24, 13, 8, 9, 14, 15, 19, 7, 23, 17, 22, 12, 10, 11, 16, 18, 6, 1, 2, 21, 20},
     {25, 5, 4, 3, 24, 13, 8, 9, 14, 15, 19, 7, 23, 17, 22, 12, 10, 11, 16, 18, 6, 1, 2, 21, 20},
 };
-
-u16 HighlightHues[8] = {0, 89, 63, 946, 946, 144, 34, 0};
 
 namespace {
 
@@ -222,7 +221,7 @@ bool IsHighlighted(const CClientMobile& m) {
 
 u16 GetHighlightHue(const CClientMobile& mobile) {
     const int n = mobile.notoriety;
-    return HighlightHues[n >= 0 && n < 8 ? n : 0];
+    return TheHueTable().highlightHues[n >= 0 && n < 8 ? n : 0];
 }
 
 bool IsHairOrBeard(const CClientObject& item) {

@@ -21,11 +21,10 @@ class CClientObject;
 // Layers painted, by facing; entry 0 is the mount (drawn before the body), layer 21 is never
 // drawn.
 extern const u8 LayerDrawOrder[8][25];
-// Highlight hues by notoriety 0-7.
-extern u16 HighlightHues[8];
 // The grey of the ghost's view and of hidden objects.
 constexpr u16 kGhostHue = 946;
 
+// The hue table's highlight hue of the mobile's notoriety (entry 0 past 7).
 u16 GetHighlightHue(const CClientMobile& mobile);
 // The item's tile layer is hair (11) or a beard (16).
 bool IsHairOrBeard(const CClientObject& item);
