@@ -302,6 +302,30 @@ TEST_F(MobileDrawTest, WithoutAFrameTheBoxIsTheAnchorPointAndNothingIsPainted) {
     }
 }
 
+TEST_F(MobileDrawTest, APlayersRunningBitDoesNotReachPastTheEightFacings) {
+    // The player's direction byte may carry the running bit; the mirror table has 8 entries.
+    CClientMobile* p = NewMobile(1, 400, 40, 40, 5, 1002, true);
+    const std::vector<u16> facing5 = DrawAlone(*p);
+    const ScreenRect box5 = p->box;
+    p->RemoveFromCell();
+    p->direction = 0x85;
+    p->PlaceInCell();
+    EXPECT_EQ(DrawAlone(*p), facing5);
+    EXPECT_EQ(p->box.left, box5.left);
+    EXPECT_EQ(p->box.right, box5.right);
+}
+
+TEST_F(MobileDrawTest, TheRunningClientsHooksGiveFiguresTheirDrawnBox) {
+    CClientMobile* m = NewMobile(0x90, 400, 40, 40, 4);
+    const ScreenRect drawn = m->box;
+    WorldHooks* recording = SetWorldHooks(nullptr);  // the running client's hooks
+    m->RemoveFromCell();
+    m->PlaceInCell();
+    EXPECT_EQ(m->box.top, drawn.top);
+    EXPECT_EQ(m->box.right, drawn.right);
+    SetWorldHooks(recording);
+}
+
 TEST_F(MobileDrawTest, EquippedAndMountedFiguresStayInsideTheirBoxes) {
     for (int facing = 0; facing < 8; ++facing) {
         CClientMobile* m = NewMobile(0x80, 400, 40, 40, u8(facing), 1002);
