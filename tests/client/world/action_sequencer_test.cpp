@@ -10,10 +10,6 @@ namespace {
 
 class ActionSequencerTest : public WorldFixture {
 protected:
-    CClientMobile* Mobile(u32 serial, int body, int x = 10, int y = 10) {
-        return static_cast<CClientMobile*>(
-            TheClientWorld().UpdateObject(serial, u16(body), 0, 0, x, y, 0, 0, 0, 0));
-    }
     // The frames shown, one per sequencer step, until the action ends.
     static std::vector<int> Frames(CClientMobile& m, int limit = 200) {
         std::vector<int> out;

@@ -6,13 +6,7 @@
 
 namespace {
 
-class ClientMobileTest : public WorldFixture {
-protected:
-    CClientMobile* Mobile(u32 serial, int body, int x = 10, int y = 10) {
-        return static_cast<CClientMobile*>(
-            TheClientWorld().UpdateObject(serial, u16(body), 0, 0, x, y, 0, 0, 0, 0));
-    }
-};
+class ClientMobileTest : public WorldFixture {};
 
 TEST_F(ClientMobileTest, DeathActionByBodyAndFallMode) {
     MakePlayer();
