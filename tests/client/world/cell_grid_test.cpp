@@ -148,11 +148,11 @@ TEST_F(CellGridTest, TallFiguresGetBandsOf44InTheCellsDiagonallyBelow) {
     SetWorldHooks(&hooks);
 }
 
-TEST_F(CellGridTest, SlicesAreHiddenWithTheirOwner) {
+TEST_F(CellGridTest, SlicesHideWithTheirOwnerAndDeletingThemKeepsTheOwnersChain) {
     TallFigureHooks tall;
-    tall.below = 100;
+    tall.below = 130;
     SetWorldHooks(&tall);
-    CClientMobile m(0x310, 200, 0);
+    CClientMobile m(0x300, 200, 0);
     m.loc.Set(5, 5, 0);
     m.PlaceInCell();
     ASSERT_NE(m.firstSlice, nullptr);
@@ -163,17 +163,6 @@ TEST_F(CellGridTest, SlicesAreHiddenWithTheirOwner) {
     for (CSpriteSlice* s = m.firstSlice; s; s = s->nextSlice)
         EXPECT_TRUE(s->IsHidden());
     TheLevels().roofLevel = 127;
-    m.RemoveFromCell();
-    SetWorldHooks(&hooks);
-}
-
-TEST_F(CellGridTest, DeletingSlicesKeepsTheOwnersChain) {
-    TallFigureHooks tall;
-    tall.below = 130;
-    SetWorldHooks(&tall);
-    CClientMobile m(0x300, 200, 0);
-    m.loc.Set(5, 5, 0);
-    m.PlaceInCell();
     CSpriteSlice* first = m.firstSlice;
     CSpriteSlice* middle = first->nextSlice;
     delete middle;
