@@ -59,7 +59,7 @@ private:
 };
 
 // What the gumps ask of the running client about the player: the player object of the client
-// world and the slot chosen on the character list.
+// world, the slot chosen on the character list, and the action sequencer's step.
 class ClientGumpHost : public GumpHostServices {
 public:
     u32 PlayerSerial() override { return ThePlayer() != nullptr ? ThePlayer()->serial : 0; }
@@ -73,6 +73,8 @@ public:
         const ClientLink* link = TheClientLink();
         return link != nullptr ? link->state.chosenSlot : -1;
     }
+    // Each presented frame advances the mobiles' running actions.
+    void RunActionSequencer() override { ::RunActionSequencer(); }
 
 private:
     bool entered_ = false;

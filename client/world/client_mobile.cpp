@@ -13,7 +13,6 @@ namespace {
 
 CClientPlayer* g_player = nullptr;
 DyingMobileTable g_dying;
-std::array<CClientMobile*, kActionSlots> g_slots{};
 std::array<AnimInfoEntry, 1000> g_animInfo{};
 
 struct StatuetteArt {
@@ -29,10 +28,6 @@ constexpr int kMobileStepOffset[8][2] = {{0, 1}, {0, 1}, {0, 0}, {0, 0},
                                          {0, 0}, {1, 0}, {1, 0}, {1, 1}};
 constexpr int kPlayerStepOffset[8][2] = {{0, 0}, {1, 0}, {1, 0}, {1, 1},
                                          {0, 1}, {0, 1}, {0, 0}, {0, 0}};
-
-// The mobile's destructor ends its action without the death hand-over (the hand-over would
-// look the mobile up by serial and destroy it a second time).
-bool g_inMobileDestructor = false;
 
 bool HasCoverAt(int column, int row, int height) {
     for (CDisplayObject* o = CellHead(column, row); o; o = o->cellNext) {
@@ -74,11 +69,7 @@ CClientMobile::CClientMobile(u32 s, int g, int inc) : CClientMobile() {
 CClientMobile::~CClientMobile() {
     g_dying.Resolve(0, serial, true);
     if (inCell) RemoveFromCell();
-    if (sequencerSlot >= 0 && !g_clientTearDown) {
-        g_inMobileDestructor = true;
-        EndAction();
-        g_inMobileDestructor = false;
-    }
+    if (!g_clientTearDown) ReleaseActionSlot();
     TheWorldHooks().MobileGone(serial);
     if (g_player && g_player != this && g_player->following && g_player->followedSerial == serial) {
         g_player->following = 0;
@@ -283,97 +274,6 @@ void CClientMobile::StopAction() {
     if (!action.active) return;
     action.active = 0;
     EndAction();
-}
-
-void CClientMobile::RegisterAction() {
-    if (sequencerSlot != -1) return;
-    for (int i = 0; i < kActionSlots; ++i) {
-        if (!g_slots[size_t(i)]) {
-            g_slots[size_t(i)] = this;
-            sequencerSlot = i;
-            return;
-        }
-    }
-}
-
-void CClientMobile::AdvanceAction() {
-    ActionRecord& a = action;
-    const bool wasInCell = inCell != 0;
-    auto change = [&](auto step) {
-        if (wasInCell) RemoveFromCell();
-        step();
-        a.delayCounter = 0;
-        if (wasInCell) PlaceInCell();
-    };
-    if (!a.backward) {
-        if (a.frame + 1 < a.frameCount) {
-            change([&] { ++a.frame; });
-        } else if (a.repsDone != u16(a.repeatCount - 1)) {
-            change([&] {
-                ++a.repsDone;
-                a.frame = 0;
-            });
-        } else if (a.pingPong) {
-            change([&] {
-                a.backward = 1;
-                a.pingPong = 0;
-                --a.frame;
-            });
-        } else {
-            EndAction();  // may destroy this mobile
-        }
-    } else {
-        if (a.frame != 0 && a.frame <= a.frameCount) {
-            change([&] { --a.frame; });
-        } else if (a.repsDone != 0) {
-            change([&] {
-                --a.repsDone;
-                a.frame = u16(a.frameCount - 1);
-            });
-        } else if (a.pingPong) {
-            change([&] {
-                a.backward = 0;
-                a.pingPong = 0;
-                ++a.frame;
-            });
-        } else {
-            EndAction();  // may destroy this mobile
-        }
-    }
-}
-
-bool CClientMobile::EndAction() {
-    if (sequencerSlot >= 0) {
-        const bool wasInCell = inCell != 0;
-        if (wasInCell && !g_inMobileDestructor) RemoveFromCell();
-        action.active = 0;
-        if (wasInCell && !g_inMobileDestructor) PlaceInCell();
-        g_slots[size_t(sequencerSlot)] = nullptr;
-        sequencerSlot = -1;
-    }
-    if ((action.id & 0x80) && !IsPlayer() && !g_inMobileDestructor) {
-        g_dying.Resolve(0, serial, false);
-        return true;
-    }
-    return false;
-}
-
-void ClearActionSlots() {
-    g_slots.fill(nullptr);
-}
-
-CClientMobile* ActionSlot(int slot) {
-    return slot >= 0 && slot < kActionSlots ? g_slots[size_t(slot)] : nullptr;
-}
-
-void RunActionSequencer() {
-    for (CClientMobile*& slot : g_slots) {
-        CClientMobile* m = slot;
-        if (!m) continue;
-        const int t = m->action.delayCounter;
-        m->action.delayCounter = u16(t + 1);
-        if (t > m->action.frameDelay) m->AdvanceAction();
-    }
 }
 
 // --- steps and movement -------------------------------------------------------------------------

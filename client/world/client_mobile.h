@@ -4,6 +4,7 @@
 // footsteps, notoriety, and the drawn height during a step.
 #include <vector>
 
+#include "client/world/action_sequencer.h"
 #include "client/world/client_object.h"
 
 class CClientMapCornerSource;
@@ -33,6 +34,8 @@ public:
     void Destroy() override { delete this; }
     void UpdateScreenBox() override;
     void PlaceInCell() override;
+    // Shadow, mount, body and worn items (client/render/mobile_draw.cpp).
+    void Draw(const ScreenRect& clip) override;
     bool IsMobile() const override { return true; }
     bool IsHidden() const override;
     u32 GetTileFlags() const override { return 0; }
@@ -62,6 +65,8 @@ public:
     void AdvanceAction();
     // True when the mobile was handed to the death completion (and may be gone).
     bool EndAction();
+    // Frees the sequencer slot without redraw or hand-over (the destructor's end).
+    void ReleaseActionSlot();
     int MovesPerTile() const;
     bool IsMounted() const { return graphic >= 400 && layers[kMountLayer] != nullptr; }
 
@@ -130,12 +135,6 @@ public:
     std::vector<DyingMobileEntry> entries;
 };
 DyingMobileTable& TheDyingMobiles();
-
-// The action sequencer's 20 slots.
-constexpr int kActionSlots = 20;
-void ClearActionSlots();
-void RunActionSequencer();
-CClientMobile* ActionSlot(int slot);
 
 // The movement action and frame shown when no action runs (actionFrame -1), or the action's.
 void ChooseMovementAction(int body, int counter, int actionFrame, int runningActionId, bool running,

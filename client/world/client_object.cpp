@@ -236,10 +236,6 @@ bool IsMarker(int graphic) {
 }  // namespace
 
 void CClientObject::Draw(const ScreenRect& clip) {
-    if (IsMobile()) {
-        CDisplayObject::Draw(clip);  // figures are drawn by their own class
-        return;
-    }
     if (IsMarker(graphic)) return;
     const CClientPlayer* player = ThePlayer();
     bool ghost = player != nullptr && player->IsGhost();

@@ -200,6 +200,8 @@ public:
     int GetHeight() const override { return 6; }
     void UpdateScreenBox() override;
     void PlaceInCell() override;
+    // The death pose and the worn items in it (client/render/mobile_draw.cpp).
+    void Draw(const ScreenRect& clip) override;
 
     u32 layerSerials[27] = {};  // slots 1-26 in use
 };

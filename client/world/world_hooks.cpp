@@ -5,6 +5,7 @@
 #include <set>
 
 #include "client/app/client_log.h"
+#include "client/render/mobile_draw.h"
 
 namespace {
 
@@ -17,9 +18,8 @@ public:
     void InvalidateWorldView() override { Say("renderer dirty rectangles"); }
     void ScrollWorldView(int, int) override { Say("renderer dirty rectangles"); }
     void ClearScreenBuffer() override { Say("renderer screen buffer"); }
-    bool FigureBox(const CClientContainer&, ScreenRect&) override {
-        Say("mobile and corpse figures");
-        return false;
+    bool FigureBox(const CClientContainer& figure, ScreenRect& box) override {
+        return FigureScreenBox(figure, box);
     }
     void RedrawRadar() override { Say("radar gump"); }
     void ContainerItemAdded(u32, u32) override { Say("container gumps"); }

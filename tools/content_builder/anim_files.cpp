@@ -22,14 +22,23 @@ std::vector<u16> Palette() {
 }
 
 // What a layer paints of the figure.
-enum class Part { kBody, kTunic, kSword, kHair, kBeard, kBeast };
+enum class Part { kBody, kTunic, kSword, kPants, kBoots, kHair, kBeard, kBeast };
 
 Part PartOf(int body) {
     if (body < 500) return Part::kBody;
     if (body < 520) return Part::kTunic;
-    if (body < 600) return Part::kSword;
+    if (body < 530) return Part::kSword;
+    if (body < 540) return Part::kPants;
+    if (body < 600) return Part::kBoots;
     if (body < 660) return Part::kHair;
     return Part::kBeard;
+}
+
+// A rider sits astride its mount: its feet end at this row.
+constexpr int kRiderCut = 52;
+
+bool IsMountedAction(int action) {
+    return action >= 23 && action <= 25;
 }
 
 // The figure's pixel (palette index, 0 nothing) at (x, y) of a frame: the legs swing with the
@@ -46,7 +55,8 @@ u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x
     }
     const int cx = kFigureWidth / 2 + (direction - 2);  // turns a little with the direction
     const int dx = x - cx;
-    const bool moving = action == 0 || action == 2;
+    if (part != Part::kBeast && IsMountedAction(action) && y >= kRiderCut) return 0;
+    const bool moving = action == 0 || action == 2 || action == 23 || action == 24;
     const int swing = moving ? (frame % 5 - 2) * (action == 2 ? 2 : 1) : 0;
     const bool head = (dx * dx) * 4 + (y - 7) * (y - 7) * 4 <= 64;  // radius 4 around (cx, 7)
     const bool neck = y >= 11 && y < 13 && std::abs(dx) <= 1;
@@ -79,6 +89,14 @@ u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x
         case Part::kSword:
             if (dx == 8 && y >= 6 && y < 32) return 64;
             return 0;
+        case Part::kPants:
+            if ((torso && y >= 29) || (legs && y < kFigureHeight - 6))
+                return static_cast<u8>(36 + (y % 3));
+            return 0;
+        case Part::kBoots:
+            return legs && y >= (IsMountedAction(action) ? kRiderCut : kFigureHeight) - 8
+                       ? static_cast<u8>(33 + (y % 2))
+                       : 0;
         case Part::kHair: {
             const int length = style == 1 ? 20 : (style == 2 ? 16 : 10);
             const bool cap = (dx * dx) * 4 + (y - 6) * (y - 6) * 4 <= 100 && y <= 6;
@@ -148,12 +166,17 @@ std::vector<u8> EncodeAnimation(Part part, int style, int action, int direction,
 }  // namespace
 
 const std::vector<int>& DemoHumanActions() {
-    static const std::vector<int> actions = {0, 2, 4, 7, 15, 21, 22};
+    // Walking, running, standing, war stance and walk, both deaths, and riding (walk, run,
+    // stand).
+    static const std::vector<int> actions = {0, 2, 4, 7, 15, 21, 22, 23, 24, 25};
     return actions;
 }
 
 int DemoActionFrames(int action) {
-    return action == 21 || action == 22 ? 6 : 10;
+    if (action == 21 || action == 22) return 6;
+    if (action == 23 || action == 24) return 5;
+    if (action == 25) return 1;
+    return 10;
 }
 
 u32 HumanAnimationId(int body, int action, int direction) {
@@ -189,7 +212,7 @@ std::vector<IndexedRecord> BuildDemoAnimations() {
                                               : (part == Part::kBeard ? w.animation - 660 : 0);
         bodies.push_back({w.animation, part, style});
     }
-    u32 highest = 0;
+    u32 highest = AnimationId(demo_tiles::kMountAnimation, 34, 4);
     for (const Body& b : bodies)
         highest = std::max(highest, HumanAnimationId(b.body, 34, 4));
     std::vector<IndexedRecord> records(highest + 1);
@@ -198,6 +221,17 @@ std::vector<IndexedRecord> BuildDemoAnimations() {
             for (int d = 0; d < 5; ++d)
                 records[HumanAnimationId(b.body, action, d)] = {
                     true, EncodeAnimation(b.part, b.style, action, d, DemoActionFrames(action)), 0};
+    // The mount under its rider: the beast walking, running and standing.
+    for (int action : {23, 24, 25})
+        for (int d = 0; d < 5; ++d)
+            records[AnimationId(demo_tiles::kMountAnimation, action, d)] = {
+                true,
+                EncodeAnimation(Part::kBeast, 0,
+                                action == 25       ? 4
+                                : action - 23 == 0 ? 0
+                                                   : 2,
+                                d, DemoActionFrames(action)),
+                0};
     for (const DemoCreature& c : DemoCreatures())
         for (const auto& [action, frames] : c.actions) {
             // Creatures of the second range die with actions 8 and 12; the drawing is the

@@ -7,8 +7,9 @@
 // anchor) followed by count palette indices, ended by 0x7FFF7FFF.
 //
 // The demo has the human bodies 400 (male) and 401 (female) and the worn layers of the tile
-// set (hair, beards, the tunic, the sword) standing (4), walking (0), running (2), in war
-// stance (7, 15) and dying (21, 22), five stored directions each; and a few creatures walking,
+// set (hair, beards, the tunic, trousers, boots, the sword) standing (4), walking (0), running
+// (2), in war stance (7, 15), dying (21, 22) and riding (23, 24, 25), five stored directions
+// each; the mount under a rider (kMountAnimation: 23, 24, 25); and a few creatures walking,
 // standing and dying.
 #include <vector>
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/content_builder/mobile_content.h"
 #include "tools/content_builder/art_files.h"
+#include "tools/content_builder/mobile_content.h"
 
 namespace {
 
@@ -88,15 +88,16 @@ TileSet BuildTileSet() {
     Static(t, kLongSword, 1,
            {kTileWeapon | kTileWearable | kTileArticleA, 1, 7, 1, 55, "long sword"});
     Static(t, kTunic, 1,
-           {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40,
-            "leather tunic"});
-    Static(
-        t, kShield, 1,
-        {kTileArmour | kTileWearable | kTileArticleA, 1, 5, 2, 30, "wooden shield"});
-    Static(
-        t, kStaff, 1,
-        {kTileWeapon | kTileWearable | kTileArticleA, 1, 4, 2, 20, "quarter staff"});
+           {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40, "leather tunic"});
+    Static(t, kShield, 1,
+           {kTileArmour | kTileWearable | kTileArticleA, 1, 5, 2, 30, "wooden shield"});
+    Static(t, kStaff, 1,
+           {kTileWeapon | kTileWearable | kTileArticleA, 1, 4, 2, 20, "quarter staff"});
+    Static(t, kPants, 1, {kTileWearable | kTileArticleA, 1, 2, 4, 10, "pair of trousers"});
+    Static(t, kBoots, 1, {kTileWearable | kTileArticleA, 1, 3, 3, 15, "pair of boots"});
     Static(t, kMountItems, 4, {kTileWearable, 0, 0, 25, 0, "mount"});
+    for (int i = 0; i < 4; ++i)
+        t.statics[kMountItems + i].values[0] = kMountAnimation;
     // The tile value of a wieldable names its weapon template.
     t.statics[kLongSword].value = demo_weapons::kLongSwordTemplate;
     t.statics[kTunic].value = demo_weapons::kTunicTemplate;
@@ -121,8 +122,9 @@ TileSet BuildTileSet() {
 
 const std::vector<WornAnimation>& DemoWornAnimations() {
     static const std::vector<WornAnimation> worn = {
-        {kTunic, 500},  {kLongSword, 520}, {kShortHair, 600}, {kLongHair, 601},   {kPonyTail, 602},
-        {kMohawk, 603}, {kGoatee, 660},    {kBeard, 661},     {kShortBeard, 662},
+        {kTunic, 500},     {kLongSword, 520}, {kPants, 530},      {kBoots, 540},
+        {kShortHair, 600}, {kLongHair, 601},  {kPonyTail, 602},   {kMohawk, 603},
+        {kGoatee, 660},    {kBeard, 661},     {kShortBeard, 662},
     };
     return worn;
 }

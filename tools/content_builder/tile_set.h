@@ -47,8 +47,12 @@ constexpr u16 kLongSword = 3937;  // weapon, layer 1
 constexpr u16 kTunic = 5068;      // armour, layer 13
 constexpr u16 kShield = 7026;     // shield, layer 2
 constexpr u16 kStaff = 3721;      // two-handed staff, layer 2
-// Mount items worn on layer 25 by riders, by the mount's body.
+constexpr u16 kPants = 5433;      // trousers, layer 4
+constexpr u16 kBoots = 5899;      // boots, layer 3
+// Mount items worn on layer 25 by riders, by the mount's body; their animation body (the
+// mount under its rider) is kMountAnimation.
 constexpr u16 kMountItems = 16031;  // 16031-16034
+constexpr u16 kMountAnimation = 700;
 constexpr u16 kMap = 5355;        // map item
 constexpr u16 kShortHair = 8251;  // hair, layer 11 (8252, 8253, 8260: more styles)
 constexpr u16 kLongHair = 8252;

@@ -148,6 +148,8 @@ void CGumpDesktop::PresentScreenRect(const ClipRect& rect) {
                     std::clamp(rect.right, 0, kScreenWidth),
                     std::clamp(rect.bottom, 0, kScreenHeight)};
     GumpHostServices& host = GetGumpHostServices();
+    // The mobiles' running actions advance once per presented frame.
+    host.RunActionSequencer();
     host.StepScreenEffects();
     if (screen_ != nullptr) host.Present(screen_, ringOffset_);
 }

@@ -148,13 +148,21 @@ TEST_F(CellGridTest, TallFiguresGetBandsOf44InTheCellsDiagonallyBelow) {
     SetWorldHooks(&hooks);
 }
 
-TEST_F(CellGridTest, DeletingSlicesKeepsTheOwnersChain) {
+TEST_F(CellGridTest, SlicesHideWithTheirOwnerAndDeletingThemKeepsTheOwnersChain) {
     TallFigureHooks tall;
     tall.below = 130;
     SetWorldHooks(&tall);
     CClientMobile m(0x300, 200, 0);
     m.loc.Set(5, 5, 0);
     m.PlaceInCell();
+    ASSERT_NE(m.firstSlice, nullptr);
+    for (CSpriteSlice* s = m.firstSlice; s; s = s->nextSlice)
+        EXPECT_FALSE(s->IsHidden());
+    TheLevels().roofLevel = 0;  // the figure stands under the roof cut
+    ASSERT_TRUE(m.IsHidden());
+    for (CSpriteSlice* s = m.firstSlice; s; s = s->nextSlice)
+        EXPECT_TRUE(s->IsHidden());
+    TheLevels().roofLevel = 127;
     CSpriteSlice* first = m.firstSlice;
     CSpriteSlice* middle = first->nextSlice;
     delete middle;

@@ -63,6 +63,12 @@ protected:
         return p;
     }
 
+    // A mobile as the server's object packets bring it, at (x, y, 0).
+    CClientMobile* Mobile(u32 serial, int body, int x = 10, int y = 10) {
+        return static_cast<CClientMobile*>(
+            TheClientWorld().UpdateObject(serial, u16(body), 0, 0, x, y, 0, 0, 0, 0));
+    }
+
     // A player standing at (10, 10) with the map window held still (no data files read).
     CClientPlayer* PlayerInStillWorld() {
         CClientPlayer* p = MakePlayer(1, 400);

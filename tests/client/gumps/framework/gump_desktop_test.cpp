@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
@@ -94,6 +96,15 @@ TEST_F(GumpRedrawTest, AnEmptyClipOnlyPresentsAndRestores) {
     EXPECT_EQ(host.presents, 1);
     EXPECT_TRUE(ScreenIsWorld());
     EXPECT_EQ(Shown(5, 5), world[5 * 640 + 5]);
+}
+
+TEST_F(GumpRedrawTest, EveryPresentedFrameStepsTheMobilesActions) {
+    host.calls.clear();
+    Desktop().DrawGumps({10, 10, 10, 40}, true);
+    DrawFrame();
+    EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "RunActionSequencer"),
+              host.presents);
+    EXPECT_GE(host.presents, 2);
 }
 
 // Fixture art of the composed screens: boxes with a see-through notch, buttons and fields.
