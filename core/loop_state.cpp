@@ -4,6 +4,7 @@ std::atomic<int> g_quitFlag{0};
 
 namespace {
 std::atomic<u32> g_loopTime{0};
+std::atomic<s32> g_worldPulse{0};
 }
 
 u32 GetLoopTime() {
@@ -11,4 +12,10 @@ u32 GetLoopTime() {
 }
 void SetLoopTime(u32 ms) {
     g_loopTime.store(ms, std::memory_order_relaxed);
+}
+s32 GetWorldPulse() {
+    return g_worldPulse.load(std::memory_order_relaxed);
+}
+void SetWorldPulse(s32 pulse) {
+    g_worldPulse.store(pulse, std::memory_order_relaxed);
 }

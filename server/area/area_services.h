@@ -1,9 +1,10 @@
 #pragma once
 // What the world tick asks of the world data: the resource banks' spawning and regrowth,
-// the weather, and the hint table's ageing.
+// the weather, and the hint table's ageing; and what a player's step asks of the regions.
 //
 // This is an interface. Until the world data is built and installed, the one in force
-// is this class itself: no banks, no weather regions, no hints.
+// is this class itself: no banks, no weather regions, no hints, no regions.
+#include "core/location.h"
 
 class AreaServices {
 public:
@@ -22,6 +23,11 @@ public:
 
     // HintTable: one ageing pass over all hints.
     virtual void AgeHints() {}
+
+    // RegionManager: whether a place lies in a city region or in a justice region (the town
+    // guards protect both). No regions: nowhere.
+    virtual bool IsInCityRegion(const Location& at) { return (void)at, false; }
+    virtual bool IsInJusticeRegion(const Location& at) { return (void)at, false; }
 };
 
 // The implementation in force (never null).

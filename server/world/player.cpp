@@ -21,6 +21,7 @@ CPlayer::CPlayer() : flags_(0) {
 }
 
 CPlayer::~CPlayer() {
+    PlayerGridRemove(this);
     // A connection must never keep pointing at a player that is gone.
     if (userSock_ && userSock_->player == this) userSock_->player = nullptr;
     UnlinkLivePlayer(this);
@@ -79,16 +80,6 @@ void CPlayer::EnterWorld(CUserSock*) {
     SetFlag(kPlayerMarked, false);
 }
 
-void CPlayer::WalkRequest(int, int) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::WalkRequest is not built yet");
-}
-
-void CPlayer::SendSurroundings() {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::SendSurroundings is not built yet");
-}
-
 int CPlayer::SetWarMode(int) {
     // War mode stays as it was.
     static bool logged = false;
@@ -134,6 +125,7 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
     RecordValidTerrain(at);
     if (detached_) {
         LinkIntoCell(at);
+        PlayerGridAdd(this);
         detached_ = false;
         AddRangeListeners(this);
     }
@@ -141,9 +133,17 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
 }
 
 void CPlayer::PlaceInWorld(const Location& at) {
-    // The player's own packets (its update, light and surroundings) come with the player
-    // life cycle; the placement itself is the quiet one.
     PlaceInWorldQuiet(at);
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading)) {
+        // The client's walk no longer matches the server's: it must resynchronise. The light
+        // packets of the place come with the light rules.
+        const u32 serial = GetSerial();
+        SendPlayerUpdate(*this);
+        SetWalkBlocked(1);
+        SendSurroundings();
+        if (!IsObjectAlive(serial, this)) return;
+        SendPlayerUpdate(*this);
+    }
     if (IsCampFireNear(GetWorldLocation())) {
         if (campStartTime_ == 0) campStartTime_ = platform::NowMs();
     } else {
@@ -161,21 +161,19 @@ void CPlayer::RemoveFromWorld() {
         GetPacketServices().SendDeleteObject(serial_, where, this);
     }
     UnlinkFromChain();
+    PlayerGridRemove(this);
     container_ = nullptr;
     detached_ = true;
 }
 
 void CPlayer::RemoveFromWorldQuiet() {
+    PlayerGridRemove(this);
     CMobile::RemoveFromWorldQuiet();
 }
 
 u32 CPlayer::GetMoveClass(int moveType) const {
     if (IsGhost() || (IsHidden() && IsEditing())) return 0;
     return CMobile::GetMoveClass(moveType);
-}
-
-u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
-    return CMobile::GetMoveClassDefault(other);
 }
 
 const char* CPlayer::GetName(int flag) const {
@@ -189,7 +187,7 @@ void CPlayer::DeleteSelf() {
 
 int CPlayer::GetMoveType() const {
     if ((flags_ & kPlayerEditing) && (flags_ & kPlayerPassThrough)) return kMoveTypeEditing;
-    if (IsGhost()) return kMoveTypeGhost;
+    if (IsGhost() || IsCounselor()) return kMoveTypeGhost;
     return CMobile::GetMoveType();
 }
 
@@ -213,10 +211,6 @@ int CPlayer::GetBodyTableValue() const {
 void CPlayer::SetNotoriety(int) {}
 void CPlayer::GetTitledName(CStr& out) const {
     CMobile::GetTitledName(out);
-}
-int CPlayer::Walk(int, int*) {
-    // The player's own walk checks come with the player rules.
-    return 0;
 }
 void CPlayer::Kill() {}
 void CPlayer::ApplyStatCapIfAllowed() {}

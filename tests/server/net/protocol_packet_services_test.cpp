@@ -271,14 +271,19 @@ TEST_F(ObjectPacketTest, RefusalsLookAtTextsAndSoundsReachTheirPlayers) {
     EXPECT_EQ(ToHex(all[0]), "2D " + serial + " 00 32 00 28 00 3C 00 28 00 46 00 28");
     EXPECT_EQ(Ids(ann), "");
 
-    // Skills and mobiles from the world are not sent yet and say so once.
+    // Skills from the world are not sent yet and say so once.
     LogCapture log;
     real.SendSkillUpdate(ann, 1);
     real.SendSkillUpdate(ann, 2);
-    real.SendMobile(near, ann, false);
-    EXPECT_EQ(log.FromSource("protocol").size(), 2u);
+    EXPECT_EQ(log.FromSource("protocol").size(), 1u);
     EXPECT_EQ(Ids(ann), "");
-    EXPECT_EQ(Ids(near), "");
+
+    // A mobile goes to another viewer as 0x77 or 0x78, to itself as its own update 0x20.
+    real.SendMobile(near, ann, false);
+    real.SendMobile(near, ann, true);
+    EXPECT_EQ(Ids(near), "77 78");
+    real.SendMobile(ann, ann, false);
+    EXPECT_EQ(Ids(ann), "20");
 }
 
 TEST_F(ObjectPacketTest, TheStaticsChangeLogIsNotBuiltAndSaysSo) {
