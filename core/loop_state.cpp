@@ -5,7 +5,7 @@ std::atomic<int> g_quitFlag{0};
 namespace {
 std::atomic<u32> g_loopTime{0};
 std::atomic<s32> g_worldPulse{0};
-}
+}  // namespace
 
 u32 GetLoopTime() {
     return g_loopTime.load(std::memory_order_relaxed);

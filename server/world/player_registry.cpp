@@ -13,9 +13,9 @@
 #include "platform/clock.h"
 #include "server/net/packet_senders.h"
 #include "server/server_config.h"
-#include "server/world/player.h"
 #include "server/world/map_queries.h"
 #include "server/world/object_manager.h"
+#include "server/world/player.h"
 #include "server/world/sector_grid.h"
 
 namespace {
@@ -136,8 +136,8 @@ int PlayerGridCount(const Location& at, int radius) {
 }
 
 void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& entering,
-                         std::vector<CPlayer*>& leaving, const Location& from,
-                         const Location& to, int radius, const CPlayer* except) {
+                         std::vector<CPlayer*>& leaving, const Location& from, const Location& to,
+                         int radius, const CPlayer* except) {
     Grid()->PartitionAroundExcept(staying, leaving, entering, from.x, from.y, to.x, to.y, radius,
                                   except);
 }

@@ -108,8 +108,8 @@ int PlayerGridCount(const Location& at, int radius);
 // For a move from `from` to `to`: the players within the radius of both (staying), of `to`
 // only (entering) and of `from` only (leaving), without `except`.
 void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& entering,
-                         std::vector<CPlayer*>& leaving, const Location& from,
-                         const Location& to, int radius, const CPlayer* except);
+                         std::vector<CPlayer*>& leaving, const Location& from, const Location& to,
+                         int radius, const CPlayer* except);
 
 // The live list, kept by CPlayer's constructor and destructor (newest first).
 void LinkLivePlayer(CPlayer* player);

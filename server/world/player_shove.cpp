@@ -28,7 +28,8 @@ void FinishShove(CPlayer& player) {
     SendSystemMessage(player, text.c_str());
     const int strength = player.GetStat(kStatStrength);
     const int victimStrength = victim->GetStat(kStatStrength);
-    const int cost = strength > victimStrength ? victimStrength * kShoveCost / strength : kShoveCost;
+    const int cost =
+        strength > victimStrength ? victimStrength * kShoveCost / strength : kShoveCost;
     player.SetCurFatigue(player.GetCurFatigue() - cost);
 }
 
