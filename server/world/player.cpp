@@ -125,8 +125,8 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
     RecordValidTerrain(at);
     if (detached_) {
         LinkIntoCell(at);
-        PlayerGridAdd(this);
         detached_ = false;
+        PlayerGridAdd(this);
         AddRangeListeners(this);
     }
     FreePlacement();

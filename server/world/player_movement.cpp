@@ -121,6 +121,11 @@ bool CPlayer::IsExhausted() {
 }
 
 int CPlayer::WalkRequest(int direction, int sequence) {
+    // A character out of the world (logged out, carried) has no place to step from.
+    if (IsDetached()) {
+        RejectMove(sequence);
+        return 0;
+    }
     const s32 now = GetWorldPulse() & kPulseBits;
     const s32 elapsed = (now - walk_.ring[walk_.ringIndex]) & kPulseBits;
     if (!IsGhost() && IsExhausted()) {

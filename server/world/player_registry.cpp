@@ -98,6 +98,7 @@ void WearNew(CPlayer* player, int graphic, u16 hue, int layer, bool container) {
 }  // namespace
 
 void PlayerGridAdd(CPlayer* player) {
+    if (player->IsDetached()) return;
     PlayerGrid* grid = Grid();
     PlayerGridSlot& slot = player->GridSlot();
     const Location at = player->GetWorldLocation();

@@ -96,7 +96,7 @@ struct PlayerGridSlot {
     bool filed = false;
 };
 // Files a player in the world under its world Location (again, when it moved to another
-// cell); takes it out.
+// cell; a player out of the world is never filed); takes it out.
 void PlayerGridAdd(CPlayer* player);
 void PlayerGridRemove(CPlayer* player);
 // The players of the grid within the radius (Chebyshev, no wrap) of the place; the same

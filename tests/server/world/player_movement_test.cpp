@@ -405,4 +405,15 @@ TEST_F(WalkTest, AStepTriggerThatDeletesThePlayerEndsTheWalkCleanly) {
     RemoveRangeListeners(watcher);
 }
 
+TEST_F(WalkTest, ACharacterOutOfTheWorldDoesNotWalkIntoIt) {
+    CPlayer* p = NewPlayer(10, 10, 0, 2);
+    p->RemoveFromWorld();
+    EXPECT_EQ(Request(p, 2, 0), 0);
+    EXPECT_EQ(Got(p).Ids(), "21");
+    EXPECT_TRUE(p->IsDetached());
+    std::vector<CPlayer*> near;
+    CollectPlayersInRange(near, Location(11, 10, 0), 5);
+    EXPECT_TRUE(near.empty()) << "not filed in the player grid";
+}
+
 }  // namespace
