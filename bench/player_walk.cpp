@@ -20,9 +20,7 @@
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/sector_grid.h"
-#include "server/world/world_data_files.h"
-#include "tools/content_builder/demo_content.h"
-#include "tools/content_builder/terrain.h"
+#include "tests/server/world/demo_island.h"
 
 namespace {
 
@@ -62,21 +60,12 @@ struct Town {
     static bool Free(const Location& at) { return GroundZ(at.x, at.y) != kNoZ; }
 
     Town() {
-        g_sectorGrid.Build(0, 0, 1024, 1024);
-        const DataMembers members = BuildServerDataMembers("Bench", 0, 0, 1024, 1024);
-        const Location square = BuildDemoWorld(0, 0, 1024, 1024).places.townSquare;
         std::string error;
-        if (LoadWorldDataFiles(
-                [&](const std::string& path, std::vector<u8>& out) {
-                    auto it = members.find(path);
-                    if (it == members.end()) return false;
-                    out = it->second;
-                    return true;
-                },
-                "Bench", nullptr, &error) != 0) {
+        if (LoadDemoIsland("Bench", error) != 0) {
             std::fprintf(stderr, "the demo world did not load: %s\n", error.c_str());
             std::exit(1);
         }
+        const Location square = DemoIslandPlaces().townSquare;
         SetPacketServices(&packets);
         // Players on a lattice of loops over the town, each loop on open ground.
         std::set<std::pair<int, int>> loops;

@@ -14,35 +14,20 @@
 #include "server/net/socket.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
-#include "server/world/world_data_files.h"
+#include "tests/server/world/demo_island.h"
 #include "tests/server/world/player_walk_support.h"
-#include "tools/content_builder/demo_content.h"
-#include "tools/content_builder/terrain.h"
 
 namespace {
 
 class DemoWalkTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ASSERT_EQ(g_sectorGrid.Build(0, 0, 1024, 1024), 0);
-        const DataMembers members = BuildServerDataMembers("Demo", 0, 0, 1024, 1024);
-        places = new DemoPlaces(BuildDemoWorld(0, 0, 1024, 1024).places);
         std::string error;
-        const int loaded = LoadWorldDataFiles(
-            [&](const std::string& path, std::vector<u8>& out) {
-                auto it = members.find(path);
-                if (it == members.end()) return false;
-                out = it->second;
-                return true;
-            },
-            "Demo", nullptr, &error);
-        ASSERT_EQ(loaded, 0) << error;
+        ASSERT_EQ(LoadDemoIsland("Demo", error), 0) << error;
+        places = new DemoPlaces(DemoIslandPlaces());
     }
     static void TearDownTestSuite() {
-        for (int n = 0; n < g_sectorGrid.GetCellCount(); ++n) {
-            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics)
-                s->Release();
-        }
+        ReleaseDemoIslandStatics();
         DeleteAllObjects();
         InstallTestTileSet();
         g_sectorGrid.Build(0, 0, 64, 64);

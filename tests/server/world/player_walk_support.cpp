@@ -5,6 +5,7 @@
 #include "server/net/packet_table.h"
 #include "server/net/socket.h"
 #include "server/world/player_registry.h"
+#include "tests/server/net/packet_test_support.h"
 
 std::string Received::Ids(const std::vector<u8>& skip) const {
     std::vector<u8> ids;
@@ -23,21 +24,9 @@ std::vector<std::vector<u8>> Received::Of(u8 id) const {
 std::vector<std::string> Received::Messages() const {
     std::vector<std::string> out;
     for (const auto& p : Of(0x1C)) {
-        PacketReader r(p.data(), p.size(), 3);
-        u32 serial = 0;
-        u16 graphic = 0, hue = 0, font = 0;
-        u8 type = 0;
-        char name[31] = {};
-        const char* text = nullptr;
-        r.ReadLong(serial);
-        r.ReadShort(graphic);
-        r.ReadByte(type);
-        r.ReadShort(hue);
-        r.ReadShort(font);
-        r.ReadFixedText(name, sizeof name, 30);
-        r.ReadCText(text);
-        EXPECT_TRUE(r.Ok()) << ToHex(p);
-        if (r.Ok()) out.push_back(text);
+        const TextMessageFields f = ReadTextMessage(p);
+        EXPECT_TRUE(f.ok) << ToHex(p);
+        if (f.ok) out.push_back(f.text);
     }
     return out;
 }
