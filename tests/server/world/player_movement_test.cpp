@@ -3,7 +3,10 @@
 // ghost's visibility, falls, the guard zone, and who is told of a move.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "server/area/area_services.h"
+#include "server/rules/npc_services.h"
 #include "server/world/map_queries.h"
 #include "server/world/player_movement.h"
 #include "server/world/player_registry.h"
@@ -414,6 +417,66 @@ TEST_F(WalkTest, ACharacterOutOfTheWorldDoesNotWalkIntoIt) {
     std::vector<CPlayer*> near;
     CollectPlayersInRange(near, Location(11, 10, 0), 5);
     EXPECT_TRUE(near.empty()) << "not filed in the player grid";
+}
+
+// Records which NPC noticed which mobile.
+struct NoticingNpcs : NpcServices {
+    std::vector<std::pair<u32, u32>> noticed;
+    void NoticeMobile(CNPC* npc, CMobile* mobile) override {
+        noticed.emplace_back(npc->GetSerial(), mobile->GetSerial());
+    }
+};
+
+TEST_F(WalkTest, AnNpcComingIntoViewIsShownAndNoticesTheMover) {
+    NoticingNpcs npcs;
+    SetNpcServices(&npcs);
+    CPlayer* p = NewPlayer(20, 20, 0, 2);
+    CNPC* ahead = NewNpc(39, 25);  // 19 away before the step, 18 after
+    NewNpc(38, 25);                // in view already
+    EXPECT_EQ(Request(p, 2, 1), 1);
+    const Received got = Got(p);
+    ASSERT_EQ(got.Ids(), "22 78");
+    EXPECT_EQ(ReadSerial(got.Of(0x78)[0]), ahead->GetSerial());
+    EXPECT_EQ(npcs.noticed,
+              (std::vector<std::pair<u32, u32>>{{ahead->GetSerial(), p->GetSerial()}}));
+    SetNpcServices(nullptr);
+}
+
+TEST_F(WalkTest, TheSurroundingsGoToThePlayerAndThePlayerToThoseAround) {
+    NoticingNpcs npcs;
+    SetNpcServices(&npcs);
+    CPlayer* p = NewPlayer(20, 20);
+    CPlayer* near = NewPlayer(30, 30);
+    CPlayer* ghost = NewPlayer(25, 20);
+    ghost->SetBodyType(kGhostBodies[0]);
+    CPlayer* far = NewPlayer(20, 40);
+    CItem* stone = PlacedItem(38, 20, 0);
+    CNPC* npc = NewNpc(20, 38);
+    PlacedItem(39, 20, 0);  // 19 away: not sent
+    DropAll();
+
+    p->SendSurroundings();
+    std::vector<u32> shown;
+    const Received got = Got(p);
+    for (const auto& packet : got.packets)
+        shown.push_back(ReadSerial(packet));
+    std::sort(shown.begin(), shown.end());
+    std::vector<u32> expected{near->GetSerial(), stone->GetSerial(), npc->GetSerial()};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(shown, expected) << got.Ids() << ": not the unseen ghost, not what lies 19 away";
+    EXPECT_EQ(npcs.noticed, (std::vector<std::pair<u32, u32>>{{npc->GetSerial(), p->GetSerial()}}));
+    EXPECT_EQ(Got(near).Ids(), "78");
+    EXPECT_EQ(Got(ghost).Ids(), "78");
+    EXPECT_EQ(Got(far).Ids(), "") << "20 away";
+
+    // In edit mode the player sees the ghost; hidden, it is sent to nobody.
+    p->SetFlag(kPlayerEditing, true);
+    p->SetHidden(true);
+    DropAll();
+    p->SendSurroundings();
+    EXPECT_EQ(Got(p).Of(0x78).size(), 3u) << "near, the ghost and the NPC";
+    EXPECT_EQ(Got(near).Ids(), "");
+    SetNpcServices(nullptr);
 }
 
 }  // namespace
