@@ -1,9 +1,9 @@
 #pragma once
 // What the world tick asks of the world data: the resource banks' spawning and regrowth,
-// the weather, and the hint table's ageing; and what a player's step asks of the regions.
+// the weather, and the hint table's ageing.
 //
 // This is an interface. Until the world data is built and installed, the one in force
-// is this class itself: no banks, no weather regions, no hints, no regions.
+// is this class itself: no banks, no weather regions, no hints.
 #include "core/location.h"
 
 class AreaServices {
@@ -24,9 +24,8 @@ public:
     // HintTable: one ageing pass over all hints.
     virtual void AgeHints() {}
 
-    // RegionManager: whether a place lies in a city region or in a justice region (the town
-    // guards protect both). No regions: nowhere.
-    virtual bool IsInCityRegion(const Location& at) { return (void)at, false; }
+    // Regions: whether a place lies in a justice or city region (crimes there make the
+    // doer punishable). No regions: none.
     virtual bool IsInJusticeRegion(const Location& at) { return (void)at, false; }
 };
 

@@ -11,6 +11,7 @@
 #include "server/world/object_texts.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
+#include "server/world/player_shove.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_utilities.h"
 
@@ -176,6 +177,10 @@ u32 CPlayer::GetMoveClass(int moveType) const {
     return CMobile::GetMoveClass(moveType);
 }
 
+u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
+    return ShoveMoveClass(*this, other, CMobile::GetMoveClassDefault(other));
+}
+
 const char* CPlayer::GetName(int flag) const {
     return CMobile::GetName(flag);
 }
@@ -211,6 +216,13 @@ int CPlayer::GetBodyTableValue() const {
 void CPlayer::SetNotoriety(int) {}
 void CPlayer::GetTitledName(CStr& out) const {
     CMobile::GetTitledName(out);
+}
+int CPlayer::Walk(int direction, int* landingZ) {
+    const Location from = GetWorldLocation();
+    const Location to = StepTarget(from, direction);
+    if (to.x == from.x && to.y == from.y) return 0;
+    if (landingZ) *landingZ = to.z;
+    return 1;
 }
 void CPlayer::Kill() {}
 void CPlayer::ApplyStatCapIfAllowed() {}

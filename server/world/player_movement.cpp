@@ -190,14 +190,6 @@ Location CPlayer::StepTarget(const Location& from, int direction) {
     return to;
 }
 
-int CPlayer::Walk(int direction, int* landingZ) {
-    const Location from = GetWorldLocation();
-    const Location to = StepTarget(from, direction);
-    if (to.x == from.x && to.y == from.y) return 0;
-    if (landingZ) *landingZ = to.z;
-    return 1;
-}
-
 void CPlayer::RejectMove(int sequence) {
     const Location at = GetWorldLocation();
     BuildAndSendToPlayer<kMoveRejectLength>(*this, [&](PacketWriter& w) {
@@ -312,8 +304,8 @@ void CPlayer::MoveStep(int direction, int acknowledge, int sequence) {
 
 void CPlayer::UpdateGuardZone() {
     const Location at = GetWorldLocation();
-    AreaServices& area = GetAreaServices();
-    const int state = area.IsInCityRegion(at) || area.IsInJusticeRegion(at) ? 1 : 0;
+    // The regions answer for city and justice regions alike: the guards protect both.
+    const int state = GetAreaServices().IsInJusticeRegion(at) ? 1 : 0;
     if (state == walk_.guardZone) return;
     walk_.guardZone = state;
     SendSystemMessage(*this, state ? "You are now under the protection of the town guards."

@@ -69,12 +69,6 @@ public:
     // Runs every attached live player's Tick in list order; a player may destroy itself (or
     // the next one) during its tick.
     void TickAll();
-    // Senders: the players within the radius (Chebyshev) of the place, without `except`; and
-    // every live player.
-    void SendToRange(const PacketWriter& packet, const Location& at, int radius);
-    void SendToRangeExcept(const PacketWriter& packet, const Location& at, int radius,
-                           const CPlayer* except);
-    void SendToAll(const PacketWriter& packet);
     // The players in range for whom the place is in sight from their eyes (8 above their
     // feet).
     void SendToRangeInSight(const PacketWriter& packet, const Location& at, int radius);
@@ -84,6 +78,12 @@ public:
     // Every live player within the radius (Chebyshev, no wrap) of at least one of the places.
     void SendToNearAnyOf(const PacketWriter& packet, const std::vector<Location>& places,
                          int radius);
+    // Senders: the players within the radius (Chebyshev) of the place, without `except`; and
+    // every live player.
+    void SendToRange(const PacketWriter& packet, const Location& at, int radius);
+    void SendToRangeExcept(const PacketWriter& packet, const Location& at, int radius,
+                           const CPlayer* except);
+    void SendToAll(const PacketWriter& packet);
 };
 
 // The player grid: every player in the world sits in the 64-tile cell of its x, y, so range

@@ -63,16 +63,15 @@ void CWorldMap::HandlePlayerStep(CPlayer* player, int direction, int sequence) {
     if (g_shove.mover == player) g_shove = ShoveContext{};
 }
 
-u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
-    const u32 answer = CMobile::GetMoveClassDefault(other);
-    if (!(answer & kBlocksMovers) || g_shove.mover != this || !other.IsDynamic()) return answer;
+u32 ShoveMoveClass(const CPlayer& mover, const CBaseObject& other, u32 answer) {
+    if (!(answer & kBlocksMovers) || g_shove.mover != &mover || !other.IsDynamic()) return answer;
     const CMobile* mobile = static_cast<const CItem&>(other).AsMobile();
     if (!mobile) return answer;
-    const Location mine = GetWorldLocation();
+    const Location mine = mover.GetWorldLocation();
     const Location theirs = mobile->GetWorldLocation();
     if (ChebyshevDistanceWrapped(mine, theirs) != 1) return answer;
     if (std::abs(mine.z - theirs.z) >= kShoveHeightLimit) return answer;
-    if (GetCurFatigue() != GetMaxFatigue()) return answer;
+    if (mover.GetCurFatigue() != mover.GetMaxFatigue()) return answer;
     const CPlayer* player = const_cast<CMobile*>(mobile)->AsPlayer();
     if (player && player->IsEditing()) return answer;
     // The stepping player passes through, pushing the mobile aside.

@@ -1,10 +1,12 @@
 #pragma once
 // The shove: a player at full fatigue walks through a mobile standing in its way and pushes
 // it aside. While CWorldMap::HandlePlayerStep runs, the context names the stepping player;
-// the player's answer to the map queries (CPlayer::GetMoveClassDefault) records the mobile it
-// passes through, and the step ends with the shove message and its fatigue cost.
+// the player's answer to the map queries (CPlayer::GetMoveClassDefault, through
+// ShoveMoveClass) records the mobile it passes through, and the step ends with the shove
+// message and its fatigue cost.
 #include "platform/types.h"
 
+class CBaseObject;
 class CMobile;
 class CPlayer;
 
@@ -19,3 +21,9 @@ struct ShoveContext {
     u32 victimSerial = 0;
 };
 ShoveContext& GetShoveContext();
+
+// What the mover's step finds in `other` (`answer`, the mobile rule): a mobile that would
+// block the player whose step is being handled is passed through, and recorded as the shove
+// victim, when the mover is fully rested and the mobile stands right next to it (less than 8
+// apart in height) and is not a player in edit mode.
+u32 ShoveMoveClass(const CPlayer& mover, const CBaseObject& other, u32 answer);

@@ -298,7 +298,7 @@ TEST_F(WalkTest, AFallOf22OrMoreHurts) {
 
 // Guards protect the tiles from x = 30 eastwards.
 struct GuardedEast : AreaServices {
-    bool IsInCityRegion(const Location& at) override { return at.x >= 30; }
+    bool IsInJusticeRegion(const Location& at) override { return at.x >= 30; }
 };
 
 TEST_F(WalkTest, TheGuardZoneIsLookedAtEveryTenMovesAndToldOnlyOnAChange) {
