@@ -19,3 +19,8 @@ inline void RequestQuit() {
 // The time taken at the top of every pass of the main loop.
 u32 GetLoopTime();
 void SetLoopTime(u32 ms);
+
+// The world's pulse number (one per 250 ms world tick, 30 bits, wrapping), published by the
+// world tick so that the world model can measure time in pulses.
+s32 GetWorldPulse();
+void SetWorldPulse(s32 pulse);

@@ -8,13 +8,14 @@
 #include "server/net/local_connection.h"
 #include "server/net/protocol_packet_services.h"
 #include "server/net/protocol_world_services.h"
+#include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/world_model_services.h"
 #include "server/world/world_script_link.h"
 
 namespace {
 
-// The protocol's world answers built so far: the game clock.
+// The protocol's world answers built so far: the game clock and the guard-zone look.
 class ClockProtocolServices : public ProtocolWorldServices {
 public:
     void GameClock(int& hour, int& minute, int& pulseInMinute) override {
@@ -22,6 +23,7 @@ public:
         minute = g_timeManager.GetMinute();
         pulseInMinute = g_timeManager.GetPulseInMinute();
     }
+    void UpdateGuardZone(CPlayer& player) override { player.UpdateGuardZone(); }
 };
 
 }  // namespace

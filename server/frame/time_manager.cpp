@@ -132,6 +132,7 @@ void CTimeManager::Update() {
     if (RunsOn(pulse_, Cadence::kStatistics)) LogStatistics();
 
     pulse_ = (pulse_ + 1) & kPulseMask;
+    SetWorldPulse(pulse_);
     const s32 p = pulse_;
 
     if (RunsOn(p, Cadence::kStatistics)) GetAreaServices().LogSpawnStatistics();

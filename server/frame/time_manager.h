@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+#include "core/loop_state.h"
 #include "platform/types.h"
 
 class CScriptInstance;
@@ -48,7 +49,10 @@ public:
     // Pulses from now until `futurePulse` on the 30-bit wrapping counter.
     s32 PulsesUntil(s32 futurePulse) const;
     // Sets the pulse counter (kept to 30 bits).
-    void SetPulseNum(s32 pulse) { pulse_ = pulse & kPulseMask; }
+    void SetPulseNum(s32 pulse) {
+        pulse_ = pulse & kPulseMask;
+        SetWorldPulse(pulse_);
+    }
     u32 GetLastUpdateTime() const { return lastUpdateTime_; }
 
     const GameCalendar& GetCalendar() const { return calendar_; }

@@ -13,6 +13,7 @@
 #include "server/net/text_packets.h"
 #include "server/world/container.h"
 #include "server/world/player.h"
+#include "server/world/player_movement.h"
 #include "server/world/player_registry.h"
 #include "server/world/world_packet_values.h"
 
@@ -146,9 +147,24 @@ void ProtocolPacketServices::SendSkillUpdate(CPlayer*, int) {
     LogProtocolNotBuilt(logged, "the skill update packet of the world is not built yet");
 }
 
-void ProtocolPacketServices::SendMobile(CPlayer*, CMobile*, bool) {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "the mobile packets of the world are not built yet");
+void ProtocolPacketServices::SendMobile(CPlayer* viewer, CMobile* mobile, bool full) {
+    if (!viewer || !mobile) return;
+    if (mobile == viewer) {
+        SendPlayerUpdate(*viewer);
+        return;
+    }
+    const int notoriety = mobile->GetNotorietyFor(viewer);
+    if (full) {
+        u8 buffer[kMaxMobileIncomingLength];
+        PacketWriter w(buffer, sizeof buffer);
+        BuildMobileIncomingPacket(w, *mobile, mobile->GetDirection(), notoriety);
+        SendPacketToPlayer(viewer, w);
+    } else {
+        u8 buffer[kMobileUpdateLength];
+        PacketWriter w(buffer, sizeof buffer);
+        BuildMobileUpdatePacket(w, *mobile, mobile->GetDirection(), notoriety);
+        SendPacketToPlayer(viewer, w);
+    }
 }
 
 void ProtocolPacketServices::NoteStaticsChanged(int) {

@@ -22,8 +22,10 @@ public:
     void SendSound(int sound, const Location& at) override;
     void TellSelf(CPlayer* player, const char* text) override;
     void SendVitals(CPlayer* to, CMobile* mobile, int kind) override;
-    // Skill values and mobile updates from the world say once that they are not built yet.
+    // Skill values from the world say once that they are not built yet.
     void SendSkillUpdate(CPlayer* player, int skill) override;
+    // 0x78 (full) or 0x77 with the mobile's facing and its notoriety toward the viewer; a
+    // player viewing itself gets its own update, 0x20.
     void SendMobile(CPlayer* viewer, CMobile* mobile, bool full) override;
     // The world-data change log comes with the world-editing tools: says so once.
     void NoteStaticsChanged(int cell) override;

@@ -4,6 +4,7 @@
 //
 // This is an interface. Until the NPC behaviour installs its implementation, the one in force
 // is this class itself, which does nothing.
+class CMobile;
 class CNPC;
 
 class NpcServices {
@@ -13,6 +14,8 @@ public:
     // The per-tick bookkeeping of the state sweep, run for every NPC in the table.
     virtual void TickBookkeeping(CNPC* npc);
     virtual void ExecuteNpcState(CNPC* npc);
+    // The NPC's reaction to a mobile that came into its view (it wakes and may react).
+    virtual void NoticeMobile(CNPC* npc, CMobile* mobile) { (void)npc, (void)mobile; }
 };
 
 // The implementation in force (never null).

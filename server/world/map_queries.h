@@ -11,6 +11,7 @@
 
 class CBaseObject;
 class CItem;
+class CPlayer;
 
 constexpr int kNoZ = -128;
 
@@ -93,6 +94,10 @@ public:
     static int Distance3D(const Location& a, const Location& b);
 
     bool IsSettling() const { return settling_; }
+
+    // A player's step request (player_shove.cpp): a turn when the direction differs from the
+    // facing, else the move, with the shove through a mobile in the way, or the rejection.
+    void HandlePlayerStep(CPlayer* player, int direction, int sequence);
 
 private:
     bool settling_ = false;

@@ -316,10 +316,11 @@ protected:
 
 // Bits of the player's flag word that the world classes test.
 enum PlayerFlagBit : u32 {
+    kPlayerWalkBlocked = 0x01,     // every step refused until the client resyncs (sequence 0)
     kPlayerEditing = 0x02,         // god mode: the world-editing commands are open to it
     kPlayerGodRights = 0x08,       // may switch god mode on (given at world entry)
     kPlayerPassThrough = 0x10,     // with edit mode: walks through everything
-    kPlayerGhostHeard = 0x20,      // a ghost whose speech living players hear, garbled
+    kPlayerGhostHeard = 0x20,      // a manifesting ghost: seen moving and heard (garbled)
     kPlayerHearsGhosts = 0x400,    // hears ghosts in clear
     kPlayerGameMaster = 0x1000,    // game master: hears everything, dot commands
     kPlayerNonCombatant = 0x4000,  // ignored by war mode; its speech wakes no scripts

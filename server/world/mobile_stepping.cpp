@@ -5,8 +5,8 @@
 
 #include "server/net/packet_services.h"
 #include "server/world/map_queries.h"
-#include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/player.h"
 #include "server/world/sector_grid.h"
 
 namespace {
@@ -90,6 +90,7 @@ int CMobile::MoveInDirection(int direction, int z) {
         PlaceInWorldQuiet(to);
     } else {
         SetLocationField(to);
+        if (CPlayer* player = AsPlayer()) PlayerGridAdd(player);
     }
     // Players that see the mobile get it moved; players that saw it only before lose it.
     std::vector<CPlayer*> before, after;

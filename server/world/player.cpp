@@ -11,6 +11,7 @@
 #include "server/world/object_texts.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
+#include "server/world/player_shove.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_utilities.h"
 
@@ -21,6 +22,7 @@ CPlayer::CPlayer() : flags_(0) {
 }
 
 CPlayer::~CPlayer() {
+    PlayerGridRemove(this);
     // A connection must never keep pointing at a player that is gone.
     if (userSock_ && userSock_->player == this) userSock_->player = nullptr;
     UnlinkLivePlayer(this);
@@ -79,16 +81,6 @@ void CPlayer::EnterWorld(CUserSock*) {
     SetFlag(kPlayerMarked, false);
 }
 
-void CPlayer::WalkRequest(int, int) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::WalkRequest is not built yet");
-}
-
-void CPlayer::SendSurroundings() {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::SendSurroundings is not built yet");
-}
-
 int CPlayer::SetWarMode(int) {
     // War mode stays as it was.
     static bool logged = false;
@@ -135,15 +127,24 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
     if (detached_) {
         LinkIntoCell(at);
         detached_ = false;
+        PlayerGridAdd(this);
         AddRangeListeners(this);
     }
     FreePlacement();
 }
 
 void CPlayer::PlaceInWorld(const Location& at) {
-    // The player's own packets (its update, light and surroundings) come with the player
-    // life cycle; the placement itself is the quiet one.
     PlaceInWorldQuiet(at);
+    if (!g_objectManager.IsOn(ObjectSwitch::kLoading)) {
+        // The client's walk no longer matches the server's: it must resynchronise. The light
+        // packets of the place come with the light rules.
+        const u32 serial = GetSerial();
+        SendPlayerUpdate(*this);
+        SetWalkBlocked(1);
+        SendSurroundings();
+        if (!IsObjectAlive(serial, this)) return;
+        SendPlayerUpdate(*this);
+    }
     if (IsCampFireNear(GetWorldLocation())) {
         if (campStartTime_ == 0) campStartTime_ = platform::NowMs();
     } else {
@@ -161,11 +162,13 @@ void CPlayer::RemoveFromWorld() {
         GetPacketServices().SendDeleteObject(serial_, where, this);
     }
     UnlinkFromChain();
+    PlayerGridRemove(this);
     container_ = nullptr;
     detached_ = true;
 }
 
 void CPlayer::RemoveFromWorldQuiet() {
+    PlayerGridRemove(this);
     CMobile::RemoveFromWorldQuiet();
 }
 
@@ -175,7 +178,7 @@ u32 CPlayer::GetMoveClass(int moveType) const {
 }
 
 u32 CPlayer::GetMoveClassDefault(const CBaseObject& other) const {
-    return CMobile::GetMoveClassDefault(other);
+    return ShoveMoveClass(*this, other, CMobile::GetMoveClassDefault(other));
 }
 
 void CPlayer::DeleteSelf() {
@@ -185,7 +188,7 @@ void CPlayer::DeleteSelf() {
 
 int CPlayer::GetMoveType() const {
     if ((flags_ & kPlayerEditing) && (flags_ & kPlayerPassThrough)) return kMoveTypeEditing;
-    if (IsGhost()) return kMoveTypeGhost;
+    if (IsGhost() || IsCounselor()) return kMoveTypeGhost;
     return CMobile::GetMoveType();
 }
 
@@ -202,8 +205,11 @@ int CPlayer::GetBodyTableValue() const {
     return type_ < 14 ? kValues[type_] : 0;
 }
 
-int CPlayer::Walk(int, int*) {
-    // The player's own walk checks come with the player rules.
-    return 0;
+int CPlayer::Walk(int direction, int* landingZ) {
+    const Location from = GetWorldLocation();
+    const Location to = StepTarget(from, direction);
+    if (to.x == from.x && to.y == from.y) return 0;
+    if (landingZ) *landingZ = to.z;
+    return 1;
 }
 void CPlayer::Kill() {}

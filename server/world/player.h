@@ -3,6 +3,8 @@
 // name and the player's own rules of entering, walking and leaving the world.
 #include "script/runtime/script_list.h"
 #include "server/world/mobile.h"
+#include "server/world/player_movement.h"
+#include "server/world/player_registry.h"
 
 // A server-side routine that sees every target answer of the player before scripts do:
 // (player, cursor type, target serial after the reach check, x, y, z).
@@ -100,11 +102,34 @@ public:
     // Step three of the world entry: places the player (start location when unset, the map's
     // elevation, trigger "online", god mode off, counselors counted).
     virtual void EnterWorld(CUserSock* connection);
-    // A walk request of the client (packet 0x02): the step is acknowledged or refused by its
-    // sequence number, with the fatigue rules of a player's walk.
-    virtual void WalkRequest(int direction, int sequence);
+    // Walking (player_movement.cpp). A walk request of the client (packet 0x02): 1 when it
+    // was handled (turned, moved or rejected by the step), 0 when refused for fatigue or
+    // while the walk is blocked until the client resynchronises with sequence 0.
+    virtual int WalkRequest(int direction, int sequence);
     // Sends the player everything within 18 tiles, and the player to everyone within 18.
     virtual void SendSurroundings();
+    void Turn(int direction, int acknowledge, int sequence);
+    // Where a step from `from` in the direction lands, or `from` itself when it cannot.
+    Location StepTarget(const Location& from, int direction);
+    // An accepted step: acknowledged (0x22) with `acknowledge`, and told to the players and
+    // shown the objects that come into view.
+    void MoveStep(int direction, int acknowledge, int sequence);
+    // The world's one-step push of a player: a move without acknowledgement.
+    void UpdateAfterStep(int direction) { MoveStep(direction, 0, 0); }
+    // 0x21 with where the player stands; the walk stays blocked until a sequence-0 request.
+    void RejectMove(int sequence);
+    void SetWalkBlocked(int on) { SetFlag(kPlayerWalkBlocked, on != 0); }
+    bool IsWalkBlocked() const { return HasFlag(kPlayerWalkBlocked); }
+    bool MayTurn(int) const { return true; }
+    // Looks whether the player stands under the town guards' protection and tells it when
+    // that changed.
+    void UpdateGuardZone();
+    bool IsExhausted() override;
+    bool IsManifesting() const { return HasFlag(kPlayerGhostHeard); }
+    const PlayerWalkState& GetWalkState() const { return walk_; }
+    // The player grid's filing of this player, and its distance to a tile (Chebyshev).
+    PlayerGridSlot& GridSlot() { return gridSlot_; }
+    int DistanceTo(int x, int y) const;
     // Sets war mode from the client's flag; answers the resulting war state (0 or 1).
     virtual int SetWarMode(int flag);
     // Brings a ghost back to life with its graded message; answers whether it worked.
@@ -190,4 +215,6 @@ protected:
     u8 warModeBytes_[kWarModeByteCount] = {};
     u32 lastExamined_[kLastExaminedCount] = {};
     PlayerTargetCallback targetCallback_ = nullptr;
+    PlayerWalkState walk_;
+    PlayerGridSlot gridSlot_;
 };

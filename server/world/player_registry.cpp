@@ -2,15 +2,21 @@
 
 #include <strings.h>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <iterator>
+#include <memory>
 
 #include "core/log_sink.h"
 #include "core/service_slot.h"
+#include "core/spatial_grid.h"
 #include "platform/clock.h"
 #include "server/net/packet_senders.h"
 #include "server/server_config.h"
-#include "server/world/player.h"
+#include "server/world/map_queries.h"
 #include "server/world/object_manager.h"
+#include "server/world/player.h"
+#include "server/world/sector_grid.h"
 
 namespace {
 
@@ -38,6 +44,38 @@ int Chebyshev(const Location& a, const Location& b) {
     return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y));
 }
 
+using PlayerGrid = SpatialGrid<CPlayer, std::vector<CPlayer*>>;
+constexpr int kPlayerGridShift = 6;
+
+struct PlayerGridState {
+    std::unique_ptr<PlayerGrid> grid;
+    int x0 = 0, y0 = 0, width = 0, height = 0;
+};
+PlayerGridState g_playerGrid;
+
+// The grid over the sector grid's rectangle. When the sector grid was built anew over another
+// rectangle, the grid follows it and files again every live player in the world.
+PlayerGrid* Grid() {
+    PlayerGridState& s = g_playerGrid;
+    if (s.grid && s.x0 == g_sectorGrid.GetX0() && s.y0 == g_sectorGrid.GetY0() &&
+        s.width == g_sectorGrid.GetWidth() && s.height == g_sectorGrid.GetHeight())
+        return s.grid.get();
+    s.x0 = g_sectorGrid.GetX0();
+    s.y0 = g_sectorGrid.GetY0();
+    s.width = g_sectorGrid.GetWidth();
+    s.height = g_sectorGrid.GetHeight();
+    const s64 x1 = static_cast<s64>(s.x0) + std::max(s.width, 1) - 1;
+    const s64 y1 = static_cast<s64>(s.y0) + std::max(s.height, 1) - 1;
+    s.grid = std::make_unique<PlayerGrid>(s.x0, s.y0, static_cast<int>(std::min<s64>(x1, INT_MAX)),
+                                          static_cast<int>(std::min<s64>(y1, INT_MAX)),
+                                          kPlayerGridShift);
+    for (CPlayer* p : g_livePlayers) {
+        p->GridSlot().filed = false;
+        if (!p->IsDetached()) PlayerGridAdd(p);
+    }
+    return s.grid.get();
+}
+
 bool ValidHair(int style, bool female) {
     if (style == 0) return true;
     if (style == 8262 && !female) return false;
@@ -58,6 +96,52 @@ void WearNew(CPlayer* player, int graphic, u16 hue, int layer, bool container) {
 }
 
 }  // namespace
+
+void PlayerGridAdd(CPlayer* player) {
+    if (player->IsDetached()) return;
+    PlayerGrid* grid = Grid();
+    PlayerGridSlot& slot = player->GridSlot();
+    const Location at = player->GetWorldLocation();
+    if (slot.filed) {
+        if (grid->CellIndex(slot.x, slot.y) == grid->CellIndex(at.x, at.y)) {
+            slot.x = at.x;
+            slot.y = at.y;
+            return;
+        }
+        grid->Remove(player, slot.x, slot.y);
+        slot.filed = false;
+    }
+    if (grid->Insert(player, at.x, at.y)) {
+        slot = PlayerGridSlot{at.x, at.y, true};
+    }
+}
+
+void PlayerGridRemove(CPlayer* player) {
+    PlayerGridSlot& slot = player->GridSlot();
+    if (!slot.filed) return;
+    Grid()->Remove(player, slot.x, slot.y);
+    slot.filed = false;
+}
+
+void CollectPlayersInRange(std::vector<CPlayer*>& out, const Location& at, int radius) {
+    Grid()->CollectInRadius(out, at.x, at.y, radius);
+}
+
+void PlayerGridCollectExcept(std::vector<CPlayer*>& out, const Location& at, int radius,
+                             const CPlayer* except) {
+    Grid()->CollectInRadiusExcept(out, at.x, at.y, radius, except);
+}
+
+int PlayerGridCount(const Location& at, int radius) {
+    return Grid()->CountInRadius(at.x, at.y, radius);
+}
+
+void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& entering,
+                         std::vector<CPlayer*>& leaving, const Location& from, const Location& to,
+                         int radius, const CPlayer* except) {
+    Grid()->PartitionAroundExcept(staying, leaving, entering, from.x, from.y, to.x, to.y, radius,
+                                  except);
+}
 
 void LinkLivePlayer(CPlayer* player) {
     ++g_livePlayerCount;
@@ -205,8 +289,7 @@ void CPlayerRegistry::ListByAccountKey(u32 key, std::vector<CPlayer*>& out) {
 }
 
 void CPlayerRegistry::CollectInRange(std::vector<CPlayer*>& out, const Location& at, int radius) {
-    for (CPlayer* p : g_livePlayers)
-        if (!p->IsDetached() && Chebyshev(p->GetWorldLocation(), at) <= radius) out.push_back(p);
+    CollectPlayersInRange(out, at, radius);
 }
 
 void CPlayerRegistry::CollectOnline(std::vector<CPlayer*>& out) {
@@ -240,6 +323,49 @@ void CPlayerRegistry::SendToRangeExcept(const PacketWriter& packet, const Locati
 
 void CPlayerRegistry::SendToAll(const PacketWriter& packet) {
     SendPacketToPlayers(g_livePlayers, packet);
+}
+
+void CPlayerRegistry::SendToRangeInSight(const PacketWriter& packet, const Location& at,
+                                         int radius) {
+    std::vector<CPlayer*> players;
+    CollectInRange(players, at, radius);
+    std::vector<CPlayer*> seeing;
+    for (CPlayer* p : players) {
+        Location eyes = p->GetWorldLocation();
+        eyes.z = static_cast<s16>(eyes.z + 8);
+        if (g_worldMap.HasLineOfSight(eyes, at, kSightWalls)) seeing.push_back(p);
+    }
+    SendPacketToPlayers(seeing, packet);
+}
+
+void CPlayerRegistry::SendToRangeOfEither(const PacketWriter& packet, const Location& a,
+                                          const Location& b, int radius, const CPlayer* except) {
+    std::vector<CPlayer*> first, second, both;
+    CollectInRange(first, a, radius);
+    CollectInRange(second, b, radius);
+    std::sort(first.begin(), first.end());
+    std::sort(second.begin(), second.end());
+    std::set_union(first.begin(), first.end(), second.begin(), second.end(),
+                   std::back_inserter(both));
+    both.erase(std::unique(both.begin(), both.end()), both.end());
+    both.erase(std::remove(both.begin(), both.end(), except), both.end());
+    SendPacketToPlayers(both, packet);
+}
+
+void CPlayerRegistry::SendToNearAnyOf(const PacketWriter& packet,
+                                      const std::vector<Location>& places, int radius) {
+    std::vector<CPlayer*> near;
+    for (CPlayer* p : g_livePlayers) {
+        if (p->IsDetached()) continue;
+        const Location at = p->GetWorldLocation();
+        for (const Location& place : places) {
+            if (Chebyshev(at, place) <= radius) {
+                near.push_back(p);
+                break;
+            }
+        }
+    }
+    SendPacketToPlayers(near, packet);
 }
 
 CPlayerRegistry& GetPlayerRegistry() {

@@ -69,6 +69,15 @@ public:
     // Runs every attached live player's Tick in list order; a player may destroy itself (or
     // the next one) during its tick.
     void TickAll();
+    // The players in range for whom the place is in sight from their eyes (8 above their
+    // feet).
+    void SendToRangeInSight(const PacketWriter& packet, const Location& at, int radius);
+    // The players within the radius of either place, each once, without `except`.
+    void SendToRangeOfEither(const PacketWriter& packet, const Location& a, const Location& b,
+                             int radius, const CPlayer* except);
+    // Every live player within the radius (Chebyshev, no wrap) of at least one of the places.
+    void SendToNearAnyOf(const PacketWriter& packet, const std::vector<Location>& places,
+                         int radius);
     // Senders: the players within the radius (Chebyshev) of the place, without `except`; and
     // every live player.
     void SendToRange(const PacketWriter& packet, const Location& at, int radius);
@@ -81,6 +90,31 @@ public:
     // base stats above 50 set to 50.
     void AuditStatTotals();
 };
+
+// The player grid: every player in the world sits in the 64-tile cell of its x, y, so range
+// questions never walk the whole list. It covers the sector grid's rectangle and follows it
+// when the sector grid is built anew. Each player keeps the place it was filed under, so a
+// removal always finds it, whatever happened to the player's Location meanwhile.
+struct PlayerGridSlot {
+    int x = 0;
+    int y = 0;
+    bool filed = false;
+};
+// Files a player in the world under its world Location (again, when it moved to another
+// cell; a player out of the world is never filed); takes it out.
+void PlayerGridAdd(CPlayer* player);
+void PlayerGridRemove(CPlayer* player);
+// The players of the grid within the radius (Chebyshev, no wrap) of the place; the same
+// without `except`; their count.
+void CollectPlayersInRange(std::vector<CPlayer*>& out, const Location& at, int radius);
+void PlayerGridCollectExcept(std::vector<CPlayer*>& out, const Location& at, int radius,
+                             const CPlayer* except);
+int PlayerGridCount(const Location& at, int radius);
+// For a move from `from` to `to`: the players within the radius of both (staying), of `to`
+// only (entering) and of `from` only (leaving), without `except`.
+void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& entering,
+                         std::vector<CPlayer*>& leaving, const Location& from, const Location& to,
+                         int radius, const CPlayer* except);
 
 // The live list, kept by CPlayer's constructor and destructor (newest first).
 void LinkLivePlayer(CPlayer* player);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "server/frame/time_manager.h"
+#include "server/world/player.h"
 #include "tests/server/server_services_scope.h"
 
 namespace {
@@ -22,6 +23,19 @@ TEST(ServerServices, TheProtocolReadsTheGameClockOfTheTimeManager) {
     EXPECT_EQ(minute, 42);
     EXPECT_EQ(pulse, 19);
     g_timeManager.SetCalendar(saved);
+}
+
+// The world entry's guard-zone step is the player's own look at the regions.
+TEST(ServerServices, TheEntrysGuardZoneStepLooksAtThePlayersPlace) {
+    struct EverywhereGuarded : AreaServices {
+        bool IsInJusticeRegion(const Location&) override { return true; }
+    } area;
+    ServerServicesScope services;
+    SetAreaServices(&area);
+    CPlayer player;
+    EXPECT_EQ(player.GetWalkState().guardZone, 0);
+    GetProtocolWorldServices().UpdateGuardZone(player);
+    EXPECT_EQ(player.GetWalkState().guardZone, 1);
 }
 
 }  // namespace

@@ -159,10 +159,14 @@ TEST(WorldTick, PulseCounterWrapsAt30Bits) {
     EXPECT_EQ(tm.PulsesUntil(kPulseMask - 1), 0);
     tm.Update();
     EXPECT_EQ(tm.GetPulseNum(), kPulseMask);
+    EXPECT_EQ(GetWorldPulse(), kPulseMask) << "the world model reads the tick's pulse";
     tm.Update();
     EXPECT_EQ(tm.GetPulseNum(), 0);
+    EXPECT_EQ(GetWorldPulse(), 0);
     tm.SetPulseNum(-1);
     EXPECT_EQ(tm.GetPulseNum(), kPulseMask);
+    EXPECT_EQ(GetWorldPulse(), kPulseMask);
+    SetWorldPulse(0);
 }
 
 TEST(WorldTick, EditLockStopsTheWorld) {

@@ -93,8 +93,9 @@ void FakePlayer::EnterWorld(CUserSock*) {
     if (journal) journal->push_back("enter " + name_);
 }
 
-void FakePlayer::WalkRequest(int direction, int sequence) {
+int FakePlayer::WalkRequest(int direction, int sequence) {
     calls.push_back("walk " + std::to_string(direction) + " " + std::to_string(sequence));
+    return 1;
 }
 
 int FakePlayer::SetWarMode(int flag) {

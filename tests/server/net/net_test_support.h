@@ -64,7 +64,7 @@ public:
     void EnterWorld(CUserSock* connection) override;
     // The request hooks record into `calls`: "walk 3 9", "surroundings", "war 1", "resurrect",
     // "loss 10 10", "look 123", "shown to 2".
-    void WalkRequest(int direction, int sequence) override;
+    int WalkRequest(int direction, int sequence) override;
     void SendSurroundings() override { calls.push_back("surroundings"); }
     int SetWarMode(int flag) override;
     bool Resurrect() override;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/packet_reader.h"
 #include "core/packet_writer.h"
 #include "platform/types.h"
 #include "server/net/object_packets.h"
@@ -53,6 +54,38 @@ inline u16 Be16(const std::vector<u8>& b, size_t at) {
 }
 inline u32 Be32(const std::vector<u8>& b, size_t at) {
     return u32(b.at(at)) << 24 | u32(b.at(at + 1)) << 16 | u32(b.at(at + 2)) << 8 | b.at(at + 3);
+}
+
+// The fields of a text message (0x1C) as the protocol's reader takes them; `ok` is false when
+// the packet is cut short or its text is not terminated.
+struct TextMessageFields {
+    bool ok = false;
+    u8 id = 0;
+    u32 serial = 0;
+    u16 graphic = 0;
+    u8 type = 0;
+    u16 hue = 0, font = 0;
+    std::string name, text;
+};
+inline TextMessageFields ReadTextMessage(const std::vector<u8>& packet) {
+    TextMessageFields f;
+    PacketReader r(packet.data(), packet.size(), 3);
+    char name[31] = {};
+    const char* text = nullptr;
+    r.ReadLong(f.serial);
+    r.ReadShort(f.graphic);
+    r.ReadByte(f.type);
+    r.ReadShort(f.hue);
+    r.ReadShort(f.font);
+    r.ReadFixedText(name, sizeof name, 30);
+    r.ReadCText(text);
+    f.ok = r.Ok();
+    f.id = r.Id();
+    if (f.ok) {
+        f.name = name;
+        f.text = text;
+    }
+    return f;
 }
 
 // Resource units, spellbook entries and multi types by serial (default: 0, 0, none).

@@ -38,6 +38,7 @@ protected:
     FakePlayer* Player(const char* name, int x, int y) {
         FakePlayer* p = registry.Add(name);
         p->PlaceInWorld(Location(x, y, 0));
+        p->calls.clear();  // the placement's own surroundings
         return p;
     }
     static ThrottledSock* Connect(FakePlayer* p) {

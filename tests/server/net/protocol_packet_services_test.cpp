@@ -197,27 +197,15 @@ TEST_F(ObjectPacketTest, RefusalsLookAtTextsAndSoundsReachTheirPlayers) {
     auto told = Received(ann);
     ASSERT_EQ(told.size(), 1u);
     {
-        PacketReader r(told[0].data(), told[0].size(), 3);
-        u32 serial = 0;
-        u16 graphic = 0, hue = 0, font = 0;
-        u8 type = 0;
-        char name[31] = {};
-        const char* text = nullptr;
-        r.ReadLong(serial);
-        r.ReadShort(graphic);
-        r.ReadByte(type);
-        r.ReadShort(hue);
-        r.ReadShort(font);
-        r.ReadFixedText(name, sizeof name, 30);
-        r.ReadCText(text);
-        ASSERT_TRUE(r.Ok()) << ToHex(told[0]);
-        EXPECT_EQ(r.Id(), 0x1C);
-        EXPECT_EQ(serial, ann->GetSerial());
-        EXPECT_EQ(type, 0);
-        EXPECT_EQ(hue, 946);
-        EXPECT_EQ(font, 3);
-        EXPECT_STREQ(name, "Ann");
-        EXPECT_STREQ(text, "I can't reach that.");
+        const TextMessageFields f = ReadTextMessage(told[0]);
+        ASSERT_TRUE(f.ok) << ToHex(told[0]);
+        EXPECT_EQ(f.id, 0x1C);
+        EXPECT_EQ(f.serial, ann->GetSerial());
+        EXPECT_EQ(f.type, 0);
+        EXPECT_EQ(f.hue, 946);
+        EXPECT_EQ(f.font, 3);
+        EXPECT_EQ(f.name, "Ann");
+        EXPECT_EQ(f.text, "I can't reach that.");
     }
     EXPECT_EQ(Ids(near), "");
 
@@ -271,14 +259,19 @@ TEST_F(ObjectPacketTest, RefusalsLookAtTextsAndSoundsReachTheirPlayers) {
     EXPECT_EQ(ToHex(all[0]), "2D " + serial + " 00 32 00 28 00 3C 00 28 00 46 00 28");
     EXPECT_EQ(Ids(ann), "");
 
-    // Skills and mobiles from the world are not sent yet and say so once.
+    // Skills from the world are not sent yet and say so once.
     LogCapture log;
     real.SendSkillUpdate(ann, 1);
     real.SendSkillUpdate(ann, 2);
-    real.SendMobile(near, ann, false);
-    EXPECT_EQ(log.FromSource("protocol").size(), 2u);
+    EXPECT_EQ(log.FromSource("protocol").size(), 1u);
     EXPECT_EQ(Ids(ann), "");
-    EXPECT_EQ(Ids(near), "");
+
+    // A mobile goes to another viewer as 0x77 or 0x78, to itself as its own update 0x20.
+    real.SendMobile(near, ann, false);
+    real.SendMobile(near, ann, true);
+    EXPECT_EQ(Ids(near), "77 78");
+    real.SendMobile(ann, ann, false);
+    EXPECT_EQ(Ids(ann), "20");
 }
 
 TEST_F(ObjectPacketTest, TheStaticsChangeLogIsNotBuiltAndSaysSo) {

@@ -1,0 +1,119 @@
+// The registry's player grid and the senders that pick their receivers through it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "server/net/object_packets.h"
+#include "server/world/player_registry.h"
+#include "tests/server/world/player_walk_support.h"
+
+namespace {
+
+class PlayerGridTest : public WalkWorldTest {
+protected:
+    void SetUp() override {
+        WalkWorldTest::SetUp();
+        // Four cells of the player grid each way.
+        ASSERT_EQ(g_sectorGrid.Build(0, 0, 256, 256), 0);
+    }
+    static std::vector<u32> Near(const Location& at, int radius) {
+        std::vector<CPlayer*> found;
+        GetPlayerRegistry().CollectInRange(found, at, radius);
+        std::vector<u32> serials;
+        for (CPlayer* p : found)
+            serials.push_back(p->GetSerial());
+        std::sort(serials.begin(), serials.end());
+        return serials;
+    }
+    static std::vector<u32> Serials(std::initializer_list<CPlayer*> players) {
+        std::vector<u32> out;
+        for (CPlayer* p : players)
+            out.push_back(p->GetSerial());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    // A removal packet to send around.
+    struct Packet {
+        u8 buffer[kDeleteObjectLength];
+        PacketWriter w{buffer, sizeof buffer};
+        Packet() { BuildDeleteObjectPacket(w, 0x1234); }
+    };
+    // Who of the players received the packet (and forgets what they received).
+    std::vector<u32> Receivers() {
+        std::vector<u32> out;
+        for (CPlayer* p : players)
+            if (!Got(p).Of(0x1D).empty()) out.push_back(p->GetSerial());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+TEST_F(PlayerGridTest, PlayersAreFoundWhereTheyAreAcrossCellsAndGoWithThem) {
+    CPlayer* walker = NewPlayer(63, 100, 0, 2);  // the last column of the first cell
+    CPlayer* still = NewPlayer(70, 100);
+    EXPECT_EQ(Near(Location(64, 100, 0), 1), Serials({walker}));
+    ASSERT_EQ(walker->WalkRequest(2, 0), 1);  // into the next cell
+    EXPECT_EQ(walker->GetLocation(), Location(64, 100, 0));
+    EXPECT_EQ(Near(Location(65, 100, 0), 1), Serials({walker}));
+    EXPECT_EQ(Near(Location(62, 100, 0), 1), std::vector<u32>{});
+    EXPECT_EQ(Near(Location(67, 100, 0), 3), Serials({walker, still}));
+
+    // Moved by the mobiles' own step (an NPC-like move of a player) within one sector cell.
+    ASSERT_EQ(still->MoveInDirection(6, -128), 1);
+    EXPECT_EQ(Near(Location(69, 100, 0), 0), Serials({still}));
+
+    // Out of the world: not found; back in: found again; destroyed: gone from the grid.
+    walker->RemoveFromWorld();
+    EXPECT_EQ(Near(Location(64, 100, 0), 0), std::vector<u32>{});
+    walker->PlaceInWorld(Location(128, 128, 0));
+    EXPECT_EQ(Near(Location(128, 128, 0), 0), Serials({walker}));
+    players.erase(std::find(players.begin(), players.end(), walker));
+    Destroy(walker);
+    EXPECT_EQ(Near(Location(128, 128, 0), 0), std::vector<u32>{});
+}
+
+TEST_F(PlayerGridTest, TheGridFollowsTheSectorGridWhenItIsBuiltAnew) {
+    CPlayer* p = NewPlayer(200, 200);
+    EXPECT_EQ(Near(Location(200, 200, 0), 0), Serials({p}));
+    ASSERT_EQ(g_sectorGrid.Build(0, 0, 512, 512), 0);
+    EXPECT_EQ(Near(Location(200, 200, 0), 0), Serials({p})) << "filed again in the new grid";
+
+    // With the world's corner off the 8-tile raster a step inside one sector cell can cross
+    // into another cell of the player grid; the player is filed there all the same.
+    ASSERT_EQ(g_sectorGrid.Build(4, 0, 256, 256), 0);
+    CPlayer* walker = NewPlayer(63, 100, 0, 2);
+    ASSERT_EQ(g_sectorGrid.CellIndexOf(Location(63, 100, 0)),
+              g_sectorGrid.CellIndexOf(Location(64, 100, 0)));
+    ASSERT_EQ(walker->MoveInDirection(2, -128), 1);
+    EXPECT_EQ(Near(Location(64, 100, 0), 0), Serials({walker}));
+    ASSERT_EQ(walker->WalkRequest(2, 0), 1);  // and back and forth by the player's own walk
+    for (int i = 0; i < 3; ++i)               // a turn, then two steps west
+        ASSERT_EQ(walker->WalkRequest(6, 0), 1);
+    EXPECT_EQ(walker->GetLocation(), Location(63, 100, 0));
+    EXPECT_EQ(Near(Location(63, 100, 0), 0), Serials({walker}));
+}
+
+TEST_F(PlayerGridTest, SendersPickTheirReceivers) {
+    CPlayer* a = NewPlayer(100, 100);
+    CPlayer* b = NewPlayer(110, 100);  // near both places
+    CPlayer* c = NewPlayer(125, 100);  // near the second place only
+    CPlayer* d = NewPlayer(180, 180);  // far from both
+    Packet packet;
+
+    // Near either place, each once, without the excluded one.
+    GetPlayerRegistry().SendToRangeOfEither(packet.w, Location(100, 100, 0), Location(118, 100, 0),
+                                            10, a);
+    EXPECT_EQ(Receivers(), Serials({b, c}));
+
+    // Near any of a list of places (no wrap).
+    GetPlayerRegistry().SendToNearAnyOf(packet.w, {Location(100, 95, 0), Location(185, 185, 0)}, 5);
+    EXPECT_EQ(Receivers(), Serials({a, d}));
+
+    // In range and in sight: a wall between c and the place hides it from c.
+    PlacedItem(120, 100, 0, kWall);
+    DropAll();
+    GetPlayerRegistry().SendToRangeInSight(packet.w, Location(115, 100, 0), 18);
+    EXPECT_EQ(Receivers(), Serials({a, b}));
+}
+
+}  // namespace
