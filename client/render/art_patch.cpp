@@ -20,8 +20,9 @@ bool UpdateArtRecord(const u8* data, size_t length, s32 id, int mode, u32 extra)
         // Sized by what arrived: the record's own length words are the sender's claim.
         size_t bytes = land ? std::min(length, kLandArtPatchBytes) : length;
         if (data == nullptr) bytes = 0;
-        written = TheDataCache().UpdateRecord(kFileArtIndex, kFileArt, id, extra, data,
-                                              static_cast<s32>(std::min<size_t>(bytes, 0x7FFFFFFF)));
+        written =
+            TheDataCache().UpdateRecord(kFileArtIndex, kFileArt, id, extra, data,
+                                        static_cast<s32>(std::min<size_t>(bytes, 0x7FFFFFFF)));
     }
     if (land)
         TheWorldTileListener().RefreshLandGraphic(id);

@@ -43,8 +43,8 @@ protected:
 
 TEST_F(ArtPatchTest, RecordsTakeTheLengthThatArrived) {
     // A static whose first word claims far more than was sent: 4 + 2 x height + ... bytes.
-    std::vector<u8> stat = {0xFF, 0xFF, 0xFF, 0x7F, 2, 0, 1, 0, 0, 0, 0, 0, 2, 0, 0x1F, 0x00,
-                            0x1F, 0x00, 0, 0, 0, 0};
+    std::vector<u8> stat = {0xFF, 0xFF, 0xFF, 0x7F, 2,    0,    1,    0, 0, 0, 0,
+                            0,    2,    0,    0x1F, 0x00, 0x1F, 0x00, 0, 0, 0, 0};
     ASSERT_TRUE(UpdateArtRecord(stat.data(), stat.size(), 0x4000 + 0x0E75, 0, 0));
     EXPECT_EQ(Record(0x4000 + 0x0E75), stat);
 
