@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "client/data/client_data_start.h"
 #include "client/data/data_file_cache.h"
-#include "client/data/hue_table.h"
-#include "client/data/tile_data.h"
 #include "client/render/dirty_rects.h"
 #include "client/render/span_blit.h"
 #include "client/world/cell_grid.h"
@@ -13,22 +12,9 @@
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
 
-struct ClientWorldScope::Tables {
-    HueTable hues;
-};
-
-ClientWorldScope::ClientWorldScope(u16 background)
-    : screen(kWorldViewPixels, background), tables_(std::make_unique<Tables>()) {
+ClientWorldScope::ClientWorldScope(u16 background) : screen(kWorldViewPixels, background) {
     const std::string dir = std::string(ZQ_RUN_DIR) + "/";
-    DataCacheSettings s;
-    s.hdDir = dir;
-    s.maximumInstall = true;
-    TheDataCache().Init(s);
-    TheClientTileData().LoadTileData(dir + "tiledata.mul");
-    LoadHues(tables_->hues, dir);
-    const HueTable& hues = tables_->hues;
-    SetBlitHueTable(hues.entries[0].colours, static_cast<int>(hues.entries.size()),
-                    static_cast<int>(sizeof(HueEntry) / sizeof(u16)));
+    StartClientDataFrom(dir);
     ResetDirtyRects();
     SetWorldViewScreen(screen.data());
     new CClientPlayer;

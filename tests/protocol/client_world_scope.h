@@ -27,8 +27,4 @@ public:
     std::string Describe() const;
 
     std::vector<u16> screen;
-
-private:
-    struct Tables;
-    std::unique_ptr<Tables> tables_;
 };

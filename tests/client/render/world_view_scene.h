@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "client/data/hue_table.h"
+#include "client/data/client_data_start.h"
 #include "client/render/dirty_rects.h"
 #include "client/render/pixel_format.h"
 #include "client/render/span_blit.h"
@@ -37,12 +37,9 @@ protected:
     void SetUp() override {
         InstalledWorldFixture::SetUp();
         SetWorldHooks(&renderer);
-        LoadHues(hues_, env_->InstallDir());
-        SetBlitHueTable(hues_.entries[0].colours, static_cast<int>(hues_.entries.size()),
-                        static_cast<int>(sizeof(HueEntry) / sizeof(u16)));
+        LoadClientDataTablesFrom(env_->InstallDir());
         std::ifstream in(env_->InstallDir() + "tiledata.mul", std::ios::binary);
         tiles_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        TheClientTileData().ReadImage(tiles_.data(), tiles_.size());
         ResetDirtyRects();
         SetWorldViewScreen(screen.data());
     }
@@ -126,6 +123,5 @@ protected:
     std::vector<u16> screen = std::vector<u16>(kWorldViewPixels, kUnpainted);
 
 private:
-    HueTable hues_;
-    std::vector<u8> tiles_;
+    std::vector<u8> tiles_;  // the installed tile data, for flags a scene adds
 };
