@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "client/render/world_view_frame.h"
+#include "client/world/land_objects.h"
 
 // Beside ScreenRect, so that the comparisons below find them; internal to this file.
 static bool operator==(const ScreenRect& a, const ScreenRect& b) {
@@ -187,6 +189,37 @@ TEST_F(DirtyRectsTest, TheRingStaysInsideTheBuffer) {
         EXPECT_GE(RingOffset, 0);
         EXPECT_LE(RingOffset, kWorldViewPixels);
     }
+}
+
+// Under the level cut a piece is painted black before anything else, which shows where a
+// refresh writes: exactly the buffer pixels of the rectangle through the ring, whatever seam
+// it crosses.
+TEST_F(DirtyRectsTest, ARefreshWritesTheRectangleThroughTheRing) {
+    std::vector<u16> screen(kWorldViewPixels);
+    SetWorldViewScreen(screen.data());
+    TheLevels().cutOn = 1;
+    const s32 rings[] = {0, 1000, 640 * 100 + 200, 640 * 479 + 639, kWorldViewPixels};
+    const ScreenRect rects[] = {{400, 370, 500, 390},
+                                {0, 0, 640, 480},
+                                {630, 0, 640, 480},
+                                {-5, 470, 9, 500},
+                                {100, 100, 101, 101}};
+    for (s32 ring : rings)
+        for (const ScreenRect& r : rects) {
+            ResetDirtyRects();
+            SetRingOffset(ring);
+            std::fill(screen.begin(), screen.end(), u16{0x7FFF});
+            AddDirtyRect(r);
+            RefreshDirtyRects();
+            for (s32 p = 0; p < kWorldViewPixels; ++p) {
+                const int x = p % 640, y = p / 640;
+                const bool inside = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                ASSERT_EQ(screen[(p + ring) % kWorldViewPixels], inside ? 0 : 0x7FFF)
+                    << "ring " << ring << " rect " << r << " pixel " << x << "," << y;
+            }
+        }
+    TheLevels() = LevelRecord{};
+    SetWorldViewScreen(nullptr);
 }
 
 TEST_F(DirtyRectsTest, AFadeDropsEveryRequest) {
