@@ -222,6 +222,24 @@ TEST_F(DirtyRectsTest, ARefreshWritesTheRectangleThroughTheRing) {
     SetWorldViewScreen(nullptr);
 }
 
+// The running client's world hooks (none installed) hand the world model's requests to the
+// renderer.
+TEST_F(DirtyRectsTest, TheRunningClientsWorldHooksReachTheRenderer) {
+    WorldHooks* old = SetWorldHooks(nullptr);
+    std::vector<u16> screen(kWorldViewPixels, 0x7FFF);
+    SetWorldViewScreen(screen.data());
+    TheWorldHooks().InvalidateRect({10, 20, 30, 40});
+    EXPECT_EQ(Listed(), (std::vector<ScreenRect>{{10, 20, 30, 40}}));
+    TheWorldHooks().ScrollWorldView(5, 0);
+    EXPECT_EQ(RingOffset, kWorldViewPixels - 5);
+    TheWorldHooks().ClearScreenBuffer();
+    EXPECT_EQ(std::count(screen.begin(), screen.end(), 0), kWorldViewPixels);
+    TheWorldHooks().InvalidateWorldView();
+    EXPECT_TRUE(FullRedrawPending);
+    SetWorldViewScreen(nullptr);
+    SetWorldHooks(old);
+}
+
 TEST_F(DirtyRectsTest, AFadeDropsEveryRequest) {
     AddDirtyRect({1, 1, 2, 2});
     DeathFadeStep = 3;
