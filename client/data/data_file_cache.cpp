@@ -9,7 +9,6 @@
 #include "client/data/anim_data.h"
 #include "client/data/data_log.h"
 #include "client/data/tile_data.h"
-#include "client/render/land_texture.h"
 #include "core/byte_order.h"
 
 namespace {
@@ -89,7 +88,6 @@ std::string CDHDCache::HdPath(int file) const {
 }
 
 void CDHDCache::Shutdown() {
-    ClearLandTextures();  // they were decoded from the files closed here
     cache_.Close();
     for (auto& f : files_)
         f.reset();

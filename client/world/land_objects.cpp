@@ -6,10 +6,10 @@
 #include "client/data/data_file_cache.h"
 #include "client/data/tile_data.h"
 #include "client/render/land_draw.h"
-#include "client/render/land_texture.h"
 #include "client/render/land_vector.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_mobile.h"
+#include "core/byte_order.h"
 
 namespace {
 
@@ -121,8 +121,21 @@ void TexturedLandTile::SetCornerLights(const s8 nine[9][4]) {
 
 void TexturedLandTile::Draw(const ScreenRect& clip) {
     if (steepFlag || landGraphic == 2) return;
-    const LandTexture tex = GetLandTexture(TheClientTileData().Land(landGraphic & 0x3FFF).texture);
-    if (tex.texels == nullptr) return;
+    const int texture = TheClientTileData().Land(landGraphic & 0x3FFF).texture;
+    if (texture < 1 || texture > 4095) return;
+    s32 length = 0;
+    u32 sizeCode = 0;
+    const u8* record =
+        TheDataCache().GetRecord(kFileTextureIndex, kFileTextures, texture, &length, &sizeCode);
+    if (record == nullptr || sizeCode > 1) return;
+    const size_t side = size_t{64} << sizeCode;
+    if (length < 0 || static_cast<size_t>(length) < side * side * 2) return;
+    // Texture records carry no alignment promise: read them into a buffer.
+    static thread_local std::vector<u16> texels;
+    texels.resize(side * side);
+    for (size_t i = 0; i < texels.size(); ++i)
+        texels[i] = LoadLe16(record + 2 * i);
+    const LandTexture tex{texels.data(), texels.size(), static_cast<int>(sizeCode)};
 
     const int a = box.left - ViewScrollX, b = rowKey * 22 - ViewScrollY;
     // One pixel past the diamond at top and bottom and two at the right: no gaps between
