@@ -13,20 +13,22 @@ namespace {
 
 class WorldViewRenderTest : public WorldViewScene {
 protected:
-    // A street of the town with three items: a doubled stack, a translucent one and a hued one.
+    // A street of the town with four items: a doubled stack, a translucent one, a hued one and
+    // one whose greys alone take the hue.
     void BuildTownStreet() {
         // In front of the first house's door.
         const Location door = Places().houseDoor;
         const Location town{s16(door.x + 2), s16(door.y + 3), door.z};
         CentreOn(town.x, town.y, town.z);
-        const std::vector<int> g = SmallStaticGraphics(3);
-        ASSERT_EQ(g.size(), 3u);
+        const std::vector<int> g = SmallStaticGraphics(4);
+        ASSERT_EQ(g.size(), 4u);
         AddStaticFlags(g[0], kClientTileStackable);
         AddStaticFlags(g[1], 0x8);
-        PlaceItem(0x40000001, g[0], town.x + 1, town.y, town.z, 0, 5);
-        PlaceItem(0x40000002, g[1], town.x, town.y + 1, town.z);
-        PlaceItem(0x40000003, g[2], town.x + 1, town.y + 1, town.z, 38);
-        PlaceItem(0x40000004, g[2], town.x - 1, town.y + 2, town.z, 0x8000 | 90);
+        AddStaticFlags(g[3], kClientTilePartialHue);
+        PlaceItem(0x40000001, g[0], town.x + 1, town.y, town.z, 0, 5);    // doubled
+        PlaceItem(0x40000002, g[1], town.x, town.y + 1, town.z);          // translucent
+        PlaceItem(0x40000003, g[2], town.x + 1, town.y + 1, town.z, 38);  // hued
+        PlaceItem(0x40000004, g[3], town.x - 1, town.y + 2, town.z, 90);  // greys hued
     }
     std::vector<u16> Frame() {
         RefreshDirtyRects();
