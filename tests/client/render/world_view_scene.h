@@ -1,8 +1,8 @@
 #pragma once
 // A world-view scene from the generated install: the real tile data, hues and map, the cell
-// grid recentred on a place of the demo world, the renderer's hooks routed to the dirty
-// rectangles, and a 640 x 480 ring-addressed screen. The player is kept out of the cells, so
-// the scenes show only land, statics and the items a test places.
+// grid recentred on a place of the demo world, the running client's world hooks (so changes
+// reach the dirty rectangles), and a 640 x 480 ring-addressed screen. The player is kept out
+// of the cells, so the scenes show only land, statics and the items a test places.
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -13,17 +13,6 @@
 #include "client/render/span_blit.h"
 #include "tests/client/world/installed_world_fixture.h"
 #include "tools/content_builder/terrain.h"
-
-// The world hooks of the running client for the renderer's four entries; the rest record.
-class RendererHooks : public WorldHooks {
-public:
-    void InvalidateRect(const ScreenRect& r) override { AddDirtyRect(r); }
-    void InvalidateWorldView() override { ::InvalidateWorldView(); }
-    void ScrollWorldView(int dx, int dy) override { ::ScrollWorldView(dx, dy); }
-    void ClearScreenBuffer() override {
-        std::fill(WorldViewScreen(), WorldViewScreen() + kWorldViewPixels, u16{0});
-    }
-};
 
 class WorldViewScene : public InstalledWorldFixture {
 protected:
@@ -36,7 +25,8 @@ protected:
 
     void SetUp() override {
         InstalledWorldFixture::SetUp();
-        SetWorldHooks(&renderer);
+        // The running client's hooks: the world model's requests reach the renderer.
+        SetWorldHooks(nullptr);
         LoadClientDataTablesFrom(env_->InstallDir());
         std::ifstream in(env_->InstallDir() + "tiledata.mul", std::ios::binary);
         tiles_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -119,7 +109,6 @@ protected:
         return fresh;
     }
 
-    RendererHooks renderer;
     std::vector<u16> screen = std::vector<u16>(kWorldViewPixels, kUnpainted);
 
 private:
