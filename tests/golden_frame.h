@@ -59,3 +59,18 @@ inline ::testing::AssertionResult MatchesGolden(const std::string& name, const u
     return MatchesGoldenIn(std::string(ZQ_SOURCE_DIR) + "/tests/golden", name, pixels, width,
                            height);
 }
+
+// A 565 frame compared as the 555 picture it shows: the lowest green bit must be clear (the
+// world view's 565 pixels are converted 555 ones), the other bits move down into 555.
+inline ::testing::AssertionResult MatchesGolden565(const std::string& name, const u16* pixels,
+                                                   int width, int height) {
+    std::vector<u16> as555(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < as555.size(); ++i) {
+        if (pixels[i] & 0x20)
+            return ::testing::AssertionFailure()
+                   << name << ": pixel " << i << " has its lowest green bit set";
+        as555[i] = static_cast<u16>((pixels[i] >> 11) << 10 | ((pixels[i] >> 6) & 31) << 5 |
+                                    (pixels[i] & 31));
+    }
+    return MatchesGolden(name, as555.data(), width, height);
+}

@@ -1,6 +1,7 @@
 #include "client/app/client_services.h"
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "client/app/client_app.h"
@@ -18,8 +19,12 @@
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/net/client_link.h"
 #include "client/net/client_link_services.h"
+#include "client/net/client_packets.h"
+#include "client/render/pixel_format.h"
+#include "client/render/world_view_frame.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
+#include "core/packet_writer.h"
 
 namespace {
 
@@ -80,10 +85,41 @@ private:
     bool entered_ = false;
 };
 
+// The frame step's needs outside the renderer in the running client. The death texts and the
+// death menu are gumps not built yet; each says so once in the client log.
+class ShellWorldViewFrame : public WorldViewFrameHooks {
+public:
+    bool HasConnection() override { return TheClientLink() != nullptr; }
+    bool Use565() override { return ::Use565(); }
+    void ShowDeadText() override { NotBuilt("death fade text"); }
+    bool AssumePlayAsGhost() override {
+        const CClientApp* app = CClientApp::Instance();
+        return app != nullptr && app->options.assumePlayAsGhost;
+    }
+    void OpenDeathMenu() override { NotBuilt("death menu gump"); }
+    void SendPlayAsGhost() override {
+        u8 buffer[8];
+        PacketWriter w(buffer, sizeof buffer);
+        BuildDeathMenuChoicePacket(w, kPlayAsGhostChoice);
+        if (ClientLink* link = TheClientLink()) link->Send(w);
+    }
+    void DrawGumps() override { GumpShellDrawFrame(); }
+
+private:
+    static constexpr u8 kPlayAsGhostChoice = 2;
+    void NotBuilt(const char* what) {
+        if (said_.insert(what).second)
+            LogClientError("world view", (std::string(what) + ": not built yet").c_str());
+    }
+    std::set<std::string> said_;
+};
+
 // The front end starts with the main menu, made by the desktop's start-up step.
 template <class Base>
 class FrontEndShellServices : public GumpShellServices<Base> {
 public:
+    // The world view's half of the frame before the gumps.
+    void DrawWorldViewFrame() override { ::DrawWorldViewFrame(frame_); }
     void CreateWorldViewGumps() override {
         GumpShellServices<Base>::CreateWorldViewGumps();
         if (CClientApp* app = CClientApp::Instance()) {
@@ -92,6 +128,9 @@ public:
         }
         ShowMainMenu();
     }
+
+private:
+    ShellWorldViewFrame frame_;
 };
 
 }  // namespace

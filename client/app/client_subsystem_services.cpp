@@ -3,6 +3,7 @@
 #include "client/app/client_log.h"
 #include "client/app/full_screen_display.h"
 #include "client/data/back_buffer.h"
+#include "client/render/dirty_rects.h"
 #include "core/service_slot.h"
 
 namespace {
@@ -130,9 +131,9 @@ void ClientSubsystemServices::GumpDesktopUpdate() {
 }
 
 void ClientSubsystemServices::DrawWorldViewFrame() {
-    // Until the world view draws, the back buffer as created is what the window shows.
+    // Without the gump framework the back buffer is shown as it stands, through the ring.
     CreateBackBuffer();
-    PresentFrame(BackBufferPixels(), 0);
+    PresentFrame(BackBufferPixels(), static_cast<u32>(RingOffset % kWorldViewPixels));
 }
 
 void ClientSubsystemServices::SendKeepAlive(int) {

@@ -5,6 +5,7 @@
 #include "client/data/fonts.h"
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
+#include "client/render/span_blit.h"
 
 DataCacheSettings DataCacheSettingsFor(const CClientApp& app) {
     DataCacheSettings s;
@@ -17,10 +18,27 @@ DataCacheSettings DataCacheSettingsFor(const CClientApp& app) {
 }
 
 void LoadClientDataTables(const CClientApp& app) {
-    TheClientTileData().LoadTileData(app.MakeHDPath("tiledata.mul"));
-    TheAnimData().LoadAnimData(app.MakeHDPath("animdata.mul"));
-    LoadHues(TheHueTable(), app.MakeHDPath(""), app.options.highlightColors);
-    GetFontTable().Load(app.MakeHDPath("fonts.mul"));
+    LoadClientDataTablesFrom(app.MakeHDPath(""), app.options.highlightColors);
+}
+
+void LoadClientDataTablesFrom(const std::string& dir, const u32* highlightColours) {
+    TheClientTileData().LoadTileData(dir + "tiledata.mul");
+    TheAnimData().LoadAnimData(dir + "animdata.mul");
+    LoadHues(TheHueTable(), dir, highlightColours);
+    // The span routines recolour from these hues (hue patches change the entries in place).
+    const HueTable& hues = TheHueTable();
+    SetBlitHueTable(hues.entries.empty() ? nullptr : hues.entries[0].colours,
+                    static_cast<int>(hues.entries.size()),
+                    static_cast<int>(sizeof(HueEntry) / sizeof(u16)));
+    GetFontTable().Load(dir + "fonts.mul");
+}
+
+void StartClientDataFrom(const std::string& dir) {
+    DataCacheSettings s;
+    s.hdDir = dir;
+    s.maximumInstall = true;
+    TheDataCache().Init(s);
+    LoadClientDataTablesFrom(dir);
 }
 
 void InitDataCache(const CClientApp& app) {

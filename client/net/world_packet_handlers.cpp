@@ -6,8 +6,6 @@
 #include "client/world/client_world.h"
 #include "core/packet_reader.h"
 
-int DeathFadeStep = 0;
-
 namespace {
 
 // Layers a mobile has slots for; an item claiming another layer is not equipped.

@@ -5,6 +5,7 @@
 // target-object field.
 #include <cstddef>
 
+#include "client/render/world_view_frame.h"  // DeathFadeStep, which the death notice starts
 #include "platform/types.h"
 
 class ClientLink;
@@ -37,6 +38,3 @@ public:
 private:
     ClientLink& link_;
 };
-
-// The death fade's step: 0 while the player lives; 0x2C sets 1 when the player dies.
-extern int DeathFadeStep;

@@ -141,6 +141,31 @@ void SpanHueGreyKeyedWith(u16* dst, const u16* src, int count, int hueIndex) {
                    [](const u16* h, u16 s, u16) { return IsGreyPixel(s) ? HueOf(h, s) : s; });
 }
 
+// The reversed twins read their source backwards from the pointer they are given.
+void SpanCopyReversed(u16* dst, const u16* src, int count) {
+    for (int i = 0; i < count; ++i)
+        dst[i] = src[-i];
+}
+
+void SpanHueReversed(u16* dst, const u16* src, int count) {
+    const u16* hue = BlitHueColours(BlitHue);
+    for (int i = 0; i < count; ++i)
+        dst[i] = hue != nullptr ? HueOf(hue, src[-i]) : src[-i];
+}
+
+void SpanHueGreyReversed(u16* dst, const u16* src, int count) {
+    const u16* hue = BlitHueColours(BlitHue);
+    for (int i = 0; i < count; ++i) {
+        const u16 s = src[-i];
+        dst[i] = hue != nullptr && IsGreyPixel(s) ? HueOf(hue, s) : s;
+    }
+}
+
+void SpanShadeKeyedReversed(u16* dst, const u16* src, int count) {
+    for (int i = 0; i < count; ++i)
+        if (src[-i] != 0) dst[i] = static_cast<u16>(((dst[i] & kMask1) >> 1) | 1);
+}
+
 bool ArtRecordSize(ArtRecord art, int& width, int& height) {
     width = height = 0;
     if (art.words == nullptr || art.wordCount < 4) return false;
@@ -164,37 +189,95 @@ void DrawArt(SpanFn span, ArtRecord art, int x, int y) {
     DrawArtClipped(span, art, ClipRect{0, 0, g_targetWidth, g_targetHeight}, x, y);
 }
 
-void DrawArtClipped(SpanFn span, ArtRecord art, const ClipRect& clipIn, int x, int y) {
+namespace {
+
+// One image row drawn at target row `destRow` with the image's column 0 at target column
+// `left` (mirrored: its last column there), cut to the clip columns. The runs are walked
+// once; each visible part goes to the span whole. A mirrored part hands the span its source's
+// last pixel, for a reversed routine to read backwards.
+void BlitArtRow(SpanFn span, const ArtRecord& art, int width, int row, s64 destRow, s64 left,
+                const ClipRect& clip, bool mirrored) {
+    s64 c0, c1;
+    if (mirrored) {
+        c0 = std::max<s64>(left + width - clip.right, 0);
+        c1 = std::min<s64>(width, left + width - clip.left);
+    } else {
+        c0 = std::max<s64>(clip.left - left, 0);
+        c1 = std::min<s64>(width, clip.right - left);
+    }
+    if (c0 >= c1) return;
+    const u16* words = art.words;
+    const size_t end = art.wordCount;
+    const int height = words[3];
+    size_t at = 4 + static_cast<size_t>(height) + words[4 + row];
+    const s64 line = destRow * g_targetWidth + left;  // the image's column 0 (or its mirror)
+    s64 a = 0;                                        // column where the next run's skip starts
+    while (at + 2 <= end) {
+        const int count = words[at + 1];
+        if (count == 0) break;
+        a += words[at];
+        const size_t pixels = at + 2;
+        if (pixels + count > end || a >= c1) break;
+        const s64 from = std::max(a, c0);
+        const s64 to = std::min<s64>(a + count, c1);
+        if (from < to) {
+            if (mirrored)
+                span(g_target + (line + width - to), words + pixels + (to - 1 - a),
+                     static_cast<int>(to - from));
+            else
+                span(g_target + (line + from), words + pixels + (from - a),
+                     static_cast<int>(to - from));
+        }
+        a += count;
+        at = pixels + count;
+    }
+}
+
+// Image rows [r0, r1) at target rows from y, each inside the clip's rows; x and y may lie
+// anywhere, so the arithmetic is 64-bit.
+void BlitArt(SpanFn span, ArtRecord art, const ClipRect& clipIn, int x, int y, bool mirrored) {
     int width = 0, height = 0;
     if (g_target == nullptr || !ArtRecordSize(art, width, height)) return;
     const ClipRect clip = ClipToSize(clipIn, g_targetWidth, g_targetHeight);
-    // Image columns [c0, c1) and rows [r0, r1) are visible. Work in 64 bits: x and y may lie
-    // anywhere.
-    const s64 c0 = std::max<s64>(s64{clip.left} - x, 0);
-    const s64 c1 = std::min<s64>(width, s64{clip.right} - x);
     const s64 r0 = std::max<s64>(s64{clip.top} - y, 0);
     const s64 r1 = std::min<s64>(height, s64{clip.bottom} - y);
-    if (c0 >= c1 || r0 >= r1) return;
-    const u16* words = art.words;
-    const size_t end = art.wordCount;
-    const size_t rowsBase = 4 + static_cast<size_t>(height);
-    for (s64 row = r0; row < r1; ++row) {
-        size_t at = rowsBase + words[4 + row];
-        const s64 lineStart = (y + row) * g_targetWidth + x;  // column 0 of the image
-        s64 a = 0;  // column where the next run's skip starts
-        while (at + 2 <= end) {
-            const int count = words[at + 1];
-            if (count == 0) break;
-            a += words[at];
-            const size_t pixels = at + 2;
-            if (pixels + count > end || a >= c1) break;
-            const s64 from = std::max(a, c0);
-            const s64 to = std::min<s64>(a + count, c1);
-            if (from < to)
-                span(g_target + lineStart + from, words + pixels + (from - a),
-                     static_cast<int>(to - from));
-            a += count;
-            at = pixels + count;
-        }
+    for (s64 row = r0; row < r1; ++row)
+        BlitArtRow(span, art, width, static_cast<int>(row), y + row, x, clip, mirrored);
+}
+
+// The shadow: image rows 0, 2, 4, ... make h / 2 rows from y + h - h / 2 down, row i shifted
+// right by h / 2 - i; the background under painted pixels is halved.
+void BlitArtShadow(ArtRecord art, const ClipRect& clipIn, int x, int y, bool mirrored) {
+    int width = 0, height = 0;
+    if (g_target == nullptr || !ArtRecordSize(art, width, height)) return;
+    const ClipRect clip = ClipToSize(clipIn, g_targetWidth, g_targetHeight);
+    const int half = height / 2;
+    for (int i = 0; i < half; ++i) {
+        const s64 destRow = s64{y} + height - half + i;
+        if (destRow < clip.top || destRow >= clip.bottom) continue;
+        BlitArtRow(mirrored ? SpanShadeKeyedReversed : SpanShadeKeyed, art, width, 2 * i, destRow,
+                   s64{x} + half - i, clip, mirrored);
     }
+}
+
+}  // namespace
+
+void DrawArtClipped(SpanFn span, ArtRecord art, const ClipRect& clip, int x, int y) {
+    BlitArt(span, art, clip, x, y, false);
+}
+
+void DrawArtMirrored(SpanFn span, ArtRecord art, int x, int y) {
+    BlitArt(span, art, ClipRect{0, 0, g_targetWidth, g_targetHeight}, x, y, true);
+}
+
+void DrawArtClippedMirrored(SpanFn span, ArtRecord art, const ClipRect& clip, int x, int y) {
+    BlitArt(span, art, clip, x, y, true);
+}
+
+void DrawArtShadowClipped(ArtRecord art, const ClipRect& clip, int x, int y) {
+    BlitArtShadow(art, clip, x, y, false);
+}
+
+void DrawArtShadowClippedMirrored(ArtRecord art, const ClipRect& clip, int x, int y) {
+    BlitArtShadow(art, clip, x, y, true);
 }

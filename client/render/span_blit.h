@@ -58,6 +58,12 @@ void SpanHueGreyBlendOverKeyed(u16* dst, const u16* src, int count);
 void SpanShadeKeyed(u16* dst, const u16* src, int count);  // halves the background
 // s != 0: grey s recoloured by the given hue index, others copied.
 void SpanHueGreyKeyedWith(u16* dst, const u16* src, int count, int hueIndex);
+// The mirrored blits' routines: as their twins, reading the source backwards from `src`
+// (pixel i is src[-i]).
+void SpanCopyReversed(u16* dst, const u16* src, int count);
+void SpanHueReversed(u16* dst, const u16* src, int count);
+void SpanHueGreyReversed(u16* dst, const u16* src, int count);
+void SpanShadeKeyedReversed(u16* dst, const u16* src, int count);
 
 // --- Static art -------------------------------------------------------------------------------
 // A static-art record as 16-bit words: word 2 the width, word 3 the height h, words 4 ..
@@ -85,3 +91,11 @@ BlitTarget CurrentBlitTarget();
 void DrawArt(SpanFn span, ArtRecord art, int x, int y);
 // The image at (x, y) clipped to the rectangle.
 void DrawArtClipped(SpanFn span, ArtRecord art, const ClipRect& clip, int x, int y);
+// The image turned left to right (its last column at x), through a reversed span routine.
+void DrawArtMirrored(SpanFn span, ArtRecord art, int x, int y);
+void DrawArtClippedMirrored(SpanFn span, ArtRecord art, const ClipRect& clip, int x, int y);
+// The image's shadow on the ground: squashed to half height (rows 0, 2, 4, ... of a w x h
+// image give h / 2 rows from y + h - h / 2 down) and sheared (row i shifted right by
+// h / 2 - i), so w + h / 2 wide; the background under its painted pixels is halved.
+void DrawArtShadowClipped(ArtRecord art, const ClipRect& clip, int x, int y);
+void DrawArtShadowClippedMirrored(ArtRecord art, const ClipRect& clip, int x, int y);

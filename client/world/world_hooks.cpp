@@ -1,23 +1,28 @@
 #include "client/world/world_hooks.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <set>
 
 #include "client/app/client_log.h"
+#include "client/render/dirty_rects.h"
 #include "client/render/mobile_draw.h"
 
 namespace {
 
-// The running client's stand-in until gumps, sound, effects and the renderer land: each
-// entry says once in the client's log that its subsystem is not built yet, and nothing is
-// kept (the recording base would grow for ever).
+// The running client's hooks: the renderer's entries reach the renderer; the others stand in
+// until gumps, sound and effects land: each says once in the client's log that its subsystem
+// is not built yet, and nothing is kept (the recording base would grow for ever).
 class UnbuiltWorldHooks : public WorldHooks {
 public:
-    void InvalidateRect(const ScreenRect&) override { Say("renderer dirty rectangles"); }
-    void InvalidateWorldView() override { Say("renderer dirty rectangles"); }
-    void ScrollWorldView(int, int) override { Say("renderer dirty rectangles"); }
-    void ClearScreenBuffer() override { Say("renderer screen buffer"); }
+    // The renderer's dirty rectangles and ring-scrolled screen buffer.
+    void InvalidateRect(const ScreenRect& r) override { AddDirtyRect(r); }
+    void InvalidateWorldView() override { ::InvalidateWorldView(); }
+    void ScrollWorldView(int dx, int dy) override { ::ScrollWorldView(dx, dy); }
+    void ClearScreenBuffer() override {
+        if (u16* screen = WorldViewScreen()) std::fill(screen, screen + kWorldViewPixels, u16{0});
+    }
     bool FigureBox(const CClientContainer& figure, ScreenRect& box) override {
         return FigureScreenBox(figure, box);
     }

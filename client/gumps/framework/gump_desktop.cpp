@@ -7,6 +7,7 @@
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/waiting_gump.h"
+#include "client/render/dirty_rects.h"
 #include "platform/clock.h"
 
 CGumpDesktop& TheGumpDesktop() {
@@ -40,9 +41,18 @@ void CGumpDesktop::DeleteTopLevelWhere(Test test) {
     deletionCursor = nullptr;
 }
 
+void CGumpDesktop::SetScreen(u16* pixels) {
+    screen_ = pixels;
+}
+
 void CGumpDesktop::SetScreen(u16* pixels, u32 ringOffset) {
     screen_ = pixels;
-    ringOffset_ = ringOffset % kScreenPixels;
+    SetRingOffset(static_cast<s32>(ringOffset % kScreenPixels));
+}
+
+u32 CGumpDesktop::RingOffset() const {
+    // The world view's ring; its 307200 addresses the buffer like 0.
+    return static_cast<u32>(::RingOffset) % kScreenPixels;
 }
 
 int CGumpDesktop::TopLevelCount() const {
@@ -81,7 +91,7 @@ void CGumpDesktop::DrawGumps(const ClipRect& area, bool present) {
         }
         return;
     }
-    const int wrap = kScreenPixels - static_cast<int>(ringOffset_);
+    const int wrap = kScreenPixels - static_cast<int>(RingOffset());
     const int start = clip.top * kScreenWidth + clip.left;
     const int end = (clip.bottom - 1) * kScreenWidth + clip.right - 1;
     if ((start < wrap) != (end < wrap)) {
@@ -108,8 +118,8 @@ void CGumpDesktop::DrawGumps(const ClipRect& area, bool present) {
 
 void CGumpDesktop::DrawPiece(const ClipRect& clip, bool beforeWrap) {
     // Rebase both buffers so that pixel (x, y) of this piece is at base + y * 640 + x.
-    const ptrdiff_t shift = beforeWrap ? static_cast<ptrdiff_t>(ringOffset_)
-                                       : static_cast<ptrdiff_t>(ringOffset_) - kScreenPixels;
+    const ptrdiff_t shift = beforeWrap ? static_cast<ptrdiff_t>(RingOffset())
+                                       : static_cast<ptrdiff_t>(RingOffset()) - kScreenPixels;
     drawBase_ = screen_ + shift;
     saveBase_ = save_.data() + shift;
     // Every save-under is taken before any gump draws, so every saved pixel is a world pixel.
@@ -151,7 +161,7 @@ void CGumpDesktop::PresentScreenRect(const ClipRect& rect) {
     // The mobiles' running actions advance once per presented frame.
     host.RunActionSequencer();
     host.StepScreenEffects();
-    if (screen_ != nullptr) host.Present(screen_, ringOffset_);
+    if (screen_ != nullptr) host.Present(screen_, RingOffset());
 }
 
 // --- Per tick ------------------------------------------------------------------------------------

@@ -40,10 +40,12 @@ public:
     void DeleteAllGumps();
 
     // --- Screen ----------------------------------------------------------------------------------
-    // The buffer the gumps draw over (640 x 480, ring-addressed) and its ring offset.
+    // The buffer the gumps draw over (640 x 480, ring-addressed). Its ring offset is the world
+    // view's (dirty_rects.h); the second form also places that ring (tests, benchmarks).
+    void SetScreen(u16* pixels);
     void SetScreen(u16* pixels, u32 ringOffset);
     u16* Screen() const { return screen_; }
-    u32 RingOffset() const { return ringOffset_; }
+    u32 RingOffset() const;
     // While a piece of a frame is drawn: pixel (x, y) of that piece lives at base + y * 640 + x.
     u16* DrawBase() const { return drawBase_; }
     u16* SaveBase() const { return saveBase_; }
@@ -143,7 +145,6 @@ private:
     void DrawPiece(const ClipRect& clip, bool present);
 
     u16* screen_ = nullptr;
-    u32 ringOffset_ = 0;
     std::vector<u16> save_;
     u16* drawBase_ = nullptr;
     u16* saveBase_ = nullptr;

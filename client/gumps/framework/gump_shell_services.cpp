@@ -7,8 +7,8 @@
 
 void GumpShellCreateDesktop() {
     CreateBackBuffer();
-    // The world view does not scroll yet: the ring offset stays 0.
-    TheGumpDesktop().SetScreen(BackBufferPixels(), 0);
+    // The ring offset is the world view's own.
+    TheGumpDesktop().SetScreen(BackBufferPixels());
 }
 
 void GumpShellDrawFrame() {

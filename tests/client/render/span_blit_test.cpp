@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -154,6 +155,93 @@ TEST(StaticArt, ClippedAtEveryEdgeAndRunBoundary) {
                     }
             }
     SetBlitTarget(nullptr, 0, 0);
+}
+
+// The mirrored image and the shadows, every placement against every clip: pixel (tx, ty)
+// shows the image pixel the variant maps there, or the background.
+TEST(StaticArt, MirroredAndShadowBlitsMapEveryPixel) {
+    const std::vector<u16> art = MakeArt(6, kRows);
+    const ArtRecord record{art.data(), art.size()};
+    constexpr int W = 12, H = 8, kWidth = 6, kHalf = 2;  // the image is 6 x 4
+    constexpr u16 kBackground = 0x7FFF, kShaded = ((kBackground & 0x7BDE) >> 1) | 1;
+    struct Variant {
+        const char* name;
+        std::function<void(const ClipRect&, int, int)> draw;
+        // The image pixel shown at target (tx, ty) for the image at (x, y); 0 for none.
+        std::function<u16(int tx, int ty, int x, int y)> source;
+        bool shade;
+    } variants[] = {
+        {"mirrored",
+         [&](const ClipRect& c, int x, int y) {
+             DrawArtClippedMirrored(SpanCopyReversed, record, c, x, y);
+         },
+         [](int tx, int ty, int x, int y) { return Expected(x + kWidth - 1 - tx, ty - y); }, false},
+        {"shadow", [&](const ClipRect& c, int x, int y) { DrawArtShadowClipped(record, c, x, y); },
+         [](int tx, int ty, int x, int y) {
+             const int i = ty - (y + 4 - kHalf);
+             return i < 0 || i >= kHalf ? u16{0} : Expected(tx - x - (kHalf - i), 2 * i);
+         },
+         true},
+        {"mirrored shadow",
+         [&](const ClipRect& c, int x, int y) { DrawArtShadowClippedMirrored(record, c, x, y); },
+         [](int tx, int ty, int x, int y) {
+             const int i = ty - (y + 4 - kHalf);
+             return i < 0 || i >= kHalf ? u16{0}
+                                        : Expected(x + (kHalf - i) + kWidth - 1 - tx, 2 * i);
+         },
+         true},
+    };
+    const ClipRect clips[] = {{0, 0, W, H}, {2, 1, 7, 6}, {3, 2, 4, 3}, {-5, -5, 50, 50}};
+    for (const Variant& v : variants)
+        for (const ClipRect& clip : clips)
+            for (int y = -5; y <= H + 1; ++y)
+                for (int x = -9; x <= W + 1; ++x) {
+                    std::vector<u16> target(W * H, kBackground);
+                    SetBlitTarget(target.data(), W, H);
+                    v.draw(clip, x, y);
+                    for (int ty = 0; ty < H; ++ty)
+                        for (int tx = 0; tx < W; ++tx) {
+                            const bool inClip = tx >= clip.left && tx < clip.right &&
+                                                ty >= clip.top && ty < clip.bottom;
+                            const u16 painted = v.source(tx, ty, x, y);
+                            const u16 want = !inClip || painted == 0 ? kBackground
+                                             : v.shade               ? kShaded
+                                                                     : painted;
+                            ASSERT_EQ(target[ty * W + tx], want)
+                                << v.name << " at " << x << "," << y << " pixel " << tx << ","
+                                << ty;
+                        }
+                }
+    SetBlitTarget(nullptr, 0, 0);
+}
+
+// The reversed routines read their source backwards from the pointer they get.
+TEST_F(HueTableFixture, ReversedSpansReadBackwards) {
+    const u16 grey = 9 << 10 | 9 << 5 | 9, red = 9 << 10;
+    const u16 src[3] = {red, grey, 0};
+    struct Case {
+        SpanFn span;
+        std::vector<u16> want;  // for the source read from src[2] down
+    } cases[] = {
+        {SpanCopyReversed, {0, grey, red}},
+        {SpanShadeKeyedReversed,
+         {0x1111, ((0x1111 & 0x7BDE) >> 1) | 1, ((0x1111 & 0x7BDE) >> 1) | 1}},
+    };
+    for (const Case& c : cases) {
+        std::vector<u16> dst(3, 0x1111);
+        c.span(dst.data(), src + 2, 3);
+        EXPECT_EQ(dst, c.want);
+    }
+    BlitHue = 2;
+    std::vector<u16> dst(3, 0x1111), forward(3, 0x1111);
+    const u16 backwards[3] = {0, grey, red};
+    SpanHueReversed(dst.data(), src + 2, 3);
+    SpanHue(forward.data(), backwards, 3);
+    EXPECT_EQ(dst, forward);
+    EXPECT_EQ(dst[2], 0x300 + 9) << "red 9 through hue index 2";
+    SpanHueGreyReversed(dst.data(), src + 2, 3);
+    SpanHueGrey(forward.data(), backwards, 3);
+    EXPECT_EQ(dst, forward);
 }
 
 // The span gets the part of a run inside the clip, starting at the right source pixel.
