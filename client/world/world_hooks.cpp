@@ -5,6 +5,7 @@
 #include <set>
 
 #include "client/app/client_log.h"
+#include "client/world/walk_queue.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ public:
     void InvalidateSeeThroughCircle() override { Say("see-through circle"); }
     void AnimatedStaticsChanged() override { Say("animated statics"); }
     void DeleteMovingEffects() override { Say("graphic effects"); }
-    void ResetWalkQueue() override { Say("walk queue"); }
+    void ResetWalkQueue() override { TheWalkQueue().Reset(-1, -1, -1, -1); }
+    int PlayerStepFrames() override { return TheWalkQueue().stepFrames; }
     void StopWeather() override { Say("weather"); }
     void SetWarMode(int) override { Say("war mode"); }
 
