@@ -105,13 +105,11 @@ void MovementPacketHandlers::OnFollow(const u8* packet, size_t length) {
     if (follower == 0 || followed == 0) {
         if (CClientPlayer* p = ThePlayer()) {
             p->AddBark("No longer following.", 0, 3, 0);
-            TheWorldHooks().BarkAdded(p->serial, "No longer following.");
         }
         q.following = 0;
     }
     if (CClientObject* o = TheClientWorld().FindBySerial(followed)) {
         o->AddBark("Now following.", 0, 3, 0);
-        TheWorldHooks().BarkAdded(followed, "Now following.");
         q.following = 1;
     }
 }

@@ -486,7 +486,6 @@ void CWalkQueue::StepTick() {
         if (ws.falling && !player->IsGhost() && ws.fallStartZ - ws.fallEndZ >= 22) {
             const CClientApp* app = CClientApp::Instance();
             player->AddBark("ouch!", app ? app->speechHue : 946, app ? app->speechFont : 3, 0);
-            TheWorldHooks().BarkAdded(player->serial, "ouch!");
             const int r = platform::Rand() % 5;
             const int sound = (body % 2 == 0 ? 340 : 331) + r;
             TheWorldHooks().PlaySound(sound, false, player->loc.x, player->loc.y, player->loc.z);
