@@ -4,6 +4,7 @@
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
 #include "client/world/land_objects.h"
+#include "client/world/path_search.h"
 #include "platform/clock.h"
 
 CClientWorld& TheClientWorld() {
@@ -122,6 +123,7 @@ CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment,
             }
             if (!same) m->steps[m->queuedSteps++] = next;
         }
+        FollowMobile(*m);
         return o;
     }
     o->loc.Set(x, y, z);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "client/app/client_subsystem_services.h"
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
 #include "client/world/walk_queue.h"
@@ -230,4 +231,14 @@ void ClientPath::WalkerStep() {
     currentY = current->y;
     currentZ = current->z;
     if (d != -1) q.RequestWalk(d + 1, -1);
+}
+
+void FollowMobile(const CClientMobile& mobile) {
+    const CClientPlayer* p = ThePlayer();
+    if (!p || &mobile == p || !p->following || p->followedSerial != mobile.serial) return;
+    if (mobile.IsWithinRange(3)) return;
+    const ClientLocation& to =
+        mobile.queuedSteps > 0 ? mobile.steps[mobile.queuedSteps - 1].loc : mobile.loc;
+    if (!TheClientPath().Follow(to.x, to.y, to.z))
+        GetClientSubsystemServices().ShowSystemMessage("Can't get there (follow)", 0, 3);
 }

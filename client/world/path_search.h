@@ -53,3 +53,8 @@ private:
 };
 
 ClientPath& TheClientPath();
+
+class CClientMobile;
+// After an update of a mobile the player follows: once it is more than 3 cells away, a path
+// is planned to where it is going ("Can't get there (follow)" when there is none).
+void FollowMobile(const CClientMobile& mobile);

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "client/app/client_subsystem_services.h"
+
 #include "tests/client/world/walk_fixture.h"
 
 namespace {
@@ -140,6 +142,39 @@ TEST_F(PathSearchTest, OnlyThe19thPathRequestPlansAndTheWalkerFollows) {
     // Tolerance 1: the walk ends next to the goal.
     EXPECT_EQ(p->loc.x, 14);
     EXPECT_EQ(p->loc.y, 10);
+}
+
+}  // namespace
+
+namespace {
+
+// The messages the shell would show.
+class MessageTrace : public ClientSubsystemServices {
+public:
+    void ShowSystemMessage(const std::string& text, int, int) override { lines.push_back(text); }
+    std::vector<std::string> lines;
+};
+
+TEST_F(PathSearchTest, AFollowedMobileOutOfReachIsFollowedOrReported) {
+    MessageTrace trace;
+    ClientSubsystemServices* old = SetClientSubsystemServices(&trace);
+    CClientPlayer* p = PlayerAt(10, 10, 0, 2);
+    FlatLand(12, 10, 6);
+    p->following = 1;
+    p->followedSerial = 0x55;
+    TheClientWorld().UpdateObject(0x55, 400, 0, 0, 13, 10, 0, 2, 0, 0);
+    EXPECT_EQ(TheClientPath().active, 0);  // within 3 cells
+    TheClientWorld().UpdateObject(0x55, 400, 0, 0, 14, 10, 0, 2, 0, 0);
+    EXPECT_EQ(TheClientPath().active, 1);
+    EXPECT_TRUE(trace.lines.empty());
+    // Behind a wall with no way round within 100 expansions.
+    for (int y = 4; y <= 16; ++y)
+        StaticAt(kStaticBlocker, 16, y, 0);
+    TheClientWorld().UpdateObject(0x55, 400, 0, 0, 17, 10, 0, 2, 0, 0);
+    EXPECT_EQ(TheClientPath().active, 0);
+    ASSERT_EQ(trace.lines.size(), 1u);
+    EXPECT_EQ(trace.lines[0], "Can't get there (follow)");
+    SetClientSubsystemServices(old);
 }
 
 }  // namespace
