@@ -157,3 +157,15 @@ TEST_F(RoofHidingTest, SeeThroughWallPiecesOfARun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RoofHidingTest, EnteringTheWorldUnderACeilingSetsTheRoofLevel) {
+    MakePlayer(1, 400);
+    TheClientMap().playerOutOfWorld = true;
+    StaticAt(0x300, 30, 30, 40);
+    TheClientWorld().EnterWorld(1, 400, 30, 30, 10, 0, 0);
+    EXPECT_EQ(TheLevels().roofLevel, 40);
+}
+
+}  // namespace
