@@ -53,6 +53,14 @@ void MovementPacketHandlers::Install(ServerPacketDispatcher& d) {
     }
 }
 
+bool MovementPacketHandlers::ReadOneByte(const u8* packet, size_t length, u8& value) {
+    PacketReader r(packet, length, 1);
+    r.ReadByte(value);
+    if (r.Ok()) return true;
+    link_.RefusePacket(r);
+    return false;
+}
+
 void MovementPacketHandlers::OnMoveReject(const u8* packet, size_t length) {
     PacketReader r(packet, length, 1);
     u8 sequence = 0, dir = 0, z = 0;
@@ -78,10 +86,8 @@ void MovementPacketHandlers::OnMoveAck(const u8* packet, size_t length) {
 }
 
 void MovementPacketHandlers::OnServerStep(const u8* packet, size_t length) {
-    PacketReader r(packet, length, 1);
     u8 dir = 0;
-    r.ReadByte(dir);
-    if (!r.Ok()) return link_.RefusePacket(r);
+    if (!ReadOneByte(packet, length, dir)) return;
     TheWalkQueue().ServerStep(dir);
 }
 
@@ -125,10 +131,8 @@ void MovementPacketHandlers::OnPersonalLight(const u8* packet, size_t length) {
 }
 
 void MovementPacketHandlers::OnGlobalLight(const u8* packet, size_t length) {
-    PacketReader r(packet, length, 1);
     u8 level = 0;
-    r.ReadByte(level);
-    if (!r.Ok()) return link_.RefusePacket(r);
+    if (!ReadOneByte(packet, length, level)) return;
     CClientWorld& w = TheClientWorld();
     if (w.globalLight == level) return;
     w.globalLight = level;
@@ -280,10 +284,8 @@ void MovementPacketHandlers::OnDragEffect(const u8* packet, size_t length) {
 }
 
 void MovementPacketHandlers::OnSequence(const u8* packet, size_t length) {
-    PacketReader r(packet, length, 1);
     u8 value = 0;
-    r.ReadByte(value);
-    if (!r.Ok()) return link_.RefusePacket(r);
+    if (!ReadOneByte(packet, length, value)) return;
     if (value != 0) {
         if (!recordingSequence) return TheWorldEffects().ShowWaitingGump("not sequencing!");
         recordingSequence = false;
@@ -297,8 +299,6 @@ void MovementPacketHandlers::OnSequence(const u8* packet, size_t length) {
 }
 
 void MovementPacketHandlers::OnPing(const u8* packet, size_t length) {
-    PacketReader r(packet, length, 1);
     u8 value = 0;
-    r.ReadByte(value);
-    if (!r.Ok()) link_.RefusePacket(r);
+    ReadOneByte(packet, length, value);
 }

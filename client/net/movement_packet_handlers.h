@@ -38,5 +38,8 @@ public:
     std::vector<EffectRecord> sequence;
 
 private:
+    // The one byte of a packet's body; false (the packet refused) when it is short.
+    bool ReadOneByte(const u8* packet, size_t length, u8& value);
+
     ClientLink& link_;
 };

@@ -17,14 +17,10 @@
 #include "client/net/client_login_hooks.h"
 #include "client/net/link_report.h"
 #include "core/chunk_queue.h"
-#include "core/loop_state.h"
 #include "core/process_link.h"
-#include "platform/progress_window.h"
-#include "server/frame/progress_window.h"
-#include "server/frame/server_main_loop.h"
 #include "server/server_config.h"
 #include "tests/protocol/creation_request.h"
-#include "tests/server/server_services_scope.h"
+#include "tests/protocol/server_thread.h"
 
 namespace {
 
@@ -34,31 +30,11 @@ constexpr auto kWaitLimit = std::chrono::seconds(5);
 class ServerThreadLoginTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_EQ(g_serverConfig.Start((std::string(ZQ_RUN_DIR) + "/zqdemo.dat").c_str(), &error),
-                  0)
-            << error;
-        g_spawnClient = 0;
-        g_quitFlag.store(0);
-        window_ = std::make_unique<ProgressWindow>(
-            std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
-        services_ = std::make_unique<ServerServicesScope>();
-        server_ = std::thread([this] { serverResult_ = ServerMainLoop(ServerLoopHooks{}); });
-        // The loop makes the two links before it serves them.
-        ASSERT_TRUE(WaitFor(
-            [] { return ClientToServerQueue != nullptr && ServerToClientQueue != nullptr; }));
+        const std::string error = server_.Start();
+        ASSERT_TRUE(error.empty()) << error;
         link.SetFrontEnd(&driver);
     }
-    void TearDown() override {
-        RequestQuit();
-        if (server_.joinable()) server_.join();
-        EXPECT_EQ(serverResult_, 0);
-        services_.reset();
-        window_.reset();
-        g_serverConfig.Stop();
-        g_quitFlag.store(0);
-        g_spawnClient = 1;
-    }
+    void TearDown() override { EXPECT_EQ(server_.Stop(), 0); }
 
     // Polls the client's link (with `poll`) until `done` holds; false when it never did.
     bool WaitFor(const std::function<bool()>& done, bool poll = true) {
@@ -115,10 +91,7 @@ protected:
     ScriptedLoginDriver driver{link};
 
 private:
-    std::unique_ptr<ProgressWindow> window_;
-    std::unique_ptr<ServerServicesScope> services_;
-    std::thread server_;
-    int serverResult_ = -1;
+    ServerThread server_;
 };
 
 CreateCharacterRequest FirstSlot(const std::string& name) {

@@ -18,17 +18,12 @@
 #include "client/net/link_report.h"
 #include "client/world/path_search.h"
 #include "client/world/walk_queue.h"
-#include "core/chunk_queue.h"
-#include "core/loop_state.h"
 #include "core/process_link.h"
 #include "platform/keys.h"
-#include "platform/progress_window.h"
-#include "server/frame/progress_window.h"
-#include "server/frame/server_main_loop.h"
-#include "server/server_config.h"
 #include "tests/client/world/installed_world_fixture.h"
 #include "tests/protocol/server_player_place.h"
-#include "tests/server/server_services_scope.h"
+#include "tests/protocol/server_thread.h"
+#include "tests/protocol/tester_creation.h"
 
 namespace {
 
@@ -52,19 +47,8 @@ protected:
     void SetUp() override {
         InstalledWorldFixture::SetUp();
         TheClientTileData().LoadTileData(env_->InstallDir() + "tiledata.mul");
-        std::string error;
-        ASSERT_EQ(g_serverConfig.Start((std::string(ZQ_RUN_DIR) + "/zqdemo.dat").c_str(), &error),
-                  0)
-            << error;
-        g_spawnClient = 0;
-        g_quitFlag.store(0);
-        window_ = std::make_unique<ProgressWindow>(
-            std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
-        services_ = std::make_unique<ServerServicesScope>();
-        server_ = std::thread([this] { serverResult_ = ServerMainLoop(ServerLoopHooks{}); });
-        ASSERT_TRUE(
-            WaitFor([] { return ClientToServerQueue != nullptr && ServerToClientQueue != nullptr; },
-                    false));
+        const std::string error = server_.Start();
+        ASSERT_TRUE(error.empty()) << error;
         link.SetFrontEnd(&driver);
         TheWalkQueue().Clear();
         TheWalkQueue().link = &link;
@@ -75,17 +59,12 @@ protected:
         StopServer();
         TheWalkQueue().link = nullptr;
         TheWalkQueue().Clear();
-        services_.reset();
-        window_.reset();
-        g_serverConfig.Stop();
-        g_quitFlag.store(0);
-        g_spawnClient = 1;
         InstalledWorldFixture::TearDown();
     }
     void StopServer() {
-        RequestQuit();
-        if (server_.joinable()) server_.join();
-        EXPECT_EQ(serverResult_, 0);
+        if (stopped_) return;
+        stopped_ = true;
+        EXPECT_EQ(server_.Stop(), 0);
     }
 
     // One client frame: the clock moves on, the link is polled, the walk is shown.
@@ -112,18 +91,7 @@ protected:
 
     void EnterTheWorld(const std::string& name) {
         name_ = name;
-        CreateCharacterRequest c;
-        c.name = name;
-        c.password = "secret";
-        c.strength = 45;
-        c.dexterity = 35;
-        c.intelligence = 10;
-        for (int i = 0; i < 3; ++i) {
-            c.skills[i] = u8(25 + i);
-            c.skillValues[i] = u8(50 - 10 * i);
-        }
-        c.skinHue = 0x83EA;
-        c.startCity = 0;
+        CreateCharacterRequest c = TesterCreation(name);
         c.slot = 0;
         driver.ScriptCreate(c);
         driver.StartAccountLogin(name, "pw");
@@ -169,10 +137,8 @@ protected:
     ScriptedLoginDriver driver{link};
 
 private:
-    std::unique_ptr<ProgressWindow> window_;
-    std::unique_ptr<ServerServicesScope> services_;
-    std::thread server_;
-    int serverResult_ = -1;
+    ServerThread server_;
+    bool stopped_ = false;
 };
 
 // The server's walk answers each request with 0x22 or 0x21 once it is built; until then the

@@ -86,8 +86,7 @@ TEST_F(MovementPacketHandlersTest, SequenceMisuseShowsTheWaitingGump) {
 
 TEST_F(MovementPacketHandlersTest, FollowTextsInOrder) {
     CClientPlayer* p = PlayerAt(10, 10, 0);
-    auto* m = new CClientMobile(0x55, 400, 0);
-    m->PlaceInWorld(ClientLocation{12, 10, 0});
+    CClientMobile* m = MobileAt(0x55, 400, 12, 10);
     Bytes body;
     PutLong(body, 0);
     PutLong(body, 0x55);
@@ -109,8 +108,7 @@ TEST_F(MovementPacketHandlersTest, FollowTextsInOrder) {
 
 TEST_F(MovementPacketHandlersTest, DragEffectEndsAreMobilesOnlyWhenKnownMobiles) {
     PlayerAt(10, 10, 0);
-    auto* m = new CClientMobile(0x55, 400, 0);
-    m->PlaceInWorld(ClientLocation{12, 10, 0});
+    MobileAt(0x55, 400, 12, 10);
     CClientItem* item = CClientItem::Allocate(0x40000009, 0x0EED, 0);
     item->PlaceInWorld(ClientLocation{11, 10, 0});
     auto drag = [&](u32 source, u32 target) {
@@ -135,8 +133,7 @@ TEST_F(MovementPacketHandlersTest, DragEffectEndsAreMobilesOnlyWhenKnownMobiles)
 
 TEST_F(MovementPacketHandlersTest, AnimationWeatherMusicTimeAndPing) {
     PlayerAt(10, 10, 0);
-    auto* m = new CClientMobile(0x55, 400, 0);
-    m->PlaceInWorld(ClientLocation{12, 10, 0});
+    CClientMobile* m = MobileAt(0x55, 400, 12, 10);
     Bytes body;
     PutLong(body, 0x55);
     for (u8 b : {0, 12, 0, 7, 0, 2, 1, 1, 3})

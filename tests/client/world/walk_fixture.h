@@ -87,6 +87,12 @@ protected:
         return p;
     }
 
+    CClientMobile* MobileAt(u32 serial, int body, int x, int y) {
+        auto* m = new CClientMobile(serial, body, 0);
+        m->PlaceInWorld(ClientLocation{s16(x), s16(y), 0});
+        return m;
+    }
+
     // Every packet the client sent since the last call (fixed lengths of the client table).
     std::vector<SentPacket> Sent() {
         const Bytes bytes = net.ClientSent();

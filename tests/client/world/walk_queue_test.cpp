@@ -53,8 +53,7 @@ TEST_F(WalkQueueTest, CanStandAtAnswersTheSurfaceTable) {
         LandAt(11, 10, c.destLandZ);
         if (c.graphic) StaticAt(c.graphic, 11, 10, c.z);
         if (c.mobileThere) {
-            auto* m = new CClientMobile(0x77, 400, 0);
-            m->PlaceInWorld(ClientLocation{11, 10, 0});
+            MobileAt(0x77, 400, 11, 10);
         }
         int out = -1;
         EXPECT_EQ(CanStandAt(11, 10, 0, 2, out), c.ok);
@@ -422,8 +421,7 @@ TEST_F(WalkQueueTest, BadAnimInfoCountsAsOneFrame) {
     TheWalkQueue().StepTick();
     EXPECT_EQ(p->loc.x, 21);
 
-    auto* m = new CClientMobile(0x55, 400, 0);
-    m->PlaceInWorld(ClientLocation{22, 20, 0});
+    CClientMobile* m = MobileAt(0x55, 400, 22, 20);
     m->steps[0] = QueuedStep{ClientLocation{23, 20, 0}, 400, 2, 0};
     m->queuedSteps = 1;
     EXPECT_EQ(m->MovesPerTile(), 1);
@@ -483,12 +481,10 @@ TEST_F(WalkQueueTest, WalkKeysStepScreenUpAsNorthWest) {
 
 TEST_F(WalkQueueTest, MobilesTickStepsAdjacentAndJumpsFarther) {
     PlayerAt(20, 20, 0, 2);
-    auto* near = new CClientMobile(0x55, 400, 0);
-    near->PlaceInWorld(ClientLocation{22, 20, 0});
+    CClientMobile* near = MobileAt(0x55, 400, 22, 20);
     near->steps[0] = QueuedStep{ClientLocation{23, 20, 0}, 400, 2, 0};
     near->queuedSteps = 1;
-    auto* far = new CClientMobile(0x56, 400, 0);
-    far->PlaceInWorld(ClientLocation{22, 22, 0});
+    CClientMobile* far = MobileAt(0x56, 400, 22, 22);
     far->steps[0] = QueuedStep{ClientLocation{24, 22, 0}, 400, 2 | 0x80, 0};
     far->queuedSteps = 1;
     MobilesTick();
@@ -510,8 +506,7 @@ TEST_F(WalkQueueTest, MobilesTickStepsAdjacentAndJumpsFarther) {
 
 TEST_F(WalkQueueTest, AMobileTurnsIdleAfter2001Milliseconds) {
     PlayerAt(20, 20, 0, 2);
-    auto* m = new CClientMobile(0x55, 200, 0);
-    m->PlaceInWorld(ClientLocation{22, 20, 0});
+    CClientMobile* m = MobileAt(0x55, 200, 22, 20);
     m->lastActivity = Clock().Now();
     Clock().Advance(2000);
     MobilesTick();
@@ -524,8 +519,7 @@ TEST_F(WalkQueueTest, AMobileTurnsIdleAfter2001Milliseconds) {
 
 TEST_F(WalkQueueTest, ADyingMobileWithStepsHandsOverToItsCorpse) {
     PlayerAt(20, 20, 0, 2);
-    auto* m = new CClientMobile(0x55, 400, 0);
-    m->PlaceInWorld(ClientLocation{22, 20, 0});
+    CClientMobile* m = MobileAt(0x55, 400, 22, 20);
     auto* corpse = new CClientCorpse(0x40000077, 0x2006);
     corpse->PlaceInWorld(ClientLocation{22, 20, 0});
     m->Die(0x40000077, 1);

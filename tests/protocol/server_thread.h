@@ -1,0 +1,60 @@
+#pragma once
+// The real server main loop on the demo world, without the built-in client, on a thread of its
+// own: for tests that play the client's side against it.
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "core/chunk_queue.h"
+#include "core/loop_state.h"
+#include "platform/progress_window.h"
+#include "server/frame/progress_window.h"
+#include "server/frame/server_main_loop.h"
+#include "server/server_config.h"
+#include "tests/server/server_services_scope.h"
+
+class ServerThread {
+public:
+    ~ServerThread() {
+        if (thread_.joinable()) Stop();
+    }
+
+    // Starts the loop and waits (at most 5 s) until it has made the two links; empty when it
+    // runs, else why not.
+    std::string Start() {
+        std::string error;
+        if (g_serverConfig.Start((std::string(ZQ_RUN_DIR) + "/zqdemo.dat").c_str(), &error) != 0)
+            return error.empty() ? "the server configuration did not start" : error;
+        g_spawnClient = 0;
+        g_quitFlag.store(0);
+        window_ = std::make_unique<ProgressWindow>(
+            std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
+        services_ = std::make_unique<ServerServicesScope>();
+        thread_ = std::thread([this] { result_ = ServerMainLoop(ServerLoopHooks{}); });
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (ClientToServerQueue == nullptr || ServerToClientQueue == nullptr) {
+            if (std::chrono::steady_clock::now() > limit) return "the server made no links";
+            std::this_thread::yield();
+        }
+        return {};
+    }
+
+    // Ends the loop and puts the process state back; answers the loop's exit code.
+    int Stop() {
+        RequestQuit();
+        if (thread_.joinable()) thread_.join();
+        services_.reset();
+        window_.reset();
+        g_serverConfig.Stop();
+        g_quitFlag.store(0);
+        g_spawnClient = 1;
+        return result_;
+    }
+
+private:
+    std::unique_ptr<ProgressWindow> window_;
+    std::unique_ptr<ServerServicesScope> services_;
+    std::thread thread_;
+    int result_ = -1;
+};
