@@ -30,7 +30,6 @@ void MovementPacketHandlers::Install(ServerPacketDispatcher& d) {
     } kTable[] = {
         {0x21, &MovementPacketHandlers::OnMoveReject},
         {0x22, &MovementPacketHandlers::OnMoveAck},
-        {0x97, &MovementPacketHandlers::OnServerStep},
         {0x38, &MovementPacketHandlers::OnPathfind},
         {0x15, &MovementPacketHandlers::OnFollow},
         {0x4E, &MovementPacketHandlers::OnPersonalLight},
@@ -83,12 +82,6 @@ void MovementPacketHandlers::OnMoveAck(const u8* packet, size_t length) {
     if (!r.Ok()) return link_.RefusePacket(r);
     if (CClientPlayer* p = ThePlayer()) p->SetNotoriety(notoriety);
     TheWalkQueue().Acknowledge(sequence);
-}
-
-void MovementPacketHandlers::OnServerStep(const u8* packet, size_t length) {
-    u8 dir = 0;
-    if (!ReadOneByte(packet, length, dir)) return;
-    TheWalkQueue().ServerStep(dir);
 }
 
 void MovementPacketHandlers::OnPathfind(const u8* packet, size_t length) {

@@ -1,7 +1,7 @@
 #pragma once
-// The handlers of the player's steps (acknowledgement, refusal, the server's own step and
-// path request), following, light levels, game time, weather, sound, music, mobile
-// animations, graphic and drag effects, effect sequences and the ping.
+// The handlers of the player's steps (acknowledgement, refusal, the server's path request),
+// following, light levels, game time, weather, sound, music, mobile animations, graphic and drag
+// effects, effect sequences and the ping.
 #include <cstddef>
 #include <vector>
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/net/client_link.h"
+#include "client/net/client_link_services.h"
 #include "tests/client/world/walk_fixture.h"
 
 namespace {
@@ -160,15 +161,23 @@ TEST_F(MovementPacketHandlersTest, AnimationWeatherMusicTimeAndPing) {
 }
 
 TEST_F(MovementPacketHandlersTest, TheServersOwnStepIsTakenWithoutARequest) {
+    // The running client's hooks hand 0x97 to the walk queue.
+    ShellLoginHooks shell;
+    ClientLink link{nullptr, &shell};
+    link.OpenLocalConnection();
     CClientPlayer* p = PlayerAt(10, 10, 0, 2);
     FlatLand(10, 10, 2);
-    net.ServerSends(ServerPacket(0x97, {2}, false));
+    auto serve = [&](u8 dir) {
+        const Bytes b{0x97, dir};
+        link.Dispatcher().Dispatch(b.data(), b.size());
+    };
+    serve(2);
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(TheClientMap().centreX, 11);
     TickUntilShown();
     EXPECT_EQ(p->loc.x, 11);
     EXPECT_EQ(TheWalkQueue().count, 0);
-    net.ServerSends(ServerPacket(0x97, {8}, false));
+    serve(8);
     EXPECT_EQ(TheWalkQueue().count, 0);
     EXPECT_EQ(TheClientMap().centreX, 11);
 }
