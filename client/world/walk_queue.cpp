@@ -16,6 +16,7 @@
 #include "client/world/client_world.h"
 #include "client/world/land_objects.h"
 #include "client/world/roof_hiding.h"
+#include "client/world/world_effects.h"
 #include "core/packet_writer.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
@@ -346,6 +347,7 @@ void CWalkQueue::RequestWalk(int index, int run) {
     nextSequence = (nextSequence + 1) & 0xFF;
     if (nextSequence == 0) nextSequence = 1;
     TheWorldHooks().DeleteBankBoxGump();
+    TheWorldEffects().CloseContainersOutOfReach();
 }
 
 void CWalkQueue::RemoveEntry(int i) {
@@ -458,6 +460,7 @@ void CWalkQueue::StepTick() {
 
     const ClientLocation before = player->loc;
     player->StopAction();
+    TheWorldEffects().InvalidateWornLights(player->serial);
     const bool wasInCell = player->inCell != 0;
     if (wasInCell) player->RemoveFromCell();
     player->lastActivity = platform::NowMs();
@@ -516,10 +519,12 @@ void CWalkQueue::StepTick() {
     player->UpdateStep();
     const int dx = oldX - ViewScrollX, dy = oldY - ViewScrollY;
     if (dx != 0 || dy != 0) {
+        TheWorldEffects().ShiftForScroll(dx, dy);
         if (std::abs(dx) >= 640 || std::abs(dy) >= 320)
             TheWorldHooks().InvalidateWorldView();
         else
             TheWorldHooks().ScrollWorldView(dx, dy);
+        TheWorldEffects().LayOutBarks();
     }
     if (wasInCell && !player->detached) player->PlaceInCell();
     if (!(player->loc == before)) UpdateRoofLevel();
@@ -589,6 +594,7 @@ bool TickMobile(CClientMobile& m, u32 now) {
     if (hasSteps) {
         m.lastActivity = now;
         if (m.inCell) {
+            TheWorldEffects().InvalidateWornLights(m.serial);
             m.RemoveFromCell();
             leftCell = true;
         }
@@ -654,11 +660,13 @@ bool TickMobile(CClientMobile& m, u32 now) {
     } else {
         m.stepOffsetX = m.stepOffsetY = 0;
     }
+    const bool progressed = m.stepProgress != before;
     if (leftCell) {
         m.UpdateStep();
         if (!m.detached) m.PlaceInCell();
+        if (progressed) TheWorldEffects().InvalidateWornLights(m.serial);
     }
-    (void)before;
+    if (progressed) TheWorldEffects().BarksFollow(m.serial);
     return true;
 }
 

@@ -15,6 +15,11 @@ public:
     void StartMissile(const MissileRequest&) override { Say("graphic effects"); }
     void PlaySequence(const std::vector<EffectRecord>&, u8) override { Say("effect sequences"); }
     void ShowWaitingGump(const std::string&) override { Say("waiting gump"); }
+    void ShiftForScroll(int, int) override { Say("weather and moving effects"); }
+    void LayOutBarks() override { Say("bark gumps"); }
+    void BarksFollow(u32) override { Say("bark gumps"); }
+    void InvalidateWornLights(u32) override { Say("lights"); }
+    void CloseContainersOutOfReach() override { Say("container gumps"); }
 
 private:
     void Say(const char* what) {
@@ -59,4 +64,19 @@ void WorldEffects::PlaySequence(const std::vector<EffectRecord>& records, u8 end
 }
 void WorldEffects::ShowWaitingGump(const std::string& text) {
     Record("ShowWaitingGump " + text);
+}
+void WorldEffects::ShiftForScroll(int dx, int dy) {
+    Record("ShiftForScroll " + std::to_string(dx) + " " + std::to_string(dy));
+}
+void WorldEffects::LayOutBarks() {
+    Record("LayOutBarks");
+}
+void WorldEffects::BarksFollow(u32 serial) {
+    Record("BarksFollow " + std::to_string(serial));
+}
+void WorldEffects::InvalidateWornLights(u32 serial) {
+    Record("InvalidateWornLights " + std::to_string(serial));
+}
+void WorldEffects::CloseContainersOutOfReach() {
+    Record("CloseContainersOutOfReach");
 }

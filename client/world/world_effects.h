@@ -1,8 +1,8 @@
 #pragma once
-// What the movement and effect packets ask of weather, sound, music and the graphic effects:
-// the subsystems that play them are not built yet. This class itself records every call
-// (tests install one); the running client's stand-in says once per subsystem in the client
-// log that it is not built yet.
+// What the movement and effect packets, and the steps of the walk, ask of weather, sound, the
+// graphic effects, lights, bark texts and gumps: the subsystems that do it are not built yet. This
+// class itself records every call (tests install one); the running client's stand-in says once per
+// subsystem in the client log that it is not built yet.
 #include <string>
 #include <vector>
 
@@ -45,6 +45,19 @@ public:
     virtual void PlaySequence(const std::vector<EffectRecord>& records, u8 endByte);
     // A centred waiting gump with a text ("not sequencing!").
     virtual void ShowWaitingGump(const std::string& text);
+
+    // --- what a step asks --------------------------------------------------------------------
+    // The view scrolled by (dx, dy) (old minus new scroll offsets): weather particles and
+    // moving effects follow.
+    virtual void ShiftForScroll(int dx, int dy);
+    // The bark texts laid out again after the view moved.
+    virtual void LayOutBarks();
+    // A mobile that stepped: its barks follow it.
+    virtual void BarksFollow(u32 serial);
+    // The lights a mobile wears are drawn anew.
+    virtual void InvalidateWornLights(u32 serial);
+    // Container gumps whose object is no longer in reach close (after a step request).
+    virtual void CloseContainersOutOfReach();
 
     std::vector<std::string> calls;
     std::vector<GraphicEffectRequest> effects;

@@ -10,9 +10,6 @@ namespace {
 
 class MovementPacketHandlersTest : public WalkFixture {
 protected:
-    MovementPacketHandlersTest() { SetWorldEffects(&effects); }
-    ~MovementPacketHandlersTest() override { SetWorldEffects(nullptr); }
-
     MovementPacketHandlers& Handlers() { return net.link.MovementHandlers(); }
     static Bytes Sound(u8 mode, u16 id) {
         return ServerPacket(0x54, {mode, u8(id >> 8), u8(id), 0, 0, 0, 5, 0, 6, 0, 7}, false);
@@ -23,8 +20,6 @@ protected:
             n += c == call;
         return n;
     }
-
-    WorldEffects effects;
 };
 
 TEST_F(MovementPacketHandlersTest, GlobalLightRedrawsOnlyOnAChange) {

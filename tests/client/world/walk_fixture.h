@@ -7,6 +7,7 @@
 #include "client/net/movement_packet_handlers.h"
 #include "client/world/path_search.h"
 #include "client/world/walk_queue.h"
+#include "client/world/world_effects.h"
 #include "tests/client/net/link_fixture.h"
 #include "tests/client/world/world_fixture.h"
 
@@ -33,6 +34,7 @@ protected:
 
     WalkFixture() {
         SetWorldHooks(&walkHooks);
+        SetWorldEffects(&effects);
         SetStatic(kStaticBlocker, kClientTileImpassable, 20);
         net.link.OpenLocalConnection();
         CWalkQueue& q = TheWalkQueue();
@@ -54,6 +56,7 @@ protected:
         SetRunByPointer(nullptr);
         LoadAnimInfo(nullptr, 0);
         ResetWorld();
+        SetWorldEffects(nullptr);
         SetWorldHooks(&hooks);
     }
 
@@ -116,6 +119,7 @@ protected:
     }
 
     WalkHooks walkHooks;
+    WorldEffects effects;
     LinkFixture net;
     bool pointerFar = false;
 };

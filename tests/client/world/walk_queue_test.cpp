@@ -158,6 +158,11 @@ TEST_F(WalkQueueTest, AFifthRequestSendsNothingAndRunningSetsTheHighBit) {
     q.RequestWalk(3, 0);
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(q.count, 4);
+    // Each sent request closes the containers out of reach; the refused fifth does not.
+    int closings = 0;
+    for (const std::string& call : effects.calls)
+        closings += call == "CloseContainersOutOfReach";
+    EXPECT_EQ(closings, 4);
     EXPECT_EQ(TheWalkState().pendingRequests, 4);
     // Projected over the queued moves: the fourth stands at x 14.
     int d = 2, z = 0;
@@ -319,6 +324,15 @@ TEST_F(WalkQueueTest, StepTickShowsEachDirectionWithOffsetsAndScroll) {
         }
         EXPECT_EQ(sx, startX - ViewScrollX);
         EXPECT_EQ(sy, startY - ViewScrollY);
+        // Weather and moving effects shift with every scroll, and the barks are laid out.
+        int shifts = 0, layouts = 0;
+        for (const std::string& call : effects.calls) {
+            shifts += call.rfind("ShiftForScroll ", 0) == 0;
+            layouts += call == "LayOutBarks";
+        }
+        EXPECT_EQ(shifts, int(walkHooks.scrolls.size()));
+        EXPECT_EQ(layouts, int(walkHooks.scrolls.size()));
+        effects.calls.clear();
         EXPECT_EQ(ViewScrollX - startX, (kWalkDx[d] - kWalkDy[d]) * 22);
         EXPECT_EQ(ViewScrollY - startY, (kWalkDx[d] + kWalkDy[d]) * 22);
     }
@@ -497,6 +511,15 @@ TEST_F(WalkQueueTest, MobilesTickStepsAdjacentAndJumpsFarther) {
     EXPECT_EQ(far->stepProgress, 0);
     EXPECT_EQ(far->running, 1);
     EXPECT_EQ(far->stepOffsetX, 0);
+    // The stepping mobile's barks follow it; the jump moves no progress.
+    auto has = [&](const std::string& call) {
+        for (const std::string& c : effects.calls) {
+            if (c == call) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(has("BarksFollow 85"));
+    EXPECT_FALSE(has("BarksFollow 86"));
     MobilesTick();
     MobilesTick();
     MobilesTick();
