@@ -12,6 +12,7 @@
 #include "client/data/client_data_start.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
+#include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/gump_shell_services.h"
 #include "client/gumps/frontend/front_end_screens.h"
@@ -24,7 +25,11 @@
 #include "client/render/world_view_frame.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
+#include "client/world/path_search.h"
+#include "client/world/walk_queue.h"
 #include "core/packet_writer.h"
+#include "platform/keys.h"
+#include "platform/window_backend.h"
 
 namespace {
 
@@ -44,6 +49,16 @@ public:
     }
     void DeletePlayerObject() override { delete ThePlayer(); }
     void AgeSavedBarks() override { TheClientWorld().AgeSavedBarks(); }
+    void PathWalkerStep() override { TheClientPath().WalkerStep(); }
+    void WalkQueueStepTick() override { TheWalkQueue().StepTick(); }
+    void MobilesTick() override { ::MobilesTick(); }
+    // The speech line itself is not built: its line is always empty, so only the walk keys act.
+    bool SpeechLineOnKeyDown(u32 virtualKey, u32 keyData) override {
+        const CClientApp* app = CClientApp::Instance();
+        if (!app || !app->inWorld || !ThePlayer() || TheGumpDesktop().modalGump) return false;
+        const bool ctrl = platform::Backend().IsKeyDown(platform::kVkControl);
+        return TheWalkQueue().WalkKey(virtualKey, keyData, ctrl);
+    }
 
     // The link's login handlers drive the login screens, and the screens send through the link.
     void CreateConnection() override {

@@ -6,6 +6,7 @@
 #include "client/net/client_login_hooks.h"
 #include "client/net/link_report.h"
 #include "client/net/login_packet_handlers.h"
+#include "client/net/movement_packet_handlers.h"
 #include "client/net/world_packet_handlers.h"
 #include "core/packet_reader.h"
 #include "core/process_link.h"
@@ -28,6 +29,8 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
     handlers_->Install(dispatcher_);
     worldHandlers_.reset(new WorldPacketHandlers(*this));
     worldHandlers_->Install(dispatcher_);
+    movementHandlers_.reset(new MovementPacketHandlers(*this));
+    movementHandlers_->Install(dispatcher_);
 }
 
 ClientLink::~ClientLink() = default;

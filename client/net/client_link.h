@@ -17,6 +17,7 @@ class ClientLoginHooks;
 class LoginFrontEnd;
 class LoginPacketHandlers;
 class WorldPacketHandlers;
+class MovementPacketHandlers;
 class PacketReader;
 class PacketWriter;
 
@@ -50,6 +51,7 @@ public:
 
     ServerPacketDispatcher& Dispatcher() { return dispatcher_; }
     WorldPacketHandlers& WorldHandlers() { return *worldHandlers_; }
+    MovementPacketHandlers& MovementHandlers() { return *movementHandlers_; }
     ClientStreamState& Stream() { return stream_; }
     LoginFrontEnd& FrontEnd() { return *frontEnd_; }
     // Puts a front end in force (null: the link's own recording one); the caller keeps it.
@@ -90,6 +92,7 @@ private:
     std::vector<std::unique_ptr<ClientConnection>> retired_;
     std::unique_ptr<LoginPacketHandlers> handlers_;
     std::unique_ptr<WorldPacketHandlers> worldHandlers_;
+    std::unique_ptr<MovementPacketHandlers> movementHandlers_;
     std::array<int, 256> unhandledCount_{};
     std::array<std::vector<u8>, 256> lastUnhandled_;
 };

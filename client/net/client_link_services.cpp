@@ -6,6 +6,7 @@
 #include "client/net/client_packets.h"
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
+#include "client/world/walk_queue.h"
 #include "core/packet_writer.h"
 #include "platform/key_value_store.h"
 
@@ -60,6 +61,10 @@ void ShellLoginHooks::ServerChange(const u16 bounds[4], u8 map) {
     for (int i = 0; i < 4; ++i)
         m.area[i] = bounds[i];
     m.Recenter(-1, -1, -1, map);
+}
+
+void ShellLoginHooks::ServerStep(u8 direction) {
+    TheWalkQueue().ServerStep(direction);
 }
 
 ClientLinkServices::ClientLinkServices() = default;

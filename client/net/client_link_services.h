@@ -21,6 +21,8 @@ public:
     void SetInGame(bool on) override;
     void EnterWorld(const EnterWorldInfo& info) override;
     void ServerChange(const u16 bounds[4], u8 map) override;
+    // The server's own step of the player (0x97) goes to the walk queue.
+    void ServerStep(u8 direction) override;
 };
 
 class ClientLinkServices : public ClientSubsystemServices {

@@ -7,6 +7,8 @@
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
 #include "client/world/land_objects.h"
+#include "client/world/roof_hiding.h"
+#include "client/world/walk_queue.h"
 #include "platform/clock.h"
 
 namespace {
@@ -29,14 +31,6 @@ constexpr int kMobileStepOffset[8][2] = {{0, 1}, {0, 1}, {0, 0}, {0, 0},
 constexpr int kPlayerStepOffset[8][2] = {{0, 0}, {1, 0}, {1, 0}, {1, 1},
                                          {0, 1}, {0, 1}, {0, 0}, {0, 0}};
 
-bool HasCoverAt(int column, int row, int height) {
-    for (CDisplayObject* o = CellHead(column, row); o; o = o->cellNext) {
-        if (o->loc.z < height || o->IsMobile() || o->IsLand() || o->IsSpriteSlice()) continue;
-        if (o->IsHidden()) continue;
-        if (o->GetTileFlags() & (0x10000000 | 0x200)) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -296,8 +290,15 @@ AnimInfoEntry AnimInfoFor(int body) {
 
 int CClientMobile::MovesPerTile() const {
     const AnimInfoEntry e = AnimInfoFor(graphic);
-    if (steepStep) return e.walk + (stepDrop / 11) * 2;
-    return running ? e.run : e.walk;
+    const int m = steepStep ? e.walk + (stepDrop / 11) * 2 : running ? e.run : e.walk;
+    if (m >= 1) return m;
+    // A bad animinfo entry: said once, and counted as one frame (every step divides by it).
+    static bool said = false;
+    if (!said) {
+        said = true;
+        TheWorldHooks().ShowMessage("MovesPerTile()==0", "UpdateMovement:");
+    }
+    return 1;
 }
 
 void ChooseMovementAction(int body, int counter, int actionFrame, int runningActionId, bool running,
@@ -420,7 +421,9 @@ int StairZ(int z, int h, int offset, int dir) {
 }
 
 int FallZ(int startZ, int endZ, int frames, int m) {
-    if (frames <= 1 || m == 2) return startZ;
+    if (frames <= 1) return startZ;
+    // Two frames per tile or fewer leave no frames to fall through: land at once.
+    if (m - 2 <= 0) return endZ;
     return startZ + (frames - 2) * (endZ - startZ) / (m - 2);
 }
 
@@ -474,9 +477,20 @@ void CClientMobile::UpdateStep() {
 }
 
 void CClientPlayer::UpdateStep() {
-    // The walk state stays at rest until walking lands: step frames 0, walk offsets 0, no fall.
-    const int d = direction & 7;
-    ComputeDrawnZ(loc.x, loc.y, loc.z, 0, d, false, loc.z, loc.z, 0, 0);
-    ViewScrollX = (loc.x + kViewColumnConstant - loc.y) * 22 - 319;
-    ViewScrollY = (loc.x + loc.y) * 22 - drawnZ * 4 - 217;
+    const CWalkQueue& q = TheWalkQueue();
+    const WalkState& ws = TheWalkState();
+    const int f = q.stepFrames, m = ws.framesPerTile, d = direction & 7;
+    if (f < 3 || q.executed >= q.count) {
+        ComputeDrawnZ(loc.x, loc.y, loc.z, f < 3 ? f : 0, d, ws.falling, ws.fallStartZ, ws.fallEndZ,
+                      f, m);
+    } else {
+        // Past the middle of the step the height comes from the next cell; a long fall has more
+        // frames than the cell has offsets, and those stay at its centre.
+        const WalkEntry& e = q.entries[q.executed];
+        const int offset = f > 4 ? 0 : 4 - f;
+        ComputeDrawnZ(loc.x + kWalkDx[e.direction], loc.y + kWalkDy[e.direction], e.expectedZ,
+                      offset, (d + 4) & 7, ws.falling, ws.fallStartZ, ws.fallEndZ, f, m);
+    }
+    ViewScrollX = (loc.x + kViewColumnConstant - loc.y) * 22 + ws.offsetX - 319;
+    ViewScrollY = (loc.x + loc.y) * 22 + ws.offsetY - drawnZ * 4 - 217;
 }

@@ -10,6 +10,7 @@
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
 #include "client/world/land_objects.h"
+#include "client/world/roof_hiding.h"
 #include "platform/clock.h"
 
 bool g_clientTearDown = false;
@@ -322,9 +323,8 @@ bool CClientObject::IsHidden() const {
         return true;
     }
     if (flags & 0x10000) return true;
-    // See-through pieces answer their stored state; the recheck that sets it belongs to the
-    // roof levels, which are not built yet, so they stay shown.
-    return false;
+    if (!(flags & 0x20000)) return false;
+    return SeeThroughHidden(*this);
 }
 
 void CClientObject::LinkAnimated() {

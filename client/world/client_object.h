@@ -119,6 +119,8 @@ public:
     u8 multiFlags = 0;
     u8 statusFlags = 0;  // server objects only; 0 for statics
     int lightLevel = 0;  // the player's personal light
+    // A see-through piece's last answer (set while the roof levels are recomputed).
+    mutable u8 seeThroughHidden = 0;
 
 protected:
     void ResetObjectFields();

@@ -4,6 +4,8 @@
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
 #include "client/world/land_objects.h"
+#include "client/world/path_search.h"
+#include "client/world/roof_hiding.h"
 #include "platform/clock.h"
 
 CClientWorld& TheClientWorld() {
@@ -122,6 +124,7 @@ CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment,
             }
             if (!same) m->steps[m->queuedSteps++] = next;
         }
+        FollowMobile(*m);
         return o;
     }
     o->loc.Set(x, y, z);
@@ -257,6 +260,7 @@ void CClientWorld::EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 dir,
     player->direction = dir;
     player->PlaceInWorld(ClientLocation{s16(x), s16(y), s16(z)});
     TheClientMap().Recenter(x, y, z, map);
+    UpdateRoofLevel();
 }
 
 WorldTileListener& TheWorldTileListener() {

@@ -8,6 +8,7 @@
 #include "client/app/client_log.h"
 #include "client/render/dirty_rects.h"
 #include "client/render/mobile_draw.h"
+#include "client/world/walk_queue.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ public:
     void InvalidateSeeThroughCircle() override { Say("see-through circle"); }
     void AnimatedStaticsChanged() override { Say("animated statics"); }
     void DeleteMovingEffects() override { Say("graphic effects"); }
-    void ResetWalkQueue() override { Say("walk queue"); }
+    void ResetWalkQueue() override { TheWalkQueue().Reset(-1, -1, -1, -1); }
+    int PlayerStepFrames() override { return TheWalkQueue().stepFrames; }
     void StopWeather() override { Say("weather"); }
     void SetWarMode(int) override { Say("war mode"); }
 

@@ -18,6 +18,7 @@
 #include "client/net/link_report.h"
 #include "core/chunk_queue.h"
 #include "core/process_link.h"
+#include "server/server_config.h"
 #include "tests/protocol/creation_request.h"
 #include "tests/protocol/server_thread.h"
 
@@ -29,14 +30,11 @@ constexpr auto kWaitLimit = std::chrono::seconds(5);
 class ServerThreadLoginTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        server_ = std::make_unique<ServerThread>();
-        ASSERT_TRUE(server_->Started()) << server_->Error();
-        // The loop makes the two links before it serves them.
-        ASSERT_TRUE(WaitFor(
-            [] { return ClientToServerQueue != nullptr && ServerToClientQueue != nullptr; }));
+        const std::string error = server_.Start();
+        ASSERT_TRUE(error.empty()) << error;
         link.SetFrontEnd(&driver);
     }
-    void TearDown() override { server_.reset(); }
+    void TearDown() override { EXPECT_EQ(server_.Stop(), 0); }
 
     // Polls the client's link (with `poll`) until `done` holds; false when it never did.
     bool WaitFor(const std::function<bool()>& done, bool poll = true) {
@@ -93,7 +91,7 @@ protected:
     ScriptedLoginDriver driver{link};
 
 private:
-    std::unique_ptr<ServerThread> server_;
+    ServerThread server_;
 };
 
 CreateCharacterRequest FirstSlot(const std::string& name) {

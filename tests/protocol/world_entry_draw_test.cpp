@@ -35,12 +35,12 @@ protected:
     static constexpr u16 kUnpainted = 0x1234;
 
     void SetUp() override {
-        server_ = std::make_unique<ServerThread>();
-        ASSERT_TRUE(server_->Started()) << server_->Error();
+        const std::string error = server_.Start();
+        ASSERT_TRUE(error.empty()) << error;
         client_ = std::make_unique<ClientWorldScope>(kUnpainted);
     }
     void TearDown() override {
-        server_.reset();
+        EXPECT_EQ(server_.Stop(), 0);
         client_.reset();
     }
 
@@ -62,7 +62,7 @@ protected:
     ScriptedLoginDriver driver{link};
 
 private:
-    std::unique_ptr<ServerThread> server_;
+    ServerThread server_;
 };
 
 TEST_F(WorldEntryDrawTest, TheFirstFrameAfterEnteringShowsTheIsland) {

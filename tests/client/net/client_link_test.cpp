@@ -184,14 +184,14 @@ TEST(ClientLink, EnterWorldAndLoginComplete) {
 TEST(ClientLink, PacketsOfLaterHandlersAreRecorded) {
     LinkFixture f;
     f.link.OpenLocalConnection();
-    // The mobile action packet: its handler comes with the effects.
-    Bytes action(14, 0);
-    action[0] = 0x6E;
-    action[4] = 9;
-    f.ServerSends(action);
-    EXPECT_EQ(f.link.UnhandledCount(0x6E), 1);
-    EXPECT_EQ(f.link.LastUnhandled(0x6E), action);
-    EXPECT_TRUE(f.reports.Has("Server packet 0x6E is not handled yet."));
+    // The open-container packet: its handler comes with the container gumps.
+    Bytes open(7, 0);
+    open[0] = 0x24;
+    open[4] = 9;
+    f.ServerSends(open);
+    EXPECT_EQ(f.link.UnhandledCount(0x24), 1);
+    EXPECT_EQ(f.link.LastUnhandled(0x24), open);
+    EXPECT_TRUE(f.reports.Has("Server packet 0x24 is not handled yet."));
 }
 
 TEST(ClientLink, NoticeNumbersAreKeptEvenWhenNothingIsShown) {

@@ -112,6 +112,7 @@ protected:
     }
 
     WorldHooks hooks;
+    platform::ManualClock& Clock() { return *clock_; }
 
 private:
     WorldHooks* old_ = nullptr;
