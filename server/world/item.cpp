@@ -11,6 +11,7 @@
 #include "server/world/item_kinds.h"
 #include "server/world/map_queries.h"
 #include "server/world/player.h"
+#include "server/world/object_fields.h"
 #include "server/world/object_manager.h"
 #include "server/world/placement_record.h"
 #include "server/world/resource_entry.h"
@@ -837,8 +838,8 @@ void CItem::ChangeReputation(int, int) {}
 void CItem::DumpText(CStr& out, int) {
     out = GetRealName();
 }
-int CItem::WriteSaveFields(CStr&, int) {
-    return 0;
+int CItem::WriteSaveFields(std::string& out, int withLetter) {
+    return WriteObjectRecord(*this, out, withLetter != 0);
 }
 
 // ---------------------------------------------------------------- variables

@@ -128,7 +128,11 @@ public:
     static constexpr int kNameCapacity = 32;
     static constexpr int kAccountNameCapacity = 32;
 
+    // Keys and lists only the save keeps so far.
+    PlayerSaveExtras playerExtras;
+
 protected:
+    friend struct ObjectFieldAccess;
     char name_[kNameCapacity] = {};
     char accountName_[kAccountNameCapacity] = {};
     u8 sex_ = 0;

@@ -11,6 +11,7 @@
 #include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/world_init.h"
 
 bool ReadArchiveFile(const std::string& path, std::vector<u8>& out) {
     out.clear();
@@ -175,78 +176,20 @@ const WorldDataResult& GetLoadedWorldData() {
     return g_loaded;
 }
 
+void SetLoadedWorldData(const WorldDataResult& result) {
+    g_loaded = result;
+}
+
 int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
                        WorldDataResult* result, std::string* error, const DataFileWriter& write) {
-    auto fail = [&](const std::string& message) {
-        if (error) *error = message;
-        return 1;
-    };
-    std::vector<u8> bytes;
-    TileData& tiles = GetTileData();
-
-    // The tile data and the terrain are what every map query stands on.
-    if (!read(kTileDataPath, bytes)) {
-        return fail(std::string("The tile data file ") + kTileDataPath + " is missing.");
-    }
-    if (bytes.size() < static_cast<size_t>(kTileDataFileSize)) {
-        return fail(std::string("The tile data file ") + kTileDataPath + " is damaged: it holds " +
-                    std::to_string(bytes.size()) + " bytes of the " +
-                    std::to_string(kTileDataFileSize) + " it needs.");
-    }
-    if (!IsQuitting()) tiles.ReadTileData(bytes.data(), bytes.size());
-    const std::string mapPath = WorldDataPath(world, "map0.mul");
-    if (!read(mapPath, bytes)) return fail("The world map file " + mapPath + " is missing.");
-    const size_t needed = static_cast<size_t>(g_sectorGrid.GetCellCount()) * kMapBlockSize;
-    if (LoadTerrain(bytes) != 0) {
-        return fail("The world map file " + mapPath + " is too short for the world: it holds " +
-                    std::to_string(bytes.size()) + " bytes of the " + std::to_string(needed) +
-                    " it needs.");
-    }
-
-    // A reader that finds the quit flag set reads nothing.
-    if (read(kHuesPath, bytes) && !IsQuitting()) {
-        tiles.ReadHues(bytes.data(), bytes.size());
-    }
-    if (read(kAnimDataPath, bytes) && !IsQuitting()) {
-        tiles.ReadAnimData(bytes.data(), bytes.size());
-    }
-    if (read(kArtDimPath, bytes)) {
-        tiles.ReadArtDimensions(bytes.data(), bytes.size());
-    } else {
-        std::vector<u8> artIndex, art;
-        if (!read(kArtIndexPath, artIndex) || !read(kArtPath, art)) {
-            artIndex.clear();
-            art.clear();
-        }
-        const std::vector<u8> table = ComputeArtDimensions(artIndex, art);
-        tiles.ReadArtDimensions(table.data(), table.size());
-        if (write) write(kArtDimPath, table);
-    }
-    // The economy's vocabulary: without the files no type is known and nothing is generic;
-    // a damaged one is no world to serve.
-    if (read(kResourceTypesPath, bytes) && !IsQuitting()) {
-        std::string message;
-        if (LoadResourceTypes(bytes, GetResourceTypes(), &message) != 0) return fail(message);
-    }
-    if (read(kItemResourcesPath, bytes) && !IsQuitting()) {
-        std::string message;
-        if (LoadItemResources(bytes, &message) != 0) return fail(message);
-    }
+    WorldLoadContext context;
+    context.read = read;
+    context.write = write;
+    context.world = world;
+    context.wholeWorld = false;
     WorldDataResult local;
     WorldDataResult& out = result ? *result : local;
-    const bool hasHour = read(kTimePath, bytes);
-    out.gameHour = ReadGameHour(hasHour ? &bytes : nullptr);
-    if (read(kTypeScriptListPath, bytes)) LoadTypeScriptList(bytes, TypeScriptBits());
-    if (read(WorldDataPath(world, "resregions.txt"), bytes)) {
-        out.resourceRegions = LoadResourceRegions(
-            std::string(bytes.begin(), bytes.end()), g_sectorGrid.GetX0(), g_sectorGrid.GetY0(),
-            g_sectorGrid.GetWidth(), g_sectorGrid.GetHeight());
-    }
-    std::vector<u8> index;
-    if (read(WorldDataPath(world, "staidx0.mul"), index) &&
-        read(WorldDataPath(world, "statics0.mul"), bytes)) {
-        out.staticsPlaced = LoadStatics(index, bytes);
-    }
+    if (RunWorldLoadSequence(context, &out, error) != 0) return 1;
     g_loaded = out;
     return 0;
 }

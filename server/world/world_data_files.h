@@ -76,14 +76,17 @@ inline constexpr const char* kTypeScriptListPath = "../.rundir/scripts/objscr.tx
 struct WorldDataResult {
     int gameHour = 12;
     int staticsPlaced = 0;
+    int dynamicLoaded = 0;
     std::vector<ResourceRegion> resourceRegions;
 };
 
 // What the last LoadWorldDataFiles found, for the parts that take it up: the starting game
 // hour (for the game clock) and the resource-bank areas (for the bank manager).
 const WorldDataResult& GetLoadedWorldData();
+void SetLoadedWorldData(const WorldDataResult& result);
 
-// Reads every file above into the sector grid, the tile data and the type-script bits.
+// Reads every file above into the sector grid, the tile data and the type-script bits (the
+// data-file steps of the world load sequence, world_init.h).
 // The terrain and the tile data are required: a missing or short `map0.mul` or
 // `tiledata.mul` answers 1 with a message naming the file in `error`. The others are
 // optional and leave their tables as they were when missing or short.
