@@ -10,6 +10,9 @@
 #include "server/net/net_services.h"
 #include "server/rules/rules_services.h"
 #include "server/server_config.h"
+#include "server/world/object_manager.h"
+#include "server/world/player.h"
+#include "server/world/player_registry.h"
 #include "server/world/resource_tables.h"
 #include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"
@@ -259,6 +262,33 @@ bool IsWorldLoaded() {
 int SaveWorldAtShutdown() {
     if (!g_worldFromFiles) return 0;
     std::string error;
-    if (SaveWorld(&error) != 0) return StartupFailure(error);
-    return 0;
+    const int result = SaveWorld(&error) != 0 ? StartupFailure(error) : 0;
+    DestroyWorldObjects();
+    g_worldFromFiles = false;
+    return result;
+}
+
+void DestroyWorldObjects() {
+    ObjectSwitchGuard quiet(ObjectSwitch::kSendRemovalPackets, false);
+    auto destroy = [](CItem* object) {
+        object->SetStatus(static_cast<u8>(object->GetStatus() | kStatusNoTriggers));
+        delete object;
+    };
+    for (int n = 0; n < g_sectorGrid.GetCellCount(); ++n) {
+        SectorCell* cell = g_sectorGrid.GetCell(n);
+        while (CItem* head = cell->objects)
+            destroy(head);
+        cell->resources = nullptr;
+    }
+    std::vector<CPlayer*> loggedOut;
+    CollectLoggedOutPlayers(loggedOut);
+    for (CPlayer* player : loggedOut)
+        destroy(player);
+    // Whatever is left is detached; contents go with their containers.
+    std::vector<u32> serials;
+    g_objectManager.CollectAllSerials(serials);
+    for (u32 serial : serials) {
+        CItem* object = g_objectManager.FindBySerial(serial);
+        if (object && !object->GetContainer()) destroy(object);
+    }
 }

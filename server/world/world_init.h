@@ -36,6 +36,8 @@ int RunWorldLoadSequence(const WorldLoadContext& context, WorldDataResult* resul
 int CreateWorld(int width, int height, const WorldLoadProgress& progress = nullptr);
 // Whether a world load has run to its end.
 bool IsWorldLoaded();
-// Saves the world at an orderly shutdown when the load sequence filled it. 0, or 1 after
-// printing why on standard error.
+// Saves the world at an orderly shutdown when the load sequence filled it, then destroys
+// its objects. 0, or 1 after printing why the save failed on standard error.
 int SaveWorldAtShutdown();
+// Destroys every world object without triggers or packets.
+void DestroyWorldObjects();
