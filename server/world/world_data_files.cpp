@@ -74,6 +74,8 @@ int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
     int x = 0, y = 0;
     if (!g_sectorGrid.GetCell(cell)) return 0;
     g_sectorGrid.CellCorner(cell, x, y);
+    SectorCell* target = g_sectorGrid.GetCell(cell);
+    CStaticObject* const before = target->statics;
     int placed = 0;
     for (size_t at = 0; at + 7 <= length; at += 7) {
         const u8* r = bytes + at;
@@ -86,6 +88,18 @@ int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
             Location(x + ((r[2] - x) & 7), y + ((r[3] - y) & 7), static_cast<s8>(r[4])));
         ++placed;
     }
+    // Each static went to the head of the chain: turn the new ones round so that the chain
+    // holds them in record order, and a save writes them back as they were read.
+    CStaticObject* reversed = before;
+    for (CStaticObject* s = target->statics; s != before;) {
+        CStaticObject* next = s->next;
+        s->next = reversed;
+        if (reversed) reversed->prev = s;
+        reversed = s;
+        s = next;
+    }
+    target->statics = reversed;
+    if (reversed) reversed->prev = nullptr;
     return placed;
 }
 

@@ -245,6 +245,11 @@ bool RecordLoader::Finish(ObjectLoadState& state, std::vector<u32>& loaded) {
         Drop(state, state.reason);
         return true;
     }
+    // A character stands in the world; it is never loaded into a container or onto a wearer.
+    if (o->IsPlayer()) {
+        state.container = 0;
+        state.layer = -1;
+    }
     if (!Link(state)) return true;
     ObjectFieldAccess::RestoreAfterLinking(state);
     if (!state.corpseItems.empty()) corpses_.emplace_back(o->GetSerial(), state.corpseItems);

@@ -383,9 +383,12 @@ TEST_F(LoadRecordTest, MobileFieldsReadInOrder) {
 }
 
 TEST_F(LoadRecordTest, PlayerSkillTimesAndLogOut) {
-    ASSERT_EQ(Load({{Cell(3, 3), Record({"@=P", "id=50", "tsk=4 0", "tsk=5 77", "tsk=60 1",
-                                         "name=Wren", "loc=3 3 0", "", "end"})}}),
+    // Saved inside a bag, a character still comes back standing in the world.
+    ASSERT_EQ(Load({{Cell(3, 3), Record({"@=C", "id=49", "type=110", "loc=3 3 0", "", "@=P",
+                                         "id=50", "tsk=4 0", "tsk=5 77", "tsk=60 1", "name=Wren",
+                                         "cont=49", "loc=3 3 0", "", "end"})}}),
               0);
+    EXPECT_EQ(g_objectManager.FindBySerial(49)->AsContainer()->GetFirstChild(), nullptr);
     CMobile* p = g_objectManager.FindMobile(50);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->GetSkillUseTime(4), 872023169u);
@@ -815,21 +818,31 @@ TEST_F(SaveFileTest, CutOrFlippedSavesAreRefusedNamingTheFile) {
     EXPECT_FALSE(std::filesystem::exists(platform::TemporaryPathFor(WorldSavePath())));
 }
 
-TEST_F(SaveFileTest, StaticsSaveTheSameWayAndComeBack) {
-    CStaticObject* s = CStaticObject::Acquire();
-    s->SetType(300);
-    s->SetHue(7);
-    s->PlaceInWorldQuiet(Location(9, 15, -5));
+TEST_F(SaveFileTest, StaticsSaveTheSameWayAndComeBackInOrder) {
+    const Location places[] = {Location(9, 15, -5), Location(10, 14, 3), Location(9, 15, 20)};
+    for (const Location& at : places) {
+        CStaticObject* s = CStaticObject::Acquire();
+        s->SetType(300 + at.z);
+        s->SetHue(7);
+        s->PlaceInWorldQuiet(at);
+    }
+    auto chain = [] {
+        std::vector<Location> out;
+        for (CStaticObject* s = g_sectorGrid.CellAt(9, 15)->statics; s; s = s->next)
+            out.push_back(s->GetLocation());
+        return out;
+    };
+    const std::vector<Location> before = chain();
     ASSERT_EQ(SaveStatics(), 0);
-    s->Release();
+    while (CStaticObject* s = g_sectorGrid.CellAt(9, 15)->statics)
+        s->Release();
     SectorPair pair;
     ASSERT_EQ(ReadSaveFile(StaticsSavePath(), kStaticsSaveTag, pair, nullptr), 0);
-    EXPECT_EQ(LoadStatics(pair.index, pair.data), 1);
-    CStaticObject* back = g_sectorGrid.CellAt(9, 15)->statics;
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->GetLocation(), Location(9, 15, -5));
-    EXPECT_EQ(back->GetHue(), 7);
-    back->Release();
+    EXPECT_EQ(LoadStatics(pair.index, pair.data), 3);
+    EXPECT_EQ(chain(), before);
+    EXPECT_EQ(g_sectorGrid.CellAt(9, 15)->statics->GetHue(), 7);
+    while (CStaticObject* s = g_sectorGrid.CellAt(9, 15)->statics)
+        s->Release();
 }
 
 }  // namespace
