@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "platform/random.h"
+#include "script/runtime/script_list.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
+#include "script/runtime/triggers.h"
 #include "server/world/container.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
@@ -22,19 +24,22 @@ namespace {
 
 constexpr int kObjects = 100000;
 
+CItem* Made(CItem* item, int graphic) {
+    item->SetType(graphic);
+    return item;
+}
+
 void BuildWorld() {
     SetTriggerServices(&WorldScriptTriggerServices());
     SetScriptObjectServices(&WorldScriptObjectServices());
     g_sectorGrid.Build(0, 0, 1024, 1024);
     platform::SeedRandom(1);
-    auto somewhere = [] {
-        return Location(platform::Rand() % 1024, platform::Rand() % 1024, 0);
-    };
+    auto somewhere = [] { return Location(platform::Rand() % 1024, platform::Rand() % 1024, 0); };
     int made = 0;
     while (made < kObjects) {
         const int kind = platform::Rand() % 10;
         if (kind < 6) {
-            CItem* item = g_objectManager.CreateItem(3821);
+            CItem* item = Made(new CItem(), 3821);
             item->SetHue(static_cast<u16>(platform::Rand() % 1000));
             if (kind == 0) {
                 SetObjectVariable(item, "count", 0, ScriptListValue::Int(platform::Rand()));
@@ -43,11 +48,11 @@ void BuildWorld() {
             item->PlaceInWorldQuiet(somewhere());
             ++made;
         } else if (kind < 9) {
-            CItem* bag = g_objectManager.CreateContainer(3701);
+            CItem* bag = Made(new CContainer(), 3701);
             bag->PlaceInWorldQuiet(somewhere());
             ++made;
             for (int i = 0; i < 4 && made < kObjects; ++i, ++made) {
-                CItem* item = g_objectManager.CreateItem(3821);
+                CItem* item = Made(new CItem(), 3821);
                 item->AddToContainer(bag, Location(10 + i, 20, 0));
             }
         } else {
@@ -59,7 +64,7 @@ void BuildWorld() {
             mobile->PlaceInWorldQuiet(somewhere());
             ++made;
             if (made < kObjects) {
-                CItem* hat = g_objectManager.CreateItem(5440);
+                CItem* hat = Made(new CItem(), 5440);
                 if (hat->EquipOn(mobile, 6)) {
                     ++made;
                 } else {
@@ -86,8 +91,8 @@ void BM_SaveWorld(benchmark::State& state) {
         bytes = pair.data.size();
         benchmark::DoNotOptimize(pair.data.data());
     }
-    state.counters["objects/s"] =
-        benchmark::Counter(static_cast<double>(kObjects), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["objects/s"] = benchmark::Counter(static_cast<double>(kObjects),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_SaveWorld)->Unit(benchmark::kMillisecond);
@@ -104,8 +109,8 @@ void BM_LoadWorld(benchmark::State& state) {
         DestroyWorldObjects();
         state.ResumeTiming();
     }
-    state.counters["objects/s"] = benchmark::Counter(
-        static_cast<double>(kObjects), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["objects/s"] = benchmark::Counter(static_cast<double>(kObjects),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
     state.counters["loaded"] = loaded;
 }
 BENCHMARK(BM_LoadWorld)->Unit(benchmark::kMillisecond);

@@ -8,11 +8,11 @@
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
 #include "server/world/object_manager.h"
-#include "server/world/world_script_link.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_init.h"
 #include "server/world/world_load.h"
 #include "server/world/world_save.h"
+#include "server/world/world_script_link.h"
 #include "world_fuzz_support.h"
 
 namespace save_fuzz {
@@ -49,16 +49,63 @@ inline SectorPair LoadAndSave(const SectorPair& pair, bool* loaded = nullptr) {
 
 // Records of every class for the seeds.
 inline std::string SeedRecord() {
-    const char* strings[] = {
-        "@=C", "id=1073741900", "type=3701", "hue=5", "home=1 2 0", "loc=1 1 0",
-        "wom_var=lis l 2 int 5 str a\\ b", "wom_var=ust u 00410042", "callback=2 4 9 0", "",
-        "@=D", "id=1073741901", "type=3702", "r=5 3 1 2 3", "loc=2 2 0", "cont=1073741900", "",
-        "@=N", "id=70", "name=Brann", "job=smith", "hp=40", "curhp=20", "movetype=0",
-        "attacking=71 20", "loc=3 3 0", "", "@=D", "id=1073741902", "loc=0 0 0", "cont=70",
-        "eqpos=11", "", "@=P", "cct=1", "pswd=pw", "sid=3", "frnd=9", "acct=1 2", "tsk=0 0",
-        "id=71", "master=70", "name=Wren", "loc=4 4 0", "", "@=X", "corpsetype=400",
-        "corpitem=3 1073741904", "id=1073741903", "loc=5 5 0", "", "@=D", "id=1073741904",
-        "cont=1073741903", "loc=1 1 0", "", "end"};
+    const char* strings[] = {"@=C",
+                             "id=1073741900",
+                             "type=3701",
+                             "hue=5",
+                             "home=1 2 0",
+                             "loc=1 1 0",
+                             "wom_var=lis l 2 int 5 str a\\ b",
+                             "wom_var=ust u 00410042",
+                             "callback=2 4 9 0",
+                             "",
+                             "@=D",
+                             "id=1073741901",
+                             "type=3702",
+                             "r=5 3 1 2 3",
+                             "loc=2 2 0",
+                             "cont=1073741900",
+                             "",
+                             "@=N",
+                             "id=70",
+                             "name=Brann",
+                             "job=smith",
+                             "hp=40",
+                             "curhp=20",
+                             "movetype=0",
+                             "attacking=71 20",
+                             "loc=3 3 0",
+                             "",
+                             "@=D",
+                             "id=1073741902",
+                             "loc=0 0 0",
+                             "cont=70",
+                             "eqpos=11",
+                             "",
+                             "@=P",
+                             "cct=1",
+                             "pswd=pw",
+                             "sid=3",
+                             "frnd=9",
+                             "acct=1 2",
+                             "tsk=0 0",
+                             "id=71",
+                             "master=70",
+                             "name=Wren",
+                             "loc=4 4 0",
+                             "",
+                             "@=X",
+                             "corpsetype=400",
+                             "corpitem=3 1073741904",
+                             "id=1073741903",
+                             "loc=5 5 0",
+                             "",
+                             "@=D",
+                             "id=1073741904",
+                             "cont=1073741903",
+                             "loc=1 1 0",
+                             "",
+                             "end"};
     std::string out;
     for (const char* s : strings) {
         out += s;

@@ -108,10 +108,14 @@ void TextField(std::string& out, const char* key, const std::string& text) {
 
 // The text form of a dice value that Dice::Parse reads back.
 std::string DiceText(const Dice& d) {
-    if (d.GetCount() == 0 && d.GetSides() == 0) return std::to_string(d.GetBonus());
-    std::string text = std::to_string(d.GetCount()) + "d" + std::to_string(d.GetSides());
-    if (d.GetBonus() > 0) text += "+" + std::to_string(d.GetBonus());
-    if (d.GetBonus() < 0) text += std::to_string(d.GetBonus());
+    char text[32];
+    if (d.GetCount() == 0 && d.GetSides() == 0) {
+        std::snprintf(text, sizeof text, "%d", d.GetBonus());
+    } else if (d.GetBonus() == 0) {
+        std::snprintf(text, sizeof text, "%dd%d", d.GetCount(), d.GetSides());
+    } else {
+        std::snprintf(text, sizeof text, "%dd%d%+d", d.GetCount(), d.GetSides(), d.GetBonus());
+    }
     return text;
 }
 
@@ -131,8 +135,9 @@ void AppendValue(std::string& out, int type, s32 i, const CStr* s, const CUStr* 
             break;
         case kTypeLocation:
             if (c) {
-                out += std::to_string(c->x) + " " + std::to_string(c->y) + " " +
-                       std::to_string(c->z);
+                char text[24];
+                std::snprintf(text, sizeof text, "%d %d %d", c->x, c->y, c->z);
+                out += text;
             } else {
                 out += "-1 -1 -1";
             }
@@ -371,8 +376,7 @@ void AppendListText(std::string& out, const CScriptList* list) {
     }
 }
 
-const char* ReadListText(const char* p, const char* end, CScriptList& list, int count,
-                         int depth) {
+const char* ReadListText(const char* p, const char* end, CScriptList& list, int count, int depth) {
     if (depth > kMaxListDepth) return end;
     for (int k = 0; k < count && p < end && *p != '\0'; ++k) {
         p = SkipBlank(p, end);
@@ -445,9 +449,9 @@ void ObjectFieldAccess::WriteItemFields(CItem& o, std::string& out) {
     if (!o.cloc_.IsUnset()) LocField(out, "cloc", o.cloc_);
     for (const ResourceEntry* r = o.resources_; r; r = r->next) {
         if (r->type == 0) continue;
-        NumbersField(out, "r",
-                     {r->type, static_cast<s8>(r->kind), r->amounts[0], r->amounts[1],
-                      r->amounts[2]});
+        NumbersField(
+            out, "r",
+            {r->type, static_cast<s8>(r->kind), r->amounts[0], r->amounts[1], r->amounts[2]});
     }
     LocField(out, "loc", o.loc_);
     if (o.container_) {
@@ -491,8 +495,7 @@ void ObjectFieldAccess::WriteItemFields(CItem& o, std::string& out) {
             out += ' ';
             out += v->name ? v->name : "";
             out += ' ';
-            AppendValue(out, v->type, v->value.i, v->value.s, v->value.q, v->value.c,
-                        v->value.l);
+            AppendValue(out, v->type, v->value.i, v->value.s, v->value.q, v->value.c, v->value.l);
             out += '\0';
         }
     }
@@ -544,8 +547,7 @@ void ObjectFieldAccess::WriteMobileFields(CItem& object, std::string& out) {
     if (m.lightDuration_ != 0) IntField(out, "lt", m.lightDuration_);
     if (m.lightLevel_ != 0) IntField(out, "lv", m.lightLevel_);
     if (x.lifeClock != 0) IntField(out, "lifeclock", x.lifeClock);
-    static const char* const kSounds[] = {"sfxdie", "sfxnotice", "sfxidle", "sfxhit",
-                                          "sfxwashit"};
+    static const char* const kSounds[] = {"sfxdie", "sfxnotice", "sfxidle", "sfxhit", "sfxwashit"};
     for (int i = 0; i < 5; ++i) {
         if (x.sounds[i] != 0xFFFF) IntField(out, kSounds[i], x.sounds[i]);
     }
@@ -1094,42 +1096,35 @@ void ObjectFieldAccess::MoveAfter(CItem* item, CItem* after) {
     after->nextSibling_ = item;
 }
 
+namespace {
+
+// The chain through `link` in the opposite order; answers its new head.
+template <class Node>
+Node* ReversedChain(Node* head, Node* Node::*link) {
+    Node* reversed = nullptr;
+    while (head) {
+        Node* next = head->*link;
+        head->*link = reversed;
+        reversed = head;
+        head = next;
+    }
+    return reversed;
+}
+
+}  // namespace
+
 void ObjectFieldAccess::ReverseObjectLists(CItem* object) {
     if (CObjAttachments* set = object->attachments_) {
-        CScriptInstance* scripts = nullptr;
-        for (CScriptInstance* i = set->scripts; i;) {
-            CScriptInstance* next = i->nextAttached;
-            i->nextAttached = scripts;
-            scripts = i;
-            i = next;
-        }
-        set->scripts = scripts;
-        CScriptValue* vars = nullptr;
-        for (CScriptValue* v = set->vars; v;) {
-            CScriptValue* next = v->next;
-            v->next = vars;
-            vars = v;
-            v = next;
-        }
-        set->vars = vars;
+        set->scripts = ReversedChain(set->scripts, &CScriptInstance::nextAttached);
+        set->vars = ReversedChain(set->vars, &CScriptValue::next);
     }
-    ResourceEntry* resources = nullptr;
-    for (ResourceEntry* r = object->resources_; r;) {
-        ResourceEntry* next = r->next;
-        r->next = resources;
-        r->prev = next;
-        resources = r;
-        r = next;
+    object->resources_ = ReversedChain(object->resources_, &ResourceEntry::next);
+    ResourceEntry* previous = nullptr;
+    for (ResourceEntry* r = object->resources_; r; r = r->next) {
+        r->prev = previous;
+        previous = r;
     }
-    object->resources_ = resources;
-    TimedCallback* callbacks = nullptr;
-    for (TimedCallback* c = object->callbacks_; c;) {
-        TimedCallback* next = c->next;
-        c->next = callbacks;
-        callbacks = c;
-        c = next;
-    }
-    object->callbacks_ = callbacks;
+    object->callbacks_ = ReversedChain(object->callbacks_, &TimedCallback::next);
 }
 
 void ObjectFieldAccess::RestoreAfterLinking(const ObjectLoadState& state) {

@@ -150,8 +150,8 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
         SectorPair statics;
         std::string source;
         if (c.wholeWorld) {
-            if (ReadWorldPair(c, StaticsSavePath(), kStaticsSaveTag, "staidx0.mul",
-                              "statics0.mul", statics, source, error) != 0) {
+            if (ReadWorldPair(c, StaticsSavePath(), kStaticsSaveTag, "staidx0.mul", "statics0.mul",
+                              statics, source, error) != 0) {
                 return 2;
             }
         } else if (!c.read(WorldDataPath(c.world, "staidx0.mul"), statics.index) ||
@@ -166,8 +166,8 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
     if (c.wholeWorld) {
         SectorPair dynamic;
         std::string source;
-        if (ReadWorldPair(c, WorldSavePath(), kWorldSaveTag, "dynidx0.mul", "dynamic0.mul",
-                          dynamic, source, error) != 0) {
+        if (ReadWorldPair(c, WorldSavePath(), kWorldSaveTag, "dynidx0.mul", "dynamic0.mul", dynamic,
+                          source, error) != 0) {
             return 2;
         }
         BeginDeferCreationTriggers();

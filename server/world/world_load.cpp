@@ -321,7 +321,9 @@ const char* DropReasonName(DropReason reason) {
 int ParseObjectRecords(int cell, const u8* bytes, size_t length, DynamicLoadReport& report) {
     if (!bytes || length < 1) return 0;
     RecordReader reader{reinterpret_cast<const char*>(bytes),
-                        reinterpret_cast<const char*>(bytes) + length, {}, {}};
+                        reinterpret_cast<const char*>(bytes) + length,
+                        {},
+                        {}};
     RecordLoader loader(cell, report);
     std::vector<u32> loaded;
     bool more = reader.Next();
@@ -330,8 +332,7 @@ int ParseObjectRecords(int cell, const u8* bytes, size_t length, DynamicLoadRepo
         ObjectLoadState state;
         state.object = NewObjectOfLetter(reader.value.empty() ? 'd' : reader.value[0]);
         if (state.object->IsWeapon()) state.weaponRequest = 0;
-        state.object->SetStatus(
-            static_cast<u8>(state.object->GetStatus() | kStatusNoTriggers));
+        state.object->SetStatus(static_cast<u8>(state.object->GetStatus() | kStatusNoTriggers));
         more = reader.Next();
         while (more && !reader.key.empty()) {
             ApplyObjectField(state, reader.key, reader.value);

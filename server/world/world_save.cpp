@@ -64,13 +64,12 @@ std::string PathBesideArchive(const char* extension) {
     std::string base = GetDataArchive() ? GetDataArchive()->Label() : std::string(kArchiveFileName);
     const size_t slash = base.find_last_of('/');
     const size_t dot = base.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        base.erase(dot);
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) base.erase(dot);
     return base + extension;
 }
 
-int WritePair(const std::string& path, const char* tag, const SectorPair& pair,
-              std::string* error, platform::FileOps& ops) {
+int WritePair(const std::string& path, const char* tag, const SectorPair& pair, std::string* error,
+              platform::FileOps& ops) {
     const std::vector<u8> bytes = EncodeSaveFile(tag, pair);
     std::string why;
     if (!platform::WriteFileSafely(path, bytes.data(), bytes.size(), &why, ops)) {
@@ -137,16 +136,18 @@ SectorPair BuildStaticsPair() {
 }
 
 std::vector<u8> EncodeSaveFile(const char* tag, const SectorPair& pair) {
-    std::vector<u8> out(kHeaderSize);
-    std::memcpy(out.data(), tag, kTagSize);
-    StoreLe32(out.data() + kTagSize, static_cast<u32>(pair.index.size() / 12));
-    StoreLe32(out.data() + kTagSize + 4, static_cast<u32>(pair.index.size()));
-    StoreLe32(out.data() + kTagSize + 8, static_cast<u32>(pair.data.size()));
-    out.insert(out.end(), pair.index.begin(), pair.index.end());
-    out.insert(out.end(), pair.data.begin(), pair.data.end());
-    u8 digest[kDigestSize];
-    StoreLe64(digest, Digest(out.data(), out.size()));
-    out.insert(out.end(), digest, digest + kDigestSize);
+    const size_t body = kHeaderSize + pair.index.size() + pair.data.size();
+    std::vector<u8> out(body + kDigestSize);
+    u8* p = out.data();
+    std::memcpy(p, tag, kTagSize);
+    StoreLe32(p + kTagSize, static_cast<u32>(pair.index.size() / 12));
+    StoreLe32(p + kTagSize + 4, static_cast<u32>(pair.index.size()));
+    StoreLe32(p + kTagSize + 8, static_cast<u32>(pair.data.size()));
+    if (!pair.index.empty()) std::memcpy(p + kHeaderSize, pair.index.data(), pair.index.size());
+    if (!pair.data.empty()) {
+        std::memcpy(p + kHeaderSize + pair.index.size(), pair.data.data(), pair.data.size());
+    }
+    StoreLe64(p + body, Digest(p, body));
     return out;
 }
 

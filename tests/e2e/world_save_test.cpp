@@ -31,9 +31,10 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 // A 64 x 64 world whose archive holds two objects in its first cell: a bag and an item in it.
 void BuildArchive(const std::string& dir) {
     const std::string record = std::string("@=C\0id=1073741900\0type=3701\0loc=1 1 0\0\0", 39) +
-                               std::string("@=D\0id=1073741901\0type=3702\0loc=2 2 0\0"
-                                           "cont=1073741900\0\0end\0",
-                                           59);
+                               std::string(
+                                   "@=D\0id=1073741901\0type=3702\0loc=2 2 0\0"
+                                   "cont=1073741900\0\0end\0",
+                                   59);
     SectorPair pair;
     for (int n = 0; n < 64; ++n) {
         u8 entry[12] = {};
@@ -67,14 +68,22 @@ int RunOnce(const std::string& dir, std::string* err = nullptr) {
     return code;
 }
 
-TEST(WorldSaveE2E, ShutdownSavesAndTheNextStartLoadsTheSameWorld) {
+// A world started once from its archive and shut down: its first save is there.
+class WorldSaveE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.LinkClientInstall();
+        BuildArchive(dir.Path());
+        ASSERT_EQ(RunOnce(dir.Path(), &err), 0) << err;
+        first = ReadFile(save);
+    }
     e2e::TempDir dir;
-    dir.LinkClientInstall();
-    BuildArchive(dir.Path());
     const std::string save = dir.Path() + "/zqdemo.sav";
     std::string err;
-    ASSERT_EQ(RunOnce(dir.Path(), &err), 0) << err;
-    const std::string first = ReadFile(save);
+    std::string first;
+};
+
+TEST_F(WorldSaveE2E, ShutdownSavesAndTheNextStartLoadsTheSameWorld) {
     // Both objects, the item still inside the bag.
     EXPECT_NE(first.find(std::string("id=1073741900\0", 14)), std::string::npos);
     EXPECT_NE(first.find(std::string("cont=1073741900\0", 16)), std::string::npos);
@@ -87,14 +96,8 @@ TEST(WorldSaveE2E, ShutdownSavesAndTheNextStartLoadsTheSameWorld) {
     EXPECT_FALSE(std::filesystem::exists(save + ".tmp"));
 }
 
-TEST(WorldSaveE2E, ADamagedSaveEndsTheStartNamingIt) {
-    e2e::TempDir dir;
-    dir.LinkClientInstall();
-    BuildArchive(dir.Path());
-    const std::string save = dir.Path() + "/zqdemo.sav";
-    std::string err;
-    ASSERT_EQ(RunOnce(dir.Path(), &err), 0) << err;
-    const std::string good = ReadFile(save);
+TEST_F(WorldSaveE2E, ADamagedSaveEndsTheStartNamingIt) {
+    const std::string& good = first;
     std::string flipped = good;
     flipped[flipped.size() / 2] ^= 0x01;
     for (const std::string& bad : {good.substr(0, good.size() - 3), flipped}) {

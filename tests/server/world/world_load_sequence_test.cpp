@@ -72,8 +72,8 @@ TEST_F(WorldLoadSequenceTest, ProgressRunsFromZeroTo95ThenHides) {
     WorldDataResult result;
     std::string error;
     ASSERT_EQ(RunWorldLoadSequence(context, &result, &error), 0) << error;
-    EXPECT_EQ(progress, (std::vector<int>{0, 5, 10, 15, 20, 25, 30, 35, 40, 50, 60, 70, 80, 90,
-                                          95, -1}));
+    EXPECT_EQ(progress,
+              (std::vector<int>{0, 5, 10, 15, 20, 25, 30, 35, 40, 50, 60, 70, 80, 90, 95, -1}));
 }
 
 TEST_F(WorldLoadSequenceTest, TheQuitFlagSkipsTheBigReads) {
@@ -104,7 +104,8 @@ TEST_F(WorldLoadSequenceTest, TheSaveComesBeforeTheArchivesPair) {
     const std::string fromSave("@=D\0id=1073741950\0loc=2 2 0\0\0end\0", 34);
     const std::vector<u8> bytes = EncodeSaveFile(kWorldSaveTag, Pair(fromSave));
     std::ofstream(WorldSavePath(), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     reads.clear();
     ASSERT_EQ(RunWorldLoadSequence(context, &result, nullptr), 0);
     EXPECT_NE(g_objectManager.FindBySerial(1073741950), nullptr);

@@ -224,8 +224,7 @@ TEST_F(SaveRecordTest, ContentsAndWornItemsFollowTheirHolder) {
 
     const std::vector<std::string> bagRecord = Strings(Written(bag));
     // The container's own fields, its closing empty string, then each child whole.
-    std::vector<std::string> expected = {"@=C", "id=10", "type=110", "cloc=4 4 0", "loc=4 4 0",
-                                         ""};
+    std::vector<std::string> expected = {"@=C", "id=10", "type=110", "cloc=4 4 0", "loc=4 4 0", ""};
     for (CItem* child = bag->AsContainer()->GetFirstChild(); child;
          child = child->GetNextSibling()) {
         const std::vector<std::string> c = Strings(Written(child));
@@ -317,9 +316,10 @@ TEST_F(LoadRecordTest, ClassLettersAreReadWithoutCase) {
         const char* letter;
         bool container, mobile, npc, weapon;
     };
-    for (const Case& c : {Case{"D", false, false, false, false}, Case{"d", false, false, false, false},
-                          Case{"q", false, false, false, false}, Case{"c", true, false, false, false},
-                          Case{"N", true, true, true, false}, Case{"w", false, false, false, true}}) {
+    for (const Case& c :
+         {Case{"D", false, false, false, false}, Case{"d", false, false, false, false},
+          Case{"q", false, false, false, false}, Case{"c", true, false, false, false},
+          Case{"N", true, true, true, false}, Case{"w", false, false, false, true}}) {
         ASSERT_EQ(Load({{Cell(1, 1), Record({std::string("@=") + c.letter, "id=100",
                                              "type=" + std::to_string(c.weapon ? kSword : 100),
                                              "loc=1 1 0", "", "end"})}}),
@@ -338,11 +338,11 @@ TEST_F(LoadRecordTest, SerialsCollisionsAndTheCounter) {
     // The first record keeps a serial; the second, and a mobile whose serial differs only in
     // bit 30, are dropped.
     DynamicLoadReport report;
-    ASSERT_EQ(Load({{Cell(1, 1), Record({"@=D", "id=1073741900", "loc=1 1 0", "", "@=D",
-                                         "id=1073741900", "loc=1 1 0", "", "@=M", "id=76",
-                                         "loc=1 1 0", "", "end"})}},
-                   &report),
-              0);
+    ASSERT_EQ(
+        Load({{Cell(1, 1), Record({"@=D", "id=1073741900", "loc=1 1 0", "", "@=D", "id=1073741900",
+                                   "loc=1 1 0", "", "@=M", "id=76", "loc=1 1 0", "", "end"})}},
+             &report),
+        0);
     EXPECT_EQ(report.loaded, 1);
     EXPECT_EQ(report.Dropped(DropReason::kDuplicate), 2);
     // A mobile saved with bit 30 comes back without it.
@@ -404,8 +404,7 @@ TEST_F(LoadRecordTest, APlayerWhoseSerialIsTakenIsAnErrorNamingIt) {
     CItem* item = Item(60);
     item->PlaceInWorldQuiet(Location(3, 3, 0));
     DynamicLoadReport report;
-    EXPECT_EQ(Load({{Cell(3, 3), Record({"@=P", "id=60", "loc=3 3 0", "", "end"})}}, &report),
-              -1);
+    EXPECT_EQ(Load({{Cell(3, 3), Record({"@=P", "id=60", "loc=3 3 0", "", "end"})}}, &report), -1);
     EXPECT_NE(report.error.find("dynamic0.mul"), std::string::npos) << report.error;
     EXPECT_NE(report.error.find("60"), std::string::npos) << report.error;
     EXPECT_EQ(g_objectManager.FindBySerial(60), item);
@@ -413,14 +412,13 @@ TEST_F(LoadRecordTest, APlayerWhoseSerialIsTakenIsAnErrorNamingIt) {
 
 TEST_F(LoadRecordTest, DroppedObjectsAreCountedByReason) {
     DynamicLoadReport report;
-    ASSERT_EQ(
-        Load({{Cell(1, 1),
-               Record({"@=D", "loc=1 1 0", "",                            // no id
-                       "@=D", "id=1000", "cont=999", "loc=1 1 0", "",     // no container
-                       "@=W", "id=1001", "type=100", "loc=1 1 0", "",     // not a weapon tile
-                       "@=D", "id=1002", "loc=500 500 0", "", "end"})}},  // off the grid
-             &report),
-        0);
+    ASSERT_EQ(Load({{Cell(1, 1),
+                     Record({"@=D", "loc=1 1 0", "",                            // no id
+                             "@=D", "id=1000", "cont=999", "loc=1 1 0", "",     // no container
+                             "@=W", "id=1001", "type=100", "loc=1 1 0", "",     // not a weapon tile
+                             "@=D", "id=1002", "loc=500 500 0", "", "end"})}},  // off the grid
+                   &report),
+              0);
     EXPECT_EQ(report.loaded, 0);
     EXPECT_EQ(report.Dropped(DropReason::kNoId), 1);
     EXPECT_EQ(report.Dropped(DropReason::kNoContainer), 1);
@@ -431,11 +429,11 @@ TEST_F(LoadRecordTest, DroppedObjectsAreCountedByReason) {
 
 TEST_F(LoadRecordTest, AContainerOfAnotherCellIsNotFound) {
     DynamicLoadReport report;
-    ASSERT_EQ(Load({{Cell(1, 1), Record({"@=C", "id=2000", "type=110", "loc=1 1 0", "", "end"})},
-                    {Cell(20, 20),
-                     Record({"@=D", "id=2001", "cont=2000", "loc=1 1 0", "", "end"})}},
-                   &report),
-              0);
+    ASSERT_EQ(
+        Load({{Cell(1, 1), Record({"@=C", "id=2000", "type=110", "loc=1 1 0", "", "end"})},
+              {Cell(20, 20), Record({"@=D", "id=2001", "cont=2000", "loc=1 1 0", "", "end"})}},
+             &report),
+        0);
     EXPECT_EQ(report.loaded, 1);
     EXPECT_EQ(report.Dropped(DropReason::kNoContainer), 1);
 }
@@ -451,16 +449,16 @@ TEST_F(LoadRecordTest, RecordsEndAtTheFirstStringThatIsNoObjectAndAtTheirLength)
     // A record whose last string runs into its end: read up to the end, no further.
     std::string cut = Record({"@=D", "id=3002", "loc=1 1 0", ""}) + "hue=5";
     cut.pop_back();
-    ASSERT_EQ(Load({{Cell(1, 1), Record({"@=D", "id=3003", "loc=1 1 0", "hue=12345"})
-                                     .substr(0, 27)}}),
-              0);
+    ASSERT_EQ(
+        Load({{Cell(1, 1), Record({"@=D", "id=3003", "loc=1 1 0", "hue=12345"}).substr(0, 27)}}),
+        0);
 }
 
 TEST_F(LoadRecordTest, CallbacksStartingWithZeroAddNone) {
-    ASSERT_EQ(Load({{Cell(1, 1), Record({"@=D", "id=4000", "loc=1 1 0", "callback=0", "", "@=D",
-                                         "id=4001", "loc=1 1 0", "callback=2 4 9 5 6 7 0", "",
-                                         "end"})}}),
-              0);
+    ASSERT_EQ(
+        Load({{Cell(1, 1), Record({"@=D", "id=4000", "loc=1 1 0", "callback=0", "", "@=D",
+                                   "id=4001", "loc=1 1 0", "callback=2 4 9 5 6 7 0", "", "end"})}}),
+        0);
     EXPECT_EQ(g_objectManager.FindBySerial(4000)->TimedCallbacks(), nullptr);
     // Two callbacks, in the order they were saved.
     CStr text;
@@ -479,9 +477,10 @@ TEST_F(LoadRecordTest, FollowersRejoinTheirLeaders) {
 
 TEST_F(LoadRecordTest, ChainsAndContentsKeepTheirSavedOrder) {
     const std::string record =
-        Record({"@=D", "id=5001", "loc=1 1 0", "", "@=C", "id=5002", "type=110", "loc=1 1 0", "",
-                "@=D", "id=5003", "cont=5002", "loc=5 5 0", "", "@=D", "id=5004", "cont=5002",
-                "loc=6 6 0", "", "@=D", "id=5005", "loc=2 2 0", "", "end"});
+        Record({"@=D",       "id=5001",   "loc=1 1 0", "",          "@=C",       "id=5002",
+                "type=110",  "loc=1 1 0", "",          "@=D",       "id=5003",   "cont=5002",
+                "loc=5 5 0", "",          "@=D",       "id=5004",   "cont=5002", "loc=6 6 0",
+                "",          "@=D",       "id=5005",   "loc=2 2 0", "",          "end"});
     ASSERT_EQ(Load({{Cell(1, 1), record}}), 0);
     std::vector<u32> chain, contents;
     for (CItem* o = g_sectorGrid.GetCell(Cell(1, 1))->objects; o; o = o->GetNextSibling())
@@ -539,10 +538,12 @@ protected:
 };
 
 TEST_F(WorldSaveScripts, ObjectLoadedWaitsForTheDeferralAndCreationForTheWholeLoad) {
-    Compile({{"watch", "member int loaded;\ntrigger objectloaded {\n loaded = loaded + 1;\n"
-                       " return 1;\n}\n"},
-             {"100", "member int created;\ntrigger creation {\n created = created + 1;\n"
-                     " return 1;\n}\n"}});
+    Compile({{"watch",
+              "member int loaded;\ntrigger objectloaded {\n loaded = loaded + 1;\n"
+              " return 1;\n}\n"},
+             {"100",
+              "member int created;\ntrigger creation {\n created = created + 1;\n"
+              " return 1;\n}\n"}});
     TypeScriptBits().set(100);
     const std::string record = Record({"@=D", "id=6000", "type=100", "loc=1 1 0",
                                        "wom_scr=watch 2 obj this 6000 int loaded 0", "", "@=D",
@@ -571,8 +572,9 @@ TEST_F(WorldSaveScripts, ObjectLoadedWaitsForTheDeferralAndCreationForTheWholeLo
 
 // A world of every class with scripts, variables, callbacks and resources.
 TEST_F(WorldSaveScripts, SaveLoadSaveGivesTheSameBytes) {
-    Compile({{"keeper", "member int n;\nmember string s;\nmember ustring u;\nmember location at;\n"
-                        "member list l;\n"},
+    Compile({{"keeper",
+              "member int n;\nmember string s;\nmember ustring u;\nmember location at;\n"
+              "member list l;\n"},
              {"other", "member int k;\n"}});
     // Items, containers, a board, a corpse, a map, a weapon, sector resources.
     CItem* plain = Item(0x40000100);
@@ -636,25 +638,115 @@ TEST_F(WorldSaveScripts, SaveLoadSaveGivesTheSameBytes) {
     g_sectorGrid.CellAt(30, 30)->resources = holder;
 
     // Mobiles of every class, with the fields of their records.
-    const std::string mobiles = Record(
-        {"@=S", "restockCounter=7", "flags=3", "frag=greeting", "frag=trade", "job=smith",
-         "town=Ashford", "npcflee=20", "desireLoc=1 2 3", "lastDesireLoc=4 5 6",
-         "homeLoc=7 8 9", "followObjs=1 2 3", "npcInfo1=4 5 6 7", "homeInfo=1 2 3",
-         "npcInfo2=4 5", "loiterInfo=-1 2 -3 4", "stateInfo=4 8 9 10", "skill=3 500",
-         "skillmod=3 -20", "skillslush=4", "str=50", "dex=40", "int=30", "strmod=2", "hp=60",
-         "curhp=55", "mana=30", "fat=40", "curfat=10", "clocks=1 2 3 4", "not=-5", "fame=300",
-         "karma=-200", "hung=3", "att=2", "deftexthue=55", "dir=3", "stclk=9", "stom=4",
-         "sex=1", "name=Brann the smith", "lt=2", "lv=3", "lifeclock=100", "sfxdie=4",
-         "sfxhit=8", "movetype=2", "savedriding=44", "mobflags=5", "attacking=77 40",
-         "attackedby=78 50", "id=300", "type=400", "cloc=10 10 0", "loc=10 10 0", "", "@=G",
-         "id=301", "type=401", "clocks=0 0 0 0", "name=guard", "movetype=0", "mobflags=2",
-         "loc=11 10 0", "", "@=D", "id=1073742400", "type=100", "loc=0 0 0", "cont=301",
-         "eqpos=11", "", "@=N", "id=302", "master=300", "clocks=0 0 0 0", "name=pet",
-         "loc=12 10 0", "", "@=M", "id=303", "clocks=0 0 0 0", "name=beast", "loc=13 10 0",
-         "", "@=P", "cct=2", "pswd=secret", "sid=11", "sid=12", "ltype=401", "dc=3", "fs=1",
-         "fa=-2", "fw=3", "pflags=4106", "frnd=500", "frndallw=501", "lastvalidloc=14 10 0",
-         "acct=6 99", "playage=1234", "tsk=0 5", "id=304", "type=400", "clocks=0 0 0 0",
-         "name=Wren", "loc=14 10 0", "", "end"});
+    const std::string mobiles = Record({"@=S",
+                                        "restockCounter=7",
+                                        "flags=3",
+                                        "frag=greeting",
+                                        "frag=trade",
+                                        "job=smith",
+                                        "town=Ashford",
+                                        "npcflee=20",
+                                        "desireLoc=1 2 3",
+                                        "lastDesireLoc=4 5 6",
+                                        "homeLoc=7 8 9",
+                                        "followObjs=1 2 3",
+                                        "npcInfo1=4 5 6 7",
+                                        "homeInfo=1 2 3",
+                                        "npcInfo2=4 5",
+                                        "loiterInfo=-1 2 -3 4",
+                                        "stateInfo=4 8 9 10",
+                                        "skill=3 500",
+                                        "skillmod=3 -20",
+                                        "skillslush=4",
+                                        "str=50",
+                                        "dex=40",
+                                        "int=30",
+                                        "strmod=2",
+                                        "hp=60",
+                                        "curhp=55",
+                                        "mana=30",
+                                        "fat=40",
+                                        "curfat=10",
+                                        "clocks=1 2 3 4",
+                                        "not=-5",
+                                        "fame=300",
+                                        "karma=-200",
+                                        "hung=3",
+                                        "att=2",
+                                        "deftexthue=55",
+                                        "dir=3",
+                                        "stclk=9",
+                                        "stom=4",
+                                        "sex=1",
+                                        "name=Brann the smith",
+                                        "lt=2",
+                                        "lv=3",
+                                        "lifeclock=100",
+                                        "sfxdie=4",
+                                        "sfxhit=8",
+                                        "movetype=2",
+                                        "savedriding=44",
+                                        "mobflags=5",
+                                        "attacking=77 40",
+                                        "attackedby=78 50",
+                                        "id=300",
+                                        "type=400",
+                                        "cloc=10 10 0",
+                                        "loc=10 10 0",
+                                        "",
+                                        "@=G",
+                                        "id=301",
+                                        "type=401",
+                                        "clocks=0 0 0 0",
+                                        "name=guard",
+                                        "movetype=0",
+                                        "mobflags=2",
+                                        "loc=11 10 0",
+                                        "",
+                                        "@=D",
+                                        "id=1073742400",
+                                        "type=100",
+                                        "loc=0 0 0",
+                                        "cont=301",
+                                        "eqpos=11",
+                                        "",
+                                        "@=N",
+                                        "id=302",
+                                        "master=300",
+                                        "clocks=0 0 0 0",
+                                        "name=pet",
+                                        "loc=12 10 0",
+                                        "",
+                                        "@=M",
+                                        "id=303",
+                                        "clocks=0 0 0 0",
+                                        "name=beast",
+                                        "loc=13 10 0",
+                                        "",
+                                        "@=P",
+                                        "cct=2",
+                                        "pswd=secret",
+                                        "sid=11",
+                                        "sid=12",
+                                        "ltype=401",
+                                        "dc=3",
+                                        "fs=1",
+                                        "fa=-2",
+                                        "fw=3",
+                                        "pflags=4106",
+                                        "frnd=500",
+                                        "frndallw=501",
+                                        "lastvalidloc=14 10 0",
+                                        "acct=6 99",
+                                        "playage=1234",
+                                        "tsk=0 5",
+                                        "id=304",
+                                        "type=400",
+                                        "clocks=0 0 0 0",
+                                        "name=Wren",
+                                        "loc=14 10 0",
+                                        "",
+                                        "end"});
     ASSERT_EQ(ParseObjectRecords(g_sectorGrid.CellIndexAt(10, 10),
                                  reinterpret_cast<const u8*>(mobiles.data()), mobiles.size(),
                                  *std::make_unique<DynamicLoadReport>()),
@@ -739,8 +831,8 @@ class SaveFileTest : public SaveRecordTest {
 protected:
     void SetUp() override {
         SaveRecordTest::SetUp();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zq_save_test_" + std::to_string(::getpid()));
+        dir_ =
+            std::filesystem::temp_directory_path() / ("zq_save_test_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
         SetWorldSavePaths((dir_ / "world.sav").string(), (dir_ / "world.sta").string());
     }
