@@ -345,10 +345,16 @@ TEST_F(LoadRecordTest, SerialsCollisionsAndTheCounter) {
         0);
     EXPECT_EQ(report.loaded, 1);
     EXPECT_EQ(report.Dropped(DropReason::kDuplicate), 2);
-    // A mobile saved with bit 30 comes back without it.
+    // A mobile saved with bit 30 comes back without it, still wearing what names it with
+    // the bit.
     DeleteAllObjects();
-    ASSERT_EQ(Load({{Cell(1, 1), Record({"@=M", "id=1073741901", "loc=1 1 0", "", "end"})}}), 0);
-    EXPECT_NE(g_objectManager.FindMobile(77), nullptr);
+    ASSERT_EQ(Load({{Cell(1, 1), Record({"@=M", "id=1073741901", "loc=1 1 0", "", "@=D",
+                                         "id=1073741950", "cont=1073741901", "eqpos=11",
+                                         "loc=0 0 0", "", "end"})}}),
+              0);
+    CMobile* wearer = g_objectManager.FindMobile(77);
+    ASSERT_NE(wearer, nullptr);
+    EXPECT_EQ(wearer->GetLayer(11), g_objectManager.FindBySerial(1073741950));
     // The next new serial is one above the highest loaded.
     DeleteAllObjects();
     ASSERT_EQ(Load({{Cell(1, 1), Record({"@=D", "id=1090000000", "loc=1 1 0", "", "end"})}}), 0);
