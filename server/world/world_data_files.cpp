@@ -103,6 +103,19 @@ int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
     return placed;
 }
 
+bool SectorRecordAt(const std::vector<u8>& index, const std::vector<u8>& data, int n,
+                    const u8*& bytes, size_t& length) {
+    const size_t entry = static_cast<size_t>(n) * 12;
+    if (n < 0 || entry + 12 > index.size()) return false;
+    const u32 offset = LoadLe32(index.data() + entry);
+    const u32 size = LoadLe32(index.data() + entry + 4);
+    if (offset == 0xFFFFFFFFu || size == 0) return false;
+    if (offset > data.size() || size > data.size() - offset) return false;
+    bytes = data.data() + offset;
+    length = size;
+    return true;
+}
+
 int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
     const int cells = g_sectorGrid.GetCellCount();
     int placed = 0;
@@ -110,13 +123,10 @@ int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
         SectorCell* cell = g_sectorGrid.GetCell(n);
         while (CStaticObject* old = cell->statics)
             old->Release();
-        const size_t entry = static_cast<size_t>(n) * 12;
-        if (entry + 12 > index.size()) continue;
-        const u32 offset = LoadLe32(index.data() + entry);
-        const u32 length = LoadLe32(index.data() + entry + 4);
-        if (offset == 0xFFFFFFFFu || length == 0) continue;
-        if (offset > data.size() || length > data.size() - offset) continue;
-        placed += ReadStaticsRecord(n, data.data() + offset, length);
+        const u8* record = nullptr;
+        size_t length = 0;
+        if (SectorRecordAt(index, data, n, record, length))
+            placed += ReadStaticsRecord(n, record, length);
     }
     return placed;
 }

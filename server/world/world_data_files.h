@@ -26,6 +26,10 @@ int LoadTerrain(const std::vector<u8>& bytes);
 // offset 0xFFFFFFFF for none). A record that lies outside the data, or an index shorter than
 // the grid, is skipped. Answers the number of statics placed.
 int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data);
+// Record n of a sector pair: false for an empty cell, or an entry that lies past the index
+// or whose record lies outside the data.
+bool SectorRecordAt(const std::vector<u8>& index, const std::vector<u8>& data, int n,
+                    const u8*& bytes, size_t& length);
 // Creates and places the static objects of one 7-byte-per-object record of a cell.
 int ReadStaticsRecord(int cell, const u8* bytes, size_t length);
 // The starting game hour: the u32 of `time.mul` when it is 0-23, else 12.

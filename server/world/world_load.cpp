@@ -18,6 +18,7 @@
 #include "server/world/player_registry.h"
 #include "server/world/sector_grid.h"
 #include "server/world/weapon.h"
+#include "server/world/world_data_files.h"
 
 namespace {
 
@@ -362,13 +363,10 @@ int LoadDynamicObjects(const std::vector<u8>& index, const std::vector<u8>& data
         ClearDeferredFollowers();
         const int cells = g_sectorGrid.GetCellCount();
         for (int n = 0; n < cells && result == 0; ++n) {
-            const size_t entry = static_cast<size_t>(n) * 12;
-            if (entry + 12 > index.size()) break;
-            const u32 offset = LoadLe32(index.data() + entry);
-            const u32 length = LoadLe32(index.data() + entry + 4);
-            if (offset == 0xFFFFFFFFu || length == 0) continue;
-            if (offset > data.size() || length > data.size() - offset) continue;
-            result = ParseObjectRecords(n, data.data() + offset, length, report);
+            const u8* record = nullptr;
+            size_t length = 0;
+            if (SectorRecordAt(index, data, n, record, length))
+                result = ParseObjectRecords(n, record, length, report);
         }
         ResolveDeferredFollowers();
     }
