@@ -10,6 +10,7 @@
 #include "../../script/script_runtime_fixture.h"
 #include "../server_services_scope.h"
 #include "core/byte_order.h"
+#include "core/log_sink.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_list.h"
@@ -348,10 +349,10 @@ TEST_F(LoadRecordTest, SerialsCollisionsAndTheCounter) {
     // A mobile saved with bit 30 comes back without it, still wearing what names it with
     // the bit.
     DeleteAllObjects();
-    ASSERT_EQ(Load({{Cell(1, 1), Record({"@=M", "id=1073741901", "loc=1 1 0", "", "@=D",
-                                         "id=1073741950", "cont=1073741901", "eqpos=11",
-                                         "loc=0 0 0", "", "end"})}}),
-              0);
+    ASSERT_EQ(
+        Load({{Cell(1, 1), Record({"@=M", "id=1073741901", "loc=1 1 0", "", "@=D", "id=1073741950",
+                                   "cont=1073741901", "eqpos=11", "loc=0 0 0", "", "end"})}}),
+        0);
     CMobile* wearer = g_objectManager.FindMobile(77);
     ASSERT_NE(wearer, nullptr);
     EXPECT_EQ(wearer->GetLayer(11), g_objectManager.FindBySerial(1073741950));
@@ -417,6 +418,7 @@ TEST_F(LoadRecordTest, APlayerWhoseSerialIsTakenIsAnErrorNamingIt) {
 }
 
 TEST_F(LoadRecordTest, DroppedObjectsAreCountedByReason) {
+    LogCapture log;
     DynamicLoadReport report;
     ASSERT_EQ(Load({{Cell(1, 1),
                      Record({"@=D", "loc=1 1 0", "",                            // no id
@@ -431,6 +433,15 @@ TEST_F(LoadRecordTest, DroppedObjectsAreCountedByReason) {
     EXPECT_EQ(report.Dropped(DropReason::kOffGrid), 1);
     EXPECT_EQ(report.Dropped(DropReason::kBadWeaponTemplate), 1);
     EXPECT_EQ(g_liveObjects.items, 0);
+    // One log line per reason, naming the file and the count.
+    std::vector<std::string> lines;
+    for (const LogRecord& r : log.FromSource("load"))
+        lines.push_back(r.message);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"dynamic0.mul: dropped 1 object(s): no id",
+                                        "dynamic0.mul: dropped 1 object(s): no container",
+                                        "dynamic0.mul: dropped 1 object(s): outside the world",
+                                        "dynamic0.mul: dropped 1 object(s): bad weapon template"}));
 }
 
 TEST_F(LoadRecordTest, AContainerOfAnotherCellIsNotFound) {
