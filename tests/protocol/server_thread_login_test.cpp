@@ -5,8 +5,10 @@
 // what the client saw.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +25,7 @@
 #include "server/frame/progress_window.h"
 #include "server/frame/server_main_loop.h"
 #include "server/server_config.h"
+#include "server/world/world_save.h"
 #include "tests/protocol/creation_request.h"
 #include "tests/server/server_services_scope.h"
 
@@ -40,6 +43,10 @@ protected:
             << error;
         g_spawnClient = 0;
         g_quitFlag.store(0);
+        // The world this test plays is saved away from the shared run directory, so that
+        // every run starts from the archive's world.
+        const std::string save = ::testing::TempDir() + "zq_login_" + std::to_string(::getpid());
+        SetWorldSavePaths(save + ".sav", save + ".sta");
         window_ = std::make_unique<ProgressWindow>(
             std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
         services_ = std::make_unique<ServerServicesScope>();
@@ -58,6 +65,9 @@ protected:
         g_serverConfig.Stop();
         g_quitFlag.store(0);
         g_spawnClient = 1;
+        std::remove(WorldSavePath().c_str());
+        std::remove(StaticsSavePath().c_str());
+        SetWorldSavePaths("", "");
     }
 
     // Polls the client's link (with `poll`) until `done` holds; false when it never did.
