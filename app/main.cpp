@@ -63,6 +63,8 @@ void PrintUsage(std::FILE* out) {
         "                   %s\n"
         "                   The world's files are members of it under ../.rundir/<world>/:\n"
         "                   server.txt, map0.mul, staidx0.mul, statics0.mul, resregions.txt.\n"
+        "  zqdemo.sav       the saved world, beside the data archive: written when the game\n"
+        "                   ends in order, read at start in place of the archive's objects.\n"
         "  zq.cfg, login.cfg, obscene.lst, ignore.lst, chardata.mul\n"
         "                   the client's options and lists, in the directory of the program\n"
         "                   recorded as ExePath in settings.txt, else in the run directory\n"

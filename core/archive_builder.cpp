@@ -8,6 +8,7 @@
 #include "core/archive.h"
 #include "core/byte_order.h"
 #include "core/gost_cipher.h"
+#include "platform/save_file.h"
 
 ArchiveBuilder::ArchiveBuilder(const ArchiveKey& key) : key_(key) {}
 
@@ -92,23 +93,6 @@ std::vector<u8> ArchiveBuilder::Build() {
 bool ArchiveBuilder::Write(const std::string& path) {
     std::vector<u8> bytes = Build();
     if (bytes.empty()) return false;
-    std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) {
-        error_ = "cannot create " + temp + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
-        error_ = "cannot write " + temp + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error_ = "cannot rename " + temp + " to " + path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    // Flushed to the disk before it replaces the old archive, so a crash leaves one whole.
+    return platform::WriteFileSafely(path, bytes.data(), bytes.size(), &error_);
 }

@@ -36,8 +36,8 @@ public:
 
     // The archive's bytes; empty (with Error() set) when it would pass 4 GB.
     std::vector<u8> Build();
-    // Writes the archive to a temporary file beside the path, then renames it over the
-    // path, so a failed write never leaves half an archive.
+    // Writes the archive to a temporary file beside the path, flushes it to the disk, then
+    // renames it over the path, so a failed write or a crash never leaves half an archive.
     bool Write(const std::string& path);
 
     int Count() const { return static_cast<int>(members_.size()); }

@@ -1,10 +1,39 @@
 #include "server/area/area_services.h"
 
+#include <string>
+
+#include "core/log_sink.h"
 #include "core/service_slot.h"
 
 namespace {
 ServiceSlot<AreaServices> g_areaServices;
+
+// Says once in the log that a step of the world load is not built yet.
+void NotBuilt(bool& said, const char* what) {
+    if (said) return;
+    said = true;
+    const std::string text = std::string(what) + " not built yet";
+    GetLogSink().Log(0, 0, 0, "", "load", "error", text.c_str());
+}
 }  // namespace
+
+#define AREA_STEP_NOT_BUILT(method, what) \
+    void AreaServices::method() {         \
+        static bool said = false;         \
+        NotBuilt(said, what);             \
+    }
+
+AREA_STEP_NOT_BUILT(LoadBooks, "books:")
+AREA_STEP_NOT_BUILT(LoadWeatherRegions, "weather regions:")
+AREA_STEP_NOT_BUILT(LoadMultiDefinitions, "multi definitions (multi.txt):")
+AREA_STEP_NOT_BUILT(RunStartupEffectText, "the start-up effect text (start.cls):")
+AREA_STEP_NOT_BUILT(LoadObjectTemplates, "object templates:")
+AREA_STEP_NOT_BUILT(RebuildSectorResourcesIfNone, "sector resources:")
+AREA_STEP_NOT_BUILT(LoadRegions, "regions (regions.txt):")
+AREA_STEP_NOT_BUILT(ApplyRegionAmbience, "region ambience:")
+AREA_STEP_NOT_BUILT(BuildSpawnTables, "spawn tables:")
+AREA_STEP_NOT_BUILT(LoadBankDefinitionsIfNeeded, "bank definitions:")
+#undef AREA_STEP_NOT_BUILT
 
 AreaServices& GetAreaServices() {
     return g_areaServices.Get();

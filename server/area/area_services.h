@@ -27,6 +27,22 @@ public:
     // Regions: whether a place lies in a justice or city region (crimes there make the
     // doer punishable). No regions: none.
     virtual bool IsInJusticeRegion(const Location& at) { return (void)at, false; }
+
+    // The world load sequence's steps of the world data not built yet: each says once in
+    // the log that it is not built and leaves its table empty.
+    virtual void LoadBooks();
+    virtual void LoadWeatherRegions();
+    virtual void LoadMultiDefinitions();
+    // The start-up command text "reset ; runfile start.cls ;" of the item-effect language.
+    virtual void RunStartupEffectText();
+    virtual void LoadObjectTemplates();
+    virtual void RebuildSectorResourcesIfNone();
+    virtual void LoadRegions();
+    // The name of the named area that covers the world area; null when there is none.
+    virtual const char* GetWorldAreaName() { return nullptr; }
+    virtual void ApplyRegionAmbience();
+    virtual void BuildSpawnTables();
+    virtual void LoadBankDefinitionsIfNeeded();
 };
 
 // The implementation in force (never null).

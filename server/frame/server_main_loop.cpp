@@ -211,7 +211,7 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     SetStartupStatus("Initializing...");
     SetStartupProgress(-1);
     net.CreateLocalUserSock();
-    if (CreateWorld(g_serverConfig.width, g_serverConfig.height) != 0) {
+    if (CreateWorld(g_serverConfig.width, g_serverConfig.height, SetStartupProgress) != 0) {
         net.DestroyAllSockets();
         return 1;
     }
@@ -276,10 +276,11 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
         }
     }
 
-    // Shutdown.
+    // Shutdown: the world is written back before anything of it goes.
     ShowStartupWindow(true);
     SetStartupStatus("Exiting...");
+    const int saved = SaveWorldAtShutdown();
     net.DestroyAllSockets();
     FinishClientThread(launcher);
-    return 0;
+    return saved;
 }

@@ -47,6 +47,10 @@ public:
 
     // The world-name text: "Unknown?" until the world load names the world.
     virtual const char* GetWorldName() { return "Unknown?"; }
+    // The world load's steps of the protocol side, not built yet (each says so once): the
+    // login script list (loginscr.txt) and naming the world.
+    virtual void LoadLoginScriptList();
+    virtual void SetWorldName(const char* name);
 };
 
 // The implementation in force (never null).

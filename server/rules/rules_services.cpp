@@ -1,5 +1,6 @@
 #include "server/rules/rules_services.h"
 
+#include "core/log_sink.h"
 #include "core/service_slot.h"
 #include "server/world/skill_table.h"
 
@@ -18,6 +19,13 @@ RulesServices& GetRulesServices() {
 
 RulesServices* SetRulesServices(RulesServices* services) {
     return g_rulesServices.Set(services);
+}
+
+void RulesServices::LoadConversationData() {
+    static bool said = false;
+    if (said) return;
+    said = true;
+    GetLogSink().Log(0, 0, 0, "", "load", "error", "conversation data: not built yet");
 }
 
 void RulesServices::SkillTableStep() {

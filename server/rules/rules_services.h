@@ -28,6 +28,8 @@ public:
     // One mobile's combat step (choosing, approaching and hitting an opponent), run by the
     // combat heartbeat every pulse. A step may delete any mobile, this one included.
     virtual void CombatStep(CMobile* mobile) { (void)mobile; }
+    // The world load's step for the NPC conversation data; not built yet (says so once).
+    virtual void LoadConversationData();
 };
 
 // The implementation in force (never null).

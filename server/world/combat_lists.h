@@ -19,6 +19,8 @@ public:
     static constexpr u16 kTimeout = 120;
     // Absent: appended with the full timeout, true. Present: timeout reset, false.
     bool Add(u32 serial);
+    // Appends an entry as it was saved (its own timeout), even when the serial is there.
+    void AddSaved(u32 serial, u16 timeout) { entries_.push_back({serial, timeout}); }
     void Remove(u32 serial);
     bool Has(u32 serial) const;
     // Drops every entry whose timeout is 0 and counts every other one down.

@@ -62,6 +62,7 @@ public:
 
 protected:
     friend class CItem;
+    friend struct ObjectFieldAccess;
     CItem* firstChild_;
     int contentWeight_;
 };

@@ -13,6 +13,7 @@
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/map_queries.h"
+#include "server/world/object_fields.h"
 #include "server/world/object_manager.h"
 #include "server/world/placement_record.h"
 #include "server/world/player.h"
@@ -850,8 +851,8 @@ void CItem::RestoreWeightOverride() {
 void CItem::DumpText(CStr& out, int) {
     out = GetRealName();
 }
-int CItem::WriteSaveFields(CStr&, int) {
-    return 0;
+int CItem::WriteSaveFields(std::string& out, int withLetter) {
+    return WriteObjectRecord(*this, out, withLetter != 0);
 }
 
 // ---------------------------------------------------------------- variables

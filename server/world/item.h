@@ -3,6 +3,7 @@
 // dynamic-object chain of a sector cell, the child list of a container, an equipment layer
 // of a mobile, or nowhere (detached). It is registered by serial from construction to
 // destruction.
+#include <string>
 #include <vector>
 
 #include "core/cstr.h"
@@ -64,7 +65,9 @@ public:
     virtual bool InsertIntoContainerOrdered(CItem* container);
     virtual bool EquipOn(CMobile* mobile, int layer);
     virtual bool PutInPack(CMobile* mobile);
-    virtual int WriteSaveFields(CStr& out, int withLetter);
+    // Appends the object's save record (and what it holds and wears) to the bytes; with
+    // `withLetter` the record opens with its class letter. Answers the bytes appended.
+    virtual int WriteSaveFields(std::string& out, int withLetter);
     virtual int GetTotalValue();
     // A value of 0 or less becomes the tile base value, and never less than 1.
     int ApplyValueMinimum(int value) const;
@@ -274,6 +277,7 @@ protected:
     friend class CObjectManager;
     friend void SuspendObjectTree(CItem*);
     friend void ResumeObjectTree(CItem*);
+    friend struct ObjectFieldAccess;
     // The climb of the access rules: every container passed must be usable, and a mobile is
     // entered only through its backpack or by the item being worn (*owner = that mobile).
     // 1 when the climb passes, else 0.

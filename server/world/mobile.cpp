@@ -134,7 +134,7 @@ int CMobile::GetHeight() const {
     return 16;
 }
 const char* CMobile::GetRealName() const {
-    return "";
+    return saveExtras.name.c_str();
 }
 
 u32 CMobile::GetMoveClass(int moveType) const {

@@ -6,6 +6,7 @@
 #include "server/world/combat_lists.h"
 #include "server/world/container.h"
 #include "server/world/dice.h"
+#include "server/world/save_extras.h"
 
 class CWeapon;
 
@@ -268,8 +269,13 @@ public:
     int GetDefaultTextHue() const { return defaultTextHue_; }
     void SetDefaultTextHue(int hue) { defaultTextHue_ = hue; }
 
+    // The mobile's name (players keep theirs in CPlayer) and the fields only the save keeps.
+    void SetName(const char* name) { saveExtras.name = name ? name : ""; }
+    MobileSaveExtras saveExtras;
+
 protected:
     friend class CMobileManager;
+    friend struct ObjectFieldAccess;
     void StatChanged(int stat, int delta);
     int StoreVital(int& field, int value, int kind);
     void FameKarmaReport(int oldValue, int newValue, const char* what);
@@ -355,8 +361,11 @@ public:
     // The mobile table's bucket chain.
     CNPC* tableNext = nullptr;
     CNPC* tablePrev = nullptr;
+    // The behaviour's state, kept by the save.
+    NpcSaveFields npc;
 
 protected:
+    friend struct ObjectFieldAccess;
     int npcFlags_;
 };
 
@@ -378,6 +387,8 @@ public:
     ~CShopKeeper() override = default;
     void DeleteSelf() override;
     bool IsShopKeeper() const override { return true; }
+    // Counts toward the next restocking of the shop.
+    s32 restockCounter = 0;
 };
 
 // Players within `radius` tiles (Chebyshev) of a place in the world.

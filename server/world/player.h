@@ -192,11 +192,15 @@ public:
     static constexpr size_t kDisplayNameNameChars = 250;
     static constexpr int kAccountNameCapacity = 32;
 
+    // Keys and lists only the save keeps so far.
+    PlayerSaveExtras playerExtras;
+
 protected:
     bool IsStaffExempt() const;
     void LogStaffEvent(const char* text) const;
     void AppendToListVar(const char* name, u8 tag, ScriptListValue value);
 
+    friend struct ObjectFieldAccess;
     char name_[kNameCapacity] = {};
     mutable char displayName_[256] = {};
     u32 combatTarget_ = 0;

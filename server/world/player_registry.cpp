@@ -193,6 +193,10 @@ int LoggedOutCount() {
     return static_cast<int>(g_loggedOut.size());
 }
 
+void CollectLoggedOutPlayers(std::vector<CPlayer*>& out) {
+    out.insert(out.end(), g_loggedOut.begin(), g_loggedOut.end());
+}
+
 Location WorldCorner() {
     return Location(static_cast<s16>(g_serverConfig.x), static_cast<s16>(g_serverConfig.y), 0);
 }

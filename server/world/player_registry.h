@@ -127,6 +127,8 @@ CPlayer* FindLivePlayerBySerial(u32 serial);
 void AddLoggedOutPlayer(CPlayer* player);
 CPlayer* RestoreLoggedOutPlayer(CPlayer* player);
 int LoggedOutCount();
+// Appends the logged-out characters, in the order they were logged out.
+void CollectLoggedOutPlayers(std::vector<CPlayer*>& out);
 
 // The world corner of the configuration, and the configured start offset by it (z 0).
 Location WorldCorner();

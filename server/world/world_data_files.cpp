@@ -11,6 +11,7 @@
 #include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/world_init.h"
 
 bool ReadArchiveFile(const std::string& path, std::vector<u8>& out) {
     out.clear();
@@ -73,6 +74,8 @@ int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
     int x = 0, y = 0;
     if (!g_sectorGrid.GetCell(cell)) return 0;
     g_sectorGrid.CellCorner(cell, x, y);
+    SectorCell* target = g_sectorGrid.GetCell(cell);
+    CStaticObject* const before = target->statics;
     int placed = 0;
     for (size_t at = 0; at + 7 <= length; at += 7) {
         const u8* r = bytes + at;
@@ -85,7 +88,32 @@ int ReadStaticsRecord(int cell, const u8* bytes, size_t length) {
             Location(x + ((r[2] - x) & 7), y + ((r[3] - y) & 7), static_cast<s8>(r[4])));
         ++placed;
     }
+    // Each static went to the head of the chain: turn the new ones round so that the chain
+    // holds them in record order, and a save writes them back as they were read.
+    CStaticObject* reversed = before;
+    for (CStaticObject* s = target->statics; s != before;) {
+        CStaticObject* next = s->next;
+        s->next = reversed;
+        if (reversed) reversed->prev = s;
+        reversed = s;
+        s = next;
+    }
+    target->statics = reversed;
+    if (reversed) reversed->prev = nullptr;
     return placed;
+}
+
+bool SectorRecordAt(const std::vector<u8>& index, const std::vector<u8>& data, int n,
+                    const u8*& bytes, size_t& length) {
+    const size_t entry = static_cast<size_t>(n) * 12;
+    if (n < 0 || entry + 12 > index.size()) return false;
+    const u32 offset = LoadLe32(index.data() + entry);
+    const u32 size = LoadLe32(index.data() + entry + 4);
+    if (offset == 0xFFFFFFFFu || size == 0) return false;
+    if (offset > data.size() || size > data.size() - offset) return false;
+    bytes = data.data() + offset;
+    length = size;
+    return true;
 }
 
 int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
@@ -95,13 +123,10 @@ int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data) {
         SectorCell* cell = g_sectorGrid.GetCell(n);
         while (CStaticObject* old = cell->statics)
             old->Release();
-        const size_t entry = static_cast<size_t>(n) * 12;
-        if (entry + 12 > index.size()) continue;
-        const u32 offset = LoadLe32(index.data() + entry);
-        const u32 length = LoadLe32(index.data() + entry + 4);
-        if (offset == 0xFFFFFFFFu || length == 0) continue;
-        if (offset > data.size() || length > data.size() - offset) continue;
-        placed += ReadStaticsRecord(n, data.data() + offset, length);
+        const u8* record = nullptr;
+        size_t length = 0;
+        if (SectorRecordAt(index, data, n, record, length))
+            placed += ReadStaticsRecord(n, record, length);
     }
     return placed;
 }
@@ -175,78 +200,20 @@ const WorldDataResult& GetLoadedWorldData() {
     return g_loaded;
 }
 
+void SetLoadedWorldData(const WorldDataResult& result) {
+    g_loaded = result;
+}
+
 int LoadWorldDataFiles(const DataFileReader& read, const std::string& world,
                        WorldDataResult* result, std::string* error, const DataFileWriter& write) {
-    auto fail = [&](const std::string& message) {
-        if (error) *error = message;
-        return 1;
-    };
-    std::vector<u8> bytes;
-    TileData& tiles = GetTileData();
-
-    // The tile data and the terrain are what every map query stands on.
-    if (!read(kTileDataPath, bytes)) {
-        return fail(std::string("The tile data file ") + kTileDataPath + " is missing.");
-    }
-    if (bytes.size() < static_cast<size_t>(kTileDataFileSize)) {
-        return fail(std::string("The tile data file ") + kTileDataPath + " is damaged: it holds " +
-                    std::to_string(bytes.size()) + " bytes of the " +
-                    std::to_string(kTileDataFileSize) + " it needs.");
-    }
-    if (!IsQuitting()) tiles.ReadTileData(bytes.data(), bytes.size());
-    const std::string mapPath = WorldDataPath(world, "map0.mul");
-    if (!read(mapPath, bytes)) return fail("The world map file " + mapPath + " is missing.");
-    const size_t needed = static_cast<size_t>(g_sectorGrid.GetCellCount()) * kMapBlockSize;
-    if (LoadTerrain(bytes) != 0) {
-        return fail("The world map file " + mapPath + " is too short for the world: it holds " +
-                    std::to_string(bytes.size()) + " bytes of the " + std::to_string(needed) +
-                    " it needs.");
-    }
-
-    // A reader that finds the quit flag set reads nothing.
-    if (read(kHuesPath, bytes) && !IsQuitting()) {
-        tiles.ReadHues(bytes.data(), bytes.size());
-    }
-    if (read(kAnimDataPath, bytes) && !IsQuitting()) {
-        tiles.ReadAnimData(bytes.data(), bytes.size());
-    }
-    if (read(kArtDimPath, bytes)) {
-        tiles.ReadArtDimensions(bytes.data(), bytes.size());
-    } else {
-        std::vector<u8> artIndex, art;
-        if (!read(kArtIndexPath, artIndex) || !read(kArtPath, art)) {
-            artIndex.clear();
-            art.clear();
-        }
-        const std::vector<u8> table = ComputeArtDimensions(artIndex, art);
-        tiles.ReadArtDimensions(table.data(), table.size());
-        if (write) write(kArtDimPath, table);
-    }
-    // The economy's vocabulary: without the files no type is known and nothing is generic;
-    // a damaged one is no world to serve.
-    if (read(kResourceTypesPath, bytes) && !IsQuitting()) {
-        std::string message;
-        if (LoadResourceTypes(bytes, GetResourceTypes(), &message) != 0) return fail(message);
-    }
-    if (read(kItemResourcesPath, bytes) && !IsQuitting()) {
-        std::string message;
-        if (LoadItemResources(bytes, &message) != 0) return fail(message);
-    }
+    WorldLoadContext context;
+    context.read = read;
+    context.write = write;
+    context.world = world;
+    context.wholeWorld = false;
     WorldDataResult local;
     WorldDataResult& out = result ? *result : local;
-    const bool hasHour = read(kTimePath, bytes);
-    out.gameHour = ReadGameHour(hasHour ? &bytes : nullptr);
-    if (read(kTypeScriptListPath, bytes)) LoadTypeScriptList(bytes, TypeScriptBits());
-    if (read(WorldDataPath(world, "resregions.txt"), bytes)) {
-        out.resourceRegions = LoadResourceRegions(
-            std::string(bytes.begin(), bytes.end()), g_sectorGrid.GetX0(), g_sectorGrid.GetY0(),
-            g_sectorGrid.GetWidth(), g_sectorGrid.GetHeight());
-    }
-    std::vector<u8> index;
-    if (read(WorldDataPath(world, "staidx0.mul"), index) &&
-        read(WorldDataPath(world, "statics0.mul"), bytes)) {
-        out.staticsPlaced = LoadStatics(index, bytes);
-    }
+    if (RunWorldLoadSequence(context, &out, error) != 0) return 1;
     g_loaded = out;
     return 0;
 }

@@ -26,6 +26,10 @@ int LoadTerrain(const std::vector<u8>& bytes);
 // offset 0xFFFFFFFF for none). A record that lies outside the data, or an index shorter than
 // the grid, is skipped. Answers the number of statics placed.
 int LoadStatics(const std::vector<u8>& index, const std::vector<u8>& data);
+// Record n of a sector pair: false for an empty cell, or an entry that lies past the index
+// or whose record lies outside the data.
+bool SectorRecordAt(const std::vector<u8>& index, const std::vector<u8>& data, int n,
+                    const u8*& bytes, size_t& length);
 // Creates and places the static objects of one 7-byte-per-object record of a cell.
 int ReadStaticsRecord(int cell, const u8* bytes, size_t length);
 // The starting game hour: the u32 of `time.mul` when it is 0-23, else 12.
@@ -76,14 +80,17 @@ inline constexpr const char* kTypeScriptListPath = "../.rundir/scripts/objscr.tx
 struct WorldDataResult {
     int gameHour = 12;
     int staticsPlaced = 0;
+    int dynamicLoaded = 0;
     std::vector<ResourceRegion> resourceRegions;
 };
 
 // What the last LoadWorldDataFiles found, for the parts that take it up: the starting game
 // hour (for the game clock) and the resource-bank areas (for the bank manager).
 const WorldDataResult& GetLoadedWorldData();
+void SetLoadedWorldData(const WorldDataResult& result);
 
-// Reads every file above into the sector grid, the tile data and the type-script bits.
+// Reads every file above into the sector grid, the tile data and the type-script bits (the
+// data-file steps of the world load sequence, world_init.h).
 // The terrain and the tile data are required: a missing or short `map0.mul` or
 // `tiledata.mul` answers 1 with a message naming the file in `error`. The others are
 // optional and leave their tables as they were when missing or short.

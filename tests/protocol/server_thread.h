@@ -1,8 +1,12 @@
 #pragma once
 // The real server main loop on the demo world, without the built-in client, on a thread of its
 // own: for tests that play the client's side against it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -16,6 +20,7 @@
 #include "server/frame/server_main_loop.h"
 #include "server/frame/time_manager.h"
 #include "server/server_config.h"
+#include "server/world/world_save.h"
 #include "tests/server/server_services_scope.h"
 
 class ServerThread {
@@ -32,6 +37,11 @@ public:
             return error.empty() ? "the server configuration did not start" : error;
         g_spawnClient = 0;
         g_quitFlag.store(0);
+        // The world is saved away from the shared run directory, so that every run starts
+        // from the archive's world.
+        const std::string save =
+            ::testing::TempDir() + "zq_server_thread_" + std::to_string(::getpid());
+        SetWorldSavePaths(save + ".sav", save + ".sta");
         window_ = std::make_unique<ProgressWindow>(
             std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
         services_ = std::make_unique<ServerServicesScope>();
@@ -81,6 +91,9 @@ public:
         g_serverConfig.Stop();
         g_quitFlag.store(0);
         g_spawnClient = 1;
+        std::remove(WorldSavePath().c_str());
+        std::remove(StaticsSavePath().c_str());
+        SetWorldSavePaths("", "");
         return result_;
     }
 
