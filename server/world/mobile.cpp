@@ -134,7 +134,7 @@ int CMobile::GetHeight() const {
     return 16;
 }
 const char* CMobile::GetRealName() const {
-    return "";
+    return name_.CText();
 }
 
 u32 CMobile::GetMoveClass(int moveType) const {
@@ -300,6 +300,11 @@ bool IsCampFireNear(const Location& at) {
 
 CNPC::CNPC() : npcFlags_(0) {
     g_mobileTable.Link(this);
+}
+
+void CNPC::AddFragment(const char* name) {
+    while (name && (*name == ' ' || *name == '\t')) ++name;
+    fragments_.emplace_back(name ? name : "");
 }
 
 CNPC::~CNPC() {

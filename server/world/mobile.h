@@ -3,6 +3,9 @@
 // is a container (its backpack contents) with 30 equipment layers, stats, vitals and skills,
 // notoriety, fame and karma, combat lists and followers. Stats, vitals and skills live in
 // mobile_stats.cpp, stepping in mobile_stepping.cpp; death comes with the player and NPC work.
+#include <string>
+#include <vector>
+
 #include "server/world/combat_lists.h"
 #include "server/world/container.h"
 #include "server/world/dice.h"
@@ -265,6 +268,31 @@ public:
     int GetDefaultTextHue() const { return defaultTextHue_; }
     void SetDefaultTextHue(int hue) { defaultTextHue_ = hue; }
 
+    // Applies object template `number` to this mobile where it stands; with replace set, its
+    // equipment (but the backpack), contents, hue, stats, fame, karma and skills go first.
+    // 1 when the mobile is still the result (template_creation.cpp).
+    int BecomeTemplate(int number, int replace);
+    // Name, sex, attitude and sound ids: set by creation from templates.
+    virtual void SetName(const char* name) { name_ = name ? name : ""; }
+    int GetSex() const { return sex_; }  // 0 male, 1 female, 2 other
+    void SetSex(int sex) { sex_ = static_cast<u8>(sex); }
+    int GetAttitude() const { return attitude_; }
+    void SetAttitude(int attitude) { attitude_ = static_cast<u8>(attitude); }
+    // The five sound ids (notice, idle, hit, was hit, die); 0xFFFF when unset.
+    enum SoundSlot : int { kSoundNotice, kSoundIdle, kSoundHit, kSoundWasHit, kSoundDie };
+    u16 GetSoundId(int slot) const { return slot >= 0 && slot < 5 ? soundIds_[slot] : 0xFFFF; }
+    void SetSoundId(int slot, int id) {
+        if (slot >= 0 && slot < 5) soundIds_[slot] = static_cast<u16>(id);
+    }
+
+protected:
+    CStr name_;
+    u8 sex_ = 0;
+    u8 attitude_ = 0;
+    u16 soundIds_[5] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+
+public:
+
 protected:
     friend class CMobileManager;
     void StatChanged(int stat, int delta);
@@ -348,12 +376,26 @@ public:
     // Chebyshev distance from the NPC's position (the NPC grid asks it).
     int DistanceTo(int x, int y) const;
 
+    // Conversation fragments, job, town and flee value: set by creation from templates.
+    void AddFragment(const char* name);
+    const std::vector<std::string>& GetFragments() const { return fragments_; }
+    const std::string& GetJob() const { return job_; }
+    void SetJob(const char* job) { job_ = job ? job : ""; }
+    const std::string& GetTown() const { return town_; }
+    void SetTown(const char* town) { town_ = town ? town : ""; }
+    int GetFleeValue() const { return fleeValue_; }
+    void SetFleeValue(int value) { fleeValue_ = static_cast<u8>(value); }
+
     // The mobile table's bucket chain.
     CNPC* tableNext = nullptr;
     CNPC* tablePrev = nullptr;
 
 protected:
     int npcFlags_;
+    std::vector<std::string> fragments_;
+    std::string job_ = "no job";
+    std::string town_ = "no town";
+    u8 fleeValue_ = 16;
 };
 
 class CGuard : public CNPC {
