@@ -1,5 +1,6 @@
 #include "server/area/regions.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -61,6 +62,10 @@ void CopyField(char (&field)[kRegionTextCapacity], const std::string& text, u32 
 
 bool StartsWith(const char* name, const char* prefix) {
     return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+}
+
+bool StartsWithNoCase(const char* name, const char* prefix) {
+    return strncasecmp(name, prefix, std::strlen(prefix)) == 0;
 }
 
 int Area(const CRegion& r) {
@@ -363,7 +368,7 @@ int RegionManager::GetLocalizedDescription(std::string& out, Location& place, co
 bool RegionManager::IsInArea(const char* name, const Location& at, int which) const {
     const std::vector<CRegion*>& table = which == 0 ? world_ : all_;
     for (const CRegion* r : table) {
-        if (r->Holds(at) && StartsWith(r->name, name ? name : "")) return true;
+        if (r->Holds(at) && StartsWithNoCase(r->name, name ? name : "")) return true;
     }
     return false;
 }
@@ -374,7 +379,7 @@ bool RegionManager::FindClosestArea(std::string& description, Location& centre, 
     bool found = false;
     s64 best = 0;
     for (const CRegion* r : table) {
-        if (!StartsWith(r->name, name ? name : "")) continue;
+        if (!StartsWithNoCase(r->name, name ? name : "")) continue;
         const int cx = r->x + (r->width >> 1);
         const int cy = r->y + (r->height >> 1);
         const int cz = r->zLow + ((r->zHigh - r->zLow) >> 1);

@@ -87,7 +87,7 @@ public:
                                 const Location& other) const;
 
     // A region of the table (0 the world's, else all) holding the place whose name begins
-    // with `name`.
+    // with `name` (compared without regard to case, as in FindClosestArea).
     bool IsInArea(const char* name, const Location& at, int which) const;
     // Among the regions of the table whose names begin with `name`, the one whose centre is
     // nearest the place (squared distance, each axis under 8192): its description and centre.

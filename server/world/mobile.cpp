@@ -303,7 +303,8 @@ CNPC::CNPC() : npcFlags_(0) {
 }
 
 void CNPC::AddFragment(const char* name) {
-    while (name && (*name == ' ' || *name == '\t')) ++name;
+    while (name && (*name == ' ' || *name == '\t'))
+        ++name;
     fragments_.emplace_back(name ? name : "");
 }
 

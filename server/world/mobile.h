@@ -292,7 +292,6 @@ protected:
     u16 soundIds_[5] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
 
 public:
-
 protected:
     friend class CMobileManager;
     void StatChanged(int stat, int delta);

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "core/archive.h"
+#include "server/area/regions.h"
 #include "server/net/net_services.h"
 #include "server/server_config.h"
+#include "server/world/object_templates.h"
 #include "server/world/sector_grid.h"
 #include "server/world/skill_table.h"
 #include "server/world/weapon.h"
@@ -50,6 +52,9 @@ int CreateWorld(int width, int height) {
     }
     g_weaponTemplates.LoadAll();
     g_skillTable.Load();
+    // Regions, then the templates with their name sets and defines: creation reads both.
+    g_regionManager.Load();
+    g_templateTable.Load();
     GetNetServices().LoadTextFiles();
     g_worldLoaded = true;
     return 0;
