@@ -3,8 +3,8 @@
 #include "core/random_numbers.h"
 #include "script/runtime/obj_attachments.h"
 #include "server/net/packet_services.h"
-#include "server/world/object_manager.h"
 #include "server/world/player.h"
+#include "server/world/object_manager.h"
 #include "server/world/tile_data.h"
 
 namespace {

@@ -291,7 +291,6 @@ protected:
     u8 attitude_ = 0;
     u16 soundIds_[5] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
 
-public:
 protected:
     friend class CMobileManager;
     void StatChanged(int stat, int delta);

@@ -5,8 +5,8 @@
 
 #include "server/net/packet_services.h"
 #include "server/world/map_queries.h"
-#include "server/world/object_manager.h"
 #include "server/world/player.h"
+#include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
 
 namespace {

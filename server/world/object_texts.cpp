@@ -4,8 +4,8 @@
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/world/container.h"
-#include "server/world/object_manager.h"
 #include "server/world/player.h"
+#include "server/world/object_manager.h"
 #include "server/world/tile_data.h"
 
 namespace {

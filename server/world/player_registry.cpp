@@ -9,8 +9,8 @@
 #include "platform/clock.h"
 #include "server/net/packet_senders.h"
 #include "server/server_config.h"
-#include "server/world/object_manager.h"
 #include "server/world/player.h"
+#include "server/world/object_manager.h"
 
 namespace {
 

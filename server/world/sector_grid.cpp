@@ -5,9 +5,9 @@
 #include "script/runtime/trigger_services.h"
 #include "server/world/item.h"
 #include "server/world/map_queries.h"
+#include "server/world/player.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
-#include "server/world/player.h"
 
 CSectorGrid g_sectorGrid;
 

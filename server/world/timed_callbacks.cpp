@@ -18,8 +18,8 @@
 #include "server/world/container.h"
 #include "server/world/doors.h"
 #include "server/world/item.h"
-#include "server/world/object_manager.h"
 #include "server/world/player.h"
+#include "server/world/object_manager.h"
 
 namespace {
 
