@@ -60,7 +60,13 @@ struct EntryReader {
     bool atEnd = false;
 };
 
+// A file that is not there reads as empty: a world may do without any of these tables.
 bool ReadFile(const std::string& path, std::string& out, std::string* error) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        out.clear();
+        return true;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) return Fail(error, "cannot read " + path);
     std::ostringstream s;
@@ -274,6 +280,7 @@ bool AddTownContent(ArchiveBuilder& builder, const std::string& contentDir,
         {"../.rundir/" + world + "/regions.txt", &content.regions},
     };
     for (const auto& [path, text] : members) {
+        if (text->empty()) continue;  // not in the content: the server's table stays empty
         if (!builder.Add(path, *text))
             return Fail(error, "cannot add " + path + ": " + builder.Error());
     }

@@ -45,10 +45,10 @@ bool CheckRegions(const std::string& text, std::string* error);
 bool CheckTownPlacements(const std::vector<TownPlacement>& placements, const std::string& templates,
                          std::string* error);
 
-// Reads and checks the five files of the content directory.
+// Reads and checks the five files of the content directory (a missing one reads as empty).
 bool ReadTownContent(const std::string& contentDir, TownContent& out, std::string* error);
 // Adds templatestable.dat, namestable.dat and defines to the bank directory and regions.txt to
-// the world's directory of the archive.
+// the world's directory of the archive (those the content has).
 bool AddTownContent(ArchiveBuilder& builder, const std::string& contentDir,
                     const std::string& world, std::string* error);
 
