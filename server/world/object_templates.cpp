@@ -76,24 +76,12 @@ constexpr KeyRow kKeyTable[] = {
     {"friends", kKeyFriends},
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 const char* SkipBlanks(const char* p) {
-    while (p && IsBlank(*p))
-        ++p;
-    return p;
+    return SkipTemplateBlanks(p);
 }
 
-// The usual decimal reading: leading white space and sign, digits up to the first other
-// character, 0 without digits; held to the int range.
 int DecimalValue(const char* text) {
-    if (!text) return 0;
-    const long long v = std::strtoll(text, nullptr, 10);
-    if (v > 2147483647LL) return 2147483647;
-    if (v < -2147483647LL - 1) return -2147483647 - 1;
-    return static_cast<int>(v);
+    return TemplateDecimal(text);
 }
 
 std::string Lower(std::string s) {
@@ -108,6 +96,20 @@ void LogTemplate(const std::string& text) {
 }
 
 }  // namespace
+
+int TemplateDecimal(const char* text) {
+    if (!text) return 0;
+    const long long v = std::strtoll(text, nullptr, 10);
+    if (v > 2147483647LL) return 2147483647;
+    if (v < -2147483647LL - 1) return -2147483647 - 1;
+    return static_cast<int>(v);
+}
+
+const char* SkipTemplateBlanks(const char* p) {
+    while (p && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '\v' || *p == '\f'))
+        ++p;
+    return p;
+}
 
 int TemplateKeyCodeOf(const char* key) {
     for (const KeyRow& row : kKeyTable) {

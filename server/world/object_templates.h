@@ -195,6 +195,12 @@ void ParseWeightedWordsFrom(const char*& text, CWeightedList<CStr>& list);
 constexpr int kMaxTemplateDiceCount = 1000;
 int RollTemplateDice(const char* text, int templateNumber);
 
+// The decimal reading of template text: leading white space and sign, digits up to the first
+// other character, 0 without digits; held to the int range.
+int TemplateDecimal(const char* text);
+// The text after its leading white space (null stays null).
+const char* SkipTemplateBlanks(const char* text);
+
 // Runs `read` over a handle on the text (no call for an empty text).
 void WithTextHandle(std::string_view text, void (*read)(void* context, ArchiveHandle file),
                     void* context);

@@ -34,22 +34,12 @@ constexpr int kBackpackLayer = 21;
 constexpr int kItemGraphicLimit = 0x4000;
 const char* const kFragmentPrefix = "SORVENMAR_";
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 const char* SkipBlanks(const char* p) {
-    while (p && IsBlank(*p))
-        ++p;
-    return p;
+    return SkipTemplateBlanks(p);
 }
 
 int DecimalValue(const char* text) {
-    if (!text) return 0;
-    const long long v = std::strtoll(text, nullptr, 10);
-    if (v > 2147483647LL) return 2147483647;
-    if (v < -2147483647LL - 1) return -2147483647 - 1;
-    return static_cast<int>(v);
+    return TemplateDecimal(text);
 }
 
 std::string Word(const char*& p) {

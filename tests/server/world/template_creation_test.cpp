@@ -181,6 +181,29 @@ TEST_F(TemplateCreationTest, CreatureEntries) {
     EXPECT_EQ(links.registeredNpcs, std::vector<u32>{npc->GetSerial()});
 }
 
+TEST_F(TemplateCreationTest, AFailedMultiLeavesNoCreatureBehind) {
+    // Multis cannot be built yet: the entry fails, and the creature it took out of the world
+    // must not stay in existence with no one holding it.
+    Template(11, "normal 400", "<multi 3>\n<strength 5>\n");
+    LogCapture log;
+    EXPECT_EQ(Create(11), nullptr);
+    std::vector<u32> serials;
+    g_objectManager.CollectAllSerials(serials);
+    EXPECT_TRUE(serials.empty());
+    EXPECT_FALSE(log.FromSource("templates").empty());
+}
+
+TEST_F(TemplateCreationTest, ARequiredLineThatMakesNothingEndsTheTemplate) {
+    Template(12, "normal 400", "<strength 5>\n<req 0 0 0 -1 wear>\n<strength 9>\n");
+    Template(13, "normal 400", "<strength 5>\n<eq 0 0 0 -1 wear>\n<strength 9>\n");
+    CItem* stopped = Create(12);
+    ASSERT_NE(stopped, nullptr);
+    EXPECT_EQ(stopped->AsMobile()->GetBaseStat(kStatStrength), 5);
+    CItem* goesOn = Create(13);
+    ASSERT_NE(goesOn, nullptr);
+    EXPECT_EQ(goesOn->AsMobile()->GetBaseStat(kStatStrength), 9);
+}
+
 TEST_F(TemplateCreationTest, HueSpecs) {
     struct Case {
         const char* spec;
