@@ -146,14 +146,23 @@ TEST_F(TemplateCreationTest, CreatureEntries) {
     Template(10, "normal 400",
              "<sex female>\n<name 3>\n<strength 50>\n<dexterity 2d1>\n<hp STR>\n<mana 7 3>\n"
              "<sk 60 50>\n<sk 5 2d1>\n<fame 40>\n<karma -20>\n<attitude 3>\n<sfxdie 0x10>\n"
-             "<sfxhit 77>\n<convfrag hello>\n<job smith>\n<fleeval 9>\n<movetype 0>\n");
+             "<sfxhit 77>\n<convfrag hello>\n<job smith>\n<fleeval 9>\n<movetype 0>\n"
+             "<objvar int purse 2d1>\n<objvar string Motto \"be kind\">\n<objvar float x 1>\n"
+             "<realname \"Old Ann\" extra>\n");
     CItem* made = Create(10);
     ASSERT_NE(made, nullptr);
     CNPC* npc = made->AsNPC();
     ASSERT_NE(npc, nullptr);
     EXPECT_FALSE(npc->IsDetached());
     EXPECT_EQ(npc->GetSex(), 1);
-    EXPECT_STREQ(npc->GetRealName(), "Ann");
+    EXPECT_STREQ(npc->GetRealName(), "Old Ann");  // the real name came after the drawn one
+    s32 purse = 0;
+    EXPECT_TRUE(ObjVars::GetInt(npc->ScriptAttachments(), "purse", purse));
+    EXPECT_EQ(purse, 2);
+    const CStr* motto = ObjVars::GetString(npc->ScriptAttachments(), "Motto");
+    ASSERT_NE(motto, nullptr);
+    EXPECT_STREQ(motto->CText(), "be kind");
+    EXPECT_EQ(ObjVars::Find(npc->ScriptAttachments(), "x"), nullptr);
     EXPECT_EQ(npc->GetBaseStat(kStatStrength), 50);
     EXPECT_EQ(npc->GetBaseStat(kStatDexterity), 2);
     EXPECT_EQ(npc->GetMaxHits(), 50);
