@@ -10,6 +10,7 @@
 #include "core/archive.h"
 #include "core/archive_builder.h"
 #include "server/area/regions.h"
+#include "server/server_config.h"
 #include "server/world/object_templates.h"
 
 namespace {
@@ -109,6 +110,23 @@ TEST(TownContent, MistakesNameTheirFileAndLine) {
     EXPECT_EQ(placements[0].at.z, -4);
     EXPECT_FALSE(CheckTownPlacements(placements, "<1>\n<type item 5>\n<@@@ END @@@>\n", &error));
     EXPECT_EQ(error, "town.txt:3: no template 7 in templatestable.dat");
+}
+
+TEST(TownContent, TheServerReadsThemFromTheBuildsArchive) {
+    ASSERT_EQ(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat"), 1) << DataArchiveError();
+    std::string error;
+    ASSERT_EQ(ReadServerConfig(g_serverConfig, &error), 0) << error;
+    g_templateTable.Load();
+    g_regionManager.Load();
+    EXPECT_EQ(g_templateTable.Contains(2998), 1);
+    EXPECT_EQ(g_templateTable.Contains(1000), 1);
+    EXPECT_NE(g_templateTable.FindNameSet(1), nullptr);
+    EXPECT_NE(g_templateTable.FindDefine("guardstr"), nullptr);
+    EXPECT_GE(g_regionManager.RegionCount(), 8);
+    EXPECT_TRUE(g_regionManager.IsInCityRegion(Location(390, 575, 0)));
+    g_templateTable.Unload();
+    g_regionManager.Clear();
+    ShutdownDataArchive();
 }
 
 TEST(TownContent, TheRegionsRoundTrip) {
