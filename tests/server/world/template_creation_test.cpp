@@ -302,6 +302,17 @@ TEST_F(TemplateCreationTest, TemplateLines) {
     EXPECT_EQ(m->GetTemplateId(), 42);
 }
 
+TEST_F(TemplateCreationTest, ACreatureKindLeavesAnItemTargetsGraphic) {
+    Template(43, "normal 999", "<hue 4 0>\n");
+    Template(44, "item 101", "");
+    CItem* item = PlacedItem(5, 5, 0);
+    EXPECT_EQ(CreateTemplateObject(43, Location(5, 5, 0), 0, 1, item), item);
+    EXPECT_EQ(item->GetType(), kPlainItem);
+    EXPECT_EQ(item->GetHue(), 4);
+    EXPECT_EQ(CreateTemplateObject(44, Location(5, 5, 0), 0, 1, item), item);
+    EXPECT_EQ(item->GetType(), kTable);
+}
+
 TEST_F(TemplateCreationTest, MagicLinesDrawTheirChance) {
     Template(50, "normal 400", "<eq 123 0 0 -1 wear>\n<eq 100 magic 30 0 0 0 0 -1 contained>\n");
     CItem* made = Create(50);
