@@ -38,8 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 }
 
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
-    for (const char* seed :
-         {"version 64207\n1 0 0 10 10 -128 127 0 city_a 0 0 0 0 0 The market\n",
-          "1 0 0 0 0 0 0 0 0 1 2 3 NONE\n2 5 5 -1 3 0 0 0 inn_x 0 0 0 Rest\n"})
+    for (const char* seed : {"version 64207\n1 0 0 10 10 -128 127 0 city_a 0 0 0 0 0 The market\n",
+                             "1 0 0 0 0 0 0 0 0 1 2 3 NONE\n2 5 5 -1 3 0 0 0 inn_x 0 0 0 Rest\n"})
         emit(reinterpret_cast<const u8*>(seed), std::string(seed).size());
 }
