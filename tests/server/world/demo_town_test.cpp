@@ -52,10 +52,7 @@ protected:
         ASSERT_TRUE(ReadTownContent(kContentDir, *(content = new TownContent), &error)) << error;
     }
     static void TearDownTestSuite() {
-        for (int n = 0; n < g_sectorGrid.GetCellCount(); ++n) {
-            while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics)
-                s->Release();
-        }
+        ReleaseAllStatics();
         DeleteAllObjects();
         ClearEconomy();
         InstallTestTileSet();

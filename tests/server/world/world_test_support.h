@@ -19,9 +19,9 @@
 #include "server/world/container.h"
 #include "server/world/item.h"
 #include "server/world/item_kinds.h"
-#include "server/world/player.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
+#include "server/world/player.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 #include "server/world/timed_callbacks.h"
@@ -169,6 +169,8 @@ struct RecordingPackets : PacketServices {
 void InstallTestTileSet();
 // Empties the resource type table and every graphic's resource prototype.
 void ClearEconomy();
+// Returns every cell's statics to the pool.
+void ReleaseAllStatics();
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override;
