@@ -2,6 +2,7 @@
 // behaviour is not built yet; CallBuiltin stops the script thread when one is called.
 #include "script/builtins/builtin_call.h"
 #include "script/builtins/builtin_handlers.h"
+#include "script/builtins/builtin_regions.h"
 #include "script/builtins/builtin_script_control.h"
 #include "script/builtins/builtin_table.h"
 
@@ -769,8 +770,8 @@ const BuiltinRecord kRecords[] = {
     {"areSpellsOkay", nullptr, "ic"},
     {"inJusticeRegion", nullptr, "ic"},
     {"isInCityRegion", nullptr, "ic"},
-    {"isInArea", nullptr, "isci"},
-    {"findClosestArea", nullptr, "iSCsci"},
+    {"isInArea", BuiltinIsInArea, "isci"},
+    {"findClosestArea", BuiltinFindClosestArea, "iSCsci"},
     {"updateHint", nullptr, "vioisscosi"},
     {"getHint", nullptr, "ioiIOISSCOSI"},
     {"getCorvanePhase", nullptr, "i"},

@@ -35,9 +35,7 @@ public:
     virtual void LoadMultiDefinitions();
     // The start-up command text "reset ; runfile start.cls ;" of the item-effect language.
     virtual void RunStartupEffectText();
-    virtual void LoadObjectTemplates();
     virtual void RebuildSectorResourcesIfNone();
-    virtual void LoadRegions();
     // The name of the named area that covers the world area; null when there is none.
     virtual const char* GetWorldAreaName() { return nullptr; }
     virtual void ApplyRegionAmbience();

@@ -6,6 +6,7 @@
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
+#include "server/area/regions.h"
 #include "server/net/container_packets.h"
 #include "server/net/object_packets.h"
 #include "server/net/packet_senders.h"
@@ -910,13 +911,8 @@ bool CItem::IsAtHome() const {
     Location home;
     if (IsContained() || IsMobile() || !GetHome(home)) return false;
     if (loc_.x != home.x || loc_.y != home.y || loc_.z != home.z) return false;
-    // Only a home inside a city or justice region counts, and regions are not built yet: no
-    // item is at home until they are.
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "world",
-                    "CItem::IsAtHome: the city and justice regions are not built yet; "
-                    "no item counts as at home");
-    return false;
+    // Only a home inside a city or justice region counts.
+    return g_regionManager.IsInJusticeRegion(home);
 }
 
 // ---------------------------------------------------------------- templates

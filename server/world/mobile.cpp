@@ -293,6 +293,12 @@ CNPC::CNPC() : npcFlags_(0) {
     g_mobileTable.Link(this);
 }
 
+void CNPC::AddFragment(const char* name) {
+    while (name && (*name == ' ' || *name == '\t'))
+        ++name;
+    npc.fragments.emplace_back(name ? name : "");
+}
+
 CNPC::~CNPC() {
     g_mobileTable.Unlink(this);
 }

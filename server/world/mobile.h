@@ -3,6 +3,9 @@
 // is a container (its backpack contents) with 30 equipment layers, stats, vitals and skills,
 // notoriety, fame and karma, combat lists and followers. Stats, vitals and skills live in
 // mobile_stats.cpp, stepping in mobile_stepping.cpp; death comes with the player and NPC work.
+#include <string>
+#include <vector>
+
 #include "server/world/combat_lists.h"
 #include "server/world/container.h"
 #include "server/world/dice.h"
@@ -269,11 +272,31 @@ public:
     int GetDefaultTextHue() const { return defaultTextHue_; }
     void SetDefaultTextHue(int hue) { defaultTextHue_ = hue; }
 
-    // The mobile's name (players keep theirs in CPlayer) and the fields only the save keeps.
-    void SetName(const char* name) { saveExtras.name = name ? name : ""; }
+    // Applies object template `number` to this mobile where it stands; with replace set, its
+    // equipment (but the backpack), contents, hue, stats, fame, karma and skills go first.
+    // 1 when the mobile is still the result (template_creation.cpp).
+    int BecomeTemplate(int number, int replace);
+    // The mobile's name (players keep theirs in CPlayer), sex, attitude and sound ids, set by
+    // creation from templates; they live among the fields the save keeps.
+    virtual void SetName(const char* name) { saveExtras.name = name ? name : ""; }
+    int GetSex() const { return saveExtras.sex; }  // 0 male, 1 female, 2 other
+    void SetSex(int sex) { saveExtras.sex = static_cast<u8>(sex); }
+    int GetAttitude() const { return saveExtras.attitude; }
+    void SetAttitude(int attitude) { saveExtras.attitude = static_cast<u8>(attitude); }
+    // The five sound ids (notice, idle, hit, was hit, die); 0xFFFF when unset.
+    enum SoundSlot : int { kSoundNotice, kSoundIdle, kSoundHit, kSoundWasHit, kSoundDie };
+    u16 GetSoundId(int slot) const {
+        return slot >= 0 && slot < 5 ? saveExtras.sounds[SavedSoundIndex(slot)] : 0xFFFF;
+    }
+    void SetSoundId(int slot, int id) {
+        if (slot >= 0 && slot < 5) saveExtras.sounds[SavedSoundIndex(slot)] = static_cast<u16>(id);
+    }
     MobileSaveExtras saveExtras;
 
 protected:
+    // The save keeps the sounds as die, notice, idle, hit, was hit.
+    static int SavedSoundIndex(int slot) { return (slot + 1) % 5; }
+
     friend class CMobileManager;
     friend struct ObjectFieldAccess;
     void StatChanged(int stat, int delta);
@@ -357,6 +380,16 @@ public:
 
     // Chebyshev distance from the NPC's position (the NPC grid asks it).
     int DistanceTo(int x, int y) const;
+
+    // Conversation fragments, job, town and flee value: set by creation from templates.
+    void AddFragment(const char* name);
+    const std::vector<std::string>& GetFragments() const { return npc.fragments; }
+    const std::string& GetJob() const { return npc.job; }
+    void SetJob(const char* job) { npc.job = job ? job : ""; }
+    const std::string& GetTown() const { return npc.town; }
+    void SetTown(const char* town) { npc.town = town ? town : ""; }
+    int GetFleeValue() const { return npc.fleeValue; }
+    void SetFleeValue(int value) { npc.fleeValue = static_cast<u8>(value); }
 
     // The mobile table's bucket chain.
     CNPC* tableNext = nullptr;

@@ -85,7 +85,7 @@ public:
 
     const char* GetRealName() const override { return name_; }
     // The character's name, cut to the name field.
-    void SetName(const char* name);
+    void SetName(const char* name) override;
 
     // The per-pulse state of the player (run by the registry's tick walk). Not built yet: it
     // says so once in the log.

@@ -7,10 +7,12 @@
 #include "core/loop_state.h"
 #include "script/runtime/triggers.h"
 #include "server/area/area_services.h"
+#include "server/area/regions.h"
 #include "server/net/net_services.h"
 #include "server/rules/rules_services.h"
 #include "server/server_config.h"
 #include "server/world/object_manager.h"
+#include "server/world/object_templates.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/resource_tables.h"
@@ -136,7 +138,8 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
     }
     // 10-11: the object and weapon templates.
     progress(40);
-    if (c.wholeWorld) area.LoadObjectTemplates();
+    // The templates with their name sets and defines.
+    if (c.wholeWorld) g_templateTable.Load();
     progress(50);
     if (c.wholeWorld) g_weaponTemplates.LoadAll();
     // 12: the resource-bank areas and the statics.
@@ -188,7 +191,7 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
     if (c.wholeWorld) {
         net.LoadLoginScriptList();
         area.RebuildSectorResourcesIfNone();
-        area.LoadRegions();
+        g_regionManager.Load();
     }
     // 15: the world's name, the regions' ambience, spawn tables, banks, art sizes.
     progress(90);

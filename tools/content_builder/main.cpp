@@ -13,6 +13,7 @@
 #include "tools/content_builder/font_and_gump_files.h"
 #include "tools/content_builder/script_content.h"
 #include "tools/content_builder/server_content.h"
+#include "tools/content_builder/town_content.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
     ArchiveBuilder builder;
     if (!AddServerConfig(builder, serverTxt, world, &error) ||
         !AddScripts(builder, contentDir, &error) ||
+        !AddTownContent(builder, contentDir, world, &error) ||
         !AddWorldData(builder, serverTxt, world, &error)) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());
         return 1;

@@ -52,6 +52,13 @@ void ClearEconomy() {
         g_objectManager.GetResourcePrototype(graphic)->ClearResources();
 }
 
+void ReleaseAllStatics() {
+    for (int n = 0; n < g_sectorGrid.GetCellCount(); ++n) {
+        while (CStaticObject* s = g_sectorGrid.GetCell(n)->statics)
+            s->Release();
+    }
+}
+
 void WorldTest::SetUp() {
     InstallTestTileSet();
     ClearEconomy();

@@ -169,6 +169,8 @@ struct RecordingPackets : PacketServices {
 void InstallTestTileSet();
 // Empties the resource type table and every graphic's resource prototype.
 void ClearEconomy();
+// Returns every cell's statics to the pool.
+void ReleaseAllStatics();
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -1,0 +1,155 @@
+// The demo's templates, name sets, regions and town file: the shipped content passes the
+// strict checks, and each kind of mistake fails with its file and line.
+#include "tools/content_builder/town_content.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/archive.h"
+#include "core/archive_builder.h"
+#include "server/area/regions.h"
+#include "server/server_config.h"
+#include "server/world/object_templates.h"
+
+namespace {
+
+const std::string kContentDir = std::string(ZQ_SOURCE_DIR) + "/content";
+
+TEST(TownContent, TheDemoContentPasses) {
+    TownContent content;
+    std::string error;
+    ASSERT_TRUE(ReadTownContent(kContentDir, content, &error)) << error;
+    EXPECT_GE(content.placements.size(), 15u);
+    CTemplateTable table;
+    table.LoadNamesText(content.names);
+    table.LoadDefinesText(content.defines);
+    table.LoadTemplatesText(content.templates);
+    for (int n : {100, 101, 200, 201, 202, 1000, 1001, 1002, 1003, 1004, 1005, 2998, 2999})
+        EXPECT_EQ(table.Contains(n), 1) << n;
+    // Spawned creatures carry their frequency, regions and corpse name.
+    const ObjectTemplate* wolf = table.Find(101);
+    ASSERT_NE(wolf, nullptr);
+    EXPECT_GT(wolf->frequency, 0);
+    EXPECT_GT(wolf->regions.GetCount(), 0);
+    EXPECT_STREQ(wolf->corpseName.CText(), "wolf carcass");
+    // The defines were substituted.
+    EXPECT_EQ(wolf->entries[9].value.find("wolfstr"), std::string::npos);
+}
+
+TEST(TownContent, TheArchiveHoldsTheFilesUnderTheServersPaths) {
+    ArchiveBuilder builder;
+    std::string error;
+    ASSERT_TRUE(AddTownContent(builder, kContentDir, "Demo", &error)) << error;
+    std::vector<u8> bytes = builder.Build();
+    DataArchive archive;
+    ASSERT_EQ(archive.OpenFile(fmemopen(bytes.data(), bytes.size(), "rb"), "town"), 1);
+    for (const char* path : {"../.rundir/bank/templatestable.dat", "../.rundir/bank/namestable.dat",
+                             "../.rundir/bank/defines", "../.rundir/Demo/regions.txt"}) {
+        EXPECT_NE(archive.FindMember(ArchiveMemberName(path).c_str()), nullptr) << path;
+    }
+}
+
+TEST(TownContent, MistakesNameTheirFileAndLine) {
+    const std::set<std::string> scripts = {"lamppost"};
+    const std::string names = "<1>\n<male Bob>\n<@@@ END @@@>\n";
+    struct Case {
+        const char* what;
+        std::string templates;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"unknown key", "<1>\n<type item 5>\n<colour 3>\n<@@@ END @@@>\n",
+         "templatestable.dat:3: template 1: unknown key \"colour\""},
+        {"type not first", "<1>\n<hue 3 0>\n<type item 5>\n<@@@ END @@@>\n",
+         "templatestable.dat:2: template 1: the type line must come first"},
+        {"no type line", "\n<1>\n<@@@ END @@@>\n",
+         "templatestable.dat:2: template 1: has no type line"},
+        {"unknown kind", "<1>\n<type dragon 5>\n<@@@ END @@@>\n",
+         "templatestable.dat:2: template 1: unknown kind \"dragon\""},
+        {"missing name set", "<1>\n<type normal 400>\n<name 9>\n<@@@ END @@@>\n",
+         "templatestable.dat:3: template 1: no name set 9 in namestable.dat"},
+        {"missing script", "<1>\n<type item 5>\n<script ghost>\n<@@@ END @@@>\n",
+         "templatestable.dat:3: template 1: no script class \"ghost\" in scripts/"},
+        {"no end", "<1>\n<type item 5>\n", "templatestable.dat:3: template 1: has no end entry"},
+        {"twice", "<1>\n<type item 5>\n<@@@ END @@@>\n<1>\n<type item 5>\n<@@@ END @@@>\n",
+         "templatestable.dat:4: template 1: defined twice"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(CheckTemplateTable(c.templates, names, scripts, &error)) << c.what;
+        EXPECT_EQ(error, c.expected) << c.what;
+    }
+    std::string error;
+    EXPECT_TRUE(CheckTemplateTable("<1>\n<type item 5>\n<script lamppost 50>\n<@@@ END @@@>\n",
+                                   names, scripts, &error))
+        << error;
+
+    EXPECT_FALSE(CheckNameTable("<1>\n<male Bob>\n<ghost Boo>\n<@@@ END @@@>\n", &error));
+    EXPECT_EQ(error,
+              "namestable.dat:3: unknown name kind in \"ghost Boo\" (male, female or other)");
+
+    EXPECT_FALSE(
+        CheckRegions("version 64207\n1 0 0 5 5 0 0 0 city_a 0 0 0 0 0 NONE\n"
+                     "1 0 0 5 5 0 0 0 city_b 0 0 0 0 0 NONE\n",
+                     &error));
+    EXPECT_EQ(error, "regions.txt:3: not a region, or one already given");
+    EXPECT_FALSE(CheckRegions(
+        "version 64207\n1 0 0 5 5 0 0 0 " + std::string(40, 'x') + " 0 0 0 0 0 NONE\n", &error));
+    EXPECT_EQ(error.rfind("regions.txt:2: the region name", 0), 0u);
+
+    std::vector<TownPlacement> placements;
+    EXPECT_FALSE(ParseTownPlacements("a comment\n<put 1 2 3 4>\n", placements, &error));
+    EXPECT_EQ(error, "town.txt:2: unknown entry \"put\"");
+    EXPECT_FALSE(ParseTownPlacements("<place 1 2 x 4>\n", placements, &error));
+    EXPECT_EQ(error, "town.txt:1: a placement is <place TEMPLATE X Y Z>");
+    placements.clear();
+    ASSERT_TRUE(ParseTownPlacements("\n\n<place 7 2 3 -4>\n", placements, &error)) << error;
+    ASSERT_EQ(placements.size(), 1u);
+    EXPECT_EQ(placements[0].at.z, -4);
+    EXPECT_FALSE(CheckTownPlacements(placements, "<1>\n<type item 5>\n<@@@ END @@@>\n", &error));
+    EXPECT_EQ(error, "town.txt:3: no template 7 in templatestable.dat");
+}
+
+TEST(TownContent, TheServerReadsThemFromTheBuildsArchive) {
+    ASSERT_EQ(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat"), 1) << DataArchiveError();
+    std::string error;
+    ASSERT_EQ(ReadServerConfig(g_serverConfig, &error), 0) << error;
+    g_templateTable.Load();
+    g_regionManager.Load();
+    EXPECT_EQ(g_templateTable.Contains(2998), 1);
+    EXPECT_EQ(g_templateTable.Contains(1000), 1);
+    EXPECT_NE(g_templateTable.FindNameSet(1), nullptr);
+    EXPECT_NE(g_templateTable.FindDefine("guardstr"), nullptr);
+    EXPECT_GE(g_regionManager.RegionCount(), 8);
+    EXPECT_TRUE(g_regionManager.IsInCityRegion(Location(390, 575, 0)));
+    g_templateTable.Unload();
+    g_regionManager.Clear();
+    ShutdownDataArchive();
+}
+
+TEST(TownContent, TheRegionsRoundTrip) {
+    TownContent content;
+    std::string error;
+    ASSERT_TRUE(ReadTownContent(kContentDir, content, &error)) << error;
+    RegionManager regions;
+    regions.LoadText(content.regions);
+    ASSERT_GT(regions.RegionCount(), 5);
+    std::string written = "version 64207\n";
+    for (const CRegion* r : regions.AllRegions())
+        written += RegionManager::FormatRegionLine(kRegionFileVersion, *r);
+    RegionManager again;
+    again.LoadText(written);
+    std::string rewritten = "version 64207\n";
+    for (const CRegion* r : again.AllRegions())
+        rewritten += RegionManager::FormatRegionLine(kRegionFileVersion, *r);
+    EXPECT_EQ(written, rewritten);
+    // The town is a city with its justice area, the inn a safe place to leave the game.
+    EXPECT_TRUE(regions.IsInCityRegion(Location(390, 575, 0)));
+    EXPECT_TRUE(regions.IsInJusticeRegion(Location(390, 575, 0)));
+    EXPECT_TRUE(regions.IsSafeLogoutSpot(Location(374, 584, 0)));
+    EXPECT_TRUE(regions.HasRegionWithPrefix(Location(390, 573, 0), "nospawn"));
+}
+
+}  // namespace
