@@ -1,9 +1,10 @@
 #pragma once
 // What the world tick asks of the world data: the resource banks' spawning and regrowth,
-// the weather, and the hint table's ageing.
+// the weather, and the hint table's ageing; and what the players ask of the regions.
 //
 // This is an interface. Until the world data is built and installed, the one in force
-// is this class itself: no banks, no weather regions, no hints.
+// is this class itself: no banks, no weather regions, no hints, no regions.
+#include "core/location.h"
 
 class AreaServices {
 public:
@@ -22,6 +23,10 @@ public:
 
     // HintTable: one ageing pass over all hints.
     virtual void AgeHints() {}
+
+    // RegionManager: whether a place lies in a region where a player may log out at once
+    // (none until regions are loaded; says so once in the log).
+    virtual bool IsSafeLogoutSpot(const Location& at);
 };
 
 // The implementation in force (never null).

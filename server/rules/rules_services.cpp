@@ -1,6 +1,7 @@
 #include "server/rules/rules_services.h"
 
 #include "core/service_slot.h"
+#include "server/world/world_utilities.h"
 #include "server/world/skill_table.h"
 
 namespace {
@@ -22,4 +23,15 @@ RulesServices* SetRulesServices(RulesServices* services) {
 
 void RulesServices::SkillTableStep() {
     g_skillTable.Tick();
+}
+
+int RulesServices::TestSkill(CMobile&, int, CItem*, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "rules", "skill tests are not built yet: every test fails");
+    return -1;
+}
+
+void RulesServices::WitnessCrime(const Location&, CMobile&, CItem*, int, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "rules", "crime witnesses are not built yet: nobody sees a crime");
 }

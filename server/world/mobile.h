@@ -265,6 +265,16 @@ public:
     int GetDefaultTextHue() const { return defaultTextHue_; }
     void SetDefaultTextHue(int hue) { defaultTextHue_ = hue; }
 
+    // Feeding (the satiety byte, 0..25 for the player's regeneration), the life clock (one
+    // count per player tick or NPC heartbeat) and the action delay (pulses until the mobile
+    // may act again).
+    int GetSatiety() const { return satiety_; }
+    void SetSatiety(int value) { satiety_ = static_cast<u8>(value); }
+    s32 GetLifeClock() const { return lifeClock_; }
+    void TickLifeClock() { ++lifeClock_; }
+    s32 GetActionDelay() const { return actionDelay_; }
+    void SetActionDelay(s32 pulses) { actionDelay_ = pulses; }
+
 protected:
     friend class CMobileManager;
     void StatChanged(int stat, int delta);
@@ -309,6 +319,9 @@ protected:
     Dice naturalWeapon_{"1d8"};
     int naturalArmor_ = 0;
     int defaultTextHue_ = 946;
+    u8 satiety_ = 0;
+    s32 lifeClock_ = 0;
+    s32 actionDelay_ = 0;
 };
 
 // Bits of the player's flag word that the world classes test.
@@ -324,6 +337,7 @@ enum PlayerFlagBit : u32 {
     kPlayerLoggedOut = 0x2000,     // kept in memory among the logged-out characters
     kPlayerCounselor = 0x8000,     // counselor: hears everything, speech logged
     kPlayerMarked = 0x10000,       // marked for a purge of logged-out characters
+    kPlayerEveryoneWatches = 0x40, // every player may watch this one
 };
 
 class CNPC : public CMobile {

@@ -93,8 +93,9 @@ TEST_F(MobileStatsTest, OneVitalsUpdatePerChange) {
 
 TEST_F(MobileStatsTest, StatsMoveTheirMaximaAndTellThePlayer) {
     CPlayer* p = PlacedPlayer();
+    const int hitsBefore = p->GetMaxHits();  // a new player starts with 50
     EXPECT_EQ(p->SetRealStat(kStatStrength, 40), 40);
-    EXPECT_EQ(p->GetMaxHits(), 40);
+    EXPECT_EQ(p->GetMaxHits(), hitsBefore + 40);
     EXPECT_EQ(p->ModifyRealStat(kStatDexterity, 25), 25);
     EXPECT_EQ(p->GetMaxFatigue(), 25);
     EXPECT_EQ(p->SetStatMod(kStatIntelligence, 15), 15);
