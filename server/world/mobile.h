@@ -227,6 +227,9 @@ public:
     bool IsMounted() const { return layers_[kMountLayer] != nullptr; }
     CMobile* GetMount() const;
     bool CanRide() const;
+    // Whether other mobiles may ride this one: it holds a resource whose type's food name is
+    // "RIDABLE" (any case).
+    bool IsRidable() const;
     int Mount(CMobile* mount);
     int Dismount();
     u32 GetSavedRiding() const { return savedRiding_; }

@@ -57,6 +57,9 @@ TEST_F(MobileStatsTest, NewMobileDefaults) {
 
 TEST_F(MobileStatsTest, OneVitalsUpdatePerChange) {
     CPlayer* p = PlacedPlayer();
+    // A new player starts with 50 hit points; the steps start from none.
+    p->SetCurHits(0);
+    p->SetMaxHits(0);
     const std::string me = std::to_string(p->GetSerial());
     struct Step {
         const char* what;
