@@ -11,8 +11,8 @@
 #include "server/net/object_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/net/protocol_world_services.h"
-#include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/player.h"
 #include "server/world/player_use.h"
 
 namespace {

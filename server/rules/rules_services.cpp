@@ -1,8 +1,8 @@
 #include "server/rules/rules_services.h"
 
 #include "core/service_slot.h"
-#include "server/world/world_utilities.h"
 #include "server/world/skill_table.h"
+#include "server/world/world_utilities.h"
 
 namespace {
 NpcCounters g_npcCounters;

@@ -218,6 +218,8 @@ void CPlayer::EnterWorld(CUserSock*) {
     if (!IsDetached()) RemoveFromWorldQuiet();
     const int z = g_worldMap.FindGoodZ(at, at.z - 8, at.z + 8, GetHeight(), GetMoveType(), this, 0);
     const u32 serial = GetSerial();
+    // Taken before the quiet placement below, which records the spot as valid ground.
+    const Location safe = GetLastValidTerrain();
     if (z != kNoZ) {
         at.z = static_cast<s8>(z);
         PlaceInWorld(at);
@@ -231,7 +233,6 @@ void CPlayer::EnterWorld(CUserSock*) {
     if (z == kNoZ) {
         // No standing place there: the last valid ground, else the world corner.
         RemoveFromWorldQuiet();
-        const Location& safe = GetLastValidTerrain();
         PlaceInWorld(safe.IsUnset() ? WorldCorner() : safe);
         if (FindLivePlayerBySerial(serial) != this) return;
     }
@@ -251,8 +252,7 @@ bool CPlayer::ResendDeathStatus() {
 
 bool CPlayer::MayBeWatchedBy(const CPlayer& watcher) const {
     if (HasFlag(kPlayerEveryoneWatches)) return true;
-    return std::find(allowList_.begin(), allowList_.end(), watcher.GetSerial()) !=
-           allowList_.end();
+    return std::find(allowList_.begin(), allowList_.end(), watcher.GetSerial()) != allowList_.end();
 }
 
 bool CPlayer::CanLogOutSafely() const {

@@ -32,6 +32,9 @@ constexpr int kBeardLayer = 16;
 constexpr int kBackpackLayer = 21;
 constexpr int kBackpackGraphic = 0xE75;
 constexpr int kSkillCount = 50;
+// Starting-kit templates: 3000 + skill number, 2998 (male) and 2999 (female).
+constexpr int kSkillKitTemplate = 3000;
+constexpr int kMaleKitTemplate = 2998;
 
 bool SameName(const CPlayer* player, const char* name) {
     return name && strcasecmp(player->GetRealName(), name) == 0;
@@ -168,9 +171,16 @@ CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
     if (c.hairStyle) WearNew(player, c.hairStyle, c.hairHue, kHairLayer, false);
     if (c.beardStyle) WearNew(player, c.beardStyle, c.beardHue, kBeardLayer, false);
     WearNew(player, kBackpackGraphic, 0, kBackpackLayer, true);
+    // The starting kit: a template per skill the character has, then one per sex.
+    PlayerLifeServices& life = GetPlayerLifeServices();
+    for (int n = 0; n < kSkillCount; ++n)
+        if (player->GetBaseSkill(n) != 0) life.ApplyTemplate(*player, kSkillKitTemplate + n);
+    life.ApplyTemplate(*player, kMaleKitTemplate + c.sex);
+    player->MarkContentsValueless();
     // The request's start is kept: the character enters the world where it was asked for.
     player->PlaceInWorldQuiet(start);
     player->SetCreationTime(platform::NowMs());
+    life.AttachLoginScripts(*player);
     return player;
 }
 
