@@ -151,9 +151,16 @@ void UseObject(CPlayer* player, u32 playerSerial, const Location& playerAt, CIte
         const Location where = object->GetWorldLocation();
         const int d = Chebyshev(where, playerAt);
         CMobile* mobile = object->AsMobile();
-        if (mobile && !mobile->IsRidable()) {
+        if (mobile) {
+            // Mobiles are looked at (and mounts approached) from afar: a horse 10 tiles away
+            // is reached, and riding it then answers that it is too far. Only the dead may
+            // not use a creature that can be ridden.
             if (d > kLookReach) {
                 GetPacketServices().TellSelf(player, kCannotReach);
+                return;
+            }
+            if (player->IsGhost() && mobile->IsRidable()) {
+                GetPacketServices().TellSelf(player, kDead);
                 return;
             }
         } else {
