@@ -104,7 +104,8 @@ bool PlayerLifeServices::IsInOwnHouse(const CPlayer&) {
 }
 
 int PlayerLifeServices::GlobalLightLevel() {
-    // Daylight until the moons and the world light are built.
+    static bool logged = false;
+    LogOnce(logged, "the world light is not built yet: players see daylight (level 0)");
     return 0;
 }
 

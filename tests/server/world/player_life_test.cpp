@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "script/runtime/script_value.h"
 #include "server/net/socket.h"
 #include "server/world/logged_out_list.h"
 #include "server/world/map_queries.h"
@@ -275,6 +276,35 @@ TEST_F(PlayerLifeTest, LoggedOutCharactersLeaveTheSerialHashAndComeBack) {
         EXPECT_EQ(g_loggedOutList.FindObject(s), nullptr) << s;
     }
     EXPECT_EQ(bo->IsLoggedIn(), true);
+}
+
+TEST_F(PlayerLifeTest, WhatThePlayerHoldsGoesBackAtLogOut) {
+    CItem* chest = PlacedItem(5, 5, 0, kBag);
+    struct Case {
+        const char* what;
+        u32 home;
+        bool intoChest;
+    };
+    const Case cases[] = {
+        {"into the container it came from", chest->GetSerial(), true},
+        {"to the ground when that is gone", 12345, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        CPlayer* p = Placed("Ann", 20, 20);
+        CItem* held = NewItem();
+        ObjVars::Set(held->ScriptAttachments(), "lockedContainer", kTypeInt,
+                     ScriptListValue::Int(static_cast<s32>(k.home)));
+        ASSERT_TRUE(held->EquipOn(p, 0));
+        p->LogOut(0);
+        EXPECT_EQ(held->GetContainer(), k.intoChest ? chest : nullptr);
+        if (!k.intoChest) {
+            EXPECT_FALSE(held->IsDetached());
+            EXPECT_EQ(held->GetLocation().x, 20);
+        }
+        g_loggedOutList.Restore(p);
+        delete p;
+    }
 }
 
 TEST_F(PlayerLifeTest, APurgeDeletesOnlyTheCharactersStillMarked) {
