@@ -180,6 +180,22 @@ TEST_F(PlayerLifeTest, OptionsOutsideTheSeventyTwoBitsAreRefused) {
     EXPECT_FALSE(p->TestOption(7));
 }
 
+TEST_F(PlayerLifeTest, SaveOnlyFieldsAreBoundedPlainData) {
+    CPlayer* p = Placed("Ann");
+    const std::string longText(100, 'x');
+    p->SetPassword(longText.c_str());
+    EXPECT_EQ(std::string(p->GetPassword()), longText.substr(0, CPlayer::kPasswordCapacity - 1));
+    p->SetPassword(nullptr);
+    EXPECT_STREQ(p->GetPassword(), "");
+    for (int slot : {-1, 0, 7, 8}) {
+        p->SetSessionSlot(slot, 100 + slot);
+        EXPECT_EQ(p->GetSessionSlot(slot), slot == 0 || slot == 7 ? u32(100 + slot) : 0u) << slot;
+    }
+    for (u32 s = 1; s <= 100; ++s)
+        p->AddWatched(s);
+    EXPECT_EQ(p->GetWatchList().size(), 100u) << "the lists grow as needed";
+}
+
 TEST_F(PlayerLifeTest, LogOutWaitsTwelveHundredPulsesOutsideASafePlace) {
     CPlayer* ann = Placed("Ann");
     const u32 serial = ann->GetSerial();
