@@ -340,7 +340,7 @@ enum PlayerFlagBit : u32 {
     kPlayerLoggedOut = 0x2000,     // kept in memory among the logged-out characters
     kPlayerCounselor = 0x8000,     // counselor: hears everything, speech logged
     kPlayerMarked = 0x10000,       // marked for a purge of logged-out characters
-    kPlayerEveryoneWatches = 0x40, // every player may watch this one
+    kPlayerAllMayWatch = 0x40,     // every player may watch this one
 };
 
 class CNPC : public CMobile {

@@ -252,7 +252,7 @@ bool CPlayer::ResendDeathStatus() {
 }
 
 bool CPlayer::MayBeWatchedBy(const CPlayer& watcher) const {
-    if (HasFlag(kPlayerEveryoneWatches)) return true;
+    if (HasFlag(kPlayerAllMayWatch)) return true;
     return std::find(allowList_.begin(), allowList_.end(), watcher.GetSerial()) != allowList_.end();
 }
 
