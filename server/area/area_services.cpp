@@ -4,6 +4,7 @@
 
 #include "core/log_sink.h"
 #include "core/service_slot.h"
+#include "server/area/regions.h"
 
 namespace {
 ServiceSlot<AreaServices> g_areaServices;
@@ -39,4 +40,12 @@ AreaServices& GetAreaServices() {
 
 AreaServices* SetAreaServices(AreaServices* services) {
     return g_areaServices.Set(services);
+}
+
+bool AreaServices::IsSafeLogoutSpot(const Location& at) {
+    return g_regionManager.IsSafeLogoutSpot(at);
+}
+
+bool AreaServices::IsInJusticeRegion(const Location& at) {
+    return g_regionManager.IsInJusticeRegion(at) || g_regionManager.IsInCityRegion(at);
 }

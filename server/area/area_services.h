@@ -1,9 +1,10 @@
 #pragma once
 // What the world tick asks of the world data: the resource banks' spawning and regrowth,
-// the weather, and the hint table's ageing.
+// the weather, and the hint table's ageing; and what the players ask of the regions.
 //
 // This is an interface. Until the world data is built and installed, the one in force
-// is this class itself: no banks, no weather regions, no hints.
+// is this class itself: no banks, no weather regions, no hints; the region questions are
+// answered from the loaded regions (`g_regionManager`).
 #include "core/location.h"
 
 class AreaServices {
@@ -25,8 +26,9 @@ public:
     virtual void AgeHints() {}
 
     // Regions: whether a place lies in a justice or city region (crimes there make the
-    // doer punishable). No regions: none.
-    virtual bool IsInJusticeRegion(const Location& at) { return (void)at, false; }
+    // doer punishable), and in a region where a player may log out at once.
+    virtual bool IsInJusticeRegion(const Location& at);
+    virtual bool IsSafeLogoutSpot(const Location& at);
 
     // The world load sequence's steps of the world data not built yet: each says once in
     // the log that it is not built and leaves its table empty.

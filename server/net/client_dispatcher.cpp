@@ -22,7 +22,7 @@ constexpr HandlerRow kGeneralTable[] = {
     {0x03, HandleSpeech},             // speech
     {0x04, HandleGodModeRequest},     // god mode on or off
     {0x05, HandleAttackRequest},      // attack request
-    {0x06, NotBuiltClientPacket},     // use
+    {0x06, HandleUseRequest},         // use (double-click)
     {0x07, NotBuiltClientPacket},     // pick up
     {0x08, NotBuiltClientPacket},     // drop
     {0x09, HandleLookAt},             // look at

@@ -11,8 +11,9 @@
 #include "server/net/object_packets.h"
 #include "server/net/packet_senders.h"
 #include "server/net/protocol_world_services.h"
-#include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/player.h"
+#include "server/world/player_use.h"
 
 namespace {
 
@@ -78,6 +79,19 @@ void HandleAttackRequest(CPlayer& player, PacketReader& packet) {
     CItem* found = g_objectManager.FindNear(player, serial, kRequestRadius);
     CMobile* target = found ? found->AsMobile() : nullptr;
     if (target) GetProtocolWorldServices().StartAttack(player, *target, 1);
+}
+
+void HandleUseRequest(CPlayer& player, PacketReader& packet) {
+    u32 word = 0;
+    if (!packet.ReadLong(word)) return;
+    // Bit 31 is a flag the use routine takes; the other bits are the serial.
+    const int flag = (word >> 31) & 1;
+    u32 serial = word & 0x7FFFFFFF;
+    CItem* object = g_objectManager.FindNear(player, serial, kReachTiles);
+    if (!object) return;
+    CheckReach(player, serial, true);
+    if (serial == 0 || !IsObjectAlive(serial, object)) return;
+    UseObjectRequest(player, object, flag);
 }
 
 void HandleLookAt(CPlayer& player, PacketReader& packet) {

@@ -26,6 +26,7 @@ enum StatusRequestType : u8 {
 void HandleWalkRequest(CPlayer& player, PacketReader& packet);     // 0x02
 void HandleGodModeRequest(CPlayer& player, PacketReader& packet);  // 0x04
 void HandleAttackRequest(CPlayer& player, PacketReader& packet);   // 0x05
+void HandleUseRequest(CPlayer& player, PacketReader& packet);      // 0x06
 void HandleLookAt(CPlayer& player, PacketReader& packet);          // 0x09
 void HandleResyncRequest(CPlayer& player, PacketReader& packet);   // 0x22
 void HandleDeathChoice(CPlayer& player, PacketReader& packet);     // 0x2C

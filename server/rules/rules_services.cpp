@@ -3,6 +3,7 @@
 #include "core/log_sink.h"
 #include "core/service_slot.h"
 #include "server/world/skill_table.h"
+#include "server/world/world_utilities.h"
 
 namespace {
 NpcCounters g_npcCounters;
@@ -30,4 +31,15 @@ void RulesServices::LoadConversationData() {
 
 void RulesServices::SkillTableStep() {
     g_skillTable.Tick();
+}
+
+int RulesServices::TestSkill(CMobile&, int, CItem*, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "rules", "skill tests are not built yet: every test fails");
+    return -1;
+}
+
+void RulesServices::WitnessCrime(const Location&, CMobile&, CItem*, int, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "rules", "crime witnesses are not built yet: nobody sees a crime");
 }

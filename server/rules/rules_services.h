@@ -4,8 +4,10 @@
 //
 // This is an interface. Until the rules are built and installed, the one in force is
 // this class itself: the skill table's step runs, and no combat step is made.
+#include "core/location.h"
 #include "platform/types.h"
 
+class CItem;
 class CMobile;
 
 // Counted up and down by the constructors and destructors of the NPC classes; read by the
@@ -30,6 +32,15 @@ public:
     virtual void CombatStep(CMobile* mobile) { (void)mobile; }
     // The world load's step for the NPC conversation data; not built yet (says so once).
     virtual void LoadConversationData();
+
+    // A use of a skill against an object with a difficulty: 0 or more succeeds, below 0
+    // fails. Until the skill rules exist every test fails (and says so once in the log).
+    virtual int TestSkill(CMobile& mobile, int skill, CItem* target, int difficulty);
+    // The NPCs near a place may see a crime of `offender` against `victim` (the chance per
+    // witness and the kind of crime as the rules take them). Nothing sees it until the guard
+    // rules exist (said once in the log).
+    virtual void WitnessCrime(const Location& at, CMobile& offender, CItem* victim, int chance,
+                              int kind);
 };
 
 // The implementation in force (never null).

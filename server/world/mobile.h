@@ -234,6 +234,9 @@ public:
     bool IsMounted() const { return layers_[kMountLayer] != nullptr; }
     CMobile* GetMount() const;
     bool CanRide() const;
+    // Whether other mobiles may ride this one: it holds a resource whose type's food name is
+    // "RIDABLE" (any case).
+    bool IsRidable() const;
     int Mount(CMobile* mount);
     int Dismount();
     u32 GetSavedRiding() const { return savedRiding_; }
@@ -292,6 +295,15 @@ public:
         if (slot >= 0 && slot < 5) saveExtras.sounds[SavedSoundIndex(slot)] = static_cast<u16>(id);
     }
     MobileSaveExtras saveExtras;
+    // Feeding (the satiety byte, 0..25 for the player's regeneration), the life clock (one
+    // count per player tick or NPC heartbeat) and the action delay (pulses until the mobile
+    // may act again).
+    int GetSatiety() const { return saveExtras.hunger; }
+    void SetSatiety(int value) { saveExtras.hunger = static_cast<u8>(value); }
+    s32 GetLifeClock() const { return saveExtras.lifeClock; }
+    void TickLifeClock() { ++saveExtras.lifeClock; }
+    s32 GetActionDelay() const { return actionDelay_; }
+    void SetActionDelay(s32 pulses) { actionDelay_ = pulses; }
 
 protected:
     // The save keeps the sounds as die, notice, idle, hit, was hit.
@@ -341,6 +353,7 @@ protected:
     Dice naturalWeapon_{"1d8"};
     int naturalArmor_ = 0;
     int defaultTextHue_ = 946;
+    s32 actionDelay_ = 0;
 };
 
 // Bits of the player's flag word that the world classes test.
@@ -357,6 +370,7 @@ enum PlayerFlagBit : u32 {
     kPlayerLoggedOut = 0x2000,     // kept in memory among the logged-out characters
     kPlayerCounselor = 0x8000,     // counselor: hears everything, speech logged
     kPlayerMarked = 0x10000,       // marked for a purge of logged-out characters
+    kPlayerAllMayWatch = 0x40,     // every player may watch this one
 };
 
 class CNPC : public CMobile {

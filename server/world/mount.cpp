@@ -1,7 +1,11 @@
 // Riding: the rider wears a mount item on layer 25 (its graphic chosen by the mount's body)
 // and holds the mount mobile inside itself, at an unset position, while it rides.
+#include <strings.h>
+
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_type.h"
 
 namespace {
 
@@ -24,6 +28,16 @@ const Location kUnsetPosition(-1, -1, 0);
 
 CMobile* CMobile::GetMount() const {
     return savedRiding_ ? g_objectManager.FindMobile(savedRiding_) : nullptr;
+}
+
+bool CMobile::IsRidable() const {
+    for (const ResourceEntry* e = resources_; e; e = e->next) {
+        if (e->kind != kResourceHeld || e->type == 0) continue;
+        const CResourceType* type = GetResourceTypes().GetByNumber(e->type);
+        if (type && type->GetFoodName() && strcasecmp(type->GetFoodName(), "RIDABLE") == 0)
+            return true;
+    }
+    return false;
 }
 
 bool CMobile::CanRide() const {

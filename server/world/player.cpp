@@ -17,7 +17,16 @@
 
 // ---------------------------------------------------------------- CPlayer
 
+namespace {
+constexpr int kNewPlayerHits = 50;
+constexpr u8 kNewPlayerWarByte = 50;
+constexpr int kNewPlayerNotorietyCooldown = 3600;
+}  // namespace
+
 CPlayer::CPlayer() : flags_(0) {
+    maxHits_ = curHits_ = kNewPlayerHits;
+    warModeBytes_[2] = kNewPlayerWarByte;
+    notorietyCooldown_ = kNewPlayerNotorietyCooldown;
     LinkLivePlayer(this);
 }
 
@@ -34,58 +43,6 @@ void CPlayer::SetName(const char* name) {
 
 void CPlayer::SetAccountName(const char* name) {
     std::snprintf(accountName_, sizeof accountName_, "%s", name ? name : "");
-}
-
-void CPlayer::Tick() {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::Tick is not built yet");
-}
-
-bool CPlayer::IsLoggedIn() const {
-    return HasFlag(kPlayerLoggedIn);
-}
-
-void CPlayer::LogOut(int) {
-    // The delayed log-out outside a safe place comes with the player's timed state; until
-    // then every log-out leaves at once.
-    SetFlag(kPlayerLoggedIn, false);
-    CancelTrade();
-    SetFlag(kPlayerEditing, false);
-    AddLoggedOutPlayer(this);
-}
-
-void CPlayer::EnterWorld(CUserSock*) {
-    RestoreLoggedOutPlayer(this);
-    Location at = GetLocation();
-    if (at.x == -1) at = ConfiguredStartLocation();
-    if (!IsDetached()) RemoveFromWorldQuiet();
-    const int z = g_worldMap.FindGoodZ(at, at.z - 8, at.z + 8, GetHeight(), GetMoveType(), this, 0);
-    const u32 serial = GetSerial();
-    if (z != kNoZ) {
-        at.z = static_cast<s8>(z);
-        PlaceInWorld(at);
-    } else {
-        PlaceInWorldQuiet(at);
-    }
-    GetTriggerServices().SendTrigger(this, kTriggerOnline, TriggerArgs{});
-    CPlayer* self = FindLivePlayerBySerial(serial);
-    if (self != this) return;  // the trigger deleted the player
-    if (z == kNoZ) {
-        // No standing place there: the last valid ground, else the world corner.
-        RemoveFromWorldQuiet();
-        const Location& safe = GetLastValidTerrain();
-        PlaceInWorldQuiet(safe.IsUnset() ? WorldCorner() : safe);
-    }
-    SetFlag(kPlayerLoggedIn, true);
-    SetFlag(kPlayerEditing, false);
-    SetFlag(kPlayerMarked, false);
-}
-
-int CPlayer::SetWarMode(int) {
-    // War mode stays as it was.
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::SetWarMode is not built yet");
-    return warModeBytes_[0] ? 1 : 0;
 }
 
 bool CPlayer::Resurrect() {

@@ -1,6 +1,9 @@
 #pragma once
 // Player characters: a mobile played through a connection, with its account keys, flags,
 // name and the player's own rules of entering, walking and leaving the world.
+#include <string>
+#include <vector>
+
 #include "script/runtime/script_list.h"
 #include "server/world/mobile.h"
 #include "server/world/player_movement.h"
@@ -87,20 +90,20 @@ public:
     // The character's name, cut to the name field.
     void SetName(const char* name) override;
 
-    // The per-pulse state of the player (run by the registry's tick walk). Not built yet: it
-    // says so once in the log.
+    // The per-pulse state of the player (run by the registry's tick walk): regeneration, the
+    // poison and curse check, and the light, music and ambience of the player's place
+    // (player_life.cpp).
     virtual void Tick();
 
-    // The player's life cycle as the connection sees it. A player is logged in while a
-    // connection plays it; the walk and the other request hooks still say once in the log
-    // that they are not built yet.
+    // The player's life cycle as the connection sees it (player_life.cpp). A player is logged
+    // in while a connection plays it.
     virtual bool IsLoggedIn() const;
-    // Takes the player out of the game; `keepInMemory` 1 keeps the character among the
-    // logged-out players.
-    virtual void LogOut(int keepInMemory);
-    // Puts the player into the world for its connection (the player's part of world entry).
-    // Step three of the world entry: places the player (start location when unset, the map's
-    // elevation, trigger "online", god mode off, counselors counted).
+    // Takes the player out of the game. With `wait` 1 a player that cannot log out safely
+    // stays in the world for 1200 pulses first (entering again cancels it); 0 leaves at once.
+    virtual void LogOut(int wait);
+    // Puts the player into the world for its connection (the player's part of world entry):
+    // back from the logged-out list, placed at a standing z (else sent to safety), trigger
+    // "online", a pending delayed log-out cancelled, god mode off, counselors counted.
     virtual void EnterWorld(CUserSock* connection);
     // Walking (player_movement.cpp). A walk request of the client (packet 0x02): 1 when it
     // was handled (turned, moved or rejected by the step), 0 when refused for fatigue or
@@ -195,6 +198,53 @@ public:
     // Keys and lists only the save keeps so far.
     PlayerSaveExtras playerExtras;
 
+    // ---- Life cycle and per-pulse state (player_life.cpp).
+    // Vitals: a ghost's current hits never change; maxima of 60,000 or more are ignored.
+    int SetCurHits(int value) override;
+    int SetMaxHits(int value) override;
+    int SetMaxMana(int value) override;
+    // One pulse of regeneration (the first step of Tick).
+    void Regenerate();
+    // Leaves the game now: "logout" triggers, the removal packet, the logged-out list.
+    void GoLoggedOut();
+    // In a safe log-out region, camping (more than 15 ms), or in the player's own house.
+    bool CanLogOutSafely() const;
+    // A frozen ghost is shown the death screen again; answers whether it was.
+    bool ResendDeathStatus();
+    // Answers whether the action delay still runs; while it does the player is told to wait
+    // (at most twice per delay).
+    bool IsActionDelayed();
+    // 0: "use another skill", 1: "perform another action".
+    void WaitMessage(int kind);
+    // Options 0..71; numbers outside answer false and change nothing.
+    static constexpr int kOptionCount = 72;
+    bool TestOption(int option) const;
+    bool ToggleOption(int option);
+    // The players this one watches (told when they log out; saved as "frnd") and the players
+    // allowed to watch this one (saved as "frndallw"). Both grow as needed.
+    const std::vector<u32>& GetWatchList() const { return playerExtras.friends; }
+    void AddWatched(u32 serial) { playerExtras.friends.push_back(serial); }
+    const std::vector<u32>& GetAllowList() const { return playerExtras.allowed; }
+    void AddAllowed(u32 serial) { playerExtras.allowed.push_back(serial); }
+    bool MayBeWatchedBy(const CPlayer& watcher) const;
+    u32 GetPlayAge() const { return playerExtras.playAge; }
+    void AddPlayAge(int amount) { playerExtras.playAge += static_cast<u32>(amount); }
+    // What the player last sent of the place's light, music and ambience.
+    int GetSentLightLevel() const { return sentLight_; }
+    int GetSentMusic() const { return sentMusic_; }
+    int GetSentAmbience() const { return sentAmbience_; }
+    // Fields only the save record names, kept in `playerExtras`: the password (bounded), the
+    // eight session slots, the "dc" value and the first number of "acct".
+    static constexpr int kSessionSlots = PlayerSaveExtras::kSessionSlots;
+    const char* GetPassword() const { return playerExtras.password.c_str(); }
+    void SetPassword(const char* text);
+    u32 GetSessionSlot(int slot) const;
+    void SetSessionSlot(int slot, u32 value);
+    s32 GetDcValue() const { return playerExtras.deathCount; }
+    void SetDcValue(s32 value) { playerExtras.deathCount = value; }
+    s32 GetAccountValue() const { return playerExtras.accountValue; }
+    void SetAccountValue(s32 value) { playerExtras.accountValue = value; }
+
 protected:
     bool IsStaffExempt() const;
     void LogStaffEvent(const char* text) const;
@@ -221,4 +271,10 @@ protected:
     PlayerTargetCallback targetCallback_ = nullptr;
     PlayerWalkState walk_;
     PlayerGridSlot gridSlot_;
+    u8 options_[kOptionCount / 8] = {};
+    u8 waitMessages_ = 0;
+    int checkCounter_ = 0;
+    int sentLight_ = 0;
+    int sentMusic_ = 0xFFFF;
+    int sentAmbience_ = 0xFFFF;
 };

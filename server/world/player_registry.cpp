@@ -11,12 +11,16 @@
 #include "core/service_slot.h"
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
+#include "platform/random.h"
 #include "server/net/packet_senders.h"
 #include "server/server_config.h"
+#include "server/world/logged_out_list.h"
 #include "server/world/map_queries.h"
 #include "server/world/object_manager.h"
 #include "server/world/player.h"
+#include "server/world/player_life.h"
 #include "server/world/sector_grid.h"
+#include "server/world/timed_callbacks.h"
 
 namespace {
 
@@ -28,13 +32,15 @@ std::vector<CPlayer*> g_livePlayers;
 int g_tickCursor = -1;
 // Every character constructed and not yet destroyed.
 int g_livePlayerCount = 0;
-std::vector<CPlayer*> g_loggedOut;
 
 constexpr int kHairLayer = 11;
 constexpr int kBeardLayer = 16;
 constexpr int kBackpackLayer = 21;
 constexpr int kBackpackGraphic = 0xE75;
 constexpr int kSkillCount = 50;
+// Starting-kit templates: 3000 + skill number, 2998 (male) and 2999 (female).
+constexpr int kSkillKitTemplate = 3000;
+constexpr int kMaleKitTemplate = 2998;
 
 bool SameName(const CPlayer* player, const char* name) {
     return name && strcasecmp(player->GetRealName(), name) == 0;
@@ -149,7 +155,7 @@ void LinkLivePlayer(CPlayer* player) {
     if (g_tickCursor >= 0) ++g_tickCursor;
 }
 
-static void RemoveFromLiveList(CPlayer* player) {
+void TakeOffLiveList(CPlayer* player) {
     auto it = std::find(g_livePlayers.begin(), g_livePlayers.end(), player);
     if (it == g_livePlayers.end()) return;
     const int index = static_cast<int>(it - g_livePlayers.begin());
@@ -157,11 +163,17 @@ static void RemoveFromLiveList(CPlayer* player) {
     if (g_tickCursor > index) --g_tickCursor;
 }
 
+void PutOnLiveList(CPlayer* player) {
+    if (std::find(g_livePlayers.begin(), g_livePlayers.end(), player) != g_livePlayers.end())
+        return;
+    g_livePlayers.insert(g_livePlayers.begin(), player);
+    if (g_tickCursor >= 0) ++g_tickCursor;
+}
+
 void UnlinkLivePlayer(CPlayer* player) {
     --g_livePlayerCount;
-    RemoveFromLiveList(player);
-    g_loggedOut.erase(std::remove(g_loggedOut.begin(), g_loggedOut.end(), player),
-                      g_loggedOut.end());
+    TakeOffLiveList(player);
+    g_loggedOutList.Forget(player);
 }
 
 CPlayer* FindLivePlayerBySerial(u32 serial) {
@@ -171,30 +183,20 @@ CPlayer* FindLivePlayerBySerial(u32 serial) {
 }
 
 void AddLoggedOutPlayer(CPlayer* player) {
-    if (std::find(g_loggedOut.begin(), g_loggedOut.end(), player) != g_loggedOut.end()) return;
-    // RemoveFromWorld sends the removal packet to the players near.
-    if (!player->IsDetached()) player->RemoveFromWorld();
-    RemoveFromLiveList(player);
-    player->SetFlag(kPlayerLoggedOut, true);
-    g_loggedOut.push_back(player);
+    g_loggedOutList.Add(player);
 }
 
 CPlayer* RestoreLoggedOutPlayer(CPlayer* player) {
-    auto it = std::find(g_loggedOut.begin(), g_loggedOut.end(), player);
-    if (it == g_loggedOut.end()) return nullptr;
-    g_loggedOut.erase(it);
-    player->SetFlag(kPlayerLoggedOut, false);
-    g_livePlayers.insert(g_livePlayers.begin(), player);
-    if (g_tickCursor >= 0) ++g_tickCursor;
-    return player;
+    return g_loggedOutList.Restore(player);
 }
 
 int LoggedOutCount() {
-    return static_cast<int>(g_loggedOut.size());
+    return g_loggedOutList.Size();
 }
 
 void CollectLoggedOutPlayers(std::vector<CPlayer*>& out) {
-    out.insert(out.end(), g_loggedOut.begin(), g_loggedOut.end());
+    const std::vector<CPlayer*>& players = g_loggedOutList.Players();
+    out.insert(out.end(), players.begin(), players.end());
 }
 
 Location WorldCorner() {
@@ -258,9 +260,16 @@ CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
     if (c.hairStyle) WearNew(player, c.hairStyle, c.hairHue, kHairLayer, false);
     if (c.beardStyle) WearNew(player, c.beardStyle, c.beardHue, kBeardLayer, false);
     WearNew(player, kBackpackGraphic, 0, kBackpackLayer, true);
+    // The starting kit: a template per skill the character has, then one per sex.
+    PlayerLifeServices& life = GetPlayerLifeServices();
+    for (int n = 0; n < kSkillCount; ++n)
+        if (player->GetBaseSkill(n) != 0) life.ApplyTemplate(*player, kSkillKitTemplate + n);
+    life.ApplyTemplate(*player, kMaleKitTemplate + c.sex);
+    player->MarkContentsValueless();
     // The request's start is kept: the character enters the world where it was asked for.
     player->PlaceInWorldQuiet(start);
     player->SetCreationTime(platform::NowMs());
+    life.AttachLoginScripts(*player);
     return player;
 }
 
@@ -276,16 +285,13 @@ CPlayer* CPlayerRegistry::FindByName(const char* name) {
 
 CPlayer* CPlayerRegistry::FindByNameAny(const char* name) {
     if (CPlayer* p = FindByName(name)) return p;
-    for (CPlayer* p : g_loggedOut)
-        if (SameName(p, name)) return p;
-    return nullptr;
+    return g_loggedOutList.FindByName(name);
 }
 
 void CPlayerRegistry::CollectAccountPlayers(std::vector<CPlayer*>& out, u32 accountKey) {
     for (CPlayer* p : g_livePlayers)
         if (p->GetAccountKey() == accountKey) out.push_back(p);
-    for (CPlayer* p : g_loggedOut)
-        if (p->GetAccountKey() == accountKey) out.push_back(p);
+    g_loggedOutList.CollectAccount(out, accountKey);
 }
 
 void CPlayerRegistry::ListByAccountKey(u32 key, std::vector<CPlayer*>& out) {
@@ -311,6 +317,35 @@ void CPlayerRegistry::TickAll() {
         if (!player->IsDetached()) player->Tick();
     }
     g_tickCursor = -1;
+}
+
+void CPlayerRegistry::AddPlayAgeToAll(int amount) {
+    for (CPlayer* p : g_livePlayers)
+        if (!p->IsDetached()) p->AddPlayAge(amount);
+}
+
+void CPlayerRegistry::StrikeRandomPlayers(int count) {
+    std::vector<CPlayer*> candidates;
+    for (CPlayer* p : g_livePlayers) {
+        if (!p->IsEditing() && !HasCallback(p->TimedCallbacks(), kStruckAction, 0))
+            candidates.push_back(p);
+    }
+    int left = static_cast<int>(candidates.size());
+    count = std::min(count, left);
+    std::vector<u32> chosen;
+    for (int i = 0; i < count; ++i) {
+        const int pick = platform::Rand() % left;
+        chosen.push_back(candidates[pick]->GetSerial());
+        candidates[pick] = candidates[--left];
+    }
+    // A strike runs scripts, which may delete players: each is looked up again.
+    for (u32 serial : chosen) {
+        CPlayer* p = FindLivePlayerBySerial(serial);
+        if (!p) continue;
+        GetPlayerLifeServices().StrikeWithLightning(*p);
+        if (FindLivePlayerBySerial(serial) == p)
+            ScheduleCallback(kStrikeCooldownPulses, serial, kStruckAction, 0, nullptr);
+    }
 }
 
 void CPlayerRegistry::SendToRange(const PacketWriter& packet, const Location& at, int radius) {

@@ -89,6 +89,11 @@ public:
     // Every live player not editing whose base stats sum above 275 is logged and each of its
     // base stats above 50 set to 50.
     void AuditStatTotals();
+    // Adds to the play age of every live player in the world.
+    void AddPlayAgeToAll(int amount);
+    // The load governor's storm: up to `count` random live players not in edit mode and not
+    // struck within the last 8 pulses are struck by lightning.
+    void StrikeRandomPlayers(int count);
 };
 
 // The player grid: every player in the world sits in the 64-tile cell of its x, y, so range
@@ -116,9 +121,16 @@ void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& 
                          std::vector<CPlayer*>& leaving, const Location& from, const Location& to,
                          int radius, const CPlayer* except);
 
-// The live list, kept by CPlayer's constructor and destructor (newest first).
+// The timed-callback action that marks a player struck by the storm, and how long it lasts.
+constexpr int kStruckAction = 10;
+constexpr int kStrikeCooldownPulses = 8;
+
+// The live list, kept by CPlayer's constructor and destructor (newest first). A player also
+// leaves it while logged out (TakeOffLiveList) and comes back at the head (PutOnLiveList).
 void LinkLivePlayer(CPlayer* player);
 void UnlinkLivePlayer(CPlayer* player);
+void TakeOffLiveList(CPlayer* player);
+void PutOnLiveList(CPlayer* player);
 CPlayer* FindLivePlayerBySerial(u32 serial);
 
 // The logged-out characters: Add takes the player out of the world (removal packet to those

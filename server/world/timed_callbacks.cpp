@@ -19,6 +19,7 @@
 #include "server/world/doors.h"
 #include "server/world/item.h"
 #include "server/world/player.h"
+#include "server/world/player_life.h"
 #include "server/world/reputation.h"
 #include "server/world/object_manager.h"
 
@@ -144,6 +145,12 @@ void ActionRemoveOrder(CBaseObject* object, s32, const char*) {
     RemoveVariable(object, "order");
 }
 
+// A player whose log-out waited leaves the game now.
+void ActionDelayedLogOut(CBaseObject* object, s32, const char*) {
+    CItem* item = AsItem(object);
+    if (CPlayer* player = item ? item->AsPlayer() : nullptr) DelayedLogOutAction(*player);
+}
+
 // A door closes (or tries again later when a mobile stands in its way).
 void ActionCloseDoor(CBaseObject* object, s32, const char*) {
     if (CItem* door = AsItem(object)) CloseDoor(door);
@@ -187,7 +194,7 @@ ActionEntry g_actions[kCallbackActions] = {
     {nullptr, "", false},
     {ActionDelete, "", false},
     {ActionCorpseDecay, "", false},
-    {nullptr, "the player's delayed log-out", false},
+    {ActionDelayedLogOut, "", false},
     {ActionCloseDoor, "", false},
     {ActionCallbackTrigger, "", false},
     {ActionDelete, "", false},

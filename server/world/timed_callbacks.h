@@ -6,11 +6,11 @@
 // after it was added.
 //
 // Actions are looked up in a table. Built: 1 and 6 delete the object, 2 empties a corpse
-// onto the ground and deletes it, 5 fires the script trigger "callback", 8 deletes a
-// valueless object, 9 and 10 have no effect, 11 removes the object variable named by the
-// text, 13 does the same and places the object again where it lies, 17 expires a reputation
-// mark, 18 and 19 remove "chaos" and "order". The others wait for the rules they act on (3
-// the player's delayed log-out, 7 object speech, 12 war mode): a due callback of such an
+// onto the ground and deletes it, 3 ends a player's delayed log-out, 5 fires the script
+// trigger "callback", 8 deletes a valueless object, 9 and 10 have no effect, 11 removes the
+// object variable named by the text, 13 does the same and places the object again where it
+// lies, 17 expires a reputation mark, 18 and 19 remove "chaos" and "order". The others wait
+// for the rules they act on (7 object speech, 12 war mode): a due callback of such an
 // action is kept, not run and not counted, and the first one logs that it is not built.
 // An action may delete the object: the pass then stops and frees the object's remaining
 // due callbacks. The objects given to actions are world objects (CItem).

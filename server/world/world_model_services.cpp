@@ -73,3 +73,11 @@ void WorldModelServices::SendToAll(const u8* packet, int length) {
 void WorldModelServices::TickAll() {
     GetPlayerRegistry().TickAll();
 }
+
+void WorldModelServices::AddPlayAgeToAll(int amount) {
+    GetPlayerRegistry().AddPlayAgeToAll(amount);
+}
+
+void WorldModelServices::StrikeRandomPlayers(int count) {
+    GetPlayerRegistry().StrikeRandomPlayers(count);
+}

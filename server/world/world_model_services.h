@@ -1,9 +1,9 @@
 #pragma once
 // The world model's answers to the world tick: objects by serial, the live-item count, the
 // NPC sweeps of the mobile table and a walk over its buckets by serial, decay, the combat
-// heartbeat and the mobiles' light countdown. InstallServerServices
-// puts them in force; the other steps (combat, callbacks, players, moons, boards) come with
-// their parts of the world model.
+// heartbeat, the mobiles' light countdown, and the player registry's tick, play age and storm.
+// InstallServerServices puts them in force; the other steps (moons, boards) come with their
+// parts of the world model.
 #include "server/world/world_services.h"
 
 class WorldModelServices : public WorldServices {
@@ -22,4 +22,6 @@ public:
     u16 CountOnline() override;
     void SendToAll(const u8* packet, int length) override;
     void TickAll() override;
+    void AddPlayAgeToAll(int amount) override;
+    void StrikeRandomPlayers(int count) override;
 };

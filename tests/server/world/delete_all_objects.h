@@ -4,9 +4,13 @@
 #include <vector>
 
 #include "server/world/item.h"
+#include "server/world/logged_out_list.h"
 #include "server/world/object_manager.h"
 
 inline void DeleteAllObjects() {
+    // Logged-out characters are kept out of the serial hash: they come back first.
+    while (!g_loggedOutList.Players().empty())
+        g_loggedOutList.Restore(g_loggedOutList.Players().front());
     for (int guard = 0; guard < 100000; ++guard) {
         std::vector<u32> serials;
         g_objectManager.CollectAllSerials(serials);

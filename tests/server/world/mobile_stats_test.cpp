@@ -57,6 +57,9 @@ TEST_F(MobileStatsTest, NewMobileDefaults) {
 
 TEST_F(MobileStatsTest, OneVitalsUpdatePerChange) {
     CPlayer* p = PlacedPlayer();
+    // A new player starts with 50 hit points; the steps start from none.
+    p->SetCurHits(0);
+    p->SetMaxHits(0);
     const std::string me = std::to_string(p->GetSerial());
     struct Step {
         const char* what;
@@ -93,8 +96,9 @@ TEST_F(MobileStatsTest, OneVitalsUpdatePerChange) {
 
 TEST_F(MobileStatsTest, StatsMoveTheirMaximaAndTellThePlayer) {
     CPlayer* p = PlacedPlayer();
+    const int hitsBefore = p->GetMaxHits();  // a new player starts with 50
     EXPECT_EQ(p->SetRealStat(kStatStrength, 40), 40);
-    EXPECT_EQ(p->GetMaxHits(), 40);
+    EXPECT_EQ(p->GetMaxHits(), hitsBefore + 40);
     EXPECT_EQ(p->ModifyRealStat(kStatDexterity, 25), 25);
     EXPECT_EQ(p->GetMaxFatigue(), 25);
     EXPECT_EQ(p->SetStatMod(kStatIntelligence, 15), 15);

@@ -24,6 +24,7 @@
 #include "server/world/weapon.h"
 #include "server/world/world_data_files.h"
 #include "server/world/world_load.h"
+#include "server/world/logged_out_list.h"
 #include "server/world/world_save.h"
 #include "world_test_support.h"
 
@@ -396,7 +397,9 @@ TEST_F(LoadRecordTest, PlayerSkillTimesAndLogOut) {
                                          "cont=49", "loc=3 3 0", "", "end"})}}),
               0);
     EXPECT_EQ(g_objectManager.FindBySerial(49)->AsContainer()->GetFirstChild(), nullptr);
-    CMobile* p = g_objectManager.FindMobile(50);
+    // Logged out, it has left the serial hash for the logged-out list.
+    EXPECT_EQ(g_objectManager.FindMobile(50), nullptr);
+    CMobile* p = g_loggedOutList.FindBySerial(50);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->GetSkillUseTime(4), 872023169u);
     EXPECT_EQ(p->GetSkillUseTime(5), 77u);
