@@ -67,15 +67,8 @@ void PlayerLifeServices::AttachLoginScripts(CPlayer&) {
     LogOnce(logged, "the login script list is not built yet: no login scripts are attached");
 }
 
-int PlayerLifeServices::ApplyTemplate(CPlayer&, int) {
-    static bool logged = false;
-    LogOnce(logged, "object templates are not built yet: new characters get no starting kit");
-    return 0;
-}
-
-void PlayerLifeServices::GameMasterListRemove(CPlayer&) {
-    static bool logged = false;
-    LogOnce(logged, "the game-master list is not built yet");
+int PlayerLifeServices::ApplyTemplate(CPlayer& player, int templateId) {
+    return player.BecomeTemplate(templateId, 0);
 }
 
 void PlayerLifeServices::CounselorEntered(CPlayer&) {
@@ -295,11 +288,7 @@ void CPlayer::LogOut(int wait) {
 
     PlayerLifeServices& life = GetPlayerLifeServices();
     life.WithdrawHelpRequest(*this);
-    if (IsGameMaster()) {
-        SetFlag(kPlayerGameMaster, false);
-        life.GameMasterListRemove(*this);
-        wait = 0;
-    }
+    if (ClearGameMaster()) wait = 0;
     if (IsCounselor()) {
         life.RelinquishCurrent(*this);
         life.CounselorLeft(*this);

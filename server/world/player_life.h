@@ -24,11 +24,9 @@ public:
     virtual ~PlayerLifeServices() = default;
     // The script classes of the login script list, attached to the player in file order.
     virtual void AttachLoginScripts(CPlayer& player);
-    // Applies an object template to the player (the starting kit); answers what it made, 0
-    // for nothing.
+    // Applies an object template to the player (the starting kit, `BecomeTemplate`); 1 when
+    // the player is still the result, 0 when nothing was made.
     virtual int ApplyTemplate(CPlayer& player, int templateId);
-    // The game-master list.
-    virtual void GameMasterListRemove(CPlayer& player);
     // The counselor queue: a counselor comes online or leaves, gives up the player it helps;
     // a player's help request leaves the queue.
     virtual void CounselorEntered(CPlayer& player);

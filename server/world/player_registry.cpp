@@ -260,12 +260,16 @@ CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
     if (c.hairStyle) WearNew(player, c.hairStyle, c.hairHue, kHairLayer, false);
     if (c.beardStyle) WearNew(player, c.beardStyle, c.beardHue, kBeardLayer, false);
     WearNew(player, kBackpackGraphic, 0, kBackpackLayer, true);
-    // The starting kit: a template per skill the character has, then one per sex.
+    // The starting kit: a template per skill the character has, then one per sex, applied
+    // while the player stands quietly at the world corner (templates create where their
+    // target stands).
     PlayerLifeServices& life = GetPlayerLifeServices();
+    player->PlaceInWorldQuiet(WorldCorner());
     for (int n = 0; n < kSkillCount; ++n)
         if (player->GetBaseSkill(n) != 0) life.ApplyTemplate(*player, kSkillKitTemplate + n);
     life.ApplyTemplate(*player, kMaleKitTemplate + c.sex);
     player->MarkContentsValueless();
+    if (!player->IsDetached()) player->RemoveFromWorldQuiet();
     // The request's start is kept: the character enters the world where it was asked for.
     player->PlaceInWorldQuiet(start);
     player->SetCreationTime(platform::NowMs());

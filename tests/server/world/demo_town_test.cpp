@@ -2,6 +2,8 @@
 // loaded as the server loads them, then BuildDemoTown over the shipped town file.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <fstream>
 #include <map>
 #include <optional>
@@ -203,6 +205,32 @@ TEST_F(DemoTownTest, StartingKits) {
     }
     EXPECT_EQ(gold, 100);
     EXPECT_EQ(breads, 7);
+}
+
+TEST_F(DemoTownTest, ANewCharacterIsDressedByItsKit) {
+    NewCharacter c;
+    std::snprintf(c.name, sizeof c.name, "Mira");
+    c.x = 390;
+    c.y = 575;
+    c.sex = 1;
+    c.strength = c.dexterity = 30;
+    c.intelligence = 40;
+    c.skill[0] = 13;
+    c.skillValue[0] = 50;
+    c.skill[1] = 1;
+    c.skillValue[1] = 30;
+    c.skill[2] = 2;
+    c.skillValue[2] = 20;
+    CPlayerRegistry registry;
+    CPlayer* player = registry.CreatePlayer(c);
+    ASSERT_NE(player, nullptr);
+    EXPECT_NE(player->GetLayer(13), nullptr) << "the female kit's clothes";
+    int gold = 0;
+    for (CItem* i = player->GetLayer(21)->AsContainer()->GetFirstChild(); i;
+         i = i->GetNextSibling()) {
+        if (i->GetType() == demo_tiles::kGold) gold += i->GetQuantity();
+    }
+    EXPECT_GT(gold, 0);
 }
 
 }  // namespace

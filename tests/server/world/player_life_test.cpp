@@ -3,6 +3,7 @@
 // watchers told of a log-out, war mode for ghosts, the action delay's messages, the place's
 // light and music, the storm and the play age.
 #include "server/world/player_life.h"
+#include "server/world/player_titles.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,6 @@ struct RecordingLife : PlayerLifeServices {
         calls.push_back(Name("template " + std::to_string(id), p));
         return 0;
     }
-    void GameMasterListRemove(CPlayer& p) override { calls.push_back(Name("gm off", p)); }
     void CounselorEntered(CPlayer& p) override { calls.push_back(Name("counselor in", p)); }
     void CounselorLeft(CPlayer& p) override { calls.push_back(Name("counselor out", p)); }
     void RelinquishCurrent(CPlayer& p) override { calls.push_back(Name("relinquish", p)); }
@@ -241,6 +241,14 @@ TEST_F(PlayerLifeTest, WhoLeavesAtOnce) {
         {"counselor", 1, 0, kPlayerCounselor, true},
         {"in edit mode", 1, 0, kPlayerEditing, true},
     };
+    struct GameMasters : StaffServices {
+        std::vector<std::string>* calls;
+        void RemoveGameMaster(CPlayer& p) override {
+            calls->push_back("gm off " + std::string(p.GetRealName()));
+        }
+    } staff;
+    staff.calls = &life.calls;
+    StaffServices* oldStaff = SetStaffServices(&staff);
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
         CPlayer* p = Placed("Ann");
@@ -253,6 +261,7 @@ TEST_F(PlayerLifeTest, WhoLeavesAtOnce) {
         g_loggedOutList.Restore(p);
         delete p;
     }
+    SetStaffServices(oldStaff);
     EXPECT_EQ(life.calls,
               (std::vector<std::string>{"gm off Ann", "relinquish Ann", "counselor out Ann"}));
 }
