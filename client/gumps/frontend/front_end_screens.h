@@ -7,6 +7,7 @@
 #include "client/net/client_state_record.h"
 
 class CGump;
+struct CreateCharacterRequest;
 
 class LoginScreenActions {
 public:
@@ -20,6 +21,7 @@ public:
     virtual void SendPlayCharacter(const std::string& name, const std::string& password,
                                    int slot) = 0;
     virtual void SendDeleteCharacter(const std::string& password, int slot) = 0;
+    virtual void SendCreateCharacter(const CreateCharacterRequest& request) = 0;
     virtual void SendDisconnect() = 0;
     virtual void CloseConnection() = 0;
     virtual void SetWindowTitle(const std::string& text) = 0;

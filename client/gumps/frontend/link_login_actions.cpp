@@ -39,6 +39,13 @@ void LinkLoginActions::SendDeleteCharacter(const std::string& password, int slot
     link_.Send(w);
 }
 
+void LinkLoginActions::SendCreateCharacter(const CreateCharacterRequest& request) {
+    u8 buffer[100];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildCreateCharacterPacket(w, request);
+    link_.Send(w);
+}
+
 void LinkLoginActions::SendDisconnect() {
     u8 buffer[5];
     PacketWriter w(buffer, sizeof buffer);

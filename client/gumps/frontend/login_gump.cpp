@@ -2,11 +2,14 @@
 
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/button_gump.h"
+#include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/frontend/char_password_dialog.h"
+#include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
+#include "client/gumps/frontend/init_skill_gump.h"
 #include "client/net/link_report.h"
 
 namespace {
@@ -153,8 +156,18 @@ void CLoginGump::NewCharacter(CGump*) {
         ShowFrontEndNotice("You already have 5 characters.", nullptr, 0, false);
         return;
     }
-    ReportLinkOnce("The character creation screens are not built yet.");
-    ShowFrontEndNotice("Character creation is not available yet.", nullptr, 0, false);
+    list->visible = false;
+    // The skill screen comes first: the stat screen's profession fills it.
+    CGumpDesktop& desktop = TheGumpDesktop();
+    DeleteCreationScreens();
+    auto* skills = new CInitSkillGump;
+    skills->visible = false;
+    skills->sidePicture->visible = false;
+    skills->AttachTo(nullptr);
+    desktop.initialSkillGump = skills;
+    auto* stat = new CCharStatGump;
+    stat->AttachTo(nullptr);
+    desktop.charStatGump = stat;
 }
 
 void CLoginGump::DeleteCharacter(CGump*) {

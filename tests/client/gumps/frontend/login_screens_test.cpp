@@ -50,6 +50,10 @@ public:
     void SendDeleteCharacter(const std::string& password, int slot) override {
         calls.push_back("Delete [" + password + "] " + std::to_string(slot));
     }
+    void SendCreateCharacter(const CreateCharacterRequest& r) override {
+        calls.push_back("Create " + r.name);
+        created.push_back(r);
+    }
     void SendDisconnect() override { calls.push_back("Disconnect"); }
     void CloseConnection() override {
         calls.push_back("Close");
@@ -61,6 +65,7 @@ public:
     bool open = false;
     bool connectSucceeds = true;
     std::vector<std::string> calls;
+    std::vector<CreateCharacterRequest> created;
 
 private:
     LoginScreenActions* previous_;
