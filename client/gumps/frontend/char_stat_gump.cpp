@@ -182,6 +182,11 @@ void CCharStatGump::Next(CGump*) {
     ShowInitSkillScreen();
     ShowGump(screen->sidePicture, false);
     screen->visible = false;
+    // Keys typed on the next screens must not edit or cancel this hidden one.
+    CGumpDesktop& desktop = TheGumpDesktop();
+    if (desktop.keyboardFocus == screen->nameField ||
+        desktop.keyboardFocus == screen->passwordField)
+        desktop.ClearKeyboardFocus();
 }
 
 void CCharStatGump::Cancel(CGump*) {

@@ -1,5 +1,8 @@
 #include "client/gumps/frontend/creation_parts.h"
 
+#include <algorithm>
+
+#include "client/data/fonts.h"
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
@@ -16,6 +19,14 @@ CInputControlGump* MakeReadOnly(CGump* owner, int x, int y, int width, int heigh
     // The selected look centres the value and leaves out the chooser arrow; the field never
     // takes the keyboard.
     field->selectedLook = true;
+    field->topMargin = 0;
+    // A row lower than the font's line grows around its middle, so the value is never cut.
+    int w = 0, line = 0, baseline = 0;
+    GetFontTable().MeasureText(kCreationFieldFont, "Aq", w, line, baseline);
+    if (line > height) {
+        field->PlaceAt(x, std::max(y - (line - height) / 2, 0));
+        field->height = line;
+    }
     return field;
 }
 
@@ -24,7 +35,6 @@ CInputControlGump* MakeReadOnly(CGump* owner, int x, int y, int width, int heigh
 CInputControlGump* MakeNumberField(CGump* owner, int x, int y, int width, int height, int number) {
     CInputControlGump* field =
         MakeReadOnly(owner, x, y, width, height, CInputControlGump::kNumber, 3);
-    field->topMargin = 0;
     SetNumberField(field, number);
     field->AttachTo(owner);
     return field;

@@ -18,6 +18,8 @@ constexpr int kCreationFieldFont = 1;
 constexpr int kSliderArt = 1209;
 constexpr int kSliderHoverArt = 1210;
 
+// The read-only fields are at least as high as their font's line (a lower row grows around
+// its middle).
 // A read-only field of a size without art showing `number` centred.
 CInputControlGump* MakeNumberField(CGump* owner, int x, int y, int width, int height, int number);
 // A read-only choice field of a size without art: an id and its text, centred. Linked unless
