@@ -24,51 +24,16 @@
 #include "server/frame/server_main_loop.h"
 #include "server/server_config.h"
 #include "tests/protocol/creation_request.h"
+#include "tests/protocol/server_thread_fixture.h"
 #include "tests/server/server_services_scope.h"
 
 namespace {
 
-// Generous for a loaded machine; a passing run takes a fraction of it.
-constexpr auto kWaitLimit = std::chrono::seconds(5);
-
-class ServerThreadLoginTest : public ::testing::Test {
+class ServerThreadLoginTest : public ServerThreadFixture {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_EQ(g_serverConfig.Start((std::string(ZQ_RUN_DIR) + "/zqdemo.dat").c_str(), &error),
-                  0)
-            << error;
-        g_spawnClient = 0;
-        g_quitFlag.store(0);
-        window_ = std::make_unique<ProgressWindow>(
-            std::make_unique<platform::ProgressView>(kProgressWindowCaption, nullptr, false));
-        services_ = std::make_unique<ServerServicesScope>();
-        server_ = std::thread([this] { serverResult_ = ServerMainLoop(ServerLoopHooks{}); });
-        // The loop makes the two links before it serves them.
-        ASSERT_TRUE(WaitFor(
-            [] { return ClientToServerQueue != nullptr && ServerToClientQueue != nullptr; }));
+        ServerThreadFixture::SetUp();
         link.SetFrontEnd(&driver);
-    }
-    void TearDown() override {
-        RequestQuit();
-        if (server_.joinable()) server_.join();
-        EXPECT_EQ(serverResult_, 0);
-        services_.reset();
-        window_.reset();
-        g_serverConfig.Stop();
-        g_quitFlag.store(0);
-        g_spawnClient = 1;
-    }
-
-    // Polls the client's link (with `poll`) until `done` holds; false when it never did.
-    bool WaitFor(const std::function<bool()>& done, bool poll = true) {
-        const auto limit = std::chrono::steady_clock::now() + kWaitLimit;
-        for (;;) {
-            if (poll) link.Poll();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > limit) return false;
-            std::this_thread::yield();
-        }
     }
 
     // Sends the account login and answers the server's character list, whole, before the
@@ -109,16 +74,7 @@ protected:
     }
     bool InGame() { return hooks.inWorld && hooks.inGame; }
 
-    LinkReportCapture reports;
-    ClientLoginHooks hooks;
-    ClientLink link{nullptr, &hooks};
     ScriptedLoginDriver driver{link};
-
-private:
-    std::unique_ptr<ProgressWindow> window_;
-    std::unique_ptr<ServerServicesScope> services_;
-    std::thread server_;
-    int serverResult_ = -1;
 };
 
 CreateCharacterRequest FirstSlot(const std::string& name) {

@@ -118,31 +118,14 @@ protected:
         ClickOn(ButtonWithArt(Look(), 1268));
         return City();
     }
-    // A press on a thumb's track at a fraction of its length (0 start, 1 end), then release.
     static void PressTrack(CThumbGump* thumb, int numerator, int denominator) {
-        int sx = thumb->minX + (thumb->maxX - thumb->minX) * numerator / denominator + 6;
-        int sy = thumb->y + 6;
-        thumb->parent->LocalToScreen(sx, sy);
-        TheCursorManager().OnLeftDown(sx, sy);
-        TheCursorManager().OnLeftUp(sx, sy);
+        screen_input::PressTrack(thumb, numerator, denominator);
     }
     static std::array<int, 3> Numbers(CInputControlGump* const fields[3]) {
         return {fields[0]->number, fields[1]->number, fields[2]->number};
     }
-    static CScrollChoiceGump* Chooser() { return static_cast<CScrollChoiceGump*>(D().modalGump); }
-    // Clicks the chooser's row (rows are the height of the list font, 5).
-    static void PickRow(int row) {
-        CScrollChoiceGump* chooser = Chooser();
-        ASSERT_NE(chooser, nullptr);
-        int w = 0, h = 0, b = 0;
-        GetFontTable().MeasureText(5, "Aq", w, h, b);
-        int sx = chooser->listArea.left + 4, sy = chooser->listArea.top + row * h + h / 2;
-        chooser->LocalToScreen(sx, sy);
-        // The chooser picks on the tick after the press.
-        TheCursorManager().OnLeftDown(sx, sy);
-        Tick(sx, sy);
-        TheCursorManager().OnLeftUp(sx, sy);
-    }
+    static CScrollChoiceGump* Chooser() { return screen_input::Chooser(); }
+    static void PickRow(int row) { ASSERT_TRUE(screen_input::PickRow(row)); }
     // A new creation up to the city choice; the server field's text.
     std::string ToCityChoiceAgain() {
         StartCreation();

@@ -19,6 +19,7 @@
 #include "client/net/link_report.h"
 #include "tests/client/data/gump_art_fixture.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
+#include "tests/client/gumps/frontend/screen_input.h"
 #include "tests/tools/content_builder/built_font_and_gump_files.h"
 
 // Records every request; the connect step succeeds unless told otherwise.
@@ -84,30 +85,13 @@ protected:
     }
 
     static CGumpDesktop& D() { return TheGumpDesktop(); }
-    // The screen centre of a gump.
-    static void CentreOf(CGump* g, int& sx, int& sy) {
-        sx = g->width / 2;
-        sy = g->height / 2;
-        g->LocalToScreen(sx, sy);
-    }
-    static void ClickOn(CGump* g) {
-        int sx, sy;
-        CentreOf(g, sx, sy);
-        Click(sx, sy);
-    }
-    static void Type(const std::string& text) {
-        for (char c : text)
-            D().TypedCharacter(static_cast<u8>(c));
-    }
+    static void CentreOf(CGump* g, int& sx, int& sy) { screen_input::CentreOf(g, sx, sy); }
+    static void ClickOn(CGump* g) { screen_input::ClickOn(g); }
+    static void Type(const std::string& text) { screen_input::Type(text); }
     static CButtonGump* ButtonWithArt(CGump* owner, int art) {
-        for (CGump* c = owner->firstChild; c != nullptr; c = c->nextSibling)
-            if (c->IsButtonGump() && c->artId == art) return static_cast<CButtonGump*>(c);
-        return nullptr;
+        return screen_input::ButtonWithArt(owner, art);
     }
-    static std::string NoticeText() {
-        auto* n = static_cast<CWaitingGump*>(D().noticeGump);
-        return n != nullptr ? n->message : "<none>";
-    }
+    static std::string NoticeText() { return screen_input::NoticeText(); }
     // The main menu, then its login button.
     CAcctLoginGump* OpenAccountLogin() {
         ShowMainMenu();
