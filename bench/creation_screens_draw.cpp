@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "client/data/fonts.h"
+#include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/frontend/char_creation_gump.h"
 #include "client/gumps/frontend/char_stat_gump.h"
