@@ -22,6 +22,8 @@ public:
                                    int slot) = 0;
     virtual void SendDeleteCharacter(const std::string& password, int slot) = 0;
     virtual void SendCreateCharacter(const CreateCharacterRequest& request) = 0;
+    virtual void SendChangePassword(const std::string& oldPassword, const std::string& newPassword,
+                                    int slot) = 0;
     virtual void SendDisconnect() = 0;
     virtual void CloseConnection() = 0;
     virtual void SetWindowTitle(const std::string& text) = 0;

@@ -46,6 +46,14 @@ void LinkLoginActions::SendCreateCharacter(const CreateCharacterRequest& request
     link_.Send(w);
 }
 
+void LinkLoginActions::SendChangePassword(const std::string& oldPassword,
+                                          const std::string& newPassword, int slot) {
+    u8 buffer[69];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildChangePasswordPacket(w, oldPassword, newPassword, u32(slot));
+    link_.Send(w);
+}
+
 void LinkLoginActions::SendDisconnect() {
     u8 buffer[5];
     PacketWriter w(buffer, sizeof buffer);

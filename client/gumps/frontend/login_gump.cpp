@@ -6,11 +6,11 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
+#include "client/gumps/frontend/change_password_dialog.h"
 #include "client/gumps/frontend/char_password_dialog.h"
 #include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/init_skill_gump.h"
-#include "client/net/link_report.h"
 
 namespace {
 
@@ -185,8 +185,18 @@ void CLoginGump::DeleteCharacter(CGump*) {
 }
 
 void CLoginGump::ChangePassword(CGump*) {
-    // Reached only if the button were enabled; the dialog is not built.
-    ReportLinkOnce("The change-password dialog is not built yet.");
+    // The list's button is disabled: only a direct call comes here.
+    CLoginGump* list = List();
+    if (list == nullptr) return;
+    const int row = list->selected;
+    if (row < 0 || row >= kRows || list->rows[row]->Text().empty()) {
+        list->visible = false;
+        ShowFrontEndNotice("No character to change password on.", list, 1, false);
+        return;
+    }
+    list->visible = false;
+    auto* dialog = new CChgPWGump(list->rows[row]->Text());
+    dialog->AttachTo(nullptr);
 }
 
 void CLoginGump::Back(CGump*) {

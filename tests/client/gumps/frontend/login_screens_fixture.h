@@ -51,6 +51,11 @@ public:
         calls.push_back("Create " + r.name);
         created.push_back(r);
     }
+    void SendChangePassword(const std::string& oldPassword, const std::string& newPassword,
+                            int slot) override {
+        calls.push_back("ChangePassword [" + oldPassword + "] [" + newPassword + "] " +
+                        std::to_string(slot));
+    }
     void SendDisconnect() override { calls.push_back("Disconnect"); }
     void CloseConnection() override {
         calls.push_back("Close");
