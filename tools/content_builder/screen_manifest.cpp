@@ -100,6 +100,9 @@ std::vector<ScreenManifest> Build() {
           Thumb(59, 148, 149), Thumb(59, 178, 149), Button(163, 75, 1212, "Profession"),
           Button(62, 208, 1218, "Cancel"), Button(286, 208, 1215, "Next")},
          {{1211, 110, 240}, {1226, 220, 300}, {1227, 12, 12}, {1228, 390, 300}}});
+    // The server list's sort buttons (normal, pressed, hover) in the chooser's bottom row.
+    for (u32 id = 2363; id <= 2371; ++id)
+        s.back().extras.push_back({id, 60, 20});
     s.push_back(
         {"InitSkill gump",
          1230,

@@ -22,6 +22,8 @@ public:
                                    int slot) = 0;
     virtual void SendDeleteCharacter(const std::string& password, int slot) = 0;
     virtual void SendCreateCharacter(const CreateCharacterRequest& request) = 0;
+    // The game server chosen from the server list (0xA0).
+    virtual void SendSelectServer(int id) = 0;
     virtual void SendChangePassword(const std::string& oldPassword, const std::string& newPassword,
                                     int slot) = 0;
     virtual void SendDisconnect() = 0;

@@ -46,6 +46,13 @@ void LinkLoginActions::SendCreateCharacter(const CreateCharacterRequest& request
     link_.Send(w);
 }
 
+void LinkLoginActions::SendSelectServer(int id) {
+    u8 buffer[3];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildSelectServerPacket(w, u16(id));
+    link_.Send(w);
+}
+
 void LinkLoginActions::SendChangePassword(const std::string& oldPassword,
                                           const std::string& newPassword, int slot) {
     u8 buffer[69];

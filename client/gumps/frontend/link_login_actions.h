@@ -16,6 +16,7 @@ public:
     void SendPlayCharacter(const std::string& name, const std::string& password, int slot) override;
     void SendDeleteCharacter(const std::string& password, int slot) override;
     void SendCreateCharacter(const CreateCharacterRequest& request) override;
+    void SendSelectServer(int id) override;
     void SendChangePassword(const std::string& oldPassword, const std::string& newPassword,
                             int slot) override;
     void SendDisconnect() override;

@@ -51,6 +51,9 @@ public:
         calls.push_back("Create " + r.name);
         created.push_back(r);
     }
+    void SendSelectServer(int id) override {
+        calls.push_back("SelectServer " + std::to_string(id));
+    }
     void SendChangePassword(const std::string& oldPassword, const std::string& newPassword,
                             int slot) override {
         calls.push_back("ChangePassword [" + oldPassword + "] [" + newPassword + "] " +

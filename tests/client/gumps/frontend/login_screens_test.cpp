@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "client/gumps/framework/button_gump.h"
+#include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/toggle_control_gump.h"
 #include "client/gumps/framework/waiting_gump.h"
@@ -342,6 +343,43 @@ TEST_F(LoginScreensOnLinkTest, LogInAndPlayTheChosenCharacter) {
     EXPECT_FALSE(list->visible);
     EXPECT_EQ(static_cast<CWaitingGump*>(TheGumpDesktop().noticeGump)->message,
               "Entering Sorvenmar... ");
+}
+
+// The game-server list the link shows when the login server answers with servers: a modal
+// chooser over the main menu; a choice sends 0xA0 and waits, a cancel goes back to the menu.
+TEST_F(LoginScreensTest, TheServerListChoosesAGameServerOrGoesBackToTheMenu) {
+    for (bool choose : {true, false}) {
+        SCOPED_TRACE(choose);
+        D().DeleteAllGumps();
+        actions.calls.clear();
+        ShowMainMenu();
+        D().mainMenuGump->visible = false;
+        ShowProgressNotice("Entering Sorvenmar... ", D().mainMenuGump);
+        frontEnd.ShowServerChoice("Sorted by time zone.", 1228, 205,
+                                  {{4, "Sorvenmar", 0}, {7, "Brask", 946}});
+        auto* chooser = static_cast<CScrollChoiceGump*>(D().modalGump);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_EQ(D().noticeGump, nullptr);
+        EXPECT_EQ(chooser->Count(), 2);
+        ExpectChildrenInsideAndHittable(chooser);
+        // Sorting keeps every server.
+        chooser->SortByFirstColumn();
+        EXPECT_EQ(chooser->Count(), 2);
+        if (choose) {
+            ASSERT_TRUE(screen_input::PickRow(1));
+            EXPECT_EQ(actions.calls, (std::vector<std::string>{"SelectServer 7"}));
+            EXPECT_EQ(actions.state.chosenServerName, "Brask");
+            EXPECT_EQ(NoticeText(), "Connecting... ");
+            EXPECT_EQ(D().connectionGump, D().noticeGump);
+            EXPECT_FALSE(D().mainMenuGump->visible);
+        } else {
+            Type("\x1b");
+            EXPECT_EQ(actions.calls, (std::vector<std::string>{"Close"}));
+            EXPECT_TRUE(D().mainMenuGump->visible);
+            EXPECT_EQ(D().noticeGump, nullptr);
+        }
+        EXPECT_EQ(D().modalGump, nullptr);
+    }
 }
 
 }  // namespace
