@@ -51,16 +51,12 @@ void DrawCreationScreen(benchmark::State& state, bool is565) {
     desktop.charStatGump = stat;
     ShowCharCreationScreen();
     ShowCityChoiceScreen();
-    CGump* shown[4] = {stat, skillScreen, desktop.charCreationGump, desktop.cityChoiceGump};
-    const CGump* sides[4][2] = {{stat->sidePicture, nullptr},
-                                {skillScreen->sidePicture, nullptr},
-                                {static_cast<CCharCreationGump*>(shown[2])->leftPicture,
-                                 static_cast<CCharCreationGump*>(shown[2])->rightPicture},
-                                {static_cast<CCityChoiceGump*>(shown[3])->leftPicture,
-                                 static_cast<CCityChoiceGump*>(shown[3])->rightPicture}};
-    const auto which = static_cast<size_t>(state.range(0));
+    CCreationScreen* const screens[4] = {stat, skillScreen,
+                                         static_cast<CCreationScreen*>(desktop.charCreationGump),
+                                         static_cast<CCreationScreen*>(desktop.cityChoiceGump)};
+    const CCreationScreen* shown = screens[state.range(0)];
     for (CGump* g = desktop.head; g != nullptr; g = g->nextSibling)
-        g->visible = g == shown[which] || g == sides[which][0] || g == sides[which][1];
+        g->visible = g == shown || g == shown->pictures[0] || g == shown->pictures[1];
     for (auto _ : state) {
         desktop.DrawGumps({0, 0, 640, 480}, false);
         desktop.RestoreGumpSaveUnders();

@@ -108,14 +108,5 @@ void CAcctLoginGump::OnMouseOver(int, int) {
 }
 
 void CAcctLoginGump::OnFieldTab() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    CInputControlGump* next = nullptr;
-    if (desktop.keyboardFocus == account) next = password;
-    if (desktop.keyboardFocus == password) next = account;
-    if (next == nullptr) return;
-    CInputControlGump* previous = static_cast<CInputControlGump*>(desktop.keyboardFocus);
-    desktop.SetKeyboardFocus(next);
-    previous->Redraw();
-    next->caret = static_cast<int>(next->Text().size());
-    next->Redraw();
+    MoveFocusInCycle({account, password});
 }

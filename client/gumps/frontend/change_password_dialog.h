@@ -5,25 +5,16 @@
 // list's button for it is disabled, so only a direct call opens it.
 #include <string>
 
-#include "client/gumps/framework/movable_gump.h"
+#include "client/gumps/frontend/char_password_dialog.h"
 
-class CInputControlGump;
-
-class CChgPWGump : public CMovableGump {
+class CChgPWGump : public CCharPasswordDialog {
 public:
     // The caller links it; it makes itself the desktop's modal gump.
     explicit CChgPWGump(const std::string& name);
     ~CChgPWGump() override;
 
-    void Ok();
-
-    void OnRightUp(int x, int y) override;
-    void OnMouseOver(int x, int y) override;
-    bool ContainsPoint(int x, int y) override;
+    void Ok() override;
     void OnFieldTab() override;
-    void OnFieldEnter() override { Ok(); }
-    void OnFieldEscape() override { OnRightUp(0, 0); }
-    bool ClosesOnEscape() override { return false; }
 
     std::string name;
     CInputControlGump* oldPassword = nullptr;

@@ -8,14 +8,12 @@
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/creation_parts.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/init_skill_gump.h"
-#include "client/gumps/frontend/press_slider_track.h"
 
 namespace {
 
@@ -100,8 +98,8 @@ CCharCreationGump::CCharCreationGump() {
     beardButton = MakeArtButton(this, 266, 204, 1277, 1278, 1279, &CCharCreationGump::ChooseBeard);
     MakeArtButton(this, 297, 150, 1268, 1269, 1270, &CCharCreationGump::Next);
     MakeArtButton(this, 60, 151, 1265, 1266, 1267, &CCharCreationGump::Back);
-    leftPicture = MakeSidePicture(1261, 80, 133);
-    rightPicture = MakeSidePicture(1262, 505, 129);
+    pictures[0] = MakeSidePicture(1261, 80, 133);
+    pictures[1] = MakeSidePicture(1262, 505, 129);
     DrawPreview();
 }
 
@@ -128,13 +126,10 @@ void ShowCharCreationScreen() {
         auto* screen = new CCharCreationGump;
         screen->AttachTo(nullptr);
         desktop.charCreationGump = screen;
-        screen->leftPicture->BringToFront(false);
-        screen->rightPicture->BringToFront(false);
+        for (CGump* picture : screen->pictures)
+            picture->BringToFront(false);
     }
-    auto* screen = static_cast<CCharCreationGump*>(desktop.charCreationGump);
-    screen->visible = true;
-    ShowGump(screen->leftPicture, true);
-    ShowGump(screen->rightPicture, true);
+    static_cast<CCharCreationGump*>(desktop.charCreationGump)->SetShown(true);
 }
 
 void CCharCreationGump::DrawPreview() {
@@ -229,63 +224,32 @@ void CCharCreationGump::ToggleSex(CGump*) {
 void CCharCreationGump::ChooseHair(CGump*) {
     CCharCreationGump* screen = Screen();
     if (screen == nullptr) return;
-    ShowGump(screen->leftPicture, false);
+    ShowGump(screen->pictures[0], false);
     OpenFieldChooser(screen, screen->hairField, 1226, ChooserItems(HairStyles(screen->Sex())));
 }
 
 void CCharCreationGump::ChooseBeard(CGump*) {
     CCharCreationGump* screen = Screen();
     if (screen == nullptr) return;
-    ShowGump(screen->rightPicture, false);
+    ShowGump(screen->pictures[1], false);
     OpenFieldChooser(screen, screen->beardField, 1228, ChooserItems(BeardStyles()));
-}
-
-void CCharCreationGump::OnChooserClosed() {
-    ShowGump(leftPicture, true);
-    ShowGump(rightPicture, true);
 }
 
 void CCharCreationGump::Next(CGump*) {
     CCharCreationGump* screen = Screen();
     if (screen == nullptr) return;
     ShowCityChoiceScreen();
-    ShowGump(screen->leftPicture, false);
-    ShowGump(screen->rightPicture, false);
-    screen->visible = false;
+    screen->SetShown(false);
 }
 
 void CCharCreationGump::Back(CGump*) {
     CCharCreationGump* screen = Screen();
     if (screen == nullptr) return;
     ShowInitSkillScreen();
-    ShowGump(screen->leftPicture, false);
-    ShowGump(screen->rightPicture, false);
-    screen->visible = false;
+    screen->SetShown(false);
 }
 
-bool CCharCreationGump::ContainsPoint(int px, int py) {
-    return px >= 0 && py >= 0 && px < width && py < height;
-}
-
-void CCharCreationGump::OnLeftDown(int px, int py) {
-    LocalToScreen(px, py);
-    for (CThumbGump* thumb : {skinColourThumb, skinShadeThumb, hairColourThumb, beardColourThumb,
-                              hairShadeThumb, beardShadeThumb})
-        if (PressSliderTrack(thumb, px, py)) return;
-    pressed = true;
-    grabX = px;
-    grabY = py;
-}
-
-void CCharCreationGump::OnLeftUp(int, int) {
-    pressed = false;
-    ReleaseCapture();
-}
-
-void CCharCreationGump::OnRightUp(int, int) {
-    ReleaseCapture();
-}
-
-void CCharCreationGump::OnMouseOver(int, int) {
-    GetGumpHostServices().SetCursorMode(0);
+std::vector<CThumbGump*> CCharCreationGump::Sliders() const {
+    return {skinColourThumb,  skinShadeThumb, hairColourThumb,
+            beardColourThumb, hairShadeThumb, beardShadeThumb};
 }

@@ -4,19 +4,18 @@
 #include <utility>
 #include <vector>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/creation_screen.h"
 
 class CButtonGump;
 class CInputControlGump;
 class CThumbGump;
-class CDumbGump;
 
 // Hair and beard styles offered by the choosers, (item graphic, name) in chooser order; "Buns"
 // only for women.
 std::vector<std::pair<int, const char*>> HairStyles(int sex);
 std::vector<std::pair<int, const char*>> BeardStyles();
 
-class CCharCreationGump : public CGump {
+class CCharCreationGump : public CCreationScreen {
 public:
     static constexpr int kStartSkinHue = 1001;
     static constexpr int kStartHairHue = 1101;
@@ -38,20 +37,12 @@ public:
     int HairStyle() const;
     int BeardStyle() const;
 
-    bool ContainsPoint(int x, int y) override;
-    void OnLeftDown(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
-    void OnRightUp(int x, int y) override;
-    void OnMouseOver(int x, int y) override;
     void OnSliderMoved(int position, int range, CGump* thumb) override;
     void OnControlChanged(CGump* control) override;
     void OnFieldEnter() override { Next(this); }
     void OnFieldEscape() override { Back(this); }
-    void OnChooserClosed() override;
-    bool ClosesOnEscape() override { return false; }
     bool IsCharCreationGump() override { return true; }
 
-    bool pressed = false;
     CButtonGump* hairButton = nullptr;
     CButtonGump* beardButton = nullptr;
     CInputControlGump* hairField = nullptr;
@@ -63,8 +54,6 @@ public:
     CThumbGump* beardColourThumb = nullptr;
     CThumbGump* hairShadeThumb = nullptr;
     CThumbGump* beardShadeThumb = nullptr;
-    CDumbGump* leftPicture = nullptr;
-    CDumbGump* rightPicture = nullptr;
     int skinGroup = 0;
     int skinShade = 0;
     int hairShade = 0;
@@ -74,6 +63,9 @@ public:
     int skinHue = kStartSkinHue;
     int hairHue = kStartHairHue;
     int beardHue = kStartHairHue;
+
+protected:
+    std::vector<CThumbGump*> Sliders() const override;
 
 private:
     void ShowThumbs(CThumbGump* colour, CThumbGump* shade, bool shown);

@@ -1,7 +1,5 @@
 #include "client/gumps/frontend/char_stat_gump.h"
 
-#include <initializer_list>
-
 #include "client/app/client_app.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
@@ -14,7 +12,6 @@
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/login_gump.h"
-#include "client/gumps/frontend/press_slider_track.h"
 #include "client/gumps/frontend/profession_presets.h"
 
 namespace {
@@ -41,27 +38,18 @@ CInputControlGump* MakeTextField(CGump* owner, int x, int y, int art, int left, 
     return field;
 }
 
-// Deletes a creation screen and its side pictures, clearing its desktop slot.
-template <typename Screen>
-void DeleteScreen(CGump*& slot, std::initializer_list<CDumbGump * Screen::*> pictures) {
-    auto* screen = static_cast<Screen*>(slot);
-    if (screen == nullptr) return;
-    for (CDumbGump* Screen::*picture : pictures)
-        delete (screen->*picture);
-    delete screen;
-    slot = nullptr;
-}
-
 }  // namespace
 
 void DeleteCreationScreens() {
     CGumpDesktop& d = TheGumpDesktop();
-    DeleteScreen<CCharStatGump>(d.charStatGump, {&CCharStatGump::sidePicture});
-    DeleteScreen<CCityChoiceGump>(d.cityChoiceGump,
-                                  {&CCityChoiceGump::leftPicture, &CCityChoiceGump::rightPicture});
-    DeleteScreen<CCharCreationGump>(
-        d.charCreationGump, {&CCharCreationGump::leftPicture, &CCharCreationGump::rightPicture});
-    DeleteScreen<CInitSkillGump>(d.initialSkillGump, {&CInitSkillGump::sidePicture});
+    for (CGump** slot :
+         {&d.charStatGump, &d.cityChoiceGump, &d.charCreationGump, &d.initialSkillGump}) {
+        auto* screen = static_cast<CCreationScreen*>(*slot);
+        if (screen == nullptr) continue;
+        screen->DeletePictures();
+        delete screen;  // its destructor clears the slot
+        *slot = nullptr;
+    }
 }
 
 CCharStatGump::CCharStatGump() {
@@ -86,7 +74,7 @@ CCharStatGump::CCharStatGump() {
     MakeArtButton(this, 163, 75, 1212, 1213, 1214, &CCharStatGump::ChooseProfession);
     MakeArtButton(this, 62, 208, 1218, 1219, 1220, &CCharStatGump::Cancel);
     MakeArtButton(this, 286, 208, 1215, 1216, 1217, &CCharStatGump::Next);
-    sidePicture = MakeSidePicture(1211, 512, 121);
+    pictures[0] = MakeSidePicture(1211, 512, 121);
     const int id = kStartProfessions[GetGumpHostServices().RandomBelow(5)];
     const ProfessionPreset* preset = FindProfession(id);
     SetChoiceField(professionField, id, preset->name);
@@ -129,10 +117,12 @@ void CCharStatGump::OnControlChanged(CGump* control) {
     ApplyProfession(preset->weights, preset->skills, preset->values);
 }
 
+std::vector<CThumbGump*> CCharStatGump::Sliders() const {
+    return {thumbs[0], thumbs[1], thumbs[2]};
+}
+
 void CCharStatGump::OnSliderMoved(int position, int range, CGump* thumb) {
-    int moved = -1;
-    for (int i = 0; i < 3; ++i)
-        if (thumbs[i] == thumb) moved = i;
+    const int moved = SliderIndex(thumb);
     if (moved < 0 || range <= 0) return;
     std::array<int, 3> a = Attributes();
     const int value = position * kAttributeRange / range + kAttributeMin;
@@ -150,15 +140,11 @@ void CCharStatGump::OnSliderMoved(int position, int range, CGump* thumb) {
 void CCharStatGump::ChooseProfession(CGump*) {
     CCharStatGump* screen = Screen();
     if (screen == nullptr) return;
-    ShowGump(screen->sidePicture, false);
+    screen->ShowPictures(false);
     std::vector<std::pair<int, std::string>> items;
     for (const ProfessionPreset& p : ProfessionPresets())
         items.emplace_back(p.id, p.name);
     OpenFieldChooser(screen, screen->professionField, 1226, items);
-}
-
-void CCharStatGump::OnChooserClosed() {
-    ShowGump(sidePicture, true);
 }
 
 void CCharStatGump::Next(CGump*) {
@@ -180,8 +166,7 @@ void CCharStatGump::Next(CGump*) {
         actions->State().playerPassword = screen->passwordField->Text();
     }
     ShowInitSkillScreen();
-    ShowGump(screen->sidePicture, false);
-    screen->visible = false;
+    screen->SetShown(false);
     // Keys typed on the next screens must not edit or cancel this hidden one.
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.keyboardFocus == screen->nameField ||
@@ -201,40 +186,5 @@ void CCharStatGump::Cancel(CGump*) {
 }
 
 void CCharStatGump::OnFieldTab() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    CInputControlGump* next = nullptr;
-    if (desktop.keyboardFocus == nameField) next = passwordField;
-    if (desktop.keyboardFocus == passwordField) next = nameField;
-    if (next == nullptr) return;
-    auto* previous = static_cast<CInputControlGump*>(desktop.keyboardFocus);
-    desktop.SetKeyboardFocus(next);
-    previous->Redraw();
-    next->caret = static_cast<int>(next->Text().size());
-    next->Redraw();
-}
-
-bool CCharStatGump::ContainsPoint(int px, int py) {
-    return px >= 0 && py >= 0 && px < width && py < height;
-}
-
-void CCharStatGump::OnLeftDown(int px, int py) {
-    LocalToScreen(px, py);
-    for (CThumbGump* thumb : thumbs)
-        if (PressSliderTrack(thumb, px, py)) return;
-    pressed = true;
-    grabX = px;
-    grabY = py;
-}
-
-void CCharStatGump::OnLeftUp(int, int) {
-    pressed = false;
-    ReleaseCapture();
-}
-
-void CCharStatGump::OnRightUp(int, int) {
-    ReleaseCapture();
-}
-
-void CCharStatGump::OnMouseOver(int, int) {
-    GetGumpHostServices().SetCursorMode(0);
+    MoveFocusInCycle({nameField, passwordField});
 }

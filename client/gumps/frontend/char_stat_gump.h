@@ -4,13 +4,12 @@
 // to the skill screen, Cancel back to the character list.
 #include <array>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/creation_screen.h"
 
 class CInputControlGump;
 class CThumbGump;
-class CDumbGump;
 
-class CCharStatGump : public CGump {
+class CCharStatGump : public CCreationScreen {
 public:
     // Starts with a random one of the professions 5, 6, 8, 13, 14 applied. The side picture is
     // linked; the caller links the screen.
@@ -26,21 +25,13 @@ public:
     void UpdateDerived();
     std::array<int, 3> Attributes() const;
 
-    bool ContainsPoint(int x, int y) override;
-    void OnLeftDown(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
-    void OnRightUp(int x, int y) override;
-    void OnMouseOver(int x, int y) override;
     void OnSliderMoved(int position, int range, CGump* thumb) override;
     void OnControlChanged(CGump* control) override;
     void OnFieldTab() override;
     void OnFieldEnter() override { Next(this); }
     void OnFieldEscape() override { Cancel(this); }
-    void OnChooserClosed() override;
-    bool ClosesOnEscape() override { return false; }
     bool IsCharStatGump() override { return true; }
 
-    bool pressed = false;
     CInputControlGump* nameField = nullptr;
     CInputControlGump* passwordField = nullptr;
     CInputControlGump* attributeFields[3] = {};
@@ -48,7 +39,9 @@ public:
     CInputControlGump* derivedFields[3] = {};
     // Holds the profession id; never linked or drawn (owned by the screen).
     CInputControlGump* professionField = nullptr;
-    CDumbGump* sidePicture = nullptr;
+
+protected:
+    std::vector<CThumbGump*> Sliders() const override;
 };
 
 // Deletes the four creation screens and their side pictures (those that exist).

@@ -6,7 +6,6 @@
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/frontend/char_creation_gump.h"
 #include "client/gumps/frontend/char_stat_gump.h"
@@ -71,8 +70,8 @@ CCityChoiceGump::CCityChoiceGump() {
     MakeArtButton(this, 155, 95, 1310, 1311, 1312, &CCityChoiceGump::ChooseCity);
     MakeArtButton(this, 272, 168, 1304, 1305, 1306, &CCityChoiceGump::Create);
     MakeArtButton(this, 61, 168, 1301, 1302, 1303, &CCityChoiceGump::Back);
-    leftPicture = MakeSidePicture(1261, 85, 121);
-    rightPicture = MakeSidePicture(1262, 503, 116);
+    pictures[0] = MakeSidePicture(1261, 85, 121);
+    pictures[1] = MakeSidePicture(1262, 503, 116);
 }
 
 CCityChoiceGump::~CCityChoiceGump() {
@@ -86,20 +85,17 @@ void ShowCityChoiceScreen() {
         auto* screen = new CCityChoiceGump;
         screen->AttachTo(nullptr);
         desktop.cityChoiceGump = screen;
-        screen->leftPicture->BringToFront(false);
-        screen->rightPicture->BringToFront(false);
+        for (CGump* picture : screen->pictures)
+            picture->BringToFront(false);
     }
-    auto* screen = static_cast<CCityChoiceGump*>(desktop.cityChoiceGump);
-    screen->visible = true;
-    ShowGump(screen->leftPicture, true);
-    ShowGump(screen->rightPicture, true);
+    static_cast<CCityChoiceGump*>(desktop.cityChoiceGump)->SetShown(true);
 }
 
 void CCityChoiceGump::ChooseServer(CGump*) {
     CCityChoiceGump* screen = Screen();
     const ClientStateRecord* state = State();
     if (screen == nullptr || state == nullptr) return;
-    ShowGump(screen->leftPicture, false);
+    ShowGump(screen->pictures[0], false);
     std::vector<std::pair<int, std::string>> items;
     for (size_t i = 0; i < state->servers.size(); ++i) {
         const std::string& name = state->servers[i].name;
@@ -113,25 +109,18 @@ void CCityChoiceGump::ChooseCity(CGump*) {
     CCityChoiceGump* screen = Screen();
     const ClientStateRecord* state = State();
     if (screen == nullptr || state == nullptr) return;
-    ShowGump(screen->rightPicture, false);
+    ShowGump(screen->pictures[1], false);
     std::vector<std::pair<int, std::string>> items;
     for (size_t i = 0; i < state->startLocations.size(); ++i)
         items.emplace_back(static_cast<int>(i), state->startLocations[i].text);
     OpenFieldChooser(screen, screen->cityField, 1228, items);
 }
 
-void CCityChoiceGump::OnChooserClosed() {
-    ShowGump(leftPicture, true);
-    ShowGump(rightPicture, true);
-}
-
 void CCityChoiceGump::Back(CGump*) {
     CCityChoiceGump* screen = Screen();
     if (screen == nullptr) return;
     ShowCharCreationScreen();
-    ShowGump(screen->leftPicture, false);
-    ShowGump(screen->rightPicture, false);
-    screen->visible = false;
+    screen->SetShown(false);
 }
 
 bool GatherCreateCharacterRequest(CreateCharacterRequest& r) {
@@ -197,23 +186,5 @@ void CCityChoiceGump::Create(CGump*) {
                 "without them.");
     }
     SendCreateCharacter(request);
-    ShowGump(screen->leftPicture, false);
-    ShowGump(screen->rightPicture, false);
-    screen->visible = false;
-}
-
-bool CCityChoiceGump::ContainsPoint(int px, int py) {
-    return px >= 0 && py >= 0 && px < width && py < height;
-}
-
-void CCityChoiceGump::OnLeftUp(int, int) {
-    ReleaseCapture();
-}
-
-void CCityChoiceGump::OnRightUp(int, int) {
-    ReleaseCapture();
-}
-
-void CCityChoiceGump::OnMouseOver(int, int) {
-    GetGumpHostServices().SetCursorMode(0);
+    screen->SetShown(false);
 }

@@ -1,16 +1,15 @@
 #pragma once
 // The last character-creation screen: the server the character is made on and its start
 // city. Create gathers what every creation screen holds into the create request and sends it.
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/creation_screen.h"
 #include "client/net/client_packets.h"
 
 class CButtonGump;
 class CInputControlGump;
-class CDumbGump;
 
 constexpr const char* kStandaloneServerName = "Standalone Server";
 
-class CCityChoiceGump : public CGump {
+class CCityChoiceGump : public CCreationScreen {
 public:
     // Links its two side pictures; the caller links the screen.
     CCityChoiceGump();
@@ -21,19 +20,15 @@ public:
     static void Create(CGump*);
     static void Back(CGump*);
 
-    bool ContainsPoint(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
-    void OnRightUp(int x, int y) override;
-    void OnMouseOver(int x, int y) override;
-    void OnChooserClosed() override;
-    bool ClosesOnEscape() override { return false; }
     bool IsCityChoiceGump() override { return true; }
 
     CInputControlGump* serverField = nullptr;
     CInputControlGump* cityField = nullptr;
     CButtonGump* serverButton = nullptr;
-    CDumbGump* leftPicture = nullptr;
-    CDumbGump* rightPicture = nullptr;
+
+protected:
+    // No sliders: every press is only remembered.
+    std::vector<CThumbGump*> Sliders() const override { return {}; }
 };
 
 // Shows the city-choice screen and its side pictures, making and linking one when none exists.

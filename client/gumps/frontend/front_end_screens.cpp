@@ -3,6 +3,7 @@
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
+#include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/main_menu_gump.h"
 
@@ -23,6 +24,19 @@ LoginScreenActions* SetLoginScreenActions(LoginScreenActions* actions) {
 LoginChoices& TheLoginChoices() {
     static LoginChoices choices;
     return choices;
+}
+
+void MoveFocusInCycle(const std::vector<CInputControlGump*>& fields) {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (desktop.keyboardFocus != fields[i]) continue;
+        CInputControlGump* next = fields[(i + 1) % fields.size()];
+        desktop.SetKeyboardFocus(next);
+        fields[i]->Redraw();
+        next->caret = static_cast<int>(next->Text().size());
+        next->Redraw();
+        return;
+    }
 }
 
 void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y) {

@@ -3,10 +3,12 @@
 // running client, a recording fake in tests), the login choices kept between screens, the
 // current notice, and the quit helpers.
 #include <string>
+#include <vector>
 
 #include "client/net/client_state_record.h"
 
 class CGump;
+class CInputControlGump;
 struct CreateCharacterRequest;
 
 class LoginScreenActions {
@@ -43,6 +45,10 @@ struct LoginChoices {
     bool chestOpening = false;
 };
 LoginChoices& TheLoginChoices();
+
+// Tab in one of a screen's fields: the keyboard focus moves to the next field of the cycle
+// (after the last, the first), both redrawn; nothing when none of them has the focus.
+void MoveFocusInCycle(const std::vector<CInputControlGump*>& fields);
 
 // A screen's start: its name, its gump art drawn into its one frame, its place.
 void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y);

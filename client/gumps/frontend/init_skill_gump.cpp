@@ -2,14 +2,12 @@
 
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
 #include "client/gumps/frontend/char_creation_gump.h"
 #include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/creation_parts.h"
 #include "client/gumps/frontend/front_end_screens.h"
-#include "client/gumps/frontend/press_slider_track.h"
 #include "client/gumps/frontend/profession_presets.h"
 #include "client/gumps/ingame/client_skill_table.h"
 
@@ -32,7 +30,7 @@ std::string SkillName(int skill) {
 CInitSkillGump::CInitSkillGump() {
     LoadSkillTable();
     SetUpScreenArt(*this, "InitSkill gump", kArt, 98, 101);
-    sidePicture = MakeSidePicture(1231, 517, 120);
+    pictures[0] = MakeSidePicture(1231, 517, 120);
     const int skillPlaces[3][2] = {{131, 49}, {131, 93}, {131, 138}};
     const int valuePlaces[3][2] = {{301, 58}, {302, 103}, {303, 149}};
     const int thumbRows[3] = {68, 113, 159};
@@ -65,9 +63,7 @@ void ShowInitSkillScreen() {
         screen->AttachTo(nullptr);
         desktop.initialSkillGump = screen;
     }
-    auto* screen = static_cast<CInitSkillGump*>(desktop.initialSkillGump);
-    screen->visible = true;
-    ShowGump(screen->sidePicture, true);
+    static_cast<CInitSkillGump*>(desktop.initialSkillGump)->SetShown(true);
 }
 
 void CInitSkillGump::SetSkills(const int skills[3], const int values[3]) {
@@ -86,10 +82,12 @@ std::array<int, 3> CInitSkillGump::Values() const {
     return {valueFields[0]->number, valueFields[1]->number, valueFields[2]->number};
 }
 
+std::vector<CThumbGump*> CInitSkillGump::Sliders() const {
+    return {thumbs[0], thumbs[1], thumbs[2]};
+}
+
 void CInitSkillGump::OnSliderMoved(int position, int range, CGump* thumb) {
-    int moved = -1;
-    for (int i = 0; i < 3; ++i)
-        if (thumbs[i] == thumb) moved = i;
+    const int moved = SliderIndex(thumb);
     if (moved < 0 || range <= 0) return;
     std::array<int, 3> v = Values();
     const bool othersChanged = BalanceSkillValues(v, moved, position * kSkillValueMax / range);
@@ -103,7 +101,7 @@ void CInitSkillGump::OnSliderMoved(int position, int range, CGump* thumb) {
 void CInitSkillGump::ChooseSkill(CGump* gump, int field) {
     auto* screen = static_cast<CInitSkillGump*>(gump);
     if (screen == nullptr || field < 0 || field > 2) return;
-    ShowGump(screen->sidePicture, false);
+    screen->ShowPictures(false);
     const ClientSkillTable& table = TheClientSkillTable();
     std::vector<std::pair<int, std::string>> items;
     for (int p = 0; p < table.count; ++p) {
@@ -112,10 +110,6 @@ void CInitSkillGump::ChooseSkill(CGump* gump, int field) {
         if (table.names[skill][0] != 0) items.emplace_back(skill, table.names[skill]);
     }
     OpenFieldChooser(screen, screen->skillFields[field], 1228, items);
-}
-
-void CInitSkillGump::OnChooserClosed() {
-    ShowGump(sidePicture, true);
 }
 
 void CInitSkillGump::Next(CGump*) {
@@ -128,42 +122,13 @@ void CInitSkillGump::Next(CGump*) {
         return;
     }
     ShowCharCreationScreen();
-    ShowGump(screen->sidePicture, false);
-    screen->visible = false;
+    screen->SetShown(false);
 }
 
 void CInitSkillGump::Back(CGump*) {
     CInitSkillGump* screen = Screen();
     auto* stat = static_cast<CCharStatGump*>(TheGumpDesktop().charStatGump);
     if (screen == nullptr || stat == nullptr) return;
-    stat->visible = true;
-    ShowGump(stat->sidePicture, true);
-    screen->visible = false;
-    ShowGump(screen->sidePicture, false);
-}
-
-bool CInitSkillGump::ContainsPoint(int px, int py) {
-    return px >= 0 && py >= 0 && px < width && py < height;
-}
-
-void CInitSkillGump::OnLeftDown(int px, int py) {
-    LocalToScreen(px, py);
-    for (CThumbGump* thumb : thumbs)
-        if (PressSliderTrack(thumb, px, py)) return;
-    pressed = true;
-    grabX = px;
-    grabY = py;
-}
-
-void CInitSkillGump::OnLeftUp(int, int) {
-    pressed = false;
-    ReleaseCapture();
-}
-
-void CInitSkillGump::OnRightUp(int, int) {
-    ReleaseCapture();
-}
-
-void CInitSkillGump::OnMouseOver(int, int) {
-    GetGumpHostServices().SetCursorMode(0);
+    stat->SetShown(true);
+    screen->SetShown(false);
 }

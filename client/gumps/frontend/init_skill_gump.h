@@ -3,13 +3,12 @@
 // table with a chooser, with values on sliders that always total 100.
 #include <array>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/creation_screen.h"
 
 class CInputControlGump;
 class CThumbGump;
-class CDumbGump;
 
-class CInitSkillGump : public CGump {
+class CInitSkillGump : public CCreationScreen {
 public:
     // Loads the skill table; skills 0, 1, 2 at 34, 33, 33. Links its side picture; the caller
     // links the screen.
@@ -24,22 +23,16 @@ public:
     std::array<int, 3> Skills() const;
     std::array<int, 3> Values() const;
 
-    bool ContainsPoint(int x, int y) override;
-    void OnLeftDown(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
-    void OnRightUp(int x, int y) override;
-    void OnMouseOver(int x, int y) override;
     void OnSliderMoved(int position, int range, CGump* thumb) override;
     void OnFieldEnter() override { Next(this); }
     void OnFieldEscape() override { Back(this); }
-    void OnChooserClosed() override;
-    bool ClosesOnEscape() override { return false; }
 
-    bool pressed = false;
-    CDumbGump* sidePicture = nullptr;
     CInputControlGump* skillFields[3] = {};
     CInputControlGump* valueFields[3] = {};
     CThumbGump* thumbs[3] = {};
+
+protected:
+    std::vector<CThumbGump*> Sliders() const override;
 };
 
 // Shows the skill screen and its side picture, making and linking one when none exists.

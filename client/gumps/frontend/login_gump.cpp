@@ -162,7 +162,7 @@ void CLoginGump::NewCharacter(CGump*) {
     DeleteCreationScreens();
     auto* skills = new CInitSkillGump;
     skills->visible = false;
-    skills->sidePicture->visible = false;
+    skills->ShowPictures(false);
     skills->AttachTo(nullptr);
     desktop.initialSkillGump = skills;
     auto* stat = new CCharStatGump;

@@ -226,8 +226,8 @@ TEST_F(CreationScreensTest, NewStartsWithOneOfFiveProfessionsAndItsSkills) {
                   (std::array<int, 3>{p->skills[0], p->skills[1], p->skills[2]}));
         EXPECT_EQ(Skills()->skillFields[0]->Text(), DemoSkills()[p->skills[0]].name);
         EXPECT_FALSE(Skills()->visible);
-        EXPECT_FALSE(Skills()->sidePicture->visible);
-        EXPECT_TRUE(stat->sidePicture->visible);
+        EXPECT_FALSE(Skills()->pictures[0]->visible);
+        EXPECT_TRUE(stat->pictures[0]->visible);
     }
 }
 
@@ -236,7 +236,7 @@ TEST_F(CreationScreensTest, TheProfessionChooserAppliesThePickedPreset) {
     ClickOn(ButtonWithArt(stat, 1212));
     ASSERT_NE(Chooser(), nullptr);
     EXPECT_EQ(Chooser()->Count(), 14);
-    EXPECT_FALSE(stat->sidePicture->visible);
+    EXPECT_FALSE(stat->pictures[0]->visible);
     ExpectChildrenInsideAndHittable(Chooser());
     PickRow(0);  // "Alchemist"
     EXPECT_EQ(D().modalGump, nullptr);
@@ -244,7 +244,7 @@ TEST_F(CreationScreensTest, TheProfessionChooserAppliesThePickedPreset) {
     EXPECT_EQ(Numbers(stat->attributeFields), (std::array<int, 3>{13, 19, 33}));
     EXPECT_EQ(Skills()->Skills(), (std::array<int, 3>{0, 26, 36}));
     EXPECT_EQ(Skills()->Values(), (std::array<int, 3>{34, 33, 33}));
-    EXPECT_TRUE(stat->sidePicture->visible);
+    EXPECT_TRUE(stat->pictures[0]->visible);
 }
 
 TEST_F(CreationScreensTest, PressesOnTheTracksMoveTheSlidersAndKeepTheTotals) {
@@ -305,7 +305,7 @@ TEST_F(CreationScreensTest, NameChecksAtNext) {
             EXPECT_EQ(D().noticeGump, nullptr);
             EXPECT_FALSE(stat->visible);
             EXPECT_TRUE(Skills()->visible);
-            EXPECT_TRUE(Skills()->sidePicture->visible);
+            EXPECT_TRUE(Skills()->pictures[0]->visible);
             EXPECT_EQ(actions.state.playerName, c.name);
             EXPECT_EQ(actions.state.playerPassword, "pw");
             continue;
@@ -361,7 +361,7 @@ TEST_F(CreationScreensTest, BackAndForthKeepsChoicesAndCancelDeletesEveryCreatio
     EXPECT_FALSE(Look()->visible);
     ClickOn(ButtonWithArt(City(), 1301));  // back to the appearance screen
     EXPECT_TRUE(Look()->visible);
-    EXPECT_TRUE(Look()->leftPicture->visible);
+    EXPECT_TRUE(Look()->pictures[0]->visible);
     EXPECT_FALSE(City()->visible);
     ClickOn(ButtonWithArt(Look(), 1265));    // back to the skills
     ClickOn(ButtonWithArt(Skills(), 1235));  // back to the stats
@@ -425,7 +425,7 @@ TEST_F(CreationScreensTest, BunsAreOfferedOnlyToWomen) {
     CCharCreationGump* look = ToAppearance();
     ClickOn(look->hairButton);
     EXPECT_EQ(Chooser()->Count(), 10);
-    EXPECT_FALSE(look->leftPicture->visible);
+    EXPECT_FALSE(look->pictures[0]->visible);
     ExpectChildrenInsideAndHittable(Chooser());
     Type("\x1b");  // the chooser closes on Escape
     ClickOn(ButtonWithArt(look, 1271));
@@ -447,7 +447,7 @@ TEST_F(CreationScreensTest, HairNoneHidesTheHairSlidersAndKeepsTheHue) {
     EXPECT_FALSE(look->hairColourThumb->visible);
     EXPECT_FALSE(look->hairShadeThumb->visible);
     EXPECT_EQ(look->hairHue, 1148);
-    EXPECT_TRUE(look->leftPicture->visible);
+    EXPECT_TRUE(look->pictures[0]->visible);
 }
 
 TEST_F(CreationScreensTest, SkinHueFollowsItsGroupAndShade) {
@@ -491,7 +491,7 @@ TEST_F(CreationScreensTest, CreateSendsEveryChoiceIntoTheLowestFreeSlot) {
     ClickOn(ButtonWithArt(city, 1310));
     PickRow(1);
     EXPECT_EQ(city->cityField->Text(), "Brask: Gate");
-    EXPECT_TRUE(city->rightPicture->visible);
+    EXPECT_TRUE(city->pictures[1]->visible);
     ClickOn(ButtonWithArt(city, 1304));
     ASSERT_EQ(actions.created.size(), 1u);
     const CreateCharacterRequest& r = actions.created[0];
@@ -514,7 +514,7 @@ TEST_F(CreationScreensTest, CreateSendsEveryChoiceIntoTheLowestFreeSlot) {
     EXPECT_EQ(NoticeText(), "Creating character... ");
     EXPECT_EQ(static_cast<CWaitingGump*>(D().noticeGump)->target, city);
     EXPECT_FALSE(city->visible);
-    EXPECT_FALSE(city->leftPicture->visible);
+    EXPECT_FALSE(city->pictures[0]->visible);
 }
 
 TEST_F(CreationScreensTest, EveryCreationScreenKeepsItsChildrenInsideAndClickable) {
@@ -537,9 +537,9 @@ TEST_F(CreationScreensTest, EveryCreationScreenKeepsItsChildrenInsideAndClickabl
     ExpectChildrenInsideAndHittable(Look());
     // Each side picture stands wholly on the screen.
     for (CGump* p :
-         {static_cast<CGump*>(Stat()->sidePicture), static_cast<CGump*>(Skills()->sidePicture),
-          static_cast<CGump*>(Look()->leftPicture), static_cast<CGump*>(Look()->rightPicture),
-          static_cast<CGump*>(City()->leftPicture), static_cast<CGump*>(City()->rightPicture)}) {
+         {static_cast<CGump*>(Stat()->pictures[0]), static_cast<CGump*>(Skills()->pictures[0]),
+          static_cast<CGump*>(Look()->pictures[0]), static_cast<CGump*>(Look()->pictures[1]),
+          static_cast<CGump*>(City()->pictures[0]), static_cast<CGump*>(City()->pictures[1])}) {
         EXPECT_GT(p->width, 0);
         EXPECT_LE(p->x + p->width, kScreenWidth);
         EXPECT_LE(p->y + p->height, kScreenHeight);

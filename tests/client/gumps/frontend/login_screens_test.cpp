@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "client/gumps/framework/button_gump.h"
-#include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
+#include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/toggle_control_gump.h"
 #include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/acct_login_gump.h"
