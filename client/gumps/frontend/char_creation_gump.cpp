@@ -121,15 +121,7 @@ int CCharCreationGump::BeardStyle() const {
 }
 
 void ShowCharCreationScreen() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    if (desktop.charCreationGump == nullptr) {
-        auto* screen = new CCharCreationGump;
-        screen->AttachTo(nullptr);
-        desktop.charCreationGump = screen;
-        for (CGump* picture : screen->pictures)
-            picture->BringToFront(false);
-    }
-    static_cast<CCharCreationGump*>(desktop.charCreationGump)->SetShown(true);
+    ShowCreationScreen<CCharCreationGump>(TheGumpDesktop().charCreationGump);
 }
 
 void CCharCreationGump::DrawPreview() {

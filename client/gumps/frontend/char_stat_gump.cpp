@@ -25,19 +25,6 @@ CCharStatGump* Screen() {
     return static_cast<CCharStatGump*>(TheGumpDesktop().charStatGump);
 }
 
-CInputControlGump* MakeTextField(CGump* owner, int x, int y, int art, int left, int top) {
-    auto* field =
-        new CInputControlGump(x, y, owner, art, art + 3, CInputControlGump::kText, kNameMax,
-                              kCreationFieldFont, kCreationFieldHue, true, false, 0);
-    field->hoverArt = static_cast<u16>(art + 1);
-    field->emptyArt = static_cast<u16>(art + 2);
-    field->leftMargin = static_cast<u8>(left);
-    field->topMargin = static_cast<u8>(top);
-    field->Redraw();
-    field->AttachTo(owner);
-    return field;
-}
-
 }  // namespace
 
 void DeleteCreationScreens() {
@@ -54,8 +41,10 @@ void DeleteCreationScreens() {
 
 CCharStatGump::CCharStatGump() {
     SetUpScreenArt(*this, "CharStat gump", kArt, 120, 102);
-    nameField = MakeTextField(this, 121, 29, 1201, 7, 2);
-    passwordField = MakeTextField(this, 122, 49, 1205, 7, 0);
+    nameField = MakeScreenTextField(this, 121, 29, {1201, 1202, 1204, 1203}, kNameMax,
+                                    kCreationFieldFont, 7, 2);
+    passwordField = MakeScreenTextField(this, 122, 49, {1205, 1206, 1208, 1207}, kNameMax,
+                                        kCreationFieldFont, 7, 0);
     passwordField->password = true;
     passwordField->Redraw();
     const int start[3] = {22, 21, 22};

@@ -80,15 +80,7 @@ CCityChoiceGump::~CCityChoiceGump() {
 }
 
 void ShowCityChoiceScreen() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    if (desktop.cityChoiceGump == nullptr) {
-        auto* screen = new CCityChoiceGump;
-        screen->AttachTo(nullptr);
-        desktop.cityChoiceGump = screen;
-        for (CGump* picture : screen->pictures)
-            picture->BringToFront(false);
-    }
-    static_cast<CCityChoiceGump*>(desktop.cityChoiceGump)->SetShown(true);
+    ShowCreationScreen<CCityChoiceGump>(TheGumpDesktop().cityChoiceGump);
 }
 
 void CCityChoiceGump::ChooseServer(CGump*) {

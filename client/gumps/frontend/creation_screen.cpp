@@ -22,6 +22,11 @@ void CCreationScreen::DeletePictures() {
     }
 }
 
+void CCreationScreen::RaisePictures() {
+    for (CDumbGump* picture : pictures)
+        if (picture != nullptr) picture->BringToFront(false);
+}
+
 int CCreationScreen::SliderIndex(const CGump* thumb) const {
     const std::vector<CThumbGump*> sliders = Sliders();
     for (size_t i = 0; i < sliders.size(); ++i)

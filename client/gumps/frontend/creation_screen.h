@@ -30,9 +30,27 @@ public:
     bool pressed = false;
     CDumbGump* pictures[2] = {};
 
+    // Brings the side pictures in front of the screen (a new screen is linked after them).
+    void RaisePictures();
+
 protected:
     // The screen's sliders in the order a track press tries them.
     virtual std::vector<CThumbGump*> Sliders() const = 0;
     // The index of a thumb among the sliders, -1 for another gump.
     int SliderIndex(const CGump* thumb) const;
 };
+
+// Shows the screen of a desktop slot and its side pictures, making and linking one (its
+// pictures in front) when the slot is empty.
+template <class Screen>
+Screen* ShowCreationScreen(CGump*& slot) {
+    if (slot == nullptr) {
+        auto* screen = new Screen;
+        screen->AttachTo(nullptr);
+        slot = screen;
+        screen->RaisePictures();
+    }
+    auto* screen = static_cast<Screen*>(slot);
+    screen->SetShown(true);
+    return screen;
+}

@@ -39,6 +39,20 @@ void MoveFocusInCycle(const std::vector<CInputControlGump*>& fields) {
     }
 }
 
+CInputControlGump* MakeScreenTextField(CGump* owner, int x, int y, const ScreenFieldArts& art,
+                                       int maximum, int font, int leftMargin, int topMargin) {
+    auto* field =
+        new CInputControlGump(x, y, owner, art.normal, art.selected, CInputControlGump::kText,
+                              maximum, font, 902, true, false, 0);
+    field->hoverArt = static_cast<u16>(art.hover);
+    field->emptyArt = static_cast<u16>(art.empty);
+    field->leftMargin = static_cast<u8>(leftMargin);
+    field->topMargin = static_cast<u8>(topMargin);
+    field->Redraw();
+    field->AttachTo(owner);
+    return field;
+}
+
 void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y) {
     screen.kindLabel = label;
     screen.artId = art;

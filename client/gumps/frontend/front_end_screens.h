@@ -50,6 +50,13 @@ LoginChoices& TheLoginChoices();
 // (after the last, the first), both redrawn; nothing when none of them has the focus.
 void MoveFocusInCycle(const std::vector<CInputControlGump*>& fields);
 
+// An editable text field on art: normal, hover, selected and empty art, hue 902, linked.
+struct ScreenFieldArts {
+    int normal, hover, selected, empty;
+};
+CInputControlGump* MakeScreenTextField(CGump* owner, int x, int y, const ScreenFieldArts& art,
+                                       int maximum, int font, int leftMargin, int topMargin);
+
 // A screen's start: its name, its gump art drawn into its one frame, its place.
 void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y);
 

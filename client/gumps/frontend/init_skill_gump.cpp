@@ -57,13 +57,7 @@ CInitSkillGump::~CInitSkillGump() {
 }
 
 void ShowInitSkillScreen() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    if (desktop.initialSkillGump == nullptr) {
-        auto* screen = new CInitSkillGump;
-        screen->AttachTo(nullptr);
-        desktop.initialSkillGump = screen;
-    }
-    static_cast<CInitSkillGump*>(desktop.initialSkillGump)->SetShown(true);
+    ShowCreationScreen<CInitSkillGump>(TheGumpDesktop().initialSkillGump);
 }
 
 void CInitSkillGump::SetSkills(const int skills[3], const int values[3]) {

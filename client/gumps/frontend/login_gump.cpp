@@ -170,33 +170,33 @@ void CLoginGump::NewCharacter(CGump*) {
     desktop.charStatGump = stat;
 }
 
-void CLoginGump::DeleteCharacter(CGump*) {
+namespace {
+
+// The dialog of the selected row's character in place of the list, or the notice `empty`
+// when the row has none.
+template <class Dialog>
+void OpenRowDialog(const char* empty) {
     CLoginGump* list = List();
     if (list == nullptr) return;
     const int row = list->selected;
-    if (row < 0 || row >= kRows || list->rows[row]->Text().empty()) {
-        list->visible = false;
-        ShowFrontEndNotice("No character to delete.", list, 1, false);
+    list->visible = false;
+    if (row < 0 || row >= CLoginGump::kRows || list->rows[row]->Text().empty()) {
+        ShowFrontEndNotice(empty, list, 1, false);
         return;
     }
-    list->visible = false;
-    auto* dialog = new CDeleteCharGump(list->rows[row]->Text());
+    auto* dialog = new Dialog(list->rows[row]->Text());
     dialog->AttachTo(nullptr);
+}
+
+}  // namespace
+
+void CLoginGump::DeleteCharacter(CGump*) {
+    OpenRowDialog<CDeleteCharGump>("No character to delete.");
 }
 
 void CLoginGump::ChangePassword(CGump*) {
     // The list's button is disabled: only a direct call comes here.
-    CLoginGump* list = List();
-    if (list == nullptr) return;
-    const int row = list->selected;
-    if (row < 0 || row >= kRows || list->rows[row]->Text().empty()) {
-        list->visible = false;
-        ShowFrontEndNotice("No character to change password on.", list, 1, false);
-        return;
-    }
-    list->visible = false;
-    auto* dialog = new CChgPWGump(list->rows[row]->Text());
-    dialog->AttachTo(nullptr);
+    OpenRowDialog<CChgPWGump>("No character to change password on.");
 }
 
 void CLoginGump::Back(CGump*) {

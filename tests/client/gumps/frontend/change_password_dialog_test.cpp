@@ -74,12 +74,7 @@ TEST_F(ChangePasswordTest, EscapeCancelAndARightClickCloseIt) {
         CChgPWGump* dialog = Open(list);
         if (way == kEscape) Type("\x1b");
         if (way == kCancel) ClickOn(ButtonWithArt(dialog, 1144));
-        if (way == kRightClick) {
-            int sx = 5, sy = 5;
-            dialog->LocalToScreen(sx, sy);
-            TheCursorManager().OnRightDown(sx, sy);
-            TheCursorManager().OnRightUp(sx, sy);
-        }
+        if (way == kRightClick) screen_input::RightClickOn(dialog);
         EXPECT_EQ(D().modalGump, nullptr);
         EXPECT_EQ(D().head, list);
         EXPECT_TRUE(list->visible);

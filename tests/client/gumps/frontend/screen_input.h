@@ -32,6 +32,14 @@ inline void ClickOn(CGump* g) {
     Click(sx, sy);
 }
 
+// A right click near a gump's top-left corner.
+inline void RightClickOn(CGump* g) {
+    int sx = 5, sy = 5;
+    g->LocalToScreen(sx, sy);
+    TheCursorManager().OnRightDown(sx, sy);
+    TheCursorManager().OnRightUp(sx, sy);
+}
+
 inline void Type(const std::string& text) {
     for (char c : text)
         TheGumpDesktop().TypedCharacter(static_cast<u8>(c));
