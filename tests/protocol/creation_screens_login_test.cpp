@@ -1,8 +1,8 @@
 // Character creation played on the real screens against the real server: the demo world's
 // main loop on its own thread, the client link with the gump front end on the test thread,
 // the screens drawn from the gump art, fonts and skills the content builder wrote into the run
-// directory. Log in, find no character, make one through every creation screen, and enter the
-// world as that character; a later login lists it.
+// directory. Log in, find no character, make one through every creation screen and the
+// tutorial, and enter the world as that character; a later login lists it.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,6 +14,7 @@
 #include "client/data/fonts.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/frontend/acct_login_gump.h"
 #include "client/gumps/frontend/char_creation_gump.h"
@@ -53,6 +54,24 @@ bool IndexedRecord(const std::vector<u8>& index, const std::vector<u8>& data, in
     return true;
 }
 
+// The CD data directory is the run directory, where the content builder put the tutorial.
+class RunDirHost : public GumpHostServices {
+public:
+    RunDirHost() : previous_(SetGumpHostServices(this)) {}
+    ~RunDirHost() override { SetGumpHostServices(previous_); }
+    RunDirHost(const RunDirHost&) = delete;
+    RunDirHost& operator=(const RunDirHost&) = delete;
+    std::string MakeCDPath(const std::string& name) override {
+        std::string path = std::string(ZQ_RUN_DIR) + "/" + name;
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        return path;
+    }
+
+private:
+    GumpHostServices* previous_;
+};
+
 class CreationScreensLoginTest : public ServerThreadFixture {
 protected:
     void SetUp() override {
@@ -86,6 +105,7 @@ protected:
     }
     static CGumpDesktop& D() { return TheGumpDesktop(); }
 
+    RunDirHost host;
     GumpFilesSource art{RunDirFile("gumpidx.mul"), RunDirFile("gumpart.mul")};
     GumpLoginFrontEnd frontEnd;
     LinkLoginActions actions{link};
@@ -153,6 +173,10 @@ TEST_F(CreationScreensLoginTest, ANewCharacterMadeOnTheScreensEntersTheWorld) {
     EXPECT_EQ(city->serverField->Text(), kStandaloneServerName);
     EXPECT_FALSE(city->cityField->Text().empty());
     ClickOn(ButtonWithArt(city, 1304));
+    // The tutorial first; its finish area sends the request.
+    ASSERT_NE(D().head, nullptr);
+    EXPECT_STREQ(D().head->kindLabel, "tutorial gump");
+    Click(585, 458);
     EXPECT_EQ(NoticeText(), "Creating character... ");
 
     // The server makes the character and puts it into the world.

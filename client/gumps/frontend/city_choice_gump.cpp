@@ -1,7 +1,5 @@
 #include "client/gumps/frontend/city_choice_gump.h"
 
-#include <filesystem>
-
 #include "client/app/client_app.h"
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/dumb_gump.h"
@@ -13,8 +11,8 @@
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/login_gump.h"
+#include "client/gumps/frontend/tutorial_gump.h"
 #include "client/net/client_link.h"
-#include "client/net/link_report.h"
 
 namespace {
 
@@ -170,13 +168,13 @@ void CCityChoiceGump::Create(CGump*) {
         app->speechHue = kSpeechHueAtCreation;
         app->emoteHue = kEmoteHueAtCreation;
     }
-    if (CClientApp* app = CClientApp::Instance()) {
-        std::error_code ec;
-        if (std::filesystem::exists(app->MakeCDPath("tutorial/1gen.tga"), ec))
-            ReportLinkOnce(
-                "The tutorial slides are not built yet; the character is created "
-                "without them.");
+    // With the tutorial pictures in the data directory the slide show comes first; its finish
+    // sends the request.
+    if (TutorialSlidesPresent()) {
+        auto* tutorial = new CTutorialGump(0);
+        tutorial->AttachTo(nullptr);
+    } else {
+        SendCreateCharacter(request);
     }
-    SendCreateCharacter(request);
     screen->SetShown(false);
 }
