@@ -127,6 +127,11 @@ std::vector<ScreenManifest> Build() {
                   Button(134, 21, 1307, "Server", 2), Button(155, 95, 1310, "City"),
                   Button(272, 168, 1304, "Create"), Button(61, 168, 1301, "Back")},
                  {}});
+    // The questionnaire after the city choice: its panel pieces and its buttons.
+    for (u32 id = 5120; id <= 5128; ++id)
+        s.back().extras.push_back({id, 16, 16});
+    for (u32 id = 5033; id <= 5036; ++id)
+        s.back().extras.push_back({id, 64, 22});
     return s;
 }
 
