@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "client/data/tga_image.h"
-#include "golden_frame.h"
 #include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/tutorial_gump.h"
 #include "client/gumps/ingame/client_skill_table.h"
+#include "golden_frame.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/tutorial_slides.h"
@@ -40,7 +40,9 @@ protected:
     void SetUp() override {
         LoginScreensTest::SetUp();
         const char* tmp = std::getenv("TEST_TMPDIR");
-        cdHost.cd = std::string(tmp != nullptr ? tmp : "/tmp") + "/tutorial_cd";
+        // One folder a test: the tests of this file may run at the same time.
+        cdHost.cd = std::string(tmp != nullptr ? tmp : "/tmp") + "/tutorial_cd_" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(cdHost.cd);
         previousSkills = SetSkillRecordReader([](int id, std::vector<u8>& out) {
             const std::vector<IndexedRecord> built = BuildDemoSkillRecords();
