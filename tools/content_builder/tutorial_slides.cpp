@@ -1,11 +1,11 @@
 #include "tools/content_builder/tutorial_slides.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "client/data/fonts.h"
+#include "tools/content_builder/client_files.h"
 #include "tools/content_builder/skill_names.h"
 
 namespace {
@@ -163,17 +163,8 @@ bool WriteTutorialSlides(const std::string& dir, std::string* error) {
         if (error) *error = "cannot read " + dir + "/fonts.mul for the tutorial slides";
         return false;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(dir + "/tutorial", ec);
-    for (const auto& [name, bytes] : BuildTutorialSlides(fonts)) {
-        const std::string path = dir + "/" + name;
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            if (error) *error = "cannot write " + path;
-            return false;
-        }
-    }
-    return true;
+    std::string message;
+    if (WriteClientFiles(dir, BuildTutorialSlides(fonts), &message)) return true;
+    if (error) *error = message;
+    return false;
 }
