@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/content_builder/art_files.h"
 #include "tools/content_builder/mobile_content.h"
+#include "tools/content_builder/art_files.h"
 
 namespace {
 
@@ -88,11 +88,14 @@ TileSet BuildTileSet() {
     Static(t, kLongSword, 1,
            {kTileWeapon | kTileWearable | kTileArticleA, 1, 7, 1, 55, "long sword"});
     Static(t, kTunic, 1,
-           {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40, "leather tunic"});
-    Static(t, kShield, 1,
-           {kTileArmour | kTileWearable | kTileArticleA, 1, 5, 2, 30, "wooden shield"});
-    Static(t, kStaff, 1,
-           {kTileWeapon | kTileWearable | kTileArticleA, 1, 4, 2, 20, "quarter staff"});
+           {kTileArmour | kTileWearable | kTileArticleA, 1, 4, 13, 40,
+            "leather tunic"});
+    Static(
+        t, kShield, 1,
+        {kTileArmour | kTileWearable | kTileArticleA, 1, 5, 2, 30, "wooden shield"});
+    Static(
+        t, kStaff, 1,
+        {kTileWeapon | kTileWearable | kTileArticleA, 1, 4, 2, 20, "quarter staff"});
     Static(t, kMountItems, 4, {kTileWearable, 0, 0, 25, 0, "mount"});
     // The tile value of a wieldable names its weapon template.
     t.statics[kLongSword].value = demo_weapons::kLongSwordTemplate;

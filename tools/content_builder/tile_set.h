@@ -49,8 +49,8 @@ constexpr u16 kShield = 7026;     // shield, layer 2
 constexpr u16 kStaff = 3721;      // two-handed staff, layer 2
 // Mount items worn on layer 25 by riders, by the mount's body.
 constexpr u16 kMountItems = 16031;  // 16031-16034
-constexpr u16 kMap = 5355;          // map item
-constexpr u16 kShortHair = 8251;    // hair, layer 11 (8252, 8253, 8260: more styles)
+constexpr u16 kMap = 5355;        // map item
+constexpr u16 kShortHair = 8251;  // hair, layer 11 (8252, 8253, 8260: more styles)
 constexpr u16 kLongHair = 8252;
 constexpr u16 kPonyTail = 8253;
 constexpr u16 kMohawk = 8260;
