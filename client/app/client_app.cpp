@@ -216,18 +216,25 @@ void CClientApp::DestroyInstance() {
     g_app = nullptr;
 }
 
-std::string CClientApp::MakeHDPath(std::string_view name) const {
-    std::string out = installDir;
+namespace {
+
+// A data file's name below a directory; the names the client uses may separate folders with
+// backslashes, which become '/'.
+std::string PathBelow(std::string out, std::string_view name) {
     if (!out.empty() && out.back() != '/') out += '/';
-    out += name;
+    for (char c : name)
+        out += c == '\\' ? '/' : c;
     return out;
 }
 
+}  // namespace
+
+std::string CClientApp::MakeHDPath(std::string_view name) const {
+    return PathBelow(installDir, name);
+}
+
 std::string CClientApp::MakeCDPath(std::string_view name) const {
-    std::string out = options.cdRomDataPath;
-    if (!out.empty() && out.back() != '/') out += '/';
-    out += name;
-    return out;
+    return PathBelow(options.cdRomDataPath, name);
 }
 
 void CClientApp::AdvanceClientClock() {

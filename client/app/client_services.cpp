@@ -18,6 +18,7 @@
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
+#include "client/gumps/ingame/skill_group_table.h"
 #include "client/net/client_link.h"
 #include "client/net/client_link_services.h"
 #include "client/net/client_packets.h"
@@ -140,6 +141,8 @@ public:
         if (CClientApp* app = CClientApp::Instance()) {
             TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
             TheLoginChoices().chestOpening = app->options.chestOpening;
+            // The player's skill groups, kept in the install directory between runs.
+            LoadSkillGroups(app->MakeHDPath(kSkillGroupFile));
         }
         ShowMainMenu();
     }

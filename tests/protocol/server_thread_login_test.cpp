@@ -22,31 +22,15 @@
 #include "core/process_link.h"
 #include "server/server_config.h"
 #include "tests/protocol/creation_request.h"
-#include "tests/protocol/server_thread.h"
+#include "tests/protocol/server_thread_fixture.h"
 
 namespace {
 
-// Generous for a loaded machine; a passing run takes a fraction of it.
-constexpr auto kWaitLimit = std::chrono::seconds(5);
-
-class ServerThreadLoginTest : public ::testing::Test {
+class ServerThreadLoginTest : public ServerThreadFixture {
 protected:
     void SetUp() override {
-        const std::string error = server_.Start();
-        ASSERT_TRUE(error.empty()) << error;
+        ServerThreadFixture::SetUp();
         link.SetFrontEnd(&driver);
-    }
-    void TearDown() override { EXPECT_EQ(server_.Stop(), 0); }
-
-    // Polls the client's link (with `poll`) until `done` holds; false when it never did.
-    bool WaitFor(const std::function<bool()>& done, bool poll = true) {
-        const auto limit = std::chrono::steady_clock::now() + kWaitLimit;
-        for (;;) {
-            if (poll) link.Poll();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > limit) return false;
-            std::this_thread::yield();
-        }
     }
 
     // Sends the account login and answers the server's character list, whole, before the
@@ -87,13 +71,7 @@ protected:
     }
     bool InGame() { return hooks.inWorld && hooks.inGame; }
 
-    LinkReportCapture reports;
-    ClientLoginHooks hooks;
-    ClientLink link{nullptr, &hooks};
     ScriptedLoginDriver driver{link};
-
-private:
-    ServerThread server_;
 };
 
 CreateCharacterRequest FirstSlot(const std::string& name) {

@@ -14,6 +14,7 @@
 #include "tools/content_builder/script_content.h"
 #include "tools/content_builder/server_content.h"
 #include "tools/content_builder/town_content.h"
+#include "tools/content_builder/tutorial_slides.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
         ClientFiles files;
         if (!BuildClientFiles(rect.x, rect.y, rect.width, rect.height, files, &error) ||
             !WriteClientFiles(clientDir, files, &error) ||
-            !WriteFontAndGumpFiles(clientDir, &error)) {
+            !WriteFontAndGumpFiles(clientDir, &error) || !WriteTutorialSlides(clientDir, &error)) {
             std::fprintf(stderr, "content_builder: %s\n", error.c_str());
             return 1;
         }

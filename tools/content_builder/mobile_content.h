@@ -1,6 +1,7 @@
 #pragma once
-// The demo's mobile data: the skill file (`skills.txt`, 46 skills of our own with a header)
-// and the weapon template files ("weapons/weapon.N") of the demo's weapons, armour and shield.
+// The demo's mobile data: the skill file (`skills.txt`, the text of content/skills.txt: 46
+// skills of our own with a header) and the weapon template files ("weapons/weapon.N") of the demo's
+// weapons, armour and shield.
 #include <string>
 #include <vector>
 

@@ -102,6 +102,25 @@ GumpPicture ScreenArt(u32 id) {
 GumpPicture ExtraArt(CFontTable& fonts, const ScreenManifest::Extra& extra) {
     if (extra.width == 640 && extra.height == 480) return ScreenArt(extra.id);
     GumpCanvas c(extra.width, extra.height);
+    if (extra.id >= 5120 && extra.id <= 5128) {
+        // A nine-piece panel: corners, edges and centre of one stone face, framed outside.
+        const int k = static_cast<int>(extra.id - 5120), w = extra.width, h = extra.height;
+        c.Stone(0, 0, w, h, 10, 9, 7);
+        const u16 rim = GumpRgb5(20, 18, 12);
+        if (k < 3) c.Fill(0, 0, w, 3, rim);
+        if (k > 5) c.Fill(0, h - 3, w, h, rim);
+        if (k % 3 == 0) c.Fill(0, 0, 3, h, rim);
+        if (k % 3 == 2) c.Fill(w - 3, 0, w, h, rim);
+        return c.picture;
+    }
+    if (extra.id >= 5033 && extra.id <= 5036) {
+        // The questionnaire's OK and Cancel buttons, normal and pressed.
+        const bool pressed = extra.id % 2 == 0;
+        c.Stone(0, 0, extra.width, extra.height, 12, 11, 9);
+        c.Bevel(0, 0, extra.width, extra.height, 2, pressed);
+        DrawLabel(fonts, c, extra.id <= 5034 ? "OK" : "Cancel", pressed ? 1 : 0, 0);
+        return c.picture;
+    }
     c.Stone(0, 0, extra.width, extra.height, 10, 9, 7);
     c.Bevel(0, 0, extra.width, extra.height, 3, false);
     if (extra.id == 1263 || extra.id == 1264) {

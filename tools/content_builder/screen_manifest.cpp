@@ -29,6 +29,15 @@ ManifestChild Well(int x, int y, int width, int height) {
     return c;
 }
 
+// The line height of font 1, in which the creation screens show their values: a value row
+// lower than that grows around its middle, as its field does.
+constexpr int kValueLineHeight = 19;
+
+ManifestChild ValueWell(int x, int y, int width, int height) {
+    if (height >= kValueLineHeight) return Well(x, y, width, height);
+    return Well(x, y - (kValueLineHeight - height) / 2, width, kValueLineHeight);
+}
+
 ManifestChild Thumb(int x, int y, int trackEnd) {
     ManifestChild c{K::kThumb, x, y, {1209, 1210}, ""};
     c.trackEnd = trackEnd;
@@ -81,27 +90,31 @@ std::vector<ScreenManifest> Build() {
     emptyBar.width = fullBar.width = 110;
     emptyBar.height = fullBar.height = 17;
     s.push_back({"Progress gump", 2060, {emptyBar, fullBar}, {}});
-    s.push_back({"CharStat gump",
-                 1200,
-                 {Field(121, 29, {1201, 1202, 1204, 1203}, 130, 18),
-                  Field(122, 49, {1205, 1206, 1208, 1207}, 130, 18), Well(154, 112, 27, 12),
-                  Well(153, 142, 27, 12), Well(153, 173, 27, 12), Well(222, 112, 27, 12),
-                  Well(222, 142, 27, 12), Well(222, 173, 27, 12), Thumb(59, 118, 149),
-                  Thumb(59, 148, 149), Thumb(59, 178, 149), Button(163, 75, 1212, "Profession"),
-                  Button(62, 208, 1218, "Cancel"), Button(286, 208, 1215, "Next")},
-                 {{1211, 110, 240}, {1226, 220, 300}, {1228, 220, 300}}});
+    s.push_back(
+        {"CharStat gump",
+         1200,
+         {Field(121, 29, {1201, 1202, 1204, 1203}, 130, 18),
+          Field(122, 49, {1205, 1206, 1208, 1207}, 130, 18), ValueWell(154, 112, 27, 12),
+          ValueWell(153, 142, 27, 12), ValueWell(153, 173, 27, 12), ValueWell(222, 112, 27, 12),
+          ValueWell(222, 142, 27, 12), ValueWell(222, 173, 27, 12), Thumb(59, 118, 149),
+          Thumb(59, 148, 149), Thumb(59, 178, 149), Button(163, 75, 1212, "Profession"),
+          Button(62, 208, 1218, "Cancel"), Button(286, 208, 1215, "Next")},
+         {{1211, 110, 240}, {1226, 220, 300}, {1227, 12, 12}, {1228, 390, 300}}});
+    // The server list's sort buttons (normal, pressed, hover) in the chooser's bottom row.
+    for (u32 id = 2363; id <= 2371; ++id)
+        s.back().extras.push_back({id, 60, 20});
     s.push_back(
         {"InitSkill gump",
          1230,
-         {Well(131, 49, 166, 20), Well(131, 93, 166, 20), Well(131, 138, 166, 20),
-          Well(301, 58, 36, 14), Well(302, 103, 36, 14), Well(303, 149, 36, 14),
+         {ValueWell(131, 49, 166, 20), ValueWell(131, 93, 166, 20), ValueWell(131, 138, 166, 20),
+          ValueWell(301, 58, 36, 14), ValueWell(302, 103, 36, 14), ValueWell(303, 149, 36, 14),
           Thumb(130, 68, 296), Thumb(130, 113, 296), Thumb(130, 159, 296),
           Button(92, 52, 1238, "..."), Button(90, 97, 1241, "..."), Button(90, 141, 1244, "..."),
           Button(93, 203, 1235, "Back"), Button(280, 202, 1232, "Next")},
          {{1231, 110, 240}}});
     s.push_back({"CharCreation gump",
                  1260,
-                 {Well(46, 230, 106, 14), Well(260, 230, 106, 14), Thumb(159, 270, 251),
+                 {ValueWell(46, 230, 106, 14), ValueWell(260, 230, 106, 14), Thumb(159, 270, 251),
                   Thumb(154, 290, 256), Thumb(51, 271, 143), Thumb(268, 271, 359),
                   Thumb(46, 251, 148), Thumb(262, 251, 365), Button(176, 200, 1271, "Sex"),
                   Button(52, 204, 1274, "Hair"), Button(266, 204, 1277, "Beard"),
@@ -110,10 +123,15 @@ std::vector<ScreenManifest> Build() {
                  FigureGumpIds()});
     s.push_back({"CityChoice gump",
                  1300,
-                 {Well(105, 58, 180, 16), Well(105, 134, 180, 16),
+                 {ValueWell(105, 58, 180, 16), ValueWell(105, 134, 180, 16),
                   Button(134, 21, 1307, "Server", 2), Button(155, 95, 1310, "City"),
                   Button(272, 168, 1304, "Create"), Button(61, 168, 1301, "Back")},
                  {}});
+    // The questionnaire after the city choice: its panel pieces and its buttons.
+    for (u32 id = 5120; id <= 5128; ++id)
+        s.back().extras.push_back({id, 16, 16});
+    for (u32 id = 5033; id <= 5036; ++id)
+        s.back().extras.push_back({id, 64, 22});
     return s;
 }
 

@@ -1,13 +1,15 @@
 #pragma once
-// The demo's skills by number (0-39), the one list both halves take their names from, and the
-// client's skills.idx / skills.mul: record n is a flag byte (1: the skill can be used
-// directly) followed by the name, without a terminating NUL.
+// The demo's skills by number as the client sees them, read from the one skill list the server
+// loads as skills.txt (content/skills.txt), and the client's skills.idx / skills.mul: record n
+// is a flag byte (1: the skill can be used directly) followed by the name, without a
+// terminating NUL.
+#include <string>
 #include <vector>
 
 #include "tools/content_builder/client_files.h"
 
 struct DemoSkill {
-    const char* name;
+    std::string name;
     bool usable;
 };
 const std::vector<DemoSkill>& DemoSkills();

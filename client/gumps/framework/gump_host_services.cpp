@@ -76,6 +76,15 @@ std::string GumpHostServices::MakeHDPath(const std::string& name) {
     return app != nullptr ? app->MakeHDPath(name) : name;
 }
 
+std::string GumpHostServices::MakeCDPath(const std::string& name) {
+    CClientApp* app = CClientApp::Instance();
+    if (app != nullptr) return app->MakeCDPath(name);
+    std::string path = name;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
 void GumpHostServices::Present(const u16* screen, u32 ringOffset) {
     PresentFrame(const_cast<u16*>(screen), ringOffset);
 }

@@ -27,6 +27,8 @@ public:
     virtual int RandomBelow(int n);
     virtual u32 DoubleClickTimeMs();
     virtual std::string MakeHDPath(const std::string& name);
+    // A file of the CD data directory (backslashes in the name become '/').
+    virtual std::string MakeCDPath(const std::string& name);
     // Shows the screen buffer in the window.
     virtual void Present(const u16* screen, u32 ringOffset);
 

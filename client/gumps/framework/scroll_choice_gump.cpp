@@ -13,15 +13,15 @@
 
 int CScrollChoiceGump::highlighted = -1;
 
-std::vector<int> SortServerOrder(const std::vector<ServerListEntry>& servers,
-                                 const std::function<int(const ServerListEntry&)>& key) {
+std::vector<int> SortServerOrder(const std::vector<ServerChoiceEntry>& servers,
+                                 const std::function<int(const ServerChoiceEntry&)>& key) {
     std::vector<int> order(servers.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
     for (size_t i = 0; i < order.size(); ++i) {
         size_t best = order.size();
         for (size_t j = i; j < order.size(); ++j) {
-            const ServerListEntry& e = servers[static_cast<size_t>(order[j])];
+            const ServerChoiceEntry& e = servers[static_cast<size_t>(order[j])];
             if (e.status == '2') continue;
             if (best == order.size() || key(e) < key(servers[static_cast<size_t>(order[best])]))
                 best = j;
@@ -236,11 +236,12 @@ void CScrollChoiceGump::ChooseAt(int px, int py) {
     delete this;
 }
 
-void CScrollChoiceGump::SortBy(const std::function<int(const ServerListEntry&)>& key, int marker) {
+void CScrollChoiceGump::SortBy(const std::function<int(const ServerChoiceEntry&)>& key,
+                               int marker) {
     const std::vector<int> order = SortServerOrder(servers, key);
     items_.clear();
     for (int i : order) {
-        const ServerListEntry& e = servers[static_cast<size_t>(i)];
+        const ServerChoiceEntry& e = servers[static_cast<size_t>(i)];
         AddItem(e.id, e.name, 0);
     }
     if (!items_.empty()) markers[static_cast<size_t>(marker)] = items_.front().id;
@@ -248,14 +249,14 @@ void CScrollChoiceGump::SortBy(const std::function<int(const ServerListEntry&)>&
 }
 
 void CScrollChoiceGump::SortByFirstColumn() {
-    SortBy([](const ServerListEntry& e) { return e.firstKey; }, 0);
+    SortBy([](const ServerChoiceEntry& e) { return e.firstKey; }, 0);
 }
 
 void CScrollChoiceGump::SortBySecondColumn() {
-    SortBy([](const ServerListEntry& e) { return e.secondKey; }, 1);
+    SortBy([](const ServerChoiceEntry& e) { return e.secondKey; }, 1);
 }
 
 void CScrollChoiceGump::SortByPing() {
     if (measurePings) measurePings();
-    SortBy([](const ServerListEntry& e) { return e.ping; }, 2);
+    SortBy([](const ServerChoiceEntry& e) { return e.ping; }, 2);
 }

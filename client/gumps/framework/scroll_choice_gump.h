@@ -13,7 +13,7 @@ class CInputControlGump;
 class CThumbGump;
 
 // One server of the login server's list, as the sort buttons see it.
-struct ServerListEntry {
+struct ServerChoiceEntry {
     std::string name;
     int id = 0;
     u8 firstKey = 0;
@@ -23,8 +23,8 @@ struct ServerListEntry {
 };
 // The order of the entries sorted by a key: for each place the smallest key among the entries
 // still to place (the first of equal keys); entries whose status is '2' go last, in their order.
-std::vector<int> SortServerOrder(const std::vector<ServerListEntry>& servers,
-                                 const std::function<int(const ServerListEntry&)>& key);
+std::vector<int> SortServerOrder(const std::vector<ServerChoiceEntry>& servers,
+                                 const std::function<int(const ServerChoiceEntry&)>& key);
 
 class CScrollChoiceGump : public CGump {
 public:
@@ -75,7 +75,7 @@ public:
     CInputControlGump* targetField = nullptr;
     bool cancelled = false;
     // Server-list mode.
-    std::vector<ServerListEntry> servers;
+    std::vector<ServerChoiceEntry> servers;
     std::function<void()> measurePings;
     std::function<void(int id, const std::string& name)> onServerChosen;
     // Called as the gump goes: true when no server was chosen.
@@ -93,7 +93,7 @@ private:
     void Build(int art, bool serverList);
     int LineHeight() const;
     void ChooseAt(int px, int py);
-    void SortBy(const std::function<int(const ServerListEntry&)>& key, int marker);
+    void SortBy(const std::function<int(const ServerChoiceEntry&)>& key, int marker);
 
     std::vector<Item> items_;
 };

@@ -13,25 +13,12 @@ namespace {
 constexpr int kArt = 1040;
 constexpr int kHue = 902;
 
-CInputControlGump* MakeField(CGump* owner, int x, int y, int art, int hover, int selected,
-                             int empty, int left, int top) {
-    auto* field = new CInputControlGump(x, y, owner, art, selected, CInputControlGump::kText, 30, 2,
-                                        kHue, true, false, 0);
-    field->hoverArt = static_cast<u16>(hover);
-    field->emptyArt = static_cast<u16>(empty);
-    field->leftMargin = static_cast<u8>(left);
-    field->topMargin = static_cast<u8>(top);
-    field->Redraw();
-    field->AttachTo(owner);
-    return field;
-}
-
 }  // namespace
 
 CAcctLoginGump::CAcctLoginGump() {
     SetUpScreenArt(*this, "AcctLogin gump", kArt, 128, 108);
-    account = MakeField(this, 91, 30, 1055, 1042, 1056, 1041, 5, 1);
-    password = MakeField(this, 89, 65, 1057, 1044, 1058, 1043, 7, 2);
+    account = MakeScreenTextField(this, 91, 30, {1055, 1042, 1056, 1041}, 30, 2, 5, 1);
+    password = MakeScreenTextField(this, 89, 65, {1057, 1044, 1058, 1043}, 30, 2, 7, 2);
     password->password = true;
     password->Redraw();
     auto* login = new CButtonGump(243, 114, this, CButtonGump::kPush, 0,
@@ -108,14 +95,5 @@ void CAcctLoginGump::OnMouseOver(int, int) {
 }
 
 void CAcctLoginGump::OnFieldTab() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    CInputControlGump* next = nullptr;
-    if (desktop.keyboardFocus == account) next = password;
-    if (desktop.keyboardFocus == password) next = account;
-    if (next == nullptr) return;
-    CInputControlGump* previous = static_cast<CInputControlGump*>(desktop.keyboardFocus);
-    desktop.SetKeyboardFocus(next);
-    previous->Redraw();
-    next->caret = static_cast<int>(next->Text().size());
-    next->Redraw();
+    MoveFocusInCycle({account, password});
 }

@@ -26,23 +26,32 @@ bool SelectedRowFilled(CLoginGump* list) {
 
 }  // namespace
 
-CCharPasswordDialog::CCharPasswordDialog(const char* label, const std::string& question) {
-    SetUpScreenArt(*this, label, kArt, 121, 102);
+CCharPasswordDialog::CCharPasswordDialog(const char* label, const std::string& question)
+    : CCharPasswordDialog(label) {
     Bitmap16& frame = *Frame(0);
     const TextTarget target{frame.Pixels(), width, height};
     const ClipRect all{0, 0, width, height};
     CFontTable& fonts = GetFontTable();
     fonts.DrawText(60, 125, 2, kHue, "Password", target, all);
     fonts.DrawWrappedText(60, 50, 2, kHue, question.c_str(), width - 120, target, all, 0, 0);
-    password = new CInputControlGump(60, 130, this, 1141, 1143, CInputControlGump::kText, 30, 1,
-                                     kHue, true, false, 0);
-    password->hoverArt = 1142;
-    password->leftMargin = 12;
-    password->topMargin = 5;
-    password->password = true;
-    password->Redraw();
-    password->AttachTo(this);
+    password = AddPasswordField(130);
     TheGumpDesktop().SetKeyboardFocus(password);
+}
+
+CInputControlGump* CCharPasswordDialog::AddPasswordField(int y) {
+    auto* field = new CInputControlGump(60, y, this, 1141, 1143, CInputControlGump::kText, 30, 1,
+                                        kHue, true, false, 0);
+    field->hoverArt = 1142;
+    field->leftMargin = 12;
+    field->topMargin = 5;
+    field->password = true;
+    field->Redraw();
+    field->AttachTo(this);
+    return field;
+}
+
+CCharPasswordDialog::CCharPasswordDialog(const char* label) {
+    SetUpScreenArt(*this, label, kArt, 121, 102);
     auto* ok = new CButtonGump(
         117, 190, this, CButtonGump::kPush, 0,
         [](CGump* owner) { static_cast<CCharPasswordDialog*>(owner)->Ok(); }, 1147, 1148, 0);

@@ -1,7 +1,8 @@
 #pragma once
 // The small dialogs of the character list that ask for a character's password: play a
-// character that has one, or delete a character. Both can be dragged; Cancel, a right click
-// and Escape close them, and closing shows the character list again.
+// character that has one, or delete a character (change password: change_password_dialog.h). Both
+// can be dragged; Cancel, a right click and Escape close them, and closing shows the character list
+// again.
 #include <string>
 
 #include "client/gumps/framework/movable_gump.h"
@@ -27,6 +28,10 @@ protected:
     // Art, the question wrapped above the password field, OK and Cancel; the field holds the
     // keyboard focus. The caller links it.
     CCharPasswordDialog(const char* label, const std::string& question);
+    // Art, OK and Cancel only.
+    explicit CCharPasswordDialog(const char* label);
+    // A masked password field at the dialog's field column.
+    CInputControlGump* AddPasswordField(int y);
 };
 
 // "Play as <name>?": OK plays the list's selected character with the typed password.

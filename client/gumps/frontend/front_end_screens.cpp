@@ -3,6 +3,7 @@
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
+#include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/main_menu_gump.h"
 
@@ -23,6 +24,33 @@ LoginScreenActions* SetLoginScreenActions(LoginScreenActions* actions) {
 LoginChoices& TheLoginChoices() {
     static LoginChoices choices;
     return choices;
+}
+
+void MoveFocusInCycle(const std::vector<CInputControlGump*>& fields) {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (desktop.keyboardFocus != fields[i]) continue;
+        CInputControlGump* next = fields[(i + 1) % fields.size()];
+        desktop.SetKeyboardFocus(next);
+        fields[i]->Redraw();
+        next->caret = static_cast<int>(next->Text().size());
+        next->Redraw();
+        return;
+    }
+}
+
+CInputControlGump* MakeScreenTextField(CGump* owner, int x, int y, const ScreenFieldArts& art,
+                                       int maximum, int font, int leftMargin, int topMargin) {
+    auto* field =
+        new CInputControlGump(x, y, owner, art.normal, art.selected, CInputControlGump::kText,
+                              maximum, font, 902, true, false, 0);
+    field->hoverArt = static_cast<u16>(art.hover);
+    field->emptyArt = static_cast<u16>(art.empty);
+    field->leftMargin = static_cast<u8>(leftMargin);
+    field->topMargin = static_cast<u8>(topMargin);
+    field->Redraw();
+    field->AttachTo(owner);
+    return field;
 }
 
 void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y) {

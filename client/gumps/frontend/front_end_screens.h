@@ -3,10 +3,13 @@
 // running client, a recording fake in tests), the login choices kept between screens, the
 // current notice, and the quit helpers.
 #include <string>
+#include <vector>
 
 #include "client/net/client_state_record.h"
 
 class CGump;
+class CInputControlGump;
+struct CreateCharacterRequest;
 
 class LoginScreenActions {
 public:
@@ -20,6 +23,11 @@ public:
     virtual void SendPlayCharacter(const std::string& name, const std::string& password,
                                    int slot) = 0;
     virtual void SendDeleteCharacter(const std::string& password, int slot) = 0;
+    virtual void SendCreateCharacter(const CreateCharacterRequest& request) = 0;
+    // The game server chosen from the server list (0xA0).
+    virtual void SendSelectServer(int id) = 0;
+    virtual void SendChangePassword(const std::string& oldPassword, const std::string& newPassword,
+                                    int slot) = 0;
     virtual void SendDisconnect() = 0;
     virtual void CloseConnection() = 0;
     virtual void SetWindowTitle(const std::string& text) = 0;
@@ -37,6 +45,17 @@ struct LoginChoices {
     bool chestOpening = false;
 };
 LoginChoices& TheLoginChoices();
+
+// Tab in one of a screen's fields: the keyboard focus moves to the next field of the cycle
+// (after the last, the first), both redrawn; nothing when none of them has the focus.
+void MoveFocusInCycle(const std::vector<CInputControlGump*>& fields);
+
+// An editable text field on art: normal, hover, selected and empty art, hue 902, linked.
+struct ScreenFieldArts {
+    int normal, hover, selected, empty;
+};
+CInputControlGump* MakeScreenTextField(CGump* owner, int x, int y, const ScreenFieldArts& art,
+                                       int maximum, int font, int leftMargin, int topMargin);
 
 // A screen's start: its name, its gump art drawn into its one frame, its place.
 void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y);

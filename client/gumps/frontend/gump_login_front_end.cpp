@@ -1,9 +1,10 @@
 #include "client/gumps/frontend/gump_login_front_end.h"
 
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/framework/scroll_choice_gump.h"
+#include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/login_gump.h"
-#include "client/net/link_report.h"
 
 namespace {
 
@@ -107,12 +108,47 @@ void GumpLoginFrontEnd::DeleteCharacterCreation() {
     desktop.cityChoiceGump = nullptr;
 }
 
-void GumpLoginFrontEnd::ShowServerChoice(const std::string&, int, int,
+void GumpLoginFrontEnd::ShowServerChoice(const std::string& title, int art, int,
                                          const std::vector<ServerChoiceItem>& items) {
-    // The in-process server answers the account login with the character list; the chooser
-    // of a server list is not built.
     serverChoice = items;
-    ReportLinkOnce("The server chooser of the login screens is not built yet.");
-    ShowFrontEndNotice("Choosing a game server is not available yet.",
-                       TheGumpDesktop().mainMenuGump, 1, false);
+    CGumpDesktop& desktop = TheGumpDesktop();
+    DeleteCurrentFrontEndNotice();
+    auto* chooser = new CScrollChoiceGump(desktop.mainMenuGump, art);
+    chooser->title = title;
+    for (size_t i = 0; i < items.size(); ++i) {
+        chooser->AddItem(items[i].id, items[i].name, items[i].hue);
+        // The sort buttons work on this copy: the first key keeps the link's order.
+        ServerChoiceEntry entry;
+        entry.name = items[i].name;
+        entry.id = items[i].id;
+        entry.firstKey = static_cast<u8>(i);
+        chooser->servers.push_back(entry);
+    }
+    chooser->onServerChosen = [](int id, const std::string& name) {
+        LoginScreenActions* actions = TheLoginScreenActions();
+        if (actions == nullptr) return;
+        actions->State().chosenServerName = name;
+        actions->SendSelectServer(id);
+    };
+    chooser->onServerListClosed = [](bool cancelled) {
+        CGumpDesktop& d = TheGumpDesktop();
+        LoginScreenActions* actions = TheLoginScreenActions();
+        if (cancelled) {
+            ShowMainMenu();
+            if (actions != nullptr) {
+                actions->CloseConnection();
+                actions->State().chosenServerName.clear();
+            }
+            return;
+        }
+        auto* connecting = new CWaitingGump(-1, -1, "Connecting... ", nullptr, true, 1, false);
+        if (connecting->firstChild != nullptr) connecting->firstChild->visible = false;
+        connecting->AttachTo(nullptr);
+        d.connectionGump = connecting;
+        // The next list or notice of the link replaces it.
+        d.noticeGump = connecting;
+    };
+    chooser->Redraw();
+    chooser->AttachTo(nullptr);
+    desktop.modalGump = chooser;
 }

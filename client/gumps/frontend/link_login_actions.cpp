@@ -39,6 +39,28 @@ void LinkLoginActions::SendDeleteCharacter(const std::string& password, int slot
     link_.Send(w);
 }
 
+void LinkLoginActions::SendCreateCharacter(const CreateCharacterRequest& request) {
+    u8 buffer[100];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildCreateCharacterPacket(w, request);
+    link_.Send(w);
+}
+
+void LinkLoginActions::SendSelectServer(int id) {
+    u8 buffer[3];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildSelectServerPacket(w, u16(id));
+    link_.Send(w);
+}
+
+void LinkLoginActions::SendChangePassword(const std::string& oldPassword,
+                                          const std::string& newPassword, int slot) {
+    u8 buffer[69];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildChangePasswordPacket(w, oldPassword, newPassword, u32(slot));
+    link_.Send(w);
+}
+
 void LinkLoginActions::SendDisconnect() {
     u8 buffer[5];
     PacketWriter w(buffer, sizeof buffer);

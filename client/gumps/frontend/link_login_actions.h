@@ -15,6 +15,10 @@ public:
     void SendAccountLogin(const std::string& account, const std::string& password) override;
     void SendPlayCharacter(const std::string& name, const std::string& password, int slot) override;
     void SendDeleteCharacter(const std::string& password, int slot) override;
+    void SendCreateCharacter(const CreateCharacterRequest& request) override;
+    void SendSelectServer(int id) override;
+    void SendChangePassword(const std::string& oldPassword, const std::string& newPassword,
+                            int slot) override;
     void SendDisconnect() override;
     void CloseConnection() override;
     void SetWindowTitle(const std::string& text) override;

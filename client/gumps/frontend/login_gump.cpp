@@ -2,12 +2,15 @@
 
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/button_gump.h"
+#include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
+#include "client/gumps/frontend/change_password_dialog.h"
 #include "client/gumps/frontend/char_password_dialog.h"
+#include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
-#include "client/net/link_report.h"
+#include "client/gumps/frontend/init_skill_gump.h"
 
 namespace {
 
@@ -153,27 +156,47 @@ void CLoginGump::NewCharacter(CGump*) {
         ShowFrontEndNotice("You already have 5 characters.", nullptr, 0, false);
         return;
     }
-    ReportLinkOnce("The character creation screens are not built yet.");
-    ShowFrontEndNotice("Character creation is not available yet.", nullptr, 0, false);
+    list->visible = false;
+    // The skill screen comes first: the stat screen's profession fills it.
+    CGumpDesktop& desktop = TheGumpDesktop();
+    DeleteCreationScreens();
+    auto* skills = new CInitSkillGump;
+    skills->visible = false;
+    skills->ShowPictures(false);
+    skills->AttachTo(nullptr);
+    desktop.initialSkillGump = skills;
+    auto* stat = new CCharStatGump;
+    stat->AttachTo(nullptr);
+    desktop.charStatGump = stat;
 }
 
-void CLoginGump::DeleteCharacter(CGump*) {
+namespace {
+
+// The dialog of the selected row's character in place of the list, or the notice `empty`
+// when the row has none.
+template <class Dialog>
+void OpenRowDialog(const char* empty) {
     CLoginGump* list = List();
     if (list == nullptr) return;
     const int row = list->selected;
-    if (row < 0 || row >= kRows || list->rows[row]->Text().empty()) {
-        list->visible = false;
-        ShowFrontEndNotice("No character to delete.", list, 1, false);
+    list->visible = false;
+    if (row < 0 || row >= CLoginGump::kRows || list->rows[row]->Text().empty()) {
+        ShowFrontEndNotice(empty, list, 1, false);
         return;
     }
-    list->visible = false;
-    auto* dialog = new CDeleteCharGump(list->rows[row]->Text());
+    auto* dialog = new Dialog(list->rows[row]->Text());
     dialog->AttachTo(nullptr);
 }
 
+}  // namespace
+
+void CLoginGump::DeleteCharacter(CGump*) {
+    OpenRowDialog<CDeleteCharGump>("No character to delete.");
+}
+
 void CLoginGump::ChangePassword(CGump*) {
-    // Reached only if the button were enabled; the dialog is not built.
-    ReportLinkOnce("The change-password dialog is not built yet.");
+    // The list's button is disabled: only a direct call comes here.
+    OpenRowDialog<CChgPWGump>("No character to change password on.");
 }
 
 void CLoginGump::Back(CGump*) {

@@ -30,6 +30,14 @@ TEST(ClientApp, PathsJoinWithOneSeparator) {
     EXPECT_EQ(app.MakeCDPath("art.mul"), "/cd/art.mul");
 }
 
+TEST(ClientApp, BackslashesInDataNamesBecomeSlashes) {
+    ClientTestEnv env;
+    CClientApp app("/games/zq");
+    app.options.cdRomDataPath = "/cd/";
+    EXPECT_EQ(app.MakeCDPath("tutorial\\1gen.tga"), "/cd/tutorial/1gen.tga");
+    EXPECT_EQ(app.MakeHDPath("a\\b\\c.mul"), "/games/zq/a/b/c.mul");
+}
+
 TEST(ClientApp, ScrambleTextAndItsInverse) {
     EXPECT_EQ(ScrambleText("abc"), "nop");
     // 'z' + 13 = 135 >= 128, so 95 is taken off.

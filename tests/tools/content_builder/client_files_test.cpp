@@ -56,7 +56,7 @@ TEST_F(ClientFilesTest, TheSameBytesOnEveryBuild) {
         {"hairhue.txt", 0xc987b5d12d439011ull},     {"hues.mul", 0xecf911ae9a8e4f43ull},
         {"map0.mul", 0xf8f5f5d09579a490ull},        {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
         {"staidx0.mul", 0xeb61d73f7b39f801ull},     {"statics0.mul", 0x794dd64786dc797full},
-        {"skills.idx", 0x4efb0a62200d8b14ull},      {"skills.mul", 0xc53189c021057f97ull},
+        {"skills.idx", 0x98546bea8af5d61bull},      {"skills.mul", 0xc58bf2175f099616ull},
         {"music/intro.wve", 0x04ca95d484ce5a19ull}, {"music/intro.wve", 0x04ca95d484ce5a19ull},
     };
     for (const auto& [name, sum] : expected) {

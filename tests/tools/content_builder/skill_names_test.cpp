@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include "server/world/skill_table.h"
+#include "tools/content_builder/mobile_content.h"
 
 #include "tools/content_builder/scratch_install.h"
 
@@ -29,10 +34,26 @@ TEST(SkillNames, ReadBackAsTheSkillTableLoadsThem) {
     }
     s32 length = 0;
     u32 extra = 0;
-    EXPECT_EQ(TheDataCache().GetRecord(kFileSkillsIndex, kFileSkills, 40, &length, &extra),
+    EXPECT_EQ(TheDataCache().GetRecord(kFileSkillsIndex, kFileSkills,
+                                       static_cast<s32>(DemoSkills().size()), &length, &extra),
               nullptr);
     // Every skill number of the fourteen professions exists (the highest is 39).
-    EXPECT_EQ(DemoSkills().size(), 40u);
+    EXPECT_EQ(DemoSkills().size(), 46u);
+}
+
+// The list is content/skills.txt as it stands: the server loads that text, the client's pair
+// is made from it.
+TEST(SkillNames, ComeFromTheContentSkillList) {
+    std::ifstream in(std::string(ZQ_SOURCE_DIR) + "/content/skills.txt", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(DemoSkillsText(), text);
+    CSkillTable table;
+    ASSERT_EQ(table.LoadFromText(text), static_cast<int>(DemoSkills().size()));
+    for (size_t n = 0; n < DemoSkills().size(); ++n) {
+        EXPECT_EQ(DemoSkills()[n].name, table.GetSkillName(static_cast<int>(n)));
+        EXPECT_EQ(DemoSkills()[n].usable, table.GetSkill(static_cast<int>(n))->directlyUsable != 0);
+    }
 }
 
 }  // namespace

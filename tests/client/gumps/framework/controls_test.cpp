@@ -299,17 +299,17 @@ TEST_F(ChooserTest, AChooserHoldsAHundredItemsAndScrollsWithinThem) {
 }
 
 TEST_F(ChooserTest, ServersWhoseStatusIsTwoEndUpLastAfterAnySort) {
-    std::vector<ServerListEntry> servers = {
+    std::vector<ServerChoiceEntry> servers = {
         {"A", 0, 5, 1, 30, '2'}, {"B", 1, 3, 9, 10, '0'}, {"C", 2, 1, 2, 20, '2'},
         {"D", 3, 4, 4, 5, '1'},  {"E", 4, 3, 0, 50, '0'},
     };
-    EXPECT_EQ(SortServerOrder(servers, [](const ServerListEntry& e) { return e.firstKey; }),
+    EXPECT_EQ(SortServerOrder(servers, [](const ServerChoiceEntry& e) { return e.firstKey; }),
               (std::vector<int>{1, 4, 3, 2, 0}));
-    EXPECT_EQ(SortServerOrder(servers, [](const ServerListEntry& e) { return e.secondKey; }),
+    EXPECT_EQ(SortServerOrder(servers, [](const ServerChoiceEntry& e) { return e.secondKey; }),
               (std::vector<int>{4, 3, 1, 2, 0}));
     // Equal keys keep the first one first.
-    std::vector<ServerListEntry> ties = {{"X", 0, 1, 0, 0, '0'}, {"Y", 1, 1, 0, 0, '0'}};
-    EXPECT_EQ(SortServerOrder(ties, [](const ServerListEntry& e) { return e.firstKey; }),
+    std::vector<ServerChoiceEntry> ties = {{"X", 0, 1, 0, 0, '0'}, {"Y", 1, 1, 0, 0, '0'}};
+    EXPECT_EQ(SortServerOrder(ties, [](const ServerChoiceEntry& e) { return e.firstKey; }),
               (std::vector<int>{0, 1}));
 }
 

@@ -9,6 +9,7 @@
 
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
+#include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/toggle_control_gump.h"
 #include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/acct_login_gump.h"
@@ -20,133 +21,11 @@
 #include "client/gumps/frontend/main_menu_gump.h"
 #include "tests/client/data/gump_art_fixture.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
+#include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tests/client/net/link_fixture.h"
 #include "tests/tools/content_builder/built_font_and_gump_files.h"
 
 namespace {
-
-// Records every request; the connect step succeeds unless told otherwise.
-class RecordingLoginActions : public LoginScreenActions {
-public:
-    RecordingLoginActions() : previous_(SetLoginScreenActions(this)) {}
-    ~RecordingLoginActions() override { SetLoginScreenActions(previous_); }
-    RecordingLoginActions(const RecordingLoginActions&) = delete;
-    RecordingLoginActions& operator=(const RecordingLoginActions&) = delete;
-
-    ClientStateRecord& State() override { return state; }
-    bool ConnectionOpen() override { return open; }
-    bool Connect() override {
-        calls.push_back("Connect");
-        open = connectSucceeds;
-        return connectSucceeds;
-    }
-    void SendAccountLogin(const std::string& account, const std::string& password) override {
-        calls.push_back("AccountLogin " + account + " " + password);
-    }
-    void SendPlayCharacter(const std::string& name, const std::string& password,
-                           int slot) override {
-        calls.push_back("Play " + name + " [" + password + "] " + std::to_string(slot));
-    }
-    void SendDeleteCharacter(const std::string& password, int slot) override {
-        calls.push_back("Delete [" + password + "] " + std::to_string(slot));
-    }
-    void SendDisconnect() override { calls.push_back("Disconnect"); }
-    void CloseConnection() override {
-        calls.push_back("Close");
-        open = false;
-    }
-    void SetWindowTitle(const std::string& text) override { calls.push_back("Title " + text); }
-
-    ClientStateRecord state;
-    bool open = false;
-    bool connectSucceeds = true;
-    std::vector<std::string> calls;
-
-private:
-    LoginScreenActions* previous_;
-};
-
-// The generated art of the screens, so layouts and hit areas are those the player gets.
-class BuiltGumpArt : public GumpFilesSource {
-public:
-    BuiltGumpArt()
-        : GumpFilesSource(BuiltFontAndGumpFiles().at("gumpidx.mul"),
-                          BuiltFontAndGumpFiles().at("gumpart.mul")) {}
-};
-
-class LoginScreensTest : public GumpDesktopTest {
-protected:
-    void SetUp() override {
-        GumpDesktopTest::SetUp();
-        reports.SetQuiet(true);
-        TheLoginChoices() = LoginChoices{};
-    }
-
-    static CGumpDesktop& D() { return TheGumpDesktop(); }
-    // The screen centre of a gump.
-    static void CentreOf(CGump* g, int& sx, int& sy) {
-        sx = g->width / 2;
-        sy = g->height / 2;
-        g->LocalToScreen(sx, sy);
-    }
-    static void ClickOn(CGump* g) {
-        int sx, sy;
-        CentreOf(g, sx, sy);
-        Click(sx, sy);
-    }
-    static void Type(const std::string& text) {
-        for (char c : text)
-            D().TypedCharacter(static_cast<u8>(c));
-    }
-    static CButtonGump* ButtonWithArt(CGump* owner, int art) {
-        for (CGump* c = owner->firstChild; c != nullptr; c = c->nextSibling)
-            if (c->IsButtonGump() && c->artId == art) return static_cast<CButtonGump*>(c);
-        return nullptr;
-    }
-    static std::string NoticeText() {
-        auto* n = static_cast<CWaitingGump*>(D().noticeGump);
-        return n != nullptr ? n->message : "<none>";
-    }
-    // The main menu, then its login button.
-    CAcctLoginGump* OpenAccountLogin() {
-        ShowMainMenu();
-        ClickOn(ButtonWithArt(D().mainMenuGump, 1011));
-        return static_cast<CAcctLoginGump*>(D().accountLoginGump);
-    }
-    // A character list shown by the front end, as the link's handlers show it.
-    CLoginGump* ShowList(const std::vector<std::pair<std::string, int>>& characters) {
-        frontEnd.CreateCharacterList();
-        for (const auto& [name, slot] : characters) {
-            actions.state.characters[slot].name = name;
-            frontEnd.AddCharacter(name, "", slot);
-        }
-        frontEnd.ShowCharacterList();
-        return static_cast<CLoginGump*>(D().loginGump);
-    }
-
-    BuiltGumpArt builtArt;
-    LinkReportCapture reports;
-    RecordingLoginActions actions;
-    GumpLoginFrontEnd frontEnd;
-};
-
-// Every child lies inside its screen's art, and the centre of every visible clickable child
-// answers that child: no button, field or box is covered, see-through or outside its panel.
-void ExpectChildrenInsideAndHittable(CGump* screen) {
-    ASSERT_NE(screen, nullptr);
-    SCOPED_TRACE(screen->kindLabel);
-    for (CGump* c = screen->firstChild; c != nullptr; c = c->nextSibling) {
-        SCOPED_TRACE(std::to_string(c->x) + "," + std::to_string(c->y));
-        EXPECT_GE(c->x, 0);
-        EXPECT_GE(c->y, 0);
-        EXPECT_LE(c->x + c->width, screen->width);
-        EXPECT_LE(c->y + c->height, screen->height);
-        if (!c->visible) continue;
-        int sx = c->width / 2, sy = c->height / 2;
-        c->LocalToScreen(sx, sy);
-        EXPECT_EQ(TheGumpDesktop().GumpAt(sx, sy, nullptr, false), c);
-    }
-}
 
 TEST_F(LoginScreensTest, EveryScreenKeepsItsChildrenInsideAndClickable) {
     ShowMainMenu();
@@ -464,6 +343,43 @@ TEST_F(LoginScreensOnLinkTest, LogInAndPlayTheChosenCharacter) {
     EXPECT_FALSE(list->visible);
     EXPECT_EQ(static_cast<CWaitingGump*>(TheGumpDesktop().noticeGump)->message,
               "Entering Sorvenmar... ");
+}
+
+// The game-server list the link shows when the login server answers with servers: a modal
+// chooser over the main menu; a choice sends 0xA0 and waits, a cancel goes back to the menu.
+TEST_F(LoginScreensTest, TheServerListChoosesAGameServerOrGoesBackToTheMenu) {
+    for (bool choose : {true, false}) {
+        SCOPED_TRACE(choose);
+        D().DeleteAllGumps();
+        actions.calls.clear();
+        ShowMainMenu();
+        D().mainMenuGump->visible = false;
+        ShowProgressNotice("Entering Sorvenmar... ", D().mainMenuGump);
+        frontEnd.ShowServerChoice("Sorted by time zone.", 1228, 205,
+                                  {{4, "Sorvenmar", 0}, {7, "Brask", 946}});
+        auto* chooser = static_cast<CScrollChoiceGump*>(D().modalGump);
+        ASSERT_NE(chooser, nullptr);
+        EXPECT_EQ(D().noticeGump, nullptr);
+        EXPECT_EQ(chooser->Count(), 2);
+        ExpectChildrenInsideAndHittable(chooser);
+        // Sorting keeps every server.
+        chooser->SortByFirstColumn();
+        EXPECT_EQ(chooser->Count(), 2);
+        if (choose) {
+            ASSERT_TRUE(screen_input::PickRow(1));
+            EXPECT_EQ(actions.calls, (std::vector<std::string>{"SelectServer 7"}));
+            EXPECT_EQ(actions.state.chosenServerName, "Brask");
+            EXPECT_EQ(NoticeText(), "Connecting... ");
+            EXPECT_EQ(D().connectionGump, D().noticeGump);
+            EXPECT_FALSE(D().mainMenuGump->visible);
+        } else {
+            Type("\x1b");
+            EXPECT_EQ(actions.calls, (std::vector<std::string>{"Close"}));
+            EXPECT_TRUE(D().mainMenuGump->visible);
+            EXPECT_EQ(D().noticeGump, nullptr);
+        }
+        EXPECT_EQ(D().modalGump, nullptr);
+    }
 }
 
 }  // namespace

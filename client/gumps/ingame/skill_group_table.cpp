@@ -1,0 +1,94 @@
+#include "client/gumps/ingame/skill_group_table.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kGroupNumberBytes = 4 * ClientSkillTable::kSlots;
+
+void PutS32(std::vector<u8>& out, s32 value) {
+    const u32 v = static_cast<u32>(value);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<u8>(v >> (8 * i)));
+}
+
+s32 GetS32(const u8* p) {
+    return static_cast<s32>(static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 |
+                            static_cast<u32>(p[2]) << 16 | static_cast<u32>(p[3]) << 24);
+}
+
+}  // namespace
+
+SkillGroupTable& TheSkillGroupTable() {
+    static SkillGroupTable table;
+    return table;
+}
+
+void ResetSkillGroups(SkillGroupTable& table) {
+    table = SkillGroupTable{};
+    std::snprintf(table.names[0], SkillGroupTable::kNameBytes, "%s", "Miscellaneous");
+}
+
+void ReadSkillGroupBytes(SkillGroupTable& table, const u8* bytes, size_t size) {
+    size_t at = 0;
+    if (size < 4) return;
+    // A count the file cannot mean is kept within what the table holds.
+    table.count = std::clamp<s32>(GetS32(bytes), 1, SkillGroupTable::kMaxGroups);
+    at = 4;
+    for (int g = 1; g < table.count; ++g) {
+        if (at + SkillGroupTable::kNameBytes > size) return;
+        std::memcpy(table.names[g], bytes + at, SkillGroupTable::kNameBytes);
+        table.names[g][SkillGroupTable::kNameBytes - 1] = 0;
+        at += SkillGroupTable::kNameBytes;
+    }
+    for (int s = 0; s < ClientSkillTable::kSlots; ++s) {
+        if (at + 4 > size) return;
+        const s32 group = GetS32(bytes + at);
+        table.groupOf[s] = group >= -1 && group < table.count ? group : 0;
+        at += 4;
+    }
+}
+
+std::vector<u8> SkillGroupFileBytes(const SkillGroupTable& table) {
+    const int count = std::clamp(table.count, 1, SkillGroupTable::kMaxGroups);
+    std::vector<u8> out;
+    out.reserve(4 + SkillGroupTable::kNameBytes * (count - 1) + kGroupNumberBytes);
+    PutS32(out, count);
+    for (int g = 1; g < count; ++g)
+        out.insert(out.end(), table.names[g], table.names[g] + SkillGroupTable::kNameBytes);
+    for (s32 group : table.groupOf)
+        PutS32(out, group);
+    return out;
+}
+
+void LoadSkillGroups(const std::string& path) {
+    static const char* const kStartNames[] = {
+        "Magic Defense", "Battle Defense", "Stealing",       "Hiding",  "First Aid",
+        "Peek",          "Melee",          "Ranged Weapons", "Alchemy",
+    };
+    ClientSkillTable& skills = TheClientSkillTable();
+    int n = 0;
+    for (const char* name : kStartNames)
+        std::snprintf(skills.names[n++], ClientSkillTable::kNameBytes, "%s", name);
+    skills.count = n;
+
+    SkillGroupTable& table = TheSkillGroupTable();
+    ResetSkillGroups(table);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return;
+    std::vector<u8> bytes(4 + SkillGroupTable::kNameBytes * (SkillGroupTable::kMaxGroups - 1) +
+                          kGroupNumberBytes);
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    ReadSkillGroupBytes(table, bytes.data(), got);
+}
+
+bool SaveSkillGroups(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const std::vector<u8> bytes = SkillGroupFileBytes(TheSkillGroupTable());
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
