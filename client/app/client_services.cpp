@@ -16,6 +16,7 @@
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
+#include "client/gumps/world/map_gump.h"
 #include "client/net/client_link.h"
 #include "client/net/client_link_services.h"
 #include "client/world/client_mobile.h"
@@ -78,17 +79,22 @@ private:
     bool entered_ = false;
 };
 
-// The front end starts with the main menu, made by the desktop's start-up step.
+// The front end starts with the main menu, made by the desktop's start-up step after the
+// world-view gump, which lies behind every other gump and shows once the player is in the game.
 template <class Base>
 class FrontEndShellServices : public GumpShellServices<Base> {
 public:
     void CreateWorldViewGumps() override {
         GumpShellServices<Base>::CreateWorldViewGumps();
+        if (TheMapGump() == nullptr) new CMapGump;
         if (CClientApp* app = CClientApp::Instance()) {
             TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
             TheLoginChoices().chestOpening = app->options.chestOpening;
         }
         ShowMainMenu();
+    }
+    void PathWalkerStep() override {
+        if (CMapGump* map = TheMapGump()) map->FollowPathStep();
     }
 };
 
