@@ -94,7 +94,8 @@ void CursorManager::Reset() {
     shapeRequests_.clear();
 }
 
-// --- Pictures -------------------------------------------------------------------------------------
+// --- Pictures
+// -------------------------------------------------------------------------------------
 
 int CursorManager::LoadCursorArt(u32 combatHue, bool use565) {
     int found = 0;
@@ -167,17 +168,20 @@ const CursorImage* CursorManager::ImageOfArt(int art) const {
     return &images_[k];
 }
 
-// --- Position and shape ---------------------------------------------------------------------------
+// --- Position and shape
+// ---------------------------------------------------------------------------
+
+void CursorManager::CurrentHotSpot(int& hx, int& hy) {
+    std::lock_guard<std::mutex> shape(shapeLock_);
+    if (record_ >= 0 && records_[record_].loaded) {
+        hx = records_[record_].hotX;
+        hy = records_[record_].hotY;
+    }
+}
 
 void CursorManager::SetPosition(int x, int y) {
     int hx = 0, hy = 0;
-    {
-        std::lock_guard<std::mutex> shape(shapeLock_);
-        if (record_ >= 0 && records_[record_].loaded) {
-            hx = records_[record_].hotX;
-            hy = records_[record_].hotY;
-        }
-    }
+    CurrentHotSpot(hx, hy);
     std::lock_guard<std::mutex> position(positionLock_);
     drawX_ = x - hx;
     drawY_ = y - hy;
@@ -185,13 +189,7 @@ void CursorManager::SetPosition(int x, int y) {
 
 void CursorManager::GetHotSpotPos(int& x, int& y) {
     int hx = 0, hy = 0;
-    {
-        std::lock_guard<std::mutex> shape(shapeLock_);
-        if (record_ >= 0 && records_[record_].loaded) {
-            hx = records_[record_].hotX;
-            hy = records_[record_].hotY;
-        }
-    }
+    CurrentHotSpot(hx, hy);
     std::lock_guard<std::mutex> position(positionLock_);
     x = drawX_ + hx;
     y = drawY_ + hy;
@@ -296,7 +294,8 @@ void CursorManager::SetShape(int shape, bool forceInWorld) {
         shapeRequests_.erase(shapeRequests_.begin(), shapeRequests_.begin() + 2048);
 }
 
-// --- Routing --------------------------------------------------------------------------------------
+// --- Routing
+// --------------------------------------------------------------------------------------
 
 void CursorManager::ToCaptured(void (CGump::*handler)(int, int)) {
     if (captured_ == nullptr) return;
@@ -356,7 +355,8 @@ void CursorManager::ReleaseGump(CGump* gump) {
     if (captured_ == gump) captured_ = nullptr;
 }
 
-// --- Drawing --------------------------------------------------------------------------------------
+// --- Drawing
+// --------------------------------------------------------------------------------------
 
 CursorManager::Snapshot CursorManager::TakeSnapshot() {
     Snapshot s;
@@ -429,7 +429,8 @@ void CursorManager::RestoreBackBuffer(u16* buffer, u32 ringOffset) {
     changed_.exchange(0);
 }
 
-// --- The timer ------------------------------------------------------------------------------------
+// --- The timer
+// ------------------------------------------------------------------------------------
 
 bool CursorManager::TimerStep(int x, int y) {
     if (x < 0 || y < 0) return false;
@@ -445,7 +446,8 @@ bool CursorManager::TimerStep(int x, int y) {
     return true;
 }
 
-// --- The shell's entry points ---------------------------------------------------------------------
+// --- The shell's entry points
+// ---------------------------------------------------------------------
 
 namespace {
 
@@ -510,9 +512,9 @@ bool CursorShellRepresent() {
     std::lock_guard<std::recursive_mutex> outer(CursorOuterLock());
     if (g_lastFrame.empty() || !cursor.DrawEnabled()) return false;
     cursor.DrawIntoBackBuffer(g_lastFrame.data(), g_lastRingOffset);
-    platform::Backend().Present(g_lastFrame.data(), g_lastRingOffset,
-                                Use565() ? platform::PixelFormat::k565
-                                         : platform::PixelFormat::k555);
+    platform::Backend().Present(
+        g_lastFrame.data(), g_lastRingOffset,
+        Use565() ? platform::PixelFormat::k565 : platform::PixelFormat::k555);
     cursor.RestoreBackBuffer(g_lastFrame.data(), g_lastRingOffset);
     return true;
 }

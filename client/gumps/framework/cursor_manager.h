@@ -131,6 +131,8 @@ private:
     // The captured gump, if any, gets the event at the hot spot in its local coordinates.
     void ToCaptured(void (CGump::*handler)(int, int));
     Snapshot TakeSnapshot();
+    // The current record's hot spot (under the shape lock; 0, 0 when none is loaded).
+    void CurrentHotSpot(int& hx, int& hy);
     const CursorImage* ImageOfArt(int art) const;
     void FillRecordRanges();
 
@@ -146,13 +148,13 @@ private:
     std::mutex positionLock_;
     std::mutex shapeLock_;
     std::mutex sizeLock_;
-    int drawX_ = 0;       // position lock
-    int drawY_ = 0;       // position lock
-    int record_ = -1;     // shape lock
-    int art_ = -1;        // shape lock
-    int animCounter_ = 0; // shape lock
-    int width_ = 0;       // size lock
-    int height_ = 0;      // size lock
+    int drawX_ = 0;        // position lock
+    int drawY_ = 0;        // position lock
+    int record_ = -1;      // shape lock
+    int art_ = -1;         // shape lock
+    int animCounter_ = 0;  // shape lock
+    int width_ = 0;        // size lock
+    int height_ = 0;       // size lock
 
     std::atomic<int> changed_{1};
     std::atomic<int> requestedShape_{0};

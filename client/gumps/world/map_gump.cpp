@@ -91,8 +91,7 @@ bool CMapGump::Moved(int px, int py, int fromX, int fromY) {
 }
 
 void CMapGump::SayNotBuilt(const char* what) {
-    if (std::find(saidNotBuilt_.begin(), saidNotBuilt_.end(), what) != saidNotBuilt_.end())
-        return;
+    if (std::find(saidNotBuilt_.begin(), saidNotBuilt_.end(), what) != saidNotBuilt_.end()) return;
     saidNotBuilt_.emplace_back(what);
     LogClientError("world view", (std::string(what) + ": not built yet").c_str());
 }
@@ -113,7 +112,8 @@ void CMapGump::BarkOverPlayer(const std::string& text) {
     if (CClientPlayer* player = ThePlayer()) player->AddBark(text, 0, 3, 0);
 }
 
-// --- Left button ----------------------------------------------------------------------------------
+// --- Left button
+// ----------------------------------------------------------------------------------
 
 void CMapGump::OnLeftDown(int px, int py) {
     if (TheWorldHooks().MultiPreviewLoaded()) SayNotBuilt("multi placement preview");
@@ -182,7 +182,8 @@ void CMapGump::OnLeftUp(int px, int py) {
     ReleaseCapture();
 }
 
-// --- Right button ---------------------------------------------------------------------------------
+// --- Right button
+// ---------------------------------------------------------------------------------
 
 void CMapGump::WalkTowardPointer() {
     CursorManager& cursor = TheCursorManager();
@@ -221,7 +222,8 @@ void CMapGump::OnRightUp(int px, int py) {
     if (captured == nullptr || !captured->IsDragGump()) ReleaseCapture();
 }
 
-// --- Paths ----------------------------------------------------------------------------------------
+// --- Paths
+// ----------------------------------------------------------------------------------------
 
 void CMapGump::EndPath() {
     following_ = false;
@@ -269,7 +271,8 @@ void CMapGump::FollowPathStep() {
     walker.RequestWalk(d, !TheCursorManager().IsNearCentre());
 }
 
-// --- Actions --------------------------------------------------------------------------------------
+// --- Actions
+// --------------------------------------------------------------------------------------
 
 void CMapGump::OnClick(int px, int py) {
     if (Targeting()) {
@@ -356,13 +359,13 @@ void CMapGump::BeginDrag(int px, int py) {
         return;
     }
     CClientWorld& world = TheClientWorld();
-    if (object != nullptr && !world.dragging && object->IsMovable())
-        world.PickUpObject(object, 0);
+    if (object != nullptr && !world.dragging && object->IsMovable()) world.PickUpObject(object, 0);
     dragging_ = false;
     leftClicks_ = 0;
 }
 
-// --- Hover ----------------------------------------------------------------------------------------
+// --- Hover
+// ----------------------------------------------------------------------------------------
 
 void CMapGump::OnMouseOver(int px, int py) {
     TheCursorManager().SetShape(Targeting() ? CursorManager::kShapeTarget : 0);

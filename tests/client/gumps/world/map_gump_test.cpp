@@ -135,7 +135,7 @@ private:
 
 TEST_F(MapGumpTest, ASingleClickActsAtThePressPointOnceTheDoubleClickTimeIsOver) {
     auto& clock = Clock();
-        clock.Advance(5000);
+    clock.Advance(5000);
     LeftDown(100, 100);
     LeftUp(100, 100);
     Tick(300, 300);  // the pointer moves on to another object
@@ -233,7 +233,7 @@ TEST_F(MapGumpTest, HoldingTheRightButtonAsksOneStepPerIdleTickTowardThePointer)
 
 TEST_F(MapGumpTest, ADoubleRightClickFollowsAPathWithAtMostThreeStepsQueued) {
     auto& clock = Clock();
-        clock.Advance(5000);
+    clock.Advance(5000);
     player->direction = 0;
     walker.path = {{10, 10, 0}, {11, 10, 0}, {12, 10, 0}, {13, 11, 0}};
     RightDown(400, 300);
