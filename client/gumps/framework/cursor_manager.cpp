@@ -47,6 +47,21 @@ size_t RingIndex(int x, int y, u32 ringOffset) {
     return i < static_cast<size_t>(kRingPixels) ? i : i - kRingPixels;
 }
 
+// Visits the pixels of a rectangle that lie on the 640 x 480 screen, row by row: the row and
+// column inside the rectangle and the pixel's index in the ring-addressed buffer.
+template <typename Visit>
+void ForEachOnScreen(int left, int top, int width, int height, u32 ringOffset, Visit visit) {
+    ringOffset %= kRingPixels;
+    for (int row = 0; row < height; ++row) {
+        const int y = top + row;
+        if (y < 0 || y >= kScreenHeight) continue;
+        for (int col = 0; col < width; ++col) {
+            const int x = left + col;
+            if (x >= 0 && x < kScreenWidth) visit(row, col, RingIndex(x, y, ringOffset));
+        }
+    }
+}
+
 }  // namespace
 
 CursorManager& TheCursorManager() {
@@ -389,21 +404,13 @@ void CursorManager::DrawIntoBackBuffer(u16* buffer, u32 ringOffset) {
     r.height = std::min(s.height, saveHeight_);
     const ClipRect pointer{r.x, r.y, r.x + r.width, r.y + r.height};
     if (!CGumpDesktop::RectsOverlap(pointer, {0, 0, kScreenWidth, kScreenHeight})) return;
-    ringOffset %= kRingPixels;
-    for (int row = 0; row < r.height; ++row) {
-        const int y = r.y + row;
-        if (y < 0 || y >= kScreenHeight) continue;
-        for (int col = 0; col < r.width; ++col) {
-            const int x = r.x + col;
-            if (x < 0 || x >= kScreenWidth) continue;
-            u16& target = buffer[RingIndex(x, y, ringOffset)];
-            save_[static_cast<size_t>(row) * saveWidth_ + col] = target;
-            if (row < image->height && col < image->width) {
-                const u16 p = image->pixels[static_cast<size_t>(row) * image->width + col];
-                if (p != 0) target = p;
-            }
+    ForEachOnScreen(r.x, r.y, r.width, r.height, ringOffset, [&](int row, int col, size_t at) {
+        save_[static_cast<size_t>(row) * saveWidth_ + col] = buffer[at];
+        if (row < image->height && col < image->width) {
+            const u16 p = image->pixels[static_cast<size_t>(row) * image->width + col];
+            if (p != 0) buffer[at] = p;
         }
-    }
+    });
     saved_ = true;
     savedRect_ = r;
 }
@@ -411,17 +418,9 @@ void CursorManager::DrawIntoBackBuffer(u16* buffer, u32 ringOffset) {
 void CursorManager::RestoreBackBuffer(u16* buffer, u32 ringOffset) {
     if (saved_ && buffer != nullptr) {
         const Snapshot& r = savedRect_;
-        ringOffset %= kRingPixels;
-        for (int row = 0; row < r.height; ++row) {
-            const int y = r.y + row;
-            if (y < 0 || y >= kScreenHeight) continue;
-            for (int col = 0; col < r.width; ++col) {
-                const int x = r.x + col;
-                if (x < 0 || x >= kScreenWidth) continue;
-                buffer[RingIndex(x, y, ringOffset)] =
-                    save_[static_cast<size_t>(row) * saveWidth_ + col];
-            }
-        }
+        ForEachOnScreen(r.x, r.y, r.width, r.height, ringOffset, [&](int row, int col, size_t at) {
+            buffer[at] = save_[static_cast<size_t>(row) * saveWidth_ + col];
+        });
     }
     // The saved pixels belong to the frame just shown: a later frame that draws no pointer
     // (it left the screen) must not get them back.
