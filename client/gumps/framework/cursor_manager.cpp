@@ -280,7 +280,11 @@ void CursorManager::UpdateShape() {
 
 void CursorManager::MoveTo(int x, int y) {
     SetPosition(x, y);
+    const int before = CurrentRecord();
     UpdateShape();
+    // A new picture has its own hot spot: placed again, so that it points at the mouse now and
+    // not only from the next move on.
+    if (CurrentRecord() != before) SetPosition(x, y);
 }
 
 int CursorManager::CurrentRecord() {

@@ -52,7 +52,7 @@ protected:
     static void PointerAt(int shape, int x, int y) {
         Cursor().SetPeace(false);
         Cursor().SetShape(shape, true);
-        Cursor().MoveTo(x, y);
+        Cursor().MoveTo(0, 0);
         const CursorRecord& r = Cursor().Record(Cursor().CurrentRecord());
         Cursor().MoveTo(x + r.hotX, y + r.hotY);
     }
@@ -165,8 +165,7 @@ TEST_F(CursorTest, ShapesFollowModeRequestAndPointer) {
         Cursor().Reset();
         Cursor().SetPeace(c.peace);
         Cursor().SetShape(c.shape, true);
-        Cursor().MoveTo(c.x, c.y);
-        // The hot spot of the new record designates the mouse from the next move on.
+        // The new picture's hot spot points at the mouse at once.
         Cursor().MoveTo(c.x, c.y);
         EXPECT_EQ(Cursor().CurrentRecord(), c.record);
         EXPECT_EQ(Cursor().HotSpotX(), c.x);
