@@ -110,6 +110,11 @@ void ChunkQueue::Wake() {
     arrived_.notify_all();
 }
 
+void ChunkQueue::Nudge() {
+    std::lock_guard<std::mutex> guard(lock_);
+    Wake();
+}
+
 void ChunkQueue::Close() {
     std::lock_guard<std::mutex> guard(lock_);
     closed_ = true;

@@ -49,6 +49,9 @@ public:
     // queued on purpose (a partial packet) do not wake it. Under a manual clock it does
     // not block: it yields once (running the clock's hook) and answers.
     bool WaitForPutAfter(u32 seenPuts, u32 maxMs);
+    // Wakes a waiting reader as a put does, without bytes (the client's software cursor asks
+    // its thread to show the pointer moved).
+    void Nudge();
 
     // Sessions of the link. Either side can close it: once closed and drained, Get answers -1
     // and Put answers -1 without queueing. Reopen starts the next session (open, empty, the

@@ -57,6 +57,8 @@ bool ClientMainLoop::RunPass() {
         PaceFrameTicks(platform::NowMs(), last_, app->frameInterval, app->options.frameSkipping,
                        [app](u32 skip) { app->ClientTick(skip); });
     }
+    // The cursor timer moved the pointer since the last frame: show that frame again with it.
+    GetClientSubsystemServices().CursorPresentMoved();
     return true;
 }
 
@@ -65,6 +67,10 @@ u32 ClientMainLoop::IdleWaitMs(u32 now) const {
     const u32 interval = app ? app->frameInterval : kFallbackIntervalMs;
     const u32 elapsed = platform::ElapsedMs(last_, now);
     return elapsed >= interval ? 0 : interval - elapsed;
+}
+
+void WakeClientLoop() {
+    if (ServerToClientQueue != nullptr) ServerToClientQueue->Nudge();
 }
 
 int RunClientMainLoop(ClientMainLoop& loop) {

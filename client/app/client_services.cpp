@@ -19,11 +19,15 @@
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/ingame/skill_group_table.h"
+#include "client/gumps/world/map_gump.h"
+#include "client/gumps/world/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_link_services.h"
 #include "client/net/client_packets.h"
+#include "client/render/picking.h"
 #include "client/render/pixel_format.h"
 #include "client/render/world_view_frame.h"
+#include "client/world/client_map.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
 #include "client/world/path_search.h"
@@ -130,7 +134,8 @@ private:
     std::set<std::string> said_;
 };
 
-// The front end starts with the main menu, made by the desktop's start-up step.
+// The front end starts with the main menu, made by the desktop's start-up step after the
+// world-view gump, which lies behind every other gump and shows once the player is in the game.
 template <class Base>
 class FrontEndShellServices : public GumpShellServices<Base> {
 public:
@@ -138,6 +143,7 @@ public:
     void DrawWorldViewFrame() override { ::DrawWorldViewFrame(frame_); }
     void CreateWorldViewGumps() override {
         GumpShellServices<Base>::CreateWorldViewGumps();
+        if (TheMapGump() == nullptr) new CMapGump;
         if (CClientApp* app = CClientApp::Instance()) {
             TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
             TheLoginChoices().chestOpening = app->options.chestOpening;
@@ -147,8 +153,60 @@ public:
         ShowMainMenu();
     }
 
+    // The world-view gump's path (a double right click) and the client path's walker (the
+    // server's path requests, following a mobile): each acts only while it has a path.
+    void PathWalkerStep() override {
+        if (CMapGump* map = TheMapGump()) map->FollowPathStep();
+        Base::PathWalkerStep();
+    }
+
 private:
     ShellWorldViewFrame frame_;
+};
+
+// The world-view gump's walking and picking: the walk queue, the client's path search and the
+// world view's picking.
+class LiveMapGumpWalker : public MapGumpWalker {
+public:
+    bool Busy() override {
+        const CWalkQueue& q = TheWalkQueue();
+        return q.resyncPending != 0 || q.stepFrames != 0;
+    }
+    // Screen up is north-west, the walk queue's index 0.
+    void WalkToward(int screenDirection, bool run) override {
+        TheWalkQueue().WalkIfIdle(screenDirection & 7, run ? 1 : 0);
+    }
+    void RequestWalk(int worldDirection, bool run) override {
+        TheWalkQueue().RequestWalk((worldDirection + 1) & 7, run ? 1 : 0);
+    }
+    int QueuedSteps() override { return TheWalkQueue().count; }
+    bool PathTo(const ClientLocation& goal, std::vector<ClientLocation>& path) override {
+        const CClientMap& map = TheClientMap();
+        ClientPath& search = TheClientPath();
+        PathNode* end = nullptr;
+        for (int tolerance = 0; tolerance <= 1 && !end; ++tolerance)
+            end = search.FindPath(map.centreX, map.centreY, map.centreZ, goal.x, goal.y, goal.z,
+                                  kPathLimit, tolerance);
+        if (!end) return false;
+        path.clear();
+        for (PathNode* n = search.LinkForward(end); n; n = n->nextOnPath)
+            path.push_back(ClientLocation{s16(n->x), s16(n->y), s16(n->z)});
+        search.Clear();
+        return !path.empty();
+    }
+    CClientObject* PickWorldObject(int x, int y) override {
+        CDisplayObject* o = PickObjectAt(x, y, true);
+        return o && !o->IsLand() ? static_cast<CClientObject*>(o) : nullptr;
+    }
+    bool PickLocation(int x, int y, ClientLocation& at) override {
+        CDisplayObject* o = PickObjectAt(x, y, false);
+        if (!o) return false;
+        at = o->loc;
+        return true;
+    }
+
+private:
+    static constexpr int kPathLimit = 500;
 };
 
 }  // namespace
@@ -157,6 +215,8 @@ void InstallClientServices() {
     // The gump framework answers the desktop, frame, focus, key and mouse entry points.
     static FrontEndShellServices<BuiltClientServices> services;
     SetClientSubsystemServices(&services);
+    static LiveMapGumpWalker mapWalker;
+    SetMapGumpWalker(&mapWalker);
     static ClientGumpHost gumpHost;
     SetGumpHostServices(&gumpHost);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.

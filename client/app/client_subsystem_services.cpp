@@ -226,6 +226,10 @@ void ClientSubsystemServices::CursorRemoveFromBackBuffer() {
     NotBuiltYet("CursorRemoveFromBackBuffer");
 }
 
+void ClientSubsystemServices::CursorPresentMoved() {
+    NotBuiltYet("CursorPresentMoved");
+}
+
 void ClientSubsystemServices::OpenGump(int) {
     NotBuiltYet("OpenGump");
 }

@@ -77,6 +77,9 @@ public:
     virtual void CursorTimerStep(int x, int y);
     virtual void CursorDrawIntoBackBuffer();
     virtual void CursorRemoveFromBackBuffer();
+    // Once per pass of the main loop: the last frame shown again when the timer moved the
+    // pointer since.
+    virtual void CursorPresentMoved();
     virtual void OpenGump(int kind);  // gump of kind 5000 (options), 5010 (overview map)
     virtual void SendTextCommand(int type, const std::string& text);
     virtual void SendHelpRequest();

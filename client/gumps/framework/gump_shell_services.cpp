@@ -3,6 +3,7 @@
 #include "client/data/back_buffer.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/world/client_mobile.h"
 #include "platform/window_backend.h"
 
 void GumpShellCreateDesktop() {
@@ -21,6 +22,9 @@ void GumpShellCursorUpdate() {
     int x = 0, y = 0;
     platform::Backend().PointerPosition(x, y);
     CursorManager& cursor = TheCursorManager();
+    // The shapes follow the player's mode; the timer reads it from here.
+    const CClientPlayer* player = ThePlayer();
+    cursor.SetPeace(player == nullptr || player->warMode == 0);
     cursor.MoveTo(x, y);
     cursor.TickHover();
 }

@@ -4,6 +4,7 @@
 // opening a gump, the keyboard focus and typed keys, and the mouse routing. A mix-in over the
 // shell's installed services, so that the other subsystems' answers stay as they are.
 #include "client/app/client_subsystem_services.h"
+#include "client/gumps/framework/cursor_manager.h"
 #include "platform/types.h"
 
 // The framework's halves of the entry points, callable on their own.
@@ -29,6 +30,13 @@ public:
     void CursorRightRelease(int x, int y) override;
     void CursorUpdate() override { GumpShellCursorUpdate(); }
     void SetCursorShape(int shape) override;
+    // The pointer's pictures, drawing and timer (cursor_manager.h).
+    void CursorLoadArt() override { CursorShellLoadArt(); }
+    void CursorSetDrawEnabled(int on) override { TheCursorManager().SetDrawEnabled(on != 0); }
+    void CursorTimerStep(int x, int y) override { CursorShellTimerStep(x, y); }
+    void CursorDrawIntoBackBuffer() override { CursorShellDrawIntoBackBuffer(); }
+    void CursorRemoveFromBackBuffer() override { CursorShellRemoveFromBackBuffer(); }
+    void CursorPresentMoved() override { CursorShellRepresent(); }
 };
 
 #include "client/gumps/framework/gump_shell_services_impl.h"

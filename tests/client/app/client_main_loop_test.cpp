@@ -116,6 +116,11 @@ TEST_F(ClientLoopTest, AnIdleLoopSleepsUntilTheNextFrameOrTheNextPacket) {
     EXPECT_TRUE(ServerToClientQueue->WaitForPutAfter(loop.SeenPuts(), 50));
     u8 drain[16];
     ServerToClientQueue->Get(drain, sizeof drain);
+    // The cursor timer wakes the wait without bytes.
+    const u32 seen = ServerToClientQueue->PutCount();
+    WakeClientLoop();
+    EXPECT_TRUE(ServerToClientQueue->WaitForPutAfter(seen, 50));
+    EXPECT_EQ(ServerToClientQueue->Get(drain, sizeof drain), 0);
 }
 
 TEST_F(ClientLoopTest, MessagesAreDrainedBeforeTheConnectionIsPolled) {

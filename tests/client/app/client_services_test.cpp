@@ -1,6 +1,9 @@
 // What InstallClientServices connects: gump art from the data cache, the back buffer's
 // start-up background, and verdata.mul's font patches into the font table.
 #include "client/app/client_services.h"
+#include "client/gumps/framework/gump_shell_services.h"
+
+#include "client/app/client_subsystem_services.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +11,9 @@
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"
+#include "client/gumps/framework/cursor_manager.h"
+#include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/world/map_gump.h"
 #include "client_test_env.h"
 #include "core/byte_order.h"
 
@@ -75,6 +81,48 @@ TEST_F(ClientServicesTest, TheBackBufferStartsWithTheBackgroundArt) {
     for (auto [x, y] : {std::pair{0, 0}, {320, 240}, {639, 479}, {17, 401}})
         EXPECT_EQ(pixels[y * kBackBufferWidth + x], GetGumpArtPixel(1415, x, y)) << x << "," << y;
     EXPECT_NE(pixels[240 * kBackBufferWidth + 320], 0);
+}
+
+// The pointer is drawn into the presented frame from the generated arts, and taken out of the
+// back buffer again.
+TEST_F(ClientServicesTest, ThePointerShowsInThePresentedFrame) {
+    ClientSubsystemServices& subsystems = GetClientSubsystemServices();
+    subsystems.CursorLoadArt();
+    subsystems.CursorSetDrawEnabled(1);
+    env_.Backend().SetPointer(100, 100);
+    // The gump half of the frame, which presents (the world half needs a connection).
+    GumpShellDrawFrame();
+    CursorManager& cursor = TheCursorManager();
+    const int record = cursor.CurrentRecord();
+    ASSERT_GE(record, 0);
+    EXPECT_EQ(cursor.HotSpotX(), 100);
+    EXPECT_EQ(cursor.HotSpotY(), 100);
+    const CursorImage& image = cursor.Image(cursor.Record(record).firstArt - 0x6053);
+    const std::vector<u16>& frame = env_.Backend().Frame();
+    const u16* world = BackBufferPixels();
+    int drawn = 0;
+    for (int row = 0; row < image.height; ++row) {
+        for (int col = 0; col < image.width; ++col) {
+            const size_t at = size_t(cursor.DrawY() + row) * 640 + size_t(cursor.DrawX() + col);
+            const u16 p = image.pixels[size_t(row) * image.width + col];
+            EXPECT_EQ(frame[at], p != 0 ? p : world[at]);
+            drawn += p != 0 && p != world[at];
+        }
+    }
+    EXPECT_GT(drawn, 20);
+    cursor.Reset();
+}
+
+// The world-view gump lies behind the main menu, hidden until the player is in the game.
+TEST_F(ClientServicesTest, TheWorldViewGumpLiesBehindEveryOtherGump) {
+    GetClientSubsystemServices().CreateWorldViewGumps();
+    CMapGump* map = TheMapGump();
+    ASSERT_NE(map, nullptr);
+    EXPECT_FALSE(map->visible);
+    EXPECT_EQ(TheGumpDesktop().tail, map);
+    EXPECT_NE(TheGumpDesktop().head, map);
+    TheGumpDesktop().DeleteAllGumps();
+    EXPECT_EQ(TheMapGump(), nullptr);
 }
 
 TEST_F(ClientServicesTest, FontPatchesReplaceFontsOfTheTable) {

@@ -112,6 +112,7 @@ protected:
     }
 
     WorldHooks hooks;
+    // The manual clock the fixture installs (it starts at 1000).
     platform::ManualClock& Clock() { return *clock_; }
 
 private:
