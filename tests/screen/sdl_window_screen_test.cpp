@@ -26,6 +26,7 @@
 #include "movie/intro_movie.h"
 #include "platform/client_window.h"
 #include "platform/keys.h"
+#include "platform/png_file.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/window_backend.h"
 
@@ -86,6 +87,28 @@ std::vector<u16> Pattern(bool is565) {
     return f;
 }
 
+// Presents `frame` (ring-addressed at `ring`) until the window shows `expected` (the picture
+// reaches the X server asynchronously; bounded) and answers how many pixels differ.
+size_t WrongPixelsShown(platform::SdlBackend& backend, Display* d, Window w,
+                        const std::vector<u16>& frame, u32 ring, bool is565,
+                        const std::vector<u16>& expected) {
+    std::vector<u16> shown;
+    for (int attempt = 0; attempt < 50 && shown != expected; ++attempt) {
+        backend.Present(frame.data(), ring,
+                        is565 ? platform::PixelFormat::k565 : platform::PixelFormat::k555);
+        platform::InputEvent e;
+        while (backend.PollEvent(e)) {
+        }
+        shown = ReadWindow(d, w, is565);
+        if (shown != expected) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (shown.size() != expected.size()) return expected.size();
+    size_t wrong = 0;
+    for (u32 p = 0; p < kFramePixels; ++p)
+        wrong += shown[p] != expected[p];
+    return wrong;
+}
+
 // Asks the top-level window of `pid` (0: any) whose title starts with `title` to close, the
 // way a click on the title bar's close button does (waits up to 5 s for the window to
 // appear).
@@ -138,26 +161,46 @@ TEST(SdlWindowScreen, WindowHasTheClientSizeAndTitleAndShowsFramesPixelExact) {
     const u32 ring = 640 * 3 + 10;
     for (bool is565 : {false, true}) {
         auto frame = Pattern(is565);
-        std::vector<u16> shown;
         std::vector<u16> expected(kFramePixels);
         for (u32 p = 0; p < kFramePixels; ++p)
             expected[p] = frame[(p + ring) % kFramePixels];
-        // The picture reaches the X server asynchronously: present and read back a few
-        // times until it is there (bounded).
-        for (int attempt = 0; attempt < 50 && shown != expected; ++attempt) {
-            backend.Present(frame.data(), ring,
-                            is565 ? platform::PixelFormat::k565 : platform::PixelFormat::k555);
-            platform::InputEvent e;
-            while (backend.PollEvent(e)) {
+        EXPECT_EQ(WrongPixelsShown(backend, x.get(), w, frame, ring, is565, expected), 0u)
+            << (is565 ? "565" : "555");
+    }
+    backend.CloseWindow();
+}
+
+// The window shows the renderer's headless frames pixel for pixel: the golden scenes of the
+// world view, the figures and the front end, presented from a ring-addressed buffer in both
+// pixel formats.
+TEST(SdlWindowScreen, TheWindowShowsTheHeadlessFramesOfTheGoldenScenes) {
+    XDisplay x;
+    ASSERT_NE(x.get(), nullptr) << "no X display";
+    platform::SdlBackend backend;
+    ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
+    const Window w = backend.NativeWindowId();
+    const u32 ring = 640 * 101 + 317;
+    for (const char* scene : {"world_town_street", "world_hilly_land", "world_level_cut",
+                              "mobiles_player", "creation_appearance_female"}) {
+        std::vector<u16> golden;
+        int width = 0, height = 0;
+        ASSERT_TRUE(platform::ReadFramePng(
+            std::string(ZQ_SOURCE_DIR) + "/tests/golden/" + scene + ".png", golden, width, height))
+            << scene;
+        ASSERT_EQ(width, kClientWidth) << scene;
+        ASSERT_EQ(height, kClientHeight) << scene;
+        for (bool is565 : {false, true}) {
+            // The frame as the renderer leaves it in the ring buffer; 565 frames carry green's
+            // lowest bit clear, as the light step converts them.
+            std::vector<u16> expected(kFramePixels), buffer(kFramePixels);
+            for (u32 p = 0; p < kFramePixels; ++p) {
+                const u16 v = golden[p];
+                expected[p] = is565 ? static_cast<u16>((v & 0x7FE0) << 1 | (v & 0x1F)) : v;
+                buffer[(p + ring) % kFramePixels] = expected[p];
             }
-            shown = ReadWindow(x.get(), w, is565);
-            if (shown != expected) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EXPECT_EQ(WrongPixelsShown(backend, x.get(), w, buffer, ring, is565, expected), 0u)
+                << scene << (is565 ? " 565" : " 555");
         }
-        ASSERT_EQ(shown.size(), expected.size());
-        size_t wrong = 0;
-        for (u32 p = 0; p < kFramePixels; ++p)
-            wrong += shown[p] != expected[p];
-        EXPECT_EQ(wrong, 0u) << (is565 ? "565" : "555");
     }
     backend.CloseWindow();
 }
