@@ -36,7 +36,7 @@ void SendOneSkill(CPlayer& player, u32 skill) {
 }
 
 void SendStatusOf(CPlayer& player, u32 serial) {
-    if (serial != player.GetSerial()) player.PushLastExamined(serial);
+    if (serial != player.GetSerial()) player.WatchStatusOf(serial);
     CItem* found = g_objectManager.FindNear(player, serial, kRequestRadius);
     CMobile* mobile = found ? found->AsMobile() : nullptr;
     if (!mobile) return;
@@ -115,7 +115,7 @@ void HandleDeathChoice(CPlayer& player, PacketReader& packet) {
     u8 choice = 0;
     if (!packet.ReadByte(choice)) return;
     if (!player.IsGhost() || !player.IsFrozen()) return;
-    player.SetFrozen(false);
+    player.SetMobFlag(kMobFrozen, false);
     if (choice != 1) return;  // a free ghost
     BuildAndSendToPlayer<kDeathStatusLength>(player,
                                              [](PacketWriter& w) { BuildDeathStatusPacket(w, 1); });
@@ -204,15 +204,7 @@ void HandleWarModeRequest(CPlayer& player, PacketReader& packet) {
     for (u8& b : bytes) {
         if (!packet.ReadByte(b)) return;
     }
-    if (player.IsNonCombatant()) return;
-    const u32 serial = player.GetSerial();
-    const int state = player.SetWarMode(bytes[0]);
-    if (!IsObjectAlive(serial, &player)) return;
-    bytes[0] = static_cast<u8>(state);
-    player.SetWarModeBytes(bytes);
-    BuildAndSendToPlayer<kWarModeLength>(player, [&](PacketWriter& w) {
-        BuildWarModePacket(w, bytes[0], bytes[1], bytes[2], bytes[3]);
-    });
+    player.SetWarModeFull(bytes[0], bytes[1], bytes[2], bytes[3]);
 }
 
 void HandleKeepAlive(CPlayer&, PacketReader& packet) {

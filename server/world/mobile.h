@@ -190,6 +190,12 @@ public:
     bool IsInvulnerable() const { return GetMobFlag(kMobInvulnerable); }
     bool IsFrozen() const { return GetMobFlag(kMobFrozen); }
     bool IsSquelched() const { return GetMobFlag(kMobSquelched); }
+    // Alignment flag bytes A (0) and B (1): which sides' resources the mobile carries.
+    u8 GetAlignmentFlags(int byte) const { return alignmentFlags_[byte & 1]; }
+    void SetAlignmentFlag(int byte, u8 mask, bool on) {
+        u8& b = alignmentFlags_[byte & 1];
+        b = static_cast<u8>(on ? b | mask : b & ~mask);
+    }
     u8 GetStatusByte() const { return statusFlags_; }
     bool HasStatusFlag(int mask) const { return (statusFlags_ & mask) != 0; }
     void SetStatusFlag(int mask);
@@ -344,6 +350,7 @@ protected:
     s32 notorietyCooldown_ = 0;
     u8 mobFlags_ = 0;
     u8 statusFlags_ = 0;
+    u8 alignmentFlags_[2] = {};
     int direction_ = 0;
     u8 lightDuration_ = 0;
     u8 lightLevel_ = 0;

@@ -65,10 +65,19 @@ void CPlayer::SetWarModeBytes(const u8 (&bytes)[kWarModeByteCount]) {
         warModeBytes_[i] = bytes[i];
 }
 
-void CPlayer::PushLastExamined(u32 serial) {
+void CPlayer::WatchStatusOf(u32 serial) {
     for (int i = kLastExaminedCount - 1; i > 0; --i)
         lastExamined_[i] = lastExamined_[i - 1];
     lastExamined_[0] = serial;
+}
+
+bool CPlayer::IsWatchingStatusOf(u32 serial) const {
+    // The list is filled from the front; the first 0 ends it.
+    for (u32 watched : lastExamined_) {
+        if (watched == 0) return false;
+        if (watched == serial) return true;
+    }
+    return false;
 }
 
 void CPlayer::RecordValidTerrain(const Location& at) {

@@ -51,7 +51,8 @@ public:
     virtual int AdjustStatIfAllowed(int stat, int value);
     // A player helping this one while it is a criminal or a murderer commits a crime.
     virtual void ReceiveHelpfulActionFrom(CMobile* helper);
-    // Side 1 (good) or 2 (evil) of the alignment resources.
+    // Side 1 (good) or 2 (evil): the units (up to 1000) of both sides' resources go, one of
+    // the side's comes with its bit of alignment byte A. Any other side only removes.
     virtual void ChooseAlignmentSide(int side);
 
     // Titles, roles and conduct (player_titles.cpp). The display name lives in the player's
@@ -128,13 +129,24 @@ public:
     // that changed.
     void UpdateGuardZone();
     bool IsExhausted() override;
-    bool IsManifesting() const { return HasFlag(kPlayerGhostHeard); }
     const PlayerWalkState& GetWalkState() const { return walk_; }
     // The player grid's filing of this player, and its distance to a tile (Chebyshev).
     PlayerGridSlot& GridSlot() { return gridSlot_; }
     int DistanceTo(int x, int y) const;
-    // Sets war mode from the client's flag; answers the resulting war state (0 or 1).
+    // War mode and the manifesting ghost (player_war_mode.cpp). SetWarMode answers the
+    // resulting war state (0 or 1); a ghost entering war mode manifests (the living see it)
+    // and leaving it hides the ghost again.
     virtual int SetWarMode(int flag);
+    // SetWarMode and 0x72 to the player; nothing for a non-combatant.
+    void SetWarModeToggle(int flag);
+    // The same, storing the three further bytes of the client's 0x72 first.
+    void SetWarModeFull(int flag, int b1, int b2, int b3);
+    bool IsManifesting() const { return HasFlag(kPlayerGhostHeard); }
+    void SetManifesting(bool on) { SetFlag(kPlayerGhostHeard, on); }
+    // Flips the manifesting bit, places the player again, then war mode on.
+    void ToggleManifesting();
+    // The first text to the player itself, the second to the players in sight within 18 tiles.
+    void ActionBark(int hue, const char* ownText, const char* othersText);
     // Brings a ghost back to life with its graded message; answers whether it worked.
     virtual bool Resurrect();
     // The stat and skill loss a resurrection costs.
@@ -162,18 +174,15 @@ public:
     bool IsGameMaster() const { return HasFlag(kPlayerGameMaster); }
     bool IsCounselor() const { return HasFlag(kPlayerCounselor); }
     bool IsNonCombatant() const { return HasFlag(kPlayerNonCombatant); }
-    // Frozen (a ghost waits in the death menu) and squelched (may not speak).
-    bool IsFrozen() const { return frozen_; }
-    void SetFrozen(bool on) { frozen_ = on; }
-    bool IsSquelched() const { return squelched_; }
-    void SetSquelched(bool on) { squelched_ = on; }
     // The four war-mode bytes the client sent last (flag and three it stores), echoed at entry.
     static constexpr int kWarModeByteCount = 4;
     const u8* GetWarModeBytes() const { return warModeBytes_; }
     void SetWarModeBytes(const u8 (&bytes)[kWarModeByteCount]);
-    // The serials of the last objects whose status the player asked for, newest first.
+    // The status watch list: the serials of the last objects whose status the player asked
+    // for, newest first (the oldest of 8 falls out).
     static constexpr int kLastExaminedCount = 8;
-    void PushLastExamined(u32 serial);
+    void WatchStatusOf(u32 serial);
+    bool IsWatchingStatusOf(u32 serial) const;
     u32 GetLastExamined(int index) const { return lastExamined_[index]; }
     PlayerTargetCallback GetTargetCallback() const { return targetCallback_; }
     void SetTargetCallback(PlayerTargetCallback callback) { targetCallback_ = callback; }
@@ -264,8 +273,6 @@ protected:
     CUserSock* userSock_ = nullptr;
     u32 accountKey_ = 0;
     u32 characterKey_ = 0;
-    bool frozen_ = false;
-    bool squelched_ = false;
     u8 warModeBytes_[kWarModeByteCount] = {};
     u32 lastExamined_[kLastExaminedCount] = {};
     PlayerTargetCallback targetCallback_ = nullptr;

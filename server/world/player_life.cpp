@@ -324,33 +324,6 @@ void CPlayer::GoLoggedOut() {
     g_loggedOutList.Add(this);
 }
 
-// ---------------------------------------------------------------- war mode
-
-int CPlayer::SetWarMode(int flag) {
-    const bool on = flag != 0;
-    warModeBytes_[0] = on ? 1 : 0;
-    if (on == HasStatusFlag(kMobileFighting)) return warModeBytes_[0];
-    if (IsGhost()) {
-        // A ghost in war mode shows itself to the living; placing it again tells them.
-        SetFlag(kPlayerGhostHeard, on);
-        if (!IsDetached()) {
-            const u32 serial = serial_;
-            const Location at = GetLocation();
-            RemoveFromWorld();
-            if (!IsObjectAlive(serial, this)) return 0;
-            PlaceInWorld(at);
-            if (!IsObjectAlive(serial, this)) return 0;
-        }
-    }
-    if (on) {
-        SetStatusFlag(kMobileFighting);
-    } else {
-        ClearStatusFlag(kMobileFighting);
-        ClearCombatLists();
-    }
-    return warModeBytes_[0];
-}
-
 // ---------------------------------------------------------------- small services
 
 void CPlayer::WaitMessage(int kind) {

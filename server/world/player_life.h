@@ -1,7 +1,7 @@
 #pragma once
 // A player's life cycle and per-pulse state: regeneration, the poison and curse check, the
 // light, music and ambience of its place, entering the world, the delayed and the immediate
-// log-out, war mode, the action delay, options and the lists of watchers. The CPlayer
+// log-out, the action delay, options and the lists of watchers. The CPlayer
 // operations are declared in player.h; this file holds what they ask of parts of the server
 // that are not built yet, behind one interface.
 #include "platform/types.h"

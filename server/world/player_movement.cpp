@@ -167,7 +167,7 @@ void CPlayer::Turn(int direction, int acknowledge, int sequence) {
 }
 
 Location CPlayer::StepTarget(const Location& from, int direction) {
-    if (IsFrozen() || CMobile::IsFrozen()) {
+    if (IsFrozen()) {
         SendSystemMessage(*this, "You are frozen and can not move.");
         return from;
     }

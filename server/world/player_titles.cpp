@@ -18,6 +18,8 @@
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/reputation.h"
+#include "server/world/resource_entry.h"
+#include "server/world/resource_type.h"
 #include "server/world/skill_table.h"
 #include "server/world/timed_callbacks.h"
 #include "server/world/world_utilities.h"
@@ -62,6 +64,11 @@ constexpr int kArmsmanSkill = 41;
 // The timed callbacks that end a fresh membership of chaos (18) and order (19).
 constexpr int kJoinChaosCallbackAction = 18;
 constexpr int kJoinOrderCallbackAction = 19;
+
+// Alignment: the units of the old side taken away, and the bits of alignment byte A.
+constexpr s32 kAlignmentUnitsRemoved = 1000;
+constexpr u8 kAlignmentEvilBit = 0x04;
+constexpr u8 kAlignmentGoodBit = 0x08;
 
 constexpr int kStatAuditTotal = 275;
 constexpr int kStatAuditCeiling = 50;
@@ -295,10 +302,18 @@ void CPlayer::SetMurderCount(int count) {
     CItem::SetMurderCount(count);
 }
 
-void CPlayer::ChooseAlignmentSide(int) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players",
-                    "CPlayer::ChooseAlignmentSide: the alignment resources are not built yet");
+void CPlayer::ChooseAlignmentSide(int side) {
+    const CResourceTypeTable& types = GetResourceTypes();
+    const int good = types.FindNumber("good");
+    const int evil = types.FindNumber("evil");
+    // Whatever the side, the old one's units go first.
+    if (good) RemoveResourceAmount(kAlignmentUnitsRemoved, good);
+    if (evil) RemoveResourceAmount(kAlignmentUnitsRemoved, evil);
+    if (!good || !evil || (side != 1 && side != 2)) return;
+    const bool isGood = side == 1;
+    AddResource(isGood ? good : evil, kResourceHeld, 1, 0, 1);
+    SetAlignmentFlag(0, kAlignmentEvilBit, !isGood);
+    SetAlignmentFlag(0, kAlignmentGoodBit, isGood);
 }
 
 void CPlayer::AdjustNotoriety(int delta) {

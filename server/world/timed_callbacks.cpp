@@ -18,10 +18,11 @@
 #include "server/world/container.h"
 #include "server/world/doors.h"
 #include "server/world/item.h"
+#include "server/world/object_manager.h"
 #include "server/world/player.h"
 #include "server/world/player_life.h"
+#include "server/world/player_war_mode.h"
 #include "server/world/reputation.h"
-#include "server/world/object_manager.h"
 
 namespace {
 
@@ -151,6 +152,12 @@ void ActionDelayedLogOut(CBaseObject* object, s32, const char*) {
     if (CPlayer* player = item ? item->AsPlayer() : nullptr) DelayedLogOutAction(*player);
 }
 
+// A ghost's war mode runs out.
+void ActionGhostWarModeTimeout(CBaseObject* object, s32, const char*) {
+    CItem* item = AsItem(object);
+    if (CPlayer* player = item ? item->AsPlayer() : nullptr) GhostWarModeTimeout(*player);
+}
+
 // A door closes (or tries again later when a mobile stands in its way).
 void ActionCloseDoor(CBaseObject* object, s32, const char*) {
     if (CItem* door = AsItem(object)) CloseDoor(door);
@@ -203,7 +210,7 @@ ActionEntry g_actions[kCallbackActions] = {
     {ActionNothing, "", false},
     {ActionNothing, "", false},
     {ActionRemoveVariable, "", false},
-    {nullptr, "the player's war mode", false},
+    {ActionGhostWarModeTimeout, "", false},
     {ActionRemoveVariableAndReplace, "", false},
     {ActionUnfreeze, "", false},
     {ActionUnsquelch, "", false},

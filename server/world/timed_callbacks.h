@@ -9,9 +9,10 @@
 // onto the ground and deletes it, 3 ends a player's delayed log-out, 5 fires the script
 // trigger "callback", 8 deletes a valueless object, 9 and 10 have no effect, 11 removes the
 // object variable named by the text, 13 does the same and places the object again where it
-// lies, 17 expires a reputation mark, 18 and 19 remove "chaos" and "order". The others wait
-// for the rules they act on (7 object speech, 12 war mode): a due callback of such an
-// action is kept, not run and not counted, and the first one logs that it is not built.
+// lies, 12 takes a ghost out of war mode, 17 expires a reputation mark, 18 and 19 remove
+// "chaos" and "order". The others wait for the rules they act on (7 object speech): a due
+// callback of such an action is kept, not run and not counted, and the first one logs that
+// it is not built.
 // An action may delete the object: the pass then stops and frees the object's remaining
 // due callbacks. The objects given to actions are world objects (CItem).
 #include "core/cstr.h"

@@ -100,7 +100,7 @@ int FakePlayer::WalkRequest(int direction, int sequence) {
 
 int FakePlayer::SetWarMode(int flag) {
     calls.push_back("war " + std::to_string(flag));
-    return flag ? 1 : 0;
+    return CPlayer::SetWarMode(flag);
 }
 
 bool FakePlayer::Resurrect() {

@@ -63,7 +63,7 @@ public:
     void LogOut(int keep) override;
     void EnterWorld(CUserSock* connection) override;
     // The request hooks record into `calls`: "walk 3 9", "surroundings", "war 1", "resurrect",
-    // "loss 10 10", "look 123", "shown to 2".
+    // "loss 10 10", "look 123", "shown to 2". War mode is then set for real.
     int WalkRequest(int direction, int sequence) override;
     void SendSurroundings() override { calls.push_back("surroundings"); }
     int SetWarMode(int flag) override;

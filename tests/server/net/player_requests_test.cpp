@@ -139,7 +139,7 @@ TEST_F(RequestTest, TheDeathMenuAnswerCountsOnlyForAFrozenGhost) {
     for (const Case& c : cases) {
         ann->calls.clear();
         ann->SetBodyType(c.ghost ? kGhostBodies[1] : 400);
-        ann->SetFrozen(c.frozen);
+        ann->SetMobFlag(kMobFrozen, c.frozen);
         ann->resurrects = c.resurrects;
         EXPECT_EQ(RunHex(c.request), c.answer) << c.name;
         EXPECT_EQ(ann->calls, c.calls) << c.name;

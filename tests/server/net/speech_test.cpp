@@ -166,7 +166,7 @@ TEST_F(SpeechTest, ScriptedObjectsHearNormalSpeechAndYellsUnlessTheSpeakerIsANon
 
 TEST_F(SpeechTest, ASquelchedPlayerIsToldSoAndNobodyHears) {
     FakePlayer* bo = Listener("Bo", 22, 20);
-    ann->SetSquelched(true);
+    ann->SetMobFlag(kMobSquelched, true);
     const auto told = Say("hello");
     EXPECT_TRUE(HeardBy(bo).empty());
     ASSERT_EQ(told.size(), 1u);

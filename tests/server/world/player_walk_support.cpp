@@ -125,6 +125,8 @@ CNPC* WalkWorldTest::NewNpc(int x, int y, int z) {
 }
 
 void WalkWorldTest::Destroy(CItem* object) {
+    // Forgotten first: DropAll must not look at a player that is gone.
+    players.erase(std::remove(players.begin(), players.end(), object), players.end());
     object->SetStatus(object->GetStatus() | kStatusNoTriggers);
     delete object;
 }

@@ -55,7 +55,7 @@ protected:
     int Request(CPlayer* player, int direction, int sequence, s32 pulse = 100000);
     CNPC* NewNpc(int x, int y, int z = 0);
     // Deletes a player (or any object) at once, without triggers.
-    static void Destroy(CItem* object);
+    void Destroy(CItem* object);
 
     ProtocolPacketServices real;
     std::vector<CPlayer*> players;
