@@ -79,8 +79,7 @@ int main(int argc, char** argv) {
     }
     // The town last: it is made in the world the members above bring up.
     const WorldRect rect = WorldRectFromServerTxt(serverTxt);
-    if (!AddDemoTown(builder, contentDir, world, rect.x, rect.y, rect.width, rect.height,
-                     &error)) {
+    if (!AddDemoTown(builder, contentDir, world, rect.x, rect.y, rect.width, rect.height, &error)) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());
         return 1;
     }

@@ -365,8 +365,8 @@ bool AddDemoTown(ArchiveBuilder& builder, const std::string& contentDir, const s
     if (!BuildDemoTown(content.placements, serials, &why))
         return Fail(error, contentDir + "/" + why);
     const SectorPair pair = BuildDynamicPair();
-    for (const auto& [name, member] : {std::pair{"dynidx0.mul", &pair.index},
-                                       std::pair{"dynamic0.mul", &pair.data}}) {
+    for (const auto& [name, member] :
+         {std::pair{"dynidx0.mul", &pair.index}, std::pair{"dynamic0.mul", &pair.data}}) {
         const std::string path = WorldDataPath(world, name);
         if (!builder.Add(path, *member))
             return Fail(error, "cannot add " + path + ": " + builder.Error());

@@ -57,7 +57,8 @@ protected:
         for (int n = 0; n < WeaponTemplateTable::kSlots; ++n) {
             auto it = members->find(WeaponTemplatePath(n));
             if (it != members->end())
-                g_weaponTemplates.LoadFromText(n, std::string(it->second.begin(), it->second.end()));
+                g_weaponTemplates.LoadFromText(n,
+                                               std::string(it->second.begin(), it->second.end()));
         }
         ASSERT_TRUE(ReadTownContent(kContentDir, *(content = new TownContent), &error)) << error;
     }
