@@ -28,6 +28,9 @@
 CMobile::CMobile() : layers_{}, moveType_(1) {
     for (u32& t : skillTimes_)
         t = kSkillBaseTime;
+    // Mobile serials have bit 30 clear: the form the protocol and the save loader use, so a
+    // new mobile keeps its serial through a save and a load.
+    if (GetSerial() & 0x40000000u) CItem::SetSerial(GetSerial() & ~0x40000000u);
     g_mobileManager.Link(this);
 }
 

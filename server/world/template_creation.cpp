@@ -21,6 +21,7 @@
 #include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/weapon.h"
 #include "server/world/world_utilities.h"
 
 namespace {
@@ -251,6 +252,16 @@ u16 CTemplateTable::GetTemplateGraphic(int number) const {
 
 // ---------------------------------------------------------------- making the object
 
+// A weapon or armour piece made here takes the number of the weapon template its graphic names,
+// which is what the loader gives it from its graphic: the object made is the object a save and
+// a load give back. Recorded once it is placed, as a loaded one is, so that a template dresses
+// a mobile whatever the template's equip rules say.
+namespace {
+void RecordWeaponTemplate(CItem* item) {
+    if (CWeapon* weapon = item ? item->AsWeapon() : nullptr) weapon->SetTemplateFromGraphic();
+}
+}  // namespace
+
 bool MakeObjectOfKind(CItem*& out, const char* kindWord, int graphic, const Location& at) {
     out = nullptr;
     const std::string kind = kindWord;
@@ -266,6 +277,7 @@ bool MakeObjectOfKind(CItem*& out, const char* kindWord, int graphic, const Loca
     if (kind == "item") {
         out = g_objectManager.CreateItem(graphic);
         if (out) out->PlaceInWorld(at);
+        RecordWeaponTemplate(out);
         return true;
     }
     return kind == "none";
@@ -455,6 +467,7 @@ int ApplyEquipLine(CItem* target, const char* text, TemplateRun& run, const Loca
         DeleteObject(item);
         return 0;
     }
+    RecordWeaponTemplate(item);
 
     if (!labelName.empty()) run.labels.emplace(labelName, item);
 

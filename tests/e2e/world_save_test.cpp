@@ -3,16 +3,20 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
+#include "core/archive.h"
 #include "core/archive_builder.h"
 #include "core/byte_order.h"
 #include "e2e/process_runner.h"
 #include "server/server_config.h"
 #include "server/world/tile_data.h"
+#include "server/world/world_data_files.h"
 #include "server/world/world_save.h"
 
 namespace {
@@ -107,6 +111,102 @@ TEST_F(WorldSaveE2E, ADamagedSaveEndsTheStartNamingIt) {
         // The damaged save stays for whoever looks into it.
         EXPECT_EQ(ReadFile(save), bad);
     }
+}
+
+// The fields of every object record of a dynamic pair's data, by the object's serial (the
+// first value of each key).
+std::map<u32, std::map<std::string, std::string>> RecordsBySerial(const std::vector<u8>& data) {
+    std::map<u32, std::map<std::string, std::string>> out;
+    std::map<std::string, std::string> record;
+    size_t at = 0;
+    while (at < data.size()) {
+        const auto nul = std::find(data.begin() + static_cast<long>(at), data.end(), u8{0});
+        const std::string field(data.begin() + static_cast<long>(at), nul);
+        at = static_cast<size_t>(nul - data.begin()) + 1;
+        const size_t eq = field.find('=');
+        if (eq != std::string::npos) {
+            record.emplace(field.substr(0, eq), field.substr(eq + 1));
+        } else if (field.empty() && record.count("id")) {
+            out[static_cast<u32>(std::stoul(record["id"]))] = record;
+            record.clear();
+        }
+    }
+    return out;
+}
+
+// The demo as it ships: the town that the content builder wrote into the archive is the world
+// the server starts with and writes back unchanged at shutdown, and a restart keeps it.
+TEST(DemoTownE2E, TheServerStartsWithTheTownAndARestartKeepsIt) {
+    e2e::TempDir dir;
+    dir.CopyIn(ZQ_RUN_DIR "/zqdemo.dat", "zqdemo.dat");
+    dir.LinkClientInstall();
+    SectorPair shipped;
+    ASSERT_EQ(InitDataArchive((dir.Path() + "/zqdemo.dat").c_str()), 1) << DataArchiveError();
+    const bool read = ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynidx0.mul"), shipped.index) &&
+                      ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynamic0.mul"), shipped.data);
+    ShutdownDataArchive();
+    ASSERT_TRUE(read);
+
+    std::string err;
+    ASSERT_EQ(RunOnce(dir.Path(), &err), 0) << err;
+    const std::string save = dir.Path() + "/zqdemo.sav";
+    const std::string first = ReadFile(save);
+    SectorPair saved;
+    std::string why;
+    ASSERT_TRUE(
+        DecodeSaveFile(std::vector<u8>(first.begin(), first.end()), kWorldSaveTag, saved, &why))
+        << why;
+    // What the server loaded is what it wrote back, byte for byte.
+    EXPECT_EQ(saved.index, shipped.index);
+    EXPECT_EQ(std::string(saved.data.begin(), saved.data.end()),
+              std::string(shipped.data.begin(), shipped.data.end()));
+
+    // The town's objects under the serials they were made with.
+    struct Expected {
+        u32 serial;
+        const char* what;
+        const char* letter;  // the record's class
+        const char* templateNumber;
+        const char* loc;
+        const char* script;  // the first word of its script record, or ""
+    };
+    const Expected town[] = {
+        {1073741825, "door", "D", "1000", "374 563 0", ""},
+        {1073741826, "door", "D", "1000", "402 563 0", ""},
+        {1073741827, "door", "D", "1000", "374 587 0", ""},
+        {1073741828, "sign", "D", "1001", "386 569 0", "townsign"},
+        {1073741829, "lamp", "D", "1002", "384 567 0", "lamppost"},
+        {1073741832, "lamp", "D", "1002", "396 579 0", "lamppost"},
+        {1073741833, "healing stone", "D", "1003", "388 570 0", "healstone"},
+        {1073741834, "board", "B", "1005", "395 570 0", ""},
+        {1073741836, "chest", "C", "1004", "404 559 0", ""},
+        {22, "townsfolk", "N", "200", "386 576 0", "townguide"},
+        {37, "guard", "G", "201", "385 573 0", ""},
+        {47, "baker", "S", "202", "401 560 0", ""},
+    };
+    auto records = RecordsBySerial(saved.data);
+    for (const Expected& e : town) {
+        auto it = records.find(e.serial);
+        ASSERT_NE(it, records.end()) << e.what << " " << e.serial;
+        auto& fields = it->second;
+        EXPECT_EQ(fields["@"], e.letter) << e.what;
+        EXPECT_EQ(fields["template"], e.templateNumber) << e.what;
+        EXPECT_EQ(fields["loc"], e.loc) << e.what;
+        EXPECT_EQ(fields["wom_scr"].substr(0, fields["wom_scr"].find(' ')), e.script) << e.what;
+    }
+    // The chests are stocked; the townsfolk are named and dressed.
+    int inChest = 0, onAlys = 0;
+    for (auto& [serial, fields] : records) {
+        inChest += fields["cont"] == "1073741836";
+        onAlys += fields["cont"] == "22";
+    }
+    EXPECT_EQ(inChest, 4);
+    EXPECT_GE(onAlys, 2);
+    EXPECT_EQ(records[22]["name"], "Alys");
+
+    // Shut down and started again: the same world, to the byte.
+    ASSERT_EQ(RunOnce(dir.Path(), &err), 0) << err;
+    EXPECT_EQ(ReadFile(save), first);
 }
 
 }  // namespace

@@ -119,4 +119,33 @@ TEST_F(ContentBuilder, AnotherWorldNameAndBadArguments) {
     EXPECT_EQ(Build("--content " + Path("bad") + " --out " + Path("bad.dat")), 1);
 }
 
+// A town placement whose template makes nothing in the world stops the build, naming the line.
+TEST_F(ContentBuilder, ATownPlacementThatMakesNothingStopsTheBuild) {
+    fs::create_directories(root_ / "town");
+    std::ofstream(root_ / "town" / "templatestable.dat")
+        << "<5>\n<type item 3701>\n<@@@ END @@@>\n<6>\n<type none 0>\n<@@@ END @@@>\n";
+    std::ofstream(root_ / "town" / "town.txt")
+        << "A bag, then nothing.\n<place 5 390 575 0>\n<place 6 391 575 0>\n";
+    const std::string cmd = std::string(CONTENT_BUILDER_EXE) + " --content " + Path("town") +
+                            " --out " + Path("town.dat") + " 2>" + Path("err.txt");
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(Bytes(Path("err.txt")).find("town.txt:3: template 6 made nothing"), std::string::npos)
+        << Bytes(Path("err.txt"));
+    EXPECT_FALSE(fs::exists(Path("town.dat")));
+    // Without the placement that makes nothing the bag is the world's one object.
+    std::ofstream(root_ / "town" / "town.txt", std::ios::trunc) << "<place 5 390 575 0>\n";
+    ASSERT_EQ(Build("--content " + Path("town") + " --out " + Path("town.dat")), 0);
+    ASSERT_EQ(InitDataArchive(Path("town.dat").c_str()), 1) << DataArchiveError();
+    ArchiveHandle data = ArchiveOpen("../.rundir/ZQGoldDemo/dynamic0.mul", "r");
+    ASSERT_NE(data, nullptr);
+    char buffer[256] = {};
+    const size_t got = ArchiveRead(buffer, 1, sizeof buffer - 1, data);
+    ArchiveClose(data);
+    const std::string record(buffer, got);
+    EXPECT_NE(record.find(std::string("type=3701\0template=5\0", 21)), std::string::npos);
+    EXPECT_EQ(record.find("type=3701", record.find("type=3701") + 1), std::string::npos);
+}
+
 }  // namespace

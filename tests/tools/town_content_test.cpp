@@ -12,6 +12,8 @@
 #include "server/area/regions.h"
 #include "server/server_config.h"
 #include "server/world/object_templates.h"
+#include "server/world/world_data_files.h"
+#include "tests/tools/content_builder/file_checksum.h"
 
 namespace {
 
@@ -150,6 +152,19 @@ TEST(TownContent, TheRegionsRoundTrip) {
     EXPECT_TRUE(regions.IsInJusticeRegion(Location(390, 575, 0)));
     EXPECT_TRUE(regions.IsSafeLogoutSpot(Location(374, 584, 0)));
     EXPECT_TRUE(regions.HasRegionWithPrefix(Location(390, 573, 0), "nospawn"));
+}
+
+// The town the build writes as the world's dynamic pair. Made under a fixed seed, it is the same
+// on every build; a change to the town's content changes these sums on purpose.
+TEST(TownContent, TheBuildsArchiveHoldsTheTown) {
+    ASSERT_EQ(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat"), 1) << DataArchiveError();
+    std::vector<u8> index, data;
+    EXPECT_TRUE(ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynidx0.mul"), index));
+    EXPECT_TRUE(ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynamic0.mul"), data));
+    ShutdownDataArchive();
+    EXPECT_EQ(index.size(), 128u * 128 * 12);  // one entry per cell of the 1024 x 1024 world
+    EXPECT_EQ(Fnv1a(index), 0xe255561e45be3a9dull) << std::hex << " 0x" << Fnv1a(index);
+    EXPECT_EQ(Fnv1a(data), 0x20f4ebc3c036d6cfull) << std::hex << " 0x" << Fnv1a(data);
 }
 
 }  // namespace

@@ -77,6 +77,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "content_builder: %s\n", error.c_str());
         return 1;
     }
+    // The town last: it is made in the world the members above bring up.
+    const WorldRect rect = WorldRectFromServerTxt(serverTxt);
+    if (!AddDemoTown(builder, contentDir, world, rect.x, rect.y, rect.width, rect.height, &error)) {
+        std::fprintf(stderr, "content_builder: %s\n", error.c_str());
+        return 1;
+    }
     if (!builder.Write(out)) {
         std::fprintf(stderr, "content_builder: cannot write %s: %s\n", out.c_str(),
                      builder.Error().c_str());

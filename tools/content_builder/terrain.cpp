@@ -199,7 +199,8 @@ private:
                 const int doorX = left + 4;
                 if (edge) {
                     if (ly == bottom && lx == doorX) {
-                        Put(kDoor, lx, ly, 0);
+                        // The doorway stays open here: its door is an object of the town
+                        // (town.txt), which players open and close.
                     } else if ((lx == left || lx == right) && ly == top + 3) {
                         Put(kWindowWall, lx, ly, 0);
                     } else {

@@ -14,7 +14,7 @@
 struct DemoPlaces {
     Location townSquare;    // the middle of the cobbled square
     Location houseInside;   // on the floor inside the first house
-    Location houseDoor;     // the door of the first house (closed, static)
+    Location houseDoor;     // the doorway of the first house (its door is a town object)
     Location houseWall;     // a wall tile of the first house
     Location houseWindow;   // a window of the first house
     Location bridgeMiddle;  // on the bridge over the river

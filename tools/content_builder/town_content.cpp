@@ -7,14 +7,24 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/archive.h"
 #include "core/archive_builder.h"
 #include "core/next_word.h"
 #include "platform/random.h"
+#include "script/runtime/obj_attachments.h"
+#include "script/runtime/script_manager.h"
 #include "server/area/regions.h"
+#include "server/frame/server_services.h"
 #include "server/server_config.h"
 #include "server/world/item.h"
 #include "server/world/object_templates.h"
+#include "server/world/sector_grid.h"
+#include "server/world/skill_table.h"
 #include "server/world/template_creation.h"
+#include "server/world/weapon.h"
+#include "server/world/world_data_files.h"
+#include "server/world/world_init.h"
+#include "server/world/world_save.h"
 
 namespace {
 
@@ -88,6 +98,33 @@ bool IsNumber(const std::string& s) {
     }
     return true;
 }
+
+// The archive being built, opened as the process's data archive for as long as the town is
+// made in it, and the world's tables emptied again afterwards.
+class ArchiveWorld {
+public:
+    explicit ArchiveWorld(std::vector<u8> bytes) : bytes_(std::move(bytes)) {
+        std::FILE* file = fmemopen(bytes_.data(), bytes_.size(), "rb");
+        open_ = file && InitDataArchiveFromFile(file, "the archive being built") == 1;
+    }
+    ~ArchiveWorld() {
+        DestroyWorldObjects();
+        GetScriptManager().FreeReleasedInstances();
+        FreeReleasedValues();
+        GetScriptManager().UnloadAll();
+        g_templateTable.Unload();
+        g_weaponTemplates.Clear();
+        g_regionManager.Clear();
+        ShutdownDataArchive();  // before the bytes it reads go
+    }
+    ArchiveWorld(const ArchiveWorld&) = delete;
+    ArchiveWorld& operator=(const ArchiveWorld&) = delete;
+    bool Open() const { return open_; }
+
+private:
+    std::vector<u8> bytes_;
+    bool open_ = false;
+};
 
 }  // namespace
 
@@ -298,6 +335,41 @@ bool BuildDemoTown(const std::vector<TownPlacement>& placements, std::vector<u32
                                    std::to_string(p.at.x) + "," + std::to_string(p.at.y));
         }
         serials.push_back(made->GetSerial());
+    }
+    return true;
+}
+
+bool AddDemoTown(ArchiveBuilder& builder, const std::string& contentDir, const std::string& world,
+                 int x0, int y0, int width, int height, std::string* error) {
+    TownContent content;
+    if (!ReadTownContent(contentDir, content, error)) return false;
+    if (content.placements.empty()) return true;  // the server starts with an empty world
+    std::vector<u8> bytes = builder.Build();
+    if (bytes.empty()) return Fail(error, "cannot build the archive: " + builder.Error());
+    ArchiveWorld archive(std::move(bytes));
+    if (!archive.Open())
+        return Fail(error, "cannot read the archive being built: " + DataArchiveError());
+    g_sectorGrid.SetCorner(x0, y0);
+    if (g_sectorGrid.Create(width, height) != 0)
+        return Fail(error, "the world size gives no map cells");
+    InstallServerServices();
+    // The server's start-up up to its saved objects: the data files, then the tables that
+    // creation from templates reads.
+    std::string why;
+    if (LoadWorldDataFiles(ReadArchiveFile, world, nullptr, &why) != 0) return Fail(error, why);
+    g_skillTable.Load();
+    g_templateTable.Load();
+    g_weaponTemplates.LoadAll();
+    g_regionManager.Load();
+    std::vector<u32> serials;
+    if (!BuildDemoTown(content.placements, serials, &why))
+        return Fail(error, contentDir + "/" + why);
+    const SectorPair pair = BuildDynamicPair();
+    for (const auto& [name, member] :
+         {std::pair{"dynidx0.mul", &pair.index}, std::pair{"dynamic0.mul", &pair.data}}) {
+        const std::string path = WorldDataPath(world, name);
+        if (!builder.Add(path, *member))
+            return Fail(error, "cannot add " + path + ": " + builder.Error());
     }
     return true;
 }

@@ -16,6 +16,7 @@
 #include "platform/types.h"
 
 class ArchiveBuilder;
+struct SectorPair;
 
 struct TownPlacement {
     int templateNumber = 0;
@@ -60,3 +61,12 @@ constexpr u32 kDemoTownSeed = 20261210;
 // made; false with "town.txt:line: message" at the first placement that makes nothing.
 bool BuildDemoTown(const std::vector<TownPlacement>& placements, std::vector<u32>& serials,
                    std::string* error);
+
+// Makes the town in a world of its own, brought up from the archive being built as the server
+// brings up its world (map, statics, tile data, economy, skills, templates, weapons, regions,
+// scripts), and adds the world's dynamic objects, written by the server's save writer, as the
+// archive's `dynidx0.mul`/`dynamic0.mul`: the world the server starts with. Nothing is added
+// when the content places nothing. False with "town.txt:line: message" or why the world could
+// not be brought up.
+bool AddDemoTown(ArchiveBuilder& builder, const std::string& contentDir, const std::string& world,
+                 int x0, int y0, int width, int height, std::string* error);

@@ -7,8 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "core/archive.h"
 #include "server/world/map_queries.h"
+#include "server/world/weapon.h"
 #include "server/world/world_data_files.h"
+#include "server/world/world_load.h"
 #include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/server_content.h"
 #include "tools/content_builder/terrain.h"
@@ -34,6 +37,7 @@ protected:
             },
             "Demo", &result, &error);
         ASSERT_EQ(loaded, 0) << error;
+        LoadTownFromBuildsArchive();
         gameHour = result.gameHour;
         statics = result.staticsPlaced;
         regions = result.resourceRegions.size();
@@ -44,10 +48,30 @@ protected:
                 s->Release();
         }
         DeleteAllObjects();
+        g_weaponTemplates.Clear();
         InstallTestTileSet();
         g_sectorGrid.Build(0, 0, 64, 64);
         delete members;
         delete places;
+    }
+    // The town's objects as the server starts with them: the dynamic pair of the build's archive
+    // (its doors stand in the houses' doorways).
+    static void LoadTownFromBuildsArchive() {
+        for (int n = 0; n < WeaponTemplateTable::kSlots; ++n) {
+            auto it = members->find(WeaponTemplatePath(n));
+            if (it != members->end())
+                g_weaponTemplates.LoadFromText(n,
+                                               std::string(it->second.begin(), it->second.end()));
+        }
+        ASSERT_EQ(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat"), 1) << DataArchiveError();
+        std::vector<u8> index, data;
+        const bool read = ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynidx0.mul"), index) &&
+                          ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynamic0.mul"), data);
+        ShutdownDataArchive();
+        ASSERT_TRUE(read);
+        DynamicLoadReport report;
+        ASSERT_EQ(LoadDynamicObjects(index, data, "dynamic0.mul", &report), 0) << report.error;
+        ASSERT_GT(report.loaded, 0);
     }
     // Whether the tile is one of the four variants from `first` on.
     static bool Is(const Location& at, int first) {
@@ -93,7 +117,7 @@ TEST_F(DemoWorldTest, KnownPlacesOfTheIsland) {
     // The town square: cobbles at z 0.
     EXPECT_TRUE(Is(places->townSquare, kCobbles));
     EXPECT_EQ(StandZ(places->townSquare), 0);
-    // The house: a floor inside, walls and a closed door that nobody walks through.
+    // The house: a floor inside, walls and a closed door (the town's) that nobody walks through.
     EXPECT_EQ(StandZ(places->houseInside), 0);
     EXPECT_EQ(g_worldMap.CanExistAt(places->houseWall, 16, 1, nullptr, 0), 0);
     EXPECT_EQ(g_worldMap.CanExistAt(places->houseDoor, 16, 1, nullptr, 0), 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "server/world/mobile.h"
+
 #include "world_test_support.h"
 
 namespace {
@@ -25,6 +27,34 @@ TEST_F(ObjectManagerTest, SerialsAreIssuedInOrderAndFoundInTheirBucket) {
     // Serials are never reused.
     CItem* c = NewItem();
     EXPECT_EQ(c->GetSerial(), next + 2);
+}
+
+// Mobiles take their serial from the same counter with bit 30 cleared, so that the serial a
+// new NPC has is the one it is saved and loaded under (the loader clears that bit).
+TEST_F(ObjectManagerTest, NewMobilesHaveBit30OfTheirSerialClear) {
+    struct Case {
+        const char* what;
+        CItem* (*make)();
+    };
+    const Case cases[] = {
+        {"mobile", []() -> CItem* { return new CMobile; }},
+        {"NPC", []() -> CItem* { return new CNPC; }},
+        {"guard", []() -> CItem* { return new CGuard; }},
+        {"shopkeeper", []() -> CItem* { return new CShopKeeper; }},
+    };
+    for (const Case& c : cases) {
+        const u32 issued = g_objectManager.PeekSerialCounter();
+        ASSERT_NE(issued & 0x40000000u, 0u);
+        CItem* mobile = c.make();
+        EXPECT_EQ(mobile->GetSerial(), issued & ~0x40000000u) << c.what;
+        EXPECT_EQ(g_objectManager.FindBySerial(mobile->GetSerial()), mobile) << c.what;
+        EXPECT_EQ(g_objectManager.FindBySerial(issued), nullptr) << c.what;
+        // The counter moved on: no item ever gets the same serial with the bit set.
+        EXPECT_EQ(NewItem()->GetSerial(), issued + 1) << c.what;
+        if (mobile->IsNPC()) {
+            EXPECT_EQ(g_objectManager.FindNPC(mobile->GetSerial()), mobile) << c.what;
+        }
+    }
 }
 
 TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets) {

@@ -55,7 +55,7 @@ TEST_F(ClientFilesTest, TheSameBytesOnEveryBuild) {
         {"animdata.mul", 0xafbb0f253b0bd55full},    {"tiledata.mul", 0x1d7633ad629df6c7ull},
         {"hairhue.txt", 0xc987b5d12d439011ull},     {"hues.mul", 0xecf911ae9a8e4f43ull},
         {"map0.mul", 0xf8f5f5d09579a490ull},        {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
-        {"staidx0.mul", 0xeb61d73f7b39f801ull},     {"statics0.mul", 0x794dd64786dc797full},
+        {"staidx0.mul", 0x3d9ead1264720a45ull},     {"statics0.mul", 0x1d5224026e0a7d5bull},
         {"skills.idx", 0x98546bea8af5d61bull},      {"skills.mul", 0xc58bf2175f099616ull},
         {"music/intro.wve", 0x04ca95d484ce5a19ull}, {"music/intro.wve", 0x04ca95d484ce5a19ull},
     };

@@ -59,8 +59,8 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
     const std::map<std::string, u64> expected = {
         {"../.rundir/ZQGoldDemo/map0.mul", 0xb8acc698a2e35c90ull},
         {"../.rundir/ZQGoldDemo/resregions.txt", 0xceda942abf418463ull},
-        {"../.rundir/ZQGoldDemo/staidx0.mul", 0xb2bc272d87100c01ull},
-        {"../.rundir/ZQGoldDemo/statics0.mul", 0x794dd64786dc797full},
+        {"../.rundir/ZQGoldDemo/staidx0.mul", 0xd515e1a1b9ea1245ull},
+        {"../.rundir/ZQGoldDemo/statics0.mul", 0x1d5224026e0a7d5bull},
         {"../.rundir/animdata.mul", 0xafbb0f253b0bd55full},
         {"../.rundir/artdim.dat", 0x097dbde0c1efcf3dull},
         {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
