@@ -8,6 +8,7 @@
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/waiting_gump.h"
 #include "client/render/dirty_rects.h"
+#include "client/render/span_blit.h"
 #include "platform/clock.h"
 
 CGumpDesktop& TheGumpDesktop() {
@@ -82,8 +83,7 @@ bool CGumpDesktop::RectsOverlap(const ClipRect& a, const ClipRect& b) {
 // --- Drawing -------------------------------------------------------------------------------------
 
 void CGumpDesktop::DrawGumps(const ClipRect& area, bool present) {
-    const ClipRect clip{std::max(area.left, 0), std::max(area.top, 0),
-                        std::min(area.right, kScreenWidth), std::min(area.bottom, kScreenHeight)};
+    const ClipRect clip = ClipToSize(area, kScreenWidth, kScreenHeight);
     if (clip.bottom <= clip.top || clip.right <= clip.left || screen_ == nullptr) {
         if (present) {
             PresentScreenRect(clip);
