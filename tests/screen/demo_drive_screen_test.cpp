@@ -165,7 +165,7 @@ public:
         Settle();
         const Frame before = Shot();
         Button(1, true);
-        Poll(1500, [&] { return Shot() != before; });
+        Poll(3000, [&] { return Shot() != before; });
         Button(1, false);
         const bool changed = Poll(8000, [&] { return Differing(Shot(), before) >= atLeast; });
         Settle();
