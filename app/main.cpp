@@ -89,6 +89,9 @@ void PrintUsage(std::FILE* out) {
         "                   for (default: the working directory).\n"
         "  ZQ_CONFIG_DIR    the per-user configuration directory (default\n"
         "                   $XDG_CONFIG_HOME/zqdemo, else $HOME/.config/zqdemo).\n"
+        "  ZQ_MOVE_TRACE    a file the player's steps are appended to, as the server\n"
+        "                   answers them and as the client asks and shows them (off when\n"
+        "                   unset).\n"
         "  XDG_CONFIG_HOME, HOME\n"
         "                   used for the configuration directory when ZQ_CONFIG_DIR is unset.\n"
         "  printl           the server's print mask (a decimal number); kept for developers.\n",

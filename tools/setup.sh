@@ -9,7 +9,7 @@ packages=(
   lua5.4
   libgcrypt20-dev
   clang libclang-rt-14-dev
-  libsdl2-dev libpng-dev libx11-dev xvfb xauth
+  libsdl2-dev libpng-dev libx11-dev libxtst-dev xvfb xauth xdotool
   libfreetype-dev fonts-dejavu-core
 )
 

@@ -17,6 +17,7 @@
 #include "client/world/land_objects.h"
 #include "client/world/roof_hiding.h"
 #include "client/world/world_effects.h"
+#include "core/move_trace.h"
 #include "core/packet_writer.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
@@ -211,6 +212,17 @@ bool CanStandAt(int x, int y, int z, int direction, int& out) {
     return out != -128;
 }
 
+namespace {
+
+// The client's half of the movement trace, with the map centre.
+void TraceStep(const char* event, int sequence, int direction) {
+    if (!move_trace::Enabled()) return;
+    const CClientMap& map = TheClientMap();
+    move_trace::Write("client", event, sequence, direction, map.centreX, map.centreY, map.centreZ);
+}
+
+}  // namespace
+
 // --- the queue ----------------------------------------------------------------------------------
 
 void CWalkQueue::Clear() {
@@ -339,10 +351,14 @@ void CWalkQueue::RequestWalk(int index, int run) {
     int d = (index - 1) & 7;
     if (count == kCapacity || !Connected()) return;
     int z = 0;
-    if (!CheckWalk(d, z)) return;
+    if (!CheckWalk(d, z)) {
+        TraceStep("blocked", -1, d);
+        return;
+    }
     FillEntry(d, z, run);
     const WalkEntry& e = entries[count - 1];
     Send(true, u8(e.direction | (e.run ? 0x80 : 0)), e.sequence);
+    TraceStep("request", e.sequence, e.direction | (e.run ? 0x80 : 0));
     ++g_walkState.pendingRequests;
     nextSequence = (nextSequence + 1) & 0xFF;
     if (nextSequence == 0) nextSequence = 1;
@@ -377,7 +393,9 @@ void CWalkQueue::Acknowledge(int sequence) {
     if (g_walkState.pendingRequests > 0) --g_walkState.pendingRequests;
     for (int i = 0; i < count; ++i) {
         if (entries[i].sequence == u8(sequence)) {
+            const int direction = entries[i].direction;
             AcknowledgeEntry(i, true);
+            TraceStep("ack", sequence, direction);
             return;
         }
     }
@@ -411,6 +429,7 @@ void CWalkQueue::Reset(int sequence, int x, int y, int z) {
         map.Recenter(x, y, z, map.mapNumber);
         if (player) player->loc.Set(x, y, z);
     }
+    TraceStep(sequence == -1 ? "reset" : "refuse", sequence, -1);
     if (!player) return;
     if (!player->detached) player->PlaceInCell();
     TheWorldHooks().InvalidateWorldView();

@@ -98,16 +98,6 @@ u32 VirtualKeyOf(SDL_Keycode k) {
     return 0;
 }
 
-SDL_Keycode SdlKeyOf(u32 vk) {
-    if (vk >= 'A' && vk <= 'Z') return SDLK_a + static_cast<SDL_Keycode>(vk - 'A');
-    if (vk >= '0' && vk <= '9') return SDLK_0 + static_cast<SDL_Keycode>(vk - '0');
-    if (vk >= kVkF1 && vk < kVkF1 + 12) return SDLK_F1 + static_cast<SDL_Keycode>(vk - kVkF1);
-    for (const KeyMap& m : kKeyMap) {
-        if (m.vk == vk) return m.sdl;
-    }
-    return SDLK_UNKNOWN;
-}
-
 // Decodes one UTF-8 sequence at s[i], advancing i; returns 0 for a malformed sequence.
 u32 NextCodePoint(const char* s, size_t& i) {
     auto b = static_cast<u8>(s[i++]);
@@ -332,6 +322,8 @@ void SdlBackend::CloseWindow() {
     window_ = nullptr;
     fullScreen_ = false;
     pending_.clear();
+    keyMods_ = 0;
+    keysDown_.fill(false);
     if (videoStarted_) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted_ = false;
@@ -379,8 +371,10 @@ bool SdlBackend::Translate(const SDL_Event& e, InputEvent& out) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             u32 vk = VirtualKeyOf(e.key.keysym.sym);
-            if (vk == 0) return false;
             bool down = e.type == SDL_KEYDOWN;
+            keyMods_ = e.key.keysym.mod;
+            if (vk < keysDown_.size()) keysDown_[vk] = down;
+            if (vk == 0) return false;
             bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
             out.type = down ? EventType::kKeyDown : EventType::kKeyUp;
             out.key = vk;
@@ -476,16 +470,10 @@ bool SdlBackend::HasFocus() const {
 
 bool SdlBackend::IsKeyDown(u32 vk) const {
     if (!videoStarted_) return false;
-    SDL_Keymod mod = SDL_GetModState();
-    if (vk == kVkControl) return (mod & KMOD_CTRL) != 0;
-    if (vk == kVkShift) return (mod & KMOD_SHIFT) != 0;
-    if (vk == kVkMenu) return (mod & KMOD_ALT) != 0;
-    SDL_Keycode k = SdlKeyOf(vk);
-    if (k == SDLK_UNKNOWN) return false;
-    int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
-    SDL_Scancode sc = SDL_GetScancodeFromKey(k);
-    return sc > 0 && sc < count && state[sc] != 0;
+    if (vk == kVkControl) return (keyMods_ & KMOD_CTRL) != 0;
+    if (vk == kVkShift) return (keyMods_ & KMOD_SHIFT) != 0;
+    if (vk == kVkMenu) return (keyMods_ & KMOD_ALT) != 0;
+    return vk < keysDown_.size() && keysDown_[vk];
 }
 
 u32 SdlBackend::DoubleClickTimeMs() const {

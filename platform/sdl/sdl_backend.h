@@ -4,6 +4,7 @@
 // renderer into the window surface where only a software rasteriser exists), full screen,
 // clipboard and message boxes.
 // SDL's video subsystem is started on first use; all calls come from the client thread.
+#include <array>
 #include <deque>
 #include <string>
 
@@ -67,6 +68,11 @@ private:
     PixelFormat textureFormat_ = PixelFormat::k555;
     bool fullScreen_ = false;
     std::deque<InputEvent> pending_;
+    // The keys as of the last key event handed out, as the game asks about them while it
+    // handles its events one by one: SDL's own state runs ahead to the newest event it has
+    // taken from the system, so a Ctrl released just after a key would read as never held.
+    u16 keyMods_ = 0;  // SDL_Keymod bits
+    std::array<bool, 256> keysDown_{};
 };
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/loop_state.h"
+#include "core/move_trace.h"
 #include "core/packet_writer.h"
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
@@ -55,6 +56,10 @@ void KeepGhostViewers(std::vector<CPlayer*>& players) {
 }
 
 void SendMoveAck(CPlayer& player, int sequence) {
+    if (move_trace::Enabled()) {
+        const Location at = player.GetWorldLocation();
+        move_trace::Write("server", "accept", sequence, player.GetDirection(), at.x, at.y, at.z);
+    }
     BuildAndSendToPlayer<kMoveAckLength>(player, [&](PacketWriter& w) {
         BuildMoveAckPacket(w, sequence, player.GetNotorietyFor(&player));
     });
@@ -192,6 +197,7 @@ Location CPlayer::StepTarget(const Location& from, int direction) {
 
 void CPlayer::RejectMove(int sequence) {
     const Location at = GetWorldLocation();
+    move_trace::Write("server", "refuse", sequence, GetDirection(), at.x, at.y, at.z);
     BuildAndSendToPlayer<kMoveRejectLength>(*this, [&](PacketWriter& w) {
         BuildMoveRejectPacket(w, sequence, at.x, at.y, GetDirection() & 0xFF, at.z & 0xFF);
     });

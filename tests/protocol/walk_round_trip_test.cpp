@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,7 +19,9 @@
 #include "client/net/link_report.h"
 #include "client/world/path_search.h"
 #include "client/world/walk_queue.h"
+#include "core/move_trace.h"
 #include "core/process_link.h"
+#include "e2e/move_trace_lines.h"
 #include "platform/keys.h"
 #include "tests/client/world/installed_world_fixture.h"
 #include "tests/protocol/server_player_place.h"
@@ -46,6 +49,10 @@ class WalkRoundTripTest : public InstalledWorldFixture {
 protected:
     void SetUp() override {
         InstalledWorldFixture::SetUp();
+        tracePath_ = ::testing::TempDir() + "zq_walk_trace_" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+        std::remove(tracePath_.c_str());
+        move_trace::SetPath(tracePath_);
         TheClientTileData().LoadTileData(env_->InstallDir() + "tiledata.mul");
         const std::string error = server_.Start();
         ASSERT_TRUE(error.empty()) << error;
@@ -57,6 +64,8 @@ protected:
     }
     void TearDown() override {
         EXPECT_EQ(server_.Stop(), 0);
+        move_trace::SetPath("");
+        std::remove(tracePath_.c_str());
         TheWalkQueue().link = nullptr;
         TheWalkQueue().Clear();
         InstalledWorldFixture::TearDown();
@@ -128,6 +137,7 @@ protected:
     }
 
     std::string name_;
+    std::string tracePath_;
     LinkReportCapture reports;
     WorldEntryHooks hooks;
     ClientLink link{nullptr, &hooks};
@@ -158,6 +168,30 @@ TEST_F(WalkRoundTripTest, AKeyboardRouteEndsWhereTheServerHasThePlayer) {
     EXPECT_GT(moved, 0);
     const int endX = TheClientMap().centreX, endY = TheClientMap().centreY;
     EXPECT_TRUE(endX != startX || endY != startY);
+    // Every request is in the trace with the server's answer and the client's
+    // acknowledgement at the server's place; the running ones carry the run bit.
+    const auto trace = e2e::ReadMoveTrace(tracePath_);
+    int requests = 0, runs = 0;
+    for (size_t i = 0; i < trace.size(); ++i) {
+        if (trace[i].side != "client" || trace[i].event != "request") continue;
+        ++requests;
+        runs += (trace[i].direction & 0x80) != 0;
+        const e2e::MoveTraceLine *accept = nullptr, *ack = nullptr;
+        for (size_t k = i + 1; k < trace.size(); ++k) {
+            if (trace[k].sequence != trace[i].sequence) continue;
+            if (!accept && trace[k].side == "server" && trace[k].event == "accept")
+                accept = &trace[k];
+            if (!ack && trace[k].side == "client" && trace[k].event == "ack") ack = &trace[k];
+        }
+        ASSERT_TRUE(accept && ack) << e2e::MoveTraceText(trace);
+        EXPECT_TRUE(ack->SamePlace(*accept)) << e2e::MoveTraceText(trace);
+    }
+    EXPECT_EQ(requests, moved) << e2e::MoveTraceText(trace);
+    EXPECT_EQ(runs, moved / 2);
+    const e2e::MoveTraceLine* last = e2e::LastMoveTraceLine(trace, "client", "ack");
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->x, endX);
+    EXPECT_EQ(last->y, endY);
     EXPECT_EQ(ThePlayer()->loc.x, endX);
     EXPECT_EQ(ThePlayer()->loc.y, endY);
     const Place server = ServerPlace();
@@ -228,6 +262,18 @@ TEST_F(WalkRoundTripTest, AWallOnlyTheServerHasPutsTheClientBack) {
     TheWalkQueue().RequestWalk(dir + 1, 0);
     ASSERT_EQ(TheWalkQueue().count, 1);
     ASSERT_TRUE(WaitFor([&] { return Settled() && TheWalkQueue().stepFrames == 0; }));
+    // The trace names the refused step on both sides, at the place the client was put back.
+    const auto trace = e2e::ReadMoveTrace(tracePath_);
+    const e2e::MoveTraceLine* serverLine = e2e::LastMoveTraceLine(trace, "server", "accept refuse");
+    const e2e::MoveTraceLine* clientLine =
+        e2e::LastMoveTraceLine(trace, "client", "ack refuse reset");
+    ASSERT_TRUE(serverLine && clientLine) << e2e::MoveTraceText(trace);
+    EXPECT_EQ(serverLine->event, "refuse");
+    EXPECT_EQ(clientLine->event, "refuse");
+    EXPECT_EQ(clientLine->sequence, serverLine->sequence);
+    EXPECT_TRUE(clientLine->SamePlace(*serverLine)) << e2e::MoveTraceText(trace);
+    EXPECT_EQ(clientLine->x, fromX);
+    EXPECT_EQ(clientLine->y, fromY);
     EXPECT_EQ(map.centreX, fromX);
     EXPECT_EQ(map.centreY, fromY);
     EXPECT_EQ(ThePlayer()->loc.x, fromX);

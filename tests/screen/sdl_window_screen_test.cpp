@@ -33,6 +33,8 @@
 // X11 last: its macros (None, Status, ...) clash with names in the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include "screen/x_window_search.h"
 
@@ -268,6 +270,46 @@ TEST(SdlWindowScreen, SdlEventsBecomeKeyMessagesAndCharacters) {
     EXPECT_EQ(got[4].key, platform::kVkUp);
     EXPECT_NE(got[4].keyData & platform::kKeyDataExtended, 0u);
     EXPECT_NE(got[4].keyData & platform::kKeyDataReleased, 0u);
+    backend.CloseWindow();
+}
+
+// The game takes its events one at a time while the system has more waiting: a key's
+// modifiers are those held at that key's event, even when Ctrl was let go right after.
+TEST(SdlWindowScreen, KeyStateIsThatOfTheEventBeingHandled) {
+    XDisplay x;
+    ASSERT_NE(x.get(), nullptr) << "no X display";
+    platform::SdlBackend backend;
+    ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
+    Window w = screen::FindShownWindow(x.get(), "Varnok Online", getpid(), 5000);
+    ASSERT_NE(w, 0u);
+    XSetInputFocus(x.get(), w, RevertToParent, CurrentTime);
+    XSync(x.get(), False);
+    platform::InputEvent e;
+    while (backend.PollEvent(e)) {
+    }
+    auto key = [&](KeySym sym, bool down) {
+        XTestFakeKeyEvent(x.get(), XKeysymToKeycode(x.get(), sym), down, CurrentTime);
+    };
+    key(XK_Control_L, true);
+    key(XK_Next, true);
+    key(XK_Next, false);
+    key(XK_Control_L, false);
+    key(XK_Next, true);
+    key(XK_Next, false);
+    XSync(x.get(), False);
+    std::vector<bool> ctrlAtPageDown;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (ctrlAtPageDown.size() < 2 && std::chrono::steady_clock::now() < limit) {
+        if (!backend.PollEvent(e)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        if (e.type == platform::EventType::kKeyDown && e.key == platform::kVkNext) {
+            ctrlAtPageDown.push_back(backend.IsKeyDown(platform::kVkControl));
+            EXPECT_TRUE(backend.IsKeyDown(platform::kVkNext));
+        }
+    }
+    EXPECT_EQ(ctrlAtPageDown, (std::vector<bool>{true, false}));
     backend.CloseWindow();
 }
 

@@ -112,6 +112,8 @@ std::vector<ScreenManifest> Build() {
           Button(92, 52, 1238, "..."), Button(90, 97, 1241, "..."), Button(90, 141, 1244, "..."),
           Button(93, 203, 1235, "Back"), Button(280, 202, 1232, "Next")},
          {{1231, 110, 240}}});
+    // The left side picture stands in the 28 columns between its place (80) and the screen's
+    // (108); any wider, it would cover the Back and Hair buttons.
     s.push_back({"CharCreation gump",
                  1260,
                  {ValueWell(46, 230, 106, 14), ValueWell(260, 230, 106, 14), Thumb(159, 270, 251),
@@ -119,7 +121,7 @@ std::vector<ScreenManifest> Build() {
                   Thumb(46, 251, 148), Thumb(262, 251, 365), Button(176, 200, 1271, "Sex"),
                   Button(52, 204, 1274, "Hair"), Button(266, 204, 1277, "Beard"),
                   Button(297, 150, 1268, "Next"), Button(60, 151, 1265, "Back")},
-                 {{1261, 110, 240}, {1262, 110, 240}, {1263, 40, 20}, {1264, 40, 20}},
+                 {{1261, 26, 240}, {1262, 110, 240}, {1263, 40, 20}, {1264, 40, 20}},
                  FigureGumpIds()});
     s.push_back({"CityChoice gump",
                  1300,

@@ -544,6 +544,20 @@ TEST_F(CreationScreensTest, EveryCreationScreenKeepsItsChildrenInsideAndClickabl
         EXPECT_LE(p->x + p->width, kScreenWidth);
         EXPECT_LE(p->y + p->height, kScreenHeight);
     }
+    // ... and beside its screen, not over it: a picture linked after the screen would hide
+    // the screen's buttons until the screen next redraws itself.
+    const std::pair<CGump*, CGump*> beside[] = {
+        {Stat(), Stat()->pictures[0]}, {Skills(), Skills()->pictures[0]},
+        {Look(), Look()->pictures[0]}, {Look(), Look()->pictures[1]},
+        {City(), City()->pictures[0]}, {City(), City()->pictures[1]}};
+    for (const auto& [screen, p] : beside) {
+        SCOPED_TRACE(std::to_string(p->artId));
+        const bool apart = p->x + p->width <= screen->x || screen->x + screen->width <= p->x ||
+                           p->y + p->height <= screen->y || screen->y + screen->height <= p->y;
+        EXPECT_TRUE(apart) << "picture " << p->x << "," << p->y << " " << p->width << "x"
+                           << p->height << " over the screen " << screen->x << "," << screen->y
+                           << " " << screen->width << "x" << screen->height;
+    }
 }
 
 // The packet the link sends for a create: fixed bytes, the request's fields, the hues one

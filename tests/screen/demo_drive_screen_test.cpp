@@ -1,0 +1,455 @@
+// The real game on a virtual X server, played through synthetic input the way a player would:
+// log in with a typed account, make a character through every creation screen, enter the
+// world and walk with the keys and the mouse, while the movement trace shows that server and
+// client agree after every leg. A second run in the same directory plays the saved character
+// straight after the login. Every wait is on the window's pixels, its title or the trace,
+// and bounded; a failure names the step.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e/move_trace_lines.h"
+#include "e2e/process_runner.h"
+#include "platform/types.h"
+
+// X11 last: its macros (None, Status, ...) clash with names in the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include "screen/x_window_search.h"
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+constexpr const char* kCharacter = "Tamsin";
+
+// Window places of the front end's controls.
+struct Point {
+    int x, y;
+};
+constexpr Point kMenuLogIn{283, 198};
+constexpr Point kAccountField{293, 147};
+constexpr Point kNoticeOk{300, 302};
+constexpr Point kListNew{210, 145};
+constexpr Point kNameField{305, 139};
+constexpr Point kProfession{330, 188};
+constexpr Point kLastProfessionRow{276, 336};
+constexpr Point kStrengthTrack{255, 225};
+constexpr Point kStatNext{431, 321};
+constexpr Point kFirstSkillTrack{380, 174};
+constexpr Point kSkillsNext{403, 314};
+constexpr Point kSex{305, 211};
+constexpr Point kHair{175, 214};
+constexpr Point kLongHairRow{264, 166};
+constexpr Point kSkinTrack{310, 276};
+constexpr Point kLookNext{431, 161};
+constexpr Point kCity{297, 219};
+constexpr Point kFirstCityRow{260, 132};
+constexpr Point kCreate{423, 292};
+constexpr Point kTutorialFinish{585, 458};
+// Where the pointer rests while keys walk: the top-right corner of the view.
+constexpr Point kPointerParked{620, 20};
+// Far to the left of the player in the middle of the view: running south-west.
+constexpr Point kFarSouthWest{100, 215};
+
+// Pixel changes at least this large mean another screen (or a chooser opened or closed).
+constexpr size_t kScreenChange = 10000;
+
+using Frame = std::vector<u32>;
+
+size_t Differing(const Frame& a, const Frame& b) {
+    if (a.size() != b.size()) return a.size() + b.size();
+    size_t n = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        n += a[i] != b[i];
+    return n;
+}
+
+bool Poll(int timeoutMs, const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+}
+
+// The player's hand and eyes on one game window: pointer, buttons and keys through XTest,
+// the window's pixels and title read back from the X server.
+class Hand {
+public:
+    Hand(Display* d, Window w) : d_(d), w_(w) {}
+
+    Frame Shot() {
+        XSync(d_, False);
+        XImage* image = XGetImage(d_, w_, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+        Frame out;
+        if (!image) return out;
+        out.resize(static_cast<size_t>(kWidth) * kHeight);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                out[static_cast<size_t>(y) * kWidth + x] =
+                    static_cast<u32>(XGetPixel(image, x, y) & 0xFFFFFF);
+        XDestroyImage(image);
+        return out;
+    }
+
+    std::string Title() {
+        XTextProperty text{};
+        std::string name;
+        if (XGetWMName(d_, w_, &text) && text.value) {
+            name.assign(reinterpret_cast<const char*>(text.value), text.nitems);
+            XFree(text.value);
+        }
+        return name;
+    }
+
+    // Waits until the picture holds still: the same over four reads 40 ms apart (bounded).
+    void Settle() {
+        Frame last = Shot();
+        int same = 0;
+        Poll(4000, [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+            Frame now = Shot();
+            same = now == last ? same + 1 : 0;
+            last.swap(now);
+            return same >= 3;
+        });
+    }
+
+    void MoveTo(Point p) {
+        int rx = 0, ry = 0;
+        Window child;
+        XTranslateCoordinates(d_, w_, DefaultRootWindow(d_), p.x, p.y, &rx, &ry, &child);
+        XTestFakeMotionEvent(d_, -1, rx, ry, CurrentTime);
+        XSync(d_, False);
+    }
+    void Button(unsigned button, bool down) {
+        XTestFakeButtonEvent(d_, button, down, CurrentTime);
+        XSync(d_, False);
+    }
+    void Key(KeySym sym, bool down) {
+        XTestFakeKeyEvent(d_, XKeysymToKeycode(d_, sym), down, CurrentTime);
+        XSync(d_, False);
+    }
+    void Tap(KeySym sym) {
+        Key(sym, true);
+        Key(sym, false);
+    }
+    void Type(const std::string& text) {
+        for (char c : text) {
+            const bool upper = std::isupper(static_cast<unsigned char>(c));
+            if (upper) Key(XK_Shift_L, true);
+            Tap(static_cast<KeySym>(std::tolower(static_cast<unsigned char>(c))));
+            if (upper) Key(XK_Shift_L, false);
+        }
+        Settle();
+    }
+
+    // A left click at `p` held as a player holds it, until the press shows (a chooser picks
+    // only on the tick after the press); then the release. True when the picture changed by
+    // at least `atLeast` pixels from before the press.
+    bool Click(Point p, size_t atLeast = 1) {
+        MoveTo(p);
+        Settle();
+        const Frame before = Shot();
+        Button(1, true);
+        Poll(3000, [&] { return Shot() != before; });
+        Button(1, false);
+        const bool changed = Poll(8000, [&] { return Differing(Shot(), before) >= atLeast; });
+        Settle();
+        return changed;
+    }
+
+private:
+    Display* d_;
+    Window w_;
+};
+
+// The trace's view of the walk: which requests both sides have answered, and where each side
+// last put the player.
+class WalkTrace {
+public:
+    explicit WalkTrace(std::string path) : path_(std::move(path)) {}
+
+    std::vector<e2e::MoveTraceLine> Read() const { return e2e::ReadMoveTrace(path_); }
+    // Lines from the start of the current leg on.
+    std::vector<e2e::MoveTraceLine> Leg() const {
+        auto all = Read();
+        return std::vector<e2e::MoveTraceLine>(all.begin() + std::min(legStart_, all.size()),
+                                               all.end());
+    }
+    void StartLeg() { legStart_ = Read().size(); }
+    size_t Count(const std::string& side, const std::string& event) const {
+        size_t n = 0;
+        for (const auto& l : Leg())
+            n += l.side == side && l.event == event;
+        return n;
+    }
+
+    // Every request of the leg has the server's answer and the client's after it.
+    bool Settled() const {
+        const auto lines = Leg();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const auto& r = lines[i];
+            if (r.side != "client" || r.event != "request") continue;
+            bool server = false, client = false;
+            for (size_t k = i + 1; k < lines.size(); ++k) {
+                const auto& l = lines[k];
+                if (l.side == "server" && l.sequence == r.sequence) server = true;
+                if (l.side == "client" && ((l.event == "ack" && l.sequence == r.sequence) ||
+                                           l.event == "refuse" || l.event == "reset"))
+                    client = true;
+            }
+            if (!server || !client) return false;
+        }
+        return true;
+    }
+    // The player's place as each side last gave it.
+    const e2e::MoveTraceLine* LastServer(const std::vector<e2e::MoveTraceLine>& all) const {
+        return e2e::LastMoveTraceLine(all, "server", "accept refuse");
+    }
+    const e2e::MoveTraceLine* LastClient(const std::vector<e2e::MoveTraceLine>& all) const {
+        return e2e::LastMoveTraceLine(all, "client", "ack refuse reset");
+    }
+
+private:
+    std::string path_;
+    size_t legStart_ = 0;
+};
+
+class DemoDrive : public ::testing::Test {
+protected:
+    void SetUp() override {
+        display_ = XOpenDisplay(nullptr);
+        ASSERT_NE(display_, nullptr) << "no X display";
+        dir_.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
+        // The main menu waits for the player: no intro, no chest opening that logs in alone.
+        dir_.Write("zq.cfg", "ShowIntroAnim=off\nChestOpening=off\n");
+        dir_.LinkClientInstall();
+        tracePath_ = dir_.Path() + "/moves.txt";
+    }
+    void TearDown() override {
+        if (display_) XCloseDisplay(display_);
+    }
+
+    // Starts the game and finds its window; the pointer and the keyboard go to it.
+    void Start() {
+        game_ = std::make_unique<e2e::ChildProcess>(
+            e2e::RunDir() + "/zqdemo", dir_.Path(),
+            std::vector<std::string>{"ZQ_CONFIG_DIR=" + dir_.Path() + "/config",
+                                     "ZQ_MOVE_TRACE=" + tracePath_});
+        ASSERT_TRUE(game_->Started());
+        window_ = screen::FindShownWindow(display_, "Varnok Online", game_->Pid(), 30000);
+        ASSERT_NE(window_, 0u) << "the game window never showed\n" << game_->Stderr();
+        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+        hand_ = std::make_unique<Hand>(display_, window_);
+        hand_->MoveTo({320, 400});
+        hand_->Settle();
+    }
+    void Stop() {
+        screen::AskToClose(display_, window_);
+        // The server looks for the window every 5 s.
+        EXPECT_EQ(game_->WaitForExit(20000), 0) << game_->Stderr();
+        game_.reset();
+    }
+
+    // Main menu, account login, typed account and password.
+    void LogIn() {
+        ASSERT_TRUE(hand_->Click(kMenuLogIn, kScreenChange)) << "step: the menu's Log In";
+        hand_->Click(kAccountField);
+        hand_->Type("tester");
+        hand_->Tap(XK_Tab);
+        hand_->Type("secret");
+        const Frame before = hand_->Shot();
+        hand_->Tap(XK_Return);
+        // The title names the account, and the character once one plays.
+        ASSERT_TRUE(Poll(15000, [&] { return hand_->Title().rfind("Varnok Online - ", 0) == 0; }))
+            << "step: log in; title " << hand_->Title() << "\n"
+            << game_->Stderr();
+        ASSERT_TRUE(Poll(15000, [&] { return Differing(hand_->Shot(), before) >= kScreenChange; }))
+            << "step: the screen after the login";
+        hand_->Settle();
+    }
+
+    void ExpectInTheWorld(const char* step) {
+        ASSERT_TRUE(Poll(
+            20000, [&] { return hand_->Title() == std::string("Varnok Online - ") + kCharacter; }))
+            << "step: " << step << "; title " << hand_->Title() << "\n"
+            << game_->Stderr();
+        hand_->MoveTo(kPointerParked);
+        hand_->Settle();
+        // The world view fills the window: land and statics, not a black or front-end frame.
+        const Frame world = hand_->Shot();
+        size_t black = 0;
+        std::vector<u32> colours;
+        for (u32 p : world) {
+            black += p == 0;
+            if (colours.size() < 16 &&
+                std::find(colours.begin(), colours.end(), p) == colours.end())
+                colours.push_back(p);
+        }
+        EXPECT_LT(black, world.size() / 20) << "step: " << step << ": the world view is black";
+        EXPECT_GE(colours.size(), 16u) << "step: " << step << ": the world view is flat";
+    }
+
+    // Waits until both sides answered every request of the leg, then checks they agree.
+    void ExpectAgreement(const std::string& leg) {
+        ASSERT_TRUE(Poll(10000, [&] { return trace_.Settled(); }))
+            << "leg " << leg << ": requests left unanswered\n"
+            << e2e::MoveTraceText(trace_.Leg());
+        const auto all = trace_.Read();
+        const e2e::MoveTraceLine* server = trace_.LastServer(all);
+        const e2e::MoveTraceLine* client = trace_.LastClient(all);
+        ASSERT_TRUE(server && client) << "leg " << leg << "\n" << e2e::MoveTraceText(all);
+        EXPECT_TRUE(server->SamePlace(*client))
+            << "leg " << leg << ": server at " << server->x << "," << server->y << "," << server->z
+            << ", client at " << client->x << "," << client->y << "," << client->z << "\n"
+            << e2e::MoveTraceText(trace_.Leg());
+    }
+    e2e::MoveTraceLine Place() {
+        const auto all = trace_.Read();
+        const e2e::MoveTraceLine* client = trace_.LastClient(all);
+        return client ? *client : e2e::MoveTraceLine{};
+    }
+
+    // One press of a walk key, held until the client has asked for the step or its own
+    // terrain refused it.
+    void WalkKey(KeySym sym, const std::string& leg) {
+        const size_t asked = trace_.Count("client", "request") + trace_.Count("client", "blocked");
+        hand_->Key(sym, true);
+        const bool seen = Poll(3000, [&] {
+            return trace_.Count("client", "request") + trace_.Count("client", "blocked") > asked;
+        });
+        hand_->Key(sym, false);
+        ASSERT_TRUE(seen) << "leg " << leg << ": the key asked for no step";
+        ASSERT_TRUE(Poll(10000, [&] { return trace_.Settled(); }))
+            << "leg " << leg << "\n"
+            << e2e::MoveTraceText(trace_.Leg());
+    }
+
+    Display* display_ = nullptr;
+    e2e::TempDir dir_;
+    std::string tracePath_;
+    WalkTrace trace_{""};
+    std::unique_ptr<e2e::ChildProcess> game_;
+    Window window_ = 0;
+    std::unique_ptr<Hand> hand_;
+};
+
+TEST_F(DemoDrive, LogInCreateEnterAndWalkThenPlayStraightInOnTheNextRun) {
+    trace_ = WalkTrace(tracePath_);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(LogIn());
+
+    // The account has no character: auto-play says so, and the list offers New.
+    ASSERT_TRUE(hand_->Click(kNoticeOk, kScreenChange)) << "step: the no-character notice";
+    ASSERT_TRUE(hand_->Click(kListNew, kScreenChange)) << "step: New";
+    hand_->Click(kNameField);
+    hand_->Type(kCharacter);
+    ASSERT_TRUE(hand_->Click(kProfession, kScreenChange)) << "step: the profession chooser";
+    ASSERT_TRUE(hand_->Click(kLastProfessionRow, kScreenChange)) << "step: pick a profession";
+    ASSERT_TRUE(hand_->Click(kStrengthTrack)) << "step: the strength slider";
+    ASSERT_TRUE(hand_->Click(kStatNext, kScreenChange)) << "step: Next to the skills";
+    ASSERT_TRUE(hand_->Click(kFirstSkillTrack)) << "step: the first skill's slider";
+    ASSERT_TRUE(hand_->Click(kSkillsNext, kScreenChange)) << "step: Next to the appearance";
+    ASSERT_TRUE(hand_->Click(kSex)) << "step: the sex button";
+    ASSERT_TRUE(hand_->Click(kHair, kScreenChange)) << "step: the hair chooser";
+    ASSERT_TRUE(hand_->Click(kLongHairRow, kScreenChange)) << "step: pick a hair style";
+    ASSERT_TRUE(hand_->Click(kSkinTrack)) << "step: the skin slider";
+    ASSERT_TRUE(hand_->Click(kLookNext, kScreenChange)) << "step: Next to the city";
+    ASSERT_TRUE(hand_->Click(kCity, kScreenChange)) << "step: the city chooser";
+    ASSERT_TRUE(hand_->Click(kFirstCityRow, kScreenChange)) << "step: pick the city";
+    ASSERT_TRUE(hand_->Click(kCreate, kScreenChange)) << "step: Create (the tutorial slides)";
+    hand_->Click(kTutorialFinish);
+    ASSERT_NO_FATAL_FAILURE(ExpectInTheWorld("Finish enters the world"));
+
+    // The demo's start: a block stands three cells east and five north of it, a plaza around.
+    ASSERT_TRUE(Poll(5000, [&] { return Place().event == "reset" && Place().x != 0; }))
+        << e2e::MoveTraceText(trace_.Read());
+    const e2e::MoveTraceLine start = Place();
+
+    trace_.StartLeg();
+    // Screen right is north-east; the first press may only turn the player.
+    for (int i = 0; i < 6 && Place().x < start.x + 3; ++i)
+        ASSERT_NO_FATAL_FAILURE(WalkKey(XK_Right, "walk keys"));
+    ASSERT_NO_FATAL_FAILURE(ExpectAgreement("walk keys"));
+    EXPECT_EQ(Place().x, start.x + 3);
+    EXPECT_EQ(Place().y, start.y - 3);
+    for (const auto& l : trace_.Leg())
+        if (l.event == "request") {
+            EXPECT_EQ(l.direction & 0x80, 0) << "a walk key ran";
+        }
+
+    trace_.StartLeg();
+    // Page Up is north: up to the block, then once into it.
+    for (int i = 0; i < 4 && Place().y > start.y - 4; ++i)
+        ASSERT_NO_FATAL_FAILURE(WalkKey(XK_Prior, "to the wall"));
+    ASSERT_NO_FATAL_FAILURE(ExpectAgreement("to the wall"));
+    ASSERT_EQ(Place().y, start.y - 4) << e2e::MoveTraceText(trace_.Read());
+    const e2e::MoveTraceLine beforeWall = Place();
+    trace_.StartLeg();
+    ASSERT_NO_FATAL_FAILURE(WalkKey(XK_Prior, "into the wall"));
+    ASSERT_NO_FATAL_FAILURE(ExpectAgreement("into the wall"));
+    EXPECT_EQ(trace_.Count("server", "accept"), 0u) << e2e::MoveTraceText(trace_.Leg());
+    EXPECT_TRUE(Place().SamePlace(beforeWall)) << e2e::MoveTraceText(trace_.Leg());
+    {
+        const auto all = trace_.Read();
+        EXPECT_TRUE(trace_.LastServer(all)->SamePlace(beforeWall));
+    }
+
+    trace_.StartLeg();
+    // Ctrl runs: screen left is south-west, back across the plaza.
+    hand_->Key(XK_Control_L, true);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NO_FATAL_FAILURE(WalkKey(XK_Left, "Ctrl-run"));
+    hand_->Key(XK_Control_L, false);
+    ASSERT_NO_FATAL_FAILURE(ExpectAgreement("Ctrl-run"));
+    EXPECT_EQ(trace_.Count("client", "request"), 3u);
+    for (const auto& l : trace_.Leg())
+        if (l.event == "request") {
+            EXPECT_EQ(l.direction, 0x80 | 5) << "Ctrl did not run";
+        }
+    EXPECT_FALSE(Place().SamePlace(beforeWall));
+
+    trace_.StartLeg();
+    // The held right button walks toward the pointer, far left of the player: running
+    // south-west for as long as it is held.
+    const e2e::MoveTraceLine beforeMouse = Place();
+    hand_->MoveTo(kFarSouthWest);
+    hand_->Settle();
+    hand_->Button(3, true);
+    const bool walked = Poll(10000, [&] { return trace_.Count("client", "ack") >= 3; });
+    hand_->Button(3, false);
+    ASSERT_TRUE(walked) << "leg right button\n" << e2e::MoveTraceText(trace_.Leg());
+    ASSERT_NO_FATAL_FAILURE(ExpectAgreement("right button"));
+    for (const auto& l : trace_.Leg())
+        if (l.event == "request") {
+            EXPECT_EQ(l.direction & 7, 5) << "not toward the pointer";
+        }
+    EXPECT_LT(Place().x, beforeMouse.x);
+    EXPECT_GT(Place().y, beforeMouse.y);
+
+    ASSERT_NO_FATAL_FAILURE(Stop());
+
+    // The next run: the saved character plays as soon as the account has logged in.
+    std::remove(tracePath_.c_str());
+    trace_ = WalkTrace(tracePath_);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(LogIn());
+    ASSERT_NO_FATAL_FAILURE(ExpectInTheWorld("the second run plays straight in"));
+    ASSERT_NO_FATAL_FAILURE(Stop());
+}
+
+}  // namespace
