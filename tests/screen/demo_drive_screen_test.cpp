@@ -1,9 +1,10 @@
 // The real game on a virtual X server, played through synthetic input the way a player would:
 // log in with a typed account, make a character through every creation screen, enter the
-// world and walk with the keys and the mouse, while the movement trace shows that server and
-// client agree after every leg. A second run in the same directory plays the saved character
-// straight after the login. Every wait is on the window's pixels, its title or the trace,
-// and bounded; a failure names the step.
+// world and walk with the keys and the mouse, path-walk with a double right click, open a
+// house's door and step in under its roof (which the picture then leaves out), while the
+// movement trace shows that server and client agree after every leg. A second run in the same
+// directory plays the saved character straight after the login. Every wait is on the window's
+// pixels, its title or the trace, and bounded; a failure names the step.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,6 +76,32 @@ size_t Differing(const Frame& a, const Frame& b) {
     for (size_t i = 0; i < a.size(); ++i)
         n += a[i] != b[i];
     return n;
+}
+
+// Where the centre of a ground tile shows in the window, the player standing on the ground at
+// `at`: the view keeps the player's tile centred, a tile is 44 pixels wide and 44 high.
+struct Tile {
+    int x, y;
+};
+Point ScreenOf(Tile tile, Tile at) {
+    const int dx = tile.x - at.x, dy = tile.y - at.y;
+    return {319 + (dx - dy) * 22, 239 + (dx + dy) * 22};
+}
+
+// The world direction (0 north, clockwise) the held right button walks with the pointer at `p`:
+// eight screen sectors around the centre, screen up being north-west.
+int WorldDirectionOfPointer(Point p) {
+    const int dx = p.x - 320, dy = p.y - 240;
+    int screen;
+    if (dx > 0)
+        screen = dy < -2 * dx ? 0 : 2 * dy < -dx ? 1 : 2 * dy < dx ? 2 : dy < 2 * dx ? 3 : 4;
+    else
+        screen = dy > -2 * dx ? 4 : 2 * dy > -dx ? 5 : 2 * dy > dx ? 6 : dy > 2 * dx ? 7 : 0;
+    return (screen + 7) & 7;
+}
+
+int TileDistance(Tile a, Tile b) {
+    return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y));
 }
 
 bool Poll(int timeoutMs, const std::function<bool()>& done) {
@@ -339,6 +367,125 @@ protected:
             << e2e::MoveTraceText(trace_.Leg());
     }
 
+    Tile Here() {
+        const e2e::MoveTraceLine p = Place();
+        return {p.x, p.y};
+    }
+    // Both sides answered every request and no new one came for a while: a path walked on.
+    bool Quiet() {
+        size_t asked = trace_.Count("client", "request");
+        int still = 0;
+        return Poll(15000, [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const size_t now = trace_.Count("client", "request");
+            still = now == asked && trace_.Settled() ? still + 1 : 0;
+            asked = now;
+            return still >= 10;
+        });
+    }
+
+    // A double right click on the ground at `goal`: the client finds a path and walks it.
+    // The first press also asks for a step toward the pointer, and a path is only sought while
+    // no step is being shown: the player first faces away, so that this request only turns.
+    void PathTo(Tile goal, const std::string& leg) {
+        // A right button let go while a step was being shown leaves one more step toward the
+        // pointer for the next tick: let it happen first.
+        trace_.StartLeg();
+        hand_->MoveTo(ScreenOf(goal, Here()));
+        ASSERT_TRUE(Quiet()) << "leg " << leg << "\n" << e2e::MoveTraceText(trace_.Leg());
+        const Point at = ScreenOf(goal, Here());
+        hand_->MoveTo(at);
+        hand_->Settle();
+        const int toward = WorldDirectionOfPointer(at);
+        const auto all = trace_.Read();
+        const auto* last = e2e::LastMoveTraceLine(all, "client", "request");
+        if (last && (last->direction & 7) == toward) {
+            trace_.StartLeg();
+            ASSERT_NO_FATAL_FAILURE(WalkKey(toward == 1 ? XK_Left : XK_Right, leg + " (a turn)"));
+        }
+        trace_.StartLeg();
+        for (int i = 0; i < 2; ++i) {
+            hand_->Button(3, true);
+            hand_->Button(3, false);
+        }
+        ASSERT_TRUE(Poll(5000, [&] { return trace_.Count("client", "request") > 0; }))
+            << "leg " << leg << ": the double right click asked for no step\n"
+            << game_->Stderr();
+        ASSERT_TRUE(Quiet()) << "leg " << leg << ": the walk never ended\n"
+                             << e2e::MoveTraceText(trace_.Leg());
+        hand_->MoveTo(kPointerParked);
+        ASSERT_NO_FATAL_FAILURE(ExpectAgreement(leg));
+        EXPECT_LE(TileDistance(Here(), goal), 1)
+            << "leg " << leg << ": ended at " << Here().x << "," << Here().y << ", clicked "
+            << goal.x << "," << goal.y << "\n"
+            << e2e::MoveTraceText(trace_.Leg());
+    }
+
+    void PathLeg() {
+        const Tile from = Here();
+        // South across the square: no lamp or sign is drawn over that ground.
+        const Tile goal{from.x - 2, from.y + 4};
+        ASSERT_NO_FATAL_FAILURE(PathTo(goal, "double right click"));
+        EXPECT_GE(trace_.Count("server", "accept"), 3u) << e2e::MoveTraceText(trace_.Leg());
+        EXPECT_EQ(trace_.Count("server", "refuse"), 0u) << e2e::MoveTraceText(trace_.Leg());
+    }
+
+    // The south-west house: its door (a town object, closed) in the middle of the south wall,
+    // a roof over all of it.
+    void HouseLeg() {
+        const Tile door{374, 587}, inside{374, 586}, front{374, 588};
+        ASSERT_NO_FATAL_FAILURE(PathTo({380, 584}, "to the house"));
+        ASSERT_NO_FATAL_FAILURE(PathTo(front, "to the door"));
+        ASSERT_EQ(TileDistance(Here(), front), 0) << "leg to the door";
+        // A double click on the door, left of its tile's centre and clear of the player: it
+        // opens.
+        const Point d = ScreenOf(door, front);
+        hand_->MoveTo({d.x - 8, d.y - 50});
+        hand_->Settle();
+        for (int i = 0; i < 2; ++i) {
+            hand_->Button(1, true);
+            hand_->Button(1, false);
+        }
+        hand_->MoveTo(kPointerParked);
+        hand_->Settle();
+        const Frame outside = hand_->Shot();
+        trace_.StartLeg();
+        // North through the doorway; the first press may only turn the player.
+        for (int i = 0; i < 3 && Here().y > door.y; ++i)
+            ASSERT_NO_FATAL_FAILURE(WalkKey(XK_Prior, "into the doorway"));
+        ASSERT_NO_FATAL_FAILURE(ExpectAgreement("into the doorway"));
+        ASSERT_EQ(Here().y, door.y) << "leg into the doorway (is the door open?)\n"
+                                    << e2e::MoveTraceText(trace_.Leg());
+        hand_->Settle();
+        const Frame inDoorway = hand_->Shot();
+        trace_.StartLeg();
+        ASSERT_NO_FATAL_FAILURE(WalkKey(XK_Prior, "into the house"));
+        ASSERT_NO_FATAL_FAILURE(ExpectAgreement("into the house"));
+        ASSERT_EQ(Here().y, inside.y) << "leg into the house\n" << e2e::MoveTraceText(trace_.Leg());
+        hand_->Settle();
+        const Frame inHouse = hand_->Shot();
+        // A step north moves the picture 22 pixels left and 22 down. Where the roof covered
+        // the rooms' back half before the doorway, the floor and walls show from it on.
+        const size_t roofGone = ShiftedDiffering(outside, inDoorway);
+        const size_t stillGone = ShiftedDiffering(inDoorway, inHouse);
+        EXPECT_GT(roofGone, kRoofArea / 2)
+            << "leg into the doorway: the roof still shows (" << roofGone << " pixels changed)";
+        EXPECT_LT(stillGone, kRoofArea / 10)
+            << "leg into the house: the roof came back (" << stillGone << " pixels changed)";
+    }
+
+    // Pixels of the area under the roof, behind the doorway, that differ between a frame and
+    // the one after a step north.
+    static constexpr int kRoofLeft = 330, kRoofTop = 40, kRoofRight = 480, kRoofBottom = 140;
+    static constexpr size_t kRoofArea = size_t(kRoofRight - kRoofLeft) * (kRoofBottom - kRoofTop);
+    static size_t ShiftedDiffering(const Frame& before, const Frame& after) {
+        size_t n = 0;
+        for (int y = kRoofTop; y < kRoofBottom; ++y)
+            for (int x = kRoofLeft; x < kRoofRight; ++x)
+                n += after[size_t(y) * kWidth + x] != before[size_t(y - 22) * kWidth + x + 22];
+        return n;
+    }
+
     Display* display_ = nullptr;
     e2e::TempDir dir_;
     std::string tracePath_;
@@ -440,6 +587,9 @@ TEST_F(DemoDrive, LogInCreateEnterAndWalkThenPlayStraightInOnTheNextRun) {
         }
     EXPECT_LT(Place().x, beforeMouse.x);
     EXPECT_GT(Place().y, beforeMouse.y);
+
+    ASSERT_NO_FATAL_FAILURE(PathLeg());
+    ASSERT_NO_FATAL_FAILURE(HouseLeg());
 
     ASSERT_NO_FATAL_FAILURE(Stop());
 
