@@ -132,10 +132,37 @@ void MoveRing(int dx, int dy) {
     }
 }
 
+namespace {
+
+// The piece drawn from the ring-shifted base on its side of the seam.
+WorldPiece RingPiece(u16* screen, const ScreenRect& r) {
+    const s32 first = r.top * kWorldViewWidth + r.left;
+    const s32 shift =
+        first < kWorldViewPixels - RingOffset ? RingOffset : RingOffset - kWorldViewPixels;
+    return WorldPiece{screen + shift, r};
+}
+
+// The light step of a drawn piece (darkness 0: the 565 conversion).
+void LightPiece(const WorldPiece& p) {
+    if (!Use565()) return;
+    for (int y = p.r.top; y < p.r.bottom; ++y)
+        ShadeRow565(p.pixels + y * kWorldViewWidth + p.r.left, p.r.right - p.r.left);
+}
+
+}  // namespace
+
 void RefreshDirtyRects() {
-    for (int i = 0; i < g_count; ++i) {
-        const ScreenRect r = ClampToScreen(g_list[i]);
-        if (r.left < r.right && r.top < r.bottom) DrawDirtyRect(r);
+    // All pieces in one walk of the cells: a frame of moving figures leaves many small pieces.
+    if (u16* screen = WorldViewScreen()) {
+        WorldPiece pieces[kMaxDirtyRects];
+        int count = 0;
+        for (int i = 0; i < g_count; ++i) {
+            const ScreenRect r = ClampToScreen(g_list[i]);
+            if (r.left < r.right && r.top < r.bottom) pieces[count++] = RingPiece(screen, r);
+        }
+        DrawWorldPieces(pieces, count);
+        for (int i = 0; i < count; ++i)
+            LightPiece(pieces[i]);
     }
     g_count = 0;
     FullRedrawPending = false;
@@ -144,14 +171,9 @@ void RefreshDirtyRects() {
 void DrawDirtyRect(const ScreenRect& r) {
     u16* screen = WorldViewScreen();
     if (screen == nullptr) return;
-    const s32 first = r.top * kWorldViewWidth + r.left;
-    const s32 shift =
-        first < kWorldViewPixels - RingOffset ? RingOffset : RingOffset - kWorldViewPixels;
-    u16* base = screen + shift;
-    DrawWorldRect(base, r);
-    if (!Use565()) return;
-    for (int y = r.top; y < r.bottom; ++y)
-        ShadeRow565(base + y * kWorldViewWidth + r.left, r.right - r.left);
+    const WorldPiece piece = RingPiece(screen, r);
+    DrawWorldPieces(&piece, 1);
+    LightPiece(piece);
 }
 
 void SetWorldViewScreen(u16* pixels) {

@@ -1,10 +1,20 @@
 #pragma once
-// Painting one dirty piece of the world view: the cell grid walked back to front, every
-// object whose screen box meets the piece drawn clipped to it.
+// Painting dirty pieces of the world view: the cell grid walked back to front once, every
+// object whose screen box meets a piece drawn clipped to that piece.
 #include "client/world/world_hooks.h"
 #include "platform/types.h"
 
-// Paints the piece `r` (view coordinates) into `pixels` (row width 640, 480 rows): black first
-// while the level cut is on, then the objects in draw order. A hidden see-through piece
-// (tile flag 0x20000 on its graphic) is still drawn, translucent.
+// One piece to paint: `r` in view coordinates, drawn through `pixels` (row width 640, 480
+// rows; the ring-shifted base of the piece).
+struct WorldPiece {
+    u16* pixels = nullptr;
+    ScreenRect r;
+};
+
+// Paints the pieces, which never overlap: black first while the level cut is on, then the
+// objects in draw order, each into every piece its box meets (one walk of the cells for all of
+// them). A hidden see-through piece (tile flag 0x20000 on its graphic) is still drawn,
+// translucent.
+void DrawWorldPieces(const WorldPiece* pieces, int count);
+// The same for one piece.
 void DrawWorldRect(u16* pixels, const ScreenRect& r);
