@@ -182,8 +182,9 @@ TEST(SdlWindowScreen, TheWindowShowsTheHeadlessFramesOfTheGoldenScenes) {
     ASSERT_TRUE(backend.OpenWindow("Varnok Online"));
     const Window w = backend.NativeWindowId();
     const u32 ring = 640 * 101 + 317;
-    for (const char* scene : {"world_town_street", "world_hilly_land", "world_level_cut",
-                              "mobiles_player", "creation_appearance_female"}) {
+    for (const char* scene :
+         {"world_town_street", "world_hilly_land", "world_level_cut", "mobiles_player",
+          "creation_appearance_female", "login_main_menu", "login_character_list"}) {
         std::vector<u16> golden;
         int width = 0, height = 0;
         ASSERT_TRUE(platform::ReadFramePng(

@@ -613,6 +613,50 @@ TEST_F(CreationOnLinkTest, CreateSendsTheGoldenPacket) {
     EXPECT_EQ(sent, expected);
 }
 
+// The login screens and a notice as the player sees them, each alone on the world picture, in
+// both pixel layouts.
+TEST_F(CreationScreensTest, GoldenFramesOfTheLoginScreens) {
+    auto shot = [&](CGump* shown, bool is565) {
+        for (CGump* g = D().head; g != nullptr; g = g->nextSibling)
+            g->visible = g == shown;
+        std::fill(screen.begin(), screen.end(), 0x0421);
+        world = screen;
+        DrawFrame();
+        std::vector<u16> frame = host.presented;
+        if (is565)
+            for (u16& p : frame)
+                p = p == 0x0421 ? p : static_cast<u16>(((p >> 6) << 5) | (p & 0x1F));
+        return frame;
+    };
+    for (bool is565 : {false, true}) {
+        SCOPED_TRACE(is565 ? "565" : "555");
+        Scoped565 format(is565);
+        D().DeleteAllGumps();
+        Desktop().SetScreen(screen.data(), 0);
+        CAcctLoginGump* login = OpenAccountLogin();
+        ASSERT_NE(login, nullptr);
+        Type("wanderer");
+        CGump* mainMenu = D().mainMenuGump;
+        CLoginGump* list = ShowList({{"Tamsin", 0}, {"Orlo", 2}});
+        LoginNotice notice;
+        notice.text = "No character to login with.";
+        frontEnd.ShowNotice(notice);
+        const struct {
+            CGump* shown;
+            const char* golden;
+        } screens[] = {{mainMenu, "login_main_menu"},
+                       {login, "login_account"},
+                       {list, "login_character_list"},
+                       {D().noticeGump, "login_notice"}};
+        for (const auto& s : screens) {
+            ASSERT_NE(s.shown, nullptr) << s.golden;
+            const std::vector<u16> frame = shot(s.shown, is565);
+            EXPECT_TRUE(MatchesGolden(s.golden, frame.data(), kScreenWidth, kScreenHeight))
+                << s.golden;
+        }
+    }
+}
+
 // The four creation screens as the player sees them, each alone on the world picture, and the
 // appearance screen's man and woman, in both pixel layouts.
 TEST_F(CreationScreensTest, GoldenFramesOfTheCreationScreens) {
