@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "core/log_sink.h"
 #include "core/service_slot.h"
 #include "server/area/regions.h"
+#include "server/world/world_utilities.h"
 
 namespace {
 ServiceSlot<AreaServices> g_areaServices;
@@ -12,9 +12,7 @@ ServiceSlot<AreaServices> g_areaServices;
 // Says once in the log that a step of the world load is not built yet.
 void NotBuilt(bool& said, const char* what) {
     if (said) return;
-    said = true;
-    const std::string text = std::string(what) + " not built yet";
-    GetLogSink().Log(0, 0, 0, "", "load", "error", text.c_str());
+    LogNotBuiltOnce(said, "load", (std::string(what) + " not built yet").c_str());
 }
 }  // namespace
 

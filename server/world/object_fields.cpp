@@ -732,7 +732,6 @@ void ApplyObjectField(ObjectLoadState& state, const std::string& key, const std:
     CItem* o = state.object;
     static bool saidMulti = false;
     static bool saidMap = false;
-    static bool saidBook = false;
     if (key == "id") {
         u32 s = static_cast<u32>(Number(value));
         if (o->IsMobile() && s != 0) s &= ~kMobileSerialBit;
@@ -879,7 +878,6 @@ void ApplyObjectField(ObjectLoadState& state, const std::string& key, const std:
         if (o->IsNPC()) ObjectFieldAccess::ApplyNpcField(state, key, value);
         if (o->IsPlayer()) ObjectFieldAccess::ApplyPlayerField(state, key, value);
     }
-    (void)saidBook;
 }
 
 void ObjectFieldAccess::ApplyMobileField(ObjectLoadState& state, const std::string& key,

@@ -29,7 +29,6 @@ namespace {
 bool g_worldLoaded = false;
 // The load sequence filled the world from its files: it is saved again at shutdown.
 bool g_worldFromFiles = false;
-bool g_scriptWorldLoaded = false;
 
 // A world that cannot be built is no world to serve: the reason goes to standard error and
 // the caller ends the process with exit code 1.
@@ -219,7 +218,6 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
     }
     // 16-17: loaded; the progress bar goes.
     progress(95);
-    if (c.wholeWorld) g_scriptWorldLoaded = true;
     progress(-1);
     return 0;
 }

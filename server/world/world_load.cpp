@@ -19,6 +19,7 @@
 #include "server/world/sector_grid.h"
 #include "server/world/weapon.h"
 #include "server/world/world_data_files.h"
+#include "server/world/world_utilities.h"
 
 namespace {
 
@@ -27,12 +28,6 @@ constexpr u16 kNoHomeGraphic = 3760;
 
 std::vector<u32> g_loadedTriggerQueue;
 bool g_deferLoadedTriggers = false;
-
-void LogOnce(bool& said, const char* text) {
-    if (said) return;
-    said = true;
-    GetLogSink().Log(0, 0, 0, "", "load", "error", text);
-}
 
 void SendLoadedTrigger(u32 serial) {
     CItem* object = g_objectManager.FindBySerial(serial);
@@ -236,7 +231,8 @@ bool RecordLoader::Finish(ObjectLoadState& state, std::vector<u32>& loaded) {
             SetObjectVariable(o, "bookPages", kTypeInt,
                               ScriptListValue::Int(state.bookCount & 0xFFFF));
         } else if (o->GetType() == 4079 || o->GetType() == 4080) {
-            LogOnce(saidBookNumber, "book numbers of saved books are not built: ignored");
+            LogNotBuiltOnce(saidBookNumber, "load",
+                            "book numbers of saved books are not built: ignored");
         }
     }
     s32 overloaded = 0;

@@ -43,11 +43,9 @@ u64 LoadLe64(const u8* p) {
 }
 
 void AppendIndexEntry(std::vector<u8>& index, u32 offset, u32 length) {
-    u8 entry[12];
-    StoreLe32(entry, offset);
-    StoreLe32(entry + 4, length);
-    StoreLe32(entry + 8, 0);
-    index.insert(index.end(), entry, entry + 12);
+    AppendLe32(index, offset);
+    AppendLe32(index, length);
+    AppendLe32(index, 0);
 }
 
 void StoreRecord(SectorPair& pair, const std::string& record) {
