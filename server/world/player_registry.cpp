@@ -46,10 +46,6 @@ bool SameName(const CPlayer* player, const char* name) {
     return name && strcasecmp(player->GetRealName(), name) == 0;
 }
 
-int Chebyshev(const Location& a, const Location& b) {
-    return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y));
-}
-
 using PlayerGrid = SpatialGrid<CPlayer, std::vector<CPlayer*>>;
 constexpr int kPlayerGridShift = 6;
 
@@ -402,7 +398,7 @@ void CPlayerRegistry::SendToNearAnyOf(const PacketWriter& packet,
         if (p->IsDetached()) continue;
         const Location at = p->GetWorldLocation();
         for (const Location& place : places) {
-            if (Chebyshev(at, place) <= radius) {
+            if (ChebyshevDistanceXY(at.x, at.y, place.x, place.y) <= radius) {
                 near.push_back(p);
                 break;
             }
