@@ -145,10 +145,15 @@ void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& 
                                   except);
 }
 
-void LinkLivePlayer(CPlayer* player) {
-    ++g_livePlayerCount;
+// The head of the live list; a tick in progress keeps its place on the player it was at.
+static void InsertAtHead(CPlayer* player) {
     g_livePlayers.insert(g_livePlayers.begin(), player);
     if (g_tickCursor >= 0) ++g_tickCursor;
+}
+
+void LinkLivePlayer(CPlayer* player) {
+    ++g_livePlayerCount;
+    InsertAtHead(player);
 }
 
 void TakeOffLiveList(CPlayer* player) {
@@ -162,8 +167,7 @@ void TakeOffLiveList(CPlayer* player) {
 void PutOnLiveList(CPlayer* player) {
     if (std::find(g_livePlayers.begin(), g_livePlayers.end(), player) != g_livePlayers.end())
         return;
-    g_livePlayers.insert(g_livePlayers.begin(), player);
-    if (g_tickCursor >= 0) ++g_tickCursor;
+    InsertAtHead(player);
 }
 
 void UnlinkLivePlayer(CPlayer* player) {
