@@ -130,8 +130,7 @@ void LoggedOutList::DeleteRestored(CPlayer* player) {
 bool LoggedOutList::DeleteMarked(u32 serial) {
     CPlayer* player = FindBySerial(serial);
     if (!player || !player->HasFlag(kPlayerMarked)) return false;
-    Restore(player);
-    DeleteRestored(player);
+    DeleteOne(player);
     return true;
 }
 

@@ -35,10 +35,6 @@ bool StillThere(u32 serial, const CPlayer* player) {
     return FindLivePlayerBySerial(serial) == player;
 }
 
-int ChebyshevTo(const Location& a, const Location& b) {
-    return ChebyshevDistanceXY(a.x, a.y, b.x, b.y);
-}
-
 // A ghost that is not manifesting is seen only by ghosts and game masters.
 bool SeesGhost(const CPlayer& viewer) {
     return viewer.IsGhost() || viewer.IsGameMaster();
@@ -279,7 +275,8 @@ void CPlayer::MoveStep(int direction, int acknowledge, int sequence) {
     std::vector<CItem*> newInView;
     ForObjectsInCells(to, kNewInViewCellRadius, [&](CItem* object) {
         const Location& at = object->GetLocation();
-        if (ChebyshevTo(at, to) > kPlayerViewRange || ChebyshevTo(at, old) <= kPlayerViewRange)
+        if (ChebyshevDistanceXY(at.x, at.y, to.x, to.y) > kPlayerViewRange ||
+            ChebyshevDistanceXY(at.x, at.y, old.x, old.y) <= kPlayerViewRange)
             return;
         const CPlayer* other = object->AsPlayer();
         if (other && !ShownTo(*this, *other, false)) return;
@@ -322,7 +319,9 @@ void CPlayer::SendSurroundings() {
     const Location at = GetWorldLocation();
     std::vector<CItem*> objects;
     ForObjectsInCells(at, kPlayerViewRange, [&](CItem* object) {
-        if (object == this || ChebyshevTo(object->GetLocation(), at) > kPlayerViewRange) return;
+        const Location& there = object->GetLocation();
+        if (object == this || ChebyshevDistanceXY(there.x, there.y, at.x, at.y) > kPlayerViewRange)
+            return;
         const CPlayer* other = object->AsPlayer();
         if (other && !ShownTo(*this, *other, true)) return;
         objects.push_back(object);

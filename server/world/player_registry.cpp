@@ -46,10 +46,6 @@ bool SameName(const CPlayer* player, const char* name) {
     return name && strcasecmp(player->GetRealName(), name) == 0;
 }
 
-int Chebyshev(const Location& a, const Location& b) {
-    return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y));
-}
-
 using PlayerGrid = SpatialGrid<CPlayer, std::vector<CPlayer*>>;
 constexpr int kPlayerGridShift = 6;
 
@@ -149,10 +145,15 @@ void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& 
                                   except);
 }
 
-void LinkLivePlayer(CPlayer* player) {
-    ++g_livePlayerCount;
+// The head of the live list; a tick in progress keeps its place on the player it was at.
+static void InsertAtHead(CPlayer* player) {
     g_livePlayers.insert(g_livePlayers.begin(), player);
     if (g_tickCursor >= 0) ++g_tickCursor;
+}
+
+void LinkLivePlayer(CPlayer* player) {
+    ++g_livePlayerCount;
+    InsertAtHead(player);
 }
 
 void TakeOffLiveList(CPlayer* player) {
@@ -166,8 +167,7 @@ void TakeOffLiveList(CPlayer* player) {
 void PutOnLiveList(CPlayer* player) {
     if (std::find(g_livePlayers.begin(), g_livePlayers.end(), player) != g_livePlayers.end())
         return;
-    g_livePlayers.insert(g_livePlayers.begin(), player);
-    if (g_tickCursor >= 0) ++g_tickCursor;
+    InsertAtHead(player);
 }
 
 void UnlinkLivePlayer(CPlayer* player) {
@@ -402,7 +402,7 @@ void CPlayerRegistry::SendToNearAnyOf(const PacketWriter& packet,
         if (p->IsDetached()) continue;
         const Location at = p->GetWorldLocation();
         for (const Location& place : places) {
-            if (Chebyshev(at, place) <= radius) {
+            if (ChebyshevDistanceXY(at.x, at.y, place.x, place.y) <= radius) {
                 near.push_back(p);
                 break;
             }

@@ -271,12 +271,7 @@ void CPlayer::ReceiveUnhealthyActionFrom(CMobile* doer, bool report) {
 }
 
 void CPlayer::AppendToListVar(const char* name, u8 tag, ScriptListValue value) {
-    CScriptValue* list = ObjVars::Find(attachments_, name);
-    if (!list || list->type != kTypeList) {
-        CScriptList empty;
-        list = ObjVars::Set(attachments_, name, kTypeList, ScriptListValue::Ptr(&empty));
-    }
-    list->value.l->Append(tag, value);
+    ListVarMadeIfMissing(attachments_, name).Append(tag, value);
 }
 
 void CPlayer::ReceiveHelpfulActionFrom(CMobile* helper) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/cstr.h"
+#include "core/spatial_grid.h"
 #include "script/compiler/trigger_table.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/container_packets.h"
@@ -45,10 +46,6 @@ constexpr int kFirstBookGraphic = 4079;
 constexpr int kLastBookGraphic = 4082;
 constexpr int kChessBoard = 0xFA6;
 constexpr int kBoardGraphics[] = {0xFAD, 0xE1C};
-
-int Chebyshev(const Location& a, const Location& b) {
-    return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y));
-}
 
 void Tell(CPlayer& player, const char* text) {
     GetPacketServices().SendSystemMessage(&player, text);
@@ -119,7 +116,8 @@ void UseObjectRequest(CPlayer& player, CItem* object, int flag) {
     const Location at = player.GetWorldLocation();
     if (player.IsNonCombatant()) {
         // Staff only look: a counselor at any mobile, anyone at a counselor.
-        const bool near = Chebyshev(object->GetWorldLocation(), at) < kLookReach;
+        const Location there = object->GetWorldLocation();
+        const bool near = ChebyshevDistanceXY(there.x, there.y, at.x, at.y) < kLookReach;
         CMobile* mobile = object->AsMobile();
         CPlayer* other = object->AsPlayer();
         if (near && mobile && (player.IsCounselor() || (other && other->IsCounselor()))) {
@@ -149,7 +147,7 @@ void UseObject(CPlayer* player, u32 playerSerial, const Location& playerAt, CIte
     CItem* owner = OutermostHolder(object);
     if (!player->IsEditing()) {
         const Location where = object->GetWorldLocation();
-        const int d = Chebyshev(where, playerAt);
+        const int d = ChebyshevDistanceXY(where.x, where.y, playerAt.x, playerAt.y);
         CMobile* mobile = object->AsMobile();
         if (mobile) {
             // Mobiles are looked at (and mounts approached) from afar: a horse 10 tiles away

@@ -17,6 +17,15 @@
 const char* const kReputationMarkNames[kReputationMarkCount] = {
     "criminal", "aggressionVictimList", "lawfullyDamaged", "murderCount", "recentlyReported"};
 
+CScriptList& ListVarMadeIfMissing(CObjAttachments*& set, const char* name) {
+    CScriptValue* record = ObjVars::Find(set, name);
+    if (!record || record->type != kTypeList) {
+        CScriptList empty;
+        record = ObjVars::Set(set, name, kTypeList, ScriptListValue::Ptr(&empty));
+    }
+    return *record->value.l;
+}
+
 namespace {
 
 constexpr int kResendRadius = 18;
@@ -42,15 +51,10 @@ bool ListHolds(const CObjAttachments* set, const char* name, u32 serial) {
 
 // Adds the serial to the object list variable (made when missing); false when it was there.
 bool AddToListSet(CItem& holder, const char* name, u32 serial) {
-    CObjAttachments*& set = holder.ScriptAttachments();
-    CScriptValue* record = ObjVars::Find(set, name);
-    if (!record || record->type != kTypeList) {
-        CScriptList empty;
-        record = ObjVars::Set(set, name, kTypeList, ScriptListValue::Ptr(&empty));
-    }
+    CScriptList& list = ListVarMadeIfMissing(holder.ScriptAttachments(), name);
     const ScriptListValue value = ScriptListValue::Int(static_cast<s32>(serial));
-    if (record->value.l->Contains(kTypeObject, value)) return false;
-    record->value.l->Append(kTypeObject, value);
+    if (list.Contains(kTypeObject, value)) return false;
+    list.Append(kTypeObject, value);
     return true;
 }
 

@@ -7,7 +7,9 @@
 #include "platform/types.h"
 
 class CBaseObject;
+class CObjAttachments;
 class CPlayer;
+class CScriptList;
 
 // Who controls an object (a pet's owner, a summoner): all zero or empty when nobody does.
 struct ControllerInfo {
@@ -54,6 +56,9 @@ constexpr u8 kOpposingGuildMask[kGuildTypeCount] = {16, 16, 24, 20, 0};
 // Whether an own guild type is at war with the other side's type (an own type outside 0-4
 // counts as 0).
 bool GuildTypesOppose(int ownType, int otherType);
+
+// The list variable of that name, made empty when missing or not a list.
+CScriptList& ListVarMadeIfMissing(CObjAttachments*& set, const char* name);
 
 // The timed callback of the marks: removes the expired mark and tells the players near whom
 // it concerns.
