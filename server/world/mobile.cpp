@@ -264,15 +264,10 @@ void CMobile::Kill() {}
 namespace {
 template <typename Visit>
 void ForObjectsNear(const Location& at, int radius, Visit visit) {
-    int cells[CSectorGrid::kRangeCapacity];
-    g_sectorGrid.CellsInRange(at, radius, cells, CSectorGrid::kRangeCapacity);
-    for (int i = 0; cells[i] != -1; ++i) {
-        for (CItem* item = g_sectorGrid.GetCell(cells[i])->objects; item;
-             item = item->GetNextSibling()) {
-            const Location& l = item->GetLocation();
-            if (ChebyshevDistanceXY(l.x, l.y, at.x, at.y) <= radius) visit(item);
-        }
-    }
+    ForObjectsInCellsNear(at, radius, [&](CItem* item) {
+        const Location& l = item->GetLocation();
+        if (ChebyshevDistanceXY(l.x, l.y, at.x, at.y) <= radius) visit(item);
+    });
 }
 }  // namespace
 

@@ -61,18 +61,6 @@ void SendMoveAck(CPlayer& player, int sequence) {
     });
 }
 
-// The dynamic objects of the cells within `cellRadius` of `at`.
-template <typename Visit>
-void ForObjectsInCells(const Location& at, int cellRadius, Visit visit) {
-    int cells[CSectorGrid::kRangeCapacity];
-    g_sectorGrid.CellsInRange(at, cellRadius, cells, CSectorGrid::kRangeCapacity);
-    for (int i = 0; cells[i] != -1; ++i) {
-        for (CItem* item = g_sectorGrid.GetCell(cells[i])->objects; item;
-             item = item->GetNextSibling())
-            visit(item);
-    }
-}
-
 // Shows the viewer the objects, and then lets the NPCs among them notice it (an NPC's
 // reaction may change the world, so the objects are all sent first and the NPCs are found
 // again by serial). Answers false when the viewer did not survive it.
@@ -273,7 +261,7 @@ void CPlayer::MoveStep(int direction, int acknowledge, int sequence) {
     }
 
     std::vector<CItem*> newInView;
-    ForObjectsInCells(to, kNewInViewCellRadius, [&](CItem* object) {
+    ForObjectsInCellsNear(to, kNewInViewCellRadius, [&](CItem* object) {
         const Location& at = object->GetLocation();
         if (ChebyshevDistanceXY(at.x, at.y, to.x, to.y) > kPlayerViewRange ||
             ChebyshevDistanceXY(at.x, at.y, old.x, old.y) <= kPlayerViewRange)
@@ -318,7 +306,7 @@ void CPlayer::UpdateGuardZone() {
 void CPlayer::SendSurroundings() {
     const Location at = GetWorldLocation();
     std::vector<CItem*> objects;
-    ForObjectsInCells(at, kPlayerViewRange, [&](CItem* object) {
+    ForObjectsInCellsNear(at, kPlayerViewRange, [&](CItem* object) {
         const Location& there = object->GetLocation();
         if (object == this || ChebyshevDistanceXY(there.x, there.y, at.x, at.y) > kPlayerViewRange)
             return;

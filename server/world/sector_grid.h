@@ -135,6 +135,20 @@ private:
 
 extern CSectorGrid g_sectorGrid;
 
+// Visits the dynamic objects of every cell the square of `radius` around `at` touches (no
+// distance test: those cells may hold objects a little farther away). `Item` stays a template
+// parameter so that this header needs no complete item class.
+template <typename Visit, typename Item = CItem>
+void ForObjectsInCellsNear(const Location& at, int radius, Visit visit) {
+    int cells[CSectorGrid::kRangeCapacity];
+    g_sectorGrid.CellsInRange(at, radius, cells, CSectorGrid::kRangeCapacity);
+    for (int i = 0; cells[i] != -1; ++i) {
+        for (Item* item = g_sectorGrid.GetCell(cells[i])->objects; item;
+             item = item->GetNextSibling())
+            visit(item);
+    }
+}
+
 // Range listeners: the objects whose scripts want to hear of movement near them.
 void AddRangeListeners(CItem* object);
 void RemoveRangeListeners(CItem* object);
