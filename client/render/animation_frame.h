@@ -13,6 +13,7 @@
 #include <cstddef>
 
 #include "client/render/span_blit.h"
+#include "core/byte_order.h"
 #include "platform/types.h"
 
 struct AnimFrame {
@@ -65,7 +66,7 @@ void ForEachAnimRun(const AnimFrame& frame, Visit visit) {
     const u8* p = frame.runs;
     const u8* end = frame.runs + frame.runBytes;
     while (p + 4 <= end) {
-        const u32 h = u32(p[0]) | u32(p[1]) << 8 | u32(p[2]) << 16 | u32(p[3]) << 24;
+        const u32 h = LoadLe32(p);
         if (h == 0x7FFF7FFF) return;
         AnimRun run;
         run.count = int(h & 0xFFF);

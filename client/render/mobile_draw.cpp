@@ -44,10 +44,6 @@ bool IsWornAnimationBody(int body) {
     return body >= 400 && body <= 999;
 }
 
-int PlayerBody() {
-    const CClientPlayer* p = ThePlayer();
-    return p != nullptr ? p->graphic : 0;
-}
 bool PlayerIsGhost() {
     const CClientPlayer* p = ThePlayer();
     return p != nullptr && p->IsGhost();
@@ -155,7 +151,7 @@ ScreenRect CorpseBox(const CClientCorpse& c) {
     int sx, sy;
     CorpseAnchor(c, sx, sy);
     const int body = c.amount;
-    if (body >= 1000 || (IsHiddenObject(c) && PlayerBody() != 987)) return PointBox(sx, sy);
+    if (body >= 1000 || (IsHiddenObject(c) && !PlayerSeesHidden())) return PointBox(sx, sy);
     const bool mirrored = IsMirroredFacing(c.direction & 7);
     int id = 0, index = 0;
     GetCorpseAnimationId(body, c.direction, id, index);
@@ -177,7 +173,7 @@ ScreenRect MobileBox(const CClientMobile& m) {
     int sx, sy;
     MobileAnchor(m, sx, sy);
     if (m.graphic >= 1000) return PointBox(sx, sy);
-    if (!m.IsPlayer() && IsHiddenObject(m) && PlayerBody() != 987) return PointBox(sx, sy);
+    if (!m.IsPlayer() && IsHiddenObject(m) && !PlayerSeesHidden()) return PointBox(sx, sy);
     const int body = m.IsGhost() ? m.graphic - 2 : m.graphic;
     const FigureState s = StateOf(m);
     AnimFrame frame;
@@ -399,7 +395,7 @@ void CClientCorpse::Draw(const ScreenRect& clip) {
     const int body = amount;
     if (body >= 1000 || TheDyingMobiles().IsPending(serial, serial)) return;
     const bool hidden = IsHiddenObject(*this);
-    if (hidden && PlayerBody() != 987) return;
+    if (hidden && !PlayerSeesHidden()) return;
     const bool grey = hidden || PlayerIsGhost();
     int sx, sy;
     CorpseAnchor(*this, sx, sy);
@@ -440,7 +436,7 @@ void CClientMobile::Draw(const ScreenRect& clip) {
     if (player) {
         if (hidden) forced = kGhostHue;
     } else if (hidden) {
-        if (PlayerBody() != 987) return;
+        if (!PlayerSeesHidden()) return;
         forced = kGhostHue;
     } else if (IsHighlighted(*this)) {
         forced = GetHighlightHue(*this);

@@ -55,10 +55,8 @@ bool IsHit(CDisplayObject& o, int sx, int sy, bool skipLand) {
     if (!o.IsWorldObject()) return false;
     auto& object = static_cast<CClientObject&>(o);
     // The see-through circle is not built: it hides nothing yet.
-    const CClientPlayer* player = ThePlayer();
-    const int playerBody = player != nullptr ? player->graphic : 0;
     if (object.IsServerObject() && (object.statusFlags & 0x80) && !object.IsPlayer() &&
-        playerBody != 987)
+        !PlayerSeesHidden())
         return false;
     if (object.IsCorpse()) return CorpseCoversPoint(static_cast<CClientCorpse&>(object), sx, sy);
     // Seated figures are tested as standing ones until the seated drawing lands.

@@ -31,11 +31,14 @@ constexpr int kMobileStepOffset[8][2] = {{0, 1}, {0, 1}, {0, 0}, {0, 0},
 constexpr int kPlayerStepOffset[8][2] = {{0, 0}, {1, 0}, {1, 0}, {1, 1},
                                          {0, 1}, {0, 1}, {0, 0}, {0, 0}};
 
-
 }  // namespace
 
 CClientPlayer* ThePlayer() {
     return g_player;
+}
+
+bool PlayerSeesHidden() {
+    return g_player != nullptr && g_player->graphic == 987;
 }
 
 DyingMobileTable& TheDyingMobiles() {

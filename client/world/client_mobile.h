@@ -120,6 +120,8 @@ protected:
 
 // The player object, or null.
 CClientPlayer* ThePlayer();
+// Hidden objects (status bit 0x80) show only to a player in body 987, in the ghost view.
+bool PlayerSeesHidden();
 
 // Pending corpses of dying mobiles.
 struct DyingMobileEntry {

@@ -242,8 +242,7 @@ void CClientObject::Draw(const ScreenRect& clip) {
     bool ghost = player != nullptr && player->IsGhost();
     const bool server = IsServerObject();
     if (server && (statusFlags & 0x80)) {
-        // Hidden objects show only to a player in body 987, in the ghost view.
-        if (player == nullptr || player->graphic != 987) return;
+        if (!PlayerSeesHidden()) return;
         ghost = true;
     }
     const u32 flags = GetTileFlags() | (DrawingSeeThrough ? 0x8u : 0u);

@@ -4,20 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/byte_order.h"
+
 namespace {
 
 constexpr int kGroupNumberBytes = 4 * ClientSkillTable::kSlots;
-
-void PutS32(std::vector<u8>& out, s32 value) {
-    const u32 v = static_cast<u32>(value);
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<u8>(v >> (8 * i)));
-}
-
-s32 GetS32(const u8* p) {
-    return static_cast<s32>(static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 |
-                            static_cast<u32>(p[2]) << 16 | static_cast<u32>(p[3]) << 24);
-}
 
 }  // namespace
 
@@ -35,7 +26,8 @@ void ReadSkillGroupBytes(SkillGroupTable& table, const u8* bytes, size_t size) {
     size_t at = 0;
     if (size < 4) return;
     // A count the file cannot mean is kept within what the table holds.
-    table.count = std::clamp<s32>(GetS32(bytes), 1, SkillGroupTable::kMaxGroups);
+    table.count =
+        std::clamp<s32>(static_cast<s32>(LoadLe32(bytes)), 1, SkillGroupTable::kMaxGroups);
     at = 4;
     for (int g = 1; g < table.count; ++g) {
         if (at + SkillGroupTable::kNameBytes > size) return;
@@ -45,7 +37,7 @@ void ReadSkillGroupBytes(SkillGroupTable& table, const u8* bytes, size_t size) {
     }
     for (int s = 0; s < ClientSkillTable::kSlots; ++s) {
         if (at + 4 > size) return;
-        const s32 group = GetS32(bytes + at);
+        const s32 group = static_cast<s32>(LoadLe32(bytes + at));
         table.groupOf[s] = group >= -1 && group < table.count ? group : 0;
         at += 4;
     }
@@ -55,11 +47,11 @@ std::vector<u8> SkillGroupFileBytes(const SkillGroupTable& table) {
     const int count = std::clamp(table.count, 1, SkillGroupTable::kMaxGroups);
     std::vector<u8> out;
     out.reserve(4 + SkillGroupTable::kNameBytes * (count - 1) + kGroupNumberBytes);
-    PutS32(out, count);
+    AppendLe32(out, static_cast<u32>(count));
     for (int g = 1; g < count; ++g)
         out.insert(out.end(), table.names[g], table.names[g] + SkillGroupTable::kNameBytes);
     for (s32 group : table.groupOf)
-        PutS32(out, group);
+        AppendLe32(out, static_cast<u32>(group));
     return out;
 }
 
