@@ -221,10 +221,7 @@ void ClientPath::WalkerStep() {
         Clear();
         return;
     }
-    int d = -1;
-    for (int i = 0; i < 8; ++i) {
-        if (kWalkDx[i] == next->x - current->x && kWalkDy[i] == next->y - current->y) d = i;
-    }
+    const int d = WalkDirectionOf(next->x - current->x, next->y - current->y);
     if (d == current->walkDirection) current = next;
     current->walkDirection = d;
     currentX = current->x;

@@ -26,6 +26,12 @@
 const int kWalkDx[10] = {0, 1, 1, 1, 0, -1, -1, -1, 0, 1};
 const int kWalkDy[10] = {-1, -1, 0, 1, 1, 1, 0, -1, -1, -1};
 
+int WalkDirectionOf(int dx, int dy) {
+    for (int d = 0; d < 8; ++d)
+        if (kWalkDx[d] == dx && kWalkDy[d] == dy) return d;
+    return -1;
+}
+
 namespace {
 
 WalkState g_walkState;
@@ -594,13 +600,8 @@ void FaceCombatTarget() {
     if (!target || !target->IsMobile()) return;
     const int sx = SignOf(target->loc.x - player->loc.x),
               sy = SignOf(target->loc.y - player->loc.y);
-    int dir = 7;
-    for (int i = 0; i < 7; ++i) {
-        if (kWalkDx[i] == sx && kWalkDy[i] == sy) {
-            dir = i;
-            break;
-        }
-    }
+    // Standing on the target's cell faces north-west.
+    const int dir = sx == 0 && sy == 0 ? 7 : WalkDirectionOf(sx, sy);
     if (dir != (player->direction & 7)) TheWalkQueue().RequestWalk(dir + 1, -1);
 }
 

@@ -18,6 +18,8 @@ class CClientMobile;
 // Step tables, with directions 0 and 1 repeated so that index 8 means direction 0.
 extern const int kWalkDx[10];
 extern const int kWalkDy[10];
+// The direction (0 to 7) of a one-cell step (dx, dy); -1 when it is not one.
+int WalkDirectionOf(int dx, int dy);
 
 // One thing in a cell that matters for standing.
 struct WalkSurface {

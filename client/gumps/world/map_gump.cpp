@@ -12,6 +12,7 @@
 #include "client/net/client_packets.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
+#include "client/world/walk_queue.h"
 #include "core/packet_writer.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
@@ -24,16 +25,6 @@ CMapGump* g_mapGump = nullptr;
 constexpr int kMoveSlop = 4;
 constexpr int kMaxQueuedOnPath = 3;
 constexpr u32 kItemSerialBit = 0x40000000;
-
-// World directions, 0 north, clockwise.
-constexpr int kDirectionX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int kDirectionY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-
-int DirectionOfOffset(int dx, int dy) {
-    for (int d = 0; d < 8; ++d)
-        if (kDirectionX[d] == dx && kDirectionY[d] == dy) return d;
-    return -1;
-}
 
 u32 SerialOf(const CClientObject* object) {
     if (object == nullptr || !object->IsServerObject()) return 0;
@@ -263,7 +254,7 @@ void CMapGump::FollowPathStep() {
     }
     const ClientLocation& at = path_[node_];
     const ClientLocation& next = path_[node_ + 1];
-    const int d = DirectionOfOffset(next.x - at.x, next.y - at.y);
+    const int d = WalkDirectionOf(next.x - at.x, next.y - at.y);
     // Facing the way already: this request moves the player on to the next node.
     if (d == facing_[node_]) ++node_;
     facing_[node_] = d;

@@ -63,6 +63,16 @@ TEST_F(WalkQueueTest, CanStandAtAnswersTheSurfaceTable) {
     }
 }
 
+TEST(WalkDirectionOfTest, EachStepGivesItsDirectionAndAnythingElseNone) {
+    for (int d = 0; d < 8; ++d)
+        EXPECT_EQ(WalkDirectionOf(kWalkDx[d], kWalkDy[d]), d) << d;
+    EXPECT_EQ(WalkDirectionOf(0, -1), 0);
+    EXPECT_EQ(WalkDirectionOf(-1, -1), 7);
+    const int none[][2] = {{0, 0}, {2, 0}, {0, -2}, {1, 2}, {-3, -3}};
+    for (const auto& o : none)
+        EXPECT_EQ(WalkDirectionOf(o[0], o[1]), -1) << o[0] << "," << o[1];
+}
+
 TEST_F(WalkQueueTest, GetStartZTakesTheLandEdgeAndTheClimbedStair) {
     SetStatic(0x201, 0x200 | 0x400, 10);
     PlayerAt(10, 10, 5);
