@@ -182,7 +182,8 @@ public:
     int QueuedSteps() override { return TheWalkQueue().count; }
     bool PathTo(const ClientLocation& goal, std::vector<ClientLocation>& path) override {
         const CClientMap& map = TheClientMap();
-        ClientPath& search = TheClientPath();
+        // A search of its own: the client path's walker may be following the server's path.
+        ClientPath& search = search_;
         PathNode* end = nullptr;
         for (int tolerance = 0; tolerance <= 1 && !end; ++tolerance)
             end = search.FindPath(map.centreX, map.centreY, map.centreZ, goal.x, goal.y, goal.z,
@@ -207,6 +208,7 @@ public:
 
 private:
     static constexpr int kPathLimit = 500;
+    ClientPath search_;
 };
 
 }  // namespace
