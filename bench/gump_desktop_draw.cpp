@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "client/data/pixel_format.h"
 #include "client/gumps/framework/gump.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/render/pixel_format.h"
 
 namespace {
 

@@ -11,9 +11,10 @@
 
 #include "client/data/client_data_start.h"
 #include "client/data/data_file_cache.h"
+#include "client/data/pixel_format.h"
 #include "client/render/dirty_rects.h"
+#include "client/world/world_view_frame.h"
 #include "client/render/land_draw.h"
-#include "client/render/pixel_format.h"
 #include "client/render/span_blit.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
@@ -154,11 +155,10 @@ void Spans(benchmark::State& state, SpanFn span) {
     std::vector<u16> src(kWorldViewPixels), dst(kWorldViewPixels, 0x1234);
     for (size_t i = 0; i < src.size(); ++i)
         src[i] = static_cast<u16>((i * 2654435761u) >> 17);
-    BlitHue = 37;
     Timed(state, [&] {
         for (int y = 0; y < kWorldViewHeight; ++y)
             span(dst.data() + y * kWorldViewWidth, src.data() + y * kWorldViewWidth,
-                 kWorldViewWidth);
+                 kWorldViewWidth, 37);
         benchmark::DoNotOptimize(dst.data());
     });
 }
@@ -188,15 +188,14 @@ void BM_ArtBlitter(benchmark::State& state) {
     for (size_t i = 0; i < words.size(); ++i)
         words[i] = static_cast<u16>(record[2 * i] | record[2 * i + 1] << 8);
     std::vector<u16> frame(kWorldViewPixels, 0x1234);
-    SetBlitTarget(frame.data(), kWorldViewWidth, kWorldViewHeight);
+    const BlitTarget target{frame.data(), kWorldViewWidth, kWorldViewHeight};
     const ClipRect clip{10, 10, 630, 470};
     Timed(state, [&] {
         for (int i = 0; i < 300; ++i)
-            DrawArtClipped(SpanCopy, ArtRecord{words.data(), words.size()}, clip,
+            DrawArtClipped(target, SpanCopy, ArtRecord{words.data(), words.size()}, clip,
                            (i * 37) % 660 - 20, (i * 53) % 500 - 20);
         benchmark::DoNotOptimize(frame.data());
     });
-    SetBlitTarget(nullptr, 0, 0);
 }
 BENCHMARK(BM_ArtBlitter);
 
@@ -208,7 +207,7 @@ void BM_TexturedTriangles(benchmark::State& state) {
         texels[i] = static_cast<u16>(i * 40503u);
     const LandTexture texture{texels.data(), texels.size(), 0};
     std::vector<u16> frame(kWorldViewPixels, 0);
-    SetBlitTarget(frame.data(), kWorldViewWidth, kWorldViewHeight);
+    const BlitTarget target{frame.data(), kWorldViewWidth, kWorldViewHeight};
     const ClipRect clip{0, 0, kWorldViewWidth, kWorldViewHeight};
     Timed(state, [&] {
         for (int row = 0; row < 22; ++row)
@@ -216,12 +215,11 @@ void BM_TexturedTriangles(benchmark::State& state) {
                 const int a = col * 44 + (row & 1) * 22 - 22, b = row * 22;
                 const TriVertex v0{a + 22, b - 1 - 4, 1}, v1{a + 46, b + 22, 2},
                     v2{a + 23, b + 45 + 4, 3}, v3{a, b + 22 - 8, 4};
-                FillTexturedTriangle(texture, v0, v1, v2, 3, 7, 11, clip);
-                FillTexturedTriangle(texture, v2, v3, v0, 11, 5, 3, clip);
+                FillTexturedTriangle(target, texture, v0, v1, v2, 3, 7, 11, clip);
+                FillTexturedTriangle(target, texture, v2, v3, v0, 11, 5, 3, clip);
             }
         benchmark::DoNotOptimize(frame.data());
     });
-    SetBlitTarget(nullptr, 0, 0);
 }
 BENCHMARK(BM_TexturedTriangles);
 

@@ -13,6 +13,7 @@
 
 #include "client/net/client_link.h"
 #include "client/render/dirty_rects.h"
+#include "client/world/world_view_frame.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"

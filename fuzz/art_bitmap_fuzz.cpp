@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "client/data/art_bitmap.h"
 #include "client/data/data_file_cache.h"
+#include "client/render/art_bitmap.h"
 #include "tools/content_builder/art_files.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "client/gumps/frontend/login_front_end.h"
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
 #include "client/net/client_packet_length_table.h"
 #include "client/net/link_report.h"
+#include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
 #include "core/byte_order.h"
 #include "core/chunk_queue.h"

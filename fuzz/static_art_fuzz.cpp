@@ -23,10 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!words.empty()) std::memcpy(words.data(), data + 2, words.size() * 2);
     const ArtRecord art{words.data(), words.size()};
     std::vector<u16> target(40 * 30, 0);
-    SetBlitTarget(target.data(), 40, 30);
-    DrawArt(SpanCopyKeyed, art, x, y);
-    DrawArtClipped(SpanBlendOver, art, ClipRect{5, 4, 33, 25}, x, y);
-    DrawArtClipped(SpanCopy, art, ClipRect{-100, -100, 100, 100}, x, y);
-    SetBlitTarget(nullptr, 0, 0);
+    const BlitTarget into{target.data(), 40, 30};
+    DrawArt(into, SpanCopyKeyed, art, x, y);
+    DrawArtClipped(into, SpanBlendOver, art, ClipRect{5, 4, 33, 25}, x, y);
+    DrawArtClipped(into, SpanCopy, art, ClipRect{-100, -100, 100, 100}, x, y);
     return 0;
 }

@@ -10,6 +10,8 @@
 
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
+#include "client/gumps/framework/cursor_manager.h"
+#include "client/world/client_world.h"
 #include "core/byte_order.h"
 #include "platform/bounded_file_read.h"
 #include "platform/clock.h"
@@ -28,43 +30,6 @@ CClientApp* g_app = nullptr;
 
 // Words written to a new obscene.lst (scrambled when written).
 constexpr const char* kBuiltInObsceneWords[] = {"damn", "crap", "bastard", "bugger", "arse"};
-
-// Name tables of the character-name check (case-insensitive).
-constexpr const char* kReservedNames[] = {
-    "varnok",     "guard",    "guards",    "admin",   "administrator", "system",    "server",
-    "staff",      "official", "moderator", "helper",  "support",       "developer", "dev",
-    "player",     "unknown",  "nobody",    "someone", "ghost",         "corpse",    "vendor",
-    "shopkeeper", "banker",   "healer",    "mage",    "warrior",       "king",      "queen",
-    "prince",     "princess", "god",       "goddess"};
-constexpr const char* kObsceneNameWords[] = {
-    "damn", "crap", "bastard", "bugger", "arse",   "hell",   "piss",     "bloody",
-    "sod",  "git",  "prat",    "twit",   "wanker", "tosser", "bollocks", "slag",
-    "tart", "cow",  "pig",     "scum",   "filth",  "dung",   "turd"};
-constexpr const char* kAnywhereWords[] = {
-    "fuck", "shit",  "cunt",   "dick", "cock",  "pussy", "whore", "slut", "nigg", "fag", "rape",
-    "nazi", "penis", "vagina", "anus", "semen", "porn",  "sex",   "tits", "boob", "jizz"};
-constexpr const char* kWholeWordsLast[] = {"ass", "cum", "nut", "hoe", "homo"};
-
-bool IsSeparator(char c) {
-    return c == ' ' || c == '\'' || c == '-' || c == '.';
-}
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-// Whether the first occurrence of `word` in `name` stands as a whole word.
-bool FirstOccurrenceIsWholeWord(const std::string& name, std::string_view word) {
-    auto at = name.find(word);
-    if (at == std::string::npos) return false;
-    bool startOk = at == 0 || IsSeparator(name[at - 1]);
-    size_t end = at + word.size();
-    bool endOk = end == name.size() || IsSeparator(name[end]);
-    return startOk && endOk;
-}
 
 // The client thread's report of a failed allocation: full screen is left so the box can be
 // seen, and the box ends the process.
@@ -127,50 +92,6 @@ std::string UnscrambleText(std::string_view text) {
     return out;
 }
 
-bool IsUnacceptableName(std::string_view raw) {
-    if (raw.empty() || !std::isalpha(static_cast<unsigned char>(raw[0]))) return true;
-    for (size_t i = 0; i < raw.size(); ++i) {
-        char c = raw[i];
-        if (!std::isalpha(static_cast<unsigned char>(c)) && !IsSeparator(c)) return true;
-        if (i > 0 && IsSeparator(c) && IsSeparator(raw[i - 1])) return true;
-    }
-    std::string name = Lower(raw);
-    for (const char* prefix : {"lord", "lady", "gm", "counselor", "seer"}) {
-        if (name.rfind(prefix, 0) == 0) return true;
-    }
-    for (const char* w : kReservedNames) {
-        if (FirstOccurrenceIsWholeWord(name, w)) return true;
-    }
-    for (const char* w : kObsceneNameWords) {
-        if (FirstOccurrenceIsWholeWord(name, w)) return true;
-    }
-    for (const char* w : kAnywhereWords) {
-        if (name.find(w) != std::string::npos) return true;
-    }
-    for (const char* w : kWholeWordsLast) {
-        if (FirstOccurrenceIsWholeWord(name, w)) return true;
-    }
-    return false;
-}
-
-ClientFileRead ReadClientFile(const std::string& path, size_t maxBytes, bool prefixOnly,
-                              std::string& out, const char* instead) {
-    platform::FileReadResult r = platform::ReadBoundedFile(
-        path, maxBytes,
-        prefixOnly ? platform::Oversize::kTakePrefix : platform::Oversize::kWholeOnly, out);
-    if (r.Read()) return ClientFileRead::kRead;
-    if (r.status == platform::FileReadStatus::kMissing) return ClientFileRead::kMissing;
-    std::fprintf(stderr, "zqdemo: cannot read %s (%s); %s\n", path.c_str(), r.reason.c_str(),
-                 instead);
-    return ClientFileRead::kFailed;
-}
-
-void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal) {
-    platform::Backend().ShowMessage(
-        text, caption, fatal ? platform::MessageIcon::kError : platform::MessageIcon::kNone);
-    if (fatal) platform::ExitProcess(1);
-}
-
 CClientApp::CClientApp(std::string dir, bool readConfiguration) : installDir(std::move(dir)) {
     if (!readConfiguration) return;
     // The macro tables start empty (keyboard commands); then the two configuration files,
@@ -208,26 +129,20 @@ CClientApp& CClientApp::CreateInstance() {
     // Without an install directory no configuration is read: an object with defaults.
     DestroyInstance();
     g_app = new CClientApp(installed ? exePath.substr(0, slash + 1) : std::string(), installed);
+    // The layers below the shell read its options and paths from here on.
+    SetClientSettings(g_app->Settings());
     return *g_app;
 }
 
 void CClientApp::DestroyInstance() {
     delete g_app;
     g_app = nullptr;
+    SetClientSettings(ClientSettings{});
 }
 
-namespace {
-
-// A data file's name below a directory; the names the client uses may separate folders with
-// backslashes, which become '/'.
-std::string PathBelow(std::string out, std::string_view name) {
-    if (!out.empty() && out.back() != '/') out += '/';
-    for (char c : name)
-        out += c == '\\' ? '/' : c;
-    return out;
+ClientSettings CClientApp::Settings() const {
+    return ClientSettings{installDir, options};
 }
-
-}  // namespace
 
 std::string CClientApp::MakeHDPath(std::string_view name) const {
     return PathBelow(installDir, name);
@@ -267,7 +182,7 @@ void CClientApp::ClientTick(u32 skipDraw) {
     subsystems.CursorUpdate();
     subsystems.WalkQueueStepTick();
     subsystems.MobilesTick();
-    if (oncePerSecond) subsystems.AgeSavedBarks();
+    if (oncePerSecond) TheClientWorld().AgeSavedBarks();
     subsystems.WeatherTick();
     subsystems.GumpDesktopUpdate();
     if (!skipDraw) {
@@ -382,8 +297,8 @@ bool CClientApp::WriteCharData() const {
 
 void CClientApp::ChooseCharacterSlot(int slot) {
     if (slot < 0 || slot >= 5) return;
-    speechHue = slotSpeechHues[slot];
-    emoteHue = slotEmoteHues[slot];
+    TheClientWorld().speech.speechHue = slotSpeechHues[slot];
+    TheClientWorld().speech.emoteHue = slotEmoteHues[slot];
 }
 
 bool CClientApp::IsIgnored(u32 serial) const {
@@ -395,15 +310,15 @@ void CClientApp::SetCursorMode(int mode) {
     int shape = 17;
     if ((mode >= 1 && mode <= 8) || (mode >= 31 && mode <= 38)) shape = 0;
     if (mode == 39) shape = 19;
-    GetClientSubsystemServices().SetCursorShape(shape);
+    TheCursorManager().SetShape(shape);
 }
 
 void CClientApp::BeginTargeting() {
-    targeting = true;
-    GetClientSubsystemServices().SetCursorShape(19);
+    TheClientWorld().targeting = true;
+    TheCursorManager().SetShape(19);
 }
 
 void CClientApp::EndTargeting() {
-    targeting = false;
-    GetClientSubsystemServices().SetCursorShape(17);
+    TheClientWorld().targeting = false;
+    TheCursorManager().SetShape(17);
 }

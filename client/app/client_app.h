@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "client/app/client_config.h"
+#include "client/data/client_file_read.h"
+#include "client/data/message_box.h"
 #include "platform/types.h"
 
 class ClientConnection;
@@ -44,6 +46,8 @@ public:
     // The per-frame update; skipDraw != 0 runs every update but draws nothing.
     void ClientTick(u32 skipDraw);
 
+    // The options and paths as the layers below the shell get them (SetClientSettings).
+    ClientSettings Settings() const;
     std::string MakeHDPath(std::string_view name) const;
     std::string MakeCDPath(std::string_view name) const;
 
@@ -54,7 +58,8 @@ public:
     // chardata.mul: the five speech hues then the five emote hues.
     void ReadCharData();
     bool WriteCharData() const;
-    // Makes the speech and emote hue those of a character slot 0..4.
+    // Makes the player's speech and emote hue (the client world's) those of a character slot
+    // 0..4.
     void ChooseCharacterSlot(int slot);
 
     bool IsIgnored(u32 serial) const;
@@ -66,7 +71,6 @@ public:
     ClientConnection* connection = nullptr;
     u32 frameInterval = 50;
     std::string installDir;
-    u16 speechHue = 946, speechFont = 3, emoteHue = 946, emoteFont = 3;
     u16 slotSpeechHues[5] = {690, 690, 690, 690, 690};
     u16 slotEmoteHues[5] = {549, 549, 549, 549, 549};
     std::string playerName = "ZQ Player";
@@ -82,7 +86,6 @@ public:
     u32 lastKeepAliveTime = 0;
     bool inWorld = false;
     bool inGame = false;
-    bool targeting = false;
     // Set when the client window is destroyed: the client is going away. Never cleared.
     std::atomic<bool> quitting{false};
     // Counters for the frame counter and tests: real ticks run and frames drawn.
@@ -101,17 +104,3 @@ private:
 // The transformation of stored words and passwords, and its inverse.
 std::string ScrambleText(std::string_view text);
 std::string UnscrambleText(std::string_view text);
-
-// Character-name check: true when the name must be refused.
-bool IsUnacceptableName(std::string_view name);
-
-// Reads one of the client's own files from the install directory, at most `maxBytes` of it
-// (with `prefixOnly` a longer file gives its first `maxBytes`, else it is refused). A file
-// that is there but cannot be read (a directory, a device, no permission, too large) is
-// reported on stderr with its path, the reason and `instead`, what happens in its place.
-enum class ClientFileRead { kRead, kMissing, kFailed };
-ClientFileRead ReadClientFile(const std::string& path, size_t maxBytes, bool prefixOnly,
-                              std::string& out, const char* instead);
-
-// Shows a modal box (OK, no owner); with `fatal` the process then exits with code 1.
-void ShowMessageBox(const std::string& text, const std::string& caption, bool fatal);

@@ -13,7 +13,9 @@
 #include "client/app/main_window.h"
 #include "client/data/back_buffer.h"
 #include "client/data/client_data_start.h"
-#include "client/render/pixel_format.h"
+#include "client/data/pixel_format.h"
+#include "client/gumps/framework/cursor_manager.h"
+#include "client/world/client_mobile.h"
 #include "core/loop_state.h"
 #include "core/process_link.h"
 #include "platform/clock.h"
@@ -77,15 +79,15 @@ int RunClientWithInstalledServices(const ProcessArgs& args) {
     }
 
     // The tables every later loader builds on: tile data, animation data, hues.
-    LoadClientDataTables(app);
+    LoadClientDataTables(TheClientSettings());
 
     // 4-23.
     subsystems.CreateMultiPlacement();
     app.LoadWordLists();
-    subsystems.DataCacheInit();
-    subsystems.DataCacheLoadPatches();
-    subsystems.CursorLoadArt();
-    subsystems.CreatePlayerObject();
+    InitDataCache(TheClientSettings());
+    LoadDataPatches();
+    CursorShellLoadArt();
+    if (!ThePlayer()) new CClientPlayer;
     ClientMainWindow& window = TheMainWindow();
     window.Create(args, app);
     CreateBackBuffer();
@@ -115,7 +117,7 @@ int RunClientWithInstalledServices(const ProcessArgs& args) {
             close();
         }
     }
-    subsystems.DeletePlayerObject();
+    delete ThePlayer();
     subsystems.DeleteSpeechLine();
     subsystems.DeleteConnection();
     subsystems.CloseJournalLog();

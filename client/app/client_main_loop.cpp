@@ -3,6 +3,7 @@
 #include "client/app/client_app.h"
 #include "client/app/client_subsystem_services.h"
 #include "client/app/main_window.h"
+#include "client/gumps/framework/cursor_manager.h"
 #include "core/chunk_queue.h"
 #include "core/loop_state.h"
 #include "platform/clock.h"
@@ -58,7 +59,7 @@ bool ClientMainLoop::RunPass() {
                        [app](u32 skip) { app->ClientTick(skip); });
     }
     // The cursor timer moved the pointer since the last frame: show that frame again with it.
-    GetClientSubsystemServices().CursorPresentMoved();
+    CursorShellRepresent();
     return true;
 }
 
@@ -67,10 +68,6 @@ u32 ClientMainLoop::IdleWaitMs(u32 now) const {
     const u32 interval = app ? app->frameInterval : kFallbackIntervalMs;
     const u32 elapsed = platform::ElapsedMs(last_, now);
     return elapsed >= interval ? 0 : interval - elapsed;
-}
-
-void WakeClientLoop() {
-    if (ServerToClientQueue != nullptr) ServerToClientQueue->Nudge();
 }
 
 int RunClientMainLoop(ClientMainLoop& loop) {

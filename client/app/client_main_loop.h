@@ -41,9 +41,6 @@ private:
     bool closeRequested_ = false;
 };
 
-// Wakes the loop's idle wait from another thread (the software cursor's timer).
-void WakeClientLoop();
-
 // Runs passes until the quit message; between passes it sleeps until the next frame is due
 // or the server sends something.
 int RunClientMainLoop(ClientMainLoop& loop);

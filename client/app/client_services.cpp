@@ -5,13 +5,18 @@
 #include <string>
 
 #include "client/app/client_app.h"
-#include "client/app/client_log.h"
+#include "client/app/client_link_services.h"
 #include "client/app/client_subsystem_services.h"
+#include "client/app/full_screen_display.h"
+#include "client/app/main_window.h"
 #include "client/data/back_buffer.h"
 #include "client/data/cached_gump_art.h"
 #include "client/data/client_data_start.h"
+#include "client/data/client_log.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
+#include "client/data/pixel_format.h"
+#include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/gump_shell_services.h"
@@ -22,71 +27,49 @@
 #include "client/gumps/world/map_gump.h"
 #include "client/gumps/world/map_gump_walker.h"
 #include "client/net/client_link.h"
-#include "client/net/client_link_services.h"
 #include "client/net/client_packets.h"
-#include "client/render/picking.h"
-#include "client/render/pixel_format.h"
-#include "client/render/world_view_frame.h"
 #include "client/world/client_map.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
 #include "client/world/path_search.h"
+#include "client/world/picking.h"
 #include "client/world/walk_queue.h"
+#include "client/world/world_view_frame.h"
 #include "core/packet_writer.h"
 #include "platform/keys.h"
 #include "platform/window_backend.h"
 
 namespace {
 
-// The subsystems built so far: the data cache, the connection and the player object of the
-// client world (the gump framework is mixed in below). Sound, music and the others behind the slot
-// keep ClientSubsystemServices' empty answers until they land.
-class BuiltClientServices : public ClientLinkServices {
-public:
-    // The link goes while the front end and the actions it uses still exist.
-    ~BuiltClientServices() override { DeleteConnection(); }
-    void DataCacheInit() override {
-        if (CClientApp* app = CClientApp::Instance()) InitDataCache(*app);
-    }
-    void DataCacheLoadPatches() override { LoadDataPatches(); }
-    void CreatePlayerObject() override {
-        if (!ThePlayer()) new CClientPlayer;
-    }
-    void DeletePlayerObject() override { delete ThePlayer(); }
-    void AgeSavedBarks() override { TheClientWorld().AgeSavedBarks(); }
-    void PathWalkerStep() override { TheClientPath().WalkerStep(); }
-    void WalkQueueStepTick() override { TheWalkQueue().StepTick(); }
-    void MobilesTick() override { ::MobilesTick(); }
-    // The speech line itself is not built: its line is always empty, so only the walk keys act.
-    bool SpeechLineOnKeyDown(u32 virtualKey, u32 keyData) override {
-        const CClientApp* app = CClientApp::Instance();
-        if (!app || !app->inWorld || !ThePlayer() || TheGumpDesktop().modalGump) return false;
-        const bool ctrl = platform::Backend().IsKeyDown(platform::kVkControl);
-        return TheWalkQueue().WalkKey(virtualKey, keyData, ctrl);
-    }
-
-    // The link's login handlers drive the login screens, and the screens send through the link.
-    void CreateConnection() override {
-        ClientLinkServices::CreateConnection();
-        actions_ = std::make_unique<LinkLoginActions>(*Link());
-        SetLoginScreenActions(actions_.get());
-        Link()->SetFrontEnd(&frontEnd_);
-    }
-    void DeleteConnection() override {
-        if (TheLoginScreenActions() == actions_.get()) SetLoginScreenActions(nullptr);
-        ClientLinkServices::DeleteConnection();
-        actions_.reset();
-    }
-
-private:
-    GumpLoginFrontEnd frontEnd_;
-    std::unique_ptr<LinkLoginActions> actions_;
-};
-
-// What the gumps ask of the running client about the player: the player object of the client
-// world, the slot chosen on the character list, and the action sequencer's step.
+// What the gumps ask of the running client: the shell's cursor modes, quit message,
+// presentation, target cursor and game state, the player object of the client world, the slot
+// chosen on the character list, and the action sequencer's step.
 class ClientGumpHost : public GumpHostServices {
 public:
+    void SetCursorMode(int mode) override {
+        if (CClientApp* app = CClientApp::Instance()) app->SetCursorMode(mode);
+    }
+    void PostQuit() override {
+        GumpHostServices::PostQuit();
+        TheMainWindow().PostQuit(0);
+    }
+    void Present(const u16* screen, u32 ringOffset) override {
+        PresentFrame(const_cast<u16*>(screen), ringOffset);
+    }
+    bool InGame() override {
+        const CClientApp* app = CClientApp::Instance();
+        return app != nullptr && app->inGame;
+    }
+    bool Quitting() override {
+        const CClientApp* app = CClientApp::Instance();
+        return app != nullptr && app->quitting.load();
+    }
+    bool CancelPromptOrTarget() override {
+        CClientApp* app = CClientApp::Instance();
+        if (app == nullptr || !TheClientWorld().targeting) return false;
+        app->EndTargeting();
+        return true;
+    }
     u32 PlayerSerial() override { return ThePlayer() != nullptr ? ThePlayer()->serial : 0; }
     int PlayerBody() override { return ThePlayer() != nullptr ? ThePlayer()->graphic : 0; }
     bool EnteredWorldThisRun() override {
@@ -134,15 +117,36 @@ private:
     std::set<std::string> said_;
 };
 
-// The front end starts with the main menu, made by the desktop's start-up step after the
-// world-view gump, which lies behind every other gump and shows once the player is in the game.
-template <class Base>
-class FrontEndShellServices : public GumpShellServices<Base> {
+// The running client's subsystem entry points: the connection with the login screens on it,
+// the frame's steps of the walk queue, the path walkers, the mobiles, the gump desktop and the
+// world view, and the walk keys. Sound, music and the others keep ClientSubsystemServices'
+// empty answers until they land.
+class RunningClientSubsystems : public ClientSubsystemServices {
 public:
-    // The world view's half of the frame before the gumps.
-    void DrawWorldViewFrame() override { ::DrawWorldViewFrame(frame_); }
+    // The link goes while the front end and the actions it uses still exist.
+    ~RunningClientSubsystems() override { DeleteConnection(); }
+
+    // The link's login handlers drive the login screens, and the screens send through the link.
+    void CreateConnection() override {
+        connection_.CreateConnection();
+        actions_ = std::make_unique<LinkLoginActions>(*connection_.Link());
+        SetLoginScreenActions(actions_.get());
+        connection_.Link()->SetFrontEnd(&frontEnd_);
+    }
+    void DeleteConnection() override {
+        if (TheLoginScreenActions() == actions_.get()) SetLoginScreenActions(nullptr);
+        connection_.DeleteConnection();
+        actions_.reset();
+    }
+    void PollConnection() override { connection_.PollConnection(); }
+    bool ConnectionCompressionOn() override { return connection_.ConnectionCompressionOn(); }
+    void SendKeepAlive(int argument) override { connection_.SendKeepAlive(argument); }
+
+    // The front end starts with the main menu, made by the desktop's start-up step after the
+    // world-view gump, which lies behind every other gump and shows once the player is in the
+    // game.
     void CreateWorldViewGumps() override {
-        GumpShellServices<Base>::CreateWorldViewGumps();
+        GumpShellCreateDesktop();
         if (TheMapGump() == nullptr) new CMapGump;
         if (CClientApp* app = CClientApp::Instance()) {
             TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
@@ -152,15 +156,34 @@ public:
         }
         ShowMainMenu();
     }
-
     // The world-view gump's path (a double right click) and the client path's walker (the
     // server's path requests, following a mobile): each acts only while it has a path.
     void PathWalkerStep() override {
         if (CMapGump* map = TheMapGump()) map->FollowPathStep();
-        Base::PathWalkerStep();
+        TheClientPath().WalkerStep();
     }
+    void CursorUpdate() override { GumpShellCursorUpdate(); }
+    void WalkQueueStepTick() override { TheWalkQueue().StepTick(); }
+    void MobilesTick() override { ::MobilesTick(); }
+    void GumpDesktopUpdate() override { TheGumpDesktop().Update(); }
+    // The world view's half of the frame before the gumps.
+    void DrawWorldViewFrame() override { ::DrawWorldViewFrame(frame_); }
+    void SaveDesktop() override { TheGumpDesktop().SaveDesktop(); }
+    // The speech line itself is not built: its line is always empty, so only the walk keys act.
+    bool SpeechLineOnKeyDown(u32 virtualKey, u32 keyData) override {
+        const CClientApp* app = CClientApp::Instance();
+        if (!app || !app->inWorld || !ThePlayer() || TheGumpDesktop().modalGump) return false;
+        const bool ctrl = platform::Backend().IsKeyDown(platform::kVkControl);
+        return TheWalkQueue().WalkKey(virtualKey, keyData, ctrl);
+    }
+    // The pointer's drawing switch and timer (cursor_manager.h).
+    void CursorSetDrawEnabled(int on) override { TheCursorManager().SetDrawEnabled(on != 0); }
+    void CursorTimerStep(int x, int y) override { CursorShellTimerStep(x, y); }
 
 private:
+    ClientLinkServices connection_;
+    GumpLoginFrontEnd frontEnd_;
+    std::unique_ptr<LinkLoginActions> actions_;
     ShellWorldViewFrame frame_;
 };
 
@@ -214,8 +237,7 @@ private:
 }  // namespace
 
 void InstallClientServices() {
-    // The gump framework answers the desktop, frame, focus, key and mouse entry points.
-    static FrontEndShellServices<BuiltClientServices> services;
+    static RunningClientSubsystems services;
     SetClientSubsystemServices(&services);
     static LiveMapGumpWalker mapWalker;
     SetMapGumpWalker(&mapWalker);

@@ -1,8 +1,8 @@
 #include "client/app/client_subsystem_services.h"
 
-#include "client/app/client_log.h"
 #include "client/app/full_screen_display.h"
 #include "client/data/back_buffer.h"
+#include "client/data/client_log.h"
 #include "client/render/dirty_rects.h"
 #include "core/service_slot.h"
 
@@ -26,32 +26,11 @@ void ClientSubsystemServices::NotBuiltYet(const char* entryPoint) {
     LogClientError("subsystems", (std::string(entryPoint) + ": not built yet").c_str());
 }
 
-std::recursive_mutex& CursorOuterLock() {
-    static std::recursive_mutex lock;
-    return lock;
-}
-
 void ClientSubsystemServices::CreateMultiPlacement() {
     NotBuiltYet("CreateMultiPlacement");
 }
 
 void ClientSubsystemServices::LoadWordListsDone() {}
-
-void ClientSubsystemServices::DataCacheInit() {
-    NotBuiltYet("DataCacheInit");
-}
-
-void ClientSubsystemServices::DataCacheLoadPatches() {
-    NotBuiltYet("DataCacheLoadPatches");
-}
-
-void ClientSubsystemServices::CursorLoadArt() {
-    NotBuiltYet("CursorLoadArt");
-}
-
-void ClientSubsystemServices::CreatePlayerObject() {
-    NotBuiltYet("CreatePlayerObject");
-}
 
 void ClientSubsystemServices::CursorSetDrawEnabled(int) {
     NotBuiltYet("CursorSetDrawEnabled");
@@ -118,10 +97,6 @@ void ClientSubsystemServices::MobilesTick() {
     NotBuiltYet("MobilesTick");
 }
 
-void ClientSubsystemServices::AgeSavedBarks() {
-    NotBuiltYet("AgeSavedBarks");
-}
-
 void ClientSubsystemServices::WeatherTick() {
     NotBuiltYet("WeatherTick");
 }
@@ -138,10 +113,6 @@ void ClientSubsystemServices::DrawWorldViewFrame() {
 
 void ClientSubsystemServices::SendKeepAlive(int) {
     NotBuiltYet("SendKeepAlive");
-}
-
-void ClientSubsystemServices::SetCursorShape(int) {
-    NotBuiltYet("SetCursorShape");
 }
 
 void ClientSubsystemServices::SaveDesktop() {
@@ -176,15 +147,6 @@ void ClientSubsystemServices::RunMacroNumber(u32) {
     NotBuiltYet("RunMacroNumber");
 }
 
-bool ClientSubsystemServices::HasKeyboardFocusGump() {
-    NotBuiltYet("HasKeyboardFocusGump");
-    return false;
-}
-
-void ClientSubsystemServices::FocusGumpOnKey(u32) {
-    NotBuiltYet("FocusGumpOnKey");
-}
-
 bool ClientSubsystemServices::SpeechLineOnKeyDown(u32, u32) {
     NotBuiltYet("SpeechLineOnKeyDown");
     return false;
@@ -194,44 +156,8 @@ void ClientSubsystemServices::GiveSpeechLineFocus() {
     NotBuiltYet("GiveSpeechLineFocus");
 }
 
-void ClientSubsystemServices::TypedCharacter(u32) {
-    NotBuiltYet("TypedCharacter");
-}
-
-void ClientSubsystemServices::CursorLeftPress(int, int) {
-    NotBuiltYet("CursorLeftPress");
-}
-
-void ClientSubsystemServices::CursorLeftRelease(int, int) {
-    NotBuiltYet("CursorLeftRelease");
-}
-
-void ClientSubsystemServices::CursorRightPress(int, int) {
-    NotBuiltYet("CursorRightPress");
-}
-
-void ClientSubsystemServices::CursorRightRelease(int, int) {
-    NotBuiltYet("CursorRightRelease");
-}
-
 void ClientSubsystemServices::CursorTimerStep(int, int) {
     NotBuiltYet("CursorTimerStep");
-}
-
-void ClientSubsystemServices::CursorDrawIntoBackBuffer() {
-    NotBuiltYet("CursorDrawIntoBackBuffer");
-}
-
-void ClientSubsystemServices::CursorRemoveFromBackBuffer() {
-    NotBuiltYet("CursorRemoveFromBackBuffer");
-}
-
-void ClientSubsystemServices::CursorPresentMoved() {
-    NotBuiltYet("CursorPresentMoved");
-}
-
-void ClientSubsystemServices::OpenGump(int) {
-    NotBuiltYet("OpenGump");
 }
 
 void ClientSubsystemServices::SendTextCommand(int, const std::string&) {
@@ -260,10 +186,6 @@ void ClientSubsystemServices::SetSoundEnabled(bool on) {
 
 void ClientSubsystemServices::LanguageCleanup() {
     NotBuiltYet("LanguageCleanup");
-}
-
-void ClientSubsystemServices::DeletePlayerObject() {
-    NotBuiltYet("DeletePlayerObject");
 }
 
 void ClientSubsystemServices::DeleteSpeechLine() {

@@ -5,6 +5,7 @@
 
 #include "client/app/client_app.h"
 #include "client/app/client_subsystem_services.h"
+#include "client/gumps/framework/cursor_manager.h"
 #include "platform/window_backend.h"
 
 FullScreenDisplay& TheFullScreenDisplay() {
@@ -32,11 +33,11 @@ void ReleaseFullScreenDisplay() {
 
 void PresentFrame(u16* backBuffer, u32 ringOffset) {
     std::lock_guard<std::recursive_mutex> lock(CursorOuterLock());
-    GetClientSubsystemServices().CursorDrawIntoBackBuffer();
+    CursorShellDrawIntoBackBuffer();
     if (!backBuffer) return;
     CClientApp* app = CClientApp::Instance();
     bool use565 = app && app->options.use565;
     platform::Backend().Present(backBuffer, ringOffset,
                                 use565 ? platform::PixelFormat::k565 : platform::PixelFormat::k555);
-    GetClientSubsystemServices().CursorRemoveFromBackBuffer();
+    CursorShellRemoveFromBackBuffer();
 }

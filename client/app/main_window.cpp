@@ -3,6 +3,9 @@
 #include "client/app/client_app.h"
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
+#include "client/gumps/framework/cursor_manager.h"
+#include "client/gumps/framework/gump_shell_services.h"
+#include "client/world/client_world.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
@@ -159,25 +162,25 @@ void ClientMainWindow::Dispatch(const ClientMessage& message) {
             OnKeyUp(e.key);
             break;
         case EventType::kChar:
-            GetClientSubsystemServices().TypedCharacter(e.character);
+            GumpShellTypedCharacter(e.character);
             break;
         case EventType::kMouseDown:
             if (e.button == platform::MouseButton::kLeft) {
-                GetClientSubsystemServices().CursorLeftPress(e.x, e.y);
+                GumpShellLeftPress(e.x, e.y);
             } else if (e.button == platform::MouseButton::kRight) {
-                GetClientSubsystemServices().CursorRightPress(e.x, e.y);
+                GumpShellRightPress(e.x, e.y);
             }
             break;
         case EventType::kMouseUp:
             if (e.button == platform::MouseButton::kLeft) {
-                GetClientSubsystemServices().CursorLeftRelease(e.x, e.y);
+                GumpShellLeftRelease(e.x, e.y);
             } else if (e.button == platform::MouseButton::kRight) {
-                GetClientSubsystemServices().CursorRightRelease(e.x, e.y);
+                GumpShellRightRelease(e.x, e.y);
             }
             break;
         case EventType::kActivate:
             active = true;
-            if (app_ && app_->targeting) app_->SetCursorMode(39);
+            if (app_ && TheClientWorld().targeting) app_->SetCursorMode(39);
             break;
         case EventType::kDeactivate:
             active = false;
@@ -216,9 +219,9 @@ void ClientMainWindow::OnKeyDown(u32 vk, u32 keyData) {
     shiftDown = b.IsKeyDown(platform::kVkShift);
     altDown = b.IsKeyDown(platform::kVkMenu);
     if (subsystems.RunMacroForKey(vk, ctrlDown, altDown, shiftDown)) return;
-    if (subsystems.HasKeyboardFocusGump()) {
+    if (GumpShellHasKeyboardFocus()) {
         if ((vk >= platform::kVkPrior && vk <= platform::kVkDown) || vk == platform::kVkDelete) {
-            subsystems.FocusGumpOnKey(vk + 0xE000);
+            GumpShellFocusOnKey(vk + 0xE000);
         }
         // Other keys arrive as typed characters.
         return;
@@ -264,7 +267,7 @@ void ClientMainWindow::SendCommand(u32 id) {
             break;
         case kCmdOptions:
         case kCmdOptions2:
-            if (inGame) subsystems.OpenGump(5000);
+            if (inGame) GumpShellOpenGump(5000);
             break;
         case kCmdToggleMusic:
             subsystems.SetMusicEnabled(!subsystems.IsMusicEnabled());
@@ -279,7 +282,7 @@ void ClientMainWindow::SendCommand(u32 id) {
             if (inGame) subsystems.SendTextCommand(67, "");
             break;
         case kCmdOverviewMap:
-            if (inGame) subsystems.OpenGump(5010);
+            if (inGame) GumpShellOpenGump(5010);
             break;
         case kCmdToggleObscenityFilter:
             if (app_) app_->options.obscenityFilter = !app_->options.obscenityFilter;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "client/app/client_app.h"
+#include "client/data/message_box.h"
 
 namespace {
 

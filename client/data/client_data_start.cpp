@@ -1,24 +1,24 @@
 #include "client/data/client_data_start.h"
 
-#include "client/app/client_app.h"
 #include "client/data/anim_data.h"
+#include "client/data/client_settings.h"
 #include "client/data/fonts.h"
 #include "client/data/hue_table.h"
+#include "client/data/pixel_spans.h"
 #include "client/data/tile_data.h"
-#include "client/render/span_blit.h"
 
-DataCacheSettings DataCacheSettingsFor(const CClientApp& app) {
+DataCacheSettings DataCacheSettingsFor(const ClientSettings& settings) {
     DataCacheSettings s;
-    s.hdDir = app.MakeHDPath("");
-    s.cdDir = app.MakeCDPath("");
-    s.maximumInstall = app.options.hdUsageMax;
-    s.cacheSize = app.options.cacheSize;
-    s.useVerData = app.options.useVerData;
+    s.hdDir = settings.MakeHDPath("");
+    s.cdDir = settings.MakeCDPath("");
+    s.maximumInstall = settings.options.hdUsageMax;
+    s.cacheSize = settings.options.cacheSize;
+    s.useVerData = settings.options.useVerData;
     return s;
 }
 
-void LoadClientDataTables(const CClientApp& app) {
-    LoadClientDataTablesFrom(app.MakeHDPath(""), app.options.highlightColors);
+void LoadClientDataTables(const ClientSettings& settings) {
+    LoadClientDataTablesFrom(settings.MakeHDPath(""), settings.options.highlightColors);
 }
 
 void LoadClientDataTablesFrom(const std::string& dir, const u32* highlightColours) {
@@ -41,8 +41,8 @@ void StartClientDataFrom(const std::string& dir) {
     LoadClientDataTablesFrom(dir);
 }
 
-void InitDataCache(const CClientApp& app) {
-    TheDataCache().Init(DataCacheSettingsFor(app));
+void InitDataCache(const ClientSettings& settings) {
+    TheDataCache().Init(DataCacheSettingsFor(settings));
 }
 
 void LoadDataPatches() {

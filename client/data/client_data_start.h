@@ -6,17 +6,17 @@
 
 #include "client/data/data_file_cache.h"
 
-class CClientApp;
+struct ClientSettings;
 
-DataCacheSettings DataCacheSettingsFor(const CClientApp& app);
+DataCacheSettings DataCacheSettingsFor(const ClientSettings& settings);
 // Tile data, animation data, hues and fonts.mul from the install directory; the hues become
 // the sprites' hue table.
-void LoadClientDataTables(const CClientApp& app);
+void LoadClientDataTables(const ClientSettings& settings);
 // The same from a directory ("" or ending in '/') with the given highlight colours.
 void LoadClientDataTablesFrom(const std::string& dir, const u32* highlightColours = nullptr);
 // The data cache over an install directory (every file read in place) and the tables from it:
-// the client's data layer without a CClientApp, as tests and benchmarks run it.
+// the client's data layer without the shell's settings, as tests and benchmarks run it.
 void StartClientDataFrom(const std::string& dir);
 // CDHDCache::Init and CDHDCache::LoadPatches with the client's options.
-void InitDataCache(const CClientApp& app);
+void InitDataCache(const ClientSettings& settings);
 void LoadDataPatches();

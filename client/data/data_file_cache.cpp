@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "client/app/client_app.h"
 #include "client/data/anim_data.h"
 #include "client/data/data_log.h"
+#include "client/data/message_box.h"
 #include "client/data/tile_data.h"
 #include "core/byte_order.h"
 

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "client/app/client_app.h"
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
+#include "client/data/message_box.h"
+#include "client/data/pixel_format.h"
 #include "client/data/text_services.h"
-#include "client/render/pixel_format.h"
 #include "core/byte_order.h"
 
 namespace {
@@ -208,16 +208,15 @@ int CFontTable::DrawGlyph(int x, int y, const CFont& font, unsigned char c, int 
     const int first = std::max(clip.top - top, 0);
     const int last = std::min(glyph->height, clip.bottom - top) - 1;
     const bool to565 = Use565();
-    if (hue > 0 && !font.greyOnlyHue) BlitHue = hue - 1;
     for (int row = first; row <= last; ++row) {
         u16* out = target.pixels + static_cast<size_t>(top + row) * target.width + x;
         const u16* in = glyph->pixels.data() + static_cast<size_t>(row) * glyph->width;
         if (hue == 0)
-            SpanCopyKeyed(out, in, glyph->width);
+            SpanCopyKeyed(out, in, glyph->width, -1);
         else if (font.greyOnlyHue)
-            SpanHueGreyKeyedWith(out, in, glyph->width, hue - 1);
+            SpanHueGreyKeyed(out, in, glyph->width, hue - 1);
         else
-            SpanHueKeyed(out, in, glyph->width);
+            SpanHueKeyed(out, in, glyph->width, hue - 1);
         if (to565) ConvertWrittenTo565(out, in, glyph->width);
     }
     return glyph->width;

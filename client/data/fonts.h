@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "client/render/span_blit.h"
+#include "client/data/pixel_spans.h"
 #include "platform/types.h"
 
 struct FontGlyph {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "client/app/client_log.h"
-#include "client/render/pixel_format.h"
+#include "client/data/client_log.h"
+#include "client/data/pixel_format.h"
 #include "core/service_slot.h"
 
 namespace {
@@ -99,19 +99,19 @@ bool GetGumpArtSize(u32 id, int& width, int& height) {
     return found;
 }
 
-void CopyGumpToBuf(SpanFn span, u32 id, int x, int y, u16* dst, int dstWidth, int dstHeight) {
+void CopyGumpToBuf(BlitSpan span, u32 id, int x, int y, u16* dst, int dstWidth, int dstHeight) {
     CopyGumpToBufClipped(span, id, ClipRect{0, 0, dstWidth, dstHeight}, x, y, dst, dstWidth,
                          dstHeight);
 }
 
-void CopyGumpToBufClipped(SpanFn span, u32 id, const ClipRect& clip, int x, int y, u16* dst,
+void CopyGumpToBufClipped(BlitSpan span, u32 id, const ClipRect& clip, int x, int y, u16* dst,
                           int dstWidth, int dstHeight) {
     GumpArtImage image;
     if (OpenGumpArt(id, image))
         CopyGumpImageClipped(span, image, clip, x, y, dst, dstWidth, dstHeight);
 }
 
-void CopyGumpImageClipped(SpanFn span, const GumpArtImage& image, const ClipRect& clip, int x,
+void CopyGumpImageClipped(BlitSpan span, const GumpArtImage& image, const ClipRect& clip, int x,
                           int y, u16* dst, int dstWidth, int dstHeight) {
     if (dst == nullptr) return;
     // Art columns [c0, c1) and rows [r0, r1) land inside the rectangle and the destination.

@@ -10,7 +10,7 @@
 // cut, and a record too short for its row table counts as missing.
 #include <cstddef>
 
-#include "client/render/span_blit.h"
+#include "client/data/pixel_spans.h"
 #include "platform/types.h"
 
 struct GumpArtRecord {
@@ -56,12 +56,12 @@ private:
 bool GetGumpArtSize(u32 id, int& width, int& height);
 // Draws the art with its top-left corner at (x, y), clipped to the destination, through the
 // row-copy routine; in 565 mode the written pixels are converted. Nothing for a missing art.
-void CopyGumpToBuf(SpanFn span, u32 id, int x, int y, u16* dst, int dstWidth, int dstHeight);
+void CopyGumpToBuf(BlitSpan span, u32 id, int x, int y, u16* dst, int dstWidth, int dstHeight);
 // The same, clipped to the rectangle as well.
-void CopyGumpToBufClipped(SpanFn span, u32 id, const ClipRect& clip, int x, int y, u16* dst,
+void CopyGumpToBufClipped(BlitSpan span, u32 id, const ClipRect& clip, int x, int y, u16* dst,
                           int dstWidth, int dstHeight);
 // The same for a record already at hand.
-void CopyGumpImageClipped(SpanFn span, const GumpArtImage& image, const ClipRect& clip, int x,
+void CopyGumpImageClipped(BlitSpan span, const GumpArtImage& image, const ClipRect& clip, int x,
                           int y, u16* dst, int dstWidth, int dstHeight);
 // The colour at (x, y) of the art (converted to 565 in 565 mode); 0 when the art does not
 // exist or (x, y) lies outside it.

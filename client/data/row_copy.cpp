@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "client/render/pixel_format.h"
+#include "client/data/pixel_format.h"
 
 void SpanCopyAligned(u16* destination, const u16* source, int count) {
     if (count > 0) std::memcpy(destination, source, static_cast<size_t>(count) * 2);

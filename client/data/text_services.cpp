@@ -1,7 +1,8 @@
 #include "client/data/text_services.h"
 
-#include "client/app/client_app.h"
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
+#include "client/data/client_settings.h"
+#include "client/data/message_box.h"
 #include "core/service_slot.h"
 
 namespace {
@@ -14,8 +15,7 @@ ServiceSlot<TextServices>& Slot() {
 }  // namespace
 
 bool TextServices::ObscenityFilterOn() {
-    const CClientApp* app = CClientApp::Instance();
-    return app != nullptr && app->options.obscenityFilter;
+    return TheClientSettings().options.obscenityFilter;
 }
 
 bool TextServices::InputControlDrawing() {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "client/app/client_app.h"
+#include "client/data/message_box.h"
 #include "core/byte_order.h"
 
 namespace {

@@ -5,7 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "client/app/client_app.h"
+#include "client/data/client_settings.h"
+#include "client/data/message_box.h"
 #include "client/data/text_services.h"
 #include "client/data/ustr.h"
 #include "core/byte_order.h"
@@ -31,9 +32,7 @@ const UnicodeFontFile& CurrentFile() {
     UnicodeFontState& s = State();
     if (!s.loaded[s.current]) {
         s.loaded[s.current] = true;
-        const CClientApp* app = CClientApp::Instance();
-        const std::string path = app != nullptr ? app->MakeHDPath(kFontFiles[s.current])
-                                                : std::string(kFontFiles[s.current]);
+        const std::string path = TheClientSettings().MakeHDPath(kFontFiles[s.current]);
         std::ifstream in(path, std::ios::binary);
         if (in)
             s.files[s.current] = UnicodeFontFile(std::vector<u8>(

@@ -2,13 +2,15 @@
 
 #include <cstdio>
 
-#include "client/gumps/frontend/login_front_end.h"
 #include "client/net/client_login_hooks.h"
+#include "client/net/client_packets.h"
 #include "client/net/link_report.h"
+#include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
 #include "client/net/movement_packet_handlers.h"
 #include "client/net/world_packet_handlers.h"
 #include "core/packet_reader.h"
+#include "core/packet_writer.h"
 #include "core/process_link.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -82,6 +84,16 @@ bool ClientLink::Send(const PacketWriter& packet) {
     return connection_->SendPacket(packet);
 }
 
+void ClientLink::SendWalkRequest(const WalkRequest& request) {
+    u8 buffer[8];
+    PacketWriter w(buffer, sizeof buffer);
+    if (request.kind == WalkRequest::Kind::kStep)
+        BuildWalkRequestPacket(w, request.direction, request.sequence);
+    else
+        BuildResyncRequestPacket(w);
+    Send(w);
+}
+
 void ClientLink::CloseConnection() {
     connectionOpen = false;
     connection_->Close();
@@ -103,4 +115,17 @@ void ClientLink::RecordUnhandled(const u8* packet, size_t length) {
     ReportLinkOnce(text);
     ++unhandledCount_[id];
     lastUnhandled_[id].assign(packet, packet + length);
+}
+
+namespace {
+ClientLink* g_runningLink = nullptr;
+}  // namespace
+
+ClientLink* TheClientLink() {
+    return g_runningLink;
+}
+
+void SetTheClientLink(ClientLink* link) {
+    g_runningLink = link;
+    SetRunningWalkRequestLink(link);
 }

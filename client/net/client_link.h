@@ -11,6 +11,7 @@
 #include "client/net/client_connection.h"
 #include "client/net/client_state_record.h"
 #include "client/net/server_packet_dispatcher.h"
+#include "client/world/walk_queue.h"
 #include "platform/types.h"
 
 class ClientLoginHooks;
@@ -21,11 +22,11 @@ class MovementPacketHandlers;
 class PacketReader;
 class PacketWriter;
 
-class ClientLink {
+class ClientLink : public WalkRequestLink {
 public:
     // Front end and hooks stay the caller's; null uses recording ones of the link's own.
     explicit ClientLink(LoginFrontEnd* frontEnd = nullptr, ClientLoginHooks* hooks = nullptr);
-    ~ClientLink();
+    ~ClientLink() override;
     ClientLink(const ClientLink&) = delete;
     ClientLink& operator=(const ClientLink&) = delete;
 
@@ -39,6 +40,10 @@ public:
     void CloseConnection();
     // A handler found its packet malformed: reported, and the connection closes.
     void RefusePacket(const PacketReader& reader);
+
+    // The walk queue's requests: open while the connection is, sent as 0x02 or 0x22.
+    bool WalkRequestsOpen() override { return connection_->IsOpen(); }
+    void SendWalkRequest(const WalkRequest& request) override;
 
     ClientConnection& Connection() { return *connection_; }
     // A new, unconnected connection of this link.
@@ -96,3 +101,7 @@ private:
     std::array<int, 256> unhandledCount_{};
     std::array<std::vector<u8>, 256> lastUnhandled_;
 };
+
+// The running client's link, or null: the shell names it while its connection exists.
+ClientLink* TheClientLink();
+void SetTheClientLink(ClientLink* link);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/hardware_profile.h"
+#include "client/net/hardware_profile.h"
 #include "platform/types.h"
 
 struct EnterWorldInfo {

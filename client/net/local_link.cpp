@@ -19,3 +19,7 @@ void ReopenLocalLink() {
     CloseClientLink();
     ReopenClientLink();
 }
+
+void WakeClientLoop() {
+    if (ServerToClientQueue != nullptr) ServerToClientQueue->Nudge();
+}

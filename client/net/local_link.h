@@ -13,3 +13,6 @@ ChunkQueue* LocalLinkFromServer();
 void CloseLocalLinkToServer();
 // Makes a closed link usable again before a fresh connection is opened on it.
 void ReopenLocalLink();
+// Wakes the client's main loop, asleep until the server sends, from another thread (the
+// software cursor's timer).
+void WakeClientLoop();

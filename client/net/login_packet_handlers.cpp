@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "client/app/client_utils.h"
-#include "client/gumps/frontend/login_front_end.h"
+#include "client/data/client_utils.h"
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
 #include "client/net/client_packets.h"
 #include "client/net/link_report.h"
+#include "client/net/login_front_end.h"
 #include "client/net/server_packet_dispatcher.h"
 #include "core/byte_order.h"
 #include "core/packet_reader.h"

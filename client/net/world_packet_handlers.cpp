@@ -60,6 +60,11 @@ u32 PlayerSerial() {
 
 }  // namespace
 
+WorldPacketHandlers::WorldPacketHandlers(ClientLink& link) : link_(link) {
+    TheClientWorld().attackTarget = 0;
+    TheClientWorld().lastSwingTarget = 0;
+}
+
 void WorldPacketHandlers::Install(ServerPacketDispatcher& d) {
     using Method = void (WorldPacketHandlers::*)(const u8*, size_t);
     static const struct {
@@ -348,8 +353,8 @@ void WorldPacketHandlers::OnAttackTarget(const u8* packet, size_t length) {
     u32 serial = 0;
     r.ReadLong(serial);
     if (!r.Ok()) return link_.RefusePacket(r);
-    const u32 old = attackTarget;
-    attackTarget = serial;
+    const u32 old = TheClientWorld().attackTarget;
+    TheClientWorld().attackTarget = serial;
     if (CClientObject* o = TheClientWorld().FindBySerial(old)) o->Invalidate();
     if (CClientObject* o = TheClientWorld().FindBySerial(serial)) o->Invalidate();
 }
@@ -362,7 +367,7 @@ void WorldPacketHandlers::OnSwing(const u8* packet, size_t length) {
     r.ReadLong(attacker);
     r.ReadLong(defender);
     if (!r.Ok()) return link_.RefusePacket(r);
-    lastSwingTarget = defender;
+    TheClientWorld().lastSwingTarget = defender;
 }
 
 void WorldPacketHandlers::OnPacket30(const u8* packet, size_t length) {

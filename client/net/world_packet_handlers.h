@@ -5,7 +5,7 @@
 // target-object field.
 #include <cstddef>
 
-#include "client/render/world_view_frame.h"  // DeathFadeStep, which the death notice starts
+#include "client/world/world_view_frame.h"  // DeathFadeStep, which the death notice starts
 #include "platform/types.h"
 
 class ClientLink;
@@ -13,7 +13,8 @@ class ServerPacketDispatcher;
 
 class WorldPacketHandlers {
 public:
-    explicit WorldPacketHandlers(ClientLink& link) : link_(link) {}
+    // A fresh link has seen no fighting yet.
+    explicit WorldPacketHandlers(ClientLink& link);
     void Install(ServerPacketDispatcher& dispatcher);
 
     void OnObjectInfo(const u8* packet, size_t length);       // 0x1A
@@ -31,8 +32,6 @@ public:
     void OnPacket30(const u8* packet, size_t length);         // 0x30
     void OnPacket31(const u8* packet, size_t length);         // 0x31
 
-    u32 attackTarget = 0;
-    u32 lastSwingTarget = 0;
     u8 warModeBytes[3] = {};
 
 private:

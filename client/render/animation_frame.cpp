@@ -2,7 +2,6 @@
 
 #include "client/data/back_buffer.h"
 #include "client/data/data_file_cache.h"
-#include "client/world/cell_grid.h"
 #include "core/byte_order.h"
 
 namespace {
@@ -64,13 +63,12 @@ void DarkenByBrightness(u16* dst, u16 source) {
     *dst = u16(shade[(d >> 10) & 0x1F] << 10 | shade[(d >> 5) & 0x1F] << 5 | shade[d & 0x1F]);
 }
 
-void DrawAnimationFrame(bool mirrored, u16 hueWord, int x, int y, const ClipRect& clip,
-                        const AnimFrame& frame) {
-    const BlitTarget target = CurrentBlitTarget();
+void DrawAnimationFrame(const BlitTarget& target, bool mirrored, u16 hueWord, int x, int y,
+                        const ClipRect& clip, const AnimFrame& frame) {
     if (target.pixels == nullptr || frame.runs == nullptr) return;
     const ClipRect c = ClipToSize(clip, target.rowWidth, target.height);
     if (c.left >= c.right || c.top >= c.bottom) return;
-    const int x0 = x - ViewScrollX, y0 = y - ViewScrollY;
+    const int x0 = x, y0 = y;
     const int hue = hueWord & 0x3FFF;
     const bool greyOnly = (hueWord & 0x8000) != 0, darken = (hueWord & 0x4000) != 0;
     const u16* colours = hue != 0 ? BlitHueColours(hue - 1) : nullptr;
@@ -101,12 +99,12 @@ void DrawAnimationFrame(bool mirrored, u16 hueWord, int x, int y, const ClipRect
     });
 }
 
-void DrawFrameShadow(bool mirrored, int x, int y, const ClipRect& clip, const AnimFrame& frame) {
-    const BlitTarget target = CurrentBlitTarget();
+void DrawFrameShadow(const BlitTarget& target, bool mirrored, int x, int y, const ClipRect& clip,
+                     const AnimFrame& frame) {
     if (target.pixels == nullptr || frame.runs == nullptr) return;
     const ClipRect c = ClipToSize(clip, target.rowWidth, target.height);
     if (c.left >= c.right || c.top >= c.bottom) return;
-    const int x0 = x - ViewScrollX, y0 = y - ViewScrollY;
+    const int x0 = x, y0 = y;
     ForEachAnimRun(frame, [&](const AnimRun& run) {
         if (run.y & 1) return true;
         const int half = run.y >> 1;

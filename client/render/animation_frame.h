@@ -39,16 +39,17 @@ struct AnimRun {
 template <class Visit>
 void ForEachAnimRun(const AnimFrame& frame, Visit visit);
 
-// Paints the frame anchored at world-screen (x, y) (the view's scroll is taken off) into the
-// blit target, clipped to `clip` (target coordinates). The hue word: bits 0-13 the hue number
+// Paints the frame anchored at target point (x, y) into `target`, clipped to `clip` (target
+// coordinates). The hue word: bits 0-13 the hue number
 // (0: palette colours), 0x8000 recolours only grey pixels, 0x4000 darkens the background by
 // the pixel's brightness instead of painting (with 0x8000: only where the pixel is grey). A
 // mirrored frame is painted right to left about its anchor.
-void DrawAnimationFrame(bool mirrored, u16 hueWord, int x, int y, const ClipRect& clip,
-                        const AnimFrame& frame);
+void DrawAnimationFrame(const BlitTarget& target, bool mirrored, u16 hueWord, int x, int y,
+                        const ClipRect& clip, const AnimFrame& frame);
 // The frame's shadow: the even rows squashed to half height, sheared right above the anchor,
 // each covered background pixel halved.
-void DrawFrameShadow(bool mirrored, int x, int y, const ClipRect& clip, const AnimFrame& frame);
+void DrawFrameShadow(const BlitTarget& target, bool mirrored, int x, int y, const ClipRect& clip,
+                     const AnimFrame& frame);
 // The background darkened by a source pixel's brightness: 23 - red levels of shade, none for
 // red 23 or more.
 void DarkenByBrightness(u16* dst, u16 source);

@@ -8,13 +8,13 @@ Bitmap16::Bitmap16(int width, int height)
       height_(std::max(height, 0)),
       pixels_(static_cast<size_t>(width_) * height_, 0) {}
 
-void CopyBitmapToBuf(SpanFn span, const u16* src, int srcWidth, int srcHeight, int x, int y,
+void CopyBitmapToBuf(BlitSpan span, const u16* src, int srcWidth, int srcHeight, int x, int y,
                      u16* dst, int dstWidth, int dstHeight) {
     CopyBitmapToBufClipped(span, src, ClipRect{0, 0, dstWidth, dstHeight}, srcWidth, srcHeight, x,
                            y, dst, dstWidth, dstHeight);
 }
 
-void CopyBitmapToBufClipped(SpanFn span, const u16* src, const ClipRect& clip, int srcWidth,
+void CopyBitmapToBufClipped(BlitSpan span, const u16* src, const ClipRect& clip, int srcWidth,
                             int srcHeight, int x, int y, u16* dst, int dstWidth, int dstHeight) {
     if (src == nullptr || dst == nullptr || srcWidth <= 0 || srcHeight <= 0) return;
     // Source columns [c0, c1) and rows [r0, r1) land inside the rectangle and the destination.

@@ -31,10 +31,10 @@ private:
 // Copies a source image (its pixels, width and height) with its top-left corner at (x, y)
 // through the row-copy routine, clipped to the destination on every side. No 565
 // conversion: the pixels are already in the screen's format.
-void CopyBitmapToBuf(SpanFn span, const u16* src, int srcWidth, int srcHeight, int x, int y,
+void CopyBitmapToBuf(BlitSpan span, const u16* src, int srcWidth, int srcHeight, int x, int y,
                      u16* dst, int dstWidth, int dstHeight);
 // The same, clipped to the rectangle as well.
-void CopyBitmapToBufClipped(SpanFn span, const u16* src, const ClipRect& clip, int srcWidth,
+void CopyBitmapToBufClipped(BlitSpan span, const u16* src, const ClipRect& clip, int srcWidth,
                             int srcHeight, int x, int y, u16* dst, int dstWidth, int dstHeight);
 
 // Fills columns x1..x2 and rows y1..y2 (both inclusive, cut to the image) with the colour.

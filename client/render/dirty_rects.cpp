@@ -3,14 +3,13 @@
 #include <algorithm>
 
 #include "client/data/back_buffer.h"
-#include "client/render/pixel_format.h"
-#include "client/render/world_draw.h"
-#include "client/render/world_view_frame.h"
+#include "client/data/pixel_format.h"
 
 s32 RingOffset = 0;
 s32 RingColumn = 0;
 s32 RingRow = 0;
 bool FullRedrawPending = false;
+int DeathFadeStep = 0;
 
 namespace {
 
@@ -132,8 +131,6 @@ void MoveRing(int dx, int dy) {
     }
 }
 
-namespace {
-
 // The piece drawn from the ring-shifted base on its side of the seam.
 WorldPiece RingPiece(u16* screen, const ScreenRect& r) {
     const s32 first = r.top * kWorldViewWidth + r.left;
@@ -142,38 +139,23 @@ WorldPiece RingPiece(u16* screen, const ScreenRect& r) {
     return WorldPiece{screen + shift, r};
 }
 
-// The light step of a drawn piece (darkness 0: the 565 conversion).
 void LightPiece(const WorldPiece& p) {
     if (!Use565()) return;
     for (int y = p.r.top; y < p.r.bottom; ++y)
         ShadeRow565(p.pixels + y * kWorldViewWidth + p.r.left, p.r.right - p.r.left);
 }
 
-}  // namespace
-
-void RefreshDirtyRects() {
-    // All pieces in one walk of the cells: a frame of moving figures leaves many small pieces.
+int TakeDirtyPieces(WorldPiece* out) {
+    int count = 0;
     if (u16* screen = WorldViewScreen()) {
-        WorldPiece pieces[kMaxDirtyRects];
-        int count = 0;
         for (int i = 0; i < g_count; ++i) {
             const ScreenRect r = ClampToScreen(g_list[i]);
-            if (r.left < r.right && r.top < r.bottom) pieces[count++] = RingPiece(screen, r);
+            if (r.left < r.right && r.top < r.bottom) out[count++] = RingPiece(screen, r);
         }
-        DrawWorldPieces(pieces, count);
-        for (int i = 0; i < count; ++i)
-            LightPiece(pieces[i]);
     }
     g_count = 0;
     FullRedrawPending = false;
-}
-
-void DrawDirtyRect(const ScreenRect& r) {
-    u16* screen = WorldViewScreen();
-    if (screen == nullptr) return;
-    const WorldPiece piece = RingPiece(screen, r);
-    DrawWorldPieces(&piece, 1);
-    LightPiece(piece);
+    return count;
 }
 
 void SetWorldViewScreen(u16* pixels) {

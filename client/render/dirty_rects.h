@@ -1,13 +1,14 @@
 #pragma once
 // The world view's dirty rectangles and its ring-scrolled screen buffer. Changes report screen
 // rectangles; they are kept as at most 256 disjoint pieces that never cross the ring's seam,
-// and once per frame RefreshDirtyRects redraws exactly those pieces. Scrolling moves the ring's
+// and once per frame the world view takes them (TakeDirtyPieces) and redraws exactly those
+// pieces (RefreshDirtyRects, client/world/world_view_frame.h). Scrolling moves the ring's
 // start instead of the pixels, so only the newly exposed strips are drawn.
 //
 // Screen point (x, y), logical index p = y * 640 + x, lives at buffer index
 // (p + RingOffset) mod 307200. The gumps, the cursor and presentation address the buffer
 // through this same offset.
-#include "client/world/world_hooks.h"
+#include "client/render/screen_rect.h"
 #include "platform/types.h"
 
 constexpr int kWorldViewWidth = 640;
@@ -23,6 +24,10 @@ extern s32 RingRow;
 // Set from the moment the whole view is marked dirty until the next refresh; meanwhile every
 // request is ignored (the whole view is drawn anyway).
 extern bool FullRedrawPending;
+// The death fade's step (client/world/world_view_frame.h): 0 while no fade runs; the
+// death notice sets 1, each faded frame adds 1, and 32 ends it. While it is not 0 the world
+// view takes no dirty rectangles.
+extern int DeathFadeStep;
 
 // The listed pieces in arrival order (never overlapping, never crossing the seam).
 int DirtyRectCount();
@@ -40,11 +45,20 @@ void InvalidateWorldView();
 void ScrollWorldView(int dx, int dy);
 // Moves the ring's start and the listed pieces by (dx, dy).
 void MoveRing(int dx, int dy);
-// Redraws every listed piece into the screen buffer and empties the list.
-void RefreshDirtyRects();
-// Draws one piece (no seam inside) through the ring: the world objects in cell order, then
-// the light step.
-void DrawDirtyRect(const ScreenRect& r);
+
+// One piece to paint: `r` in view coordinates, drawn through `pixels` (row width 640, 480
+// rows; the ring-shifted base of the piece).
+struct WorldPiece {
+    u16* pixels = nullptr;
+    ScreenRect r;
+};
+// The piece of a rectangle (no seam inside) as it lies in the screen buffer.
+WorldPiece RingPiece(u16* screen, const ScreenRect& r);
+// Every listed piece that is not empty, as it lies in the screen buffer (`out` holds
+// kMaxDirtyRects); the list is emptied. With no screen buffer nothing is answered.
+int TakeDirtyPieces(WorldPiece* out);
+// The light step of a drawn piece (darkness 0: the 565 conversion).
+void LightPiece(const WorldPiece& piece);
 
 // The buffer the world view draws into: the one set here, else the client's back buffer.
 void SetWorldViewScreen(u16* pixels);

@@ -4,16 +4,16 @@
 
 #include "client/data/back_buffer.h"
 #include "client/data/data_file_cache.h"
+#include "client/data/pixel_format.h"
 #include "client/render/land_tile.h"
-#include "client/render/pixel_format.h"
 #include "core/byte_order.h"
 
 namespace {
 
 template <bool kGrey>
-bool DrawLand(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clipIn) {
+bool DrawLand(const BlitTarget& target, const u16* tile, size_t tilePixels, int x, int y,
+              const ClipRect& clipIn) {
     if (tile == nullptr || tilePixels < kLandTilePixels) return false;
-    const BlitTarget target = CurrentBlitTarget();
     if (target.pixels == nullptr) return true;
     const ClipRect clip = ClipToSize(clipIn, target.rowWidth, target.height);
     // Visible tile columns [c0, c1) and rows [r0, r1); 64 bits since x and y may be anywhere.
@@ -52,11 +52,11 @@ const u16* LandArtPixels(int id) {
 }
 
 template <bool kGrey>
-bool DrawLandArt(int graphic, int x, int y, const ClipRect& clip) {
+bool DrawLandArt(const BlitTarget& target, int graphic, int x, int y, const ClipRect& clip) {
     const u16* tile = LandArtPixels(graphic & 0x7FFF);
     if (tile == nullptr) tile = LandArtPixels(0);
     if (tile == nullptr) return false;
-    return DrawLand<kGrey>(tile, kLandTilePixels, x, y, clip);
+    return DrawLand<kGrey>(target, tile, kLandTilePixels, x, y, clip);
 }
 
 // One edge of the triangle in 20.12 fixed point: screen x, light, texture u and v, each with
@@ -95,12 +95,11 @@ Edge MakeEdge(const Corner& from, const Corner& to, int shift) {
 }
 
 template <bool kGrey>
-void FillTriangle(const LandTexture& texture, TriVertex va, TriVertex vb, TriVertex vc, int la,
-                  int lb, int lc, const ClipRect& clipIn) {
+void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVertex va, TriVertex vb,
+                  TriVertex vc, int la, int lb, int lc, const ClipRect& clipIn) {
     if (texture.texels == nullptr || (texture.sizeCode != 0 && texture.sizeCode != 1)) return;
     const s64 side = s64{64} << texture.sizeCode;
     if (texture.texelCount < static_cast<size_t>(side * side)) return;
-    const BlitTarget target = CurrentBlitTarget();
     if (target.pixels == nullptr) return;
     const ClipRect clip = ClipToSize(clipIn, target.rowWidth, target.height);
 
@@ -181,28 +180,32 @@ void FillTriangle(const LandTexture& texture, TriVertex va, TriVertex vb, TriVer
 
 }  // namespace
 
-bool DrawLandPixels(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clip) {
-    return DrawLand<false>(tile, tilePixels, x, y, clip);
+bool DrawLandPixels(const BlitTarget& target, const u16* tile, size_t tilePixels, int x, int y,
+                    const ClipRect& clip) {
+    return DrawLand<false>(target, tile, tilePixels, x, y, clip);
 }
 
-bool DrawLandPixelsGrey(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clip) {
-    return DrawLand<true>(tile, tilePixels, x, y, clip);
+bool DrawLandPixelsGrey(const BlitTarget& target, const u16* tile, size_t tilePixels, int x, int y,
+                        const ClipRect& clip) {
+    return DrawLand<true>(target, tile, tilePixels, x, y, clip);
 }
 
-bool DrawLandTile(int graphic, int x, int y, const ClipRect& clip) {
-    return DrawLandArt<false>(graphic, x, y, clip);
+bool DrawLandTile(const BlitTarget& target, int graphic, int x, int y, const ClipRect& clip) {
+    return DrawLandArt<false>(target, graphic, x, y, clip);
 }
 
-bool DrawLandTileGrey(int graphic, int x, int y, const ClipRect& clip) {
-    return DrawLandArt<true>(graphic, x, y, clip);
+bool DrawLandTileGrey(const BlitTarget& target, int graphic, int x, int y, const ClipRect& clip) {
+    return DrawLandArt<true>(target, graphic, x, y, clip);
 }
 
-void FillTexturedTriangle(const LandTexture& texture, TriVertex a, TriVertex b, TriVertex c,
-                          int lightA, int lightB, int lightC, const ClipRect& clip) {
-    FillTriangle<false>(texture, a, b, c, lightA, lightB, lightC, clip);
+void FillTexturedTriangle(const BlitTarget& target, const LandTexture& texture, TriVertex a,
+                          TriVertex b, TriVertex c, int lightA, int lightB, int lightC,
+                          const ClipRect& clip) {
+    FillTriangle<false>(target, texture, a, b, c, lightA, lightB, lightC, clip);
 }
 
-void FillTexturedTriangleGrey(const LandTexture& texture, TriVertex a, TriVertex b, TriVertex c,
-                              int lightA, int lightB, int lightC, const ClipRect& clip) {
-    FillTriangle<true>(texture, a, b, c, lightA, lightB, lightC, clip);
+void FillTexturedTriangleGrey(const BlitTarget& target, const LandTexture& texture, TriVertex a,
+                              TriVertex b, TriVertex c, int lightA, int lightB, int lightC,
+                              const ClipRect& clip) {
+    FillTriangle<true>(target, texture, a, b, c, lightA, lightB, lightC, clip);
 }

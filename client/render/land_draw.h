@@ -1,7 +1,7 @@
 #pragma once
 // Drawing land: the flat 44 x 44 diamond copied from a stored land tile, and the textured
 // triangle filler that paints sloped cells from a texture, shaded by a light value carried
-// from corner to corner. Both write the blit target (SetBlitTarget) and nothing outside it.
+// from corner to corner. Both write the target they are given and nothing outside it.
 #include <cstddef>
 
 #include "client/render/span_blit.h"
@@ -11,13 +11,15 @@
 // Rows 22..42 leave out their stored first and last pixels and row 43 is not drawn, so the
 // diamonds of neighbouring cells meet without overlap. The grey variant writes the grey of
 // each pixel. A tile shorter than 1012 pixels draws nothing and answers false.
-bool DrawLandPixels(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clip);
-bool DrawLandPixelsGrey(const u16* tile, size_t tilePixels, int x, int y, const ClipRect& clip);
+bool DrawLandPixels(const BlitTarget& target, const u16* tile, size_t tilePixels, int x, int y,
+                    const ClipRect& clip);
+bool DrawLandPixelsGrey(const BlitTarget& target, const u16* tile, size_t tilePixels, int x, int y,
+                        const ClipRect& clip);
 
 // The land art of `graphic` & 0x7FFF from the art file (a missing or short record falls back
 // to id 0), drawn as above; false when both are missing. Ids past the land range are missing.
-bool DrawLandTile(int graphic, int x, int y, const ClipRect& clip);
-bool DrawLandTileGrey(int graphic, int x, int y, const ClipRect& clip);
+bool DrawLandTile(const BlitTarget& target, int graphic, int x, int y, const ClipRect& clip);
+bool DrawLandTileGrey(const BlitTarget& target, int graphic, int x, int y, const ClipRect& clip);
 
 // A triangle corner on screen; tag 1..4 names the texture corner it takes (top, right,
 // bottom, left of the texture square).
@@ -38,8 +40,10 @@ struct LandTexture {
 // by (32 - light) / 32). Nothing is drawn for a texture shorter than its size code says or
 // a size code other than 0 and 1. Edges without height are not stepped and rows without
 // width are skipped.
-void FillTexturedTriangle(const LandTexture& texture, TriVertex a, TriVertex b, TriVertex c,
-                          int lightA, int lightB, int lightC, const ClipRect& clip);
+void FillTexturedTriangle(const BlitTarget& target, const LandTexture& texture, TriVertex a,
+                          TriVertex b, TriVertex c, int lightA, int lightB, int lightC,
+                          const ClipRect& clip);
 // The same with each texel turned grey first.
-void FillTexturedTriangleGrey(const LandTexture& texture, TriVertex a, TriVertex b, TriVertex c,
-                              int lightA, int lightB, int lightC, const ClipRect& clip);
+void FillTexturedTriangleGrey(const BlitTarget& target, const LandTexture& texture, TriVertex a,
+                              TriVertex b, TriVertex c, int lightA, int lightB, int lightC,
+                              const ClipRect& clip);

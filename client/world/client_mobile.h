@@ -35,7 +35,7 @@ public:
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     // Shadow, mount, body and worn items (client/render/mobile_draw.cpp).
-    void Draw(const ScreenRect& clip) override;
+    void Draw(const BlitTarget& target, const ScreenRect& clip) override;
     bool IsMobile() const override { return true; }
     bool IsHidden() const override;
     u32 GetTileFlags() const override { return 0; }

@@ -236,7 +236,7 @@ bool IsMarker(int graphic) {
 
 }  // namespace
 
-void CClientObject::Draw(const ScreenRect& clip) {
+void CClientObject::Draw(const BlitTarget& target, const ScreenRect& clip) {
     if (IsMarker(graphic)) return;
     const CClientPlayer* player = ThePlayer();
     bool ghost = player != nullptr && player->IsGhost();
@@ -252,9 +252,9 @@ void CClientObject::Draw(const ScreenRect& clip) {
     const ArtRecord art = GetArt();
     if (art.words == nullptr) {
         if (ghost)
-            DrawLandTileGrey(0, x, y, rect);
+            DrawLandTileGrey(target, 0, x, y, rect);
         else
-            DrawLandTile(0, x, y, rect);
+            DrawLandTile(target, 0, x, y, rect);
         return;
     }
     if (hue > 60000) return;
@@ -263,15 +263,14 @@ void CClientObject::Draw(const ScreenRect& clip) {
     const int drawHue = ghost ? 946 : hue;
     const bool marked = server && static_cast<const CClientItem*>(this)->serial ==
                                       TheWorldHooks().MarkedObjectSerial();
-    BlitHue = marked ? 52 : drawHue - 1;
     u32 bits = ghost ? 0 : flags & 0x60008;
     if (drawHue != 0 || marked) bits += 2;
-    const SpanFn span = EffectSpan(bits);
+    const BlitSpan span(EffectSpan(bits), marked ? 52 : drawHue - 1);
     if (clipped) {
-        DrawArtClipped(span, art, rect, x, y);
-        if (doubled) DrawArtClipped(span, art, rect, x + 5, y + 5);
+        DrawArtClipped(target, span, art, rect, x, y);
+        if (doubled) DrawArtClipped(target, span, art, rect, x + 5, y + 5);
     } else {
-        DrawArt(span, art, x, y);
+        DrawArt(target, span, art, x, y);
     }
 }
 

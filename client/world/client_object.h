@@ -50,7 +50,7 @@ public:
     // The object's art with the colour effect its tile flags and hue ask for (grey view for
     // a ghost player), clipped to the rectangle; a stack is drawn twice, 5 pixels apart;
     // an object without art is drawn as the land diamond.
-    void Draw(const ScreenRect& clip) override;
+    void Draw(const BlitTarget& target, const ScreenRect& clip) override;
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     bool IsWorldObject() const override { return true; }
@@ -203,7 +203,7 @@ public:
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     // The death pose and the worn items in it (client/render/mobile_draw.cpp).
-    void Draw(const ScreenRect& clip) override;
+    void Draw(const BlitTarget& target, const ScreenRect& clip) override;
 
     u32 layerSerials[27] = {};  // slots 1-26 in use
 };

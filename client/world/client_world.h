@@ -17,6 +17,12 @@ struct SavedBark {
     u32 created = 0, lifetime = 0;
 };
 
+// The player's own speech: the hue and font of what it says and of its emotes (the character
+// slot and the creation screens choose them).
+struct SpeechStyle {
+    u16 speechHue = 946, speechFont = 3, emoteHue = 946, emoteFont = 3;
+};
+
 struct DragRecord {
     ClientLocation loc;
     u16 graphic = 0;
@@ -66,6 +72,15 @@ public:
     // Appends / unlinks on the all-objects list.
     void AppendAll(CClientObject* o);
     void UnlinkAll(CClientObject* o);
+
+    SpeechStyle speech;
+    // A target cursor is up: the player is choosing an object (the world view highlights the
+    // marked mobile meanwhile).
+    bool targeting = false;
+    // The server's word on fighting: the mobile the player attacks (0xAA, highlighted) and the
+    // defender of the last swing (0x2F, which the idle player turns to).
+    u32 attackTarget = 0;
+    u32 lastSwingTarget = 0;
 
     u32 playerSerial = 0;
     u32 pickedSerial = 0;

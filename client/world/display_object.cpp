@@ -1,6 +1,6 @@
 #include "client/world/display_object.h"
 
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_object.h"
 
@@ -10,7 +10,7 @@ CDisplayObject::~CDisplayObject() {
     if (inCell) UnlinkFromCell();
 }
 
-void CDisplayObject::Draw(const ScreenRect&) {
+void CDisplayObject::Draw(const BlitTarget&, const ScreenRect&) {
     static bool said = false;
     if (said) return;
     said = true;
@@ -112,12 +112,12 @@ bool CSpriteSlice::IsHidden() const {
     return !inCell || owner->IsHidden();
 }
 
-void CSpriteSlice::Draw(const ScreenRect& clip) {
+void CSpriteSlice::Draw(const BlitTarget& target, const ScreenRect& clip) {
     ScreenRect r = clip;
     if (r.top < bandTop - ViewScrollY) r.top = bandTop - ViewScrollY;
     if (r.bottom > bandBottom - ViewScrollY) r.bottom = bandBottom - ViewScrollY;
     DrawingSlice = true;
-    owner->Draw(r);
+    owner->Draw(target, r);
     DrawingSlice = false;
 }
 

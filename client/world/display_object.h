@@ -6,6 +6,7 @@
 // key x + y and a depth key by class. The cell grid (cell_grid.h) keeps each cell's list
 // ordered by the depth key; the renderer walks the cells in diagonal order and each list
 // from its head.
+#include "client/render/span_blit.h"
 #include "client/world/client_location.h"
 #include "client/world/world_hooks.h"
 #include "platform/types.h"
@@ -23,7 +24,7 @@ public:
     // Ends the object's life: pooled classes return to their pool, others delete themselves.
     virtual void Destroy() { delete this; }
     // Draws the object clipped to a window rectangle (the renderer fills these in).
-    virtual void Draw(const ScreenRect& clip);
+    virtual void Draw(const BlitTarget& target, const ScreenRect& clip);
     virtual void UpdateScreenBox() = 0;
     virtual void PlaceInCell();
     virtual void RemoveFromCell();
@@ -82,7 +83,7 @@ public:
     CSpriteSlice(int x, int y, int bandTop, int bandBottom, CClientContainer* owner);
     ~CSpriteSlice() override;
 
-    void Draw(const ScreenRect& clip) override;
+    void Draw(const BlitTarget& target, const ScreenRect& clip) override;
     void UpdateScreenBox() override {}
     bool IsSpriteSlice() const override { return true; }
     bool IsHidden() const override;

@@ -57,14 +57,14 @@ void LandTile::Destroy() {
     Release(g_flat, this);
 }
 
-void LandTile::Draw(const ScreenRect& clip) {
+void LandTile::Draw(const BlitTarget& target, const ScreenRect& clip) {
     if (landGraphic == 2) return;
     const ClipRect rect{clip.left, clip.top, clip.right, clip.bottom};
     const int x = box.left - ViewScrollX, y = box.top - ViewScrollY;
     if (PlayerIsGhost())
-        DrawLandTileGrey(landGraphic, x, y, rect);
+        DrawLandTileGrey(target, landGraphic, x, y, rect);
     else
-        DrawLandTile(landGraphic, x, y, rect);
+        DrawLandTile(target, landGraphic, x, y, rect);
 }
 
 void LandTile::UpdateScreenBox() {
@@ -119,7 +119,7 @@ void TexturedLandTile::SetCornerLights(const s8 nine[9][4]) {
     LandCornerLights(nine, lights);
 }
 
-void TexturedLandTile::Draw(const ScreenRect& clip) {
+void TexturedLandTile::Draw(const BlitTarget& target, const ScreenRect& clip) {
     if (steepFlag || landGraphic == 2) return;
     const int texture = TheClientTileData().Land(landGraphic & 0x3FFF).texture;
     if (texture < 1 || texture > 4095) return;
@@ -149,7 +149,7 @@ void TexturedLandTile::Draw(const ScreenRect& clip) {
     auto fill = [&](int t) {
         const int* i = triangles[t];
         (grey ? FillTexturedTriangleGrey : FillTexturedTriangle)(
-            tex, v[i[0]], v[i[1]], v[i[2]], lights[i[0]], lights[i[1]], lights[i[2]], rect);
+            target, tex, v[i[0]], v[i[1]], v[i[2]], lights[i[0]], lights[i[1]], lights[i[2]], rect);
     };
     const LevelRecord& levels = g_levels;
     if (levels.cutOn) {

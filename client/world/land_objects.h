@@ -10,7 +10,7 @@ public:
     void Destroy() override;
     // The land art at the box less the scroll offsets (grey while the player is a ghost);
     // graphic 2 is never drawn.
-    void Draw(const ScreenRect& clip) override;
+    void Draw(const BlitTarget& target, const ScreenRect& clip) override;
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     bool IsLand() const override { return true; }
@@ -29,7 +29,7 @@ public:
     // The two triangles filled from the land graphic's texture, lit per corner (grey while
     // the player is a ghost). Nothing for a cell facing away, graphic 2 or no texture; under
     // the level cut only the triangles whose highest corner is not above the cut.
-    void Draw(const ScreenRect& clip) override;
+    void Draw(const BlitTarget& target, const ScreenRect& clip) override;
     void UpdateScreenBox() override;
     void PlaceInCell() override;
     bool IsLand() const override { return true; }

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "client/app/client_subsystem_services.h"
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
 #include "client/world/walk_queue.h"
+#include "client/world/world_hooks.h"
 
 namespace {
 
@@ -237,5 +237,5 @@ void FollowMobile(const CClientMobile& mobile) {
     const ClientLocation& to =
         mobile.queuedSteps > 0 ? mobile.steps[mobile.queuedSteps - 1].loc : mobile.loc;
     if (!TheClientPath().Follow(to.x, to.y, to.z))
-        GetClientSubsystemServices().ShowSystemMessage("Can't get there (follow)", 0, 3);
+        TheWorldHooks().SystemMessage("Can't get there (follow)");
 }

@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "client/app/client_app.h"
-#include "client/app/client_log.h"
-#include "client/app/client_utils.h"
+#include "client/data/client_log.h"
+#include "client/data/client_utils.h"
 #include "client/data/tile_data.h"
-#include "client/net/client_link.h"
-#include "client/net/client_link_services.h"
-#include "client/net/client_packets.h"
-#include "client/net/world_packet_handlers.h"
+#include "client/render/dirty_rects.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
@@ -18,7 +14,6 @@
 #include "client/world/roof_hiding.h"
 #include "client/world/world_effects.h"
 #include "core/move_trace.h"
-#include "core/packet_writer.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/random.h"
@@ -231,6 +226,18 @@ void TraceStep(const char* event, int sequence, int direction) {
 
 // --- the queue ----------------------------------------------------------------------------------
 
+namespace {
+WalkRequestLink* g_runningWalkLink = nullptr;
+}  // namespace
+
+WalkRequestLink* RunningWalkRequestLink() {
+    return g_runningWalkLink;
+}
+
+void SetRunningWalkRequestLink(WalkRequestLink* link) {
+    g_runningWalkLink = link;
+}
+
 void CWalkQueue::Clear() {
     count = executed = nextSequence = stepFrames = animCounter = 0;
     resyncPending = following = runFlag = 0;
@@ -238,20 +245,12 @@ void CWalkQueue::Clear() {
 }
 
 bool CWalkQueue::Connected() {
-    ClientLink* l = link ? link : TheClientLink();
-    return l && l->Connection().IsOpen();
+    WalkRequestLink* l = Link();
+    return l && l->WalkRequestsOpen();
 }
 
-void CWalkQueue::Send(bool walk, u8 direction, u8 sequence) {
-    ClientLink* l = link ? link : TheClientLink();
-    if (!l) return;
-    u8 buffer[8];
-    PacketWriter w(buffer, sizeof buffer);
-    if (walk)
-        BuildWalkRequestPacket(w, direction, sequence);
-    else
-        BuildResyncRequestPacket(w);
-    l->Send(w);
+void CWalkQueue::Send(const WalkRequest& request) {
+    if (WalkRequestLink* l = Link()) l->SendWalkRequest(request);
 }
 
 void CWalkQueue::Walk(int index, u32 flags, bool ctrlHeld) {
@@ -363,7 +362,7 @@ void CWalkQueue::RequestWalk(int index, int run) {
     }
     FillEntry(d, z, run);
     const WalkEntry& e = entries[count - 1];
-    Send(true, u8(e.direction | (e.run ? 0x80 : 0)), e.sequence);
+    Send(WalkRequest{WalkRequest::Kind::kStep, u8(e.direction | (e.run ? 0x80 : 0)), e.sequence});
     TraceStep("request", e.sequence, e.direction | (e.run ? 0x80 : 0));
     ++g_walkState.pendingRequests;
     nextSequence = (nextSequence + 1) & 0xFF;
@@ -409,7 +408,7 @@ void CWalkQueue::Acknowledge(int sequence) {
 }
 
 void CWalkQueue::RequestResync() {
-    Send(false, 0, 0);
+    Send(WalkRequest{WalkRequest::Kind::kResync, 0, 0});
     resyncPending = 1;
     executed = 0;
     count = 0;
@@ -512,8 +511,8 @@ void CWalkQueue::StepTick() {
 
     if (stepFrames >= m || !entry.IsMove()) {
         if (ws.falling && !player->IsGhost() && ws.fallStartZ - ws.fallEndZ >= 22) {
-            const CClientApp* app = CClientApp::Instance();
-            player->AddBark("ouch!", app ? app->speechHue : 946, app ? app->speechFont : 3, 0);
+            const SpeechStyle& speech = TheClientWorld().speech;
+            player->AddBark("ouch!", speech.speechHue, speech.speechFont, 0);
             const int r = platform::Rand() % 5;
             const int sound = (body % 2 == 0 ? 340 : 331) + r;
             TheWorldHooks().PlaySound(sound, false, player->loc.x, player->loc.y, player->loc.z);
@@ -594,9 +593,7 @@ void FaceCombatTarget() {
     CClientPlayer* player = ThePlayer();
     if (!player || ws.pendingRequests > 0) return;
     if (ws.everRequested && NowSeconds() - ws.lastRequestSeconds < 4) return;
-    ClientLink* link = TheWalkQueue().link ? TheWalkQueue().link : TheClientLink();
-    if (!link) return;
-    CClientObject* target = TheClientWorld().FindBySerial(link->WorldHandlers().lastSwingTarget);
+    CClientObject* target = TheClientWorld().FindBySerial(TheClientWorld().lastSwingTarget);
     if (!target || !target->IsMobile()) return;
     const int sx = SignOf(target->loc.x - player->loc.x),
               sy = SignOf(target->loc.y - player->loc.y);

@@ -1,6 +1,7 @@
 #pragma once
 // The player's walk by prediction: a step is tested on the client's own copy of the terrain
-// (`CanStandAt`), queued with a sequence number, sent as 0x02 and shown at once; the server's
+// (`CanStandAt`), queued with a sequence number, handed to the link to send as 0x02 and shown
+// at once; the server's
 // acknowledgement (0x22) moves the map centre, its refusal (0x21) throws the queue away and
 // puts the player back. Also the per-tick step animation of the player (`StepTick`) and of
 // the other mobiles (`MobilesTick`), idle animations and the turn toward a fought mobile.
@@ -11,7 +12,6 @@
 
 #include "platform/types.h"
 
-class ClientLink;
 class CDisplayObject;
 class CClientMobile;
 
@@ -60,6 +60,28 @@ struct WalkEntry {
     s8 expectedZ = 0;
     bool IsMove() const { return direction == facing; }
 };
+
+// What the queue asks the server for: a step (0x02: direction, 0x80 added for running, and
+// its sequence number) or a resync of the walk (0x22 with sequence 0).
+struct WalkRequest {
+    enum class Kind { kStep, kResync };
+    Kind kind = Kind::kStep;
+    u8 direction = 0;
+    u8 sequence = 0;
+};
+
+// The link the queue's requests go through: the queue decides what to ask, the link (in
+// client/net) builds the packet and sends it.
+class WalkRequestLink {
+public:
+    virtual ~WalkRequestLink() = default;
+    // Whether requests can go out now (a connection is open).
+    virtual bool WalkRequestsOpen() = 0;
+    virtual void SendWalkRequest(const WalkRequest& request) = 0;
+};
+// The running client's link for the queue (the client link names itself), or null.
+WalkRequestLink* RunningWalkRequestLink();
+void SetRunningWalkRequestLink(WalkRequestLink* link);
 
 // What the walk state keeps beside the queue.
 struct WalkState {
@@ -114,11 +136,12 @@ public:
     WalkEntry entries[kCapacity];
 
     // The link the requests go through; null uses the running client's.
-    ClientLink* link = nullptr;
+    WalkRequestLink* link = nullptr;
 
 private:
+    WalkRequestLink* Link() const { return link ? link : RunningWalkRequestLink(); }
     bool Connected();
-    void Send(bool walk, u8 direction, u8 sequence);
+    void Send(const WalkRequest& request);
     void FillEntry(int d, int z, int run);
     void AcknowledgeEntry(int i, bool sample);
     void RemoveEntry(int i);

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
 
 namespace {
 

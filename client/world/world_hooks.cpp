@@ -5,9 +5,9 @@
 #include <mutex>
 #include <set>
 
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
 #include "client/render/dirty_rects.h"
-#include "client/render/mobile_draw.h"
+#include "client/world/mobile_draw.h"
 #include "client/world/walk_queue.h"
 
 namespace {
@@ -40,6 +40,7 @@ public:
     void DeleteFreeBarks() override { Say("bark gumps"); }
     void BarkAdded(u32, const std::string&) override { Say("bark gumps"); }
     void ShowMessage(const std::string&, const std::string&) override { Say("message boxes"); }
+    void SystemMessage(const std::string&) override { Say("system messages"); }
     void OpenAmountGump(u32) override { Say("amount gump"); }
     void PlaySound(int, bool, int, int, int) override { Say("sound"); }
     void PlayMusic(int, bool, bool) override { Say("music"); }
@@ -105,6 +106,9 @@ void WorldHooks::BarkAdded(u32 object, const std::string& text) {
 }
 void WorldHooks::ShowMessage(const std::string& text, const std::string& caption) {
     Record("ShowMessage " + text + " / " + caption);
+}
+void WorldHooks::SystemMessage(const std::string& text) {
+    Record("SystemMessage " + text);
 }
 void WorldHooks::OpenAmountGump(u32 serial) {
     Record("OpenAmountGump " + Hex(serial));

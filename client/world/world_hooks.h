@@ -9,11 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "client/render/screen_rect.h"
 #include "platform/types.h"
-
-struct ScreenRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-};
 
 class WorldHooks {
 public:
@@ -49,6 +46,8 @@ public:
     virtual void DeleteFreeBarks() { Record("DeleteFreeBarks"); }
     virtual void BarkAdded(u32 object, const std::string& text);
     virtual void ShowMessage(const std::string& text, const std::string& caption);
+    // A line of the system's own in the journal and at the bottom of the view.
+    virtual void SystemMessage(const std::string& text);
     // The stack amount gump for an object about to be dragged.
     virtual void OpenAmountGump(u32 serial);
 

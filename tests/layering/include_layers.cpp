@@ -11,11 +11,15 @@ namespace {
 namespace fs = std::filesystem;
 
 // The governed layers, most specific prefix first.
-const char* const kLayers[] = {"server/frame", "platform", "core",  "server",
-                               "script",       "client",   "movie", "app"};
+const char* const kLayers[] = {"server/frame", "client/data",  "client/render", "client/world",
+                               "client/net",   "client/gumps", "client/app",    "platform",
+                               "core",         "server",       "script",        "client",
+                               "movie",        "app"};
 
 // Which layers each layer may include besides itself. server/frame sits above the server's
-// subsystems (it runs them); the subsystems never reach back into it.
+// subsystems (it runs them); the subsystems never reach back into it. Inside the client: pixels
+// and data files (render reads data: art, fonts) < the world model and its view < the link,
+// whose handlers write the model < the windows < the shell.
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"platform", {}},
     {"core", {"platform"}},
@@ -23,8 +27,21 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"script", {"server", "core", "platform"}},
     {"server/frame", {"server", "script", "core", "platform"}},
     {"client", {"core", "platform"}},
-    {"movie", {"client", "core", "platform"}},
-    {"app", {"server/frame", "server", "script", "client", "movie", "core", "platform"}},
+    {"client/data", {"core", "platform"}},
+    {"client/render", {"client/data", "core", "platform"}},
+    {"client/world", {"client/render", "client/data", "core", "platform"}},
+    {"client/net", {"client/world", "client/render", "client/data", "core", "platform"}},
+    {"client/gumps",
+     {"client/net", "client/world", "client/render", "client/data", "core", "platform"}},
+    {"client/app",
+     {"client/gumps", "client/net", "client/world", "client/render", "client/data", "core",
+      "platform"}},
+    {"movie",
+     {"client", "client/app", "client/gumps", "client/net", "client/world", "client/render",
+      "client/data", "core", "platform"}},
+    {"app",
+     {"server/frame", "server", "script", "client", "client/app", "client/gumps", "client/net",
+      "client/world", "client/render", "client/data", "movie", "core", "platform"}},
 };
 
 // The header of a `#include "…"` line; empty for any other line.

@@ -62,7 +62,81 @@ TEST(IncludeLayers, APlantedUpwardIncludeIsNamedByFileAndLine) {
 
     const auto violations = FindLayerViolations(root);
     ASSERT_EQ(violations.size(), 2u);
-    EXPECT_EQ(violations[0], "client/app/view.cpp:2: includes \"script/x.h\" (client → script)");
+    EXPECT_EQ(violations[0],
+              "client/app/view.cpp:2: includes \"script/x.h\" (client/app → script)");
     EXPECT_EQ(violations[1], "core/log.h:4: includes \"server/world/item.h\" (core → server)");
+    fs::remove_all(root);
+}
+
+// The client's own floors: data, render < world < net < gumps < app, with movie/ above them.
+TEST(IncludeLayers, TheClientFloorsKeepTheirOrder) {
+    struct Case {
+        const char* from;
+        const char* to;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"client/render", "client/data", true},
+        {"client/data", "client/render", false},
+        {"client/world", "client/render", true},
+        {"client/render", "client/world", false},
+        {"client/net", "client/world", true},
+        {"client/world", "client/net", false},
+        {"client/gumps", "client/net", true},
+        {"client/net", "client/gumps", false},
+        {"client/app", "client/gumps", true},
+        {"client/gumps", "client/app", false},
+        {"client/data", "client/app", false},
+        {"movie", "client/app", true},
+        {"app", "client/app", true},
+        {"client/app", "movie", false},
+        {"client/app", "server", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(layering::MayInclude(c.from, c.to), c.allowed) << c.from << " → " << c.to;
+    }
+    EXPECT_EQ(layering::LayerOf("client/gumps/framework/gump.h"), "client/gumps");
+    EXPECT_EQ(layering::LayerOf("client/world/world_draw.h"), "client/world");
+    EXPECT_EQ(layering::LayerOf("client/data/fonts.h"), "client/data");
+}
+
+// One planted include against each floor of the client: each is named by file and line, the
+// includes down the floors pass.
+TEST(IncludeLayers, APlantedUpwardIncludeInsideTheClientIsNamed) {
+    const fs::path root = fs::path(std::getenv("TEST_TMPDIR") ? std::getenv("TEST_TMPDIR")
+                                                              : fs::temp_directory_path().c_str()) /
+                          "layering_client_fixture";
+    fs::remove_all(root);
+    const auto write = [&](const std::string& path, const std::string& text) {
+        fs::create_directories((root / path).parent_path());
+        std::ofstream(root / path) << text;
+    };
+    write("client/data/fonts.cpp",
+          "#include \"client/data/fonts.h\"\n#include \"client/render/span_blit.h\"\n");
+    write("client/render/span_blit.cpp",
+          "#include \"client/data/pixel_format.h\"\n#include \"client/world/cell_grid.h\"\n");
+    write("client/world/walk_queue.cpp",
+          "#include \"client/render/dirty_rects.h\"\n#include \"client/net/client_link.h\"\n");
+    write("client/net/client_link.cpp",
+          "#include \"client/world/walk_queue.h\"\n#include \"client/gumps/frontend/x.h\"\n");
+    write("client/gumps/framework/gump.cpp",
+          "#include \"client/net/client_link.h\"\n#include \"client/app/client_app.h\"\n");
+    write("client/app/client_main.cpp", "#include \"client/gumps/framework/gump.h\"\n");
+    write("movie/intro_movie.cpp", "#include \"client/app/client_app.h\"\n");
+
+    const auto violations = FindLayerViolations(root);
+    const std::vector<std::string> want = {
+        "client/data/fonts.cpp:2: includes \"client/render/span_blit.h\" (client/data → "
+        "client/render)",
+        "client/gumps/framework/gump.cpp:2: includes \"client/app/client_app.h\" (client/gumps → "
+        "client/app)",
+        "client/net/client_link.cpp:2: includes \"client/gumps/frontend/x.h\" (client/net → "
+        "client/gumps)",
+        "client/render/span_blit.cpp:2: includes \"client/world/cell_grid.h\" (client/render → "
+        "client/world)",
+        "client/world/walk_queue.cpp:2: includes \"client/net/client_link.h\" (client/world → "
+        "client/net)",
+    };
+    EXPECT_EQ(violations, want);
     fs::remove_all(root);
 }

@@ -30,7 +30,6 @@ ClientWorldScope::~ClientWorldScope() {
     SetWorldViewScreen(nullptr);
     ResetDirtyRects();
     SetBlitHueTable(nullptr, 0, 32);
-    SetBlitTarget(nullptr, 0, 0);
     TheDataCache().Shutdown();
 }
 

@@ -7,11 +7,11 @@
 #include <sstream>
 #include <string>
 
-#include "client/gumps/frontend/login_front_end.h"
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
 #include "client/net/client_packet_length_table.h"
 #include "client/net/link_report.h"
+#include "client/net/login_front_end.h"
 #include "core/packet_reader.h"
 #include "server/net/login_packets.h"
 #include "server/server_config.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
+#include "client/app/client_link_services.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
 #include "client/net/client_link.h"
-#include "client/net/client_link_services.h"
 #include "client/net/client_packets.h"
 #include "client/net/link_report.h"
 #include "client/world/path_search.h"

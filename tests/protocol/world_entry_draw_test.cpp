@@ -7,10 +7,11 @@
 #include <memory>
 #include <thread>
 
+#include "client/app/client_link_services.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
 #include "client/net/client_link.h"
-#include "client/net/client_link_services.h"
 #include "client/render/dirty_rects.h"
+#include "client/world/world_view_frame.h"
 #include "core/chunk_queue.h"
 #include "core/process_link.h"
 #include "golden_frame.h"

@@ -46,9 +46,7 @@ std::vector<u16> StaticPixels(const IndexedRecord& record) {
     int width = 0, height = 0;
     if (!ArtRecordSize(art, width, height)) return {};
     std::vector<u16> pixels(static_cast<size_t>(width) * height, 0);
-    SetBlitTarget(pixels.data(), width, height);
-    DrawArt(SpanCopy, art, 0, 0);
-    SetBlitTarget(nullptr, 0, 0);
+    DrawArt(BlitTarget{pixels.data(), width, height}, SpanCopy, art, 0, 0);
     return pixels;
 }
 

@@ -122,9 +122,9 @@ void CButtonGump::DrawArt(const ClipRect& clip, int art, bool hued) {
     if (art == 0) return;
     int sx = 0, sy = 0;
     LocalToScreen(sx, sy);
-    if (hued) BlitHue = kDisabledHue - 1;
-    CopyGumpToBufClipped(hued ? SpanHueKeyed : SpanCopyKeyed, static_cast<u32>(art), clip, sx, sy,
-                         TheGumpDesktop().DrawBase(), kScreenWidth, kScreenHeight);
+    const BlitSpan span = hued ? BlitSpan(SpanHueKeyed, kDisabledHue - 1) : BlitSpan(SpanCopyKeyed);
+    CopyGumpToBufClipped(span, static_cast<u32>(art), clip, sx, sy, TheGumpDesktop().DrawBase(),
+                         kScreenWidth, kScreenHeight);
 }
 
 void CButtonGump::Draw(const ClipRect& clip) {

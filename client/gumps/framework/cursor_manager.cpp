@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "client/app/client_app.h"
-#include "client/app/client_log.h"
-#include "client/app/client_main_loop.h"
-#include "client/app/client_subsystem_services.h"
+#include "client/data/client_log.h"
+#include "client/data/client_settings.h"
 #include "client/data/data_file_cache.h"
+#include "client/data/pixel_format.h"
 #include "client/gumps/framework/gump.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/render/pixel_format.h"
+#include "client/gumps/framework/gump_host_services.h"
+#include "client/net/local_link.h"
 #include "client/render/span_blit.h"
 #include "client/world/client_mobile.h"
 #include "platform/window_backend.h"
@@ -34,10 +34,7 @@ bool DecodeArt(int art, int& width, int& height, std::vector<u16>& pixels) {
         return false;
     }
     pixels.assign(static_cast<size_t>(width) * height, 0);
-    const BlitTarget previous = CurrentBlitTarget();
-    SetBlitTarget(pixels.data(), width, height);
-    DrawArt(SpanCopy, record, 0, 0);
-    SetBlitTarget(previous.pixels, previous.rowWidth, previous.height);
+    DrawArt(BlitTarget{pixels.data(), width, height}, SpanCopy, record, 0, 0);
     return true;
 }
 
@@ -63,6 +60,11 @@ void ForEachOnScreen(int left, int top, int width, int height, u32 ringOffset, V
 }
 
 }  // namespace
+
+std::recursive_mutex& CursorOuterLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
 
 CursorManager& TheCursorManager() {
     // Never destroyed, like the desktop whose gumps it routes to.
@@ -303,8 +305,7 @@ int CursorManager::DrawY() {
 }
 
 void CursorManager::SetShape(int shape, bool forceInWorld) {
-    CClientApp* app = CClientApp::Instance();
-    const bool inWorld = forceInWorld || (app != nullptr && app->inGame);
+    const bool inWorld = forceInWorld || GetGumpHostServices().InGame();
     if (!inWorld) shape = kShapePointer;
     if (shape == kShapeWait && waitCount_ == 0) waitCount_ = 1;
     requestedShape_.exchange(waitCount_ > 0 ? kShapeWait : shape);
@@ -443,8 +444,7 @@ bool CursorManager::TimerStep(int x, int y) {
     if (hx == x && hy == y && changed_.load() == 0) return false;
     MoveTo(x, y);
     if (!drawEnabled_.load() || CurrentRecord() < 0) return false;
-    CClientApp* app = CClientApp::Instance();
-    if (app != nullptr && app->quitting.load()) return false;
+    if (GetGumpHostServices().Quitting()) return false;
     represent_.store(true);
     return true;
 }
@@ -471,9 +471,9 @@ u32 CursorRingOffset() {
 }
 
 void CursorShellLoadArt() {
-    const CClientApp* app = CClientApp::Instance();
-    const u32 hue = app != nullptr ? app->options.combatHueColor : 0;
-    const bool use565 = app != nullptr && app->options.use565;
+    const ClientOptions& options = TheClientSettings().options;
+    const u32 hue = options.combatHueColor;
+    const bool use565 = options.use565;
     const int found = TheCursorManager().LoadCursorArt(hue, use565);
     if (found < CursorManager::kRecordCount)
         LogClientError("cursor", "pointer arts 0x6053-0x6079 missing: some shapes draw nothing");

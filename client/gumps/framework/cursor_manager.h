@@ -168,6 +168,9 @@ private:
 };
 
 CursorManager& TheCursorManager();
+// The cursor manager's outer lock: held by the presentation of a frame, around full-screen
+// switches and around the killing of the software-cursor timer.
+std::recursive_mutex& CursorOuterLock();
 
 // The shell's cursor entry points over the one cursor manager and the desktop's screen (the
 // back buffer and its ring offset are read through CursorScreen and CursorRingOffset only).

@@ -297,7 +297,7 @@ void CGump::SaveUnder(const ClipRect& clip) {
     TheGumpDesktop().SaveRect(r);
 }
 
-void CGump::DrawFrame(const ClipRect& clip, SpanFn span, int index) {
+void CGump::DrawFrame(const ClipRect& clip, BlitSpan span, int index) {
     const Bitmap16* frame = Frame(index);
     if (frame == nullptr) return;
     int sx = 0, sy = 0;

@@ -173,7 +173,7 @@ public:
 
 protected:
     // Copies the current frame (keyed when transparent) to the screen, clipped.
-    void DrawFrame(const ClipRect& clip, SpanFn span, int index);
+    void DrawFrame(const ClipRect& clip, BlitSpan span, int index);
     void DrawChildren(const ClipRect& clip);
     // The current frame's pixel at (px, py) is non-zero (false without a frame).
     bool FramePixelSet(int px, int py, int index);

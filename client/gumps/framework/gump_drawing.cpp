@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "client/data/gump_art.h"
+#include "client/data/pixel_format.h"
 #include "client/gumps/framework/gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
-#include "client/render/pixel_format.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ Piece SizeOf(int id) {
     return p;
 }
 
-void Put(SpanFn span, int id, int x, int y, Bitmap16& b, const ClipRect& band) {
+void Put(BlitSpan span, int id, int x, int y, Bitmap16& b, const ClipRect& band) {
     CopyGumpToBufClipped(span, static_cast<u32>(id), band, x, y, b.Pixels(), b.Width(), b.Height());
 }
 
@@ -55,7 +55,7 @@ void IntersectRects(const ClipRect& a, const ClipRect& b, ClipRect& out) {
 void CopyRowsKeyed(int rows, int length, u16* dst, const u16* src, int dstStep, int srcStep) {
     for (int r = 0; r < rows; ++r)
         SpanCopyKeyed(dst + static_cast<ptrdiff_t>(r) * dstStep,
-                      src + static_cast<ptrdiff_t>(r) * srcStep, length);
+                      src + static_cast<ptrdiff_t>(r) * srcStep, length, -1);
 }
 
 void DrawGumpArtPanel(int base, Bitmap16& b, bool noDecorations) {

@@ -1,10 +1,9 @@
 #include "client/gumps/framework/gump_host_services.h"
 
-#include "client/app/client_app.h"
-#include "client/app/client_log.h"
-#include "client/app/client_utils.h"
-#include "client/app/full_screen_display.h"
-#include "client/app/main_window.h"
+#include "client/data/client_log.h"
+#include "client/data/client_settings.h"
+#include "client/data/client_utils.h"
+#include "client/data/message_box.h"
 #include "core/service_slot.h"
 #include "platform/window_backend.h"
 
@@ -40,22 +39,25 @@ void GumpHostServices::NotBuiltYet(const char* what, const std::string& detail) 
 }
 
 bool GumpHostServices::AutoArrangeMinimized() {
-    CClientApp* app = CClientApp::Instance();
-    return app == nullptr || app->options.autoArrangeMinimized;
+    return TheClientSettings().options.autoArrangeMinimized;
 }
 
 bool GumpHostServices::OffsetGumps() {
-    CClientApp* app = CClientApp::Instance();
-    return app == nullptr || app->options.offsetGumps;
+    return TheClientSettings().options.offsetGumps;
 }
 
-void GumpHostServices::SetCursorMode(int mode) {
-    if (CClientApp* app = CClientApp::Instance()) app->SetCursorMode(mode);
-}
+void GumpHostServices::SetCursorMode(int) {}
 
 void GumpHostServices::PostQuit() {
     Record("PostQuit");
-    TheMainWindow().PostQuit(0);
+}
+
+bool GumpHostServices::InGame() {
+    return false;
+}
+
+bool GumpHostServices::Quitting() {
+    return false;
 }
 
 void GumpHostServices::ShowMessageBox(const std::string& text, const std::string& caption) {
@@ -72,21 +74,18 @@ u32 GumpHostServices::DoubleClickTimeMs() {
 }
 
 std::string GumpHostServices::MakeHDPath(const std::string& name) {
-    CClientApp* app = CClientApp::Instance();
-    return app != nullptr ? app->MakeHDPath(name) : name;
+    return TheClientSettings().MakeHDPath(name);
 }
 
 std::string GumpHostServices::MakeCDPath(const std::string& name) {
-    CClientApp* app = CClientApp::Instance();
-    if (app != nullptr) return app->MakeCDPath(name);
-    std::string path = name;
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    return path;
+    return TheClientSettings().MakeCDPath(name);
 }
 
 void GumpHostServices::Present(const u16* screen, u32 ringOffset) {
-    PresentFrame(const_cast<u16*>(screen), ringOffset);
+    if (screen == nullptr) return;
+    platform::Backend().Present(screen, ringOffset,
+                                TheClientSettings().options.use565 ? platform::PixelFormat::k565
+                                                                   : platform::PixelFormat::k555);
 }
 
 u32 GumpHostServices::PlayerSerial() {
@@ -126,10 +125,7 @@ void GumpHostServices::SpeechLineCharacter(u32) {
 }
 
 bool GumpHostServices::CancelPromptOrTarget() {
-    CClientApp* app = CClientApp::Instance();
-    if (app == nullptr || !app->targeting) return false;
-    app->EndTargeting();
-    return true;
+    return false;
 }
 
 bool GumpHostServices::ObjectIsContainer(u32) {

@@ -2,9 +2,11 @@
 // What the gump framework asks of the rest of the client: options, the cursor mode, the
 // player, quitting, presentation, and the capabilities that are not built yet (the action
 // sequencer, screen effects, speech bubbles, missile gumps, the speech line, the requests to
-// the server). This class itself answers from the client singleton where it can; every
-// capability not built yet records the call (one line each in `calls`) and says once in the
-// client log that it is not built. Tests install a subclass to observe or steer it.
+// the server). This class itself answers the options and paths from the client settings and
+// has no shell: no cursor shapes, no quit message, presentation straight to the window, no
+// game entered; every capability not built yet records the call (one line each in `calls`)
+// and says once in the client log that it is not built. The running client installs the
+// shell's answers; tests install a subclass to observe or steer it.
 #include <set>
 #include <string>
 #include <vector>
@@ -23,6 +25,9 @@ public:
     virtual bool OffsetGumps();
     virtual void SetCursorMode(int mode);
     virtual void PostQuit();
+    // The player is in the game (the world view shows); the client is going away.
+    virtual bool InGame();
+    virtual bool Quitting();
     virtual void ShowMessageBox(const std::string& text, const std::string& caption);
     virtual int RandomBelow(int n);
     virtual u32 DoubleClickTimeMs();

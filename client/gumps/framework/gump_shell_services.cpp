@@ -28,3 +28,35 @@ void GumpShellCursorUpdate() {
     cursor.MoveTo(x, y);
     cursor.TickHover();
 }
+
+bool GumpShellHasKeyboardFocus() {
+    return TheGumpDesktop().keyboardFocus != nullptr;
+}
+
+void GumpShellFocusOnKey(u32 key) {
+    if (CGump* focus = TheGumpDesktop().keyboardFocus) focus->OnKey(key);
+}
+
+void GumpShellTypedCharacter(u32 character) {
+    TheGumpDesktop().TypedCharacter(character);
+}
+
+void GumpShellLeftPress(int x, int y) {
+    TheCursorManager().OnLeftDown(x, y);
+}
+
+void GumpShellLeftRelease(int x, int y) {
+    TheCursorManager().OnLeftUp(x, y);
+}
+
+void GumpShellRightPress(int x, int y) {
+    TheCursorManager().OnRightDown(x, y);
+}
+
+void GumpShellRightRelease(int x, int y) {
+    TheCursorManager().OnRightUp(x, y);
+}
+
+void GumpShellOpenGump(int kind) {
+    TheGumpDesktop().OpenGump(0, kind, nullptr, false);
+}

@@ -40,10 +40,8 @@ void DrawPart(u16* pixels, int width, int height, int art, int hue) {
                       height);
         return;
     }
-    const int saved = BlitHue;
-    BlitHue = hue;
-    CopyGumpToBuf(SpanHueKeyed, static_cast<u32>(art), kFigureX, kFigureY, pixels, width, height);
-    BlitHue = saved;
+    CopyGumpToBuf(BlitSpan(SpanHueKeyed, hue), static_cast<u32>(art), kFigureX, kFigureY, pixels,
+                  width, height);
 }
 
 std::vector<std::pair<int, std::string>> ChooserItems(

@@ -1,12 +1,12 @@
 #include "client/gumps/frontend/char_stat_gump.h"
 
-#include "client/app/client_app.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
 #include "client/gumps/frontend/char_creation_gump.h"
+#include "client/gumps/frontend/character_name.h"
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/creation_parts.h"
 #include "client/gumps/frontend/front_end_screens.h"

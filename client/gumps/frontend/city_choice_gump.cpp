@@ -1,6 +1,5 @@
 #include "client/gumps/frontend/city_choice_gump.h"
 
-#include "client/app/client_app.h"
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
@@ -13,6 +12,7 @@
 #include "client/gumps/frontend/login_gump.h"
 #include "client/gumps/frontend/tutorial_gump.h"
 #include "client/net/client_link.h"
+#include "client/world/client_world.h"
 
 namespace {
 
@@ -164,10 +164,8 @@ void CCityChoiceGump::Create(CGump*) {
     CreateCharacterRequest request;
     if (!GatherCreateCharacterRequest(request)) return;
     if (ClientStateRecord* state = State()) state->chosenSlot = static_cast<int>(request.slot);
-    if (CClientApp* app = CClientApp::Instance()) {
-        app->speechHue = kSpeechHueAtCreation;
-        app->emoteHue = kEmoteHueAtCreation;
-    }
+    TheClientWorld().speech.speechHue = kSpeechHueAtCreation;
+    TheClientWorld().speech.emoteHue = kEmoteHueAtCreation;
     // With the tutorial pictures in the data directory the slide show comes first; its finish
     // sends the request.
     if (TutorialSlidesPresent()) {

@@ -1,7 +1,7 @@
 #pragma once
 // The login front end of the running client: the link's login handlers fill, show and delete
 // the login screens (character list, notices, account login) through it.
-#include "client/gumps/frontend/login_front_end.h"
+#include "client/net/login_front_end.h"
 
 class CLoginGump;
 

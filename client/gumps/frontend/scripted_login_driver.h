@@ -6,8 +6,8 @@
 #include <deque>
 #include <string>
 
-#include "client/gumps/frontend/login_front_end.h"
 #include "client/net/client_packets.h"
+#include "client/net/login_front_end.h"
 
 class ClientLink;
 

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <fstream>
 
+#include "client/data/pixel_format.h"
 #include "client/data/tga_image.h"
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/init_skill_gump.h"
-#include "client/render/pixel_format.h"
 
 const char* const kTutorialSlides[kTutorialSlideCount] = {"tutorial\\1gen.tga",
                                                           "tutorial\\2gen.tga",

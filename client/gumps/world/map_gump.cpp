@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "client/app/client_app.h"
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
+#include "client/data/client_settings.h"
 #include "client/gumps/framework/cursor_manager.h"
+#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/world/map_gump_walker.h"
 #include "client/net/client_link.h"
-#include "client/net/client_link_services.h"
 #include "client/net/client_packets.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
@@ -37,8 +37,7 @@ bool InWarMode() {
 }
 
 bool Targeting() {
-    const CClientApp* app = CClientApp::Instance();
-    return app != nullptr && app->targeting;
+    return TheClientWorld().targeting;
 }
 
 u32 DoubleClickTime() {
@@ -73,8 +72,7 @@ bool CMapGump::ContainsPoint(int px, int py) {
 
 void CMapGump::Tick() {
     // Shown once the player is in the game, hidden again when it leaves.
-    const CClientApp* app = CClientApp::Instance();
-    visible = app != nullptr && app->inGame;
+    visible = GetGumpHostServices().InGame();
 }
 
 bool CMapGump::Moved(int px, int py, int fromX, int fromY) {
@@ -224,8 +222,7 @@ void CMapGump::EndPath() {
 }
 
 void CMapGump::PathfindTo(int px, int py) {
-    const CClientApp* app = CClientApp::Instance();
-    if ((app != nullptr && !app->options.allowPathfind) || following_) return;
+    if (!TheClientSettings().options.allowPathfind || following_) return;
     MapGumpWalker& walker = TheMapGumpWalker();
     if (walker.Busy()) return;
     ClientLocation goal;
@@ -323,9 +320,8 @@ void CMapGump::OnDoubleClickObject(CClientObject* object) {
         return;
     }
     if (object->IsMobile()) {
-        const CClientApp* app = CClientApp::Instance();
         const auto* mobile = static_cast<const CClientMobile*>(object);
-        if (app != nullptr && app->options.notorietyQuery && mobile->GetNotorietyLevel() == 1) {
+        if (TheClientSettings().options.notorietyQuery && mobile->GetNotorietyLevel() == 1) {
             SayNotBuilt("attack question");
             return;
         }

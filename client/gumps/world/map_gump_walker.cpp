@@ -1,6 +1,6 @@
 #include "client/gumps/world/map_gump_walker.h"
 
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
 #include "core/service_slot.h"
 
 namespace {

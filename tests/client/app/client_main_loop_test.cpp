@@ -8,6 +8,7 @@
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
 #include "client/data/fonts.h"
+#include "client/net/local_link.h"
 #include "client_subsystem_trace.h"
 #include "client_test_env.h"
 #include "core/chunk_queue.h"

@@ -87,7 +87,7 @@ TEST_F(ClientServicesTest, TheBackBufferStartsWithTheBackgroundArt) {
 // back buffer again.
 TEST_F(ClientServicesTest, ThePointerShowsInThePresentedFrame) {
     ClientSubsystemServices& subsystems = GetClientSubsystemServices();
-    subsystems.CursorLoadArt();
+    CursorShellLoadArt();
     subsystems.CursorSetDrawEnabled(1);
     env_.Backend().SetPointer(100, 100);
     // The gump half of the frame, which presents (the world half needs a connection).

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
 
 // An entry point whose subsystem is not built yet says so once, by name, and answers "no".
 TEST(ClientSubsystemServices, EntryPointsNotBuiltYetSaySoOnce) {

@@ -43,22 +43,6 @@ public:
         Note("LoadWordListsDone");
         ClientSubsystemServices::LoadWordListsDone();
     }
-    void DataCacheInit() override {
-        Note("DataCacheInit");
-        ClientSubsystemServices::DataCacheInit();
-    }
-    void DataCacheLoadPatches() override {
-        Note("DataCacheLoadPatches");
-        ClientSubsystemServices::DataCacheLoadPatches();
-    }
-    void CursorLoadArt() override {
-        Note("CursorLoadArt");
-        ClientSubsystemServices::CursorLoadArt();
-    }
-    void CreatePlayerObject() override {
-        Note("CreatePlayerObject");
-        ClientSubsystemServices::CreatePlayerObject();
-    }
     void CursorSetDrawEnabled(int on) override {
         Note("CursorSetDrawEnabled");
         ClientSubsystemServices::CursorSetDrawEnabled(on);
@@ -123,10 +107,6 @@ public:
         Note("MobilesTick");
         ClientSubsystemServices::MobilesTick();
     }
-    void AgeSavedBarks() override {
-        Note("AgeSavedBarks");
-        ClientSubsystemServices::AgeSavedBarks();
-    }
     void WeatherTick() override {
         Note("WeatherTick");
         ClientSubsystemServices::WeatherTick();
@@ -142,10 +122,6 @@ public:
     void SendKeepAlive(int argument) override {
         Note("SendKeepAlive");
         ClientSubsystemServices::SendKeepAlive(argument);
-    }
-    void SetCursorShape(int shape) override {
-        Note("SetCursorShape");
-        ClientSubsystemServices::SetCursorShape(shape);
     }
     void SaveDesktop() override {
         Note("SaveDesktop");
@@ -175,14 +151,6 @@ public:
         Note("RunMacroNumber");
         ClientSubsystemServices::RunMacroNumber(number);
     }
-    bool HasKeyboardFocusGump() override {
-        Note("HasKeyboardFocusGump");
-        return ClientSubsystemServices::HasKeyboardFocusGump();
-    }
-    void FocusGumpOnKey(u32 key) override {
-        Note("FocusGumpOnKey");
-        ClientSubsystemServices::FocusGumpOnKey(key);
-    }
     bool SpeechLineOnKeyDown(u32 virtualKey, u32 keyData) override {
         Note("SpeechLineOnKeyDown");
         return ClientSubsystemServices::SpeechLineOnKeyDown(virtualKey, keyData);
@@ -191,41 +159,9 @@ public:
         Note("GiveSpeechLineFocus");
         ClientSubsystemServices::GiveSpeechLineFocus();
     }
-    void TypedCharacter(u32 character) override {
-        Note("TypedCharacter");
-        ClientSubsystemServices::TypedCharacter(character);
-    }
-    void CursorLeftPress(int x, int y) override {
-        Note("CursorLeftPress");
-        ClientSubsystemServices::CursorLeftPress(x, y);
-    }
-    void CursorLeftRelease(int x, int y) override {
-        Note("CursorLeftRelease");
-        ClientSubsystemServices::CursorLeftRelease(x, y);
-    }
-    void CursorRightPress(int x, int y) override {
-        Note("CursorRightPress");
-        ClientSubsystemServices::CursorRightPress(x, y);
-    }
-    void CursorRightRelease(int x, int y) override {
-        Note("CursorRightRelease");
-        ClientSubsystemServices::CursorRightRelease(x, y);
-    }
     void CursorTimerStep(int x, int y) override {
         Note("CursorTimerStep");
         ClientSubsystemServices::CursorTimerStep(x, y);
-    }
-    void CursorDrawIntoBackBuffer() override {
-        Note("CursorDrawIntoBackBuffer");
-        ClientSubsystemServices::CursorDrawIntoBackBuffer();
-    }
-    void CursorRemoveFromBackBuffer() override {
-        Note("CursorRemoveFromBackBuffer");
-        ClientSubsystemServices::CursorRemoveFromBackBuffer();
-    }
-    void OpenGump(int kind) override {
-        Note("OpenGump");
-        ClientSubsystemServices::OpenGump(kind);
     }
     void SendTextCommand(int type, const std::string& text) override {
         Note("SendTextCommand");
@@ -254,10 +190,6 @@ public:
     void LanguageCleanup() override {
         Note("LanguageCleanup");
         ClientSubsystemServices::LanguageCleanup();
-    }
-    void DeletePlayerObject() override {
-        Note("DeletePlayerObject");
-        ClientSubsystemServices::DeletePlayerObject();
     }
     void DeleteSpeechLine() override {
         Note("DeleteSpeechLine");

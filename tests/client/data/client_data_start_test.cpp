@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/app/client_app.h"
+#include "client/data/client_settings.h"
 #include "client/data/hue_table.h"
 #include "client/render/span_blit.h"
 #include "tests/client/app/client_test_env.h"
@@ -13,16 +13,16 @@ namespace {
 TEST(ClientDataStart, TheLoadedHuesRecolourTheSprites) {
     ClientTestEnv env;
     env.LinkClientInstall();
-    CClientApp app(env.InstallDir());
-    LoadClientDataTables(app);
+    ClientSettings settings;
+    settings.installDir = env.InstallDir();
+    LoadClientDataTables(settings);
     const HueEntry* hue = TheHueTable().Hue(38);
     ASSERT_NE(hue, nullptr);
     ASSERT_NE(BlitHueColours(37), nullptr);
     EXPECT_EQ(BlitHueColours(37)[17], hue->colours[17]);
     const u16 grey = 17 << 10 | 17 << 5 | 17;
     u16 pixel = 0;
-    BlitHue = 37;
-    SpanHue(&pixel, &grey, 1);
+    SpanHue(&pixel, &grey, 1, 37);
     EXPECT_EQ(pixel, hue->colours[17]);
     SetBlitHueTable(nullptr, 0, 32);
 }

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "client/app/client_log.h"
 #include "client/app/client_test_env.h"
+#include "client/data/client_log.h"
 #include "client/data/font_fixture.h"
 #include "client/data/text_services.h"
-#include "client/render/pixel_format_scope.h"
+#include "tests/client/data/pixel_format_scope.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "client/app/client_log.h"
+#include "client/data/client_log.h"
 #include "client/data/gump_art_fixture.h"
-#include "client/render/pixel_format.h"
-#include "client/render/pixel_format_scope.h"
+#include "client/data/pixel_format.h"
+#include "tests/client/data/pixel_format_scope.h"
 #include "tools/content_builder/gump_art_writer.h"
 
 namespace {

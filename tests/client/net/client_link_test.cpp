@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/net/client_link_services.h"
+#include "client/app/client_link_services.h"
 #include "client/net/client_packets.h"
 #include "client/net/login_packet_handlers.h"
 #include "core/packet_writer.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "client/app/client_link_services.h"
 #include "client/net/client_link.h"
-#include "client/net/client_link_services.h"
 #include "tests/client/world/walk_fixture.h"
 
 namespace {

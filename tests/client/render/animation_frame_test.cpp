@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "client/render/span_blit.h"
-#include "client/world/cell_grid.h"
 #include "core/byte_order.h"
 
 namespace {
@@ -57,18 +56,14 @@ protected:
     static constexpr u16 kBack = 31 << 10 | 31 << 5 | 31;
 
     void SetUp() override {
-        ViewScrollX = ViewScrollY = 0;
         hues_.resize(10 * 32);
         for (size_t i = 0; i < hues_.size(); ++i)
             hues_[i] = u16(0x4000 | i);
         SetBlitHueTable(hues_.data(), 10, 32);
         target_.assign(kW * kH, kBack);
-        SetBlitTarget(target_.data(), kW, kH);
     }
-    void TearDown() override {
-        SetBlitTarget(nullptr, 0, 0);
-        SetBlitHueTable(nullptr, 0, 32);
-    }
+    void TearDown() override { SetBlitHueTable(nullptr, 0, 32); }
+    BlitTarget Target() { return BlitTarget{target_.data(), kW, kH}; }
     u16 At(int x, int y) const { return target_[size_t(y * kW + x)]; }
     // The frame points into the record, which the test keeps.
     AnimFrame Parse(std::vector<u8> record) {
@@ -149,7 +144,7 @@ TEST_F(AnimFrameTest, HueWordsChooseThePixelRule) {
     };
     for (const Case& c : cases) {
         target_.assign(target_.size(), kBack);
-        DrawAnimationFrame(false, c.hueWord, 4, 6, all_, f);
+        DrawAnimationFrame(Target(), false, c.hueWord, 4, 6, all_, f);
         EXPECT_EQ((std::vector<u16>{At(5, 5), At(6, 5), At(7, 5), At(8, 5)}), c.want)
             << std::hex << c.hueWord;
         EXPECT_EQ(At(4, 5), kBack);
@@ -164,11 +159,11 @@ TEST_F(AnimFrameTest, HueWordsChooseThePixelRule) {
 
 TEST_F(AnimFrameTest, MirroredFramesRunRightToLeftAboutTheAnchor) {
     const AnimFrame f = Parse(Record({{1, -2, {1, 2, 3}}}));
-    DrawAnimationFrame(false, 0, 8, 6, all_, f);
+    DrawAnimationFrame(Target(), false, 0, 8, 6, all_, f);
     EXPECT_EQ((std::vector<u16>{At(9, 4), At(10, 4), At(11, 4)}),
               (std::vector<u16>{kGrey, kRed, kLight}));
     target_.assign(target_.size(), kBack);
-    DrawAnimationFrame(true, 0, 8, 6, all_, f);
+    DrawAnimationFrame(Target(), true, 0, 8, 6, all_, f);
     // First column 8 - 1 - 3 = 4, the run's last pixel first.
     EXPECT_EQ((std::vector<u16>{At(4, 4), At(5, 4), At(6, 4), At(7, 4)}),
               (std::vector<u16>{kLight, kRed, kGrey, kBack}));
@@ -187,7 +182,7 @@ TEST_F(AnimFrameTest, MirroredFramesRunRightToLeftAboutTheAnchor) {
 TEST_F(AnimFrameTest, ClippingCutsRunsAndARowBelowTheClipEndsTheFrame) {
     // Runs out of row order on purpose: the third lies above the second but is never reached.
     const AnimFrame f = Parse(Record({{-3, -4, {1, 1, 1, 1, 1, 1}}, {0, -1, {2}}, {0, -3, {3}}}));
-    DrawAnimationFrame(false, 0, 5, 6, ClipRect{4, 0, 7, 4}, f);
+    DrawAnimationFrame(Target(), false, 0, 5, 6, ClipRect{4, 0, 7, 4}, f);
     // Row 2: columns 2..7 of the run, only 4..6 inside the clip.
     EXPECT_EQ(At(3, 2), kBack);
     EXPECT_EQ(At(4, 2), kGrey);
@@ -198,11 +193,11 @@ TEST_F(AnimFrameTest, ClippingCutsRunsAndARowBelowTheClipEndsTheFrame) {
     // A frame hanging over every edge of the target writes nothing outside it (checked by
     // the address sanitizer on the exact-size target).
     const AnimFrame wide = Parse(Record({{-40, -1, std::vector<u8>(90, 1)}, {0, 30, {1}}}));
-    DrawAnimationFrame(false, 0, 5, 6, ClipRect{-100, -100, 100, 100}, wide);
+    DrawAnimationFrame(Target(), false, 0, 5, 6, ClipRect{-100, -100, 100, 100}, wide);
     EXPECT_EQ(At(0, 5), kGrey);
     EXPECT_EQ(At(kW - 1, 5), kGrey);
-    DrawAnimationFrame(true, 0, 5, 6, ClipRect{-100, -100, 100, 100}, wide);
-    DrawFrameShadow(false, 5, 6, ClipRect{-100, -100, 100, 100}, wide);
+    DrawAnimationFrame(Target(), true, 0, 5, 6, ClipRect{-100, -100, 100, 100}, wide);
+    DrawFrameShadow(Target(), false, 5, 6, ClipRect{-100, -100, 100, 100}, wide);
 }
 
 TEST_F(AnimFrameTest, ShadowsHalveTheBackgroundOfEvenRowsAtHalfHeight) {
@@ -210,12 +205,12 @@ TEST_F(AnimFrameTest, ShadowsHalveTheBackgroundOfEvenRowsAtHalfHeight) {
     // A run of odd y offset casts nothing; y offset -4 lands two rows above the anchor,
     // two pixels to the right.
     const AnimFrame f = Parse(Record({{0, -4, {1, 1}}, {0, -3, {1, 1}}}));
-    DrawFrameShadow(false, 5, 6, all_, f);
+    DrawFrameShadow(Target(), false, 5, 6, all_, f);
     std::vector<u16> want(target_.size(), kBack);
     want[size_t(4 * kW + 7)] = want[size_t(4 * kW + 8)] = half;
     EXPECT_EQ(target_, want);
     target_.assign(target_.size(), kBack);
-    DrawFrameShadow(true, 5, 6, all_, f);
+    DrawFrameShadow(Target(), true, 5, 6, all_, f);
     want.assign(target_.size(), kBack);
     // Mirrored: 5 - 0 - 2 + 2 = 5.
     want[size_t(4 * kW + 5)] = want[size_t(4 * kW + 6)] = half;

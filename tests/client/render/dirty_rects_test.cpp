@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "client/render/world_view_frame.h"
 #include "client/world/land_objects.h"
+#include "client/world/world_view_frame.h"
 
 // Beside ScreenRect, so that the comparisons below find them; internal to this file.
 static bool operator==(const ScreenRect& a, const ScreenRect& b) {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "client/data/back_buffer.h"
+#include "client/data/pixel_format.h"
 #include "client/render/land_tile.h"
-#include "client/render/pixel_format.h"
 
 namespace {
 
@@ -15,8 +15,7 @@ constexpr u16 kBackground = 0x1234;
 
 struct Canvas {
     std::vector<u16> pixels = std::vector<u16>(kW * kH, kBackground);
-    Canvas() { SetBlitTarget(pixels.data(), kW, kH); }
-    ~Canvas() { SetBlitTarget(nullptr, 0, 0); }
+    BlitTarget Target() { return BlitTarget{pixels.data(), kW, kH}; }
     u16 at(int x, int y) const { return pixels[y * kW + x]; }
 };
 
@@ -47,8 +46,10 @@ TEST(LandDraw, FlatDiamondMatchesStoredTileUnderEveryClip) {
             for (int y = -46; y <= kH + 1; y += 5)
                 for (int x = -46; x <= kW + 1; x += 7) {
                     Canvas canvas;
-                    ASSERT_TRUE(grey ? DrawLandPixelsGrey(tile.data(), tile.size(), x, y, clip)
-                                     : DrawLandPixels(tile.data(), tile.size(), x, y, clip));
+                    ASSERT_TRUE(grey ? DrawLandPixelsGrey(canvas.Target(), tile.data(), tile.size(),
+                                                          x, y, clip)
+                                     : DrawLandPixels(canvas.Target(), tile.data(), tile.size(), x,
+                                                      y, clip));
                     for (int py = 0; py < kH; ++py)
                         for (int px = 0; px < kW; ++px) {
                             const int c = px - x, r = py - y;
@@ -69,15 +70,16 @@ TEST(LandDraw, FlatDiamondMatchesStoredTileUnderEveryClip) {
 TEST(LandDraw, FlatDiamondCovers968PixelsAndRefusesShortTiles) {
     const std::vector<u16> tile = NumberedTile();
     Canvas canvas;
-    ASSERT_TRUE(DrawLandPixels(tile.data(), tile.size(), 10, 10, {0, 0, kW, kH}));
+    ASSERT_TRUE(DrawLandPixels(canvas.Target(), tile.data(), tile.size(), 10, 10, {0, 0, kW, kH}));
     int written = 0;
     for (u16 p : canvas.pixels)
         written += p != kBackground;
     EXPECT_EQ(written, 968);
 
     Canvas other;
-    EXPECT_FALSE(DrawLandPixels(tile.data(), kLandTilePixels - 1, 10, 10, {0, 0, kW, kH}));
-    EXPECT_FALSE(DrawLandPixels(nullptr, 0, 10, 10, {0, 0, kW, kH}));
+    EXPECT_FALSE(
+        DrawLandPixels(other.Target(), tile.data(), kLandTilePixels - 1, 10, 10, {0, 0, kW, kH}));
+    EXPECT_FALSE(DrawLandPixels(other.Target(), nullptr, 0, 10, 10, {0, 0, kW, kH}));
     for (u16 p : other.pixels)
         ASSERT_EQ(p, kBackground);
 }
@@ -89,11 +91,12 @@ std::vector<u16> PlainTexture(int sizeCode, u16 colour) {
 
 // The two triangles of a level cell as the land object cuts them (corners 0-2), one pixel
 // beyond the diamond at top and bottom and two at the right.
-void FillLevelCell(const LandTexture& texture, int a, int b, int light, const ClipRect& clip) {
+void FillLevelCell(const BlitTarget& target, const LandTexture& texture, int a, int b, int light,
+                   const ClipRect& clip) {
     const TriVertex v0{a + 22, b - 1, 1}, v1{a + 46, b + 22, 2}, v2{a + 23, b + 45, 3},
         v3{a, b + 22, 4};
-    FillTexturedTriangle(texture, v0, v1, v2, light, light, light, clip);
-    FillTexturedTriangle(texture, v2, v3, v0, light, light, light, clip);
+    FillTexturedTriangle(target, texture, v0, v1, v2, light, light, light, clip);
+    FillTexturedTriangle(target, texture, v2, v3, v0, light, light, light, clip);
 }
 
 // A level cell lit 5 covers at least the flat diamond at its place, leaves no hole, stays
@@ -105,7 +108,7 @@ TEST(LandDraw, TexturedLevelCellCoversTheFlatDiamond) {
         const LandTexture texture{texels.data(), texels.size(), sizeCode};
         Canvas canvas;
         const int a = 20, b = 15;
-        FillLevelCell(texture, a, b, 5, {0, 0, kW, kH});
+        FillLevelCell(canvas.Target(), texture, a, b, 5, {0, 0, kW, kH});
         const u16 lit = static_cast<u16>((31 * 27 / 32) << 10 | (16 * 27 / 32) << 5 | 8 * 27 / 32);
         for (int py = 0; py < kH; ++py)
             for (int px = 0; px < kW; ++px) {
@@ -127,13 +130,13 @@ TEST(LandDraw, TexturedFillClipsWithoutShiftingTheTexture) {
     const ClipRect whole{0, 0, kW, kH};
     for (int light : {0, 7, 15}) {
         Canvas full;
-        FillLevelCell(texture, 20, 15, light, whole);
+        FillLevelCell(full.Target(), texture, 20, 15, light, whole);
         const std::vector<u16> reference = full.pixels;
         const ClipRect clips[] = {
             {25, 20, 50, 40}, {0, 0, 43, kH}, {0, 37, kW, kH}, {-9, -9, 0, 0}};
         for (const ClipRect& clip : clips) {
             Canvas canvas;
-            FillLevelCell(texture, 20, 15, light, clip);
+            FillLevelCell(canvas.Target(), texture, 20, 15, light, clip);
             for (int py = 0; py < kH; ++py)
                 for (int px = 0; px < kW; ++px) {
                     const bool inside =
@@ -169,7 +172,8 @@ TEST(LandDraw, DegenerateTrianglesStayInTheirBox) {
     for (const Case& c : cases)
         for (int light : {0, 15, 99}) {
             Canvas canvas;
-            FillTexturedTriangle(texture, c.a, c.b, c.c, light, 3, light, {0, 0, kW, kH});
+            FillTexturedTriangle(canvas.Target(), texture, c.a, c.b, c.c, light, 3, light,
+                                 {0, 0, kW, kH});
             const int left = std::min({c.a.x, c.b.x, c.c.x}) - 1;
             const int right = std::max({c.a.x, c.b.x, c.c.x});
             const int top = std::min({c.a.y, c.b.y, c.c.y});
@@ -194,7 +198,7 @@ TEST(LandDraw, TexturedFillRefusesShortTexturesAndUnknownSizes) {
     };
     for (const LandTexture& texture : cases) {
         Canvas canvas;
-        FillLevelCell(texture, 20, 15, 5, {0, 0, kW, kH});
+        FillLevelCell(canvas.Target(), texture, 20, 15, 5, {0, 0, kW, kH});
         for (u16 p : canvas.pixels)
             ASSERT_EQ(p, kBackground);
     }

@@ -19,12 +19,10 @@ protected:
             for (int k = 0; k < 32; ++k)
                 table_[static_cast<size_t>(i) * 44 + k] = static_cast<u16>(0x100 * (i + 1) + k);
         SetBlitHueTable(table_.data(), 3, 44);
-        BlitHue = 1;
     }
-    void TearDown() override {
-        SetBlitHueTable(nullptr, 0, 32);
-        BlitHue = 0;
-    }
+    void TearDown() override { SetBlitHueTable(nullptr, 0, 32); }
+    // The hue index the spans are given.
+    static constexpr int kHue = 1;
     std::vector<u16> table_;
 };
 
@@ -61,11 +59,11 @@ TEST_F(HueTableFixture, EachSpanOnOnePixel) {
             // The hue colour 0x210 blended over black.
             u16 expected = black;
             const u16 hued = 0x200 + 16;
-            SpanBlendOver(&expected, &hued, 1);
+            SpanBlendOver(&expected, &hued, 1, kHue);
             c.expected = expected;
         }
         u16 dst = c.d;
-        c.span(&dst, &c.s, 1);
+        c.span(&dst, &c.s, 1, kHue);
         EXPECT_EQ(dst, c.expected) << c.name;
     }
 }
@@ -73,16 +71,15 @@ TEST_F(HueTableFixture, EachSpanOnOnePixel) {
 TEST_F(HueTableFixture, AHueOutsideTheTableLeavesThePixels) {
     const u16 src[3] = {0x4210, 0, 0x7C00};
     for (int hue : {-1, 3, 1000}) {
-        BlitHue = hue;
         u16 dst[3] = {9, 9, 9};
-        SpanHue(dst, src, 3);
+        SpanHue(dst, src, 3, hue);
         EXPECT_EQ(std::vector<u16>(dst, dst + 3), (std::vector<u16>{0x4210, 0, 0x7C00})) << hue;
         u16 keyed[3] = {9, 9, 9};
-        SpanHueGreyKeyedWith(keyed, src, 3, hue);
+        SpanHueGreyKeyed(keyed, src, 3, hue);
         EXPECT_EQ(std::vector<u16>(keyed, keyed + 3), (std::vector<u16>{0x4210, 9, 0x7C00}));
     }
     u16 dst = 9;
-    SpanHueGreyKeyedWith(&dst, src, 1, 2);
+    SpanHueGreyKeyed(&dst, src, 1, 2);
     EXPECT_EQ(dst, 0x300 + 16);
 }
 
@@ -140,8 +137,7 @@ TEST(StaticArt, ClippedAtEveryEdgeAndRunBoundary) {
         for (int y = -5; y <= H + 1; ++y)
             for (int x = -7; x <= W + 1; ++x) {
                 std::vector<u16> target(W * H, 0xFFFF);
-                SetBlitTarget(target.data(), W, H);
-                DrawArtClipped(SpanCopy, record, clip, x, y);
+                DrawArtClipped(BlitTarget{target.data(), W, H}, SpanCopy, record, clip, x, y);
                 for (int ty = 0; ty < H; ++ty)
                     for (int tx = 0; tx < W; ++tx) {
                         const bool inClip = tx >= clip.left && tx < clip.right && ty >= clip.top &&
@@ -154,7 +150,6 @@ TEST(StaticArt, ClippedAtEveryEdgeAndRunBoundary) {
                             << ty;
                     }
             }
-    SetBlitTarget(nullptr, 0, 0);
 }
 
 // The mirrored image and the shadows, every placement against every clip: pixel (tx, ty)
@@ -166,24 +161,29 @@ TEST(StaticArt, MirroredAndShadowBlitsMapEveryPixel) {
     constexpr u16 kBackground = 0x7FFF, kShaded = ((kBackground & 0x7BDE) >> 1) | 1;
     struct Variant {
         const char* name;
-        std::function<void(const ClipRect&, int, int)> draw;
+        std::function<void(const BlitTarget&, const ClipRect&, int, int)> draw;
         // The image pixel shown at target (tx, ty) for the image at (x, y); 0 for none.
         std::function<u16(int tx, int ty, int x, int y)> source;
         bool shade;
     } variants[] = {
         {"mirrored",
-         [&](const ClipRect& c, int x, int y) {
-             DrawArtClippedMirrored(SpanCopyReversed, record, c, x, y);
+         [&](const BlitTarget& t, const ClipRect& c, int x, int y) {
+             DrawArtClippedMirrored(t, SpanCopyReversed, record, c, x, y);
          },
          [](int tx, int ty, int x, int y) { return Expected(x + kWidth - 1 - tx, ty - y); }, false},
-        {"shadow", [&](const ClipRect& c, int x, int y) { DrawArtShadowClipped(record, c, x, y); },
+        {"shadow",
+         [&](const BlitTarget& t, const ClipRect& c, int x, int y) {
+             DrawArtShadowClipped(t, record, c, x, y);
+         },
          [](int tx, int ty, int x, int y) {
              const int i = ty - (y + 4 - kHalf);
              return i < 0 || i >= kHalf ? u16{0} : Expected(tx - x - (kHalf - i), 2 * i);
          },
          true},
         {"mirrored shadow",
-         [&](const ClipRect& c, int x, int y) { DrawArtShadowClippedMirrored(record, c, x, y); },
+         [&](const BlitTarget& t, const ClipRect& c, int x, int y) {
+             DrawArtShadowClippedMirrored(t, record, c, x, y);
+         },
          [](int tx, int ty, int x, int y) {
              const int i = ty - (y + 4 - kHalf);
              return i < 0 || i >= kHalf ? u16{0}
@@ -197,8 +197,7 @@ TEST(StaticArt, MirroredAndShadowBlitsMapEveryPixel) {
             for (int y = -5; y <= H + 1; ++y)
                 for (int x = -9; x <= W + 1; ++x) {
                     std::vector<u16> target(W * H, kBackground);
-                    SetBlitTarget(target.data(), W, H);
-                    v.draw(clip, x, y);
+                    v.draw(BlitTarget{target.data(), W, H}, clip, x, y);
                     for (int ty = 0; ty < H; ++ty)
                         for (int tx = 0; tx < W; ++tx) {
                             const bool inClip = tx >= clip.left && tx < clip.right &&
@@ -212,7 +211,6 @@ TEST(StaticArt, MirroredAndShadowBlitsMapEveryPixel) {
                                 << ty;
                         }
                 }
-    SetBlitTarget(nullptr, 0, 0);
 }
 
 // The reversed routines read their source backwards from the pointer they get.
@@ -229,18 +227,17 @@ TEST_F(HueTableFixture, ReversedSpansReadBackwards) {
     };
     for (const Case& c : cases) {
         std::vector<u16> dst(3, 0x1111);
-        c.span(dst.data(), src + 2, 3);
+        c.span(dst.data(), src + 2, 3, kHue);
         EXPECT_EQ(dst, c.want);
     }
-    BlitHue = 2;
     std::vector<u16> dst(3, 0x1111), forward(3, 0x1111);
     const u16 backwards[3] = {0, grey, red};
-    SpanHueReversed(dst.data(), src + 2, 3);
-    SpanHue(forward.data(), backwards, 3);
+    SpanHueReversed(dst.data(), src + 2, 3, 2);
+    SpanHue(forward.data(), backwards, 3, 2);
     EXPECT_EQ(dst, forward);
     EXPECT_EQ(dst[2], 0x300 + 9) << "red 9 through hue index 2";
-    SpanHueGreyReversed(dst.data(), src + 2, 3);
-    SpanHueGrey(forward.data(), backwards, 3);
+    SpanHueGreyReversed(dst.data(), src + 2, 3, 2);
+    SpanHueGrey(forward.data(), backwards, 3, 2);
     EXPECT_EQ(dst, forward);
 }
 
@@ -248,14 +245,13 @@ TEST_F(HueTableFixture, ReversedSpansReadBackwards) {
 TEST(StaticArt, ARunStraddlingTheLeftEdge) {
     const std::vector<u16> art = MakeArt(6, {{{1, {21, 22, 23, 24, 25}}}});
     std::vector<u16> target(20, 0);
-    SetBlitTarget(target.data(), 20, 1);
-    DrawArtClipped(SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{10, 0, 20, 1}, 7, 0);
+    DrawArtClipped(BlitTarget{target.data(), 20, 1}, SpanCopy, ArtRecord{art.data(), art.size()},
+                   ClipRect{10, 0, 20, 1}, 7, 0);
     // ArtRun starts at 7 + 1 = 8; columns 10.. show source pixels 2..4 of the run.
     EXPECT_EQ(target[9], 0);
     EXPECT_EQ(target[10], 23);
     EXPECT_EQ(target[12], 25);
     EXPECT_EQ(target[13], 0);
-    SetBlitTarget(nullptr, 0, 0);
 }
 
 // An image inside the clip is drawn whole by both blitters (the last row too).
@@ -266,51 +262,49 @@ TEST(StaticArt, AnImageInsideTheClipIsDrawnWhole) {
     const std::vector<u16> art = MakeArt(1, rows);
     for (bool clipped : {false, true}) {
         std::vector<u16> target(4 * 20, 0);
-        SetBlitTarget(target.data(), 4, 20);
+        const BlitTarget into{target.data(), 4, 20};
         if (clipped)
-            DrawArtClipped(SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{0, 0, 4, 20}, 1,
-                           2);
+            DrawArtClipped(into, SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{0, 0, 4, 20},
+                           1, 2);
         else
-            DrawArt(SpanCopy, ArtRecord{art.data(), art.size()}, 1, 2);
+            DrawArt(into, SpanCopy, ArtRecord{art.data(), art.size()}, 1, 2);
         for (int r = 0; r < 10; ++r)
             EXPECT_EQ(target[(2 + r) * 4 + 1], r + 1) << r << (clipped ? " clipped" : "");
         EXPECT_EQ(target[12 * 4 + 1], 0);
     }
-    SetBlitTarget(nullptr, 0, 0);
 }
 
 // Records that lie about their sizes: nothing outside the record is read, runs stop at the
 // width, and nothing outside the target is written (the sanitizer watches the rest).
 TEST(StaticArt, MalformedRecordsStayInsideTheirBytes) {
     std::vector<u16> target(8 * 4, 0);
-    SetBlitTarget(target.data(), 8, 4);
+    const BlitTarget into{target.data(), 8, 4};
     const ClipRect all{0, 0, 8, 4};
     std::vector<u16> art = MakeArt(3, {{{0, {1, 2, 3}}}, {{0, {4, 5, 6}}}});
 
     // A record too short for its row table draws nothing.
-    DrawArtClipped(SpanCopy, ArtRecord{art.data(), 5}, all, 0, 0);
+    DrawArtClipped(into, SpanCopy, ArtRecord{art.data(), 5}, all, 0, 0);
     EXPECT_EQ(target[0], 0);
     // A row offset past the end, a run longer than what is left, a run past the width.
     std::vector<u16> bad = art;
     bad[4] = 500;
-    DrawArtClipped(SpanCopy, ArtRecord{bad.data(), bad.size()}, all, 0, 0);
+    DrawArtClipped(into, SpanCopy, ArtRecord{bad.data(), bad.size()}, all, 0, 0);
     EXPECT_EQ(target[0], 0);
     EXPECT_EQ(target[8], 4);
     std::fill(target.begin(), target.end(), 0);
     bad = art;
     bad[7] = 300;  // row 0's run count
-    DrawArtClipped(SpanCopy, ArtRecord{bad.data(), bad.size()}, all, 0, 0);
+    DrawArtClipped(into, SpanCopy, ArtRecord{bad.data(), bad.size()}, all, 0, 0);
     EXPECT_EQ(target[0], 0);
     bad = MakeArt(2, {{{0, {1, 2, 3, 4}}}});
     std::fill(target.begin(), target.end(), 0);
-    DrawArt(SpanCopy, ArtRecord{bad.data(), bad.size()}, 0, 0);
+    DrawArt(into, SpanCopy, ArtRecord{bad.data(), bad.size()}, 0, 0);
     EXPECT_EQ(target[1], 2);
     EXPECT_EQ(target[2], 0);
     // A clip larger than the target is cut to it.
-    DrawArtClipped(SpanCopy, ArtRecord{art.data(), art.size()}, ClipRect{-100, -100, 100, 100}, 6,
-                   3);
+    DrawArtClipped(into, SpanCopy, ArtRecord{art.data(), art.size()},
+                   ClipRect{-100, -100, 100, 100}, 6, 3);
     EXPECT_EQ(target[3 * 8 + 7], 2);
-    SetBlitTarget(nullptr, 0, 0);
 }
 
 }  // namespace

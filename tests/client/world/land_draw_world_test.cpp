@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "client/data/data_file_cache.h"
+#include "client/data/pixel_format.h"
 #include "client/render/land_draw.h"
 #include "client/render/land_tile.h"
-#include "client/render/pixel_format.h"
 #include "tests/client/world/installed_world_fixture.h"
 
 namespace {
@@ -16,14 +16,7 @@ constexpr u16 kBackground = 0x0421;
 
 class LandObjectDrawTest : public InstalledWorldFixture {
 protected:
-    void SetUp() override {
-        InstalledWorldFixture::SetUp();
-        SetBlitTarget(canvas.data(), kW, kH);
-    }
-    void TearDown() override {
-        SetBlitTarget(nullptr, 0, 0);
-        InstalledWorldFixture::TearDown();
-    }
+    BlitTarget CanvasTarget() { return BlitTarget{canvas.data(), kW, kH}; }
     // The stored pixels of a land record, empty when it is missing or short.
     static std::vector<u16> LandArt(int id) {
         s32 length = 0;
@@ -41,19 +34,19 @@ protected:
         tile->UpdateScreenBox();
         ViewScrollX = tile->box.left - 20;
         ViewScrollY = tile->box.top - 9;
-        tile->Draw(ScreenRect{clip.left, clip.top, clip.right, clip.bottom});
+        tile->Draw(CanvasTarget(), ScreenRect{clip.left, clip.top, clip.right, clip.bottom});
         tile->Destroy();
     }
     // The canvas as the pixel routine would paint the record `id` at (20, 9).
     static std::vector<u16> Expected(int id, bool grey, const ClipRect& clip) {
         std::vector<u16> pixels(kW * kH, kBackground);
-        SetBlitTarget(pixels.data(), kW, kH);
+        const BlitTarget target{pixels.data(), kW, kH};
         const std::vector<u16> art = LandArt(id);
         if (!art.empty()) {
             if (grey)
-                DrawLandPixelsGrey(art.data(), art.size(), 20, 9, clip);
+                DrawLandPixelsGrey(target, art.data(), art.size(), 20, 9, clip);
             else
-                DrawLandPixels(art.data(), art.size(), 20, 9, clip);
+                DrawLandPixels(target, art.data(), art.size(), 20, 9, clip);
         }
         return pixels;
     }
@@ -79,7 +72,6 @@ TEST_F(LandObjectDrawTest, DrawsItsArtMissingArtAsIdZeroAndNeverGraphicTwo) {
     for (const ClipRect& clip : clips) {
         for (const Case& c : cases) {
             std::fill(canvas.begin(), canvas.end(), kBackground);
-            SetBlitTarget(canvas.data(), kW, kH);
             DrawObject(c.graphic, clip);
             const std::vector<u16> drawn = canvas;
             EXPECT_EQ(drawn, Expected(c.artId, false, clip)) << "graphic " << c.graphic;
@@ -87,7 +79,6 @@ TEST_F(LandObjectDrawTest, DrawsItsArtMissingArtAsIdZeroAndNeverGraphicTwo) {
         }
     }
     std::fill(canvas.begin(), canvas.end(), kBackground);
-    SetBlitTarget(canvas.data(), kW, kH);
     DrawObject(2, {0, 0, kW, kH});
     EXPECT_EQ(canvas, std::vector<u16>(kW * kH, kBackground));
 }
@@ -129,7 +120,6 @@ protected:
     // its left edge at column 15; returns the rows that received pixels.
     std::vector<int> DrawCell(int graphic, s8 c0, s8 c1, s8 c2, s8 c3) {
         std::fill(canvas.begin(), canvas.end(), kBackground);
-        SetBlitTarget(canvas.data(), kW, kH);
         const s8 corners[4] = {c0, c1, c2, c3};
         TexturedLandTile* tile =
             TexturedLandTile::Allocate(graphic, ClientLocation{10, 12, 0}, corners);
@@ -137,7 +127,7 @@ protected:
         tile->UpdateScreenBox();
         ViewScrollX = tile->box.left - 15;
         ViewScrollY = tile->rowKey * 22 - 30;
-        tile->Draw(ScreenRect{0, 0, kW, kH});
+        tile->Draw(CanvasTarget(), ScreenRect{0, 0, kW, kH});
         tile->Destroy();
         std::vector<int> rows;
         for (int y = 0; y < kH; ++y)

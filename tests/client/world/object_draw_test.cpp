@@ -7,7 +7,7 @@
 #include "client/data/back_buffer.h"
 #include "client/data/data_file_cache.h"
 #include "client/render/span_blit.h"
-#include "client/render/world_draw.h"
+#include "client/world/world_draw.h"
 #include "tests/client/world/installed_world_fixture.h"
 
 namespace {
@@ -33,33 +33,31 @@ protected:
         }
     }
     void TearDown() override {
-        SetBlitTarget(nullptr, 0, 0);
         SetBlitHueTable(nullptr, 0, 32);
         InstalledWorldFixture::TearDown();
     }
     // Places the object's box at (20, 20) and draws it clipped to the whole canvas.
     std::vector<u16> Draw(CClientObject* o) {
         std::vector<u16> canvas(kW * kH, kBackground);
-        SetBlitTarget(canvas.data(), kW, kH);
         o->SetKeys(0);
         o->UpdateScreenBox();
         ViewScrollX = o->box.left - 20;
         ViewScrollY = o->box.top - 20;
-        o->Draw(ScreenRect{0, 0, kW, kH});
+        o->Draw(BlitTarget{canvas.data(), kW, kH}, ScreenRect{0, 0, kW, kH});
         return canvas;
     }
     // The art of the graphic drawn at (x, y) with the span and blit hue, once or twice.
     std::vector<u16> Expected(SpanFn span, int blitHue, bool twice = false) {
         std::vector<u16> canvas(kW * kH, kBackground);
-        SetBlitTarget(canvas.data(), kW, kH);
+        const BlitTarget target{canvas.data(), kW, kH};
         s32 length = 0;
         const u8* r = GetArtRecord(0x4000 + graphic_, &length);
         std::vector<u16> words(size_t(length) / 2);
         for (size_t i = 0; i < words.size(); ++i)
             words[i] = u16(r[2 * i] | r[2 * i + 1] << 8);
-        BlitHue = blitHue;
-        DrawArt(span, ArtRecord{words.data(), words.size()}, 20, 20);
-        if (twice) DrawArt(span, ArtRecord{words.data(), words.size()}, 25, 25);
+        const BlitSpan hued(span, blitHue);
+        DrawArt(target, hued, ArtRecord{words.data(), words.size()}, 20, 20);
+        if (twice) DrawArt(target, hued, ArtRecord{words.data(), words.size()}, 25, 25);
         return canvas;
     }
     const std::vector<u16> blank_ = std::vector<u16>(kW * kH, kBackground);

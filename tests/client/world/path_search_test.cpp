@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-#include "client/app/client_subsystem_services.h"
-
 #include "tests/client/world/walk_fixture.h"
 
 namespace {
@@ -148,16 +146,16 @@ TEST_F(PathSearchTest, OnlyThe19thPathRequestPlansAndTheWalkerFollows) {
 
 namespace {
 
-// The messages the shell would show.
-class MessageTrace : public ClientSubsystemServices {
+// The system messages the world asks to show.
+class MessageTrace : public WalkHooks {
 public:
-    void ShowSystemMessage(const std::string& text, int, int) override { lines.push_back(text); }
+    void SystemMessage(const std::string& text) override { lines.push_back(text); }
     std::vector<std::string> lines;
 };
 
 TEST_F(PathSearchTest, AFollowedMobileOutOfReachIsFollowedOrReported) {
     MessageTrace trace;
-    ClientSubsystemServices* old = SetClientSubsystemServices(&trace);
+    WorldHooks* old = SetWorldHooks(&trace);
     CClientPlayer* p = PlayerAt(10, 10, 0, 2);
     FlatLand(12, 10, 6);
     p->following = 1;
@@ -174,7 +172,7 @@ TEST_F(PathSearchTest, AFollowedMobileOutOfReachIsFollowedOrReported) {
     EXPECT_EQ(TheClientPath().active, 0);
     ASSERT_EQ(trace.lines.size(), 1u);
     EXPECT_EQ(trace.lines[0], "Can't get there (follow)");
-    SetClientSubsystemServices(old);
+    SetWorldHooks(old);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // One dirty piece of the world view painted through the cell walk.
-#include "client/render/world_draw.h"
+#include "client/world/world_draw.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,6 @@ constexpr u16 kBackground = 0x1111;
 class WorldDrawTest : public InstalledWorldFixture {
 protected:
     std::vector<u16> screen = std::vector<u16>(kBackBufferWidth * kBackBufferHeight, kBackground);
-    void TearDown() override {
-        SetBlitTarget(nullptr, 0, 0);
-        InstalledWorldFixture::TearDown();
-    }
     // Pixels of `screen` that differ from the background, inside and outside a rectangle.
     std::pair<int, int> Changed(const ScreenRect& r) const {
         int inside = 0, outside = 0;
@@ -49,9 +45,9 @@ TEST_F(WorldDrawTest, DrawsTheObjectsMeetingThePieceClippedToIt) {
     ViewScrollY = tile->box.top - 100;
 
     std::vector<u16> expected(screen.size(), kBackground);
-    SetBlitTarget(expected.data(), kBackBufferWidth, kBackBufferHeight);
     const ScreenRect piece{90, 90, 122, 160};
-    ASSERT_TRUE(DrawLandTile(3, 100, 100, ClipRect{90, 90, 122, 160}));
+    ASSERT_TRUE(DrawLandTile(BlitTarget{expected.data(), kBackBufferWidth, kBackBufferHeight}, 3,
+                             100, 100, ClipRect{90, 90, 122, 160}));
 
     DrawWorldRect(screen.data(), piece);
     // The player's figure stands in the same view; compare only the land's cells.

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "client/data/art_bitmap.h"
 #include "client/data/data_file_cache.h"
+#include "client/render/art_bitmap.h"
 #include "client/render/span_blit.h"
 #include "core/byte_order.h"
 #include "server/world/tile_data.h"
@@ -144,9 +144,7 @@ TEST_F(ArtFilesTest, CursorHotSpotsAreMarkedGreen) {
         int width = 0, height = 0;
         ASSERT_TRUE(ArtRecordSize(rec, width, height));
         std::vector<u16> pixels(static_cast<size_t>(width) * height);
-        SetBlitTarget(pixels.data(), width, height);
-        DrawArt(SpanCopy, rec, 0, 0);
-        SetBlitTarget(nullptr, 0, 0);
+        DrawArt(BlitTarget{pixels.data(), width, height}, SpanCopy, rec, 0, 0);
         int hx = -1, hy = -1;
         for (int x = 0; x < width && hx < 0; ++x)
             if (pixels[x] == kHotSpotGreen) hx = x;

@@ -14,8 +14,8 @@
 #include "client/gumps/framework/toggle_control_gump.h"
 #include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/framework/yes_no_gump.h"
+#include "tests/client/data/pixel_format_scope.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
-#include "tests/client/render/pixel_format_scope.h"
 #include "tests/golden_frame.h"
 
 namespace {

@@ -14,7 +14,6 @@ protected:
         GumpDesktopTest::TearDown();
         DeleteBackBuffer();
     }
-    GumpShellServices<ClientSubsystemServices> shell;
     std::vector<std::string> log;
 };
 
@@ -39,17 +38,17 @@ private:
 
 TEST_F(ShellEntryTest, MouseAndKeysReachTheGumpsAndTheFrameLeavesTheBackBufferClean) {
     auto* field = new Field(log);
-    EXPECT_FALSE(shell.HasKeyboardFocusGump());
-    shell.CursorLeftPress(15, 12);
-    shell.CursorLeftRelease(15, 12);
-    EXPECT_TRUE(shell.HasKeyboardFocusGump());
-    shell.FocusGumpOnKey(0xE000 + 37);
-    shell.TypedCharacter('q');
+    EXPECT_FALSE(GumpShellHasKeyboardFocus());
+    GumpShellLeftPress(15, 12);
+    GumpShellLeftRelease(15, 12);
+    EXPECT_TRUE(GumpShellHasKeyboardFocus());
+    GumpShellFocusOnKey(0xE000 + 37);
+    GumpShellTypedCharacter('q');
     EXPECT_EQ(log, (std::vector<std::string>{"down 5,2", "key 57381", "key 113"}));
 
-    shell.CreateWorldViewGumps();
+    GumpShellCreateDesktop();
     const std::vector<u16> before(BackBufferPixels(), BackBufferPixels() + 640 * 480);
-    shell.DrawWorldViewFrame();
+    GumpShellDrawFrame();
     EXPECT_EQ(Shown(20, 20), 0x7FFF);
     EXPECT_TRUE(std::equal(before.begin(), before.end(), BackBufferPixels()));
     (void)field;

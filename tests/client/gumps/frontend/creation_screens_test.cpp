@@ -24,9 +24,9 @@
 #include "client/gumps/ingame/client_skill_table.h"
 #include "core/process_link.h"
 #include "golden_frame.h"
+#include "tests/client/data/pixel_format_scope.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tests/client/net/link_fixture.h"
-#include "tests/client/render/pixel_format_scope.h"
 #include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/tile_set.h"
 
