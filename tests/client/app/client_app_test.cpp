@@ -241,6 +241,22 @@ TEST(ClientAppInstance, InstallDirectoryComesFromTheStoredExePath) {
     EXPECT_EQ(CClientApp::Instance(), nullptr);
 }
 
+// The layers below the shell see the options and paths the shell read, from its start-up to its
+// end, and the defaults outside it.
+TEST(ClientAppInstance, TheShellHandsItsSettingsDown) {
+    ClientTestEnv env;
+    env.WriteFile("zq.cfg", "AllowPathfind=off\nHdUsage=max\n");
+    CClientApp::CreateInstance();
+    const ClientSettings& seen = TheClientSettings();
+    EXPECT_EQ(seen.installDir, env.InstallDir());
+    EXPECT_EQ(seen.MakeHDPath("fonts.mul"), env.InstallDir() + "fonts.mul");
+    EXPECT_FALSE(seen.options.allowPathfind);
+    EXPECT_TRUE(seen.options.hdUsageMax);
+    CClientApp::DestroyInstance();
+    EXPECT_TRUE(TheClientSettings().options.allowPathfind);
+    EXPECT_EQ(TheClientSettings().installDir, "");
+}
+
 TEST(ClientAppInstanceDeathTest, OnlyTheClientThreadShowsTheOutOfMemoryBox) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ClientTestEnv env;

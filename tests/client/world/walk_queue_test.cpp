@@ -155,6 +155,37 @@ TEST_F(WalkQueueTest, SequenceNumbersRunZeroThenOneTo255ThenOne) {
     EXPECT_EQ(Sent().back().body[1], 0);
 }
 
+// The queue only says what to ask for; the link it is given sends it, and a closed link is
+// asked nothing (no step is queued then).
+TEST_F(WalkQueueTest, TheQueueAsksItsLinkForStepsAndResyncs) {
+    class RecordingLink : public WalkRequestLink {
+    public:
+        bool WalkRequestsOpen() override { return open; }
+        void SendWalkRequest(const WalkRequest& request) override { asked.push_back(request); }
+        bool open = true;
+        std::vector<WalkRequest> asked;
+    } link;
+    PlayerAt(10, 10, 0, 2);
+    FlatLand(10, 10, 6);
+    CWalkQueue& q = TheWalkQueue();
+    q.link = &link;
+    q.RequestWalk(3, 1);
+    ASSERT_EQ(link.asked.size(), 1u);
+    EXPECT_EQ(link.asked[0].kind, WalkRequest::Kind::kStep);
+    EXPECT_EQ(link.asked[0].direction, 0x82);
+    EXPECT_EQ(link.asked[0].sequence, 0);
+    q.Acknowledge(77);  // no such step: the walk is resynced
+    ASSERT_EQ(link.asked.size(), 2u);
+    EXPECT_EQ(link.asked[1].kind, WalkRequest::Kind::kResync);
+    EXPECT_TRUE(Sent().empty());
+    q.Reset(-1, -1, -1, -1);
+    link.open = false;
+    q.RequestWalk(3, 0);
+    EXPECT_EQ(link.asked.size(), 2u);
+    EXPECT_EQ(q.count, 0);
+    q.link = &net.link;
+}
+
 TEST_F(WalkQueueTest, AFifthRequestSendsNothingAndRunningSetsTheHighBit) {
     PlayerAt(10, 10, 0, 2);
     FlatLand(10, 10, 6);
