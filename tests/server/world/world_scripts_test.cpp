@@ -7,9 +7,8 @@
 
 #include "../../script/script_runtime_fixture.h"
 #include "../server_services_scope.h"
-#include "script/builtins/builtin_handlers.h"
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
 #include "server/world/timed_callbacks.h"
