@@ -2,7 +2,7 @@
 
 std::vector<BuiltinBinding> WorldBuiltins() {
     std::vector<BuiltinBinding> all;
-    for (const std::span<const BuiltinBinding> family : {RegionBuiltins()})
+    for (const std::span<const BuiltinBinding> family : {RegionBuiltins(), ObjVarBuiltins()})
         all.insert(all.end(), family.begin(), family.end());
     return all;
 }

@@ -16,6 +16,7 @@
 
 // The bindings of one family each.
 std::span<const BuiltinBinding> RegionBuiltins();  // builtin_regions.cpp
+std::span<const BuiltinBinding> ObjVarBuiltins();  // builtin_obj_vars.cpp
 
 // Every family's bindings, in the order above.
 std::vector<BuiltinBinding> WorldBuiltins();

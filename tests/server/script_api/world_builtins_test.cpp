@@ -34,7 +34,7 @@ TEST(WorldBuiltins, TheServersStartUpBindsTheWorldBuiltins) {
         }
     }
     EXPECT_EQ(bound, static_cast<int>(WorldBuiltins().size()));
-    EXPECT_NE(BoundHandler(*FindBuiltin("isInArea", "isci")), nullptr);
+    EXPECT_NE(BoundHandler(*FindBuiltin("getObjVar", "ios")), nullptr);
     EXPECT_NE(BoundHandler(*FindBuiltin("strlen", "is")), nullptr);
 }
 
