@@ -11,16 +11,26 @@ namespace {
 namespace fs = std::filesystem;
 
 // The governed layers, most specific prefix first.
-const char* const kLayers[] = {"server/frame", "platform", "core",  "server",
-                               "script",       "client",   "movie", "app"};
+const char* const kLayers[] = {"server/frame",   "script/language", "script/compiler",
+                               "script/runtime", "script/builtins", "platform",
+                               "core",           "server",          "script",
+                               "client",         "movie",           "app"};
 
-// Which layers each layer may include besides itself. server/frame sits above the server's
-// subsystems (it runs them); the subsystems never reach back into it.
+// Which layers each layer may include besides itself; naming a layer admits its sub-layers
+// too ("script" admits "script/runtime"). server/frame sits above the server's subsystems (it
+// runs them); the subsystems never reach back into it. The script language is a library the
+// server embeds and never includes the server: language/ (signatures, value types, triggers,
+// tokens, the program form and its loader) at the bottom, the compiler and the runtime on it
+// (never each other), the language's builtins on the runtime.
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"platform", {}},
     {"core", {"platform"}},
     {"server", {"script", "core", "platform"}},
-    {"script", {"server", "core", "platform"}},
+    {"script/language", {"core", "platform"}},
+    {"script/compiler", {"script/language", "core", "platform"}},
+    {"script/runtime", {"script/language", "core", "platform"}},
+    {"script/builtins", {"script/runtime", "script/language", "core", "platform"}},
+    {"script", {"script", "core", "platform"}},
     {"server/frame", {"server", "script", "core", "platform"}},
     {"client", {"core", "platform"}},
     {"movie", {"client", "core", "platform"}},
@@ -57,7 +67,11 @@ std::string LayerOf(const std::string& relativePath) {
 bool MayInclude(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty() || from == to) return true;
     const auto it = kAllowed.find(from);
-    return it != kAllowed.end() && it->second.count(to) != 0;
+    if (it == kAllowed.end()) return false;
+    for (const std::string& allowed : it->second) {
+        if (to == allowed || to.compare(0, allowed.size() + 1, allowed + "/") == 0) return true;
+    }
+    return false;
 }
 
 std::vector<std::string> FindLayerViolations(const fs::path& root) {
