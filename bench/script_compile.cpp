@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "script/compiler/script_compiler.h"
-#include "script/compiler/script_parser.h"
+#include "script/language/script_parser.h"
 
 namespace {
 

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "script/compiler/script_class.h"
+#include "script/builtins/language_builtins.h"
 #include "script/compiler/script_compiler.h"
+#include "script/language/script_class.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/script_thread.h"
@@ -161,6 +162,10 @@ int main() {
     MemoryClassSource source;
     ScriptCompiler compiler;
     std::string errors;
+    if (!BindLanguageBuiltins(errors)) {
+        std::fprintf(stderr, "%s", errors.c_str());
+        return 1;
+    }
     for (const Program& p : kPrograms)
         compiler.AddSource(ScriptSource{std::string(p.name) + ".zqs", p.name, WithN(p.source, p.n)},
                            errors);

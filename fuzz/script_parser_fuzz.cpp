@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "script/compiler/script_compiler.h"
-#include "script/compiler/script_parser.h"
-#include "script/compiler/token_file.h"
+#include "script/language/script_parser.h"
+#include "script/language/token_file.h"
 
 namespace {
 

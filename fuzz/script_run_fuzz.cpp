@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "script/compiler/script_compiler.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/script_thread.h"

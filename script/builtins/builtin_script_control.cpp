@@ -1,21 +1,28 @@
-// Builtins that attach and detach scripts, send script messages and delete objects: the
-// ones through which a handler reaches other scripts' handlers (and its own lifetime).
+// The script-control builtins: attaching and detaching scripts, script messages, deleting an
+// object and a handler's answers. They are the ones through which a handler reaches other
+// scripts' handlers, its own lifetime and its caller; objects are named by serial and found
+// through the object services (script/runtime/script_world_link.h).
 #include <cstdio>
 #include <string>
 
 #include "core/log_sink.h"
-#include "script/builtins/builtin_call.h"
-#include "script/builtins/builtin_script_control.h"
-#include "script/builtins/object_validators.h"
+#include "script/builtins/language_builtins.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_manager.h"
-#include "script/runtime/script_services.h"
 #include "script/runtime/script_thread.h"
 #include "script/runtime/script_thread_control.h"
+#include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
 
 namespace {
+
+// The live object of a serial that is in the world or in a container, or null.
+CBaseObject* ResolveObject(u32 serial) {
+    ScriptObjectServices& objects = GetScriptObjectServices();
+    CBaseObject* object = serial ? objects.FindBySerial(serial) : nullptr;
+    return object && !objects.IsDetached(object) ? object : nullptr;
+}
 
 u32 RunningObjectSerial() {
     CScriptThread* t = CurrentScriptThread();
@@ -34,11 +41,9 @@ int FireMessage(CBaseObject* target, u32 sender, const CStr& name, const CScript
     return sendTrigger(target, kTriggerMessage, trigger);
 }
 
-}  // namespace
-
 void BuiltinMessage(BuiltinCall& c) {
     if (!CurrentScriptThread()) return;
-    CBaseObject* target = ResolveObject(static_cast<u32>(c.Int(0)), "message");
+    CBaseObject* target = ResolveObject(static_cast<u32>(c.Int(0)));
     if (!target) return;
     const u32 self = RunningObjectSerial();
     FireMessage(target, self, c.Str(1), c.List(2));
@@ -46,12 +51,12 @@ void BuiltinMessage(BuiltinCall& c) {
 }
 
 void BuiltinMessageRet(BuiltinCall& c) {
-    CBaseObject* target = ResolveObject(static_cast<u32>(c.Int(1)), "messageret");
+    CBaseObject* target = ResolveObject(static_cast<u32>(c.Int(1)));
     c.SetInt(target ? FireMessage(target, static_cast<u32>(c.Int(0)), c.Str(2), c.List(3)) : 0);
 }
 
 void BuiltinHasScript(BuiltinCall& c) {
-    CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)), "hasScript");
+    CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)));
     CObjAttachments** slot = object ? GetScriptObjectServices().AttachmentsOf(object) : nullptr;
     if (!slot) {
         c.SetInt(0);
@@ -63,7 +68,7 @@ void BuiltinHasScript(BuiltinCall& c) {
 
 void BuiltinAttachScript(BuiltinCall& c) {
     const u32 serial = static_cast<u32>(c.Int(0));
-    CBaseObject* object = ResolveObject(serial, "attachScript");
+    CBaseObject* object = ResolveObject(serial);
     if (!object) {
         CStr running;
         AppendRunningClassName(running);
@@ -79,12 +84,41 @@ void BuiltinAttachScript(BuiltinCall& c) {
 }
 
 void BuiltinDetachScript(BuiltinCall& c) {
-    CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)), "detachScript");
+    CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)));
     if (object) DetachScript(object, c.Str(1).CText());
 }
 
 void BuiltinDeleteObjectNoFall(BuiltinCall& c) {
-    CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)), "deleteObject");
-    if (!object || GetScriptObjectServices().IsKind(object, ScriptObjectKind::Player)) return;
+    CBaseObject* object = ResolveObject(static_cast<u32>(c.Int(0)));
+    if (!object || GetScriptObjectServices().IsPlayer(object)) return;
     GetScriptObjectServices().DeleteObject(object);
+}
+
+void SetDefaultReturn(BuiltinCall& c) {
+    c.host.SetDefaultResult(c.Int(0));
+}
+
+void IntRet(BuiltinCall& c) {
+    GlobalTriggerReturn().set = true;
+    GlobalTriggerReturn().value = c.Int(0);
+}
+
+constexpr BuiltinBinding kBindings[] = {
+    {"message", "vosl", BuiltinMessage},
+    {"messageret", "ioosl", BuiltinMessageRet},
+    {"hasscript", "ios", BuiltinHasScript},
+    {"hasScript", "ios", BuiltinHasScript},
+    {"attachscript", "vos", BuiltinAttachScript},
+    {"attachScript", "vos", BuiltinAttachScript},
+    {"detachscript", "vos", BuiltinDetachScript},
+    {"detachScript", "vos", BuiltinDetachScript},
+    {"deleteObjectNoFall", "vo", BuiltinDeleteObjectNoFall},
+    {"intRet", "vi", IntRet},
+    {"setDefaultReturn", "vi", SetDefaultReturn},
+};
+
+}  // namespace
+
+std::span<const BuiltinBinding> ScriptControlBuiltins() {
+    return kBindings;
 }

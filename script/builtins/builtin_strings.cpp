@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "script/builtins/builtin_call.h"
-#include "script/builtins/builtin_handlers.h"
+#include "script/builtins/builtin_strings.h"
+#include "script/builtins/language_builtins.h"
+#include "script/language/script_value.h"
 #include "script/runtime/script_list.h"
-#include "script/runtime/script_value.h"
 
 namespace {
 
@@ -39,6 +39,8 @@ s32 ScriptStrToInt(const char* text) {
         value = value * 10u + static_cast<u32>(*p++ - '0');
     return static_cast<s32>(negative ? 0u - value : value);
 }
+
+namespace {
 
 void StrPlus(BuiltinCall& c) {
     CStr& out = c.ResultString();
@@ -182,3 +184,29 @@ void StrRemovePrefix(BuiltinCall& c) {
     s = rest;
 }
 void DoNothing(BuiltinCall&) {}
+
+constexpr BuiltinBinding kBindings[] = {
+    {"oprlist", "ssi", OprStrIndex},
+    {"oprplus", "sss", StrPlus},
+    {"oprplus", "ssi", StrPlusInt},
+    {"oprplus", "ssc", StrPlusLoc},
+    {"oprequiv", "iss", StrEquiv},
+    {"oprnequiv", "iss", StrNEquiv},
+    {"split", "vls", StrSplit},
+    {"splitCommaDelimitedString", "vls", StrSplitComma},
+    {"wordWrap", "ilsi", StrWordWrap},
+    {"textSubstitute", "iSsss", StrTextSubstitute},
+    {"concat", "vss", StrConcat},
+    {"strtoi", "is", StrToInt},
+    {"strlen", "is", StrLen},
+    {"toUpper", "vSii", StrToUpper},
+    {"removePrefix", "vSs", StrRemovePrefix},
+    {"barkstr", "vs", DoNothing},
+    {"barkint", "vi", DoNothing},
+};
+
+}  // namespace
+
+std::span<const BuiltinBinding> StringBuiltins() {
+    return kBindings;
+}

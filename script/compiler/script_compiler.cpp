@@ -11,11 +11,11 @@
 #include "core/byte_order.h"
 #include "platform/bounded_file_read.h"
 #include "platform/hex_digit.h"
-#include "script/builtins/builtin_table.h"
-#include "script/compiler/script_parser.h"
-#include "script/compiler/statement_tree.h"
-#include "script/compiler/token_codes.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/builtin_table.h"
+#include "script/language/script_parser.h"
+#include "script/language/statement_tree.h"
+#include "script/language/token_codes.h"
+#include "script/language/trigger_table.h"
 
 namespace {
 

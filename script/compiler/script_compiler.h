@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/types.h"
-#include "script/compiler/string_table.h"
+#include "script/language/string_table.h"
 
 struct ScriptSource {
     std::string fileName;   // for messages

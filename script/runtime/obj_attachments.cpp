@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "platform/random.h"
-#include "script/compiler/script_class.h"
+#include "script/language/script_class.h"
+#include "script/language/script_value.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/script_thread.h"
-#include "script/runtime/script_value.h"
 
 namespace {
 

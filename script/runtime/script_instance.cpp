@@ -1,10 +1,10 @@
 #include "script/runtime/script_instance.h"
 
-#include "script/compiler/script_class.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/script_class.h"
+#include "script/language/script_value.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_thread.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
 
 CScriptInstance::CScriptInstance(const CScriptClass* cls) : cls_(cls) {

@@ -1,8 +1,8 @@
 #include "script/runtime/script_list.h"
 
 #include "core/wide_text.h"
+#include "script/language/script_value.h"
 #include "script/runtime/script_thread_control.h"
-#include "script/runtime/script_value.h"
 
 void CopyIntoPayload(ScriptPayload& payload, u8 type, ScriptListValue v) {
     switch (type) {
@@ -292,4 +292,13 @@ void CScriptList::Relink(CScriptListNode* const* nodes, s32 count) {
         nodes[i]->next = i + 1 < count ? nodes[i + 1] : nullptr;
     }
     count_ = count;
+}
+
+CScriptListNode* GetListItemOfType(CScriptList& list, s32 index, u8 tag) {
+    CScriptListNode* node = index >= 0 ? list.NodeAt(index) : nullptr;
+    if (!node || node->tag != tag) {
+        KillCurrentThread();
+        return nullptr;
+    }
+    return node;
 }

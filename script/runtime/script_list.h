@@ -110,3 +110,7 @@ private:
     mutable CScriptListNode* cacheNode_ = nullptr;
     mutable s32 cacheIndex_ = 0;
 };
+
+// The node at the 0-based index when it exists and carries the tag; otherwise the running
+// script thread is stopped and the answer is null (a negative index counts as past the end).
+CScriptListNode* GetListItemOfType(CScriptList& list, s32 index, u8 tag);

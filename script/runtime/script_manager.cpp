@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "script/compiler/script_parser.h"
-#include "script/compiler/token_file.h"
+#include "script/language/script_parser.h"
+#include "script/language/token_file.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_thread.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/types.h"
-#include "script/compiler/script_class.h"
-#include "script/compiler/string_table.h"
+#include "script/language/script_class.h"
+#include "script/language/string_table.h"
 
 class CScriptInstance;
 

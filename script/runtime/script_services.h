@@ -7,7 +7,7 @@
 // (ScriptRuntimeServices), the one in force is this class itself, which behaves as if no
 // object had a script attached.
 #include "platform/types.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/trigger_table.h"
 
 class CBaseObject;
 class CScriptInstance;

@@ -4,8 +4,8 @@
 
 #include "core/cstr.h"
 #include "core/custr.h"
+#include "script/language/script_value.h"
 #include "script/runtime/script_list.h"
-#include "script/runtime/script_value.h"
 
 namespace {
 

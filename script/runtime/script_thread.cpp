@@ -1,5 +1,6 @@
 #include "script/runtime/script_thread.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -7,15 +8,15 @@
 #include "core/custr.h"
 #include "core/log_sink.h"
 #include "platform/large_stack.h"
-#include "script/builtins/builtin_handlers.h"
-#include "script/builtins/builtin_table.h"
-#include "script/compiler/script_class.h"
-#include "script/compiler/statement_tree.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/builtin_table.h"
+#include "script/language/script_class.h"
+#include "script/language/script_value.h"
+#include "script/language/statement_tree.h"
+#include "script/language/trigger_table.h"
+#include "script/runtime/builtin_binding.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_thread_control.h"
-#include "script/runtime/script_value.h"
 
 namespace {
 
@@ -85,55 +86,66 @@ struct RecordInfo {
     ArgSignature args;
 };
 
+// The rows the interpreter runs itself, by name and signature: the integer operators, the
+// int and object assignments, the control flow and the int subscripts and appends that make
+// up most statements. Their handlers (script/builtins/) do the same for CallBuiltin.
+struct FastRow {
+    const char* name;
+    const char* signature;
+    Op op;
+};
+constexpr FastRow kFastRows[] = {
+    {"oprplus", "iii", kOpPlus},
+    {"oprminus", "iii", kOpMinus},
+    {"oprmult", "iii", kOpMult},
+    {"oprdiv", "iii", kOpDiv},
+    {"oprmod", "iii", kOpMod},
+    {"oprand", "iii", kOpAnd},
+    {"opror", "iii", kOpOr},
+    {"oprxor", "iii", kOpXor},
+    {"oprequiv", "iii", kOpEq},
+    {"oprequiv", "ioo", kOpEq},
+    {"oprnequiv", "iii", kOpNe},
+    {"oprnequiv", "ioo", kOpNe},
+    {"oprgt", "iii", kOpGt},
+    {"oprlt", "iii", kOpLt},
+    {"oprgteq", "iii", kOpGe},
+    {"oprlteq", "iii", kOpLe},
+    {"oprnot", "ii", kOpNot},
+    {"oprnull", "ii", kOpNull},
+    {"objtoint", "io", kOpNull},
+    {"assignint", "vIi", kOpAssignInt},
+    {"assignobj", "vOo", kOpAssignInt},
+    {"oprinc", "vI", kOpInc},
+    {"oprdec", "vI", kOpDec},
+    {"TK_IF", "vi|i", kOpIf},
+    {"TK_WHILE", "vi|i", kOpIf},
+    {"TK_ELSE", "v|i", kOpJump},
+    {"TK_BREAK", "v|i", kOpJump},
+    {"TK_GOTO", "vi", kOpJump},
+    {"TK_ENDWHILE", "v|i", kOpLoopBack},
+    {"TK_CONTINUE", "v|i", kOpLoopBack},
+    {"TK_ENDIF", "v", kOpNothing},
+    {"TK_ENDSWITCH", "v", kOpNothing},
+    {"TK_CASE", "v", kOpNothing},
+    {"TK_DEFAULT", "v", kOpNothing},
+    {"TK_RETURN", "vi", kOpReturnInt},
+    {"TK_RETURN", "vo", kOpReturnInt},
+    {"TK_RETURN", "v", kOpReturnVoid},
+    {"oprlist", "ili", kOpListInt},
+    {"oprlist", "oli", kOpListInt},
+    {"append", "vlu", kOpAppend},
+    {"appendToList", "vlu", kOpAppend},
+};
+
 std::vector<RecordInfo> BuildInfos() {
     std::vector<RecordInfo> infos;
     for (const BuiltinRecord& r : BuiltinTable()) {
         RecordInfo info;
-        const std::string sig = r.signature;
-        const BuiltinHandler h = r.handler;
-        struct {
-            BuiltinHandler h;
-            const char* sig;
-            Op op;
-        } const fast[] = {
-            {OprPlus, "iii", kOpPlus},
-            {OprMinus, "iii", kOpMinus},
-            {OprMult, "iii", kOpMult},
-            {OprDiv, "iii", kOpDiv},
-            {OprMod, "iii", kOpMod},
-            {OprAnd, "iii", kOpAnd},
-            {OprOr, "iii", kOpOr},
-            {OprXor, "iii", kOpXor},
-            {OprEquiv, "iii", kOpEq},
-            {OprEquiv, "ioo", kOpEq},
-            {OprNEquiv, "iii", kOpNe},
-            {OprNEquiv, "ioo", kOpNe},
-            {OprGt, "iii", kOpGt},
-            {OprLt, "iii", kOpLt},
-            {OprGtEq, "iii", kOpGe},
-            {OprLtEq, "iii", kOpLe},
-            {OprNot, "ii", kOpNot},
-            {OprNull, "ii", kOpNull},
-            {ObjToInt, "io", kOpNull},
-            {AssignInt, "vIi", kOpAssignInt},
-            {AssignInt, "vOo", kOpAssignInt},
-            {OprInc, "vI", kOpInc},
-            {OprDec, "vI", kOpDec},
-            {BuiltinIf, "vi|i", kOpIf},
-            {BuiltinJump, "v|i", kOpJump},
-            {BuiltinJump, "vi", kOpJump},
-            {BuiltinLoopBack, "v|i", kOpLoopBack},
-            {BuiltinNothing, "v", kOpNothing},
-            {BuiltinReturnValue, "vi", kOpReturnInt},
-            {BuiltinReturnValue, "vo", kOpReturnInt},
-            {BuiltinReturnVoid, "v", kOpReturnVoid},
-            {OprListInt, "ili", kOpListInt},
-            {OprListInt, "oli", kOpListInt},
-            {ListAppend, "vlu", kOpAppend},
-        };
-        for (const auto& f : fast)
-            if (h && h == f.h && sig == f.sig) info.op = f.op;
-        info.result = ResultTypeFromSignature(sig[0]);
+        for (const FastRow& f : kFastRows)
+            if (std::strcmp(r.name, f.name) == 0 && std::strcmp(r.signature, f.signature) == 0)
+                info.op = f.op;
+        info.result = ResultTypeFromSignature(r.signature[0]);
         // A longer signature keeps its first kMaxBuiltinArgs arguments.
         DecodeArgSignature(r.signature + 1, info.args);
         infos.push_back(info);
@@ -601,7 +613,8 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
         Kill();
         return kTypeVoid;
     }
-    if (!rec.handler) {
+    const BuiltinHandler handler = BoundHandler(rec);
+    if (!handler) {
         LogThreadError(instance_, UnbuiltBuiltinMessage(rec).c_str());
         Kill();
         return kTypeVoid;
@@ -612,7 +625,7 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
     if (rt == kTypeUString) call.result.q = NewUStringTemporary();
     const ScriptNode* const* savedChildren = callChildren_;
     callChildren_ = children;
-    rec.handler(call);
+    handler(call);
     callChildren_ = savedChildren;
     for (int k = 0; k < args.count; ++k) {
         if (args.WritesBack(k) && children[k]) {

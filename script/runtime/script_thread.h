@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/types.h"
-#include "script/builtins/builtin_call.h"
+#include "script/runtime/builtin_call.h"
 #include "script/runtime/script_slot.h"
 
 class CBaseObject;

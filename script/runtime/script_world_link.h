@@ -1,6 +1,9 @@
 #pragma once
 // What the script runtime needs of the world and of the world clock, as two small
-// interfaces. Until the server's start-up installs the world model's object services
+// interfaces: the objects scripts attach to as the runtime itself sees them (serial, type,
+// attachments, timed callbacks, liveness, deletion) and the clock's schedules. The world's
+// own questions (kinds, places, regions, ...) are not asked here: the host's builtins ask
+// the world directly. Until the server's start-up installs the world model's object services
 // (server/world/world_script_link.h) and the clock's time services
 // (server/frame/script_time_link.h), the ones in force are these classes themselves: no
 // world (no objects, nothing to delete) and no clock (time handlers register nowhere).
@@ -10,9 +13,6 @@ class CBaseObject;
 class CObjAttachments;
 class CScriptInstance;
 struct TimedCallback;
-
-// The kinds that object validators test.
-enum class ScriptObjectKind : u8 { Any, Weapon, Mobile, Npc, Container, Player, Corpse, Map, Book };
 
 // The world objects scripts attach to.
 class ScriptObjectServices {
@@ -43,10 +43,10 @@ public:
         (void)type;
         return false;
     }
-    // The kind test of a validator (Any is always true).
-    virtual bool IsKind(CBaseObject* object, ScriptObjectKind kind) {
+    // Whether the object is a player (scripts never delete one).
+    virtual bool IsPlayer(CBaseObject* object) {
         (void)object;
-        return kind == ScriptObjectKind::Any;
+        return false;
     }
     // Deletes the object (its DeleteSelf).
     virtual void DeleteObject(CBaseObject* object) { (void)object; }

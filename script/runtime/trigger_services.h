@@ -10,7 +10,7 @@
 
 #include "core/location.h"
 #include "platform/types.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/trigger_table.h"
 
 class CItem;
 

@@ -7,14 +7,14 @@
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/log_sink.h"
-#include "script/compiler/script_class.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/script_class.h"
+#include "script/language/script_value.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/script_thread.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
 
 TriggerValue TriggerValue::Int(s32 v) {
@@ -46,6 +46,11 @@ TriggerValue TriggerValue::List(const CScriptList* l) {
     t.type = kTypeList;
     t.list = l;
     return t;
+}
+
+TriggerReturnSlot& GlobalTriggerReturn() {
+    static TriggerReturnSlot slot;
+    return slot;
 }
 
 WildcardCaptures& SpeechCaptures() {

@@ -66,6 +66,14 @@ int SendScriptMessage(CBaseObject* target, u32 sender, const char* message,
                       const std::vector<TriggerValue>& values, const char* format,
                       int* ran = nullptr);
 
+// The global trigger result that intRet fills: server code that fires a trigger and wants
+// an answer clears it before and reads it after.
+struct TriggerReturnSlot {
+    bool set = false;
+    s32 value = 0;
+};
+TriggerReturnSlot& GlobalTriggerReturn();
+
 // The speech patterns' matcher (10 captures of up to 511 characters). While a speech handler
 // runs, its captures are those of its own pattern against the spoken text.
 WildcardCaptures& SpeechCaptures();

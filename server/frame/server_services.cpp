@@ -1,5 +1,9 @@
 #include "server/frame/server_services.h"
 
+#include <string>
+
+#include "core/log_sink.h"
+#include "script/builtins/language_builtins.h"
 #include "script/runtime/script_runtime.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
@@ -8,6 +12,7 @@
 #include "server/net/local_connection.h"
 #include "server/net/protocol_packet_services.h"
 #include "server/net/protocol_world_services.h"
+#include "server/script_api/world_builtins.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/world_model_services.h"
@@ -25,6 +30,16 @@ public:
     }
     void UpdateGuardZone(CPlayer& player) override { player.UpdateGuardZone(); }
 };
+
+// The handlers of the script builtins: the language's own and the world's. The lists are
+// fixed in the code, so a fault is a defect the tests name; the rows of a faulty list stay
+// unbound (their builtins stop the script that calls them) and the log says why.
+void BindAllBuiltins() {
+    std::string error;
+    const bool language = BindLanguageBuiltins(error);
+    const bool world = BindWorldBuiltins(error);
+    if (!language || !world) GetLogSink().Log(0, 0, 0, "", "script", "error", error.c_str());
+}
 
 }  // namespace
 
@@ -45,4 +60,5 @@ void InstallServerServices() {
     SetProtocolWorldServices(&protocol);
     SetPacketServices(&packets);
     SetPlayerRegistry(&players);
+    BindAllBuiltins();
 }

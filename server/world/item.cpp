@@ -2,9 +2,9 @@
 
 #include "core/random_numbers.h"
 #include "platform/clock.h"
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_list.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "server/area/regions.h"
 #include "server/net/container_packets.h"

@@ -3,8 +3,8 @@
 // merging and splitting stacks move resources between the items.
 #include <limits>
 
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "server/world/container.h"
 #include "server/world/mobile.h"

@@ -6,10 +6,10 @@
 
 #include "core/spatial_grid.h"
 #include "platform/clock.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/script_value.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_list.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/net/socket.h"

@@ -1,6 +1,6 @@
 // A mobile opening the closed doors in its way.
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "server/world/doors.h"
 #include "server/world/map_queries.h"

@@ -1,7 +1,7 @@
 #include "server/world/player.h"
 
 #include "platform/clock.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/packet_services.h"
 #include "server/net/socket.h"

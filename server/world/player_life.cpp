@@ -7,7 +7,7 @@
 #include "core/random_numbers.h"
 #include "core/service_slot.h"
 #include "platform/clock.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/trigger_services.h"
 #include "server/area/area_services.h"

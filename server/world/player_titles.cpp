@@ -7,8 +7,8 @@
 
 #include "core/log_sink.h"
 #include "core/service_slot.h"
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/triggers.h"
 #include "server/net/effect_packets.h"
 #include "server/net/packet_senders.h"

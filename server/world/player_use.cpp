@@ -7,7 +7,7 @@
 
 #include "core/cstr.h"
 #include "core/spatial_grid.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/trigger_services.h"
 #include "server/net/container_packets.h"
 #include "server/net/object_packets.h"

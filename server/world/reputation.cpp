@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "script/compiler/trigger_table.h"
+#include "script/language/script_value.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "script/runtime/triggers.h"
 #include "server/area/area_services.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/log_sink.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/script_value.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
 #include "server/net/packet_services.h"
@@ -83,9 +83,8 @@ void ActionDelete(CBaseObject* object, s32, const char*) {
 
 // A corpse empties onto the ground where it lies (hair is deleted), then goes.
 void ActionCorpseDecay(CBaseObject* object, s32, const char*) {
-    ScriptObjectServices& link = GetScriptObjectServices();
-    if (!link.IsKind(object, ScriptObjectKind::Corpse)) return;
     CItem* corpse = AsItem(object);
+    if (!corpse || !corpse->IsCorpse()) return;
     const u32 serial = corpse->GetSerial();
     if (corpse->IsContainer()) {
         // Serials first: a trigger run by a move or a deletion may delete any of them.
@@ -105,7 +104,7 @@ void ActionCorpseDecay(CBaseObject* object, s32, const char*) {
         }
         if (!IsObjectAlive(serial, corpse)) return;
     }
-    link.DeleteObject(corpse);
+    GetScriptObjectServices().DeleteObject(corpse);
 }
 
 void ActionCallbackTrigger(CBaseObject* object, s32 key, const char*) {

@@ -6,8 +6,8 @@
 
 #include "core/byte_order.h"
 #include "core/log_sink.h"
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/trigger_services.h"
 #include "script/runtime/triggers.h"
 #include "server/world/container.h"

@@ -3,9 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "script/builtins/builtin_handlers.h"
-#include "script/compiler/script_class.h"
-#include "script/compiler/trigger_table.h"
+#include "script/language/script_class.h"
+#include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_thread.h"
 #include "script/runtime/script_world_link.h"
@@ -22,16 +21,6 @@ namespace {
 
 CItem* ItemOf(CBaseObject* object) {
     return object ? object->AsItem() : nullptr;
-}
-
-// The graphics of a book a player can write in.
-constexpr u16 kWritableBookGraphics[] = {4081, 4082};
-
-bool IsWritableBookGraphic(int graphic) {
-    for (u16 g : kWritableBookGraphics) {
-        if (graphic == g) return true;
-    }
-    return false;
 }
 
 class WorldObjectLink : public ScriptObjectServices {
@@ -53,29 +42,9 @@ public:
         return type >= 0 && type < static_cast<int>(TypeScriptBits().size()) &&
                TypeScriptBits().test(static_cast<size_t>(type));
     }
-    bool IsKind(CBaseObject* object, ScriptObjectKind kind) override {
+    bool IsPlayer(CBaseObject* object) override {
         CItem* item = ItemOf(object);
-        switch (kind) {
-            case ScriptObjectKind::Any:
-                return true;
-            case ScriptObjectKind::Player:
-                return item && item->IsPlayer();
-            case ScriptObjectKind::Weapon:
-                return item && item->IsWeapon();
-            case ScriptObjectKind::Mobile:
-                return item && item->IsMobile();
-            case ScriptObjectKind::Npc:
-                return item && item->IsNPC();
-            case ScriptObjectKind::Container:
-                return item && item->IsContainer();
-            case ScriptObjectKind::Corpse:
-                return item && item->IsCorpse();
-            case ScriptObjectKind::Map:
-                return item && item->IsMap();
-            case ScriptObjectKind::Book:
-                return item && IsWritableBookGraphic(object->GetType());
-        }
-        return false;
+        return item && item->IsPlayer();
     }
     void DeleteObject(CBaseObject* object) override {
         if (object) object->DeleteSelf();

@@ -1,7 +1,7 @@
 #pragma once
 // The world model's side of the script runtime: world objects (CItem) as the runtime sees
-// them (attachment set, timed callbacks, kind tests, range listeners, type scripts, the object
-// order of sortList), the trigger services the world model calls (sending a trigger with the
+// them (attachment set, timed callbacks, the player test, range listeners, type scripts, the
+// object order of sortList), the trigger services the world model calls (sending a trigger with the
 // world's argument record, handler ranges, freeing an object's scripts), and sending a trigger
 // to every object near a place.
 #include "core/location.h"

@@ -1,7 +1,8 @@
 #pragma once
 // The layering rule of the source tree, checked over every `#include "…"`: platform/ at the
-// bottom, core/ above it, the server's subsystems and the client above core/ (never each
-// other), app/ on top. tools/, tests/, bench/ and fuzz/ may use anything.
+// bottom, core/ above it, the script language above core/ (its folders layered: language/ <
+// compiler/, runtime/ < builtins/), the server's subsystems above it and the client above
+// core/ (never each other), app/ on top. tools/, tests/, bench/ and fuzz/ may use anything.
 #include <filesystem>
 #include <string>
 #include <vector>

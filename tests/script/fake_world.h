@@ -55,10 +55,7 @@ public:
     int TypeOf(CBaseObject* o) override { return Obj(o)->type; }
     bool IsDetached(CBaseObject* o) override { return Obj(o)->detached; }
     bool HasTypeScript(int type) override { return typeScripts.count(type) != 0; }
-    bool IsKind(CBaseObject* o, ScriptObjectKind kind) override {
-        return kind == ScriptObjectKind::Any ||
-               (kind == ScriptObjectKind::Player && Obj(o)->player);
-    }
+    bool IsPlayer(CBaseObject* o) override { return Obj(o)->player; }
     CBaseObject* FindBySerial(u32 serial) override {
         auto it = objects.find(serial);
         return it == objects.end() ? nullptr : Ptr(it->second.get());

@@ -1,6 +1,7 @@
 #pragma once
 // Executed-script tests: classes compiled from sources by our compiler, served to a script
-// manager from memory, run on instances without a world object.
+// manager from memory, run on instances without a world object, with the language's own
+// builtins bound (BindLanguageBuiltins, as the server binds them at start-up).
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,8 +10,9 @@
 #include <vector>
 
 #include "core/cstr.h"
-#include "script/compiler/script_class.h"
+#include "script/builtins/language_builtins.h"
 #include "script/compiler/script_compiler.h"
+#include "script/language/script_class.h"
 #include "script/memory_class_source.h"
 #include "script/runtime/script_instance.h"
 #include "script/runtime/script_list.h"
@@ -33,7 +35,11 @@ inline std::string CompileSources(const std::vector<std::pair<std::string, std::
 
 class ScriptRuntimeTest : public ::testing::Test {
 protected:
-    void SetUp() override { manager.SetClassSource(&source); }
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(BindLanguageBuiltins(error)) << error;
+        manager.SetClassSource(&source);
+    }
     void TearDown() override {
         manager.UnloadAll();
         manager.SetClassSource(nullptr);

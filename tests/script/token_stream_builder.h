@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "script/compiler/string_table.h"
-#include "script/compiler/token_codes.h"
+#include "script/language/string_table.h"
+#include "script/language/token_codes.h"
 
 class TokenStreamBuilder {
 public:

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "script/builtins/builtin_table.h"
-#include "script/compiler/script_class.h"
 #include "script/compiler/script_compiler.h"
-#include "script/compiler/script_parser.h"
-#include "script/compiler/string_table.h"
+#include "script/language/builtin_table.h"
+#include "script/language/script_class.h"
+#include "script/language/script_parser.h"
+#include "script/language/string_table.h"
 
 namespace {
 

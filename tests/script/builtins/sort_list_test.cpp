@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "script/builtins/builtin_handlers.h"
 #include "script/runtime/script_world_link.h"
 #include "script/script_runtime_fixture.h"
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "script/compiler/script_parser.h"
-#include "script/compiler/statement_tree.h"
+#include "script/language/script_parser.h"
+#include "script/language/statement_tree.h"
 #include "script/script_runtime_fixture.h"
 #include "script/token_stream_builder.h"
 

@@ -2,8 +2,8 @@
 // releasing the set, list values copied element by element, deferred release of records.
 #include <gtest/gtest.h>
 
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 
 namespace {
 

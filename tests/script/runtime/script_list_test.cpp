@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "script/language/script_value.h"
 #include "script/runtime/script_thread_control.h"
-#include "script/runtime/script_value.h"
 
 namespace {
 

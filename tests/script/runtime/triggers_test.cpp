@@ -5,8 +5,8 @@
 #include "core/log_sink.h"
 #include "platform/random.h"
 #include "script/fake_world.h"
+#include "script/language/script_value.h"
 #include "script/runtime/script_manager.h"
-#include "script/runtime/script_value.h"
 #include "script/script_runtime_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/log_sink.h"
 #include "platform/clock.h"
-#include "script/runtime/script_value.h"
+#include "script/language/script_value.h"
 #include "server/world/placement_record.h"
 #include "world_test_support.h"
 

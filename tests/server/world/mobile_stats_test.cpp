@@ -3,9 +3,9 @@
 
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_list.h"
-#include "script/runtime/script_value.h"
 #include "server/world/skill_table.h"
 #include "world_test_support.h"
 

@@ -1,8 +1,8 @@
 // Riding mounts and opening doors.
 #include <gtest/gtest.h>
 
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "server/world/doors.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "script/runtime/script_value.h"
+#include "script/language/script_value.h"
 #include "server/net/socket.h"
 #include "server/world/logged_out_list.h"
 #include "server/world/map_queries.h"

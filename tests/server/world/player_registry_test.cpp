@@ -3,7 +3,7 @@
 // character created over a real queue pair entering the world at the configured start.
 #include "server/world/player_registry.h"
 
-#include "script/compiler/trigger_table.h"
+#include "script/language/trigger_table.h"
 
 #include <gtest/gtest.h>
 

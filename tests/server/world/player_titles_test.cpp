@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/log_sink.h"
-#include "script/runtime/script_value.h"
+#include "script/language/script_value.h"
 #include "server/world/player_registry.h"
 #include "server/world/reputation.h"
 #include "server/world/skill_table.h"

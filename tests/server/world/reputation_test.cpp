@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "script/compiler/trigger_table.h"
-#include "script/runtime/script_value.h"
+#include "script/language/script_value.h"
+#include "script/language/trigger_table.h"
 #include "server/world/player_titles.h"
 #include "tests/server/world/world_test_support.h"
 

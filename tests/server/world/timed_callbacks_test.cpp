@@ -13,7 +13,7 @@
 #include "../../script/fake_world.h"
 #include "../../script/script_runtime_fixture.h"
 #include "core/log_sink.h"
-#include "script/runtime/script_value.h"
+#include "script/language/script_value.h"
 #include "script/runtime/triggers.h"
 #include "world_test_support.h"
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/random.h"
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "world_test_support.h"
 
 namespace {

@@ -3,54 +3,19 @@
 // scripts and callbacks, callbacks run by the world tick's step.
 #include <gtest/gtest.h>
 
-#include <optional>
-
-#include "../../script/script_runtime_fixture.h"
-#include "../server_services_scope.h"
-#include "script/builtins/builtin_handlers.h"
+#include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_value.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
 #include "server/world/timed_callbacks.h"
 #include "server/world/world_model_services.h"
 #include "server/world/world_script_link.h"
-#include "world_test_support.h"
+#include "world_scripts_fixture.h"
 
 namespace {
 
-class WorldScripts : public WorldTest {
-protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        GetScriptManager().SetClassSource(&source);
-        // The real world, in place of WorldTest's recording triggers and packets (the packets
-        // go to the players in range: none here).
-        realServices_.emplace();
-    }
-    void TearDown() override {
-        DeleteAllObjects();
-        RunAllCallbacks();
-        GetScriptManager().FreeReleasedInstances();
-        FreeReleasedValues();
-        realServices_.reset();
-        GetScriptManager().UnloadAll();
-        GetScriptManager().SetClassSource(nullptr);
-        WorldTest::TearDown();
-    }
-    void Compile(const std::vector<std::pair<std::string, std::string>>& sources) {
-        ASSERT_EQ(CompileSources(sources, source), "");
-    }
-    CScriptInstance* First(CItem* item) {
-        CObjAttachments** set = GetScriptObjectServices().AttachmentsOf(item);
-        return set && *set ? (*set)->scripts : nullptr;
-    }
-    s32 MemberInt(CScriptInstance* in, const char* name) {
-        return in->Member(in->GetClass()->members.Find(name)).i;
-    }
-    MemoryClassSource source;
-    std::optional<ServerServicesScope> realServices_;
-};
+// The real world's services and the builtins bound as at start-up.
+class WorldScripts : public WorldScriptsTest {};
 
 TEST_F(WorldScripts, AHandlerDeletingItsItemStopsThere) {
     Compile({{"bomb", R"(
