@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "client/data/client_skill_table.h"
 #include "client/data/fonts.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
@@ -12,7 +13,6 @@
 #include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/init_skill_gump.h"
-#include "client/gumps/ingame/client_skill_table.h"
 #include "client/render/pixel_format.h"
 #include "tests/client/data/gump_art_fixture.h"
 #include "tools/content_builder/font_and_gump_files.h"

@@ -6,7 +6,7 @@
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_host_services.h"
-#include "client/gumps/framework/waiting_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 #include "client/render/dirty_rects.h"
 #include "client/render/span_blit.h"
 #include "platform/clock.h"

@@ -4,8 +4,8 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/main_menu_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 
 namespace {
 LoginScreenActions* gActions = nullptr;

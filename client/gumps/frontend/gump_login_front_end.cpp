@@ -2,9 +2,9 @@
 
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/scroll_choice_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/login_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "client/gumps/frontend/init_skill_gump.h"
 
+#include "client/data/client_skill_table.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/input_control_gump.h"
@@ -9,7 +10,6 @@
 #include "client/gumps/frontend/creation_parts.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/profession_presets.h"
-#include "client/gumps/ingame/client_skill_table.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/list_box_control_gump.h"
-#include "client/gumps/framework/progress_gump.h"
 #include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
 #include "client/gumps/framework/toggle_control_gump.h"
+#include "client/gumps/windows/progress_gump.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
 
 namespace {

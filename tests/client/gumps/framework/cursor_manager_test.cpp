@@ -6,8 +6,8 @@
 
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
-#include "client/gumps/framework/yes_no_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
+#include "client/gumps/windows/yes_no_gump.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "client/data/client_skill_table.h"
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "client/gumps/framework/dumb_gump.h"
@@ -21,7 +22,6 @@
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/frontend/profession_presets.h"
-#include "client/gumps/ingame/client_skill_table.h"
 #include "core/process_link.h"
 #include "golden_frame.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"

@@ -9,12 +9,12 @@
 
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/acct_login_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/login_gump.h"
 #include "client/gumps/frontend/main_menu_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 #include "client/net/client_packets.h"
 #include "client/net/link_report.h"
 #include "tests/client/data/gump_art_fixture.h"

@@ -10,7 +10,7 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 
 namespace screen_input {
 

@@ -1,4 +1,4 @@
-#include "client/gumps/framework/yes_no_gump.h"
+#include "client/gumps/windows/yes_no_gump.h"
 
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"

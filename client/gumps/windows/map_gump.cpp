@@ -1,4 +1,4 @@
-#include "client/gumps/world/map_gump.h"
+#include "client/gumps/windows/map_gump.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include "client/app/client_app.h"
 #include "client/app/client_log.h"
 #include "client/gumps/framework/cursor_manager.h"
-#include "client/gumps/world/map_gump_walker.h"
+#include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_link_services.h"
 #include "client/net/client_packets.h"

@@ -1,4 +1,4 @@
-#include "client/gumps/framework/progress_gump.h"
+#include "client/gumps/windows/progress_gump.h"
 
 #include <algorithm>
 
