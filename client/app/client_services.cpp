@@ -19,6 +19,7 @@
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
+#include "client/gumps/frontend/screen_flow.h"
 #include "client/gumps/windows/map_gump.h"
 #include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
@@ -143,7 +144,7 @@ public:
     void DrawWorldViewFrame() override { ::DrawWorldViewFrame(frame_); }
     void CreateWorldViewGumps() override {
         GumpShellServices<Base>::CreateWorldViewGumps();
-        if (TheMapGump() == nullptr) new CMapGump;
+        if (TheMapGump() == nullptr) TheGumpDesktop().Open<CMapGump>();
         if (CClientApp* app = CClientApp::Instance()) {
             TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
             TheLoginChoices().chestOpening = app->options.chestOpening;

@@ -26,6 +26,7 @@
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/frontend/login_gump.h"
+#include "client/gumps/frontend/screen_flow.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
 #include "tests/client/data/gump_art_fixture.h"
 #include "tests/client/gumps/frontend/screen_input.h"

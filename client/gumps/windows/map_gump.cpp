@@ -59,7 +59,6 @@ CMapGump* TheMapGump() {
 CMapGump::CMapGump() : CGump(0, 0, nullptr, 0, 1, kScreenWidth, kScreenHeight) {
     kindLabel = "map gump";
     visible = false;
-    AttachTo(nullptr);
     g_mapGump = this;
 }
 
@@ -210,7 +209,7 @@ void CMapGump::OnRightUp(int px, int py) {
         WalkTowardPointer();
     }
     CGump* captured = TheCursorManager().Captured();
-    if (captured == nullptr || !captured->IsDragGump()) ReleaseCapture();
+    if (captured == nullptr || !captured->IsKind(GumpKind::kDrag)) ReleaseCapture();
 }
 
 // --- Paths

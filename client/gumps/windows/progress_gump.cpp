@@ -64,5 +64,5 @@ bool CProgressGump::ContainsPoint(int px, int py) {
 
 void CProgressGump::OnRightUp(int, int) {
     ReleaseCapture();
-    delete this;
+    TheGumpDesktop().Close(this);
 }

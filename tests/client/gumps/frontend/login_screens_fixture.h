@@ -14,6 +14,7 @@
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/login_gump.h"
 #include "client/gumps/frontend/main_menu_gump.h"
+#include "client/gumps/frontend/screen_flow.h"
 #include "client/gumps/windows/waiting_gump.h"
 #include "client/net/client_packets.h"
 #include "client/net/link_report.h"

@@ -35,11 +35,11 @@ TEST_F(LoginScreensTest, EveryScreenKeepsItsChildrenInsideAndClickable) {
     login->visible = false;
     CLoginGump* list = ShowList({{"Alda", 0}, {"Bran", 1}, {"Cora", 2}, {"Dane", 3}, {"Eve", 4}});
     ExpectChildrenInsideAndHittable(list);
-    for (CGump* dialog : {static_cast<CGump*>(new CPlayCharGump("Alda")),
-                          static_cast<CGump*>(new CDeleteCharGump("Alda"))}) {
+    for (CGump* dialog : {static_cast<CGump*>(TheGumpDesktop().Make<CPlayCharGump>("Alda")),
+                          static_cast<CGump*>(TheGumpDesktop().Make<CDeleteCharGump>("Alda"))}) {
         dialog->AttachTo(nullptr);
         ExpectChildrenInsideAndHittable(dialog);
-        delete dialog;
+        TheGumpDesktop().Close(dialog);
     }
     for (int style : {1, 0}) {
         CGump* notice = ShowFrontEndNotice("A notice", list, style, false);

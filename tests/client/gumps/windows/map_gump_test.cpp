@@ -84,7 +84,7 @@ protected:
                         {290, 290, 310, 310, kItemB},
                         {490, 90, 510, 110, kMobile},
                         {310, 220, 330, 240, 1}};
-        map = new CMapGump;
+        map = TheGumpDesktop().Open<CMapGump>();
         map->visible = true;
         map->SendThrough(&link.link);
     }
