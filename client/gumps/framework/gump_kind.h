@@ -67,6 +67,7 @@ enum class GumpKind : u8 {
     kInitSkill,
     kTutorial,
     kMultChoice,
+    kDeathMenu,
 };
 
 // The kind a kind is also: a spellbook is a book, the chat window a chat-kit window; a kind
