@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "client/data/client_skill_table.h"
 #include "client/data/fonts.h"
 #include "client/data/pixel_format.h"
 #include "client/gumps/framework/dumb_gump.h"
@@ -13,7 +14,7 @@
 #include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/init_skill_gump.h"
-#include "client/gumps/ingame/client_skill_table.h"
+#include "client/gumps/frontend/screen_flow.h"
 #include "tests/client/data/gump_art_fixture.h"
 #include "tools/content_builder/font_and_gump_files.h"
 #include "tools/content_builder/skill_names.h"
@@ -43,14 +44,12 @@ void DrawCreationScreen(benchmark::State& state, bool is565) {
     std::vector<u16> screen(CGumpDesktop::kScreenPixels, 0x0421);
     CGumpDesktop& desktop = TheGumpDesktop();
     desktop.SetScreen(screen.data(), 640 * 123 + 77);
-    auto* skillScreen = new CInitSkillGump;
-    skillScreen->AttachTo(nullptr);
+    auto* skillScreen = desktop.Open<CInitSkillGump>();
     desktop.initialSkillGump = skillScreen;
-    auto* stat = new CCharStatGump;
-    stat->AttachTo(nullptr);
+    auto* stat = desktop.Open<CCharStatGump>();
     desktop.charStatGump = stat;
-    ShowCharCreationScreen();
-    ShowCityChoiceScreen();
+    ShowFrontEndScreen(FrontEndScreen::kCharCreation);
+    ShowFrontEndScreen(FrontEndScreen::kCityChoice);
     CCreationScreen* const screens[4] = {stat, skillScreen,
                                          static_cast<CCreationScreen*>(desktop.charCreationGump),
                                          static_cast<CCreationScreen*>(desktop.cityChoiceGump)};

@@ -18,7 +18,8 @@ void DrawWindows(benchmark::State& state, bool is565) {
     CGumpDesktop& desktop = TheGumpDesktop();
     desktop.SetScreen(screen.data(), 640 * 123 + 77);
     for (int i = 0; i < 150; ++i) {
-        auto* g = new CGump((i * 17) % 440, (i * 11) % 330, nullptr, 0, 1, 200, 150);
+        auto* g =
+            TheGumpDesktop().Make<CGump>((i * 17) % 440, (i * 11) % 330, nullptr, 0, 1, 200, 150);
         g->pitch = 200;
         Bitmap16& frame = g->MakeFrame(0);
         std::fill(frame.Pixels(), frame.Pixels() + 200 * 150, static_cast<u16>(0x1000 + i));

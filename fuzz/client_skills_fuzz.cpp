@@ -10,7 +10,7 @@
 #include <map>
 #include <vector>
 
-#include "client/gumps/ingame/client_skill_table.h"
+#include "client/data/client_skill_table.h"
 #include "tools/content_builder/skill_names.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

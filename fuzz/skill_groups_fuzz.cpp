@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "client/gumps/ingame/skill_group_table.h"
+#include "client/data/skill_group_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SkillGroupTable table;

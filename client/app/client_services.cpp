@@ -16,6 +16,7 @@
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
 #include "client/data/pixel_format.h"
+#include "client/data/skill_group_table.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
@@ -23,9 +24,10 @@
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
-#include "client/gumps/ingame/skill_group_table.h"
-#include "client/gumps/world/map_gump.h"
-#include "client/gumps/world/map_gump_walker.h"
+#include "client/gumps/frontend/screen_flow.h"
+#include "client/gumps/ingame/death_menu_gump.h"
+#include "client/gumps/windows/map_gump.h"
+#include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/world/client_map.h"
@@ -88,8 +90,8 @@ private:
     bool entered_ = false;
 };
 
-// The frame step's needs outside the renderer in the running client. The death texts and the
-// death menu are gumps not built yet; each says so once in the client log.
+// The frame step's needs outside the renderer in the running client. The death text is a gump
+// not built yet; it says so once in the client log.
 class ShellWorldViewFrame : public WorldViewFrameHooks {
 public:
     bool HasConnection() override { return TheClientLink() != nullptr; }
@@ -99,17 +101,17 @@ public:
         const CClientApp* app = CClientApp::Instance();
         return app != nullptr && app->options.assumePlayAsGhost;
     }
-    void OpenDeathMenu() override { NotBuilt("death menu gump"); }
-    void SendPlayAsGhost() override {
-        u8 buffer[8];
-        PacketWriter w(buffer, sizeof buffer);
-        BuildDeathMenuChoicePacket(w, kPlayAsGhostChoice);
-        if (ClientLink* link = TheClientLink()) link->Send(w);
-    }
+    void OpenDeathMenu() override { OpenDeathMenuGump(&SendDeathChoice); }
+    void SendPlayAsGhost() override { SendDeathChoice(CDeathMenuGump::kPlayAsGhostChoice); }
     void DrawGumps() override { GumpShellDrawFrame(); }
 
 private:
-    static constexpr u8 kPlayAsGhostChoice = 2;
+    static void SendDeathChoice(u8 choice) {
+        u8 buffer[8];
+        PacketWriter w(buffer, sizeof buffer);
+        BuildDeathMenuChoicePacket(w, choice);
+        if (ClientLink* link = TheClientLink()) link->Send(w);
+    }
     void NotBuilt(const char* what) {
         if (said_.insert(what).second)
             LogClientError("world view", (std::string(what) + ": not built yet").c_str());
@@ -147,7 +149,7 @@ public:
     // game.
     void CreateWorldViewGumps() override {
         GumpShellCreateDesktop();
-        if (TheMapGump() == nullptr) new CMapGump;
+        if (TheMapGump() == nullptr) TheGumpDesktop().Open<CMapGump>();
         if (CClientApp* app = CClientApp::Instance()) {
             TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
             TheLoginChoices().chestOpening = app->options.chestOpening;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "client/data/client_skill_table.h"
 #include "client/data/fonts.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
@@ -25,8 +26,8 @@
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/frontend/login_gump.h"
+#include "client/gumps/frontend/screen_flow.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
-#include "client/gumps/ingame/client_skill_table.h"
 #include "tests/client/data/gump_art_fixture.h"
 #include "tests/client/gumps/frontend/screen_input.h"
 #include "tests/protocol/creation_request.h"

@@ -145,5 +145,5 @@ void CButtonGump::Draw(const ClipRect& clip) {
 }
 
 void CloseParentGump(CGump* gump) {
-    delete gump;
+    TheGumpDesktop().Close(gump);
 }

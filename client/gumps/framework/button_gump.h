@@ -13,6 +13,9 @@ using ButtonCallback = std::function<void(CGump*)>;
 
 class CButtonGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kButton;
+    GumpKind Kind() const override { return kKind; }
+
     enum Mode { kPush = 0, kToggle = 1, kRepeat = 2 };
     static constexpr int kDisabledHue = 960;
 
@@ -37,7 +40,6 @@ public:
     void OnMouseOver(int x, int y) override;
     void OnMouseLeave() override;
     void OnHover() override;
-    bool IsButtonGump() override { return true; }
     int MinimisedStateTag() override { return minimisedTag; }
 
     int mode = kPush;
@@ -60,5 +62,5 @@ private:
     void DrawArt(const ClipRect& clip, int art, bool hued);
 };
 
-// The shared close operation: deletes the window it is given.
+// The shared close operation: closes the window it is given.
 void CloseParentGump(CGump* gump);

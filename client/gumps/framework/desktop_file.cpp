@@ -121,15 +121,15 @@ void CGumpDesktop::SaveDesktop() {
         r.x = g->x;
         r.y = g->y;
         r.minimised = g->minimised ? 1 : 0;
-        if (g->IsPaperdollGump() && g->object == player) {
+        if (g->IsKind(GumpKind::kPaperdoll) && g->object == player) {
             r.kind = DesktopRecord::kPaperdoll;
-        } else if (g->IsStatusGump() && g->object == player) {
+        } else if (g->IsKind(GumpKind::kStatus) && g->object == player) {
             r.kind = DesktopRecord::kStatus;
-        } else if (g->IsTextGump()) {
+        } else if (g->IsKind(GumpKind::kText)) {
             r.kind = DesktopRecord::kJournal;
             r.width = static_cast<u16>(g->width);
             r.height = static_cast<u16>(g->height);
-        } else if (g->IsSpellIconGump()) {
+        } else if (g->IsKind(GumpKind::kSpellIcon)) {
             r.kind = DesktopRecord::kSpellIcon;
             r.spellIndex = static_cast<u8>(g->SpellIndex());
         } else if (g == skillGump) {

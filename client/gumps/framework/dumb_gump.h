@@ -6,6 +6,9 @@
 
 class CDumbGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kDumb;
+    GumpKind Kind() const override { return kKind; }
+
     // The frame is cleared, filled from `pixels` (width x height) when given, then the gump art
     // is copied over it (plain, colour 0 included) when `gumpArt` is not -1.
     CDumbGump(int x, int y, CGump* parent, int width, int height, int staticArt, const u16* pixels,

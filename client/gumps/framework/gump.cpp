@@ -135,7 +135,7 @@ void CGump::AttachTo(CGump* newParent, int) {
 }
 
 void CGump::BringToFront(bool keepFocus) {
-    if (IsCharCreationGump() || IsCityChoiceGump()) return;
+    if (IsKind(GumpKind::kCharCreation) || IsKind(GumpKind::kCityChoice)) return;
     CGumpDesktop& desktop = TheGumpDesktop();
     if (!keepFocus && desktop.keyboardFocus != nullptr && desktop.keyboardFocus->parent != this)
         desktop.ClearKeyboardFocus();
@@ -149,10 +149,10 @@ void CGump::BringToFront(bool keepFocus) {
             desktop.tail = prevSibling;
         }
         AttachTo(parent);
-        if (!IsBarkGump()) {
+        if (!IsKind(GumpKind::kBark)) {
             for (CGump* g = desktop.tail; g != nullptr && g != this;) {
                 CGump* const before = g->prevSibling;
-                if (g->IsBarkGump() && g->OwnerGump() == this) g->BringToFront(true);
+                if (g->IsKind(GumpKind::kBark) && g->OwnerGump() == this) g->BringToFront(true);
                 g = before;
             }
         }
@@ -195,7 +195,7 @@ CGump* CGump::ChildAt(int px, int py, CGump* skip) {
     LocalToScreen(sx, sy);
     for (CGump* c = firstChild; c != nullptr; c = c->nextSibling) {
         if (!c->visible) continue;
-        if (c->IsButtonGump() && (c->MinimisedStateTag() != 0) != minimised) continue;
+        if (c->IsKind(GumpKind::kButton) && (c->MinimisedStateTag() != 0) != minimised) continue;
         if (c->page != 0 && c->page != page) continue;
         int lx = sx, ly = sy;
         c->ScreenToLocal(lx, ly);
@@ -217,7 +217,7 @@ void CGump::MoveBy(int dx, int dy, bool keepOnScreen) {
     }
     const int ax = x - oldX, ay = y - oldY;
     for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
-        if (g != this && g->IsBarkGump() && g->OwnerGump() == this) {
+        if (g != this && g->IsKind(GumpKind::kBark) && g->OwnerGump() == this) {
             g->x += ax;
             g->y += ay;
         }

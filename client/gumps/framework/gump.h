@@ -5,11 +5,13 @@
 // top-level gumps hang in the desktop's list (gump_desktop.h), which routes events to them,
 // draws them and deletes them.
 //
-// Windows find one another only through the kind tests below; a gump never tests its class by
-// any other means.
+// Windows find one another only through their kinds (gump_kind.h); a gump never tests its class
+// by any other means.
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "client/gumps/framework/gump_kind.h"
 #include "client/render/bitmap16.h"
 #include "client/render/span_blit.h"
 #include "platform/types.h"
@@ -17,10 +19,10 @@
 class CGump {
 public:
     // Every field 0 but the art id (-1), the visible flag and the kind label; the subclass
-    // fills position, size, frames and links.
+    // fills position, size and frames.
     CGump();
     // A gump at (x, y) showing `object` (serial, 0 = none) with `frameCount` empty frames. The
-    // parent is not stored: the caller links the gump with AttachTo.
+    // parent is not stored: the desktop (Open) or the parent (Add) links the gump.
     CGump(int x, int y, CGump* parent, u32 object, int frameCount, int width, int height);
     CGump(const CGump&) = delete;
     CGump& operator=(const CGump&) = delete;
@@ -57,51 +59,21 @@ public:
     virtual void OnIndexedButton(int) {}
     virtual bool AcceptsDrop() { return false; }
 
-    // --- Kind tests
-    // -------------------------------------------------------------------------------
-    virtual bool IsGenericGump() { return false; }
-    virtual bool IsMapGump() { return false; }
-    virtual bool IsInputGump() { return false; }
-    virtual bool IsPaperdollGump() { return false; }
+    // --- Kind ------------------------------------------------------------------------------------
+    // The gump's kind (gump_kind.h); every window class answers its own.
+    virtual GumpKind Kind() const { return GumpKind::kPlain; }
+    // The gump counts as a gump of `wanted` kind (its own kind or a broader one).
+    bool IsKind(GumpKind wanted) const { return IsKindOf(Kind(), wanted); }
+    // The gump as its class T when it is of T's kind (T::kKind), else null.
+    template <class T>
+    T* As() {
+        return IsKind(T::kKind) ? static_cast<T*>(this) : nullptr;
+    }
+
     // Colour 0 of the frame is see-through for Draw and the hit test.
     virtual bool IsTransparent() { return true; }
     virtual bool ClosesOnEscape() { return true; }
-    virtual bool IsBarkGump() { return false; }
     virtual bool ShowsObjectArt() { return false; }
-    virtual bool IsDragGump() { return false; }
-    virtual bool IsChatGump() { return false; }
-    virtual bool IsChatWindow() { return false; }
-    virtual bool IsContainerGump() { return false; }
-    virtual bool IsTextGump() { return false; }
-    virtual bool IsThumbGump() { return false; }
-    virtual bool IsStackGump() { return false; }
-    virtual bool IsShopGump() { return false; }
-    virtual bool IsBillGump() { return false; }
-    virtual bool IsButtonGump() { return false; }
-    virtual bool IsStatusGump() { return false; }
-    virtual bool IsSkillGump() { return false; }
-    virtual bool IsCourseGump() { return false; }
-    virtual bool IsCharCreationGump() { return false; }
-    virtual bool IsCharStatGump() { return false; }
-    virtual bool IsClientCfgGump() { return false; }
-    virtual bool IsToggleControlGump() { return false; }
-    virtual bool IsInputControlGump() { return false; }
-    virtual bool IsBookGump() { return false; }
-    virtual bool IsSpellbookGump() { return false; }
-    virtual bool IsMacroCmdGump() { return false; }
-    virtual bool IsBBGump() { return false; }
-    virtual bool IsBBLineGump() { return false; }
-    virtual bool IsBBMsgGump() { return false; }
-    virtual bool IsFightingGump() { return false; }
-    virtual bool IsMissileGump() { return false; }
-    virtual bool IsCityChoiceGump() { return false; }
-    virtual bool IsSignGump() { return false; }
-    virtual bool IsHueGump() { return false; }
-    virtual bool IsEditListGump() { return false; }
-    virtual bool IsSpellIconGump() { return false; }
-    virtual bool IsWaitingGump() { return false; }
-    virtual bool IsRadarGump() { return false; }
-    virtual bool IsTradeGump() { return false; }
 
     // A speech bubble answers the window it belongs to; every other gump none.
     virtual CGump* OwnerGump() { return nullptr; }
@@ -118,9 +90,16 @@ public:
     // The waiting gump drops its target when that gump goes.
     virtual void ForgetGump(CGump*) {}
 
-    // --- Tree
-    // ------------------------------------------------------------------------------------- Links
-    // the gump in front of the parent's children, or at the front of the desktop's list.
+    // --- Tree ------------------------------------------------------------------------------------
+    // Makes a control or part of class T and links it in front of this gump's children; it goes
+    // when this gump goes.
+    template <class T, class... Args>
+    T* Add(Args&&... args) {
+        T* child = new T(std::forward<Args>(args)...);
+        child->AttachTo(this);
+        return child;
+    }
+    // Links the gump in front of the parent's children, or at the front of the desktop's list.
     void AttachTo(CGump* parent, int flag = 0);
     void BringToFront(bool keepFocus);
     void LocalToScreen(int& px, int& py) const;
@@ -172,6 +151,12 @@ public:
     int slotY = 0;
 
 protected:
+    // Gumps are made by the desktop (CGumpDesktop::Open, Make) or by their parent (Add), and
+    // only the desktop deletes them (CGumpDesktop::Close; a gump's children go with it): a
+    // `new` or `delete` of a gump anywhere else does not compile.
+    static void operator delete(void* memory) { ::operator delete(memory); }
+    friend class CGumpDesktop;
+
     // Copies the current frame (keyed when transparent) to the screen, clipped.
     void DrawFrame(const ClipRect& clip, BlitSpan span, int index);
     void DrawChildren(const ClipRect& clip);

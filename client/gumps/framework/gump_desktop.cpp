@@ -6,7 +6,6 @@
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_host_services.h"
-#include "client/gumps/framework/waiting_gump.h"
 #include "client/render/dirty_rects.h"
 #include "client/render/span_blit.h"
 #include "platform/clock.h"
@@ -37,9 +36,13 @@ template <typename Test>
 void CGumpDesktop::DeleteTopLevelWhere(Test test) {
     for (CGump* g = head; g != nullptr; g = deletionCursor) {
         deletionCursor = g->nextSibling;
-        if (test(g)) delete g;
+        if (test(g)) Close(g);
     }
     deletionCursor = nullptr;
+}
+
+void CGumpDesktop::Close(CGump* gump) {
+    delete gump;
 }
 
 void CGumpDesktop::SetScreen(u16* pixels) {
@@ -168,7 +171,7 @@ void CGumpDesktop::PresentScreenRect(const ClipRect& rect) {
 
 void CGumpDesktop::ExpireBarks() {
     const u32 now = platform::NowMs();
-    DeleteTopLevelWhere([now](CGump* g) { return g->IsBarkGump() && g->Expired(now); });
+    DeleteTopLevelWhere([now](CGump* g) { return g->IsKind(GumpKind::kBark) && g->Expired(now); });
 }
 
 void CGumpDesktop::Update() {
@@ -193,7 +196,7 @@ CGump* CGumpDesktop::GumpAt(int sx, int sy, CGump* skip, bool barkFilter) {
         int lx = sx, ly = sy;
         g->ScreenToLocal(lx, ly);
         if (!g->ContainsPoint(lx, ly)) continue;
-        if (g->IsBarkGump() && barkFilter && !g->OwnerObjectClickable()) continue;
+        if (g->IsKind(GumpKind::kBark) && barkFilter && !g->OwnerObjectClickable()) continue;
         return g->ChildAt(lx, ly, skip);
     }
     return nullptr;
@@ -206,7 +209,7 @@ CGump* CGumpDesktop::RightClickGumpAt(int sx, int sy) {
         return modalGump->ContainsPoint(lx, ly) ? modalGump->ChildAt(lx, ly, nullptr) : nullptr;
     }
     for (CGump* g = head; g != nullptr; g = g->nextSibling) {
-        if (!g->visible || g->IsBarkGump()) continue;
+        if (!g->visible || g->IsKind(GumpKind::kBark)) continue;
         int lx = sx, ly = sy;
         g->ScreenToLocal(lx, ly);
         if (g->ContainsPoint(lx, ly)) return g->ChildAt(lx, ly, nullptr);
@@ -218,13 +221,16 @@ CGump* CGumpDesktop::FindGumpForObject(u32 obj, bool paperdoll, bool shop, CGump
     GumpHostServices& host = GetGumpHostServices();
     for (CGump* g = first; g != nullptr; g = g->nextSibling) {
         if (g->object == obj && obj != 0) {
-            if (g->IsCourseGump() || g->IsStackGump()) return g;
-            if (!paperdoll && !shop && g->IsContainerGump() && host.ObjectIsContainer(obj))
+            if (g->IsKind(GumpKind::kCourse) || g->IsKind(GumpKind::kStack)) return g;
+            if (!paperdoll && !shop && g->IsKind(GumpKind::kContainer) &&
+                host.ObjectIsContainer(obj))
                 return g;
             if (host.ObjectIsMobile(obj)) {
-                if (paperdoll && g->IsPaperdollGump()) return g;
-                if (shop && g->IsShopGump()) return g;
-                if (!paperdoll && !shop && !g->IsPaperdollGump() && !g->IsShopGump()) return g;
+                if (paperdoll && g->IsKind(GumpKind::kPaperdoll)) return g;
+                if (shop && g->IsKind(GumpKind::kShop)) return g;
+                if (!paperdoll && !shop && !g->IsKind(GumpKind::kPaperdoll) &&
+                    !g->IsKind(GumpKind::kShop))
+                    return g;
             }
         }
         if (g->firstChild != nullptr)
@@ -246,13 +252,12 @@ CGump* CGumpDesktop::OpenGump(u32 obj, int artId, CGump* parentGump, bool contai
     if (artId == 5000 && optionsGump != nullptr) return raise(optionsGump);
     if (artId == 7)
         for (CGump* g = head; g != nullptr; g = g->nextSibling)
-            if (g->IsTextGump()) return raise(g);
+            if (g->IsKind(GumpKind::kText)) return raise(g);
     if ((artId == 5010 || artId == 5011) && radarGump != nullptr) {
-        delete radarGump;
-        radarGump = nullptr;
+        Close(radarGump);
         return OpenGump(0, 5011, nullptr, false);
     }
-    if (artId == 48) DeleteTopLevelWhere([](CGump* g) { return g->IsShopGump(); });
+    if (artId == 48) DeleteTopLevelWhere([](CGump* g) { return g->IsKind(GumpKind::kShop); });
     int w = 0, h = 0;
     GetGumpArtSize(static_cast<u32>(artId), w, h);
     CGump* made = nullptr;
@@ -287,7 +292,7 @@ CGump* CGumpDesktop::OpenGump(u32 obj, int artId, CGump* parentGump, bool contai
         }
     } else {
         // A plain gump showing the art itself.
-        made = new CGump(kScreenWidth - w, 0, parentGump, obj, 1, w, h);
+        made = Make<CGump>(kScreenWidth - w, 0, parentGump, obj, 1, w, h);
         made->artId = artId;
         made->pitch = w;
         Bitmap16& frame = made->MakeFrame(0);
@@ -295,14 +300,6 @@ CGump* CGumpDesktop::OpenGump(u32 obj, int artId, CGump* parentGump, bool contai
     }
     if (made != nullptr) made->AttachTo(parentGump);
     return made;
-}
-
-CWaitingGump* CGumpDesktop::ShowWaitingGump(const std::string& message, CGump* target, int style,
-                                            bool quit) {
-    auto* gump = new CWaitingGump(-1, -1, message, target, false, style, quit);
-    modalGump = gump;
-    gump->AttachTo(nullptr);
-    return gump;
 }
 
 // --- Focus, Escape, deletion ---------------------------------------------------------------------
@@ -327,16 +324,17 @@ void CGumpDesktop::CloseOnEscape() {
 }
 
 void CGumpDesktop::DeleteNonWorldGumps() {
-    DeleteTopLevelWhere([](CGump* g) { return !g->IsMapGump() && !g->IsInputGump(); });
+    DeleteTopLevelWhere(
+        [](CGump* g) { return !g->IsKind(GumpKind::kMap) && !g->IsKind(GumpKind::kInput); });
 }
 
 void CGumpDesktop::DeleteMissileGumps() {
-    DeleteTopLevelWhere([](CGump* g) { return g->IsMissileGump(); });
+    DeleteTopLevelWhere([](CGump* g) { return g->IsKind(GumpKind::kMissile); });
 }
 
 void CGumpDesktop::ShiftMissileGumps(int dx, int dy) {
     for (CGump* g = head; g != nullptr; g = g->nextSibling)
-        if (g->IsMissileGump()) g->MoveBy(dx, dy, false);
+        if (g->IsKind(GumpKind::kMissile)) g->MoveBy(dx, dy, false);
 }
 
 void CGumpDesktop::TypedCharacter(u32 character) {
@@ -373,7 +371,7 @@ void CGumpDesktop::ForgetGump(CGump* gump) {
                          &connectionGump, &noticeGump, &bankContainerGump})
         if (*slot == gump) *slot = nullptr;
     for (CGump* g = head; g != nullptr; g = g->nextSibling)
-        if (g != gump && g->IsWaitingGump()) g->ForgetGump(gump);
+        if (g != gump && g->IsKind(GumpKind::kWaiting)) g->ForgetGump(gump);
 }
 
 bool CGumpDesktop::TakePendingPlacement(u8 kind, PendingPlacement& out) {

@@ -8,13 +8,11 @@
 // between frames, so the gumps leave nothing behind: before any gump draws, every gump saves
 // the pixels under it into a second buffer, and after the frame is shown those rectangles are
 // copied back.
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "client/gumps/framework/gump.h"
 #include "platform/types.h"
-
-class CWaitingGump;
 
 // A placement read from the desktop file that waits for its window (paperdoll, skill window).
 struct PendingPlacement {
@@ -38,6 +36,29 @@ public:
 
     // Deletes every top-level gump and forgets every slot (shutdown and tests).
     void DeleteAllGumps();
+
+    // --- Owning gumps ------------------------------------------------------------------------
+    // The desktop owns the top-level gumps and each gump its children: gumps are made here (or
+    // by their parent, CGump::Add) and deleted only by Close.
+    // A window of class T at the front of the top-level list.
+    template <class T, class... Args>
+    T* Open(Args&&... args) {
+        T* gump = Make<T>(std::forward<Args>(args)...);
+        gump->AttachTo(nullptr);
+        return gump;
+    }
+    // A gump of class T linked nowhere yet (the window factory's answer, a list being filled,
+    // a field a window keeps to itself): the caller links it (AttachTo) or closes it.
+    template <class T, class... Args>
+    T* Make(Args&&... args) {
+        return new T(std::forward<Args>(args)...);
+    }
+    // Deletes the gump (nothing for null) and its children at once. Everything that points at
+    // it lets go first (the tick and deletion walks move past it; capture, hover, focus, the
+    // slots below and the waiting gumps' targets clear), so a handler may close any window,
+    // its own included, while the desktop walks its list; a handler that ran a callback which
+    // may have closed its own gump asks IsGumpAlive before it touches that gump again.
+    void Close(CGump* gump);
 
     // --- Screen ----------------------------------------------------------------------------------
     // The buffer the gumps draw over (640 x 480, ring-addressed). Its ring offset is the world
@@ -74,8 +95,6 @@ public:
     CGump* FindGumpForObject(u32 object, bool paperdoll, bool shop, CGump* first);
     // Opens or raises the window of an object or an art id.
     CGump* OpenGump(u32 object, int artId, CGump* parentGump, bool container);
-    // A centred, modal waiting gump without cancel, at the front.
-    CWaitingGump* ShowWaitingGump(const std::string& message, CGump* target, int style, bool quit);
 
     // --- Focus, Escape, deletion walks -----------------------------------------------------------
     void SetKeyboardFocus(CGump* gump);

@@ -8,6 +8,9 @@
 
 class CInputControlGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kInputControl;
+    GumpKind Kind() const override { return kKind; }
+
     enum Kind { kText = 0, kNumber = 1, kChoice = 2 };
     // The text holds at most this many characters, whatever maximum a caller asks for.
     static constexpr int kMaxText = 80;
@@ -38,8 +41,6 @@ public:
     void OnRightUp(int x, int y) override;
     void OnKey(u32 key) override;
     void EndEditing() override;
-    bool IsInputControlGump() override { return true; }
-
     bool releasePending = false;
     bool pressed = false;
     u32 firstClickTime = 0;

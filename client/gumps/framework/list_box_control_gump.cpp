@@ -5,6 +5,7 @@
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/gump_art_strips.h"
+#include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_drawing.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
@@ -117,7 +118,7 @@ void CListBoxControlGump::OnLeftUp(int, int) {
             if (targetField->parent != nullptr) targetField->parent->OnControlChanged(targetField);
         }
     }
-    delete this;
+    TheGumpDesktop().Close(this);
 }
 
 void CListBoxControlGump::OnMouseOver(int, int) {

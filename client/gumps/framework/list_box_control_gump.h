@@ -1,7 +1,7 @@
 #pragma once
 // A drop-down list of up to 100 entries that fills an input control: the owner gives it the
 // mouse capture when it opens it; releasing the button over a row chooses that row, and the
-// list then deletes itself.
+// list then closes itself.
 #include <string>
 #include <vector>
 
@@ -11,6 +11,9 @@ class CInputControlGump;
 
 class CListBoxControlGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kListBoxControl;
+    GumpKind Kind() const override { return kKind; }
+
     static constexpr int kMaxItems = 100;
     static constexpr size_t kMaxName = 40;
     static constexpr int kRowHeight = 15;

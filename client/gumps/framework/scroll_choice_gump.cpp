@@ -56,26 +56,19 @@ void CScrollChoiceGump::Build(int art, bool serverList) {
         thumbX = 362;
         upL = 354, upT = 4, upR = 378, upB = 22, dnL = 350, dnT = 264, dnR = 372, dnB = 286;
     }
-    thumb = new CThumbGump(thumbX, 36, true, 248, this, 1227);
-    thumb->AttachTo(this);
-    auto* up = new CButtonGump(
+    thumb = Add<CThumbGump>(thumbX, 36, true, 248, this, 1227);
+    Add<CButtonGump>(
         upL, upT, upR, upB, this, CButtonGump::kRepeat, 0, [this](CGump*) { ScrollUp(); }, 0);
-    up->AttachTo(this);
-    auto* down = new CButtonGump(
+    Add<CButtonGump>(
         dnL, dnT, dnR, dnB, this, CButtonGump::kRepeat, 0, [this](CGump*) { ScrollDown(); }, 0);
-    down->AttachTo(this);
     if (serverList) {
-        int w = 0, h = 0;
-        if (!GetGumpArtSize(2363, w, h))
-            TheGumpDesktop().ShowWaitingGump("Missing gump!", nullptr, 0, false);
         auto addSort = [this](int bx, int normal, std::function<void()> sort) {
-            auto* b = new CButtonGump(
+            auto* b = Add<CButtonGump>(
                 bx, 264, this, CButtonGump::kRepeat, 0, [sort](CGump*) { sort(); }, normal,
                 normal + 1, 0);
             b->hoverArt = normal + 2;
-            b->AttachTo(this);
         };
-        addSort(108, 2363, [this] { SortByFirstColumn(); });
+        addSort(108, kFirstSortArt, [this] { SortByFirstColumn(); });
         if (art == 1228) {
             addSort(185, 2366, [this] { SortBySecondColumn(); });
             addSort(250, 2369, [this] { SortByPing(); });
@@ -200,7 +193,7 @@ void CScrollChoiceGump::OnHover() {
     if (++pressTicks >= 2) {
         pressTicks = 0;
         pressed = false;
-        ChooseAt(grabX, grabY);  // may delete this gump
+        ChooseAt(grabX, grabY);  // may close this gump
     }
 }
 
@@ -216,7 +209,7 @@ void CScrollChoiceGump::OnLeftUp(int, int) {
 void CScrollChoiceGump::OnRightUp(int, int) {
     ReleaseCapture();
     cancelled = true;
-    delete this;
+    TheGumpDesktop().Close(this);
 }
 
 void CScrollChoiceGump::ChooseAt(int px, int py) {
@@ -233,7 +226,7 @@ void CScrollChoiceGump::ChooseAt(int px, int py) {
         cancelled = false;
         if (onServerChosen) onServerChosen(item.id, item.text);
     }
-    delete this;
+    TheGumpDesktop().Close(this);
 }
 
 void CScrollChoiceGump::SortBy(const std::function<int(const ServerChoiceEntry&)>& key,

@@ -28,8 +28,13 @@ std::vector<int> SortServerOrder(const std::vector<ServerChoiceEntry>& servers,
 
 class CScrollChoiceGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kScrollChoice;
+    GumpKind Kind() const override { return kKind; }
+
     static constexpr int kMaxItems = 100;
     static constexpr size_t kMaxText = 80;
+    // The art of the server list's first sort button (pressed and hover art follow it).
+    static constexpr int kFirstSortArt = 2363;
 
     // Field mode: the chosen item fills `field`, and `owner` hears OnControlChanged.
     CScrollChoiceGump(CGump* owner, CInputControlGump* field, int art);

@@ -5,6 +5,9 @@
 
 class CThumbGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kThumb;
+    GumpKind Kind() const override { return kKind; }
+
     // (x, y) is the thumb's start and the low end of its track; the high end is `trackEnd`
     // minus the thumb's height (vertical) or width (horizontal), in the parent's coordinates.
     CThumbGump(int x, int y, bool vertical, int trackEnd, CGump* parent, int art);
@@ -25,8 +28,6 @@ public:
     void OnRightUp(int x, int y) override;
     void OnMouseOver(int x, int y) override;
     void OnMouseLeave() override;
-    bool IsThumbGump() override { return true; }
-
     bool vertical = true;
     bool hovered = false;
     int minX = 0;

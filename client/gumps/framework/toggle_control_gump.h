@@ -6,6 +6,9 @@
 
 class CToggleControlGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kToggleControl;
+    GumpKind Kind() const override { return kKind; }
+
     CToggleControlGump(int x, int y, CGump* parent, int artOff, int artOn, int font, int hue,
                        const std::string& label, int state, int disabledArtOff, int disabledArtOn);
 
@@ -16,8 +19,6 @@ public:
     void OnMouseOver(int x, int y) override;
     void OnMouseLeave() override;
     void OnRightUp(int x, int y) override;
-    bool IsToggleControlGump() override { return true; }
-
     int artOn = 0;
     int disabledArtOff = 0;
     int disabledArtOn = 0;

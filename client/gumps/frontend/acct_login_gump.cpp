@@ -21,20 +21,27 @@ CAcctLoginGump::CAcctLoginGump() {
     password = MakeScreenTextField(this, 89, 65, {1057, 1044, 1058, 1043}, 30, 2, 7, 2);
     password->password = true;
     password->Redraw();
-    auto* login = new CButtonGump(243, 114, this, CButtonGump::kPush, 0,
-                                  &CAcctLoginGump::OnAccountLogin, 1048, 1049, 0);
+    auto* login = Add<CButtonGump>(243, 114, this, CButtonGump::kPush, 0,
+                                   &CAcctLoginGump::OnAccountLogin, 1048, 1049, 0);
     login->hoverArt = 1050;
-    login->AttachTo(this);
-    auto* back =
-        new CButtonGump(33, 114, this, CButtonGump::kPush, 0, &CAcctLoginGump::Back, 1045, 1046, 0);
+    auto* back = Add<CButtonGump>(33, 114, this, CButtonGump::kPush, 0, &CAcctLoginGump::Back, 1045,
+                                  1046, 0);
     back->hoverArt = 1047;
-    back->AttachTo(this);
-    remember = new CToggleControlGump(133, 104, this, 1051, 1053, 1, kHue, "",
-                                      TheLoginChoices().rememberPassword ? 1 : 0, 0, 0);
+    remember = Add<CToggleControlGump>(133, 104, this, 1051, 1053, 1, kHue, "",
+                                       TheLoginChoices().rememberPassword ? 1 : 0, 0, 0);
     remember->hoverArtOff = 1052;
     remember->hoverArtOn = 1054;
     remember->Redraw();
-    remember->AttachTo(this);
+}
+
+void CAcctLoginGump::FillSavedAccount() {
+    LoginScreenActions* actions = TheLoginScreenActions();
+    if (actions == nullptr) return;
+    const ClientStateRecord& state = actions->State();
+    if (!state.accountName.empty()) account->SetText(state.accountName);
+    if (TheLoginChoices().rememberPassword) password->SetText(state.accountPassword);
+    account->Redraw();
+    password->Redraw();
 }
 
 void CAcctLoginGump::OnAccountLogin(CGump*) {
@@ -68,10 +75,8 @@ void CAcctLoginGump::OnAccountLogin(CGump*) {
 }
 
 void CAcctLoginGump::Back(CGump*) {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    delete desktop.accountLoginGump;
-    desktop.accountLoginGump = nullptr;
-    ShowMainMenu();
+    if (auto* screen = static_cast<CAcctLoginGump*>(TheGumpDesktop().accountLoginGump))
+        screen->Report(ScreenOutcome::kBack);
     if (LoginScreenActions* actions = TheLoginScreenActions()) {
         actions->CloseConnection();
         actions->SetWindowTitle("");

@@ -1,19 +1,24 @@
 #pragma once
 // The account-login screen: account and password fields, the remember-password box, login
 // and back buttons. Tab moves between the fields, Enter logs in, Escape goes back.
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/outcome_screen.h"
 
 class CInputControlGump;
 class CToggleControlGump;
 
-class CAcctLoginGump : public CGump {
+class CAcctLoginGump : public COutcomeScreen {
 public:
-    // The caller links it.
+    static constexpr GumpKind kKind = GumpKind::kAcctLogin;
+    GumpKind Kind() const override { return kKind; }
+
     CAcctLoginGump();
+
+    // The saved account in its field, and its password when the password is remembered.
+    void FillSavedAccount();
 
     // Login button, Enter: keeps the typed account, connects when needed and sends the login.
     static void OnAccountLogin(CGump*);
-    // Back button, Escape: closes the connection and shows the main menu again.
+    // Back button, Escape: reports kBack (the main menu comes back) and closes the connection.
     static void Back(CGump*);
 
     bool ContainsPoint(int x, int y) override;

@@ -45,7 +45,7 @@ void CChgPWGump::Ok() {
     const int slot = row >= 0 && row < CLoginGump::kRows ? list->slots[row] : -1;
     if (LoginScreenActions* actions = TheLoginScreenActions())
         actions->SendChangePassword(oldText, newText, slot);
-    delete this;
+    TheGumpDesktop().Close(this);
     if (list != nullptr) list->visible = false;
     ShowProgressNotice("Changing password... ", list);
 }

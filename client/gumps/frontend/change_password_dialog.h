@@ -9,7 +9,10 @@
 
 class CChgPWGump : public CCharPasswordDialog {
 public:
-    // The caller links it; it makes itself the desktop's modal gump.
+    static constexpr GumpKind kKind = GumpKind::kChgPW;
+    GumpKind Kind() const override { return kKind; }
+
+    // It makes itself the desktop's modal gump.
     explicit CChgPWGump(const std::string& name);
     ~CChgPWGump() override;
 

@@ -10,10 +10,8 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
-#include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/creation_parts.h"
 #include "client/gumps/frontend/front_end_screens.h"
-#include "client/gumps/frontend/init_skill_gump.h"
 
 namespace {
 
@@ -116,10 +114,6 @@ int CCharCreationGump::HairStyle() const {
 
 int CCharCreationGump::BeardStyle() const {
     return beardField->number;
-}
-
-void ShowCharCreationScreen() {
-    ShowCreationScreen<CCharCreationGump>(TheGumpDesktop().charCreationGump);
 }
 
 void CCharCreationGump::DrawPreview() {
@@ -227,16 +221,12 @@ void CCharCreationGump::ChooseBeard(CGump*) {
 
 void CCharCreationGump::Next(CGump*) {
     CCharCreationGump* screen = Screen();
-    if (screen == nullptr) return;
-    ShowCityChoiceScreen();
-    screen->SetShown(false);
+    if (screen != nullptr) screen->Report(ScreenOutcome::kNext);
 }
 
 void CCharCreationGump::Back(CGump*) {
     CCharCreationGump* screen = Screen();
-    if (screen == nullptr) return;
-    ShowInitSkillScreen();
-    screen->SetShown(false);
+    if (screen != nullptr) screen->Report(ScreenOutcome::kBack);
 }
 
 std::vector<CThumbGump*> CCharCreationGump::Sliders() const {

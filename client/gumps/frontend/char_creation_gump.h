@@ -17,17 +17,21 @@ std::vector<std::pair<int, const char*>> BeardStyles();
 
 class CCharCreationGump : public CCreationScreen {
 public:
+    static constexpr GumpKind kKind = GumpKind::kCharCreation;
+    GumpKind Kind() const override { return kKind; }
+
     static constexpr int kStartSkinHue = 1001;
     static constexpr int kStartHairHue = 1101;
     static constexpr int kShortHair = 8251;
 
-    // Links its two side pictures; the caller links the screen.
+    // Links its two side pictures.
     CCharCreationGump();
     ~CCharCreationGump() override;
 
     static void ToggleSex(CGump*);
     static void ChooseHair(CGump*);
     static void ChooseBeard(CGump*);
+    // Report kNext (the city choice) and kBack (the skill screen).
     static void Next(CGump*);
     static void Back(CGump*);
     // Redraws the frame: background, sex caption and the figure with its hues.
@@ -41,8 +45,6 @@ public:
     void OnControlChanged(CGump* control) override;
     void OnFieldEnter() override { Next(this); }
     void OnFieldEscape() override { Back(this); }
-    bool IsCharCreationGump() override { return true; }
-
     CButtonGump* hairButton = nullptr;
     CButtonGump* beardButton = nullptr;
     CInputControlGump* hairField = nullptr;
@@ -70,6 +72,3 @@ protected:
 private:
     void ShowThumbs(CThumbGump* colour, CThumbGump* shade, bool shown);
 };
-
-// Shows the appearance screen and its side pictures, making and linking one when none exists.
-void ShowCharCreationScreen();

@@ -39,28 +39,25 @@ CCharPasswordDialog::CCharPasswordDialog(const char* label, const std::string& q
 }
 
 CInputControlGump* CCharPasswordDialog::AddPasswordField(int y) {
-    auto* field = new CInputControlGump(60, y, this, 1141, 1143, CInputControlGump::kText, 30, 1,
-                                        kHue, true, false, 0);
+    auto* field = Add<CInputControlGump>(60, y, this, 1141, 1143, CInputControlGump::kText, 30, 1,
+                                         kHue, true, false, 0);
     field->hoverArt = 1142;
     field->leftMargin = 12;
     field->topMargin = 5;
     field->password = true;
     field->Redraw();
-    field->AttachTo(this);
     return field;
 }
 
 CCharPasswordDialog::CCharPasswordDialog(const char* label) {
     SetUpScreenArt(*this, label, kArt, 121, 102);
-    auto* ok = new CButtonGump(
+    auto* ok = Add<CButtonGump>(
         117, 190, this, CButtonGump::kPush, 0,
         [](CGump* owner) { static_cast<CCharPasswordDialog*>(owner)->Ok(); }, 1147, 1148, 0);
     ok->hoverArt = 1149;
-    ok->AttachTo(this);
     auto* cancel =
-        new CButtonGump(204, 190, this, CButtonGump::kPush, 0, &CloseParentGump, 1144, 1145, 0);
+        Add<CButtonGump>(204, 190, this, CButtonGump::kPush, 0, &CloseParentGump, 1144, 1145, 0);
     cancel->hoverArt = 1146;
-    cancel->AttachTo(this);
 }
 
 CCharPasswordDialog::~CCharPasswordDialog() {
@@ -73,7 +70,7 @@ bool CCharPasswordDialog::ContainsPoint(int px, int py) {
 
 void CCharPasswordDialog::OnRightUp(int, int) {
     ReleaseCapture();
-    delete this;
+    TheGumpDesktop().Close(this);
 }
 
 void CCharPasswordDialog::OnMouseOver(int, int) {
@@ -92,7 +89,7 @@ void CPlayCharGump::Ok() {
         return;
     }
     const std::string typed = password->Text();
-    delete this;  // shows the list, hidden again below
+    TheGumpDesktop().Close(this);  // shows the list, hidden again below
     list->visible = false;
     if (actions == nullptr) return;
     ClientStateRecord& state = actions->State();
@@ -111,12 +108,12 @@ void CDeleteCharGump::Ok() {
     CLoginGump* list = List();
     if (!SelectedRowFilled(list)) {
         ShowFrontEndNotice("No character to delete.", nullptr, 1, false);
-        delete this;
+        TheGumpDesktop().Close(this);
         return;
     }
     DeleteCurrentFrontEndNotice();
     const std::string typed = password->Text();
-    delete this;
+    TheGumpDesktop().Close(this);
     ShowProgressNotice("Deleting character... ", list);
     if (LoginScreenActions* actions = TheLoginScreenActions())
         actions->SendDeleteCharacter(typed, list->slots[list->selected]);

@@ -26,7 +26,7 @@ public:
 
 protected:
     // Art, the question wrapped above the password field, OK and Cancel; the field holds the
-    // keyboard focus. The caller links it.
+    // keyboard focus.
     CCharPasswordDialog(const char* label, const std::string& question);
     // Art, OK and Cancel only.
     explicit CCharPasswordDialog(const char* label);
@@ -37,6 +37,9 @@ protected:
 // "Play as <name>?": OK plays the list's selected character with the typed password.
 class CPlayCharGump : public CCharPasswordDialog {
 public:
+    static constexpr GumpKind kKind = GumpKind::kPlayChar;
+    GumpKind Kind() const override { return kKind; }
+
     explicit CPlayCharGump(const std::string& name);
     void Ok() override;
 };
@@ -44,6 +47,9 @@ public:
 // "Permanently delete <name>?": OK asks the server to delete the list's selected character.
 class CDeleteCharGump : public CCharPasswordDialog {
 public:
+    static constexpr GumpKind kKind = GumpKind::kDeleteChar;
+    GumpKind Kind() const override { return kKind; }
+
     explicit CDeleteCharGump(const std::string& name);
     void Ok() override;
 };

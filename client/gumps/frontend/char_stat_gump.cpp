@@ -5,13 +5,10 @@
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
-#include "client/gumps/frontend/char_creation_gump.h"
 #include "client/gumps/frontend/character_name.h"
-#include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/creation_parts.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/init_skill_gump.h"
-#include "client/gumps/frontend/login_gump.h"
 #include "client/gumps/frontend/profession_presets.h"
 
 namespace {
@@ -26,18 +23,6 @@ CCharStatGump* Screen() {
 }
 
 }  // namespace
-
-void DeleteCreationScreens() {
-    CGumpDesktop& d = TheGumpDesktop();
-    for (CGump** slot :
-         {&d.charStatGump, &d.cityChoiceGump, &d.charCreationGump, &d.initialSkillGump}) {
-        auto* screen = static_cast<CCreationScreen*>(*slot);
-        if (screen == nullptr) continue;
-        screen->DeletePictures();
-        delete screen;  // its destructor clears the slot
-        *slot = nullptr;
-    }
-}
 
 CCharStatGump::CCharStatGump() {
     SetUpScreenArt(*this, "CharStat gump", kArt, 120, 102);
@@ -71,7 +56,7 @@ CCharStatGump::CCharStatGump() {
 }
 
 CCharStatGump::~CCharStatGump() {
-    delete professionField;
+    TheGumpDesktop().Close(professionField);
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.charStatGump == this) desktop.charStatGump = nullptr;
 }
@@ -154,8 +139,7 @@ void CCharStatGump::Next(CGump*) {
         actions->State().playerName = name;
         actions->State().playerPassword = screen->passwordField->Text();
     }
-    ShowInitSkillScreen();
-    screen->SetShown(false);
+    screen->Report(ScreenOutcome::kNext);
     // Keys typed on the next screens must not edit or cancel this hidden one.
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.keyboardFocus == screen->nameField ||
@@ -164,14 +148,7 @@ void CCharStatGump::Next(CGump*) {
 }
 
 void CCharStatGump::Cancel(CGump*) {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    if (desktop.loginGump == nullptr) {
-        auto* list = new CLoginGump(0);
-        list->AttachTo(nullptr);
-        desktop.loginGump = list;
-    }
-    desktop.loginGump->visible = true;
-    DeleteCreationScreens();
+    if (CCharStatGump* screen = Screen()) screen->Report(ScreenOutcome::kCancel);
 }
 
 void CCharStatGump::OnFieldTab() {

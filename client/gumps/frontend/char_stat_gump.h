@@ -11,13 +11,18 @@ class CThumbGump;
 
 class CCharStatGump : public CCreationScreen {
 public:
-    // Starts with a random one of the professions 5, 6, 8, 13, 14 applied. The side picture is
-    // linked; the caller links the screen.
+    static constexpr GumpKind kKind = GumpKind::kCharStat;
+    GumpKind Kind() const override { return kKind; }
+
+    // Starts with a random one of the professions 5, 6, 8, 13, 14 applied (its skills go to the
+    // skill screen when there is one). The side picture is linked.
     CCharStatGump();
     ~CCharStatGump() override;
 
     static void ChooseProfession(CGump*);
+    // With an acceptable name: keeps name and password and reports kNext; otherwise a notice.
     static void Next(CGump*);
+    // Reports kCancel (back to the character list; the creation screens close).
     static void Cancel(CGump*);
     // Fills the attributes (scaled to 65), and the skill screen's skills and values.
     void ApplyProfession(const int weights[3], const int skills[3], const int values[3]);
@@ -30,8 +35,6 @@ public:
     void OnFieldTab() override;
     void OnFieldEnter() override { Next(this); }
     void OnFieldEscape() override { Cancel(this); }
-    bool IsCharStatGump() override { return true; }
-
     CInputControlGump* nameField = nullptr;
     CInputControlGump* passwordField = nullptr;
     CInputControlGump* attributeFields[3] = {};
@@ -43,6 +46,3 @@ public:
 protected:
     std::vector<CThumbGump*> Sliders() const override;
 };
-
-// Deletes the four creation screens and their side pictures (those that exist).
-void DeleteCreationScreens();

@@ -10,7 +10,6 @@
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/login_gump.h"
-#include "client/gumps/frontend/tutorial_gump.h"
 #include "client/net/client_link.h"
 #include "client/world/client_world.h"
 
@@ -77,10 +76,6 @@ CCityChoiceGump::~CCityChoiceGump() {
     if (desktop.cityChoiceGump == this) desktop.cityChoiceGump = nullptr;
 }
 
-void ShowCityChoiceScreen() {
-    ShowCreationScreen<CCityChoiceGump>(TheGumpDesktop().cityChoiceGump);
-}
-
 void CCityChoiceGump::ChooseServer(CGump*) {
     CCityChoiceGump* screen = Screen();
     const ClientStateRecord* state = State();
@@ -107,10 +102,7 @@ void CCityChoiceGump::ChooseCity(CGump*) {
 }
 
 void CCityChoiceGump::Back(CGump*) {
-    CCityChoiceGump* screen = Screen();
-    if (screen == nullptr) return;
-    ShowCharCreationScreen();
-    screen->SetShown(false);
+    if (CCityChoiceGump* screen = Screen()) screen->Report(ScreenOutcome::kBack);
 }
 
 bool GatherCreateCharacterRequest(CreateCharacterRequest& r) {
@@ -166,13 +158,5 @@ void CCityChoiceGump::Create(CGump*) {
     if (ClientStateRecord* state = State()) state->chosenSlot = static_cast<int>(request.slot);
     TheClientWorld().speech.speechHue = kSpeechHueAtCreation;
     TheClientWorld().speech.emoteHue = kEmoteHueAtCreation;
-    // With the tutorial pictures in the data directory the slide show comes first; its finish
-    // sends the request.
-    if (TutorialSlidesPresent()) {
-        auto* tutorial = new CTutorialGump(0);
-        tutorial->AttachTo(nullptr);
-    } else {
-        SendCreateCharacter(request);
-    }
-    screen->SetShown(false);
+    screen->Report(ScreenOutcome::kCreate);
 }

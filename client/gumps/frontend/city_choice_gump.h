@@ -11,16 +11,19 @@ constexpr const char* kStandaloneServerName = "Standalone Server";
 
 class CCityChoiceGump : public CCreationScreen {
 public:
-    // Links its two side pictures; the caller links the screen.
+    static constexpr GumpKind kKind = GumpKind::kCityChoice;
+    GumpKind Kind() const override { return kKind; }
+
+    // Links its two side pictures.
     CCityChoiceGump();
     ~CCityChoiceGump() override;
 
     static void ChooseServer(CGump*);
     static void ChooseCity(CGump*);
+    // Keeps the new character's slot and reports kCreate (the tutorial or the request next).
     static void Create(CGump*);
+    // Reports kBack (the appearance screen).
     static void Back(CGump*);
-
-    bool IsCityChoiceGump() override { return true; }
 
     CInputControlGump* serverField = nullptr;
     CInputControlGump* cityField = nullptr;
@@ -30,9 +33,6 @@ protected:
     // No sliders: every press is only remembered.
     std::vector<CThumbGump*> Sliders() const override { return {}; }
 };
-
-// Shows the city-choice screen and its side pictures, making and linking one when none exists.
-void ShowCityChoiceScreen();
 
 // The create request of what the creation screens hold (name and password from the login
 // state, the lowest slot no character uses); false when a screen is missing.

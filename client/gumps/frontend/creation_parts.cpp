@@ -14,8 +14,9 @@ namespace {
 
 CInputControlGump* MakeReadOnly(CGump* owner, int x, int y, int width, int height, int kind,
                                 int maximum) {
-    auto* field = new CInputControlGump(x, y, owner, width, height, kind, maximum,
-                                        kCreationFieldFont, kCreationFieldHue, false, true, false);
+    auto* field = TheGumpDesktop().Make<CInputControlGump>(x, y, owner, width, height, kind,
+                                                           maximum, kCreationFieldFont,
+                                                           kCreationFieldHue, false, true, false);
     // The selected look centres the value and leaves out the chooser arrow; the field never
     // takes the keyboard.
     field->selectedLook = true;
@@ -61,26 +62,22 @@ void SetChoiceField(CInputControlGump* field, int id, const std::string& text) {
 
 CButtonGump* MakeArtButton(CGump* owner, int x, int y, int normal, int pressed, int hover,
                            ButtonCallback callback) {
-    auto* button = new CButtonGump(x, y, owner, CButtonGump::kPush, 0, std::move(callback), normal,
-                                   pressed, 0);
+    auto* button = owner->Add<CButtonGump>(x, y, owner, CButtonGump::kPush, 0, std::move(callback),
+                                           normal, pressed, 0);
     button->hoverArt = hover;
-    button->AttachTo(owner);
     return button;
 }
 
 CThumbGump* MakeSliderThumb(CGump* owner, int x, int y, int trackEnd) {
-    auto* thumb = new CThumbGump(x, y, false, trackEnd, owner, kSliderArt);
+    auto* thumb = owner->Add<CThumbGump>(x, y, false, trackEnd, owner, kSliderArt);
     thumb->hoverArt = kSliderHoverArt;
-    thumb->AttachTo(owner);
     return thumb;
 }
 
 CDumbGump* MakeSidePicture(int art, int x, int y) {
     int w = 0, h = 0;
     GetGumpArtSize(static_cast<u32>(art), w, h);
-    auto* picture = new CDumbGump(x, y, nullptr, w, h, 0, nullptr, art);
-    picture->AttachTo(nullptr);
-    return picture;
+    return TheGumpDesktop().Open<CDumbGump>(x, y, nullptr, w, h, 0, nullptr, art);
 }
 
 void ShowGump(CGump* gump, bool shown) {
@@ -89,10 +86,10 @@ void ShowGump(CGump* gump, bool shown) {
 
 void OpenFieldChooser(CGump* owner, CInputControlGump* field, int art,
                       const std::vector<std::pair<int, std::string>>& items) {
-    auto* chooser = new CScrollChoiceGump(owner, field, art);
+    CGumpDesktop& desktop = TheGumpDesktop();
+    auto* chooser = desktop.Open<CScrollChoiceGump>(owner, field, art);
     for (const auto& [id, text] : items)
         chooser->AddItem(id, text, 0);
     chooser->Redraw();
-    chooser->AttachTo(nullptr);
-    TheGumpDesktop().modalGump = chooser;
+    desktop.modalGump = chooser;
 }

@@ -1,9 +1,21 @@
 #include "client/gumps/frontend/creation_screen.h"
 
 #include "client/gumps/framework/dumb_gump.h"
+#include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/thumb_gump.h"
 #include "client/gumps/frontend/press_slider_track.h"
+
+void DeleteCreationScreens() {
+    CGumpDesktop& d = TheGumpDesktop();
+    for (CGump** slot :
+         {&d.charStatGump, &d.cityChoiceGump, &d.charCreationGump, &d.initialSkillGump}) {
+        auto* screen = static_cast<CCreationScreen*>(*slot);
+        if (screen == nullptr) continue;
+        screen->DeletePictures();
+        d.Close(screen);  // clears the slot
+    }
+}
 
 void CCreationScreen::SetShown(bool shown) {
     visible = shown;
@@ -17,7 +29,7 @@ void CCreationScreen::ShowPictures(bool shown) {
 
 void CCreationScreen::DeletePictures() {
     for (CDumbGump*& picture : pictures) {
-        delete picture;
+        TheGumpDesktop().Close(picture);
         picture = nullptr;
     }
 }

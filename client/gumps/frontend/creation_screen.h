@@ -4,18 +4,18 @@
 // Escape.
 #include <vector>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/outcome_screen.h"
 
 class CDumbGump;
 class CThumbGump;
 
-class CCreationScreen : public CGump {
+class CCreationScreen : public COutcomeScreen {
 public:
     // Shows or hides the screen and its side pictures.
     void SetShown(bool shown);
     // Shows or hides the side pictures only.
     void ShowPictures(bool shown);
-    // Deletes the side pictures (the screen's owner deletes the screen).
+    // Closes the side pictures (DeleteCreationScreens closes the screens).
     void DeletePictures();
 
     bool ContainsPoint(int x, int y) override;
@@ -40,17 +40,5 @@ protected:
     int SliderIndex(const CGump* thumb) const;
 };
 
-// Shows the screen of a desktop slot and its side pictures, making and linking one (its
-// pictures in front) when the slot is empty.
-template <class Screen>
-Screen* ShowCreationScreen(CGump*& slot) {
-    if (slot == nullptr) {
-        auto* screen = new Screen;
-        screen->AttachTo(nullptr);
-        slot = screen;
-        screen->RaisePictures();
-    }
-    auto* screen = static_cast<Screen*>(slot);
-    screen->SetShown(true);
-    return screen;
-}
+// Closes the four creation screens and their side pictures (those that exist).
+void DeleteCreationScreens();

@@ -4,8 +4,7 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
-#include "client/gumps/frontend/main_menu_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 
 namespace {
 LoginScreenActions* gActions = nullptr;
@@ -42,14 +41,13 @@ void MoveFocusInCycle(const std::vector<CInputControlGump*>& fields) {
 CInputControlGump* MakeScreenTextField(CGump* owner, int x, int y, const ScreenFieldArts& art,
                                        int maximum, int font, int leftMargin, int topMargin) {
     auto* field =
-        new CInputControlGump(x, y, owner, art.normal, art.selected, CInputControlGump::kText,
-                              maximum, font, 902, true, false, 0);
+        owner->Add<CInputControlGump>(x, y, owner, art.normal, art.selected,
+                                      CInputControlGump::kText, maximum, font, 902, true, false, 0);
     field->hoverArt = static_cast<u16>(art.hover);
     field->emptyArt = static_cast<u16>(art.empty);
     field->leftMargin = static_cast<u8>(leftMargin);
     field->topMargin = static_cast<u8>(topMargin);
     field->Redraw();
-    field->AttachTo(owner);
     return field;
 }
 
@@ -66,36 +64,21 @@ void SetUpScreenArt(CGump& screen, const char* label, int art, int x, int y) {
 
 CGump* ShowProgressNotice(const std::string& text, CGump* returnGump) {
     CGumpDesktop& desktop = TheGumpDesktop();
-    auto* notice = new CWaitingGump(-1, -1, text, returnGump, true, 1, false);
-    // No way to close it: a packet or a callback deletes it.
+    auto* notice = desktop.Open<CWaitingGump>(-1, -1, text, returnGump, true, 1, false);
+    // No way to close it: a packet or a callback closes it.
     if (notice->firstChild != nullptr) notice->firstChild->visible = false;
-    notice->AttachTo(nullptr);
     desktop.noticeGump = notice;
     return notice;
 }
 
 CGump* ShowFrontEndNotice(const std::string& text, CGump* returnGump, int style, bool quit) {
-    CWaitingGump* notice = TheGumpDesktop().ShowWaitingGump(text, returnGump, style, quit);
+    CWaitingGump* notice = ShowWaitingGump(text, returnGump, style, quit);
     TheGumpDesktop().noticeGump = notice;
     return notice;
 }
 
 void DeleteCurrentFrontEndNotice() {
-    delete TheGumpDesktop().noticeGump;  // its destructor clears the slot
-    TheGumpDesktop().noticeGump = nullptr;
-}
-
-void ShowMainMenu() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    if (desktop.mainMenuGump == nullptr) {
-        auto* menu = new CMainMenuGump(TheLoginChoices().chestOpening);
-        menu->AttachTo(nullptr);
-        // The chest picture covers the menu from the first tick; raising it only in the
-        // menu's tick would put it ahead of the tick walk and tick the menu twice.
-        if (menu->overlay != nullptr) menu->overlay->BringToFront(false);
-        desktop.mainMenuGump = menu;
-    }
-    desktop.mainMenuGump->visible = true;
+    TheGumpDesktop().Close(TheGumpDesktop().noticeGump);  // clears the slot
 }
 
 void PostClientQuit() {

@@ -67,9 +67,6 @@ CGump* ShowProgressNotice(const std::string& text, CGump* returnGump);
 CGump* ShowFrontEndNotice(const std::string& text, CGump* returnGump, int style, bool quit);
 void DeleteCurrentFrontEndNotice();
 
-// Shows the main menu, making one when none exists.
-void ShowMainMenu();
-
 // Ends the client's main loop; the button-callback form ignores its gump.
 void PostClientQuit();
 void QuitClientButton(CGump*);

@@ -1,10 +1,12 @@
 #include "client/gumps/frontend/gump_login_front_end.h"
 
+#include "client/data/gump_art.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/scroll_choice_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/login_gump.h"
+#include "client/gumps/frontend/screen_flow.h"
+#include "client/gumps/windows/waiting_gump.h"
 
 namespace {
 
@@ -30,14 +32,16 @@ CGump* NoticeTarget(NoticeOwner owner) {
 }  // namespace
 
 GumpLoginFrontEnd::~GumpLoginFrontEnd() {
-    delete pending_;
+    TheGumpDesktop().Close(pending_);
 }
 
 void GumpLoginFrontEnd::CreateCharacterList() {
-    delete pending_;
+    CGumpDesktop& desktop = TheGumpDesktop();
+    desktop.Close(pending_);
     // The row of the character last played starts selected.
     LoginScreenActions* actions = TheLoginScreenActions();
-    pending_ = new CLoginGump(actions != nullptr ? actions->State().chosenSlot : 0);
+    pending_ = desktop.Make<CLoginGump>(actions != nullptr ? actions->State().chosenSlot : 0);
+    FollowScreen(FrontEndScreen::kCharacterList, pending_);
 }
 
 void GumpLoginFrontEnd::AddCharacter(const std::string& name, const std::string&, int slot) {
@@ -53,8 +57,7 @@ void GumpLoginFrontEnd::ShowCharacterList() {
     if (pending_ == nullptr) return;
     CGumpDesktop& desktop = TheGumpDesktop();
     DeleteCurrentFrontEndNotice();
-    delete desktop.loginGump;
-    desktop.loginGump = nullptr;
+    desktop.Close(desktop.loginGump);
     HideAccountLogin();
     pending_->AttachTo(nullptr);
     desktop.loginGump = pending_;
@@ -67,8 +70,7 @@ bool GumpLoginFrontEnd::HasCharacterList() const {
 
 void GumpLoginFrontEnd::DeleteCharacterList() {
     CGumpDesktop& desktop = TheGumpDesktop();
-    delete desktop.loginGump;
-    desktop.loginGump = nullptr;
+    desktop.Close(desktop.loginGump);
 }
 
 void GumpLoginFrontEnd::SetCharacterListVisible() {
@@ -102,10 +104,8 @@ void GumpLoginFrontEnd::HideAccountLogin() {
 
 void GumpLoginFrontEnd::DeleteCharacterCreation() {
     CGumpDesktop& desktop = TheGumpDesktop();
-    delete desktop.charCreationGump;
-    desktop.charCreationGump = nullptr;
-    delete desktop.cityChoiceGump;
-    desktop.cityChoiceGump = nullptr;
+    desktop.Close(desktop.charCreationGump);
+    desktop.Close(desktop.cityChoiceGump);
 }
 
 void GumpLoginFrontEnd::ShowServerChoice(const std::string& title, int art, int,
@@ -113,7 +113,11 @@ void GumpLoginFrontEnd::ShowServerChoice(const std::string& title, int art, int,
     serverChoice = items;
     CGumpDesktop& desktop = TheGumpDesktop();
     DeleteCurrentFrontEndNotice();
-    auto* chooser = new CScrollChoiceGump(desktop.mainMenuGump, art);
+    // Without the sort buttons' art the list still opens, behind a message that says so.
+    int sortWidth = 0, sortHeight = 0;
+    if (!GetGumpArtSize(CScrollChoiceGump::kFirstSortArt, sortWidth, sortHeight))
+        ShowWaitingGump("Missing gump!", nullptr, 0, false);
+    auto* chooser = desktop.Open<CScrollChoiceGump>(desktop.mainMenuGump, art);
     chooser->title = title;
     for (size_t i = 0; i < items.size(); ++i) {
         chooser->AddItem(items[i].id, items[i].name, items[i].hue);
@@ -141,14 +145,12 @@ void GumpLoginFrontEnd::ShowServerChoice(const std::string& title, int art, int,
             }
             return;
         }
-        auto* connecting = new CWaitingGump(-1, -1, "Connecting... ", nullptr, true, 1, false);
+        auto* connecting = d.Open<CWaitingGump>(-1, -1, "Connecting... ", nullptr, true, 1, false);
         if (connecting->firstChild != nullptr) connecting->firstChild->visible = false;
-        connecting->AttachTo(nullptr);
         d.connectionGump = connecting;
         // The next list or notice of the link replaces it.
         d.noticeGump = connecting;
     };
     chooser->Redraw();
-    chooser->AttachTo(nullptr);
     desktop.modalGump = chooser;
 }

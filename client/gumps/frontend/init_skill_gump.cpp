@@ -1,15 +1,13 @@
 #include "client/gumps/frontend/init_skill_gump.h"
 
+#include "client/data/client_skill_table.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
-#include "client/gumps/frontend/char_creation_gump.h"
-#include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/creation_parts.h"
 #include "client/gumps/frontend/front_end_screens.h"
 #include "client/gumps/frontend/profession_presets.h"
-#include "client/gumps/ingame/client_skill_table.h"
 
 namespace {
 
@@ -54,10 +52,6 @@ CInitSkillGump::CInitSkillGump() {
 CInitSkillGump::~CInitSkillGump() {
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.initialSkillGump == this) desktop.initialSkillGump = nullptr;
-}
-
-void ShowInitSkillScreen() {
-    ShowCreationScreen<CInitSkillGump>(TheGumpDesktop().initialSkillGump);
 }
 
 void CInitSkillGump::SetSkills(const int skills[3], const int values[3]) {
@@ -115,14 +109,9 @@ void CInitSkillGump::Next(CGump*) {
         screen->visible = false;
         return;
     }
-    ShowCharCreationScreen();
-    screen->SetShown(false);
+    screen->Report(ScreenOutcome::kNext);
 }
 
 void CInitSkillGump::Back(CGump*) {
-    CInitSkillGump* screen = Screen();
-    auto* stat = static_cast<CCharStatGump*>(TheGumpDesktop().charStatGump);
-    if (screen == nullptr || stat == nullptr) return;
-    stat->SetShown(true);
-    screen->SetShown(false);
+    if (CInitSkillGump* screen = Screen()) screen->Report(ScreenOutcome::kBack);
 }

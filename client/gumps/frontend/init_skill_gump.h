@@ -10,13 +10,17 @@ class CThumbGump;
 
 class CInitSkillGump : public CCreationScreen {
 public:
-    // Loads the skill table; skills 0, 1, 2 at 34, 33, 33. Links its side picture; the caller
-    // links the screen.
+    static constexpr GumpKind kKind = GumpKind::kInitSkill;
+    GumpKind Kind() const override { return kKind; }
+
+    // Loads the skill table; skills 0, 1, 2 at 34, 33, 33. Links its side picture.
     CInitSkillGump();
     ~CInitSkillGump() override;
 
     static void ChooseSkill(CGump* screen, int field);
+    // With three different skills reports kNext; otherwise a notice.
     static void Next(CGump*);
+    // Reports kBack (the stat screen again, when there is one).
     static void Back(CGump*);
     // Skill numbers with their names from the table, and their values.
     void SetSkills(const int skills[3], const int values[3]);
@@ -34,6 +38,3 @@ public:
 protected:
     std::vector<CThumbGump*> Sliders() const override;
 };
-
-// Shows the skill screen and its side picture, making and linking one when none exists.
-void ShowInitSkillScreen();

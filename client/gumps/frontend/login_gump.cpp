@@ -6,11 +6,7 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/frontend/change_password_dialog.h"
-#include "client/gumps/frontend/char_password_dialog.h"
-#include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
-#include "client/gumps/frontend/init_skill_gump.h"
 
 namespace {
 
@@ -35,14 +31,13 @@ CLoginGump::CLoginGump(int selectedRow) : selected(selectedRow) {
     SetUpScreenArt(*this, "Login gump", kArt, 124, 104);
     for (int i = 0; i < kRows; ++i) {
         const RowPlace& p = kRowPlaces[i];
-        auto* row = new CInputControlGump(p.x, p.y, this, p.art, p.art + 2,
-                                          CInputControlGump::kText, 30, 1, 902, false, false, 0);
+        auto* row = Add<CInputControlGump>(p.x, p.y, this, p.art, p.art + 2,
+                                           CInputControlGump::kText, 30, 1, 902, false, false, 0);
         row->hoverArt = static_cast<u16>(p.art + 1);
         row->leftMargin = static_cast<u8>(p.margin);
         row->topMargin = 0;
         row->selectedLook = i == selected;
         row->Redraw();
-        row->AttachTo(this);
         rows[i] = row;
     }
     struct ButtonPlace {
@@ -57,10 +52,9 @@ CLoginGump::CLoginGump(int selectedRow) : selected(selectedRow) {
         {160, 13, 1110, &CLoginGump::Back},
     };
     for (const ButtonPlace& b : buttons) {
-        auto* button =
-            new CButtonGump(b.x, b.y, this, CButtonGump::kPush, 0, b.callback, b.art, b.art + 1, 0);
+        auto* button = Add<CButtonGump>(b.x, b.y, this, CButtonGump::kPush, 0, b.callback, b.art,
+                                        b.art + 1, 0);
         button->hoverArt = b.art + 2;
-        button->AttachTo(this);
         if (b.art == 1104) changePassword = button;
     }
     // The change-password dialog is not reachable from this screen.
@@ -136,9 +130,7 @@ void CLoginGump::Play(CGump*) {
     ClientStateRecord& state = actions->State();
     const int slot = list->slots[row];
     if (slot >= 0 && slot < ClientStateRecord::kSlots && !state.characters[slot].password.empty()) {
-        auto* dialog = new CPlayCharGump(list->rows[row]->Text());
-        dialog->AttachTo(nullptr);
-        list->visible = false;
+        list->Report(ScreenOutcome::kPlayWithPassword);
         return;
     }
     state.playerName = list->rows[row]->Text();
@@ -156,56 +148,40 @@ void CLoginGump::NewCharacter(CGump*) {
         ShowFrontEndNotice("You already have 5 characters.", nullptr, 0, false);
         return;
     }
-    list->visible = false;
-    // The skill screen comes first: the stat screen's profession fills it.
-    CGumpDesktop& desktop = TheGumpDesktop();
-    DeleteCreationScreens();
-    auto* skills = new CInitSkillGump;
-    skills->visible = false;
-    skills->ShowPictures(false);
-    skills->AttachTo(nullptr);
-    desktop.initialSkillGump = skills;
-    auto* stat = new CCharStatGump;
-    stat->AttachTo(nullptr);
-    desktop.charStatGump = stat;
+    list->Report(ScreenOutcome::kNewCharacter);
 }
 
 namespace {
 
-// The dialog of the selected row's character in place of the list, or the notice `empty`
-// when the row has none.
-template <class Dialog>
-void OpenRowDialog(const char* empty) {
+// The selected row's dialog in place of the list (`outcome`), or the notice `empty` when the
+// row has no character.
+void ReportRowDialog(ScreenOutcome outcome, const char* empty) {
     CLoginGump* list = List();
     if (list == nullptr) return;
     const int row = list->selected;
-    list->visible = false;
     if (row < 0 || row >= CLoginGump::kRows || list->rows[row]->Text().empty()) {
+        list->visible = false;
         ShowFrontEndNotice(empty, list, 1, false);
         return;
     }
-    auto* dialog = new Dialog(list->rows[row]->Text());
-    dialog->AttachTo(nullptr);
+    list->Report(outcome);
 }
 
 }  // namespace
 
 void CLoginGump::DeleteCharacter(CGump*) {
-    OpenRowDialog<CDeleteCharGump>("No character to delete.");
+    ReportRowDialog(ScreenOutcome::kDeleteCharacter, "No character to delete.");
 }
 
 void CLoginGump::ChangePassword(CGump*) {
     // The list's button is disabled: only a direct call comes here.
-    OpenRowDialog<CChgPWGump>("No character to change password on.");
+    ReportRowDialog(ScreenOutcome::kChangePassword, "No character to change password on.");
 }
 
 void CLoginGump::Back(CGump*) {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    delete desktop.loginGump;
-    desktop.loginGump = nullptr;
     LoginScreenActions* actions = TheLoginScreenActions();
     if (actions != nullptr) actions->SendDisconnect();
-    ShowMainMenu();
+    if (CLoginGump* list = List()) list->Report(ScreenOutcome::kBack);
     if (actions != nullptr) {
         actions->CloseConnection();
         actions->SetWindowTitle("");

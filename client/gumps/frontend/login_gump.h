@@ -4,16 +4,19 @@
 // number its character has on the server, which every request carries.
 #include <string>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/outcome_screen.h"
 
 class CInputControlGump;
 class CButtonGump;
 
-class CLoginGump : public CGump {
+class CLoginGump : public COutcomeScreen {
 public:
+    static constexpr GumpKind kKind = GumpKind::kLogin;
+    GumpKind Kind() const override { return kKind; }
+
     static constexpr int kRows = 5;
 
-    // Empty rows; the row `selected` starts selected. The caller links it.
+    // Empty rows; the row `selected` starts selected.
     explicit CLoginGump(int selected);
 
     // The next empty row gets the name (an empty name is ignored).
@@ -21,6 +24,10 @@ public:
     // Removes the row holding `slot`, moving the rows below it up; the new count.
     int RemoveCharacter(int slot);
 
+    // The buttons. Each one whose row needs a character says so in a notice when the row has
+    // none; otherwise a character without a password plays at once, and the others report
+    // their outcome (kPlayWithPassword, kNewCharacter, kDeleteCharacter, kChangePassword,
+    // kBack).
     static void Play(CGump*);
     static void NewCharacter(CGump*);
     static void DeleteCharacter(CGump*);

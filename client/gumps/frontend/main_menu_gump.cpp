@@ -8,8 +8,6 @@
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/frontend/acct_login_gump.h"
 #include "client/gumps/frontend/front_end_screens.h"
 
 namespace {
@@ -56,18 +54,16 @@ CMainMenuGump::CMainMenuGump(bool chestOpening) {
         if (b.login) callback = &CMainMenuGump::OpenAccountLogin;
         if (b.quit) callback = &QuitClientButton;
         auto* button =
-            new CButtonGump(b.x, b.y, this, CButtonGump::kPush, 0, callback, b.art, b.art + 1, 0);
+            Add<CButtonGump>(b.x, b.y, this, CButtonGump::kPush, 0, callback, b.art, b.art + 1, 0);
         button->hoverArt = b.art + 2;
-        button->AttachTo(this);
     }
     if (!chestOpening) {
         DrawFrontEndBackground();
         return;
     }
     DrawOverScreen(kChestOpenArt);
-    overlay =
-        new CDumbGump(0, 0, nullptr, kScreenWidth, kScreenHeight, 0, nullptr, kChestClosedArt);
-    overlay->AttachTo(nullptr);
+    overlay = TheGumpDesktop().Open<CDumbGump>(0, 0, nullptr, kScreenWidth, kScreenHeight, 0,
+                                               nullptr, kChestClosedArt);
     countdown = kChestTicks;
 }
 
@@ -75,7 +71,7 @@ CMainMenuGump::~CMainMenuGump() {
     // The overlay may have gone already when the whole desktop is emptied.
     for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling) {
         if (g == overlay) {
-            delete overlay;
+            TheGumpDesktop().Close(overlay);
             break;
         }
     }
@@ -95,25 +91,14 @@ void CMainMenuGump::Tick() {
     }
     if (overlay == nullptr) return;
     DrawFrontEndBackground();
-    delete overlay;
+    TheGumpDesktop().Close(overlay);
     overlay = nullptr;
-    OpenAccountLogin(this);
-    CAcctLoginGump::OnAccountLogin(TheGumpDesktop().accountLoginGump);
+    Report(ScreenOutcome::kChestOpened);
 }
 
 void CMainMenuGump::OpenAccountLogin(CGump*) {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    if (desktop.mainMenuGump != nullptr) desktop.mainMenuGump->visible = false;
-    auto* login = new CAcctLoginGump();
-    if (LoginScreenActions* actions = TheLoginScreenActions()) {
-        const ClientStateRecord& state = actions->State();
-        if (!state.accountName.empty()) login->account->SetText(state.accountName);
-        if (TheLoginChoices().rememberPassword) login->password->SetText(state.accountPassword);
-        login->account->Redraw();
-        login->password->Redraw();
-    }
-    login->AttachTo(nullptr);
-    desktop.accountLoginGump = login;
+    if (auto* menu = static_cast<CMainMenuGump*>(TheGumpDesktop().mainMenuGump))
+        menu->Report(ScreenOutcome::kLogin);
 }
 
 bool CMainMenuGump::ContainsPoint(int px, int py) {

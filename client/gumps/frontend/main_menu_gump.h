@@ -1,20 +1,22 @@
 #pragma once
 // The first screen: the menu over the title picture, whose login button opens the account
 // login and whose quit button ends the client.
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/outcome_screen.h"
 
-class CMainMenuGump : public CGump {
+class CMainMenuGump : public COutcomeScreen {
 public:
+    static constexpr GumpKind kKind = GumpKind::kMainMenu;
+    GumpKind Kind() const override { return kKind; }
+
     static constexpr int kChestTicks = 20;
 
     // Draws its art and its six buttons and puts the title picture into the screen buffer;
     // with `chestOpening` a full-screen chest animation runs over it for 20 ticks and then
-    // logs in by itself with the saved account. The caller links the menu.
+    // reports kChestOpened (a login with the saved account).
     explicit CMainMenuGump(bool chestOpening = false);
     ~CMainMenuGump() override;
 
-    // Hides the menu and opens a new account-login screen, prefilled with the saved account
-    // (and password when it is remembered).
+    // The login button: the menu reports kLogin (the account login comes next).
     static void OpenAccountLogin(CGump*);
 
     bool ContainsPoint(int x, int y) override;

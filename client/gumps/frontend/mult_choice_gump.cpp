@@ -78,12 +78,11 @@ CMultChoiceGump::CMultChoiceGump(int firstQuestion, int lastQuestion, std::vecto
             int aw = 0, ah = 0, ab = 0;
             fonts.MeasureText(kAnswerFont, kQuestionTable[q].answers[a], aw, ah, ab);
             auto* area =
-                new CButtonGump(row.answerX[a], row.answerY[a],
-                                row.answerX[a] + std::max(aw, 1) - 1, row.answerY[a] + line - 1,
-                                this, CButtonGump::kPush, 0, &CMultChoiceGump::PickAnswer, 0);
+                Add<CButtonGump>(row.answerX[a], row.answerY[a],
+                                 row.answerX[a] + std::max(aw, 1) - 1, row.answerY[a] + line - 1,
+                                 this, CButtonGump::kPush, 0, &CMultChoiceGump::PickAnswer, 0);
             area->value = q * 10 + a;
             area->storeValue = true;
-            area->AttachTo(this);
         }
         y += line;
         if (AnswerCount(q) > 2) y += line;
@@ -93,12 +92,10 @@ CMultChoiceGump::CMultChoiceGump(int firstQuestion, int lastQuestion, std::vecto
     DrawQuestion(-1);
     DrawMarker();
     TheGumpDesktop().SetKeyboardFocus(this);
-    auto* cancel = new CButtonGump(26, height - 40, this, CButtonGump::kPush, 0,
-                                   &CMultChoiceGump::Cancel, 5035, 5036, 0);
-    cancel->AttachTo(this);
-    auto* ok = new CButtonGump(160, height - 40, this, CButtonGump::kPush, 0, &CMultChoiceGump::Ok,
-                               5033, 5034, 0);
-    ok->AttachTo(this);
+    Add<CButtonGump>(26, height - 40, this, CButtonGump::kPush, 0, &CMultChoiceGump::Cancel, 5035,
+                     5036, 0);
+    Add<CButtonGump>(160, height - 40, this, CButtonGump::kPush, 0, &CMultChoiceGump::Ok, 5033,
+                     5034, 0);
 }
 
 int CMultChoiceGump::AnswerCount(int q) const {
@@ -194,7 +191,7 @@ void CMultChoiceGump::Report(const std::vector<int>& values) {
         *result = values;
         if (listener != nullptr && IsGumpAlive(listener)) listener->OnAnswers(*result);
     }
-    delete this;
+    TheGumpDesktop().Close(this);
 }
 
 void CMultChoiceGump::Ok(CGump* gump) {

@@ -18,10 +18,13 @@ extern const QuestionRecord kQuestionTable[kQuestionCount];
 
 class CMultChoiceGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kMultChoice;
+    GumpKind Kind() const override { return kKind; }
+
     static constexpr int kMaxQuestions = 20;
 
     // Questions first .. last of the table; `result` (one entry per question) and `listener`
-    // hear the answers, either may be null. Centred on the screen; the caller links it.
+    // hear the answers, either may be null. Centred on the screen.
     CMultChoiceGump(int first, int last, std::vector<int>* result, CGump* listener);
 
     static void PickAnswer(CGump*);

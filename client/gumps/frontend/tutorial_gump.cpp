@@ -8,7 +8,6 @@
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
-#include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/init_skill_gump.h"
 
 const char* const kTutorialSlides[kTutorialSlideCount] = {"tutorial\\1gen.tga",
@@ -48,7 +47,8 @@ bool TutorialSlidesPresent() {
     return first.is_open();
 }
 
-CTutorialGump::CTutorialGump(int index) : CGump(0, 0, nullptr, 0, 1, kScreenWidth, kScreenHeight) {
+CTutorialGump::CTutorialGump(int index)
+    : COutcomeScreen(0, 0, nullptr, 0, 1, kScreenWidth, kScreenHeight) {
     kindLabel = "tutorial gump";
     pitch = width;
     Bitmap16& frame = MakeFrame(0);
@@ -64,9 +64,8 @@ CTutorialGump::CTutorialGump(int index) : CGump(0, 0, nullptr, 0, 1, kScreenWidt
     for (const Area& a : {Area{590, 405, 633, 439, &CTutorialGump::Next},
                           Area{538, 405, 581, 439, &CTutorialGump::Previous},
                           Area{539, 446, 632, 470, &CTutorialGump::Finish}}) {
-        auto* button = new CButtonGump(a.left, a.top, a.right, a.bottom, this, CButtonGump::kPush,
-                                       0, a.callback, 0);
-        button->AttachTo(this);
+        Add<CButtonGump>(a.left, a.top, a.right, a.bottom, this, CButtonGump::kPush, 0, a.callback,
+                         0);
     }
 }
 
@@ -97,14 +96,11 @@ void CTutorialGump::Previous(CGump* gump) {
     while (show->slide >= 1) {
         if (show->LoadSlide(--show->slide)) return;
     }
-    delete show;
-    ShowCityChoiceScreen();
+    show->Report(ScreenOutcome::kBack);
 }
 
 void CTutorialGump::Finish(CGump* gump) {
-    delete Show(gump);
-    CreateCharacterRequest request;
-    if (GatherCreateCharacterRequest(request)) SendCreateCharacter(request);
+    Show(gump)->Report(ScreenOutcome::kFinish);
 }
 
 bool CTutorialGump::ContainsPoint(int px, int py) {

@@ -5,18 +5,23 @@
 // first goes back to the city choice; finish sends the create request.
 #include <string>
 
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/frontend/outcome_screen.h"
 
 // The slides in order; a one-character entry names the picture of skill field 1, 2 or 3; the
 // empty entry ends the show.
 constexpr int kTutorialSlideCount = 10;
 extern const char* const kTutorialSlides[kTutorialSlideCount];
 
-class CTutorialGump : public CGump {
+class CTutorialGump : public COutcomeScreen {
 public:
-    // At slide `index`, linked by the caller.
+    static constexpr GumpKind kKind = GumpKind::kTutorial;
+    GumpKind Kind() const override { return kKind; }
+
+    // At slide `index`.
     explicit CTutorialGump(int index);
 
+    // Next past the last slide finishes; previous on the first reports kBack (the city choice
+    // again); finish reports kFinish (the create request goes out).
     static void Next(CGump*);
     static void Previous(CGump*);
     static void Finish(CGump*);

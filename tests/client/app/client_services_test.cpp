@@ -13,7 +13,7 @@
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/gumps/world/map_gump.h"
+#include "client/gumps/windows/map_gump.h"
 #include "client_test_env.h"
 #include "core/byte_order.h"
 

@@ -5,7 +5,6 @@
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/list_box_control_gump.h"
-#include "client/gumps/framework/progress_gump.h"
 #include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
 #include "client/gumps/framework/toggle_control_gump.h"
@@ -20,7 +19,6 @@ public:
         pitch = 400;
         Bitmap16& f = MakeFrame(0);
         std::fill(f.Pixels(), f.Pixels() + 400 * 300, 0x1111);
-        AttachTo(nullptr);
     }
     void OnControlChanged(CGump* control) override { changed.push_back(control); }
     void OnSliderMoved(int position, int range, CGump*) override {
@@ -40,7 +38,7 @@ protected:
         art.Solid(801, 20, 10, 0x7C00);
         art.Solid(1227, 10, 20, 0x03E0);
         art.Solid(2443, 100, 15, 0x2108);
-        window = new Window;
+        window = TheGumpDesktop().Open<Window>();
     }
     Window* window = nullptr;
 };
@@ -48,8 +46,7 @@ protected:
 TEST_F(ControlsTest, ButtonModesFireAsTheirModeSays) {
     int fired = 0;
     auto count = [&fired](CGump*) { ++fired; };
-    auto* push = new CButtonGump(0, 0, window, CButtonGump::kPush, 0, count, 800, 801, 0);
-    push->AttachTo(window);
+    auto* push = window->Add<CButtonGump>(0, 0, window, CButtonGump::kPush, 0, count, 800, 801, 0);
     // Pressed on the button, released outside it: fires once, on the release.
     TheCursorManager().OnLeftDown(105, 105);
     EXPECT_EQ(push->frameIndex, 1);
@@ -57,11 +54,11 @@ TEST_F(ControlsTest, ButtonModesFireAsTheirModeSays) {
     TheCursorManager().OnLeftUp(400, 400);
     EXPECT_EQ(fired, 1);
     EXPECT_EQ(push->frameIndex, 0);
-    delete push;
+    TheGumpDesktop().Close(push);
 
     fired = 0;
-    auto* repeat = new CButtonGump(0, 0, window, CButtonGump::kRepeat, 0, count, 800, 801, 0);
-    repeat->AttachTo(window);
+    auto* repeat =
+        window->Add<CButtonGump>(0, 0, window, CButtonGump::kRepeat, 0, count, 800, 801, 0);
     TheCursorManager().OnLeftDown(105, 105);
     EXPECT_EQ(fired, 1);  // at the press
     std::vector<int> after;
@@ -73,11 +70,11 @@ TEST_F(ControlsTest, ButtonModesFireAsTheirModeSays) {
     TheCursorManager().OnLeftUp(105, 105);
     repeat->OnHover();
     EXPECT_EQ(fired, 4);
-    delete repeat;
+    TheGumpDesktop().Close(repeat);
 
     fired = 0;
-    auto* toggle = new CButtonGump(0, 0, window, CButtonGump::kToggle, 0, count, 800, 801, 0);
-    toggle->AttachTo(window);
+    auto* toggle =
+        window->Add<CButtonGump>(0, 0, window, CButtonGump::kToggle, 0, count, 800, 801, 0);
     Click(105, 105);
     EXPECT_EQ(toggle->frameIndex, 1);
     Click(105, 105);
@@ -88,8 +85,9 @@ TEST_F(ControlsTest, ButtonModesFireAsTheirModeSays) {
 
 // A toggle whose callback closes its own window: nothing touches the deleted window or button.
 TEST_F(ControlsTest, AToggleWhoseCallbackClosesItsWindowStopsThere) {
-    auto* toggle = new CButtonGump(
-        0, 0, window, CButtonGump::kToggle, 0, [](CGump* parent) { delete parent; }, 800, 801, 0);
+    auto* toggle = TheGumpDesktop().Make<CButtonGump>(
+        0, 0, window, CButtonGump::kToggle, 0,
+        [](CGump* parent) { TheGumpDesktop().Close(parent); }, 800, 801, 0);
     toggle->AttachTo(window);
     EXPECT_TRUE(IsGumpAlive(window));
     Click(105, 105);  // under ASan a use of the freed window would stop the test here
@@ -100,27 +98,27 @@ TEST_F(ControlsTest, AToggleWhoseCallbackClosesItsWindowStopsThere) {
 TEST_F(ControlsTest, ADisabledButtonNeitherFiresNorChangesAndDrawsGreyed) {
     int fired = 0;
     for (int mode : {0, 1, 2}) {
-        auto* b = new CButtonGump(
+        auto* b = TheGumpDesktop().Make<CButtonGump>(
             0, 0, window, mode, 0, [&fired](CGump*) { ++fired; }, 800, 801, 0);
         b->AttachTo(window);
         b->disabled = true;
         Click(105, 105);
         b->OnHover();
         EXPECT_EQ(b->frameIndex, 0) << "mode " << mode;
-        delete b;
+        TheGumpDesktop().Close(b);
     }
     EXPECT_EQ(fired, 0);
 }
 
 TEST_F(ControlsTest, HotAreasAreEvenWideAndStoreTheirValue) {
-    auto* wide = new CButtonGump(10, 10, 19, 30, window, 0, 0, nullptr, 0);
-    auto* odd = new CButtonGump(10, 10, 18, 30, window, 0, 0, nullptr, 0);
+    auto* wide = TheGumpDesktop().Make<CButtonGump>(10, 10, 19, 30, window, 0, 0, nullptr, 0);
+    auto* odd = TheGumpDesktop().Make<CButtonGump>(10, 10, 18, 30, window, 0, 0, nullptr, 0);
     EXPECT_EQ(wide->width, 10);
     EXPECT_EQ(wide->height, 21);
     EXPECT_EQ(odd->width, 10);
     EXPECT_TRUE(wide->ContainsPoint(9, 20));
     EXPECT_FALSE(wide->ContainsPoint(10, 20));
-    delete odd;
+    TheGumpDesktop().Close(odd);
     wide->AttachTo(window);
     wide->value = 42;
     wide->storeValue = true;
@@ -129,8 +127,7 @@ TEST_F(ControlsTest, HotAreasAreEvenWideAndStoreTheirValue) {
 }
 
 TEST_F(ControlsTest, ThumbPositionsAndReports) {
-    auto* thumb = new CThumbGump(0, 36, true, 248, window, 1227);
-    thumb->AttachTo(window);
+    auto* thumb = window->Add<CThumbGump>(0, 36, true, 248, window, 1227);
     EXPECT_EQ(thumb->minY, 36);
     EXPECT_EQ(thumb->maxY, 228);
     struct Case {
@@ -158,9 +155,8 @@ TEST_F(ControlsTest, ThumbPositionsAndReports) {
 class FieldTest : public ControlsTest {
 protected:
     CInputControlGump* Field(int kind, int maximum) {
-        auto* f =
-            new CInputControlGump(0, 0, window, 2443, 2443, kind, maximum, 1, 0, true, false, 0);
-        f->AttachTo(window);
+        auto* f = window->Add<CInputControlGump>(0, 0, window, 2443, 2443, kind, maximum, 1, 0,
+                                                 true, false, 0);
         Desktop().SetKeyboardFocus(f);
         return f;
     }
@@ -265,18 +261,16 @@ protected:
 };
 
 TEST_F(ChooserTest, AChooserHoldsAHundredItemsAndScrollsWithinThem) {
-    auto* field = new CInputControlGump(0, 0, window, 2443, 2443, 2, 80, 1, 0, true, true, 0);
-    field->AttachTo(window);
-    auto* chooser = new CScrollChoiceGump(window, field, 1226);
-    chooser->AttachTo(nullptr);
+    auto* field =
+        window->Add<CInputControlGump>(0, 0, window, 2443, 2443, 2, 80, 1, 0, true, true, 0);
+    auto* chooser = TheGumpDesktop().Open<CScrollChoiceGump>(window, field, 1226);
     EXPECT_EQ(chooser->x, (640 - 220) / 2);
     for (int i = 0; i < 120; ++i)
         chooser->AddItem(i, std::string(100, 'n'), 0);
     EXPECT_EQ(chooser->Count(), 100);
-    delete chooser;
+    TheGumpDesktop().Close(chooser);
 
-    chooser = new CScrollChoiceGump(window, field, 1226);
-    chooser->AttachTo(nullptr);
+    chooser = TheGumpDesktop().Open<CScrollChoiceGump>(window, field, 1226);
     for (int i = 0; i < 15; ++i)
         chooser->AddItem(i, "item " + std::to_string(i), 0);
     for (int i = 0; i < 20; ++i)
@@ -315,8 +309,7 @@ TEST_F(ChooserTest, ServersWhoseStatusIsTwoEndUpLastAfterAnySort) {
 
 TEST_F(ControlsTest, ListBoxesGrowPerRowAndHoldAHundredEntries) {
     art.Solid(2430, 80, 10, 0x4444);
-    auto* list = new CListBoxControlGump(50, 50, 2430, 1, 0, 0);
-    list->AttachTo(nullptr);
+    auto* list = TheGumpDesktop().Open<CListBoxControlGump>(50, 50, 2430, 1, 0, 0);
     EXPECT_FALSE(list->visible);
     const int empty = list->height;
     for (int i = 0; i < 5; ++i)
@@ -326,11 +319,11 @@ TEST_F(ControlsTest, ListBoxesGrowPerRowAndHoldAHundredEntries) {
         list->AddItem(i, "entry");
     EXPECT_EQ(list->Count(), 100);
     EXPECT_EQ(list->y, 0);  // pulled up as far as the screen's top
-    delete list;
+    TheGumpDesktop().Close(list);
 
-    auto* field = new CInputControlGump(0, 0, window, 2443, 2443, 2, 80, 1, 0, true, true, 0);
-    field->AttachTo(window);
-    list = new CListBoxControlGump(50, 50, 2430, 1, 0, 3);
+    auto* field =
+        window->Add<CInputControlGump>(0, 0, window, 2443, 2443, 2, 80, 1, 0, true, true, 0);
+    list = TheGumpDesktop().Make<CListBoxControlGump>(50, 50, 2430, 1, 0, 3);
     list->targetField = field;
     list->visible = true;
     for (int i = 0; i < 10; ++i)
@@ -347,8 +340,8 @@ TEST_F(ControlsTest, ListBoxesGrowPerRowAndHoldAHundredEntries) {
 }
 
 TEST_F(ControlsTest, AToggleClickedTwiceIsBackAndReportedTwice) {
-    auto* toggle = new CToggleControlGump(10, 10, window, 800, 801, 1, 0, "Sound", 0, 800, 801);
-    toggle->AttachTo(window);
+    auto* toggle =
+        window->Add<CToggleControlGump>(10, 10, window, 800, 801, 1, 0, "Sound", 0, 800, 801);
     EXPECT_EQ(toggle->width % 2, 0);
     Click(115, 115);
     EXPECT_EQ(toggle->state, 1);
@@ -358,39 +351,6 @@ TEST_F(ControlsTest, AToggleClickedTwiceIsBackAndReportedTwice) {
     toggle->disabled = true;
     Click(115, 115);
     EXPECT_EQ(toggle->state, 0);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(ControlsTest, AProgressBarFillsItsShareAndAMessageBoxDragsAndCloses) {
-    art.Solid(2060, 180, 90, 0x2222);
-    art.Solid(2053, 110, 17, 0x001F);
-    art.Solid(2054, 110, 17, 0x7C00);
-    auto* progress = new CProgressGump(50, 60, "Loading", 50);
-    progress->AttachTo(nullptr);
-    EXPECT_EQ(Desktop().progressGump, progress);
-    const Bitmap16& frame = *progress->Frame(0);
-    EXPECT_EQ(frame.At(34 + 54, 60), 0x7C00);
-    EXPECT_EQ(frame.At(34 + 55, 60), 0x001F);
-    for (int percent : {100, 250}) {
-        progress->SetPercent(percent);
-        EXPECT_EQ(progress->Frame(0)->At(34 + 109, 60), 0x7C00);
-    }
-    progress->SetPercent(-5);
-    EXPECT_EQ(progress->Frame(0)->At(34, 60), 0x001F);
-    // Dragged by 30, 20; a right click closes it.
-    TheCursorManager().OnLeftDown(60, 70);
-    Tick(90, 90);
-    TheCursorManager().OnLeftUp(90, 90);
-    EXPECT_EQ(progress->x, 80);
-    EXPECT_EQ(progress->y, 80);
-    Desktop().TypedCharacter(27);
-    ASSERT_NE(Desktop().progressGump, nullptr);
-    TheCursorManager().OnRightDown(90, 90);
-    TheCursorManager().OnRightUp(90, 90);
-    EXPECT_EQ(Desktop().progressGump, nullptr);
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
-// Routing of the mouse and the keyboard to gumps: capture, hover, modal gumps, Escape, focus,
-// the waiting gump and the yes/no question.
+// Routing of the mouse and the keyboard to gumps: capture, hover, modal gumps, Escape, focus.
 #include "client/gumps/framework/cursor_manager.h"
 
 #include <gtest/gtest.h>
 
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
-#include "client/gumps/framework/yes_no_gump.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
 
 namespace {
@@ -21,7 +18,6 @@ public:
         pitch = w;
         Bitmap16& f = MakeFrame(0);
         std::fill(f.Pixels(), f.Pixels() + static_cast<size_t>(w) * h, 0x1234);
-        AttachTo(parentGump);
     }
     void OnLeftDown(int x, int y) override { Log("LeftDown", x, y); }
     void OnLeftUp(int x, int y) override {
@@ -56,8 +52,8 @@ protected:
 };
 
 TEST_F(RoutingTest, TheCapturedGumpGetsTheReleaseDragAndHoverWhereverThePointerIs) {
-    new Probe(100, 100, 50, 50, log, "A");
-    new Probe(300, 100, 50, 50, log, "B");
+    TheGumpDesktop().Open<Probe>(100, 100, 50, 50, log, "A");
+    TheGumpDesktop().Open<Probe>(300, 100, 50, 50, log, "B");
     TheCursorManager().OnLeftDown(110, 120);
     Tick(310, 105);  // drag over B while A holds the capture
     TheCursorManager().OnLeftUp(320, 130);
@@ -69,7 +65,7 @@ TEST_F(RoutingTest, TheCapturedGumpGetsTheReleaseDragAndHoverWhereverThePointerI
 }
 
 TEST_F(RoutingTest, LeavingAGumpTellsItOnceAndAGumpBothHoverAndCapturedHoversTwice) {
-    new Probe(0, 0, 50, 50, log, "A");
+    TheGumpDesktop().Open<Probe>(0, 0, 50, 50, log, "A");
     Tick(10, 10);
     TheCursorManager().OnLeftDown(10, 10);
     log.clear();
@@ -84,9 +80,9 @@ TEST_F(RoutingTest, LeavingAGumpTellsItOnceAndAGumpBothHoverAndCapturedHoversTwi
 }
 
 TEST_F(RoutingTest, AModalGumpBlocksBothButtonsOutsideIt) {
-    new Probe(0, 0, 640, 480, log, "Back");
-    auto* modal = new Probe(200, 200, 100, 100, log, "Modal");
-    new Probe(400, 0, 100, 100, log, "Front");
+    TheGumpDesktop().Open<Probe>(0, 0, 640, 480, log, "Back");
+    auto* modal = TheGumpDesktop().Open<Probe>(200, 200, 100, 100, log, "Modal");
+    TheGumpDesktop().Open<Probe>(400, 0, 100, 100, log, "Front");
     Desktop().modalGump = modal;
     struct Case {
         int x, y;
@@ -113,26 +109,25 @@ TEST_F(RoutingTest, AModalGumpBlocksBothButtonsOutsideIt) {
 }
 
 TEST_F(RoutingTest, RightClicksOnAButtonGoToItsWindow) {
-    auto* window = new Probe(100, 100, 200, 100, log, "Window");
+    auto* window = TheGumpDesktop().Open<Probe>(100, 100, 200, 100, log, "Window");
     art.Solid(700, 20, 20, 0x7FFF);
-    auto* button = new CButtonGump(10, 10, window, CButtonGump::kPush, 0, nullptr, 700, 700, 0);
-    button->AttachTo(window);
+    window->Add<CButtonGump>(10, 10, window, CButtonGump::kPush, 0, nullptr, 700, 700, 0);
     TheCursorManager().OnRightDown(115, 115);
     TheCursorManager().OnRightUp(115, 115);
     EXPECT_EQ(log, (std::vector<std::string>{"Window RightDown 5,5", "Window RightUp 5,5"}));
 }
 
 TEST_F(RoutingTest, EscapeGoesToTheFocusGumpElseClosesWhatClosesOnEscape) {
-    auto* closes = new Probe(0, 0, 10, 10, log, "Closes");
-    auto* stays = new Probe(20, 0, 10, 10, log, "Stays", nullptr, false);
-    auto* focus = new Probe(40, 0, 10, 10, log, "Focus");
+    auto* closes = TheGumpDesktop().Open<Probe>(0, 0, 10, 10, log, "Closes");
+    auto* stays = TheGumpDesktop().Open<Probe>(20, 0, 10, 10, log, "Stays", nullptr, false);
+    auto* focus = TheGumpDesktop().Open<Probe>(40, 0, 10, 10, log, "Focus");
     Desktop().SetKeyboardFocus(focus);
     Desktop().TypedCharacter(27);
     Desktop().TypedCharacter('a');
     Desktop().TypedCharacter(9);
     EXPECT_EQ(log, (std::vector<std::string>{"Focus Key 27,0", "Focus Key 97,0", "Focus Key 9,0"}));
     EXPECT_EQ(Desktop().TopLevelCount(), 3);
-    delete focus;
+    TheGumpDesktop().Close(focus);
     EXPECT_EQ(Desktop().keyboardFocus, nullptr);
     Desktop().TypedCharacter(9);  // dropped without a focus gump
     Desktop().TypedCharacter(27);
@@ -142,124 +137,16 @@ TEST_F(RoutingTest, EscapeGoesToTheFocusGumpElseClosesWhatClosesOnEscape) {
 }
 
 TEST_F(RoutingTest, ADeletedGumpLeavesNoCaptureHoverOrFocusBehind) {
-    auto* g = new Probe(0, 0, 50, 50, log, "G");
+    auto* g = TheGumpDesktop().Open<Probe>(0, 0, 50, 50, log, "G");
     Tick(5, 5);
     TheCursorManager().OnLeftDown(5, 5);
     Desktop().SetKeyboardFocus(g);
-    delete g;
+    TheGumpDesktop().Close(g);
     EXPECT_EQ(TheCursorManager().Captured(), nullptr);
     EXPECT_EQ(Desktop().hoverGump, nullptr);
     EXPECT_EQ(Desktop().keyboardFocus, nullptr);
     Tick(6, 6);  // nothing left to call
     TheCursorManager().OnLeftUp(6, 6);
-}
-
-class WaitingGumpTest : public RoutingTest {
-protected:
-    void SetUp() override {
-        RoutingTest::SetUp();
-        art.Solid(2070, 200, 100, 0x5294);
-        art.Solid(1140, 400, 300, 0x5294);
-        for (int id = 2071; id <= 2076; ++id)
-            art.Solid(static_cast<u32>(id), 30, 14, 0x7FFF);
-        for (int id = 1144; id <= 1149; ++id)
-            art.Solid(static_cast<u32>(id), 30, 14, 0x7FFF);
-    }
-};
-
-TEST_F(WaitingGumpTest, PlacementByStyleAndX) {
-    auto* centred = new CWaitingGump(-1, 7, "a", nullptr, false, 0, false);
-    centred->AttachTo(nullptr);
-    EXPECT_EQ(centred->x, 220);
-    EXPECT_EQ(centred->y, 190);
-    auto* placed = new CWaitingGump(5, 6, "b", nullptr, false, 0, false);
-    placed->AttachTo(nullptr);
-    EXPECT_EQ(placed->x, 5);
-    EXPECT_EQ(placed->y, 6);
-    auto* large = new CWaitingGump(-1, -1, "c", nullptr, true, 1, false);
-    large->AttachTo(nullptr);
-    EXPECT_EQ(large->x, 121);
-    EXPECT_EQ(large->y, 102);
-    EXPECT_EQ(large->firstChild->x, 161);
-    EXPECT_EQ(large->firstChild->y, 190);
-    delete centred;
-    delete placed;
-    delete large;
-}
-
-TEST_F(WaitingGumpTest, TheWaitCursorShowsWhileALargeCancellableGumpLives) {
-    auto* gump = new CWaitingGump(-1, -1, "Connecting...", nullptr, true, 1, false);
-    gump->AttachTo(nullptr);
-    EXPECT_EQ(TheCursorManager().WaitCount(), 1);
-    EXPECT_EQ(TheCursorManager().RequestedShape(), 20);
-    delete gump;
-    EXPECT_EQ(TheCursorManager().WaitCount(), 0);
-    EXPECT_EQ(TheCursorManager().RequestedShape(), 17);
-    auto* small = new CWaitingGump(-1, -1, "x", nullptr, true, 0, false);
-    small->AttachTo(nullptr);
-    EXPECT_EQ(TheCursorManager().WaitCount(), 0);
-    delete small;
-}
-
-TEST_F(WaitingGumpTest, EnterClosesAndGivesTheFocusBackOnlyToALiveGump) {
-    auto* window = new Probe(0, 0, 300, 300, log, "Window");
-    auto* field = new CInputControlGump(10, 10, window, 2443, 2443, 0, 20, 1, 0, true, false, 0);
-    field->AttachTo(window);
-    Desktop().SetKeyboardFocus(field);
-    auto* notice = Desktop().ShowWaitingGump("Bad password", nullptr, 0, false);
-    EXPECT_EQ(Desktop().keyboardFocus, notice);
-    EXPECT_EQ(Desktop().modalGump, notice);
-    Desktop().TypedCharacter(13);
-    EXPECT_EQ(Desktop().keyboardFocus, field);
-    EXPECT_EQ(Desktop().modalGump, nullptr);
-    EXPECT_EQ(Desktop().head, window);
-
-    Desktop().ShowWaitingGump("Again", nullptr, 0, false);
-    delete window;  // the field the focus would go back to is gone
-    Desktop().TypedCharacter(13);
-    EXPECT_EQ(Desktop().keyboardFocus, nullptr);
-    EXPECT_EQ(Desktop().head, nullptr);
-}
-
-TEST_F(WaitingGumpTest, TheButtonShowsTheTargetAgainAndQuitEndsTheClient) {
-    auto* target = new Probe(0, 0, 10, 10, log, "Target");
-    target->visible = false;
-    auto* gump = Desktop().ShowWaitingGump("Lost", target, 0, false);
-    Click(gump->x + 65 + 2, gump->y + 75 + 2);
-    EXPECT_TRUE(target->visible);
-    EXPECT_EQ(Desktop().head, target);
-    auto* quitting = Desktop().ShowWaitingGump("Bye", nullptr, 0, true);
-    quitting->OnKey(13);
-    EXPECT_EQ(host.calls.back(), "PostQuit");
-    EXPECT_EQ(Desktop().head, quitting);
-}
-
-TEST_F(WaitingGumpTest, TheYesNoQuestionIgnoresEnterEscapeAndRightClicks) {
-    int yes = 0, no = 0;
-    auto* question = new CYesNoGump(
-        "Quit?", [&yes](CGump*) { ++yes; },
-        [&no](CGump* g) {
-            ++no;
-            delete g;
-        },
-        7);
-    question->AttachTo(nullptr);
-    EXPECT_EQ(Desktop().modalGump, question);
-    EXPECT_EQ(question->x, 220);
-    EXPECT_EQ(question->y, 190);
-    Desktop().TypedCharacter(13);
-    Desktop().TypedCharacter(27);
-    TheCursorManager().OnRightDown(question->x + 5, question->y + 5);
-    TheCursorManager().OnRightUp(question->x + 5, question->y + 5);
-    EXPECT_EQ(Desktop().head, question);
-    EXPECT_EQ(TheCursorManager().Captured(), nullptr);
-    Click(question->x + 100 + 3, question->y + 75 + 3);
-    EXPECT_EQ(yes, 1);
-    EXPECT_EQ(Desktop().head, question);
-    Click(question->x + 37 + 3, question->y + 75 + 3);
-    EXPECT_EQ(no, 1);
-    EXPECT_EQ(Desktop().head, nullptr);
-    EXPECT_EQ(Desktop().modalGump, nullptr);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 class Journal : public CGump {
 public:
     Journal() : CGump(0, 0, nullptr, 0, 1, 300, 250) { minimisedWidth = minimisedHeight = 40; }
-    bool IsTextGump() override { return true; }
+    GumpKind Kind() const override { return GumpKind::kText; }
     void OnResized(int w, int h, int) override {
         width = w;
         height = h;
@@ -24,16 +24,18 @@ public:
 class FightingBar : public CGump {
 public:
     FightingBar(int x, int y) : CGump(x, y, nullptr, 0, 1, 100, 30) {}
-    bool IsFightingGump() override { return true; }
+    GumpKind Kind() const override { return GumpKind::kFighting; }
 };
 
 class FactoryHost : public RecordingGumpHost {
 public:
     CGump* MakeWindow(int artId, u32 object, int w, int h, bool container) override {
-        if (artId == 7) return new Journal;
+        if (artId == 7) return TheGumpDesktop().Make<Journal>();
         return RecordingGumpHost::MakeWindow(artId, object, w, h, container);
     }
-    CGump* MakeFightingBar(int x, int y) override { return new FightingBar(x, y); }
+    CGump* MakeFightingBar(int x, int y) override {
+        return TheGumpDesktop().Make<FightingBar>(x, y);
+    }
 };
 
 class DesktopFileTest : public GumpDesktopTest {
@@ -117,8 +119,7 @@ TEST_F(DesktopFileTest, JournalAndSkillSizesAreClampedToTheirResizeLimits) {
 }
 
 TEST_F(DesktopFileTest, AMinimisedJournalComesBackMinimisedAtItsPlaceWithItsSize) {
-    auto* journal = new Journal;
-    journal->AttachTo(nullptr);
+    auto* journal = TheGumpDesktop().Open<Journal>();
     journal->OnResized(300, 280, 0);
     journal->x = 40;
     journal->y = 60;
@@ -128,7 +129,7 @@ TEST_F(DesktopFileTest, AMinimisedJournalComesBackMinimisedAtItsPlaceWithItsSize
     Desktop().RestoreDesktop();
     ASSERT_NE(Desktop().head, nullptr);
     CGump* back = Desktop().head;
-    EXPECT_TRUE(back->IsTextGump());
+    EXPECT_TRUE(back->IsKind(GumpKind::kText));
     EXPECT_TRUE(back->minimised);
     EXPECT_EQ(back->x, 16);  // the auto-arranged slot it was saved at
     EXPECT_EQ(back->y, 16);
@@ -181,7 +182,7 @@ TEST_F(DesktopFileTest, AnotherCharactersFileOrAnEmptyOneRestoresNothing) {
 
 TEST_F(DesktopFileTest, NothingIsSavedBeforeThePlayerEnteredTheWorld) {
     factory.enteredWorld = false;
-    (new Journal)->AttachTo(nullptr);
+    TheGumpDesktop().Open<Journal>();
     Desktop().SaveDesktop();
     EXPECT_FALSE(std::filesystem::exists(directory / "desktop.zq3"));
 }
@@ -194,19 +195,19 @@ namespace {
 class Container : public CGump {
 public:
     Container(u32 object, int w, int h) : CGump(0, 0, nullptr, object, 1, w, h) {}
-    bool IsContainerGump() override { return true; }
+    GumpKind Kind() const override { return GumpKind::kContainer; }
 };
 class Radar : public CGump {
 public:
     explicit Radar(int art) : CGump(0, 0, nullptr, 0, 1, 10, 10) { artId = art; }
-    bool IsRadarGump() override { return true; }
+    GumpKind Kind() const override { return GumpKind::kRadar; }
 };
 
 class OpenGumpHost : public FactoryHost {
 public:
     CGump* MakeWindow(int artId, u32 object, int w, int h, bool container) override {
-        if (container) return new Container(object, w, h);
-        if (artId == 5010 || artId == 5011) return new Radar(artId);
+        if (container) return TheGumpDesktop().Make<Container>(object, w, h);
+        if (artId == 5010 || artId == 5011) return TheGumpDesktop().Make<Radar>(artId);
         return FactoryHost::MakeWindow(artId, object, w, h, container);
     }
     bool ObjectIsContainer(u32) override { return true; }

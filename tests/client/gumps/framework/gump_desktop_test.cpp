@@ -9,11 +9,11 @@
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/dumb_gump.h"
 #include "client/gumps/framework/input_control_gump.h"
-#include "client/gumps/framework/sign_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
 #include "client/gumps/framework/toggle_control_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
-#include "client/gumps/framework/yes_no_gump.h"
+#include "client/gumps/windows/sign_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
+#include "client/gumps/windows/yes_no_gump.h"
 #include "tests/client/data/pixel_format_scope.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
 #include "tests/golden_frame.h"
@@ -29,7 +29,6 @@ public:
         pitch = w;
         Bitmap16& frame = MakeFrame(0);
         std::fill(frame.Pixels(), frame.Pixels() + static_cast<size_t>(w) * h, 0x7C1F);
-        AttachTo(nullptr);
     }
     void SaveUnder(const ClipRect& clip) override {
         ++saves;
@@ -54,7 +53,7 @@ TEST_F(GumpRedrawTest, TheClipIsSplitAtTheRingWrapAndOnlyWorldPixelsStay) {
         SCOPED_TRACE(c.what);
         Desktop().DeleteAllGumps();
         PaintWorld(c.offset);
-        auto* full = new CountingGump(0, 0, kScreenWidth, kScreenHeight);
+        auto* full = TheGumpDesktop().Open<CountingGump>(0, 0, kScreenWidth, kScreenHeight);
         full->visible = true;
         // 150 overlapping windows over it, some across the screen's edges.
         for (int i = 0; i < 150; ++i)
@@ -122,22 +121,18 @@ void PutComposedArt(FixtureGumpArt& art) {
 }
 
 void ComposeScreens() {
-    auto* waiting =
-        new CWaitingGump(20, 20, "Connecting to the game server", nullptr, false, 0, false);
-    waiting->AttachTo(nullptr);
-    auto* question = new CYesNoGump("Quit the game?", CloseParentGump, CloseParentGump, 0);
-    question->AttachTo(nullptr);
-    auto* sign = new CSignGump(400, 300, 3000, 200, 120, "A panel sign with wrapped words", 0);
-    sign->AttachTo(nullptr);
-    auto* field = new CInputControlGump(30, 20, sign, 2443, 2443, 0, 30, 1, 902, true, false, 0);
-    field->AttachTo(sign);
+    CGumpDesktop& desktop = TheGumpDesktop();
+    desktop.Open<CWaitingGump>(20, 20, "Connecting to the game server", nullptr, false, 0, false);
+    desktop.Open<CYesNoGump>("Quit the game?", CloseParentGump, CloseParentGump, 0);
+    auto* sign =
+        desktop.Open<CSignGump>(400, 300, 3000, 200, 120, "A panel sign with wrapped words", 0);
+    auto* field =
+        sign->Add<CInputControlGump>(30, 20, sign, 2443, 2443, 0, 30, 1, 902, true, false, 0);
     field->SetText("Name");
-    TheGumpDesktop().SetKeyboardFocus(field);
+    desktop.SetKeyboardFocus(field);
     field->Redraw();
-    auto* toggle = new CToggleControlGump(30, 60, sign, 210, 211, 1, 902, "Toggle", 1, 210, 211);
-    toggle->AttachTo(sign);
-    auto* thumb = new CThumbGump(170, 20, true, 100, sign, 1227);
-    thumb->AttachTo(sign);
+    sign->Add<CToggleControlGump>(30, 60, sign, 210, 211, 1, 902, "Toggle", 1, 210, 211);
+    auto* thumb = sign->Add<CThumbGump>(170, 20, true, 100, sign, 1227);
     thumb->SetPosition(1, 2);
 }
 
@@ -177,9 +172,9 @@ TEST_F(GumpRedrawTest, ButtonsShowPressedHoverAndGreyedLooks) {
     art.Solid(801, 20, 10, 0x7C00);
     art.Solid(802, 20, 10, 0x001F);
     CGump* window = MakeFilledGump(100, 100, 100, 100, 0x1111);
-    auto* button = new CButtonGump(10, 10, window, CButtonGump::kPush, 0, nullptr, 800, 801, 0);
+    auto* button =
+        window->Add<CButtonGump>(10, 10, window, CButtonGump::kPush, 0, nullptr, 800, 801, 0);
     button->hoverArt = 802;
-    button->AttachTo(window);
     struct Case {
         int frame;
         bool hovered, disabled;

@@ -156,7 +156,7 @@ protected:
 // A plain gump of a size whose frame is filled with one colour, linked at the top level or to
 // a parent.
 inline CGump* MakeFilledGump(int x, int y, int w, int h, u16 colour, CGump* parent = nullptr) {
-    auto* g = new CGump(x, y, parent, 0, 1, w, h);
+    auto* g = TheGumpDesktop().Make<CGump>(x, y, parent, 0, 1, w, h);
     g->pitch = w;
     Bitmap16& frame = g->MakeFrame(0);
     std::fill(frame.Pixels(), frame.Pixels() + static_cast<size_t>(w) * h, colour);

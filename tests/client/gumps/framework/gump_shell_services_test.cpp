@@ -24,7 +24,6 @@ public:
         pitch = 50;
         Bitmap16& f = MakeFrame(0);
         std::fill(f.Pixels(), f.Pixels() + 50 * 20, 0x7FFF);
-        AttachTo(nullptr);
     }
     void OnLeftDown(int x, int y) override {
         log_.push_back("down " + std::to_string(x) + "," + std::to_string(y));
@@ -37,7 +36,7 @@ private:
 };
 
 TEST_F(ShellEntryTest, MouseAndKeysReachTheGumpsAndTheFrameLeavesTheBackBufferClean) {
-    auto* field = new Field(log);
+    auto* field = TheGumpDesktop().Open<Field>(log);
     EXPECT_FALSE(GumpShellHasKeyboardFocus());
     GumpShellLeftPress(15, 12);
     GumpShellLeftRelease(15, 12);

@@ -49,12 +49,11 @@ TEST_F(GumpTreeTest, NewGumpsGoInFrontAndRaisingMovesOnlyTheRaisedOne) {
 class CreationScreen : public CGump {
 public:
     CreationScreen() : CGump(0, 0, nullptr, 0, 1, 10, 10) {}
-    bool IsCharCreationGump() override { return true; }
+    GumpKind Kind() const override { return GumpKind::kCharCreation; }
 };
 
 TEST_F(GumpTreeTest, ACharacterCreationGumpIsNeverRaised) {
-    auto* creation = new CreationScreen;
-    creation->AttachTo(nullptr);
+    auto* creation = TheGumpDesktop().Open<CreationScreen>();
     CGump* other = MakeFilledGump(0, 0, 10, 10, 1);
     creation->BringToFront(false);
     EXPECT_EQ(Desktop().head, other);
@@ -69,10 +68,8 @@ TEST_F(GumpTreeTest, HitTestsFollowPagesMinimisedTagsAndSeeThroughPixels) {
     CGump* pageTwo = MakeFilledGump(40, 0, 10, 10, 0x4444, window);
     pageTwo->page = 2;
     art.Solid(500, 10, 10, 0x7FFF);
-    auto* normalButton = new CButtonGump(0, 40, window, 0, 0, nullptr, 500, 500, 0);
-    normalButton->AttachTo(window);
-    auto* minimisedButton = new CButtonGump(20, 40, window, 0, 0, nullptr, 500, 500, 1);
-    minimisedButton->AttachTo(window);
+    auto* normalButton = window->Add<CButtonGump>(0, 40, window, 0, 0, nullptr, 500, 500, 0);
+    auto* minimisedButton = window->Add<CButtonGump>(20, 40, window, 0, 0, nullptr, 500, 500, 1);
     window->Frame(0)->At(60, 60) = 0;  // a see-through pixel
 
     struct Case {
@@ -112,7 +109,7 @@ TEST_F(GumpTreeTest, MovingKeepsFiftyPixelsOnTheScreen) {
         g->MoveBy(c.dx, c.dy, true);
         EXPECT_EQ(g->x, c.x) << c.w << "x" << c.h << " by " << c.dx << "," << c.dy;
         EXPECT_EQ(g->y, c.y) << c.w << "x" << c.h << " by " << c.dx << "," << c.dy;
-        delete g;
+        TheGumpDesktop().Close(g);
     }
     CGump* free = MakeFilledGump(0, 0, 30, 30, 1);
     free->MoveBy(700, -90, false);
@@ -164,22 +161,20 @@ class Deleter : public CGump {
 public:
     enum What { kNothing, kSelf, kNext, kOthers };
     Deleter(What w, std::vector<int>& log, int id, bool takesNext = false)
-        : CGump(0, 0, nullptr, 0, 1, 10, 10), what_(w), takesNext_(takesNext), log_(log), id_(id) {
-        AttachTo(nullptr);
-    }
+        : CGump(0, 0, nullptr, 0, 1, 10, 10), what_(w), takesNext_(takesNext), log_(log), id_(id) {}
     ~Deleter() override {
-        if (takesNext_ && nextSibling != nullptr) delete nextSibling;
+        if (takesNext_ && nextSibling != nullptr) TheGumpDesktop().Close(nextSibling);
     }
     void Tick() override {
         log_.push_back(id_);
         if (what_ == kSelf) {
-            delete this;
+            TheGumpDesktop().Close(this);
         } else if (what_ == kNext) {
-            delete nextSibling;
+            TheGumpDesktop().Close(nextSibling);
         } else if (what_ == kOthers) {
             for (CGump* g = TheGumpDesktop().head; g != nullptr;) {
                 CGump* next = g->nextSibling;
-                if (g != this) delete g;
+                if (g != this) TheGumpDesktop().Close(g);
                 g = next;
             }
         }
@@ -206,9 +201,9 @@ TEST_F(GumpTreeTest, DeletingGumpsDuringTheTickWalkDoesNotBreakIt) {
     for (const Case& c : cases) {
         Desktop().DeleteAllGumps();
         std::vector<int> log;
-        new Deleter(Deleter::kNothing, log, 3);
-        new Deleter(c.middle, log, 2);
-        new Deleter(Deleter::kNothing, log, 1);
+        TheGumpDesktop().Open<Deleter>(Deleter::kNothing, log, 3);
+        TheGumpDesktop().Open<Deleter>(c.middle, log, 2);
+        TheGumpDesktop().Open<Deleter>(Deleter::kNothing, log, 1);
         Desktop().Update();
         EXPECT_EQ(log, c.ticked) << "middle " << c.middle;
         EXPECT_EQ(Desktop().TopLevelCount(), c.left) << "middle " << c.middle;
@@ -223,10 +218,10 @@ TEST_F(GumpTreeTest, AGumpTakingItsNeighbourAlongDoesNotBreakTheDeletionWalks) {
     };
     for (const auto& walk : walks) {
         std::vector<int> log;
-        new Deleter(Deleter::kNothing, log, 4);
-        new Deleter(Deleter::kNothing, log, 3);
-        new Deleter(Deleter::kNothing, log, 2, true);
-        new Deleter(Deleter::kNothing, log, 1, true);
+        TheGumpDesktop().Open<Deleter>(Deleter::kNothing, log, 4);
+        TheGumpDesktop().Open<Deleter>(Deleter::kNothing, log, 3);
+        TheGumpDesktop().Open<Deleter>(Deleter::kNothing, log, 2, true);
+        TheGumpDesktop().Open<Deleter>(Deleter::kNothing, log, 1, true);
         walk();
         EXPECT_EQ(Desktop().TopLevelCount(), 0);
         EXPECT_EQ(Desktop().head, nullptr);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "client/data/client_skill_table.h"
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "client/gumps/framework/dumb_gump.h"
@@ -21,7 +22,7 @@
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/frontend/profession_presets.h"
-#include "client/gumps/ingame/client_skill_table.h"
+#include "client/gumps/frontend/screen_flow.h"
 #include "core/process_link.h"
 #include "golden_frame.h"
 #include "tests/client/data/pixel_format_scope.h"
@@ -378,7 +379,7 @@ TEST_F(CreationScreensTest, BackAndForthKeepsChoicesAndCancelDeletesEveryCreatio
 }
 
 TEST_F(CreationScreensTest, BackOnTheSkillScreenWithoutAStatScreenDoesNothing) {
-    ShowInitSkillScreen();
+    ShowFrontEndScreen(FrontEndScreen::kInitSkill);
     CInitSkillGump* skills = Skills();
     ClickOn(ButtonWithArt(skills, 1235));
     EXPECT_TRUE(skills->visible);
@@ -520,9 +521,9 @@ TEST_F(CreationScreensTest, CreateSendsEveryChoiceIntoTheLowestFreeSlot) {
 TEST_F(CreationScreensTest, EveryCreationScreenKeepsItsChildrenInsideAndClickable) {
     actions.state.startLocations = {{"Vessholm: Copper Kettle", 4}};
     StartCreation();
-    ShowInitSkillScreen();
-    ShowCharCreationScreen();
-    ShowCityChoiceScreen();
+    ShowFrontEndScreen(FrontEndScreen::kInitSkill);
+    ShowFrontEndScreen(FrontEndScreen::kCharCreation);
+    ShowFrontEndScreen(FrontEndScreen::kCityChoice);
     for (CGump* screen : {static_cast<CGump*>(Stat()), static_cast<CGump*>(Skills()),
                           static_cast<CGump*>(Look()), static_cast<CGump*>(City())}) {
         for (CGump* g = D().head; g != nullptr; g = g->nextSibling)
@@ -583,9 +584,8 @@ TEST_F(CreationOnLinkTest, CreateSendsTheGoldenPacket) {
     link.ClientSent();
     link.link.state.startLocations = {{"Vessholm: Copper Kettle", 3}};
     host.scripted = {4};  // Wizard
-    CLoginGump* list = new CLoginGump(0);
-    list->AttachTo(nullptr);
-    D().loginGump = list;
+    ShowFrontEndScreen(FrontEndScreen::kCharacterList);
+    auto* list = static_cast<CLoginGump*>(D().loginGump);
     list->AddCharacter("Alda", 0);
     ClickOn(ButtonWithArt(list, 1107));
     ClickOn(Stat()->nameField);
@@ -691,9 +691,9 @@ TEST_F(CreationScreensTest, GoldenFramesOfTheCreationScreens) {
         D().DeleteAllGumps();
         Desktop().SetScreen(screen.data(), 0);
         StartCreation(2);
-        ShowInitSkillScreen();
-        ShowCharCreationScreen();
-        ShowCityChoiceScreen();
+        ShowFrontEndScreen(FrontEndScreen::kInitSkill);
+        ShowFrontEndScreen(FrontEndScreen::kCharCreation);
+        ShowFrontEndScreen(FrontEndScreen::kCityChoice);
         const struct {
             CGump* screen;
             const char* golden;

@@ -11,7 +11,6 @@
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/toggle_control_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
 #include "client/gumps/frontend/acct_login_gump.h"
 #include "client/gumps/frontend/char_password_dialog.h"
 #include "client/gumps/frontend/front_end_screens.h"
@@ -19,6 +18,7 @@
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/frontend/login_gump.h"
 #include "client/gumps/frontend/main_menu_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 #include "tests/client/data/gump_art_fixture.h"
 #include "tests/client/gumps/framework/gump_fixture.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
@@ -35,11 +35,11 @@ TEST_F(LoginScreensTest, EveryScreenKeepsItsChildrenInsideAndClickable) {
     login->visible = false;
     CLoginGump* list = ShowList({{"Alda", 0}, {"Bran", 1}, {"Cora", 2}, {"Dane", 3}, {"Eve", 4}});
     ExpectChildrenInsideAndHittable(list);
-    for (CGump* dialog : {static_cast<CGump*>(new CPlayCharGump("Alda")),
-                          static_cast<CGump*>(new CDeleteCharGump("Alda"))}) {
+    for (CGump* dialog : {static_cast<CGump*>(TheGumpDesktop().Make<CPlayCharGump>("Alda")),
+                          static_cast<CGump*>(TheGumpDesktop().Make<CDeleteCharGump>("Alda"))}) {
         dialog->AttachTo(nullptr);
         ExpectChildrenInsideAndHittable(dialog);
-        delete dialog;
+        TheGumpDesktop().Close(dialog);
     }
     for (int style : {1, 0}) {
         CGump* notice = ShowFrontEndNotice("A notice", list, style, false);

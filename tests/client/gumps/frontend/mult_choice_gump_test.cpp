@@ -23,16 +23,14 @@ protected:
         LoginScreensTest::SetUp();
         const std::vector<u8>& fonts = BuiltFontAndGumpFiles().at("fonts.mul");
         GetFontTable().LoadBytes(fonts.data(), fonts.size());
-        listener = new Listener;
-        listener->AttachTo(nullptr);
-        gump = new CMultChoiceGump(0, 1, &result, listener);
-        gump->AttachTo(nullptr);
+        listener = TheGumpDesktop().Open<Listener>();
+        gump = TheGumpDesktop().Open<CMultChoiceGump>(0, 1, &result, listener);
     }
     // The screen centre of answer `a`'s hot area of question `q`.
     CGump* AnswerArea(int q, int a) {
         for (CGump* c = gump->firstChild; c != nullptr; c = c->nextSibling)
-            if (c->IsButtonGump() && static_cast<CButtonGump*>(c)->storeValue &&
-                static_cast<CButtonGump*>(c)->value == q * 10 + a)
+            if (auto* button = c->As<CButtonGump>();
+                button != nullptr && button->storeValue && button->value == q * 10 + a)
                 return c;
         return nullptr;
     }
@@ -86,8 +84,7 @@ TEST_F(MultChoiceTest, CancelAndEscapeReportMinusOneForEveryQuestion) {
     Type("\x1b");
     ASSERT_EQ(listener->heard.size(), 1u);
     EXPECT_EQ(listener->heard[0], (std::vector<int>{-1, -1}));
-    gump = new CMultChoiceGump(1, 1, &result, listener);
-    gump->AttachTo(nullptr);
+    gump = TheGumpDesktop().Open<CMultChoiceGump>(1, 1, &result, listener);
     ClickOn(ButtonWithArt(gump, 5035));
     ASSERT_EQ(listener->heard.size(), 2u);
     EXPECT_EQ(listener->heard[1], (std::vector<int>{-1}));

@@ -10,7 +10,7 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/scroll_choice_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
-#include "client/gumps/framework/waiting_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 
 namespace screen_input {
 
@@ -47,7 +47,8 @@ inline void Type(const std::string& text) {
 
 inline CButtonGump* ButtonWithArt(CGump* owner, int art) {
     for (CGump* c = owner->firstChild; c != nullptr; c = c->nextSibling)
-        if (c->IsButtonGump() && c->artId == art) return static_cast<CButtonGump*>(c);
+        if (auto* button = c->As<CButtonGump>(); button != nullptr && c->artId == art)
+            return button;
     return nullptr;
 }
 

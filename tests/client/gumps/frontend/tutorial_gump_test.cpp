@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "client/data/client_skill_table.h"
 #include "client/data/tga_image.h"
 #include "client/gumps/frontend/char_stat_gump.h"
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/tutorial_gump.h"
-#include "client/gumps/ingame/client_skill_table.h"
 #include "golden_frame.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tools/content_builder/skill_names.h"

@@ -22,7 +22,10 @@ class PacketWriter;
 
 class CMapGump : public CGump {
 public:
-    // Hidden until the player is in the game; linked into the top-level list.
+    static constexpr GumpKind kKind = GumpKind::kMap;
+    GumpKind Kind() const override { return kKind; }
+
+    // Hidden until the player is in the game; the desktop opens it (Open<CMapGump>).
     CMapGump();
     ~CMapGump() override;
 
@@ -37,7 +40,6 @@ public:
     void OnHover() override;
     void Tick() override;
     bool AcceptsDrop() override { return true; }
-    bool IsMapGump() override { return true; }
     bool IsTransparent() override { return true; }
     bool ClosesOnEscape() override { return false; }
 

@@ -6,6 +6,9 @@
 
 class CSignGump : public CMovableGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kSign;
+    GumpKind Kind() const override { return kKind; }
+
     // The sign of an art: the text wrapped inside the art's item area, font 1, hue 902.
     CSignGump(int x, int y, int artId, const std::string& title, const std::string& text,
               u32 object);
@@ -17,5 +20,4 @@ public:
 
     bool ContainsPoint(int x, int y) override;
     void OnRightUp(int x, int y) override;
-    bool IsSignGump() override { return true; }
 };

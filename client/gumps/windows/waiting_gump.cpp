@@ -1,4 +1,4 @@
-#include "client/gumps/framework/waiting_gump.h"
+#include "client/gumps/windows/waiting_gump.h"
 
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"
@@ -41,10 +41,16 @@ CWaitingGump::CWaitingGump(int wx, int wy, const std::string& text, CGump* targe
         by = 292 - y;
         normal = cancel ? 1144 : 1147;
     }
-    auto* button = new CButtonGump(
+    auto* button = Add<CButtonGump>(
         bx, by, this, CButtonGump::kPush, 0, [this](CGump*) { OnButton(); }, normal, normal + 1, 0);
     button->hoverArt = normal + 2;
-    button->AttachTo(this);
+}
+
+CWaitingGump* ShowWaitingGump(const std::string& message, CGump* target, int style, bool quit) {
+    CGumpDesktop& desktop = TheGumpDesktop();
+    CWaitingGump* gump = desktop.Open<CWaitingGump>(-1, -1, message, target, false, style, quit);
+    desktop.modalGump = gump;
+    return gump;
 }
 
 CWaitingGump::~CWaitingGump() {
@@ -58,8 +64,7 @@ CWaitingGump::~CWaitingGump() {
     // The focus goes back only to a gump that still exists (ForgetGump cleared it otherwise).
     if (previousFocus != nullptr) {
         desktop.SetKeyboardFocus(previousFocus);
-        if (previousFocus->IsInputControlGump())
-            static_cast<CInputControlGump*>(previousFocus)->Redraw();
+        if (auto* field = previousFocus->As<CInputControlGump>()) field->Redraw();
     } else if (desktop.keyboardFocus == this) {
         desktop.ClearKeyboardFocus();
     }
@@ -94,7 +99,7 @@ void CWaitingGump::OnButton() {
     if (quit)
         GetGumpHostServices().PostQuit();
     else
-        delete this;
+        desktop.Close(this);
 }
 
 bool CWaitingGump::ContainsPoint(int px, int py) {

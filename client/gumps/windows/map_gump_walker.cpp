@@ -1,4 +1,4 @@
-#include "client/gumps/world/map_gump_walker.h"
+#include "client/gumps/windows/map_gump_walker.h"
 
 #include "client/data/client_log.h"
 #include "core/service_slot.h"

@@ -1,4 +1,4 @@
-#include "client/gumps/framework/progress_gump.h"
+#include "client/gumps/windows/progress_gump.h"
 
 #include <algorithm>
 
@@ -64,5 +64,5 @@ bool CProgressGump::ContainsPoint(int px, int py) {
 
 void CProgressGump::OnRightUp(int, int) {
     ReleaseCapture();
-    delete this;
+    TheGumpDesktop().Close(this);
 }

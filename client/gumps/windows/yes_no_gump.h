@@ -1,6 +1,6 @@
 #pragma once
 // The small modal question: a text and two buttons, each running a callback its creator
-// chooses. It never closes itself (a callback deletes it or ends the client); Enter, Escape
+// chooses. It never closes itself (a callback closes it or ends the client); Enter, Escape
 // and right clicks do nothing to it.
 #include <string>
 
@@ -9,6 +9,9 @@
 
 class CYesNoGump : public CMovableGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kYesNo;
+    GumpKind Kind() const override { return kKind; }
+
     // Builds the window at the screen's centre and makes it the desktop's modal gump; the
     // creator links it at the top level.
     CYesNoGump(const std::string& question, ButtonCallback yes, ButtonCallback no, int value);

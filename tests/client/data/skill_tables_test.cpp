@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "client/gumps/ingame/client_skill_table.h"
-#include "client/gumps/ingame/skill_group_table.h"
+#include "client/data/client_skill_table.h"
+#include "client/data/skill_group_table.h"
 #include "tools/content_builder/skill_names.h"
 
 namespace {

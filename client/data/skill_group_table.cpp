@@ -1,4 +1,4 @@
-#include "client/gumps/ingame/skill_group_table.h"
+#include "client/data/skill_group_table.h"
 
 #include <algorithm>
 #include <cstdio>

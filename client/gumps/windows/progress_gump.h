@@ -6,6 +6,9 @@
 
 class CProgressGump : public CMovableGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kProgress;
+    GumpKind Kind() const override { return kKind; }
+
     CProgressGump(int x, int y, const std::string& message, int percent);
     ~CProgressGump() override;
 

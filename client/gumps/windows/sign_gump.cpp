@@ -1,7 +1,8 @@
-#include "client/gumps/framework/sign_gump.h"
+#include "client/gumps/windows/sign_gump.h"
 
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"
+#include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_drawing.h"
 
 namespace {
@@ -48,5 +49,5 @@ bool CSignGump::ContainsPoint(int px, int py) {
 
 void CSignGump::OnRightUp(int, int) {
     ReleaseCapture();
-    delete this;
+    TheGumpDesktop().Close(this);
 }

@@ -1,7 +1,7 @@
 // The world-view gump on the manual clock: click timing, the drag threshold, walking with the
 // right button, double right clicks and path following, Alt+click following, and highlights
 // kept as serials.
-#include "client/gumps/world/map_gump.h"
+#include "client/gumps/windows/map_gump.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/gumps/world/map_gump_walker.h"
+#include "client/gumps/windows/map_gump_walker.h"
 #include "platform/keys.h"
 #include "tests/client/app/client_test_env.h"
 #include "tests/client/net/link_fixture.h"
@@ -84,7 +84,7 @@ protected:
                         {290, 290, 310, 310, kItemB},
                         {490, 90, 510, 110, kMobile},
                         {310, 220, 330, 240, 1}};
-        map = new CMapGump;
+        map = TheGumpDesktop().Open<CMapGump>();
         map->visible = true;
         map->SendThrough(&link.link);
     }

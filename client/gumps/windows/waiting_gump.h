@@ -8,6 +8,9 @@
 
 class CWaitingGump : public CGump {
 public:
+    static constexpr GumpKind kKind = GumpKind::kWaiting;
+    GumpKind Kind() const override { return kKind; }
+
     static constexpr size_t kMaxMessage = 512;
 
     // x = -1 centres the gump; style 1 (large box, art 1140) sits at (121, 102) whatever x, y
@@ -18,7 +21,7 @@ public:
     ~CWaitingGump() override;
 
     void SetMessage(const std::string& text);
-    // The button: shows the target again, then quits the client or deletes this gump.
+    // The button: shows the target again, then quits the client or closes this gump.
     void OnButton();
 
     void Draw(const ClipRect& clip) override;
@@ -28,7 +31,6 @@ public:
     void OnLeftUp(int x, int y) override;
     void OnKey(u32 key) override;
     bool ClosesOnEscape() override { return false; }
-    bool IsWaitingGump() override { return true; }
     void ForgetGump(CGump* gump) override;
 
     bool dragging = false;
@@ -42,3 +44,6 @@ public:
 private:
     void DrawMessage();
 };
+
+// A centred, modal waiting gump without cancel, at the front of the desktop.
+CWaitingGump* ShowWaitingGump(const std::string& message, CGump* target, int style, bool quit);

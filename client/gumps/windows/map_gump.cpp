@@ -1,4 +1,4 @@
-#include "client/gumps/world/map_gump.h"
+#include "client/gumps/windows/map_gump.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 #include "client/data/client_settings.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_host_services.h"
-#include "client/gumps/world/map_gump_walker.h"
+#include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/world/client_mobile.h"
@@ -58,7 +58,6 @@ CMapGump* TheMapGump() {
 CMapGump::CMapGump() : CGump(0, 0, nullptr, 0, 1, kScreenWidth, kScreenHeight) {
     kindLabel = "map gump";
     visible = false;
-    AttachTo(nullptr);
     g_mapGump = this;
 }
 
@@ -208,7 +207,7 @@ void CMapGump::OnRightUp(int px, int py) {
         WalkTowardPointer();
     }
     CGump* captured = TheCursorManager().Captured();
-    if (captured == nullptr || !captured->IsDragGump()) ReleaseCapture();
+    if (captured == nullptr || !captured->IsKind(GumpKind::kDrag)) ReleaseCapture();
 }
 
 // --- Paths

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "client/gumps/ingame/client_skill_table.h"
+#include "client/data/client_skill_table.h"
 #include "platform/types.h"
 
 struct SkillGroupTable {

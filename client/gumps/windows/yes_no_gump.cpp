@@ -1,4 +1,4 @@
-#include "client/gumps/framework/yes_no_gump.h"
+#include "client/gumps/windows/yes_no_gump.h"
 
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"
@@ -19,13 +19,11 @@ CYesNoGump::CYesNoGump(const std::string& question, ButtonCallback yes, ButtonCa
                                    {frame.Pixels(), width, height}, ClipRect{33, 30, 148, 63}, 0,
                                    0);
     auto* yesButton =
-        new CButtonGump(100, 75, this, CButtonGump::kPush, 0, std::move(yes), 2074, 2075, 0);
+        Add<CButtonGump>(100, 75, this, CButtonGump::kPush, 0, std::move(yes), 2074, 2075, 0);
     yesButton->hoverArt = 2076;
-    yesButton->AttachTo(this);
     auto* noButton =
-        new CButtonGump(37, 75, this, CButtonGump::kPush, 0, std::move(no), 2071, 2072, 0);
+        Add<CButtonGump>(37, 75, this, CButtonGump::kPush, 0, std::move(no), 2071, 2072, 0);
     noButton->hoverArt = 2073;
-    noButton->AttachTo(this);
     TheGumpDesktop().modalGump = this;
 }
 

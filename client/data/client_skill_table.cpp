@@ -1,4 +1,4 @@
-#include "client/gumps/ingame/client_skill_table.h"
+#include "client/data/client_skill_table.h"
 
 #include <algorithm>
 #include <cstring>
