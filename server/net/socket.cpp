@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "platform/tcp_socket.h"
 #include "server/net/packet_framer.h"
-#include "server/net/packet_table.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/send_queue.h"
 #include "server/world/player.h"
 

@@ -11,7 +11,7 @@
 #include "core/packet_writer.h"
 #include "server/net/local_connection.h"
 #include "server/net/login_packets.h"
-#include "server/net/packet_table.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/socket.h"
 #include "tests/protocol/creation_request.h"
 #include "tests/server/net/net_test_support.h"

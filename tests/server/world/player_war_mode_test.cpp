@@ -11,7 +11,7 @@
 
 #include "core/packet_reader.h"
 #include "server/net/client_dispatcher.h"
-#include "server/net/packet_table.h"
+#include "core/protocol/packet_table.h"
 #include "server/world/player.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"

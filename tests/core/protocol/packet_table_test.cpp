@@ -1,4 +1,4 @@
-#include "server/net/packet_table.h"
+#include "core/protocol/packet_table.h"
 
 #include <gtest/gtest.h>
 
