@@ -6,7 +6,7 @@
 #include <set>
 
 #include "client/net/client_packet_framer.h"
-#include "client/net/client_packet_length_table.h"
+#include "core/protocol/packet_table.h"
 #include "client/net/link_report.h"
 #include "client/net/server_packet_dispatcher.h"
 #include "tests/server/net/server_packet_samples.h"

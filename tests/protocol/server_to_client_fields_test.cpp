@@ -10,7 +10,7 @@
 #include "client/gumps/frontend/login_front_end.h"
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
-#include "client/net/client_packet_length_table.h"
+#include "core/protocol/packet_table.h"
 #include "client/net/link_report.h"
 #include "core/packet_reader.h"
 #include "server/net/login_packets.h"
