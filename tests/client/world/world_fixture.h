@@ -15,6 +15,7 @@
 #include "client/world/client_world.h"
 #include "client/world/land_objects.h"
 #include "platform/clock.h"
+#include "tools/content_builder/map_files.h"
 
 class WorldFixture : public ::testing::Test {
 protected:
@@ -51,8 +52,8 @@ protected:
                           size_t(g % 32) * kStaticRecordSize]);
         }
         for (const auto& [g, t] : land) {
-            WriteLandTileRecord(t, &image[size_t(g / 32) * kLandBlockBytes + 4 +
-                                     size_t(g % 32) * kLandRecordSize]);
+            WriteLandTileRecord(
+                t, &image[size_t(g / 32) * kLandBlockBytes + 4 + size_t(g % 32) * kLandRecordSize]);
         }
         TheClientTileData().ReadImage(image.data(), image.size());
     }

@@ -27,6 +27,7 @@
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tests/client/net/link_fixture.h"
 #include "tests/client/render/pixel_format_scope.h"
+#include "tools/content_builder/map_files.h"
 #include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/tile_set.h"
 
