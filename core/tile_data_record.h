@@ -15,8 +15,8 @@ inline constexpr int kLandRecordSize = 26;
 inline constexpr int kStaticRecordSize = 37;
 inline constexpr int kTileNameSize = 20;
 inline constexpr int kTileGroupSize = 32;  // records per block, after the block's u32 header
-inline constexpr int kLandBlockCount = kTileCount / kTileGroupSize;  // 512, as many static
-inline constexpr int kLandBlockBytes = 4 + kTileGroupSize * kLandRecordSize;      // 836
+inline constexpr int kLandBlockCount = kTileCount / kTileGroupSize;           // 512, as many static
+inline constexpr int kLandBlockBytes = 4 + kTileGroupSize * kLandRecordSize;  // 836
 inline constexpr int kStaticBlockBytes = 4 + kTileGroupSize * kStaticRecordSize;  // 1188
 inline constexpr long kStaticBlocksStart = static_cast<long>(kLandBlockCount) * kLandBlockBytes;
 // The exact size of a complete file.
@@ -33,7 +33,7 @@ struct LandTileRecord {
 struct StaticTileRecord {
     u32 flags = 0;
     u8 weight = 0;
-    u8 layer = 0;  // the quality byte: the equipment layer of wearables; a placed light's number
+    u8 layer = 0;   // the quality byte: the equipment layer of wearables; a placed light's number
     u32 value = 0;  // the quantity word
     u16 animation = 0;
     u16 hue = 0;    // the default hue
@@ -53,5 +53,4 @@ StaticTileRecord ReadStaticTileRecord(const u8* bytes);
 // Reads a file image into the two tables (kTileCount records each), in file order, as far as
 // the image holds whole records; the records past its end are left as they were. Answers the
 // number of records read: 2 * kTileCount for a complete image.
-int ReadTileDataImage(const u8* data, size_t size, LandTileRecord* land,
-                      StaticTileRecord* statics);
+int ReadTileDataImage(const u8* data, size_t size, LandTileRecord* land, StaticTileRecord* statics);

@@ -7,12 +7,12 @@
 #include "client/gumps/frontend/login_front_end.h"
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
-#include "core/protocol/packet_table.h"
 #include "client/net/link_report.h"
 #include "client/net/login_packet_handlers.h"
 #include "core/byte_order.h"
 #include "core/chunk_queue.h"
 #include "core/process_link.h"
+#include "core/protocol/packet_table.h"
 #include "tests/client/net/huffman_test_encoder.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/protocol/packet_table.h"
 #include "client/net/link_report.h"
 #include "client/net/server_packet_dispatcher.h"
 #include "core/byte_order.h"
+#include "core/protocol/packet_table.h"
 
 namespace {
 

@@ -36,7 +36,7 @@ constexpr u32 kTileWeaponFlags = 0x8000002;
 
 // Sizes of the other tables' records in the files (little-endian, packed), and of their
 // groups.
-constexpr int kHueCount = 1024;     // hues in `hues.mul`
+constexpr int kHueCount = 1024;  // hues in `hues.mul`
 constexpr int kHueTableCount = 3000;
 constexpr int kHueRecordSize = 88;
 constexpr int kHueGroupSize = 8;
