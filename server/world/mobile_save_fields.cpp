@@ -1,5 +1,7 @@
 // The save fields of mobiles, NPCs, shopkeepers and players: one row per key, its writer beside
 // its reader.
+#include <type_traits>
+
 #include "core/log_sink.h"
 #include "server/world/mobile.h"
 #include "server/world/object_fields.h"
@@ -10,6 +12,10 @@ namespace {
 constexpr int kFragmentLimit = 120;
 constexpr u32 kSavedPlayerFlags = 0x2D47A;
 
+// An array slot by its index, for the rows of an array's members.
+template <int I>
+using Slot = std::integral_constant<int, I>;
+
 // A skill number as written before a skill's value; false outside the skill table.
 bool SkillNumber(long long n) {
     return n >= 0 && n < kMobileSkills;
@@ -18,6 +24,41 @@ bool SkillNumber(long long n) {
 }  // namespace
 
 std::span<const SaveField<CMobile>> ObjectFieldAccess::MobileFields() {
+    // The rows of one slot of the stats (written unsigned), the stat modifiers and the sounds
+    // (0xFFFF: none).
+    constexpr auto stat = [](auto slot, const char* key) {
+        constexpr int i = decltype(slot)::value;
+        SaveField<CMobile> row{key, nullptr, nullptr};
+        row.write = [](CMobile& m, const FieldOut& out) {
+            if (m.stats_[i] != 0) out.Int(static_cast<u16>(m.stats_[i]));
+        };
+        row.read = [](CMobile& m, const FieldIn& in) {
+            m.stats_[i] = static_cast<s16>(in.Number());
+        };
+        return row;
+    };
+    constexpr auto statMod = [](auto slot, const char* key) {
+        constexpr int i = decltype(slot)::value;
+        SaveField<CMobile> row{key, nullptr, nullptr};
+        row.write = [](CMobile& m, const FieldOut& out) {
+            if (m.statMods_[i] != 0) out.Int(m.statMods_[i]);
+        };
+        row.read = [](CMobile& m, const FieldIn& in) {
+            m.statMods_[i] = static_cast<s16>(in.Number());
+        };
+        return row;
+    };
+    constexpr auto sound = [](auto slot, const char* key) {
+        constexpr int i = decltype(slot)::value;
+        SaveField<CMobile> row{key, nullptr, nullptr};
+        row.write = [](CMobile& m, const FieldOut& out) {
+            if (m.saveExtras.sounds[i] != 0xFFFF) out.Int(m.saveExtras.sounds[i]);
+        };
+        row.read = [](CMobile& m, const FieldIn& in) {
+            m.saveExtras.sounds[i] = static_cast<u16>(in.Number());
+        };
+        return row;
+    };
     static constexpr SaveField<CMobile> kRows[] = {
         // Each skill's value and its modifier, in pairs by skill number.
         {"skill",
@@ -49,36 +90,12 @@ std::span<const SaveField<CMobile>> ObjectFieldAccess::MobileFields() {
              if (m.statusFlags_ != 0) out.Int(m.statusFlags_);
          },
          nullptr},
-        {"str",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.stats_[0] != 0) out.Int(static_cast<u16>(m.stats_[0]));
-         },
-         [](CMobile& m, const FieldIn& in) { m.stats_[0] = static_cast<s16>(in.Number()); }},
-        {"dex",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.stats_[1] != 0) out.Int(static_cast<u16>(m.stats_[1]));
-         },
-         [](CMobile& m, const FieldIn& in) { m.stats_[1] = static_cast<s16>(in.Number()); }},
-        {"int",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.stats_[2] != 0) out.Int(static_cast<u16>(m.stats_[2]));
-         },
-         [](CMobile& m, const FieldIn& in) { m.stats_[2] = static_cast<s16>(in.Number()); }},
-        {"strmod",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.statMods_[0] != 0) out.Int(m.statMods_[0]);
-         },
-         [](CMobile& m, const FieldIn& in) { m.statMods_[0] = static_cast<s16>(in.Number()); }},
-        {"dexmod",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.statMods_[1] != 0) out.Int(m.statMods_[1]);
-         },
-         [](CMobile& m, const FieldIn& in) { m.statMods_[1] = static_cast<s16>(in.Number()); }},
-        {"intmod",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.statMods_[2] != 0) out.Int(m.statMods_[2]);
-         },
-         [](CMobile& m, const FieldIn& in) { m.statMods_[2] = static_cast<s16>(in.Number()); }},
+        stat(Slot<0>{}, "str"),
+        stat(Slot<1>{}, "dex"),
+        stat(Slot<2>{}, "int"),
+        statMod(Slot<0>{}, "strmod"),
+        statMod(Slot<1>{}, "dexmod"),
+        statMod(Slot<2>{}, "intmod"),
         // A maximum read back sets the current value too; "cur…" follows when they differ.
         {"hp",
          [](CMobile& m, const FieldOut& out) {
@@ -220,42 +237,11 @@ std::span<const SaveField<CMobile>> ObjectFieldAccess::MobileFields() {
          [](CMobile& m, const FieldIn& in) {
              m.saveExtras.lifeClock = static_cast<s32>(in.Number());
          }},
-        // The five sounds; 0xFFFF is none.
-        {"sfxdie",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.saveExtras.sounds[0] != 0xFFFF) out.Int(m.saveExtras.sounds[0]);
-         },
-         [](CMobile& m, const FieldIn& in) {
-             m.saveExtras.sounds[0] = static_cast<u16>(in.Number());
-         }},
-        {"sfxnotice",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.saveExtras.sounds[1] != 0xFFFF) out.Int(m.saveExtras.sounds[1]);
-         },
-         [](CMobile& m, const FieldIn& in) {
-             m.saveExtras.sounds[1] = static_cast<u16>(in.Number());
-         }},
-        {"sfxidle",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.saveExtras.sounds[2] != 0xFFFF) out.Int(m.saveExtras.sounds[2]);
-         },
-         [](CMobile& m, const FieldIn& in) {
-             m.saveExtras.sounds[2] = static_cast<u16>(in.Number());
-         }},
-        {"sfxhit",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.saveExtras.sounds[3] != 0xFFFF) out.Int(m.saveExtras.sounds[3]);
-         },
-         [](CMobile& m, const FieldIn& in) {
-             m.saveExtras.sounds[3] = static_cast<u16>(in.Number());
-         }},
-        {"sfxwashit",
-         [](CMobile& m, const FieldOut& out) {
-             if (m.saveExtras.sounds[4] != 0xFFFF) out.Int(m.saveExtras.sounds[4]);
-         },
-         [](CMobile& m, const FieldIn& in) {
-             m.saveExtras.sounds[4] = static_cast<u16>(in.Number());
-         }},
+        sound(Slot<0>{}, "sfxdie"),
+        sound(Slot<1>{}, "sfxnotice"),
+        sound(Slot<2>{}, "sfxidle"),
+        sound(Slot<3>{}, "sfxhit"),
+        sound(Slot<4>{}, "sfxwashit"),
         {"movetype",
          [](CMobile& m, const FieldOut& out) {
              if (m.moveType_ != 1) out.Int(m.moveType_);
@@ -428,6 +414,18 @@ std::span<const SaveField<CShopKeeper>> ObjectFieldAccess::ShopKeeperFields() {
 }
 
 std::span<const SaveField<CPlayer>> ObjectFieldAccess::PlayerFields() {
+    // The rows of the three faction standings.
+    constexpr auto faction = [](auto slot, const char* key) {
+        constexpr int i = decltype(slot)::value;
+        SaveField<CPlayer> row{key, nullptr, nullptr};
+        row.write = [](CPlayer& p, const FieldOut& out) {
+            if (p.playerExtras.faction[i] != 0) out.Int(p.playerExtras.faction[i]);
+        };
+        row.read = [](CPlayer& p, const FieldIn& in) {
+            p.playerExtras.faction[i] = static_cast<s8>(in.Number());
+        };
+        return row;
+    };
     static constexpr SaveField<CPlayer> kRows[] = {
         {"cct", [](CPlayer& p, const FieldOut& out) { out.Int(static_cast<s32>(p.characterKey_)); },
          [](CPlayer& p, const FieldIn& in) { p.characterKey_ = static_cast<u32>(in.Number()); }},
@@ -475,27 +473,9 @@ std::span<const SaveField<CPlayer>> ObjectFieldAccess::PlayerFields() {
          [](CPlayer& p, const FieldIn& in) {
              p.playerExtras.deathCount = static_cast<s32>(in.Number());
          }},
-        {"fs",
-         [](CPlayer& p, const FieldOut& out) {
-             if (p.playerExtras.faction[0] != 0) out.Int(p.playerExtras.faction[0]);
-         },
-         [](CPlayer& p, const FieldIn& in) {
-             p.playerExtras.faction[0] = static_cast<s8>(in.Number());
-         }},
-        {"fa",
-         [](CPlayer& p, const FieldOut& out) {
-             if (p.playerExtras.faction[1] != 0) out.Int(p.playerExtras.faction[1]);
-         },
-         [](CPlayer& p, const FieldIn& in) {
-             p.playerExtras.faction[1] = static_cast<s8>(in.Number());
-         }},
-        {"fw",
-         [](CPlayer& p, const FieldOut& out) {
-             if (p.playerExtras.faction[2] != 0) out.Int(p.playerExtras.faction[2]);
-         },
-         [](CPlayer& p, const FieldIn& in) {
-             p.playerExtras.faction[2] = static_cast<s8>(in.Number());
-         }},
+        faction(Slot<0>{}, "fs"),
+        faction(Slot<1>{}, "fa"),
+        faction(Slot<2>{}, "fw"),
         {"pflags",
          [](CPlayer& p, const FieldOut& out) {
              if ((p.flags_ & kSavedPlayerFlags) != 0) out.Int(p.flags_ & kSavedPlayerFlags);
