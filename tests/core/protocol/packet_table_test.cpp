@@ -6,65 +6,29 @@
 
 #include <vector>
 
-TEST(PacketTable, LengthsOfTheProtocol) {
+TEST(PacketTable, LengthsOfTheProtocolOnEachSide) {
+    constexpr u16 V = kVariableLength;
     struct Case {
         int id;
-        u16 word;
-    };
-    const Case cases[] = {
-        {0x00, 100},
-        {0x02, 3},
-        {0x03, kVariableLength},
-        {0x0B, 0},
-        {0x10, 0},
-        {0x1F, 0},
-        {0x59, 0},
-        {0x35, 653},
-        {0x5D, 73},
-        {0x80, 62},
-        {0x91, 65},
-        {0xA4, 149},
-        {0xB5, 64},
-        {0xB6, 0},
-        {0xFF, 0},
-        {-1, 0},
-        {0xB1, kVariableLength},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PacketTableWord(c.id), c.word) << std::hex << c.id;
-        EXPECT_EQ(PacketHeaderSize(c.id), c.word == kVariableLength ? 3u : 1u) << std::hex << c.id;
-    }
-}
-
-TEST(PacketTable, ClientLengthsOfTheProtocol) {
-    struct Case {
-        int id;
-        u16 word;
+        u16 server;
+        u16 client;
     };
     // The ids the server refuses are framed by the client, and so are four ids past the
     // server's table.
     const Case cases[] = {
-        {0x00, 100},
-        {0x02, 3},
-        {0x03, kVariableLength},
-        {0x0B, 266},
-        {0x10, 215},
-        {0x1F, 8},
-        {0x59, kVariableLength},
-        {0xB5, 64},
-        {0xB6, 6},
-        {0xB7, kVariableLength},
-        {0xB8, kVariableLength},
-        {0xB9, 3},
-        {0xBA, 0},
-        {0xFF, 0},
-        {-1, 0},
+        {0x00, 100, 100}, {0x02, 3, 3},     {0x03, V, V},     {0x0B, 0, 266}, {0x10, 0, 215},
+        {0x1F, 0, 8},     {0x59, 0, V},     {0x35, 653, 653}, {0x5D, 73, 73}, {0x80, 62, 62},
+        {0x91, 65, 65},   {0xA4, 149, 149}, {0xB1, V, V},     {0xB5, 64, 64}, {0xB6, 0, 6},
+        {0xB7, 0, V},     {0xB8, 0, V},     {0xB9, 0, 3},     {0xBA, 0, 0},   {0xFF, 0, 0},
+        {-1, 0, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ClientPacketLengthTable(c.id), c.word) << std::hex << c.id;
-        EXPECT_EQ(ClientPacketIsVariable(c.id), c.word == kVariableLength) << std::hex << c.id;
-        EXPECT_EQ(ClientPacketHeaderLength(c.id), c.word == kVariableLength ? 3u : 1u)
-            << std::hex << c.id;
+        EXPECT_EQ(PacketTableWord(c.id), c.server) << std::hex << c.id;
+        EXPECT_EQ(PacketTableIsVariable(c.id), c.server == V) << std::hex << c.id;
+        EXPECT_EQ(PacketHeaderSize(c.id), c.server == V ? 3u : 1u) << std::hex << c.id;
+        EXPECT_EQ(ClientPacketLengthTable(c.id), c.client) << std::hex << c.id;
+        EXPECT_EQ(ClientPacketIsVariable(c.id), c.client == V) << std::hex << c.id;
+        EXPECT_EQ(ClientPacketHeaderLength(c.id), c.client == V ? 3u : 1u) << std::hex << c.id;
     }
 }
 
