@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     }
     movie::InstallIntroMovie();
     std::string error;
-    if (g_serverConfig.Start(ArchivePath().c_str(), &error) != 0) {
+    if (!g_serverConfig.Start(ArchivePath().c_str(), &error)) {
         std::fprintf(stderr, "zqdemo: %s\n", error.c_str());
         return 1;
     }

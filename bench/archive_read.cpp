@@ -29,7 +29,7 @@ public:
         }
         ArchiveBuilder builder;
         builder.Add("../.rundir/zqgolddemo/map0.mul", bytes);
-        ok_ = builder.Write(path_) && InitDataArchive(path_.c_str()) == 1;
+        ok_ = builder.Write(path_) && InitDataArchive(path_.c_str());
     }
     ~LargeArchive() {
         ShutdownDataArchive();

@@ -8,8 +8,8 @@
 
 #include "core/chunk_queue.h"
 #include "core/packet_writer.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/packet_framer.h"
-#include "server/net/packet_table.h"
 #include "server/net/socket.h"
 #include "server/world/player.h"
 

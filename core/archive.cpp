@@ -73,7 +73,7 @@ DataArchive::~DataArchive() {
     Close();
 }
 
-int DataArchive::Open(const char* path) {
+bool DataArchive::Open(const char* path) {
     Close();
     error_.clear();
     // Read-only until a member is opened for writing: a demo that only reads its data must
@@ -81,9 +81,9 @@ int DataArchive::Open(const char* path) {
     std::FILE* f = std::fopen(path, "rb");
     if (f == nullptr) {
         error_ = std::string("cannot open the data archive ") + path + ": " + std::strerror(errno);
-        return 0;
+        return false;
     }
-    int ok = OpenFile(f, path);
+    const bool ok = OpenFile(f, path);
     if (ok) {
         path_ = path;
         fileWritable_ = false;
@@ -91,7 +91,7 @@ int DataArchive::Open(const char* path) {
     return ok;
 }
 
-int DataArchive::OpenFile(std::FILE* file, const std::string& label) {
+bool DataArchive::OpenFile(std::FILE* file, const std::string& label) {
     Close();
     error_.clear();
     file_ = file;
@@ -102,9 +102,9 @@ int DataArchive::OpenFile(std::FILE* file, const std::string& label) {
     if (!LoadDirectory()) {
         std::fclose(file_);
         file_ = nullptr;
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 void DataArchive::Close() {
@@ -222,9 +222,9 @@ bool DataArchive::MakeWritable() {
     return true;
 }
 
-int DataArchive::CloseMember(ArchiveEntry* entry) {
-    if (entry == nullptr || file_ == nullptr) return 0;
-    if (entry->readOnly != 0) return 1;
+bool DataArchive::CloseMember(ArchiveEntry* entry) {
+    if (entry == nullptr || file_ == nullptr) return false;
+    if (entry->readOnly != 0) return true;
     u8 raw[kArchiveEntrySize];
     EncodeArchiveEntry(*entry, raw);
     counter_.Apply(raw, sizeof raw);
@@ -233,7 +233,7 @@ int DataArchive::CloseMember(ArchiveEntry* entry) {
               std::fwrite(raw, 1, sizeof raw, file_) == sizeof raw;
     ok = std::fflush(file_) == 0 && ok;
     if (where >= 0) std::fseek(file_, where, SEEK_SET);
-    return ok ? 1 : 0;
+    return ok;
 }
 
 size_t DataArchive::ReadMember(void* buffer, size_t size, size_t count, ArchiveEntry* entry) {
@@ -275,17 +275,15 @@ size_t DataArchive::WriteMember(const void* buffer, size_t size, size_t count,
     return put;
 }
 
-int DataArchive::SeekMember(ArchiveEntry* entry, s64 offset, int whence) {
-    if (entry == nullptr || file_ == nullptr) return -1;
+bool DataArchive::SeekMember(ArchiveEntry* entry, s64 offset, int whence) {
+    if (entry == nullptr || file_ == nullptr) return false;
     s64 origin = whence == 0 ? 0 : whence == 1 ? s64(entry->position) : s64(entry->size);
     s64 target = origin + offset;
-    if (target < 0 || target > kMaxMemberBytes) return -1;
+    if (target < 0 || target > kMaxMemberBytes) return false;
     if (entry->readOnly != 0 && target > s64(entry->size)) target = entry->size;
     entry->position = static_cast<u32>(target);
     return std::fseek(file_, long(u64(directorySize_) + entry->offset + entry->position),
-                      SEEK_SET) == 0
-               ? 0
-               : -1;
+                      SEEK_SET) == 0;
 }
 
 bool DataArchive::OwnsEntry(const void* p) const {
@@ -339,7 +337,7 @@ void ArchiveStream::LoadPage(s64 at, size_t n) {
     buffer_.assign(n, 0);
     valid_ = 0;
     s64 want = std::clamp<s64>(length_ - at, 0, s64(n));
-    if (want > 0 && archive_.SeekMember(&entry_, at, 0) == 0) {
+    if (want > 0 && archive_.SeekMember(&entry_, at, 0)) {
         valid_ = archive_.ReadMember(buffer_.data(), 1, size_t(want), &entry_);
         archive_.Cipher().Apply(buffer_.data(), valid_);
     }
@@ -349,7 +347,7 @@ bool ArchiveStream::WriteOut(size_t bytes) {
     if (bytes == 0) return true;
     std::vector<u8> copy(buffer_.begin(), buffer_.begin() + bytes);
     archive_.Cipher().Apply(copy.data(), copy.size());
-    bool ok = archive_.SeekMember(&entry_, base_, 0) == 0 &&
+    bool ok = archive_.SeekMember(&entry_, base_, 0) &&
               archive_.WriteMember(copy.data(), 1, copy.size(), &entry_) == copy.size();
     if (!ok) failed_ = true;
     return ok;
@@ -472,7 +470,7 @@ size_t ArchiveStream::Write(const void* buffer, size_t size, size_t count) {
     return WriteBytes(static_cast<const u8*>(buffer), total) / size;
 }
 
-int ArchiveStream::Seek(s64 offset, int whence) {
+bool ArchiveStream::Seek(s64 offset, int whence) {
     s64 origin;
     switch (whence) {
         case 0:
@@ -485,13 +483,13 @@ int ArchiveStream::Seek(s64 offset, int whence) {
             origin = length_;
             break;
         default:
-            return -1;
+            return false;
     }
     s64 target = origin + offset;
-    if (target < 0 || target > kMaxMemberBytes) return -1;
+    if (target < 0 || target > kMaxMemberBytes) return false;
     if (!buffer_.empty() && target >= base_ && target <= base_ + s64(buffer_.size())) {
         offset_ = target - base_;
-        return 0;
+        return true;
     }
     bool ok = Flush();
     s64 page = PageOf(target);
@@ -499,7 +497,7 @@ int ArchiveStream::Seek(s64 offset, int whence) {
     offset_ = 0;
     if (target != page && page < length_) LoadPage(page, kArchivePageSize);
     offset_ = target - page;
-    return ok ? 0 : -1;
+    return ok;
 }
 
 int ArchiveStream::Getc() {
@@ -521,7 +519,7 @@ char* ArchiveStream::Gets(char* buffer, int n) {
     return Tell() > length_ ? nullptr : buffer;
 }
 
-int ArchiveStream::Close() {
+bool ArchiveStream::Close() {
     bool ok = true;
     if (writable_ && length_ != trailerLength_) {
         u8 le[4];
@@ -529,7 +527,7 @@ int ArchiveStream::Close() {
         // Padding up to a multiple of 4, then the trailer.
         s64 logical = length_;
         size_t pad = size_t(RoundUp4(logical) - logical);
-        ok = Seek(logical, 0) == 0 && WriteZeros(pad) == pad && WriteBytes(le, 4) == 4;
+        ok = Seek(logical, 0) && WriteZeros(pad) == pad && WriteBytes(le, 4) == 4;
         length_ = logical;
     }
     ok = Flush() && ok && !failed_;
@@ -537,8 +535,8 @@ int ArchiveStream::Close() {
         entry_.size = u32(ArchiveStoredSize(u64(length_)));
     }
     // A member opened only for reading leaves the archive file as it was.
-    if (writable_ && archive_.CloseMember(&entry_) == 0) ok = false;
-    return ok ? 0 : EOF;
+    if (writable_ && !archive_.CloseMember(&entry_)) ok = false;
+    return ok;
 }
 
 // --- The process's archive and the file API ---------------------------------------------
@@ -573,18 +571,18 @@ void CloseAllStreams() {
 
 }  // namespace
 
-int InitDataArchive(const char* path, const ArchiveKey& key) {
+bool InitDataArchive(const char* path, const ArchiveKey& key) {
     ShutdownDataArchive();
     g_archive = std::make_unique<DataArchive>(key);
-    int ok = g_archive->Open(path);
+    const bool ok = g_archive->Open(path);
     g_archiveError = g_archive->Error();
     return ok;
 }
 
-int InitDataArchiveFromFile(std::FILE* file, const std::string& label, const ArchiveKey& key) {
+bool InitDataArchiveFromFile(std::FILE* file, const std::string& label, const ArchiveKey& key) {
     ShutdownDataArchive();
     g_archive = std::make_unique<DataArchive>(key);
-    int ok = g_archive->OpenFile(file, label);
+    const bool ok = g_archive->OpenFile(file, label);
     g_archiveError = g_archive->Error();
     return ok;
 }
@@ -654,7 +652,7 @@ size_t ArchiveWrite(const void* buffer, size_t size, size_t count, ArchiveHandle
 }
 
 int ArchiveSeek(ArchiveHandle handle, long offset, int whence) {
-    if (ArchiveStream* s = StreamOf(handle)) return s->Seek(offset, whence);
+    if (ArchiveStream* s = StreamOf(handle)) return s->Seek(offset, whence) ? 0 : -1;
     std::FILE* f = PlainFileOf(handle);
     return f != nullptr ? std::fseek(f, offset, whence) : -1;
 }
@@ -662,9 +660,9 @@ int ArchiveSeek(ArchiveHandle handle, long offset, int whence) {
 int ArchiveClose(ArchiveHandle handle) {
     auto it = g_streams.find(handle);
     if (it != g_streams.end()) {
-        int rc = it->second->Close();
+        const bool closed = it->second->Close();
         g_streams.erase(it);
-        return rc;
+        return closed ? 0 : EOF;
     }
     std::FILE* f = PlainFileOf(handle);
     return f != nullptr ? std::fclose(f) : EOF;

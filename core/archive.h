@@ -66,15 +66,15 @@ public:
     DataArchive(const DataArchive&) = delete;
     DataArchive& operator=(const DataArchive&) = delete;
 
-    // Opens the archive file for reading and loads its directory. 0 when the file cannot be
-    // opened or its directory is malformed; Error() then says why, and the directory is
+    // Opens the archive file for reading and loads its directory. False when the file cannot
+    // be opened or its directory is malformed; Error() then says why, and the directory is
     // empty so that every open of a member fails. The file is opened for writing only when
     // a member is first opened for writing; a file that may not be written then refuses
     // that open (and Error() says why) while reading goes on.
-    int Open(const char* path);
+    bool Open(const char* path);
     // The same over an already open file (taken over, closed by the archive), used in the
     // mode its owner opened it with.
-    int OpenFile(std::FILE* file, const std::string& label);
+    bool OpenFile(std::FILE* file, const std::string& label);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Error() const { return error_; }
@@ -88,11 +88,13 @@ public:
     ArchiveEntry* OpenMember(const char* name, const char* mode);
     // Looks a member up without opening it.
     ArchiveEntry* FindMember(const char* name);
-    // Writes a writable entry back to its directory slot.
-    int CloseMember(ArchiveEntry* entry);
+    // Writes a writable entry back to its directory slot; false when that write failed.
+    bool CloseMember(ArchiveEntry* entry);
     size_t ReadMember(void* buffer, size_t size, size_t count, ArchiveEntry* entry);
     size_t WriteMember(const void* buffer, size_t size, size_t count, ArchiveEntry* entry);
-    int SeekMember(ArchiveEntry* entry, s64 offset, int whence);
+    // Moves the member's position (whence 0 start, 1 position, 2 end); false when the target
+    // lies outside what a member may hold or the archive file cannot be positioned.
+    bool SeekMember(ArchiveEntry* entry, s64 offset, int whence);
     // The most stored bytes a member may have: its capacity when set, and never more than
     // the room before the next member's stored bytes.
     u64 MemberLimit(const ArchiveEntry& entry) const;
@@ -137,15 +139,18 @@ public:
     bool IsValid() const { return ok_; }
     size_t Read(void* buffer, size_t size, size_t count);
     size_t Write(const void* buffer, size_t size, size_t count);
-    int Seek(s64 offset, int whence);
+    // Whence 0 start, 1 position, 2 end; false for a target outside what a member may hold
+    // or when the pending bytes could not be written.
+    bool Seek(s64 offset, int whence);
     char* Gets(char* buffer, int n);
     int Getc();
     // True only once a read tried to pass the end.
     bool Eof() const { return Tell() > length_; }
     s64 Tell() const { return base_ + offset_; }
     s64 Length() const { return length_; }
-    // Writes the trailer when the length changed, flushes, closes the member. 0 or EOF.
-    int Close();
+    // Writes the trailer when the length changed, flushes, closes the member; false when any
+    // of it failed.
+    bool Close();
 
 private:
     bool ReadTrailer();
@@ -171,19 +176,21 @@ private:
 
 // --- The process's archive and the file API over it ------------------------------------
 
-// Opens the process's archive (`zqdemo.dat` by default). 1 on success; 0 when the file is
-// missing or malformed (DataArchiveError() says why), and every later open fails.
-int InitDataArchive(const char* path = kArchiveFileName, const ArchiveKey& key = kArchiveKey);
+// Opens the process's archive (`zqdemo.dat` by default). False when the file is missing or
+// malformed (DataArchiveError() says why), and every later open fails.
+bool InitDataArchive(const char* path = kArchiveFileName, const ArchiveKey& key = kArchiveKey);
 // The same over an open file, which the archive takes over.
-int InitDataArchiveFromFile(std::FILE* file, const std::string& label,
-                            const ArchiveKey& key = kArchiveKey);
+bool InitDataArchiveFromFile(std::FILE* file, const std::string& label,
+                             const ArchiveKey& key = kArchiveKey);
 // Closes every open member and the archive.
 void ShutdownDataArchive();
 DataArchive* GetDataArchive();
 // Why the last InitDataArchive failed ("" when it did not).
 std::string DataArchiveError();
 
-// A handle is an open archive member or a plain runtime FILE*.
+// A handle is an open archive member or a plain runtime FILE*. The calls below answer as their
+// stdio namesakes do (ArchiveSeek 0 or -1, ArchiveClose 0 or EOF, ArchiveGetc a byte or EOF),
+// whichever kind the handle is, so a caller reads a member as it would read a file.
 using ArchiveHandle = void*;
 
 // Opens the member for the data file path (lower-cased, ".q" appended). Writable when the

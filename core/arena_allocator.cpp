@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <new>
 
+#include "core/zq_assert.h"
+
 namespace {
 
 // Block sizes are rounded up to this step, so every block starts on a 4-byte boundary: the
@@ -47,6 +49,7 @@ ArenaChunk* ArenaAllocator::Alloc(std::size_t size, void** out) {
     // The last block of a chunk may end exactly at capacity; rounding never passes it since
     // capacity is a multiple of kBlockAlign.
     chunk->used += RoundUp(size, kBlockAlign);
+    ZQ_ASSERT(chunk->used <= chunk->capacity, "a block never passes its chunk's capacity");
     if (out != nullptr) *out = address;
     return chunk;
 }

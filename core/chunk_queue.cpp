@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/zq_assert.h"
 #include "platform/clock.h"
 
 ChunkQueue* ClientToServerQueue = nullptr;
@@ -70,6 +71,7 @@ s32 ChunkQueue::Get(void* buffer, s32 room, s32 bufferSize) {
                 std::memcpy(out, head_->data.get() + head_->offset, static_cast<size_t>(part));
                 head_->offset += part;
                 total = part;
+                ZQ_ASSERT(head_->offset < head_->length, "a split chunk stays queued in part");
             }
             break;
         }
@@ -79,6 +81,7 @@ s32 ChunkQueue::Get(void* buffer, s32 room, s32 bufferSize) {
         head_ = std::move(done->next);
         if (!head_) tail_ = nullptr;
     }
+    ZQ_ASSERT(total < room, "a get never fills the caller's buffer to its very last byte");
     return total;
 }
 

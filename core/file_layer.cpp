@@ -75,16 +75,13 @@ bool ReadWholeArchiveFile(ArchiveHandle file, std::vector<u8>& out) {
     return size == 0 || ArchiveRead(out.data(), 1, out.size(), file) == out.size();
 }
 
-int RenameDataFile(const char* from, const char* to) {
-    if (from == nullptr || to == nullptr || std::rename(from, to) != 0) return -1;
+bool RenameDataFile(const char* from, const char* to) {
+    if (from == nullptr || to == nullptr || std::rename(from, to) != 0) return false;
     const std::string companion = std::string(from) + ".q";
-    if (std::rename(companion.c_str(), (std::string(to) + ".q").c_str()) != 0 && errno != ENOENT)
-        return -1;
-    return 0;
+    return std::rename(companion.c_str(), (std::string(to) + ".q").c_str()) == 0 || errno == ENOENT;
 }
 
-int DeleteDataFile(const char* path) {
-    if (path == nullptr || std::remove(path) != 0) return -1;
-    if (std::remove((std::string(path) + ".q").c_str()) != 0 && errno != ENOENT) return -1;
-    return 0;
+bool DeleteDataFile(const char* path) {
+    if (path == nullptr || std::remove(path) != 0) return false;
+    return std::remove((std::string(path) + ".q").c_str()) == 0 || errno == ENOENT;
 }

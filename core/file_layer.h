@@ -25,8 +25,9 @@ ArchiveHandle net_openfile(int id, const char* name, const char* mode);
 bool ReadWholeArchiveFile(ArchiveHandle file, std::vector<u8>& out);
 
 // A plain file on disk and its ".q" companion (the same name with ".q" appended) move or go
-// together. Each answers 0 when the file itself was renamed or deleted and its companion,
-// when there is one, followed it; -1 when the file could not be, and then the companion is
-// not touched either; -1 too when the file went but an existing companion could not follow.
-int RenameDataFile(const char* from, const char* to);
-int DeleteDataFile(const char* path);
+// together. Each answers true when the file itself was renamed or deleted and its companion,
+// when there is one, followed it; false when the file could not be, and then the companion
+// is not touched either; false too when the file went but an existing companion could not
+// follow.
+bool RenameDataFile(const char* from, const char* to);
+bool DeleteDataFile(const char* path);

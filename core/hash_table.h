@@ -8,6 +8,7 @@
 // and CStr here), and compared with == (for CStr: ignoring case, as the hash folds case).
 #include "core/cstr.h"
 #include "core/linked_list.h"
+#include "core/zq_assert.h"
 #include "platform/types.h"
 
 // Bucket helpers: the key reduced modulo n + 1 (the table passes its highest bucket, 65).
@@ -29,12 +30,12 @@ inline int HashKeyMod(const CStr& key, int n) {
 // A position in a table: plain values, copied freely. All zero is invalid.
 template <typename K, typename V>
 struct CHashIter {
-    int valid = 0;
+    bool valid = false;
     int bucket = 0;
     CLinkedListNode<K>* keyNode = nullptr;
     CLinkedListNode<V>* valueNode = nullptr;
 
-    int IsValid() const { return valid; }
+    bool IsValid() const { return valid; }
 };
 
 template <typename K, typename V>
@@ -52,11 +53,10 @@ public:
     ~CHashTable() { RemoveAll(); }
 
     int GetCount() const { return count_; }
-    int IsUnique() const { return unique_ == 1 ? 1 : 0; }
-    // 1 while the bucket holds pairs (its lists exist); 0 for an empty or unknown bucket.
-    int IsBucketPresent(int bucket) const {
-        return InRange(bucket) && keys_[bucket] != nullptr ? 1 : 0;
-    }
+    bool IsUnique() const { return unique_ == 1; }
+    // True while the bucket holds pairs (its lists exist); false for an empty or unknown
+    // bucket.
+    bool IsBucketPresent(int bucket) const { return InRange(bucket) && keys_[bucket] != nullptr; }
 
     void RemoveAll() {
         for (int b = 0; b < kBuckets; ++b)
@@ -64,13 +64,13 @@ public:
         count_ = 0;
     }
 
-    // Takes over the value and returns 1; in a unique table a present key refuses with 0 and
-    // the value stays the caller's.
-    int Insert(const K& key, V* value) {
+    // Takes over the value; in a unique table a present key refuses (false) and the value
+    // stays the caller's.
+    bool Insert(const K& key, V* value) {
         Iter it = InsertKey(key);
-        if (!it.valid) return 0;
+        if (!it.valid) return false;
         it.valueNode->AdoptData(value);
-        return 1;
+        return true;
     }
 
     // Adds the key with an empty value for the caller to fill (SetValue); invalid when
@@ -86,28 +86,30 @@ public:
             values_[bucket] = new ValueList();
         }
         Iter it;
-        it.valid = 1;
+        it.valid = true;
         it.bucket = bucket;
         it.keyNode = keys_[bucket]->AddTail(key);
         it.valueNode = values_[bucket]->NewTailNode();
         ++count_;
+        ZQ_ASSERT(keys_[bucket]->GetCount() == values_[bucket]->GetCount(),
+                  "the n-th key of a bucket belongs to its n-th value");
         return it;
     }
 
     // The value node of a valid iterator of this table takes over the value (deleting the
-    // one it held) and answers 1; otherwise 0 and the value stays the caller's.
-    int SetValue(const Iter& it, V* value) {
-        if (!Belongs(it)) return 0;
+    // one it held); false for another iterator, and the value stays the caller's.
+    bool SetValue(const Iter& it, V* value) {
+        if (!Belongs(it)) return false;
         it.valueNode->AdoptData(value);
-        return 1;
+        return true;
     }
 
-    // Adds the key with a copy of the value; 1, or 0 when refused.
-    int Add(const K& key, const V& value) {
+    // Adds the key with a copy of the value; false when refused.
+    bool Add(const K& key, const V& value) {
         Iter it = InsertKey(key);
-        if (!it.valid) return 0;
+        if (!it.valid) return false;
         it.valueNode->SetValue(value);
-        return 1;
+        return true;
     }
 
     // Search: from the bucket's oldest pair (direction 1) or newest (otherwise).
@@ -118,7 +120,7 @@ public:
         it.bucket = bucket;
         it.keyNode = keys_[bucket]->GetStart(direction);
         it.valueNode = values_[bucket]->GetStart(direction);
-        it.valid = it.keyNode != nullptr ? 1 : 0;
+        it.valid = it.keyNode != nullptr;
         return FindFrom(key, it, direction);
     }
 
@@ -146,7 +148,7 @@ public:
         Iter next = it;
         next.keyNode = KeyList::Step(it.keyNode, direction);
         next.valueNode = ValueList::Step(it.valueNode, direction);
-        next.valid = next.keyNode != nullptr && next.valueNode != nullptr ? 1 : 0;
+        next.valid = next.keyNode != nullptr && next.valueNode != nullptr;
         return next;
     }
 
@@ -162,7 +164,7 @@ public:
             it.keyNode = keys_[b]->GetStart(direction);
             it.valueNode = values_[b]->GetStart(direction);
             if (it.keyNode != nullptr && it.valueNode != nullptr) {
-                it.valid = 1;
+                it.valid = true;
                 return it;
             }
         }
@@ -192,6 +194,8 @@ public:
         const int bucket = it.bucket;
         keys_[bucket]->RemoveNode(it.keyNode, 1);
         values_[bucket]->Detach(it.valueNode, value, 1);
+        ZQ_ASSERT(keys_[bucket]->GetCount() == values_[bucket]->GetCount(),
+                  "the n-th key of a bucket belongs to its n-th value");
         if (keys_[bucket]->GetCount() == 0) DropBucket(bucket);
         --count_;
         return result;

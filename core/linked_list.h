@@ -60,7 +60,7 @@ class CListPos {
 public:
     CListPos() = default;
     explicit CListPos(CLinkedListNode<T>* node) : node(node) {}
-    int IsValid() const { return node != nullptr ? 1 : 0; }
+    bool IsValid() const { return node != nullptr; }
 
     CLinkedListNode<T>* node = nullptr;
 };
@@ -80,7 +80,7 @@ public:
     Node* GetTail() const { return tail_; }
     int GetCount() const { return count_; }
     Node* GetStart(int direction) const { return direction == 1 ? head_ : tail_; }
-    static int IsValid(const Node* node) { return node != nullptr ? 1 : 0; }
+    static bool IsValid(const Node* node) { return node != nullptr; }
     static Node* NextOf(const Node* node) { return node != nullptr ? node->next_ : nullptr; }
     static Node* PrevOf(const Node* node) { return node != nullptr ? node->prev_ : nullptr; }
     static Node* Step(const Node* node, int direction) {
@@ -88,8 +88,8 @@ public:
     }
     static T* GetAt(const Node* node) { return node != nullptr ? node->element_ : nullptr; }
 
-    // 1 when the node is one of this list's nodes.
-    int Owns(const Node* node) const { return node != nullptr && node->owner_ == this ? 1 : 0; }
+    // True when the node is one of this list's nodes.
+    bool Owns(const Node* node) const { return node != nullptr && node->owner_ == this; }
 
     // Making nodes: each new node has no element yet.
     Node* NewTailNode() { return tail_ != nullptr ? InsertNodeAfter(tail_) : MakeOnlyNode(); }

@@ -33,14 +33,14 @@ public:
     int Log(u32 playerNumber, u8 playerSlot, u32 serial, const char* actorName, const char* source,
             const char* severity, const char* message);
 
-    void SetEnabled(int value) { enabled_ = value; }
-    int IsEnabled() const { return enabled_; }
+    void SetEnabled(bool value) { enabled_ = value; }
+    bool IsEnabled() const { return enabled_; }
 
     // Installs an observer that sees every entry (null removes it); returns the previous one.
     LogObserver* SetObserver(LogObserver* observer);
 
 private:
-    int enabled_ = 1;
+    bool enabled_ = true;
     LogObserver* observer_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "core/zq_assert.h"
 #include "platform/random.h"
 
 namespace {
@@ -47,6 +48,7 @@ int RandomRangeWide(int lo, int hi) {
     s64 span = static_cast<s64>(hi) - lo + 1;
     // Random64() never sets bit 63 (each draw is 15 bits), so the signed remainder is >= 0.
     s64 r = static_cast<s64>(Random64()) % span;
+    ZQ_ASSERT(r >= 0, "Random64 never sets bit 63");
     return static_cast<int>(lo + r);
 }
 

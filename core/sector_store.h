@@ -19,29 +19,30 @@ public:
     SectorStore& operator=(const SectorStore&) = delete;
 
     // Opens both files with the same mode. A mode beginning with 'w' writes a fresh pair
-    // sequentially; any other mode updates records in place. 1 when both opened; else 0
-    // and neither is kept open.
-    int Open(const char* indexPath, const char* dataPath, const char* mode);
+    // sequentially; any other mode updates records in place. True when both opened; else
+    // false and neither is kept open.
+    bool Open(const char* indexPath, const char* dataPath, const char* mode);
     void Close();
     bool IsOpen() const { return index_ != nullptr && data_ != nullptr; }
 
     // Sequential mode: appends the entry (n is not used) and the bytes. Update mode:
     // rewrites entry n, putting the bytes at the record's old offset when they fit in its
     // old length, else at the end of the data file. A length below 1 stores no record,
-    // only the extra value. 1 on success, 0 on failure.
-    int Write(s32 n, const void* bytes, s32 length, s32 extra);
+    // only the extra value. False when the entry or the bytes could not be written.
+    bool Write(s32 n, const void* bytes, s32 length, s32 extra);
 
     // Reads entry n: the extra value, and the record's bytes (empty when it has none).
-    // 0, with empty bytes and extra 0, when the entry cannot be read or points outside the
-    // data file.
-    int Read(s32 n, std::vector<u8>& bytes, s32& extra);
+    // False, with empty bytes and extra 0, when the entry cannot be read or points outside
+    // the data file.
+    bool Read(s32 n, std::vector<u8>& bytes, s32& extra);
 
     // Rewrites the pair without its dead bytes when the data file is more than 1.5 times
     // the live records. The live records are gathered in memory (the temporary pair lives
-    // there), then both files are truncated and written afresh. 1 when compacted, 0 when
-    // left as it was, -1 when the pair cannot be read or is not writable. Closes this
+    // there), then both files are truncated and written afresh. kFailed when the pair cannot
+    // be read or is not writable (a pair that is not writable is left as it was). Closes this
     // store's own files first.
-    int Compact(const char* indexPath, const char* dataPath);
+    enum class CompactResult { kCompacted, kUnchanged, kFailed };
+    CompactResult Compact(const char* indexPath, const char* dataPath);
 
 private:
     struct IndexEntry {

@@ -55,8 +55,8 @@ public:
     int GetShift() const { return shift_; }
     int GetCount() const { return count_; }
 
-    // 1 when (x, y) falls in one of the grid's cells.
-    int Contains(int x, int y) const { return CellIndex(x, y) >= 0 ? 1 : 0; }
+    // True when (x, y) falls in one of the grid's cells.
+    bool Contains(int x, int y) const { return CellIndex(x, y) >= 0; }
 
     // Row-major index of the cell of (x, y); -1 outside the grid.
     int CellIndex(int x, int y) const {
@@ -71,27 +71,27 @@ public:
         return index >= 0 && index < static_cast<int>(cells_.size()) ? &cells_[index] : nullptr;
     }
 
-    // Appends the pointer to the cell of (x, y): 1, or 0 and nothing stored outside the grid.
+    // Appends the pointer to the cell of (x, y); false, and nothing stored, outside the grid.
     // The same pointer inserted twice is stored twice.
-    int Insert(T* entry, int x, int y) {
+    bool Insert(T* entry, int x, int y) {
         const int index = CellIndex(x, y);
-        if (index < 0) return 0;
+        if (index < 0) return false;
         cells_[index].push_back(entry);
         ++count_;
-        return 1;
+        return true;
     }
 
-    // Removes the first copy of the pointer from the cell of (x, y): 1, or 0 when it is not
+    // Removes the first copy of the pointer from the cell of (x, y); false when it is not
     // there (another cell's coordinates change nothing).
-    int Remove(T* entry, int x, int y) {
+    bool Remove(T* entry, int x, int y) {
         const int index = CellIndex(x, y);
-        if (index < 0) return 0;
+        if (index < 0) return false;
         Cell& cell = cells_[index];
         auto it = std::find(cell.begin(), cell.end(), entry);
-        if (it == cell.end()) return 0;
+        if (it == cell.end()) return false;
         cell.erase(it);
         --count_;
-        return 1;
+        return true;
     }
 
     int CountInRadius(int x, int y, int radius) const {

@@ -6,9 +6,9 @@
 
 #include "core/archive.h"
 
-int TextLineList::Load(const char* path) {
+bool TextLineList::Load(const char* path) {
     ArchiveHandle f = ArchiveOpen(path, "r");
-    if (f == nullptr) return 1;
+    if (f == nullptr) return false;
     lines_.clear();
     char buf[1024];
     while (!ArchiveEof(f)) {
@@ -20,18 +20,18 @@ int TextLineList::Load(const char* path) {
         lines_.emplace_back(buf, n);
     }
     ArchiveClose(f);
-    return 0;
+    return true;
 }
 
-int TextLineList::Save(const char* path) const {
+bool TextLineList::Save(const char* path) const {
     std::FILE* f = std::fopen(path, "w");
-    if (f == nullptr) return 1;
+    if (f == nullptr) return false;
     for (const std::string& line : lines_) {
         std::fputs(line.c_str(), f);
         std::fputc('\n', f);
         std::fflush(f);
     }
-    return std::fclose(f) == 0 ? 0 : 1;
+    return std::fclose(f) == 0;
 }
 
 int TextLineList::Add(std::string_view text) {

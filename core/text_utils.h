@@ -12,13 +12,13 @@ public:
     TextLineList() = default;
     explicit TextLineList(const char* path) { Load(path); }
 
-    // Reads the data file through the archive: 0 on success, 1 when it cannot be opened
-    // (the list is then left as it was). One trailing "\n", then one "\r", is cut from each
+    // Reads the data file through the archive; false when it cannot be opened (the list is
+    // then left as it was). One trailing "\n", then one "\r", is cut from each
     // line; a file ending with a newline gives a final empty line. Lines longer than 1023
     // bytes come in pieces of 1023.
-    int Load(const char* path);
-    // Writes every line and a newline to a plain file: 0, or 1 when it cannot be created.
-    int Save(const char* path) const;
+    bool Load(const char* path);
+    // Writes every line and a newline to a plain file; false when it cannot be written.
+    bool Save(const char* path) const;
     // Appends a line; answers its number.
     int Add(std::string_view text);
     // The text of line n; empty for a number outside the list.

@@ -70,9 +70,9 @@ public:
         Entry* entry = GetAt(pos);
         return entry != nullptr ? &entry->weight : nullptr;
     }
-    int IsEnabled(const Position& pos) const {
+    bool IsEnabled(const Position& pos) const {
         const Entry* entry = GetAt(pos);
-        return entry != nullptr ? entry->enabled : 0;
+        return entry != nullptr && entry->enabled != 0;
     }
 
     // Any non-zero flag enables. Switching an entry to the state it has changes nothing.
@@ -123,7 +123,7 @@ public:
 private:
     using EntryList = CLinkedList<Entry>;
 
-    bool Owned(const Position& pos) const { return entries_.Owns(pos.node) == 1; }
+    bool Owned(const Position& pos) const { return entries_.Owns(pos.node); }
 
     EntryList entries_;
     s64 totalWeight_ = 0;

@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     std::fflush(f);
-    if (InitDataArchiveFromFile(f, "fuzz input") != 1) {
+    if (!InitDataArchiveFromFile(f, "fuzz input")) {
         Check(!DataArchiveError().empty(), "a failed open says why");
         ShutdownDataArchive();
         return 0;

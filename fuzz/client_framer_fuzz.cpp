@@ -6,13 +6,13 @@
 
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
-#include "client/net/client_packet_length_table.h"
 #include "client/net/link_report.h"
 #include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
 #include "core/byte_order.h"
 #include "core/chunk_queue.h"
 #include "core/process_link.h"
+#include "core/protocol/packet_table.h"
 #include "tests/client/net/huffman_test_encoder.h"
 
 namespace {
@@ -106,7 +106,7 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     std::vector<u8> coded{0x03};
     for (size_t at = 0; at < road.size();) {
         const u8 id = road[at];
-        size_t length = ClientPacketLengthTable(id) & kClientVariableLength
+        size_t length = ClientPacketLengthTable(id) & kVariableLength
                             ? size_t(road[at + 1] << 8 | road[at + 2])
                             : ClientPacketLengthTable(id);
         HuffmanEncodeAppend(road.data() + at, length, coded);

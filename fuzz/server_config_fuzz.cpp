@@ -35,13 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     std::fflush(file);
-    Check(InitDataArchiveFromFile(file, "fuzz input") == 1);
+    Check(InitDataArchiveFromFile(file, "fuzz input"));
 
     ServerConfig config;
     std::string error;
-    const int result = ReadServerConfig(config, &error);
+    const bool read = ReadServerConfig(config, &error);
     ShutdownDataArchive();
-    if (result != 0) {
+    if (!read) {
         Check(!error.empty());
         return 0;
     }

@@ -14,8 +14,8 @@
 
 #include "core/chunk_queue.h"
 #include "core/cstr.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/local_connection.h"
-#include "server/net/packet_table.h"
 #include "server/net/socket.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"

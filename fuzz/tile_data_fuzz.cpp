@@ -49,16 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const world_fuzz::Area area = LoadDemoArea();
     TileData& tiles = GetTileData();
     const bool whole = size >= static_cast<size_t>(kTileDataFileSize);
-    Check((tiles.ReadTileData(data, size) == 0) == whole);
+    Check(tiles.ReadTileData(data, size) == whole);
     // One repeated image serves every table: it is as long as the longest file.
     const size_t longest = static_cast<size_t>(
         std::max({kTileDataFileSize, kHuesFileSize, kAnimDataFileSize, kArtDimFileSize}));
     const std::vector<u8> file = Repeated(data, size, longest);
-    Check(tiles.ReadTileData(file.data(), kTileDataFileSize) == 0);
-    Check(tiles.ReadHues(file.data(), kHuesFileSize) == 0);
-    Check(tiles.ReadAnimData(file.data(), kAnimDataFileSize) == 0);
-    Check(tiles.ReadArtDimensions(file.data(), kArtDimFileSize) == 0);
-    Check(tiles.ReadHues(file.data(), kHuesFileSize - 1) == -1);
+    Check(tiles.ReadTileData(file.data(), kTileDataFileSize));
+    Check(tiles.ReadHues(file.data(), kHuesFileSize));
+    Check(tiles.ReadAnimData(file.data(), kAnimDataFileSize));
+    Check(tiles.ReadArtDimensions(file.data(), kArtDimFileSize));
+    Check(!tiles.ReadHues(file.data(), kHuesFileSize - 1));
 
     // Names are always terminated; lookups outside the tables answer empty records.
     for (int i = -1; i <= kTileCount; i += 97) {

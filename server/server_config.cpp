@@ -137,7 +137,7 @@ std::string ServerConfigPath(const std::string& serverName) {
     return "../.rundir/" + serverName + "/server.txt";
 }
 
-int ReadServerConfig(ServerConfig& config, std::string* error) {
+bool ReadServerConfig(ServerConfig& config, std::string* error) {
     const char* name = std::getenv("SERVERNAME");
     config.serverName = CutName(name && *name ? name : kDefaultServerName);
     config.owner = "Default Owner";
@@ -162,7 +162,7 @@ int ReadServerConfig(ServerConfig& config, std::string* error) {
                      "has no " + path + " (the configuration of the world \"" + config.serverName +
                      "\"; set SERVERNAME to choose another world)";
         }
-        return 1;
+        return false;
     }
 
     struct Flag {
@@ -227,32 +227,32 @@ int ReadServerConfig(ServerConfig& config, std::string* error) {
         {"y", "height", config.y, config.height, lineOf[1], lineOf[3]},
     };
     for (const WorldAxis& axis : axes) {
-        if (!CheckWorldAxis(axis, path, error)) return 1;
+        if (!CheckWorldAxis(axis, path, error)) return false;
     }
 
     for (int i = 0; i < ServerConfig::kWorldFileCount; ++i) {
         config.worldFilePaths[i] = "../.rundir/" + config.serverName + "/" + kWorldFiles[i];
     }
-    return 0;
+    return true;
 }
 
 ServerConfig::~ServerConfig() {
     Stop();
 }
 
-int ServerConfig::Start(const char* archivePath, std::string* error) {
-    if (InitDataArchive(archivePath) == 0) {
+bool ServerConfig::Start(const char* archivePath, std::string* error) {
+    if (!InitDataArchive(archivePath)) {
         if (error) *error = DataArchiveError();
         ShutdownDataArchive();
-        return 1;
+        return false;
     }
     started_ = true;
-    if (ReadServerConfig(*this, error) != 0) {
+    if (!ReadServerConfig(*this, error)) {
         Stop();
-        return 1;
+        return false;
     }
     platform::SeedRandom(platform::NowMs());
-    return 0;
+    return true;
 }
 
 void ServerConfig::Stop() {

@@ -44,10 +44,10 @@ struct ServerConfig {
     ServerConfig& operator=(const ServerConfig&) = delete;
 
     // What happens first in the process: opens the data archive at `archivePath`, reads
-    // `server.txt`, then seeds the runtime random generator from the clock. Returns 0, or 1
-    // with one line for the user in `error` (the archive or the file that is missing or
-    // damaged); the caller then ends the process with exit code 1.
-    int Start(const char* archivePath, std::string* error);
+    // `server.txt`, then seeds the runtime random generator from the clock. False with one
+    // line for the user in `error` (the archive or the file that is missing or damaged); the
+    // caller then ends the process with exit code 1.
+    bool Start(const char* archivePath, std::string* error);
     // Closes the data archive (also done by the destructor after a successful Start).
     void Stop();
 
@@ -69,10 +69,10 @@ extern s16 g_startY;
 
 // Reads the configuration of the world named by the environment variable SERVERNAME
 // (default "ZQGoldDemo") from the open data archive into `config`, `g_spawnClient` and the
-// start location, and builds the world file paths. Returns 0, or 1 with a message in
-// `error` when `server.txt` is not in the archive, or when the world's corner and size
-// reach past the coordinates a Location can hold (the message names the lines).
-int ReadServerConfig(ServerConfig& config, std::string* error);
+// start location, and builds the world file paths. False with a message in `error` when
+// `server.txt` is not in the archive, or when the world's corner and size reach past the
+// coordinates a Location can hold (the message names the lines).
+bool ReadServerConfig(ServerConfig& config, std::string* error);
 
 // Skips to the next '<' and answers the text up to the following '>' (at most 1023
 // characters; the rest of a longer entry is skipped). Null when the data ends first or the

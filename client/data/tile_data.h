@@ -2,31 +2,12 @@
 // The client's tile data: 0x4000 land and 0x4000 static records read from `tiledata.mul`,
 // patched in place (and on disk) by blocks the server sends, and in memory by `verdata.mul`.
 //
-// `tiledata.mul`: 512 land blocks, then 512 static blocks; each block is a u32 header and 32
-// records (land 26 bytes: flags, texture, name; static 37 bytes: flags, weight, layer,
-// quantity word, animation, default hue, light, height, name). Little-endian, packed.
+// The records and the file layout are core/tile_data_record.h.
 #include <string>
 #include <vector>
 
+#include "core/tile_data_record.h"
 #include "platform/types.h"
-
-struct ClientLandTile {
-    u32 flags = 0;
-    u16 texture = 0;
-    char name[20] = {};
-};
-
-struct ClientStaticTile {
-    u32 flags = 0;
-    u8 weight = 0;
-    u8 layer = 0;  // equipment layer; for a light source placed as a map static its light number
-    u32 quantity = 0;
-    u16 animation = 0;
-    u16 hue = 0;
-    u16 light = 0;  // light number of a lit item worn by a mobile
-    u8 height = 0;
-    char name[20] = {};
-};
 
 // Static tile flags the client tests.
 enum ClientTileFlag : u32 {
@@ -41,15 +22,6 @@ enum ClientTileFlag : u32 {
     kClientTileLightSource = 0x800000,
     kClientTileAnimated = 0x1000000,
 };
-
-constexpr int kClientTileCount = 0x4000;
-constexpr int kClientLandRecordSize = 26;
-constexpr int kClientStaticRecordSize = 37;
-constexpr int kTileBlockRecords = 32;
-constexpr int kLandBlockBytes = 4 + kTileBlockRecords * kClientLandRecordSize;      // 836
-constexpr int kStaticBlockBytes = 4 + kTileBlockRecords * kClientStaticRecordSize;  // 1188
-constexpr int kLandBlockCount = 512;
-constexpr long kStaticBlocksStart = static_cast<long>(kLandBlockCount) * kLandBlockBytes;
 
 // What a block update asks of the world model and the renderer.
 class TileDataListener {
@@ -74,8 +46,8 @@ public:
     void ReadImage(const u8* bytes, size_t size);
 
     // Records by number; outside 0..0x3FFF an all-zero record.
-    const ClientLandTile& Land(int tile) const;
-    const ClientStaticTile& Static(int graphic) const;
+    const LandTileRecord& Land(int tile) const;
+    const StaticTileRecord& Static(int graphic) const;
 
     // Blocks sent by the server: land blocks 0-511, static blocks 512-1023; `data` is the u32
     // header and 32 records. Refused (false) outside those ranges or when too short. Memory is
@@ -93,14 +65,10 @@ private:
     // Writes a block back to the file; a failure leaves memory updated and logs a line.
     void WriteBlock(long offset, const u8* data, size_t bytes, const std::string& what) const;
 
-    std::vector<ClientLandTile> land_;
-    std::vector<ClientStaticTile> statics_;
+    std::vector<LandTileRecord> land_;
+    std::vector<StaticTileRecord> statics_;
     std::string path_;
     TileDataListener* listener_ = nullptr;
 };
 
 ClientTileData& TheClientTileData();
-
-// Encoders of single records in the file layout (used by the writers and block updates).
-void EncodeLandTile(const ClientLandTile& tile, u8* out);
-void EncodeStaticTile(const ClientStaticTile& tile, u8* out);

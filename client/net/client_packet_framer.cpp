@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "client/net/client_packet_length_table.h"
 #include "client/net/link_report.h"
 #include "client/net/server_packet_dispatcher.h"
 #include "core/byte_order.h"
+#include "core/protocol/packet_table.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ bool ClientPacketFramer::Frame(u8* buffer, size_t& count, size_t capacity) {
         }
         size_t length = word;
         bool known = true;
-        if (word & kClientVariableLength) {
+        if (word & kVariableLength) {
             if (available < 3) {
                 known = false;
                 length = 3;

@@ -1,8 +1,8 @@
 #include "client/net/client_packets.h"
 
 #include "client/net/client_connection.h"
-#include "client/net/client_packet_length_table.h"
 #include "core/packet_writer.h"
+#include "core/protocol/packet_table.h"
 
 namespace {
 

@@ -183,7 +183,7 @@ void CClientMap::MakeLand(int x, int y) {
         tile = GetLandTile(lx, ly) & 0x7FFF;
         c = GetCornerHeights(lx, ly);
     }
-    const ClientLandTile& record = TheClientTileData().Land(tile);
+    const LandTileRecord& record = TheClientTileData().Land(tile);
     s8 corners[4];
     std::memcpy(corners, c, 4);
     CDisplayObject* land;
@@ -235,7 +235,7 @@ void CClientMap::RefreshStatics() {
                 int g = LoadLe16(rec + i);
                 if (g > 0x3FFF) g = 1;
                 CClientObject* o = CClientObject::AllocateStatic(g);
-                const ClientStaticTile& tile = StaticTileOf(g);
+                const StaticTileRecord& tile = StaticTileOf(g);
                 if (tile.flags & kClientTileLightSource) o->direction = tile.layer;
                 o->hue = StaticsEntryHue(LoadLe16(rec + i + 5));
                 o->PlaceInWorld(ClientLocation{s16(c * 8 + rec[i + 2]), s16(r * 8 + rec[i + 3]),

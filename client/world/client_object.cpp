@@ -64,7 +64,7 @@ u16 ClampGraphicId(u16 value) {
     return value;
 }
 
-const ClientStaticTile& StaticTileOf(int graphic) {
+const StaticTileRecord& StaticTileOf(int graphic) {
     return TheClientTileData().Static(graphic);
 }
 
@@ -79,7 +79,7 @@ bool IsAmountArtGraphic(int graphic) {
 }
 
 std::string GetTileName(int graphic, bool plural) {
-    const ClientStaticTile& tile = StaticTileOf(graphic);
+    const StaticTileRecord& tile = StaticTileOf(graphic);
     std::string out;
     if (!plural) {
         switch (tile.flags & 0xC000) {
@@ -154,9 +154,9 @@ CClientObject::~CClientObject() {
 CClientObject* CClientObject::AllocateStatic(int graphic) {
     CClientObject* o = ObjectPools::TakeStatic();
     o->ResetObjectFields();
-    const ClientStaticTile& tile = StaticTileOf(graphic);
+    const StaticTileRecord& tile = StaticTileOf(graphic);
     o->graphic = u16(graphic & 0x3FFF);
-    o->amount = u16(tile.quantity);
+    o->amount = u16(tile.value);
     o->hue = tile.hue;
     return o;
 }
@@ -187,7 +187,7 @@ int CClientObject::GetArtId() const {
     if (graphic > 0x4000) return 0;
     if (HasAmountArt()) return 0x4000 + graphic + (amount <= 1 ? 0 : amount <= 5 ? 1 : 2);
     const int g = TileGraphic();
-    if (g < 0 || g >= kClientTileCount) return 0;
+    if (g < 0 || g >= kTileCount) return 0;
     return 0x4000 + g;
 }
 

@@ -14,7 +14,7 @@
 
 class CClientMobile;
 class CClientContainer;
-struct ClientStaticTile;
+struct StaticTileRecord;
 
 // A text standing over an object; the newest is the object's first.
 struct OverheadText {
@@ -33,7 +33,7 @@ bool IsContainerGraphic(int graphic);
 bool IsMapGraphic(int graphic);
 bool IsAmountArtGraphic(int graphic);
 // The static tile record of a graphic (all zero outside the table).
-const ClientStaticTile& StaticTileOf(int graphic);
+const StaticTileRecord& StaticTileOf(int graphic);
 // The name from tile data, with the article in singular; the `%plural/singular%` parts
 // choose by number. Reads at most the 20 bytes of the record's name.
 std::string GetTileName(int graphic, bool plural);
@@ -77,7 +77,7 @@ public:
 
     // The record of graphic + increment; graphics outside the table have none (flags 0).
     int TileGraphic() const { return graphic + increment; }
-    const ClientStaticTile& Tile() const { return StaticTileOf(TileGraphic()); }
+    const StaticTileRecord& Tile() const { return StaticTileOf(TileGraphic()); }
 
     void PlaceInWorld(const ClientLocation& at);
     void AddToContainer(CClientContainer* container, const ClientLocation& at);

@@ -68,8 +68,9 @@ bool BuildTileDataPacket(PacketWriter& w, int group) {
             w.AppendByte(r.weight);
             w.AppendByte(r.layer);
             w.AppendLong(r.value);
-            for (u16 v : r.values)
-                w.AppendShort(v);
+            w.AppendShort(r.animation);
+            w.AppendShort(r.hue);
+            w.AppendShort(r.light);
             w.AppendByte(r.height);
             w.AppendFixedText(r.name, kTileNameField);
         }

@@ -6,8 +6,8 @@
 #include "core/byte_order.h"
 #include "core/log_sink.h"
 #include "core/packet_reader.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/client_dispatcher.h"
-#include "server/net/packet_table.h"
 #include "server/net/pre_login.h"
 #include "server/net/socket.h"
 

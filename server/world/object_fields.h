@@ -1,12 +1,16 @@
 #pragma once
 // The save fields of world objects: the value encodings their text records share (escaped
-// text, hexadecimal wide text, list text), the writer of one object's record with what it
-// holds and wears, and the application of one key=value field to an object being loaded.
+// text, hexadecimal wide text, list text, script records), the writer of one object's record
+// with what it holds and wears, and the application of one key=value field to an object being
+// loaded. The fields themselves are one table per class (save_field.h): item_save_fields.cpp
+// for items, weapons and corpses, mobile_save_fields.cpp for mobiles, NPCs, shopkeepers and
+// players.
 //
 // A record is a run of NUL-terminated strings: "@=" and a class letter, then key=value
 // fields, then an empty string; a container's contents follow, then a mobile's worn items
 // by layer. Values are written whole however long they are (the buffers grow); every read
 // is bounded by the end of the bytes it is given.
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,9 +18,18 @@
 #include "core/location.h"
 #include "platform/types.h"
 #include "server/world/placement_record.h"
+#include "server/world/save_field.h"
 
+class CCorpse;
 class CItem;
+class CMobile;
+class CNPC;
+class CPlayer;
+class CScriptInstance;
 class CScriptList;
+class CScriptValue;
+class CShopKeeper;
+class CWeapon;
 
 // Escaped text: every blank and backslash is preceded by a backslash.
 void AppendEscapedText(std::string& out, const char* text);
@@ -41,6 +54,15 @@ constexpr int kMaxListDepth = 32;
 // but adds nothing. Answers the position after the last element read.
 const char* ReadListText(const char* p, const char* end, CScriptList& list, int count,
                          int depth = 0);
+
+// The value of a "wom_scr" field: the script's class name and member count, then per member
+// its type word, name and value. Applying one attaches the script and sets the members whose
+// name and type it still has.
+void AppendScriptRecordText(std::string& out, CScriptInstance& instance);
+void ApplyScriptRecordText(CItem* object, const std::string& value);
+// The value of a "wom_var" field: the variable's type word, name and value.
+void AppendVariableRecordText(std::string& out, const CScriptValue& variable);
+void ApplyVariableRecordText(CItem* object, const std::string& value);
 
 // Appends the object's record (and, recursively, its contents and worn items) to `out`.
 // Answers the number of bytes appended.
@@ -106,14 +128,13 @@ struct ObjectFieldAccess {
     static void ReverseObjectLists(CItem* object);
     // Puts back what linking resets: the decay count and the placement record.
     static void RestoreAfterLinking(const ObjectLoadState& state);
-    static void ApplyMobileField(ObjectLoadState& state, const std::string& key,
-                                 const std::string& value);
-    static void ApplyNpcField(ObjectLoadState& state, const std::string& key,
-                              const std::string& value);
-    static void ApplyPlayerField(ObjectLoadState& state, const std::string& key,
-                                 const std::string& value);
-    static void WriteMobileFields(CItem& object, std::string& out);
-    static void WriteNpcFields(CItem& object, std::string& out);
-    static void WritePlayerFields(CItem& object, std::string& out);
-    static void WriteItemFields(CItem& object, std::string& out);
+
+    // The save fields of each class, in the order a record holds them.
+    static std::span<const SaveField<CItem>> ItemFields();
+    static std::span<const SaveField<CWeapon>> WeaponFields();
+    static std::span<const SaveField<CCorpse>> CorpseFields();
+    static std::span<const SaveField<CMobile>> MobileFields();
+    static std::span<const SaveField<CNPC>> NpcFields();
+    static std::span<const SaveField<CShopKeeper>> ShopKeeperFields();
+    static std::span<const SaveField<CPlayer>> PlayerFields();
 };

@@ -3,13 +3,9 @@
 #include <cstring>
 
 #include "core/byte_order.h"
+#include "core/zq_assert.h"
 
 namespace {
-
-void CopyName(char* out, const u8* in) {
-    std::memcpy(out, in, 20);
-    out[20] = '\0';
-}
 
 const LandTileRecord kNoLand{};
 const StaticTileRecord kNoStatic{};
@@ -42,47 +38,26 @@ StaticTileRecord* TileData::MutableStatic(int graphic) {
     return graphic >= 0 && graphic < kTileCount ? &statics_[graphic] : nullptr;
 }
 
-int TileData::ReadTileData(const u8* data, size_t size) {
-    if (!data || size < static_cast<size_t>(kTileDataFileSize)) return -1;
-    const u8* p = data;
-    for (int i = 0; i < kTileCount; ++i) {
-        if (i % kTileGroupSize == 0) p += 4;
-        LandTileRecord& r = land_[i];
-        r.flags = LoadLe32(p);
-        r.texture = LoadLe16(p + 4);
-        CopyName(r.name, p + 6);
-        p += kLandRecordSize;
-    }
-    for (int i = 0; i < kTileCount; ++i) {
-        if (i % kTileGroupSize == 0) p += 4;
-        StaticTileRecord& r = statics_[i];
-        r.flags = LoadLe32(p);
-        r.weight = p[4];
-        r.layer = p[5];
-        r.value = LoadLe32(p + 6);
-        r.values[0] = LoadLe16(p + 10);
-        r.values[1] = LoadLe16(p + 12);
-        r.values[2] = LoadLe16(p + 14);
-        r.height = p[16];
-        CopyName(r.name, p + 17);
-        p += kStaticRecordSize;
-    }
-    return 0;
+bool TileData::ReadTileData(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kTileDataFileSize)) return false;
+    const int read = ReadTileDataImage(data, size, land_.data(), statics_.data());
+    ZQ_ASSERT(read == 2 * kTileCount, "a complete image holds every record");
+    return true;
 }
 
-int TileData::ReadHues(const u8* data, size_t size) {
-    if (!data || size < static_cast<size_t>(kHuesFileSize)) return -1;
+bool TileData::ReadHues(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kHuesFileSize)) return false;
     const u8* p = data;
     for (int i = 0; i < kHueCount; ++i) {
         if (i % kHueGroupSize == 0) p += 4;
         std::memcpy(&hues_[static_cast<size_t>(i) * kHueRecordSize], p, kHueRecordSize);
         p += kHueRecordSize;
     }
-    return 0;
+    return true;
 }
 
-int TileData::ReadAnimData(const u8* data, size_t size) {
-    if (!data || size < static_cast<size_t>(kAnimDataFileSize)) return -1;
+bool TileData::ReadAnimData(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kAnimDataFileSize)) return false;
     std::fill(anim_.begin(), anim_.end(), 0);
     const u8* p = data;
     for (int i = 0; i < kTileCount; ++i) {
@@ -90,14 +65,14 @@ int TileData::ReadAnimData(const u8* data, size_t size) {
         std::memcpy(&anim_[static_cast<size_t>(i) * kAnimRecordSize], p, kAnimRecordSize);
         p += kAnimRecordSize;
     }
-    return 0;
+    return true;
 }
 
-int TileData::ReadArtDimensions(const u8* data, size_t size) {
-    if (!data || size < static_cast<size_t>(kArtDimFileSize)) return -1;
+bool TileData::ReadArtDimensions(const u8* data, size_t size) {
+    if (!data || size < static_cast<size_t>(kArtDimFileSize)) return false;
     for (int i = 0; i < kTileCount * 2; ++i)
         artSize_[i] = LoadLe16(data + i * 2);
-    return 0;
+    return true;
 }
 
 const u8* TileData::HueRecord(int hue) const {

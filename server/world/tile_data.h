@@ -6,9 +6,8 @@
 #include <array>
 #include <vector>
 
+#include "core/tile_data_record.h"
 #include "platform/types.h"
-
-constexpr int kTileCount = 0x4000;
 
 // Tile flag bits. Land tiles use the first few; statics all of them.
 enum TileFlag : u32 {
@@ -35,37 +34,15 @@ enum TileFlag : u32 {
 };
 constexpr u32 kTileWeaponFlags = 0x8000002;
 
-struct LandTileRecord {
-    u32 flags = 0;
-    u16 texture = 0;
-    char name[21] = {};
-};
-
-struct StaticTileRecord {
-    u32 flags = 0;
-    u8 weight = 0;
-    u8 layer = 0;  // the quality byte: the equipment layer of wearables
-    u32 value = 0;
-    u16 values[3] = {};  // the third is the base value
-    u8 height = 0;
-    char name[21] = {};
-    u16 BaseValue() const { return values[2]; }
-};
-
-// Sizes of the records in the files (little-endian, packed), and of their groups.
-constexpr int kLandRecordSize = 26;
-constexpr int kStaticRecordSize = 37;
-constexpr int kTileGroupSize = 32;  // records per u32 group header
-constexpr int kHueCount = 1024;     // hues in `hues.mul`
+// Sizes of the other tables' records in the files (little-endian, packed), and of their
+// groups.
+constexpr int kHueCount = 1024;  // hues in `hues.mul`
 constexpr int kHueTableCount = 3000;
 constexpr int kHueRecordSize = 88;
 constexpr int kHueGroupSize = 8;
 constexpr int kAnimRecordSize = 68;
 constexpr int kAnimGroupSize = 8;
-// Exact byte sizes of complete files.
-constexpr int kTileDataFileSize = (kTileCount / kTileGroupSize) * 4 + kTileCount * kLandRecordSize +
-                                  (kTileCount / kTileGroupSize) * 4 +
-                                  kTileCount * kStaticRecordSize;
+// Exact byte sizes of complete files (the tile data's is kTileDataFileSize).
 constexpr int kHuesFileSize = (kHueCount / kHueGroupSize) * (4 + kHueGroupSize * kHueRecordSize);
 constexpr int kAnimDataFileSize =
     (kTileCount / kAnimGroupSize) * (4 + kAnimGroupSize * kAnimRecordSize);
@@ -84,12 +61,12 @@ public:
     u32 LandFlags(int tile) const { return Land(tile).flags; }
     u32 StaticFlags(int graphic) const { return Static(graphic).flags; }
 
-    // Fill the tables from file images. Answer 0, or -1 when the image is shorter than a
-    // complete file (the tables are then left as they were).
-    int ReadTileData(const u8* data, size_t size);
-    int ReadHues(const u8* data, size_t size);
-    int ReadAnimData(const u8* data, size_t size);
-    int ReadArtDimensions(const u8* data, size_t size);
+    // Fill the tables from file images; false when the image is shorter than a complete file
+    // (the tables are then left as they were).
+    bool ReadTileData(const u8* data, size_t size);
+    bool ReadHues(const u8* data, size_t size);
+    bool ReadAnimData(const u8* data, size_t size);
+    bool ReadArtDimensions(const u8* data, size_t size);
 
     const u8* HueRecord(int hue) const;       // 88 bytes, null outside the table
     const u8* AnimRecord(int graphic) const;  // 68 bytes, null outside the table

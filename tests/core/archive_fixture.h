@@ -33,11 +33,11 @@ protected:
     void Open(ArchiveBuilder& builder) {
         path_ = TestFilePath(".dat");
         ASSERT_TRUE(builder.Write(path_)) << builder.Error();
-        ASSERT_EQ(InitDataArchive(path_.c_str()), 1) << DataArchiveError();
+        ASSERT_TRUE(InitDataArchive(path_.c_str())) << DataArchiveError();
     }
 
     // Reopens the same file, as a later run of the program would.
-    void Reopen() { ASSERT_EQ(InitDataArchive(path_.c_str()), 1) << DataArchiveError(); }
+    void Reopen() { ASSERT_TRUE(InitDataArchive(path_.c_str())) << DataArchiveError(); }
 
     static std::vector<u8> Pattern(size_t n, u32 seed = 1) {
         std::vector<u8> v(n);

@@ -344,11 +344,11 @@ TEST_F(ArchiveTest, AnArchiveThatMayNotBeWrittenIsReadAndRefusesWriteOpens) {
     const std::string moved = path_ + ".moved";
     if (geteuid() != 0) {
         ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
-        ASSERT_EQ(InitDataArchive(path_.c_str()), 1) << DataArchiveError();
+        ASSERT_TRUE(InitDataArchive(path_.c_str())) << DataArchiveError();
     } else {
         // Permissions do not bind the superuser: the file is moved away under the open
         // archive and a directory takes its name, which no one can open for writing.
-        ASSERT_EQ(InitDataArchive(path_.c_str()), 1) << DataArchiveError();
+        ASSERT_TRUE(InitDataArchive(path_.c_str())) << DataArchiveError();
         ASSERT_EQ(std::rename(path_.c_str(), moved.c_str()), 0);
         ASSERT_EQ(mkdir(path_.c_str(), 0755), 0);
     }
@@ -680,11 +680,11 @@ TEST_F(ArchiveFileTest, MalformedDirectoriesAreErrorsNotCrashes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WriteFileBytes(path_, c.bytes);
-        int ok = InitDataArchive(path_.c_str());
+        const bool ok = InitDataArchive(path_.c_str());
         if (std::string(c.message).empty()) {
-            EXPECT_EQ(ok, 1) << DataArchiveError();
+            EXPECT_TRUE(ok) << DataArchiveError();
         } else {
-            EXPECT_EQ(ok, 0);
+            EXPECT_FALSE(ok);
             EXPECT_NE(DataArchiveError().find(c.message), std::string::npos) << DataArchiveError();
             EXPECT_NE(DataArchiveError().find(path_), std::string::npos);
             EXPECT_EQ(ArchiveOpen("a", "r"), nullptr);
@@ -693,7 +693,7 @@ TEST_F(ArchiveFileTest, MalformedDirectoriesAreErrorsNotCrashes) {
     EXPECT_EQ(GetDataArchive()->EntryCount(), 0);
     ShutdownDataArchive();
     std::remove(path_.c_str());
-    EXPECT_EQ(InitDataArchive(path_.c_str()), 0);
+    EXPECT_FALSE(InitDataArchive(path_.c_str()));
     EXPECT_NE(DataArchiveError().find("cannot open the data archive"), std::string::npos);
     EXPECT_EQ(ArchiveOpen("a", "r"), nullptr);
 }
@@ -707,7 +707,7 @@ TEST_F(ArchiveFileTest, CorruptTrailerRefusesTheOpen) {
     // Flip a bit in the last byte of a's trailer (stored bytes 12..15).
     bytes[3 * 280 + 15] ^= 0x40;
     WriteFileBytes(path_, bytes);
-    ASSERT_EQ(InitDataArchive(path_.c_str()), 1);
+    ASSERT_TRUE(InitDataArchive(path_.c_str()));
     EXPECT_EQ(ArchiveOpen("a", "r"), nullptr);
     ArchiveHandle h = ArchiveOpen("b", "r");
     EXPECT_NE(h, nullptr);

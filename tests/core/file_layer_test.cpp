@@ -94,47 +94,47 @@ protected:
 TEST_F(DataFileOnDisk, RenamingMovesTheCompanionToo) {
     Make("a.mul", "data");
     Make("a.mul.q", "member");
-    EXPECT_EQ(RenameDataFile(Path("a.mul").c_str(), Path("b.mul").c_str()), 0);
+    EXPECT_TRUE(RenameDataFile(Path("a.mul").c_str(), Path("b.mul").c_str()));
     EXPECT_FALSE(Exists("a.mul"));
     EXPECT_FALSE(Exists("a.mul.q"));
     EXPECT_EQ(Text("b.mul"), "data");
     EXPECT_EQ(Text("b.mul.q"), "member");
     // Without a companion the file alone moves.
     Make("c.mul", "alone");
-    EXPECT_EQ(RenameDataFile(Path("c.mul").c_str(), Path("d.mul").c_str()), 0);
+    EXPECT_TRUE(RenameDataFile(Path("c.mul").c_str(), Path("d.mul").c_str()));
     EXPECT_EQ(Text("d.mul"), "alone");
     EXPECT_FALSE(Exists("d.mul.q"));
     // A missing file: nothing moves, not even a companion that is there.
     Make("e.mul.q", "orphan");
-    EXPECT_EQ(RenameDataFile(Path("e.mul").c_str(), Path("f.mul").c_str()), -1);
+    EXPECT_FALSE(RenameDataFile(Path("e.mul").c_str(), Path("f.mul").c_str()));
     EXPECT_TRUE(Exists("e.mul.q"));
     EXPECT_FALSE(Exists("f.mul.q"));
     // A companion that cannot follow (its target is a directory that is not empty) fails.
     Make("g.mul", "g");
     Make("g.mul.q", "gq");
     std::filesystem::create_directories(Path("h.mul.q/inside"));
-    EXPECT_EQ(RenameDataFile(Path("g.mul").c_str(), Path("h.mul").c_str()), -1);
-    EXPECT_EQ(RenameDataFile(nullptr, Path("x").c_str()), -1);
+    EXPECT_FALSE(RenameDataFile(Path("g.mul").c_str(), Path("h.mul").c_str()));
+    EXPECT_FALSE(RenameDataFile(nullptr, Path("x").c_str()));
 }
 
 TEST_F(DataFileOnDisk, DeletingTakesTheCompanionToo) {
     Make("a.mul", "data");
     Make("a.mul.q", "member");
-    EXPECT_EQ(DeleteDataFile(Path("a.mul").c_str()), 0);
+    EXPECT_TRUE(DeleteDataFile(Path("a.mul").c_str()));
     EXPECT_FALSE(Exists("a.mul"));
     EXPECT_FALSE(Exists("a.mul.q"));
     Make("b.mul", "alone");
-    EXPECT_EQ(DeleteDataFile(Path("b.mul").c_str()), 0);
+    EXPECT_TRUE(DeleteDataFile(Path("b.mul").c_str()));
     EXPECT_FALSE(Exists("b.mul"));
     Make("c.mul.q", "orphan");
-    EXPECT_EQ(DeleteDataFile(Path("c.mul").c_str()), -1);
+    EXPECT_FALSE(DeleteDataFile(Path("c.mul").c_str()));
     EXPECT_TRUE(Exists("c.mul.q"));
     // A companion that cannot go (a directory with contents) fails.
     Make("d.mul", "d");
     std::filesystem::create_directories(Path("d.mul.q/inside"));
-    EXPECT_EQ(DeleteDataFile(Path("d.mul").c_str()), -1);
+    EXPECT_FALSE(DeleteDataFile(Path("d.mul").c_str()));
     EXPECT_FALSE(Exists("d.mul"));
-    EXPECT_EQ(DeleteDataFile(nullptr), -1);
+    EXPECT_FALSE(DeleteDataFile(nullptr));
 }
 
 }  // namespace

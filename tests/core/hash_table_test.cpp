@@ -68,9 +68,9 @@ TEST(HashTable, BucketHelpers) {
 TEST(HashTable, UniqueTableRefusesASecondEqualKey) {
     IntTable table(1);
     int* value = new int(1);
-    EXPECT_EQ(table.Insert(5, value), 1);
+    EXPECT_TRUE(table.Insert(5, value));
     int* refused = new int(2);
-    EXPECT_EQ(table.Insert(5, refused), 0);
+    EXPECT_FALSE(table.Insert(5, refused));
     delete refused;  // a refused value stays the caller's
     EXPECT_FALSE(table.InsertKey(5).IsValid());
     EXPECT_EQ(table.Add(5, 3), 0);
@@ -98,7 +98,7 @@ TEST(HashTable, StringKeysIgnoreCase) {
     EXPECT_EQ(unique.Add("", "empty"), 0);  // a string without a buffer reads as empty
     ASSERT_NE(unique.FindValue("SWORD"), nullptr);
     EXPECT_EQ(*unique.FindValue("SWORD"), "first");
-    EXPECT_EQ(unique.Find("abc", 1).IsValid(), 0);
+    EXPECT_FALSE(unique.Find("abc", 1).IsValid());
 
     CHashTable<CStr, int> names(0);
     names.Add("Dagger", 1);
@@ -155,7 +155,7 @@ TEST(HashTable, IterationRunsBucketByBucketOldestFirst) {
         {64, 1, true},  {65, 1, true},  {1, 0, true},   {0, 0, true},
     };
     for (const Case& c : bounds) {
-        EXPECT_EQ(table.FirstFrom(c.bucket, c.direction).IsValid() != 0, c.valid)
+        EXPECT_EQ(table.FirstFrom(c.bucket, c.direction).IsValid(), c.valid)
             << c.bucket << "/" << c.direction;
     }
     IntTable empty(0);
@@ -180,7 +180,7 @@ TEST(HashTable, RemoveDuringWalkVisitsEveryPairOnce) {
             EXPECT_EQ(n, 1) << key;
         EXPECT_EQ(table.GetCount(), 200 - 67);
         for (int key = 0; key < 200; ++key) {
-            EXPECT_EQ(table.Find(key, 1).IsValid() != 0, key % 3 != 0) << key;
+            EXPECT_EQ(table.Find(key, 1).IsValid(), key % 3 != 0) << key;
         }
     }
 }
@@ -212,12 +212,12 @@ TEST(HashTable, TableOwnsKeysAndValues) {
     Tracked::live = 0;
     {
         CHashTable<int, Tracked> table(1);
-        EXPECT_EQ(table.Insert(1, new Tracked(10)), 1);
+        EXPECT_TRUE(table.Insert(1, new Tracked(10)));
         auto it = table.InsertKey(2);
         ASSERT_TRUE(it.IsValid());
         EXPECT_EQ(table.GetValue(it), nullptr);  // no value until the caller sets one
-        EXPECT_EQ(table.SetValue(it, new Tracked(20)), 1);
-        EXPECT_EQ(table.SetValue(it, new Tracked(21)), 1);  // the old one is deleted
+        EXPECT_TRUE(table.SetValue(it, new Tracked(20)));
+        EXPECT_TRUE(table.SetValue(it, new Tracked(21)));  // the old one is deleted
         EXPECT_EQ(Tracked::live, 2);
         EXPECT_EQ(table.Add(3, Tracked(30)), 1);
         EXPECT_EQ(Tracked::live, 3);
@@ -256,7 +256,7 @@ TEST(HashTable, InvalidOrForeignIteratorsAreRefused) {
         EXPECT_FALSE(table.Detach(bad, out, 1).IsValid());
         EXPECT_EQ(out, nullptr);
         int* value = new int(7);
-        EXPECT_EQ(table.SetValue(bad, value), 0);
+        EXPECT_FALSE(table.SetValue(bad, value));
         delete value;  // still the caller's
     }
     EXPECT_EQ(table.GetCount(), 1);

@@ -11,7 +11,7 @@ namespace {
 
 TEST(LogSink, DiscardsEntriesWithoutAnObserver) {
     LogSink sink;
-    EXPECT_EQ(sink.IsEnabled(), 1);
+    EXPECT_TRUE(sink.IsEnabled());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     EXPECT_EQ(sink.Log(0, 0, 0, "", "timing", "error", "tick took 12 ms"), 0);
@@ -19,8 +19,8 @@ TEST(LogSink, DiscardsEntriesWithoutAnObserver) {
     std::fflush(nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    sink.SetEnabled(0);
-    EXPECT_EQ(sink.IsEnabled(), 0);
+    sink.SetEnabled(false);
+    EXPECT_FALSE(sink.IsEnabled());
 }
 
 TEST(LogSink, CaptureRecordsEntriesAndRestoresThePreviousObserver) {

@@ -43,10 +43,10 @@ protected:
 // Sequential mode: entries in call order whatever n says; an empty record keeps its extra.
 TEST_F(SectorStoreTest, SequentialWritesInCallOrder) {
     SectorStore store;
-    ASSERT_EQ(store.Open(kIdx, kDat, "wb"), 1);
-    EXPECT_EQ(store.Write(7, "alpha", 5, 10), 1);
-    EXPECT_EQ(store.Write(0, nullptr, 0, 11), 1);
-    EXPECT_EQ(store.Write(99, "gamma!", 6, 12), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "wb"));
+    EXPECT_TRUE(store.Write(7, "alpha", 5, 10));
+    EXPECT_TRUE(store.Write(0, nullptr, 0, 11));
+    EXPECT_TRUE(store.Write(99, "gamma!", 6, 12));
     store.Close();
 
     std::vector<Entry> idx = IndexEntries();
@@ -57,18 +57,21 @@ TEST_F(SectorStoreTest, SequentialWritesInCallOrder) {
         EXPECT_EQ(idx[i].length, expect[i].length) << i;
         EXPECT_EQ(idx[i].extra, expect[i].extra) << i;
     }
-    ASSERT_EQ(store.Open(kIdx, kDat, "rb"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "rb"));
     std::vector<u8> bytes;
     s32 extra = 0;
     const struct {
         s32 n;
-        int rc;
+        bool read;
         const char* text;
         s32 extra;
-    } reads[] = {
-        {0, 1, "alpha", 10}, {1, 1, "", 11}, {2, 1, "gamma!", 12}, {3, 0, "", 0}, {-1, 0, "", 0}};
+    } reads[] = {{0, true, "alpha", 10},
+                 {1, true, "", 11},
+                 {2, true, "gamma!", 12},
+                 {3, false, "", 0},
+                 {-1, false, "", 0}};
     for (const auto& r : reads) {
-        EXPECT_EQ(store.Read(r.n, bytes, extra), r.rc) << r.n;
+        EXPECT_EQ(store.Read(r.n, bytes, extra), r.read) << r.n;
         EXPECT_EQ(Text(bytes), r.text) << r.n;
         EXPECT_EQ(extra, r.extra) << r.n;
     }
@@ -77,16 +80,16 @@ TEST_F(SectorStoreTest, SequentialWritesInCallOrder) {
 // Update mode: a record that shrinks stays where it was, one that grows moves to the end.
 TEST_F(SectorStoreTest, UpdateModeReusesOrMoves) {
     SectorStore store;
-    ASSERT_EQ(store.Open(kIdx, kDat, "wb"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "wb"));
     for (int i = 0; i < 5; ++i)
         store.Write(i, "0123456789", 10, i);
     store.Close();
 
-    ASSERT_EQ(store.Open(kIdx, kDat, "r+b"), 1);
-    EXPECT_EQ(store.Write(3, "abc", 3, 30), 1);
-    EXPECT_EQ(store.Write(1, "a longer record", 15, 31), 1);
-    EXPECT_EQ(store.Write(4, nullptr, 0, 32), 1);
-    EXPECT_EQ(store.Write(7, "new", 3, 33), 1);  // past the index's end
+    ASSERT_TRUE(store.Open(kIdx, kDat, "r+b"));
+    EXPECT_TRUE(store.Write(3, "abc", 3, 30));
+    EXPECT_TRUE(store.Write(1, "a longer record", 15, 31));
+    EXPECT_TRUE(store.Write(4, nullptr, 0, 32));
+    EXPECT_TRUE(store.Write(7, "new", 3, 33));  // past the index's end
     store.Close();
 
     std::vector<Entry> idx = IndexEntries();
@@ -99,7 +102,7 @@ TEST_F(SectorStoreTest, UpdateModeReusesOrMoves) {
     EXPECT_EQ(idx[5].offset, 0);  // the gap reads as zeros: no record
     EXPECT_EQ(idx[5].length, 0);
 
-    ASSERT_EQ(store.Open(kIdx, kDat, "rb"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "rb"));
     std::vector<u8> bytes;
     s32 extra = 0;
     const struct {
@@ -110,7 +113,7 @@ TEST_F(SectorStoreTest, UpdateModeReusesOrMoves) {
                  {3, "abc", 30},       {4, "", 32},
                  {5, "", 0},           {7, "new", 33}};
     for (const auto& r : reads) {
-        EXPECT_EQ(store.Read(r.n, bytes, extra), 1) << r.n;
+        EXPECT_TRUE(store.Read(r.n, bytes, extra)) << r.n;
         EXPECT_EQ(Text(bytes), r.text) << r.n;
         EXPECT_EQ(extra, r.extra) << r.n;
     }
@@ -119,7 +122,7 @@ TEST_F(SectorStoreTest, UpdateModeReusesOrMoves) {
 // An entry that points outside the data file is refused, not read.
 TEST_F(SectorStoreTest, EntriesPointingOutsideTheDataAreRefused) {
     SectorStore store;
-    ASSERT_EQ(store.Open(kIdx, kDat, "wb"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "wb"));
     store.Write(0, "data", 4, 1);
     store.Close();
     ArchiveHandle h = ArchiveOpen(kIdx, "r+");
@@ -127,25 +130,25 @@ TEST_F(SectorStoreTest, EntriesPointingOutsideTheDataAreRefused) {
     for (const auto& b : bad)
         ArchiveWrite(b, 4, 3, h);
     ArchiveClose(h);
-    ASSERT_EQ(store.Open(kIdx, kDat, "rb"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "rb"));
     std::vector<u8> bytes;
     s32 extra = 0;
     for (s32 n = 1; n <= 3; ++n) {
-        EXPECT_EQ(store.Read(n, bytes, extra), 0) << n;
+        EXPECT_FALSE(store.Read(n, bytes, extra)) << n;
         EXPECT_TRUE(bytes.empty());
     }
 }
 
 TEST_F(SectorStoreTest, CompactOnlyWhenWorthIt) {
     SectorStore store;
-    ASSERT_EQ(store.Open(kIdx, kDat, "wb"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "wb"));
     for (int i = 0; i < 4; ++i)
         store.Write(i, "0123456789", 10, i);
     store.Close();
     // 40 live bytes in 40: left alone.
-    EXPECT_EQ(store.Compact(kIdx, kDat), 0);
+    EXPECT_EQ(store.Compact(kIdx, kDat), SectorStore::CompactResult::kUnchanged);
     // Grow record 0 and record 2 twice: 60 live bytes in a data file of 100.
-    ASSERT_EQ(store.Open(kIdx, kDat, "r+b"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "r+b"));
     store.Write(0, "0123456789ABCDEFGHIJ", 20, 100);
     store.Write(2, "0123456789abcdefghij", 20, 102);
     store.Write(3, nullptr, 0, 103);
@@ -153,37 +156,38 @@ TEST_F(SectorStoreTest, CompactOnlyWhenWorthIt) {
     std::vector<u8> before = ReadAll(kDat);
     ASSERT_EQ(before.size(), 80u);
     // 50 live bytes, 80 stored: 75 < 80, compacted.
-    EXPECT_EQ(store.Compact(kIdx, kDat), 1);
+    EXPECT_EQ(store.Compact(kIdx, kDat), SectorStore::CompactResult::kCompacted);
     std::vector<Entry> idx = IndexEntries();
     ASSERT_EQ(idx.size(), 4u);
     EXPECT_EQ(ReadAll(kDat).size(), 50u);
     const s32 offsets[] = {0, 20, 30, -1};
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(idx[i].offset, offsets[i]) << i;
-    ASSERT_EQ(store.Open(kIdx, kDat, "rb"), 1);
+    ASSERT_TRUE(store.Open(kIdx, kDat, "rb"));
     std::vector<u8> bytes;
     s32 extra = 0;
-    EXPECT_EQ(store.Read(0, bytes, extra), 1);
+    EXPECT_TRUE(store.Read(0, bytes, extra));
     EXPECT_EQ(Text(bytes), "0123456789ABCDEFGHIJ");
     EXPECT_EQ(extra, 100);
-    EXPECT_EQ(store.Read(3, bytes, extra), 1);
+    EXPECT_TRUE(store.Read(3, bytes, extra));
     EXPECT_EQ(extra, 103);
     store.Close();
     // A read-only pair cannot be compacted and is left alone.
-    EXPECT_EQ(store.Compact("../.rundir/w/ro.idx", "../.rundir/w/ro.dat"), -1);
+    EXPECT_EQ(store.Compact("../.rundir/w/ro.idx", "../.rundir/w/ro.dat"),
+              SectorStore::CompactResult::kFailed);
     EXPECT_EQ(ReadAll("../.rundir/w/ro.dat"), Pattern(100));
     EXPECT_EQ(ReadAll("../.rundir/w/ro.idx").size(), 12u);
 }
 
 TEST_F(SectorStoreTest, OpenNeedsBothFiles) {
     SectorStore store;
-    EXPECT_EQ(store.Open(kIdx, "../.rundir/w/absent.mul", "rb"), 0);
+    EXPECT_FALSE(store.Open(kIdx, "../.rundir/w/absent.mul", "rb"));
     EXPECT_FALSE(store.IsOpen());
     // The index was not left open by the failed attempt.
     ArchiveHandle h = ArchiveOpen(kIdx, "r");
     EXPECT_NE(h, nullptr);
     ArchiveClose(h);
-    EXPECT_EQ(store.Write(0, "x", 1, 0), 0);
+    EXPECT_FALSE(store.Write(0, "x", 1, 0));
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(SpatialGrid, CellsAndIndexes) {
     };
     for (const Point& p : points) {
         EXPECT_EQ(grid.CellIndex(p.x, p.y), p.index) << p.x << "," << p.y;
-        EXPECT_EQ(grid.Contains(p.x, p.y), p.index >= 0 ? 1 : 0) << p.x << "," << p.y;
+        EXPECT_EQ(grid.Contains(p.x, p.y), p.index >= 0) << p.x << "," << p.y;
     }
     Grid offset(100, 200, 299, 399, 5);
     EXPECT_EQ(offset.CellIndex(96, 192), 0);  // the cell holding (100, 200) starts before it
@@ -69,11 +69,13 @@ TEST(SpatialGrid, InsertOutsideTheGridIsRefused) {
     Grid grid(0, 0, 1023, 1023, 6);
     Thing t{"t", 0, 0};
     struct Case {
-        int x, y, accepted;
+        int x, y;
+        bool accepted;
     };
     const Case cases[] = {
-        {0, 0, 1},    {1023, 1023, 1}, {1087, 0, 1}, {0, 1087, 1},    {1088, 5, 0},
-        {5, 1088, 0}, {-1, 5, 0},      {5, -64, 0},  {INT_MAX, 0, 0}, {0, INT_MIN, 0},
+        {0, 0, true},        {1023, 1023, true},  {1087, 0, true}, {0, 1087, true},
+        {1088, 5, false},    {5, 1088, false},    {-1, 5, false},  {5, -64, false},
+        {INT_MAX, 0, false}, {0, INT_MIN, false},
     };
     int expected = 0;
     for (const Case& c : cases) {
@@ -83,7 +85,7 @@ TEST(SpatialGrid, InsertOutsideTheGridIsRefused) {
         EXPECT_EQ(grid.GetCount(), 0);
     }
     Grid none(0, 0, 100, 100, -3);  // a grid without cells refuses everything
-    EXPECT_EQ(none.Insert(&t, 0, 0), 0);
+    EXPECT_FALSE(none.Insert(&t, 0, 0));
     EXPECT_EQ(none.CountInRadius(0, 0, 1000), 0);
     none.AddToCellsInRect(&t, 0, 0, 100, 100);
     EXPECT_EQ(none.GetCell(0), nullptr);
@@ -102,23 +104,23 @@ TEST(SpatialGrid, MoveAndRemove) {
     EXPECT_EQ(grid.CountInRadius(10, 10, 5), 3);
 
     // Coordinates of another cell leave the entry in place.
-    EXPECT_EQ(grid.Remove(&a, 100, 10), 0);
+    EXPECT_FALSE(grid.Remove(&a, 100, 10));
     EXPECT_EQ(grid.GetCount(), 3);
-    EXPECT_EQ(grid.Remove(&a, 10, 10), 1);  // the first copy only
+    EXPECT_TRUE(grid.Remove(&a, 10, 10));  // the first copy only
     EXPECT_EQ(grid.GetCount(), 2);
     std::vector<Thing*> found;
     grid.CollectInRadius(found, 10, 10, 5);
     EXPECT_EQ(Names(found), (std::vector<std::string>{"b", "a"}));
 
     // A move: removed at the old place, inserted at the new one.
-    EXPECT_EQ(grid.Remove(&a, a.x, a.y), 1);
+    EXPECT_TRUE(grid.Remove(&a, a.x, a.y));
     a.x = 500;
     a.y = 700;
-    EXPECT_EQ(grid.Insert(&a, a.x, a.y), 1);
+    EXPECT_TRUE(grid.Insert(&a, a.x, a.y));
     EXPECT_EQ(grid.CountInRadius(10, 10, 5), 1);
     EXPECT_EQ(grid.CountInRadius(500, 700, 0), 1);
-    EXPECT_EQ(grid.Remove(&b, b.x, b.y), 1);
-    EXPECT_EQ(grid.Remove(&b, b.x, b.y), 0);
+    EXPECT_TRUE(grid.Remove(&b, b.x, b.y));
+    EXPECT_FALSE(grid.Remove(&b, b.x, b.y));
     EXPECT_EQ(grid.GetCount(), 1);
 }
 
@@ -129,7 +131,7 @@ TEST(SpatialGrid, RadiusQueriesAtEdges) {
         {"crossing", 64, 500}, {"last", 1023, 1023}, {"spare", 1030, 1023},
     };
     for (Thing& t : things)
-        ASSERT_EQ(grid.Insert(&t, t.x, t.y), 1) << t.name;
+        ASSERT_TRUE(grid.Insert(&t, t.x, t.y)) << t.name;
     struct Case {
         const char* name;
         int x, y, radius;
@@ -228,8 +230,8 @@ TEST(SpatialGrid, RectangleCoversItsCellsClamped) {
         EXPECT_EQ(cells, c.cells) << c.name;
     }
     // A vector-celled grid takes single entries too.
-    EXPECT_EQ(grid.Insert(&region, 6143, 4095), 1);
-    EXPECT_EQ(grid.Remove(&region, 6143, 4095), 1);
+    EXPECT_TRUE(grid.Insert(&region, 6143, 4095));
+    EXPECT_TRUE(grid.Remove(&region, 6143, 4095));
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST_F(ArchiveTest, TextLineListLoadsLines) {
             EXPECT_EQ(list.Get(k), cases[i].lines[size_t(k)]);
     }
     TextLineList list("../.rundir/scripts/t0.txt");
-    EXPECT_EQ(list.Load("../.rundir/scripts/missing.txt"), 1);
+    EXPECT_FALSE(list.Load("../.rundir/scripts/missing.txt"));
     EXPECT_EQ(list.Count(), 3);  // kept
     EXPECT_EQ(list.Get(3), "");
     EXPECT_EQ(list.Get(-1), "");
@@ -106,7 +106,7 @@ TEST_F(ArchiveTest, TextLineListLoadsLines) {
     EXPECT_EQ(list.Get(3), "new");
 
     std::string out = TestFilePath(".txt");
-    EXPECT_EQ(list.Save(out.c_str()), 0);
+    EXPECT_TRUE(list.Save(out.c_str()));
     std::FILE* f = std::fopen(out.c_str(), "rb");
     ASSERT_NE(f, nullptr);
     char buf[64] = {};
@@ -114,7 +114,7 @@ TEST_F(ArchiveTest, TextLineListLoadsLines) {
     std::fclose(f);
     std::remove(out.c_str());
     EXPECT_EQ(std::string(buf, n), "a\nb\n\nnew\n");
-    EXPECT_EQ(list.Save("/nonexistent-dir/x.txt"), 1);
+    EXPECT_FALSE(list.Save("/nonexistent-dir/x.txt"));
 }
 
 TEST(CopyText, CopiesAndReplacesOwnedTexts) {

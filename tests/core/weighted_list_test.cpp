@@ -82,7 +82,7 @@ TEST(WeightedList, AddAtTheHeadChangesWhichEntryAnRSelects) {
     auto pos = list.AddNew(5, 1);
     ASSERT_TRUE(pos.IsValid());
     EXPECT_EQ(list.GetAt(pos)->value, "");
-    EXPECT_EQ(list.IsEnabled(pos), 1);
+    EXPECT_TRUE(list.IsEnabled(pos));
     list.GetAt(pos)->value = "d";
     EXPECT_EQ(list.GetTotalWeight(), 11);
     EXPECT_EQ(list.GetAt(list.PickAt(5))->value, "d");
@@ -101,7 +101,7 @@ TEST(WeightedList, TotalFollowsEnabledEntriesOnly) {
     list.SetEnabled(second, 1);
     EXPECT_EQ(list.GetTotalWeight(), 4);
     list.SetEnabled(second, 7);  // any non-zero flag enables
-    EXPECT_EQ(list.IsEnabled(second), 1);
+    EXPECT_TRUE(list.IsEnabled(second));
     EXPECT_EQ(list.GetTotalWeight(), 4);
 
     // SetWeight moves the total for an enabled entry; a disabled one brings its new weight
@@ -187,7 +187,7 @@ TEST(WeightedList, InvalidOrForeignPositionsAreRefused) {
     for (const List::Position& bad : {List::Position(), foreign}) {
         EXPECT_EQ(list.GetAt(bad), nullptr);
         EXPECT_EQ(list.GetWeightRef(bad), nullptr);
-        EXPECT_EQ(list.IsEnabled(bad), 0);
+        EXPECT_FALSE(list.IsEnabled(bad));
         EXPECT_FALSE(list.GetNext(bad).IsValid());
         list.SetEnabled(bad, 0);
         list.SetWeight(bad, 100);

@@ -141,7 +141,7 @@ TEST(DemoTownE2E, TheServerStartsWithTheTownAndARestartKeepsIt) {
     dir.CopyIn(ZQ_RUN_DIR "/zqdemo.dat", "zqdemo.dat");
     dir.LinkClientInstall();
     SectorPair shipped;
-    ASSERT_EQ(InitDataArchive((dir.Path() + "/zqdemo.dat").c_str()), 1) << DataArchiveError();
+    ASSERT_TRUE(InitDataArchive((dir.Path() + "/zqdemo.dat").c_str())) << DataArchiveError();
     const bool read = ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynidx0.mul"), shipped.index) &&
                       ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynamic0.mul"), shipped.data);
     ShutdownDataArchive();

@@ -6,9 +6,9 @@
 #include <set>
 
 #include "client/net/client_packet_framer.h"
-#include "client/net/client_packet_length_table.h"
 #include "client/net/link_report.h"
 #include "client/net/server_packet_dispatcher.h"
+#include "core/protocol/packet_table.h"
 #include "tests/server/net/server_packet_samples.h"
 
 namespace {

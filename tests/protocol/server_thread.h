@@ -33,7 +33,7 @@ public:
     // runs, else why not.
     std::string Start() {
         std::string error;
-        if (g_serverConfig.Start((std::string(ZQ_RUN_DIR) + "/zqdemo.dat").c_str(), &error) != 0)
+        if (!g_serverConfig.Start((std::string(ZQ_RUN_DIR) + "/zqdemo.dat").c_str(), &error))
             return error.empty() ? "the server configuration did not start" : error;
         g_spawnClient = 0;
         g_quitFlag.store(0);

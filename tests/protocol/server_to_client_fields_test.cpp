@@ -9,10 +9,10 @@
 
 #include "client/net/client_link.h"
 #include "client/net/client_login_hooks.h"
-#include "client/net/client_packet_length_table.h"
 #include "client/net/link_report.h"
 #include "client/net/login_front_end.h"
 #include "core/packet_reader.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/login_packets.h"
 #include "server/server_config.h"
 #include "tests/server/net/server_packet_samples.h"

@@ -43,14 +43,14 @@ const std::string kDemoPath = "../.rundir/ZQGoldDemo/server.txt";
 
 // The configuration read from a server.txt holding `text`.
 struct Read {
-    int result;
+    bool read;
     std::string error;
 };
 Read ReadFrom(const std::string& text, ServerConfig& config) {
     ArchiveFile archive(Members{{kDemoPath, text}});
-    EXPECT_EQ(InitDataArchive(archive.Path().c_str()), 1) << DataArchiveError();
+    EXPECT_TRUE(InitDataArchive(archive.Path().c_str())) << DataArchiveError();
     Read r;
-    r.result = ReadServerConfig(config, &r.error);
+    r.read = ReadServerConfig(config, &r.error);
     ShutdownDataArchive();
     return r;
 }
@@ -121,7 +121,7 @@ TEST(ServerConfig, EntriesEndMarkerAndDefaults) {
         SCOPED_TRACE(k.text);
         ServerConfig config;
         Read r = ReadFrom(k.text, config);
-        ASSERT_EQ(r.result, 0) << r.error;
+        ASSERT_TRUE(r.read) << r.error;
         k.check(config);
     }
     g_spawnClient = 1;
@@ -150,10 +150,10 @@ TEST(ServerConfig, AWorldAreaBeyondTheCoordinatesIsRefusedNamingTheLines) {
         ServerConfig config;
         Read r = ReadFrom(c.text, config);
         if (*c.named == '\0') {
-            EXPECT_EQ(r.result, 0) << r.error;
+            EXPECT_TRUE(r.read) << r.error;
             continue;
         }
-        EXPECT_EQ(r.result, 1);
+        EXPECT_FALSE(r.read);
         EXPECT_EQ(r.error.rfind(kDemoPath + " ", 0), 0u) << r.error;
         EXPECT_NE(r.error.find(c.named), std::string::npos) << r.error;
         EXPECT_NE(r.error.find("-32768 to 32767"), std::string::npos) << r.error;
@@ -163,10 +163,10 @@ TEST(ServerConfig, AWorldAreaBeyondTheCoordinatesIsRefusedNamingTheLines) {
 TEST(ServerConfig, WorldNameFromTheEnvironmentNamesEveryPath) {
     setenv("SERVERNAME", "X", 1);
     ArchiveFile archive(Members{{"../.rundir/X/Server.TXT", "<width 512>"}});
-    ASSERT_EQ(InitDataArchive(archive.Path().c_str()), 1);
+    ASSERT_TRUE(InitDataArchive(archive.Path().c_str()));
     ServerConfig config;
     std::string error;
-    EXPECT_EQ(ReadServerConfig(config, &error), 0) << error;
+    EXPECT_TRUE(ReadServerConfig(config, &error)) << error;
     ShutdownDataArchive();
     unsetenv("SERVERNAME");
     EXPECT_EQ(config.serverName, "X");
@@ -180,14 +180,14 @@ TEST(ServerConfig, StartNeedsTheArchiveAndTheWorldsFile) {
     {
         ServerConfig config;
         std::string error;
-        EXPECT_EQ(config.Start("/nonexistent/zqdemo.dat", &error), 1);
+        EXPECT_FALSE(config.Start("/nonexistent/zqdemo.dat", &error));
         EXPECT_NE(error.find("zqdemo.dat"), std::string::npos) << error;
     }
     {
         ArchiveFile archive(Members{{"../.rundir/otherworld/server.txt", "<id 1>"}});
         ServerConfig config;
         std::string error;
-        EXPECT_EQ(config.Start(archive.Path().c_str(), &error), 1);
+        EXPECT_FALSE(config.Start(archive.Path().c_str(), &error));
         EXPECT_NE(error.find(kDemoPath), std::string::npos) << error;
         EXPECT_EQ(GetDataArchive(), nullptr);  // a failed start leaves no archive open
     }
@@ -205,7 +205,7 @@ TEST(ServerConfig, StartSeedsTheGeneratorFromTheClock) {
     ArchiveFile archive(Members{{kDemoPath, "<spawnclient 0>"}});
     ServerConfig config;
     std::string error;
-    ASSERT_EQ(config.Start(archive.Path().c_str(), &error), 0) << error;
+    ASSERT_TRUE(config.Start(archive.Path().c_str(), &error)) << error;
     std::vector<int> drawn;
     for (int i = 0; i < 8; ++i)
         drawn.push_back(platform::Rand());

@@ -49,10 +49,10 @@ protected:
     std::string Path(const std::string& name) const { return (root_ / name).string(); }
 
     // The configuration the server reads from an archive.
-    int ReadConfig(const std::string& archive, ServerConfig& config, std::string* error) {
-        if (InitDataArchive(archive.c_str()) == 0) {
+    bool ReadConfig(const std::string& archive, ServerConfig& config, std::string* error) {
+        if (!InitDataArchive(archive.c_str())) {
             *error = DataArchiveError();
-            return 1;
+            return false;
         }
         return ReadServerConfig(config, error);
     }
@@ -74,7 +74,7 @@ TEST_F(ContentBuilder, WritesTheSameBytesOnEveryRun) {
     // The demo's world starts the built-in client.
     ServerConfig config;
     std::string error;
-    ASSERT_EQ(ReadConfig(Path("a.dat"), config, &error), 0) << error;
+    ASSERT_TRUE(ReadConfig(Path("a.dat"), config, &error)) << error;
     EXPECT_EQ(config.serverName, "ZQGoldDemo");
     EXPECT_EQ(g_spawnClient, 1);
     EXPECT_EQ(config.width, 1024);
@@ -92,7 +92,7 @@ TEST_F(ContentBuilder, GeneratesTheConfigurationWhenThereIsNoSource) {
     EXPECT_EQ(Bytes(Path("gen.dat")), Bytes(Path("gen2.dat")));
     ServerConfig config;
     std::string error;
-    ASSERT_EQ(ReadConfig(Path("gen.dat"), config, &error), 0) << error;
+    ASSERT_TRUE(ReadConfig(Path("gen.dat"), config, &error)) << error;
     EXPECT_EQ(g_spawnClient, 0);
     EXPECT_EQ(config.owner, "Varnok Online Demo");
 }
@@ -102,10 +102,10 @@ TEST_F(ContentBuilder, AnotherWorldNameAndBadArguments) {
     setenv("SERVERNAME", "Isle", 1);
     ServerConfig config;
     std::string error;
-    EXPECT_EQ(ReadConfig(Path("isle.dat"), config, &error), 0) << error;
+    EXPECT_TRUE(ReadConfig(Path("isle.dat"), config, &error)) << error;
     ShutdownDataArchive();
     unsetenv("SERVERNAME");
-    EXPECT_EQ(ReadConfig(Path("isle.dat"), config, &error), 1);  // no ZQGoldDemo in it
+    EXPECT_FALSE(ReadConfig(Path("isle.dat"), config, &error));  // no ZQGoldDemo in it
 
     EXPECT_EQ(Build("--out " + Path("x.dat")), 2);
     EXPECT_EQ(Build("--content " + Path("empty") + " --out"), 2);
@@ -137,7 +137,7 @@ TEST_F(ContentBuilder, ATownPlacementThatMakesNothingStopsTheBuild) {
     // Without the placement that makes nothing the bag is the world's one object.
     std::ofstream(root_ / "town" / "town.txt", std::ios::trunc) << "<place 5 390 575 0>\n";
     ASSERT_EQ(Build("--content " + Path("town") + " --out " + Path("town.dat")), 0);
-    ASSERT_EQ(InitDataArchive(Path("town.dat").c_str()), 1) << DataArchiveError();
+    ASSERT_TRUE(InitDataArchive(Path("town.dat").c_str())) << DataArchiveError();
     ArchiveHandle data = ArchiveOpen("../.rundir/ZQGoldDemo/dynamic0.mul", "r");
     ASSERT_NE(data, nullptr);
     char buffer[256] = {};

@@ -119,7 +119,7 @@ TEST_F(ZqArchiveTool, PackListExtractCatRoundTrip) {
     EXPECT_TRUE(Slurp(root_ / "a.dat") == Slurp(root_ / "b.dat"));
 
     // The flags reached the archive: the read-only member refuses a write open.
-    ASSERT_EQ(InitDataArchive(P("a.dat").c_str()), 1);
+    ASSERT_TRUE(InitDataArchive(P("a.dat").c_str()));
     EXPECT_EQ(ArchiveOpen("server.txt", "r+"), nullptr);
     ArchiveHandle h = ArchiveOpen("time.mul", "r+");
     EXPECT_NE(h, nullptr);

@@ -6,10 +6,9 @@
 #include "server/world/world_data_files.h"
 
 namespace {
-void PutName(std::vector<u8>& out, const char* name) {
-    char padded[20] = {};
-    std::memcpy(padded, name, strnlen(name, sizeof padded));
-    out.insert(out.end(), padded, padded + sizeof padded);
+void PutName(u8* out, const char* name) {
+    std::memset(out, 0, kTileNameSize);
+    std::memcpy(out, name, strnlen(name, kTileNameSize));
 }
 }  // namespace
 
@@ -77,27 +76,37 @@ void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& 
     }
 }
 
+void WriteLandTileRecord(const LandTileRecord& r, u8* out) {
+    StoreLe32(out, r.flags);
+    StoreLe16(out + 4, r.texture);
+    PutName(out + 6, r.name);
+}
+
+void WriteStaticTileRecord(const StaticTileRecord& r, u8* out) {
+    StoreLe32(out, r.flags);
+    out[4] = r.weight;
+    out[5] = r.layer;
+    StoreLe32(out + 6, r.value);
+    StoreLe16(out + 10, r.animation);
+    StoreLe16(out + 12, r.hue);
+    StoreLe16(out + 14, r.light);
+    out[16] = r.height;
+    PutName(out + 17, r.name);
+}
+
 std::vector<u8> WriteTileDataFile(const TileSet& tiles) {
-    std::vector<u8> out;
-    out.reserve(kTileDataFileSize);
+    // Block headers are written as zeros.
+    std::vector<u8> out(kTileDataFileSize, 0);
+    size_t at = 0;
     for (int i = 0; i < kTileCount; ++i) {
-        if (i % kTileGroupSize == 0) AppendLe32(out, 0);
-        const LandTileRecord& r = tiles.land[i];
-        AppendLe32(out, r.flags);
-        AppendLe16(out, r.texture);
-        PutName(out, r.name);
+        if (i % kTileGroupSize == 0) at += 4;
+        WriteLandTileRecord(tiles.land[i], out.data() + at);
+        at += kLandRecordSize;
     }
     for (int i = 0; i < kTileCount; ++i) {
-        if (i % kTileGroupSize == 0) AppendLe32(out, 0);
-        const StaticTileRecord& r = tiles.statics[i];
-        AppendLe32(out, r.flags);
-        out.push_back(r.weight);
-        out.push_back(r.layer);
-        AppendLe32(out, r.value);
-        for (u16 v : r.values)
-            AppendLe16(out, v);
-        out.push_back(r.height);
-        PutName(out, r.name);
+        if (i % kTileGroupSize == 0) at += 4;
+        WriteStaticTileRecord(tiles.statics[i], out.data() + at);
+        at += kStaticRecordSize;
     }
     return out;
 }

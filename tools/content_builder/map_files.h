@@ -52,7 +52,12 @@ std::vector<u8> WriteMapFile(const TerrainGrid& terrain);
 // offset 0xFFFFFFFF for an empty cell. Statics outside the rectangle are left out.
 void WriteStaticsFiles(const TerrainGrid& area, const std::vector<StaticEntry>& statics,
                        std::vector<u8>& index, std::vector<u8>& data);
+// The tile data: every record of the set in the file's layout (core/tile_data_record.h), with
+// zero block headers. The record writers put one record at `out` (kLandRecordSize or
+// kStaticRecordSize bytes); tests build tile-data blocks with them.
 std::vector<u8> WriteTileDataFile(const TileSet& tiles);
+void WriteLandTileRecord(const LandTileRecord& record, u8* out);
+void WriteStaticTileRecord(const StaticTileRecord& record, u8* out);
 // Hues in groups of 8, each 32 colours, a table start and end, and a name: `count` records
 // (the server's file holds 1024, the client's 3000; missing records are blank).
 struct HueRecord {

@@ -39,7 +39,7 @@ void Static(TileSet& t, int first, int count, const StaticDef& d) {
         r.height = static_cast<u8>(d.height);
         r.weight = static_cast<u8>(d.weight);
         r.layer = static_cast<u8>(d.layer);
-        r.values[2] = static_cast<u16>(d.baseValue);
+        r.light = static_cast<u16>(d.baseValue);  // word 14: the server's base value
         r.value = d.value;
         std::memcpy(r.name, d.name, strnlen(d.name, 20));
     }
@@ -97,7 +97,7 @@ TileSet BuildTileSet() {
     Static(t, kBoots, 1, {kTileWearable | kTileArticleA, 1, 3, 3, 15, "pair of boots"});
     Static(t, kMountItems, 4, {kTileWearable, 0, 0, 25, 0, "mount"});
     for (int i = 0; i < 4; ++i)
-        t.statics[kMountItems + i].values[0] = kMountAnimation;
+        t.statics[kMountItems + i].animation = kMountAnimation;
     // The tile value of a wieldable names its weapon template.
     t.statics[kLongSword].value = demo_weapons::kLongSwordTemplate;
     t.statics[kTunic].value = demo_weapons::kTunicTemplate;
@@ -112,7 +112,7 @@ TileSet BuildTileSet() {
     Static(t, kBeard, 1, {kTileWearable, 0, 0, 16, 0, "beard"});
     Static(t, kShortBeard, 1, {kTileWearable, 0, 0, 16, 0, "short beard"});
     for (const WornAnimation& w : DemoWornAnimations())
-        t.statics[w.graphic].values[0] = w.animation;
+        t.statics[w.graphic].animation = w.animation;
     Static(t, kBoard, 2, {kTileContainer | kTileArticleA, 12, 255, 0, 0, "bulletin board"});
     Static(t, kSignpost, 1, {kTileImpassable | kTileArticleA, 12, 255, 0, 0, "signpost"});
     return t;

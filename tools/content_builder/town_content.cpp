@@ -105,7 +105,7 @@ class ArchiveWorld {
 public:
     explicit ArchiveWorld(std::vector<u8> bytes) : bytes_(std::move(bytes)) {
         std::FILE* file = fmemopen(bytes_.data(), bytes_.size(), "rb");
-        open_ = file && InitDataArchiveFromFile(file, "the archive being built") == 1;
+        open_ = file && InitDataArchiveFromFile(file, "the archive being built");
     }
     ~ArchiveWorld() {
         DestroyWorldObjects();

@@ -47,7 +47,7 @@ bool ReadMember(const std::string& path, std::vector<u8>& out) {
 }
 
 bool OpenArchive(const std::string& archive, const ArchiveKey& key) {
-    if (InitDataArchive(archive.c_str(), key) != 1) {
+    if (!InitDataArchive(archive.c_str(), key)) {
         std::fprintf(stderr, "zqarchive: %s\n", DataArchiveError().c_str());
         return false;
     }

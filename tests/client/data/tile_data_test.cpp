@@ -33,9 +33,9 @@ TEST(ClientTileData, RecordsLieAfterTheirBlockHeaders) {
     s.weight = 9;
     s.layer = 3;
     s.value = 0x01020304;
-    s.values[0] = 400;  // animation
-    s.values[1] = 33;   // default hue
-    s.values[2] = 5;    // word 14: the light number of a light source
+    s.animation = 400;
+    s.hue = 33;   // default hue
+    s.light = 5;  // word 14: the light number of a light source
     s.height = 12;
     std::memcpy(s.name, "lamp", 4);
     tiles.statics[0x3FFF].flags = 0xFFFF;
@@ -51,11 +51,11 @@ TEST(ClientTileData, RecordsLieAfterTheirBlockHeaders) {
     EXPECT_EQ(data.Land(32).flags, 0x32u);
     EXPECT_EQ(data.Land(32).texture, 7);
     EXPECT_STREQ(data.Land(32).name, "grass");
-    const ClientStaticTile& r = data.Static(0);
+    const StaticTileRecord& r = data.Static(0);
     EXPECT_EQ(r.flags, 0x800000u);
     EXPECT_EQ(r.weight, 9);
     EXPECT_EQ(r.layer, 3);
-    EXPECT_EQ(r.quantity, 0x01020304u);
+    EXPECT_EQ(r.value, 0x01020304u);
     EXPECT_EQ(r.animation, 400);
     EXPECT_EQ(r.hue, 33);
     EXPECT_EQ(r.light, 5);
@@ -70,11 +70,11 @@ std::vector<u8> StaticBlock(u32 flags, u16 hue) {
     std::vector<u8> block(kStaticBlockBytes, 0);
     block[0] = 0xAB;  // header word
     for (int i = 0; i < 32; ++i) {
-        ClientStaticTile t;
+        StaticTileRecord t;
         t.flags = flags;
         t.hue = hue;
         t.height = static_cast<u8>(i);
-        EncodeStaticTile(t, block.data() + 4 + i * kClientStaticRecordSize);
+        WriteStaticTileRecord(t, block.data() + 4 + i * kStaticRecordSize);
     }
     return block;
 }
@@ -125,9 +125,9 @@ TEST(ClientTileData, BlockUpdatesChangeMemoryAndDiskAndTellTheWorld) {
 
     // A land block: the texture change redraws the tile.
     std::vector<u8> land(kLandBlockBytes, 0);
-    ClientLandTile t;
+    LandTileRecord t;
     t.texture = 44;
-    EncodeLandTile(t, land.data() + 4 + 5 * kClientLandRecordSize);
+    WriteLandTileRecord(t, land.data() + 4 + 5 * kLandRecordSize);
     listener.calls.clear();
     EXPECT_TRUE(data.UpdateTileBlock(3, land.data(), land.size()));
     EXPECT_EQ(listener.calls, std::vector<std::string>{"land 101"});

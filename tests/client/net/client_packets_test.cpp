@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "client/net/client_packet_length_table.h"
 #include "client/net/server_packet_dispatcher.h"
 #include "core/packet_writer.h"
+#include "core/protocol/packet_table.h"
 #include "tests/client/net/client_packet_samples.h"
 
 namespace {

@@ -209,11 +209,11 @@ TEST_F(ClientObjectTest, TileBlockUpdatesRebuildTheLightAndAnimatedLists) {
     EXPECT_FALSE(lamp->inLightList);
     // Static block 1 holds graphics 32-63: flag 60 a light source, 61 animated.
     std::vector<u8> block(kStaticBlockBytes);
-    ClientStaticTile light, turning;
+    StaticTileRecord light, turning;
     light.flags = kClientTileLightSource;
     turning.flags = kClientTileAnimated;
-    EncodeStaticTile(light, &block[4 + (60 - 32) * kClientStaticRecordSize]);
-    EncodeStaticTile(turning, &block[4 + (61 - 32) * kClientStaticRecordSize]);
+    WriteStaticTileRecord(light, &block[4 + (60 - 32) * kStaticRecordSize]);
+    WriteStaticTileRecord(turning, &block[4 + (61 - 32) * kStaticRecordSize]);
     TheClientTileData().UpdateStaticTileBlock(512 + 1, block.data(), block.size());
     EXPECT_TRUE(lamp->inLightList);
     EXPECT_EQ(TheClientWorld().animHead, wheel);

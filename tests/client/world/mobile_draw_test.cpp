@@ -30,7 +30,7 @@ protected:
                                       {kHeldNone, 0, 0u},
                                       {kTorch, 400, u32(kClientTileLightSource)},
                                       {kMount, 700, 0u}}) {
-            ClientStaticTile t;
+            StaticTileRecord t;
             t.animation = u16(anim);
             t.flags = flags;
             statics[g] = t;

@@ -15,6 +15,7 @@
 #include "client/world/client_world.h"
 #include "client/world/land_objects.h"
 #include "platform/clock.h"
+#include "tools/content_builder/map_files.h"
 
 class WorldFixture : public ::testing::Test {
 protected:
@@ -32,11 +33,11 @@ protected:
     }
 
     // Static tile records by graphic (applied by LoadTiles).
-    std::map<int, ClientStaticTile> statics;
-    std::map<int, ClientLandTile> land;
+    std::map<int, StaticTileRecord> statics;
+    std::map<int, LandTileRecord> land;
 
     void SetStatic(int graphic, u32 flags, int height = 0, const char* name = "") {
-        ClientStaticTile t;
+        StaticTileRecord t;
         t.flags = flags;
         t.height = u8(height);
         std::memcpy(t.name, name, std::min(std::strlen(name), sizeof t.name));
@@ -46,13 +47,13 @@ protected:
     void LoadTiles() {
         std::vector<u8> image(size_t(kStaticBlocksStart) + 512 * size_t(kStaticBlockBytes));
         for (const auto& [g, t] : statics) {
-            EncodeStaticTile(
+            WriteStaticTileRecord(
                 t, &image[size_t(kStaticBlocksStart) + size_t(g / 32) * kStaticBlockBytes + 4 +
-                          size_t(g % 32) * kClientStaticRecordSize]);
+                          size_t(g % 32) * kStaticRecordSize]);
         }
         for (const auto& [g, t] : land) {
-            EncodeLandTile(t, &image[size_t(g / 32) * kLandBlockBytes + 4 +
-                                     size_t(g % 32) * kClientLandRecordSize]);
+            WriteLandTileRecord(
+                t, &image[size_t(g / 32) * kLandBlockBytes + 4 + size_t(g % 32) * kLandRecordSize]);
         }
         TheClientTileData().ReadImage(image.data(), image.size());
     }

@@ -46,7 +46,7 @@ protected:
     // Adds tile flags to a static graphic of the installed tile data.
     void AddStaticFlags(int graphic, u32 flags) {
         const size_t at = size_t(kStaticBlocksStart) + size_t(graphic / 32) * kStaticBlockBytes +
-                          4 + size_t(graphic % 32) * kClientStaticRecordSize;
+                          4 + size_t(graphic % 32) * kStaticRecordSize;
         for (int i = 0; i < 4; ++i)
             tiles_[at + i] |= u8(flags >> (8 * i));
         TheClientTileData().ReadImage(tiles_.data(), tiles_.size());

@@ -8,7 +8,7 @@
 
 #include "core/log_sink.h"
 #include "core/packet_reader.h"
-#include "server/net/packet_table.h"
+#include "core/protocol/packet_table.h"
 #include "tests/server/net/net_test_support.h"
 
 namespace {

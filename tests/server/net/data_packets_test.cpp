@@ -48,7 +48,7 @@ TEST_F(DataPacketsTest, TileDataGroups511And512AreTheLastLandAndTheFirstStatics)
     first->weight = 7;
     first->layer = 9;
     first->value = 0x11223344;
-    first->values[0] = 0x5566;
+    first->animation = 0x5566;
     first->height = 12;
     std::strcpy(first->name, "nothing");
 
@@ -122,7 +122,7 @@ TEST_F(DataPacketsTest, HuesAreSentInNetworkOrder) {
     record[0] = 0x34;
     record[1] = 0x12;
     std::memcpy(record + 68, "blue", 4);
-    ASSERT_EQ(GetTileData().ReadHues(file.data(), file.size()), 0);
+    ASSERT_TRUE(GetTileData().ReadHues(file.data(), file.size()));
     ASSERT_TRUE(BuildHueBlockPacket(p.w, 1));
     const std::vector<u8> b = p.Bytes();
     ASSERT_EQ(b.size(), kHueBlockLength);

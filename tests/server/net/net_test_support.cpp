@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "core/cstr.h"
+#include "core/protocol/packet_table.h"
 #include "core/spatial_grid.h"
 #include "server/net/local_connection.h"
 #include "server/net/object_packets.h"
-#include "server/net/packet_table.h"
 
 std::vector<u8> FromHex(const std::string& text) {
     std::vector<u8> out;

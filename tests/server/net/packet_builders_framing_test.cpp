@@ -3,7 +3,7 @@
 // in bytes 1-2), and each builder's stated length constant matches.
 #include <gtest/gtest.h>
 
-#include "server/net/packet_table.h"
+#include "core/protocol/packet_table.h"
 #include "tests/server/net/server_packet_samples.h"
 
 namespace {

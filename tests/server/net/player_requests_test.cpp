@@ -6,9 +6,9 @@
 
 #include "core/log_sink.h"
 #include "core/packet_reader.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/client_dispatcher.h"
 #include "server/net/packet_framer.h"
-#include "server/net/packet_table.h"
 #include "tests/server/net/net_test_support.h"
 #include "tests/server/net/packet_test_support.h"
 #include "tests/server/net/player_world_test.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/protocol/packet_table.h"
 #include "server/net/packet_framer.h"
-#include "server/net/packet_table.h"
 #include "server/net/protocol_world_services.h"
 #include "tests/server/net/net_test_support.h"
 #include "tests/server/world/world_test_support.h"

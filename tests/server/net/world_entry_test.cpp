@@ -7,8 +7,8 @@
 
 #include "core/byte_order.h"
 #include "core/packet_reader.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/local_connection.h"
-#include "server/net/packet_table.h"
 #include "tests/server/net/net_test_support.h"
 
 namespace {

@@ -63,7 +63,7 @@ protected:
                 g_weaponTemplates.LoadFromText(n,
                                                std::string(it->second.begin(), it->second.end()));
         }
-        ASSERT_EQ(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat"), 1) << DataArchiveError();
+        ASSERT_TRUE(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat")) << DataArchiveError();
         std::vector<u8> index, data;
         const bool read = ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynidx0.mul"), index) &&
                           ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynamic0.mul"), data);

@@ -715,7 +715,7 @@ TEST_F(ItemRulesTest, ValuesCountVariablesAndHeldResources) {
     const int magic = AddType("magic");
     const int jewels = AddType("jewels");
     SetTile(kValued, 0, 1, "trinket");
-    GetTileData().MutableStatic(kValued)->values[2] = 5;
+    GetTileData().MutableStatic(kValued)->light = 5;  // the base value
     struct Case {
         const char* what;
         int baseVar, satiety, metalHeld, magicHeld, jewelsHeld;

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <functional>
 
+#include "core/protocol/packet_table.h"
 #include "server/net/local_connection.h"
-#include "server/net/packet_table.h"
 #include "server/net/socket.h"
 #include "server/server_config.h"
 #include "server/world/player.h"

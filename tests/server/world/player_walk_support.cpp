@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "server/net/packet_table.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/socket.h"
 #include "server/world/player_registry.h"
 #include "tests/server/net/packet_test_support.h"

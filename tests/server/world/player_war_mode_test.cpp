@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/packet_reader.h"
+#include "core/protocol/packet_table.h"
 #include "server/net/client_dispatcher.h"
-#include "server/net/packet_table.h"
 #include "server/world/player.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"

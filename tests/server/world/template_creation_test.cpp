@@ -400,7 +400,7 @@ TEST_F(TemplateCreationTest, ShopGold) {
     Template(90, "shopkeeper 400", "");
     // Nothing to sell: no shop.
     EXPECT_EQ(Create(90), nullptr);
-    GetTileData().MutableStatic(kPlainItem)->values[2] = 0;
+    GetTileData().MutableStatic(kPlainItem)->light = 0;  // the base value
     auto* shop = new CShopKeeper;
     shop->SetBodyType(400);
     auto* sell = new CContainer;

@@ -14,7 +14,7 @@ void SetStatic(int graphic, u32 flags, int height, const char* name, int weight 
     r->flags = flags;
     r->height = static_cast<u8>(height);
     r->weight = static_cast<u8>(weight);
-    r->values[2] = static_cast<u16>(baseValue);
+    r->light = static_cast<u16>(baseValue);  // word 14: the base value
     std::memcpy(r->name, name, strnlen(name, 20));
 }
 void SetLand(int tile, u32 flags, const char* name) {

@@ -76,12 +76,12 @@ TEST_F(ClientFilesTest, TablesReadBackThroughTheClientReaders) {
     for (int g : {int(demo_tiles::kCampFire), int(demo_tiles::kBackpack), int(demo_tiles::kTable),
                   0x3FFF}) {
         const StaticTileRecord& s = tiles.statics[g];
-        const ClientStaticTile& c = tileData.Static(g);
+        const StaticTileRecord& c = tileData.Static(g);
         EXPECT_EQ(c.flags, s.flags) << g;
         EXPECT_EQ(c.layer, s.layer) << g;
         EXPECT_EQ(c.height, s.height) << g;
         EXPECT_EQ(c.weight, s.weight) << g;
-        EXPECT_EQ(c.light, s.values[2]) << g;
+        EXPECT_EQ(c.light, s.light) << g;
         EXPECT_STREQ(c.name, s.name) << g;
     }
     EXPECT_STREQ(tileData.Land(demo_tiles::kWater).name, "water");

@@ -28,6 +28,7 @@
 #include "tests/client/data/pixel_format_scope.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tests/client/net/link_fixture.h"
+#include "tools/content_builder/map_files.h"
 #include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -56,12 +57,12 @@ private:
 // demo's tiledata.mul holds them.
 void PutWornAnimations() {
     for (const WornAnimation& w : DemoWornAnimations()) {
-        const int block = w.graphic / kTileBlockRecords;
+        const int block = w.graphic / kTileGroupSize;
         std::vector<u8> bytes(kStaticBlockBytes, 0);
-        for (int i = 0; i < kTileBlockRecords; ++i) {
-            ClientStaticTile tile = TheClientTileData().Static(block * kTileBlockRecords + i);
-            if (block * kTileBlockRecords + i == w.graphic) tile.animation = w.animation;
-            EncodeStaticTile(tile, bytes.data() + 4 + i * kClientStaticRecordSize);
+        for (int i = 0; i < kTileGroupSize; ++i) {
+            StaticTileRecord tile = TheClientTileData().Static(block * kTileGroupSize + i);
+            if (block * kTileGroupSize + i == w.graphic) tile.animation = w.animation;
+            WriteStaticTileRecord(tile, bytes.data() + 4 + i * kStaticRecordSize);
         }
         TheClientTileData().ApplyPatchBlock(static_cast<u32>(512 + block), bytes.data(),
                                             bytes.size());
