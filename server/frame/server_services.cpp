@@ -3,6 +3,7 @@
 #include "script/runtime/script_runtime.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
+#include "server/area/region_area_services.h"
 #include "server/frame/script_time_link.h"
 #include "server/frame/time_manager.h"
 #include "server/net/local_connection.h"
@@ -36,7 +37,10 @@ void InstallServerServices() {
     static ClockProtocolServices protocol;
     static ProtocolPacketServices packets;
     static CPlayerRegistry players;
+    static RegionAreaServices area;
     SetNetServices(&net);
+    SetWorldLoadServices(&net);
+    SetAreaServices(&area);
     SetWorldServices(&world);
     SetScriptServices(&script);
     SetScriptObjectServices(&WorldScriptObjectServices());

@@ -4,8 +4,9 @@
 #include <algorithm>
 
 #include "server/net/object_packets.h"
+#include "server/net/packet_senders.h"
 #include "server/world/player_registry.h"
-#include "tests/server/world/player_walk_support.h"
+#include "tests/server/player/player_walk_support.h"
 
 namespace {
 
@@ -101,18 +102,17 @@ TEST_F(PlayerGridTest, SendersPickTheirReceivers) {
     Packet packet;
 
     // Near either place, each once, without the excluded one.
-    GetPlayerRegistry().SendToRangeOfEither(packet.w, Location(100, 100, 0), Location(118, 100, 0),
-                                            10, a);
+    SendPacketToRangeOfEither(packet.w, Location(100, 100, 0), Location(118, 100, 0), 10, a);
     EXPECT_EQ(Receivers(), Serials({b, c}));
 
     // Near any of a list of places (no wrap).
-    GetPlayerRegistry().SendToNearAnyOf(packet.w, {Location(100, 95, 0), Location(185, 185, 0)}, 5);
+    SendPacketToNearAnyOf(packet.w, {Location(100, 95, 0), Location(185, 185, 0)}, 5);
     EXPECT_EQ(Receivers(), Serials({a, d}));
 
     // In range and in sight: a wall between c and the place hides it from c.
     PlacedItem(120, 100, 0, kWall);
     DropAll();
-    GetPlayerRegistry().SendToRangeInSight(packet.w, Location(115, 100, 0), 18);
+    SendPacketToPlayersInSight(packet.w, Location(115, 100, 0), 18);
     EXPECT_EQ(Receivers(), Serials({a, b}));
 }
 

@@ -6,7 +6,7 @@
 
 #include "script/compiler/trigger_table.h"
 #include "script/runtime/script_value.h"
-#include "server/world/player_titles.h"
+#include "server/player/player_titles.h"
 #include "tests/server/world/world_test_support.h"
 
 namespace {
