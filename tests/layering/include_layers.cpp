@@ -10,21 +10,62 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The governed layers, most specific prefix first.
-const char* const kLayers[] = {"server/frame", "platform", "core",  "server",
-                               "script",       "client",   "movie", "app"};
+// The governed layers, most specific prefix first. "server" is the server's root folder (its
+// configuration); each subsystem of the server is a layer of its own.
+const char* const kLayers[] = {"server/frame",
+                               "server/world",
+                               "server/area",
+                               "server/rules",
+                               "server/net",
+                               "server/player",
+                               "server/script_api",
+                               "server/admin",
+                               "platform",
+                               "core",
+                               "server",
+                               "script",
+                               "client",
+                               "movie",
+                               "app"};
 
-// Which layers each layer may include besides itself. server/frame sits above the server's
-// subsystems (it runs them); the subsystems never reach back into it.
+// Which layers each layer may include besides itself.
+// Inside the server, lower folders come first: world < area < rules < net, then player above
+// net, then script_api and admin above player. An upper folder calls a lower one directly; a
+// lower one that must ask an upper one does so through an interface it owns and the upper side
+// installs (so the world never includes net). server/frame sits above every subsystem (it runs
+// them and installs their services); none reaches back into it.
+// What every subsystem of the server may include: the server's root, the script language, core
+// and platform; each layer adds the ones below it.
+const std::set<std::string> kServerBase = {"server", "script", "core", "platform"};
+std::set<std::string> Above(std::set<std::string> below, std::initializer_list<const char*> more) {
+    below.insert(more.begin(), more.end());
+    return below;
+}
+const std::set<std::string> kWorld = Above(kServerBase, {"server/world"});
+const std::set<std::string> kArea = Above(kWorld, {"server/area"});
+const std::set<std::string> kRules = Above(kArea, {"server/rules"});
+const std::set<std::string> kNet = Above(kRules, {"server/net"});
+const std::set<std::string> kPlayer = Above(kNet, {"server/player"});
+const std::set<std::string> kServerTop =
+    Above(kPlayer, {"server/script_api", "server/admin", "server/frame"});
+
 const std::map<std::string, std::set<std::string>> kAllowed = {
     {"platform", {}},
     {"core", {"platform"}},
-    {"server", {"script", "core", "platform"}},
-    {"script", {"server", "core", "platform"}},
-    {"server/frame", {"server", "script", "core", "platform"}},
+    {"server", {"core", "platform"}},
+    {"server/world", kServerBase},
+    {"server/area", kWorld},
+    {"server/rules", kArea},
+    {"server/net", kRules},
+    {"server/player", kNet},
+    {"server/script_api", kPlayer},
+    {"server/admin", kPlayer},
+    {"server/frame", Above(kPlayer, {"server/script_api", "server/admin"})},
+    // The script language may still reach the server's subsystems (not its frame).
+    {"script", Above(kPlayer, {"server/script_api", "server/admin"})},
     {"client", {"core", "platform"}},
     {"movie", {"client", "core", "platform"}},
-    {"app", {"server/frame", "server", "script", "client", "movie", "core", "platform"}},
+    {"app", Above(kServerTop, {"client", "movie"})},
 };
 
 // The header of a `#include "…"` line; empty for any other line.
