@@ -219,18 +219,18 @@ void CPlayer::ClearEditing() {
     LogStaffEvent("god mode disabled");
 }
 
-int CPlayer::SetGameMaster() {
-    if (IsGameMaster()) return 0;
+bool CPlayer::SetGameMaster() {
+    if (IsGameMaster()) return false;
     SetFlag(kPlayerGameMaster, true);
     GetStaffServices().AddGameMaster(*this);
-    return 1;
+    return true;
 }
 
-int CPlayer::ClearGameMaster() {
-    if (!IsGameMaster()) return 0;
+bool CPlayer::ClearGameMaster() {
+    if (!IsGameMaster()) return false;
     SetFlag(kPlayerGameMaster, false);
     GetStaffServices().RemoveGameMaster(*this);
-    return 1;
+    return true;
 }
 
 void CPlayer::AnnounceLoadedGameMaster() {

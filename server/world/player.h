@@ -71,9 +71,9 @@ public:
     // Edit mode only with god rights; both changes are logged.
     void SetEditing();
     void ClearEditing();
-    // 1 when the role changed, 0 when it was already so.
-    int SetGameMaster();
-    int ClearGameMaster();
+    // Whether the role changed (false: it was already so).
+    bool SetGameMaster();
+    bool ClearGameMaster();
     void AnnounceLoadedGameMaster();
     // The notoriety moves by delta / (|notoriety| / 10, at least 1).
     void AdjustNotoriety(int delta);

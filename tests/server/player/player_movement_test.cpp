@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "server/net/object_senders.h"
 #include "server/player/player_movement.h"
 #include "server/world/area_services.h"
 #include "server/world/map_queries.h"
@@ -479,27 +478,6 @@ TEST_F(WalkTest, TheSurroundingsGoToThePlayerAndThePlayerToThoseAround) {
     EXPECT_EQ(Got(p).Of(0x78).size(), 3u) << "near, the ghost and the NPC";
     EXPECT_EQ(Got(near).Ids(), "");
     SetNpcServices(nullptr);
-}
-
-TEST_F(WalkTest, AnObjectShownToOnePlayerGoesByWhereItIs) {
-    CPlayer* viewer = NewPlayer(20, 20);
-    CPlayer* other = NewPlayer(21, 20);
-    CItem* stone = PlacedItem(22, 20, 0);
-    CNPC* wearer = NewNpc(23, 20);
-    CItem* hat = NewItem();
-    ASSERT_TRUE(hat->EquipOn(wearer, 6));
-    CItem* bag = PlacedItem(24, 20, 0, kBag);
-    CItem* coin = NewItem();
-    ASSERT_TRUE(coin->AddToContainer(bag, Location(5, 6, 0)));
-    DropAll();
-    for (CItem* object : {stone, hat, coin})
-        SendObjectTo(*viewer, *object, true);
-    const Received got = Got(viewer);
-    ASSERT_EQ(got.Ids(), "1A 2E 25");
-    EXPECT_EQ(ReadSerial(got.packets[0]), stone->GetSerial());
-    EXPECT_EQ(ReadSerial(got.packets[1]), hat->GetSerial());
-    EXPECT_EQ(ReadSerial(got.packets[2]), coin->GetSerial());
-    EXPECT_EQ(Got(other).Ids(), "");
 }
 
 }  // namespace

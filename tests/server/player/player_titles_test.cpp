@@ -149,10 +149,10 @@ TEST_F(PlayerTitlesTest, StaffAreExemptFromTheCaps) {
     p->SetFlag(kPlayerCounselor, true);
     EXPECT_EQ(p->ApplySkillCap(3, 5), 0);
     EXPECT_EQ(p->AdjustStatIfAllowed(kStatStrength, 200), 0);
-    EXPECT_EQ(p->SetGameMaster(), 1);
-    EXPECT_EQ(p->SetGameMaster(), 0);
-    EXPECT_EQ(p->ClearGameMaster(), 1);
-    EXPECT_EQ(p->ClearGameMaster(), 0);
+    EXPECT_TRUE(p->SetGameMaster());
+    EXPECT_FALSE(p->SetGameMaster());
+    EXPECT_TRUE(p->ClearGameMaster());
+    EXPECT_FALSE(p->ClearGameMaster());
 }
 
 TEST_F(PlayerTitlesTest, AdjustNotorietyScalesByItsTens) {
