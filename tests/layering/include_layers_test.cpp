@@ -127,28 +127,25 @@ TEST(IncludeLayers, APlantedUpwardIncludeIsNamedByFileAndLine) {
 // (downward ones, one named from the file's own folder): each is named, nothing else is.
 TEST(IncludeLayers, TheServerSubfoldersKeepTheirOrder) {
     const FixtureTree tree("layering_server_fixture");
-    const auto write = [&](const std::string& path, const std::string& text) {
-        tree.Write(path, text);
-    };
-    write("server/server_config.cpp", "#include \"server/world/item.h\"\n");
-    write("server/world/item.h", "#pragma once\n#include \"server/server_config.h\"\n");
-    write("server/world/item.cpp",
-          "#include \"item.h\"\n#include \"server/net/socket.h\"\n"
-          "#include \"server/area/regions.h\"\n");
-    write("server/area/regions.cpp",
-          "#include \"server/world/item.h\"\n#include \"server/rules/combat.h\"\n");
-    write("server/rules/combat.cpp",
-          "#include \"server/area/regions.h\"\n#include \"server/net/speech.h\"\n");
-    write("server/net/socket.cpp",
-          "#include \"server/world/player.h\"\n#include \"server/player/player_use.h\"\n"
-          "#include \"server/frame/time_manager.h\"\n");
-    write("server/player/player_use.cpp",
-          "#include \"server/net/socket.h\"\n#include \"server/world/item.h\"\n"
-          "#include \"server/script_api/objvars.h\"\n#include \"server/admin/editor.h\"\n");
-    write("server/script_api/objvars.cpp", "#include \"server/player/player_use.h\"\n");
-    write("server/admin/editor.cpp", "#include \"server/net/socket.h\"\n");
-    write("server/frame/main_loop.cpp",
-          "#include \"server/admin/editor.h\"\n#include \"server/script_api/objvars.h\"\n");
+    tree.Write("server/server_config.cpp", "#include \"server/world/item.h\"\n");
+    tree.Write("server/world/item.h", "#pragma once\n#include \"server/server_config.h\"\n");
+    tree.Write("server/world/item.cpp",
+               "#include \"item.h\"\n#include \"server/net/socket.h\"\n"
+               "#include \"server/area/regions.h\"\n");
+    tree.Write("server/area/regions.cpp",
+               "#include \"server/world/item.h\"\n#include \"server/rules/combat.h\"\n");
+    tree.Write("server/rules/combat.cpp",
+               "#include \"server/area/regions.h\"\n#include \"server/net/speech.h\"\n");
+    tree.Write("server/net/socket.cpp",
+               "#include \"server/world/player.h\"\n#include \"server/player/player_use.h\"\n"
+               "#include \"server/frame/time_manager.h\"\n");
+    tree.Write("server/player/player_use.cpp",
+               "#include \"server/net/socket.h\"\n#include \"server/world/item.h\"\n"
+               "#include \"server/script_api/objvars.h\"\n#include \"server/admin/editor.h\"\n");
+    tree.Write("server/script_api/objvars.cpp", "#include \"server/player/player_use.h\"\n");
+    tree.Write("server/admin/editor.cpp", "#include \"server/net/socket.h\"\n");
+    tree.Write("server/frame/main_loop.cpp",
+               "#include \"server/admin/editor.h\"\n#include \"server/script_api/objvars.h\"\n");
 
     const auto violations = FindLayerViolations(tree.Root());
     const std::vector<std::string> expected = {

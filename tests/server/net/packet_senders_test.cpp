@@ -18,13 +18,6 @@ protected:
         // Four cells of the player grid each way.
         ASSERT_EQ(g_sectorGrid.Build(0, 0, 256, 256), 0);
     }
-    static std::vector<u32> Serials(std::initializer_list<CPlayer*> players) {
-        std::vector<u32> out;
-        for (CPlayer* p : players)
-            out.push_back(p->GetSerial());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
     // A removal packet to send around.
     struct Packet {
         u8 buffer[kDeleteObjectLength];

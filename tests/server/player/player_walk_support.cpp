@@ -130,3 +130,11 @@ void WalkWorldTest::Destroy(CItem* object) {
     object->SetStatus(object->GetStatus() | kStatusNoTriggers);
     delete object;
 }
+
+std::vector<u32> WalkWorldTest::Serials(std::initializer_list<CPlayer*> list) {
+    std::vector<u32> out;
+    for (CPlayer* p : list)
+        out.push_back(p->GetSerial());
+    std::sort(out.begin(), out.end());
+    return out;
+}

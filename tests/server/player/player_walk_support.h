@@ -56,6 +56,8 @@ protected:
     CNPC* NewNpc(int x, int y, int z = 0);
     // Deletes a player (or any object) at once, without triggers.
     void Destroy(CItem* object);
+    // The players' serials, in ascending order.
+    static std::vector<u32> Serials(std::initializer_list<CPlayer*> list);
 
     ProtocolPacketServices real;
     std::vector<CPlayer*> players;

@@ -24,13 +24,6 @@ protected:
         std::sort(serials.begin(), serials.end());
         return serials;
     }
-    static std::vector<u32> Serials(std::initializer_list<CPlayer*> players) {
-        std::vector<u32> out;
-        for (CPlayer* p : players)
-            out.push_back(p->GetSerial());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
 };
 
 TEST_F(PlayerGridTest, PlayersAreFoundWhereTheyAreAcrossCellsAndGoWithThem) {
