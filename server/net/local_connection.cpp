@@ -29,6 +29,6 @@ void LocalConnectionServices::SendToAll(const u8* packet, int length) {
     PacketWriter writer(copy.data(), copy.size());
     writer.AppendBytes(packet, copy.size());
     std::vector<CPlayer*> online;
-    GetPlayerRegistry().CollectOnline(online);
+    CollectLivePlayers(online);
     SendPacketToPlayers(online, writer);
 }

@@ -15,7 +15,7 @@ public:
     // reopened the link since, a fresh socket (0xBEEF, 127.0.0.1, not logged in) serves it.
     CUserSock* LocalUserSock() override;
     void DestroyAllSockets() override;
-    // To every player online (the registry's list), each connection its own copy; a packet
-    // longer than the protocol allows goes nowhere.
+    // To every live player, each connection its own copy; a packet longer than the protocol
+    // allows goes nowhere.
     void SendToAll(const u8* packet, int length) override;
 };

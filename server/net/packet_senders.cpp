@@ -124,7 +124,7 @@ void SendPacketToRangeOfEither(const PacketWriter& packet, const Location& a, co
 void SendPacketToNearAnyOf(const PacketWriter& packet, const std::vector<Location>& places,
                            int radius) {
     std::vector<CPlayer*> online;
-    GetPlayerRegistry().CollectOnline(online);
+    CollectLivePlayers(online);
     std::vector<CPlayer*> near;
     for (CPlayer* p : online) {
         if (p->IsDetached()) continue;

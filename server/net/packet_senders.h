@@ -40,8 +40,8 @@ void SendPacketToPlayersInSight(const PacketWriter& packet, const Location& at, 
 // To the players within `radius` of either place, each once, without `except`.
 void SendPacketToRangeOfEither(const PacketWriter& packet, const Location& a, const Location& b,
                                int radius, const CPlayer* except);
-// To every player online and in the world within `radius` (Chebyshev, no wrap) of at least one
-// of the places.
+// To every live player in the world within `radius` (Chebyshev, no wrap) of at least one of the
+// places.
 void SendPacketToNearAnyOf(const PacketWriter& packet, const std::vector<Location>& places,
                            int radius);
 

@@ -334,9 +334,8 @@ void CPlayer::ApplyResurrectionLoss(int, int) {
 // ---------------------------------------------------------------- the load governor's storm
 
 void CPlayerRegistry::StrikeRandomPlayers(int count) {
-    // The live list itself, whatever registry is in force.
     std::vector<CPlayer*> online;
-    CPlayerRegistry::CollectOnline(online);
+    CollectLivePlayers(online);
     std::vector<CPlayer*> candidates;
     for (CPlayer* p : online) {
         if (!p->IsEditing() && !HasCallback(p->TimedCallbacks(), kStruckAction, 0))

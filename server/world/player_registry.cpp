@@ -3,18 +3,12 @@
 #include <strings.h>
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
-#include <iterator>
 #include <memory>
 
-#include "core/log_sink.h"
 #include "core/service_slot.h"
 #include "core/spatial_grid.h"
-#include "platform/clock.h"
 #include "server/server_config.h"
 #include "server/world/logged_out_list.h"
-#include "server/world/map_queries.h"
-#include "server/world/object_manager.h"
 #include "server/world/player.h"
 #include "server/world/sector_grid.h"
 
@@ -150,6 +144,10 @@ CPlayer* FindLivePlayerBySerial(u32 serial) {
     return nullptr;
 }
 
+void CollectLivePlayers(std::vector<CPlayer*>& out) {
+    out.insert(out.end(), g_livePlayers.begin(), g_livePlayers.end());
+}
+
 bool IsPlayerInMemory(const CPlayer* player) {
     if (std::find(g_livePlayers.begin(), g_livePlayers.end(), player) != g_livePlayers.end())
         return true;
@@ -213,7 +211,7 @@ void CPlayerRegistry::CollectInRange(std::vector<CPlayer*>& out, const Location&
 }
 
 void CPlayerRegistry::CollectOnline(std::vector<CPlayer*>& out) {
-    out.insert(out.end(), g_livePlayers.begin(), g_livePlayers.end());
+    CollectLivePlayers(out);
 }
 
 u16 CPlayerRegistry::CountOnline() {

@@ -116,6 +116,8 @@ void UnlinkLivePlayer(CPlayer* player);
 void TakeOffLiveList(CPlayer* player);
 void PutOnLiveList(CPlayer* player);
 CPlayer* FindLivePlayerBySerial(u32 serial);
+// Appends every live player, in list order (whatever registry is in force).
+void CollectLivePlayers(std::vector<CPlayer*>& out);
 // Whether the pointer names a player still in memory (live or logged out); the pointer is only
 // compared, never followed.
 bool IsPlayerInMemory(const CPlayer* player);
