@@ -147,7 +147,7 @@ void BM_AcceptedPlayerSteps(benchmark::State& state) {
             ++refused;
         }
         if (w.player->GetCurFatigue() < 50) w.player->SetCurFatigue(100);
-        w.player->GetUserSock()->FlushSendQueue();
+        UserSockOf(w.player)->FlushSendQueue();
     }
     state.counters["accepted_steps_per_s"] =
         benchmark::Counter(static_cast<double>(accepted), benchmark::Counter::kIsRate);

@@ -28,9 +28,9 @@ public:
     const char* GetRealName() const override { return name_.c_str(); }
     bool IsLoggedIn() const override { return inGame_; }
     void LogOut(int) override { inGame_ = false; }
-    void EnterWorld(CUserSock* connection) override {
+    void EnterWorld(PlayerConnection* connection) override {
         inGame_ = true;
-        connection->loggedIn = 1;
+        static_cast<CUserSock*>(connection)->loggedIn = 1;
     }
 
 private:

@@ -5,7 +5,7 @@
 #include "core/log_sink.h"
 #include "core/random_numbers.h"
 #include "script/runtime/script_services.h"
-#include "server/rules/rules_services.h"
+#include "server/world/rules_services.h"
 #include "server/world/world_services.h"
 
 LoadGovernor g_loadGovernor;

@@ -215,6 +215,7 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
         net.DestroyAllSockets();
         return 1;
     }
+    net.LoadTextFiles();
     // The game clock goes on from the hour the world was saved at.
     g_timeManager.SetHour(GetLoadedWorldData().gameHour);
     g_tickLatencyStats.ClearRing();

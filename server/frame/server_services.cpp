@@ -7,6 +7,7 @@
 #include "script/runtime/script_runtime.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
+#include "server/area/region_area_services.h"
 #include "server/frame/script_time_link.h"
 #include "server/frame/time_manager.h"
 #include "server/net/local_connection.h"
@@ -51,7 +52,10 @@ void InstallServerServices() {
     static ClockProtocolServices protocol;
     static ProtocolPacketServices packets;
     static CPlayerRegistry players;
+    static RegionAreaServices area;
     SetNetServices(&net);
+    SetWorldLoadServices(&net);
+    SetAreaServices(&area);
     SetWorldServices(&world);
     SetScriptServices(&script);
     SetScriptObjectServices(&WorldScriptObjectServices());

@@ -11,10 +11,10 @@
 #include "core/next_word.h"
 #include "platform/clock.h"
 #include "script/runtime/script_services.h"
-#include "server/area/area_services.h"
 #include "server/frame/load_governor.h"
 #include "server/net/net_services.h"
-#include "server/rules/rules_services.h"
+#include "server/world/area_services.h"
+#include "server/world/rules_services.h"
 #include "server/world/world_services.h"
 
 CTimeManager g_timeManager;
@@ -138,9 +138,10 @@ void CTimeManager::Update() {
     if (RunsOn(p, Cadence::kStatistics)) GetAreaServices().LogSpawnStatistics();
     if (RunsOn(p, Cadence::kBroadcast)) {
         u8 packet[kTimePacketLength];
-        int length = GetNetServices().BuildTimePacket(packet, calendar_.hour, calendar_.minute,
-                                                      calendar_.pulseInMinute);
-        GetWorldServices().SendToAll(packet, length);
+        NetServices& net = GetNetServices();
+        int length =
+            net.BuildTimePacket(packet, calendar_.hour, calendar_.minute, calendar_.pulseInMinute);
+        net.SendToAll(packet, length);
     }
     if (RunsOn(p, Cadence::kLoadCheck)) (governor_ ? *governor_ : g_loadGovernor).Run();
     if (RunsOn(p, Cadence::kBroadcast)) GetAreaServices().AgeHints();

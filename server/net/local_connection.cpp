@@ -1,5 +1,11 @@
 #include "server/net/local_connection.h"
 
+#include <vector>
+
+#include "core/packet_writer.h"
+#include "server/net/packet_senders.h"
+#include "server/world/player_registry.h"
+
 void LocalConnectionServices::NoteServerPhase(const char* phase) {
     ::NoteServerPhase(phase);
 }
@@ -14,4 +20,15 @@ CUserSock* LocalConnectionServices::LocalUserSock() {
 
 void LocalConnectionServices::DestroyAllSockets() {
     DeleteAllSockets();
+}
+
+void LocalConnectionServices::SendToAll(const u8* packet, int length) {
+    if (!packet || length <= 0 || static_cast<size_t>(length) > PacketWriter::kMaxPacketLength)
+        return;
+    std::vector<u8> copy(packet, packet + length);
+    PacketWriter writer(copy.data(), copy.size());
+    writer.AppendBytes(packet, copy.size());
+    std::vector<CPlayer*> online;
+    CollectLivePlayers(online);
+    SendPacketToPlayers(online, writer);
 }

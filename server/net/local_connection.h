@@ -1,7 +1,8 @@
 #pragma once
 // The protocol's services as the main loop reaches them: the local link of the built-in
 // client, made at start-up, served on every pass and destroyed with every other socket at
-// shutdown. The start-up texts are not built yet (NetServices' own answer: nothing happens).
+// shutdown; the world tick's packets to every player. The start-up texts are not built yet
+// (NetServices' own answer: nothing happens).
 #include "server/net/net_services.h"
 #include "server/net/socket.h"
 
@@ -14,4 +15,7 @@ public:
     // reopened the link since, a fresh socket (0xBEEF, 127.0.0.1, not logged in) serves it.
     CUserSock* LocalUserSock() override;
     void DestroyAllSockets() override;
+    // To every live player, each connection its own copy; a packet longer than the protocol
+    // allows goes nowhere.
+    void SendToAll(const u8* packet, int length) override;
 };

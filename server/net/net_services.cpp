@@ -29,18 +29,3 @@ void NetServices::LoadTextFiles() {
     GetLogSink().Log(0, 0, 0, "", "net", "error",
                      "start-up texts (login.txt, update.txt, tips) are not built yet");
 }
-
-void NetServices::LoadLoginScriptList() {
-    static bool said = false;
-    if (said) return;
-    said = true;
-    GetLogSink().Log(0, 0, 0, "", "load", "error", "login script list: not built yet");
-}
-
-void NetServices::SetWorldName(const char* name) {
-    (void)name;
-    static bool said = false;
-    if (said) return;
-    said = true;
-    GetLogSink().Log(0, 0, 0, "", "load", "error", "world name: not built yet");
-}

@@ -1,26 +1,24 @@
 #pragma once
 // What the process frame asks of the server protocol and administration: the server's phase
 // notes and start-up texts, the local connection of the built-in client and the destruction
-// of every socket (main loop, world load); the world-editing lock, the time packet and the
-// process-wide world-name text (world tick).
+// of every socket (main loop); the world-editing lock, the time packet sent to every player
+// and the process-wide world-name text (world tick). It is also the protocol's side of the
+// world load (WorldLoadServices, which the world owns).
 //
 // This is an interface. Until the server's start-up installs the protocol's (as far as it is
-// built: LocalConnectionServices), the one in force is this class itself: no sockets, nobody
-// holds the editing lock, and the world name is "Unknown?".
+// built: LocalConnectionServices), the one in force is this class itself: no sockets, no
+// players to send to, nobody holds the editing lock, and the world name is "Unknown?".
 #include "platform/types.h"
 #include "server/net/effect_packets.h"
+#include "server/world/world_load_services.h"
 
 class CUserSock;
 
 // The time packet the world tick sends (0x5B).
 constexpr int kTimePacketLength = static_cast<int>(kTimeLength);
 
-class NetServices {
+class NetServices : public WorldLoadServices {
 public:
-    virtual ~NetServices() = default;
-
-    // Notes the phase the server is in ("startup", "loading").
-    virtual void NoteServerPhase(const char* phase) { (void)phase; }
     // Loads the start-up texts (login.txt, update.txt, the tips). Not built yet: says so once
     // in the log, and no text is sent at entry.
     virtual void LoadTextFiles();
@@ -44,13 +42,12 @@ public:
     // Fills `buffer` (at least kTimePacketLength bytes) with the time packet 0x5B: the game
     // clock's hour, minute and pulse within the minute (0-19). Returns its length.
     virtual int BuildTimePacket(u8* buffer, int hour, int minute, int pulseInMinute);
+    // Sends a packet in wire form to every player online (the time packet).
+    virtual void SendToAll(const u8* packet, int length) { (void)packet, (void)length; }
 
-    // The world-name text: "Unknown?" until the world load names the world.
+    // The world-name text: "Unknown?" until the world load names the world
+    // (WorldLoadServices::SetWorldName).
     virtual const char* GetWorldName() { return "Unknown?"; }
-    // The world load's steps of the protocol side, not built yet (each says so once): the
-    // login script list (loginscr.txt) and naming the world.
-    virtual void LoadLoginScriptList();
-    virtual void SetWorldName(const char* name);
 };
 
 // The implementation in force (never null).

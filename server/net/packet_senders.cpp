@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "core/log_sink.h"
 #include "core/loop_state.h"
 #include "core/packet_writer.h"
+#include "core/spatial_grid.h"
 #include "server/net/socket.h"
 #include "server/world/map_queries.h"
 #include "server/world/player.h"
@@ -60,12 +62,13 @@ void SendPacketToSocket(CSocket* socket, const PacketWriter& packet) {
 
 void SendPacketToPlayer(CPlayer* player, const u8* data, size_t length) {
     if (player == nullptr) return;
-    SendPacketToSocket(player->GetUserSock(), data, length);
+    SendPacketToSocket(UserSockOf(player), data, length);
 }
 
 void SendPacketToPlayer(CPlayer* player, const PacketWriter& packet) {
-    if (player == nullptr || player->GetUserSock() == nullptr || !Sendable(packet)) return;
-    player->GetUserSock()->QueuePacket(packet.Data(), packet.Length());
+    CUserSock* socket = UserSockOf(player);
+    if (socket == nullptr || !Sendable(packet)) return;
+    socket->QueuePacket(packet.Data(), packet.Length());
 }
 
 void SendPacketToPlayers(const std::vector<CPlayer*>& players, const PacketWriter& packet) {
@@ -89,4 +92,49 @@ void SendPacketToNearestPlayers(const PacketWriter& packet, const Location& at, 
 void SendPacketToNearestPlayersInSight(const PacketWriter& packet, const Location& at, int maxCount,
                                        int radius) {
     SendToNearest(packet, at, maxCount, radius, true);
+}
+
+void SendPacketToPlayersInSight(const PacketWriter& packet, const Location& at, int radius) {
+    std::vector<CPlayer*> players;
+    GetPlayerRegistry().CollectInRange(players, at, radius);
+    std::vector<CPlayer*> seeing;
+    for (CPlayer* p : players) {
+        Location eyes = p->GetWorldLocation();
+        eyes.z = static_cast<s16>(eyes.z + 8);
+        if (g_worldMap.HasLineOfSight(eyes, at, kSightWalls)) seeing.push_back(p);
+    }
+    SendPacketToPlayers(seeing, packet);
+}
+
+void SendPacketToRangeOfEither(const PacketWriter& packet, const Location& a, const Location& b,
+                               int radius, const CPlayer* except) {
+    CPlayerRegistry& registry = GetPlayerRegistry();
+    std::vector<CPlayer*> first, second, both;
+    registry.CollectInRange(first, a, radius);
+    registry.CollectInRange(second, b, radius);
+    std::sort(first.begin(), first.end());
+    std::sort(second.begin(), second.end());
+    std::set_union(first.begin(), first.end(), second.begin(), second.end(),
+                   std::back_inserter(both));
+    both.erase(std::unique(both.begin(), both.end()), both.end());
+    both.erase(std::remove(both.begin(), both.end(), except), both.end());
+    SendPacketToPlayers(both, packet);
+}
+
+void SendPacketToNearAnyOf(const PacketWriter& packet, const std::vector<Location>& places,
+                           int radius) {
+    std::vector<CPlayer*> online;
+    CollectLivePlayers(online);
+    std::vector<CPlayer*> near;
+    for (CPlayer* p : online) {
+        if (p->IsDetached()) continue;
+        const Location at = p->GetWorldLocation();
+        for (const Location& place : places) {
+            if (ChebyshevDistanceXY(at.x, at.y, place.x, place.y) <= radius) {
+                near.push_back(p);
+                break;
+            }
+        }
+    }
+    SendPacketToPlayers(near, packet);
 }

@@ -34,6 +34,16 @@ void SendPacketToNearestPlayers(const PacketWriter& packet, const Location& at, 
 // sees `at`.
 void SendPacketToNearestPlayersInSight(const PacketWriter& packet, const Location& at, int maxCount,
                                        int radius);
+// To every player within `radius` of `at` whose eye point (8 above their place in the world)
+// sees `at`.
+void SendPacketToPlayersInSight(const PacketWriter& packet, const Location& at, int radius);
+// To the players within `radius` of either place, each once, without `except`.
+void SendPacketToRangeOfEither(const PacketWriter& packet, const Location& a, const Location& b,
+                               int radius, const CPlayer* except);
+// To every live player in the world within `radius` (Chebyshev, no wrap) of at least one of the
+// places.
+void SendPacketToNearAnyOf(const PacketWriter& packet, const std::vector<Location>& places,
+                           int radius);
 
 // Builds a packet of at most N bytes with `build(writer)` on the stack and sends it to the
 // player.

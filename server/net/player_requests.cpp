@@ -10,10 +10,10 @@
 #include "server/net/object_checks.h"
 #include "server/net/object_packets.h"
 #include "server/net/packet_senders.h"
+#include "server/net/player_senders.h"
 #include "server/net/protocol_world_services.h"
 #include "server/world/object_manager.h"
 #include "server/world/player.h"
-#include "server/world/player_use.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void HandleUseRequest(CPlayer& player, PacketReader& packet) {
     if (!object) return;
     CheckReach(player, serial, true);
     if (serial == 0 || !IsObjectAlive(serial, object)) return;
-    UseObjectRequest(player, object, flag);
+    player.UseObjectRequest(object, flag);
 }
 
 void HandleLookAt(CPlayer& player, PacketReader& packet) {
@@ -117,8 +117,7 @@ void HandleDeathChoice(CPlayer& player, PacketReader& packet) {
     if (!player.IsGhost() || !player.IsFrozen()) return;
     player.SetMobFlag(kMobFrozen, false);
     if (choice != 1) return;  // a free ghost
-    BuildAndSendToPlayer<kDeathStatusLength>(player,
-                                             [](PacketWriter& w) { BuildDeathStatusPacket(w, 1); });
+    SendDeathStatus(player, 1);
     if (player.Resurrect()) player.ApplyResurrectionLoss(10, 10);
 }
 

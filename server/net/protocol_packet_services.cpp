@@ -6,16 +6,16 @@
 #include "core/packet_writer.h"
 #include "server/net/container_packets.h"
 #include "server/net/effect_packets.h"
+#include "server/net/object_senders.h"
 #include "server/net/packet_senders.h"
 #include "server/net/player_requests.h"
 #include "server/net/protocol_world_services.h"
 #include "server/net/speech.h"
 #include "server/net/text_packets.h"
+#include "server/net/world_packet_values.h"
 #include "server/world/container.h"
 #include "server/world/player.h"
-#include "server/world/player_movement.h"
 #include "server/world/player_registry.h"
-#include "server/world/world_packet_values.h"
 
 namespace {
 
@@ -165,6 +165,10 @@ void ProtocolPacketServices::SendMobile(CPlayer* viewer, CMobile* mobile, bool f
         BuildMobileUpdatePacket(w, *mobile, mobile->GetDirection(), notoriety);
         SendPacketToPlayer(viewer, w);
     }
+}
+
+void ProtocolPacketServices::SendObjectTo(CPlayer* viewer, CItem* object, bool full) {
+    if (viewer && object) ::SendObjectTo(*viewer, *object, full);
 }
 
 void ProtocolPacketServices::NoteStaticsChanged(int) {

@@ -3,7 +3,7 @@
 // 18 tiles of the place through the player registry, a player's status and system messages
 // to that player.
 #include "server/net/object_packets.h"
-#include "server/net/packet_services.h"
+#include "server/world/packet_services.h"
 
 // The radius the world's object packets reach.
 inline constexpr int kObjectPacketRadius = 18;
@@ -27,6 +27,8 @@ public:
     // 0x78 (full) or 0x77 with the mobile's facing and its notoriety toward the viewer; a
     // player viewing itself gets its own update, 0x20.
     void SendMobile(CPlayer* viewer, CMobile* mobile, bool full) override;
+    // The object as the viewer sees it (SendObjectTo of object_senders.h).
+    void SendObjectTo(CPlayer* viewer, CItem* object, bool full) override;
     // The world-data change log comes with the world-editing tools: says so once.
     void NoteStaticsChanged(int cell) override;
 };

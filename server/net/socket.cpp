@@ -308,22 +308,26 @@ void FlushAllSockets() {
     }
 }
 
+CUserSock* UserSockOf(const CPlayer* player) {
+    return player ? static_cast<CUserSock*>(player->GetConnection()) : nullptr;
+}
+
 void LinkPlayerToSocket(CPlayer* player, CUserSock* socket) {
     if (player == nullptr || socket == nullptr) return;
     if (socket->player && socket->player != player) LogOutAndUnlink(socket);
-    CUserSock* other = player->GetUserSock();
+    CUserSock* other = UserSockOf(player);
     if (other && other != socket) {
         other->state = kSocketClosing;
         other->player = nullptr;
-        player->SetUserSock(nullptr);
+        player->SetConnection(nullptr);
     }
     socket->player = player;
-    player->SetUserSock(socket);
+    player->SetConnection(socket);
 }
 
 void UnlinkPlayer(CUserSock* socket) {
     if (socket == nullptr || socket->player == nullptr) return;
-    if (socket->player->GetUserSock() == socket) socket->player->SetUserSock(nullptr);
+    if (socket->player->GetConnection() == socket) socket->player->SetConnection(nullptr);
     socket->player = nullptr;
 }
 

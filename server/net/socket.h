@@ -15,6 +15,7 @@
 #include <cstddef>
 
 #include "platform/types.h"
+#include "server/world/player_connection.h"
 
 class CPlayer;
 struct SendQueueNode;
@@ -84,7 +85,7 @@ protected:
     void ReleaseOldest();
 };
 
-class CUserSock : public CSocket {
+class CUserSock : public CSocket, public PlayerConnection {
 public:
     // A client connection on `socketHandle`; kLocalSocketValue makes the local link's socket,
     // which becomes LocalUserSock.
@@ -107,7 +108,7 @@ public:
     u32 received = 0;
     u32 peerAddress = 0;  // IPv4, host order
     u32 loggedIn = 0;     // 1 once the player has entered the world
-    CPlayer* player = nullptr;
+    // `player` (PlayerConnection): the character this connection plays, or null.
 
 protected:
     long SendRaw(const u8* data, size_t count) override;
@@ -143,6 +144,10 @@ CUserSock* RefreshLocalLink();
 // Calls FlushSendQueue on every socket with a handle and pending output, pass after pass,
 // until none has output left or 10 ms have passed.
 void FlushAllSockets();
+
+// The connection playing the player (every player's connection is a CUserSock), or null for
+// no player or none linked.
+CUserSock* UserSockOf(const CPlayer* player);
 
 // Links a player and a connection both ways. A connection that already plays another
 // character logs it out first; a player linked elsewhere is taken from that connection,

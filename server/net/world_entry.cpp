@@ -6,8 +6,10 @@
 #include "server/net/effect_packets.h"
 #include "server/net/object_packets.h"
 #include "server/net/packet_senders.h"
+#include "server/net/player_senders.h"
 #include "server/net/protocol_world_services.h"
 #include "server/net/socket.h"
+#include "server/world/packet_services.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
 
@@ -37,13 +39,13 @@ void EnterWorld(CPlayer& player, CUserSock& connection) {
     if (!StillThere(serial, player)) return;
 
     const u8* war = player.GetWarModeBytes();
-    BuildAndSendToPlayer<kWarModeLength>(
-        player, [&](PacketWriter& w) { BuildWarModePacket(w, war[0], war[1], war[2], war[3]); });
+    SendWarMode(player, war[0], war[1], war[2], war[3]);
 
     // The vitals are kept by the mobile rules; the mobile packets carry what the world has.
     std::vector<CPlayer*> nearby;
     GetPlayerRegistry().CollectInRange(nearby, player.GetLocation(), kEntryShowRadius);
-    player.SendToPlayers(nearby, 0);
+    for (CPlayer* viewer : nearby)
+        GetPacketServices().SendObjectTo(viewer, &player, false);
 
     world.RestoreTrades(player);
     if (!StillThere(serial, player)) return;

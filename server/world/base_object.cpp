@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "server/net/packet_services.h"
 #include "server/world/item.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"
 #include "server/world/sector_grid.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/log_sink.h"
-#include "server/rules/rules_services.h"
 #include "server/world/mobile.h"
+#include "server/world/rules_services.h"
 
 CMobileManager g_mobileManager;
 

@@ -2,9 +2,9 @@
 
 #include "core/random_numbers.h"
 #include "script/runtime/obj_attachments.h"
-#include "server/net/packet_services.h"
-#include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
+#include "server/world/player.h"
 #include "server/world/tile_data.h"
 
 namespace {
@@ -443,11 +443,4 @@ int CCorpse::GetValue(int useTypeBase, int applyMinimum) {
     int value = CContainer::GetValue(useTypeBase, 0);
     if (applyMinimum && value <= 0) value = 1;
     return value;
-}
-
-void CCorpse::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
-    CItem::SendToPlayers(players, flag);
-}
-void CCorpse::SendToPlayer(CPlayer* player, int flag) {
-    CItem::SendToPlayer(player, flag);
 }

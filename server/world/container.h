@@ -86,8 +86,6 @@ public:
     ~CCorpse() override;
     int GetValue(int useTypeBase, int applyMinimum) override;
     bool IsCorpse() const override { return true; }
-    void SendToPlayers(std::vector<CPlayer*>& players, int flag) override;
-    void SendToPlayer(CPlayer* player, int flag) override;
     int GetLayerByte() const override { return GetDirection(); }
     int GetPacketAmount() const override { return corpseType_; }
     virtual void SetDirection(int facing) { facing_ = facing; }

@@ -1,8 +1,8 @@
 #include "server/world/doors.h"
 
 #include "script/runtime/trigger_services.h"
-#include "server/net/packet_services.h"
 #include "server/world/item.h"
+#include "server/world/packet_services.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 #include "server/world/timed_callbacks.h"

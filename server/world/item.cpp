@@ -6,16 +6,13 @@
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/trigger_services.h"
-#include "server/area/regions.h"
-#include "server/net/container_packets.h"
-#include "server/net/object_packets.h"
-#include "server/net/packet_senders.h"
-#include "server/net/packet_services.h"
+#include "server/world/area_services.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/map_queries.h"
 #include "server/world/object_fields.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
 #include "server/world/placement_record.h"
 #include "server/world/player.h"
 #include "server/world/resource_entry.h"
@@ -23,7 +20,6 @@
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 #include "server/world/timed_callbacks.h"
-#include "server/world/world_packet_values.h"
 #include "server/world/world_utilities.h"
 
 namespace {
@@ -725,36 +721,6 @@ bool CItem::IsMultiCompOrSectorResources() const {
 int CItem::GetContentWeight() const {
     return GetWeight();
 }
-void CItem::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
-    for (CPlayer* player : players)
-        SendToPlayer(player, flag);
-}
-void CItem::SendToPlayer(CPlayer* player, int) {
-    // An object shown through its multi comes with the multis; it is not sent alone.
-    if (!player || (status_ & kStatusShownByMulti)) return;
-    if (!container_) {
-        u8 buffer[kMaxObjectInfoLength];
-        PacketWriter w(buffer, sizeof buffer);
-        BuildObjectInfoPacket(w, *this, GetWorldItemPacketValues());
-        SendPacketToPlayer(player, w);
-        return;
-    }
-    if (const CMobile* wearer = container_->AsMobile()) {
-        const int layer = GetEquipLayer();
-        if (layer < 0) return;
-        u8 buffer[kWornItemLength];
-        PacketWriter w(buffer, sizeof buffer);
-        BuildWornItemPacket(w, *this, *wearer, layer);
-        SendPacketToPlayer(player, w);
-        return;
-    }
-    if (const CContainer* holder = container_->AsContainer()) {
-        u8 buffer[kContainerItemLength];
-        PacketWriter w(buffer, sizeof buffer);
-        BuildContainerItemPacket(w, *this, *holder, GetWorldItemPacketValues());
-        SendPacketToPlayer(player, w);
-    }
-}
 int CItem::GetLayerByte() const {
     const StaticTileRecord& r = GetTileData().Static(type_);
     return (r.flags & kTileLightSource) ? r.layer : 0;
@@ -912,7 +878,7 @@ bool CItem::IsAtHome() const {
     if (IsContained() || IsMobile() || !GetHome(home)) return false;
     if (loc_.x != home.x || loc_.y != home.y || loc_.z != home.z) return false;
     // Only a home inside a city or justice region counts.
-    return g_regionManager.IsInJusticeRegion(home);
+    return GetAreaServices().IsInJusticeRegion(home);
 }
 
 // ---------------------------------------------------------------- templates

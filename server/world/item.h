@@ -95,8 +95,9 @@ public:
     virtual int GetContentWeight() const;
     virtual bool CanStackWith(CItem* other) const;
     virtual void GetDescriptiveName(CStr& out, int withAmount) const;
-    virtual void SendToPlayers(std::vector<CPlayer*>& players, int flag);
-    virtual void SendToPlayer(CPlayer* player, int flag);
+    // Whether the object is shown to a player on its own: one shown through its multi comes
+    // with the multi, and a mobile out of the world or gone is not shown.
+    virtual bool IsShownAlone() const { return !(status_ & kStatusShownByMulti); }
     virtual int GetLayerByte() const;
     virtual void GetArtSize(int& width, int& height) const;
     virtual void SetSerial(u32 serial);

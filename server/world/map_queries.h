@@ -12,6 +12,7 @@
 class CBaseObject;
 class CItem;
 class CPlayer;
+struct ShoveContext;
 
 constexpr int kNoZ = -128;
 
@@ -95,9 +96,10 @@ public:
 
     bool IsSettling() const { return settling_; }
 
-    // A player's step request (player_shove.cpp): a turn when the direction differs from the
+    // A player's step request (map_step.cpp): a turn when the direction differs from the
     // facing, else the move, with the shove through a mobile in the way, or the rejection.
-    void HandlePlayerStep(CPlayer* player, int direction, int sequence);
+    // `shove` is the step's context (map_step.h), the caller's for the length of the step.
+    void HandlePlayerStep(CPlayer* player, int direction, int sequence, ShoveContext& shove);
 
 private:
     bool settling_ = false;

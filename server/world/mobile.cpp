@@ -11,13 +11,12 @@
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/trigger_services.h"
-#include "server/net/packet_services.h"
-#include "server/net/socket.h"
 #include "server/server_config.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_texts.h"
+#include "server/world/packet_services.h"
 #include "server/world/player_registry.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
@@ -178,15 +177,8 @@ bool CMobile::EquipOn(CMobile*, int) {
 int CMobile::GetContentWeight() const {
     return contentWeight_;
 }
-void CMobile::SendToPlayers(std::vector<CPlayer*>& players, int flag) {
-    for (CPlayer* player : players)
-        SendToPlayer(player, flag);
-}
-void CMobile::SendToPlayer(CPlayer* player, int flag) {
-    // A player viewing itself gets its own update; the sender picks the packet by viewer.
-    if (!player || (status_ & kStatusShownByMulti) || detached_) return;
-    if (!IsObjectAlive(serial_, this)) return;
-    GetPacketServices().SendMobile(player, this, flag != 0);
+bool CMobile::IsShownAlone() const {
+    return CItem::IsShownAlone() && !detached_ && IsObjectAlive(serial_, this);
 }
 int CMobile::GetLayerByte() const {
     return direction_;

@@ -32,7 +32,6 @@ int StatCapChance(int total, int middle);
 int SkillCapChance(int weightedTotal, int middle);
 
 class CPlayer;
-class CUserSock;
 
 class CMobile : public CContainer {
 public:
@@ -59,8 +58,7 @@ public:
     bool IsSpellbook() const override { return false; }
     bool IsMultiCompOrSectorResources() const override { return false; }
     int GetContentWeight() const override;
-    void SendToPlayers(std::vector<CPlayer*>& players, int flag) override;
-    void SendToPlayer(CPlayer* player, int flag) override;
+    bool IsShownAlone() const override;
     int GetLayerByte() const override;
     void RecalcWeight() override;
     CItem* FindObjVarListHolder(const char* listName, CItem* object) override;

@@ -11,9 +11,9 @@
 #include "platform/random.h"
 #include "script/runtime/trigger_services.h"
 #include "script/runtime/triggers.h"
-#include "server/net/packet_services.h"
-#include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
+#include "server/world/player.h"
 #include "server/world/skill_table.h"
 #include "server/world/weapon.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "server/net/packet_services.h"
 #include "server/world/map_queries.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
 #include "server/world/player.h"
 #include "server/world/sector_grid.h"
 

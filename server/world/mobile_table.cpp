@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "server/rules/npc_services.h"
 #include "server/world/mobile.h"
+#include "server/world/npc_services.h"
 #include "server/world/object_manager.h"
 
 MobileTable g_mobileTable;

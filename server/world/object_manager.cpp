@@ -4,11 +4,11 @@
 #include <string>
 
 #include "script/runtime/trigger_services.h"
-#include "server/net/packet_services.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
-#include "server/world/player.h"
 #include "server/world/mobile_table.h"
+#include "server/world/packet_services.h"
+#include "server/world/player.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
 

@@ -2,10 +2,10 @@
 
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/trigger_services.h"
-#include "server/net/packet_services.h"
 #include "server/world/container.h"
-#include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
+#include "server/world/player.h"
 #include "server/world/tile_data.h"
 
 namespace {

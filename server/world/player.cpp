@@ -1,17 +1,15 @@
 #include "server/world/player.h"
 
-#include "platform/clock.h"
-#include "script/language/trigger_table.h"
-#include "script/runtime/trigger_services.h"
-#include "server/net/packet_services.h"
-#include "server/net/socket.h"
-#include "server/server_config.h"
+#include <string>
+
+#include "core/spatial_grid.h"
 #include "server/world/map_queries.h"
+#include "server/world/map_step.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_texts.h"
-#include "server/world/player.h"
+#include "server/world/packet_services.h"
+#include "server/world/player_connection.h"
 #include "server/world/player_registry.h"
-#include "server/world/player_shove.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_utilities.h"
 
@@ -21,6 +19,7 @@ namespace {
 constexpr int kNewPlayerHits = 50;
 constexpr u8 kNewPlayerWarByte = 50;
 constexpr int kNewPlayerNotorietyCooldown = 3600;
+constexpr int kMaxVital = 60000;
 }  // namespace
 
 CPlayer::CPlayer() : flags_(0) {
@@ -33,7 +32,7 @@ CPlayer::CPlayer() : flags_(0) {
 CPlayer::~CPlayer() {
     PlayerGridRemove(this);
     // A connection must never keep pointing at a player that is gone.
-    if (userSock_ && userSock_->player == this) userSock_->player = nullptr;
+    if (connection_ && connection_->player == this) connection_->player = nullptr;
     UnlinkLivePlayer(this);
 }
 
@@ -43,17 +42,6 @@ void CPlayer::SetName(const char* name) {
 
 void CPlayer::SetAccountName(const char* name) {
     std::snprintf(accountName_, sizeof accountName_, "%s", name ? name : "");
-}
-
-bool CPlayer::Resurrect() {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::Resurrect is not built yet");
-    return false;
-}
-
-void CPlayer::ApplyResurrectionLoss(int, int) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::ApplyResurrectionLoss is not built yet");
 }
 
 void CPlayer::LookAtObject(u32 serial) {
@@ -97,25 +85,6 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
         AddRangeListeners(this);
     }
     FreePlacement();
-}
-
-void CPlayer::PlaceInWorld(const Location& at) {
-    PlaceInWorldQuiet(at);
-    if (!g_objectManager.IsOn(ObjectSwitch::kLoading)) {
-        // The client's walk no longer matches the server's: it must resynchronise. The light
-        // packets of the place come with the light rules.
-        const u32 serial = GetSerial();
-        SendPlayerUpdate(*this);
-        SetWalkBlocked(1);
-        SendSurroundings();
-        if (!IsObjectAlive(serial, this)) return;
-        SendPlayerUpdate(*this);
-    }
-    if (IsCampFireNear(GetWorldLocation())) {
-        if (campStartTime_ == 0) campStartTime_ = platform::NowMs();
-    } else {
-        campStartTime_ = 0;
-    }
 }
 
 void CPlayer::RemoveFromWorld() {
@@ -171,11 +140,52 @@ int CPlayer::GetBodyTableValue() const {
     return type_ < 14 ? kValues[type_] : 0;
 }
 
-int CPlayer::Walk(int direction, int* landingZ) {
-    const Location from = GetWorldLocation();
-    const Location to = StepTarget(from, direction);
-    if (to.x == from.x && to.y == from.y) return 0;
-    if (landingZ) *landingZ = to.z;
-    return 1;
-}
 void CPlayer::Kill() {}
+
+int CPlayer::DistanceTo(int x, int y) const {
+    return ChebyshevDistanceXY(loc_.x, loc_.y, x, y);
+}
+
+// ---------------------------------------------------------------- vitals
+
+int CPlayer::SetCurHits(int value) {
+    if (IsGhost()) return curHits_;
+    return CMobile::SetCurHits(value);
+}
+
+int CPlayer::SetMaxHits(int value) {
+    if (value >= kMaxVital) return maxHits_;
+    return CMobile::SetMaxHits(value);
+}
+
+int CPlayer::SetMaxMana(int value) {
+    if (value >= kMaxVital) return maxMana_;
+    return CMobile::SetMaxMana(value);
+}
+
+// ---------------------------------------------------------------- options and save fields
+
+bool CPlayer::TestOption(int option) const {
+    if (option < 0 || option >= kOptionCount) return false;
+    return (options_[option >> 3] >> (option & 7)) & 1;
+}
+
+bool CPlayer::ToggleOption(int option) {
+    // Option numbers come from the client as a byte; those past the 72 bits are refused.
+    if (option < 0 || option >= kOptionCount) return false;
+    options_[option >> 3] = static_cast<u8>(options_[option >> 3] ^ (1 << (option & 7)));
+    return true;
+}
+
+void CPlayer::SetPassword(const char* text) {
+    playerExtras.password =
+        std::string(text ? text : "").substr(0, PlayerSaveExtras::kPasswordCapacity);
+}
+
+u32 CPlayer::GetSessionSlot(int slot) const {
+    return slot >= 0 && slot < kSessionSlots ? playerExtras.sessionIds[slot] : 0;
+}
+
+void CPlayer::SetSessionSlot(int slot, u32 value) {
+    if (slot >= 0 && slot < kSessionSlots) playerExtras.sessionIds[slot] = value;
+}

@@ -1,13 +1,20 @@
 #pragma once
-// Player characters: a mobile played through a connection, with its account keys, flags,
-// name and the player's own rules of entering, walking and leaving the world.
+// Player characters: a mobile played through a connection, with its account keys, flags and
+// name. The class is the world's: the world keeps players among its objects, saves them and
+// asks them the object questions. The player's own rules (entering, walking, using, war mode,
+// titles, leaving) are members declared here whose bodies live in the player layer,
+// server/player/ (the file of each family is named at its members); the protocol reaches them
+// through this declaration and never includes the player layer.
 #include <string>
 #include <vector>
 
 #include "script/runtime/script_list.h"
 #include "server/world/mobile.h"
-#include "server/world/player_movement.h"
 #include "server/world/player_registry.h"
+#include "server/world/player_walk_state.h"
+
+class PlayerConnection;
+struct ShoveContext;
 
 // A server-side routine that sees every target answer of the player before scripts do:
 // (player, cursor type, target serial after the reach check, x, y, z).
@@ -55,8 +62,8 @@ public:
     // the side's comes with its bit of alignment byte A. Any other side only removes.
     virtual void ChooseAlignmentSide(int side);
 
-    // Titles, roles and conduct (player_titles.cpp). The display name lives in the player's
-    // own buffer until the next call.
+    // Titles, roles and conduct (server/player/player_titles.cpp). The display name lives in the
+    // player's own buffer until the next call.
     void GetCounselorTitle(CStr& out) const;
     bool HasGmBody() const { return GetBody() == kGmBodyType; }
     bool IsGameMasterInGmBody() const { return IsGameMaster() && HasGmBody(); }
@@ -64,9 +71,9 @@ public:
     // Edit mode only with god rights; both changes are logged.
     void SetEditing();
     void ClearEditing();
-    // 1 when the role changed, 0 when it was already so.
-    int SetGameMaster();
-    int ClearGameMaster();
+    // Whether the role changed (false: it was already so).
+    bool SetGameMaster();
+    bool ClearGameMaster();
     void AnnounceLoadedGameMaster();
     // The notoriety moves by delta / (|notoriety| / 10, at least 1).
     void AdjustNotoriety(int delta);
@@ -93,11 +100,11 @@ public:
 
     // The per-pulse state of the player (run by the registry's tick walk): regeneration, the
     // poison and curse check, and the light, music and ambience of the player's place
-    // (player_life.cpp).
+    // (server/player/player_life.cpp).
     virtual void Tick();
 
-    // The player's life cycle as the connection sees it (player_life.cpp). A player is logged
-    // in while a connection plays it.
+    // The player's life cycle as the connection sees it (server/player/player_life.cpp). A player
+    // is logged in while a connection plays it.
     virtual bool IsLoggedIn() const;
     // Takes the player out of the game. With `wait` 1 a player that cannot log out safely
     // stays in the world for 1200 pulses first (entering again cancels it); 0 leaves at once.
@@ -105,9 +112,9 @@ public:
     // Puts the player into the world for its connection (the player's part of world entry):
     // back from the logged-out list, placed at a standing z (else sent to safety), trigger
     // "online", a pending delayed log-out cancelled, god mode off, counselors counted.
-    virtual void EnterWorld(CUserSock* connection);
-    // Walking (player_movement.cpp). A walk request of the client (packet 0x02): 1 when it
-    // was handled (turned, moved or rejected by the step), 0 when refused for fatigue or
+    virtual void EnterWorld(PlayerConnection* connection);
+    // Walking (server/player/player_movement.cpp). A walk request of the client (packet 0x02): 1
+    // when it was handled (turned, moved or rejected by the step), 0 when refused for fatigue or
     // while the walk is blocked until the client resynchronises with sequence 0.
     virtual int WalkRequest(int direction, int sequence);
     // Sends the player everything within 18 tiles, and the player to everyone within 18.
@@ -120,6 +127,10 @@ public:
     void MoveStep(int direction, int acknowledge, int sequence);
     // The world's one-step push of a player: a move without acknowledgement.
     void UpdateAfterStep(int direction) { MoveStep(direction, 0, 0); }
+    // The context of the step being handled for this player (CWorldMap::HandlePlayerStep sets
+    // it for the length of the step), or null outside a step.
+    ShoveContext* GetShoveContext() const { return shove_; }
+    void SetShoveContext(ShoveContext* shove) { shove_ = shove; }
     // 0x21 with where the player stands; the walk stays blocked until a sequence-0 request.
     void RejectMove(int sequence);
     void SetWalkBlocked(int on) { SetFlag(kPlayerWalkBlocked, on != 0); }
@@ -133,9 +144,9 @@ public:
     // The player grid's filing of this player, and its distance to a tile (Chebyshev).
     PlayerGridSlot& GridSlot() { return gridSlot_; }
     int DistanceTo(int x, int y) const;
-    // War mode and the manifesting ghost (player_war_mode.cpp). SetWarMode answers the
-    // resulting war state (0 or 1); a ghost entering war mode manifests (the living see it)
-    // and leaving it hides the ghost again.
+    // War mode and the manifesting ghost (server/player/player_war_mode.cpp). SetWarMode answers
+    // the resulting war state (0 or 1); a ghost entering war mode manifests (the living see it) and
+    // leaving it hides the ghost again.
     virtual int SetWarMode(int flag);
     // SetWarMode and 0x72 to the player; nothing for a non-combatant.
     void SetWarModeToggle(int flag);
@@ -145,6 +156,9 @@ public:
     void SetManifesting(bool on) { SetFlag(kPlayerGhostHeard, on); }
     // Flips the manifesting bit, places the player again, then war mode on.
     void ToggleManifesting();
+    // A ghost's war mode runs out (the timed callback): a ghost still in war mode leaves it
+    // and is told with 0x72.
+    void GhostWarModeTimeout();
     // The first text to the player itself, the second to the players in sight within 18 tiles.
     void ActionBark(int hue, const char* ownText, const char* othersText);
     // Brings a ghost back to life with its graded message; answers whether it worked.
@@ -153,11 +167,14 @@ public:
     virtual void ApplyResurrectionLoss(int statLoss, int skillLoss);
     // The player looks at the object of that serial (trigger "lookedat" and the name label).
     virtual void LookAtObject(u32 serial);
+    // A double-click (the 0x06 request) on an object (server/player/player_use.cpp): staff
+    // looks, the action delay, then the use routine.
+    void UseObjectRequest(CItem* object, int flag);
 
     // The connection playing this character, or null. The link is two-way and is made and
     // cleared by the connection's side (LinkPlayerToSocket, UnlinkPlayer).
-    CUserSock* GetUserSock() const { return userSock_; }
-    void SetUserSock(CUserSock* socket) { userSock_ = socket; }
+    PlayerConnection* GetConnection() const { return connection_; }
+    void SetConnection(PlayerConnection* connection) { connection_ = connection; }
     // The keys of the character's creation request: the account it belongs to (the client's
     // address on the in-process link) and the character's own number.
     u32 GetAccountKey() const { return accountKey_; }
@@ -207,7 +224,7 @@ public:
     // Keys and lists only the save keeps so far.
     PlayerSaveExtras playerExtras;
 
-    // ---- Life cycle and per-pulse state (player_life.cpp).
+    // ---- Life cycle and per-pulse state (server/player/player_life.cpp).
     // Vitals: a ghost's current hits never change; maxima of 60,000 or more are ignored.
     int SetCurHits(int value) override;
     int SetMaxHits(int value) override;
@@ -270,7 +287,8 @@ protected:
     u32 flags_;
     Location lastValidTerrain_;
     u32 campStartTime_ = 0;
-    CUserSock* userSock_ = nullptr;
+    PlayerConnection* connection_ = nullptr;
+    ShoveContext* shove_ = nullptr;
     u32 accountKey_ = 0;
     u32 characterKey_ = 0;
     u8 warModeBytes_[kWarModeByteCount] = {};

@@ -3,24 +3,14 @@
 #include <strings.h>
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
-#include <iterator>
 #include <memory>
 
-#include "core/log_sink.h"
 #include "core/service_slot.h"
 #include "core/spatial_grid.h"
-#include "platform/clock.h"
-#include "platform/random.h"
-#include "server/net/packet_senders.h"
 #include "server/server_config.h"
 #include "server/world/logged_out_list.h"
-#include "server/world/map_queries.h"
-#include "server/world/object_manager.h"
 #include "server/world/player.h"
-#include "server/world/player_life.h"
 #include "server/world/sector_grid.h"
-#include "server/world/timed_callbacks.h"
 
 namespace {
 
@@ -32,15 +22,6 @@ std::vector<CPlayer*> g_livePlayers;
 int g_tickCursor = -1;
 // Every character constructed and not yet destroyed.
 int g_livePlayerCount = 0;
-
-constexpr int kHairLayer = 11;
-constexpr int kBeardLayer = 16;
-constexpr int kBackpackLayer = 21;
-constexpr int kBackpackGraphic = 0xE75;
-constexpr int kSkillCount = 50;
-// Starting-kit templates: 3000 + skill number, 2998 (male) and 2999 (female).
-constexpr int kSkillKitTemplate = 3000;
-constexpr int kMaleKitTemplate = 2998;
 
 bool SameName(const CPlayer* player, const char* name) {
     return name && strcasecmp(player->GetRealName(), name) == 0;
@@ -76,25 +57,6 @@ PlayerGrid* Grid() {
         if (!p->IsDetached()) PlayerGridAdd(p);
     }
     return s.grid.get();
-}
-
-bool ValidHair(int style, bool female) {
-    if (style == 0) return true;
-    if (style == 8262 && !female) return false;
-    return (style >= 8251 && style <= 8253) || (style >= 8260 && style <= 8266);
-}
-
-bool ValidBeard(int style) {
-    return (style >= 8254 && style <= 8257) || (style >= 8267 && style <= 8269);
-}
-
-// Makes the item and wears it on the layer; an item that cannot be worn is deleted.
-void WearNew(CPlayer* player, int graphic, u16 hue, int layer, bool container) {
-    CItem* item =
-        container ? g_objectManager.CreateContainer(graphic) : g_objectManager.CreateItem(graphic);
-    if (!item) return;
-    item->SetHue(hue);
-    if (!item->EquipOn(player, layer)) item->DeleteSelf();
 }
 
 }  // namespace
@@ -182,6 +144,17 @@ CPlayer* FindLivePlayerBySerial(u32 serial) {
     return nullptr;
 }
 
+void CollectLivePlayers(std::vector<CPlayer*>& out) {
+    out.insert(out.end(), g_livePlayers.begin(), g_livePlayers.end());
+}
+
+bool IsPlayerInMemory(const CPlayer* player) {
+    if (std::find(g_livePlayers.begin(), g_livePlayers.end(), player) != g_livePlayers.end())
+        return true;
+    const std::vector<CPlayer*>& away = g_loggedOutList.Players();
+    return std::find(away.begin(), away.end(), player) != away.end();
+}
+
 void AddLoggedOutPlayer(CPlayer* player) {
     g_loggedOutList.Add(player);
 }
@@ -206,75 +179,6 @@ Location WorldCorner() {
 Location ConfiguredStartLocation() {
     return Location(static_cast<s16>(g_serverConfig.x + g_startX),
                     static_cast<s16>(g_serverConfig.y + g_startY), 0);
-}
-
-NewCharacter ClampNewCharacter(const NewCharacter& request) {
-    NewCharacter c = request;
-    c.sex = c.sex ? 1 : 0;
-    const int str = c.strength, dex = c.dexterity, intel = c.intelligence;
-    const auto badStat = [](int v) { return v > 50 || v < 10; };
-    if (str + dex + intel > 100 || badStat(str) || badStat(dex) || badStat(intel)) {
-        c.strength = 34;
-        c.dexterity = 33;
-        c.intelligence = 33;
-    }
-    const int skillSum = c.skillValue[0] + c.skillValue[1] + c.skillValue[2];
-    if (skillSum > 100 || c.skillValue[0] > 50 || c.skillValue[1] > 50 || c.skillValue[2] > 50) {
-        c.skillValue[0] = 34;
-        c.skillValue[1] = 33;
-        c.skillValue[2] = 33;
-    }
-    if (c.skinHue < 1002 || c.skinHue > 1058) c.skinHue = 1002;
-    if (c.hairHue < 1102 || c.hairHue > 1149) c.hairHue = 1102;
-    if (c.beardHue < 1102 || c.beardHue > 1149) c.beardHue = 1102;
-    if (!ValidHair(c.hairStyle, c.sex == 1)) c.hairStyle = 0;
-    if (c.sex == 1 || !ValidBeard(c.beardStyle)) c.beardStyle = 0;
-    return c;
-}
-
-CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
-    const NewCharacter c = ClampNewCharacter(request);
-    CPlayer* player = new CPlayer;
-    player->SetSerial(g_objectManager.NewSerial());
-    Location start = request.x == 0xFFFF ? ConfiguredStartLocation() : Location(c.x, c.y, c.z);
-    player->SetSex(c.sex);
-    player->SetBodyType(400 + c.sex);
-    player->SetName(c.name);
-    const int stats[3] = {c.strength, c.dexterity, c.intelligence};
-    for (int i = 0; i < 3; ++i)
-        player->SetRealStat(i, stats[i]);
-    player->SetMaxHits(c.strength);
-    player->SetCurHits(c.strength);
-    player->SetMaxMana(c.intelligence);
-    player->SetCurMana(c.intelligence);
-    player->SetMaxFatigue(c.dexterity);
-    player->SetCurFatigue(c.dexterity);
-    for (int n = 0; n < kSkillCount; ++n)
-        player->SetSkill(n, 0);
-    player->SetNotoriety(0);
-    player->SetHue(static_cast<u16>(c.skinHue | 0x8000));
-    for (int i = 0; i < 3; ++i)
-        if (c.skill[i] < kSkillCount) player->SetSkill(c.skill[i], c.skillValue[i] * 10);
-    player->SetCharacterKey(c.characterKey);
-    player->SetAccountKey(c.accountKey);
-    if (c.hairStyle) WearNew(player, c.hairStyle, c.hairHue, kHairLayer, false);
-    if (c.beardStyle) WearNew(player, c.beardStyle, c.beardHue, kBeardLayer, false);
-    WearNew(player, kBackpackGraphic, 0, kBackpackLayer, true);
-    // The starting kit: a template per skill the character has, then one per sex, applied
-    // while the player stands quietly at the world corner (templates create where their
-    // target stands).
-    PlayerLifeServices& life = GetPlayerLifeServices();
-    player->PlaceInWorldQuiet(WorldCorner());
-    for (int n = 0; n < kSkillCount; ++n)
-        if (player->GetBaseSkill(n) != 0) life.ApplyTemplate(*player, kSkillKitTemplate + n);
-    life.ApplyTemplate(*player, kMaleKitTemplate + c.sex);
-    player->MarkContentsValueless();
-    if (!player->IsDetached()) player->RemoveFromWorldQuiet();
-    // The request's start is kept: the character enters the world where it was asked for.
-    player->PlaceInWorldQuiet(start);
-    player->SetCreationTime(platform::NowMs());
-    life.AttachLoginScripts(*player);
-    return player;
 }
 
 CPlayer* CPlayerRegistry::FindBySerial(u32 serial) {
@@ -307,7 +211,7 @@ void CPlayerRegistry::CollectInRange(std::vector<CPlayer*>& out, const Location&
 }
 
 void CPlayerRegistry::CollectOnline(std::vector<CPlayer*>& out) {
-    out.insert(out.end(), g_livePlayers.begin(), g_livePlayers.end());
+    CollectLivePlayers(out);
 }
 
 u16 CPlayerRegistry::CountOnline() {
@@ -326,89 +230,6 @@ void CPlayerRegistry::TickAll() {
 void CPlayerRegistry::AddPlayAgeToAll(int amount) {
     for (CPlayer* p : g_livePlayers)
         if (!p->IsDetached()) p->AddPlayAge(amount);
-}
-
-void CPlayerRegistry::StrikeRandomPlayers(int count) {
-    std::vector<CPlayer*> candidates;
-    for (CPlayer* p : g_livePlayers) {
-        if (!p->IsEditing() && !HasCallback(p->TimedCallbacks(), kStruckAction, 0))
-            candidates.push_back(p);
-    }
-    int left = static_cast<int>(candidates.size());
-    count = std::min(count, left);
-    std::vector<u32> chosen;
-    for (int i = 0; i < count; ++i) {
-        const int pick = platform::Rand() % left;
-        chosen.push_back(candidates[pick]->GetSerial());
-        candidates[pick] = candidates[--left];
-    }
-    // A strike runs scripts, which may delete players: each is looked up again.
-    for (u32 serial : chosen) {
-        CPlayer* p = FindLivePlayerBySerial(serial);
-        if (!p) continue;
-        GetPlayerLifeServices().StrikeWithLightning(*p);
-        if (FindLivePlayerBySerial(serial) == p)
-            ScheduleCallback(kStrikeCooldownPulses, serial, kStruckAction, 0, nullptr);
-    }
-}
-
-void CPlayerRegistry::SendToRange(const PacketWriter& packet, const Location& at, int radius) {
-    SendToRangeExcept(packet, at, radius, nullptr);
-}
-
-void CPlayerRegistry::SendToRangeExcept(const PacketWriter& packet, const Location& at, int radius,
-                                        const CPlayer* except) {
-    std::vector<CPlayer*> players;
-    CollectInRange(players, at, radius);
-    players.erase(std::remove(players.begin(), players.end(), except), players.end());
-    SendPacketToPlayers(players, packet);
-}
-
-void CPlayerRegistry::SendToAll(const PacketWriter& packet) {
-    SendPacketToPlayers(g_livePlayers, packet);
-}
-
-void CPlayerRegistry::SendToRangeInSight(const PacketWriter& packet, const Location& at,
-                                         int radius) {
-    std::vector<CPlayer*> players;
-    CollectInRange(players, at, radius);
-    std::vector<CPlayer*> seeing;
-    for (CPlayer* p : players) {
-        Location eyes = p->GetWorldLocation();
-        eyes.z = static_cast<s16>(eyes.z + 8);
-        if (g_worldMap.HasLineOfSight(eyes, at, kSightWalls)) seeing.push_back(p);
-    }
-    SendPacketToPlayers(seeing, packet);
-}
-
-void CPlayerRegistry::SendToRangeOfEither(const PacketWriter& packet, const Location& a,
-                                          const Location& b, int radius, const CPlayer* except) {
-    std::vector<CPlayer*> first, second, both;
-    CollectInRange(first, a, radius);
-    CollectInRange(second, b, radius);
-    std::sort(first.begin(), first.end());
-    std::sort(second.begin(), second.end());
-    std::set_union(first.begin(), first.end(), second.begin(), second.end(),
-                   std::back_inserter(both));
-    both.erase(std::unique(both.begin(), both.end()), both.end());
-    both.erase(std::remove(both.begin(), both.end(), except), both.end());
-    SendPacketToPlayers(both, packet);
-}
-
-void CPlayerRegistry::SendToNearAnyOf(const PacketWriter& packet,
-                                      const std::vector<Location>& places, int radius) {
-    std::vector<CPlayer*> near;
-    for (CPlayer* p : g_livePlayers) {
-        if (p->IsDetached()) continue;
-        const Location at = p->GetWorldLocation();
-        for (const Location& place : places) {
-            if (ChebyshevDistanceXY(at.x, at.y, place.x, place.y) <= radius) {
-                near.push_back(p);
-                break;
-            }
-        }
-    }
-    SendPacketToPlayers(near, packet);
 }
 
 CPlayerRegistry& GetPlayerRegistry() {

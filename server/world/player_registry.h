@@ -1,17 +1,18 @@
 #pragma once
-// The player registry as the connection reaches it: creating a character from a creation
-// request, finding a character by name among the players online and logged out, listing an
-// account's characters and collecting the players near a place.
+// The player registry as the connection and the world reach it: creating a character from a
+// creation request, finding a character by name among the players online and logged out,
+// listing an account's characters and collecting the players near a place; and the world's
+// indexes of players: the live list, the player grid and the logged-out characters.
 //
 // The registry in force is this class itself, over the process-wide list of live players and
-// the list of logged-out characters kept in memory. Tests may install a replacement.
+// the list of logged-out characters kept in memory. Tests may install a replacement. Like
+// CPlayer's, its members that are player rules (CreatePlayer, StrikeRandomPlayers,
+// CollectByCategory, AuditStatTotals) live in the player layer, server/player/.
 //
 // Linking: CreatePlayer only makes the character. The connection that asked for it links
 // player and connection both ways (LinkPlayerToSocket), because what happens to a player the
 // connection already had is the connection's rule.
 #include <vector>
-
-#include "core/packet_writer.h"
 
 #include "core/location.h"
 #include "platform/types.h"
@@ -45,8 +46,8 @@ public:
     virtual ~CPlayerRegistry() = default;
 
     // Makes a new character by the creation rules (start place, stats, skills, hues, hair,
-    // backpack, starting kit); null when it cannot be made. The player is not linked to a
-    // connection.
+    // backpack, starting kit; server/player/player_creation.cpp); null when it cannot be made.
+    // The player is not linked to a connection.
     virtual CPlayer* CreatePlayer(const NewCharacter& request);
     // The character of that name, online first, then logged out; names compare without
     // regard to letter case. Null when there is none.
@@ -69,30 +70,17 @@ public:
     // Runs every attached live player's Tick in list order; a player may destroy itself (or
     // the next one) during its tick.
     void TickAll();
-    // The players in range for whom the place is in sight from their eyes (8 above their
-    // feet).
-    void SendToRangeInSight(const PacketWriter& packet, const Location& at, int radius);
-    // The players within the radius of either place, each once, without `except`.
-    void SendToRangeOfEither(const PacketWriter& packet, const Location& a, const Location& b,
-                             int radius, const CPlayer* except);
-    // Every live player within the radius (Chebyshev, no wrap) of at least one of the places.
-    void SendToNearAnyOf(const PacketWriter& packet, const std::vector<Location>& places,
-                         int radius);
-    // Senders: the players within the radius (Chebyshev) of the place, without `except`; and
-    // every live player.
-    void SendToRange(const PacketWriter& packet, const Location& at, int radius);
-    void SendToRangeExcept(const PacketWriter& packet, const Location& at, int radius,
-                           const CPlayer* except);
-    void SendToAll(const PacketWriter& packet);
-    // Appends the serials of the live players of a PlayerCategory (player_titles.cpp).
+    // Appends the serials of the live players of a PlayerCategory
+    // (server/player/player_titles.cpp).
     void CollectByCategory(std::vector<u32>& out, int kind);
     // Every live player not editing whose base stats sum above 275 is logged and each of its
     // base stats above 50 set to 50.
     void AuditStatTotals();
     // Adds to the play age of every live player in the world.
     void AddPlayAgeToAll(int amount);
-    // The load governor's storm: up to `count` random live players not in edit mode and not
-    // struck within the last 8 pulses are struck by lightning.
+    // The load governor's storm (server/player/player_life.cpp): up to `count` random live
+    // players not in edit mode and not struck within the last 8 pulses are struck by
+    // lightning.
     void StrikeRandomPlayers(int count);
 };
 
@@ -121,10 +109,6 @@ void PlayerGridPartition(std::vector<CPlayer*>& staying, std::vector<CPlayer*>& 
                          std::vector<CPlayer*>& leaving, const Location& from, const Location& to,
                          int radius, const CPlayer* except);
 
-// The timed-callback action that marks a player struck by the storm, and how long it lasts.
-constexpr int kStruckAction = 10;
-constexpr int kStrikeCooldownPulses = 8;
-
 // The live list, kept by CPlayer's constructor and destructor (newest first). A player also
 // leaves it while logged out (TakeOffLiveList) and comes back at the head (PutOnLiveList).
 void LinkLivePlayer(CPlayer* player);
@@ -132,6 +116,11 @@ void UnlinkLivePlayer(CPlayer* player);
 void TakeOffLiveList(CPlayer* player);
 void PutOnLiveList(CPlayer* player);
 CPlayer* FindLivePlayerBySerial(u32 serial);
+// Appends every live player, in list order (whatever registry is in force).
+void CollectLivePlayers(std::vector<CPlayer*>& out);
+// Whether the pointer names a player still in memory (live or logged out); the pointer is only
+// compared, never followed.
+bool IsPlayerInMemory(const CPlayer* player);
 
 // The logged-out characters: Add takes the player out of the world (removal packet to those
 // near) and out of the live list; Restore puts a logged-out player back into the live list
@@ -145,10 +134,6 @@ void CollectLoggedOutPlayers(std::vector<CPlayer*>& out);
 // The world corner of the configuration, and the configured start offset by it (z 0).
 Location WorldCorner();
 Location ConfiguredStartLocation();
-
-// The creation values as kept: out-of-range stats, skill values and hues fall back to their
-// defaults; a hair or beard style that is not allowed becomes 0.
-NewCharacter ClampNewCharacter(const NewCharacter& request);
 
 // The registry in force (never null).
 CPlayerRegistry& GetPlayerRegistry();

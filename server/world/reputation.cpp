@@ -7,9 +7,10 @@
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/trigger_services.h"
 #include "script/runtime/triggers.h"
-#include "server/area/area_services.h"
+#include "server/world/area_services.h"
 #include "server/world/mobile.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/timed_callbacks.h"
@@ -80,7 +81,8 @@ void CollectNear(const CItem& object, std::vector<CPlayer*>& out) {
 void ResendToPlayersNear(CItem& object) {
     std::vector<CPlayer*> near;
     CollectNear(object, near);
-    object.SendToPlayers(near, 0);
+    for (CPlayer* p : near)
+        GetPacketServices().SendObjectTo(p, &object, false);
 }
 
 // A script message to whatever object the serial names (nothing when it names none).
@@ -196,7 +198,8 @@ void CItem::RecordAggressionWithInfo(CMobile* aggressor, CPlayer* controller,
         return;
     }
     if (AddToListSet(*aggressor, "aggressionVictimList", serial_)) {
-        if (CPlayer* victim = AsPlayer()) aggressor->SendToPlayer(victim, 0);
+        if (CPlayer* victim = AsPlayer())
+            GetPacketServices().SendObjectTo(victim, aggressor, false);
     }
     aggressor->RefreshAggression();
     if (!controllerSerial) return;
@@ -297,7 +300,7 @@ void CItem::ExpireReputation(int index) {
         }
         ObjVars::Remove(attachments_, name);
         for (CPlayer* p : noted)
-            p->SendToPlayer(self, 0);
+            GetPacketServices().SendObjectTo(self, p, false);
         return;
     }
     if (index == kMarkMurderCount) {

@@ -11,7 +11,7 @@
 #include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/triggers.h"
-#include "server/area/regions.h"
+#include "server/world/area_services.h"
 #include "server/world/container.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"
@@ -811,20 +811,21 @@ std::string TownDisplayName(const std::string& word) {
 }
 
 void AssignNpcTown(CNPC* npc, const Location& at) {
-    std::vector<const CRegion*> cities, towns;
-    g_regionManager.CollectRegionsWithPrefix(at, "CITY_", cities);
-    g_regionManager.CollectRegionsWithPrefix(at, "TOWN_", towns);
+    std::vector<std::string> cities, towns;
+    AreaServices& area = GetAreaServices();
+    area.CollectRegionNames(at, "CITY_", cities);
+    area.CollectRegionNames(at, "TOWN_", towns);
     std::vector<std::string> words;  // distinct, compared without regard to case
-    for (const CRegion* r : cities) {
-        const std::string w = RegionNameWord(r->name);
+    for (const std::string& name : cities) {
+        const std::string w = RegionNameWord(name.c_str());
         if (w.empty()) continue;
         bool seen = false;
         for (const std::string& s : words)
             seen = seen || StrCompareNoCase(s.c_str(), w.c_str()) == 0;
         if (!seen) words.push_back(w);
     }
-    for (const CRegion* r : towns) {
-        const std::string w = RegionNameWord(r->name);
+    for (const std::string& name : towns) {
+        const std::string w = RegionNameWord(name.c_str());
         if (!w.empty()) npc->SetTown(w.c_str());
     }
     for (const std::string& w : words) {

@@ -14,14 +14,12 @@
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
-#include "server/net/packet_services.h"
 #include "server/world/container.h"
 #include "server/world/doors.h"
 #include "server/world/item.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
 #include "server/world/player.h"
-#include "server/world/player_life.h"
-#include "server/world/player_war_mode.h"
 #include "server/world/reputation.h"
 
 namespace {
@@ -148,13 +146,13 @@ void ActionRemoveOrder(CBaseObject* object, s32, const char*) {
 // A player whose log-out waited leaves the game now.
 void ActionDelayedLogOut(CBaseObject* object, s32, const char*) {
     CItem* item = AsItem(object);
-    if (CPlayer* player = item ? item->AsPlayer() : nullptr) DelayedLogOutAction(*player);
+    if (CPlayer* player = item ? item->AsPlayer() : nullptr) player->GoLoggedOut();
 }
 
 // A ghost's war mode runs out.
 void ActionGhostWarModeTimeout(CBaseObject* object, s32, const char*) {
     CItem* item = AsItem(object);
-    if (CPlayer* player = item ? item->AsPlayer() : nullptr) GhostWarModeTimeout(*player);
+    if (CPlayer* player = item ? item->AsPlayer() : nullptr) player->GhostWarModeTimeout();
 }
 
 // A door closes (or tries again later when a mobile stands in its way).

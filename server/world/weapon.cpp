@@ -8,9 +8,9 @@
 
 #include "core/cstr.h"
 #include "core/random_numbers.h"
-#include "server/net/packet_services.h"
-#include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/packet_services.h"
+#include "server/world/player.h"
 #include "server/world/world_data_files.h"
 
 WeaponTemplateTable g_weaponTemplates;

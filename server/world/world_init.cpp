@@ -6,22 +6,21 @@
 #include "core/archive.h"
 #include "core/loop_state.h"
 #include "script/runtime/triggers.h"
-#include "server/area/area_services.h"
-#include "server/area/regions.h"
-#include "server/net/net_services.h"
-#include "server/rules/rules_services.h"
 #include "server/server_config.h"
+#include "server/world/area_services.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_templates.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
 #include "server/world/resource_tables.h"
 #include "server/world/resource_type.h"
+#include "server/world/rules_services.h"
 #include "server/world/sector_grid.h"
 #include "server/world/skill_table.h"
 #include "server/world/tile_data.h"
 #include "server/world/weapon.h"
 #include "server/world/world_load.h"
+#include "server/world/world_load_services.h"
 #include "server/world/world_save.h"
 
 namespace {
@@ -69,7 +68,7 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
         return 1;
     };
     AreaServices& area = GetAreaServices();
-    NetServices& net = GetNetServices();
+    WorldLoadServices& net = GetWorldLoadServices();
     WorldDataResult local;
     WorldDataResult& out = result ? *result : local;
     std::vector<u8> bytes;
@@ -190,7 +189,7 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
     if (c.wholeWorld) {
         net.LoadLoginScriptList();
         area.RebuildSectorResourcesIfNone();
-        g_regionManager.Load();
+        area.LoadRegions();
     }
     // 15: the world's name, the regions' ambience, spawn tables, banks, art sizes.
     progress(90);
@@ -231,7 +230,6 @@ int CreateWorld(int width, int height, const WorldLoadProgress& progress) {
     // The server proper has opened its data archive before it gets here; without one (the
     // main loop's own tests) the world stays empty.
     if (GetDataArchive() == nullptr) {
-        GetNetServices().LoadTextFiles();
         g_worldLoaded = true;
         return 0;
     }
@@ -251,7 +249,6 @@ int CreateWorld(int width, int height, const WorldLoadProgress& progress) {
                               GetDataArchive()->Label() + ").");
     }
     SetLoadedWorldData(result);
-    GetNetServices().LoadTextFiles();
     g_worldLoaded = true;
     return 0;
 }

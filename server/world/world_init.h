@@ -29,8 +29,8 @@ int RunWorldLoadSequence(const WorldLoadContext& context, WorldDataResult* resul
                          std::string* error);
 
 // The world's start-up entry point, called once by the server main loop with the world
-// size from the server configuration: it builds the sector grid, installs the world model
-// services, runs the world load sequence and loads the start-up texts.
+// size from the server configuration: it builds the sector grid and runs the world load
+// sequence (the caller loads the protocol's start-up texts after it).
 // Returns 0 on success; 1 when the world cannot be built, after printing the reason on
 // standard error (the caller then ends the process with exit code 1).
 int CreateWorld(int width, int height, const WorldLoadProgress& progress = nullptr);

@@ -1,7 +1,5 @@
 #include "server/world/world_model_services.h"
 
-#include <vector>
-
 #include "server/world/combat_lists.h"
 #include "server/world/decay.h"
 #include "server/world/mobile.h"
@@ -59,15 +57,6 @@ void WorldModelServices::CountDownMobileLights() {
 
 u16 WorldModelServices::CountOnline() {
     return GetPlayerRegistry().CountOnline();
-}
-
-void WorldModelServices::SendToAll(const u8* packet, int length) {
-    if (!packet || length <= 0 || static_cast<size_t>(length) > PacketWriter::kMaxPacketLength)
-        return;
-    std::vector<u8> copy(packet, packet + length);
-    PacketWriter writer(copy.data(), copy.size());
-    writer.AppendBytes(packet, copy.size());
-    GetPlayerRegistry().SendToAll(writer);
 }
 
 void WorldModelServices::TickAll() {

@@ -20,7 +20,6 @@ public:
     void CombatHeartBeat(s32 pulse) override;
     void CountDownMobileLights() override;
     u16 CountOnline() override;
-    void SendToAll(const u8* packet, int length) override;
     void TickAll() override;
     void AddPlayAgeToAll(int amount) override;
     void StrikeRandomPlayers(int count) override;

@@ -54,7 +54,6 @@ public:
 
     // CPlayerRegistry.
     virtual u16 CountOnline() { return 0; }
-    virtual void SendToAll(const u8* packet, int length) { (void)packet, (void)length; }
     virtual void AddPlayAgeToAll(int amount) { (void)amount; }
     virtual void TickAll() {}
 

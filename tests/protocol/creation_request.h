@@ -8,6 +8,7 @@
 
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
+#include "core/packet_writer.h"
 #include "server/net/socket.h"
 #include "server/world/player_registry.h"
 #include "tests/protocol/tester_creation.h"

@@ -5,13 +5,14 @@
 #include "script/runtime/script_services.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
-#include "server/area/area_services.h"
 #include "server/frame/server_services.h"
 #include "server/net/net_services.h"
-#include "server/net/packet_services.h"
 #include "server/net/protocol_world_services.h"
-#include "server/rules/npc_services.h"
-#include "server/rules/rules_services.h"
+#include "server/world/area_services.h"
+#include "server/world/npc_services.h"
+#include "server/world/packet_services.h"
+#include "server/world/rules_services.h"
+#include "server/world/world_load_services.h"
 #include "server/world/world_services.h"
 
 class ServerServicesScope {
@@ -19,6 +20,7 @@ public:
     ServerServicesScope() { InstallServerServices(); }
     ~ServerServicesScope() {
         SetNetServices(nullptr);
+        SetWorldLoadServices(nullptr);
         SetPacketServices(nullptr);
         SetWorldServices(nullptr);
         SetNpcServices(nullptr);

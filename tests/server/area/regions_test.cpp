@@ -6,6 +6,7 @@
 
 #include "../world/world_test_support.h"
 #include "core/log_sink.h"
+#include "server/area/region_area_services.h"
 #include "server/world/item.h"
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
@@ -139,12 +140,19 @@ TEST_F(RegionsTest, FormatRoundTrip) {
     EXPECT_STREQ(again.FindById(2)->description, "");
 }
 
+// The world asks the regions through the area's answers.
 class HomeInRegionTest : public WorldTest {
 protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        SetAreaServices(&regions);
+    }
     void TearDown() override {
+        SetAreaServices(nullptr);
         g_regionManager.Clear();
         WorldTest::TearDown();
     }
+    RegionAreaServices regions;
 };
 
 TEST_F(HomeInRegionTest, AnItemIsAtHomeOnlyInsideACityOrJusticeRegion) {

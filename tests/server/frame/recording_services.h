@@ -14,10 +14,10 @@
 #include "core/log_sink.h"
 #include "platform/clock.h"
 #include "script/runtime/script_services.h"
-#include "server/area/area_services.h"
 #include "server/frame/time_manager.h"
 #include "server/net/net_services.h"
-#include "server/rules/rules_services.h"
+#include "server/world/area_services.h"
+#include "server/world/rules_services.h"
 #include "server/world/world_services.h"
 
 namespace testing_services {
@@ -113,15 +113,6 @@ public:
         trace_.push_back("CountOnline");
         return online;
     }
-    void SendToAll(const u8* packet, int length) override {
-        std::string s = "SendToAll(";
-        char hex[4];
-        for (int i = 0; i < length; ++i) {
-            std::snprintf(hex, sizeof hex, "%02x", packet[i]);
-            s += (i ? " " : "") + std::string(hex);
-        }
-        trace_.push_back(s + ")");
-    }
     void AddPlayAgeToAll(int amount) override { trace_.push_back(Call("AddPlayAgeToAll", amount)); }
     void TickAll() override { trace_.push_back("TickAll"); }
     void StrikeRandomPlayers(int count) override {
@@ -208,6 +199,15 @@ public:
     const char* GetWorldName() override {
         trace_.push_back("GetWorldName");
         return NetServices::GetWorldName();
+    }
+    void SendToAll(const u8* packet, int length) override {
+        std::string s = "SendToAll(";
+        char hex[4];
+        for (int i = 0; i < length; ++i) {
+            std::snprintf(hex, sizeof hex, "%02x", packet[i]);
+            s += (i ? " " : "") + std::string(hex);
+        }
+        trace_.push_back(s + ")");
     }
 
 private:

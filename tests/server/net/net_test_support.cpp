@@ -88,7 +88,7 @@ void FakePlayer::LogOut(int) {
     if (journal) journal->push_back("logout " + name_);
 }
 
-void FakePlayer::EnterWorld(CUserSock*) {
+void FakePlayer::EnterWorld(PlayerConnection*) {
     loggedIn = true;
     if (journal) journal->push_back("enter " + name_);
 }
@@ -110,10 +110,6 @@ bool FakePlayer::Resurrect() {
 
 void FakePlayer::ApplyResurrectionLoss(int stat, int skill) {
     calls.push_back("loss " + std::to_string(stat) + " " + std::to_string(skill));
-}
-
-void FakePlayer::SendToPlayers(std::vector<CPlayer*>& players, int) {
-    calls.push_back("shown to " + std::to_string(players.size()));
 }
 
 FakePlayer* RecordingRegistry::Add(const std::string& name, u32 accountKey) {

@@ -61,16 +61,15 @@ public:
     const char* GetRealName() const override { return name_.c_str(); }
     bool IsLoggedIn() const override { return loggedIn; }
     void LogOut(int keep) override;
-    void EnterWorld(CUserSock* connection) override;
+    void EnterWorld(PlayerConnection* connection) override;
     // The request hooks record into `calls`: "walk 3 9", "surroundings", "war 1", "resurrect",
-    // "loss 10 10", "look 123", "shown to 2". War mode is then set for real.
+    // "loss 10 10", "look 123". War mode is then set for real.
     int WalkRequest(int direction, int sequence) override;
     void SendSurroundings() override { calls.push_back("surroundings"); }
     int SetWarMode(int flag) override;
     bool Resurrect() override;
     void ApplyResurrectionLoss(int stat, int skill) override;
     void LookAtObject(u32 serial) override { calls.push_back("look " + std::to_string(serial)); }
-    void SendToPlayers(std::vector<CPlayer*>& players, int flag) override;
 
     bool loggedIn = false;
     bool resurrects = true;

@@ -60,7 +60,7 @@ protected:
     }
     // The packets the player's client has received since the last look.
     static std::vector<std::vector<u8>> Received(FakePlayer* player) {
-        ThrottledSock* s = static_cast<ThrottledSock*>(player->GetUserSock());
+        ThrottledSock* s = static_cast<ThrottledSock*>(player->GetConnection());
         s->FlushSendQueue();
         std::vector<u8> wire;
         wire.swap(s->wire);
@@ -69,7 +69,7 @@ protected:
     // Runs the request from `player` through the framer; answers the packets the player's
     // client reads.
     std::vector<std::vector<u8>> Run(const std::vector<u8>& bytes, FakePlayer* player = nullptr) {
-        ThrottledSock* s = static_cast<ThrottledSock*>((player ? player : ann)->GetUserSock());
+        ThrottledSock* s = static_cast<ThrottledSock*>((player ? player : ann)->GetConnection());
         std::copy(bytes.begin(), bytes.end(), s->buffer);
         s->received = u32(bytes.size());
         FrameUserSockInput(*s);

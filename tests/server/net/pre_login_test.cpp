@@ -81,7 +81,7 @@ TEST_F(PreLoginTest, ANewCharacterIsMadeFromTheRequestLinkedAndEntered) {
     EXPECT_EQ(c.accountKey, kLocalPeerAddress) << "bytes 96-99 carry the client's address";
     CPlayer* bo = registry.players.back().get();
     EXPECT_EQ(LocalUserSock->player, bo);
-    EXPECT_EQ(bo->GetUserSock(), LocalUserSock);
+    EXPECT_EQ(bo->GetConnection(), LocalUserSock);
     EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Bo"});
     EXPECT_EQ(LocalUserSock->loggedIn, 1u);
 }
@@ -106,7 +106,7 @@ TEST_F(PreLoginTest, PlayingACharacterHeldElsewhereTakesItOverAndClosesTheOther)
     LinkPlayerToSocket(ann, other);
     ann->loggedIn = true;
     Exchange(Packet(0x5D, 0, "ANN"));
-    EXPECT_EQ(ann->GetUserSock(), LocalUserSock);
+    EXPECT_EQ(ann->GetConnection(), LocalUserSock);
     EXPECT_EQ(LocalUserSock->player, ann);
     EXPECT_EQ(other->state, u32(kSocketClosing));
     EXPECT_EQ(other->player, nullptr);
@@ -115,7 +115,7 @@ TEST_F(PreLoginTest, PlayingACharacterHeldElsewhereTakesItOverAndClosesTheOther)
     for (CSocket* s = SocketList.head; s; s = s->next)
         EXPECT_NE(s, other);
     EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Ann"});
-    EXPECT_EQ(ann->GetUserSock(), LocalUserSock);
+    EXPECT_EQ(ann->GetConnection(), LocalUserSock);
 }
 
 TEST_F(PreLoginTest, PlayingTheCharacterThisConnectionHoldsKeepsTheConnection) {
@@ -133,7 +133,7 @@ TEST_F(PreLoginTest, AConnectionWithAPlayerLogsItOutBeforeTakingAnother) {
     Exchange(Packet(0x5D, 0, "Bo"));
     Exchange(Packet(0x5D, 0, "Ann"));
     EXPECT_EQ(registry.journal, (std::vector<std::string>{"enter Bo", "logout Bo", "enter Ann"}));
-    EXPECT_EQ(registry.players[0]->GetUserSock(), nullptr);
+    EXPECT_EQ(registry.players[0]->GetConnection(), nullptr);
 }
 
 TEST_F(PreLoginTest, ARefusedPacketEndsTheSessionAndAReopenedLinkLogsInAfresh) {
@@ -146,7 +146,7 @@ TEST_F(PreLoginTest, ARefusedPacketEndsTheSessionAndAReopenedLinkLogsInAfresh) {
     EXPECT_EQ(first->state, u32(kSocketClosing));
     ServerPass();  // reaped after the poll
     EXPECT_EQ(LocalUserSock, nullptr);
-    EXPECT_EQ(ann->GetUserSock(), nullptr);
+    EXPECT_EQ(ann->GetConnection(), nullptr);
     EXPECT_EQ(registry.journal, (std::vector<std::string>{"enter Ann", "logout Ann"}));
     bool closed = false;
     ClientReads(&closed);
@@ -178,7 +178,7 @@ TEST_F(PreLoginTest, TheClientsCloseReachesTheServerAndEndsTheSession) {
     ServerPass();  // reaped
     EXPECT_EQ(LocalUserSock, nullptr);
     EXPECT_EQ(registry.journal, (std::vector<std::string>{"enter Ann", "logout Ann"}));
-    EXPECT_EQ(ann->GetUserSock(), nullptr);
+    EXPECT_EQ(ann->GetConnection(), nullptr);
     bool closed = false;
     ClientReads(&closed);
     EXPECT_TRUE(closed) << "the server closed its answers too";
@@ -196,7 +196,7 @@ TEST_F(PreLoginTest, ACloseAndReopenBetweenTwoPassesStillGetsAFreshConnection) {
     ServerPass();
     ASSERT_NE(LocalUserSock, nullptr);
     EXPECT_EQ(LocalUserSock->player, ann);
-    EXPECT_EQ(ann->GetUserSock(), LocalUserSock);
+    EXPECT_EQ(ann->GetConnection(), LocalUserSock);
     EXPECT_EQ(registry.journal, (std::vector<std::string>{"enter Ann", "logout Ann", "enter Ann"}));
     EXPECT_FALSE(toServer.IsClosed()) << "the reaped session's close leaves the new one open";
     EXPECT_FALSE(toClient.IsClosed());

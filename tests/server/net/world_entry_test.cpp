@@ -9,6 +9,7 @@
 #include "core/packet_reader.h"
 #include "core/protocol/packet_table.h"
 #include "server/net/local_connection.h"
+#include "server/world/packet_services.h"
 #include "tests/server/net/net_test_support.h"
 
 namespace {
@@ -19,8 +20,10 @@ protected:
         LinkTest::SetUp();
         saved_ = SetProtocolWorldServices(&world);
         world.onStep = [this](const std::string& step) { Note(step); };
+        shown.test = this;
     }
     void TearDown() override {
+        SetPacketServices(nullptr);
         SetProtocolWorldServices(saved_);
         LinkTest::TearDown();
     }
@@ -41,13 +44,10 @@ protected:
     class TracedPlayer : public FakePlayer {
     public:
         TracedPlayer(WorldEntryTest& test) : FakePlayer("Ann"), test_(test) {}
-        void EnterWorld(CUserSock* connection) override {
+        void EnterWorld(PlayerConnection* connection) override {
             test_.Note("place");
             FakePlayer::EnterWorld(connection);
             if (deleteOnPlacement) test_.doomed.reset();
-        }
-        void SendToPlayers(std::vector<CPlayer*>& players, int) override {
-            test_.Note("shown to " + std::to_string(players.size()));
         }
         bool deleteOnPlacement = false;
 
@@ -55,7 +55,17 @@ protected:
         WorldEntryTest& test_;
     };
 
+    // Installed, the entering player shown to a player near goes into the trace as
+    // "shown to NAME".
+    struct ShownPackets : PacketServices {
+        WorldEntryTest* test = nullptr;
+        void SendObjectTo(CPlayer* viewer, CItem*, bool) override {
+            test->Note(std::string("shown to ") + viewer->GetRealName());
+        }
+    };
+
     RecordingProtocolWorld world;
+    ShownPackets shown;
     std::vector<std::string> trace;
     std::vector<std::vector<u8>> packets;
     std::unique_ptr<TracedPlayer> doomed;
@@ -65,6 +75,7 @@ private:
 };
 
 TEST_F(WorldEntryTest, TheStepsRunInOrderAndTheClientReadsTheirPackets) {
+    SetPacketServices(&shown);
     TracedPlayer ann(*this);
     ann.SetLocationField(Location(100, 200, 5));
     ann.SetWarModeBytes({1, 0x22, 0x33, 0x44});
@@ -75,7 +86,7 @@ TEST_F(WorldEntryTest, TheStepsRunInOrderAndTheClientReadsTheirPackets) {
     EnterWorld(ann, *s);
     Drain();
 
-    EXPECT_EQ(trace, (std::vector<std::string>{"1B", "place", "held", "72", "shown to 1", "trades",
+    EXPECT_EQ(trace, (std::vector<std::string>{"1B", "place", "held", "72", "shown to Bo", "trades",
                                                "55", "guard zone", "combat target", "65", "5B"}));
     EXPECT_TRUE(ann.HasGodRights());
     EXPECT_EQ(s->loggedIn, 1u);

@@ -1,8 +1,8 @@
 // Combat lists, the combat heartbeat's walk, peace, followers and the list of all mobiles.
 #include <gtest/gtest.h>
 
-#include "server/rules/rules_services.h"
 #include "server/world/combat_lists.h"
+#include "server/world/rules_services.h"
 #include "world_test_support.h"
 
 namespace {

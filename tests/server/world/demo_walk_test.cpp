@@ -14,8 +14,8 @@
 #include "server/net/socket.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
+#include "tests/server/player/player_walk_support.h"
 #include "tests/server/world/demo_island.h"
-#include "tests/server/world/player_walk_support.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ protected:
     // (the client's own pace); answers the step packets received, as "22 n" / "21 n".
     std::string Step(CPlayer* p, int direction) {
         SetWorldPulse(GetWorldPulse() + 1);
-        auto* sock = static_cast<ThrottledSock*>(p->GetUserSock());
+        auto* sock = static_cast<ThrottledSock*>(p->GetConnection());
         const u8 request[3] = {0x02, static_cast<u8>(direction), static_cast<u8>(sequence)};
         std::copy(request, request + 3, sock->buffer);
         sock->received = 3;
@@ -78,7 +78,7 @@ protected:
         return answer;
     }
     std::string Answers(CPlayer* p) {
-        auto* sock = static_cast<ThrottledSock*>(p->GetUserSock());
+        auto* sock = static_cast<ThrottledSock*>(p->GetConnection());
         sock->FlushSendQueue();
         std::vector<u8> wire;
         wire.swap(sock->wire);

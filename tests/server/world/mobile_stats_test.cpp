@@ -397,7 +397,7 @@ TEST_F(MobileStatsTest, StatusFlagsShowOnlyOnChange) {
     EXPECT_EQ(status & kMobilePoisoned, kMobilePoisoned);
     npc->SetStatus(npc->GetStatus() | kStatusShownByMulti);
     packets.log.clear();
-    npc->SendToPlayer(viewer, 1);
+    GetPacketServices().SendObjectTo(viewer, npc, true);
     EXPECT_TRUE(packets.log.empty());
 }
 

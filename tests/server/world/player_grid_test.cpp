@@ -1,11 +1,10 @@
-// The registry's player grid and the senders that pick their receivers through it.
+// The registry's player grid: players filed where they are, across cells, as they move.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "server/net/object_packets.h"
 #include "server/world/player_registry.h"
-#include "tests/server/world/player_walk_support.h"
+#include "tests/server/player/player_walk_support.h"
 
 namespace {
 
@@ -24,27 +23,6 @@ protected:
             serials.push_back(p->GetSerial());
         std::sort(serials.begin(), serials.end());
         return serials;
-    }
-    static std::vector<u32> Serials(std::initializer_list<CPlayer*> players) {
-        std::vector<u32> out;
-        for (CPlayer* p : players)
-            out.push_back(p->GetSerial());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-    // A removal packet to send around.
-    struct Packet {
-        u8 buffer[kDeleteObjectLength];
-        PacketWriter w{buffer, sizeof buffer};
-        Packet() { BuildDeleteObjectPacket(w, 0x1234); }
-    };
-    // Who of the players received the packet (and forgets what they received).
-    std::vector<u32> Receivers() {
-        std::vector<u32> out;
-        for (CPlayer* p : players)
-            if (!Got(p).Of(0x1D).empty()) out.push_back(p->GetSerial());
-        std::sort(out.begin(), out.end());
-        return out;
     }
 };
 
@@ -91,29 +69,6 @@ TEST_F(PlayerGridTest, TheGridFollowsTheSectorGridWhenItIsBuiltAnew) {
         ASSERT_EQ(walker->WalkRequest(6, 0), 1);
     EXPECT_EQ(walker->GetLocation(), Location(63, 100, 0));
     EXPECT_EQ(Near(Location(63, 100, 0), 0), Serials({walker}));
-}
-
-TEST_F(PlayerGridTest, SendersPickTheirReceivers) {
-    CPlayer* a = NewPlayer(100, 100);
-    CPlayer* b = NewPlayer(110, 100);  // near both places
-    CPlayer* c = NewPlayer(125, 100);  // near the second place only
-    CPlayer* d = NewPlayer(180, 180);  // far from both
-    Packet packet;
-
-    // Near either place, each once, without the excluded one.
-    GetPlayerRegistry().SendToRangeOfEither(packet.w, Location(100, 100, 0), Location(118, 100, 0),
-                                            10, a);
-    EXPECT_EQ(Receivers(), Serials({b, c}));
-
-    // Near any of a list of places (no wrap).
-    GetPlayerRegistry().SendToNearAnyOf(packet.w, {Location(100, 95, 0), Location(185, 185, 0)}, 5);
-    EXPECT_EQ(Receivers(), Serials({a, d}));
-
-    // In range and in sight: a wall between c and the place hides it from c.
-    PlacedItem(120, 100, 0, kWall);
-    DropAll();
-    GetPlayerRegistry().SendToRangeInSight(packet.w, Location(115, 100, 0), 18);
-    EXPECT_EQ(Receivers(), Serials({a, b}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "script/language/script_value.h"
 #include "script/language/trigger_table.h"
-#include "server/world/player_titles.h"
+#include "server/player/player_titles.h"
 #include "tests/server/world/world_test_support.h"
 
 namespace {

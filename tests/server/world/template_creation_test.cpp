@@ -14,6 +14,7 @@
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
+#include "server/area/region_area_services.h"
 #include "server/area/regions.h"
 #include "server/world/object_templates.h"
 #include "server/world/resource_entry.h"
@@ -378,6 +379,9 @@ TEST_F(TemplateCreationTest, ScriptChance) {
 }
 
 TEST_F(TemplateCreationTest, TownNaming) {
+    // The world asks the regions through the area's answers.
+    RegionAreaServices regions;
+    SetAreaServices(&regions);
     g_regionManager.LoadText(
         "version 64207\n"
         "1 0 0 30 30 -128 127 0 CITY_new@haven_1 0 0 0 0 0 NONE\n"
@@ -394,6 +398,7 @@ TEST_F(TemplateCreationTest, TownNaming) {
     EXPECT_EQ(TownDisplayName("old@TOWN"), "Old Town");
     EXPECT_EQ(RegionNameWord("TOWN_docks"), "docks");
     EXPECT_EQ(RegionNameWord("nothing"), "");
+    SetAreaServices(nullptr);
 }
 
 TEST_F(TemplateCreationTest, ShopGold) {

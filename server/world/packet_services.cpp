@@ -1,0 +1,38 @@
+#include "server/world/packet_services.h"
+
+#include "core/service_slot.h"
+#include "server/world/mobile.h"
+
+void PacketServices::SendObjectInfo(CItem*, const Location&) {}
+void PacketServices::SendDeleteObject(u32, const Location&, CPlayer*) {}
+void PacketServices::SendWornItem(CItem*, CMobile*, int) {}
+void PacketServices::SendContainerItem(CItem*, const Location&) {}
+void PacketServices::SendCorpseEquipment(CItem*, const Location&) {}
+void PacketServices::SendContainerContents(CItem*, const Location&) {}
+void PacketServices::SendPlayerStatus(CPlayer*) {}
+void PacketServices::SendObjectText(CPlayer*, CItem*, const char*, int) {}
+void PacketServices::SendSound(int, const Location&) {}
+void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
+void PacketServices::TellSelf(CPlayer*, const char*) {}
+void PacketServices::SendVitals(CPlayer*, CMobile*, int) {}
+void PacketServices::SendSkillUpdate(CPlayer*, int) {}
+void PacketServices::SendMobile(CPlayer*, CMobile*, bool) {}
+void PacketServices::NoteStaticsChanged(int) {}
+
+void PacketServices::SendObjectTo(CPlayer* viewer, CItem* object, bool full) {
+    if (!viewer || !object || !object->IsShownAlone()) return;
+    if (CMobile* mobile = object->AsMobile()) SendMobile(viewer, mobile, full);
+}
+
+namespace {
+// The empty implementation sends nothing: no players yet.
+ServiceSlot<PacketServices> g_packetServices;
+}  // namespace
+
+PacketServices& GetPacketServices() {
+    return g_packetServices.Get();
+}
+
+PacketServices* SetPacketServices(PacketServices* services) {
+    return g_packetServices.Set(services);
+}

@@ -1,0 +1,45 @@
+#include "server/world/rules_services.h"
+
+#include "core/log_sink.h"
+#include "core/service_slot.h"
+#include "server/world/skill_table.h"
+#include "server/world/world_utilities.h"
+
+namespace {
+NpcCounters g_npcCounters;
+ServiceSlot<RulesServices> g_rulesServices;
+}  // namespace
+
+NpcCounters& GetNpcCounters() {
+    return g_npcCounters;
+}
+
+RulesServices& GetRulesServices() {
+    return g_rulesServices.Get();
+}
+
+RulesServices* SetRulesServices(RulesServices* services) {
+    return g_rulesServices.Set(services);
+}
+
+void RulesServices::LoadConversationData() {
+    static bool said = false;
+    if (said) return;
+    said = true;
+    GetLogSink().Log(0, 0, 0, "", "load", "error", "conversation data: not built yet");
+}
+
+void RulesServices::SkillTableStep() {
+    g_skillTable.Tick();
+}
+
+int RulesServices::TestSkill(CMobile&, int, CItem*, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "rules", "skill tests are not built yet: every test fails");
+    return -1;
+}
+
+void RulesServices::WitnessCrime(const Location&, CMobile&, CItem*, int, int) {
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "rules", "crime witnesses are not built yet: nobody sees a crime");
+}

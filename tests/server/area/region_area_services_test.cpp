@@ -1,0 +1,60 @@
+// The area's answers to the world's region questions come from the loaded regions; the
+// world's own interface, with no area installed, knows no region.
+#include "server/area/region_area_services.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "server/area/regions.h"
+#include "server/world/sector_grid.h"
+
+namespace {
+
+class RegionAreaServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(g_sectorGrid.Build(0, 0, 256, 256), 0);
+        g_regionManager.LoadText(
+            "version 64207\n"
+            "1 0 0 20 20 -128 127 0 city_Port@town 0 0 0 0 0 NONE\n"
+            "2 40 0 20 20 -128 127 0 justice_hall 0 0 0 0 0 NONE\n"
+            "3 0 0 5 5 -128 127 0 inn_Rest 0 0 0 0 0 NONE\n"
+            "4 0 0 20 20 -128 127 0 CITY_second 0 0 0 0 0 NONE\n");
+    }
+    void TearDown() override { g_regionManager.Clear(); }
+};
+
+TEST_F(RegionAreaServicesTest, TheRegionsAnswerAndTheWorldsOwnInterfaceKnowsNone) {
+    RegionAreaServices regions;
+    AreaServices none;
+    struct Case {
+        Location at;
+        bool justice;
+        bool safe;
+    };
+    const Case cases[] = {
+        {{10, 10, 0}, true, false},  // a city counts as justice
+        {{45, 5, 0}, true, false},   // a justice region
+        {{2, 2, 0}, true, true},     // an inn inside the city
+        {{100, 100, 0}, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(regions.IsInJusticeRegion(c.at), c.justice) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(regions.IsSafeLogoutSpot(c.at), c.safe) << c.at.x << "," << c.at.y;
+        EXPECT_FALSE(none.IsInJusticeRegion(c.at));
+        EXPECT_FALSE(none.IsSafeLogoutSpot(c.at));
+    }
+    std::vector<std::string> names;
+    regions.CollectRegionNames(Location(3, 3, 0), "city_", names);
+    EXPECT_EQ(names, std::vector<std::string>{"city_Port@town"}) << "letter case counts";
+    names.clear();
+    regions.CollectRegionNames(Location(3, 3, 0), "CITY_", names);
+    EXPECT_EQ(names, std::vector<std::string>{"CITY_second"});
+    names.clear();
+    none.CollectRegionNames(Location(3, 3, 0), "city_", names);
+    EXPECT_TRUE(names.empty());
+}
+
+}  // namespace
