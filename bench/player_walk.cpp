@@ -153,8 +153,8 @@ void BM_AcceptedPlayerSteps(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(accepted), benchmark::Counter::kIsRate);
     state.counters["refused"] = static_cast<double>(refused);
     state.SetItemsProcessed(state.iterations());
-    std::printf("players %zu, npcs %d: %lld accepted steps\n", town.walkers.size(), kNpcs,
-                static_cast<long long>(accepted));
+    std::fprintf(stderr, "players %zu, npcs %d: %lld accepted steps\n", town.walkers.size(), kNpcs,
+                 static_cast<long long>(accepted));
 }
 BENCHMARK(BM_AcceptedPlayerSteps)->Unit(benchmark::kMicrosecond);
 

@@ -7,13 +7,14 @@
 
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
+#include "bench/bench_goal.h"
 #include "client/data/client_data_start.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/pixel_format.h"
 #include "client/render/dirty_rects.h"
-#include "client/world/world_view_frame.h"
 #include "client/render/land_draw.h"
 #include "client/render/span_blit.h"
 #include "client/world/cell_grid.h"
@@ -21,6 +22,7 @@
 #include "client/world/client_mobile.h"
 #include "client/world/client_object.h"
 #include "client/world/client_world.h"
+#include "client/world/world_view_frame.h"
 #include "tools/content_builder/terrain.h"
 
 namespace {
@@ -46,6 +48,12 @@ double MemcpyFrameNs() {
         return best;
     }();
     return ns;
+}
+
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 // Times the loop body and reports its ratio to the frame memcpy.
@@ -223,17 +231,23 @@ void BM_TexturedTriangles(benchmark::State& state) {
 }
 BENCHMARK(BM_TexturedTriangles);
 
-// The steepest ground of the island, every cell a pair of textured triangles: a full redraw.
+// The steepest ground of the island, every cell a pair of textured triangles: a full redraw,
+// judged against half of the frame's one-millisecond drawing budget.
 // Runs last: recentring there sweeps the town's objects away.
 void BM_FullRedrawSteepLand555(benchmark::State& state) {
     TheTown();
     TheClientMap().Recenter(558, 930, 5, 0);
     ViewScrollX = (558 + 6144 - 930) * 22 - 319;
     ViewScrollY = (558 + 930) * 22 - 5 * 4 - 217;
+    // Judged by the drawing thread's processor time, which a busy machine does not inflate
+    // the way it does the time on the wall.
+    const double cpu0 = ThreadCpuSeconds();
     Timed(state, [] {
         InvalidateWorldView();
         RefreshDirtyRects();
     });
+    const double ms = (ThreadCpuSeconds() - cpu0) * 1e3 / static_cast<double>(state.iterations());
+    ReportAgainstGoal(state, "steep_full_redraw_cpu_ms", ms, 0.5, "ms");
 }
 BENCHMARK(BM_FullRedrawSteepLand555);
 

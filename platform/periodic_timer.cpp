@@ -27,8 +27,19 @@ void PeriodicTimer::Run(u32 periodMs) {
     while (!stop_) {
         if (wake_.wait_until(lock, next, [this] { return stop_; })) break;
         next += period;
+        const u32 wakesBefore = wakes_.load();
+        dozeAsked_ = false;
         // The callback runs with the mutex held: Stop() cannot return while it runs.
         callback_();
+        if (dozeAsked_ && !stop_) {
+            // Asleep without a deadline until a Wake() or Stop() (at once if one came during
+            // the tick); then a tick at once.
+            lock.unlock();
+            wakes_.wait(wakesBefore);
+            lock.lock();
+            next = std::chrono::steady_clock::now();
+            continue;
+        }
         auto now = std::chrono::steady_clock::now();
         if (next < now) next = now + period;  // fell behind: do not fire a burst
     }
@@ -49,8 +60,18 @@ void PeriodicTimer::Stop() {
         running_ = false;
         worker = std::move(thread_);
     }
+    Wake();
     wake_.notify_all();
     if (worker.joinable()) worker.join();
+}
+
+void PeriodicTimer::Doze() {
+    dozeAsked_ = true;
+}
+
+void PeriodicTimer::Wake() {
+    wakes_.fetch_add(1);
+    wakes_.notify_all();
 }
 
 bool PeriodicTimer::Running() const {

@@ -1,5 +1,6 @@
 #pragma once
-// A periodic callback on a thread of its own (the software cursor's 25 ms timer).
+// A periodic callback on a thread of its own (the software cursor's 25 ms timer), which can
+// sleep while it has nothing to do.
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -25,6 +26,13 @@ public:
     void Stop();
     // Not to be called from inside the callback.
     bool Running() const;
+    // Called from inside the callback when its tick found nothing to do: after this tick the
+    // timer sleeps, without waking each period, until Wake() or Stop(). A Wake() that came
+    // while the tick ran keeps it awake.
+    void Doze();
+    // Ends a Doze(): the callback runs at once, then every period again. Never blocks, so it
+    // may be called from any thread with any lock held.
+    void Wake();
 
 private:
     void Run(u32 periodMs);
@@ -36,6 +44,8 @@ private:
     std::atomic<std::thread::id> timerThread_{};
     bool running_ = false;
     bool stop_ = false;
+    bool dozeAsked_ = false;  // timer thread only
+    std::atomic<u32> wakes_{0};
 };
 
 }  // namespace platform

@@ -180,7 +180,7 @@ public:
     }
     // The pointer's drawing switch and timer (cursor_manager.h).
     void CursorSetDrawEnabled(int on) override { TheCursorManager().SetDrawEnabled(on != 0); }
-    void CursorTimerStep(int x, int y) override { CursorShellTimerStep(x, y); }
+    bool CursorTimerStep(int x, int y) override { return CursorShellTimerStep(x, y); }
 
 private:
     ClientLinkServices connection_;

@@ -156,8 +156,9 @@ void ClientSubsystemServices::GiveSpeechLineFocus() {
     NotBuiltYet("GiveSpeechLineFocus");
 }
 
-void ClientSubsystemServices::CursorTimerStep(int, int) {
+bool ClientSubsystemServices::CursorTimerStep(int, int) {
     NotBuiltYet("CursorTimerStep");
+    return true;  // nothing can be told: the timer keeps ticking
 }
 
 void ClientSubsystemServices::SendTextCommand(int, const std::string&) {

@@ -64,8 +64,9 @@ public:
     // The speech line's key handler; true when it consumed the key.
     virtual bool SpeechLineOnKeyDown(u32 virtualKey, u32 keyData);
     virtual void GiveSpeechLineFocus();
-    // Software-cursor timer step: hot spot, shape update, move and draw on the window.
-    virtual void CursorTimerStep(int x, int y);
+    // Software-cursor timer step: hot spot, shape update, move and draw on the window. False
+    // when the step found nothing to do (the timer may then sleep until the cursor changes).
+    virtual bool CursorTimerStep(int x, int y);
     virtual void SendTextCommand(int type, const std::string& text);
     virtual void SendHelpRequest();
     virtual bool IsMusicEnabled();

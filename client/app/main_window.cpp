@@ -78,6 +78,9 @@ void ClientMainWindow::Create(const ProcessArgs&, CClientApp& app) {
     // What window creation does: the cursor table needs no system resources here; the
     // "fast" mouse mode moves the software cursor on a 25 ms timer.
     if (app.options.mouseMode == 1) {
+        // A still pointer leaves the timer's steps nothing to do: it sleeps until the pointer
+        // or the cursor changes (an idle client would otherwise wake 40 times a second).
+        TheCursorManager().SetChangeListener([] { TheMainWindow().cursorTimer_.Wake(); });
         cursorTimer_.Start(kCursorTimerPeriodMs, [this] { CursorTimerCallback(); });
     }
 
@@ -120,8 +123,9 @@ void ClientMainWindow::PostQuit(int code) {
 void ClientMainWindow::RefreshPointer() {
     int x = -1, y = -1;
     if (exists_) platform::Backend().PointerPosition(x, y);
-    pointerX.store(x, std::memory_order_relaxed);
-    pointerY.store(y, std::memory_order_relaxed);
+    const bool movedX = pointerX.exchange(x, std::memory_order_relaxed) != x;
+    const bool movedY = pointerY.exchange(y, std::memory_order_relaxed) != y;
+    if (movedX || movedY) cursorTimer_.Wake();
 }
 
 void ClientMainWindow::UpdateSystemCursor() {
@@ -303,9 +307,10 @@ void ClientMainWindow::CursorTimerCallback() {
     if (!timerLock.TryAcquire()) return;
     if (!timerReentry_.exchange(true)) {
         std::unique_lock<std::recursive_mutex> outer(CursorOuterLock(), std::try_to_lock);
-        if (outer.owns_lock()) {
-            GetClientSubsystemServices().CursorTimerStep(pointerX.load(std::memory_order_relaxed),
-                                                         pointerY.load(std::memory_order_relaxed));
+        if (outer.owns_lock() && !GetClientSubsystemServices().CursorTimerStep(
+                                     pointerX.load(std::memory_order_relaxed),
+                                     pointerY.load(std::memory_order_relaxed))) {
+            cursorTimer_.Doze();
         }
         timerReentry_.store(false);
     }

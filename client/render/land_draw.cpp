@@ -1,12 +1,18 @@
 #include "client/render/land_draw.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "client/data/back_buffer.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/pixel_format.h"
 #include "client/render/land_tile.h"
-#include "core/byte_order.h"
+#include "client/render/record_pixels.h"
 
 namespace {
 
@@ -46,8 +52,7 @@ const u16* LandArtPixels(int id) {
     const u8* record = GetArtRecord(id, &length);
     if (record == nullptr || length < static_cast<s32>(kLandTilePixels * 2)) return nullptr;
     static thread_local u16 tile[kLandTilePixels];
-    for (size_t i = 0; i < kLandTilePixels; ++i)
-        tile[i] = LoadLe16(record + 2 * i);
+    LoadRecordPixels(tile, record, kLandTilePixels);
     return tile;
 }
 
@@ -94,6 +99,139 @@ Edge MakeEdge(const Corner& from, const Corner& to, int shift) {
     return e;
 }
 
+// 4096 / width for a row `width` pixels wide (positive): a division per row costs as much as
+// shading a dozen pixels, and cells' rows are short, so the usual widths come from a table.
+s64 StepOfWidth(s64 width) {
+    static const auto table = [] {
+        std::array<u16, 1024> t{};
+        for (size_t w = 1; w < t.size(); ++w)
+            t[w] = static_cast<u16>(4096 / w);
+        return t;
+    }();
+    return width < static_cast<s64>(table.size()) ? table[static_cast<size_t>(width)]
+                                                  : 4096 / width;
+}
+
+// Both ends of a straight run inside [0, last].
+bool InRange(s64 a, s64 b, s64 last) {
+    return a >= 0 && a <= last && b >= 0 && b <= last;
+}
+
+// A 555 texel with each channel scaled by (32 - level) / 32, rounded down: red and blue
+// scaled in one product (their products cannot meet), green in another.
+inline u16 ShadeTexel(u32 texel, s64 level) {
+    const u32 keep = static_cast<u32>(32 - level);
+    const u32 redBlue = ((texel & 0x7C1F) * keep >> 5) & 0x7C1F;
+    const u32 green = ((texel & 0x03E0) * keep >> 5) & 0x03E0;
+    return static_cast<u16>(redBlue | green);
+}
+
+// Pixels dst[0..steps] of a textured row: texture position (u, v) and light in 20.12 fixed
+// point, each moving by its step per pixel. `kClamp` keeps the position inside the texture
+// and the light inside the shade range, for the rare row whose ends leave them.
+template <bool kGrey, bool kClamp>
+void FillSpan(u16* dst, s64 steps, const u16* texels, int rowShift, s64 side, const u16* grey,
+              s64 light, s64 u, s64 v, s64 dLight, s64 du, s64 dv) {
+    for (s64 i = 0; i <= steps; ++i, light += dLight, u += du, v += dv) {
+        s64 tu = u >> 12, tv = v >> 12, level = light >> 12;
+        if (kClamp) {
+            tu = std::clamp<s64>(tu, 0, side - 1);
+            tv = std::clamp<s64>(tv, 0, side - 1);
+            level = std::clamp<s64>(level, 0, 31);
+        }
+        u16 texel = texels[(tv << rowShift) + tu];
+        if (kGrey) texel = grey[texel & 0x7FFF];
+        dst[i] = ShadeTexel(texel, level);
+    }
+}
+
+#if defined(__SSE2__)
+// Four values of a straight run in 32-bit lanes: start, start + step, ... (wrapping as
+// 32-bit values do; lanes past a row's end are never used).
+__m128i RunLanes(s64 start, s64 step) {
+    const u32 d = static_cast<u32>(step);
+    return _mm_add_epi32(
+        _mm_set1_epi32(static_cast<s32>(start)),
+        _mm_setr_epi32(0, static_cast<s32>(d), static_cast<s32>(2 * d), static_cast<s32>(3 * d)));
+}
+#endif
+
+// A textured row's `count` pixels, eight at a time where the processor has 128-bit integer
+// lanes: the positions and light of eight pixels step together, the texels are fetched one by
+// one and all eight are shaded at once, exactly as ShadeTexel does; the last group writes only
+// the pixels the row has. Only for rows whose positions and light stay inside the texture and
+// the shade range (so every value fits 32 bits). Answers how many pixels it wrote: all of
+// them, or none where there are no such lanes.
+template <bool kGrey>
+s64 FillSpanByEights(u16* dst, s64 count, const u16* texels, int rowShift, const u16* grey,
+                     s64 light, s64 u, s64 v, s64 dLight, s64 du, s64 dv) {
+#if defined(__SSE2__)
+    const __m128i du4 = _mm_set1_epi32(static_cast<s32>(4 * du));
+    const __m128i dv4 = _mm_set1_epi32(static_cast<s32>(4 * dv));
+    const __m128i dLight4 = _mm_set1_epi32(static_cast<s32>(4 * dLight));
+    const __m128i du8 = _mm_add_epi32(du4, du4), dv8 = _mm_add_epi32(dv4, dv4);
+    const __m128i dLight8 = _mm_add_epi32(dLight4, dLight4);
+    __m128i uLo = RunLanes(u, du), uHi = _mm_add_epi32(uLo, du4);
+    __m128i vLo = RunLanes(v, dv), vHi = _mm_add_epi32(vLo, dv4);
+    __m128i lLo = RunLanes(light, dLight), lHi = _mm_add_epi32(lLo, dLight4);
+    const __m128i rowBits = _mm_cvtsi32_si128(rowShift);
+    const __m128i levels = _mm_set1_epi32(32);
+    const __m128i channel = _mm_set1_epi16(0x1F);
+    const __m128i middle = _mm_set1_epi16(0x3E0);
+    alignas(16) s32 index[8];
+    alignas(16) u16 partial[8];
+    for (s64 at = 0; at < count; at += 8) {
+        auto texelIndex = [&](__m128i vs, __m128i us) {
+            return _mm_add_epi32(_mm_sll_epi32(_mm_srai_epi32(vs, 12), rowBits),
+                                 _mm_srai_epi32(us, 12));
+        };
+        _mm_store_si128(reinterpret_cast<__m128i*>(index), texelIndex(vLo, uLo));
+        _mm_store_si128(reinterpret_cast<__m128i*>(index + 4), texelIndex(vHi, uHi));
+        // Lanes past the row's end hold positions outside the texture: not fetched.
+        const int lanes = count - at < 8 ? static_cast<int>(count - at) : 8;
+        auto fetch = [&](int k) {
+            const u16 t = texels[index[k]];
+            return kGrey ? grey[t & 0x7FFF] : t;
+        };
+        __m128i t;
+        if (lanes == 8) {
+            // Straight into the lanes: eight small stores read back as one vector would stall.
+            t = _mm_cvtsi32_si128(fetch(0));
+            t = _mm_insert_epi16(t, fetch(1), 1), t = _mm_insert_epi16(t, fetch(2), 2);
+            t = _mm_insert_epi16(t, fetch(3), 3), t = _mm_insert_epi16(t, fetch(4), 4);
+            t = _mm_insert_epi16(t, fetch(5), 5), t = _mm_insert_epi16(t, fetch(6), 6);
+            t = _mm_insert_epi16(t, fetch(7), 7);
+        } else {
+            for (int k = 0; k < lanes; ++k)
+                partial[k] = fetch(k);
+            t = _mm_load_si128(reinterpret_cast<const __m128i*>(partial));
+        }
+        // 32 - level in 16-bit lanes (1 to 32): each channel times it, over 32.
+        const __m128i keep = _mm_packs_epi32(_mm_sub_epi32(levels, _mm_srai_epi32(lLo, 12)),
+                                             _mm_sub_epi32(levels, _mm_srai_epi32(lHi, 12)));
+        auto scaled = [&](__m128i c) { return _mm_mullo_epi16(_mm_and_si128(c, channel), keep); };
+        const __m128i blue = _mm_srli_epi16(scaled(t), 5);
+        const __m128i green = _mm_and_si128(scaled(_mm_srli_epi16(t, 5)), middle);
+        const __m128i red = _mm_slli_epi16(_mm_and_si128(scaled(_mm_srli_epi16(t, 10)), middle), 5);
+        const __m128i shaded = _mm_or_si128(_mm_or_si128(blue, green), red);
+        if (lanes == 8) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), shaded);
+        } else {
+            _mm_store_si128(reinterpret_cast<__m128i*>(partial), shaded);
+            std::memcpy(dst + at, partial, static_cast<size_t>(lanes) * sizeof(u16));
+        }
+        uLo = _mm_add_epi32(uLo, du8), uHi = _mm_add_epi32(uHi, du8);
+        vLo = _mm_add_epi32(vLo, dv8), vHi = _mm_add_epi32(vHi, dv8);
+        lLo = _mm_add_epi32(lLo, dLight8), lHi = _mm_add_epi32(lHi, dLight8);
+    }
+    return count;
+#else
+    (void)dst, (void)count, (void)texels, (void)rowShift, (void)grey;
+    (void)light, (void)u, (void)v, (void)dLight, (void)du, (void)dv;
+    return 0;
+#endif
+}
+
 template <bool kGrey>
 void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVertex va, TriVertex vb,
                   TriVertex vc, int la, int lb, int lc, const ClipRect& clipIn) {
@@ -136,30 +274,43 @@ void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVerte
     Edge longEdge = MakeEdge(t, b, middleLeft ? 0 : 1);
     Edge shortEdge = MakeEdge(t, m, middleLeft ? 1 : 0);
     const u16* grey = kGrey ? GreyTable() : nullptr;
-    const u8(*shade)[32] = Shades().shade;
     const int rowShift = 6 + texture.sizeCode;
 
     auto drawRow = [&](s64 y, const Edge& left, const Edge& right) {
         if (y < clip.top || y >= clip.bottom) return;
         const s64 first = left.x >> 12;
-        const s64 last = (right.x >> 12) - 1;
         const s64 width = (right.x >> 12) - first + 1;
         if (width <= 0) return;
-        const s64 step = 4096 / width;
+        const s64 step = StepOfWidth(width);
         const s64 dLight = ((right.light - left.light) * step) >> 12;
         const s64 du = ((right.u - left.u) * step) >> 12;
         const s64 dv = ((right.v - left.v) * step) >> 12;
-        s64 light = left.light, u = left.u, v = left.v;
-        u16* row = target.pixels + y * target.rowWidth;
-        for (s64 x = first; x <= last; ++x, light += dLight, u += du, v += dv) {
-            if (x < clip.left || x >= clip.right) continue;
-            const s64 tu = std::clamp<s64>(u >> 12, 0, side - 1);
-            const s64 tv = std::clamp<s64>(v >> 12, 0, side - 1);
-            u16 texel = texture.texels[(tv << rowShift) + tu];
-            if (kGrey) texel = grey[texel & 0x7FFF];
-            const u8* level = shade[std::clamp<s64>(light >> 12, 0, 31)];
-            row[x] = static_cast<u16>(level[texel & 31] | level[(texel >> 5) & 31] << 5 |
-                                      level[(texel >> 10) & 31] << 10);
+        // The row's columns [first, (right.x >> 12) - 1] cut to the clip once; the values at
+        // the first drawn column are those the walk from `first` would reach there.
+        const s64 from = std::max<s64>(first, clip.left);
+        const s64 to = std::min<s64>((right.x >> 12) - 1, s64{clip.right} - 1);
+        if (from > to) return;
+        const s64 skipped = from - first, steps = to - from;
+        const s64 light = left.light + skipped * dLight;
+        const s64 u = left.u + skipped * du;
+        const s64 v = left.v + skipped * dv;
+        u16* dst = target.pixels + y * target.rowWidth + from;
+        // The values move in straight lines, so when both ends of the row are inside the
+        // texture and the shade range every pixel between them is too.
+        const bool inside = InRange(u >> 12, (u + steps * du) >> 12, side - 1) &&
+                            InRange(v >> 12, (v + steps * dv) >> 12, side - 1) &&
+                            InRange(light >> 12, (light + steps * dLight) >> 12, 31);
+        if (inside) {
+            const s64 done = FillSpanByEights<kGrey>(dst, steps + 1, texture.texels, rowShift, grey,
+                                                     light, u, v, dLight, du, dv);
+            if (done <= steps) {
+                FillSpan<kGrey, false>(dst + done, steps - done, texture.texels, rowShift, side,
+                                       grey, light + done * dLight, u + done * du, v + done * dv,
+                                       dLight, du, dv);
+            }
+        } else {
+            FillSpan<kGrey, true>(dst, steps, texture.texels, rowShift, side, grey, light, u, v,
+                                  dLight, du, dv);
         }
     };
 

@@ -7,9 +7,9 @@
 #include "client/data/tile_data.h"
 #include "client/render/land_draw.h"
 #include "client/render/land_vector.h"
+#include "client/render/record_pixels.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_mobile.h"
-#include "core/byte_order.h"
 
 namespace {
 
@@ -133,8 +133,7 @@ void TexturedLandTile::Draw(const BlitTarget& target, const ScreenRect& clip) {
     // Texture records carry no alignment promise: read them into a buffer.
     static thread_local std::vector<u16> texels;
     texels.resize(side * side);
-    for (size_t i = 0; i < texels.size(); ++i)
-        texels[i] = LoadLe16(record + 2 * i);
+    LoadRecordPixels(texels.data(), record, texels.size());
     const LandTexture tex{texels.data(), texels.size(), static_cast<int>(sizeCode)};
 
     const int a = box.left - ViewScrollX, b = rowKey * 22 - ViewScrollY;

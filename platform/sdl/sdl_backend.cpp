@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <string>
@@ -310,6 +311,8 @@ bool SdlBackend::OpenWindow(const std::string& title) {
     SDL_ShowWindow(window_);
     SDL_StartTextInput();
     fullScreen_ = false;
+    repaint_ = true;
+    framesSent_ = 0;
     return true;
 }
 
@@ -321,6 +324,7 @@ void SdlBackend::CloseWindow() {
     renderer_ = nullptr;
     window_ = nullptr;
     fullScreen_ = false;
+    std::vector<u16>().swap(shown_);
     pending_.clear();
     keyMods_ = 0;
     keysDown_.fill(false);
@@ -344,6 +348,7 @@ bool SdlBackend::SetFullScreen(bool on) {
         return false;
     }
     fullScreen_ = on;
+    repaint_ = true;
     if (!on) SDL_SetWindowSize(window_, kClientWidth, kClientHeight);
     return true;
 }
@@ -365,9 +370,22 @@ bool SdlBackend::Translate(const SDL_Event& e, InputEvent& out) {
                 case SDL_WINDOWEVENT_FOCUS_LOST:
                     out.type = EventType::kDeactivate;
                     return true;
+                case SDL_WINDOWEVENT_SHOWN:
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_RESIZED:
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                case SDL_WINDOWEVENT_RESTORED:
+                    // What the window shows may be gone: the next picture goes out whole.
+                    repaint_ = true;
+                    return false;
                 default:
                     return false;
             }
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            repaint_ = true;
+            return false;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             u32 vk = VirtualKeyOf(e.key.keysym.sym);
@@ -497,17 +515,34 @@ void SdlBackend::Present(const u16* buffer, u32 ringOffset, PixelFormat format) 
                                      kClientHeight);
         if (!texture_) return;
         textureFormat_ = format;
+        repaint_ = true;
     }
+    if (!repaint_ && SameAsShown(buffer, ringOffset)) return;
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
-    CopyRingFrame(buffer, ringOffset, static_cast<u16*>(pixels), static_cast<u32>(pitch) / 2,
-                  false);
+    shown_.resize(kFramePixels);
+    CopyRingFrame(buffer, ringOffset, shown_.data(), kClientWidth, false);
+    for (int y = 0; y < kClientHeight; ++y) {
+        std::memcpy(static_cast<u8*>(pixels) + static_cast<size_t>(y) * static_cast<u32>(pitch),
+                    shown_.data() + static_cast<size_t>(y) * kClientWidth,
+                    kClientWidth * sizeof(u16));
+    }
     SDL_UnlockTexture(texture_);
     // Windowed, the picture covers the whole window; full screen leaves bars to clear.
     if (fullScreen_) SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
+    repaint_ = false;
+    ++framesSent_;
+}
+
+bool SdlBackend::SameAsShown(const u16* buffer, u32 ringOffset) const {
+    if (shown_.size() != kFramePixels) return false;
+    // The ring-addressed frame is the buffer from the offset on, then its start.
+    const u32 o = ringOffset % kFramePixels;
+    return std::memcmp(shown_.data(), buffer + o, (kFramePixels - o) * sizeof(u16)) == 0 &&
+           std::memcmp(shown_.data() + (kFramePixels - o), buffer, o * sizeof(u16)) == 0;
 }
 
 void SdlBackend::SetSystemCursorVisible(bool visible) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "platform/window_backend.h"
 
@@ -40,7 +41,13 @@ public:
     bool IsKeyDown(u32 virtualKey) const override;
     u32 DoubleClickTimeMs() const override;
 
+    // A picture the same as the one shown last is not sent again (an idle client presents
+    // the same frame ten times a second, and converting and sending it was most of its
+    // processor use) unless the window must be painted afresh: exposed, resized, shown,
+    // switched to or from full screen.
     void Present(const u16* buffer, u32 ringOffset, PixelFormat format) override;
+    // The pictures that reached the window since it was opened.
+    u32 FramesSent() const { return framesSent_; }
     void SetSystemCursorVisible(bool visible) override;
 
     std::string ClipboardText() override;
@@ -66,6 +73,13 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     PixelFormat textureFormat_ = PixelFormat::k555;
+    // Whether the ring-addressed frame is the picture shown last.
+    bool SameAsShown(const u16* buffer, u32 ringOffset) const;
+
+    // The picture shown last (640 x 480, row by row).
+    std::vector<u16> shown_;
+    bool repaint_ = true;  // the window needs a picture even if it has not changed
+    u32 framesSent_ = 0;
     bool fullScreen_ = false;
     std::deque<InputEvent> pending_;
     // The keys as of the last key event handed out, as the game asks about them while it

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -117,6 +118,53 @@ TEST(PeriodicTimer, StopFromInsideTheCallbackEndsTheTimer) {
         std::this_thread::yield();
     timer.Stop();  // joins
     EXPECT_EQ(calls.load(), 1);
+}
+
+// Spins until `done` holds or `limitMs` of real time pass; answers `done`.
+template <typename Done>
+bool Within(int limitMs, Done done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done() && std::chrono::steady_clock::now() < end)
+        std::this_thread::yield();
+    return done();
+}
+
+// A tick that found nothing to do puts the timer to sleep past many periods; a Wake() from
+// another thread brings the next tick at once and the ticks go on; Stop() ends a sleeping
+// timer.
+TEST(PeriodicTimer, ADozingTimerSleepsUntilWokenAndStopsWhileAsleep) {
+    std::atomic<int> calls{0};
+    std::atomic<bool> idle{true};
+    PeriodicTimer timer;
+    ASSERT_TRUE(timer.Start(1, [&] {
+        calls.fetch_add(1);
+        if (idle) timer.Doze();
+    }));
+    ASSERT_TRUE(Within(5000, [&] { return calls.load() >= 1; }));
+    // Forty periods with no wake: asleep, not ticking.
+    EXPECT_FALSE(Within(40, [&] { return calls.load() > 1; }));
+    idle = false;
+    timer.Wake();
+    ASSERT_TRUE(Within(5000, [&] { return calls.load() >= 4; }));
+    idle = true;
+    const int asleepAt = calls.load() + 1;
+    ASSERT_TRUE(Within(5000, [&] { return calls.load() >= asleepAt; }));
+    EXPECT_FALSE(Within(40, [&] { return calls.load() > asleepAt; }));
+    timer.Stop();  // returns: a sleeping timer is woken to end
+    EXPECT_FALSE(timer.Running());
+}
+
+// A Wake() that arrives while the tick that asks to doze still runs is not lost: the timer
+// ticks again without any further wake.
+TEST(PeriodicTimer, AWakeDuringTheDozingTickKeepsTheTimerAwake) {
+    std::atomic<int> calls{0};
+    PeriodicTimer timer;
+    ASSERT_TRUE(timer.Start(1, [&] {
+        if (calls.fetch_add(1) == 0) timer.Wake();
+        timer.Doze();
+    }));
+    EXPECT_TRUE(Within(5000, [&] { return calls.load() >= 2; }));
+    timer.Stop();
 }
 
 }  // namespace

@@ -109,6 +109,7 @@ void CursorManager::Reset() {
     captured_ = nullptr;
     waitCount_ = 0;
     shapeRequests_.clear();
+    NoteChange();
 }
 
 // --- Pictures
@@ -200,8 +201,10 @@ void CursorManager::SetPosition(int x, int y) {
     int hx = 0, hy = 0;
     CurrentHotSpot(hx, hy);
     std::lock_guard<std::mutex> position(positionLock_);
+    if (drawX_ == x - hx && drawY_ == y - hy) return;
     drawX_ = x - hx;
     drawY_ = y - hy;
+    NoteChange();
 }
 
 void CursorManager::GetHotSpotPos(int& x, int& y) {
@@ -270,6 +273,7 @@ void CursorManager::UpdateShape() {
     if (peace_.load()) c += kPeaceOffset;
     if (c < -1 || c >= kRecordCount || c == record_) return;
     changed_.exchange(1);
+    NoteChange();
     {
         std::lock_guard<std::mutex> size(sizeLock_);
         width_ = c >= 0 ? records_[c].width : 0;
@@ -308,7 +312,8 @@ void CursorManager::SetShape(int shape, bool forceInWorld) {
     const bool inWorld = forceInWorld || GetGumpHostServices().InGame();
     if (!inWorld) shape = kShapePointer;
     if (shape == kShapeWait && waitCount_ == 0) waitCount_ = 1;
-    requestedShape_.exchange(waitCount_ > 0 ? kShapeWait : shape);
+    const int requested = waitCount_ > 0 ? kShapeWait : shape;
+    if (requestedShape_.exchange(requested) != requested) NoteChange();
     shapeRequests_.push_back(requestedShape_.load());
     if (shapeRequests_.size() > 4096)
         shapeRequests_.erase(shapeRequests_.begin(), shapeRequests_.begin() + 2048);
@@ -504,9 +509,11 @@ void CursorShellRemoveFromBackBuffer() {
     TheCursorManager().RestoreBackBuffer(CursorScreen(), CursorRingOffset());
 }
 
-void CursorShellTimerStep(int x, int y) {
+bool CursorShellTimerStep(int x, int y) {
     g_timerRuns.store(true);
-    if (TheCursorManager().TimerStep(x, y)) WakeClientLoop();
+    if (!TheCursorManager().TimerStep(x, y)) return false;
+    WakeClientLoop();
+    return true;
 }
 
 bool CursorShellRepresent() {

@@ -76,7 +76,9 @@ public:
     int DrawX();
     int DrawY();
     // The mode of the player the shapes follow; set by the client thread, read by the timer.
-    void SetPeace(bool peace) { peace_.store(peace); }
+    void SetPeace(bool peace) {
+        if (peace_.exchange(peace) != peace) NoteChange();
+    }
 
     // Outside the world always 17; 20 (wait) with a wait count of 0 raises it to 1; while the
     // wait count is positive the requested shape is 20. `forceInWorld` skips the in-world
@@ -105,7 +107,9 @@ public:
     void Capture(CGump* gump) { captured_ = gump; }
 
     // --- Drawing (client thread) -----------------------------------------------------------------
-    void SetDrawEnabled(bool on) { drawEnabled_.store(on); }
+    void SetDrawEnabled(bool on) {
+        if (drawEnabled_.exchange(on) != on) NoteChange();
+    }
     bool DrawEnabled() const { return drawEnabled_.load(); }
     // Saves the ring-addressed 640 x 480 buffer's pixels under the pointer and draws it there
     // (skipping see-through pixels), clipped to the screen.
@@ -120,6 +124,10 @@ public:
     bool TimerStep(int x, int y);
     // Takes the request to show the frame again.
     bool TakeRepresentRequest() { return represent_.exchange(false); }
+    // Called, from either thread and possibly under the manager's locks, whenever something a
+    // timer step reads changes (position, shape, mode, drawing): a timer that sleeps while its
+    // steps find nothing to do wakes. It must not block.
+    void SetChangeListener(void (*listener)()) { changeListener_.store(listener); }
 
     // Back to the start state, pictures kept (tests).
     void Reset();
@@ -135,6 +143,9 @@ private:
     void CurrentHotSpot(int& hx, int& hy);
     const CursorImage* ImageOfArt(int art) const;
     void FillRecordRanges();
+    void NoteChange() {
+        if (auto* listener = changeListener_.load()) listener();
+    }
 
     CursorRecord records_[kRecordCount];
     CursorImage images_[kImageCount];
@@ -161,6 +172,7 @@ private:
     std::atomic<bool> drawEnabled_{false};
     std::atomic<bool> peace_{true};
     std::atomic<bool> represent_{false};
+    std::atomic<void (*)()> changeListener_{nullptr};
 
     CGump* captured_ = nullptr;
     int waitCount_ = 0;
@@ -179,8 +191,9 @@ u32 CursorRingOffset();
 void CursorShellLoadArt();
 void CursorShellDrawIntoBackBuffer();
 void CursorShellRemoveFromBackBuffer();
-// The timer's step; wakes the client thread when the pointer should be shown moved.
-void CursorShellTimerStep(int x, int y);
+// The timer's step; wakes the client thread when the pointer should be shown moved, and
+// answers whether it should.
+bool CursorShellTimerStep(int x, int y);
 // On the client thread: shows the last presented frame again with the pointer where it is now,
 // when the timer asked for it. Answers whether it did.
 bool CursorShellRepresent();

@@ -159,9 +159,9 @@ public:
         Note("GiveSpeechLineFocus");
         ClientSubsystemServices::GiveSpeechLineFocus();
     }
-    void CursorTimerStep(int x, int y) override {
+    bool CursorTimerStep(int x, int y) override {
         Note("CursorTimerStep");
-        ClientSubsystemServices::CursorTimerStep(x, y);
+        return ClientSubsystemServices::CursorTimerStep(x, y);
     }
     void SendTextCommand(int type, const std::string& text) override {
         Note("SendTextCommand");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "client/data/back_buffer.h"
@@ -186,6 +187,133 @@ TEST(LandDraw, DegenerateTrianglesStayInTheirBox) {
                             << py;
                     }
         }
+}
+
+// The textured fill written the plain way, one pixel at a time: every pixel tests the clip,
+// clamps its texture position and light, and shades each channel through the tables. The
+// fill under test walks rows cut to the clip and must leave exactly these pixels.
+struct RefCorner {
+    s64 x, y, light, u, v;
+};
+struct RefEdge {
+    s64 x, light, u, v, dx = 0, dLight = 0, du = 0, dv = 0;
+    RefEdge(const RefCorner& from, const RefCorner& to, int shift)
+        : x((from.x - shift) << 12), light(from.light << 12), u(from.u << 12), v(from.v << 12) {
+        const s64 dy = to.y - from.y;
+        if (dy > 0) {
+            dx = ((to.x - from.x) << 12) / dy;
+            dLight = ((to.light - from.light) << 12) / dy;
+            du = ((to.u - from.u) << 12) / dy;
+            dv = ((to.v - from.v) << 12) / dy;
+        }
+    }
+    void Step() {
+        x += dx;
+        light += dLight;
+        u += du;
+        v += dv;
+    }
+};
+
+void ReferenceFill(const BlitTarget& target, const LandTexture& texture, bool grey,
+                   const TriVertex (&vertex)[3], const int (&lights)[3], const ClipRect& clip) {
+    const s64 side = s64{64} << texture.sizeCode;
+    RefCorner in[3];
+    for (int i = 0; i < 3; ++i) {
+        const int tag = std::clamp(vertex[i].tag, 1, 4);
+        in[i] = {vertex[i].x, vertex[i].y, lights[i], (tag == 2 || tag == 3) ? side - 1 : 0,
+                 (tag == 3 || tag == 4) ? side - 1 : 0};
+    }
+    int top = 0, bottom = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (in[i].y < in[top].y) top = i;
+        if (in[i].y > in[bottom].y) bottom = i;
+    }
+    if (top == bottom) return;
+    const RefCorner &t = in[top], &b = in[bottom], &m = in[3 - top - bottom];
+    bool middleLeft;
+    if (m.y == t.y) {
+        middleLeft = !(t.x < m.x);
+    } else if ((t.x == b.x && m.x <= t.x) || (t.x == m.x && t.x < b.x) ||
+               (m.y == b.y && m.x <= b.x)) {
+        middleLeft = true;
+    } else {
+        middleLeft = ((b.x - t.x) << 12) / (b.y - t.y) >= ((m.x - t.x) << 12) / (m.y - t.y);
+    }
+    const ShadeTables& shades = Shades();
+    auto row = [&](s64 y, const RefEdge& l, const RefEdge& r) {
+        const s64 first = l.x >> 12, width = (r.x >> 12) - first + 1;
+        if (y < clip.top || y >= clip.bottom || width <= 0) return;
+        const s64 step = 4096 / width;
+        const s64 dLight = ((r.light - l.light) * step) >> 12;
+        const s64 du = ((r.u - l.u) * step) >> 12, dv = ((r.v - l.v) * step) >> 12;
+        s64 light = l.light, u = l.u, v = l.v;
+        for (s64 x = first; x < (r.x >> 12); ++x, light += dLight, u += du, v += dv) {
+            if (x < clip.left || x >= clip.right) continue;
+            const s64 tu = std::clamp<s64>(u >> 12, 0, side - 1);
+            const s64 tv = std::clamp<s64>(v >> 12, 0, side - 1);
+            u16 texel = texture.texels[tv * side + tu];
+            if (grey) texel = GreyTable()[texel & 0x7FFF];
+            const u8* level = shades.shade[std::clamp<s64>(light >> 12, 0, 31)];
+            target.pixels[y * target.rowWidth + x] =
+                static_cast<u16>(level[texel & 31] | level[(texel >> 5) & 31] << 5 |
+                                 level[(texel >> 10) & 31] << 10);
+        }
+    };
+    RefEdge longEdge(t, b, middleLeft ? 0 : 1), shortEdge(t, m, middleLeft ? 1 : 0);
+    s64 y = t.y;
+    for (; y <= m.y; ++y, longEdge.Step(), shortEdge.Step())
+        row(y, middleLeft ? shortEdge : longEdge, middleLeft ? longEdge : shortEdge);
+    shortEdge = RefEdge(m, b, middleLeft ? 1 : 0);
+    shortEdge.Step();
+    for (; y <= b.y; ++y, longEdge.Step(), shortEdge.Step())
+        row(y, middleLeft ? shortEdge : longEdge, middleLeft ? longEdge : shortEdge);
+}
+
+// Steep, level, clipped, off-canvas and over-lit triangles in both texture sizes, plain and
+// grey: the fill leaves the same pixels as the plain per-pixel fill.
+TEST(LandDraw, TexturedFillMatchesThePerPixelFill) {
+    struct Case {
+        TriVertex vertex[3];
+        int lights[3];
+        ClipRect clip;
+    };
+    const ClipRect whole{0, 0, kW, kH};
+    const Case cases[] = {
+        {{{42, 14, 1}, {66, 37, 2}, {43, 60, 3}}, {5, 5, 5}, whole},    // level
+        {{{43, 60, 3}, {20, 37, 4}, {42, 14, 1}}, {0, 31, 12}, whole},  // lit unevenly
+        {{{42, 2, 1}, {66, 41, 2}, {43, 52, 3}}, {3, 17, 29}, whole},   // steep
+        {{{43, 52, 3}, {20, 10, 4}, {42, 2, 1}}, {29, 1, 3}, whole},
+        {{{42, 2, 1}, {66, 41, 2}, {43, 52, 3}}, {3, 17, 29}, {30, 9, 55, 44}},  // clipped
+        {{{43, 52, 3}, {20, 10, 4}, {42, 2, 1}}, {29, 1, 3}, {0, 20, 31, kH}},
+        {{{-30, -20, 1}, {120, 30, 2}, {10, 95, 3}}, {2, 20, 9}, whole},  // past every side
+        {{{40, 10, 1}, {60, 30, 9}, {20, 30, -3}}, {-4, 40, 99}, whole},  // light beyond range
+        {{{40, 10, 1}, {41, 11, 2}, {40, 12, 3}}, {7, 7, 7}, whole},      // a sliver
+        {{{20, 10, 1}, {70, 10, 2}, {45, 70, 3}}, {31, 0, 16}, {5, 5, 90, 75}},  // flat top
+    };
+    std::vector<u16> texels(128 * 128);
+    for (size_t i = 0; i < texels.size(); ++i)
+        texels[i] = static_cast<u16>(i * 40503u >> 3);
+    for (int sizeCode : {0, 1})
+        for (bool grey : {false, true})
+            for (const Case& c : cases) {
+                const LandTexture texture{texels.data(), size_t{4096} << (2 * sizeCode), sizeCode};
+                Canvas expected, actual;
+                ReferenceFill(expected.Target(), texture, grey, c.vertex, c.lights, c.clip);
+                const auto [a, b, v] = c.vertex;
+                if (grey) {
+                    FillTexturedTriangleGrey(actual.Target(), texture, a, b, v, c.lights[0],
+                                             c.lights[1], c.lights[2], c.clip);
+                } else {
+                    FillTexturedTriangle(actual.Target(), texture, a, b, v, c.lights[0],
+                                         c.lights[1], c.lights[2], c.clip);
+                }
+                for (int py = 0; py < kH; ++py)
+                    for (int px = 0; px < kW; ++px)
+                        ASSERT_EQ(actual.at(px, py), expected.at(px, py))
+                            << "triangle at " << a.x << "," << a.y << " size " << sizeCode
+                            << (grey ? " grey" : "") << " pixel " << px << "," << py;
+            }
 }
 
 TEST(LandDraw, TexturedFillRefusesShortTexturesAndUnknownSizes) {

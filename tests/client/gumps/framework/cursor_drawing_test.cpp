@@ -3,7 +3,9 @@
 // re-presentation of the last frame.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "client/data/data_file_cache.h"
@@ -280,6 +282,50 @@ TEST_F(CursorTest, TheTimerMovesThePointerOverTheLastFrame) {
         worldInScreenOrder[i] = world[(i + ring) % kRing];
     ExpectDrawn(worldInScreenOrder, shown, image, 299, 199, 0);
     EXPECT_FALSE(CursorShellRepresent());
+}
+
+// The timer sleeps while its steps find nothing to do: everything a step reads tells the
+// listener when it changes, and nothing else does.
+std::atomic<int> g_cursorChanges{0};
+
+TEST_F(CursorTest, EveryChangeATimerStepWouldSeeTellsTheListener) {
+    Cursor().SetPeace(false);
+    Cursor().SetShape(17, true);
+    Cursor().MoveTo(100, 100);
+    Cursor().SetChangeListener([] { g_cursorChanges.fetch_add(1); });
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        bool tells;
+    };
+    const Case cases[] = {
+        {"the same place", [] { Cursor().MoveTo(100, 100); }, false},
+        {"a new place", [] { Cursor().MoveTo(101, 100); }, true},
+        {"the same shape", [] { Cursor().SetShape(17, true); }, false},
+        {"a new shape", [] { Cursor().SetShape(19, true); }, true},
+        {"the same mode", [] { Cursor().SetPeace(false); }, false},
+        {"peace", [] { Cursor().SetPeace(true); }, true},
+        {"drawing as it was", [] { Cursor().SetDrawEnabled(true); }, false},
+        {"drawing off", [] { Cursor().SetDrawEnabled(false); }, true},
+        {"back to the start", [] { Cursor().Reset(); }, true},
+    };
+    for (const Case& c : cases) {
+        const int before = g_cursorChanges.load();
+        c.act();
+        EXPECT_EQ(g_cursorChanges.load() > before, c.tells) << c.name;
+    }
+    // Once the moved pointer is shown, a step that sees nothing new answers so (the timer may
+    // sleep); one that finds it moved does not.
+    std::vector<u16> screen = Picture(3);
+    TheGumpDesktop().SetScreen(screen.data(), 0);
+    Cursor().SetDrawEnabled(true);
+    Cursor().SetShape(17, true);
+    EXPECT_TRUE(CursorShellTimerStep(200, 150));
+    CursorShellDrawIntoBackBuffer();
+    CursorShellRemoveFromBackBuffer();
+    EXPECT_FALSE(CursorShellTimerStep(200, 150));
+    EXPECT_TRUE(CursorShellTimerStep(201, 150));
+    Cursor().SetChangeListener(nullptr);
 }
 
 }  // namespace
