@@ -1,5 +1,6 @@
 #include "script/runtime/script_thread.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/log_sink.h"
+#include "core/loop_state.h"
+#include "platform/clock.h"
 #include "platform/large_stack.h"
 #include "script/language/builtin_table.h"
 #include "script/language/script_class.h"
@@ -14,7 +17,10 @@
 #include "script/language/statement_tree.h"
 #include "script/language/trigger_table.h"
 #include "script/runtime/builtin_binding.h"
+#include "script/runtime/fast_ops.h"
+#include "script/runtime/int_code.h"
 #include "script/runtime/script_instance.h"
+#include "script/runtime/script_limits.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_thread_control.h"
 
@@ -28,6 +34,7 @@ struct RunningList {
 };
 RunningList g_running;
 s64 g_stepBudget = kDefaultScriptStepBudget;
+u32 g_timeBudgetMs = kDefaultScriptTimeBudgetMs;
 
 // Every thread runs on this stack: the outermost one switches to it, nested ones are on it.
 platform::LargeStack& ScriptStack() {
@@ -39,148 +46,6 @@ platform::LargeStack& ScriptStack() {
 inline bool ScriptStackLow() {
     return ScriptStack().RoomBelow(__builtin_frame_address(0), kScriptStackReserve) <
            kScriptStackReserve;
-}
-
-// What the interpreter does itself instead of going through CallBuiltin: the operators,
-// assignments and control flow that make up most statements.
-enum Op : u8 {
-    kOpGeneric = 0,
-    kOpPlus,
-    kOpMinus,
-    kOpMult,
-    kOpDiv,
-    kOpMod,
-    kOpAnd,
-    kOpOr,
-    kOpXor,
-    kOpEq,
-    kOpNe,
-    kOpGt,
-    kOpLt,
-    kOpGe,
-    kOpLe,
-    kOpNot,
-    kOpNull,
-    kOpAssignInt,
-    kOpInc,
-    kOpDec,
-    kOpIf,
-    kOpJump,
-    kOpLoopBack,
-    kOpNothing,
-    kOpReturnInt,
-    kOpReturnVoid,
-    kOpListInt,  // oprlist "ili" / "oli"
-    kOpAppend,   // append "vlu"
-    // Codes of the other nodes, so that one switch tells how to evaluate any node.
-    kNodeLocal,
-    kNodeConst,
-    kNodeScriptCall,
-    kNodeOther,
-};
-
-// Per record: its fast operation, its result type and its decoded arguments.
-struct RecordInfo {
-    Op op = kOpGeneric;
-    u8 result = kTypeVoid;  // value type of the result (void and unknown push nothing)
-    ArgSignature args;
-};
-
-// The rows the interpreter runs itself, by name and signature: the integer operators, the
-// int and object assignments, the control flow and the int subscripts and appends that make
-// up most statements. Their handlers (script/builtins/) do the same for CallBuiltin.
-struct FastRow {
-    const char* name;
-    const char* signature;
-    Op op;
-};
-constexpr FastRow kFastRows[] = {
-    {"oprplus", "iii", kOpPlus},
-    {"oprminus", "iii", kOpMinus},
-    {"oprmult", "iii", kOpMult},
-    {"oprdiv", "iii", kOpDiv},
-    {"oprmod", "iii", kOpMod},
-    {"oprand", "iii", kOpAnd},
-    {"opror", "iii", kOpOr},
-    {"oprxor", "iii", kOpXor},
-    {"oprequiv", "iii", kOpEq},
-    {"oprequiv", "ioo", kOpEq},
-    {"oprnequiv", "iii", kOpNe},
-    {"oprnequiv", "ioo", kOpNe},
-    {"oprgt", "iii", kOpGt},
-    {"oprlt", "iii", kOpLt},
-    {"oprgteq", "iii", kOpGe},
-    {"oprlteq", "iii", kOpLe},
-    {"oprnot", "ii", kOpNot},
-    {"oprnull", "ii", kOpNull},
-    {"objtoint", "io", kOpNull},
-    {"assignint", "vIi", kOpAssignInt},
-    {"assignobj", "vOo", kOpAssignInt},
-    {"oprinc", "vI", kOpInc},
-    {"oprdec", "vI", kOpDec},
-    {"TK_IF", "vi|i", kOpIf},
-    {"TK_WHILE", "vi|i", kOpIf},
-    {"TK_ELSE", "v|i", kOpJump},
-    {"TK_BREAK", "v|i", kOpJump},
-    {"TK_GOTO", "vi", kOpJump},
-    {"TK_ENDWHILE", "v|i", kOpLoopBack},
-    {"TK_CONTINUE", "v|i", kOpLoopBack},
-    {"TK_ENDIF", "v", kOpNothing},
-    {"TK_ENDSWITCH", "v", kOpNothing},
-    {"TK_CASE", "v", kOpNothing},
-    {"TK_DEFAULT", "v", kOpNothing},
-    {"TK_RETURN", "vi", kOpReturnInt},
-    {"TK_RETURN", "vo", kOpReturnInt},
-    {"TK_RETURN", "v", kOpReturnVoid},
-    {"oprlist", "ili", kOpListInt},
-    {"oprlist", "oli", kOpListInt},
-    {"append", "vlu", kOpAppend},
-    {"appendToList", "vlu", kOpAppend},
-};
-
-std::vector<RecordInfo> BuildInfos() {
-    std::vector<RecordInfo> infos;
-    for (const BuiltinRecord& r : BuiltinTable()) {
-        RecordInfo info;
-        for (const FastRow& f : kFastRows)
-            if (std::strcmp(r.name, f.name) == 0 && std::strcmp(r.signature, f.signature) == 0)
-                info.op = f.op;
-        info.result = ResultTypeFromSignature(r.signature[0]);
-        // A longer signature keeps its first kMaxBuiltinArgs arguments.
-        DecodeArgSignature(r.signature + 1, info.args);
-        infos.push_back(info);
-    }
-    return infos;
-}
-
-const RecordInfo& InfoOf(const BuiltinRecord* r) {
-    static const std::vector<RecordInfo> infos = BuildInfos();
-    static const BuiltinRecord* const base = BuiltinTable().data();
-    return infos[static_cast<size_t>(r - base)];
-}
-
-// The fast operation of a builtin call node, noted in the node on first use.
-Op ComputeCode(const ScriptNode* n) {
-    switch (n->kind) {
-        case NodeKind::BuiltinCall:
-            return InfoOf(n->builtin).op;
-        case NodeKind::Local:
-        case NodeKind::LocalTarget:
-            return kNodeLocal;
-        case NodeKind::IntConstant:
-            return kNodeConst;
-        case NodeKind::ScriptCall:
-            return kNodeScriptCall;
-        default:
-            return kNodeOther;
-    }
-}
-
-// How a node is evaluated: its fast operation, or its node code. Noted in the node on first
-// use.
-inline Op OpOf(const ScriptNode* n) {
-    if (n->runOp == 0) n->runOp = static_cast<u8>(ComputeCode(n) + 1);
-    return static_cast<Op>(n->runOp - 1);
 }
 
 // The last statement value as the 32-bit word a handler answers: ints and serials as they
@@ -217,8 +82,20 @@ void KillCurrentThreadHookImpl() {
     if (g_running.head) g_running.head->Kill();
 }
 
+}  // namespace
+
+bool StopCurrentThreadImpl(const std::string& reason) {
+    CScriptThread* t = g_running.head;
+    if (!t) return false;
+    t->StopWithError(reason, t->at_);
+    return true;
+}
+
+namespace {
+
 void InstallKillHook() {
-    static const bool installed = (SetKillCurrentThreadHook(&KillCurrentThreadHookImpl), true);
+    static const bool installed = (SetKillCurrentThreadHook(&KillCurrentThreadHookImpl),
+                                   SetStopCurrentThreadHook(&StopCurrentThreadImpl), true);
     (void)installed;
 }
 
@@ -229,16 +106,22 @@ void LogThreadError(CScriptInstance* instance, const std::string& what) {
     GetLogSink().Log(0, 0, 0, "", "script", "error", message.c_str());
 }
 
-// Where a statement is, for a log line: "statement N of function f" or "... of trigger t",
-// N counted from 0 in the body's statement chain, then the statement as the listing shows it.
-std::string DescribeStatement(const CScriptClass& cls, const ScriptVarTable& vars,
-                              const ScriptNode* at) {
+// A body's name for a log line: "function f" or "trigger t".
+std::string BodyName(const CScriptClass& cls, const ScriptVarTable& vars) {
     std::string body = "a body";
     for (const ScriptFunction& fn : cls.functions)
         if (fn.vars == &vars) body = "function " + fn.name;
     for (int t = 0; t < kTriggerCount; ++t)
         for (const TriggerHandler* h = cls.handlers[static_cast<size_t>(t)]; h; h = h->next)
             if (h->vars == &vars) body = std::string("trigger ") + GetTriggerInfo(t).name;
+    return body;
+}
+
+// Where a statement is, for a log line: "statement N of function f" or "... of trigger t",
+// N counted from 0 in the body's statement chain, then the statement as the listing shows it.
+std::string DescribeStatement(const CScriptClass& cls, const ScriptVarTable& vars,
+                              const ScriptNode* at) {
+    const std::string body = BodyName(cls, vars);
     int index = 0;
     for (const ScriptNode* n = vars.body; n && n != at; n = n->next)
         ++index;
@@ -272,6 +155,12 @@ s64 SetScriptStepBudget(s64 statements) {
     return old;
 }
 
+u32 SetScriptTimeBudget(u32 milliseconds) {
+    const u32 old = g_timeBudgetMs;
+    g_timeBudgetMs = milliseconds;
+    return old;
+}
+
 CScriptThread::~CScriptThread() {
     ReleaseTemps(0);
 }
@@ -293,6 +182,11 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     frame_ = stack_.data();
     frameVars_ = vars_;
     stepsLeft_ = g_stepBudget;
+    nextCheck_ = stepsLeft_ > kTimeCheckStatements ? stepsLeft_ - kTimeCheckStatements : -1;
+    startMs_ = platform::NowMs();
+    allowedMs_ = g_timeBudgetMs;
+    if (g_running.head) allowedMs_ = std::min(allowedMs_, g_running.head->TimeLeft(startMs_));
+    quitAtStart_ = IsQuitting();
     runNext = g_running.head;
     g_running.head = this;
     ++g_running.count;
@@ -301,7 +195,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
         LogThreadError(instance_, "nested script threads use more stack than the interpreter has");
         Kill();
     }
-    if (!stop_) RunChain(vars_->body);
+    if (!stop_) RunBody(vars_);
     g_running.head = runNext;
     --g_running.count;
     s32 answer = result_;
@@ -313,13 +207,61 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     return answer;
 }
 
-void CScriptThread::StopOverBudget(const ScriptNode* at) {
-    std::string what =
-        "script thread ran more than " + std::to_string(g_stepBudget) + " statements in one run";
-    if (instance_ && frameVars_)
-        what += ", at " + DescribeStatement(*instance_->GetClass(), *frameVars_, at);
-    LogThreadError(instance_, what);
+u32 CScriptThread::TimeLeft(u32 now) const {
+    const u32 used = platform::ElapsedMs(startMs_, now);
+    return used >= allowedMs_ ? 0 : allowedMs_ - used;
+}
+
+std::string CScriptThread::Where(const ScriptNode* at) const {
+    if (!instance_ || !frameVars_ || !at) return std::string();
+    const CScriptClass& cls = *instance_->GetClass();
+    std::string where = ", at " + DescribeStatement(cls, *frameVars_, at);
+    if (frameVars_ != vars_) where += " in " + BodyName(cls, *vars_);
+    return where;
+}
+
+void CScriptThread::StopWithError(const std::string& reason, const ScriptNode* at) {
+    if (stop_) return;
+    LogThreadError(instance_, reason + Where(at));
     Kill();
+}
+
+bool CScriptThread::Checkpoint(const ScriptNode* at) {
+    if (stepsLeft_ < 0) {
+        StopWithError("script thread ran more than " + std::to_string(g_stepBudget) +
+                          " statements in one run",
+                      at);
+        return false;
+    }
+    nextCheck_ = stepsLeft_ > kTimeCheckStatements ? stepsLeft_ - kTimeCheckStatements : -1;
+    if (TimeLeft(platform::NowMs()) == 0) {
+        StopWithError("script thread ran longer than " + std::to_string(allowedMs_) +
+                          " ms in one run",
+                      at);
+        return false;
+    }
+    return true;
+}
+
+bool CScriptThread::ValuesFit(BuiltinCall& call, u8 resultType) {
+    // The language's own builtins refuse before they grow a value; this catches whatever
+    // else made one too long, and empties it so that it cannot grow further on a later run.
+    bool fit = true;
+    const auto check = [&fit](BuiltinValue& v) {
+        if (v.kind == ArgKind::String && v.s && !ScriptTextFits(v.s->GetLength())) {
+            v.s->Clear();
+            fit = false;
+        }
+        if (v.kind == ArgKind::UString && v.q && !ScriptTextFits(UStringTextBytes(v.q->GetLength()))) {
+            v.q->Clear();
+            fit = false;
+        }
+    };
+    for (int k = 0; k < call.argCount; ++k)
+        check(call.args[k]);
+    if (resultType == kTypeString || resultType == kTypeUString) check(call.result);
+    if (!fit) StopWithError("script value too large: " + StringOverLimitReason(), at_);
+    return fit;
 }
 
 void CScriptThread::ReleaseTemps(size_t mark) {
@@ -450,6 +392,124 @@ inline s32 CScriptThread::Operand(const ScriptNode* x) {
     }
 
 s32 CScriptThread::EvalInt(const ScriptNode* n) {
+    const FastOp op = OpOf(n);
+    if (op == kNodeLocal) return frame_[n->value].i;
+    if (op == kNodeConst) return n->value;
+    if (IsBinaryIntOp(op) || op == kOpNot || op == kOpNull) {
+        if (const IntCode* code = IntCodeOf(n)) return RunIntCode(*code);
+    }
+    return EvalIntTree(n);
+}
+
+// The operand reads of the compiled operations, by mode.
+#define ZQ_A_Local frame[in.a].i
+#define ZQ_A_Const in.a
+#define ZQ_A_Reg regs[in.a]
+#define ZQ_B_Local frame[in.b].i
+#define ZQ_B_Const in.b
+#define ZQ_B_Reg regs[in.b]
+#define ZQ_INT_CASE(OP, MA, MB, EXPR)                   \
+    case IntBinaryCode(OP, IntMode::MA, IntMode::MB): { \
+        const s32 a = ZQ_A_##MA;                        \
+        const s32 b = ZQ_B_##MB;                        \
+        regs[in.dst] = (EXPR);                          \
+        break;                                          \
+    }
+#define ZQ_INT_OP(OP, EXPR)             \
+    ZQ_INT_CASE(OP, Local, Local, EXPR) \
+    ZQ_INT_CASE(OP, Local, Const, EXPR) \
+    ZQ_INT_CASE(OP, Local, Reg, EXPR)   \
+    ZQ_INT_CASE(OP, Const, Local, EXPR) \
+    ZQ_INT_CASE(OP, Const, Const, EXPR) \
+    ZQ_INT_CASE(OP, Const, Reg, EXPR)   \
+    ZQ_INT_CASE(OP, Reg, Local, EXPR)   \
+    ZQ_INT_CASE(OP, Reg, Const, EXPR)   \
+    ZQ_INT_CASE(OP, Reg, Reg, EXPR)
+// Every binary operator, then '!' and the plain copy: the operations expression code and
+// body code share (frame, regs and the operation `in` in scope).
+#define ZQ_INT_BINARY_CASES                                                                    \
+    ZQ_INT_OP(kOpPlus, static_cast<s32>(static_cast<u32>(a) + static_cast<u32>(b)))           \
+    ZQ_INT_OP(kOpMinus, static_cast<s32>(static_cast<u32>(a) - static_cast<u32>(b)))          \
+    ZQ_INT_OP(kOpMult, static_cast<s32>(static_cast<u32>(a) * static_cast<u32>(b)))           \
+    ZQ_INT_OP(kOpDiv, ScriptDiv(a, b))                                                         \
+    ZQ_INT_OP(kOpMod, ScriptMod(a, b))                                                         \
+    ZQ_INT_OP(kOpAnd, a != 0 && b != 0)                                                        \
+    ZQ_INT_OP(kOpOr, a != 0 || b != 0)                                                         \
+    ZQ_INT_OP(kOpXor, a ^ b)                                                                   \
+    ZQ_INT_OP(kOpEq, a == b)                                                                   \
+    ZQ_INT_OP(kOpNe, a != b)                                                                   \
+    ZQ_INT_OP(kOpGt, a > b)                                                                    \
+    ZQ_INT_OP(kOpLt, a < b)                                                                    \
+    ZQ_INT_OP(kOpGe, a >= b)                                                                   \
+    ZQ_INT_OP(kOpLe, a <= b)
+// A comparison and the jump on its answer in one: to `target` when it is false.
+#define ZQ_JUMP_CASE(OP, MA, MB, EXPR)                 \
+    case IntJumpCode(OP, IntMode::MA, IntMode::MB): { \
+        const s32 a = ZQ_A_##MA;                       \
+        const s32 b = ZQ_B_##MB;                       \
+        if (!(EXPR)) pc = in.target;                   \
+        break;                                         \
+    }
+#define ZQ_JUMP_OP(OP, EXPR)             \
+    ZQ_JUMP_CASE(OP, Local, Local, EXPR) \
+    ZQ_JUMP_CASE(OP, Local, Const, EXPR) \
+    ZQ_JUMP_CASE(OP, Local, Reg, EXPR)   \
+    ZQ_JUMP_CASE(OP, Const, Local, EXPR) \
+    ZQ_JUMP_CASE(OP, Const, Const, EXPR) \
+    ZQ_JUMP_CASE(OP, Const, Reg, EXPR)   \
+    ZQ_JUMP_CASE(OP, Reg, Local, EXPR)   \
+    ZQ_JUMP_CASE(OP, Reg, Const, EXPR)   \
+    ZQ_JUMP_CASE(OP, Reg, Reg, EXPR)
+#define ZQ_INT_JUMP_CASES    \
+    ZQ_JUMP_OP(kOpEq, a == b) \
+    ZQ_JUMP_OP(kOpNe, a != b) \
+    ZQ_JUMP_OP(kOpGt, a > b)  \
+    ZQ_JUMP_OP(kOpLt, a < b)  \
+    ZQ_JUMP_OP(kOpGe, a >= b) \
+    ZQ_JUMP_OP(kOpLe, a <= b)
+#define ZQ_INT_UNARY_CASES                            \
+    case kIntNot + static_cast<u8>(IntMode::Local):   \
+        regs[in.dst] = frame[in.a].i == 0;            \
+        break;                                        \
+    case kIntNot + static_cast<u8>(IntMode::Const):   \
+        regs[in.dst] = in.a == 0;                     \
+        break;                                        \
+    case kIntNot + static_cast<u8>(IntMode::Reg):     \
+        regs[in.dst] = regs[in.a] == 0;               \
+        break;                                        \
+    case kIntMove + static_cast<u8>(IntMode::Local):  \
+        regs[in.dst] = frame[in.a].i;                 \
+        break;                                        \
+    case kIntMove + static_cast<u8>(IntMode::Const):  \
+        regs[in.dst] = in.a;                          \
+        break;                                        \
+    case kIntMove + static_cast<u8>(IntMode::Reg):    \
+        regs[in.dst] = regs[in.a];                    \
+        break;
+
+s32 CScriptThread::RunIntCode(const IntCode& code) {
+    // Left uninitialised: every register is written before it is read (the compiler
+    // allocates them as a stack), and clearing them would cost more than the expression.
+    s32 regs[kMaxIntRegisters];
+    const ScriptSlot* frame = frame_;
+    for (const IntOperation& in : code.ops) {
+        switch (in.code) {
+            ZQ_INT_BINARY_CASES
+            ZQ_INT_UNARY_CASES
+            case kIntSub:
+                nextCheck_ += kSlowStatementWeight;
+                regs[in.dst] = EvalIntTree(in.node);
+                if (stop_) return 0;
+                frame = frame_;  // a call may have moved the stack
+                break;
+            default:
+                break;
+        }
+    }
+    return regs[code.result];
+}
+
+s32 CScriptThread::EvalIntTree(const ScriptNode* n) {
     switch (OpOf(n)) {
         case kNodeConst:
             return n->value;
@@ -531,7 +591,7 @@ u8 CScriptThread::Eval(const ScriptNode* n, ScriptSlot& out) {
             return n->varType;
         }
         case NodeKind::BuiltinCall: {
-            const Op op = OpOf(n);
+            const FastOp op = OpOf(n);
             if ((op >= kOpPlus && op <= kOpNull) || op == kOpListInt) {
                 out.i = EvalInt(n);
                 return n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
@@ -658,6 +718,7 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
         default:
             break;
     }
+    if (!ValuesFit(call, rt)) return kTypeVoid;
     return rt;
 }
 
@@ -747,13 +808,15 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     const size_t savedBase = base_;
     const s32 savedTop = topWord_;
     const ScriptVarTable* savedVars = frameVars_;
+    const ScriptNode* savedAt = at_;
     base_ = newBase;
     frame_ = stack_.data() + base_;
     frameVars_ = vars;
     ++g_running.callDepth;
-    RunChain(vars->body);
+    RunBody(vars);
     --g_running.callDepth;
     frameVars_ = savedVars;
+    at_ = savedAt;
     for (size_t k = argCount; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
     stack_.resize(newBase);
@@ -796,104 +859,225 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     return rt;
 }
 
+[[gnu::always_inline]] inline bool CScriptThread::StartStatement(const ScriptNode* at) {
+    if (--stepsLeft_ <= nextCheck_ && !Checkpoint(at)) return false;
+    if (IsQuitting() && !quitAtStart_) {
+        StopWithError("script thread stopped: the server is quitting", at);
+        return false;
+    }
+    at_ = at;
+    return true;
+}
+
+void CScriptThread::RunBody(const ScriptVarTable* vars) {
+    if (const IntCode* code = BodyCodeOf(*vars))
+        RunBodyCode(*code);
+    else
+        RunChain(vars->body);
+}
+
 void CScriptThread::RunChain(const ScriptNode* head) {
     const ScriptNode* cur = head;
     while (cur) {
-        if (--stepsLeft_ < 0) {
-            StopOverBudget(cur);
-            return;
-        }
-        const ScriptNode* next = cur->next;
-        const size_t mark = temps_.size();
-        if (cur->kind == NodeKind::BuiltinCall) {
-            const Op op = OpOf(cur);
-            switch (op) {
-                case kOpIf: {
-                    const s32 cond = EvalInt(cur->child);
-                    if (stop_) return;
-                    if (cond == 0) {
-                        const ScriptNode* t = cur->child->next ? cur->child->next->target : nullptr;
-                        next = t ? t->next : nullptr;
-                    }
-                    break;
-                }
-                case kOpJump: {
-                    const ScriptNode* op = cur->child;
-                    while (op && op->next)
-                        op = op->next;
-                    const ScriptNode* t = op ? op->target : nullptr;
+        if (!StartStatement(cur)) return;
+        bool leave = false;
+        cur = RunStatement(cur, leave);
+        if (leave) return;
+    }
+}
+
+const ScriptNode* CScriptThread::RunStatement(const ScriptNode* cur, bool& leave) {
+    const ScriptNode* next = cur->next;
+    const size_t mark = temps_.size();
+    if (cur->kind == NodeKind::BuiltinCall) {
+        const FastOp op = OpOf(cur);
+        switch (op) {
+            case kOpIf: {
+                const s32 cond = EvalInt(cur->child);
+                if (stop_) break;
+                if (cond == 0) {
+                    const ScriptNode* t = cur->child->next ? cur->child->next->target : nullptr;
                     next = t ? t->next : nullptr;
-                    break;
                 }
-                case kOpLoopBack:
-                    next = cur->child ? cur->child->target : nullptr;
-                    break;
-                case kOpNothing:
-                    break;
-                case kOpAssignInt:
-                case kOpInc:
-                case kOpDec: {
-                    ScriptSlot* var = VariableSlot(cur->child);
-                    if (!var) goto generic;
-                    if (op == kOpAssignInt) {
-                        const s32 v = EvalInt(cur->child->next);
-                        if (stop_) return;
-                        var = VariableSlot(cur->child);  // the stack may have moved
-                        var->i = v;
-                    } else {
-                        var->i = static_cast<s32>(static_cast<u32>(var->i) +
-                                                  (op == kOpInc ? 1u : 0xFFFFFFFFu));
-                    }
-                    break;
-                }
-                case kOpReturnInt: {
-                    const s32 v = EvalInt(cur->child);
-                    if (stop_) return;
-                    returnType_ = kTypeInt;
-                    returnValue_ = ScriptSlot{};
-                    returnValue_.i = v;
-                    flow_ = Flow::Return;
-                    return;
-                }
-                case kOpAppend: {
-                    const ScriptNode* value = cur->child->next;
-                    const u8 t = ExprType(value);
-                    if (t != kTypeInt && t != kTypeObject) goto generic;
-                    ScriptSlot list{};
-                    Eval(cur->child, list);
-                    if (stop_) return;
-                    const s32 v = EvalInt(value);
-                    if (stop_) return;
-                    if (list.l) list.l->Append(t, ScriptListValue::Int(v));
-                    break;
-                }
-                case kOpReturnVoid:
-                    returnType_ = kTypeVoid;
-                    returnValue_ = ScriptSlot{};
-                    flow_ = Flow::Return;
-                    return;
-                default:
-                generic : {
-                    ScriptSlot v{};
-                    const u8 t = Eval(cur, v);
-                    if (stop_) return;
-                    if (flow_ == Flow::Return) return;
-                    if (flow_ == Flow::Jump) {
-                        flow_ = Flow::Next;
-                        next = runTargetNext_ || !jumpTarget_ ? jumpTarget_ : jumpTarget_->next;
-                    }
-                    if (t <= kTypeList) topWord_ = TopWordOf(t, v);
-                    break;
-                }
+                break;
             }
-        } else if (cur->kind == NodeKind::ScriptCall) {
-            ScriptSlot v{};
-            const u8 t = CallScriptNode(cur, v);
-            if (stop_) return;
-            if (t <= kTypeList) topWord_ = TopWordOf(t, v);
+            case kOpJump: {
+                const ScriptNode* op = cur->child;
+                while (op && op->next)
+                    op = op->next;
+                const ScriptNode* t = op ? op->target : nullptr;
+                next = t ? t->next : nullptr;
+                break;
+            }
+            case kOpLoopBack:
+                next = cur->child ? cur->child->target : nullptr;
+                break;
+            case kOpNothing:
+                break;
+            case kOpAssignInt:
+            case kOpInc:
+            case kOpDec: {
+                ScriptSlot* var = VariableSlot(cur->child);
+                if (!var) goto generic;
+                if (op == kOpAssignInt) {
+                    const s32 v = EvalInt(cur->child->next);
+                    if (stop_) break;
+                    var = VariableSlot(cur->child);  // the stack may have moved
+                    var->i = v;
+                } else {
+                    var->i = static_cast<s32>(static_cast<u32>(var->i) +
+                                              (op == kOpInc ? 1u : 0xFFFFFFFFu));
+                }
+                break;
+            }
+            case kOpReturnInt: {
+                const s32 v = EvalInt(cur->child);
+                if (stop_) break;
+                returnType_ = kTypeInt;
+                returnValue_ = ScriptSlot{};
+                returnValue_.i = v;
+                flow_ = Flow::Return;
+                leave = true;
+                return nullptr;
+            }
+            case kOpAppend: {
+                const ScriptNode* value = cur->child->next;
+                const u8 t = ExprType(value);
+                if (t != kTypeInt && t != kTypeObject) goto generic;
+                ScriptSlot list{};
+                Eval(cur->child, list);
+                if (stop_) break;
+                const s32 v = EvalInt(value);
+                if (stop_) break;
+                if (list.l) list.l->Append(t, ScriptListValue::Int(v));
+                break;
+            }
+            case kOpReturnVoid:
+                returnType_ = kTypeVoid;
+                returnValue_ = ScriptSlot{};
+                flow_ = Flow::Return;
+                leave = true;
+                return nullptr;
+            default:
+            generic : {
+                // A builtin's own handler may take long (it may copy large values): it brings
+                // the next look at the clock nearer.
+                nextCheck_ += kSlowStatementWeight;
+                ScriptSlot v{};
+                const u8 t = Eval(cur, v);
+                if (stop_) break;
+                if (flow_ == Flow::Return) {
+                    leave = true;
+                    return nullptr;
+                }
+                if (flow_ == Flow::Jump) {
+                    flow_ = Flow::Next;
+                    next = runTargetNext_ || !jumpTarget_ ? jumpTarget_ : jumpTarget_->next;
+                }
+                if (t <= kTypeList) topWord_ = TopWordOf(t, v);
+                break;
+            }
         }
-        if (temps_.size() > mark) ReleaseTemps(mark);
-        cur = next;
+    } else if (cur->kind == NodeKind::ScriptCall) {
+        nextCheck_ += kSlowStatementWeight;
+        ScriptSlot v{};
+        const u8 t = CallScriptNode(cur, v);
+        if (!stop_ && t <= kTypeList) topWord_ = TopWordOf(t, v);
+    }
+    if (stop_) {
+        leave = true;
+        return nullptr;
+    }
+    if (temps_.size() > mark) ReleaseTemps(mark);
+    return next;
+}
+
+void CScriptThread::RunBodyCode(const IntCode& code) {
+    s32 regs[kMaxIntRegisters];  // written before read, as in RunIntCode
+    const IntOperation* const ops = code.ops.data();
+    const u32 end = static_cast<u32>(code.ops.size());
+    ScriptSlot* frame = frame_;
+    const size_t mark = temps_.size();  // what the statements' temporaries come after
+    u32 pc = 0;
+    while (pc < end) {
+        const IntOperation& in = ops[pc++];
+        if (in.statement && !StartStatement(in.node)) return;
+        switch (in.code) {
+            ZQ_INT_BINARY_CASES
+            ZQ_INT_UNARY_CASES
+            case kIntStoreLocal + static_cast<u8>(IntMode::Local):
+                frame[in.a].i = frame[in.b].i;
+                break;
+            case kIntStoreLocal + static_cast<u8>(IntMode::Const):
+                frame[in.a].i = in.b;
+                break;
+            case kIntStoreLocal + static_cast<u8>(IntMode::Reg):
+                frame[in.a].i = regs[in.b];
+                break;
+            case kIntIncLocal:
+                frame[in.a].i = static_cast<s32>(static_cast<u32>(frame[in.a].i) + 1u);
+                break;
+            case kIntDecLocal:
+                frame[in.a].i = static_cast<s32>(static_cast<u32>(frame[in.a].i) - 1u);
+                break;
+            case kIntJumpIfZero + static_cast<u8>(IntMode::Local):
+                if (frame[in.a].i == 0) pc = in.target;
+                break;
+            case kIntJumpIfZero + static_cast<u8>(IntMode::Const):
+                if (in.a == 0) pc = in.target;
+                break;
+            case kIntJumpIfZero + static_cast<u8>(IntMode::Reg):
+                if (regs[in.a] == 0) pc = in.target;
+                break;
+            ZQ_INT_JUMP_CASES
+            case kIntSub:
+                nextCheck_ += kSlowStatementWeight;
+                regs[in.dst] = EvalIntTree(in.node);
+                if (stop_) return;
+                frame = frame_;  // a call may have moved the stack
+                break;
+            case kIntReleaseTemps:
+                if (temps_.size() > mark) ReleaseTemps(mark);
+                break;
+            case kIntJump:
+                pc = in.target;
+                break;
+            case kIntReturn + static_cast<u8>(IntMode::Local):
+            case kIntReturn + static_cast<u8>(IntMode::Const):
+            case kIntReturn + static_cast<u8>(IntMode::Reg): {
+                const u8 mode = static_cast<u8>(in.code - kIntReturn);
+                returnType_ = kTypeInt;
+                returnValue_ = ScriptSlot{};
+                returnValue_.i = mode == static_cast<u8>(IntMode::Local)   ? frame[in.a].i
+                                 : mode == static_cast<u8>(IntMode::Const) ? in.a
+                                                                           : regs[in.a];
+                flow_ = Flow::Return;
+                return;
+            }
+            case kIntReturnVoid:
+                returnType_ = kTypeVoid;
+                returnValue_ = ScriptSlot{};
+                flow_ = Flow::Return;
+                return;
+            case kIntSlow: {
+                bool leave = false;
+                const ScriptNode* next = RunStatement(in.node, leave);
+                if (leave || !next) return;
+                frame = frame_;  // a call may have moved the stack
+                // A jump a builtin made may lead anywhere in the chain: on through the code
+                // when the node is one of its statements, else statement by statement.
+                if (next->runPc < end && ops[next->runPc].node == next &&
+                    ops[next->runPc].statement) {
+                    pc = next->runPc;
+                } else {
+                    RunChain(next);
+                    return;
+                }
+                break;
+            }
+            default:
+                break;
+        }
     }
 }
 
@@ -979,3 +1163,17 @@ int AppendRunningClassName(CStr& out) {
     out += t->GetInstance()->GetClass()->name.c_str();
     return 1;
 }
+
+#undef ZQ_INT_UNARY_CASES
+#undef ZQ_INT_JUMP_CASES
+#undef ZQ_JUMP_OP
+#undef ZQ_JUMP_CASE
+#undef ZQ_INT_BINARY_CASES
+#undef ZQ_INT_OP
+#undef ZQ_INT_CASE
+#undef ZQ_A_Local
+#undef ZQ_A_Const
+#undef ZQ_A_Reg
+#undef ZQ_B_Local
+#undef ZQ_B_Const
+#undef ZQ_B_Reg
