@@ -1,6 +1,5 @@
 #include "script/runtime/int_code.h"
 
-#include <cstddef>
 #include <memory>
 #include <unordered_map>
 
@@ -51,7 +50,7 @@ public:
         if (op == kOpNot && n->child) {
             const IntOperand a = Compile(n->child);
             Release(a);
-            return Emit(static_cast<u8>(kIntNot + static_cast<u8>(a.mode)), a.value, 0, nullptr);
+            return Emit(static_cast<u16>(kIntNot + static_cast<u8>(a.mode)), a.value, 0, nullptr);
         }
         return Emit(kIntSub, 0, 0, n);
     }
@@ -67,22 +66,29 @@ public:
 
     IntOperand InRegister(IntOperand a) {
         if (a.mode == IntMode::Reg) return a;
-        return Emit(static_cast<u8>(kIntMove + static_cast<u8>(a.mode)), a.value, 0, nullptr);
+        return Emit(static_cast<u16>(kIntMove + static_cast<u8>(a.mode)), a.value, 0, nullptr);
+    }
+
+    // Whether the operations from `first` on evaluate other nodes.
+    bool EvaluatedOthers(size_t first) const {
+        for (size_t k = first; k < code_.ops.size(); ++k)
+            if (code_.ops[k].code == kIntSub) return true;
+        return false;
     }
 
     // An operation that makes no value (a statement's own). When the statement evaluated
-    // other nodes (from the operation `first` on), what they left behind is released first.
-    void EmitStatement(u8 code, s32 a, s32 b, size_t first) {
-        for (size_t k = first; k < code_.ops.size(); ++k) {
-            if (code_.ops[k].code != kIntSub) continue;
+    // other nodes (from the operation `first` on), what they left behind is released first,
+    // unless the statement returns.
+    void EmitStatement(u16 code, s32 a, s32 b, size_t first) {
+        // A return leaves them to the caller's statement, which releases its own.
+        const bool returns = code >= kIntReturn && code <= kIntReturnVoid;
+        if (!returns && EvaluatedOthers(first))
             code_.ops.push_back(IntOperation{kIntReleaseTemps, 0, false, 0, 0, 0, nullptr});
-            break;
-        }
         code_.ops.push_back(IntOperation{code, 0, false, a, b, 0, nullptr});
     }
 
 private:
-    IntOperand Emit(u8 code, s32 a, s32 b, const ScriptNode* node) {
+    IntOperand Emit(u16 code, s32 a, s32 b, const ScriptNode* node) {
         if (top_ >= kMaxIntRegisters) fits_ = false;
         const u8 dst = static_cast<u8>(top_ < kMaxIntRegisters ? top_ : 0);
         ++top_;
@@ -134,7 +140,7 @@ bool CompileStatement(const ScriptNode* n, IntCode& code, std::vector<Jump>& jum
                 return c.Fits();
             }
             const IntOperand v = c.Compile(cond);
-            c.EmitStatement(static_cast<u8>(kIntJumpIfZero + modeOf(v)), v.value, 0, first);
+            c.EmitStatement(static_cast<u16>(kIntJumpIfZero + modeOf(v)), v.value, 0, first);
             jumps.push_back(Jump{code.ops.size() - 1, t ? t->next : nullptr});
             return c.Fits();
         }
@@ -157,7 +163,16 @@ bool CompileStatement(const ScriptNode* n, IntCode& code, std::vector<Jump>& jum
         case kOpAssignInt: {
             if (!IsLocal(n->child) || !n->child->next) return false;
             const IntOperand v = c.Compile(n->child->next);
-            c.EmitStatement(static_cast<u8>(kIntStoreLocal + modeOf(v)), n->child->value,
+            if (v.mode == IntMode::Reg && code.ops.size() > first &&
+                code.ops.back().code < kIntBinaryCodes && code.ops.back().dst == v.value &&
+                !c.EvaluatedOthers(first)) {
+                // The operator's result goes straight to the local.
+                IntOperation& last = code.ops.back();
+                last.code = static_cast<u16>(last.code + kIntBinaryCodes);
+                last.target = static_cast<u32>(n->child->value);
+                return c.Fits();
+            }
+            c.EmitStatement(static_cast<u16>(kIntStoreLocal + modeOf(v)), n->child->value,
                             v.value, first);
             return c.Fits();
         }
@@ -170,7 +185,7 @@ bool CompileStatement(const ScriptNode* n, IntCode& code, std::vector<Jump>& jum
         case kOpReturnInt: {
             if (!n->child) return false;
             const IntOperand v = c.Compile(n->child);
-            c.EmitStatement(static_cast<u8>(kIntReturn + modeOf(v)), v.value, 0, first);
+            c.EmitStatement(static_cast<u16>(kIntReturn + modeOf(v)), v.value, 0, first);
             return c.Fits();
         }
         case kOpReturnVoid:
@@ -196,17 +211,10 @@ void CompileBody(const ScriptNode* head, IntCode& code) {
         if (!CompileStatement(n, code, jumps)) {
             code.ops.resize(first);
             jumps.resize(firstJump);
-            code.ops.push_back(IntOperation{kIntSlow, 0, false, 0, 0, 0, nullptr});
-        } else if (code.ops[first].code == kIntSub) {
-            // Its first operation needs its node: the statement starts with an operation of
-            // its own.
-            code.ops.insert(code.ops.begin() + static_cast<std::ptrdiff_t>(first),
-                            IntOperation{kIntNop, 0, false, 0, 0, 0, nullptr});
-            for (size_t k = firstJump; k < jumps.size(); ++k)
-                ++jumps[k].op;
+            code.ops.push_back(IntOperation{kIntSlow, 0, false, 0, 0, 0, n});
         }
         code.ops[first].statement = true;
-        code.ops[first].node = n;
+        code.ops[first].at = n;
         n->runPc = static_cast<u32>(first);
     }
     const size_t end = code.ops.size();

@@ -178,6 +178,8 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
         stack_[static_cast<size_t>(k)] = args[k];
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
         stack_[k].l = static_cast<CScriptList*>(NewScriptObjectOfType(vars_->entries[k].type));
+    stack_.resize(std::max<size_t>(n, 256));  // room for calls without moving the frames
+    top_ = n;
     base_ = 0;
     frame_ = stack_.data();
     frameVars_ = vars_;
@@ -203,6 +205,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
         FreeScriptObjectOfType(vars_->entries[k].type, stack_[k].l);
     stack_.clear();
+    top_ = 0;
     ReleaseTemps(0);
     return answer;
 }
@@ -391,10 +394,20 @@ inline s32 CScriptThread::Operand(const ScriptNode* x) {
         return expr;                           \
     }
 
-s32 CScriptThread::EvalInt(const ScriptNode* n) {
+inline s32 CScriptThread::EvalInt(const ScriptNode* n) {
     const FastOp op = OpOf(n);
     if (op == kNodeLocal) return frame_[n->value].i;
     if (op == kNodeConst) return n->value;
+    if (IsBinaryIntOp(op)) {
+        // One operator on locals and constants, the commonest argument: no code to run.
+        const ScriptNode* l = n->child;
+        const ScriptNode* r = l ? l->next : nullptr;
+        const FastOp lop = l ? OpOf(l) : kOpGeneric;
+        const FastOp rop = r ? OpOf(r) : kOpGeneric;
+        if ((lop == kNodeLocal || lop == kNodeConst) && (rop == kNodeLocal || rop == kNodeConst))
+            return IntBinaryValue(op, lop == kNodeLocal ? frame_[l->value].i : l->value,
+                                  rop == kNodeLocal ? frame_[r->value].i : r->value);
+    }
     if (IsBinaryIntOp(op) || op == kOpNot || op == kOpNull) {
         if (const IntCode* code = IntCodeOf(n)) return RunIntCode(*code);
     }
@@ -408,65 +421,48 @@ s32 CScriptThread::EvalInt(const ScriptNode* n) {
 #define ZQ_B_Local frame[in.b].i
 #define ZQ_B_Const in.b
 #define ZQ_B_Reg regs[in.b]
-#define ZQ_INT_CASE(OP, MA, MB, EXPR)                   \
-    case IntBinaryCode(OP, IntMode::MA, IntMode::MB): { \
-        const s32 a = ZQ_A_##MA;                        \
-        const s32 b = ZQ_B_##MB;                        \
-        regs[in.dst] = (EXPR);                          \
-        break;                                          \
+// One case per pair of operand modes of a binary operator: the value goes where STORE puts
+// `v` (a register, a local, or the jump on a comparison's answer).
+#define ZQ_INT_CASE(CODE, OP, MA, MB, STORE)                          \
+    case CODE(OP, IntMode::MA, IntMode::MB): {                        \
+        const s32 v = IntBinaryValue(OP, ZQ_A_##MA, ZQ_B_##MB);       \
+        STORE;                                                        \
+        break;                                                        \
     }
-#define ZQ_INT_OP(OP, EXPR)             \
-    ZQ_INT_CASE(OP, Local, Local, EXPR) \
-    ZQ_INT_CASE(OP, Local, Const, EXPR) \
-    ZQ_INT_CASE(OP, Local, Reg, EXPR)   \
-    ZQ_INT_CASE(OP, Const, Local, EXPR) \
-    ZQ_INT_CASE(OP, Const, Const, EXPR) \
-    ZQ_INT_CASE(OP, Const, Reg, EXPR)   \
-    ZQ_INT_CASE(OP, Reg, Local, EXPR)   \
-    ZQ_INT_CASE(OP, Reg, Const, EXPR)   \
-    ZQ_INT_CASE(OP, Reg, Reg, EXPR)
-// Every binary operator, then '!' and the plain copy: the operations expression code and
-// body code share (frame, regs and the operation `in` in scope).
-#define ZQ_INT_BINARY_CASES                                                                    \
-    ZQ_INT_OP(kOpPlus, static_cast<s32>(static_cast<u32>(a) + static_cast<u32>(b)))           \
-    ZQ_INT_OP(kOpMinus, static_cast<s32>(static_cast<u32>(a) - static_cast<u32>(b)))          \
-    ZQ_INT_OP(kOpMult, static_cast<s32>(static_cast<u32>(a) * static_cast<u32>(b)))           \
-    ZQ_INT_OP(kOpDiv, ScriptDiv(a, b))                                                         \
-    ZQ_INT_OP(kOpMod, ScriptMod(a, b))                                                         \
-    ZQ_INT_OP(kOpAnd, a != 0 && b != 0)                                                        \
-    ZQ_INT_OP(kOpOr, a != 0 || b != 0)                                                         \
-    ZQ_INT_OP(kOpXor, a ^ b)                                                                   \
-    ZQ_INT_OP(kOpEq, a == b)                                                                   \
-    ZQ_INT_OP(kOpNe, a != b)                                                                   \
-    ZQ_INT_OP(kOpGt, a > b)                                                                    \
-    ZQ_INT_OP(kOpLt, a < b)                                                                    \
-    ZQ_INT_OP(kOpGe, a >= b)                                                                   \
-    ZQ_INT_OP(kOpLe, a <= b)
-// A comparison and the jump on its answer in one: to `target` when it is false.
-#define ZQ_JUMP_CASE(OP, MA, MB, EXPR)                 \
-    case IntJumpCode(OP, IntMode::MA, IntMode::MB): { \
-        const s32 a = ZQ_A_##MA;                       \
-        const s32 b = ZQ_B_##MB;                       \
-        if (!(EXPR)) pc = in.target;                   \
-        break;                                         \
-    }
-#define ZQ_JUMP_OP(OP, EXPR)             \
-    ZQ_JUMP_CASE(OP, Local, Local, EXPR) \
-    ZQ_JUMP_CASE(OP, Local, Const, EXPR) \
-    ZQ_JUMP_CASE(OP, Local, Reg, EXPR)   \
-    ZQ_JUMP_CASE(OP, Const, Local, EXPR) \
-    ZQ_JUMP_CASE(OP, Const, Const, EXPR) \
-    ZQ_JUMP_CASE(OP, Const, Reg, EXPR)   \
-    ZQ_JUMP_CASE(OP, Reg, Local, EXPR)   \
-    ZQ_JUMP_CASE(OP, Reg, Const, EXPR)   \
-    ZQ_JUMP_CASE(OP, Reg, Reg, EXPR)
-#define ZQ_INT_JUMP_CASES    \
-    ZQ_JUMP_OP(kOpEq, a == b) \
-    ZQ_JUMP_OP(kOpNe, a != b) \
-    ZQ_JUMP_OP(kOpGt, a > b)  \
-    ZQ_JUMP_OP(kOpLt, a < b)  \
-    ZQ_JUMP_OP(kOpGe, a >= b) \
-    ZQ_JUMP_OP(kOpLe, a <= b)
+#define ZQ_INT_MODES(CODE, OP, STORE)          \
+    ZQ_INT_CASE(CODE, OP, Local, Local, STORE) \
+    ZQ_INT_CASE(CODE, OP, Local, Const, STORE) \
+    ZQ_INT_CASE(CODE, OP, Local, Reg, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Const, Local, STORE) \
+    ZQ_INT_CASE(CODE, OP, Const, Const, STORE) \
+    ZQ_INT_CASE(CODE, OP, Const, Reg, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Reg, Local, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Reg, Const, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Reg, Reg, STORE)
+#define ZQ_INT_COMPARISONS(CODE, STORE)  \
+    ZQ_INT_MODES(CODE, kOpEq, STORE)     \
+    ZQ_INT_MODES(CODE, kOpNe, STORE)     \
+    ZQ_INT_MODES(CODE, kOpGt, STORE)     \
+    ZQ_INT_MODES(CODE, kOpLt, STORE)     \
+    ZQ_INT_MODES(CODE, kOpGe, STORE)     \
+    ZQ_INT_MODES(CODE, kOpLe, STORE)
+#define ZQ_INT_OPERATORS(CODE, STORE)   \
+    ZQ_INT_MODES(CODE, kOpPlus, STORE)  \
+    ZQ_INT_MODES(CODE, kOpMinus, STORE) \
+    ZQ_INT_MODES(CODE, kOpMult, STORE)  \
+    ZQ_INT_MODES(CODE, kOpDiv, STORE)   \
+    ZQ_INT_MODES(CODE, kOpMod, STORE)   \
+    ZQ_INT_MODES(CODE, kOpAnd, STORE)   \
+    ZQ_INT_MODES(CODE, kOpOr, STORE)    \
+    ZQ_INT_MODES(CODE, kOpXor, STORE)   \
+    ZQ_INT_COMPARISONS(CODE, STORE)
+// The operations expression code and body code share (frame, regs and the operation `in` in
+// scope): every binary operator into a register, then '!' and the plain copy.
+#define ZQ_INT_BINARY_CASES ZQ_INT_OPERATORS(IntBinaryCode, regs[in.dst] = v)
+// Body code only: every binary operator into a local, and each comparison with the jump on
+// its answer (to `target` when it is false).
+#define ZQ_INT_TO_LOCAL_CASES ZQ_INT_OPERATORS(IntBinaryToLocalCode, frame[in.target].i = v)
+#define ZQ_INT_JUMP_CASES ZQ_INT_COMPARISONS(IntJumpCode, if (v == 0) pc = in.target)
 #define ZQ_INT_UNARY_CASES                            \
     case kIntNot + static_cast<u8>(IntMode::Local):   \
         regs[in.dst] = frame[in.a].i == 0;            \
@@ -497,7 +493,7 @@ s32 CScriptThread::RunIntCode(const IntCode& code) {
             ZQ_INT_BINARY_CASES
             ZQ_INT_UNARY_CASES
             case kIntSub:
-                nextCheck_ += kSlowStatementWeight;
+                if (in.node->kind != NodeKind::ScriptCall) nextCheck_ += kSlowStatementWeight;
                 regs[in.dst] = EvalIntTree(in.node);
                 if (stop_) return 0;
                 frame = frame_;  // a call may have moved the stack
@@ -722,6 +718,12 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
     return rt;
 }
 
+inline void CScriptThread::GrowStack(size_t slots) {
+    if (slots <= stack_.size()) return;
+    stack_.resize(std::max(slots, 2 * stack_.size()));
+    frame_ = stack_.data() + base_;
+}
+
 u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     out = ScriptSlot{};
     if (!instance_) {
@@ -740,26 +742,32 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         fn.resultType = t == kTypeNone ? static_cast<u8>(kTypeVoid) : t;
     }
     const u8 rt = fn.resultType;
-    const size_t newBase = stack_.size();
+    const size_t newBase = top_;
     for (const ScriptNode* child = n->child; child; child = child->next) {
         ScriptSlot v{};
-        Eval(child, v);
+        const FastOp op = OpOf(child);
+        if (op == kNodeLocal)
+            v = frame_[child->value];
+        else if (op == kNodeConst || IsBinaryIntOp(op))
+            v.i = EvalInt(child);
+        else
+            Eval(child, v);
         if (stop_) {
-            stack_.resize(newBase);
+            top_ = newBase;
             return kTypeVoid;
         }
-        stack_.push_back(v);
-        frame_ = stack_.data() + base_;
+        GrowStack(top_ + 1);
+        stack_[top_++] = v;
     }
     const ScriptVarTable* vars = fn.vars;
     if (!vars || !vars->body) {
         // A function that was only declared: the thread cannot go on.
-        stack_.resize(newBase);
+        top_ = newBase;
         Kill();
         return rt;
     }
     if (g_running.callDepth >= kMaxScriptCallDepth || ScriptStackLow()) {
-        stack_.resize(newBase);
+        top_ = newBase;
         const std::string what =
             g_running.callDepth >= kMaxScriptCallDepth
                 ? "script calls nested deeper than " + std::to_string(kMaxScriptCallDepth) +
@@ -769,9 +777,12 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         Kill();
         return rt;
     }
-    const size_t argCount = stack_.size() - newBase;
+    const size_t argCount = top_ - newBase;
     const size_t n2 = vars->entries.size();
-    stack_.resize(newBase + (n2 > argCount ? n2 : argCount), ScriptSlot{});
+    const size_t frameTop = newBase + (n2 > argCount ? n2 : argCount);
+    GrowStack(frameTop);
+    for (; top_ < frameTop; ++top_)
+        stack_[top_] = ScriptSlot{};
     if (vars->holdsObjects < 0) {
         vars->holdsObjects = 0;
         for (const ScriptVarEntry& e : vars->entries)
@@ -819,7 +830,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     at_ = savedAt;
     for (size_t k = argCount; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
-    stack_.resize(newBase);
+    top_ = newBase;
     base_ = savedBase;
     frame_ = stack_.data() + base_;
     topWord_ = savedTop;
@@ -869,7 +880,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     return true;
 }
 
-void CScriptThread::RunBody(const ScriptVarTable* vars) {
+inline void CScriptThread::RunBody(const ScriptVarTable* vars) {
     if (const IntCode* code = BodyCodeOf(*vars))
         RunBodyCode(*code);
     else
@@ -979,7 +990,6 @@ const ScriptNode* CScriptThread::RunStatement(const ScriptNode* cur, bool& leave
             }
         }
     } else if (cur->kind == NodeKind::ScriptCall) {
-        nextCheck_ += kSlowStatementWeight;
         ScriptSlot v{};
         const u8 t = CallScriptNode(cur, v);
         if (!stop_ && t <= kTypeList) topWord_ = TopWordOf(t, v);
@@ -1001,7 +1011,7 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
     u32 pc = 0;
     while (pc < end) {
         const IntOperation& in = ops[pc++];
-        if (in.statement && !StartStatement(in.node)) return;
+        if (in.statement && !StartStatement(in.at)) return;
         switch (in.code) {
             ZQ_INT_BINARY_CASES
             ZQ_INT_UNARY_CASES
@@ -1030,9 +1040,16 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
                 if (regs[in.a] == 0) pc = in.target;
                 break;
             ZQ_INT_JUMP_CASES
+            ZQ_INT_TO_LOCAL_CASES
             case kIntSub:
-                nextCheck_ += kSlowStatementWeight;
-                regs[in.dst] = EvalIntTree(in.node);
+                if (in.node->kind == NodeKind::ScriptCall) {
+                    ScriptSlot v{};
+                    CallScriptNode(in.node, v);
+                    regs[in.dst] = v.i;
+                } else {
+                    nextCheck_ += kSlowStatementWeight;
+                    regs[in.dst] = EvalIntTree(in.node);
+                }
                 if (stop_) return;
                 frame = frame_;  // a call may have moved the stack
                 break;
@@ -1045,11 +1062,11 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
             case kIntReturn + static_cast<u8>(IntMode::Local):
             case kIntReturn + static_cast<u8>(IntMode::Const):
             case kIntReturn + static_cast<u8>(IntMode::Reg): {
-                const u8 mode = static_cast<u8>(in.code - kIntReturn);
+                const u16 mode = static_cast<u16>(in.code - kIntReturn);
                 returnType_ = kTypeInt;
                 returnValue_ = ScriptSlot{};
-                returnValue_.i = mode == static_cast<u8>(IntMode::Local)   ? frame[in.a].i
-                                 : mode == static_cast<u8>(IntMode::Const) ? in.a
+                returnValue_.i = mode == static_cast<u16>(IntMode::Local)   ? frame[in.a].i
+                                 : mode == static_cast<u16>(IntMode::Const) ? in.a
                                                                            : regs[in.a];
                 flow_ = Flow::Return;
                 return;
@@ -1066,8 +1083,7 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
                 frame = frame_;  // a call may have moved the stack
                 // A jump a builtin made may lead anywhere in the chain: on through the code
                 // when the node is one of its statements, else statement by statement.
-                if (next->runPc < end && ops[next->runPc].node == next &&
-                    ops[next->runPc].statement) {
+                if (next->runPc < end && ops[next->runPc].at == next) {
                     pc = next->runPc;
                 } else {
                     RunChain(next);
@@ -1166,10 +1182,11 @@ int AppendRunningClassName(CStr& out) {
 
 #undef ZQ_INT_UNARY_CASES
 #undef ZQ_INT_JUMP_CASES
-#undef ZQ_JUMP_OP
-#undef ZQ_JUMP_CASE
+#undef ZQ_INT_TO_LOCAL_CASES
 #undef ZQ_INT_BINARY_CASES
-#undef ZQ_INT_OP
+#undef ZQ_INT_OPERATORS
+#undef ZQ_INT_COMPARISONS
+#undef ZQ_INT_MODES
 #undef ZQ_INT_CASE
 #undef ZQ_A_Local
 #undef ZQ_A_Const

@@ -53,9 +53,10 @@ s64 SetScriptStepBudget(s64 statements);
 // outer one may. Statements that each copy large values stay within the statement budget
 // for hours; the time budget stops them the same way.
 constexpr u32 kDefaultScriptTimeBudgetMs = 2000;
+// The clock is read every this many statements,
 constexpr s64 kTimeCheckStatements = 1024;
-// A statement that runs a builtin's own handler or calls a script function counts this many
-// more toward the next look at the clock: the clock is read at least every
+// and sooner when statements run builtins' own handlers (which may copy large values): each
+// counts this many more, so the clock is read at least every
 // kTimeCheckStatements / kSlowStatementWeight such statements.
 constexpr s64 kSlowStatementWeight = 32;
 // Sets the time budget of the activations that start from now on; answers the previous one.
@@ -129,6 +130,8 @@ private:
     u8 ExprType(const ScriptNode* node) const;
     ScriptSlot* VariableSlot(const ScriptNode* node);
     void ReleaseTemps(size_t mark);
+    // Makes the stack hold at least this many slots (frame_ follows when it moves).
+    void GrowStack(size_t slots);
     // Stops the thread at the statement with a log line: the reason, where it stopped (the
     // statement and the activation's handler) and the class. Nothing when already stopped.
     void StopWithError(const std::string& reason, const ScriptNode* at);
@@ -142,7 +145,8 @@ private:
 
     CScriptInstance* instance_;
     const ScriptVarTable* vars_;
-    std::vector<ScriptSlot> stack_;  // the frames: one slot per variable
+    std::vector<ScriptSlot> stack_;  // the frames: one slot per variable, up to top_
+    size_t top_ = 0;                 // the slots in use; the rest is room to grow
     size_t base_ = 0;                // the current frame's first slot
     ScriptSlot* frame_ = nullptr;    // stack_.data() + base_, renewed whenever either changes
     std::vector<Temp> temps_;
