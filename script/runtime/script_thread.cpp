@@ -35,6 +35,7 @@ struct RunningList {
 RunningList g_running;
 s64 g_stepBudget = kDefaultScriptStepBudget;
 u32 g_timeBudgetMs = kDefaultScriptTimeBudgetMs;
+constexpr const char* kQuittingReason = "script thread stopped: the server is quitting";
 
 // Every thread runs on this stack: the outermost one switches to it, nested ones are on it.
 platform::LargeStack& ScriptStack() {
@@ -873,7 +874,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
 [[gnu::always_inline]] inline bool CScriptThread::StartStatement(const ScriptNode* at) {
     if (--stepsLeft_ <= nextCheck_ && !Checkpoint(at)) return false;
     if (IsQuitting() && !quitAtStart_) {
-        StopWithError("script thread stopped: the server is quitting", at);
+        StopWithError(kQuittingReason, at);
         return false;
     }
     at_ = at;
@@ -1008,10 +1009,20 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
     const u32 end = static_cast<u32>(code.ops.size());
     ScriptSlot* frame = frame_;
     const size_t mark = temps_.size();  // what the statements' temporaries come after
+    const ScriptNode* stmt = nullptr;    // the statement running
     u32 pc = 0;
     while (pc < end) {
         const IntOperation& in = ops[pc++];
-        if (in.statement && !StartStatement(in.at)) return;
+        if (in.statement) {
+            // StartStatement without noting the statement: only the operations that run
+            // other code (below) need at_, for the log lines of what they stop.
+            stmt = in.at;
+            if (--stepsLeft_ <= nextCheck_ && !Checkpoint(stmt)) return;
+            if (IsQuitting() && !quitAtStart_) {
+                StopWithError(kQuittingReason, stmt);
+                return;
+            }
+        }
         switch (in.code) {
             ZQ_INT_BINARY_CASES
             ZQ_INT_UNARY_CASES
@@ -1042,6 +1053,7 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
             ZQ_INT_JUMP_CASES
             ZQ_INT_TO_LOCAL_CASES
             case kIntSub:
+                at_ = stmt;
                 if (in.node->kind == NodeKind::ScriptCall) {
                     ScriptSlot v{};
                     CallScriptNode(in.node, v);
@@ -1077,6 +1089,7 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
                 flow_ = Flow::Return;
                 return;
             case kIntSlow: {
+                at_ = stmt;
                 bool leave = false;
                 const ScriptNode* next = RunStatement(in.node, leave);
                 if (leave || !next) return;
