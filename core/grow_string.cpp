@@ -476,6 +476,21 @@ int GROW_STRING::Substitute(Derived& out, const Derived& format, const Derived& 
     int len = src->length_;
     const Unit* mark = Of(marker).data_;
     bool insert = mark && mark[0] == Unit('%');
+    // Room for the whole result first: appending unit by unit to an exactly grown buffer
+    // would copy the text once per unit.
+    s64 grow = 0;
+    for (int i = 0; i < len && text[i] != 0; ++i) {
+        if (text[i] != Unit('%')) {
+            ++grow;
+            continue;
+        }
+        if (i + 1 >= len || text[i + 1] == 0) break;
+        ++i;
+        if (insert) grow += val->length_;
+    }
+    const s64 needed = dst.length_ + grow + 1;
+    if (needed <= kMaxTextLength && dst.capacity_ < needed)
+        dst.Reallocate(static_cast<int>(needed - 1 + kGrowStep));
     int count = 0;
     for (int i = 0; i < len && text[i] != 0; ++i) {
         if (text[i] != Unit('%')) {

@@ -53,8 +53,11 @@ void ListSetItem(BuiltinCall& c) {
         c.host.Kill();
         return;
     }
-    // The value may be an item of this very list: insert the copy before removing.
+    // The value may be an item of this very list: insert the copy before removing. A copy
+    // the list cannot take leaves the list as it was.
+    const s32 before = list.Count();
     list.InsertAt(TagOfArg(c.Arg(1)), ValueOfArg(c.Arg(1)), index);
+    if (list.Count() == before) return;
     list.RemoveAt(index + 1);
 }
 void ListCount(BuiltinCall& c) {

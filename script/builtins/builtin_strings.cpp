@@ -6,6 +6,7 @@
 #include "script/builtins/builtin_strings.h"
 #include "script/builtins/language_builtins.h"
 #include "script/language/script_value.h"
+#include "script/runtime/script_limits.h"
 #include "script/runtime/script_list.h"
 
 namespace {
@@ -26,6 +27,32 @@ void AppendString(CScriptList& list, const char* text, int n) {
 
 constexpr int kMaxWord = 126;
 
+// False, with the thread stopped, when the string an operation would make is longer than a
+// script string may be: the operation is then not done.
+bool StringFits(s64 bytes) {
+    if (ScriptTextFits(bytes)) return true;
+    StopScriptOverLimit(StringOverLimitReason());
+    return false;
+}
+
+// The length Substitute gives: every '%' and the unit after it replaced by the value when
+// the marker starts with '%', dropped otherwise; a lone '%' at the end ends the text.
+s64 SubstitutedLength(const CStr& out, const CStr& format, const CStr& marker, const CStr& value) {
+    const bool insert = marker.CText()[0] == '%';
+    const char* text = format.CText();
+    s64 length = out.GetLength();
+    for (int i = 0; text[i] != 0; ++i) {
+        if (text[i] != '%') {
+            ++length;
+            continue;
+        }
+        if (text[i + 1] == 0) break;
+        ++i;
+        if (insert) length += value.GetLength();
+    }
+    return length;
+}
+
 }  // namespace
 
 s32 ScriptStrToInt(const char* text) {
@@ -43,23 +70,26 @@ s32 ScriptStrToInt(const char* text) {
 namespace {
 
 void StrPlus(BuiltinCall& c) {
+    if (!StringFits(s64{c.Str(0).GetLength()} + c.Str(1).GetLength())) return;
     CStr& out = c.ResultString();
     out = c.Str(0);
     out += c.Str(1);
 }
 void StrPlusInt(BuiltinCall& c) {
-    CStr& out = c.ResultString();
-    out = c.Str(0);
     char text[16];
     std::snprintf(text, sizeof text, "%d", c.Int(1));
+    if (!StringFits(s64{c.Str(0).GetLength()} + static_cast<s64>(std::strlen(text)))) return;
+    CStr& out = c.ResultString();
+    out = c.Str(0);
     out += text;
 }
 void StrPlusLoc(BuiltinCall& c) {
-    CStr& out = c.ResultString();
-    out = c.Str(0);
     char text[40];
     const Location& l = c.Loc(1);
     std::snprintf(text, sizeof text, "%d,%d,%d", l.x, l.y, l.z);
+    if (!StringFits(s64{c.Str(0).GetLength()} + static_cast<s64>(std::strlen(text)))) return;
+    CStr& out = c.ResultString();
+    out = c.Str(0);
     out += text;
 }
 void StrEquiv(BuiltinCall& c) {
@@ -147,10 +177,12 @@ void StrTextSubstitute(BuiltinCall& c) {
         c.SetInt(0);
         return;
     }
+    if (!StringFits(SubstitutedLength(c.Str(0), c.Str(1), c.Str(2), c.Str(3)))) return;
     c.SetInt(CStr::Substitute(c.Str(0), c.Str(1), c.Str(2), c.Str(3)));
 }
 
 void StrConcat(BuiltinCall& c) {
+    if (!StringFits(s64{c.Str(0).GetLength()} + c.Str(1).GetLength())) return;
     if (c.Arg(0).s == c.Arg(1).s) {
         const CStr copy(c.Str(1));
         c.Str(0) += copy;

@@ -29,6 +29,8 @@ struct ScriptVarTable {
     // The interpreter's note whether any variable is a string, ustring or list (-1: not yet
     // looked at).
     mutable s8 holdsObjects = -1;
+    // The interpreter's compiled form of the body, made on first use.
+    mutable std::unique_ptr<ScriptRunNote> runNote;
 
     // The entry index of a name, or -1. Constant time: a body may declare thousands.
     int Find(std::string_view name) const;

@@ -41,6 +41,12 @@ struct SwitchCase {
 };
 constexpr s32 kDefaultCaseValue = -666;
 
+// What the interpreter keeps about a node once it has run it (a compiled form of the node's
+// expression); the node owns it, so it goes with the node.
+struct ScriptRunNote {
+    virtual ~ScriptRunNote() = default;
+};
+
 struct ScriptNode {
     NodeKind kind = NodeKind::IntConstant;
     u8 varType = 0;        // variable nodes: the value type
@@ -48,6 +54,7 @@ struct ScriptNode {
     mutable u8 runOp = 0;  // the interpreter's own note of how it runs a builtin call (0: none yet)
     s32 value = 0;         // int constant, function index, variable entry index
     u32 varOffset = 0;     // variable nodes: the byte offset in the frame or member storage
+    mutable u32 runPc = 0;  // statements: where the interpreter's code of their body has them
     const BuiltinRecord* builtin = nullptr;
     ScriptNode* target = nullptr;
     const std::string* text = nullptr;  // label text
@@ -56,6 +63,7 @@ struct ScriptNode {
     SwitchCase* cases = nullptr;
     ScriptNode* next = nullptr;
     ScriptNode* child = nullptr;
+    mutable std::unique_ptr<ScriptRunNote> runNote;  // the interpreter's, made on first use
 };
 
 // Owns every node, switch entry and constant text of one compiled class. Nodes come from

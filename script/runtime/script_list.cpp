@@ -2,6 +2,7 @@
 
 #include "core/wide_text.h"
 #include "script/language/script_value.h"
+#include "script/runtime/script_limits.h"
 #include "script/runtime/script_thread_control.h"
 
 void CopyIntoPayload(ScriptPayload& payload, u8 type, ScriptListValue v) {
@@ -51,8 +52,37 @@ void FreeScriptPayload(u8 type, ScriptPayload& payload) {
     }
 }
 
+ScriptListWeight WeightOfValue(u8 type, ScriptListValue v) {
+    ScriptListWeight w{1, 0};
+    if (!v.p) return w;
+    switch (type) {
+        case kTypeString:
+            w.textBytes = static_cast<const CStr*>(v.p)->GetLength();
+            break;
+        case kTypeUString: {
+            // Clamped just past the limit, so that no length overflows the count.
+            const s64 bytes = UStringTextBytes(static_cast<const CUStr*>(v.p)->GetLength());
+            w.textBytes = static_cast<s32>(bytes > kMaxScriptTextBytes ? kMaxScriptTextBytes + 1
+                                                                       : bytes);
+            break;
+        }
+        case kTypeList: {
+            const ScriptListWeight inner = static_cast<const CScriptList*>(v.p)->Weight();
+            w.items += inner.items;
+            w.textBytes = inner.textBytes;
+            break;
+        }
+        default:
+            break;
+    }
+    return w;
+}
+
 void CScriptListNode::Init(u8 newTag, ScriptListValue v) {
     tag = newTag;
+    const ScriptListWeight w = WeightOfValue(tag, v);
+    heldItems = w.items;
+    heldTextBytes = w.textBytes;
     CopyIntoPayload(value, tag, v);
 }
 
@@ -90,7 +120,28 @@ void CScriptList::Clear() {
     }
     head_ = tail_ = nullptr;
     count_ = 0;
+    weight_ = ScriptListWeight{};
     cacheNode_ = nullptr;
+}
+
+bool CScriptList::Admits(ScriptListWeight added) const {
+    // Each side is within the limits, so the sums cannot overflow.
+    if (weight_.items + static_cast<s64>(added.items) > kMaxScriptListItems) {
+        StopScriptOverLimit(ListItemsOverLimitReason());
+        return false;
+    }
+    if (weight_.textBytes + static_cast<s64>(added.textBytes) > kMaxScriptTextBytes) {
+        StopScriptOverLimit(ListTextOverLimitReason());
+        return false;
+    }
+    return true;
+}
+
+CScriptListNode* CScriptList::NewNode(u8 tag, ScriptListValue v) {
+    if (!Admits(WeightOfValue(tag, v))) return nullptr;
+    CScriptListNode* node = new CScriptListNode();
+    node->Init(tag, v);
+    return node;
 }
 
 void CScriptList::LinkNodeBefore(CScriptListNode* at, CScriptListNode* node) {
@@ -115,6 +166,8 @@ void CScriptList::LinkNodeBefore(CScriptListNode* at, CScriptListNode* node) {
         at->prev = node;
     }
     ++count_;
+    weight_.items += node->heldItems;
+    weight_.textBytes += node->heldTextBytes;
 }
 
 void CScriptList::UnlinkNode(CScriptListNode* node) {
@@ -131,19 +184,17 @@ void CScriptList::UnlinkNode(CScriptListNode* node) {
     }
     node->next = node->prev = nullptr;
     --count_;
+    weight_.items -= node->heldItems;
+    weight_.textBytes -= node->heldTextBytes;
 }
 
 CScriptList& CScriptList::Append(u8 tag, ScriptListValue v) {
-    CScriptListNode* node = new CScriptListNode();
-    node->Init(tag, v);
-    LinkNodeBefore(nullptr, node);
+    if (CScriptListNode* node = NewNode(tag, v)) LinkNodeBefore(nullptr, node);
     return *this;
 }
 
 CScriptList& CScriptList::Prepend(u8 tag, ScriptListValue v) {
-    CScriptListNode* node = new CScriptListNode();
-    node->Init(tag, v);
-    LinkNodeBefore(head_, node);
+    if (CScriptListNode* node = NewNode(tag, v)) LinkNodeBefore(head_, node);
     return *this;
 }
 
@@ -182,9 +233,7 @@ void CScriptList::InsertAt(u8 tag, ScriptListValue v, s32 index) {
         return;
     }
     CScriptListNode* at = index < 0 ? head_ : NodeAt(index);
-    CScriptListNode* node = new CScriptListNode();
-    node->Init(tag, v);
-    LinkNodeBefore(at, node);
+    if (CScriptListNode* node = NewNode(tag, v)) LinkNodeBefore(at, node);
 }
 
 void CScriptList::RemoveAt(s32 index) {
@@ -243,6 +292,8 @@ int CScriptList::Contains(u8 tag, ScriptListValue v) const {
 }
 
 void CScriptList::AppendCopyOf(const CScriptList& other) {
+    // All or nothing: a copy that would not fit is refused before anything is copied.
+    if (!Admits(other.weight_)) return;
     // Only the nodes present now: appending a list to itself copies its former content.
     const s32 n = other.count_;
     CScriptListNode* node = other.head_;
@@ -284,6 +335,7 @@ void CScriptList::LinkBefore(Cursor& cursor, CScriptListNode* node) {
 }
 
 void CScriptList::Relink(CScriptListNode* const* nodes, s32 count) {
+    // The same nodes in another order: the weight stays.
     cacheNode_ = nullptr;
     head_ = count > 0 ? nodes[0] : nullptr;
     tail_ = count > 0 ? nodes[count - 1] : nullptr;

@@ -1,6 +1,9 @@
 #pragma once
 // The script list value: a doubly linked list of typed elements that owns deep copies of its
 // values. Tags are value-type indexes 0..5 (int, string, ustring, location, object, list).
+// A list keeps count of what it holds, nested lists included, and refuses to grow past the
+// limits of script values (script/runtime/script_limits.h): the operation is not done and the
+// running script thread stops.
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/location.h"
@@ -34,11 +37,23 @@ void CopyIntoPayload(ScriptPayload& payload, u8 type, ScriptListValue v);
 // Frees what a payload of the type owns (the payload itself is left as it is).
 void FreeScriptPayload(u8 type, ScriptPayload& payload);
 
+// What a value weighs against the limits of a list: its elements (itself and those of a
+// nested list) and the bytes of text in it.
+struct ScriptListWeight {
+    s32 items = 0;
+    s32 textBytes = 0;
+};
+// The weight a value of the type would have in a list.
+ScriptListWeight WeightOfValue(u8 type, ScriptListValue v);
+
 struct CScriptListNode {
     CScriptListNode* next = nullptr;
     CScriptListNode* prev = nullptr;
     u8 tag = 0;
+    // Its weight as counted when it was made (what its list adds and takes away).
+    s32 heldItems = 1;
     ScriptPayload value{};
+    s32 heldTextBytes = 0;
 
     // Sets the tag and copies the value by tag.
     void Init(u8 tag, ScriptListValue v);
@@ -66,12 +81,16 @@ public:
     void Clear();
     // A consistency hook run before a list is walked; it checks nothing.
     void CheckValid() const {}
+    // Each growing operation first checks the limits; past them it does nothing and stops
+    // the running thread (StopScriptOverLimit).
     CScriptList& Append(u8 tag, ScriptListValue v);
     CScriptList& Prepend(u8 tag, ScriptListValue v);
     // Before the node at the index (a negative index inserts first); at or past the count,
     // the same as Append.
     void InsertAt(u8 tag, ScriptListValue v, s32 index);
     s32 Count() const { return count_; }
+    // Everything it holds: its elements with those of nested lists, and their text.
+    ScriptListWeight Weight() const { return weight_; }
     // Removes the node at the index (a negative index removes the first); nothing at or past
     // the count.
     void RemoveAt(s32 index);
@@ -102,10 +121,15 @@ public:
 private:
     void LinkNodeBefore(CScriptListNode* at, CScriptListNode* node);
     void UnlinkNode(CScriptListNode* node);
+    // True when the weight added stays within the limits; otherwise the refusal is reported.
+    bool Admits(ScriptListWeight added) const;
+    // A new node holding a copy of the value, or null when the list cannot take it.
+    CScriptListNode* NewNode(u8 tag, ScriptListValue v);
 
     CScriptListNode* head_ = nullptr;
     CScriptListNode* tail_ = nullptr;
     s32 count_ = 0;
+    ScriptListWeight weight_;
     // The node NodeAt found last and its index; cleared by every change of the chain.
     mutable CScriptListNode* cacheNode_ = nullptr;
     mutable s32 cacheIndex_ = 0;

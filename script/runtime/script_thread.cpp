@@ -1,5 +1,6 @@
 #include "script/runtime/script_thread.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "core/cstr.h"
 #include "core/custr.h"
 #include "core/log_sink.h"
+#include "core/loop_state.h"
+#include "platform/clock.h"
 #include "platform/large_stack.h"
 #include "script/language/builtin_table.h"
 #include "script/language/script_class.h"
@@ -14,7 +17,10 @@
 #include "script/language/statement_tree.h"
 #include "script/language/trigger_table.h"
 #include "script/runtime/builtin_binding.h"
+#include "script/runtime/fast_ops.h"
+#include "script/runtime/int_code.h"
 #include "script/runtime/script_instance.h"
+#include "script/runtime/script_limits.h"
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_thread_control.h"
 
@@ -28,6 +34,8 @@ struct RunningList {
 };
 RunningList g_running;
 s64 g_stepBudget = kDefaultScriptStepBudget;
+u32 g_timeBudgetMs = kDefaultScriptTimeBudgetMs;
+constexpr const char* kQuittingReason = "script thread stopped: the server is quitting";
 
 // Every thread runs on this stack: the outermost one switches to it, nested ones are on it.
 platform::LargeStack& ScriptStack() {
@@ -39,148 +47,6 @@ platform::LargeStack& ScriptStack() {
 inline bool ScriptStackLow() {
     return ScriptStack().RoomBelow(__builtin_frame_address(0), kScriptStackReserve) <
            kScriptStackReserve;
-}
-
-// What the interpreter does itself instead of going through CallBuiltin: the operators,
-// assignments and control flow that make up most statements.
-enum Op : u8 {
-    kOpGeneric = 0,
-    kOpPlus,
-    kOpMinus,
-    kOpMult,
-    kOpDiv,
-    kOpMod,
-    kOpAnd,
-    kOpOr,
-    kOpXor,
-    kOpEq,
-    kOpNe,
-    kOpGt,
-    kOpLt,
-    kOpGe,
-    kOpLe,
-    kOpNot,
-    kOpNull,
-    kOpAssignInt,
-    kOpInc,
-    kOpDec,
-    kOpIf,
-    kOpJump,
-    kOpLoopBack,
-    kOpNothing,
-    kOpReturnInt,
-    kOpReturnVoid,
-    kOpListInt,  // oprlist "ili" / "oli"
-    kOpAppend,   // append "vlu"
-    // Codes of the other nodes, so that one switch tells how to evaluate any node.
-    kNodeLocal,
-    kNodeConst,
-    kNodeScriptCall,
-    kNodeOther,
-};
-
-// Per record: its fast operation, its result type and its decoded arguments.
-struct RecordInfo {
-    Op op = kOpGeneric;
-    u8 result = kTypeVoid;  // value type of the result (void and unknown push nothing)
-    ArgSignature args;
-};
-
-// The rows the interpreter runs itself, by name and signature: the integer operators, the
-// int and object assignments, the control flow and the int subscripts and appends that make
-// up most statements. Their handlers (script/builtins/) do the same for CallBuiltin.
-struct FastRow {
-    const char* name;
-    const char* signature;
-    Op op;
-};
-constexpr FastRow kFastRows[] = {
-    {"oprplus", "iii", kOpPlus},
-    {"oprminus", "iii", kOpMinus},
-    {"oprmult", "iii", kOpMult},
-    {"oprdiv", "iii", kOpDiv},
-    {"oprmod", "iii", kOpMod},
-    {"oprand", "iii", kOpAnd},
-    {"opror", "iii", kOpOr},
-    {"oprxor", "iii", kOpXor},
-    {"oprequiv", "iii", kOpEq},
-    {"oprequiv", "ioo", kOpEq},
-    {"oprnequiv", "iii", kOpNe},
-    {"oprnequiv", "ioo", kOpNe},
-    {"oprgt", "iii", kOpGt},
-    {"oprlt", "iii", kOpLt},
-    {"oprgteq", "iii", kOpGe},
-    {"oprlteq", "iii", kOpLe},
-    {"oprnot", "ii", kOpNot},
-    {"oprnull", "ii", kOpNull},
-    {"objtoint", "io", kOpNull},
-    {"assignint", "vIi", kOpAssignInt},
-    {"assignobj", "vOo", kOpAssignInt},
-    {"oprinc", "vI", kOpInc},
-    {"oprdec", "vI", kOpDec},
-    {"TK_IF", "vi|i", kOpIf},
-    {"TK_WHILE", "vi|i", kOpIf},
-    {"TK_ELSE", "v|i", kOpJump},
-    {"TK_BREAK", "v|i", kOpJump},
-    {"TK_GOTO", "vi", kOpJump},
-    {"TK_ENDWHILE", "v|i", kOpLoopBack},
-    {"TK_CONTINUE", "v|i", kOpLoopBack},
-    {"TK_ENDIF", "v", kOpNothing},
-    {"TK_ENDSWITCH", "v", kOpNothing},
-    {"TK_CASE", "v", kOpNothing},
-    {"TK_DEFAULT", "v", kOpNothing},
-    {"TK_RETURN", "vi", kOpReturnInt},
-    {"TK_RETURN", "vo", kOpReturnInt},
-    {"TK_RETURN", "v", kOpReturnVoid},
-    {"oprlist", "ili", kOpListInt},
-    {"oprlist", "oli", kOpListInt},
-    {"append", "vlu", kOpAppend},
-    {"appendToList", "vlu", kOpAppend},
-};
-
-std::vector<RecordInfo> BuildInfos() {
-    std::vector<RecordInfo> infos;
-    for (const BuiltinRecord& r : BuiltinTable()) {
-        RecordInfo info;
-        for (const FastRow& f : kFastRows)
-            if (std::strcmp(r.name, f.name) == 0 && std::strcmp(r.signature, f.signature) == 0)
-                info.op = f.op;
-        info.result = ResultTypeFromSignature(r.signature[0]);
-        // A longer signature keeps its first kMaxBuiltinArgs arguments.
-        DecodeArgSignature(r.signature + 1, info.args);
-        infos.push_back(info);
-    }
-    return infos;
-}
-
-const RecordInfo& InfoOf(const BuiltinRecord* r) {
-    static const std::vector<RecordInfo> infos = BuildInfos();
-    static const BuiltinRecord* const base = BuiltinTable().data();
-    return infos[static_cast<size_t>(r - base)];
-}
-
-// The fast operation of a builtin call node, noted in the node on first use.
-Op ComputeCode(const ScriptNode* n) {
-    switch (n->kind) {
-        case NodeKind::BuiltinCall:
-            return InfoOf(n->builtin).op;
-        case NodeKind::Local:
-        case NodeKind::LocalTarget:
-            return kNodeLocal;
-        case NodeKind::IntConstant:
-            return kNodeConst;
-        case NodeKind::ScriptCall:
-            return kNodeScriptCall;
-        default:
-            return kNodeOther;
-    }
-}
-
-// How a node is evaluated: its fast operation, or its node code. Noted in the node on first
-// use.
-inline Op OpOf(const ScriptNode* n) {
-    if (n->runOp == 0) n->runOp = static_cast<u8>(ComputeCode(n) + 1);
-    return static_cast<Op>(n->runOp - 1);
 }
 
 // The last statement value as the 32-bit word a handler answers: ints and serials as they
@@ -217,8 +83,20 @@ void KillCurrentThreadHookImpl() {
     if (g_running.head) g_running.head->Kill();
 }
 
+}  // namespace
+
+bool StopCurrentThreadImpl(const std::string& reason) {
+    CScriptThread* t = g_running.head;
+    if (!t) return false;
+    t->StopWithError(reason, t->at_);
+    return true;
+}
+
+namespace {
+
 void InstallKillHook() {
-    static const bool installed = (SetKillCurrentThreadHook(&KillCurrentThreadHookImpl), true);
+    static const bool installed = (SetKillCurrentThreadHook(&KillCurrentThreadHookImpl),
+                                   SetStopCurrentThreadHook(&StopCurrentThreadImpl), true);
     (void)installed;
 }
 
@@ -229,16 +107,22 @@ void LogThreadError(CScriptInstance* instance, const std::string& what) {
     GetLogSink().Log(0, 0, 0, "", "script", "error", message.c_str());
 }
 
-// Where a statement is, for a log line: "statement N of function f" or "... of trigger t",
-// N counted from 0 in the body's statement chain, then the statement as the listing shows it.
-std::string DescribeStatement(const CScriptClass& cls, const ScriptVarTable& vars,
-                              const ScriptNode* at) {
+// A body's name for a log line: "function f" or "trigger t".
+std::string BodyName(const CScriptClass& cls, const ScriptVarTable& vars) {
     std::string body = "a body";
     for (const ScriptFunction& fn : cls.functions)
         if (fn.vars == &vars) body = "function " + fn.name;
     for (int t = 0; t < kTriggerCount; ++t)
         for (const TriggerHandler* h = cls.handlers[static_cast<size_t>(t)]; h; h = h->next)
             if (h->vars == &vars) body = std::string("trigger ") + GetTriggerInfo(t).name;
+    return body;
+}
+
+// Where a statement is, for a log line: "statement N of function f" or "... of trigger t",
+// N counted from 0 in the body's statement chain, then the statement as the listing shows it.
+std::string DescribeStatement(const CScriptClass& cls, const ScriptVarTable& vars,
+                              const ScriptNode* at) {
+    const std::string body = BodyName(cls, vars);
     int index = 0;
     for (const ScriptNode* n = vars.body; n && n != at; n = n->next)
         ++index;
@@ -272,6 +156,12 @@ s64 SetScriptStepBudget(s64 statements) {
     return old;
 }
 
+u32 SetScriptTimeBudget(u32 milliseconds) {
+    const u32 old = g_timeBudgetMs;
+    g_timeBudgetMs = milliseconds;
+    return old;
+}
+
 CScriptThread::~CScriptThread() {
     ReleaseTemps(0);
 }
@@ -289,10 +179,17 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
         stack_[static_cast<size_t>(k)] = args[k];
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
         stack_[k].l = static_cast<CScriptList*>(NewScriptObjectOfType(vars_->entries[k].type));
+    stack_.resize(std::max<size_t>(n, 256));  // room for calls without moving the frames
+    top_ = n;
     base_ = 0;
     frame_ = stack_.data();
     frameVars_ = vars_;
     stepsLeft_ = g_stepBudget;
+    nextCheck_ = stepsLeft_ > kTimeCheckStatements ? stepsLeft_ - kTimeCheckStatements : -1;
+    startMs_ = platform::NowMs();
+    allowedMs_ = g_timeBudgetMs;
+    if (g_running.head) allowedMs_ = std::min(allowedMs_, g_running.head->TimeLeft(startMs_));
+    quitAtStart_ = IsQuitting();
     runNext = g_running.head;
     g_running.head = this;
     ++g_running.count;
@@ -301,7 +198,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
         LogThreadError(instance_, "nested script threads use more stack than the interpreter has");
         Kill();
     }
-    if (!stop_) RunChain(vars_->body);
+    if (!stop_) RunBody(vars_);
     g_running.head = runNext;
     --g_running.count;
     s32 answer = result_;
@@ -309,17 +206,66 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
         FreeScriptObjectOfType(vars_->entries[k].type, stack_[k].l);
     stack_.clear();
+    top_ = 0;
     ReleaseTemps(0);
     return answer;
 }
 
-void CScriptThread::StopOverBudget(const ScriptNode* at) {
-    std::string what =
-        "script thread ran more than " + std::to_string(g_stepBudget) + " statements in one run";
-    if (instance_ && frameVars_)
-        what += ", at " + DescribeStatement(*instance_->GetClass(), *frameVars_, at);
-    LogThreadError(instance_, what);
+u32 CScriptThread::TimeLeft(u32 now) const {
+    const u32 used = platform::ElapsedMs(startMs_, now);
+    return used >= allowedMs_ ? 0 : allowedMs_ - used;
+}
+
+std::string CScriptThread::Where(const ScriptNode* at) const {
+    if (!instance_ || !frameVars_ || !at) return std::string();
+    const CScriptClass& cls = *instance_->GetClass();
+    std::string where = ", at " + DescribeStatement(cls, *frameVars_, at);
+    if (frameVars_ != vars_) where += " in " + BodyName(cls, *vars_);
+    return where;
+}
+
+void CScriptThread::StopWithError(const std::string& reason, const ScriptNode* at) {
+    if (stop_) return;
+    LogThreadError(instance_, reason + Where(at));
     Kill();
+}
+
+bool CScriptThread::Checkpoint(const ScriptNode* at) {
+    if (stepsLeft_ < 0) {
+        StopWithError("script thread ran more than " + std::to_string(g_stepBudget) +
+                          " statements in one run",
+                      at);
+        return false;
+    }
+    nextCheck_ = stepsLeft_ > kTimeCheckStatements ? stepsLeft_ - kTimeCheckStatements : -1;
+    if (TimeLeft(platform::NowMs()) == 0) {
+        StopWithError("script thread ran longer than " + std::to_string(allowedMs_) +
+                          " ms in one run",
+                      at);
+        return false;
+    }
+    return true;
+}
+
+bool CScriptThread::ValuesFit(BuiltinCall& call, u8 resultType) {
+    // The language's own builtins refuse before they grow a value; this catches whatever
+    // else made one too long, and empties it so that it cannot grow further on a later run.
+    bool fit = true;
+    const auto check = [&fit](BuiltinValue& v) {
+        if (v.kind == ArgKind::String && v.s && !ScriptTextFits(v.s->GetLength())) {
+            v.s->Clear();
+            fit = false;
+        }
+        if (v.kind == ArgKind::UString && v.q && !ScriptTextFits(UStringTextBytes(v.q->GetLength()))) {
+            v.q->Clear();
+            fit = false;
+        }
+    };
+    for (int k = 0; k < call.argCount; ++k)
+        check(call.args[k]);
+    if (resultType == kTypeString || resultType == kTypeUString) check(call.result);
+    if (!fit) StopWithError("script value too large: " + StringOverLimitReason(), at_);
+    return fit;
 }
 
 void CScriptThread::ReleaseTemps(size_t mark) {
@@ -449,7 +395,118 @@ inline s32 CScriptThread::Operand(const ScriptNode* x) {
         return expr;                           \
     }
 
-s32 CScriptThread::EvalInt(const ScriptNode* n) {
+inline s32 CScriptThread::EvalInt(const ScriptNode* n) {
+    const FastOp op = OpOf(n);
+    if (op == kNodeLocal) return frame_[n->value].i;
+    if (op == kNodeConst) return n->value;
+    if (IsBinaryIntOp(op)) {
+        // One operator on locals and constants, the commonest argument: no code to run.
+        const ScriptNode* l = n->child;
+        const ScriptNode* r = l ? l->next : nullptr;
+        const FastOp lop = l ? OpOf(l) : kOpGeneric;
+        const FastOp rop = r ? OpOf(r) : kOpGeneric;
+        if ((lop == kNodeLocal || lop == kNodeConst) && (rop == kNodeLocal || rop == kNodeConst))
+            return IntBinaryValue(op, lop == kNodeLocal ? frame_[l->value].i : l->value,
+                                  rop == kNodeLocal ? frame_[r->value].i : r->value);
+    }
+    if (IsBinaryIntOp(op) || op == kOpNot || op == kOpNull) {
+        if (const IntCode* code = IntCodeOf(n)) return RunIntCode(*code);
+    }
+    return EvalIntTree(n);
+}
+
+// The operand reads of the compiled operations, by mode.
+#define ZQ_A_Local frame[in.a].i
+#define ZQ_A_Const in.a
+#define ZQ_A_Reg regs[in.a]
+#define ZQ_B_Local frame[in.b].i
+#define ZQ_B_Const in.b
+#define ZQ_B_Reg regs[in.b]
+// One case per pair of operand modes of a binary operator: the value goes where STORE puts
+// `v` (a register, a local, or the jump on a comparison's answer).
+#define ZQ_INT_CASE(CODE, OP, MA, MB, STORE)                          \
+    case CODE(OP, IntMode::MA, IntMode::MB): {                        \
+        const s32 v = IntBinaryValue(OP, ZQ_A_##MA, ZQ_B_##MB);       \
+        STORE;                                                        \
+        break;                                                        \
+    }
+#define ZQ_INT_MODES(CODE, OP, STORE)          \
+    ZQ_INT_CASE(CODE, OP, Local, Local, STORE) \
+    ZQ_INT_CASE(CODE, OP, Local, Const, STORE) \
+    ZQ_INT_CASE(CODE, OP, Local, Reg, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Const, Local, STORE) \
+    ZQ_INT_CASE(CODE, OP, Const, Const, STORE) \
+    ZQ_INT_CASE(CODE, OP, Const, Reg, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Reg, Local, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Reg, Const, STORE)   \
+    ZQ_INT_CASE(CODE, OP, Reg, Reg, STORE)
+#define ZQ_INT_COMPARISONS(CODE, STORE)  \
+    ZQ_INT_MODES(CODE, kOpEq, STORE)     \
+    ZQ_INT_MODES(CODE, kOpNe, STORE)     \
+    ZQ_INT_MODES(CODE, kOpGt, STORE)     \
+    ZQ_INT_MODES(CODE, kOpLt, STORE)     \
+    ZQ_INT_MODES(CODE, kOpGe, STORE)     \
+    ZQ_INT_MODES(CODE, kOpLe, STORE)
+#define ZQ_INT_OPERATORS(CODE, STORE)   \
+    ZQ_INT_MODES(CODE, kOpPlus, STORE)  \
+    ZQ_INT_MODES(CODE, kOpMinus, STORE) \
+    ZQ_INT_MODES(CODE, kOpMult, STORE)  \
+    ZQ_INT_MODES(CODE, kOpDiv, STORE)   \
+    ZQ_INT_MODES(CODE, kOpMod, STORE)   \
+    ZQ_INT_MODES(CODE, kOpAnd, STORE)   \
+    ZQ_INT_MODES(CODE, kOpOr, STORE)    \
+    ZQ_INT_MODES(CODE, kOpXor, STORE)   \
+    ZQ_INT_COMPARISONS(CODE, STORE)
+// The operations expression code and body code share (frame, regs and the operation `in` in
+// scope): every binary operator into a register, then '!' and the plain copy.
+#define ZQ_INT_BINARY_CASES ZQ_INT_OPERATORS(IntBinaryCode, regs[in.dst] = v)
+// Body code only: every binary operator into a local, and each comparison with the jump on
+// its answer (to `target` when it is false).
+#define ZQ_INT_TO_LOCAL_CASES ZQ_INT_OPERATORS(IntBinaryToLocalCode, frame[in.target].i = v)
+#define ZQ_INT_JUMP_CASES ZQ_INT_COMPARISONS(IntJumpCode, if (v == 0) pc = in.target)
+#define ZQ_INT_UNARY_CASES                            \
+    case kIntNot + static_cast<u8>(IntMode::Local):   \
+        regs[in.dst] = frame[in.a].i == 0;            \
+        break;                                        \
+    case kIntNot + static_cast<u8>(IntMode::Const):   \
+        regs[in.dst] = in.a == 0;                     \
+        break;                                        \
+    case kIntNot + static_cast<u8>(IntMode::Reg):     \
+        regs[in.dst] = regs[in.a] == 0;               \
+        break;                                        \
+    case kIntMove + static_cast<u8>(IntMode::Local):  \
+        regs[in.dst] = frame[in.a].i;                 \
+        break;                                        \
+    case kIntMove + static_cast<u8>(IntMode::Const):  \
+        regs[in.dst] = in.a;                          \
+        break;                                        \
+    case kIntMove + static_cast<u8>(IntMode::Reg):    \
+        regs[in.dst] = regs[in.a];                    \
+        break;
+
+s32 CScriptThread::RunIntCode(const IntCode& code) {
+    // Left uninitialised: every register is written before it is read (the compiler
+    // allocates them as a stack), and clearing them would cost more than the expression.
+    s32 regs[kMaxIntRegisters];
+    const ScriptSlot* frame = frame_;
+    for (const IntOperation& in : code.ops) {
+        switch (in.code) {
+            ZQ_INT_BINARY_CASES
+            ZQ_INT_UNARY_CASES
+            case kIntSub:
+                if (in.node->kind != NodeKind::ScriptCall) nextCheck_ += kSlowStatementWeight;
+                regs[in.dst] = EvalIntTree(in.node);
+                if (stop_) return 0;
+                frame = frame_;  // a call may have moved the stack
+                break;
+            default:
+                break;
+        }
+    }
+    return regs[code.result];
+}
+
+s32 CScriptThread::EvalIntTree(const ScriptNode* n) {
     switch (OpOf(n)) {
         case kNodeConst:
             return n->value;
@@ -531,7 +588,7 @@ u8 CScriptThread::Eval(const ScriptNode* n, ScriptSlot& out) {
             return n->varType;
         }
         case NodeKind::BuiltinCall: {
-            const Op op = OpOf(n);
+            const FastOp op = OpOf(n);
             if ((op >= kOpPlus && op <= kOpNull) || op == kOpListInt) {
                 out.i = EvalInt(n);
                 return n->builtin->signature[0] == 'o' ? kTypeObject : kTypeInt;
@@ -658,7 +715,14 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
         default:
             break;
     }
+    if (!ValuesFit(call, rt)) return kTypeVoid;
     return rt;
+}
+
+inline void CScriptThread::GrowStack(size_t slots) {
+    if (slots <= stack_.size()) return;
+    stack_.resize(std::max(slots, 2 * stack_.size()));
+    frame_ = stack_.data() + base_;
 }
 
 u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
@@ -679,26 +743,32 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         fn.resultType = t == kTypeNone ? static_cast<u8>(kTypeVoid) : t;
     }
     const u8 rt = fn.resultType;
-    const size_t newBase = stack_.size();
+    const size_t newBase = top_;
     for (const ScriptNode* child = n->child; child; child = child->next) {
         ScriptSlot v{};
-        Eval(child, v);
+        const FastOp op = OpOf(child);
+        if (op == kNodeLocal)
+            v = frame_[child->value];
+        else if (op == kNodeConst || IsBinaryIntOp(op))
+            v.i = EvalInt(child);
+        else
+            Eval(child, v);
         if (stop_) {
-            stack_.resize(newBase);
+            top_ = newBase;
             return kTypeVoid;
         }
-        stack_.push_back(v);
-        frame_ = stack_.data() + base_;
+        GrowStack(top_ + 1);
+        stack_[top_++] = v;
     }
     const ScriptVarTable* vars = fn.vars;
     if (!vars || !vars->body) {
         // A function that was only declared: the thread cannot go on.
-        stack_.resize(newBase);
+        top_ = newBase;
         Kill();
         return rt;
     }
     if (g_running.callDepth >= kMaxScriptCallDepth || ScriptStackLow()) {
-        stack_.resize(newBase);
+        top_ = newBase;
         const std::string what =
             g_running.callDepth >= kMaxScriptCallDepth
                 ? "script calls nested deeper than " + std::to_string(kMaxScriptCallDepth) +
@@ -708,9 +778,12 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         Kill();
         return rt;
     }
-    const size_t argCount = stack_.size() - newBase;
+    const size_t argCount = top_ - newBase;
     const size_t n2 = vars->entries.size();
-    stack_.resize(newBase + (n2 > argCount ? n2 : argCount), ScriptSlot{});
+    const size_t frameTop = newBase + (n2 > argCount ? n2 : argCount);
+    GrowStack(frameTop);
+    for (; top_ < frameTop; ++top_)
+        stack_[top_] = ScriptSlot{};
     if (vars->holdsObjects < 0) {
         vars->holdsObjects = 0;
         for (const ScriptVarEntry& e : vars->entries)
@@ -747,16 +820,18 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     const size_t savedBase = base_;
     const s32 savedTop = topWord_;
     const ScriptVarTable* savedVars = frameVars_;
+    const ScriptNode* savedAt = at_;
     base_ = newBase;
     frame_ = stack_.data() + base_;
     frameVars_ = vars;
     ++g_running.callDepth;
-    RunChain(vars->body);
+    RunBody(vars);
     --g_running.callDepth;
     frameVars_ = savedVars;
+    at_ = savedAt;
     for (size_t k = argCount; holdsObjects && k < n2; ++k)
         FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
-    stack_.resize(newBase);
+    top_ = newBase;
     base_ = savedBase;
     frame_ = stack_.data() + base_;
     topWord_ = savedTop;
@@ -796,104 +871,242 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     return rt;
 }
 
+[[gnu::always_inline]] inline bool CScriptThread::StartStatement(const ScriptNode* at) {
+    if (--stepsLeft_ <= nextCheck_ && !Checkpoint(at)) return false;
+    if (IsQuitting() && !quitAtStart_) {
+        StopWithError(kQuittingReason, at);
+        return false;
+    }
+    at_ = at;
+    return true;
+}
+
+inline void CScriptThread::RunBody(const ScriptVarTable* vars) {
+    if (const IntCode* code = BodyCodeOf(*vars))
+        RunBodyCode(*code);
+    else
+        RunChain(vars->body);
+}
+
 void CScriptThread::RunChain(const ScriptNode* head) {
     const ScriptNode* cur = head;
     while (cur) {
-        if (--stepsLeft_ < 0) {
-            StopOverBudget(cur);
-            return;
-        }
-        const ScriptNode* next = cur->next;
-        const size_t mark = temps_.size();
-        if (cur->kind == NodeKind::BuiltinCall) {
-            const Op op = OpOf(cur);
-            switch (op) {
-                case kOpIf: {
-                    const s32 cond = EvalInt(cur->child);
-                    if (stop_) return;
-                    if (cond == 0) {
-                        const ScriptNode* t = cur->child->next ? cur->child->next->target : nullptr;
-                        next = t ? t->next : nullptr;
-                    }
-                    break;
-                }
-                case kOpJump: {
-                    const ScriptNode* op = cur->child;
-                    while (op && op->next)
-                        op = op->next;
-                    const ScriptNode* t = op ? op->target : nullptr;
+        if (!StartStatement(cur)) return;
+        bool leave = false;
+        cur = RunStatement(cur, leave);
+        if (leave) return;
+    }
+}
+
+const ScriptNode* CScriptThread::RunStatement(const ScriptNode* cur, bool& leave) {
+    const ScriptNode* next = cur->next;
+    const size_t mark = temps_.size();
+    if (cur->kind == NodeKind::BuiltinCall) {
+        const FastOp op = OpOf(cur);
+        switch (op) {
+            case kOpIf: {
+                const s32 cond = EvalInt(cur->child);
+                if (stop_) break;
+                if (cond == 0) {
+                    const ScriptNode* t = cur->child->next ? cur->child->next->target : nullptr;
                     next = t ? t->next : nullptr;
-                    break;
                 }
-                case kOpLoopBack:
-                    next = cur->child ? cur->child->target : nullptr;
-                    break;
-                case kOpNothing:
-                    break;
-                case kOpAssignInt:
-                case kOpInc:
-                case kOpDec: {
-                    ScriptSlot* var = VariableSlot(cur->child);
-                    if (!var) goto generic;
-                    if (op == kOpAssignInt) {
-                        const s32 v = EvalInt(cur->child->next);
-                        if (stop_) return;
-                        var = VariableSlot(cur->child);  // the stack may have moved
-                        var->i = v;
-                    } else {
-                        var->i = static_cast<s32>(static_cast<u32>(var->i) +
-                                                  (op == kOpInc ? 1u : 0xFFFFFFFFu));
-                    }
-                    break;
-                }
-                case kOpReturnInt: {
-                    const s32 v = EvalInt(cur->child);
-                    if (stop_) return;
-                    returnType_ = kTypeInt;
-                    returnValue_ = ScriptSlot{};
-                    returnValue_.i = v;
-                    flow_ = Flow::Return;
-                    return;
-                }
-                case kOpAppend: {
-                    const ScriptNode* value = cur->child->next;
-                    const u8 t = ExprType(value);
-                    if (t != kTypeInt && t != kTypeObject) goto generic;
-                    ScriptSlot list{};
-                    Eval(cur->child, list);
-                    if (stop_) return;
-                    const s32 v = EvalInt(value);
-                    if (stop_) return;
-                    if (list.l) list.l->Append(t, ScriptListValue::Int(v));
-                    break;
-                }
-                case kOpReturnVoid:
-                    returnType_ = kTypeVoid;
-                    returnValue_ = ScriptSlot{};
-                    flow_ = Flow::Return;
-                    return;
-                default:
-                generic : {
-                    ScriptSlot v{};
-                    const u8 t = Eval(cur, v);
-                    if (stop_) return;
-                    if (flow_ == Flow::Return) return;
-                    if (flow_ == Flow::Jump) {
-                        flow_ = Flow::Next;
-                        next = runTargetNext_ || !jumpTarget_ ? jumpTarget_ : jumpTarget_->next;
-                    }
-                    if (t <= kTypeList) topWord_ = TopWordOf(t, v);
-                    break;
-                }
+                break;
             }
-        } else if (cur->kind == NodeKind::ScriptCall) {
-            ScriptSlot v{};
-            const u8 t = CallScriptNode(cur, v);
-            if (stop_) return;
-            if (t <= kTypeList) topWord_ = TopWordOf(t, v);
+            case kOpJump: {
+                const ScriptNode* op = cur->child;
+                while (op && op->next)
+                    op = op->next;
+                const ScriptNode* t = op ? op->target : nullptr;
+                next = t ? t->next : nullptr;
+                break;
+            }
+            case kOpLoopBack:
+                next = cur->child ? cur->child->target : nullptr;
+                break;
+            case kOpNothing:
+                break;
+            case kOpAssignInt:
+            case kOpInc:
+            case kOpDec: {
+                ScriptSlot* var = VariableSlot(cur->child);
+                if (!var) goto generic;
+                if (op == kOpAssignInt) {
+                    const s32 v = EvalInt(cur->child->next);
+                    if (stop_) break;
+                    var = VariableSlot(cur->child);  // the stack may have moved
+                    var->i = v;
+                } else {
+                    var->i = static_cast<s32>(static_cast<u32>(var->i) +
+                                              (op == kOpInc ? 1u : 0xFFFFFFFFu));
+                }
+                break;
+            }
+            case kOpReturnInt: {
+                const s32 v = EvalInt(cur->child);
+                if (stop_) break;
+                returnType_ = kTypeInt;
+                returnValue_ = ScriptSlot{};
+                returnValue_.i = v;
+                flow_ = Flow::Return;
+                leave = true;
+                return nullptr;
+            }
+            case kOpAppend: {
+                const ScriptNode* value = cur->child->next;
+                const u8 t = ExprType(value);
+                if (t != kTypeInt && t != kTypeObject) goto generic;
+                ScriptSlot list{};
+                Eval(cur->child, list);
+                if (stop_) break;
+                const s32 v = EvalInt(value);
+                if (stop_) break;
+                if (list.l) list.l->Append(t, ScriptListValue::Int(v));
+                break;
+            }
+            case kOpReturnVoid:
+                returnType_ = kTypeVoid;
+                returnValue_ = ScriptSlot{};
+                flow_ = Flow::Return;
+                leave = true;
+                return nullptr;
+            default:
+            generic : {
+                // A builtin's own handler may take long (it may copy large values): it brings
+                // the next look at the clock nearer.
+                nextCheck_ += kSlowStatementWeight;
+                ScriptSlot v{};
+                const u8 t = Eval(cur, v);
+                if (stop_) break;
+                if (flow_ == Flow::Return) {
+                    leave = true;
+                    return nullptr;
+                }
+                if (flow_ == Flow::Jump) {
+                    flow_ = Flow::Next;
+                    next = runTargetNext_ || !jumpTarget_ ? jumpTarget_ : jumpTarget_->next;
+                }
+                if (t <= kTypeList) topWord_ = TopWordOf(t, v);
+                break;
+            }
         }
-        if (temps_.size() > mark) ReleaseTemps(mark);
-        cur = next;
+    } else if (cur->kind == NodeKind::ScriptCall) {
+        ScriptSlot v{};
+        const u8 t = CallScriptNode(cur, v);
+        if (!stop_ && t <= kTypeList) topWord_ = TopWordOf(t, v);
+    }
+    if (stop_) {
+        leave = true;
+        return nullptr;
+    }
+    if (temps_.size() > mark) ReleaseTemps(mark);
+    return next;
+}
+
+void CScriptThread::RunBodyCode(const IntCode& code) {
+    s32 regs[kMaxIntRegisters];  // written before read, as in RunIntCode
+    const IntOperation* const ops = code.ops.data();
+    const u32 end = static_cast<u32>(code.ops.size());
+    ScriptSlot* frame = frame_;
+    const size_t mark = temps_.size();  // what the statements' temporaries come after
+    const ScriptNode* stmt = nullptr;    // the statement running
+    u32 pc = 0;
+    while (pc < end) {
+        const IntOperation& in = ops[pc++];
+        if (in.statement) {
+            // StartStatement without noting the statement: only the operations that run
+            // other code (below) need at_, for the log lines of what they stop.
+            stmt = in.at;
+            if (--stepsLeft_ <= nextCheck_ && !Checkpoint(stmt)) return;
+            if (IsQuitting() && !quitAtStart_) {
+                StopWithError(kQuittingReason, stmt);
+                return;
+            }
+        }
+        switch (in.code) {
+            ZQ_INT_BINARY_CASES
+            ZQ_INT_UNARY_CASES
+            case kIntStoreLocal + static_cast<u8>(IntMode::Local):
+                frame[in.a].i = frame[in.b].i;
+                break;
+            case kIntStoreLocal + static_cast<u8>(IntMode::Const):
+                frame[in.a].i = in.b;
+                break;
+            case kIntStoreLocal + static_cast<u8>(IntMode::Reg):
+                frame[in.a].i = regs[in.b];
+                break;
+            case kIntIncLocal:
+                frame[in.a].i = static_cast<s32>(static_cast<u32>(frame[in.a].i) + 1u);
+                break;
+            case kIntDecLocal:
+                frame[in.a].i = static_cast<s32>(static_cast<u32>(frame[in.a].i) - 1u);
+                break;
+            case kIntJumpIfZero + static_cast<u8>(IntMode::Local):
+                if (frame[in.a].i == 0) pc = in.target;
+                break;
+            case kIntJumpIfZero + static_cast<u8>(IntMode::Const):
+                if (in.a == 0) pc = in.target;
+                break;
+            case kIntJumpIfZero + static_cast<u8>(IntMode::Reg):
+                if (regs[in.a] == 0) pc = in.target;
+                break;
+            ZQ_INT_JUMP_CASES
+            ZQ_INT_TO_LOCAL_CASES
+            case kIntSub:
+                at_ = stmt;
+                if (in.node->kind == NodeKind::ScriptCall) {
+                    ScriptSlot v{};
+                    CallScriptNode(in.node, v);
+                    regs[in.dst] = v.i;
+                } else {
+                    nextCheck_ += kSlowStatementWeight;
+                    regs[in.dst] = EvalIntTree(in.node);
+                }
+                if (stop_) return;
+                frame = frame_;  // a call may have moved the stack
+                break;
+            case kIntReleaseTemps:
+                if (temps_.size() > mark) ReleaseTemps(mark);
+                break;
+            case kIntJump:
+                pc = in.target;
+                break;
+            case kIntReturn + static_cast<u8>(IntMode::Local):
+            case kIntReturn + static_cast<u8>(IntMode::Const):
+            case kIntReturn + static_cast<u8>(IntMode::Reg): {
+                const u16 mode = static_cast<u16>(in.code - kIntReturn);
+                returnType_ = kTypeInt;
+                returnValue_ = ScriptSlot{};
+                returnValue_.i = mode == static_cast<u16>(IntMode::Local)   ? frame[in.a].i
+                                 : mode == static_cast<u16>(IntMode::Const) ? in.a
+                                                                           : regs[in.a];
+                flow_ = Flow::Return;
+                return;
+            }
+            case kIntReturnVoid:
+                returnType_ = kTypeVoid;
+                returnValue_ = ScriptSlot{};
+                flow_ = Flow::Return;
+                return;
+            case kIntSlow: {
+                at_ = stmt;
+                bool leave = false;
+                const ScriptNode* next = RunStatement(in.node, leave);
+                if (leave || !next) return;
+                frame = frame_;  // a call may have moved the stack
+                // A jump a builtin made may lead anywhere in the chain: on through the code
+                // when the node is one of its statements, else statement by statement.
+                if (next->runPc < end && ops[next->runPc].at == next) {
+                    pc = next->runPc;
+                } else {
+                    RunChain(next);
+                    return;
+                }
+                break;
+            }
+            default:
+                break;
+        }
     }
 }
 
@@ -979,3 +1192,18 @@ int AppendRunningClassName(CStr& out) {
     out += t->GetInstance()->GetClass()->name.c_str();
     return 1;
 }
+
+#undef ZQ_INT_UNARY_CASES
+#undef ZQ_INT_JUMP_CASES
+#undef ZQ_INT_TO_LOCAL_CASES
+#undef ZQ_INT_BINARY_CASES
+#undef ZQ_INT_OPERATORS
+#undef ZQ_INT_COMPARISONS
+#undef ZQ_INT_MODES
+#undef ZQ_INT_CASE
+#undef ZQ_A_Local
+#undef ZQ_A_Const
+#undef ZQ_A_Reg
+#undef ZQ_B_Local
+#undef ZQ_B_Const
+#undef ZQ_B_Reg

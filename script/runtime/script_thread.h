@@ -26,6 +26,7 @@
 class CBaseObject;
 class CScriptClass;
 class CScriptInstance;
+class IntCode;
 struct ScriptVarTable;
 struct ScriptNode;
 struct TriggerHandler;
@@ -46,6 +47,24 @@ constexpr size_t kScriptStackReserve = size_t{1} << 20;
 constexpr s64 kDefaultScriptStepBudget = 10'000'000;
 // Sets the budget of the activations that start from now on; answers the previous one.
 s64 SetScriptStepBudget(s64 statements);
+
+// Each activation may also run for this long (milliseconds on the platform clock), the
+// threads it starts included: an activation started inside another ends no later than the
+// outer one may. Statements that each copy large values stay within the statement budget
+// for hours; the time budget stops them the same way.
+constexpr u32 kDefaultScriptTimeBudgetMs = 2000;
+// The clock is read every this many statements,
+constexpr s64 kTimeCheckStatements = 1024;
+// and sooner when statements run builtins' own handlers (which may copy large values): each
+// counts this many more, so the clock is read at least every
+// kTimeCheckStatements / kSlowStatementWeight such statements.
+constexpr s64 kSlowStatementWeight = 32;
+// Sets the time budget of the activations that start from now on; answers the previous one.
+u32 SetScriptTimeBudget(u32 milliseconds);
+
+// A quit request (the process's quit flag) stops every running activation at its next
+// statement with a log line. Activations started once the request was made (shutdown's own
+// handlers) run as usual.
 
 class CScriptThread final : public BuiltinCallHost {
 public:
@@ -82,28 +101,62 @@ private:
     };
     enum class Flow : u8 { Next, Jump, Return };
 
+    // Runs a body: through its compiled code (RunBodyCode) when it has one, else statement by
+    // statement (RunChain).
+    void RunBody(const ScriptVarTable* vars);
     void RunChain(const ScriptNode* head);
+    void RunBodyCode(const IntCode& code);
+    // What each statement does first: counts it against the budgets and honours a quit
+    // request; false when the thread has been stopped there.
+    bool StartStatement(const ScriptNode* at);
+    // Runs one statement (StartStatement done) and answers the one to run next, null at the
+    // end of the chain; leave is set when the body ends here (a return, a stop).
+    const ScriptNode* RunStatement(const ScriptNode* cur, bool& leave);
+    // The checks made every kTimeCheckStatements statements and at the step budget's end:
+    // false when the thread has been stopped at the statement.
+    bool Checkpoint(const ScriptNode* at);
+    // The milliseconds this activation may still run at the given time.
+    u32 TimeLeft(u32 now) const;
     // Evaluates an expression; answers its value type (void and unknown carry nothing).
     u8 Eval(const ScriptNode* node, ScriptSlot& out);
+    // An int expression: operator trees through their compiled form (RunIntCode), anything
+    // else through the tree walk (EvalIntTree).
     s32 EvalInt(const ScriptNode* node);
+    s32 EvalIntTree(const ScriptNode* node);
+    s32 RunIntCode(const IntCode& code);
     s32 Operand(const ScriptNode* node);
     u8 CallBuiltinNode(const ScriptNode* node, ScriptSlot& out);
     u8 CallScriptNode(const ScriptNode* node, ScriptSlot& out);
     u8 ExprType(const ScriptNode* node) const;
     ScriptSlot* VariableSlot(const ScriptNode* node);
     void ReleaseTemps(size_t mark);
-    // Stops the thread at the statement that went past the step budget, with a log line.
-    void StopOverBudget(const ScriptNode* at);
+    // Makes the stack hold at least this many slots (frame_ follows when it moves).
+    void GrowStack(size_t slots);
+    // Stops the thread at the statement with a log line: the reason, where it stopped (the
+    // statement and the activation's handler) and the class. Nothing when already stopped.
+    void StopWithError(const std::string& reason, const ScriptNode* at);
+    // The reason's tail of StopWithError: ", at statement N of ... in trigger t".
+    std::string Where(const ScriptNode* at) const;
+    // Whether the values a builtin left (its string arguments and result) are within the
+    // limits; an oversized one is emptied and the thread stopped.
+    bool ValuesFit(BuiltinCall& call, u8 resultType);
+    friend bool StopCurrentThreadImpl(const std::string& reason);
     void AddTemp(u8 type, void* object) { temps_.push_back(Temp{type, object}); }
 
     CScriptInstance* instance_;
     const ScriptVarTable* vars_;
-    std::vector<ScriptSlot> stack_;  // the frames: one slot per variable
+    std::vector<ScriptSlot> stack_;  // the frames: one slot per variable, up to top_
+    size_t top_ = 0;                 // the slots in use; the rest is room to grow
     size_t base_ = 0;                // the current frame's first slot
     ScriptSlot* frame_ = nullptr;    // stack_.data() + base_, renewed whenever either changes
     std::vector<Temp> temps_;
     const ScriptVarTable* frameVars_ = nullptr;  // the variable table of the running body
     s64 stepsLeft_ = 0;                          // statements this activation may still run
+    s64 nextCheck_ = 0;    // the Checkpoint comes when stepsLeft_ has come down to this
+    u32 startMs_ = 0;      // when the activation started
+    u32 allowedMs_ = 0;    // how long it may run
+    bool quitAtStart_ = false;  // the quit request was made before it started
+    const ScriptNode* at_ = nullptr;  // the statement running in the current body
     s32 result_ = 0;                             // the default answer
     s32 topWord_ = 0;    // the value the last statement left in the current function
     bool stop_ = false;  // killed
