@@ -20,6 +20,7 @@
 
 #include "platform/instance_lock.h"
 #include "platform/keys.h"
+#include "platform/sdl/x_error_handlers.h"
 
 namespace platform {
 namespace {
@@ -310,6 +311,8 @@ bool SdlBackend::OpenWindow(const std::string& title) {
     SDL_ShowWindow(window_);
     SDL_StartTextInput();
     fullScreen_ = false;
+    // From here on a lost X server or a window destroyed under the game ends it in order.
+    if (const unsigned long id = NativeWindowId()) InstallXErrorHandlers(id);
     return true;
 }
 
