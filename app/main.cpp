@@ -1,6 +1,10 @@
 // Process entry of the demo: the server runs on this thread, the client on a thread of its
-// own. Start-up order: the server configuration (data archive, server.txt, random seed),
-// then the progress window, the saved process arguments and the server main loop.
+// own. Start-up order: the world lock (before anything of the world is read), the game's
+// log, the server configuration (data archive, server.txt, random seed), then the progress
+// window, the saved process arguments and the server main loop.
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -8,13 +12,20 @@
 #include <system_error>
 
 #include "core/archive.h"
+#include "core/log_file.h"
+#include "core/loop_state.h"
 #include "core/process_link.h"
 #include "movie/intro_movie.h"
+#include "platform/display_loss.h"
 #include "platform/paths.h"
+#include "platform/process_exit.h"
+#include "platform/window_backend.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/server_main_loop.h"
 #include "server/frame/server_out_of_memory.h"
+#include "server/frame/world_lock.h"
 #include "server/server_config.h"
+#include "server/world/world_save.h"
 
 namespace {
 
@@ -63,8 +74,14 @@ void PrintUsage(std::FILE* out) {
         "                   %s\n"
         "                   The world's files are members of it under ../.rundir/<world>/:\n"
         "                   server.txt, map0.mul, staidx0.mul, statics0.mul, resregions.txt.\n"
-        "  zqdemo.sav       the saved world, beside the data archive: written when the game\n"
-        "                   ends in order, read at start in place of the archive's objects.\n"
+        "  zqdemo.sav       the saved world, beside the data archive: written every 5 minutes,\n"
+        "                   when a player logs out and when the game ends in order; read at\n"
+        "                   start in place of the archive's objects. A save whose load\n"
+        "                   dropped objects is kept as zqdemo.sav.dropped-N.\n"
+        "  zqdemo.lock      the world lock beside the save: one game at a time runs on it;\n"
+        "                   another copy started there ends before loading anything.\n"
+        "  zqdemo.log       the game's log beside the save (the previous 10 MB in\n"
+        "                   zqdemo.log.1); errors and warnings also go to standard error.\n"
         "  zq.cfg, login.cfg, obscene.lst, ignore.lst, chardata.mul\n"
         "                   the client's options and lists, in the directory of the program\n"
         "                   recorded as ExePath in settings.txt, else in the run directory\n"
@@ -94,8 +111,29 @@ void PrintUsage(std::FILE* out) {
         "                   unset).\n"
         "  XDG_CONFIG_HOME, HOME\n"
         "                   used for the configuration directory when ZQ_CONFIG_DIR is unset.\n"
-        "  printl           the server's print mask (a decimal number); kept for developers.\n",
+        "  printl           the server's print mask (a decimal number); kept for developers.\n"
+        "  ZQ_AUTOSAVE_CLOCK_AHEAD_MS=n\n"
+        "                   start the 5-minute save clock n ms into its interval (for tests).\n",
         workDir.c_str(), ArchivePath().c_str(), platform::UserConfigDirectory().c_str());
+}
+
+// Started from a terminal: someone reads standard error there.
+bool StartedFromTerminal() {
+    return ::isatty(STDIN_FILENO) || ::isatty(STDERR_FILENO);
+}
+
+// The world lock is another copy's: this one has said so and ends, having loaded nothing.
+// From a terminal the line is the answer and the copy ends at once; started otherwise (from a
+// desktop) the game's own box says it where the user looks, and the copy ends once the box
+// is answered. Without a display the box is only written out, so nothing waits.
+int EndAsSecondCopy() {
+    if (StartedFromTerminal()) return 1;
+    std::signal(SIGTERM, QuitSignalHandler);
+    std::signal(SIGINT, QuitSignalHandler);
+    platform::SetMessageBoxCancelCheck(&IsQuitting);
+    platform::Backend().ShowMessage("Another instance of ZQ is already running.", "ERROR",
+                                    platform::MessageIcon::kError);
+    return 1;
 }
 
 }  // namespace
@@ -109,16 +147,39 @@ int main(int argc, char** argv) {
     }
     movie::InstallIntroMovie();
     std::string error;
-    if (!g_serverConfig.Start(ArchivePath().c_str(), &error)) {
+    // The save belongs to the process holding the lock beside it, taken before anything of
+    // the world is read and held until after the final save (the process's end).
+    // Where there is no archive nothing starts, and no lock file is left behind either.
+    const std::string archive = ArchivePath();
+    std::error_code missing;
+    if (std::filesystem::exists(archive, missing)) {
+        const WorldLockResult lock = TakeWorldLock(archive, &error);
+        if (lock != WorldLockResult::kTaken) {
+            std::fprintf(stderr, "zqdemo: %s\n", error.c_str());
+            std::fflush(stderr);
+            return lock == WorldLockResult::kHeldElsewhere ? EndAsSecondCopy() : 1;
+        }
+    }
+    if (!g_serverConfig.Start(archive.c_str(), &error)) {
         std::fprintf(stderr, "zqdemo: %s\n", error.c_str());
         return 1;
     }
+    // Everything the server logs from the world load on.
+    LogFile log;
+    if (!log.Open(PathBesideArchive(archive, ".log"), &error)) {
+        std::fprintf(stderr, "zqdemo: %s; the game runs without it\n", error.c_str());
+    }
+    GetLogSink().SetOutput(&log);
     int result;
     {
         ProgressWindow progressWindow;
         SaveProcessArgs(argc, argv);
         result = ServerMainLoop();
     }
+    // The client thread is held inside Xlib after a lost display: the process ends without
+    // tearing down what it may still touch. The world is saved by now.
+    if (platform::DisplayLostCause()) platform::ExitProcess(result);
+    GetLogSink().SetOutput(nullptr);
     g_serverConfig.Stop();
     return result;
 }

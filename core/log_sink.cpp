@@ -36,12 +36,18 @@ bool ReadDecimal(const char* text, int& out) {
 
 int LogSink::Log(u32 playerNumber, u8 playerSlot, u32 serial, const char* actorName,
                  const char* source, const char* severity, const char* message) {
-    if (observer_ != nullptr) {
-        LogEntryView entry{playerNumber,    playerSlot,        serial,          OrEmpty(actorName),
-                           OrEmpty(source), OrEmpty(severity), OrEmpty(message)};
-        observer_->OnLogEntry(entry);
-    }
+    if (observer_ == nullptr && output_ == nullptr) return 0;
+    LogEntryView entry{playerNumber,    playerSlot,        serial,          OrEmpty(actorName),
+                       OrEmpty(source), OrEmpty(severity), OrEmpty(message)};
+    if (observer_ != nullptr) observer_->OnLogEntry(entry);
+    if (output_ != nullptr) output_->Write(entry);
     return 0;
+}
+
+LogOutput* LogSink::SetOutput(LogOutput* output) {
+    LogOutput* previous = output_;
+    output_ = output;
+    return previous;
 }
 
 LogObserver* LogSink::SetObserver(LogObserver* observer) {

@@ -1,8 +1,9 @@
 #pragma once
 // The server's log: every notable event is reported with the acting player, a source tag
 // ("timing", "badness", "godmode", ...), a severity tag ("error", "misc", "panic", "timing")
-// and a message. The sink writes nothing in this build; a test can watch the entries through
-// an observer (LogCapture) without changing that.
+// and a message. The sink writes its entries to the output set on it (the game sets its log
+// file, core/log_file.h; tests set none, so their runs write nothing); a test can watch the
+// entries through an observer (LogCapture) besides.
 #include <string>
 #include <vector>
 
@@ -25,11 +26,18 @@ public:
     virtual void OnLogEntry(const LogEntryView& entry) = 0;
 };
 
+// Where the entries are written.
+class LogOutput {
+public:
+    virtual ~LogOutput() = default;
+    virtual void Write(const LogEntryView& entry) = 0;
+};
+
 class LogSink {
 public:
-    // Accepts an entry and discards it; answers 0. Entries about a player pass two numbers
-    // that identify the acting player, the actor's serial and name; system entries pass
-    // 0, 0, 0 and an empty name. Null texts are taken as empty.
+    // Hands an entry to the observer and the output (when set); answers 0. Entries about a player
+    // pass two numbers that identify the acting player, the actor's serial and name; system entries
+    // pass 0, 0, 0 and an empty name. Null texts are taken as empty.
     int Log(u32 playerNumber, u8 playerSlot, u32 serial, const char* actorName, const char* source,
             const char* severity, const char* message);
 
@@ -38,10 +46,14 @@ public:
 
     // Installs an observer that sees every entry (null removes it); returns the previous one.
     LogObserver* SetObserver(LogObserver* observer);
+    // Sets where the entries are written (null: nowhere); returns the previous output. The
+    // caller keeps it alive while set.
+    LogOutput* SetOutput(LogOutput* output);
 
 private:
     bool enabled_ = true;
     LogObserver* observer_ = nullptr;
+    LogOutput* output_ = nullptr;
 };
 
 // The one log of the server (server thread only).

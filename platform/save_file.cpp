@@ -38,6 +38,10 @@ bool FileOps::Rename(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool FileOps::Link(const std::string& from, const std::string& to) {
+    return ::link(from.c_str(), to.c_str()) == 0;
+}
+
 bool FileOps::SyncDirectory(const std::string& directory) {
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -67,7 +71,7 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 bool WriteFileSafely(const std::string& path, const void* bytes, size_t size, std::string* error,
-                     FileOps& ops) {
+                     FileOps& ops, const std::string& keepOldAs) {
     const std::string temp = TemporaryPathFor(path);
     auto fail = [&](const std::string& what) {
         if (error) *error = what + ": " + std::strerror(errno ? errno : EIO);
@@ -93,9 +97,21 @@ bool WriteFileSafely(const std::string& path, const void* bytes, size_t size, st
         ops.Remove(temp);
         return result;
     }
+    bool kept = false;
+    if (!keepOldAs.empty()) {
+        errno = 0;
+        kept = ops.Link(path, keepOldAs);
+        // Nothing to keep when there is no old file (it was removed meanwhile).
+        if (!kept && errno != ENOENT) {
+            const bool result = fail("cannot keep " + path + " as " + keepOldAs);
+            ops.Remove(temp);
+            return result;
+        }
+    }
     if (!ops.Rename(temp, path)) {
         const bool result = fail("cannot rename " + temp + " to " + path);
         ops.Remove(temp);
+        if (kept) ops.Remove(keepOldAs);
         return result;
     }
     // The new file is in place; a directory that cannot be flushed may still lose the rename

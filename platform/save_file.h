@@ -18,6 +18,8 @@ public:
     virtual bool Sync(int fd);
     virtual bool Close(int fd);
     virtual bool Rename(const std::string& from, const std::string& to);
+    // A second name for an existing file (a hard link); fails when `to` exists.
+    virtual bool Link(const std::string& from, const std::string& to);
     virtual bool SyncDirectory(const std::string& directory);
     virtual bool Remove(const std::string& path);
 };
@@ -32,8 +34,12 @@ std::string DirectoryOf(const std::string& path);
 
 // Writes the bytes to `path` the safe way. False, with the reason in `error` (when given),
 // when any step failed; the temporary file is then removed and `path` is as it was.
+// With `keepOldAs` the file being replaced stays under that name too: the name is added
+// just before the rename, so `path` holds a whole file throughout. When it cannot be added
+// nothing is replaced.
 bool WriteFileSafely(const std::string& path, const void* bytes, size_t size,
-                     std::string* error = nullptr, FileOps& ops = SystemFileOps());
+                     std::string* error = nullptr, FileOps& ops = SystemFileOps(),
+                     const std::string& keepOldAs = std::string());
 
 // Removes a temporary file a crash during a safe write of `path` left behind; true when
 // there was one.

@@ -13,6 +13,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 extern "C" __attribute__((weak)) void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size));
+// A target may say what the run reached (one line, printed after the run).
+extern "C" __attribute__((weak)) const char* ZqFuzzSummary();
 
 namespace {
 
@@ -118,5 +120,6 @@ int main(int argc, char** argv) {
         platform::SeedRandom(next);
     }
     std::printf("%zu seeds and %d generated inputs ran\n", g_seeds.size(), runs);
+    if (ZqFuzzSummary != nullptr) std::printf("%s\n", ZqFuzzSummary());
     return 0;
 }

@@ -21,6 +21,7 @@
 
 #include "platform/instance_lock.h"
 #include "platform/keys.h"
+#include "platform/sdl/x_error_handlers.h"
 
 namespace platform {
 namespace {
@@ -313,6 +314,8 @@ bool SdlBackend::OpenWindow(const std::string& title) {
     fullScreen_ = false;
     repaint_ = true;
     framesSent_ = 0;
+    // From here on a lost X server or a window destroyed under the game ends it in order.
+    if (const unsigned long id = NativeWindowId()) InstallXErrorHandlers(id);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <system_error>
 
@@ -12,12 +13,14 @@
 #include "core/process_link.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
+#include "platform/display_loss.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/server_services.h"
 #include "server/frame/time_manager.h"
 #include "server/net/local_connection.h"
 #include "server/net/net_services.h"
 #include "server/server_config.h"
+#include "server/world/autosave.h"
 #include "server/world/world_data_files.h"
 #include "server/world/world_init.h"
 
@@ -40,6 +43,23 @@ constexpr u32 kClientEndWaitMs = 5000;
 // A system entry of the server's log: no acting player, serial 0, no actor name.
 void FrameLog(const char* source, const char* severity, const std::string& message) {
     GetLogSink().Log(0, 0, 0, "", source, severity, message.c_str());
+}
+
+// How far into its 5-minute interval the autosave clock starts (ZQ_AUTOSAVE_CLOCK_AHEAD_MS,
+// at most one interval).
+u32 AutosaveClockAhead() {
+    const char* text = std::getenv("ZQ_AUTOSAVE_CLOCK_AHEAD_MS");
+    if (!text || !*text) return 0;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (*end != '\0') return 0;
+    return static_cast<u32>(std::min<unsigned long long>(value, kAutosaveIntervalMs));
+}
+
+// The save between ticks; a failure is logged (and so shown) and tried again later.
+void SaveWorldBetweenTicks() {
+    std::string error;
+    if (SaveRunningWorld(platform::NowMs(), &error) != 0) FrameLog("save", "error", error);
 }
 
 // The client thread's end, shared with the thread, which may outlive the launcher.
@@ -171,6 +191,13 @@ namespace {
 // gives a client that is ending a moment to finish before the process tears down.
 void FinishClientThread(ClientLauncher& launcher) {
     if (!launcher.thread.joinable()) return;
+    // A client thread held in Xlib's handler of a lost connection never ends: the process
+    // ends without it.
+    if (platform::DisplayLostCause()) {
+        launcher.thread.detach();
+        g_clientEnd.reset();
+        return;
+    }
     u32 start = platform::NowMs();
     while (g_clientEnd && !g_clientEnd->ended.load(std::memory_order_acquire) &&
            !platform::HasElapsed(start, platform::NowMs(), kClientEndWaitMs)) {
@@ -215,6 +242,14 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
         net.DestroyAllSockets();
         return 1;
     }
+    // Asked to end while the world loaded: nothing more starts (the partial world is not
+    // saved).
+    if (IsQuitting()) {
+        SetStartupStatus("Exiting...");
+        const int saved = SaveWorldAtShutdown();
+        net.DestroyAllSockets();
+        return saved;
+    }
     net.LoadTextFiles();
     // The game clock goes on from the hour the world was saved at.
     g_timeManager.SetHour(GetLoadedWorldData().gameHour);
@@ -233,9 +268,16 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     g_timeManager.SetTickTimingReport(&LogTickTiming);
     std::function<void()> worldTick = hooks.worldTick;
     if (!worldTick) worldTick = [] { g_timeManager.Update(); };
+    std::function<void()> saveWorld = hooks.saveWorld;
+    if (!saveWorld) saveWorld = &SaveWorldBetweenTicks;
+    StartAutosaveClock(platform::NowMs(), AutosaveClockAhead());
 
     // The loop.
     while (!IsQuitting()) {
+        if (platform::DisplayLostCause()) {
+            RequestQuit();
+            break;
+        }
         if (!WatchClientWindow(launcher)) {
             RequestQuit();
             break;
@@ -263,6 +305,8 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
                 if (platform::ElapsedMs(now, platform::NowMs()) > kSlowTickMs) {
                     FrameLog("timing", "error", kSlowTickMessage);
                 }
+                // Right after a tick: the save has the whole interval until the next one.
+                if (IsWorldSaveDue(platform::NowMs())) saveWorld();
             }
         }
         // Sleep until the client sends something or the next tick is due, so an idle
@@ -283,5 +327,10 @@ int ServerMainLoop(const ServerLoopHooks& hooks) {
     const int saved = SaveWorldAtShutdown();
     net.DestroyAllSockets();
     FinishClientThread(launcher);
+    if (const char* cause = platform::DisplayLostCause()) {
+        std::fprintf(stderr, "zqdemo: the game ended because %s\n", cause);
+        std::fflush(stderr);
+        return 1;
+    }
     return saved;
 }

@@ -82,11 +82,20 @@ void PeriodicHousekeeping();
 // What the loop calls that tests may replace.
 struct ServerLoopHooks {
     std::function<void()> worldTick;  // null: CTimeManager::Update
+    // The save between two ticks when one is due (server/world/autosave.h); null: the world
+    // is written to its save.
+    std::function<void()> saveWorld;
 };
 
-// Start-up, loop and shutdown. Answers 0, or 1 when the world cannot be built from its data
-// files (the reason is already printed). The first form installs the server's services
-// (InstallServerServices) and runs the loop with its own world tick; the second runs with the
-// services already in force, which tests install.
+// Start-up, loop and shutdown. The world is saved every 5 minutes and after a player logs
+// out, right after a tick, so the save has the whole interval until the next one; the
+// environment variable ZQ_AUTOSAVE_CLOCK_AHEAD_MS starts that 5-minute clock the given time
+// into its interval (tests use it instead of waiting). A display lost under the game
+// (platform/display_loss.h) ends the loop like a quit request, and the answer is then 1
+// after one line naming the cause.
+// Answers 0, or 1 when the world cannot be built from its data files, when the final save
+// failed or when the display was lost (the reason is already printed). The first form installs the
+// server's services (InstallServerServices) and runs the loop with its own world tick; the second
+// runs with the services already in force, which tests install.
 int ServerMainLoop();
 int ServerMainLoop(const ServerLoopHooks& hooks);

@@ -15,6 +15,7 @@
 #include "server/net/protocol_world_services.h"
 #include "server/net/sound_senders.h"
 #include "server/world/area_services.h"
+#include "server/world/autosave.h"
 #include "server/world/logged_out_list.h"
 #include "server/world/map_queries.h"
 #include "server/world/object_manager.h"
@@ -296,6 +297,8 @@ void CPlayer::GoLoggedOut() {
     if (!IsObjectAlive(serial, this)) return;
     RemoveCallback(callbacks_, kDelayedLogOutAction, 0);
     g_loggedOutList.Add(this);
+    // What the player did is kept at once, not only at the next 5-minute save.
+    RequestWorldSave();
 }
 
 // ---------------------------------------------------------------- small services

@@ -4,6 +4,10 @@
 // capacity, comes with the container rules; here they hold their child list.
 #include "server/world/item.h"
 
+// The deepest an item may sit in a chain of containers: every climb up a chain stops there, and
+// a load drops what a save holds deeper.
+inline constexpr int kMaxContainerDepth = 1000;
+
 class CContainer : public CItem {
 public:
     CContainer();

@@ -77,6 +77,7 @@ enum class DropReason : u8 {
     kOffGrid,
     kBadWeaponTemplate,
     kDetached,
+    kTooDeep,  // held deeper in a container chain than kMaxContainerDepth
     kCount,
 };
 

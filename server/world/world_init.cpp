@@ -5,9 +5,11 @@
 
 #include "core/archive.h"
 #include "core/loop_state.h"
+#include "platform/clock.h"
 #include "script/runtime/triggers.h"
 #include "server/server_config.h"
 #include "server/world/area_services.h"
+#include "server/world/autosave.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_templates.h"
 #include "server/world/player.h"
@@ -26,8 +28,6 @@
 namespace {
 
 bool g_worldLoaded = false;
-// The load sequence filled the world from its files: it is saved again at shutdown.
-bool g_worldFromFiles = false;
 
 // A world that cannot be built is no world to serve: the reason goes to standard error and
 // the caller ends the process with exit code 1.
@@ -177,12 +177,14 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
         const int loaded = LoadDynamicObjects(dynamic.index, dynamic.data, source, &report);
         FireDeferredCreationTriggers();
         EndDeferLoadedTriggers();
+        const bool fromSave = source == WorldSavePath();
         if (loaded != 0) {
             fail(report.error);
-            return source == WorldSavePath() ? 2 : 1;
+            return fromSave ? 2 : 1;
         }
         out.dynamicLoaded = report.loaded;
-        g_worldFromFiles = true;
+        // A load the quit request cut short holds part of the world: it is never saved.
+        if (!report.cutShort) NoteWorldLoaded(source, fromSave, report.DroppedTotal());
     }
     // 14: login scripts, sector resources, regions.
     progress(80);
@@ -250,6 +252,9 @@ int CreateWorld(int width, int height, const WorldLoadProgress& progress) {
     }
     SetLoadedWorldData(result);
     g_worldLoaded = true;
+    // Asked to end while loading: readers skipped their files, so the world may lack parts of
+    // what its files hold, and is not to be saved over them.
+    if (IsQuitting()) ForgetLoadedWorld();
     return 0;
 }
 
@@ -258,11 +263,11 @@ bool IsWorldLoaded() {
 }
 
 int SaveWorldAtShutdown() {
-    if (!g_worldFromFiles) return 0;
+    if (!HasWorldToSave()) return 0;
     std::string error;
-    const int result = SaveWorld(&error) != 0 ? StartupFailure(error) : 0;
+    const int result = SaveRunningWorld(platform::NowMs(), &error) != 0 ? StartupFailure(error) : 0;
     DestroyWorldObjects();
-    g_worldFromFiles = false;
+    ForgetLoadedWorld();
     return result;
 }
 

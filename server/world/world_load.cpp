@@ -6,6 +6,7 @@
 
 #include "core/byte_order.h"
 #include "core/log_sink.h"
+#include "core/loop_state.h"
 #include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/trigger_services.h"
@@ -62,38 +63,16 @@ struct RecordReader {
     }
 };
 
-CItem* FindContainerInTree(CItem* object, u32 serial) {
-    if (!object) return nullptr;
-    if (object->GetSerial() == serial) return object;
-    if (CMobile* mobile = object->AsMobile()) {
-        for (int layer = 0; layer < kLayerCount; ++layer) {
-            CItem* worn = mobile->GetLayer(layer);
-            if (worn && worn->IsContainer()) {
-                if (CItem* found = FindContainerInTree(worn, serial)) return found;
-            }
-        }
+// How deep `object` sits in its container chain (0 for an object in the world), when the top
+// of the chain is a live character; -1 otherwise. The climb stops at the chain bound.
+int DepthUnderLivePlayer(CItem* object) {
+    int depth = 0;
+    while (CItem* holder = object->GetContainer()) {
+        if (++depth > kMaxContainerDepth) return -1;
+        object = holder;
     }
-    if (CContainer* holder = object->AsContainer()) {
-        for (CItem* child = holder->GetFirstChild(); child; child = child->GetNextSibling()) {
-            if (!child->IsContainer()) continue;
-            if (CItem* found = FindContainerInTree(child, serial)) return found;
-        }
-    }
-    return nullptr;
-}
-
-// Containers are searched in the record's own cell and among the live players.
-CItem* FindContainerForRecord(CItem* chain, u32 serial) {
-    for (CItem* o = chain; o; o = o->GetNextSibling()) {
-        if (!o->IsContainer()) continue;
-        if (CItem* found = FindContainerInTree(o, serial)) return found;
-    }
-    std::vector<CPlayer*> players;
-    GetPlayerRegistry().CollectOnline(players);
-    for (CPlayer* player : players) {
-        if (CItem* found = FindContainerInTree(player, serial)) return found;
-    }
-    return nullptr;
+    CPlayer* player = object->AsPlayer();
+    return player && FindLivePlayerBySerial(player->GetSerial()) == player ? depth : -1;
 }
 
 bool IsBook(const CItem* o) {
@@ -115,8 +94,15 @@ public:
 private:
     void Drop(ObjectLoadState& state, DropReason reason);
     bool Link(ObjectLoadState& state);
+    // The container of that serial a record of this cell may name, and its depth in its
+    // chain; null when there is none.
+    CItem* FindContainer(u32 serial, int& depth) const;
 
     int cell_;
+    // The depth in its container chain of every object this cell's record placed (0 for one
+    // in the world), by serial: contents follow their container in the record, so a chain of
+    // any length is followed one step per record.
+    std::unordered_map<u32, int> placedDepth_;
     DynamicLoadReport& report_;
     CItem* lastInCell_ = nullptr;
     u32 lastInCellSerial_ = 0;
@@ -141,16 +127,27 @@ void RecordLoader::Drop(ObjectLoadState& state, DropReason reason) {
     delete o;
 }
 
+CItem* RecordLoader::FindContainer(u32 serial, int& depth) const {
+    CItem* found = g_objectManager.FindBySerial(serial);
+    if (!found || !found->IsContainer()) return nullptr;
+    auto here = placedDepth_.find(serial);
+    if (here != placedDepth_.end()) {
+        depth = here->second;
+        return found;
+    }
+    depth = DepthUnderLivePlayer(found);
+    return depth >= 0 ? found : nullptr;
+}
+
 bool RecordLoader::Link(ObjectLoadState& state) {
     CItem* o = state.object;
     if (state.container != 0) {
-        SectorCell* cell = g_sectorGrid.GetCell(cell_);
-        CItem* chain = cell ? cell->objects : nullptr;
-        CItem* container = FindContainerForRecord(chain, state.container);
+        int depth = 0;
+        CItem* container = FindContainer(state.container, depth);
         // A mobile's serial loses bit 30 when it loads; what it holds still names it with
         // the bit.
         if (!container && (state.container & kMobileSerialBit)) {
-            container = FindContainerForRecord(chain, state.container & ~kMobileSerialBit);
+            container = FindContainer(state.container & ~kMobileSerialBit, depth);
             if (container && !container->IsMobile()) container = nullptr;
         }
         if (container == o) container = nullptr;
@@ -158,6 +155,11 @@ bool RecordLoader::Link(ObjectLoadState& state) {
             Drop(state, DropReason::kNoContainer);
             return false;
         }
+        if (depth + 1 > kMaxContainerDepth) {
+            Drop(state, DropReason::kTooDeep);
+            return false;
+        }
+        placedDepth_[o->GetSerial()] = depth + 1;
         if (state.layer != -1) {
             CMobile* wearer = container->AsMobile();
             if (!wearer || !o->EquipOn(wearer, state.layer)) {
@@ -184,6 +186,7 @@ bool RecordLoader::Link(ObjectLoadState& state) {
         return false;
     }
     o->PlaceInWorld(at);
+    placedDepth_[o->GetSerial()] = 0;
     if (lastInCell_ && IsObjectAlive(lastInCellSerial_, lastInCell_) &&
         !lastInCell_->GetContainer() && !lastInCell_->IsDetached() &&
         g_sectorGrid.CellIndexOf(lastInCell_->GetLocation()) == g_sectorGrid.CellIndexOf(at)) {
@@ -294,6 +297,13 @@ void RecordLoader::ResolveCorpses() {
 
 }  // namespace
 
+int DynamicLoadReport::DroppedTotal() const {
+    int total = 0;
+    for (int n : dropped)
+        total += n;
+    return total;
+}
+
 const char* DropReasonName(DropReason reason) {
     switch (reason) {
         case DropReason::kNoId:
@@ -310,6 +320,8 @@ const char* DropReasonName(DropReason reason) {
             return "bad weapon template";
         case DropReason::kDetached:
             return "left detached";
+        case DropReason::kTooDeep:
+            return "nested too deep";
         default:
             return "?";
     }
@@ -326,6 +338,12 @@ int ParseObjectRecords(int cell, const u8* bytes, size_t length, DynamicLoadRepo
     bool more = reader.Next();
     int result = 0;
     while (more && reader.key == "@") {
+        // Asked to end: the rest of the world is not read (a deep or huge save would keep
+        // the process for long).
+        if (IsQuitting()) {
+            report.cutShort = true;
+            break;
+        }
         ObjectLoadState state;
         state.object = NewObjectOfLetter(reader.value.empty() ? 'd' : reader.value[0]);
         if (state.object->IsWeapon()) state.weaponRequest = 0;
@@ -358,7 +376,7 @@ int LoadDynamicObjects(const std::vector<u8>& index, const std::vector<u8>& data
         ObjectSwitchGuard loading(ObjectSwitch::kLoading, true);
         ClearDeferredFollowers();
         const int cells = g_sectorGrid.GetCellCount();
-        for (int n = 0; n < cells && result == 0; ++n) {
+        for (int n = 0; n < cells && result == 0 && !report.cutShort; ++n) {
             const u8* record = nullptr;
             size_t length = 0;
             if (SectorRecordAt(index, data, n, record, length))

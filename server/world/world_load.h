@@ -8,6 +8,11 @@
 // variables, resources and callbacks. An object that cannot be kept is dropped and counted
 // by reason; a character whose serial another object holds is an error, never a second
 // object under one serial.
+//
+// A record's container is looked up by serial: it is an object of the same cell's record read
+// before it, or anything a live character holds. Nothing here recurses along a container
+// chain, and a quit request ends the load between two records (the report says it was cut
+// short).
 #include <string>
 #include <vector>
 
@@ -19,7 +24,10 @@ struct DynamicLoadReport {
     int dropped[static_cast<int>(DropReason::kCount)] = {};
     // Set when the load cannot go on (a character's serial is taken).
     std::string error;
+    // The quit request ended the load before its last record.
+    bool cutShort = false;
     int Dropped(DropReason reason) const { return dropped[static_cast<int>(reason)]; }
+    int DroppedTotal() const;
 };
 
 // The name of a drop reason, for the log.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <thread>
 #include <vector>
@@ -12,10 +13,12 @@
 #include "core/process_link.h"
 #include "platform/client_window.h"
 #include "platform/clock.h"
+#include "platform/display_loss.h"
 #include "recording_protocol.h"
 #include "server/frame/progress_window.h"
 #include "server/frame/time_manager.h"
 #include "server/server_config.h"
+#include "server/world/autosave.h"
 
 // The client entry of this test program: a fake client that the tests steer. With a
 // window it opens one and ends when the test closes it; without, it ends at once.
@@ -95,6 +98,11 @@ protected:
                 windowVisibleDuringTicks |= view->State().visible;
                 if (tickCost) clock.Advance(tickCost(ticks.size()));
             };
+        hooks.saveWorld = [this] {
+            saves.push_back(platform::NowMs());
+            // As the real save does: the interval starts again.
+            StartAutosaveClock(platform::NowMs());
+        };
         int result = ServerMainLoop(hooks);
         clock.onYield = nullptr;
         return result;
@@ -125,6 +133,7 @@ protected:
     }};
     std::unique_ptr<ProgressWindow> window;
     std::vector<u32> ticks;
+    std::vector<u32> saves;  // when the loop saved the world between ticks
     LogCapture log;
     std::vector<ServiceCall> calls;
     bool windowVisibleDuringTicks = false;
@@ -300,6 +309,50 @@ TEST_F(ServerLoopTest, AClientThatEndsWithoutAWindowEndsTheServer) {
     EXPECT_TRUE(IsQuitting());
     EXPECT_EQ(g_clientStarts.load(), 1);
     EXPECT_EQ(CallNames().back(), "DestroyAllSockets");
+}
+
+// The world is saved every 5 minutes of running, right after a tick, never during one.
+TEST_F(ServerLoopTest, TheWorldIsSavedRightAfterATickEveryFiveMinutes) {
+    int result = Run(50, [] {
+        if (platform::ElapsedMs(kStartMs, platform::NowMs()) >= 11 * 60 * 1000) RequestQuit();
+    });
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(saves.size(), 2u);
+    const u32 first = platform::ElapsedMs(kStartMs, saves[0]);
+    EXPECT_GE(first, kAutosaveIntervalMs);
+    EXPECT_LT(first, kAutosaveIntervalMs + 250 + 50);
+    const u32 between = platform::ElapsedMs(saves[0], saves[1]);
+    EXPECT_GE(between, kAutosaveIntervalMs);
+    EXPECT_LT(between, kAutosaveIntervalMs + 250 + 50);
+    // Each save follows a tick in the same pass.
+    for (u32 at : saves)
+        EXPECT_NE(std::find(ticks.begin(), ticks.end(), at), ticks.end()) << at;
+}
+
+// A display lost under the running game (the X server gone, the window destroyed by another
+// client) ends the loop in order: the shutdown steps run, one line names the cause and the
+// answer is not 0.
+TEST_F(ServerLoopTest, ALostDisplayEndsTheGameInOrderNamingTheCause) {
+    g_spawnClient = 0;
+    u32 lostAt = 0;
+    testing::internal::CaptureStderr();
+    int result = Run(10, [&] {
+        if (lostAt == 0 && platform::ElapsedMs(kStartMs, platform::NowMs()) >= 1000) {
+            lostAt = platform::NowMs();
+            platform::ReportDisplayLost("the connection to the X server :99 was lost");
+        }
+    });
+    const std::string said = testing::internal::GetCapturedStderr();
+    platform::ClearDisplayLoss();
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(IsQuitting());
+    ASSERT_EQ(CallNames().back(), "DestroyAllSockets");
+    EXPECT_EQ(calls.back().status, "Exiting...");
+    EXPECT_LE(platform::ElapsedMs(lostAt, calls.back().time), 10u);
+    EXPECT_NE(said.find("zqdemo: the game ended because the connection to the X server :99 "
+                        "was lost\n"),
+              std::string::npos)
+        << said;
 }
 
 // The statistics of tick intervals, recorded directly.

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "script/language/script_value.h"
 #include "server/net/socket.h"
+#include "server/world/autosave.h"
 #include "server/world/logged_out_list.h"
 #include "server/world/map_queries.h"
 #include "server/world/player.h"
@@ -210,6 +211,27 @@ TEST_F(PlayerLifeTest, LogOutWaitsTwelveHundredPulsesOutsideASafePlace) {
     EXPECT_FALSE(IsLive(ann, serial));
     EXPECT_EQ(g_loggedOutList.FindBySerial(serial), ann);
     EXPECT_EQ(triggers.TriggersFor(serial), (std::vector<int>{kTriggerLogout}));
+}
+
+// Leaving the game asks for a save of the world, whether the player leaves at once or after
+// the wait; nothing is due before the player is gone.
+TEST_F(PlayerLifeTest, ALogOutAsksForAWorldSave) {
+    platform::ManualClock clock(5000);
+    for (int wait : {0, 1}) {
+        SCOPED_TRACE(wait);
+        StartAutosaveClock(platform::NowMs());
+        CPlayer* ann = Placed("Ann");
+        const u32 serial = ann->GetSerial();
+        ann->LogOut(wait);
+        if (wait) {
+            Pulses(kDelayedLogOutPulses);
+            EXPECT_FALSE(IsWorldSaveDue(platform::NowMs())) << "still in the world";
+            Pulses(1);
+        }
+        EXPECT_FALSE(IsLive(ann, serial));
+        EXPECT_TRUE(IsWorldSaveDue(platform::NowMs()));
+    }
+    StartAutosaveClock(platform::NowMs());
 }
 
 TEST_F(PlayerLifeTest, EnteringAgainCancelsTheDelayedLogOut) {

@@ -102,7 +102,8 @@ TEST_F(WorldLoadSequenceTest, TheSaveComesBeforeTheArchivesPair) {
 
     // With a save, the archive's pair is not read at all.
     const std::string fromSave("@=D\0id=1073741950\0loc=2 2 0\0\0end\0", 34);
-    const std::vector<u8> bytes = EncodeSaveFile(kWorldSaveTag, Pair(fromSave));
+    const std::vector<u8> bytes =
+        EncodeSaveFile(kWorldSaveTag, RunningWorldIdentity(), Pair(fromSave));
     std::ofstream(WorldSavePath(), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));

@@ -2,7 +2,11 @@
 // by the loader (its edge cases, orders and triggers), the round trip of a world of every
 // class, and the safe save file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -11,6 +15,7 @@
 #include "../server_services_scope.h"
 #include "core/byte_order.h"
 #include "core/log_sink.h"
+#include "core/loop_state.h"
 #include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_instance.h"
@@ -18,6 +23,8 @@
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
 #include "script/runtime/type_script_bits.h"
+#include "server/server_config.h"
+#include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/logged_out_list.h"
 #include "server/world/object_fields.h"
@@ -456,6 +463,58 @@ TEST_F(LoadRecordTest, AContainerOfAnotherCellIsNotFound) {
         0);
     EXPECT_EQ(report.loaded, 1);
     EXPECT_EQ(report.Dropped(DropReason::kNoContainer), 1);
+}
+
+// A save holding a chain of containers 200,000 deep (each bag in the one before): the load
+// finds each container by its serial without searching the chain and never recurses along
+// it, so it ends in bounded time; what lies deeper than the chain bound is dropped and
+// counted.
+TEST_F(LoadRecordTest, AVeryDeepContainerChainLoadsInBoundedTime) {
+    constexpr int kDepth = 200000;
+    std::string record = Record({"@=C", "id=100000", "type=110", "loc=1 1 0", ""});
+    for (int n = 1; n < kDepth; ++n) {
+        record += Record({"@=C", "id=" + std::to_string(100000 + n), "type=110",
+                          "cont=" + std::to_string(100000 + n - 1), ""});
+    }
+    record += Record({"end"});
+    DynamicLoadReport report;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Load({{Cell(1, 1), record}}, &report), 0);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+    EXPECT_LT(seconds.count(), 20.0);
+    EXPECT_FALSE(report.cutShort);
+    // The bag on the ground and kMaxContainerDepth bags in it are kept.
+    EXPECT_EQ(report.loaded, kMaxContainerDepth + 1);
+    EXPECT_EQ(report.Dropped(DropReason::kTooDeep), 1);
+    EXPECT_EQ(report.Dropped(DropReason::kNoContainer), kDepth - kMaxContainerDepth - 2);
+    CItem* deepest = g_objectManager.FindBySerial(100000 + kMaxContainerDepth);
+    ASSERT_NE(deepest, nullptr);
+    int depth = 0;
+    for (CItem* o = deepest; o->GetContainer(); o = o->GetContainer())
+        ++depth;
+    EXPECT_EQ(depth, kMaxContainerDepth);
+    EXPECT_EQ(g_objectManager.FindBySerial(100000 + kMaxContainerDepth + 1), nullptr);
+}
+
+// A quit request ends a load between two records: the rest is not read, and the report says
+// the load was cut short (such a world is never saved over its files).
+TEST_F(LoadRecordTest, AQuitRequestEndsTheLoadBetweenRecords) {
+    std::string record;
+    for (int n = 0; n < 1000; ++n)
+        record += Record({"@=D", "id=" + std::to_string(5000 + n), "loc=1 1 0", ""});
+    record += Record({"end"});
+    g_quitFlag.store(1);
+    DynamicLoadReport report;
+    const int result = Load({{Cell(1, 1), record}, {Cell(30, 30), record}}, &report);
+    g_quitFlag.store(0);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(report.cutShort);
+    EXPECT_EQ(report.loaded, 0);
+    // Unasked, the same records load whole.
+    DynamicLoadReport whole;
+    ASSERT_EQ(Load({{Cell(1, 1), record}}, &whole), 0);
+    EXPECT_FALSE(whole.cutShort);
+    EXPECT_EQ(whole.loaded, 1000);
 }
 
 TEST_F(LoadRecordTest, RecordsEndAtTheFirstStringThatIsNoObjectAndAtTheirLength) {
@@ -928,6 +987,140 @@ TEST_F(SaveFileTest, CutOrFlippedSavesAreRefusedNamingTheFile) {
     SectorPair pair;
     EXPECT_EQ(ReadSaveFile(WorldSavePath(), kWorldSaveTag, pair, nullptr), 1);
     EXPECT_FALSE(std::filesystem::exists(platform::TemporaryPathFor(WorldSavePath())));
+}
+
+// The world a save belongs to travels with it: a save made for another world, another corner
+// or another size would put its objects in the wrong places or drop them, and the next save
+// would make that permanent. Such a save is refused naming both worlds.
+TEST_F(SaveFileTest, ASaveOfAnotherWorldOrShapeIsRefusedNamingBoth) {
+    const std::string savedName = g_serverConfig.serverName;
+    g_serverConfig.serverName = "ZQGoldDemo";
+    CItem* item = Item(0x40000400);
+    item->PlaceInWorldQuiet(Location(1, 1, 0));
+    const SectorPair pair = BuildDynamicPair();
+    const SavedWorldIdentity running = RunningWorldIdentity();
+    ASSERT_EQ(running.name, "ZQGoldDemo");
+    ASSERT_EQ(running.width, 64);
+
+    struct Case {
+        const char* what;
+        SavedWorldIdentity world;
+        bool oneCell;       // the header claims a single cell
+        const char* named;  // the message names this besides the running world
+    };
+    auto with = [&](auto change) {
+        SavedWorldIdentity w = running;
+        change(w);
+        return w;
+    };
+    const Case cases[] = {
+        {"another world's name", with([](auto& w) { w.name = "ZQSmallDemo"; }), false,
+         "ZQSmallDemo"},
+        {"another corner", with([](auto& w) { w.x = 8; }), false, "corner 8, 0"},
+        {"another width", with([](auto& w) { w.width = 32; }), false, "32 x 64"},
+        {"another height", with([](auto& w) { w.height = 128; }), false, "64 x 128"},
+        {"one cell of the same world", running, true, "holds 1 cells"},
+    };
+    for (const Case& c : cases) {
+        SectorPair written = pair;
+        if (c.oneCell) written.index.resize(12);
+        const std::vector<u8> bytes = EncodeSaveFile(kWorldSaveTag, c.world, written);
+        WriteBytes(WorldSavePath(), bytes);
+        SectorPair out;
+        std::string error;
+        EXPECT_EQ(ReadSaveFile(WorldSavePath(), kWorldSaveTag, out, &error), -1) << c.what;
+        EXPECT_NE(error.find(WorldSavePath()), std::string::npos) << c.what << ": " << error;
+        EXPECT_NE(error.find(c.named), std::string::npos) << c.what << ": " << error;
+        EXPECT_NE(error.find(running.Describe()), std::string::npos) << c.what << ": " << error;
+        EXPECT_TRUE(out.index.empty() && out.data.empty()) << c.what;
+        // The refused save stays as it was.
+        EXPECT_EQ(ReadBytes(WorldSavePath()), bytes) << c.what;
+    }
+    // Its own world's save loads, and says whose it is.
+    ASSERT_EQ(SaveWorld(), 0);
+    SectorPair out;
+    SaveFileHeader header;
+    std::string why;
+    ASSERT_TRUE(DecodeSaveFile(ReadBytes(WorldSavePath()), kWorldSaveTag, out, &why, &header));
+    EXPECT_TRUE(header.hasWorld);
+    EXPECT_EQ(header.world, running);
+    EXPECT_EQ(ReadSaveFile(WorldSavePath(), kWorldSaveTag, out, &why), 0) << why;
+    EXPECT_EQ(out.data, pair.data);
+    g_serverConfig.serverName = savedName;
+}
+
+// Saves written before the world was recorded in them still load when their cell count fits
+// the running world, and are refused, naming the running world, when it does not.
+TEST_F(SaveFileTest, ASaveWithoutItsWorldLoadsOnlyWhenItsCellsFit) {
+    CItem* item = Item(0x40000500);
+    item->PlaceInWorldQuiet(Location(1, 1, 0));
+    auto firstForm = [](const SectorPair& pair) {
+        std::vector<u8> out(20);
+        std::memcpy(out.data(), "ZQWORLD1", 8);
+        StoreLe32(out.data() + 8, static_cast<u32>(pair.index.size() / 12));
+        StoreLe32(out.data() + 12, static_cast<u32>(pair.index.size()));
+        StoreLe32(out.data() + 16, static_cast<u32>(pair.data.size()));
+        out.insert(out.end(), pair.index.begin(), pair.index.end());
+        out.insert(out.end(), pair.data.begin(), pair.data.end());
+        const u64 digest = SaveFileDigest(out.data(), out.size());
+        u8 tail[8];
+        StoreLe32(tail, static_cast<u32>(digest));
+        StoreLe32(tail + 4, static_cast<u32>(digest >> 32));
+        out.insert(out.end(), tail, tail + 8);
+        return out;
+    };
+    const SectorPair pair = BuildDynamicPair();
+    WriteBytes(WorldSavePath(), firstForm(pair));
+    SectorPair out;
+    std::string error;
+    ASSERT_EQ(ReadSaveFile(WorldSavePath(), kWorldSaveTag, out, &error), 0) << error;
+    EXPECT_EQ(out.index, pair.index);
+    EXPECT_EQ(out.data, pair.data);
+
+    SectorPair oneCell = pair;
+    oneCell.index.resize(12);
+    oneCell.data.clear();
+    WriteBytes(WorldSavePath(), firstForm(oneCell));
+    EXPECT_EQ(ReadSaveFile(WorldSavePath(), kWorldSaveTag, out, &error), -1);
+    EXPECT_NE(error.find("a world of 1 cells"), std::string::npos) << error;
+    EXPECT_NE(error.find(RunningWorldIdentity().Describe()), std::string::npos) << error;
+}
+
+// Whatever stands at the save's name, start-up neither blocks nor reads without bound: only
+// a regular file of a bounded size is read; anything else is refused naming the file.
+TEST_F(SaveFileTest, OnlyARegularFileOfBoundedSizeIsRead) {
+    const std::string path = WorldSavePath();
+    struct Case {
+        const char* what;
+        void (*make)(const std::string& path);
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a directory", [](const std::string& p) { std::filesystem::create_directory(p); },
+         "not a regular file"},
+        {"a named pipe without a writer",
+         [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         "not a regular file"},
+        {"an endless device",
+         [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+         "not a regular file"},
+        {"a file larger than any save (sparse)",
+         [](const std::string& p) {
+             std::ofstream(p, std::ios::binary).put('Z');
+             ASSERT_EQ(::truncate(p.c_str(), off_t{600} << 20), 0);
+         },
+         "more than any save can hold"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(path);
+        c.make(path);
+        SectorPair out;
+        std::string error;
+        EXPECT_EQ(ReadSaveFile(path, kWorldSaveTag, out, &error), -1) << c.what;
+        EXPECT_NE(error.find(path), std::string::npos) << c.what << ": " << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+    }
+    std::filesystem::remove_all(path);
 }
 
 TEST_F(SaveFileTest, StaticsSaveTheSameWayAndComeBackInOrder) {
