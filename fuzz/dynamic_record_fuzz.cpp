@@ -36,4 +36,8 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     emit(reinterpret_cast<const u8*>(record.data()), record.size());
     const std::string shortOne("@=d\0id=5\0loc=1 1 0\0", 20);
     emit(reinterpret_cast<const u8*>(shortOne.data()), shortOne.size());
+    // A variable name with an escaped blank, and wide text in upper-case digits: both must
+    // come back the same after a second save and load.
+    const char escaped[] = "@=d\0id=6\0loc=1 1 0\0wom_var=int a\\ b 5\0wom_var=ust u 00E9\0\0end\0";
+    emit(reinterpret_cast<const u8*>(escaped), sizeof escaped - 1);
 }

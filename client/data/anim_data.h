@@ -28,7 +28,7 @@ class AnimatedObject {
 public:
     virtual ~AnimatedObject() = default;
     virtual bool IsShown() const = 0;
-    virtual int AnimationGraphic() const = 0;  // graphic + increment: the record to use
+    virtual int AnimationGraphic() const = 0;  // its graphic: the record to use
     virtual void RemoveFromCell() = 0;
     virtual void SetAnimationOffset(s8 offset) = 0;
     virtual void PlaceInCell() = 0;  // back into its cell, re-sorted

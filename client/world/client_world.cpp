@@ -1,5 +1,6 @@
 #include "client/world/client_world.h"
 
+#include "client/data/anim_data.h"
 #include "client/data/tile_data.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
@@ -223,6 +224,32 @@ void CClientWorld::AgeSavedBarks() {
             ++i;
         }
     }
+}
+
+namespace {
+// An object of the animated list as the animation step sees it: the record of its graphic,
+// the frame offset shown as its graphic increment.
+class AnimatedWorldObject : public AnimatedObject {
+public:
+    explicit AnimatedWorldObject(CClientObject& object) : object_(object) {}
+    bool IsShown() const override { return !object_.IsHidden(); }
+    int AnimationGraphic() const override { return object_.graphic; }
+    void RemoveFromCell() override { object_.RemoveFromCell(); }
+    void SetAnimationOffset(s8 offset) override { object_.increment = offset; }
+    void PlaceInCell() override { object_.PlaceInCell(); }
+
+private:
+    CClientObject& object_;
+};
+}  // namespace
+
+void CClientWorld::AnimateItems() {
+    TheAnimData().AnimateItems([this](const std::function<void(AnimatedObject&)>& visit) {
+        for (CClientObject* o = animHead; o; o = o->animNext) {
+            AnimatedWorldObject animated(*o);
+            visit(animated);
+        }
+    });
 }
 
 void CClientWorld::Clear() {

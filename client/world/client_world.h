@@ -64,6 +64,10 @@ public:
     void SaveBarks(const CClientObject& object);
     void RestoreBarks(CClientObject& object);
     void AgeSavedBarks();
+    // One animation step of the animated objects (the animation data's frame counters): each
+    // shown one whose graphic's interval falls on this tick shows its graphic's current frame
+    // and is re-sorted in its cell.
+    void AnimateItems();
     // The world steps of entering it: the player's serial and body, the reset of the world
     // state and the map window, the player placed and the map recentred on it.
     void EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 direction, int map);

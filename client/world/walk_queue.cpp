@@ -719,4 +719,6 @@ void MobilesTick() {
         if (m != player && !m->detached) TickMobile(*m, now);
         m = next;
     }
+    // Last, the animated statics move on a frame.
+    w.AnimateItems();
 }

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -350,19 +351,45 @@ void RegionManager::CollectRegionsBySize(std::vector<const CRegion*>& out,
     }
 }
 
-int RegionManager::GetLocalizedDescription(std::string& out, Location& place, const Location& at,
-                                           const Location& other) const {
+const CRegion* RegionManager::SmallestDescribed(const Location& at) const {
     std::vector<const CRegion*> bySize;
     CollectRegionsBySize(bySize, at);
     for (const CRegion* r : bySize) {
-        if (r->description[0] == '\0') continue;
-        out = r->description;
-        place = r->place >= 1 && r->place <= 8
-                    ? RegionFixedPlace(r->place)
-                    : Location(r->x + r->width / 2, r->y + r->height / 2, (r->zLow + r->zHigh) / 2);
-        return r->Holds(other) ? 2 : 1;
+        if (r->description[0] != '\0') return r;
     }
-    return 0;
+    return nullptr;
+}
+
+bool RegionManager::GetSmallestDescription(std::string& out, const Location& at) const {
+    const CRegion* r = SmallestDescribed(at);
+    if (!r) return false;
+    out = r->description;
+    return true;
+}
+
+int RegionManager::GetLocalizedDescription(std::string& out, Location& place, const Location& at,
+                                           const Location& other) const {
+    const CRegion* r = SmallestDescribed(at);
+    if (!r) return 0;
+    out = r->description;
+    place = r->place >= 1 && r->place <= 8
+                ? RegionFixedPlace(r->place)
+                : Location(r->x + r->width / 2, r->y + r->height / 2, (r->zLow + r->zHigh) / 2);
+    return r->Holds(other) ? 2 : 1;
+}
+
+std::string RegionManager::GetNamedAreaName(int x1, int y1, int x2, int y2, int which) const {
+    const std::vector<CRegion*>& table = which == 0 ? world_ : all_;
+    for (const CRegion* r : table) {
+        const char kind = static_cast<char>(std::tolower(static_cast<unsigned char>(r->name[0])));
+        if (kind != 'c' && kind != 'd') continue;
+        const bool overlaps =
+            r->x < x2 && x1 < r->x + r->width && r->y < y2 && y1 < r->y + r->height;
+        if (!overlaps) continue;
+        if (StartsWith(r->name, "city_")) return r->name + 5;
+        if (StartsWith(r->name, "dungn_")) return r->name + 6;
+    }
+    return "Unknown?";
 }
 
 bool RegionManager::IsInArea(const char* name, const Location& at, int which) const {

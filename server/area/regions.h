@@ -81,10 +81,17 @@ public:
     bool IsHousingAllowed(const Location& at, int defaultAllowed) const;
     // Every region holding the place, smallest area first.
     void CollectRegionsBySize(std::vector<const CRegion*>& out, const Location& at) const;
-    // The description of the smallest region with one holding the place; 2 when `other`
-    // lies in that region too, 1 when not, 0 when no region qualifies.
+    // The description of the smallest region with one that holds the place; false when no
+    // region qualifies.
+    bool GetSmallestDescription(std::string& out, const Location& at) const;
+    // The same description; 2 when `other` lies in that region too, 1 when not, 0 when no
+    // region qualifies. `place` is the region's fixed place, else its box centre.
     int GetLocalizedDescription(std::string& out, Location& place, const Location& at,
                                 const Location& other) const;
+    // The name of the first town or dungeon of the table (0 the world's, else all) whose box
+    // overlaps the rectangle x1..x2, y1..y2 (edges that only touch do not overlap): a region
+    // named "city_..." or "dungn_..." gives the rest of its name; "Unknown?" when none does.
+    std::string GetNamedAreaName(int x1, int y1, int x2, int y2, int which) const;
 
     // A region of the table (0 the world's, else all) holding the place whose name begins
     // with `name` (compared without regard to case, as in FindClosestArea).
@@ -96,6 +103,8 @@ public:
 
 private:
     int CellOf(int x, int y) const;
+    // The smallest region with a description that holds the place, or null.
+    const CRegion* SmallestDescribed(const Location& at) const;
     void RemoveById(u32 id);
 
     u16 version_ = kRegionFileVersion;

@@ -2,12 +2,18 @@
 
 #include <vector>
 
+#include "core/log_sink.h"
 #include "core/packet_writer.h"
 #include "server/net/packet_senders.h"
 #include "server/world/player_registry.h"
 
 void LocalConnectionServices::NoteServerPhase(const char* phase) {
     ::NoteServerPhase(phase);
+}
+
+void LocalConnectionServices::SetWorldName(const char* name) {
+    worldName_ = std::string(name ? name : "").substr(0, 127);
+    GetLogSink().Log(0, 0, 0, "", "name", "misc", worldName_.c_str());
 }
 
 void LocalConnectionServices::CreateLocalUserSock() {

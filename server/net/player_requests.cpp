@@ -12,14 +12,14 @@
 #include "server/net/packet_senders.h"
 #include "server/net/player_senders.h"
 #include "server/net/protocol_world_services.h"
+#include "server/net/world_packet_values.h"
 #include "server/world/object_manager.h"
 #include "server/world/player.h"
 
 namespace {
 
 void SendAllSkills(CPlayer& player) {
-    std::vector<int> values;
-    GetProtocolWorldServices().SkillValues(player, values);
+    const std::vector<int> values = EffectiveSkillValues(player);
     std::vector<u8> buffer(kMaxSkillPacketLength);
     PacketWriter w(buffer.data(), buffer.size());
     BuildSkillListPacket(w, 0, values);
@@ -27,8 +27,7 @@ void SendAllSkills(CPlayer& player) {
 }
 
 void SendOneSkill(CPlayer& player, u32 skill) {
-    std::vector<int> values;
-    GetProtocolWorldServices().SkillValues(player, values);
+    const std::vector<int> values = EffectiveSkillValues(player);
     if (skill >= values.size()) return;
     BuildAndSendToPlayer<kSkillUpdateLength>(player, [&](PacketWriter& w) {
         BuildSkillUpdatePacket(w, static_cast<int>(skill), values[skill]);
@@ -47,8 +46,7 @@ void SendStatusOf(CPlayer& player, u32 serial) {
 
 void SendMobileStatus(CMobile& mobile, CPlayer& viewer, bool full) {
     if (g_objectManager.IsOn(ObjectSwitch::kLoading)) return;
-    MobileStatusValues values;
-    GetProtocolWorldServices().StatusValues(mobile, viewer, values);
+    const MobileStatusValues values = StatusValuesOf(mobile, viewer);
     BuildAndSendToPlayer<kMaxStatusLength>(
         viewer, [&](PacketWriter& w) { BuildStatusPacket(w, mobile, full, values); });
 }

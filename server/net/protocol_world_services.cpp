@@ -2,7 +2,6 @@
 
 #include "core/log_sink.h"
 #include "core/service_slot.h"
-#include "server/net/object_packets.h"
 
 namespace {
 
@@ -29,17 +28,6 @@ void ProtocolWorldServices::SeasonAndTemperature(const Location&, int& season, i
     LogProtocolNotBuilt(logged, "weather regions are not built yet");
     season = 0;
     temperature = 0;
-}
-
-void ProtocolWorldServices::StatusValues(const CMobile&, const CPlayer&, MobileStatusValues& out) {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "mobile vitals for the status window are not built yet");
-    out = MobileStatusValues{};
-}
-
-void ProtocolWorldServices::SkillValues(const CPlayer&, std::vector<int>&) {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "skill values are not built yet");
 }
 
 void ProtocolWorldServices::StartAttack(CPlayer&, CMobile&, int) {

@@ -1,21 +1,17 @@
 #pragma once
 // What the player requests and the world entry need of world rules that are not built yet:
-// the game clock (kept by the server frame), the weather at a place, the mobile rules' vitals
-// and skills, combat, and the entry's steps for secure trades, a held object and the guard
-// zone.
+// the game clock (kept by the server frame), the weather at a place, combat, and the entry's
+// steps for secure trades, a held object and the guard zone.
 //
 // This is an interface. The clock is installed by the server's start-up; the other answers
 // stay the interface's own until their rules land: the value queries and StartAttack say once
 // in the log that they are not built yet, and the entry steps do nothing, because without
 // their rules there are no trades, no held objects and no guard zones to restore.
-#include <vector>
-
 #include "core/location.h"
 #include "platform/types.h"
 
 class CMobile;
 class CPlayer;
-struct MobileStatusValues;
 
 class ProtocolWorldServices {
 public:
@@ -27,11 +23,6 @@ public:
     virtual int Facing(const CMobile& mobile);
     // The season and temperature of the weather region at a place.
     virtual void SeasonAndTemperature(const Location& at, int& season, int& temperature);
-    // The vitals, stats, gold and armour the status window shows for a mobile.
-    virtual void StatusValues(const CMobile& mobile, const CPlayer& viewer,
-                              MobileStatusValues& out);
-    // The effective value of every skill of the player, skill 0 first (empty: no skill table).
-    virtual void SkillValues(const CPlayer& player, std::vector<int>& out);
     // The player starts attacking a mobile.
     virtual void StartAttack(CPlayer& player, CMobile& target, int flag);
 

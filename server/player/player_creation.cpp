@@ -15,6 +15,8 @@ constexpr int kSkillCount = 50;
 // Starting-kit templates: 3000 + skill number, 2998 (male) and 2999 (female).
 constexpr int kSkillKitTemplate = 3000;
 constexpr int kMaleKitTemplate = 2998;
+// A new character starts well fed.
+constexpr int kNewCharacterSatiety = 25;
 
 bool ValidHair(int style, bool female) {
     if (style == 0) return true;
@@ -63,8 +65,9 @@ NewCharacter ClampNewCharacter(const NewCharacter& request) {
 
 CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
     const NewCharacter c = ClampNewCharacter(request);
+    // The serial is the one the construction issued, without bit 30 like every mobile's: the
+    // form the save keeps, so the character's serial stays the same across restarts.
     CPlayer* player = new CPlayer;
-    player->SetSerial(g_objectManager.NewSerial());
     Location start = request.x == 0xFFFF ? ConfiguredStartLocation() : Location(c.x, c.y, c.z);
     player->SetSex(c.sex);
     player->SetBodyType(400 + c.sex);
@@ -81,6 +84,8 @@ CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
     for (int n = 0; n < kSkillCount; ++n)
         player->SetSkill(n, 0);
     player->SetNotoriety(0);
+    player->SetSatiety(kNewCharacterSatiety);
+    player->SetAttitude(0);
     player->SetHue(static_cast<u16>(c.skinHue | 0x8000));
     for (int i = 0; i < 3; ++i)
         if (c.skill[i] < kSkillCount) player->SetSkill(c.skill[i], c.skillValue[i] * 10);

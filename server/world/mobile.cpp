@@ -63,6 +63,16 @@ CItem* CMobile::GetLayer(int layer) const {
     return layer >= 0 && layer < kLayerCount ? layers_[layer] : nullptr;
 }
 
+int CMobile::CountCarried(int graphic) const {
+    long long total = 0;
+    for (int layer = 0; layer <= kMountLayer; ++layer) {
+        const CItem* worn = layers_[layer];
+        if (const CContainer* pack = worn ? worn->AsContainer() : nullptr)
+            total += pack->CountAmount(graphic);
+    }
+    return static_cast<int>(std::min<long long>(total, INT_MAX));
+}
+
 void CMobile::SetLayerField(int layer, CItem* item) {
     if (layer >= 0 && layer < kLayerCount) layers_[layer] = item;
 }

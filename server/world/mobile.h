@@ -156,6 +156,8 @@ public:
     int GetSkillTotal() const;
     int GetWeightedSkillTotal() const;
     void AdjustSkillPool(int skill, int delta);
+    // Whether a skill other than `skill` still has a point to lose.
+    bool HasSkillPointsBesides(int skill) const;
     int GetSkillPool() const { return skillPool_; }
     void SetSkillPool(int pool) { skillPool_ = pool; }
     u32 GetSkillUseTime(int skill) const;
@@ -266,6 +268,15 @@ public:
     int RollNaturalDamage() const { return naturalWeapon_.Roll(); }
     int GetNaturalArmor() const { return naturalArmor_; }
     void SetNaturalArmor(int ac) { naturalArmor_ = ac; }
+    // The armour piece worn at hit location `row` (0-13): of the row's layers, the weapon-class
+    // item of the highest effective armour class above 0; null when none.
+    CWeapon* GetArmorAt(int row) const;
+    // The armour rating (0-9999): the hit locations' armour averaged, the natural armour, and
+    // a shield's armour by the parrying skill (mobile_armour.cpp).
+    int GetArmorRating() const;
+    // The amount of a graphic in the containers worn on layers 0-25 (nested usable
+    // containers included).
+    int CountCarried(int graphic) const;
     int GetPowerRating() const;
 
     // Doors in the mobile's way.

@@ -3,6 +3,7 @@
 // cap, notoriety, fame and karma; also the combat lists, followers, flags and light that the
 // mobile keeps.
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -351,12 +352,14 @@ int CMobile::GetSkillTotal() const {
 }
 
 int CMobile::GetWeightedSkillTotal() const {
-    int total = 0;
+    // Skill values up to 65,535 times any cap weight a skill file gives: summed wide and
+    // kept within an int.
+    s64 total = 0;
     for (int i = 0; i < g_skillTable.GetCount(); ++i) {
         const SkillRecord* r = g_skillTable.GetSkill(i);
-        if (r) total += GetBaseSkill(i) * r->capWeight;
+        if (r) total += static_cast<s64>(GetBaseSkill(i)) * r->capWeight;
     }
-    return total;
+    return static_cast<int>(std::clamp<s64>(total, INT_MIN, INT_MAX));
 }
 
 u32 CMobile::GetSkillUseTime(int skill) const {
@@ -370,8 +373,24 @@ void CMobile::SetSkillUseTime(int skill, u32 seconds) {
 int CMobile::ApplySkillCap(int skill, int count) {
     const int total = GetWeightedSkillTotal();
     if (IsPlayer() && total > kSkillWeightCap) {
-        for (int i = total - kSkillWeightCap; i > 0; --i)
+        // One pool point per weighted point over the cap. The pool pays what it holds in one
+        // step; each skill point lost refills it by that skill's cap weight less one, so the
+        // work follows the skill points lost, not the weighted points.
+        s64 owed = static_cast<s64>(total) - kSkillWeightCap;
+        while (owed > 0) {
+            if (skillPool_ > 0) {
+                const s64 paid = std::min<s64>(owed, skillPool_);
+                skillPool_ -= static_cast<int>(paid);
+                owed -= paid;
+                continue;
+            }
+            // With no skill point left to lose, every further step only sets the skill to 0
+            // again: one does the same.
+            const bool anyLeft = HasSkillPointsBesides(skill) || GetBaseSkill(skill) > 0;
             AdjustSkillPool(skill, -1);
+            --owed;
+            if (!anyLeft) break;
+        }
         return 1;
     }
     if (count <= 0) return 0;
@@ -380,6 +399,13 @@ int CMobile::ApplySkillCap(int skill, int count) {
         if (platform::Rand() % 1000 < chance) AdjustSkillPool(skill, -1);
     }
     return 0;
+}
+
+bool CMobile::HasSkillPointsBesides(int skill) const {
+    for (int i = 0; i < g_skillTable.GetCount(); ++i) {
+        if (i != static_cast<s8>(skill) && GetBaseSkill(i) > 0) return true;
+    }
+    return false;
 }
 
 void CMobile::AdjustSkillPool(int skill, int delta) {

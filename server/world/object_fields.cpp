@@ -236,15 +236,22 @@ void AppendHexUnits(std::string& out, const char16_t* units) {
     }
 }
 
+namespace {
+// A digit of hex wide text: lower- and upper-case hex digits are hex; any other character
+// keeps the value older saves were read with (its distance from '0' or 'a', modulo 16).
+unsigned HexDigitValue(char c) {
+    if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
+    return static_cast<unsigned>(c >= 'a' ? c - 'a' + 10 : c - '0') % 16;
+}
+}  // namespace
+
 const char* DecodeHexUnits(const char* p, const char* end, std::u16string& out) {
     out.clear();
     while (p < end && *p != '\0' && *p != ' ') {
         unsigned unit = 0;
         int digits = 0;
-        for (; digits < 4 && p < end && *p != '\0' && *p != ' '; ++digits, ++p) {
-            const char c = *p;
-            unit = unit * 16 + static_cast<unsigned>(c >= 'a' ? c - 'a' + 10 : c - '0') % 16;
-        }
+        for (; digits < 4 && p < end && *p != '\0' && *p != ' '; ++digits, ++p)
+            unit = unit * 16 + HexDigitValue(*p);
         if (digits == 4) out += static_cast<char16_t>(unit);
     }
     return p;
@@ -316,13 +323,14 @@ const char* ReadListText(const char* p, const char* end, CScriptList& list, int 
 void AppendScriptRecordText(std::string& out, CScriptInstance& instance) {
     const CScriptClass* cls = instance.GetClass();
     const auto& entries = cls->members.entries;
-    out += cls->name + " " + std::to_string(entries.size());
+    AppendEscapedText(out, cls->name.c_str());
+    out += " " + std::to_string(entries.size());
     for (size_t k = 0; k < entries.size(); ++k) {
         const ScriptSlot& slot = instance.Member(static_cast<int>(k));
         out += ' ';
         out += TypeWord(entries[k].type);
         out += ' ';
-        out += entries[k].name;
+        AppendEscapedText(out, entries[k].name.c_str());
         out += ' ';
         const Location at = LocationOf(slot);
         AppendValue(out, entries[k].type, slot.i, slot.s, slot.q, &at, slot.l);
@@ -332,7 +340,8 @@ void AppendScriptRecordText(std::string& out, CScriptInstance& instance) {
 void AppendVariableRecordText(std::string& out, const CScriptValue& v) {
     out += TypeWord(v.type);
     out += ' ';
-    out += v.name ? v.name : "";
+    // Names are any text a script gave: written escaped, as the reader unescapes them.
+    AppendEscapedText(out, v.name);
     out += ' ';
     AppendValue(out, v.type, v.value.i, v.value.s, v.value.q, v.value.c, v.value.l);
 }

@@ -39,7 +39,7 @@ const char* UnescapeWord(const char* p, const char* end, std::string& out);
 // Hexadecimal wide text: four lower-case digits per UTF-16 unit, up to the zero unit.
 void AppendHexUnits(std::string& out, const char16_t* units);
 // Decodes four characters per unit up to a blank, a NUL or `end` (an unfinished group is
-// dropped); answers that position.
+// dropped); answers that position. Upper-case digits read as hex too ("00E9" is 0x00E9).
 const char* DecodeHexUnits(const char* p, const char* end, std::u16string& out);
 
 // The script value type of a type word ("int" ... "lis" 0-5, "voi" 6), matched on its first

@@ -56,6 +56,7 @@ void CObjectManager::LinkSerial(CItem* item) {
     item->bucketNext = head;
     if (head) head->bucketPrev = item;
     head = item;
+    index_.Add(item->GetSerial(), item);
 }
 
 void CObjectManager::UnlinkSerial(CItem* item) {
@@ -65,16 +66,23 @@ void CObjectManager::UnlinkSerial(CItem* item) {
     } else if (!item->bucketPrev) {
         return;  // not in this bucket (already unlinked)
     }
+    const u32 serial = item->GetSerial();
+    const bool found = index_.Find(serial) == item;
+    if (index_.Remove(serial, item) > 0 && found) {
+        // Another object shares the serial: the next of them in the bucket (the newest
+        // left, as the bucket keeps the newest first) is found from now on.
+        CItem* next = item->bucketNext;
+        while (next && next->GetSerial() != serial)
+            next = next->bucketNext;
+        index_.Replace(serial, next);
+    }
     if (item->bucketPrev) item->bucketPrev->bucketNext = item->bucketNext;
     if (item->bucketNext) item->bucketNext->bucketPrev = item->bucketPrev;
     item->bucketNext = item->bucketPrev = nullptr;
 }
 
 CItem* CObjectManager::FindBySerial(u32 serial) const {
-    for (CItem* item = buckets_[serial & 0xFFFF]; item; item = item->bucketNext) {
-        if (item->GetSerial() == serial) return item;
-    }
-    return nullptr;
+    return index_.Find(serial);
 }
 
 CMobile* CObjectManager::FindMobile(u32 serial) const {
@@ -104,11 +112,9 @@ void CObjectManager::CollectAllSerials(std::vector<u32>& out) const {
 
 bool IsRegistered(const CItem* object) {
     if (!object) return false;
-    for (CItem* item = g_objectManager.GetBucketHead(object->GetSerial() & 0xFFFF); item;
-         item = item->bucketNext) {
-        if (item == object) return true;
-    }
-    return false;
+    // In a bucket: its head, or linked behind another object (unlinking clears the links).
+    return object->bucketPrev != nullptr ||
+           g_objectManager.GetBucketHead(object->GetSerial() & 0xFFFF) == object;
 }
 
 namespace {

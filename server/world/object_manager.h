@@ -1,12 +1,15 @@
 #pragma once
-// The registry of world objects: issues serials, finds every item by serial in 65,536
-// buckets, keeps per-template lists, creates objects of the right class for a graphic, and
-// answers searches by place through the sector grid.
+// The registry of world objects: issues serials, finds every item by serial (a table that
+// grows with the world) and keeps them in 65,536 buckets by the low 16 bits of the serial
+// (the order the decay sweep and the duplicate check walk), keeps per-template lists,
+// creates objects of the right class for a graphic, and answers searches by place through
+// the sector grid.
 #include <vector>
 
 #include "core/location.h"
 #include "platform/types.h"
 #include "server/world/base_object.h"
+#include "server/world/serial_index.h"
 #include "server/world/tile_data.h"
 
 class CItem;
@@ -55,7 +58,7 @@ public:
     void OnSerialReleased(u32) {}
     void OnSerialChanging(CItem*) {}
 
-    // The serial hash.
+    // The serial buckets and the lookup. Objects sharing a serial are found newest first.
     void LinkSerial(CItem* item);
     void UnlinkSerial(CItem* item);
     CItem* FindBySerial(u32 serial) const;
@@ -114,6 +117,7 @@ private:
     bool switches_[static_cast<int>(ObjectSwitch::kCount)] = {true, false, false, false, false};
     u32 serialCounter_ = kFirstSerial;
     std::vector<CItem*> buckets_;
+    SerialIndex index_;
     std::vector<CItem*> templateHeads_;
     std::vector<int> templateCounts_;
     CCountedObject* prototypes_ = nullptr;

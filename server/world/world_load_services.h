@@ -12,8 +12,9 @@ public:
 
     // Notes the phase the server is in ("startup", "loading").
     virtual void NoteServerPhase(const char* phase) { (void)phase; }
-    // The world load's steps of the protocol side, not built yet (each says so once): the
-    // login script list (loginscr.txt) and naming the world.
+    // The world load's steps of the protocol side: the login script list (loginscr.txt) and
+    // naming the world. This class's own answers say once that they are not built; the
+    // protocol's services keep the name.
     virtual void LoadLoginScriptList();
     virtual void SetWorldName(const char* name);
 };

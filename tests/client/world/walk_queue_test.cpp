@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "client/data/anim_data.h"
 #include "client/net/world_packet_handlers.h"
 #include "client/world/roof_hiding.h"
 #include "platform/keys.h"
 #include "tests/client/world/walk_fixture.h"
+#include "tools/content_builder/map_files.h"
 
 namespace {
 
@@ -592,6 +594,31 @@ TEST_F(WalkQueueTest, ADyingMobileWithStepsHandsOverToItsCorpse) {
     MobilesTick();
     EXPECT_EQ(TheClientWorld().FindBySerial(0x80000055), nullptr);
     EXPECT_NE(TheClientWorld().FindBySerial(0x40000077), nullptr);
+}
+
+TEST_F(WalkQueueTest, MobilesTickEndsWithTheAnimatedStaticsNextFrame) {
+    constexpr int kFlame = 0x200;
+    SetStatic(kFlame, kClientTileAnimated, 1);
+    // Frame offsets 0, 3 and 5, one frame per tick; every other graphic stands still.
+    std::vector<AnimRecord> records(kAnimDataRecords, AnimRecord{});
+    records[kFlame].frames[1] = 3;
+    records[kFlame].frames[2] = 5;
+    records[kFlame].frameCount = 3;
+    records[kFlame].interval = 1;
+    const std::vector<u8> file = WriteAnimDataFile(records);
+    TheAnimData().ReadImage(file.data(), file.size());
+    PlayerAt(20, 20, 0);
+    CClientObject* flame = StaticAt(kFlame, 21, 20, 0);
+    CClientObject* twin = StaticAt(kFlame, 22, 20, 0);
+    std::vector<int> shown;
+    for (int tick = 0; tick < 4; ++tick) {
+        MobilesTick();
+        shown.push_back(flame->increment);
+        EXPECT_EQ(twin->increment, flame->increment) << "one graphic, one frame";
+        EXPECT_TRUE(flame->inCell) << "back in its cell";
+    }
+    EXPECT_EQ(shown, (std::vector<int>{3, 5, 0, 3}));
+    TheAnimData().LoadAnimData("/nonexistent/animdata.mul");
 }
 
 TEST_F(WalkQueueTest, ServerObjectsOutOfRangeGo) {

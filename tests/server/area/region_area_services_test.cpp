@@ -57,4 +57,38 @@ TEST_F(RegionAreaServicesTest, TheRegionsAnswerAndTheWorldsOwnInterfaceKnowsNone
     EXPECT_TRUE(names.empty());
 }
 
+TEST_F(RegionAreaServicesTest, TheWorldIsNamedAfterItsTownAndTheCellsTakeTheRegionsAmbience) {
+    RegionAreaServices regions;
+    AreaServices none;
+    EXPECT_STREQ(regions.GetWorldAreaName(), "Port@town");
+    EXPECT_EQ(none.GetWorldAreaName(), nullptr);
+    // Values: music, day sound, night sound, place, light.
+    g_regionManager.Clear();
+    g_regionManager.LoadText(
+        "version 64207\n"
+        "1 0 0 63 63 -128 127 0 spawn_wide 12 30 31 0 0 NONE\n"
+        "2 16 16 7 7 -128 127 0 city_small 14 0 0 0 5 NONE\n"
+        "3 40 40 7 7 -128 127 0 inn_quiet 0 0 0 0 9 NONE\n");
+    EXPECT_STREQ(regions.GetWorldAreaName(), "small");
+    regions.ApplyRegionAmbience();
+    struct Case {
+        int x, y;
+        u16 music, day, night, light;
+    };
+    const Case cases[] = {
+        {2, 2, 12, 30, 31, 0},      // the wide region alone
+        {17, 17, 14, 0, 0, 5},      // the smaller region with music wins its cells
+        {41, 41, 12, 30, 31, 0},    // a region without music or sound is painted over
+        {100, 100, 0xFFFF, 0xFFFF, 0xFFFF, 0},  // no region: as the grid was built
+    };
+    for (const Case& c : cases) {
+        const SectorCell* cell = g_sectorGrid.CellAt(c.x, c.y);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->music, c.music) << c.x;
+        EXPECT_EQ(cell->daySound, c.day) << c.x;
+        EXPECT_EQ(cell->nightSound, c.night) << c.x;
+        EXPECT_EQ(cell->light, c.light) << c.x;
+    }
+}
+
 }  // namespace

@@ -124,6 +124,57 @@ TEST_F(RegionsTest, FindClosestAreaIgnoresRegionsFarAway) {
     EXPECT_EQ(regions.WorldRegions().size(), 0u);
 }
 
+TEST_F(RegionsTest, TheSmallestDescribedRegionDescribesAPlace) {
+    regions.LoadText("version 64207\n" + Line(1, 0, 0, 100, 100, "spawn_wide", "The wilds") +
+                     Line(2, 10, 10, 20, 20, "city_small", "The market") +
+                     Line(3, 12, 12, 2, 2, "inn_tiny") +  // the smallest, but no description
+                     Line(4, 60, 60, 10, 10, "other", "The pond"));
+    struct Case {
+        Location at;
+        const char* description;  // null: none
+        Location other;
+        int localized;
+    };
+    const Case cases[] = {
+        {{13, 13, 0}, "The market", {25, 25, 0}, 2},  // the undescribed inn is passed over
+        {{13, 13, 0}, "The market", {50, 50, 0}, 1},  // the other place is outside it
+        {{50, 50, 0}, "The wilds", {65, 65, 0}, 2},
+        {{150, 150, 0}, nullptr, {150, 150, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        std::string description = "kept";
+        EXPECT_EQ(regions.GetSmallestDescription(description, c.at), c.description != nullptr);
+        EXPECT_EQ(description, c.description ? c.description : "kept") << c.at.x;
+        Location place;
+        EXPECT_EQ(regions.GetLocalizedDescription(description, place, c.at, c.other), c.localized)
+            << c.at.x;
+    }
+    Location place;
+    std::string description;
+    regions.GetLocalizedDescription(description, place, Location(13, 13, 0), Location());
+    EXPECT_EQ(place.x, 20) << "the box centre";
+    EXPECT_EQ(place.y, 20);
+}
+
+TEST_F(RegionsTest, TheNamedAreaIsTheFirstTownOrDungeonOverTheRectangle) {
+    regions.LoadText("version 64207\n" + Line(1, 0, 0, 50, 50, "CITY_upper") +  // not "city_"
+                     Line(2, 0, 0, 50, 50, "justice_hall") +
+                     Line(3, 0, 0, 50, 50, "dungn_Deep_cave") +
+                     Line(4, 100, 0, 20, 20, "city_far") + Line(5, 0, 0, 50, 50, "city_Port"));
+    struct Case {
+        int x1, y1, x2, y2;
+        const char* name;
+    };
+    const Case cases[] = {
+        {0, 0, 256, 256, "Deep_cave"},  // the first match in table order
+        {50, 0, 100, 50, "Unknown?"},   // touching edges do not overlap
+        {110, 10, 111, 11, "far"},
+        {200, 200, 256, 256, "Unknown?"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(regions.GetNamedAreaName(c.x1, c.y1, c.x2, c.y2, 0), c.name) << c.x1;
+}
+
 TEST_F(RegionsTest, FormatRoundTrip) {
     const std::string text = "version 64207\n" + Line(1, 3, 4, 5, 6, "city_a", "A market") +
                              Line(2, 7, 8, 9, 10, "inn_b");

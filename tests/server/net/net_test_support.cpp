@@ -69,11 +69,6 @@ void RecordingProtocolWorld::SeasonAndTemperature(const Location&, int& s, int& 
     t = temperature;
 }
 
-void RecordingProtocolWorld::StatusValues(const CMobile&, const CPlayer&, MobileStatusValues& out) {
-    out = MobileStatusValues{};
-    out.vitals.hits = hits;
-}
-
 void RecordingProtocolWorld::StartAttack(CPlayer& player, CMobile& target, int flag) {
     attacks.push_back(std::to_string(player.GetSerial()) + " -> " +
                       std::to_string(target.GetSerial()) + ", " + std::to_string(flag));

@@ -87,8 +87,6 @@ public:
     void GameClock(int& hour, int& minute, int& pulseInMinute) override;
     int Facing(const CMobile&) override { return facing; }
     void SeasonAndTemperature(const Location& at, int& season, int& temperature) override;
-    void StatusValues(const CMobile&, const CPlayer&, MobileStatusValues& out) override;
-    void SkillValues(const CPlayer&, std::vector<int>& out) override { out = skills; }
     void StartAttack(CPlayer& player, CMobile& target, int flag) override;
     void RestoreTrades(CPlayer&) override { Step("trades"); }
     void RestoreHeldObject(CPlayer&) override { Step("held"); }
@@ -98,8 +96,6 @@ public:
     int hour = 12, minute = 30, pulse = 7;
     int facing = 2;
     int season = 2, temperature = 30;
-    int hits = 0;
-    std::vector<int> skills;
     std::vector<std::string> attacks;  // "player serial -> target serial, flag"
     std::function<void(const std::string&)> onStep;
 

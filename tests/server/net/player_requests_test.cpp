@@ -9,6 +9,7 @@
 #include "core/protocol/packet_table.h"
 #include "server/net/client_dispatcher.h"
 #include "server/net/packet_framer.h"
+#include "server/world/skill_table.h"
 #include "tests/server/net/net_test_support.h"
 #include "tests/server/net/packet_test_support.h"
 #include "tests/server/net/player_world_test.h"
@@ -150,7 +151,9 @@ TEST_F(RequestTest, TheDeathMenuAnswerCountsOnlyForAFrozenGhost) {
 TEST_F(RequestTest, StatusOfOneselfIsFullOfOthersShortUnlessInGodMode) {
     FakePlayer* bo = Player("Bo", 25, 25);
     FakePlayer* far = Player("Far", 50, 50);
-    world.hits = 77;
+    ann->SetMaxHits(80);
+    ann->SetCurHits(77);
+    Received(ann);
     auto status = [&](u32 serial, const char* marker = "ED ED ED ED") {
         return Run(Request(std::string("34 ") + marker + " 04 " + Serial(serial)));
     };
@@ -158,7 +161,8 @@ TEST_F(RequestTest, StatusOfOneselfIsFullOfOthersShortUnlessInGodMode) {
     ASSERT_EQ(own.size(), 1u);
     EXPECT_EQ(own[0][0], 0x11);
     EXPECT_EQ(Be32(own[0], 3), ann->GetSerial());
-    EXPECT_EQ(Be16(own[0], 37), 77) << "the vitals the rules give";
+    EXPECT_EQ(Be16(own[0], 37), 77) << "the mobile's own hits";
+    EXPECT_EQ(Be16(own[0], 39), 80);
     EXPECT_EQ(own[0][42], 1) << "full about oneself";
     EXPECT_EQ(ann->GetLastExamined(0), 0u) << "oneself is not remembered";
 
@@ -178,7 +182,16 @@ TEST_F(RequestTest, StatusOfOneselfIsFullOfOthersShortUnlessInGodMode) {
 }
 
 TEST_F(RequestTest, SkillsAllAndOneWithinTheTable) {
-    world.skills = {500, 1000, 0};
+    // Three skills whose effective value is the skill itself (no stat share).
+    std::string table = "version 0\n";
+    for (int i = 0; i < 3; ++i)
+        table += "--\nName S" + std::to_string(i) +
+                 "\nStr 0\nDex 0\nInt 0\nW 0\nW 0\nW 0\nCurve 0 500 800\nSpare 0\nPct 100\n"
+                 "Use T\nCap 1\nScript s\n";
+    ASSERT_EQ(g_skillTable.LoadFromText(table), 3);
+    ann->SetSkill(0, 500);
+    ann->SetSkill(1, 1000);
+    Received(ann);
     EXPECT_EQ(RunHex("34 ED ED ED ED 05 00 00 00 00"),
               "3A 00 12 00 00 01 01 F4 00 02 03 E8 00 03 00 00 00 00");
     const auto one = Run(Request("34 ED ED ED ED 06 00 00 00 01"));
@@ -186,6 +199,7 @@ TEST_F(RequestTest, SkillsAllAndOneWithinTheTable) {
     EXPECT_EQ(one[0][0], 0x3A);
     EXPECT_EQ(RunHex("34 ED ED ED ED 06 00 00 00 03"), "") << "past the skill table";
     EXPECT_EQ(RunHex("34 ED ED ED ED 06 FF FF FF FF"), "");
+    g_skillTable.LoadFromText("");
 }
 
 TEST_F(RequestTest, ResourceStatusRequestsAreForGodRightsAndNotBuiltYet) {

@@ -17,7 +17,13 @@
 #include "server/net/socket.h"
 #include "server/server_config.h"
 #include "server/world/player.h"
+#include "server/world/logged_out_list.h"
+#include "server/world/placement_record.h"
 #include "server/world/sector_grid.h"
+#include "server/world/skill_table.h"
+#include "server/world/weapon.h"
+#include "server/world/world_load.h"
+#include "server/world/world_save.h"
 #include "tests/server/net/net_test_support.h"
 #include "tests/server/world/world_test_support.h"
 
@@ -142,6 +148,51 @@ TEST_F(PlayerRegistryTest, CreationKeepsTheClampedValues) {
     EXPECT_EQ(ann->GetHue(), 1002 | 0x8000);
     EXPECT_EQ(ann->GetLocation().x, 10);
     EXPECT_EQ(registry.FindBySerial(ann->GetSerial()), ann);
+}
+
+TEST_F(PlayerRegistryTest, ANewCharacterKeepsItsSerialSatietyAndWeaponThroughTwoRestarts) {
+    CPlayer* ann = Create("Ann");
+    ASSERT_NE(ann, nullptr);
+    const u32 serial = ann->GetSerial();
+    EXPECT_EQ(serial & 0x40000000u, 0u) << "a mobile's serial has bit 30 clear";
+    EXPECT_EQ(ann->GetSatiety(), 25) << "a new character starts well fed";
+    // A sword worn remembers its wearer.
+    g_weaponTemplates.Clear();
+    g_weaponTemplates.LoadFromText(0, "Name: a blade\nWeapon Class: 1d4\nType: SLASHING\n"
+                                      "Handedness: RIGHTHAND\n");
+    CItem* sword = g_objectManager.CreateWeapon(kSword);  // the template its graphic names
+    ASSERT_NE(sword, nullptr);
+    ASSERT_TRUE(sword->EquipOn(ann, 1));
+    sword->RecordPlacement(CItem::WornLayers::kAny);
+    const u32 swordSerial = sword->GetSerial();
+    ASSERT_NE(sword->GetPlacement(), nullptr);
+    ASSERT_EQ(sword->GetPlacement()->lastWearer, serial);
+    ann->LogOut(0);
+    for (int restart = 1; restart <= 2; ++restart) {
+        const SectorPair saved = BuildDynamicPair();
+        {
+            ObjectSwitchGuard allow(ObjectSwitch::kPlayerDeleteAllowed, true);
+            DeleteAllObjects();
+        }
+        DynamicLoadReport report;
+        ASSERT_EQ(LoadDynamicObjects(saved.index, saved.data, "save", &report), 0) << restart;
+        for (int r = 0; r < static_cast<int>(DropReason::kCount); ++r)
+            EXPECT_EQ(report.dropped[r], 0) << DropReasonName(static_cast<DropReason>(r));
+        CPlayer* back = g_loggedOutList.FindBySerial(serial);
+        ASSERT_NE(back, nullptr) << "restart " << restart;
+        EXPECT_STREQ(back->GetRealName(), "Ann");
+        EXPECT_EQ(back->GetSatiety(), 25) << "restart " << restart;
+        g_loggedOutList.Restore(back);
+        CItem* swordBack = back->GetLayer(1);
+        ASSERT_NE(swordBack, nullptr) << "restart " << restart;
+        EXPECT_EQ(swordBack->GetSerial(), swordSerial) << "restart " << restart;
+        ASSERT_NE(swordBack->GetPlacement(), nullptr);
+        EXPECT_EQ(swordBack->GetPlacement()->lastWearer, serial) << "restart " << restart;
+        back->LogOut(0);
+    }
+    ObjectSwitchGuard allow(ObjectSwitch::kPlayerDeleteAllowed, true);
+    DeleteAllObjects();
+    g_weaponTemplates.Clear();
 }
 
 TEST_F(PlayerRegistryTest, NamesAreFoundInAnyCaseAmongLiveAndLoggedOutCharacters) {
@@ -343,6 +394,80 @@ TEST_F(PlayerEntryTest, ACreatedCharacterStandsAtTheConfiguredStart) {
     for (const auto& call : triggers.calls)
         online |= call.serial == tester->GetSerial() && call.trigger == kTriggerOnline;
     EXPECT_TRUE(online);
+}
+
+// The status and skill answers about a character just created: the values its mobile holds.
+TEST_F(PlayerEntryTest, StatusAndSkillAnswersCarryTheCreatedCharactersValues) {
+    // Four skills tempered by the stats: weights 10/20/30, 60 % of the stats' share.
+    std::string table = "version 0\n";
+    for (int i = 0; i < 4; ++i)
+        table += "--\nName S" + std::to_string(i) +
+                 "\nStr 10\nDex 20\nInt 30\nW 0\nW 0\nW 0\nCurve 0 500 800\nSpare 0\nPct 40\n"
+                 "Use T\nCap 1\nScript s\n";
+    ASSERT_EQ(g_skillTable.LoadFromText(table), 4);
+    g_objectManager.SetSerialCounter(0x40000200);
+    std::vector<u8> create = Packet(0x00, 0, "Tester");
+    create[5] = 0xFF;
+    create[6] = 0xFF;
+    // Male, strength 40, dexterity 40, intelligence 20, skills 1 and 2 at 50, long hair.
+    const u8 rest[] = {0,    40,   40,   20,   1,    50,   2, 50, 3, 0,
+                       0x03, 0xEA, 0x20, 0x3B, 0x04, 0x4E, 0, 0,  0, 0};
+    std::memcpy(&create[70], rest, sizeof rest);
+    ClientSends(create);
+    ServerPass();
+    ClientReads();
+    CPlayer* tester = real.FindByName("Tester");
+    ASSERT_NE(tester, nullptr);
+    ASSERT_EQ(tester->GetSerial(), 0x200u);
+    auto answer = [&](const char* request) {
+        ClientSends(FromHex(request));
+        ServerPass();
+        return ToHex(ClientReads());
+    };
+    auto zeros = [](int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += " 00";
+        return out;
+    };
+    const std::string nameField = "54 65 73 74 65 72" + zeros(24);
+    const std::string weight = [&] {
+        char text[8];
+        std::snprintf(text, sizeof text, "%02X %02X", tester->GetWeight() >> 8,
+                      tester->GetWeight() & 0xFF);
+        return std::string(text);
+    }();
+    // Hits 40 of 40, full detail, male, stats 40/40/20, stamina 40 of 40, mana 20 of 20, no
+    // gold, no armour, and the mobile's weight.
+    EXPECT_EQ(answer("34 ED ED ED ED 04 00 00 02 00"),
+              "11 00 42 00 00 02 00 " + nameField +
+                  " 00 28 00 28 00 01 00 00 28 00 28 00 14 00 28 00 28 00 14 00 14 00 00 00 00 00 "
+                  "00 " +
+                  weight);
+    // Every skill at its effective value: 0 and 500 tempered by a stat share of 108.
+    EXPECT_EQ(answer("34 ED ED ED ED 05 00 00 00 00"),
+              "3A 00 16 00 00 01 00 6C 00 02 02 2A 00 03 02 2A 00 04 00 6C 00 00");
+    EXPECT_EQ(answer("34 ED ED ED ED 06 00 00 00 02"), "3A 00 08 FF 00 02 02 2A");
+
+    // Gold carried in a backpack (no starting kit here) and armour worn show up as such.
+    CItem* pack = g_objectManager.CreateContainer(kBag);
+    ASSERT_TRUE(pack->EquipOn(tester, 21));
+    for (int x : {1, 2}) {
+        CItem* coin = g_objectManager.CreateItem(3821);
+        ASSERT_TRUE(coin->AddToContainer(pack->AsContainer(), Location(x, 1, 0)));
+    }
+    CItem* helm = g_objectManager.CreateItem(kSword);
+    ASSERT_NE(helm->AsWeapon(), nullptr);
+    helm->AsWeapon()->SetArmorClass(28);
+    helm->AsWeapon()->SetHitPoints(10);
+    helm->AsWeapon()->SetMaxHitPoints(10);
+    ASSERT_TRUE(helm->EquipOn(tester, 6));
+    tester->SetNaturalArmor(3);
+    ClientReads();
+    const std::string status = answer("34 ED ED ED ED 04 00 00 02 00");
+    // Two coins; armour 35 (28 at full condition) on two rows of 14: 70 / 14, plus 3 natural.
+    EXPECT_EQ(status.substr(58 * 3, 6 * 3 - 1), "00 00 00 02 00 08");
+    g_skillTable.LoadFromText("");
 }
 
 }  // namespace

@@ -127,6 +127,13 @@ protected:
 DataMembers* DemoTownTest::members = nullptr;
 TownContent* DemoTownTest::content = nullptr;
 
+TEST_F(DemoTownTest, TheWorldIsNamedAfterTheDemoTown) {
+    // The load names the world after its town, cut at the first '_'.
+    EXPECT_STREQ(GetAreaServices().GetWorldAreaName(), "demo_town");
+    GetWorldLoadServices().SetWorldName("demo");
+    EXPECT_STREQ(GetNetServices().GetWorldName(), "demo");
+}
+
 TEST_F(DemoTownTest, DoorsSignsLampsChestsAndTownsfolk) {
     std::vector<u32> serials;
     std::string error;

@@ -168,6 +168,77 @@ TEST_F(MobileStatsTest, PlayerAboveTheSkillWeightCapPaysFromAnotherSkill) {
     EXPECT_EQ(p->ApplySkillCap(0, 0), 0);
 }
 
+// Over the cap, the answer is what paying one pool point per weighted point over it gives,
+// whatever the cap weights and the pool: the same skills and pool as that loop, with the same
+// random draws.
+TEST_F(MobileStatsTest, APlayerFarOverTheCapEndsAsThePointByPointPaymentWould) {
+    struct Case {
+        const char* what;
+        int capWeight;
+        std::vector<int> skills;
+        int pool;
+        int paying;
+    };
+    const Case cases[] = {
+        {"weight 3, two skills", 3, {2000, 1500, 0, 0}, 0, 0},
+        {"weight 7, a full pool first", 7, {900, 800, 300, 0}, 2500, 1},
+        {"weight 1: every point is a skill point", 1, {4000, 3500, 10, 0}, 0, 2},
+        {"only the paying skill holds points", 9, {0, 0, 0, 900}, 0, 3},
+        {"a negative pool", 4, {1200, 1200, 0, 0}, -5, 0},
+    };
+    for (const Case& c : cases) {
+        LoadSkills(4, c.capWeight);
+        platform::ManualClock clock(5000000);
+        auto* bounded = new CPlayer;
+        auto* stepwise = new CPlayer;
+        for (CPlayer* p : {bounded, stepwise}) {
+            for (int i = 0; i < 4; ++i) {
+                p->SetSkill(i, c.skills[static_cast<size_t>(i)]);
+                p->SetSkillUseTime(i, 100u * static_cast<u32>(i + 1));
+            }
+            p->SetSkillPool(c.pool);
+        }
+        const int over = bounded->GetWeightedSkillTotal() - kSkillWeightCap;
+        ASSERT_GT(over, 0) << c.what;
+        platform::SeedRandom(4242);
+        for (int i = 0; i < over; ++i)
+            stepwise->AdjustSkillPool(c.paying, -1);
+        const int nextAfterStepwise = platform::Rand();
+        platform::SeedRandom(4242);
+        EXPECT_EQ(bounded->ApplySkillCap(c.paying, 0), 1) << c.what;
+        EXPECT_EQ(platform::Rand(), nextAfterStepwise) << c.what << ": the same draws";
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(bounded->GetBaseSkill(i), stepwise->GetBaseSkill(i)) << c.what << " " << i;
+        EXPECT_EQ(bounded->GetSkillPool(), stepwise->GetSkillPool()) << c.what;
+        delete bounded;
+        delete stepwise;
+    }
+}
+
+TEST_F(MobileStatsTest, TheCapsWorkFollowsTheSkillPointsLostNotTheWeightedPoints) {
+    // Cap weight 30,000: each skill point lost refills the pool with 29,999 points, so the
+    // two billion weighted points over the cap take 65,535 skill points.
+    LoadSkills(2, 30000);
+    CPlayer* p = PlacedPlayer();
+    p->SetSkill(0, 65535);
+    p->SetSkillPool(0);
+    packets.log.clear();
+    EXPECT_EQ(p->ApplySkillCap(1, 0), 1);
+    EXPECT_EQ(p->GetBaseSkill(0), 0);
+    EXPECT_EQ(p->GetSkillPool(), 7000);
+    EXPECT_EQ(packets.log.size(), 2u * 65535u) << "two updates per skill point lost";
+    // Only the paying skill has points: it loses them one by one, and once they are gone
+    // the rest of the debt changes nothing and is not sent again and again.
+    LoadSkills(2, 100);
+    p->SetSkill(0, 0);
+    p->SetSkill(1, 100);  // weighted 10,000: 3,000 over
+    p->SetSkillPool(0);
+    packets.log.clear();
+    EXPECT_EQ(p->ApplySkillCap(1, 0), 1);
+    EXPECT_EQ(p->GetBaseSkill(1), 0);
+    EXPECT_EQ(packets.log.size(), 2u * 100u + 1u);
+}
+
 TEST_F(MobileStatsTest, SkillPoolPaysFirstThenTheLongestUnusedSkill) {
     LoadSkills(4, 3);
     platform::ManualClock clock(1000000);  // 1000 s on the skill clock

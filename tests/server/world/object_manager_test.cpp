@@ -96,9 +96,10 @@ TEST_F(ObjectManagerTest, WhileLoadingNewObjectsGetSerialZeroUntilTheReaderSetsT
     EXPECT_EQ(loaded->GetSerial(), 0u);
     EXPECT_EQ(second->GetSerial(), 0u);
     EXPECT_EQ(g_objectManager.PeekSerialCounter(), next);
-    EXPECT_NE(g_objectManager.FindBySerial(0), nullptr);
-    loaded->SetSerial(0x40001234);
+    EXPECT_EQ(g_objectManager.FindBySerial(0), second) << "the newest of a shared serial";
     second->SetSerial(0x40001235);
+    EXPECT_EQ(g_objectManager.FindBySerial(0), loaded) << "then the one left";
+    loaded->SetSerial(0x40001234);
     EXPECT_EQ(g_objectManager.FindBySerial(0), nullptr);
     EXPECT_EQ(g_objectManager.FindBySerial(0x40001234), loaded);
     EXPECT_EQ(g_objectManager.FindBySerial(0x40001235), second);

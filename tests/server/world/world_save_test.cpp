@@ -107,6 +107,12 @@ TEST(SaveEncodingTest, WideTextIsFourLowerCaseDigitsPerUnit) {
     const std::string cut = "004100";
     EXPECT_EQ(DecodeHexUnits(cut.data(), cut.data() + cut.size(), back), cut.data() + 6);
     EXPECT_EQ(back, u"A");
+    // Upper-case digits are hex as well; the writer keeps to lower case.
+    for (const char* digits : {"00E9FE0A", "00e9fe0a", "00e9FE0a"}) {
+        const std::string upper = digits;
+        DecodeHexUnits(upper.data(), upper.data() + upper.size(), back);
+        EXPECT_EQ(back, u"\u00e9\ufe0a") << digits;
+    }
 }
 
 class ListTextTest : public ::testing::Test {
@@ -581,6 +587,30 @@ TEST_F(LoadRecordTest, ChainsAndContentsKeepTheirSavedOrder) {
         return out;
     };
     EXPECT_EQ(ids(saved), ids(record));
+}
+
+TEST_F(LoadRecordTest, VariableNamesAndWideTextSurviveTwoSavesAndLoads) {
+    // Names with blanks and backslashes, and wide text saved with upper-case digits.
+    const std::string record = Record({"@=D", "id=5101", "loc=1 1 0", "wom_var=int a\\ b 5",
+                                       "wom_var=int c\\\\d 6", "wom_var=ust w 00E9", "",
+                                       "end"});
+    ASSERT_EQ(Load({{Cell(1, 1), record}}), 0);
+    for (int round = 1; round <= 2; ++round) {
+        const SectorPair pair = BuildDynamicPair();
+        DeleteAllObjects();
+        ASSERT_EQ(LoadDynamicObjects(pair.index, pair.data, "save", nullptr), 0) << round;
+        CItem* back = g_objectManager.FindBySerial(5101);
+        ASSERT_NE(back, nullptr) << round;
+        s32 value = 0;
+        EXPECT_TRUE(ObjVars::GetInt(back->ScriptAttachments(), "a b", value)) << round;
+        EXPECT_EQ(value, 5) << round;
+        EXPECT_TRUE(ObjVars::GetInt(back->ScriptAttachments(), "c\\d", value)) << round;
+        EXPECT_EQ(value, 6) << round;
+        EXPECT_EQ(ObjVars::Find(back->ScriptAttachments(), "a"), nullptr) << round;
+        const CUStr* wide = ObjVars::GetUString(back->ScriptAttachments(), "w");
+        ASSERT_NE(wide, nullptr) << round;
+        EXPECT_EQ(std::u16string(wide->GetText()), u"\u00e9") << round;
+    }
 }
 
 // --- scripts: triggers and the round trip ------------------------------------------------------
