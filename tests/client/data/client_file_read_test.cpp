@@ -12,11 +12,13 @@
 #include <functional>
 
 #include "client/data/anim_data.h"
+#include "client/data/client_settings.h"
 #include "client/data/fonts.h"
 #include "client/data/hue_table.h"
 #include "client/data/skill_group_table.h"
 #include "client/data/tga_image.h"
 #include "client/data/tile_data.h"
+#include "client/data/unicode_fonts.h"
 #include "tests/client/app/client_test_env.h"
 
 namespace {
@@ -40,7 +42,7 @@ const char* Describe(Stand s) {
 }
 
 // Larger than every bound the readers keep; sparse, so it costs no disk.
-constexpr off_t kHugeBytes = off_t(64) << 20;
+constexpr off_t kHugeBytes = off_t(65) << 20;
 
 class ClientFileReadTest : public ::testing::Test {
 protected:
@@ -111,6 +113,17 @@ TEST_F(ClientFileReadTest, EveryDataFileThatIsNoDataFileIsRefusedByName) {
          [](const std::string& d, const std::string&) { LoadHues(TheHueTable(), d); }},
         {"fonts.mul", true,
          [](const std::string&, const std::string& p) { GetFontTable().Load(p); }},
+        {"unifont.mul", true,
+         [](const std::string& d, const std::string&) {
+             const ClientSettings before = TheClientSettings();
+             ClientSettings settings;
+             settings.installDir = d;
+             SetClientSettings(settings);
+             ResetUnicodeFonts();
+             EXPECT_EQ(UnicodeCharAdvance(u'A'), 0);
+             ResetUnicodeFonts();
+             SetClientSettings(before);
+         }},
         {"skillgrp.mul", false,
          [](const std::string&, const std::string& p) { LoadSkillGroups(p); }},
         {"1gen.tga", true,
