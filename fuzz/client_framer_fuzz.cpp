@@ -28,6 +28,11 @@ std::vector<u8> Packet(u8 id, std::vector<u8> body, bool variable) {
     return p;
 }
 
+std::vector<u8> Concat(std::vector<u8> a, const std::vector<u8>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 std::vector<u8> CharacterList() {
     std::vector<u8> body{1, 0xCD};
     for (int i = 0; i < 5; ++i) {
@@ -113,6 +118,43 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
         at += length;
     }
     emit(coded.data(), coded.size());
+    // Worn-item entries that name the mobile being dressed or the player: the 31-byte
+    // 0x78 that once freed the mobile and then wrote to it, and its kin.
+    const std::vector<u8> mobile{0x00, 0x00, 0x00, 0x21, 0x01, 0x90, 0x00, 0x0C,
+                                 0x00, 0x0A, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03};
+    auto incoming = [&](u32 wornSerial) {
+        std::vector<u8> body = mobile;
+        for (u8 b : {u8(wornSerial >> 24), u8(wornSerial >> 16), u8(wornSerial >> 8),
+                     u8(wornSerial), u8(0x15), u8(0x17), u8(0x05), u8(0), u8(0), u8(0), u8(0)})
+            body.push_back(b);
+        return Packet(0x78, body, true);
+    };
+    auto worn = [](u32 itemSerial, u32 mobileSerial) {
+        std::vector<u8> body{u8(itemSerial >> 24),
+                             u8(itemSerial >> 16),
+                             u8(itemSerial >> 8),
+                             u8(itemSerial),
+                             0x15,
+                             0x17,
+                             0,
+                             4};
+        for (u8 b : {u8(mobileSerial >> 24), u8(mobileSerial >> 16), u8(mobileSerial >> 8),
+                     u8(mobileSerial), u8(0), u8(5)})
+            body.push_back(b);
+        return Packet(0x2E, body, false);
+    };
+    const u32 playerSerial = 0x01010101;  // the serial the login road's 0x1B gives
+    const std::vector<std::vector<u8>> wornStreams = {
+        incoming(0x21),
+        Concat(incoming(0x40000110), worn(0x21, 0x21)),
+        Concat(road, incoming(playerSerial)),
+        Concat(Concat(road, incoming(0x40000110)), worn(playerSerial, 0x21)),
+    };
+    for (const std::vector<u8>& stream : wornStreams) {
+        std::vector<u8> input{0x04};
+        input.insert(input.end(), stream.begin(), stream.end());
+        emit(input.data(), input.size());
+    }
     const std::vector<u8> relay = Packet(0x8C, std::vector<u8>(10, 0), false);
     std::vector<u8> refused{0x00};
     refused.insert(refused.end(), relay.begin(), relay.end());

@@ -21,8 +21,8 @@ const char kSeedSource[] =
     "forward int g(int, string);\n"
     "function int g(int a, string s) {\n"
     "  int i;\n"
-    "  for (i = 0; i < a; i++) { if (i == 3) { continue; } else { n = n + i; } }\n"
-    "  while (a > 0) { a--; if (a == 1) { break; } }\n"
+    "  for (i = 0; i < a; i++) { if (i == 3) { n = n - 1; } else { n = n + i; } }\n"
+    "  while (a > 0) { a--; if (a == 5) { continue; } if (a == 1) { break; } }\n"
     "  switch (a) { case 1: n = 2; break; case -7: n = 1; default: n = 0; }\n"
     "  l = 1, \"two\", L\"three\";\n"
     "  string t = l[1];\n"
@@ -33,22 +33,22 @@ const char kSeedSource[] =
     "trigger 300 speech(\"*hi*\") { bark(this, arg); return 1; }\n"
     "trigger callback(4) { return g(2, \"x\"); }\n";
 
-}  // namespace
+// The bytes as source text through the compiler front end; true when they compile.
+bool CompilesAsSource(const uint8_t* data, size_t size) {
+    ScriptCompiler compiler;
+    std::string errors;
+    return compiler.AddSource({"fuzz.zqs", "fuzz", std::string(data, data + size)}, errors) &&
+           compiler.Validate(errors);
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The compiler front end on the raw bytes as source text.
-    {
-        ScriptCompiler compiler;
-        std::string errors;
-        if (compiler.AddSource({"fuzz.zqs", "fuzz", std::string(data, data + size)}, errors)) {
-            compiler.Validate(errors);
-        }
-    }
-    if (size < 2) return 0;
+// The bytes as a string table and a token stream: every token read, then the class
+// compiled. True when the class compiles with nothing to note.
+bool CompilesAsTokens(const uint8_t* data, size_t size) {
+    if (size < 2) return false;
     const size_t tableSize = std::min<size_t>(data[0] | (data[1] << 8), size - 2);
     ScriptStringTable table;
     std::string error;
-    if (!table.LoadFromText(std::string(data + 2, data + 2 + tableSize), error)) return 0;
+    if (!table.LoadFromText(std::string(data + 2, data + 2 + tableSize), error)) return false;
     const std::vector<u8> tokens(data + 2 + tableSize, data + size);
 
     // Every token the reader gives, until the end or a malformed token.
@@ -70,16 +70,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return parent.get();
     };
     auto cls = CompileScriptClass(tokens.data(), tokens.size(), table, "fuzz", resolve, report);
-    if (cls) {
-        for (const ScriptFunction& f : cls->functions) {
-            if (f.vars) DescribeChain(*cls, *f.vars, f.vars->body);
-        }
+    if (!cls) return false;
+    for (const ScriptFunction& f : cls->functions) {
+        if (f.vars) DescribeChain(*cls, *f.vars, f.vars->body);
     }
+    return report.notes.empty();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CompilesAsSource(data, size);
+    CompilesAsTokens(data, size);
     return 0;
 }
 
-// Seeds: the compiled sample class in the input layout, and its source text.
+// Seeds: the sample class's source text, and the class compiled, in the input layout.
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
+    emit(reinterpret_cast<const u8*>(kSeedSource), sizeof kSeedSource - 1);
     ScriptCompiler compiler;
     std::string errors;
     if (!compiler.AddSource({"seed.zqs", "seed", kSeedSource}, errors)) return;
@@ -91,5 +99,9 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     input.insert(input.end(), table.begin(), table.end());
     input.insert(input.end(), tokens.begin(), tokens.end());
     emit(input.data(), input.size());
-    emit(reinterpret_cast<const u8*>(kSeedSource), sizeof kSeedSource - 1);
+}
+
+// A seed is either form; it must compile cleanly as one of them.
+extern "C" bool ZqFuzzSeedParses(const u8* data, size_t size) {
+    return CompilesAsSource(data, size) || CompilesAsTokens(data, size);
 }

@@ -69,16 +69,21 @@ const char* const kSeeds[] = {
     "trigger creation { callback(this, 1, 4); return 1; }\n",
 };
 
+// Compiles the bytes as the fuzzed class; true when they compile without an error.
+bool Compile(const uint8_t* data, size_t size, ScriptCompiler& compiler) {
+    std::string errors;
+    if (!compiler.AddSource({"fuzzed.zqs", kClassName, std::string(data, data + size)}, errors))
+        return false;
+    compiler.Validate(errors);
+    return errors.empty();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MakeWorldOnce();
     ScriptCompiler compiler;
-    std::string errors;
-    if (!compiler.AddSource({"fuzzed.zqs", kClassName, std::string(data, data + size)}, errors))
-        return 0;
-    compiler.Validate(errors);
-    if (!errors.empty()) return 0;
+    if (!Compile(data, size, compiler)) return 0;
 
     MemoryClassSource source;
     source.strings = compiler.Strings().ToText();
@@ -118,4 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     for (const char* seed : kSeeds)
         emit(reinterpret_cast<const u8*>(seed), std::strlen(seed));
+}
+
+// A seed that does not compile never reaches the interpreter.
+extern "C" bool ZqFuzzSeedParses(const u8* data, size_t size) {
+    ScriptCompiler compiler;
+    return Compile(data, size, compiler);
 }

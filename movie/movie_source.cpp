@@ -1,7 +1,12 @@
 #include "movie/movie_source.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+
+#include "platform/bounded_file_read.h"
 
 namespace movie {
 namespace {
@@ -13,9 +18,24 @@ public:
     ~FileMovieSource() override {
         if (file_) std::fclose(file_);
     }
+    // Regular files only: a pipe would hold the client up and a device never ends.
     bool Open(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "rb");
-        if (!file_) return false;
+        int fd = -1;
+        unsigned long long size = 0;
+        const platform::FileReadResult r =
+            platform::OpenRegularFile(path, 0, platform::Oversize::kTakePrefix, fd, size);
+        if (!r.Read()) {
+            if (r.status != platform::FileReadStatus::kMissing) {
+                std::fprintf(stderr, "zqdemo: cannot read %s (%s); the movie is not shown\n",
+                             path.c_str(), r.reason.c_str());
+            }
+            return false;
+        }
+        file_ = ::fdopen(fd, "rb");
+        if (!file_) {
+            ::close(fd);
+            return false;
+        }
         return std::setvbuf(file_, buffer_, _IOFBF, sizeof buffer_) == 0;
     }
     s64 Read(u8* out, size_t size) override {

@@ -30,7 +30,8 @@ private:
     size_t at_ = 0;
 };
 
-// Null when the file cannot be opened or given its buffer.
+// Null when the file cannot be opened or given its buffer. Only a regular file is opened:
+// a directory, device or pipe in its place is refused with a line on stderr naming it.
 std::unique_ptr<MovieSource> OpenMovieFile(const std::string& path);
 
 }  // namespace movie

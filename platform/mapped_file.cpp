@@ -9,9 +9,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/bounded_file_read.h"
+
 namespace platform {
 
 namespace {
+
+// Offsets into a mapped data file are 32-bit: nothing past 4 GiB is ever read, so a larger
+// file is refused rather than mapped.
+constexpr size_t kMaxMappedBytes = size_t(1) << 32;
 
 // The base handed out for an empty file: readable as zero bytes, never dereferenced.
 const unsigned char kEmptyMapping[1] = {0};
@@ -30,21 +36,24 @@ const unsigned char* MappedFile::Open() {
     errorText_.clear();
     errorNumber_ = 0;
     if (path_.empty()) return nullptr;
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        errorNumber_ = errno;
-        errorText_ = Describe("Failed to open mmf %s: Error %d.", path_, errorNumber_);
+    int fd = -1;
+    unsigned long long size = 0;
+    const FileReadResult gate =
+        OpenRegularFile(path_, kMaxMappedBytes, Oversize::kWholeOnly, fd, size);
+    if (!gate.Read()) {
+        errorNumber_ = gate.error;
+        // A file that opened but cannot be mapped (a directory, a device, a pipe, one past
+        // the bound) says why after the number.
+        if (gate.status == FileReadStatus::kMissing || gate.status == FileReadStatus::kUnreadable) {
+            errorText_ = Describe("Failed to open mmf %s: Error %d.", path_, errorNumber_);
+        } else {
+            errorText_ =
+                Describe("Failed to create mapping for mmf %s: Error %d.", path_, errorNumber_);
+            errorText_.insert(errorText_.size() - 1, " (" + gate.reason + ")");
+        }
         return nullptr;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        errorNumber_ = errno ? errno : EINVAL;
-        errorText_ =
-            Describe("Failed to create mapping for mmf %s: Error %d.", path_, errorNumber_);
-        ::close(fd);
-        return nullptr;
-    }
-    size_ = static_cast<size_t>(st.st_size);
+    size_ = static_cast<size_t>(size);
     if (size_ == 0) {
         ::close(fd);
         base_ = kEmptyMapping;

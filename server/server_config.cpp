@@ -1,6 +1,7 @@
 #include "server/server_config.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -30,8 +31,10 @@ constexpr const char* kWorldFiles[ServerConfig::kWorldFileCount] = {
 
 // A decimal value the way the runtime's atoi reads it (white space, a sign, leading
 // digits; 0 when there are none), but held to the range of an int instead of overflowing.
-int ParseDecimal(const char* text) {
-    long value = std::strtol(text, nullptr, 10);
+int ParseDecimal(const char* text, bool* isNumber = nullptr) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (isNumber) *isNumber = end != text;
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
@@ -189,7 +192,23 @@ bool ReadServerConfig(ServerConfig& config, std::string* error) {
     // The line of the entry each of x, y, width and height was last set by.
     int lineOf[4] = {0, 0, 0, 0};
     BracketEntryLines lines;
+    config.notes.clear();
+    auto note = [&](const std::string& what) {
+        config.notes.push_back(path + " line " + std::to_string(lines.entry) + ": " + what);
+    };
+    // A number the entry does not hold reads as 0, as it always has; the user is told.
+    auto number = [&](const char* key, const char* value) {
+        bool isNumber = false;
+        const int n = ParseDecimal(value, &isNumber);
+        if (!isNumber) {
+            const std::string shown = *value ? std::string(" ") + value : std::string();
+            note(std::string("<") + key + shown + "> holds no number; 0 is used");
+        }
+        return n;
+    };
+    int entries = 0;
     while (const char* entry = ReadBracketEntry(file, &lines)) {
+        ++entries;
         char key[kEntryBufferSize];
         const char* value = NextWord(entry, key);
         if (value == nullptr) value = "";
@@ -200,14 +219,18 @@ bool ReadServerConfig(ServerConfig& config, std::string* error) {
         if (std::strcmp(key, "owner") == 0) {
             config.owner = CutName(value);
         } else if (std::strcmp(key, "spawnclient") == 0) {
-            g_spawnClient = ParseDecimal(value);
+            g_spawnClient = number(key, value);
         } else if (std::strcmp(key, "startx") == 0) {
-            g_startX = static_cast<s16>(static_cast<u16>(ParseDecimal(value)));
+            g_startX = static_cast<s16>(static_cast<u16>(number(key, value)));
         } else if (std::strcmp(key, "starty") == 0) {
-            g_startY = static_cast<s16>(static_cast<u16>(ParseDecimal(value)));
+            g_startY = static_cast<s16>(static_cast<u16>(number(key, value)));
         } else {
+            bool known = false;
             for (const Number& n : kNumbers) {
-                if (std::strcmp(key, n.key) == 0) config.*n.field = ParseDecimal(value);
+                if (std::strcmp(key, n.key) == 0) {
+                    config.*n.field = number(key, value);
+                    known = true;
+                }
             }
             static const char* const kAreaKeys[4] = {"x", "y", "width", "height"};
             for (int i = 0; i < 4; ++i) {
@@ -216,11 +239,17 @@ bool ReadServerConfig(ServerConfig& config, std::string* error) {
             for (const Flag& f : kFlags) {
                 if (std::strcmp(key, f.key) == 0) {
                     config.*f.field = (value[0] == 'W' || value[0] == 'w') ? 1 : 0;
+                    known = true;
                 }
             }
+            if (!known) note(std::string("<") + key + "> is no setting; ignored");
         }
     }
     ArchiveClose(file);
+    if (entries == 0) {
+        config.notes.push_back(path +
+                               " holds no <name value> entries; every setting is its default");
+    }
 
     const WorldAxis axes[2] = {
         {"x", "width", config.x, config.width, lineOf[0], lineOf[2]},
@@ -251,6 +280,8 @@ bool ServerConfig::Start(const char* archivePath, std::string* error) {
         Stop();
         return false;
     }
+    for (const std::string& note : notes)
+        std::fprintf(stderr, "zqdemo: %s\n", note.c_str());
     platform::SeedRandom(platform::NowMs());
     return true;
 }

@@ -5,6 +5,7 @@
 // world's `server.txt` inside the data archive at process start.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -33,6 +34,11 @@ struct ServerConfig {
     // templates, regions; each under "../.rundir/<server name>/".
     static constexpr int kWorldFileCount = 12;
     std::array<std::string, kWorldFileCount> worldFilePaths;
+
+    // What `server.txt` held that was not taken as written (an entry of no known name, a
+    // number that is none, no entries at all): one line each naming the file, the line and
+    // what was done instead. Start prints them on stderr.
+    std::vector<std::string> notes;
 
     // The fixed time stamp (seconds since 1970) that skill time stamps and the object
     // reader start from.

@@ -1,8 +1,9 @@
 #include "client/data/anim_data.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <string>
+
+#include "client/data/client_file_read.h"
 
 namespace {
 
@@ -27,11 +28,18 @@ AnimDataTable::AnimDataTable() : records_(kAnimDataRecords) {}
 
 void AnimDataTable::LoadAnimData(const std::string& path) {
     records_.assign(kAnimDataRecords, AnimDataRecord{});
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-    ReadImage(bytes.data(), bytes.size());
+    constexpr size_t kFileBytes =
+        static_cast<size_t>(kAnimDataRecords / kAnimDataBlockRecords) * kAnimDataBlockBytes;
+    std::string bytes;
+    if (ReadClientFile(path, kFileBytes, true, bytes, "no static art is animated") !=
+        ClientFileRead::kRead) {
+        return;
+    }
+    ReadImage(reinterpret_cast<const u8*>(bytes.data()), bytes.size());
+    if (bytes.size() < kFileBytes) {
+        ReportShortClientFile(path, bytes.size(), kFileBytes,
+                              "the art past its end is not animated");
+    }
 }
 
 void AnimDataTable::ReadImage(const u8* bytes, size_t size) {

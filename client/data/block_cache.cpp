@@ -1,9 +1,12 @@
 #include "client/data/block_cache.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "client/data/message_box.h"
+#include "platform/file_size_limit.h"
 
 namespace {
 
@@ -22,14 +25,25 @@ bool BlockCache::Create(const std::string& path, s32 fileSize, s32 entryCount) {
     if (entryCount < 2) entryCount = 2;
     const s64 dataOffset = kHeaderSize + static_cast<s64>(kEntrySize) * entryCount;
     if (fileSize < dataOffset) fileSize = static_cast<s32>(dataOffset);
-    // A fresh file every start: its previous content is never used.
+    // A fresh file every start: its previous content is never used. A write past the
+    // file-size limit fails (rather than ending the process) and the client goes on
+    // without the cache.
+    platform::IgnoreFileSizeSignal();
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::vector<char> zeros(65536, 0);
-        for (s64 left = fileSize; left > 0; left -= 65536) {
+        int error = 0;
+        for (s64 left = fileSize; left > 0 && error == 0; left -= 65536) {
             const size_t n = static_cast<size_t>(left < 65536 ? left : 65536);
-            if (std::fwrite(zeros.data(), 1, n, f) != n) break;
+            if (std::fwrite(zeros.data(), 1, n, f) != n) error = errno ? errno : EIO;
         }
-        std::fclose(f);
+        if (std::fclose(f) != 0 && error == 0) error = errno ? errno : EIO;
+        if (error != 0) {
+            errorNumber_ = error;
+            errorText_ = "Failed to write " + path + " (" + std::strerror(error) +
+                         "); the client goes on without its disk cache.";
+            std::remove(path.c_str());
+            return false;
+        }
     }
     file_ = std::make_unique<platform::MappedFileWriter>(path, static_cast<size_t>(fileSize));
     base_ = file_->Open();

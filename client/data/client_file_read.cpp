@@ -15,3 +15,15 @@ ClientFileRead ReadClientFile(const std::string& path, size_t maxBytes, bool pre
                  instead);
     return ClientFileRead::kFailed;
 }
+
+void ReportDamagedClientFile(const std::string& path, const std::string& what,
+                             const char* instead) {
+    std::fprintf(stderr, "zqdemo: %s %s; %s\n", path.c_str(), what.c_str(), instead);
+}
+
+void ReportShortClientFile(const std::string& path, size_t size, size_t expected,
+                           const char* instead) {
+    ReportDamagedClientFile(
+        path, "is " + std::to_string(size) + " bytes, " + std::to_string(expected) + " expected",
+        instead);
+}

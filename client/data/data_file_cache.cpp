@@ -10,6 +10,7 @@
 #include "client/data/message_box.h"
 #include "client/data/tile_data.h"
 #include "core/byte_order.h"
+#include "platform/bounded_file_read.h"
 
 namespace {
 
@@ -44,11 +45,11 @@ CDHDCache::FontPatchHandler& FontHandler() {
     return handler;
 }
 
+// Whether something that opens stands at the path. A directory, device or pipe counts as
+// there: mapping it then fails with a message that says what it is.
 bool Opens(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
+    const platform::FileReadResult r = platform::CheckRegularFile(path);
+    return r.Read() || r.status == platform::FileReadStatus::kNotAFile;
 }
 
 // Maps a file; a failure shows the mapping's message (not fatal by itself).
@@ -207,7 +208,10 @@ const u8* CDHDCache::GetIndexEntry(int file, s32 n) {
     if (!mapped || !mapped->IsOpen()) return nullptr;
     const u64 end = (static_cast<u64>(n) + 1) * static_cast<u64>(info.recordSize);
     if (end > mapped->Size()) return nullptr;
-    if (onHd_[file]) return mapped->Base() + static_cast<size_t>(n) * info.recordSize;
+    // Without the block cache (it could not be written) records are read in place.
+    if (onHd_[file] || !cache_.IsOpen()) {
+        return mapped->Base() + static_cast<size_t>(n) * info.recordSize;
+    }
 
     const s32 key = n - n % info.recordsPerBlock;
     const size_t within = static_cast<size_t>(n - key) * info.recordSize;
@@ -259,7 +263,7 @@ const u8* CDHDCache::GetRecord(int indexFile, int dataFile, s32 id, s32* length,
     if (size <= 0 || static_cast<u64>(offset) + static_cast<u64>(size) > data->Size())
         return nullptr;
     *length = size;
-    if (onHd_[dataFile]) return data->Base() + offset;
+    if (onHd_[dataFile] || !cache_.IsOpen()) return data->Base() + offset;
     if (const u8* cached = cache_.Find(dataFile, id)) return cached;
     u8* copy = cache_.Allocate(dataFile, id, size);
     if (!copy) {
@@ -296,6 +300,12 @@ bool CDHDCache::UpdateRecord(int indexFile, int dataFile, s32 id, u32 extra, con
         cache_.Drop(dataFile, id - id % perBlock);
     }
     if (!onHd_[indexFile] || !onHd_[dataFile]) return false;
+    // Only files that mapped are written: one that did not is no regular file (a pipe
+    // opened here would wait for ever) or is gone.
+    if (!files_[indexFile] || !files_[indexFile]->IsOpen() || !files_[dataFile] ||
+        !files_[dataFile]->IsOpen()) {
+        return false;
+    }
     if (length < 0) length = 0;
 
     CloseFile(indexFile);

@@ -1,9 +1,10 @@
 #include "client/data/fonts.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
+#include <string>
 
+#include "client/data/client_file_read.h"
 #include "client/data/client_log.h"
 #include "client/data/message_box.h"
 #include "client/data/pixel_format.h"
@@ -11,6 +12,9 @@
 #include "core/byte_order.h"
 
 namespace {
+
+// 25 fonts of 224 glyphs of a few hundred pixels each: a few megabytes at the most.
+constexpr size_t kMaxFontFileBytes = 32u << 20;
 
 // Fonts 0-3 and 7 are hued only in their grey pixels.
 constexpr u32 kGreyOnlyHue[] = {1, 1, 1, 1, 0, 0, 0, 1, 0};
@@ -47,14 +51,15 @@ void CFontTable::Clear() {
 
 bool CFontTable::Load(const std::string& path) {
     Clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    if (ReadClientFile(path, kMaxFontFileBytes, false, bytes, "no font is loaded") !=
+        ClientFileRead::kRead) {
         ShowMessageBox("Missing Font!", "Error", false);
         return false;
     }
-    const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-    if (!LoadBytes(bytes.data(), bytes.size())) {
+    if (!LoadBytes(reinterpret_cast<const u8*>(bytes.data()), bytes.size())) {
+        ReportDamagedClientFile(path, "ends inside a font",
+                                "that font and those after it are missing");
         LogClientError("fonts", ("fonts.mul ends inside a font: " + path).c_str());
         return false;
     }

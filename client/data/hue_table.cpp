@@ -3,18 +3,51 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "client/data/client_file_read.h"
 #include "core/byte_order.h"
 
 namespace {
 
-std::string ReadWhole(const std::string& path, bool* ok) {
-    std::ifstream in(path, std::ios::binary);
-    *ok = static_cast<bool>(in);
-    if (!in) return {};
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+constexpr size_t kHuesFileBytes =
+    static_cast<size_t>(kClientHueCount / kHueBlockEntries) * kHueBlockBytes;
+// A colour list is a few hundred short lines; anything near this is no colour list.
+constexpr size_t kMaxColourListBytes = 1 << 20;
+
+// Says which lines of a colour list are no colour (blank lines are allowed): the first such
+// line's number and how many there are, or "" when every line is a colour.
+std::string MalformedColourLines(const std::string& text) {
+    int first = 0, count = 0, number = 0;
+    for (size_t at = 0; at < text.size();) {
+        size_t eol = text.find('\n', at);
+        if (eol == std::string::npos) eol = text.size();
+        const std::string row = text.substr(at, eol - at);
+        at = eol + 1;
+        ++number;
+        if (row.find_first_not_of(" \t\r") == std::string::npos) continue;
+        int r, g, b;
+        if (std::sscanf(row.c_str(), "(%d,%d,%d)", &r, &g, &b) == 3) continue;
+        if (count++ == 0) first = number;
+    }
+    if (count == 0) return "";
+    std::string what = "line " + std::to_string(first);
+    if (count > 1) what += " and " + std::to_string(count - 1) + " more";
+    return what + (count > 1 ? " are" : " is") + " not (red,green,blue)";
+}
+
+// A missing hues.mul is written anew with the blank table.
+void WriteBlankHues(const HueTable& table, const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    std::vector<u8> out;
+    for (int i = 0; i < kClientHueCount; ++i) {
+        if (i % kHueBlockEntries == 0) out.insert(out.end(), 4, 0);
+        const char* name = table.entries[i].name;
+        out.insert(out.end(), 68, 0);
+        out.insert(out.end(), name, name + 20);
+    }
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
 }
 
 void SetName(HueEntry& e, const char* name) {
@@ -174,32 +207,37 @@ int FindNearestHue(const HueTable& table, u32 colour) {
 
 void LoadHues(HueTable& table, const std::string& dir, const u32* highlightColours) {
     table.skinColours.clear();
-    bool ok;
-    const std::string bytes = ReadWhole(dir + "hues.mul", &ok);
-    if (ok) {
-        BlankTable(table);
-        ReadHuesImage(table, reinterpret_cast<const u8*>(bytes.data()), bytes.size());
-    } else {
-        BlankTable(table);
-        if (FILE* f = std::fopen((dir + "hues.mul").c_str(), "wb")) {
-            std::vector<u8> out;
-            for (int i = 0; i < kClientHueCount; ++i) {
-                if (i % kHueBlockEntries == 0) out.insert(out.end(), 4, 0);
-                const char* name = table.entries[i].name;
-                out.insert(out.end(), 68, 0);
-                out.insert(out.end(), name, name + 20);
+    const std::string huesPath = dir + "hues.mul";
+    std::string bytes;
+    BlankTable(table);
+    switch (ReadClientFile(huesPath, kHuesFileBytes, true, bytes, "every hue is blank")) {
+        case ClientFileRead::kRead:
+            ReadHuesImage(table, reinterpret_cast<const u8*>(bytes.data()), bytes.size());
+            if (bytes.size() < kHuesFileBytes) {
+                ReportShortClientFile(huesPath, bytes.size(), kHuesFileBytes,
+                                      "the hues past its end are blank");
             }
-            std::fwrite(out.data(), 1, out.size(), f);
-            std::fclose(f);
-        }
+            break;
+        case ClientFileRead::kMissing:
+            WriteBlankHues(table, huesPath);
+            break;
+        case ClientFileRead::kFailed:  // reported; nothing is written over what stands there
+            break;
     }
     for (const ColourListInfo& list : ColourLists()) {
-        const std::string text = ReadWhole(dir + list.file, &ok);
-        if (!ok) continue;
+        std::string text;
+        if (ReadClientFile(dir + list.file, kMaxColourListBytes, false, text,
+                           "its hues stay as hues.mul gives them") != ClientFileRead::kRead) {
+            continue;
+        }
         HueGroups* groups = list.firstHue == kSkinHueFirst   ? &table.skinGroups
                             : list.firstHue == kHairHueFirst ? &table.hairGroups
                                                              : nullptr;
         ReadColourList(table, list, text, groups);
+        const std::string malformed = MalformedColourLines(text);
+        if (!malformed.empty()) {
+            ReportDamagedClientFile(dir + list.file, malformed, "those lines are skipped");
+        }
     }
     for (HueEntry& e : table.entries)
         for (u16& c : e.colours)

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "client/data/client_file_read.h"
 #include "core/byte_order.h"
 
 namespace {
@@ -68,13 +70,14 @@ void LoadSkillGroups(const std::string& path) {
 
     SkillGroupTable& table = TheSkillGroupTable();
     ResetSkillGroups(table);
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return;
-    std::vector<u8> bytes(4 + SkillGroupTable::kNameBytes * (SkillGroupTable::kMaxGroups - 1) +
-                          kGroupNumberBytes);
-    const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    ReadSkillGroupBytes(table, bytes.data(), got);
+    const size_t fileBytes =
+        4 + SkillGroupTable::kNameBytes * (SkillGroupTable::kMaxGroups - 1) + kGroupNumberBytes;
+    std::string bytes;
+    if (ReadClientFile(path, fileBytes, true, bytes, "the skills stay in one group") !=
+        ClientFileRead::kRead) {
+        return;
+    }
+    ReadSkillGroupBytes(table, reinterpret_cast<const u8*>(bytes.data()), bytes.size());
 }
 
 bool SaveSkillGroups(const std::string& path) {

@@ -1,9 +1,9 @@
 #include "client/data/tga_image.h"
 
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
 
+#include "client/data/client_file_read.h"
 #include "client/data/message_box.h"
 #include "core/byte_order.h"
 
@@ -70,9 +70,13 @@ int DecodeTgaImage(const u8* bytes, size_t size, u16* pixels, int width, int hei
 }
 
 int LoadTgaImage(const std::string& path, u16* pixels, int width, int height) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return 0;
-    const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-    return DecodeTgaImage(bytes.data(), bytes.size(), pixels, width, height);
+    // A picture the size of the screen at four bytes a pixel, with room to spare.
+    constexpr size_t kMaxTgaBytes = 16u << 20;
+    std::string bytes;
+    if (ReadClientFile(path, kMaxTgaBytes, false, bytes, "the picture is not shown") !=
+        ClientFileRead::kRead) {
+        return 0;
+    }
+    return DecodeTgaImage(reinterpret_cast<const u8*>(bytes.data()), bytes.size(), pixels, width,
+                          height);
 }

@@ -1,22 +1,28 @@
 #include "client/data/tile_data.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
+#include "client/data/client_file_read.h"
 #include "client/data/data_log.h"
 
 ClientTileData::ClientTileData() : land_(kTileCount), statics_(kTileCount) {}
 
 void ClientTileData::LoadTileData(const std::string& path) {
-    path_ = path;
+    path_.clear();
     land_.assign(kTileCount, LandTileRecord{});
     statics_.assign(kTileCount, StaticTileRecord{});
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-    ReadImage(bytes.data(), bytes.size());
+    std::string bytes;
+    const ClientFileRead read =
+        ReadClientFile(path, kTileDataFileSize, true, bytes, "the tile data stays empty");
+    // A file that is no regular file is never written back to either.
+    if (read == ClientFileRead::kFailed) return;
+    path_ = path;
+    if (read == ClientFileRead::kMissing) return;
+    ReadImage(reinterpret_cast<const u8*>(bytes.data()), bytes.size());
+    if (bytes.size() < static_cast<size_t>(kTileDataFileSize)) {
+        ReportShortClientFile(path, bytes.size(), kTileDataFileSize,
+                              "the tiles past its end stay empty");
+    }
 }
 
 void ClientTileData::ReadImage(const u8* bytes, size_t size) {

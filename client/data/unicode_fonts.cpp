@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
+#include <string>
 
+#include "client/data/client_file_read.h"
 #include "client/data/client_settings.h"
 #include "client/data/message_box.h"
 #include "client/data/text_services.h"
@@ -14,6 +14,8 @@
 namespace {
 
 constexpr size_t kOffsetTableBytes = 65536 * 4;
+// The offset table and 65,536 glyphs of at most a few hundred bytes each.
+constexpr size_t kMaxUnicodeFontBytes = 64u << 20;
 const char* const kFontFiles[kUnicodeFonts] = {"unifont.mul", "unifont1.mul", "unifont2.mul"};
 
 struct UnicodeFontState {
@@ -33,10 +35,11 @@ const UnicodeFontFile& CurrentFile() {
     if (!s.loaded[s.current]) {
         s.loaded[s.current] = true;
         const std::string path = TheClientSettings().MakeHDPath(kFontFiles[s.current]);
-        std::ifstream in(path, std::ios::binary);
-        if (in)
-            s.files[s.current] = UnicodeFontFile(std::vector<u8>(
-                (std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+        std::string bytes;
+        if (ReadClientFile(path, kMaxUnicodeFontBytes, false, bytes,
+                           "text in that font is not drawn") == ClientFileRead::kRead) {
+            s.files[s.current] = UnicodeFontFile(std::vector<u8>(bytes.begin(), bytes.end()));
+        }
     }
     return s.files[s.current];
 }

@@ -58,6 +58,21 @@ u32 PlayerSerial() {
     return TheClientWorld().playerSerial;
 }
 
+// Whether a worn-item entry may take `existing`, the object already known by the entry's
+// serial: never the player, the mobile being dressed or anything holding it, since taking
+// one frees or detaches an object the handler goes on to use.
+bool MayWear(const CClientObject* existing, const CClientMobile& mobile) {
+    if (!existing) return true;
+    if (existing->IsPlayer()) return false;
+    const CClientObject* link = &mobile;
+    for (int guard = 0; link && guard < 64; ++guard) {
+        if (link == existing) return false;
+        if (!link->IsServerObject()) break;
+        link = static_cast<const CClientItem*>(link)->holder;
+    }
+    return true;
+}
+
 }  // namespace
 
 WorldPacketHandlers::WorldPacketHandlers(ClientLink& link) : link_(link) {
@@ -224,6 +239,7 @@ void WorldPacketHandlers::OnMobileIncoming(const u8* packet, size_t length) {
         // Layers past the mobile's slots are read over, never equipped.
         if (!mobile || layer >= kLayerSlots) continue;
         CClientObject* existing = world.FindBySerial(itemSerial);
+        if (!MayWear(existing, *mobile)) continue;
         CClientItem* item;
         if (existing && existing->IsServerObject() && !existing->IsMobile()) {
             existing->RemoveFromWorld();
@@ -259,6 +275,7 @@ void WorldPacketHandlers::OnWornItem(const u8* packet, size_t length) {
     if (!target || !target->IsMobile()) return;
     auto* mobile = static_cast<CClientMobile*>(target);
     CClientObject* existing = world.FindBySerial(itemSerial);
+    if (!MayWear(existing, *mobile)) return;
     CClientItem* item;
     if (existing && existing->IsServerObject() && !existing->IsMobile()) {
         existing->RemoveFromWorld();

@@ -1,6 +1,9 @@
 // Runs a fuzz target without libFuzzer: a fixed number of deterministic inputs, half of
 // them random bytes and half mutations of the target's valid seeds (ZqFuzzSeeds, when the
 // target defines it). With --write-seeds DIR it writes the seeds as a starting corpus.
+// Seeds that no longer reach the code behind them would leave the fuzzer starting from
+// nothing without a word: a target with seeds must give at least one, and one that can tell
+// (ZqFuzzSeedParses) has every seed checked; either failure ends the run with exit 1.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 extern "C" __attribute__((weak)) void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size));
 // A target may say what the run reached (one line, printed after the run).
 extern "C" __attribute__((weak)) const char* ZqFuzzSummary();
+extern "C" __attribute__((weak)) bool ZqFuzzSeedParses(const u8* data, size_t size);
 
 namespace {
 
@@ -89,10 +93,30 @@ std::vector<u8> Mutate(std::vector<u8> v) {
     return v;
 }
 
+// Whether the seeds are fit to start from; says which is not.
+bool SeedsParse(const char* program) {
+    if (ZqFuzzSeeds == nullptr) return true;
+    if (g_seeds.empty()) {
+        std::fprintf(stderr, "%s: the target gave no seeds\n", program);
+        return false;
+    }
+    if (ZqFuzzSeedParses == nullptr) return true;
+    bool all = true;
+    for (size_t i = 0; i < g_seeds.size(); ++i) {
+        if (!ZqFuzzSeedParses(g_seeds[i].data(), g_seeds[i].size())) {
+            std::fprintf(stderr, "%s: seed %zu (%zu bytes) does not parse\n", program, i,
+                         g_seeds[i].size());
+            all = false;
+        }
+    }
+    return all;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (ZqFuzzSeeds != nullptr) ZqFuzzSeeds(CollectSeed);
+    if (!SeedsParse(argv[0])) return 1;
     if (argc == 3 && std::strcmp(argv[1], "--write-seeds") == 0) {
         for (size_t i = 0; i < g_seeds.size(); ++i) {
             std::string path = std::string(argv[2]) + "/seed-" + std::to_string(i);

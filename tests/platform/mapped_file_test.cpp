@@ -1,6 +1,7 @@
 #include "platform/mapped_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -61,6 +62,28 @@ TEST_F(MappedFileTest, FailuresAnswerNullWithTheTextAndErrno) {
     EXPECT_EQ(file.ErrorNumber(), ENOENT);
     EXPECT_EQ(file.ErrorText(),
               "Failed to open mmf " + missing + ": Error " + std::to_string(ENOENT) + ".");
+
+    // Something that opens but is no regular file is refused at once, saying what it is.
+    std::filesystem::create_directory(dir_ + "/folder");
+    std::filesystem::create_symlink("/dev/zero", dir_ + "/zeros");
+    ASSERT_EQ(mkfifo((dir_ + "/pipe").c_str(), 0600), 0);
+    struct Refused {
+        const char* name;
+        int error;
+        const char* reason;
+    } refused[] = {
+        {"folder", EISDIR, "Is a directory"},
+        {"zeros", ENODEV, "not a regular file"},
+        {"pipe", ENODEV, "not a regular file"},
+    };
+    for (const Refused& r : refused) {
+        const std::string path = dir_ + "/" + r.name;
+        platform::MappedFile other(path);
+        EXPECT_EQ(other.Open(), nullptr) << r.name;
+        EXPECT_EQ(other.ErrorNumber(), r.error) << r.name;
+        EXPECT_EQ(other.ErrorText(), "Failed to create mapping for mmf " + path + ": Error " +
+                                         std::to_string(r.error) + " (" + r.reason + ").");
+    }
 
     platform::MappedFileWriter writer(dir_ + "/no/such/dir/w.bin", 16);
     EXPECT_EQ(writer.Open(), nullptr);

@@ -160,6 +160,32 @@ TEST(ServerConfig, AWorldAreaBeyondTheCoordinatesIsRefusedNamingTheLines) {
     }
 }
 
+// What the file holds that is not taken as written is noted, naming the file and the line;
+// the values stay what they always were (0 for a number that is none, an unknown name
+// ignored).
+TEST(ServerConfig, EntriesNotTakenAsWrittenAreNotedByLine) {
+    unsetenv("SERVERNAME");
+    struct Case {
+        const char* text;
+        std::vector<std::string> notes;
+    };
+    const Case cases[] = {
+        {"<width 2048>\n<owner Someone>\n<templates W>", {}},
+        {"<port abc>", {kDemoPath + " line 1: <port abc> holds no number; 0 is used"}},
+        {"<owner x>\n\n<colour blue> <startx>",
+         {kDemoPath + " line 3: <colour> is no setting; ignored",
+          kDemoPath + " line 3: <startx> holds no number; 0 is used"}},
+        {"\x7f\x45\x4c\x46 nothing in brackets",
+         {kDemoPath + " holds no <name value> entries; every setting is its default"}},
+    };
+    for (const Case& c : cases) {
+        ServerConfig config;
+        const Read r = ReadFrom(c.text, config);
+        ASSERT_TRUE(r.read) << r.error;
+        EXPECT_EQ(config.notes, c.notes) << c.text;
+    }
+}
+
 TEST(ServerConfig, WorldNameFromTheEnvironmentNamesEveryPath) {
     setenv("SERVERNAME", "X", 1);
     ArchiveFile archive(Members{{"../.rundir/X/Server.TXT", "<width 512>"}});

@@ -1,7 +1,6 @@
 #include "client/gumps/frontend/tutorial_gump.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "client/data/pixel_format.h"
 #include "client/data/tga_image.h"
@@ -9,6 +8,7 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/frontend/init_skill_gump.h"
+#include "platform/bounded_file_read.h"
 
 const char* const kTutorialSlides[kTutorialSlideCount] = {"tutorial\\1gen.tga",
                                                           "tutorial\\2gen.tga",
@@ -43,8 +43,7 @@ std::string CTutorialGump::SlideFile(int index) {
 }
 
 bool TutorialSlidesPresent() {
-    std::ifstream first(GetGumpHostServices().MakeCDPath(kTutorialSlides[0]), std::ios::binary);
-    return first.is_open();
+    return platform::CheckRegularFile(GetGumpHostServices().MakeCDPath(kTutorialSlides[0])).Read();
 }
 
 CTutorialGump::CTutorialGump(int index)

@@ -1,6 +1,12 @@
 #include "client/data/data_file_cache.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 
 #include "client/data/anim_data.h"
 #include "client/data/data_log.h"
@@ -232,6 +238,66 @@ TEST_F(DataFileCacheTest, ArtRecordsComeFromTheClientsCache) {
     EXPECT_EQ(length, 0);
     EXPECT_EQ(GetArtRecord(0x4000), nullptr);  // no static art in this install
     TheDataCache().Shutdown();
+}
+
+// A data file replaced by a directory, an endless device or a pipe: the start neither waits
+// nor fails; the mapping's message names the file and what stands there, and its records
+// read as absent.
+TEST_F(DataFileCacheTest, ADataFileThatIsNoRegularFileIsNamedAndReadsAsAbsent) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> place;
+        const char* reason;
+    } cases[] = {
+        {"directory", [](const std::string& p) { std::filesystem::create_directory(p); },
+         "(Is a directory)"},
+        {"endless device",
+         [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+         "(not a regular file)"},
+        {"pipe", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); },
+         "(not a regular file)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t before = env_.Backend().Messages().size();
+        std::filesystem::remove_all(Hd());
+        WriteDataFiles(Hd(), FourArtRecords());
+        std::filesystem::remove(Hd() + "art.mul");
+        c.place(Hd() + "art.mul");
+        DataCacheSettings s;
+        s.hdDir = Hd();
+        s.maximumInstall = true;
+        cache_.Init(s);
+        const auto& messages = env_.Backend().Messages();
+        ASSERT_EQ(messages.size(), before + 1);
+        EXPECT_NE(messages.back().text.find("mmf " + Hd() + "art.mul: Error"), std::string::npos)
+            << messages.back().text;
+        EXPECT_NE(messages.back().text.find(c.reason), std::string::npos) << messages.back().text;
+        EXPECT_EQ(Read(0), "<null>");
+        cache_.Shutdown();
+    }
+}
+
+using DataFileCacheLimitDeathTest = DataFileCacheTest;
+
+// Under a file-size limit below the block cache's size the cache cannot be written: the
+// client says so once and reads the CD's records in place instead of dying by SIGXFSZ.
+TEST_F(DataFileCacheLimitDeathTest, ACacheFilePastTheFileSizeLimitIsReportedOnceAndLeftOut) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto startUnderTheLimit = [this] {
+        const rlimit limit{64 << 10, 64 << 10};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        Start(true);
+        const bool saidOnce = env_.Backend().Messages().size() == 1;
+        const bool reads = Read(0) == "alpha" && Read(1) == "bravo!" && Read(2) == "<null>";
+        const bool gone = !std::filesystem::exists(Hd() + "cache.zq");
+        std::fprintf(stderr, "once %d reads %d cache %d gone %d\n", saidOnce, reads,
+                     cache_.HasBlockCache(), gone);
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(startUnderTheLimit(), ::testing::ExitedWithCode(0),
+                "Failed to write .*/hd/cache.zq \\(File too large\\); the client goes on "
+                "without its disk cache.*once 1 reads 1 cache 0 gone 1");
 }
 
 TEST(DataFileCacheDeathTest, AFileFoundNowhereEndsTheClient) {

@@ -174,6 +174,34 @@ TEST_F(WorldPacketHandlersTest, WornItemsOnThePlayerAndOnUnknownMobiles) {
     EXPECT_EQ(Find(0x40000202), nullptr);
 }
 
+// A worn-item entry naming the mobile being dressed, or the player, is refused: taking it
+// would free the mobile (or the player) and then write to it.
+TEST_F(WorldPacketHandlersTest, WornItemsNamingTheMobileItselfOrThePlayerAreRefused) {
+    Send(Incoming(0x21, 400, {{0x21, 0x1517, 5, -1}, {0x40000110, 0x1518, 6, -1}}));
+    Send(Incoming(0x22, 400, {{1, 0x1517, 5, -1}}));
+    Packet selfWorn = Fixed(0x2E);
+    selfWorn.L(0x21).W(0x1517).B(0).B(4).L(0x21).W(5);
+    Send(selfWorn.b);
+    Packet playerWorn = Fixed(0x2E);
+    playerWorn.L(1).W(0x1517).B(0).B(4).L(0x21).W(5);
+    Send(playerWorn.b);
+
+    CClientObject* o = Find(0x21);
+    ASSERT_NE(o, nullptr);
+    ASSERT_TRUE(o->IsMobile());
+    auto* m = static_cast<CClientMobile*>(o);
+    EXPECT_EQ(m->layers[5], nullptr);
+    EXPECT_EQ(m->layers[4], nullptr);
+    // The entry after the refused one is still read and worn.
+    ASSERT_NE(m->layers[6], nullptr);
+    EXPECT_EQ(m->layers[6]->serial, 0x40000110u);
+    EXPECT_TRUE(m->inCell);
+    EXPECT_EQ(Find(1), player);
+    EXPECT_TRUE(player->IsPlayer());
+    ASSERT_NE(Find(0x22), nullptr);
+    EXPECT_EQ(static_cast<CClientMobile*>(Find(0x22))->layers[5], nullptr);
+}
+
 TEST_F(WorldPacketHandlersTest, DeleteObjectSkipsThePlayerAndDyingMobiles) {
     Send(Incoming(0x30, 400, {}));
     Send(Incoming(0x31, 400, {}));

@@ -1,0 +1,11 @@
+#include "platform/file_size_limit.h"
+
+#include <csignal>
+
+namespace platform {
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+}  // namespace platform
