@@ -11,6 +11,7 @@
 #include "client/data/gump_art_fixture.h"
 #include "client/render/bitmap16.h"
 #include "golden_frame.h"
+#include "screen_rects.h"
 #include "tools/content_builder/built_font_and_gump_files.h"
 
 namespace {
@@ -28,6 +29,15 @@ const CFontTable& Fonts() {
         return t;
     }();
     return fonts;
+}
+
+// The room a child takes in its panel: its art's size, a well's own size.
+void ChildExtent(const ManifestChild& child, int& w, int& h) {
+    ManifestChildSize(child, Fonts(), w, h);
+    if (child.kind == ManifestKind::kWell) {
+        w = child.width;
+        h = child.height;
+    }
 }
 
 // The generated gump files as the art source; a lookup of an id without art fails the test
@@ -84,11 +94,7 @@ TEST(ScreenGumpArt, ChildrenFitTheirPanelsAndHitAreasAreSolid) {
         EXPECT_TRUE(solid(screen.panel));
         for (const ManifestChild& child : screen.children) {
             int w = 0, h = 0;
-            ManifestChildSize(child, Fonts(), w, h);
-            if (child.kind == ManifestKind::kWell) {
-                w = child.width;
-                h = child.height;
-            }
+            ChildExtent(child, w, h);
             const int right = child.kind == ManifestKind::kThumb ? child.trackEnd : child.x + w;
             EXPECT_LE(right, pw) << child.x << "," << child.y;
             EXPECT_LE(child.y + h, ph) << child.x << "," << child.y;
@@ -110,38 +116,23 @@ TEST(ScreenGumpArt, ChildrenFitTheirPanelsAndHitAreasAreSolid) {
 // On the login and creation screens no caption, field, button or slider track lies over
 // another, so every caption can be read and every control clicked.
 TEST(ScreenGumpArt, NoChildOfAScreenLiesOverAnother) {
-    struct Rect {
-        int left, top, right, bottom;
-    };
     for (const ScreenManifest& screen : FrontEndScreenManifest()) {
         if (screen.name != "AcctLogin gump" && screen.name != "Login gump" &&
             screen.name != "CharStat gump" && screen.name != "InitSkill gump" &&
             screen.name != "CharCreation gump" && screen.name != "CityChoice gump")
             continue;
         SCOPED_TRACE(screen.name);
-        std::vector<Rect> rects;
+        std::vector<screen_rects::Rect> rects;
         for (const ManifestChild& child : screen.children) {
             int w = 0, h = 0;
-            ManifestChildSize(child, Fonts(), w, h);
-            if (child.kind == ManifestKind::kWell) {
-                w = child.width;
-                h = child.height;
-            }
+            ChildExtent(child, w, h);
             // A slider: its drawn track from end to end.
             if (child.kind == ManifestKind::kThumb)
                 rects.push_back({child.x - 1, child.y + 3, child.trackEnd + 1, child.y + 9});
             else
                 rects.push_back({child.x, child.y, child.x + w, child.y + h});
         }
-        for (size_t i = 0; i < rects.size(); ++i)
-            for (size_t k = i + 1; k < rects.size(); ++k) {
-                const Rect& a = rects[i];
-                const Rect& b = rects[k];
-                EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom &&
-                             b.top < a.bottom)
-                    << "children " << i << " and " << k << " at " << a.left << "," << a.top
-                    << " and " << b.left << "," << b.top;
-            }
+        EXPECT_EQ(screen_rects::Overlapping(rects), "");
     }
 }
 

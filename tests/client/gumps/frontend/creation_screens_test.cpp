@@ -26,6 +26,7 @@
 #include "client/gumps/frontend/screen_flow.h"
 #include "core/process_link.h"
 #include "golden_frame.h"
+#include "screen_rects.h"
 #include "tests/client/data/pixel_format_scope.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tests/client/net/link_fixture.h"
@@ -452,12 +453,7 @@ TEST_F(CreationScreensTest, TheAppearanceScreenFitsTheWindowAndNothingCoversTheF
     EXPECT_GE(look->y, 0);
     EXPECT_LE(look->x + look->width, kScreenWidth);
     EXPECT_LE(look->y + look->height, kScreenHeight);
-    struct Rect {
-        int left, top, right, bottom;
-        bool Holds(int px, int py) const {
-            return px >= left && px < right && py >= top && py < bottom;
-        }
-    };
+    using screen_rects::Rect;
     std::vector<Rect> controls;
     for (CGump* c = look->firstChild; c != nullptr; c = c->nextSibling) {
         if (c == look->sexField) continue;  // kept hidden: it only holds the value
@@ -468,14 +464,7 @@ TEST_F(CreationScreensTest, TheAppearanceScreenFitsTheWindowAndNothingCoversTheF
         }
         controls.push_back(r);
     }
-    for (size_t i = 0; i < controls.size(); ++i)
-        for (size_t k = i + 1; k < controls.size(); ++k) {
-            const Rect& a = controls[i];
-            const Rect& b = controls[k];
-            EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom &&
-                         b.top < a.bottom)
-                << a.left << "," << a.top << " and " << b.left << "," << b.top << " overlap";
-        }
+    EXPECT_EQ(screen_rects::Overlapping(controls), "");
     // The figure: what the preview draws over the plain panel.
     const int w = look->width, h = look->height;
     std::vector<u16> plain(static_cast<size_t>(w) * h, 0);
