@@ -1,7 +1,10 @@
 #include "movie/movie_audio.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/byte_order.h"
 #include "platform/clock.h"
@@ -224,8 +227,13 @@ void CreateSoundStream(MovieSoundStream& stream, platform::AudioOutput* lent, bo
                        int sampleRate) {
     stream.output = lent;
     if (!stream.output && wantDevice) {
-        stream.ownOutput = platform::OpenSdlAudioOutput(sampleRate, stream.desiredSize);
+        std::string error;
+        stream.ownOutput = platform::OpenSdlAudioOutput(sampleRate, stream.desiredSize, &error);
         stream.output = stream.ownOutput.get();
+        // The player hears nothing: say so once, however often a stream is made.
+        static std::atomic<bool> told{false};
+        if (!error.empty() && !told.exchange(true))
+            std::fprintf(stderr, "Sound is off: %s.\n", error.c_str());
     }
     if (!stream.output) {
         stream.ownOutput =

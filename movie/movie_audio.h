@@ -108,7 +108,8 @@ struct MovieSoundStream {
 };
 
 // Makes the stream on `lent` when given, else on a device opened at `sampleRate`, else
-// silent (the position moves kSilentStepBytes per pass).
+// silent (the position moves kSilentStepBytes per pass). A device that cannot be opened is
+// reported on stderr in one line, the first time only.
 void CreateSoundStream(MovieSoundStream& stream, platform::AudioOutput* lent, bool wantDevice,
                        int sampleRate);
 

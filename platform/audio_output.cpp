@@ -1,6 +1,7 @@
 #include "platform/audio_output.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
@@ -26,6 +27,26 @@ void RingCopy(std::vector<u8>& ring, u32 offset, const u8* data, u32 size) {
     }
 }
 
+// The sound system's own library writes its failures to stderr line by line (eight lines when
+// the machine has no sound card at all). The game says in one line of its own that sound is
+// off, so the library's error handler is replaced by one that says nothing. The library is
+// opened here under the name SDL loads it by, so both share its one error handler; the handle
+// is kept for the life of the process.
+extern "C" void QuietSoundLibraryError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietSoundLibrary() {
+    static const bool done = [] {
+        void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+        if (library == nullptr) return false;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(Handler);
+        auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
+        if (set != nullptr) set(&QuietSoundLibraryError);
+        return true;
+    }();
+    (void)done;
+}
+
 class SdlAudioOutput : public AudioOutput {
 public:
     ~SdlAudioOutput() override {
@@ -35,6 +56,7 @@ public:
 
     bool Open(int sampleRate, u32 ringBytes) {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        QuietSoundLibrary();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         initialised_ = true;
         ring_.assign(ringBytes / kAudioFrameBytes * kAudioFrameBytes, 0);
@@ -133,10 +155,14 @@ std::vector<u8> ManualAudioOutput::Ring() const {
     return ring_;
 }
 
-std::unique_ptr<AudioOutput> OpenSdlAudioOutput(int sampleRate, u32 ringBytes) {
+std::unique_ptr<AudioOutput> OpenSdlAudioOutput(int sampleRate, u32 ringBytes,
+                                                std::string* error) {
     if (HeadlessRequested() || sampleRate <= 0) return nullptr;
     auto output = std::make_unique<SdlAudioOutput>();
-    if (!output->Open(sampleRate, ringBytes)) return nullptr;
+    if (!output->Open(sampleRate, ringBytes)) {
+        if (error != nullptr) *error = "no audio device";
+        return nullptr;
+    }
     return output;
 }
 

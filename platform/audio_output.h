@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/types.h"
@@ -74,7 +75,10 @@ private:
 
 // Opens the default SDL2 audio device for a stereo 16-bit stream at `sampleRate` with a
 // ring of `ringBytes` (rounded down to whole frames) and starts it playing silence. Null
-// when there is no device or the environment asks for a headless run (ZQ_HEADLESS set).
-std::unique_ptr<AudioOutput> OpenSdlAudioOutput(int sampleRate, u32 ringBytes);
+// when there is no device (`error`, when given, then says "no audio device") or the
+// environment asks for a headless run (ZQ_HEADLESS set; `error` untouched). Writes nothing
+// to stderr: the sound library's own error lines are silenced.
+std::unique_ptr<AudioOutput> OpenSdlAudioOutput(int sampleRate, u32 ringBytes,
+                                                std::string* error = nullptr);
 
 }  // namespace platform

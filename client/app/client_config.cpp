@@ -277,6 +277,9 @@ void ApplyConfigEntry(CClientApp& app, int id, std::string_view v, bool mainFile
             std::copy(std::begin(reset), std::end(reset), o.pixelFormatConstants);
             break;
         }
+        case 22:
+            o.autoLogIn = ParseSwitch(v);
+            break;
         case 23: {
             o.orderCacheIdle = o.orderCacheStartup = o.orderCacheShutdown = false;
             size_t start = 0;
@@ -422,7 +425,7 @@ void ApplyConfigEntry(CClientApp& app, int id, std::string_view v, bool mainFile
             } else if (id >= 73 && id <= 78) {
                 o.highlightColors[id - 72] = ParseColour(v) | 1;
             }
-            // 10, 16, 22, 31, 54 and unknown ids: nothing.
+            // 10, 16, 31, 54 and unknown ids: nothing.
             break;
     }
 }

@@ -153,6 +153,7 @@ public:
         if (CClientApp* app = CClientApp::Instance()) {
             TheLoginChoices().rememberPassword = app->options.rememberAcctPW;
             TheLoginChoices().chestOpening = app->options.chestOpening;
+            TheLoginChoices().playAfterList = app->options.autoLogIn;
             // The player's skill groups, kept in the install directory between runs.
             LoadSkillGroups(app->MakeHDPath(kSkillGroupFile));
         }

@@ -36,6 +36,9 @@ struct ClientOptions {
     u16 userCentralPort = 0;
     bool showIntroAnim = true;
     bool use565 = false;
+    // After the account's character list arrives the selected character plays at once; off,
+    // the list waits for the player's choice.
+    bool autoLogIn = true;
     // The renderer's six pixel-format constants; every use565 line resets them.
     u32 pixelFormatConstants[6] = {10, 5, 0x7BDE, 0x739C, 0x3DEF, 0x781F};
     bool orderCacheIdle = false;

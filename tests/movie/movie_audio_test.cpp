@@ -400,3 +400,42 @@ TEST(MovieSoundRefill, ThreadStartsAndStops) {
 }
 
 }  // namespace
+
+namespace movie {
+namespace {
+
+// Without a sound card the intro plays silent and the terminal gets one line of the game's
+// own: none of the sound library's error lines, and no second line for a second stream.
+TEST(MovieSoundDevice, NoAudioDeviceIsOneLineOfOurOwn) {
+    struct SavedEnv {
+        const char* name;
+        std::string value;
+        bool set;
+    };
+    std::vector<SavedEnv> saved;
+    for (const char* name : {"ZQ_HEADLESS", "SDL_AUDIODRIVER", "AUDIODEV"}) {
+        const char* v = std::getenv(name);
+        saved.push_back({name, v ? v : "", v != nullptr});
+    }
+    unsetenv("ZQ_HEADLESS");
+    // A card number no machine has: the sound library fails and would say so on stderr.
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("AUDIODEV", "hw:77", 1);
+    testing::internal::CaptureStderr();
+    MovieSoundStream first, second;
+    CreateSoundStream(first, nullptr, true, 22050);
+    CreateSoundStream(second, nullptr, true, 22050);
+    const std::string said = testing::internal::GetCapturedStderr();
+    for (const SavedEnv& e : saved) {
+        if (e.set)
+            setenv(e.name, e.value.c_str(), 1);
+        else
+            unsetenv(e.name);
+    }
+    EXPECT_EQ(said, "Sound is off: no audio device.\n");
+    EXPECT_TRUE(first.silent);
+    EXPECT_TRUE(second.silent);
+}
+
+}  // namespace
+}  // namespace movie

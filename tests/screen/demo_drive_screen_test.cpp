@@ -2,9 +2,11 @@
 // log in with a typed account, make a character through every creation screen, enter the
 // world and walk with the keys and the mouse, path-walk with a double right click, open a
 // house's door and step in under its roof (which the picture then leaves out), while the
-// movement trace shows that server and client agree after every leg. A second run in the same
-// directory plays the saved character straight after the login. Every wait is on the window's
-// pixels, its title or the trace, and bounded; a failure names the step.
+// movement trace shows that server and client agree after every leg. The game runs on the
+// settings the build ships (only the intro is switched off): the first run's list is empty
+// and offers New; a second run in the same directory lists the saved character and waits for
+// the player to choose it. Every wait is on the window's pixels, its title or the trace, and
+// bounded; a failure names the step.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,7 +15,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -42,8 +46,8 @@ struct Point {
 };
 constexpr Point kMenuLogIn{283, 198};
 constexpr Point kAccountField{293, 147};
-constexpr Point kNoticeOk{300, 302};
 constexpr Point kListNew{210, 145};
+constexpr Point kListPlay{392, 145};
 constexpr Point kNameField{305, 139};
 constexpr Point kProfession{330, 188};
 constexpr Point kLastProfessionRow{276, 336};
@@ -51,11 +55,11 @@ constexpr Point kStrengthTrack{255, 225};
 constexpr Point kStatNext{431, 321};
 constexpr Point kFirstSkillTrack{380, 174};
 constexpr Point kSkillsNext{403, 314};
-constexpr Point kSex{305, 211};
-constexpr Point kHair{175, 214};
+constexpr Point kSex{139, 247};
+constexpr Point kHair{139, 93};
 constexpr Point kLongHairRow{264, 166};
-constexpr Point kSkinTrack{310, 276};
-constexpr Point kLookNext{431, 161};
+constexpr Point kSkinTrack{266, 360};
+constexpr Point kLookNext{454, 429};
 constexpr Point kCity{297, 219};
 constexpr Point kFirstCityRow{260, 132};
 constexpr Point kCreate{423, 292};
@@ -185,9 +189,9 @@ public:
         Settle();
     }
 
-    // A left click at `p` held as a player holds it, until the press shows (a chooser picks
-    // only on the tick after the press); then the release. True when the picture changed by
-    // at least `atLeast` pixels from before the press.
+    // A left click at `p` held as a player holds it, until the press shows; then the
+    // release. True when the picture changed by at least `atLeast` pixels from before the
+    // press.
     bool Click(Point p, size_t atLeast = 1) {
         MoveTo(p);
         Settle();
@@ -200,10 +204,33 @@ public:
         return changed;
     }
 
+    // A quick left click at `p`: press and release reach the game in one batch, before any
+    // of its ticks. True when the picture changed by at least `atLeast` pixels.
+    bool QuickClick(Point p, size_t atLeast = 1) {
+        MoveTo(p);
+        Settle();
+        const Frame before = Shot();
+        XTestFakeButtonEvent(d_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(d_, 1, False, CurrentTime);
+        XSync(d_, False);
+        const bool changed = Poll(8000, [&] { return Differing(Shot(), before) >= atLeast; });
+        Settle();
+        return changed;
+    }
+
 private:
     Display* d_;
     Window w_;
 };
+
+// Pixels that differ between two frames within a rectangle.
+size_t DifferingIn(const Frame& a, const Frame& b, int left, int top, int right, int bottom) {
+    size_t n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            n += a[size_t(y) * kWidth + x] != b[size_t(y) * kWidth + x];
+    return n;
+}
 
 // The trace's view of the walk: which requests both sides have answered, and where each side
 // last put the player.
@@ -263,8 +290,12 @@ protected:
         display_ = XOpenDisplay(nullptr);
         ASSERT_NE(display_, nullptr) << "no X display";
         dir_.CopyIn(e2e::RunDir() + "/zqdemo.dat", "zqdemo.dat");
-        // The main menu waits for the player: no intro, no chest opening that logs in alone.
-        dir_.Write("zq.cfg", "ShowIntroAnim=off\nChestOpening=off\n");
+        // The settings the build ships, the intro switched off after them.
+        std::ifstream shipped(e2e::RunDir() + "/zq.cfg", std::ios::binary);
+        ASSERT_TRUE(shipped) << "the build wrote no zq.cfg";
+        const std::string cfg((std::istreambuf_iterator<char>(shipped)),
+                              std::istreambuf_iterator<char>());
+        dir_.Write("zq.cfg", cfg + "ShowIntroAnim=off\n");
         dir_.LinkClientInstall();
         tracePath_ = dir_.Path() + "/moves.txt";
     }
@@ -495,29 +526,31 @@ protected:
     std::unique_ptr<Hand> hand_;
 };
 
-TEST_F(DemoDrive, LogInCreateEnterAndWalkThenPlayStraightInOnTheNextRun) {
+TEST_F(DemoDrive, LogInCreateEnterAndWalkThenChooseTheCharacterOnTheNextRun) {
     trace_ = WalkTrace(tracePath_);
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(LogIn());
 
-    // The account has no character: auto-play says so, and the list offers New.
-    ASSERT_TRUE(hand_->Click(kNoticeOk, kScreenChange)) << "step: the no-character notice";
-    ASSERT_TRUE(hand_->Click(kListNew, kScreenChange)) << "step: New";
+    // The account has no character: the empty list waits (no notice over it) and offers New.
+    const Frame emptyList = hand_->Shot();
+    ASSERT_TRUE(hand_->Click(kListNew, kScreenChange)) << "step: New on the empty list";
     hand_->Click(kNameField);
     hand_->Type(kCharacter);
+    // The choosers' rows are picked with quick clicks, as a player clicks.
     ASSERT_TRUE(hand_->Click(kProfession, kScreenChange)) << "step: the profession chooser";
-    ASSERT_TRUE(hand_->Click(kLastProfessionRow, kScreenChange)) << "step: pick a profession";
+    ASSERT_TRUE(hand_->QuickClick(kLastProfessionRow, kScreenChange))
+        << "step: pick a profession";
     ASSERT_TRUE(hand_->Click(kStrengthTrack)) << "step: the strength slider";
     ASSERT_TRUE(hand_->Click(kStatNext, kScreenChange)) << "step: Next to the skills";
     ASSERT_TRUE(hand_->Click(kFirstSkillTrack)) << "step: the first skill's slider";
     ASSERT_TRUE(hand_->Click(kSkillsNext, kScreenChange)) << "step: Next to the appearance";
     ASSERT_TRUE(hand_->Click(kSex)) << "step: the sex button";
     ASSERT_TRUE(hand_->Click(kHair, kScreenChange)) << "step: the hair chooser";
-    ASSERT_TRUE(hand_->Click(kLongHairRow, kScreenChange)) << "step: pick a hair style";
+    ASSERT_TRUE(hand_->QuickClick(kLongHairRow, kScreenChange)) << "step: pick a hair style";
     ASSERT_TRUE(hand_->Click(kSkinTrack)) << "step: the skin slider";
     ASSERT_TRUE(hand_->Click(kLookNext, kScreenChange)) << "step: Next to the city";
     ASSERT_TRUE(hand_->Click(kCity, kScreenChange)) << "step: the city chooser";
-    ASSERT_TRUE(hand_->Click(kFirstCityRow, kScreenChange)) << "step: pick the city";
+    ASSERT_TRUE(hand_->QuickClick(kFirstCityRow, kScreenChange)) << "step: pick the city";
     ASSERT_TRUE(hand_->Click(kCreate, kScreenChange)) << "step: Create (the tutorial slides)";
     hand_->Click(kTutorialFinish);
     ASSERT_NO_FATAL_FAILURE(ExpectInTheWorld("Finish enters the world"));
@@ -593,12 +626,24 @@ TEST_F(DemoDrive, LogInCreateEnterAndWalkThenPlayStraightInOnTheNextRun) {
 
     ASSERT_NO_FATAL_FAILURE(Stop());
 
-    // The next run: the saved character plays as soon as the account has logged in.
+    // The next run: the list shows the saved character and waits for the player's choice.
     std::remove(tracePath_.c_str());
     trace_ = WalkTrace(tracePath_);
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(LogIn());
-    ASSERT_NO_FATAL_FAILURE(ExpectInTheWorld("the second run plays straight in"));
+    const std::string accountTitle = hand_->Title();
+    const Frame list = hand_->Shot();
+    // The first row holds the character's name where the first run's list had none.
+    EXPECT_GT(DifferingIn(emptyList, list, 205, 181, 330, 197), 50u)
+        << "step: the second run's list shows no character";
+    // Nothing plays by itself: for two seconds the window still shows the list and the title
+    // still names the account.
+    EXPECT_FALSE(Poll(2000, [&] { return hand_->Title() != accountTitle; }))
+        << "step: the list waits; title " << hand_->Title();
+    EXPECT_LT(Differing(hand_->Shot(), list), kScreenChange) << "step: the list waits";
+    // Its row is the selected one (the slot last played): the play button plays it.
+    ASSERT_TRUE(hand_->Click(kListPlay, kScreenChange)) << "step: Play";
+    ASSERT_NO_FATAL_FAILURE(ExpectInTheWorld("the second run plays the chosen character"));
     ASSERT_NO_FATAL_FAILURE(Stop());
 }
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "core/byte_order.h"
 #include "tools/content_builder/anim_files.h"
@@ -138,6 +140,23 @@ void WriteClientStaticsFiles(const std::vector<StaticEntry>& statics, std::vecto
 
 namespace {
 constexpr const char* kClientConfigFile = "zq.cfg";
+// The main menu waits for the login button and the account's character list for a choice:
+// no login and no character played without the player.
+constexpr const char* kShippedClientConfig =
+    "HdUsage=max\nShowIntroAnim=on\nChestOpening=off\nautoLogIn=off\n";
+// What earlier builds wrote: a file still holding exactly that was never edited by the
+// player and is replaced; any other is the player's own and kept.
+constexpr const char* kEarlierShippedClientConfigs[] = {"HdUsage=max\nShowIntroAnim=on\n"};
+
+bool IsEarlierShippedConfig(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* earlier : kEarlierShippedClientConfigs)
+        if (text == earlier) return true;
+    return false;
+}
 }  // namespace
 
 bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
@@ -167,7 +186,7 @@ bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
     }
     if (!intro_movie::BuildIntroMovieFile(world.terrain, files["music/intro.wve"], error))
         return false;
-    const std::string cfg = "HdUsage=max\nShowIntroAnim=on\n";
+    const std::string cfg = kShippedClientConfig;
     files[kClientConfigFile] = std::vector<u8>(cfg.begin(), cfg.end());
     return true;
 }
@@ -177,7 +196,9 @@ bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::str
     std::filesystem::create_directories(dir, ec);
     for (const auto& [name, bytes] : files) {
         const std::string path = dir + "/" + name;
-        if (name == kClientConfigFile && std::filesystem::exists(path, ec)) continue;
+        if (name == kClientConfigFile && std::filesystem::exists(path, ec) &&
+            !IsEarlierShippedConfig(path))
+            continue;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()),

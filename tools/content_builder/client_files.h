@@ -61,6 +61,6 @@ using ClientFiles = std::map<std::string, std::vector<u8>>;
 bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
                       std::string* error);
 // Writes them into `dir`, making the directories they lie in; false with a message. The
-// configuration file "zq.cfg" is written only when `dir` has none: the client keeps the
-// player's settings in it.
+// configuration file "zq.cfg" is written only when `dir` has none, or one that still holds
+// exactly what an earlier build shipped: the client keeps the player's settings in it.
 bool WriteClientFiles(const std::string& dir, const ClientFiles& files, std::string* error);

@@ -6,6 +6,7 @@
 namespace {
 
 constexpr int kButtonFont = 2;
+constexpr int kLabelFont = 2;
 constexpr int kButtonHeight = 22;
 constexpr int kThumbSize = 12;
 constexpr int kToggleSize = 16;
@@ -215,6 +216,11 @@ void ManifestChildSize(const ManifestChild& child, const CFontTable& fonts, int&
         case ManifestKind::kWell:
             width = height = 0;
             return;
+        case ManifestKind::kLabel: {
+            int baseline = 0;
+            fonts.MeasureText(kLabelFont, child.label, width, height, baseline);
+            return;
+        }
     }
 }
 
@@ -280,6 +286,14 @@ void AddScreenGumpArt(GumpArtWriter& writer, CFontTable& fonts) {
                 case ManifestKind::kPicture:
                     add(child.ids[0], BarArt(w, h, child.ids[0] == 2054));
                     break;
+                case ManifestKind::kLabel: {
+                    int lw = 0, lh = 0, baseline = 0;
+                    fonts.MeasureText(kLabelFont, child.label, lw, lh, baseline);
+                    fonts.DrawText(child.x, child.y + baseline, kLabelFont, 0, child.label.c_str(),
+                                   {panel.picture.pixels.data(), width, height},
+                                   ClipRect{0, 0, width, height});
+                    break;
+                }
             }
         }
         add(screen.panel, panel.picture);

@@ -22,6 +22,10 @@ ManifestChild Field(int x, int y, std::vector<u32> ids, int width, int height) {
     return c;
 }
 
+ManifestChild Label(int x, int y, const char* text) {
+    return ManifestChild{K::kLabel, x, y, {}, text};
+}
+
 ManifestChild Well(int x, int y, int width, int height) {
     ManifestChild c{K::kWell, x, y, {}, ""};
     c.width = width;
@@ -68,9 +72,10 @@ std::vector<ScreenManifest> Build() {
     ManifestChild remember{K::kToggle, 133, 104, {1051, 1053, 1052, 1054}, ""};
     s.push_back({"AcctLogin gump",
                  1040,
-                 {Field(91, 30, {1055, 1042, 1056, 1041}, 150, 20),
-                  Field(89, 65, {1057, 1044, 1058, 1043}, 150, 20),
-                  Button(243, 114, 1048, "Log In"), Button(33, 114, 1045, "Back"), remember},
+                 {Label(14, 32, "Account"), Field(91, 30, {1055, 1042, 1056, 1041}, 150, 20),
+                  Label(14, 67, "Password"), Field(89, 65, {1057, 1044, 1058, 1043}, 150, 20),
+                  Button(243, 114, 1048, "Log In"), Button(33, 114, 1045, "Back"), remember,
+                  Label(154, 103, "Remember")},
                  {}});
     s.push_back(
         {"Login gump",
@@ -93,8 +98,11 @@ std::vector<ScreenManifest> Build() {
     s.push_back(
         {"CharStat gump",
          1200,
-         {Field(121, 29, {1201, 1202, 1204, 1203}, 130, 18),
-          Field(122, 49, {1205, 1206, 1208, 1207}, 130, 18), ValueWell(154, 112, 27, 12),
+         {Label(40, 29, "Name"), Field(121, 29, {1201, 1202, 1204, 1203}, 130, 18),
+          Label(40, 49, "Password"), Field(122, 49, {1205, 1206, 1208, 1207}, 130, 18),
+          // The chosen profession's name, left of the button that changes it.
+          ValueWell(40, 79, 115, 14), Label(59, 101, "Strength"), Label(59, 131, "Dexterity"),
+          Label(59, 161, "Intelligence"), ValueWell(154, 112, 27, 12),
           ValueWell(153, 142, 27, 12), ValueWell(153, 173, 27, 12), ValueWell(222, 112, 27, 12),
           ValueWell(222, 142, 27, 12), ValueWell(222, 173, 27, 12), Thumb(59, 118, 149),
           Thumb(59, 148, 149), Thumb(59, 178, 149), Button(163, 75, 1212, "Profession"),
@@ -112,16 +120,20 @@ std::vector<ScreenManifest> Build() {
           Button(92, 52, 1238, "..."), Button(90, 97, 1241, "..."), Button(90, 141, 1244, "..."),
           Button(93, 203, 1235, "Back"), Button(280, 202, 1232, "Next")},
          {{1231, 110, 240}}});
-    // The left side picture stands in the 28 columns between its place (80) and the screen's
-    // (108); any wider, it would cover the Back and Hair buttons.
+    // The figure stands in the middle column (kFigurePreviewX .. + 160); hair on its left,
+    // beard on its right, skin below it, so that no control covers it. The left side picture
+    // stands in the 28 columns between its place (80) and the screen's (108); the panel ends
+    // where the right one begins (505).
     s.push_back({"CharCreation gump",
                  1260,
-                 {ValueWell(46, 230, 106, 14), ValueWell(260, 230, 106, 14), Thumb(159, 270, 251),
-                  Thumb(154, 290, 256), Thumb(51, 271, 143), Thumb(268, 271, 359),
-                  Thumb(46, 251, 148), Thumb(262, 251, 365), Button(176, 200, 1271, "Sex"),
-                  Button(52, 204, 1274, "Hair"), Button(266, 204, 1277, "Beard"),
-                  Button(297, 150, 1268, "Next"), Button(60, 151, 1265, "Back")},
-                 {{1261, 26, 240}, {1262, 110, 240}, {1263, 40, 20}, {1264, 40, 20}},
+                 {Button(16, 56, 1274, "Hair"), ValueWell(16, 86, 100, 14), Label(16, 108, "Colour"),
+                  Thumb(16, 126, 116), Label(16, 144, "Shade"), Thumb(16, 162, 116),
+                  Button(282, 56, 1277, "Beard"), ValueWell(282, 86, 100, 14),
+                  Label(282, 108, "Colour"), Thumb(282, 126, 382), Label(282, 144, "Shade"),
+                  Thumb(282, 162, 382), Button(16, 210, 1271, "Sex"), Label(118, 310, "Skin colour"),
+                  Thumb(118, 328, 278), Label(118, 344, "Skin shade"), Thumb(118, 362, 278),
+                  Button(16, 392, 1265, "Back"), Button(326, 392, 1268, "Next")},
+                 {{1261, 26, 240}, {1262, 110, 240}, {1263, 64, 20}, {1264, 64, 20}},
                  FigureGumpIds()});
     s.push_back({"CityChoice gump",
                  1300,

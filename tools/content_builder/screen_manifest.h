@@ -15,14 +15,22 @@ enum class ManifestKind {
     kThumb,    // slider thumb: normal, hover; `trackEnd` is the track's right end
     kWell,     // a place drawn into the panel for a field without art: no ids
     kPicture,  // a picture of the given size drawn at the offset (a progress bar)
+    kLabel,    // a caption written into the panel in the label font: no ids
 };
+
+// Where the appearance screen draws its figure (the paperdoll pieces' origin) and the male or
+// female caption under the sex button, within the screen.
+constexpr int kFigurePreviewX = 118;
+constexpr int kFigurePreviewY = 4;
+constexpr int kSexCaptionX = 16;
+constexpr int kSexCaptionY = 236;
 
 struct ManifestChild {
     ManifestKind kind;
     int x;
     int y;
     std::vector<u32> ids;
-    std::string label;  // the text written on a button
+    std::string label;  // the text written on a button, or a caption's text
     int width = 0;      // fields and wells: their size; 0 for the kind's usual size
     int height = 0;
     int trackEnd = 0;

@@ -198,12 +198,17 @@ void CScrollChoiceGump::OnHover() {
 }
 
 void CScrollChoiceGump::OnLeftUp(int, int) {
+    // A click shorter than a tick ends before the tick that would choose: the release
+    // chooses instead, so a press picks its row however quickly the button comes up.
+    const bool choose = pressed;
     pressed = false;
+    pressTicks = 0;
     if (held) {
         held = false;
         clickState = 0;
     }
     ReleaseCapture();
+    if (choose) ChooseAt(grabX, grabY);  // may close this gump
 }
 
 void CScrollChoiceGump::OnRightUp(int, int) {

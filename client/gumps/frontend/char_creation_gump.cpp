@@ -16,8 +16,12 @@
 namespace {
 
 constexpr int kArt = 1260;
-constexpr int kFigureX = 124;
-constexpr int kFigureY = -40;
+// The figure stands in the middle column, clear of the controls around it; the male or female
+// caption under the sex button.
+constexpr int kFigureX = 118;
+constexpr int kFigureY = 4;
+constexpr int kSexCaptionX = 16;
+constexpr int kSexCaptionY = 236;
 // The skin list's hues run from offset 0 to 55.
 constexpr int kLastSkinOffset = 55;
 constexpr int kHairColours = 7;
@@ -77,23 +81,24 @@ std::vector<std::pair<int, const char*>> BeardStyles() {
 }
 
 CCharCreationGump::CCharCreationGump() {
-    SetUpScreenArt(*this, "CharCreation gump", kArt, 108, 0);
-    hairField = MakeChoiceField(this, 46, 230, 106, 14, 10, kShortHair, "Short");
-    beardField = MakeChoiceField(this, 260, 230, 106, 14, 10, 0, "NONE");
+    // Within the 640 x 480 window: hair on the figure's left, beard on its right, skin below.
+    SetUpScreenArt(*this, "CharCreation gump", kArt, 108, 26);
+    hairField = MakeChoiceField(this, 16, 86, 100, 14, 10, kShortHair, "Short");
+    beardField = MakeChoiceField(this, 282, 86, 100, 14, 10, 0, "NONE");
     sexField = MakeChoiceField(this, 0, 0, 80, 14, 10, 0, "");
     sexField->visible = false;
-    skinColourThumb = MakeSliderThumb(this, 159, 270, 251);
-    skinShadeThumb = MakeSliderThumb(this, 154, 290, 256);
-    hairColourThumb = MakeSliderThumb(this, 51, 271, 143);
-    beardColourThumb = MakeSliderThumb(this, 268, 271, 359);
-    hairShadeThumb = MakeSliderThumb(this, 46, 251, 148);
-    beardShadeThumb = MakeSliderThumb(this, 262, 251, 365);
+    skinColourThumb = MakeSliderThumb(this, 118, 328, 278);
+    skinShadeThumb = MakeSliderThumb(this, 118, 362, 278);
+    hairColourThumb = MakeSliderThumb(this, 16, 126, 116);
+    beardColourThumb = MakeSliderThumb(this, 282, 126, 382);
+    hairShadeThumb = MakeSliderThumb(this, 16, 162, 116);
+    beardShadeThumb = MakeSliderThumb(this, 282, 162, 382);
     beardColourThumb->visible = beardShadeThumb->visible = false;
-    MakeArtButton(this, 176, 200, 1271, 1272, 1273, &CCharCreationGump::ToggleSex);
-    hairButton = MakeArtButton(this, 52, 204, 1274, 1275, 1276, &CCharCreationGump::ChooseHair);
-    beardButton = MakeArtButton(this, 266, 204, 1277, 1278, 1279, &CCharCreationGump::ChooseBeard);
-    MakeArtButton(this, 297, 150, 1268, 1269, 1270, &CCharCreationGump::Next);
-    MakeArtButton(this, 60, 151, 1265, 1266, 1267, &CCharCreationGump::Back);
+    MakeArtButton(this, 16, 210, 1271, 1272, 1273, &CCharCreationGump::ToggleSex);
+    hairButton = MakeArtButton(this, 16, 56, 1274, 1275, 1276, &CCharCreationGump::ChooseHair);
+    beardButton = MakeArtButton(this, 282, 56, 1277, 1278, 1279, &CCharCreationGump::ChooseBeard);
+    MakeArtButton(this, 326, 392, 1268, 1269, 1270, &CCharCreationGump::Next);
+    MakeArtButton(this, 16, 392, 1265, 1266, 1267, &CCharCreationGump::Back);
     pictures[0] = MakeSidePicture(1261, 80, 133);
     pictures[1] = MakeSidePicture(1262, 505, 129);
     DrawPreview();
@@ -125,7 +130,8 @@ void CCharCreationGump::DrawPreview() {
     u16* px = frame.Pixels();
     std::fill(px, px + static_cast<size_t>(width) * height, 0);
     CopyGumpToBuf(SpanCopyKeyed, kArt, 0, 0, px, width, height);
-    CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(1263 + sex), 177, 221, px, width, height);
+    CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(1263 + sex), kSexCaptionX, kSexCaptionY, px,
+                  width, height);
     DrawPart(px, width, height, 12 + sex, skinHue);
     DrawPart(px, width, height, sex * 10000 + 50434, -1);
     if (HairStyle() != 0)

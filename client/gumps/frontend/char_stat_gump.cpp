@@ -44,7 +44,8 @@ CCharStatGump::CCharStatGump() {
     }
     for (int i = 0; i < 3; ++i)
         derivedFields[i] = MakeNumberField(this, 222, derivedRows[i], 27, 12, 0);
-    professionField = MakeChoiceField(this, 0, 0, 80, 14, 8, 0, "", false);
+    // The chosen profession's name shows left of the button that changes it.
+    professionField = MakeChoiceField(this, 40, 79, 115, 14, 16, 0, "");
     MakeArtButton(this, 163, 75, 1212, 1213, 1214, &CCharStatGump::ChooseProfession);
     MakeArtButton(this, 62, 208, 1218, 1219, 1220, &CCharStatGump::Cancel);
     MakeArtButton(this, 286, 208, 1215, 1216, 1217, &CCharStatGump::Next);
@@ -56,7 +57,6 @@ CCharStatGump::CCharStatGump() {
 }
 
 CCharStatGump::~CCharStatGump() {
-    TheGumpDesktop().Close(professionField);
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.charStatGump == this) desktop.charStatGump = nullptr;
 }
@@ -79,9 +79,9 @@ void CCharStatGump::ApplyProfession(const int weights[3], const int skills[3],
 
 void CCharStatGump::UpdateDerived() {
     const std::array<int, 3> a = Attributes();
-    SetNumberField(derivedFields[0], a[0]);
-    SetNumberField(derivedFields[1], a[2]);
-    SetNumberField(derivedFields[2], a[1]);
+    // The right column repeats the attributes in the sliders' order.
+    for (int i = 0; i < 3; ++i)
+        SetNumberField(derivedFields[i], a[static_cast<size_t>(i)]);
 }
 
 void CCharStatGump::OnControlChanged(CGump* control) {

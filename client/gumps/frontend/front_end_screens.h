@@ -43,6 +43,9 @@ struct LoginChoices {
     bool rememberPassword = true;
     // The main menu opens with the chest animation, which ends in a login by itself.
     bool chestOpening = false;
+    // A character list that arrives plays its selected character at once (an empty selected
+    // row says there is none); off, the list waits for the player.
+    bool playAfterList = true;
 };
 LoginChoices& TheLoginChoices();
 

@@ -78,6 +78,7 @@ void GumpLoginFrontEnd::SetCharacterListVisible() {
 }
 
 void GumpLoginFrontEnd::CharacterListFieldEnter() {
+    if (!TheLoginChoices().playAfterList) return;
     if (CLoginGump* list = ShownList()) list->OnFieldEnter();
 }
 

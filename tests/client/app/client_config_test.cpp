@@ -47,6 +47,9 @@ TEST(ClientConfig, LinesSetTheirOptions) {
          [](App& a) { return a.options.acctId == std::string(kMaxTextOption, 'x'); }},
         {"Password=" + ScrambleText("secret"),
          [](App& a) { return a.options.password == "secret"; }},
+        {"autoLogIn=off", [](App& a) { return !a.options.autoLogIn; }},
+        {"AUTOLOGIN yes", [](App& a) { return a.options.autoLogIn; }},
+        {"Sound=on", [](App& a) { return a.options.autoLogIn; }},  // on unless a line says
         {"Mouse=slow", [](App& a) { return a.options.mouseMode == 0; }},
         {"Mouse=slow\nMouse=medium", [](App& a) { return a.options.mouseMode == 0; }},
         {"OrderCache=Idle,shutdown",

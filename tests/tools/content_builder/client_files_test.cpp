@@ -178,6 +178,19 @@ TEST_F(ClientFilesTest, TheIntroIsWrittenUnderMusicAndSwitchedOn) {
     EXPECT_TRUE(app.options.showIntroAnim);
 }
 
+// The shipped settings leave every step of the front end to the player: the main menu waits
+// for its login button (no chest opening that logs in alone) and the character list for a
+// choice (nothing played by itself).
+TEST_F(ClientFilesTest, TheShippedSettingsWaitForThePlayer) {
+    CClientApp app(*dir_, false);
+    const std::vector<u8>& cfg = files_->at("zq.cfg");
+    ReadConfigText(app, std::string_view(reinterpret_cast<const char*>(cfg.data()), cfg.size()),
+                   true);
+    EXPECT_FALSE(app.options.chestOpening);
+    EXPECT_FALSE(app.options.autoLogIn);
+    EXPECT_TRUE(app.options.acctId.empty());
+}
+
 TEST(ClientFileWriters, IndexedRecordsAndPatchesReadBack) {
     const std::string dir =
         ::testing::TempDir() + "/client_file_writers_" + std::to_string(::getpid()) + "/";
@@ -242,6 +255,34 @@ TEST(WriteClientFiles, KeepsAnExistingConfigurationFile) {
     ASSERT_TRUE(WriteClientFiles(dir, second, &error)) << error;
     EXPECT_EQ(ReadAll(dir + "/zq.cfg"), "ShowIntroAnim=off\n");
     EXPECT_EQ(ReadAll(dir + "/hues.txt"), "two");
+    std::filesystem::remove_all(dir);
+}
+
+// A zq.cfg still holding exactly what an earlier build shipped was never the player's: a
+// rebuild brings the new settings. Any other text is kept.
+TEST(WriteClientFiles, ReplacesAnUneditedEarlierConfigurationFile) {
+    const std::string dir =
+        ::testing::TempDir() + "/client_files_old_cfg_" + std::to_string(::getpid());
+    auto bytes = [](const std::string& text) { return std::vector<u8>(text.begin(), text.end()); };
+    const std::string shipped = "HdUsage=max\nShowIntroAnim=on\nautoLogIn=off\n";
+    struct Case {
+        std::string present;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"HdUsage=max\nShowIntroAnim=on\n", shipped},
+        {"HdUsage=max\nShowIntroAnim=on\nSound=off\n", "HdUsage=max\nShowIntroAnim=on\nSound=off\n"},
+        {"HdUsage=max\n", "HdUsage=max\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.present);
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        std::ofstream(dir + "/zq.cfg", std::ios::binary) << c.present;
+        std::string error;
+        ASSERT_TRUE(WriteClientFiles(dir, {{"zq.cfg", bytes(shipped)}}, &error)) << error;
+        EXPECT_EQ(ReadAll(dir + "/zq.cfg"), c.after);
+    }
     std::filesystem::remove_all(dir);
 }
 

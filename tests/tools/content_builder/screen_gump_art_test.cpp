@@ -11,6 +11,7 @@
 #include "client/data/gump_art_fixture.h"
 #include "client/render/bitmap16.h"
 #include "golden_frame.h"
+#include "screen_rects.h"
 #include "tools/content_builder/built_font_and_gump_files.h"
 
 namespace {
@@ -28,6 +29,15 @@ const CFontTable& Fonts() {
         return t;
     }();
     return fonts;
+}
+
+// The room a child takes in its panel: its art's size, a well's own size.
+void ChildExtent(const ManifestChild& child, int& w, int& h) {
+    ManifestChildSize(child, Fonts(), w, h);
+    if (child.kind == ManifestKind::kWell) {
+        w = child.width;
+        h = child.height;
+    }
 }
 
 // The generated gump files as the art source; a lookup of an id without art fails the test
@@ -84,11 +94,7 @@ TEST(ScreenGumpArt, ChildrenFitTheirPanelsAndHitAreasAreSolid) {
         EXPECT_TRUE(solid(screen.panel));
         for (const ManifestChild& child : screen.children) {
             int w = 0, h = 0;
-            ManifestChildSize(child, Fonts(), w, h);
-            if (child.kind == ManifestKind::kWell) {
-                w = child.width;
-                h = child.height;
-            }
+            ChildExtent(child, w, h);
             const int right = child.kind == ManifestKind::kThumb ? child.trackEnd : child.x + w;
             EXPECT_LE(right, pw) << child.x << "," << child.y;
             EXPECT_LE(child.y + h, ph) << child.x << "," << child.y;
@@ -103,6 +109,68 @@ TEST(ScreenGumpArt, ChildrenFitTheirPanelsAndHitAreasAreSolid) {
             if (child.kind == ManifestKind::kButton) {
                 EXPECT_NE(GetGumpArtPixel(child.ids[0], 0, 0), GetGumpArtPixel(child.ids[1], 0, 0));
             }
+        }
+    }
+}
+
+// On the login and creation screens no caption, field, button or slider track lies over
+// another, so every caption can be read and every control clicked.
+TEST(ScreenGumpArt, NoChildOfAScreenLiesOverAnother) {
+    for (const ScreenManifest& screen : FrontEndScreenManifest()) {
+        if (screen.name != "AcctLogin gump" && screen.name != "Login gump" &&
+            screen.name != "CharStat gump" && screen.name != "InitSkill gump" &&
+            screen.name != "CharCreation gump" && screen.name != "CityChoice gump")
+            continue;
+        SCOPED_TRACE(screen.name);
+        std::vector<screen_rects::Rect> rects;
+        for (const ManifestChild& child : screen.children) {
+            int w = 0, h = 0;
+            ChildExtent(child, w, h);
+            // A slider: its drawn track from end to end.
+            if (child.kind == ManifestKind::kThumb)
+                rects.push_back({child.x - 1, child.y + 3, child.trackEnd + 1, child.y + 9});
+            else
+                rects.push_back({child.x, child.y, child.x + w, child.y + h});
+        }
+        EXPECT_EQ(screen_rects::Overlapping(rects), "");
+    }
+}
+
+// The captions the screens carry are written into their panels in light ink.
+TEST(ScreenGumpArt, ScreensCarryTheirCaptions) {
+    StrictGumpArt art;
+    const struct {
+        const char* screen;
+        std::vector<std::string> captions;
+    } expected[] = {
+        {"AcctLogin gump", {"Account", "Password"}},
+        {"CharStat gump", {"Name", "Password", "Strength", "Dexterity", "Intelligence"}},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.screen);
+        const auto& screens = FrontEndScreenManifest();
+        auto it = std::find_if(screens.begin(), screens.end(),
+                               [&](const ScreenManifest& s) { return s.name == e.screen; });
+        ASSERT_NE(it, screens.end());
+        for (const std::string& caption : e.captions) {
+            SCOPED_TRACE(caption);
+            auto child = std::find_if(it->children.begin(), it->children.end(),
+                                      [&](const ManifestChild& c) {
+                                          return c.kind == ManifestKind::kLabel &&
+                                                 c.label == caption;
+                                      });
+            ASSERT_NE(child, it->children.end());
+            int w = 0, h = 0;
+            ManifestChildSize(*child, Fonts(), w, h);
+            ASSERT_GT(w, 0);
+            // Light ink on the dark stone: pixels far brighter than any stone pixel.
+            int inked = 0;
+            for (int y = child->y; y < child->y + h; ++y)
+                for (int x = child->x; x < child->x + w; ++x) {
+                    const u16 p = GetGumpArtPixel(it->panel, x, y);
+                    inked += ((p >> 10) & 31) + ((p >> 5) & 31) + (p & 31) >= 60;
+                }
+            EXPECT_GT(inked, w) << "no caption written";
         }
     }
 }
@@ -143,9 +211,9 @@ TEST(ScreenGumpArt, GoldenFigurePreview) {
     Bitmap16 frame(w, h);
     u16* px = frame.Pixels();
     CopyGumpToBuf(SpanCopyKeyed, 1260, 0, 0, px, w, h);
-    CopyGumpToBuf(SpanCopyKeyed, 1263, 177, 221, px, w, h);
+    CopyGumpToBuf(SpanCopyKeyed, 1263, kSexCaptionX, kSexCaptionY, px, w, h);
     for (u32 id : {12u, 50434u, 50600u, 50661u, 50622u, 50431u, 50480u})
-        CopyGumpToBuf(SpanCopyKeyed, id, 124, -40, px, w, h);
+        CopyGumpToBuf(SpanCopyKeyed, id, kFigurePreviewX, kFigurePreviewY, px, w, h);
     EXPECT_TRUE(MatchesGolden("screen_figure_preview", px, w, h));
 }
 

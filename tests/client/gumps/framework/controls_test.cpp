@@ -292,6 +292,48 @@ TEST_F(ChooserTest, AChooserHoldsAHundredItemsAndScrollsWithinThem) {
     EXPECT_EQ(Desktop().head, window);
 }
 
+// A press on a row picks it exactly once, whether the button comes up before the next tick
+// (a quick click: both events in one batch) or after it; a press beside the rows picks nothing.
+TEST_F(ChooserTest, APressOnARowPicksItOnceHoweverShortTheClick) {
+    auto* field =
+        window->Add<CInputControlGump>(0, 0, window, 2443, 2443, 2, 80, 1, 0, true, true, 0);
+    struct Case {
+        const char* name;
+        bool tickBeforeRelease;
+        bool onARow;
+    };
+    const Case cases[] = {
+        {"quick click on a row", false, true},
+        {"held press on a row", true, true},
+        {"quick click beside the rows", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        field->number = -1;
+        field->SetText("");
+        window->changed.clear();
+        auto* chooser = TheGumpDesktop().Open<CScrollChoiceGump>(window, field, 1226);
+        for (int i = 0; i < 5; ++i)
+            chooser->AddItem(i, "item " + std::to_string(i), 0);
+        const int px = chooser->x + (c.onARow ? 40 : chooser->listArea.right + 5);
+        const int py = chooser->y + chooser->listArea.top + 3 * 5 + 1;  // fixture rows: 5 high
+        TheCursorManager().OnLeftDown(px, py);
+        if (c.tickBeforeRelease) chooser->OnHover();
+        TheCursorManager().OnLeftUp(px, py);
+        if (c.onARow) {
+            EXPECT_EQ(field->number, 3);
+            EXPECT_EQ(field->text, "item 3");
+            EXPECT_EQ(window->changed, (std::vector<CGump*>{field}));
+            EXPECT_FALSE(IsGumpAlive(chooser));
+        } else {
+            EXPECT_EQ(field->number, -1);
+            EXPECT_TRUE(window->changed.empty());
+            ASSERT_TRUE(IsGumpAlive(chooser));
+            TheGumpDesktop().Close(chooser);
+        }
+    }
+}
+
 TEST_F(ChooserTest, ServersWhoseStatusIsTwoEndUpLastAfterAnySort) {
     std::vector<ServerChoiceEntry> servers = {
         {"A", 0, 5, 1, 30, '2'}, {"B", 1, 3, 9, 10, '0'}, {"C", 2, 1, 2, 20, '2'},

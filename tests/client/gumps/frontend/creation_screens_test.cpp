@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "client/data/client_skill_table.h"
+#include "client/data/gump_art.h"
 #include "client/data/hue_table.h"
 #include "client/data/tile_data.h"
 #include "client/gumps/framework/dumb_gump.h"
@@ -25,6 +26,7 @@
 #include "client/gumps/frontend/screen_flow.h"
 #include "core/process_link.h"
 #include "golden_frame.h"
+#include "screen_rects.h"
 #include "tests/client/data/pixel_format_scope.h"
 #include "tests/client/gumps/frontend/login_screens_fixture.h"
 #include "tests/client/net/link_fixture.h"
@@ -221,9 +223,13 @@ TEST_F(CreationScreensTest, NewStartsWithOneOfFiveProfessionsAndItsSkills) {
         EXPECT_FALSE(D().loginGump->visible);
         EXPECT_EQ(stat->professionField->number, starts[draw].id);
         EXPECT_EQ(Numbers(stat->attributeFields), starts[draw].attributes);
-        const std::array<int, 3>& a = starts[draw].attributes;
-        EXPECT_EQ(Numbers(stat->derivedFields), (std::array<int, 3>{a[0], a[2], a[1]}));
+        // The right column repeats the attributes in the sliders' order.
+        EXPECT_EQ(Numbers(stat->derivedFields), starts[draw].attributes);
         const ProfessionPreset* p = FindProfession(starts[draw].id);
+        // The chosen profession shows on the screen by name.
+        EXPECT_EQ(stat->professionField->Text(), p->name);
+        EXPECT_EQ(stat->professionField->parent, stat);
+        EXPECT_TRUE(stat->professionField->visible);
         EXPECT_EQ(Skills()->Skills(),
                   (std::array<int, 3>{p->skills[0], p->skills[1], p->skills[2]}));
         EXPECT_EQ(Skills()->skillFields[0]->Text(), DemoSkills()[p->skills[0]].name);
@@ -243,6 +249,7 @@ TEST_F(CreationScreensTest, TheProfessionChooserAppliesThePickedPreset) {
     PickRow(0);  // "Alchemist"
     EXPECT_EQ(D().modalGump, nullptr);
     EXPECT_EQ(stat->professionField->number, 1);
+    EXPECT_EQ(stat->professionField->Text(), "Alchemist");
     EXPECT_EQ(Numbers(stat->attributeFields), (std::array<int, 3>{13, 19, 33}));
     EXPECT_EQ(Skills()->Skills(), (std::array<int, 3>{0, 26, 36}));
     EXPECT_EQ(Skills()->Values(), (std::array<int, 3>{34, 33, 33}));
@@ -253,7 +260,7 @@ TEST_F(CreationScreensTest, PressesOnTheTracksMoveTheSlidersAndKeepTheTotals) {
     CCharStatGump* stat = StartCreation(2);  // Ranger: 21/21/23
     PressTrack(stat->thumbs[0], 0, 1);
     EXPECT_EQ(Numbers(stat->attributeFields), (std::array<int, 3>{10, 26, 29}));
-    EXPECT_EQ(Numbers(stat->derivedFields), (std::array<int, 3>{10, 29, 26}));
+    EXPECT_EQ(Numbers(stat->derivedFields), (std::array<int, 3>{10, 26, 29}));
     // The other thumbs moved to their values; the pressed one is under the pointer.
     for (int i = 1; i < 3; ++i) {
         CThumbGump probe(59, 0, false, 149, nullptr, 1209);
@@ -434,6 +441,59 @@ TEST_F(CreationScreensTest, BunsAreOfferedOnlyToWomen) {
     ClickOn(look->hairButton);
     ASSERT_NE(Chooser(), nullptr);
     EXPECT_EQ(Chooser()->Count(), 11);
+}
+
+// The appearance screen lies within the window; no two of its controls overlap (a slider with
+// its whole track), and no control lies over the figure, whatever it wears.
+TEST_F(CreationScreensTest, TheAppearanceScreenFitsTheWindowAndNothingCoversTheFigure) {
+    PutWornAnimations();
+    CCharCreationGump* look = ToAppearance();
+    ASSERT_NE(look, nullptr);
+    EXPECT_GE(look->x, 0);
+    EXPECT_GE(look->y, 0);
+    EXPECT_LE(look->x + look->width, kScreenWidth);
+    EXPECT_LE(look->y + look->height, kScreenHeight);
+    using screen_rects::Rect;
+    std::vector<Rect> controls;
+    for (CGump* c = look->firstChild; c != nullptr; c = c->nextSibling) {
+        if (c == look->sexField) continue;  // kept hidden: it only holds the value
+        Rect r{c->x, c->y, c->x + c->width, c->y + c->height};
+        if (c->IsKind(GumpKind::kThumb)) {
+            const auto* t = static_cast<const CThumbGump*>(c);
+            r = {t->minX, t->y, t->maxX + t->width, t->y + t->height};
+        }
+        controls.push_back(r);
+    }
+    EXPECT_EQ(screen_rects::Overlapping(controls), "");
+    // The figure: what the preview draws over the plain panel.
+    const int w = look->width, h = look->height;
+    std::vector<u16> plain(static_cast<size_t>(w) * h, 0);
+    CopyGumpToBuf(SpanCopyKeyed, 1260, 0, 0, plain.data(), w, h);
+    const struct {
+        int sex, hair, beard;
+    } figures[] = {{0, 8252, 8268}, {0, 8253, 8254}, {1, 8252, 0}, {1, 8265, 0}};
+    for (const auto& f : figures) {
+        SCOPED_TRACE(std::to_string(f.sex) + " " + std::to_string(f.hair));
+        if (look->Sex() != f.sex) CCharCreationGump::ToggleSex(look);
+        SetChoiceField(look->hairField, f.hair, "hair");
+        SetChoiceField(look->beardField, f.beard, "beard");
+        look->DrawPreview();
+        const u16* px = look->Frame(0)->Pixels();
+        size_t figure = 0, covered = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const size_t i = static_cast<size_t>(y) * w + x;
+                if (px[i] == plain[i]) continue;
+                ++figure;
+                for (const Rect& r : controls)
+                    if (r.Holds(x, y)) {
+                        ++covered;
+                        break;
+                    }
+            }
+        EXPECT_GT(figure, 5000u);
+        EXPECT_EQ(covered, 0u);
+    }
 }
 
 TEST_F(CreationScreensTest, HairNoneHidesTheHairSlidersAndKeepsTheHue) {

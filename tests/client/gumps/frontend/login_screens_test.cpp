@@ -159,6 +159,40 @@ TEST_F(LoginScreensTest, PlayOnAnEmptySelectedRowSaysSo) {
     EXPECT_TRUE(list->visible);
 }
 
+// The account's list as it arrives: with play-after-list the selected character plays at
+// once (an empty list says it has none); without, the list stays up and waits, no notice.
+TEST_F(LoginScreensTest, AnArrivingListPlaysItsSelectionOnlyWhenAskedTo) {
+    struct Case {
+        bool playAfterList;
+        std::vector<std::pair<std::string, int>> characters;
+        std::vector<std::string> calls;
+        const char* notice;  // null: none
+    };
+    const Case cases[] = {
+        {true, {{"Alda", 0}}, {"Play Alda [] 0"}, "Entering Sorvenmar... "},
+        {true, {}, {}, "No character to login with."},
+        {false, {{"Alda", 0}}, {}, nullptr},
+        {false, {}, {}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.playAfterList) + " " +
+                     std::to_string(c.characters.size()));
+        D().DeleteAllGumps();
+        actions.calls.clear();
+        TheLoginChoices().playAfterList = c.playAfterList;
+        CLoginGump* list = ShowList(c.characters);
+        frontEnd.CharacterListFieldEnter();
+        EXPECT_EQ(actions.calls, c.calls);
+        if (c.notice != nullptr) {
+            EXPECT_EQ(NoticeText(), c.notice);
+            EXPECT_FALSE(list->visible);
+        } else {
+            EXPECT_EQ(D().noticeGump, nullptr);
+            EXPECT_TRUE(list->visible);
+        }
+    }
+}
+
 TEST_F(LoginScreensTest, DoubleClickPlaysAFilledRow) {
     CLoginGump* list = ShowList({{"Alda", 0}});
     int sx, sy;
