@@ -1,7 +1,10 @@
 #include "client/app/client_link_services.h"
 
 #include "client/app/client_app.h"
+#include "client/app/client_subsystem_services.h"
 #include "client/app/main_window.h"
+#include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/framework/gump_host_services.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/world/client_map.h"
@@ -46,6 +49,15 @@ void ShellLoginHooks::EnterWorld(const EnterWorldInfo& info) {
         map.area[i] = info.bounds[i];
     TheClientWorld().EnterWorld(info.serial, info.body, s16(info.x), s16(info.y), s16(info.z),
                                 info.direction, info.map);
+}
+
+void ShellLoginHooks::FinishLogin(int chosenSlot) {
+    Record("FinishLogin " + std::to_string(chosenSlot));
+    GetClientSubsystemServices().ReadMacros();
+    GetGumpHostServices().RefreshSpeechLineBark();
+    CGumpDesktop& desktop = TheGumpDesktop();
+    desktop.DeleteNonWorldGumps();
+    desktop.RestoreDesktop();
 }
 
 void ShellLoginHooks::ServerChange(const u16 bounds[4], u8 map) {

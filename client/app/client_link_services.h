@@ -8,7 +8,7 @@
 #include "client/net/client_login_hooks.h"
 
 // The hooks of the running client: its window title, the stored hardware profile, the
-// in-world and in-game flags of CClientApp and the quit message.
+// in-world and in-game flags of CClientApp, the quit message and the desktop at login.
 class ShellLoginHooks : public ClientLoginHooks {
 public:
     void SetWindowTitle(const std::string& text) override;
@@ -19,6 +19,10 @@ public:
     void SetInGame(bool on) override;
     void EnterWorld(const EnterWorldInfo& info) override;
     void ServerChange(const u16 bounds[4], u8 map) override;
+    // The entry's end (0x55): the macros read again, the speech line's text refreshed, every
+    // window but the world view and the typing line closed, and the windows the character
+    // had open last time (its saved desktop) opened again.
+    void FinishLogin(int chosenSlot) override;
     // The server's own step of the player (0x97) goes to the walk queue.
     void ServerStep(u8 direction) override;
 };

@@ -94,6 +94,20 @@ void ClientLink::SendWalkRequest(const WalkRequest& request) {
     Send(w);
 }
 
+void ClientLink::SendUseObject(u32 serial) {
+    u8 buffer[8];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildUseObjectPacket(w, serial);
+    Send(w);
+}
+
+void ClientLink::SendStatusRequest(u8 type, u32 serial) {
+    u8 buffer[16];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildStatusRequestPacket(w, type, serial);
+    Send(w);
+}
+
 void ClientLink::CloseConnection() {
     connectionOpen = false;
     connection_->Close();
@@ -128,4 +142,5 @@ ClientLink* TheClientLink() {
 void SetTheClientLink(ClientLink* link) {
     g_runningLink = link;
     SetRunningWalkRequestLink(link);
+    SetRunningWorldRequestLink(link);
 }

@@ -12,6 +12,7 @@
 #include "client/net/client_state_record.h"
 #include "client/net/server_packet_dispatcher.h"
 #include "client/world/walk_queue.h"
+#include "client/world/world_request_link.h"
 #include "platform/types.h"
 
 class ClientLoginHooks;
@@ -22,7 +23,7 @@ class MovementPacketHandlers;
 class PacketReader;
 class PacketWriter;
 
-class ClientLink : public WalkRequestLink {
+class ClientLink : public WalkRequestLink, public WorldRequestLink {
 public:
     // Front end and hooks stay the caller's; null uses recording ones of the link's own.
     explicit ClientLink(LoginFrontEnd* frontEnd = nullptr, ClientLoginHooks* hooks = nullptr);
@@ -44,6 +45,9 @@ public:
     // The walk queue's requests: open while the connection is, sent as 0x02 or 0x22.
     bool WalkRequestsOpen() override { return connection_->IsOpen(); }
     void SendWalkRequest(const WalkRequest& request) override;
+    // The client world's own requests: 0x06 and 0x34.
+    void SendUseObject(u32 serial) override;
+    void SendStatusRequest(u8 type, u32 serial) override;
 
     ClientConnection& Connection() { return *connection_; }
     // A new, unconnected connection of this link.

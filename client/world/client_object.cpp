@@ -78,24 +78,23 @@ bool IsAmountArtGraphic(int graphic) {
     return graphic == 654 || graphic == 3821;
 }
 
+const char* TileArticle(u32 flags) {
+    switch (flags & 0xC000) {
+        case 0x4000:
+            return "a ";
+        case 0x8000:
+            return "an ";
+        case 0xC000:
+            return "the ";
+        default:
+            return "";
+    }
+}
+
 std::string GetTileName(int graphic, bool plural) {
     const StaticTileRecord& tile = StaticTileOf(graphic);
     std::string out;
-    if (!plural) {
-        switch (tile.flags & 0xC000) {
-            case 0x4000:
-                out = "a ";
-                break;
-            case 0x8000:
-                out = "an ";
-                break;
-            case 0xC000:
-                out = "the ";
-                break;
-            default:
-                break;
-        }
-    }
+    if (!plural) out = TileArticle(tile.flags);
     const size_t n = strnlen(tile.name, sizeof tile.name);
     bool inPart = false, afterSlash = false, hasSlash = false;
     for (size_t i = 0; i < n; ++i) {

@@ -1,5 +1,8 @@
 #include "client/world/client_world.h"
 
+#include <cstring>
+#include <string>
+
 #include "client/data/anim_data.h"
 #include "client/data/tile_data.h"
 #include "client/world/cell_grid.h"
@@ -7,7 +10,48 @@
 #include "client/world/land_objects.h"
 #include "client/world/path_search.h"
 #include "client/world/roof_hiding.h"
+#include "client/world/world_request_link.h"
 #include "platform/clock.h"
+
+namespace {
+
+// A new server item of the graphic's kind: a corpse, a map item, a container or a plain item.
+CClientItem* NewServerItem(u32 serial, u16 graphic, s8 increment) {
+    if (graphic == 8198) return new CClientCorpse(serial, graphic);
+    if (IsMapGraphic(graphic)) return new CClientMapItem(serial, graphic, increment, true);
+    if (IsContainerGraphic(graphic)) return new CClientContainer(serial, graphic, increment, true);
+    return CClientItem::Allocate(serial, graphic, increment);
+}
+
+// Whether `object` is `inner` or holds it (as container or wearer, however deep).
+bool HoldsOrIs(const CClientObject* object, const CClientObject* inner) {
+    // Holder chains are short; the bound only guards against a chain that loops.
+    constexpr int kMaxDepth = 1000;
+    for (int depth = 0; inner != nullptr && depth < kMaxDepth; ++depth) {
+        if (inner == object) return true;
+        inner = inner->IsServerObject() ? static_cast<const CClientItem*>(inner)->holder : nullptr;
+    }
+    return inner != nullptr;
+}
+
+// The scroll command's mode for a scroll graphic, -1 for any other graphic.
+int ScrollCommandMode(int graphic) {
+    static constexpr struct {
+        int graphic, mode;
+    } kScrolls[] = {{3827, 1}, {3828, 1}, {3829, 0}, {3830, 0},
+                    {3831, 2}, {3832, 2}, {3833, 0}, {899, 2}};
+    for (const auto& s : kScrolls)
+        if (s.graphic == graphic) return s.mode;
+    return -1;
+}
+
+constexpr u16 kLabelHue = 946;
+constexpr u16 kLabelFont = 3;
+constexpr u8 kStatusAll = 3;
+constexpr u8 kStatusBasic = 0;
+constexpr u32 kStatusSerials = 32;
+
+}  // namespace
 
 CClientWorld& TheClientWorld() {
     static CClientWorld world;
@@ -60,16 +104,7 @@ CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment,
     CClientObject* o = FindBySerial(serial);
     bool newItem = false;
     if (!o && (serial & 0x40000000)) {
-        CClientItem* item;
-        if (graphic == 8198)
-            item = new CClientCorpse(serial, graphic);
-        else if (IsMapGraphic(graphic))
-            item = new CClientMapItem(serial, graphic, increment, true);
-        else if (IsContainerGraphic(graphic)) {
-            item = new CClientContainer(serial, graphic, increment, true);
-        } else {
-            item = CClientItem::Allocate(serial, graphic, increment);
-        }
+        CClientItem* item = NewServerItem(serial, graphic, increment);
         item->direction = dir;
         item->hue = ClampGraphicId(hue);
         item->amount = amount;
@@ -151,6 +186,86 @@ CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment,
         return nullptr;
     }
     return o;
+}
+
+CClientObject* CClientWorld::AddContainedObject(u32 serial, u16 graphic, s8 increment, u16 amount,
+                                                int x, int y, u32 containerSerial, u16 hue) {
+    CClientObject* holder = containerSerial == playerSerial && ThePlayer()
+                                ? ThePlayer()
+                                : FindBySerial(containerSerial);
+    if (holder == nullptr || !holder->UsesCellShift()) return nullptr;
+    if (CClientObject* old = FindBySerial(serial)) {
+        // Destroying the container itself, what holds it or the player would pull the
+        // ground from under the new object.
+        if (old->IsPlayer() || HoldsOrIs(old, holder)) return nullptr;
+        old->Destroy();
+    }
+    CClientItem* o = (serial & 0x40000000) ? NewServerItem(serial, graphic, increment)
+                                           : new CClientMobile(serial, graphic, increment);
+    o->hue = ClampGraphicId(hue);
+    o->amount = amount;
+    o->AddToContainer(static_cast<CClientContainer*>(holder),
+                      ClientLocation{s16(x), s16(y), 0});
+    return o;
+}
+
+void CClientWorld::UseObject(CClientObject* object) {
+    if (object == nullptr || !object->IsServerObject()) return;
+    const u32 serial = static_cast<CClientItem*>(object)->serial;
+    lastUsedObject = serial;
+    WorldRequestLink* link = RunningWorldRequestLink();
+    if (object->IsMapItem()) {
+        if (!TheWorldHooks().RaiseCourseGump(serial) && link) link->SendUseObject(serial);
+        return;
+    }
+    if (const int mode = ScrollCommandMode(object->graphic); mode >= 0) {
+        TheWorldHooks().BeginScrollCommand(serial, mode);
+        return;
+    }
+    if (link) link->SendUseObject(serial);
+}
+
+void CClientWorld::ShowObjectName(CClientObject* object) {
+    if (object == nullptr || object->firstBark != nullptr || object->IsServerObject()) return;
+    std::string text = object->GetName();
+    if ((object->Tile().flags & kClientTileStackable) && object->amount > 1)
+        text = std::to_string(object->amount) + " " + text;
+    object->AddBark(text, kLabelHue, kLabelFont, 0);
+}
+
+CClientObject* CClientWorld::FindObjectAtZ(int x, int y, int z) const {
+    for (CClientObject* o = allTail; o; o = o->allPrev) {
+        if (o->IsAt(x, y) && o->loc.z <= z && z < o->loc.z + o->GetHeight()) return o;
+    }
+    return nullptr;
+}
+
+CClientObject* CClientWorld::FindObjectAt(int x, int y, bool serverOnly) const {
+    if (!serverOnly) {
+        for (CClientObject* o = allTail; o; o = o->allPrev) {
+            if (o->IsAt(x, y)) return o;
+        }
+        return nullptr;
+    }
+    CClientObject* found = nullptr;
+    for (CClientItem* o = serverHead; o; o = o->serverNext) {
+        // Held objects keep their place in the holder in `loc`: only objects in the world.
+        if (!o->detached && o->holder == nullptr && o->IsAt(x, y) && o->IsMovable()) found = o;
+    }
+    return found;
+}
+
+std::string CClientWorld::GetLandTileName(int x, int y) const {
+    const LandTileRecord& r = TheClientTileData().Land(TheClientMap().GetLandTile(x, y));
+    return std::string(TileArticle(r.flags)) + std::string(r.name, strnlen(r.name, sizeof r.name));
+}
+
+void CClientWorld::RequestAllStatus() {
+    WorldRequestLink* link = RunningWorldRequestLink();
+    if (link == nullptr) return;
+    link->SendStatusRequest(kStatusAll, 0);
+    for (u32 serial = 0; serial < kStatusSerials; ++serial)
+        link->SendStatusRequest(kStatusBasic, serial);
 }
 
 bool CClientWorld::PickUpObject(CClientObject* object, u16 wanted) {

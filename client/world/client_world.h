@@ -57,6 +57,35 @@ public:
     CClientObject* FindBySerial(u32 serial) const;
     CClientObject* UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x, int y,
                                 int z, u8 direction, u16 hue, u8 flags);
+    // An object inside a container (packets 0x25 and 0x3C), at (x, y) of the container's
+    // picture. The container is the player for the player's serial, else the object of that
+    // serial; nothing is made (null) unless it is a container, corpse or mobile, or when the
+    // serial names the container itself or an object holding it. An object known by the
+    // serial before is destroyed first.
+    CClientObject* AddContainedObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x,
+                                      int y, u32 containerSerial, u16 hue);
+    // The double-click action on an object: a server object becomes the last used object and
+    // is used (0x06); a map item raises its open course gump instead, a scroll starts the
+    // scroll command. Map statics are never used.
+    void UseObject(CClientObject* object);
+    // The single-click label of a map static (its name; a stack's amount before it) over it,
+    // unless it already shows a text. Server objects are named by the server (0x09, sent by
+    // the callers).
+    void ShowObjectName(CClientObject* object);
+    // The newest placed object at (x, y) whose height range holds z (z <= it < z + height),
+    // or null.
+    CClientObject* FindObjectAtZ(int x, int y, int z) const;
+    // With `serverOnly` false, the newest placed object at (x, y); otherwise the last server
+    // object lying in the world at (x, y) that can be moved. Null when there is none.
+    CClientObject* FindObjectAt(int x, int y, bool serverOnly) const;
+    // The land tile at (x, y) named with its article ("a ", "an ", "the " or none).
+    std::string GetLandTileName(int x, int y) const;
+    // Asks the server for every status: type 3 about serial 0, then type 0 about serials
+    // 0 to 31.
+    void RequestAllStatus();
+    // Whether the ground at (x, y) takes a dropped object: it always does; reach and line of
+    // sight are the drop's own tests.
+    bool CanDropAt(int, int) const { return true; }
     // Starts dragging: the object leaves the world and its serial and amount are answered
     // through `pickedSerial`/`pickedAmount` for the caller's pick-up packet. False when it
     // cannot be picked up now (out of reach, or the amount must be asked first).
@@ -87,6 +116,8 @@ public:
     u32 lastSwingTarget = 0;
 
     u32 playerSerial = 0;
+    // The object used last (the macro action "LastObject" uses it again).
+    u32 lastUsedObject = 0;
     u32 pickedSerial = 0;
     u16 pickedAmount = 0;
 };

@@ -42,6 +42,11 @@ public:
     void ShowMessage(const std::string&, const std::string&) override { Say("message boxes"); }
     void SystemMessage(const std::string&) override { Say("system messages"); }
     void OpenAmountGump(u32) override { Say("amount gump"); }
+    bool RaiseCourseGump(u32) override {
+        Say("course gumps");
+        return false;
+    }
+    void BeginScrollCommand(u32, int) override { Say("scroll commands"); }
     void PlaySound(int, bool, int, int, int) override { Say("sound"); }
     void PlayMusic(int, bool, bool) override { Say("music"); }
     void MobileGone(u32) override { Say("graphic effects"); }
@@ -112,6 +117,13 @@ void WorldHooks::SystemMessage(const std::string& text) {
 }
 void WorldHooks::OpenAmountGump(u32 serial) {
     Record("OpenAmountGump " + Hex(serial));
+}
+bool WorldHooks::RaiseCourseGump(u32 mapItem) {
+    Record("RaiseCourseGump " + Hex(mapItem));
+    return openCourseGump != 0 && openCourseGump == mapItem;
+}
+void WorldHooks::BeginScrollCommand(u32 serial, int mode) {
+    Record("BeginScrollCommand " + Hex(serial) + " " + std::to_string(mode));
 }
 void WorldHooks::PlaySound(int sound, bool panned, int, int, int) {
     Record("PlaySound " + std::to_string(sound) + (panned ? " panned" : ""));

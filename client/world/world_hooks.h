@@ -50,6 +50,11 @@ public:
     virtual void SystemMessage(const std::string& text);
     // The stack amount gump for an object about to be dragged.
     virtual void OpenAmountGump(u32 serial);
+    // Raises the open course gump of a map item; false when none is open.
+    virtual bool RaiseCourseGump(u32 mapItem);
+    // The "scroll" command for a scroll object: mode 0 runs it at once, modes 1 and 2 first
+    // show the target cursor and run it for the picked target.
+    virtual void BeginScrollCommand(u32 serial, int mode);
 
     // --- sound and music ------------------------------------------------------------------------
     // `panned`: from the mobile's position; else unpanned at the player's volume.
@@ -82,6 +87,8 @@ public:
     bool footsteps = true;
     u32 markedObject = 0;
     u32 markedMobile = 0;
+    // The map item whose course gump is open (0: none).
+    u32 openCourseGump = 0;
 
 protected:
     void Record(const std::string& call) { calls.push_back(call); }

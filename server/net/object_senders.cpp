@@ -45,6 +45,13 @@ void SendObjectToPlayers(const std::vector<CPlayer*>& viewers, CItem& object, bo
         if (viewer) SendObjectTo(*viewer, object, full);
 }
 
+void SendMobileIncoming(CPlayer& viewer, const CMobile& mobile) {
+    u8 buffer[kMaxMobileIncomingLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildMobileIncomingPacket(w, mobile, mobile.GetDirection(), mobile.GetNotorietyFor(&viewer));
+    SendPacketToPlayer(&viewer, w);
+}
+
 void SendPlayerUpdate(CPlayer& player) {
     BuildAndSendToPlayer<kPlayerUpdateLength>(player, [&](PacketWriter& w) {
         BuildPlayerUpdatePacket(w, player, player.GetDirection());

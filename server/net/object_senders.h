@@ -7,6 +7,7 @@
 #include "platform/types.h"
 
 class CItem;
+class CMobile;
 class CPlayer;
 
 // The object as `viewer` sees it, when it is shown on its own (CItem::IsShownAlone): an item
@@ -16,6 +17,9 @@ class CPlayer;
 void SendObjectTo(CPlayer& viewer, CItem& object, bool full);
 // The same for each viewer of the list, in list order.
 void SendObjectToPlayers(const std::vector<CPlayer*>& viewers, CItem& object, bool full);
+// 0x78: the mobile with what it wears, with the notoriety `viewer` sees, even when the viewer
+// is the mobile itself: a player's own client learns what its character wears this way.
+void SendMobileIncoming(CPlayer& viewer, const CMobile& mobile);
 // 0x20: the player's own mobile, to that player.
 void SendPlayerUpdate(CPlayer& player);
 // 0x1D: the object of that serial leaves the view of every player of the list.

@@ -153,18 +153,14 @@ void ProtocolPacketServices::SendMobile(CPlayer* viewer, CMobile* mobile, bool f
         SendPlayerUpdate(*viewer);
         return;
     }
-    const int notoriety = mobile->GetNotorietyFor(viewer);
     if (full) {
-        u8 buffer[kMaxMobileIncomingLength];
-        PacketWriter w(buffer, sizeof buffer);
-        BuildMobileIncomingPacket(w, *mobile, mobile->GetDirection(), notoriety);
-        SendPacketToPlayer(viewer, w);
-    } else {
-        u8 buffer[kMobileUpdateLength];
-        PacketWriter w(buffer, sizeof buffer);
-        BuildMobileUpdatePacket(w, *mobile, mobile->GetDirection(), notoriety);
-        SendPacketToPlayer(viewer, w);
+        SendMobileIncoming(*viewer, *mobile);
+        return;
     }
+    u8 buffer[kMobileUpdateLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildMobileUpdatePacket(w, *mobile, mobile->GetDirection(), mobile->GetNotorietyFor(viewer));
+    SendPacketToPlayer(viewer, w);
 }
 
 void ProtocolPacketServices::SendObjectTo(CPlayer* viewer, CItem* object, bool full) {

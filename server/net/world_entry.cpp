@@ -5,6 +5,7 @@
 #include "core/packet_writer.h"
 #include "server/net/effect_packets.h"
 #include "server/net/object_packets.h"
+#include "server/net/object_senders.h"
 #include "server/net/packet_senders.h"
 #include "server/net/player_senders.h"
 #include "server/net/protocol_world_services.h"
@@ -41,11 +42,15 @@ void EnterWorld(CPlayer& player, CUserSock& connection) {
     const u8* war = player.GetWarModeBytes();
     SendWarMode(player, war[0], war[1], war[2], war[3]);
 
-    // The vitals are kept by the mobile rules; the mobile packets carry what the world has.
+    // The player's full description to every player near, the player itself among them: its
+    // own client learns what its character wears from this 0x78 (a single object sent to
+    // itself is the bare 0x20). The vitals are kept by the mobile rules; the mobile packets
+    // carry what the world has.
     std::vector<CPlayer*> nearby;
     GetPlayerRegistry().CollectInRange(nearby, player.GetLocation(), kEntryShowRadius);
     for (CPlayer* viewer : nearby)
-        GetPacketServices().SendObjectTo(viewer, &player, false);
+        if (viewer != &player) GetPacketServices().SendObjectTo(viewer, &player, true);
+    SendMobileIncoming(player, player);
 
     world.RestoreTrades(player);
     if (!StillThere(serial, player)) return;

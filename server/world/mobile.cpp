@@ -309,7 +309,14 @@ int CNPC::DistanceTo(int x, int y) const {
 }
 
 void CNPC::PlaceInWorld(const Location& at) {
-    CItem::PlaceInWorld(at);
+    CItem::PlaceInWorldQuiet(at);
+    // Shown as a mobile with what it wears (0x78), never as an item: the players' clients
+    // would make a bare figure of it.
+    if (IsHidden()) return;
+    std::vector<CPlayer*> players;
+    CollectPlayersNear(GetWorldLocation(), kPlayerViewRange, players);
+    for (CPlayer* player : players)
+        GetPacketServices().SendMobile(player, this, true);
 }
 void CNPC::PlaceInWorldQuiet(const Location& at) {
     CItem::PlaceInWorldQuiet(at);

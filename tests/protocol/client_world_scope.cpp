@@ -33,10 +33,15 @@ ClientWorldScope::~ClientWorldScope() {
     TheDataCache().Shutdown();
 }
 
-std::vector<u16> ClientWorldScope::ShownWithoutFigures() const {
+std::vector<u16> ClientWorldScope::Shown() const {
     std::vector<u16> out(kWorldViewPixels);
     for (s32 p = 0; p < kWorldViewPixels; ++p)
         out[p] = screen[(p + RingOffset) % kWorldViewPixels];
+    return out;
+}
+
+std::vector<u16> ClientWorldScope::ShownWithoutFigures() const {
+    std::vector<u16> out = Shown();
     for (CClientObject* o = TheClientWorld().allHead; o; o = o->allNext) {
         if (!o->IsMobile() || !o->inCell) continue;
         const int left = std::max(o->box.left - ViewScrollX, 0);

@@ -16,6 +16,8 @@ public:
     ClientWorldScope(const ClientWorldScope&) = delete;
     ClientWorldScope& operator=(const ClientWorldScope&) = delete;
 
+    // The world view's screen as the window shows it (through the ring).
+    std::vector<u16> Shown() const;
     // The world view's screen as the window shows it (through the ring), with the boxes of
     // the mobiles (the player among them) blacked out: figures are another picture's subject.
     std::vector<u16> ShownWithoutFigures() const;

@@ -22,13 +22,15 @@ std::vector<u16> Palette() {
 }
 
 // What a layer paints of the figure.
-enum class Part { kBody, kTunic, kSword, kPants, kBoots, kHair, kBeard, kBeast };
+enum class Part { kBody, kTunic, kShirt, kSword, kPants, kSkirt, kBoots, kHair, kBeard, kBeast };
 
 Part PartOf(int body) {
     if (body < 500) return Part::kBody;
-    if (body < 520) return Part::kTunic;
+    if (body < 510) return Part::kTunic;
+    if (body < 520) return Part::kShirt;
     if (body < 530) return Part::kSword;
-    if (body < 540) return Part::kPants;
+    if (body < 535) return Part::kPants;
+    if (body < 540) return Part::kSkirt;
     if (body < 600) return Part::kBoots;
     if (body < 660) return Part::kHair;
     return Part::kBeard;
@@ -86,9 +88,18 @@ u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x
         case Part::kTunic:
             if ((torso || (arms && y < 24)) && y >= 13) return static_cast<u8>(44 + (y % 4));
             return 0;
+        case Part::kShirt:
+            // Light greys, so that a hue gives the cloth its colour; long sleeves.
+            if ((torso && y < 31) || (arms && y < 28)) return static_cast<u8>(23 + (y % 3));
+            return 0;
         case Part::kSword:
             if (dx == 8 && y >= 6 && y < 32) return 64;
             return 0;
+        case Part::kSkirt: {
+            // From the waist to the knees, widening downwards; greys for the hue as well.
+            const bool skirt = y >= 29 && y < 48 && std::abs(dx) <= 4 + (y - 29) / 4;
+            return skirt ? static_cast<u8>(18 + (y % 2)) : 0;
+        }
         case Part::kPants:
             if ((torso && y >= 29) || (legs && y < kFigureHeight - 6))
                 return static_cast<u8>(36 + (y % 3));

@@ -43,6 +43,7 @@ Colour ColourOf(const char* name) {
         {"chest", {18, 12, 4}},   {"gold", {30, 25, 4}},     {"sword", {22, 22, 24}},
         {"tunic", {15, 10, 6}},   {"map", {27, 25, 18}},     {"hair", {12, 8, 5}},
         {"beard", {12, 8, 5}},    {"bulletin", {18, 13, 8}}, {"signpost", {16, 11, 6}},
+        {"shirt", {22, 22, 20}},  {"skirt", {20, 19, 18}},
     };
     for (const Entry& e : table)
         if (std::strstr(name, e.word) != nullptr) return e.colour;

@@ -94,6 +94,8 @@ TileSet BuildTileSet() {
     Static(t, kStaff, 1,
            {kTileWeapon | kTileWearable | kTileArticleA, 1, 4, 2, 20, "quarter staff"});
     Static(t, kPants, 1, {kTileWearable | kTileArticleA, 1, 2, 4, 10, "pair of trousers"});
+    Static(t, kShirt, 1, {kTileWearable | kTileArticleA, 1, 1, 5, 8, "shirt"});
+    Static(t, kSkirt, 1, {kTileWearable | kTileArticleA, 1, 2, 23, 10, "skirt"});
     Static(t, kBoots, 1, {kTileWearable | kTileArticleA, 1, 3, 3, 15, "pair of boots"});
     Static(t, kMountItems, 4, {kTileWearable, 0, 0, 25, 0, "mount"});
     for (int i = 0; i < 4; ++i)
@@ -122,7 +124,8 @@ TileSet BuildTileSet() {
 
 const std::vector<WornAnimation>& DemoWornAnimations() {
     static const std::vector<WornAnimation> worn = {
-        {kTunic, 500},     {kLongSword, 520}, {kPants, 530},      {kBoots, 540},
+        {kTunic, 500},     {kShirt, 510},     {kLongSword, 520},  {kPants, 530},
+        {kSkirt, 535},     {kBoots, 540},
         {kShortHair, 600}, {kLongHair, 601},  {kPonyTail, 602},   {kMohawk, 603},
         {kGoatee, 660},    {kBeard, 661},     {kShortBeard, 662},
     };

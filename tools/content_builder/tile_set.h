@@ -48,6 +48,8 @@ constexpr u16 kTunic = 5068;      // armour, layer 13
 constexpr u16 kShield = 7026;     // shield, layer 2
 constexpr u16 kStaff = 3721;      // two-handed staff, layer 2
 constexpr u16 kPants = 5433;      // trousers, layer 4
+constexpr u16 kShirt = 5434;      // shirt, layer 5
+constexpr u16 kSkirt = 5435;      // skirt, layer 23
 constexpr u16 kBoots = 5899;      // boots, layer 3
 // Mount items worn on layer 25 by riders, by the mount's body; their animation body (the
 // mount under its rider) is kMountAnimation.

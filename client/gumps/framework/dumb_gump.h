@@ -1,7 +1,7 @@
 #pragma once
 // A picture that is never hit: backgrounds, decorations, overlays. It shows its frame (keyed,
-// or blended three quarters over the screen when translucent). Static art
-// (the world view's art records) is not built yet: `staticArtId` is kept, not drawn.
+// or blended three quarters over the screen when translucent), or, with `drawsStaticArt`, the
+// static art record `staticArtId` (the world's object art) at its place instead.
 #include "client/gumps/framework/gump.h"
 
 class CDumbGump : public CGump {
@@ -18,6 +18,10 @@ public:
     bool ContainsPoint(int, int) override { return false; }
     bool ClosesOnEscape() override { return false; }
 
+    bool drawsStaticArt = false;
     bool translucent = false;
     int staticArtId = 0;
+
+private:
+    void DrawStaticArt(const ClipRect& clip);
 };

@@ -286,7 +286,7 @@ void CMapGump::OnClick(int px, int py) {
         return;
     }
     if (!object->IsServerObject()) {
-        SayNotBuilt("name label of a map object");
+        TheClientWorld().ShowObjectName(object);
         return;
     }
     u8 buffer[8];

@@ -7,6 +7,7 @@
 #include "client/app/client_link_services.h"
 #include "client/net/client_packets.h"
 #include "client/net/login_packet_handlers.h"
+#include "client/world/world_request_link.h"
 #include "core/packet_writer.h"
 #include "platform/random.h"
 #include "tests/client/net/link_fixture.h"
@@ -179,6 +180,19 @@ TEST(ClientLink, EnterWorldAndLoginComplete) {
     f.ServerSends({0x55});
     EXPECT_TRUE(f.hooks.inGame);
     EXPECT_TRUE(Contains(f.hooks.calls, "FinishLogin 0"));
+}
+
+TEST(ClientLink, TheClientWorldsOwnRequestsGoOutThroughTheRunningLink) {
+    LinkFixture f;
+    f.link.OpenLocalConnection();
+    SetTheClientLink(&f.link);
+    ASSERT_EQ(RunningWorldRequestLink(), &f.link);
+    RunningWorldRequestLink()->SendUseObject(0x40000123);
+    RunningWorldRequestLink()->SendStatusRequest(4, 0x00000456);
+    EXPECT_EQ(f.ClientSent(), (Bytes{0x06, 0x40, 0x00, 0x01, 0x23, 0x34, 0xED, 0xED, 0xED, 0xED,
+                                     0x04, 0x00, 0x00, 0x04, 0x56}));
+    SetTheClientLink(nullptr);
+    EXPECT_EQ(RunningWorldRequestLink(), nullptr);
 }
 
 TEST(ClientLink, PacketsOfLaterHandlersAreRecorded) {

@@ -46,8 +46,9 @@ TEST_F(FramerTest, TwoLoginPacketsAreFramedTheSameHoweverTheBytesAreSplit) {
         EXPECT_EQ(registry.journal, std::vector<std::string>{"enter Ann"}) << split;
         s->FlushSendQueue();
         const std::vector<u8> out = ClientReads();
-        // The refusal, the world entry's packets (37 + 5 + 1 + 4 + 4 bytes), the list.
-        constexpr size_t kEntry = 51;
+        // The refusal, the world entry's packets (37 + 5 + 23 + 1 + 4 + 4 bytes: 0x78 of the
+        // player to itself, wearing nothing), the list.
+        constexpr size_t kEntry = 74;
         ASSERT_EQ(out.size(), 2u + kEntry + 387u) << split;
         EXPECT_EQ(ToHex({out.begin(), out.begin() + 2}), "53 01") << split;
         EXPECT_EQ(out[2], 0x1B) << split;

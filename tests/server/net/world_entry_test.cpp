@@ -86,11 +86,14 @@ TEST_F(WorldEntryTest, TheStepsRunInOrderAndTheClientReadsTheirPackets) {
     EnterWorld(ann, *s);
     Drain();
 
-    EXPECT_EQ(trace, (std::vector<std::string>{"1B", "place", "held", "72", "shown to Bo", "trades",
-                                               "55", "guard zone", "combat target", "65", "5B"}));
+    // Bo is shown Ann through the packet services; Ann's own client gets her full description
+    // (0x78 with what she wears), never only the bare 0x20.
+    EXPECT_EQ(trace,
+              (std::vector<std::string>{"1B", "place", "held", "72", "shown to Bo", "78", "trades",
+                                        "55", "guard zone", "combat target", "65", "5B"}));
     EXPECT_TRUE(ann.HasGodRights());
     EXPECT_EQ(s->loggedIn, 1u);
-    ASSERT_EQ(packets.size(), 5u);
+    ASSERT_EQ(packets.size(), 6u);
 
     // Each packet read back by the protocol's reader.
     PacketReader confirm(packets[0].data(), packets[0].size(), PacketHeaderSize(0x1B));
@@ -113,9 +116,23 @@ TEST_F(WorldEntryTest, TheStepsRunInOrderAndTheClientReadsTheirPackets) {
     EXPECT_EQ(facing, 2);
     EXPECT_EQ(packets[0].size(), 37u);
     EXPECT_EQ(ToHex(packets[1]), "72 01 22 33 44") << "the stored war-mode bytes";
-    EXPECT_EQ(ToHex(packets[2]), "55");
-    EXPECT_EQ(ToHex(packets[3]), "65 FE 02 1E") << "season 2, temperature 30";
-    EXPECT_EQ(ToHex(packets[4]), "5B 0C 1E 07");
+    PacketReader own(packets[2].data(), packets[2].size(), PacketHeaderSize(0x78));
+    u32 ownSerial = 0, endOfList = 1;
+    u16 ownBody = 0, ownX = 0, ownY = 0;
+    own.ReadLong(ownSerial);
+    own.ReadShort(ownBody);
+    own.ReadShort(ownX);
+    own.ReadShort(ownY);
+    own.Skip(6);
+    own.ReadLong(endOfList);
+    ASSERT_TRUE(own.Ok());
+    EXPECT_EQ(ownSerial, ann.GetSerial());
+    EXPECT_EQ(ownX, 100);
+    EXPECT_EQ(ownY, 200);
+    EXPECT_EQ(endOfList, 0u) << "Ann wears nothing";
+    EXPECT_EQ(ToHex(packets[3]), "55");
+    EXPECT_EQ(ToHex(packets[4]), "65 FE 02 1E") << "season 2, temperature 30";
+    EXPECT_EQ(ToHex(packets[5]), "5B 0C 1E 07");
     UnlinkPlayer(s);
 }
 
@@ -125,7 +142,7 @@ TEST_F(WorldEntryTest, ThroughThePlayRequestTheClientReadsTheEntryAfterTheLogin)
     CreateLocalUserSock();
     ClientSends(Packet(0x5D, 0, "Ann"));
     ServerPass();
-    EXPECT_EQ(PacketIds(ClientReads()), "1B 72 55 65 5B");
+    EXPECT_EQ(PacketIds(ClientReads()), "1B 72 78 55 65 5B");
     EXPECT_EQ(LocalUserSock->loggedIn, 1u);
 }
 

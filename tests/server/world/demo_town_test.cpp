@@ -241,14 +241,16 @@ TEST_F(DemoTownTest, SavedLoadedAndSavedAgainTheTownIsTheSameBytes) {
 TEST_F(DemoTownTest, StartingKits) {
     auto* player = new CPlayer;
     player->SetBodyType(400);
-    // As strong as a new character may be made: the kit's tunic needs some strength.
     player->SetRealStat(kStatStrength, 30);
     player->PlaceInWorld(Location(390, 575, 0));
     EXPECT_EQ(player->BecomeTemplate(2998, 0), 1);
     EXPECT_EQ(player->BecomeTemplate(3013, 0), 1);
     CItem* pack = player->GetLayer(21);
     ASSERT_NE(pack, nullptr);
-    EXPECT_NE(player->GetLayer(13), nullptr);
+    ASSERT_NE(player->GetLayer(5), nullptr);
+    EXPECT_EQ(player->GetLayer(5)->GetType(), demo_tiles::kShirt);
+    ASSERT_NE(player->GetLayer(4), nullptr);
+    EXPECT_EQ(player->GetLayer(4)->GetType(), demo_tiles::kPants);
     int breads = 0, gold = 0;
     for (CItem* c = pack->AsContainer()->GetFirstChild(); c; c = c->GetNextSibling()) {
         if (c->GetType() == demo_tiles::kBread) breads += c->GetQuantity();
@@ -275,7 +277,10 @@ TEST_F(DemoTownTest, ANewCharacterIsDressedByItsKit) {
     CPlayerRegistry registry;
     CPlayer* player = registry.CreatePlayer(c);
     ASSERT_NE(player, nullptr);
-    EXPECT_NE(player->GetLayer(13), nullptr) << "the female kit's clothes";
+    ASSERT_NE(player->GetLayer(5), nullptr) << "the female kit's shirt";
+    ASSERT_NE(player->GetLayer(23), nullptr) << "the female kit's skirt";
+    EXPECT_EQ(player->GetLayer(23)->GetType(), demo_tiles::kSkirt);
+    EXPECT_NE(player->GetLayer(23)->GetHue(), 0);
     int gold = 0;
     for (CItem* i = player->GetLayer(21)->AsContainer()->GetFirstChild(); i;
          i = i->GetNextSibling()) {

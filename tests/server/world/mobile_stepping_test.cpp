@@ -101,6 +101,34 @@ TEST_F(SteppingTest, AStepMovesRevealsAndFalls) {
     EXPECT_EQ(npc->GetLocation(), Location(11, 12, 0));
 }
 
+TEST_F(SteppingTest, AnNpcPlacedInTheWorldIsShownAsAMobileWithWhatItWears) {
+    auto* near = new CPlayer;
+    near->PlaceInWorld(Location(12, 10, 0));
+    auto* far = new CPlayer;
+    far->PlaceInWorld(Location(40, 10, 0));
+    struct Case {
+        bool hidden;
+        std::vector<std::string> shown;
+    } const cases[] = {
+        {false, {"78 " + std::to_string(near->GetSerial())}},
+        {true, {}},
+    };
+    for (const Case& c : cases) {
+        auto* npc = new CNPC;
+        npc->SetHidden(c.hidden);
+        packets.log.clear();
+        npc->PlaceInWorld(Location(10, 10, 0));
+        std::vector<std::string> shown;
+        for (const std::string& e : packets.log) {
+            EXPECT_NE(e.rfind("1A ", 0), 0u) << "shown as an item: " << e;
+            if (e.rfind("78 ", 0) == 0 || e.rfind("77 ", 0) == 0)
+                shown.push_back(e.substr(0, e.rfind(' ')));
+        }
+        EXPECT_EQ(shown, c.shown) << (c.hidden ? "hidden" : "seen");
+        npc->DeleteSelf();
+    }
+}
+
 TEST_F(SteppingTest, RangeListenersVetoOrDeleteTheMover) {
     CItem* watcher = PlacedItem(14, 10, 0);
     triggers.scripted.insert(watcher->GetSerial());
