@@ -46,15 +46,19 @@ bool StandsAt(const CNPC& npc, const PathStep& step) {
     return at.x == step.x && at.y == step.y && (npc.GetDirection() & 7) == step.direction;
 }
 
-// Fires the walk's end trigger with its argument (none when the argument is -1).
-void ReportWalk(CNPC& npc, int trigger) {
-    const int argument = npc.ai.walkArgument;
+// Fires a walk trigger with the argument (none when the argument is -1).
+void SendWalkTrigger(CNPC& npc, int trigger, int argument) {
     if (argument == -1) return;
     TriggerArgs args;
     args.value = argument;
     args.ints = &argument;
     args.intCount = 1;
     GetTriggerServices().SendTrigger(&npc, trigger, args);
+}
+
+// Fires the walk's end trigger with its argument.
+void ReportWalk(CNPC& npc, int trigger) {
+    SendWalkTrigger(npc, trigger, npc.ai.walkArgument);
 }
 
 void FailWalk(CNPC& npc) {
@@ -129,13 +133,7 @@ int CNPC::StartWalkTo(int argument, const Location& goal) {
         ai.walkArgument = argument;
         return 1;
     }
-    if (argument != -1) {
-        TriggerArgs args;
-        args.value = argument;
-        args.ints = &argument;
-        args.intCount = 1;
-        GetTriggerServices().SendTrigger(this, kTriggerPathNotFound, args);
-    }
+    SendWalkTrigger(*this, kTriggerPathNotFound, argument);
     return 0;
 }
 

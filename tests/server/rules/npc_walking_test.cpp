@@ -1,6 +1,11 @@
 // The per-pulse state step: speed, steps, sleep, doors and blocked walks.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "server/rules/npc/npc_rules.h"
 #include "server/world/doors.h"
 #include "tests/server/rules/npc_test_support.h"
 
@@ -154,6 +159,81 @@ TEST_F(NpcWalkingTest, SideStepsAreSeededAndDormantNpcsStandStill) {
     npc->ai.moving = 1;
     Pulses(npc, 10);
     EXPECT_EQ(npc->GetWorldLocation(), Location(10, 10, 0));
+}
+
+}  // namespace
+
+namespace {
+
+// The sweeps of the mobile table with the NPC rules in force, pulse by pulse as the world
+// tick runs them.
+class NpcTownRunTest : public NpcTest {
+protected:
+    struct Outcome {
+        std::vector<std::tuple<int, int, int>> npcs;  // x, y, state
+        std::vector<std::string> packets;
+        bool operator==(const Outcome&) const = default;
+    };
+    Outcome Run(u32 seed, int pulses) {
+        // The heartbeat rotor carries over from earlier runs: bring it back to 0.
+        while (g_mobileTable.GetRotor() != 0)
+            g_mobileTable.NpcHeartbeatSweep();
+        NpcRules rules;
+        SetNpcServices(&rules);
+        auto* watcher = new CPlayer;
+        watcher->SetSerial(0x50);
+        watcher->PlaceInWorld(Location(32, 32, 0));
+        std::vector<CNPC*> npcs;
+        for (int i = 0; i < 12; ++i) {
+            CNPC* npc = Npc(20 + 2 * i, 28 + i % 5);
+            npc->SetSerial(0x100 + static_cast<u32>(i));
+            if (i % 3 == 0) {
+                npc->SetNpcFlags(kNpcLoiterMode);
+                npc->ai.loiterLoc = npc->GetWorldLocation();
+            }
+            npcs.push_back(npc);
+        }
+        CNPC* far = Npc(60, 2);  // far from the player: dormant after its first heartbeat
+        far->SetSerial(0x200);
+        g_mobileTable.SetCurrentNpc(nullptr);
+        platform::SeedRandom(seed);
+        packets.log.clear();
+        for (int pulse = 0; pulse < pulses; ++pulse) {
+            if (pulse % 8 == 0) g_mobileTable.NpcHeartbeatSweep();
+            g_mobileTable.NpcStateSweep();
+        }
+        Outcome out;
+        for (CNPC* npc : npcs) {
+            const Location at = npc->GetWorldLocation();
+            out.npcs.emplace_back(at.x, at.y, npc->GetState());
+        }
+        out.packets = packets.log;
+        EXPECT_TRUE(far->HasNpcFlags(kNpcDormant));
+        EXPECT_EQ(far->GetWorldLocation(), Location(60, 2, 0));
+        SetNpcServices(nullptr);
+        DeleteAllObjects();
+        return out;
+    }
+};
+
+TEST_F(NpcTownRunTest, OneSeedGivesOneRunAndAnotherSeedAnother) {
+    const Outcome first = Run(7, 2000);
+    const Outcome again = Run(7, 2000);
+    const Outcome other = Run(8, 2000);
+    EXPECT_TRUE(first == again);
+    EXPECT_FALSE(first == other);
+    // They moved, and the player near them was told (0x77).
+    int moved = 0;
+    for (size_t i = 0; i < first.npcs.size(); ++i) {
+        const auto& [x, y, state] = first.npcs[i];
+        moved += x != 20 + 2 * static_cast<int>(i) || y != 28 + static_cast<int>(i) % 5;
+        (void)state;
+    }
+    EXPECT_GT(moved, 6);
+    int updates = 0;
+    for (const std::string& p : first.packets)
+        updates += p.rfind("77 ", 0) == 0;
+    EXPECT_GT(updates, 20);
 }
 
 }  // namespace
