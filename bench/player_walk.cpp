@@ -21,6 +21,7 @@
 #include "server/world/player_registry.h"
 #include "server/world/sector_grid.h"
 #include "tests/server/world/demo_island.h"
+#include "server/world/npc.h"
 
 namespace {
 

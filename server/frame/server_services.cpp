@@ -8,14 +8,17 @@
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/trigger_services.h"
 #include "server/area/region_area_services.h"
+#include "server/frame/load_governor.h"
 #include "server/frame/script_time_link.h"
 #include "server/frame/time_manager.h"
 #include "server/net/local_connection.h"
 #include "server/net/protocol_packet_services.h"
 #include "server/net/protocol_world_services.h"
+#include "server/rules/npc/npc_rules.h"
 #include "server/script_api/world_builtins.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
+#include "server/world/npc_load_limits.h"
 #include "server/world/world_model_services.h"
 #include "server/world/world_script_link.h"
 
@@ -42,6 +45,13 @@ void BindAllBuiltins() {
     if (!language || !world) GetLogSink().Log(0, 0, 0, "", "script", "error", error.c_str());
 }
 
+// The load governor's limits on NPC speed and births.
+class GovernorNpcLimits : public NpcLoadLimits {
+public:
+    int SpeedCap() const override { return g_loadGovernor.NpcDelayCap(); }
+    bool IsSpawnBlocked() const override { return g_loadGovernor.IsNpcSpawnBlocked() != 0; }
+};
+
 }  // namespace
 
 void InstallServerServices() {
@@ -53,6 +63,8 @@ void InstallServerServices() {
     static ProtocolPacketServices packets;
     static CPlayerRegistry players;
     static RegionAreaServices area;
+    static NpcRules npcs;
+    static GovernorNpcLimits npcLimits;
     SetNetServices(&net);
     SetWorldLoadServices(&net);
     SetAreaServices(&area);
@@ -64,5 +76,7 @@ void InstallServerServices() {
     SetProtocolWorldServices(&protocol);
     SetPacketServices(&packets);
     SetPlayerRegistry(&players);
+    SetNpcServices(&npcs);
+    SetNpcLoadLimits(&npcLimits);
     BindAllBuiltins();
 }

@@ -6,6 +6,7 @@
 #include "server/world/item_kinds.h"
 #include "server/world/player.h"
 #include "server/world/object_manager.h"
+#include "server/world/npc.h"
 
 namespace {
 constexpr int kBackpackLayer = 21;

@@ -171,3 +171,22 @@ void ProtocolPacketServices::NoteStaticsChanged(int) {
     static bool logged = false;
     LogProtocolNotBuilt(logged, "the world-data change log is not built yet");
 }
+
+void ProtocolPacketServices::SendGroupNotice(CPlayer* player, u32 first, u32 second) {
+    if (!player) return;
+    u8 buffer[kGroupNoticeLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildGroupNoticePacket(w, first, second);
+    SendPacketToPlayer(player, w);
+}
+
+void ProtocolPacketServices::SendMobileAction(CMobile* mobile, int action, int frames,
+                                              int repeats, bool forward, bool repeat, int delay,
+                                              int range) {
+    if (!mobile) return;
+    u8 buffer[kAnimationLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildAnimationPacket(w, mobile->GetSerial(), action, frames, repeats, forward ? 0 : 1,
+                         repeat ? 1 : 0, delay);
+    SendPacketToPlayersInRange(w, mobile->GetWorldLocation(), range, nullptr);
+}

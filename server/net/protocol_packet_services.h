@@ -31,4 +31,7 @@ public:
     void SendObjectTo(CPlayer* viewer, CItem* object, bool full) override;
     // The world-data change log comes with the world-editing tools: says so once.
     void NoteStaticsChanged(int cell) override;
+    void SendGroupNotice(CPlayer* player, u32 first, u32 second) override;
+    void SendMobileAction(CMobile* mobile, int action, int frames, int repeats, bool forward,
+                          bool repeat, int delay, int range) override;
 };

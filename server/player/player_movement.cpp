@@ -18,6 +18,7 @@
 #include "server/world/sector_grid.h"
 #include "server/world/weapon.h"
 #include "server/world/world_utilities.h"
+#include "server/world/npc.h"
 
 namespace {
 

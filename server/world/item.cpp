@@ -21,6 +21,7 @@
 #include "server/world/tile_data.h"
 #include "server/world/timed_callbacks.h"
 #include "server/world/world_utilities.h"
+#include "server/world/npc.h"
 
 namespace {
 bool IsTriggerLayer(int layer) {

@@ -105,11 +105,12 @@ void CWorldMap::CollectSurfaces(std::vector<MapSurface>& out, const Location& at
 }
 
 int CWorldMap::CanExistAt(const Location& at, int height, int moveType, const CBaseObject* mover,
-                          int terrainZOffset) const {
+                          int terrainZOffset, const CBaseObject* excluded) const {
     std::vector<MapSurface> surfaces;
     CollectSurfaces(surfaces, at, moveType, mover, terrainZOffset);
     int answer = kExistFits;
     for (const MapSurface& s : surfaces) {
+        if (excluded && s.object == excluded) continue;
         if ((s.flags & kMoveBlocking) && s.z < at.z + height && s.Top() > at.z) return 0;
         if (s.flags & kMoveSurface) {
             answer |= kExistSurfaceThere;

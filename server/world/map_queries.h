@@ -62,8 +62,9 @@ public:
     // Surfaces and z.
     void CollectSurfaces(std::vector<MapSurface>& out, const Location& at, int moveType,
                          const CBaseObject* mover, int terrainZOffset) const;
+    // `excluded` (when given) is looked through, as if it were not there.
     int CanExistAt(const Location& at, int height, int moveType, const CBaseObject* mover,
-                   int terrainZOffset) const;
+                   int terrainZOffset, const CBaseObject* excluded = nullptr) const;
     int FindGoodZ(const Location& at, int low, int high, int height, int moveType,
                   const CBaseObject* mover, int terrainZOffset) const;
     void GetStandRange(int& low, int& high, const Location& at, int direction, int moveType,

@@ -13,6 +13,7 @@
 #include "script/runtime/trigger_services.h"
 #include "server/server_config.h"
 #include "server/world/map_queries.h"
+#include "server/world/mobile_groups.h"
 #include "server/world/mobile_table.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_texts.h"
@@ -48,6 +49,7 @@ CMobile::~CMobile() {
         for (auto it = rest.rbegin(); it != rest.rend(); ++it)
             heir->AddFollower(*it);
     }
+    g_mobileGroups.RemoveFromAllGroups(this);
     g_mobileManager.Unlink(this);
     // What the mobile wears goes with it (each destructor clears its own layer).
     for (int i = 0; i < kLayerCount; ++i) {
@@ -140,6 +142,14 @@ bool CMobile::IsPetOf(const CItem* owner) const {
             return true;
     }
     return false;
+}
+
+bool CMobile::IsHuman() const {
+    const int t = GetTemplateId();
+    if (t < 200 || (t >= 1000 && t <= 1199) || (t >= 1580 && t <= 1594) ||
+        (t >= 1604 && t <= 1619))
+        return true;
+    return IsPlayer();
 }
 
 int CMobile::GetHeight() const {
@@ -285,82 +295,4 @@ bool IsCampFireNear(const Location& at) {
         if (item->GetType() == kCampFireGraphic) found = 1;
     });
     return found;
-}
-
-// ---------------------------------------------------------------- CNPC
-
-CNPC::CNPC() : npcFlags_(0) {
-    g_mobileTable.Link(this);
-}
-
-void CNPC::AddFragment(const char* name) {
-    while (name && (*name == ' ' || *name == '\t'))
-        ++name;
-    npc.fragments.emplace_back(name ? name : "");
-}
-
-CNPC::~CNPC() {
-    g_mobileTable.Unlink(this);
-}
-
-int CNPC::DistanceTo(int x, int y) const {
-    const Location at = GetWorldLocation();
-    return ChebyshevDistanceXY(at.x, at.y, x, y);
-}
-
-void CNPC::PlaceInWorld(const Location& at) {
-    CItem::PlaceInWorldQuiet(at);
-    // Shown as a mobile with what it wears (0x78), never as an item: the players' clients
-    // would make a bare figure of it.
-    if (IsHidden()) return;
-    std::vector<CPlayer*> players;
-    CollectPlayersNear(GetWorldLocation(), kPlayerViewRange, players);
-    for (CPlayer* player : players)
-        GetPacketServices().SendMobile(player, this, true);
-}
-void CNPC::PlaceInWorldQuiet(const Location& at) {
-    CItem::PlaceInWorldQuiet(at);
-}
-void CNPC::RemoveFromWorld() {
-    CItem::RemoveFromWorld();
-}
-void CNPC::RemoveFromWorldQuiet() {
-    CMobile::RemoveFromWorldQuiet();
-}
-void CNPC::DeleteSelf() {
-    CMobile::DeleteSelf();
-}
-int CNPC::GetMoveType() const {
-    return CMobile::GetMoveType();
-}
-
-void CNPC::SetSerial(u32 serial) {
-    g_mobileTable.Unlink(this);
-    CItem::SetSerial(serial);
-    g_mobileTable.Link(this);
-}
-
-void CNPC::GetTitledName(CStr& out) const {
-    CMobile::GetTitledName(out);
-}
-void CNPC::MakeInvulnerable() {}
-void CNPC::MakeVulnerable() {}
-
-void CGuard::PlaceInWorld(const Location& at) {
-    CNPC::PlaceInWorld(at);
-}
-void CGuard::PlaceInWorldQuiet(const Location& at) {
-    CNPC::PlaceInWorldQuiet(at);
-}
-void CGuard::RemoveFromWorld() {
-    CNPC::RemoveFromWorld();
-}
-void CGuard::RemoveFromWorldQuiet() {
-    CNPC::RemoveFromWorldQuiet();
-}
-void CGuard::DeleteSelf() {
-    CNPC::DeleteSelf();
-}
-void CShopKeeper::DeleteSelf() {
-    CNPC::DeleteSelf();
 }

@@ -144,6 +144,10 @@ public:
     int GetLoadPercent() const;
     int GetLoadRatio() const;
     int GetFatigueCounter() const { return clocks_[1]; }
+    // The other clocks: the pulse counter and the mana and hit regeneration countdowns.
+    s32& PulseCounter() { return clocks_[0]; }
+    s32& ManaCountdown() { return clocks_[2]; }
+    s32& HitCountdown() { return clocks_[3]; }
 
     // Skills: indexes valid by the skill table only.
     int GetBaseSkill(int skill) const;
@@ -227,6 +231,8 @@ public:
     void RemoveAllFollowers();
     int CountFollowers() const;
     CMobile* GetLeader() const { return leader_; }
+    // The leader's has-followers flag (RemoveFollower leaves it set).
+    void ClearHasFollowersFlag() { leads_ = 0; }
     CMobile* GetFirstFollower() const { return firstFollower_; }
     CMobile* GetLastFollower() const { return lastFollower_; }
     CMobile* GetNextFollower() const { return nextFollower_; }
@@ -262,6 +268,9 @@ public:
     bool IsOwnedPet() const;
     bool IsPetOf(const CItem* owner) const;
     bool IsHumanBody() const { return GetBody() >= 400 && GetBody() <= 403; }
+    // A human by its template number (below 200, 1000-1199, 1580-1594, 1604-1619), or a
+    // player.
+    bool IsHuman() const;
     // Natural weapon (1d8 at construction) and armour.
     const Dice& GetNaturalWeapon() const { return naturalWeapon_; }
     void SetNaturalWeapon(const Dice& d) { naturalWeapon_ = d; }
@@ -387,71 +396,6 @@ enum PlayerFlagBit : u32 {
     kPlayerCounselor = 0x8000,     // counselor: hears everything, speech logged
     kPlayerMarked = 0x10000,       // marked for a purge of logged-out characters
     kPlayerAllMayWatch = 0x40,     // every player may watch this one
-};
-
-class CNPC : public CMobile {
-public:
-    CNPC();
-    ~CNPC() override;
-    void PlaceInWorld(const Location& at) override;
-    void PlaceInWorldQuiet(const Location& at) override;
-    void RemoveFromWorld() override;
-    void RemoveFromWorldQuiet() override;
-    void DeleteSelf() override;
-    int GetMoveType() const override;
-    bool IsNPC() const override { return true; }
-    void SetSerial(u32 serial) override;
-    void GetTitledName(CStr& out) const override;
-    void MakeInvulnerable() override;
-    void MakeVulnerable() override;
-    virtual bool HasNpcFlags(int mask) const { return (npcFlags_ & mask) != 0; }
-    virtual void SetNpcFlags(int mask) { npcFlags_ |= mask; }
-    virtual void ClearNpcFlags(int mask) { npcFlags_ &= ~mask; }
-
-    // Chebyshev distance from the NPC's position (the NPC grid asks it).
-    int DistanceTo(int x, int y) const;
-
-    // Conversation fragments, job, town and flee value: set by creation from templates.
-    void AddFragment(const char* name);
-    const std::vector<std::string>& GetFragments() const { return npc.fragments; }
-    const std::string& GetJob() const { return npc.job; }
-    void SetJob(const char* job) { npc.job = job ? job : ""; }
-    const std::string& GetTown() const { return npc.town; }
-    void SetTown(const char* town) { npc.town = town ? town : ""; }
-    int GetFleeValue() const { return npc.fleeValue; }
-    void SetFleeValue(int value) { npc.fleeValue = static_cast<u8>(value); }
-
-    // The mobile table's bucket chain.
-    CNPC* tableNext = nullptr;
-    CNPC* tablePrev = nullptr;
-    // The behaviour's state, kept by the save.
-    NpcSaveFields npc;
-
-protected:
-    friend struct ObjectFieldAccess;
-    int npcFlags_;
-};
-
-class CGuard : public CNPC {
-public:
-    CGuard() = default;
-    ~CGuard() override = default;
-    void PlaceInWorld(const Location& at) override;
-    void PlaceInWorldQuiet(const Location& at) override;
-    void RemoveFromWorld() override;
-    void RemoveFromWorldQuiet() override;
-    void DeleteSelf() override;
-    bool IsGuard() const override { return true; }
-};
-
-class CShopKeeper : public CNPC {
-public:
-    CShopKeeper() = default;
-    ~CShopKeeper() override = default;
-    void DeleteSelf() override;
-    bool IsShopKeeper() const override { return true; }
-    // Counts toward the next restocking of the shop.
-    s32 restockCounter = 0;
 };
 
 // Players within `radius` tiles (Chebyshev) of a place in the world.

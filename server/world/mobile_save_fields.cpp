@@ -4,6 +4,7 @@
 
 #include "core/log_sink.h"
 #include "server/world/mobile.h"
+#include "server/world/npc.h"
 #include "server/world/object_fields.h"
 #include "server/world/player.h"
 
@@ -299,103 +300,106 @@ std::span<const SaveField<CNPC>> ObjectFieldAccess::NpcFields() {
          [](CNPC& npc, const FieldIn& in) { npc.npcFlags_ = static_cast<int>(in.Number()); }},
         {"frag",
          [](CNPC& npc, const FieldOut& out) {
-             for (const std::string& fragment : npc.npc.fragments) {
+             for (const std::string& fragment : npc.ai.fragments) {
                  if (!fragment.empty() && fragment.size() < kFragmentLimit) out.Text(fragment);
              }
          },
          [](CNPC& npc, const FieldIn& in) {
-             npc.npc.fragments.push_back(in.value.substr(0, kFragmentLimit - 1));
+             npc.ai.fragments.push_back(in.value.substr(0, kFragmentLimit - 1));
          }},
         {"job",
          [](CNPC& npc, const FieldOut& out) {
-             if (npc.npc.job != "no job") out.Text(npc.npc.job);
+             if (npc.ai.job != "no job") out.Text(npc.ai.job);
          },
-         [](CNPC& npc, const FieldIn& in) { npc.npc.job = in.value; }},
+         [](CNPC& npc, const FieldIn& in) { npc.ai.job = in.value; }},
         {"town",
          [](CNPC& npc, const FieldOut& out) {
-             if (npc.npc.town != "no town") out.Text(npc.npc.town);
+             if (npc.ai.town != "no town") out.Text(npc.ai.town);
          },
-         [](CNPC& npc, const FieldIn& in) { npc.npc.town = in.value; }},
+         [](CNPC& npc, const FieldIn& in) { npc.ai.town = in.value; }},
         {"npcflee",
          [](CNPC& npc, const FieldOut& out) {
-             if (npc.npc.fleeValue != 16) out.Int(npc.npc.fleeValue);
+             if (npc.ai.fleeValue != 16) out.Int(npc.ai.fleeValue);
          },
-         [](CNPC& npc, const FieldIn& in) { npc.npc.fleeValue = static_cast<u8>(in.Number()); }},
-        {"desireLoc", [](CNPC& npc, const FieldOut& out) { out.Loc(npc.npc.desireLoc); },
-         [](CNPC& npc, const FieldIn& in) { npc.npc.desireLoc = in.Loc(); }},
-        {"lastDesireLoc", [](CNPC& npc, const FieldOut& out) { out.Loc(npc.npc.lastDesireLoc); },
-         [](CNPC& npc, const FieldIn& in) { npc.npc.lastDesireLoc = in.Loc(); }},
-        {"homeLoc", [](CNPC& npc, const FieldOut& out) { out.Loc(npc.npc.homeLoc); },
-         [](CNPC& npc, const FieldIn& in) { npc.npc.homeLoc = in.Loc(); }},
+         [](CNPC& npc, const FieldIn& in) { npc.ai.fleeValue = static_cast<u8>(in.Number()); }},
+        {"desireLoc", [](CNPC& npc, const FieldOut& out) { out.Loc(npc.ai.desireLoc); },
+         [](CNPC& npc, const FieldIn& in) { npc.ai.desireLoc = in.Loc(); }},
+        {"lastDesireLoc", [](CNPC& npc, const FieldOut& out) { out.Loc(npc.ai.lastDesireLoc); },
+         [](CNPC& npc, const FieldIn& in) { npc.ai.lastDesireLoc = in.Loc(); }},
+        {"homeLoc", [](CNPC& npc, const FieldOut& out) { out.Loc(npc.ai.homeLoc); },
+         [](CNPC& npc, const FieldIn& in) { npc.ai.homeLoc = in.Loc(); }},
         {"followObjs",
          [](CNPC& npc, const FieldOut& out) {
-             const NpcSaveFields& f = npc.npc;
-             out.Numbers({f.follow[0], f.follow[1], f.follow[2]});
+             const ::NpcFields& f = npc.ai;
+             out.Numbers({f.followSerial, f.lastFollowSerial, f.followTimeout});
          },
          [](CNPC& npc, const FieldIn& in) {
              long long v[3];
              in.Numbers(v, 3);
-             for (int i = 0; i < 3; ++i)
-                 npc.npc.follow[i] = static_cast<s32>(v[i]);
+             npc.ai.followSerial = static_cast<u32>(v[0]);
+             npc.ai.lastFollowSerial = static_cast<u32>(v[1]);
+             npc.ai.followTimeout = static_cast<s32>(v[2]);
          }},
-        // The behaviour's state is written twice, before each of its two info rows.
+        // The state is written twice, first in each of the two rows that carry it.
         {"npcInfo1",
          [](CNPC& npc, const FieldOut& out) {
-             const NpcSaveFields& f = npc.npc;
-             out.Numbers({f.state, f.info1[0], f.info1[1], f.info1[2]});
+             const ::NpcFields& f = npc.ai;
+             out.Numbers({f.state, f.desireLevel, f.thinkCount, f.litter});
          },
          [](CNPC& npc, const FieldIn& in) {
              long long v[4];
              in.Numbers(v, 4);
-             npc.npc.state = static_cast<s32>(v[0]);
-             for (int i = 0; i < 3; ++i)
-                 npc.npc.info1[i] = static_cast<s32>(v[i + 1]);
+             npc.ai.state = static_cast<s32>(v[0]);
+             npc.ai.desireLevel = static_cast<s32>(v[1]);
+             npc.ai.thinkCount = static_cast<s32>(v[2]);
+             npc.ai.litter = static_cast<s32>(v[3]);
          }},
         {"homeInfo",
          [](CNPC& npc, const FieldOut& out) {
-             const NpcSaveFields& f = npc.npc;
-             out.Numbers({f.homeBytes[0], f.homeBytes[1], f.homeValue});
+             const ::NpcFields& f = npc.ai;
+             out.Numbers({f.claimType, f.claimAmount, f.claimSerial});
          },
          [](CNPC& npc, const FieldIn& in) {
              long long v[3];
              in.Numbers(v, 3);
-             npc.npc.homeBytes[0] = static_cast<u8>(v[0]);
-             npc.npc.homeBytes[1] = static_cast<u8>(v[1]);
-             npc.npc.homeValue = static_cast<s32>(v[2]);
+             npc.ai.claimType = static_cast<u8>(v[0]);
+             npc.ai.claimAmount = static_cast<u8>(v[1]);
+             npc.ai.claimSerial = static_cast<u32>(v[2]);
          }},
         {"npcInfo2",
          [](CNPC& npc, const FieldOut& out) {
-             out.Numbers({npc.npc.info2Byte, npc.npc.info2Value});
+             out.Numbers({npc.ai.shelterUrge, npc.ai.shelterUrgeCountdown});
          },
          [](CNPC& npc, const FieldIn& in) {
              long long v[2];
              in.Numbers(v, 2);
-             npc.npc.info2Byte = static_cast<u8>(v[0]);
-             npc.npc.info2Value = static_cast<s32>(v[1]);
+             npc.ai.shelterUrge = static_cast<u8>(v[0]);
+             npc.ai.shelterUrgeCountdown = static_cast<s32>(v[1]);
          }},
         {"loiterInfo",
          [](CNPC& npc, const FieldOut& out) {
-             const NpcSaveFields& f = npc.npc;
-             out.Numbers({f.loiter[0], f.loiter[1], f.loiter[2], f.loiterValue});
+             const ::NpcFields& f = npc.ai;
+             out.Numbers({f.loiterLoc.x, f.loiterLoc.y, f.loiterLoc.z, f.loiterTime});
          },
          [](CNPC& npc, const FieldIn& in) {
              long long v[4];
              in.Numbers(v, 4);
-             for (int i = 0; i < 3; ++i)
-                 npc.npc.loiter[i] = static_cast<s16>(v[i]);
-             npc.npc.loiterValue = static_cast<s32>(v[3]);
+             npc.ai.loiterLoc.Set(static_cast<int>(v[0]), static_cast<int>(v[1]),
+                                 static_cast<int>(v[2]));
+             npc.ai.loiterTime = static_cast<s32>(v[3]);
          }},
         {"stateInfo",
          [](CNPC& npc, const FieldOut& out) {
-             const NpcSaveFields& f = npc.npc;
-             out.Numbers({f.state, f.stateInfo[0], f.stateInfo[1], f.stateInfo[2]});
+             const ::NpcFields& f = npc.ai;
+             out.Numbers({f.state, f.resumeState, f.blockedState, f.previousState});
          },
          [](CNPC& npc, const FieldIn& in) {
              long long v[4];
              in.Numbers(v, 4);
-             npc.npc.state = static_cast<s32>(v[0]);
-             for (int i = 0; i < 3; ++i)
-                 npc.npc.stateInfo[i] = static_cast<s32>(v[i + 1]);
+             npc.ai.state = static_cast<s32>(v[0]);
+             npc.ai.resumeState = static_cast<s32>(v[1]);
+             npc.ai.blockedState = static_cast<s32>(v[2]);
+             npc.ai.previousState = static_cast<s32>(v[3]);
          }},
     };
     static_assert(SaveFieldKeysAreUnique<CNPC>(kRows));

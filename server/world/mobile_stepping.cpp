@@ -8,6 +8,7 @@
 #include "server/world/packet_services.h"
 #include "server/world/player.h"
 #include "server/world/sector_grid.h"
+#include "server/world/npc.h"
 
 namespace {
 

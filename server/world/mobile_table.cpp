@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "server/world/mobile.h"
+#include "server/world/npc.h"
 #include "server/world/npc_services.h"
 #include "server/world/object_manager.h"
 
@@ -19,8 +19,18 @@ void MobileTable::CreateGrid(int x0, int y0, int width, int height) {
         const s64 end = static_cast<s64>(first) + size - 1;
         return static_cast<int>(std::clamp<s64>(end, INT_MIN, INT_MAX));
     };
-    grid_ =
-        std::make_unique<SpatialGrid<CNPC>>(x0, y0, last(x0, width), last(y0, height), kGridShift);
+    // NPCs filed in the old grid are filed again in the new one.
+    std::vector<CNPC*> filed;
+    for (CNPC* head : buckets_)
+        for (CNPC* npc = head; npc; npc = npc->tableNext)
+            if (npc->gridSlot.filed) filed.push_back(npc);
+    for (CNPC* npc : filed)
+        npc->gridSlot.filed = false;
+    grid_ = std::make_unique<NpcGrid>(x0, y0, last(x0, width), last(y0, height), kGridShift);
+    for (CNPC* npc : filed) {
+        const Location at = npc->GetWorldLocation();
+        if (grid_->Insert(npc, at.x, at.y)) npc->gridSlot = NpcGridSlot{at.x, at.y, true};
+    }
 }
 
 void MobileTable::Link(CNPC* npc) {
@@ -51,15 +61,17 @@ CNPC* MobileTable::FindMobileBySerial(u32 serial) const {
 }
 
 void MobileTable::NpcHeartbeatSweep() {
-    std::vector<u32> queued;
-    queued.swap(immediate_);
-    for (u32 serial : queued) {
-        CNPC* npc = g_objectManager.FindNPC(serial);
+    // The NPCs woken since the last sweep think first, the latest woken first. The two
+    // queues trade places so that their room is kept (a wake allocates nothing).
+    wakeScratch_.swap(immediate_);
+    for (auto it = wakeScratch_.rbegin(); it != wakeScratch_.rend(); ++it) {
+        CNPC* npc = g_objectManager.FindNPC(*it);
         if (!npc) continue;
         current_ = npc;
         GetNpcServices().HeartBeat(npc);
         current_ = nullptr;
     }
+    wakeScratch_.clear();
     for (int pass = 0; pass < 8; ++pass) {
         cursor_ = buckets_[rotor_];
         while (CNPC* npc = cursor_) {

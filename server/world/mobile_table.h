@@ -28,27 +28,35 @@ public:
     ~MobileTable();
 
     void CreateGrid(int x0, int y0, int width, int height);
-    // The NPC grid (cells of 64 tiles over the server rectangle); null before CreateGrid.
-    SpatialGrid<CNPC>* GetGrid() { return grid_.get(); }
+    // The NPC grid (cells of 64 tiles over the server rectangle): every NPC standing in the
+    // world (CNPC files itself as it enters and leaves); null before CreateGrid. Its cells
+    // are vectors, so a step across a cell edge allocates nothing once they have grown.
+    using NpcGrid = SpatialGrid<CNPC, std::vector<CNPC*>>;
+    NpcGrid* GetGrid() { return grid_.get(); }
 
     void Link(CNPC* npc);
     void Unlink(CNPC* npc);
     CNPC* FindMobileBySerial(u32 serial) const;
     CNPC* GetBucket(int index) const { return buckets_[index & 0x3F]; }
 
+    // The wake queue: the NPC of the serial gets a heartbeat at the start of the next sweep.
     void QueueImmediateHeartbeat(u32 serial) { immediate_.push_back(serial); }
     void NpcHeartbeatSweep();
     void NpcStateSweep();
     void PlaceNewMobile(const MobileCreationRecord& record, CMobile* mobile);
 
     int GetRotor() const { return rotor_; }
+    // The NPC whose heartbeat or state step is running (the sweeps set it; NPC code that
+    // calls out checks afterwards that its NPC is still the current one).
     CNPC* GetCurrentNpc() const { return current_; }
+    void SetCurrentNpc(CNPC* npc) { current_ = npc; }
 
 private:
     CNPC* buckets_[kBucketCount];
     CNPC* cursor_;
-    std::unique_ptr<SpatialGrid<CNPC>> grid_;
+    std::unique_ptr<NpcGrid> grid_;
     std::vector<u32> immediate_;
+    std::vector<u32> wakeScratch_;
     int rotor_ = 0;
     CNPC* current_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "server/world/npc_services.h"
 
 #include "core/service_slot.h"
+#include "server/world/npc.h"
 
 void NpcServices::HeartBeat(CNPC*) {}
 void NpcServices::TickBookkeeping(CNPC*) {}

@@ -22,6 +22,7 @@
 #include "server/world/sector_grid.h"
 #include "server/world/timed_callbacks.h"
 #include "server/world/weapon.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "server/world/player.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/npc.h"
 
 CObjectManager g_objectManager;
 

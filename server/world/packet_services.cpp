@@ -18,6 +18,8 @@ void PacketServices::SendVitals(CPlayer*, CMobile*, int) {}
 void PacketServices::SendSkillUpdate(CPlayer*, int) {}
 void PacketServices::SendMobile(CPlayer*, CMobile*, bool) {}
 void PacketServices::NoteStaticsChanged(int) {}
+void PacketServices::SendGroupNotice(CPlayer*, u32, u32) {}
+void PacketServices::SendMobileAction(CMobile*, int, int, int, bool, bool, int, int) {}
 
 void PacketServices::SendObjectTo(CPlayer* viewer, CItem* object, bool full) {
     if (!viewer || !object || !object->IsShownAlone()) return;

@@ -52,6 +52,12 @@ public:
     virtual void SendObjectTo(CPlayer* viewer, CItem* object, bool full);
     // 0x3F: the statics of a cell changed (world-data change log).
     virtual void NoteStaticsChanged(int cell);
+    // 0x39: the group notice with two serials, to one player.
+    virtual void SendGroupNotice(CPlayer* player, u32 first, u32 second);
+    // 0x6E: an action of the mobile (frames, repeats, forward or backward, repeat flag,
+    // delay), to the players within `range` tiles of it.
+    virtual void SendMobileAction(CMobile* mobile, int action, int frames, int repeats,
+                                  bool forward, bool repeat, int delay, int range);
 };
 
 // The implementation in force (never null).

@@ -25,28 +25,6 @@ struct MobileSaveExtras {
     u16 sounds[5] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
 };
 
-// The state an NPC's behaviour works on (desires, home, loitering, its state machine).
-struct NpcSaveFields {
-    std::vector<std::string> fragments;  // conversation fragment names
-    std::string job = "no job";
-    std::string town = "no town";
-    u8 fleeValue = 16;
-    Location desireLoc;
-    Location lastDesireLoc;
-    Location homeLoc;
-    s32 follow[3] = {};
-    // npcInfo1: the first value is the state (shared with stateInfo's first).
-    s32 state = 0;
-    s32 info1[3] = {};
-    u8 homeBytes[2] = {};
-    s32 homeValue = 0;
-    u8 info2Byte = 0;
-    s32 info2Value = 0;
-    s16 loiter[3] = {};
-    s32 loiterValue = 0;
-    s32 stateInfo[3] = {};  // the three values after the state
-};
-
 // A player's keys and lists that its log-in and social rules use.
 struct PlayerSaveExtras {
     static constexpr int kSessionSlots = 8;

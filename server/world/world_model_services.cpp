@@ -7,6 +7,7 @@
 #include "server/world/object_manager.h"
 #include "server/world/player_registry.h"
 #include "server/world/timed_callbacks.h"
+#include "server/world/npc.h"
 
 CBaseObject* WorldModelServices::FindBySerial(u32 serial) {
     return g_objectManager.FindBySerial(serial);

@@ -9,6 +9,7 @@
 #include "server/net/net_services.h"
 #include "server/net/protocol_world_services.h"
 #include "server/world/area_services.h"
+#include "server/world/npc_load_limits.h"
 #include "server/world/npc_services.h"
 #include "server/world/packet_services.h"
 #include "server/world/rules_services.h"
@@ -24,6 +25,7 @@ public:
         SetPacketServices(nullptr);
         SetWorldServices(nullptr);
         SetNpcServices(nullptr);
+        SetNpcLoadLimits(nullptr);
         SetRulesServices(nullptr);
         SetAreaServices(nullptr);
         SetScriptServices(nullptr);

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "server/frame/load_governor.h"
 #include "server/frame/time_manager.h"
+#include "server/rules/npc/npc_rules.h"
+#include "server/world/npc_load_limits.h"
 #include "server/world/player.h"
 #include "tests/server/server_services_scope.h"
 
@@ -36,6 +39,24 @@ TEST(ServerServices, TheEntrysGuardZoneStepLooksAtThePlayersPlace) {
     EXPECT_EQ(player.GetWalkState().guardZone, 0);
     GetProtocolWorldServices().UpdateGuardZone(player);
     EXPECT_EQ(player.GetWalkState().guardZone, 1);
+}
+
+// The NPCs live once the server starts: the behaviour is in force, and the load governor
+// sets their speed cap and births.
+TEST(ServerServices, TheNpcBehaviourAndTheGovernorsLimitsAreInForce) {
+    EXPECT_EQ(dynamic_cast<NpcRules*>(&GetNpcServices()), nullptr);
+    {
+        ServerServicesScope services;
+        EXPECT_NE(dynamic_cast<NpcRules*>(&GetNpcServices()), nullptr);
+        EXPECT_EQ(GetNpcLoadLimits().SpeedCap(), g_loadGovernor.NpcDelayCap());
+        EXPECT_EQ(GetNpcLoadLimits().IsSpawnBlocked(), g_loadGovernor.IsNpcSpawnBlocked() != 0);
+        const s32 saved = g_loadGovernor.slowdownPlayers;
+        g_loadGovernor.slowdownPlayers = -1;  // any count of players online is above it
+        EXPECT_EQ(GetNpcLoadLimits().SpeedCap(), 10);
+        g_loadGovernor.slowdownPlayers = saved;
+    }
+    EXPECT_EQ(dynamic_cast<NpcRules*>(&GetNpcServices()), nullptr);
+    EXPECT_EQ(GetNpcLoadLimits().SpeedCap(), 100);
 }
 
 }  // namespace

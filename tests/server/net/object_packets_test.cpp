@@ -7,6 +7,7 @@
 #include "packet_test_support.h"
 #include "platform/random.h"
 #include "server/server_config.h"
+#include "server/world/npc.h"
 
 namespace {
 

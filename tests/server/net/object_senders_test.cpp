@@ -7,6 +7,7 @@
 
 #include "server/world/packet_services.h"
 #include "tests/server/player/player_walk_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "server/world/npc_services.h"
 #include "server/world/player_registry.h"
 #include "tests/server/player/player_walk_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

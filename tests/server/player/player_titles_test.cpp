@@ -9,6 +9,7 @@
 #include "server/world/reputation.h"
 #include "server/world/skill_table.h"
 #include "tests/server/world/world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

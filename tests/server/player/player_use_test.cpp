@@ -17,6 +17,7 @@
 #include "server/world/rules_services.h"
 #include "tests/server/net/net_test_support.h"
 #include "tests/server/world/world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "server/net/socket.h"
 #include "server/world/player_registry.h"
 #include "tests/server/net/packet_test_support.h"
+#include "server/world/npc.h"
 
 std::string Received::Ids(const std::vector<u8>& skip) const {
     std::vector<u8> ids;

@@ -13,6 +13,7 @@
 #include "server/world/player.h"
 #include "server/world/weapon.h"
 #include "tests/server/world/world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

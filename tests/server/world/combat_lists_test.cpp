@@ -4,6 +4,7 @@
 #include "server/world/combat_lists.h"
 #include "server/world/rules_services.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

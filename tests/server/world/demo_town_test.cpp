@@ -30,6 +30,7 @@
 #include "tools/content_builder/tile_set.h"
 #include "tools/content_builder/town_content.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

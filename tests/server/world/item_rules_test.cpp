@@ -13,6 +13,7 @@
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "script/runtime/script_list.h"
 #include "server/world/skill_table.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

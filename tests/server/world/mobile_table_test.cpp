@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "server/world/resource_type.h"
 #include "server/world/timed_callbacks.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

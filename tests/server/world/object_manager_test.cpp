@@ -5,6 +5,7 @@
 #include "server/world/mobile.h"
 
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

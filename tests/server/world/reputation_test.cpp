@@ -8,6 +8,7 @@
 #include "script/language/trigger_table.h"
 #include "server/player/player_titles.h"
 #include "tests/server/world/world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

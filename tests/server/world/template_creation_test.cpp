@@ -23,6 +23,7 @@
 #include "server/world/world_data_files.h"
 #include "tools/content_builder/map_files.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

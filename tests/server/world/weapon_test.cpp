@@ -7,6 +7,7 @@
 #include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 

@@ -34,6 +34,7 @@
 #include "server/world/world_load.h"
 #include "server/world/world_save.h"
 #include "world_test_support.h"
+#include "server/world/npc.h"
 
 namespace {
 
@@ -285,10 +286,10 @@ TEST_F(SaveRecordTest, LongValuesAreWrittenWhole) {
     npc->SetSerial(40);
     const std::string name(20000, 'n');
     npc->SetName(name.c_str());
-    npc->npc.job = std::string(5000, 'j');
+    npc->ai.job = std::string(5000, 'j');
     const std::vector<std::string> s = Strings(Written(npc));
     EXPECT_NE(std::find(s.begin(), s.end(), "name=" + name), s.end());
-    EXPECT_NE(std::find(s.begin(), s.end(), "job=" + npc->npc.job), s.end());
+    EXPECT_NE(std::find(s.begin(), s.end(), "job=" + npc->ai.job), s.end());
     delete npc;
 }
 
@@ -894,7 +895,7 @@ TEST_F(WorldSaveScripts, SaveLoadSaveGivesTheSameBytes) {
     auto* shop = dynamic_cast<CShopKeeper*>(g_objectManager.FindMobile(300));
     ASSERT_NE(shop, nullptr);
     EXPECT_EQ(shop->restockCounter, 7);
-    EXPECT_EQ(shop->npc.town, "Ashford");
+    EXPECT_EQ(shop->ai.town, "Ashford");
     EXPECT_EQ(shop->GetFirstFollower(), g_objectManager.FindMobile(302));
     CItem* corpseBack = g_objectManager.FindBySerial(0x40000106);
     EXPECT_EQ(dynamic_cast<CCorpse*>(corpseBack)->worn[5],

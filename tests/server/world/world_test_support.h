@@ -155,6 +155,17 @@ struct RecordingPackets : PacketServices {
         log.push_back(std::string(full ? "78 " : "77 ") + Serial(viewer->GetSerial()) + " " +
                       Serial(mobile->GetSerial()));
     }
+    void SendGroupNotice(CPlayer* player, u32 first, u32 second) override {
+        log.push_back("39 " + Serial(player->GetSerial()) + " " + Serial(first) + " " +
+                      Serial(second));
+    }
+    void SendMobileAction(CMobile* mobile, int action, int frames, int repeats, bool forward,
+                          bool repeat, int delay, int range) override {
+        log.push_back("6E " + Serial(mobile->GetSerial()) + " " + std::to_string(action) + " " +
+                      std::to_string(frames) + " " + std::to_string(repeats) +
+                      (forward ? " fwd " : " back ") + (repeat ? "rep " : "once ") +
+                      std::to_string(delay) + " r" + std::to_string(range));
+    }
     // The entries that start with the prefix.
     std::vector<std::string> With(const std::string& prefix) const {
         std::vector<std::string> out;
