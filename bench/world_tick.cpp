@@ -17,6 +17,7 @@
 #include "server/world/decay.h"
 #include "server/world/item.h"
 #include "server/world/mobile.h"
+#include "server/world/npc.h"
 #include "server/world/object_manager.h"
 #include "server/world/sector_grid.h"
 #include "server/world/timed_callbacks.h"

@@ -23,6 +23,21 @@ inline constexpr long kStaticBlocksStart = static_cast<long>(kLandBlockCount) * 
 inline constexpr int kTileDataFileSize =
     kLandBlockCount * kLandBlockBytes + kLandBlockCount * kStaticBlockBytes;
 
+// The article a tile's name takes, from the two article bits of its flags ("a ", "an ", "the "
+// or none).
+inline const char* TileArticle(u32 flags) {
+    switch (flags & 0xC000) {
+        case 0x4000:
+            return "a ";
+        case 0x8000:
+            return "an ";
+        case 0xC000:
+            return "the ";
+        default:
+            return "";
+    }
+}
+
 struct LandTileRecord {
     u32 flags = 0;
     u16 texture = 0;

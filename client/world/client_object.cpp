@@ -78,19 +78,6 @@ bool IsAmountArtGraphic(int graphic) {
     return graphic == 654 || graphic == 3821;
 }
 
-const char* TileArticle(u32 flags) {
-    switch (flags & 0xC000) {
-        case 0x4000:
-            return "a ";
-        case 0x8000:
-            return "an ";
-        case 0xC000:
-            return "the ";
-        default:
-            return "";
-    }
-}
-
 std::string GetTileName(int graphic, bool plural) {
     const StaticTileRecord& tile = StaticTileOf(graphic);
     std::string out;

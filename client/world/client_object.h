@@ -34,8 +34,6 @@ bool IsMapGraphic(int graphic);
 bool IsAmountArtGraphic(int graphic);
 // The static tile record of a graphic (all zero outside the table).
 const StaticTileRecord& StaticTileOf(int graphic);
-// The article that tile flags 0xC000 give a name: "a ", "an ", "the " or none.
-const char* TileArticle(u32 flags);
 // The name from tile data, with the article in singular; the `%plural/singular%` parts
 // choose by number. Reads at most the 20 bytes of the record's name.
 std::string GetTileName(int graphic, bool plural);

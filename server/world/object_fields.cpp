@@ -325,7 +325,8 @@ void AppendScriptRecordText(std::string& out, CScriptInstance& instance) {
     const CScriptClass* cls = instance.GetClass();
     const auto& entries = cls->members.entries;
     AppendEscapedText(out, cls->name.c_str());
-    out += " " + std::to_string(entries.size());
+    out += ' ';
+    out += std::to_string(entries.size());
     for (size_t k = 0; k < entries.size(); ++k) {
         const ScriptSlot& slot = instance.Member(static_cast<int>(k));
         out += ' ';

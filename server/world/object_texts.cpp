@@ -36,19 +36,6 @@ std::string ResolveTileName(const char* name, bool plural) {
     return out;
 }
 
-const char* ArticleOf(u32 tileFlags) {
-    switch (tileFlags & 0xC000) {
-        case 0x4000:
-            return "a ";
-        case 0x8000:
-            return "an ";
-        case 0xC000:
-            return "the ";
-        default:
-            return "";
-    }
-}
-
 int NotorietyHue(int notorietyClass) {
     return notorietyClass >= 0 && notorietyClass < 8 ? kNotorietyHues[notorietyClass] : 0;
 }
@@ -61,7 +48,7 @@ void CItem::GetDescriptiveName(CStr& out, int withAmount) const {
     if (withAmount) {
         const int q = GetQuantity();
         if (q == 1) {
-            text = ArticleOf(tile.flags);
+            text = TileArticle(tile.flags);
         } else {
             text = std::to_string(q) + " ";
             plural = true;

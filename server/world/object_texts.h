@@ -3,6 +3,7 @@
 // article of a single item, and the single-click look.
 #include <string>
 
+#include "core/tile_data_record.h"
 #include "platform/types.h"
 
 class CPlayer;
@@ -11,8 +12,6 @@ class CPlayer;
 // '%' and the '/' (or the closing '%'), for the singular the text between the '/' and the
 // closing '%'. Either part may be empty; an unclosed piece runs to the end of the name.
 std::string ResolveTileName(const char* name, bool plural);
-// "a ", "an ", "the " or "" by the tile flags' bits 0xC000.
-const char* ArticleOf(u32 tileFlags);
 // The hue of each notoriety class 0-7 in a looked-at name.
 int NotorietyHue(int notorietyClass);
 

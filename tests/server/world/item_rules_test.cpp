@@ -513,10 +513,10 @@ TEST(TileNames, PluralAndSingularPieces) {
         EXPECT_EQ(ResolveTileName(c.name, true), c.plural) << c.name;
     }
     EXPECT_EQ(ResolveTileName(nullptr, true), "");
-    EXPECT_STREQ(ArticleOf(0x4000), "a ");
-    EXPECT_STREQ(ArticleOf(0x8000), "an ");
-    EXPECT_STREQ(ArticleOf(0xC000), "the ");
-    EXPECT_STREQ(ArticleOf(0x2000), "");
+    EXPECT_STREQ(TileArticle(0x4000), "a ");
+    EXPECT_STREQ(TileArticle(0x8000), "an ");
+    EXPECT_STREQ(TileArticle(0xC000), "the ");
+    EXPECT_STREQ(TileArticle(0x2000), "");
 }
 
 TEST_F(ItemRulesTest, NamesCarryTheAmountAndTheArticle) {
