@@ -2,14 +2,20 @@
 
 namespace {
 constexpr int kInitialBits = 10;
-// Fibonacci hashing: consecutive serials spread evenly over the table.
+// Fibonacci hashing of a serial's high bits.
 constexpr u32 kGoldenRatio = 0x9E3779B1u;
 }  // namespace
 
 SerialIndex::SerialIndex() : slots_(size_t{1} << kInitialBits), shift_(32 - kInitialBits) {}
 
 size_t SerialIndex::Home(u32 serial) const {
-    return static_cast<size_t>((serial * kGoldenRatio) >> shift_);
+    // Serials that differ only in their low bits (the table's width) keep their order, so
+    // that a sweep over objects made one after another walks the table, and the objects,
+    // front to back instead of at random; the high bits, hashed, place each such block, so
+    // that serials alike in their low bits still spread.
+    const int bits = 32 - shift_;
+    const u32 high = static_cast<u32>((static_cast<u64>(serial) >> bits) * kGoldenRatio) >> shift_;
+    return static_cast<size_t>((serial + high) & ((u32{1} << bits) - 1));
 }
 
 size_t SerialIndex::FindSlot(u32 serial) const {
