@@ -12,6 +12,7 @@
 
 #include "client/app/client_link_services.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
+#include "tests/protocol/entering_hooks.h"
 #include "client/net/client_link.h"
 #include "client/render/dirty_rects.h"
 #include "client/world/cell_grid.h"
@@ -33,15 +34,6 @@ constexpr u16 kLongHair = 8252;
 constexpr int kHairLayer = 11, kShirtLayer = 5, kSkirtLayer = 23;
 // The picture around the two figures: the player's feet 20 pixels in from the left.
 constexpr int kCropWidth = 120, kCropHeight = 100;
-
-class EnteringHooks : public ShellLoginHooks {
-public:
-    void EnterWorld(const EnterWorldInfo& info) override {
-        ShellLoginHooks::EnterWorld(info);
-        entered = true;
-    }
-    bool entered = false;
-};
 
 class NewCharacterFigureTest : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 
 #include "client/app/client_link_services.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
+#include "tests/protocol/entering_hooks.h"
 #include "client/net/client_link.h"
 #include "client/render/dirty_rects.h"
 #include "client/world/world_view_frame.h"
@@ -20,16 +21,6 @@
 #include "tests/protocol/server_thread.h"
 
 namespace {
-
-// The running client's world steps, and a note that they ran.
-class EnteringHooks : public ShellLoginHooks {
-public:
-    void EnterWorld(const EnterWorldInfo& info) override {
-        ShellLoginHooks::EnterWorld(info);
-        entered = true;
-    }
-    bool entered = false;
-};
 
 class WorldEntryDrawTest : public ::testing::Test {
 protected:
