@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/file_size_limit.h"
+
 namespace platform {
 
 int FileOps::OpenForWrite(const std::string& path) {
@@ -72,6 +74,9 @@ std::string DirectoryOf(const std::string& path) {
 
 bool WriteFileSafely(const std::string& path, const void* bytes, size_t size, std::string* error,
                      FileOps& ops, const std::string& keepOldAs) {
+    // A write past the file-size limit then fails with EFBIG and is reported, instead of
+    // ending the process with the old copy's replacement half written.
+    IgnoreFileSizeSignal();
     const std::string temp = TemporaryPathFor(path);
     auto fail = [&](const std::string& what) {
         if (error) *error = what + ": " + std::strerror(errno ? errno : EIO);
@@ -116,7 +121,9 @@ bool WriteFileSafely(const std::string& path, const void* bytes, size_t size, st
     }
     // The new file is in place; a directory that cannot be flushed may still lose the rename
     // in a crash, which leaves the last save, so it is reported but the write stands.
-    if (!ops.SyncDirectory(DirectoryOf(path))) return fail("cannot flush " + DirectoryOf(path));
+    if (!ops.SyncDirectory(DirectoryOf(path)))
+        return fail(path + " is in place, but its directory " + DirectoryOf(path) +
+                    " cannot be flushed to the disk");
     return true;
 }
 

@@ -73,7 +73,7 @@ int WritePair(const std::string& path, const char* tag, const SectorPair& pair, 
     const std::vector<u8> bytes = EncodeSaveFile(tag, RunningWorldIdentity(), pair);
     std::string why;
     if (!platform::WriteFileSafely(path, bytes.data(), bytes.size(), &why, ops, keepOldAs)) {
-        if (error) *error = "the save " + path + " was not written (" + why + ")";
+        if (error) *error = "the save " + path + " was not written safely (" + why + ")";
         return 1;
     }
     return 0;

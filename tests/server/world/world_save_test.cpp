@@ -2,6 +2,7 @@
 // by the loader (its edge cases, orders and triggers), the round trip of a world of every
 // class, and the safe save file.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -987,10 +988,39 @@ TEST_F(SaveFileTest, AFailureAtAnyStepLeavesTheLastSave) {
     // The directory flush failing after the rename: the new save is whole and in place,
     // but the save says it may not have reached the disk.
     FailingFileOps ops(FailingFileOps::kSyncDir);
-    EXPECT_EQ(SaveWorld(nullptr, ops), 1);
+    std::string error;
+    EXPECT_EQ(SaveWorld(&error, ops), 1);
+    EXPECT_NE(error.find("is in place, but its directory"), std::string::npos) << error;
     SectorPair now;
     ASSERT_EQ(ReadSaveFile(WorldSavePath(), kWorldSaveTag, now, nullptr), 0);
     EXPECT_EQ(now.data, BuildDynamicPair().data);
+}
+
+using SaveFileLimitDeathTest = SaveFileTest;
+
+// Under a file-size limit smaller than the save, writing it fails with a message naming the
+// save, the process goes on, and the last save still loads: the signal the limit raises would
+// otherwise end the game in the middle of the write.
+TEST_F(SaveFileLimitDeathTest, ASavePastTheFileSizeLimitIsReportedAndTheLastSaveStays) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    CItem* item = Item(0x40000280);
+    item->PlaceInWorldQuiet(Location(1, 1, 0));
+    ASSERT_EQ(SaveWorld(), 0);
+    const std::vector<u8> last = ReadBytes(WorldSavePath());
+    for (u32 serial = 0x40000281; serial < 0x40000281 + 400; ++serial)
+        Item(serial)->PlaceInWorldQuiet(Location(2, 2, 0));
+    auto saveUnderTheLimit = [&] {
+        const rlimit limit{rlim_t(last.size()), rlim_t(last.size())};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        const int result = SaveWorld(&error);
+        const bool kept = ReadBytes(WorldSavePath()) == last;
+        std::fprintf(stderr, "result %d kept %d: %s\n", result, kept, error.c_str());
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(saveUnderTheLimit(), ::testing::ExitedWithCode(0),
+                "result 1 kept 1: the save .*world.sav was not written safely \\(cannot write "
+                ".*File too large\\)");
 }
 
 TEST_F(SaveFileTest, CutOrFlippedSavesAreRefusedNamingTheFile) {
