@@ -176,9 +176,10 @@ int main(int argc, char** argv) {
         SaveProcessArgs(argc, argv);
         result = ServerMainLoop();
     }
-    // The client thread is held inside Xlib after a lost display: the process ends without
-    // tearing down what it may still touch. The world is saved by now.
-    if (platform::DisplayLostCause()) platform::ExitProcess(result);
+    // A client thread still running (held inside Xlib after a lost display, or not ended in
+    // its grace time) may still touch the process's statics: the process ends without tearing
+    // them down. The world is saved by now.
+    if (ClientThreadLeftRunning()) platform::ExitProcess(result);
     GetLogSink().SetOutput(nullptr);
     g_serverConfig.Stop();
     return result;

@@ -309,20 +309,32 @@ bool SdlBackend::OpenWindow(const std::string& title) {
     }
     // Full screen scales the 640x480 picture; mouse coordinates come back in its terms.
     SDL_RenderSetLogicalSize(renderer_, kClientWidth, kClientHeight);
+    // From here on a lost X server or a window destroyed under the game ends it in order:
+    // showing the window already waits on the X server, which may be gone by then.
+    if (const unsigned long id = NativeWindowId()) InstallXErrorHandlers(id);
     SDL_ShowWindow(window_);
     SDL_StartTextInput();
     fullScreen_ = false;
     repaint_ = true;
     framesSent_ = 0;
-    // From here on a lost X server or a window destroyed under the game ends it in order.
-    if (const unsigned long id = NativeWindowId()) InstallXErrorHandlers(id);
     return true;
 }
 
 void SdlBackend::CloseWindow() {
+    void* xDisplay = nullptr;
+    if (window_) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+            xDisplay = info.info.x11.display;
+    }
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
+    // A window another client destroyed first fails to be destroyed here: that error must
+    // reach the game's handler, which ends the game in order, before the video subsystem
+    // goes and Xlib's own handler (which ends the process at once) is back.
+    SyncXDisplay(xDisplay);
     texture_ = nullptr;
     renderer_ = nullptr;
     window_ = nullptr;

@@ -59,6 +59,16 @@ int OnXIoError(Display* display) {
 
 }  // namespace
 
+void SyncXDisplay(void* display) {
+    if (!display) return;
+    void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!xlib) return;
+    using Sync = int (*)(Display*, Bool);
+    if (auto sync = reinterpret_cast<Sync>(::dlsym(xlib, "XSync")))
+        sync(static_cast<Display*>(display), False);
+    ::dlclose(xlib);
+}
+
 void InstallXErrorHandlers(unsigned long window) {
     void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
     if (!xlib) return;

@@ -13,4 +13,10 @@ namespace platform {
 // in the cause when an error concerns it. Does nothing when SDL does not run on X11.
 void InstallXErrorHandlers(unsigned long window);
 
+// Waits until the X server has answered every request sent on `display` (an Xlib Display),
+// so that the errors they cause reach the game's handlers while these are in place: closing
+// the video subsystem puts Xlib's own back, which would end the process on the error of
+// destroying a window that another client destroyed first.
+void SyncXDisplay(void* display);
+
 }  // namespace platform

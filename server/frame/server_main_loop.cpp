@@ -138,6 +138,7 @@ int ClientThreadStart(void*) {
 
 namespace {
 std::shared_ptr<ClientEnd> g_clientEnd;
+bool g_clientLeftRunning = false;
 }
 
 int StartClientThread(ClientLauncher& launcher) {
@@ -166,7 +167,8 @@ int WatchClientWindow(ClientLauncher& launcher) {
         while (!platform::IsClientWindowAlive()) {
             bool ended = launcher.startFailed ||
                          (g_clientEnd && g_clientEnd->ended.load(std::memory_order_acquire));
-            if (ended || IsQuitting()) {
+            // A display lost while the window was being made: the loop names the cause.
+            if (ended || IsQuitting() || platform::DisplayLostCause()) {
                 if (ended) std::fprintf(stderr, "zqdemo: the client ended without a window\n");
                 launcher.windowGone = true;
                 return 0;
@@ -194,6 +196,7 @@ void FinishClientThread(ClientLauncher& launcher) {
     // A client thread held in Xlib's handler of a lost connection never ends: the process
     // ends without it.
     if (platform::DisplayLostCause()) {
+        g_clientLeftRunning = true;
         launcher.thread.detach();
         g_clientEnd.reset();
         return;
@@ -206,6 +209,7 @@ void FinishClientThread(ClientLauncher& launcher) {
     if (g_clientEnd && g_clientEnd->ended.load(std::memory_order_acquire)) {
         launcher.thread.join();
     } else {
+        g_clientLeftRunning = true;
         launcher.thread.detach();
     }
     g_clientEnd.reset();
@@ -220,7 +224,12 @@ int ServerMainLoop() {
     return ServerMainLoop(ServerLoopHooks{});
 }
 
+bool ClientThreadLeftRunning() {
+    return g_clientLeftRunning;
+}
+
 int ServerMainLoop(const ServerLoopHooks& hooks) {
+    g_clientLeftRunning = false;
     // Start-up.
     SetLoopTime(platform::NowMs());
     std::signal(SIGTERM, QuitSignalHandler);

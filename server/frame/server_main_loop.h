@@ -99,3 +99,7 @@ struct ServerLoopHooks {
 // runs with the services already in force, which tests install.
 int ServerMainLoop();
 int ServerMainLoop(const ServerLoopHooks& hooks);
+// Whether the last loop ended with the client thread still running (it did not end within
+// its grace time, or it is held by a lost display). The process must then end without
+// running the destructors of what that thread may still use.
+bool ClientThreadLeftRunning();

@@ -102,11 +102,11 @@ TEST_P(DisplayLossScreen, TheGameSavesAndEndsNamingTheCause) {
     if (x) XCloseDisplay(x);
 }
 
-// A window destroyed by another client is not here yet: under load the server's 5-second
-// window check can notice the missing window before the X error arrives, and the game then
-// ends as if the window had been closed.
 INSTANTIATE_TEST_SUITE_P(KilledServer, DisplayLossScreen,
                          ::testing::Values(Loss{"the X server killed", true,
                                                 "the connection to the X server"}));
+INSTANTIATE_TEST_SUITE_P(DestroyedWindow, DisplayLossScreen,
+                         ::testing::Values(Loss{"the window destroyed", false,
+                                                "another X client destroyed the game window"}));
 
 }  // namespace

@@ -26,16 +26,31 @@ namespace {
 std::atomic<bool> g_clientMakesWindow{false};
 std::atomic<int> g_clientStarts{0};
 std::atomic<u32> g_addressSeenByClient{0};
+// Holds the fake client after its window closed, as a client stuck in a system call would be.
+std::atomic<bool> g_clientHangs{false};
+std::atomic<bool> g_clientEnded{false};
+// The fake client's display goes away while it makes its window.
+std::atomic<bool> g_clientLosesDisplay{false};
 }  // namespace
 
 int ClientMain(const ProcessArgs&) {
     g_clientStarts.fetch_add(1);
     g_addressSeenByClient.store(ClientServerAddress.load());
+    if (g_clientLosesDisplay.load()) {
+        // Lost once the server waits for the window (its wait steps the clock).
+        const u32 start = platform::NowMs();
+        while (platform::ElapsedMs(start, platform::NowMs()) < 50)
+            std::this_thread::yield();
+        platform::ReportDisplayLost("the connection to the X server :98 was lost");
+    }
     if (g_clientMakesWindow.load()) {
         platform::SetClientWindowAlive(true);
         while (platform::IsClientWindowAlive())
             std::this_thread::yield();
     }
+    while (g_clientHangs.load())
+        std::this_thread::yield();
+    g_clientEnded = true;
     return 0;
 }
 
@@ -311,6 +326,36 @@ TEST_F(ServerLoopTest, AClientThatEndsWithoutAWindowEndsTheServer) {
     EXPECT_EQ(CallNames().back(), "DestroyAllSockets");
 }
 
+// A client that does not end within its grace time after the window closed is left running,
+// and the process is told so (it must then end without tearing down what that client uses).
+TEST_F(ServerLoopTest, AClientThatDoesNotEndInTimeIsLeftRunningAndSaidSo) {
+    g_spawnClient = 1;
+    g_clientMakesWindow = true;
+    g_clientHangs = true;
+    g_clientEnded = false;
+    int result = Run(1, [&] {
+        if (platform::IsClientWindowAlive() &&
+            platform::ElapsedMs(kStartMs, platform::NowMs()) >= 2000)
+            platform::SetClientWindowAlive(false);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(ClientThreadLeftRunning());
+    EXPECT_FALSE(g_clientEnded.load());
+    // Released, the detached client ends on its own.
+    g_clientHangs = false;
+    for (int i = 0; i < 100000 && !g_clientEnded.load(); ++i)
+        std::this_thread::yield();
+    EXPECT_TRUE(g_clientEnded.load());
+    // A client that ends in time is joined.
+    g_clientEnded = false;
+    Run(1, [&] {
+        if (platform::IsClientWindowAlive() &&
+            platform::ElapsedMs(kStartMs, platform::NowMs()) >= 2000)
+            platform::SetClientWindowAlive(false);
+    });
+    EXPECT_FALSE(ClientThreadLeftRunning());
+}
+
 // The world is saved every 5 minutes of running, right after a tick, never during one.
 TEST_F(ServerLoopTest, TheWorldIsSavedRightAfterATickEveryFiveMinutes) {
     int result = Run(50, [] {
@@ -353,6 +398,28 @@ TEST_F(ServerLoopTest, ALostDisplayEndsTheGameInOrderNamingTheCause) {
                         "was lost\n"),
               std::string::npos)
         << said;
+}
+
+// The display lost before the client's window was ever shown: the wait for the window ends,
+// and the game ends naming the cause instead of waiting for a window that never comes.
+TEST_F(ServerLoopTest, ADisplayLostWhileTheWindowIsMadeEndsTheGame) {
+    g_spawnClient = 1;
+    g_clientLosesDisplay = true;
+    g_clientHangs = true;
+    testing::internal::CaptureStderr();
+    const int result = Run(1, nullptr);
+    const std::string said = testing::internal::GetCapturedStderr();
+    g_clientLosesDisplay = false;
+    g_clientHangs = false;
+    platform::ClearDisplayLoss();
+    EXPECT_EQ(result, 1);
+    // At once, not after the wait for the window gave up some other way.
+    EXPECT_LT(platform::ElapsedMs(kStartMs, platform::NowMs()), 1000u);
+    EXPECT_TRUE(ClientThreadLeftRunning());
+    EXPECT_NE(said.find("the game ended because the connection to the X server :98 was lost"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("without a window"), std::string::npos) << said;
 }
 
 // The statistics of tick intervals, recorded directly.
