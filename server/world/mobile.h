@@ -30,6 +30,8 @@ constexpr int kMountLayer = 25;
 // (6000, m), (7000, 1000). Each is a pair of parabolas, truncated toward zero.
 int StatCapChance(int total, int middle);
 int SkillCapChance(int weightedTotal, int middle);
+// Now in seconds on the skill-time base: the fixed base time plus the server clock's seconds.
+u32 SkillClockSeconds();
 
 class CPlayer;
 
@@ -169,6 +171,31 @@ public:
     // The skill tempered by the three stats by the record's weights and stat percent.
     int GetEffectiveSkill(int skill, int baseFlag) const;
     int GetEffectiveBaseSkill(int skill) const { return GetEffectiveSkill(skill, 1); }
+
+    // Skill use and learning (server/rules/skill_use.cpp). Chances are in thousandths (500 an
+    // even chance); every routine refuses a skill number the table does not define.
+    // (effective skill - difficulty) x 100 / focus + 500; a focus below 1 counts as 1.
+    int GetSkillChance(int skill, int difficulty, int focus) const;
+    // A use against a difficulty: the success value (> 0 success). `divisor` 1 is the
+    // mobile's own use (times it, counts it, may gain stats and teaches players watching);
+    // a watcher uses with 4.
+    int UseSkill(int skill, int difficulty, int focus, int learnAnyway, int gainPercent,
+                 int divisor);
+    // The effective skill less a draw below 1000 (> 0 success), with practice.
+    int TestSkill(int skill);
+    void LearnSkill(int skill, int chance, int gainPercent);
+    void PracticeSkill(int skill, int amount, bool ownUse);
+    // Players within a tile that see and face this human mobile and know less of the skill
+    // practise it.
+    void TeachWatchers(int skill, int amount);
+    // The practice repeat count of a skill (0-100).
+    int GetSkillRepeatCount(int skill) const {
+        return skill >= 0 && skill < kMobileSkills ? skillRepeats_[skill] : 0;
+    }
+    void GainStats(int skill, int amount, int increment);
+    // The slow loss of skills and stats; true when one dropped.
+    bool LoseSkills(int amount);
+    bool LoseStats(int amount);
 
     // Notoriety, fame and karma.
     int GetNotoriety() const { return notoriety_; }
@@ -357,6 +384,8 @@ protected:
     u16 skills_[kMobileSkills] = {};
     s16 skillMods_[kMobileSkills] = {};
     u32 skillTimes_[kMobileSkills];
+    // How often each skill was practised in quick succession (0-100); not saved.
+    u8 skillRepeats_[kMobileSkills] = {};
     s32 skillPool_ = 0;
     s16 stats_[3] = {};
     s16 statMods_[3] = {};

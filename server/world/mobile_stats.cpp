@@ -36,12 +36,11 @@ int OtherStat(int stat) {
     return kOthers[stat][RandomRange(0, 1)];
 }
 
-// Seconds on the skill-time base: the fixed base time plus the server clock's seconds.
+}  // namespace
+
 u32 SkillClockSeconds() {
     return kSkillBaseTime + platform::NowMs() / 1000;
 }
-
-}  // namespace
 
 namespace {
 // Two parabolas through (start, 0), (knee, middle) and (end, 1000), each flat at its left end;

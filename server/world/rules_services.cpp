@@ -2,6 +2,7 @@
 
 #include "core/log_sink.h"
 #include "core/service_slot.h"
+#include "server/world/mobile.h"
 #include "server/world/skill_table.h"
 #include "server/world/world_utilities.h"
 
@@ -33,10 +34,8 @@ void RulesServices::SkillTableStep() {
     g_skillTable.Tick();
 }
 
-int RulesServices::TestSkill(CMobile&, int, CItem*, int) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "rules", "skill tests are not built yet: every test fails");
-    return -1;
+int RulesServices::TestSkill(CMobile& mobile, int skill, CItem*, int) {
+    return mobile.TestSkill(skill);
 }
 
 void RulesServices::WitnessCrime(const Location&, CMobile&, CItem*, int, int) {

@@ -33,8 +33,9 @@ public:
     // The world load's step for the NPC conversation data; not built yet (says so once).
     virtual void LoadConversationData();
 
-    // A use of a skill against an object with a difficulty: 0 or more succeeds, below 0
-    // fails. Until the skill rules exist every test fails (and says so once in the log).
+    // A use of a skill against an object: 0 or more succeeds, below 0 fails. The mobile's
+    // skill test (its effective skill less a draw below 1000, with practice); the object and
+    // difficulty are the caller's, which the test does not weigh.
     virtual int TestSkill(CMobile& mobile, int skill, CItem* target, int difficulty);
     // The NPCs near a place may see a crime of `offender` against `victim` (the chance per
     // witness and the kind of crime as the rules take them). Nothing sees it until the guard

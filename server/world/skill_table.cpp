@@ -1,5 +1,7 @@
 #include "server/world/skill_table.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,7 @@
 
 #include "core/cstr.h"
 #include "core/log_sink.h"
+#include "core/random_numbers.h"
 #include "server/world/world_data_files.h"
 
 CSkillTable g_skillTable;
@@ -157,7 +160,26 @@ bool ReadBlock(LineReader& lines, int version, SkillRecord& r) {
 
 }  // namespace
 
-CSkillTable::CSkillTable() = default;
+CSkillTable::CSkillTable() {
+    for (int i = 0; i < kSkillSlots; ++i)
+        permutation_[i] = static_cast<u8>(i);
+    for (int n = kSkillSlots; n >= 1; --n)
+        ExchangePermutation(n - 1, RandomRange(0, n - 1));
+}
+
+void CSkillTable::ExchangePermutation(int a, int b) {
+    std::swap(permutation_[static_cast<unsigned>(a) % kSkillSlots],
+              permutation_[static_cast<unsigned>(b) % kSkillSlots]);
+}
+
+int CSkillTable::GetAdvanceRate(int n, int baseValue) const {
+    if (count_ <= 0 || !IsValidSkill(n)) return 0;
+    const u64 total = u64{oldTotal_} + currentTotal_;
+    const u64 usage = u64{oldCounts_[n]} + currentCounts_[n];
+    const u64 ratio = std::clamp<u64>(total / static_cast<u64>(count_) * 1000 / (usage + 1), 500, 5000);
+    const double rate = static_cast<double>(ratio) * records_[n].curve.Value(baseValue) / 1000.0;
+    return static_cast<int>(std::clamp(rate, double(INT_MIN), double(INT_MAX)));
+}
 
 int CSkillTable::LoadFromText(const std::string& text) {
     for (SkillRecord& r : records_)

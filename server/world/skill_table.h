@@ -77,6 +77,17 @@ public:
     // The world tick's periodic step (every 4096th pulse): the table keeps nothing that ages.
     void Tick() {}
 
+    // How fast a skill at `baseValue` advances: its curve's value scaled by how rarely the
+    // skill is used against the average (from half to five times); 0 without records.
+    int GetAdvanceRate(int n, int baseValue) const;
+
+    // The skill-loss pass's order of the 50 skill numbers, shuffled when the table is made;
+    // two entries exchanged at each pass.
+    int PermutationEntry(int i) const { return permutation_[static_cast<unsigned>(i) % kSkillSlots]; }
+    void ExchangePermutation(int a, int b);
+    // Where the skill-loss pass goes on, across calls.
+    u32& LossCursor() { return lossCursor_; }
+
 private:
     SkillRecord records_[kSkillSlots];
     int count_ = 0;
@@ -87,6 +98,8 @@ private:
     u32 currentCounts_[kSkillSlots] = {};
     u32 oldTotal_ = 0;
     u32 currentTotal_ = 0;
+    u8 permutation_[kSkillSlots];
+    u32 lossCursor_ = 0;
 };
 
 extern CSkillTable g_skillTable;

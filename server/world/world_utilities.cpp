@@ -5,6 +5,7 @@
 #include "core/random_numbers.h"
 #include "core/text_utils.h"
 #include "server/world/base_object.h"
+#include "server/world/mobile.h"
 
 namespace {
 int Sign(int v) {
@@ -30,6 +31,32 @@ int DirectionBetween(u32 a, u32 b) {
     const int dx = static_cast<int>(b & 0xFFFF) - static_cast<int>(a & 0xFFFF);
     const int dy = static_cast<int>(b >> 16) - static_cast<int>(a >> 16);
     return DirectionOfStep(Sign(dx), Sign(dy));
+}
+
+int DirectionBetween(const Location& from, const Location& to) {
+    int dx = to.x - from.x;
+    int dy = to.y - from.y;
+    if (from.x < kSurfaceWidth) {
+        if (kSurfaceWidth - dx < dx) dx = kSurfaceWidth - dx;
+        if (kSurfaceHeight - dy < dy) dy = kSurfaceHeight - dy;
+    }
+    const int ax = dx < 0 ? -dx : dx;
+    const int ay = dy < 0 ? -dy : dy;
+    if (ay >= 2 * ax) return dy > 0 ? 4 : 0;
+    if (ax < 2 * ay) {
+        if (dy > 0) return dx < 0 ? 5 : 3;
+        return dx < 0 ? 7 : 1;
+    }
+    return dx < 0 ? 6 : 2;
+}
+
+bool IsFacing(const CMobile& a, const CBaseObject& b) {
+    const Location from = a.GetWorldLocation();
+    const Location to = b.GetWorldLocation();
+    if (from.x == to.x && from.y == to.y) return true;
+    const int toward = DirectionBetween(from, to);
+    const int facing = a.GetDirection() & 7;
+    return toward == facing || toward == ((facing + 1) & 7) || toward == ((facing + 7) & 7);
 }
 
 int ReverseDirection(int direction) {

@@ -5,6 +5,8 @@
 #include "platform/types.h"
 
 class CBaseObject;
+class CMobile;
+class Location;
 
 // The direction whose step is (sign dx, sign dy) from one object's world location toward the
 // other's (the wrapped difference); a random direction 0-7 when they share x and y.
@@ -12,6 +14,14 @@ int DirectionTo(const CBaseObject& from, const CBaseObject& to);
 // The same for two (x, y) pairs packed as x in the low and y in the high 16 bits; -1 when
 // they are equal.
 int DirectionBetween(u32 a, u32 b);
+// The direction from one place toward another by 2:1 bands: north or south when the y
+// difference is at least twice the x difference, east or west when the x difference is at
+// least twice the y difference, a diagonal between; 0 for equal places. Differences larger
+// than half the map (x below 5120) are taken the short way round, as positive ones.
+int DirectionBetween(const Location& from, const Location& to);
+// Whether `b` stands on `a`'s x and y, or lies in `a`'s facing or one step to either side of
+// it (z ignored).
+bool IsFacing(const CMobile& a, const CBaseObject& b);
 int ReverseDirection(int direction);
 int TurnTwoSteps(int direction);
 // Logs `what` as an error under `channel` the first time it is reached (`logged` is the
