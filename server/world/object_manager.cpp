@@ -11,6 +11,7 @@
 #include "server/world/player.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/timed_callbacks.h"
 #include "server/world/npc.h"
 
 CObjectManager g_objectManager;
@@ -58,6 +59,7 @@ void CObjectManager::LinkSerial(CItem* item) {
     if (head) head->bucketPrev = item;
     head = item;
     index_.Add(item->GetSerial(), item);
+    if (item->TimedCallbacks()) CallbacksObjectMoved(item);
 }
 
 void CObjectManager::UnlinkSerial(CItem* item) {
@@ -80,6 +82,7 @@ void CObjectManager::UnlinkSerial(CItem* item) {
     if (item->bucketPrev) item->bucketPrev->bucketNext = item->bucketNext;
     if (item->bucketNext) item->bucketNext->bucketPrev = item->bucketPrev;
     item->bucketNext = item->bucketPrev = nullptr;
+    if (item->TimedCallbacks()) CallbacksObjectMoved(item);
 }
 
 CItem* CObjectManager::FindBySerial(u32 serial) const {
@@ -189,7 +192,7 @@ void SuspendObjectTree(CItem* object) {
     g_objectManager.UnlinkSerial(object);
     if (!object->IsContained()) {
         if (object->IsDetached()) {
-            object->detached_ = false;
+            object->SetDetached(false);
             object->suspendedDetached_ = true;
         } else {
             object->UnlinkFromChain();
@@ -206,7 +209,7 @@ void ResumeObjectTree(CItem* object) {
     g_objectManager.LinkSerial(object);
     if (!object->IsContained()) {
         if (object->suspendedDetached_) {
-            object->detached_ = true;
+            object->SetDetached(true);
             object->suspendedDetached_ = false;
         } else {
             object->LinkIntoCell(object->GetLocation());
