@@ -120,7 +120,6 @@ public:
     const Location& GetLocation() const { return loc_; }
     // Copies a Location into loc with no world update.
     void SetLocationField(const Location& at) { loc_ = at; }
-    void SetDetachedField(bool value) { detached_ = value; }
 
     // What stands on this object (a surface): the dynamic objects stacked on its top.
     void CollectObjectsOnTop(std::vector<CItem*>& out);

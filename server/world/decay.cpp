@@ -27,14 +27,27 @@ void DecayTick(s32 pulse) {
 }
 
 void DecaySweep() {
-    std::vector<u32> serials;
+    struct Noted {
+        u32 serial;
+        CItem* object;
+    };
+    std::vector<Noted> noted;
     for (int i = 0; i < g_decay.bucketsPerSweep; ++i) {
-        // Serials first: a check may delete any object of the bucket.
-        serials.clear();
+        const int empty =
+            g_objectManager.EmptyBucketsFrom(g_decay.position, g_decay.bucketsPerSweep - i);
+        if (empty > 0) {
+            g_decay.position = static_cast<u16>(g_decay.position + empty);
+            i += empty - 1;
+            continue;
+        }
+        // Serials first: a check may delete any object of the bucket, and each is found
+        // again by its serial (without a lookup while no object joined or left).
+        noted.clear();
         for (CItem* o = g_objectManager.GetBucketHead(g_decay.position); o; o = o->bucketNext)
-            serials.push_back(o->GetSerial());
-        for (u32 serial : serials) {
-            if (CItem* o = g_objectManager.FindBySerial(serial)) o->CheckDecay();
+            noted.push_back(Noted{o->GetSerial(), o});
+        const u64 stamp = g_objectManager.SerialLinkChanges();
+        for (const Noted& n : noted) {
+            if (CItem* o = g_objectManager.FindAgain(n.serial, n.object, stamp)) o->CheckDecay();
         }
         g_decay.position = static_cast<u16>(g_decay.position + 1);
     }

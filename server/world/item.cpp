@@ -108,7 +108,7 @@ void CItem::PlaceInWorldQuiet(const Location& at) {
     ScheduleValuelessExpiry();
     LinkIntoCell(at);
     AddRangeListeners(this);
-    detached_ = false;
+    SetDetached(false);
     FreePlacement();
 }
 
@@ -118,7 +118,7 @@ void CItem::PlaceInWorld(const Location& at) {
     ScheduleValuelessExpiry();
     LinkIntoCell(at);
     AddRangeListeners(this);
-    detached_ = false;
+    SetDetached(false);
     if (type_ == kCampFireGraphic) {
         // Players by the new fire start camping unless they already are.
         std::vector<CPlayer*> players;
@@ -186,7 +186,7 @@ void CItem::RemoveCommon(bool loud) {
     if (layer >= 0) {
         container_->AsMobile()->SetLayerField(layer, nullptr);
         container_ = nullptr;
-        detached_ = true;
+        SetDetached(true);
         if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
             GetPacketServices().SendPlayerStatus(player);
         }
@@ -194,7 +194,7 @@ void CItem::RemoveCommon(bool loud) {
     }
     UnlinkFromChain();
     container_ = nullptr;
-    detached_ = true;
+    SetDetached(true);
     if (leavesBankBox) AsContainer()->RecalcTreeContentWeight();
     if (CPlayer* player = loud && topBefore ? topBefore->AsPlayer() : nullptr) {
         GetPacketServices().SendPlayerStatus(player);
@@ -366,7 +366,7 @@ bool CItem::AddToContainer(CItem* container, const Location& at) {
     if (IsContainer() && IsInBankBox()) AsContainer()->RecalcTreeContentWeight();
     AddWeightTo(container);
     loc_ = position;
-    detached_ = false;
+    SetDetached(false);
     NotifyContainerPlacement();
     FreePlacement();
     return true;
@@ -392,7 +392,7 @@ bool CItem::InsertIntoContainerOrderedBy(CItem* container, bool byX) {
     while (before && key(before) < mine)
         before = before->GetNextSibling();
     holder->LinkChildBefore(this, before);
-    detached_ = false;
+    SetDetached(false);
     decayCount_ = 0;
     NotifyContainerPlacement();
     FreePlacement();
@@ -417,7 +417,7 @@ bool CItem::EquipOn(CMobile* mobile, int layer) {
     decayCount_ = 0;
     mobile->SetLayerField(layer, this);
     container_ = mobile;
-    detached_ = false;
+    SetDetached(false);
     AddWeightTo(mobile);
     if (!g_objectManager.IsOn(ObjectSwitch::kLoading) && !mobile->IsDetached() && layer != 0 &&
         !(status_ & kStatusShownByMulti)) {
@@ -831,6 +831,12 @@ bool CItem::IsValueless() const {
 
 void CItem::EnsurePending() {
     if (callbacks_) EnsureCallbacksPending(serial_);
+}
+
+void CItem::SetDetached(bool value) {
+    if (detached_ == value) return;
+    detached_ = value;
+    if (callbacks_) CallbacksObjectMoved(this);
 }
 
 // ---------------------------------------------------------------- home

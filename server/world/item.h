@@ -263,6 +263,9 @@ public:
     CObjAttachments*& ScriptAttachments() { return attachments_; }
     const CObjAttachments* ScriptAttachments() const { return attachments_; }
     TimedCallback*& TimedCallbacks() { return callbacks_; }
+    // Marks the object out of the world (or back in); its timed callbacks stand still while
+    // it is out.
+    void SetDetached(bool value);
 
     // Links of the serial hash, the template list and the sibling chain (owned by the object
     // manager, the sector grid and the containers).

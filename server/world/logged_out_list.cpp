@@ -47,7 +47,7 @@ void LoggedOutList::UnhashTree(CItem* object) {
 void LoggedOutList::Suspend(CPlayer* player) {
     SuspendObjectTree(player);
     // Suspension keeps a detached object's mark; the player stays out of the world.
-    player->SetDetachedField(true);
+    player->SetDetached(true);
     HashTree(player);
 }
 

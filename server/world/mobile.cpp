@@ -89,7 +89,7 @@ void CMobile::RemoveFromWorldQuiet() {
         UnlinkFromChain();
     }
     container_ = nullptr;
-    detached_ = true;
+    SetDetached(true);
 }
 
 int CMobile::GetValue(int useTypeBase, int applyMinimum) {

@@ -93,9 +93,10 @@ void MobileTable::NpcStateSweep() {
         while (CNPC* npc = cursor_) {
             cursor_ = npc->tableNext;
             const u32 serial = npc->GetSerial();
+            const u64 stamp = g_objectManager.SerialLinkChanges();
             GetNpcServices().TickBookkeeping(npc);
             // The bookkeeping may have ended the NPC.
-            if (g_objectManager.FindBySerial(serial) != npc) continue;
+            if (g_objectManager.FindAgain(serial, npc, stamp) != npc) continue;
             if (!npc->IsDetached() && !npc->IsContained()) {
                 current_ = npc;
                 GetNpcServices().ExecuteNpcState(npc);

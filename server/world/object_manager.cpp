@@ -11,6 +11,7 @@
 #include "server/world/player.h"
 #include "server/world/sector_grid.h"
 #include "server/world/tile_data.h"
+#include "server/world/timed_callbacks.h"
 #include "server/world/npc.h"
 
 CObjectManager g_objectManager;
@@ -22,6 +23,7 @@ constexpr int kBulletinBoardGraphics[] = {7774, 7775};
 
 CObjectManager::CObjectManager()
     : buckets_(kSerialBuckets, nullptr),
+      bucketInUse_(kSerialBuckets / 64, 0),
       templateHeads_(kTemplateLists, nullptr),
       templateCounts_(kTemplateLists, 0) {
     // One resource prototype per graphic, made as bulk work.
@@ -52,12 +54,16 @@ CCountedObject* CObjectManager::GetResourcePrototype(int graphic) const {
 // ---------------------------------------------------------------- serial hash
 
 void CObjectManager::LinkSerial(CItem* item) {
-    CItem*& head = buckets_[item->GetSerial() & 0xFFFF];
+    const u32 bucket = item->GetSerial() & 0xFFFF;
+    CItem*& head = buckets_[bucket];
     item->bucketPrev = nullptr;
     item->bucketNext = head;
     if (head) head->bucketPrev = item;
     head = item;
+    bucketInUse_[bucket / 64] |= u64{1} << (bucket % 64);
     index_.Add(item->GetSerial(), item);
+    ++linkChanges_;
+    if (item->TimedCallbacks()) CallbacksObjectMoved(item);
 }
 
 void CObjectManager::UnlinkSerial(CItem* item) {
@@ -80,6 +86,25 @@ void CObjectManager::UnlinkSerial(CItem* item) {
     if (item->bucketPrev) item->bucketPrev->bucketNext = item->bucketNext;
     if (item->bucketNext) item->bucketNext->bucketPrev = item->bucketPrev;
     item->bucketNext = item->bucketPrev = nullptr;
+    const u32 bucket = serial & 0xFFFF;
+    if (!buckets_[bucket]) bucketInUse_[bucket / 64] &= ~(u64{1} << (bucket % 64));
+    ++linkChanges_;
+    if (item->TimedCallbacks()) CallbacksObjectMoved(item);
+}
+
+int CObjectManager::EmptyBucketsFrom(int bucket, int limit) const {
+    int empty = 0;
+    int at = bucket & (kSerialBuckets - 1);
+    while (empty < limit) {
+        // The bits of this word from `at` on; a set one ends the run.
+        const u64 word = bucketInUse_[static_cast<size_t>(at / 64)] >> (at % 64);
+        const int room = 64 - at % 64;
+        const int run = word ? __builtin_ctzll(word) : room;
+        empty += std::min(run, room);
+        if (run < room) break;
+        at = (at + room) & (kSerialBuckets - 1);
+    }
+    return std::min(empty, limit);
 }
 
 CItem* CObjectManager::FindBySerial(u32 serial) const {
@@ -94,10 +119,6 @@ CMobile* CObjectManager::FindMobile(u32 serial) const {
 CNPC* CObjectManager::FindNPC(u32 serial) const {
     CItem* item = FindBySerial(serial);
     return item ? item->AsNPC() : nullptr;
-}
-
-CItem* CObjectManager::GetBucketHead(int bucket) const {
-    return bucket >= 0 && bucket < kSerialBuckets ? buckets_[bucket] : nullptr;
 }
 
 bool CObjectManager::SerialExistsEitherForm(u32 serial) const {
@@ -189,7 +210,7 @@ void SuspendObjectTree(CItem* object) {
     g_objectManager.UnlinkSerial(object);
     if (!object->IsContained()) {
         if (object->IsDetached()) {
-            object->detached_ = false;
+            object->SetDetached(false);
             object->suspendedDetached_ = true;
         } else {
             object->UnlinkFromChain();
@@ -206,7 +227,7 @@ void ResumeObjectTree(CItem* object) {
     g_objectManager.LinkSerial(object);
     if (!object->IsContained()) {
         if (object->suspendedDetached_) {
-            object->detached_ = true;
+            object->SetDetached(true);
             object->suspendedDetached_ = false;
         } else {
             object->LinkIntoCell(object->GetLocation());

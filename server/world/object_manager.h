@@ -64,7 +64,21 @@ public:
     CItem* FindBySerial(u32 serial) const;
     CMobile* FindMobile(u32 serial) const;
     CNPC* FindNPC(u32 serial) const;
-    CItem* GetBucketHead(int bucket) const;
+    CItem* GetBucketHead(int bucket) const {
+        return bucket >= 0 && bucket < kSerialBuckets ? buckets_[bucket] : nullptr;
+    }
+    // How many buckets from `bucket` on (wrapping after the last) are empty, at most `limit`:
+    // a sweep over the buckets steps over them without reading each.
+    int EmptyBucketsFrom(int bucket, int limit) const;
+    // Counts every object joining or leaving the lookup by serial. A sweep that took `known`
+    // from the serial hash when the count stood at `stamp` finds it again without a lookup
+    // while the count stands and no serial is shared (every linked object is then the one
+    // its serial finds); otherwise it looks the serial up.
+    u64 SerialLinkChanges() const { return linkChanges_; }
+    CItem* FindAgain(u32 serial, CItem* known, u64 stamp) const {
+        return stamp == linkChanges_ && index_.SharedSerials() == 0 ? known
+                                                                    : FindBySerial(serial);
+    }
     bool SerialExistsEitherForm(u32 serial) const;
     void CollectAllSerials(std::vector<u32>& out) const;
 
@@ -117,7 +131,9 @@ private:
     bool switches_[static_cast<int>(ObjectSwitch::kCount)] = {true, false, false, false, false};
     u32 serialCounter_ = kFirstSerial;
     std::vector<CItem*> buckets_;
+    std::vector<u64> bucketInUse_;  // one bit a bucket: set while it holds an object
     SerialIndex index_;
+    u64 linkChanges_ = 0;
     std::vector<CItem*> templateHeads_;
     std::vector<int> templateCounts_;
     CCountedObject* prototypes_ = nullptr;

@@ -80,7 +80,7 @@ void CPlayer::PlaceInWorldQuiet(const Location& at) {
     RecordValidTerrain(at);
     if (detached_) {
         LinkIntoCell(at);
-        detached_ = false;
+        SetDetached(false);
         PlayerGridAdd(this);
         AddRangeListeners(this);
     }
@@ -99,7 +99,7 @@ void CPlayer::RemoveFromWorld() {
     UnlinkFromChain();
     PlayerGridRemove(this);
     container_ = nullptr;
-    detached_ = true;
+    SetDetached(true);
 }
 
 void CPlayer::RemoveFromWorldQuiet() {

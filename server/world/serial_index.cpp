@@ -39,7 +39,7 @@ void SerialIndex::Add(u32 serial, CItem* item) {
         s.serial = serial;
         ++count_;
     }
-    ++s.sharers;
+    if (++s.sharers == 2) ++shared_;
     s.item = item;
 }
 
@@ -52,6 +52,7 @@ int SerialIndex::Remove(u32 serial, const CItem* item) {
         --count_;
         return 0;
     }
+    if (s.sharers == 1) --shared_;
     if (s.item == item) s.item = nullptr;
     return static_cast<int>(s.sharers);
 }

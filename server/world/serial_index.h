@@ -24,6 +24,8 @@ public:
     // The object found under a shared serial from now on.
     void Replace(u32 serial, CItem* item);
     size_t Size() const { return count_; }
+    // How many serials more than one object shares.
+    size_t SharedSerials() const { return shared_; }
 
 private:
     struct Slot {
@@ -38,5 +40,6 @@ private:
 
     std::vector<Slot> slots_;
     size_t count_ = 0;
+    size_t shared_ = 0;
     int shift_ = 0;
 };

@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 #include "core/log_sink.h"
@@ -14,6 +12,7 @@
 #include "script/runtime/obj_attachments.h"
 #include "script/runtime/script_world_link.h"
 #include "script/runtime/triggers.h"
+#include "server/world/callback_schedule.h"
 #include "server/world/container.h"
 #include "server/world/doors.h"
 #include "server/world/item.h"
@@ -58,11 +57,10 @@ NodePool& Pool() {
     return *pool;
 }
 
-struct Pending {
-    std::deque<u32> order;
-    std::unordered_set<u32> members;
-};
-Pending g_pending;
+CallbackSchedule& Schedule() {
+    static auto* schedule = new CallbackSchedule();
+    return *schedule;
+}
 
 void RemoveVariable(CBaseObject* object, const char* name) {
     if (!name) return;
@@ -245,36 +243,59 @@ bool IsCallbackActionBuilt(int action) {
 }
 
 void EnsureCallbacksPending(u32 serial) {
-    if (g_pending.members.insert(serial).second) g_pending.order.push_back(serial);
+    Schedule().Join(serial, nullptr);
+}
+
+void CallbacksObjectMoved(CBaseObject* object) {
+    ScriptObjectServices& link = GetScriptObjectServices();
+    TimedCallback** head = object ? link.CallbacksOf(object) : nullptr;
+    if (head && *head) Schedule().Update(link.SerialOf(object), head);
+}
+
+s32 CallbackTicksLeft(const TimedCallback& node) {
+    return Schedule().TicksLeft(node);
 }
 
 TimedCallback* AddCallback(TimedCallback*& head, u32 serial, s32 ticks, s32 action, s32 key,
                            const char* text) {
+    // The other nodes are brought up to date first: the new one counts from now.
+    Schedule().Settle(serial, head);
     TimedCallback* node = Pool().Take();
     node->ticks = ticks;
     node->action = action;
     node->key = key;
+    node->serial = serial;
     if (text) {
         const size_t n = std::strlen(text);
         node->text = new char[n + 1];
         std::memcpy(node->text, text, n + 1);
     }
-    if (!head) EnsureCallbacksPending(serial);
+    const bool first = head == nullptr;
     node->next = head;
     head = node;
+    if (first) {
+        Schedule().Join(serial, &head);
+    } else {
+        Schedule().Update(serial, &head);
+    }
     return node;
 }
 
 void RemoveCallback(TimedCallback*& head, s32 action, s32 key) {
+    bool removed = false;
+    u32 serial = 0;
     for (TimedCallback** link = &head; *link;) {
         TimedCallback* node = *link;
         if (node->action == action && node->key == key) {
             *link = node->next;
+            serial = node->serial;
+            removed = true;
             Pool().Give(node);
         } else {
             link = &node->next;
         }
     }
+    if (removed) Schedule().Update(serial, &head);
 }
 
 bool HasCallback(const TimedCallback* head, s32 action, s32 key) {
@@ -284,11 +305,14 @@ bool HasCallback(const TimedCallback* head, s32 action, s32 key) {
 }
 
 void ClearCallbacks(TimedCallback*& head) {
+    if (!head) return;
+    const u32 serial = head->serial;
     while (head) {
         TimedCallback* next = head->next;
         Pool().Give(head);
         head = next;
     }
+    Schedule().Update(serial, &head);
 }
 
 TimedCallback* ScheduleCallback(s32 ticks, u32 serial, s32 action, s32 key, const char* text) {
@@ -303,8 +327,13 @@ TimedCallback* ScheduleCallback(s32 ticks, u32 serial, s32 action, s32 key, cons
 int RunCallbacks(CBaseObject* object) {
     ScriptObjectServices& link = GetScriptObjectServices();
     TimedCallback** head = object ? link.CallbacksOf(object) : nullptr;
-    if (!head || !*head || link.IsDetached(object)) return 0;
+    if (!head || !*head) return 0;
     const u32 serial = link.SerialOf(object);
+    if (link.IsDetached(object)) {
+        Schedule().Update(serial, head);
+        return 0;
+    }
+    Schedule().Settle(serial, *head);
     // Take the due ones out first: an action may add, remove or clear callbacks.
     std::vector<TimedCallback*> due;
     for (TimedCallback** l = head; *l;) {
@@ -318,6 +347,7 @@ int RunCallbacks(CBaseObject* object) {
             l = &node->next;
         }
     }
+    Schedule().Visited(serial);
     int ran = 0;
     std::vector<TimedCallback*> kept;  // due, but their action is not built yet
     for (size_t k = 0; k < due.size(); ++k) {
@@ -337,6 +367,7 @@ int RunCallbacks(CBaseObject* object) {
                 Pool().Give(due[j]);
             for (TimedCallback* n : kept)
                 Pool().Give(n);
+            Schedule().Update(serial, nullptr);
             return 0;
         }
         Pool().Give(node);
@@ -346,30 +377,25 @@ int RunCallbacks(CBaseObject* object) {
         kept[k]->next = *head;
         *head = kept[k];
     }
+    Schedule().Update(serial, head);
     return ran;
 }
 
-void RunAllCallbacks() {
+namespace {
+
+void VisitDue(u32 serial) {
     ScriptObjectServices& link = GetScriptObjectServices();
-    std::vector<u32> run;
-    std::deque<u32> kept;
-    for (u32 serial : g_pending.order) {
-        CBaseObject* object = link.FindBySerial(serial);
-        TimedCallback** head = object ? link.CallbacksOf(object) : nullptr;
-        if (head && *head) {
-            run.push_back(serial);
-            kept.push_back(serial);
-        } else {
-            g_pending.members.erase(serial);
-        }
-    }
-    g_pending.order.swap(kept);
-    for (u32 serial : run)
-        if (CBaseObject* object = link.FindBySerial(serial)) RunCallbacks(object);
+    if (CBaseObject* object = link.FindBySerial(serial)) RunCallbacks(object);
+}
+
+}  // namespace
+
+void RunAllCallbacks() {
+    Schedule().RunPulse(VisitDue);
 }
 
 int PendingCallbackObjects() {
-    return static_cast<int>(g_pending.order.size());
+    return Schedule().PendingCount();
 }
 
 bool WriteCallbacks(const TimedCallback* head, CStr& out) {
@@ -378,7 +404,8 @@ bool WriteCallbacks(const TimedCallback* head, CStr& out) {
     for (const TimedCallback* n = head; n; n = n->next) {
         if (n->action == 7 || n->action == 10 || n->action == 11) continue;
         char item[48];
-        std::snprintf(item, sizeof item, "%d %d %d ", n->action, n->key, n->ticks);
+        std::snprintf(item, sizeof item, "%d %d %d ", n->action, n->key,
+                      CallbackTicksLeft(*n));
         text += item;
         any = true;
     }

@@ -2,8 +2,8 @@
 // Per-object timed callbacks: after so many pulses, perform one of 19 actions with a key
 // (and possibly a text) on the object. Each object keeps the head of its own list (new
 // nodes first); the world tick runs RunAllCallbacks once per pulse, which visits only the
-// objects on the pending list. A callback added with n ticks runs on the (n + 1)-th pulse
-// after it was added.
+// objects on the pending list whose earliest callback is due. A callback added with n ticks
+// runs on the (n + 1)-th pulse after it was added.
 //
 // Actions are looked up in a table. Built: 1 and 6 delete the object, 2 empties a corpse
 // onto the ground and deletes it, 3 ends a player's delayed log-out, 5 fires the script
@@ -21,9 +21,13 @@
 class CBaseObject;
 
 struct TimedCallback {
+    // The pulses left as of the object's last visit or change: a waiting object is not
+    // counted down pulse by pulse (see callback_schedule.h). CallbackTicksLeft reads the
+    // ticks as they stand.
     s32 ticks = 0;
     s32 key = 0;
     s32 action = 0;
+    u32 serial = 0;        // the object whose list holds the node
     char* text = nullptr;  // owned copy, or null
     TimedCallback* next = nullptr;
 };
@@ -44,6 +48,11 @@ bool HasCallback(const TimedCallback* head, s32 action, s32 key);
 void ClearCallbacks(TimedCallback*& head);
 // Puts the serial on the pending list when it is not there.
 void EnsureCallbacksPending(u32 serial);
+// The object left or rejoined the world or the serial index: its countdown stands still
+// while it is detached or not found by serial. Whoever changes either calls this.
+void CallbacksObjectMoved(CBaseObject* object);
+// The pulses a callback has left before it comes due.
+s32 CallbackTicksLeft(const TimedCallback& node);
 
 // Finds the object, replaces its callbacks of that action and key by a new one; null when
 // the serial names no object.

@@ -48,6 +48,13 @@ public:
         objects.erase(it);
     }
     CObjAttachments*& Set(u32 serial) { return objects.at(serial)->set; }
+    // Takes the object out of the world or puts it back, telling the timed callbacks as the
+    // world model does.
+    void SetDetached(u32 serial, bool detached) {
+        FakeObject* o = objects.at(serial).get();
+        o->detached = detached;
+        CallbacksObjectMoved(Ptr(o));
+    }
 
     CObjAttachments** AttachmentsOf(CBaseObject* o) override { return &Obj(o)->set; }
     u32 SerialOf(CBaseObject* o) override { return Obj(o)->serial; }

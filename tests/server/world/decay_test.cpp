@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "world_test_support.h"
 #include "server/world/npc.h"
 
@@ -139,6 +141,33 @@ TEST_F(DecayTest, ModeOneSweepDecaysOnTheTwelfthVisit) {
     for (; pulse < 32 * 12; ++pulse)
         DecayTick(pulse);
     EXPECT_FALSE(Alive(serial));
+}
+
+std::vector<u32> gChecked;
+CItem* gVictim = nullptr;
+
+TEST_F(DecayTest, ASweepSkipsAnObjectThatAnEarlierCheckDeleted) {
+    SetDecayMode(1);
+    CItem* older = PlacedItem(5, 5, 0);
+    older->SetSerial(0x40000005);
+    CItem* newer = PlacedItem(6, 6, 0);
+    newer->SetSerial(0x40010005);  // the same bucket, checked first (newest first)
+    CItem* next = PlacedItem(7, 7, 0);
+    next->SetSerial(0x40000006);
+    gChecked.clear();
+    gVictim = older;
+    triggers.onTrigger = [](CItem* object, int trigger) {
+        if (trigger != kTriggerDecay) return;
+        gChecked.push_back(object->GetSerial());
+        if (CItem* victim = gVictim; victim && victim != object) {
+            gVictim = nullptr;
+            victim->DeleteSelf();
+        }
+    };
+    DecayTick(0);
+    EXPECT_EQ(gChecked, (std::vector<u32>{0x40010005, 0x40000006}));
+    EXPECT_FALSE(Alive(0x40000005));
+    EXPECT_EQ(g_decay.position, 2048);
 }
 
 TEST_F(DecayTest, ModeTwoDoesNotSweep) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "server/world/mobile.h"
 
 #include "world_test_support.h"
@@ -83,6 +85,55 @@ TEST_F(ObjectManagerTest, SerialsSharingABucketAreToldApartAndMoveBetweenBuckets
         b->DeleteSelf();
         EXPECT_EQ(g_objectManager.FindBySerial(c.second), nullptr);
     }
+}
+
+TEST_F(ObjectManagerTest, EmptyBucketRunsAgreeWithReadingEveryBucket) {
+    const u32 serials[] = {0x40000003, 0x4000003F, 0x40000040, 0x400000FF, 0x40001000,
+                           0x4000FFC1, 0x4000FFFF, 0x40020003};
+    std::vector<CItem*> made;
+    for (u32 serial : serials) {
+        made.push_back(NewItem());
+        made.back()->SetSerial(serial);
+    }
+    made.back()->SetSerial(0x40030004);  // its bucket empties again
+    auto counted = [](int bucket, int limit) {
+        int n = 0;
+        while (n < limit && !g_objectManager.GetBucketHead((bucket + n) & 0xFFFF))
+            ++n;
+        return n;
+    };
+    const int starts[] = {0, 1, 3, 4, 62, 63, 64, 65, 0x100, 0xFFC0, 0xFFC1, 0xFFC2, 0xFFFF};
+    const int limits[] = {1, 2, 63, 64, 65, 2048, 65536};
+    for (int start : starts) {
+        for (int limit : limits) {
+            EXPECT_EQ(g_objectManager.EmptyBucketsFrom(start, limit), counted(start, limit))
+                << std::hex << start << " limit " << std::dec << limit;
+        }
+    }
+    for (CItem* item : made)
+        item->DeleteSelf();
+    EXPECT_EQ(g_objectManager.EmptyBucketsFrom(3, 4), 4);
+}
+
+TEST_F(ObjectManagerTest, FindingAgainLooksUpOnceAnObjectJoinedOrLeftOrASerialIsShared) {
+    CItem* a = NewItem();
+    CItem* b = NewItem();
+    const u32 serial = a->GetSerial();
+    u64 stamp = g_objectManager.SerialLinkChanges();
+    EXPECT_EQ(g_objectManager.FindAgain(serial, a, stamp), a);
+    b->DeleteSelf();  // another object leaves: a lookup, which still finds a
+    EXPECT_EQ(g_objectManager.FindAgain(serial, a, stamp), a);
+    stamp = g_objectManager.SerialLinkChanges();
+    a->DeleteSelf();
+    EXPECT_EQ(g_objectManager.FindAgain(serial, a, stamp), nullptr);
+    // Two objects under one serial: the one the serial names, not the one noted.
+    CItem* first = NewItem();
+    CItem* second = NewItem();
+    second->SetSerial(first->GetSerial());
+    stamp = g_objectManager.SerialLinkChanges();
+    EXPECT_EQ(g_objectManager.FindAgain(first->GetSerial(), first, stamp), second);
+    second->DeleteSelf();
+    first->DeleteSelf();
 }
 
 TEST_F(ObjectManagerTest, WhileLoadingNewObjectsGetSerialZeroUntilTheReaderSetsTheSavedOne) {
