@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "server/player/player_life.h"
 #include "server/world/object_manager.h"
+#include "server/world/mobile_alignment.h"
 #include "server/world/player.h"
 #include "server/world/resource_type.h"
 
@@ -47,7 +48,7 @@ void GiveCreationResources(CPlayer& player) {
         const int type = types.FindNumber(name);
         if (type != 0) player.AddResource(type, 3, amount, 0, amount);
     }
-    player.SetAlignmentFlag(0, 0x01 | 0x02 | 0x08, true);
+    player.SetAlignmentFlag(0, kSideMeat | kSideHumans | kSideGood, true);
 }
 
 }  // namespace

@@ -2,16 +2,6 @@
 
 #include "server/world/mobile.h"
 
-namespace {
-
-// The sides of byte A (belongs to) and byte B (hostile to).
-constexpr u8 kMeatSide = 0x01;
-constexpr u8 kHumanSide = 0x02;
-constexpr u8 kEvilSide = 0x04;
-constexpr u8 kGoodSide = 0x08;
-
-}  // namespace
-
 void DeriveAlignmentFlags(CMobile& mobile) {
     const auto held = [&mobile](const char* name) {
         s32 amount = 0;
@@ -25,17 +15,17 @@ void DeriveAlignmentFlags(CMobile& mobile) {
     const s32 prey = held("CARNIVOREMEAT");
     u8 a = 0, b = 0;
     if (good > 0) {
-        a |= kGoodSide;
-        b |= kEvilSide;
+        a |= kSideGood;
+        b |= kSideEvil;
     }
     if (evil > 0) {
-        a |= kEvilSide;
-        b |= kGoodSide | kHumanSide;
+        a |= kSideEvil;
+        b |= kSideGood | kSideHumans;
     }
-    if (meat > 0 || prey > 0) a |= kMeatSide;
-    if (meat < 0 || prey < 0) b |= kMeatSide;
-    if (humans > 0) a |= kHumanSide;
-    if (humans < 0) b |= kHumanSide;
+    if (meat > 0 || prey > 0) a |= kSideMeat;
+    if (meat < 0 || prey < 0) b |= kSideMeat;
+    if (humans > 0) a |= kSideHumans;
+    if (humans < 0) b |= kSideHumans;
     mobile.SetAlignmentFlag(0, 0xFF, false);
     mobile.SetAlignmentFlag(1, 0xFF, false);
     mobile.SetAlignmentFlag(0, a, true);

@@ -23,6 +23,7 @@
 #include "tests/protocol/server_npc_watch.h"
 #include "tests/protocol/server_thread.h"
 #include "tests/protocol/tester_creation.h"
+#include "tests/protocol/world_entry_hooks.h"
 
 namespace {
 
@@ -33,19 +34,6 @@ constexpr int kDeer = 502;
 int Chebyshev(int ax, int ay, int bx, int by) {
     return std::max(std::abs(ax - bx), std::abs(ay - by));
 }
-
-// The running client's world entry, without a window to title or a box to show.
-class WorldEntryHooks : public ShellLoginHooks {
-public:
-    void SetWindowTitle(const std::string& text) override {
-        ClientLoginHooks::SetWindowTitle(text);
-    }
-    bool HardwareProfileChanged(const HardwareProfile&) override { return false; }
-    void QuitClient() override { ClientLoginHooks::QuitClient(); }
-    void ShowMessage(const std::string& text, const std::string& caption) override {
-        ClientLoginHooks::ShowMessage(text, caption);
-    }
-};
 
 class DemoTownLifeTest : public InstalledWorldFixture {
 protected:
