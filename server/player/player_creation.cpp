@@ -3,7 +3,9 @@
 #include "platform/clock.h"
 #include "server/player/player_life.h"
 #include "server/world/object_manager.h"
+#include "server/world/mobile_alignment.h"
 #include "server/world/player.h"
+#include "server/world/resource_type.h"
 
 namespace {
 
@@ -35,6 +37,18 @@ void WearNew(CPlayer* player, int graphic, u16 hue, int layer, bool container) {
     if (!item) return;
     item->SetHue(hue);
     if (!item->EquipOn(player, layer)) item->DeleteSelf();
+}
+
+// A character is meat and one of the humans (what hunters and the hostile look for) and
+// starts on the good side.
+void GiveCreationResources(CPlayer& player) {
+    const CResourceTypeTable& types = GetResourceTypes();
+    const std::pair<const char*, s32> held[] = {{"meat", 10}, {"humans", 10}, {"good", 1}};
+    for (const auto& [name, amount] : held) {
+        const int type = types.FindNumber(name);
+        if (type != 0) player.AddResource(type, 3, amount, 0, amount);
+    }
+    player.SetAlignmentFlag(0, kSideMeat | kSideHumans | kSideGood, true);
 }
 
 }  // namespace
@@ -94,6 +108,7 @@ CPlayer* CPlayerRegistry::CreatePlayer(const NewCharacter& request) {
     if (c.hairStyle) WearNew(player, c.hairStyle, c.hairHue, kHairLayer, false);
     if (c.beardStyle) WearNew(player, c.beardStyle, c.beardHue, kBeardLayer, false);
     WearNew(player, kBackpackGraphic, 0, kBackpackLayer, true);
+    GiveCreationResources(*player);
     // The starting kit: a template per skill the character has, then one per sex, applied
     // while the player stands quietly at the world corner (templates create where their
     // target stands).

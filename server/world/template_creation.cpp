@@ -15,6 +15,7 @@
 #include "server/world/container.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"
+#include "server/world/mobile_alignment.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_templates.h"
 #include "server/world/resource_entry.h"
@@ -757,10 +758,14 @@ CItem* CreateTemplateObject(int number, const Location& at, int bankCheck, int f
     if (CMobile* m = object->AsMobile()) {
         m->SetMoveType(GetTemplateMoveType(number));
         if (m->GetMoveType() == 0) m->SetMobFlag(kMobFrozen, true);
-        static bool logged = false;
-        NotBuiltOnce(logged,
-                     "CMobile::SetAlignment and DeriveAlignmentFlags are not built yet; "
-                     "template alignments are not applied");
+        const ObjectTemplate* made = g_templateTable.Find(number);
+        if (made && made->alignment != 0) {
+            static bool logged = false;
+            NotBuiltOnce(logged,
+                         "CMobile::SetAlignment is not built yet; a template's alignment word "
+                         "adds nothing (its held resources still set the alignment)");
+        }
+        DeriveAlignmentFlags(*m);
     }
     if (CNPC* npc = object->AsNPC()) {
         if (npc->IsDetached()) npc->PlaceInWorld(at);

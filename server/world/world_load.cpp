@@ -14,6 +14,7 @@
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/mobile.h"
+#include "server/world/mobile_alignment.h"
 #include "server/world/object_manager.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
@@ -241,6 +242,8 @@ bool RecordLoader::Finish(ObjectLoadState& state, std::vector<u32>& loaded) {
     s32 overloaded = 0;
     if (o->GetObjVarIntChecked("overloadedWeight", overloaded))
         o->SetStatus(static_cast<u8>(o->GetStatus() | kStatusWeightOverride));
+    // The alignment bytes are not saved: they follow from the resources read back.
+    if (CMobile* m = o->AsMobile()) DeriveAlignmentFlags(*m);
     if (state.discard) {
         Drop(state, state.reason);
         return true;

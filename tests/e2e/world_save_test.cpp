@@ -367,9 +367,9 @@ TEST(DemoTownE2E, TheServerStartsWithTheTownAndARestartKeepsIt) {
         {1073741833, "healing stone", "D", "1003", "388 570 0", "healstone"},
         {1073741834, "board", "B", "1005", "395 570 0", ""},
         {1073741836, "chest", "C", "1004", "404 559 0", ""},
-        {22, "townsfolk", "N", "200", "386 576 0", "townguide"},
-        {37, "guard", "G", "201", "385 573 0", ""},
-        {47, "baker", "S", "202", "401 560 0", ""},
+        {22, "townsfolk", "N", "10", "386 576 0", "townguide"},
+        {37, "guard", "G", "11", "385 573 0", ""},
+        {47, "baker", "S", "12", "401 560 0", ""},
     };
     auto records = RecordsBySerial(saved.data);
     for (const Expected& e : town) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cstdio>
 #include <string>
 
@@ -28,16 +30,35 @@ TEST(TownContent, TheDemoContentPasses) {
     table.LoadNamesText(content.names);
     table.LoadDefinesText(content.defines);
     table.LoadTemplatesText(content.templates);
-    for (int n : {100, 101, 200, 201, 202, 1000, 1001, 1002, 1003, 1004, 1005, 2998, 2999})
+    for (int n : {10, 11, 12, 13, 14, 500, 501, 502, 1000, 1001, 1002, 1003, 1004, 1005, 2998,
+                  2999})
         EXPECT_EQ(table.Contains(n), 1) << n;
     // Spawned creatures carry their frequency, regions and corpse name.
-    const ObjectTemplate* wolf = table.Find(101);
+    const ObjectTemplate* wolf = table.Find(501);
     ASSERT_NE(wolf, nullptr);
     EXPECT_GT(wolf->frequency, 0);
     EXPECT_GT(wolf->regions.GetCount(), 0);
     EXPECT_STREQ(wolf->corpseName.CText(), "wolf carcass");
     // The defines were substituted.
-    EXPECT_EQ(wolf->entries[9].value.find("wolfstr"), std::string::npos);
+    int strengths = 0;
+    for (const TemplateEntry& e : wolf->entries) {
+        if (e.code != kKeyStrength) continue;
+        ++strengths;
+        EXPECT_EQ(e.value, "4d10+20");
+    }
+    EXPECT_EQ(strengths, 1);
+    // Creatures are numbered by what they are: people in the human ranges, animals 500-699.
+    for (int n : table.TemplateNumbers()) {
+        const ObjectTemplate* t = table.Find(n);
+        if (t->kind == TemplateKind::Item || t->kind == TemplateKind::None) continue;
+        const char* type = t->entries[0].value.c_str();
+        const bool person = std::strstr(type, " 400") || std::strstr(type, " 401");
+        const bool humanNumber = n < 200 || (n >= 1000 && n < 1200);
+        EXPECT_EQ(person, humanNumber) << n;
+        if (!person) {
+            EXPECT_TRUE(n >= 500 && n < 700) << n;
+        }
+    }
 }
 
 TEST(TownContent, TheArchiveHoldsTheFilesUnderTheServersPaths) {
@@ -107,6 +128,27 @@ TEST(TownContent, MistakesNameTheirFileAndLine) {
     EXPECT_FALSE(ParseTownPlacements("<place 1 2 x 4>\n", placements, &error));
     EXPECT_EQ(error, "town.txt:1: a placement is <place TEMPLATE X Y Z>");
     placements.clear();
+    EXPECT_FALSE(ParseTownPlacements("<place 1 2 3 4 dance>\n", placements, &error));
+    EXPECT_EQ(error, "town.txt:1: unknown role \"dance\" (loiter, leads or follows)");
+    placements.clear();
+    EXPECT_FALSE(ParseTownPlacements("<place 1 2 3 4 loiter>\n<place 1 2 3 4 follows>\n",
+                                     placements, &error));
+    EXPECT_EQ(error, "town.txt:2: a follower before any leader");
+    placements.clear();
+    EXPECT_FALSE(ParseTownPlacements("<place 1 2 3 4 leads 5>\n", placements, &error));
+    EXPECT_EQ(error, "town.txt:1: text after the placement");
+    placements.clear();
+    ASSERT_TRUE(ParseTownPlacements(
+        "<place 1 2 3 4 loiter>\n<place 1 2 3 4 leads>\n<place 1 2 3 4 follows>\n"
+        "<place 1 2 3 4>\n",
+        placements, &error))
+        << error;
+    ASSERT_EQ(placements.size(), 4u);
+    EXPECT_EQ(placements[0].role, TownRole::kLoiter);
+    EXPECT_EQ(placements[1].role, TownRole::kLeads);
+    EXPECT_EQ(placements[2].role, TownRole::kFollows);
+    EXPECT_EQ(placements[3].role, TownRole::kNone);
+    placements.clear();
     ASSERT_TRUE(ParseTownPlacements("\n\n<place 7 2 3 -4>\n", placements, &error)) << error;
     ASSERT_EQ(placements.size(), 1u);
     EXPECT_EQ(placements[0].at.z, -4);
@@ -163,8 +205,8 @@ TEST(TownContent, TheBuildsArchiveHoldsTheTown) {
     EXPECT_TRUE(ReadArchiveFile(WorldDataPath("ZQGoldDemo", "dynamic0.mul"), data));
     ShutdownDataArchive();
     EXPECT_EQ(index.size(), 128u * 128 * 12);  // one entry per cell of the 1024 x 1024 world
-    EXPECT_EQ(Fnv1a(index), 0x496b8d254c62feb9ull) << std::hex << " 0x" << Fnv1a(index);
-    EXPECT_EQ(Fnv1a(data), 0xe01d1920be3c8895ull) << std::hex << " 0x" << Fnv1a(data);
+    EXPECT_EQ(Fnv1a(index), 0x1d1398e9cd693ec6ull) << std::hex << " 0x" << Fnv1a(index);
+    EXPECT_EQ(Fnv1a(data), 0x29b44b3a2ece33afull) << std::hex << " 0x" << Fnv1a(data);
 }
 
 }  // namespace

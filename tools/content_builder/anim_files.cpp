@@ -49,8 +49,9 @@ u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x
     const bool dying = action == 21 || action == 22;
     const int frames = 6;
     if (dying) {
-        // Lying down: rows squeezed towards the bottom as the frames go on.
-        const int squeeze = (frame + 1) * 8 / frames;  // 1..8
+        // Lying down: rows squeezed towards the bottom as the frames go on; a longer death
+        // stays down after the sixth frame.
+        const int squeeze = (std::min(frame, frames - 1) + 1) * 8 / frames;  // 1..8
         const int top = kFigureHeight - kFigureHeight * (9 - squeeze) / 9;
         if (y < top) return 0;
         y = top == kFigureHeight ? y : (y - top) * kFigureHeight / (kFigureHeight - top + 1);
@@ -179,12 +180,13 @@ std::vector<u8> EncodeAnimation(Part part, int style, int action, int direction,
 const std::vector<int>& DemoHumanActions() {
     // Walking, running, standing, war stance and walk, both deaths, and riding (walk, run,
     // stand).
-    static const std::vector<int> actions = {0, 2, 4, 7, 15, 21, 22, 23, 24, 25};
+    static const std::vector<int> actions = {0, 2, 4, 5, 6, 7, 15, 21, 22, 23, 24, 25, 33};
     return actions;
 }
 
 int DemoActionFrames(int action) {
     if (action == 21 || action == 22) return 6;
+    if (action == 5 || action == 6 || action == 33) return 5;  // the gestures of people
     if (action == 23 || action == 24) return 5;
     if (action == 25) return 1;
     return 10;
@@ -203,12 +205,31 @@ u32 AnimationId(int body, int action, int direction) {
 const std::vector<DemoCreature>& DemoCreatures() {
     // Walking, standing and both deaths of each; frame counts as the mobile drawing expects
     // them (a death shows frame 3 or 5 of its corpse, so it has more).
+    // The gestures of each body band follow, with the frames the server sends for them:
+    // below 150 actions 11, 17 and 18; 150-199 actions 3 and 4 (and 5); 200-399 actions 3 and
+    // 9 (and 10, which the client plays when a creature idles).
     static const std::vector<DemoCreature> creatures = {
-        {6, {{0, 10}, {1, 1}, {2, 6}, {3, 6}}},
-        {225, {{0, 5}, {1, 5}, {2, 1}, {8, 6}, {12, 6}}},
+        {6, {{0, 10}, {1, 1}, {2, 6}, {3, 6}, {11, 5}, {17, 5}, {18, 5}}},
+        {kDemoDeerBody, {{0, 10}, {1, 1}, {3, 15}, {4, 20}, {5, 5}, {8, 15}, {12, 15}}},
+        {225, {{0, 5}, {1, 5}, {2, 1}, {3, 5}, {8, 6}, {9, 5}, {10, 3}, {12, 6}}},
     };
     return creatures;
 }
+
+namespace {
+
+// The pose a creature's action is drawn in: its deaths lie down (2 and 8 one way, 12 and, in
+// the first band, 3 the other), a creature of 200-399 runs with 1, and a gesture is drawn as a
+// shuffle of the legs.
+int CreatureDrawing(int body, int action) {
+    if (action == 8 || action == 2) return 21;
+    if (action == 12 || (body < 150 && action == 3)) return 22;
+    if (action == 1 && body >= 200) return 2;
+    if (action == 0 || action == 1) return action;
+    return 0;
+}
+
+}  // namespace
 
 std::vector<IndexedRecord> BuildDemoAnimations() {
     struct Body {
@@ -247,11 +268,7 @@ std::vector<IndexedRecord> BuildDemoAnimations() {
         for (const auto& [action, frames] : c.actions) {
             // Creatures of the second range die with actions 8 and 12; the drawing is the
             // same lying-down sequence as the first range's 2 and 3.
-            const int drawn = action == 8 || action == 2
-                                  ? 21
-                                  : (action == 12 || action == 3    ? 22
-                                     : action == 1 && c.body >= 200 ? 2
-                                                                    : action);
+            const int drawn = CreatureDrawing(c.body, action);
             for (int d = 0; d < 5; ++d)
                 records[AnimationId(c.body, action, d)] = {
                     true, EncodeAnimation(Part::kBeast, 0, drawn, d, frames), 0};

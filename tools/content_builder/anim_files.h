@@ -9,13 +9,13 @@
 // The demo has the human bodies 400 (male) and 401 (female) and the worn layers of the tile
 // set (hair, beards, the tunic, trousers, boots, the sword) standing (4), walking (0), running
 // (2), in war stance (7, 15), dying (21, 22) and riding (23, 24, 25), five stored directions
-// each; the mount under a rider (kMountAnimation: 23, 24, 25); and a few creatures walking,
-// standing and dying.
+// each, and their gestures (5, 6, 33); the mount under a rider (kMountAnimation: 23, 24, 25);
+// and a few creatures walking, standing, dying and making the gestures of their band.
 #include <vector>
 
 #include "tools/content_builder/client_files.h"
 
-// The actions every human body and worn layer has.
+// The actions every human body and worn layer has (the gestures included).
 const std::vector<int>& DemoHumanActions();
 // Frames of an action.
 int DemoActionFrames(int action);
@@ -26,7 +26,11 @@ u32 HumanAnimationId(int body, int action, int direction);
 // 400 35000 + (body - 400) x 175; then + 5 x action + stored direction.
 u32 AnimationId(int body, int action, int direction);
 
-// The demo's creatures: a body below 200 and one of 200-399, each with {action, frames}.
+// The deer's body, of the band 150-199.
+constexpr int kDemoDeerBody = 170;
+
+// The demo's creatures: a body below 150, one of 150-199 and one of 200-399, each with
+// {action, frames}: walking, standing, dying and the gestures of its band.
 struct DemoCreature {
     int body;
     std::vector<std::pair<int, int>> actions;

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Kind { kStep, kThud, kPage, kCreak, kClick, kLatch };
+enum class Kind { kStep, kThud, kPage, kCreak, kClick, kLatch, kCall };
 
 Kind KindOf(u32 id) {
     switch (id) {
@@ -27,6 +27,13 @@ Kind KindOf(u32 id) {
         case 44:
         case 46:
             return Kind::kClick;
+        case 200:
+        case 210:
+        case 211:
+        case 212:
+        case 220:
+        case 221:
+            return Kind::kCall;
         default:
             return Kind::kLatch;
     }
@@ -45,6 +52,7 @@ std::vector<u8> Synthesise(u32 id, const char* name) {
     const Kind kind = KindOf(id);
     const int length = kind == Kind::kStep    ? kSoundRate / 8
                        : kind == Kind::kCreak ? kSoundRate / 2
+                       : kind == Kind::kCall  ? kSoundRate * 2 / 5
                        : kind == Kind::kPage  ? kSoundRate / 4
                                               : kSoundRate / 6;
     u32 noise = 0x1234567u + id * 2654435761u;
@@ -69,6 +77,14 @@ std::vector<u8> Synthesise(u32 id, const char* name) {
                 // A squeak whose pitch rises.
                 sample = Triangle(t, 90 - t * 40 / length) * 3 * envelope / 256 + white / 16;
                 break;
+            case Kind::kCall: {
+                // An animal's voice: a tone whose pitch the id sets, rising and falling
+                // once, with a little breath in it.
+                const int base = 40 + static_cast<int>(id % 50) * 3;
+                const int bend = (t < length / 2 ? t : length - t) * 30 / length;
+                sample = (Triangle(t, base - bend) * 5 + white / 12) * envelope / 256;
+                break;
+            }
             case Kind::kClick:
             case Kind::kLatch:
                 sample =
@@ -89,7 +105,8 @@ const std::vector<DemoSound>& DemoSounds() {
         {44, "chest close"}, {45, "chest open"},    {46, "bag close"},     {47, "bag open"},
         {72, "crate open"},  {79, "box open"},      {81, "drop refused"},  {0x55, "page turn"},
         {88, "crate close"}, {297, "step grass a"}, {298, "step grass b"}, {299, "step a"},
-        {300, "step b"},
+        {300, "step b"},     {200, "sparrow chirp"}, {210, "wolf howl"},   {211, "wolf death"},
+        {212, "wolf growl"}, {220, "deer call"},     {221, "deer snort"},
     };
     return sounds;
 }

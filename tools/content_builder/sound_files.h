@@ -15,7 +15,8 @@ struct DemoSound {
     const char* name;
 };
 // The sounds the client plays by id: footsteps (297-300), the refused drop (81), page turns
-// (0x55) and the containers' open and close sounds.
+// (0x55), the containers' open and close sounds and the voices of the demo's animals (the
+// "sfxnotice", "sfxidle" and "sfxdie" numbers of their templates: 200, 210-212, 220-221).
 const std::vector<DemoSound>& DemoSounds();
 
 // Every sound record, index = sound id.

@@ -17,6 +17,8 @@
 #include "server/frame/server_services.h"
 #include "server/server_config.h"
 #include "server/world/item.h"
+#include "server/world/npc.h"
+#include "server/world/object_manager.h"
 #include "server/world/object_templates.h"
 #include "server/world/sector_grid.h"
 #include "server/world/skill_table.h"
@@ -141,6 +143,7 @@ bool ParseTownPlacements(const std::string& text, std::vector<TownPlacement>& ou
                          std::string* error) {
     EntryReader reader(text);
     Entry e;
+    bool hasLeader = false;
     for (;;) {
         if (!reader.Next(e)) {
             if (reader.atEnd || !reader.file) return true;
@@ -159,9 +162,23 @@ bool ParseTownPlacements(const std::string& text, std::vector<TownPlacement>& ou
                             At("town.txt", e.line) + "a placement is <place TEMPLATE X Y Z>");
             }
         }
+        TownPlacement placement;
+        const std::string role = FirstWord(p);
+        if (role == "loiter") {
+            placement.role = TownRole::kLoiter;
+        } else if (role == "leads") {
+            placement.role = TownRole::kLeads;
+            hasLeader = true;
+        } else if (role == "follows") {
+            placement.role = TownRole::kFollows;
+            if (!hasLeader)
+                return Fail(error, At("town.txt", e.line) + "a follower before any leader");
+        } else if (!role.empty()) {
+            return Fail(error, At("town.txt", e.line) + "unknown role \"" + role +
+                                   "\" (loiter, leads or follows)");
+        }
         if (!FirstWord(p).empty())
             return Fail(error, At("town.txt", e.line) + "text after the placement");
-        TownPlacement placement;
         placement.templateNumber = std::atoi(fields[0].c_str());
         placement.at = Location(std::atoi(fields[1].c_str()), std::atoi(fields[2].c_str()),
                                 std::atoi(fields[3].c_str()));
@@ -327,14 +344,39 @@ bool AddTownContent(ArchiveBuilder& builder, const std::string& contentDir,
 bool BuildDemoTown(const std::vector<TownPlacement>& placements, std::vector<u32>& serials,
                    std::string* error) {
     platform::SeedRandom(kDemoTownSeed);
+    u32 leader = 0;
     for (const TownPlacement& p : placements) {
-        CItem* made = CreateTemplateObject(p.templateNumber, p.at, 0, 0, nullptr);
+        // Resource factor 1: each object holds its template's resources once, in full (with
+        // 0 a creature would hold none of them, and want and fear nothing).
+        CItem* made = CreateTemplateObject(p.templateNumber, p.at, 0, 1, nullptr);
         if (!made) {
             return Fail(error, At("town.txt", p.line) + "template " +
                                    std::to_string(p.templateNumber) + " made nothing at " +
                                    std::to_string(p.at.x) + "," + std::to_string(p.at.y));
         }
         serials.push_back(made->GetSerial());
+        if (p.role == TownRole::kNone) continue;
+        CNPC* npc = made->AsNPC();
+        if (!npc) {
+            return Fail(error, At("town.txt", p.line) + "template " +
+                                   std::to_string(p.templateNumber) +
+                                   " makes no creature to give a role");
+        }
+        switch (p.role) {
+            case TownRole::kLoiter:
+                npc->SetNpcFlags(kNpcLoiterMode);
+                npc->ai.loiterLoc = p.at;
+                break;
+            case TownRole::kLeads:
+                leader = npc->GetSerial();
+                break;
+            case TownRole::kFollows:
+                if (CItem* head = g_objectManager.FindBySerial(leader); head && head->AsMobile())
+                    head->AsMobile()->AddFollower(npc);
+                break;
+            case TownRole::kNone:
+                break;
+        }
     }
     return true;
 }

@@ -18,9 +18,14 @@
 class ArchiveBuilder;
 struct SectorPair;
 
+// What a placed creature does from the start: nothing particular, loiter about its place
+// (loiter mode, its place the loiter spot), lead a herd, or follow the last leader placed.
+enum class TownRole : u8 { kNone, kLoiter, kLeads, kFollows };
+
 struct TownPlacement {
     int templateNumber = 0;
     Location at;
+    TownRole role = TownRole::kNone;
     int line = 0;  // of town.txt
 };
 
@@ -35,7 +40,8 @@ struct TownContent {
 // The script classes of a content directory (the stems of scripts/*.zqs).
 std::set<std::string> ContentScriptClasses(const std::string& contentDir);
 
-// Parses town.txt; false with "town.txt:line: message".
+// Parses town.txt (<place TEMPLATE X Y Z> with an optional last word loiter, leads or
+// follows; a follower needs a leader placed before it); false with "town.txt:line: message".
 bool ParseTownPlacements(const std::string& text, std::vector<TownPlacement>& out,
                          std::string* error);
 // The strict checks, file by file; `scripts` holds the known script classes.
@@ -57,8 +63,9 @@ bool AddTownContent(ArchiveBuilder& builder, const std::string& contentDir,
 constexpr u32 kDemoTownSeed = 20261210;
 
 // Makes the town's objects in the live world, in file order, with the template table, the
-// regions, the world map and the scripts already loaded. Appends the serial of each object
-// made; false with "town.txt:line: message" at the first placement that makes nothing.
+// regions, the world map and the scripts already loaded, and gives the creatures their roles.
+// Appends the serial of each object made; false with "town.txt:line: message" at the first
+// placement that makes nothing, or a role given to something that is not an NPC.
 bool BuildDemoTown(const std::vector<TownPlacement>& placements, std::vector<u32>& serials,
                    std::string* error);
 

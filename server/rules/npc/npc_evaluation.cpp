@@ -1,11 +1,13 @@
 #include "server/rules/npc/npc_evaluation.h"
 
+#include <string>
 #include <vector>
 
 #include "core/random_numbers.h"
 #include "script/runtime/obj_attachments.h"
 #include "server/rules/npc/npc_behaviour.h"
 #include "server/world/mobile_table.h"
+#include "server/world/object_templates.h"
 #include "server/world/npc.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
@@ -27,6 +29,18 @@ struct Candidate {
     EvaluationKind kind;
     CMobile* mobile;
 };
+
+// The template's "friends" list names the other template's number (the words are numbers).
+bool IsFriendTemplate(int own, int other) {
+    const ObjectTemplate* t = g_templateTable.Find(own);
+    if (!t) return false;
+    const std::string number = std::to_string(other);
+    for (auto pos = t->friends.GetHeadPosition(); pos.IsValid(); pos = t->friends.GetNext(pos)) {
+        const auto* entry = t->friends.GetAt(pos);
+        if (entry && number == entry->value[0]) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -57,7 +71,9 @@ bool IsPreyFor(const CNPC* npc, const CMobile* other) {
 
 bool IsKinOf(const CNPC* npc, const CMobile* other) {
     if (!other->IsNPC()) return false;
-    return npc->GetTemplateId() == other->GetTemplateId() || (npc->IsHuman() && other->IsHuman());
+    if (npc->GetTemplateId() == other->GetTemplateId() || (npc->IsHuman() && other->IsHuman()))
+        return true;
+    return IsFriendTemplate(npc->GetTemplateId(), other->GetTemplateId());
 }
 
 int EvaluateSurroundings(CNPC* npc, int radius, bool wantPrey, bool wantAversion, bool wantPack) {

@@ -16,7 +16,8 @@ int PowerRating(const CMobile* mobile);
 bool IsAversiveTo(const CNPC* npc, const CMobile* other);
 // The NPC's "predator" is set and equals the other's "foddertype".
 bool IsPreyFor(const CNPC* npc, const CMobile* other);
-// Another NPC of the same template, or both human.
+// Another NPC of the same template, both human, or of a template the NPC's template names
+// among its "friends" (by number).
 bool IsKinOf(const CNPC* npc, const CMobile* other);
 // Looks at the mobiles within the radius and acts on one candidate drawn at random: attacks
 // prey, joins kin's pack, or runs from what it is wary of. Answers the candidate count.

@@ -5,6 +5,7 @@
 
 #include "script/language/script_value.h"
 #include "script/runtime/obj_attachments.h"
+#include "server/world/object_templates.h"
 #include "tests/server/rules/npc_test_support.h"
 
 namespace {
@@ -68,6 +69,31 @@ TEST_F(NpcEvaluationTest, AversionAndPrey) {
     EXPECT_TRUE(IsKinOf(deer, Npc(14, 10, 550)));
     EXPECT_FALSE(IsKinOf(deer, wolf));
     EXPECT_TRUE(IsKinOf(Npc(15, 15, 10), Npc(16, 15, 1100)));  // both human
+    EXPECT_FALSE(IsKinOf(deer, Npc(17, 15, 10)));                // a deer is no human's kin
+}
+
+// A template's friends list makes the NPCs of the templates it names kin (one way: the friend
+// need not name it back); a name that is not a template number names no one.
+TEST_F(NpcEvaluationTest, FriendsListedByTheTemplateAreKin) {
+    g_templateTable.LoadTemplatesText(
+        "<600>\n<type normal 225>\n<friends { 610 1 wolves 2 }>\n<@@@ END @@@>\n"
+        "<610>\n<type normal 225>\n<@@@ END @@@>\n"
+        "<620>\n<type normal 225>\n<friends 600>\n<@@@ END @@@>\n");
+    struct Case {
+        int own, other;
+        bool kin;
+    };
+    const Case cases[] = {
+        {600, 610, true},  {610, 600, false}, {620, 600, true},
+        {600, 620, false}, {610, 620, false}, {600, 600, true},
+    };
+    for (const Case& c : cases) {
+        CNPC* npc = Npc(10, 10, c.own);
+        CNPC* other = Npc(12, 10, c.other);
+        EXPECT_EQ(IsKinOf(npc, other), c.kin) << c.own << " -> " << c.other;
+        DeleteAllObjects();
+    }
+    g_templateTable.UnloadTemplates();
 }
 
 TEST_F(NpcEvaluationTest, SeededLookAroundActsOnOneCandidate) {

@@ -1,132 +1,11 @@
 // The demo town made as objects: the demo world, its economy, scripts, regions and templates
 // loaded as the server loads them, then BuildDemoTown over the shipped town file.
-#include <gtest/gtest.h>
+#include "tests/server/world/demo_town_fixture.h"
 
-#include <cstdio>
-
-#include <fstream>
-#include <map>
-#include <optional>
-#include <sstream>
-#include <string>
-
-#include "../../script/script_runtime_fixture.h"
-#include "../server_services_scope.h"
-#include "script/runtime/obj_attachments.h"
-#include "script/runtime/script_manager.h"
-#include "server/area/regions.h"
-#include "server/world/mobile.h"
-#include "server/world/object_templates.h"
-#include "server/world/resource_tables.h"
-#include "server/world/resource_type.h"
-#include "server/world/template_creation.h"
-#include "server/world/weapon.h"
-#include "server/world/world_data_files.h"
-#include "server/world/world_load.h"
-#include "server/world/world_save.h"
-#include "tools/content_builder/demo_content.h"
-#include "tools/content_builder/economy_content.h"
-#include "tools/content_builder/terrain.h"
-#include "tools/content_builder/tile_set.h"
-#include "tools/content_builder/town_content.h"
-#include "world_test_support.h"
-#include "server/world/npc.h"
+#include "server/world/map_queries.h"
+#include "server/world/player_registry.h"
 
 namespace {
-
-const std::string kContentDir = std::string(ZQ_SOURCE_DIR) + "/content";
-
-class DemoTownTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        ASSERT_EQ(g_sectorGrid.Build(0, 0, 1024, 1024), 0);
-        members = new DataMembers(BuildServerDataMembers("Demo", 0, 0, 1024, 1024));
-        std::string error;
-        WorldDataResult result;
-        ASSERT_EQ(LoadWorldDataFiles(
-                      [](const std::string& path, std::vector<u8>& out) {
-                          auto it = members->find(path);
-                          if (it == members->end()) return false;
-                          out = it->second;
-                          return true;
-                      },
-                      "Demo", &result, &error),
-                  0)
-            << error;
-        ASSERT_EQ(LoadResourceTypes(DemoResourceTypesFile(), GetResourceTypes(), &error), 0);
-        ASSERT_EQ(LoadItemResources(DemoItemResourcesFile(), &error), 0);
-        for (int n = 0; n < WeaponTemplateTable::kSlots; ++n) {
-            auto it = members->find(WeaponTemplatePath(n));
-            if (it != members->end())
-                g_weaponTemplates.LoadFromText(n,
-                                               std::string(it->second.begin(), it->second.end()));
-        }
-        ASSERT_TRUE(ReadTownContent(kContentDir, *(content = new TownContent), &error)) << error;
-    }
-    static void TearDownTestSuite() {
-        ReleaseAllStatics();
-        DeleteAllObjects();
-        ClearEconomy();
-        g_weaponTemplates.Clear();
-        InstallTestTileSet();
-        g_sectorGrid.Build(0, 0, 64, 64);
-        delete members;
-        delete content;
-    }
-    void SetUp() override {
-        std::vector<std::pair<std::string, std::string>> sources;
-        for (const std::string& name : ContentScriptClasses(kContentDir)) {
-            std::ifstream in(kContentDir + "/scripts/" + name + ".zqs");
-            std::ostringstream text;
-            text << in.rdbuf();
-            sources.emplace_back(name, text.str());
-        }
-        ASSERT_EQ(CompileSources(sources, source), "");
-        GetScriptManager().SetClassSource(&source);
-        real.emplace();
-        g_templateTable.LoadNamesText(content->names);
-        g_templateTable.LoadDefinesText(content->defines);
-        g_templateTable.LoadTemplatesText(content->templates);
-        g_regionManager.LoadText(content->regions);
-    }
-    void TearDown() override {
-        DeleteAllObjects();
-        GetScriptManager().FreeReleasedInstances();
-        FreeReleasedValues();
-        real.reset();
-        GetScriptManager().UnloadAll();
-        GetScriptManager().SetClassSource(nullptr);
-        g_templateTable.Unload();
-        g_regionManager.Clear();
-    }
-    static bool HasScript(CItem* item, const char* name) {
-        return ObjScripts::FindClassNamed(item->ScriptAttachments(), name) != nullptr;
-    }
-    // One line per object made: what it is, where, its hue, name and scripts.
-    std::string Describe(const std::vector<u32>& serials) {
-        std::string out;
-        for (u32 s : serials) {
-            CItem* item = g_objectManager.FindBySerial(s);
-            if (!item) {
-                out += "gone\n";
-                continue;
-            }
-            const Location at = item->GetLocation();
-            out += std::to_string(item->GetType()) + " " + std::to_string(at.x) + "," +
-                   std::to_string(at.y) + " " + std::to_string(item->GetHue()) + " " +
-                   item->GetRealName() + "\n";
-        }
-        return out;
-    }
-
-    static DataMembers* members;
-    static TownContent* content;
-    MemoryClassSource source;
-    std::optional<ServerServicesScope> real;
-};
-
-DataMembers* DemoTownTest::members = nullptr;
-TownContent* DemoTownTest::content = nullptr;
 
 TEST_F(DemoTownTest, TheWorldIsNamedAfterTheDemoTown) {
     // The load names the world after its town, cut at the first '_'.
@@ -173,8 +52,8 @@ TEST_F(DemoTownTest, DoorsSignsLampsChestsAndTownsfolk) {
         EXPECT_EQ(held, 4);
     }
     // Townsfolk: named from the townsfolk set, dressed, of the demo town.
-    ASSERT_EQ(byTemplate[200].size(), 3u);
-    for (CItem* person : byTemplate[200]) {
+    ASSERT_EQ(byTemplate[10].size(), 3u);
+    for (CItem* person : byTemplate[10]) {
         CNPC* npc = person->AsNPC();
         ASSERT_NE(npc, nullptr);
         EXPECT_NE(std::string(npc->GetRealName()), "error");
@@ -184,14 +63,158 @@ TEST_F(DemoTownTest, DoorsSignsLampsChestsAndTownsfolk) {
         EXPECT_NE(npc->GetLayer(11), nullptr);  // hair
         EXPECT_TRUE(HasScript(person, "townguide"));
     }
-    ASSERT_EQ(byTemplate[201].size(), 2u);
-    for (CItem* guard : byTemplate[201]) {
+    ASSERT_EQ(byTemplate[11].size(), 2u);
+    for (CItem* guard : byTemplate[11]) {
         EXPECT_TRUE(guard->IsGuard());
         EXPECT_NE(guard->AsMobile()->GetLayer(1), nullptr);  // the sword
     }
-    ASSERT_EQ(byTemplate[202].size(), 1u);
-    EXPECT_TRUE(byTemplate[202][0]->IsShopKeeper());
-    EXPECT_EQ(byTemplate[202][0]->AsNPC()->GetJob(), "baker");
+    ASSERT_EQ(byTemplate[12].size(), 1u);
+    EXPECT_TRUE(byTemplate[12][0]->IsShopKeeper());
+    EXPECT_EQ(byTemplate[12][0]->AsNPC()->GetJob(), "baker");
+}
+
+// People carry template numbers the server counts as human, animals those of animals; every
+// creature of the town stands on the ground of the map where it was placed.
+TEST_F(DemoTownTest, PeopleAreHumanAnimalsAreAnimalsAndAllStandOnTheGround) {
+    std::vector<u32> serials;
+    std::string error;
+    ASSERT_TRUE(BuildDemoTown(content->placements, serials, &error)) << error;
+    int people = 0, animals = 0;
+    for (size_t i = 0; i < serials.size(); ++i) {
+        CNPC* npc = g_objectManager.FindBySerial(serials[i])->AsNPC();
+        if (!npc) continue;
+        const int body = npc->GetBody();
+        SCOPED_TRACE(::testing::Message() << "template " << npc->GetTemplateId() << " line "
+                                          << content->placements[i].line);
+        if (body == 400 || body == 401) {
+            EXPECT_TRUE(npc->IsHuman());
+            EXPECT_FALSE(npc->IsAnimalTemplate());
+            ++people;
+        } else {
+            EXPECT_FALSE(npc->IsHuman());
+            EXPECT_TRUE(npc->IsAnimalTemplate());
+            ++animals;
+        }
+        const Location at = npc->GetWorldLocation();
+        const int exist = g_worldMap.CanExistAt(at, 16, 1, npc, 0, npc);
+        EXPECT_TRUE(exist & kExistFits) << at.x << " " << at.y << " " << at.z;
+        EXPECT_TRUE(exist & kExistOnSurfaceTop)
+            << "not on the ground at " << at.x << " " << at.y << " " << at.z << " (ground "
+            << g_worldMap.GetElevation(at.x, at.y) << ")";
+    }
+    EXPECT_EQ(people, 8);
+    EXPECT_EQ(animals, 6);
+}
+
+// The loiterers keep to their spots with their jobs; the herd has one leader; the wolves bite
+// and call.
+TEST_F(DemoTownTest, LoiterersHerdAndWolves) {
+    std::vector<u32> serials;
+    std::string error;
+    ASSERT_TRUE(BuildDemoTown(content->placements, serials, &error)) << error;
+    std::map<std::string, int> loiterersByJob;
+    std::vector<CNPC*> deer, wolves;
+    for (size_t i = 0; i < serials.size(); ++i) {
+        CNPC* npc = g_objectManager.FindBySerial(serials[i])->AsNPC();
+        if (!npc) continue;
+        if (npc->HasNpcFlags(kNpcLoiterMode)) {
+            ++loiterersByJob[npc->GetJob()];
+            EXPECT_EQ(npc->ai.loiterLoc, content->placements[i].at);
+            EXPECT_EQ(npc->GetTown(), "Demo Town");
+        }
+        if (npc->GetTemplateId() == 502) deer.push_back(npc);
+        if (npc->GetTemplateId() == 501) wolves.push_back(npc);
+    }
+    EXPECT_EQ(loiterersByJob, (std::map<std::string, int>{{"smith", 1}, {"tapster", 1},
+                                                          {"trader", 3}}));
+    ASSERT_EQ(deer.size(), 4u);
+    CNPC* leader = deer[0];
+    EXPECT_EQ(leader->GetLeader(), nullptr);
+    int followers = 0;
+    for (CMobile* f = leader->GetFirstFollower(); f; f = f->GetNextFollower())
+        ++followers;
+    EXPECT_EQ(followers, 3);
+    for (size_t i = 1; i < deer.size(); ++i)
+        EXPECT_EQ(deer[i]->GetLeader(), leader);
+    for (CNPC* d : deer) {
+        d->InitNeeds();
+        EXPECT_TRUE(d->HasNpcFlags(kNpcFormsPacks)) << "the herd's self desire";
+        EXPECT_EQ(d->GetFleeValue(), 100);
+        EXPECT_GE(d->GetBaseStat(kStatIntelligence), 72);
+        EXPECT_EQ(d->ai.maxFood, 20);
+    }
+    ASSERT_EQ(wolves.size(), 2u);
+    for (CNPC* w : wolves) {
+        EXPECT_EQ(w->GetNaturalWeapon().GetCount(), 2);
+        EXPECT_EQ(w->GetNaturalWeapon().GetSides(), 4);
+        EXPECT_EQ(w->GetSoundId(CMobile::kSoundNotice), 210);
+        EXPECT_EQ(w->GetSoundId(CMobile::kSoundIdle), 212);
+        EXPECT_EQ(w->GetLeader(), nullptr);
+    }
+}
+
+// Who is hostile to whom, from the resources each holds: wolves hunt players and deer and leave
+// each other and the townsfolk alone; deer and townsfolk are hostile to no one.
+TEST_F(DemoTownTest, WolvesHuntPlayersAndDeerAndNoOneElseHunts) {
+    std::vector<u32> serials;
+    std::string error;
+    ASSERT_TRUE(BuildDemoTown(content->placements, serials, &error)) << error;
+    std::map<int, std::vector<CNPC*>> byTemplate;
+    for (u32 s : serials)
+        if (CNPC* npc = g_objectManager.FindBySerial(s)->AsNPC())
+            byTemplate[npc->GetTemplateId()].push_back(npc);
+    NewCharacter c;
+    std::snprintf(c.name, sizeof c.name, "Tamsin");
+    c.x = 398;
+    c.y = 610;
+    c.z = static_cast<s8>(g_worldMap.FindGoodZ(
+        Location(c.x, c.y, g_worldMap.GetElevation(c.x, c.y) + 2), -128, 128, 16, 1, nullptr, 0));
+    c.strength = c.dexterity = c.intelligence = 30;
+    CPlayerRegistry registry;
+    CPlayer* player = registry.CreatePlayer(c);
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->GetAlignmentFlags(0), 0x0B) << "meat, human and good";
+
+    struct Who {
+        const char* name;
+        CMobile* mobile;
+    };
+    const Who all[] = {
+        {"wolf", byTemplate[501].at(0)},   {"other wolf", byTemplate[501].at(1)},
+        {"deer", byTemplate[502].at(0)},   {"townsperson", byTemplate[10].at(0)},
+        {"guard", byTemplate[11].at(0)},   {"smith", byTemplate[14].at(0)},
+        {"player", player},
+    };
+    // hostile[a][b]: a hunts b.
+    const std::map<std::pair<std::string, std::string>, bool> hunts = {
+        {{"wolf", "player"}, true},
+        {{"wolf", "deer"}, true},
+        {{"other wolf", "player"}, true},
+        {{"other wolf", "deer"}, true},
+    };
+    for (const Who& a : all) {
+        CNPC* npc = a.mobile->AsNPC();
+        if (!npc) continue;
+        for (const Who& b : all) {
+            if (a.mobile == b.mobile) continue;
+            const auto it = hunts.find({a.name, b.name});
+            const bool expected = it != hunts.end() && it->second;
+            EXPECT_EQ(npc->IsHostileTo(b.mobile), expected) << a.name << " -> " << b.name;
+        }
+    }
+}
+
+// A role given to something that is no creature stops the town naming the line.
+TEST_F(DemoTownTest, ARoleForAThingIsRefusedNamingTheLine) {
+    std::vector<TownPlacement> placements(1);
+    placements[0].templateNumber = 1000;  // a door
+    placements[0].at = Location(374, 563, 0);
+    placements[0].role = TownRole::kLoiter;
+    placements[0].line = 12;
+    std::vector<u32> serials;
+    std::string error;
+    EXPECT_FALSE(BuildDemoTown(placements, serials, &error));
+    EXPECT_EQ(error, "town.txt:12: template 1000 makes no creature to give a role");
 }
 
 TEST_F(DemoTownTest, TheSameTownEveryTime) {
@@ -215,6 +238,11 @@ TEST_F(DemoTownTest, SavedLoadedAndSavedAgainTheTownIsTheSameBytes) {
     ASSERT_TRUE(BuildDemoTown(content->placements, serials, &error)) << error;
     std::vector<u32> all;
     g_objectManager.CollectAllSerials(all);
+    // The alignment bytes are not saved; the load derives them again from what each holds.
+    std::map<u32, std::pair<u8, u8>> alignment;
+    for (u32 s : all)
+        if (CMobile* m = g_objectManager.FindBySerial(s)->AsMobile())
+            alignment[s] = {m->GetAlignmentFlags(0), m->GetAlignmentFlags(1)};
     const SectorPair first = BuildDynamicPair();
     DeleteAllObjects();
     DynamicLoadReport report;
@@ -225,6 +253,14 @@ TEST_F(DemoTownTest, SavedLoadedAndSavedAgainTheTownIsTheSameBytes) {
     EXPECT_EQ(report.loaded, static_cast<int>(all.size()));
     for (u32 s : serials)
         EXPECT_NE(g_objectManager.FindBySerial(s), nullptr) << s;
+    int hunters = 0;
+    for (const auto& [s, bytes] : alignment) {
+        CMobile* m = g_objectManager.FindBySerial(s)->AsMobile();
+        ASSERT_NE(m, nullptr) << s;
+        EXPECT_EQ(std::make_pair(m->GetAlignmentFlags(0), m->GetAlignmentFlags(1)), bytes) << s;
+        hunters += bytes.second != 0;
+    }
+    EXPECT_EQ(hunters, 2) << "the wolves";
     const SectorPair second = BuildDynamicPair();
     EXPECT_EQ(first.index, second.index);
     EXPECT_EQ(std::string(first.data.begin(), first.data.end()),

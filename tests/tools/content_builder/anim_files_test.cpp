@@ -65,8 +65,8 @@ class AnimFilesTest : public ScratchInstallSuite<kFileAnimIndex, kFileAnim, &Bui
 TEST_F(AnimFilesTest, TheSameBytesOnEveryBuild) {
     std::vector<u8> index, data;
     WriteIndexedRecords(Records(), index, data);
-    EXPECT_EQ(Fnv1a(index), 0xb04e732efbbcd10full) << std::hex << Fnv1a(index);
-    EXPECT_EQ(Fnv1a(data), 0xb7a0675b287b0ec1ull) << std::hex << Fnv1a(data);
+    EXPECT_EQ(Fnv1a(index), 0xe83c407e441a5fdfull) << std::hex << Fnv1a(index);
+    EXPECT_EQ(Fnv1a(data), 0x2113daa6335b7463ull) << std::hex << Fnv1a(data);
 }
 
 // Bodies 400 and 401 and every worn layer of the tile set: each action, five directions,
@@ -126,10 +126,38 @@ TEST_F(AnimFilesTest, CreaturesWalkStandAndDie) {
             }
         }
     }
-    // One creature of each range.
-    EXPECT_LT(DemoCreatures()[0].body, 200);
-    EXPECT_GE(DemoCreatures()[1].body, 200);
-    EXPECT_LT(DemoCreatures()[1].body, 400);
+    // One creature of each band of gestures: below 150, 150-199 and 200-399.
+    EXPECT_LT(DemoCreatures()[0].body, 150);
+    EXPECT_GE(DemoCreatures()[1].body, 150);
+    EXPECT_LT(DemoCreatures()[1].body, 200);
+    EXPECT_GE(DemoCreatures()[2].body, 200);
+    EXPECT_LT(DemoCreatures()[2].body, 400);
+}
+
+// Every gesture an NPC of a demo body makes (action and frame count as the server sends them in
+// 0x6E) has its pictures: people, the sparrow, the deer and the wolf.
+TEST_F(AnimFilesTest, EveryGestureOfTheDemoBodiesHasItsFrames) {
+    struct Gesture {
+        int body, action, frames;
+    };
+    const Gesture gestures[] = {
+        {400, 5, 5},  {400, 6, 5},  {400, 33, 5},  {401, 5, 5},          {401, 6, 5},
+        {401, 33, 5}, {6, 11, 5},   {6, 17, 5},    {6, 18, 5},           {kDemoDeerBody, 3, 15},
+        {kDemoDeerBody, 4, 20},     {kDemoDeerBody, 5, 5},               {225, 3, 5},
+        {225, 9, 5},
+    };
+    for (const Gesture& g : gestures) {
+        for (int d = 0; d < 5; ++d) {
+            SCOPED_TRACE(::testing::Message() << g.body << " " << g.action << " " << d);
+            s32 length = 0;
+            u32 extra = 0;
+            const u8* record = TheDataCache().GetRecord(
+                kFileAnimIndex, kFileAnim, static_cast<s32>(AnimationId(g.body, g.action, d)),
+                &length, &extra);
+            ASSERT_NE(record, nullptr);
+            EXPECT_EQ(static_cast<int>(Le32(record + 512)), g.frames);
+        }
+    }
 }
 
 // Walking moves the legs: two frames of a walk differ, the standing frames of a direction

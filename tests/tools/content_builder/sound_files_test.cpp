@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
 
 #include "tools/content_builder/file_checksum.h"
 #include "tools/content_builder/scratch_install.h"
@@ -15,10 +18,11 @@ TEST(SoundFiles, EverySoundTheClientNamesReadsBack) {
     const std::vector<IndexedRecord> records = BuildDemoSounds();
     std::vector<u8> index, data;
     WriteIndexedRecords(records, index, data);
-    EXPECT_EQ(Fnv1a(index), 0xf03195576d1c59faull) << std::hex << Fnv1a(index);
-    EXPECT_EQ(Fnv1a(data), 0x33433bcc71cee06bull) << std::hex << Fnv1a(data);
+    EXPECT_EQ(Fnv1a(index), 0x95d21ada886491fdull) << std::hex << Fnv1a(index);
+    EXPECT_EQ(Fnv1a(data), 0xecd6d289ffbe050eull) << std::hex << Fnv1a(data);
     ScratchInstall install("sound_files", {{kFileSoundIndex, kFileSound, records}});
-    for (u32 id : {297u, 298u, 299u, 300u, 81u, 0x55u, 44u, 45u, 46u, 47u, 72u, 79u, 88u}) {
+    for (u32 id : {297u, 298u, 299u, 300u, 81u, 0x55u, 44u, 45u, 46u, 47u, 72u, 79u, 88u, 200u,
+                   210u, 211u, 212u, 220u, 221u}) {
         SCOPED_TRACE(id);
         s32 length = 0;
         u32 extra = 0;
@@ -42,6 +46,30 @@ TEST(SoundFiles, EverySoundTheClientNamesReadsBack) {
     s32 length = 0;
     u32 extra = 0;
     EXPECT_EQ(TheDataCache().GetRecord(kFileSoundIndex, kFileSound, 1, &length, &extra), nullptr);
+}
+
+// Every sound a template of the demo names for its creatures is in the client's data.
+TEST(SoundFiles, EverySoundATemplateNamesIsThere) {
+    std::ifstream in(std::string(ZQ_SOURCE_DIR) + "/content/templatestable.dat");
+    ASSERT_TRUE(in);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string templates = text.str();
+    std::set<u32> have;
+    for (const DemoSound& s : DemoSounds())
+        have.insert(s.id);
+    int named = 0;
+    for (size_t at = templates.find("<sfx"); at != std::string::npos;
+         at = templates.find("<sfx", at + 1)) {
+        const size_t space = templates.find(' ', at);
+        const size_t close = templates.find('>', at);
+        ASSERT_TRUE(space != std::string::npos && close != std::string::npos && space < close);
+        const std::string entry = templates.substr(at, close + 1 - at);
+        ++named;
+        EXPECT_TRUE(have.count(static_cast<u32>(std::stoul(templates.substr(space + 1)))))
+            << entry;
+    }
+    EXPECT_GE(named, 6);
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// The server's side of the NPCs for tests that also hold the client's world (whose headers
+// cannot share a file with the server's): what each NPC of the world is, where it stands and
+// whether it sleeps, read between two ticks on the server's thread.
+#include <vector>
+
+struct ServerNpc {
+    unsigned serial = 0;
+    int templateNumber = 0;
+    int x = 0, y = 0;
+    bool loiters = false;  // in loiter mode; its spot below
+    int spotX = 0, spotY = 0;
+    unsigned leader = 0;  // the serial of the mobile it follows, 0 for none
+    bool dormant = false;
+};
+
+// Every NPC in the world, by serial.
+std::vector<ServerNpc> ServerNpcs();
+// Moves the named player to (x, y) on the ground there, as a teleport does. False when there
+// is no such player or no ground.
+bool TeleportServerPlayer(const char* name, int x, int y);
