@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -112,11 +111,6 @@ s64 StepOfWidth(s64 width) {
                                                   : 4096 / width;
 }
 
-// Both ends of a straight run inside [0, last].
-bool InRange(s64 a, s64 b, s64 last) {
-    return a >= 0 && a <= last && b >= 0 && b <= last;
-}
-
 // A 555 texel with each channel scaled by (32 - level) / 32, rounded down: red and blue
 // scaled in one product (their products cannot meet), green in another.
 inline u16 ShadeTexel(u32 texel, s64 level) {
@@ -154,75 +148,83 @@ __m128i RunLanes(s64 start, s64 step) {
         _mm_set1_epi32(static_cast<s32>(start)),
         _mm_setr_epi32(0, static_cast<s32>(d), static_cast<s32>(2 * d), static_cast<s32>(3 * d)));
 }
+
+// The texel at the index in 16-bit lane `k`, turned grey for kGrey.
+template <bool kGrey, int k>
+[[gnu::always_inline]] inline int FetchTexel(const u16* texels, const u16* grey, __m128i index) {
+    const u16 t = texels[_mm_extract_epi16(index, k)];
+    return kGrey ? grey[t & 0x7FFF] : t;
+}
 #endif
 
 // A textured row's `count` pixels, eight at a time where the processor has 128-bit integer
 // lanes: the positions and light of eight pixels step together, the texels are fetched one by
-// one and all eight are shaded at once, exactly as ShadeTexel does; the last group writes only
-// the pixels the row has. Only for rows whose positions and light stay inside the texture and
-// the shade range (so every value fits 32 bits). Answers how many pixels it wrote: all of
-// them, or none where there are no such lanes.
+// one and all eight are shaded at once, exactly as ShadeTexel does. A row that is not a whole
+// number of groups ends with a group that overlaps the one before it: its first pixels are
+// written twice with the same values, which costs less than writing a part of a group. Only
+// for rows whose positions and light stay inside the texture and the shade range (so every
+// value fits 32 bits). Answers how many pixels it wrote: all of them, or none for a row
+// shorter than a group (cheaper pixel by pixel than the lanes' setup) or where there are no
+// such lanes.
 template <bool kGrey>
-s64 FillSpanByEights(u16* dst, s64 count, const u16* texels, int rowShift, const u16* grey,
-                     s64 light, s64 u, s64 v, s64 dLight, s64 du, s64 dv) {
+[[gnu::always_inline]] inline s64 FillSpanByEights(u16* dst, s64 count, const u16* texels,
+                                                   int rowShift, const u16* grey, s64 light, s64 u,
+                                                   s64 v, s64 dLight, s64 du, s64 dv) {
 #if defined(__SSE2__)
+    if (count < 8) return 0;
     const __m128i du4 = _mm_set1_epi32(static_cast<s32>(4 * du));
     const __m128i dv4 = _mm_set1_epi32(static_cast<s32>(4 * dv));
     const __m128i dLight4 = _mm_set1_epi32(static_cast<s32>(4 * dLight));
-    const __m128i du8 = _mm_add_epi32(du4, du4), dv8 = _mm_add_epi32(dv4, dv4);
-    const __m128i dLight8 = _mm_add_epi32(dLight4, dLight4);
-    __m128i uLo = RunLanes(u, du), uHi = _mm_add_epi32(uLo, du4);
-    __m128i vLo = RunLanes(v, dv), vHi = _mm_add_epi32(vLo, dv4);
-    __m128i lLo = RunLanes(light, dLight), lHi = _mm_add_epi32(lLo, dLight4);
+    // The first four pixels' values are carried from group to group, the next four's made
+    // from them: fewer values live across the loop.
+    __m128i uLo = RunLanes(u, du), vLo = RunLanes(v, dv), lLo = RunLanes(light, dLight);
     const __m128i rowBits = _mm_cvtsi32_si128(rowShift);
     const __m128i levels = _mm_set1_epi32(32);
-    const __m128i channel = _mm_set1_epi16(0x1F);
-    const __m128i middle = _mm_set1_epi16(0x3E0);
-    alignas(16) s32 index[8];
-    alignas(16) u16 partial[8];
-    for (s64 at = 0; at < count; at += 8) {
+    const __m128i redBlueBits = _mm_set1_epi16(0x7C1F), greenBits = _mm_set1_epi16(0x03E0);
+    for (s64 at = 0;;) {
         auto texelIndex = [&](__m128i vs, __m128i us) {
             return _mm_add_epi32(_mm_sll_epi32(_mm_srai_epi32(vs, 12), rowBits),
                                  _mm_srai_epi32(us, 12));
         };
-        _mm_store_si128(reinterpret_cast<__m128i*>(index), texelIndex(vLo, uLo));
-        _mm_store_si128(reinterpret_cast<__m128i*>(index + 4), texelIndex(vHi, uHi));
-        // Lanes past the row's end hold positions outside the texture: not fetched.
-        const int lanes = count - at < 8 ? static_cast<int>(count - at) : 8;
-        auto fetch = [&](int k) {
-            const u16 t = texels[index[k]];
-            return kGrey ? grey[t & 0x7FFF] : t;
+        const __m128i uHi = _mm_add_epi32(uLo, du4), vHi = _mm_add_epi32(vLo, dv4);
+        const __m128i lHi = _mm_add_epi32(lLo, dLight4);
+        // A texture has at most 128 x 128 texels: the indices fit 16-bit lanes, from which
+        // each comes out ready to use.
+        const __m128i index = _mm_packs_epi32(texelIndex(vLo, uLo), texelIndex(vHi, uHi));
+        // Straight into the lanes: eight small stores read back as one vector would stall.
+        __m128i t = _mm_cvtsi32_si128(FetchTexel<kGrey, 0>(texels, grey, index));
+        t = _mm_insert_epi16(t, (FetchTexel<kGrey, 1>(texels, grey, index)), 1);
+        t = _mm_insert_epi16(t, (FetchTexel<kGrey, 2>(texels, grey, index)), 2);
+        t = _mm_insert_epi16(t, (FetchTexel<kGrey, 3>(texels, grey, index)), 3);
+        t = _mm_insert_epi16(t, (FetchTexel<kGrey, 4>(texels, grey, index)), 4);
+        t = _mm_insert_epi16(t, (FetchTexel<kGrey, 5>(texels, grey, index)), 5);
+        t = _mm_insert_epi16(t, (FetchTexel<kGrey, 6>(texels, grey, index)), 6);
+        t = _mm_insert_epi16(t, (FetchTexel<kGrey, 7>(texels, grey, index)), 7);
+        // 32 - level in 16-bit lanes (1 to 32), times 1024 (at most 0x8000, still 16 bits):
+        // the high half of its product with twice the channel bits is their product over 32,
+        // as ShadeTexel takes it, red and blue in one product and green in another.
+        const __m128i keep =
+            _mm_slli_epi16(_mm_packs_epi32(_mm_sub_epi32(levels, _mm_srai_epi32(lLo, 12)),
+                                           _mm_sub_epi32(levels, _mm_srai_epi32(lHi, 12))),
+                           10);
+        auto scaled = [&](__m128i bits) {
+            return _mm_and_si128(_mm_mulhi_epu16(_mm_slli_epi16(_mm_and_si128(t, bits), 1), keep),
+                                 bits);
         };
-        __m128i t;
-        if (lanes == 8) {
-            // Straight into the lanes: eight small stores read back as one vector would stall.
-            t = _mm_cvtsi32_si128(fetch(0));
-            t = _mm_insert_epi16(t, fetch(1), 1), t = _mm_insert_epi16(t, fetch(2), 2);
-            t = _mm_insert_epi16(t, fetch(3), 3), t = _mm_insert_epi16(t, fetch(4), 4);
-            t = _mm_insert_epi16(t, fetch(5), 5), t = _mm_insert_epi16(t, fetch(6), 6);
-            t = _mm_insert_epi16(t, fetch(7), 7);
+        const __m128i shaded = _mm_or_si128(scaled(redBlueBits), scaled(greenBits));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), shaded);
+        at += 8;
+        if (at >= count) break;
+        if (count - at >= 8) {
+            uLo = _mm_add_epi32(uHi, du4), vLo = _mm_add_epi32(vHi, dv4);
+            lLo = _mm_add_epi32(lHi, dLight4);
         } else {
-            for (int k = 0; k < lanes; ++k)
-                partial[k] = fetch(k);
-            t = _mm_load_si128(reinterpret_cast<const __m128i*>(partial));
+            // The last group, ending at the row's end: the lanes are the same straight runs
+            // started further on.
+            at = count - 8;
+            uLo = RunLanes(u + at * du, du), vLo = RunLanes(v + at * dv, dv);
+            lLo = RunLanes(light + at * dLight, dLight);
         }
-        // 32 - level in 16-bit lanes (1 to 32): each channel times it, over 32.
-        const __m128i keep = _mm_packs_epi32(_mm_sub_epi32(levels, _mm_srai_epi32(lLo, 12)),
-                                             _mm_sub_epi32(levels, _mm_srai_epi32(lHi, 12)));
-        auto scaled = [&](__m128i c) { return _mm_mullo_epi16(_mm_and_si128(c, channel), keep); };
-        const __m128i blue = _mm_srli_epi16(scaled(t), 5);
-        const __m128i green = _mm_and_si128(scaled(_mm_srli_epi16(t, 5)), middle);
-        const __m128i red = _mm_slli_epi16(_mm_and_si128(scaled(_mm_srli_epi16(t, 10)), middle), 5);
-        const __m128i shaded = _mm_or_si128(_mm_or_si128(blue, green), red);
-        if (lanes == 8) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), shaded);
-        } else {
-            _mm_store_si128(reinterpret_cast<__m128i*>(partial), shaded);
-            std::memcpy(dst + at, partial, static_cast<size_t>(lanes) * sizeof(u16));
-        }
-        uLo = _mm_add_epi32(uLo, du8), uHi = _mm_add_epi32(uHi, du8);
-        vLo = _mm_add_epi32(vLo, dv8), vHi = _mm_add_epi32(vHi, dv8);
-        lLo = _mm_add_epi32(lLo, dLight8), lHi = _mm_add_epi32(lHi, dLight8);
     }
     return count;
 #else
@@ -278,18 +280,18 @@ void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVerte
 
     auto drawRow = [&](s64 y, const Edge& left, const Edge& right) {
         if (y < clip.top || y >= clip.bottom) return;
-        const s64 first = left.x >> 12;
-        const s64 width = (right.x >> 12) - first + 1;
+        const s64 first = left.x >> 12, last = right.x >> 12;
+        const s64 width = last - first + 1;
         if (width <= 0) return;
+        // The row's columns [first, last - 1] cut to the clip once; the values at the first
+        // drawn column are those the walk from `first` would reach there.
+        const s64 from = std::max<s64>(first, clip.left);
+        const s64 to = std::min<s64>(last - 1, s64{clip.right} - 1);
+        if (from > to) return;
         const s64 step = StepOfWidth(width);
         const s64 dLight = ((right.light - left.light) * step) >> 12;
         const s64 du = ((right.u - left.u) * step) >> 12;
         const s64 dv = ((right.v - left.v) * step) >> 12;
-        // The row's columns [first, (right.x >> 12) - 1] cut to the clip once; the values at
-        // the first drawn column are those the walk from `first` would reach there.
-        const s64 from = std::max<s64>(first, clip.left);
-        const s64 to = std::min<s64>((right.x >> 12) - 1, s64{clip.right} - 1);
-        if (from > to) return;
         const s64 skipped = from - first, steps = to - from;
         const s64 light = left.light + skipped * dLight;
         const s64 u = left.u + skipped * du;
@@ -297,9 +299,13 @@ void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVerte
         u16* dst = target.pixels + y * target.rowWidth + from;
         // The values move in straight lines, so when both ends of the row are inside the
         // texture and the shade range every pixel between them is too.
-        const bool inside = InRange(u >> 12, (u + steps * du) >> 12, side - 1) &&
-                            InRange(v >> 12, (v + steps * dv) >> 12, side - 1) &&
-                            InRange(light >> 12, (light + steps * dLight) >> 12, 31);
+        // A value is inside [0, 2^k) when nothing is left of it shifted right by k (a negative
+        // one keeps its sign bits), so the ends are tested together: the texture's side is
+        // 2^rowShift, the shade range 2^5.
+        const s64 texelEnds =
+            (u >> 12) | ((u + steps * du) >> 12) | (v >> 12) | ((v + steps * dv) >> 12);
+        const s64 lightEnds = (light >> 12) | ((light + steps * dLight) >> 12);
+        const bool inside = (texelEnds >> rowShift) == 0 && (lightEnds >> 5) == 0;
         if (inside) {
             const s64 done = FillSpanByEights<kGrey>(dst, steps + 1, texture.texels, rowShift, grey,
                                                      light, u, v, dLight, du, dv);

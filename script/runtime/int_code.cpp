@@ -29,6 +29,13 @@ bool RunsOtherCode(const ScriptNode* n) {
     return true;
 }
 
+// True when every argument of the call is a local, a constant or int operators on them.
+bool ArgumentsAreValues(const ScriptNode* call) {
+    for (const ScriptNode* arg = call->child; arg; arg = arg->next)
+        if (RunsOtherCode(arg)) return false;
+    return true;
+}
+
 class IntCompiler {
 public:
     explicit IntCompiler(IntCode& code) : code_(code) {}
@@ -52,7 +59,26 @@ public:
             Release(a);
             return Emit(static_cast<u16>(kIntNot + static_cast<u8>(a.mode)), a.value, 0, nullptr);
         }
+        if (op == kNodeScriptCall && ArgumentsAreValues(n)) return CompileCall(n);
         return Emit(kIntSub, 0, 0, n);
+    }
+
+    // A call whose arguments run no other code: they are computed first (in registers where
+    // they need one) and read from where they are as the call pushes them. Nothing runs
+    // between them, so they read what the tree walk reads.
+    IntOperand CompileCall(const ScriptNode* call) {
+        const size_t first = code_.args.size();
+        for (const ScriptNode* arg = call->child; arg; arg = arg->next) {
+            IntOperand x = Compile(arg);
+            // Only a local itself passes its whole slot; a value computed from one (its
+            // parentheses) passes the int, as the tree walk does.
+            if (x.mode == IntMode::Local && OpOf(arg) != kNodeLocal) x = InRegister(x);
+            code_.args.push_back(IntArgument{x.mode, x.value});
+        }
+        for (size_t k = code_.args.size(); k > first; --k)
+            Release(IntOperand{code_.args[k - 1].mode, code_.args[k - 1].value});
+        return Emit(kIntCall, static_cast<s32>(first), static_cast<s32>(code_.args.size() - first),
+                    call);
     }
 
     // The two operands of a binary operator, left first.
@@ -72,7 +98,7 @@ public:
     // Whether the operations from `first` on evaluate other nodes.
     bool EvaluatedOthers(size_t first) const {
         for (size_t k = first; k < code_.ops.size(); ++k)
-            if (code_.ops[k].code == kIntSub) return true;
+            if (code_.ops[k].code == kIntSub || code_.ops[k].code == kIntCall) return true;
         return false;
     }
 

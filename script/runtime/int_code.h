@@ -5,7 +5,9 @@
 // read where they are: a local variable from the frame, a constant from the operation, an
 // intermediate value from a register. Whatever is not an int operator, a local or a constant
 // (a call, a member, a subscript) is one operation that the thread evaluates as before, in
-// the same left-to-right order as the tree.
+// the same left-to-right order as the tree. A script function call whose arguments are all
+// locals, constants and int operators on them has its arguments computed by the code and
+// read straight from where they are when the call pushes them.
 //
 // A body is compiled the same way, noted in its variable table: the statements that compute
 // ints into locals and jump (assignments, increments, ifs and loops, returns of an int)
@@ -53,6 +55,10 @@ constexpr u16 IntJumpCode(FastOp op, IntMode a, IntMode b) {
                             static_cast<u8>(b));
 }
 
+// A script function call whose arguments the code computed: `a` is the first of its
+// arguments in the code's `args`, `b` their count, `node` the call.
+constexpr u16 kIntCall = IntJumpCode(kOpLe, IntMode::Reg, IntMode::Reg) + 1;
+
 // The value of a binary int operator (kOpPlus .. kOpLe) on two values; with a constant
 // operator it folds to the one expression.
 [[gnu::always_inline]] inline s32 IntBinaryValue(FastOp op, s32 a, s32 b) {
@@ -93,6 +99,13 @@ constexpr u16 IntJumpCode(FastOp op, IntMode a, IntMode b) {
 // An expression needing more registers than this is left to the tree walk.
 constexpr int kMaxIntRegisters = 64;
 
+// An argument of a kIntCall: a local passes its whole slot, a constant or a register its
+// int.
+struct IntArgument {
+    IntMode mode = IntMode::Const;
+    s32 value = 0;
+};
+
 struct IntOperation {
     u16 code = 0;
     u8 dst = 0;              // the register that gets the result
@@ -100,7 +113,7 @@ struct IntOperation {
     s32 a = 0;   // first operand: a local's index, a constant or a register
     s32 b = 0;   // second operand, the same
     u32 target = 0;  // body code: the operation a jump goes to, the local a result goes to
-    const ScriptNode* node = nullptr;  // kIntSub: the node to evaluate; kIntSlow: the statement
+    const ScriptNode* node = nullptr;  // kIntSub, kIntCall: the node; kIntSlow: the statement
     const ScriptNode* at = nullptr;    // body code: the statement this operation starts
 };
 
@@ -109,6 +122,7 @@ struct IntOperation {
 class IntCode final : public ScriptRunNote {
 public:
     std::vector<IntOperation> ops;
+    std::vector<IntArgument> args;      // kIntCall: the calls' arguments, each call's in a row
     u8 result = 0;                      // expression code: the register of the value
     const ScriptNode* head = nullptr;   // body code: the chain it was compiled from
 };

@@ -43,10 +43,14 @@ platform::LargeStack& ScriptStack() {
     return stack;
 }
 
-// True when the caller's frame is within the reserve of the script stack's end.
-inline bool ScriptStackLow() {
-    return ScriptStack().RoomBelow(__builtin_frame_address(0), kScriptStackReserve) <
-           kScriptStackReserve;
+// The frame address below which work running at `here` comes within the reserve of the
+// script stack's end: a thread notes it once and compares its frames with it. 0 (no limit)
+// when `here` is not on the script stack (it could not be reserved).
+uintptr_t ScriptStackFloor(const void* here) {
+    constexpr size_t kOffTheStack = ~size_t{0};
+    const size_t room = ScriptStack().RoomBelow(here, kOffTheStack);
+    if (room == kOffTheStack) return 0;
+    return reinterpret_cast<uintptr_t>(here) - room + kScriptStackReserve;
 }
 
 // The last statement value as the 32-bit word a handler answers: ints and serials as they
@@ -180,6 +184,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
         stack_[k].l = static_cast<CScriptList*>(NewScriptObjectOfType(vars_->entries[k].type));
     stack_.resize(std::max<size_t>(n, 256));  // room for calls without moving the frames
+    stackSlots_ = stack_.size();
     top_ = n;
     base_ = 0;
     frame_ = stack_.data();
@@ -194,7 +199,8 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     g_running.head = this;
     ++g_running.count;
     if (!instance_ || instance_->IsTornDown()) Kill();
-    if (!stop_ && ScriptStackLow()) {
+    stackFloor_ = ScriptStackFloor(__builtin_frame_address(0));
+    if (!stop_ && StackLowAt(__builtin_frame_address(0))) {
         LogThreadError(instance_, "nested script threads use more stack than the interpreter has");
         Kill();
     }
@@ -206,6 +212,7 @@ s32 CScriptThread::Run(const ScriptSlot* args, int argCount) {
     for (size_t k = static_cast<size_t>(argCount); k < n; ++k)
         FreeScriptObjectOfType(vars_->entries[k].type, stack_[k].l);
     stack_.clear();
+    stackSlots_ = 0;
     top_ = 0;
     ReleaseTemps(0);
     return answer;
@@ -499,6 +506,11 @@ s32 CScriptThread::RunIntCode(const IntCode& code) {
                 if (stop_) return 0;
                 frame = frame_;  // a call may have moved the stack
                 break;
+            case kIntCall:
+                regs[in.dst] = CallWithIntArguments(code, in, regs);
+                if (stop_) return 0;
+                frame = frame_;
+                break;
             default:
                 break;
         }
@@ -664,7 +676,7 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
                 break;
         }
     }
-    if (ScriptStackLow()) {
+    if (StackLowAt(__builtin_frame_address(0))) {
         LogThreadError(instance_, std::string("script expression around '") + rec.name +
                                       "' uses more stack than the interpreter has");
         Kill();
@@ -719,47 +731,35 @@ u8 CScriptThread::CallBuiltinNode(const ScriptNode* n, ScriptSlot& out) {
     return rt;
 }
 
-inline void CScriptThread::GrowStack(size_t slots) {
-    if (slots <= stack_.size()) return;
+void CScriptThread::GrowStackTo(size_t slots) {
     stack_.resize(std::max(slots, 2 * stack_.size()));
+    stackSlots_ = stack_.size();
     frame_ = stack_.data() + base_;
 }
 
-u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
-    out = ScriptSlot{};
+const ScriptFunction* CScriptThread::CalledFunction(const ScriptNode* n) {
     if (!instance_) {
         Kill();
-        return kTypeVoid;
+        return nullptr;
     }
     // The instance's own class: a child class's version runs even from inherited code.
     const auto& fns = instance_->GetClass()->functions;
     if (n->value < 0 || static_cast<size_t>(n->value) >= fns.size()) {
         Kill();
-        return kTypeVoid;
+        return nullptr;
     }
     const ScriptFunction& fn = fns[static_cast<size_t>(n->value)];
     if (fn.resultType == 0xFF) {
         const u8 t = TypeFromSignature(fn.signature.empty() ? 'v' : fn.signature[0]);
         fn.resultType = t == kTypeNone ? static_cast<u8>(kTypeVoid) : t;
     }
+    return &fn;
+}
+
+[[gnu::always_inline]] inline u8 CScriptThread::EnterFunction(const ScriptFunction& fn,
+                                                              const ScriptNode* n, size_t newBase,
+                                                              ScriptSlot& out) {
     const u8 rt = fn.resultType;
-    const size_t newBase = top_;
-    for (const ScriptNode* child = n->child; child; child = child->next) {
-        ScriptSlot v{};
-        const FastOp op = OpOf(child);
-        if (op == kNodeLocal)
-            v = frame_[child->value];
-        else if (op == kNodeConst || IsBinaryIntOp(op))
-            v.i = EvalInt(child);
-        else
-            Eval(child, v);
-        if (stop_) {
-            top_ = newBase;
-            return kTypeVoid;
-        }
-        GrowStack(top_ + 1);
-        stack_[top_++] = v;
-    }
     const ScriptVarTable* vars = fn.vars;
     if (!vars || !vars->body) {
         // A function that was only declared: the thread cannot go on.
@@ -767,7 +767,7 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
         Kill();
         return rt;
     }
-    if (g_running.callDepth >= kMaxScriptCallDepth || ScriptStackLow()) {
+    if (g_running.callDepth >= kMaxScriptCallDepth || StackLowAt(__builtin_frame_address(0))) {
         top_ = newBase;
         const std::string what =
             g_running.callDepth >= kMaxScriptCallDepth
@@ -829,8 +829,9 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     --g_running.callDepth;
     frameVars_ = savedVars;
     at_ = savedAt;
-    for (size_t k = argCount; holdsObjects && k < n2; ++k)
-        FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
+    if (holdsObjects)
+        for (size_t k = argCount; k < n2; ++k)
+            FreeScriptObjectOfType(vars->entries[k].type, stack_[newBase + k].l);
     top_ = newBase;
     base_ = savedBase;
     frame_ = stack_.data() + base_;
@@ -840,11 +841,11 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
     // a return statement.
     const bool returned = flow_ == Flow::Return;
     flow_ = Flow::Next;
+    if (rt == kTypeInt || rt == kTypeObject) {
+        out.i = returned && returnType_ != kTypeLocation ? returnValue_.i : 0;
+        return rt;
+    }
     switch (rt) {
-        case kTypeInt:
-        case kTypeObject:
-            out.i = returned && returnType_ != kTypeLocation ? returnValue_.i : 0;
-            break;
         case kTypeLocation:
             if (returned && returnType_ == kTypeLocation)
                 out = returnValue_;
@@ -869,6 +870,54 @@ u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
             break;
     }
     return rt;
+}
+
+u8 CScriptThread::CallScriptNode(const ScriptNode* n, ScriptSlot& out) {
+    out = ScriptSlot{};
+    const ScriptFunction* fn = CalledFunction(n);
+    if (!fn) return kTypeVoid;
+    const size_t newBase = top_;
+    for (const ScriptNode* child = n->child; child; child = child->next) {
+        ScriptSlot v{};
+        const FastOp op = OpOf(child);
+        if (op == kNodeLocal)
+            v = frame_[child->value];
+        else if (op == kNodeConst || IsBinaryIntOp(op))
+            v.i = EvalInt(child);
+        else
+            Eval(child, v);
+        if (stop_) {
+            top_ = newBase;
+            return kTypeVoid;
+        }
+        GrowStack(top_ + 1);
+        stack_[top_++] = v;
+    }
+    return EnterFunction(*fn, n, newBase, out);
+}
+
+s32 CScriptThread::CallWithIntArguments(const IntCode& code, const IntOperation& in,
+                                        const s32* regs) {
+    const ScriptFunction* fn = CalledFunction(in.node);
+    if (!fn) return 0;
+    const size_t newBase = top_;
+    const size_t count = static_cast<size_t>(in.b);
+    GrowStack(top_ + count);
+    const IntArgument* arg = code.args.data() + in.a;
+    ScriptSlot* slot = stack_.data() + top_;
+    for (size_t k = 0; k < count; ++k, ++arg, ++slot) {
+        // The same slots the tree walk pushes: a local whole, a value in the int half.
+        if (arg->mode == IntMode::Local) {
+            *slot = frame_[arg->value];
+            continue;
+        }
+        slot->l = nullptr;
+        slot->i = arg->mode == IntMode::Const ? arg->value : regs[arg->value];
+    }
+    top_ += count;
+    ScriptSlot out{};
+    EnterFunction(*fn, in.node, newBase, out);
+    return out.i;
 }
 
 [[gnu::always_inline]] inline bool CScriptThread::StartStatement(const ScriptNode* at) {
@@ -1062,6 +1111,12 @@ void CScriptThread::RunBodyCode(const IntCode& code) {
                     nextCheck_ += kSlowStatementWeight;
                     regs[in.dst] = EvalIntTree(in.node);
                 }
+                if (stop_) return;
+                frame = frame_;  // a call may have moved the stack
+                break;
+            case kIntCall:
+                at_ = stmt;
+                regs[in.dst] = CallWithIntArguments(code, in, regs);
                 if (stop_) return;
                 frame = frame_;  // a call may have moved the stack
                 break;

@@ -16,6 +16,7 @@
 //   runs (see script_instance.h), and a torn-down instance kills its threads first.
 // - World objects are never held by pointer across a builtin call: scripts name them by
 //   serial, and builtins look them up again after anything that may have run a handler.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class CBaseObject;
 class CScriptClass;
 class CScriptInstance;
 class IntCode;
+struct IntOperation;
+struct ScriptFunction;
 struct ScriptVarTable;
 struct ScriptNode;
 struct TriggerHandler;
@@ -127,11 +130,28 @@ private:
     s32 Operand(const ScriptNode* node);
     u8 CallBuiltinNode(const ScriptNode* node, ScriptSlot& out);
     u8 CallScriptNode(const ScriptNode* node, ScriptSlot& out);
+    // The function a script call names in the instance's class; null (the thread killed)
+    // when there is none.
+    const ScriptFunction* CalledFunction(const ScriptNode* call);
+    // A call whose arguments compiled code computed (kIntCall): pushes them, runs the
+    // function and answers its int result.
+    s32 CallWithIntArguments(const IntCode& code, const IntOperation& in, const s32* regs);
+    // Runs the function with its arguments on the stack from newBase on: makes its frame,
+    // runs its body and answers its value the way CallScriptNode does.
+    u8 EnterFunction(const ScriptFunction& fn, const ScriptNode* call, size_t newBase,
+                     ScriptSlot& out);
+    // Whether a frame at this address is within the reserve of the script stack's end.
+    [[gnu::always_inline]] bool StackLowAt(const void* frame) const {
+        return reinterpret_cast<uintptr_t>(frame) < stackFloor_;
+    }
     u8 ExprType(const ScriptNode* node) const;
     ScriptSlot* VariableSlot(const ScriptNode* node);
     void ReleaseTemps(size_t mark);
     // Makes the stack hold at least this many slots (frame_ follows when it moves).
-    void GrowStack(size_t slots);
+    [[gnu::always_inline]] void GrowStack(size_t slots) {
+        if (slots > stackSlots_) GrowStackTo(slots);
+    }
+    void GrowStackTo(size_t slots);
     // Stops the thread at the statement with a log line: the reason, where it stopped (the
     // statement and the activation's handler) and the class. Nothing when already stopped.
     void StopWithError(const std::string& reason, const ScriptNode* at);
@@ -146,6 +166,7 @@ private:
     CScriptInstance* instance_;
     const ScriptVarTable* vars_;
     std::vector<ScriptSlot> stack_;  // the frames: one slot per variable, up to top_
+    size_t stackSlots_ = 0;          // stack_.size(), at hand for every push
     size_t top_ = 0;                 // the slots in use; the rest is room to grow
     size_t base_ = 0;                // the current frame's first slot
     ScriptSlot* frame_ = nullptr;    // stack_.data() + base_, renewed whenever either changes
@@ -166,6 +187,7 @@ private:
     ScriptSlot returnValue_{};
     u8 returnType_ = 6;
     const ScriptNode* const* callChildren_ = nullptr;  // the builtin call being made
+    uintptr_t stackFloor_ = 0;  // frames below this are too near the stack's end (0: no limit)
 };
 
 // Runs a trigger handler of the instance with its packed parameters (one slot per parameter,

@@ -290,6 +290,8 @@ TEST(LandDraw, TexturedFillMatchesThePerPixelFill) {
         {{{40, 10, 1}, {60, 30, 9}, {20, 30, -3}}, {-4, 40, 99}, whole},  // light beyond range
         {{{40, 10, 1}, {41, 11, 2}, {40, 12, 3}}, {7, 7, 7}, whole},      // a sliver
         {{{20, 10, 1}, {70, 10, 2}, {45, 70, 3}}, {31, 0, 16}, {5, 5, 90, 75}},  // flat top
+        // Rows of every width from one pixel to the canvas's, darkest to brightest across.
+        {{{1, 2, 1}, {94, 40, 2}, {1, 78, 3}}, {31, 0, 31}, whole},
     };
     std::vector<u16> texels(128 * 128);
     for (size_t i = 0; i < texels.size(); ++i)

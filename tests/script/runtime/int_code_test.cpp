@@ -129,6 +129,63 @@ trigger use {
     EXPECT_EQ(Int(in, "total"), 111);
 }
 
+// A call whose arguments are locals, constants and operators on them gets them straight
+// from the caller's code: ints by value in every operand form and at any depth (the stack
+// grows under the pushes), a string or list local as its own object, so that what the
+// callee does to it reaches the caller.
+TEST_F(IntCodeRun, CallsTakeComputedArgumentsAndWholeVariables) {
+    Compile({{"calls", R"(
+member int deepest;
+member int grown;
+member string text;
+member int counted;
+member int paired;
+function int deep(int n, int a, int b, int c, int d, int e, int f, int g) {
+    if (n == 0) {
+        return ((a + b) + (c + d)) + ((e + f) + g);
+    }
+    return deep(n - 1, a + 1, b, c * 1, (d), 2, f - 1, g + n);
+}
+function int grow(string t) {
+    t = t + "yz";
+    return strlen(t);
+}
+function int fill(list into, int v) {
+    append(into, v);
+    return numInList(into);
+}
+function int pair(int x, int y) {
+    return (x * 100) + y;
+}
+trigger use {
+    int a = 3;
+    int r = deep(1500, 0, a, 5, a + 4, 0, 0, 0);
+    deepest = r;
+    string s = "abc";
+    r = grow(s);
+    grown = r;
+    text = s;
+    list mine;
+    r = fill(mine, 7);
+    r = (r * 10) + fill(mine, (a));
+    counted = r;
+    r = pair((a), 9 - a);
+    paired = r;
+    return 1;
+}
+)"}});
+    LogCapture log;
+    CScriptInstance* in = Instance("calls");
+    ASSERT_EQ(Fire(in, kTriggerUse, {0}), 1);
+    // a counts the 1500 levels, f counts down as far, g sums 1..1500; b, c, d as passed.
+    EXPECT_EQ(Int(in, "deepest"), 1500 + 3 + 5 + 7 + 2 - 1500 + 1500 * 1501 / 2);
+    EXPECT_EQ(Int(in, "grown"), 5);
+    EXPECT_EQ(Str(in, "text"), "abcyz");
+    EXPECT_EQ(Int(in, "counted"), 12);
+    EXPECT_EQ(Int(in, "paired"), 306);
+    EXPECT_TRUE(log.FromSource("script").empty());
+}
+
 // Statements the code runs itself and statements the thread runs (a switch jumping into the
 // chain, string work, a list) take turns in one loop; the budget counts every statement.
 TEST_F(IntCodeRun, CompiledAndOtherStatementsTakeTurns) {
