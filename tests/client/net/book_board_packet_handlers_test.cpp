@@ -157,18 +157,31 @@ TEST_F(BookBoardPacketHandlersTest, PagesOfAnUnknownBookOrWithoutAWindowStoreNot
     EXPECT_TRUE(reports.Lines().empty());
 }
 
-// The windows are found by serial at every packet: once the book, the board's message or
+// The windows are found by serial at every packet: once the book, the board, the message or
 // the mobile has left the world, the handlers reach none of their windows.
 TEST_F(BookBoardPacketHandlersTest, WindowsOfObjectsThatLeftAreNeverReached) {
+    constexpr u32 kMobile = 0x21;
+    Mobile(kMobile, 400, 12, 10);
+    Item(kMessage, 0x0EB0);
     windows.books[kBook].state = {true, 10, 1};
     windows.boards[kBoard].name = "Board";
-    TextPacket remove = TextPacket::Fixed(0x1D);
-    remove.L(kBook);
-    Send(remove.Bytes());
-    TextPacket removeBoard = TextPacket::Fixed(0x1D);
-    removeBoard.L(kBoard);
-    Send(removeBoard.Bytes());
-    ASSERT_EQ(TheClientWorld().FindBySerial(kBook), nullptr);
+    windows.status[kMobile].status.hits = 7;
+    for (u32 gone : {kBook, kBoard, kMessage, kMobile}) {
+        TextPacket remove = TextPacket::Fixed(0x1D);
+        remove.L(gone);
+        Send(remove.Bytes());
+        ASSERT_EQ(TheClientWorld().FindBySerial(gone), nullptr);
+    }
+    TextPacket bars = TextPacket::Fixed(0x2D);
+    bars.L(kMobile).W(1).W(1).W(1).W(1).W(1).W(1);
+    Send(bars.Bytes());
+    TextPacket hits = TextPacket::Fixed(0xA1);
+    hits.L(kMobile).W(1).W(1);
+    Send(hits.Bytes());
+    TextPacket message = TextPacket::Var(0x71);
+    message.B(2).L(kBoard).L(kMessage).Counted("p").Counted("s").Counted("t");
+    message.W(0).W(0).B(0).B(0);
+    Send(message.Bytes());
     Send(BookOpen(kBook, true, 10, "T", "A").Bytes());
     Send(Pages(kBook, {{1, {"x"}}}).Bytes());
     TextPacket summary = TextPacket::Var(0x71);
@@ -183,6 +196,7 @@ TEST_F(BookBoardPacketHandlersTest, WindowsOfObjectsThatLeftAreNeverReached) {
     EXPECT_TRUE(windows.calls.empty());
     EXPECT_EQ(windows.boards[kBoard].raised, 0);
     EXPECT_TRUE(windows.books[kBook].pages.empty());
+    EXPECT_EQ(windows.status[kMobile].status.hits, 7);
 }
 
 TEST_F(BookBoardPacketHandlersTest, BoardOpenRaisesTheOpenWindowsOrMakesOne) {
