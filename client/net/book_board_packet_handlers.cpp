@@ -28,8 +28,7 @@ bool Known(u32 serial) {
 }
 
 // Poster, subject and time: each a length byte and that many bytes.
-bool ReadPostTexts(PacketReader& r, std::string& poster, std::string& subject,
-                   std::string& time) {
+bool ReadPostTexts(PacketReader& r, std::string& poster, std::string& subject, std::string& time) {
     for (std::string* text : {&poster, &subject, &time}) {
         u8 n = 0;
         r.ReadByte(n);
@@ -50,24 +49,12 @@ u16 OnlineHue(bool online) {
 }  // namespace
 
 void BookBoardPacketHandlers::Install(ServerPacketDispatcher& d) {
-    using Method = void (BookBoardPacketHandlers::*)(const u8*, size_t);
-    static const struct {
-        int id;
-        Method method;
-    } kTable[] = {
-        {0x93, &BookBoardPacketHandlers::OnBookOpen},
-        {0x66, &BookBoardPacketHandlers::OnBookPages},
-        {0x71, &BookBoardPacketHandlers::OnBulletinBoard},
-        {0x69, &BookBoardPacketHandlers::OnOptionLists},
-        {0x6A, &BookBoardPacketHandlers::OnOnlineState},
-        {0xB7, &BookBoardPacketHandlers::OnTextPopup},
+    using H = BookBoardPacketHandlers;
+    static const HandlerRow<H> kRows[] = {
+        {0x93, &H::OnBookOpen},    {0x66, &H::OnBookPages},   {0x71, &H::OnBulletinBoard},
+        {0x69, &H::OnOptionLists}, {0x6A, &H::OnOnlineState}, {0xB7, &H::OnTextPopup},
     };
-    for (const auto& entry : kTable) {
-        const Method method = entry.method;
-        d.SetSlot(entry.id, [this, method](const u8* packet, size_t length) {
-            (this->*method)(packet, length);
-        });
-    }
+    InstallHandlerRows(d, *this, kRows);
 }
 
 void BookBoardPacketHandlers::OnBookOpen(const u8* packet, size_t length) {

@@ -61,22 +61,12 @@ bool ReadSkillEntries(PacketReader& r, std::array<u16, kSkills>& values) {
 }  // namespace
 
 void StatusPacketHandlers::Install(ServerPacketDispatcher& d) {
-    using Method = void (StatusPacketHandlers::*)(const u8*, size_t);
-    static const struct {
-        int id;
-        Method method;
-    } kTable[] = {
-        {0x11, &StatusPacketHandlers::OnStatus},  {0x2D, &StatusPacketHandlers::OnStats},
-        {0xA1, &StatusPacketHandlers::OnHits},    {0xA2, &StatusPacketHandlers::OnMana},
-        {0xA3, &StatusPacketHandlers::OnStamina}, {0x3A, &StatusPacketHandlers::OnSkills},
-        {0xB9, &StatusPacketHandlers::OnFeatureFlag},
+    using H = StatusPacketHandlers;
+    static const HandlerRow<H> kRows[] = {
+        {0x11, &H::OnStatus},  {0x2D, &H::OnStats},  {0xA1, &H::OnHits},        {0xA2, &H::OnMana},
+        {0xA3, &H::OnStamina}, {0x3A, &H::OnSkills}, {0xB9, &H::OnFeatureFlag},
     };
-    for (const auto& entry : kTable) {
-        const Method method = entry.method;
-        d.SetSlot(entry.id, [this, method](const u8* packet, size_t length) {
-            (this->*method)(packet, length);
-        });
-    }
+    InstallHandlerRows(d, *this, kRows);
 }
 
 void StatusPacketHandlers::OnStatus(const u8* packet, size_t length) {

@@ -9,7 +9,6 @@
 #include <string>
 #include <thread>
 
-#include "client/app/client_link_services.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
 #include "client/net/client_link.h"
 #include "client/net/link_report.h"
@@ -19,23 +18,11 @@
 #include "tests/protocol/server_player_place.h"
 #include "tests/protocol/server_thread.h"
 #include "tests/protocol/tester_creation.h"
+#include "tests/protocol/world_entry_hooks.h"
 
 namespace {
 
 constexpr auto kWaitLimit = std::chrono::seconds(10);
-
-// The running client's world entry, without a window to title or a box to show.
-class EntryHooks : public ShellLoginHooks {
-public:
-    void SetWindowTitle(const std::string& text) override {
-        ClientLoginHooks::SetWindowTitle(text);
-    }
-    bool HardwareProfileChanged(const HardwareProfile&) override { return false; }
-    void QuitClient() override { ClientLoginHooks::QuitClient(); }
-    void ShowMessage(const std::string& text, const std::string& caption) override {
-        ClientLoginHooks::ShowMessage(text, caption);
-    }
-};
 
 class StatusSkillsRoundTripTest : public InstalledWorldFixture {
 protected:
@@ -46,14 +33,10 @@ protected:
         ASSERT_TRUE(error.empty()) << error;
         link.SetFrontEnd(&driver);
         TheWalkQueue().Clear();
-        TheWalkQueue().link = &link;
-        TheWalkState() = WalkState{};
         new CClientPlayer;
     }
     void TearDown() override {
         EXPECT_EQ(server_.Stop(), 0);
-        TheWalkQueue().link = nullptr;
-        TheWalkQueue().Clear();
         InstalledWorldFixture::TearDown();
     }
 
@@ -80,7 +63,7 @@ protected:
 
     LinkReportCapture reports;
     TextWindowFake windows;
-    EntryHooks hooks;
+    WorldEntryHooks hooks;
     ClientLink link{nullptr, &hooks};
     ScriptedLoginDriver driver{link};
     ServerThread server_;

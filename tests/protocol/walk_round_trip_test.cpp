@@ -12,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include "client/app/client_link_services.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
@@ -27,23 +26,11 @@
 #include "tests/protocol/server_player_place.h"
 #include "tests/protocol/server_thread.h"
 #include "tests/protocol/tester_creation.h"
+#include "tests/protocol/world_entry_hooks.h"
 
 namespace {
 
 constexpr auto kWaitLimit = std::chrono::seconds(10);
-
-// The running client's world entry, without a window to title or a box to show.
-class WorldEntryHooks : public ShellLoginHooks {
-public:
-    void SetWindowTitle(const std::string& text) override {
-        ClientLoginHooks::SetWindowTitle(text);
-    }
-    bool HardwareProfileChanged(const HardwareProfile&) override { return false; }
-    void QuitClient() override { ClientLoginHooks::QuitClient(); }
-    void ShowMessage(const std::string& text, const std::string& caption) override {
-        ClientLoginHooks::ShowMessage(text, caption);
-    }
-};
 
 class WalkRoundTripTest : public InstalledWorldFixture {
 protected:

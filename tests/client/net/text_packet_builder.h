@@ -54,8 +54,7 @@ public:
     }
 
 private:
-    TextPacket(std::vector<u8> start, bool variable)
-        : b_(std::move(start)), variable_(variable) {}
+    TextPacket(std::vector<u8> start, bool variable) : b_(std::move(start)), variable_(variable) {}
     std::vector<u8> b_;
     bool variable_;
 };

@@ -14,8 +14,8 @@ namespace {
 // The window kinds the handlers reach that are not built yet. A window issue that builds one
 // takes it off this list (the list only shrinks).
 const std::vector<TextWindowKind> kNotBuilt = {
-    TextWindowKind::kStatus, TextWindowKind::kShop,         TextWindowKind::kSkills,
-    TextWindowKind::kBook,   TextWindowKind::kBoard,        TextWindowKind::kBoardMessage,
+    TextWindowKind::kStatus,  TextWindowKind::kShop,      TextWindowKind::kSkills,
+    TextWindowKind::kBook,    TextWindowKind::kBoard,     TextWindowKind::kBoardMessage,
     TextWindowKind::kOptions, TextWindowKind::kTextPopup,
 };
 
