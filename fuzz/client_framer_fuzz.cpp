@@ -1,7 +1,10 @@
 // Server bytes into the client's link: Huffman decoding (when the first byte asks for it),
-// framing with the pause, and dispatch to recording slots and the login handlers. The
-// first byte also chooses the edit-server path and how the bytes are cut into chunks.
+// framing with the pause, and dispatch to recording slots and the real handlers, with
+// recording text windows open for the seeds' book, board and mobile. The first byte also
+// chooses the edit-server path and how the bytes are cut into chunks.
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "client/net/client_link.h"
@@ -14,8 +17,14 @@
 #include "core/process_link.h"
 #include "core/protocol/packet_table.h"
 #include "tests/client/net/huffman_test_encoder.h"
+#include "tests/client/net/text_window_fake.h"
 
 namespace {
+
+// The objects of the text seeds: a read-only and a writable book, a board with a message,
+// and a mobile.
+constexpr u32 kSeedBook = 0x40000300, kSeedWritableBook = 0x40000301;
+constexpr u32 kSeedBoard = 0x40000400, kSeedMessage = 0x40000401, kSeedMobile = 0x21;
 
 // The bytes of a server packet: id, length for a variable id, body.
 std::vector<u8> Packet(u8 id, std::vector<u8> body, bool variable) {
@@ -52,6 +61,114 @@ std::vector<u8> CharacterList() {
     return Packet(0x81, body, true);
 }
 
+std::vector<u8> Be16(u32 v) {
+    return {u8(v >> 8), u8(v)};
+}
+std::vector<u8> Be32(u32 v) {
+    return {u8(v >> 24), u8(v >> 16), u8(v >> 8), u8(v)};
+}
+std::vector<u8> Text(const std::string& text, size_t width) {
+    std::vector<u8> out(width, 0);
+    for (size_t i = 0; i < text.size() && i < width; ++i)
+        out[i] = u8(text[i]);
+    return out;
+}
+std::vector<u8> Join(std::initializer_list<std::vector<u8>> parts) {
+    std::vector<u8> out;
+    for (const std::vector<u8>& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+// Objects for the text handlers, then one packet of each of their ids.
+std::vector<u8> TextSeed() {
+    auto item = [](u32 serial, u16 graphic) {
+        return Packet(0x1A, Join({Be32(serial), Be16(graphic), Be16(10), Be16(10), {0}}), true);
+    };
+    const std::vector<u8> mobile = Packet(
+        0x78, Join({Be32(kSeedMobile), Be16(400), Be16(12), Be16(10), {0, 2, 0, 0, 0, 3}, Be32(0)}),
+        true);
+    const std::vector<u8> stream = Join({
+        {0xFC},  // plain, in long chunks, with the skill window open
+        item(kSeedBook, 0x0FEF),
+        item(kSeedWritableBook, 0x0FF0),
+        item(kSeedBoard, 0x1E5E),
+        item(kSeedMessage, 0x0EB0),
+        mobile,
+        Packet(0x11,
+               Join({Be32(kSeedMobile),
+                     Text("Someone", 30),
+                     Be16(5),
+                     Be16(9),
+                     {1, 1, 0},
+                     Be16(1),
+                     Be16(2),
+                     Be16(3),
+                     Be16(4),
+                     Be16(5),
+                     Be16(6),
+                     Be16(7),
+                     Be32(8),
+                     Be16(9),
+                     Be16(10)}),
+               true),
+        Packet(0x2D,
+               Join({Be32(kSeedMobile), Be16(9), Be16(5), Be16(9), Be16(5), Be16(9), Be16(5)}),
+               false),
+        Packet(0xA1, Join({Be32(kSeedMobile), Be16(9), Be16(4)}), false),
+        Packet(0xA2, Join({Be32(kSeedMobile), Be16(9), Be16(3)}), false),
+        Packet(0xA3, Join({Be32(kSeedMobile), Be16(9), Be16(2)}), false),
+        Packet(0x3A, Join({{254}, Be16(2), {1, 4, 'O', 'n', 'e', 0}, {0, 4, 'T', 'w', 'o', 0}}),
+               true),
+        Packet(0x3A, Join({{0}, Be16(1), Be16(100), Be16(2), Be16(200), Be16(0)}), true),
+        Packet(0x3A, Join({{1}, Be16(3), Be16(300), Be16(0)}), true),
+        Packet(0x3A, Join({{255}, Be16(4), Be16(400)}), true),
+        Packet(0x93, Join({Be32(kSeedBook), {0}, Be16(4), Text("Title", 60), Text("Author", 30)}),
+               false),
+        Packet(0x66,
+               Join({Be32(kSeedBook),
+                     Be16(2),
+                     Be16(2),
+                     Be16(2),
+                     {'a', 0, 'b', 0},
+                     Be16(3),
+                     Be16(1),
+                     {'c', 0}}),
+               true),
+        Packet(0x66, Join({Be32(kSeedWritableBook), Be16(1), Be16(1), Be16(1), {'w', 0}}), true),
+        Packet(0x71, Join({{0}, Be32(kSeedBoard), Text("Board", 30)}), true),
+        Packet(
+            0x71,
+            Join(
+                {{1}, Be32(kSeedBoard), Be32(kSeedMessage), Be32(0), {1, 'p'}, {1, 's'}, {1, 't'}}),
+            true),
+        Packet(0x71,
+               Join({{2},
+                     Be32(kSeedBoard),
+                     Be32(kSeedMessage),
+                     {1, 'p'},
+                     {1, 's'},
+                     {1, 't'},
+                     Be16(1),
+                     Be16(2),
+                     {1},
+                     Be16(3),
+                     Be16(4),
+                     {2},
+                     {2, 'h', 'i'},
+                     {0}}),
+               true),
+        Packet(0x69, {0, 0}, true),
+        Packet(0x69, Join({{1, 1}, {'A', 0}, Be32(1)}), true),
+        Packet(0x69, Join({{2, 2}, {'B', 0}, Be32(2), {'C', 0}, Be32(3)}), true),
+        Packet(0x69, {3, 2, 1, 0}, true),
+        Packet(0x6A, {1, 1}, false),
+        Packet(0xB7, Join({Be32(kSeedBook), Be16('H'), Be16('i'), {0}}), true),
+        Packet(0xB9, Be16(1), false),
+    });
+    return stream;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -69,6 +186,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ServerToClientQueue = &fromServer;
     ClientServerAddress.store(mode & 2 ? 0x7F000001 : 0);
     {
+        TextWindowFake windows;
+        windows.status[kSeedMobile];
+        windows.shopWindows = 1;
+        windows.skillWindowOpen = (mode & 4) != 0;
+        windows.books[kSeedBook].state = {false, 4, 2};
+        windows.books[kSeedWritableBook].state = {true, 3, 1};
+        windows.boards[kSeedBoard];
+        windows.optionsOpen = true;
         LoginFrontEnd frontEnd;
         ClientLoginHooks hooks;
         ClientLink link(&frontEnd, &hooks);
@@ -159,4 +284,6 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     std::vector<u8> refused{0x00};
     refused.insert(refused.end(), relay.begin(), relay.end());
     emit(refused.data(), refused.size());
+    const std::vector<u8> text = TextSeed();
+    emit(text.data(), text.size());
 }

@@ -7,7 +7,9 @@
 #include "client/net/link_report.h"
 #include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
+#include "client/net/book_board_packet_handlers.h"
 #include "client/net/movement_packet_handlers.h"
+#include "client/net/status_packet_handlers.h"
 #include "client/net/world_packet_handlers.h"
 #include "core/packet_reader.h"
 #include "core/packet_writer.h"
@@ -33,6 +35,10 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
     worldHandlers_->Install(dispatcher_);
     movementHandlers_.reset(new MovementPacketHandlers(*this));
     movementHandlers_->Install(dispatcher_);
+    statusHandlers_.reset(new StatusPacketHandlers(*this));
+    statusHandlers_->Install(dispatcher_);
+    bookBoardHandlers_.reset(new BookBoardPacketHandlers(*this));
+    bookBoardHandlers_->Install(dispatcher_);
 }
 
 ClientLink::~ClientLink() = default;

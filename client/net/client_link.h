@@ -20,6 +20,8 @@ class LoginFrontEnd;
 class LoginPacketHandlers;
 class WorldPacketHandlers;
 class MovementPacketHandlers;
+class StatusPacketHandlers;
+class BookBoardPacketHandlers;
 class PacketReader;
 class PacketWriter;
 
@@ -102,6 +104,8 @@ private:
     std::unique_ptr<LoginPacketHandlers> handlers_;
     std::unique_ptr<WorldPacketHandlers> worldHandlers_;
     std::unique_ptr<MovementPacketHandlers> movementHandlers_;
+    std::unique_ptr<StatusPacketHandlers> statusHandlers_;
+    std::unique_ptr<BookBoardPacketHandlers> bookBoardHandlers_;
     std::array<int, 256> unhandledCount_{};
     std::array<std::vector<u8>, 256> lastUnhandled_;
 };

@@ -1,6 +1,7 @@
 #include "tests/protocol/server_player_place.h"
 
 #include "core/spatial_grid.h"
+#include "server/net/world_packet_values.h"
 #include "server/world/mobile.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
@@ -13,6 +14,13 @@ bool ServerPlayerPlace(const char* name, int& x, int& y, int& z) {
     x = at.x;
     y = at.y;
     z = at.z;
+    return true;
+}
+
+bool ServerPlayerSkills(const char* name, std::vector<int>& values) {
+    CPlayer* p = GetPlayerRegistry().FindByName(name);
+    if (!p) return false;
+    values = EffectiveSkillValues(*p);
     return true;
 }
 

@@ -12,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include "client/app/client_link_services.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
