@@ -31,3 +31,22 @@ public:
 private:
     std::array<ServerPacketSlot, 256> slots_;
 };
+
+// One row of a handler family's table: the id and the family's method for it.
+template <class Family>
+struct HandlerRow {
+    int id;
+    void (Family::*method)(const u8* packet, size_t length);
+};
+
+// Points the slot of each row's id at the family's method.
+template <class Family, size_t N>
+void InstallHandlerRows(ServerPacketDispatcher& d, Family& family,
+                        const HandlerRow<Family> (&rows)[N]) {
+    for (const HandlerRow<Family>& row : rows) {
+        const auto method = row.method;
+        d.SetSlot(row.id, [&family, method](const u8* packet, size_t length) {
+            (family.*method)(packet, length);
+        });
+    }
+}

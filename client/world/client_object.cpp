@@ -547,6 +547,8 @@ void CClientItem::InitItemFields() {
     holder = nullptr;
     statusFlags = 0;
     lightLevel = 0;
+    shopPrice = 0;
+    shopName.clear();
 }
 
 void CClientItem::UnlinkServerList() {
@@ -565,6 +567,7 @@ void CClientItem::ReleaseItem() {
     if (!detached) RemoveFromWorld();
     UnlinkServerList();
     DeleteBarks();
+    shopName = std::string();
 }
 
 CClientItem::~CClientItem() {

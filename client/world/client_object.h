@@ -156,6 +156,9 @@ public:
     CClientItem* serverNext = nullptr;
     CClientItem* serverPrev = nullptr;
     u8 layer = 0;
+    // A vendor's price and name for the item while it lies in a shop container (0x74).
+    u32 shopPrice = 0;
+    std::string shopName;
 
 protected:
     void InitItemFields();

@@ -294,12 +294,12 @@ bool CClientWorld::PickUpObject(CClientObject* object, u16 wanted) {
     if (CClientObject* parent = item->holder) {
         if (parent->IsMobile()) {
             auto* m = static_cast<CClientMobile*>(parent);
-            drag.wearer = m;
+            drag.wearerSerial = m->serial;
             for (int l = 1; l < kLayerSlots; ++l) {
                 if (m->layers[l] == item) drag.layer = u16(l);
             }
         } else if (parent->UsesCellShift()) {
-            drag.container = static_cast<CClientContainer*>(parent);
+            drag.containerSerial = static_cast<CClientContainer*>(parent)->serial;
         }
     }
     pickedSerial = item->serial;
@@ -307,6 +307,42 @@ bool CClientWorld::PickUpObject(CClientObject* object, u16 wanted) {
     item->Destroy();
     dragging = 1;
     return true;
+}
+
+CClientItem* CClientWorld::ReturnDraggedItem() {
+    if (!dragging || drag.serial == 0) return nullptr;
+    const DragRecord& d = drag;
+    CClientObject* holder = nullptr;
+    if (d.wearerSerial != 0 || d.containerSerial != 0) {
+        const u32 holderSerial = d.wearerSerial != 0 ? d.wearerSerial : d.containerSerial;
+        holder = holderSerial == playerSerial && ThePlayer() ? ThePlayer()
+                                                            : FindBySerial(holderSerial);
+        const bool fits = holder != nullptr &&
+                          (d.wearerSerial != 0 ? holder->IsMobile() : holder->UsesCellShift());
+        if (!fits || (d.wearerSerial != 0 && d.layer >= kLayerSlots)) return nullptr;
+    }
+    if (CClientObject* old = FindBySerial(d.serial)) {
+        if (old->IsPlayer() || (holder && HoldsOrIs(old, holder))) return nullptr;
+        old->Destroy();
+    }
+    CClientItem* item = NewServerItem(d.serial, d.graphic, d.increment);
+    item->loc = d.loc;
+    item->hue = ClampGraphicId(d.hue);
+    item->amount = d.amount;
+    item->SetStatusFlags(d.flags);
+    if (d.wearerSerial != 0) {
+        auto* wearer = static_cast<CClientMobile*>(holder);
+        const bool was = wearer->inCell != 0;
+        if (was) wearer->RemoveFromCell();
+        if (CClientItem* worn = wearer->layers[d.layer]) worn->Destroy();
+        item->EquipOn(wearer, d.layer);
+        if (was && !wearer->detached) wearer->PlaceInCell();
+    } else if (holder) {
+        item->AddToContainer(static_cast<CClientContainer*>(holder), d.loc);
+    } else {
+        item->PlaceInWorld(d.loc);
+    }
+    return item;
 }
 
 void CClientWorld::SaveBarks(const CClientObject& object) {

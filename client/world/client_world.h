@@ -32,8 +32,10 @@ struct DragRecord {
     u16 hue = 0;
     u16 amount = 0;
     u32 tileFlags = 0;
-    CClientContainer* container = nullptr;
-    CClientMobile* wearer = nullptr;
+    // Where it came from, by serial (either may have left the world meanwhile): the
+    // container, or the wearer and layer; neither for the ground.
+    u32 containerSerial = 0;
+    u32 wearerSerial = 0;
     u16 layer = 0;
 };
 
@@ -49,6 +51,9 @@ public:
     int mobileCount = 0;
     int dragging = 0;
     DragRecord drag;
+    // Set while a container's whole contents are being applied (0x3C): its window redraws
+    // once at the end instead of once per item.
+    bool listingContents = false;
     std::vector<SavedBark> savedBarks;
     int globalLight = 0;
     // Multi numbers of objects updated as multis (the multi loader is not built yet).
@@ -90,6 +95,11 @@ public:
     // through `pickedSerial`/`pickedAmount` for the caller's pick-up packet. False when it
     // cannot be picked up now (out of reach, or the amount must be asked first).
     bool PickUpObject(CClientObject* object, u16 amount);
+    // A refused pick-up: the dragged item is made again from the drag record and goes back on
+    // its wearer, into its container or onto the ground it came from. Nothing while nothing
+    // is dragged, or when its wearer or container has left the world (the item went with it);
+    // an object known by the serial meanwhile is replaced. Answers the item, or null.
+    CClientItem* ReturnDraggedItem();
     void SaveBarks(const CClientObject& object);
     void RestoreBarks(CClientObject& object);
     void AgeSavedBarks();

@@ -92,7 +92,7 @@ TEST_F(ClientWorldTest, PickingUpAWornItemRemembersTheWearersLayer) {
     CClientItem* hat = CClientItem::Allocate(0x40000080, 10, 0);
     hat->EquipOn(p, 6);
     EXPECT_TRUE(TheClientWorld().PickUpObject(hat, 0));
-    EXPECT_EQ(TheClientWorld().drag.wearer, p);
+    EXPECT_EQ(TheClientWorld().drag.wearerSerial, p->serial);
     EXPECT_EQ(TheClientWorld().drag.layer, 6);
     EXPECT_EQ(p->layers[6], nullptr);
 }
