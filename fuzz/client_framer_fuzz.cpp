@@ -4,6 +4,7 @@
 // branches run. The first byte also chooses the edit-server path and how the bytes are cut
 // into chunks.
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "client/net/client_link.h"
@@ -199,7 +200,7 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     };
     auto entry = [&](std::vector<u8>& out, u32 serial) {
         be32(out, serial);
-        for (u8 b : {0x0E, 0x75, 0, 0, 1, 0, 30, 0, 40})
+        for (u8 b : std::initializer_list<u8>{0x0E, 0x75, 0, 0, 1, 0, 30, 0, 40})
             out.push_back(b);
         be32(out, box);
         out.push_back(0);
@@ -208,7 +209,7 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     std::vector<u8> objects = road;
     std::vector<u8> ground;
     be32(ground, box);
-    for (u8 b : {0x0E, 0x75, 0x01, 0x01, 0x01, 0x01, 0x00})
+    for (u8 b : std::initializer_list<u8>{0x0E, 0x75, 0x01, 0x01, 0x01, 0x01, 0x00})
         ground.push_back(b);
     objects = Concat(objects, Packet(0x1A, ground, true));
     std::vector<u8> one;
@@ -227,24 +228,24 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     objects = Concat(objects, Packet(0x6F, trade, true));
     std::vector<u8> shop;
     be32(shop, box);
-    for (u8 b : {3, 0, 0, 0, 9, 4, 'f', 'i', 'g', 0, 0, 0, 0, 1, 9, 'p'})
+    for (u8 b : std::initializer_list<u8>{3, 0, 0, 0, 9, 4, 'f', 'i', 'g', 0, 0, 0, 0, 1, 9, 'p'})
         shop.push_back(b);
     objects = Concat(objects, Packet(0x74, shop, true));
     std::vector<u8> menu;
     be32(menu, box);
-    for (u8 b : {0, 1, 4, 'P', 'i', 'c', 'k', 2, 0, 0, 0, 0, 3, 'Y', 'e', 's', 0x0E, 0xED, 0,
+    for (u8 b : std::initializer_list<u8>{0, 1, 4, 'P', 'i', 'c', 'k', 2, 0, 0, 0, 0, 3, 'Y', 'e', 's', 0x0E, 0xED, 0,
                  0x21, 0})
         menu.push_back(b);
     objects = Concat(objects, Packet(0x7C, menu, true));
     objects = Concat(objects, Packet(0x6C, std::vector<u8>(18, 1), false));
     std::vector<u8> pin;
     be32(pin, box);
-    for (u8 b : {1, 0, 0, 10, 0, 20})
+    for (u8 b : std::initializer_list<u8>{1, 0, 0, 10, 0, 20})
         pin.push_back(b);
     objects = Concat(objects, Packet(0x56, pin, false));
     std::vector<u8> query;
     be32(query, box);
-    for (u8 b : {0, 4, 0, 3, 'N', 'o', 0, 1, 2, 0, 0, 0, 30, 0, 2, 'x', 0})
+    for (u8 b : std::initializer_list<u8>{0, 4, 0, 3, 'N', 'o', 0, 1, 2, 0, 0, 0, 30, 0, 2, 'x', 0})
         query.push_back(b);
     objects = Concat(objects, Packet(0xAB, query, true));
     std::vector<u8> gump;
@@ -252,7 +253,7 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     be32(gump, 7);
     be32(gump, 100);
     be32(gump, 100);
-    for (u8 b : {0, 2, '{', 0, 0, 1, 0, 2, 0, 'h', 0x26, 0x3A})
+    for (u8 b : std::initializer_list<u8>{0, 2, '{', 0, 0, 1, 0, 2, 0, 'h', 0x26, 0x3A})
         gump.push_back(b);
     objects = Concat(objects, Packet(0xB0, gump, true));
     std::vector<u8> doll;

@@ -150,6 +150,9 @@ public:
 
     // The outermost holder (the item itself when in the world).
     const CClientObject* Outermost() const;
+    // Gives the item its serial and keeps the world's serial index in step (never assign
+    // `serial` directly).
+    void SetSerial(u32 value);
 
     u32 serial = 0;
     CClientObject* holder = nullptr;

@@ -81,10 +81,35 @@ void CClientWorld::UnlinkAll(CClientObject* o) {
 }
 
 CClientObject* CClientWorld::FindBySerial(u32 serial) const {
+    // Serial 0 is every item's while it is being made: it is never indexed.
+    if (serial == 0) return FirstOnList(0, nullptr);
+    const auto found = bySerial_.find(serial);
+    return found != bySerial_.end() ? found->second.newest : nullptr;
+}
+
+CClientItem* CClientWorld::FirstOnList(u32 serial, const CClientItem* skip) const {
     for (CClientItem* o = serverHead; o; o = o->serverNext) {
-        if (o->serial == serial) return o;
+        if (o->serial == serial && o != skip) return o;
     }
     return nullptr;
+}
+
+void CClientWorld::IndexSerial(CClientItem* item) {
+    if (item->serial == 0) return;
+    SerialEntry& e = bySerial_[item->serial];
+    e.newest = ++e.count == 1 ? item : FirstOnList(item->serial, nullptr);
+}
+
+void CClientWorld::UnindexSerial(CClientItem* item) {
+    if (item->serial == 0) return;
+    const auto found = bySerial_.find(item->serial);
+    if (found == bySerial_.end()) return;
+    SerialEntry& e = found->second;
+    if (--e.count <= 0) {
+        bySerial_.erase(found);
+    } else if (e.newest == item) {
+        e.newest = FirstOnList(item->serial, item);
+    }
 }
 
 CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x,
@@ -427,7 +452,7 @@ void CClientWorld::EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 dir,
     playerSerial = serial;
     CClientPlayer* player = ThePlayer();
     if (!player) return;
-    player->serial = serial;
+    player->SetSerial(serial);
     player->graphic = u16(body & 0x3FFF);
     globalLight = 0;
     player->lightLevel = 0;

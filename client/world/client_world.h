@@ -4,6 +4,7 @@
 // state and the overhead texts kept across a server's re-send. Tile data is
 // client/data/tile_data.h.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "client/data/tile_data.h"
@@ -59,7 +60,12 @@ public:
     // Multi numbers of objects updated as multis (the multi loader is not built yet).
     int lastMultiNumber = -1;
 
+    // The server object of a serial: the newest on the server list when several share it.
     CClientObject* FindBySerial(u32 serial) const;
+    // The serial index follows the server list: an item is entered once it is linked and has
+    // its serial (CClientItem::SetSerial), and taken out before it is unlinked.
+    void IndexSerial(CClientItem* item);
+    void UnindexSerial(CClientItem* item);
     CClientObject* UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x, int y,
                                 int z, u8 direction, u16 hue, u8 flags);
     // An object inside a container (packets 0x25 and 0x3C), at (x, y) of the container's
@@ -130,6 +136,15 @@ public:
     u32 lastUsedObject = 0;
     u32 pickedSerial = 0;
     u16 pickedAmount = 0;
+
+private:
+    struct SerialEntry {
+        CClientItem* newest = nullptr;
+        int count = 0;
+    };
+    // The first item of a serial on the server list (a walk: only for shared serials).
+    CClientItem* FirstOnList(u32 serial, const CClientItem* skip) const;
+    std::unordered_map<u32, SerialEntry> bySerial_;
 };
 
 CClientWorld& TheClientWorld();
