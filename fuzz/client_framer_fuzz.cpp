@@ -1,7 +1,8 @@
 // Server bytes into the client's link: Huffman decoding (when the first byte asks for it),
 // framing with the pause, and dispatch to recording slots and the real handlers, with
-// recording text windows open for the seeds' book, board and mobile. The first byte also
-// chooses the edit-server path and how the bytes are cut into chunks.
+// recording text windows open for the seeds' book, board and mobile, and object windows that
+// answer "open" for some serials so the object handlers' find-or-open branches run. The first
+// byte also chooses the edit-server path and how the bytes are cut into chunks.
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -12,6 +13,7 @@
 #include "client/net/link_report.h"
 #include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
+#include "client/net/object_window_hooks.h"
 #include "core/byte_order.h"
 #include "core/chunk_queue.h"
 #include "core/process_link.h"
@@ -36,6 +38,34 @@ std::vector<u8> Packet(u8 id, std::vector<u8> body, bool variable) {
     p.insert(p.end(), body.begin(), body.end());
     return p;
 }
+
+// Windows of odd serials are open, the player ignores even serials; nothing is kept.
+class FuzzObjectWindows : public ObjectWindowHooks {
+public:
+    void OpenGump(u32, int, bool) override {}
+    void CloseRadar() override {}
+    bool RefreshContainerWindow(u32 container) override { return container & 1; }
+    void OpenSpellbook(u32) override {}
+    void CloseShopWindows(u32, bool) override {}
+    void ClearShopLists(u32) override {}
+    void OpenSellWindow(u32, const std::vector<SellOffer>&) override {}
+    void OpenTradeWindow(u32, u32, u32, const std::string&) override {}
+    void CloseTradeWindow(u32) override {}
+    void SetTradeChecks(u32, bool, bool) override {}
+    void OpenPictureMenu(const ServerMenu&) override {}
+    void OpenTextMenu(const ServerMenu&) override {}
+    void OpenHuePicker(u32, u16, u16) override {}
+    void OpenTextQuery(const TextQuery&) override {}
+    void OpenServerGump(const ServerGumpRequest&) override {}
+    void OpenCourseMap(u32, u16, const u16*) override {}
+    bool CourseMapOpen(u32 map) override { return map & 1; }
+    void RedrawCoursePins(u32) override {}
+    void SetCourseEditMode(u32, bool) override {}
+    bool RaisePaperdoll(u32 mobile) override { return mobile & 1; }
+    void OpenPaperdoll(u32, bool, const std::string&, u8) override {}
+    void ShowTargetCursor(bool) override {}
+    bool IsIgnored(u32 serial) override { return (serial & 1) == 0; }
+};
 
 std::vector<u8> Concat(std::vector<u8> a, const std::vector<u8>& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -185,15 +215,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ClientToServerQueue = &toServer;
     ServerToClientQueue = &fromServer;
     ClientServerAddress.store(mode & 2 ? 0x7F000001 : 0);
+    static FuzzObjectWindows windows;
+    ObjectWindowHooks* oldWindows = SetObjectWindowHooks(&windows);
     {
-        TextWindowFake windows;
-        windows.status[kSeedMobile];
-        windows.shopWindows = 1;
-        windows.skillWindowOpen = (mode & 4) != 0;
-        windows.books[kSeedBook].state = {false, 4, 2};
-        windows.books[kSeedWritableBook].state = {true, 3, 1};
-        windows.boards[kSeedBoard];
-        windows.optionsOpen = true;
+        TextWindowFake textWindows;
+        textWindows.status[kSeedMobile];
+        textWindows.shopWindows = 1;
+        textWindows.skillWindowOpen = (mode & 4) != 0;
+        textWindows.books[kSeedBook].state = {false, 4, 2};
+        textWindows.books[kSeedWritableBook].state = {true, 3, 1};
+        textWindows.boards[kSeedBoard];
+        textWindows.optionsOpen = true;
         LoginFrontEnd frontEnd;
         ClientLoginHooks hooks;
         ClientLink link(&frontEnd, &hooks);
@@ -214,6 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int i = 0; i < 4; ++i)
             link.Poll();
     }
+    SetObjectWindowHooks(oldWindows);
     ClientToServerQueue = oldTo;
     ServerToClientQueue = oldFrom;
     ClientServerAddress.store(oldAddress);
@@ -280,6 +313,79 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
         input.insert(input.end(), stream.begin(), stream.end());
         emit(input.data(), input.size());
     }
+    // The object handlers after the login road: a box on the ground, items into it, its whole
+    // contents, a pick-up refused, trade, a vendor list, a menu, a target cursor, a course
+    // pin, a text prompt, a server gump and a paperdoll.
+    const u32 box = 0x40000201;
+    auto be32 = [](std::vector<u8>& out, u32 v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(u8(v >> shift));
+    };
+    auto entry = [&](std::vector<u8>& out, u32 serial) {
+        be32(out, serial);
+        for (u8 b : std::initializer_list<u8>{0x0E, 0x75, 0, 0, 1, 0, 30, 0, 40})
+            out.push_back(b);
+        be32(out, box);
+        out.push_back(0);
+        out.push_back(0);
+    };
+    std::vector<u8> objects = road;
+    std::vector<u8> ground;
+    be32(ground, box);
+    for (u8 b : std::initializer_list<u8>{0x0E, 0x75, 0x01, 0x01, 0x01, 0x01, 0x00})
+        ground.push_back(b);
+    objects = Concat(objects, Packet(0x1A, ground, true));
+    std::vector<u8> one;
+    entry(one, 0x40000202);
+    objects = Concat(objects, Packet(0x25, one, false));
+    std::vector<u8> all{0, 2};
+    entry(all, 0x40000203);
+    entry(all, 0x40000204);
+    objects = Concat(objects, Packet(0x3C, all, true));
+    objects = Concat(objects, Packet(0x27, {3}, false));
+    std::vector<u8> trade{2};
+    be32(trade, box);
+    be32(trade, 1);
+    be32(trade, 0);
+    trade.push_back(0);
+    objects = Concat(objects, Packet(0x6F, trade, true));
+    std::vector<u8> shop;
+    be32(shop, box);
+    for (u8 b : std::initializer_list<u8>{3, 0, 0, 0, 9, 4, 'f', 'i', 'g', 0, 0, 0, 0, 1, 9, 'p'})
+        shop.push_back(b);
+    objects = Concat(objects, Packet(0x74, shop, true));
+    std::vector<u8> menu;
+    be32(menu, box);
+    for (u8 b : std::initializer_list<u8>{0, 1, 4, 'P', 'i', 'c', 'k', 2, 0, 0, 0, 0, 3, 'Y', 'e', 's', 0x0E, 0xED, 0,
+                 0x21, 0})
+        menu.push_back(b);
+    objects = Concat(objects, Packet(0x7C, menu, true));
+    objects = Concat(objects, Packet(0x6C, std::vector<u8>(18, 1), false));
+    std::vector<u8> pin;
+    be32(pin, box);
+    for (u8 b : std::initializer_list<u8>{1, 0, 0, 10, 0, 20})
+        pin.push_back(b);
+    objects = Concat(objects, Packet(0x56, pin, false));
+    std::vector<u8> query;
+    be32(query, box);
+    for (u8 b : std::initializer_list<u8>{0, 4, 0, 3, 'N', 'o', 0, 1, 2, 0, 0, 0, 30, 0, 2, 'x', 0})
+        query.push_back(b);
+    objects = Concat(objects, Packet(0xAB, query, true));
+    std::vector<u8> gump;
+    be32(gump, box);
+    be32(gump, 7);
+    be32(gump, 100);
+    be32(gump, 100);
+    for (u8 b : std::initializer_list<u8>{0, 2, '{', 0, 0, 1, 0, 2, 0, 'h', 0x26, 0x3A})
+        gump.push_back(b);
+    objects = Concat(objects, Packet(0xB0, gump, true));
+    std::vector<u8> doll;
+    be32(doll, playerSerial);
+    doll.resize(doll.size() + 61, 0);
+    objects = Concat(objects, Packet(0x88, doll, false));
+    std::vector<u8> input{0x04};
+    input.insert(input.end(), objects.begin(), objects.end());
+    emit(input.data(), input.size());
     const std::vector<u8> relay = Packet(0x8C, std::vector<u8>(10, 0), false);
     std::vector<u8> refused{0x00};
     refused.insert(refused.end(), relay.begin(), relay.end());

@@ -9,6 +9,7 @@
 #include "client/app/client_subsystem_services.h"
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
+#include "client/app/shell_object_windows.h"
 #include "client/data/back_buffer.h"
 #include "client/data/cached_gump_art.h"
 #include "client/data/client_data_start.h"
@@ -30,6 +31,7 @@
 #include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
+#include "client/net/target_cursor.h"
 #include "client/world/client_map.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
@@ -66,10 +68,13 @@ public:
         const CClientApp* app = CClientApp::Instance();
         return app != nullptr && app->quitting.load();
     }
+    // A target cursor is answered with the cancel, so the server stops waiting for it.
     bool CancelPromptOrTarget() override {
-        CClientApp* app = CClientApp::Instance();
-        if (app == nullptr || !TheClientWorld().targeting) return false;
-        app->EndTargeting();
+        if (!TheClientWorld().targeting) return false;
+        if (ClientLink* link = TheClientLink())
+            link->Target().CancelTarget();
+        else if (CClientApp* app = CClientApp::Instance())
+            app->EndTargeting();
         return true;
     }
     u32 PlayerSerial() override { return ThePlayer() != nullptr ? ThePlayer()->serial : 0; }
@@ -225,6 +230,7 @@ public:
         CDisplayObject* o = PickObjectAt(x, y, true);
         return o && !o->IsLand() ? static_cast<CClientObject*>(o) : nullptr;
     }
+    CDisplayObject* PickAnyObject(int x, int y) override { return PickObjectAt(x, y, false); }
     bool PickLocation(int x, int y, ClientLocation& at) override {
         CDisplayObject* o = PickObjectAt(x, y, false);
         if (!o) return false;
@@ -246,6 +252,8 @@ void InstallClientServices() {
     SetMapGumpWalker(&mapWalker);
     static ClientGumpHost gumpHost;
     SetGumpHostServices(&gumpHost);
+    static ShellObjectWindows objectWindows;
+    SetObjectWindowHooks(&objectWindows);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.
     static CachedGumpArt gumpArt;
     SetGumpArtServices(&gumpArt);

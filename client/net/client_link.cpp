@@ -4,12 +4,16 @@
 
 #include "client/net/client_login_hooks.h"
 #include "client/net/client_packets.h"
+#include "client/net/container_packet_handlers.h"
 #include "client/net/link_report.h"
 #include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
 #include "client/net/book_board_packet_handlers.h"
 #include "client/net/movement_packet_handlers.h"
 #include "client/net/status_packet_handlers.h"
+#include "client/net/target_cursor.h"
+#include "client/net/trade_packet_handlers.h"
+#include "client/net/window_packet_handlers.h"
 #include "client/net/world_packet_handlers.h"
 #include "core/packet_reader.h"
 #include "core/packet_writer.h"
@@ -39,6 +43,14 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
     statusHandlers_->Install(dispatcher_);
     bookBoardHandlers_.reset(new BookBoardPacketHandlers(*this));
     bookBoardHandlers_->Install(dispatcher_);
+    containerHandlers_.reset(new ContainerPacketHandlers(*this));
+    containerHandlers_->Install(dispatcher_);
+    tradeHandlers_.reset(new TradePacketHandlers(*this));
+    tradeHandlers_->Install(dispatcher_);
+    windowHandlers_.reset(new WindowPacketHandlers(*this));
+    windowHandlers_->Install(dispatcher_);
+    target_.reset(new TargetCursor(*this));
+    target_->Install(dispatcher_);
 }
 
 ClientLink::~ClientLink() = default;

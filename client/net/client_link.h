@@ -22,6 +22,10 @@ class WorldPacketHandlers;
 class MovementPacketHandlers;
 class StatusPacketHandlers;
 class BookBoardPacketHandlers;
+class ContainerPacketHandlers;
+class TradePacketHandlers;
+class WindowPacketHandlers;
+class TargetCursor;
 class PacketReader;
 class PacketWriter;
 
@@ -63,6 +67,8 @@ public:
     ServerPacketDispatcher& Dispatcher() { return dispatcher_; }
     WorldPacketHandlers& WorldHandlers() { return *worldHandlers_; }
     MovementPacketHandlers& MovementHandlers() { return *movementHandlers_; }
+    // The server's target cursor and the client's answers to it.
+    TargetCursor& Target() { return *target_; }
     ClientStreamState& Stream() { return stream_; }
     LoginFrontEnd& FrontEnd() { return *frontEnd_; }
     // Puts a front end in force (null: the link's own recording one); the caller keeps it.
@@ -106,6 +112,10 @@ private:
     std::unique_ptr<MovementPacketHandlers> movementHandlers_;
     std::unique_ptr<StatusPacketHandlers> statusHandlers_;
     std::unique_ptr<BookBoardPacketHandlers> bookBoardHandlers_;
+    std::unique_ptr<ContainerPacketHandlers> containerHandlers_;
+    std::unique_ptr<TradePacketHandlers> tradeHandlers_;
+    std::unique_ptr<WindowPacketHandlers> windowHandlers_;
+    std::unique_ptr<TargetCursor> target_;
     std::array<int, 256> unhandledCount_{};
     std::array<std::vector<u8>, 256> lastUnhandled_;
 };

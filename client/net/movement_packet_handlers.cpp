@@ -23,11 +23,7 @@ void PutShort(std::vector<u8>& out, u16 v) {
 }  // namespace
 
 void MovementPacketHandlers::Install(ServerPacketDispatcher& d) {
-    using Method = void (MovementPacketHandlers::*)(const u8*, size_t);
-    static const struct {
-        int id;
-        Method method;
-    } kTable[] = {
+    static const HandlerRow<MovementPacketHandlers> kRows[] = {
         {0x21, &MovementPacketHandlers::OnMoveReject},
         {0x22, &MovementPacketHandlers::OnMoveAck},
         {0x38, &MovementPacketHandlers::OnPathfind},
@@ -44,12 +40,7 @@ void MovementPacketHandlers::Install(ServerPacketDispatcher& d) {
         {0x7B, &MovementPacketHandlers::OnSequence},
         {0x73, &MovementPacketHandlers::OnPing},
     };
-    for (const auto& entry : kTable) {
-        const Method method = entry.method;
-        d.SetSlot(entry.id, [this, method](const u8* packet, size_t length) {
-            (this->*method)(packet, length);
-        });
-    }
+    InstallHandlerRows(d, *this, kRows);
 }
 
 bool MovementPacketHandlers::ReadOneByte(const u8* packet, size_t length, u8& value) {

@@ -81,11 +81,7 @@ WorldPacketHandlers::WorldPacketHandlers(ClientLink& link) : link_(link) {
 }
 
 void WorldPacketHandlers::Install(ServerPacketDispatcher& d) {
-    using Method = void (WorldPacketHandlers::*)(const u8*, size_t);
-    static const struct {
-        int id;
-        Method method;
-    } kTable[] = {
+    static const HandlerRow<WorldPacketHandlers> kRows[] = {
         {0x1A, &WorldPacketHandlers::OnObjectInfo},
         {0x1D, &WorldPacketHandlers::OnDeleteObject},
         {0x20, &WorldPacketHandlers::OnPlayerUpdate},
@@ -101,12 +97,7 @@ void WorldPacketHandlers::Install(ServerPacketDispatcher& d) {
         {0x30, &WorldPacketHandlers::OnPacket30},
         {0x31, &WorldPacketHandlers::OnPacket31},
     };
-    for (const auto& entry : kTable) {
-        const Method method = entry.method;
-        d.SetSlot(entry.id, [this, method](const u8* packet, size_t length) {
-            (this->*method)(packet, length);
-        });
-    }
+    InstallHandlerRows(d, *this, kRows);
 }
 
 void WorldPacketHandlers::OnObjectInfo(const u8* packet, size_t length) {

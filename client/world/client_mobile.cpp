@@ -58,7 +58,7 @@ CClientMobile::CClientMobile() {
 }
 
 CClientMobile::CClientMobile(u32 s, int g, int inc) : CClientMobile() {
-    serial = s;
+    SetSerial(s);
     graphic = u16(g & 0x3FFF);
     increment = s8(inc);
 }
@@ -180,7 +180,7 @@ void CClientPlayer::SetNotoriety(int value) {
 // ----------------------------------------------------------------------------------------
 
 void CClientMobile::Die(u32 corpseSerial, int fallMode) {
-    serial |= 0x80000000u;
+    SetSerial(serial | 0x80000000u);
     if (corpseSerial) g_dying.Add(corpseSerial, serial, direction, u32(fallMode));
     int id;
     int frames = 5;

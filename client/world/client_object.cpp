@@ -547,16 +547,26 @@ void CClientItem::InitItemFields() {
     holder = nullptr;
     statusFlags = 0;
     lightLevel = 0;
+    shopPrice = 0;
+    shopName.clear();
+}
+
+void CClientItem::SetSerial(u32 value) {
+    CClientWorld& w = TheClientWorld();
+    const bool linked = serverPrev != nullptr || w.serverHead == this;
+    if (linked) w.UnindexSerial(this);
+    serial = value;
+    if (linked) w.IndexSerial(this);
 }
 
 void CClientItem::UnlinkServerList() {
     CClientWorld& w = TheClientWorld();
+    if (serverPrev == nullptr && w.serverHead != this) return;
+    w.UnindexSerial(this);
     if (serverPrev)
         serverPrev->serverNext = serverNext;
-    else if (w.serverHead == this)
-        w.serverHead = serverNext;
     else
-        return;
+        w.serverHead = serverNext;
     if (serverNext) serverNext->serverPrev = serverPrev;
     serverNext = serverPrev = nullptr;
 }
@@ -565,6 +575,7 @@ void CClientItem::ReleaseItem() {
     if (!detached) RemoveFromWorld();
     UnlinkServerList();
     DeleteBarks();
+    shopName = std::string();
 }
 
 CClientItem::~CClientItem() {
@@ -578,7 +589,7 @@ CClientItem* CClientItem::Allocate(u32 serial, int graphic, int increment) {
     // Other fields carry over from the pooled object's last life, but standing for a multi
     // must not: a stale mark would keep an item the update puts out of range for ever.
     o->multiFlags = 0;
-    o->serial = serial;
+    o->SetSerial(serial);
     o->graphic = u16(graphic & 0x3FFF);
     o->increment = s8(increment);
     return o;
@@ -660,7 +671,7 @@ void CClientItem::RemoveFromWorld() {
 CClientContainer::CClientContainer() = default;
 
 CClientContainer::CClientContainer(u32 s, int g, int inc, bool keep) {
-    serial = s;
+    SetSerial(s);
     graphic = u16(g & 0x3FFF);
     increment = s8(inc);
     if (!keep) UnlinkServerList();

@@ -150,12 +150,18 @@ public:
 
     // The outermost holder (the item itself when in the world).
     const CClientObject* Outermost() const;
+    // Gives the item its serial and keeps the world's serial index in step (never assign
+    // `serial` directly).
+    void SetSerial(u32 value);
 
     u32 serial = 0;
     CClientObject* holder = nullptr;
     CClientItem* serverNext = nullptr;
     CClientItem* serverPrev = nullptr;
     u8 layer = 0;
+    // A vendor's price and name for the item while it lies in a shop container (0x74).
+    u32 shopPrice = 0;
+    std::string shopName;
 
 protected:
     void InitItemFields();

@@ -81,10 +81,35 @@ void CClientWorld::UnlinkAll(CClientObject* o) {
 }
 
 CClientObject* CClientWorld::FindBySerial(u32 serial) const {
+    // Serial 0 is every item's while it is being made: it is never indexed.
+    if (serial == 0) return FirstOnList(0, nullptr);
+    const auto found = bySerial_.find(serial);
+    return found != bySerial_.end() ? found->second.newest : nullptr;
+}
+
+CClientItem* CClientWorld::FirstOnList(u32 serial, const CClientItem* skip) const {
     for (CClientItem* o = serverHead; o; o = o->serverNext) {
-        if (o->serial == serial) return o;
+        if (o->serial == serial && o != skip) return o;
     }
     return nullptr;
+}
+
+void CClientWorld::IndexSerial(CClientItem* item) {
+    if (item->serial == 0) return;
+    SerialEntry& e = bySerial_[item->serial];
+    e.newest = ++e.count == 1 ? item : FirstOnList(item->serial, nullptr);
+}
+
+void CClientWorld::UnindexSerial(CClientItem* item) {
+    if (item->serial == 0) return;
+    const auto found = bySerial_.find(item->serial);
+    if (found == bySerial_.end()) return;
+    SerialEntry& e = found->second;
+    if (--e.count <= 0) {
+        bySerial_.erase(found);
+    } else if (e.newest == item) {
+        e.newest = FirstOnList(item->serial, item);
+    }
 }
 
 CClientObject* CClientWorld::UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x,
@@ -294,12 +319,12 @@ bool CClientWorld::PickUpObject(CClientObject* object, u16 wanted) {
     if (CClientObject* parent = item->holder) {
         if (parent->IsMobile()) {
             auto* m = static_cast<CClientMobile*>(parent);
-            drag.wearer = m;
+            drag.wearerSerial = m->serial;
             for (int l = 1; l < kLayerSlots; ++l) {
                 if (m->layers[l] == item) drag.layer = u16(l);
             }
         } else if (parent->UsesCellShift()) {
-            drag.container = static_cast<CClientContainer*>(parent);
+            drag.containerSerial = static_cast<CClientContainer*>(parent)->serial;
         }
     }
     pickedSerial = item->serial;
@@ -307,6 +332,42 @@ bool CClientWorld::PickUpObject(CClientObject* object, u16 wanted) {
     item->Destroy();
     dragging = 1;
     return true;
+}
+
+CClientItem* CClientWorld::ReturnDraggedItem() {
+    if (!dragging || drag.serial == 0) return nullptr;
+    const DragRecord& d = drag;
+    CClientObject* holder = nullptr;
+    if (d.wearerSerial != 0 || d.containerSerial != 0) {
+        const u32 holderSerial = d.wearerSerial != 0 ? d.wearerSerial : d.containerSerial;
+        holder = holderSerial == playerSerial && ThePlayer() ? ThePlayer()
+                                                            : FindBySerial(holderSerial);
+        const bool fits = holder != nullptr &&
+                          (d.wearerSerial != 0 ? holder->IsMobile() : holder->UsesCellShift());
+        if (!fits || (d.wearerSerial != 0 && d.layer >= kLayerSlots)) return nullptr;
+    }
+    if (CClientObject* old = FindBySerial(d.serial)) {
+        if (old->IsPlayer() || (holder && HoldsOrIs(old, holder))) return nullptr;
+        old->Destroy();
+    }
+    CClientItem* item = NewServerItem(d.serial, d.graphic, d.increment);
+    item->loc = d.loc;
+    item->hue = ClampGraphicId(d.hue);
+    item->amount = d.amount;
+    item->SetStatusFlags(d.flags);
+    if (d.wearerSerial != 0) {
+        auto* wearer = static_cast<CClientMobile*>(holder);
+        const bool was = wearer->inCell != 0;
+        if (was) wearer->RemoveFromCell();
+        if (CClientItem* worn = wearer->layers[d.layer]) worn->Destroy();
+        item->EquipOn(wearer, d.layer);
+        if (was && !wearer->detached) wearer->PlaceInCell();
+    } else if (holder) {
+        item->AddToContainer(static_cast<CClientContainer*>(holder), d.loc);
+    } else {
+        item->PlaceInWorld(d.loc);
+    }
+    return item;
 }
 
 void CClientWorld::SaveBarks(const CClientObject& object) {
@@ -391,7 +452,7 @@ void CClientWorld::EnterWorld(u32 serial, u16 body, int x, int y, int z, u8 dir,
     playerSerial = serial;
     CClientPlayer* player = ThePlayer();
     if (!player) return;
-    player->serial = serial;
+    player->SetSerial(serial);
     player->graphic = u16(body & 0x3FFF);
     globalLight = 0;
     player->lightLevel = 0;

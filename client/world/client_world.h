@@ -4,6 +4,7 @@
 // state and the overhead texts kept across a server's re-send. Tile data is
 // client/data/tile_data.h.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "client/data/tile_data.h"
@@ -32,8 +33,10 @@ struct DragRecord {
     u16 hue = 0;
     u16 amount = 0;
     u32 tileFlags = 0;
-    CClientContainer* container = nullptr;
-    CClientMobile* wearer = nullptr;
+    // Where it came from, by serial (either may have left the world meanwhile): the
+    // container, or the wearer and layer; neither for the ground.
+    u32 containerSerial = 0;
+    u32 wearerSerial = 0;
     u16 layer = 0;
 };
 
@@ -49,12 +52,20 @@ public:
     int mobileCount = 0;
     int dragging = 0;
     DragRecord drag;
+    // Set while a container's whole contents are being applied (0x3C): its window redraws
+    // once at the end instead of once per item.
+    bool listingContents = false;
     std::vector<SavedBark> savedBarks;
     int globalLight = 0;
     // Multi numbers of objects updated as multis (the multi loader is not built yet).
     int lastMultiNumber = -1;
 
+    // The server object of a serial: the newest on the server list when several share it.
     CClientObject* FindBySerial(u32 serial) const;
+    // The serial index follows the server list: an item is entered once it is linked and has
+    // its serial (CClientItem::SetSerial), and taken out before it is unlinked.
+    void IndexSerial(CClientItem* item);
+    void UnindexSerial(CClientItem* item);
     CClientObject* UpdateObject(u32 serial, u16 graphic, s8 increment, u16 amount, int x, int y,
                                 int z, u8 direction, u16 hue, u8 flags);
     // An object inside a container (packets 0x25 and 0x3C), at (x, y) of the container's
@@ -90,6 +101,11 @@ public:
     // through `pickedSerial`/`pickedAmount` for the caller's pick-up packet. False when it
     // cannot be picked up now (out of reach, or the amount must be asked first).
     bool PickUpObject(CClientObject* object, u16 amount);
+    // A refused pick-up: the dragged item is made again from the drag record and goes back on
+    // its wearer, into its container or onto the ground it came from. Nothing while nothing
+    // is dragged, or when its wearer or container has left the world (the item went with it);
+    // an object known by the serial meanwhile is replaced. Answers the item, or null.
+    CClientItem* ReturnDraggedItem();
     void SaveBarks(const CClientObject& object);
     void RestoreBarks(CClientObject& object);
     void AgeSavedBarks();
@@ -120,6 +136,15 @@ public:
     u32 lastUsedObject = 0;
     u32 pickedSerial = 0;
     u16 pickedAmount = 0;
+
+private:
+    struct SerialEntry {
+        CClientItem* newest = nullptr;
+        int count = 0;
+    };
+    // The first item of a serial on the server list (a walk: only for shared serials).
+    CClientItem* FirstOnList(u32 serial, const CClientItem* skip) const;
+    std::unordered_map<u32, SerialEntry> bySerial_;
 };
 
 CClientWorld& TheClientWorld();

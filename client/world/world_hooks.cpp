@@ -60,10 +60,14 @@ public:
 
 private:
     void Say(const char* what) {
+        // The same kind again (a container's items one after another) is settled at once.
+        if (what == lastSaid_) return;
+        lastSaid_ = what;
         if (!said_.insert(what).second) return;
         LogClientError("world", (std::string(what) + ": not built yet").c_str());
     }
     std::set<std::string> said_;
+    const char* lastSaid_ = nullptr;
 };
 
 UnbuiltWorldHooks& Unbuilt() {

@@ -10,6 +10,7 @@
 #include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
+#include "client/net/target_cursor.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
 #include "client/world/walk_queue.h"
@@ -263,7 +264,8 @@ void CMapGump::FollowPathStep() {
 
 void CMapGump::OnClick(int px, int py) {
     if (Targeting()) {
-        SayNotBuilt("target cursor pick");
+        ClientLink* link = link_ != nullptr ? link_ : TheClientLink();
+        if (link != nullptr) link->Target().TargetPicked(TheMapGumpWalker().PickAnyObject(px, py));
         return;
     }
     CClientObject* object = TheMapGumpWalker().PickWorldObject(px, py);

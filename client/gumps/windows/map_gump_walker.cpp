@@ -55,3 +55,8 @@ bool MapGumpWalker::PickLocation(int, int, ClientLocation&) {
     NotBuiltYet("world view picking (PickLocation)");
     return false;
 }
+
+CDisplayObject* MapGumpWalker::PickAnyObject(int, int) {
+    NotBuiltYet("world view picking (PickAnyObject)");
+    return nullptr;
+}

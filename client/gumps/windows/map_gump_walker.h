@@ -11,6 +11,7 @@
 #include "client/world/client_location.h"
 
 class CClientObject;
+class CDisplayObject;
 
 class MapGumpWalker {
 public:
@@ -38,6 +39,8 @@ public:
     virtual CClientObject* PickWorldObject(int x, int y);
     // The location of what is drawn at a screen point, land tiles included; false for none.
     virtual bool PickLocation(int x, int y, ClientLocation& at);
+    // What is drawn at a screen point, land tiles included (a target cursor's pick), or null.
+    virtual CDisplayObject* PickAnyObject(int x, int y);
 
 private:
     void NotBuiltYet(const char* entryPoint);

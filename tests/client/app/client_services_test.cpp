@@ -1,5 +1,6 @@
 // What InstallClientServices connects: gump art from the data cache, the back buffer's
-// start-up background, and verdata.mul's font patches into the font table.
+// start-up background, verdata.mul's font patches into the font table, and Escape's cancel of
+// the server's target cursor.
 #include "client/app/client_services.h"
 #include "client/gumps/framework/gump_shell_services.h"
 
@@ -13,9 +14,13 @@
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/windows/map_gump.h"
 #include "client_test_env.h"
+#include "client/net/client_link.h"
+#include "client/world/client_world.h"
 #include "core/byte_order.h"
+#include "tests/client/net/link_fixture.h"
 
 namespace {
 
@@ -139,6 +144,24 @@ TEST_F(ClientServicesTest, FontPatchesReplaceFontsOfTheTable) {
     EXPECT_EQ(GetFontTable().GlyphWidth(2, 'W'), 1);
     EXPECT_EQ(GetFontTable().GlyphWidth(3, 'W'), font3);
     EXPECT_FALSE(GetFontTable().HasFont(40));
+}
+
+// Escape with the server's target cursor up answers it with the cancel, so the server stops
+// waiting for a target; with no cursor up it cancels nothing.
+TEST_F(ClientServicesTest, EscapeCancelsTheTargetCursorWithTheServer) {
+    LinkFixture net;
+    net.link.OpenLocalConnection();
+    SetTheClientLink(&net.link);
+    GumpHostServices& host = GetGumpHostServices();
+    EXPECT_FALSE(host.CancelPromptOrTarget());
+    net.ServerSends(ServerPacket(0x6C, {1, 0, 0, 0, 7, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                 false));
+    ASSERT_TRUE(TheClientWorld().targeting);
+    EXPECT_TRUE(host.CancelPromptOrTarget());
+    EXPECT_FALSE(TheClientWorld().targeting);
+    EXPECT_EQ(net.ClientSent(),
+              (Bytes{0x6C, 0, 0, 0, 0, 7, 3, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
+    SetTheClientLink(nullptr);
 }
 
 }  // namespace

@@ -198,14 +198,14 @@ TEST(ClientLink, TheClientWorldsOwnRequestsGoOutThroughTheRunningLink) {
 TEST(ClientLink, PacketsOfLaterHandlersAreRecorded) {
     LinkFixture f;
     f.link.OpenLocalConnection();
-    // The open-container packet: its handler comes with the container gumps.
-    Bytes open(7, 0);
-    open[0] = 0x24;
+    // The multi target cursor: its handler comes with the multis.
+    Bytes open(26, 0);
+    open[0] = 0x99;
     open[4] = 9;
     f.ServerSends(open);
-    EXPECT_EQ(f.link.UnhandledCount(0x24), 1);
-    EXPECT_EQ(f.link.LastUnhandled(0x24), open);
-    EXPECT_TRUE(f.reports.Has("Server packet 0x24 is not handled yet."));
+    EXPECT_EQ(f.link.UnhandledCount(0x99), 1);
+    EXPECT_EQ(f.link.LastUnhandled(0x99), open);
+    EXPECT_TRUE(f.reports.Has("Server packet 0x99 is not handled yet."));
 }
 
 TEST(ClientLink, NoticeNumbersAreKeptEvenWhenNothingIsShown) {

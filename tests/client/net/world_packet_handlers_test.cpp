@@ -3,37 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "client/net/client_link.h"
+#include "tests/client/net/packet_bytes.h"
 #include "tests/client/world/world_fixture.h"
 
 namespace {
 
 using Bytes = std::vector<u8>;
-
-struct Packet {
-    Bytes b;
-    Packet& B(u32 v) {
-        b.push_back(u8(v));
-        return *this;
-    }
-    Packet& W(u32 v) { return B(v >> 8).B(v); }
-    Packet& L(u32 v) { return W(v >> 16).W(v); }
-    // A variable packet gets its length written in.
-    Bytes Variable() const {
-        Bytes out = b;
-        out[1] = u8(out.size() >> 8);
-        out[2] = u8(out.size());
-        return out;
-    }
-};
-
-Packet Var(u8 id) {
-    Packet p;
-    return p.B(id).W(0);
-}
-Packet Fixed(u8 id) {
-    Packet p;
-    return p.B(id);
-}
 
 class WorldPacketHandlersTest : public WorldFixture {
 protected:

@@ -92,7 +92,7 @@ TEST_F(ClientWorldTest, PickingUpAWornItemRemembersTheWearersLayer) {
     CClientItem* hat = CClientItem::Allocate(0x40000080, 10, 0);
     hat->EquipOn(p, 6);
     EXPECT_TRUE(TheClientWorld().PickUpObject(hat, 0));
-    EXPECT_EQ(TheClientWorld().drag.wearer, p);
+    EXPECT_EQ(TheClientWorld().drag.wearerSerial, p->serial);
     EXPECT_EQ(TheClientWorld().drag.layer, 6);
     EXPECT_EQ(p->layers[6], nullptr);
 }
@@ -353,6 +353,40 @@ TEST_F(ClientWorldTest, AllStatusIsAskedAsTheWholeThenThirtyTwoSerials) {
     TheClientWorld().RequestAllStatus();  // no connection: nothing, and no crash
     EXPECT_EQ(link.sent.size(), 33u);
     EXPECT_TRUE(TheClientWorld().CanDropAt(10, 10));
+}
+
+}  // namespace
+
+namespace {
+
+// The serial lookup answers as the walk of the server list would: the newest item of a serial,
+// the one before it once it goes, nothing for an item off the list, and a changed serial at
+// once.
+TEST_F(ClientWorldTest, SerialLookupFollowsTheServerList) {
+    CClientWorld& w = TheClientWorld();
+    constexpr u32 kShared = 0x40000201, kOther = 0x40000202;
+    CClientItem* older = CClientItem::Allocate(kShared, 10, 0);
+    CClientItem* newer = CClientItem::Allocate(kShared, 11, 0);
+    CClientItem* third = CClientItem::Allocate(kShared, 12, 0);
+    EXPECT_EQ(w.FindBySerial(kShared), third);
+    third->SetSerial(kOther);
+    EXPECT_EQ(w.FindBySerial(kShared), newer);
+    EXPECT_EQ(w.FindBySerial(kOther), third);
+    newer->Destroy();
+    EXPECT_EQ(w.FindBySerial(kShared), older);
+    older->Destroy();
+    EXPECT_EQ(w.FindBySerial(kShared), nullptr);
+    third->Destroy();
+    EXPECT_EQ(w.FindBySerial(kOther), nullptr);
+    // A container made off the list is never found; a pooled item's next life has its new
+    // serial only.
+    auto* loose = new CClientContainer(kShared, 3701, 0, false);
+    EXPECT_EQ(w.FindBySerial(kShared), nullptr);
+    delete loose;
+    CClientItem* again = CClientItem::Allocate(kOther, 10, 0);
+    EXPECT_EQ(w.FindBySerial(kOther), again);
+    EXPECT_EQ(w.FindBySerial(0), nullptr);
+    again->Destroy();
 }
 
 }  // namespace

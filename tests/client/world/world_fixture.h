@@ -105,6 +105,8 @@ protected:
         w.savedBarks.clear();
         w.playerSerial = 0;
         w.dragging = 0;
+        w.targeting = false;
+        w.listingContents = false;
         w.globalLight = 0;
         CClientMap& map = TheClientMap();
         map = CClientMap();

@@ -55,6 +55,7 @@ public:
         at.Set(x / 10, y / 10, 0);
         return true;
     }
+    CDisplayObject* PickAnyObject(int x, int y) override { return PickWorldObject(x, y); }
 
     std::vector<Box> boxes;
     std::vector<std::string> calls;
@@ -147,6 +148,29 @@ TEST_F(MapGumpTest, ASingleClickActsAtThePressPointOnceTheDoubleClickTimeIsOver)
     EXPECT_EQ(Sent(), (Packets{{0x09, kItemA}}));
     Tick(300, 300);
     EXPECT_TRUE(Sent().empty());
+}
+
+// While the server's target cursor is up a click answers it with the object under the press
+// point instead of asking for its name; a click on nothing leaves the cursor up.
+TEST_F(MapGumpTest, AClickWhileATargetCursorIsUpAnswersIt) {
+    auto& clock = Clock();
+    clock.Advance(5000);
+    link.ServerSends(ServerPacket(0x6C, {0, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                  false));
+    ASSERT_TRUE(TheClientWorld().targeting);
+    auto click = [&](int x, int y) {
+        LeftDown(x, y);
+        LeftUp(x, y);
+        clock.Advance(501);
+        Tick(x, y);
+    };
+    click(200, 200);
+    EXPECT_TRUE(link.ClientSent().empty());
+    EXPECT_TRUE(TheClientWorld().targeting);
+    click(100, 100);
+    EXPECT_EQ(link.ClientSent(), (Bytes{0x6C, 0, 0, 0, 0, 9, 0, 0x40, 0, 0, 0x70, 0, 11, 0, 10, 0,
+                                        0, 0, 70}));
+    EXPECT_FALSE(TheClientWorld().targeting);
 }
 
 TEST_F(MapGumpTest, ADoubleClickUsesTheObjectOfTheFirstPress) {

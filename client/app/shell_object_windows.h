@@ -1,0 +1,14 @@
+#pragma once
+// The running client's answers to the object handlers' window requests: the gump desktop
+// opens and raises the windows of objects and art ids and closes the radar, the client
+// application shows the target cursor and keeps the ignore list. The window kinds not built
+// yet keep ObjectWindowHooks' own answer (said once, nothing opened).
+#include "client/net/object_window_hooks.h"
+
+class ShellObjectWindows : public ObjectWindowHooks {
+public:
+    void OpenGump(u32 object, int gumpId, bool container) override;
+    void CloseRadar() override;
+    void ShowTargetCursor(bool on) override;
+    bool IsIgnored(u32 serial) override;
+};
