@@ -8,6 +8,7 @@
 #include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
 #include "client/net/movement_packet_handlers.h"
+#include "client/net/speech_packet_handlers.h"
 #include "client/net/world_packet_handlers.h"
 #include "core/packet_reader.h"
 #include "core/packet_writer.h"
@@ -33,6 +34,8 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
     worldHandlers_->Install(dispatcher_);
     movementHandlers_.reset(new MovementPacketHandlers(*this));
     movementHandlers_->Install(dispatcher_);
+    speechHandlers_.reset(new SpeechPacketHandlers(*this));
+    speechHandlers_->Install(dispatcher_);
 }
 
 ClientLink::~ClientLink() = default;

@@ -20,6 +20,7 @@ class LoginFrontEnd;
 class LoginPacketHandlers;
 class WorldPacketHandlers;
 class MovementPacketHandlers;
+class SpeechPacketHandlers;
 class PacketReader;
 class PacketWriter;
 
@@ -61,6 +62,7 @@ public:
     ServerPacketDispatcher& Dispatcher() { return dispatcher_; }
     WorldPacketHandlers& WorldHandlers() { return *worldHandlers_; }
     MovementPacketHandlers& MovementHandlers() { return *movementHandlers_; }
+    SpeechPacketHandlers& SpeechHandlers() { return *speechHandlers_; }
     ClientStreamState& Stream() { return stream_; }
     LoginFrontEnd& FrontEnd() { return *frontEnd_; }
     // Puts a front end in force (null: the link's own recording one); the caller keeps it.
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<LoginPacketHandlers> handlers_;
     std::unique_ptr<WorldPacketHandlers> worldHandlers_;
     std::unique_ptr<MovementPacketHandlers> movementHandlers_;
+    std::unique_ptr<SpeechPacketHandlers> speechHandlers_;
     std::array<int, 256> unhandledCount_{};
     std::array<std::vector<u8>, 256> lastUnhandled_;
 };
