@@ -1,9 +1,6 @@
 #include "client/data/profanity_filter.h"
 
 #include <bitset>
-#include <string_view>
-
-#include "core/text_utils.h"
 
 namespace {
 
@@ -28,15 +25,19 @@ bool OnlyMaskChars(const std::string& word) {
 
 // Which folded characters and pairs of neighbouring folded characters a text holds: a word
 // with a character or a pair the text lacks cannot occur in it, so most words of a list are
-// passed over without a search.
+// passed over without a search. Masking only adds what the masked stretch now holds (a pair
+// that went away may still be marked: that costs a search, never an occurrence).
 class TextPairs {
 public:
     void Fill(const std::string& text) {
-        singles_.reset();
-        pairs_.reset();
-        for (size_t i = 0; i < text.size(); ++i) {
+        Clear();
+        Add(text, 0, text.size());
+    }
+    // Marks what the characters from `start` to `end` (and the pair reaching into them) hold.
+    void Add(const std::string& text, size_t start, size_t end) {
+        for (size_t i = start > 0 ? start - 1 : 0; i < end && i < text.size(); ++i) {
             singles_.set(Fold(text[i]));
-            if (i + 1 < text.size()) pairs_.set(Pair(text[i], text[i + 1]));
+            if (i + 1 < text.size()) Mark(Pair(text[i], text[i + 1]));
         }
     }
     bool MayHold(const std::string& word) const {
@@ -48,26 +49,52 @@ public:
 
 private:
     static size_t Pair(char a, char b) { return size_t(Fold(a)) << 8 | Fold(b); }
+    void Mark(size_t pair) {
+        if (pairs_.test(pair)) return;
+        pairs_.set(pair);
+        marked_.push_back(pair);
+    }
+    // Clears only the marked pairs: far fewer than the whole table.
+    void Clear() {
+        for (size_t pair : marked_)
+            pairs_.reset(pair);
+        marked_.clear();
+        singles_.reset();
+    }
     std::bitset<256> singles_;
     std::bitset<65536> pairs_;
+    std::vector<size_t> marked_;
 };
 
-// Masks the word's occurrences; true when any was masked.
-bool MaskOccurrences(const std::string& word, std::string& text) {
-    if (word.empty()) return false;
+// The first occurrence of `word` at or after `from`, ignoring the case of A-Z; npos for none.
+// Words are short (at most 29 characters) and the pair test keeps the search for words that
+// are likely there, so a plain comparison at each position is the quickest correct search.
+size_t Find(const std::string& word, const std::string& text, size_t from) {
+    const size_t n = word.size();
+    const unsigned char first = Fold(word[0]);
+    for (size_t i = from; i + n <= text.size(); ++i) {
+        if (Fold(text[i]) != first) continue;
+        size_t k = 1;
+        while (k < n && Fold(text[i + k]) == Fold(word[k]))
+            ++k;
+        if (k == n) return i;
+    }
+    return std::string::npos;
+}
+
+// Masks the word's occurrences, marking what each masked stretch now holds.
+void MaskOccurrences(const std::string& word, std::string& text, TextPairs* pairs) {
+    if (word.empty()) return;
     // Only a word of mask characters can be found again in its own mask.
     const bool goOnAfter = OnlyMaskChars(word);
-    bool masked = false;
     size_t from = 0;
-    while (from + word.size() <= text.size()) {
-        const int at = BoyerMooreSearch(word, std::string_view(text).substr(from));
-        if (at < 0) break;
-        const size_t start = from + size_t(at);
+    for (;;) {
+        const size_t start = Find(word, text, from);
+        if (start == std::string::npos) break;
         MaskChars(text, start, word.size());
-        masked = true;
+        if (pairs) pairs->Add(text, start, start + word.size());
         from = goOnAfter ? start + word.size() : 0;
     }
-    return masked;
 }
 
 }  // namespace
@@ -82,16 +109,16 @@ void MaskChars(std::string& text, size_t start, size_t count) {
 }
 
 void MaskWord(const std::string& word, std::string& text) {
-    MaskOccurrences(word, text);
+    MaskOccurrences(word, text, nullptr);
 }
 
 void FilterProfanity(std::string& text, const std::vector<std::string>& words) {
     if (words.empty() || text.empty()) return;
-    // Large (8 KiB) and rebuilt for every text; kept out of the stack frame.
+    // Large (8 KiB) and kept between texts; only its marked pairs are cleared.
     thread_local TextPairs pairs;
     pairs.Fill(text);
     for (const std::string& word : words) {
         if (word.empty() || word.size() > text.size() || !pairs.MayHold(word)) continue;
-        if (MaskOccurrences(word, text)) pairs.Fill(text);
+        MaskOccurrences(word, text, &pairs);
     }
 }
