@@ -13,18 +13,6 @@
 #include "tests/client/data/font_fixture.h"
 #include "tests/client/world/walk_fixture.h"
 
-// A fonts.mul with the fixture glyphs in the speech slot (3) and the journal slot (9).
-inline std::vector<u8> SpeechFontsMul() {
-    std::vector<u8> bytes;
-    for (int slot = 0; slot < 25; ++slot) {
-        if (slot == 3 || slot == 9)
-            AppendFont(bytes, FixtureGlyphs());
-        else
-            AppendEmptyFontSlot(bytes);
-    }
-    return bytes;
-}
-
 class RecordingSpeechHost : public SpeechLineHost {
 public:
     struct Shown {
@@ -58,7 +46,8 @@ protected:
     static constexpr u16 kSpeechHue = 0x5A, kEmoteHue = 0x225;
 
     SpeechFixture() {
-        const std::vector<u8> fonts = SpeechFontsMul();
+        // The speech font (3) and the journal's (9).
+        const std::vector<u8> fonts = FixtureFontsMulIn({3, 9});
         GetFontTable().LoadBytes(fonts.data(), fonts.size());
         oldHost_ = SetSpeechLineHost(&host);
         Clean();

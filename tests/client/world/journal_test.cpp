@@ -27,13 +27,7 @@ class JournalTest : public WorldFixture {
 protected:
     JournalTest() {
         // Font 3 for the system lines, font 9 for the journal's measures.
-        std::vector<u8> fonts;
-        for (int slot = 0; slot < 25; ++slot) {
-            if (slot == 3 || slot == 9)
-                AppendFont(fonts, FixtureGlyphs());
-            else
-                AppendEmptyFontSlot(fonts);
-        }
+        const std::vector<u8> fonts = FixtureFontsMulIn({3, 9});
         GetFontTable().LoadBytes(fonts.data(), fonts.size());
         TheJournal().Reset();
         TheBarkSpeaker() = BarkSpeaker{};
