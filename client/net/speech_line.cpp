@@ -1,7 +1,6 @@
 #include "client/net/speech_line.h"
 
 #include <cstdio>
-#include <set>
 
 #include "client/data/client_log.h"
 #include "client/data/client_settings.h"
@@ -20,9 +19,7 @@
 namespace {
 
 void SayNotBuilt(const char* what) {
-    static std::set<std::string> said;
-    if (said.insert(what).second)
-        LogClientError("speech line", (std::string(what) + ": not built yet").c_str());
+    LogClientError("speech line", (std::string(what) + ": not built yet").c_str());
 }
 
 constexpr u32 kVkF4 = platform::kVkF1 + 3;
@@ -66,8 +63,12 @@ PendingPrompt& ThePendingPrompt() {
 
 // --- The host's own answers ---------------------------------------------------------------------
 
+void SpeechLineHost::NotBuiltYet(const char* what) {
+    if (notBuiltSaid_.insert(what).second) SayNotBuilt(what);
+}
+
 void SpeechLineHost::UpdateBark(const std::string&, const std::string&, bool, u16, u16) {
-    SayNotBuilt("typing line");
+    NotBuiltYet("typing line");
 }
 
 bool SpeechLineHost::CharacterPlaying() {
@@ -87,7 +88,7 @@ bool SpeechLineHost::CtrlHeld() {
 }
 
 void SpeechLineHost::MenuCommand(u32) {
-    SayNotBuilt("menu commands");
+    NotBuiltYet("menu commands");
 }
 
 SpeechLineHost& TheSpeechLineHost() {
@@ -165,7 +166,11 @@ std::string_view SplitFirstWord(std::string_view source, std::string& word) {
 CSpeechLine::CSpeechLine(ClientLink* link) : link_(link) {
     // The 16-bit line (with the Unicode font and speech packet) is not built; the line keeps
     // bytes.
-    if (TheClientSettings().options.unicodeSpeech) SayNotBuilt("Unicode speech line");
+    static bool unicodeSaid = false;
+    if (TheClientSettings().options.unicodeSpeech && !unicodeSaid) {
+        unicodeSaid = true;
+        SayNotBuilt("Unicode speech line");
+    }
 }
 
 ClientLink* CSpeechLine::Link() const {

@@ -8,6 +8,7 @@
 //
 // Command mode is entered only through SetMode: a "." typed first stays an ordinary
 // character, so ".where" is spoken.
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,13 @@ public:
     virtual bool CtrlHeld();
     // A menu command of the client window (101: full screen).
     virtual void MenuCommand(u32 command);
+
+protected:
+    // Says once, in the client log, that a part the line needs is not built.
+    void NotBuiltYet(const char* what);
+
+private:
+    std::set<std::string> notBuiltSaid_;
 };
 SpeechLineHost& TheSpeechLineHost();
 // Installs a host (kept alive by the caller; null puts back the default one); answers the

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "client/data/client_log.h"
 #include "platform/keys.h"
 #include "tests/client/net/speech_fixture.h"
 
@@ -378,6 +379,24 @@ TEST_F(SpeechLineTest, HelpRequestsNeedAnOpenConnection) {
     Type("helpme now");
     EXPECT_TRUE(line.RunDotCommand());
     EXPECT_TRUE(net.ClientSent().empty());
+}
+
+// Until the typing line is built the line's text goes nowhere, and the host says so once.
+TEST(SpeechLineHost, TheTypingLineIsNotBuiltAndSaysSoOnce) {
+    SpeechLineHost host;
+    LogCapture log(GetClientLogSink());
+    host.UpdateBark("Emote: ", "wave", true, 0x225, 3);
+    host.UpdateBark("", "hello", true, 0x5A, 3);
+    host.MenuCommand(101);
+    const auto lines = log.FromSource("speech line");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].message, "typing line: not built yet");
+    EXPECT_EQ(lines[1].message, "menu commands: not built yet");
+    // The host's own answers: nobody playing, nothing open, nothing held.
+    EXPECT_FALSE(host.CharacterPlaying());
+    EXPECT_FALSE(host.ModalGumpOpen());
+    EXPECT_FALSE(host.KeyboardFocusTaken());
+    EXPECT_FALSE(host.CtrlHeld());
 }
 
 TEST(SplitFirstWord, SkipsSpacesLowersTheWordAndAnswersTheRest) {
