@@ -88,6 +88,8 @@ void PrintUsage(std::FILE* out) {
         "                   (ZQ_RUN_DIR, else the working directory); missing lists are made.\n"
         "  settings.txt     the per-user settings, in the configuration directory:\n"
         "                   %s\n"
+        "  hwprofile.dat    the hardware profile last reported to the server, in the same\n"
+        "                   directory; written again (and reported) when the machine changed.\n"
         "  ZqClientApp.lock the lock that keeps a second copy from starting, in the run\n"
         "                   directory.\n"
         "\n"

@@ -1,5 +1,6 @@
 // Server bytes into the client's link: Huffman decoding (when the first byte asks for it),
-// framing with the pause, and dispatch to recording slots and the real handlers, with
+// framing with the pause, and dispatch to recording slots and the real handlers (login,
+// world, movement, text, prompts, status, books, boards, containers, trade and windows), with
 // recording text windows open for the seeds' book, board and mobile, and object windows that
 // answer "open" for some serials so the object handlers' find-or-open branches run. The first
 // byte also chooses the edit-server path and how the bytes are cut into chunks.
@@ -392,4 +393,26 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     emit(refused.data(), refused.size());
     const std::vector<u8> text = TextSeed();
     emit(text.data(), text.size());
+    // Text from a known speaker, a system line, a text cut before its zero, and a prompt.
+    auto text = [](u32 speaker, u8 type, const char* words, bool terminated) {
+        std::vector<u8> body{u8(speaker >> 24), u8(speaker >> 16), u8(speaker >> 8), u8(speaker),
+                             0x01, 0x90, type, 0x00, 0x21, 0x00, 0x03};
+        for (int i = 0; i < 30; ++i)
+            body.push_back(i < 5 ? u8("Guard"[i]) : 0);
+        for (const char* c = words; *c; ++c)
+            body.push_back(u8(*c));
+        if (terminated) body.push_back(0);
+        return Packet(0x1C, body, true);
+    };
+    const std::vector<u8> prompt =
+        Packet(0x9A, {0, 0, 0, 0x21, 0, 0, 0, 1, 0, 0, 0, 0, 'P', 0}, true);
+    std::vector<u8> talk{0x04};
+    for (const std::vector<u8>& p :
+         {incoming(0x21), text(0x21, 0, "hello", true), text(0x21, 7, "again", true),
+          text(0xFFFFFFFF, 1, "notice", true), text(0x21, 6, "cut", false)})
+        talk.insert(talk.end(), p.begin(), p.end());
+    emit(talk.data(), talk.size());
+    std::vector<u8> asked{0x04};
+    asked.insert(asked.end(), prompt.begin(), prompt.end());
+    emit(asked.data(), asked.size());
 }

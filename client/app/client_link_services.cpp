@@ -11,7 +11,6 @@
 #include "client/world/client_world.h"
 #include "client/world/walk_queue.h"
 #include "core/packet_writer.h"
-#include "platform/key_value_store.h"
 
 void ShellLoginHooks::SetWindowTitle(const std::string& text) {
     ClientLoginHooks::SetWindowTitle(text);
@@ -19,8 +18,7 @@ void ShellLoginHooks::SetWindowTitle(const std::string& text) {
 }
 
 bool ShellLoginHooks::HardwareProfileChanged(const HardwareProfile& fresh) {
-    platform::KeyValueStore store = platform::KeyValueStore::Default();
-    return ::HardwareProfileChanged(store, fresh);
+    return ::HardwareProfileChanged(HardwareProfilePath(), fresh);
 }
 
 void ShellLoginHooks::QuitClient() {

@@ -13,6 +13,7 @@
 #include "client/app/main_window.h"
 #include "client/data/back_buffer.h"
 #include "client/data/client_data_start.h"
+#include "client/data/client_version.h"
 #include "client/data/pixel_format.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/world/client_mobile.h"
@@ -24,8 +25,6 @@
 #include "platform/window_backend.h"
 
 namespace {
-
-constexpr const char* kVersion = "1.09";
 
 // Held for the life of the process once taken: the system drops it when the process ends.
 platform::InstanceLock& ClientInstanceLock() {
@@ -101,7 +100,7 @@ int RunClientWithInstalledServices(const ProcessArgs& args) {
     subsystems.GiveSpeechLineFocus();
     subsystems.CreateConnection();
     // The window has no menu, so there are no check marks to set.
-    subsystems.ShowSystemMessage(std::string("ZQ Demo Version ") + kVersion + ".", 0, 3);
+    subsystems.ShowSystemMessage(ClientVersionLine(), 0, 3);
     ClientMainLoop loop(platform::NowMs());
     subsystems.MusicPlayTrack(8, true, false);
 

@@ -14,6 +14,7 @@
 #include "client/data/cached_gump_art.h"
 #include "client/data/client_data_start.h"
 #include "client/data/client_log.h"
+#include "client/data/client_word_lists.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
 #include "client/data/pixel_format.h"
@@ -32,11 +33,14 @@
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/net/target_cursor.h"
+#include "client/net/speech_line.h"
 #include "client/world/client_map.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
+#include "client/world/journal.h"
 #include "client/world/path_search.h"
 #include "client/world/picking.h"
+#include "client/world/system_message.h"
 #include "client/world/walk_queue.h"
 #include "client/world/world_view_frame.h"
 #include "core/packet_writer.h"
@@ -68,8 +72,17 @@ public:
         const CClientApp* app = CClientApp::Instance();
         return app != nullptr && app->quitting.load();
     }
-    // A target cursor is answered with the cancel, so the server stops waiting for it.
+    // The speech line's text refreshed (a window took or gave back the keyboard focus).
+    void RefreshSpeechLineBark() override {
+        if (CSpeechLine* line = TheSpeechLine()) line->UpdateBark();
+    }
+    void SpeechLineCharacter(u32 character) override {
+        if (CSpeechLine* line = TheSpeechLine()) line->OnChar(character);
+    }
+    // A pending prompt is cancelled first; a target cursor is answered with the cancel, so
+    // the server stops waiting for it.
     bool CancelPromptOrTarget() override {
+        if (CSpeechLine* line = TheSpeechLine(); line && line->CancelPrompt()) return true;
         if (!TheClientWorld().targeting) return false;
         if (ClientLink* link = TheClientLink())
             link->Target().CancelTarget();
@@ -93,6 +106,39 @@ public:
 
 private:
     bool entered_ = false;
+};
+
+// What the speech line asks of the shell: the player in the world, the gump desktop's modal
+// window and keyboard focus, the Ctrl key and the window's menu commands. The typing line it
+// shows its text on is not built yet (the host's own answer says so once).
+class ShellSpeechLineHost : public SpeechLineHost {
+public:
+    bool CharacterPlaying() override {
+        const CClientApp* app = CClientApp::Instance();
+        return app != nullptr && app->inWorld && ThePlayer() != nullptr;
+    }
+    bool ModalGumpOpen() override { return TheGumpDesktop().modalGump != nullptr; }
+    bool KeyboardFocusTaken() override { return TheGumpDesktop().keyboardFocus != nullptr; }
+    bool CtrlHeld() override { return platform::Backend().IsKeyDown(platform::kVkControl); }
+    void MenuCommand(u32 command) override { TheMainWindow().SendCommand(command); }
+};
+
+// The shell's ignore list and obscene words, and the obscenity filter's switch as the window's
+// menu sets it.
+class ShellWordLists : public ClientWordLists {
+public:
+    bool IsIgnored(u32 serial) const override {
+        const CClientApp* app = CClientApp::Instance();
+        return app != nullptr && app->IsIgnored(serial);
+    }
+    bool ObscenityFilterOn() const override {
+        const CClientApp* app = CClientApp::Instance();
+        return app != nullptr ? app->options.obscenityFilter : ClientWordLists::ObscenityFilterOn();
+    }
+    const std::vector<std::string>& ObsceneWords() const override {
+        const CClientApp* app = CClientApp::Instance();
+        return app != nullptr ? app->obsceneWords : ClientWordLists::ObsceneWords();
+    }
 };
 
 // The frame step's needs outside the renderer in the running client. The death text is a gump
@@ -131,7 +177,10 @@ private:
 class RunningClientSubsystems : public ClientSubsystemServices {
 public:
     // The link goes while the front end and the actions it uses still exist.
-    ~RunningClientSubsystems() override { DeleteConnection(); }
+    ~RunningClientSubsystems() override {
+        DeleteSpeechLine();
+        DeleteConnection();
+    }
 
     // The link's login handlers drive the login screens, and the screens send through the link.
     void CreateConnection() override {
@@ -177,13 +226,32 @@ public:
     // The world view's half of the frame before the gumps.
     void DrawWorldViewFrame() override { ::DrawWorldViewFrame(frame_); }
     void SaveDesktop() override { TheGumpDesktop().SaveDesktop(); }
-    // The speech line itself is not built: its line is always empty, so only the walk keys act.
-    bool SpeechLineOnKeyDown(u32 virtualKey, u32 keyData) override {
-        const CClientApp* app = CClientApp::Instance();
-        if (!app || !app->inWorld || !ThePlayer() || TheGumpDesktop().modalGump) return false;
-        const bool ctrl = platform::Backend().IsKeyDown(platform::kVkControl);
-        return TheWalkQueue().WalkKey(virtualKey, keyData, ctrl);
+    // The speech line: made at start-up, it takes the keys and characters no window takes.
+    void CreateSpeechLine() override {
+        speechLine_ = std::make_unique<CSpeechLine>();
+        SetTheSpeechLine(speechLine_.get());
     }
+    void DeleteSpeechLine() override {
+        if (TheSpeechLine() == speechLine_.get()) SetTheSpeechLine(nullptr);
+        speechLine_.reset();
+    }
+    bool SpeechLineOnKeyDown(u32 virtualKey, u32 keyData) override {
+        CSpeechLine* line = TheSpeechLine();
+        return line != nullptr && line->OnKeyDown(virtualKey, keyData);
+    }
+    // Typed characters go to the speech line while no window holds the keyboard focus.
+    void GiveSpeechLineFocus() override { TheGumpDesktop().ClearKeyboardFocus(); }
+    void ShowSystemMessage(const std::string& text, int hue, int font) override {
+        ::ShowSystemMessage(hue, font, text);
+    }
+    void SendTextCommand(int type, const std::string& text) override {
+        u8 buffer[300];
+        PacketWriter w(buffer, sizeof buffer);
+        BuildTextCommandPacket(w, u8(type), text);
+        if (ClientLink* link = TheClientLink()) link->Send(w);
+    }
+    void SendHelpRequest() override { ::SendHelpRequest(); }
+    void CloseJournalLog() override { TheJournal().CloseLog(); }
     // The pointer's drawing switch and timer (cursor_manager.h).
     void CursorSetDrawEnabled(int on) override { TheCursorManager().SetDrawEnabled(on != 0); }
     bool CursorTimerStep(int x, int y) override { return CursorShellTimerStep(x, y); }
@@ -193,6 +261,7 @@ private:
     GumpLoginFrontEnd frontEnd_;
     std::unique_ptr<LinkLoginActions> actions_;
     ShellWorldViewFrame frame_;
+    std::unique_ptr<CSpeechLine> speechLine_;
 };
 
 // The world-view gump's walking and picking: the walk queue, the client's path search and the
@@ -254,6 +323,10 @@ void InstallClientServices() {
     SetGumpHostServices(&gumpHost);
     static ShellObjectWindows objectWindows;
     SetObjectWindowHooks(&objectWindows);
+    static ShellSpeechLineHost speechLineHost;
+    SetSpeechLineHost(&speechLineHost);
+    static ShellWordLists wordLists;
+    SetClientWordLists(&wordLists);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.
     static CachedGumpArt gumpArt;
     SetGumpArtServices(&gumpArt);

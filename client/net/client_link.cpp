@@ -14,6 +14,7 @@
 #include "client/net/target_cursor.h"
 #include "client/net/trade_packet_handlers.h"
 #include "client/net/window_packet_handlers.h"
+#include "client/net/speech_packet_handlers.h"
 #include "client/net/world_packet_handlers.h"
 #include "core/packet_reader.h"
 #include "core/packet_writer.h"
@@ -51,6 +52,8 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
     windowHandlers_->Install(dispatcher_);
     target_.reset(new TargetCursor(*this));
     target_->Install(dispatcher_);
+    speechHandlers_.reset(new SpeechPacketHandlers(*this));
+    speechHandlers_->Install(dispatcher_);
 }
 
 ClientLink::~ClientLink() = default;

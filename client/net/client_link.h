@@ -26,6 +26,7 @@ class ContainerPacketHandlers;
 class TradePacketHandlers;
 class WindowPacketHandlers;
 class TargetCursor;
+class SpeechPacketHandlers;
 class PacketReader;
 class PacketWriter;
 
@@ -69,6 +70,7 @@ public:
     MovementPacketHandlers& MovementHandlers() { return *movementHandlers_; }
     // The server's target cursor and the client's answers to it.
     TargetCursor& Target() { return *target_; }
+    SpeechPacketHandlers& SpeechHandlers() { return *speechHandlers_; }
     ClientStreamState& Stream() { return stream_; }
     LoginFrontEnd& FrontEnd() { return *frontEnd_; }
     // Puts a front end in force (null: the link's own recording one); the caller keeps it.
@@ -116,6 +118,7 @@ private:
     std::unique_ptr<TradePacketHandlers> tradeHandlers_;
     std::unique_ptr<WindowPacketHandlers> windowHandlers_;
     std::unique_ptr<TargetCursor> target_;
+    std::unique_ptr<SpeechPacketHandlers> speechHandlers_;
     std::array<int, 256> unhandledCount_{};
     std::array<std::vector<u8>, 256> lastUnhandled_;
 };

@@ -3,14 +3,11 @@
 // login, compared with the profile stored by the last report, and sent as packet 0xA4 and
 // stored when none is stored or it differs.
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "platform/types.h"
-
-namespace platform {
-class KeyValueStore;
-}
 
 // The record, laid out like packet 0xA4 (byte 0 is the packet id when the record is the
 // packet buffer). Multi-byte fields are in network order.
@@ -29,22 +26,47 @@ constexpr size_t kHwTextSize = 32;
 
 using HardwareProfile = std::array<u8, kHardwareProfileSize>;
 
-// Fills the record (zero-filled first) from what the system reports; 1 when collected.
+// What the profile is collected from: the system's own reports, passed in so that tests give
+// fixtures.
+struct HardwareSources {
+    std::string cpuinfo;  // the text of /proc/cpuinfo
+    std::string mounts;   // the text of /proc/mounts
+    // The size in MB of the file system mounted at a point (0 when unknown).
+    std::function<u64(const std::string& mountPoint)> fileSystemMB;
+    // The processor clock when the cpuinfo text has none (a measurement).
+    std::function<int()> measuredClockMHz;
+    u64 totalRamBytes = 0;
+    long processorCount = 0;
+    // The local time's offset east of UTC, in seconds (tm_gmtoff).
+    long gmtOffsetSeconds = 0;
+};
+// The running system's sources.
+HardwareSources SystemHardwareSources();
+
+// Fills the record (zero-filled first) from the sources (the running system's when none are
+// given); 1 when collected. The 16-bit RAM and drive fields saturate at 65,535 MB.
+int CollectHardwareProfile(HardwareProfile& record, const HardwareSources& sources);
 int CollectHardwareProfile(HardwareProfile& record);
-// The stored profile (the "HWProfile/..." values of the store); false when any is missing
-// or malformed.
-bool ReadHardwareProfile(platform::KeyValueStore& store, HardwareProfile& record);
-// Stores the ten values in order; stops at the first failure.
-bool WriteHardwareProfile(platform::KeyValueStore& store, const HardwareProfile& record);
+// The largest local block-device file system of a mounts text, in MB (0 when none).
+u64 LargestFixedDriveMB(const HardwareSources& sources);
+
+// The stored profile: "hwprofile.dat" in the per-user configuration directory.
+std::string HardwareProfilePath();
+// The profile stored in the file; false when it is missing or not a stored profile.
+bool ReadHardwareProfile(const std::string& path, HardwareProfile& record);
+// Stores the profile (a temporary file renamed over the old one); false with the reason in
+// `error` when it could not be written.
+bool WriteHardwareProfile(const std::string& path, const HardwareProfile& record,
+                          std::string* error = nullptr);
 // Whether a stored and a new profile describe the same machine.
 bool HardwareProfilesMatch(const HardwareProfile& stored, const HardwareProfile& fresh);
-// The report step of a server-list packet: reads the stored profile; when there is none or
-// it differs from `fresh`, stores `fresh` and returns true (the caller sends 0xA4).
-bool HardwareProfileChanged(platform::KeyValueStore& store, const HardwareProfile& fresh);
+// The report step of a server-list packet: reads the stored profile; when there is none (or
+// it is damaged) or it differs from `fresh`, stores `fresh` and returns true (the caller
+// sends 0xA4).
+bool HardwareProfileChanged(const std::string& path, const HardwareProfile& fresh);
 
 // The processor clock in MHz: the clock the system reports (the "cpu MHz" of
-// /proc/cpuinfo), else a measurement (none on this platform: 0). `hint` as for
-// MeasureCpuClock.
+// /proc/cpuinfo), else a measurement. `hint` as for MeasureCpuClock.
 int CpuClockMHz(int hint);
 // The "cpu MHz" of a cpuinfo text, rounded; -1 when there is none.
 int CpuClockFromCpuInfo(std::string_view cpuinfo);
@@ -55,8 +77,11 @@ struct CpuClockMeasurement {
     int rawMHz = 0;
     int roundedMHz = 0;
 };
-// Nothing is measured on this platform: the time-stamp and real-time-clock methods need
-// hardware access that a user program does not have. All fields 0.
+// Measures the clock: the processor's time-stamp counter against the monotonic clock, over
+// passes of 1,000 microseconds until three passes agree (at most 20). Nothing is measured
+// (all fields 0) for a processor of another maker than the one whose counter rate the
+// method assumes, without a time-stamp counter, or for a hint of 1 to 150 (the loop method
+// for counter-less processors is not available here).
 CpuClockMeasurement MeasureCpuClock(int hint);
 
 constexpr u32 kCpuForeignVendor = 0x8000;

@@ -3,6 +3,7 @@
 // the map file, land objects for the 37 x 37 cells around the centre, the map statics of a
 // 6 x 6 window of 8 x 8-cell blocks, the wrap of the surface area and distances.
 #include <array>
+#include <string>
 
 #include "client/world/client_location.h"
 #include "platform/types.h"
@@ -30,6 +31,9 @@ public:
 
     int centreX = 0, centreY = 0, centreZ = 0;
     int mapNumber = -1;
+    // The name of the area the player is in, as the "where" command reports it (nothing in
+    // this client names areas yet, so it stays empty).
+    std::string areaName;
     int width = 6144, height = 4096;
     int area[4] = {0, 0, 0, 0};
     int radarBlocks[4] = {0, 0, 0, 0};

@@ -10,6 +10,7 @@
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
 #include "client/world/land_objects.h"
+#include "client/world/journal.h"
 #include "client/world/roof_hiding.h"
 #include "platform/clock.h"
 
@@ -513,6 +514,8 @@ OverheadText* CClientObject::AddBark(const std::string& text, u16 barkHue, u16 f
     b->created = platform::NowMs();
     b->older = firstBark;
     firstBark = b;
+    // The text enters the journal as the bubble showing it would enter it.
+    TheJournal().AddLine(TakeSpeakerLine(text), barkHue);
     TheWorldHooks().BarkAdded(IsServerObject() ? static_cast<CClientItem*>(this)->serial : 0, text);
     return b;
 }

@@ -7,6 +7,7 @@
 #include "client/data/tile_data.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
+#include "client/world/journal.h"
 #include "client/world/land_objects.h"
 #include "client/world/path_search.h"
 #include "client/world/roof_hiding.h"
@@ -386,6 +387,8 @@ void CClientWorld::RestoreBarks(CClientObject& object) {
         if (savedBarks[i].serial != serial) continue;
         const SavedBark r = savedBarks[i];
         savedBarks.erase(savedBarks.begin() + long(i));
+        // The text entered the journal when it was first shown.
+        JournalSuppressScope quiet;
         OverheadText* b = object.AddBark(r.text, r.hue, r.font, 0);
         b->created = r.created;
         b->lifetime = r.lifetime;

@@ -6,8 +6,8 @@
 
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
+#include "client/world/system_message.h"
 #include "client/world/walk_queue.h"
-#include "client/world/world_hooks.h"
 
 namespace {
 
@@ -237,5 +237,5 @@ void FollowMobile(const CClientMobile& mobile) {
     const ClientLocation& to =
         mobile.queuedSteps > 0 ? mobile.steps[mobile.queuedSteps - 1].loc : mobile.loc;
     if (!TheClientPath().Follow(to.x, to.y, to.z))
-        TheWorldHooks().SystemMessage("Can't get there (follow)");
+        ShowSystemMessage(0, 3, "Can't get there (follow)");
 }

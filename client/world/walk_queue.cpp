@@ -15,7 +15,6 @@
 #include "client/world/world_effects.h"
 #include "core/move_trace.h"
 #include "platform/clock.h"
-#include "platform/keys.h"
 #include "platform/random.h"
 
 const int kWalkDx[10] = {0, 1, 1, 1, 0, -1, -1, -1, 0, 1};
@@ -258,21 +257,6 @@ void CWalkQueue::Walk(int index, u32 flags, bool ctrlHeld) {
         WalkIfIdle(index, ctrlHeld ? 1 : 0);
     else
         RequestWalk(index, ctrlHeld ? 1 : 0);
-}
-
-bool CWalkQueue::WalkKey(u32 vk, u32 keyData, bool ctrlHeld) {
-    static constexpr struct {
-        u32 key;
-        int index;
-    } kKeys[] = {{platform::kVkUp, 0},   {platform::kVkPrior, 1}, {platform::kVkRight, 2},
-                 {platform::kVkNext, 3}, {platform::kVkDown, 4},  {platform::kVkEnd, 5},
-                 {platform::kVkLeft, 6}, {platform::kVkHome, 7}};
-    for (const auto& k : kKeys) {
-        if (k.key != vk) continue;
-        Walk(k.index, keyData & platform::kKeyDataWasDown, ctrlHeld);
-        return true;
-    }
-    return false;
 }
 
 void CWalkQueue::WalkIfIdle(int index, int run) {

@@ -107,9 +107,6 @@ public:
     // The keyboard's entry: a direction index counted from north-west (0 NW, 1 N, ... 7 W).
     // `flags` bit 0x40000000 (an auto-repeated key) steps only when nothing is outstanding.
     void Walk(int index, u32 flags, bool ctrlHeld);
-    // The walk keys of an empty speech line: arrows, Page Up/Down, Home and End (screen up is
-    // north-west). False for any other key.
-    bool WalkKey(u32 virtualKey, u32 keyData, bool ctrlHeld);
     void WalkIfIdle(int index, int run);
     // The player's step request; `run` -1 lets the pointer's distance from the view centre
     // decide.

@@ -7,15 +7,21 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "client/data/client_settings.h"
+#include "client/data/fonts.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/net/link_report.h"
+#include "client/net/speech_line.h"
+#include "client/world/journal.h"
 #include "client/world/path_search.h"
 #include "client/world/walk_queue.h"
 #include "core/move_trace.h"
@@ -31,6 +37,15 @@
 namespace {
 
 constexpr auto kWaitLimit = std::chrono::seconds(10);
+
+// The walk keys reach the walk queue through the speech line, as the running client's do; Ctrl
+// is held when the test says so.
+class WalkKeysHost : public SpeechLineHost {
+public:
+    bool CharacterPlaying() override { return true; }
+    bool CtrlHeld() override { return ctrl; }
+    bool ctrl = false;
+};
 
 class WalkRoundTripTest : public InstalledWorldFixture {
 protected:
@@ -48,6 +63,7 @@ protected:
         TheWalkQueue().link = &link;
         TheWalkState() = WalkState{};
         new CClientPlayer;
+        oldHost_ = SetSpeechLineHost(&keys);
     }
     void TearDown() override {
         EXPECT_EQ(server_.Stop(), 0);
@@ -55,6 +71,7 @@ protected:
         std::remove(tracePath_.c_str());
         TheWalkQueue().link = nullptr;
         TheWalkQueue().Clear();
+        SetSpeechLineHost(oldHost_);
         InstalledWorldFixture::TearDown();
     }
 
@@ -125,6 +142,8 @@ protected:
 
     std::string name_;
     std::string tracePath_;
+    WalkKeysHost keys;
+    SpeechLineHost* oldHost_ = nullptr;
     LinkReportCapture reports;
     WorldEntryHooks hooks;
     ClientLink link{nullptr, &hooks};
@@ -144,7 +163,9 @@ TEST_F(WalkRoundTripTest, AKeyboardRouteEndsWhereTheServerHasThePlayer) {
                            << TheClientMap().centreY;
         // Two steps per leg: walking, then running with Ctrl.
         for (bool run : {false, true}) {
-            for (int i = 0; i < 16 && !TheWalkQueue().WalkKey(key, 0, run); ++i)
+            keys.ctrl = run;
+            CSpeechLine speechLine{&link};
+            for (int i = 0; i < 16 && !speechLine.OnKeyDown(key, 0); ++i)
                 Frame();
             ASSERT_TRUE(WaitFor([&] { return Settled(); }))
                 << "leg " << leg << " count " << TheWalkQueue().count;
@@ -268,6 +289,49 @@ TEST_F(WalkRoundTripTest, AWallOnlyTheServerHasPutsTheClientBack) {
     const Place server = ServerPlace();
     EXPECT_EQ(server.x, fromX);
     EXPECT_EQ(server.y, fromY);
+}
+
+// The same entry, then the player talks: "hello" and Enter on the speech line go to the server
+// as speech, and the server's text coming back is shown over the player (a bubble request of
+// the world) and enters the journal and its log file under the player's name.
+TEST_F(WalkRoundTripTest, HelloComesBackAsABubbleAndAJournalLine) {
+    const std::string logPath = ::testing::TempDir() + "zq_speech_journal_log.txt";
+    std::remove(logPath.c_str());
+    const ClientSettings before = TheClientSettings();
+    ClientSettings settings = before;
+    settings.options.journalSaveFile = logPath;
+    settings.options.journalSaveUnicode = 0;
+    SetClientSettings(settings);
+    TheJournal().Reset();
+    // The speech line takes only characters its font has.
+    ASSERT_TRUE(GetFontTable().Load(env_->InstallDir() + "fonts.mul"));
+    ASSERT_NO_FATAL_FAILURE(EnterTheWorld("Talker"));
+    CSpeechLine speechLine{&link};
+    for (char c : std::string("hello"))
+        speechLine.OnChar(u8(c));
+    ASSERT_EQ(speechLine.Text(), "hello");
+    WorldFixture::hooks.calls.clear();
+    speechLine.OnChar(13);
+    EXPECT_EQ(speechLine.Text(), "");
+    const auto heard = [] {
+        for (const JournalEntry& e : TheJournal().Entries())
+            if (e.text == "Talker: hello") return true;
+        return false;
+    };
+    ASSERT_TRUE(WaitFor(heard)) << ::testing::PrintToString(WorldFixture::hooks.calls);
+    bool bubble = false;
+    for (const std::string& call : WorldFixture::hooks.calls)
+        bubble = bubble || (call.rfind("BarkAdded ", 0) == 0 && call.size() > 6 &&
+                            call.compare(call.size() - 6, 6, " hello") == 0);
+    EXPECT_TRUE(bubble) << ::testing::PrintToString(WorldFixture::hooks.calls);
+    TheJournal().CloseLog();
+    std::ifstream in(logPath, std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(log.find("Talker: hello\n"), std::string::npos) << log;
+    TheJournal().Reset();
+    SetClientSettings(before);
+    GetFontTable().Clear();
+    std::remove(logPath.c_str());
 }
 
 }  // namespace

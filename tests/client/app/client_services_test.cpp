@@ -16,6 +16,8 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/windows/map_gump.h"
+#include "client/net/speech_line.h"
+#include "client/world/journal.h"
 #include "client_test_env.h"
 #include "client/net/client_link.h"
 #include "client/world/client_world.h"
@@ -162,6 +164,26 @@ TEST_F(ClientServicesTest, EscapeCancelsTheTargetCursorWithTheServer) {
     EXPECT_EQ(net.ClientSent(),
               (Bytes{0x6C, 0, 0, 0, 0, 7, 3, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
     SetTheClientLink(nullptr);
+}
+
+// The speech line is made and deleted with the shell's entries; the system lines of the
+// shell reach the journal; Escape answers a pending prompt before anything else.
+TEST_F(ClientServicesTest, TheSpeechLineAndTheSystemLinesAreTheShells) {
+    ASSERT_TRUE(GetFontTable().Load(env_.InstallDir() + "fonts.mul"));
+    ClientSubsystemServices& subsystems = GetClientSubsystemServices();
+    TheJournal().Reset();
+    subsystems.CreateSpeechLine();
+    ASSERT_NE(TheSpeechLine(), nullptr);
+    subsystems.ShowSystemMessage("ZQ Demo Version 1.09.", 0, 3);
+    ASSERT_EQ(TheJournal().Count(), 1u);
+    EXPECT_EQ(TheJournal().Entries().back().text, "ZQ Demo Version 1.09.");
+    ThePendingPrompt() = PendingPrompt{true, 1, 2};
+    EXPECT_TRUE(GetGumpHostServices().CancelPromptOrTarget());
+    EXPECT_FALSE(ThePendingPrompt().pending);
+    EXPECT_FALSE(GetGumpHostServices().CancelPromptOrTarget());
+    subsystems.DeleteSpeechLine();
+    EXPECT_EQ(TheSpeechLine(), nullptr);
+    TheJournal().Reset();
 }
 
 }  // namespace

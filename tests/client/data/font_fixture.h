@@ -3,6 +3,8 @@
 // wide and 5 high with 1 row below the baseline, grey (16, 16, 16) but for a red top-left
 // pixel; the space is 2 wide and blank; 'W' is 6 wide; 'g' is 6 high with 2 rows below; 0xE9
 // is 4 wide; character 200 has no glyph. Slots 0 and 4 hold it, the others are empty.
+#include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include "tools/content_builder/font_files.h"
@@ -24,13 +26,18 @@ inline std::vector<FontGlyphRecord> FixtureGlyphs() {
     return glyphs;
 }
 
-inline std::vector<u8> FixtureFontsMul() {
+// A fonts.mul with the fixture glyphs in the given slots and the others empty.
+inline std::vector<u8> FixtureFontsMulIn(std::initializer_list<int> slots) {
     std::vector<u8> bytes;
     for (int slot = 0; slot < 25; ++slot) {
-        if (slot == 0 || slot == 4)
+        if (std::find(slots.begin(), slots.end(), slot) != slots.end())
             AppendFont(bytes, FixtureGlyphs());
         else
             AppendEmptyFontSlot(bytes);
     }
     return bytes;
+}
+
+inline std::vector<u8> FixtureFontsMul() {
+    return FixtureFontsMulIn({0, 4});
 }

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+#include "client/data/fonts.h"
+#include "client/world/journal.h"
+#include "tests/client/data/font_fixture.h"
 #include "tests/client/world/walk_fixture.h"
 
 namespace {
@@ -156,6 +159,9 @@ public:
 TEST_F(PathSearchTest, AFollowedMobileOutOfReachIsFollowedOrReported) {
     MessageTrace trace;
     WorldHooks* old = SetWorldHooks(&trace);
+    const std::vector<u8> fonts = FixtureFontsMulIn({3});
+    GetFontTable().LoadBytes(fonts.data(), fonts.size());
+    TheJournal().Reset();
     CClientPlayer* p = PlayerAt(10, 10, 0, 2);
     FlatLand(12, 10, 6);
     p->following = 1;
@@ -172,6 +178,11 @@ TEST_F(PathSearchTest, AFollowedMobileOutOfReachIsFollowedOrReported) {
     EXPECT_EQ(TheClientPath().active, 0);
     ASSERT_EQ(trace.lines.size(), 1u);
     EXPECT_EQ(trace.lines[0], "Can't get there (follow)");
+    // A system line of the client's own: it is in the journal too.
+    ASSERT_EQ(TheJournal().Count(), 1u);
+    EXPECT_EQ(TheJournal().Entries().back().text, "Can't get there (follow)");
+    TheJournal().Reset();
+    GetFontTable().Clear();
     SetWorldHooks(old);
 }
 

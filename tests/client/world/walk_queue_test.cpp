@@ -500,40 +500,6 @@ TEST_F(WalkQueueTest, TheFollowingFlagHoldsStepsUntilAcknowledged) {
     EXPECT_EQ(p->loc.x, 21);
 }
 
-// --- walk keys --------------------------------------------------------------------------------
-
-TEST_F(WalkQueueTest, WalkKeysStepScreenUpAsNorthWest) {
-    struct Case {
-        u32 key;
-        int direction;
-    };
-    const Case cases[] = {{platform::kVkUp, 7},   {platform::kVkPrior, 0}, {platform::kVkRight, 1},
-                          {platform::kVkNext, 2}, {platform::kVkDown, 3},  {platform::kVkEnd, 4},
-                          {platform::kVkLeft, 5}, {platform::kVkHome, 6}};
-    PlayerAt(20, 20, 0, 2);
-    FlatLand(20, 20, 2);
-    CWalkQueue& q = TheWalkQueue();
-    for (const Case& c : cases) {
-        q.Reset(-1, -1, -1, -1);
-        Sent();
-        EXPECT_TRUE(q.WalkKey(c.key, 0, false));
-        const auto sent = Sent();
-        ASSERT_EQ(sent.size(), 1u);
-        EXPECT_EQ(sent[0].body[0], c.direction);
-    }
-    q.Reset(-1, -1, -1, -1);
-    EXPECT_FALSE(q.WalkKey(platform::kVkA, 0, false));
-    // Ctrl runs.
-    EXPECT_TRUE(q.WalkKey(platform::kVkRight, 0, true));
-    EXPECT_EQ(Sent().back().body[0], 0x81);
-    // An auto-repeated key waits while a step is outstanding.
-    EXPECT_TRUE(q.WalkKey(platform::kVkRight, platform::kKeyDataWasDown, false));
-    EXPECT_TRUE(Sent().empty());
-    TickUntilShown();
-    EXPECT_TRUE(q.WalkKey(platform::kVkRight, platform::kKeyDataWasDown, false));
-    EXPECT_EQ(Sent().size(), 1u);
-}
-
 // --- other mobiles ----------------------------------------------------------------------------
 
 TEST_F(WalkQueueTest, MobilesTickStepsAdjacentAndJumpsFarther) {
