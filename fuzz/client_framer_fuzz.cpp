@@ -391,8 +391,8 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     std::vector<u8> refused{0x00};
     refused.insert(refused.end(), relay.begin(), relay.end());
     emit(refused.data(), refused.size());
-    const std::vector<u8> text = TextSeed();
-    emit(text.data(), text.size());
+    const std::vector<u8> textWindowsSeed = TextSeed();
+    emit(textWindowsSeed.data(), textWindowsSeed.size());
     // Text from a known speaker, a system line, a text cut before its zero, and a prompt.
     auto text = [](u32 speaker, u8 type, const char* words, bool terminated) {
         std::vector<u8> body{u8(speaker >> 24), u8(speaker >> 16), u8(speaker >> 8), u8(speaker),

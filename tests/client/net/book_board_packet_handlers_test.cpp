@@ -4,9 +4,12 @@
 
 #include <algorithm>
 
+#include "client/data/fonts.h"
 #include "client/net/client_link.h"
 #include "client/net/link_report.h"
 #include "client/world/cell_grid.h"
+#include "client/world/journal.h"
+#include "tests/client/data/font_fixture.h"
 #include "tests/client/net/text_packet_builder.h"
 #include "tests/client/net/text_window_fake.h"
 #include "tests/client/world/world_fixture.h"
@@ -25,8 +28,15 @@ protected:
         Item(kBook, 0x0FEF);
         Item(kBoard, 0x1E5E);
         Item(kPlate, 0x09D7);
+        // The font of the online and offline lines.
+        const std::vector<u8> fonts = FixtureFontsMulIn({3});
+        GetFontTable().LoadBytes(fonts.data(), fonts.size());
     }
-    ~BookBoardPacketHandlersTest() override { ViewScrollX = ViewScrollY = 0; }
+    ~BookBoardPacketHandlersTest() override {
+        ViewScrollX = ViewScrollY = 0;
+        GetFontTable().Clear();
+        TheJournal().Reset();
+    }
     void Send(const std::vector<u8>& bytes) {
         link.Dispatcher().Dispatch(bytes.data(), bytes.size());
     }

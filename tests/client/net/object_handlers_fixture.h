@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "client/data/fonts.h"
 #include "client/net/client_link.h"
 #include "client/net/object_window_hooks.h"
 #include "client/world/client_world.h"
+#include "client/world/journal.h"
+#include "tests/client/data/font_fixture.h"
 #include "tests/client/net/link_fixture.h"
 #include "tests/client/net/packet_bytes.h"
 #include "tests/client/world/world_fixture.h"
@@ -119,10 +122,17 @@ protected:
         SetStatic(kBoxGraphic, kClientTileContainer);
         SetStatic(kMapGraphic, kClientTileMapItem);
         old_ = SetObjectWindowHooks(&windows);
+        // The font of the system lines the handlers say.
+        const std::vector<u8> fonts = FixtureFontsMulIn({3});
+        GetFontTable().LoadBytes(fonts.data(), fonts.size());
         net.link.OpenLocalConnection();
         net.ClientSent();
     }
-    ~ObjectHandlersTest() override { SetObjectWindowHooks(old_); }
+    ~ObjectHandlersTest() override {
+        SetObjectWindowHooks(old_);
+        GetFontTable().Clear();
+        TheJournal().Reset();
+    }
 
     void Send(const std::vector<u8>& bytes) { net.ServerSends(bytes); }
     CClientObject* Find(u32 serial) { return TheClientWorld().FindBySerial(serial); }
