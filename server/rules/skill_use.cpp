@@ -173,12 +173,7 @@ void CMobile::PracticeSkill(int skill, int amount, bool ownUse) {
 void CMobile::TeachWatchers(int skill, int amount) {
     if (!g_skillTable.IsValidSkill(skill) || !IsHuman() || IsNonCombatantPlayer(*this)) return;
     const s64 effective = GetEffectiveSkill(skill, 0);
-    std::vector<CPlayer*> near;
-    PlayerGridCollectExcept(near, GetWorldLocation(), 1, AsPlayer());
-    for (CPlayer* p : near) {
-        if (p == this) continue;
-        if (ChebyshevDistanceWrapped(p->GetWorldLocation(), GetWorldLocation()) > 1) continue;
-        if (!ItemCanSee(*p, *this, kSightWalls) || !IsFacing(*p, *this)) continue;
+    for (CPlayer* p : Watchers(*this)) {
         const s64 known = p->GetEffectiveBaseSkill(skill);
         if (known >= effective) continue;
         p->PracticeSkill(skill, ClampToInt(s64{amount} * (effective - known) / 1000), false);
