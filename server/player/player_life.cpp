@@ -361,3 +361,16 @@ void CPlayerRegistry::StrikeRandomPlayers(int count) {
             ScheduleCallback(kStrikeCooldownPulses, serial, kStruckAction, 0, nullptr);
     }
 }
+
+// ---------------------------------------------------------------- death
+
+void CPlayer::Die(CItem* killer, int drop) {
+    (void)killer, (void)drop;
+    static bool logged = false;
+    LogNotBuiltOnce(logged, "players", "the death of a player is not built yet");
+}
+
+void CPlayer::Kill(CItem* killer, int drop) {
+    if (IsGhost()) return;
+    Die(killer, drop);
+}

@@ -42,6 +42,12 @@ public:
     // Every 4800th pulse: each non-zero light duration counts down; at 0 the light goes off.
     void CountDownLights();
     CMobile* GetCursor() const { return cursor_; }
+    // The atrophy sweep (nothing calls it): the fill puts every mobile's serial on the list
+    // when it is empty; the sweep takes at most 50 from its back and runs skill and stat
+    // atrophy on each that still names a mobile (atrophy_sweep.cpp).
+    void FillAtrophyList();
+    void SweepAtrophy();
+    const std::vector<u32>& GetAtrophyList() const { return atrophy_; }
 
 private:
     friend class CMobile;
@@ -49,6 +55,7 @@ private:
     void Unlink(CMobile* mobile);
     CMobile* head_ = nullptr;
     CMobile* cursor_ = nullptr;
+    std::vector<u32> atrophy_;
 };
 
 extern CMobileManager g_mobileManager;

@@ -265,11 +265,9 @@ bool CMobile::CanHold(CItem* item, int* code) const {
     }
     return false;
 }
-void CMobile::Die() {}
 void CMobile::GetTitledName(CStr& out) const {
     out = GetRealName();
 }
-void CMobile::Kill() {}
 
 // ---------------------------------------------------------------- near a place
 

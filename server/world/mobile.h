@@ -75,7 +75,10 @@ public:
     void MarkContentsValueless() override;
     void DeleteContents() override;
     bool CanHold(CItem* item, int* code = nullptr) const override;
-    virtual void Die();
+    // Death (mobile_death.cpp): the corpse and its name, the death packet, the death
+    // triggers, what the corpse takes (with `drop`), every other mobile forgetting this one.
+    // The mobile itself stays; its owner decides what follows.
+    virtual void Die(CItem* killer, int drop);
     virtual int GetBodyTableValue() const { return 0; }
 
     // Vitals. The setters clamp (current to 0..maximum, maxima to 0 or more), send one vitals
@@ -105,7 +108,8 @@ public:
     // mobile would land at. One tile's move, keeping the world and the viewers up to date.
     virtual int Walk(int direction, int* landingZ = nullptr);
     virtual int MoveInDirection(int direction, int z);
-    virtual void Kill();
+    // Die with the same arguments (a player refuses it as a ghost).
+    virtual void Kill(CItem* killer, int drop);
     virtual int GetMoveSpeed() const;
     virtual int GetTravelZ(const Location& at, int low, int high) const;
     virtual bool IsExhausted();
@@ -310,6 +314,23 @@ public:
     // The armour rating (0-9999): the hit locations' armour averaged, the natural armour, and
     // a shield's armour by the parrying skill (mobile_armour.cpp).
     int GetArmorRating() const;
+    // Removes this mobile from every other mobile's combat state (mobile_death.cpp).
+    void ForgetMe();
+    // Names the corpse from the template's corpse text, the player's name or "human".
+    void NameCorpse(CCorpse* corpse) const;
+
+    // Combat (server/rules/combat.cpp): the swing timer (counter and state 0 idle, 1 ready,
+    // 2 swinging; AdvanceSwing answers 3 for the strike), the damage roll and the combat step
+    // the heartbeat runs every pulse. A step may delete any mobile, this one included.
+    int GetSwingDelay() const;
+    int AdvanceSwing();
+    int GetSwingState() const { return swingState_; }
+    void SetSwingState(int n);
+    int GetSwingCounter() const { return swingCounter_; }
+    // A weapon was equipped: the swing counts from 0.
+    void RestartSwingCounter() { swingCounter_ = 0; }
+    int RollDamage(const CWeapon* weapon) const;
+    void CombatStep();
     // The amount of a graphic in the containers worn on layers 0-25 (nested usable
     // containers included).
     int CountCarried(int graphic) const;
@@ -408,6 +429,8 @@ protected:
     int naturalArmor_ = 0;
     int defaultTextHue_ = 946;
     s32 actionDelay_ = 0;
+    s32 swingCounter_ = 0;
+    s32 swingState_ = 0;
 };
 
 // Bits of the player's flag word that the world classes test.

@@ -133,14 +133,12 @@ void CPlayer::SetSerial(u32 serial) {
 bool CPlayer::CancelTrade() {
     return false;
 }
-void CPlayer::Die() {}
 
 int CPlayer::GetBodyTableValue() const {
     static const u8 kValues[14] = {6, 5, 3, 2, 2, 8, 4, 5, 8, 7, 3, 7, 7, 8};
     return type_ < 14 ? kValues[type_] : 0;
 }
 
-void CPlayer::Kill() {}
 
 int CPlayer::DistanceTo(int x, int y) const {
     return ChebyshevDistanceXY(loc_.x, loc_.y, x, y);

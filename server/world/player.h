@@ -45,11 +45,11 @@ public:
     void GetControllerInfo(ControllerInfo& out) override;
     void ChangeReputation(int fame, int karma) override;
     bool CancelTrade() override;
-    void Die() override;
+    void Die(CItem* killer, int drop) override;
     int GetBodyTableValue() const override;
     void GetTitledName(CStr& out) const override;
     int Walk(int direction, int* landingZ = nullptr) override;
-    void Kill() override;
+    void Kill(CItem* killer, int drop) override;
     // Healthy again: the victim's report lists are gone.
     void HandleHealthGain() override;
     // Staff (editing, counselors, game masters) are exempt from the caps.

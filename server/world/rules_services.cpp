@@ -30,6 +30,10 @@ void RulesServices::LoadConversationData() {
     GetLogSink().Log(0, 0, 0, "", "load", "error", "conversation data: not built yet");
 }
 
+void RulesServices::CombatStep(CMobile* mobile) {
+    mobile->CombatStep();
+}
+
 void RulesServices::SkillTableStep() {
     g_skillTable.Tick();
 }

@@ -2,8 +2,8 @@
 // What the rest of the server asks of the game rules and the NPC behaviour: the NPC counters
 // and the skill table's periodic step.
 //
-// This is an interface. Until the rules are built and installed, the one in force is
-// this class itself: the skill table's step runs, and no combat step is made.
+// This is an interface; the one in force by default is this class itself, which runs the
+// rules (the skill table's step, the combat step, skill tests).
 #include "core/location.h"
 #include "platform/types.h"
 
@@ -29,7 +29,7 @@ public:
     virtual void SkillTableStep();
     // One mobile's combat step (choosing, approaching and hitting an opponent), run by the
     // combat heartbeat every pulse. A step may delete any mobile, this one included.
-    virtual void CombatStep(CMobile* mobile) { (void)mobile; }
+    virtual void CombatStep(CMobile* mobile);
     // The world load's step for the NPC conversation data; not built yet (says so once).
     virtual void LoadConversationData();
 
