@@ -10,17 +10,9 @@
 #include "core/location.h"
 #include "core/packet_writer.h"
 #include "platform/types.h"
+#include "server/world/effect_reports.h"
 
-// 0x70: a graphic effect between two places, with six parameter bytes in the caller's order.
-struct GraphicEffect {
-    int type = 0;
-    u32 sourceSerial = 0;
-    u32 targetSerial = 0;
-    int graphic = 0;
-    Location source;
-    Location target;
-    u8 params[6] = {};
-};
+// 0x70: a graphic effect between two places.
 constexpr size_t kGraphicEffectLength = 28;
 bool BuildGraphicEffectPacket(PacketWriter& w, const GraphicEffect& effect);
 

@@ -10,6 +10,7 @@
 #include "server/net/packet_senders.h"
 #include "server/net/player_requests.h"
 #include "server/net/protocol_world_services.h"
+#include "server/net/sound_senders.h"
 #include "server/net/speech.h"
 #include "server/net/text_packets.h"
 #include "server/net/world_packet_values.h"
@@ -22,6 +23,22 @@ namespace {
 // Sends the built packet to every player within 18 tiles of `at` but `except`.
 void SendNear(const PacketWriter& w, const Location& at, const CPlayer* except = nullptr) {
     SendPacketToPlayersInRange(w, at, kObjectPacketRadius, except);
+}
+
+// Sends the built packet to every player within 18 tiles of at least one of the places, once.
+void SendNearAny(const PacketWriter& w, const std::vector<Location>& places) {
+    switch (places.size()) {
+        case 0:
+            return;
+        case 1:
+            SendNear(w, places[0]);
+            return;
+        case 2:
+            SendPacketToRangeOfEither(w, places[0], places[1], kObjectPacketRadius, nullptr);
+            return;
+        default:
+            SendPacketToNearAnyOf(w, places, kObjectPacketRadius);
+    }
 }
 
 }  // namespace
@@ -189,4 +206,42 @@ void ProtocolPacketServices::SendMobileAction(CMobile* mobile, int action, int f
     BuildAnimationPacket(w, mobile->GetSerial(), action, frames, repeats, forward ? 0 : 1,
                          repeat ? 1 : 0, delay);
     SendPacketToPlayersInRange(w, mobile->GetWorldLocation(), range, nullptr);
+}
+
+void ProtocolPacketServices::SendGraphicEffect(const GraphicEffect& effect,
+                                               const std::vector<Location>& near) {
+    u8 buffer[kGraphicEffectLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildGraphicEffectPacket(w, effect);
+    SendNearAny(w, near);
+}
+
+void ProtocolPacketServices::SendSequenceMarker(int value, const std::vector<Location>& near) {
+    u8 buffer[kSequenceLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildSequencePacket(w, value);
+    SendNearAny(w, near);
+}
+
+void ProtocolPacketServices::SendAnimation(const MobileAnimation& a,
+                                           const std::vector<Location>& near) {
+    u8 buffer[kAnimationLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildAnimationPacket(w, a.serial, a.action, a.frames, a.repeats, a.direction, a.repeatFlag,
+                         a.delay);
+    SendNearAny(w, near);
+}
+
+void ProtocolPacketServices::SendSoundToNearest(int sound, int extra, const Location& at) {
+    PlaySoundAtLocation(at, sound, extra);
+}
+
+void ProtocolPacketServices::SendSoundToPlayer(CPlayer* player, int sound, int extra) {
+    if (player) PlaySoundForPlayer(*player, sound, extra);
+}
+
+void ProtocolPacketServices::SendSwing(CPlayer* player, u32 attacker, u32 defender) {
+    if (!player) return;
+    BuildAndSendToPlayer<kSwingLength>(
+        *player, [&](PacketWriter& w) { BuildSwingPacket(w, 0, attacker, defender); });
 }

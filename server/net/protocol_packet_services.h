@@ -34,4 +34,10 @@ public:
     void SendGroupNotice(CPlayer* player, u32 first, u32 second) override;
     void SendMobileAction(CMobile* mobile, int action, int frames, int repeats, bool forward,
                           bool repeat, int delay, int range) override;
+    void SendGraphicEffect(const GraphicEffect& effect, const std::vector<Location>& near) override;
+    void SendSequenceMarker(int value, const std::vector<Location>& near) override;
+    void SendAnimation(const MobileAnimation& animation, const std::vector<Location>& near) override;
+    void SendSoundToNearest(int sound, int extra, const Location& at) override;
+    void SendSoundToPlayer(CPlayer* player, int sound, int extra) override;
+    void SendSwing(CPlayer* player, u32 attacker, u32 defender) override;
 };

@@ -20,6 +20,12 @@ void PacketServices::SendMobile(CPlayer*, CMobile*, bool) {}
 void PacketServices::NoteStaticsChanged(int) {}
 void PacketServices::SendGroupNotice(CPlayer*, u32, u32) {}
 void PacketServices::SendMobileAction(CMobile*, int, int, int, bool, bool, int, int) {}
+void PacketServices::SendGraphicEffect(const GraphicEffect&, const std::vector<Location>&) {}
+void PacketServices::SendSequenceMarker(int, const std::vector<Location>&) {}
+void PacketServices::SendAnimation(const MobileAnimation&, const std::vector<Location>&) {}
+void PacketServices::SendSoundToNearest(int, int, const Location&) {}
+void PacketServices::SendSoundToPlayer(CPlayer*, int, int) {}
+void PacketServices::SendSwing(CPlayer*, u32, u32) {}
 
 void PacketServices::SendObjectTo(CPlayer* viewer, CItem* object, bool full) {
     if (!viewer || !object || !object->IsShownAlone()) return;

@@ -7,8 +7,11 @@
 // This is an interface the world owns. The protocol implements it (ProtocolPacketServices,
 // server/net/protocol_packet_services.h) and the server's start-up installs it; until then
 // the one in force is this class itself, which sends nothing (no players yet).
+#include <vector>
+
 #include "core/location.h"
 #include "platform/types.h"
+#include "server/world/effect_reports.h"
 
 class CItem;
 class CMobile;
@@ -58,6 +61,20 @@ public:
     // delay), to the players within `range` tiles of it.
     virtual void SendMobileAction(CMobile* mobile, int action, int frames, int repeats,
                                   bool forward, bool repeat, int delay, int range);
+    // Effects and fights. `near` lists places; each goes to the players within 18 tiles of at
+    // least one of them, each player once (nobody for an empty list).
+    // 0x70: a graphic effect.
+    virtual void SendGraphicEffect(const GraphicEffect& effect, const std::vector<Location>& near);
+    // 0x7B: an effect sequence's marker (0 opens it, the end value closes it).
+    virtual void SendSequenceMarker(int value, const std::vector<Location>& near);
+    // 0x6E: a mobile's animation with its values as given.
+    virtual void SendAnimation(const MobileAnimation& animation, const std::vector<Location>& near);
+    // 0x54: a sound at a place with its extra value, to the 40 nearest players within 12 tiles.
+    virtual void SendSoundToNearest(int sound, int extra, const Location& at);
+    // 0x54: a sound at the player's own place, to that player alone.
+    virtual void SendSoundToPlayer(CPlayer* player, int sound, int extra);
+    // 0x2F: a swing of the attacker at the defender (flag 0), to one player.
+    virtual void SendSwing(CPlayer* player, u32 attacker, u32 defender);
 };
 
 // The implementation in force (never null).

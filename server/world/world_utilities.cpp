@@ -59,6 +59,18 @@ bool IsFacing(const CMobile& a, const CBaseObject& b) {
     return toward == facing || toward == ((facing + 1) & 7) || toward == ((facing + 7) & 7);
 }
 
+bool IsPointInRect(int x, int y, int x0, int y0, int x1, int y1) {
+    return x0 <= x && x <= x1 && y0 <= y && y <= y1;
+}
+
+bool IsOutsideDiamond(int x, int y, int x0, int y0, int x1, int y1) {
+    const long long cx = (static_cast<long long>(x0) + x1) >> 1;
+    const long long cy = (static_cast<long long>(y0) + y1) >> 1;
+    const long long dx = x - cx;
+    const long long dy = y - cy;
+    return (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) >= static_cast<long long>(x1) - x0;
+}
+
 int ReverseDirection(int direction) {
     return (direction + 4) & 7;
 }

@@ -22,6 +22,11 @@ int DirectionBetween(const Location& from, const Location& to);
 // Whether `b` stands on `a`'s x and y, or lies in `a`'s facing or one step to either side of
 // it (z ignored).
 bool IsFacing(const CMobile& a, const CBaseObject& b);
+// Whether (x, y) lies in the rectangle x0..x1, y0..y1 (edges included).
+bool IsPointInRect(int x, int y, int x0, int y0, int x1, int y1);
+// Whether (x, y) lies on or outside the diamond around the rectangle's centre (halves rounded
+// down) whose radius, in steps along x plus steps along y, is the rectangle's width x1 - x0.
+bool IsOutsideDiamond(int x, int y, int x0, int y0, int x1, int y1);
 int ReverseDirection(int direction);
 int TurnTwoSteps(int direction);
 // Logs `what` as an error under `channel` the first time it is reached (`logged` is the

@@ -1,15 +1,16 @@
 // An NPC's gestures (an action and a sound by body band) and its gait.
 #include "core/random_numbers.h"
+#include "server/rules/combat_effects.h"
 #include "server/rules/npc/npc_behaviour.h"
 #include "server/world/npc.h"
 #include "server/world/packet_services.h"
-#include "server/world/world_utilities.h"
 
 namespace {
 
 constexpr int kGestureRange = 20;
 constexpr int kSoundNotice = 1;  // the template's "sfxnotice" slot
 constexpr int kSoundIdle = 2;    // the template's "sfxidle" slot
+constexpr int kSwingPause = 10;
 
 struct Action {
     int action = -1;  // -1: no action
@@ -65,8 +66,12 @@ int GestureSound(int code) {
 
 void CNPC::PlayGesture(int code) {
     if (code == 4) {
-        static bool logged = false;
-        LogNotBuiltOnce(logged, "npc", "the swing gesture is not built yet (combat)");
+        // A swing at the air: the gesture names no opponent, so the NPC turns to nobody.
+        if (IsShopKeeper()) return;
+        CWeapon* weapon = GetWeapon();
+        PlaySwingAnimation(this, weapon, nullptr);
+        PlayMissSound(this, nullptr, weapon);
+        ai.actionPause = kSwingPause;
         return;
     }
     const Action a = GestureAction(code, GetBody());

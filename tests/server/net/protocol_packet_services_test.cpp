@@ -274,6 +274,55 @@ TEST_F(ObjectPacketTest, RefusalsLookAtTextsAndSoundsReachTheirPlayers) {
     EXPECT_EQ(Ids(ann), "20");
 }
 
+TEST_F(ObjectPacketTest, EffectsSwingsAndSoundsReachTheirPlayers) {
+    // Near a list of places: each player within 18 tiles of any of them, once.
+    GraphicEffect e;
+    e.type = 3;
+    e.sourceSerial = 0x01020304;
+    e.graphic = 0x13728;
+    e.source = Location(20, 20, -1);
+    e.target = Location(21, 20, 0);
+    e.params[0] = 44;
+    real.SendGraphicEffect(e, {Location(20, 20, 0), Location(21, 20, 0), Location(57, 20, 0)});
+    const auto effect = Received(ann);
+    ASSERT_EQ(effect.size(), 1u);
+    EXPECT_EQ(ToHex(effect[0]),
+              "70 03 01 02 03 04 00 00 00 00 37 28 00 14 00 14 FF 00 15 00 14 00 2C 00 00 00 00 00");
+    EXPECT_EQ(Ids(near), "70");
+    EXPECT_EQ(Ids(far), "70") << "within 18 of the third place";
+    real.SendSequenceMarker(0, {Location(20, 20, 0)});
+    real.SendSequenceMarker(5, {});
+    EXPECT_EQ(ToHex(Received(ann).at(0)), "7B 00");
+    EXPECT_EQ(Ids(near), "7B");
+    EXPECT_EQ(Ids(far), "");
+
+    MobileAnimation a;
+    a.serial = 0x0A0B0C0D;
+    a.action = 12;
+    a.frames = 7;
+    a.repeats = 1;
+    a.direction = 1;
+    a.repeatFlag = 1;
+    a.delay = 1;
+    real.SendAnimation(a, {Location(20, 20, 0)});
+    EXPECT_EQ(ToHex(Received(ann).at(0)), "6E 0A 0B 0C 0D 00 0C 00 07 00 01 01 01 01");
+    EXPECT_EQ(Ids(far), "");
+    Drop();
+
+    // Sounds with their extra word: at a place for the nearest within 12, or for one player.
+    real.SendSoundToNearest(0x10056, 300, Location(20, 25, 0));
+    EXPECT_EQ(ToHex(Received(ann).at(0)), "54 01 00 56 01 2C 00 14 00 19 00 00");
+    EXPECT_EQ(Ids(near), "");  // 18 tiles away
+    real.SendSoundToPlayer(near, 86, 7);
+    EXPECT_EQ(ToHex(Received(near).at(0)), "54 01 00 56 00 07 00 26 00 14 00 00");
+    EXPECT_EQ(Ids(ann), "");
+
+    // The swing, to one player.
+    real.SendSwing(ann, 0x11223344, 0x55667788);
+    EXPECT_EQ(ToHex(Received(ann).at(0)), "2F 00 11 22 33 44 55 66 77 88");
+    EXPECT_EQ(Ids(near), "");
+}
+
 TEST_F(ObjectPacketTest, TheStaticsChangeLogIsNotBuiltAndSaysSo) {
     LogCapture log;
     real.NoteStaticsChanged(3);

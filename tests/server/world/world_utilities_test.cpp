@@ -45,4 +45,29 @@ TEST_F(DirectionToTest, TowardTheOtherObjectOrRandomWhenTogether) {
     EXPECT_EQ(DirectionTo(*from, *same), expected);
 }
 
+TEST(WorldUtilities, PointInARectangleAndOutsideItsDiamond) {
+    const struct {
+        int x, y;
+        bool inRect, outsideDiamond;
+    } cases[] = {
+        // The rectangle (10, 20)-(14, 26): centre (12, 23), diamond radius 4.
+        {10, 20, true, true},    // a corner: 2 + 3 steps from the centre
+        {14, 26, true, true},    // the opposite corner
+        {12, 23, true, false},   // the centre
+        {12, 26, true, false},   // 3 steps
+        {13, 26, true, true},    // 4 steps: on the diamond counts as outside
+        {9, 23, false, false},   // left of the rectangle, 3 steps
+        {12, 27, false, true},   // below it, 4 steps
+        {15, 20, false, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsPointInRect(c.x, c.y, 10, 20, 14, 26), c.inRect) << c.x << "," << c.y;
+        EXPECT_EQ(IsOutsideDiamond(c.x, c.y, 10, 20, 14, 26), c.outsideDiamond)
+            << c.x << "," << c.y;
+    }
+    // Halving rounds down, also below zero: (-3 + 0) / 2 is -2, so x = 0 is 2 steps away.
+    EXPECT_FALSE(IsOutsideDiamond(0, 0, -3, 0, 0, 0));
+    EXPECT_TRUE(IsOutsideDiamond(1, 0, -3, 0, 0, 0));
+}
+
 }  // namespace
