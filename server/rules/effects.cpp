@@ -76,14 +76,21 @@ bool Recording() {
 
 // The immediate forms.
 
-void SendStanding(int type, u32 serial, int graphic, const Location& at, int p1, int p2, int p3,
-                  int p4) {
+GraphicEffect Effect(int type, u32 source, u32 target, int graphic, const Location& from,
+                     const Location& to) {
     GraphicEffect e;
     e.type = type;
-    e.sourceSerial = serial;
+    e.sourceSerial = source;
+    e.targetSerial = target;
     e.graphic = graphic;
-    e.source = at;
-    e.target = at;
+    e.source = from;
+    e.target = to;
+    return e;
+}
+
+void SendStanding(int type, u32 serial, int graphic, const Location& at, int p1, int p2, int p3,
+                  int p4) {
+    GraphicEffect e = Effect(type, serial, 0, graphic, at, at);
     const int params[6] = {p1, p2, p3, p4, 1, 0};
     for (int i = 0; i < 6; ++i)
         e.params[i] = static_cast<u8>(params[i]);
@@ -91,23 +98,12 @@ void SendStanding(int type, u32 serial, int graphic, const Location& at, int p1,
 }
 
 void SendLightning(u32 serial, const Location& at) {
-    GraphicEffect e;
-    e.type = kEffectLightningType;
-    e.sourceSerial = serial;
-    e.source = at;
-    e.target = at;
-    GetPacketServices().SendGraphicEffect(e, {at});
+    GetPacketServices().SendGraphicEffect(Effect(kEffectLightningType, serial, 0, 0, at, at), {at});
 }
 
 void SendMissile(u32 source, u32 target, int graphic, const Location& from, const Location& to,
                  int p1, int p2, int p3) {
-    GraphicEffect e;
-    e.type = kEffectMissile;
-    e.sourceSerial = source;
-    e.targetSerial = target;
-    e.graphic = graphic;
-    e.source = from;
-    e.target = to;
+    GraphicEffect e = Effect(kEffectMissile, source, target, graphic, from, to);
     e.params[0] = static_cast<u8>(p1);
     e.params[4] = static_cast<u8>(p2);
     e.params[5] = static_cast<u8>(p3);

@@ -123,6 +123,20 @@ protected:
         CItem* mount = g_objectManager.CreateItem(kPlainItem);
         ASSERT_TRUE(mount->EquipOn(rider, kMountLayer));
     }
+    // A player or an NPC of the body at (21, 20), riding or not; and its removal.
+    CMobile* Target(int body, bool player, bool mounted) {
+        CMobile* target = player ? static_cast<CMobile*>(NewPlayer(21, 20)) : Npc(21, 20, body);
+        target->SetBodyType(body);
+        if (mounted) Mount(target);
+        return target;
+    }
+    void Remove(CMobile* target) {
+        if (target->IsPlayer()) {
+            Destroy(target);
+        } else {
+            target->DeleteSelf();
+        }
+    }
     // The animations (0x6E) the viewer saw since the last look.
     std::vector<std::vector<u8>> Animations() { return Got(viewer).Of(0x6E); }
 
@@ -259,17 +273,8 @@ TEST_F(CombatEffectsTest, TheGetHitAnimationByBody) {
     };
     CNPC* attacker = Npc(20, 20, 400);
     for (const auto& c : cases) {
-        CMobile* target = nullptr;
-        if (c.player) {
-            CPlayer* p = NewPlayer(21, 20);
-            p->SetBodyType(c.body);
-            target = p;
-        } else {
-            CNPC* n = Npc(21, 20, c.body);
-            if (c.airborne) n->ai.gait = 1;
-            target = n;
-        }
-        if (c.mounted) Mount(target);
+        CMobile* target = Target(c.body, c.player, c.mounted);
+        if (c.airborne) static_cast<CNPC*>(target)->ai.gait = 1;
         Got(viewer);
         PlayHitEffects(attacker, target, nullptr);
         const auto seen = Animations();
@@ -284,11 +289,7 @@ TEST_F(CombatEffectsTest, TheGetHitAnimationByBody) {
         }
         EXPECT_EQ(ItemsAt(target->GetWorldLocation(), kBlood).size(), 1u) << "blood under it";
         MopUp(target->GetWorldLocation());
-        if (c.player) {
-            Destroy(target);
-        } else {
-            target->DeleteSelf();
-        }
+        Remove(target);
     }
 }
 
@@ -307,15 +308,7 @@ TEST_F(CombatEffectsTest, ADodgeShowsAfter33Of101Draws) {
         {8, false, false, "", ""},
     };
     for (const auto& c : cases) {
-        CMobile* target = nullptr;
-        if (c.player) {
-            CPlayer* p = NewPlayer(21, 20);
-            p->SetBodyType(c.body);
-            target = p;
-        } else {
-            target = Npc(21, 20, c.body);
-        }
-        if (c.mounted) Mount(target);
+        CMobile* target = Target(c.body, c.player, c.mounted);
         Got(viewer);
         std::set<int> dodged;
         for (unsigned seed = 0; seed < 1500; ++seed) {
@@ -335,11 +328,7 @@ TEST_F(CombatEffectsTest, ADodgeShowsAfter33Of101Draws) {
         }
         const bool dodges = *c.low != 0;
         EXPECT_EQ(dodged.size(), dodges ? 33u : 0u) << c.body;
-        if (c.player) {
-            Destroy(target);
-        } else {
-            target->DeleteSelf();
-        }
+        Remove(target);
     }
 }
 
