@@ -16,8 +16,6 @@
 #include "server/world/object_manager.h"
 #include "server/world/player.h"
 
-namespace {
-
 void SendAllSkills(CPlayer& player) {
     const std::vector<int> values = EffectiveSkillValues(player);
     std::vector<u8> buffer(kMaxSkillPacketLength);
@@ -25,6 +23,8 @@ void SendAllSkills(CPlayer& player) {
     BuildSkillListPacket(w, 0, values);
     SendPacketToPlayer(&player, w);
 }
+
+namespace {
 
 void SendOneSkill(CPlayer& player, u32 skill) {
     const std::vector<int> values = EffectiveSkillValues(player);

@@ -38,3 +38,5 @@ void HandleKeepAlive(CPlayer& player, PacketReader& packet);       // 0x73
 // 0x11 about `mobile` to `viewer` (the detailed form when `full`); nothing while the world is
 // loading.
 void SendMobileStatus(CMobile& mobile, CPlayer& viewer, bool full);
+// 0x3A type 0: every skill of the player, to it.
+void SendAllSkills(CPlayer& player);

@@ -197,6 +197,18 @@ void ProtocolPacketServices::SendGroupNotice(CPlayer* player, u32 first, u32 sec
     SendPacketToPlayer(player, w);
 }
 
+void ProtocolPacketServices::SendMobileDeath(u32 mobile, u32 corpse, u32 flag,
+                                             const Location& at, CPlayer* except) {
+    u8 buffer[kMobileDeathLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildMobileDeathPacket(w, mobile, corpse, flag);
+    SendNear(w, at, except);
+}
+
+void ProtocolPacketServices::SendAllSkills(CMobile* mobile) {
+    if (CPlayer* player = mobile ? mobile->AsPlayer() : nullptr) ::SendAllSkills(*player);
+}
+
 void ProtocolPacketServices::SendMobileAction(CMobile* mobile, int action, int frames,
                                               int repeats, bool forward, bool repeat, int delay,
                                               int range) {

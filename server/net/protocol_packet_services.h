@@ -32,6 +32,9 @@ public:
     // The world-data change log comes with the world-editing tools: says so once.
     void NoteStaticsChanged(int cell) override;
     void SendGroupNotice(CPlayer* player, u32 first, u32 second) override;
+    void SendMobileDeath(u32 mobile, u32 corpse, u32 flag, const Location& at,
+                         CPlayer* except) override;
+    void SendAllSkills(CMobile* mobile) override;
     void SendMobileAction(CMobile* mobile, int action, int frames, int repeats, bool forward,
                           bool repeat, int delay, int range) override;
     void SendGraphicEffect(const GraphicEffect& effect, const std::vector<Location>& near) override;

@@ -145,6 +145,12 @@ void CItem::UnlinkFromChain() {
         if (CContainer* holder = container_->AsContainer()) {
             if (holder->firstChild_ == this) holder->firstChild_ = nextSibling_;
         }
+        // A corpse shows what its owner wore: an item leaving it is no longer shown there.
+        if (container_->IsCorpse()) {
+            for (CItem*& slot : static_cast<CCorpse*>(container_)->worn) {
+                if (slot == this) slot = nullptr;
+            }
+        }
     } else {
         SectorCell* cell = g_sectorGrid.CellAt(loc_.x, loc_.y);
         if (cell && cell->objects == this) cell->objects = nextSibling_;

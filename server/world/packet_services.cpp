@@ -19,6 +19,8 @@ void PacketServices::SendSkillUpdate(CPlayer*, int) {}
 void PacketServices::SendMobile(CPlayer*, CMobile*, bool) {}
 void PacketServices::NoteStaticsChanged(int) {}
 void PacketServices::SendGroupNotice(CPlayer*, u32, u32) {}
+void PacketServices::SendMobileDeath(u32, u32, u32, const Location&, CPlayer*) {}
+void PacketServices::SendAllSkills(CMobile*) {}
 void PacketServices::SendMobileAction(CMobile*, int, int, int, bool, bool, int, int) {}
 void PacketServices::SendGraphicEffect(const GraphicEffect&, const std::vector<Location>&) {}
 void PacketServices::SendSequenceMarker(int, const std::vector<Location>&) {}

@@ -57,6 +57,12 @@ public:
     virtual void NoteStaticsChanged(int cell);
     // 0x39: the group notice with two serials, to one player.
     virtual void SendGroupNotice(CPlayer* player, u32 first, u32 second);
+    // 0xAF: the mobile died and left the corpse (0: none); `flag` tells the client how it
+    // falls. To the players in range of `at` (`except` is left out).
+    virtual void SendMobileDeath(u32 mobile, u32 corpse, u32 flag, const Location& at,
+                                 CPlayer* except);
+    // 0x3A: every skill of the mobile, to it when it is a player.
+    virtual void SendAllSkills(CMobile* mobile);
     // 0x6E: an action of the mobile (frames, repeats, forward or backward, repeat flag,
     // delay), to the players within `range` tiles of it.
     virtual void SendMobileAction(CMobile* mobile, int action, int frames, int repeats,

@@ -159,6 +159,15 @@ struct RecordingPackets : PacketServices {
         log.push_back("39 " + Serial(player->GetSerial()) + " " + Serial(first) + " " +
                       Serial(second));
     }
+    void SendMobileDeath(u32 mobile, u32 corpse, u32 flag, const Location& at,
+                         CPlayer* except) override {
+        log.push_back("AF " + Serial(mobile) + " " + Serial(corpse) + " " + std::to_string(flag) +
+                      " " + std::to_string(at.x) + "," + std::to_string(at.y) +
+                      (except ? " except " + Serial(except->GetSerial()) : ""));
+    }
+    void SendAllSkills(CMobile* mobile) override {
+        log.push_back("3A all " + Serial(mobile->GetSerial()));
+    }
     void SendMobileAction(CMobile* mobile, int action, int frames, int repeats, bool forward,
                           bool repeat, int delay, int range) override {
         log.push_back("6E " + Serial(mobile->GetSerial()) + " " + std::to_string(action) + " " +
