@@ -43,11 +43,16 @@ void CMobileManager::Link(CMobile* mobile) {
     mobile->prevMobile_ = nullptr;
     if (head_) head_->prevMobile_ = mobile;
     head_ = mobile;
+    orderStale_ = true;
 }
 
 void CMobileManager::Unlink(CMobile* mobile) {
     // A heartbeat about to visit this mobile goes on with the one after it.
-    if (cursor_ == mobile) cursor_ = mobile->nextMobile_;
+    const int at = mobile->managerOrder_;
+    if (at >= 0 && static_cast<size_t>(at) < order_.size() && order_[at] == mobile)
+        order_[at] = nullptr;
+    mobile->managerOrder_ = -1;
+    orderStale_ = true;
     if (mobile->prevMobile_) {
         mobile->prevMobile_->nextMobile_ = mobile->nextMobile_;
     } else if (head_ == mobile) {
@@ -57,21 +62,49 @@ void CMobileManager::Unlink(CMobile* mobile) {
     mobile->nextMobile_ = mobile->prevMobile_ = nullptr;
 }
 
+void CMobileManager::MakeOrder() {
+    for (CMobile* m : order_)
+        if (m) m->managerOrder_ = -1;
+    order_.clear();
+    for (CMobile* m = head_; m; m = m->nextMobile_) {
+        m->managerOrder_ = static_cast<int>(order_.size());
+        order_.push_back(m);
+    }
+    orderStale_ = false;
+}
+
+CMobile* CMobileManager::GetCursor() const {
+    if (!walking_) return nullptr;
+    for (size_t i = next_; i < order_.size(); ++i)
+        if (order_[i]) return order_[i];
+    return nullptr;
+}
+
 void CMobileManager::CombatHeartBeat(s32 pulse) {
-    if (cursor_) {
+    // A heartbeat started from within a combat step walks the whole order too, then the
+    // outer one goes on where it was.
+    if (walking_) {
         GetLogSink().Log(0, 0, 0, "", "badness", "error",
                          "CMobileManager::CombatHeartBeat() nextCombatMobile not NULL!");
     }
-    CMobile* m = head_;
-    while (m) {
-        cursor_ = m->nextMobile_;
-        if (!m->IsDetached() && !m->GetContainer()) {
-            if (pulse & 4) m->AgeCombatLists();
-            GetRulesServices().CombatStep(m);
-        }
-        m = cursor_;
+    constexpr size_t kAhead = 8;
+    if (orderStale_ && !walking_) MakeOrder();
+    const bool outerWalking = walking_;
+    const size_t outerNext = next_;
+    walking_ = true;
+    // The order is not made again during a walk (a link or unlink only marks it stale), so
+    // its size and entries stay put but for the nulls unlinking leaves.
+    const size_t count = order_.size();
+    for (next_ = 0; next_ < count;) {
+        if (next_ + kAhead < count)
+            if (const CMobile* ahead = order_[next_ + kAhead]) ahead->PrefetchCombatFields();
+        CMobile* m = order_[next_++];
+        if (!m || m->IsDetached() || m->GetContainer()) continue;
+        if (pulse & 4) m->AgeCombatLists();
+        GetRulesServices().CombatStep(m);
     }
-    cursor_ = nullptr;
+    walking_ = outerWalking;
+    next_ = outerNext;
 }
 
 void CMobileManager::CountDownLights() {

@@ -41,7 +41,8 @@ public:
     void CombatHeartBeat(s32 pulse);
     // Every 4800th pulse: each non-zero light duration counts down; at 0 the light goes off.
     void CountDownLights();
-    CMobile* GetCursor() const { return cursor_; }
+    // The mobile a running heartbeat visits next; null outside a heartbeat.
+    CMobile* GetCursor() const;
     // The atrophy sweep (nothing calls it): the fill puts every mobile's serial on the list
     // when it is empty; the sweep takes at most 50 from its back and runs skill and stat
     // atrophy on each that still names a mobile (atrophy_sweep.cpp).
@@ -53,8 +54,17 @@ private:
     friend class CMobile;
     void Link(CMobile* mobile);
     void Unlink(CMobile* mobile);
+    // The heartbeat walks a dense copy of the list, made again after a link or an unlink, and
+    // asks for each mobile's fields a few visits ahead: in a large world the mobiles lie far
+    // apart in memory, and a walk along the links would wait on every one in turn. A mobile
+    // unlinked during a walk leaves a null behind; one linked during it joins the list's head,
+    // which the walk has passed.
+    void MakeOrder();
     CMobile* head_ = nullptr;
-    CMobile* cursor_ = nullptr;
+    std::vector<CMobile*> order_;
+    bool orderStale_ = true;
+    bool walking_ = false;
+    size_t next_ = 0;  // the order's index the walk visits next
     std::vector<u32> atrophy_;
 };
 

@@ -331,6 +331,12 @@ public:
     void RestartSwingCounter() { swingCounter_ = 0; }
     int RollDamage(const CWeapon* weapon) const;
     void CombatStep();
+    // Asks the processor for the fields the combat heartbeat reads, ahead of the visit.
+    void PrefetchCombatFields() const {
+        __builtin_prefetch(this);
+        __builtin_prefetch(&attacking_);
+        __builtin_prefetch(&swingCounter_);
+    }
     // The amount of a graphic in the containers worn on layers 0-25 (nested usable
     // containers included).
     int CountCarried(int graphic) const;
@@ -393,6 +399,7 @@ protected:
     // The list of all mobiles (the mobile manager's).
     CMobile* nextMobile_ = nullptr;
     CMobile* prevMobile_ = nullptr;
+    int managerOrder_ = -1;  // the place in the heartbeat's order, -1 when not in it
     // Followers.
     CMobile* nextFollower_ = nullptr;
     CMobile* prevFollower_ = nullptr;

@@ -639,8 +639,8 @@ void CMobile::ClearCombatLists() {
 }
 
 void CMobile::AgeCombatLists() {
-    attackedBy_.CountDown();
-    attacking_.CountDown();
+    if (!attackedBy_.IsEmpty()) attackedBy_.CountDown();
+    if (!attacking_.IsEmpty()) attacking_.CountDown();
 }
 
 void CMobile::MakePeace() {

@@ -39,6 +39,7 @@ void MobileTable::Link(CNPC* npc) {
     npc->tableNext = head;
     if (head) head->tablePrev = npc;
     head = npc;
+    orderStale_ = true;
 }
 
 void MobileTable::Unlink(CNPC* npc) {
@@ -47,6 +48,11 @@ void MobileTable::Unlink(CNPC* npc) {
     // A running sweep goes on with the NPC after this one.
     if (cursor_ == npc) cursor_ = npc->tableNext;
     if (current_ == npc) current_ = nullptr;
+    if (npc->tableOrder >= 0 && static_cast<size_t>(npc->tableOrder) < order_.size() &&
+        order_[npc->tableOrder] == npc)
+        order_[npc->tableOrder] = nullptr;
+    npc->tableOrder = -1;
+    orderStale_ = true;
     if (head == npc) head = npc->tableNext;
     if (npc->tablePrev) npc->tablePrev->tableNext = npc->tableNext;
     if (npc->tableNext) npc->tableNext->tablePrev = npc->tablePrev;
@@ -87,24 +93,43 @@ void MobileTable::NpcHeartbeatSweep() {
     cursor_ = nullptr;
 }
 
+void MobileTable::MakeSweepOrder() {
+    for (CNPC* npc : order_)
+        if (npc) npc->tableOrder = -1;
+    order_.clear();
+    for (CNPC* head : buckets_)
+        for (CNPC* npc = head; npc; npc = npc->tableNext) {
+            npc->tableOrder = static_cast<int>(order_.size());
+            order_.push_back(npc);
+        }
+    orderStale_ = false;
+}
+
 void MobileTable::NpcStateSweep() {
-    for (int bucket = 0; bucket < kBucketCount; ++bucket) {
-        cursor_ = buckets_[bucket];
-        while (CNPC* npc = cursor_) {
-            cursor_ = npc->tableNext;
-            const u32 serial = npc->GetSerial();
-            const u64 stamp = g_objectManager.SerialLinkChanges();
-            GetNpcServices().TickBookkeeping(npc);
-            // The bookkeeping may have ended the NPC.
-            if (g_objectManager.FindAgain(serial, npc, stamp) != npc) continue;
-            if (!npc->IsDetached() && !npc->IsContained()) {
-                current_ = npc;
-                GetNpcServices().ExecuteNpcState(npc);
-                current_ = nullptr;
-            }
+    // The walk goes over a dense copy of the chains, asking for each NPC's fields a few
+    // visits ahead: in a large world the NPCs lie far apart in memory and a walk along the
+    // chains would wait on every one in turn.
+    constexpr size_t kAhead = 8;
+    if (orderStale_ && !sweeping_) MakeSweepOrder();
+    const bool outerSweeping = sweeping_;
+    sweeping_ = true;
+    for (size_t i = 0; i < order_.size(); ++i) {
+        if (i + kAhead < order_.size())
+            if (const CNPC* ahead = order_[i + kAhead]) ahead->PrefetchSweepFields();
+        CNPC* npc = order_[i];
+        if (!npc) continue;  // unlinked by an earlier visit of this sweep
+        const u32 serial = npc->GetSerial();
+        const u64 stamp = g_objectManager.SerialLinkChanges();
+        GetNpcServices().TickBookkeeping(npc);
+        // The bookkeeping may have ended the NPC.
+        if (g_objectManager.FindAgain(serial, npc, stamp) != npc) continue;
+        if (!npc->IsDetached() && !npc->IsContained()) {
+            current_ = npc;
+            GetNpcServices().ExecuteNpcState(npc);
+            current_ = nullptr;
         }
     }
-    cursor_ = nullptr;
+    sweeping_ = outerSweeping;
 }
 
 void MobileTable::PlaceNewMobile(const MobileCreationRecord& record, CMobile* mobile) {

@@ -59,6 +59,12 @@ private:
     std::vector<u32> wakeScratch_;
     int rotor_ = 0;
     CNPC* current_ = nullptr;
+    // The state sweep's order: every linked NPC, bucket by bucket, made again after a link
+    // or an unlink; an NPC unlinked during a sweep leaves a null behind.
+    void MakeSweepOrder();
+    std::vector<CNPC*> order_;
+    bool orderStale_ = true;
+    bool sweeping_ = false;
 };
 
 extern MobileTable g_mobileTable;

@@ -235,9 +235,20 @@ public:
     // 1 when the carrier took the item into itself, else 0.
     static int PickUp(CMobile* carrier, CItem* item);
 
-    // The mobile table's bucket chain.
+    // The mobile table's bucket chain, and the NPC's place in the table's sweep order (-1 when
+    // the order was made without it).
     CNPC* tableNext = nullptr;
     CNPC* tablePrev = nullptr;
+    int tableOrder = -1;
+    // Asks the processor for the fields the state sweep reads, ahead of the visit.
+    void PrefetchSweepFields() const {
+        __builtin_prefetch(this);
+        __builtin_prefetch(&clocks_);
+        __builtin_prefetch(&curHits_);
+        __builtin_prefetch(&ai.actionPause);
+        __builtin_prefetch(&ai.state);
+        __builtin_prefetch(&npcFlags_);
+    }
     NpcGridSlot gridSlot;
     // The behaviour's fields.
     NpcFields ai;
