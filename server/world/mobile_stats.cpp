@@ -639,8 +639,8 @@ void CMobile::ClearCombatLists() {
 }
 
 void CMobile::AgeCombatLists() {
-    attackedBy_.CountDown();
-    attacking_.CountDown();
+    attackedBy_.Expire();
+    attacking_.Expire();
 }
 
 void CMobile::MakePeace() {
