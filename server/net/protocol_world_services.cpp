@@ -2,6 +2,8 @@
 
 #include "core/log_sink.h"
 #include "core/service_slot.h"
+#include "server/rules/combat.h"
+#include "server/world/player.h"
 
 namespace {
 
@@ -30,9 +32,8 @@ void ProtocolWorldServices::SeasonAndTemperature(const Location&, int& season, i
     temperature = 0;
 }
 
-void ProtocolWorldServices::StartAttack(CPlayer&, CMobile&, int) {
-    static bool logged = false;
-    LogProtocolNotBuilt(logged, "StartAttack is not built yet");
+void ProtocolWorldServices::StartAttack(CPlayer& player, CMobile& target, int flag) {
+    ::StartAttack(&player, &target, flag);
 }
 
 void LogProtocolNotBuilt(bool& logged, const char* what) {

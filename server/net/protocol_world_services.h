@@ -4,9 +4,10 @@
 // steps for secure trades, a held object and the guard zone.
 //
 // This is an interface. The clock is installed by the server's start-up; the other answers
-// stay the interface's own until their rules land: the value queries and StartAttack say once
-// in the log that they are not built yet, and the entry steps do nothing, because without
-// their rules there are no trades, no held objects and no guard zones to restore.
+// stay the interface's own until their rules land (StartAttack hands the request to the
+// combat rules): the value queries say once in the log that they are not built yet, and the
+// entry steps do nothing, because without their rules there are no trades, no held objects
+// and no guard zones to restore.
 #include "core/location.h"
 #include "platform/types.h"
 

@@ -266,8 +266,7 @@ void CPlayer::MoveStep(int direction, int acknowledge, int sequence) {
 
     if (CWeapon* weapon = GetWeapon(); weapon && weapon->IsRanged()) {
         // A ranged weapon's swing starts over after a step.
-        static bool logged = false;
-        LogNotBuiltOnce(logged, "players", "restarting the swing after a step is not built yet");
+        SetSwingState(1);
     }
 
     if (++walk_.stepCounter >= kGuardZoneCheckSteps) {

@@ -4,6 +4,7 @@
 
 #include "core/log_sink.h"
 #include "server/world/mobile.h"
+#include "server/world/object_manager.h"
 #include "server/world/rules_services.h"
 
 CMobileManager g_mobileManager;
@@ -25,12 +26,71 @@ void AttackList::Remove(u32 serial) {
                    entries_.end());
 }
 
-bool AttackList::Has(u32 serial) const {
+void AttackList::Refresh(u32 serial) {
+    for (SerialTimer& e : entries_) {
+        if (e.serial == serial) {
+            e.timeout = kTimeout;
+            return;
+        }
+    }
+}
+
+bool AttackList::Contains(u32 serial) const {
     return std::any_of(entries_.begin(), entries_.end(),
                        [serial](const SerialTimer& e) { return e.serial == serial; });
 }
 
-void AttackList::CountDown() {
+namespace {
+
+// The entry's mobile when it is present and alive (and, when asked, visible); else null.
+const CItem* FightableMobile(u32 serial, bool visible) {
+    const CItem* object = g_objectManager.FindBySerial(serial);
+    if (!object || !object->IsMobile() || object->IsDetached() || object->IsGhost()) return nullptr;
+    if (visible && object->IsHidden()) return nullptr;
+    return object;
+}
+
+}  // namespace
+
+const SerialTimer* AttackList::First(bool visible) const {
+    for (const SerialTimer& e : entries_) {
+        if (FightableMobile(e.serial, visible)) return &e;
+    }
+    return nullptr;
+}
+
+const SerialTimer* AttackList::Nearest(const Location& from, bool visible) const {
+    const SerialTimer* best = nullptr;
+    int bestDistance = 0xFFFF;
+    for (const SerialTimer& e : entries_) {
+        const CItem* mobile = FightableMobile(e.serial, visible);
+        if (!mobile) continue;
+        const int d = ChebyshevDistanceWrapped(from, mobile->GetWorldLocation());
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = &e;
+        }
+    }
+    return best;
+}
+
+const SerialTimer* AttackList::FirstVisible() const {
+    return First(true);
+}
+
+const SerialTimer* AttackList::FirstAlive() const {
+    return First(false);
+}
+
+const SerialTimer* AttackList::NearestVisible(const Location& from) const {
+    return Nearest(from, true);
+}
+
+const SerialTimer* AttackList::NearestAlive(const Location& from) const {
+    return Nearest(from, false);
+}
+
+void AttackList::Expire() {
     entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
                                   [](const SerialTimer& e) { return e.timeout == 0; }),
                    entries_.end());

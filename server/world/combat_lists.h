@@ -5,6 +5,7 @@
 // any mobile during a combat step.
 #include <vector>
 
+#include "core/location.h"
 #include "platform/types.h"
 
 class CMobile;
@@ -21,15 +22,26 @@ public:
     bool Add(u32 serial);
     // Appends an entry as it was saved (its own timeout), even when the serial is there.
     void AddSaved(u32 serial, u16 timeout) { entries_.push_back({serial, timeout}); }
+    // Sets the entry's timeout back to the full one where it stands (nothing when absent).
+    void Refresh(u32 serial);
     void Remove(u32 serial);
-    bool Has(u32 serial) const;
+    bool Contains(u32 serial) const;
     // Drops every entry whose timeout is 0 and counts every other one down.
-    void CountDown();
+    void Expire();
+    // An entry is present when its serial names a mobile in the world, alive when that mobile
+    // is no ghost besides, visible when it is not hidden either. The first such entry, or the
+    // one nearest the place (the earlier entry among equals); null when there is none.
+    const SerialTimer* FirstVisible() const;
+    const SerialTimer* FirstAlive() const;
+    const SerialTimer* NearestVisible(const Location& from) const;
+    const SerialTimer* NearestAlive(const Location& from) const;
     void Clear() { entries_.clear(); }
     bool IsEmpty() const { return entries_.empty(); }
     const std::vector<SerialTimer>& Entries() const { return entries_; }
 
 private:
+    const SerialTimer* First(bool visible) const;
+    const SerialTimer* Nearest(const Location& from, bool visible) const;
     std::vector<SerialTimer> entries_;
 };
 

@@ -639,8 +639,8 @@ void CMobile::ClearCombatLists() {
 }
 
 void CMobile::AgeCombatLists() {
-    if (!attackedBy_.IsEmpty()) attackedBy_.CountDown();
-    if (!attacking_.IsEmpty()) attacking_.CountDown();
+    if (!attackedBy_.IsEmpty()) attackedBy_.Expire();
+    if (!attacking_.IsEmpty()) attacking_.Expire();
 }
 
 void CMobile::MakePeace() {

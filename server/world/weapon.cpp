@@ -311,7 +311,11 @@ bool CWeapon::CanEquip(CMobile* mobile, int layer) const {
 
 bool CWeapon::EquipOn(CMobile* mobile, int layer) {
     if (!mobile || !CanEquip(mobile, layer)) return false;
-    return CItem::EquipOn(mobile, layer);
+    const u32 wearer = mobile->GetSerial();
+    if (!CItem::EquipOn(mobile, layer)) return false;
+    // A weapon taken in hand starts its swing from the beginning.
+    if (IsHandWeapon() && IsObjectAlive(wearer, mobile)) mobile->RestartSwingCounter();
+    return true;
 }
 
 CWeapon* CMobile::GetWeapon() const {

@@ -5,6 +5,7 @@
 
 #include "core/random_numbers.h"
 #include "core/spatial_grid.h"
+#include "server/rules/combat.h"
 #include "server/rules/npc/npc_behaviour.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile_table.h"
@@ -31,9 +32,7 @@ bool Hostile(CNPC* npc, CMobile* m) {
 }  // namespace
 
 void NpcStartAttack(CNPC* attacker, CMobile* target) {
-    (void)attacker, (void)target;
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "npc", "starting an attack is not built yet (combat)");
+    StartAttack(attacker, target, 1);
 }
 
 void CNPC::AttackMobile(CMobile* target) {
@@ -64,7 +63,7 @@ bool CNPC::IsHostileTo(CMobile* mobile) {
 }
 
 bool CNPC::CanReach(CMobile* mobile) {
-    if (!mobile || mobile->IsHidden() || GetCombatList().Has(mobile->GetSerial())) return false;
+    if (!mobile || mobile->IsHidden() || GetCombatList().Contains(mobile->GetSerial())) return false;
     const int answer = g_worldMap.CanExistAt(mobile->GetWorldLocation(), GetHeight(), GetMoveType(),
                                              this, 0, mobile);
     return (answer & kExistOnSurfaceTop) != 0;

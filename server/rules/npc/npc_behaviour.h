@@ -26,7 +26,7 @@ void NpcRunawayStep(CNPC* npc);
 // A pack leader's answer to its attackers: each member takes the nearest free enemy of the
 // attackers' packs, the rest a random one. Does nothing while another pack fight runs.
 void NpcPackFight(CNPC* leader);
-// The start of a fight, which belongs to the combat rules (not built yet: says so once).
+// The start of a fight (the combat rules' StartAttack, with the aggression report).
 void NpcStartAttack(CNPC* attacker, CMobile* target);
 // The strength rating that decides which leader keeps its pack when two packs join.
 int NpcStrengthRating(const CMobile* mobile);

@@ -172,7 +172,7 @@ void RespondToAttackers(CNPC* npc) {
             NpcPackFight(npc);
         } else if (!(npc->ai.state == kNpcAttackTarget &&
                      npc->ai.targetSerial == aggressor->GetSerial()) &&
-                   !npc->GetCombatList().Has(aggressor->GetSerial())) {
+                   !npc->GetCombatList().Contains(aggressor->GetSerial())) {
             npc->AttackMobile(aggressor);
         }
         return;
@@ -378,7 +378,7 @@ void NpcAttackStep(CNPC* npc) {
         npc->StopFighting(1);
         return;
     }
-    if (!npc->GetCombatList().Has(target->GetSerial())) {
+    if (!npc->GetCombatList().Contains(target->GetSerial())) {
         npc->StopFighting(0);
         return;
     }

@@ -41,12 +41,12 @@ TEST(AttackListTest, AddRemoveAndAgeing) {
     EXPECT_FALSE(list.Add(7));
     EXPECT_TRUE(list.Add(8));
     list.Remove(7);
-    EXPECT_FALSE(list.Has(7));
+    EXPECT_FALSE(list.Contains(7));
     // 120 countdowns bring the entry to 0; the 121st drops it.
     for (int i = 0; i < 120; ++i)
-        list.CountDown();
-    EXPECT_TRUE(list.Has(8));
-    list.CountDown();
+        list.Expire();
+    EXPECT_TRUE(list.Contains(8));
+    list.Expire();
     EXPECT_TRUE(list.IsEmpty());
 }
 
@@ -86,7 +86,7 @@ TEST_F(CombatListsTest, AnEntryNeverRefreshedAgesOutInAboutSixtySeconds) {
     CNPC* a = Npc(1);
     a->AddOpponent(12345);
     int pulse = 0;
-    for (; pulse < 400 && a->GetCombatList().Has(12345); ++pulse)
+    for (; pulse < 400 && a->GetCombatList().Contains(12345); ++pulse)
         g_mobileManager.CombatHeartBeat(pulse);
     // Ageing runs on 4 pulses of 8: the 121st ageing step is pulse 244.
     EXPECT_EQ(pulse, 245);
@@ -106,8 +106,8 @@ TEST_F(CombatListsTest, PeaceLeavesNoAttackerWithTheMobile) {
     m->MakePeace();
     m->ClearCombatLists();
     for (CNPC* attacker : {a, b}) {
-        EXPECT_FALSE(attacker->GetCombatList().Has(m->GetSerial()));
-        EXPECT_FALSE(attacker->GetAggressorList().Has(m->GetSerial()));
+        EXPECT_FALSE(attacker->GetCombatList().Contains(m->GetSerial()));
+        EXPECT_FALSE(attacker->GetAggressorList().Contains(m->GetSerial()));
         EXPECT_FALSE(attacker->HasStatusFlag(kMobileFighting));
     }
     EXPECT_TRUE(m->GetCombatList().IsEmpty());
@@ -123,7 +123,7 @@ TEST_F(CombatListsTest, OwnSerialAndFollowersAggression) {
     EXPECT_FALSE(pet->HasStatusFlag(kMobileFighting));
     leader->AddFollower(pet);
     EXPECT_TRUE(pet->AddAggressor(999));
-    EXPECT_TRUE(leader->GetAggressorList().Has(999));
+    EXPECT_TRUE(leader->GetAggressorList().Contains(999));
     EXPECT_TRUE(pet->GetAggressorList().IsEmpty());
 }
 
