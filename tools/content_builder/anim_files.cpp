@@ -22,9 +22,27 @@ std::vector<u16> Palette() {
 }
 
 // What a layer paints of the figure.
-enum class Part { kBody, kTunic, kShirt, kSword, kPants, kSkirt, kBoots, kHair, kBeard, kBeast };
+enum class Part {
+    kBody,
+    kTunic,
+    kShirt,
+    kSword,
+    kPants,
+    kSkirt,
+    kBoots,
+    kCap,
+    kGorget,
+    kSleeves,
+    kGloves,
+    kHair,
+    kBeard,
+    kBeast
+};
 
 Part PartOf(int body) {
+    // The leather armour pieces: cap, gorget, sleeves, gloves.
+    if (body >= 545 && body <= 548)
+        return static_cast<Part>(static_cast<int>(Part::kCap) + body - 545);
     if (body < 500) return Part::kBody;
     if (body < 510) return Part::kTunic;
     if (body < 520) return Part::kShirt;
@@ -40,7 +58,24 @@ Part PartOf(int body) {
 constexpr int kRiderCut = 52;
 
 bool IsMountedAction(int action) {
-    return action >= 23 && action <= 25;
+    return action >= 23 && action <= 29;
+}
+
+// A blow: the one-handed (9-11) and two-handed (12-14) swings, the shot (18), the mounted
+// blows (26-29) and the punch (31).
+bool IsAttackAction(int action) {
+    return (action >= 9 && action <= 14) || action == 18 || (action >= 26 && action <= 29) ||
+           action == 31;
+}
+
+// How far the figure is pushed sideways in a frame: it reels back when hit (20) and steps
+// aside and back when it dodges (30).
+int Lean(int action, int frame) {
+    const int f = frame % 5;
+    const int out = f < 3 ? f : 4 - f;  // 0 1 2 1 0
+    if (action == 20) return -out;
+    if (action == 30) return -2 * out;
+    return 0;
 }
 
 // The figure's pixel (palette index, 0 nothing) at (x, y) of a frame: the legs swing with the
@@ -56,8 +91,12 @@ u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x
         if (y < top) return 0;
         y = top == kFigureHeight ? y : (y - top) * kFigureHeight / (kFigureHeight - top + 1);
     }
-    const int cx = kFigureWidth / 2 + (direction - 2);  // turns a little with the direction
+    // Turns a little with the direction; sways when hit or dodging.
+    const int cx = kFigureWidth / 2 + (direction - 2) + Lean(action, frame);
     const int dx = x - cx;
+    // In a blow the weapon arm sweeps from behind the head down to the front: the held
+    // weapon leans by the frame.
+    const int sweep = IsAttackAction(action) ? frame - 3 : 0;
     if (part != Part::kBeast && IsMountedAction(action) && y >= kRiderCut) return 0;
     const bool moving = action == 0 || action == 2 || action == 23 || action == 24;
     const int swing = moving ? (frame % 5 - 2) * (action == 2 ? 2 : 1) : 0;
@@ -94,8 +133,18 @@ u8 FigurePixel(Part part, int style, int action, int frame, int direction, int x
             if ((torso && y < 31) || (arms && y < 28)) return static_cast<u8>(23 + (y % 3));
             return 0;
         case Part::kSword:
-            if (dx == 8 && y >= 6 && y < 32) return 64;
+            if (dx == 8 + sweep * (32 - y) / 8 && y >= 6 && y < 32) return 64;
             return 0;
+        case Part::kCap: {
+            const bool cap = (dx * dx) * 4 + (y - 6) * (y - 6) * 4 <= 110 && y <= 7;
+            return cap ? static_cast<u8>(45 + (x % 2)) : 0;
+        }
+        case Part::kGorget:
+            return y >= 11 && y < 15 && std::abs(dx) <= 3 ? static_cast<u8>(46 + (y % 2)) : 0;
+        case Part::kSleeves:
+            return arms && y < 28 ? static_cast<u8>(43 + (y % 3)) : 0;
+        case Part::kGloves:
+            return arms && y >= 28 ? static_cast<u8>(41 + (y % 2)) : 0;
         case Part::kSkirt: {
             // From the waist to the knees, widening downwards; greys for the hue as well.
             const bool skirt = y >= 29 && y < 48 && std::abs(dx) <= 4 + (y - 29) / 4;
@@ -180,12 +229,17 @@ std::vector<u8> EncodeAnimation(Part part, int style, int action, int direction,
 const std::vector<int>& DemoHumanActions() {
     // Walking, running, standing, war stance and walk, both deaths, and riding (walk, run,
     // stand).
-    static const std::vector<int> actions = {0, 2, 4, 5, 6, 7, 15, 21, 22, 23, 24, 25, 33};
+    // The blows of a fight, one- and two-handed, shooting, mounted and bare-handed, being hit
+    // (20) and dodging (30).
+    static const std::vector<int> actions = {0,  2,  4,  5,  6,  7,  9,  10, 11, 12, 13, 14, 15, 18,
+                                             20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 33};
     return actions;
 }
 
 int DemoActionFrames(int action) {
     if (action == 21 || action == 22) return 6;
+    if ((action >= 9 && action <= 14) || action == 18 || action == 31) return 7;
+    if ((action >= 26 && action <= 30) || action == 20) return 5;
     if (action == 5 || action == 6 || action == 33) return 5;  // the gestures of people
     if (action == 23 || action == 24) return 5;
     if (action == 25) return 1;
@@ -207,11 +261,24 @@ const std::vector<DemoCreature>& DemoCreatures() {
     // them (a death shows frame 3 or 5 of its corpse, so it has more).
     // The gestures of each body band follow, with the frames the server sends for them:
     // below 150 actions 11, 17 and 18; 150-199 actions 3 and 4 (and 5); 200-399 actions 3 and
-    // 9 (and 10, which the client plays when a creature idles).
+    // 9 (and 10, which the client plays when a creature idles). Then the fight: creatures of
+    // 150-399 strike with 5 or 6 and are hit with 7 (they do not dodge).
     static const std::vector<DemoCreature> creatures = {
         {6, {{0, 10}, {1, 1}, {2, 6}, {3, 6}, {11, 5}, {17, 5}, {18, 5}}},
-        {kDemoDeerBody, {{0, 10}, {1, 1}, {3, 15}, {4, 20}, {5, 5}, {8, 15}, {12, 15}}},
-        {225, {{0, 5}, {1, 5}, {2, 1}, {3, 5}, {8, 6}, {9, 5}, {10, 3}, {12, 6}}},
+        {kDemoDeerBody,
+         {{0, 10}, {1, 1}, {3, 15}, {4, 20}, {5, 5}, {6, 20}, {7, 5}, {8, 15}, {12, 15}}},
+        {225,
+         {{0, 5},
+          {1, 5},
+          {2, 1},
+          {3, 5},
+          {5, 5},
+          {6, 5},
+          {7, 5},
+          {8, 6},
+          {9, 5},
+          {10, 3},
+          {12, 6}}},
     };
     return creatures;
 }
@@ -222,6 +289,9 @@ namespace {
 // the first band, 3 the other), a creature of 200-399 runs with 1, and a gesture is drawn as a
 // shuffle of the legs.
 int CreatureDrawing(int body, int action) {
+    // A creature of 150-399 lunges as it strikes (6, and 5 above 199) and reels when hit (7).
+    if (body >= 150 && (action == 6 || (action == 5 && body >= 200))) return 30;
+    if (body >= 150 && action == 7) return 20;
     if (action == 8 || action == 2) return 21;
     if (action == 12 || (body < 150 && action == 3)) return 22;
     if (action == 1 && body >= 200) return 2;

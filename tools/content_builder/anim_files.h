@@ -7,10 +7,12 @@
 // anchor) followed by count palette indices, ended by 0x7FFF7FFF.
 //
 // The demo has the human bodies 400 (male) and 401 (female) and the worn layers of the tile
-// set (hair, beards, the tunic, trousers, boots, the sword) standing (4), walking (0), running
-// (2), in war stance (7, 15), dying (21, 22) and riding (23, 24, 25), five stored directions
-// each, and their gestures (5, 6, 33); the mount under a rider (kMountAnimation: 23, 24, 25);
-// and a few creatures walking, standing, dying and making the gestures of their band.
+// set (hair, beards, clothes, boots, the leather armour, the weapons) standing (4), walking
+// (0), running (2), in war stance (7, 15), dying (21, 22) and riding (23, 24, 25), five stored
+// directions each, their gestures (5, 6, 33) and their fight: the blows on foot (9-14, 18, 31)
+// and mounted (26-29), being hit (20) and dodging (30); the mount under a rider
+// (kMountAnimation: 23, 24, 25); and a few creatures walking, standing, dying, making the
+// gestures of their band, striking and being hit.
 #include <vector>
 
 #include "tools/content_builder/client_files.h"

@@ -43,7 +43,10 @@ Colour ColourOf(const char* name) {
         {"chest", {18, 12, 4}},   {"gold", {30, 25, 4}},     {"sword", {22, 22, 24}},
         {"tunic", {15, 10, 6}},   {"map", {27, 25, 18}},     {"hair", {12, 8, 5}},
         {"beard", {12, 8, 5}},    {"bulletin", {18, 13, 8}}, {"signpost", {16, 11, 6}},
-        {"shirt", {22, 22, 20}},  {"skirt", {20, 19, 18}},
+        {"shirt", {22, 22, 20}},  {"skirt", {20, 19, 18}},   {"blood", {20, 2, 2}},
+        {"corpse", {14, 10, 8}},  {"arrow", {19, 14, 8}},    {"bow", {17, 11, 5}},
+        {"spear", {20, 20, 22}},  {"mace", {18, 18, 20}},    {"leather", {15, 10, 6}},
+        {"pelt", {13, 11, 9}},
     };
     for (const Entry& e : table)
         if (std::strstr(name, e.word) != nullptr) return e.colour;

@@ -35,8 +35,8 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
     members[kResourceTypesPath] = DemoResourceTypesFile();
     members[kItemResourcesPath] = DemoItemResourcesFile();
     members[kTimePath] = WriteTimeFile(9);  // the demo starts in the morning
-    // No object type carries a type script in the demo: the list is empty.
-    members[kTypeScriptListPath] = Text("\n");
+    // The graphics whose objects get a type script (the class named by the number).
+    members[kTypeScriptListPath] = Text(std::to_string(demo_tiles::kBlood) + "\n");
     std::string regions;
     for (const DemoRegion& r : demo.resourceRegions) {
         char buffer[160];

@@ -44,10 +44,9 @@ struct Need {
 
 // What one unit of each stackable graphic of the tile set is made of.
 const Need kNeeds[] = {
-    {demo_tiles::kGold, "gold", 1},
-    {demo_tiles::kLogs, "wood", 1},
-    {demo_tiles::kIngots, "metal", 1},
-    {demo_tiles::kBread, "wheat", 1},
+    {demo_tiles::kGold, "gold", 1},    {demo_tiles::kLogs, "wood", 1},
+    {demo_tiles::kIngots, "metal", 1}, {demo_tiles::kBread, "wheat", 1},
+    {demo_tiles::kArrows, "wood", 1},  {demo_tiles::kPelt, "hide", 1},
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Kind { kStep, kThud, kPage, kCreak, kClick, kLatch, kCall };
+enum class Kind { kStep, kThud, kPage, kCreak, kClick, kLatch, kCall, kStrike, kSwish };
 
 Kind KindOf(u32 id) {
     switch (id) {
@@ -31,9 +31,22 @@ Kind KindOf(u32 id) {
         case 210:
         case 211:
         case 212:
+        case 213:
+        case 214:
         case 220:
         case 221:
+        case 222:
+        case 223:
+        case 224:
             return Kind::kCall;
+        case 560:
+        case 562:
+        case 563:
+        case 565:
+            return Kind::kStrike;
+        case 561:
+        case 564:
+            return Kind::kSwish;
         default:
             return Kind::kLatch;
     }
@@ -54,6 +67,7 @@ std::vector<u8> Synthesise(u32 id, const char* name) {
                        : kind == Kind::kCreak ? kSoundRate / 2
                        : kind == Kind::kCall  ? kSoundRate * 2 / 5
                        : kind == Kind::kPage  ? kSoundRate / 4
+                       : kind == Kind::kSwish ? kSoundRate / 5
                                               : kSoundRate / 6;
     u32 noise = 0x1234567u + id * 2654435761u;
     for (int t = 0; t < length; ++t) {
@@ -85,6 +99,19 @@ std::vector<u8> Synthesise(u32 id, const char* name) {
                 sample = (Triangle(t, base - bend) * 5 + white / 12) * envelope / 256;
                 break;
             }
+            case Kind::kStrike: {
+                // A crack of noise over a low knock; each weapon knocks at its own pitch.
+                const int knock = Triangle(t, 60 + static_cast<int>(id % 10) * 25) * 5;
+                sample =
+                    (t < length / 10 ? white : knock + white / 6) * envelope / 256 * envelope / 256;
+                break;
+            }
+            case Kind::kSwish: {
+                // Air: noise that swells and fades, thinned out as it goes.
+                const int swell = t < length / 3 ? t * 768 / length : envelope;
+                sample = white * swell / 256 * (t % 3 == 0 ? 1 : 2) / 2;
+                break;
+            }
             case Kind::kClick:
             case Kind::kLatch:
                 sample =
@@ -102,11 +129,14 @@ std::vector<u8> Synthesise(u32 id, const char* name) {
 
 const std::vector<DemoSound>& DemoSounds() {
     static const std::vector<DemoSound> sounds = {
-        {44, "chest close"}, {45, "chest open"},    {46, "bag close"},     {47, "bag open"},
-        {72, "crate open"},  {79, "box open"},      {81, "drop refused"},  {0x55, "page turn"},
-        {88, "crate close"}, {297, "step grass a"}, {298, "step grass b"}, {299, "step a"},
-        {300, "step b"},     {200, "sparrow chirp"}, {210, "wolf howl"},   {211, "wolf death"},
-        {212, "wolf growl"}, {220, "deer call"},     {221, "deer snort"},
+        {44, "chest close"},  {45, "chest open"},     {46, "bag close"},     {47, "bag open"},
+        {72, "crate open"},   {79, "box open"},       {81, "drop refused"},  {0x55, "page turn"},
+        {88, "crate close"},  {297, "step grass a"},  {298, "step grass b"}, {299, "step a"},
+        {300, "step b"},      {200, "sparrow chirp"}, {210, "wolf howl"},    {211, "wolf death"},
+        {212, "wolf growl"},  {220, "deer call"},     {221, "deer snort"},   {213, "wolf bite"},
+        {214, "wolf yelp"},   {222, "deer kick"},     {223, "deer cry"},     {224, "deer death"},
+        {560, "blade hit"},   {561, "blade swish"},   {562, "club hit"},     {563, "spear hit"},
+        {564, "bow release"}, {565, "arrow hit"},
     };
     return sounds;
 }

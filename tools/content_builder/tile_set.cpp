@@ -93,10 +93,27 @@ TileSet BuildTileSet() {
            {kTileArmour | kTileWearable | kTileArticleA, 1, 5, 2, 30, "wooden shield"});
     Static(t, kStaff, 1,
            {kTileWeapon | kTileWearable | kTileArticleA, 1, 4, 2, 20, "quarter staff"});
+    const u32 weapon = kTileWeapon | kTileWearable | kTileArticleA;
+    const u32 armour = kTileArmour | kTileWearable;
+    Static(t, kMace, 1, {weapon, 1, 8, 1, 45, "mace"});
+    Static(t, kSpear, 1, {weapon, 1, 9, 2, 50, "long spear"});
+    Static(t, kBow, 1, {weapon, 1, 6, 2, 60, "bow"});
+    Static(t, kArrows, 1, {kTileGeneric | kTileArticleAn, 0, 1, 0, 1, "arrow%s%"});
+    Static(t, kArrowMissile, 1, {kTileArticleAn, 0, 0, 0, 0, "arrow"});
+    Static(t, kLeatherCap, 1, {armour | kTileArticleA, 1, 1, 6, 15, "leather cap"});
+    Static(t, kGorget, 1, {armour | kTileArticleA, 1, 2, 10, 20, "leather gorget"});
+    Static(t, kArmGuards, 1, {armour, 1, 2, 19, 25, "leather sleeves"});
+    Static(t, kGloves, 1, {armour, 1, 1, 7, 15, "leather gloves"});
+    Static(t, kBlood, 1, {0, 0, 255, 0, 0, "blood"});
+    // A corpse holds what its mobile carried; it is drawn from the body's death pictures.
+    Static(t, kCorpse, 1,
+           {kTileContainer | kTileArticleA, 2, 50, 0, 0, "corpse", kContainerStones});
+    Static(t, kPelt, 1, {kTileGeneric | kTileArticleA, 1, 2, 0, 10, "pelt%s%"});
     Static(t, kPants, 1, {kTileWearable | kTileArticleA, 1, 2, 4, 10, "pair of trousers"});
     Static(t, kShirt, 1, {kTileWearable | kTileArticleA, 1, 1, 5, 8, "shirt"});
     Static(t, kSkirt, 1, {kTileWearable | kTileArticleA, 1, 2, 23, 10, "skirt"});
-    Static(t, kBoots, 1, {kTileWearable | kTileArticleA, 1, 3, 3, 15, "pair of boots"});
+    Static(t, kBoots, 1,
+           {kTileArmour | kTileWearable | kTileArticleA, 1, 3, 3, 15, "pair of boots"});
     Static(t, kMountItems, 4, {kTileWearable, 0, 0, 25, 0, "mount"});
     for (int i = 0; i < 4; ++i)
         t.statics[kMountItems + i].animation = kMountAnimation;
@@ -105,6 +122,14 @@ TileSet BuildTileSet() {
     t.statics[kTunic].value = demo_weapons::kTunicTemplate;
     t.statics[kShield].value = demo_weapons::kShieldTemplate;
     t.statics[kStaff].value = demo_weapons::kStaffTemplate;
+    t.statics[kMace].value = demo_weapons::kMaceTemplate;
+    t.statics[kSpear].value = demo_weapons::kSpearTemplate;
+    t.statics[kBow].value = demo_weapons::kBowTemplate;
+    t.statics[kLeatherCap].value = demo_weapons::kCapTemplate;
+    t.statics[kGorget].value = demo_weapons::kGorgetTemplate;
+    t.statics[kArmGuards].value = demo_weapons::kSleevesTemplate;
+    t.statics[kGloves].value = demo_weapons::kGlovesTemplate;
+    t.statics[kBoots].value = demo_weapons::kBootsTemplate;
     Static(t, kMap, 1, {kTileMap | kTileArticleA, 0, 1, 0, 10, "map"});
     Static(t, kShortHair, 1, {kTileWearable, 0, 0, 11, 0, "short hair"});
     Static(t, kLongHair, 1, {kTileWearable, 0, 0, 11, 0, "long hair"});
@@ -124,10 +149,11 @@ TileSet BuildTileSet() {
 
 const std::vector<WornAnimation>& DemoWornAnimations() {
     static const std::vector<WornAnimation> worn = {
-        {kTunic, 500},     {kShirt, 510},     {kLongSword, 520},  {kPants, 530},
-        {kSkirt, 535},     {kBoots, 540},
-        {kShortHair, 600}, {kLongHair, 601},  {kPonyTail, 602},   {kMohawk, 603},
-        {kGoatee, 660},    {kBeard, 661},     {kShortBeard, 662},
+        {kTunic, 500},  {kShirt, 510},      {kLongSword, 520}, {kPants, 530},
+        {kSkirt, 535},  {kBoots, 540},      {kMace, 521},      {kSpear, 522},
+        {kBow, 523},    {kLeatherCap, 545}, {kGorget, 546},    {kArmGuards, 547},
+        {kGloves, 548}, {kShortHair, 600},  {kLongHair, 601},  {kPonyTail, 602},
+        {kMohawk, 603}, {kGoatee, 660},     {kBeard, 661},     {kShortBeard, 662},
     };
     return worn;
 }

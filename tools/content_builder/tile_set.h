@@ -47,10 +47,25 @@ constexpr u16 kLongSword = 3937;  // weapon, layer 1
 constexpr u16 kTunic = 5068;      // armour, layer 13
 constexpr u16 kShield = 7026;     // shield, layer 2
 constexpr u16 kStaff = 3721;      // two-handed staff, layer 2
-constexpr u16 kPants = 5433;      // trousers, layer 4
-constexpr u16 kShirt = 5434;      // shirt, layer 5
-constexpr u16 kSkirt = 5435;      // skirt, layer 23
-constexpr u16 kBoots = 5899;      // boots, layer 3
+constexpr u16 kMace = 3932;       // weapon, layer 1
+constexpr u16 kSpear = 3938;      // two-handed spear, layer 2
+constexpr u16 kBow = 5042;        // two-handed bow, layer 2; shoots kArrows
+constexpr u16 kArrows = 3903;     // stackable ammunition: one wood an arrow
+// A missile in flight is drawn with its ammunition's graphic + 3.
+constexpr u16 kArrowMissile = kArrows + 3;
+// Armour on the layers a strike can land on: head 6, neck 10, arms 19, hands 7; the boots
+// (layer 3) are armour too.
+constexpr u16 kLeatherCap = 7609;
+constexpr u16 kGorget = 5063;
+constexpr u16 kArmGuards = 5061;
+constexpr u16 kGloves = 5062;
+constexpr u16 kBlood = 0x1645;   // a splash of blood left where a strike lands
+constexpr u16 kCorpse = 0x2006;  // the corpse a dead mobile leaves (a container)
+constexpr u16 kPelt = 4216;      // stackable: one hide a pelt (what animals carry)
+constexpr u16 kPants = 5433;     // trousers, layer 4
+constexpr u16 kShirt = 5434;     // shirt, layer 5
+constexpr u16 kSkirt = 5435;     // skirt, layer 23
+constexpr u16 kBoots = 5899;     // boots, layer 3
 // Mount items worn on layer 25 by riders, by the mount's body; their animation body (the
 // mount under its rider) is kMountAnimation.
 constexpr u16 kMountItems = 16031;  // 16031-16034

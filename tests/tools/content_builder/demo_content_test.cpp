@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "script/compiler/script_compiler.h"
 #include "server/world/object_manager.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_tables.h"
 #include "server/world/resource_type.h"
 #include "server/world/tile_data.h"
+#include "server/world/world_data_files.h"
 #include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/file_checksum.h"
 #include "tools/content_builder/tile_set.h"
@@ -30,12 +34,20 @@ TEST(DemoContent, TheMembersAndTheirSizes) {
         {"../.rundir/time.mul", 4},
         {"../.rundir/scripts/objscr.txt", 0},
         {"../.rundir/restypes.mul", 4u + 23 * 652},
-        {"../.rundir/itemres.mul", 0x4000u * 4 + 4 * 33},
+        {"../.rundir/itemres.mul", 0x4000u * 4 + 6 * 33},
         {"../.rundir/skills.txt", 0},
         {"../.rundir/weapons/weapon.1", 0},
         {"../.rundir/weapons/weapon.2", 0},
         {"../.rundir/weapons/weapon.3", 0},
         {"../.rundir/weapons/weapon.4", 0},
+        {"../.rundir/weapons/weapon.5", 0},
+        {"../.rundir/weapons/weapon.6", 0},
+        {"../.rundir/weapons/weapon.7", 0},
+        {"../.rundir/weapons/weapon.8", 0},
+        {"../.rundir/weapons/weapon.9", 0},
+        {"../.rundir/weapons/weapon.10", 0},
+        {"../.rundir/weapons/weapon.11", 0},
+        {"../.rundir/weapons/weapon.12", 0},
     };
     EXPECT_EQ(members.size(), std::size(cases));
     for (const Case& c : cases) {
@@ -62,18 +74,26 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
         {"../.rundir/ZQGoldDemo/staidx0.mul", 0xd515e1a1b9ea1245ull},
         {"../.rundir/ZQGoldDemo/statics0.mul", 0x1d5224026e0a7d5bull},
         {"../.rundir/animdata.mul", 0xafbb0f253b0bd55full},
-        {"../.rundir/artdim.dat", 0xd4e79bf7f91a25fdull},
+        {"../.rundir/artdim.dat", 0xb3918db4565c3795ull},
         {"../.rundir/hues.mul", 0x2aba90622bb85b73ull},
-        {"../.rundir/scripts/objscr.txt", 0xaf63c74c8601c8ddull},
-        {"../.rundir/tiledata.mul", 0xe6403467080d7f37ull},
+        {"../.rundir/scripts/objscr.txt", 0xb06ca006c05bea90ull},
+        {"../.rundir/tiledata.mul", 0x70ada0f3143bacf8ull},
         {"../.rundir/restypes.mul", 0xe3183da164bb4bd4ull},
-        {"../.rundir/itemres.mul", 0x594c43e306cfb467ull},
+        {"../.rundir/itemres.mul", 0x3477bb7246e6221ull},
         {"../.rundir/time.mul", 0xad002ab9f9463becull},
         {"../.rundir/skills.txt", 0xca34e7e56dd8b983ull},
-        {"../.rundir/weapons/weapon.1", 0xacbea56a92026e27ull},
+        {"../.rundir/weapons/weapon.1", 0x71939d15e14242c6ull},
         {"../.rundir/weapons/weapon.2", 0x91477e6eadb89d6bull},
         {"../.rundir/weapons/weapon.3", 0xdbb763ca64f13ddull},
-        {"../.rundir/weapons/weapon.4", 0x9dae57667a9d0f27ull},
+        {"../.rundir/weapons/weapon.4", 0x9f996a83657b3a4ull},
+        {"../.rundir/weapons/weapon.5", 0xde1619cf52dee1ceull},
+        {"../.rundir/weapons/weapon.6", 0xad408721553e2a16ull},
+        {"../.rundir/weapons/weapon.7", 0xcf52c141ae73c32ull},
+        {"../.rundir/weapons/weapon.8", 0x6cadad56b217d22ull},
+        {"../.rundir/weapons/weapon.9", 0x3c33983af825c000ull},
+        {"../.rundir/weapons/weapon.10", 0x9faffa714a13ed7dull},
+        {"../.rundir/weapons/weapon.11", 0xf92302761ed3d466ull},
+        {"../.rundir/weapons/weapon.12", 0xfc1a6e71bf4b80e2ull},
     };
     for (const auto& [path, bytes] : first) {
         auto it = expected.find(path);
@@ -158,6 +178,26 @@ TEST(DemoContent, TheEconomyFilesReadBackWithEveryTypeAndNeed) {
     // Leave no prototypes behind for other tests.
     for (int graphic = 0; graphic < kTileCount; ++graphic)
         g_objectManager.GetResourcePrototype(graphic)->ClearResources();
+}
+
+// Blood is the one graphic with a type script: the list the server reads names it, and the
+// demo's scripts hold the class of that number (and the corpse's class).
+TEST(DemoContent, BloodHasATypeScript) {
+    const DataMembers members = BuildServerDataMembers("ZQGoldDemo", 0, 0, 1024, 1024);
+    TypeScriptBitSet bits;
+    LoadTypeScriptList(members.at(kTypeScriptListPath), bits);
+    EXPECT_EQ(bits.count(), 1u);
+    EXPECT_TRUE(bits.test(demo_tiles::kBlood));
+    std::vector<std::pair<std::string, std::vector<u8>>> compiled;
+    std::string errors;
+    ASSERT_TRUE(
+        CompileScriptDirectory(std::string(ZQ_SOURCE_DIR) + "/content/scripts", compiled, errors))
+        << errors;
+    std::set<std::string> classes;
+    for (const auto& [name, bytes] : compiled)
+        classes.insert(name);
+    EXPECT_TRUE(classes.count(std::to_string(demo_tiles::kBlood) + ".m"));
+    EXPECT_TRUE(classes.count("corpse.m"));
 }
 
 }  // namespace
