@@ -1,12 +1,14 @@
 // Server bytes into the client's link: Huffman decoding (when the first byte asks for it),
 // framing with the pause, and dispatch to recording slots and the real handlers (login,
-// world, movement, text, prompts, status, books, boards, containers, trade and windows), with
-// recording text windows open for the seeds' book, board and mobile, and object windows that
-// answer "open" for some serials so the object handlers' find-or-open branches run. The first
-// byte also chooses the edit-server path and how the bytes are cut into chunks.
+// world, movement, text, prompts, status, books, boards, containers, trade, windows, signs,
+// name answers and group messages), with recording text windows open for the seeds' book,
+// board and mobile, object windows that answer "open" for some serials so the object
+// handlers' find-or-open branches run, and a field waiting for a name. The first byte also
+// chooses the edit-server path and how the bytes are cut into chunks.
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "client/net/client_link.h"
@@ -15,6 +17,7 @@
 #include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
 #include "client/net/object_window_hooks.h"
+#include "client/net/target_cursor.h"
 #include "core/byte_order.h"
 #include "core/chunk_queue.h"
 #include "core/process_link.h"
@@ -64,6 +67,9 @@ public:
     void SetCourseEditMode(u32, bool) override {}
     bool RaisePaperdoll(u32 mobile) override { return mobile & 1; }
     void OpenPaperdoll(u32, bool, const std::string&, u8) override {}
+    bool SignWindowOpen(u32 object) override { return object & 1; }
+    void OpenSign(u32, u16, const std::string&, const std::string&) override {}
+    void FillNameField(const std::string&) override {}
     void ShowTargetCursor(bool) override {}
     bool IsIgnored(u32 serial) override { return (serial & 1) == 0; }
 };
@@ -236,6 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         link.Dispatcher().SetSlot(0x8C, [&](const u8* packet, size_t length) {
             if (LoadBe32(packet + 1) == 0) relay.HandleServerRedirect(packet, length);
         });
+        link.Target().AwaitName();
         link.OpenLocalConnection();
         const size_t chunk = 1 + (size_t(mode) >> 2) * 61;
         for (size_t at = 0; at < size; at += chunk) {
@@ -316,7 +323,8 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     }
     // The object handlers after the login road: a box on the ground, items into it, its whole
     // contents, a pick-up refused, trade, a vendor list, a menu, a target cursor, a course
-    // pin, a text prompt, a server gump and a paperdoll.
+    // pin, a text prompt, a server gump, a paperdoll, a sign on the box, a name answer and
+    // the group messages.
     const u32 box = 0x40000201;
     auto be32 = [](std::vector<u8>& out, u32 v) {
         for (int shift = 24; shift >= 0; shift -= 8)
@@ -384,6 +392,23 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     be32(doll, playerSerial);
     doll.resize(doll.size() + 61, 0);
     objects = Concat(objects, Packet(0x88, doll, false));
+    std::vector<u8> sign;
+    be32(sign, box);
+    for (u8 b : std::initializer_list<u8>{0, 100, 0, 4, 'I', 'n', 'n', 0, 0, 2, 'R', 0})
+        sign.push_back(b);
+    objects = Concat(objects, Packet(0x8B, sign, true));
+    std::vector<u8> name;
+    be32(name, playerSerial);
+    for (char c : std::string("Tester"))
+        name.push_back(u8(c));
+    name.resize(4 + 30, 0);
+    objects = Concat(objects, Packet(0x98, name, true));
+    for (const auto& [a, b] : {std::pair<u32, u32>{0, 0}, {0, 1}, {playerSerial, box}}) {
+        std::vector<u8> group;
+        be32(group, a);
+        be32(group, b);
+        objects = Concat(objects, Packet(0x39, group, false));
+    }
     std::vector<u8> input{0x04};
     input.insert(input.end(), objects.begin(), objects.end());
     emit(input.data(), input.size());

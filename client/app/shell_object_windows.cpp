@@ -2,6 +2,7 @@
 
 #include "client/app/client_app.h"
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/windows/sign_gump.h"
 #include "client/world/client_world.h"
 
 void ShellObjectWindows::OpenGump(u32 object, int gumpId, bool container) {
@@ -11,6 +12,17 @@ void ShellObjectWindows::OpenGump(u32 object, int gumpId, bool container) {
 void ShellObjectWindows::CloseRadar() {
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.radarGump != nullptr) desktop.Close(desktop.radarGump);
+}
+
+bool ShellObjectWindows::SignWindowOpen(u32 object) {
+    for (const CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
+        if (g->IsKind(GumpKind::kSign) && g->object == object) return true;
+    return false;
+}
+
+void ShellObjectWindows::OpenSign(u32 object, u16 art, const std::string& title,
+                                  const std::string& text) {
+    TheGumpDesktop().Open<CSignGump>(100, 100, int(art), title, text, object);
 }
 
 void ShellObjectWindows::ShowTargetCursor(bool on) {

@@ -5,6 +5,7 @@
 #include "client/net/client_login_hooks.h"
 #include "client/net/client_packets.h"
 #include "client/net/container_packet_handlers.h"
+#include "client/net/group_packet_handlers.h"
 #include "client/net/link_report.h"
 #include "client/net/login_front_end.h"
 #include "client/net/login_packet_handlers.h"
@@ -50,6 +51,8 @@ ClientLink::ClientLink(LoginFrontEnd* frontEnd, ClientLoginHooks* hooks)
     tradeHandlers_->Install(dispatcher_);
     windowHandlers_.reset(new WindowPacketHandlers(*this));
     windowHandlers_->Install(dispatcher_);
+    groupHandlers_.reset(new GroupPacketHandlers(*this));
+    groupHandlers_->Install(dispatcher_);
     target_.reset(new TargetCursor(*this));
     target_->Install(dispatcher_);
     speechHandlers_.reset(new SpeechPacketHandlers(*this));

@@ -25,6 +25,7 @@ class BookBoardPacketHandlers;
 class ContainerPacketHandlers;
 class TradePacketHandlers;
 class WindowPacketHandlers;
+class GroupPacketHandlers;
 class TargetCursor;
 class SpeechPacketHandlers;
 class PacketReader;
@@ -117,6 +118,7 @@ private:
     std::unique_ptr<ContainerPacketHandlers> containerHandlers_;
     std::unique_ptr<TradePacketHandlers> tradeHandlers_;
     std::unique_ptr<WindowPacketHandlers> windowHandlers_;
+    std::unique_ptr<GroupPacketHandlers> groupHandlers_;
     std::unique_ptr<TargetCursor> target_;
     std::unique_ptr<SpeechPacketHandlers> speechHandlers_;
     std::array<int, 256> unhandledCount_{};

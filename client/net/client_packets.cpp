@@ -231,6 +231,18 @@ void BuildSpeechPacket(PacketWriter& w, u8 mode, u16 hue, u16 font, const std::s
     w.AppendCText(text.c_str());
 }
 
+void BuildUnicodeSpeechPacket(PacketWriter& w, u8 mode, u16 hue, u16 font, u32 language,
+                              const std::u16string& text) {
+    BeginClientPacket(w, 0xAD);
+    w.AppendByte(mode);
+    w.AppendShort(hue);
+    w.AppendShort(font);
+    w.AppendLong(language);
+    for (char16_t unit : text)
+        w.AppendShort(u16(unit));
+    w.AppendShort(0);
+}
+
 void BuildTextCommandPacket(PacketWriter& w, u8 type, const std::string& text) {
     BeginClientPacket(w, 0x12);
     w.AppendByte(type);

@@ -78,6 +78,9 @@ void BuildHueChoicePacket(PacketWriter& w, u32 serial, u16 echoed, u16 hue);   /
 void BuildSpeechPacket(PacketWriter& w, u8 mode, u16 hue, u16 font,
                        const std::string& text);                                 // 0x03
 void BuildTextCommandPacket(PacketWriter& w, u8 type, const std::string& text);  // 0x12
+// Speech of 16-bit characters: the units big-endian, then a 0 unit.
+void BuildUnicodeSpeechPacket(PacketWriter& w, u8 mode, u16 hue, u16 font, u32 language,
+                              const std::u16string& text);  // 0xAD
 void BuildHelpRequestPacket(PacketWriter& w, const std::string& text);           // 0x9B
 void BuildPromptAnswerPacket(PacketWriter& w, u32 serial, u32 id, u32 type,
                              const std::string& text);  // 0x9A

@@ -89,6 +89,16 @@ bool ObjectWindowHooks::RaisePaperdoll(u32) {
 void ObjectWindowHooks::OpenPaperdoll(u32, bool, const std::string&, u8) {
     NotBuilt("paperdoll window");
 }
+bool ObjectWindowHooks::SignWindowOpen(u32) {
+    NotBuilt("sign window");
+    return false;
+}
+void ObjectWindowHooks::OpenSign(u32, u16, const std::string&, const std::string&) {
+    NotBuilt("sign window");
+}
+void ObjectWindowHooks::FillNameField(const std::string&) {
+    NotBuilt("name field");
+}
 void ObjectWindowHooks::ShowTargetCursor(bool) {
     NotBuilt("target cursor shape");
 }

@@ -2,9 +2,10 @@
 // What the handlers of containers, trade, shops, menus, targets and server gumps ask of the
 // windows above them: open, find, refresh and close the windows of an object (containers,
 // spellbooks, paperdolls, trade, shops, menus, course maps, the hue picker, text prompts,
-// generic gumps), the target cursor's look and the player's ignore list. The handlers do
-// everything else themselves (the world, the records, the packets sent); a window is always
-// named by the serial of its object and found again at each use, never kept by pointer.
+// generic gumps, signs, the field waiting for a name), the target cursor's look and the
+// player's ignore list. The handlers do everything else themselves (the world, the records,
+// the packets sent); a window is always named by the serial of its object and found again at
+// each use, never kept by pointer.
 //
 // This class itself is the running client's answer for every window kind not built yet: each
 // call says once in the link's report that its window kind is not built, opens nothing and
@@ -103,6 +104,15 @@ public:
     // Restores and raises the open paperdoll of a mobile; false when none is open.
     virtual bool RaisePaperdoll(u32 mobile);
     virtual void OpenPaperdoll(u32 mobile, bool player, const std::string& text, u8 flag);
+
+    // --- signs ----------------------------------------------------------------------------
+    virtual bool SignWindowOpen(u32 object);
+    // A sign window at (100, 100) of a gump art with its two texts; `object` 0 for none.
+    virtual void OpenSign(u32 object, u16 art, const std::string& title, const std::string& text);
+
+    // --- the field waiting for a mobile's name --------------------------------------------
+    // The input field that asked for a mobile's name shows the server's answer and is redrawn.
+    virtual void FillNameField(const std::string& name);
 
     // --- the shell ------------------------------------------------------------------------
     // The pointer takes the target shape (on) or the normal one.

@@ -6,6 +6,8 @@
 #include "client/data/client_settings.h"
 #include "client/data/client_version.h"
 #include "client/data/fonts.h"
+#include "client/data/unicode_fonts.h"
+#include "client/data/ustr.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/world/client_map.h"
@@ -68,6 +70,11 @@ void SpeechLineHost::NotBuiltYet(const char* what) {
 }
 
 void SpeechLineHost::UpdateBark(const std::string&, const std::string&, bool, u16, u16) {
+    NotBuiltYet("typing line");
+}
+
+void SpeechLineHost::UpdateUnicodeBark(const std::string&, const std::u16string&, bool, u16,
+                                       u16) {
     NotBuiltYet("typing line");
 }
 
@@ -141,6 +148,20 @@ void SendSpeech(const std::string& text, int mode, ClientLink* link) {
     SendPacket(link, w);
 }
 
+void SendUnicodeSpeech(const std::u16string& text, int mode, ClientLink* link) {
+    std::u16string line = text;
+    while (!line.empty() && line.back() == u' ')
+        line.pop_back();
+    const SpeechStyle& style = TheClientWorld().speech;
+    const bool emote = mode == CSpeechLine::kEmote;
+    if (emote) line = u"*" + line + u"*";
+    u8 buffer[320];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildUnicodeSpeechPacket(w, u8(mode), emote ? style.emoteHue : style.speechHue,
+                             emote ? style.emoteFont : style.speechFont, 0, line);
+    SendPacket(link, w);
+}
+
 void SendHelpRequest(ClientLink* link) {
     u8 buffer[300];
     PacketWriter w(buffer, sizeof buffer);
@@ -163,14 +184,12 @@ std::string_view SplitFirstWord(std::string_view source, std::string& word) {
 
 // --- The line -----------------------------------------------------------------------------------
 
-CSpeechLine::CSpeechLine(ClientLink* link) : link_(link) {
-    // The 16-bit line (with the Unicode font and speech packet) is not built; the line keeps
-    // bytes.
-    static bool unicodeSaid = false;
-    if (TheClientSettings().options.unicodeSpeech && !unicodeSaid) {
-        unicodeSaid = true;
-        SayNotBuilt("Unicode speech line");
-    }
+CSpeechLine::CSpeechLine(ClientLink* link)
+    : link_(link), unicode_(TheClientSettings().options.unicodeSpeech) {}
+
+std::string CSpeechLine::Text() const {
+    if (unicode_) return UStrToAscii(line_.c_str());
+    return std::string(line_.begin(), line_.end());
 }
 
 ClientLink* CSpeechLine::Link() const {
@@ -182,17 +201,18 @@ void CSpeechLine::SetMode(int mode) {
 }
 
 int CSpeechLine::LineWidth() const {
-    return GetFontTable().TextWidth(kFont, int(text_.size()), text_);
+    if (unicode_) return UnicodeTextWidth(int(line_.size()), line_.c_str());
+    return GetFontTable().TextWidth(kFont, int(line_.size()), Text());
 }
 
 void CSpeechLine::Empty() {
-    text_.clear();
+    line_.clear();
     mode_ = kNormal;
     UpdateBark();
 }
 
-void CSpeechLine::Append(char c) {
-    text_.push_back(c);
+void CSpeechLine::Append(char16_t c) {
+    line_.push_back(c);
     UpdateBark();
 }
 
@@ -206,7 +226,11 @@ void CSpeechLine::UpdateBark() {
     } else if (mode_ == kBroadcast || mode_ == kCommand) {
         hue = kPlainPrefixHue;
     }
-    host.UpdateBark(ModePrefix(mode_), text_, !host.KeyboardFocusTaken(), hue, font);
+    const bool caret = !host.KeyboardFocusTaken();
+    if (unicode_)
+        host.UpdateUnicodeBark(ModePrefix(mode_), line_, caret, hue, font);
+    else
+        host.UpdateBark(ModePrefix(mode_), Text(), caret, hue, font);
 }
 
 bool CSpeechLine::OnKeyDown(u32 vk, u32 keyData) {
@@ -218,14 +242,14 @@ bool CSpeechLine::OnKeyDown(u32 vk, u32 keyData) {
         }
         if (vk == kVkF4 || vk == platform::kVkTab) return false;
     }
-    if (!host.CharacterPlaying() || host.ModalGumpOpen() || !text_.empty()) return true;
+    if (!host.CharacterPlaying() || host.ModalGumpOpen() || !line_.empty()) return true;
     for (const auto& k : kWalkKeys) {
         if (k.key != vk) continue;
         TheWalkQueue().Walk(k.index, keyData & platform::kKeyDataWasDown, host.CtrlHeld());
         return true;
     }
     if (vk == kVkQ && host.CtrlHeld()) {
-        text_ = lastText_;
+        line_ = lastLine_;
         mode_ = lastMode_;
         UpdateBark();
         // The Q arrives as a character too.
@@ -241,39 +265,42 @@ void CSpeechLine::OnChar(u32 character) {
         ignoreNextChar_ = false;
         return;
     }
-    if (character > 0xFF) return;  // the byte line has no such character
-    const char c = char(character);
+    // Beyond the line's character width there is no such character.
+    if (character > (unicode_ ? 0xFFFFu : 0xFFu)) return;
+    const char16_t c = char16_t(character);
     switch (character) {
         case 8:  // Backspace
-            if (!text_.empty()) {
-                text_.pop_back();
-                if (text_.empty()) mode_ = kNormal;
+            if (!line_.empty()) {
+                line_.pop_back();
+                if (line_.empty()) mode_ = kNormal;
             }
             UpdateBark();
             return;
         case 13:
         case 10:
-            if (!text_.empty()) {
-                lastText_ = text_;
+            if (!line_.empty()) {
+                lastLine_ = line_;
                 lastMode_ = mode_;
                 if (ThePendingPrompt().pending)
-                    AnswerPrompt(1, text_);
+                    AnswerPrompt(1, Text());
                 else if (mode_ == kCommand)
                     RunDotCommand();
+                else if (unicode_)
+                    SendUnicodeSpeech(line_, mode_, link_);
                 else
-                    SendSpeech(text_, mode_, link_);
+                    SendSpeech(Text(), mode_, link_);
             }
             Empty();
             return;
         case ' ':
-            if (text_.size() == 1) {
-                const int mode = text_[0] == '!'    ? kYell
-                                 : text_[0] == '\'' ? kNormal
-                                 : text_[0] == ':'  ? kEmote
-                                 : text_[0] == ';'  ? kWhisper
-                                                    : -1;
+            if (line_.size() == 1) {
+                const int mode = line_[0] == u'!'    ? kYell
+                                 : line_[0] == u'\'' ? kNormal
+                                 : line_[0] == u':'  ? kEmote
+                                 : line_[0] == u';'  ? kWhisper
+                                                     : -1;
                 if (mode >= 0) {
-                    text_.clear();
+                    line_.clear();
                     mode_ = mode;
                     UpdateBark();
                 } else {
@@ -281,7 +308,7 @@ void CSpeechLine::OnChar(u32 character) {
                 }
                 return;
             }
-            if (text_.size() >= kMaxLength || LineWidth() >= kMaxWidth) return;
+            if (line_.size() >= kMaxLength || LineWidth() >= kMaxWidth) return;
             Append(c);
             return;
         case '+':
@@ -292,14 +319,16 @@ void CSpeechLine::OnChar(u32 character) {
             }
             break;
         case '.':
-            if (text_.size() >= kMaxLength || LineWidth() >= kMaxWidth) return;
+            if (line_.size() >= kMaxLength || LineWidth() >= kMaxWidth) return;
             Append(c);
             return;
         default:
             break;
     }
-    if (text_.size() >= kMaxLength) return;
-    if (!GetFontTable().HasGlyph(kFont, static_cast<unsigned char>(c))) return;
+    if (line_.size() >= kMaxLength) return;
+    const bool glyph =
+        unicode_ ? UnicodeHasGlyph(c) : GetFontTable().HasGlyph(kFont, static_cast<unsigned char>(c));
+    if (!glyph) return;
     if (LineWidth() >= kMaxWidth) return;
     Append(c);
 }
@@ -331,7 +360,8 @@ bool CSpeechLine::RunDotCommand() {
                      {"fullscreen", kNone}, {"action", kAction}, {"helpme", kHelpMe},
                      {"version", kVersion}, {"a", kNone}};
     std::string word;
-    const std::string argument(SplitFirstWord(text_, word));
+    const std::string line = Text();
+    const std::string argument(SplitFirstWord(line, word));
     const auto* command = std::begin(kCommands);
     while (command != std::end(kCommands) && word != command->word)
         ++command;

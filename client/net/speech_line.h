@@ -6,6 +6,9 @@
 // server prompt or, in command mode, runs a dot command. While the line is empty its key
 // handler turns the cursor keys into single steps of the player.
 //
+// The line holds bytes in the speech font, or, while the client speaks Unicode (a setting
+// read when the line is made), 16-bit characters in the Unicode font, sent as Unicode speech.
+//
 // Command mode is entered only through SetMode: a "." typed first stays an ordinary
 // character, so ".where" is spoken.
 #include <set>
@@ -34,6 +37,9 @@ public:
     // The typing line shows `prefix` + `text` (+ "_" when `caret`) in the hue and font.
     virtual void UpdateBark(const std::string& prefix, const std::string& text, bool caret,
                             u16 hue, u16 font);
+    // The same for a line of 16-bit characters.
+    virtual void UpdateUnicodeBark(const std::string& prefix, const std::u16string& text,
+                                   bool caret, u16 hue, u16 font);
     virtual bool CharacterPlaying();
     virtual bool ModalGumpOpen();
     // A window holds the keyboard focus (typed keys go to it; the line shows no caret).
@@ -71,7 +77,10 @@ public:
     void OnChar(u32 character);
     void SetMode(int mode);
     int GetMode() const { return mode_; }
-    const std::string& Text() const { return text_; }
+    // The line as bytes (a 16-bit line narrowed: characters of 128 or more are dropped).
+    std::string Text() const;
+    const std::u16string& WideText() const { return line_; }
+    bool Unicode() const { return unicode_; }
     // Shows the line on the typing line.
     void UpdateBark();
     // Answers the pending prompt (0x9A) with a type (1 a typed line, 0 cancelled) and text,
@@ -90,14 +99,16 @@ public:
 
 private:
     ClientLink* Link() const;
-    void Append(char c);
+    void Append(char16_t c);
     void Empty();
     int LineWidth() const;
 
     ClientLink* link_;
-    std::string text_;
+    bool unicode_;
+    // The typed characters: bytes (each below 256) or 16-bit characters.
+    std::u16string line_;
     int mode_ = kNormal;
-    std::string lastText_;
+    std::u16string lastLine_;
     int lastMode_ = kNormal;
     bool ignoreNextChar_ = false;
 };
@@ -110,6 +121,9 @@ void SetTheSpeechLine(CSpeechLine* line);
 // sent as "*text*") the emote hue and font. Each run of spaces of a text of two or more
 // characters is sent as one space. `link` null: the running client's.
 void SendSpeech(const std::string& text, int mode, ClientLink* link = nullptr);
+// Sends a 16-bit line as Unicode speech (0xAD, language 0) in the same hues and fonts, its
+// trailing spaces cut and an emote sent as "*text*".
+void SendUnicodeSpeech(const std::u16string& text, int mode, ClientLink* link = nullptr);
 // The help request (0x9B) with an empty text.
 void SendHelpRequest(ClientLink* link = nullptr);
 // Skips leading spaces and copies the first word, lower-cased, into `word`; answers the text

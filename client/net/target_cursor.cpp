@@ -12,6 +12,7 @@ namespace {
 
 constexpr u8 kObjectAnswer = 0;
 constexpr u8 kLocationAnswer = 1;
+constexpr size_t kNameWidth = 30;
 
 void ShowCursor(bool on) {
     TheClientWorld().targeting = on;
@@ -22,6 +23,7 @@ void ShowCursor(bool on) {
 
 void TargetCursor::Install(ServerPacketDispatcher& d) {
     d.SetSlot(0x6C, [this](const u8* packet, size_t length) { OnTargetCursor(packet, length); });
+    d.SetSlot(0x98, [this](const u8* packet, size_t length) { OnNameResponse(packet, length); });
 }
 
 bool TargetCursor::Up() const {
@@ -42,6 +44,18 @@ void TargetCursor::OnTargetCursor(const u8* packet, size_t length) {
     cursorFlag = flag;
 }
 
+void TargetCursor::OnNameResponse(const u8* packet, size_t length) {
+    PacketReader r(packet, length, 3);
+    u32 serial = 0;
+    char name[kNameWidth + 1] = {};
+    r.ReadLong(serial);
+    r.ReadFixedText(name, sizeof name, kNameWidth);
+    if (!r.Ok()) return link_.RefusePacket(r);
+    if (!nameRequested) return;
+    nameRequested = false;
+    TheObjectWindowHooks().FillNameField(name);
+}
+
 void TargetCursor::TargetPicked(const CDisplayObject* object) {
     if (object == nullptr || !Up()) return;
     const ClientLocation& at = object->loc;
@@ -59,6 +73,7 @@ void TargetCursor::TargetPicked(const CDisplayObject* object) {
 void TargetCursor::CancelTarget() {
     if (!Up()) return;
     Finish(::CancelTarget(cursorId, cursorFlag));
+    nameRequested = false;
 }
 
 void TargetCursor::Answer(u8 kind, u32 serial, int x, int y, int z, u16 graphic) {

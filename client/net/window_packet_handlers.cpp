@@ -31,7 +31,7 @@ void WindowPacketHandlers::Install(ServerPacketDispatcher& d) {
         {0x7C, &WindowPacketHandlers::OnMenu},        {0x90, &WindowPacketHandlers::OnCourseMap},
         {0x56, &WindowPacketHandlers::OnCoursePin},   {0x95, &WindowPacketHandlers::OnHuePicker},
         {0xAB, &WindowPacketHandlers::OnStringQuery}, {0xB0, &WindowPacketHandlers::OnGenericGump},
-        {0x88, &WindowPacketHandlers::OnPaperdoll},
+        {0x88, &WindowPacketHandlers::OnPaperdoll},   {0x8B, &WindowPacketHandlers::OnSign},
     };
     InstallHandlerRows(d, *this, kRows);
 }
@@ -164,4 +164,21 @@ void WindowPacketHandlers::OnPaperdoll(const u8* packet, size_t length) {
     if (o == nullptr || !o->IsMobile()) return;
     ObjectWindowHooks& windows = TheObjectWindowHooks();
     if (!windows.RaisePaperdoll(serial)) windows.OpenPaperdoll(serial, o->IsPlayer(), text, flag);
+}
+
+void WindowPacketHandlers::OnSign(const u8* packet, size_t length) {
+    PacketReader r(packet, length, 3);
+    u32 serial = 0;
+    u16 art = 0;
+    r.ReadLong(serial);
+    r.ReadShort(art);
+    const std::string title = ReadShortCountedText(r);
+    const std::string text = ReadShortCountedText(r);
+    if (!r.Ok()) return link_.RefusePacket(r);
+    // A sign names its object when the client knows it, and then only one sign per object;
+    // a sign of an unknown serial opens on its own.
+    ObjectWindowHooks& windows = TheObjectWindowHooks();
+    const u32 object = TheClientWorld().FindBySerial(serial) != nullptr ? serial : 0;
+    if (object != 0 && windows.SignWindowOpen(object)) return;
+    windows.OpenSign(object, art, title, text);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The handlers of the windows the server asks for by themselves: menus, course maps and their
-// pins, the hue picker, text prompts, server-described gumps and paperdolls.
+// pins, the hue picker, text prompts, server-described gumps, paperdolls and signs.
 #include <cstddef>
 
 #include "platform/types.h"
@@ -20,6 +20,7 @@ public:
     void OnStringQuery(const u8* packet, size_t length);  // 0xAB
     void OnGenericGump(const u8* packet, size_t length);  // 0xB0
     void OnPaperdoll(const u8* packet, size_t length);    // 0x88
+    void OnSign(const u8* packet, size_t length);         // 0x8B
 
 private:
     ClientLink& link_;

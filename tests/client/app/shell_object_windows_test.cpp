@@ -31,6 +31,9 @@ void AskForEveryWindow(ObjectWindowHooks& w) {
     w.SetCourseEditMode(0x40000004, true);
     w.RaisePaperdoll(0x20);
     w.OpenPaperdoll(0x20, false, "Ann", 0);
+    w.SignWindowOpen(0x40000005);
+    w.OpenSign(0x40000005, 0, "Inn", "Rooms");
+    w.FillNameField("Ann");
     w.ShowTargetCursor(true);
     w.ShowTargetCursor(false);
     w.IsIgnored(0x20);
@@ -46,14 +49,22 @@ TEST(ShellObjectWindows, ListsTheWindowKindsNotBuiltAndSaysEachOnce) {
         "container window",    "spellbook window",   "shop window",
         "trade window",        "picture menu window", "text menu window",
         "hue picker window",   "text prompt window", "generic gump window",
-        "course map window",   "paperdoll window",
+        "course map window",   "paperdoll window",   "name field",
     };
     EXPECT_EQ(windows.NotBuiltKinds(), notBuilt);
     EXPECT_EQ(reports.Lines().size(), notBuilt.size());
     EXPECT_TRUE(reports.Has("trade window: not built yet"));
     AskForEveryWindow(windows);
     EXPECT_EQ(reports.Lines().size(), notBuilt.size());
-    EXPECT_EQ(TheGumpDesktop().head, nullptr);
+    // The only windows opened are the two rounds' signs (the handler asks before opening).
+    EXPECT_EQ(TheGumpDesktop().TopLevelCount(), 2);
+    for (const CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling) {
+        EXPECT_TRUE(g->IsKind(GumpKind::kSign));
+        EXPECT_EQ(g->object, 0x40000005u);
+    }
+    EXPECT_TRUE(windows.SignWindowOpen(0x40000005));
+    EXPECT_FALSE(windows.SignWindowOpen(0x40000006));
+    TheGumpDesktop().DeleteAllGumps();
 }
 
 // Without a shell every request says its kind is not built and answers "none open".
@@ -66,7 +77,8 @@ TEST(ShellObjectWindows, TheLinksOwnAnswersOpenNothing) {
     EXPECT_FALSE(bare.RaisePaperdoll(1));
     EXPECT_FALSE(bare.IsIgnored(1));
     EXPECT_EQ(bare.NotBuiltKinds().front(), "gump desktop");
-    EXPECT_EQ(bare.NotBuiltKinds().size(), 14u);
+    EXPECT_FALSE(bare.SignWindowOpen(1));
+    EXPECT_EQ(bare.NotBuiltKinds().size(), 16u);
 }
 
 }  // namespace

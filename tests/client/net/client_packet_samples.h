@@ -49,6 +49,7 @@ inline std::vector<std::vector<u8>> AllClientPacketSamples() {
         BuiltClientPacket([](W& w) { BuildNameRequestPacket(w, 1); }),
         BuiltClientPacket([](W& w) { BuildHueChoicePacket(w, 1, 2, 3); }),
         BuiltClientPacket([](W& w) { BuildSpeechPacket(w, 0, 0x3B2, 3, "hello"); }),
+        BuiltClientPacket([](W& w) { BuildUnicodeSpeechPacket(w, 2, 0x225, 3, 0, u"h\u00e9"); }),
         BuiltClientPacket([](W& w) { BuildTextCommandPacket(w, 0x43, ""); }),
         BuiltClientPacket([](W& w) { BuildHelpRequestPacket(w, "help"); }),
         BuiltClientPacket([](W& w) { BuildPromptAnswerPacket(w, 1, 2, 1, "yes"); }),

@@ -97,11 +97,17 @@ public:
                std::to_string(flag));
         openPaperdolls.insert(mobile);
     }
+    bool SignWindowOpen(u32 object) override { return openSigns.count(object) != 0; }
+    void OpenSign(u32 object, u16 art, const std::string& title, const std::string& text) override {
+        Record("OpenSign " + Hex8(object) + " " + std::to_string(art) + " " + title + "|" + text);
+        openSigns.insert(object);
+    }
+    void FillNameField(const std::string& name) override { Record("FillNameField " + name); }
     void ShowTargetCursor(bool on) override { Record(on ? "TargetCursor on" : "TargetCursor off"); }
     bool IsIgnored(u32 serial) override { return ignored.count(serial) != 0; }
 
     std::vector<std::string> calls;
-    std::set<u32> openContainers, openCourseMaps, openPaperdolls, ignored;
+    std::set<u32> openContainers, openCourseMaps, openPaperdolls, openSigns, ignored;
     std::vector<SellOffer> offers;
     ServerMenu menu;
     TextQuery query;

@@ -24,13 +24,24 @@ public:
                     u16 font) override {
         shown.push_back({prefix, text, caret, hue, font});
     }
+    void UpdateUnicodeBark(const std::string& prefix, const std::u16string& text, bool caret,
+                           u16 hue, u16 font) override {
+        wideShown.push_back({prefix, text, caret, hue, font});
+    }
     bool CharacterPlaying() override { return playing; }
     bool ModalGumpOpen() override { return modal; }
     bool KeyboardFocusTaken() override { return focus; }
     bool CtrlHeld() override { return ctrl; }
     void MenuCommand(u32 command) override { commands.push_back(command); }
 
+    struct WideShown {
+        std::string prefix;
+        std::u16string text;
+        bool caret;
+        u16 hue, font;
+    };
     std::vector<Shown> shown;
+    std::vector<WideShown> wideShown;
     std::vector<u32> commands;
     bool playing = true, modal = false, focus = false, ctrl = false;
 };

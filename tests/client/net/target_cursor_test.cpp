@@ -75,4 +75,58 @@ TEST_F(TargetCursorTest, CancelNamesNothingAndEndsTheCursor) {
     EXPECT_TRUE(TheClientWorld().targeting);
 }
 
+// The server's answer to a field's name request: a 30-byte name, with or without its zero.
+std::vector<u8> NameAnswer(const std::string& name) {
+    return Var(0x98).L(0x20).Text(name, 30 - name.size()).Variable();
+}
+
+TEST_F(TargetCursorTest, ANameAnswerFillsTheWaitingFieldOnce) {
+    struct Case {
+        const char* what;
+        bool waiting;
+        std::string name;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"a field waits", true, "Ann", {"FillNameField Ann"}},
+        {"a name of the full width", true, std::string(30, 'n'),
+         {"FillNameField " + std::string(30, 'n')}},
+        {"no field waits", false, "Ann", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        windows.calls.clear();
+        Target().nameRequested = false;
+        if (c.waiting) Target().AwaitName();
+        Send(NameAnswer(c.name));
+        EXPECT_EQ(windows.calls, c.calls);
+        EXPECT_FALSE(Target().nameRequested);
+        // The field stopped waiting: a second answer fills nothing.
+        windows.calls.clear();
+        Send(NameAnswer(c.name));
+        EXPECT_TRUE(windows.calls.empty());
+    }
+    // An answer cut short is refused, with one line, and the field keeps waiting.
+    Target().AwaitName();
+    net.reports.Clear();
+    Send(Var(0x98).L(0x20).Text("Ann", 2).Variable());
+    EXPECT_TRUE(windows.calls.empty());
+    EXPECT_TRUE(Target().nameRequested);
+    EXPECT_EQ(net.reports.Lines().size(), 1u);
+}
+
+TEST_F(TargetCursorTest, CancellingTheCursorDropsTheNameRequest) {
+    CursorUp();
+    Target().AwaitName();
+    Target().CancelTarget();
+    EXPECT_FALSE(Target().nameRequested);
+    windows.calls.clear();
+    Send(NameAnswer("Ann"));
+    EXPECT_TRUE(windows.calls.empty());
+    // A pick keeps it: the name is asked for after the pick.
+    CursorUp();
+    Target().AwaitName();
+    Target().TargetPicked(player);
+    EXPECT_TRUE(Target().nameRequested);
+}
+
 }  // namespace

@@ -194,3 +194,41 @@ TEST_F(WindowPacketHandlersTest, PaperdollsOpenOnceForKnownMobilesAndAreRaisedAf
 }
 
 }  // namespace
+
+TEST_F(WindowPacketHandlersTest, SignsOpenOncePerKnownObjectAndFreelyWithout) {
+    constexpr u32 kSignpost = 0x40000090, kGone = 0x40000091;
+    Item(kSignpost, kPlainGraphic);
+    Item(kGone, kPlainGraphic);
+    Send(Fixed(0x1D).L(kGone).b);
+    auto sign = [](u32 serial) {
+        return Var(0x8B).L(serial).W(100).W(4).Text("Inn", 1).W(6).Text("Rooms", 1).Variable();
+    };
+    struct Case {
+        const char* what;
+        u32 serial;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"a known object", kSignpost, {"OpenSign 40000090 100 Inn|Rooms"}},
+        {"its sign is open", kSignpost, {}},
+        {"an unknown serial", 0x40000099, {"OpenSign 00000000 100 Inn|Rooms"}},
+        {"an unknown serial again", 0x40000099, {"OpenSign 00000000 100 Inn|Rooms"}},
+        {"an object that left", kGone, {"OpenSign 00000000 100 Inn|Rooms"}},
+        {"serial 0", 0, {"OpenSign 00000000 100 Inn|Rooms"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        windows.calls.clear();
+        Send(sign(c.serial));
+        EXPECT_EQ(windows.calls, c.calls);
+    }
+    // A text without its zero ends with its length; an empty one is empty.
+    windows.calls.clear();
+    Send(Var(0x8B).L(0x40000099).W(7).W(2).Text("Ab").W(0).Variable());
+    EXPECT_EQ(windows.calls, std::vector<std::string>{"OpenSign 00000000 7 Ab|"});
+    // A length past the packet's end refuses the packet, with one line.
+    windows.calls.clear();
+    net.reports.Clear();
+    Send(Var(0x8B).L(0x40000099).W(7).W(2).Text("Ab").W(40).Text("short").Variable());
+    EXPECT_TRUE(windows.calls.empty());
+    EXPECT_EQ(net.reports.Lines().size(), 1u);
+}
