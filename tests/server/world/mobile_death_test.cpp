@@ -9,6 +9,7 @@
 #include "script/language/script_value.h"
 #include "script/language/trigger_table.h"
 #include "script/runtime/obj_attachments.h"
+#include "script/runtime/triggers.h"
 #include "server/world/object_templates.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"
@@ -79,6 +80,7 @@ TEST_F(MobileDeathTest, ACreatureLeavesACorpseWithItsLookAndBelongings) {
     CItem* loot = NewItem(kValued);
     ASSERT_TRUE(loot->AddToContainer(pack, Location(30, 30, 0)));
     const u32 pebbleSerial = pebble->GetSerial();
+    const u32 lootSerial = loot->GetSerial();
     packets.log.clear();
 
     wolf->Die(nullptr, 1);
@@ -101,7 +103,7 @@ TEST_F(MobileDeathTest, ACreatureLeavesACorpseWithItsLookAndBelongings) {
     EXPECT_EQ(g_objectManager.FindBySerial(pebbleSerial), nullptr);
     // A bag that is not a pack goes whole; it has no look of its own and is destroyed.
     EXPECT_EQ(wolf->GetLayer(21), nullptr);
-    EXPECT_EQ(g_objectManager.FindBySerial(loot->GetSerial()), nullptr);
+    EXPECT_EQ(g_objectManager.FindBySerial(lootSerial), nullptr);
     // The mobile itself stays.
     EXPECT_EQ(g_objectManager.FindBySerial(wolf->GetSerial()), wolf);
     EXPECT_EQ(triggers.TriggersFor(wolf->GetSerial()).back(), kTriggerDeath);
@@ -120,12 +122,13 @@ TEST_F(MobileDeathTest, APackIsEmptiedIntoTheCorpseBeforeItGoes) {
     ASSERT_TRUE(loot->AddToContainer(pack, Location(30, 30, 0)));
     CItem* carried = NewItem(kPlainItem);
     ASSERT_TRUE(carried->AddToContainer(orc, Location(1, 1, 0)));
+    const u32 packSerial = pack->GetSerial();
     orc->Die(nullptr, 1);
     CCorpse* corpse = CorpseAt(10, 10);
     ASSERT_NE(corpse, nullptr);
     EXPECT_EQ(loot->GetContainer(), corpse);
     EXPECT_EQ(carried->GetContainer(), corpse);
-    EXPECT_EQ(g_objectManager.FindBySerial(pack->GetSerial()), nullptr);
+    EXPECT_EQ(g_objectManager.FindBySerial(packSerial), nullptr);
 }
 
 TEST_F(MobileDeathTest, Body15LeavesNoCorpseAndDropsWhatHasALook) {
@@ -253,15 +256,15 @@ TEST_F(MobileDeathTest, EveryoneForgetsTheDead) {
     b->ai.targetSerial = a->GetSerial();
     victim->AddOpponent(a->GetSerial());
     victim->ForgetMe();
-    EXPECT_FALSE(a->GetCombatList().Has(victim->GetSerial()));
-    EXPECT_FALSE(a->GetAggressorList().Has(victim->GetSerial()));
+    EXPECT_FALSE(a->GetCombatList().Contains(victim->GetSerial()));
+    EXPECT_FALSE(a->GetAggressorList().Contains(victim->GetSerial()));
     EXPECT_FALSE(a->HasStatusFlag(kMobileFighting));
     EXPECT_EQ(a->ai.targetSerial, 0u);
-    EXPECT_FALSE(b->GetCombatList().Has(victim->GetSerial()));
+    EXPECT_FALSE(b->GetCombatList().Contains(victim->GetSerial()));
     EXPECT_TRUE(b->HasStatusFlag(kMobileFighting));
     EXPECT_EQ(b->ai.targetSerial, a->GetSerial());
     // Its own list is its owner's business.
-    EXPECT_TRUE(victim->GetCombatList().Has(a->GetSerial()));
+    EXPECT_TRUE(victim->GetCombatList().Contains(a->GetSerial()));
 }
 
 TEST_F(MobileDeathTest, TheCorpseRotsAway1680TicksAfterTheDeath) {
@@ -310,7 +313,7 @@ TEST_F(MobileDeathTest, HandlersDeletingTheCorpseOrTheMobile) {
         CCorpse* corpse = CorpseAt(10, 10);
         EXPECT_EQ(corpse != nullptr, c.corpseStays) << c.what;
         if (corpse) {
-            EXPECT_TRUE(corpse->HasCallback(1, 0)) << c.what;
+            EXPECT_TRUE(HasCallback(corpse->TimedCallbacks(), 1, 0)) << c.what;
             EXPECT_EQ(Held(corpse, "hide"), 3) << c.what;
             corpse->DeleteSelf();
         }
