@@ -29,6 +29,7 @@ namespace {
 
 constexpr auto kWaitLimit = std::chrono::seconds(20);
 constexpr const char* kName = "Ansel";
+constexpr int kWolf = 501;
 constexpr int kDeer = 502;
 
 int Chebyshev(int ax, int ay, int bx, int by) {
@@ -147,8 +148,16 @@ TEST_F(DemoTownLifeTest, TheMarketLoitersTheMeadowSleepsAndTheHerdKeepsTogether)
     }
 
     // Beside the herd: the deer wake, are sent, and keep within a few tiles of their leader.
-    ASSERT_TRUE(server_.RunOnServer([&] { TeleportServerPlayer(kName, 384, 600); },
-                                    [&] { Frame(); }));
+    // The wolves that hunt them are sent far off first: this leg watches the herd, and a deer
+    // a wolf killed would leave it.
+    int wolvesAway = 0;
+    ASSERT_TRUE(server_.RunOnServer(
+        [&] {
+            wolvesAway = MoveServerNpcs(kWolf, 340, 520);
+            TeleportServerPlayer(kName, 384, 600);
+        },
+        [&] { Frame(); }));
+    ASSERT_EQ(wolvesAway, 2);
     const auto allSent = [&] {
         int x = 0, y = 0;
         return std::all_of(herd.begin(), herd.end(),

@@ -34,13 +34,30 @@ std::vector<ServerNpc> ServerNpcs() {
     return out;
 }
 
+namespace {
+
+bool Teleport(CMobile& m, int x, int y) {
+    const int ground = g_worldMap.GetElevation(x, y);
+    const int z = g_worldMap.FindGoodZ(Location(x, y, ground + 2), -128, 128, 16, 1, &m, 0);
+    if (z == kNoZ) return false;
+    m.RemoveFromWorld();
+    m.PlaceInWorld(Location(x, y, z));
+    return true;
+}
+
+}  // namespace
+
 bool TeleportServerPlayer(const char* name, int x, int y) {
     CPlayer* p = GetPlayerRegistry().FindByName(name);
-    if (!p) return false;
-    const int ground = g_worldMap.GetElevation(x, y);
-    const int z = g_worldMap.FindGoodZ(Location(x, y, ground + 2), -128, 128, 16, 1, p, 0);
-    if (z == kNoZ) return false;
-    p->RemoveFromWorld();
-    p->PlaceInWorld(Location(x, y, z));
-    return true;
+    return p && Teleport(*p, x, y);
+}
+
+int MoveServerNpcs(int templateNumber, int x, int y) {
+    int moved = 0;
+    for (const ServerNpc& n : ServerNpcs()) {
+        if (n.templateNumber != templateNumber) continue;
+        CItem* item = g_objectManager.FindBySerial(n.serial);
+        if (CNPC* npc = item ? item->AsNPC() : nullptr) moved += Teleport(*npc, x + moved, y);
+    }
+    return moved;
 }

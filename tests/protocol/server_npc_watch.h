@@ -19,3 +19,6 @@ std::vector<ServerNpc> ServerNpcs();
 // Moves the named player to (x, y) on the ground there, as a teleport does. False when there
 // is no such player or no ground.
 bool TeleportServerPlayer(const char* name, int x, int y);
+// Moves every NPC of the template to the ground at (x, y), (x + 1, y), … (one a tile), as a
+// teleport does. The number moved.
+int MoveServerNpcs(int templateNumber, int x, int y);
