@@ -153,12 +153,10 @@ int CMobile::ApplyStatCap(int stat, int count) {
 void CMobile::SendVitalsUpdate(int kind) {
     if (container_ || detached_) return;
     // The players that watch another mobile's vitals come with the player's status list;
-    // until then only a player sees its own.
-    std::vector<CPlayer*> players;
-    CollectPlayersNear(GetWorldLocation(), 18, players);
-    for (CPlayer* p : players) {
-        if (p == this) GetPacketServices().SendVitals(p, this, kind);
-    }
+    // until then only a player sees its own. A player in the world stands within sight of its
+    // own place, so no search of the ground around it is needed (a fight's vitals change for
+    // thousands of NPCs in one pulse, each such search walking hundreds of objects).
+    if (CPlayer* self = AsPlayer()) GetPacketServices().SendVitals(self, this, kind);
 }
 
 int CMobile::StoreVital(int& field, int value, int kind) {

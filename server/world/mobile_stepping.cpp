@@ -94,15 +94,18 @@ int CMobile::MoveInDirection(int direction, int z) {
         if (CPlayer* player = AsPlayer()) PlayerGridAdd(player);
     }
     // Players that see the mobile get it moved; players that saw it only before lose it.
+    // The player grid answers who is near: a walk over the objects around would visit
+    // hundreds of them for every step of every NPC.
     std::vector<CPlayer*> before, after;
-    CollectPlayersNear(from, 18, before);
-    CollectPlayersNear(to, 18, after);
+    const CPlayer* self = AsPlayer();
+    PlayerGridCollectExcept(before, from, 18, self);
+    PlayerGridCollectExcept(after, to, 18, self);
     for (CPlayer* p : after) {
         const bool saw = std::find(before.begin(), before.end(), p) != before.end();
-        if (p != this) GetPacketServices().SendMobile(p, this, !saw);
+        GetPacketServices().SendMobile(p, this, !saw);
     }
     for (CPlayer* p : before) {
-        if (p != this && std::find(after.begin(), after.end(), p) == after.end())
+        if (std::find(after.begin(), after.end(), p) == after.end())
             GetPacketServices().SendDeleteObject(serial_, from, nullptr);
     }
     if (to.z < from.z) TakeFallDamage(from.z - to.z);

@@ -5,8 +5,9 @@
 // movement trace shows that server and client agree after every leg. The game runs on the
 // settings the build ships (only the intro is switched off): the first run's list is empty
 // and offers New; a second run in the same directory lists the saved character and waits for
-// the player to choose it. Every wait is on the window's pixels, its title or the trace, and
-// bounded; a failure names the step.
+// the player to choose it. At the start in the market square the townsfolk are seen to walk
+// about while the player stands still. Every wait is on the window's pixels, its title or the
+// trace, and bounded; a failure names the step.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -398,6 +399,36 @@ protected:
             << e2e::MoveTraceText(trace_.Leg());
     }
 
+    // The townsfolk loiter about the market square the player starts in: while the player
+    // stands still, a later capture of the world view differs from the first around them.
+    // The player's own figure in the middle of the view is left out, and the change must
+    // leave most of the window as it was (a light change or a step of the player's would
+    // alter all of it). Townsfolk rest some seconds between their walks, and three of them
+    // loiter in sight: within the bound one of them walks (a run sees one in about a second).
+    void ExpectTownsfolkWalk() {
+        hand_->MoveTo(kPointerParked);
+        hand_->Settle();
+        const size_t asked = trace_.Count("client", "request");
+        const Frame first = hand_->Shot();
+        size_t around = 0, total = 0;
+        const bool walked = Poll(20000, [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+            const Frame now = hand_->Shot();
+            total = Differing(first, now);
+            around = total - DifferingIn(first, now, kFigureLeft, kFigureTop, kFigureRight,
+                                         kFigureBottom);
+            return around >= kFigureChange && total < first.size() / 4;
+        });
+        EXPECT_TRUE(walked) << "step: the townsfolk walk; " << around << " pixels changed "
+                            << "around the player, " << total << " in all";
+        EXPECT_EQ(trace_.Count("client", "request"), asked) << "step: the player stood still";
+    }
+    // The player's figure on its tile in the middle of the view, and how many pixels a
+    // townsperson's step changes at least.
+    static constexpr int kFigureLeft = 290, kFigureTop = 150, kFigureRight = 350,
+                         kFigureBottom = 265;
+    static constexpr size_t kFigureChange = 150;
+
     Tile Here() {
         const e2e::MoveTraceLine p = Place();
         return {p.x, p.y};
@@ -559,6 +590,7 @@ TEST_F(DemoDrive, LogInCreateEnterAndWalkThenChooseTheCharacterOnTheNextRun) {
     ASSERT_TRUE(Poll(5000, [&] { return Place().event == "reset" && Place().x != 0; }))
         << e2e::MoveTraceText(trace_.Read());
     const e2e::MoveTraceLine start = Place();
+    ASSERT_NO_FATAL_FAILURE(ExpectTownsfolkWalk());
 
     trace_.StartLeg();
     // Screen right is north-east; the first press may only turn the player.

@@ -95,6 +95,26 @@ TEST_F(MobileStatsTest, OneVitalsUpdatePerChange) {
     EXPECT_TRUE(packets.log.empty());
 }
 
+TEST_F(MobileStatsTest, OnlyThePlayerItselfIsToldItsVitals) {
+    CPlayer* p = PlacedPlayer();
+    CPlayer* beside = PlacedPlayer(11, 10);
+    CNPC* npc = PlacedNpc(11, 11);
+    packets.log.clear();
+    p->SetCurHits(20);
+    npc->SetMaxHits(30);
+    npc->SetCurHits(25);
+    beside->SetMaxMana(7);
+    const std::string me = std::to_string(p->GetSerial());
+    const std::string other = std::to_string(beside->GetSerial());
+    EXPECT_EQ(packets.log, (std::vector<std::string>{"A1 " + me + " " + me,
+                                                     "A2 " + other + " " + other}));
+    // Out of the world a player is told nothing.
+    p->RemoveFromWorld();
+    packets.log.clear();
+    p->SetCurHits(10);
+    EXPECT_EQ(packets.With("A1").size(), 0u);
+}
+
 TEST_F(MobileStatsTest, StatsMoveTheirMaximaAndTellThePlayer) {
     CPlayer* p = PlacedPlayer();
     const int hitsBefore = p->GetMaxHits();  // a new player starts with 50

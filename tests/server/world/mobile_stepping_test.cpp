@@ -1,6 +1,8 @@
 // Stepping: the walk checks (corners, the map's edge, the z window) and the step itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "world_test_support.h"
 #include "server/world/npc.h"
 
@@ -100,6 +102,56 @@ TEST_F(SteppingTest, AStepMovesRevealsAndFalls) {
     PlacedItem(11, 13, 0, kWall);
     EXPECT_EQ(npc->MoveInDirection(4, -128), 0);
     EXPECT_EQ(npc->GetLocation(), Location(11, 12, 0));
+}
+
+TEST_F(SteppingTest, AStepIsShownToThePlayersInSightOfEitherPlace) {
+    // Eighteen tiles is the sight range: the step east from 30 to 31 leaves the first player
+    // behind, brings the second into sight and stays in sight of the third; the fourth sees
+    // neither place.
+    struct Viewer {
+        const char* what;
+        int x;
+        const char* seen;  // the packet the player's own serial is named in, or none
+    } const viewers[] = {
+        {"left behind", 12, nullptr},
+        {"comes into sight", 49, "78"},
+        {"in sight of both", 20, "77"},
+        {"out of sight", 50, nullptr},
+    };
+    std::vector<CPlayer*> players;
+    for (const Viewer& v : viewers) {
+        players.push_back(new CPlayer);
+        players.back()->PlaceInWorld(Location(v.x, 10, 0));
+    }
+    for (bool playerSteps : {false, true}) {
+        CMobile* mover = nullptr;
+        if (playerSteps) {
+            mover = new CPlayer;
+            mover->PlaceInWorld(Location(30, 10, 0));
+        } else {
+            mover = Npc(30, 10);
+        }
+        const std::string who = playerSteps ? "a player steps: " : "an NPC steps: ";
+        packets.log.clear();
+        ASSERT_EQ(mover->MoveInDirection(2, -128), 1);
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < players.size(); ++i) {
+            if (viewers[i].seen)
+                expected.push_back(std::string(viewers[i].seen) + " " +
+                                   std::to_string(players[i]->GetSerial()) + " " +
+                                   std::to_string(mover->GetSerial()));
+        }
+        // The one left behind is told the mover is gone; the mover is never told of itself.
+        expected.push_back("1D " + std::to_string(mover->GetSerial()));
+        std::vector<std::string> sent;
+        for (const std::string& e : packets.log)
+            if (e.rfind("77 ", 0) == 0 || e.rfind("78 ", 0) == 0 || e.rfind("1D ", 0) == 0)
+                sent.push_back(e);
+        std::sort(expected.begin(), expected.end());
+        std::sort(sent.begin(), sent.end());
+        EXPECT_EQ(sent, expected) << who;
+        mover->DeleteSelf();
+    }
 }
 
 TEST_F(SteppingTest, AnNpcPlacedInTheWorldIsShownAsAMobileWithWhatItWears) {
