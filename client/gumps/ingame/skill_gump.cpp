@@ -140,8 +140,8 @@ CSkillGump::CSkillGump(int px, int py) {
 }
 
 CSkillGump::~CSkillGump() {
-    // A name being typed is kept.
-    if (nameField_ != nullptr) EndRename();
+    // A name being typed is kept; the field goes with the window's other children.
+    if (nameField_ != nullptr && TakeTypedName()) Save();
     CGumpDesktop& desktop = TheGumpDesktop();
     if (desktop.skillGump == this) desktop.skillGump = nullptr;
 }
@@ -627,19 +627,23 @@ void CSkillGump::EndRename() {
         return;
     }
     CInputControlGump* field = nameField_;
+    TakeTypedName();
     nameField_ = nullptr;
-    SkillGroupTable& groups = TheSkillGroupTable();
-    const std::string typed = field->Text();
-    if (!typed.empty() && renamedGroup_ >= 0 && renamedGroup_ < groups.count) {
-        char* name = groups.names[renamedGroup_];
-        std::memset(name, 0, SkillGroupTable::kNameBytes);
-        std::strncpy(name, typed.c_str(), SkillGroupTable::kNameBytes - 1);
-    }
     renamedGroup_ = -1;
     TheGumpDesktop().Close(field);
     selectedGroup_ = -1;
     Refresh(-1);
     Save();
+}
+
+bool CSkillGump::TakeTypedName() {
+    SkillGroupTable& groups = TheSkillGroupTable();
+    const std::string& typed = nameField_->Text();
+    if (typed.empty() || renamedGroup_ < 0 || renamedGroup_ >= groups.count) return false;
+    char* name = groups.names[renamedGroup_];
+    std::memset(name, 0, SkillGroupTable::kNameBytes);
+    std::strncpy(name, typed.c_str(), SkillGroupTable::kNameBytes - 1);
+    return true;
 }
 
 void CSkillGump::OnFieldEnter() {

@@ -121,6 +121,8 @@ private:
     void DropSkill(int position, int group);
     void StartRename(int group);
     void EndRename();
+    // A non-empty typed name becomes the renamed group's name; false when nothing changed.
+    bool TakeTypedName();
     void DeleteGroup(int group);
 
     CThumbGump* thumb_ = nullptr;

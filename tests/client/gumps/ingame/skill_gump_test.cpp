@@ -242,6 +242,47 @@ TEST_F(SkillGumpTest, ASecondClickOnTheSelectedNameRenamesEnterKeepsATypedNameOn
     EXPECT_STREQ(TheSkillGroupTable().names[1], "Mages");
 }
 
+TEST_F(SkillGumpTest, ANameBeingTypedIsKeptWhenTheWindowCloses) {
+    MakeGroups({"Miscellaneous", "Fighting"}, {});
+    CSkillGump* w = Open();
+    int sx = 0, sy = 0;
+    ASSERT_TRUE(LineScreenPoint(w, Header(1), false, sx, sy));
+    SingleClick(sx, sy);
+    SingleClick(sx, sy);
+    ASSERT_TRUE(w->Renaming());
+    Desktop().TypedCharacter('s');
+    TheCursorManager().OnRightDown(w->x + 10, w->y + 150);
+    TheCursorManager().OnRightUp(w->x + 10, w->y + 150);
+    EXPECT_EQ(Desktop().head, nullptr);
+    EXPECT_EQ(Desktop().skillGump, nullptr);
+    EXPECT_EQ(Desktop().keyboardFocus, nullptr);
+    EXPECT_STREQ(TheSkillGroupTable().names[1], "Fightings");
+    std::vector<u8> saved(221);
+    std::ifstream in(directory / "skillgrp.mul", std::ios::binary);
+    in.read(reinterpret_cast<char*>(saved.data()), 221);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(saved.data()) + 4), "Fightings");
+}
+
+TEST_F(SkillGumpTest, ADraggedSkillScrollsTheListPastItsEdgesOneLinePerTick) {
+    CSkillGump* w = Open();
+    int sx = 0, sy = 0;
+    ASSERT_TRUE(LineScreenPoint(w, Header(0), true, sx, sy));
+    SingleClick(sx, sy);
+    ASSERT_TRUE(LineScreenPoint(w, Skill(0, 0), false, sx, sy));
+    Press(sx, sy);
+    TickAt(sx, sy + 6, 20);
+    ASSERT_EQ(w->DraggedSkill(), 0);
+    // Below and above the window: only the captured window hears the tick.
+    const int below = w->y + w->height + 5, above = w->y - 5;
+    TickAt(sx, below, 20);
+    TickAt(sx, below, 20);
+    EXPECT_EQ(w->ScrollPosition(), 2);
+    TickAt(sx, above, 20);
+    EXPECT_EQ(w->ScrollPosition(), 1);
+    Release(sx, above);
+    EXPECT_EQ(w->DraggedSkill(), -1);
+}
+
 TEST_F(SkillGumpTest, TheUseButtonSendsTheSkillNumberNotItsPlace) {
     LinkFixture net;
     net.link.OpenLocalConnection();
