@@ -8,6 +8,7 @@
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/thumb_gump.h"
+#include "client/gumps/framework/two_frame_window.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/net/world_packet_handlers.h"
@@ -58,13 +59,9 @@ CFightingGump::CFightingGump(int px, int py) {
     artId = kArt;
     GetGumpArtSize(kArt, width, height);
     pitch = width;
-    GetGumpArtSize(kMinimisedArt, minimisedWidth, minimisedHeight);
     Bitmap16& open = MakeFrame(0);
     CopyGumpToBuf(SpanCopyKeyed, kArt, 0, 0, open.Pixels(), width, height);
-    frames.resize(2);
-    frames[1] = std::make_unique<Bitmap16>(minimisedWidth, minimisedHeight);
-    CopyGumpToBuf(SpanCopyKeyed, kMinimisedArt, 0, 0, frames[1]->Pixels(), minimisedWidth,
-                  minimisedHeight);
+    MakeMinimisedFrame(*this, kMinimisedArt);
 
     const FightingStyle style = CurrentFightingStyle();
     for (int i = 0; i < 2; ++i) {
@@ -175,18 +172,13 @@ void CFightingGump::ApplyAndClose(CGump* gump) {
 }
 
 void CFightingGump::Draw(const ClipRect& clip) {
-    if (!visible) return;
-    int sx = 0, sy = 0;
-    LocalToScreen(sx, sy);
-    const int w = minimised ? minimisedWidth : width;
-    const int h = minimised ? minimisedHeight : height;
-    if (!CGumpDesktop::RectsOverlap({sx, sy, sx + w, sy + h}, clip)) return;
-    DrawFrame(clip, SpanCopyKeyed, minimised ? 1 : 0);
+    if (!visible || !ShownFrameMeets(*this, clip)) return;
+    DrawFrame(clip, SpanCopyKeyed, ShownFrameIndex(*this));
     if (!minimised) DrawChildren(clip);
 }
 
 bool CFightingGump::ContainsPoint(int px, int py) {
-    return FramePixelSet(px, py, minimised ? 1 : 0);
+    return FramePixelSet(px, py, ShownFrameIndex(*this));
 }
 
 void CFightingGump::OnLeftDown(int px, int py) {

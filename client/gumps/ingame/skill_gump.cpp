@@ -16,6 +16,7 @@
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/input_control_gump.h"
 #include "client/gumps/framework/thumb_gump.h"
+#include "client/gumps/framework/two_frame_window.h"
 #include "client/gumps/windows/waiting_gump.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
@@ -46,18 +47,6 @@ constexpr u32 kEndKey = 0xE023;
 constexpr u32 kDeleteKey = 0xE02E;
 constexpr int kDragSlop = 4;
 constexpr u8 kSkillsPlacement = 4;
-
-int ArtWidth(int id) {
-    int w = 0, h = 0;
-    GetGumpArtSize(static_cast<u32>(id), w, h);
-    return w;
-}
-
-int ArtHeight(int id) {
-    int w = 0, h = 0;
-    GetGumpArtSize(static_cast<u32>(id), w, h);
-    return h;
-}
 
 int TextWidth(int font, const char* text) {
     int w = 0, h = 0, baseline = 0;
@@ -108,16 +97,11 @@ CSkillGump::CSkillGump(int px, int py) {
         PlaceAt(px, py);
     }
     artId = kArt;
-    width = pitch = ArtWidth(kArt);
+    width = pitch = GumpArtWidth(kArt);
     height = kStartHeight;
-    minimisedWidth = ArtWidth(kMinimisedArt);
-    minimisedHeight = ArtHeight(kMinimisedArt);
     MakeFrame(0);
-    frames.resize(2);
-    frames[1] = std::make_unique<Bitmap16>(minimisedWidth, minimisedHeight);
-    CopyGumpToBuf(SpanCopyKeyed, kMinimisedArt, 0, 0, frames[1]->Pixels(), minimisedWidth,
-                  minimisedHeight);
-    listBottom_ = height - ArtHeight(kResizeArt) - 70;
+    MakeMinimisedFrame(*this, kMinimisedArt);
+    listBottom_ = height - GumpArtHeight(kResizeArt) - 70;
 
     Add<CButtonGump>(137, 0, this, CButtonGump::kPush, 0,
                      [](CGump* g) { g->Minimize(); }, kMinimiseArt, kMinimiseArt, 0);
@@ -126,9 +110,9 @@ CSkillGump::CSkillGump(int px, int py) {
     auto* newGroup = Add<CButtonGump>(180, height - 56, this, CButtonGump::kPush, 0,
                                       &CSkillGump::NewGroup, kNewGroupArt, kNewGroupArt, 0);
     newGroup->pixelTest = false;
-    Add<CButtonGump>(249, height - ArtHeight(kResizeArt) - 66, this, CButtonGump::kRepeat, 0,
+    Add<CButtonGump>(249, height - GumpArtHeight(kResizeArt) - 66, this, CButtonGump::kRepeat, 0,
                      &CSkillGump::ScrollDown, kDownArrowArt, kDownArrowArt, 0);
-    auto* resize = Add<CButtonGump>(137, height - ArtHeight(kResizeArt) - 3, this,
+    auto* resize = Add<CButtonGump>(137, height - GumpArtHeight(kResizeArt) - 3, this,
                                     CButtonGump::kPush, 0, &CSkillGump::OpenResize, kResizeArt,
                                     kResizeArt, 0);
     resize->hoverArt = kResizeHoverArt;
@@ -314,8 +298,8 @@ void CSkillGump::DrawList() {
     Bitmap16& frame = *Frame(0);
     std::fill(frame.Pixels(), frame.Pixels() + static_cast<size_t>(frame.Width()) * frame.Height(),
               u16{0});
-    const int top = ArtHeight(kMinimiseArt);
-    const int bottom = ArtHeight(kResizeArt);
+    const int top = GumpArtHeight(kMinimiseArt);
+    const int bottom = GumpArtHeight(kResizeArt);
     DrawGumpArtColumn(kArt, 2, frame, top - 1, bottom);
     CopyGumpToBuf(SpanCopyKeyed, 2100, 118, top + 10, frame.Pixels(), width, height);
     CopyGumpToBuf(SpanCopyKeyed, 2102, 30, height - bottom - 56, frame.Pixels(), width, height);
@@ -395,13 +379,8 @@ void CSkillGump::PlaceThumb() {
 }
 
 void CSkillGump::Draw(const ClipRect& clip) {
-    if (!visible) return;
-    int sx = 0, sy = 0;
-    LocalToScreen(sx, sy);
-    const int w = minimised ? minimisedWidth : width;
-    const int h = minimised ? minimisedHeight : height;
-    if (!CGumpDesktop::RectsOverlap({sx, sy, sx + w, sy + h}, clip)) return;
-    DrawFrame(clip, SpanCopyKeyed, minimised ? 1 : 0);
+    if (!visible || !ShownFrameMeets(*this, clip)) return;
+    DrawFrame(clip, SpanCopyKeyed, ShownFrameIndex(*this));
     for (CGump* c = lastChild; c != nullptr; c = c->prevSibling) {
         if (c->IsKind(GumpKind::kButton)) {
             if ((c->MinimisedStateTag() != 0) != minimised) continue;
@@ -413,7 +392,7 @@ void CSkillGump::Draw(const ClipRect& clip) {
 }
 
 bool CSkillGump::ContainsPoint(int px, int py) {
-    const int index = minimised ? 1 : 0;
+    const int index = ShownFrameIndex(*this);
     const Bitmap16* frame = Frame(index);
     if (frame == nullptr || !frame->Contains(px, py)) return false;
     if (FramePixelSet(px, py, index)) return true;
@@ -793,7 +772,7 @@ void CSkillGump::OnResized(int newWidth, int newHeight, int) {
     width = pitch = newWidth;
     height = newHeight;
     MakeFrame(0);
-    listBottom_ = height - ArtHeight(kResizeArt) - 70;
+    listBottom_ = height - GumpArtHeight(kResizeArt) - 70;
     Refresh(-1);
     PlaceThumb();
 }
