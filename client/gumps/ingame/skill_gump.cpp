@@ -241,13 +241,13 @@ std::vector<CSkillGump::ShownLine> CSkillGump::ShownLines() const {
     return lines;
 }
 
-bool CSkillGump::HitTestLine(int px, int py, Line& hit) const {
+bool CSkillGump::HitTestLine(int px, int py, Line& hit, int* lineY) const {
     if (px < kListLeft + 2 || px >= kListRight - 2 || py < kListTop + 2 || py >= listBottom_ - 2)
         return false;
     const ClientSkillTable& skills = TheClientSkillTable();
     const SkillGroupTable& groups = TheSkillGroupTable();
     bool found = false;
-    int headerY = 0;
+    int rowY = 0;
     WalkLines([&](const Line& line, int y) {
         if (found || py < y || py > y + 16) return;
         int left = 0, span = 0;
@@ -263,10 +263,10 @@ bool CSkillGump::HitTestLine(int px, int py, Line& hit) const {
         }
         if (px < left || px >= left + span) return;
         hit = line;
-        headerY = y;
+        rowY = y;
         found = true;
     });
-    if (found && hit.header) const_cast<CSkillGump*>(this)->hitHeaderY_ = headerY;
+    if (found && lineY != nullptr) *lineY = rowY;
     return found;
 }
 
@@ -550,17 +550,16 @@ void CSkillGump::OnMouseOver(int, int) {
 
 void CSkillGump::OnClick(int px, int py) {
     Line hit;
-    if (minimised || !HitTestLine(px, py, hit) || !hit.header) {
+    int headerY = 0;
+    if (minimised || !HitTestLine(px, py, hit, &headerY) || !hit.header) {
         if (nameField_ != nullptr) EndRename();
         return;
     }
     const int g = hit.group;
-    const int headerY = hitHeaderY_;
     if (nameField_ != nullptr) EndRename();
     if (px > kListLeft + 20) {
         if (g == selectedGroup_) {
-            hitHeaderY_ = headerY;
-            StartRename(g);
+            StartRename(g, headerY);
             return;
         }
         selectedGroup_ = g;
@@ -584,10 +583,10 @@ void CSkillGump::OnDoubleClick(int, int) {
 
 // --- Group names ---------------------------------------------------------------------------
 
-void CSkillGump::StartRename(int group) {
+void CSkillGump::StartRename(int group, int headerY) {
     int w = 0, h = 0, baseline = 0;
     GetFontTable().MeasureText(kHeaderFont, "Aq", w, h, baseline);
-    nameField_ = Add<CInputControlGump>(kListLeft + 13, hitHeaderY_ - 8, this,
+    nameField_ = Add<CInputControlGump>(kListLeft + 13, headerY - 8, this,
                                         kListRight - kListLeft + 1, h + 4,
                                         CInputControlGump::kText, kNameLimit, kHeaderFont, 0, true,
                                         false, false);

@@ -90,8 +90,8 @@ public:
         int y;
     };
     std::vector<ShownLine> ShownLines() const;
-    // The line under a window point, false when none.
-    bool HitTestLine(int x, int y, Line& hit) const;
+    // The line under a window point (and the top y of its row), false when none.
+    bool HitTestLine(int x, int y, Line& hit, int* lineY = nullptr) const;
 
 private:
     // The skill number of a sorted position.
@@ -119,7 +119,7 @@ private:
     void OnDoubleClick(int x, int y);
     void BeginSkillDrag();
     void DropSkill(int position, int group);
-    void StartRename(int group);
+    void StartRename(int group, int headerY);
     void EndRename();
     // A non-empty typed name becomes the renamed group's name; false when nothing changed.
     bool TakeTypedName();
@@ -136,7 +136,6 @@ private:
     bool pressOnSkill_ = false;
     int topLine_ = 0;
     int hitLine_ = -1;
-    int hitHeaderY_ = 0;
     int draggedSkill_ = -1;
     int dropGroup_ = -2;
     int scrollPosition_ = 0;
