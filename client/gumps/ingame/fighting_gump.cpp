@@ -5,6 +5,7 @@
 
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/button_gump.h"
+#include "client/gumps/framework/click_state.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/thumb_gump.h"
@@ -14,7 +15,6 @@
 #include "client/net/world_packet_handlers.h"
 #include "client/world/client_mobile.h"
 #include "core/packet_writer.h"
-#include "platform/clock.h"
 
 namespace {
 
@@ -186,39 +186,30 @@ void CFightingGump::OnLeftDown(int px, int py) {
     buttonHeld_ = true;
     pressX_ = px;
     pressY_ = py;
-    if (clickState_ == 1) {
-        clickState_ = 2;
-    } else {
-        clickState_ = 1;
-        firstClickTime_ = platform::NowMs();
-    }
+    click_.Press();
 }
 
 void CFightingGump::OnDrag(int px, int py) {
     GetGumpHostServices().SetCursorMode(0);
     if (!buttonHeld_) return;
-    if (clickState_ != 0 &&
+    if (click_.state != ClickState::kNone &&
         (std::abs(px - pressX_) >= kMoveSlop || std::abs(py - pressY_) >= kMoveSlop)) {
         moved_ = true;
-        clickState_ = 0;
+        click_.state = ClickState::kNone;
     }
     MoveBy(px - pressX_, py - pressY_, true);
 }
 
 void CFightingGump::OnHover() {
-    if (clickState_ != 1 ||
-        platform::NowMs() - firstClickTime_ <= GetGumpHostServices().DoubleClickTimeMs())
-        return;
-    clickState_ = 0;
-    if (buttonHeld_) moved_ = true;
+    if (click_.TimedOut() && buttonHeld_) moved_ = true;
 }
 
 void CFightingGump::OnLeftUp(int, int) {
     buttonHeld_ = false;
     if (moved_) {
         moved_ = false;
-    } else if (clickState_ == 2) {
-        clickState_ = 0;
+    } else if (click_.state == ClickState::kSecondPress) {
+        click_.state = ClickState::kNone;
         if (minimised) Restore();
     }
     ReleaseCapture();

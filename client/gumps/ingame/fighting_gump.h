@@ -3,6 +3,7 @@
 // sliders (0..100), sent to the server with the player's war mode on Apply or OK. Reset only
 // switches back to the first style; nothing goes until Apply or OK. The bar minimises to a
 // small picture that a double click restores, and the desktop keeps it between runs.
+#include "client/gumps/framework/click_state.h"
 #include "client/gumps/framework/gump.h"
 #include "platform/types.h"
 
@@ -56,8 +57,7 @@ private:
 
     bool moved_ = false;
     bool buttonHeld_ = false;
-    u32 firstClickTime_ = 0;
-    int clickState_ = 0;
+    ClickState click_;
     int pressX_ = 0;
     int pressY_ = 0;
     CThumbGump* sliders_[2] = {};

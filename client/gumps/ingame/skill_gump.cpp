@@ -10,6 +10,7 @@
 #include "client/data/gump_art.h"
 #include "client/data/pixel_format.h"
 #include "client/gumps/framework/button_gump.h"
+#include "client/gumps/framework/click_state.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_art_strips.h"
 #include "client/gumps/framework/gump_desktop.h"
@@ -22,7 +23,6 @@
 #include "client/net/client_packets.h"
 #include "client/world/system_message.h"
 #include "core/packet_writer.h"
-#include "platform/clock.h"
 
 namespace {
 
@@ -414,19 +414,14 @@ void CSkillGump::OnLeftDown(int px, int py) {
     buttonHeld_ = true;
     pressX_ = px;
     pressY_ = py;
-    if (clickState_ == 1) {
-        clickState_ = 2;
-    } else {
-        clickState_ = 1;
-        firstClickTime_ = platform::NowMs();
-    }
+    click_.Press();
     Line hit;
     const bool onLine = !minimised && HitTestLine(px, py, hit);
     pressOnHeader_ = onLine && hit.header;
     pressOnSkill_ = onLine && !hit.header;
     hitLine_ = !onLine ? -1 : (hit.header ? hit.group : hit.position);
     // A header acts on its release at once: it never waits for a double click or drags.
-    if (pressOnHeader_) clickState_ = 0;
+    if (pressOnHeader_) click_.state = ClickState::kNone;
 }
 
 void CSkillGump::BeginSkillDrag() {
@@ -445,9 +440,9 @@ void CSkillGump::BeginSkillDrag() {
 
 void CSkillGump::OnDrag(int px, int py) {
     if (!buttonHeld_) return;
-    if (clickState_ != 0 &&
+    if (click_.state != ClickState::kNone &&
         (std::abs(px - pressX_) > kDragSlop || std::abs(py - pressY_) > kDragSlop)) {
-        clickState_ = 0;
+        click_.state = ClickState::kNone;
         BeginSkillDrag();
     }
     if (!dragging_) return;
@@ -468,9 +463,7 @@ void CSkillGump::OnDrag(int px, int py) {
 }
 
 void CSkillGump::OnHover() {
-    if (clickState_ == 1 &&
-        platform::NowMs() - firstClickTime_ > GetGumpHostServices().DoubleClickTimeMs()) {
-        clickState_ = 0;
+    if (click_.TimedOut()) {
         if (buttonHeld_) {
             BeginSkillDrag();
         } else {
@@ -522,17 +515,17 @@ void CSkillGump::OnLeftUp(int px, int py) {
     buttonHeld_ = false;
     if (dragging_) {
         dragging_ = false;
-        clickState_ = 0;
+        click_.state = ClickState::kNone;
         const int dragged = draggedSkill_, drop = dropGroup_;
         if (dragged >= 0) DropSkill(dragged, drop);
         draggedSkill_ = -1;
         dropGroup_ = -2;
         Refresh(-1);
         PlaceThumb();
-    } else if (clickState_ == 2) {
-        clickState_ = 0;
+    } else if (click_.state == ClickState::kSecondPress) {
+        click_.state = ClickState::kNone;
         OnDoubleClick(px, py);
-    } else if (clickState_ == 0) {
+    } else if (click_.state == ClickState::kNone) {
         OnClick(px, py);
     }
     if (IsGumpAlive(this)) ReleaseCapture();

@@ -13,6 +13,7 @@
 
 #include "client/data/client_skill_table.h"
 #include "client/data/skill_group_table.h"
+#include "client/gumps/framework/click_state.h"
 #include "client/gumps/framework/gump.h"
 
 class CInputControlGump;
@@ -143,8 +144,7 @@ private:
     int selectedGroup_ = -1;
     bool dragging_ = false;
     bool buttonHeld_ = false;
-    u32 firstClickTime_ = 0;
-    int clickState_ = 0;
+    ClickState click_;
     int pressX_ = 0;
     int pressY_ = 0;
     std::array<u16, ClientSkillTable::kSlots> ownValues_{};
