@@ -10,6 +10,8 @@
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
 #include "client/app/shell_object_windows.h"
+#include "client/app/shell_skill_windows.h"
+#include "client/app/shell_world_hooks.h"
 #include "client/data/back_buffer.h"
 #include "client/data/cached_gump_art.h"
 #include "client/data/client_data_start.h"
@@ -28,6 +30,7 @@
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/frontend/screen_flow.h"
 #include "client/gumps/ingame/death_menu_gump.h"
+#include "client/gumps/ingame/fighting_gump.h"
 #include "client/gumps/windows/map_gump.h"
 #include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
@@ -89,6 +92,14 @@ public:
         else if (CClientApp* app = CClientApp::Instance())
             app->EndTargeting();
         return true;
+    }
+    // The skill window opens when the next full skill list arrives; the fighting bar comes
+    // only from a saved desktop.
+    void SetOpenSkillsOnList() override {
+        if (ClientLink* link = TheClientLink()) link->state.skills.windowRequested = true;
+    }
+    CGump* MakeFightingBar(int x, int y) override {
+        return TheGumpDesktop().Make<CFightingGump>(x, y);
     }
     u32 PlayerSerial() override { return ThePlayer() != nullptr ? ThePlayer()->serial : 0; }
     int PlayerBody() override { return ThePlayer() != nullptr ? ThePlayer()->graphic : 0; }
@@ -327,6 +338,10 @@ void InstallClientServices() {
     SetSpeechLineHost(&speechLineHost);
     static ShellWordLists wordLists;
     SetClientWordLists(&wordLists);
+    static ShellSkillWindows skillWindows;
+    SetTextWindowHooks(&skillWindows);
+    static ShellWorldHooks worldHooks;
+    SetWorldHooks(&worldHooks);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.
     static CachedGumpArt gumpArt;
     SetGumpArtServices(&gumpArt);

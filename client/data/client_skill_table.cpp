@@ -42,6 +42,11 @@ PlayerSkillValues& ThePlayerSkillValues() {
     return values;
 }
 
+int& LastUsedSkill() {
+    static int skill = -1;
+    return skill;
+}
+
 SkillRecordReader SetSkillRecordReader(SkillRecordReader reader) {
     SkillRecordReader previous = std::move(Reader());
     Reader() = std::move(reader);

@@ -27,6 +27,10 @@ struct PlayerSkillValues {
 };
 PlayerSkillValues& ThePlayerSkillValues();
 
+// The skill last used through a use button of the skill window, -1 before any; the macro
+// that repeats the last skill reads it.
+int& LastUsedSkill();
+
 // Reads record `id` of the skills pair into `record`; false when the record is absent.
 using SkillRecordReader = std::function<bool(int id, std::vector<u8>& record)>;
 // Installs where LoadSkillTable reads (an empty reader puts back the data cache's pair);

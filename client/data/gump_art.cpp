@@ -99,6 +99,18 @@ bool GetGumpArtSize(u32 id, int& width, int& height) {
     return found;
 }
 
+int GumpArtWidth(int id) {
+    int w = 0, h = 0;
+    GetGumpArtSize(static_cast<u32>(id), w, h);
+    return w;
+}
+
+int GumpArtHeight(int id) {
+    int w = 0, h = 0;
+    GetGumpArtSize(static_cast<u32>(id), w, h);
+    return h;
+}
+
 void CopyGumpToBuf(BlitSpan span, u32 id, int x, int y, u16* dst, int dstWidth, int dstHeight) {
     CopyGumpToBufClipped(span, id, ClipRect{0, 0, dstWidth, dstHeight}, x, y, dst, dstWidth,
                          dstHeight);

@@ -54,6 +54,9 @@ private:
 
 // Width and height of a gump art; false and 0 x 0 when it does not exist.
 bool GetGumpArtSize(u32 id, int& width, int& height);
+// One of the two (0 when the art does not exist).
+int GumpArtWidth(int id);
+int GumpArtHeight(int id);
 // Draws the art with its top-left corner at (x, y), clipped to the destination, through the
 // row-copy routine; in 565 mode the written pixels are converted. Nothing for a missing art.
 void CopyGumpToBuf(BlitSpan span, u32 id, int x, int y, u16* dst, int dstWidth, int dstHeight);

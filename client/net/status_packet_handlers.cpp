@@ -1,8 +1,10 @@
 #include "client/net/status_packet_handlers.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
+#include "client/data/client_skill_table.h"
 #include "client/net/client_link.h"
 #include "client/net/packet_texts.h"
 #include "client/net/server_feature_flag.h"
@@ -182,6 +184,7 @@ void StatusPacketHandlers::OnSkills(const u8* packet, size_t length) {
             if (!r.Ok()) return link_.RefusePacket(r);
             if (index >= kSkills) return;
             skills.values[index] = value;
+            ThePlayerSkillValues().values[index] = value;
             if (windows.SkillWindowOpen()) windows.RefreshSkillWindow();
             return;
         }
@@ -195,6 +198,7 @@ void StatusPacketHandlers::OnSkills(const u8* packet, size_t length) {
             std::array<u16, kSkills> values{};
             if (!ReadSkillEntries(r, values)) return link_.RefusePacket(r);
             skills.values = values;
+            std::copy(values.begin(), values.end(), ThePlayerSkillValues().values);
             if (windows.SkillWindowOpen()) {
                 if (skills.windowRequested) windows.RaiseSkillWindow();
                 windows.RefreshSkillWindow();

@@ -12,66 +12,8 @@
 
 namespace {
 
-// The running client's hooks: the renderer's entries reach the renderer; the others stand in
-// until gumps, sound and effects land: each says once in the client's log that its subsystem
-// is not built yet, and nothing is kept (the recording base would grow for ever).
-class UnbuiltWorldHooks : public WorldHooks {
-public:
-    // The renderer's dirty rectangles and ring-scrolled screen buffer.
-    void InvalidateRect(const ScreenRect& r) override { AddDirtyRect(r); }
-    void InvalidateWorldView() override { ::InvalidateWorldView(); }
-    void ScrollWorldView(int dx, int dy) override { ::ScrollWorldView(dx, dy); }
-    void ClearScreenBuffer() override {
-        if (u16* screen = WorldViewScreen()) std::fill(screen, screen + kWorldViewPixels, u16{0});
-    }
-    bool FigureBox(const CClientContainer& figure, ScreenRect& box) override {
-        return FigureScreenBox(figure, box);
-    }
-    void RedrawRadar() override { Say("radar gump"); }
-    void ContainerItemAdded(u32, u32) override { Say("container gumps"); }
-    void RedrawContainerRect(u32, const ScreenRect&) override { Say("container gumps"); }
-    void RedrawPaperdoll(u32) override { Say("paperdoll gumps"); }
-    void RefreshPlayerStatus() override { Say("status gumps"); }
-    void DeleteGumpsOf(u32) override { Say("gump desktop"); }
-    void DeleteBankBoxGump() override { Say("container gumps"); }
-    void CloseOnEscapeGumps() override { Say("gump desktop"); }
-    void DeleteChoiceGump() override { Say("gump desktop"); }
-    void DeleteDragGump() override { Say("drag gump"); }
-    void DeleteFreeBarks() override { Say("bark gumps"); }
-    void BarkAdded(u32, const std::string&) override { Say("bark gumps"); }
-    void ShowMessage(const std::string&, const std::string&) override { Say("message boxes"); }
-    void SystemMessage(const std::string&) override { Say("system messages"); }
-    void OpenAmountGump(u32) override { Say("amount gump"); }
-    bool RaiseCourseGump(u32) override {
-        Say("course gumps");
-        return false;
-    }
-    void BeginScrollCommand(u32, int) override { Say("scroll commands"); }
-    void PlaySound(int, bool, int, int, int) override { Say("sound"); }
-    void PlayMusic(int, bool, bool) override { Say("music"); }
-    void MobileGone(u32) override { Say("graphic effects"); }
-    void InvalidateSeeThroughCircle() override { Say("see-through circle"); }
-    void AnimatedStaticsChanged() override { Say("animated statics"); }
-    void DeleteMovingEffects() override { Say("graphic effects"); }
-    void ResetWalkQueue() override { TheWalkQueue().Reset(-1, -1, -1, -1); }
-    int PlayerStepFrames() override { return TheWalkQueue().stepFrames; }
-    void StopWeather() override { Say("weather"); }
-    void SetWarMode(int) override { Say("war mode"); }
-
-private:
-    void Say(const char* what) {
-        // The same kind again (a container's items one after another) is settled at once.
-        if (what == lastSaid_) return;
-        lastSaid_ = what;
-        if (!said_.insert(what).second) return;
-        LogClientError("world", (std::string(what) + ": not built yet").c_str());
-    }
-    std::set<std::string> said_;
-    const char* lastSaid_ = nullptr;
-};
-
-UnbuiltWorldHooks& Unbuilt() {
-    static UnbuiltWorldHooks hooks;
+RunningWorldHooks& Unbuilt() {
+    static RunningWorldHooks hooks;
     return hooks;
 }
 
@@ -84,6 +26,143 @@ std::string Hex(u32 v) {
 }
 
 }  // namespace
+
+void RunningWorldHooks::Say(const char* what) {
+    // The same kind again (a container's items one after another) is settled at once.
+    if (what == lastSaid_) return;
+    lastSaid_ = what;
+    if (!said_.insert(what).second) return;
+    LogClientError("world", (std::string(what) + ": not built yet").c_str());
+}
+
+void RunningWorldHooks::InvalidateRect(const ScreenRect& r) {
+    AddDirtyRect(r);
+}
+
+void RunningWorldHooks::InvalidateWorldView() {
+    ::InvalidateWorldView();
+}
+
+void RunningWorldHooks::ScrollWorldView(int dx, int dy) {
+    ::ScrollWorldView(dx, dy);
+}
+
+void RunningWorldHooks::ClearScreenBuffer() {
+    if (u16* screen = WorldViewScreen()) std::fill(screen, screen + kWorldViewPixels, u16{0});
+}
+
+bool RunningWorldHooks::FigureBox(const CClientContainer& figure, ScreenRect& box) {
+    return FigureScreenBox(figure, box);
+}
+
+void RunningWorldHooks::RedrawRadar() {
+    Say("radar gump");
+}
+
+void RunningWorldHooks::ContainerItemAdded(u32, u32) {
+    Say("container gumps");
+}
+
+void RunningWorldHooks::RedrawContainerRect(u32, const ScreenRect&) {
+    Say("container gumps");
+}
+
+void RunningWorldHooks::RedrawPaperdoll(u32) {
+    Say("paperdoll gumps");
+}
+
+void RunningWorldHooks::RefreshPlayerStatus() {
+    Say("status gumps");
+}
+
+void RunningWorldHooks::DeleteGumpsOf(u32) {
+    Say("gump desktop");
+}
+
+void RunningWorldHooks::DeleteBankBoxGump() {
+    Say("container gumps");
+}
+
+void RunningWorldHooks::CloseOnEscapeGumps() {
+    Say("gump desktop");
+}
+
+void RunningWorldHooks::DeleteChoiceGump() {
+    Say("gump desktop");
+}
+
+void RunningWorldHooks::DeleteDragGump() {
+    Say("drag gump");
+}
+
+void RunningWorldHooks::DeleteFreeBarks() {
+    Say("bark gumps");
+}
+
+void RunningWorldHooks::BarkAdded(u32, const std::string&) {
+    Say("bark gumps");
+}
+
+void RunningWorldHooks::ShowMessage(const std::string&, const std::string&) {
+    Say("message boxes");
+}
+
+void RunningWorldHooks::SystemMessage(const std::string&) {
+    Say("system messages");
+}
+
+void RunningWorldHooks::OpenAmountGump(u32) {
+    Say("amount gump");
+}
+
+bool RunningWorldHooks::RaiseCourseGump(u32) {
+    Say("course gumps");
+    return false;
+}
+
+void RunningWorldHooks::BeginScrollCommand(u32, int) {
+    Say("scroll commands");
+}
+
+void RunningWorldHooks::PlaySound(int, bool, int, int, int) {
+    Say("sound");
+}
+
+void RunningWorldHooks::PlayMusic(int, bool, bool) {
+    Say("music");
+}
+
+void RunningWorldHooks::MobileGone(u32) {
+    Say("graphic effects");
+}
+
+void RunningWorldHooks::InvalidateSeeThroughCircle() {
+    Say("see-through circle");
+}
+
+void RunningWorldHooks::AnimatedStaticsChanged() {
+    Say("animated statics");
+}
+
+void RunningWorldHooks::DeleteMovingEffects() {
+    Say("graphic effects");
+}
+
+void RunningWorldHooks::ResetWalkQueue() {
+    TheWalkQueue().Reset(-1, -1, -1, -1);
+}
+
+int RunningWorldHooks::PlayerStepFrames() {
+    return TheWalkQueue().stepFrames;
+}
+
+void RunningWorldHooks::StopWeather() {
+    Say("weather");
+}
+
+void RunningWorldHooks::SetWarMode(int) {
+    Say("war mode");
+}
 
 WorldHooks& TheWorldHooks() {
     return g_hooks ? *g_hooks : Unbuilt();

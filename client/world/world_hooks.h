@@ -6,6 +6,7 @@
 //
 // This class itself records every call (and answers "none" to every query); the running
 // client keeps it until those subsystems land, so each call is visible in tests.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,54 @@ public:
 
 protected:
     void Record(const std::string& call) { calls.push_back(call); }
+};
+
+// The running client's hooks: the renderer's entries reach the renderer; the others stand in
+// until gumps, sound and effects land: each says once in the client's log that its subsystem
+// is not built yet, and nothing is kept (the recording base would grow for ever). The shell
+// derives its own from it for the parts it has built.
+class RunningWorldHooks : public WorldHooks {
+public:
+    // The renderer's dirty rectangles and ring-scrolled screen buffer.
+    void InvalidateRect(const ScreenRect& r) override;
+    void InvalidateWorldView() override;
+    void ScrollWorldView(int dx, int dy) override;
+    void ClearScreenBuffer() override;
+    bool FigureBox(const CClientContainer& figure, ScreenRect& box) override;
+    void RedrawRadar() override;
+    void ContainerItemAdded(u32, u32) override;
+    void RedrawContainerRect(u32, const ScreenRect&) override;
+    void RedrawPaperdoll(u32) override;
+    void RefreshPlayerStatus() override;
+    void DeleteGumpsOf(u32) override;
+    void DeleteBankBoxGump() override;
+    void CloseOnEscapeGumps() override;
+    void DeleteChoiceGump() override;
+    void DeleteDragGump() override;
+    void DeleteFreeBarks() override;
+    void BarkAdded(u32, const std::string&) override;
+    void ShowMessage(const std::string&, const std::string&) override;
+    void SystemMessage(const std::string&) override;
+    void OpenAmountGump(u32) override;
+    bool RaiseCourseGump(u32) override;
+    void BeginScrollCommand(u32, int) override;
+    void PlaySound(int, bool, int, int, int) override;
+    void PlayMusic(int, bool, bool) override;
+    void MobileGone(u32) override;
+    void InvalidateSeeThroughCircle() override;
+    void AnimatedStaticsChanged() override;
+    void DeleteMovingEffects() override;
+    void ResetWalkQueue() override;
+    int PlayerStepFrames() override;
+    void StopWeather() override;
+    void SetWarMode(int) override;
+
+protected:
+    void Say(const char* what);
+
+private:
+    std::set<std::string> said_;
+    const char* lastSaid_ = nullptr;
 };
 
 // The hooks in force (never null).

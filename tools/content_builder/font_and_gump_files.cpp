@@ -5,6 +5,7 @@
 #include "client/data/fonts.h"
 #include "tools/content_builder/font_files.h"
 #include "tools/content_builder/screen_gump_art.h"
+#include "tools/content_builder/skill_and_fighting_art.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ bool BuildFontAndGumpFiles(std::map<std::string, std::vector<u8>>& files, std::s
     CFontTable fonts;
     fonts.LoadBytes(files["fonts.mul"].data(), files["fonts.mul"].size());
     AddScreenGumpArt(gumps, fonts);
+    AddSkillFightingDeathArt(gumps, fonts);
     files["gumpidx.mul"] = gumps.IndexBytes();
     files["gumpart.mul"] = gumps.DataBytes();
     return true;

@@ -1,0 +1,99 @@
+// How fast the desktop draws the player's in-game windows over the world view, without
+// presentation, in the generated gump art and fonts, in 555 and 565: the skill window (every
+// group expanded, values shown), the fighting bar with its sliders, and the death menu.
+// Goal: at least 1,000 frames a second for each. Other windows of the player join this
+// program as they are built.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/bench_goal.h"
+#include "client/data/client_skill_table.h"
+#include "client/data/fonts.h"
+#include "client/data/pixel_format.h"
+#include "client/data/skill_group_table.h"
+#include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/ingame/death_menu_gump.h"
+#include "client/gumps/ingame/fighting_gump.h"
+#include "client/gumps/ingame/skill_gump.h"
+#include "tests/client/data/gump_art_fixture.h"
+#include "tools/content_builder/font_and_gump_files.h"
+#include "tools/content_builder/skill_names.h"
+
+namespace {
+
+// At least 1,000 frames a second: at most a millisecond a frame.
+constexpr double kGoalFrameMs = 1.0;
+
+const std::map<std::string, std::vector<u8>>& Built() {
+    static const std::map<std::string, std::vector<u8>> files = [] {
+        std::map<std::string, std::vector<u8>> f;
+        BuildFontAndGumpFiles(f, nullptr);
+        return f;
+    }();
+    return files;
+}
+
+enum Window { kSkills = 0, kFightingBar = 1, kDeathMenu = 2 };
+const char* const kNames[] = {"skill_window", "fighting_bar", "death_menu"};
+
+void DrawWindow(benchmark::State& state, bool is565) {
+    SetPixelFormat565(is565);
+    GumpFilesSource art(Built().at("gumpidx.mul"), Built().at("gumpart.mul"));
+    GetFontTable().LoadBytes(Built().at("fonts.mul").data(), Built().at("fonts.mul").size());
+    const std::vector<IndexedRecord> skills = BuildDemoSkillRecords();
+    SetSkillRecordReader([&skills](int id, std::vector<u8>& out) {
+        if (id < 0 || id >= static_cast<int>(skills.size())) return false;
+        out = skills[static_cast<size_t>(id)].bytes;
+        return true;
+    });
+    ResetSkillGroups(TheSkillGroupTable());
+    for (int i = 0; i < ClientSkillTable::kSlots; ++i)
+        ThePlayerSkillValues().values[i] = static_cast<u16>(i * 37 % 1001);
+    std::vector<u16> screen(CGumpDesktop::kScreenPixels, 0x0421);
+    CGumpDesktop& desktop = TheGumpDesktop();
+    desktop.SetScreen(screen.data(), 640 * 123 + 77);
+    const Window window = static_cast<Window>(state.range(0));
+    if (window == kSkills) {
+        CSkillGump* w = OpenPlayerSkillWindow();
+        // Miscellaneous expanded: a full list of skill lines.
+        w->OnLeftDown(CSkillGump::kListLeft + 10, CSkillGump::kListTop + 10);
+        w->OnLeftUp(CSkillGump::kListLeft + 10, CSkillGump::kListTop + 10);
+    } else if (window == kFightingBar) {
+        desktop.Open<CFightingGump>(100, 100);
+    } else {
+        OpenDeathMenuGump([](u8) {});
+    }
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        desktop.DrawGumps({0, 0, 640, 480}, false);
+        desktop.RestoreGumpSaveUnders();
+        benchmark::DoNotOptimize(screen.data());
+    }
+    const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
+    state.SetItemsProcessed(state.iterations());
+    if (state.iterations() > 0)
+        ReportAgainstGoal(state, std::string(kNames[window]) + (is565 ? "_565" : "_555") + "_frame_ms",
+                          spent.count() / static_cast<double>(state.iterations()), kGoalFrameMs,
+                          "ms");
+    desktop.DeleteAllGumps();
+    desktop.SetScreen(nullptr, 0);
+    SetSkillRecordReader(nullptr);
+    GetFontTable().Clear();
+    SetPixelFormat565(false);
+}
+
+void BM_DrawInGameWindow555(benchmark::State& state) {
+    DrawWindow(state, false);
+}
+BENCHMARK(BM_DrawInGameWindow555)->DenseRange(0, 2);
+
+void BM_DrawInGameWindow565(benchmark::State& state) {
+    DrawWindow(state, true);
+}
+BENCHMARK(BM_DrawInGameWindow565)->DenseRange(0, 2);
+
+}  // namespace
