@@ -21,6 +21,7 @@
 #include "script/runtime/type_script_bits.h"
 #include "server/net/client_dispatcher.h"
 #include "server/world/mobile_alignment.h"
+#include "server/world/npc.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_type.h"
 #include "server/world/timed_callbacks.h"
@@ -229,8 +230,9 @@ TEST_F(PlayerDeathTest, TheGhostTheRobeTheCorpseAndWhatTheyHold) {
     p->AddOpponent(77);
     p->SetResurrectionCount(2, platform::NowMs() - 2500);
     p->SetManifesting(true);
+    CNPC* killer = NewNpc(11, 10);
 
-    p->Kill(nullptr, 1);
+    p->Kill(killer, 1);
 
     CCorpse* corpse = CorpseAt(10, 10);
     ASSERT_NE(corpse, nullptr);
@@ -279,9 +281,18 @@ TEST_F(PlayerDeathTest, TheGhostTheRobeTheCorpseAndWhatTheyHold) {
     EXPECT_EQ(Held(corpse, "good"), -1);
     EXPECT_EQ(p->GetResources(), nullptr);
     EXPECT_EQ(p->GetAlignmentFlags(0), 0);
-    // The triggers: the player's death names the corpse, the corpse's the player.
-    ASSERT_FALSE(triggers.TriggersFor(p->GetSerial()).empty());
-    EXPECT_EQ(triggers.TriggersFor(corpse->GetSerial()), std::vector<int>{kTriggerDeath});
+    // The triggers: the player's death names the killer and the corpse, the corpse's the
+    // killer and the player.
+    int deaths = 0;
+    for (const RecordingTriggers::Call& call : triggers.calls) {
+        if (call.trigger != kTriggerDeath) continue;
+        ++deaths;
+        EXPECT_EQ(call.args.serial, killer->GetSerial());
+        const bool ofPlayer = call.serial == p->GetSerial();
+        EXPECT_TRUE(ofPlayer || call.serial == corpse->GetSerial());
+        EXPECT_EQ(call.args.other, ofPlayer ? corpse->GetSerial() : p->GetSerial());
+    }
+    EXPECT_EQ(deaths, 2);
 
     // Seven minutes on the corpse spills onto the ground and goes; the hair copies go with it.
     const u32 corpseSerial = corpse->GetSerial();
@@ -375,6 +386,13 @@ TEST_F(PlayerDeathTest, TheDeathAsTheClientsReadIt) {
         ASSERT_EQ(sounds.size(), 1u);
         EXPECT_EQ(ToHex({sounds[0].begin() + 1, sounds[0].begin() + 4}), std::string("01 ") + c.cry);
         EXPECT_FALSE(seen.Of(0x1A).empty()) << "the corpse is shown";
+        // The living lose sight of the ghost and are not shown it again.
+        bool removed = false;
+        for (const auto& packet : seen.Of(0x1D))
+            removed = removed || ReadSerial(packet) == p->GetSerial();
+        EXPECT_TRUE(removed);
+        for (const auto& packet : seen.Of(0x78))
+            EXPECT_NE(ReadSerial(packet), p->GetSerial());
         EXPECT_EQ(Got(far).Ids(), "");
         // The player's own update shows the ghost's body.
         ASSERT_FALSE(own.Of(0x20).empty());
@@ -474,6 +492,7 @@ TEST_F(PlayerDeathTest, ResurrectionFromTheDeathScreenAsTheClientsReadIt) {
     DropAll();
     Send(p, "2C 01");
     const Received own = Got(p);
+
     EXPECT_EQ(Hex(own, 0x2C), "2C 01");
     EXPECT_EQ(own.Messages(), std::vector<std::string>{"Your spirit rejoins your body."});
     ASSERT_FALSE(own.Of(0x20).empty());
