@@ -58,7 +58,7 @@ constexpr int kMenuPenaltyPercent = 10;
 constexpr int kFameLostByResurrection = -10;
 constexpr int kMaxPenaltyPercent = 100;
 constexpr int kMurdersBeforePenalty = 5;
-// The alignment bits of byte A that the living carry and a death takes to the corpse.
+// The alignment bits of byte A that the living carry and a death clears.
 constexpr u8 kLivingSides = kSideMeat | kSideHumans | kSideGood | kSideEvil;
 constexpr s32 kLivingResourceUnits = 10;
 const Location kAnySpot(-1, -1, 0);
