@@ -82,9 +82,28 @@ std::vector<u8> Packet(u8 id, const char* name) {
     return p;
 }
 
+// The states the death screen's answer (0x2C) meets an in-game player in, picked by mode
+// bits 2-3 (which also size the writes): 0 living, 1 a ghost frozen at its death, 2 a ghost
+// walking free, 3 a ghost manifesting in war mode.
+void SetDeathState(CPlayer& player, int state) {
+    if (state == 0) return;
+    player.SetBodyType(kGhostBodies[0]);
+    player.SetMobFlag(kMobFrozen, state == 1);
+    if (state == 3) {
+        player.SetManifesting(true);
+        player.SetStatusFlag(kMobileFighting);
+    }
+}
+
 }  // namespace
 
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
+    // The death screen's answers in game in each death state (bits 2-3).
+    for (u8 state = 0; state < 4; ++state) {
+        const std::vector<u8> death = {u8(0x01 | state << 2), 0x2C, 0x01, 0x2C, 0x00,
+                                       0x72,                  0x00, 0x00, 0x32, 0x00};
+        emit(death.data(), death.size());
+    }
     std::vector<u8> login = {0x10};
     for (const auto& p : {Packet(0x80, nullptr), Packet(0x5D, "Ann"), Packet(0x00, "Cy"),
                           Packet(0x5D, "ann"), Packet(0x73, nullptr), Packet(0x02, nullptr)})
@@ -117,6 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         LinkPlayerToSocket(player, LocalUserSock);
         player->EnterWorld(LocalUserSock);
         if (mode & 2) player->SetFlagWord(kPlayerEditing);
+        SetDeathState(*player, mode >> 2 & 3);
     }
     const size_t step = 1 + (mode >> 2);
     for (size_t at = 1; at < size; at += step) {

@@ -112,11 +112,10 @@ void HandleResyncRequest(CPlayer& player, PacketReader& packet) {
 void HandleDeathChoice(CPlayer& player, PacketReader& packet) {
     u8 choice = 0;
     if (!packet.ReadByte(choice)) return;
+    // Only the death screen's own answer counts: a walking ghost has chosen already.
     if (!player.IsGhost() || !player.IsFrozen()) return;
-    player.SetMobFlag(kMobFrozen, false);
-    if (choice != 1) return;  // a free ghost
-    SendDeathStatus(player, 1);
-    if (player.Resurrect()) player.ApplyResurrectionLoss(10, 10);
+    player.UnfreezeGhost();
+    if (choice == 1) player.ResurrectFromMenu();  // any other choice: a walking ghost
 }
 
 void HandleStatusRequest(CPlayer& player, PacketReader& packet) {

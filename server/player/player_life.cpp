@@ -250,16 +250,9 @@ void CPlayer::LogOut(int wait) {
     CancelTrade();
     SetFlag(kPlayerLoggedIn, false);
 
-    // What the player holds in its hand goes back where it came from.
-    if (CItem* held = layers_[kHandLayer]) {
-        held->RemoveFromWorld();
-        s32 home = 0;
-        CItem* container = held->GetObjVarIntChecked("lockedContainer", home)
-                               ? g_objectManager.FindBySerial(static_cast<u32>(home))
-                               : nullptr;
-        if (!container || !held->AddToContainer(container, Location()))
-            held->PlaceInWorld(GetWorldLocation());
-    }
+    const u32 self = serial_;
+    ReturnHeldItem();
+    if (!IsObjectAlive(self, this)) return;
 
     PlayerLifeServices& life = GetPlayerLifeServices();
     life.WithdrawHelpRequest(*this);
@@ -301,6 +294,24 @@ void CPlayer::GoLoggedOut() {
     RequestWorldSave();
 }
 
+void CPlayer::ReturnHeldItem() {
+    CItem* held = layers_[kHandLayer];
+    if (!held) return;
+    // Its unequip handler may delete it, or the player.
+    const u32 self = serial_;
+    const u32 heldSerial = held->GetSerial();
+    const Location where = GetWorldLocation();
+    held->RemoveFromWorld();
+    if (!IsObjectAlive(heldSerial, held) || !held->IsDetached()) return;
+    s32 home = 0;
+    CItem* container = held->GetObjVarIntChecked("lockedContainer", home)
+                           ? g_objectManager.FindBySerial(static_cast<u32>(home))
+                           : nullptr;
+    if (container && held->AddToContainer(container, Location())) return;
+    if (!IsObjectAlive(heldSerial, held) || !held->IsDetached()) return;
+    held->PlaceInWorld(IsObjectAlive(self, this) ? GetWorldLocation() : where);
+}
+
 // ---------------------------------------------------------------- small services
 
 void CPlayer::WaitMessage(int kind) {
@@ -319,19 +330,6 @@ bool CPlayer::IsActionDelayed() {
     }
     WaitMessage(1);
     return true;
-}
-
-// ---------------------------------------------------------------- resurrection
-
-bool CPlayer::Resurrect() {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::Resurrect is not built yet");
-    return false;
-}
-
-void CPlayer::ApplyResurrectionLoss(int, int) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "CPlayer::ApplyResurrectionLoss is not built yet");
 }
 
 // ---------------------------------------------------------------- the load governor's storm
@@ -360,17 +358,4 @@ void CPlayerRegistry::StrikeRandomPlayers(int count) {
         if (FindLivePlayerBySerial(serial) == p)
             ScheduleCallback(kStrikeCooldownPulses, serial, kStruckAction, 0, nullptr);
     }
-}
-
-// ---------------------------------------------------------------- death
-
-void CPlayer::Die(CItem* killer, int drop) {
-    (void)killer, (void)drop;
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "players", "the death of a player is not built yet");
-}
-
-void CPlayer::Kill(CItem* killer, int drop) {
-    if (IsGhost()) return;
-    Die(killer, drop);
 }

@@ -1,5 +1,7 @@
 #include "server/world/item.h"
 
+#include <algorithm>
+
 #include "core/random_numbers.h"
 #include "platform/clock.h"
 #include "script/language/script_value.h"
@@ -8,6 +10,7 @@
 #include "script/runtime/trigger_services.h"
 #include "server/world/area_services.h"
 #include "server/world/container.h"
+#include "server/world/decay.h"
 #include "server/world/item_kinds.h"
 #include "server/world/map_queries.h"
 #include "server/world/object_fields.h"
@@ -833,6 +836,11 @@ int CItem::WriteSaveFields(std::string& out, int withLetter) {
 
 bool CItem::IsValueless() const {
     return ObjVars::Has(attachments_, "valueless", kTypeInt);
+}
+
+void CItem::MakeValueless() {
+    ObjVars::Set(attachments_, "valueless", kTypeInt, ScriptListValue::Int(1));
+    decayCount_ = static_cast<u8>(std::clamp(g_decay.limit, 0, 255));
 }
 
 void CItem::EnsurePending() {

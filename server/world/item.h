@@ -242,6 +242,8 @@ public:
     // The int object variable "valueless" exists, whatever its value. Such an item placed in
     // the world deletes itself after 240 pulses unless it is taken away first.
     bool IsValueless() const;
+    // Marks the item worth nothing ("valueless" 1), its decay count at the decay limit.
+    void MakeValueless();
     // Puts the item back on the timed-callback pending list when it has callbacks (an object
     // resumed into the world).
     void EnsurePending();

@@ -122,6 +122,11 @@ public:
     virtual int ApplyStatCap(int stat, int count);
     virtual int AdjustStat(int stat, int value);
     virtual int ApplySkillCap(int skill, int count);
+    // The penalty of `percent` (a resurrection's): the stats above 10 shrink toward 10 and
+    // the skills toward 0, by less the nearer their totals are to the starting totals (65
+    // stat points, 1000 skill points); nothing at or below those totals.
+    void ApplyStatPenalty(int percent);
+    void ApplySkillPenalty(int percent);
 
     // The maximum hit points, half of which is the mobile's own weight.
     virtual int GetMaxHitsForWeight() const;

@@ -398,6 +398,27 @@ int CMobile::ApplySkillCap(int skill, int count) {
     return 0;
 }
 
+void CMobile::ApplyStatPenalty(int percent) {
+    const s64 total = s64{stats_[0]} + stats_[1] + stats_[2];
+    if (total <= 65) return;
+    // Never below 0: a penalty above 100 % would otherwise turn the stats negative.
+    const s64 factor = std::max<s64>(0, 10000 - s64{percent} * 100 * (total - 65) / (total - 30));
+    for (int stat = kStatStrength; stat <= kStatIntelligence; ++stat) {
+        const s64 above = stats_[stat] <= 9 ? 0 : stats_[stat] - 10;
+        SetRealStat(stat, static_cast<int>((above * factor + 5000) / 10000 + 10));
+    }
+}
+
+void CMobile::ApplySkillPenalty(int percent) {
+    s64 total = 0;
+    for (u16 value : skills_)
+        total += value;
+    if (total <= 1000) return;
+    const s64 factor = std::max<s64>(0, 10000 - s64{percent} * 100 * (total - 1000) / total);
+    for (int skill = 0; skill < kMobileSkills; ++skill)
+        SetSkill(skill, static_cast<int>((s64{skills_[skill]} * factor + 5000) / 10000));
+}
+
 bool CMobile::HasSkillPointsBesides(int skill) const {
     for (int i = 0; i < g_skillTable.GetCount(); ++i) {
         if (i != static_cast<s8>(skill) && GetBaseSkill(i) > 0) return true;

@@ -161,10 +161,43 @@ public:
     void GhostWarModeTimeout();
     // The first text to the player itself, the second to the players in sight within 18 tiles.
     void ActionBark(int hue, const char* ownText, const char* othersText);
-    // Brings a ghost back to life with its graded message; answers whether it worked.
-    virtual bool Resurrect();
-    // The stat and skill loss a resurrection costs.
-    virtual void ApplyResurrectionLoss(int statLoss, int skillLoss);
+    // Death and resurrection (server/player/player_death.cpp). Die (above) makes the player a
+    // frozen ghost in a death robe; with its `drop` flag set the corpse stays with what the
+    // player loses (the rest goes into the backpack), without it the corpse goes at the end.
+    // Resurrect brings a ghost back to life: false when refused (with `ask`, while too many
+    // recent resurrections weaken the spirit; the player is told) or when the player is gone.
+    virtual bool Resurrect(int ask);
+    // The death screen's answers: a frozen ghost that is logged in walks free; asking to be
+    // resurrected costs 10 % of the stats and skills when it works.
+    void UnfreezeGhost();
+    void ResurrectFromMenu();
+    // Whether the player loses the item at death: never a spellbook or what lies in one; a
+    // player who is not a murderer keeps its starting equipment and valueless items.
+    bool LosesOnDeath(const CItem& item) const;
+    // Sorts what lies in the backpack at death: lost objects lying directly in it go into the
+    // corpse (with what they hold but the kept objects), every kept object at any depth (but
+    // a spellbook's contents) comes to lie directly in the backpack.
+    void CollectLootable(CContainer& backpack, u32 corpseSerial);
+    // The body and hue the scripts saved ("oldBodyType", "oldHue"); a body that is not human
+    // becomes 400.
+    void RestoreBody();
+    // The resources of the living: meat and one of the humans, on its side.
+    void RestoreLivingResources();
+    // The count of recent resurrections: one is forgiven per 1200 ms of the loop's clock.
+    void AgeResurrectionCount();
+    void CountResurrection();
+    int GetResurrectionCount() const { return resurrectionCount_; }
+    u32 GetLastResurrectionTime() const { return lastResurrectionMs_; }
+    void SetResurrectionCount(int count, u32 lastMs) {
+        resurrectionCount_ = count;
+        lastResurrectionMs_ = lastMs;
+    }
+    // The corpse of the last death that kept one (0 for none) and where it fell.
+    u32 GetLastCorpse() const { return lastCorpse_; }
+    const Location& GetDeathLocation() const { return deathLocation_; }
+    // The item in the hand goes back to the container its "lockedContainer" names, or to
+    // the ground where the player stands (server/player/player_life.cpp).
+    void ReturnHeldItem();
     // The player looks at the object of that serial (trigger "lookedat" and the name label).
     virtual void LookAtObject(u32 serial);
     // A double-click (the 0x06 request) on an object (server/player/player_use.cpp): staff
@@ -272,6 +305,11 @@ public:
     void SetAccountValue(s32 value) { playerExtras.accountValue = value; }
 
 protected:
+    // The steps of death (server/player/player_death.cpp): the worn items and the backpack
+    // sorted between the corpse and what the player keeps; the ghost's body, placed again
+    // with no vitals left.
+    void SortBelongingsAtDeath(u32 corpseSerial);
+    void BecomeGhost();
     bool IsStaffExempt() const;
     void LogStaffEvent(const char* text) const;
     void AppendToListVar(const char* name, u8 tag, ScriptListValue value);
@@ -302,4 +340,8 @@ protected:
     int sentLight_ = 0;
     int sentMusic_ = 0xFFFF;
     int sentAmbience_ = 0xFFFF;
+    Location deathLocation_;
+    u32 lastCorpse_ = 0;
+    int resurrectionCount_ = 0;
+    u32 lastResurrectionMs_ = 0;
 };

@@ -17,11 +17,11 @@ CSkillTable g_skillTable;
 
 // ---------------------------------------------------------------- curve
 
-SkillCurve SkillCurve::FromPoints(int lo, int mid, int hi) {
-    constexpr double kSpan = 1000.0;
+SkillCurve SkillCurve::FromPoints(double lo, double mid, double hi, double span) {
     SkillCurve c;
     c.lo = lo;
     c.hi = hi;
+    c.span = span;
     const double l = lo, m = mid, h = hi;
     const double d = h - l;
     const double disc = std::sqrt((l - h) * (l - h) - 4.0 * (m - l) * (h - m));
@@ -33,13 +33,14 @@ SkillCurve SkillCurve::FromPoints(int lo, int mid, int hi) {
         q = std::fabs(r2 - 1.0) < std::fabs(r1 - 1.0) ? r1 : r2;
     }
     // No curve of this form: the roots coincide at 1 (middle halfway), the denominator is 0
-    // (middle at the low end) or the ratio is not positive (middle outside the ends).
-    if (den == 0.0 || !std::isfinite(q) || q <= 0.0 || q == 1.0) {
+    // (middle at the low end), the ratio is not positive (middle outside the ends) or the
+    // span is empty.
+    if (den == 0.0 || !std::isfinite(q) || q <= 0.0 || q == 1.0 || !(span > 0.0)) {
         c.straight = true;
         return c;
     }
-    c.base = std::pow(q, 2.0 / kSpan);
-    const double denom = std::pow(c.base, kSpan) - 1.0;
+    c.base = std::pow(q, 2.0 / span);
+    const double denom = std::pow(c.base, span) - 1.0;
     if (denom == 0.0 || !std::isfinite(c.base)) {
         c.straight = true;
         return c;
@@ -50,7 +51,7 @@ SkillCurve SkillCurve::FromPoints(int lo, int mid, int hi) {
 }
 
 double SkillCurve::Value(double x) const {
-    if (straight) return lo + (hi - lo) * x / 1000.0;
+    if (straight) return span > 0.0 ? lo + (hi - lo) * x / span : lo;
     return std::pow(base, x) * mult + add;
 }
 

@@ -14,18 +14,21 @@ constexpr int kSkillLineMax = 511;
 // The height of a cap curve at its middle point when the file's header does not give one.
 constexpr int kDefaultCapCurveMiddle = 500;
 
-// value(x) = pow(base, x) * mult + add, through (0, lo), (500, mid) and (1000, hi). Three
-// points with no such curve through them (a middle equal to the low end or exactly halfway,
-// or a middle outside the ends) give the straight line from lo to hi instead.
+// value(x) = pow(base, x) * mult + add, through (0, lo), (span / 2, mid) and (span, hi); the
+// skills' advance curves span 1000. Three points with no such curve through them (a middle
+// equal to the low end or exactly halfway, or a middle outside the ends) give the straight
+// line from lo to hi instead.
 struct SkillCurve {
+    static constexpr double kSkillSpan = 1000.0;
     double base = 1.0;
     double mult = 0.0;
     double add = 0.0;
     bool straight = false;
     double lo = 0.0;
     double hi = 0.0;
+    double span = kSkillSpan;
 
-    static SkillCurve FromPoints(int lo, int mid, int hi);
+    static SkillCurve FromPoints(double lo, double mid, double hi, double span = kSkillSpan);
     double Value(double x) const;
 };
 

@@ -46,7 +46,7 @@ Colour ColourOf(const char* name) {
         {"shirt", {22, 22, 20}},  {"skirt", {20, 19, 18}},   {"blood", {20, 2, 2}},
         {"corpse", {14, 10, 8}},  {"arrow", {19, 14, 8}},    {"bow", {17, 11, 5}},
         {"spear", {20, 20, 22}},  {"mace", {18, 18, 20}},    {"leather", {15, 10, 6}},
-        {"pelt", {13, 11, 9}},
+        {"pelt", {13, 11, 9}},    {"robe", {24, 24, 26}},
     };
     for (const Entry& e : table)
         if (std::strstr(name, e.word) != nullptr) return e.colour;

@@ -38,6 +38,8 @@ Kind KindOf(u32 id) {
         case 222:
         case 223:
         case 224:
+        case 337:
+        case 346:
             return Kind::kCall;
         case 560:
         case 562:
@@ -137,6 +139,8 @@ const std::vector<DemoSound>& DemoSounds() {
         {214, "wolf yelp"},   {222, "deer kick"},     {223, "deer cry"},     {224, "deer death"},
         {560, "blade hit"},   {561, "blade swish"},   {562, "club hit"},     {563, "spear hit"},
         {564, "bow release"}, {565, "arrow hit"},
+        // The death cries of players: female and male.
+        {337, "death cry female"}, {346, "death cry male"},
     };
     return sounds;
 }

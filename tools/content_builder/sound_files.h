@@ -17,7 +17,8 @@ struct DemoSound {
 // The sounds the client plays by id: footsteps (297-300), the refused drop (81), page turns
 // (0x55), the containers' open and close sounds, the voices of the demo's animals (the
 // "sfxnotice", "sfxidle", "sfxhit", "sfxwashit" and "sfxdie" numbers of their templates:
-// 200, 210-214, 220-224) and the weapons' hit and miss sounds (560-565, demo_sounds).
+// 200, 210-214, 220-224), the weapons' hit and miss sounds (560-565, demo_sounds) and the
+// players' death cries (337 female, 346 male).
 const std::vector<DemoSound>& DemoSounds();
 
 // Every sound record, index = sound id.

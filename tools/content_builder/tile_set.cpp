@@ -112,6 +112,8 @@ TileSet BuildTileSet() {
     Static(t, kPants, 1, {kTileWearable | kTileArticleA, 1, 2, 4, 10, "pair of trousers"});
     Static(t, kShirt, 1, {kTileWearable | kTileArticleA, 1, 1, 5, 8, "shirt"});
     Static(t, kSkirt, 1, {kTileWearable | kTileArticleA, 1, 2, 23, 10, "skirt"});
+    Static(t, kDeathRobe, 1, {kTileWearable | kTileArticleA, 1, 2, 22, 0, "death robe"});
+    Static(t, kRobe, 1, {kTileWearable | kTileArticleA, 1, 2, 22, 12, "robe"});
     Static(t, kBoots, 1,
            {kTileArmour | kTileWearable | kTileArticleA, 1, 3, 3, 15, "pair of boots"});
     Static(t, kMountItems, 4, {kTileWearable, 0, 0, 25, 0, "mount"});
@@ -154,6 +156,7 @@ const std::vector<WornAnimation>& DemoWornAnimations() {
         {kBow, 523},    {kLeatherCap, 545}, {kGorget, 546},    {kArmGuards, 547},
         {kGloves, 548}, {kShortHair, 600},  {kLongHair, 601},  {kPonyTail, 602},
         {kMohawk, 603}, {kGoatee, 660},     {kBeard, 661},     {kShortBeard, 662},
+        {kDeathRobe, 511}, {kRobe, 512},
     };
     return worn;
 }

@@ -66,6 +66,10 @@ constexpr u16 kPants = 5433;     // trousers, layer 4
 constexpr u16 kShirt = 5434;     // shirt, layer 5
 constexpr u16 kSkirt = 5435;     // skirt, layer 23
 constexpr u16 kBoots = 5899;     // boots, layer 3
+// Robes on layer 22, both in the hue 0x8FD when death gives them: the ghost's shroud and the
+// robe of the resurrected.
+constexpr u16 kDeathRobe = 0x204E;
+constexpr u16 kRobe = 0x1F03;
 // Mount items worn on layer 25 by riders, by the mount's body; their animation body (the
 // mount under its rider) is kMountAnimation.
 constexpr u16 kMountItems = 16031;  // 16031-16034

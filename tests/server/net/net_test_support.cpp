@@ -98,13 +98,9 @@ int FakePlayer::SetWarMode(int flag) {
     return CPlayer::SetWarMode(flag);
 }
 
-bool FakePlayer::Resurrect() {
-    calls.push_back("resurrect");
+bool FakePlayer::Resurrect(int ask) {
+    calls.push_back("resurrect " + std::to_string(ask));
     return resurrects;
-}
-
-void FakePlayer::ApplyResurrectionLoss(int stat, int skill) {
-    calls.push_back("loss " + std::to_string(stat) + " " + std::to_string(skill));
 }
 
 FakePlayer* RecordingRegistry::Add(const std::string& name, u32 accountKey) {

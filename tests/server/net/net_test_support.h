@@ -62,13 +62,12 @@ public:
     bool IsLoggedIn() const override { return loggedIn; }
     void LogOut(int keep) override;
     void EnterWorld(PlayerConnection* connection) override;
-    // The request hooks record into `calls`: "walk 3 9", "surroundings", "war 1", "resurrect",
-    // "loss 10 10", "look 123". War mode is then set for real.
+    // The request hooks record into `calls`: "walk 3 9", "surroundings", "war 1",
+    // "resurrect 1" (answering `resurrects`), "look 123". War mode is then set for real.
     int WalkRequest(int direction, int sequence) override;
     void SendSurroundings() override { calls.push_back("surroundings"); }
     int SetWarMode(int flag) override;
-    bool Resurrect() override;
-    void ApplyResurrectionLoss(int stat, int skill) override;
+    bool Resurrect(int ask) override;
     void LookAtObject(u32 serial) override { calls.push_back("look " + std::to_string(serial)); }
 
     bool loggedIn = false;

@@ -114,6 +114,8 @@ TEST_F(RequestTest, AnAttackStartsOnAMobileWithin18TilesUnlessTheAttackerIsAGhos
     EXPECT_EQ(world.attacks.size(), 1u) << "a ghost does not attack";
 }
 
+// The death screen's answer acts only for a frozen ghost; a resurrection that works costs 10 %
+// of the stats (60 each: f = 10000 - 10 * 100 * 115 / 150, so 56).
 TEST_F(RequestTest, TheDeathMenuAnswerCountsOnlyForAFrozenGhost) {
     struct Case {
         const char* name;
@@ -122,29 +124,37 @@ TEST_F(RequestTest, TheDeathMenuAnswerCountsOnlyForAFrozenGhost) {
         const char* answer;
         std::vector<std::string> calls;
         bool frozenAfter;
+        int strengthAfter;
     };
     const Case cases[] = {
-        {"a living player", false, true, true, "2C 01", "", {}, true},
-        {"a ghost not frozen", true, false, true, "2C 01", "", {}, false},
-        {"stay a ghost", true, true, true, "2C 00", "", {}, false},
-        {"resurrect", true, true, true, "2C 01", "2C 01", {"resurrect", "loss 10 10"}, false},
+        {"a living player", false, true, true, "2C 01", "", {}, true, 60},
+        {"a ghost not frozen", true, false, true, "2C 01", "", {}, false, 60},
+        {"stay a ghost", true, true, true, "2C 00", "", {}, false, 60},
+        {"any other choice is a walking ghost", true, true, true, "2C 02", "", {}, false, 60},
+        {"resurrect", true, true, true, "2C 01", "2C 01", {"resurrect 1"}, false, 56},
         {"a resurrection that fails costs nothing",
          true,
          true,
          false,
          "2C 01",
          "2C 01",
-         {"resurrect"},
-         false},
+         {"resurrect 1"},
+         false,
+         60},
     };
+    ann->loggedIn = true;
     for (const Case& c : cases) {
         ann->calls.clear();
+        for (int stat = kStatStrength; stat <= kStatIntelligence; ++stat)
+            ann->SetRealStat(stat, 60);
         ann->SetBodyType(c.ghost ? kGhostBodies[1] : 400);
         ann->SetMobFlag(kMobFrozen, c.frozen);
         ann->resurrects = c.resurrects;
+        Received(ann);
         EXPECT_EQ(RunHex(c.request), c.answer) << c.name;
         EXPECT_EQ(ann->calls, c.calls) << c.name;
         EXPECT_EQ(ann->IsFrozen(), c.frozenAfter) << c.name;
+        EXPECT_EQ(ann->GetBaseStat(kStatStrength), c.strengthAfter) << c.name;
     }
 }
 

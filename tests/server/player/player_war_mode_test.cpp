@@ -273,6 +273,7 @@ TEST_F(WarModeTest, AMurderCountCrossingFiveChangesTheSide) {
 // the walk and the timed unfreezing all see. So with squelching and speech.
 TEST_F(WarModeTest, FrozenAndSquelchedAreTheMobilesOwnFlags) {
     CPlayer* ghost = Ghost(10, 10);
+    ghost->SetFlag(kPlayerLoggedIn, true);  // the death screen frees a ghost in game
     ghost->SetMobFlag(kMobFrozen, true);
     EXPECT_TRUE(ghost->IsFrozen());
     EXPECT_TRUE(ghost->ResendDeathStatus());

@@ -292,9 +292,13 @@ TEST_F(DemoTownTest, StartingKits) {
     for (CItem* c = pack->AsContainer()->GetFirstChild(); c; c = c->GetNextSibling()) {
         if (c->GetType() == demo_tiles::kBread) breads += c->GetQuantity();
         if (c->GetType() == demo_tiles::kGold) gold += c->GetQuantity();
+        // Every piece of the kit is starting equipment, which a death spares.
+        EXPECT_TRUE(HasScript(c, "starteq")) << c->GetType();
     }
     EXPECT_EQ(gold, 100);
     EXPECT_EQ(breads, 7);
+    for (int layer : {4, 5})
+        EXPECT_TRUE(HasScript(player->GetLayer(layer), "starteq")) << layer;
 }
 
 TEST_F(DemoTownTest, ANewCharacterIsDressedByItsKit) {

@@ -311,6 +311,59 @@ TEST_F(MobileStatsTest, SkillsAndEffectiveSkill) {
     EXPECT_EQ(p->GetSkillTotal(), 500);
 }
 
+// A resurrection's penalty: stats shrink toward 10 and skills toward 0 by the percent, scaled
+// by how far their totals lie above the starting totals.
+TEST_F(MobileStatsTest, PenaltiesShrinkStatsAndSkillsByTheirTotals) {
+    struct StatCase {
+        const char* what;
+        int stats[3];
+        int percent;
+        int after[3];
+    } statCases[] = {
+        // total 180: f = 10000 - 10 * 100 * 115 / 150 = 9234
+        {"ten percent", {60, 60, 60}, 10, {56, 56, 56}},
+        // f = 10000 - 100 * 100 * 115 / 150 = 2334
+        {"the full hundred", {60, 60, 60}, 100, {22, 22, 22}},
+        {"a total of 65 is spared", {9, 30, 26}, 100, {9, 30, 26}},
+        // total 105: f = 10000 - 10 * 100 * 40 / 75 = 9467; a stat below 10 counts as 10
+        {"a stat below 10 is lifted to 10", {5, 50, 50}, 10, {10, 48, 48}},
+        {"above 100 percent nothing goes below 10", {60, 60, 60}, 1000, {10, 10, 10}},
+    };
+    for (const StatCase& c : statCases) {
+        auto* m = new CNPC;
+        for (int i = 0; i < 3; ++i)
+            m->SetRealStat(i, c.stats[i]);
+        m->ApplyStatPenalty(c.percent);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(m->GetBaseStat(i), c.after[i]) << c.what << " stat " << i;
+        m->DeleteSelf();
+    }
+
+    LoadSkills(2, 1);
+    struct SkillCase {
+        const char* what;
+        int skills[2];
+        int percent;
+        int after[2];
+    } skillCases[] = {
+        // total 2000: f = 10000 - 10 * 100 * 1000 / 2000 = 9500
+        {"ten percent", {1000, 1000}, 10, {950, 950}},
+        {"the full hundred", {1000, 1000}, 100, {500, 500}},
+        {"a total of 1000 is spared", {600, 400}, 100, {600, 400}},
+        // total 1001: f = 10000 - 10 * 100 * 1 / 1001 = 10000; rounding keeps each value
+        {"just above", {1000, 1}, 10, {1000, 1}},
+    };
+    for (const SkillCase& c : skillCases) {
+        auto* m = new CNPC;
+        for (int i = 0; i < 2; ++i)
+            m->SetSkill(i, c.skills[i]);
+        m->ApplySkillPenalty(c.percent);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(m->GetBaseSkill(i), c.after[i]) << c.what << " skill " << i;
+        m->DeleteSelf();
+    }
+}
+
 TEST_F(MobileStatsTest, FameAndKarma) {
     struct Case {
         const char* what;

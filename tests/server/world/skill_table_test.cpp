@@ -169,6 +169,21 @@ TEST(SkillCurveTest, DegenerateCurvesBecomeTheStraightLine) {
     }
 }
 
+// A curve of another span passes through its points at 0, span / 2 and span: the murder
+// penalty's runs over 20 counts, from 5 through 15 to 18.
+TEST(SkillCurveTest, AShorterSpanPassesThroughItsPointsToo) {
+    const SkillCurve curve = SkillCurve::FromPoints(5.0, 15.0, 18.0, 20.0);
+    EXPECT_FALSE(curve.straight);
+    EXPECT_NEAR(curve.Value(0), 5.0, 1e-9);
+    EXPECT_NEAR(curve.Value(10), 15.0, 1e-9);
+    EXPECT_NEAR(curve.Value(20), 18.0, 1e-9);
+    EXPECT_EQ(static_cast<int>(curve.Value(1)), 6);
+    const SkillCurve line = SkillCurve::FromPoints(0.0, 10.0, 20.0, 20.0);
+    EXPECT_TRUE(line.straight);
+    EXPECT_DOUBLE_EQ(line.Value(10), 10.0);
+    EXPECT_DOUBLE_EQ(line.Value(20), 20.0);
+}
+
 TEST(SkillTable, UsageCountsShiftWhenTheTotalsFill) {
     CSkillTable table;
     ASSERT_EQ(table.LoadFromText("--\n" + Block("A") + "--\n" + Block("B")), 2);

@@ -93,4 +93,18 @@ TEST(TileDataFile, BothHalvesHoldTheSameRecords) {
     EXPECT_TRUE(shortServer.Static(kTileCount - 1) == StaticTileRecord{});
 }
 
+// The robes a death and a resurrection put on layer 22: worn there, with a picture on the body
+// and art of their own.
+TEST(TileDataFile, TheRobesOfDeathAreWornOnTheRobeLayer) {
+    const TileSet& tiles = DemoTileSet();
+    const std::vector<std::pair<u16, u16>> art = DemoArtSizes();
+    for (int graphic : {demo_tiles::kDeathRobe, demo_tiles::kRobe}) {
+        const StaticTileRecord& r = tiles.statics[graphic];
+        EXPECT_TRUE(r.flags & kTileWearable) << graphic;
+        EXPECT_EQ(r.layer, 22) << graphic;
+        EXPECT_NE(r.animation, 0) << graphic;
+        EXPECT_NE(art[graphic].first, 0) << graphic;
+    }
+}
+
 }  // namespace

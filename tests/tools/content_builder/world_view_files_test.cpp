@@ -33,7 +33,7 @@ TEST_F(WorldViewFilesTest, TheSameBytesOnEveryBuild) {
     const std::map<std::string, u64> expected = {
         {"animinfo.mul", 0x60ac4617b6b5ac25ull}, {"light.mul", 0x441fcac273263215ull},
         {"lightidx.mul", 0xf94cf6271105046aull}, {"palette.mul", 0x1fca9c016cd64965ull},
-        {"radarcol.mul", 0x47dffa77cb7a3346ull}, {"texidx.mul", 0x76f1cf3e44f281a2ull},
+        {"radarcol.mul", 0x8860d45881eea9f2ull}, {"texidx.mul", 0x76f1cf3e44f281a2ull},
         {"texmaps.mul", 0xeb681676e5131111ull},
     };
     ASSERT_EQ(files_->size(), expected.size());
