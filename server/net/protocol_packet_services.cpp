@@ -58,6 +58,10 @@ void ProtocolPacketServices::SendDeleteObject(u32 serial, const Location& at, CP
     SendNear(w, at, except);
 }
 
+void ProtocolPacketServices::SendDeleteObjectTo(const std::vector<CPlayer*>& players, u32 serial) {
+    SendRemovalToPlayers(players, serial);
+}
+
 void ProtocolPacketServices::SendWornItem(CItem* item, CMobile* wearer, int layer) {
     if (!item || !wearer) return;
     u8 buffer[kWornItemLength];

@@ -12,6 +12,7 @@ class ProtocolPacketServices : public PacketServices {
 public:
     void SendObjectInfo(CItem* item, const Location& at) override;
     void SendDeleteObject(u32 serial, const Location& at, CPlayer* except) override;
+    void SendDeleteObjectTo(const std::vector<CPlayer*>& players, u32 serial) override;
     void SendWornItem(CItem* item, CMobile* wearer, int layer) override;
     void SendContainerItem(CItem* item, const Location& at) override;
     void SendCorpseEquipment(CItem* corpse, const Location& at) override;

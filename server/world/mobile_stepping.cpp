@@ -104,10 +104,13 @@ int CMobile::MoveInDirection(int direction, int z) {
         const bool saw = std::find(before.begin(), before.end(), p) != before.end();
         GetPacketServices().SendMobile(p, this, !saw);
     }
+    // Only those who lost sight are told it is gone: a removal broadcast around `from` would
+    // also reach the players who were just sent its move, and their client would drop it.
+    std::vector<CPlayer*> lostSight;
     for (CPlayer* p : before) {
-        if (std::find(after.begin(), after.end(), p) == after.end())
-            GetPacketServices().SendDeleteObject(serial_, from, nullptr);
+        if (std::find(after.begin(), after.end(), p) == after.end()) lostSight.push_back(p);
     }
+    if (!lostSight.empty()) GetPacketServices().SendDeleteObjectTo(lostSight, serial_);
     if (to.z < from.z) TakeFallDamage(from.z - to.z);
     return 1;
 }

@@ -5,6 +5,7 @@
 
 void PacketServices::SendObjectInfo(CItem*, const Location&) {}
 void PacketServices::SendDeleteObject(u32, const Location&, CPlayer*) {}
+void PacketServices::SendDeleteObjectTo(const std::vector<CPlayer*>&, u32) {}
 void PacketServices::SendWornItem(CItem*, CMobile*, int) {}
 void PacketServices::SendContainerItem(CItem*, const Location&) {}
 void PacketServices::SendCorpseEquipment(CItem*, const Location&) {}

@@ -24,6 +24,8 @@ public:
     virtual void SendObjectInfo(CItem* item, const Location& at);
     // 0x1D: the object is gone, to the players in range of `at` (`except` is left out).
     virtual void SendDeleteObject(u32 serial, const Location& at, CPlayer* except);
+    // 0x1D: the object is gone, to these players only (those that lost sight of it).
+    virtual void SendDeleteObjectTo(const std::vector<CPlayer*>& players, u32 serial);
     // 0x2E: an item worn on a layer, to the players in range of the wearer.
     virtual void SendWornItem(CItem* item, CMobile* wearer, int layer);
     // 0x25: an item put into a container, to the players in range of its world location.

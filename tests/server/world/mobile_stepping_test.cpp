@@ -141,8 +141,10 @@ TEST_F(SteppingTest, AStepIsShownToThePlayersInSightOfEitherPlace) {
                                    std::to_string(players[i]->GetSerial()) + " " +
                                    std::to_string(mover->GetSerial()));
         }
-        // The one left behind is told the mover is gone; the mover is never told of itself.
-        expected.push_back("1D " + std::to_string(mover->GetSerial()));
+        // The one left behind, and only that one, is told the mover is gone; the mover is
+        // never told of itself.
+        expected.push_back("1D " + std::to_string(players[0]->GetSerial()) + " " +
+                           std::to_string(mover->GetSerial()));
         std::vector<std::string> sent;
         for (const std::string& e : packets.log)
             if (e.rfind("77 ", 0) == 0 || e.rfind("78 ", 0) == 0 || e.rfind("1D ", 0) == 0)

@@ -113,6 +113,10 @@ struct RecordingPackets : PacketServices {
     void SendDeleteObject(u32 serial, const Location&, CPlayer*) override {
         log.push_back("1D " + Serial(serial));
     }
+    void SendDeleteObjectTo(const std::vector<CPlayer*>& players, u32 serial) override {
+        for (CPlayer* p : players)
+            log.push_back("1D " + Serial(p->GetSerial()) + " " + Serial(serial));
+    }
     void SendWornItem(CItem* item, CMobile*, int layer) override {
         log.push_back("2E " + Serial(item->GetSerial()) + " " + std::to_string(layer));
     }
