@@ -4,7 +4,10 @@
 // player; bit 1: that player is in edit mode; bits 2-7: the size of each client write (1-64
 // bytes). The world is a recording registry of a few players. After every write the server
 // makes its pass over the link as the main loop does; what comes back must be whole packets,
-// and the connection's counters must stay inside its buffer.
+// and the connection's counters must stay inside its buffer. The in-game player stands in a
+// small world beside a wolf and a deer, so that war mode (0x72) and attacks (0x05) reach the
+// real combat rules; a few world pulses of fighting follow each write, their packets read
+// back with the rest.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,10 +18,23 @@
 #include "core/chunk_queue.h"
 #include "core/cstr.h"
 #include "core/protocol/packet_table.h"
+#include "platform/random.h"
+#include "script/runtime/script_world_link.h"
+#include "script/runtime/trigger_services.h"
 #include "server/net/local_connection.h"
+#include "server/net/protocol_packet_services.h"
 #include "server/net/socket.h"
+#include "server/rules/combat_observer.h"
+#include "server/world/combat_lists.h"
+#include "server/world/npc.h"
+#include "server/world/object_manager.h"
 #include "server/world/player.h"
 #include "server/world/player_registry.h"
+#include "server/world/sector_grid.h"
+#include "server/world/timed_callbacks.h"
+#include "server/world/world_script_link.h"
+#include "server/world/world_utilities.h"
+#include "tests/server/world/delete_all_objects.h"
 
 namespace {
 
@@ -95,6 +111,58 @@ void SetDeathState(CPlayer& player, int state) {
     }
 }
 
+// The world the in-game player fights in: 64 x 64 tiles at (0, 0), made once, and the real
+// packets of what happens there.
+constexpr int kPulsesPerWrite = 8;
+// Serials are issued afresh for every input: the two players, then the wolf and the deer (a
+// mobile's serial is the object serial without bit 30).
+constexpr u32 kWolfSerial = 3;
+constexpr u32 kDeerSerial = 4;
+
+// Counts the inputs in which a strike was decided, for the run's summary.
+class StrikeWatch : public CombatObserver {
+public:
+    void OnStrike(const CMobile&, const CMobile&, int, int, int) override { struck = true; }
+    void OnDamageRolled(const CMobile&, int) override {}
+    void OnAbsorbed(const CMobile&, int, int, const Absorption&) override {}
+    bool struck = false;
+    int inputs = 0;
+};
+StrikeWatch g_strikes;
+
+void MakeWorldOnce() {
+    static bool made = false;
+    if (made) return;
+    made = true;
+    static ProtocolPacketServices packets;
+    SetPacketServices(&packets);
+    // The world's own script link: a deleted object frees the variables a fight left on it.
+    SetScriptObjectServices(&WorldScriptObjectServices());
+    SetTriggerServices(&WorldScriptTriggerServices());
+    g_sectorGrid.Build(0, 0, 64, 64);
+    SetCombatObserver(&g_strikes);
+}
+
+CNPC* Creature(int x, int y, int body, int hits) {
+    CNPC* npc = new CNPC;
+    npc->SetBodyType(body);
+    for (int stat = 0; stat < 3; ++stat)
+        npc->SetRealStat(stat, 50);
+    npc->SetMaxHits(hits);
+    npc->SetCurHits(hits);
+    npc->PlaceInWorldQuiet(Location(x, y, 0));
+    return npc;
+}
+
+// The fighting the requests started goes on for a few pulses.
+void RunPulses(s32& pulse) {
+    for (int i = 0; i < kPulsesPerWrite; ++i) {
+        SetWorldPulse(++pulse);
+        g_mobileManager.CombatHeartBeat(pulse);
+        RunAllCallbacks();
+    }
+}
+
 }  // namespace
 
 extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
@@ -113,6 +181,22 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
                                     0x00, 0x22, 0x00, 0x00, 0x52, 0x00, 0x05, 0xA0, 0x00, 0x01,
                                     0x1D, 0x40, 0x00, 0x00, 0x01, 0xB6, 0x03, 0x00, 0x02};
     emit(inGame.data(), inGame.size());
+    // In game, war mode on, then attacks on the wolf and on the deer, and pings while the
+    // fight goes on.
+    for (u32 target : {kWolfSerial, kDeerSerial}) {
+        std::vector<u8> fight = {0x21, 0x72, 0x01, 0x00, 0x32, 0x00,
+                                 0x05, u8(target >> 24), u8(target >> 16), u8(target >> 8),
+                                 u8(target)};
+        for (int i = 0; i < 40; ++i)
+            fight.insert(fight.end(), {0x73, u8(i)});
+        emit(fight.data(), fight.size());
+    }
+}
+
+extern "C" const char* ZqFuzzSummary() {
+    static std::string line;
+    line = std::to_string(g_strikes.inputs) + " inputs reached a strike";
+    return line.c_str();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -123,6 +207,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     toClient.Reopen();
     ClientToServerQueue = &toServer;
     ServerToClientQueue = &toClient;
+    MakeWorldOnce();
+    platform::SeedRandom(static_cast<u32>(size));
+    g_objectManager.SetSerialCounter(kFirstSerial);
     FuzzRegistry registry;
     registry.players.push_back(std::make_unique<FuzzPlayer>("Ann"));
     registry.players.push_back(std::make_unique<FuzzPlayer>("Bo"));
@@ -137,7 +224,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         player->EnterWorld(LocalUserSock);
         if (mode & 2) player->SetFlagWord(kPlayerEditing);
         SetDeathState(*player, mode >> 2 & 3);
+        player->PlaceInWorldQuiet(Location(20, 20, 0));
     }
+    Creature(21, 20, 225, 30);  // a wolf
+    Creature(21, 21, 237, 20);  // a deer
+    s32 pulse = 1000;
     const size_t step = 1 + (mode >> 2);
     for (size_t at = 1; at < size; at += step) {
         const size_t n = size - at < step ? size - at : step;
@@ -147,8 +238,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (local->received > kReceiveBufferSize) std::abort();
             if (local->HasPendingOutput()) local->FlushSendQueue();
         }
+        RunPulses(pulse);
+        if (CUserSock* local = net.LocalUserSock(); local && local->HasPendingOutput())
+            local->FlushSendQueue();
         CheckAnswers(toClient);
     }
+    g_strikes.inputs += g_strikes.struck;
+    g_strikes.struck = false;
+    // The creatures, their corpses and what the fight left go; the registry owns the players.
+    DeleteAllObjects([](const CItem* item) { return item->IsPlayer(); });
     net.DestroyAllSockets();
     SetPlayerRegistry(nullptr);
     ClientToServerQueue = nullptr;

@@ -19,6 +19,7 @@
 #include "script/runtime/trigger_services.h"
 #include "script/runtime/triggers.h"
 #include "server/rules/combat_effects.h"
+#include "server/rules/combat_observer.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"
 #include "server/world/npc.h"
@@ -274,8 +275,12 @@ Absorption AbsorbDamage(CMobile* attacker, CMobile* victim, CWeapon*& weapon, CW
 void ApplyArmor(CMobile* attacker, CMobile* victim, CWeapon*& weapon, int& amount, int kind) {
     if (kind == 0) kind = kDamagePhysical;
     CWeapon* shield = ShieldOf(victim);
-    CWeapon* armor = victim->GetArmorAt(RandomRange(0, kHitRows - 1));
-    amount = AbsorbDamage(attacker, victim, weapon, armor, shield, kind, amount).damage;
+    const int row = RandomRange(0, kHitRows - 1);
+    CWeapon* armor = victim->GetArmorAt(row);
+    const Absorption result = AbsorbDamage(attacker, victim, weapon, armor, shield, kind, amount);
+    if (CombatObserver* observer = GetCombatObserver())
+        observer->OnAbsorbed(*victim, row, amount, result);
+    amount = result.damage;
 }
 
 // ---------------------------------------------------------------- resistance texts
@@ -569,6 +574,8 @@ void CMobile::CombatStep() {
     if (IsHidden()) SetHidden(false);
     const int roll = RandomRange(1, 100);
     const u32 weaponSerial = weapon ? weapon->GetSerial() : 0;
+    if (CombatObserver* observer = GetCombatObserver())
+        observer->OnStrike(*this, *target, attackSkill, roll, chance);
 
     if (roll >= chance) {
         const int gain = IsPlayer() ? 50 : 100;
@@ -584,6 +591,8 @@ void CMobile::CombatStep() {
     const int gain = target->IsPlayer() ? 50 : 100;
     UseSkill(attackSkill, d, 50, 1, gain, 1);
     s64 damage = RollDamage(weapon);
+    if (CombatObserver* observer = GetCombatObserver())
+        observer->OnDamageRolled(*this, ClampToInt(damage));
     UseSkill(kSkillFighting, target->GetEffectiveSkill(kSkillFighting, 0), 50, 1, gain, 1);
     if (weapon) {
         SendCombatTrigger(weapon, kTriggerIsHitting, targetSerial, ClampToInt(damage), &damage);

@@ -6,28 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
-#include <thread>
 
-#include "client/app/client_link_services.h"
-#include "client/gumps/frontend/scripted_login_driver.h"
-#include "client/data/tile_data.h"
-#include "client/net/client_link.h"
-#include "client/world/client_mobile.h"
-#include "client/world/client_world.h"
-#include "tests/client/world/installed_world_fixture.h"
-#include "tests/protocol/server_npc_watch.h"
-#include "tests/protocol/server_thread.h"
-#include "tests/protocol/tester_creation.h"
-#include "tests/protocol/world_entry_hooks.h"
+#include "tests/protocol/demo_world_play_fixture.h"
 
 namespace {
 
-constexpr auto kWaitLimit = std::chrono::seconds(20);
 constexpr const char* kName = "Ansel";
 constexpr int kWolf = 501;
 constexpr int kDeer = 502;
@@ -36,79 +22,9 @@ int Chebyshev(int ax, int ay, int bx, int by) {
     return std::max(std::abs(ax - bx), std::abs(ay - by));
 }
 
-class DemoTownLifeTest : public InstalledWorldFixture {
+class DemoTownLifeTest : public DemoWorldPlayFixture {
 protected:
-    void SetUp() override {
-        InstalledWorldFixture::SetUp();
-        TheClientTileData().LoadTileData(env_->InstallDir() + "tiledata.mul");
-        const std::string error = server_.Start();
-        ASSERT_TRUE(error.empty()) << error;
-        link.SetFrontEnd(&driver);
-        new CClientPlayer;
-    }
-    void TearDown() override {
-        EXPECT_EQ(server_.Stop(), 0);
-        InstalledWorldFixture::TearDown();
-    }
-
-    // A tenth of a second of the client's life: the clock moves on, the link is polled.
-    void Frame() {
-        Clock().Advance(100);
-        link.Poll();
-    }
-    // Frames until `done` holds, within a bound on the wall clock.
-    bool WaitFor(const std::function<bool()>& done) {
-        const auto limit = std::chrono::steady_clock::now() + kWaitLimit;
-        for (;;) {
-            Frame();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > limit) return false;
-            std::this_thread::yield();
-        }
-    }
-    // World pulses until `done` holds, at most `pulses` of them: the clock moves on by a
-    // pulse and the server's tick is waited for, so the world keeps pace with the clock.
-    bool PulsesUntil(const std::function<bool()>& done, int pulses) {
-        const auto limit = std::chrono::steady_clock::now() + kWaitLimit * 3;
-        for (int i = 0; i < pulses; ++i) {
-            Clock().Advance(250);
-            const bool ticked = server_.RunOnServer([] {}, [&] {
-                Clock().Advance(10);
-                link.Poll();
-            });
-            if (!ticked) return false;
-            link.Poll();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > limit) return false;
-        }
-        return false;
-    }
-    std::vector<ServerNpc> Npcs() {
-        std::vector<ServerNpc> npcs;
-        EXPECT_TRUE(server_.RunOnServer([&] { npcs = ServerNpcs(); }, [&] { Frame(); }));
-        return npcs;
-    }
-    void EnterTheWorld() {
-        CreateCharacterRequest c = TesterCreation(kName);
-        c.slot = 0;
-        driver.ScriptCreate(c);
-        driver.StartAccountLogin(kName, "pw");
-        ASSERT_TRUE(WaitFor([&] { return hooks.inWorld && hooks.inGame; }))
-            << ::testing::PrintToString(hooks.calls);
-    }
-    // The client's place of an object, or none.
-    static bool ClientPlace(unsigned serial, int& x, int& y) {
-        const CClientObject* o = TheClientWorld().FindBySerial(serial);
-        if (!o) return false;
-        x = o->loc.x;
-        y = o->loc.y;
-        return true;
-    }
-
-    WorldEntryHooks hooks;
-    ClientLink link{nullptr, &hooks};
-    ScriptedLoginDriver driver{link};
-    ServerThread server_;
+    void EnterTheWorld() { DemoWorldPlayFixture::EnterTheWorld(kName); }
 };
 
 TEST_F(DemoTownLifeTest, TheMarketLoitersTheMeadowSleepsAndTheHerdKeepsTogether) {
@@ -151,12 +67,10 @@ TEST_F(DemoTownLifeTest, TheMarketLoitersTheMeadowSleepsAndTheHerdKeepsTogether)
     // The wolves that hunt them are sent far off first: this leg watches the herd, and a deer
     // a wolf killed would leave it.
     int wolvesAway = 0;
-    ASSERT_TRUE(server_.RunOnServer(
-        [&] {
-            wolvesAway = MoveServerNpcs(kWolf, 340, 520);
-            TeleportServerPlayer(kName, 384, 600);
-        },
-        [&] { Frame(); }));
+    ASSERT_TRUE(OnServer([&] {
+        wolvesAway = MoveServerNpcs(kWolf, 340, 520);
+        TeleportServerPlayer(kName, 384, 600);
+    }));
     ASSERT_EQ(wolvesAway, 2);
     const auto allSent = [&] {
         int x = 0, y = 0;

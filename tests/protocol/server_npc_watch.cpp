@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/loop_state.h"
+#include "server/rules/combat.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"
 #include "server/world/npc.h"
@@ -60,4 +62,29 @@ int MoveServerNpcs(int templateNumber, int x, int y) {
         if (CNPC* npc = item ? item->AsNPC() : nullptr) moved += Teleport(*npc, x + moved, y);
     }
     return moved;
+}
+
+bool MoveServerNpc(unsigned serial, int x, int y, bool hold) {
+    CItem* item = g_objectManager.FindBySerial(serial);
+    CNPC* npc = item ? item->AsNPC() : nullptr;
+    if (!npc || !Teleport(*npc, x, y)) return false;
+    if (hold) npc->SetMobFlag(kMobFrozen, true);
+    return true;
+}
+
+bool SeasonServerPlayer(const char* name, int hits) {
+    CPlayer* p = GetPlayerRegistry().FindByName(name);
+    if (!p) return false;
+    p->SetRealStat(kStatStrength, 100);
+    p->SetRealStat(kStatDexterity, 100);
+    p->SetMaxHits(hits);
+    p->SetCurHits(hits);
+    for (int skill : {kSkillFighting, kSkillWeaponSlashing, kSkillWeaponBashing,
+                      kSkillWeaponPiercing, kSkillMelee, kSkillBattleDefense})
+        p->SetSkill(skill, 1000);
+    return true;
+}
+
+int ServerWorldPulse() {
+    return GetWorldPulse();
 }

@@ -22,3 +22,11 @@ bool TeleportServerPlayer(const char* name, int x, int y);
 // Moves every NPC of the template to the ground at (x, y), (x + 1, y), … (one a tile), as a
 // teleport does. The number moved.
 int MoveServerNpcs(int templateNumber, int x, int y);
+// Moves the NPC to the ground at (x, y), as a teleport does, and holds it there (frozen, it
+// still fights) when `hold` is set. False when there is no such NPC or no ground.
+bool MoveServerNpc(unsigned serial, int x, int y, bool hold);
+// Makes the named player a seasoned fighter: `hits` hit points, strength and dexterity 100,
+// and the top of every fighting skill. False when there is no such player.
+bool SeasonServerPlayer(const char* name, int hits);
+// The server's world pulse (read on the server's thread).
+int ServerWorldPulse();

@@ -94,6 +94,49 @@ TEST_F(SkillUseTest, AdvanceRateFollowsUsageAgainstTheAverage) {
     EXPECT_EQ(g_skillTable.GetAdvanceRate(0, 0), 0);
 }
 
+TEST_F(SkillUseTest, UseCountersShiftDownAtTheirLimitInsteadOfWrapping) {
+    CPlayer* p = Player(10, 10);
+    // Skill 0's count and skill 1's before, the uses of skill 0 (through UseSkill or
+    // TestSkill), and skill 0's count and the total after.
+    struct Case {
+        const char* what;
+        u32 count0, count1;
+        int uses;
+        bool test;
+        u32 after0, total;
+    } cases[] = {
+        {"far from the limit", 10, 0, 2, false, 12, 12},
+        {"one short of the limit", 0xFFFFFFF9u, 5, 1, false, 0xFFFFFFFAu, 0xFFFFFFFFu},
+        {"at the limit: shifted, then counted", 0xFFFFFFF9u, 5, 2, false, 0x10000u, 0x10000u},
+        {"one skill holds it all", 0xFFFFFFFFu, 0, 1, true, 0x10000u, 0x10000u},
+        {"on and on past it", 0xFFFFFFFFu, 0, 3, true, 0x10002u, 0x10002u},
+    };
+    for (const Case& c : cases) {
+        g_skillTable.ClearUsage();
+        g_skillTable.SetCurrentUsage(1, c.count1);
+        g_skillTable.SetCurrentUsage(0, c.count0);
+        for (int i = 0; i < c.uses; ++i) {
+            if (c.test)
+                p->TestSkill(0);
+            else
+                p->UseSkill(0, 0, 100, 0, 100, 1);
+        }
+        EXPECT_EQ(g_skillTable.GetUsage(0), c.after0) << c.what;
+        EXPECT_EQ(g_skillTable.GetTotalUsage(), c.total) << c.what;
+        // The rates stay within half to five times the curve's 1600.
+        for (int skill = 0; skill < 2; ++skill) {
+            EXPECT_GE(g_skillTable.GetAdvanceRate(skill, 0), 800) << c.what;
+            EXPECT_LE(g_skillTable.GetAdvanceRate(skill, 0), 8000) << c.what;
+        }
+    }
+    // An NPC's uses are not counted.
+    g_skillTable.ClearUsage();
+    CNPC* npc = new CNPC;
+    npc->PlaceInWorld(Location(12, 10, 0));
+    npc->UseSkill(0, 0, 100, 0, 100, 1);
+    EXPECT_EQ(g_skillTable.GetTotalUsage(), 0u);
+}
+
 TEST_F(SkillUseTest, LearningStopsAt1000AndNeverLowersASkill) {
     CPlayer* p = Player(10, 10);
     // Rate 800 x 1000 % = 8000; at chance 1000 exactly 8 points, no draw can add one.

@@ -7,7 +7,9 @@
 #include "server/world/logged_out_list.h"
 #include "server/world/object_manager.h"
 
-inline void DeleteAllObjects() {
+// `keep` (may be null) names objects to leave where they are, as a fuzz target's players that
+// their registry owns.
+inline void DeleteAllObjects(bool (*keep)(const CItem* item) = nullptr) {
     // Logged-out characters are kept out of the serial hash: they come back first.
     while (!g_loggedOutList.Players().empty())
         g_loggedOutList.Restore(g_loggedOutList.Players().front());
@@ -17,7 +19,7 @@ inline void DeleteAllObjects() {
         CItem* victim = nullptr;
         for (u32 serial : serials) {
             CItem* item = g_objectManager.FindBySerial(serial);
-            if (item && !item->IsContained()) {
+            if (item && !item->IsContained() && !(keep && keep(item))) {
                 victim = item;
                 break;
             }
