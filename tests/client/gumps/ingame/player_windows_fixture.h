@@ -123,6 +123,7 @@ protected:
     CClientItem* Wear(CClientMobile* m, const FixtureWear& w, u32 serial, u16 hue = 0) {
         CClientItem* item = CClientItem::Allocate(serial, w.graphic, 0);
         item->hue = hue;
+        item->amount = 1;
         item->EquipOn(m, w.layer);
         return item;
     }
