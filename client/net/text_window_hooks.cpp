@@ -131,7 +131,7 @@ TextWindowHooks* SetTextWindowHooks(TextWindowHooks* hooks) {
     return previous;
 }
 
-void ApplyStatBars(const StatBars& bars, StatusRecord& record) {
+void CopyStatBars(const StatBars& bars, StatusRecord& record) {
     if (bars.pairs & StatBars::kHits) {
         record.hits = bars.hits;
         record.maxHits = bars.maxHits;

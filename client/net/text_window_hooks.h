@@ -37,7 +37,7 @@ struct StatBars {
 };
 
 // The pairs the bars carry, written into a status record.
-void ApplyStatBars(const StatBars& bars, StatusRecord& record);
+void CopyStatBars(const StatBars& bars, StatusRecord& record);
 
 struct BookHeader {
     u32 book = 0;

@@ -465,7 +465,7 @@ void UpdateStatusWindowsOf(const StatusRecord& status, bool renamable) {
 
 void UpdateStatusBarsOf(u32 mobile, const StatBars& bars) {
     ForEachStatusWindowOf(mobile, [&](CStatusGump& window) {
-        ApplyStatBars(bars, window.record);
+        CopyStatBars(bars, window.record);
         window.Refresh();
     });
 }

@@ -69,7 +69,7 @@ public:
         calls.push_back("UpdateStatusBars");
         auto it = status.find(mobile);
         if (it == status.end()) return;
-        ApplyStatBars(bars, it->second.status);
+        CopyStatBars(bars, it->second.status);
         ++it->second.refreshes;
     }
     void SetShopMoney(u16 gold) override {
