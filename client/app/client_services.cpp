@@ -116,6 +116,11 @@ public:
     void RequestUseObject(u32 serial) override { SendUseRequest(serial); }
     void RequestStatus(int type, u32 serial) override { SendStatusRequest(u8(type), serial); }
     u32 PlayerSerial() override { return ThePlayer() != nullptr ? ThePlayer()->serial : 0; }
+    // The desktop finds a mobile's windows (paperdoll, status) by asking what the object is.
+    bool ObjectIsMobile(u32 serial) override {
+        const CClientObject* o = TheClientWorld().FindBySerial(serial);
+        return o != nullptr && o->IsMobile();
+    }
     int PlayerBody() override { return ThePlayer() != nullptr ? ThePlayer()->graphic : 0; }
     bool EnteredWorldThisRun() override {
         const CClientApp* app = CClientApp::Instance();

@@ -417,8 +417,10 @@ void CPaperdollGump::OnDoubleClick(int px, int py) {
 // --- Opening -----------------------------------------------------------------------------------
 
 CPaperdollGump* FindPaperdoll(u32 mobile) {
-    CGump* g = TheGumpDesktop().FindGumpForObject(mobile, true, false, TheGumpDesktop().head);
-    return g != nullptr ? g->As<CPaperdollGump>() : nullptr;
+    for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
+        if (CPaperdollGump* doll = g->As<CPaperdollGump>(); doll != nullptr && doll->object == mobile)
+            return doll;
+    return nullptr;
 }
 
 CPaperdollGump* RaisePaperdoll(u32 mobile) {

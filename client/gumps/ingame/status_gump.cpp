@@ -444,8 +444,10 @@ void CStatusGump::OnMouseOver(int, int) {
 void OpenStatusWindowOf(u32 mobile) {
     if (mobile == 0) return;
     CGumpDesktop& desktop = TheGumpDesktop();
-    CGump* open = desktop.FindGumpForObject(mobile, false, false, desktop.head);
-    CStatusGump* status = open != nullptr ? open->As<CStatusGump>() : nullptr;
+    CStatusGump* status = nullptr;
+    ForEachStatusWindowOf(mobile, [&status](CStatusGump& window) {
+        if (status == nullptr) status = &window;
+    });
     if (status != nullptr) {
         if (status->minimised && status->Own()) status->Restore();
         status->BringToFront(false);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "client/app/client_services.h"
 #include "client/app/shell_object_windows.h"
 #include "client/app/shell_world_hooks.h"
 #include "client/gumps/framework/button_gump.h"
@@ -140,6 +141,45 @@ TEST_F(ShellStatusWindowsTest, TakingUpAStackOpensTheChooserOnThePointer) {
     EXPECT_EQ(chooser->Maximum(), 20);
     EXPECT_EQ(TheCursorManager().Captured(), chooser);
     EXPECT_TRUE(net.ClientSent().empty());
+}
+
+TEST_F(ShellStatusWindowsTest, TheRunningFactoryMakesThePlayersWindowsAndSendsTheirRequests) {
+    SetStatic(0x0EED, kClientTileStackable, 0, "coin");
+    TheClientWorld().UpdateObject(0x40000600, 0x0EED, 0, 20, 11, 10, 0, 0, 0, 0);
+    Mobile(kPet, 400);
+    GumpHostServices* fixtureHost = &GetGumpHostServices();
+    InstallClientServices();
+    SetGumpArtServices(&art);
+    GumpHostServices& running = GetGumpHostServices();
+    EXPECT_TRUE(running.ObjectIsMobile(kPet));
+    EXPECT_FALSE(running.ObjectIsMobile(0x40000600));
+    struct Case {
+        int artId;
+        u32 object;
+        GumpKind kind;
+    };
+    const Case cases[] = {{10, player->serial, GumpKind::kPaperdoll},
+                          {8, kPet, GumpKind::kStatus},
+                          {49, 0x40000600, GumpKind::kStack}};
+    for (const Case& c : cases) {
+        CGump* made = running.MakeWindow(c.artId, c.object, 0, 0, false);
+        ASSERT_NE(made, nullptr) << c.artId;
+        EXPECT_TRUE(made->IsKind(c.kind)) << c.artId;
+        EXPECT_EQ(made->object, c.object);
+        TheGumpDesktop().Close(made);
+    }
+    CGump* bar = running.MakeStatusWindow(player->serial, true);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->minimised);
+    TheGumpDesktop().Close(bar);
+    running.RequestUseObject(player->serial);
+    running.RequestStatus(4, player->serial);
+    EXPECT_EQ(net.ClientSent(), (Bytes{0x06, 0, 0, 0, 1, 0x34, 0xED, 0xED, 0xED, 0xED, 4, 0, 0,
+                                       0, 1}));
+    SetGumpHostServices(fixtureHost);
+    SetTextWindowHooks(&textWindows);
+    SetObjectWindowHooks(&objectWindows);
+    SetWorldHooks(&worldHooks);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "client/data/tile_data.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/ingame/player_windows.h"
 #include "client/net/client_link.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
@@ -51,6 +52,21 @@ constexpr u16 kFemaleBodyColour = 0x318C;  // another grey
 constexpr u16 kOwnDollColour = 0x1084;
 constexpr u16 kOtherDollColour = 0x14A5;
 constexpr u16 kProfileColour = 0x2D6B;
+
+// The recording host that knows the client world's mobiles and makes the player's windows, as
+// the running one does.
+class WorldGumpHost : public RecordingGumpHost {
+public:
+    CGump* MakeWindow(int artId, u32 object, int w, int h, bool container) override {
+        if (!container)
+            if (CGump* made = MakePlayerWindow(artId, object)) return made;
+        return RecordingGumpHost::MakeWindow(artId, object, w, h, container);
+    }
+    bool ObjectIsMobile(u32 serial) override {
+        const CClientObject* o = TheClientWorld().FindBySerial(serial);
+        return o != nullptr && o->IsMobile();
+    }
+};
 
 class PlayerWindowsTest : public WorldFixture {
 protected:
@@ -160,7 +176,7 @@ protected:
     }
     void DrawFrame() { TheGumpDesktop().DrawGumps({0, 0, kScreenWidth, kScreenHeight}, true); }
 
-    RecordingGumpHost host;
+    WorldGumpHost host;
     FixtureGumpArt art;
     LinkFixture net;
     std::vector<u16> screen;

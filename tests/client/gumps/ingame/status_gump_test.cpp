@@ -156,6 +156,8 @@ TEST_F(StatusGumpTest, DraggedBarsDockAtFreeEdgesAndMoveAndCloseAsOne) {
     c->x = a->x - 40;
     c->y = a->y + 5;
     EXPECT_EQ(c->SnapSideTo(*a), CStatusGump::kLeftOf);
+    c->x = 400;
+    c->y = 400;
 
     // Dragging a member moves the whole group.
     const int gx = a->x + 20, gy = a->y + 20;
