@@ -163,15 +163,16 @@ GumpPicture StatusFull(CFontTable& fonts) {
     GumpCanvas c(kStatusWidth, kStatusHeight);
     c.Stone(0, 0, kStatusWidth, kStatusHeight, 19, 16, 10);
     c.Bevel(0, 0, kStatusWidth, kStatusHeight, 3, false);
-    Label(fonts, c, 30, 10, "Status");
-    const char* const left[] = {"Name", "Str", "Dex", "Int", "Sex", "Armour"};
+    Label(fonts, c, 16, 14, "Status");
+    // Each label on the line of the value the window writes beside it.
+    const char* const left[] = {"Name", "Str", "Dex", "Int", "Sex", "Arm"};
     const int leftRows[] = {43, 62, 74, 86, 98, 110};
     for (int i = 0; i < 6; ++i)
-        Label(fonts, c, 30, leftRows[i] - 10, left[i]);
-    const char* const right[] = {"Hits", "Mana", "Stam", "Gold", "Weight"};
+        Label(fonts, c, 16, leftRows[i], left[i]);
+    const char* const right[] = {"Hits", "Mana", "Stam", "Gold", "Wgt"};
     const int rightRows[] = {62, 74, 86, 98, 110};
     for (int i = 0; i < 5; ++i)
-        Label(fonts, c, 128, rightRows[i] - 10, right[i]);
+        Label(fonts, c, 120, rightRows[i], right[i]);
     // The corner that minimises the window to its bar.
     c.Fill(240, 112, 264, 137, GumpRgb5(9, 7, 4));
     c.Bevel(240, 112, 264, 137, 1, false);
