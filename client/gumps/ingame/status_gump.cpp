@@ -53,6 +53,12 @@ void ForEachStatusWindowOf(u32 mobile, Visit visit) {
         if (CStatusGump* s = g->As<CStatusGump>(); s != nullptr && s->object == mobile) visit(*s);
 }
 
+CStatusGump* FirstStatusWindowOf(u32 mobile) {
+    for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
+        if (CStatusGump* s = g->As<CStatusGump>(); s != nullptr && s->object == mobile) return s;
+    return nullptr;
+}
+
 }  // namespace
 
 int BarFillWidth(u16 value, u16 maximum) {
@@ -421,12 +427,16 @@ void CStatusGump::OnDoubleClick() {
     if (minimised && groupHead != nullptr) {
         // Out of the group and onto the pointer.
         BringToFront(false);
-        pressed_ = true;
-        grabX = minimisedWidth / 2;
-        grabY = minimisedHeight / 2;
-        TheCursorManager().Capture(this);
+        HangOnPointer();
     }
     if (groupHead != nullptr) LeaveGroup();
+}
+
+void CStatusGump::HangOnPointer() {
+    pressed_ = true;
+    grabX = (minimised ? minimisedWidth : width) / 2;
+    grabY = (minimised ? minimisedHeight : height) / 2;
+    TheCursorManager().Capture(this);
 }
 
 void CStatusGump::OnRightUp(int, int) {
@@ -444,10 +454,7 @@ void CStatusGump::OnMouseOver(int, int) {
 void OpenStatusWindowOf(u32 mobile) {
     if (mobile == 0) return;
     CGumpDesktop& desktop = TheGumpDesktop();
-    CStatusGump* status = nullptr;
-    ForEachStatusWindowOf(mobile, [&status](CStatusGump& window) {
-        if (status == nullptr) status = &window;
-    });
+    CStatusGump* status = FirstStatusWindowOf(mobile);
     if (status != nullptr) {
         if (status->minimised && status->Own()) status->Restore();
         status->BringToFront(false);
@@ -455,6 +462,14 @@ void OpenStatusWindowOf(u32 mobile) {
         desktop.Open<CStatusGump>(mobile, mobile != PlayerSerial());
     }
     SendStatusRequest(kStatusRequest, mobile);
+}
+
+CStatusGump* TearOffStatusBar(u32 mobile) {
+    if (mobile == 0) return nullptr;
+    CStatusGump* status = FirstStatusWindowOf(mobile);
+    if (status == nullptr) status = TheGumpDesktop().Open<CStatusGump>(mobile, true);
+    status->HangOnPointer();
+    return status;
 }
 
 void UpdateStatusWindowsOf(const StatusRecord& status, bool renamable) {

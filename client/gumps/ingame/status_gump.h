@@ -69,6 +69,8 @@ public:
 
     bool Own() const;
     CInputControlGump* NameField() const { return nameField_; }
+    // Pressed at its centre with the mouse capture: it follows the pointer.
+    void HangOnPointer();
 
     StatusRecord record;
     CStatusGump* groupHead = nullptr;
@@ -103,6 +105,11 @@ const std::vector<CStatusGump*>& OtherStatusWindows();
 // it is the player's), or a new one opens, full for the player and a bar for any other; the
 // server is asked for the mobile's status either way.
 void OpenStatusWindowOf(u32 mobile);
+
+// A mobile dragged out of the world view: its open status window, or a new bar, hangs on the
+// pointer (grabbed at its centre) until the button is released. The caller asks the server for
+// the status.
+CStatusGump* TearOffStatusBar(u32 mobile);
 
 // The status windows of a mobile take what the server reported.
 void UpdateStatusWindowsOf(const StatusRecord& status, bool renamable);
