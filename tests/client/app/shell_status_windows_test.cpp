@@ -118,7 +118,10 @@ TEST_F(ShellStatusWindowsTest, EquipmentFromTheServerRedrawsThePaperdoll) {
 }
 
 TEST_F(ShellStatusWindowsTest, AMobileLeavingTheWorldTakesItsWindows) {
-    Mobile(kPet, 400);
+    // Dressed, so that its clothes leave while its paperdoll may still be asked to redraw.
+    CClientMobile* pet = Mobile(kPet, 400);
+    Wear(pet, fixture_wear::kShirt, 0x40000700);
+    Wear(pet, fixture_wear::kRobe, 0x40000701);
     TheGumpDesktop().Open<CStatusGump>(kPet, true);
     TheGumpDesktop().Open<CPaperdollGump>(0, 0, kPet, "a dog", 0);
     CPaperdollGump* own = TheGumpDesktop().Open<CPaperdollGump>(300, 0, player->serial, "", 0);
