@@ -68,5 +68,7 @@ void ShellWorldHooks::OpenAmountGump(u32 serial) {
 
 void ShellWorldHooks::DeleteGumpsOf(u32 serial) {
     if (serial == 0) return;
-    CloseTopLevelWhere([serial](CGump* g) { return g->object == serial; });
+    // An object's speech bubbles go with its own chain of texts, not with its windows.
+    CloseTopLevelWhere(
+        [serial](CGump* g) { return g->object == serial && !g->IsKind(GumpKind::kBark); });
 }

@@ -21,6 +21,7 @@ public:
     // The player's war mode and flags changed: the war button and the status windows follow.
     void RefreshPlayerStatus() override;
     void OpenAmountGump(u32 serial) override;
-    // Every top-level window of an object that leaves goes with it.
+    // Every top-level window of an object that leaves (or hides) goes with it; its speech
+    // bubbles are left to its chain of texts.
     void DeleteGumpsOf(u32 serial) override;
 };

@@ -20,6 +20,13 @@ namespace {
 
 constexpr u32 kPet = 0x50;
 
+// A speech bubble's stand-in: a gump of the bubble kind over an object.
+class BubbleStandIn : public CGump {
+public:
+    explicit BubbleStandIn(u32 serial) : CGump(0, 0, nullptr, serial, 1, 10, 10) {}
+    GumpKind Kind() const override { return GumpKind::kBark; }
+};
+
 class ShellStatusWindowsTest : public PlayerWindowsTest {
 protected:
     ShellStatusWindowsTest()
@@ -125,7 +132,10 @@ TEST_F(ShellStatusWindowsTest, AMobileLeavingTheWorldTakesItsWindows) {
     TheGumpDesktop().Open<CStatusGump>(kPet, true);
     TheGumpDesktop().Open<CPaperdollGump>(0, 0, kPet, "a dog", 0);
     CPaperdollGump* own = TheGumpDesktop().Open<CPaperdollGump>(300, 0, player->serial, "", 0);
+    CGump* bubble = TheGumpDesktop().Open<BubbleStandIn>(kPet);
     net.ServerSends(ServerPacket(0x1D, {0, 0, 0, 0x50}, false));
+    EXPECT_TRUE(IsGumpAlive(bubble)) << "bubbles go with the object's texts";
+    TheGumpDesktop().Close(bubble);
     EXPECT_EQ(TheClientWorld().FindBySerial(kPet), nullptr);
     EXPECT_EQ(Count(GumpKind::kStatus), 0);
     EXPECT_EQ(Count(GumpKind::kPaperdoll), 1);
