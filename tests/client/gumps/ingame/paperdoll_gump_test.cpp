@@ -252,6 +252,47 @@ TEST_F(PaperdollTest, OnlyThePlayersOwnPaperdollCarriesTheButtons) {
     EXPECT_EQ(own->WarButton()->hoverArt, CPaperdollGump::kPeaceArt + 2);
 }
 
+TEST_F(PaperdollTest, TheOwnButtonsAskTheServerOrOpenTheirWindows) {
+    struct Case {
+        const char* what;
+        int y;               // the button's top; every button stands at x = 185
+        int packet;          // the id of the one packet sent, or -1
+        const char* call;    // the host call made, or ""
+    };
+    const Case cases[] = {
+        {"status", 233, 0x34, ""},
+        {"war mode", 205, 0x72, ""},
+        {"journal", 124, -1, "MakeWindow 7"},
+        {"skills", 151, 0x34, "SetOpenSkillsOnList"},
+        {"help", 44, 0x9B, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.calls.clear();
+        CPaperdollGump* own = Open(player->serial, 300, 100);
+        LeftDown(own->x + 190, own->y + c.y + 4);
+        LeftUp(own->x + 190, own->y + c.y + 4);
+        const Bytes sent = net.ClientSent();
+        if (c.packet < 0) {
+            EXPECT_TRUE(sent.empty());
+        } else {
+            ASSERT_FALSE(sent.empty());
+            EXPECT_EQ(sent[0], c.packet);
+        }
+        if (c.call[0] != 0) {
+            EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), c.call), host.calls.end());
+        }
+        TheGumpDesktop().DeleteAllGumps();
+        Clock().Advance(1000);
+    }
+    // War mode asks for the opposite of the player's mode, with the last style.
+    player->warMode = 1;
+    CPaperdollGump* own = Open(player->serial, 300, 100, 1);
+    LeftDown(own->x + 190, own->y + 209);
+    LeftUp(own->x + 190, own->y + 209);
+    EXPECT_EQ(net.ClientSent(), (Bytes{0x72, 0, 0, 0, 0}));
+}
+
 TEST_F(PaperdollTest, TheChatButtonIsGreyedWithoutTheServersChatFeature) {
     for (int flag : {0, 1}) {
         SetServerFeatureFlag(static_cast<u16>(flag));
