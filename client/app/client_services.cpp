@@ -10,7 +10,7 @@
 #include "client/app/full_screen_display.h"
 #include "client/app/main_window.h"
 #include "client/app/shell_object_windows.h"
-#include "client/app/shell_skill_windows.h"
+#include "client/app/shell_status_windows.h"
 #include "client/app/shell_world_hooks.h"
 #include "client/data/back_buffer.h"
 #include "client/data/cached_gump_art.h"
@@ -31,6 +31,9 @@
 #include "client/gumps/frontend/screen_flow.h"
 #include "client/gumps/ingame/death_menu_gump.h"
 #include "client/gumps/ingame/fighting_gump.h"
+#include "client/gumps/ingame/ingame_requests.h"
+#include "client/gumps/ingame/player_windows.h"
+#include "client/gumps/ingame/status_gump.h"
 #include "client/gumps/windows/map_gump.h"
 #include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
@@ -101,7 +104,23 @@ public:
     CGump* MakeFightingBar(int x, int y) override {
         return TheGumpDesktop().Make<CFightingGump>(x, y);
     }
+    // The player's own windows: paperdoll, status windows, the amount chooser.
+    CGump* MakeWindow(int artId, u32 object, int width, int height, bool container) override {
+        if (!container)
+            if (CGump* made = MakePlayerWindow(artId, object)) return made;
+        return GumpHostServices::MakeWindow(artId, object, width, height, container);
+    }
+    CGump* MakeStatusWindow(u32 serial, bool small) override {
+        return TheGumpDesktop().Make<CStatusGump>(serial, small);
+    }
+    void RequestUseObject(u32 serial) override { SendUseRequest(serial); }
+    void RequestStatus(int type, u32 serial) override { SendStatusRequest(u8(type), serial); }
     u32 PlayerSerial() override { return ThePlayer() != nullptr ? ThePlayer()->serial : 0; }
+    // The desktop finds a mobile's windows (paperdoll, status) by asking what the object is.
+    bool ObjectIsMobile(u32 serial) override {
+        const CClientObject* o = TheClientWorld().FindBySerial(serial);
+        return o != nullptr && o->IsMobile();
+    }
     int PlayerBody() override { return ThePlayer() != nullptr ? ThePlayer()->graphic : 0; }
     bool EnteredWorldThisRun() override {
         const CClientApp* app = CClientApp::Instance();
@@ -338,8 +357,8 @@ void InstallClientServices() {
     SetSpeechLineHost(&speechLineHost);
     static ShellWordLists wordLists;
     SetClientWordLists(&wordLists);
-    static ShellSkillWindows skillWindows;
-    SetTextWindowHooks(&skillWindows);
+    static ShellStatusWindows textWindows;
+    SetTextWindowHooks(&textWindows);
     static ShellWorldHooks worldHooks;
     SetWorldHooks(&worldHooks);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.

@@ -2,6 +2,7 @@
 
 #include "client/app/client_app.h"
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/ingame/paperdoll_gump.h"
 #include "client/gumps/windows/sign_gump.h"
 #include "client/world/client_world.h"
 
@@ -37,4 +38,13 @@ void ShellObjectWindows::ShowTargetCursor(bool on) {
 bool ShellObjectWindows::IsIgnored(u32 serial) {
     const CClientApp* app = CClientApp::Instance();
     return app != nullptr && app->IsIgnored(serial);
+}
+
+// The paperdoll packet (0x88): the open paperdoll is raised, or a new one opens.
+bool ShellObjectWindows::RaisePaperdoll(u32 mobile) {
+    return ::RaisePaperdoll(mobile) != nullptr;
+}
+
+void ShellObjectWindows::OpenPaperdoll(u32 mobile, bool, const std::string& text, u8 flag) {
+    ::OpenPaperdoll(mobile, text, flag);
 }

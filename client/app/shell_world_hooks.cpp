@@ -1,6 +1,10 @@
 #include "client/app/shell_world_hooks.h"
 
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/ingame/paperdoll_gump.h"
+#include "client/gumps/ingame/stack_gump.h"
+#include "client/gumps/ingame/status_gump.h"
+#include "client/world/client_mobile.h"
 
 namespace {
 
@@ -38,4 +42,33 @@ void ShellWorldHooks::DeleteDragGump() {
 
 void ShellWorldHooks::DeleteFreeBarks() {
     CloseTopLevelWhere([](CGump* g) { return g->IsKind(GumpKind::kBark) && g->object == 0; });
+}
+
+// --- The player's own windows ------------------------------------------------------------------
+
+void ShellWorldHooks::RedrawPaperdoll(u32 mobile) {
+    for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
+        if (CPaperdollGump* doll = g->As<CPaperdollGump>(); doll != nullptr && doll->object == mobile)
+            doll->Redraw();
+}
+
+void ShellWorldHooks::RefreshPlayerStatus() {
+    const CClientPlayer* player = ThePlayer();
+    if (player == nullptr) return;
+    for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling) {
+        if (g->object != player->serial) continue;
+        if (CPaperdollGump* doll = g->As<CPaperdollGump>()) doll->SetWarArts(player->warMode != 0);
+        if (CStatusGump* status = g->As<CStatusGump>()) status->Refresh();
+    }
+}
+
+void ShellWorldHooks::OpenAmountGump(u32 serial) {
+    OpenAmountChooser(serial);
+}
+
+void ShellWorldHooks::DeleteGumpsOf(u32 serial) {
+    if (serial == 0) return;
+    // An object's speech bubbles go with its own chain of texts, not with its windows.
+    CloseTopLevelWhere(
+        [serial](CGump* g) { return g->object == serial && !g->IsKind(GumpKind::kBark); });
 }

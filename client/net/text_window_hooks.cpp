@@ -130,3 +130,18 @@ TextWindowHooks* SetTextWindowHooks(TextWindowHooks* hooks) {
     g_hooks = hooks;
     return previous;
 }
+
+void CopyStatBars(const StatBars& bars, StatusRecord& record) {
+    if (bars.pairs & StatBars::kHits) {
+        record.hits = bars.hits;
+        record.maxHits = bars.maxHits;
+    }
+    if (bars.pairs & StatBars::kMana) {
+        record.mana = bars.mana;
+        record.maxMana = bars.maxMana;
+    }
+    if (bars.pairs & StatBars::kStamina) {
+        record.stamina = bars.stamina;
+        record.maxStamina = bars.maxStamina;
+    }
+}

@@ -36,6 +36,9 @@ struct StatBars {
     u16 hits = 0, maxHits = 0, mana = 0, maxMana = 0, stamina = 0, maxStamina = 0;
 };
 
+// The pairs the bars carry, written into a status record.
+void CopyStatBars(const StatBars& bars, StatusRecord& record);
+
 struct BookHeader {
     u32 book = 0;
     bool writable = false;

@@ -1,7 +1,8 @@
 // The player's status and skills with both halves real: the server main loop runs the demo
 // world on a thread of its own, the client's link and world run on the test thread, and the
 // client's status and skill requests bring the server's 0x11 and 0x3A into the client's
-// records.
+// records; double-clicking yourself brings the server's 0x88 and the paperdoll opens, and its
+// status button fills the player's status window from the server's 0x11.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,7 +10,12 @@
 #include <string>
 #include <thread>
 
+#include "client/app/shell_object_windows.h"
+#include "client/app/shell_status_windows.h"
+#include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/frontend/scripted_login_driver.h"
+#include "client/gumps/ingame/paperdoll_gump.h"
+#include "client/gumps/ingame/status_gump.h"
 #include "client/net/client_link.h"
 #include "client/net/link_report.h"
 #include "client/world/walk_queue.h"
@@ -115,6 +121,48 @@ TEST_F(StatusSkillsRoundTripTest, StatusAndSkillRequestsFillTheClientsRecords) {
     ASSERT_TRUE(WaitFor([&] { return skills.values[26] != 0; }));
     EXPECT_EQ(skills.values[26], chosen);
     EXPECT_EQ(windows.skillRefreshes, 1);
+}
+
+TEST_F(StatusSkillsRoundTripTest, DoubleClickingYourselfOpensThePaperdollAndItsStatus) {
+    ASSERT_NO_FATAL_FAILURE(EnterTheWorld("Scholar"));
+    ShellObjectWindows objectWindows;
+    ShellStatusWindows textWindows;
+    ObjectWindowHooks* previousObjects = SetObjectWindowHooks(&objectWindows);
+    TextWindowHooks* previousText = SetTextWindowHooks(&textWindows);
+    SetTheClientLink(&link);
+    const u32 self = TheClientWorld().playerSerial;
+
+    link.SendUseObject(self);
+    ASSERT_TRUE(WaitFor([&] { return FindPaperdoll(self) != nullptr; }));
+    CPaperdollGump* doll = FindPaperdoll(self);
+    EXPECT_TRUE(doll->Own());
+    EXPECT_NE(doll->Text().find("Scholar"), std::string::npos) << doll->Text();
+    // Asked again while minimised: the same paperdoll comes back. The server takes one use
+    // per action delay, so the request is repeated until it is answered.
+    doll->Minimize();
+    int polls = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        if (polls++ % 20 == 0) link.SendUseObject(self);
+        return !doll->minimised;
+    }));
+    EXPECT_EQ(FindPaperdoll(self), doll);
+
+    // The status button: the player's full status window, filled by the server's answer.
+    OpenStatusWindowOf(self);
+    CGump* found = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
+            if (CStatusGump* s = g->As<CStatusGump>(); s != nullptr && s->record.name == "Scholar")
+                found = s;
+        return found != nullptr;
+    }));
+    EXPECT_FALSE(found->minimised);
+    EXPECT_EQ(found->As<CStatusGump>()->record.strength, 45);
+
+    TheGumpDesktop().DeleteAllGumps();
+    SetTheClientLink(nullptr);
+    SetTextWindowHooks(previousText);
+    SetObjectWindowHooks(previousObjects);
 }
 
 }  // namespace

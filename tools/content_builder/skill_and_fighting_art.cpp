@@ -12,24 +12,6 @@ void Parchment(GumpCanvas& c, int x0, int y0, int x1, int y1) {
     c.Stone(x0, y0, x1, y1, 26, 23, 16);
 }
 
-void Caption(CFontTable& fonts, GumpCanvas& c, const std::string& text, int hue, int dy = 0) {
-    int w = 0, h = 0, baseline = 0;
-    if (!fonts.MeasureText(kCaptionFont, text, w, h, baseline)) return;
-    const int width = c.picture.width, height = c.picture.height;
-    fonts.DrawText((width - w) / 2, (height - h) / 2 + baseline + dy, kCaptionFont, hue,
-                   text.c_str(), {c.picture.pixels.data(), width, height},
-                   ClipRect{0, 0, width, height});
-}
-
-GumpPicture Button(CFontTable& fonts, int w, int h, const std::string& label, int state) {
-    GumpCanvas c(w, h);
-    const int tone = state == 2 ? 15 : (state == 1 ? 10 : 12);
-    c.Stone(0, 0, w, h, tone, tone - 1, tone - 3);
-    c.Bevel(0, 0, w, h, 2, state == 1);
-    Caption(fonts, c, label, 0, state == 1 ? 1 : 0);
-    return c.picture;
-}
-
 // A small round gem: the use button, the death menu's choices.
 GumpPicture Gem(int size, u16 colour, bool lit) {
     GumpCanvas c(size, size);
@@ -224,6 +206,24 @@ GumpPicture DeathArt(u32 id) {
 }
 
 }  // namespace
+
+void Caption(CFontTable& fonts, GumpCanvas& c, const std::string& text, int hue, int dy) {
+    int w = 0, h = 0, baseline = 0;
+    if (!fonts.MeasureText(kCaptionFont, text, w, h, baseline)) return;
+    const int width = c.picture.width, height = c.picture.height;
+    fonts.DrawText((width - w) / 2, (height - h) / 2 + baseline + dy, kCaptionFont, hue,
+                   text.c_str(), {c.picture.pixels.data(), width, height},
+                   ClipRect{0, 0, width, height});
+}
+
+GumpPicture Button(CFontTable& fonts, int w, int h, const std::string& label, int state) {
+    GumpCanvas c(w, h);
+    const int tone = state == 2 ? 15 : (state == 1 ? 10 : 12);
+    c.Stone(0, 0, w, h, tone, tone - 1, tone - 3);
+    c.Bevel(0, 0, w, h, 2, state == 1);
+    Caption(fonts, c, label, 0, state == 1 ? 1 : 0);
+    return c.picture;
+}
 
 std::vector<u32> SkillFightingDeathGumpIds() {
     std::vector<u32> ids = {2080, 2081, 2082, 2083, 2084, 2085, 2086, 2087, 2088,

@@ -7,6 +7,7 @@
 #include "client/data/client_settings.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_host_services.h"
+#include "client/gumps/ingame/status_gump.h"
 #include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
@@ -343,7 +344,13 @@ void CMapGump::BeginDrag(int px, int py) {
     }
     CClientObject* object = TheMapGumpWalker().PickWorldObject(px, py);
     if (object != nullptr && object->IsMobile()) {
-        SayNotBuilt("status gump tear-off");
+        // The mobile's health bar comes out on the pointer, and its status is asked for.
+        const u32 serial = SerialOf(object);
+        TearOffStatusBar(serial);
+        u8 buffer[16];
+        PacketWriter w(buffer, sizeof buffer);
+        BuildStatusRequestPacket(w, 4, serial);
+        Send(w);
         return;
     }
     CClientWorld& world = TheClientWorld();

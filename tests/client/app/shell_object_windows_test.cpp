@@ -49,7 +49,7 @@ TEST(ShellObjectWindows, ListsTheWindowKindsNotBuiltAndSaysEachOnce) {
         "container window",    "spellbook window",   "shop window",
         "trade window",        "picture menu window", "text menu window",
         "hue picker window",   "text prompt window", "generic gump window",
-        "course map window",   "paperdoll window",   "name field",
+        "course map window",   "name field",
     };
     EXPECT_EQ(windows.NotBuiltKinds(), notBuilt);
     EXPECT_EQ(reports.Lines().size(), notBuilt.size());

@@ -69,19 +69,7 @@ public:
         calls.push_back("UpdateStatusBars");
         auto it = status.find(mobile);
         if (it == status.end()) return;
-        StatusRecord& s = it->second.status;
-        if (bars.pairs & StatBars::kHits) {
-            s.hits = bars.hits;
-            s.maxHits = bars.maxHits;
-        }
-        if (bars.pairs & StatBars::kMana) {
-            s.mana = bars.mana;
-            s.maxMana = bars.maxMana;
-        }
-        if (bars.pairs & StatBars::kStamina) {
-            s.stamina = bars.stamina;
-            s.maxStamina = bars.maxStamina;
-        }
+        CopyStatBars(bars, it->second.status);
         ++it->second.refreshes;
     }
     void SetShopMoney(u16 gold) override {

@@ -222,6 +222,33 @@ TEST_F(MapGumpTest, FivePixelsMakeADragFourDoNot) {
     }
 }
 
+// Pulling a mobile out of the view brings its health bar out on the pointer and asks for its
+// status; a bar already open is the one that comes.
+TEST_F(MapGumpTest, DraggingAMobileTearsOffItsHealthBar) {
+    for (int round = 0; round < 2; ++round) {
+        Clock().Advance(5000);
+        LeftDown(500, 100);
+        Tick(510, 100);
+        int bars = 0;
+        CGump* bar = nullptr;
+        for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling)
+            if (g->IsKind(GumpKind::kStatus)) {
+                ++bars;
+                bar = g;
+            }
+        ASSERT_EQ(bars, 1);
+        EXPECT_EQ(bar->object, kMobile);
+        EXPECT_TRUE(bar->minimised);
+        EXPECT_EQ(TheCursorManager().Captured(), bar);
+        Tick(300, 300);
+        EXPECT_EQ(bar->x, 300 - bar->minimisedWidth / 2);
+        LeftUp(300, 300);
+        const Bytes sent = link.ClientSent();
+        EXPECT_EQ(sent, (Bytes{0x34, 0xED, 0xED, 0xED, 0xED, 4, 0, 0, 0, 0x10}));
+        EXPECT_EQ(TheClientWorld().dragging, 0);
+    }
+}
+
 TEST_F(MapGumpTest, HoldingTheRightButtonAsksOneStepPerIdleTickTowardThePointer) {
     auto& clock = Clock();
     RightDown(320, 10);
