@@ -19,6 +19,7 @@
 #include "script/runtime/trigger_services.h"
 #include "script/runtime/triggers.h"
 #include "server/rules/combat_effects.h"
+#include "server/rules/crime.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"
 #include "server/world/npc.h"
@@ -99,11 +100,6 @@ int SendCombatTrigger(CItem* object, int trigger, u32 other, int value, s64* ret
     s32 handed = 0;
     if (triggers.TakeIntReturn(handed) && returned) *returned = handed;
     return answer;
-}
-
-void ReportAggression(CMobile*, CMobile*) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "combat", "the aggression reaction of the crime rules is not built yet");
 }
 
 // The wear of an item; a destroyed one is announced to its owner and the other side, and
