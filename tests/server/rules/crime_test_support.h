@@ -56,8 +56,9 @@ public:
             "2 40 0 24 64 -128 127 0 no_guard_camp 0 0 0 0 0 NONE\n");
         std::string templates;
         for (int number : kGuardTemplates)
-            templates += "<" + std::to_string(number) + ">\n<type guard 400>\n<name a guard>\n";
-        g_templateTable.LoadTemplatesText(templates + "<@@@ END @@@>\n");
+            templates += "<" + std::to_string(number) +
+                         ">\n<type guard 400>\n<name a guard>\n<@@@ END @@@>\n";
+        g_templateTable.LoadTemplatesText(templates);
     }
     void TearDown() override {
         DeleteAllObjects();

@@ -141,7 +141,7 @@ TEST_F(GuardTest, AGuardAppearsInAFlashAndLeavesThreeMinutesAfterItsLastFight) {
     EXPECT_EQ(Pulses(serial, 719), 719);
     ASSERT_EQ(g_objectManager.FindNPC(serial), guard);
     EXPECT_TRUE(crimePackets.With("70 ").empty());
-    EXPECT_EQ(Pulses(serial, 5), 0) << "it leaves on the 720th pulse";
+    EXPECT_EQ(Pulses(serial, 5), 1) << "it leaves on the 720th pulse";
     EXPECT_EQ(g_objectManager.FindNPC(serial), nullptr);
     EXPECT_EQ(crimePackets.With("70 ").size(), 1u);
     EXPECT_EQ(crimePackets.With("54 510").size(), 1u);
