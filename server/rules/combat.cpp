@@ -443,7 +443,13 @@ void StartAttack(CMobile* attacker, CMobile* target, int report) {
         TellCannotBeHarmed(attacker, target);
         return;
     }
-    if (report) ReportAggression(attacker, target);
+    if (report) {
+        // The witnesses' scripts may delete either side.
+        ReportAggression(attacker, target);
+        attacker = Refind(attackerSerial, attacker);
+        target = Refind(targetSerial, target);
+        if (!attacker || !target) return;
+    }
 
     // One target at a time.
     attacker->ClearCombatList();
