@@ -19,20 +19,11 @@ namespace {
 
 // Each class deletes the object the offender's variable for its moment names (an object
 // variable; the integer 1 under "killAttacker" means the guard that strikes).
-constexpr const char* kPunishable = R"(
-trigger message("punishableReset") {
-    obj doomed = getObjVar(this, "doomOnReset");
-    deleteObjectNoFall(doomed);
-    return 1;
+// A class whose trigger deletes the object the variable names.
+std::string Deleting(const std::string& trigger, const std::string& variable) {
+    return "trigger " + trigger + " {\n    obj doomed = getObjVar(this, \"" + variable +
+           "\");\n    deleteObjectNoFall(doomed);\n    return 1;\n}\n";
 }
-)";
-constexpr const char* kCrimeAware = R"(
-trigger creation {
-    obj doomed = getObjVar(this, "doomOnAware");
-    deleteObjectNoFall(doomed);
-    return 1;
-}
-)";
 constexpr const char* kStruck = R"(
 trigger gotattacked {
     int striker = getObjVar(this, "killAttacker");
@@ -54,7 +45,9 @@ protected:
             "version 64207\n1 0 0 64 64 -128 127 0 city_Test@town 0 0 0 0 0 NONE\n");
         g_templateTable.LoadTemplatesText(
             "<6>\n<type guard 400>\n<@@@ END @@@>\n<1006>\n<type guard 400>\n<@@@ END @@@>\n");
-        Compile({{"punishable", kPunishable}, {"crimeaware", kCrimeAware}, {"struck", kStruck}});
+        Compile({{"punishable", Deleting("message(\"punishableReset\")", "doomOnReset")},
+                 {"crimeaware", Deleting("creation", "doomOnAware")},
+                 {"struck", kStruck}});
     }
     void TearDown() override {
         g_templateTable.Unload();
