@@ -27,21 +27,6 @@ namespace {
 
 class DemoCrimeTest : public DemoTownTest {
 protected:
-    static CPlayer* Character(const char* name, int x, int y) {
-        NewCharacter request;
-        std::snprintf(request.name, sizeof request.name, "%s", name);
-        request.x = static_cast<u16>(x);
-        request.y = static_cast<u16>(y);
-        request.strength = request.dexterity = request.intelligence = 30;
-        CPlayer* p = GetPlayerRegistry().CreatePlayer(request);
-        auto* sock = new ThrottledSock;
-        sock->budget = 1 << 26;
-        sock->loggedIn = 1;
-        LinkPlayerToSocket(p, sock);
-        p->RemoveFromWorldQuiet();
-        p->PlaceInWorld(Location(x, y, 0));
-        return p;
-    }
     static Received Got(CPlayer* p) {
         auto* sock = static_cast<ThrottledSock*>(p->GetConnection());
         sock->FlushSendQueue();
@@ -81,8 +66,8 @@ TEST_F(DemoCrimeTest, AnAttackAtTheMarketBringsTheGuardAndTheGhostIsRaised) {
     }
     ASSERT_NE(victim, nullptr);
     const Location at = victim->GetWorldLocation();
-    CPlayer* ansel = Character("Ansel", at.x + 1, at.y);
-    CPlayer* bea = Character("Bea", at.x, at.y + 2);
+    CPlayer* ansel = ConnectedCharacter("Ansel", Location(at.x + 1, at.y, 0));
+    CPlayer* bea = ConnectedCharacter("Bea", Location(at.x, at.y + 2, 0));
     Got(ansel);
     Got(bea);
 
