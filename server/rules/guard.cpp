@@ -136,6 +136,9 @@ bool CGuard::TickLeaveCountdown() {
     const Location at = GetWorldLocation();
     Flash(at);
     PlaySfx(at, kGuardSound, 0);
+    // Taken out of the world first so that the players who see it are told it is gone: the
+    // deletion alone leaves the world quietly.
+    RemoveFromWorld();
     DeleteSelf();
     return true;
 }

@@ -43,6 +43,22 @@ protected:
         }
         return out;
     }
+    // The demo town with the NPC and guard grids the server's start-up makes, the generator
+    // seeded; `townsperson` is the first townsperson made.
+    void BuildTown(u32 seed, CNPC*& townsperson) {
+        g_mobileTable.CreateGrid(0, 0, 1024, 1024);
+        std::vector<u32> serials;
+        std::string error;
+        ASSERT_TRUE(BuildDemoTown(content->placements, serials, &error)) << error;
+        platform::SeedRandom(seed);
+        SetWorldPulse(1000);
+        for (u32 s : serials) {
+            CItem* item = g_objectManager.FindBySerial(s);
+            CNPC* npc = item ? item->AsNPC() : nullptr;
+            if (npc && npc->GetTemplateId() == 10 && !townsperson) townsperson = npc;
+        }
+        ASSERT_NE(townsperson, nullptr);
+    }
     void TearDown() override {
         DeleteAllSockets();
         SetWorldPulse(0);
@@ -51,20 +67,8 @@ protected:
 };
 
 TEST_F(DemoCrimeTest, AnAttackAtTheMarketBringsTheGuardAndTheGhostIsRaised) {
-    // The NPC and guard grids over the demo world, as the server's start-up makes them.
-    g_mobileTable.CreateGrid(0, 0, 1024, 1024);
-    std::vector<u32> serials;
-    std::string error;
-    ASSERT_TRUE(BuildDemoTown(content->placements, serials, &error)) << error;
-    platform::SeedRandom(31);
-    SetWorldPulse(1000);
     CNPC* victim = nullptr;
-    for (u32 s : serials) {
-        CItem* item = g_objectManager.FindBySerial(s);
-        CNPC* npc = item ? item->AsNPC() : nullptr;
-        if (npc && npc->GetTemplateId() == 10 && !victim) victim = npc;
-    }
-    ASSERT_NE(victim, nullptr);
+    ASSERT_NO_FATAL_FAILURE(BuildTown(31, victim));
     const Location at = victim->GetWorldLocation();
     CPlayer* ansel = ConnectedCharacter("Ansel", Location(at.x + 1, at.y, 0));
     CPlayer* bea = ConnectedCharacter("Bea", Location(at.x, at.y + 2, 0));
@@ -118,6 +122,71 @@ TEST_F(DemoCrimeTest, AnAttackAtTheMarketBringsTheGuardAndTheGhostIsRaised) {
     EXPECT_NE(std::find(words.begin(), words.end(), "Your spirit rejoins your body."), words.end())
         << ::testing::PrintToString(words);
     EXPECT_EQ(ansel->GetBody(), 400);
+}
+
+}  // namespace
+
+namespace {
+
+// Far from the gate guards (more than 20 tiles) but still in town, a guard appears in a flash,
+// kills the offender and leaves three minutes after the fight; the witness sees it go.
+TEST_F(DemoCrimeTest, AtTheTownsEdgeAGuardAppearsAndLeavesAfterTheFight) {
+    CNPC* victim = nullptr;
+    ASSERT_NO_FATAL_FAILURE(BuildTown(32, victim));
+    // The town's west edge: 21 tiles from the nearer gate guard.
+    const Location edge(364, 559, 0);
+    victim->RemoveFromWorld();
+    victim->PlaceInWorld(edge);
+    CPlayer* ansel = ConnectedCharacter("Ansel", Location(edge.x, edge.y - 1, 0));
+    CPlayer* bea = ConnectedCharacter("Bea", Location(edge.x + 2, edge.y + 1, 0));
+    Got(ansel);
+    Got(bea);
+    std::vector<CGuard*> before;
+    for (CGuard* g = g_guardList.GetFirst(); g; g = g->nextGuard)
+        before.push_back(g);
+
+    StartAttack(ansel, victim, 1);
+    CGuard* guard = nullptr;
+    for (CGuard* g = g_guardList.GetFirst(); g; g = g->nextGuard)
+        if (std::find(before.begin(), before.end(), g) == before.end()) guard = g;
+    ASSERT_NE(guard, nullptr) << "no guard appeared";
+    EXPECT_EQ(guard->GetLeaveCountdown(), kGuardLeavePulses);
+    const Received seen = Got(bea);
+    bool flash = false;
+    for (const auto& p : seen.Of(0x70))
+        flash = flash || (p.size() > 12 && ((p[10] << 8) | p[11]) == kGuardFlashGraphic);
+    EXPECT_TRUE(flash) << "the flash of its coming";
+    bool sound = false;
+    for (const auto& p : seen.Of(0x54))
+        sound = sound || (p.size() > 3 && ((p[2] << 8) | p[3]) == kGuardSound);
+    EXPECT_TRUE(sound) << "the sound of its coming";
+    EXPECT_EQ(SaidBy(seen, guard->GetSerial()), std::vector<std::string>{kGuardThreat});
+
+    // The guard kills Ansel, then leaves 720 pulses after its fight ends.
+    const u32 guardSerial = guard->GetSerial();
+    ansel->SetCurHits(1);
+    Received beaGot;
+    int lastFight = -1, gone = -1;
+    for (int pulse = 0; pulse < 3000 && gone < 0; ++pulse) {
+        SetWorldPulse(GetWorldPulse() + 1);
+        if (pulse % 8 == 0) g_mobileTable.NpcHeartbeatSweep();
+        g_mobileTable.NpcStateSweep();
+        g_mobileManager.CombatHeartBeat(GetWorldPulse());
+        CItem* still = g_objectManager.FindBySerial(guardSerial);
+        if (!still) gone = pulse;
+        else if (still->AsNPC()->GetState() == kNpcAttackTarget) lastFight = pulse;
+        for (auto& p : Got(bea).packets) beaGot.packets.push_back(std::move(p));
+        Got(ansel);
+    }
+    EXPECT_TRUE(ansel->IsGhost());
+    ASSERT_GE(gone, 0) << "the guard never left";
+    // Counted from the last pulse it was seen fighting (its own step may end the fight after
+    // the countdown was renewed that pulse).
+    EXPECT_NEAR(gone - lastFight, kGuardLeavePulses, 1);
+    bool told = false;
+    for (const auto& p : beaGot.Of(0x1D))
+        told = told || ReadSerial(p) == guardSerial;
+    EXPECT_TRUE(told) << "the witness sees the guard go";
 }
 
 }  // namespace

@@ -145,6 +145,7 @@ TEST_F(GuardTest, AGuardAppearsInAFlashAndLeavesThreeMinutesAfterItsLastFight) {
     EXPECT_EQ(g_objectManager.FindNPC(serial), nullptr);
     EXPECT_EQ(crimePackets.With("70 ").size(), 1u);
     EXPECT_EQ(crimePackets.With("54 510").size(), 1u);
+    EXPECT_EQ(crimePackets.With("1D " + std::to_string(serial)).size(), 1u) << "seen to go";
     EXPECT_EQ(g_guardList.Count(), 0);
 }
 
