@@ -1,6 +1,7 @@
 #include "server/rules/crime.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/random_numbers.h"
 #include "script/language/script_value.h"
@@ -215,10 +216,14 @@ int WitnessCrime(const Location& at, CMobile& offenderRef, CItem* victimRef, con
         std::vector<CNPC*> npcs;
         if (auto* grid = g_mobileTable.GetGrid())
             grid->CollectInRadius(npcs, at.x, at.y, record.radius);
-        std::stable_sort(npcs.begin(), npcs.end(), [&](const CNPC* a, const CNPC* b) {
-            return a->DistanceTo(at.x, at.y) < b->DistanceTo(at.x, at.y);
-        });
-        for (CNPC* npc : npcs) {
+        // Nearest first (ties in grid order), each distance taken once.
+        std::vector<std::pair<int, CNPC*>> byDistance;
+        byDistance.reserve(npcs.size());
+        for (CNPC* npc : npcs)
+            byDistance.emplace_back(npc->DistanceTo(at.x, at.y), npc);
+        std::stable_sort(byDistance.begin(), byDistance.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [distance, npc] : byDistance) {
             const int w = WitnessWeight(npc, at, *offender, victimRef, record.radius);
             weight += w;
             if (w == 0 || shouted || RandomRange(0, 999) >= odds * w) continue;
