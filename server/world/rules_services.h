@@ -1,9 +1,11 @@
 #pragma once
-// What the rest of the server asks of the game rules and the NPC behaviour: the NPC counters
-// and the skill table's periodic step.
+// What the rest of the server asks of the game rules and the NPC behaviour: the NPC counters,
+// the skill table's periodic step, skill tests and the witnesses of a crime.
 //
 // This is an interface; the one in force by default is this class itself, which runs the
-// rules (the skill table's step, the combat step, skill tests).
+// rules it can reach from here (the skill table's step, the combat step, skill tests). The
+// crime witnesses live with the rules above the world: the server's start-up installs
+// GameRules (server/rules/crime.h) for them.
 #include "core/location.h"
 #include "platform/types.h"
 
