@@ -14,6 +14,7 @@
 #include "server/net/local_connection.h"
 #include "server/net/protocol_packet_services.h"
 #include "server/net/protocol_world_services.h"
+#include "server/rules/crime.h"
 #include "server/rules/npc/npc_rules.h"
 #include "server/script_api/world_builtins.h"
 #include "server/world/player.h"
@@ -64,6 +65,7 @@ void InstallServerServices() {
     static CPlayerRegistry players;
     static RegionAreaServices area;
     static NpcRules npcs;
+    static GameRules rules;
     static GovernorNpcLimits npcLimits;
     SetNetServices(&net);
     SetWorldLoadServices(&net);
@@ -77,6 +79,7 @@ void InstallServerServices() {
     SetPacketServices(&packets);
     SetPlayerRegistry(&players);
     SetNpcServices(&npcs);
+    SetRulesServices(&rules);
     SetNpcLoadLimits(&npcLimits);
     BindAllBuiltins();
 }

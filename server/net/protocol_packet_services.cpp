@@ -115,6 +115,26 @@ void ProtocolPacketServices::SendObjectText(CPlayer* player, CItem* speaker, con
     SendPacketToPlayer(player, w);
 }
 
+void ProtocolPacketServices::SendSpeech(CBaseObject* speaker, const char* text, int hue, int font,
+                                        int type) {
+    if (!speaker || !text) return;
+    u8 buffer[kMaxTextMessageLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildTextMessagePacket(w, speaker, type, text, hue, font, false);
+    Location from = speaker->GetWorldLocation();
+    from.z = static_cast<s16>(from.z + speaker->GetHeight() / 2);
+    SendPacketToPlayersInSight(w, from, kObjectPacketRadius);
+}
+
+void ProtocolPacketServices::SendTextTo(CPlayer* player, CBaseObject* speaker, const char* text, int hue,
+                                        int type) {
+    if (!player || !speaker || !text) return;
+    u8 buffer[kMaxTextMessageLength];
+    PacketWriter w(buffer, sizeof buffer);
+    BuildTextMessagePacket(w, speaker, type, text, hue, kDefaultSpeechFont, false);
+    SendPacketToPlayer(player, w);
+}
+
 void ProtocolPacketServices::SendSound(int sound, const Location& at) {
     u8 buffer[kSoundLength];
     PacketWriter w(buffer, sizeof buffer);

@@ -20,6 +20,8 @@ public:
     void SendPlayerStatus(CPlayer* player) override;
     void SendSystemMessage(CPlayer* player, const char* text) override;
     void SendObjectText(CPlayer* player, CItem* speaker, const char* text, int hue) override;
+    void SendSpeech(CBaseObject* speaker, const char* text, int hue, int font, int type) override;
+    void SendTextTo(CPlayer* player, CBaseObject* speaker, const char* text, int hue, int type) override;
     void SendSound(int sound, const Location& at) override;
     void TellSelf(CPlayer* player, const char* text) override;
     void SendVitals(CPlayer* to, CMobile* mobile, int kind) override;

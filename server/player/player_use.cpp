@@ -84,7 +84,7 @@ bool Snoop(CPlayer& player, u32 playerSerial, CItem* owner, CContainer* containe
     if (!IsObjectAlive(playerSerial, &player)) return false;
     const int chance = (1000 - player.GetEffectiveSkill(kSnoopingSkill, 0)) / 50;
     RulesServices& rules = GetRulesServices();
-    rules.WitnessCrime(player.GetWorldLocation(), player, owner, chance, kSnoopCrimeKind);
+    rules.WitnessCrime(player.GetWorldLocation(), player, owner, "", chance, 0, kSnoopCrimeKind);
     if (!IsObjectAlive(playerSerial, &player)) return false;
     if (rules.TestSkill(player, kSnoopingSkill, container, kSnoopDifficulty) < 0) {
         Tell(player, kFailedPeek);

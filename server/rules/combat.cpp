@@ -20,6 +20,7 @@
 #include "script/runtime/triggers.h"
 #include "server/rules/combat_effects.h"
 #include "server/rules/combat_observer.h"
+#include "server/rules/crime.h"
 #include "server/world/map_queries.h"
 #include "server/world/mobile.h"
 #include "server/world/npc.h"
@@ -100,11 +101,6 @@ int SendCombatTrigger(CItem* object, int trigger, u32 other, int value, s64* ret
     s32 handed = 0;
     if (triggers.TakeIntReturn(handed) && returned) *returned = handed;
     return answer;
-}
-
-void ReportAggression(CMobile*, CMobile*) {
-    static bool logged = false;
-    LogNotBuiltOnce(logged, "combat", "the aggression reaction of the crime rules is not built yet");
 }
 
 // The wear of an item; a destroyed one is announced to its owner and the other side, and
@@ -452,7 +448,13 @@ void StartAttack(CMobile* attacker, CMobile* target, int report) {
         TellCannotBeHarmed(attacker, target);
         return;
     }
-    if (report) ReportAggression(attacker, target);
+    if (report) {
+        // The witnesses' scripts may delete either side.
+        ReportAggression(attacker, target);
+        attacker = Refind(attackerSerial, attacker);
+        target = Refind(targetSerial, target);
+        if (!attacker || !target) return;
+    }
 
     // One target at a time.
     attacker->ClearCombatList();

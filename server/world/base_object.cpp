@@ -86,9 +86,19 @@ const char* CBaseObject::GetName(int) const {
     return GetRealName();
 }
 
-// Speech comes with the object texts; until then objects say nothing.
+namespace {
+constexpr int kDefaultBarkHue = 946;
+constexpr int kDefaultBarkFont = 3;
+}  // namespace
+
+// -1 for the hue, the font or the message type means the default. The wide-text forms come
+// with the wide speech packet; until then they say nothing.
 void CBaseObject::BarkUnicode(const u16*, int, int, int) {}
-void CBaseObject::Bark(const char*, int, int, int) {}
+void CBaseObject::Bark(const char* text, int hue, int font, int type) {
+    if (!text) return;
+    GetPacketServices().SendSpeech(this, text, hue == -1 ? kDefaultBarkHue : hue,
+                                   font == -1 ? kDefaultBarkFont : font, type == -1 ? 0 : type);
+}
 void CBaseObject::EBarkUnicode(const u16* text, int hue, int font, int) {
     BarkUnicode(text, hue, font, 7);
 }
@@ -96,7 +106,9 @@ void CBaseObject::EBark(const char* text, int hue, int font, int) {
     Bark(text, hue, font, 7);
 }
 void CBaseObject::BarkToHuedUnicode(CPlayer*, CBaseObject*, const u16*, int) {}
-void CBaseObject::BarkToHued(CPlayer*, CBaseObject*, const char*, int) {}
+void CBaseObject::BarkToHued(CPlayer* player, CBaseObject*, const char* text, int hue) {
+    GetPacketServices().SendTextTo(player, this, text, hue, 0);
+}
 void CBaseObject::BarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text) {
     BarkToHuedUnicode(player, subject, text, 946);
 }
@@ -104,7 +116,9 @@ void CBaseObject::BarkTo(CPlayer* player, CBaseObject* subject, const char* text
     BarkToHued(player, subject, text, 946);
 }
 void CBaseObject::EBarkToHuedUnicode(CPlayer*, CBaseObject*, const u16*, int) {}
-void CBaseObject::EBarkToHued(CPlayer*, CBaseObject*, const char*, int) {}
+void CBaseObject::EBarkToHued(CPlayer* player, CBaseObject*, const char* text, int hue) {
+    GetPacketServices().SendTextTo(player, this, text, hue, 7);
+}
 void CBaseObject::EBarkToUnicode(CPlayer* player, CBaseObject* subject, const u16* text) {
     EBarkToHuedUnicode(player, subject, text, 946);
 }

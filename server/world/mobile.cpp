@@ -180,9 +180,20 @@ u32 CMobile::GetMoveClassDefault(const CBaseObject& other) const {
 const char* CMobile::GetName(int) const {
     return GetRealName();
 }
-void CMobile::Bark(const char*, int, int, int) {}
-void CMobile::EBark(const char*, int, int, int) {}
-void CMobile::BarkTo(CPlayer*, CBaseObject*, const char*) {}
+// A mobile speaks in its own text hue unless told another (EBark always in its own). A
+// player's words also reach the scripted objects that listen near it.
+void CMobile::Bark(const char* text, int hue, int font, int type) {
+    if (!text) return;
+    GetPacketServices().SendSpeech(this, text, hue == -1 ? defaultTextHue_ : hue,
+                                   font == -1 ? 3 : font, type == -1 ? 0 : type);
+    if (IsPlayer()) g_objectManager.SendSpeechTrigger(this, GetWorldLocation(), text, 18);
+}
+void CMobile::EBark(const char* text, int, int font, int type) {
+    Bark(text, defaultTextHue_, font, type == -1 ? 7 : type);
+}
+void CMobile::BarkTo(CPlayer* player, CBaseObject* subject, const char* text) {
+    BarkToHued(player, subject, text, defaultTextHue_);
+}
 
 void CMobile::DeleteSelf() {
     const u32 serial = serial_;

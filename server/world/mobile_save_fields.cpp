@@ -4,6 +4,7 @@
 
 #include "core/log_sink.h"
 #include "server/world/mobile.h"
+#include "server/world/guard.h"
 #include "server/world/npc.h"
 #include "server/world/object_fields.h"
 #include "server/world/player.h"
@@ -412,6 +413,22 @@ std::span<const SaveField<CShopKeeper>> ObjectFieldAccess::ShopKeeperFields() {
          [](CShopKeeper& shop, const FieldOut& out) { out.Int(shop.restockCounter); },
          [](CShopKeeper& shop, const FieldIn& in) {
              shop.restockCounter = static_cast<s32>(in.Number());
+         }},
+    };
+    return kRows;
+}
+
+std::span<const SaveField<CGuard>> ObjectFieldAccess::GuardFields() {
+    // Only a guard that leaves writes its countdown; one that stays has nothing to say.
+    static constexpr SaveField<CGuard> kRows[] = {
+        {"guardLeave",
+         [](CGuard& guard, const FieldOut& out) {
+             if (guard.GetLeaveCountdown() != kGuardStays) out.Int(guard.GetLeaveCountdown());
+         },
+         [](CGuard& guard, const FieldIn& in) {
+             const s64 pulses = in.Number();
+             guard.SetLeaveCountdown(pulses >= 0 && pulses < kGuardStays ? static_cast<u16>(pulses)
+                                                                         : kGuardStays);
          }},
     };
     return kRows;

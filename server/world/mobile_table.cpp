@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "server/world/guard.h"
 #include "server/world/npc.h"
 #include "server/world/npc_services.h"
 #include "server/world/object_manager.h"
@@ -27,6 +28,8 @@ void MobileTable::CreateGrid(int x0, int y0, int width, int height) {
     for (CNPC* npc : filed)
         npc->gridSlot.filed = false;
     grid_ = std::make_unique<NpcGrid>(x0, y0, last(x0, width), last(y0, height), kGridShift);
+    // The guards' own grid covers the same rectangle.
+    g_guardList.CreateGrid(x0, y0, last(x0, width), last(y0, height));
     for (CNPC* npc : filed) {
         const Location at = npc->GetWorldLocation();
         if (grid_->Insert(npc, at.x, at.y)) npc->gridSlot = NpcGridSlot{at.x, at.y, true};

@@ -233,29 +233,7 @@ void CollectNpcsOfKind(std::vector<u32>& out, int kind) {
     std::sort(out.begin(), out.end());
 }
 
-// ---------------------------------------------------------------- guards and shopkeepers
-
-CGuard::CGuard() {
-    ++GetNpcCounters().guards;
-}
-CGuard::~CGuard() {
-    --GetNpcCounters().guards;
-}
-void CGuard::PlaceInWorld(const Location& at) {
-    CNPC::PlaceInWorld(at);
-}
-void CGuard::PlaceInWorldQuiet(const Location& at) {
-    CNPC::PlaceInWorldQuiet(at);
-}
-void CGuard::RemoveFromWorld() {
-    CNPC::RemoveFromWorld();
-}
-void CGuard::RemoveFromWorldQuiet() {
-    CNPC::RemoveFromWorldQuiet();
-}
-void CGuard::DeleteSelf() {
-    CNPC::DeleteSelf();
-}
+// ---------------------------------------------------------------- shopkeepers
 
 CShopKeeper::CShopKeeper() {
     ++GetNpcCounters().shopkeepers;

@@ -1,7 +1,7 @@
 #pragma once
 // CNPC: the computer-driven mobile, with its state machine's fields (state, destination,
-// timers, needs, the walk path), and its guard and shopkeeper kinds. This file pair holds the
-// object itself: construction and destruction with the NPC counters, its place in the mobile
+// timers, needs, the walk path), and its shopkeeper kind (the guard is in guard.h). This file
+// pair holds the object itself: construction and destruction with the NPC counters, its place in the mobile
 // table, the NPC grid and the vulnerable count, its serial, name and save-visible fields. The
 // behaviour (heartbeat, per-pulse walking, think, needs, aggression, gestures, path search)
 // is declared here and lives in server/rules/npc/, which the world reaches through
@@ -230,6 +230,9 @@ public:
     // The path search toward the goal; 1 with a path, else 0 ("pathnotfound" fires).
     int StartWalkTo(int argument, const Location& goal);
     void FollowPathStep();
+    // A guard chasing in Attack Target whose way is blocked lands on a free spot up to 3
+    // tiles from the place in a flash (server/rules/guard.cpp); 1 when it leapt.
+    int TryGuardLeap(const Location& to);
 
     static void JoinPacks(CNPC* a, CNPC* b);
     // 1 when the carrier took the item into itself, else 0.
@@ -260,18 +263,6 @@ protected:
     void LeaveWorldBookkeeping();
     int npcFlags_ = 0;
     bool countedVulnerable_ = false;
-};
-
-class CGuard : public CNPC {
-public:
-    CGuard();
-    ~CGuard() override;
-    void PlaceInWorld(const Location& at) override;
-    void PlaceInWorldQuiet(const Location& at) override;
-    void RemoveFromWorld() override;
-    void RemoveFromWorldQuiet() override;
-    void DeleteSelf() override;
-    bool IsGuard() const override { return true; }
 };
 
 class CShopKeeper : public CNPC {

@@ -22,6 +22,7 @@
 #include "server/world/sector_grid.h"
 #include "server/world/timed_callbacks.h"
 #include "server/world/weapon.h"
+#include "server/world/guard.h"
 #include "server/world/npc.h"
 
 namespace {
@@ -432,6 +433,7 @@ int WriteObjectRecord(CItem& object, std::string& out, bool withLetter) {
     WriteSaveFields(object.AsPlayer(), ObjectFieldAccess::PlayerFields(), out);
     WriteSaveFields(dynamic_cast<CShopKeeper*>(&object), ObjectFieldAccess::ShopKeeperFields(),
                     out);
+    WriteSaveFields(dynamic_cast<CGuard*>(&object), ObjectFieldAccess::GuardFields(), out);
     WriteSaveFields(object.AsNPC(), ObjectFieldAccess::NpcFields(), out);
     WriteSaveFields(object.AsMobile(), ObjectFieldAccess::MobileFields(), out);
     WriteSaveFields(dynamic_cast<CCorpse*>(&object), ObjectFieldAccess::CorpseFields(), out);
@@ -456,6 +458,7 @@ void ApplyObjectField(ObjectLoadState& state, const std::string& key, const std:
     if (ReadSaveField(dynamic_cast<CShopKeeper*>(o), ObjectFieldAccess::ShopKeeperFields(), key,
                       in))
         return;
+    if (ReadSaveField(dynamic_cast<CGuard*>(o), ObjectFieldAccess::GuardFields(), key, in)) return;
     ReadSaveField(o->AsPlayer(), ObjectFieldAccess::PlayerFields(), key, in);
 }
 

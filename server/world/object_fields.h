@@ -28,6 +28,7 @@ class CPlayer;
 class CScriptInstance;
 class CScriptList;
 class CScriptValue;
+class CGuard;
 class CShopKeeper;
 class CWeapon;
 
@@ -137,5 +138,6 @@ struct ObjectFieldAccess {
     static std::span<const SaveField<CMobile>> MobileFields();
     static std::span<const SaveField<CNPC>> NpcFields();
     static std::span<const SaveField<CShopKeeper>> ShopKeeperFields();
+    static std::span<const SaveField<CGuard>> GuardFields();
     static std::span<const SaveField<CPlayer>> PlayerFields();
 };

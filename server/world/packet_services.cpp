@@ -12,6 +12,8 @@ void PacketServices::SendCorpseEquipment(CItem*, const Location&) {}
 void PacketServices::SendContainerContents(CItem*, const Location&) {}
 void PacketServices::SendPlayerStatus(CPlayer*) {}
 void PacketServices::SendObjectText(CPlayer*, CItem*, const char*, int) {}
+void PacketServices::SendSpeech(CBaseObject*, const char*, int, int, int) {}
+void PacketServices::SendTextTo(CPlayer*, CBaseObject*, const char*, int, int) {}
 void PacketServices::SendSound(int, const Location&) {}
 void PacketServices::SendSystemMessage(CPlayer*, const char*) {}
 void PacketServices::TellSelf(CPlayer*, const char*) {}

@@ -13,6 +13,7 @@
 #include "platform/types.h"
 #include "server/world/effect_reports.h"
 
+class CBaseObject;
 class CItem;
 class CMobile;
 class CPlayer;
@@ -38,6 +39,11 @@ public:
     // 0x1C: a text from an object to one player (message type 6, font 3): what the player
     // sees of an object he looked at.
     virtual void SendObjectText(CPlayer* player, CItem* speaker, const char* text, int hue);
+    // 0x1C: what the object says, with the message type, hue and font, to every player within
+    // 18 tiles who sees the object's place raised by half its height (a shout, a bark).
+    virtual void SendSpeech(CBaseObject* speaker, const char* text, int hue, int font, int type);
+    // 0x1C: what the object says to one player alone (font 3, the message type given).
+    virtual void SendTextTo(CPlayer* player, CBaseObject* speaker, const char* text, int hue, int type);
     // 0x54: a sound at a place, to the players in range of it.
     virtual void SendSound(int sound, const Location& at);
     // A system message to one player.

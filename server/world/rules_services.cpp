@@ -42,7 +42,8 @@ int RulesServices::TestSkill(CMobile& mobile, int skill, CItem*, int) {
     return mobile.TestSkill(skill);
 }
 
-void RulesServices::WitnessCrime(const Location&, CMobile&, CItem*, int, int) {
+int RulesServices::WitnessCrime(const Location&, CMobile&, CItem*, const char*, int, int, int) {
     static bool logged = false;
-    LogNotBuiltOnce(logged, "rules", "crime witnesses are not built yet: nobody sees a crime");
+    LogNotBuiltOnce(logged, "rules", "crime witnesses are not installed: nobody sees a crime");
+    return 0;
 }

@@ -1,9 +1,11 @@
 #pragma once
-// What the rest of the server asks of the game rules and the NPC behaviour: the NPC counters
-// and the skill table's periodic step.
+// What the rest of the server asks of the game rules and the NPC behaviour: the NPC counters,
+// the skill table's periodic step, skill tests and the witnesses of a crime.
 //
 // This is an interface; the one in force by default is this class itself, which runs the
-// rules (the skill table's step, the combat step, skill tests).
+// rules it can reach from here (the skill table's step, the combat step, skill tests). The
+// crime witnesses live with the rules above the world: the server's start-up installs
+// GameRules (server/rules/crime.h) for them.
 #include "core/location.h"
 #include "platform/types.h"
 
@@ -37,11 +39,13 @@ public:
     // skill test (its effective skill less a draw below 1000, with practice); the object and
     // difficulty are the caller's, which the test does not weigh.
     virtual int TestSkill(CMobile& mobile, int skill, CItem* target, int difficulty);
-    // The NPCs near a place may see a crime of `offender` against `victim` (the chance per
-    // witness and the kind of crime as the rules take them). Nothing sees it until the guard
-    // rules exist (said once in the log).
-    virtual void WitnessCrime(const Location& at, CMobile& offender, CItem* victim, int chance,
-                              int kind);
+    // A crime of `offender` (against `victim`, which may be null) at a place: the humans near
+    // it may witness it, shout for the guards, tell the players what they saw and mark the
+    // offender criminal. `text` fills the players' messages, `chance` is per mille, `guards`
+    // asks for that many guards (0: none), `kind` is the crime kind 0-4. Answers the summed
+    // witness weight. The crime rules implement it; this one says once that they are absent.
+    virtual int WitnessCrime(const Location& at, CMobile& offender, CItem* victim, const char* text,
+                             int chance, int guards, int kind);
 };
 
 // The implementation in force (never null).

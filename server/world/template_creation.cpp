@@ -24,6 +24,7 @@
 #include "server/world/tile_data.h"
 #include "server/world/weapon.h"
 #include "server/world/world_utilities.h"
+#include "server/world/guard.h"
 #include "server/world/npc.h"
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include "core/random_numbers.h"
 #include "server/rules/npc/npc_behaviour.h"
+#include "server/world/guard.h"
 #include "server/world/mobile_table.h"
 #include "server/world/npc.h"
 #include "server/world/npc_load_limits.h"
@@ -90,6 +91,7 @@ int NpcPulseSpeed(CNPC* npc, bool& fast) {
 }
 
 void ExecuteNpcState(CNPC* npc) {
+    if (npc->IsGuard() && static_cast<CGuard*>(npc)->TickLeaveCountdown()) return;
     if (npc->ai.actionPause > 0) {
         --npc->ai.actionPause;
         return;
@@ -141,8 +143,17 @@ void ExecuteNpcState(CNPC* npc) {
         }
         if (npc->ai.moving) {
             npc->ai.arrivedElsewhere = 0;
-            const int done = npc->StepTowardDestination();
+            int done = npc->StepTowardDestination();
             if (!IsCurrentNpc(npc)) return;
+            // A guard whose chase is blocked short of the offender leaps ahead and goes on.
+            if (done && npc->ai.state == kNpcAttackTarget && npc->IsGuard() &&
+                !npc->ai.destination.IsUnset() &&
+                ChebyshevDistanceWrapped(npc->GetWorldLocation(), npc->ai.destination) > 1 &&
+                npc->TryGuardLeap(npc->ai.destination)) {
+                if (!IsCurrentNpc(npc)) return;
+                done = npc->StepTowardDestination();
+                if (!IsCurrentNpc(npc)) return;
+            }
             if (done) {
                 npc->ai.moving = 0;
                 int d = 0;

@@ -30,7 +30,9 @@ struct AnsweringRules : RulesServices {
         skills.push_back(skill);
         return answer;
     }
-    void WitnessCrime(const Location&, CMobile&, CItem*, int, int) override {}
+    int WitnessCrime(const Location&, CMobile&, CItem*, const char*, int, int, int) override {
+        return 0;
+    }
 };
 
 class PlayerUseTest : public WorldTest {

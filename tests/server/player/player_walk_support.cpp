@@ -1,6 +1,7 @@
 #include "tests/server/player/player_walk_support.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/protocol/packet_table.h"
 #include "server/net/socket.h"
@@ -138,4 +139,21 @@ std::vector<u32> WalkWorldTest::Serials(std::initializer_list<CPlayer*> list) {
         out.push_back(p->GetSerial());
     std::sort(out.begin(), out.end());
     return out;
+}
+
+CPlayer* ConnectedCharacter(const char* name, const Location& at) {
+    NewCharacter request;
+    std::snprintf(request.name, sizeof request.name, "%s", name);
+    request.x = static_cast<u16>(at.x);
+    request.y = static_cast<u16>(at.y);
+    request.z = static_cast<s8>(at.z);
+    request.strength = request.dexterity = request.intelligence = 30;
+    CPlayer* p = GetPlayerRegistry().CreatePlayer(request);
+    auto* sock = new ThrottledSock;
+    sock->budget = 1 << 26;
+    sock->loggedIn = 1;
+    LinkPlayerToSocket(p, sock);
+    p->RemoveFromWorldQuiet();
+    p->PlaceInWorld(at);
+    return p;
 }

@@ -39,6 +39,10 @@ MoveReject ReadMoveReject(const std::vector<u8>& packet);
 // The serial of a 0x1A, 0x1D, 0x20, 0x77 or 0x78 (without the 0x1A's amount bit).
 u32 ReadSerial(const std::vector<u8>& packet);
 
+// A new character made by the player registry (30 in every stat) and placed at the spot, on a
+// recording connection of its own with room for everything sent to it.
+CPlayer* ConnectedCharacter(const char* name, const Location& at);
+
 class WalkWorldTest : public WorldTest {
 protected:
     void SetUp() override;

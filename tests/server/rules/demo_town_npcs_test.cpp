@@ -74,22 +74,7 @@ protected:
         return out;
     }
 
-    static CPlayer* Watcher(const Location& at) {
-        NewCharacter request;
-        std::snprintf(request.name, sizeof request.name, "Watcher");
-        request.x = static_cast<u16>(at.x);
-        request.y = static_cast<u16>(at.y);
-        request.z = static_cast<s8>(at.z);
-        request.strength = request.dexterity = request.intelligence = 30;
-        CPlayer* p = GetPlayerRegistry().CreatePlayer(request);
-        auto* sock = new ThrottledSock;
-        sock->budget = 1 << 26;
-        sock->loggedIn = 1;
-        LinkPlayerToSocket(p, sock);
-        p->RemoveFromWorldQuiet();
-        p->PlaceInWorld(at);
-        return p;
-    }
+    static CPlayer* Watcher(const Location& at) { return ConnectedCharacter("Watcher", at); }
     static std::vector<std::vector<u8>> Drain(CPlayer* p) {
         auto* sock = static_cast<ThrottledSock*>(p->GetConnection());
         sock->FlushSendQueue();

@@ -3,6 +3,7 @@
 // on open ground, the current-NPC slot set as the sweeps set it, and load limits to choose.
 #include "platform/random.h"
 #include "server/rules/npc/npc_behaviour.h"
+#include "server/world/guard.h"
 #include "server/world/mobile_table.h"
 #include "server/world/npc.h"
 #include "server/world/npc_load_limits.h"

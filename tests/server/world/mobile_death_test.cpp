@@ -16,6 +16,7 @@
 #include "server/world/timed_callbacks.h"
 #include "world_scripts_fixture.h"
 #include "world_test_support.h"
+#include "server/world/guard.h"
 #include "server/world/npc.h"
 
 namespace {

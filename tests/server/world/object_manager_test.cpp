@@ -7,6 +7,7 @@
 #include "server/world/mobile.h"
 
 #include "world_test_support.h"
+#include "server/world/guard.h"
 #include "server/world/npc.h"
 
 namespace {
