@@ -12,8 +12,9 @@
 // Prints one line per size, the ratio, the fighting pulse's mean and 99th percentile and its
 // worst; progress goes to stderr. The worst pulse is given twice: by the wall clock, and by
 // the processor time the pulse took. On a machine shared with other work the two part when
-// the process is not scheduled for a while in the middle of a pulse; the second is the
-// pulse's own cost.
+// the process is not scheduled for a while in the middle of a pulse. Under a virtual machine
+// whose host is busy even the processor time may hold such a stall: the run is seeded, so a
+// pulse that is slow in one run and not in the next was slowed from outside.
 #include <algorithm>
 #include <chrono>
 #include <ctime>
