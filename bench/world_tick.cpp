@@ -1,8 +1,8 @@
 // The world's pulse per object as the world grows: 1,000, 10,000, 100,000 and 300,000
 // objects in a world of 1024 x 1024 tiles, with the server's real services in force. Every
-// object waits on a timed callback (the callback sweep finds each by serial on every pulse),
-// one in ten is an NPC (the NPC sweep looks each up again) and the decay sweep runs in its
-// fast mode over objects that never decay. The pulse per object should not grow with the
+// object waits on a timed callback far in the future (the schedule holds them all), one in
+// ten is an NPC (the NPC state and combat sweeps visit each on every pulse) and the decay
+// sweep runs in its fast mode over objects that never decay. The pulse per object should not grow with the
 // world: the goal is the largest within 1.5 times the smallest.
 //
 // Then the fighting world: at the largest size one NPC in ten of those is set on a neighbour
@@ -14,9 +14,14 @@
 // the same goal.
 //
 // Prints one line per size, the ratio, the fighting pulse's mean and 99th percentile and its
-// worst; progress goes to stderr.
+// worst; progress goes to stderr. The worst pulse is given twice: by the wall clock, and by
+// the processor time the pulse took. On a machine shared with other work the two part when
+// the process is not scheduled for a while in the middle of a pulse. Under a virtual machine
+// whose host is busy even the processor time may hold such a stall: the run is seeded, so a
+// pulse that is slow in one run and not in the next was slowed from outside.
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <vector>
 
@@ -49,6 +54,8 @@ constexpr s32 kCallbackTicks = 1 << 30;
 constexpr int kCallbackAction = 2;
 
 std::vector<CNPC*> g_npcs;
+// Their serials: once fights began, an NPC in `g_npcs` may have died and been deleted.
+std::vector<u32> g_npcSerials;
 
 // Grows the world to `count` objects.
 void Populate(int count) {
@@ -58,6 +65,7 @@ void Populate(int count) {
         if (made % kNpcEvery == 0) {
             g_npcs.push_back(new CNPC());
             object = g_npcs.back();
+            g_npcSerials.push_back(object->GetSerial());
         } else {
             object = g_objectManager.CreateItem(3821);
             object->SetDecayCount(kNeverDecays);
@@ -83,6 +91,32 @@ double MeasurePulse(int objects) {
         best = std::min(best, std::chrono::duration<double, std::micro>(t1 - t0).count() / pulses);
     }
     return best;
+}
+
+// The control beside each size: the NPCs visited in the order the state sweep keeps (bucket by
+// bucket of the serial's low six bits), each read at the fields the sweeps read, and nothing
+// else done. When its time per object grows with the world as the pulse's does, the growth
+// is the memory's (caches and address translation), not the work's. Answers nanoseconds per
+// object of the world, as the pulse's figure.
+double MeasureMemoryWalk(int objects) {
+    std::vector<const CNPC*> order;
+    for (u32 bucket = 0; bucket < 64; ++bucket)
+        for (const CNPC* npc : g_npcs)
+            if ((npc->GetSerial() & 63) == bucket) order.push_back(npc);
+    const int walks = std::max(20, 20000000 / objects);
+    long sum = 0;
+    double best = 1e30;
+    for (int run = 0; run < 5; ++run) {
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int w = 0; w < walks; ++w)
+            for (const CNPC* npc : order)
+                sum += npc->GetCurHits() + npc->GetMaxMana() + npc->GetState() +
+                       npc->GetSwingCounter() + (npc->GetCombatList().IsEmpty() ? 1 : 0);
+        const auto t1 = std::chrono::steady_clock::now();
+        best = std::min(best, std::chrono::duration<double, std::nano>(t1 - t0).count() / walks);
+    }
+    if (sum == 42) std::fprintf(stderr, " ");  // keeps the reads
+    return best / objects;
 }
 
 // The demo's tiles, wieldables and goods, so that bows are weapons and arrows count.
@@ -113,8 +147,13 @@ void Arm(CNPC* npc, bool archer) {
 
 struct PulseFigures {
     double mean = 0, p99 = 0, worst = 0;  // milliseconds
+    double worstCpu = 0;                  // milliseconds of processor time
 };
 PulseFigures MeasurePulses(int pulses, bool crimes);
+
+double CpuMs() {
+    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 // Sets one NPC in ten on its neighbour in the list (beside it), a quarter of the pairs with
 // bows, and answers the mean, 99th percentile and worst pulse over `pulses` pulses.
@@ -140,22 +179,23 @@ PulseFigures MeasureFightingPulse(int pulses) {
 PulseFigures MeasurePulses(int pulses, bool crimes) {
     std::vector<double> times;
     size_t next = 0;
+    PulseFigures figures;
     for (int i = 0; i < pulses; ++i) {
+        const double c0 = CpuMs();
         const auto t0 = std::chrono::steady_clock::now();
-        if (crimes && g_npcs.size() > 1) {
-            next = (next + 2) % (g_npcs.size() - 1);
-            CNPC* offender = g_npcs[next];
-            CNPC* victim = g_npcs[next + 1];
-            if (g_objectManager.FindNPC(offender->GetSerial()) == offender &&
-                g_objectManager.FindNPC(victim->GetSerial()) == victim)
+        if (crimes && g_npcSerials.size() > 1) {
+            next = (next + 2) % (g_npcSerials.size() - 1);
+            CNPC* offender = g_objectManager.FindNPC(g_npcSerials[next]);
+            CNPC* victim = g_objectManager.FindNPC(g_npcSerials[next + 1]);
+            if (offender && victim)
                 WitnessCrime(offender->GetWorldLocation(), *offender, victim, "", 1000, 1,
                              kCrimeMurder);
         }
         g_timeManager.Update();
         const auto t1 = std::chrono::steady_clock::now();
+        figures.worstCpu = std::max(figures.worstCpu, CpuMs() - c0);
         times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     }
-    PulseFigures figures;
     for (double t : times)
         figures.mean += t / pulses;
     std::sort(times.begin(), times.end());
@@ -177,25 +217,36 @@ int main() {
     LoadFightingData();
     const int sizes[] = {1000, 10000, 100000, 300000};
     std::vector<double> perObject;
-    std::printf("%10s %14s %18s\n", "objects", "pulse (us)", "per object (ns)");
+    std::vector<double> walkPerObject;
+    std::printf("%10s %14s %18s %24s\n", "objects", "pulse (us)", "per object (ns)",
+                "memory walk alone (ns)");
     for (int size : sizes) {
         std::fprintf(stderr, "world_tick: %d objects\n", size);
         Populate(size);
         const double pulse = MeasurePulse(size);
         perObject.push_back(pulse * 1000.0 / size);
-        std::printf("%10d %14.1f %18.2f\n", size, pulse, perObject.back());
+        walkPerObject.push_back(MeasureMemoryWalk(size));
+        std::printf("%10d %14.1f %18.2f %24.2f\n", size, pulse, perObject.back(),
+                    walkPerObject.back());
     }
     const auto [low, high] = std::minmax_element(perObject.begin(), perObject.end());
     const double ratio = *high / *low;
     std::printf("largest / smallest per object: %.2f (goal: at most 1.50) %s\n", ratio,
                 ratio <= 1.5 ? "met" : "NOT MET");
+    const auto [walkLow, walkHigh] = std::minmax_element(walkPerObject.begin(), walkPerObject.end());
+    std::printf("largest / smallest of the memory walk alone: %.2f\n", *walkHigh / *walkLow);
     const PulseFigures fight = MeasureFightingPulse(400);
     std::printf("pulse with %d NPCs, one in ten fighting: mean %.2f ms, p99 %.2f ms\n",
                 static_cast<int>(g_npcs.size()), fight.mean, fight.p99);
     std::printf("worst pulse with %d NPCs, one in ten fighting: %.2f ms (goal: under 10 ms) %s\n",
                 static_cast<int>(g_npcs.size()), fight.worst, fight.worst < 10.0 ? "met" : "NOT MET");
+    std::printf(
+        "worst pulse's processor time with %d NPCs, one in ten fighting: %.2f ms (goal: under "
+        "10 ms) %s\n",
+        static_cast<int>(g_npcs.size()), fight.worstCpu, fight.worstCpu < 10.0 ? "met" : "NOT MET");
     const PulseFigures crime = MeasurePulses(400, true);
-    std::printf("worst pulse with a crime every pulse: %.2f ms (mean %.2f ms; goal: under 10 ms) %s\n",
-                crime.worst, crime.mean, crime.worst < 10.0 ? "met" : "NOT MET");
+    std::printf("worst pulse with a crime every pulse: %.2f ms, processor time %.2f ms (mean "
+                "%.2f ms; goal: under 10 ms) %s\n",
+                crime.worst, crime.worstCpu, crime.mean, crime.worst < 10.0 ? "met" : "NOT MET");
     return 0;
 }

@@ -486,6 +486,10 @@ void StartAttack(CMobile* attacker, CMobile* target, int report) {
 
 void CMobile::CombatStep() {
     if (swingCounter_ < kSwingCounterMax) ++swingCounter_;
+    // Most mobiles of a large world fight no one: without an opponent there is nothing to
+    // find, and only a player holds a combat target to let go. Leaving here spares the
+    // sweep over every mobile the reads of its place and kind.
+    if (attacking_.IsEmpty() && !IsPlayer()) return;
     if (IsGhost() || IsNonCombatantPlayer(this)) return;
     const u32 self = GetSerial();
     const Location here = GetWorldLocation();

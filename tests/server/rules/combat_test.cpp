@@ -168,6 +168,46 @@ TEST_F(CombatTest, RangedSwingWithoutAmmunitionRestarts) {
     EXPECT_LT(archer->GetSwingState(), 2);
 }
 
+// A mobile with no one to fight: its step counts the swing up to the cap and a player lets
+// go of a target it still names; nothing else happens (no trigger, no packet, no harm). The
+// world's pulse steps nearly every mobile this way.
+TEST_F(CombatTest, StepWithoutOpponentsOnlyCountsTheSwing) {
+    struct Case {
+        const char* what;
+        bool player;
+        bool staleTarget;
+        int steps;
+        int counter;
+    };
+    const Case cases[] = {
+        {"NPC, a few steps", false, false, 5, 5},
+        {"NPC, past the cap", false, false, 1005, 1000},
+        {"player naming a target it no longer fights", true, true, 3, 3},
+        {"player past the cap", true, false, 1002, 1000},
+    };
+    for (const Case& c : cases) {
+        CMobile* m = c.player ? static_cast<CMobile*>(Fighter<CPlayer>(10, 10))
+                              : static_cast<CMobile*>(Fighter<CNPC>(10, 10));
+        CNPC* beside = Fighter<CNPC>(11, 10);
+        if (c.staleTarget) m->AsPlayer()->SetCombatTarget(beside->GetSerial());
+        m->RestartSwingCounter();
+        const size_t calls = triggers.calls.size();
+        const size_t sent = packets.With("6E").size() + packets.With("2F").size();
+        for (int i = 0; i < c.steps; ++i)
+            m->CombatStep();
+        EXPECT_EQ(m->GetSwingCounter(), c.counter) << c.what;
+        EXPECT_EQ(m->GetSwingState(), 0) << c.what;
+        if (c.player) {
+            EXPECT_EQ(m->AsPlayer()->GetCombatTarget(), 0u) << c.what;
+        }
+        EXPECT_EQ(triggers.calls.size(), calls) << c.what;
+        EXPECT_EQ(packets.With("6E").size() + packets.With("2F").size(), sent) << c.what;
+        EXPECT_EQ(beside->GetCurHits(), 50) << c.what;
+        m->DeleteSelf();
+        beside->DeleteSelf();
+    }
+}
+
 TEST_F(CombatTest, EqualSkillsHitFortyNineInAHundred) {
     CNPC* a = Fighter<CNPC>(10, 10);
     CNPC* b = Fighter<CNPC>(11, 10);
