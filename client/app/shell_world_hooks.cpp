@@ -1,6 +1,7 @@
 #include "client/app/shell_world_hooks.h"
 
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/ingame/bark_gump.h"
 
 namespace {
 
@@ -37,5 +38,8 @@ void ShellWorldHooks::DeleteDragGump() {
 }
 
 void ShellWorldHooks::DeleteFreeBarks() {
-    CloseTopLevelWhere([](CGump* g) { return g->IsKind(GumpKind::kBark) && g->object == 0; });
+    CloseTopLevelWhere([](CGump* g) {
+        const CBarkGump* b = g->As<CBarkGump>();
+        return b != nullptr && b->anchorObject == nullptr;
+    });
 }
