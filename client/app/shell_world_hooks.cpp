@@ -39,7 +39,8 @@ void ShellWorldHooks::DeleteDragGump() {
 
 void ShellWorldHooks::DeleteFreeBarks() {
     CloseTopLevelWhere([](CGump* g) {
-        const CBarkGump* b = g->As<CBarkGump>();
-        return b != nullptr && b->anchorObject == nullptr;
+        if (!g->IsKind(GumpKind::kBark)) return false;
+        const CBarkGump* b = CBarkGump::Live(g);
+        return b != nullptr ? b->anchorObject == nullptr : g->object == 0;
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Gump art the journal window draws besides the scroll it shares with the skill window: its
-// title, the lock button, the minimised picture and the scroll thumb.
+// Gump art the journal and the tips window draw besides the scroll they share with the skill
+// window: their titles, the lock button, the minimised pictures, the scroll thumb, the tip
+// buttons and the "Don't show again" box.
 #include <vector>
 
 #include "client/data/fonts.h"

@@ -199,6 +199,12 @@ CBarkGump* CBarkGump::Showing(const OverheadText* r) {
     return nullptr;
 }
 
+CBarkGump* CBarkGump::Live(CGump* gump) {
+    for (CBarkGump* b : LiveBubbles())
+        if (b == gump) return b;
+    return nullptr;
+}
+
 void CBarkGump::CloseQuietly(CBarkGump* bubble) {
     const bool was = g_trimming;
     g_trimming = true;

@@ -53,6 +53,8 @@ public:
     static std::vector<CBarkGump*> ChainOf(CClientObject* anchor);
     // The bubble showing a record, or null.
     static CBarkGump* Showing(const OverheadText* record);
+    // The gump as a live bubble, or null (a gump of the bubbles' kind may be of another class).
+    static CBarkGump* Live(CGump* gump);
     // Closes the bubble without laying its chain out again.
     static void CloseQuietly(CBarkGump* bubble);
     bool IsClickable() const;

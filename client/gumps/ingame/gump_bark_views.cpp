@@ -55,7 +55,7 @@ void GumpBarkViews::Follow(CClientObject& object) {
 void GumpBarkViews::FollowAll() {
     std::vector<CClientObject*> anchors;
     for (CGump* g = TheGumpDesktop().head; g != nullptr; g = g->nextSibling) {
-        CBarkGump* b = g->As<CBarkGump>();
+        CBarkGump* b = CBarkGump::Live(g);
         if (b == nullptr || b->anchorObject == nullptr) continue;
         bool seen = false;
         for (CClientObject* a : anchors)

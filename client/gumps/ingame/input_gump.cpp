@@ -68,8 +68,8 @@ void CInputGump::SetUnicodeText(const std::u16string& text, int hue) {
 }
 
 CInputGump& TheTypingLine() {
-    CGumpDesktop& desktop = TheGumpDesktop();
-    for (CGump* g = desktop.head; g != nullptr; g = g->nextSibling)
-        if (CInputGump* line = g->As<CInputGump>()) return *line;
-    return *desktop.Open<CInputGump>();
+    static CInputGump* line = nullptr;
+    if (line == nullptr || !IsGumpAlive(line) || !line->IsKind(GumpKind::kInput))
+        line = TheGumpDesktop().Open<CInputGump>();
+    return *line;
 }

@@ -1,47 +1,26 @@
 #include "client/gumps/ingame/journal_gump.h"
 
 #include <algorithm>
-#include <cstdlib>
 
-#include "client/data/client_log.h"
 #include "client/data/fonts.h"
 #include "client/data/gump_art.h"
 #include "client/data/pixel_spans.h"
 #include "client/data/unicode_fonts.h"
 #include "client/gumps/framework/button_gump.h"
-#include "client/gumps/framework/click_state.h"
-#include "client/gumps/framework/gump_art_strips.h"
 #include "client/gumps/framework/gump_desktop.h"
-#include "client/gumps/framework/gump_host_services.h"
 #include "client/gumps/framework/thumb_gump.h"
-#include "client/gumps/framework/two_frame_window.h"
 #include "client/gumps/ingame/bark_gump.h"
 
 namespace {
 
-constexpr int kArt = 2080;
 constexpr int kTitleArt = 2090;
-constexpr int kRuleArt = 2091;
 constexpr int kLockArt = 2092;
 constexpr int kMinimiseArt = 2093;
 constexpr int kResizeArt = 2094;
-constexpr int kResizeHoverArt = 2095;
 constexpr int kMinimisedArt = 2096;
-constexpr int kUpArrowArt = 2084;
-constexpr int kDownArrowArt = 2085;
-constexpr int kThumbArt = 31;
-constexpr int kDragSlop = 4;
 
 CTextGump* Journal(CGump* g) {
     return g != nullptr ? g->As<CTextGump>() : nullptr;
-}
-
-// Resizing windows by a rubber band is not built: the button says so once.
-void OpenResize(CGump*) {
-    static bool said = false;
-    if (said) return;
-    said = true;
-    LogClientError("journal", "window resizing: not built yet");
 }
 
 }  // namespace
@@ -56,54 +35,30 @@ std::vector<const JournalEntry*> CTextGump::Entries() {
 CTextGump::CTextGump(int px, int py) {
     kindLabel = "text gump";
     PlaceAt(px, py);
-    width = pitch = (GumpArtWidth(kArt) + 7) / 8 * 8;
-    height = kHeight;
-    MakeFrame(0);
-    MakeMinimisedFrame(*this, kMinimisedArt);
-    SetArea();
+    MakeScroll(kMinimisedArt);
     const std::vector<const JournalEntry*> all = Entries();
     topEntry = all.empty() ? nullptr : all.front();
     ScrollToEnd();
     DrawText();
-
-    const int h2094 = GumpArtHeight(kResizeArt);
-    thumb = Add<CThumbGump>(256, 72, true, height - h2094 - 56, this, kThumbArt);
+    AddScrollControls(
+        [](CGump* g) {
+            if (CTextGump* j = Journal(g)) j->ScrollUp();
+        },
+        [](CGump* g) {
+            if (CTextGump* j = Journal(g)) j->ScrollDown();
+        });
     SyncThumb();
-    Add<CButtonGump>(
-        137, 0, this, CButtonGump::kPush, 0, [](CGump* g) { g->Minimize(); }, kMinimiseArt,
-        kMinimiseArt, 0);
-    auto* resize = Add<CButtonGump>(137, height - h2094 - 3, this, CButtonGump::kPush, 0,
-                                    &OpenResize, kResizeArt, kResizeArt, 0);
-    resize->hoverArt = kResizeHoverArt;
     lockButton = Add<CButtonGump>(
-        233, height - h2094 - 52, this, CButtonGump::kToggle, 0,
+        233, height - GumpArtHeight(kResizeArt) - 52, this, CButtonGump::kToggle, 0,
         [](CGump* g) {
             if (CTextGump* j = Journal(g)) j->Unlock();
         },
         0, kLockArt, 0);
-    Add<CButtonGump>(
-        249, 56, this, CButtonGump::kRepeat, 0,
-        [](CGump* g) {
-            if (CTextGump* j = Journal(g)) j->ScrollUp();
-        },
-        kUpArrowArt, kUpArrowArt, 0);
-    Add<CButtonGump>(
-        249, height - h2094 - 52, this, CButtonGump::kRepeat, 0,
-        [](CGump* g) {
-            if (CTextGump* j = Journal(g)) j->ScrollDown();
-        },
-        kDownArrowArt, kDownArrowArt, 0);
     TheJournal().AddWindow(this);
 }
 
 CTextGump::~CTextGump() {
     TheJournal().RemoveWindow(this);
-}
-
-void CTextGump::SetArea() {
-    areaRight = width - 49;
-    if (areaRight % 2 == 0) --areaRight;
-    areaBottom = height - 78;
 }
 
 int CTextGump::EntryHeight(const JournalEntry& entry) const {
@@ -171,14 +126,9 @@ void CTextGump::SyncThumb() {
 }
 
 void CTextGump::DrawText() {
+    DrawBackground(kTitleArt, 111, GumpArtHeight(kMinimiseArt) + 10);
     Bitmap16* frame = Frame(0);
     if (frame == nullptr) return;
-    std::fill(frame->Pixels(), frame->Pixels() + size_t(frame->Width()) * frame->Height(), u16(0));
-    const int h2093 = GumpArtHeight(kMinimiseArt), h2094 = GumpArtHeight(kResizeArt);
-    DrawGumpArtColumn(kArt, 2, *frame, h2093 - 1, h2094);
-    CopyGumpToBuf(SpanCopyKeyed, kTitleArt, 111, h2093 + 10, frame->Pixels(), width, height);
-    CopyGumpToBuf(SpanCopyKeyed, kRuleArt, 30, h2093 + 34, frame->Pixels(), width, height);
-    CopyGumpToBuf(SpanCopyKeyed, kRuleArt, 31, height - h2094 - 48, frame->Pixels(), width, height);
     if (topEntry == nullptr) return;
     const std::vector<const JournalEntry*> all = Entries();
     auto it = std::find(all.begin(), all.end(), topEntry);
@@ -273,8 +223,7 @@ void CTextGump::OnSliderMoved(int position, int range, CGump*) {
 }
 
 void CTextGump::ClickTrack(int px, int py) {
-    if (px < width - 48 || px > width - 25 || py < areaTop || py > areaBottom) return;
-    if (topEntry == nullptr || thumb == nullptr) return;
+    if (!InTrack(px, py) || topEntry == nullptr || thumb == nullptr) return;
     Lock();
     py -= 8;
     const std::vector<const JournalEntry*> all = Entries();
@@ -305,88 +254,12 @@ void CTextGump::ClickTrack(int px, int py) {
     DrawText();
 }
 
-// --- Mouse and drawing ---------------------------------------------------------------------------
-
-void CTextGump::OnLeftDown(int px, int py) {
-    grabX = px;
-    grabY = py;
-    pressed = true;
-    trackCounter = 1;
-    BringToFront(false);
-    click.Press();
-}
-
-void CTextGump::OnHover() {
-    if (pressed && !minimised) {
-        if (++trackCounter >= 2) {
-            trackCounter = 0;
-            ClickTrack(grabX, grabY);
-        }
-    }
-    if (click.TimedOut() && pressed) dragStarted = true;
-}
-
-void CTextGump::OnDrag(int px, int py) {
-    GetGumpHostServices().SetCursorMode(0);
-    if (pressed && click.state != ClickState::kNone &&
-        (std::abs(px - grabX) > kDragSlop || std::abs(py - grabY) > kDragSlop)) {
-        dragStarted = true;
-        click.state = ClickState::kNone;
-    }
-    if (pressed && dragStarted) MoveBy(px - grabX, py - grabY, true);
-}
-
-void CTextGump::OnLeftUp(int, int) {
-    pressed = false;
-    if (dragStarted) {
-        dragStarted = false;
-        click.state = ClickState::kNone;
-    }
-    if (click.state == ClickState::kSecondPress) {
-        click.state = ClickState::kNone;
-        if (minimised) Restore();
-    }
-    ReleaseCapture();
-}
-
-void CTextGump::OnRightUp(int, int) {
-    ReleaseCapture();
-    TheGumpDesktop().Close(this);
-}
-
-void CTextGump::OnMouseOver(int, int) {
-    GetGumpHostServices().SetCursorMode(0);
-}
-
-void CTextGump::Draw(const ClipRect& clip) {
-    if (!visible || !ShownFrameMeets(*this, clip)) return;
-    DrawFrame(clip, SpanCopyKeyed, ShownFrameIndex(*this));
-    if (!minimised) DrawChildren(clip);
-}
-
-bool CTextGump::ContainsPoint(int px, int py) {
-    if (FramePixelSet(px, py, ShownFrameIndex(*this))) return true;
-    return !minimised && AnyChildContains(*this, px, py);
-}
-
 void CTextGump::OnResized(int newWidth, int newHeight, int) {
     // Only the height changes, between the least height and the screen's bottom limit.
     newWidth = width;
     newHeight = std::max(kMinHeight, std::min(newHeight, kScreenLimit - y));
     const int newPitch = (newWidth + 7) / 8 * 8;
-    const int dx = newPitch - width, dy = newHeight - height;
-    for (CGump* c = firstChild; c != nullptr; c = c->nextSibling) {
-        if (c == thumb) {
-            thumb->x += dx;
-            thumb->maxY += dy;
-        } else if (c == lockButton) {
-            c->x += dx;
-            c->y += dy;
-        } else {
-            if (c->x > width / 2) c->x += dx;
-            if (c->y > height / 2) c->y += dy;
-        }
-    }
+    MoveChildrenForSize(newPitch - width, newHeight - height, lockButton);
     width = pitch = newPitch;
     height = newHeight;
     frames[0] = std::make_unique<Bitmap16>(width, height);

@@ -6,22 +6,18 @@
 // change, between 220 pixels and the screen's bottom less 20.
 #include <vector>
 
-#include "client/gumps/framework/click_state.h"
-#include "client/gumps/framework/gump.h"
+#include "client/gumps/ingame/scroll_window.h"
 #include "client/world/journal.h"
 
 class CButtonGump;
-class CThumbGump;
 
-class CTextGump : public CGump, public JournalWindow {
+class CTextGump : public CScrollWindow, public JournalWindow {
 public:
     static constexpr GumpKind kKind = GumpKind::kText;
     GumpKind Kind() const override { return kKind; }
-    static constexpr int kHeight = 300;
     static constexpr int kMinHeight = 220;
     static constexpr int kScreenLimit = 460;
     static constexpr int kArrowStep = 6;
-    static constexpr int kTrackPage = 10;
     static constexpr int kFont = 9;
 
     CTextGump(int x, int y);
@@ -38,28 +34,12 @@ public:
     void Unlock();
     bool Locked() const;
     // A press in the scroll track pages 10 entries towards the pointer.
-    void ClickTrack(int x, int y);
+    void ClickTrack(int x, int y) override;
 
-    void Draw(const ClipRect& clip) override;
-    bool ContainsPoint(int x, int y) override;
-    void OnLeftDown(int x, int y) override;
-    void OnLeftUp(int x, int y) override;
-    void OnRightUp(int x, int y) override;
-    void OnMouseOver(int x, int y) override;
-    void OnDrag(int x, int y) override;
-    void OnHover() override;
     void OnSliderMoved(int position, int range, CGump* slider) override;
     void OnResized(int width, int height, int value) override;
-    bool IsTransparent() override { return true; }
 
-    // The text area (gump-local; right and bottom inclusive).
-    int areaLeft = 38, areaTop = 68, areaRight = 0, areaBottom = 0;
     int topOffset = 0;
-    int trackCounter = 0;
-    bool pressed = false;
-    bool dragStarted = false;
-    ClickState click;
-    CThumbGump* thumb = nullptr;
     CButtonGump* lockButton = nullptr;
 
     // The wrapped height of an entry in the text area's width.
@@ -68,7 +48,6 @@ public:
     static std::vector<const JournalEntry*> Entries();
 
 private:
-    void SetArea();
     void Lock();
     int TextWidth() const { return areaRight - areaLeft + 1; }
 };

@@ -261,3 +261,17 @@ TEST_F(BarkGumpTest, ABubbleBehindAnotherIsBlendedAtHalfStrength) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BarkGumpTest, TheDeathNoticeStandsCentredAndEntersTheJournal) {
+    ShowCentredSystemBubble("You are dead.", 0, 3);
+    const std::vector<CBarkGump*> chain = Chain(nullptr);
+    ASSERT_EQ(chain.size(), 1u);
+    EXPECT_EQ(chain[0]->x, 320 - chain[0]->width / 2);
+    EXPECT_EQ(chain[0]->y, 240 - chain[0]->height / 2);
+    ASSERT_EQ(TheJournal().Count(), 1u);
+    EXPECT_EQ(TheJournal().Entries().back().text, "You are dead.");
+}
+
+}  // namespace
