@@ -7,6 +7,7 @@
 #include "client/data/unicode_fonts.h"
 #include "client/gumps/ingame/input_gump.h"
 #include "client/gumps/ingame/journal_gump.h"
+#include "client/gumps/ingame/tips_gump.h"
 #include "tests/client/gumps/ingame/bark_fixture.h"
 #include "tests/golden_frame.h"
 #include "tools/content_builder/font_files.h"
@@ -93,6 +94,27 @@ TEST_F(SpeechWindowsGoldenTest, Journal) {
         CTextGump* j = TheGumpDesktop().Open<CTextGump>(40, 20);
         j->ScrollUp();  // locked, so the lock shows
         EXPECT_TRUE(Frame("journal", use565));
+    }
+}
+
+TEST_F(SpeechWindowsGoldenTest, TipOfTheDay) {
+    JournalArt();
+    art.Solid(2506, 90, 18, 0x001F);
+    art.Solid(2507, 60, 24, 0x2108);
+    art.Solid(2508, 40, 16, 0x7C00);
+    art.Solid(2509, 40, 16, 0x03E0);
+    art.Solid(2510, 12, 12, 0x4210);
+    art.Solid(2511, 12, 12, 0x7FFF);
+    for (bool use565 : {false, true}) {
+        SCOPED_TRACE(use565 ? "565" : "555");
+        SetPixelFormat565(use565);
+        PaintWorld(use565);
+        TheGumpDesktop().DeleteAllGumps();
+        TheGumpDesktop().Open<CTipsGump>(
+            CTipsGump::LinesOf("Double-click yourself to see what you wear.\nThe journal keeps "
+                               "the last hundred things said to you; scroll it to look back."),
+            true, false, TipsLink{});
+        EXPECT_TRUE(Frame("tip_of_the_day", use565));
     }
 }
 
