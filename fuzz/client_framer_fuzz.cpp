@@ -1,8 +1,8 @@
 // Server bytes into the client's link: Huffman decoding (when the first byte asks for it),
 // framing with the pause, and dispatch to recording slots and the real handlers (login,
-// world, movement, text, prompts, status, books, boards, containers, trade, windows, signs,
-// name answers and group messages), with recording text windows open for the seeds' book,
-// board and mobile, object windows that answer "open" for some serials so the object
+// world, movement, text, Unicode speech, prompts, status, books, boards, containers, trade,
+// windows, signs, name answers and group messages), with recording text windows open for the seeds'
+// book, board and mobile, object windows that answer "open" for some serials so the object
 // handlers' find-or-open branches run, and a field waiting for a name. The first byte also
 // chooses the edit-server path and how the bytes are cut into chunks.
 #include <cstdint>
@@ -440,4 +440,37 @@ extern "C" void ZqFuzzSeeds(void (*emit)(const u8* data, size_t size)) {
     std::vector<u8> asked{0x04};
     asked.insert(asked.end(), prompt.begin(), prompt.end());
     emit(asked.data(), asked.size());
+    // Unicode speech: over a known speaker, replacing, from nobody, and cut mid-unit.
+    auto unicode = [](u32 speaker, u8 type, const std::u16string& words, bool terminated) {
+        std::vector<u8> body{u8(speaker >> 24),
+                             u8(speaker >> 16),
+                             u8(speaker >> 8),
+                             u8(speaker),
+                             0x01,
+                             0x90,
+                             type,
+                             0x00,
+                             0x35,
+                             0x00,
+                             0x01,
+                             'E',
+                             'N',
+                             'U',
+                             0};
+        for (int i = 0; i < 30; ++i)
+            body.push_back(i < 5 ? u8("Guard"[i]) : 0);
+        for (char16_t c : words) {
+            body.push_back(u8(c >> 8));
+            body.push_back(u8(c));
+        }
+        if (terminated) body.insert(body.end(), {0, 0});
+        return Packet(0xAE, body, true);
+    };
+    std::vector<u8> wide{0x04};
+    for (const std::vector<u8>& p :
+         {incoming(0x21), unicode(0x21, 0, u"hello \u0416", true), unicode(0x21, 7, u"again", true),
+          unicode(0xFFFFFFFF, 6, u"notice", true), unicode(0x21, 2, u"cut", false)})
+        wide.insert(wide.end(), p.begin(), p.end());
+    wide.push_back(0x41);  // half a unit
+    emit(wide.data(), wide.size());
 }

@@ -5,6 +5,7 @@
 #include "client/app/main_window.h"
 #include "client/gumps/framework/gump_desktop.h"
 #include "client/gumps/framework/gump_host_services.h"
+#include "client/gumps/ingame/tips_gump.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
 #include "client/world/client_map.h"
@@ -67,6 +68,27 @@ void ShellLoginHooks::ServerChange(const u16 bounds[4], u8 map) {
 
 void ShellLoginHooks::ServerStep(u8 direction) {
     TheWalkQueue().ServerStep(direction);
+}
+
+// --- The tips window ---------------------------------------------------------------------------
+
+void ShellLoginHooks::ShowTip(int kind, u32, const std::string& text) {
+    ClientLink* link = TheClientLink();
+    if (link == nullptr) return;
+    TipsLink tips;
+    tips.requestTip = [](u8 direction) {
+        ClientLink* l = TheClientLink();
+        if (l == nullptr) return;
+        u8 buffer[8];
+        PacketWriter w(buffer, sizeof buffer);
+        BuildTipRequestPacket(w, u16(l->state.lastTip), direction);
+        l->Send(w);
+    };
+    tips.setShowTips = [](bool on) {
+        if (ClientLink* l = TheClientLink()) l->state.showTips = on;
+    };
+    TheGumpDesktop().Open<CTipsGump>(CTipsGump::LinesOf(text), kind == 0, link->state.showTips,
+                                     std::move(tips));
 }
 
 ClientLinkServices::ClientLinkServices() = default;

@@ -25,6 +25,8 @@ public:
     void FinishLogin(int chosenSlot) override;
     // The server's own step of the player (0x97) goes to the walk queue.
     void ServerStep(u8 direction) override;
+    // A tip or notice (0xA6) opens the tips window.
+    void ShowTip(int kind, u32 number, const std::string& text) override;
 };
 
 class ClientLinkServices {

@@ -1,7 +1,6 @@
 #include "client/app/client_services.h"
 
 #include <memory>
-#include <set>
 #include <string>
 
 #include "client/app/client_app.h"
@@ -16,6 +15,7 @@
 #include "client/data/cached_gump_art.h"
 #include "client/data/client_data_start.h"
 #include "client/data/client_log.h"
+#include "client/data/client_settings.h"
 #include "client/data/client_word_lists.h"
 #include "client/data/data_file_cache.h"
 #include "client/data/fonts.h"
@@ -29,17 +29,21 @@
 #include "client/gumps/frontend/gump_login_front_end.h"
 #include "client/gumps/frontend/link_login_actions.h"
 #include "client/gumps/frontend/screen_flow.h"
+#include "client/gumps/ingame/bark_gump.h"
 #include "client/gumps/ingame/death_menu_gump.h"
 #include "client/gumps/ingame/fighting_gump.h"
+#include "client/gumps/ingame/gump_bark_views.h"
 #include "client/gumps/ingame/ingame_requests.h"
+#include "client/gumps/ingame/input_gump.h"
+#include "client/gumps/ingame/journal_gump.h"
 #include "client/gumps/ingame/player_windows.h"
 #include "client/gumps/ingame/status_gump.h"
 #include "client/gumps/windows/map_gump.h"
 #include "client/gumps/windows/map_gump_walker.h"
 #include "client/net/client_link.h"
 #include "client/net/client_packets.h"
-#include "client/net/target_cursor.h"
 #include "client/net/speech_line.h"
+#include "client/net/target_cursor.h"
 #include "client/world/client_map.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
@@ -54,6 +58,12 @@
 #include "platform/window_backend.h"
 
 namespace {
+
+// The journal window of the desktop's factory (art id 7), at the screen's corner.
+CGump* MakeJournalWindow(int artId, bool container) {
+    if (container || artId != 7) return nullptr;
+    return TheGumpDesktop().Make<CTextGump>(0, 0);
+}
 
 // What the gumps ask of the running client: the shell's cursor modes, quit message,
 // presentation, target cursor and game state, the player object of the client world, the slot
@@ -104,10 +114,11 @@ public:
     CGump* MakeFightingBar(int x, int y) override {
         return TheGumpDesktop().Make<CFightingGump>(x, y);
     }
-    // The player's own windows: paperdoll, status windows, the amount chooser.
+    // The player's own windows: paperdoll, status windows, the amount chooser; the journal.
     CGump* MakeWindow(int artId, u32 object, int width, int height, bool container) override {
         if (!container)
             if (CGump* made = MakePlayerWindow(artId, object)) return made;
+        if (CGump* journal = MakeJournalWindow(artId, container)) return journal;
         return GumpHostServices::MakeWindow(artId, object, width, height, container);
     }
     CGump* MakeStatusWindow(u32 serial, bool small) override {
@@ -138,11 +149,22 @@ private:
     bool entered_ = false;
 };
 
-// What the speech line asks of the shell: the player in the world, the gump desktop's modal
-// window and keyboard focus, the Ctrl key and the window's menu commands. The typing line it
-// shows its text on is not built yet (the host's own answer says so once).
+// What the speech line asks of the shell: the typing line it shows its text on, the player in
+// the world, the gump desktop's modal window and keyboard focus, the Ctrl key and the window's
+// menu commands.
 class ShellSpeechLineHost : public SpeechLineHost {
 public:
+    void UpdateBark(const std::string& prefix, const std::string& text, bool caret, u16 hue,
+                    u16 font) override {
+        TheTypingLine().SetText(prefix + text + (caret ? "_" : ""), hue, font);
+    }
+    void UpdateUnicodeBark(const std::string& prefix, const std::u16string& text, bool caret,
+                           u16 hue, u16) override {
+        std::u16string line(prefix.begin(), prefix.end());
+        line += text;
+        if (caret) line += u'_';
+        TheTypingLine().SetUnicodeText(line, hue);
+    }
     bool CharacterPlaying() override {
         const CClientApp* app = CClientApp::Instance();
         return app != nullptr && app->inWorld && ThePlayer() != nullptr;
@@ -171,20 +193,24 @@ public:
     }
 };
 
-// The frame step's needs outside the renderer in the running client. The death text is a gump
-// not built yet; it says so once in the client log.
+// The frame step's needs outside the renderer in the running client.
 class ShellWorldViewFrame : public WorldViewFrameHooks {
 public:
     bool HasConnection() override { return TheClientLink() != nullptr; }
     bool Use565() override { return ::Use565(); }
-    void ShowDeadText() override { NotBuilt("death fade text"); }
+    void ShowDeadText() override { ShowCentredSystemBubble("You are dead.", 0, 3); }
     bool AssumePlayAsGhost() override {
         const CClientApp* app = CClientApp::Instance();
         return app != nullptr && app->options.assumePlayAsGhost;
     }
     void OpenDeathMenu() override { OpenDeathMenuGump(&SendDeathChoice); }
     void SendPlayAsGhost() override { SendDeathChoice(CDeathMenuGump::kPlayAsGhostChoice); }
-    void DrawGumps() override { GumpShellDrawFrame(); }
+    void DrawGumps() override {
+        GumpShellDrawFrame();
+        // The frame rate on the typing line is refreshed once per frame.
+        if (TheClientSettings().options.frameCounter)
+            if (CSpeechLine* line = TheSpeechLine()) line->UpdateBark();
+    }
 
 private:
     static void SendDeathChoice(u8 choice) {
@@ -193,11 +219,6 @@ private:
         BuildDeathMenuChoicePacket(w, choice);
         if (ClientLink* link = TheClientLink()) link->Send(w);
     }
-    void NotBuilt(const char* what) {
-        if (said_.insert(what).second)
-            LogClientError("world view", (std::string(what) + ": not built yet").c_str());
-    }
-    std::set<std::string> said_;
 };
 
 // The running client's subsystem entry points: the connection with the login screens on it,
@@ -361,6 +382,9 @@ void InstallClientServices() {
     SetTextWindowHooks(&textWindows);
     static ShellWorldHooks worldHooks;
     SetWorldHooks(&worldHooks);
+    // The world's texts float over their speakers as gumps.
+    static GumpBarkViews barkViews;
+    SetBarkViews(&barkViews);
     // Gump art comes from the data cache; the back buffer's start-up background is gump art.
     static CachedGumpArt gumpArt;
     SetGumpArtServices(&gumpArt);

@@ -1,6 +1,7 @@
 #include "client/app/shell_world_hooks.h"
 
 #include "client/gumps/framework/gump_desktop.h"
+#include "client/gumps/ingame/bark_gump.h"
 #include "client/gumps/ingame/paperdoll_gump.h"
 #include "client/gumps/ingame/stack_gump.h"
 #include "client/gumps/ingame/status_gump.h"
@@ -41,7 +42,11 @@ void ShellWorldHooks::DeleteDragGump() {
 }
 
 void ShellWorldHooks::DeleteFreeBarks() {
-    CloseTopLevelWhere([](CGump* g) { return g->IsKind(GumpKind::kBark) && g->object == 0; });
+    CloseTopLevelWhere([](CGump* g) {
+        if (!g->IsKind(GumpKind::kBark)) return false;
+        const CBarkGump* b = CBarkGump::Live(g);
+        return b != nullptr ? b->anchorObject == nullptr : g->object == 0;
+    });
 }
 
 // --- The player's own windows ------------------------------------------------------------------

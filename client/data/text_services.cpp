@@ -18,8 +18,20 @@ bool TextServices::ObscenityFilterOn() {
     return TheClientSettings().options.obscenityFilter;
 }
 
+namespace {
+bool g_inputControlDrawing = false;
+}  // namespace
+
 bool TextServices::InputControlDrawing() {
-    return false;
+    return g_inputControlDrawing;
+}
+
+InputControlDrawingScope::InputControlDrawingScope() : previous_(g_inputControlDrawing) {
+    g_inputControlDrawing = true;
+}
+
+InputControlDrawingScope::~InputControlDrawingScope() {
+    g_inputControlDrawing = previous_;
 }
 
 void TextServices::FilterProfanity(std::string&) {

@@ -25,3 +25,16 @@ TextServices* SetTextServices(TextServices* services);
 
 // Filters a copy of the text when the option is on and no input control is drawing.
 std::string FilteredForDrawing(const char* text);
+
+// Marks a scope in which a gump draws the player's own typing, which is shown as typed: the
+// default services' InputControlDrawing answers true inside it.
+class InputControlDrawingScope {
+public:
+    InputControlDrawingScope();
+    ~InputControlDrawingScope();
+    InputControlDrawingScope(const InputControlDrawingScope&) = delete;
+    InputControlDrawingScope& operator=(const InputControlDrawingScope&) = delete;
+
+private:
+    bool previous_;
+};

@@ -44,6 +44,8 @@ const UnicodeFontFile& CurrentFile() {
     return s.files[s.current];
 }
 
+constexpr size_t kMaxUnicodeLineUnits = 199;
+
 // A line of a wrapped text: the original index of its first unit and its units.
 struct ULine {
     size_t start;
@@ -59,8 +61,10 @@ std::vector<ULine> WrapUnicode(const WChar* text, int width) {
     std::vector<ULine> lines;
     size_t start = 0;
     for (;;) {
-        const int end = UnicodeFindLineBreak(rest.c_str(), width);
-        if (end < 0) break;
+        int end = UnicodeFindLineBreak(rest.c_str(), width);
+        // A line holds at most kMaxUnicodeLineUnits units, however narrow they are.
+        if (end < 0 && rest.size() <= kMaxUnicodeLineUnits) break;
+        if (end < 0 || end >= int(kMaxUnicodeLineUnits)) end = int(kMaxUnicodeLineUnits) - 1;
         lines.push_back(ULine{start, rest.substr(0, static_cast<size_t>(end) + 1)});
         size_t taken = static_cast<size_t>(end) + 1;
         if (taken < rest.size() && (rest[taken] == u' ' || rest[taken] == u'\n')) ++taken;

@@ -4,6 +4,7 @@
 
 #include "client/data/client_word_lists.h"
 #include "client/data/profanity_filter.h"
+#include "client/data/ustr.h"
 #include "client/net/client_link.h"
 #include "client/net/server_packet_dispatcher.h"
 #include "client/net/speech_line.h"
@@ -31,6 +32,17 @@ std::string RestAsText(PacketReader& r) {
     return std::string(reinterpret_cast<const char*>(bytes), end);
 }
 
+// The rest of the packet as big-endian 16-bit units: up to a 0 unit, or to the packet's end
+// when the server left it out (a last odd byte is not a unit), at most kMaxUnicodeUnits.
+constexpr size_t kMaxUnicodeUnits = 2048;
+std::u16string RestAsUnicodeText(PacketReader& r) {
+    std::u16string text;
+    u16 unit = 0;
+    while (text.size() < kMaxUnicodeUnits && r.Remaining() >= 2 && r.ReadShort(unit) && unit != 0)
+        text.push_back(char16_t(unit));
+    return text;
+}
+
 enum class TextHandling { kSystem, kLabel, kReplace, kSpeech, kIgnored };
 
 TextHandling HandlingOf(u8 type) {
@@ -48,10 +60,25 @@ TextHandling HandlingOf(u8 type) {
     }
 }
 
+enum class Speaker { kUnknown, kIgnored, kReady };
+
+// The object that speaks a text: none (the text becomes a system line), one the player
+// ignores, or one ready to speak, whose name and kind the journal line then takes.
+Speaker FindSpeaker(u32 serial, const char* name, TextHandling handling, CClientObject*& out) {
+    out = serial == kNoSerial ? nullptr : TheClientWorld().FindBySerial(serial);
+    if (out == nullptr) return Speaker::kUnknown;
+    if (TheClientWordLists().IsIgnored(serial)) return Speaker::kIgnored;
+    BarkSpeaker& who = TheBarkSpeaker();
+    who.name = name;
+    who.mode = handling == TextHandling::kLabel ? BarkSpeaker::kLabel : BarkSpeaker::kNamed;
+    return Speaker::kReady;
+}
+
 }  // namespace
 
 void SpeechPacketHandlers::Install(ServerPacketDispatcher& d) {
     d.SetSlot(0x1C, [this](const u8* packet, size_t length) { OnText(packet, length); });
+    d.SetSlot(0xAE, [this](const u8* packet, size_t length) { OnUnicodeText(packet, length); });
     d.SetSlot(0x9A, [this](const u8* packet, size_t length) { OnPrompt(packet, length); });
 }
 
@@ -81,17 +108,45 @@ void SpeechPacketHandlers::OnText(const u8* packet, size_t length) {
             serial == kNoSerial ? "[System]: " + text : std::string(name) + ": " + text;
         return ShowSystemMessage(hue, font, line);
     }
-    CClientObject* speaker =
-        serial == kNoSerial ? nullptr : TheClientWorld().FindBySerial(serial);
-    if (!speaker) return ShowSystemMessage(hue, font, text);
-    if (lists.IsIgnored(serial)) return;
-    BarkSpeaker& who = TheBarkSpeaker();
-    who.name = name;
-    who.mode = handling == TextHandling::kLabel ? BarkSpeaker::kLabel : BarkSpeaker::kNamed;
+    CClientObject* speaker = nullptr;
+    const Speaker found = FindSpeaker(serial, name, handling, speaker);
+    if (found == Speaker::kUnknown) return ShowSystemMessage(hue, font, text);
+    if (found == Speaker::kIgnored) return;
     if (handling == TextHandling::kReplace)
         speaker->ReplaceBarks(text, hue, font, 0);
     else
         speaker->AddBark(text, hue, font, 0);
+}
+
+void SpeechPacketHandlers::OnUnicodeText(const u8* packet, size_t length) {
+    PacketReader r(packet, length, 3);
+    u32 serial = 0, language = 0;
+    u16 graphic = 0, hue = 0, font = 0;
+    u8 type = 0;
+    char name[kNameWidth + 1] = {};
+    r.ReadLong(serial);
+    r.ReadShort(graphic);
+    r.ReadByte(type);
+    r.ReadShort(hue);
+    r.ReadShort(font);
+    r.ReadLong(language);
+    r.ReadFixedText(name, sizeof name, kNameWidth);
+    if (!r.Ok()) return link_.RefusePacket(r);
+    std::u16string text = RestAsUnicodeText(r);
+    if (DeathFadeStep != 0) return;
+    if (TheClientWordLists().ObscenityFilterOn()) UStrFilterProfanity(text.data());
+
+    const TextHandling handling = HandlingOf(type);
+    // A system text in Unicode goes to a hook that shows nothing.
+    if (handling == TextHandling::kIgnored || handling == TextHandling::kSystem) return;
+    CClientObject* speaker = nullptr;
+    const Speaker found = FindSpeaker(serial, name, handling, speaker);
+    if (found == Speaker::kUnknown) return ShowUnicodeSystemMessage(text, hue, font, language);
+    if (found == Speaker::kIgnored) return;
+    if (handling == TextHandling::kReplace)
+        speaker->ReplaceUnicodeBarks(text, hue, font, language);
+    else
+        speaker->AddUnicodeBark(text, hue, font, language);
 }
 
 void SpeechPacketHandlers::OnPrompt(const u8* packet, size_t length) {

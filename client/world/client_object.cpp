@@ -6,11 +6,12 @@
 #include "client/data/tile_data.h"
 #include "client/render/land_draw.h"
 #include "client/render/span_blit.h"
+#include "client/world/bark_views.h"
 #include "client/world/cell_grid.h"
 #include "client/world/client_map.h"
 #include "client/world/client_world.h"
-#include "client/world/land_objects.h"
 #include "client/world/journal.h"
+#include "client/world/land_objects.h"
 #include "client/world/roof_hiding.h"
 #include "platform/clock.h"
 
@@ -498,26 +499,37 @@ int CClientObject::BarkCount() const {
     return n;
 }
 
-OverheadText* CClientObject::AddBark(const std::string& text, u16 barkHue, u16 font, int mode) {
+void CClientObject::PushBark(OverheadText* bark) {
     while (BarkCount() > 2) {
-        OverheadText** p = &firstBark;
-        while ((*p)->older)
-            p = &(*p)->older;
-        delete *p;
-        *p = nullptr;
+        OverheadText* oldest = firstBark;
+        while (oldest->older)
+            oldest = oldest->older;
+        TheBarkViews().Forget(*oldest);
+        DropBark(this, oldest);
     }
+    bark->created = platform::NowMs();
+    bark->older = firstBark;
+    firstBark = bark;
+}
+
+OverheadText* CClientObject::ShowBark(OverheadText* bark) {
+    if (TheBarkViews().Show(this, *bark)) return bark;
+    DropBark(this, bark);
+    return nullptr;
+}
+
+OverheadText* CClientObject::AddBark(const std::string& text, u16 barkHue, u16 font, int mode) {
     auto* b = new OverheadText;
     b->text = text;
     b->hue = barkHue;
     b->font = font;
     b->mode = mode;
-    b->created = platform::NowMs();
-    b->older = firstBark;
-    firstBark = b;
+    b->label = TheBarkSpeaker().mode == BarkSpeaker::kLabel;
+    PushBark(b);
     // The text enters the journal as the bubble showing it would enter it.
     TheJournal().AddLine(TakeSpeakerLine(text), barkHue);
     TheWorldHooks().BarkAdded(IsServerObject() ? static_cast<CClientItem*>(this)->serial : 0, text);
-    return b;
+    return ShowBark(b);
 }
 
 OverheadText* CClientObject::ReplaceBarks(const std::string& text, u16 barkHue, u16 font,
@@ -526,9 +538,30 @@ OverheadText* CClientObject::ReplaceBarks(const std::string& text, u16 barkHue, 
     return AddBark(text, barkHue, font, mode);
 }
 
+OverheadText* CClientObject::AddUnicodeBark(const std::u16string& text, u16 barkHue, u16 font,
+                                            u32 language) {
+    auto* b = new OverheadText;
+    b->wideText = text;
+    b->unicode = true;
+    b->hue = barkHue;
+    b->font = font;
+    b->language = language;
+    b->label = TheBarkSpeaker().mode == BarkSpeaker::kLabel;
+    PushBark(b);
+    TheJournal().AddUnicodeLine(TakeUnicodeSpeakerLine(text), barkHue);
+    return ShowBark(b);
+}
+
+OverheadText* CClientObject::ReplaceUnicodeBarks(const std::u16string& text, u16 barkHue, u16 font,
+                                                 u32 language) {
+    DeleteBarks();
+    return AddUnicodeBark(text, barkHue, font, language);
+}
+
 void CClientObject::DeleteBarks() {
     while (firstBark) {
         OverheadText* b = firstBark;
+        TheBarkViews().Forget(*b);
         firstBark = b->older;
         delete b;
     }

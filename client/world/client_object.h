@@ -16,14 +16,20 @@ class CClientMobile;
 class CClientContainer;
 struct StaticTileRecord;
 
-// A text standing over an object; the newest is the object's first.
+// A text standing over an object (or a system line); the newest is the chain's first. Its
+// bubble (bark_views.h) shows it and sets its lifetime.
 struct OverheadText {
     std::string text;
+    std::u16string wideText;  // the text of a Unicode speech
     u16 hue = 0;
     u16 font = 0;
     int mode = 0;
     u32 created = 0;
     u32 lifetime = 0;
+    u32 language = 0;
+    bool unicode = false;
+    // A name label ("You see: " in the journal).
+    bool label = false;
     OverheadText* older = nullptr;
 };
 
@@ -94,9 +100,12 @@ public:
     void AddToSeeThroughList();
     void RemoveFromSeeThroughList();
 
-    // Overhead texts: at most three stand over an object.
+    // Overhead texts: at most three stand over an object. Each enters the journal under the
+    // current speaker (journal.h) and gets its bubble; null when no bubble can be shown.
     OverheadText* AddBark(const std::string& text, u16 hue, u16 font, int mode);
     OverheadText* ReplaceBarks(const std::string& text, u16 hue, u16 font, int mode);
+    OverheadText* AddUnicodeBark(const std::u16string& text, u16 hue, u16 font, u32 language);
+    OverheadText* ReplaceUnicodeBarks(const std::u16string& text, u16 hue, u16 font, u32 language);
     void DeleteBarks();
     int BarkCount() const;
 
@@ -124,6 +133,10 @@ public:
 
 protected:
     void ResetObjectFields();
+    // Makes room for a new text (at most two older stay) and links the record in front.
+    void PushBark(OverheadText* bark);
+    // Shows the new record; drops it when no bubble can be shown.
+    OverheadText* ShowBark(OverheadText* bark);
     // Steps 2 and 3 of the detaching: the animated, light and see-through lists.
     void LeaveWorldLists();
     void UnlinkAllObjects();

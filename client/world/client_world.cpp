@@ -390,6 +390,7 @@ void CClientWorld::RestoreBarks(CClientObject& object) {
         // The text entered the journal when it was first shown.
         JournalSuppressScope quiet;
         OverheadText* b = object.AddBark(r.text, r.hue, r.font, 0);
+        if (b == nullptr) continue;
         b->created = r.created;
         b->lifetime = r.lifetime;
     }

@@ -169,12 +169,29 @@ BarkSpeaker& TheBarkSpeaker() {
     return speaker;
 }
 
-std::string TakeSpeakerLine(const std::string& text) {
+namespace {
+
+// The journal prefix of the current speaker, which returns to kPlain.
+std::string TakeSpeakerPrefix() {
     BarkSpeaker& s = TheBarkSpeaker();
-    std::string line = s.mode == BarkSpeaker::kNamed   ? s.name + ": " + text
-                       : s.mode == BarkSpeaker::kLabel ? "You see: " + text
-                                                       : text;
+    std::string prefix = s.mode == BarkSpeaker::kNamed   ? s.name + ": "
+                         : s.mode == BarkSpeaker::kLabel ? "You see: "
+                                                         : std::string();
     s.mode = BarkSpeaker::kPlain;
     s.name.clear();
-    return line;
+    return prefix;
+}
+
+}  // namespace
+
+std::string TakeSpeakerLine(const std::string& text) {
+    return TakeSpeakerPrefix() + text;
+}
+
+std::u16string TakeUnicodeSpeakerLine(const std::u16string& text) {
+    const std::string prefix = TakeSpeakerPrefix();
+    std::u16string line;
+    for (unsigned char c : prefix)
+        line.push_back(char16_t(c));
+    return line + text;
 }

@@ -113,3 +113,5 @@ struct BarkSpeaker {
 BarkSpeaker& TheBarkSpeaker();
 // The journal line of an overhead text under the current speaker, which returns to kPlain.
 std::string TakeSpeakerLine(const std::string& text);
+// The same for a 16-bit text.
+std::u16string TakeUnicodeSpeakerLine(const std::u16string& text);

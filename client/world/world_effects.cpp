@@ -3,6 +3,8 @@
 #include <set>
 
 #include "client/data/client_log.h"
+#include "client/world/bark_views.h"
+#include "client/world/client_world.h"
 
 namespace {
 
@@ -16,8 +18,11 @@ public:
     void PlaySequence(const std::vector<EffectRecord>&, u8) override { Say("effect sequences"); }
     void ShowWaitingGump(const std::string&) override { Say("waiting gump"); }
     void ShiftForScroll(int, int) override { Say("weather and moving effects"); }
-    void LayOutBarks() override { Say("bark gumps"); }
-    void BarksFollow(u32) override { Say("bark gumps"); }
+    // The speech bubbles are the bark views' (bark_views.h).
+    void LayOutBarks() override { TheBarkViews().FollowAll(); }
+    void BarksFollow(u32 serial) override {
+        if (CClientObject* o = TheClientWorld().FindBySerial(serial)) TheBarkViews().Follow(*o);
+    }
     void InvalidateWornLights(u32) override { Say("lights"); }
     void CloseContainersOutOfReach() override { Say("container gumps"); }
 

@@ -99,17 +99,14 @@ void RunningWorldHooks::DeleteFreeBarks() {
     Say("bark gumps");
 }
 
-void RunningWorldHooks::BarkAdded(u32, const std::string&) {
-    Say("bark gumps");
-}
+// The bubble itself is the bark views' (bark_views.h).
+void RunningWorldHooks::BarkAdded(u32, const std::string&) {}
 
 void RunningWorldHooks::ShowMessage(const std::string&, const std::string&) {
     Say("message boxes");
 }
 
-void RunningWorldHooks::SystemMessage(const std::string&) {
-    Say("system messages");
-}
+void RunningWorldHooks::SystemMessage(const std::string&) {}
 
 void RunningWorldHooks::OpenAmountGump(u32) {
     Say("amount gump");

@@ -4,6 +4,7 @@
 
 #include "client/data/fonts.h"
 #include "tools/content_builder/font_files.h"
+#include "tools/content_builder/journal_art.h"
 #include "tools/content_builder/player_window_art.h"
 #include "tools/content_builder/screen_gump_art.h"
 #include "tools/content_builder/skill_and_fighting_art.h"
@@ -75,6 +76,7 @@ bool BuildFontAndGumpFiles(std::map<std::string, std::vector<u8>>& files, std::s
     AddScreenGumpArt(gumps, fonts);
     AddSkillFightingDeathArt(gumps, fonts);
     AddPlayerWindowArt(gumps, fonts);
+    AddJournalArt(gumps, fonts);
     files["gumpidx.mul"] = gumps.IndexBytes();
     files["gumpart.mul"] = gumps.DataBytes();
     return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "client/data/client_log.h"
 #include "client/data/gump_art.h"
 #include "client/gumps/framework/cursor_manager.h"
 #include "client/gumps/framework/gump_host_services.h"
@@ -27,6 +28,7 @@ void CGumpDesktop::DeleteAllGumps() {
     DeleteTopLevelWhere([](CGump*) { return true; });
     keyboardFocus = modalGump = hoverGump = nullptr;
     saveUnders_.clear();
+    gumpDirtyRects_.clear();
     pending.clear();
     restoring = false;
     cascadeX = cascadeY = 16;
@@ -116,7 +118,18 @@ void CGumpDesktop::DrawGumps(const ClipRect& area, bool present) {
     if (present) {
         PresentScreenRect(clip);
         RestoreGumpSaveUnders();
+        gumpDirtyRects_.clear();
     }
+}
+
+void CGumpDesktop::AddGumpDirtyRect(const ClipRect& rect) {
+    if (gumpDirtyRects_.size() >= kMaxGumpDirtyRects) {
+        // Drawing goes on: the list starts again instead of stopping the frame for a box.
+        LogClientError("gump desktop", "TOO MANY GUMP DIRTY RECTS!");
+        gumpDirtyRects_.clear();
+        return;
+    }
+    gumpDirtyRects_.push_back(rect);
 }
 
 void CGumpDesktop::DrawPiece(const ClipRect& clip, bool beforeWrap) {
@@ -358,6 +371,12 @@ void CGumpDesktop::TypedCharacter(u32 character) {
 }
 
 void CGumpDesktop::ForgetGump(CGump* gump) {
+    // The bubbles attached to a window go with it.
+    for (CGump* g = head; g != nullptr;) {
+        CGump* const next = g->nextSibling;
+        if (g != gump && g->IsKind(GumpKind::kBark) && g->OwnerGump() == gump) Close(g);
+        g = next;
+    }
     if (deletionCursor == gump) deletionCursor = gump->nextSibling;
     if (tickCursor == gump) tickCursor = gump->nextSibling;
     if (hoverGump == gump) hoverGump = nullptr;

@@ -119,6 +119,13 @@ public:
     // Takes the first pending placement of a kind while a restore is in progress.
     bool TakePendingPlacement(u8 kind, PendingPlacement& out);
 
+    // --- Moved bubbles
+    // A rectangle a speech bubble moved over; the list empties after every presented frame.
+    // More than kMaxGumpDirtyRects between two frames: one log line and the list restarts.
+    static constexpr size_t kMaxGumpDirtyRects = 1000;
+    void AddGumpDirtyRect(const ClipRect& rect);
+    size_t GumpDirtyRectCount() const { return gumpDirtyRects_.size(); }
+
     // --- Rectangles
     // --------------------------------------------------------------------------------
     static void UniteRects(ClipRect& a, const ClipRect& b);
@@ -169,6 +176,7 @@ private:
     u16* saveBase_ = nullptr;
     std::vector<SaveUnderEntry> saveUnders_;
     ClipRect presentRect_{};
+    std::vector<ClipRect> gumpDirtyRects_;
 };
 
 // The client's one desktop.

@@ -51,6 +51,7 @@ enum class GumpKind : u8 {
     kWaiting,  // the message box
     kRadar,
     kTrade,
+    kTips,  // the tip of the day or update notice
 
     // Windows and controls nothing looks for yet.
     kDumb,  // a picture that is never hit

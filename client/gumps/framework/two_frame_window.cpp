@@ -20,3 +20,15 @@ void MakeMinimisedFrame(CGump& window, int art) {
     CopyGumpToBuf(SpanCopyKeyed, static_cast<u32>(art), 0, 0, window.frames[1]->Pixels(),
                   window.minimisedWidth, window.minimisedHeight);
 }
+
+bool AnyChildContains(CGump& window, int px, int py) {
+    int sx = px, sy = py;
+    window.LocalToScreen(sx, sy);
+    for (CGump* c = window.firstChild; c != nullptr; c = c->nextSibling) {
+        if (!c->visible) continue;
+        int lx = sx, ly = sy;
+        c->ScreenToLocal(lx, ly);
+        if (c->ContainsPoint(lx, ly)) return true;
+    }
+    return false;
+}

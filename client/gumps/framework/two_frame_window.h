@@ -11,3 +11,5 @@ inline int ShownFrameIndex(const CGump& window) {
 bool ShownFrameMeets(const CGump& window, const ClipRect& clip);
 // Frame 1 becomes the gump art `art` at its own size, which is also the minimised size.
 void MakeMinimisedFrame(CGump& window, int art);
+// A visible child of the window contains the window-local point (in its own coordinates).
+bool AnyChildContains(CGump& window, int x, int y);

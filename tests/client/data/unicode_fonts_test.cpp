@@ -145,6 +145,24 @@ TEST_F(UnicodeFontsTest, LineBreaksAndWrapping) {
     EXPECT_EQ(At(4, 20), 1);
 }
 
+TEST_F(UnicodeFontsTest, AWrappedLineHoldsAtMost199Units) {
+    struct Case {
+        char16_t unit;
+        size_t count;
+        int lines;
+    } cases[] = {
+        {u'C', 199, 1}, {u'C', 200, 2}, {u'C', 398, 2}, {u'C', 399, 3},
+        // Units without a glyph take no room: only the unit count breaks them.
+        {u'Z', 450, 3},
+    };
+    for (const Case& c : cases) {
+        const std::u16string text(c.count, c.unit);
+        int widest = 0, height = 0, baseline = 0;
+        UnicodeMeasureWrappedText(text.c_str(), 100000, widest, height, baseline);
+        EXPECT_EQ(height, c.lines * kUnicodeLineHeight) << c.count;
+    }
+}
+
 TEST_F(UnicodeFontsTest, AnUnreasonableSpaceWidthIsShownAndKept) {
     ClientTestEnv env;
     UnicodeSetSpaceWidth(20);

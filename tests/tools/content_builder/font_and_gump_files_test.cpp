@@ -34,7 +34,7 @@ TEST(FontAndGumpFiles, TheFilesAreDeterministicAndPinned) {
     } cases[] = {
         {"fonts.mul", 0x682c7f9d01ee8fe8ull},    {"unifont.mul", 0x71ec3618d3ded0f0ull},
         {"unifont1.mul", 0xc119b0ec9a531eceull}, {"unifont2.mul", 0x806f3605dbf2560cull},
-        {"gumpidx.mul", 0x951ad7b2fcb9af7bull},  {"gumpart.mul", 0x0ff2fdac91d94a3full},
+        {"gumpidx.mul", 0x8b0f44536859c4c5ull},  {"gumpart.mul", 0xdeed333ef131e1e2ull},
     };
     ASSERT_EQ(files.size(), std::size(cases));
     Files again;
