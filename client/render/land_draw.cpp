@@ -158,8 +158,7 @@ __m128i Splat(s64 value) {
 }
 __m128i Ramp(__m128i step) {
     const __m128i odd = _mm_setr_epi32(0, -1, 0, -1), high = _mm_setr_epi32(0, 0, -1, -1);
-    return _mm_add_epi32(_mm_and_si128(step, odd),
-                         _mm_and_si128(_mm_add_epi32(step, step), high));
+    return _mm_add_epi32(_mm_and_si128(step, odd), _mm_and_si128(_mm_add_epi32(step, step), high));
 }
 
 // The texel at the index in 16-bit lane `k`, turned grey for kGrey.
@@ -176,15 +175,15 @@ template <bool kGrey, int k>
 // number of groups ends with a group that overlaps the one before it: its first pixels are
 // written twice with the same values, which costs less than writing a part of a group. Only
 // for rows whose positions and light stay inside the texture and the shade range (so every
-// value fits 32 bits). Answers how many pixels it wrote: all of them, or none for a row
-// shorter than a group (cheaper pixel by pixel than the lanes' setup) or where there are no
-// such lanes.
+// value fits 32 bits). A row of four to seven pixels is one group covering it from both ends.
+// Answers how many pixels it wrote: all of them, or none for a row of fewer than four
+// (cheaper pixel by pixel than the lanes' setup) or where there are no such lanes.
 template <bool kGrey>
 [[gnu::always_inline]] inline s64 FillSpanByEights(u16* dst, s64 count, const u16* texels,
                                                    int rowShift, const u16* grey, s64 light, s64 u,
                                                    s64 v, s64 dLight, s64 du, s64 dv) {
 #if defined(__SSE2__)
-    if (count < 8) return 0;
+    if (count < 4) return 0;
     // The light lanes carry its distance below the top of the shade range, (32 << 12) + 4095
     // - light: shifted right by 12 that is 32 - level, the factor a channel is scaled by.
     const s64 dDark = -dLight;
@@ -197,13 +196,12 @@ template <bool kGrey>
     __m128i lLo = _mm_add_epi32(Splat((s64{32} << 12) + 4095 - light), Ramp(dDark1));
     const __m128i rowBits = _mm_cvtsi32_si128(rowShift);
     const __m128i redBlueBits = _mm_set1_epi16(0x7C1F), greenBits = _mm_set1_epi16(0x03E0);
-    for (s64 at = 0;;) {
+    // The eight pixels whose positions and light are in the lanes, shaded.
+    auto shade = [&](__m128i uLo, __m128i vLo, __m128i lLo, __m128i uHi, __m128i vHi, __m128i lHi) {
         auto texelIndex = [&](__m128i vs, __m128i us) {
             return _mm_add_epi32(_mm_sll_epi32(_mm_srai_epi32(vs, 12), rowBits),
                                  _mm_srai_epi32(us, 12));
         };
-        const __m128i uHi = _mm_add_epi32(uLo, du4), vHi = _mm_add_epi32(vLo, dv4);
-        const __m128i lHi = _mm_add_epi32(lLo, dDark4);
         // A texture has at most 128 x 128 texels: the indices fit 16-bit lanes, from which
         // each comes out ready to use.
         const __m128i index = _mm_packs_epi32(texelIndex(vLo, uLo), texelIndex(vHi, uHi));
@@ -219,13 +217,30 @@ template <bool kGrey>
         // 32 - level in 16-bit lanes (1 to 32), times 1024 (at most 0x8000, still 16 bits):
         // the high half of its product with twice the channel bits is their product over 32,
         // as ShadeTexel takes it, red and blue in one product and green in another.
-        const __m128i keep = _mm_slli_epi16(
-            _mm_packs_epi32(_mm_srai_epi32(lLo, 12), _mm_srai_epi32(lHi, 12)), 10);
+        const __m128i keep =
+            _mm_slli_epi16(_mm_packs_epi32(_mm_srai_epi32(lLo, 12), _mm_srai_epi32(lHi, 12)), 10);
         auto scaled = [&](__m128i bits) {
             return _mm_and_si128(_mm_mulhi_epu16(_mm_slli_epi16(_mm_and_si128(t, bits), 1), keep),
                                  bits);
         };
-        const __m128i shaded = _mm_or_si128(scaled(redBlueBits), scaled(greenBits));
+        return _mm_or_si128(scaled(redBlueBits), scaled(greenBits));
+    };
+    if (count < 8) {
+        // Four to seven pixels: the first four in the low lanes, the last four in the high
+        // ones, the two halves written where they belong (overlapping by the same values).
+        const s64 last4 = count - 4;
+        const __m128i shaded =
+            shade(uLo, vLo, lLo, _mm_add_epi32(uLo, Splat(last4 * du)),
+                  _mm_add_epi32(vLo, Splat(last4 * dv)), _mm_add_epi32(lLo, Splat(last4 * dDark)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), shaded);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + last4),
+                         _mm_unpackhi_epi64(shaded, shaded));
+        return count;
+    }
+    for (s64 at = 0;;) {
+        const __m128i uHi = _mm_add_epi32(uLo, du4), vHi = _mm_add_epi32(vLo, dv4);
+        const __m128i lHi = _mm_add_epi32(lLo, dDark4);
+        const __m128i shaded = shade(uLo, vLo, lLo, uHi, vHi, lHi);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), shaded);
         at += 8;
         if (at >= count) break;
