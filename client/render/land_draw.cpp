@@ -80,6 +80,16 @@ struct Corner {
     s64 x, y, light, u, v;
 };
 
+// (change << 12) / rows, rounded toward zero as integer division does, for rows > 0 and a
+// change between two ints (under 2^33 either way). Through doubles, whose division is several
+// times quicker than a 64-bit integer one: dividend (under 2^45) and divisor are exact in a
+// double, and a true quotient that is not a whole number lies at least 1 / rows from the
+// nearest one, farther than rounding can move a quotient of numbers under 2^53, so truncating
+// the rounded quotient gives the same whole number.
+inline s64 StepPerRow(s64 change, s64 rows) {
+    return static_cast<s64>(static_cast<double>(change * 4096) / static_cast<double>(rows));
+}
+
 // The edge from `from` to `to`, starting `shift` pixels left of `from`. An edge without
 // height is not stepped.
 Edge MakeEdge(const Corner& from, const Corner& to, int shift) {
@@ -90,10 +100,10 @@ Edge MakeEdge(const Corner& from, const Corner& to, int shift) {
     e.v = from.v << 12;
     const s64 dy = to.y - from.y;
     if (dy > 0) {
-        e.dx = ((to.x - from.x) << 12) / dy;
-        e.dLight = ((to.light - from.light) << 12) / dy;
-        e.du = ((to.u - from.u) << 12) / dy;
-        e.dv = ((to.v - from.v) << 12) / dy;
+        e.dx = StepPerRow(to.x - from.x, dy);
+        e.dLight = StepPerRow(to.light - from.light, dy);
+        e.du = StepPerRow(to.u - from.u, dy);
+        e.dv = StepPerRow(to.v - from.v, dy);
     }
     return e;
 }
@@ -140,13 +150,15 @@ void FillSpan(u16* dst, s64 steps, const u16* texels, int rowShift, s64 side, co
 }
 
 #if defined(__SSE2__)
-// Four values of a straight run in 32-bit lanes: start, start + step, ... (wrapping as
-// 32-bit values do; lanes past a row's end are never used).
-__m128i RunLanes(s64 start, s64 step) {
-    const u32 d = static_cast<u32>(step);
-    return _mm_add_epi32(
-        _mm_set1_epi32(static_cast<s32>(start)),
-        _mm_setr_epi32(0, static_cast<s32>(d), static_cast<s32>(2 * d), static_cast<s32>(3 * d)));
+// A straight run in 32-bit lanes: the step in every lane, then {0, step, 2 step, 3 step}
+// made from it without a multiply (wrapping as 32-bit values do; lanes past a row's end are
+// never used).
+__m128i Splat(s64 value) {
+    return _mm_set1_epi32(static_cast<s32>(value));
+}
+__m128i Ramp(__m128i step) {
+    const __m128i odd = _mm_setr_epi32(0, -1, 0, -1), high = _mm_setr_epi32(0, 0, -1, -1);
+    return _mm_add_epi32(_mm_and_si128(step, odd), _mm_and_si128(_mm_add_epi32(step, step), high));
 }
 
 // The texel at the index in 16-bit lane `k`, turned grey for kGrey.
@@ -163,31 +175,33 @@ template <bool kGrey, int k>
 // number of groups ends with a group that overlaps the one before it: its first pixels are
 // written twice with the same values, which costs less than writing a part of a group. Only
 // for rows whose positions and light stay inside the texture and the shade range (so every
-// value fits 32 bits). Answers how many pixels it wrote: all of them, or none for a row
-// shorter than a group (cheaper pixel by pixel than the lanes' setup) or where there are no
-// such lanes.
+// value fits 32 bits). A row of four to seven pixels is one group covering it from both ends.
+// Answers how many pixels it wrote: all of them, or none for a row of fewer than four
+// (cheaper pixel by pixel than the lanes' setup) or where there are no such lanes.
 template <bool kGrey>
 [[gnu::always_inline]] inline s64 FillSpanByEights(u16* dst, s64 count, const u16* texels,
                                                    int rowShift, const u16* grey, s64 light, s64 u,
                                                    s64 v, s64 dLight, s64 du, s64 dv) {
 #if defined(__SSE2__)
-    if (count < 8) return 0;
-    const __m128i du4 = _mm_set1_epi32(static_cast<s32>(4 * du));
-    const __m128i dv4 = _mm_set1_epi32(static_cast<s32>(4 * dv));
-    const __m128i dLight4 = _mm_set1_epi32(static_cast<s32>(4 * dLight));
+    if (count < 4) return 0;
+    // The light lanes carry its distance below the top of the shade range, (32 << 12) + 4095
+    // - light: shifted right by 12 that is 32 - level, the factor a channel is scaled by.
+    const s64 dDark = -dLight;
+    const __m128i du1 = Splat(du), dv1 = Splat(dv), dDark1 = Splat(dDark);
+    const __m128i du4 = _mm_slli_epi32(du1, 2), dv4 = _mm_slli_epi32(dv1, 2);
+    const __m128i dDark4 = _mm_slli_epi32(dDark1, 2);
     // The first four pixels' values are carried from group to group, the next four's made
     // from them: fewer values live across the loop.
-    __m128i uLo = RunLanes(u, du), vLo = RunLanes(v, dv), lLo = RunLanes(light, dLight);
+    __m128i uLo = _mm_add_epi32(Splat(u), Ramp(du1)), vLo = _mm_add_epi32(Splat(v), Ramp(dv1));
+    __m128i lLo = _mm_add_epi32(Splat((s64{32} << 12) + 4095 - light), Ramp(dDark1));
     const __m128i rowBits = _mm_cvtsi32_si128(rowShift);
-    const __m128i levels = _mm_set1_epi32(32);
     const __m128i redBlueBits = _mm_set1_epi16(0x7C1F), greenBits = _mm_set1_epi16(0x03E0);
-    for (s64 at = 0;;) {
+    // The eight pixels whose positions and light are in the lanes, shaded.
+    auto shade = [&](__m128i uLo, __m128i vLo, __m128i lLo, __m128i uHi, __m128i vHi, __m128i lHi) {
         auto texelIndex = [&](__m128i vs, __m128i us) {
             return _mm_add_epi32(_mm_sll_epi32(_mm_srai_epi32(vs, 12), rowBits),
                                  _mm_srai_epi32(us, 12));
         };
-        const __m128i uHi = _mm_add_epi32(uLo, du4), vHi = _mm_add_epi32(vLo, dv4);
-        const __m128i lHi = _mm_add_epi32(lLo, dLight4);
         // A texture has at most 128 x 128 texels: the indices fit 16-bit lanes, from which
         // each comes out ready to use.
         const __m128i index = _mm_packs_epi32(texelIndex(vLo, uLo), texelIndex(vHi, uHi));
@@ -204,26 +218,47 @@ template <bool kGrey>
         // the high half of its product with twice the channel bits is their product over 32,
         // as ShadeTexel takes it, red and blue in one product and green in another.
         const __m128i keep =
-            _mm_slli_epi16(_mm_packs_epi32(_mm_sub_epi32(levels, _mm_srai_epi32(lLo, 12)),
-                                           _mm_sub_epi32(levels, _mm_srai_epi32(lHi, 12))),
-                           10);
+            _mm_slli_epi16(_mm_packs_epi32(_mm_srai_epi32(lLo, 12), _mm_srai_epi32(lHi, 12)), 10);
         auto scaled = [&](__m128i bits) {
             return _mm_and_si128(_mm_mulhi_epu16(_mm_slli_epi16(_mm_and_si128(t, bits), 1), keep),
                                  bits);
         };
-        const __m128i shaded = _mm_or_si128(scaled(redBlueBits), scaled(greenBits));
+        return _mm_or_si128(scaled(redBlueBits), scaled(greenBits));
+    };
+    if (count < 8) {
+        // Four to seven pixels: the first four in the low lanes, the last four in the high
+        // ones, the two halves written where they belong (overlapping by the same values).
+        const s64 last4 = count - 4;
+        const __m128i shaded =
+            shade(uLo, vLo, lLo, _mm_add_epi32(uLo, Splat(last4 * du)),
+                  _mm_add_epi32(vLo, Splat(last4 * dv)), _mm_add_epi32(lLo, Splat(last4 * dDark)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), shaded);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + last4),
+                         _mm_unpackhi_epi64(shaded, shaded));
+        return count;
+    }
+    for (s64 at = 0;;) {
+        const __m128i uHi = _mm_add_epi32(uLo, du4), vHi = _mm_add_epi32(vLo, dv4);
+        const __m128i lHi = _mm_add_epi32(lLo, dDark4);
+        const __m128i shaded = shade(uLo, vLo, lLo, uHi, vHi, lHi);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), shaded);
         at += 8;
         if (at >= count) break;
         if (count - at >= 8) {
             uLo = _mm_add_epi32(uHi, du4), vLo = _mm_add_epi32(vHi, dv4);
-            lLo = _mm_add_epi32(lHi, dLight4);
+            lLo = _mm_add_epi32(lHi, dDark4);
         } else {
-            // The last group, ending at the row's end: the lanes are the same straight runs
-            // started further on.
+            // The last group, ending at the row's end: the next group's lanes taken back by
+            // the pixels it would have run past the end (every value fits 32 bits, so the
+            // wrapping sums are exact).
+            const s64 back = at + 8 - count;
             at = count - 8;
-            uLo = RunLanes(u + at * du, du), vLo = RunLanes(v + at * dv, dv);
-            lLo = RunLanes(light + at * dLight, dLight);
+            auto backBy = [&](__m128i lanes, __m128i step4, s64 step) {
+                return _mm_sub_epi32(_mm_add_epi32(lanes, step4),
+                                     _mm_set1_epi32(static_cast<s32>(back * step)));
+            };
+            uLo = backBy(uHi, du4, du), vLo = backBy(vHi, dv4, dv);
+            lLo = backBy(lHi, dDark4, dDark);
         }
     }
     return count;
@@ -268,8 +303,8 @@ void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVerte
                (m.y == b.y && m.x <= b.x)) {
         middleLeft = true;
     } else {
-        const s64 longSlope = ((b.x - t.x) << 12) / (b.y - t.y);
-        const s64 shortSlope = ((m.x - t.x) << 12) / (m.y - t.y);
+        const s64 longSlope = StepPerRow(b.x - t.x, b.y - t.y);
+        const s64 shortSlope = StepPerRow(m.x - t.x, m.y - t.y);
         middleLeft = longSlope >= shortSlope;
     }
 
@@ -293,9 +328,12 @@ void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVerte
         const s64 du = ((right.u - left.u) * step) >> 12;
         const s64 dv = ((right.v - left.v) * step) >> 12;
         const s64 skipped = from - first, steps = to - from;
-        const s64 light = left.light + skipped * dLight;
-        const s64 u = left.u + skipped * du;
-        const s64 v = left.v + skipped * dv;
+        s64 light = left.light, u = left.u, v = left.v;
+        if (skipped != 0) {  // only a row cut by the clip's left side
+            light += skipped * dLight;
+            u += skipped * du;
+            v += skipped * dv;
+        }
         u16* dst = target.pixels + y * target.rowWidth + from;
         // The values move in straight lines, so when both ends of the row are inside the
         // texture and the shade range every pixel between them is too.
@@ -320,16 +358,18 @@ void FillTriangle(const BlitTarget& target, const LandTexture& texture, TriVerte
         }
     };
 
-    s64 y = t.y;
-    for (; y <= m.y; ++y) {
-        drawRow(y, middleLeft ? shortEdge : longEdge, middleLeft ? longEdge : shortEdge);
-        longEdge.Step();
-        shortEdge.Step();
-    }
-    shortEdge = MakeEdge(m, b, middleLeft ? 1 : 0);
-    shortEdge.Step();
-    for (; y <= b.y; ++y) {
-        drawRow(y, middleLeft ? shortEdge : longEdge, middleLeft ? longEdge : shortEdge);
+    // Down to the middle corner along the long edge and the first short one, then on to the
+    // bottom along the second short one: one loop, so that the row is drawn in line.
+    const Edge& left = middleLeft ? shortEdge : longEdge;
+    const Edge& right = middleLeft ? longEdge : shortEdge;
+    for (s64 y = t.y, end = m.y;; ++y) {
+        if (y > end) {
+            if (end == b.y) break;
+            end = b.y;
+            shortEdge = MakeEdge(m, b, middleLeft ? 1 : 0);
+            shortEdge.Step();
+        }
+        drawRow(y, left, right);
         longEdge.Step();
         shortEdge.Step();
     }

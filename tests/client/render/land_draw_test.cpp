@@ -292,6 +292,9 @@ TEST(LandDraw, TexturedFillMatchesThePerPixelFill) {
         {{{20, 10, 1}, {70, 10, 2}, {45, 70, 3}}, {31, 0, 16}, {5, 5, 90, 75}},  // flat top
         // Rows of every width from one pixel to the canvas's, darkest to brightest across.
         {{{1, 2, 1}, {94, 40, 2}, {1, 78, 3}}, {31, 0, 31}, whole},
+        // A corner far to the right: an edge step whose quotient (past 2^24) sits just below a
+        // whole number, so any rounding on the way moves the edge's pixels.
+        {{{35, 69, 3}, {90, 26, 2}, {15910, 20, 1}}, {4, 20, 11}, whole},
     };
     std::vector<u16> texels(128 * 128);
     for (size_t i = 0; i < texels.size(); ++i)
