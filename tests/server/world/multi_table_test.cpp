@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "core/file_layer.h"
+#include "core/log_sink.h"
 #include "server/world/map_queries.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_data_files.h"
@@ -111,6 +114,18 @@ TEST(MultiTextTest, TheWriterRoundTripsTheDemoTable) {
     table.LoadText(FormatMultiText(defs));
     EXPECT_EQ(table.All(), defs);
     EXPECT_EQ(FormatMultiText(table.All()), FormatMultiText(defs));
+}
+
+TEST(MultiTextTest, AMissingFileLeavesNoTypesAndSaysSo) {
+    ASSERT_FALSE(std::filesystem::exists(DataFilePath(kMultiTextFileId)->path));
+    CMultiTable table;
+    table.LoadText("6\n7\n0\n1\n100 0 0 0 0\n");
+    LogCapture log;
+    table.LoadMultiText();
+    EXPECT_TRUE(table.All().empty());
+    ASSERT_EQ(log.Entries().size(), 1u);
+    EXPECT_NE(log.Entries()[0].message.find("multi.txt"), std::string::npos)
+        << log.Entries()[0].message;
 }
 
 u32 Le32(const std::vector<u8>& b, size_t at) {
