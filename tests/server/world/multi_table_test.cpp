@@ -8,6 +8,7 @@
 #include "core/file_layer.h"
 #include "core/log_sink.h"
 #include "server/world/map_queries.h"
+#include "server/world/mobile.h"
 #include "server/world/sector_grid.h"
 #include "server/world/world_data_files.h"
 #include "tools/content_builder/map_files.h"
@@ -186,6 +187,33 @@ TEST_F(MultiPlacementTest, TheFirstFailingComponentDecides) {
     for (const Case& c : cases) {
         EXPECT_EQ(table.CanExistAt(c.type, Location(static_cast<s16>(c.x),
                                                      static_cast<s16>(c.y), 0), 0),
+                  c.expected)
+            << "type " << c.type << " at " << c.x << "," << c.y;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MultiPlacementTest, MobilesInTheAreaOfTheParts) {
+    CMultiTable table;
+    table.LoadText("6\n1\n0\n2\n100 0 0 0 0\n100 3 0 0 0\n");
+    CMobile* mobile = new CMobile;
+    mobile->PlaceInWorld(Location(13, 12, 0));
+    PlacedItem(20, 20, 0);  // an item is no mobile
+    struct Case {
+        int type, x, y;
+        bool expected;
+    } cases[] = {
+        {1, 10, 12, true},  // the second part stands on it
+        {1, 13, 12, true},  // the master does
+        {1, 12, 12, false}, {1, 20, 20, false}, {1, 17, 20, false},
+        {2, 13, 12, false},  // no definition
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(table.AreMobilesInArea(c.type, Location(static_cast<s16>(c.x),
+                                                          static_cast<s16>(c.y), 0)),
                   c.expected)
             << "type " << c.type << " at " << c.x << "," << c.y;
     }
