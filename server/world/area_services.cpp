@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/service_slot.h"
+#include "server/world/multi_table.h"
 #include "server/world/world_utilities.h"
 
 namespace {
@@ -23,13 +24,16 @@ void NotBuilt(bool& said, const char* what) {
 
 AREA_STEP_NOT_BUILT(LoadBooks, "books:")
 AREA_STEP_NOT_BUILT(LoadWeatherRegions, "weather regions:")
-AREA_STEP_NOT_BUILT(LoadMultiDefinitions, "multi definitions (multi.txt):")
 AREA_STEP_NOT_BUILT(RunStartupEffectText, "the start-up effect text (start.cls):")
 AREA_STEP_NOT_BUILT(RebuildSectorResourcesIfNone, "sector resources:")
 AREA_STEP_NOT_BUILT(ApplyRegionAmbience, "region ambience:")
 AREA_STEP_NOT_BUILT(BuildSpawnTables, "spawn tables:")
 AREA_STEP_NOT_BUILT(LoadBankDefinitionsIfNeeded, "bank definitions:")
 #undef AREA_STEP_NOT_BUILT
+
+void AreaServices::LoadMultiDefinitions() {
+    g_multiTable.LoadMultiText();
+}
 
 AreaServices& GetAreaServices() {
     return g_areaServices.Get();

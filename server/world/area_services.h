@@ -53,6 +53,7 @@ public:
     // the log that it is not built and leaves its table empty.
     virtual void LoadBooks();
     virtual void LoadWeatherRegions();
+    // Reads the multi definitions (multi.txt) into g_multiTable.
     virtual void LoadMultiDefinitions();
     // The start-up command text "reset ; runfile start.cls ;" of the item-effect language.
     virtual void RunStartupEffectText();

@@ -10,6 +10,7 @@
 #include "tools/content_builder/anim_files.h"
 #include "tools/content_builder/art_files.h"
 #include "tools/content_builder/intro_movie_builder.h"
+#include "tools/content_builder/multi_content.h"
 #include "tools/content_builder/skill_names.h"
 #include "tools/content_builder/sound_files.h"
 #include "tools/content_builder/terrain.h"
@@ -179,11 +180,8 @@ bool BuildClientFiles(int x0, int y0, int width, int height, ClientFiles& files,
     WriteIndexedRecords(BuildDemoAnimations(), files["anim.idx"], files["anim.mul"]);
     WriteIndexedRecords(BuildDemoSounds(), files["soundidx.mul"], files["sound.mul"]);
     WriteIndexedRecords(BuildDemoSkillRecords(), files["skills.idx"], files["skills.mul"]);
-    // Gump art comes with the fonts (font_and_gump_files.h). The demo has no multis: an empty
-    // index/data pair.
-    for (const char* name : {"multi.idx", "multi.mul"}) {
-        files[name] = {};
-    }
+    // Gump art comes with the fonts (font_and_gump_files.h). The multis from the server's table.
+    BuildDemoMultiFiles(files["multi.idx"], files["multi.mul"]);
     if (!intro_movie::BuildIntroMovieFile(world.terrain, files["music/intro.wve"], error))
         return false;
     const std::string cfg = kShippedClientConfig;

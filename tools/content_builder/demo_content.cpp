@@ -4,11 +4,13 @@
 #include <cstdlib>
 
 #include "core/archive_builder.h"
+#include "core/file_layer.h"
 #include "server/world/resource_tables.h"
 #include "server/world/world_data_files.h"
 #include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/map_files.h"
 #include "tools/content_builder/mobile_content.h"
+#include "tools/content_builder/multi_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -35,6 +37,7 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
     members[kResourceTypesPath] = DemoResourceTypesFile();
     members[kItemResourcesPath] = DemoItemResourcesFile();
     members[kTimePath] = WriteTimeFile(9);  // the demo starts in the morning
+    members[DataFilePath(kMultiTextFileId)->path] = Text(FormatMultiText(DemoMultiDefinitions()));
     // The graphics whose objects get a type script (the class named by the number).
     members[kTypeScriptListPath] = Text(std::to_string(demo_tiles::kBlood) + "\n");
     std::string regions;

@@ -9,10 +9,12 @@
 
 #include "core/archive.h"
 #include "server/world/map_queries.h"
+#include "server/world/multi_table.h"
 #include "server/world/weapon.h"
 #include "server/world/world_data_files.h"
 #include "server/world/world_load.h"
 #include "tools/content_builder/demo_content.h"
+#include "tools/content_builder/multi_content.h"
 #include "tools/content_builder/server_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
@@ -172,6 +174,33 @@ TEST_F(DemoWorldTest, TheConfiguredStartIsOpenGroundInTown) {
                        std::abs(start.y - places->townSquare.y)),
               32)
         << "in the town, square at " << places->townSquare.x << "," << places->townSquare.y;
+}
+
+}  // namespace
+
+namespace {
+
+// The multi types the server reads from the build's archive at start-up, placed on the island.
+TEST_F(DemoWorldTest, TheDemoMultisLoadAndTheCottageFitsEastOfTheSquare) {
+    ASSERT_TRUE(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat")) << DataArchiveError();
+    g_multiTable.LoadMultiText();
+    ShutdownDataArchive();
+    EXPECT_EQ(g_multiTable.All(), DemoMultiDefinitions());
+    int count = 0;
+    ASSERT_TRUE(g_multiTable.GetComponentCount(kCottageMultiType, count));
+    EXPECT_GT(count, 40);
+
+    const Location square = places->townSquare;
+    int fitsAt = -1;
+    for (int dx = 6; dx <= 60 && fitsAt < 0; ++dx) {
+        const Location at(static_cast<s16>(square.x + dx), square.y,
+                          static_cast<s16>(g_worldMap.GetElevation(square.x + dx, square.y)));
+        if (g_multiTable.CanExistAt(kCottageMultiType, at, 0) == kMultiFits) fitsAt = dx;
+    }
+    EXPECT_GE(fitsAt, 0) << "no open ground for the cottage east of the square";
+    EXPECT_EQ(g_multiTable.CanExistAt(kCottageMultiType, places->sea, 0), kMultiBlocked);
+    EXPECT_EQ(g_multiTable.CanExistAt(kCottageMultiType, Location(1100, 10, 0), 0), kMultiOffMap);
+    g_multiTable.Clear();
 }
 
 }  // namespace

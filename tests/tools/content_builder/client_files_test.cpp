@@ -57,7 +57,8 @@ TEST_F(ClientFilesTest, TheSameBytesOnEveryBuild) {
         {"map0.mul", 0xf8f5f5d09579a490ull},        {"skinhue.txt", 0xdfe2f42a31dc6e2cull},
         {"staidx0.mul", 0x3d9ead1264720a45ull},     {"statics0.mul", 0x1d5224026e0a7d5bull},
         {"skills.idx", 0x98546bea8af5d61bull},      {"skills.mul", 0xc58bf2175f099616ull},
-        {"music/intro.wve", 0x04ca95d484ce5a19ull}, {"music/intro.wve", 0x04ca95d484ce5a19ull},
+        {"music/intro.wve", 0x04ca95d484ce5a19ull}, {"multi.idx", 0xf1c3206afe3737e1ull},
+        {"multi.mul", 0x5e194bde2b8e294full},
     };
     for (const auto& [name, sum] : expected) {
         ASSERT_TRUE(files_->count(name)) << name;
