@@ -22,6 +22,7 @@
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
 #include "client/world/mobile_draw.h"
+#include "client/world/system_message.h"
 
 namespace {
 
@@ -379,13 +380,26 @@ void CPaperdollGump::TakeOff() {
     click_.state = ClickState::kNone;
 }
 
+// The "Character Profile" label floats over the player's own backpack (layer 21), whose
+// bubbles are placed on the player's paperdoll and close with it; without a backpack it is a
+// line of the system corner.
+void CPaperdollGump::ShowProfileLabel() {
+    static const char kText[] = "Character Profile";
+    CClientPlayer* player = ThePlayer();
+    CClientItem* pack = player != nullptr ? player->layers[kBackpackLayer] : nullptr;
+    if (pack != nullptr)
+        pack->AddBark(kText, kBarkHue, kBarkFont, 0);
+    else
+        ShowSystemMessage(kBarkHue, kBarkFont, kText);
+}
+
 void CPaperdollGump::OnClick(int px, int py) {
     const int layer = LayerAt(px, py, true);
     CClientMobile* mobile = Mobile();
     if (layer < 0 || mobile == nullptr) {
         const int w = GumpArtWidth(kProfileArt), h = GumpArtHeight(kProfileArt);
         if (px >= kProfileX && py >= kProfileY && px <= kProfileX + w && py <= kProfileY + h)
-            SayWindowPartNotBuilt("paperdoll", "Character Profile label");
+            ShowProfileLabel();
         return;
     }
     CClientItem* item = mobile->layers[layer];

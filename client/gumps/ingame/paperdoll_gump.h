@@ -74,6 +74,7 @@ private:
     void DrawLayers(CClientMobile& mobile, bool bodyDrawn);
     void TakeOff();
     void OnClick(int x, int y);
+    void ShowProfileLabel();
     void OnDoubleClick(int x, int y);
     void AddButtons(u8 warFlag);
 

@@ -14,6 +14,7 @@
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/ingame/status_gump.h"
 #include "client/net/server_feature_flag.h"
+#include "client/world/bark_views.h"
 #include "tests/client/gumps/ingame/player_windows_fixture.h"
 
 namespace {
@@ -392,6 +393,31 @@ TEST_F(PaperdollTest, AMobileThatLeftTheWorldLeavesAPaperdollThatHitsNothing) {
     LeftUp(px + 8, py);
     DrawFrame();
     EXPECT_TRUE(net.ClientSent().empty());
+}
+
+// A click on the profile area of any paperdoll shows "Character Profile" over the player's
+// own backpack, or in the system corner when the player carries none.
+TEST_F(PaperdollTest, TheProfileAreaShowsItsLabelOverThePlayersBackpack) {
+    for (const bool withPack : {true, false}) {
+        CClientItem* pack = withPack ? Wear(player, kBackpack) : nullptr;
+        OverheadText*& systemLines = BarkChainOf(nullptr);
+        const OverheadText* systemBefore = systemLines;
+        CPaperdollGump* doll = Open(player->serial);
+        SingleClick(doll->x + 27 + 5, doll->y + 196 + 5);
+        if (withPack) {
+            ASSERT_NE(pack->firstBark, nullptr);
+            EXPECT_EQ(pack->firstBark->text, "Character Profile");
+            EXPECT_EQ(pack->firstBark->hue, 946);
+            EXPECT_EQ(systemLines, systemBefore) << "no system line beside it";
+        } else {
+            ASSERT_NE(systemLines, nullptr);
+            EXPECT_NE(systemLines, systemBefore);
+            EXPECT_EQ(systemLines->text, "Character Profile");
+        }
+        EXPECT_TRUE(net.ClientSent().empty()) << "the label asks the server nothing";
+        TheGumpDesktop().Close(doll);
+        if (pack != nullptr) pack->Destroy();
+    }
 }
 
 }  // namespace
