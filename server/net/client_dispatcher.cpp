@@ -4,6 +4,7 @@
 
 #include "core/log_sink.h"
 #include "core/packet_reader.h"
+#include "server/net/book_requests.h"
 #include "server/net/player_requests.h"
 #include "server/net/speech.h"
 #include "server/world/player.h"
@@ -16,7 +17,7 @@ struct HandlerRow {
 };
 
 // Served for every player. The slots still not built come with items, trade and dialogs, text
-// commands, books, the admin queries and the editors.
+// commands, the admin queries and the editors.
 constexpr HandlerRow kGeneralTable[] = {
     {0x02, HandleWalkRequest},        // walk request
     {0x03, HandleSpeech},             // speech
@@ -37,7 +38,7 @@ constexpr HandlerRow kGeneralTable[] = {
     {0x4B, HandleReadTwoLongs},       // read, no effect
     {0x52, HandleReadPageText},       // read, no effect
     {0x56, NotBuiltClientPacket},     // map pin edit
-    {0x66, NotBuiltClientPacket},     // book page
+    {0x66, HandleBookPage},           // book page
     {0x69, HandleEmptyClientPacket},  // nothing
     {0x6B, HandleEmptyClientPacket},  // nothing
     {0x6C, HandleTargetResponse},     // target cursor answer
@@ -52,7 +53,7 @@ constexpr HandlerRow kGeneralTable[] = {
     {0x87, NotBuiltClientPacket},     // resource-bank edit
     {0x8A, NotBuiltClientPacket},     // object inspector request
     {0x91, HandleGameLoginInGame},    // read, no effect (the framer serves 0x91 first)
-    {0x93, NotBuiltClientPacket},     // book title and author
+    {0x93, HandleBookHeader},         // book title and author
     {0x95, NotBuiltClientPacket},     // hue picker answer
     {0x96, NotBuiltClientPacket},     // editor request
     {0x98, NotBuiltClientPacket},     // name request

@@ -4,6 +4,8 @@
 
 #include "core/move_trace.h"
 #include "core/packet_writer.h"
+#include "server/net/board_packets.h"
+#include "server/net/book_packets.h"
 #include "server/net/container_packets.h"
 #include "server/net/effect_packets.h"
 #include "server/net/object_packets.h"
@@ -17,6 +19,14 @@ namespace {
 
 constexpr int kBarkMessageType = 0;
 constexpr int kBarkFont = 3;
+
+// 0x3C: what the container holds.
+void SendContentsOf(CPlayer& player, const CContainer& container) {
+    std::vector<u8> buffer(kMaxContainerContentsLength);
+    PacketWriter w(buffer.data(), buffer.size());
+    if (BuildContainerContentsPacket(w, container, false, false, GetWorldItemPacketValues()))
+        SendPacketToPlayer(&player, w);
+}
 
 }  // namespace
 
@@ -71,10 +81,32 @@ void SendPaperdollTo(CPlayer& viewer, u32 serial, const char* title, int warMode
 void SendContainerOpen(CPlayer& player, const CContainer& container, int gump) {
     BuildAndSendToPlayer<kOpenGumpLength>(
         player, [&](PacketWriter& w) { BuildOpenGumpPacket(w, container.GetSerial(), gump); });
-    std::vector<u8> buffer(kMaxContainerContentsLength);
+    SendContentsOf(player, container);
+}
+
+void SendBoardOpen(CPlayer& player, const CContainer& board) {
+    BuildAndSendToPlayer<kBoardOpenLength>(player,
+                                           [&](PacketWriter& w) { BuildBoardOpenPacket(w, board); });
+    SendContentsOf(player, board);
+}
+
+void SendBoardMessage(CPlayer& player, const CItem& message, bool full) {
+    std::vector<u8> buffer(PacketWriter::kMaxPacketLength);
     PacketWriter w(buffer.data(), buffer.size());
-    if (BuildContainerContentsPacket(w, container, false, false, GetWorldItemPacketValues()))
+    if (BuildBoardMessagePacket(w, message,
+                                full ? BoardMessageForm::kFull : BoardMessageForm::kSummary))
         SendPacketToPlayer(&player, w);
+}
+
+void SendBookHeader(CPlayer& player, u32 serial, const BookHeader& header) {
+    BuildAndSendToPlayer<kBookHeaderLength>(
+        player, [&](PacketWriter& w) { BuildBookHeaderPacket(w, serial, header); });
+}
+
+void SendBookPages(CPlayer& player, const CItem& book, int first, int count) {
+    std::vector<u8> buffer(PacketWriter::kMaxPacketLength);
+    PacketWriter w(buffer.data(), buffer.size());
+    if (BuildBookPagesPacket(w, book, first, count)) SendPacketToPlayer(&player, w);
 }
 
 void SendBarkToSelf(CPlayer& player, int hue, const char* text) {

@@ -185,8 +185,7 @@ void UseObject(CPlayer* player, u32 playerSerial, const Location& playerAt, CIte
         static bool logged = false;
         NotBuiltUse(logged, "using a map is not built yet");
     } else if (object->IsBulletinBoard()) {
-        static bool logged = false;
-        NotBuiltUse(logged, "using a bulletin board is not built yet");
+        if (CContainer* board = object->AsContainer()) SendBoardOpen(*player, *board);
     } else if (CMobile* mobile = object->AsMobile()) {
         UseMobile(*player, playerSerial, playerAt, mobile, flag);
     } else if (object->IsSpellbook()) {

@@ -22,7 +22,6 @@ void NotBuilt(bool& said, const char* what) {
         NotBuilt(said, what);             \
     }
 
-AREA_STEP_NOT_BUILT(LoadBooks, "books:")
 AREA_STEP_NOT_BUILT(LoadWeatherRegions, "weather regions:")
 AREA_STEP_NOT_BUILT(RunStartupEffectText, "the start-up effect text (start.cls):")
 AREA_STEP_NOT_BUILT(RebuildSectorResourcesIfNone, "sector resources:")

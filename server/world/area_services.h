@@ -51,7 +51,6 @@ public:
     virtual void LoadRegions() {}
     // The world load sequence's steps of the world data not built yet: each says once in
     // the log that it is not built and leaves its table empty.
-    virtual void LoadBooks();
     virtual void LoadWeatherRegions();
     // Reads the multi definitions (multi.txt) into g_multiTable.
     virtual void LoadMultiDefinitions();

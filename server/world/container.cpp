@@ -421,14 +421,6 @@ bool CContainer::CancelTrade() {
     return false;
 }
 
-// ---------------------------------------------------------------- CBulletinBoard
-
-CBulletinBoard::CBulletinBoard() = default;
-CBulletinBoard::~CBulletinBoard() = default;
-void CBulletinBoard::DeleteSelf() {
-    CContainer::DeleteSelf();
-}
-
 // ---------------------------------------------------------------- CCorpse
 
 CCorpse::CCorpse() : worn{}, corpseType_(0), facing_(0) {}

@@ -75,15 +75,6 @@ protected:
 // weighs once it is taken into the bank box).
 int ContainerTreeWeight(const CItem* item);
 
-class CBulletinBoard : public CContainer {
-public:
-    CBulletinBoard();
-    ~CBulletinBoard() override;
-    void DeleteSelf() override;
-    bool IsUsableContainer() const override { return false; }
-    bool IsBulletinBoard() const override { return true; }
-};
-
 class CCorpse : public CContainer {
 public:
     CCorpse();

@@ -13,6 +13,7 @@
 #include "script/runtime/script_list.h"
 #include "script/runtime/script_manager.h"
 #include "script/runtime/triggers.h"
+#include "server/world/bulletin_board.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/mobile.h"

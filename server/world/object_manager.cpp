@@ -4,6 +4,7 @@
 #include <string>
 
 #include "script/runtime/trigger_services.h"
+#include "server/world/bulletin_board.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/mobile_table.h"

@@ -10,6 +10,7 @@
 #include "server/server_config.h"
 #include "server/world/area_services.h"
 #include "server/world/autosave.h"
+#include "server/world/books.h"
 #include "server/world/object_manager.h"
 #include "server/world/object_templates.h"
 #include "server/world/player.h"
@@ -79,7 +80,7 @@ int RunWorldLoadSequence(const WorldLoadContext& c, WorldDataResult* result, std
     progress(0);
     if (c.wholeWorld) {
         g_skillTable.Load();
-        area.LoadBooks();
+        LoadReadOnlyBooks(c.read);
     }
     // 3: which types carry a type script; the weather regions.
     progress(5);

@@ -1,5 +1,6 @@
 #include "server/world/world_model_services.h"
 
+#include "server/world/bulletin_board.h"
 #include "server/world/combat_lists.h"
 #include "server/world/decay.h"
 #include "server/world/mobile.h"
@@ -70,4 +71,10 @@ void WorldModelServices::AddPlayAgeToAll(int amount) {
 
 void WorldModelServices::StrikeRandomPlayers(int count) {
     GetPlayerRegistry().StrikeRandomPlayers(count);
+}
+
+void WorldModelServices::ExpireBulletinMessages(int day) {
+    // The day that passes does not matter: age is measured in loop time.
+    (void)day;
+    CBulletinBoard::ExpireAllBoards();
 }

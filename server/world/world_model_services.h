@@ -1,9 +1,9 @@
 #pragma once
 // The world model's answers to the world tick: objects by serial, the live-item count, the
 // NPC sweeps of the mobile table and a walk over its buckets by serial, decay, the combat
-// heartbeat, the mobiles' light countdown, and the player registry's tick, play age and storm.
-// InstallServerServices puts them in force; the other steps (moons, boards) come with their
-// parts of the world model.
+// heartbeat, the mobiles' light countdown, the player registry's tick, play age and storm,
+// and the bulletin boards' daily expiry. InstallServerServices puts them in force; the other
+// steps (moons) come with their parts of the world model.
 #include "server/world/world_services.h"
 
 class WorldModelServices : public WorldServices {
@@ -23,4 +23,5 @@ public:
     void TickAll() override;
     void AddPlayAgeToAll(int amount) override;
     void StrikeRandomPlayers(int count) override;
+    void ExpireBulletinMessages(int day) override;
 };

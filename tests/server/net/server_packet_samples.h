@@ -8,6 +8,7 @@
 
 #include "core/packet_writer.h"
 #include "platform/types.h"
+#include "server/net/board_packets.h"
 #include "server/net/container_packets.h"
 #include "server/net/data_packets.h"
 #include "server/net/effect_packets.h"
@@ -126,6 +127,19 @@ protected:
              kMapDisplayLength},
             {0x56, [&](PacketWriter& w) { return BuildMapPinPacket(w, 1, 5, 0, 0, 0); },
              kMapPinLength},
+            // Bulletin boards.
+            {0x71, [&](PacketWriter& w) { return BuildBoardOpenPacket(w, *bag); },
+             kBoardOpenLength},
+            {0x71,
+             [&](PacketWriter& w) {
+                 return BuildBoardMessagePacket(w, *item, BoardMessageForm::kSummary);
+             },
+             0},
+            {0x71,
+             [&](PacketWriter& w) {
+                 return BuildBoardMessagePacket(w, *item, BoardMessageForm::kFull);
+             },
+             0},
             // Text, dialogs, menus, targets, gumps.
             {0x1C,
              [&](PacketWriter& w) {

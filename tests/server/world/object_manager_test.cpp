@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "server/world/bulletin_board.h"
 #include "server/world/mobile.h"
 
 #include "world_test_support.h"

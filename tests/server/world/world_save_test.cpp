@@ -25,6 +25,7 @@
 #include "script/runtime/triggers.h"
 #include "script/runtime/type_script_bits.h"
 #include "server/server_config.h"
+#include "server/world/bulletin_board.h"
 #include "server/world/container.h"
 #include "server/world/item_kinds.h"
 #include "server/world/logged_out_list.h"
