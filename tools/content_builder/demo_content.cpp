@@ -10,6 +10,7 @@
 #include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/map_files.h"
 #include "tools/content_builder/mobile_content.h"
+#include "tools/content_builder/book_content.h"
 #include "tools/content_builder/multi_content.h"
 #include "tools/content_builder/terrain.h"
 #include "tools/content_builder/tile_set.h"
@@ -38,6 +39,10 @@ DataMembers BuildServerDataMembers(const std::string& world, int x0, int y0, int
     members[kItemResourcesPath] = DemoItemResourcesFile();
     members[kTimePath] = WriteTimeFile(9);  // the demo starts in the morning
     members[DataFilePath(kMultiTextFileId)->path] = Text(FormatMultiText(DemoMultiDefinitions()));
+    std::vector<u8> bookIndex, bookData;
+    WriteBookFiles(DemoReadOnlyBooks(), bookIndex, bookData);
+    members[kBooksIndexPath] = std::move(bookIndex);
+    members[kBooksDataPath] = std::move(bookData);
     // The graphics whose objects get a type script (the class named by the number).
     members[kTypeScriptListPath] = Text(std::to_string(demo_tiles::kBlood) + "\n");
     std::string regions;

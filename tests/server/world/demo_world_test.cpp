@@ -8,11 +8,13 @@
 #include <string>
 
 #include "core/archive.h"
+#include "server/world/books.h"
 #include "server/world/map_queries.h"
 #include "server/world/multi_table.h"
 #include "server/world/weapon.h"
 #include "server/world/world_data_files.h"
 #include "server/world/world_load.h"
+#include "tools/content_builder/book_content.h"
 #include "tools/content_builder/demo_content.h"
 #include "tools/content_builder/multi_content.h"
 #include "tools/content_builder/server_content.h"
@@ -201,6 +203,25 @@ TEST_F(DemoWorldTest, TheDemoMultisLoadAndTheCottageFitsEastOfTheSquare) {
     EXPECT_EQ(g_multiTable.CanExistAt(kCottageMultiType, places->sea, 0), kMultiBlocked);
     EXPECT_EQ(g_multiTable.CanExistAt(kCottageMultiType, Location(1100, 10, 0), 0), kMultiOffMap);
     g_multiTable.Clear();
+}
+
+// The read-only books the server reads from the build's archive: every demo book in its slot,
+// the chronicle as book 0.
+TEST_F(DemoWorldTest, TheDemoBooksLoadFromTheArchive) {
+    ASSERT_TRUE(InitDataArchive(ZQ_RUN_DIR "/zqdemo.dat")) << DataArchiveError();
+    LoadReadOnlyBooks(ReadArchiveFile);
+    ShutdownDataArchive();
+    const auto demo = DemoReadOnlyBooks();
+    EXPECT_EQ(GetReadOnlyBooks().Count(), static_cast<int>(demo.size()));
+    for (const auto& [slot, book] : demo) {
+        const BookRecord* read = GetReadOnlyBooks().Find(slot);
+        ASSERT_NE(read, nullptr) << slot;
+        EXPECT_EQ(read->title, book.title);
+        EXPECT_EQ(read->author, book.author);
+        EXPECT_EQ(read->pages, book.pages);
+    }
+    EXPECT_STREQ(GetReadOnlyBookTitle(kChronicleBook), "The Chronicle of Sorvenmar");
+    GetReadOnlyBooks().Clear();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "script/compiler/script_compiler.h"
+#include "server/world/books.h"
 #include "server/world/object_manager.h"
 #include "server/world/resource_entry.h"
 #include "server/world/resource_tables.h"
@@ -37,6 +38,8 @@ TEST(DemoContent, TheMembersAndTheirSizes) {
         {"../.rundir/itemres.mul", 0x4000u * 4 + 6 * 33},
         {"../.rundir/skills.txt", 0},
         {"../.rundir/multi.txt", 0},
+        {"../.rundir/books.idx", kReadOnlyBookSlots * kBookIndexEntrySize},
+        {"../.rundir/books.mul", 0},
         {"../.rundir/weapons/weapon.1", 0},
         {"../.rundir/weapons/weapon.2", 0},
         {"../.rundir/weapons/weapon.3", 0},
@@ -83,6 +86,8 @@ TEST(DemoContent, BytesAreTheSameOnEveryBuild) {
         {"../.rundir/itemres.mul", 0x3477bb7246e6221ull},
         {"../.rundir/time.mul", 0xad002ab9f9463becull},
         {"../.rundir/multi.txt", 0x5c1d3abeaadbd566ull},
+        {"../.rundir/books.idx", 0x68bc7c671f66b063ull},
+        {"../.rundir/books.mul", 0xc9293fa0b92d7b79ull},
         {"../.rundir/skills.txt", 0xca34e7e56dd8b983ull},
         {"../.rundir/weapons/weapon.1", 0x71939d15e14242c6ull},
         {"../.rundir/weapons/weapon.2", 0x91477e6eadb89d6bull},
