@@ -18,6 +18,7 @@
 #include "server/net/player_senders.h"
 #include "server/net/sound_senders.h"
 #include "server/world/container.h"
+#include "server/world/corpse_resources.h"
 #include "server/world/mobile_alignment.h"
 #include "server/world/object_manager.h"
 #include "server/world/packet_services.h"
@@ -74,56 +75,24 @@ const char* const kTooWeakText =
     "The connection between your spirit and body is too weak to resurrect. You will have to "
     "wait a while.";
 
-// The corpse, while its serial still names it and it is still a corpse.
-CCorpse* FindCorpse(u32 serial) {
-    CItem* found = serial ? g_objectManager.FindBySerial(serial) : nullptr;
-    return found && found->IsCorpse() ? static_cast<CCorpse*>(found) : nullptr;
-}
-
 // The murder penalty in percent: 5 at the fifth murder, rising over the next 20 toward 18.
 int MurderPenalty(int murdersOverLimit) {
     static const SkillCurve curve = SkillCurve::FromPoints(5.0, 15.0, 18.0, 20.0);
     return std::min(kMaxPenaltyPercent, static_cast<int>(curve.Value(murdersOverLimit)));
 }
 
-// What a corpse takes of a dead player's resources: everything held but the player's own
-// sides (humans, good, evil), which die with it, as do the entries of other kinds; the
-// alignment bits of the living go too. The entries are kept here until the death is sure: a
-// vetoed death gives them and the bits back.
-class TakenResources {
-public:
-    TakenResources(CPlayer& player, CCorpse& corpse) : sides_(player.GetAlignmentFlags(0)) {
-        const CResourceTypeTable& types = GetResourceTypes();
-        const int humans = types.FindNumber("humans");
-        const int good = types.FindNumber("good");
-        const int evil = types.FindNumber("evil");
-        while (ResourceEntry* e = player.GetResources()) {
-            entries_.push_back(player.UnlinkResource(e));
-            if (e->kind != kResourceHeld || e->type == 0) continue;
-            if (e->type == humans || e->type == good || e->type == evil) continue;
-            corpse.AddResource(e->type, e->kind, e->amounts[0], e->amounts[1], e->amounts[2]);
-        }
-        player.SetAlignmentFlag(0, kLivingSides, false);
-    }
-    ~TakenResources() {
-        for (ResourceEntry* e : entries_)
-            FreeResourceEntry(e);
-    }
-    TakenResources(const TakenResources&) = delete;
-    TakenResources& operator=(const TakenResources&) = delete;
-
-    void GiveBack(CPlayer& player) {
-        for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
-            player.InsertResource(*it);
-        entries_.clear();
-        player.SetAlignmentFlag(0, kLivingSides, false);
-        player.SetAlignmentFlag(0, static_cast<u8>(sides_ & kLivingSides), true);
-    }
-
-private:
-    std::vector<ResourceEntry*> entries_;
-    u8 sides_;
-};
+// What a player's corpse takes of its resources: everything held but the player's own sides
+// (humans, good, evil), which die with it, as do the entries of other kinds.
+TakenResources::Share PlayerCorpseShare(CCorpse& corpse) {
+    const CResourceTypeTable& types = GetResourceTypes();
+    const int humans = types.FindNumber("humans");
+    const int good = types.FindNumber("good");
+    const int evil = types.FindNumber("evil");
+    return [&corpse, humans, good, evil](const ResourceEntry& e) {
+        if (e.type == humans || e.type == good || e.type == evil) return;
+        corpse.AddResource(e.type, e.kind, e.amounts[0], e.amounts[1], e.amounts[2]);
+    };
+}
 
 // Into the corpse at any spot; on the ground where the corpse lies when it will not go in.
 // The corpse records what went in for the layer it was worn on (-1: none).
@@ -324,9 +293,12 @@ void CPlayer::Die(CItem* killer, int drop) {
     ForgetMe();
     CancelTrade();
 
+    // The alignment bits of the living go with the resources; a vetoed death gives both back.
     std::optional<TakenResources> taken;
+    const u8 sides = GetAlignmentFlags(0);
     if ((corpse = FindCorpse(corpseSerial))) {
-        taken.emplace(*this, *corpse);
+        taken.emplace(*this, PlayerCorpseShare(*corpse));
+        SetAlignmentFlag(0, kLivingSides, false);
         where = GetWorldLocation();
         corpse->PlaceInWorldQuiet(where);
         AttachScript(corpse, "corpse", 1);
@@ -343,7 +315,11 @@ void CPlayer::Die(CItem* killer, int drop) {
     }
     if (answer == 0) {
         // The death did not happen: the player keeps its resources and sides.
-        if (me() && taken) taken->GiveBack(*this);
+        if (me() && taken) {
+            taken->GiveBack(*this);
+            SetAlignmentFlag(0, kLivingSides, false);
+            SetAlignmentFlag(0, static_cast<u8>(sides & kLivingSides), true);
+        }
         if (corpse) corpse->DeleteSelf();
         return;
     }

@@ -13,6 +13,7 @@
 #include "script/runtime/triggers.h"
 #include "server/world/container.h"
 #include "server/world/corpse_names.h"
+#include "server/world/corpse_resources.h"
 #include "server/world/mobile.h"
 #include "server/world/npc.h"
 #include "server/world/object_manager.h"
@@ -42,53 +43,24 @@ bool LeavesCorpse(int body) {
     return body != 13 && body != 15 && body != 16;
 }
 
-// The corpse, while its serial still names it and it is still a corpse.
-CCorpse* FindCorpse(u32 serial) {
-    CItem* found = serial ? g_objectManager.FindBySerial(serial) : nullptr;
-    return found && found->IsCorpse() ? static_cast<CCorpse*>(found) : nullptr;
-}
-
-// What a corpse takes of the dead mobile's resources. The mobile's entries are unlinked
-// and kept here; the corpse receives what they turn into. A vetoed death gives them back,
-// any other frees them.
-class TakenResources {
-public:
-    TakenResources(CMobile& mobile, CCorpse& corpse) {
-        const int prey = GetResourceTypes().FindNumber("CARNIVOREMEAT");
-        const int meat = GetResourceTypes().FindNumber("meat");
-        const int good = GetResourceTypes().FindNumber("good");
-        const int evil = GetResourceTypes().FindNumber("evil");
-        while (ResourceEntry* e = mobile.GetResources()) {
-            entries_.push_back(mobile.UnlinkResource(e));
-            if (e->kind != kResourceHeld || e->type == 0) continue;
-            if (e->type == prey) {
-                // Prey becomes meat, four portions for each.
-                if (meat != 0) {
-                    const s32 a = SaturatingMul(e->amounts[2], 4);
-                    corpse.AddResource(meat, kResourceHeld, a, 0, a);
-                }
-            } else if (e->type != good && e->type != evil) {
-                corpse.AddResource(e->type, e->kind, e->amounts[0], e->amounts[1], e->amounts[2]);
+// What a creature's corpse takes of its resources: prey becomes meat, four portions for each;
+// its sides (good, evil) die with it.
+TakenResources::Share CreatureCorpseShare(CCorpse& corpse) {
+    const int prey = GetResourceTypes().FindNumber("CARNIVOREMEAT");
+    const int meat = GetResourceTypes().FindNumber("meat");
+    const int good = GetResourceTypes().FindNumber("good");
+    const int evil = GetResourceTypes().FindNumber("evil");
+    return [&corpse, prey, meat, good, evil](const ResourceEntry& e) {
+        if (e.type == prey) {
+            if (meat != 0) {
+                const s32 a = SaturatingMul(e.amounts[2], 4);
+                corpse.AddResource(meat, kResourceHeld, a, 0, a);
             }
+        } else if (e.type != good && e.type != evil) {
+            corpse.AddResource(e.type, e.kind, e.amounts[0], e.amounts[1], e.amounts[2]);
         }
-    }
-    ~TakenResources() {
-        for (ResourceEntry* e : entries_)
-            FreeResourceEntry(e);
-    }
-    TakenResources(const TakenResources&) = delete;
-    TakenResources& operator=(const TakenResources&) = delete;
-
-    // The entries go back to the mobile in their order.
-    void GiveBack(CMobile& mobile) {
-        for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
-            mobile.InsertResource(*it);
-        entries_.clear();
-    }
-
-private:
-    std::vector<ResourceEntry*> entries_;
-};
+    };
+}
 
 // Where a belonging of the dead goes: into the corpse at any spot when there is one (true
 // when it is there afterwards), else onto the ground where the mobile lies.
@@ -203,7 +175,7 @@ void CMobile::Die(CItem* killer, int drop) {
 
     std::optional<TakenResources> taken;
     if (corpse) {
-        taken.emplace(*this, *corpse);
+        taken.emplace(*this, CreatureCorpseShare(*corpse));
         corpse->PlaceInWorldQuiet(where);
         AttachScript(corpse, "corpse", 1);
         corpse = FindCorpse(corpseSerial);
