@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "bench/generated_gump_data.h"
 #include "client/data/client_skill_table.h"
 #include "client/data/fonts.h"
 #include "client/data/pixel_format.h"
@@ -15,32 +16,13 @@
 #include "client/gumps/frontend/city_choice_gump.h"
 #include "client/gumps/frontend/init_skill_gump.h"
 #include "client/gumps/frontend/screen_flow.h"
-#include "tests/client/data/gump_art_fixture.h"
-#include "tools/content_builder/font_and_gump_files.h"
-#include "tools/content_builder/skill_names.h"
 
 namespace {
-
-const std::map<std::string, std::vector<u8>>& Built() {
-    static const std::map<std::string, std::vector<u8>> files = [] {
-        std::map<std::string, std::vector<u8>> f;
-        BuildFontAndGumpFiles(f, nullptr);
-        return f;
-    }();
-    return files;
-}
 
 // Screen 0 stats, 1 skills, 2 appearance, 3 city choice.
 void DrawCreationScreen(benchmark::State& state, bool is565) {
     SetPixelFormat565(is565);
-    GumpFilesSource art(Built().at("gumpidx.mul"), Built().at("gumpart.mul"));
-    GetFontTable().LoadBytes(Built().at("fonts.mul").data(), Built().at("fonts.mul").size());
-    const std::vector<IndexedRecord> skills = BuildDemoSkillRecords();
-    SetSkillRecordReader([&skills](int id, std::vector<u8>& out) {
-        if (id < 0 || id >= static_cast<int>(skills.size())) return false;
-        out = skills[static_cast<size_t>(id)].bytes;
-        return true;
-    });
+    const GeneratedGumpData data;
     std::vector<u16> screen(CGumpDesktop::kScreenPixels, 0x0421);
     CGumpDesktop& desktop = TheGumpDesktop();
     desktop.SetScreen(screen.data(), 640 * 123 + 77);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/bench_goal.h"
+#include "bench/generated_gump_data.h"
 #include "client/data/client_skill_table.h"
 #include "client/data/fonts.h"
 #include "client/data/pixel_format.h"
@@ -24,23 +25,11 @@
 #include "client/gumps/ingame/skill_gump.h"
 #include "client/world/client_mobile.h"
 #include "client/world/client_world.h"
-#include "tests/client/data/gump_art_fixture.h"
-#include "tools/content_builder/font_and_gump_files.h"
-#include "tools/content_builder/skill_names.h"
 
 namespace {
 
 // At least 1,000 frames a second: at most a millisecond a frame.
 constexpr double kGoalFrameMs = 1.0;
-
-const std::map<std::string, std::vector<u8>>& Built() {
-    static const std::map<std::string, std::vector<u8>> files = [] {
-        std::map<std::string, std::vector<u8>> f;
-        BuildFontAndGumpFiles(f, nullptr);
-        return f;
-    }();
-    return files;
-}
 
 enum Window { kSkills = 0, kFightingBar = 1, kDeathMenu = 2, kPaperdoll = 3, kStatus = 4 };
 const char* const kNames[] = {"skill_window", "fighting_bar", "death_menu", "paperdoll",
@@ -50,14 +39,7 @@ constexpr u32 kPlayerSerial = 0x1234;
 
 void DrawWindow(benchmark::State& state, bool is565) {
     SetPixelFormat565(is565);
-    GumpFilesSource art(Built().at("gumpidx.mul"), Built().at("gumpart.mul"));
-    GetFontTable().LoadBytes(Built().at("fonts.mul").data(), Built().at("fonts.mul").size());
-    const std::vector<IndexedRecord> skills = BuildDemoSkillRecords();
-    SetSkillRecordReader([&skills](int id, std::vector<u8>& out) {
-        if (id < 0 || id >= static_cast<int>(skills.size())) return false;
-        out = skills[static_cast<size_t>(id)].bytes;
-        return true;
-    });
+    const GeneratedGumpData data;
     ResetSkillGroups(TheSkillGroupTable());
     for (int i = 0; i < ClientSkillTable::kSlots; ++i)
         ThePlayerSkillValues().values[i] = static_cast<u16>(i * 37 % 1001);
