@@ -21,6 +21,10 @@ struct JournalEntry {
     int height = 0;
     int baseline = 0;
     bool unicode = false;
+    // The height a journal window last measured the text at, wrapped to `wrapWidth` (-1: not
+    // measured): a window measures every entry for every line said.
+    mutable int wrapWidth = -1;
+    mutable int wrappedHeight = 0;
 };
 
 // A window that shows the journal (the journal window and its test fakes): the journal keeps

@@ -62,13 +62,16 @@ CTextGump::~CTextGump() {
 }
 
 int CTextGump::EntryHeight(const JournalEntry& entry) const {
+    const int w = TextWidth();
+    if (entry.wrapWidth == w) return entry.wrappedHeight;
     int widest = 0, h = 0, baseline = 0;
     if (entry.unicode) {
-        UnicodeMeasureWrappedText(entry.wideText.c_str(), TextWidth(), widest, h, baseline);
+        UnicodeMeasureWrappedText(entry.wideText.c_str(), w, widest, h, baseline);
     } else {
-        GetFontTable().MeasureWrappedText(kFont, entry.text.c_str(), TextWidth(), widest, h,
-                                          baseline, 2);
+        GetFontTable().MeasureWrappedText(kFont, entry.text.c_str(), w, widest, h, baseline, 2);
     }
+    entry.wrapWidth = w;
+    entry.wrappedHeight = h;
     return h;
 }
 

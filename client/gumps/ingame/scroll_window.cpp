@@ -5,6 +5,7 @@
 
 #include "client/data/client_log.h"
 #include "client/data/gump_art.h"
+#include "client/data/pixel_format.h"
 #include "client/gumps/framework/button_gump.h"
 #include "client/gumps/framework/gump_art_strips.h"
 #include "client/gumps/framework/gump_desktop.h"
@@ -55,12 +56,20 @@ bool CScrollWindow::InTrack(int px, int py) const {
 void CScrollWindow::DrawBackground(int titleArt, int titleX, int titleY) {
     Bitmap16* frame = Frame(0);
     if (frame == nullptr) return;
-    std::fill(frame->Pixels(), frame->Pixels() + size_t(frame->Width()) * frame->Height(), u16(0));
+    const size_t pixels = size_t(frame->Width()) * frame->Height();
+    const BackgroundKey key{frame->Width(), frame->Height(), titleArt, titleX, titleY, Use565()};
+    if (key == backgroundKey_ && background_.size() == pixels) {
+        std::copy(background_.begin(), background_.end(), frame->Pixels());
+        return;
+    }
+    std::fill(frame->Pixels(), frame->Pixels() + pixels, u16(0));
     const int h2093 = GumpArtHeight(kMinimiseArt), h2094 = GumpArtHeight(kResizeArt);
     DrawGumpArtColumn(kArt, 2, *frame, h2093 - 1, h2094);
     CopyGumpToBuf(SpanCopyKeyed, u32(titleArt), titleX, titleY, frame->Pixels(), width, height);
     CopyGumpToBuf(SpanCopyKeyed, kRuleArt, 30, h2093 + 34, frame->Pixels(), width, height);
     CopyGumpToBuf(SpanCopyKeyed, kRuleArt, 31, height - h2094 - 48, frame->Pixels(), width, height);
+    background_.assign(frame->Pixels(), frame->Pixels() + pixels);
+    backgroundKey_ = key;
 }
 
 void CScrollWindow::AddScrollControls(void (*up)(CGump*), void (*down)(CGump*)) {

@@ -3,6 +3,8 @@
 // pages while the left button is held on it (on the first tick and every second tick after),
 // a drag that moves the window, a double click that restores it when minimised and a right
 // click that closes it. Each window says how its text pages (ClickTrack).
+#include <vector>
+
 #include "client/gumps/framework/click_state.h"
 #include "client/gumps/framework/gump.h"
 
@@ -42,10 +44,21 @@ protected:
     void SetArea();
     // The point lies in the scroll track beside the text area.
     bool InTrack(int x, int y) const;
-    // The scroll and its rules behind the text, with a title art at (x, y).
+    // The scroll and its rules behind the text, with a title art at (x, y). The composed
+    // picture is kept for the next call of the same size and title: the journal redraws its
+    // text for every line said, and composing the scroll decodes all of its art.
     void DrawBackground(int titleArt, int titleX, int titleY);
     // The thumb, minimise and resize buttons and the arrows (calling `up` and `down`).
     void AddScrollControls(void (*up)(CGump*), void (*down)(CGump*));
     // Moves the children for a new size as a resize does (the thumb's track end follows).
     void MoveChildrenForSize(int dx, int dy, CGump* keepAtCorner);
+
+private:
+    struct BackgroundKey {
+        int width = 0, height = 0, titleArt = -1, titleX = 0, titleY = 0;
+        bool use565 = false;
+        bool operator==(const BackgroundKey&) const = default;
+    };
+    BackgroundKey backgroundKey_;
+    std::vector<u16> background_;
 };
