@@ -123,13 +123,33 @@ TEST_F(StatusSkillsRoundTripTest, StatusAndSkillRequestsFillTheClientsRecords) {
     EXPECT_EQ(windows.skillRefreshes, 1);
 }
 
+// The running client's window hooks and link in force for one test, put back however it ends.
+class ShellWindowsInForce {
+public:
+    explicit ShellWindowsInForce(ClientLink& link)
+        : previousObjects_(SetObjectWindowHooks(&objectWindows_)),
+          previousText_(SetTextWindowHooks(&textWindows_)) {
+        SetTheClientLink(&link);
+    }
+    ~ShellWindowsInForce() {
+        TheGumpDesktop().DeleteAllGumps();
+        SetTheClientLink(nullptr);
+        SetTextWindowHooks(previousText_);
+        SetObjectWindowHooks(previousObjects_);
+    }
+    ShellWindowsInForce(const ShellWindowsInForce&) = delete;
+    ShellWindowsInForce& operator=(const ShellWindowsInForce&) = delete;
+
+private:
+    ShellObjectWindows objectWindows_;
+    ShellStatusWindows textWindows_;
+    ObjectWindowHooks* previousObjects_;
+    TextWindowHooks* previousText_;
+};
+
 TEST_F(StatusSkillsRoundTripTest, DoubleClickingYourselfOpensThePaperdollAndItsStatus) {
     ASSERT_NO_FATAL_FAILURE(EnterTheWorld("Scholar"));
-    ShellObjectWindows objectWindows;
-    ShellStatusWindows textWindows;
-    ObjectWindowHooks* previousObjects = SetObjectWindowHooks(&objectWindows);
-    TextWindowHooks* previousText = SetTextWindowHooks(&textWindows);
-    SetTheClientLink(&link);
+    const ShellWindowsInForce shell(link);
     const u32 self = TheClientWorld().playerSerial;
 
     link.SendUseObject(self);
@@ -158,11 +178,6 @@ TEST_F(StatusSkillsRoundTripTest, DoubleClickingYourselfOpensThePaperdollAndItsS
     }));
     EXPECT_FALSE(found->minimised);
     EXPECT_EQ(found->As<CStatusGump>()->record.strength, 45);
-
-    TheGumpDesktop().DeleteAllGumps();
-    SetTheClientLink(nullptr);
-    SetTextWindowHooks(previousText);
-    SetObjectWindowHooks(previousObjects);
 }
 
 }  // namespace
