@@ -77,6 +77,12 @@ bool BuildFontAndGumpFiles(std::map<std::string, std::vector<u8>>& files, std::s
     AddSkillFightingDeathArt(gumps, fonts);
     AddPlayerWindowArt(gumps, fonts);
     AddJournalArt(gumps, fonts);
+    if (!gumps.Duplicates().empty()) {
+        if (error)
+            *error = "gump art " + std::to_string(gumps.Duplicates().front()) +
+                     " is painted by two builders";
+        return false;
+    }
     files["gumpidx.mul"] = gumps.IndexBytes();
     files["gumpart.mul"] = gumps.DataBytes();
     return true;

@@ -32,7 +32,7 @@ std::vector<u8> EncodeGumpArt(const u16* pixels, int width, int height) {
 }
 
 void GumpArtWriter::Add(u32 id, const GumpPicture& picture) {
-    pictures_[id] = picture;
+    if (!pictures_.emplace(id, picture).second) duplicates_.push_back(id);
 }
 
 std::vector<u8> GumpArtWriter::IndexBytes() const {

@@ -19,13 +19,18 @@ struct GumpPicture {
 
 class GumpArtWriter {
 public:
+    // A second picture for an id already written is not taken: the id is noted in
+    // Duplicates(), which the builder turns into an error (one painter would silently replace
+    // another's picture).
     void Add(u32 id, const GumpPicture& picture);
+    const std::vector<u32>& Duplicates() const { return duplicates_; }
     // The two files' bytes; the index covers ids 0 .. the highest added.
     std::vector<u8> IndexBytes() const;
     std::vector<u8> DataBytes() const;
 
 private:
     std::map<u32, GumpPicture> pictures_;
+    std::vector<u32> duplicates_;
 };
 
 // 5-5-5 pixel from channels 0-31.
