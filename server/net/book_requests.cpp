@@ -31,7 +31,7 @@ void HandleBookHeader(CPlayer& player, PacketReader& packet) {
         !packet.ReadFixedText(author, sizeof author, kBookAuthorWidth))
         return;
     CItem* book = BookNear(player, serial);
-    if (!book || !IsWritableBook(*book)) return;
+    if (!book || !IsOpenForWriting(*book)) return;
     ChangeBookHeader(*book, title, author, player.GetSerial());
 }
 
@@ -47,7 +47,7 @@ void HandleBookPage(CPlayer& player, PacketReader& packet) {
         SendBookPages(player, *book, page, 1);
         return;
     }
-    if (!IsWritableBook(*book) || lineCount > kMaxBookPageWriteLines) return;
+    if (!IsOpenForWriting(*book) || lineCount > kMaxBookPageWriteLines) return;
     std::vector<std::string> lines;
     for (u16 i = 0; i < lineCount; ++i) {
         const char* text = nullptr;

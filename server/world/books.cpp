@@ -199,6 +199,12 @@ bool IsWritableBook(const CItem& item) {
     return item.GetType() == 4081 || item.GetType() == 4082;
 }
 
+bool IsOpenForWriting(const CItem& book) {
+    s32 status = 0;
+    ObjVars::GetInt(book.ScriptAttachments(), "bookStatus", status);
+    return IsWritableBook(book) && (status & 0xFF) == 1;
+}
+
 std::string GetBookTitle(const CItem& book) {
     return StringOr(book, "bookTitle", kDefaultBookTitle);
 }

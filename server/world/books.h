@@ -69,6 +69,9 @@ void WriteBookFiles(const std::vector<std::pair<int, BookRecord>>& books, std::v
 
 bool IsReadOnlyBook(const CItem& item);
 bool IsWritableBook(const CItem& item);
+// A writable book whose pages players may write now: opened once ("bookStatus" 1). A book a
+// script sealed (another status), or one never opened, takes no header or page from a client.
+bool IsOpenForWriting(const CItem& book);
 
 // The object variables of a writable book.
 std::string GetBookTitle(const CItem& book);   // "a book" when absent
