@@ -41,7 +41,8 @@ std::vector<std::string> CTipsGump::LinesOf(const std::string& text) {
             rest.erase(0, take);
             if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
         } while (!rest.empty() && lines.size() < kMaxLines);
-        start = end + 1;
+        // A CR LF pair is one line break, as either alone is.
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return lines;
 }

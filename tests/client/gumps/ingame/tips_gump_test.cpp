@@ -47,7 +47,10 @@ TEST_F(TipsGumpTest, TheTextIsCutIntoBoundedLines) {
         std::vector<std::string> lines;
     } cases[] = {
         {"one\ntwo", {"one", "two"}},
-        {"one\r\ntwo", {"one", "", "two"}},
+        {"one\r\ntwo", {"one", "two"}},
+        {"one\rtwo", {"one", "two"}},
+        {"one\n\ntwo", {"one", "", "two"}},
+        {"one\r\n\r\ntwo", {"one", "", "two"}},
         {"", {""}},
         // Wrapped at 214 pixels (71 of the fixture's 3-pixel glyphs)...
         {std::string(100, 'a'), {std::string(71, 'a'), std::string(29, 'a')}},
