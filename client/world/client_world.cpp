@@ -375,7 +375,8 @@ void CClientWorld::SaveBarks(const CClientObject& object) {
     if (!object.IsServerObject()) return;
     const u32 serial = static_cast<const CClientItem&>(object).serial;
     for (const OverheadText* b = object.firstBark; b; b = b->older) {
-        savedBarks.push_back({0, serial, b->text, b->hue, b->font, b->created, b->lifetime});
+        savedBarks.push_back({0, serial, b->text, b->hue, b->font, b->created, b->lifetime,
+                              b->wideText, b->language, b->unicode, b->label});
     }
 }
 
@@ -389,8 +390,10 @@ void CClientWorld::RestoreBarks(CClientObject& object) {
         savedBarks.erase(savedBarks.begin() + long(i));
         // The text entered the journal when it was first shown.
         JournalSuppressScope quiet;
-        OverheadText* b = object.AddBark(r.text, r.hue, r.font, 0);
+        OverheadText* b = r.unicode ? object.AddUnicodeBark(r.wideText, r.hue, r.font, r.language)
+                                    : object.AddBark(r.text, r.hue, r.font, 0);
         if (b == nullptr) continue;
+        b->label = r.label;
         b->created = r.created;
         b->lifetime = r.lifetime;
     }

@@ -16,6 +16,11 @@ struct SavedBark {
     std::string text;
     u16 hue = 0, font = 0;
     u32 created = 0, lifetime = 0;
+    // A Unicode speech keeps its 16-bit text and language; a name label stays one.
+    std::u16string wideText;
+    u32 language = 0;
+    bool unicode = false;
+    bool label = false;
 };
 
 // The player's own speech: the hue and font of what it says and of its emotes (the character

@@ -252,6 +252,27 @@ TEST_F(ClientObjectTest, AtMostThreeBarksAndSavedBarksComeBackThenAge) {
     EXPECT_TRUE(TheClientWorld().savedBarks.empty());
 }
 
+// A Unicode speech comes back as one, with its text and language, when its object is sent
+// again.
+TEST_F(ClientObjectTest, ASavedUnicodeSpeechComesBackUnicode) {
+    MakePlayer();
+    CClientObject* o = TheClientWorld().UpdateObject(0x40000600, 10, 0, 1, 0, 0, 0, 0, 0, 0);
+    ASSERT_NE(o, nullptr);
+    o->AddBark("plain", 0, 3, 0);
+    o->AddUnicodeBark(u"zdravo \u0416", 0, 0, 7);
+    TheClientWorld().SaveBarks(*o);
+    o->Destroy();
+    CClientObject* again = TheClientWorld().UpdateObject(0x40000600, 10, 0, 1, 0, 0, 0, 0, 0, 0);
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->BarkCount(), 2);
+    const OverheadText* newest = again->firstBark;
+    EXPECT_TRUE(newest->unicode);
+    EXPECT_EQ(newest->wideText, u"zdravo \u0416");
+    EXPECT_EQ(newest->language, 7u);
+    EXPECT_FALSE(newest->older->unicode);
+    EXPECT_EQ(newest->older->text, "plain");
+}
+
 TEST_F(ClientObjectTest, TileNamesChooseByNumberAndReadOnlyTheNameField) {
     SetStatic(30, 0x4000, 0, "loa%ves/f%");
     SetStatic(31, 0x8000, 0, "apple%s%");
