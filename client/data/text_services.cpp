@@ -1,8 +1,8 @@
 #include "client/data/text_services.h"
 
-#include "client/data/client_log.h"
 #include "client/data/client_settings.h"
-#include "client/data/message_box.h"
+#include "client/data/client_word_lists.h"
+#include "client/data/profanity_filter.h"
 #include "core/service_slot.h"
 
 namespace {
@@ -34,12 +34,8 @@ InputControlDrawingScope::~InputControlDrawingScope() {
     g_inputControlDrawing = previous_;
 }
 
-void TextServices::FilterProfanity(std::string&) {
-    static bool told = false;
-    if (!told) {
-        told = true;
-        LogClientError("text", "profanity filter not built yet: texts pass unchanged");
-    }
+void TextServices::FilterProfanity(std::string& text) {
+    ::FilterProfanity(text, TheClientWordLists().ObsceneWords());
 }
 
 TextServices& GetTextServices() {

@@ -3,9 +3,8 @@
 // (the option, and whether an input control is drawing its own text, which is never
 // filtered), and the profanity filter itself.
 //
-// The one in force until the real ones are installed reads the option from the client
-// object, knows of no input control, and passes texts through unchanged (saying so once in
-// the client log): the filter is not built yet.
+// The one in force reads the option from the client settings, knows of an input control
+// through InputControlDrawingScope, and masks the words of the client's word lists.
 #include <string>
 
 class TextServices {
@@ -14,7 +13,8 @@ public:
     virtual bool ObscenityFilterOn();
     // True while an input control draws its own text (gumps set it).
     virtual bool InputControlDrawing();
-    // Rewrites obscene words of an 8-bit text in place; the length stays.
+    // Rewrites obscene words of an 8-bit text in place (the client's obscene words list); the
+    // length stays.
     virtual void FilterProfanity(std::string& text);
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/data/client_word_lists.h"
+#include "client/data/profanity_filter.h"
 #include "client/net/speech_packet_handlers.h"
 #include "client/render/dirty_rects.h"
 #include "client/world/bark_views.h"
@@ -18,7 +19,11 @@ constexpr u32 kLanguage = 0x454E5500;
 class IgnoreOne : public ClientWordLists {
 public:
     bool IsIgnored(u32 serial) const override { return serial == ignored; }
+    bool ObscenityFilterOn() const override { return filterOn; }
+    const std::vector<std::string>& ObsceneWords() const override { return words; }
     u32 ignored = 0;
+    bool filterOn = false;
+    std::vector<std::string> words;
 };
 
 // 0xAE: serial, graphic, type, hue, font, language, 30-byte name, big-endian units (with the
@@ -160,6 +165,23 @@ TEST_F(UnicodeSpeechPacketTest, ShortPacketsAndTheDeathFadeShowNothing) {
     Dispatch(UnicodePacket(kSpeaker, 0, "Guard", u"boo"));
     EXPECT_TRUE(Journal().empty());
     EXPECT_TRUE(Chain(speaker).empty());
+}
+
+// With the filter on, a listed word in Unicode speech is masked as in 8-bit speech; other
+// units stay.
+TEST_F(UnicodeSpeechPacketTest, TheProfanityFilterMasksListedWordsInUnicodeSpeech) {
+    lists.words = {"darn"};
+    for (const bool on : {false, true}) {
+        lists.filterOn = on;
+        speaker->DeleteBarks();
+        Dispatch(UnicodePacket(kSpeaker, 0, "Bo", u"darn \u0416 it"));
+        ASSERT_FALSE(Chain(speaker).empty());
+        std::string masked = "darn";
+        MaskChars(masked, 0, masked.size());
+        const std::u16string expected =
+            on ? std::u16string(masked.begin(), masked.end()) + u" \u0416 it" : u"darn \u0416 it";
+        EXPECT_EQ(Chain(speaker).front(), expected) << (on ? "on" : "off");
+    }
 }
 
 }  // namespace
