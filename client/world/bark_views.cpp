@@ -19,8 +19,22 @@ void BarkViews::SayNotBuilt() {
     LogClientError("world", "speech bubbles: not built yet");
 }
 
-bool BarkViews::Show(CClientObject*, OverheadText&) {
+bool BarkViews::Show(CClientObject* object, OverheadText&) {
     SayNotBuilt();
+    // No bubble ever expires or trims the system lines here: keep the newest few, or the chain
+    // would grow with every line.
+    if (object == nullptr) {
+        int kept = 0;
+        for (OverheadText** p = &g_systemBarks; *p != nullptr;) {
+            if (++kept <= kKeptSystemLines) {
+                p = &(*p)->older;
+                continue;
+            }
+            OverheadText* old = *p;
+            *p = old->older;
+            delete old;
+        }
+    }
     return true;
 }
 

@@ -6,7 +6,7 @@
 // expires or is trimmed drops its record through DropBark.
 //
 // The default views say once in the client log that the bubbles are not built and keep the
-// records (nothing expires them then).
+// records (nothing expires them then; of the system lines only the newest kKeptSystemLines).
 #include "platform/types.h"
 
 class CClientObject;
@@ -14,6 +14,8 @@ struct OverheadText;
 
 class BarkViews {
 public:
+    // The system lines the default views keep (object chains are capped where they grow).
+    static constexpr int kKeptSystemLines = 16;
     virtual ~BarkViews() = default;
     // `bark` has just become the newest of the chain of `object` (null: the system lines):
     // its bubble is made and the record's lifetime set. False when no bubble can be shown

@@ -8,6 +8,8 @@
 
 #include "client/data/client_settings.h"
 #include "client/data/fonts.h"
+#include "client/world/bark_views.h"
+#include "client/world/client_object.h"
 #include "client/world/system_message.h"
 #include "tests/client/data/font_fixture.h"
 #include "tests/client/world/world_fixture.h"
@@ -191,6 +193,23 @@ TEST_F(JournalTest, SystemMessagesNeedAValidFont) {
             EXPECT_TRUE(hooks.calls.empty());
         }
     }
+}
+
+// Without bubbles to expire them, the system lines keep only the newest few records: every
+// line said would otherwise stay for good.
+TEST_F(JournalTest, WithoutBubblesOnlyTheNewestSystemLinesAreKept) {
+    const int said = 3 * BarkViews::kKeptSystemLines;
+    for (int i = 0; i < said; ++i)
+        ShowSystemMessage(0, 3, "line " + std::to_string(i));
+    int kept = 0;
+    for (const OverheadText* b = BarkChainOf(nullptr); b != nullptr; b = b->older)
+        ++kept;
+    EXPECT_EQ(kept, BarkViews::kKeptSystemLines);
+    ASSERT_NE(BarkChainOf(nullptr), nullptr);
+    EXPECT_EQ(BarkChainOf(nullptr)->text, "line " + std::to_string(said - 1));
+    EXPECT_EQ(TheJournal().Count(), size_t(said)) << "every line enters the journal";
+    while (OverheadText* b = BarkChainOf(nullptr))
+        DropBark(nullptr, b);
 }
 
 TEST_F(JournalTest, OverheadTextsEnterTheJournalUnderTheirSpeaker) {
