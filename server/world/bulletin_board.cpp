@@ -34,13 +34,19 @@ CBulletinBoard::CBulletinBoard() {
 }
 
 CBulletinBoard::~CBulletinBoard() {
-    if (!IsQuitting()) DeleteAllMessages();
     if (prev_) prev_->next_ = next_;
     else if (s_first == this) s_first = next_;
     if (next_) next_->prev_ = prev_;
     next_ = prev_ = nullptr;
     --s_count;
-    // The container's destructor takes what is left (a reply cycle) with no triggers.
+    // The container's destructor takes what is left, with no triggers: a destructor runs no
+    // script, which could delete the board again.
+}
+
+void CBulletinBoard::DeleteContents() {
+    const u32 serial = serial_;
+    DeleteAllMessages();
+    if (IsObjectAlive(serial, this)) CContainer::DeleteContents();
 }
 
 void CBulletinBoard::DeleteAllMessages() {

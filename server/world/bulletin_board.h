@@ -40,6 +40,9 @@ public:
     bool IsUsableContainer() const override { return false; }
     bool IsSpellbook() const override { return false; }
     bool IsBulletinBoard() const override { return true; }
+    // The messages go replies first; a reply cycle (from saved data or scripts), where a pass
+    // deletes nothing, goes the container's way.
+    void DeleteContents() override;
 
     // Among the boards lying in the world (not in a container), the one nearest by
     // max(|dx|, |dy|); the one nearer the head of the list on a tie; null when none.
@@ -65,8 +68,7 @@ public:
     static void ExpireAllBoards();
 
 private:
-    // Deletes the messages, replies first; a pass that deletes nothing (a reply cycle from
-    // saved data or scripts) leaves the rest to the container's own teardown.
+    // Deletes the messages, replies first, until a pass deletes nothing (a reply cycle).
     void DeleteAllMessages();
 
     static CBulletinBoard* s_first;

@@ -196,7 +196,7 @@ TEST_F(BulletinBoardTest, ABoardHoldingAReplyCycleGoesAwayWithItsMessages) {
     const std::vector<u32> serials = {first->GetSerial(), second->GetSerial(),
                                       loose->GetSerial()};
     const int before = CBulletinBoard::Count();
-    delete board;
+    board->DeleteSelf();
     board = nullptr;
     for (u32 serial : serials) EXPECT_FALSE(Alive(serial)) << serial;
     EXPECT_EQ(CBulletinBoard::Count(), before - 1);
