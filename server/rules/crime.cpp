@@ -29,7 +29,7 @@ constexpr int kVictimWeight = 10;
 constexpr int kSeeingBonus = 2;
 // The hue of the attack notices players get over themselves.
 constexpr int kAttackNoticeHue = 34;
-// ReportAggression asks for this many guards.
+// The guard count ReportAggression passes on (any count of 1 or more calls one guard).
 constexpr int kAggressionGuards = 10;
 
 const CrimeRecord kCrimes[kCrimeKindCount] = {

@@ -20,11 +20,12 @@ constexpr int kGuardFlashGraphic = 0x3728;
 constexpr int kGuardSound = 510;
 inline constexpr const char* kGuardThreat = "Thou wilt regret thine actions, swine!";
 
-// Calls `guards` guards on the offender of a crime at `at` (against `victim`, may be null):
-// the nearest free guards are sent and, when none answers and the offender or the place lies
-// in a justice or city region, one is made beside the offender. 1 when a guard answered or
-// was made. Nothing for no guards wanted, a ghost offender or victim, a place off the map, or
-// when both the offender and the place lie in "no_guard" regions.
+// Calls a guard on the offender of a crime at `at` (against `victim`, may be null): the
+// nearest free guard is sent and, when none answers and the offender or the place lies in a
+// justice or city region, one is made beside the offender. `guards` only gates the call (below
+// 1 nothing happens): one guard answers however many are asked for. 1 when a guard answered or
+// was made. Nothing for a ghost offender or victim, a place off the map, or when both the
+// offender and the place lie in "no_guard" regions.
 int CallGuards(CMobile* offender, const Location& at, CItem* victim, int guards);
 // Sends up to `want` guards within 20 tiles of the offender after it, nearest first: one
 // already fighting the offender counts, a free one threatens and attacks, one fighting
