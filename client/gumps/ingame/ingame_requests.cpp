@@ -25,7 +25,7 @@ void SendLookAtRequest(u32 serial) {
 }
 
 void SendUseRequest(u32 serial) {
-    SendBuilt([serial](PacketWriter& w) { BuildUseObjectPacket(w, serial); });
+    if (ClientLink* link = TheClientLink()) link->SendUseObject(serial);
 }
 
 void SendPickUpRequest(u32 serial, u16 amount) {
@@ -33,7 +33,7 @@ void SendPickUpRequest(u32 serial, u16 amount) {
 }
 
 void SendStatusRequest(u8 type, u32 serial) {
-    SendBuilt([type, serial](PacketWriter& w) { BuildStatusRequestPacket(w, type, serial); });
+    if (ClientLink* link = TheClientLink()) link->SendStatusRequest(type, serial);
 }
 
 void SendRenameRequest(u32 serial, const std::string& name) {
