@@ -17,7 +17,9 @@
 #include "server/world/timed_callbacks.h"
 #include "server/world/weapon.h"
 #include "server/world/world_utilities.h"
+#include "tests/server/net/net_test_support.h"
 #include "tests/server/world/delete_all_objects.h"
+#include "tests/tools/content_builder/file_checksum.h"
 #include "tools/content_builder/economy_content.h"
 #include "tools/content_builder/tile_set.h"
 
@@ -59,22 +61,6 @@ void LoadFightSkills() {
                 "\nUse T\nCap 1\nScript s\n";
     }
     g_skillTable.LoadFromText(text);
-}
-
-std::string Hex(const std::vector<u8>& packet) {
-    char id[4];
-    std::snprintf(id, sizeof id, "%02X", packet.empty() ? 0 : packet[0]);
-    return id;
-}
-
-// FNV-1a over the bytes.
-u64 Digest(const std::vector<u8>& bytes) {
-    u64 h = 1469598103934665603ull;
-    for (u8 b : bytes) {
-        h ^= b;
-        h *= 1099511628211ull;
-    }
-    return h;
 }
 
 // Writes what the combat rules report into the transcript, naming the mobiles.
@@ -280,10 +266,7 @@ std::string FightWorldTest::RunFight(unsigned seed, int pulses) {
             auto* sock = static_cast<ThrottledSock*>(player->GetConnection());
             sock->FlushSendQueue();
             if (sock->wire.empty()) continue;
-            std::string ids;
-            for (const auto& packet : SplitPackets(sock->wire))
-                ids += " " + Hex(packet);
-            out += "  to " + name + ":" + ids + "\n";
+            out += "  to " + name + ": " + PacketIds(sock->wire) + "\n";
             wire[name].insert(wire[name].end(), sock->wire.begin(), sock->wire.end());
             sock->wire.clear();
         }
@@ -295,7 +278,7 @@ std::string FightWorldTest::RunFight(unsigned seed, int pulses) {
     for (const auto& [name, bytes] : wire) {
         char digest[17];
         std::snprintf(digest, sizeof digest, "%016llx",
-                      static_cast<unsigned long long>(Digest(bytes)));
+                      static_cast<unsigned long long>(Fnv1a(bytes)));
         out += "digest " + name + " " + std::to_string(bytes.size()) + " bytes " + digest + "\n";
     }
     return out;
