@@ -96,12 +96,16 @@ CPlayer* WalkWorldTest::NewPlayer(int x, int y, int z, int facing) {
     return p;
 }
 
-Received WalkWorldTest::Got(CPlayer* player) {
+Received ReceivedBy(CPlayer* player) {
     auto* sock = static_cast<ThrottledSock*>(player->GetConnection());
     sock->FlushSendQueue();
     std::vector<u8> wire;
     wire.swap(sock->wire);
     return Received{SplitPackets(wire)};
+}
+
+Received WalkWorldTest::Got(CPlayer* player) {
+    return ReceivedBy(player);
 }
 
 void WalkWorldTest::DropAll() {

@@ -27,6 +27,9 @@ struct Received {
     std::vector<std::string> Messages() const;
 };
 
+// What the player's client (on a recording connection) received since the last look.
+Received ReceivedBy(CPlayer* player);
+
 // 0x22: (sequence, notoriety); 0x21: (sequence, x, y, facing, z).
 struct MoveAck {
     int sequence = -1, notoriety = -1;

@@ -27,13 +27,7 @@ namespace {
 
 class DemoCrimeTest : public DemoTownTest {
 protected:
-    static Received Got(CPlayer* p) {
-        auto* sock = static_cast<ThrottledSock*>(p->GetConnection());
-        sock->FlushSendQueue();
-        std::vector<u8> wire;
-        wire.swap(sock->wire);
-        return Received{SplitPackets(wire)};
-    }
+    static Received Got(CPlayer* p) { return ReceivedBy(p); }
     // The texts of the 0x1C packets from one speaker.
     static std::vector<std::string> SaidBy(const Received& got, u32 speaker) {
         std::vector<std::string> out;
