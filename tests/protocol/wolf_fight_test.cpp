@@ -11,6 +11,7 @@
 
 #include "core/packet_writer.h"
 #include "tests/protocol/demo_world_play_fixture.h"
+#include "tests/server/net/packet_test_support.h"
 
 namespace {
 
@@ -19,10 +20,6 @@ constexpr int kWolf = 501;
 constexpr int kCorpseRotPulses = 1680;
 // The packets the test reads, as the client's dispatcher hands them on.
 constexpr u8 kWatched[] = {0x1A, 0x1D, 0x2F, 0x54, 0x6E, 0x89, 0xA1, 0xAA, 0xAF};
-
-u32 Be32(const std::vector<u8>& p, size_t at) {
-    return u32(p[at]) << 24 | u32(p[at + 1]) << 16 | u32(p[at + 2]) << 8 | p[at + 3];
-}
 
 class WolfFightTest : public DemoWorldPlayFixture {
 protected:
