@@ -2,17 +2,9 @@
 
 #include <string>
 
+#include "tools/content_builder/skill_and_fighting_art.h"
+
 namespace {
-
-constexpr int kCaptionFont = 2;
-
-void Caption(CFontTable& fonts, GumpCanvas& c, const std::string& text, int hue) {
-    int w = 0, h = 0, baseline = 0;
-    if (!fonts.MeasureText(kCaptionFont, text, w, h, baseline)) return;
-    const int width = c.picture.width, height = c.picture.height;
-    fonts.DrawText((width - w) / 2, (height - h) / 2 + baseline, kCaptionFont, hue, text.c_str(),
-                   {c.picture.pixels.data(), width, height}, ClipRect{0, 0, width, height});
-}
 
 GumpPicture JournalArt(CFontTable& fonts, u32 id) {
     switch (id) {
